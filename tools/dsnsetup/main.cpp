@@ -1,0 +1,370 @@
+// dsnsetup: registers the ODBC user data source "Zorvantide" for the shop database Quellmarod.db in the
+// current folder, through unixODBC's installer library (libodbcinst) and the SQLite3 ODBC driver.
+//
+// The installer library is loaded at run time rather than linked, so the tool starts (and says what is
+// missing) even on a machine without unixODBC.
+//
+// Environment:
+//   ZV_ODBCINST_LIB  load this installer library instead of libodbcinst.so.2 (used by the tests to
+//                    exercise a missing or unsuitable library).
+//   ODBCINI          unixODBC's own: the user odbc.ini that receives the data source.
+//   ODBCSYSINI       unixODBC's own: the folder holding odbcinst.ini (the list of drivers).
+
+#include <dlfcn.h>
+#include <link.h>
+#include <signal.h>
+#include <strings.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+constexpr const char *kDsnName = "Zorvantide";
+constexpr const char *kDriverName = "SQLite3";
+constexpr const char *kDatabaseFile = "Quellmarod.db";
+constexpr const char *kDefaultLibrary = "libodbcinst.so.2";
+constexpr const char *kFallbackLibrary = "libodbcinst.so";
+
+// The installer API's types, as the unixODBC ABI has them on Linux.
+using Bool = int;
+using Word = unsigned short;
+using Dword = std::uint32_t;
+using RetCode = short;
+
+constexpr Word kOdbcAddDsn = 1;
+constexpr Word kOdbcBothDsn = 0;
+constexpr Word kOdbcUserDsn = 1;
+constexpr RetCode kSqlSuccess = 0;
+constexpr RetCode kSqlSuccessWithInfo = 1;
+
+using SQLConfigDataSourceFn = Bool(void *hwnd, Word request, const char *driver, const char *attributes);
+using SQLWriteDSNToIniFn = Bool(const char *dsn, const char *driver);
+using SQLWritePrivateProfileStringFn = Bool(const char *section, const char *entry, const char *value,
+                                            const char *file);
+using SQLGetPrivateProfileStringFn = int(const char *section, const char *entry, const char *fallback,
+                                         char *buffer, int size, const char *file);
+using SQLGetInstalledDriversFn = Bool(char *buffer, Word size, Word *written);
+using SQLSetConfigModeFn = Bool(Word mode);
+using SQLRemoveDSNFromIniFn = Bool(const char *dsn);
+using SQLInstallerErrorFn = RetCode(Word index, Dword *code, char *message, Word size, Word *needed);
+
+// Buffers grow on demand; this only stops a misbehaving library from making us allocate without end.
+constexpr std::size_t kMaxBuffer = 1 << 20;
+
+void ReportError(const std::string &text) {
+    std::fprintf(stderr, "ODBC Installer Error: %s\n", text.c_str());
+}
+
+void ReportNote(const std::string &text) {
+    std::fprintf(stderr, "dsnsetup: %s\n", text.c_str());
+}
+
+// getcwd with a growing buffer: the shop folder may sit arbitrarily deep.
+bool CurrentDirectory(std::string &out) {
+    std::vector<char> buffer(256);
+    while (getcwd(buffer.data(), buffer.size()) == nullptr) {
+        if (errno != ERANGE) return false;
+        buffer.resize(buffer.size() * 2);
+    }
+    out = buffer.data();
+    return true;
+}
+
+std::string ProgramPath() {
+    std::vector<char> buffer(256);
+    for (;;) {
+        const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (length < 0) return "dsnsetup";
+        if (static_cast<std::size_t>(length) < buffer.size()) return std::string(buffer.data(), length);
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+class InstallerLibrary {
+public:
+    InstallerLibrary() = default;
+    InstallerLibrary(const InstallerLibrary &) = delete;
+    InstallerLibrary &operator=(const InstallerLibrary &) = delete;
+    ~InstallerLibrary() {
+        if (handle_ != nullptr) dlclose(handle_);
+    }
+
+    bool Load() {
+        const char *override_name = std::getenv("ZV_ODBCINST_LIB");
+        std::vector<std::string> names;
+        if (override_name != nullptr && *override_name != '\0') {
+            names.emplace_back(override_name);
+        } else {
+            names = {kDefaultLibrary, kFallbackLibrary};
+        }
+        std::string reasons;
+        for (const std::string &name : names) {
+            handle_ = dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
+            if (handle_ != nullptr) {
+                name_ = name;
+                return true;
+            }
+            const char *reason = dlerror();
+            if (reason != nullptr) reasons += std::string("\n  ") + reason;
+        }
+        ReportError("The ODBC installer library (" + names.front() + ") is not installed on this system." +
+                    reasons);
+        return false;
+    }
+
+    // Where the library was really loaded from, for messages.
+    std::string Path() const {
+        link_map *map = nullptr;
+        if (dlinfo(handle_, RTLD_DI_LINKMAP, &map) == 0 && map != nullptr && map->l_name != nullptr &&
+            *map->l_name != '\0') {
+            return map->l_name;
+        }
+        return name_;
+    }
+
+    // Looks a function up; a missing one is reported the way a caller needs to hear it.
+    template <typename Fn>
+    Fn *Require(const char *function) const {
+        Fn *found = Find<Fn>(function);
+        if (found == nullptr) {
+            ReportError("The program " + ProgramPath() +
+                        ", or one of its libraries attempted to call the function " + function +
+                        " which is not supported in the loaded ODBC installer library (" + Path() + ").");
+        }
+        return found;
+    }
+
+    // For functions that only improve diagnostics or cleanup.
+    template <typename Fn>
+    Fn *Find(const char *function) const {
+        return reinterpret_cast<Fn *>(dlsym(handle_, function));
+    }
+
+private:
+    void *handle_ = nullptr;
+    std::string name_;
+};
+
+// The installer's queued error messages, joined for one line of output.
+std::string InstallerErrors(const InstallerLibrary &library) {
+    auto *installer_error = library.Find<SQLInstallerErrorFn>("SQLInstallerError");
+    if (installer_error == nullptr) return "no details available";
+    std::string joined;
+    for (Word index = 1; index <= 8; ++index) {
+        Dword code = 0;
+        std::vector<char> message(512);
+        Word needed = 0;
+        RetCode rc =
+            installer_error(index, &code, message.data(), static_cast<Word>(message.size()), &needed);
+        if (rc == kSqlSuccessWithInfo && needed >= message.size()) {
+            message.resize(static_cast<std::size_t>(needed) + 1);
+            rc = installer_error(index, &code, message.data(), static_cast<Word>(message.size()), &needed);
+        }
+        if (rc != kSqlSuccess && rc != kSqlSuccessWithInfo) break;
+        if (!joined.empty()) joined += "; ";
+        joined += std::string(message.data()) + " [" + std::to_string(code) + "]";
+    }
+    return joined.empty() ? "no details available" : joined;
+}
+
+// Reads one value of an ini file through the installer, growing the buffer until the value fits.
+bool ReadProfileString(SQLGetPrivateProfileStringFn *get, const char *section, const char *entry,
+                       const char *file, std::string &out) {
+    for (std::size_t size = 1024; size <= kMaxBuffer; size *= 2) {
+        std::vector<char> buffer(size, '\0');
+        const int length = get(section, entry, "", buffer.data(), static_cast<int>(size), file);
+        if (length < 0) return false;
+        // A value that fills the buffer may have been cut short.
+        if (static_cast<std::size_t>(length) + 1 < size) {
+            out.assign(buffer.data(), static_cast<std::size_t>(length));
+            return true;
+        }
+    }
+    return false;
+}
+
+bool DriverInstalled(SQLGetInstalledDriversFn *get_drivers, const char *driver) {
+    // The buffer size is a WORD, which caps the list at 64 KiB.
+    for (const std::size_t size : {std::size_t{1024}, std::size_t{8192}, std::size_t{0xFFFF}}) {
+        std::vector<char> buffer(size, '\0');
+        Word written = 0;
+        if (!get_drivers(buffer.data(), static_cast<Word>(size), &written)) return false;
+        // unixODBC fills the buffer completely when the list does not fit.
+        if (written + 1u >= size && size < 0xFFFF) continue;
+        // The list is a run of NUL-terminated names.
+        const std::size_t end = written < size ? written : size;
+        std::size_t start = 0;
+        while (start < end) {
+            const std::string_view name(buffer.data() + start, strnlen(buffer.data() + start, end - start));
+            if (name.empty()) break;
+            if (name.size() == std::strlen(driver) && strncasecmp(name.data(), driver, name.size()) == 0) {
+                return true;
+            }
+            start += name.size() + 1;
+        }
+        return false;
+    }
+    return false;
+}
+
+// Confirms that the data source now resolves to our database file, so that a value the installer shortened
+// or dropped is not reported as success.
+bool DsnPointsAt(const InstallerLibrary &library, const std::string &database) {
+    auto *get = library.Require<SQLGetPrivateProfileStringFn>("SQLGetPrivateProfileString");
+    if (get == nullptr) return false;
+    std::string stored;
+    if (!ReadProfileString(get, kDsnName, "Database", "odbc.ini", stored)) {
+        ReportError(std::string("Could not read back the data source ") + kDsnName + " from odbc.ini.");
+        return false;
+    }
+    if (stored.size() < database.size() && database.starts_with(stored)) {
+        ReportError("The ODBC installer shortened the database path of " + std::string(kDsnName) + " to " +
+                    std::to_string(stored.size()) + " of its " + std::to_string(database.size()) +
+                    " characters; it cannot hold this path (unixODBC keeps at most about 1000 characters per "
+                    "value). Move the shop folder higher up.");
+        return false;
+    }
+    if (stored != database) {
+        ReportError("The data source " + std::string(kDsnName) + " points at \"" + stored +
+                    "\" instead of \"" + database + "\".");
+        return false;
+    }
+    return true;
+}
+
+// Takes a data source out again that would otherwise open the wrong file.
+void RemoveBrokenDsn(const InstallerLibrary &library) {
+    auto *remove = library.Find<SQLRemoveDSNFromIniFn>("SQLRemoveDSNFromIni");
+    if (remove != nullptr && remove(kDsnName)) {
+        ReportNote(std::string("removed the incomplete data source ") + kDsnName + " again.");
+    } else {
+        ReportError(std::string("The incomplete data source ") + kDsnName +
+                    " could not be removed; remove it from odbc.ini by hand.");
+    }
+}
+
+// The driver package ships no setup routine, so SQLConfigDataSource cannot add the data source itself; write
+// the entry directly, as the driver's setup routine would have.
+bool WriteDsnDirectly(const InstallerLibrary &library, const std::string &database) {
+    auto *write_dsn = library.Require<SQLWriteDSNToIniFn>("SQLWriteDSNToIni");
+    auto *write_value = library.Require<SQLWritePrivateProfileStringFn>("SQLWritePrivateProfileString");
+    auto *get_drivers = library.Require<SQLGetInstalledDriversFn>("SQLGetInstalledDrivers");
+    auto *set_mode = library.Require<SQLSetConfigModeFn>("SQLSetConfigMode");
+    if (write_dsn == nullptr || write_value == nullptr || get_drivers == nullptr || set_mode == nullptr) {
+        return false;
+    }
+
+    // Writing the entry directly skips the installer's own check that the driver exists; a data source for
+    // a driver that is not there would be registered but unusable.
+    if (!DriverInstalled(get_drivers, kDriverName)) {
+        ReportError(std::string("The ODBC driver \"") + kDriverName +
+                    "\" is not registered in odbcinst.ini (Debian package libsqliteodbc).");
+        return false;
+    }
+
+    // Same target as ODBC_ADD_DSN: the user's odbc.ini.
+    if (!set_mode(kOdbcUserDsn)) {
+        ReportError("Could not switch the ODBC installer to user data sources: " + InstallerErrors(library));
+        return false;
+    }
+    bool ok = false;
+    if (!write_dsn(kDsnName, kDriverName)) {
+        ReportError(std::string("SQLWriteDSNToIni could not write the data source ") + kDsnName + ": " +
+                    InstallerErrors(library));
+    } else if (!write_value(kDsnName, "Database", database.c_str(), "odbc.ini")) {
+        ReportError(std::string("SQLWritePrivateProfileString could not store the database path of ") +
+                    kDsnName + ": " + InstallerErrors(library));
+        RemoveBrokenDsn(library);
+    } else if (!DsnPointsAt(library, database)) {
+        RemoveBrokenDsn(library);
+    } else {
+        ok = true;
+    }
+    set_mode(kOdbcBothDsn);
+    return ok;
+}
+
+bool RegisterDsn() {
+    std::string directory;
+    if (!CurrentDirectory(directory)) {
+        ReportError(std::string("Cannot determine the current folder: ") + std::strerror(errno));
+        return false;
+    }
+    const std::string database = directory + (directory.ends_with('/') ? "" : "/") + kDatabaseFile;
+    // An ini value ends at the line break: such a path would be cut short or, worse, add lines of its own.
+    if (database.find_first_of("\r\n") != std::string::npos) {
+        ReportError("The current folder's path contains a line break and cannot be stored in odbc.ini.");
+        return false;
+    }
+
+    InstallerLibrary library;
+    if (!library.Load()) return false;
+    auto *config_data_source = library.Require<SQLConfigDataSourceFn>("SQLConfigDataSource");
+    if (config_data_source == nullptr) return false;
+
+    // A list of key=value pairs, each NUL-terminated, closed by an empty one.
+    std::string attributes = std::string("DSN=") + kDsnName;
+    attributes.push_back('\0');
+    attributes += "Database=" + database;
+    attributes.push_back('\0');
+    attributes.push_back('\0');
+
+    if (config_data_source(nullptr, kOdbcAddDsn, kDriverName, attributes.data())) {
+        if (DsnPointsAt(library, database)) return true;
+        RemoveBrokenDsn(library);
+        return false;
+    }
+    // Expected with Debian's driver, so only worth mentioning if the direct route fails as well.
+    const std::string config_errors = InstallerErrors(library);
+    if (WriteDsnDirectly(library, database)) return true;
+    ReportNote("before that, SQLConfigDataSource had failed too: " + config_errors);
+    return false;
+}
+
+termios g_saved_terminal;
+
+extern "C" void RestoreTerminalAndDie(int signal_number) {
+    tcsetattr(STDIN_FILENO, TCSANOW, &g_saved_terminal);
+    ::signal(signal_number, SIG_DFL);
+    ::raise(signal_number);
+}
+
+// One key press, not echoed. Signal keys are turned off too: Ctrl+C then counts as "any key" instead of
+// killing the tool with the terminal left silent.
+void WaitForKey() {
+    if (tcgetattr(STDIN_FILENO, &g_saved_terminal) != 0) return;
+    termios raw = g_saved_terminal;
+    raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ISIG);
+    raw.c_cc[VMIN] = 1;
+    raw.c_cc[VTIME] = 0;
+    // A kill or hang-up while waiting must not leave the terminal without echo.
+    for (int signal_number : {SIGHUP, SIGINT, SIGQUIT, SIGTERM})
+        ::signal(signal_number, RestoreTerminalAndDie);
+    if (tcsetattr(STDIN_FILENO, TCSANOW, &raw) == 0) {
+        char key = 0;
+        while (read(STDIN_FILENO, &key, 1) < 0 && errno == EINTR) {
+        }
+        tcsetattr(STDIN_FILENO, TCSANOW, &g_saved_terminal);
+    }
+    for (int signal_number : {SIGHUP, SIGINT, SIGQUIT, SIGTERM}) ::signal(signal_number, SIG_DFL);
+}
+
+}  // namespace
+
+int main() {
+    const bool registered = RegisterDsn();
+    std::printf("MSORCL32.DLL SQLConfigDataSource returned %s\n", registered ? "TRUE" : "FALSE");
+    std::printf("Press any key to exit..\n");
+    std::fflush(stdout);
+    if (isatty(STDIN_FILENO)) WaitForKey();
+    return registered ? 0 : 1;
+}
