@@ -383,6 +383,68 @@ TEST_F(DsnSetupTest, LineBreakInFolderNameIsRefused) {
     EXPECT_FALSE(fs::exists(odbc_ini_)) << Slurp(odbc_ini_);
 }
 
+TEST_F(DsnSetupTest, SystemDataSourceOfTheSameNameIsLeftAlone) {
+    const std::string system_ini = "[Zorvantide]\nDriver=SQLite3\nDatabase=/srv/system/Quellmarod.db\n";
+    WriteFile(sys_ / "odbc.ini", system_ini);
+    const RunResult run = RunTool(work_);
+    EXPECT_EQ(run.exit_code, 0) << run.err;
+    ExpectRegisteredFor(work_);
+    EXPECT_EQ(Slurp(sys_ / "odbc.ini"), system_ini);
+
+    // Nor is it touched when the user entry has to be taken out again.
+    const RunResult failed = RunTool(MakeDeepFolder(work_, 1200));
+    EXPECT_EQ(failed.exit_code, 1);
+    EXPECT_TRUE(SectionsNamed(odbc_ini_, "Zorvantide").empty()) << Slurp(odbc_ini_);
+    EXPECT_EQ(Slurp(sys_ / "odbc.ini"), system_ini);
+}
+
+// Drivers that ship a setup routine let SQLConfigDataSource do the whole job.
+class DsnSetupWithSetupRoutineTest : public DsnSetupTest {
+protected:
+    void SetUp() override {
+        DsnSetupTest::SetUp();
+        WriteFile(sys_ / "odbcinst.ini",
+                  std::string("[SQLite3]\nDriver=libsqlite3odbc.so\nSetup=") + DSNSETUP_TEST_SETUP + "\n");
+    }
+};
+
+TEST_F(DsnSetupWithSetupRoutineTest, SetupRoutineAddsTheSource) {
+    const RunResult run = RunTool(work_, {"DSNSETUP_TEST_SETUP_MODE=store"});
+    ASSERT_FALSE(run.timed_out);
+    EXPECT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_EQ(run.out, kTrueOutput);
+    EXPECT_EQ(run.err, "");
+    ExpectRegisteredFor(work_);
+}
+
+TEST_F(DsnSetupWithSetupRoutineTest, SetupRoutineStoringAnotherPathIsNotTrusted) {
+    const RunResult run = RunTool(work_, {"DSNSETUP_TEST_SETUP_MODE=wrong"});
+    ASSERT_FALSE(run.timed_out);
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_EQ(run.out, kFalseOutput);
+    EXPECT_NE(run.err.find("points at \"/elsewhere/Other.db\""), std::string::npos) << run.err;
+    EXPECT_TRUE(SectionsNamed(odbc_ini_, "Zorvantide").empty()) << Slurp(odbc_ini_);
+}
+
+TEST_F(DsnSetupWithSetupRoutineTest, SetupRoutineStoringNothingIsNotTrusted) {
+    const RunResult run = RunTool(work_, {"DSNSETUP_TEST_SETUP_MODE=nothing"});
+    ASSERT_FALSE(run.timed_out);
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_EQ(run.out, kFalseOutput);
+    EXPECT_NE(run.err.find("has no database path"), std::string::npos) << run.err;
+    EXPECT_TRUE(SectionsNamed(odbc_ini_, "Zorvantide").empty()) << Slurp(odbc_ini_);
+}
+
+TEST_F(DsnSetupWithSetupRoutineTest, SystemSourceDoesNotStandInForMissingUserSource) {
+    // Only the user data source the tool asked for counts, even if a system one happens to match.
+    WriteFile(sys_ / "odbc.ini",
+              "[Zorvantide]\nDriver=SQLite3\nDatabase=" + (work_ / "Quellmarod.db").string() + "\n");
+    const RunResult run = RunTool(work_, {"DSNSETUP_TEST_SETUP_MODE=nothing"});
+    EXPECT_EQ(run.exit_code, 1) << run.err;
+    EXPECT_EQ(run.out, kFalseOutput);
+    EXPECT_EQ(SectionsNamed(sys_ / "odbc.ini", "Zorvantide").size(), 1u);
+}
+
 // Runs the tool on a pseudo-terminal, as a person at a console would.
 class TerminalRun {
 public:

@@ -17,11 +17,13 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -166,7 +168,7 @@ std::string InstallerErrors(const InstallerLibrary &library) {
         RetCode rc =
             installer_error(index, &code, message.data(), static_cast<Word>(message.size()), &needed);
         if (rc == kSqlSuccessWithInfo && needed >= message.size()) {
-            message.resize(static_cast<std::size_t>(needed) + 1);
+            message.resize(std::min<std::size_t>(static_cast<std::size_t>(needed) + 1, 0xFFFF));
             rc = installer_error(index, &code, message.data(), static_cast<Word>(message.size()), &needed);
         }
         if (rc != kSqlSuccess && rc != kSqlSuccessWithInfo) break;
@@ -216,6 +218,24 @@ bool DriverInstalled(SQLGetInstalledDriversFn *get_drivers, const char *driver) 
     return false;
 }
 
+// Points the installer at user data sources (what ODBC_ADD_DSN writes) for as long as it lives, so reads,
+// writes and removals cannot reach a system data source of the same name.
+class UserDsnMode {
+public:
+    explicit UserDsnMode(SQLSetConfigModeFn *set_mode)
+        : set_mode_(set_mode), active_(set_mode(kOdbcUserDsn)) {}
+    UserDsnMode(const UserDsnMode &) = delete;
+    UserDsnMode &operator=(const UserDsnMode &) = delete;
+    ~UserDsnMode() {
+        if (active_) set_mode_(kOdbcBothDsn);
+    }
+    bool active() const { return active_; }
+
+private:
+    SQLSetConfigModeFn *set_mode_;
+    bool active_;
+};
+
 // Confirms that the data source now resolves to our database file, so that a value the installer shortened
 // or dropped is not reported as success.
 bool DsnPointsAt(const InstallerLibrary &library, const std::string &database) {
@@ -224,6 +244,10 @@ bool DsnPointsAt(const InstallerLibrary &library, const std::string &database) {
     std::string stored;
     if (!ReadProfileString(get, kDsnName, "Database", "odbc.ini", stored)) {
         ReportError(std::string("Could not read back the data source ") + kDsnName + " from odbc.ini.");
+        return false;
+    }
+    if (stored.empty()) {
+        ReportError(std::string("The data source ") + kDsnName + " has no database path in odbc.ini.");
         return false;
     }
     if (stored.size() < database.size() && database.starts_with(stored)) {
@@ -252,6 +276,14 @@ void RemoveBrokenDsn(const InstallerLibrary &library) {
     }
 }
 
+// Checks the freshly written user data source and takes it out again if it does not lead to our file.
+// Expects the installer to be in user data source mode.
+bool KeepIfPointingAt(const InstallerLibrary &library, const std::string &database) {
+    if (DsnPointsAt(library, database)) return true;
+    RemoveBrokenDsn(library);
+    return false;
+}
+
 // The driver package ships no setup routine, so SQLConfigDataSource cannot add the data source itself; write
 // the entry directly, as the driver's setup routine would have.
 bool WriteDsnDirectly(const InstallerLibrary &library, const std::string &database) {
@@ -271,26 +303,23 @@ bool WriteDsnDirectly(const InstallerLibrary &library, const std::string &databa
         return false;
     }
 
-    // Same target as ODBC_ADD_DSN: the user's odbc.ini.
-    if (!set_mode(kOdbcUserDsn)) {
+    const UserDsnMode user_mode(set_mode);
+    if (!user_mode.active()) {
         ReportError("Could not switch the ODBC installer to user data sources: " + InstallerErrors(library));
         return false;
     }
-    bool ok = false;
     if (!write_dsn(kDsnName, kDriverName)) {
         ReportError(std::string("SQLWriteDSNToIni could not write the data source ") + kDsnName + ": " +
                     InstallerErrors(library));
-    } else if (!write_value(kDsnName, "Database", database.c_str(), "odbc.ini")) {
+        return false;
+    }
+    if (!write_value(kDsnName, "Database", database.c_str(), "odbc.ini")) {
         ReportError(std::string("SQLWritePrivateProfileString could not store the database path of ") +
                     kDsnName + ": " + InstallerErrors(library));
         RemoveBrokenDsn(library);
-    } else if (!DsnPointsAt(library, database)) {
-        RemoveBrokenDsn(library);
-    } else {
-        ok = true;
+        return false;
     }
-    set_mode(kOdbcBothDsn);
-    return ok;
+    return KeepIfPointingAt(library, database);
 }
 
 bool RegisterDsn() {
@@ -319,9 +348,10 @@ bool RegisterDsn() {
     attributes.push_back('\0');
 
     if (config_data_source(nullptr, kOdbcAddDsn, kDriverName, attributes.data())) {
-        if (DsnPointsAt(library, database)) return true;
-        RemoveBrokenDsn(library);
-        return false;
+        auto *set_mode = library.Require<SQLSetConfigModeFn>("SQLSetConfigMode");
+        if (set_mode == nullptr) return false;
+        const UserDsnMode user_mode(set_mode);
+        return user_mode.active() && KeepIfPointingAt(library, database);
     }
     // Expected with Debian's driver, so only worth mentioning if the direct route fails as well.
     const std::string config_errors = InstallerErrors(library);
@@ -339,23 +369,34 @@ extern "C" void RestoreTerminalAndDie(int signal_number) {
 }
 
 // One key press, not echoed. Signal keys are turned off too: Ctrl+C then counts as "any key" instead of
-// killing the tool with the terminal left silent.
+// killing the tool (or Ctrl+Z stopping it) with the terminal left silent.
 void WaitForKey() {
     if (tcgetattr(STDIN_FILENO, &g_saved_terminal) != 0) return;
     termios raw = g_saved_terminal;
     raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ISIG);
     raw.c_cc[VMIN] = 1;
     raw.c_cc[VTIME] = 0;
-    // A kill or hang-up while waiting must not leave the terminal without echo.
-    for (int signal_number : {SIGHUP, SIGINT, SIGQUIT, SIGTERM})
-        ::signal(signal_number, RestoreTerminalAndDie);
+
+    // A kill or hang-up while waiting must not leave the terminal without echo. Signals the caller chose to
+    // ignore (nohup) stay ignored.
+    constexpr int kFatalSignals[] = {SIGHUP, SIGINT, SIGQUIT, SIGTERM};
+    struct sigaction previous[std::size(kFatalSignals)] = {};
+    struct sigaction restore = {};
+    restore.sa_handler = RestoreTerminalAndDie;
+    sigemptyset(&restore.sa_mask);
+    for (std::size_t i = 0; i < std::size(kFatalSignals); ++i) {
+        sigaction(kFatalSignals[i], nullptr, &previous[i]);
+        if (previous[i].sa_handler != SIG_IGN) sigaction(kFatalSignals[i], &restore, nullptr);
+    }
+
     if (tcsetattr(STDIN_FILENO, TCSANOW, &raw) == 0) {
         char key = 0;
         while (read(STDIN_FILENO, &key, 1) < 0 && errno == EINTR) {
         }
         tcsetattr(STDIN_FILENO, TCSANOW, &g_saved_terminal);
     }
-    for (int signal_number : {SIGHUP, SIGINT, SIGQUIT, SIGTERM}) ::signal(signal_number, SIG_DFL);
+    for (std::size_t i = 0; i < std::size(kFatalSignals); ++i)
+        sigaction(kFatalSignals[i], &previous[i], nullptr);
 }
 
 }  // namespace
