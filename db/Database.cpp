@@ -1,0 +1,219 @@
+#include "Database.h"
+
+#include "DbError.h"
+#include "Schema.h"
+
+#include <QAtomicInt>
+#include <QDateTime>
+#include <QRegularExpression>
+#include <QSqlDriver>
+#include <QSqlError>
+
+namespace {
+
+QAtomicInt g_connectionCounter;
+
+QString ErrorText(const QSqlError &error)
+{
+    QString text = error.databaseText().trimmed();
+    const QString driver = error.driverText().trimmed();
+    if (text.isEmpty()) return driver.isEmpty() ? QStringLiteral("Неизвестная ошибка базы данных.") : driver;
+    if (!driver.isEmpty() && !text.contains(driver)) text += u'\n' + driver;
+    return text;
+}
+
+bool IsWrite(const QString &sql)
+{
+    const QString head = sql.trimmed().left(7).toUpper();
+    return head.startsWith(u"INSERT") || head.startsWith(u"UPDATE") || head.startsWith(u"DELETE");
+}
+
+}  // namespace
+
+std::unique_ptr<Database> Database::Open(const QString &connect)
+{
+    const ConnectSpec spec = ParseConnectString(connect);
+    std::unique_ptr<Database> db(new Database);
+    db->OpenSpec(spec);
+    Schema::Ensure(*db);
+    return db;
+}
+
+void Database::OpenSpec(const ConnectSpec &spec)
+{
+    m_dialect = spec.dialect;
+    m_name = QStringLiteral("zv-%1").arg(g_connectionCounter.fetchAndAddOrdered(1));
+    QSqlDatabase db;
+    switch (spec.dialect) {
+    case Dialect::Sqlite:
+        db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+        db.setDatabaseName(spec.file);
+        // Two copies of the program on one file wait for each other instead of failing.
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+        break;
+    case Dialect::Postgres:
+        db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_name);
+        db.setHostName(spec.host);
+        if (spec.port > 0) db.setPort(spec.port);
+        db.setDatabaseName(spec.dbname);
+        db.setUserName(spec.user);
+        db.setPassword(spec.password);
+        db.setConnectOptions(spec.options);
+        break;
+    case Dialect::Odbc:
+        db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), m_name);
+        db.setDatabaseName(spec.odbcName);
+        break;
+    }
+    if (!db.isValid())
+        throw DbError(QStringLiteral("Драйвер базы данных не установлен: %1").arg(db.driverName()));
+    if (!db.open()) {
+        const QString text = ErrorText(db.lastError());
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_name);
+        m_name.clear();
+        throw DbError(text);
+    }
+    m_postgresStyle = spec.dialect == Dialect::Postgres;
+    if (spec.dialect == Dialect::Sqlite) {
+        Exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+        Exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
+    } else if (spec.dialect == Dialect::Odbc) {
+        // The data source may lead to PostgreSQL as well as to an SQLite file.
+        QSqlQuery probe(handle());
+        m_postgresStyle = probe.exec(QStringLiteral("SELECT version()")) && probe.next() &&
+                          probe.value(0).toString().contains(u"PostgreSQL");
+    }
+}
+
+Database::~Database()
+{
+    if (m_name.isEmpty()) return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_name, false);
+        if (db.isOpen()) {
+            if (m_depth > 0) db.rollback();
+            db.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(m_name);
+}
+
+QSqlDatabase Database::handle() const
+{
+    return QSqlDatabase::database(m_name, false);
+}
+
+QString Database::Sql(const QString &text) const
+{
+    if (!m_postgresStyle) return text;
+    // [Name] -> "name": PostgreSQL folds our unquoted names to lower case, so quoted ones must match.
+    static const QRegularExpression bracket(QStringLiteral("\\[([A-Za-z_][A-Za-z0-9_]*)\\]"));
+    QString out;
+    out.reserve(text.size());
+    qsizetype pos = 0;
+    bool inString = false;
+    // Brackets inside string literals are left alone.
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'\'') inString = !inString;
+        if (!inString && c == u'[') {
+            const auto m = bracket.match(text, i, QRegularExpression::NormalMatch,
+                                         QRegularExpression::AnchorAtOffsetMatchOption);
+            if (m.hasMatch()) {
+                out += text.mid(pos, i - pos);
+                out += u'"' + m.captured(1).toLower() + u'"';
+                i = m.capturedEnd() - 1;
+                pos = m.capturedEnd();
+            }
+        }
+    }
+    out += text.mid(pos);
+    return out;
+}
+
+QVariant Database::BindValue(const QVariant &value) const
+{
+    switch (value.typeId()) {
+    case QMetaType::QDateTime: {
+        const QDateTime dt = value.toDateTime();
+        if (!dt.isValid()) return QVariant(QMetaType::fromType<QString>());
+        return dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    }
+    case QMetaType::QDate: {
+        const QDate d = value.toDate();
+        if (!d.isValid()) return QVariant(QMetaType::fromType<QString>());
+        return d.toString(QStringLiteral("yyyy-MM-dd 00:00:00"));
+    }
+    case QMetaType::Bool:
+        if (m_postgresStyle) return value;
+        return value.toBool() ? 1 : 0;
+    default:
+        return value;
+    }
+}
+
+QSqlQuery Database::Exec(const QString &sql, const QVariantList &binds)
+{
+    const QString text = Sql(sql);
+    if (m_writeHook && IsWrite(text)) m_writeHook(text);
+    QSqlQuery query(handle());
+    query.setForwardOnly(true);
+    if (binds.isEmpty()) {
+        if (!query.exec(text)) throw DbError(ErrorText(query.lastError()));
+        return query;
+    }
+    if (!query.prepare(text)) throw DbError(ErrorText(query.lastError()));
+    for (int i = 0; i < binds.size(); ++i) query.bindValue(i, BindValue(binds[i]));
+    if (!query.exec()) throw DbError(ErrorText(query.lastError()));
+    return query;
+}
+
+void Database::Begin()
+{
+    if (m_depth == 0) {
+        QSqlDatabase db = handle();
+        if (!db.transaction()) throw DbError(ErrorText(db.lastError()));
+        m_doomed = false;
+    }
+    ++m_depth;
+}
+
+void Database::Commit()
+{
+    if (m_depth <= 0) return;
+    if (--m_depth > 0) return;
+    QSqlDatabase db = handle();
+    if (m_doomed) {
+        db.rollback();
+        m_doomed = false;
+        throw DbError(QStringLiteral("Изменения отменены: часть записи не удалась."));
+    }
+    if (!db.commit()) {
+        const QString text = ErrorText(db.lastError());
+        db.rollback();
+        throw DbError(text);
+    }
+}
+
+void Database::Rollback()
+{
+    if (m_depth <= 0) return;
+    if (--m_depth > 0) {
+        m_doomed = true;
+        return;
+    }
+    handle().rollback();
+    m_doomed = false;
+}
+
+Transaction::~Transaction()
+{
+    if (!m_done) m_db.Rollback();
+}
+
+void Transaction::Commit()
+{
+    m_done = true;
+    m_db.Commit();
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "ConnectString.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariant>
+#include <functional>
+#include <memory>
+
+// The one connection of the run. Every statement goes through Exec: the SQL is written once with
+// reserved names in brackets ([Delete], [Number], [Count], [Time], [Name]) and every value bound;
+// the dialect differences (name quoting, booleans, dates) are settled here and nowhere else.
+class Database {
+public:
+    // Opens the database named by a connect string and creates the schema in an empty one.
+    // Throws DbError with the driver's text when the database cannot be opened.
+    static std::unique_ptr<Database> Open(const QString &connect);
+    ~Database();
+    Database(const Database &) = delete;
+    Database &operator=(const Database &) = delete;
+
+    Dialect dialect() const { return m_dialect; }
+    // True when statements follow PostgreSQL's rules (the PostgreSQL driver, or ODBC onto PostgreSQL).
+    bool PostgresStyle() const { return m_postgresStyle; }
+    QSqlDatabase handle() const;
+
+    // Rewrites bracketed names for this database.
+    QString Sql(const QString &text) const;
+    // Prepares, binds and runs one statement; throws DbError with the driver's text.
+    QSqlQuery Exec(const QString &sql, const QVariantList &binds = {});
+    // A value as it must be bound here: dates as canonical text, booleans as 1/0 where there is no boolean.
+    QVariant BindValue(const QVariant &value) const;
+
+    // Transactions nest: only the outermost Begin/Commit reach the database. A rollback anywhere
+    // dooms the whole outer transaction.
+    void Begin();
+    void Commit();
+    void Rollback();
+    int TransactionDepth() const { return m_depth; }
+
+    // Test seam: called with the SQL text before every INSERT, UPDATE or DELETE; may throw DbError to
+    // simulate a failing write.
+    void SetWriteHook(std::function<void(const QString &sql)> hook) { m_writeHook = std::move(hook); }
+
+private:
+    Database() = default;
+    void OpenSpec(const ConnectSpec &spec);
+
+    QString m_name;
+    Dialect m_dialect = Dialect::Sqlite;
+    bool m_postgresStyle = false;
+    int m_depth = 0;
+    bool m_doomed = false;
+    std::function<void(const QString &)> m_writeHook;
+};
+
+// Commits on Commit(); rolls back when it goes out of scope uncommitted (an exception passing through).
+class Transaction {
+public:
+    explicit Transaction(Database &db) : m_db(db) { m_db.Begin(); }
+    ~Transaction();
+    void Commit();
+    Transaction(const Transaction &) = delete;
+    Transaction &operator=(const Transaction &) = delete;
+
+private:
+    Database &m_db;
+    bool m_done = false;
+};

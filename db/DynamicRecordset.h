@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QDateTime>
+#include <QHash>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariant>
+#include <vector>
+
+class Database;
+
+// One column's value in the current row, read and written with the program's conversion rules.
+class CDynamicField {
+public:
+    enum class Kind { Empty, Boolean, Byte, Short, Long, Single, Double, DateTime, Text, Binary };
+
+    CDynamicField() = default;
+    CDynamicField(Kind kind, const QString &name) : m_kind(kind), m_name(name) {}
+
+    // The kind a column gets from the type the driver reports for it.
+    static Kind KindOf(QMetaType type);
+
+    Kind kind() const { return m_kind; }
+    const QString &name() const { return m_name; }
+    bool IsNull() const { return m_null; }
+    const QVariant &value() const { return m_value; }
+    // Loads a value read from the database (null when the column is NULL).
+    void Load(const QVariant &raw);
+
+    long AsLong() const;
+    double AsDouble() const;
+    QDateTime AsDateTime() const;
+    QString AsText() const;
+    bool AsBool() const { return AsLong() != 0; }
+
+    void SetLong(long value);
+    void SetDouble(double value);
+    void SetDateTime(const QDateTime &value);
+    void SetText(const QString &value);
+
+private:
+    Kind m_kind = Kind::Empty;
+    QString m_name;
+    QVariant m_value;
+    bool m_null = true;
+};
+
+// A forward-only recordset over one SELECT whose columns are discovered when it opens. Columns are
+// addressed by case-insensitive name; a repeated name is reachable as NAME2, NAME3, ...
+class CDynamicRecordset {
+public:
+    explicit CDynamicRecordset(Database &db) : m_db(db) {}
+
+    // Runs the statement and moves to the first row. Throws DbError with the driver's text.
+    bool Open(const QString &sql, const QVariantList &binds = {});
+    bool IsOpen() const { return m_open; }
+    bool IsEOF() const { return !m_open || m_eof; }
+    void MoveNext();
+    void Close();
+
+    int FieldCount() const { return int(m_fields.size()); }
+    int FieldIndex(const QString &name) const;
+    const CDynamicField &Field(int index) const;
+    // An unknown name gives an empty field, which reads as 0 or empty text.
+    const CDynamicField &Field(const QString &name) const;
+
+    QString Text(const QString &name) const { return Field(name).AsText(); }
+    long Long(const QString &name) const { return Field(name).AsLong(); }
+    double Double(const QString &name) const { return Field(name).AsDouble(); }
+    QDateTime Date(const QString &name) const { return Field(name).AsDateTime(); }
+    bool Bool(const QString &name) const { return Field(name).AsBool(); }
+
+private:
+    void BuildFields();
+    void LoadRow();
+
+    Database &m_db;
+    QSqlQuery m_query;
+    std::vector<CDynamicField> m_fields;
+    QHash<QString, int> m_names;
+    bool m_open = false;
+    bool m_eof = true;
+};

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+// Formats shared by every screen, list and document.
+namespace Formats {
+
+// Money on screen and in lists: two decimals, a point as separator.
+QString Money(double value);
+
+// Money typed by the user: trimmed, every "," read as ".", then the leading decimal number; 0 if none.
+double ParseMoney(const QString &typed);
+
+// The leading decimal number of a text ("12.5abc" -> 12.5, "abc" -> 0). Leading blanks are skipped.
+double LeadingNumber(QStringView text);
+// The leading whole number of a text ("125" -> 125, "12.9" -> 12, "-3x" -> -3, "x" -> 0).
+long LeadingLong(QStringView text);
+
+QString Date(const QDateTime &value);      // 31.12.2024
+QString Date(const QDate &value);
+QString Time(const QDateTime &value);      // 09:05
+QString Time(const QTime &value);
+QString DateTime(const QDateTime &value);  // 31.12.2024 09:05
+
+// The zero of the date-time type, 30 December 1899 00:00, which an unset date is written as.
+QDateTime ZeroDateTime();
+
+// A time of day kept in a Date/Time column: the time on the zero date.
+QDateTime TimeOfDay(const QTime &time);
+
+}  // namespace Formats

@@ -1,0 +1,38 @@
+#include "KeyGen.h"
+
+#include <charconv>
+#include <mutex>
+
+double DateSerial(const QDateTime &moment)
+{
+    static const QDate epoch(1899, 12, 30);
+    const qint64 days = epoch.daysTo(moment.date());
+    const int secs = moment.time().msecsSinceStartOfDay() / 1000;
+    return double(days) + double(secs) / 86400.0;
+}
+
+QString KeyFromSerial(const QString &prefix, double serial)
+{
+    char buf[64];
+    // Shortest text that reads back as the same number, without an exponent.
+    const auto res = std::to_chars(buf, buf + sizeof buf, serial, std::chars_format::fixed);
+    QString digits;
+    for (const char *p = buf; p != res.ptr; ++p)
+        if (*p != '.') digits += QLatin1Char(*p);
+    return prefix + u'~' + digits + u'~';
+}
+
+QString NewKey(const QString &prefix)
+{
+    static std::mutex guard;
+    static double last = 0;
+    // About 0.86 ms in days: large enough to survive the shortest-text round trip at today's serials.
+    constexpr double step = 1e-8;
+    double serial = DateSerial(QDateTime::currentDateTime());
+    {
+        std::lock_guard lock(guard);
+        if (serial <= last) serial = last + step;
+        last = serial;
+    }
+    return KeyFromSerial(prefix, serial);
+}

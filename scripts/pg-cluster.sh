@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Throwaway PostgreSQL 15 cluster on loopback for the tests.
+#   scripts/pg-cluster.sh start DIR PORT   -> prints the libpq pairs of the test database
+#   scripts/pg-cluster.sh stop DIR
+set -euo pipefail
+B=/usr/lib/postgresql/15/bin
+cmd=$1 dir=$2
+as_pg() { if [ "$(id -u)" = 0 ]; then runuser -u postgres -- "$@"; else "$@"; fi; }
+case "$cmd" in
+start)
+  port=$3
+  mkdir -p "$dir"
+  [ "$(id -u)" = 0 ] && chown postgres: "$dir"
+  as_pg $B/initdb -D "$dir/data" -U postgres -A trust -E UTF8 --no-locale --no-sync >"$dir/initdb.log" 2>&1
+  as_pg $B/pg_ctl -D "$dir/data" -l "$dir/log" -w -o "-c listen_addresses=127.0.0.1 -p $port -k $dir -c fsync=off -c synchronous_commit=off -c full_page_writes=off" start >/dev/null
+  me=$(id -un)
+  as_pg $B/psql -q -h "$dir" -p "$port" -U postgres -c "CREATE ROLE \"$me\" SUPERUSER LOGIN" -c "CREATE DATABASE zv_test OWNER \"$me\"" >/dev/null 2>&1 ||
+    as_pg $B/psql -q -h "$dir" -p "$port" -U postgres -c "CREATE DATABASE zv_test OWNER \"$me\"" >/dev/null
+  echo "host=127.0.0.1 port=$port dbname=zv_test user=$me"
+  ;;
+stop)
+  [ -d "$dir/data" ] && as_pg $B/pg_ctl -D "$dir/data" -m immediate -w stop >/dev/null 2>&1 || true
+  rm -rf "$dir"
+  ;;
+esac

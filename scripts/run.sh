@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds Trellvark and starts it on the embedded database in a working directory of its own (run/),
+# where the document templates and the doc/ folder live. Extra arguments go to the program, e.g.
+#   bash scripts/run.sh --database "PGSQL;host=127.0.0.1 dbname=shop user=clerk"
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$(nproc)" --target trellvark
+mkdir -p run/doc
+cp -n templates/* run/ 2>/dev/null || true
+cd run
+exec ../build/app/trellvark "$@"

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Builds Trellvark and runs every test: once in a normal build and once with AddressSanitizer and
+# UndefinedBehaviorSanitizer, each against SQLite and a throwaway PostgreSQL cluster.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+
+JOBS=${JOBS:-$(nproc)}
+build() {  # build DIR extra-cmake-args...
+  local dir=$1; shift
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZV_WERROR=ON "$@" >/dev/null
+  cmake --build "$dir" -j "$JOBS"
+}
+
+PGROOT=$(mktemp -d /tmp/zv-pg.XXXXXX)
+chmod 755 "$PGROOT"
+cleanup() { bash scripts/pg-cluster.sh stop "$PGROOT/pg"; rm -rf "$PGROOT"; }
+trap cleanup EXIT
+
+# A free loopback port for the cluster.
+PORT=
+for _ in $(seq 1 50); do
+  p=$((20000 + RANDOM % 20000))
+  if ! (exec 3<>/dev/tcp/127.0.0.1/$p) 2>/dev/null; then PORT=$p; break; fi
+done
+[ -n "$PORT" ] || { echo "no free port for PostgreSQL" >&2; exit 1; }
+
+export ZV_TEST_PG
+ZV_TEST_PG=$(bash scripts/pg-cluster.sh start "$PGROOT/pg" "$PORT")
+export ZV_REQUIRE_PG=1  # a PostgreSQL test never skips silently here
+export QT_QPA_PLATFORM=offscreen
+export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$PGROOT/runtime}
+mkdir -p "$XDG_RUNTIME_DIR"; chmod 700 "$XDG_RUNTIME_DIR"
+echo "PostgreSQL test cluster: $ZV_TEST_PG"
+
+status=0
+echo "== Build and test"
+build build
+ctest --test-dir build --output-on-failure -j "$JOBS" || status=1
+
+echo "== Build and test with AddressSanitizer and UndefinedBehaviorSanitizer"
+build build-asan -DZV_SANITIZE=ON
+ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build-asan --output-on-failure -j "$JOBS" || status=1
+
+exit $status

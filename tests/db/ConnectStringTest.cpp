@@ -1,0 +1,62 @@
+#include "ConnectString.h"
+#include "DbError.h"
+
+#include <QTemporaryDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+TEST(ConnectString, ParsesEachForm)
+{
+    const ConnectSpec odbc = ParseConnectString(QStringLiteral("ODBC;DSN=Zorvantide;"));
+    EXPECT_EQ(odbc.dialect, Dialect::Odbc);
+    EXPECT_EQ(odbc.odbcName, QStringLiteral("Zorvantide"));  // QODBC wants the bare name
+
+    const ConnectSpec full = ParseConnectString(QStringLiteral("ODBC;DRIVER=SQLite3;Database=/tmp/x.db"));
+    EXPECT_EQ(full.odbcName, QStringLiteral("DRIVER=SQLite3;Database=/tmp/x.db"));
+
+    const ConnectSpec lite = ParseConnectString(QStringLiteral("SQLITE;DATABASE=/var/lib/shop/Quellmarod.db"));
+    EXPECT_EQ(lite.dialect, Dialect::Sqlite);
+    EXPECT_EQ(lite.file, QStringLiteral("/var/lib/shop/Quellmarod.db"));
+
+    const ConnectSpec pg = ParseConnectString(
+        QStringLiteral("PGSQL;host=127.0.0.1 port=5433 dbname=shop user=clerk password='a b\\'c' sslmode=disable"));
+    EXPECT_EQ(pg.dialect, Dialect::Postgres);
+    EXPECT_EQ(pg.host, QStringLiteral("127.0.0.1"));
+    EXPECT_EQ(pg.port, 5433);
+    EXPECT_EQ(pg.dbname, QStringLiteral("shop"));
+    EXPECT_EQ(pg.user, QStringLiteral("clerk"));
+    EXPECT_EQ(pg.password, QStringLiteral("a b'c"));
+    EXPECT_EQ(pg.options, QStringLiteral("sslmode=disable"));
+
+    EXPECT_THROW(ParseConnectString(QStringLiteral("  ")), DbError);
+    EXPECT_THROW(ParseConnectString(QStringLiteral("PGSQL;host")), DbError);
+    EXPECT_THROW(ParseConnectString(QStringLiteral("PGSQL;password='open")), DbError);
+}
+
+TEST(ConnectString, ResolutionOrder)
+{
+    const QString cmd = QStringLiteral("SQLITE;DATABASE=/a.db");
+    const QString setting = QStringLiteral("PGSQL;dbname=x");
+    EXPECT_EQ(ResolveConnectString(cmd, setting, true, QStringLiteral("/w")), cmd);
+    EXPECT_EQ(ResolveConnectString(QString(), setting, true, QStringLiteral("/w")), setting);
+    EXPECT_EQ(ResolveConnectString(QString(), QString(), true, QStringLiteral("/w")),
+              QStringLiteral("ODBC;DSN=Zorvantide;"));
+    EXPECT_EQ(ResolveConnectString(QString(), QString(), false, QStringLiteral("/w")),
+              QStringLiteral("SQLITE;DATABASE=/w/Quellmarod.db"));
+}
+
+TEST(ConnectString, FindsRegisteredDsnInUserIni)
+{
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(QStringLiteral("odbc.ini"));
+    qputenv("ODBCINI", ini.toLocal8Bit());
+    qputenv("ODBCSYSINI", dir.path().toLocal8Bit());
+    EXPECT_FALSE(IsDsnRegistered());
+    QFile f(ini);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("[Other]\nDriver=SQLite3\n\n[Zorvantide]\nDriver=SQLite3\nDatabase=/tmp/Quellmarod.db\n");
+    f.close();
+    EXPECT_TRUE(IsDsnRegistered());
+    qunsetenv("ODBCINI");
+    qunsetenv("ODBCSYSINI");
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "Database.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+
+// The databases every store test runs on.
+enum class Backend { Sqlite, Postgres };
+
+std::string BackendName(const ::testing::TestParamInfo<Backend> &info);
+
+// A fresh, empty database with the schema for one test. SQLite: a file in a temporary folder.
+// PostgreSQL: the database named by ZV_TEST_PG (libpq pairs), emptied first. Without ZV_TEST_PG the
+// PostgreSQL tests skip, unless ZV_REQUIRE_PG is set (as in CI), where they fail instead.
+class DbTest : public ::testing::TestWithParam<Backend> {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    Database &db() { return *m_db; }
+    // Opens a second connection to the same database (as a second workstation would).
+    std::unique_ptr<Database> OpenAgain();
+    QString ConnectString() const { return m_connect; }
+
+    std::unique_ptr<Database> m_db;
+    QTemporaryDir m_dir;
+    QString m_connect;
+};
+
+// The two backends as a test parameter list.
+#define ZV_INSTANTIATE_DB_TESTS(Fixture) \
+    INSTANTIATE_TEST_SUITE_P(Db, Fixture, ::testing::Values(Backend::Sqlite, Backend::Postgres), BackendName)
+
+// Counts rows of a query (bound values allowed).
+int CountRows(Database &db, const QString &sql, const QVariantList &binds = {});
