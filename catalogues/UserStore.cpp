@@ -1,0 +1,93 @@
+#include "UserStore.h"
+
+#include "Database.h"
+#include "DbError.h"
+#include "DynamicRecordset.h"
+#include "KeyGen.h"
+#include "Password.h"
+#include "AppContext.h"
+#include "Rows.h"
+
+namespace {
+
+const QString kTable = QStringLiteral("SUser");
+
+UserRecord Read(const CDynamicRecordset &rs)
+{
+    UserRecord u;
+    u.iddUser = rs.Text(QStringLiteral("IddUser"));
+    u.login = rs.Text(QStringLiteral("Login"));
+    u.pass = rs.Text(QStringLiteral("Pass"));
+    u.name = rs.Text(QStringLiteral("Name"));
+    u.prova = rs.Text(QStringLiteral("Prova"));
+    u.deleted = rs.Bool(QStringLiteral("Delete"));
+    return u;
+}
+
+}  // namespace
+
+QList<UserRecord> UserStore::ListActive()
+{
+    QList<UserRecord> users;
+    CDynamicRecordset rs(m_db);
+    rs.Open(QStringLiteral("SELECT SUser.IddUser, SUser.Login, SUser.[Name], SUser.Prova, SUser.[Delete] FROM SUser "
+                           "WHERE SUser.[Delete] = FALSE ORDER BY SUser.[Name], SUser.Login"));
+    for (; !rs.IsEOF(); rs.MoveNext()) users << Read(rs);
+    return users;
+}
+
+std::optional<UserRecord> UserStore::Load(const QString &iddUser)
+{
+    CDynamicRecordset rs(m_db);
+    rs.Open(QStringLiteral("SELECT SUser.* FROM SUser WHERE SUser.IddUser = ?"), {iddUser});
+    if (rs.IsEOF()) return std::nullopt;
+    return Read(rs);
+}
+
+bool UserStore::HasAnyUser()
+{
+    CDynamicRecordset rs(m_db);
+    rs.Open(QStringLiteral("SELECT SUser.IddUser FROM SUser WHERE SUser.[Delete] = FALSE"));
+    return !rs.IsEOF();
+}
+
+void UserStore::Save(const UserRecord &user, const QString &newPassword)
+{
+    if (user.iddUser.isEmpty()) throw DbError(QStringLiteral("У пользователя нет ключа."));
+    Values rest = {{QStringLiteral("Login"), user.login},
+                   {QStringLiteral("Name"), user.name},
+                   {QStringLiteral("Prova"), user.prova},
+                   {QStringLiteral("Delete"), user.deleted}};
+    if (!newPassword.isEmpty()) rest << ColumnValue{QStringLiteral("Pass"), Password::Hash(newPassword)};
+    const Values key = {{QStringLiteral("IddUser"), user.iddUser}};
+    Transaction tx(m_db);
+    if (!Rows::Exists(m_db, kTable, key)) {
+        if (newPassword.isEmpty()) throw DbError(QStringLiteral("Укажите пароль пользователя!"));
+        Rows::Insert(m_db, kTable, key + rest);
+    } else {
+        Rows::Update(m_db, kTable, key, rest);
+    }
+    tx.Commit();
+}
+
+void UserStore::SoftDelete(const QString &iddUser)
+{
+    Rows::SoftDelete(m_db, kTable, {{QStringLiteral("IddUser"), iddUser}});
+}
+
+void UserStore::StorePassword(const QString &iddUser, const QString &plain)
+{
+    Rows::Update(m_db, kTable, {{QStringLiteral("IddUser"), iddUser}},
+                 {{QStringLiteral("Pass"), Password::Hash(plain)}});
+}
+
+UserRecord UserStore::CreateFirstUser(const QString &name, const QString &login, const QString &password)
+{
+    UserRecord u;
+    u.iddUser = NewKey(login);
+    u.login = login;
+    u.name = name;
+    u.prova = QString(Rights::kCount, u'1');
+    Save(u, password);
+    return *Load(u.iddUser);
+}

@@ -1,0 +1,38 @@
+#include "DbError.h"
+#include "Password.h"
+#include "TestDb.h"
+#include "UserStore.h"
+
+class UserStoreTest : public DbTest {};
+ZV_INSTANTIATE_DB_TESTS(UserStoreTest);
+
+TEST_P(UserStoreTest, PasswordsAreHashedAndKeptWhenLeftEmpty)
+{
+    UserStore users(db());
+    EXPECT_FALSE(users.HasAnyUser());
+    const UserRecord first = users.CreateFirstUser(QStringLiteral("Иванова А.П."), QStringLiteral("anna"),
+                                                   QStringLiteral("секрет"));
+    EXPECT_TRUE(users.HasAnyUser());
+    EXPECT_EQ(first.prova, QString(28, u'1'));
+    EXPECT_TRUE(Password::IsHash(first.pass));
+    EXPECT_TRUE(Password::Matches(QStringLiteral("секрет"), first.pass));
+
+    UserRecord edited = first;
+    edited.name = QStringLiteral("Иванова Анна");
+    edited.prova = QStringLiteral("1");
+    users.Save(edited, QString());  // empty password field keeps the stored one
+    const auto back = users.Load(first.iddUser);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->name, QStringLiteral("Иванова Анна"));
+    EXPECT_EQ(back->pass, first.pass);
+
+    UserRecord fresh;
+    fresh.iddUser = QStringLiteral("anna~1~");
+    fresh.login = QStringLiteral("oleg");
+    EXPECT_THROW(users.Save(fresh, QString()), DbError);  // a new user needs a password
+    EXPECT_FALSE(users.Load(fresh.iddUser));
+
+    users.SoftDelete(first.iddUser);
+    EXPECT_FALSE(users.HasAnyUser());
+    EXPECT_TRUE(users.ListActive().isEmpty());
+}
