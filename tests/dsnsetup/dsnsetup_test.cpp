@@ -11,6 +11,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -203,6 +204,22 @@ fs::path MakeDeepFolder(const fs::path &base, std::size_t min_length) {
     return folder;
 }
 
+// A nested folder in which the database path is exactly length characters long.
+fs::path MakeFolderForDatabasePath(const fs::path &base, std::size_t length) {
+    const std::size_t file_part = std::string("/Quellmarod.db").size();
+    fs::path folder = base;
+    std::size_t missing = length - base.string().size() - file_part;
+    for (char letter = 'a'; missing > 0; ++letter) {
+        // Each level adds a separator and at most 200 characters; never leave a single one over.
+        std::size_t take = std::min<std::size_t>(missing, 201);
+        if (missing - take == 1) --take;
+        folder /= std::string(take - 1, letter);
+        missing -= take;
+    }
+    fs::create_directories(folder);
+    return folder;
+}
+
 class DsnSetupTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -360,16 +377,28 @@ TEST_F(DsnSetupTest, UnregisteredDriverIsNotReportedAsSuccess) {
     EXPECT_TRUE(SectionsNamed(odbc_ini_, "Zorvantide").empty()) << Slurp(odbc_ini_);
 }
 
-TEST_F(DsnSetupTest, PathTheInstallerWouldTruncateIsNotReportedAsSuccess) {
-    // unixODBC shortens ini values beyond about 1000 characters while still reporting success.
-    const fs::path deep = MakeDeepFolder(work_, 1200);
-    const RunResult run = RunTool(deep);
-    ASSERT_FALSE(run.timed_out);
-    EXPECT_EQ(run.exit_code, 1);
-    EXPECT_EQ(run.out, kFalseOutput);
-    EXPECT_NE(run.err.find("cannot hold this path"), std::string::npos) << run.err;
-    // No entry may be left behind that opens some other, cut-off path.
-    EXPECT_TRUE(SectionsNamed(odbc_ini_, "Zorvantide").empty()) << Slurp(odbc_ini_);
+TEST_F(DsnSetupTest, LongestPathTheInstallerCanStoreWorks) {
+    const fs::path folder = MakeFolderForDatabasePath(work_, 990);
+    ASSERT_EQ((folder / "Quellmarod.db").string().size(), 990u);
+    const RunResult run = RunTool(folder);
+    EXPECT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_EQ(run.out, kTrueOutput);
+    ExpectRegisteredFor(folder);
+}
+
+TEST_F(DsnSetupTest, PathTooLongForTheInstallerIsRefused) {
+    // unixODBC cuts longer values short while reporting success, and overruns its buffer from 1000 on.
+    for (const std::size_t length : {std::size_t{991}, std::size_t{1000}, std::size_t{1500}}) {
+        const fs::path folder = MakeFolderForDatabasePath(work_ / std::to_string(length), length);
+        ASSERT_EQ((folder / "Quellmarod.db").string().size(), length);
+        const RunResult run = RunTool(folder);
+        ASSERT_FALSE(run.timed_out);
+        EXPECT_EQ(run.exit_code, 1);
+        EXPECT_EQ(run.out, kFalseOutput);
+        EXPECT_NE(run.err.find("is " + std::to_string(length) + " characters long"), std::string::npos)
+            << run.err;
+        EXPECT_FALSE(fs::exists(odbc_ini_)) << Slurp(odbc_ini_);
+    }
 }
 
 TEST_F(DsnSetupTest, LineBreakInFolderNameIsRefused) {
@@ -389,12 +418,6 @@ TEST_F(DsnSetupTest, SystemDataSourceOfTheSameNameIsLeftAlone) {
     const RunResult run = RunTool(work_);
     EXPECT_EQ(run.exit_code, 0) << run.err;
     ExpectRegisteredFor(work_);
-    EXPECT_EQ(Slurp(sys_ / "odbc.ini"), system_ini);
-
-    // Nor is it touched when the user entry has to be taken out again.
-    const RunResult failed = RunTool(MakeDeepFolder(work_, 1200));
-    EXPECT_EQ(failed.exit_code, 1);
-    EXPECT_TRUE(SectionsNamed(odbc_ini_, "Zorvantide").empty()) << Slurp(odbc_ini_);
     EXPECT_EQ(Slurp(sys_ / "odbc.ini"), system_ini);
 }
 
@@ -418,12 +441,16 @@ TEST_F(DsnSetupWithSetupRoutineTest, SetupRoutineAddsTheSource) {
 }
 
 TEST_F(DsnSetupWithSetupRoutineTest, SetupRoutineStoringAnotherPathIsNotTrusted) {
+    // Taking the bad user entry out again must not touch a system entry of the same name.
+    const std::string system_ini = "[Zorvantide]\nDriver=SQLite3\nDatabase=/srv/system/Quellmarod.db\n";
+    WriteFile(sys_ / "odbc.ini", system_ini);
     const RunResult run = RunTool(work_, {"DSNSETUP_TEST_SETUP_MODE=wrong"});
     ASSERT_FALSE(run.timed_out);
     EXPECT_EQ(run.exit_code, 1);
     EXPECT_EQ(run.out, kFalseOutput);
     EXPECT_NE(run.err.find("points at \"/elsewhere/Other.db\""), std::string::npos) << run.err;
     EXPECT_TRUE(SectionsNamed(odbc_ini_, "Zorvantide").empty()) << Slurp(odbc_ini_);
+    EXPECT_EQ(Slurp(sys_ / "odbc.ini"), system_ini);
 }
 
 TEST_F(DsnSetupWithSetupRoutineTest, SetupRoutineStoringNothingIsNotTrusted) {

@@ -59,6 +59,11 @@ using SQLSetConfigModeFn = Bool(Word mode);
 using SQLRemoveDSNFromIniFn = Bool(const char *dsn);
 using SQLInstallerErrorFn = RetCode(Word index, Dword *code, char *message, Word size, Word *needed);
 
+// unixODBC (2.3) handles ini values in 1000-byte buffers: longer than 990 characters they come back cut
+// short, and from 1000 on its writer reads past the end of its own buffer. Longer paths are refused before
+// the installer ever sees them.
+constexpr std::size_t kMaxIniValue = 990;
+
 // Buffers grow on demand; this only stops a misbehaving library from making us allocate without end.
 constexpr std::size_t kMaxBuffer = 1 << 20;
 
@@ -91,15 +96,10 @@ std::string ProgramPath() {
     }
 }
 
+// The library stays loaded until the process ends: unixODBC keeps cached configuration in its globals, and
+// unloading it would only orphan that memory moments before exit.
 class InstallerLibrary {
 public:
-    InstallerLibrary() = default;
-    InstallerLibrary(const InstallerLibrary &) = delete;
-    InstallerLibrary &operator=(const InstallerLibrary &) = delete;
-    ~InstallerLibrary() {
-        if (handle_ != nullptr) dlclose(handle_);
-    }
-
     bool Load() {
         const char *override_name = std::getenv("ZV_ODBCINST_LIB");
         std::vector<std::string> names;
@@ -253,8 +253,7 @@ bool DsnPointsAt(const InstallerLibrary &library, const std::string &database) {
     if (stored.size() < database.size() && database.starts_with(stored)) {
         ReportError("The ODBC installer shortened the database path of " + std::string(kDsnName) + " to " +
                     std::to_string(stored.size()) + " of its " + std::to_string(database.size()) +
-                    " characters; it cannot hold this path (unixODBC keeps at most about 1000 characters per "
-                    "value). Move the shop folder higher up.");
+                    " characters.");
         return false;
     }
     if (stored != database) {
@@ -332,6 +331,13 @@ bool RegisterDsn() {
     // An ini value ends at the line break: such a path would be cut short or, worse, add lines of its own.
     if (database.find_first_of("\r\n") != std::string::npos) {
         ReportError("The current folder's path contains a line break and cannot be stored in odbc.ini.");
+        return false;
+    }
+
+    if (database.size() > kMaxIniValue) {
+        ReportError("The database path in this folder is " + std::to_string(database.size()) +
+                    " characters long; the ODBC installer can store at most " + std::to_string(kMaxIniValue) +
+                    ". Move the shop folder higher up.");
         return false;
     }
 
