@@ -1,19 +1,18 @@
 #include "UserStore.h"
 
+#include "AppContext.h"
 #include "Database.h"
 #include "DbError.h"
 #include "DynamicRecordset.h"
 #include "KeyGen.h"
 #include "Password.h"
-#include "AppContext.h"
 #include "Rows.h"
 
 namespace {
 
 const QString kTable = QStringLiteral("SUser");
 
-UserRecord Read(const CDynamicRecordset &rs)
-{
+UserRecord Read(const CDynamicRecordset &rs) {
     UserRecord u;
     u.iddUser = rs.Text(QStringLiteral("IddUser"));
     u.login = rs.Text(QStringLiteral("Login"));
@@ -26,33 +25,30 @@ UserRecord Read(const CDynamicRecordset &rs)
 
 }  // namespace
 
-QList<UserRecord> UserStore::ListActive()
-{
+QList<UserRecord> UserStore::ListActive() {
     QList<UserRecord> users;
     CDynamicRecordset rs(m_db);
-    rs.Open(QStringLiteral("SELECT SUser.IddUser, SUser.Login, SUser.[Name], SUser.Prova, SUser.[Delete] FROM SUser "
-                           "WHERE SUser.[Delete] = FALSE ORDER BY SUser.[Name], SUser.Login"));
+    rs.Open(QStringLiteral(
+        "SELECT SUser.IddUser, SUser.Login, SUser.[Name], SUser.Prova, SUser.[Delete] FROM SUser "
+        "WHERE SUser.[Delete] = FALSE ORDER BY SUser.[Name], SUser.Login"));
     for (; !rs.IsEOF(); rs.MoveNext()) users << Read(rs);
     return users;
 }
 
-std::optional<UserRecord> UserStore::Load(const QString &iddUser)
-{
+std::optional<UserRecord> UserStore::Load(const QString &iddUser) {
     CDynamicRecordset rs(m_db);
     rs.Open(QStringLiteral("SELECT SUser.* FROM SUser WHERE SUser.IddUser = ?"), {iddUser});
     if (rs.IsEOF()) return std::nullopt;
     return Read(rs);
 }
 
-bool UserStore::HasAnyUser()
-{
+bool UserStore::HasAnyUser() {
     CDynamicRecordset rs(m_db);
     rs.Open(QStringLiteral("SELECT SUser.IddUser FROM SUser WHERE SUser.[Delete] = FALSE"));
     return !rs.IsEOF();
 }
 
-void UserStore::Save(const UserRecord &user, const QString &newPassword)
-{
+void UserStore::Save(const UserRecord &user, const QString &newPassword) {
     if (user.iddUser.isEmpty()) throw DbError(QStringLiteral("У пользователя нет ключа."));
     Values rest = {{QStringLiteral("Login"), user.login},
                    {QStringLiteral("Name"), user.name},
@@ -70,19 +66,16 @@ void UserStore::Save(const UserRecord &user, const QString &newPassword)
     tx.Commit();
 }
 
-void UserStore::SoftDelete(const QString &iddUser)
-{
+void UserStore::SoftDelete(const QString &iddUser) {
     Rows::SoftDelete(m_db, kTable, {{QStringLiteral("IddUser"), iddUser}});
 }
 
-void UserStore::StorePassword(const QString &iddUser, const QString &plain)
-{
+void UserStore::StorePassword(const QString &iddUser, const QString &plain) {
     Rows::Update(m_db, kTable, {{QStringLiteral("IddUser"), iddUser}},
                  {{QStringLiteral("Pass"), Password::Hash(plain)}});
 }
 
-UserRecord UserStore::CreateFirstUser(const QString &name, const QString &login, const QString &password)
-{
+UserRecord UserStore::CreateFirstUser(const QString &name, const QString &login, const QString &password) {
     UserRecord u;
     u.iddUser = NewKey(login);
     u.login = login;

@@ -10,14 +10,12 @@
 
 namespace {
 
-QString StripPrefix(const QString &text, int prefixLen)
-{
+QString StripPrefix(const QString &text, int prefixLen) {
     return text.mid(prefixLen).trimmed();
 }
 
 // libpq key=value pairs; values may be quoted with single quotes and use backslash escapes.
-QList<std::pair<QString, QString>> ParseLibpqPairs(const QString &text)
-{
+QList<std::pair<QString, QString>> ParseLibpqPairs(const QString &text) {
     QList<std::pair<QString, QString>> pairs;
     int i = 0;
     const int n = int(text.size());
@@ -32,7 +30,8 @@ QList<std::pair<QString, QString>> ParseLibpqPairs(const QString &text)
         QString key = text.mid(keyStart, i - keyStart).toLower();
         while (i < n && text[i].isSpace()) ++i;
         if (i >= n || text[i] != u'=')
-            throw DbError(QStringLiteral("Неверная строка подключения: после \"%1\" ожидается \"=\".").arg(key));
+            throw DbError(
+                QStringLiteral("Неверная строка подключения: после \"%1\" ожидается \"=\".").arg(key));
         ++i;
         while (i < n && text[i].isSpace()) ++i;
         QString value;
@@ -62,8 +61,7 @@ QList<std::pair<QString, QString>> ParseLibpqPairs(const QString &text)
 
 }  // namespace
 
-ConnectSpec ParseConnectString(const QString &connect)
-{
+ConnectSpec ParseConnectString(const QString &connect) {
     const QString text = connect.trimmed();
     ConnectSpec spec;
     if (text.isEmpty()) throw DbError(QStringLiteral("Не указана строка подключения к базе данных."));
@@ -89,7 +87,8 @@ ConnectSpec ParseConnectString(const QString &connect)
         if (spec.file.isEmpty()) throw DbError(QStringLiteral("Не указан файл базы данных."));
         return spec;
     }
-    if (text.startsWith(u"PGSQL;", Qt::CaseInsensitive) || text.startsWith(u"POSTGRESQL;", Qt::CaseInsensitive)) {
+    if (text.startsWith(u"PGSQL;", Qt::CaseInsensitive) ||
+        text.startsWith(u"POSTGRESQL;", Qt::CaseInsensitive)) {
         spec.dialect = Dialect::Postgres;
         QStringList extra;
         for (const auto &[key, value] : ParseLibpqPairs(text.mid(text.indexOf(u';') + 1))) {
@@ -116,8 +115,7 @@ ConnectSpec ParseConnectString(const QString &connect)
 }
 
 QString ResolveConnectString(const QString &commandLine, const QString &setting, bool dsnRegistered,
-                             const QString &workDir)
-{
+                             const QString &workDir) {
     if (!commandLine.trimmed().isEmpty()) return commandLine.trimmed();
     if (!setting.trimmed().isEmpty()) return setting.trimmed();
     if (dsnRegistered) return QStringLiteral("ODBC;DSN=%1;").arg(QString::fromLatin1(kDsnName));
@@ -126,8 +124,7 @@ QString ResolveConnectString(const QString &commandLine, const QString &setting,
 
 namespace {
 
-bool IniHasSection(const QString &path, const QString &section)
-{
+bool IniHasSection(const QString &path, const QString &section) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) return false;
     QTextStream in(&f);
@@ -140,12 +137,12 @@ bool IniHasSection(const QString &path, const QString &section)
 
 }  // namespace
 
-bool IsDsnRegistered(const QString &dsn)
-{
+bool IsDsnRegistered(const QString &dsn) {
     // unixODBC's own search order: $ODBCINI (or ~/.odbc.ini), then $ODBCSYSINI/odbc.ini (or /etc/odbc.ini).
     QStringList files;
     const QByteArray userIni = qgetenv("ODBCINI");
-    files << (userIni.isEmpty() ? QDir::home().filePath(QStringLiteral(".odbc.ini")) : QString::fromLocal8Bit(userIni));
+    files << (userIni.isEmpty() ? QDir::home().filePath(QStringLiteral(".odbc.ini"))
+                                : QString::fromLocal8Bit(userIni));
     const QByteArray sysDir = qgetenv("ODBCSYSINI");
     files << (sysDir.isEmpty() ? QStringLiteral("/etc/odbc.ini")
                                : QDir(QString::fromLocal8Bit(sysDir)).filePath(QStringLiteral("odbc.ini")));

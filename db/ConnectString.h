@@ -12,8 +12,8 @@ enum class Dialect { Sqlite, Postgres, Odbc };
 // A bare path is taken as an SQLite file.
 struct ConnectSpec {
     Dialect dialect = Dialect::Sqlite;
-    QString odbcName;   // QODBC database name: the DSN alone, or a full ODBC connection string
-    QString file;       // SQLite file
+    QString odbcName;  // QODBC database name: the DSN alone, or a full ODBC connection string
+    QString file;      // SQLite file
     QString host, dbname, user, password, options;
     int port = -1;
 };

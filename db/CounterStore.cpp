@@ -15,8 +15,7 @@ const QString kSelectAll = QStringLiteral(
 
 }  // namespace
 
-std::optional<CounterValues> CounterStore::ReadAll()
-{
+std::optional<CounterValues> CounterStore::ReadAll() {
     CDynamicRecordset rs(m_db);
     rs.Open(kSelectAll, {kRowKey});
     if (rs.IsEOF()) return std::nullopt;
@@ -29,8 +28,7 @@ std::optional<CounterValues> CounterStore::ReadAll()
     return v;
 }
 
-void CounterStore::WriteAll(const CounterValues &v)
-{
+void CounterStore::WriteAll(const CounterValues &v) {
     const Values values = {{QStringLiteral("ZakazPr"), v.zakazPr},
                            {QStringLiteral("ZakazNomer"), qint64(v.zakazNomer)},
                            {QStringLiteral("PayNomer"), qint64(v.payNomer)},
@@ -39,35 +37,31 @@ void CounterStore::WriteAll(const CounterValues &v)
     Rows::InsertOrUpdate(m_db, QStringLiteral("Number"), {{QStringLiteral("iddnum"), kRowKey}}, values);
 }
 
-QString CounterStore::NextOrderNumber()
-{
+QString CounterStore::NextOrderNumber() {
     const auto v = ReadAll();
     if (!v) return {};
     return v->zakazPr + QString::number(v->zakazNomer + 1);
 }
 
-QString CounterStore::OrderPrefix()
-{
+QString CounterStore::OrderPrefix() {
     const auto v = ReadAll();
     return v ? v->zakazPr : QString();
 }
 
-void CounterStore::StoreOrderCounter(const QString &number)
-{
+void CounterStore::StoreOrderCounter(const QString &number) {
     const QString rest = number.trimmed().mid(OrderPrefix().size());
     Store("ZakazNomer", Formats::LeadingLong(rest));
 }
 
-long CounterStore::Next(const char *column)
-{
+long CounterStore::Next(const char *column) {
     CDynamicRecordset rs(m_db);
-    rs.Open(QStringLiteral("SELECT [Number].%1 FROM [Number] WHERE [Number].iddnum = ?").arg(QLatin1StringView(column)),
+    rs.Open(QStringLiteral("SELECT [Number].%1 FROM [Number] WHERE [Number].iddnum = ?")
+                .arg(QLatin1StringView(column)),
             {kRowKey});
     return rs.IsEOF() ? 0 : rs.Field(0).AsLong() + 1;
 }
 
-void CounterStore::Store(const char *column, long number)
-{
+void CounterStore::Store(const char *column, long number) {
     const QString col = QString::fromLatin1(column);
     const Values key = {{QStringLiteral("iddnum"), kRowKey}};
     // A lost counter row is recreated rather than failing the document that is being saved.
@@ -82,9 +76,21 @@ void CounterStore::Store(const char *column, long number)
                   {QStringLiteral("SalaryNomer"), qint64(col == u"SalaryNomer" ? number : 0)}});
 }
 
-long CounterStore::NextPayNumber() { return Next("PayNomer"); }
-void CounterStore::StorePayNumber(long number) { Store("PayNomer", number); }
-long CounterStore::NextOutPayNumber() { return Next("OutPayNomer"); }
-void CounterStore::StoreOutPayNumber(long number) { Store("OutPayNomer", number); }
-long CounterStore::NextSalaryNumber() { return Next("SalaryNomer"); }
-void CounterStore::StoreSalaryNumber(long number) { Store("SalaryNomer", number); }
+long CounterStore::NextPayNumber() {
+    return Next("PayNomer");
+}
+void CounterStore::StorePayNumber(long number) {
+    Store("PayNomer", number);
+}
+long CounterStore::NextOutPayNumber() {
+    return Next("OutPayNomer");
+}
+void CounterStore::StoreOutPayNumber(long number) {
+    Store("OutPayNomer", number);
+}
+long CounterStore::NextSalaryNumber() {
+    return Next("SalaryNomer");
+}
+void CounterStore::StoreSalaryNumber(long number) {
+    Store("SalaryNomer", number);
+}

@@ -7,11 +7,11 @@ class Database;
 
 // The document counters of the single [Number] row: each holds the last number used.
 struct CounterValues {
-    QString zakazPr;      // order number prefix, kept exactly as typed
-    long zakazNomer = 0;  // last order number
-    long payNomer = 0;    // last incoming cash document
-    long outPayNomer = 0; // last outgoing cash document
-    long salaryNomer = 0; // last salary statement
+    QString zakazPr;       // order number prefix, kept exactly as typed
+    long zakazNomer = 0;   // last order number
+    long payNomer = 0;     // last incoming cash document
+    long outPayNomer = 0;  // last outgoing cash document
+    long salaryNomer = 0;  // last salary statement
 };
 
 class CounterStore {

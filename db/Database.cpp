@@ -13,8 +13,7 @@ namespace {
 
 QAtomicInt g_connectionCounter;
 
-QString ErrorText(const QSqlError &error)
-{
+QString ErrorText(const QSqlError &error) {
     QString text = error.databaseText().trimmed();
     const QString driver = error.driverText().trimmed();
     if (text.isEmpty()) return driver.isEmpty() ? QStringLiteral("Неизвестная ошибка базы данных.") : driver;
@@ -22,16 +21,14 @@ QString ErrorText(const QSqlError &error)
     return text;
 }
 
-bool IsWrite(const QString &sql)
-{
+bool IsWrite(const QString &sql) {
     const QString head = sql.trimmed().left(7).toUpper();
     return head.startsWith(u"INSERT") || head.startsWith(u"UPDATE") || head.startsWith(u"DELETE");
 }
 
 }  // namespace
 
-std::unique_ptr<Database> Database::Open(const QString &connect)
-{
+std::unique_ptr<Database> Database::Open(const QString &connect) {
     const ConnectSpec spec = ParseConnectString(connect);
     std::unique_ptr<Database> db(new Database);
     db->OpenSpec(spec);
@@ -39,31 +36,30 @@ std::unique_ptr<Database> Database::Open(const QString &connect)
     return db;
 }
 
-void Database::OpenSpec(const ConnectSpec &spec)
-{
+void Database::OpenSpec(const ConnectSpec &spec) {
     m_dialect = spec.dialect;
     m_name = QStringLiteral("zv-%1").arg(g_connectionCounter.fetchAndAddOrdered(1));
     QSqlDatabase db;
     switch (spec.dialect) {
-    case Dialect::Sqlite:
-        db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-        db.setDatabaseName(spec.file);
-        // Two copies of the program on one file wait for each other instead of failing.
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
-        break;
-    case Dialect::Postgres:
-        db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_name);
-        db.setHostName(spec.host);
-        if (spec.port > 0) db.setPort(spec.port);
-        db.setDatabaseName(spec.dbname);
-        db.setUserName(spec.user);
-        db.setPassword(spec.password);
-        db.setConnectOptions(spec.options);
-        break;
-    case Dialect::Odbc:
-        db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), m_name);
-        db.setDatabaseName(spec.odbcName);
-        break;
+        case Dialect::Sqlite:
+            db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+            db.setDatabaseName(spec.file);
+            // Two copies of the program on one file wait for each other instead of failing.
+            db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+            break;
+        case Dialect::Postgres:
+            db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_name);
+            db.setHostName(spec.host);
+            if (spec.port > 0) db.setPort(spec.port);
+            db.setDatabaseName(spec.dbname);
+            db.setUserName(spec.user);
+            db.setPassword(spec.password);
+            db.setConnectOptions(spec.options);
+            break;
+        case Dialect::Odbc:
+            db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), m_name);
+            db.setDatabaseName(spec.odbcName);
+            break;
     }
     if (!db.isValid())
         throw DbError(QStringLiteral("Драйвер базы данных не установлен: %1").arg(db.driverName()));
@@ -86,8 +82,7 @@ void Database::OpenSpec(const ConnectSpec &spec)
     }
 }
 
-Database::~Database()
-{
+Database::~Database() {
     if (m_name.isEmpty()) return;
     {
         QSqlDatabase db = QSqlDatabase::database(m_name, false);
@@ -99,13 +94,11 @@ Database::~Database()
     QSqlDatabase::removeDatabase(m_name);
 }
 
-QSqlDatabase Database::handle() const
-{
+QSqlDatabase Database::handle() const {
     return QSqlDatabase::database(m_name, false);
 }
 
-QString Database::Sql(const QString &text) const
-{
+QString Database::Sql(const QString &text) const {
     if (!m_postgresStyle) return text;
     // [Name] -> "name": PostgreSQL folds our unquoted names to lower case, so quoted ones must match.
     static const QRegularExpression bracket(QStringLiteral("\\[([A-Za-z_][A-Za-z0-9_]*)\\]"));
@@ -132,29 +125,27 @@ QString Database::Sql(const QString &text) const
     return out;
 }
 
-QVariant Database::BindValue(const QVariant &value) const
-{
+QVariant Database::BindValue(const QVariant &value) const {
     switch (value.typeId()) {
-    case QMetaType::QDateTime: {
-        const QDateTime dt = value.toDateTime();
-        if (!dt.isValid()) return QVariant(QMetaType::fromType<QString>());
-        return dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    }
-    case QMetaType::QDate: {
-        const QDate d = value.toDate();
-        if (!d.isValid()) return QVariant(QMetaType::fromType<QString>());
-        return d.toString(QStringLiteral("yyyy-MM-dd 00:00:00"));
-    }
-    case QMetaType::Bool:
-        if (m_postgresStyle) return value;
-        return value.toBool() ? 1 : 0;
-    default:
-        return value;
+        case QMetaType::QDateTime: {
+            const QDateTime dt = value.toDateTime();
+            if (!dt.isValid()) return QVariant(QMetaType::fromType<QString>());
+            return dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        }
+        case QMetaType::QDate: {
+            const QDate d = value.toDate();
+            if (!d.isValid()) return QVariant(QMetaType::fromType<QString>());
+            return d.toString(QStringLiteral("yyyy-MM-dd 00:00:00"));
+        }
+        case QMetaType::Bool:
+            if (m_postgresStyle) return value;
+            return value.toBool() ? 1 : 0;
+        default:
+            return value;
     }
 }
 
-QSqlQuery Database::Exec(const QString &sql, const QVariantList &binds)
-{
+QSqlQuery Database::Exec(const QString &sql, const QVariantList &binds) {
     const QString text = Sql(sql);
     if (m_writeHook && IsWrite(text)) m_writeHook(text);
     QSqlQuery query(handle());
@@ -169,8 +160,7 @@ QSqlQuery Database::Exec(const QString &sql, const QVariantList &binds)
     return query;
 }
 
-void Database::Begin()
-{
+void Database::Begin() {
     if (m_depth == 0) {
         QSqlDatabase db = handle();
         if (!db.transaction()) throw DbError(ErrorText(db.lastError()));
@@ -179,8 +169,7 @@ void Database::Begin()
     ++m_depth;
 }
 
-void Database::Commit()
-{
+void Database::Commit() {
     if (m_depth <= 0) return;
     if (--m_depth > 0) return;
     QSqlDatabase db = handle();
@@ -196,8 +185,7 @@ void Database::Commit()
     }
 }
 
-void Database::Rollback()
-{
+void Database::Rollback() {
     if (m_depth <= 0) return;
     if (--m_depth > 0) {
         m_doomed = true;
@@ -207,13 +195,11 @@ void Database::Rollback()
     m_doomed = false;
 }
 
-Transaction::~Transaction()
-{
+Transaction::~Transaction() {
     if (!m_done) m_db.Rollback();
 }
 
-void Transaction::Commit()
-{
+void Transaction::Commit() {
     m_done = true;
     m_db.Commit();
 }

@@ -12,13 +12,12 @@ using Kind = CDynamicField::Kind;
 
 namespace {
 
-QDateTime ParseDateText(const QString &text)
-{
+QDateTime ParseDateText(const QString &text) {
     const QString t = text.trimmed();
     if (t.isEmpty()) return {};
-    static const char *formats[] = {"yyyy-MM-dd HH:mm:ss", "yyyy-MM-ddTHH:mm:ss", "yyyy-MM-dd HH:mm:ss.zzz",
-                                    "yyyy-MM-ddTHH:mm:ss.zzz", "yyyy-MM-dd", "dd.MM.yyyy HH:mm:ss",
-                                    "dd.MM.yyyy HH:mm", "dd.MM.yyyy"};
+    static const char *formats[] = {
+        "yyyy-MM-dd HH:mm:ss", "yyyy-MM-ddTHH:mm:ss", "yyyy-MM-dd HH:mm:ss.zzz", "yyyy-MM-ddTHH:mm:ss.zzz",
+        "yyyy-MM-dd",          "dd.MM.yyyy HH:mm:ss", "dd.MM.yyyy HH:mm",        "dd.MM.yyyy"};
     for (const char *f : formats) {
         QDateTime dt = QDateTime::fromString(t, QString::fromLatin1(f));
         if (dt.isValid()) return dt;
@@ -28,175 +27,225 @@ QDateTime ParseDateText(const QString &text)
     return QLocale().toDateTime(t, QLocale::ShortFormat);
 }
 
-bool IsNumberKind(Kind k)
-{
+bool IsNumberKind(Kind k) {
     return k == Kind::Byte || k == Kind::Short || k == Kind::Long || k == Kind::Single || k == Kind::Double;
 }
 
 }  // namespace
 
-Kind CDynamicField::KindOf(QMetaType type)
-{
+Kind CDynamicField::KindOf(QMetaType type) {
     switch (type.id()) {
-    case QMetaType::Bool: return Kind::Boolean;
-    case QMetaType::Char:
-    case QMetaType::SChar:
-    case QMetaType::UChar: return Kind::Byte;
-    case QMetaType::Short:
-    case QMetaType::UShort: return Kind::Short;
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::ULong: return Kind::Long;
-    case QMetaType::Float: return Kind::Single;
-    case QMetaType::Double: return Kind::Double;
-    case QMetaType::QDate:
-    case QMetaType::QTime:
-    case QMetaType::QDateTime: return Kind::DateTime;
-    case QMetaType::QString:
-    case QMetaType::LongLong:  // BIGINT and NUMERIC arrive as text
-    case QMetaType::ULongLong: return Kind::Text;
-    case QMetaType::QByteArray: return Kind::Binary;
-    default: return Kind::Empty;
+        case QMetaType::Bool:
+            return Kind::Boolean;
+        case QMetaType::Char:
+        case QMetaType::SChar:
+        case QMetaType::UChar:
+            return Kind::Byte;
+        case QMetaType::Short:
+        case QMetaType::UShort:
+            return Kind::Short;
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::Long:
+        case QMetaType::ULong:
+            return Kind::Long;
+        case QMetaType::Float:
+            return Kind::Single;
+        case QMetaType::Double:
+            return Kind::Double;
+        case QMetaType::QDate:
+        case QMetaType::QTime:
+        case QMetaType::QDateTime:
+            return Kind::DateTime;
+        case QMetaType::QString:
+        case QMetaType::LongLong:  // BIGINT and NUMERIC arrive as text
+        case QMetaType::ULongLong:
+            return Kind::Text;
+        case QMetaType::QByteArray:
+            return Kind::Binary;
+        default:
+            return Kind::Empty;
     }
 }
 
-void CDynamicField::Load(const QVariant &raw)
-{
+void CDynamicField::Load(const QVariant &raw) {
     m_null = raw.isNull();
     if (m_null) {
         m_value = QVariant();
         return;
     }
     switch (m_kind) {
-    case Kind::Boolean:
-        // SQLite keeps Yes/No as 1/0; some drivers hand back "true"/"t".
-        if (raw.typeId() == QMetaType::QString) {
-            const QString s = raw.toString().trimmed().toLower();
-            m_value = (s == u"t" || s == u"true" || s == u"yes" || Formats::LeadingLong(s) != 0);
-        } else {
-            m_value = raw.toBool() || raw.toLongLong() != 0;
+        case Kind::Boolean:
+            // SQLite keeps Yes/No as 1/0; some drivers hand back "true"/"t".
+            if (raw.typeId() == QMetaType::QString) {
+                const QString s = raw.toString().trimmed().toLower();
+                m_value = (s == u"t" || s == u"true" || s == u"yes" || Formats::LeadingLong(s) != 0);
+            } else {
+                m_value = raw.toBool() || raw.toLongLong() != 0;
+            }
+            break;
+        case Kind::Byte:
+        case Kind::Short:
+        case Kind::Long:
+            m_value = qint64(raw.toLongLong());
+            break;
+        case Kind::Single:
+        case Kind::Double:
+            m_value = raw.toDouble();
+            break;
+        case Kind::DateTime: {
+            QDateTime dt =
+                raw.typeId() == QMetaType::QString ? ParseDateText(raw.toString()) : raw.toDateTime();
+            if (raw.typeId() == QMetaType::QDate) dt = QDateTime(raw.toDate(), QTime(0, 0));
+            if (raw.typeId() == QMetaType::QTime) dt = QDateTime(QDate(1899, 12, 30), raw.toTime());
+            m_value = dt;
+            break;
         }
-        break;
-    case Kind::Byte:
-    case Kind::Short:
-    case Kind::Long: m_value = qint64(raw.toLongLong()); break;
-    case Kind::Single:
-    case Kind::Double: m_value = raw.toDouble(); break;
-    case Kind::DateTime: {
-        QDateTime dt = raw.typeId() == QMetaType::QString ? ParseDateText(raw.toString()) : raw.toDateTime();
-        if (raw.typeId() == QMetaType::QDate) dt = QDateTime(raw.toDate(), QTime(0, 0));
-        if (raw.typeId() == QMetaType::QTime) dt = QDateTime(QDate(1899, 12, 30), raw.toTime());
-        m_value = dt;
-        break;
-    }
-    case Kind::Text:
-        // SQLite hands back numbers for computed columns whose type it cannot declare; keep them exact.
-        if (raw.typeId() == QMetaType::Double) {
-            m_value = QString::number(raw.toDouble(), 'g', 17);
-        } else {
-            m_value = raw.toString();
-        }
-        break;
-    case Kind::Binary: m_value = raw.toByteArray(); break;
-    case Kind::Empty: m_value = QVariant(); break;
+        case Kind::Text:
+            // SQLite hands back numbers for computed columns whose type it cannot declare; keep them exact.
+            if (raw.typeId() == QMetaType::Double) {
+                m_value = QString::number(raw.toDouble(), 'g', 17);
+            } else {
+                m_value = raw.toString();
+            }
+            break;
+        case Kind::Binary:
+            m_value = raw.toByteArray();
+            break;
+        case Kind::Empty:
+            m_value = QVariant();
+            break;
     }
 }
 
-long CDynamicField::AsLong() const
-{
+long CDynamicField::AsLong() const {
     if (m_null) return 0;
     switch (m_kind) {
-    case Kind::Boolean: return m_value.toBool() ? 1 : 0;
-    case Kind::Byte:
-    case Kind::Short:
-    case Kind::Long: return long(m_value.toLongLong());
-    case Kind::Single:
-    case Kind::Double: return long(std::trunc(m_value.toDouble()));
-    case Kind::Text: return Formats::LeadingLong(m_value.toString());
-    default: return 0;
+        case Kind::Boolean:
+            return m_value.toBool() ? 1 : 0;
+        case Kind::Byte:
+        case Kind::Short:
+        case Kind::Long:
+            return long(m_value.toLongLong());
+        case Kind::Single:
+        case Kind::Double:
+            return long(std::trunc(m_value.toDouble()));
+        case Kind::Text:
+            return Formats::LeadingLong(m_value.toString());
+        default:
+            return 0;
     }
 }
 
-double CDynamicField::AsDouble() const
-{
+double CDynamicField::AsDouble() const {
     if (m_null) return 0.0;
     switch (m_kind) {
-    case Kind::Boolean: return m_value.toBool() ? 1.0 : 0.0;
-    case Kind::Byte:
-    case Kind::Short:
-    case Kind::Long: return double(m_value.toLongLong());
-    case Kind::Single:
-    case Kind::Double: return m_value.toDouble();
-    case Kind::Text: return Formats::LeadingNumber(m_value.toString());
-    default: return 0.0;
+        case Kind::Boolean:
+            return m_value.toBool() ? 1.0 : 0.0;
+        case Kind::Byte:
+        case Kind::Short:
+        case Kind::Long:
+            return double(m_value.toLongLong());
+        case Kind::Single:
+        case Kind::Double:
+            return m_value.toDouble();
+        case Kind::Text:
+            return Formats::LeadingNumber(m_value.toString());
+        default:
+            return 0.0;
     }
 }
 
-QDateTime CDynamicField::AsDateTime() const
-{
+QDateTime CDynamicField::AsDateTime() const {
     if (m_null) return {};
     switch (m_kind) {
-    case Kind::Short:
-    case Kind::Long: return QDateTime::fromSecsSinceEpoch(m_value.toLongLong());
-    case Kind::Single:
-    case Kind::Double: return QDateTime::fromSecsSinceEpoch(qint64(std::trunc(m_value.toDouble())));
-    case Kind::DateTime: return m_value.toDateTime();
-    case Kind::Text: return ParseDateText(m_value.toString());
-    default: return {};
+        case Kind::Short:
+        case Kind::Long:
+            return QDateTime::fromSecsSinceEpoch(m_value.toLongLong());
+        case Kind::Single:
+        case Kind::Double:
+            return QDateTime::fromSecsSinceEpoch(qint64(std::trunc(m_value.toDouble())));
+        case Kind::DateTime:
+            return m_value.toDateTime();
+        case Kind::Text:
+            return ParseDateText(m_value.toString());
+        default:
+            return {};
     }
 }
 
-QString CDynamicField::AsText() const
-{
+QString CDynamicField::AsText() const {
     if (m_null) return {};
     switch (m_kind) {
-    case Kind::Boolean: return m_value.toBool() ? QStringLiteral("T") : QStringLiteral("F");
-    case Kind::Byte: return QString(QChar(char16_t(m_value.toLongLong() & 0xff)));
-    case Kind::Short:
-    case Kind::Long: return QString::number(m_value.toLongLong());
-    case Kind::Single:
-    case Kind::Double: return QString::asprintf("%f", m_value.toDouble());
-    case Kind::DateTime: return QLocale().toString(m_value.toDateTime(), QLocale::ShortFormat);
-    case Kind::Text: return m_value.toString();
-    case Kind::Binary: return QString::fromUtf8(m_value.toByteArray());
-    case Kind::Empty: return {};
+        case Kind::Boolean:
+            return m_value.toBool() ? QStringLiteral("T") : QStringLiteral("F");
+        case Kind::Byte:
+            return QString(QChar(char16_t(m_value.toLongLong() & 0xff)));
+        case Kind::Short:
+        case Kind::Long:
+            return QString::number(m_value.toLongLong());
+        case Kind::Single:
+        case Kind::Double:
+            return QString::asprintf("%f", m_value.toDouble());
+        case Kind::DateTime:
+            return QLocale().toString(m_value.toDateTime(), QLocale::ShortFormat);
+        case Kind::Text:
+            return m_value.toString();
+        case Kind::Binary:
+            return QString::fromUtf8(m_value.toByteArray());
+        case Kind::Empty:
+            return {};
     }
     return {};
 }
 
-void CDynamicField::SetLong(long value)
-{
+void CDynamicField::SetLong(long value) {
     switch (m_kind) {
-    case Kind::Boolean: m_value = value != 0; break;
-    case Kind::Byte:
-    case Kind::Short:
-    case Kind::Long: m_value = qint64(value); break;
-    case Kind::Single:
-    case Kind::Double: m_value = double(value); break;
-    case Kind::Text: m_value = QString::number(value); break;
-    default: return;
+        case Kind::Boolean:
+            m_value = value != 0;
+            break;
+        case Kind::Byte:
+        case Kind::Short:
+        case Kind::Long:
+            m_value = qint64(value);
+            break;
+        case Kind::Single:
+        case Kind::Double:
+            m_value = double(value);
+            break;
+        case Kind::Text:
+            m_value = QString::number(value);
+            break;
+        default:
+            return;
     }
     m_null = false;
 }
 
-void CDynamicField::SetDouble(double value)
-{
+void CDynamicField::SetDouble(double value) {
     switch (m_kind) {
-    case Kind::Boolean: m_value = value != 0.0; break;
-    case Kind::Byte:
-    case Kind::Short:
-    case Kind::Long: m_value = qint64(std::trunc(value)); break;
-    case Kind::Single:
-    case Kind::Double: m_value = value; break;
-    case Kind::Text: m_value = QString::asprintf("%f", value); break;
-    default: return;
+        case Kind::Boolean:
+            m_value = value != 0.0;
+            break;
+        case Kind::Byte:
+        case Kind::Short:
+        case Kind::Long:
+            m_value = qint64(std::trunc(value));
+            break;
+        case Kind::Single:
+        case Kind::Double:
+            m_value = value;
+            break;
+        case Kind::Text:
+            m_value = QString::asprintf("%f", value);
+            break;
+        default:
+            return;
     }
     m_null = false;
 }
 
-void CDynamicField::SetDateTime(const QDateTime &value)
-{
+void CDynamicField::SetDateTime(const QDateTime &value) {
     if (m_kind == Kind::DateTime) {
         // Whole seconds only, as the column keeps them.
         m_value = value.isValid() ? QDateTime(value.date(), QTime(value.time().hour(), value.time().minute(),
@@ -209,24 +258,35 @@ void CDynamicField::SetDateTime(const QDateTime &value)
     }
 }
 
-void CDynamicField::SetText(const QString &value)
-{
+void CDynamicField::SetText(const QString &value) {
     switch (m_kind) {
-    case Kind::Byte: m_value = qint64(value.isEmpty() ? 0 : value[0].unicode()); break;
-    case Kind::Short:
-    case Kind::Long: m_value = qint64(Formats::LeadingLong(value)); break;
-    case Kind::Single:
-    case Kind::Double: m_value = Formats::LeadingNumber(value); break;
-    case Kind::DateTime: m_value = ParseDateText(value); break;
-    case Kind::Text: m_value = value; break;
-    case Kind::Boolean: m_value = Formats::LeadingLong(value) != 0; break;
-    default: return;
+        case Kind::Byte:
+            m_value = qint64(value.isEmpty() ? 0 : value[0].unicode());
+            break;
+        case Kind::Short:
+        case Kind::Long:
+            m_value = qint64(Formats::LeadingLong(value));
+            break;
+        case Kind::Single:
+        case Kind::Double:
+            m_value = Formats::LeadingNumber(value);
+            break;
+        case Kind::DateTime:
+            m_value = ParseDateText(value);
+            break;
+        case Kind::Text:
+            m_value = value;
+            break;
+        case Kind::Boolean:
+            m_value = Formats::LeadingLong(value) != 0;
+            break;
+        default:
+            return;
     }
     m_null = false;
 }
 
-bool CDynamicRecordset::Open(const QString &sql, const QVariantList &binds)
-{
+bool CDynamicRecordset::Open(const QString &sql, const QVariantList &binds) {
     Close();
     m_query = m_db.Exec(sql, binds);
     m_open = true;
@@ -236,8 +296,7 @@ bool CDynamicRecordset::Open(const QString &sql, const QVariantList &binds)
     return true;
 }
 
-void CDynamicRecordset::BuildFields()
-{
+void CDynamicRecordset::BuildFields() {
     const QSqlRecord rec = m_query.record();
     m_fields.clear();
     m_names.clear();
@@ -251,8 +310,7 @@ void CDynamicRecordset::BuildFields()
     }
 }
 
-void CDynamicRecordset::LoadRow()
-{
+void CDynamicRecordset::LoadRow() {
     for (int i = 0; i < int(m_fields.size()); ++i) {
         CDynamicField &f = m_fields[i];
         const QVariant raw = m_query.value(i);
@@ -265,33 +323,28 @@ void CDynamicRecordset::LoadRow()
     }
 }
 
-void CDynamicRecordset::MoveNext()
-{
+void CDynamicRecordset::MoveNext() {
     if (IsEOF()) return;
     m_eof = !m_query.next();
     if (!m_eof) LoadRow();
 }
 
-void CDynamicRecordset::Close()
-{
+void CDynamicRecordset::Close() {
     if (m_open) m_query.finish();
     m_query = QSqlQuery();
     m_open = false;
     m_eof = true;
 }
 
-int CDynamicRecordset::FieldIndex(const QString &name) const
-{
+int CDynamicRecordset::FieldIndex(const QString &name) const {
     return m_names.value(name.toUpper(), -1);
 }
 
-const CDynamicField &CDynamicRecordset::Field(int index) const
-{
+const CDynamicField &CDynamicRecordset::Field(int index) const {
     static const CDynamicField empty;
     return index >= 0 && index < int(m_fields.size()) ? m_fields[index] : empty;
 }
 
-const CDynamicField &CDynamicRecordset::Field(const QString &name) const
-{
+const CDynamicField &CDynamicRecordset::Field(const QString &name) const {
     return Field(FieldIndex(name));
 }

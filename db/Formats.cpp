@@ -4,14 +4,12 @@
 
 namespace Formats {
 
-QString Money(double value)
-{
+QString Money(double value) {
     // "%00.2f" in the original notation: width 0, two decimals.
     return QString::asprintf("%.2f", value);
 }
 
-double LeadingNumber(QStringView text)
-{
+double LeadingNumber(QStringView text) {
     qsizetype i = 0;
     const qsizetype n = text.size();
     while (i < n && text[i].isSpace()) ++i;
@@ -35,8 +33,7 @@ double LeadingNumber(QStringView text)
     return ok ? v : 0.0;
 }
 
-long LeadingLong(QStringView text)
-{
+long LeadingLong(QStringView text) {
     qsizetype i = 0;
     const qsizetype n = text.size();
     while (i < n && text[i].isSpace()) ++i;
@@ -45,51 +42,44 @@ long LeadingLong(QStringView text)
     long value = 0;
     while (i < n && text[i] >= u'0' && text[i] <= u'9') {
         const long digit = text[i++].unicode() - u'0';
-        if (value > (std::numeric_limits<long>::max() - digit) / 10) return negative ? std::numeric_limits<long>::min() : std::numeric_limits<long>::max();
+        if (value > (std::numeric_limits<long>::max() - digit) / 10)
+            return negative ? std::numeric_limits<long>::min() : std::numeric_limits<long>::max();
         value = value * 10 + digit;
     }
     return negative ? -value : value;
 }
 
-double ParseMoney(const QString &typed)
-{
+double ParseMoney(const QString &typed) {
     QString text = typed.trimmed();
     text.replace(u',', u'.');
     return LeadingNumber(text);
 }
 
-QString Date(const QDateTime &value)
-{
+QString Date(const QDateTime &value) {
     return value.isValid() ? value.toString(QStringLiteral("dd.MM.yyyy")) : QString();
 }
 
-QString Date(const QDate &value)
-{
+QString Date(const QDate &value) {
     return value.isValid() ? value.toString(QStringLiteral("dd.MM.yyyy")) : QString();
 }
 
-QString Time(const QDateTime &value)
-{
+QString Time(const QDateTime &value) {
     return value.isValid() ? value.toString(QStringLiteral("HH:mm")) : QString();
 }
 
-QString Time(const QTime &value)
-{
+QString Time(const QTime &value) {
     return value.isValid() ? value.toString(QStringLiteral("HH:mm")) : QString();
 }
 
-QString DateTime(const QDateTime &value)
-{
+QString DateTime(const QDateTime &value) {
     return value.isValid() ? value.toString(QStringLiteral("dd.MM.yyyy HH:mm")) : QString();
 }
 
-QDateTime ZeroDateTime()
-{
+QDateTime ZeroDateTime() {
     return QDateTime(QDate(1899, 12, 30), QTime(0, 0));
 }
 
-QDateTime TimeOfDay(const QTime &time)
-{
+QDateTime TimeOfDay(const QTime &time) {
     return QDateTime(QDate(1899, 12, 30), time.isValid() ? time : QTime(0, 0));
 }
 

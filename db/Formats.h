@@ -17,9 +17,9 @@ double LeadingNumber(QStringView text);
 // The leading whole number of a text ("125" -> 125, "12.9" -> 12, "-3x" -> -3, "x" -> 0).
 long LeadingLong(QStringView text);
 
-QString Date(const QDateTime &value);      // 31.12.2024
+QString Date(const QDateTime &value);  // 31.12.2024
 QString Date(const QDate &value);
-QString Time(const QDateTime &value);      // 09:05
+QString Time(const QDateTime &value);  // 09:05
 QString Time(const QTime &value);
 QString DateTime(const QDateTime &value);  // 31.12.2024 09:05
 

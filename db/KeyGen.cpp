@@ -3,16 +3,14 @@
 #include <charconv>
 #include <mutex>
 
-double DateSerial(const QDateTime &moment)
-{
+double DateSerial(const QDateTime &moment) {
     static const QDate epoch(1899, 12, 30);
     const qint64 days = epoch.daysTo(moment.date());
     const int secs = moment.time().msecsSinceStartOfDay() / 1000;
     return double(days) + double(secs) / 86400.0;
 }
 
-QString KeyFromSerial(const QString &prefix, double serial)
-{
+QString KeyFromSerial(const QString &prefix, double serial) {
     char buf[64];
     // Shortest text that reads back as the same number, without an exponent.
     const auto res = std::to_chars(buf, buf + sizeof buf, serial, std::chars_format::fixed);
@@ -22,8 +20,7 @@ QString KeyFromSerial(const QString &prefix, double serial)
     return prefix + u'~' + digits + u'~';
 }
 
-QString NewKey(const QString &prefix)
-{
+QString NewKey(const QString &prefix) {
     static std::mutex guard;
     static double last = 0;
     // About 0.86 ms in days: large enough to survive the shortest-text round trip at today's serials.

@@ -6,8 +6,7 @@
 
 namespace {
 
-void InitSodium()
-{
+void InitSodium() {
     static const int rc = sodium_init();
     if (rc < 0) throw DbError(QStringLiteral("Не удалось инициализировать библиотеку шифрования."));
 }
@@ -16,8 +15,7 @@ void InitSodium()
 
 namespace Password {
 
-QString Hash(const QString &plain)
-{
+QString Hash(const QString &plain) {
     InitSodium();
     const QByteArray utf8 = plain.toUtf8();
     char out[crypto_pwhash_STRBYTES];
@@ -28,13 +26,11 @@ QString Hash(const QString &plain)
     return QString::fromLatin1(out);
 }
 
-bool IsHash(const QString &stored)
-{
+bool IsHash(const QString &stored) {
     return stored.startsWith(u"$argon2id$") || stored.startsWith(u"$argon2i$");
 }
 
-bool Matches(const QString &typed, const QString &stored)
-{
+bool Matches(const QString &typed, const QString &stored) {
     if (!IsHash(stored)) return typed == stored;
     InitSodium();
     const QByteArray hash = stored.toLatin1();

@@ -8,14 +8,12 @@
 
 namespace {
 
-QString Col(const QString &name)
-{
+QString Col(const QString &name) {
     return u'[' + name + u']';
 }
 
 // "[a] = ? AND [b] = ?" with its binds appended to `binds`.
-QString Where(const QString &table, const Values &keys, QVariantList &binds)
-{
+QString Where(const QString &table, const Values &keys, QVariantList &binds) {
     QStringList parts;
     for (const ColumnValue &k : keys) {
         parts << Col(k.column) + QStringLiteral(" = ?");
@@ -24,26 +22,34 @@ QString Where(const QString &table, const Values &keys, QVariantList &binds)
     return parts.join(QStringLiteral(" AND "));
 }
 
-CDynamicField::Kind KindFor(ColType type)
-{
+CDynamicField::Kind KindFor(ColType type) {
     switch (type) {
-    case ColType::Text: return CDynamicField::Kind::Text;
-    case ColType::Long: return CDynamicField::Kind::Long;
-    case ColType::Double: return CDynamicField::Kind::Double;
-    case ColType::Bool: return CDynamicField::Kind::Boolean;
-    case ColType::DateTime: return CDynamicField::Kind::DateTime;
+        case ColType::Text:
+            return CDynamicField::Kind::Text;
+        case ColType::Long:
+            return CDynamicField::Kind::Long;
+        case ColType::Double:
+            return CDynamicField::Kind::Double;
+        case ColType::Bool:
+            return CDynamicField::Kind::Boolean;
+        case ColType::DateTime:
+            return CDynamicField::Kind::DateTime;
     }
     return CDynamicField::Kind::Empty;
 }
 
-QMetaType MetaFor(ColType type)
-{
+QMetaType MetaFor(ColType type) {
     switch (type) {
-    case ColType::Text: return QMetaType::fromType<QString>();
-    case ColType::Long: return QMetaType::fromType<int>();
-    case ColType::Double: return QMetaType::fromType<double>();
-    case ColType::Bool: return QMetaType::fromType<bool>();
-    case ColType::DateTime: return QMetaType::fromType<QDateTime>();
+        case ColType::Text:
+            return QMetaType::fromType<QString>();
+        case ColType::Long:
+            return QMetaType::fromType<int>();
+        case ColType::Double:
+            return QMetaType::fromType<double>();
+        case ColType::Bool:
+            return QMetaType::fromType<bool>();
+        case ColType::DateTime:
+            return QMetaType::fromType<QDateTime>();
     }
     return {};
 }
@@ -52,33 +58,41 @@ QMetaType MetaFor(ColType type)
 
 namespace Rows {
 
-QVariant ForColumn(const QString &table, const QString &column, const QVariant &value)
-{
+QVariant ForColumn(const QString &table, const QString &column, const QVariant &value) {
     ColType type;
     if (!Schema::ColumnType(table, column, &type)) return value;
     if (value.isNull() && value.typeId() != QMetaType::QString) return QVariant(MetaFor(type));
     CDynamicField field(KindFor(type), column);
     switch (value.typeId()) {
-    case QMetaType::Bool:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong: field.SetLong(long(value.toLongLong())); break;
-    case QMetaType::Double:
-    case QMetaType::Float: field.SetDouble(value.toDouble()); break;
-    case QMetaType::QDateTime: field.SetDateTime(value.toDateTime()); break;
-    case QMetaType::QDate: field.SetDateTime(QDateTime(value.toDate(), QTime(0, 0))); break;
-    default: field.SetText(value.toString()); break;
+        case QMetaType::Bool:
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::Long:
+        case QMetaType::ULong:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong:
+            field.SetLong(long(value.toLongLong()));
+            break;
+        case QMetaType::Double:
+        case QMetaType::Float:
+            field.SetDouble(value.toDouble());
+            break;
+        case QMetaType::QDateTime:
+            field.SetDateTime(value.toDateTime());
+            break;
+        case QMetaType::QDate:
+            field.SetDateTime(QDateTime(value.toDate(), QTime(0, 0)));
+            break;
+        default:
+            field.SetText(value.toString());
+            break;
     }
     if (field.IsNull()) return QVariant(MetaFor(type));
     if (type == ColType::Long) return int(field.value().toLongLong());
     return field.value();
 }
 
-void Insert(Database &db, const QString &table, const Values &values)
-{
+void Insert(Database &db, const QString &table, const Values &values) {
     QStringList cols, marks;
     QVariantList binds;
     for (const ColumnValue &v : values) {
@@ -86,12 +100,12 @@ void Insert(Database &db, const QString &table, const Values &values)
         marks << QStringLiteral("?");
         binds << ForColumn(table, v.column, v.value);
     }
-    db.Exec(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(Col(table), cols.join(u", "), marks.join(u", ")),
+    db.Exec(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                .arg(Col(table), cols.join(u", "), marks.join(u", ")),
             binds);
 }
 
-int Update(Database &db, const QString &table, const Values &keys, const Values &values)
-{
+int Update(Database &db, const QString &table, const Values &keys, const Values &values) {
     if (values.isEmpty()) return 0;
     QStringList sets;
     QVariantList binds;
@@ -100,20 +114,19 @@ int Update(Database &db, const QString &table, const Values &keys, const Values 
         binds << ForColumn(table, v.column, v.value);
     }
     const QString where = Where(table, keys, binds);
-    QSqlQuery q = db.Exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(Col(table), sets.join(u", "), where), binds);
+    QSqlQuery q =
+        db.Exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(Col(table), sets.join(u", "), where), binds);
     return q.numRowsAffected();
 }
 
-bool Exists(Database &db, const QString &table, const Values &keys)
-{
+bool Exists(Database &db, const QString &table, const Values &keys) {
     QVariantList binds;
     const QString where = Where(table, keys, binds);
     QSqlQuery q = db.Exec(QStringLiteral("SELECT 1 FROM %1 WHERE %2").arg(Col(table), where), binds);
     return q.next();
 }
 
-bool InsertOrUpdate(Database &db, const QString &table, const Values &keys, const Values &rest)
-{
+bool InsertOrUpdate(Database &db, const QString &table, const Values &keys, const Values &rest) {
     if (Exists(db, table, keys)) {
         Update(db, table, keys, rest);
         return false;
@@ -122,13 +135,11 @@ bool InsertOrUpdate(Database &db, const QString &table, const Values &keys, cons
     return true;
 }
 
-int SoftDelete(Database &db, const QString &table, const Values &keys, const QString &flag)
-{
+int SoftDelete(Database &db, const QString &table, const Values &keys, const QString &flag) {
     return Update(db, table, keys, {{flag, true}});
 }
 
-int Delete(Database &db, const QString &table, const Values &keys)
-{
+int Delete(Database &db, const QString &table, const Values &keys) {
     QVariantList binds;
     const QString where = Where(table, keys, binds);
     QSqlQuery q = db.Exec(QStringLiteral("DELETE FROM %1 WHERE %2").arg(Col(table), where), binds);

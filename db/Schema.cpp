@@ -10,68 +10,151 @@ namespace {
 
 using enum ColType;
 
-std::vector<TableDef> MakeTables()
-{
+std::vector<TableDef> MakeTables() {
     return {
         {"TZakaz",
-         {{"IddZakaz", Text}, {"ZakazNomer", Text}, {"ZakazData", DateTime}, {"ZakazBegin", DateTime},
-          {"ZakazBeginIn", DateTime}, {"ZakazEndOut", DateTime}, {"IddAvto", Text}, {"IddVlad", Text},
-          {"ZakazStatus", Long}, {"Delete", Bool}},
+         {{"IddZakaz", Text},
+          {"ZakazNomer", Text},
+          {"ZakazData", DateTime},
+          {"ZakazBegin", DateTime},
+          {"ZakazBeginIn", DateTime},
+          {"ZakazEndOut", DateTime},
+          {"IddAvto", Text},
+          {"IddVlad", Text},
+          {"ZakazStatus", Long},
+          {"Delete", Bool}},
          {"IddZakaz"}},
         {"TService",
-         {{"IddZakaz", Text}, {"IddService", Text}, {"IddTop", Text}, {"Count", Double}, {"Name", Text},
-          {"Price", Double}, {"PrNDS", Double}, {"Summa", Double}, {"Time", DateTime}, {"PrJob", Bool},
-          {"Job", Double}, {"Delete", Bool}},
+         {{"IddZakaz", Text},
+          {"IddService", Text},
+          {"IddTop", Text},
+          {"Count", Double},
+          {"Name", Text},
+          {"Price", Double},
+          {"PrNDS", Double},
+          {"Summa", Double},
+          {"Time", DateTime},
+          {"PrJob", Bool},
+          {"Job", Double},
+          {"Delete", Bool}},
          {}},
         {"TWork",
          {{"IddZakaz", Text}, {"IddService", Text}, {"IddWork", Text}, {"WorkFIO", Text}, {"Delete", Bool}},
          {}},
         {"TPay",
-         {{"IddPay", Text}, {"IddZakaz", Text}, {"TypePay", Long}, {"NaznPay", Text}, {"NomerPay", Text},
-          {"DataPay", DateTime}, {"SummaPay", Double}, {"DocPay", Text}, {"PrimPay", Text}, {"Delete", Bool}},
+         {{"IddPay", Text},
+          {"IddZakaz", Text},
+          {"TypePay", Long},
+          {"NaznPay", Text},
+          {"NomerPay", Text},
+          {"DataPay", DateTime},
+          {"SummaPay", Double},
+          {"DocPay", Text},
+          {"PrimPay", Text},
+          {"Delete", Bool}},
          {"IddPay"}},
         {"TWorkPay",
-         {{"IddWorkPay", Text}, {"IddPay", Text}, {"IddWork", Text}, {"SummaWorkPay", Double},
+         {{"IddWorkPay", Text},
+          {"IddPay", Text},
+          {"IddWork", Text},
+          {"SummaWorkPay", Double},
           {"DeleteWorkPay", Bool}},
          {"IddWorkPay"}},
         {"SService",
-         {{"IddService", Text}, {"IddTop", Text}, {"Name", Text}, {"Price", Double}, {"PrNDS", Double},
-          {"Summa", Double}, {"Time", DateTime}, {"PrJob", Bool}, {"Job", Double}, {"Delete", Bool}},
+         {{"IddService", Text},
+          {"IddTop", Text},
+          {"Name", Text},
+          {"Price", Double},
+          {"PrNDS", Double},
+          {"Summa", Double},
+          {"Time", DateTime},
+          {"PrJob", Bool},
+          {"Job", Double},
+          {"Delete", Bool}},
          {"IddService"}},
         {"ServiceWork",
          {{"IddServiceWork", Text}, {"IddService", Text}, {"IddWork", Text}, {"Delete", Bool}},
          {"IddServiceWork"}},
         {"SWork",
-         {{"IddWork", Text}, {"WorkFIO", Text}, {"WorkAdres", Text}, {"WorkTel", Text}, {"WorkDataIn", DateTime},
-          {"WorkOut", Bool}, {"WorkDataOut", DateTime}, {"WorkSalary", Double}, {"Delete", Bool}},
+         {{"IddWork", Text},
+          {"WorkFIO", Text},
+          {"WorkAdres", Text},
+          {"WorkTel", Text},
+          {"WorkDataIn", DateTime},
+          {"WorkOut", Bool},
+          {"WorkDataOut", DateTime},
+          {"WorkSalary", Double},
+          {"Delete", Bool}},
          {"IddWork"}},
         {"SBox", {{"IddBox", Text}, {"NameBox", Text}, {"PrimBox", Text}, {"Delete", Bool}}, {"IddBox"}},
         {"SAvto",
-         {{"IddAvto", Text}, {"AvtoNomer", Text}, {"AvtoMarka", Text}, {"AvtoVin", Text}, {"AvtoDvig", Text},
-          {"AvtoColor", Text}, {"AvtoPrim", Text}},
+         {{"IddAvto", Text},
+          {"AvtoNomer", Text},
+          {"AvtoMarka", Text},
+          {"AvtoVin", Text},
+          {"AvtoDvig", Text},
+          {"AvtoColor", Text},
+          {"AvtoPrim", Text}},
          {"IddAvto"}},
         {"SClient",
-         {{"IddClient", Text},     {"ClientName", Text}, {"ClientFullName", Text}, {"ClientINN", Text},
-          {"ClientAdres", Text},   {"ClientAdresF", Text}, {"ClientTel", Text},    {"ClientFaks", Text},
-          {"ClientEmail", Text},   {"ClientOKHX", Text}, {"ClientOKPO", Text},     {"ClientBank", Text},
-          {"ClientChet", Text},    {"ClientKorChet", Text}, {"ClientBIK", Text},   {"ClientDirector", Text},
-          {"ClientByx", Text},     {"ClientContact", Text}, {"ClientPrim", Text}},
+         {{"IddClient", Text},
+          {"ClientName", Text},
+          {"ClientFullName", Text},
+          {"ClientINN", Text},
+          {"ClientAdres", Text},
+          {"ClientAdresF", Text},
+          {"ClientTel", Text},
+          {"ClientFaks", Text},
+          {"ClientEmail", Text},
+          {"ClientOKHX", Text},
+          {"ClientOKPO", Text},
+          {"ClientBank", Text},
+          {"ClientChet", Text},
+          {"ClientKorChet", Text},
+          {"ClientBIK", Text},
+          {"ClientDirector", Text},
+          {"ClientByx", Text},
+          {"ClientContact", Text},
+          {"ClientPrim", Text}},
          {"IddClient"}},
         {"AvtoVlad",
          {{"IddAvtoVlad", Text}, {"IddAvto", Text}, {"IddVlad", Text}, {"Delete", Bool}},
          {"IddAvtoVlad"}},
         {"SUser",
-         {{"IddUser", Text}, {"Login", Text}, {"Name", Text}, {"Pass", Text}, {"Prova", Text}, {"Delete", Bool}},
+         {{"IddUser", Text},
+          {"Login", Text},
+          {"Name", Text},
+          {"Pass", Text},
+          {"Prova", Text},
+          {"Delete", Bool}},
          {"IddUser"}},
         {"SMain",
-         {{"IddMain", Text},     {"MainName", Text},  {"MainFullName", Text}, {"MainINN", Text},
-          {"MainAdres", Text},   {"MainAdresF", Text}, {"MainTel", Text},     {"MainFaks", Text},
-          {"MainEmail", Text},   {"MainOKHX", Text},  {"MainOKPO", Text},     {"MainBank", Text},
-          {"MainChet", Text},    {"MainKorChet", Text}, {"MainBIK", Text},    {"MainDirector", Text},
-          {"MainByx", Text},     {"MainContact", Text}, {"MainPrim", Text}},
+         {{"IddMain", Text},
+          {"MainName", Text},
+          {"MainFullName", Text},
+          {"MainINN", Text},
+          {"MainAdres", Text},
+          {"MainAdresF", Text},
+          {"MainTel", Text},
+          {"MainFaks", Text},
+          {"MainEmail", Text},
+          {"MainOKHX", Text},
+          {"MainOKPO", Text},
+          {"MainBank", Text},
+          {"MainChet", Text},
+          {"MainKorChet", Text},
+          {"MainBIK", Text},
+          {"MainDirector", Text},
+          {"MainByx", Text},
+          {"MainContact", Text},
+          {"MainPrim", Text}},
          {"IddMain"}},
         {"Number",
-         {{"iddnum", Text}, {"ZakazPr", Text}, {"ZakazNomer", Long}, {"PayNomer", Long}, {"OutPayNomer", Long},
+         {{"iddnum", Text},
+          {"ZakazPr", Text},
+          {"ZakazNomer", Long},
+          {"PayNomer", Long},
+          {"OutPayNomer", Long},
           {"SalaryNomer", Long}},
          {"iddnum"}},
     };
@@ -117,7 +200,8 @@ const char *kTClientDolg =
     "CREATE VIEW TClientDolg AS SELECT TZakaz.IddZakaz AS IddZakaz, TZakaz.IddVlad AS IddVlad, "
     "COALESCE((SELECT SUM(s.[Count]*s.Price + s.[Count]*s.Price*s.PrNDS/100) FROM TService s "
     "WHERE s.IddZakaz = TZakaz.IddZakaz AND s.IddTop <> '0' AND s.[Delete] = FALSE), 0) - "
-    "COALESCE((SELECT SUM(p.SummaPay) FROM TPay p WHERE p.IddZakaz = TZakaz.IddZakaz AND p.[Delete] = FALSE), 0) "
+    "COALESCE((SELECT SUM(p.SummaPay) FROM TPay p WHERE p.IddZakaz = TZakaz.IddZakaz AND p.[Delete] = "
+    "FALSE), 0) "
     "AS SummD FROM TZakaz";
 
 // One row per client: the sum of its orders' outstanding amounts.
@@ -125,31 +209,35 @@ const char *kTClientDolgD =
     "CREATE VIEW TClientDolgD AS SELECT TClientDolg.IddVlad AS IddVlad, SUM(TClientDolg.SummD) AS Sum_SummD "
     "FROM TClientDolg GROUP BY TClientDolg.IddVlad";
 
-QString TypeName(ColType type, bool postgres)
-{
+QString TypeName(ColType type, bool postgres) {
     switch (type) {
-    case Text: return QStringLiteral("VARCHAR(255)");
-    case Long: return QStringLiteral("INTEGER");
-    case Double: return postgres ? QStringLiteral("DOUBLE PRECISION") : QStringLiteral("DOUBLE");
-    case Bool: return QStringLiteral("BOOLEAN");
-    case DateTime: return QStringLiteral("TIMESTAMP");
+        case Text:
+            return QStringLiteral("VARCHAR(255)");
+        case Long:
+            return QStringLiteral("INTEGER");
+        case Double:
+            return postgres ? QStringLiteral("DOUBLE PRECISION") : QStringLiteral("DOUBLE");
+        case Bool:
+            return QStringLiteral("BOOLEAN");
+        case DateTime:
+            return QStringLiteral("TIMESTAMP");
     }
     return {};
 }
 
-QString Bracket(const char *name)
-{
+QString Bracket(const char *name) {
     return u'[' + QString::fromLatin1(name) + u']';
 }
 
 // Looks only at the schema the connection works in (PostgreSQL may hold other schemas beside it).
-bool HasTable(Database &db, const QString &name)
-{
+bool HasTable(Database &db, const QString &name) {
     const QString sql = db.PostgresStyle()
-                            ? QStringLiteral("SELECT 1 FROM information_schema.tables WHERE table_schema = "
-                                             "current_schema() AND lower(table_name) = lower(?)")
-                            : QStringLiteral("SELECT 1 FROM sqlite_master WHERE type IN ('table', 'view') AND "
-                                             "lower(name) = lower(?)");
+                            ? QStringLiteral(
+                                  "SELECT 1 FROM information_schema.tables WHERE table_schema = "
+                                  "current_schema() AND lower(table_name) = lower(?)")
+                            : QStringLiteral(
+                                  "SELECT 1 FROM sqlite_master WHERE type IN ('table', 'view') AND "
+                                  "lower(name) = lower(?)");
     return db.Exec(sql, {name}).next();
 }
 
@@ -157,19 +245,18 @@ bool HasTable(Database &db, const QString &name)
 
 namespace Schema {
 
-const std::vector<TableDef> &Tables()
-{
+const std::vector<TableDef> &Tables() {
     static const std::vector<TableDef> tables = MakeTables();
     return tables;
 }
 
-bool ColumnType(const QString &table, const QString &column, ColType *type)
-{
+bool ColumnType(const QString &table, const QString &column, ColType *type) {
     static const QHash<QString, ColType> map = [] {
         QHash<QString, ColType> m;
         for (const TableDef &t : Tables())
             for (const ColumnDef &c : t.columns)
-                m.insert(QString::fromLatin1(t.name).toUpper() + u'.' + QString::fromLatin1(c.name).toUpper(), c.type);
+                m.insert(QString::fromLatin1(t.name).toUpper() + u'.' + QString::fromLatin1(c.name).toUpper(),
+                         c.type);
         return m;
     }();
     const auto it = map.constFind(table.toUpper() + u'.' + column.toUpper());
@@ -178,15 +265,13 @@ bool ColumnType(const QString &table, const QString &column, ColType *type)
     return true;
 }
 
-int StoredVersion(Database &db)
-{
+int StoredVersion(Database &db) {
     if (!HasTable(db, QStringLiteral("ZvSchema"))) return 0;
     QSqlQuery q = db.Exec(QStringLiteral("SELECT Version FROM ZvSchema"));
     return q.next() ? q.value(0).toInt() : 0;
 }
 
-void Ensure(Database &db)
-{
+void Ensure(Database &db) {
     if (HasTable(db, QStringLiteral("TZakaz"))) return;  // an existing database is opened as it is
 
     const bool pg = db.PostgresStyle();
@@ -212,8 +297,9 @@ void Ensure(Database &db)
     db.Exec(QString::fromLatin1(kTClientDolgD));
 
     db.Exec(QStringLiteral("INSERT INTO SMain (IddMain) VALUES (?)"), {QStringLiteral("1")});
-    db.Exec(QStringLiteral("INSERT INTO [Number] (iddnum, ZakazPr, ZakazNomer, PayNomer, OutPayNomer, SalaryNomer) "
-                           "VALUES (?, ?, 0, 0, 0, 0)"),
+    db.Exec(QStringLiteral(
+                "INSERT INTO [Number] (iddnum, ZakazPr, ZakazNomer, PayNomer, OutPayNomer, SalaryNomer) "
+                "VALUES (?, ?, 0, 0, 0, 0)"),
             {QStringLiteral("1"), QStringLiteral("")});
 
     db.Exec(QStringLiteral("CREATE TABLE ZvSchema (Version INTEGER NOT NULL)"));

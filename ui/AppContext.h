@@ -11,7 +11,7 @@ struct UserInfo {
     QString iddUser;
     QString login;  // also the prefix of every key this user creates
     QString name;
-    QString rights; // one character per right, "1" = granted
+    QString rights;  // one character per right, "1" = granted
 
     // The character at the position is "1"; a string too short for it grants nothing.
     bool HasRight(int position) const;
@@ -22,9 +22,11 @@ struct UserInfo {
 class AppContext {
 public:
     AppContext(Database &db, UserInfo user, Prompter &prompter, DialogRunner &dialogs, QString workDir)
-        : m_db(db), m_user(std::move(user)), m_prompter(prompter), m_dialogs(dialogs), m_workDir(std::move(workDir))
-    {
-    }
+        : m_db(db),
+          m_user(std::move(user)),
+          m_prompter(prompter),
+          m_dialogs(dialogs),
+          m_workDir(std::move(workDir)) {}
 
     Database &db() const { return m_db; }
     const UserInfo &user() const { return m_user; }

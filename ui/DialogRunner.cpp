@@ -2,7 +2,6 @@
 
 #include <QDialog>
 
-int DialogRunner::Run(QDialog &dialog)
-{
+int DialogRunner::Run(QDialog &dialog) {
     return dialog.exec();
 }

@@ -4,15 +4,14 @@
 
 namespace Tooltip {
 
-QString Markup(const QString &title, const QString &text)
-{
+QString Markup(const QString &title, const QString &text) {
     QString body = text;
     body.replace(u'\n', QStringLiteral("<br>"));
-    return QStringLiteral("<center><h2>") + title + QStringLiteral("</h2><br><hr color=blue></center><br>") + body;
+    return QStringLiteral("<center><h2>") + title + QStringLiteral("</h2><br><hr color=blue></center><br>") +
+           body;
 }
 
-void Set(QWidget *widget, const QString &title, const QString &text)
-{
+void Set(QWidget *widget, const QString &title, const QString &text) {
     if (widget) widget->setToolTip(Markup(title, text));
 }
 

@@ -6,8 +6,7 @@
 class UserStoreTest : public DbTest {};
 ZV_INSTANTIATE_DB_TESTS(UserStoreTest);
 
-TEST_P(UserStoreTest, PasswordsAreHashedAndKeptWhenLeftEmpty)
-{
+TEST_P(UserStoreTest, PasswordsAreHashedAndKeptWhenLeftEmpty) {
     UserStore users(db());
     EXPECT_FALSE(users.HasAnyUser());
     const UserRecord first = users.CreateFirstUser(QStringLiteral("Иванова А.П."), QStringLiteral("anna"),

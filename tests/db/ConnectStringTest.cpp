@@ -1,12 +1,11 @@
 #include "ConnectString.h"
 #include "DbError.h"
 
-#include <QTemporaryDir>
-#include <QFile>
 #include <gtest/gtest.h>
+#include <QFile>
+#include <QTemporaryDir>
 
-TEST(ConnectString, ParsesEachForm)
-{
+TEST(ConnectString, ParsesEachForm) {
     const ConnectSpec odbc = ParseConnectString(QStringLiteral("ODBC;DSN=Zorvantide;"));
     EXPECT_EQ(odbc.dialect, Dialect::Odbc);
     EXPECT_EQ(odbc.odbcName, QStringLiteral("Zorvantide"));  // QODBC wants the bare name
@@ -14,12 +13,13 @@ TEST(ConnectString, ParsesEachForm)
     const ConnectSpec full = ParseConnectString(QStringLiteral("ODBC;DRIVER=SQLite3;Database=/tmp/x.db"));
     EXPECT_EQ(full.odbcName, QStringLiteral("DRIVER=SQLite3;Database=/tmp/x.db"));
 
-    const ConnectSpec lite = ParseConnectString(QStringLiteral("SQLITE;DATABASE=/var/lib/shop/Quellmarod.db"));
+    const ConnectSpec lite =
+        ParseConnectString(QStringLiteral("SQLITE;DATABASE=/var/lib/shop/Quellmarod.db"));
     EXPECT_EQ(lite.dialect, Dialect::Sqlite);
     EXPECT_EQ(lite.file, QStringLiteral("/var/lib/shop/Quellmarod.db"));
 
-    const ConnectSpec pg = ParseConnectString(
-        QStringLiteral("PGSQL;host=127.0.0.1 port=5433 dbname=shop user=clerk password='a b\\'c' sslmode=disable"));
+    const ConnectSpec pg = ParseConnectString(QStringLiteral(
+        "PGSQL;host=127.0.0.1 port=5433 dbname=shop user=clerk password='a b\\'c' sslmode=disable"));
     EXPECT_EQ(pg.dialect, Dialect::Postgres);
     EXPECT_EQ(pg.host, QStringLiteral("127.0.0.1"));
     EXPECT_EQ(pg.port, 5433);
@@ -33,8 +33,7 @@ TEST(ConnectString, ParsesEachForm)
     EXPECT_THROW(ParseConnectString(QStringLiteral("PGSQL;password='open")), DbError);
 }
 
-TEST(ConnectString, ResolutionOrder)
-{
+TEST(ConnectString, ResolutionOrder) {
     const QString cmd = QStringLiteral("SQLITE;DATABASE=/a.db");
     const QString setting = QStringLiteral("PGSQL;dbname=x");
     EXPECT_EQ(ResolveConnectString(cmd, setting, true, QStringLiteral("/w")), cmd);
@@ -45,8 +44,7 @@ TEST(ConnectString, ResolutionOrder)
               QStringLiteral("SQLITE;DATABASE=/w/Quellmarod.db"));
 }
 
-TEST(ConnectString, FindsRegisteredDsnInUserIni)
-{
+TEST(ConnectString, FindsRegisteredDsnInUserIni) {
     QTemporaryDir dir;
     const QString ini = dir.filePath(QStringLiteral("odbc.ini"));
     qputenv("ODBCINI", ini.toLocal8Bit());

@@ -4,8 +4,7 @@
 class CounterTest : public DbTest {};
 ZV_INSTANTIATE_DB_TESTS(CounterTest);
 
-TEST_P(CounterTest, OrderCounterDropsAsManyCharactersAsThePrefixHas)
-{
+TEST_P(CounterTest, OrderCounterDropsAsManyCharactersAsThePrefixHas) {
     CounterStore c(db());
     c.WriteAll({QStringLiteral("A-"), 7, 0, 0, 0});
     EXPECT_EQ(c.NextOrderNumber(), QStringLiteral("A-8"));
@@ -19,8 +18,7 @@ TEST_P(CounterTest, OrderCounterDropsAsManyCharactersAsThePrefixHas)
     EXPECT_EQ(c.OrderPrefix(), QStringLiteral("A-"));
 }
 
-TEST_P(CounterTest, DocumentCountersRoundTripAndMayGoDown)
-{
+TEST_P(CounterTest, DocumentCountersRoundTripAndMayGoDown) {
     CounterStore c(db());
     c.WriteAll({QStringLiteral(" N "), 10, 20, 30, 40});
     const auto v = c.ReadAll();
@@ -38,8 +36,7 @@ TEST_P(CounterTest, DocumentCountersRoundTripAndMayGoDown)
     EXPECT_EQ(c.ReadAll()->zakazNomer, 10);
 }
 
-TEST_P(CounterTest, MissingRowGivesEmptyNumbersAndIsRecreatedOnStore)
-{
+TEST_P(CounterTest, MissingRowGivesEmptyNumbersAndIsRecreatedOnStore) {
     db().Exec(QStringLiteral("DELETE FROM [Number]"));
     CounterStore c(db());
     EXPECT_EQ(c.NextOrderNumber(), QString());

@@ -5,8 +5,7 @@
 
 using Kind = CDynamicField::Kind;
 
-TEST(DynamicField, ReadingConversions)
-{
+TEST(DynamicField, ReadingConversions) {
     CDynamicField yes(Kind::Boolean, QStringLiteral("PRJOB"));
     yes.Load(1);
     EXPECT_EQ(yes.AsText(), QStringLiteral("T"));
@@ -42,8 +41,7 @@ TEST(DynamicField, ReadingConversions)
     EXPECT_EQ(when.AsLong(), 0);
 }
 
-TEST(DynamicField, WritingConversions)
-{
+TEST(DynamicField, WritingConversions) {
     CDynamicField text(Kind::Text, QStringLiteral("IDDTOP"));
     text.SetLong(0);
     EXPECT_EQ(text.value().toString(), QStringLiteral("0"));  // how a package gets IddTop "0"
@@ -65,15 +63,14 @@ TEST(DynamicField, WritingConversions)
     CDynamicField when(Kind::DateTime, QStringLiteral("W"));
     when.SetDateTime(QDateTime(QDate(2024, 1, 2), QTime(3, 4, 5, 678)));
     EXPECT_EQ(when.value().toDateTime(), QDateTime(QDate(2024, 1, 2), QTime(3, 4, 5)));  // whole seconds
-    when.SetLong(7);  // unchanged
+    when.SetLong(7);                                                                     // unchanged
     EXPECT_EQ(when.value().toDateTime(), QDateTime(QDate(2024, 1, 2), QTime(3, 4, 5)));
 }
 
 class RecordsetTest : public DbTest {};
 ZV_INSTANTIATE_DB_TESTS(RecordsetTest);
 
-TEST_P(RecordsetTest, RepeatedNamesAndCaseInsensitiveLookup)
-{
+TEST_P(RecordsetTest, RepeatedNamesAndCaseInsensitiveLookup) {
     Rows::Insert(db(), QStringLiteral("TWork"),
                  {{QStringLiteral("IddZakaz"), QStringLiteral("z1")},
                   {QStringLiteral("IddService"), QStringLiteral("s1")},
@@ -88,8 +85,9 @@ TEST_P(RecordsetTest, RepeatedNamesAndCaseInsensitiveLookup)
                   {QStringLiteral("Price"), QStringLiteral("150.5")},
                   {QStringLiteral("Delete"), false}});
     CDynamicRecordset rs(db());
-    rs.Open(QStringLiteral("SELECT TService.IddTop, TService.[Count], TService.Price, TService.[Delete], "
-                           "TWork.[Delete] FROM TService INNER JOIN TWork ON TService.IddZakaz = TWork.IddZakaz"));
+    rs.Open(QStringLiteral(
+        "SELECT TService.IddTop, TService.[Count], TService.Price, TService.[Delete], "
+        "TWork.[Delete] FROM TService INNER JOIN TWork ON TService.IddZakaz = TWork.IddZakaz"));
     ASSERT_FALSE(rs.IsEOF());
     EXPECT_EQ(rs.FieldCount(), 5);
     EXPECT_EQ(rs.FieldIndex(QStringLiteral("delete")), 3);
@@ -106,28 +104,32 @@ TEST_P(RecordsetTest, RepeatedNamesAndCaseInsensitiveLookup)
     EXPECT_TRUE(rs.IsEOF());
 }
 
-TEST_P(RecordsetTest, ValuesAreBoundNotSpliced)
-{
+TEST_P(RecordsetTest, ValuesAreBoundNotSpliced) {
     const QString nasty = QStringLiteral("ООО 'Ромашка'; DROP TABLE SClient; --");
+    Rows::Insert(
+        db(), QStringLiteral("SClient"),
+        {{QStringLiteral("IddClient"), QStringLiteral("c'1")}, {QStringLiteral("ClientName"), nasty}});
     Rows::Insert(db(), QStringLiteral("SClient"),
-                 {{QStringLiteral("IddClient"), QStringLiteral("c'1")}, {QStringLiteral("ClientName"), nasty}});
-    Rows::Insert(db(), QStringLiteral("SClient"),
-                 {{QStringLiteral("IddClient"), QStringLiteral("c2")}, {QStringLiteral("ClientName"), QStringLiteral("O'Neil")}});
+                 {{QStringLiteral("IddClient"), QStringLiteral("c2")},
+                  {QStringLiteral("ClientName"), QStringLiteral("O'Neil")}});
     CDynamicRecordset rs(db());
     rs.Open(QStringLiteral("SELECT SClient.IddClient FROM SClient WHERE SClient.ClientName = ?"), {nasty});
     ASSERT_FALSE(rs.IsEOF());
     EXPECT_EQ(rs.Text(QStringLiteral("IddClient")), QStringLiteral("c'1"));
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM SClient WHERE ClientName LIKE ?"), {QStringLiteral("O'%")}), 1);
-    EXPECT_EQ(Rows::Update(db(), QStringLiteral("SClient"), {{QStringLiteral("IddClient"), QStringLiteral("c'1")}},
-                           {{QStringLiteral("ClientTel"), QStringLiteral("'")}}),
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM SClient WHERE ClientName LIKE ?"),
+                        {QStringLiteral("O'%")}),
               1);
+    EXPECT_EQ(
+        Rows::Update(db(), QStringLiteral("SClient"), {{QStringLiteral("IddClient"), QStringLiteral("c'1")}},
+                     {{QStringLiteral("ClientTel"), QStringLiteral("'")}}),
+        1);
 }
 
-TEST_P(RecordsetTest, DatesRoundTripInLocalTime)
-{
+TEST_P(RecordsetTest, DatesRoundTripInLocalTime) {
     const QDateTime when(QDate(2024, 12, 31), QTime(23, 59, 58));
     Rows::Insert(db(), QStringLiteral("TPay"),
-                 {{QStringLiteral("IddPay"), QStringLiteral("p1")}, {QStringLiteral("DataPay"), when},
+                 {{QStringLiteral("IddPay"), QStringLiteral("p1")},
+                  {QStringLiteral("DataPay"), when},
                   {QStringLiteral("Delete"), false}});
     CDynamicRecordset rs(db());
     rs.Open(QStringLiteral("SELECT TPay.DataPay FROM TPay WHERE TPay.DataPay > ? AND TPay.DataPay < ?"),
@@ -136,18 +138,19 @@ TEST_P(RecordsetTest, DatesRoundTripInLocalTime)
     EXPECT_EQ(rs.Date(QStringLiteral("DataPay")), when);
 }
 
-TEST_P(RecordsetTest, DriverErrorsCarryTheDriversText)
-{
+TEST_P(RecordsetTest, DriverErrorsCarryTheDriversText) {
     CDynamicRecordset rs(db());
     try {
         rs.Open(QStringLiteral("SELECT NoSuchField FROM TZakaz"));
         FAIL() << "expected a driver error";
     } catch (const DbError &e) {
-        EXPECT_TRUE(e.text().contains(QStringLiteral("nosuchfield"), Qt::CaseInsensitive)) << e.text().toStdString();
+        EXPECT_TRUE(e.text().contains(QStringLiteral("nosuchfield"), Qt::CaseInsensitive))
+            << e.text().toStdString();
     }
     // A duplicate key fails on the constraint instead of writing a second row.
     Rows::Insert(db(), QStringLiteral("TZakaz"), {{QStringLiteral("IddZakaz"), QStringLiteral("k")}});
-    EXPECT_THROW(Rows::Insert(db(), QStringLiteral("TZakaz"), {{QStringLiteral("IddZakaz"), QStringLiteral("k")}}),
-                 DbError);
+    EXPECT_THROW(
+        Rows::Insert(db(), QStringLiteral("TZakaz"), {{QStringLiteral("IddZakaz"), QStringLiteral("k")}}),
+        DbError);
     EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TZakaz")), 1);
 }

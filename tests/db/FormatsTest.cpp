@@ -2,11 +2,10 @@
 #include "KeyGen.h"
 #include "Password.h"
 
-#include <QSet>
 #include <gtest/gtest.h>
+#include <QSet>
 
-TEST(Formats, MoneyAndTypedAmounts)
-{
+TEST(Formats, MoneyAndTypedAmounts) {
     EXPECT_EQ(Formats::Money(118), QStringLiteral("118.00"));
     EXPECT_EQ(Formats::Money(0.005), QStringLiteral("0.01"));
     EXPECT_EQ(Formats::Money(-12.5), QStringLiteral("-12.50"));
@@ -18,11 +17,11 @@ TEST(Formats, MoneyAndTypedAmounts)
     EXPECT_EQ(Formats::LeadingLong(QStringLiteral("125abc")), 125);
     EXPECT_EQ(Formats::LeadingLong(QStringLiteral("12.9")), 12);
     EXPECT_EQ(Formats::LeadingLong(QStringLiteral("x1")), 0);
-    EXPECT_EQ(Formats::LeadingLong(QStringLiteral("99999999999999999999999")), std::numeric_limits<long>::max());
+    EXPECT_EQ(Formats::LeadingLong(QStringLiteral("99999999999999999999999")),
+              std::numeric_limits<long>::max());
 }
 
-TEST(Formats, ScreenDates)
-{
+TEST(Formats, ScreenDates) {
     const QDateTime dt(QDate(2024, 3, 7), QTime(9, 5, 33));
     EXPECT_EQ(Formats::Date(dt), QStringLiteral("07.03.2024"));
     EXPECT_EQ(Formats::Time(dt), QStringLiteral("09:05"));
@@ -30,8 +29,7 @@ TEST(Formats, ScreenDates)
     EXPECT_EQ(Formats::Date(QDateTime()), QString());
 }
 
-TEST(KeyGen, SerialDigitsAndShape)
-{
+TEST(KeyGen, SerialDigitsAndShape) {
     // 2 January 1900 12:00 is serial 3.5.
     EXPECT_EQ(KeyFromSerial(QStringLiteral("anna"), DateSerial(QDateTime(QDate(1900, 1, 2), QTime(12, 0)))),
               QStringLiteral("anna~35~"));
@@ -44,15 +42,13 @@ TEST(KeyGen, SerialDigitsAndShape)
     for (QChar c : digits) EXPECT_TRUE(c.isDigit()) << key.toStdString();
 }
 
-TEST(KeyGen, NeverRepeatsWithinOneSecond)
-{
+TEST(KeyGen, NeverRepeatsWithinOneSecond) {
     QSet<QString> keys;
     for (int i = 0; i < 5000; ++i) keys.insert(NewKey(QStringLiteral("u")));
     EXPECT_EQ(keys.size(), 5000);
 }
 
-TEST(Password, HashesAndVerifies)
-{
+TEST(Password, HashesAndVerifies) {
     const QString hash = Password::Hash(QStringLiteral("Пароль 1"));
     EXPECT_TRUE(Password::IsHash(hash));
     EXPECT_NE(hash, Password::Hash(QStringLiteral("Пароль 1")));  // salted

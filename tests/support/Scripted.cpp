@@ -1,7 +1,6 @@
 #include "Scripted.h"
 
-bool ScriptedPrompter::Question(const QString &text)
-{
+bool ScriptedPrompter::Question(const QString &text) {
     questions << text;
     if (answers.empty()) return true;
     const bool yes = answers.front();
@@ -9,16 +8,14 @@ bool ScriptedPrompter::Question(const QString &text)
     return yes;
 }
 
-void ScriptedPrompter::Clear()
-{
+void ScriptedPrompter::Clear() {
     warnings.clear();
     errors.clear();
     questions.clear();
     answers.clear();
 }
 
-int ScriptedDialogs::Run(QDialog &dialog)
-{
+int ScriptedDialogs::Run(QDialog &dialog) {
     opened << QString::fromLatin1(dialog.metaObject()->className());
     if (steps.empty()) {
         ++unscripted;

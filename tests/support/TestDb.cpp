@@ -7,22 +7,19 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
-std::string BackendName(const ::testing::TestParamInfo<Backend> &info)
-{
+std::string BackendName(const ::testing::TestParamInfo<Backend> &info) {
     return info.param == Backend::Sqlite ? "Sqlite" : "Postgres";
 }
 
 namespace {
 
 // Each test process works in a schema of its own, so test programs may run side by side on one server.
-QString TestSchema()
-{
+QString TestSchema() {
     return QStringLiteral("zv_t%1").arg(QCoreApplication::applicationPid());
 }
 
 // Empties this process's schema through a plain connection of its own.
-void ResetPostgres(const QString &connect)
-{
+void ResetPostgres(const QString &connect) {
     const ConnectSpec spec = ParseConnectString(connect);
     const QString name = QStringLiteral("zv-reset");
     {
@@ -45,8 +42,7 @@ void ResetPostgres(const QString &connect)
 
 }  // namespace
 
-void DbTest::SetUp()
-{
+void DbTest::SetUp() {
     if (GetParam() == Backend::Sqlite) {
         ASSERT_TRUE(m_dir.isValid());
         m_connect = QStringLiteral("SQLITE;DATABASE=") + m_dir.filePath(QStringLiteral("Quellmarod.db"));
@@ -67,18 +63,15 @@ void DbTest::SetUp()
     }
 }
 
-void DbTest::TearDown()
-{
+void DbTest::TearDown() {
     m_db.reset();
 }
 
-std::unique_ptr<Database> DbTest::OpenAgain()
-{
+std::unique_ptr<Database> DbTest::OpenAgain() {
     return Database::Open(m_connect);
 }
 
-int CountRows(Database &db, const QString &sql, const QVariantList &binds)
-{
+int CountRows(Database &db, const QString &sql, const QVariantList &binds) {
     QSqlQuery q = db.Exec(sql, binds);
     int n = 0;
     while (q.next()) ++n;

@@ -2,8 +2,8 @@
 
 #include "Database.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <QTemporaryDir>
 #include <memory>
 #include <string>
 

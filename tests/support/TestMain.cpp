@@ -1,10 +1,9 @@
 // Test programs share this main: an application object (offscreen) so that widgets and SQL drivers work.
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QDir>
-#include <gtest/gtest.h>
 
-int main(int argc, char **argv)
-{
+int main(int argc, char **argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
         const QString dir = QDir::temp().filePath(QStringLiteral("zv-runtime"));

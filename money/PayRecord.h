@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+// Kinds of cash-desk operation (TPay.TypePay).
+enum PayKind : int { OrderPayment = 0, SalaryPayout = 1, ClientAccount = 2, CashOperation = 5 };
+
+// The in-memory copy of one TPay row. SummaPay is signed: into the cash desk positive, out negative.
+struct PayRecord {
+    QString IddPay;
+    QString IddZakaz;
+    int TypePay = OrderPayment;
+    QString NaznPay;
+    QString NomerPay;
+    QDateTime DataPay;
+    double SummaPay = 0.0;
+    QString DocPay;
+    QString PrimPay;
+    int Delete = 0;
+};

@@ -1,0 +1,77 @@
+#include "PaymentStore.h"
+
+#include "Database.h"
+#include "DynamicRecordset.h"
+#include "KeyGen.h"
+#include "Rows.h"
+
+namespace {
+
+const QString kColumns = QStringLiteral(
+    "SELECT TPay.IddPay, TPay.IddZakaz, TPay.TypePay, TPay.NaznPay, TPay.NomerPay, TPay.DataPay, "
+    "TPay.SummaPay, "
+    "TPay.DocPay, TPay.PrimPay, TPay.[Delete] FROM TPay ");
+
+PayRecord Read(const CDynamicRecordset &rs) {
+    PayRecord p;
+    p.IddPay = rs.Text(QStringLiteral("IddPay"));
+    p.IddZakaz = rs.Text(QStringLiteral("IddZakaz"));
+    p.TypePay = int(rs.Long(QStringLiteral("TypePay")));
+    p.NaznPay = rs.Text(QStringLiteral("NaznPay"));
+    p.NomerPay = rs.Text(QStringLiteral("NomerPay"));
+    p.DataPay = rs.Date(QStringLiteral("DataPay"));
+    p.SummaPay = rs.Double(QStringLiteral("SummaPay"));
+    p.DocPay = rs.Text(QStringLiteral("DocPay"));
+    p.PrimPay = rs.Text(QStringLiteral("PrimPay"));
+    p.Delete = rs.Bool(QStringLiteral("Delete")) ? 1 : 0;
+    return p;
+}
+
+}  // namespace
+
+QList<PayRecord> PaymentStore::LoadOrderPayments(const QString &iddZakaz) {
+    QList<PayRecord> list;
+    CDynamicRecordset rs(m_db);
+    rs.Open(kColumns + QStringLiteral(
+                           "WHERE TPay.IddZakaz = ? AND TPay.[Delete] = FALSE ORDER BY TPay.DataPay DESC, "
+                           "TPay.IddPay DESC"),
+            {iddZakaz});
+    for (; !rs.IsEOF(); rs.MoveNext()) list << Read(rs);
+    return list;
+}
+
+std::optional<PayRecord> PaymentStore::LoadPayment(const QString &iddPay) {
+    CDynamicRecordset rs(m_db);
+    rs.Open(kColumns + QStringLiteral("WHERE TPay.IddPay = ?"), {iddPay});
+    if (rs.IsEOF()) return std::nullopt;
+    return Read(rs);
+}
+
+QString PaymentStore::SavePayment(PayRecord &pay, const QString &iddZakaz, const QString &login,
+                                  const QString &suffix) {
+    const Values values = {
+        {QStringLiteral("IddZakaz"), iddZakaz},     {QStringLiteral("TypePay"), pay.TypePay},
+        {QStringLiteral("NaznPay"), pay.NaznPay},   {QStringLiteral("NomerPay"), pay.NomerPay},
+        {QStringLiteral("DataPay"), pay.DataPay},   {QStringLiteral("SummaPay"), pay.SummaPay},
+        {QStringLiteral("DocPay"), pay.DocPay},     {QStringLiteral("PrimPay"), pay.PrimPay},
+        {QStringLiteral("Delete"), pay.Delete != 0}};
+    const bool found = !pay.IddPay.isEmpty() && Rows::Exists(m_db, QStringLiteral("TPay"),
+                                                             {{QStringLiteral("IddPay"), pay.IddPay},
+                                                              {QStringLiteral("IddZakaz"), iddZakaz}});
+    if (found) {
+        Rows::Update(m_db, QStringLiteral("TPay"), {{QStringLiteral("IddPay"), pay.IddPay}}, values);
+    } else {
+        pay.IddPay = NewKey(login) + suffix;
+        Rows::Insert(m_db, QStringLiteral("TPay"), Values{{QStringLiteral("IddPay"), pay.IddPay}} + values);
+    }
+    pay.IddZakaz = iddZakaz;
+    return pay.IddPay;
+}
+
+double PaymentStore::SumOrderPayments(const QString &iddZakaz) {
+    CDynamicRecordset rs(m_db);
+    rs.Open(QStringLiteral("SELECT SUM(TPay.SummaPay) AS Sum_SummaPay FROM TPay WHERE TPay.IddZakaz = ? AND "
+                           "TPay.[Delete] = FALSE"),
+            {iddZakaz});
+    return rs.IsEOF() ? 0.0 : rs.Double(QStringLiteral("Sum_SummaPay"));
+}

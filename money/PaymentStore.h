@@ -1,0 +1,27 @@
+#pragma once
+
+#include "PayRecord.h"
+
+#include <QList>
+#include <optional>
+
+class Database;
+
+// Cash-desk rows (TPay) as the order screens use them.
+class PaymentStore {
+public:
+    explicit PaymentStore(Database &db) : m_db(db) {}
+
+    // The order's live payments, newest first.
+    QList<PayRecord> LoadOrderPayments(const QString &iddZakaz);
+    std::optional<PayRecord> LoadPayment(const QString &iddPay);
+    // Finds the row by IddPay and the given IddZakaz; inserts it under a fresh key (login, then `suffix`)
+    // when there is none, else updates it. Returns the row's IddPay and stores it in the record.
+    QString SavePayment(PayRecord &pay, const QString &iddZakaz, const QString &login,
+                        const QString &suffix = {});
+    // Sum of the order's live payments; 0 when there are none.
+    double SumOrderPayments(const QString &iddZakaz);
+
+private:
+    Database &m_db;
+};

@@ -1,0 +1,73 @@
+#include "OrderMath.h"
+
+#include <cmath>
+
+namespace OrderMath {
+
+double LineAmount(const OrderLine &line) {
+    return line.Count * line.Price;
+}
+
+double LineVat(const OrderLine &line) {
+    return LineAmount(line) * line.PrNDS * 0.01;
+}
+
+double LineTotal(const OrderLine &line) {
+    return LineAmount(line) + LineVat(line);
+}
+
+qint64 LineDurationSecs(const OrderLine &line) {
+    if (!line.Time.isValid()) return 0;
+    return qint64(std::llround(line.Time.msecsSinceStartOfDay() / 1000.0 * line.Count));
+}
+
+namespace {
+
+void Add(Totals &t, const OrderLine &line) {
+    if (line.Delete) return;
+    if (!line.IsPackage()) {
+        t.total += LineTotal(line);
+        t.vat += LineVat(line);
+        t.durationSecs += LineDurationSecs(line);
+    }
+    for (const OrderLine &child : line.children) Add(t, child);
+}
+
+}  // namespace
+
+Totals Compute(const QList<OrderLine> &lines) {
+    Totals t;
+    for (const OrderLine &line : lines) Add(t, line);
+    return t;
+}
+
+double Paid(const QList<PayRecord> &payments) {
+    double sum = 0.0;
+    for (const PayRecord &p : payments)
+        if (!p.Delete) sum += p.SummaPay;
+    return sum;
+}
+
+double Debt(double total, double paid) {
+    return total - paid;
+}
+
+bool IsOutstanding(double debt) {
+    // Sums of doubles leave dust: 118.01 - 118.001 comes out a hair above 0.009 and must still count as paid.
+    return debt > 0.009 + 1e-9;
+}
+
+QDateTime ProposedCompletion(const QDateTime &accepted, qint64 durationSecs) {
+    return accepted.addSecs(durationSecs);
+}
+
+QString DurationText(qint64 durationSecs) {
+    const qint64 inDay = ((durationSecs % 86400) + 86400) % 86400;
+    return QTime(0, 0).addSecs(int(inDay)).toString(QStringLiteral("HH:mm"));
+}
+
+double PerformerPay(double count, double price, bool payIsPercent, double job) {
+    return payIsPercent ? count * price * job / 100.0 : job;
+}
+
+}  // namespace OrderMath

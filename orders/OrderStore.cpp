@@ -1,0 +1,332 @@
+#include "OrderStore.h"
+
+#include "CounterStore.h"
+#include "Database.h"
+#include "DbError.h"
+#include "DynamicRecordset.h"
+#include "Formats.h"
+#include "KeyGen.h"
+#include "PaymentStore.h"
+
+#include <QHash>
+
+namespace {
+
+const QString kOrders = QStringLiteral("TZakaz");
+const QString kLines = QStringLiteral("TService");
+const QString kWorkers = QStringLiteral("TWork");
+
+QDateTime Combine(const QDate &date, const QTime &time) {
+    return QDateTime(date, time.isValid() ? time : QTime(0, 0));
+}
+
+void MarkStored(QList<OrderLine> &lines) {
+    for (OrderLine &line : lines) {
+        line.stored = QStringLiteral("1");
+        MarkStored(line.children);
+    }
+}
+
+}  // namespace
+
+int OrderStore::DeriveStatus(const Order &order, const OrderFormInput &form) {
+    int status = order.IsNew() ? form.openMode : order.ZakazStatus;
+    // Applied in this order, so the last tick wins; a new order keeps its mode over "preliminary".
+    if (form.preliminary && !order.IsNew()) status = StatusRequested;
+    if (form.accepted) status = StatusStarted;
+    if (form.finished) status = StatusFinished;
+    return status;
+}
+
+QString OrderStore::Save(Order &order, const OrderFormInput &form, const QString &login) {
+    Order work = order;  // the caller's copy changes only when everything is stored
+    const bool isNew = work.IsNew();
+    work.ZakazStatus = DeriveStatus(order, form);
+
+    Transaction tx(m_db);
+    SaveClient(work, login);
+    SaveCar(work, login);
+    CounterStore counters(m_db);
+    if (isNew) {
+        work.IddZakaz = NewKey(login);
+        work.ZakazNomer = counters.NextOrderNumber();
+    }
+
+    const QDateTime accepted = Combine(form.acceptDate, form.acceptTime);
+    work.ZakazData = Combine(form.orderDate, QTime(0, 0));
+    work.ZakazBegin = accepted;
+    if (work.ZakazStatus == StatusStarted || work.ZakazStatus == StatusFinished) work.ZakazBeginIn = accepted;
+    if (form.preliminary) work.ZakazBegin = Combine(form.prelimDate, form.prelimTime);
+    if (form.accepted) work.ZakazBeginIn = accepted;
+    if (form.finished) work.ZakazEndOut = Combine(form.doneDate, form.doneTime);
+    work.Delete = 0;
+
+    if (isNew)
+        InsertOrder(work);
+    else if (!UpdateOrder(work))
+        throw DbError(
+            QStringLiteral("Заказ не найден в базе данных: возможно, он удалён на другом рабочем месте."));
+    LinkCarAndClient(work.IddAvto, work.IddVlad, login);
+
+    // A line added and removed again before saving never reaches the database.
+    QList<OrderLine> kept;
+    for (const OrderLine &line : std::as_const(work.lines)) {
+        if (line.IsNew() && line.Delete) continue;
+        SaveLine(work.IddZakaz, line);
+        kept << line;
+    }
+    work.lines = kept;
+
+    PaymentStore payments(m_db);
+    QList<PayRecord> keptPayments;
+    for (int i = 0; i < work.payments.size(); ++i) {
+        PayRecord &pay = work.payments[i];
+        if (pay.IddPay.isEmpty() && pay.Delete) continue;
+        payments.SavePayment(pay, work.IddZakaz, login, QString::number(i));
+        keptPayments << pay;
+    }
+    work.payments = keptPayments;
+
+    if (isNew) counters.StoreOrderCounter(work.ZakazNomer);
+    tx.Commit();
+
+    MarkStored(work.lines);
+    order = work;
+    return order.IddZakaz;
+}
+
+void OrderStore::SaveClient(Order &order, const QString &login) {
+    const Values fields = {{QStringLiteral("ClientName"), order.client.ClientName},
+                           {QStringLiteral("ClientAdres"), order.client.ClientAdres},
+                           {QStringLiteral("ClientTel"), order.client.ClientTel}};
+    if (order.IddVlad.isEmpty()) {
+        order.IddVlad = NewKey(login);
+        Rows::Insert(m_db, QStringLiteral("SClient"),
+                     Values{{QStringLiteral("IddClient"), order.IddVlad}} + fields);
+    } else {
+        Rows::Update(m_db, QStringLiteral("SClient"), {{QStringLiteral("IddClient"), order.IddVlad}}, fields);
+    }
+}
+
+void OrderStore::SaveCar(Order &order, const QString &login) {
+    order.car.AvtoNomer = order.car.AvtoNomer.toUpper();
+    const Values fields = {{QStringLiteral("AvtoNomer"), order.car.AvtoNomer},
+                           {QStringLiteral("AvtoMarka"), order.car.AvtoMarka},
+                           {QStringLiteral("AvtoColor"), order.car.AvtoColor},
+                           {QStringLiteral("AvtoDvig"), order.car.AvtoDvig},
+                           {QStringLiteral("AvtoVin"), order.car.AvtoVin},
+                           {QStringLiteral("AvtoPrim"), order.car.AvtoPrim}};
+    if (order.IddAvto.isEmpty()) {
+        order.IddAvto = NewKey(login);
+        Rows::Insert(m_db, QStringLiteral("SAvto"),
+                     Values{{QStringLiteral("IddAvto"), order.IddAvto}} + fields);
+    } else {
+        Rows::Update(m_db, QStringLiteral("SAvto"), {{QStringLiteral("IddAvto"), order.IddAvto}}, fields);
+    }
+}
+
+Values OrderStore::StatusDates(const Order &order) const {
+    switch (order.ZakazStatus) {
+        case StatusRequested:
+            return {{QStringLiteral("ZakazBegin"), order.ZakazBegin}};
+        case StatusStarted:
+            return {{QStringLiteral("ZakazBeginIn"), order.ZakazBeginIn}};
+        case StatusFinished:
+            return {{QStringLiteral("ZakazBeginIn"), order.ZakazBeginIn},
+                    {QStringLiteral("ZakazEndOut"), order.ZakazEndOut}};
+        default:
+            return {};
+    }
+}
+
+void OrderStore::InsertOrder(const Order &order) {
+    Values v = {{QStringLiteral("IddZakaz"), order.IddZakaz},
+                {QStringLiteral("ZakazNomer"), order.ZakazNomer},
+                {QStringLiteral("ZakazData"), order.ZakazData},
+                {QStringLiteral("ZakazBegin"), order.ZakazBegin},
+                {QStringLiteral("ZakazStatus"), order.ZakazStatus}};
+    for (const ColumnValue &d : StatusDates(order))
+        if (d.column != u"ZakazBegin") v << d;
+    v << ColumnValue{QStringLiteral("IddAvto"), order.IddAvto}
+      << ColumnValue{QStringLiteral("IddVlad"), order.IddVlad}
+      << ColumnValue{QStringLiteral("Delete"), false};
+    Rows::Insert(m_db, kOrders, v);
+}
+
+bool OrderStore::UpdateOrder(const Order &order) {
+    // The started moment is written in every status; an order without one gets the zero date-time.
+    Values v = {{QStringLiteral("ZakazNomer"), order.ZakazNomer},
+                {QStringLiteral("ZakazData"), order.ZakazData},
+                {QStringLiteral("ZakazBegin"), order.ZakazBegin},
+                {QStringLiteral("ZakazStatus"), order.ZakazStatus},
+                {QStringLiteral("ZakazBeginIn"),
+                 order.ZakazBeginIn.isValid() ? order.ZakazBeginIn : Formats::ZeroDateTime()}};
+    for (const ColumnValue &d : StatusDates(order))
+        if (d.column == u"ZakazEndOut") v << d;
+    v << ColumnValue{QStringLiteral("IddAvto"), order.IddAvto}
+      << ColumnValue{QStringLiteral("IddVlad"), order.IddVlad}
+      << ColumnValue{QStringLiteral("Delete"), false};
+    return Rows::Update(m_db, kOrders, {{QStringLiteral("IddZakaz"), order.IddZakaz}}, v) > 0;
+}
+
+QString OrderStore::LinkCarAndClient(const QString &iddAvto, const QString &iddVlad, const QString &login) {
+    CDynamicRecordset rs(m_db);
+    rs.Open(QStringLiteral("SELECT AvtoVlad.IddAvtoVlad FROM AvtoVlad WHERE AvtoVlad.IddAvto = ? AND "
+                           "AvtoVlad.IddVlad = ? AND AvtoVlad.[Delete] = FALSE"),
+            {iddAvto, iddVlad});
+    if (!rs.IsEOF()) return {};
+    rs.Close();
+    const QString key = NewKey(login);
+    Rows::Insert(m_db, QStringLiteral("AvtoVlad"),
+                 {{QStringLiteral("IddAvtoVlad"), key},
+                  {QStringLiteral("IddAvto"), iddAvto},
+                  {QStringLiteral("IddVlad"), iddVlad},
+                  {QStringLiteral("Delete"), false}});
+    return key;
+}
+
+void OrderStore::SaveLine(const QString &iddZakaz, const OrderLine &line) {
+    Rows::InsertOrUpdate(m_db, kLines,
+                         {{QStringLiteral("IddZakaz"), iddZakaz},
+                          {QStringLiteral("IddService"), line.IddService},
+                          {QStringLiteral("IddTop"), line.IddTop}},
+                         {{QStringLiteral("Count"), line.Count},
+                          {QStringLiteral("Name"), line.Name},
+                          {QStringLiteral("Price"), line.Price},
+                          {QStringLiteral("PrNDS"), line.PrNDS},
+                          {QStringLiteral("Time"), Formats::TimeOfDay(line.Time)},
+                          {QStringLiteral("PrJob"), line.PrJob != 0},
+                          {QStringLiteral("Job"), line.Job},
+                          {QStringLiteral("Delete"), line.Delete != 0}});
+    for (const LineWorker &w : line.workers) SaveLineWorker(iddZakaz, line.IddService, w);
+    for (const OrderLine &child : line.children) SaveLine(iddZakaz, child);
+}
+
+void OrderStore::SaveLineWorker(const QString &iddZakaz, const QString &iddService,
+                                const LineWorker &worker) {
+    Rows::InsertOrUpdate(
+        m_db, kWorkers,
+        {{QStringLiteral("IddZakaz"), iddZakaz},
+         {QStringLiteral("IddService"), iddService},
+         {QStringLiteral("IddWork"), worker.IddWork}},
+        {{QStringLiteral("WorkFIO"), worker.WorkFIO}, {QStringLiteral("Delete"), worker.Delete != 0}});
+}
+
+std::optional<Order> OrderStore::Load(const QString &iddZakaz) {
+    CDynamicRecordset rs(m_db);
+    rs.Open(QStringLiteral(
+                "SELECT TZakaz.IddZakaz, TZakaz.ZakazNomer, TZakaz.ZakazData, TZakaz.ZakazBegin, "
+                "TZakaz.ZakazBeginIn, "
+                "TZakaz.ZakazEndOut, TZakaz.IddAvto, TZakaz.IddVlad, TZakaz.ZakazStatus, SAvto.AvtoNomer, "
+                "SAvto.AvtoMarka, SAvto.AvtoVin, SAvto.AvtoDvig, SAvto.AvtoColor, SAvto.AvtoPrim, "
+                "SClient.ClientName, "
+                "SClient.ClientAdres, SClient.ClientTel FROM (TZakaz LEFT JOIN SAvto ON TZakaz.IddAvto = "
+                "SAvto.IddAvto) LEFT JOIN SClient ON TZakaz.IddVlad = SClient.IddClient "
+                "WHERE TZakaz.IddZakaz = ? AND TZakaz.[Delete] = FALSE"),
+            {iddZakaz});
+    if (rs.IsEOF()) return std::nullopt;
+    Order o;
+    o.IddZakaz = rs.Text(QStringLiteral("IddZakaz"));
+    o.ZakazNomer = rs.Text(QStringLiteral("ZakazNomer"));
+    o.ZakazData = rs.Date(QStringLiteral("ZakazData"));
+    o.ZakazBegin = rs.Date(QStringLiteral("ZakazBegin"));
+    o.ZakazBeginIn = rs.Date(QStringLiteral("ZakazBeginIn"));
+    o.ZakazEndOut = rs.Date(QStringLiteral("ZakazEndOut"));
+    o.IddAvto = rs.Text(QStringLiteral("IddAvto"));
+    o.IddVlad = rs.Text(QStringLiteral("IddVlad"));
+    o.ZakazStatus = int(rs.Long(QStringLiteral("ZakazStatus")));
+    o.car.AvtoNomer = rs.Text(QStringLiteral("AvtoNomer"));
+    o.car.AvtoMarka = rs.Text(QStringLiteral("AvtoMarka"));
+    o.car.AvtoVin = rs.Text(QStringLiteral("AvtoVin"));
+    o.car.AvtoDvig = rs.Text(QStringLiteral("AvtoDvig"));
+    o.car.AvtoColor = rs.Text(QStringLiteral("AvtoColor"));
+    o.car.AvtoPrim = rs.Text(QStringLiteral("AvtoPrim"));
+    o.client.ClientName = rs.Text(QStringLiteral("ClientName"));
+    o.client.ClientAdres = rs.Text(QStringLiteral("ClientAdres"));
+    o.client.ClientTel = rs.Text(QStringLiteral("ClientTel"));
+    rs.Close();
+    o.lines = LoadLines(iddZakaz);
+    o.payments = PaymentStore(m_db).LoadOrderPayments(iddZakaz);
+    return o;
+}
+
+QList<OrderLine> OrderStore::LoadLines(const QString &iddZakaz) {
+    // Two queries whatever the size of the order: the live workers, then the live lines.
+    QHash<QString, QList<LineWorker>> workers;
+    {
+        CDynamicRecordset rs(m_db);
+        rs.Open(QStringLiteral(
+                    "SELECT TWork.IddService, TWork.IddWork, TWork.WorkFIO FROM TWork WHERE "
+                    "TWork.IddZakaz = ? AND TWork.[Delete] = FALSE ORDER BY TWork.WorkFIO, TWork.IddWork"),
+                {iddZakaz});
+        for (; !rs.IsEOF(); rs.MoveNext())
+            workers[rs.Text(QStringLiteral("IddService"))]
+                << LineWorker{rs.Text(QStringLiteral("IddWork")), rs.Text(QStringLiteral("WorkFIO")), 0};
+    }
+    QList<OrderLine> packages, standalone, inPackages;
+    {
+        CDynamicRecordset rs(m_db);
+        rs.Open(QStringLiteral(
+                    "SELECT TService.IddService, TService.IddTop, TService.[Count], TService.[Name], "
+                    "TService.Price, TService.PrNDS, TService.[Time], TService.PrJob, TService.Job FROM "
+                    "TService WHERE TService.IddZakaz = ? AND TService.[Delete] = FALSE ORDER BY "
+                    "TService.[Name], TService.IddService"),
+                {iddZakaz});
+        for (; !rs.IsEOF(); rs.MoveNext()) {
+            OrderLine line;
+            line.stored = QStringLiteral("1");
+            line.IddService = rs.Text(QStringLiteral("IddService"));
+            line.IddTop = rs.Text(QStringLiteral("IddTop"));
+            line.Count = rs.Double(QStringLiteral("Count"));
+            line.Name = rs.Text(QStringLiteral("Name"));
+            line.Price = rs.Double(QStringLiteral("Price"));
+            line.PrNDS = rs.Double(QStringLiteral("PrNDS"));
+            const QDateTime t = rs.Date(QStringLiteral("Time"));
+            line.Time = t.isValid() ? t.time() : QTime(0, 0);
+            line.PrJob = rs.Bool(QStringLiteral("PrJob")) ? 1 : 0;
+            line.Job = rs.Double(QStringLiteral("Job"));
+            line.workers = workers.value(line.IddService);
+            if (line.IddTop == Group::kPackage)
+                packages << line;
+            else if (line.IddTop == Group::kStandalone)
+                standalone << line;
+            else
+                inPackages << line;
+        }
+    }
+    QList<OrderLine> result;
+    for (OrderLine &pkg : packages) {
+        for (const OrderLine &child : std::as_const(inPackages))
+            if (child.IddTop == pkg.IddService) pkg.children << child;
+        result << pkg;
+    }
+    result << standalone;
+    return result;
+}
+
+int OrderStore::Status(const QString &iddZakaz) {
+    CDynamicRecordset rs(m_db);
+    rs.Open(QStringLiteral("SELECT TZakaz.ZakazStatus FROM TZakaz WHERE TZakaz.IddZakaz = ?"), {iddZakaz});
+    return rs.IsEOF() ? -1 : int(rs.Long(QStringLiteral("ZakazStatus")));
+}
+
+void OrderStore::MarkStarted(const QString &iddZakaz, const QDateTime &when) {
+    Rows::Update(
+        m_db, kOrders, {{QStringLiteral("IddZakaz"), iddZakaz}},
+        {{QStringLiteral("ZakazStatus"), int(StatusStarted)}, {QStringLiteral("ZakazBeginIn"), when}});
+}
+
+void OrderStore::MarkFinished(const QString &iddZakaz, const QDateTime &when) {
+    Rows::Update(
+        m_db, kOrders, {{QStringLiteral("IddZakaz"), iddZakaz}},
+        {{QStringLiteral("ZakazStatus"), int(StatusFinished)}, {QStringLiteral("ZakazEndOut"), when}});
+}
+
+void OrderStore::Delete(const QString &iddZakaz) {
+    const Values key = {{QStringLiteral("IddZakaz"), iddZakaz}};
+    Transaction tx(m_db);
+    Rows::Delete(m_db, kWorkers, key);
+    Rows::Delete(m_db, kLines, key);
+    Rows::Delete(m_db, kOrders, key);
+    tx.Commit();
+}

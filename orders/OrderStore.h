@@ -1,0 +1,65 @@
+#pragma once
+
+#include "Order.h"
+
+#include "Rows.h"
+
+#include <QDate>
+#include <optional>
+
+class Database;
+
+// What the order form hands to the save: its three ticks, the mode it was opened in and its date and
+// time pickers.
+struct OrderFormInput {
+    int openMode = StatusStarted;  // a new order: 1 from "Добавить заказ", 0 from "Предварительная заявка"
+    bool preliminary = false;  // "Предварительный заказ:"
+    bool accepted = false;     // "Принят к исполнению:"
+    bool finished = false;     // "Исполнен:"
+    QDate orderDate;
+    QDate acceptDate;
+    QTime acceptTime;
+    QDate prelimDate;
+    QTime prelimTime;
+    QDate doneDate;
+    QTime doneTime;
+};
+
+// Every SQL text about orders, their lines and their workers.
+class OrderStore {
+public:
+    explicit OrderStore(Database &db) : m_db(db) {}
+
+    // The status the save will give the order.
+    static int DeriveStatus(const Order &order, const OrderFormInput &form);
+
+    // Saves the order with its client, car, lines, workers and payments in one transaction. A new order
+    // takes its key and the next number here, and the number is stored back into the counter. On any
+    // failure nothing is stored, the order in memory is left as it was and DbError is thrown.
+    QString Save(Order &order, const OrderFormInput &form, const QString &login);
+
+    std::optional<Order> Load(const QString &iddZakaz);
+    // Package headers, each followed by its services, then the standalone services; workers on each line.
+    QList<OrderLine> LoadLines(const QString &iddZakaz);
+    // -1 when the order is not found.
+    int Status(const QString &iddZakaz);
+    void MarkStarted(const QString &iddZakaz, const QDateTime &when);
+    void MarkFinished(const QString &iddZakaz, const QDateTime &when);
+    // Removes the order with its lines and workers; its payments stay.
+    void Delete(const QString &iddZakaz);
+
+    // The single steps of a save, public for the journal and the tests.
+    void InsertOrder(const Order &order);
+    bool UpdateOrder(const Order &order);
+    // Adds an AvtoVlad link unless a live one exists; returns the key added (empty when one existed).
+    QString LinkCarAndClient(const QString &iddAvto, const QString &iddVlad, const QString &login);
+    void SaveLine(const QString &iddZakaz, const OrderLine &line);
+    void SaveLineWorker(const QString &iddZakaz, const QString &iddService, const LineWorker &worker);
+
+private:
+    void SaveClient(Order &order, const QString &login);
+    void SaveCar(Order &order, const QString &login);
+    Values StatusDates(const Order &order) const;
+
+    Database &m_db;
+};

@@ -1,0 +1,75 @@
+#include "OrderFixtures.h"
+#include "OrderMath.h"
+
+#include <gtest/gtest.h>
+
+using namespace Fixture;
+
+TEST(OrderMath, TotalsCountLiveLinesOnceAndSkipPackageHeaders) {
+    OrderLine pkg = Package(QStringLiteral("p"), QStringLiteral("Шиномонтаж"),
+                            {Service(QStringLiteral("s1"), QStringLiteral("Снятие"), 4, 100, 18),
+                             Service(QStringLiteral("s2"), QStringLiteral("Балансировка"), 4, 50, 0)});
+    pkg.Price = 1000;  // a header's own price never counts
+    OrderLine removed = Service(QStringLiteral("s3"), QStringLiteral("Мойка"), 1, 500, 0);
+    removed.Delete = 1;
+    OrderLine wash = Service(QStringLiteral("s4"), QStringLiteral("Мойка"), 2, 25.5, 10);
+    wash.Time = QTime(1, 30);
+
+    const OrderMath::Totals t = OrderMath::Compute({pkg, removed, wash});
+    // 4*100*1.18 + 4*50 + 2*25.5*1.1
+    EXPECT_NEAR(t.total, 472 + 200 + 56.1, 1e-9);
+    EXPECT_NEAR(t.vat, 72 + 5.1, 1e-9);
+    EXPECT_EQ(t.durationSecs, (4 * 30 + 4 * 30 + 2 * 90) * 60);
+    EXPECT_EQ(OrderMath::DurationText(t.durationSecs), QStringLiteral("07:00"));
+    EXPECT_EQ(OrderMath::DurationText(26 * 3600 + 5 * 60), QStringLiteral("02:05"));  // past midnight wraps
+    EXPECT_EQ(OrderMath::ProposedCompletion(QDateTime(QDate(2024, 1, 1), QTime(20, 0)), t.durationSecs),
+              QDateTime(QDate(2024, 1, 2), QTime(3, 0)));
+
+    OrderLine deletedPkg = pkg;
+    deletedPkg.Delete = 1;
+    EXPECT_DOUBLE_EQ(OrderMath::Compute({deletedPkg}).total, 0.0);
+}
+
+TEST(OrderMath, DebtThresholdAndPerformerPay) {
+    PayRecord a, b, gone;
+    a.SummaPay = 100;
+    b.SummaPay = 18.001;
+    gone.SummaPay = 1000;
+    gone.Delete = 1;
+    const double paid = OrderMath::Paid({a, b, gone});
+    EXPECT_DOUBLE_EQ(paid, 118.001);
+    EXPECT_FALSE(OrderMath::IsOutstanding(OrderMath::Debt(118.01, paid)));  // 0.009 counts as paid
+    EXPECT_FALSE(OrderMath::IsOutstanding(0.009));
+    EXPECT_TRUE(OrderMath::IsOutstanding(0.01));
+    EXPECT_FALSE(OrderMath::IsOutstanding(-50));  // overpaid
+
+    OrderLine l = Service(QStringLiteral("s"), QStringLiteral("x"), 3, 200, 18);
+    l.PrJob = 1;
+    l.Job = 25;
+    EXPECT_DOUBLE_EQ(OrderMath::PerformerPay(l), 150.0);  // 25 % of 600, VAT aside
+    l.PrJob = 0;
+    EXPECT_DOUBLE_EQ(OrderMath::PerformerPay(l), 25.0);  // a fixed sum whatever the quantity
+}
+
+TEST(OrderStatus, DerivedFromTicksAndMode) {
+    Order fresh;
+    OrderFormInput f = Form(StatusStarted);
+    f.preliminary = true;  // a normal new order stays in status 1 with only "preliminary" ticked
+    EXPECT_EQ(OrderStore::DeriveStatus(fresh, f), StatusStarted);
+    EXPECT_EQ(OrderStore::DeriveStatus(fresh, Form(StatusRequested)), StatusRequested);
+    f = Form(StatusRequested);
+    f.accepted = true;
+    EXPECT_EQ(OrderStore::DeriveStatus(fresh, f), StatusStarted);
+    f.finished = true;
+    EXPECT_EQ(OrderStore::DeriveStatus(fresh, f), StatusFinished);
+
+    Order stored;
+    stored.IddZakaz = QStringLiteral("k");
+    stored.ZakazStatus = StatusFinished;
+    EXPECT_EQ(OrderStore::DeriveStatus(stored, Form()), StatusFinished);  // nothing ticked keeps it
+    f = Form();
+    f.preliminary = true;
+    EXPECT_EQ(OrderStore::DeriveStatus(stored, f), StatusRequested);
+    f.accepted = true;
+    EXPECT_EQ(OrderStore::DeriveStatus(stored, f), StatusStarted);  // the last tick wins
+}

@@ -1,0 +1,297 @@
+#include "CounterStore.h"
+#include "DbError.h"
+#include "DynamicRecordset.h"
+#include "OrderFixtures.h"
+#include "OrderMath.h"
+#include "OrderStore.h"
+#include "PaymentStore.h"
+#include "TestDb.h"
+
+#include <QSqlQuery>
+
+using namespace Fixture;
+
+class OrderStoreTest : public DbTest {
+protected:
+    // A new order: one package of two services (with workers), one standalone service.
+    Order MakeOrder() {
+        Order o = NewOrder();
+        OrderLine removal =
+            Service(QStringLiteral("svc-remove"), QStringLiteral("Снятие колеса"), 4, 100, 18);
+        removal.workers = {Worker(QStringLiteral("w1"), QStringLiteral("Петров П.П.")),
+                           Worker(QStringLiteral("w2"), QStringLiteral("Сидоров С.С."))};
+        OrderLine balance = Service(QStringLiteral("svc-balance"), QStringLiteral("Балансировка"), 4, 50, 0);
+        balance.PrJob = 1;
+        balance.Job = 30;
+        o.lines = {Package(QStringLiteral("pkg-tyres"), QStringLiteral("Шиномонтаж R15"), {removal, balance}),
+                   Service(QStringLiteral("svc-wash"), QStringLiteral("Мойка кузова"), 1, 400, 20)};
+        o.lines[1].workers = {Worker(QStringLiteral("w3"), QStringLiteral("О'Нил Д."))};
+        return o;
+    }
+
+    QString Save(Order &o, const OrderFormInput &f = Form()) {
+        return OrderStore(db()).Save(o, f, QStringLiteral("anna"));
+    }
+
+    QVariant Value(const QString &sql, const QVariantList &binds) {
+        QSqlQuery q = db().Exec(sql, binds);
+        return q.next() ? q.value(0) : QVariant();
+    }
+};
+ZV_INSTANTIATE_DB_TESTS(OrderStoreTest);
+
+TEST_P(OrderStoreTest, NewOrderIsNumberedStoredAndLoadsBackTheSame) {
+    CounterStore(db()).WriteAll({QStringLiteral("A-"), 41, 0, 0, 0});
+    Order o = MakeOrder();
+    o.ZakazNomer = QStringLiteral("typed by hand");  // replaced by the next number at save
+    const QString key = Save(o);
+    EXPECT_TRUE(key.startsWith(u"anna~"));
+    EXPECT_EQ(o.ZakazNomer, QStringLiteral("A-42"));
+    EXPECT_EQ(CounterStore(db()).ReadAll()->zakazNomer, 42);
+    EXPECT_EQ(o.car.AvtoNomer, QStringLiteral("А123ВС77"));  // plates are kept in upper case
+
+    const auto back = OrderStore(db()).Load(key);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->ZakazNomer, QStringLiteral("A-42"));
+    EXPECT_EQ(back->ZakazStatus, StatusStarted);
+    EXPECT_EQ(back->ZakazData, QDateTime(QDate(2024, 6, 10), QTime(0, 0)));
+    EXPECT_EQ(back->ZakazBegin, QDateTime(QDate(2024, 6, 10), QTime(9, 15)));
+    EXPECT_EQ(back->ZakazBeginIn, QDateTime(QDate(2024, 6, 10), QTime(9, 15)));
+    EXPECT_FALSE(back->ZakazEndOut.isValid());
+    EXPECT_EQ(back->client.ClientName, QStringLiteral("ООО 'Ромашка'"));
+    EXPECT_EQ(back->car.AvtoNomer, QStringLiteral("А123ВС77"));
+    EXPECT_EQ(back->IddVlad, o.IddVlad);
+    EXPECT_EQ(back->IddAvto, o.IddAvto);
+
+    ASSERT_EQ(back->lines.size(), 2);
+    const OrderLine &pkg = back->lines[0];
+    EXPECT_EQ(pkg.IddTop, Group::kPackage);
+    ASSERT_EQ(pkg.children.size(), 2);
+    EXPECT_EQ(pkg.children[0].Name, QStringLiteral("Балансировка"));
+    EXPECT_EQ(pkg.children[0].IddTop, QStringLiteral("pkg-tyres"));
+    EXPECT_EQ(pkg.children[0].PrJob, 1);
+    EXPECT_DOUBLE_EQ(pkg.children[0].Job, 30.0);
+    EXPECT_EQ(pkg.children[1].Time, QTime(0, 30));
+    ASSERT_EQ(pkg.children[1].workers.size(), 2);
+    EXPECT_EQ(pkg.children[1].workers[0].WorkFIO, QStringLiteral("Петров П.П."));
+    EXPECT_EQ(back->lines[1].IddTop, Group::kStandalone);
+    ASSERT_EQ(back->lines[1].workers.size(), 1);
+    EXPECT_EQ(back->lines[1].workers[0].WorkFIO, QStringLiteral("О'Нил Д."));
+
+    const auto t = OrderMath::Compute(back->lines);
+    EXPECT_NEAR(t.total, 472 + 200 + 480, 1e-9);
+    EXPECT_NEAR(t.vat, 72 + 80, 1e-9);
+    // The car and its client are linked once, however often the order is saved.
+    Order again = *back;
+    Save(again);
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM AvtoVlad WHERE IddAvto = ? AND IddVlad = ?"),
+                        {o.IddAvto, o.IddVlad}),
+              1);
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TZakaz")), 1);
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM SClient")), 1);
+}
+
+TEST_P(OrderStoreTest, EditingRemovesLinesPackagesAndWorkers) {
+    Order o = MakeOrder();
+    const QString key = Save(o);
+    Order edit = *OrderStore(db()).Load(key);
+
+    edit.lines[0].children[1].workers[0].Delete = 1;  // Петров leaves "Снятие колеса"
+    edit.lines[1].Count = 2;                          // two washes
+    OrderLine fresh = Service(QStringLiteral("svc-polish"), QStringLiteral("Полировка"), 1, 1000, 20);
+    OrderLine abandoned = Service(QStringLiteral("svc-wax"), QStringLiteral("Воск"), 1, 300, 20);
+    abandoned.Delete = 1;  // added and removed again before saving
+    edit.lines << fresh << abandoned;
+    Save(edit);
+
+    Order reloaded = *OrderStore(db()).Load(key);
+    ASSERT_EQ(reloaded.lines.size(), 3);
+    ASSERT_EQ(reloaded.lines[0].children[1].workers.size(), 1);
+    EXPECT_EQ(reloaded.lines[0].children[1].workers[0].IddWork, QStringLiteral("w2"));
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TService WHERE IddService = ?"),
+                        {QStringLiteral("svc-wax")}),
+              0);
+    EXPECT_NEAR(OrderMath::Compute(reloaded.lines).total, 472 + 200 + 960 + 1200, 1e-9);
+
+    // Removing the package takes its services with it; the standalone services stay.
+    reloaded.lines[0].Delete = 1;
+    for (OrderLine &c : reloaded.lines[0].children) c.Delete = 1;
+    ASSERT_EQ(reloaded.lines[2].IddService, QStringLiteral("svc-polish"));  // standalone lines by name
+    reloaded.lines[2].Delete = 1;
+    Save(reloaded);
+    const Order last = *OrderStore(db()).Load(key);
+    ASSERT_EQ(last.lines.size(), 1);
+    EXPECT_EQ(last.lines[0].IddService, QStringLiteral("svc-wash"));
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TService WHERE IddZakaz = ? AND [Delete] = TRUE"),
+                        {key}),
+              4);
+}
+
+TEST_P(OrderStoreTest, StatusesWriteTheirDates) {
+    // A preliminary request: status 0, appointment at the booked moment.
+    Order req = NewOrder();
+    OrderFormInput f = Form(StatusRequested);
+    f.preliminary = true;
+    const QString k0 = Save(req, f);
+    Order r = *OrderStore(db()).Load(k0);
+    EXPECT_EQ(r.ZakazStatus, StatusRequested);
+    EXPECT_EQ(r.ZakazBegin, QDateTime(QDate(2024, 6, 12), QTime(14, 0)));
+    EXPECT_FALSE(r.ZakazBeginIn.isValid());
+
+    // Editing it with nothing ticked keeps status 0 and writes the zero date as the start.
+    Save(r, Form());
+    r = *OrderStore(db()).Load(k0);
+    EXPECT_EQ(r.ZakazStatus, StatusRequested);
+    EXPECT_EQ(r.ZakazBeginIn, QDateTime(QDate(1899, 12, 30), QTime(0, 0)));
+
+    // Accepted and finished on the form: status 2 with both moments.
+    f = Form();
+    f.accepted = true;
+    f.finished = true;
+    Save(r, f);
+    r = *OrderStore(db()).Load(k0);
+    EXPECT_EQ(r.ZakazStatus, StatusFinished);
+    EXPECT_EQ(r.ZakazBeginIn, QDateTime(QDate(2024, 6, 10), QTime(9, 15)));
+    EXPECT_EQ(r.ZakazEndOut, QDateTime(QDate(2024, 6, 10), QTime(11, 45)));
+
+    // A new order from "Добавить заказ" with only "preliminary" ticked: status 1, appointment booked.
+    Order n = NewOrder();
+    f = Form(StatusStarted);
+    f.preliminary = true;
+    const QString k1 = Save(n, f);
+    const Order nn = *OrderStore(db()).Load(k1);
+    EXPECT_EQ(nn.ZakazStatus, StatusStarted);
+    EXPECT_EQ(nn.ZakazBegin, QDateTime(QDate(2024, 6, 12), QTime(14, 0)));
+    EXPECT_EQ(nn.ZakazBeginIn, QDateTime(QDate(2024, 6, 10), QTime(9, 15)));
+
+    // The journal's marks.
+    OrderStore store(db());
+    store.MarkFinished(k1, QDateTime(QDate(2024, 6, 11), QTime(8, 0)));
+    EXPECT_EQ(store.Status(k1), StatusFinished);
+    store.MarkStarted(k1, QDateTime(QDate(2024, 6, 11), QTime(7, 0)));  // moves a finished order back
+    EXPECT_EQ(store.Status(k1), StatusStarted);
+    EXPECT_EQ(store.Load(k1)->ZakazBeginIn, QDateTime(QDate(2024, 6, 11), QTime(7, 0)));
+    EXPECT_EQ(store.Status(QStringLiteral("no such order")), -1);
+}
+
+TEST_P(OrderStoreTest, PaymentsCountAgainstTheTotalAndOutliveTheOrder) {
+    Order o = MakeOrder();  // total 1152
+    PayRecord first;
+    first.NaznPay = QStringLiteral("Оплата услуг");
+    first.NomerPay = QStringLiteral("7");
+    first.DataPay = QDateTime(QDate(2024, 6, 10), QTime(12, 0));
+    first.SummaPay = 1000;
+    PayRecord dropped = first;
+    dropped.SummaPay = 5;
+    dropped.Delete = 1;  // new and deleted: never stored
+    o.payments = {first, dropped};
+    const QString key = Save(o);
+    ASSERT_EQ(o.payments.size(), 1);
+    EXPECT_TRUE(o.payments[0].IddPay.startsWith(u"anna~"));
+    EXPECT_TRUE(o.payments[0].IddPay.endsWith(u"~0"));  // its position as the suffix
+
+    PaymentStore pays(db());
+    EXPECT_DOUBLE_EQ(pays.SumOrderPayments(key), 1000.0);
+    const double total = OrderMath::Compute(OrderStore(db()).Load(key)->lines).total;
+    EXPECT_TRUE(OrderMath::IsOutstanding(OrderMath::Debt(total, pays.SumOrderPayments(key))));
+    EXPECT_NEAR(Value(QStringLiteral("SELECT SummD FROM TClientDolg WHERE IddZakaz = ?"), {key}).toDouble(),
+                152.0, 1e-9);
+
+    Order edit = *OrderStore(db()).Load(key);
+    PayRecord rest;
+    rest.NaznPay = QStringLiteral("Оплата услуг");
+    rest.DataPay = QDateTime(QDate(2024, 6, 11), QTime(9, 0));
+    rest.SummaPay = 151.995;
+    edit.payments.prepend(rest);
+    Save(edit);
+    const double paid = pays.SumOrderPayments(key);
+    EXPECT_FALSE(OrderMath::IsOutstanding(OrderMath::Debt(total, paid)));  // 0.005 left counts as paid
+    ASSERT_EQ(pays.LoadOrderPayments(key).size(), 2);
+    EXPECT_DOUBLE_EQ(pays.LoadOrderPayments(key)[0].SummaPay, 151.995);  // newest first
+
+    OrderStore(db()).Delete(key);
+    EXPECT_FALSE(OrderStore(db()).Load(key));
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TService WHERE IddZakaz = ?"), {key}), 0);
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TWork WHERE IddZakaz = ?"), {key}), 0);
+    EXPECT_DOUBLE_EQ(pays.SumOrderPayments(key), paid);  // payments stay in the cash desk
+}
+
+TEST_P(OrderStoreTest, SameServiceInTwoPackagesSharesItsWorkers) {
+    Order o = NewOrder();
+    OrderLine wash = Service(QStringLiteral("svc-wash"), QStringLiteral("Мойка"), 1, 100, 0);
+    wash.workers = {Worker(QStringLiteral("w1"), QStringLiteral("Петров П.П."))};
+    OrderLine wash2 = wash;
+    wash2.workers = {Worker(QStringLiteral("w2"), QStringLiteral("Сидоров С.С."))};
+    o.lines = {Package(QStringLiteral("pkg-a"), QStringLiteral("Комплекс А"), {wash}),
+               Package(QStringLiteral("pkg-b"), QStringLiteral("Комплекс Б"), {wash2})};
+    const QString key = Save(o);
+    const Order back = *OrderStore(db()).Load(key);
+    ASSERT_EQ(back.lines.size(), 2);
+    ASSERT_EQ(back.lines[0].children.size(), 1);
+    ASSERT_EQ(back.lines[1].children.size(), 1);
+    EXPECT_EQ(back.lines[0].children[0].workers.size(), 2);
+    EXPECT_EQ(back.lines[1].children[0].workers.size(), 2);
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TWork WHERE IddZakaz = ?"), {key}), 2);
+}
+
+TEST_P(OrderStoreTest, ASaveFailingHalfWayLeavesNoTrace) {
+    CounterStore(db()).WriteAll({QString(), 9, 0, 0, 0});
+    Order o = MakeOrder();
+    const Order before = o;
+    int writes = 0;
+    db().SetWriteHook([&](const QString &) {
+        if (++writes == 3) throw DbError(QStringLiteral("simulated constraint violation"));
+    });
+    try {
+        Save(o);
+        FAIL() << "the save should have failed";
+    } catch (const DbError &e) {
+        EXPECT_EQ(e.text(), QStringLiteral("simulated constraint violation"));
+    }
+    db().SetWriteHook({});
+    for (const char *table : {"TZakaz", "TService", "TWork", "SClient", "SAvto", "AvtoVlad", "TPay"})
+        EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM %1").arg(QLatin1StringView(table))), 0)
+            << table;
+    EXPECT_EQ(CounterStore(db()).ReadAll()->zakazNomer, 9);
+    EXPECT_TRUE(o.IddZakaz.isEmpty());  // the form's copy is untouched and can be saved again
+    EXPECT_TRUE(o.IddVlad.isEmpty());
+    EXPECT_EQ(o.ZakazNomer, before.ZakazNomer);
+
+    Save(o);
+    EXPECT_EQ(o.ZakazNomer, QStringLiteral("10"));
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TZakaz")), 1);
+
+    // A failure on the last step (the counter) also takes the whole order back.
+    Order second = MakeOrder();
+    db().SetWriteHook([&](const QString &sql) {
+        if (sql.contains(QStringLiteral("zakaznomer"), Qt::CaseInsensitive) && sql.startsWith(u"UPDATE") &&
+            (sql.contains(u"[Number]") || sql.contains(u"\"number\"")))
+            throw DbError(QStringLiteral("counter is locked"));
+    });
+    EXPECT_THROW(Save(second), DbError);
+    db().SetWriteHook({});
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TZakaz")), 1);
+    EXPECT_EQ(CounterStore(db()).ReadAll()->zakazNomer, 10);
+}
+
+TEST_P(OrderStoreTest, MissingCounterRowGivesAnEmptyNumberButKeepsTheOrder) {
+    db().Exec(QStringLiteral("DELETE FROM [Number]"));
+    Order o = MakeOrder();
+    const QString key = Save(o);
+    EXPECT_EQ(o.ZakazNomer, QString());
+    EXPECT_TRUE(OrderStore(db()).Load(key));
+    EXPECT_EQ(CounterStore(db()).NextOrderNumber(), QStringLiteral("1"));
+}
+
+TEST_P(OrderStoreTest, TwoWorkstationsSavingAtOnceGetDistinctKeys) {
+    auto other = OpenAgain();
+    Order a = MakeOrder();
+    Order b = MakeOrder();
+    OrderStore(db()).Save(a, Form(), QStringLiteral("anna"));
+    OrderStore(*other).Save(b, Form(), QStringLiteral("anna"));
+    EXPECT_NE(a.IddZakaz, b.IddZakaz);
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TZakaz")), 2);
+    // Nothing stops two documents from sharing a number.
+    EXPECT_EQ(a.ZakazNomer, QStringLiteral("1"));
+    EXPECT_EQ(b.ZakazNomer, QStringLiteral("2"));
+}

@@ -1,0 +1,47 @@
+#include "PaymentStore.h"
+#include "TestDb.h"
+
+class PaymentStoreTest : public DbTest {};
+ZV_INSTANTIATE_DB_TESTS(PaymentStoreTest);
+
+TEST_P(PaymentStoreTest, SaveInsertsThenUpdatesByKeyAndOrder) {
+    PaymentStore store(db());
+    PayRecord p;
+    p.TypePay = ClientAccount;
+    p.NaznPay = QStringLiteral("Возврат");
+    p.NomerPay = QStringLiteral("12");
+    p.DataPay = QDateTime(QDate(2024, 2, 29), QTime(16, 30, 5));
+    p.SummaPay = -250.75;
+    p.DocPay = QStringLiteral("РКО №12");
+    p.PrimPay = QStringLiteral("клиент 'Ромашка'");
+    const QString key =
+        store.SavePayment(p, QStringLiteral("client-1"), QStringLiteral("anna"), QStringLiteral("1"));
+    EXPECT_EQ(p.IddPay, key);
+    EXPECT_TRUE(key.endsWith(u"~1"));
+
+    auto back = store.LoadPayment(key);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->IddZakaz, QStringLiteral("client-1"));
+    EXPECT_EQ(back->TypePay, ClientAccount);
+    EXPECT_EQ(back->NaznPay, QStringLiteral("Возврат"));
+    EXPECT_EQ(back->DataPay, p.DataPay);
+    EXPECT_DOUBLE_EQ(back->SummaPay, -250.75);
+    EXPECT_EQ(back->PrimPay, QStringLiteral("клиент 'Ромашка'"));
+    EXPECT_EQ(back->Delete, 0);
+
+    back->SummaPay = -200;
+    back->Delete = 1;
+    EXPECT_EQ(store.SavePayment(*back, QStringLiteral("client-1"), QStringLiteral("anna")), key);
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TPay")), 1);
+    EXPECT_EQ(store.LoadPayment(key)->Delete, 1);
+    EXPECT_TRUE(store.LoadOrderPayments(QStringLiteral("client-1")).isEmpty());
+    EXPECT_DOUBLE_EQ(store.SumOrderPayments(QStringLiteral("client-1")), 0.0);
+
+    // The same key under another order is a new row, as the lookup is by key and order together.
+    PayRecord moved = *store.LoadPayment(key);
+    moved.Delete = 0;
+    const QString other = store.SavePayment(moved, QStringLiteral("order-9"), QStringLiteral("anna"));
+    EXPECT_NE(other, key);
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TPay")), 2);
+    EXPECT_DOUBLE_EQ(store.SumOrderPayments(QStringLiteral("order-9")), -200.0);
+}
