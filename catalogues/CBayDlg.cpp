@@ -1,0 +1,87 @@
+#include "CBayDlg.h"
+
+#include "AppContext.h"
+#include "DbError.h"
+#include "Prompter.h"
+#include "Tooltip.h"
+#include "WaitCursor.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+CBayDlg::CBayDlg(AppContext &ctx, QWidget *parent) : QDialog(parent), m_ctx(ctx) {
+    setWindowTitle(QStringLiteral("Бокс (мойка)"));
+
+    m_name = new QLineEdit(this);
+    m_name->setObjectName(QStringLiteral("name"));
+    m_note = new QLineEdit(this);
+    m_note->setObjectName(QStringLiteral("note"));
+    m_ok = new QPushButton(QStringLiteral("OK"), this);
+    m_ok->setObjectName(QStringLiteral("ok"));
+    m_ok->setDefault(true);
+    m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    m_cancel->setObjectName(QStringLiteral("cancel"));
+
+    Tooltip::Set(m_name, QStringLiteral("Название"),
+                 QStringLiteral("Название или номер мойки или бокса,\nгде оказываются услуги."));
+    Tooltip::Set(m_note, QStringLiteral("Примечание"), QStringLiteral("Примечание к боксу (мойке)."));
+    Tooltip::Set(m_ok, QStringLiteral("Сохранить"),
+                 QStringLiteral("Сохранить бокс (мойку)\nи закрыть окно."));
+    Tooltip::Set(m_cancel, QStringLiteral("Закрыть"), QStringLiteral("Закрыть окно без сохранения."));
+
+    auto *form = new QFormLayout;
+    form->addRow(QStringLiteral("Название:"), m_name);
+    form->addRow(QStringLiteral("Примечание:"), m_note);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_ok);
+    buttons->addWidget(m_cancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addStretch();
+    layout->addLayout(buttons);
+    resize(420, sizeHint().height());
+
+    connect(m_ok, &QPushButton::clicked, this, &CBayDlg::accept);
+    connect(m_cancel, &QPushButton::clicked, this, &CBayDlg::reject);
+}
+
+void CBayDlg::SetName(const QString &name) {
+    m_name->setText(name);
+}
+
+void CBayDlg::SetNote(const QString &note) {
+    m_note->setText(note);
+}
+
+QString CBayDlg::Name() const {
+    return m_name->text().trimmed();
+}
+
+QString CBayDlg::Note() const {
+    return m_note->text().trimmed();
+}
+
+void CBayDlg::accept() {
+    m_name->setText(Name());
+    m_note->setText(Note());
+    if (Name().isEmpty()) {
+        m_ctx.prompter().Warning(
+            QStringLiteral("Укажите название, номер мойки или бокса,\nгде осуществляется оказание услуги!"));
+        m_name->setFocus();
+        return;
+    }
+    if (m_saver) {
+        try {
+            WaitCursor wait;
+            m_saver(Name(), Note());
+        } catch (const DbError &e) {
+            m_ctx.prompter().Error(e.text());
+            return;
+        }
+    }
+    QDialog::accept();
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "PickedWorker.h"
+
+#include <QDialog>
+#include <QSet>
+
+class AppContext;
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+// "Справочник сотрудников": the workers directory, also the picker of workers for the service card and
+// the order form. Each row has a tick box; OK hands back the ticked workers as a picked list.
+class CWorkerDirDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit CWorkerDirDlg(AppContext &ctx, QWidget *parent = nullptr);
+
+    // Pre-ticks these workers (entries marked deleted are ignored).
+    void SetPicked(const PickedWorkers &picked);
+    // After OK: the ticked rows in list order (no IddServiceWork, not deleted).
+    PickedWorkers Picked() const { return m_picked; }
+    // Every worker not deleted, dismissed ones too (default true); false lists current staff only.
+    void SetAllWorkers(bool on);
+    // Lists deleted workers instead (default false).
+    void SetDeletedWorkers(bool on);
+
+    // Reads the list again, keeping the ticks the user has made.
+    void Refill();
+
+    // The commands of the buttons and the pop-up menu.
+    void AddWorker();
+    void EditWorker();
+    void DeleteWorker();
+
+    void accept() override;
+
+private:
+    void Build();
+    void ShowMenu(const QPoint &pos);
+    QTreeWidgetItem *Selected() const;
+    QSet<QString> TickedIds() const;
+
+    AppContext &m_ctx;
+    PickedWorkers m_picked;
+    bool m_allWorkers = true;
+    bool m_deletedWorkers = false;
+
+    QTreeWidget *m_list = nullptr;
+    QPushButton *m_add = nullptr;
+    QPushButton *m_edit = nullptr;
+    QPushButton *m_del = nullptr;
+    QPushButton *m_ok = nullptr;
+};

@@ -1,0 +1,166 @@
+#include "CWorkerDlg.h"
+
+#include "AppContext.h"
+#include "DbError.h"
+#include "Prompter.h"
+#include "Tooltip.h"
+#include "WaitCursor.h"
+#include "WorkerStore.h"
+
+#include <QCheckBox>
+#include <QDateTimeEdit>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QDateTimeEdit *MakeDatePicker(QWidget *parent, const QString &name) {
+    // The whole date-time is kept (a new card starts at the current moment); only the date is shown.
+    auto *edit = new QDateTimeEdit(parent);
+    edit->setObjectName(name);
+    edit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    edit->setCalendarPopup(true);
+    return edit;
+}
+
+}  // namespace
+
+CWorkerDlg::CWorkerDlg(AppContext &ctx, const QString &iddWork, QWidget *parent)
+    : QDialog(parent), m_ctx(ctx), m_iddWork(iddWork), m_existing(!iddWork.isEmpty()) {
+    Build();
+    Load();
+}
+
+void CWorkerDlg::Build() {
+    setWindowTitle(QStringLiteral("Сотрудник"));
+
+    m_fio = new QLineEdit(this);
+    m_fio->setObjectName(QStringLiteral("fio"));
+    m_adres = new QLineEdit(this);
+    m_adres->setObjectName(QStringLiteral("adres"));
+    m_tel = new QLineEdit(this);
+    m_tel->setObjectName(QStringLiteral("tel"));
+    m_dataIn = MakeDatePicker(this, QStringLiteral("dataIn"));
+    m_workOut = new QCheckBox(QStringLiteral("Уволен:"), this);
+    m_workOut->setObjectName(QStringLiteral("workOut"));
+    m_dataOut = MakeDatePicker(this, QStringLiteral("dataOut"));
+    m_ok = new QPushButton(QStringLiteral("OK"), this);
+    m_ok->setObjectName(QStringLiteral("ok"));
+    m_ok->setDefault(true);
+    m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    m_cancel->setObjectName(QStringLiteral("cancel"));
+
+    Tooltip::Set(m_fio, QStringLiteral("Ф.И.О. сотрудника"),
+                 QStringLiteral("Фамилия, имя и отчество сотрудника."));
+    Tooltip::Set(m_adres, QStringLiteral("Адрес сотрудника"), QStringLiteral("Домашний адрес сотрудника."));
+    Tooltip::Set(m_tel, QStringLiteral("Телефон сотрудника"),
+                 QStringLiteral("Контактные телефоны сотрудника."));
+    Tooltip::Set(m_dataIn, QStringLiteral("Дата приема"),
+                 QStringLiteral("Дата приема сотрудника на работу."));
+    Tooltip::Set(m_workOut, QStringLiteral("Уволить сотрудника"),
+                 QStringLiteral("Отметьте, если сотрудник уволен.\nУволенный сотрудник исключается\n"
+                                "из исполнителей всех услуг."));
+    Tooltip::Set(m_dataOut, QStringLiteral("Дата увальнения"), QStringLiteral("Дата увольнения сотрудника."));
+    Tooltip::Set(m_ok, QStringLiteral("Сохранять"),
+                 QStringLiteral("Сохранить сведения о сотруднике\nи закрыть окно."));
+    Tooltip::Set(m_cancel, QStringLiteral("Закрыть"), QStringLiteral("Закрыть окно без сохранения."));
+
+    auto *form = new QFormLayout;
+    form->addRow(QStringLiteral("Ф.И.О.:"), m_fio);
+    form->addRow(QStringLiteral("Адрес:"), m_adres);
+    form->addRow(QStringLiteral("Конт. телефоны:"), m_tel);
+    form->addRow(QStringLiteral("Принят:"), m_dataIn);
+    form->addRow(m_workOut, m_dataOut);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_ok);
+    buttons->addWidget(m_cancel);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addStretch();
+    layout->addLayout(buttons);
+    resize(460, sizeHint().height());
+
+    connect(m_workOut, &QCheckBox::toggled, this, [this] { UpdateDismissalPicker(); });
+    connect(m_ok, &QPushButton::clicked, this, &CWorkerDlg::accept);
+    connect(m_cancel, &QPushButton::clicked, this, &CWorkerDlg::reject);
+}
+
+void CWorkerDlg::Load() {
+    const QDateTime now = QDateTime::currentDateTime();
+    m_dataIn->setDateTime(now);
+    m_dataOut->setDateTime(now);
+    m_workOut->setChecked(false);
+    if (m_existing) {
+        try {
+            WaitCursor wait;
+            if (const auto w = WorkerStore(m_ctx.db()).Load(m_iddWork)) {
+                m_fio->setText(w->workFio);
+                m_adres->setText(w->workAdres);
+                m_tel->setText(w->workTel);
+                if (w->workDataIn.isValid()) m_dataIn->setDateTime(w->workDataIn);
+                m_workOut->setChecked(w->workOut);
+                if (w->workOut && w->workDataOut.isValid()) m_dataOut->setDateTime(w->workDataOut);
+            }
+        } catch (const DbError &e) {
+            m_ctx.prompter().Error(e.text());
+        }
+    }
+    UpdateDismissalPicker();
+}
+
+void CWorkerDlg::UpdateDismissalPicker() {
+    m_dataOut->setEnabled(m_workOut->isChecked());
+}
+
+QString CWorkerDlg::WorkFio() const {
+    return m_fio->text().trimmed();
+}
+
+void CWorkerDlg::accept() {
+    WorkerRecord w;
+    w.iddWork = m_iddWork;
+    w.workFio = m_fio->text().trimmed();
+    w.workAdres = m_adres->text().trimmed();
+    w.workTel = m_tel->text().trimmed();
+    w.workDataIn = m_dataIn->dateTime();
+    w.workOut = m_workOut->isChecked();
+    w.workDataOut = m_dataOut->dateTime();
+    if (w.workFio.isEmpty()) {
+        m_ctx.prompter().Warning(QStringLiteral("Укажите Ф.И.О. сотрудника"));
+        m_fio->setFocus();
+        return;
+    }
+    m_fio->setText(w.workFio);
+    m_adres->setText(w.workAdres);
+    m_tel->setText(w.workTel);
+
+    WorkerStore store(m_ctx.db());
+    if (!m_existing) {
+        try {
+            WaitCursor wait;
+            m_iddWork = store.Insert(w, m_ctx.login());
+        } catch (const DbError &) {
+            // The card stays open with everything typed, so the user can try again.
+            m_ctx.prompter().Error(QStringLiteral("Таблица Сотрудников не открыта!"));
+            return;
+        }
+        m_existing = true;
+    } else {
+        try {
+            WaitCursor wait;
+            store.Update(w);
+        } catch (const DbError &e) {
+            m_ctx.prompter().Error(e.text());
+            return;
+        }
+    }
+    m_saved = true;
+    QDialog::accept();
+}

@@ -1,0 +1,102 @@
+#include "WorkerStore.h"
+
+#include "Database.h"
+#include "DbError.h"
+#include "DynamicRecordset.h"
+#include "KeyGen.h"
+#include "Rows.h"
+
+namespace {
+
+const QString kTable = QStringLiteral("SWork");
+
+const QString kSelect = QStringLiteral(
+    "SELECT SWork.IddWork, SWork.WorkFIO, SWork.WorkAdres, SWork.WorkTel, SWork.WorkDataIn, SWork.WorkOut, "
+    "SWork.WorkDataOut, SWork.WorkSalary, SWork.[Delete] FROM SWork ");
+
+WorkerRecord Read(const CDynamicRecordset &rs) {
+    WorkerRecord w;
+    w.iddWork = rs.Text(QStringLiteral("IddWork"));
+    w.workFio = rs.Text(QStringLiteral("WorkFIO"));
+    w.workAdres = rs.Text(QStringLiteral("WorkAdres"));
+    w.workTel = rs.Text(QStringLiteral("WorkTel"));
+    w.workDataIn = rs.Date(QStringLiteral("WorkDataIn"));
+    w.workOut = rs.Bool(QStringLiteral("WorkOut"));
+    w.workDataOut = rs.Date(QStringLiteral("WorkDataOut"));
+    w.workSalary = rs.Double(QStringLiteral("WorkSalary"));
+    w.deleted = rs.Bool(QStringLiteral("Delete"));
+    return w;
+}
+
+Values CardFields(const WorkerRecord &w) {
+    return {{QStringLiteral("WorkFIO"), w.workFio}, {QStringLiteral("WorkAdres"), w.workAdres},
+            {QStringLiteral("WorkTel"), w.workTel}, {QStringLiteral("WorkDataIn"), w.workDataIn},
+            {QStringLiteral("WorkOut"), w.workOut}, {QStringLiteral("WorkDataOut"), w.workDataOut},
+            {QStringLiteral("Delete"), w.deleted}};
+}
+
+}  // namespace
+
+QList<WorkerRecord> WorkerStore::List(bool allWorkers, bool deletedWorkers) {
+    QString where;
+    QVariantList binds;
+    if (deletedWorkers) {
+        where = QStringLiteral("WHERE SWork.WorkOut = ? AND SWork.[Delete] = ?");
+        binds = {false, true};
+    } else if (allWorkers) {
+        where = QStringLiteral("WHERE SWork.[Delete] = ?");
+        binds = {false};
+    } else {
+        where = QStringLiteral("WHERE SWork.WorkOut = ? AND SWork.[Delete] = ?");
+        binds = {false, false};
+    }
+    QList<WorkerRecord> workers;
+    CDynamicRecordset rs(m_db);
+    rs.Open(kSelect + where + QStringLiteral(" ORDER BY SWork.WorkFIO, SWork.IddWork"), binds);
+    for (; !rs.IsEOF(); rs.MoveNext()) workers << Read(rs);
+    return workers;
+}
+
+std::optional<WorkerRecord> WorkerStore::Load(const QString &iddWork) {
+    CDynamicRecordset rs(m_db);
+    rs.Open(kSelect + QStringLiteral("WHERE SWork.IddWork = ?"), {iddWork});
+    if (rs.IsEOF()) return std::nullopt;
+    return Read(rs);
+}
+
+QString WorkerStore::Insert(const WorkerRecord &worker, const QString &login) {
+    const QString key = NewKey(login);
+    WorkerRecord w = worker;
+    w.deleted = false;
+    Rows::Insert(m_db, kTable, Values{{QStringLiteral("IddWork"), key}} + CardFields(w));
+    return key;
+}
+
+void WorkerStore::Update(const WorkerRecord &worker) {
+    Transaction tx(m_db);
+    CDynamicRecordset rs(m_db);
+    rs.Open(QStringLiteral("SELECT SWork.WorkOut FROM SWork WHERE SWork.IddWork = ?"), {worker.iddWork});
+    if (rs.IsEOF()) throw DbError(QStringLiteral("Сотрудник не найден в базе данных."));
+    const bool wasOut = rs.Bool(QStringLiteral("WorkOut"));
+    rs.Close();
+
+    Rows::Update(m_db, kTable, {{QStringLiteral("IddWork"), worker.iddWork}}, CardFields(worker));
+    // Only a change of the dismissal mark touches the links: re-saving a worker's address must not bring
+    // back a link that was removed from a service by hand.
+    if (wasOut != worker.workOut) {
+        m_db.Exec(QStringLiteral("UPDATE ServiceWork SET [Delete] = ? WHERE IddWork = ?"),
+                  {worker.workOut, worker.iddWork});
+    }
+    tx.Commit();
+}
+
+bool WorkerStore::Delete(const QString &iddWork) {
+    const Values key = {{QStringLiteral("IddWork"), iddWork}};
+    Transaction tx(m_db);
+    if (Rows::SoftDelete(m_db, kTable, key) == 0) return false;
+    Rows::SoftDelete(m_db, QStringLiteral("ServiceWork"), key);
+    Rows::SoftDelete(m_db, QStringLiteral("TWork"), key);
+    Rows::SoftDelete(m_db, QStringLiteral("TWorkPay"), key, QStringLiteral("DeleteWorkPay"));
+    tx.Commit();
+    return true;
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <optional>
+
+class Database;
+
+// One SWork row.
+struct WorkerRecord {
+    QString iddWork;
+    QString workFio;
+    QString workAdres;
+    QString workTel;
+    QDateTime workDataIn;
+    bool workOut = false;     // dismissed
+    QDateTime workDataOut;    // meaningful only while workOut is set
+    double workSalary = 0.0;  // read for the list; the card never writes it
+    bool deleted = false;
+};
+
+// Every SQL text about workers: the directory's lists, the card's read and save, and the deletion that
+// carries the mark on to the worker's performer links, order assignments and payout lines.
+class WorkerStore {
+public:
+    explicit WorkerStore(Database &db) : m_db(db) {}
+
+    // The directory's list. `deletedWorkers` lists deleted workers who were not dismissed; otherwise
+    // `allWorkers` lists every worker not deleted, dismissed ones included; with neither, only the
+    // current staff.
+    QList<WorkerRecord> List(bool allWorkers, bool deletedWorkers);
+    std::optional<WorkerRecord> Load(const QString &iddWork);
+
+    // Adds a new worker under a fresh key made from `login`; returns the key.
+    QString Insert(const WorkerRecord &worker, const QString &login);
+    // Writes the card's fields of an existing worker (not WorkSalary). When the dismissal mark changes,
+    // every ServiceWork link of the worker takes it as its Delete mark in the same transaction:
+    // dismissing hides the worker from every service's performers, taking it back restores them all.
+    // Throws DbError when the worker is not there.
+    void Update(const WorkerRecord &worker);
+    // Marks the worker deleted together with its ServiceWork, TWork and TWorkPay rows, in one
+    // transaction. Returns false (and changes nothing) when there is no such worker.
+    bool Delete(const QString &iddWork);
+
+private:
+    Database &m_db;
+};
