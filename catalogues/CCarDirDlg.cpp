@@ -1,0 +1,252 @@
+#include "CCarDirDlg.h"
+
+#include "AppContext.h"
+#include "CCarDlg.h"
+#include "DbError.h"
+#include "DialogRunner.h"
+#include "Prompter.h"
+#include "Tooltip.h"
+#include "WaitCursor.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+// Keys behind a row: the car (an owner row carries its car), the link of an owner row, and the car's
+// plate for the question.
+constexpr int kCarRole = Qt::UserRole;
+constexpr int kLinkRole = Qt::UserRole + 1;
+constexpr int kPlateRole = Qt::UserRole + 2;
+
+QPushButton *Button(const QString &text, const QString &name, const QString &tip, const QString &help) {
+    auto *b = new QPushButton(text);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    Tooltip::Set(b, tip, help);
+    return b;
+}
+
+void FillCombo(QComboBox *combo, const QStringList &values) {
+    const QString typed = combo->currentText();
+    combo->clear();
+    combo->addItems(values);
+    combo->setEditText(typed);
+}
+
+}  // namespace
+
+CCarDirDlg::CCarDirDlg(AppContext &ctx, QWidget *parent) : QDialog(parent), m_ctx(ctx), m_store(ctx.db()) {
+    BuildUi();
+    RefillLists();
+    Refill();
+}
+
+void CCarDirDlg::BuildUi() {
+    setWindowTitle(QStringLiteral("Спраочник автомобилей"));
+    resize(820, 520);
+
+    m_plate = new QLineEdit;
+    m_plate->setObjectName(QStringLiteral("plate"));
+    Tooltip::Set(m_plate, QStringLiteral("Номер автомобиля"),
+                 QStringLiteral("Гос. номер автомобиля для поиска."));
+    m_make = new QComboBox;
+    m_make->setObjectName(QStringLiteral("make"));
+    m_make->setEditable(true);
+    m_make->setInsertPolicy(QComboBox::NoInsert);
+    Tooltip::Set(m_make, QStringLiteral("Марка автомобиля"), QStringLiteral("Марка автомобиля для поиска."));
+    m_owner = new QComboBox;
+    m_owner->setObjectName(QStringLiteral("owner"));
+    m_owner->setEditable(true);
+    m_owner->setInsertPolicy(QComboBox::NoInsert);
+    Tooltip::Set(m_owner, QStringLiteral("Владелец автомобиля"),
+                 QStringLiteral("Название владельца автомобиля для поиска."));
+    auto *find = Button(QStringLiteral("find"), QStringLiteral("find"), QStringLiteral("Поиск информации"),
+                        QStringLiteral("Найти автомобили по заданным условиям."));
+    find->setDefault(true);
+    connect(find, &QPushButton::clicked, this, &CCarDirDlg::Refill);
+
+    auto *filter = new QGroupBox(QStringLiteral("Фильтр:"));
+    auto *fg = new QGridLayout(filter);
+    fg->addWidget(new QLabel(QStringLiteral("Гос. номер:")), 0, 0);
+    fg->addWidget(new QLabel(QStringLiteral("Марка:")), 0, 1);
+    fg->addWidget(new QLabel(QStringLiteral("Владелец:")), 0, 2);
+    fg->addWidget(m_plate, 1, 0);
+    fg->addWidget(m_make, 1, 1);
+    fg->addWidget(m_owner, 1, 2);
+    fg->addWidget(find, 1, 3);
+    fg->setColumnStretch(0, 1);
+    fg->setColumnStretch(1, 1);
+    fg->setColumnStretch(2, 2);
+
+    m_list = new QTreeWidget;
+    m_list->setObjectName(QStringLiteral("list"));
+    m_list->setHeaderLabels({QStringLiteral("Гос. №:"), QStringLiteral("Марка:"), QStringLiteral("Цвет:"),
+                             QStringLiteral("VIN:"), QStringLiteral("№ двиг.:")});
+    const int widths[] = {220, 140, 140, 90, 90};
+    for (int i = 0; i < 5; ++i) m_list->setColumnWidth(i, widths[i]);
+    m_list->setAllColumnsShowFocus(true);
+    m_list->setAlternatingRowColors(true);
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    Tooltip::Set(m_list, QStringLiteral("Справочник автомобилей"),
+                 QStringLiteral("Автомобили и их владельцы.\nПравая кнопка мыши открывает меню."));
+    connect(m_list, &QTreeWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
+        QMenu menu(this);
+        menu.addAction(QStringLiteral("Добавить автомобиль"), this, &CCarDirDlg::Add);
+        menu.addAction(QStringLiteral("Изменить автомобиль"), this, &CCarDirDlg::Edit);
+        menu.addAction(QStringLiteral("Удалить автомобиль"), this, &CCarDirDlg::Delete);
+        menu.exec(m_list->viewport()->mapToGlobal(pos));
+    });
+
+    auto *add = Button(QStringLiteral("add"), QStringLiteral("add"), QStringLiteral("Добавить автомобиль"),
+                       QStringLiteral("Добавить новый автомобиль."));
+    auto *edit = Button(QStringLiteral("edit"), QStringLiteral("edit"), QStringLiteral("Изменить автомобиль"),
+                        QStringLiteral("Изменить сведения о выбранном автомобиле."));
+    auto *del = Button(QStringLiteral("DEL"), QStringLiteral("del"), QStringLiteral("Удалить автомобиль"),
+                       QStringLiteral("Удалить выбранный автомобиль\nу всех его владельцев."));
+    auto *close =
+        Button(QStringLiteral("Закрыть"), QStringLiteral("close"), QStringLiteral("Закрыть"),
+               QStringLiteral("Закрыть справочник.\nВыбранный автомобиль передается в вызвавшее окно."));
+    connect(add, &QPushButton::clicked, this, &CCarDirDlg::Add);
+    connect(edit, &QPushButton::clicked, this, &CCarDirDlg::Edit);
+    connect(del, &QPushButton::clicked, this, &CCarDirDlg::Delete);
+    connect(close, &QPushButton::clicked, this, &CCarDirDlg::reject);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(add);
+    buttons->addWidget(edit);
+    buttons->addWidget(del);
+    buttons->addStretch(1);
+    buttons->addWidget(close);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(filter);
+    layout->addWidget(m_list, 1);
+    layout->addLayout(buttons);
+}
+
+void CCarDirDlg::SetFilters(const QString &plate, const QString &make, const QString &owner) {
+    m_plate->setText(plate);
+    m_make->setEditText(make);
+    m_owner->setEditText(owner);
+    Refill();
+}
+
+void CCarDirDlg::RefillLists() {
+    try {
+        WaitCursor wait;
+        const QStringList makes = m_store.Makes();
+        const QStringList owners = m_store.OwnerNames();
+        FillCombo(m_make, makes);
+        FillCombo(m_owner, owners);
+    } catch (const DbError &e) {
+        m_ctx.prompter().Error(e.text());
+    }
+}
+
+void CCarDirDlg::Refill() {
+    QList<CarListRow> rows;
+    try {
+        WaitCursor wait;
+        rows = m_store.Search({m_plate->text(), m_make->currentText(), m_owner->currentText()});
+    } catch (const DbError &e) {
+        m_ctx.prompter().Error(e.text());
+        return;
+    }
+    m_list->clear();
+    for (const CarListRow &row : rows) {
+        const CarRecord &c = row.car;
+        auto *item =
+            new QTreeWidgetItem(m_list, {c.avtoNomer, c.avtoMarka, c.avtoColor, c.avtoVin, c.avtoDvig});
+        item->setData(0, kCarRole, c.iddAvto);
+        item->setData(0, kPlateRole, c.avtoNomer);
+        for (const CarOwnerRow &o : row.owners) {
+            auto *child =
+                new QTreeWidgetItem(item, {o.clientName, o.clientContact, o.clientTel, o.clientFaks});
+            child->setData(0, kCarRole, c.iddAvto);
+            child->setData(0, kLinkRole, o.iddAvtoVlad);
+            child->setData(0, kPlateRole, c.avtoNomer);
+        }
+    }
+}
+
+bool CCarDirDlg::Select(const QString &iddAvto, const QString &iddAvtoVlad) {
+    for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *item = m_list->topLevelItem(i);
+        if (item->data(0, kCarRole).toString() != iddAvto) continue;
+        if (iddAvtoVlad.isEmpty()) {
+            m_list->setCurrentItem(item);
+            return true;
+        }
+        for (int j = 0; j < item->childCount(); ++j) {
+            if (item->child(j)->data(0, kLinkRole).toString() == iddAvtoVlad) {
+                m_list->setCurrentItem(item->child(j));
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+QTreeWidgetItem *CCarDirDlg::SelectedItem() const {
+    QTreeWidgetItem *item = m_list->currentItem();
+    return item && item->isSelected() ? item : nullptr;
+}
+
+void CCarDirDlg::Add() {
+    CCarDlg card(m_ctx, QString(), this);
+    m_ctx.dialogs().Run(card);
+    RefillLists();
+    Refill();
+    if (card.saved()) Select(card.iddAvto());
+}
+
+void CCarDirDlg::Edit() {
+    QTreeWidgetItem *item = SelectedItem();
+    if (!item) return;  // nothing to edit
+    const QString id = item->data(0, kCarRole).toString();
+    CCarDlg card(m_ctx, id, this);
+    m_ctx.dialogs().Run(card);
+    RefillLists();
+    Refill();
+    Select(id);
+}
+
+void CCarDirDlg::Delete() {
+    QTreeWidgetItem *item = SelectedItem();
+    if (!item) {
+        m_ctx.prompter().Warning(QStringLiteral("Выберите автомобиль из списка\nдля его удаления!"));
+        return;
+    }
+    // An owner row names its car, which is the one removed.
+    const QString plate = item->data(0, kPlateRole).toString();
+    if (!m_ctx.prompter().Question(QStringLiteral("Удалить выбранный автомобиль: ") + plate + u'?')) return;
+    try {
+        WaitCursor wait;
+        m_store.Delete(item->data(0, kCarRole).toString());
+    } catch (const DbError &e) {
+        m_ctx.prompter().Error(e.text());
+    }
+    RefillLists();
+    Refill();
+}
+
+void CCarDirDlg::reject() {
+    m_selected = false;
+    m_resultCar.clear();
+    m_resultLink.clear();
+    if (QTreeWidgetItem *item = SelectedItem()) {
+        m_selected = true;
+        m_resultCar = item->data(0, kCarRole).toString();
+        m_resultLink = item->data(0, kLinkRole).toString();
+    }
+    done(m_selected ? QDialog::Accepted : QDialog::Rejected);
+}

@@ -1,0 +1,286 @@
+#include "CCarDlg.h"
+
+#include "AppContext.h"
+#include "CClientDirDlg.h"
+#include "CClientDlg.h"
+#include "ClientStore.h"
+#include "DbError.h"
+#include "DialogRunner.h"
+#include "KeyGen.h"
+#include "Prompter.h"
+#include "Tooltip.h"
+#include "WaitCursor.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace {
+
+constexpr int kPositionRole = Qt::UserRole;  // the entry's position in the card's owner list
+
+QPushButton *Button(const QString &text, const QString &name, const QString &tip, const QString &help) {
+    auto *b = new QPushButton(text);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    Tooltip::Set(b, tip, help);
+    return b;
+}
+
+QComboBox *Combo(const QString &name) {
+    auto *c = new QComboBox;
+    c->setObjectName(name);
+    c->setEditable(true);
+    c->setInsertPolicy(QComboBox::NoInsert);
+    return c;
+}
+
+}  // namespace
+
+CCarDlg::CCarDlg(AppContext &ctx, const QString &iddAvto, QWidget *parent)
+    : QDialog(parent), m_ctx(ctx), m_store(ctx.db()) {
+    m_car.iddAvto = iddAvto.isEmpty() ? NewKey(ctx.login()) : iddAvto;
+    BuildUi();
+    Load();
+}
+
+void CCarDlg::BuildUi() {
+    setWindowTitle(QStringLiteral("Сведения об автомобиле"));
+    resize(560, 480);
+
+    m_plate = new QLineEdit;
+    m_plate->setObjectName(QStringLiteral("plate"));
+    Tooltip::Set(m_plate, QStringLiteral("Номер автомобиля"), QStringLiteral("Гос. номер автомобиля."));
+    m_make = Combo(QStringLiteral("make"));
+    Tooltip::Set(m_make, QStringLiteral("Марка автомобиля"), QStringLiteral("Марка и модель автомобиля."));
+    m_color = Combo(QStringLiteral("color"));
+    Tooltip::Set(m_color, QStringLiteral("Цвет автомобиля"), QStringLiteral("Цвет автомобиля."));
+    m_vin = new QLineEdit;
+    m_vin->setObjectName(QStringLiteral("vin"));
+    Tooltip::Set(m_vin, QStringLiteral("VIN автомобиля"), QStringLiteral("Идентификационный номер (VIN)."));
+    m_dvig = new QLineEdit;
+    m_dvig->setObjectName(QStringLiteral("dvig"));
+    Tooltip::Set(m_dvig, QStringLiteral("№ двигателя"), QStringLiteral("Номер двигателя."));
+    m_prim = new QLineEdit;
+    m_prim->setObjectName(QStringLiteral("prim"));
+    Tooltip::Set(m_prim, QStringLiteral("Примечание"), QStringLiteral("Примечание об автомобиле."));
+
+    auto *grid = new QGridLayout;
+    grid->addWidget(new QLabel(QStringLiteral("Гос. номер:")), 0, 0);
+    grid->addWidget(m_plate, 0, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Марка:")), 0, 2);
+    grid->addWidget(m_make, 0, 3);
+    grid->addWidget(new QLabel(QStringLiteral("Цвет:")), 1, 0);
+    grid->addWidget(m_color, 1, 1);
+    grid->addWidget(new QLabel(QStringLiteral("VIN:")), 1, 2);
+    grid->addWidget(m_vin, 1, 3);
+    grid->addWidget(new QLabel(QStringLiteral("№ двигателя:")), 2, 0);
+    grid->addWidget(m_dvig, 2, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Примечание:")), 3, 0);
+    grid->addWidget(m_prim, 3, 1, 1, 3);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+
+    m_list = new QTreeWidget;
+    m_list->setObjectName(QStringLiteral("owners"));
+    m_list->setHeaderLabels({QStringLiteral("Название:"), QStringLiteral("Тел.:")});
+    m_list->setColumnWidth(0, 180);
+    m_list->setRootIsDecorated(false);
+    m_list->setAllColumnsShowFocus(true);
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    Tooltip::Set(m_list, QStringLiteral("Владельцы"),
+                 QStringLiteral("Владельцы автомобиля.\nПравая кнопка мыши открывает меню."));
+    connect(m_list, &QTreeWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
+        QMenu menu(this);
+        menu.addAction(QStringLiteral("Добавить"), this, &CCarDlg::AddOwner);
+        menu.addAction(QStringLiteral("Изменить"), this, &CCarDlg::EditOwner);
+        menu.addAction(QStringLiteral("Удалить"), this, &CCarDlg::DeleteOwner);
+        menu.exec(m_list->viewport()->mapToGlobal(pos));
+    });
+    auto *add = Button(QStringLiteral("add"), QStringLiteral("add"), QStringLiteral("Добавить владельца"),
+                       QStringLiteral("Выбрать владельца в справочнике клиентов."));
+    auto *edit = Button(QStringLiteral("edit"), QStringLiteral("edit"), QStringLiteral("Изменить владельца"),
+                        QStringLiteral("Изменить сведения о выбранном владельце."));
+    auto *del = Button(QStringLiteral("del"), QStringLiteral("del"), QStringLiteral("Удалить владельца"),
+                       QStringLiteral("Убрать выбранного владельца у автомобиля."));
+    connect(add, &QPushButton::clicked, this, &CCarDlg::AddOwner);
+    connect(edit, &QPushButton::clicked, this, &CCarDlg::EditOwner);
+    connect(del, &QPushButton::clicked, this, &CCarDlg::DeleteOwner);
+
+    auto *ownersFrame = new QGroupBox(QStringLiteral("Владельцы:"));
+    auto *of = new QVBoxLayout(ownersFrame);
+    of->addWidget(m_list, 1);
+    auto *ownerButtons = new QHBoxLayout;
+    ownerButtons->addWidget(add);
+    ownerButtons->addWidget(edit);
+    ownerButtons->addWidget(del);
+    ownerButtons->addStretch(1);
+    of->addLayout(ownerButtons);
+
+    auto *ok = Button(QStringLiteral("OK"), QStringLiteral("ok"), QStringLiteral("Сохранить"),
+                      QStringLiteral("Сохранить сведения об автомобиле\nи его владельцах."));
+    auto *cancel = Button(QStringLiteral("Отмена"), QStringLiteral("cancel"), QStringLiteral("Закрыть"),
+                          QStringLiteral("Закрыть без сохранения."));
+    connect(ok, &QPushButton::clicked, this, &CCarDlg::accept);
+    connect(cancel, &QPushButton::clicked, this, &CCarDlg::reject);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addWidget(ownersFrame, 1);
+    layout->addLayout(buttons);
+}
+
+void CCarDlg::Load() {
+    try {
+        WaitCursor wait;
+        m_make->addItems(m_store.Makes());
+        m_color->addItems(m_store.Colors());
+        if (const auto car = m_store.Load(m_car.iddAvto)) {
+            m_car = *car;
+            m_existing = true;
+            m_owners = m_store.LoadOwners(m_car.iddAvto);
+        }
+    } catch (const DbError &e) {
+        m_ctx.prompter().Error(e.text());
+    }
+    m_plate->setText(m_car.avtoNomer);
+    m_make->setEditText(m_car.avtoMarka);
+    m_color->setEditText(m_car.avtoColor);
+    m_vin->setText(m_car.avtoVin);
+    m_dvig->setText(m_car.avtoDvig);
+    m_prim->setText(m_car.avtoPrim);
+    RefillOwners();
+}
+
+void CCarDlg::RefillOwners() {
+    m_list->clear();
+    for (qsizetype i = 0; i < m_owners.size(); ++i) {
+        const CarOwner &o = m_owners[i];
+        if (o.deleted) continue;
+        auto *item = new QTreeWidgetItem(m_list, {o.clientName, o.clientTel});
+        item->setData(0, kPositionRole, int(i));
+    }
+}
+
+bool CCarDlg::SelectOwner(const QString &iddVlad) {
+    for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *item = m_list->topLevelItem(i);
+        if (m_owners[item->data(0, kPositionRole).toInt()].iddVlad == iddVlad) {
+            m_list->setCurrentItem(item);
+            return true;
+        }
+    }
+    return false;
+}
+
+int CCarDlg::SelectedOwner() const {
+    const QTreeWidgetItem *item = m_list->currentItem();
+    return item && item->isSelected() ? item->data(0, kPositionRole).toInt() : -1;
+}
+
+void CCarDlg::AddOwner() {
+    CClientDirDlg dir(m_ctx, this);
+    m_ctx.dialogs().Run(dir);
+    if (!dir.selected() || dir.iddClient().isEmpty()) return;
+    const QString client = dir.iddClient();
+    std::optional<ClientRecord> record;
+    try {
+        WaitCursor wait;
+        record = ClientStore(m_ctx.db()).Load(client);
+    } catch (const DbError &e) {
+        m_ctx.prompter().Error(e.text());
+        return;
+    }
+    // One entry per owner: a current one is kept, one removed in this opening comes back.
+    auto same = std::find_if(m_owners.begin(), m_owners.end(),
+                             [&](const CarOwner &o) { return o.iddVlad == client; });
+    if (same == m_owners.end()) {
+        CarOwner o;
+        o.iddAvto = m_car.iddAvto;
+        o.iddVlad = client;
+        m_owners << o;
+        same = m_owners.end() - 1;
+    }
+    same->deleted = false;
+    if (record) {
+        same->clientName = record->clientName;
+        same->clientTel = record->clientTel;
+    }
+    RefillOwners();
+    SelectOwner(client);
+}
+
+void CCarDlg::EditOwner() {
+    const int pos = SelectedOwner();
+    if (pos < 0) {
+        m_ctx.prompter().Warning(QStringLiteral("Выберите клиента из списка\nдля его изменения!"));
+        return;
+    }
+    const QString client = m_owners[pos].iddVlad;
+    CClientDlg card(m_ctx, client, this);
+    m_ctx.dialogs().Run(card);
+    if (!card.saved()) return;
+    const ClientRecord record = card.record();
+    m_owners[pos].clientName = record.clientName;
+    m_owners[pos].clientTel = record.clientTel;
+    RefillOwners();
+    SelectOwner(client);
+}
+
+void CCarDlg::DeleteOwner() {
+    const int pos = SelectedOwner();
+    if (pos < 0) {
+        m_ctx.prompter().Warning(QStringLiteral("Выберите клиента из списка\nдля его удаления!"));
+        return;
+    }
+    if (!m_ctx.prompter().Question(QStringLiteral("Удалить выбранного клиента: ") + m_owners[pos].clientName +
+                                   u'?'))
+        return;
+    m_owners[pos].deleted = true;
+    RefillOwners();
+}
+
+void CCarDlg::accept() {
+    CarRecord car = m_car;
+    car.avtoNomer = m_plate->text();
+    car.avtoMarka = m_make->currentText();
+    car.avtoColor = m_color->currentText();
+    car.avtoVin = m_vin->text();
+    car.avtoDvig = m_dvig->text();
+    car.avtoPrim = m_prim->text();
+    car = CarStore::Normalized(car);
+    m_plate->setText(car.avtoNomer);
+    m_make->setEditText(car.avtoMarka);
+    m_color->setEditText(car.avtoColor);
+    m_vin->setText(car.avtoVin);
+    m_dvig->setText(car.avtoDvig);
+    m_prim->setText(car.avtoPrim);
+    if (car.avtoNomer.isEmpty()) {
+        m_ctx.prompter().Warning(QStringLiteral("Укажите гос. № автомобиля!"));
+        m_plate->setFocus();
+        return;
+    }
+    try {
+        WaitCursor wait;
+        m_store.Save(car, m_owners, m_ctx.login());
+    } catch (const DbError &e) {
+        m_ctx.prompter().Error(e.text());
+        return;
+    }
+    m_car = car;
+    m_existing = true;
+    m_saved = true;
+    QDialog::accept();
+}

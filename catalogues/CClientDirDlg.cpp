@@ -1,0 +1,310 @@
+#include "CClientDirDlg.h"
+
+#include "AppContext.h"
+#include "CClientDlg.h"
+#include "DbError.h"
+#include "DialogRunner.h"
+#include "Formats.h"
+#include "KeyGen.h"
+#include "Prompter.h"
+#include "Tooltip.h"
+#include "WaitCursor.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSet>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+// Keys behind a row: the client (a car row carries its owner), the link and car of a car row, and the
+// client's name for the questions.
+constexpr int kClientRole = Qt::UserRole;
+constexpr int kLinkRole = Qt::UserRole + 1;
+constexpr int kCarRole = Qt::UserRole + 2;
+constexpr int kNameRole = Qt::UserRole + 3;
+
+enum Column { ColInn, ColName, ColAdres, ColTel, ColFaks, ColContact, ColDebt };
+
+const QString kSelectToEdit = QStringLiteral("Выберите клиента из списка\nдля его изменения!");
+const QString kSelectToDelete = QStringLiteral("Выберите клиента из списка\nдля его удаления!");
+const QString kSelectToPrint =
+    QStringLiteral("Выберите клиента из списка\nдля формирования на\nпечать сведений о нем!");
+
+QPushButton *Button(const QString &text, const QString &name, const QString &tip, const QString &help) {
+    auto *b = new QPushButton(text);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    Tooltip::Set(b, tip, help);
+    return b;
+}
+
+}  // namespace
+
+CClientDirDlg::CClientDirDlg(AppContext &ctx, QWidget *parent)
+    : QDialog(parent), m_ctx(ctx), m_store(ctx.db()) {
+    BuildUi();
+    Refill();
+}
+
+void CClientDirDlg::BuildUi() {
+    setWindowTitle(QStringLiteral("Справочник клиентов"));
+    resize(900, 560);
+
+    m_name = new QComboBox;
+    m_name->setObjectName(QStringLiteral("name"));
+    m_name->setEditable(true);
+    m_name->setInsertPolicy(QComboBox::NoInsert);
+    Tooltip::Set(m_name, QStringLiteral("Название клиента"),
+                 QStringLiteral("Название клиента для поиска.\nИщется точное совпадение названия."));
+    m_inn = new QLineEdit;
+    m_inn->setObjectName(QStringLiteral("inn"));
+    Tooltip::Set(m_inn, QStringLiteral("ИНН клиента"), QStringLiteral("ИНН/КПП клиента для поиска."));
+    m_plate = new QLineEdit;
+    m_plate->setObjectName(QStringLiteral("plate"));
+    Tooltip::Set(
+        m_plate, QStringLiteral("Гос. номер автомобиля"),
+        QStringLiteral(
+            "Гос. номер автомобиля клиента для поиска.\nС названием учитывается только вместе с ИНН."));
+    m_debtors = new QCheckBox(QStringLiteral("Должники"));
+    m_debtors->setObjectName(QStringLiteral("debtors"));
+    Tooltip::Set(m_debtors, QStringLiteral("Поиск по должникам"),
+                 QStringLiteral("Показывать только клиентов,\nимеющих задолженность."));
+
+    auto *find = Button(QStringLiteral("find"), QStringLiteral("find"), QStringLiteral("Поиск информации"),
+                        QStringLiteral("Найти клиентов по заданным условиям."));
+    find->setDefault(true);
+    connect(find, &QPushButton::clicked, this, &CClientDirDlg::Refill);
+    connect(m_debtors, &QCheckBox::toggled, this, &CClientDirDlg::Refill);
+
+    auto *filters = new QGridLayout;
+    filters->addWidget(new QLabel(QStringLiteral("Название:")), 0, 0);
+    filters->addWidget(new QLabel(QStringLiteral("ИНН/КПП:")), 0, 1);
+    filters->addWidget(new QLabel(QStringLiteral("Гос. № авто.:")), 0, 2);
+    filters->addWidget(m_name, 1, 0);
+    filters->addWidget(m_inn, 1, 1);
+    filters->addWidget(m_plate, 1, 2);
+    filters->addWidget(m_debtors, 1, 3);
+    filters->addWidget(find, 1, 4);
+    filters->setColumnStretch(0, 3);
+    filters->setColumnStretch(1, 1);
+    filters->setColumnStretch(2, 1);
+
+    m_list = new QTreeWidget;
+    m_list->setObjectName(QStringLiteral("list"));
+    m_list->setHeaderLabels({QStringLiteral("ИНН/КПП:"), QStringLiteral("Название:"),
+                             QStringLiteral("Адрес:"), QStringLiteral("Телефон:"), QStringLiteral("Факс:"),
+                             QStringLiteral("Контакт:"), QStringLiteral("Долг:")});
+    m_list->headerItem()->setTextAlignment(ColDebt, Qt::AlignRight | Qt::AlignVCenter);
+    const int widths[] = {110, 180, 130, 80, 80, 100, 80};
+    for (int i = 0; i < 7; ++i) m_list->setColumnWidth(i, widths[i]);
+    m_list->setRootIsDecorated(true);
+    m_list->setAllColumnsShowFocus(true);
+    m_list->setAlternatingRowColors(true);
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    Tooltip::Set(m_list, QStringLiteral("Справочник клиентов"),
+                 QStringLiteral("Клиенты и их автомобили.\nПравая кнопка мыши открывает меню."));
+    connect(m_list, &QTreeWidget::customContextMenuRequested, this, &CClientDirDlg::ShowContextMenu);
+
+    auto *add = Button(QStringLiteral("add"), QStringLiteral("add"), QStringLiteral("Добавить клиента"),
+                       QStringLiteral("Добавить нового клиента."));
+    auto *edit = Button(QStringLiteral("edit"), QStringLiteral("edit"), QStringLiteral("Изменить клиента"),
+                        QStringLiteral("Изменить сведения о выбранном клиенте."));
+    auto *del = Button(QStringLiteral("DEL"), QStringLiteral("del"), QStringLiteral("Удалить клиента"),
+                       QStringLiteral("Удалить выбранного клиента.\nЕго автомобили остаются в справочнике."));
+    m_printButton = Button(QStringLiteral("print"), QStringLiteral("print"), QStringLiteral("Печать"),
+                           QStringLiteral("Сведения о выбранном клиенте на печать."));
+    m_printButton->setVisible(false);
+    auto *close =
+        Button(QStringLiteral("Закрыть"), QStringLiteral("close"), QStringLiteral("Закрыть справочник"),
+               QStringLiteral("Закрыть справочник.\nВыбранный клиент передается в вызвавшее окно."));
+    connect(add, &QPushButton::clicked, this, &CClientDirDlg::Add);
+    connect(edit, &QPushButton::clicked, this, &CClientDirDlg::Edit);
+    connect(del, &QPushButton::clicked, this, &CClientDirDlg::Delete);
+    connect(m_printButton, &QPushButton::clicked, this, &CClientDirDlg::Print);
+    connect(close, &QPushButton::clicked, this, &CClientDirDlg::reject);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(add);
+    buttons->addWidget(edit);
+    buttons->addWidget(del);
+    buttons->addWidget(m_printButton);
+    buttons->addStretch(1);
+    buttons->addWidget(close);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(filters);
+    layout->addWidget(m_list, 1);
+    layout->addLayout(buttons);
+}
+
+void CClientDirDlg::SetFilters(const QString &name, const QString &inn, const QString &plate,
+                               bool debtorsOnly) {
+    m_name->setEditText(name);
+    m_inn->setText(inn);
+    m_plate->setText(plate);
+    const QSignalBlocker block(m_debtors);
+    m_debtors->setChecked(debtorsOnly);
+    Refill();
+}
+
+void CClientDirDlg::SetLinkLimit(const QString &iddAvtoVlad) {
+    m_linkLimit = iddAvtoVlad;
+    Refill();
+}
+
+void CClientDirDlg::SetPrintHandler(std::function<void(const QString &, bool)> handler) {
+    m_print = std::move(handler);
+    m_printButton->setVisible(bool(m_print));
+}
+
+void CClientDirDlg::Refill() {
+    ClientFilter filter;
+    filter.name = m_name->currentText();
+    filter.inn = m_inn->text();
+    filter.plate = m_plate->text();
+    filter.debtorsOnly = m_debtors->isChecked();
+    filter = ClientStore::Normalized(filter);
+    // Searching by anything drops the caller's limit for good.
+    if (!filter.name.isEmpty() || !filter.inn.isEmpty() || !filter.plate.isEmpty()) m_linkLimit.clear();
+    filter.linkLimit = m_linkLimit;
+
+    QList<ClientListRow> rows;
+    try {
+        WaitCursor wait;
+        rows = m_store.Search(filter);
+    } catch (const DbError &e) {
+        m_ctx.prompter().Error(e.text());
+        return;
+    }
+
+    m_list->clear();
+    QStringList names;
+    QSet<QString> seen;
+    for (const ClientListRow &row : rows) {
+        const ClientRecord &c = row.client;
+        auto *item = new QTreeWidgetItem(m_list, {c.clientINN, c.clientName, c.clientAdres, c.clientTel,
+                                                  c.clientFaks, c.clientContact, Formats::Money(row.debt)});
+        item->setTextAlignment(ColDebt, Qt::AlignRight | Qt::AlignVCenter);
+        item->setData(0, kClientRole, c.iddClient);
+        item->setData(0, kNameRole, c.clientName);
+        for (const ClientCarRow &car : row.cars) {
+            auto *child = new QTreeWidgetItem(item, {car.avtoNomer, car.avtoMarka, car.avtoColor});
+            child->setData(0, kClientRole, c.iddClient);
+            child->setData(0, kLinkRole, car.iddAvtoVlad);
+            child->setData(0, kCarRole, car.iddAvto);
+            child->setData(0, kNameRole, c.clientName);
+        }
+        if (!seen.contains(c.clientName)) {
+            seen.insert(c.clientName);
+            names << c.clientName;
+        }
+    }
+    const QString typed = m_name->currentText();
+    m_name->clear();
+    m_name->addItems(names);
+    m_name->setEditText(typed);
+}
+
+bool CClientDirDlg::Select(const QString &iddClient, const QString &iddAvtoVlad) {
+    for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *item = m_list->topLevelItem(i);
+        if (item->data(0, kClientRole).toString() != iddClient) continue;
+        if (iddAvtoVlad.isEmpty()) {
+            m_list->setCurrentItem(item);
+            return true;
+        }
+        for (int j = 0; j < item->childCount(); ++j) {
+            if (item->child(j)->data(0, kLinkRole).toString() == iddAvtoVlad) {
+                m_list->setCurrentItem(item->child(j));
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+QTreeWidgetItem *CClientDirDlg::SelectedItem() const {
+    QTreeWidgetItem *item = m_list->currentItem();
+    return item && item->isSelected() ? item : nullptr;
+}
+
+void CClientDirDlg::ShowContextMenu(const QPoint &pos) {
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("Добавить"), this, &CClientDirDlg::Add);
+    menu.addAction(QStringLiteral("Изменить"), this, &CClientDirDlg::Edit);
+    menu.addAction(QStringLiteral("Удалить"), this, &CClientDirDlg::Delete);
+    menu.exec(m_list->viewport()->mapToGlobal(pos));
+}
+
+void CClientDirDlg::Add() {
+    CClientDlg card(m_ctx, QString(), this);
+    m_ctx.dialogs().Run(card);
+    Refill();
+    if (card.saved()) Select(card.iddClient());
+}
+
+void CClientDirDlg::Edit() {
+    QTreeWidgetItem *item = SelectedItem();
+    if (!item) {
+        m_ctx.prompter().Warning(kSelectToEdit);
+        return;
+    }
+    const QString id = item->data(0, kClientRole).toString();
+    const QString link = item->data(0, kLinkRole).toString();
+    CClientDlg card(m_ctx, id, this);
+    m_ctx.dialogs().Run(card);
+    Refill();
+    if (!Select(id, link)) Select(id);
+}
+
+void CClientDirDlg::Delete() {
+    QTreeWidgetItem *item = SelectedItem();
+    if (!item) {
+        m_ctx.prompter().Warning(kSelectToDelete);
+        return;
+    }
+    // A car row names its owner, who is the one removed.
+    const QString name = item->data(0, kNameRole).toString();
+    if (!m_ctx.prompter().Question(QStringLiteral("Удалить выбранного клиента: ") + name + u'?')) return;
+    try {
+        WaitCursor wait;
+        m_store.Delete(item->data(0, kClientRole).toString());
+    } catch (const DbError &e) {
+        m_ctx.prompter().Error(e.text());
+    }
+    Refill();
+}
+
+void CClientDirDlg::Print() {
+    QTreeWidgetItem *item = SelectedItem();
+    if (!item) {
+        m_ctx.prompter().Warning(kSelectToPrint);
+        return;
+    }
+    if (m_print) m_print(item->data(0, kClientRole).toString(), m_debtors->isChecked());
+}
+
+void CClientDirDlg::reject() {
+    m_selected = false;
+    m_resultClient.clear();
+    m_resultName.clear();
+    m_resultLink.clear();
+    m_resultCar.clear();
+    if (QTreeWidgetItem *item = SelectedItem()) {
+        m_selected = true;
+        m_resultClient = item->data(0, kClientRole).toString();
+        m_resultName = item->data(0, kNameRole).toString();
+        m_resultLink = item->data(0, kLinkRole).toString();
+        m_resultCar = item->data(0, kCarRole).toString();
+    }
+    done(m_selected ? QDialog::Accepted : QDialog::Rejected);
+}

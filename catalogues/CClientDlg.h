@@ -1,0 +1,69 @@
+#pragma once
+
+#include "ClientRecord.h"
+#include "ClientStore.h"
+
+#include <QDialog>
+#include <QHash>
+
+class AppContext;
+class QLabel;
+class QLineEdit;
+class QTabWidget;
+class QTreeWidget;
+
+// The client card: the client's details, the tab pages about the client and a footer with the
+// client's totals. "Сохранить" stores the card and leaves it open (inserted the first time, updated
+// afterwards); "Закрыть" closes it, Accepted when it was saved at least once.
+class CClientDlg : public QDialog {
+    Q_OBJECT
+public:
+    // An empty key opens a new client under a key made now, so the pages can use it before the first save.
+    CClientDlg(AppContext &ctx, const QString &iddClient, QWidget *parent = nullptr);
+
+    const QString &iddClient() const { return m_iddClient; }
+    bool existing() const { return m_existing; }  // stored in the database (found on opening or saved)
+    bool saved() const { return m_saved; }        // saved at least once in this opening
+
+    // The footer's figures: services total and payments total of the client; the debt is their difference.
+    void SetTotals(double services, double payments);
+
+    // The edit bound to an SClient column ("ClientName", ...); null for an unknown column.
+    QLineEdit *field(const QString &column) const { return m_fields.value(column); }
+    // The card's fields as they stand (not trimmed).
+    ClientRecord record() const;
+    QTabWidget *tabs() const { return m_tabs; }
+    QTreeWidget *carsList() const { return m_cars; }
+
+    // Trims and checks the fields and stores the client; false when refused or failed (message shown).
+    bool Save();
+
+    // The "Автомобили" page: the client's cars and its commands.
+    void RefillCars();
+    bool SelectCar(const QString &iddAvto);
+    void AddCar();
+    void EditCar();
+    void DeleteCar();
+
+    void accept() override;  // saves and stays open
+    void reject() override;
+
+private:
+    void BuildUi();
+    QWidget *BuildCarsPage();
+    void Load();
+    QString SelectedCar() const;
+
+    AppContext &m_ctx;
+    ClientStore m_store;
+    QString m_iddClient;
+    bool m_existing = false;
+    bool m_saved = false;
+
+    QHash<QString, QLineEdit *> m_fields;
+    QTabWidget *m_tabs = nullptr;
+    QTreeWidget *m_cars = nullptr;
+    QLabel *m_servicesTotal = nullptr;
+    QLabel *m_paymentsTotal = nullptr;
+    QLabel *m_debt = nullptr;
+};

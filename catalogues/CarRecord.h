@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// One SAvto row. Cars have no deletion flag and are removed physically.
+struct CarRecord {
+    QString iddAvto;
+    QString avtoNomer;  // registration plate
+    QString avtoMarka;  // make and model
+    QString avtoColor;
+    QString avtoVin;
+    QString avtoDvig;  // engine number
+    QString avtoPrim;  // note
+};
+
+// An owner entry of the car card: one AvtoVlad link, with the owner's name and telephone for the list.
+struct CarOwner {
+    QString iddAvtoVlad;  // empty until the link is first stored
+    QString iddAvto;
+    QString iddVlad;
+    bool deleted = false;
+    QString clientName;
+    QString clientTel;
+};
+
+// An owner as the cars directory shows it under the car.
+struct CarOwnerRow {
+    QString iddAvtoVlad;
+    QString iddVlad;
+    QString clientName;
+    QString clientContact;
+    QString clientTel;
+    QString clientFaks;
+};
+
+// A row of the cars directory: the car and its current owners.
+struct CarListRow {
+    CarRecord car;
+    QList<CarOwnerRow> owners;
+};
+
+// What the cars directory searches by. Empty texts are filters not given; all match whole values.
+struct CarFilter {
+    QString plate;
+    QString make;
+    QString owner;
+};

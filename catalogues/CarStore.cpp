@@ -1,0 +1,205 @@
+#include "CarStore.h"
+
+#include "Database.h"
+#include "DbError.h"
+#include "DynamicRecordset.h"
+#include "KeyGen.h"
+#include "Rows.h"
+
+#include <QHash>
+#include <QSet>
+
+namespace {
+
+const QString kCars = QStringLiteral("SAvto");
+const QString kLinks = QStringLiteral("AvtoVlad");
+const QString kCarColumns = QStringLiteral(
+    "SAvto.IddAvto, SAvto.AvtoNomer, SAvto.AvtoMarka, SAvto.AvtoVin, SAvto.AvtoDvig, SAvto.AvtoColor, "
+    "SAvto.AvtoPrim");
+
+CarRecord ReadCar(const CDynamicRecordset &rs) {
+    CarRecord car;
+    car.iddAvto = rs.Text(QStringLiteral("IddAvto"));
+    car.avtoNomer = rs.Text(QStringLiteral("AvtoNomer"));
+    car.avtoMarka = rs.Text(QStringLiteral("AvtoMarka"));
+    car.avtoColor = rs.Text(QStringLiteral("AvtoColor"));
+    car.avtoVin = rs.Text(QStringLiteral("AvtoVin"));
+    car.avtoDvig = rs.Text(QStringLiteral("AvtoDvig"));
+    car.avtoPrim = rs.Text(QStringLiteral("AvtoPrim"));
+    return car;
+}
+
+// Distinct non-empty values of one column, sorted.
+QStringList Distinct(Database &db, const QString &column, const QString &table) {
+    QStringList values;
+    CDynamicRecordset rs(db);
+    rs.Open(QStringLiteral("SELECT DISTINCT %1 AS V FROM %2 WHERE %1 IS NOT NULL ORDER BY %1")
+                .arg(column, table));
+    for (; !rs.IsEOF(); rs.MoveNext()) {
+        const QString v = rs.Text(QStringLiteral("V"));
+        if (!v.trimmed().isEmpty()) values << v;
+    }
+    return values;
+}
+
+}  // namespace
+
+CarFilter CarStore::Normalized(CarFilter filter) {
+    filter.plate = filter.plate.trimmed().toUpper();
+    filter.make = filter.make.trimmed().toUpper();
+    filter.owner = filter.owner.trimmed();
+    return filter;
+}
+
+CarRecord CarStore::Normalized(CarRecord car) {
+    car.avtoNomer = car.avtoNomer.trimmed().toUpper();
+    car.avtoMarka = car.avtoMarka.trimmed().toUpper();
+    car.avtoColor = car.avtoColor.trimmed().toUpper();
+    car.avtoVin = car.avtoVin.trimmed().toUpper();
+    car.avtoDvig = car.avtoDvig.trimmed().toUpper();
+    car.avtoPrim = car.avtoPrim.trimmed();
+    return car;
+}
+
+QList<CarListRow> CarStore::Search(const CarFilter &filter) {
+    const CarFilter f = Normalized(filter);
+    QString from = QStringLiteral("SAvto");
+    QStringList conditions;
+    QVariantList binds;
+    if (!f.plate.isEmpty()) {
+        conditions << QStringLiteral("SAvto.AvtoNomer = ?");
+        binds << f.plate;
+    }
+    if (!f.make.isEmpty()) {
+        conditions << QStringLiteral("SAvto.AvtoMarka = ?");
+        binds << f.make;
+    }
+    if (!f.owner.isEmpty()) {
+        from = QStringLiteral(
+            "(SAvto INNER JOIN AvtoVlad ON SAvto.IddAvto = AvtoVlad.IddAvto) "
+            "INNER JOIN SClient ON AvtoVlad.IddVlad = SClient.IddClient");
+        conditions << QStringLiteral("AvtoVlad.[Delete] = FALSE") << QStringLiteral("SClient.ClientName = ?");
+        binds << f.owner;
+    }
+    const QString where = conditions.isEmpty()
+                              ? QString()
+                              : QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
+
+    QList<CarListRow> rows;
+    QHash<QString, qsizetype> byKey;
+    {
+        CDynamicRecordset rs(m_db);
+        rs.Open(QStringLiteral("SELECT %1 FROM %2%3 ORDER BY SAvto.AvtoNomer, SAvto.IddAvto")
+                    .arg(kCarColumns, from, where),
+                binds);
+        for (; !rs.IsEOF(); rs.MoveNext()) {
+            CarListRow row;
+            row.car = ReadCar(rs);
+            // A car with two owners of the same name comes twice through the owner join; list it once.
+            if (byKey.contains(row.car.iddAvto)) continue;
+            byKey.insert(row.car.iddAvto, rows.size());
+            rows << row;
+        }
+    }
+    if (rows.isEmpty()) return rows;
+
+    CDynamicRecordset rs(m_db);
+    rs.Open(QStringLiteral(
+                "SELECT L.IddAvtoVlad, L.IddAvto, L.IddVlad, C.ClientName, C.ClientContact, C.ClientTel, "
+                "C.ClientFaks FROM AvtoVlad L INNER JOIN SClient C ON L.IddVlad = C.IddClient "
+                "WHERE L.[Delete] = FALSE AND L.IddAvto IN (SELECT SAvto.IddAvto FROM %1%2) "
+                "ORDER BY C.ClientName, L.IddAvtoVlad")
+                .arg(from, where),
+            binds);
+    for (; !rs.IsEOF(); rs.MoveNext()) {
+        CarOwnerRow owner;
+        owner.iddAvtoVlad = rs.Text(QStringLiteral("IddAvtoVlad"));
+        owner.iddVlad = rs.Text(QStringLiteral("IddVlad"));
+        owner.clientName = rs.Text(QStringLiteral("ClientName"));
+        owner.clientContact = rs.Text(QStringLiteral("ClientContact"));
+        owner.clientTel = rs.Text(QStringLiteral("ClientTel"));
+        owner.clientFaks = rs.Text(QStringLiteral("ClientFaks"));
+        const auto it = byKey.constFind(rs.Text(QStringLiteral("IddAvto")));
+        if (it != byKey.cend()) rows[*it].owners << owner;
+    }
+    return rows;
+}
+
+QStringList CarStore::Makes() {
+    return Distinct(m_db, QStringLiteral("SAvto.AvtoMarka"), kCars);
+}
+
+QStringList CarStore::OwnerNames() {
+    return Distinct(m_db, QStringLiteral("SClient.ClientName"), QStringLiteral("SClient"));
+}
+
+QStringList CarStore::Colors() {
+    return Distinct(m_db, QStringLiteral("SAvto.AvtoColor"), kCars);
+}
+
+std::optional<CarRecord> CarStore::Load(const QString &iddAvto) {
+    CDynamicRecordset rs(m_db);
+    rs.Open(QStringLiteral("SELECT %1 FROM SAvto WHERE SAvto.IddAvto = ?").arg(kCarColumns), {iddAvto});
+    if (rs.IsEOF()) return std::nullopt;
+    return ReadCar(rs);
+}
+
+QList<CarOwner> CarStore::LoadOwners(const QString &iddAvto) {
+    QList<CarOwner> owners;
+    CDynamicRecordset rs(m_db);
+    // A link whose client row is gone still shows, with an empty name, so it can be removed.
+    rs.Open(QStringLiteral("SELECT L.IddAvtoVlad, L.IddAvto, L.IddVlad, C.ClientName, C.ClientTel "
+                           "FROM AvtoVlad L LEFT JOIN SClient C ON L.IddVlad = C.IddClient "
+                           "WHERE L.IddAvto = ? AND L.[Delete] = FALSE ORDER BY L.IddAvtoVlad"),
+            {iddAvto});
+    for (; !rs.IsEOF(); rs.MoveNext()) {
+        CarOwner o;
+        o.iddAvtoVlad = rs.Text(QStringLiteral("IddAvtoVlad"));
+        o.iddAvto = rs.Text(QStringLiteral("IddAvto"));
+        o.iddVlad = rs.Text(QStringLiteral("IddVlad"));
+        o.clientName = rs.Text(QStringLiteral("ClientName"));
+        o.clientTel = rs.Text(QStringLiteral("ClientTel"));
+        owners << o;
+    }
+    return owners;
+}
+
+void CarStore::Save(const CarRecord &car, QList<CarOwner> &owners, const QString &login) {
+    const CarRecord c = Normalized(car);
+    if (c.iddAvto.isEmpty()) throw DbError(QStringLiteral("У автомобиля нет ключа."));
+    if (c.avtoNomer.isEmpty()) throw DbError(QStringLiteral("Укажите гос. № автомобиля!"));
+
+    QList<CarOwner> written = owners;
+    Transaction tx(m_db);
+    Rows::InsertOrUpdate(m_db, kCars, {{QStringLiteral("IddAvto"), c.iddAvto}},
+                         {{QStringLiteral("AvtoNomer"), c.avtoNomer},
+                          {QStringLiteral("AvtoMarka"), c.avtoMarka},
+                          {QStringLiteral("AvtoColor"), c.avtoColor},
+                          {QStringLiteral("AvtoVin"), c.avtoVin},
+                          {QStringLiteral("AvtoDvig"), c.avtoDvig},
+                          {QStringLiteral("AvtoPrim"), c.avtoPrim}});
+    QString base;
+    for (qsizetype i = 0; i < written.size(); ++i) {
+        CarOwner &o = written[i];
+        o.iddAvto = c.iddAvto;
+        const Values rest = {{QStringLiteral("IddAvto"), o.iddAvto},
+                             {QStringLiteral("IddVlad"), o.iddVlad},
+                             {QStringLiteral("Delete"), o.deleted}};
+        if (!o.iddAvtoVlad.isEmpty()) {
+            Rows::Update(m_db, kLinks, {{QStringLiteral("IddAvtoVlad"), o.iddAvtoVlad}}, rest);
+            continue;
+        }
+        if (base.isEmpty()) base = NewKey(login);
+        o.iddAvtoVlad = base + QString::number(i);
+        Rows::Insert(m_db, kLinks, Values{{QStringLiteral("IddAvtoVlad"), o.iddAvtoVlad}} + rest);
+    }
+    tx.Commit();
+    owners = written;
+}
+
+void CarStore::Delete(const QString &iddAvto) {
+    Transaction tx(m_db);
+    Rows::Delete(m_db, kCars, {{QStringLiteral("IddAvto"), iddAvto}});
+    Rows::SoftDelete(m_db, kLinks, {{QStringLiteral("IddAvto"), iddAvto}});
+    tx.Commit();
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <utility>
+
+// One SClient row. Every field is text; the client has no deletion flag and is removed physically.
+struct ClientRecord {
+    QString iddClient;
+    QString clientName;
+    QString clientFullName;
+    QString clientINN;
+    QString clientAdres;
+    QString clientAdresF;
+    QString clientTel;
+    QString clientFaks;
+    QString clientEmail;
+    QString clientOKHX;
+    QString clientOKPO;
+    QString clientBank;
+    QString clientChet;
+    QString clientKorChet;
+    QString clientBIK;
+    QString clientDirector;
+    QString clientByx;
+    QString clientContact;
+    QString clientPrim;
+
+    using Member = QString ClientRecord::*;
+    // The nineteen SClient columns in table order, each with the member that holds it.
+    static const QList<std::pair<QString, Member>> &Columns();
+};
+
+// A car of a client as the clients directory shows it under the client.
+struct ClientCarRow {
+    QString iddAvtoVlad;
+    QString iddAvto;
+    QString iddVlad;
+    QString avtoNomer;
+    QString avtoMarka;
+    QString avtoColor;
+};
+
+// A row of the clients directory: the client, its debt and its cars.
+struct ClientListRow {
+    ClientRecord client;
+    double debt = 0;  // TClientDolgD.Sum_SummD; 0 for a client without orders
+    QList<ClientCarRow> cars;
+};
+
+// What the clients directory searches by. Empty texts are filters not given.
+struct ClientFilter {
+    QString name;
+    QString inn;
+    QString plate;
+    bool debtorsOnly = false;  // only clients owing more than 0.009
+    QString linkLimit;         // IddAvtoVlad: the client of that link only, while no filter is given
+};

@@ -1,0 +1,242 @@
+#include "ClientStore.h"
+
+#include "Database.h"
+#include "DbError.h"
+#include "DynamicRecordset.h"
+#include "KeyGen.h"
+#include "Rows.h"
+
+#include <QSet>
+#include <QStringList>
+
+const QList<std::pair<QString, ClientRecord::Member>> &ClientRecord::Columns() {
+    static const QList<std::pair<QString, Member>> columns = {
+        {QStringLiteral("IddClient"), &ClientRecord::iddClient},
+        {QStringLiteral("ClientName"), &ClientRecord::clientName},
+        {QStringLiteral("ClientFullName"), &ClientRecord::clientFullName},
+        {QStringLiteral("ClientINN"), &ClientRecord::clientINN},
+        {QStringLiteral("ClientAdres"), &ClientRecord::clientAdres},
+        {QStringLiteral("ClientAdresF"), &ClientRecord::clientAdresF},
+        {QStringLiteral("ClientTel"), &ClientRecord::clientTel},
+        {QStringLiteral("ClientFaks"), &ClientRecord::clientFaks},
+        {QStringLiteral("ClientEmail"), &ClientRecord::clientEmail},
+        {QStringLiteral("ClientOKHX"), &ClientRecord::clientOKHX},
+        {QStringLiteral("ClientOKPO"), &ClientRecord::clientOKPO},
+        {QStringLiteral("ClientBank"), &ClientRecord::clientBank},
+        {QStringLiteral("ClientChet"), &ClientRecord::clientChet},
+        {QStringLiteral("ClientKorChet"), &ClientRecord::clientKorChet},
+        {QStringLiteral("ClientBIK"), &ClientRecord::clientBIK},
+        {QStringLiteral("ClientDirector"), &ClientRecord::clientDirector},
+        {QStringLiteral("ClientByx"), &ClientRecord::clientByx},
+        {QStringLiteral("ClientContact"), &ClientRecord::clientContact},
+        {QStringLiteral("ClientPrim"), &ClientRecord::clientPrim},
+    };
+    return columns;
+}
+
+namespace {
+
+const QString kClients = QStringLiteral("SClient");
+const QString kLinks = QStringLiteral("AvtoVlad");
+
+// A debt below one kopeck counts as none.
+constexpr double kDebtThreshold = 0.009;
+
+const QString kDebtJoin =
+    QStringLiteral("SClient LEFT JOIN TClientDolgD ON SClient.IddClient = TClientDolgD.IddVlad");
+const QString kCarJoin = QStringLiteral(
+    "((SClient LEFT JOIN TClientDolgD ON SClient.IddClient = TClientDolgD.IddVlad) "
+    "LEFT JOIN AvtoVlad ON SClient.IddClient = AvtoVlad.IddVlad) "
+    "LEFT JOIN SAvto ON AvtoVlad.IddAvto = SAvto.IddAvto");
+
+QString ClientColumns() {
+    QStringList cols;
+    for (const auto &c : ClientRecord::Columns()) cols << QStringLiteral("SClient.") + c.first;
+    return cols.join(QStringLiteral(", "));
+}
+
+ClientRecord ReadClient(const CDynamicRecordset &rs) {
+    ClientRecord c;
+    for (const auto &[column, member] : ClientRecord::Columns()) c.*member = rs.Text(column);
+    return c;
+}
+
+CarRecord ReadCar(const CDynamicRecordset &rs) {
+    CarRecord car;
+    car.iddAvto = rs.Text(QStringLiteral("IddAvto"));
+    car.avtoNomer = rs.Text(QStringLiteral("AvtoNomer"));
+    car.avtoMarka = rs.Text(QStringLiteral("AvtoMarka"));
+    car.avtoColor = rs.Text(QStringLiteral("AvtoColor"));
+    car.avtoVin = rs.Text(QStringLiteral("AvtoVin"));
+    car.avtoDvig = rs.Text(QStringLiteral("AvtoDvig"));
+    car.avtoPrim = rs.Text(QStringLiteral("AvtoPrim"));
+    return car;
+}
+
+// The FROM and WHERE of one search, shared by the clients query and the query of their cars.
+struct SearchSource {
+    QString from;
+    QStringList conditions;
+    QVariantList binds;
+
+    QString Where() const {
+        return conditions.isEmpty() ? QString()
+                                    : QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
+    }
+};
+
+SearchSource SourceFor(const ClientFilter &f) {
+    SearchSource s;
+    const bool name = !f.name.isEmpty();
+    const bool inn = !f.inn.isEmpty();
+    // The plate joins the cars only beside an INN or alone; with a name but no INN it is ignored.
+    const bool plate = !f.plate.isEmpty() && (inn || !name);
+    const bool anyFilter = name || inn || !f.plate.isEmpty();
+    const bool linkLimit = !anyFilter && !f.linkLimit.isEmpty();
+
+    s.from = (plate || linkLimit) ? kCarJoin : kDebtJoin;
+    if (name) {
+        s.conditions << QStringLiteral("SClient.ClientName = ?");
+        s.binds << f.name;
+    }
+    if (inn) {
+        s.conditions << QStringLiteral("SClient.ClientINN = ?");
+        s.binds << f.inn;
+    }
+    if (plate) {
+        s.conditions << QStringLiteral("AvtoVlad.[Delete] = FALSE") << QStringLiteral("SAvto.AvtoNomer = ?");
+        s.binds << f.plate;
+    }
+    if (linkLimit) {
+        s.conditions << QStringLiteral("AvtoVlad.IddAvtoVlad = ?")
+                     << QStringLiteral("AvtoVlad.[Delete] = FALSE");
+        s.binds << f.linkLimit;
+    }
+    if (f.debtorsOnly) {
+        s.conditions << QStringLiteral("TClientDolgD.Sum_SummD > ?");
+        s.binds << kDebtThreshold;
+    }
+    return s;
+}
+
+}  // namespace
+
+ClientFilter ClientStore::Normalized(ClientFilter filter) {
+    filter.name = filter.name.trimmed();
+    filter.inn = filter.inn.trimmed();
+    filter.plate = filter.plate.trimmed().toUpper();
+    filter.linkLimit = filter.linkLimit.trimmed();
+    return filter;
+}
+
+QList<ClientListRow> ClientStore::Search(const ClientFilter &filter) {
+    const SearchSource src = SourceFor(Normalized(filter));
+
+    QList<ClientListRow> rows;
+    QHash<QString, qsizetype> byKey;
+    {
+        CDynamicRecordset rs(m_db);
+        rs.Open(QStringLiteral("SELECT %1, TClientDolgD.Sum_SummD FROM %2%3 ORDER BY SClient.ClientName, "
+                               "SClient.IddClient")
+                    .arg(ClientColumns(), src.from, src.Where()),
+                src.binds);
+        for (; !rs.IsEOF(); rs.MoveNext()) {
+            ClientListRow row;
+            row.client = ReadClient(rs);
+            // The car join repeats a client once per matching link; list it once.
+            if (byKey.contains(row.client.iddClient)) continue;
+            row.debt = rs.Double(QStringLiteral("Sum_SummD"));
+            byKey.insert(row.client.iddClient, rows.size());
+            rows << row;
+        }
+    }
+    if (rows.isEmpty()) return rows;
+
+    // Cars of every listed client in one query, by the same source as the clients themselves.
+    CDynamicRecordset rs(m_db);
+    rs.Open(
+        QStringLiteral("SELECT L.IddAvtoVlad, L.IddAvto, L.IddVlad, A.AvtoNomer, A.AvtoMarka, A.AvtoColor "
+                       "FROM AvtoVlad L INNER JOIN SAvto A ON L.IddAvto = A.IddAvto "
+                       "WHERE L.[Delete] = FALSE AND L.IddVlad IN (SELECT SClient.IddClient FROM %1%2) "
+                       "ORDER BY A.AvtoNomer, L.IddAvtoVlad")
+            .arg(src.from, src.Where()),
+        src.binds);
+    for (; !rs.IsEOF(); rs.MoveNext()) {
+        ClientCarRow car;
+        car.iddAvtoVlad = rs.Text(QStringLiteral("IddAvtoVlad"));
+        car.iddAvto = rs.Text(QStringLiteral("IddAvto"));
+        car.iddVlad = rs.Text(QStringLiteral("IddVlad"));
+        car.avtoNomer = rs.Text(QStringLiteral("AvtoNomer"));
+        car.avtoMarka = rs.Text(QStringLiteral("AvtoMarka"));
+        car.avtoColor = rs.Text(QStringLiteral("AvtoColor"));
+        const auto it = byKey.constFind(car.iddVlad);
+        if (it != byKey.cend()) rows[*it].cars << car;
+    }
+    return rows;
+}
+
+std::optional<ClientRecord> ClientStore::Load(const QString &iddClient) {
+    CDynamicRecordset rs(m_db);
+    rs.Open(QStringLiteral("SELECT %1 FROM SClient WHERE SClient.IddClient = ?").arg(ClientColumns()),
+            {iddClient});
+    if (rs.IsEOF()) return std::nullopt;
+    return ReadClient(rs);
+}
+
+bool ClientStore::Save(const ClientRecord &client) {
+    if (client.iddClient.isEmpty()) throw DbError(QStringLiteral("У клиента нет ключа."));
+    if (client.clientName.trimmed().isEmpty()) throw DbError(QStringLiteral("Укажите название клиента!"));
+    Values rest;
+    for (const auto &[column, member] : ClientRecord::Columns()) {
+        if (member != &ClientRecord::iddClient) rest << ColumnValue{column, client.*member};
+    }
+    return Rows::InsertOrUpdate(m_db, kClients, {{QStringLiteral("IddClient"), client.iddClient}}, rest);
+}
+
+void ClientStore::Delete(const QString &iddClient) {
+    Transaction tx(m_db);
+    Rows::Delete(m_db, kClients, {{QStringLiteral("IddClient"), iddClient}});
+    Rows::SoftDelete(m_db, kLinks, {{QStringLiteral("IddVlad"), iddClient}});
+    tx.Commit();
+}
+
+QList<CarRecord> ClientStore::CarsOf(const QString &iddClient) {
+    QList<CarRecord> cars;
+    QSet<QString> seen;
+    CDynamicRecordset rs(m_db);
+    rs.Open(QStringLiteral("SELECT A.IddAvto, A.AvtoNomer, A.AvtoMarka, A.AvtoVin, A.AvtoDvig, A.AvtoColor, "
+                           "A.AvtoPrim FROM AvtoVlad L INNER JOIN SAvto A ON L.IddAvto = A.IddAvto "
+                           "WHERE L.IddVlad = ? AND L.[Delete] = FALSE ORDER BY A.AvtoNomer, A.IddAvto"),
+            {iddClient});
+    for (; !rs.IsEOF(); rs.MoveNext()) {
+        CarRecord car = ReadCar(rs);
+        if (seen.contains(car.iddAvto)) continue;
+        seen.insert(car.iddAvto);
+        cars << car;
+    }
+    return cars;
+}
+
+QString ClientStore::LinkCar(const QString &iddClient, const QString &iddAvto, const QString &login) {
+    if (iddClient.isEmpty() || iddAvto.isEmpty())
+        throw DbError(QStringLiteral("Не указан клиент или автомобиль."));
+    Transaction tx(m_db);
+    CDynamicRecordset rs(m_db);
+    rs.Open(QStringLiteral("SELECT AvtoVlad.IddAvtoVlad FROM AvtoVlad WHERE AvtoVlad.IddAvto = ? AND "
+                           "AvtoVlad.IddVlad = ? AND AvtoVlad.[Delete] = FALSE"),
+            {iddAvto, iddClient});
+    if (!rs.IsEOF()) {
+        const QString existing = rs.Text(QStringLiteral("IddAvtoVlad"));
+        tx.Commit();  // nothing written; an uncommitted end would doom a caller's transaction
+        return existing;
+    }
+    rs.Close();
+    const QString key = NewKey(login);
+    Rows::Insert(m_db, kLinks,
+                 {{QStringLiteral("IddAvtoVlad"), key},
+                  {QStringLiteral("IddAvto"), iddAvto},
+                  {QStringLiteral("IddVlad"), iddClient},
+                  {QStringLiteral("Delete"), false}});
+    tx.Commit();
+    return key;
+}

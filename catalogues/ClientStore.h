@@ -1,0 +1,40 @@
+#pragma once
+
+#include "CarRecord.h"
+#include "ClientRecord.h"
+
+#include <QList>
+#include <QString>
+#include <optional>
+
+class Database;
+
+// Clients, their debts and their car links. Widget-free; every SQL text about clients lives here.
+// Each call throws DbError with the driver's text.
+class ClientStore {
+public:
+    explicit ClientStore(Database &db) : m_db(db) {}
+
+    // The filters as the search uses them: texts trimmed, the plate upper-cased.
+    static ClientFilter Normalized(ClientFilter filter);
+
+    // The clients directory: clients by name with their debts and, below each, its current cars.
+    // Filters match whole values. Which filters count: a plate is used only together with an INN or
+    // on its own (a name with a plate but no INN searches by the name alone); any filter drops the
+    // link limit. Two queries whatever the number of rows.
+    QList<ClientListRow> Search(const ClientFilter &filter);
+
+    std::optional<ClientRecord> Load(const QString &iddClient);
+    // Inserts the client the first time, updates it afterwards. Returns true when it was inserted.
+    bool Save(const ClientRecord &client);
+    // Removes the client and marks all of its car links deleted, in one transaction. Its cars stay.
+    void Delete(const QString &iddClient);
+
+    // The client's current cars (one row per car however many links), by plate.
+    QList<CarRecord> CarsOf(const QString &iddClient);
+    // Links the car to the client unless a current link exists; returns the link's key either way.
+    QString LinkCar(const QString &iddClient, const QString &iddAvto, const QString &login);
+
+private:
+    Database &m_db;
+};

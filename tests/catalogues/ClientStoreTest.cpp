@@ -1,0 +1,259 @@
+#include "ClientStore.h"
+#include "DbError.h"
+#include "Rows.h"
+#include "TestDb.h"
+
+#include <QStringList>
+#include <algorithm>
+
+namespace {
+
+ClientRecord Client(const QString &id, const QString &name, const QString &inn = {}) {
+    ClientRecord c;
+    c.iddClient = id;
+    c.clientName = name;
+    c.clientINN = inn;
+    c.clientTel = QStringLiteral("tel-") + id;
+    return c;
+}
+
+void AddCar(Database &db, const QString &id, const QString &plate,
+            const QString &make = QStringLiteral("ВАЗ")) {
+    Rows::Insert(db, QStringLiteral("SAvto"),
+                 {{QStringLiteral("IddAvto"), id},
+                  {QStringLiteral("AvtoNomer"), plate},
+                  {QStringLiteral("AvtoMarka"), make},
+                  {QStringLiteral("AvtoColor"), QStringLiteral("БЕЛЫЙ")}});
+}
+
+void AddLink(Database &db, const QString &id, const QString &car, const QString &client,
+             bool deleted = false) {
+    Rows::Insert(db, QStringLiteral("AvtoVlad"),
+                 {{QStringLiteral("IddAvtoVlad"), id},
+                  {QStringLiteral("IddAvto"), car},
+                  {QStringLiteral("IddVlad"), client},
+                  {QStringLiteral("Delete"), deleted}});
+}
+
+// An order of the client with one service line of `amount` and an optional payment.
+void AddOrder(Database &db, const QString &id, const QString &client, double amount, double paid = 0) {
+    Rows::Insert(db, QStringLiteral("TZakaz"),
+                 {{QStringLiteral("IddZakaz"), id},
+                  {QStringLiteral("IddVlad"), client},
+                  {QStringLiteral("ZakazStatus"), 2},
+                  {QStringLiteral("Delete"), false}});
+    Rows::Insert(db, QStringLiteral("TService"),
+                 {{QStringLiteral("IddZakaz"), id},
+                  {QStringLiteral("IddService"), QStringLiteral("svc")},
+                  {QStringLiteral("IddTop"), QStringLiteral("top")},
+                  {QStringLiteral("Count"), 1.0},
+                  {QStringLiteral("Price"), amount},
+                  {QStringLiteral("PrNDS"), 0.0},
+                  {QStringLiteral("PrJob"), false},
+                  {QStringLiteral("Job"), 0.0},
+                  {QStringLiteral("Delete"), false}});
+    if (paid != 0) {
+        Rows::Insert(db, QStringLiteral("TPay"),
+                     {{QStringLiteral("IddPay"), id + QStringLiteral("-pay")},
+                      {QStringLiteral("IddZakaz"), id},
+                      {QStringLiteral("TypePay"), 0},
+                      {QStringLiteral("SummaPay"), paid},
+                      {QStringLiteral("Delete"), false}});
+    }
+}
+
+QStringList Ids(const QList<ClientListRow> &rows) {
+    QStringList ids;
+    for (const ClientListRow &r : rows) ids << r.client.iddClient;
+    return ids;
+}
+
+}  // namespace
+
+class ClientStoreTest : public DbTest {
+protected:
+    void SetUp() override {
+        DbTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        ClientStore store(db());
+        // Two clients share a name; plates: a1 on "А111АА" (and a deleted link of b to it), b on "В222ВВ".
+        store.Save(Client(QStringLiteral("a1"), QStringLiteral("Альфа"), QStringLiteral("111")));
+        store.Save(Client(QStringLiteral("a2"), QStringLiteral("Альфа"), QStringLiteral("333")));
+        store.Save(Client(QStringLiteral("b"), QStringLiteral("Бета"), QStringLiteral("222")));
+        AddCar(db(), QStringLiteral("car1"), QStringLiteral("А111АА"));
+        AddCar(db(), QStringLiteral("car2"), QStringLiteral("В222ВВ"));
+        AddLink(db(), QStringLiteral("l1"), QStringLiteral("car1"), QStringLiteral("a1"));
+        AddLink(db(), QStringLiteral("l2"), QStringLiteral("car2"), QStringLiteral("b"));
+        AddLink(db(), QStringLiteral("l3"), QStringLiteral("car1"), QStringLiteral("b"), true);
+    }
+
+    QStringList Find(const QString &name, const QString &inn, const QString &plate,
+                     const QString &link = {}) {
+        ClientFilter f;
+        f.name = name;
+        f.inn = inn;
+        f.plate = plate;
+        f.linkLimit = link;
+        return Ids(ClientStore(db()).Search(f));
+    }
+};
+ZV_INSTANTIATE_DB_TESTS(ClientStoreTest);
+
+TEST_P(ClientStoreTest, EveryFilterCombinationMatchesWholeValues) {
+    using L = QStringList;
+    const QString alfa = QStringLiteral("Альфа");
+    const QString plate1 = QStringLiteral("А111АА");
+    EXPECT_EQ(Find({}, {}, {}), (L{"a1", "a2", "b"}));
+    EXPECT_EQ(Find(alfa, {}, {}), (L{"a1", "a2"}));
+    EXPECT_EQ(Find(QStringLiteral("Альф"), {}, {}), L{});  // no partial match
+    EXPECT_EQ(Find(alfa, QStringLiteral("333"), {}), L{"a2"});
+    EXPECT_EQ(Find(alfa, QStringLiteral("111"), plate1), L{"a1"});
+    EXPECT_EQ(Find(alfa, QStringLiteral("333"), plate1), L{});
+    EXPECT_EQ(Find({}, QStringLiteral("222"), {}), L{"b"});
+    EXPECT_EQ(Find({}, QStringLiteral("222"), QStringLiteral("В222ВВ")), L{"b"});
+    EXPECT_EQ(Find({}, QStringLiteral("222"), plate1), L{});  // b's link to car1 is deleted
+    EXPECT_EQ(Find({}, {}, plate1), L{"a1"});
+    // A name with a plate but no INN searches by the name alone.
+    EXPECT_EQ(Find(alfa, {}, QStringLiteral("В222ВВ")), (L{"a1", "a2"}));
+    // Filters are trimmed; the plate is upper-cased.
+    EXPECT_EQ(Find(QStringLiteral("  Бета "), {}, {}), L{"b"});
+    EXPECT_EQ(Find({}, {}, QStringLiteral(" а111аа ")), L{"a1"});
+}
+
+TEST_P(ClientStoreTest, LinkLimitShowsThatClientUntilAFilterIsGiven) {
+    using L = QStringList;
+    EXPECT_EQ(Find({}, {}, {}, QStringLiteral("l2")), L{"b"});
+    EXPECT_EQ(Find({}, {}, {}, QStringLiteral("l3")), L{});  // a deleted link limits to nothing
+    EXPECT_EQ(Find(QStringLiteral("Альфа"), {}, {}, QStringLiteral("l2")), (L{"a1", "a2"}));
+    EXPECT_EQ(Find({}, {}, QStringLiteral("А111АА"), QStringLiteral("l2")), L{"a1"});
+}
+
+TEST_P(ClientStoreTest, ListedClientsCarryTheirCurrentCarsAndColumns) {
+    const auto rows = ClientStore(db()).Search({});
+    ASSERT_EQ(rows.size(), 3);
+    const ClientListRow &a1 = rows[0];
+    EXPECT_EQ(a1.client.clientTel, QStringLiteral("tel-a1"));
+    EXPECT_EQ(a1.client.clientINN, QStringLiteral("111"));
+    ASSERT_EQ(a1.cars.size(), 1);
+    EXPECT_EQ(a1.cars[0].iddAvtoVlad, QStringLiteral("l1"));
+    EXPECT_EQ(a1.cars[0].iddAvto, QStringLiteral("car1"));
+    EXPECT_EQ(a1.cars[0].avtoNomer, QStringLiteral("А111АА"));
+    EXPECT_EQ(a1.cars[0].avtoColor, QStringLiteral("БЕЛЫЙ"));
+    EXPECT_TRUE(rows[1].cars.isEmpty());
+    ASSERT_EQ(rows[2].cars.size(), 1);  // b's deleted link to car1 is not shown
+    EXPECT_EQ(rows[2].cars[0].iddAvto, QStringLiteral("car2"));
+
+    // Two current links of one client to one plate still list the client once.
+    AddLink(db(), QStringLiteral("l4"), QStringLiteral("car1"), QStringLiteral("a1"));
+    ClientFilter f;
+    f.plate = QStringLiteral("А111АА");
+    EXPECT_EQ(Ids(ClientStore(db()).Search(f)), QStringList{"a1"});
+}
+
+TEST_P(ClientStoreTest, DebtorsAreThoseOwingMoreThanAKopeck) {
+    ClientStore store(db());
+    store.Save(Client(QStringLiteral("d1"), QStringLiteral("Должник")));
+    store.Save(Client(QStringLiteral("d2"), QStringLiteral("Полкопейки")));
+    store.Save(Client(QStringLiteral("d3"), QStringLiteral("Оплатил")));
+    AddOrder(db(), QStringLiteral("z1"), QStringLiteral("d1"), 150.0, 50.0);
+    AddOrder(db(), QStringLiteral("z2"), QStringLiteral("d2"), 0.005);
+    AddOrder(db(), QStringLiteral("z3"), QStringLiteral("d3"), 80.0, 80.0);
+    AddOrder(db(), QStringLiteral("z4"), QStringLiteral("b"), 0.02);
+
+    ClientFilter f;
+    f.debtorsOnly = true;
+    const auto debtors = store.Search(f);
+    EXPECT_EQ(Ids(debtors), (QStringList{"b", "d1"}));  // by name: "Бета", "Должник"
+    ASSERT_EQ(debtors.size(), 2);
+    EXPECT_NEAR(debtors[1].debt, 100.0, 1e-9);
+    EXPECT_NEAR(debtors[0].debt, 0.02, 1e-9);
+
+    // The debt shows in the full list too; clients without orders owe nothing.
+    const auto all = store.Search({});
+    const auto a1 = std::find_if(all.begin(), all.end(),
+                                 [](const ClientListRow &r) { return r.client.iddClient == u"a1"; });
+    ASSERT_NE(a1, all.end());
+    EXPECT_EQ(a1->debt, 0.0);
+
+    // The debtors' filter combines with the others.
+    f.inn = QStringLiteral("222");
+    f.plate = QStringLiteral("В222ВВ");
+    EXPECT_EQ(Ids(store.Search(f)), QStringList{"b"});
+    f.inn.clear();
+    f.plate.clear();
+    f.name = QStringLiteral("Полкопейки");
+    EXPECT_TRUE(store.Search(f).isEmpty());
+}
+
+TEST_P(ClientStoreTest, SavingTwiceInsertsOnceAndNamesWithApostrophesWork) {
+    ClientStore store(db());
+    ClientRecord c = Client(QStringLiteral("n1"), QStringLiteral("ООО 'Ромашка'"), QStringLiteral("77'01"));
+    c.clientPrim = QStringLiteral("O'Neil; DROP TABLE SClient; --");
+    EXPECT_TRUE(store.Save(c));
+    c.clientBank = QStringLiteral("Банк");
+    EXPECT_FALSE(store.Save(c));
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM SClient WHERE IddClient = ?"), {c.iddClient}), 1);
+    const auto back = store.Load(c.iddClient);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->clientBank, QStringLiteral("Банк"));
+    EXPECT_EQ(back->clientPrim, c.clientPrim);
+
+    ClientFilter f;
+    f.name = QStringLiteral("ООО 'Ромашка'");
+    f.inn = QStringLiteral("77'01");
+    EXPECT_EQ(Ids(store.Search(f)), QStringList{"n1"});
+    store.Save(Client(QStringLiteral("n2"), QStringLiteral("O'Neil")));
+    f = {};
+    f.name = QStringLiteral("O'Neil");
+    EXPECT_EQ(Ids(store.Search(f)), QStringList{"n2"});
+
+    EXPECT_FALSE(store.Load(QStringLiteral("missing")));
+    EXPECT_THROW(store.Save(Client(QStringLiteral("n3"), QStringLiteral("  "))), DbError);
+    EXPECT_FALSE(store.Load(QStringLiteral("n3")));
+}
+
+TEST_P(ClientStoreTest, DeletingAClientKeepsItsCarsAndOtherOwners) {
+    AddLink(db(), QStringLiteral("l5"), QStringLiteral("car2"), QStringLiteral("a1"));
+    ClientStore store(db());
+    store.Delete(QStringLiteral("a1"));
+    EXPECT_FALSE(store.Load(QStringLiteral("a1")));
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM SAvto")), 2);
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM AvtoVlad WHERE IddVlad = ? AND [Delete] = FALSE"),
+                        {QStringLiteral("a1")}),
+              0);
+    EXPECT_EQ(
+        CountRows(db(), QStringLiteral("SELECT * FROM AvtoVlad WHERE IddVlad = ?"), {QStringLiteral("a1")}),
+        2);
+    ASSERT_EQ(store.CarsOf(QStringLiteral("b")).size(), 1);  // car2 keeps its other owner
+    EXPECT_EQ(store.CarsOf(QStringLiteral("b"))[0].iddAvto, QStringLiteral("car2"));
+}
+
+TEST_P(ClientStoreTest, AFailedDeleteLeavesTheClientAndItsLinks) {
+    db().SetWriteHook([](const QString &sql) {
+        if (sql.contains(QStringLiteral("UPDATE"))) throw DbError(QStringLiteral("disk full"));
+    });
+    EXPECT_THROW(ClientStore(db()).Delete(QStringLiteral("a1")), DbError);
+    db().SetWriteHook({});
+    EXPECT_TRUE(ClientStore(db()).Load(QStringLiteral("a1")));
+    EXPECT_EQ(ClientStore(db()).CarsOf(QStringLiteral("a1")).size(), 1);
+}
+
+TEST_P(ClientStoreTest, ACarLinkedTwiceGetsOneLink) {
+    ClientStore store(db());
+    const QString first = store.LinkCar(QStringLiteral("a2"), QStringLiteral("car2"), QStringLiteral("anna"));
+    const QString second =
+        store.LinkCar(QStringLiteral("a2"), QStringLiteral("car2"), QStringLiteral("anna"));
+    EXPECT_EQ(first, second);
+    EXPECT_TRUE(first.startsWith(QStringLiteral("anna~")));
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM AvtoVlad WHERE IddVlad = ? AND IddAvto = ?"),
+                        {QStringLiteral("a2"), QStringLiteral("car2")}),
+              1);
+    // The existing link of the same client counts too; a deleted one does not.
+    EXPECT_EQ(store.LinkCar(QStringLiteral("a1"), QStringLiteral("car1"), QStringLiteral("anna")),
+              QStringLiteral("l1"));
+    const QString revived =
+        store.LinkCar(QStringLiteral("b"), QStringLiteral("car1"), QStringLiteral("anna"));
+    EXPECT_NE(revived, QStringLiteral("l3"));
+    EXPECT_EQ(store.CarsOf(QStringLiteral("b")).size(), 2);
+    EXPECT_EQ(store.CarsOf(QStringLiteral("a2")).size(), 1);
+}
