@@ -1,0 +1,66 @@
+#pragma once
+
+#include "PickedWorker.h"
+
+#include <QList>
+#include <QString>
+#include <QTime>
+
+// Grouping codes of SService.IddTop (and of order lines, which copy them).
+namespace ServiceTop {
+inline const QString kPackage = QStringLiteral("0");
+inline const QString kStandalone = QStringLiteral("top");
+}  // namespace ServiceTop
+
+// One SService row: a package (IddTop "0") or a service.
+struct ServiceRecord {
+    QString iddService;
+    QString iddTop;
+    QString name;
+    double price = 0;    // without VAT
+    double prNds = 0;    // VAT percent
+    double summa = 0;    // price with VAT, as the card showed it
+    bool prJob = false;  // true: job is a percentage; false: a fixed sum
+    double job = 0;
+    QTime time{0, 0};  // duration
+    bool deleted = false;
+
+    bool IsPackage() const { return iddTop == ServiceTop::kPackage; }
+    double VatAmount() const { return prNds * price * 0.01; }
+    // The performer's share for one execution: a percentage of the price with VAT, or the fixed sum.
+    double PayAmount() const { return prJob ? job * summa * 0.01 : job; }
+};
+
+// The price with VAT exactly as the card shows it ("100" at "18" -> "118.00"); what is stored as Summa.
+QString SummaText(double price, double prNds);
+
+// A service of the directory tree with its performers (ServiceWork rows joined to SWork).
+struct ServiceNode {
+    ServiceRecord service;
+    PickedWorkers performers;  // iddServiceWork, iddWork, workFio
+};
+
+// Figures of a package row: sums over its services. Durations add up as minutes, so a package longer
+// than a day still shows its full length.
+struct ServiceTotals {
+    double price = 0;
+    double vat = 0;
+    double summa = 0;
+    double pay = 0;
+    int minutes = 0;
+
+    void Add(const ServiceRecord &s);
+    QString Duration() const;  // "%H:%M", hours not wrapped at 24
+};
+
+struct PackageNode {
+    ServiceRecord package;
+    QList<ServiceNode> services;
+    ServiceTotals Totals() const;
+};
+
+// The whole catalogue as the directory shows it: packages by name, then standalone services by name.
+struct ServiceTree {
+    QList<PackageNode> packages;
+    QList<ServiceNode> standalone;
+};
