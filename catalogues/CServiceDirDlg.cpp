@@ -1,0 +1,275 @@
+#include "CServiceDirDlg.h"
+
+#include "AppContext.h"
+#include "CServiceDlg.h"
+#include "DbError.h"
+#include "DialogRunner.h"
+#include "Formats.h"
+#include "Prompter.h"
+#include "ServiceStore.h"
+#include "Tooltip.h"
+#include "WaitCursor.h"
+
+#include <QAction>
+#include <QBrush>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QMenu>
+#include <QPushButton>
+#include <QSet>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kRightAdd = 19;
+constexpr int kRightEdit = 20;
+constexpr int kRightDelete = 21;
+
+const QString kPickToEdit = QStringLiteral("Выберите! Выберите услугу или пакет услуг,\nдля его изменения!");
+const QString kPickToDelete = QStringLiteral("Выберите! Выберите услугу или пакет услуг,\nдля его удаления!");
+const QString kDeleteQuestion = QStringLiteral("Удалить услугу (пакет услуг и все услуги в пакете)?");
+const QString kNotFound = QStringLiteral("Внимание! Справочник услуг не найден!");
+
+// Columns as shown; the key columns live in item data.
+enum Column { Name, Price, Nds, Vat, Summa, Pay, Duration, ColumnCount };
+
+const QColor kPerformerColour(0, 0, 160);
+
+QTreeWidgetItem *NewRow(QTreeWidgetItem *parent, QTreeWidget *list) {
+    auto *item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(list);
+    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+    item->setCheckState(Name, Qt::Unchecked);
+    for (int c = Price; c < ColumnCount; ++c) item->setTextAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
+    item->setTextAlignment(Duration, Qt::AlignCenter);
+    return item;
+}
+
+void AddPerformers(QTreeWidgetItem *serviceRow, const ServiceNode &node) {
+    for (const PickedWorker &w : node.performers) {
+        QTreeWidgetItem *row = NewRow(serviceRow, nullptr);
+        row->setText(Name, w.workFio);
+        row->setData(Name, CServiceDirDlg::kKeyRole, w.iddServiceWork);
+        row->setData(Name, CServiceDirDlg::kKindRole, int(CServiceDirDlg::PerformerRow));
+        for (int c = 0; c < ColumnCount; ++c) row->setForeground(c, QBrush(kPerformerColour));
+    }
+}
+
+QTreeWidgetItem *AddServiceRow(QTreeWidgetItem *parent, QTreeWidget *list, const ServiceNode &node) {
+    const ServiceRecord &s = node.service;
+    QTreeWidgetItem *row = NewRow(parent, list);
+    row->setText(Name, s.name);
+    row->setText(Price, Formats::Money(s.price));
+    row->setText(Nds, Formats::Money(s.prNds));
+    row->setText(Vat, Formats::Money(s.VatAmount()));
+    row->setText(Summa, Formats::Money(s.summa));
+    row->setText(Pay, Formats::Money(s.PayAmount()));
+    row->setText(Duration, Formats::Time(s.time));
+    row->setData(Name, CServiceDirDlg::kKeyRole, s.iddService);
+    row->setData(Name, CServiceDirDlg::kTopRole, s.iddTop);
+    row->setData(Name, CServiceDirDlg::kKindRole, int(CServiceDirDlg::ServiceRow));
+    AddPerformers(row, node);
+    return row;
+}
+
+}  // namespace
+
+CServiceDirDlg::CServiceDirDlg(AppContext &ctx, QWidget *parent) : QDialog(parent), m_ctx(ctx) {
+    setWindowTitle(QStringLiteral("Справочник услуг"));
+    Build();
+    Reload();
+}
+
+void CServiceDirDlg::Build() {
+    m_list = new QTreeWidget;
+    m_list->setObjectName(QStringLiteral("services"));
+    m_list->setColumnCount(ColumnCount);
+    m_list->setHeaderLabels({QStringLiteral("Название"), QStringLiteral("Цена"), QStringLiteral("НДС%"),
+                             QStringLiteral("Сумма НДС"), QStringLiteral("Сумма"),
+                             QStringLiteral("Сумма работнику"), QStringLiteral("Длительность")});
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_list->setAllColumnsShowFocus(true);
+    m_list->setAlternatingRowColors(true);
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    const int widths[ColumnCount] = {190, 80, 50, 80, 100, 100, 90};
+    for (int c = 0; c < ColumnCount; ++c) m_list->setColumnWidth(c, widths[c]);
+    m_list->headerItem()->setTextAlignment(Duration, Qt::AlignCenter);
+
+    m_add = new QPushButton(QStringLiteral("Add"));
+    m_add->setObjectName(QStringLiteral("add"));
+    m_edit = new QPushButton(QStringLiteral("Edit"));
+    m_edit->setObjectName(QStringLiteral("edit"));
+    m_del = new QPushButton(QStringLiteral("Del"));
+    m_del->setObjectName(QStringLiteral("del"));
+    m_close = new QPushButton(QStringLiteral("Cancel"));
+    m_close->setObjectName(QStringLiteral("close"));
+
+    auto *buttons = new QVBoxLayout;
+    buttons->addWidget(m_add);
+    buttons->addWidget(m_edit);
+    buttons->addWidget(m_del);
+    buttons->addStretch();
+    buttons->addWidget(m_close);
+    auto *layout = new QHBoxLayout(this);
+    layout->addWidget(m_list, 1);
+    layout->addLayout(buttons);
+
+    m_menu = new QMenu(this);
+    m_menu->setObjectName(QStringLiteral("menu"));
+    QAction *add =
+        m_menu->addAction(QIcon::fromTheme(QStringLiteral("list-add")), QStringLiteral("Добавить"));
+    add->setObjectName(QStringLiteral("menuAdd"));
+    QAction *edit =
+        m_menu->addAction(QIcon::fromTheme(QStringLiteral("document-edit")), QStringLiteral("Изменить"));
+    edit->setObjectName(QStringLiteral("menuEdit"));
+    QAction *del =
+        m_menu->addAction(QIcon::fromTheme(QStringLiteral("list-remove")), QStringLiteral("Удалить"));
+    del->setObjectName(QStringLiteral("menuDelete"));
+
+    Tooltip::Set(
+        m_add, QStringLiteral("Добавить"),
+        QStringLiteral("Добавить услугу или пакет услуг.\nНовая услуга попадает в выбранный пакет."));
+    Tooltip::Set(m_edit, QStringLiteral("Изменить"),
+                 QStringLiteral("Изменить выбранную услугу или пакет услуг."));
+    Tooltip::Set(m_del, QStringLiteral("Удалить"),
+                 QStringLiteral("Удалить выбранную услугу\nили пакет услуг со всеми услугами пакета."));
+    Tooltip::Set(m_close, QStringLiteral("Закрыть"),
+                 QStringLiteral(
+                     "Закрыть справочник.\nОтмеченные услуги запоминаются\nдля дальнейшего использования."));
+    Tooltip::Set(
+        m_list, QStringLiteral("Справочник услуг"),
+        QStringLiteral("Пакеты услуг, услуги и их исполнители.\nОтметьте услуги для добавления в заказ."));
+
+    connect(m_add, &QPushButton::clicked, this, [this] { AddService(); });
+    connect(m_edit, &QPushButton::clicked, this, [this] { EditService(); });
+    connect(m_del, &QPushButton::clicked, this, [this] { DeleteService(); });
+    connect(m_close, &QPushButton::clicked, this, [this] { accept(); });
+    connect(add, &QAction::triggered, this, [this] { AddService(); });
+    connect(edit, &QAction::triggered, this, [this] { EditService(); });
+    connect(del, &QAction::triggered, this, [this] { DeleteService(); });
+    connect(m_list, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) { ShowMenu(pos); });
+    resize(820, 480);
+}
+
+void CServiceDirDlg::Reload() {
+    m_list->clear();
+    try {
+        WaitCursor wait;
+        m_tree = ServiceStore(m_ctx.db()).LoadTree();
+    } catch (const DbError &e) {
+        m_tree = ServiceTree{};
+        m_ctx.prompter().Error(e.text());
+        return;
+    }
+    for (const PackageNode &p : m_tree.packages) {
+        QTreeWidgetItem *row = NewRow(nullptr, m_list);
+        row->setText(Name, p.package.name);
+        row->setData(Name, kKeyRole, p.package.iddService);
+        row->setData(Name, kTopRole, ServiceTop::kPackage);
+        row->setData(Name, kKindRole, int(PackageRow));
+        for (const ServiceNode &s : p.services) AddServiceRow(row, nullptr, s);
+        const ServiceTotals t = p.Totals();
+        row->setText(Price, Formats::Money(t.price));
+        row->setText(Vat, Formats::Money(t.vat));
+        row->setText(Summa, Formats::Money(t.summa));
+        row->setText(Pay, Formats::Money(t.pay));
+        row->setText(Duration, t.Duration());
+    }
+    for (const ServiceNode &s : m_tree.standalone) AddServiceRow(nullptr, m_list, s);
+}
+
+QTreeWidgetItem *CServiceDirDlg::SelectedRow() const {
+    QTreeWidgetItem *item = m_list->currentItem();
+    return item && item->isSelected() ? item : nullptr;
+}
+
+void CServiceDirDlg::ShowMenu(const QPoint &pos) {
+    m_menu->popup(m_list->viewport()->mapToGlobal(pos));
+}
+
+void CServiceDirDlg::AddService() {
+    if (!m_ctx.CheckRight(kRightAdd)) return;
+    ServiceCardSetup setup;
+    if (QTreeWidgetItem *row = SelectedRow()) {
+        // A performer row stands for its service.
+        if (row->data(Name, kKindRole).toInt() == PerformerRow) row = row->parent();
+        const QString top = row->data(Name, kTopRole).toString();
+        if (top != ServiceTop::kPackage) {
+            setup.iddTop = top;  // the service's package is chosen in the card
+        } else {
+            // The new service goes into the selected package.
+            setup.iddTop = row->data(Name, kKeyRole).toString();
+            setup.packageText = row->text(Name);
+        }
+    }
+    CServiceDlg card(m_ctx, setup, this);
+    if (m_ctx.dialogs().Run(card) == QDialog::Accepted) Reload();
+}
+
+void CServiceDirDlg::EditService() {
+    if (!m_ctx.CheckRight(kRightEdit)) return;
+    QTreeWidgetItem *row = SelectedRow();
+    if (!row || row->data(Name, kKindRole).toInt() == PerformerRow ||
+        row->data(Name, kKeyRole).toString().isEmpty()) {
+        m_ctx.prompter().Warning(kPickToEdit);
+        return;
+    }
+    ServiceCardSetup setup;
+    setup.existing = true;
+    setup.iddService = row->data(Name, kKeyRole).toString();
+    CServiceDlg card(m_ctx, setup, this);
+    if (m_ctx.dialogs().Run(card) == QDialog::Accepted) Reload();
+}
+
+void CServiceDirDlg::DeleteService() {
+    if (!m_ctx.CheckRight(kRightDelete)) return;
+    QTreeWidgetItem *row = SelectedRow();
+    // A performer row carries no service: it asks for a service like an empty selection does.
+    if (!row || row->data(Name, kKindRole).toInt() == PerformerRow ||
+        row->data(Name, kKeyRole).toString().isEmpty()) {
+        m_ctx.prompter().Warning(kPickToDelete);
+        return;
+    }
+    if (!m_ctx.prompter().Question(kDeleteQuestion)) return;
+    try {
+        WaitCursor wait;
+        if (!ServiceStore(m_ctx.db()).Delete(row->data(Name, kKeyRole).toString())) {
+            m_ctx.prompter().Error(kNotFound);
+            return;
+        }
+    } catch (const DbError &e) {
+        m_ctx.prompter().Error(e.text());
+        return;
+    }
+    Reload();
+}
+
+void CServiceDirDlg::BuildSelection() {
+    QSet<QString> rows, links;
+    for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *top = m_list->topLevelItem(i);
+        if (top->checkState(Name) == Qt::Checked) rows.insert(top->data(Name, kKeyRole).toString());
+        // Performer ticks count under every service, top-level or inside a package.
+        QList<QTreeWidgetItem *> services;
+        if (top->data(Name, kKindRole).toInt() == PackageRow) {
+            for (int j = 0; j < top->childCount(); ++j) services << top->child(j);
+        } else {
+            services << top;
+        }
+        for (QTreeWidgetItem *s : services)
+            for (int k = 0; k < s->childCount(); ++k)
+                if (s->child(k)->checkState(Name) == Qt::Checked)
+                    links.insert(s->child(k)->data(Name, kKeyRole).toString());
+    }
+    m_selected = ServiceStore::Select(m_tree, rows, links);
+}
+
+void CServiceDirDlg::accept() {
+    BuildSelection();
+    QDialog::accept();
+}
+
+void CServiceDirDlg::reject() {
+    BuildSelection();
+    QDialog::reject();
+}

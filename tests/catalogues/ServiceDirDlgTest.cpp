@@ -1,0 +1,454 @@
+#include "AppContext.h"
+#include "CServiceDirDlg.h"
+#include "CServiceDlg.h"
+#include "CWorkerDirDlg.h"
+#include "Database.h"
+#include "DbError.h"
+#include "Rows.h"
+#include "Scripted.h"
+#include "ServiceStore.h"
+#include "TestDb.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimeEdit>
+#include <QTreeWidget>
+
+namespace {
+
+const QString kRefusal = Rights::kRefusal;
+const QString kPickServiceToEdit =
+    QStringLiteral("Выберите! Выберите услугу или пакет услуг,\nдля его изменения!");
+const QString kPickServiceToDelete =
+    QStringLiteral("Выберите! Выберите услугу или пакет услуг,\nдля его удаления!");
+const QString kDeleteQuestion = QStringLiteral("Удалить услугу (пакет услуг и все услуги в пакете)?");
+
+QTreeWidgetItem *FindRow(QTreeWidget *list, const QString &text) {
+    const auto found = list->findItems(text, Qt::MatchExactly | Qt::MatchRecursive, 0);
+    return found.isEmpty() ? nullptr : found.first();
+}
+
+void Select(QTreeWidget *list, QTreeWidgetItem *item) {
+    list->setCurrentItem(item);
+    item->setSelected(true);
+}
+
+template <class T>
+T *Child(QObject &parent, const char *name) {
+    T *w = parent.findChild<T *>(QString::fromLatin1(name));
+    EXPECT_NE(w, nullptr) << name;
+    return w;
+}
+
+}  // namespace
+
+class ServiceDirDlgTest : public DbTest {
+protected:
+    void SetUp() override {
+        DbTest::SetUp();
+        AddWorker(QStringLiteral("w1"), QStringLiteral("Петров"));
+        AddWorker(QStringLiteral("w2"), QStringLiteral("Сидоров"));
+    }
+
+    AppContext Context(const QString &rights = QString(28, u'1')) {
+        return AppContext(
+            db(), UserInfo{QStringLiteral("u1"), QStringLiteral("anna"), QStringLiteral("Анна"), rights},
+            prompter, dialogs, QString());
+    }
+
+    void AddWorker(const QString &id, const QString &fio) {
+        Rows::Insert(db(), QStringLiteral("SWork"),
+                     {{QStringLiteral("IddWork"), id},
+                      {QStringLiteral("WorkFIO"), fio},
+                      {QStringLiteral("WorkOut"), false},
+                      {QStringLiteral("Delete"), false}});
+    }
+
+    // A package "Шиномонтаж" with "Снятие" (performer Петров) and a standalone "Мойка" (Петров, Сидоров).
+    void Catalogue() {
+        ServiceStore store(db());
+        ServiceCard a;
+        a.packageText = QStringLiteral("Шиномонтаж");
+        a.name = QStringLiteral("Снятие");
+        a.priceText = QStringLiteral("100");
+        a.prNdsText = QStringLiteral("18");
+        a.performers = {{QString(), QStringLiteral("w1"), QStringLiteral("Петров"), false}};
+        store.SaveCard(a, QStringLiteral("anna"));
+        packageKey = a.iddTop;
+        ServiceCard b;
+        b.name = QStringLiteral("Мойка");
+        b.priceText = QStringLiteral("300");
+        b.performers = {{QString(), QStringLiteral("w1"), QStringLiteral("Петров"), false},
+                        {QString(), QStringLiteral("w2"), QStringLiteral("Сидоров"), false}};
+        store.SaveCard(b, QStringLiteral("anna"));
+        washKey = b.iddService;
+    }
+
+    ScriptedPrompter prompter;
+    ScriptedDialogs dialogs;
+    QString packageKey, washKey;
+};
+ZV_INSTANTIATE_DB_TESTS(ServiceDirDlgTest);
+
+TEST_P(ServiceDirDlgTest, CommandsNeedTheirRights) {
+    Catalogue();
+    // Rights 19, 20 and 21 each guard one command; the others are granted here.
+    for (int missing : {19, 20, 21}) {
+        QString rights(28, u'1');
+        rights[missing] = u'0';
+        AppContext ctx = Context(rights);
+        CServiceDirDlg dlg(ctx);
+        auto *list = Child<QTreeWidget>(dlg, "services");
+        Select(list, FindRow(list, QStringLiteral("Мойка")));
+        prompter.Clear();
+        prompter.Answer(false);  // refuse the delete question if it is (wrongly) asked
+        const char *button = missing == 19 ? "add" : missing == 20 ? "edit" : "del";
+        Child<QPushButton>(dlg, button)->click();
+        EXPECT_EQ(prompter.warnings, QStringList{kRefusal}) << missing;
+        EXPECT_TRUE(prompter.questions.isEmpty()) << missing;
+        EXPECT_TRUE(dialogs.opened.isEmpty()) << missing;
+    }
+    // A short rights string grants nothing beyond its end; the pop-up menu runs the same checks.
+    AppContext ctx = Context(QStringLiteral("1111"));
+    CServiceDirDlg dlg(ctx);
+    prompter.Clear();
+    for (const char *action : {"menuAdd", "menuEdit", "menuDelete"}) Child<QAction>(dlg, action)->trigger();
+    EXPECT_EQ(prompter.warnings, QStringList({kRefusal, kRefusal, kRefusal}));
+    EXPECT_TRUE(dialogs.opened.isEmpty());
+}
+
+TEST_P(ServiceDirDlgTest, EditAndDeleteNeedAServiceRow) {
+    Catalogue();
+    AppContext ctx = Context();
+    CServiceDirDlg dlg(ctx);
+    auto *list = Child<QTreeWidget>(dlg, "services");
+    Child<QPushButton>(dlg, "edit")->click();
+    Child<QPushButton>(dlg, "del")->click();
+    EXPECT_EQ(prompter.warnings, QStringList({kPickServiceToEdit, kPickServiceToDelete}));
+
+    // A performer row is not a service.
+    prompter.Clear();
+    Select(list, FindRow(list, QStringLiteral("Сидоров")));
+    Child<QPushButton>(dlg, "edit")->click();
+    Child<QPushButton>(dlg, "del")->click();
+    EXPECT_EQ(prompter.warnings, QStringList({kPickServiceToEdit, kPickServiceToDelete}));
+    EXPECT_TRUE(dialogs.opened.isEmpty());
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT IddService FROM SService WHERE [Delete] = ?"), {true}),
+              0);
+}
+
+TEST_P(ServiceDirDlgTest, TreeShowsPackageSumsAndPerformers) {
+    Catalogue();
+    AppContext ctx = Context();
+    CServiceDirDlg dlg(ctx);
+    auto *list = Child<QTreeWidget>(dlg, "services");
+    ASSERT_EQ(list->topLevelItemCount(), 2);
+    EXPECT_EQ(list->headerItem()->text(0), QStringLiteral("Название"));
+    EXPECT_EQ(list->headerItem()->text(6), QStringLiteral("Длительность"));
+    QTreeWidgetItem *package = list->topLevelItem(0);
+    EXPECT_EQ(package->text(0), QStringLiteral("Шиномонтаж"));
+    EXPECT_EQ(package->text(1), QStringLiteral("100.00"));
+    EXPECT_EQ(package->text(2), QString());  // no VAT rate on a package
+    EXPECT_EQ(package->text(3), QStringLiteral("18.00"));
+    EXPECT_EQ(package->text(4), QStringLiteral("118.00"));
+    ASSERT_EQ(package->childCount(), 1);
+    ASSERT_EQ(package->child(0)->childCount(), 1);
+    EXPECT_EQ(package->child(0)->child(0)->text(0), QStringLiteral("Петров"));
+    EXPECT_EQ(list->topLevelItem(1)->text(0), QStringLiteral("Мойка"));
+    EXPECT_EQ(list->topLevelItem(1)->childCount(), 2);
+}
+
+TEST_P(ServiceDirDlgTest, DeletingAPackageAsksAndHidesItsServices) {
+    Catalogue();
+    AppContext ctx = Context();
+    CServiceDirDlg dlg(ctx);
+    auto *list = Child<QTreeWidget>(dlg, "services");
+    Select(list, FindRow(list, QStringLiteral("Шиномонтаж")));
+    prompter.Answer(false);
+    Child<QPushButton>(dlg, "del")->click();
+    EXPECT_EQ(prompter.questions, QStringList{kDeleteQuestion});
+    EXPECT_EQ(list->topLevelItemCount(), 2);
+
+    Select(list, FindRow(list, QStringLiteral("Шиномонтаж")));
+    prompter.Answer(true);
+    Child<QPushButton>(dlg, "del")->click();
+    ASSERT_EQ(list->topLevelItemCount(), 1);
+    EXPECT_EQ(list->topLevelItem(0)->text(0), QStringLiteral("Мойка"));
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT IddService FROM SService WHERE [Delete] = ?"), {true}),
+              2);
+    EXPECT_TRUE(prompter.errors.isEmpty());
+}
+
+TEST_P(ServiceDirDlgTest, ClosingHandsBackTheCheckedRows) {
+    Catalogue();
+    AppContext ctx = Context();
+    {
+        CServiceDirDlg dlg(ctx);
+        Child<QPushButton>(dlg, "close")->click();
+        EXPECT_TRUE(dlg.Selected().empty());
+        EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    }
+    CServiceDirDlg dlg(ctx);
+    auto *list = Child<QTreeWidget>(dlg, "services");
+    FindRow(list, QStringLiteral("Шиномонтаж"))->setCheckState(0, Qt::Checked);
+    QTreeWidgetItem *wash = FindRow(list, QStringLiteral("Мойка"));
+    wash->setCheckState(0, Qt::Checked);
+    wash->child(1)->setCheckState(0, Qt::Checked);  // Сидоров only
+    dlg.reject();                                   // Escape builds the list as well
+    const SelectedServices &picked = dlg.Selected();
+    ASSERT_EQ(picked.size(), 2u);
+    EXPECT_EQ(picked[0].iddService, packageKey);
+    EXPECT_TRUE(picked[0].IsPackage());
+    ASSERT_EQ(picked[0].children.size(), 1u);
+    EXPECT_EQ(picked[0].children[0].name, QStringLiteral("Снятие"));
+    EXPECT_EQ(picked[0].children[0].iddTop, packageKey);
+    EXPECT_DOUBLE_EQ(picked[0].children[0].price, 100.0);
+    EXPECT_TRUE(picked[0].children[0].performers.isEmpty());  // Петров was not ticked there
+    EXPECT_EQ(picked[1].iddService, washKey);
+    ASSERT_EQ(picked[1].performers.size(), 1);
+    EXPECT_EQ(picked[1].performers[0].iddWork, QStringLiteral("w2"));
+    EXPECT_EQ(picked[1].performers[0].workFio, QStringLiteral("Сидоров"));
+}
+
+TEST_P(ServiceDirDlgTest, AddWithAPackageSelectedPutsTheServiceIntoIt) {
+    Catalogue();
+    AppContext ctx = Context();
+    CServiceDirDlg dlg(ctx);
+    auto *list = Child<QTreeWidget>(dlg, "services");
+    Select(list, FindRow(list, QStringLiteral("Шиномонтаж")));
+    dialogs.Then([](QDialog &d) {
+        auto &card = dynamic_cast<CServiceDlg &>(d);
+        EXPECT_EQ(Child<QComboBox>(card, "package")->currentText(), QStringLiteral("Шиномонтаж"));
+        Child<QLineEdit>(card, "name")->setText(QStringLiteral("Балансировка"));
+        Child<QLineEdit>(card, "price")->setText(QStringLiteral("250"));
+        Child<QPushButton>(card, "ok")->click();
+        return card.result();
+    });
+    Child<QPushButton>(dlg, "add")->click();
+    EXPECT_EQ(dialogs.opened, QStringList{QStringLiteral("CServiceDlg")});
+    QTreeWidgetItem *package = FindRow(list, QStringLiteral("Шиномонтаж"));
+    ASSERT_NE(package, nullptr);
+    EXPECT_EQ(package->childCount(), 2);  // reloaded with the new service inside
+    EXPECT_EQ(package->text(1), QStringLiteral("350.00"));
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT IddService FROM SService WHERE IddTop = '0'")), 1);
+}
+
+class ServiceDlgTest : public ServiceDirDlgTest {};
+ZV_INSTANTIATE_DB_TESTS(ServiceDlgTest);
+
+TEST_P(ServiceDlgTest, ValidationMessagesKeepTheCardOpen) {
+    AppContext ctx = Context();
+    CServiceDlg card(ctx, ServiceCardSetup{});
+    auto *name = Child<QLineEdit>(card, "name");
+    auto *price = Child<QLineEdit>(card, "price");
+    auto *nds = Child<QLineEdit>(card, "nds");
+    auto *ok = Child<QPushButton>(card, "ok");
+
+    prompter.Answer(false);
+    ok->click();
+    EXPECT_EQ(prompter.questions, QStringList{QStringLiteral("Вы хотите добавить(изменить) пакет услуг?")});
+    EXPECT_EQ(prompter.warnings, QStringList{QStringLiteral("Укажите название услуги!")});
+
+    // Yes with no package name either: nothing to save, so no silent success.
+    prompter.Clear();
+    ok->click();
+    EXPECT_EQ(prompter.warnings, QStringList{QStringLiteral("Укажите название пакета услуг!")});
+
+    prompter.Clear();
+    name->setText(QStringLiteral("  Мойка  "));
+    price->setText(QStringLiteral("-5"));
+    ok->click();
+    nds->setText(QStringLiteral("-1"));
+    price->setText(QStringLiteral("5"));
+    ok->click();
+    EXPECT_EQ(prompter.warnings,
+              QStringList({QStringLiteral("Цена услуги меньше 0!\nВы собираетесь работать в убыток"),
+                           QStringLiteral("Ставка НДС не может быть меньше 0!")}));
+    EXPECT_NE(card.result(), QDialog::Accepted);
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT IddService FROM SService")), 0);
+}
+
+TEST_P(ServiceDlgTest, NameEnablesFieldsAndPriceWithVatFollowsTyping) {
+    AppContext ctx = Context();
+    CServiceDlg card(ctx, ServiceCardSetup{});
+    auto *name = Child<QLineEdit>(card, "name");
+    auto *price = Child<QLineEdit>(card, "price");
+    EXPECT_EQ(Child<QLineEdit>(card, "summa")->text(), QStringLiteral("0"));
+    EXPECT_FALSE(price->isEnabled());
+    EXPECT_FALSE(Child<QPushButton>(card, "addWorker")->isEnabled());
+    name->setText(QStringLiteral("   "));
+    EXPECT_FALSE(Child<QTimeEdit>(card, "time")->isEnabled());
+    name->setText(QStringLiteral("Мойка"));
+    EXPECT_TRUE(price->isEnabled());
+    EXPECT_TRUE(Child<QLineEdit>(card, "job")->isEnabled());
+    EXPECT_TRUE(Child<QPushButton>(card, "delWorker")->isEnabled());
+
+    price->setText(QStringLiteral("100"));
+    Child<QLineEdit>(card, "nds")->setText(QStringLiteral("18"));
+    EXPECT_EQ(Child<QLineEdit>(card, "summa")->text(), QStringLiteral("118.00"));
+    price->setText(QStringLiteral("12,5"));
+    EXPECT_EQ(Child<QLineEdit>(card, "summa")->text(), QStringLiteral("14.75"));
+
+    Child<QRadioButton>(card, "percent")->setChecked(true);
+    Child<QLineEdit>(card, "job")->setText(QStringLiteral("20"));
+    Child<QTimeEdit>(card, "time")->setTime(QTime(1, 10));
+    Child<QPushButton>(card, "ok")->click();
+    ASSERT_EQ(card.result(), QDialog::Accepted);
+    const auto stored = ServiceStore(db()).Load(card.Result().iddService);
+    ASSERT_TRUE(stored);
+    EXPECT_DOUBLE_EQ(stored->summa, 14.75);
+    EXPECT_TRUE(stored->prJob);
+    EXPECT_EQ(stored->time, QTime(1, 10));
+    EXPECT_EQ(stored->iddTop, QStringLiteral("top"));
+}
+
+TEST_P(ServiceDlgTest, TypedPackageNameIsNotAPick) {
+    Catalogue();
+    AppContext ctx = Context();
+    CServiceDlg card(ctx, ServiceCardSetup{});
+    auto *package = Child<QComboBox>(card, "package");
+    ASSERT_EQ(package->count(), 1);
+    EXPECT_EQ(package->currentIndex(), -1);
+    package->setEditText(QStringLiteral("Шиномонтаж"));  // typed, same name as the listed package
+    Child<QLineEdit>(card, "name")->setText(QStringLiteral("Балансировка"));
+    Child<QPushButton>(card, "ok")->click();
+    ASSERT_EQ(card.result(), QDialog::Accepted);
+    EXPECT_NE(card.Result().iddTop, packageKey);
+    EXPECT_EQ(
+        CountRows(db(), QStringLiteral("SELECT IddService FROM SService WHERE IddTop = '0' AND [Name] = ?"),
+                  {QStringLiteral("Шиномонтаж")}),
+        2);
+
+    CServiceDlg second(ctx, ServiceCardSetup{});
+    auto *combo = Child<QComboBox>(second, "package");
+    combo->setCurrentIndex(combo->findData(packageKey));  // picked from the list
+    Child<QLineEdit>(second, "name")->setText(QStringLiteral("Шиповка"));
+    Child<QPushButton>(second, "ok")->click();
+    ASSERT_EQ(second.result(), QDialog::Accepted);
+    EXPECT_EQ(second.Result().iddTop, packageKey);
+}
+
+TEST_P(ServiceDlgTest, EditingLoadsTheRowAndPerformersArePickedAndRemoved) {
+    Catalogue();
+    AppContext ctx = Context();
+    ServiceCardSetup setup;
+    setup.existing = true;
+    setup.iddService = washKey;
+    CServiceDlg card(ctx, setup);
+    EXPECT_EQ(Child<QLineEdit>(card, "name")->text(), QStringLiteral("Мойка"));
+    EXPECT_EQ(Child<QLineEdit>(card, "price")->text(), QStringLiteral("300.00"));
+    auto *performers = Child<QTreeWidget>(card, "performers");
+    ASSERT_EQ(performers->topLevelItemCount(), 2);
+
+    // Selection needed for Edit and Del.
+    Child<QPushButton>(card, "editWorker")->click();
+    Child<QPushButton>(card, "delWorker")->click();
+    EXPECT_EQ(prompter.warnings,
+              QStringList({QStringLiteral("Выберите! Выберите сотрудника из списка,\nдля его изменения!"),
+                           QStringLiteral("Выберите! Выберите сотрудника из списка,\nдля его удаления!")}));
+
+    // Remove Петров, then pick Петров back and nobody new through the workers directory.
+    Select(performers, FindRow(performers, QStringLiteral("Петров")));
+    prompter.Clear();
+    Child<QPushButton>(card, "delWorker")->click();
+    EXPECT_EQ(prompter.questions, QStringList{QStringLiteral("Удалить сотрудника?")});
+    EXPECT_EQ(performers->topLevelItemCount(), 1);
+    dialogs.Then([](QDialog &d) {
+        auto &picker = dynamic_cast<CWorkerDirDlg &>(d);
+        auto *list = Child<QTreeWidget>(picker, "list");
+        QTreeWidgetItem *row = FindRow(list, QStringLiteral("Петров"));
+        EXPECT_NE(row, nullptr);
+        if (row) row->setCheckState(0, Qt::Checked);
+        picker.accept();
+        return QDialog::Accepted;
+    });
+    Child<QPushButton>(card, "addWorker")->click();
+    EXPECT_EQ(performers->topLevelItemCount(), 2);
+    Child<QPushButton>(card, "ok")->click();
+    ASSERT_EQ(card.result(), QDialog::Accepted);
+    // Restored, not linked twice.
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT IddServiceWork FROM ServiceWork WHERE IddService = ?"),
+                        {washKey}),
+              2);
+    EXPECT_EQ(ServiceStore(db()).Performers(washKey).size(), 2);
+}
+
+TEST_P(ServiceDlgTest, FailedSaveShowsTheErrorAndWritesNothing) {
+    AppContext ctx = Context();
+    CServiceDlg card(ctx, ServiceCardSetup{});
+    Child<QComboBox>(card, "package")->setEditText(QStringLiteral("Мойка"));
+    Child<QLineEdit>(card, "name")->setText(QStringLiteral("Мойка кузова"));
+    Child<QLineEdit>(card, "price")->setText(QStringLiteral("500"));
+    dialogs.Then([](QDialog &d) {
+        auto &picker = dynamic_cast<CWorkerDirDlg &>(d);
+        auto *list = Child<QTreeWidget>(picker, "list");
+        for (int i = 0; i < list->topLevelItemCount(); ++i)
+            list->topLevelItem(i)->setCheckState(0, Qt::Checked);
+        picker.accept();
+        return QDialog::Accepted;
+    });
+    Child<QPushButton>(card, "addWorker")->click();
+    int writes = 0;
+    db().SetWriteHook([&](const QString &) {
+        if (++writes == 3) throw DbError(QStringLiteral("нет связи с сервером"));  // the first performer link
+    });
+    Child<QPushButton>(card, "ok")->click();
+    db().SetWriteHook({});
+    EXPECT_EQ(prompter.errors, QStringList{QStringLiteral("нет связи с сервером")});
+    EXPECT_NE(card.result(), QDialog::Accepted);
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT IddService FROM SService")), 0);
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT IddServiceWork FROM ServiceWork")), 0);
+
+    // The second attempt stores everything.
+    Child<QPushButton>(card, "ok")->click();
+    ASSERT_EQ(card.result(), QDialog::Accepted);
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT IddService FROM SService")), 2);
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT IddServiceWork FROM ServiceWork")), 2);
+}
+
+TEST_P(ServiceDlgTest, OrderLineModeWritesNothingAndLeavesPerformersToTheOrder) {
+    Catalogue();
+    AppContext ctx = Context();
+    ServiceCardSetup setup;
+    setup.existing = true;
+    setup.orderLine = true;
+    setup.packageLocked = true;
+    setup.iddService = washKey;
+    ServiceRecord line;
+    line.iddService = washKey;
+    line.iddTop = QStringLiteral("top");
+    line.name = QStringLiteral("Мойка");
+    line.price = 300;
+    line.prNds = 20;
+    line.summa = 360;
+    line.time = QTime(0, 40);
+    setup.line = line;
+    setup.lineWorkers = {{QString(), QStringLiteral("w2"), QStringLiteral("Сидоров"), false}};
+    CServiceDlg card(ctx, setup);
+    EXPECT_FALSE(Child<QComboBox>(card, "package")->isEnabled());
+    EXPECT_EQ(Child<QLineEdit>(card, "summa")->text(), QStringLiteral("360.00"));
+    EXPECT_EQ(Child<QTreeWidget>(card, "performers")->topLevelItemCount(), 1);
+
+    Child<QPushButton>(card, "addWorker")->click();
+    Child<QPushButton>(card, "editWorker")->click();
+    Child<QPushButton>(card, "delWorker")->click();
+    EXPECT_EQ(prompter.warnings,
+              QStringList({QStringLiteral("Вы можете добавить исполнителей в форме заказа"),
+                           QStringLiteral("Вы можете изменить исполнителя в форме заказа"),
+                           QStringLiteral("Вы можете удалить исполнителей в форме заказа")}));
+    EXPECT_TRUE(dialogs.opened.isEmpty());
+
+    Child<QLineEdit>(card, "name")->setText(QStringLiteral("Мойка с воском"));
+    Child<QLineEdit>(card, "price")->setText(QStringLiteral("350,5"));
+    Child<QPushButton>(card, "ok")->click();
+    ASSERT_EQ(card.result(), QDialog::Accepted);
+    EXPECT_EQ(card.Result().name, QStringLiteral("Мойка с воском"));
+    EXPECT_DOUBLE_EQ(card.Result().price, 350.5);
+    EXPECT_EQ(card.Result().iddTop, QStringLiteral("top"));
+    EXPECT_EQ(card.Result().time, QTime(0, 40));
+    // The catalogue is untouched.
+    EXPECT_EQ(ServiceStore(db()).Load(washKey)->name, QStringLiteral("Мойка"));
+}
