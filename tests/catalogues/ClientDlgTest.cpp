@@ -1,0 +1,301 @@
+#include "AppContext.h"
+#include "CCarDirDlg.h"
+#include "CCarDlg.h"
+#include "CClientDirDlg.h"
+#include "CClientDlg.h"
+#include "CarStore.h"
+#include "ClientStore.h"
+#include "Scripted.h"
+#include "TestDb.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTreeWidget>
+
+namespace {
+
+const QString kSaveFirst = QStringLiteral(
+    "Перед добавлением сведений об автомобиле\nнеобходимо сохранить введенные сведения о клиенте!\n"
+    "Нажмите кнопку ''Сохранить''");
+
+void Click(QWidget &dlg, const char *name) {
+    auto *button = dlg.findChild<QPushButton *>(QString::fromLatin1(name));
+    ASSERT_NE(button, nullptr) << name;
+    button->click();
+}
+
+}  // namespace
+
+class ClientDlgTest : public DbTest {
+protected:
+    void SetUp() override {
+        DbTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        ctx = std::make_unique<AppContext>(
+            db(), UserInfo{QStringLiteral("u1"), QStringLiteral("anna"), QStringLiteral("Анна"), QString()},
+            prompter, dialogs, QString());
+        ClientRecord c;
+        c.iddClient = QStringLiteral("k1");
+        c.clientName = QStringLiteral("Кузнецов");
+        c.clientTel = QStringLiteral("111-22-33");
+        ClientStore(db()).Save(c);
+        QList<CarOwner> owners(1);
+        owners[0].iddVlad = c.iddClient;
+        CarRecord car;
+        car.iddAvto = QStringLiteral("car1");
+        car.avtoNomer = QStringLiteral("К001КК");
+        CarStore(db()).Save(car, owners, QStringLiteral("anna"));
+        link = owners[0].iddAvtoVlad;
+        car.iddAvto = QStringLiteral("car2");
+        car.avtoNomer = QStringLiteral("М002ММ");
+        QList<CarOwner> none;
+        CarStore(db()).Save(car, none, QStringLiteral("anna"));
+    }
+
+    ScriptedPrompter prompter;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<AppContext> ctx;
+    QString link;
+};
+ZV_INSTANTIATE_DB_TESTS(ClientDlgTest);
+
+TEST_P(ClientDlgTest, DirectoryCommandsNeedASelection) {
+    CClientDirDlg dir(*ctx);
+    QString printed;
+    dir.SetPrintHandler([&](const QString &id, bool) { printed = id; });
+    Click(dir, "edit");
+    Click(dir, "del");
+    Click(dir, "print");
+    EXPECT_EQ(prompter.warnings,
+              (QStringList{QStringLiteral("Выберите клиента из списка\nдля его изменения!"),
+                           QStringLiteral("Выберите клиента из списка\nдля его удаления!"),
+                           QStringLiteral(
+                               "Выберите клиента из списка\nдля формирования на\nпечать сведений о нем!")}));
+    EXPECT_TRUE(dialogs.opened.isEmpty());
+    EXPECT_TRUE(printed.isEmpty());
+
+    // Closing without a selection hands back nothing.
+    dir.reject();
+    EXPECT_EQ(dir.result(), QDialog::Rejected);
+    EXPECT_FALSE(dir.selected());
+    EXPECT_TRUE(dir.iddClient().isEmpty());
+
+    ASSERT_TRUE(dir.Select(QStringLiteral("k1")));
+    dir.SetPrintHandler([&](const QString &id, bool debtors) { printed = id + (debtors ? u'+' : u'-'); });
+    Click(dir, "print");
+    EXPECT_EQ(printed, QStringLiteral("k1-"));
+}
+
+TEST_P(ClientDlgTest, DirectoryListsClientsWithCarsAndHandsBackTheRow) {
+    CClientDirDlg dir(*ctx);
+    QTreeWidget *list = dir.list();
+    ASSERT_EQ(list->topLevelItemCount(), 1);
+    QTreeWidgetItem *client = list->topLevelItem(0);
+    EXPECT_EQ(client->text(1), QStringLiteral("Кузнецов"));
+    EXPECT_EQ(client->text(3), QStringLiteral("111-22-33"));
+    EXPECT_EQ(client->text(6), QStringLiteral("0.00"));
+    ASSERT_EQ(client->childCount(), 1);
+    EXPECT_EQ(client->child(0)->text(0), QStringLiteral("К001КК"));
+    EXPECT_EQ(list->headerItem()->text(0), QStringLiteral("ИНН/КПП:"));
+    EXPECT_EQ(list->headerItem()->text(6), QStringLiteral("Долг:"));
+
+    ASSERT_TRUE(dir.Select(QStringLiteral("k1"), link));
+    Click(dir, "close");
+    EXPECT_EQ(dir.result(), QDialog::Accepted);
+    EXPECT_TRUE(dir.selected());
+    EXPECT_EQ(dir.iddClient(), QStringLiteral("k1"));
+    EXPECT_EQ(dir.clientName(), QStringLiteral("Кузнецов"));
+    EXPECT_EQ(dir.iddAvtoVlad(), link);
+    EXPECT_EQ(dir.iddAvto(), QStringLiteral("car1"));
+}
+
+TEST_P(ClientDlgTest, LinkLimitAndFiltersFromTheCaller) {
+    ClientRecord other;
+    other.iddClient = QStringLiteral("k2");
+    other.clientName = QStringLiteral("ООО 'Ромашка'");
+    ClientStore(db()).Save(other);
+
+    CClientDirDlg dir(*ctx);
+    EXPECT_EQ(dir.list()->topLevelItemCount(), 2);
+    dir.SetLinkLimit(link);
+    ASSERT_EQ(dir.list()->topLevelItemCount(), 1);
+    EXPECT_EQ(dir.list()->topLevelItem(0)->text(1), QStringLiteral("Кузнецов"));
+    // A filter drops the limit.
+    dir.SetFilters(QStringLiteral("ООО 'Ромашка'"), {}, {});
+    ASSERT_EQ(dir.list()->topLevelItemCount(), 1);
+    EXPECT_EQ(dir.list()->topLevelItem(0)->text(1), QStringLiteral("ООО 'Ромашка'"));
+    dir.SetFilters({}, {}, {});
+    EXPECT_EQ(dir.list()->topLevelItemCount(), 2);
+    dir.SetFilters({}, {}, QStringLiteral("к001кк"));
+    ASSERT_EQ(dir.list()->topLevelItemCount(), 1);
+    EXPECT_EQ(dir.list()->topLevelItem(0)->text(1), QStringLiteral("Кузнецов"));
+}
+
+TEST_P(ClientDlgTest, DeletingFromTheDirectoryAsksByTheOwnersName) {
+    CClientDirDlg dir(*ctx);
+    ASSERT_TRUE(dir.Select(QStringLiteral("k1"), link));  // a car row deletes its owner
+    prompter.Answer(false);
+    Click(dir, "del");
+    EXPECT_EQ(prompter.questions, QStringList{QStringLiteral("Удалить выбранного клиента: Кузнецов?")});
+    EXPECT_TRUE(ClientStore(db()).Load(QStringLiteral("k1")));
+
+    Click(dir, "del");
+    EXPECT_FALSE(ClientStore(db()).Load(QStringLiteral("k1")));
+    EXPECT_TRUE(CarStore(db()).Load(QStringLiteral("car1")));
+    EXPECT_EQ(dir.list()->topLevelItemCount(), 0);
+}
+
+TEST_P(ClientDlgTest, CardSavesOnceThenUpdatesAndStaysOpen) {
+    CClientDlg card(*ctx, QString());
+    EXPECT_TRUE(card.iddClient().startsWith(QStringLiteral("anna~")));
+    EXPECT_FALSE(card.existing());
+    EXPECT_EQ(card.tabs()->count(), 1);
+    EXPECT_EQ(card.tabs()->tabText(0), QStringLiteral("Автомобили"));
+    EXPECT_EQ(card.findChild<QLabel *>(QStringLiteral("debt"))->text(), QStringLiteral("0.00"));
+    card.SetTotals(150, 49.5);
+    EXPECT_EQ(card.findChild<QLabel *>(QStringLiteral("servicesTotal"))->text(), QStringLiteral("150.00"));
+    EXPECT_EQ(card.findChild<QLabel *>(QStringLiteral("debt"))->text(), QStringLiteral("100.50"));
+
+    card.field(QStringLiteral("ClientName"))->setText(QStringLiteral("   "));
+    Click(card, "save");
+    EXPECT_EQ(prompter.warnings, QStringList{QStringLiteral("Укажите название клиента!")});
+    EXPECT_FALSE(card.saved());
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM SClient")), 1);
+
+    bool closed = false;
+    QObject::connect(&card, &QDialog::finished, [&] { closed = true; });
+    card.field(QStringLiteral("ClientName"))->setText(QStringLiteral("  O'Neil "));
+    card.field(QStringLiteral("ClientByx"))->setText(QStringLiteral("Смирнова"));
+    Click(card, "save");
+    card.field(QStringLiteral("ClientTel"))->setText(QStringLiteral("555"));
+    Click(card, "save");
+    EXPECT_FALSE(closed);
+    EXPECT_TRUE(card.saved());
+    EXPECT_EQ(card.field(QStringLiteral("ClientName"))->text(), QStringLiteral("O'Neil"));
+    EXPECT_EQ(
+        CountRows(db(), QStringLiteral("SELECT * FROM SClient WHERE IddClient = ?"), {card.iddClient()}), 1);
+    const auto stored = ClientStore(db()).Load(card.iddClient());
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->clientName, QStringLiteral("O'Neil"));
+    EXPECT_EQ(stored->clientByx, QStringLiteral("Смирнова"));
+    EXPECT_EQ(stored->clientTel, QStringLiteral("555"));
+    Click(card, "close");
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(card.result(), QDialog::Accepted);  // saved at least once
+}
+
+TEST_P(ClientDlgTest, CarsPageRefusesBeforeTheClientIsSavedThenLinksOnce) {
+    CClientDlg card(*ctx, QString());
+    card.AddCar();
+    EXPECT_EQ(prompter.warnings, QStringList{kSaveFirst});
+    EXPECT_TRUE(dialogs.opened.isEmpty());
+
+    card.field(QStringLiteral("ClientName"))->setText(QStringLiteral("ООО 'Ромашка'"));
+    ASSERT_TRUE(card.Save());
+    auto pickCar2 = [](QDialog &d) {
+        auto &dir = dynamic_cast<CCarDirDlg &>(d);
+        EXPECT_TRUE(dir.Select(QStringLiteral("car2")));
+        dir.reject();  // the close button
+        return dir.result();
+    };
+    dialogs.Then(pickCar2);
+    card.AddCar();
+    dialogs.Then(pickCar2);
+    card.AddCar();
+    EXPECT_EQ(dialogs.opened, (QStringList{"CCarDirDlg", "CCarDirDlg"}));
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM AvtoVlad WHERE IddVlad = ?"), {card.iddClient()}),
+              1);
+    ASSERT_EQ(card.carsList()->topLevelItemCount(), 1);
+    EXPECT_EQ(card.carsList()->topLevelItem(0)->text(0), QStringLiteral("М002ММ"));
+
+    // A directory closed without a selection links nothing.
+    dialogs.Then([](QDialog &d) {
+        d.reject();
+        return d.result();
+    });
+    card.AddCar();
+    EXPECT_EQ(card.carsList()->topLevelItemCount(), 1);
+
+    // The client is found by its name afterwards.
+    ClientFilter f;
+    f.name = QStringLiteral("ООО 'Ромашка'");
+    EXPECT_EQ(ClientStore(db()).Search(f).size(), 1);
+}
+
+TEST_P(ClientDlgTest, CarsPageEditAndDeleteNeedASelectionAndDeleteRemovesTheCar) {
+    CClientDlg card(*ctx, QStringLiteral("k1"));
+    EXPECT_TRUE(card.existing());
+    EXPECT_EQ(card.field(QStringLiteral("ClientName"))->text(), QStringLiteral("Кузнецов"));
+    ASSERT_EQ(card.carsList()->topLevelItemCount(), 1);
+    card.carsList()->clearSelection();
+    card.carsList()->setCurrentItem(nullptr);
+    card.EditCar();
+    card.DeleteCar();
+    EXPECT_EQ(prompter.warnings,
+              (QStringList{QStringLiteral("Выберите автомобиль из списка\nдля его изменения!"),
+                           QStringLiteral("Выберите автомобиль из списка\nдля его удаления!")}));
+
+    // An existing client may add cars at once.
+    dialogs.Then([](QDialog &d) {
+        auto &dir = dynamic_cast<CCarDirDlg &>(d);
+        EXPECT_TRUE(dir.Select(QStringLiteral("car2")));
+        dir.reject();
+        return dir.result();
+    });
+    card.AddCar();
+    ASSERT_EQ(card.carsList()->topLevelItemCount(), 2);
+
+    // Editing opens the car card; a save reloads the page.
+    ASSERT_TRUE(card.SelectCar(QStringLiteral("car1")));
+    dialogs.Then([](QDialog &d) {
+        auto &car = dynamic_cast<CCarDlg &>(d);
+        car.findChild<QLineEdit *>(QStringLiteral("plate"))->setText(QStringLiteral("к009кк"));
+        car.accept();
+        return car.result();
+    });
+    card.EditCar();
+    EXPECT_EQ(card.carsList()->currentItem()->text(0), QStringLiteral("К009КК"));
+
+    ASSERT_TRUE(card.SelectCar(QStringLiteral("car1")));
+    card.DeleteCar();
+    EXPECT_EQ(prompter.questions.last(), QStringLiteral("Удалить выбранный автомобиль: К009КК?"));
+    EXPECT_FALSE(CarStore(db()).Load(QStringLiteral("car1")));
+    ASSERT_EQ(card.carsList()->topLevelItemCount(), 1);
+    EXPECT_EQ(card.carsList()->topLevelItem(0)->text(0), QStringLiteral("М002ММ"));
+}
+
+TEST_P(ClientDlgTest, DirectoryAddOpensANewCardAndSelectsTheSavedClient) {
+    CClientDirDlg dir(*ctx);
+    dialogs.Then([](QDialog &d) {
+        auto &card = dynamic_cast<CClientDlg &>(d);
+        EXPECT_FALSE(card.existing());
+        card.field(QStringLiteral("ClientName"))->setText(QStringLiteral("O'Neil"));
+        card.field(QStringLiteral("ClientINN"))->setText(QStringLiteral("7701"));
+        EXPECT_TRUE(card.Save());
+        card.reject();
+        return card.result();
+    });
+    Click(dir, "add");
+    ASSERT_EQ(dir.list()->topLevelItemCount(), 2);
+    ASSERT_NE(dir.list()->currentItem(), nullptr);
+    EXPECT_EQ(dir.list()->currentItem()->text(1), QStringLiteral("O'Neil"));
+
+    // Edit of a car row opens its owner's card.
+    ASSERT_TRUE(dir.Select(QStringLiteral("k1"), link));
+    dialogs.Then([](QDialog &d) {
+        auto &card = dynamic_cast<CClientDlg &>(d);
+        EXPECT_EQ(card.iddClient(), QStringLiteral("k1"));
+        card.field(QStringLiteral("ClientContact"))->setText(QStringLiteral("Петр"));
+        card.Save();
+        card.reject();
+        return card.result();
+    });
+    Click(dir, "edit");
+    EXPECT_EQ(ClientStore(db()).Load(QStringLiteral("k1"))->clientContact, QStringLiteral("Петр"));
+
+    dir.SetFilters(QStringLiteral("O'Neil"), QStringLiteral(" 7701 "), {});
+    ASSERT_EQ(dir.list()->topLevelItemCount(), 1);
+    EXPECT_EQ(dir.list()->topLevelItem(0)->text(0), QStringLiteral("7701"));
+}
