@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 #include <QTimeEdit>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -296,8 +297,24 @@ void CServiceDlg::EditPerformer() {
     m_ctx.dialogs().Run(card);
     if (!card.Saved()) return;
     const QString fio = card.WorkFio();
-    for (PickedWorker &w : m_performers)
-        if (w.iddWork == iddWork) w.workFio = fio;
+    // Dismissing the worker in that card removes (and taking it back restores) the worker's stored links;
+    // follow it here, or saving this card would write the old marks back over it.
+    QSet<QString> live;
+    bool known = false;
+    if (!m_iddService.isEmpty()) {
+        try {
+            for (const PickedWorker &w : ServiceStore(m_ctx.db()).Performers(m_iddService))
+                live.insert(w.iddServiceWork);
+            known = true;
+        } catch (const DbError &e) {
+            m_ctx.prompter().Error(e.text());
+        }
+    }
+    for (PickedWorker &w : m_performers) {
+        if (w.iddWork != iddWork) continue;
+        w.workFio = fio;
+        if (known && !w.iddServiceWork.isEmpty()) w.deleted = !live.contains(w.iddServiceWork);
+    }
     FillPerformers();
 }
 

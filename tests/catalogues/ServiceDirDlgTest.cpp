@@ -2,6 +2,7 @@
 #include "CServiceDirDlg.h"
 #include "CServiceDlg.h"
 #include "CWorkerDirDlg.h"
+#include "CWorkerDlg.h"
 #include "Database.h"
 #include "DbError.h"
 #include "Rows.h"
@@ -10,6 +11,7 @@
 #include "TestDb.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -451,4 +453,64 @@ TEST_P(ServiceDlgTest, OrderLineModeWritesNothingAndLeavesPerformersToTheOrder) 
     EXPECT_EQ(card.Result().time, QTime(0, 40));
     // The catalogue is untouched.
     EXPECT_EQ(ServiceStore(db()).Load(washKey)->name, QStringLiteral("Мойка"));
+}
+
+TEST_P(ServiceDlgTest, WorkerEditedFromTheCardIsFollowed) {
+    Catalogue();
+    AppContext ctx = Context();
+    ServiceCardSetup setup;
+    setup.existing = true;
+    setup.iddService = washKey;
+    CServiceDlg card(ctx, setup);
+    auto *performers = Child<QTreeWidget>(card, "performers");
+
+    // Renamed in the worker card: the row shows the new name.
+    Select(performers, FindRow(performers, QStringLiteral("Сидоров")));
+    dialogs.Then([](QDialog &d) {
+        auto &worker = dynamic_cast<CWorkerDlg &>(d);
+        Child<QLineEdit>(worker, "fio")->setText(QStringLiteral("Сидоров И.И."));
+        Child<QPushButton>(worker, "ok")->click();
+        return worker.result();
+    });
+    Child<QPushButton>(card, "editWorker")->click();
+    EXPECT_NE(FindRow(performers, QStringLiteral("Сидоров И.И.")), nullptr);
+
+    // Dismissed there: the link is gone from the card, and saving the card does not bring it back.
+    Select(performers, FindRow(performers, QStringLiteral("Петров")));
+    dialogs.Then([](QDialog &d) {
+        auto &worker = dynamic_cast<CWorkerDlg &>(d);
+        Child<QCheckBox>(worker, "workOut")->setChecked(true);
+        Child<QPushButton>(worker, "ok")->click();
+        return worker.result();
+    });
+    Child<QPushButton>(card, "editWorker")->click();
+    EXPECT_EQ(FindRow(performers, QStringLiteral("Петров")), nullptr);
+    Child<QPushButton>(card, "ok")->click();
+    ASSERT_EQ(card.result(), QDialog::Accepted);
+    const PickedWorkers live = ServiceStore(db()).Performers(washKey);
+    ASSERT_EQ(live.size(), 1);
+    EXPECT_EQ(live[0].workFio, QStringLiteral("Сидоров И.И."));
+}
+
+TEST_P(ServiceDirDlgTest, EditingAPackageRenamesIt) {
+    Catalogue();
+    AppContext ctx = Context();
+    CServiceDirDlg dlg(ctx);
+    auto *list = Child<QTreeWidget>(dlg, "services");
+    Select(list, FindRow(list, QStringLiteral("Шиномонтаж")));
+    dialogs.Then([](QDialog &d) {
+        auto &card = dynamic_cast<CServiceDlg &>(d);
+        EXPECT_FALSE(Child<QLineEdit>(card, "name")->isEnabled());  // a package has no service name
+        auto *package = Child<QComboBox>(card, "package");
+        EXPECT_EQ(package->currentText(), QStringLiteral("Шиномонтаж"));
+        package->setEditText(QStringLiteral("Шиномонтаж легковой"));
+        Child<QPushButton>(card, "ok")->click();
+        return card.result();
+    });
+    Child<QPushButton>(dlg, "edit")->click();
+    EXPECT_EQ(prompter.questions, QStringList{QStringLiteral("Вы хотите добавить(изменить) пакет услуг?")});
+    QTreeWidgetItem *renamed = FindRow(list, QStringLiteral("Шиномонтаж легковой"));
+    ASSERT_NE(renamed, nullptr);
+    EXPECT_EQ(renamed->childCount(), 1);  // still holds its service
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT IddService FROM SService WHERE IddTop = '0'")), 1);
 }
