@@ -28,11 +28,12 @@ WorkerRecord Read(const CDynamicRecordset &rs) {
     return w;
 }
 
+// What the card edits: neither WorkSalary nor the deletion mark, so saving the card of a deleted
+// worker does not bring him back.
 Values CardFields(const WorkerRecord &w) {
     return {{QStringLiteral("WorkFIO"), w.workFio}, {QStringLiteral("WorkAdres"), w.workAdres},
             {QStringLiteral("WorkTel"), w.workTel}, {QStringLiteral("WorkDataIn"), w.workDataIn},
-            {QStringLiteral("WorkOut"), w.workOut}, {QStringLiteral("WorkDataOut"), w.workDataOut},
-            {QStringLiteral("Delete"), w.deleted}};
+            {QStringLiteral("WorkOut"), w.workOut}, {QStringLiteral("WorkDataOut"), w.workDataOut}};
 }
 
 }  // namespace
@@ -66,9 +67,9 @@ std::optional<WorkerRecord> WorkerStore::Load(const QString &iddWork) {
 
 QString WorkerStore::Insert(const WorkerRecord &worker, const QString &login) {
     const QString key = NewKey(login);
-    WorkerRecord w = worker;
-    w.deleted = false;
-    Rows::Insert(m_db, kTable, Values{{QStringLiteral("IddWork"), key}} + CardFields(w));
+    Rows::Insert(m_db, kTable,
+                 Values{{QStringLiteral("IddWork"), key}} + CardFields(worker) +
+                     Values{{QStringLiteral("Delete"), false}});
     return key;
 }
 

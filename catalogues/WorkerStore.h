@@ -34,10 +34,10 @@ public:
 
     // Adds a new worker under a fresh key made from `login`; returns the key.
     QString Insert(const WorkerRecord &worker, const QString &login);
-    // Writes the card's fields of an existing worker (not WorkSalary). When the dismissal mark changes,
-    // every ServiceWork link of the worker takes it as its Delete mark in the same transaction:
-    // dismissing hides the worker from every service's performers, taking it back restores them all.
-    // Throws DbError when the worker is not there.
+    // Writes the card's fields of an existing worker (not WorkSalary, not the deletion mark). When the
+    // dismissal mark changes, every ServiceWork link of the worker takes it as its Delete mark in the same
+    // transaction: dismissing hides the worker from every service's performers, taking it back restores them
+    // all. Throws DbError when the worker is not there.
     void Update(const WorkerRecord &worker);
     // Marks the worker deleted together with its ServiceWork, TWork and TWorkPay rows, in one
     // transaction. Returns false (and changes nothing) when there is no such worker.

@@ -68,6 +68,11 @@ TEST_P(WorkerStoreTest, InsertedWorkerReadsBackWithoutSalary) {
     EXPECT_DOUBLE_EQ(store.Load(id)->workSalary, 25000.0);
     EXPECT_EQ(store.Load(id)->workTel, QStringLiteral("55-55-55"));
 
+    // Saving the card of a deleted worker leaves him deleted.
+    ASSERT_TRUE(store.Delete(id));
+    store.Update(edited);
+    EXPECT_TRUE(store.Load(id)->deleted);
+
     WorkerRecord ghost = edited;
     ghost.iddWork = QStringLiteral("nobody~1~");
     EXPECT_THROW(store.Update(ghost), DbError);
