@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QDialog>
+#include <QHash>
+
+class AppContext;
+class QLineEdit;
+class QPushButton;
+
+// "Общие сведения о компании": the shop's requisites (the SMain row). OK trims and saves every field.
+class CCompanyDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit CCompanyDlg(AppContext &ctx, QWidget *parent = nullptr);
+
+    // False when the row could not be read (the error has been shown); the dialog should not be run.
+    bool IsLoaded() const { return m_loaded; }
+    // The edit of a column (MainName, MainINN, ...); also reachable by that objectName.
+    QLineEdit *Edit(const char *column) const;
+    QPushButton *OkButton() const { return m_ok; }
+    QPushButton *CancelButton() const { return m_cancel; }
+
+public slots:
+    void accept() override;
+
+private:
+    AppContext &m_ctx;
+    QHash<QString, QLineEdit *> m_edits;
+    QPushButton *m_ok = nullptr;
+    QPushButton *m_cancel = nullptr;
+    bool m_loaded = false;
+};

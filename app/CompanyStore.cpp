@@ -1,0 +1,52 @@
+#include "CompanyStore.h"
+
+#include "Database.h"
+#include "DynamicRecordset.h"
+#include "Rows.h"
+
+#include <cstring>
+
+const std::array<const char *, CompanyInfo::kFieldCount> CompanyInfo::kFields = {
+    "MainName",    "MainFullName", "MainINN",      "MainAdres", "MainAdresF",  "MainTel",
+    "MainFaks",    "MainEmail",    "MainOKHX",     "MainOKPO",  "MainBank",    "MainChet",
+    "MainKorChet", "MainBIK",      "MainDirector", "MainByx",   "MainContact", "MainPrim"};
+
+namespace {
+
+const QString kRowKey = QStringLiteral("1");
+
+int IndexOf(const char *column) {
+    for (int i = 0; i < CompanyInfo::kFieldCount; ++i)
+        if (std::strcmp(CompanyInfo::kFields[size_t(i)], column) == 0) return i;
+    Q_ASSERT_X(false, "CompanyInfo", column);
+    return 0;
+}
+
+}  // namespace
+
+QString &CompanyInfo::Field(const char *column) {
+    return values[size_t(IndexOf(column))];
+}
+const QString &CompanyInfo::Field(const char *column) const {
+    return values[size_t(IndexOf(column))];
+}
+
+std::optional<CompanyInfo> CompanyStore::Read() {
+    QString sql = QStringLiteral("SELECT SMain.IddMain");
+    for (const char *f : CompanyInfo::kFields) sql += QStringLiteral(", SMain.") + QLatin1StringView(f);
+    sql += QStringLiteral(" FROM SMain WHERE SMain.IddMain = ?");
+    CDynamicRecordset rs(m_db);
+    rs.Open(sql, {kRowKey});
+    if (rs.IsEOF()) return std::nullopt;
+    CompanyInfo info;
+    for (int i = 0; i < CompanyInfo::kFieldCount; ++i)
+        info[i] = rs.Text(QLatin1StringView(CompanyInfo::kFields[size_t(i)]));
+    return info;
+}
+
+void CompanyStore::Save(const CompanyInfo &info) {
+    Values values;
+    for (int i = 0; i < CompanyInfo::kFieldCount; ++i)
+        values << ColumnValue{QLatin1StringView(CompanyInfo::kFields[size_t(i)]), info[i]};
+    Rows::InsertOrUpdate(m_db, QStringLiteral("SMain"), {{QStringLiteral("IddMain"), kRowKey}}, values);
+}

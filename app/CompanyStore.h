@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <array>
+#include <optional>
+
+class Database;
+
+// The shop's own requisites: the single SMain row, keyed "1". Printed documents and reports use them as
+// the seller's details.
+struct CompanyInfo {
+    // The eighteen text fields, in the order of kFields.
+    static constexpr int kFieldCount = 18;
+    static const std::array<const char *, kFieldCount> kFields;
+
+    std::array<QString, kFieldCount> values;
+
+    QString &operator[](int i) { return values[size_t(i)]; }
+    const QString &operator[](int i) const { return values[size_t(i)]; }
+    // By column name (MainName, MainINN, ...); an unknown name is a programming error and asserts.
+    QString &Field(const char *column);
+    const QString &Field(const char *column) const;
+};
+
+class CompanyStore {
+public:
+    explicit CompanyStore(Database &db) : m_db(db) {}
+
+    // The row; nullopt when it is missing. Throws DbError.
+    std::optional<CompanyInfo> Read();
+    // Writes the eighteen fields as given; a missing row is recreated so the typing is not lost.
+    // Throws DbError (nothing written).
+    void Save(const CompanyInfo &info);
+
+private:
+    Database &m_db;
+};

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "AppContext.h"
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+class CMainFrame;
+class Database;
+class DialogRunner;
+class Prompter;
+
+// The application object: owns for the whole run the connection, the logged-in user, the working folder
+// and the main frame. Start-up is split into steps so each can be driven on its own.
+class CQuellmarodApp {
+public:
+    CQuellmarodApp(Prompter &prompter, DialogRunner &dialogs);
+    ~CQuellmarodApp();
+    CQuellmarodApp(const CQuellmarodApp &) = delete;
+    CQuellmarodApp &operator=(const CQuellmarodApp &) = delete;
+
+    // The value of "--database CONNECT" (empty when not given); an unknown option is reported in `error`.
+    static QString DatabaseOption(const QStringList &arguments, QString *error = nullptr);
+    // The stored setting Database/Connect (organisation and application "Zorvantide").
+    static QString DatabaseSetting();
+
+    // Opens the database the command line, the setting, the registered data source or the embedded file
+    // names, with the wait cursor, and captures the working folder. On failure the driver's text is shown
+    // and false returned.
+    bool Connect(const QString &commandLine, const QString &setting);
+    enum class LoginResult { LoggedIn, Cancelled, Failed };
+    // The first-run dialog when the database has no user, then the login.
+    LoginResult LogIn();
+    // Creates the main frame (not shown).
+    CMainFrame &CreateMainFrame();
+
+    // The whole start-up; returns the exit code to end with, or -1 when the main frame is up and the
+    // event loop should run.
+    int Start(const QStringList &arguments);
+
+    Database *db() const { return m_db.get(); }
+    AppContext *context() const { return m_ctx.get(); }
+    CMainFrame *frame() const { return m_frame.get(); }
+    const QString &workDir() const { return m_workDir; }
+    const QString &connectString() const { return m_connect; }
+
+private:
+    Prompter &m_prompter;
+    DialogRunner &m_dialogs;
+    std::unique_ptr<Database> m_db;
+    std::unique_ptr<AppContext> m_ctx;
+    std::unique_ptr<CMainFrame> m_frame;
+    QString m_workDir;
+    QString m_connect;
+};
+
+namespace StartTexts {
+// Followed by the driver's text.
+inline const QString kCannotOpen = QStringLiteral("Не удается открыть базу данных!\n");
+}  // namespace StartTexts
