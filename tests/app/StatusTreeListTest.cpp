@@ -1,0 +1,65 @@
+#include "StatusTreeList.h"
+
+#include <gtest/gtest.h>
+#include <QHeaderView>
+
+TEST(StatusTreeList, RowsAreColouredByStatusAndTintedWhileInDebt) {
+    EXPECT_EQ(StatusTreeList::StatusColor(0), QColor(10, 10, 180));
+    EXPECT_EQ(StatusTreeList::StatusColor(1), QColor(10, 150, 10));
+    EXPECT_EQ(StatusTreeList::StatusColor(2), QColor(200, 10, 10));
+
+    StatusTreeList list;
+    list.SetColumns({QStringLiteral("Клиент:"), QStringLiteral("№:"), QStringLiteral("Долг:")}, {100, 60, 90},
+                    {Qt::AlignLeft, Qt::AlignLeft, Qt::AlignRight});
+    EXPECT_EQ(list.headerItem()->text(2), QStringLiteral("Долг:"));
+    QTreeWidgetItem *paid =
+        list.AddRow({QStringLiteral("Петров"), QStringLiteral("1"), QStringLiteral("0.00")}, "z1");
+    QTreeWidgetItem *owes =
+        list.AddRow({QStringLiteral("Сидоров"), QStringLiteral("2"), QStringLiteral("0.01")}, "z2");
+    QTreeWidgetItem *line = list.AddRow({QStringLiteral("Шиномонтаж")}, "s1", owes);
+    EXPECT_TRUE(Qt::Alignment(owes->textAlignment(2)) & Qt::AlignRight);
+
+    StatusTreeList::Paint(paid, 2, 0.009);  // less than a kopeck is no debt
+    StatusTreeList::Paint(owes, 1, 0.01);
+    for (int c = 0; c < 3; ++c) {
+        EXPECT_EQ(paid->foreground(c).color(), QColor(200, 10, 10));
+        EXPECT_FALSE(paid->data(c, Qt::BackgroundRole).isValid());
+        EXPECT_EQ(owes->foreground(c).color(), QColor(10, 150, 10));
+        EXPECT_EQ(owes->background(c).color(), QColor(255, 240, 240));
+    }
+    StatusTreeList::Paint(owes, 2, 0.0);  // repainted after payment: the tint goes
+    EXPECT_FALSE(owes->data(0, Qt::BackgroundRole).isValid());
+    EXPECT_FALSE(line->data(0, Qt::ForegroundRole).isValid());  // children keep their own colours
+
+    // Keys: the row's own, or its order's.
+    EXPECT_TRUE(list.SelectKey(QStringLiteral("s1")));
+    EXPECT_EQ(list.CurrentKey(), QStringLiteral("s1"));
+    EXPECT_EQ(list.CurrentKey(true), QStringLiteral("z2"));
+    EXPECT_FALSE(list.SelectKey(QStringLiteral("missing")));
+}
+
+TEST(StatusTreeList, ColumnsSortByTheirValuesNotTheirText) {
+    StatusTreeList list;
+    list.SetColumns({QStringLiteral("Клиент:"), QStringLiteral("Сумма:")});
+    const struct {
+        const char *name;
+        double sum;
+    } rows[] = {{"Б", 100.0}, {"В", 9.5}, {"А", 25.0}};
+    for (const auto &r : rows) {
+        QTreeWidgetItem *item = list.AddRow({QString::fromUtf8(r.name), QString::number(r.sum, 'f', 2)},
+                                            QString::fromUtf8(r.name));
+        StatusTreeList::SetSortValue(item, 1, r.sum);
+    }
+    // Loaded order is kept until a heading is clicked.
+    EXPECT_EQ(StatusTreeList::Key(list.topLevelItem(0)), QStringLiteral("Б"));
+
+    list.sortByColumn(1, Qt::AscendingOrder);
+    QStringList order;
+    for (int i = 0; i < list.topLevelItemCount(); ++i) order << StatusTreeList::Key(list.topLevelItem(i));
+    EXPECT_EQ(order, QStringList({"В", "А", "Б"}));  // 9.50, 25.00, 100.00 — not "100.00" first
+
+    list.sortByColumn(0, Qt::AscendingOrder);
+    order.clear();
+    for (int i = 0; i < list.topLevelItemCount(); ++i) order << StatusTreeList::Key(list.topLevelItem(i));
+    EXPECT_EQ(order, QStringList({"А", "Б", "В"}));
+}
