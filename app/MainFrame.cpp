@@ -14,6 +14,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QStyle>
@@ -69,7 +70,11 @@ CMainFrame::CMainFrame(AppContext &ctx, QWidget *parent) : QMainWindow(parent), 
     ShowKind(ChildKind::kNone);
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame() {
+    // The child windows go down with the frame; they must not call back into it on the way.
+    for (QMdiSubWindow *w : m_mdi->subWindowList()) disconnect(w, nullptr, this, nullptr);
+    disconnect(m_mdi, nullptr, this, nullptr);
+}
 
 QAction *CMainFrame::MakeAction(int id, const QString &text, const QString &prompt) {
     auto *a = new QAction(text, this);
@@ -376,7 +381,9 @@ void CMainFrame::FillWindowMenu() {
         QAction *a = m_window->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(w->windowTitle()));
         a->setCheckable(true);
         a->setChecked(w == m_mdi->currentSubWindow());
-        connect(a, &QAction::triggered, m_mdi, [this, w] { m_mdi->setActiveSubWindow(w); });
+        connect(a, &QAction::triggered, m_mdi, [this, w = QPointer<QMdiSubWindow>(w)] {
+            if (w) m_mdi->setActiveSubWindow(w);
+        });
         m_windowList << a;
     }
 }

@@ -13,6 +13,8 @@
 
 #include <QCommandLineParser>
 #include <QDir>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QSettings>
 
 CQuellmarodApp::CQuellmarodApp(Prompter &prompter, DialogRunner &dialogs)
@@ -105,6 +107,10 @@ int CQuellmarodApp::Start(const QStringList &arguments) {
         case LoginResult::LoggedIn:
             break;
     }
-    CreateMainFrame().showMaximized();
+    CMainFrame &frame = CreateMainFrame();
+    // Fill the screen even where no window manager acts on the maximise request.
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        frame.setGeometry(screen->availableGeometry());
+    frame.showMaximized();
     return -1;
 }

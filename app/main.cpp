@@ -16,19 +16,17 @@ int main(int argc, char **argv) {
     DialogRunner dialogs;
     CQuellmarodApp app(prompter, dialogs);
 
-    // ZV_SCREENSHOT=file.png: save a picture of whatever window is up after two seconds, then quit
-    // (used to check the screens on a headless machine).
+    const int code = app.Start(QCoreApplication::arguments());
+    if (code >= 0) return code;
+
+    // ZV_SCREENSHOT=file.png: save a picture of the main window shortly after it shows, then quit
+    // (to look at the screens on a machine without a display).
     const QString shot = qEnvironmentVariable("ZV_SCREENSHOT");
     if (!shot.isEmpty()) {
-        QTimer::singleShot(2000, &qapp, [&app, shot] {
-            QWidget *w = QApplication::activeModalWidget();
-            if (!w) w = app.frame();
-            if (w) w->grab().save(shot);
+        QTimer::singleShot(1500, app.frame(), [&app, shot] {
+            app.frame()->grab().save(shot);
             QCoreApplication::exit(0);
         });
     }
-
-    const int code = app.Start(QCoreApplication::arguments());
-    if (code >= 0) return code;
     return QApplication::exec();
 }
