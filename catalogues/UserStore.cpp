@@ -67,7 +67,20 @@ void UserStore::Save(const UserRecord &user, const QString &newPassword) {
 }
 
 void UserStore::SoftDelete(const QString &iddUser) {
+    Transaction tx(m_db);
+    // With no live user left the next start would offer anyone a first user with every right.
+    CDynamicRecordset rs(m_db);
+    rs.Open(QStringLiteral(
+                "SELECT COUNT(*) AS dCount FROM SUser WHERE SUser.[Delete] = FALSE AND SUser.IddUser <> ?"),
+            {iddUser});
+    const bool othersLeft = !rs.IsEOF() && rs.Long(QStringLiteral("dCount")) > 0;
+    rs.Close();
+    if (!othersLeft)
+        throw DbError(
+            QStringLiteral("Нельзя удалить последнего пользователя программы!\n"
+                           "Сначала добавьте другого пользователя."));
     Rows::SoftDelete(m_db, kTable, {{QStringLiteral("IddUser"), iddUser}});
+    tx.Commit();
 }
 
 void UserStore::StorePassword(const QString &iddUser, const QString &plain) {

@@ -28,6 +28,7 @@ public:
     // Inserts or updates the user by IddUser. A non-empty `newPassword` is stored hashed; an empty one
     // keeps the stored password (a new user must be given one: throws DbError otherwise).
     void Save(const UserRecord &user, const QString &newPassword);
+    // Refuses (DbError) to delete the last live user.
     void SoftDelete(const QString &iddUser);
     // Re-stores a password (used when an old plain-text password logs in).
     void StorePassword(const QString &iddUser, const QString &plain);

@@ -31,7 +31,16 @@ TEST_P(UserStoreTest, PasswordsAreHashedAndKeptWhenLeftEmpty) {
     EXPECT_THROW(users.Save(fresh, QString()), DbError);  // a new user needs a password
     EXPECT_FALSE(users.Load(fresh.iddUser));
 
+    // The last live user cannot be deleted: the next start would let anyone create a first user.
+    EXPECT_THROW(users.SoftDelete(first.iddUser), DbError);
+    EXPECT_TRUE(users.HasAnyUser());
+    UserRecord second;
+    second.iddUser = QStringLiteral("anna~2~");
+    second.login = QStringLiteral("oleg");
+    second.name = QStringLiteral("Олег");
+    users.Save(second, QStringLiteral("pw"));
     users.SoftDelete(first.iddUser);
-    EXPECT_FALSE(users.HasAnyUser());
-    EXPECT_TRUE(users.ListActive().isEmpty());
+    ASSERT_EQ(users.ListActive().size(), 1);
+    EXPECT_EQ(users.ListActive()[0].login, QStringLiteral("oleg"));
+    EXPECT_THROW(users.SoftDelete(second.iddUser), DbError);
 }
