@@ -2,6 +2,12 @@
 
 #include "AboutDlg.h"
 #include "AppContext.h"
+#include "CBayDirDlg.h"
+#include "CCarDirDlg.h"
+#include "CClientDirDlg.h"
+#include "CServiceDirDlg.h"
+#include "CUserDirDlg.h"
+#include "CWorkerDirDlg.h"
 #include "Commands.h"
 #include "CompanyDlg.h"
 #include "DialogRunner.h"
@@ -68,6 +74,7 @@ CMainFrame::CMainFrame(AppContext &ctx, QWidget *parent) : QMainWindow(parent), 
     BuildBars();
     connect(m_mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *) { SyncToActiveChild(); });
     ShowKind(ChildKind::kNone);
+    InstallCatalogues();
 }
 
 CMainFrame::~CMainFrame() {
@@ -236,6 +243,28 @@ void CMainFrame::RegisterChildKind(int kind, ChildKindSpec spec) {
     entry.spec = std::move(spec);
     m_kinds[kind] = std::move(entry);
     SyncToActiveChild();
+}
+
+namespace {
+
+// Runs a catalogue directory modally through the dialog seam; the frame makes no use of its result.
+template <typename Dlg>
+std::function<void()> Opener(AppContext &ctx, QWidget *parent) {
+    return [&ctx, parent] {
+        Dlg dlg(ctx, parent);
+        ctx.dialogs().Run(dlg);
+    };
+}
+
+}  // namespace
+
+void CMainFrame::InstallCatalogues() {
+    SetCatalogueOpener(Cmd::kServices, Opener<CServiceDirDlg>(m_ctx, this));
+    SetCatalogueOpener(Cmd::kWorkers, Opener<CWorkerDirDlg>(m_ctx, this));
+    SetCatalogueOpener(Cmd::kBays, Opener<CBayDirDlg>(m_ctx, this));
+    SetCatalogueOpener(Cmd::kCars, Opener<CCarDirDlg>(m_ctx, this));
+    SetCatalogueOpener(Cmd::kClients, Opener<CClientDirDlg>(m_ctx, this));
+    SetCatalogueOpener(Cmd::kUsers, Opener<CUserDirDlg>(m_ctx, this));
 }
 
 void CMainFrame::SetCatalogueOpener(int commandId, std::function<void()> opener) {

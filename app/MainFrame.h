@@ -49,6 +49,7 @@ public:
 
     // Later parts of the program plug their windows and directories in here.
     void RegisterChildKind(int kind, ChildKindSpec spec);
+    // The catalogue directories are installed by the constructor; tests may put their own in place.
     void SetCatalogueOpener(int commandId, std::function<void()> opener);
 
     // The commands, as the menus run them.
@@ -72,6 +73,7 @@ public:
     void SyncToActiveChild();
 
 private:
+    void InstallCatalogues();
     struct KindEntry {
         ChildKindSpec spec;
         QMenu *edit = nullptr;

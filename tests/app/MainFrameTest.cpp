@@ -165,22 +165,21 @@ TEST_F(MainFrameTest, EveryGuardedCommandChecksItsRightWhenItRuns) {
                                                "справочнике пользователей!"));
 }
 
-TEST_F(MainFrameTest, CataloguesOpenThroughTheirOpenersAndOnlyUsersNeedARight) {
+TEST_F(MainFrameTest, CataloguesOpenTheirDirectoriesAndOnlyUsersNeedARight) {
     auto frame = Frame(AllBut(18));
-    QList<int> called;
-    for (int id : {Cmd::kServices, Cmd::kWorkers, Cmd::kBays, Cmd::kCars, Cmd::kClients, Cmd::kUsers})
-        frame->SetCatalogueOpener(id, [&called, id] { called << id; });
     for (int id : {Cmd::kServices, Cmd::kWorkers, Cmd::kBays, Cmd::kCars, Cmd::kClients, Cmd::kUsers})
         frame->Action(id)->trigger();
-    EXPECT_EQ(called, QList<int>({Cmd::kServices, Cmd::kWorkers, Cmd::kBays, Cmd::kCars, Cmd::kClients}));
+    EXPECT_EQ(dialogs.opened, QStringList({QStringLiteral("CServiceDirDlg"), QStringLiteral("CWorkerDirDlg"),
+                                           QStringLiteral("CBayDirDlg"), QStringLiteral("CCarDirDlg"),
+                                           QStringLiteral("CClientDirDlg")}));
     EXPECT_EQ(prompter.warnings, QStringList{Rights::kRefusal});
 
+    dialogs.opened.clear();
     auto granted = Frame(QStringLiteral("0000000000000000001"));  // only right 18
-    granted->SetCatalogueOpener(Cmd::kUsers, [&called] { called << Cmd::kUsers; });
     granted->Action(Cmd::kUsers)->trigger();
-    EXPECT_EQ(called.last(), Cmd::kUsers);
-    granted->Action(Cmd::kServices)->trigger();  // no opener yet: nothing happens, no message
+    EXPECT_EQ(dialogs.opened, QStringList{QStringLiteral("CUserDirDlg")});
     EXPECT_EQ(prompter.warnings.size(), 1);
+    EXPECT_TRUE(prompter.errors.isEmpty());
 }
 
 TEST_F(MainFrameTest, MenusAndToolbarsFollowTheActiveChildKind) {
