@@ -108,6 +108,13 @@ ConnectSpec ParseConnectString(const QString &connect) {
         spec.options = extra.join(u';');
         return spec;
     }
+    // "WORD;..." that is none of the above is a mistyped kind, not a file name: opening it as a file
+    // would quietly start an empty database.
+    static const QRegularExpression kind(QStringLiteral("^[A-Za-z]+;"));
+    if (kind.match(text).hasMatch())
+        throw DbError(
+            QStringLiteral("Неизвестный вид подключения \"%1\".\nДопустимы ODBC;, SQLITE; и PGSQL;.")
+                .arg(text.left(text.indexOf(u';'))));
     // A bare file name: the embedded database.
     spec.dialect = Dialect::Sqlite;
     spec.file = text;

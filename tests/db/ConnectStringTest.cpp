@@ -28,6 +28,9 @@ TEST(ConnectString, ParsesEachForm) {
     EXPECT_EQ(pg.password, QStringLiteral("a b'c"));
     EXPECT_EQ(pg.options, QStringLiteral("sslmode=disable"));
 
+    EXPECT_EQ(ParseConnectString(QStringLiteral("/srv/shop/Quellmarod.db")).file,
+              QStringLiteral("/srv/shop/Quellmarod.db"));
+    EXPECT_THROW(ParseConnectString(QStringLiteral("MSACCESS;DBQ=x.mdb")), DbError);  // not taken for a file
     EXPECT_THROW(ParseConnectString(QStringLiteral("  ")), DbError);
     EXPECT_THROW(ParseConnectString(QStringLiteral("PGSQL;host")), DbError);
     EXPECT_THROW(ParseConnectString(QStringLiteral("PGSQL;password='open")), DbError);
