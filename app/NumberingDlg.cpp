@@ -2,6 +2,7 @@
 
 #include "AppContext.h"
 #include "CounterStore.h"
+#include "DbAction.h"
 #include "DbError.h"
 #include "Formats.h"
 #include "Prompter.h"
@@ -119,12 +120,6 @@ void CNumberingDlg::accept() {
             return;
         }
     }
-    try {
-        WaitCursor wait;
-        CounterStore(m_ctx.db()).WriteAll(v);
-    } catch (const DbError &e) {
-        m_ctx.prompter().Error(e.text());
-        return;
-    }
+    if (!TryDb(m_ctx.prompter(), [&] { CounterStore(m_ctx.db()).WriteAll(v); })) return;
     QDialog::accept();
 }

@@ -3,11 +3,11 @@
 #include "AppContext.h"
 #include "BayStore.h"
 #include "CBayDlg.h"
+#include "DbAction.h"
 #include "DbError.h"
 #include "DialogRunner.h"
 #include "Prompter.h"
 #include "Tooltip.h"
-#include "WaitCursor.h"
 
 #include <QHBoxLayout>
 #include <QMenu>
@@ -79,13 +79,7 @@ void CBayDirDlg::Refill() {
     const QTreeWidgetItem *current = Selected();
     const QString currentId = current ? current->data(kName, Qt::UserRole).toString() : QString();
     QList<BayRecord> bays;
-    try {
-        WaitCursor wait;
-        bays = BayStore(m_ctx.db()).List();
-    } catch (const DbError &e) {
-        m_ctx.prompter().Error(e.text());
-        return;
-    }
+    if (!TryDb(m_ctx.prompter(), [&] { bays = BayStore(m_ctx.db()).List(); })) return;
     m_list->clear();
     for (const BayRecord &b : bays) {
         auto *item = new QTreeWidgetItem(m_list, {b.nameBox, b.primBox});
@@ -135,13 +129,7 @@ void CBayDirDlg::DeleteBay() {
     }
     const QString id = item->data(kName, Qt::UserRole).toString();
     if (!m_ctx.prompter().Question(QStringLiteral("Удалить бокс (мойку)?"))) return;
-    try {
-        WaitCursor wait;
-        BayStore(m_ctx.db()).Delete(id);
-    } catch (const DbError &e) {
-        m_ctx.prompter().Error(e.text());
-        return;
-    }
+    if (!TryDb(m_ctx.prompter(), [&] { BayStore(m_ctx.db()).Delete(id); })) return;
     Refill();
 }
 

@@ -1,10 +1,9 @@
 #include "CBayDlg.h"
 
 #include "AppContext.h"
-#include "DbError.h"
+#include "DbAction.h"
 #include "Prompter.h"
 #include "Tooltip.h"
-#include "WaitCursor.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -75,13 +74,7 @@ void CBayDlg::accept() {
         return;
     }
     if (m_saver) {
-        try {
-            WaitCursor wait;
-            m_saver(Name(), Note());
-        } catch (const DbError &e) {
-            m_ctx.prompter().Error(e.text());
-            return;
-        }
+        if (!TryDb(m_ctx.prompter(), [&] { m_saver(Name(), Note()); })) return;
     }
     QDialog::accept();
 }

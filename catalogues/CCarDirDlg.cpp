@@ -2,6 +2,7 @@
 
 #include "AppContext.h"
 #include "CCarDlg.h"
+#include "DbAction.h"
 #include "DbError.h"
 #include "DialogRunner.h"
 #include "Prompter.h"
@@ -154,13 +155,10 @@ void CCarDirDlg::RefillLists() {
 
 void CCarDirDlg::Refill() {
     QList<CarListRow> rows;
-    try {
-        WaitCursor wait;
-        rows = m_store.Search({m_plate->text(), m_make->currentText(), m_owner->currentText()});
-    } catch (const DbError &e) {
-        m_ctx.prompter().Error(e.text());
+    if (!TryDb(m_ctx.prompter(), [&] {
+            rows = m_store.Search({m_plate->text(), m_make->currentText(), m_owner->currentText()});
+        }))
         return;
-    }
     m_list->clear();
     for (const CarListRow &row : rows) {
         const CarRecord &c = row.car;

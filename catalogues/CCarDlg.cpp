@@ -4,6 +4,7 @@
 #include "CClientDirDlg.h"
 #include "CClientDlg.h"
 #include "ClientStore.h"
+#include "DbAction.h"
 #include "DbError.h"
 #include "DialogRunner.h"
 #include "KeyGen.h"
@@ -196,13 +197,7 @@ void CCarDlg::AddOwner() {
     if (!dir.selected() || dir.iddClient().isEmpty()) return;
     const QString client = dir.iddClient();
     std::optional<ClientRecord> record;
-    try {
-        WaitCursor wait;
-        record = ClientStore(m_ctx.db()).Load(client);
-    } catch (const DbError &e) {
-        m_ctx.prompter().Error(e.text());
-        return;
-    }
+    if (!TryDb(m_ctx.prompter(), [&] { record = ClientStore(m_ctx.db()).Load(client); })) return;
     // One entry per owner: a current one is kept, one removed in this opening comes back.
     auto same = std::find_if(m_owners.begin(), m_owners.end(),
                              [&](const CarOwner &o) { return o.iddVlad == client; });
@@ -272,13 +267,7 @@ void CCarDlg::accept() {
         m_plate->setFocus();
         return;
     }
-    try {
-        WaitCursor wait;
-        m_store.Save(car, m_owners, m_ctx.login());
-    } catch (const DbError &e) {
-        m_ctx.prompter().Error(e.text());
-        return;
-    }
+    if (!TryDb(m_ctx.prompter(), [&] { m_store.Save(car, m_owners, m_ctx.login()); })) return;
     m_car = car;
     m_existing = true;
     m_saved = true;

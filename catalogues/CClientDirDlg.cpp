@@ -2,6 +2,7 @@
 
 #include "AppContext.h"
 #include "CClientDlg.h"
+#include "DbAction.h"
 #include "DbError.h"
 #include "DialogRunner.h"
 #include "Formats.h"
@@ -178,13 +179,7 @@ void CClientDirDlg::Refill() {
     filter.linkLimit = m_linkLimit;
 
     QList<ClientListRow> rows;
-    try {
-        WaitCursor wait;
-        rows = m_store.Search(filter);
-    } catch (const DbError &e) {
-        m_ctx.prompter().Error(e.text());
-        return;
-    }
+    if (!TryDb(m_ctx.prompter(), [&] { rows = m_store.Search(filter); })) return;
 
     m_list->clear();
     QStringList names;

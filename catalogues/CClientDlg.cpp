@@ -4,6 +4,7 @@
 #include "CCarDirDlg.h"
 #include "CCarDlg.h"
 #include "CarStore.h"
+#include "DbAction.h"
 #include "DbError.h"
 #include "DialogRunner.h"
 #include "Formats.h"
@@ -236,13 +237,7 @@ void CClientDlg::reject() {
 
 void CClientDlg::RefillCars() {
     QList<CarRecord> cars;
-    try {
-        WaitCursor wait;
-        cars = m_store.CarsOf(m_iddClient);
-    } catch (const DbError &e) {
-        m_ctx.prompter().Error(e.text());
-        return;
-    }
+    if (!TryDb(m_ctx.prompter(), [&] { cars = m_store.CarsOf(m_iddClient); })) return;
     m_cars->clear();
     for (const CarRecord &car : cars) {
         auto *item = new QTreeWidgetItem(

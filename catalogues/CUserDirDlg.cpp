@@ -2,12 +2,11 @@
 
 #include "AppContext.h"
 #include "CUserDlg.h"
-#include "DbError.h"
+#include "DbAction.h"
 #include "DialogRunner.h"
 #include "Prompter.h"
 #include "Tooltip.h"
 #include "UserStore.h"
-#include "WaitCursor.h"
 
 #include <QHBoxLayout>
 #include <QMenu>
@@ -79,13 +78,7 @@ void CUserDirDlg::Refill() {
     const QTreeWidgetItem *current = Selected();
     const QString currentId = current ? current->data(kLogin, Qt::UserRole).toString() : QString();
     QList<UserRecord> users;
-    try {
-        WaitCursor wait;
-        users = UserStore(m_ctx.db()).ListActive();
-    } catch (const DbError &e) {
-        m_ctx.prompter().Error(e.text());
-        return;
-    }
+    if (!TryDb(m_ctx.prompter(), [&] { users = UserStore(m_ctx.db()).ListActive(); })) return;
     m_list->clear();
     for (const UserRecord &u : users) {
         auto *item = new QTreeWidgetItem(m_list, {u.login, u.name});
@@ -122,13 +115,7 @@ void CUserDirDlg::DeleteUser() {
     }
     const QString id = item->data(kLogin, Qt::UserRole).toString();
     if (!m_ctx.prompter().Question(QStringLiteral("Удалить пользователя?"))) return;
-    try {
-        WaitCursor wait;
-        UserStore(m_ctx.db()).SoftDelete(id);
-    } catch (const DbError &e) {
-        m_ctx.prompter().Error(e.text());
-        return;
-    }
+    if (!TryDb(m_ctx.prompter(), [&] { UserStore(m_ctx.db()).SoftDelete(id); })) return;
     Refill();
 }
 

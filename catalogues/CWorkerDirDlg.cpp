@@ -2,12 +2,11 @@
 
 #include "AppContext.h"
 #include "CWorkerDlg.h"
-#include "DbError.h"
+#include "DbAction.h"
 #include "DialogRunner.h"
 #include "Formats.h"
 #include "Prompter.h"
 #include "Tooltip.h"
-#include "WaitCursor.h"
 #include "WorkerStore.h"
 
 #include <QHBoxLayout>
@@ -136,13 +135,9 @@ void CWorkerDirDlg::Refill() {
     const QString currentId = current ? current->data(kFio, Qt::UserRole).toString() : QString();
 
     QList<WorkerRecord> workers;
-    try {
-        WaitCursor wait;
-        workers = WorkerStore(m_ctx.db()).List(m_allWorkers, m_deletedWorkers);
-    } catch (const DbError &e) {
-        m_ctx.prompter().Error(e.text());
+    if (!TryDb(m_ctx.prompter(),
+               [&] { workers = WorkerStore(m_ctx.db()).List(m_allWorkers, m_deletedWorkers); }))
         return;
-    }
 
     m_list->clear();
     for (const WorkerRecord &w : workers) {
@@ -195,13 +190,7 @@ void CWorkerDirDlg::DeleteWorker() {
     }
     const QString id = item->data(kFio, Qt::UserRole).toString();
     if (!m_ctx.prompter().Question(QStringLiteral("Удалить сотрудника?"))) return;
-    try {
-        WaitCursor wait;
-        WorkerStore(m_ctx.db()).Delete(id);
-    } catch (const DbError &e) {
-        m_ctx.prompter().Error(e.text());
-        return;
-    }
+    if (!TryDb(m_ctx.prompter(), [&] { WorkerStore(m_ctx.db()).Delete(id); })) return;
     Refill();
 }
 

@@ -1,6 +1,7 @@
 #include "CWorkerDlg.h"
 
 #include "AppContext.h"
+#include "DbAction.h"
 #include "DbError.h"
 #include "Prompter.h"
 #include "Tooltip.h"
@@ -153,13 +154,7 @@ void CWorkerDlg::accept() {
         }
         m_existing = true;
     } else {
-        try {
-            WaitCursor wait;
-            store.Update(w);
-        } catch (const DbError &e) {
-            m_ctx.prompter().Error(e.text());
-            return;
-        }
+        if (!TryDb(m_ctx.prompter(), [&] { store.Update(w); })) return;
     }
     m_saved = true;
     QDialog::accept();

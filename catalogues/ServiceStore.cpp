@@ -105,7 +105,7 @@ ServiceTree ServiceStore::LoadTree() {
     links.Open(QStringLiteral(
         "SELECT ServiceWork.IddServiceWork, ServiceWork.IddService, ServiceWork.IddWork, "
         "SWork.WorkFIO FROM ServiceWork INNER JOIN SWork ON ServiceWork.IddWork = SWork.IddWork "
-        "WHERE ServiceWork.[Delete] = FALSE ORDER BY ServiceWork.IddServiceWork"));
+        "WHERE ServiceWork.[Delete] = FALSE ORDER BY SWork.WorkFIO, ServiceWork.IddServiceWork"));
     for (; !links.IsEOF(); links.MoveNext()) {
         if (ServiceNode *node = nodeOf.value(links.Text(QStringLiteral("IddService"))))
             node->performers << ReadLink(links);
@@ -155,7 +155,7 @@ PickedWorkers ServiceStore::Performers(const QString &iddService) {
                 "SELECT ServiceWork.IddServiceWork, ServiceWork.IddService, ServiceWork.IddWork, "
                 "SWork.WorkFIO FROM ServiceWork INNER JOIN SWork ON ServiceWork.IddWork = SWork.IddWork "
                 "WHERE ServiceWork.IddService = ? AND ServiceWork.[Delete] = FALSE "
-                "ORDER BY ServiceWork.IddServiceWork"),
+                "ORDER BY SWork.WorkFIO, ServiceWork.IddServiceWork"),
             {iddService});
     for (; !rs.IsEOF(); rs.MoveNext()) list << ReadLink(rs);
     return list;

@@ -51,6 +51,7 @@ class ServiceDirDlgTest : public DbTest {
 protected:
     void SetUp() override {
         DbTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
         AddWorker(QStringLiteral("w1"), QStringLiteral("Петров"));
         AddWorker(QStringLiteral("w2"), QStringLiteral("Сидоров"));
     }
