@@ -150,7 +150,7 @@ QList<CarOwner> CarStore::LoadOwners(const QString &iddAvto) {
     // A link whose client row is gone still shows, with an empty name, so it can be removed.
     rs.Open(QStringLiteral("SELECT L.IddAvtoVlad, L.IddAvto, L.IddVlad, C.ClientName, C.ClientTel "
                            "FROM AvtoVlad L LEFT JOIN SClient C ON L.IddVlad = C.IddClient "
-                           "WHERE L.IddAvto = ? AND L.[Delete] = FALSE ORDER BY L.IddAvtoVlad"),
+                           "WHERE L.IddAvto = ? AND L.[Delete] = FALSE ORDER BY C.ClientName, L.IddAvtoVlad"),
             {iddAvto});
     for (; !rs.IsEOF(); rs.MoveNext()) {
         CarOwner o;
