@@ -5,9 +5,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j "$(nproc)" --target trellvark
+cmake -S . -B build-run -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZV_TESTS=OFF >/dev/null
+cmake --build build-run -j "$(nproc)" --target trellvark
 mkdir -p run/doc
 cp -n templates/* run/ 2>/dev/null || true
 cd run
-exec ../build/app/trellvark "$@"
+exec ../build-run/app/trellvark "$@"
