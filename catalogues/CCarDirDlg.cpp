@@ -7,6 +7,7 @@
 #include "DialogRunner.h"
 #include "Prompter.h"
 #include "Tooltip.h"
+#include "TreeRows.h"
 #include "WaitCursor.h"
 
 #include <QComboBox>
@@ -177,26 +178,11 @@ void CCarDirDlg::Refill() {
 }
 
 bool CCarDirDlg::Select(const QString &iddAvto, const QString &iddAvtoVlad) {
-    for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
-        QTreeWidgetItem *item = m_list->topLevelItem(i);
-        if (item->data(0, kCarRole).toString() != iddAvto) continue;
-        if (iddAvtoVlad.isEmpty()) {
-            m_list->setCurrentItem(item);
-            return true;
-        }
-        for (int j = 0; j < item->childCount(); ++j) {
-            if (item->child(j)->data(0, kLinkRole).toString() == iddAvtoVlad) {
-                m_list->setCurrentItem(item->child(j));
-                return true;
-            }
-        }
-    }
-    return false;
+    return TreeRows::Select(m_list, kCarRole, iddAvto, kLinkRole, iddAvtoVlad);
 }
 
 QTreeWidgetItem *CCarDirDlg::SelectedItem() const {
-    QTreeWidgetItem *item = m_list->currentItem();
-    return item && item->isSelected() ? item : nullptr;
+    return TreeRows::Selected(m_list);
 }
 
 void CCarDirDlg::Add() {

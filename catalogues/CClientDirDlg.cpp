@@ -9,6 +9,7 @@
 #include "KeyGen.h"
 #include "Prompter.h"
 #include "Tooltip.h"
+#include "TreeRows.h"
 #include "WaitCursor.h"
 
 #include <QCheckBox>
@@ -210,26 +211,11 @@ void CClientDirDlg::Refill() {
 }
 
 bool CClientDirDlg::Select(const QString &iddClient, const QString &iddAvtoVlad) {
-    for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
-        QTreeWidgetItem *item = m_list->topLevelItem(i);
-        if (item->data(0, kClientRole).toString() != iddClient) continue;
-        if (iddAvtoVlad.isEmpty()) {
-            m_list->setCurrentItem(item);
-            return true;
-        }
-        for (int j = 0; j < item->childCount(); ++j) {
-            if (item->child(j)->data(0, kLinkRole).toString() == iddAvtoVlad) {
-                m_list->setCurrentItem(item->child(j));
-                return true;
-            }
-        }
-    }
-    return false;
+    return TreeRows::Select(m_list, kClientRole, iddClient, kLinkRole, iddAvtoVlad);
 }
 
 QTreeWidgetItem *CClientDirDlg::SelectedItem() const {
-    QTreeWidgetItem *item = m_list->currentItem();
-    return item && item->isSelected() ? item : nullptr;
+    return TreeRows::Selected(m_list);
 }
 
 void CClientDirDlg::ShowContextMenu(const QPoint &pos) {
