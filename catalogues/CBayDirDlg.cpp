@@ -6,11 +6,11 @@
 #include "DbAction.h"
 #include "DbError.h"
 #include "DialogRunner.h"
+#include "EditMenu.h"
 #include "Prompter.h"
 #include "Tooltip.h"
 
 #include <QHBoxLayout>
-#include <QMenu>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -32,7 +32,6 @@ CBayDirDlg::CBayDirDlg(AppContext &ctx, QWidget *parent) : QDialog(parent), m_ct
     m_list->setAllColumnsShowFocus(true);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     m_list->setColumnWidth(kName, 290);
     m_list->setColumnWidth(kNote, 140);
     m_list->setStyleSheet(QStringLiteral(
@@ -70,7 +69,8 @@ CBayDirDlg::CBayDirDlg(AppContext &ctx, QWidget *parent) : QDialog(parent), m_ct
     connect(m_edit, &QPushButton::clicked, this, &CBayDirDlg::EditBay);
     connect(m_del, &QPushButton::clicked, this, &CBayDirDlg::DeleteBay);
     connect(m_ok, &QPushButton::clicked, this, &CBayDirDlg::accept);
-    connect(m_list, &QWidget::customContextMenuRequested, this, &CBayDirDlg::ShowMenu);
+    AttachEditMenu(
+        m_list, [this] { AddBay(); }, [this] { EditBay(); }, [this] { DeleteBay(); });
 
     Refill();
 }
@@ -131,12 +131,4 @@ void CBayDirDlg::DeleteBay() {
     if (!m_ctx.prompter().Question(QStringLiteral("Удалить бокс (мойку)?"))) return;
     if (!TryDb(m_ctx.prompter(), [&] { BayStore(m_ctx.db()).Delete(id); })) return;
     Refill();
-}
-
-void CBayDirDlg::ShowMenu(const QPoint &pos) {
-    QMenu menu(this);
-    menu.addAction(QStringLiteral("Добавить"), this, &CBayDirDlg::AddBay);
-    menu.addAction(QStringLiteral("Изменить"), this, &CBayDirDlg::EditBay);
-    menu.addAction(QStringLiteral("Удалить"), this, &CBayDirDlg::DeleteBay);
-    menu.exec(m_list->viewport()->mapToGlobal(pos));
 }

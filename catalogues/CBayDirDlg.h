@@ -21,7 +21,6 @@ public:
     void DeleteBay();
 
 private:
-    void ShowMenu(const QPoint &pos);
     QTreeWidgetItem *Selected() const;
 
     AppContext &m_ctx;

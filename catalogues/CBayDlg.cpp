@@ -1,6 +1,7 @@
 #include "CBayDlg.h"
 
 #include "AppContext.h"
+#include "CardButtons.h"
 #include "DbAction.h"
 #include "Prompter.h"
 #include "Tooltip.h"
@@ -18,34 +19,21 @@ CBayDlg::CBayDlg(AppContext &ctx, QWidget *parent) : QDialog(parent), m_ctx(ctx)
     m_name->setObjectName(QStringLiteral("name"));
     m_note = new QLineEdit(this);
     m_note->setObjectName(QStringLiteral("note"));
-    m_ok = new QPushButton(QStringLiteral("OK"), this);
-    m_ok->setObjectName(QStringLiteral("ok"));
-    m_ok->setDefault(true);
-    m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    m_cancel->setObjectName(QStringLiteral("cancel"));
 
     Tooltip::Set(m_name, QStringLiteral("Название"),
                  QStringLiteral("Название или номер мойки или бокса,\nгде оказываются услуги."));
     Tooltip::Set(m_note, QStringLiteral("Примечание"), QStringLiteral("Примечание к боксу (мойке)."));
-    Tooltip::Set(m_ok, QStringLiteral("Сохранить"),
-                 QStringLiteral("Сохранить бокс (мойку)\nи закрыть окно."));
-    Tooltip::Set(m_cancel, QStringLiteral("Закрыть"), QStringLiteral("Закрыть окно без сохранения."));
 
     auto *form = new QFormLayout;
     form->addRow(QStringLiteral("Название:"), m_name);
     form->addRow(QStringLiteral("Примечание:"), m_note);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_ok);
-    buttons->addWidget(m_cancel);
+    QHBoxLayout *buttons = MakeCardButtons(this, &m_ok, &m_cancel, QStringLiteral("Сохранить"),
+                                           QStringLiteral("Сохранить бокс (мойку)\nи закрыть окно."));
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addStretch();
     layout->addLayout(buttons);
     resize(420, sizeHint().height());
-
-    connect(m_ok, &QPushButton::clicked, this, &CBayDlg::accept);
-    connect(m_cancel, &QPushButton::clicked, this, &CBayDlg::reject);
 }
 
 void CBayDlg::SetName(const QString &name) {

@@ -7,6 +7,7 @@
 #include "DbAction.h"
 #include "DbError.h"
 #include "DialogRunner.h"
+#include "EditMenu.h"
 #include "KeyGen.h"
 #include "Prompter.h"
 #include "Tooltip.h"
@@ -18,7 +19,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -96,16 +96,10 @@ void CCarDlg::BuildUi() {
     m_list->setColumnWidth(0, 180);
     m_list->setRootIsDecorated(false);
     m_list->setAllColumnsShowFocus(true);
-    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     Tooltip::Set(m_list, QStringLiteral("Владельцы"),
                  QStringLiteral("Владельцы автомобиля.\nПравая кнопка мыши открывает меню."));
-    connect(m_list, &QTreeWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
-        QMenu menu(this);
-        menu.addAction(QStringLiteral("Добавить"), this, &CCarDlg::AddOwner);
-        menu.addAction(QStringLiteral("Изменить"), this, &CCarDlg::EditOwner);
-        menu.addAction(QStringLiteral("Удалить"), this, &CCarDlg::DeleteOwner);
-        menu.exec(m_list->viewport()->mapToGlobal(pos));
-    });
+    AttachEditMenu(
+        m_list, [this] { AddOwner(); }, [this] { EditOwner(); }, [this] { DeleteOwner(); });
     auto *add = Button(QStringLiteral("add"), QStringLiteral("add"), QStringLiteral("Добавить владельца"),
                        QStringLiteral("Выбрать владельца в справочнике клиентов."));
     auto *edit = Button(QStringLiteral("edit"), QStringLiteral("edit"), QStringLiteral("Изменить владельца"),

@@ -5,6 +5,7 @@
 #include "DbAction.h"
 #include "DbError.h"
 #include "DialogRunner.h"
+#include "EditMenu.h"
 #include "Formats.h"
 #include "KeyGen.h"
 #include "Prompter.h"
@@ -19,7 +20,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
 #include <QSet>
 #include <QTreeWidget>
@@ -111,10 +111,10 @@ void CClientDirDlg::BuildUi() {
     m_list->setRootIsDecorated(true);
     m_list->setAllColumnsShowFocus(true);
     m_list->setAlternatingRowColors(true);
-    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     Tooltip::Set(m_list, QStringLiteral("Справочник клиентов"),
                  QStringLiteral("Клиенты и их автомобили.\nПравая кнопка мыши открывает меню."));
-    connect(m_list, &QTreeWidget::customContextMenuRequested, this, &CClientDirDlg::ShowContextMenu);
+    AttachEditMenu(
+        m_list, [this] { Add(); }, [this] { Edit(); }, [this] { Delete(); });
 
     auto *add = Button(QStringLiteral("add"), QStringLiteral("add"), QStringLiteral("Добавить клиента"),
                        QStringLiteral("Добавить нового клиента."));
@@ -216,14 +216,6 @@ bool CClientDirDlg::Select(const QString &iddClient, const QString &iddAvtoVlad)
 
 QTreeWidgetItem *CClientDirDlg::SelectedItem() const {
     return TreeRows::Selected(m_list);
-}
-
-void CClientDirDlg::ShowContextMenu(const QPoint &pos) {
-    QMenu menu(this);
-    menu.addAction(QStringLiteral("Добавить"), this, &CClientDirDlg::Add);
-    menu.addAction(QStringLiteral("Изменить"), this, &CClientDirDlg::Edit);
-    menu.addAction(QStringLiteral("Удалить"), this, &CClientDirDlg::Delete);
-    menu.exec(m_list->viewport()->mapToGlobal(pos));
 }
 
 void CClientDirDlg::Add() {

@@ -53,7 +53,6 @@ public:
 
 private:
     void BuildUi();
-    void ShowContextMenu(const QPoint &pos);
     QTreeWidgetItem *SelectedItem() const;
 
     AppContext &m_ctx;

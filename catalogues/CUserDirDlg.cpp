@@ -4,12 +4,12 @@
 #include "CUserDlg.h"
 #include "DbAction.h"
 #include "DialogRunner.h"
+#include "EditMenu.h"
 #include "Prompter.h"
 #include "Tooltip.h"
 #include "UserStore.h"
 
 #include <QHBoxLayout>
-#include <QMenu>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -31,7 +31,6 @@ CUserDirDlg::CUserDirDlg(AppContext &ctx, QWidget *parent) : QDialog(parent), m_
     m_list->setAllColumnsShowFocus(true);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     m_list->setColumnWidth(kLogin, 80);
     m_list->setColumnWidth(kName, 280);
     m_list->setStyleSheet(QStringLiteral(
@@ -69,7 +68,8 @@ CUserDirDlg::CUserDirDlg(AppContext &ctx, QWidget *parent) : QDialog(parent), m_
     connect(m_edit, &QPushButton::clicked, this, &CUserDirDlg::EditUser);
     connect(m_del, &QPushButton::clicked, this, &CUserDirDlg::DeleteUser);
     connect(m_close, &QPushButton::clicked, this, &CUserDirDlg::reject);
-    connect(m_list, &QWidget::customContextMenuRequested, this, &CUserDirDlg::ShowMenu);
+    AttachEditMenu(
+        m_list, [this] { AddUser(); }, [this] { EditUser(); }, [this] { DeleteUser(); });
 
     Refill();
 }
@@ -117,12 +117,4 @@ void CUserDirDlg::DeleteUser() {
     if (!m_ctx.prompter().Question(QStringLiteral("Удалить пользователя?"))) return;
     if (!TryDb(m_ctx.prompter(), [&] { UserStore(m_ctx.db()).SoftDelete(id); })) return;
     Refill();
-}
-
-void CUserDirDlg::ShowMenu(const QPoint &pos) {
-    QMenu menu(this);
-    menu.addAction(QStringLiteral("Добавить"), this, &CUserDirDlg::AddUser);
-    menu.addAction(QStringLiteral("Изменить"), this, &CUserDirDlg::EditUser);
-    menu.addAction(QStringLiteral("Удалить"), this, &CUserDirDlg::DeleteUser);
-    menu.exec(m_list->viewport()->mapToGlobal(pos));
 }

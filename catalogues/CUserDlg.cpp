@@ -1,5 +1,6 @@
 #include "CUserDlg.h"
 
+#include "CardButtons.h"
 #include "DbError.h"
 #include "KeyGen.h"
 #include "Prompter.h"
@@ -149,23 +150,12 @@ void CUserDlg::Build() {
     grid->addLayout(catalogues);
     grid->addLayout(reports);
 
-    m_ok = new QPushButton(QStringLiteral("OK"), this);
-    m_ok->setObjectName(QStringLiteral("ok"));
-    m_ok->setDefault(true);
-    m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    m_cancel->setObjectName(QStringLiteral("cancel"));
-    Tooltip::Set(m_ok, QStringLiteral("Сохранить"),
-                 QStringLiteral("Сохранить пользователя\nи закрыть окно."));
-    Tooltip::Set(m_cancel, QStringLiteral("Закрыть"), QStringLiteral("Закрыть окно без сохранения."));
-
     auto *form = new QFormLayout;
     form->addRow(QStringLiteral("Ф.И.О. пользователя"), m_name);
     form->addRow(QStringLiteral("Логин пользователя"), m_login);
     form->addRow(QStringLiteral("Пароль пользователя"), m_password);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_ok);
-    buttons->addWidget(m_cancel);
+    QHBoxLayout *buttons = MakeCardButtons(this, &m_ok, &m_cancel, QStringLiteral("Сохранить"),
+                                           QStringLiteral("Сохранить пользователя\nи закрыть окно."));
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(group, 1);
@@ -176,8 +166,6 @@ void CUserDlg::Build() {
         if (on) return;
         for (int i = kFirstOrderRight; i <= kLastOrderRight; ++i) m_rights[std::size_t(i)]->setChecked(false);
     });
-    connect(m_ok, &QPushButton::clicked, this, &CUserDlg::accept);
-    connect(m_cancel, &QPushButton::clicked, this, &CUserDlg::reject);
 }
 
 void CUserDlg::Load() {

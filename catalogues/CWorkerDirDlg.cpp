@@ -4,6 +4,7 @@
 #include "CWorkerDlg.h"
 #include "DbAction.h"
 #include "DialogRunner.h"
+#include "EditMenu.h"
 #include "Formats.h"
 #include "Prompter.h"
 #include "Tooltip.h"
@@ -11,7 +12,6 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QMenu>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -44,7 +44,6 @@ void CWorkerDirDlg::Build() {
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setSortingEnabled(false);
-    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     m_list->setColumnWidth(kFio, 190);
     m_list->setColumnWidth(kAdres, 180);
     m_list->setColumnWidth(kTel, 100);
@@ -92,7 +91,8 @@ void CWorkerDirDlg::Build() {
     connect(m_edit, &QPushButton::clicked, this, &CWorkerDirDlg::EditWorker);
     connect(m_del, &QPushButton::clicked, this, &CWorkerDirDlg::DeleteWorker);
     connect(m_ok, &QPushButton::clicked, this, &CWorkerDirDlg::accept);
-    connect(m_list, &QWidget::customContextMenuRequested, this, &CWorkerDirDlg::ShowMenu);
+    AttachEditMenu(
+        m_list, [this] { AddWorker(); }, [this] { EditWorker(); }, [this] { DeleteWorker(); });
 }
 
 void CWorkerDirDlg::SetPicked(const PickedWorkers &picked) {
@@ -192,14 +192,6 @@ void CWorkerDirDlg::DeleteWorker() {
     if (!m_ctx.prompter().Question(QStringLiteral("Удалить сотрудника?"))) return;
     if (!TryDb(m_ctx.prompter(), [&] { WorkerStore(m_ctx.db()).Delete(id); })) return;
     Refill();
-}
-
-void CWorkerDirDlg::ShowMenu(const QPoint &pos) {
-    QMenu menu(this);
-    menu.addAction(QStringLiteral("Добавить"), this, &CWorkerDirDlg::AddWorker);
-    menu.addAction(QStringLiteral("Изменить"), this, &CWorkerDirDlg::EditWorker);
-    menu.addAction(QStringLiteral("Удалить"), this, &CWorkerDirDlg::DeleteWorker);
-    menu.exec(m_list->viewport()->mapToGlobal(pos));
 }
 
 void CWorkerDirDlg::accept() {

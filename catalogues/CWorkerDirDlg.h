@@ -38,7 +38,6 @@ public:
 
 private:
     void Build();
-    void ShowMenu(const QPoint &pos);
     QTreeWidgetItem *Selected() const;
     QSet<QString> TickedIds() const;
 

@@ -1,6 +1,7 @@
 #include "CWorkerDlg.h"
 
 #include "AppContext.h"
+#include "CardButtons.h"
 #include "DbAction.h"
 #include "DbError.h"
 #include "Prompter.h"
@@ -49,11 +50,6 @@ void CWorkerDlg::Build() {
     m_workOut = new QCheckBox(QStringLiteral("Уволен:"), this);
     m_workOut->setObjectName(QStringLiteral("workOut"));
     m_dataOut = MakeDatePicker(this, QStringLiteral("dataOut"));
-    m_ok = new QPushButton(QStringLiteral("OK"), this);
-    m_ok->setObjectName(QStringLiteral("ok"));
-    m_ok->setDefault(true);
-    m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    m_cancel->setObjectName(QStringLiteral("cancel"));
 
     Tooltip::Set(m_fio, QStringLiteral("Ф.И.О. сотрудника"),
                  QStringLiteral("Фамилия, имя и отчество сотрудника."));
@@ -66,9 +62,6 @@ void CWorkerDlg::Build() {
                  QStringLiteral("Отметьте, если сотрудник уволен.\nУволенный сотрудник исключается\n"
                                 "из исполнителей всех услуг."));
     Tooltip::Set(m_dataOut, QStringLiteral("Дата увальнения"), QStringLiteral("Дата увольнения сотрудника."));
-    Tooltip::Set(m_ok, QStringLiteral("Сохранять"),
-                 QStringLiteral("Сохранить сведения о сотруднике\nи закрыть окно."));
-    Tooltip::Set(m_cancel, QStringLiteral("Закрыть"), QStringLiteral("Закрыть окно без сохранения."));
 
     auto *form = new QFormLayout;
     form->addRow(QStringLiteral("Ф.И.О.:"), m_fio);
@@ -77,10 +70,9 @@ void CWorkerDlg::Build() {
     form->addRow(QStringLiteral("Принят:"), m_dataIn);
     form->addRow(m_workOut, m_dataOut);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_ok);
-    buttons->addWidget(m_cancel);
+    QHBoxLayout *buttons =
+        MakeCardButtons(this, &m_ok, &m_cancel, QStringLiteral("Сохранять"),
+                        QStringLiteral("Сохранить сведения о сотруднике\nи закрыть окно."));
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
@@ -89,8 +81,6 @@ void CWorkerDlg::Build() {
     resize(460, sizeHint().height());
 
     connect(m_workOut, &QCheckBox::toggled, this, [this] { UpdateDismissalPicker(); });
-    connect(m_ok, &QPushButton::clicked, this, &CWorkerDlg::accept);
-    connect(m_cancel, &QPushButton::clicked, this, &CWorkerDlg::reject);
 }
 
 void CWorkerDlg::Load() {
