@@ -7,10 +7,12 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
   libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc
   libsodium-dev
+  libxlsxwriter-dev
   unixodbc odbcinst libodbcinst2 libsqliteodbc
   libgtest-dev googletest
   postgresql-15
   xvfb xauth
+  libreoffice-calc-nogui unzip
 )
 missing=()
 for p in "${PACKAGES[@]}"; do
