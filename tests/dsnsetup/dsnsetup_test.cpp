@@ -45,39 +45,25 @@ std::string Quote(const std::string &text) {
     return quoted + "'";
 }
 
-std::string Trim(std::string text) {
-    text.erase(0, text.find_first_not_of(" \t\r"));
-    text.erase(text.find_last_not_of(" \t\r") + 1);
-    return text;
-}
-
-// The Database value of every [Zorvantide] section of an ini file, so duplicates show.
+// The Zorvantide entries of an ini file, as unixODBC writes them, so duplicates show.
 std::vector<std::string> ZorvantideDatabases(const fs::path &ini) {
     std::vector<std::string> found;
-    std::istringstream in(Slurp(ini));
-    bool inside = false;
-    for (std::string line; std::getline(in, line);) {
-        line = Trim(line);
-        if (line.starts_with('[')) {
-            inside = line == "[Zorvantide]";
-            if (inside) found.emplace_back();
-        } else if (const auto eq = line.find('='); inside && Trim(line.substr(0, eq)) == "Database") {
-            found.back() = Trim(line.substr(eq + 1));
-        }
-    }
+    const std::string text = Slurp(ini), head = "[Zorvantide]\nDriver=SQLite3\nDatabase=";
+    for (auto at = text.find("[Zorvantide]"); at != std::string::npos; at = text.find("[Zorvantide]", at + 1))
+        found.push_back(
+            text.compare(at, head.size(), head) != 0
+                ? "?"
+                : text.substr(at + head.size(), text.find('\n', at + head.size()) - at - head.size()));
     return found;
 }
 
 // A nested folder in which the database path is exactly length bytes long.
-fs::path FolderForDatabasePath(const fs::path &base, std::size_t length) {
-    fs::path folder = base;
-    std::size_t missing = length - base.string().size() - std::string("/Quellmarod.db").size();
-    for (char letter = 'a'; missing > 0; ++letter) {
-        // Each level adds a separator and at most 200 characters; never leave a single one over.
-        std::size_t take = std::min<std::size_t>(missing, 201);
-        if (missing - take == 1) --take;
-        folder /= std::string(take - 1, letter);
-        missing -= take;
+fs::path FolderForDatabasePath(fs::path folder, std::size_t length) {
+    // Levels of at most 200 characters plus a separator; never leave a single byte over for the last one.
+    for (std::size_t left = length - folder.string().size() - 14; left > 0;) {
+        const std::size_t take = std::min<std::size_t>(left, 201) - (left == 202 ? 1 : 0);
+        folder /= std::string(take - 1, 'd');
+        left -= take;
     }
     fs::create_directories(folder);
     return folder;
@@ -91,8 +77,7 @@ struct Outcome {
 class DsnSetupTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        const char *tmp = std::getenv("TMPDIR");
-        std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/dsnsetup-XXXXXX";
+        std::string pattern = (fs::temp_directory_path() / "dsnsetup-XXXXXX").string();
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         root_ = fs::canonical(pattern);  // the tool reports the resolved folder
         sys_ = root_ / "sys";
@@ -117,10 +102,9 @@ protected:
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(root_ / "out"), Slurp(root_ / "err")};
     }
 
-    Outcome Tool(const fs::path &folder, const std::vector<std::string> &env = {}) const {
-        std::string command = "env";
-        for (const std::string &pair : env) command += " " + Quote(pair);
-        return RunIn(folder, command + " " + Quote(DSNSETUP_EXE));
+    // env: one NAME=value for the tool, if any.
+    Outcome Tool(const fs::path &folder, const std::string &env = "") const {
+        return RunIn(folder, (env.empty() ? "" : "env " + Quote(env) + " ") + Quote(DSNSETUP_EXE));
     }
 
     // isql reaches the database of folder through the registered data source.
@@ -200,8 +184,7 @@ TEST_F(DsnSetupTest, UnusableSetupReportsFalseAndLeavesNothingRegistered) {
         SCOPED_TRACE(c.message);
         WriteFile(sys_ / "odbcinst.ini", c.odbcinst);
         fs::create_directories(work_ / c.folder);
-        const Outcome run =
-            Tool(work_ / c.folder, c.env.empty() ? std::vector<std::string>{} : std::vector{c.env});
+        const Outcome run = Tool(work_ / c.folder, c.env);
         EXPECT_EQ(run.exit_code, 1);
         EXPECT_EQ(run.out, kFalseOutput);
         EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
@@ -220,14 +203,14 @@ TEST_F(DsnSetupTest, SetupRoutineIsTrustedOnlyWhenItStoredOurPath) {
     WriteFile(sys_ / "odbc.ini", system_ini);
     for (const auto &[mode, message] : {std::pair{"wrong", "points at \"/elsewhere/Other.db\""},
                                         std::pair{"nothing", "has no database path"}}) {
-        const Outcome run = Tool(work_, {std::string("DSNSETUP_TEST_SETUP_MODE=") + mode});
+        const Outcome run = Tool(work_, std::string("DSNSETUP_TEST_SETUP_MODE=") + mode);
         EXPECT_EQ(run.exit_code, 1) << mode;
         EXPECT_EQ(run.out, kFalseOutput);
         EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
         EXPECT_TRUE(ZorvantideDatabases(ini_).empty()) << Slurp(ini_);
         EXPECT_EQ(Slurp(sys_ / "odbc.ini"), system_ini);
     }
-    const Outcome run = Tool(work_, {"DSNSETUP_TEST_SETUP_MODE=store"});
+    const Outcome run = Tool(work_, "DSNSETUP_TEST_SETUP_MODE=store");
     EXPECT_EQ(run.exit_code, 0) << run.err;
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(ZorvantideDatabases(ini_), std::vector<std::string>{database});
