@@ -3,10 +3,11 @@
 #include "DbError.h"
 
 #include <QDir>
-#include <QFile>
+#include <QLibrary>
 #include <QRegularExpression>
 #include <QStringList>
-#include <QTextStream>
+
+#include <cstdint>
 
 namespace {
 
@@ -131,29 +132,57 @@ QString ResolveConnectString(const QString &commandLine, const QString &setting,
 
 namespace {
 
-bool IniHasSection(const QString &path, const QString &section) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) return false;
-    QTextStream in(&f);
-    const QString wanted = u'[' + section + u']';
-    while (!in.atEnd()) {
-        if (in.readLine().trimmed().compare(wanted, Qt::CaseInsensitive) == 0) return true;
-    }
-    return false;
+// The few driver-manager calls needed here, as unixODBC has them on 64-bit Linux. The library is loaded at
+// run time so that the embedded default also starts on a machine without unixODBC.
+using SqlHandle = void *;
+using SqlReturn = short;
+constexpr short kHandleEnv = 1;
+constexpr int kAttrOdbcVersion = 200;
+constexpr std::intptr_t kOdbcVersion3 = 3;
+constexpr unsigned short kFetchNext = 1;
+constexpr unsigned short kFetchFirst = 2;
+using AllocHandleFn = SqlReturn (*)(short type, SqlHandle input, SqlHandle *output);
+using SetEnvAttrFn = SqlReturn (*)(SqlHandle env, int attribute, void *value, int length);
+using DataSourcesFn = SqlReturn (*)(SqlHandle env, unsigned short direction, unsigned char *name,
+                                    short nameSize, short *nameLength, unsigned char *description,
+                                    short descriptionSize, short *descriptionLength);
+using FreeHandleFn = SqlReturn (*)(short type, SqlHandle handle);
+
+bool Succeeded(SqlReturn rc) {
+    return rc == 0 || rc == 1;  // SQL_SUCCESS, SQL_SUCCESS_WITH_INFO
 }
 
 }  // namespace
 
 bool IsDsnRegistered(const QString &dsn) {
-    // unixODBC's own search order: $ODBCINI (or ~/.odbc.ini), then $ODBCSYSINI/odbc.ini (or /etc/odbc.ini).
-    QStringList files;
-    const QByteArray userIni = qgetenv("ODBCINI");
-    files << (userIni.isEmpty() ? QDir::home().filePath(QStringLiteral(".odbc.ini"))
-                                : QString::fromLocal8Bit(userIni));
-    const QByteArray sysDir = qgetenv("ODBCSYSINI");
-    files << (sysDir.isEmpty() ? QStringLiteral("/etc/odbc.ini")
-                               : QDir(QString::fromLocal8Bit(sysDir)).filePath(QStringLiteral("odbc.ini")));
-    for (const QString &f : files)
-        if (IniHasSection(f, dsn)) return true;
-    return false;
+    // The driver manager is asked rather than its files read here: only it knows which files it uses (it
+    // takes the user's home from the password file, not from HOME), so the answer matches what a connect
+    // and dsnsetup see.
+    static QLibrary manager(QStringLiteral("odbc"), 2);
+    const auto alloc = reinterpret_cast<AllocHandleFn>(manager.resolve("SQLAllocHandle"));
+    const auto setEnv = reinterpret_cast<SetEnvAttrFn>(manager.resolve("SQLSetEnvAttr"));
+    const auto dataSources = reinterpret_cast<DataSourcesFn>(manager.resolve("SQLDataSources"));
+    const auto freeHandle = reinterpret_cast<FreeHandleFn>(manager.resolve("SQLFreeHandle"));
+    if (!alloc || !setEnv || !dataSources || !freeHandle) return false;
+
+    SqlHandle env = nullptr;
+    if (!Succeeded(alloc(kHandleEnv, nullptr, &env))) return false;
+    bool found = false;
+    if (Succeeded(setEnv(env, kAttrOdbcVersion, reinterpret_cast<void *>(kOdbcVersion3), 0))) {
+        unsigned char name[256] = {};
+        unsigned char description[256] = {};
+        short nameLength = 0;
+        short descriptionLength = 0;
+        for (unsigned short direction = kFetchFirst;
+             !found && Succeeded(dataSources(env, direction, name, sizeof name, &nameLength, description,
+                                             sizeof description, &descriptionLength));
+             direction = kFetchNext) {
+            // A name cut short to the buffer is some other, longer name.
+            found = nameLength < short(sizeof name) &&
+                    QString::fromLocal8Bit(reinterpret_cast<const char *>(name), nameLength)
+                            .compare(dsn, Qt::CaseInsensitive) == 0;
+        }
+    }
+    freeHandle(kHandleEnv, env);
+    return found;
 }

@@ -29,5 +29,6 @@ ConnectSpec ParseConnectString(const QString &connect);
 QString ResolveConnectString(const QString &commandLine, const QString &setting, bool dsnRegistered,
                              const QString &workDir);
 
-// True when unixODBC knows a data source of that name (user file first, then the system file).
+// True when unixODBC's driver manager lists a data source of that name (user or system, any case); false
+// when unixODBC is not installed.
 bool IsDsnRegistered(const QString &dsn = QString::fromLatin1(kDsnName));

@@ -47,17 +47,24 @@ TEST(ConnectString, ResolutionOrder) {
               QStringLiteral("SQLITE;DATABASE=/w/Quellmarod.db"));
 }
 
-TEST(ConnectString, FindsRegisteredDsnInUserIni) {
+// The driver manager's own list: user and system data sources, names in any case.
+TEST(ConnectString, FindsDsnWhereUnixOdbcDoes) {
+    const QByteArray savedIni = qgetenv("ODBCINI"), savedSysIni = qgetenv("ODBCSYSINI");
     QTemporaryDir dir;
-    const QString ini = dir.filePath(QStringLiteral("odbc.ini"));
-    qputenv("ODBCINI", ini.toLocal8Bit());
+    auto write = [&](const char *name, const char *text) {
+        QFile f(dir.filePath(QLatin1String(name)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    };
+    qputenv("ODBCINI", dir.filePath(QStringLiteral("user.ini")).toLocal8Bit());
     qputenv("ODBCSYSINI", dir.path().toLocal8Bit());
+    write("user.ini", "[Other]\nDriver=SQLite3\n\n[ZorvantideOld]\nDriver=SQLite3\n");
     EXPECT_FALSE(IsDsnRegistered());
-    QFile f(ini);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("[Other]\nDriver=SQLite3\n\n[Zorvantide]\nDriver=SQLite3\nDatabase=/tmp/Quellmarod.db\n");
-    f.close();
+    write("odbc.ini", "[zorvantide]\nDriver=SQLite3\nDatabase=/tmp/Quellmarod.db\n");
     EXPECT_TRUE(IsDsnRegistered());
-    qunsetenv("ODBCINI");
-    qunsetenv("ODBCSYSINI");
+    write("odbc.ini", "");
+    write("user.ini", "[Other]\nDriver=SQLite3\n\n[Zorvantide]\nDriver=SQLite3\n");
+    EXPECT_TRUE(IsDsnRegistered());
+    qputenv("ODBCINI", savedIni);
+    qputenv("ODBCSYSINI", savedSysIni);
 }

@@ -8,26 +8,46 @@
 #include "Rows.h"
 #include "TestDb.h"
 
+#include <cstdio>
+
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
 namespace {
 
-// A shop folder with Zorvantide registered for its Quellmarod.db by the real tool.
+// The driver entry Debian's libsqliteodbc registers, in folder/odbcinst.ini.
+void WriteDriverEntry(const QString &folder) {
+    QFile file(QDir(folder).filePath(QStringLiteral("odbcinst.ini")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[SQLite3]\nDriver=libsqlite3odbc.so\nSetup=libsqlite3odbc.so\n");
+}
+
+// Runs a program in folder with env, returning its exit code (-1 when it did not finish).
+int RunIn(const QString &folder, const QString &program, const QProcessEnvironment &env) {
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.setWorkingDirectory(folder);
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.start(program, {});
+    if (!process.waitForFinished(20000)) return -1;
+    if (process.exitCode() != 0) std::fprintf(stderr, "%s", process.readAllStandardError().constData());
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
+// A shop folder with Zorvantide registered for its Quellmarod.db by the real tool, in ODBC files of its own.
 class OdbcSmokeTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
-        const QString ini = m_dir.filePath(QStringLiteral("odbc.ini"));
-        qputenv("ODBCINI", ini.toLocal8Bit());  // this process and the tool share the user data sources
+        // This process and the tool share the data sources and the driver list.
+        qputenv("ODBCINI", m_dir.filePath(QStringLiteral("odbc.ini")).toLocal8Bit());
+        qputenv("ODBCSYSINI", m_dir.path().toLocal8Bit());
+        WriteDriverEntry(m_dir.path());
         ASSERT_FALSE(IsDsnRegistered());
-        QProcess tool;
-        tool.setWorkingDirectory(m_dir.path());
-        tool.setStandardInputFile(QProcess::nullDevice());
-        tool.start(QStringLiteral(DSNSETUP_EXE), {});
-        ASSERT_TRUE(tool.waitForFinished(20000));
-        ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+        ASSERT_EQ(RunIn(m_dir.path(), QStringLiteral(DSNSETUP_EXE), QProcessEnvironment::systemEnvironment()),
+                  0);
         ASSERT_TRUE(IsDsnRegistered());
         const QString connect = ResolveConnectString(QString(), QString(), IsDsnRegistered(), m_dir.path());
         ASSERT_EQ(connect, QStringLiteral("ODBC;DSN=Zorvantide;"));
@@ -39,14 +59,48 @@ protected:
     }
     void TearDown() override {
         m_db.reset();
-        qunsetenv("ODBCINI");
+        qputenv("ODBCINI", m_savedIni);
+        qputenv("ODBCSYSINI", m_savedSysIni);
     }
 
+    const QByteArray m_savedIni = qgetenv("ODBCINI");
+    const QByteArray m_savedSysIni = qgetenv("ODBCSYSINI");
     QTemporaryDir m_dir;
     std::unique_ptr<Database> m_db;
 };
 
 }  // namespace
+
+// unixODBC reads the user's odbc.ini from the home folder in the password file, not from HOME: the program
+// must find the data source exactly where dsnsetup put it, and not take an entry unixODBC never reads.
+TEST(OdbcHome, ProgramAndToolAgreeWhenHomeIsNotThePasswordHome) {
+    QTemporaryDir dir;
+    const QDir root(dir.path());
+    for (const char *folder : {"shop", "home", "passwd-home"})
+        ASSERT_TRUE(root.mkpath(QLatin1String(folder)));
+    WriteDriverEntry(dir.path());
+    QFile stale(root.filePath(QStringLiteral("home/.odbc.ini")));
+    ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+    stale.write("[Zorvantide]\nDriver=SQLite3\nDatabase=/nowhere/Quellmarod.db\n");
+    stale.close();
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("ODBCINI"));
+    env.insert(QStringLiteral("ODBCSYSINI"), dir.path());
+    env.insert(QStringLiteral("HOME"), root.filePath(QStringLiteral("home")));
+    env.insert(QStringLiteral("ZV_TEST_PASSWD_HOME"), root.filePath(QStringLiteral("passwd-home")));
+    env.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(FAKE_PASSWD_HOME));
+    // A sanitizer build insists on coming first; the preloaded helper does not need it.
+    env.insert(QStringLiteral("ASAN_OPTIONS"),
+               env.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":verify_asan_link_order=0"));
+
+    const QString shop = root.filePath(QStringLiteral("shop"));
+    EXPECT_EQ(RunIn(shop, QStringLiteral(DSN_PROBE_EXE), env), 1) << "took an entry unixODBC does not read";
+    ASSERT_EQ(RunIn(shop, QStringLiteral(DSNSETUP_EXE), env), 0);
+    EXPECT_TRUE(QFile::exists(root.filePath(QStringLiteral("passwd-home/.odbc.ini"))));
+    EXPECT_EQ(RunIn(shop, QStringLiteral(DSN_PROBE_EXE), env), 0);
+    EXPECT_TRUE(QFile::exists(root.filePath(QStringLiteral("shop/Quellmarod.db"))));
+}
 
 TEST_F(OdbcSmokeTest, SchemaIsCreatedInTheRegisteredFile) {
     EXPECT_EQ(m_db->dialect(), Dialect::Odbc);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QDir>
+#include <QTemporaryDir>
 
 int main(int argc, char **argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -11,6 +12,11 @@ int main(int argc, char **argv) {
         QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         qputenv("XDG_RUNTIME_DIR", dir.toLocal8Bit());
     }
+    // unixODBC creates the user's odbc.ini as soon as it is asked anything: no test may reach the real one.
+    // Tests that need a driver or a data source point these at files of their own.
+    const QTemporaryDir odbc;
+    qputenv("ODBCINI", odbc.filePath(QStringLiteral("odbc.ini")).toLocal8Bit());
+    qputenv("ODBCSYSINI", odbc.path().toLocal8Bit());
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

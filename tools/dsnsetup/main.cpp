@@ -1,8 +1,9 @@
 // dsnsetup: registers the ODBC user data source "Zorvantide" for the shop database Quellmarod.db in the
-// current folder, through unixODBC's installer library (libodbcinst) and the SQLite3 ODBC driver.
+// current folder, through unixODBC's installer library (libodbcinst) and the SQLite3 ODBC driver, and
+// reports success only once the driver manager (libodbc) has opened the data source it wrote.
 //
-// The installer library is loaded at run time rather than linked, so the tool starts (and says what is
-// missing) even on a machine without unixODBC.
+// Both libraries are loaded at run time rather than linked, so the tool starts (and says what is missing)
+// even on a machine without unixODBC.
 //
 // Environment:
 //   ZV_ODBCINST_LIB  load this installer library instead of libodbcinst.so.2 (used by the tests to
@@ -23,9 +24,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <iterator>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -33,8 +36,10 @@ namespace {
 constexpr const char *kDsnName = "Zorvantide";
 constexpr const char *kDriverName = "SQLite3";
 constexpr const char *kDatabaseFile = "Quellmarod.db";
-constexpr const char *kDefaultLibrary = "libodbcinst.so.2";
-constexpr const char *kFallbackLibrary = "libodbcinst.so";
+constexpr const char *kInstallerLibrary = "libodbcinst.so.2";
+constexpr const char *kInstallerFallback = "libodbcinst.so";
+constexpr const char *kManagerLibrary = "libodbc.so.2";
+constexpr const char *kManagerFallback = "libodbc.so";
 
 // The installer API's types, as the unixODBC ABI has them on Linux.
 using Bool = int;
@@ -59,10 +64,29 @@ using SQLSetConfigModeFn = Bool(Word mode);
 using SQLRemoveDSNFromIniFn = Bool(const char *dsn);
 using SQLInstallerErrorFn = RetCode(Word index, Dword *code, char *message, Word size, Word *needed);
 
-// unixODBC (2.3) handles ini values in 1000-byte buffers: longer than 990 characters they come back cut
-// short, and from 1000 on its writer reads past the end of its own buffer. Longer paths are refused before
-// the installer ever sees them.
-constexpr std::size_t kMaxIniValue = 990;
+// The driver manager's API (unixODBC, 64-bit Linux: SQLINTEGER is int).
+using Handle = void *;
+using SmallInt = short;
+constexpr SmallInt kHandleEnv = 1;
+constexpr SmallInt kHandleDbc = 2;
+constexpr int kAttrOdbcVersion = 200;
+constexpr std::intptr_t kOdbcVersion3 = 3;
+constexpr SmallInt kNullTerminated = -3;
+constexpr Word kDriverNoPrompt = 0;
+using SQLAllocHandleFn = RetCode(SmallInt type, Handle input, Handle *output);
+using SQLSetEnvAttrFn = RetCode(Handle env, int attribute, void *value, int length);
+using SQLDriverConnectFn = RetCode(Handle dbc, void *hwnd, const unsigned char *in, SmallInt in_length,
+                                   unsigned char *out, SmallInt out_size, SmallInt *out_length,
+                                   Word completion);
+using SQLDisconnectFn = RetCode(Handle dbc);
+using SQLFreeHandleFn = RetCode(SmallInt type, Handle handle);
+using SQLGetDiagRecFn = RetCode(SmallInt type, Handle handle, SmallInt record, unsigned char *state,
+                                int *native, unsigned char *message, SmallInt size, SmallInt *length);
+
+// SQLite refuses a database whose path leaves no room for the 8 characters of "-journal" within its 512-byte
+// path limit, so the driver cannot open a longer path (measured with Debian's driver: 504 opens, 505 does
+// not). Such paths are refused before anything is written.
+constexpr std::size_t kMaxDatabasePath = 504;
 
 // Buffers grow on demand; this only stops a misbehaving library from making us allocate without end.
 constexpr std::size_t kMaxBuffer = 1 << 20;
@@ -96,18 +120,14 @@ std::string ProgramPath() {
     }
 }
 
-// The library stays loaded until the process ends: unixODBC keeps cached configuration in its globals, and
-// unloading it would only orphan that memory moments before exit.
-class InstallerLibrary {
+// A unixODBC library loaded by name. It stays loaded until the process ends: unixODBC keeps cached
+// configuration in its globals, and unloading it would only orphan that memory moments before exit.
+class OdbcLibrary {
 public:
-    bool Load() {
-        const char *override_name = std::getenv("ZV_ODBCINST_LIB");
-        std::vector<std::string> names;
-        if (override_name != nullptr && *override_name != '\0') {
-            names.emplace_back(override_name);
-        } else {
-            names = {kDefaultLibrary, kFallbackLibrary};
-        }
+    // what: how messages name the library ("ODBC installer library").
+    explicit OdbcLibrary(std::string what) : what_(std::move(what)) {}
+
+    bool Load(const std::vector<std::string> &names) {
         std::string reasons;
         for (const std::string &name : names) {
             handle_ = dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -118,8 +138,7 @@ public:
             const char *reason = dlerror();
             if (reason != nullptr) reasons += std::string("\n  ") + reason;
         }
-        ReportError("The ODBC installer library (" + names.front() + ") is not installed on this system." +
-                    reasons);
+        ReportError("The " + what_ + " (" + names.front() + ") is not installed on this system." + reasons);
         return false;
     }
 
@@ -140,7 +159,7 @@ public:
         if (found == nullptr) {
             ReportError("The program " + ProgramPath() +
                         ", or one of its libraries attempted to call the function " + function +
-                        " which is not supported in the loaded ODBC installer library (" + Path() + ").");
+                        " which is not supported in the loaded " + what_ + " (" + Path() + ").");
         }
         return found;
     }
@@ -152,9 +171,18 @@ public:
     }
 
 private:
+    std::string what_;
     void *handle_ = nullptr;
     std::string name_;
 };
+
+using InstallerLibrary = OdbcLibrary;
+
+bool LoadInstaller(InstallerLibrary &library) {
+    const char *override_name = std::getenv("ZV_ODBCINST_LIB");
+    if (override_name != nullptr && *override_name != '\0') return library.Load({override_name});
+    return library.Load({kInstallerLibrary, kInstallerFallback});
+}
 
 // The installer's queued error messages, joined for one line of output.
 std::string InstallerErrors(const InstallerLibrary &library) {
@@ -264,13 +292,14 @@ bool DsnPointsAt(const InstallerLibrary &library, const std::string &database) {
     return true;
 }
 
-// Takes a data source out again that would otherwise open the wrong file.
+// Takes a data source out again that would otherwise fail or open the wrong file. Expects the installer to
+// be in user data source mode, so a system data source of the same name stays.
 void RemoveBrokenDsn(const InstallerLibrary &library) {
     auto *remove = library.Find<SQLRemoveDSNFromIniFn>("SQLRemoveDSNFromIni");
     if (remove != nullptr && remove(kDsnName)) {
-        ReportNote(std::string("removed the incomplete data source ") + kDsnName + " again.");
+        ReportNote(std::string("removed the unusable data source ") + kDsnName + " again.");
     } else {
-        ReportError(std::string("The incomplete data source ") + kDsnName +
+        ReportError(std::string("The unusable data source ") + kDsnName +
                     " could not be removed; remove it from odbc.ini by hand.");
     }
 }
@@ -321,6 +350,79 @@ bool WriteDsnDirectly(const InstallerLibrary &library, const std::string &databa
     return KeepIfPointingAt(library, database);
 }
 
+bool Succeeded(RetCode rc) {
+    return rc == kSqlSuccess || rc == kSqlSuccessWithInfo;
+}
+
+// The driver manager's diagnostic records of a handle, joined for one line of output.
+std::string Diagnostics(const OdbcLibrary &manager, SmallInt type, Handle handle) {
+    auto *get_diag = manager.Find<SQLGetDiagRecFn>("SQLGetDiagRec");
+    std::string joined;
+    for (SmallInt record = 1; get_diag != nullptr && record <= 8; ++record) {
+        unsigned char state[6] = {};
+        unsigned char message[1024] = {};
+        int native = 0;
+        SmallInt length = 0;
+        if (!Succeeded(get_diag(type, handle, record, state, &native, message, sizeof message, &length)))
+            break;
+        if (!joined.empty()) joined += "; ";
+        joined += reinterpret_cast<const char *>(message);
+    }
+    return joined.empty() ? "no details available" : joined;
+}
+
+// Connects to the data source once through the driver manager, as the program will, so that a driver entry
+// without a usable library, or a database file the driver cannot open, is not reported as success.
+bool DataSourceOpens(const std::string &database) {
+    OdbcLibrary manager("ODBC driver manager library");
+    if (!manager.Load({kManagerLibrary, kManagerFallback})) return false;
+    auto *alloc = manager.Require<SQLAllocHandleFn>("SQLAllocHandle");
+    auto *set_env = manager.Require<SQLSetEnvAttrFn>("SQLSetEnvAttr");
+    auto *connect = manager.Require<SQLDriverConnectFn>("SQLDriverConnect");
+    auto *disconnect = manager.Require<SQLDisconnectFn>("SQLDisconnect");
+    auto *free_handle = manager.Require<SQLFreeHandleFn>("SQLFreeHandle");
+    if (alloc == nullptr || set_env == nullptr || connect == nullptr || disconnect == nullptr ||
+        free_handle == nullptr) {
+        return false;
+    }
+
+    Handle env = nullptr;
+    Handle dbc = nullptr;
+    if (!Succeeded(alloc(kHandleEnv, nullptr, &env))) {
+        ReportError("The ODBC driver manager could not start.");
+        return false;
+    }
+    if (!Succeeded(set_env(env, kAttrOdbcVersion, reinterpret_cast<void *>(kOdbcVersion3), 0)) ||
+        !Succeeded(alloc(kHandleDbc, env, &dbc))) {
+        ReportError("The ODBC driver manager could not start: " + Diagnostics(manager, kHandleEnv, env));
+        free_handle(kHandleEnv, env);
+        return false;
+    }
+
+    // SQLite creates a missing database file on connect. The program creates its tables itself, so the
+    // empty file this check leaves behind is taken away again.
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const bool existed = fs::exists(database, error) || error;
+    const std::string in = std::string("DSN=") + kDsnName + ";";
+    unsigned char out[1024] = {};
+    SmallInt out_length = 0;
+    const bool opened = Succeeded(connect(dbc, nullptr, reinterpret_cast<const unsigned char *>(in.c_str()),
+                                          kNullTerminated, out, sizeof out, &out_length, kDriverNoPrompt));
+    if (opened) {
+        disconnect(dbc);
+    } else {
+        ReportError(std::string("The data source ") + kDsnName +
+                    " was written but cannot be opened: " + Diagnostics(manager, kHandleDbc, dbc));
+    }
+    if (!existed && fs::is_regular_file(database, error) && fs::file_size(database, error) == 0) {
+        fs::remove(database, error);
+    }
+    free_handle(kHandleDbc, dbc);
+    free_handle(kHandleEnv, env);
+    return opened;
+}
+
 bool RegisterDsn() {
     std::string directory;
     if (!CurrentDirectory(directory)) {
@@ -334,15 +436,15 @@ bool RegisterDsn() {
         return false;
     }
 
-    if (database.size() > kMaxIniValue) {
+    if (database.size() > kMaxDatabasePath) {
         ReportError("The database path in this folder is " + std::to_string(database.size()) +
-                    " characters long; the ODBC installer can store at most " + std::to_string(kMaxIniValue) +
-                    ". Move the shop folder higher up.");
+                    " bytes long; the SQLite ODBC driver opens paths of at most " +
+                    std::to_string(kMaxDatabasePath) + " bytes. Move the shop folder higher up.");
         return false;
     }
 
-    InstallerLibrary library;
-    if (!library.Load()) return false;
+    InstallerLibrary library("ODBC installer library");
+    if (!LoadInstaller(library)) return false;
     auto *config_data_source = library.Require<SQLConfigDataSourceFn>("SQLConfigDataSource");
     if (config_data_source == nullptr) return false;
 
@@ -353,16 +455,28 @@ bool RegisterDsn() {
     attributes.push_back('\0');
     attributes.push_back('\0');
 
+    auto *set_mode = library.Require<SQLSetConfigModeFn>("SQLSetConfigMode");
+    if (set_mode == nullptr) return false;
     if (config_data_source(nullptr, kOdbcAddDsn, kDriverName, attributes.data())) {
-        auto *set_mode = library.Require<SQLSetConfigModeFn>("SQLSetConfigMode");
-        if (set_mode == nullptr) return false;
         const UserDsnMode user_mode(set_mode);
-        return user_mode.active() && KeepIfPointingAt(library, database);
+        if (!user_mode.active() || !KeepIfPointingAt(library, database)) return false;
+    } else {
+        // Expected with Debian's driver, so only worth mentioning if the direct route fails as well.
+        const std::string config_errors = InstallerErrors(library);
+        if (!WriteDsnDirectly(library, database)) {
+            ReportNote("before that, SQLConfigDataSource had failed too: " + config_errors);
+            return false;
+        }
     }
-    // Expected with Debian's driver, so only worth mentioning if the direct route fails as well.
-    const std::string config_errors = InstallerErrors(library);
-    if (WriteDsnDirectly(library, database)) return true;
-    ReportNote("before that, SQLConfigDataSource had failed too: " + config_errors);
+
+    if (DataSourceOpens(database)) return true;
+    const UserDsnMode user_mode(set_mode);
+    if (user_mode.active()) {
+        RemoveBrokenDsn(library);
+    } else {
+        ReportError(std::string("The unusable data source ") + kDsnName +
+                    " could not be removed; remove it from odbc.ini by hand.");
+    }
     return false;
 }
 
