@@ -230,10 +230,21 @@ void RtfTemplateFiller::AppendTemplate(int from, int to) {
     }
 }
 
-void RtfTemplateFiller::FillName(int id, const QByteArray &value) {
+void RtfTemplateFiller::FillName(int id, const QByteArray &value, int from) {
     if (id < 0) return;
-    for (int idx : std::as_const(m_unfilled[id])) m_output[idx] = Piece{value, -1};
-    m_unfilled[id].clear();
+    QVector<int> &places = m_unfilled[id];
+    qsizetype kept = 0;
+    for (int idx : std::as_const(places)) {
+        if (idx >= from)
+            m_output[idx] = Piece{value, -1};
+        else
+            places[kept++] = idx;
+    }
+    places.resize(kept);
+}
+
+bool RtfTemplateFiller::UnfilledFrom(int id, int from) const {
+    return id >= 0 && !m_unfilled[id].isEmpty() && m_unfilled[id].back() >= from;
 }
 
 void RtfTemplateFiller::SimpleField(const QByteArray &name, const QByteArray &value) {
@@ -252,21 +263,22 @@ void RtfTemplateFiller::SimpleField(const QByteArray &name, const QByteArray &va
 void RtfTemplateFiller::RowField(int n, const QByteArray &name, const QByteArray &value, int line) {
     const int id = NameId(name);
     const Section &section = SectionOf(n);
-    const bool inOutput = id >= 0 && !m_unfilled[id].isEmpty();
-    if (!inOutput) {
+    // Only the newest row is looked at and filled: a placeholder an earlier row left empty (a group
+    // row has no performers) stays empty instead of taking the next row's value.
+    if (!UnfilledFrom(id, m_rowStart)) {
         m_rowLine = line;
         if (section.start >= 0 && section.start >= m_pos) {
             AppendTemplate(m_pos, section.start);
-            AppendTemplate(section.start + 1, section.end);
             m_pos = section.end + 1;
-        } else if (section.start >= 0) {
-            AppendTemplate(section.start + 1, section.end);
         }
+        m_rowStart = int(m_output.size());
+        if (section.start >= 0) AppendTemplate(section.start + 1, section.end);
     } else if (line != m_rowLine && section.start >= 0 && section.names[id]) {
+        m_rowStart = int(m_output.size());
         AppendTemplate(section.start + 1, section.end);
         m_rowLine = line;
     }
-    FillName(id, value);
+    FillName(id, value, m_rowStart);
 }
 
 void RtfTemplateFiller::HandleFields(const QByteArray &line, int lineNo) {
@@ -327,6 +339,7 @@ int RtfTemplateFiller::Fill(const QString &dataPath, const QString &templatePath
     m_unfilled = QVector<QVector<int>>(m_ids.size());
     m_pos = 0;
     m_rowLine = -1;
+    m_rowStart = 0;
     bool oem = false;
     int lineNo = 0;
     while (!data.atEnd()) {

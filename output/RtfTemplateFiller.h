@@ -54,7 +54,9 @@ private:
     void Tokenize(const QByteArray &prepared);
     int NameId(const QByteArray &name) const { return m_ids.value(name, -1); }
     void AppendTemplate(int from, int to);
-    void FillName(int id, const QByteArray &value);
+    // Fills the unfilled places of a name at output piece from and later.
+    void FillName(int id, const QByteArray &value, int from = 0);
+    bool UnfilledFrom(int id, int from) const;
     int NextOccurrence(int id, int from) const;
     const Section &SectionOf(int n);
     void SimpleField(const QByteArray &name, const QByteArray &value);
@@ -73,4 +75,5 @@ private:
     QVector<QVector<int>> m_unfilled;  // per name id: piece indices in the output
     int m_pos = 0;                     // the remainder is the template from this token on
     int m_rowLine = -1;                // the data line that started the current row
+    int m_rowStart = 0;                // the output piece where the newest row begins
 };

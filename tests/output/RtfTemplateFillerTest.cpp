@@ -109,6 +109,12 @@ TEST_F(FillerTest, SectionRowsInDataOrder) {
     EXPECT_EQ(out, "Head Order\\par {}[1|one|10]{}[2|two|20]{}[| - three|30]{}Total 60");
 }
 
+TEST_F(FillerTest, RowsKeepTheirOwnValues) {
+    // The group row has no performers; the next row's performers stay in their own row.
+    EXPECT_EQ(Merge("{#D1#}[#pp#|#work#]{#1D#}", "|1:pp:1\n|0:k:\n|1:pp:|1:work:Petrov\n"),
+              "{}[1|]{}[|Petrov]{}");
+}
+
 TEST_F(FillerTest, RowFieldWithoutPlaceholderStillAddsARow) {
     EXPECT_EQ(Merge("{#D1#}[#a#]{#1D#}", "|1:x:1|1:a:A\n|1:x:2\n"), "{}[A]{}[]{}");
 }
