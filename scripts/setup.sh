@@ -11,6 +11,7 @@ PACKAGES=(
   libgtest-dev googletest
   postgresql-15
   xvfb xauth
+  libreoffice-writer-nogui fonts-liberation
 )
 missing=()
 for p in "${PACKAGES[@]}"; do
