@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
-"""Writes the five order-document templates (Windows-1251 RTF). Placeholders stand in the order in
-which the document writers emit their fields: a field is filled at its first placeholder after the
-text already merged."""
+"""Writes the five order-document templates (Windows-1251 RTF). Each field the document writers emit
+has exactly one placeholder (a field fills only its first placeholder after the text already merged),
+and the header fields stand before the table section, the totals after it, as the writers emit them."""
 import os
 
 HERE = os.path.dirname(os.path.abspath(__file__))

@@ -186,3 +186,52 @@ TEST(DocumentPrinterNames, OutputNamesAreSafeFileNames) {
     EXPECT_EQ(DocumentPrinter::OutputName(OrderDocument::WorkOrder, QStringLiteral("7")),
               QStringLiteral("doc/ZNarad7.doc"));
 }
+
+TEST_P(DocumentWriterTest, EveryFieldWrittenReachesItsTemplate) {
+    // Distinct values everywhere, so a placeholder missing from a template (or misspelt) shows as a
+    // value lost in the merge.
+    const QString key = SaveOrder(
+        {Group(QStringLiteral("g"), QStringLiteral("vGroup"),
+               {Line(QStringLiteral("s"), QStringLiteral("vSub"), 3, 7.25, 18, {QStringLiteral("vWorker")})}),
+         Line(QStringLiteral("t"), QStringLiteral("vSingle"), 2, 11, 20)});
+    Values company;
+    for (const char *f : {"MainName", "MainINN", "MainAdres", "MainTel", "MainFaks", "MainBank", "MainChet",
+                          "MainKorChet", "MainBIK", "MainDirector", "MainByx"})
+        company << ColumnValue{QString::fromLatin1(f), QStringLiteral("v") + QString::fromLatin1(f)};
+    Rows::Update(db(), QStringLiteral("SMain"), {{QStringLiteral("IddMain"), QStringLiteral("1")}}, company);
+    const OrderCar car{QStringLiteral("vNomer"), QStringLiteral("vMarka"), QStringLiteral("vVin"),
+                       QStringLiteral("vDvig"),  QStringLiteral("vColor"), QStringLiteral("vPrim")};
+    Rows::Update(db(), QStringLiteral("SAvto"),
+                 {{QStringLiteral("IddAvto"), OrderStore(db()).Load(key)->IddAvto}},
+                 {{QStringLiteral("AvtoNomer"), car.AvtoNomer},
+                  {QStringLiteral("AvtoMarka"), car.AvtoMarka},
+                  {QStringLiteral("AvtoVin"), car.AvtoVin},
+                  {QStringLiteral("AvtoDvig"), car.AvtoDvig},
+                  {QStringLiteral("AvtoColor"), car.AvtoColor},
+                  {QStringLiteral("AvtoPrim"), car.AvtoPrim}});
+
+    for (OrderDocument doc : DocumentFiles::InPrintOrder()) {
+        const DocumentFiles files = DocumentFiles::Of(doc);
+        SCOPED_TRACE(files.templateFile.toStdString());
+        const QString dataPath = m_work.filePath(files.dataFile);
+        DocumentWriter(db()).Write(doc, key, dataPath);
+        ASSERT_EQ(RtfTemplateFiller(&m_prompter)
+                      .Fill(dataPath, QStringLiteral(ZV_TEMPLATES_DIR "/") + files.templateFile,
+                            QStringLiteral("out.doc")),
+                  0);
+        const QByteArray merged = Cp1251::FromUnicode(Read(m_work.filePath(QStringLiteral("out.doc"))));
+        const QString data = Read(dataPath);
+        int checked = 0;
+        for (const QString &line : data.split(u'\n', Qt::SkipEmptyParts)) {
+            const QString prefix = line.left(line.indexOf(u':') + 1);
+            for (const QString &field : line.split(prefix, Qt::SkipEmptyParts)) {
+                const QString name = field.section(u':', 0, 0), value = field.section(u':', 1);
+                if (value.trimmed().isEmpty() || name == u"k") continue;
+                EXPECT_TRUE(merged.contains(RtfTemplateFiller::EscapeValue(Cp1251::FromUnicode(value))))
+                    << name.toStdString() << " = " << value.toStdString();
+                ++checked;
+            }
+        }
+        EXPECT_GT(checked, 20);
+    }
+}
