@@ -12,7 +12,7 @@ PACKAGES=(
   libgtest-dev googletest
   postgresql-15
   xvfb xauth
-  libreoffice-calc-nogui unzip
+  libreoffice-calc-nogui libreoffice-writer-nogui fonts-liberation unzip
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

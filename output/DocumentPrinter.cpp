@@ -1,0 +1,69 @@
+#include "DocumentPrinter.h"
+
+#include "DbError.h"
+#include "Prompter.h"
+#include "RtfTemplateFiller.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
+
+DocumentPrinter::DocumentPrinter(Database &db, Prompter &prompter, QString workDir, Opener opener)
+    : m_db(db), m_prompter(prompter), m_workDir(std::move(workDir)), m_opener(std::move(opener)) {
+    if (!m_opener)
+        m_opener = [](const QString &path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
+}
+
+QString DocumentPrinter::FindTemplate(const QString &name) const {
+    const QString appDir = QCoreApplication::applicationDirPath();
+    QStringList folders = {m_workDir, QDir(m_workDir).filePath(QStringLiteral("templates")),
+                           QDir(appDir).filePath(QStringLiteral("templates")),
+                           QDir(appDir).filePath(QStringLiteral("../share/trellvark/templates"))};
+#ifdef ZV_TEMPLATES_DIR
+    folders << QStringLiteral(ZV_TEMPLATES_DIR);
+#endif
+    for (const QString &folder : folders) {
+        const QString path = QDir(folder).filePath(name);
+        if (QFileInfo::exists(path)) return path;
+    }
+    return QDir(m_workDir).filePath(name);  // missing: the filler says so
+}
+
+QString DocumentPrinter::OutputName(OrderDocument doc, const QString &number) {
+    QString safe = number;
+    for (QChar &c : safe)
+        if (c == u'/' || c == u'\\' || c == u':' || c == u'*' || c == u'?' || c == u'"' || c == u'<' ||
+            c == u'>' || c == u'|')
+            c = u'_';
+    return QStringLiteral("doc/") + DocumentFiles::Of(doc).outputPrefix + safe + QStringLiteral(".doc");
+}
+
+QStringList DocumentPrinter::Print(const QString &iddZakaz, const QList<OrderDocument> &ticked) {
+    QStringList produced;
+    for (OrderDocument doc : DocumentFiles::InPrintOrder()) {
+        if (!ticked.contains(doc)) continue;
+        const DocumentFiles files = DocumentFiles::Of(doc);
+        const QString dataPath = QDir(m_workDir).filePath(files.dataFile);
+        QString number;
+        try {
+            number = DocumentWriter(m_db).Write(doc, iddZakaz, dataPath);
+        } catch (const DbError &e) {
+            m_prompter.Error(e.text());
+            continue;
+        }
+        const QString output = OutputName(doc, number);
+        if (!QDir::current().mkpath(QStringLiteral("doc"))) {
+            m_prompter.Warning(QStringLiteral("Не могу создать папку doc для документов!"));
+            continue;
+        }
+        RtfTemplateFiller filler(&m_prompter);
+        // After a failed merge nothing is opened: an older file of that name is not this order's.
+        if (filler.Fill(dataPath, FindTemplate(files.templateFile), output) != 0) continue;
+        const QString path = QDir::current().absoluteFilePath(output);
+        produced << path;
+        m_opener(path);
+    }
+    return produced;
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "DocumentWriter.h"
+
+#include <QList>
+#include <QString>
+#include <functional>
+
+class Database;
+class Prompter;
+
+// Produces the ticked documents of one order: writes each data file, merges it into its template and
+// hands the result to the desktop. Widget-free; messages go through the prompter.
+class DocumentPrinter {
+public:
+    using Opener = std::function<void(const QString &path)>;
+
+    // workDir: where data files are written and templates are looked for first. Outputs go to doc/
+    // under the current directory. The default opener asks the desktop to open the file.
+    DocumentPrinter(Database &db, Prompter &prompter, QString workDir, Opener opener = {});
+
+    // In the order work order, invoice, tax invoice, act, request, whatever the order of the list.
+    // Returns the outputs written (absolute paths); only those are opened. A failed document is
+    // reported and the rest still run.
+    QStringList Print(const QString &iddZakaz, const QList<OrderDocument> &ticked);
+
+    // The template: the working directory first, then the installed templates folders.
+    QString FindTemplate(const QString &name) const;
+    // "doc/ZNarad12.doc"; characters a file name cannot hold become "_".
+    static QString OutputName(OrderDocument doc, const QString &number);
+
+private:
+    Database &m_db;
+    Prompter &m_prompter;
+    QString m_workDir;
+    Opener m_opener;
+};

@@ -1,0 +1,324 @@
+#include "DocumentWriter.h"
+
+#include "AmountInWords.h"
+#include "Cp1251.h"
+#include "Database.h"
+#include "DbError.h"
+#include "DynamicRecordset.h"
+#include "Formats.h"
+#include "OrderMath.h"
+#include "OrderStore.h"
+
+#include <QFile>
+#include <QHash>
+#include <QStringList>
+
+namespace {
+
+using Fields = QList<std::pair<const char *, QString>>;
+
+// One data line of fields that share a prefix. A line break inside a value would end the data line,
+// so it is written as the line-break marker.
+QString Line(int section, const Fields &fields) {
+    QString line;
+    const QString prefix = QStringLiteral("|%1:").arg(section);
+    for (const auto &[name, value] : fields) {
+        QString v = value;
+        v.remove(u'\r').replace(u'\n', QStringLiteral("|EOL:"));
+        line += prefix + QString::fromLatin1(name) + u':' + v;
+    }
+    return line + u'\n';
+}
+
+QString Simple(const char *name, const QString &value) {
+    return Line(0, {{name, value}});
+}
+
+QString Words(double total) {
+    return AmountInWords().Format(total, true, false, QStringLiteral("643"));
+}
+
+struct Amounts {
+    double sum = 0, vat = 0;
+    double total() const { return sum + vat; }
+    Amounts &operator+=(const Amounts &o) {
+        sum += o.sum;
+        vat += o.vat;
+        return *this;
+    }
+};
+
+Amounts Of(const OrderLine &line) {
+    return {OrderMath::LineAmount(line), OrderMath::LineVat(line)};
+}
+
+QString Performers(const OrderLine &line) {
+    QString names;
+    for (const LineWorker &w : line.workers)
+        if (!w.Delete) names += w.WorkFIO + u' ';
+    return names;
+}
+
+// What the documents need beyond the order and its car: the payer's details and the shop's.
+struct Parties {
+    QHash<QString, QString> client, company;
+};
+
+QHash<QString, QString> Row(Database &db, const QString &sql, const QString &key,
+                            const QStringList &columns) {
+    QHash<QString, QString> row;
+    CDynamicRecordset rs(db);
+    rs.Open(sql, {key});
+    if (rs.IsEOF()) return row;
+    for (const QString &column : columns) row.insert(column, rs.Text(column));
+    return row;
+}
+
+class Builder {
+public:
+    Builder(OrderDocument doc, const Order &order, const Parties &parties)
+        : m_doc(doc), m_order(order), m_client(parties.client), m_company(parties.company) {}
+
+    QString Build() {
+        switch (m_doc) {
+            case OrderDocument::WorkOrder:
+            case OrderDocument::Act:
+                WorkOrderHeader();
+                break;
+            case OrderDocument::Request:
+                RequestHeader();
+                break;
+            case OrderDocument::Invoice:
+                InvoiceHeader();
+                break;
+            case OrderDocument::TaxInvoice:
+                TaxInvoiceHeader();
+                break;
+        }
+        Rows();
+        Totals();
+        return m_out;
+    }
+
+private:
+    bool Priced() const { return m_doc == OrderDocument::Invoice || m_doc == OrderDocument::TaxInvoice; }
+    QString C(const char *field) const { return m_company.value(QString::fromLatin1(field)); }
+    QString K(const char *field) const { return m_client.value(QString::fromLatin1(field)); }
+    QString Number() const { return m_order.ZakazNomer; }
+    QString Date() const { return Formats::Date(m_order.ZakazData); }
+
+    void Company() {
+        m_out += Simple("MainName", C("MainName"));
+        m_out += Simple("MainINN", C("MainINN"));
+        m_out += Simple("MainAdres", C("MainAdres"));
+        m_out += Line(0, {{"MainTel", C("MainTel")}, {"MainFaks", C("MainFaks")}});
+    }
+
+    void WorkOrderHeader() {
+        Company();
+        m_out += Line(0, {{"ZakazNomer", Number()}, {"ZakazData", Date()}});
+        if (m_doc == OrderDocument::Act) m_out += Simple("nomerZ", Number());
+        const OrderCar &car = m_order.car;
+        m_out += Line(0, {{"ClientName", m_order.client.ClientName}, {"AvtoMarka", car.AvtoMarka}});
+        m_out += Line(0, {{"ClientAdres", m_order.client.ClientAdres}, {"AvtoNomer", car.AvtoNomer}});
+        m_out += Line(0, {{"ClientINN", K("ClientINN")}, {"AvtoVIN", car.AvtoVin}});
+        m_out += Line(0, {{"ClientTel", m_order.client.ClientTel}, {"AvtoDvig", car.AvtoDvig}});
+        m_out += Simple("AvtoColor", car.AvtoColor);
+        m_out += Simple("AvtoPrim", car.AvtoPrim);
+    }
+
+    void RequestHeader() {
+        Company();
+        const OrderCar &car = m_order.car;
+        m_out += Simple("ZakazData", Date());
+        m_out += Simple("ClientName", m_order.client.ClientName);
+        m_out += Simple("ClientAdres", m_order.client.ClientAdres);
+        m_out += Simple("ClientINN", K("ClientINN"));
+        m_out += Simple("ClinetTel", m_order.client.ClientTel);
+        m_out += Simple("AvtoMarka", car.AvtoMarka);
+        m_out += Simple("AvtoNomer", car.AvtoNomer);
+        m_out += Simple("AvtoVIN", car.AvtoVin);
+        m_out += Simple("AvtoDvig", car.AvtoDvig);
+        m_out += Simple("AvtoColor", car.AvtoColor);
+        m_out += Simple("AvtoPrim", car.AvtoPrim);
+    }
+
+    void InvoiceHeader() {
+        m_out += Simple("nomer", Number());
+        m_out += Simple("data", Date());
+        m_out += Simple("nomerZ", Number());
+        m_out += Simple("MainName", C("MainName"));
+        m_out += Simple("INN", C("MainINN"));
+        m_out += Simple("MainChet", C("MainChet"));
+        m_out += Simple("MainBank", C("MainBank"));
+        m_out += Simple("MainKorChet", C("MainKorChet"));
+        m_out += Simple("MainBIK", C("MainBIK"));
+        m_out += Simple("MainAdres", C("MainAdres"));
+        m_out += Simple("MainTel", C("MainTel"));
+        m_out += Simple("MainFaks", C("MainFaks"));
+        m_out += Simple("ClientName", m_order.client.ClientName);
+        QString data;
+        if (!K("ClientChet").trimmed().isEmpty())
+            data = QStringLiteral("р/с ") + K("ClientChet") + QStringLiteral(" в ") + K("ClientBank") +
+                   QStringLiteral(", кор.счет ") + K("ClientKorChet") + QStringLiteral(" БИК ") +
+                   K("ClientBIK");
+        data += QStringLiteral(" Адрес: ") + K("ClientAdresF");
+        m_out += Simple("ClientData", data);
+    }
+
+    void TaxInvoiceHeader() {
+        m_out += Simple("nomer", Number());
+        m_out += Simple("data", Date());
+        m_out += Simple("MainName", C("MainName"));
+        m_out += Simple("MainAdres", C("MainAdres"));
+        m_out += Simple("MainINN", C("MainINN"));
+        m_out += Simple("ClientName", m_order.client.ClientName);
+        m_out += Simple("ClientAdres", m_order.client.ClientAdres);
+        m_out += Simple("ClientINN", K("ClientINN"));
+    }
+
+    // The amount fields of a row: a line's own, or a group's summed over its services.
+    Fields AmountFields(const Amounts &a, const QString &rate, const OrderLine *line) const {
+        if (Priced())
+            return {{"summa", Formats::Money(a.sum)},
+                    {"nds", rate},
+                    {"summaNds", Formats::Money(a.vat)},
+                    {"itog", Formats::Money(a.total())}};
+        Fields f = {{"summa", Formats::Money(a.total())}};
+        if (line) f.append({"work", Performers(*line)});
+        return f;
+    }
+
+    void RowLine(const QString &pp, const QString &name, const OrderLine &line, const Fields &amounts) {
+        Fields f = {{"pp", pp},
+                    {"ServiceName", name},
+                    {"kol", Formats::Money(line.Count)},
+                    {"price", Formats::Money(line.Price)}};
+        f.append(amounts);
+        m_out += Line(1, f);
+        m_out += Simple("k", QString());
+    }
+
+    void Rows() {
+        int pp = 0;
+        for (const OrderLine &line : m_order.lines) {
+            if (line.Delete) continue;
+            const QString number = QString::number(++pp);
+            m_quantity += line.Count;
+            if (line.IsPackage()) {
+                Amounts group;
+                for (const OrderLine &child : line.children)
+                    if (!child.Delete) group += Of(child);
+                RowLine(number, line.Name, line, AmountFields(group, QStringLiteral("-"), nullptr));
+                for (const OrderLine &child : line.children) {
+                    if (child.Delete) continue;
+                    const Amounts a = Of(child);
+                    m_total += a;
+                    RowLine(QString(), QStringLiteral(" - ") + child.Name, child,
+                            AmountFields(a, Formats::Money(child.PrNDS), &child));
+                }
+            } else {
+                const Amounts a = Of(line);
+                m_total += a;
+                RowLine(number, line.Name, line, AmountFields(a, Formats::Money(line.PrNDS), &line));
+            }
+        }
+    }
+
+    void Totals() {
+        const QString itog = Formats::Money(m_total.total());
+        const QString vat = Formats::Money(m_total.vat);
+        switch (m_doc) {
+            case OrderDocument::WorkOrder:
+            case OrderDocument::Act:
+            case OrderDocument::Request:
+                m_out += Simple("itog", itog);
+                m_out += Simple("itogP", Words(m_total.total()));
+                m_out += Simple("SummaNDS", vat);
+                break;
+            case OrderDocument::Invoice:
+                m_out += Simple("colZ", Formats::Money(m_quantity));
+                m_out += Simple("summaZ", Formats::Money(m_total.sum));
+                m_out += Simple("summaNdsZ", vat);
+                m_out += Simple("itogZ", itog);
+                m_out += Simple("itogP", Words(m_total.total()));
+                m_out += Simple("SumNDS", vat);
+                m_out += Simple("MainChif", C("MainDirector"));
+                m_out += Simple("MainByx", C("MainByx"));
+                break;
+            case OrderDocument::TaxInvoice:
+                m_out += Simple("summaZ", Formats::Money(m_total.sum));
+                m_out += Simple("summaNdsZ", vat);
+                m_out += Simple("itogZ", itog);
+                m_out += Simple("MainChif", C("MainDirector"));
+                m_out += Simple("MainByx", C("MainByx"));
+                break;
+        }
+    }
+
+    OrderDocument m_doc;
+    const Order &m_order;
+    const QHash<QString, QString> &m_client, &m_company;
+    QString m_out;
+    Amounts m_total;
+    double m_quantity = 0;
+};
+
+}  // namespace
+
+DocumentFiles DocumentFiles::Of(OrderDocument doc) {
+    switch (doc) {
+        case OrderDocument::WorkOrder:
+            return {QStringLiteral("zakaz_narad.txt"), QStringLiteral("szakaz_nar.rtf"),
+                    QStringLiteral("ZNarad")};
+        case OrderDocument::Invoice:
+            return {QStringLiteral("chet.txt"), QStringLiteral("schet.rtf"), QStringLiteral("Chet")};
+        case OrderDocument::TaxInvoice:
+            return {QStringLiteral("chetFakt.txt"), QStringLiteral("schetFakt.rtf"),
+                    QStringLiteral("ChetFakt")};
+        case OrderDocument::Act:
+            return {QStringLiteral("akt.txt"), QStringLiteral("sakt.rtf"), QStringLiteral("Akt")};
+        case OrderDocument::Request:
+            return {QStringLiteral("zajvka.txt"), QStringLiteral("szajvka.rtf"), QStringLiteral("Zajvka")};
+    }
+    return {};
+}
+
+QList<OrderDocument> DocumentFiles::InPrintOrder() {
+    return {OrderDocument::WorkOrder, OrderDocument::Invoice, OrderDocument::TaxInvoice, OrderDocument::Act,
+            OrderDocument::Request};
+}
+
+QByteArray DocumentWriter::Data(OrderDocument doc, const QString &iddZakaz, QString *number) {
+    const std::optional<Order> order = OrderStore(m_db).Load(iddZakaz);
+    if (!order) throw DbError(QStringLiteral("Заказ не найден в базе данных: возможно, он удалён."));
+    Parties parties;
+    const QStringList clientColumns = {QStringLiteral("ClientINN"),     QStringLiteral("ClientAdresF"),
+                                       QStringLiteral("ClientBank"),    QStringLiteral("ClientChet"),
+                                       QStringLiteral("ClientKorChet"), QStringLiteral("ClientBIK")};
+    parties.client =
+        Row(m_db,
+            QStringLiteral("SELECT SClient.") + clientColumns.join(QStringLiteral(", SClient.")) +
+                QStringLiteral(" FROM SClient WHERE SClient.IddClient = ?"),
+            order->IddVlad, clientColumns);
+    const QStringList companyColumns = {
+        QStringLiteral("MainName"),     QStringLiteral("MainINN"),     QStringLiteral("MainAdres"),
+        QStringLiteral("MainTel"),      QStringLiteral("MainFaks"),    QStringLiteral("MainBank"),
+        QStringLiteral("MainChet"),     QStringLiteral("MainKorChet"), QStringLiteral("MainBIK"),
+        QStringLiteral("MainDirector"), QStringLiteral("MainByx")};
+    parties.company = Row(m_db,
+                          QStringLiteral("SELECT SMain.") + companyColumns.join(QStringLiteral(", SMain.")) +
+                              QStringLiteral(" FROM SMain WHERE SMain.IddMain = ?"),
+                          QStringLiteral("1"), companyColumns);
+    if (number) *number = order->ZakazNomer;
+    return Cp1251::FromUnicode(Builder(doc, *order, parties).Build());
+}
+
+QString DocumentWriter::Write(OrderDocument doc, const QString &iddZakaz, const QString &dataPath) {
+    QString number;
+    const QByteArray data = Data(doc, iddZakaz, &number);
+    QFile file(dataPath);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(data) != data.size())
+        throw DbError(QStringLiteral("Не могу записать файл данных %1").arg(dataPath));
+    return number;
+}
