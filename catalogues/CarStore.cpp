@@ -224,7 +224,8 @@ void CarStore::Save(const CarRecord &car, QList<CarOwner> &owners, const QString
                 continue;
             }
             // The link another workstation has just made for this owner is taken over rather than doubled.
-            if (!Rows::InsertUnlessLive(m_db, kLinks, row, {QStringLiteral("IddAvto"), QStringLiteral("IddVlad")}))
+            if (!Rows::InsertUnlessLive(m_db, kLinks, row,
+                                        {QStringLiteral("IddAvto"), QStringLiteral("IddVlad")}))
                 o.iddAvtoVlad = liveLink(o.iddVlad);
         }
     }

@@ -86,7 +86,7 @@ void Database::OpenSpec(const ConnectSpec &spec) {
         Exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
     } else if (spec.dialect == Dialect::Postgres) {
         // Waits for another workstation's lock as long as SQLite does, then reports it instead of hanging.
-        Exec(QStringLiteral("SET lock_timeout = '10s'"));
+        SetLockWait(10000);
     } else if (spec.dialect == Dialect::Odbc) {
         // The data source may lead to PostgreSQL as well as to an SQLite file.
         QSqlQuery probe(handle());
@@ -160,7 +160,8 @@ QVariant Database::BindValue(const QVariant &value) const {
             return value.toBool() ? 1 : 0;
         case QMetaType::QString:
             // PostgreSQL refuses a NUL in text and SQLite cuts the text there: it is never stored.
-            if (value.toString().contains(QChar(u'\0'))) return QString(value.toString()).remove(QChar(u'\0'));
+            if (value.toString().contains(QChar(u'\0')))
+                return QString(value.toString()).remove(QChar(u'\0'));
             return value;
         default:
             return value;
@@ -202,6 +203,13 @@ QSqlQuery Database::Exec(const QString &sql, const QVariantList &binds) {
     for (int i = 0; i < binds.size(); ++i) query.bindValue(i, BindValue(binds[i]));
     if (!query.exec()) Fail(query.lastError());
     return query;
+}
+
+void Database::SetLockWait(int milliseconds) {
+    if (m_dialect == Dialect::Sqlite)
+        Exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(milliseconds));
+    else if (m_dialect == Dialect::Postgres)
+        Exec(QStringLiteral("SET lock_timeout = %1").arg(milliseconds));
 }
 
 void Database::ExecControl(const QString &sql) {
