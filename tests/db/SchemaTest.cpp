@@ -176,13 +176,6 @@ void AddUser(Database &db, const char *key, const char *login, bool deleted = fa
                   {QStringLiteral("Delete"), deleted}});
 }
 
-QStringList Column(Database &db, const QString &sql) {
-    QStringList values;
-    QSqlQuery q = db.Exec(sql);
-    while (q.next()) values << q.value(0).toString();
-    return values;
-}
-
 }  // namespace
 
 TEST_P(SchemaTest, AVersionOneDatabaseIsUpgradedOnOpen) {
@@ -198,10 +191,11 @@ TEST_P(SchemaTest, AVersionOneDatabaseIsUpgradedOnOpen) {
     m_db = OpenAgain();
     EXPECT_EQ(Schema::StoredVersion(db()), Schema::kVersion);
 
-    EXPECT_EQ(Column(db(), QStringLiteral("SELECT IddAvtoVlad FROM AvtoVlad WHERE [Delete] = FALSE")),
+    EXPECT_EQ(ColumnTexts(db(), QStringLiteral("SELECT IddAvtoVlad FROM AvtoVlad WHERE [Delete] = FALSE")),
               QStringList{"l1"});
-    EXPECT_EQ(Column(db(), QStringLiteral("SELECT Login FROM SUser WHERE [Delete] = FALSE ORDER BY IddUser")),
-              (QStringList{"admin", "admin3", "admin2"}));
+    EXPECT_EQ(
+        ColumnTexts(db(), QStringLiteral("SELECT Login FROM SUser WHERE [Delete] = FALSE ORDER BY IddUser")),
+        (QStringList{"admin", "admin3", "admin2"}));
     // The new rules hold from now on, in the database itself.
     EXPECT_THROW(AddLink(db(), "l3", false), DbError);
     EXPECT_THROW(AddUser(db(), "u5", "admin2"), DbError);
@@ -214,7 +208,7 @@ TEST_P(SchemaTest, AVersionOneDatabaseIsUpgradedOnOpen) {
     const QString note(FieldMaxLength(QStringLiteral("SAvto"), QStringLiteral("AvtoPrim")), u'п');
     Rows::Insert(db(), QStringLiteral("SAvto"),
                  {{QStringLiteral("IddAvto"), QStringLiteral("car")}, {QStringLiteral("AvtoPrim"), note}});
-    EXPECT_EQ(Column(db(), QStringLiteral("SELECT AvtoPrim FROM SAvto")), QStringList{note});
+    EXPECT_EQ(ColumnTexts(db(), QStringLiteral("SELECT AvtoPrim FROM SAvto")), QStringList{note});
     // The views still work.
     EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TClientDolgD")), 0);
 
@@ -269,7 +263,7 @@ TEST_P(SchemaTest, EveryTextFieldHasOneLimitOnBothDatabases) {
             for (const QString &key : t.primaryKey)
                 if (key != column) row << ColumnValue{key, QStringLiteral("k")};
             Rows::Insert(db(), table, row);
-            EXPECT_EQ(Column(db(), QStringLiteral("SELECT [%1] FROM [%2]").arg(column, table)),
+            EXPECT_EQ(ColumnTexts(db(), QStringLiteral("SELECT [%1] FROM [%2]").arg(column, table)),
                       QStringList{text})
                 << t.name << '.' << c.name;
         }
