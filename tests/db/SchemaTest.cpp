@@ -196,9 +196,21 @@ TEST_P(SchemaTest, AVersionOneDatabaseIsUpgradedOnOpen) {
     EXPECT_EQ(
         ColumnTexts(db(), QStringLiteral("SELECT Login FROM SUser WHERE [Delete] = FALSE ORDER BY IddUser")),
         (QStringList{"admin", "admin3", "admin2"}));
-    // The new rules hold from now on, in the database itself.
-    EXPECT_THROW(AddLink(db(), "l3", false), DbError);
-    EXPECT_THROW(AddUser(db(), "u5", "admin2"), DbError);
+    // The new rules hold from now on, in the database itself, ...
+    // ... with the same Russian message on both databases.
+    try {
+        AddLink(db(), "l3", false);
+        FAIL() << "a second live link should be refused";
+    } catch (const DbError &e) {
+        EXPECT_TRUE(e.text().startsWith(u"Этот автомобиль уже связан с этим владельцем."))
+            << e.text().toStdString();
+    }
+    try {
+        AddUser(db(), "u5", "admin2");
+        FAIL() << "a second live login should be refused";
+    } catch (const DbError &e) {
+        EXPECT_TRUE(e.text().startsWith(u"Пользователь с таким логином уже есть!")) << e.text().toStdString();
+    }
     AddUser(db(), "u6", "admin2", true);
 
     // Long columns take 64-bit values, notes their longer limit.
