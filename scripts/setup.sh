@@ -11,6 +11,7 @@ PACKAGES=(
   libgtest-dev googletest
   postgresql-15
   xvfb xauth
+  qt6-translations-l10n breeze-icon-theme libqt6svg6
 )
 missing=()
 for p in "${PACKAGES[@]}"; do
