@@ -56,7 +56,7 @@ const QList<Directory> &Directories() {
 }
 
 // The colour most pixels of a rectangle have.
-QRgb Dominant(const QImage &image, const QRect &rect, int *count = nullptr) {
+QRgb Dominant(const QImage &image, const QRect &rect) {
     QHash<QRgb, int> colours;
     for (int y = rect.top(); y <= rect.bottom(); ++y)
         for (int x = rect.left(); x <= rect.right(); ++x) ++colours[image.pixel(x, y)];
@@ -64,7 +64,6 @@ QRgb Dominant(const QImage &image, const QRect &rect, int *count = nullptr) {
     int most = -1;
     for (auto it = colours.cbegin(); it != colours.cend(); ++it)
         if (it.value() > most) std::tie(best, most) = std::pair(it.key(), it.value());
-    if (count) *count = most;
     return best;
 }
 
@@ -191,8 +190,7 @@ TEST_P(DirectoryDlgTest, SelectedRowIsDrawnAndNamesAreNotCutOff) {
         const int last = list->visualItemRect(list->topLevelItem(list->topLevelItemCount() - 1)).bottom();
         const QRect empty(0, last + 4, image.width(), 8);
         ASSERT_LT(empty.bottom(), image.height());
-        int backgroundPixels = 0;
-        const QRgb rowColour = Dominant(image, selected, &backgroundPixels);
+        const QRgb rowColour = Dominant(image, selected);
         EXPECT_GT(Distance(rowColour, Dominant(image, empty)), 60) << "selection not highlighted";
         // The row's text stands out from the highlight.
         int text = 0;
