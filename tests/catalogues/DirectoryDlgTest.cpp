@@ -10,6 +10,7 @@
 #include "CWorkerDirDlg.h"
 #include "CarStore.h"
 #include "ClientStore.h"
+#include "KeyedList.h"
 #include "Scripted.h"
 #include "ServiceStore.h"
 #include "TestDb.h"
@@ -169,6 +170,34 @@ TEST_P(DirectoryDlgTest, KeysAndDoubleClickRunTheButtonsCommands) {
         Press(list, Qt::Key_Escape);
         EXPECT_FALSE(dlg->isVisible());
     }
+}
+
+TEST_P(DirectoryDlgTest, PickersChooseTheRowOnEnterAndDoubleClick) {
+    AppContext ctx = Ctx();
+    CClientDirDlg clients(ctx);
+    clients.SetPicking(true);
+    clients.show();
+    SelectRow(clients.list(), QStringLiteral("Иванов И."), 1);
+    Press(clients.list(), Qt::Key_Return);
+    EXPECT_FALSE(clients.isVisible());
+    EXPECT_EQ(clients.result(), QDialog::Accepted);
+    EXPECT_EQ(clients.iddClient(), QStringLiteral("c1"));
+
+    CCarDirDlg cars(ctx);
+    cars.SetPicking(true);
+    cars.show();
+    DoubleClick(cars.list(), FindRow(cars.list(), QStringLiteral("А123АА")));
+    EXPECT_EQ(cars.iddAvto(), QStringLiteral("a1"));
+    EXPECT_FALSE(cars.isVisible());
+
+    CWorkerDirDlg workers(ctx);
+    workers.SetPicking(true);
+    workers.show();
+    DoubleClick(workers.list(), FindRow(workers.list(), QStringLiteral("Петров П.")));
+    ASSERT_EQ(workers.Picked().size(), 1);
+    EXPECT_EQ(workers.Picked()[0].workFio, QStringLiteral("Петров П."));
+    EXPECT_EQ(workers.result(), QDialog::Accepted);
+    EXPECT_TRUE(dialogs.opened.isEmpty());  // no card was opened
 }
 
 TEST_P(DirectoryDlgTest, SelectedRowIsDrawnAndNamesAreNotCutOff) {
