@@ -120,6 +120,9 @@ COrderFormDlg::COrderFormDlg(AppContext &ctx, OrderFormMode mode, const QString 
         Load(iddZakaz);
     } else {
         m_order.ZakazStatus = mode == OrderFormMode::Request ? StatusRequested : StatusStarted;
+        // The number is taken when the order is saved; nothing typed here would survive that.
+        m_number->setReadOnly(true);
+        m_number->setPlaceholderText(QStringLiteral("при сохранении"));
     }
     m_prelim->setChecked(m_order.ZakazStatus == StatusRequested);
     m_accepted->setChecked(m_order.ZakazStatus == StatusStarted || m_order.ZakazStatus == StatusFinished);

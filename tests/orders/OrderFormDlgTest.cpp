@@ -182,6 +182,7 @@ TEST_P(OrderFormDlgTest, NewOrdersTakeStatusAndDatesFromModeAndTicks) {
           Case{OrderFormMode::Request, true, true, false, 1}}) {
         COrderFormDlg form(*ctx, c.mode);
         EXPECT_EQ(Child<QLineEdit>(form, "number")->text(), QString());
+        EXPECT_TRUE(Child<QLineEdit>(form, "number")->isReadOnly());
         // The ticks a mode opens with, and the pickers enabled by them in a new form.
         EXPECT_EQ(Child<QCheckBox>(form, "prelim")->isChecked(), c.mode == OrderFormMode::Request);
         EXPECT_EQ(Child<QCheckBox>(form, "accepted")->isChecked(), c.mode == OrderFormMode::New);
