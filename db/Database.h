@@ -3,9 +3,9 @@
 #include "ConnectString.h"
 
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
-#include <QSqlError>
 #include <QVariant>
 #include <functional>
 #include <memory>
@@ -41,6 +41,10 @@ public:
     void Commit();
     void Rollback();
     int TransactionDepth() const { return m_depth; }
+
+    // How long a statement waits for another workstation's lock before failing with BusyText (10 s unless
+    // changed; tests shorten it).
+    void SetLockWait(int milliseconds);
 
     // Test seam: called with the SQL text before every INSERT, UPDATE or DELETE; may throw DbError to
     // simulate a failing write.
