@@ -14,7 +14,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -93,10 +92,7 @@ void COrderPaymentDlg::Build(const QString &title) {
 }
 
 double COrderPaymentDlg::Amount() const {
-    // The field takes "1 234,50" as people write it: the blanks between thousands are not a number's end.
-    QString text = m_amount->text();
-    text.remove(QRegularExpression(QStringLiteral("[\\s\\x{00A0}\\x{2009}\\x{202F}]")));
-    return Formats::ParseMoney(text);
+    return Formats::ParseMoney(m_amount->text());
 }
 
 double COrderPaymentDlg::Remainder() const {
