@@ -160,7 +160,8 @@ QVariant Database::BindValue(const QVariant &value) const {
             return value.toBool() ? 1 : 0;
         case QMetaType::QString:
             // PostgreSQL refuses a NUL in text and SQLite cuts the text there: it is never stored.
-            if (value.toString().contains(QChar(u'\0'))) return QString(value.toString()).remove(QChar(u'\0'));
+            if (value.toString().contains(QChar(u'\0')))
+                return QString(value.toString()).remove(QChar(u'\0'));
             return value;
         default:
             return value;
@@ -191,6 +192,7 @@ QSqlQuery Database::Exec(const QString &sql, const QVariantList &binds) {
     // server, so a statement now would commit on its own.
     if (m_aborted) throw DbError(QStringLiteral("Изменения отменены: часть записи не удалась."));
     const QString text = Sql(sql);
+    if (m_statementHook) m_statementHook(text);
     if (m_writeHook && IsWrite(text)) m_writeHook(text);
     QSqlQuery query(handle());
     query.setForwardOnly(true);
