@@ -168,7 +168,8 @@ void CQuellmarodView::BuildUi() {
     pl->addWidget(new QLabel(QStringLiteral("по:")));
     pl->addWidget(m_to);
 
-    const auto withButton = [](QWidget *field, QWidget *button) {
+    const auto withButton = [](QWidget *field, QPushButton *button) {
+        button->setFixedWidth(button->fontMetrics().horizontalAdvance(button->text()) + 16);
         auto *row = new QHBoxLayout;
         row->setSpacing(2);
         row->addWidget(field, 1);
@@ -197,10 +198,12 @@ void CQuellmarodView::BuildUi() {
         {QStringLiteral("Клиент:"), QStringLiteral("№:"), QStringLiteral("Дата:"), QStringLiteral("с:"),
          QStringLiteral("по:"), QStringLiteral("Гос.№:"), QStringLiteral("Марка:"), QStringLiteral("Тел.:"),
          QStringLiteral("Сумма:"), QStringLiteral("Долг:")},
-        {220, 80, 80, 110, 110, 90, 120, 110, 90, 90},
+        {220, 80, 80, 110, 110, 90, 120, 150, 90, 90},
         {Qt::AlignLeft, Qt::AlignLeft, Qt::AlignLeft, Qt::AlignLeft, Qt::AlignLeft, Qt::AlignLeft,
          Qt::AlignLeft, Qt::AlignLeft, right, right});
     m_list->SetStretchColumn(0);
+    // The performers of an unfolded order's lines get the room their names need.
+    connect(m_list, &QTreeWidget::itemExpanded, m_list, [this] { m_list->FitColumns(); });
     m_list->SetCommands({[this] { AddOrder(); }, [this] { EditOrder(); }, [this] { DeleteOrder(); }});
     m_list->SetMenuTexts(QStringLiteral("Добавить заказ"), QStringLiteral("Изменить заказ"),
                          QStringLiteral("Удалить заказ"));
