@@ -62,7 +62,8 @@ void UserStore::Save(const UserRecord &user, const QString &newPassword) {
     // as the user card compares them). The database keeps the exact rule too.
     if (!user.deleted) {
         CDynamicRecordset rs(m_db);
-        rs.Open(QStringLiteral("SELECT SUser.Login FROM SUser WHERE SUser.[Delete] = FALSE AND SUser.IddUser <> ?"),
+        rs.Open(QStringLiteral(
+                    "SELECT SUser.Login FROM SUser WHERE SUser.[Delete] = FALSE AND SUser.IddUser <> ?"),
                 {user.iddUser});
         for (; !rs.IsEOF(); rs.MoveNext())
             if (rs.Text(QStringLiteral("Login")).compare(user.login, Qt::CaseInsensitive) == 0)

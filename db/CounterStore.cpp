@@ -31,8 +31,9 @@ const char *ColumnOf(DocCounter counter) {
 }
 
 DbError TooLarge() {
-    return DbError(QStringLiteral("Номер документа слишком велик: счётчик номеров не может его хранить.\n"
-                                  "Укажите меньший номер или измените счётчик в настройках нумерации."));
+    return DbError(
+        QStringLiteral("Номер документа слишком велик: счётчик номеров не может его хранить.\n"
+                       "Укажите меньший номер или измените счётчик в настройках нумерации."));
 }
 
 }  // namespace
@@ -129,7 +130,8 @@ std::optional<long> CounterStore::TakeOf(const char *column) {
                   {kRowKey, qint64(kMax)})
             .numRowsAffected();
     if (changed == 0) {
-        if (Rows::Exists(m_db, QStringLiteral("Number"), {{QStringLiteral("iddnum"), kRowKey}})) throw TooLarge();
+        if (Rows::Exists(m_db, QStringLiteral("Number"), {{QStringLiteral("iddnum"), kRowKey}}))
+            throw TooLarge();
         Store(column, 0);
         tx.Commit();
         return std::nullopt;

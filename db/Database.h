@@ -42,6 +42,10 @@ public:
     void Rollback();
     int TransactionDepth() const { return m_depth; }
 
+    // How long a statement waits for another workstation's lock before failing with BusyText (10 s unless
+    // changed; tests shorten it).
+    void SetLockWait(int milliseconds);
+
     // Test seam: called with the SQL text before every INSERT, UPDATE or DELETE; may throw DbError to
     // simulate a failing write.
     void SetWriteHook(std::function<void(const QString &sql)> hook) { m_writeHook = std::move(hook); }

@@ -112,7 +112,8 @@ QString InsertSql(const QString &table, const Values &values, QVariantList &bind
         marks << QStringLiteral("?");
         binds << ForColumn(table, v.column, v.value);
     }
-    return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(Col(table), cols.join(u", "), marks.join(u", "));
+    return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+        .arg(Col(table), cols.join(u", "), marks.join(u", "));
 }
 
 }  // namespace
@@ -128,8 +129,9 @@ bool InsertUnlessLive(Database &db, const QString &table, const Values &values, 
     for (const QString &c : unique) cols << Col(c);
     // The conflict target names the partial unique index, which both databases then wait on: a second
     // workstation adding the same row at the same moment adds nothing instead of failing.
-    const QString sql = InsertSql(table, values, binds) +
-                        QStringLiteral(" ON CONFLICT (%1) WHERE [Delete] = FALSE DO NOTHING").arg(cols.join(u", "));
+    const QString sql =
+        InsertSql(table, values, binds) +
+        QStringLiteral(" ON CONFLICT (%1) WHERE [Delete] = FALSE DO NOTHING").arg(cols.join(u", "));
     return db.Exec(sql, binds).numRowsAffected() > 0;
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QList>
-#include <QStringList>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 class Database;

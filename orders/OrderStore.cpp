@@ -48,9 +48,7 @@ QString OrderStore::Save(Order &order, const OrderFormInput &form, const QString
     SaveCar(work, login);
     if (isNew) {
         work.IddZakaz = NewKey(login);
-        // Taken here, inside the save, with the counter row locked until the commit: the counter already
-        // holds this number afterwards, and another workstation saving now gets the next one.
-        work.ZakazNomer = CounterStore(m_db).TakeOrderNumber();
+        work.ZakazNomer.clear();  // numbered at the end of the save
     }
 
     const QDateTime accepted = Combine(form.acceptDate, form.acceptTime);
@@ -87,6 +85,14 @@ QString OrderStore::Save(Order &order, const OrderFormInput &form, const QString
         keptPayments << pay;
     }
     work.payments = keptPayments;
+
+    if (isNew) {
+        // Taken last, inside the save, with the counter row locked until the commit: another workstation
+        // saving now waits only for these last statements and then gets the next number.
+        work.ZakazNomer = CounterStore(m_db).TakeOrderNumber();
+        Rows::Update(m_db, kOrders, {{QStringLiteral("IddZakaz"), work.IddZakaz}},
+                     {{QStringLiteral("ZakazNomer"), work.ZakazNomer}});
+    }
     tx.Commit();
 
     MarkStored(work.lines);
