@@ -150,13 +150,13 @@ void CClientDlg::BuildUi() {
     save->setObjectName(QStringLiteral("save"));
     close->setObjectName(QStringLiteral("close"));
     chain << m_tabs << m_cars << save << close;
-    Inputs::ChainTabOrder(chain);
-    field(QStringLiteral("ClientName"))->setFocus();
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addWidget(m_tabs, 1);
     layout->addLayout(footer);
+    Inputs::ChainTabOrder(chain);                     // now that every widget is in the card's window
+    field(QStringLiteral("ClientName"))->setFocus();  // the first field to fill
 }
 
 QWidget *CClientDlg::BuildCarsPage() {

@@ -67,6 +67,7 @@ protected:
         a.name = QStringLiteral("Снятие");
         a.priceText = QStringLiteral("100");
         a.prNdsText = QStringLiteral("18");
+        a.time = QTime(0, 30);
         a.performers = {{QString(), QStringLiteral("w1"), QStringLiteral("Петров"), false}};
         store.SaveCard(a, QStringLiteral("anna"));
         packageKey = a.iddTop;
@@ -146,7 +147,10 @@ TEST_P(ServiceDirDlgTest, TreeShowsPackageSumsAndPerformers) {
     EXPECT_EQ(package->text(2), QString());  // no VAT rate on a package
     EXPECT_EQ(package->text(3), QStringLiteral("18.00"));
     EXPECT_EQ(package->text(4), QStringLiteral("118.00"));
+    EXPECT_EQ(package->text(6), QStringLiteral("00:30"));
     ASSERT_EQ(package->childCount(), 1);
+    EXPECT_EQ(package->child(0)->text(6), QStringLiteral("00:30"));
+    EXPECT_EQ(list->topLevelItem(1)->text(6), QStringLiteral("00:00"));
     ASSERT_EQ(package->child(0)->childCount(), 1);
     EXPECT_EQ(package->child(0)->child(0)->text(0), QStringLiteral("Петров"));
     EXPECT_EQ(list->topLevelItem(1)->text(0), QStringLiteral("Мойка"));
@@ -214,17 +218,21 @@ TEST_P(ServiceDirDlgTest, AddWithAPackageSelectedPutsTheServiceIntoIt) {
     dialogs.Then([](QDialog &d) {
         auto &card = dynamic_cast<CServiceDlg &>(d);
         EXPECT_EQ(Child<QComboBox>(card, "package")->currentText(), QStringLiteral("Шиномонтаж"));
-        Child<QLineEdit>(card, "name")->setText(QStringLiteral("Балансировка"));
-        Child<QLineEdit>(card, "price")->setText(QStringLiteral("250"));
-        Child<QPushButton>(card, "ok")->click();
+        // The name is what is typed first, not appended to the package's.
+        card.show();
+        EXPECT_EQ(card.focusWidget(), Child<QLineEdit>(card, "name"));
+        EXPECT_EQ(Child<QLineEdit>(card, "summa")->focusPolicy(), Qt::NoFocus);  // read, not filled
+        Type(Child<QLineEdit>(card, "name"), QStringLiteral("Балансировка"));
+        Type(Child<QLineEdit>(card, "price"), QStringLiteral("1 500,5x"));
+        Press(Child<QLineEdit>(card, "price"), Qt::Key_Return);  // Enter saves
         return card.result();
     });
     Child<QPushButton>(dlg, "Add")->click();
     EXPECT_EQ(dialogs.opened, QStringList{QStringLiteral("CServiceDlg")});
     QTreeWidgetItem *package = FindRow(list, QStringLiteral("Шиномонтаж"));
     ASSERT_NE(package, nullptr);
-    EXPECT_EQ(package->childCount(), 2);  // reloaded with the new service inside
-    EXPECT_EQ(package->text(1), QStringLiteral("350.00"));
+    EXPECT_EQ(package->childCount(), 2);                     // reloaded with the new service inside
+    EXPECT_EQ(package->text(1), QStringLiteral("1600.50"));  // typed as "1 500,5": 1500.50
     EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT IddService FROM SService WHERE IddTop = '0'")), 1);
 }
 

@@ -56,6 +56,13 @@ void Press(QWidget *widget, Qt::Key key) {
     QApplication::sendEvent(widget, &release);
 }
 
+void Type(QWidget *widget, const QString &text) {
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &press);
+    }
+}
+
 void DoubleClick(QTreeWidget *list, QTreeWidgetItem *item) {
     list->scrollToItem(item);
     const QPointF at = list->visualItemRect(item).center();

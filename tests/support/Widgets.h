@@ -33,6 +33,8 @@ QStringList RowTexts(const QTreeWidget *list, int columns = 1);
 
 // A key press as a user makes it, sent to the widget (and on to its parents when it ignores it).
 void Press(QWidget *widget, Qt::Key key);
+// Types the text key by key, as the field's validator sees it.
+void Type(QWidget *widget, const QString &text);
 // A double-click on a row.
 void DoubleClick(QTreeWidget *list, QTreeWidgetItem *item);
 
