@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QDir>
-#include <cstdio>
 #include <QTemporaryDir>
+#include <cstdio>
 
 int main(int argc, char **argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
