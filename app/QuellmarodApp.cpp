@@ -5,6 +5,7 @@
 #include "DbError.h"
 #include "DialogRunner.h"
 #include "FirstRunDlg.h"
+#include "JournalKinds.h"
 #include "LoginDlg.h"
 #include "MainFrame.h"
 #include "Prompter.h"
@@ -88,6 +89,7 @@ CQuellmarodApp::LoginResult CQuellmarodApp::LogIn() {
 
 CMainFrame &CQuellmarodApp::CreateMainFrame() {
     m_frame = std::make_unique<CMainFrame>(*m_ctx);
+    RegisterJournalKinds(*m_frame, *m_ctx);
     return *m_frame;
 }
 

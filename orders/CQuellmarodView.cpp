@@ -259,6 +259,10 @@ bool CQuellmarodView::RunCommand(int id) {
         case kFinish:
             MarkFinish();
             return true;
+        case kPrintDocs:
+            if (!m_printer) return false;
+            PrintDocuments();
+            return true;
         default:
             return false;
     }
@@ -354,6 +358,28 @@ void CQuellmarodView::AddOrder() {
 
 void CQuellmarodView::AddRequest() {
     OpenForm(OrderFormMode::Request);
+}
+
+void CQuellmarodView::SetDocumentsPrinter(DocumentsPrinter printer) {
+    const bool first = !m_printer;
+    m_printer = std::move(printer);
+    if (!first || !m_printer) return;
+    QMenu *menu = m_list->ContextMenu();
+    menu->addSeparator();
+    auto *a = new QAction(QIcon::fromTheme(QStringLiteral("document-print")),
+                          QStringLiteral("Распечатать..."), menu);
+    a->setObjectName(QStringLiteral("menuPrint"));
+    connect(a, &QAction::triggered, this, [this] { RunCommand(kPrintDocs); });
+    menu->addAction(a);
+}
+
+void CQuellmarodView::PrintDocuments() {
+    const QString key = SelectedOrder();
+    if (key.isEmpty()) {
+        m_ctx.prompter().Warning(QStringLiteral("Выберите заказ для печати\nнеобходимых документов!"));
+        return;
+    }
+    if (m_printer) m_printer(key);
 }
 
 void CQuellmarodView::EditOrder() {

@@ -4,6 +4,7 @@
 #include "OrderJournalStore.h"
 
 #include <QWidget>
+#include <functional>
 
 class AppContext;
 class QComboBox;
@@ -25,6 +26,11 @@ public:
     static constexpr int kPay = 32780;
     static constexpr int kStart = 32782;
     static constexpr int kFinish = 32783;
+    static constexpr int kPrintDocs = 32785;
+
+    // Produces the printed documents of one order (the print dialog lives with the documents, which
+    // depend on the orders, not the other way round).
+    using DocumentsPrinter = std::function<void(const QString &iddZakaz)>;
 
     CQuellmarodView(AppContext &ctx, OrderFormOpener opener, QWidget *parent = nullptr);
 
@@ -41,6 +47,10 @@ public:
     void AddPayment();
     void MarkStart();
     void MarkFinish();
+    void PrintDocuments();
+
+    // Gives the journal its "Распечатать..." command; without a printer the command is not offered.
+    void SetDocumentsPrinter(DocumentsPrinter printer);
 
     // The "..." buttons: the chosen car's plate or client's name goes into its filter.
     void PickCar();
@@ -71,6 +81,7 @@ private:
 
     AppContext &m_ctx;
     OrderFormOpener m_opener;
+    DocumentsPrinter m_printer;
     OrderJournalStore m_store;
 
     QComboBox *m_number = nullptr;

@@ -230,6 +230,21 @@ TEST_P(OrderJournalViewTest, CommandsRefusedForWantOfARightOrOfAnOrderChangeNoth
     // A service line belongs to its order: the command acts on that order.
     ASSERT_TRUE(SelectRow(view->list(), QStringLiteral("Мойка")));
     EXPECT_EQ(view->SelectedOrder(), QStringLiteral("o"));
+
+    // Printing needs no right but an order, and is offered only once the journal has a printer.
+    EXPECT_FALSE(view->RunCommand(V::kPrintDocs));
+    QStringList printed;
+    view->SetDocumentsPrinter([&printed](const QString &key) { printed << key; });
+    EXPECT_EQ(view->list()->ContextMenu()->actions().last()->text(), QStringLiteral("Распечатать..."));
+    view = View(QString(28, QLatin1Char('0')));
+    view->SetDocumentsPrinter([&printed](const QString &key) { printed << key; });
+    prompter.Clear();
+    EXPECT_TRUE(view->RunCommand(V::kPrintDocs));
+    EXPECT_EQ(prompter.All(),
+              QStringList{QStringLiteral("Выберите заказ для печати\nнеобходимых документов!")});
+    ASSERT_TRUE(SelectRow(view->list(), QStringLiteral("Иванов И.И.")));
+    EXPECT_TRUE(view->RunCommand(V::kPrintDocs));
+    EXPECT_EQ(printed, QStringList{QStringLiteral("o")});
 }
 
 TEST_P(OrderJournalViewTest, KeysAndDoubleClickRunTheFormAndDeleteWithItsQuestion) {
