@@ -5,8 +5,10 @@
 #include "CClientDlg.h"
 #include "CarStore.h"
 #include "ClientStore.h"
+#include "KeyedList.h"
 #include "Scripted.h"
 #include "TestDb.h"
+#include "Widgets.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -19,12 +21,6 @@ namespace {
 const QString kSaveFirst = QStringLiteral(
     "Перед добавлением сведений об автомобиле\nнеобходимо сохранить введенные сведения о клиенте!\n"
     "Нажмите кнопку ''Сохранить''");
-
-void Click(QWidget &dlg, const char *name) {
-    auto *button = dlg.findChild<QPushButton *>(QString::fromLatin1(name));
-    ASSERT_NE(button, nullptr) << name;
-    button->click();
-}
 
 }  // namespace
 
@@ -66,7 +62,7 @@ TEST_P(ClientDlgTest, DirectoryCommandsNeedASelection) {
     QString printed;
     dir.SetPrintHandler([&](const QString &id, bool) { printed = id; });
     Click(dir, "edit");
-    Click(dir, "del");
+    Click(dir, "DEL");
     Click(dir, "print");
     EXPECT_EQ(prompter.warnings,
               (QStringList{QStringLiteral("Выберите клиента из списка\nдля его изменения!"),
@@ -137,11 +133,11 @@ TEST_P(ClientDlgTest, DeletingFromTheDirectoryAsksByTheOwnersName) {
     CClientDirDlg dir(*ctx);
     ASSERT_TRUE(dir.Select(QStringLiteral("k1"), link));  // a car row deletes its owner
     prompter.Answer(false);
-    Click(dir, "del");
+    Click(dir, "DEL");
     EXPECT_EQ(prompter.questions, QStringList{QStringLiteral("Удалить выбранного клиента: Кузнецов?")});
     EXPECT_TRUE(ClientStore(db()).Load(QStringLiteral("k1")));
 
-    Click(dir, "del");
+    Click(dir, "DEL");
     EXPECT_FALSE(ClientStore(db()).Load(QStringLiteral("k1")));
     EXPECT_TRUE(CarStore(db()).Load(QStringLiteral("car1")));
     EXPECT_EQ(dir.list()->topLevelItemCount(), 0);
