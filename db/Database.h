@@ -5,6 +5,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
+#include <QSqlError>
 #include <QVariant>
 #include <functional>
 #include <memory>
@@ -34,7 +35,8 @@ public:
     QVariant BindValue(const QVariant &value) const;
 
     // Transactions nest: only the outermost Begin/Commit reach the database. A rollback anywhere
-    // dooms the whole outer transaction.
+    // dooms the whole outer transaction. On SQLite the outermost Begin takes the write lock at once
+    // (BEGIN IMMEDIATE), so a second program waits for it instead of failing half-way.
     void Begin();
     void Commit();
     void Rollback();
@@ -44,9 +46,15 @@ public:
     // simulate a failing write.
     void SetWriteHook(std::function<void(const QString &sql)> hook) { m_writeHook = std::move(hook); }
 
+    // The message every "the other workstation holds the lock too long" failure is reported with.
+    static QString BusyText();
+
 private:
     Database() = default;
     void OpenSpec(const ConnectSpec &spec);
+    [[noreturn]] void Fail(const QSqlError &error);
+    void ExecControl(const QString &sql);
+    void Rollback0();
 
     QString m_name;
     Dialect m_dialect = Dialect::Sqlite;
@@ -54,6 +62,10 @@ private:
     int m_depth = 0;
     bool m_doomed = false;
     std::function<void(const QString &)> m_writeHook;
+    // The first failed statement rolls the transaction back on the server at once (PostgreSQL aborts it
+    // anyway), so the driver's DEALLOCATE of the statements released while the error unwinds succeeds:
+    // inside an aborted transaction it fails and leaves the prepared statement on the server.
+    bool m_aborted = false;
 };
 
 // Commits on Commit(); rolls back when it goes out of scope uncommitted (an exception passing through).

@@ -46,10 +46,11 @@ QString OrderStore::Save(Order &order, const OrderFormInput &form, const QString
     Transaction tx(m_db);
     SaveClient(work, login);
     SaveCar(work, login);
-    CounterStore counters(m_db);
     if (isNew) {
         work.IddZakaz = NewKey(login);
-        work.ZakazNomer = counters.NextOrderNumber();
+        // Taken here, inside the save, with the counter row locked until the commit: the counter already
+        // holds this number afterwards, and another workstation saving now gets the next one.
+        work.ZakazNomer = CounterStore(m_db).TakeOrderNumber();
     }
 
     const QDateTime accepted = Combine(form.acceptDate, form.acceptTime);
@@ -86,8 +87,6 @@ QString OrderStore::Save(Order &order, const OrderFormInput &form, const QString
         keptPayments << pay;
     }
     work.payments = keptPayments;
-
-    if (isNew) counters.StoreOrderCounter(work.ZakazNomer);
     tx.Commit();
 
     MarkStored(work.lines);
@@ -177,12 +176,14 @@ QString OrderStore::LinkCarAndClient(const QString &iddAvto, const QString &iddV
     if (!rs.IsEOF()) return {};
     rs.Close();
     const QString key = NewKey(login);
-    Rows::Insert(m_db, QStringLiteral("AvtoVlad"),
-                 {{QStringLiteral("IddAvtoVlad"), key},
-                  {QStringLiteral("IddAvto"), iddAvto},
-                  {QStringLiteral("IddVlad"), iddVlad},
-                  {QStringLiteral("Delete"), false}});
-    return key;
+    // Another workstation may link the same car and client at this moment: then its link stands.
+    const bool added = Rows::InsertUnlessLive(m_db, QStringLiteral("AvtoVlad"),
+                                              {{QStringLiteral("IddAvtoVlad"), key},
+                                               {QStringLiteral("IddAvto"), iddAvto},
+                                               {QStringLiteral("IddVlad"), iddVlad},
+                                               {QStringLiteral("Delete"), false}},
+                                              {QStringLiteral("IddAvto"), QStringLiteral("IddVlad")});
+    return added ? key : QString();
 }
 
 void OrderStore::SaveLine(const QString &iddZakaz, const OrderLine &line) {
