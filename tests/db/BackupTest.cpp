@@ -135,13 +135,24 @@ TEST_F(BackupTest, RestoreRefusesWhatIsNoUsableDatabaseAndLeavesTheDatabaseAlone
         f.write(QByteArray(4096, '\x5a'));
     }
 
-    for (const char *name : {"text.db", "empty.db", "missing.db", "other.db", "newer.db", "broken.db"}) {
-        SCOPED_TRACE(name);
+    const struct {
+        const char *name;
+        QString message;  // with %1 for the file; what follows a further %n is not compared
+    } refused[] = {
+        {"text.db", BackupTexts::kNotDatabase},    {"empty.db", BackupTexts::kNotDatabase},
+        {"missing.db", BackupTexts::kNotDatabase}, {"other.db", BackupTexts::kNotDatabase},
+        {"newer.db", BackupTexts::kNewer},         {"broken.db", BackupTexts::kDamaged},
+    };
+    for (const auto &c : refused) {
+        SCOPED_TRACE(c.name);
+        const QString path = Path(QString::fromLatin1(c.name));
         try {
-            store.Restore(Path(QString::fromLatin1(name)), QDateTime::currentDateTime());
+            store.Restore(path, QDateTime::currentDateTime());
             ADD_FAILURE() << "restored";
         } catch (const DbError &e) {
-            EXPECT_TRUE(e.text().contains(QString::fromLatin1(name))) << e.text().toStdString();
+            const QString expected =
+                QString(c.message).replace(QStringLiteral("%1"), path).section(u'%', 0, 0);
+            EXPECT_TRUE(e.text().startsWith(expected)) << e.text().toStdString();
         }
         EXPECT_EQ(FileHash(m_file), original);
     }
@@ -173,6 +184,8 @@ TEST_F(BackupTest, RestorePutsTheCopyInPlaceAndKeepsTheReplacedDatabase) {
     EXPECT_EQ(QFileInfo(kept).absolutePath(), QFileInfo(m_file).absolutePath());
     EXPECT_EQ(OrderNumbers(m_file), QList<int>{1});
     EXPECT_EQ(OrderNumbers(kept), (QList<int>{1, 2}));
+    // The kept database (a live one, in WAL mode) can itself be restored later.
+    EXPECT_EQ(BackupStore::Check(kept), Schema::kVersion);
     // The restored database works as before: written to, backed up again.
     {
         auto db = Database::Open(SqliteConnect(m_file));
