@@ -14,7 +14,6 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QPointer>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QThread>
