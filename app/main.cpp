@@ -7,6 +7,7 @@
 #include "RussianUi.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QTextStream>
 #include <QTimer>
 
@@ -35,6 +36,9 @@ int main(int argc, char **argv) {
     const QString missing = RussianUi::InstallTranslations(&qapp);
     if (!missing.isEmpty()) qWarning("%s", qUtf8Printable(missing));
     RussianUi::UseFallbackIconTheme();
+    // The desktop matches the windows to the menu entry and shows its icon (installed in hicolor).
+    QGuiApplication::setDesktopFileName(QStringLiteral("trellvark"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("trellvark")));
 
     MessageBoxPrompter prompter;
     DialogRunner dialogs;
