@@ -1,7 +1,9 @@
 #include "AboutDlg.h"
 
+#include "DataFolder.h"
 #include "Tooltip.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
@@ -53,8 +55,9 @@ CAboutDlg::CAboutDlg(const QString &workDir, QWidget *parent)
 }
 
 void CAboutDlg::OpenHelp() {
-    const QString path = QDir(m_workDir).filePath(QStringLiteral("help.doc"));
+    // The working folder's help.doc first, so a shop may keep its own; else the one installed.
+    const QString path = DataFolder::FindHelp(m_workDir, QCoreApplication::applicationDirPath());
     // The help file is optional; without it the button does nothing rather than raise an error.
-    if (!QFileInfo(path).isFile()) return;
+    if (path.isEmpty()) return;
     m_open(QUrl::fromLocalFile(path));
 }

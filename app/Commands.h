@@ -26,6 +26,8 @@ inline constexpr int kCascade = 57650;
 inline constexpr int kTile = 57651;
 inline constexpr int kArrange = 57649;
 inline constexpr int kAbout = 57664;
+inline constexpr int kBackup = 32850;
+inline constexpr int kRestore = 32851;
 }  // namespace Cmd
 
 // Kinds of child window, numbered after their menus.

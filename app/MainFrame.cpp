@@ -2,6 +2,7 @@
 
 #include "AboutDlg.h"
 #include "AppContext.h"
+#include "BackupCommands.h"
 #include "CBayDirDlg.h"
 #include "CCarDirDlg.h"
 #include "CClientDirDlg.h"
@@ -15,6 +16,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -191,6 +193,21 @@ void CMainFrame::BuildMenus() {
     auto *numbering = MakeAction(Cmd::kNumbering, QStringLiteral("Настройка нумерации"));
     connect(numbering, &QAction::triggered, this, &CMainFrame::OpenNumbering);
     m_service->addAction(numbering);
+    m_service->addSeparator();
+    auto *backup = MakeAction(Cmd::kBackup, BackupCommandTexts::kBackup,
+                              QStringLiteral("Сохранить копию базы данных в выбранную папку"));
+    backup->setIcon(QIcon::fromTheme(QStringLiteral("document-save-as")));
+    connect(backup, &QAction::triggered, this, &CMainFrame::BackUp);
+    auto *restore = MakeAction(Cmd::kRestore, BackupCommandTexts::kRestore,
+                               QStringLiteral("Заменить базу данных ее резервной копией"));
+    restore->setIcon(QIcon::fromTheme(QStringLiteral("document-revert")));
+    connect(restore, &QAction::triggered, this, &CMainFrame::Restore);
+    m_service->addAction(backup);
+    m_service->addAction(restore);
+    // The disabled commands say why in their tooltip.
+    m_service->setToolTipsVisible(true);
+    m_backups = std::make_unique<BackupCommands>(m_ctx);
+    m_backups->Configure(backup, restore);
 
     m_help = new QMenu(QStringLiteral("&?"), this);
     auto *about = MakeAction(Cmd::kAbout, QStringLiteral("&О программе ..."),
@@ -388,6 +405,17 @@ void CMainFrame::OpenNumbering() {
 void CMainFrame::ShowAbout() {
     CAboutDlg dlg(m_ctx.workDir(), this);
     m_ctx.dialogs().Run(dlg);
+}
+
+void CMainFrame::BackUp() {
+    const QString path = m_backups->MakeBackup(this);
+    if (!path.isEmpty())
+        statusBar()->showMessage(BackupCommandTexts::kDone.arg(QDir::toNativeSeparators(path)), 20000);
+}
+
+void CMainFrame::Restore() {
+    const QString backup = m_backups->ChooseRestore(this);
+    if (!backup.isEmpty() && m_restore) m_restore(backup);
 }
 
 void CMainFrame::ArrangeIcons() {

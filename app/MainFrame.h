@@ -6,8 +6,10 @@
 #include <QMainWindow>
 #include <functional>
 #include <map>
+#include <memory>
 
 class AppContext;
+class BackupCommands;
 class QAction;
 class QLabel;
 class QMdiArea;
@@ -58,6 +60,13 @@ public:
     void OpenCompany();
     void OpenNumbering();
     void ShowAbout();
+    void BackUp();
+    void Restore();
+    // The restore is carried out by whoever owns the connection: it closes this window first.
+    void SetRestoreHandler(std::function<void(const QString &backup)> handler) {
+        m_restore = std::move(handler);
+    }
+    BackupCommands &Backups() const { return *m_backups; }
     // Opens a new window of a registered kind without a rights check; null when nothing opened.
     QMdiSubWindow *OpenChild(int kind);
 
@@ -104,4 +113,6 @@ private:
     QMenu *m_service = nullptr, *m_help = nullptr;
     QAction *m_statusToggleChild = nullptr;
     QList<QAction *> m_windowList;
+    std::unique_ptr<BackupCommands> m_backups;
+    std::function<void(const QString &)> m_restore;
 };

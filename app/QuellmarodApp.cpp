@@ -1,5 +1,7 @@
 #include "QuellmarodApp.h"
 
+#include "Backup.h"
+#include "BackupCommands.h"
 #include "ConnectString.h"
 #include "Database.h"
 #include "DbError.h"
@@ -13,16 +15,21 @@
 #include "WaitCursor.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSettings>
+#include <QThread>
+#include <QTimer>
 
 CQuellmarodApp::CQuellmarodApp(Prompter &prompter, DialogRunner &dialogs)
     : m_prompter(prompter), m_dialogs(dialogs) {}
 
 // The frame's windows use the context and the connection: they go first.
 CQuellmarodApp::~CQuellmarodApp() {
+    WaitForDailyCopy();
     m_frame.reset();
     m_ctx.reset();
     m_db.reset();
@@ -90,7 +97,65 @@ CQuellmarodApp::LoginResult CQuellmarodApp::LogIn() {
 CMainFrame &CQuellmarodApp::CreateMainFrame() {
     m_frame = std::make_unique<CMainFrame>(*m_ctx);
     RegisterJournalKinds(*m_frame, *m_ctx);
+    // Later, from the event loop: the frame that asks is deleted by the restore.
+    m_frame->SetRestoreHandler([this](const QString &backup) {
+        QTimer::singleShot(0, QCoreApplication::instance(), [this, backup] { RestoreAndReopen(backup); });
+    });
     return *m_frame;
+}
+
+void CQuellmarodApp::ShowMainFrame() {
+    CMainFrame &frame = m_frame ? *m_frame : CreateMainFrame();
+    // Fill the screen even where no window manager acts on the maximise request.
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        frame.setGeometry(screen->availableGeometry());
+    frame.showMaximized();
+}
+
+void CQuellmarodApp::WaitForDailyCopy() {
+    if (m_dailyCopy) m_dailyCopy->wait();
+    m_dailyCopy.reset();
+}
+
+bool CQuellmarodApp::RestoreAndReopen(const QString &backup) {
+    const QString file = m_db ? BackupCommands::DatabaseFile(*m_db) : QString();
+    // Every connection to the file is closed before it is replaced, the daily copy's too.
+    WaitForDailyCopy();
+    m_frame.reset();
+    m_ctx.reset();
+    m_db.reset();
+    QString kept, error;
+    try {
+        WaitCursor wait;
+        kept = BackupStore(file).Restore(backup, QDateTime::currentDateTime());
+    } catch (const DbError &e) {
+        error = e.text();
+    }
+    try {
+        WaitCursor wait;
+        m_db = Database::Open(m_connect);
+    } catch (const DbError &e) {
+        m_prompter.Error(StartTexts::kCannotOpen + e.text());
+        QCoreApplication::exit(1);
+        return false;
+    }
+    if (!error.isEmpty())
+        m_prompter.Error(error);
+    else
+        m_prompter.Warning(BackupCommandTexts::kRestored.arg(QDir::toNativeSeparators(kept)));
+    // The restored database has its own users.
+    switch (LogIn()) {
+        case LoginResult::Cancelled:
+            QCoreApplication::exit(0);
+            return false;
+        case LoginResult::Failed:
+            QCoreApplication::exit(1);
+            return false;
+        case LoginResult::LoggedIn:
+            break;
+    }
+    ShowMainFrame();
+    return error.isEmpty();
 }
 
 int CQuellmarodApp::Start(const QStringList &arguments) {
@@ -101,6 +166,9 @@ int CQuellmarodApp::Start(const QStringList &arguments) {
         return 2;
     }
     if (!Connect(option, DatabaseSetting())) return 1;
+    // The first start of the day copies the embedded database while the user logs in.
+    m_dailyCopy.reset(BackupCommands::StartDailyCopy(
+        BackupCommands::DatabaseFile(*m_db), [this](const QString &text) { m_prompter.Warning(text); }));
     switch (LogIn()) {
         case LoginResult::Cancelled:
             return 0;
@@ -109,10 +177,6 @@ int CQuellmarodApp::Start(const QStringList &arguments) {
         case LoginResult::LoggedIn:
             break;
     }
-    CMainFrame &frame = CreateMainFrame();
-    // Fill the screen even where no window manager acts on the maximise request.
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        frame.setGeometry(screen->availableGeometry());
-    frame.showMaximized();
+    ShowMainFrame();
     return -1;
 }

@@ -10,6 +10,7 @@ class CMainFrame;
 class Database;
 class DialogRunner;
 class Prompter;
+class QThread;
 
 // The application object: owns for the whole run the connection, the logged-in user, the working folder
 // and the main frame. Start-up is split into steps so each can be driven on its own.
@@ -35,6 +36,16 @@ public:
     // Creates the main frame (not shown).
     CMainFrame &CreateMainFrame();
 
+    // Shows the main frame over the whole screen.
+    void ShowMainFrame();
+    // Closes every window and the connection, puts the backup in place of the embedded database, opens it
+    // again and asks for the login; on a refused or failed restore the old database is opened again.
+    // Returns true when the backup was restored. Ends the program when nothing can be opened or the
+    // login is cancelled.
+    bool RestoreAndReopen(const QString &backup);
+    // Waits for the daily copy started at start-up (none for a database that is not an SQLite file).
+    void WaitForDailyCopy();
+
     // The whole start-up; returns the exit code to end with, or -1 when the main frame is up and the
     // event loop should run.
     int Start(const QStringList &arguments);
@@ -51,6 +62,7 @@ private:
     std::unique_ptr<Database> m_db;
     std::unique_ptr<AppContext> m_ctx;
     std::unique_ptr<CMainFrame> m_frame;
+    std::unique_ptr<QThread> m_dailyCopy;
     QString m_workDir;
     QString m_connect;
 };

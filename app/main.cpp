@@ -1,20 +1,44 @@
+#include "DataFolder.h"
 #include "DialogRunner.h"
+#include "InfoOptions.h"
 #include "MainFrame.h"
 #include "Prompter.h"
 #include "QuellmarodApp.h"
 #include "RussianUi.h"
 
 #include <QApplication>
+#include <QIcon>
+#include <QTextStream>
 #include <QTimer>
 
-int main(int argc, char **argv) {
-    QApplication qapp(argc, argv);
+static void NameTheApplication() {
     QCoreApplication::setOrganizationName(QStringLiteral("Zorvantide"));
     QCoreApplication::setApplicationName(QStringLiteral("Zorvantide"));
+}
+
+int main(int argc, char **argv) {
+    {
+        // --version and --print-paths need no display.
+        QStringList arguments;
+        for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+        if (InfoOptions::Asked(arguments)) {
+            QCoreApplication core(argc, argv);
+            NameTheApplication();
+            QTextStream out(stdout);
+            return InfoOptions::Answer(arguments, out);
+        }
+    }
+    QApplication qapp(argc, argv);
+    NameTheApplication();
+    // From the menu the program works in the user's data folder; from a folder with a database, there.
+    DataFolder::EnterWorkDir();
     // No display name: Qt would append it to every dialog's title.
     const QString missing = RussianUi::InstallTranslations(&qapp);
     if (!missing.isEmpty()) qWarning("%s", qUtf8Printable(missing));
     RussianUi::UseFallbackIconTheme();
+    // The desktop matches the windows to the menu entry and shows its icon (installed in hicolor).
+    QGuiApplication::setDesktopFileName(QStringLiteral("trellvark"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("trellvark")));
 
     MessageBoxPrompter prompter;
     DialogRunner dialogs;

@@ -16,9 +16,9 @@ DocumentPrinter::DocumentPrinter(Database &db, Prompter &prompter, QString workD
         m_opener = [](const QString &path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
 }
 
-QString DocumentPrinter::FindTemplate(const QString &name) const {
+QString DocumentPrinter::FindTemplate(const QString &workDir, const QString &name) {
     const QString appDir = QCoreApplication::applicationDirPath();
-    QStringList folders = {m_workDir, QDir(m_workDir).filePath(QStringLiteral("templates")),
+    QStringList folders = {workDir, QDir(workDir).filePath(QStringLiteral("templates")),
                            QDir(appDir).filePath(QStringLiteral("templates")),
                            QDir(appDir).filePath(QStringLiteral("../share/trellvark/templates"))};
 #ifdef ZV_TEMPLATES_DIR
@@ -28,7 +28,7 @@ QString DocumentPrinter::FindTemplate(const QString &name) const {
         const QString path = QDir(folder).filePath(name);
         if (QFileInfo::exists(path)) return path;
     }
-    return QDir(m_workDir).filePath(name);  // missing: the filler says so
+    return QDir(workDir).filePath(name);  // missing: the filler says so
 }
 
 QString DocumentPrinter::OutputName(OrderDocument doc, const QString &number) {

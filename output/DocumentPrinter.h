@@ -25,7 +25,8 @@ public:
     QStringList Print(const QString &iddZakaz, const QList<OrderDocument> &ticked);
 
     // The template: the working directory first, then the installed templates folders.
-    QString FindTemplate(const QString &name) const;
+    QString FindTemplate(const QString &name) const { return FindTemplate(m_workDir, name); }
+    static QString FindTemplate(const QString &workDir, const QString &name);
     // "doc/ZNarad12.doc"; characters a file name cannot hold become "_".
     static QString OutputName(OrderDocument doc, const QString &number);
 

@@ -9,5 +9,8 @@ cmake -S . -B build-run -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZV_TESTS=OF
 cmake --build build-run -j "$(nproc)" --target trellvark
 mkdir -p run/doc
 cp -n templates/* run/ 2>/dev/null || true
+# The program works in its per-user data folder unless started beside a database: make this folder one
+# (an empty file is an empty SQLite database, which gets the schema on first open).
+[ -e run/Quellmarod.db ] || : >run/Quellmarod.db
 cd run
 exec ../build-run/app/trellvark "$@"

@@ -14,6 +14,7 @@ PACKAGES=(
   xvfb xauth
   libreoffice-calc-nogui libreoffice-writer-nogui fonts-liberation unzip
   qt6-translations-l10n breeze-icon-theme libqt6svg6
+  dpkg-dev desktop-file-utils qt6-qpa-plugins libxlsxwriter4 libsodium23
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

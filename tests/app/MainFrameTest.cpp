@@ -105,7 +105,9 @@ TEST_F(MainFrameTest, MenusWithoutChildWindows) {
         QStringList({"Основные сведения", "Справочник услуг", "Справочник сотрудников", "Справочник боксов",
                      "Справочник автомобилей", "Справочник клиентов", "Справочник пользователей"}));
     EXPECT_EQ(Texts(Menu(*frame, "&Вид")), QStringList({"Панели &инструментов", "Строка &статуса"}));
-    EXPECT_EQ(Texts(Menu(*frame, "Сервис")), QStringList({"Настройка нумерации"}));
+    EXPECT_EQ(Texts(Menu(*frame, "Сервис")),
+              QStringList({"Настройка нумерации", "-", "Резервная копия базы данных...",
+                           "Восстановить из резервной копии..."}));
     EXPECT_EQ(Texts(Menu(*frame, "&?")), QStringList({"&О программе ..."}));
     EXPECT_EQ(frame->Action(Cmd::kBays)->text(), QStringLiteral("Справочник боксов"));
     EXPECT_EQ(frame->Action(Cmd::kWorksReport)->statusTip(),

@@ -1,6 +1,7 @@
 #include "AppContext.h"
 #include "FirstRunDlg.h"
 #include "LoginDlg.h"
+#include "LoginSteps.h"
 #include "MainFrame.h"
 #include "Password.h"
 #include "QuellmarodApp.h"
@@ -13,33 +14,6 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QPushButton>
-
-namespace {
-
-ScriptedDialogs::Step FillFirstRun(const QString &name, const QString &login, const QString &pass,
-                                   const QString &repeat) {
-    return [=](QDialog &d) {
-        auto &dlg = dynamic_cast<CFirstRunDlg &>(d);
-        dlg.NameEdit()->setText(name);
-        dlg.LoginEdit()->setText(login);
-        dlg.PasswordEdit()->setText(pass);
-        dlg.RepeatEdit()->setText(repeat);
-        dlg.OkButton()->click();
-        return dlg.result();
-    };
-}
-
-ScriptedDialogs::Step FillLogin(const QString &name, const QString &pass) {
-    return [=](QDialog &d) {
-        auto &dlg = dynamic_cast<CLoginDlg &>(d);
-        dlg.UserCombo()->setCurrentIndex(dlg.UserCombo()->findText(name));
-        dlg.PasswordEdit()->setText(pass);
-        dlg.OkButton()->click();
-        return dlg.result();
-    };
-}
-
-}  // namespace
 
 class StartupTest : public DbTest {
 protected:

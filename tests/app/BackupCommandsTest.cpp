@@ -1,0 +1,209 @@
+// The "Сервис" menu's backup and restore, and the daily copy at start-up.
+#include "AppContext.h"
+#include "Backup.h"
+#include "BackupCommands.h"
+#include "Commands.h"
+#include "LoginSteps.h"
+#include "MainFrame.h"
+#include "QuellmarodApp.h"
+#include "Scripted.h"
+#include "TestDb.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QThread>
+
+namespace {
+
+const QString kName = QStringLiteral("Иванова Анна");
+const QString kPass = QStringLiteral("Пароль1");
+
+void AddOrder(Database &db, const QString &number) {
+    db.Exec(QStringLiteral(
+                "INSERT INTO TZakaz (IddZakaz, ZakazNomer, ZakazStatus, [Delete]) VALUES (?, ?, 0, ?)"),
+            {QStringLiteral("key") + number, number, false});
+}
+
+QStringList Orders(Database &db) {
+    QSqlQuery q = db.Exec(QStringLiteral("SELECT ZakazNomer FROM TZakaz ORDER BY ZakazNomer"));
+    QStringList numbers;
+    while (q.next()) numbers << q.value(0).toString();
+    return numbers;
+}
+
+// Keeps the remembered folder out of the user's real settings for as long as it lives.
+struct IsolatedSettings {
+    IsolatedSettings() {
+        QStandardPaths::setTestModeEnabled(true);
+        QSettings(QStringLiteral("Zorvantide"), QStringLiteral("Zorvantide"))
+            .remove(BackupCommands::kFolderKey);
+    }
+    ~IsolatedSettings() { QStandardPaths::setTestModeEnabled(false); }
+    IsolatedSettings(const IsolatedSettings &) = delete;
+    IsolatedSettings &operator=(const IsolatedSettings &) = delete;
+};
+
+}  // namespace
+
+class BackupMenuTest : public DbTest {
+protected:
+    IsolatedSettings settings;
+    ScriptedPrompter prompter;
+    ScriptedDialogs dialogs;
+};
+ZV_INSTANTIATE_DB_TESTS(BackupMenuTest);
+
+TEST_P(BackupMenuTest, CommandsOnlyForTheEmbeddedDatabase) {
+    AppContext ctx(
+        db(), UserInfo{QStringLiteral("u1"), QStringLiteral("anna"), kName, QString(Rights::kCount, u'1')},
+        prompter, dialogs, m_dir.path());
+    CMainFrame frame(ctx);
+    QAction *backup = frame.Action(Cmd::kBackup);
+    QAction *restore = frame.Action(Cmd::kRestore);
+    ASSERT_TRUE(backup && restore);
+    EXPECT_EQ(backup->text(), QStringLiteral("Резервная копия базы данных..."));
+    EXPECT_EQ(restore->text(), QStringLiteral("Восстановить из резервной копии..."));
+
+    int picked = 0;
+    frame.Backups().SetPickers([&picked](QWidget *, const QString &) { return ++picked, QString(); },
+                               [&picked](QWidget *, const QString &) { return ++picked, QString(); });
+    if (GetParam() == Backend::Sqlite) {
+        EXPECT_TRUE(backup->isEnabled());
+        EXPECT_TRUE(restore->isEnabled());
+        backup->trigger();  // cancelled in the folder dialog: nothing happens, nothing is said
+        EXPECT_EQ(picked, 1);
+    } else {
+        for (QAction *a : {backup, restore}) {
+            EXPECT_FALSE(a->isEnabled());
+            EXPECT_TRUE(a->toolTip().contains(u"pg_dump") && a->toolTip().contains(u"README"))
+                << a->toolTip().toStdString();
+        }
+        // Even when reached some other way, nothing is asked and the reason is given.
+        EXPECT_EQ(frame.Backups().MakeBackup(nullptr), QString());
+        EXPECT_EQ(frame.Backups().ChooseRestore(nullptr), QString());
+        EXPECT_EQ(picked, 0);
+        EXPECT_EQ(prompter.warnings, QStringList(2, BackupCommandTexts::kNotEmbedded));
+        EXPECT_EQ(BackupCommands::StartDailyCopy(BackupCommands::DatabaseFile(db()), {}), nullptr);
+    }
+    EXPECT_TRUE(prompter.errors.isEmpty());
+}
+
+class BackupRestoreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.isValid());
+        m_file = m_dir.filePath(QStringLiteral("Quellmarod.db"));
+    }
+    // Starts the program on the file as a user does: first-run user, login, main frame.
+    void Start(CQuellmarodApp &app) {
+        dialogs.Then(FillFirstRun(kName, QStringLiteral("anna"), kPass, kPass));
+        dialogs.Then(FillLogin(kName, kPass));
+        ASSERT_EQ(app.Start({QStringLiteral("trellvark"), QStringLiteral("--database"),
+                             QStringLiteral("SQLITE;DATABASE=") + m_file}),
+                  -1)
+            << prompter.All().join(u'\n').toStdString();
+    }
+    void Pickers(CQuellmarodApp &app) {
+        app.frame()->Backups().SetPickers(
+            [this](QWidget *, const QString &start) {
+                starts << start;
+                return m_dir.filePath(QStringLiteral("saved"));
+            },
+            [this](QWidget *, const QString &start) {
+                starts << start;
+                return m_pick;
+            });
+    }
+
+    IsolatedSettings settings;
+    QTemporaryDir m_dir;
+    QString m_file;
+    QString m_pick;
+    QStringList starts;
+    ScriptedPrompter prompter;
+    ScriptedDialogs dialogs;
+};
+
+TEST_F(BackupRestoreTest, BackUpThenRestoreFromTheMenuAndLogInAgain) {
+    CQuellmarodApp app(prompter, dialogs);
+    Start(app);
+    // The first start of the day left a copy in backup/ beside the database.
+    app.WaitForDailyCopy();
+    EXPECT_EQ(BackupStore::DailyCopies(m_dir.filePath(QStringLiteral("backup"))).size(), 1);
+
+    AddOrder(*app.db(), QStringLiteral("1"));
+    Pickers(app);
+    QDir().mkpath(m_dir.filePath(QStringLiteral("saved")));
+    app.frame()->Action(Cmd::kBackup)->trigger();
+    const QStringList saved = QDir(m_dir.filePath(QStringLiteral("saved")))
+                                  .entryList({QStringLiteral("Quellmarod_*.db")}, QDir::Files);
+    ASSERT_EQ(saved.size(), 1) << prompter.All().join(u'\n').toStdString();
+    const QString copy = m_dir.filePath(QStringLiteral("saved/") + saved[0]);
+    AddOrder(*app.db(), QStringLiteral("2"));
+
+    // Files that are no usable copy are refused before anything is asked.
+    m_pick = m_dir.filePath(QStringLiteral("notes.db"));
+    {
+        QFile f(m_pick);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("not a database");
+    }
+    app.frame()->Action(Cmd::kRestore)->trigger();
+    ASSERT_EQ(prompter.errors.size(), 1);
+    EXPECT_EQ(prompter.errors[0], BackupTexts::kNotDatabase.arg(QDir::toNativeSeparators(m_pick)));
+    EXPECT_TRUE(prompter.questions.isEmpty());
+    // The folder of the backup was remembered for the restore.
+    EXPECT_EQ(starts.last(), m_dir.filePath(QStringLiteral("saved")));
+
+    // "No" to the question changes nothing.
+    m_pick = copy;
+    prompter.Answer(false);
+    app.frame()->Action(Cmd::kRestore)->trigger();
+    ASSERT_EQ(prompter.questions.size(), 1);
+    EXPECT_TRUE(prompter.questions[0].contains(QDir::toNativeSeparators(copy)));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Orders(*app.db()), QStringList({QStringLiteral("1"), QStringLiteral("2")}));
+
+    // "Yes": every window closes, the copy is put in place and the user logs in again.
+    const CMainFrame *before = app.frame();
+    prompter.Answer(true);
+    dialogs.Then(FillLogin(kName, kPass));
+    app.frame()->Action(Cmd::kRestore)->trigger();
+    const QDeadlineTimer deadline(10000);
+    while (app.frame() == before && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    ASSERT_NE(app.frame(), before);
+    ASSERT_TRUE(app.frame() && app.db());
+    EXPECT_EQ(dialogs.opened.last(), QStringLiteral("CLoginDlg"));
+    EXPECT_EQ(Orders(*app.db()), QStringList{QStringLiteral("1")});
+    EXPECT_TRUE(app.frame()->isVisible());
+
+    const QStringList kept =
+        QDir(m_dir.path()).entryList({QStringLiteral("Quellmarod_replaced_*.db")}, QDir::Files);
+    ASSERT_EQ(kept.size(), 1);
+    ASSERT_FALSE(prompter.warnings.isEmpty());
+    EXPECT_EQ(prompter.warnings.last(),
+              BackupCommandTexts::kRestored.arg(QDir::toNativeSeparators(m_dir.filePath(kept[0]))));
+    auto old = Database::Open(QStringLiteral("SQLITE;DATABASE=") + m_dir.filePath(kept[0]));
+    EXPECT_EQ(Orders(*old), QStringList({QStringLiteral("1"), QStringLiteral("2")}));
+}
+
+TEST_F(BackupRestoreTest, RestoreNeedsTheAdministratorsRight) {
+    Database::Open(QStringLiteral("SQLITE;DATABASE=") + m_file);
+    auto db = Database::Open(QStringLiteral("SQLITE;DATABASE=") + m_file);
+    QString rights(Rights::kCount, u'1');
+    rights[18] = u'0';
+    AppContext ctx(*db, UserInfo{QStringLiteral("u1"), QStringLiteral("anna"), kName, rights}, prompter,
+                   dialogs, m_dir.path());
+    BackupCommands commands(ctx);
+    int picked = 0;
+    commands.SetPickers({}, [&picked](QWidget *, const QString &) { return ++picked, QString(); });
+    EXPECT_EQ(commands.ChooseRestore(nullptr), QString());
+    EXPECT_EQ(picked, 0);
+    EXPECT_EQ(prompter.warnings, QStringList{Rights::kRefusal});
+}

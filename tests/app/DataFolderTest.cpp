@@ -1,0 +1,91 @@
+// Where the program works and where it finds the files it ships.
+#include "DataFolder.h"
+
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+void Touch(const QString &path) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+}
+
+// Restores the working directory and XDG_DATA_HOME a test changes.
+class DataFolderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.isValid());
+        m_oldCwd = QDir::currentPath();
+        m_oldXdg = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", m_dir.filePath(QStringLiteral("xdg")).toLocal8Bit());
+    }
+    void TearDown() override {
+        QDir::setCurrent(m_oldCwd);
+        if (m_oldXdg.isNull())
+            qunsetenv("XDG_DATA_HOME");
+        else
+            qputenv("XDG_DATA_HOME", m_oldXdg);
+    }
+    QString Path(const QString &name) const { return m_dir.filePath(name); }
+
+    QTemporaryDir m_dir;
+    QString m_oldCwd;
+    QByteArray m_oldXdg;
+};
+
+TEST_F(DataFolderTest, WorksWhereTheDatabaseIsElseInTheUsersDataFolder) {
+    const QString shop = Path(QStringLiteral("shop"));
+    const QString home = Path(QStringLiteral("home"));
+    QDir().mkpath(shop);
+    QDir().mkpath(home);
+    Touch(QDir(shop).filePath(QStringLiteral("Quellmarod.db")));
+    EXPECT_EQ(DataFolder::ChooseWorkDir(shop, QStringLiteral("/data")), shop);
+    EXPECT_EQ(DataFolder::ChooseWorkDir(home, QStringLiteral("/data")), QStringLiteral("/data"));
+    // A folder named like the database is no database.
+    QDir().mkpath(QDir(home).filePath(QStringLiteral("Quellmarod.db")));
+    EXPECT_EQ(DataFolder::ChooseWorkDir(home, QStringLiteral("/data")), QStringLiteral("/data"));
+    EXPECT_EQ(DataFolder::ChooseWorkDir(home, QString()), home);
+
+    // Started from the menu (here: from a folder without a database) it enters the data folder, made anew.
+    const QString data = DataFolder::UserDataDir();
+    EXPECT_TRUE(data.startsWith(Path(QStringLiteral("xdg")))) << data.toStdString();
+    ASSERT_TRUE(QDir::setCurrent(home));
+    const QString entered = DataFolder::EnterWorkDir();
+    ASSERT_TRUE(QFileInfo(data).isDir());
+    EXPECT_EQ(entered.toStdString(), QDir(data).canonicalPath().toStdString());
+    EXPECT_EQ(QDir::currentPath(), entered);
+    // Started from the shop's folder it stays there.
+    ASSERT_TRUE(QDir::setCurrent(shop));
+    EXPECT_EQ(DataFolder::EnterWorkDir().toStdString(), QDir(shop).canonicalPath().toStdString());
+    // A data folder that cannot be made leaves the program where it was.
+    Touch(Path(QStringLiteral("blocked")));
+    qputenv("XDG_DATA_HOME", Path(QStringLiteral("blocked")).toLocal8Bit());
+    ASSERT_TRUE(QDir::setCurrent(home));
+    EXPECT_EQ(DataFolder::EnterWorkDir().toStdString(), QDir(home).canonicalPath().toStdString());
+}
+
+TEST_F(DataFolderTest, HelpFromTheWorkingFolderFirstThenTheInstalledOne) {
+    const QString prefix = Path(QStringLiteral("usr"));
+    const QString appDir = QDir(prefix).filePath(QStringLiteral("bin"));
+    const QString work = Path(QStringLiteral("work"));
+    QDir().mkpath(appDir);
+    QDir().mkpath(work);
+    EXPECT_EQ(DataFolder::InstalledDataDir(appDir), QDir(prefix).filePath(QStringLiteral("share/trellvark")));
+    EXPECT_EQ(DataFolder::FindHelp(work, appDir), QString());
+
+    const QString installed = QDir(prefix).filePath(QStringLiteral("share/trellvark/help.doc"));
+    Touch(installed);
+    EXPECT_EQ(DataFolder::FindHelp(work, appDir), installed);
+    const QString own = QDir(work).filePath(QStringLiteral("help.doc"));
+    Touch(own);
+    EXPECT_EQ(DataFolder::FindHelp(work, appDir), own);
+
+    EXPECT_EQ(DataFolder::DailyBackupDir(QDir(work).filePath(QStringLiteral("Quellmarod.db"))),
+              QDir(work).filePath(QStringLiteral("backup")));
+}
+
+}  // namespace
