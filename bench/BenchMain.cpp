@@ -424,7 +424,10 @@ void PrintOutcome(const BenchTarget &target, double scale, const RefDb::Outcome 
         qPrintable(target.BackendName()), qPrintable(QString::number(scale)),
         out.generated ? "generated" : "kept from an earlier run (generated", out.seconds, c.orders, c.lines,
         c.lineWorkers, c.payments, c.clients, c.cars);
-    if (!out.generated) std::printf("  (the time above is the generation's, when it was made)\n");
+    if (out.generated)
+        std::printf("  of which %.1f s of this program's processor time\n", out.cpuSeconds);
+    else
+        std::printf("  (the time above is the generation's, when it was made)\n");
     std::fflush(stdout);
 }
 

@@ -19,6 +19,9 @@ public:
     struct Outcome {
         bool generated = false;
         double seconds = 0;  // generating and writing, when generated
+        // This program's processor time for it, when generated here (on a busy machine the wall time says
+        // more about the other programs); the PostgreSQL server's time is not in it.
+        double cpuSeconds = 0;
         RefDbCounts counts;
     };
 

@@ -29,6 +29,8 @@ int main(int argc, char **argv) {
             qPrintable(target.BackendName()), qPrintable(QString::number(scale)),
             out.generated ? "generated" : "up to date, kept", out.seconds, c.orders, c.lines, c.lineWorkers,
             c.payments, c.clients, c.cars);
+        if (out.generated)
+            std::printf("  of which %.1f s of this program's processor time\n", out.cpuSeconds);
     } catch (const std::exception &e) {
         std::fprintf(stderr, "zv_refdb: %s\n", e.what());
         return 1;
