@@ -1,5 +1,10 @@
+#include "BenchTarget.h"
+#include "BulkInsert.h"
+#include "DynamicRecordset.h"
+#include "Formats.h"
 #include "RefDb.h"
 #include "RefDbGenerator.h"
+#include "Rows.h"
 #include "StatementCounter.h"
 #include "TestDb.h"
 
@@ -152,4 +157,85 @@ TEST_P(RefDbShapeTest, CounterCountsEachExecutionAndTransactionEnds) {
     EXPECT_EQ(Number(db(), QStringLiteral("SELECT COUNT(*) FROM T1")), 4);
 }
 
+// The bulk writer binds on the driver's own handle; what it stores must read back exactly like a row the
+// program itself inserted, in full batches and in the rest.
+TEST_P(RefDbShapeTest, BulkRowsReadBackLikeTheProgramsOwnRows) {
+    const TableDef *lines = nullptr;
+    for (const TableDef &t : Schema::Tables())
+        if (QLatin1StringView(t.name) == QLatin1StringView("TService")) lines = &t;
+    ASSERT_NE(lines, nullptr);
+    const auto row = [](const QString &order, int i) {
+        return Values{
+            {QStringLiteral("IddZakaz"), order},
+            {QStringLiteral("IddService"), QStringLiteral("s%1").arg(i)},
+            {QStringLiteral("IddTop"), QStringLiteral("top")},
+            {QStringLiteral("Count"), 1.5 * i},
+            {QStringLiteral("Name"), i == 2 ? QString() : QStringLiteral("Шиномонтаж «R%1»").arg(i)},
+            {QStringLiteral("Price"), 1234.56 + i},
+            {QStringLiteral("PrNDS"), i % 2 ? 20.0 : 0.0},
+            {QStringLiteral("Summa"), 0.0},
+            {QStringLiteral("Time"), Formats::TimeOfDay(QTime(1, 30 + i))},
+            {QStringLiteral("PrJob"), i % 2 == 0},
+            {QStringLiteral("Job"), 33.3},
+            {QStringLiteral("Delete"), i == 5}};
+    };
+    {
+        Transaction tx(db());
+        BulkInsert bulk(db(), *lines, 3);
+        for (int i = 0; i < 7; ++i) {
+            QVariantList values;
+            for (const ColumnValue &v : row(QStringLiteral("bulk"), i)) values << v.value;
+            bulk.Add(std::move(values));
+        }
+        bulk.Flush();
+        tx.Commit();
+    }
+    for (int i = 0; i < 7; ++i) Rows::Insert(db(), QStringLiteral("TService"), row(QStringLiteral("own"), i));
+
+    const auto read = [&](const QString &order) {
+        QStringList out;
+        CDynamicRecordset rs(db());
+        rs.Open(QStringLiteral(
+                    "SELECT IddService, IddTop, [Count], [Name], Price, PrNDS, Summa, [Time], PrJob, Job, "
+                    "[Delete] FROM TService WHERE IddZakaz = ? ORDER BY IddService"),
+                {order});
+        for (; !rs.IsEOF(); rs.MoveNext()) {
+            QStringList fields;
+            for (int c = 0; c < rs.FieldCount(); ++c)
+                fields << (rs.Field(c).IsNull() ? QStringLiteral("<null>") : rs.Field(c).AsText());
+            out << fields.join(u'|');
+        }
+        return out;
+    };
+    const QStringList bulk = read(QStringLiteral("bulk"));
+    EXPECT_EQ(bulk.size(), 7);
+    EXPECT_EQ(bulk, read(QStringLiteral("own")));
+}
+
 ZV_INSTANTIATE_DB_TESTS(RefDbShapeTest);
+
+TEST(BenchTargetTest, ArgumentsNameOneDatabaseAndAScale) {
+    BenchTarget target = BenchTarget::Sqlite(QString());
+    double scale = 0;
+    QString error;
+    QStringList args = {QStringLiteral("--pg"), QStringLiteral("PGSQL;host=h port=5 dbname=d user=u"),
+                        QStringLiteral("--scale=0.1"), QStringLiteral("--benchmark_filter=X")};
+    ASSERT_TRUE(BenchTarget::FromArguments(args, &target, &scale, &error)) << error.toStdString();
+    EXPECT_TRUE(target.postgres());
+    EXPECT_DOUBLE_EQ(scale, 0.1);
+    EXPECT_EQ(args, QStringList{QStringLiteral("--benchmark_filter=X")});  // the rest is left for the caller
+    EXPECT_EQ(target.Connect(scale),
+              QStringLiteral("PGSQL;host=h port=5 dbname=d user=u options=-csearch_path=zv_bench_0_1"));
+    EXPECT_NE(target.Schema(1.0), target.Schema(0.01));
+
+    for (const QStringList &bad : {QStringList{QStringLiteral("--scale"), QStringLiteral("1")},
+                                   QStringList{QStringLiteral("--sqlite"), QStringLiteral("a.db"),
+                                               QStringLiteral("--pg"), QStringLiteral("host=h")},
+                                   QStringList{QStringLiteral("--sqlite"), QStringLiteral("a.db"),
+                                               QStringLiteral("--scale"), QStringLiteral("0")}}) {
+        QStringList a = bad;
+        error.clear();
+        EXPECT_FALSE(BenchTarget::FromArguments(a, &target, &scale, &error)) << bad.join(u' ').toStdString();
+        EXPECT_FALSE(error.isEmpty());
+    }
+}
