@@ -40,8 +40,8 @@ public:
         for (int i = 0; i < binds.size(); ++i) m_query.bindValue(i, m_db.BindValue(binds[i]));
         if (!m_query.exec()) throw DbError(m_query.lastError().text());
         size_t rows = 0;
+        const int n = m_query.record().count();
         while (m_query.next()) {
-            const int n = m_query.record().count();
             for (int i = 0; i < n; ++i) benchmark::DoNotOptimize(m_query.value(i));
             ++rows;
         }
