@@ -101,42 +101,54 @@ void RunPair(benchmark::State &state, Database &db, const std::function<size_t()
 // only the listed clients' own (a search by name or INN).
 enum class Debts { All, Debtors, Own };
 
+// Every client's debt in one pass over the lines and payments grouped by order, which both databases run
+// at least as fast as the debt view's two subqueries per order. When orders keep their totals, this is the
+// text to rewrite over them.
+const char *kDebtsRaw =
+    "SELECT z.IddVlad, SUM(COALESCE(t.Total, 0) - COALESCE(p.Paid, 0)) AS Sum_SummD FROM TZakaz z "
+    "LEFT JOIN (SELECT IddZakaz, SUM([Count] * Price + [Count] * Price * PrNDS / 100) AS Total FROM TService "
+    "WHERE IddTop <> '0' AND [Delete] = FALSE GROUP BY IddZakaz) t ON t.IddZakaz = z.IddZakaz "
+    "LEFT JOIN (SELECT IddZakaz, SUM(SummaPay) AS Paid FROM TPay WHERE [Delete] = FALSE GROUP BY IddZakaz) p "
+    "ON p.IddZakaz = z.IddZakaz GROUP BY z.IddVlad";
+
 // The columns and rows of the clients directory in one statement: each client with its debt and its
 // current cars.
 QString ClientsRaw(const QString &where, Debts debts) {
-    const QString columns = QStringLiteral(
-        "c.IddClient, c.ClientName, c.ClientFullName, c.ClientINN, c.ClientAdres, c.ClientAdresF, "
-        "c.ClientTel, "
-        "c.ClientFaks, c.ClientEmail, c.ClientOKHX, c.ClientOKPO, c.ClientBank, c.ClientChet, "
-        "c.ClientKorChet, "
-        "c.ClientBIK, c.ClientDirector, c.ClientByx, c.ClientContact, c.ClientPrim");
-    const QString cars = QStringLiteral(
-        "LEFT JOIN AvtoVlad l ON l.IddVlad = c.IddClient AND l.[Delete] = FALSE "
-        "LEFT JOIN SAvto a ON a.IddAvto = l.IddAvto");
-    const QString tail =
-        QStringLiteral(", l.IddAvtoVlad, a.IddAvto, a.AvtoNomer, a.AvtoMarka, a.AvtoColor FROM ");
-    const QString order = QStringLiteral(" ORDER BY c.ClientName, c.IddClient, a.AvtoNomer");
+    const QString all = QString::fromLatin1(kDebtsRaw);
+    QString debt, from;
     switch (debts) {
         case Debts::All:
-            return QStringLiteral("SELECT ") + columns + QStringLiteral(", d.Sum_SummD") + tail +
-                   QStringLiteral(
-                       "SClient c LEFT JOIN (SELECT g.IddVlad, SUM(g.SummD) AS Sum_SummD FROM "
-                       "TClientDolg g GROUP BY g.IddVlad) d ON d.IddVlad = c.IddClient ") +
-                   cars + where + order;
+            debt = QStringLiteral("d.Sum_SummD");
+            from = QStringLiteral("SClient c LEFT JOIN (") + all +
+                   QStringLiteral(") d ON d.IddVlad = c.IddClient");
+            break;
         case Debts::Debtors:
-            return QStringLiteral("SELECT ") + columns + QStringLiteral(", d.Sum_SummD") + tail +
+            debt = QStringLiteral("d.Sum_SummD");
+            from = QStringLiteral("SClient c INNER JOIN (") + all +
                    QStringLiteral(
-                       "SClient c INNER JOIN (SELECT g.IddVlad, SUM(g.SummD) AS Sum_SummD FROM "
-                       "TClientDolg g GROUP BY g.IddVlad HAVING SUM(g.SummD) > ?) d "
-                       "ON d.IddVlad = c.IddClient ") +
-                   cars + where + order;
+                       " HAVING SUM(COALESCE(t.Total, 0) - COALESCE(p.Paid, 0)) > ?) d "
+                       "ON d.IddVlad = c.IddClient");
+            break;
         case Debts::Own:
+            debt = QStringLiteral("(SELECT SUM(g.SummD) FROM TClientDolg g WHERE g.IddVlad = c.IddClient)");
+            from = QStringLiteral("SClient c");
             break;
     }
-    return QStringLiteral("SELECT ") + columns +
+    return QStringLiteral(
+               "SELECT c.IddClient, c.ClientName, c.ClientFullName, c.ClientINN, c.ClientAdres, "
+               "c.ClientAdresF, "
+               "c.ClientTel, c.ClientFaks, c.ClientEmail, c.ClientOKHX, c.ClientOKPO, c.ClientBank, "
+               "c.ClientChet, "
+               "c.ClientKorChet, c.ClientBIK, c.ClientDirector, c.ClientByx, c.ClientContact, "
+               "c.ClientPrim, ") +
+           debt +
            QStringLiteral(
-               ", (SELECT SUM(g.SummD) FROM TClientDolg g WHERE g.IddVlad = c.IddClient) AS Sum_SummD") +
-           tail + QStringLiteral("SClient c ") + cars + where + order;
+               " AS Sum_SummD, l.IddAvtoVlad, a.IddAvto, a.AvtoNomer, a.AvtoMarka, a.AvtoColor FROM ") +
+           from +
+           QStringLiteral(
+               " LEFT JOIN AvtoVlad l ON l.IddVlad = c.IddClient AND l.[Delete] = FALSE "
+               "LEFT JOIN SAvto a ON a.IddAvto = l.IddAvto") +
+           where + QStringLiteral(" ORDER BY c.ClientName, c.IddClient, a.AvtoNomer");
 }
 
 const char *kCarsRaw =
