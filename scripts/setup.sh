@@ -10,6 +10,7 @@ PACKAGES=(
   libxlsxwriter-dev
   unixodbc odbcinst libodbcinst2 libsqliteodbc
   libgtest-dev googletest
+  libbenchmark-dev libpq-dev libsqlite3-dev
   postgresql-15
   xvfb xauth
   libreoffice-calc-nogui libreoffice-writer-nogui fonts-liberation unzip

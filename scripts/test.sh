@@ -38,6 +38,14 @@ echo "== Build and test"
 build build
 ctest --test-dir build --output-on-failure -j "$JOBS" || status=1
 
+echo "== Benchmarks once at scale 0.01 (they must work; nothing is timed here)"
+smoke() {
+  timeout 120 ./build/bench/zv_bench "$@" --scale 0.01 --benchmark_min_time=0 >"$PGROOT/bench.log" 2>&1 ||
+    { cat "$PGROOT/bench.log"; echo "benchmark smoke run failed: $*" >&2; status=1; }
+}
+smoke --sqlite "$PGROOT/bench/refdb.db"
+smoke --pg "$ZV_TEST_PG"
+
 echo "== Build and test with AddressSanitizer and UndefinedBehaviorSanitizer"
 build build-asan -DZV_SANITIZE=ON
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \

@@ -1,0 +1,484 @@
+// The benchmarks: each list a user opens, the order load and the order save, over the reference database,
+// each beside its raw-SQL limit timed in the same run (the raw statement returning the same rows through a
+// bare QSqlQuery, prepared once), with the ratio and what a call costs the database.
+//
+//   zv_bench --sqlite FILE | --pg "host=... port=... dbname=... user=..."  [--scale 1.0] [--regenerate]
+//            [Google Benchmark flags]
+#include "BenchTarget.h"
+#include "CarStore.h"
+#include "ClientStore.h"
+#include "Database.h"
+#include "DbError.h"
+#include "OrderStore.h"
+#include "RefDb.h"
+#include "ServiceStore.h"
+#include "StatementCounter.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <memory>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A raw statement prepared once and run again and again; reads every value of every row.
+class RawQuery {
+public:
+    RawQuery(Database &db, const QString &sql) : m_db(db), m_query(db.handle()) {
+        m_query.setForwardOnly(true);
+        if (!m_query.prepare(db.Sql(sql))) throw DbError(m_query.lastError().text());
+    }
+    size_t Run(const QVariantList &binds = {}) {
+        for (int i = 0; i < binds.size(); ++i) m_query.bindValue(i, m_db.BindValue(binds[i]));
+        if (!m_query.exec()) throw DbError(m_query.lastError().text());
+        size_t rows = 0;
+        const int n = m_query.record().count();
+        while (m_query.next()) {
+            for (int i = 0; i < n; ++i) benchmark::DoNotOptimize(m_query.value(i));
+            ++rows;
+        }
+        m_query.finish();
+        return rows;
+    }
+
+private:
+    Database &m_db;
+    QSqlQuery m_query;
+};
+
+QString One(Database &db, const QString &sql, const QVariantList &binds = {}) {
+    QSqlQuery q = db.Exec(sql, binds);
+    return q.next() ? q.value(0).toString() : QString();
+}
+
+// Runs the program's call and its raw limit in turn, timing each; only the program's call is the
+// benchmark's time. `after` (untimed) puts the database back between iterations.
+void RunPair(benchmark::State &state, Database &db, const std::function<size_t()> &program,
+             const std::function<size_t()> &raw, const std::function<void()> &after = {}) {
+    const bool pg = db.PostgresStyle();
+    size_t rows = 0;
+    int calls = -1, rawCalls = -1;
+    {
+        StatementCounter counter(db);
+        rows = program();
+        calls = counter.Take();
+        if (after) after();
+        counter.Take();
+        raw();
+        rawCalls = counter.Take();
+        if (after) after();
+    }
+    double programSeconds = 0, rawSeconds = 0;
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        benchmark::DoNotOptimize(program());
+        const auto t1 = Clock::now();
+        benchmark::DoNotOptimize(raw());
+        const auto t2 = Clock::now();
+        const double p = std::chrono::duration<double>(t1 - t0).count();
+        programSeconds += p;
+        rawSeconds += std::chrono::duration<double>(t2 - t1).count();
+        state.SetIterationTime(p);
+        if (after) after();
+    }
+    const double n = double(state.iterations());
+    state.counters["raw_ms"] = rawSeconds / n * 1e3;
+    state.counters["ratio"] = rawSeconds > 0 ? programSeconds / rawSeconds : 0;
+    state.counters[pg ? "trips" : "stmts"] = calls;
+    state.counters[pg ? "raw_trips" : "raw_stmts"] = rawCalls;
+    state.counters["rows"] = double(rows);
+}
+
+// How the raw clients statement finds debts: every client's at once (the whole list, the debtors), or
+// only the listed clients' own (a search by name or INN).
+enum class Debts { All, Debtors, Own };
+
+// Every client's debt in one pass over the lines and payments grouped by order, which both databases run
+// at least as fast as the debt view's two subqueries per order. When orders keep their totals, this is the
+// text to rewrite over them.
+const char *kDebtsRaw =
+    "SELECT z.IddVlad, SUM(COALESCE(t.Total, 0) - COALESCE(p.Paid, 0)) AS Sum_SummD FROM TZakaz z "
+    "LEFT JOIN (SELECT IddZakaz, SUM([Count] * Price + [Count] * Price * PrNDS / 100) AS Total FROM TService "
+    "WHERE IddTop <> '0' AND [Delete] = FALSE GROUP BY IddZakaz) t ON t.IddZakaz = z.IddZakaz "
+    "LEFT JOIN (SELECT IddZakaz, SUM(SummaPay) AS Paid FROM TPay WHERE [Delete] = FALSE GROUP BY IddZakaz) p "
+    "ON p.IddZakaz = z.IddZakaz GROUP BY z.IddVlad";
+
+// The columns and rows of the clients directory in one statement: each client with its debt and its
+// current cars.
+QString ClientsRaw(const QString &where, Debts debts) {
+    const QString all = QString::fromLatin1(kDebtsRaw);
+    QString debt, from;
+    switch (debts) {
+        case Debts::All:
+            debt = QStringLiteral("d.Sum_SummD");
+            from = QStringLiteral("SClient c LEFT JOIN (") + all +
+                   QStringLiteral(") d ON d.IddVlad = c.IddClient");
+            break;
+        case Debts::Debtors:
+            debt = QStringLiteral("d.Sum_SummD");
+            from = QStringLiteral("SClient c INNER JOIN (") + all +
+                   QStringLiteral(
+                       " HAVING SUM(COALESCE(t.Total, 0) - COALESCE(p.Paid, 0)) > ?) d "
+                       "ON d.IddVlad = c.IddClient");
+            break;
+        case Debts::Own:
+            debt = QStringLiteral("(SELECT SUM(g.SummD) FROM TClientDolg g WHERE g.IddVlad = c.IddClient)");
+            from = QStringLiteral("SClient c");
+            break;
+    }
+    return QStringLiteral(
+               "SELECT c.IddClient, c.ClientName, c.ClientFullName, c.ClientINN, c.ClientAdres, "
+               "c.ClientAdresF, "
+               "c.ClientTel, c.ClientFaks, c.ClientEmail, c.ClientOKHX, c.ClientOKPO, c.ClientBank, "
+               "c.ClientChet, "
+               "c.ClientKorChet, c.ClientBIK, c.ClientDirector, c.ClientByx, c.ClientContact, "
+               "c.ClientPrim, ") +
+           debt +
+           QStringLiteral(
+               " AS Sum_SummD, l.IddAvtoVlad, a.IddAvto, a.AvtoNomer, a.AvtoMarka, a.AvtoColor FROM ") +
+           from +
+           QStringLiteral(
+               " LEFT JOIN AvtoVlad l ON l.IddVlad = c.IddClient AND l.[Delete] = FALSE "
+               "LEFT JOIN SAvto a ON a.IddAvto = l.IddAvto") +
+           where + QStringLiteral(" ORDER BY c.ClientName, c.IddClient, a.AvtoNomer");
+}
+
+const char *kCarsRaw =
+    "SELECT a.IddAvto, a.AvtoNomer, a.AvtoMarka, a.AvtoVin, a.AvtoDvig, a.AvtoColor, a.AvtoPrim, "
+    "l.IddAvtoVlad, l.IddVlad, c.ClientName, c.ClientContact, c.ClientTel, c.ClientFaks FROM SAvto a "
+    "LEFT JOIN AvtoVlad l ON l.IddAvto = a.IddAvto AND l.[Delete] = FALSE "
+    "LEFT JOIN SClient c ON c.IddClient = l.IddVlad ORDER BY a.AvtoNomer, a.IddAvto, c.ClientName";
+
+const char *kServicesRaw =
+    "SELECT s.IddService, s.IddTop, s.[Name], s.Price, s.PrNDS, s.Summa, s.PrJob, s.Job, s.[Time], "
+    "s.[Delete], "
+    "w.IddServiceWork, w.IddWork, k.WorkFIO FROM SService s "
+    "LEFT JOIN ServiceWork w ON w.IddService = s.IddService AND w.[Delete] = FALSE "
+    "LEFT JOIN SWork k ON k.IddWork = w.IddWork WHERE s.[Delete] = FALSE "
+    "ORDER BY s.IddTop, s.[Name], s.IddService, k.WorkFIO";
+
+// What the order load reads, one statement per kind of row.
+const char *const kLoadRaw[] = {
+    "SELECT z.IddZakaz, z.ZakazNomer, z.ZakazData, z.ZakazBegin, z.ZakazBeginIn, z.ZakazEndOut, z.IddAvto, "
+    "z.IddVlad, z.ZakazStatus, a.AvtoNomer, a.AvtoMarka, a.AvtoVin, a.AvtoDvig, a.AvtoColor, a.AvtoPrim, "
+    "c.ClientName, c.ClientAdres, c.ClientTel FROM TZakaz z LEFT JOIN SAvto a ON z.IddAvto = a.IddAvto "
+    "LEFT JOIN SClient c ON z.IddVlad = c.IddClient WHERE z.IddZakaz = ? AND z.[Delete] = FALSE",
+    "SELECT IddService, IddWork, WorkFIO FROM TWork WHERE IddZakaz = ? AND [Delete] = FALSE "
+    "ORDER BY WorkFIO, IddWork",
+    "SELECT IddService, IddTop, [Count], [Name], Price, PrNDS, [Time], PrJob, Job FROM TService "
+    "WHERE IddZakaz = ? AND [Delete] = FALSE ORDER BY [Name], IddService",
+    "SELECT IddPay, IddZakaz, TypePay, NaznPay, NomerPay, DataPay, SummaPay, DocPay, PrimPay, [Delete] FROM "
+    "TPay "
+    "WHERE IddZakaz = ? AND [Delete] = FALSE ORDER BY DataPay DESC, IddPay DESC"};
+
+// Everything the benchmarks work on, picked once from the reference database.
+struct Inputs {
+    QString threeName;  // a client name shared by about three clients
+    QString inn;
+    QString loadOrder;  // an ordinary order with a good number of lines
+    Order newOrder;     // ten standalone lines with two workers each, for an existing client and car
+};
+
+Inputs PickInputs(Database &db) {
+    Inputs in;
+    in.threeName = One(db, QStringLiteral("SELECT ClientName FROM SClient GROUP BY ClientName "
+                                          "ORDER BY ABS(COUNT(*) - 3), ClientName"));
+    in.inn = One(db, QStringLiteral("SELECT MIN(ClientINN) FROM SClient WHERE ClientINN <> ''"));
+    const int last = One(db, QStringLiteral("SELECT ZakazNomer FROM [Number]")).toInt();
+    for (int number = last / 2; number < last / 2 + 200 && in.loadOrder.isEmpty(); ++number) {
+        const QString key = One(db, QStringLiteral("SELECT IddZakaz FROM TZakaz WHERE ZakazNomer = ?"),
+                                {QString::number(number)});
+        const int lines =
+            One(db, QStringLiteral("SELECT COUNT(*) FROM TService WHERE IddZakaz = ? AND [Delete] = FALSE"),
+                {key})
+                .toInt();
+        if (lines >= 8) in.loadOrder = key;
+    }
+    if (in.loadOrder.isEmpty()) in.loadOrder = One(db, QStringLiteral("SELECT MIN(IddZakaz) FROM TZakaz"));
+
+    Order &o = in.newOrder;
+    QSqlQuery link = db.Exec(QStringLiteral(
+        "SELECT l.IddAvto, l.IddVlad FROM AvtoVlad l INNER JOIN SClient c ON c.IddClient = l.IddVlad "
+        "INNER JOIN SAvto a ON a.IddAvto = l.IddAvto WHERE l.[Delete] = FALSE ORDER BY l.IddAvtoVlad"));
+    if (!link.next()) throw DbError(QStringLiteral("the reference database has no car with an owner"));
+    o.IddAvto = link.value(0).toString();
+    o.IddVlad = link.value(1).toString();
+    const CarRecord car = *CarStore(db).Load(o.IddAvto);
+    o.car = {car.avtoNomer, car.avtoMarka, car.avtoVin, car.avtoDvig, car.avtoColor, car.avtoPrim};
+    const ClientRecord client = *ClientStore(db).Load(o.IddVlad);
+    o.client = {client.clientName, client.clientAdres, client.clientTel};
+
+    QList<LineWorker> workers;
+    QSqlQuery w =
+        db.Exec(QStringLiteral("SELECT IddWork, WorkFIO FROM SWork WHERE WorkOut = FALSE AND [Delete] = "
+                               "FALSE ORDER BY WorkFIO, IddWork"));
+    while (w.next()) workers << LineWorker{w.value(0).toString(), w.value(1).toString(), 0};
+    if (workers.size() < 2) throw DbError(QStringLiteral("the reference database has too few workers"));
+    QSqlQuery s = db.Exec(QStringLiteral("SELECT IddService, [Name], Price, PrNDS, PrJob, Job FROM SService "
+                                         "WHERE IddTop = ? AND [Delete] = FALSE ORDER BY [Name], IddService"),
+                          {QStringLiteral("top")});
+    for (int i = 0; i < 10 && s.next(); ++i) {
+        OrderLine line;
+        line.IddService = s.value(0).toString();
+        line.Name = s.value(1).toString();
+        line.Price = s.value(2).toDouble();
+        line.PrNDS = s.value(3).toDouble();
+        line.PrJob = s.value(4).toBool() ? 1 : 0;
+        line.Job = s.value(5).toDouble();
+        line.Time = QTime(0, 30);
+        line.workers << workers[(2 * i) % workers.size()] << workers[(2 * i + 1) % workers.size()];
+        o.lines << line;
+    }
+    return in;
+}
+
+// The order save and its raw limit: BEGIN, the client, the car, the counter, the order, its ten lines in
+// one statement, their twenty workers in one statement, COMMIT.
+class SaveBench {
+public:
+    SaveBench(Database &db, const Order &order)
+        : m_db(db),
+          m_order(order),
+          m_client(db, QStringLiteral("UPDATE SClient SET ClientName = ?, ClientAdres = ?, ClientTel = ? "
+                                      "WHERE IddClient = ?")),
+          m_car(db,
+                QStringLiteral("UPDATE SAvto SET AvtoNomer = ?, AvtoMarka = ?, AvtoColor = ?, AvtoDvig = ?, "
+                               "AvtoVin = ?, AvtoPrim = ? WHERE IddAvto = ?")),
+          m_counter(db, QStringLiteral("UPDATE [Number] SET ZakazNomer = ZakazNomer + 1 WHERE iddnum = ? "
+                                       "RETURNING ZakazPr, ZakazNomer")),
+          m_head(db, QStringLiteral(
+                         "INSERT INTO TZakaz (IddZakaz, ZakazNomer, ZakazData, ZakazBegin, ZakazBeginIn, "
+                         "ZakazStatus, IddAvto, IddVlad, [Delete]) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)")),
+          m_lines(db, Repeat(QStringLiteral(
+                                 "INSERT INTO TService (IddZakaz, IddService, IddTop, [Count], [Name], "
+                                 "Price, PrNDS, [Time], PrJob, Job, [Delete]) VALUES "),
+                             QStringLiteral("(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"), int(order.lines.size()))),
+          m_workers(db, Repeat(QStringLiteral("INSERT INTO TWork (IddZakaz, IddService, IddWork, WorkFIO, "
+                                              "[Delete]) VALUES "),
+                               QStringLiteral("(?, ?, ?, ?, ?)"), WorkerCount(order))) {
+        m_lastNumber = One(db, QStringLiteral("SELECT ZakazNomer FROM [Number]"));
+    }
+    ~SaveBench() {
+        try {
+            m_db.Exec(QStringLiteral("UPDATE [Number] SET ZakazNomer = ? WHERE iddnum = ?"),
+                      {m_lastNumber.toInt(), QStringLiteral("1")});
+        } catch (const DbError &) {
+        }
+    }
+
+    size_t Program() {
+        Order o = m_order;
+        OrderFormInput form;
+        form.openMode = StatusStarted;
+        form.accepted = true;
+        form.orderDate = QDate::currentDate();
+        form.acceptDate = form.orderDate;
+        form.acceptTime = QTime(10, 0);
+        m_saved << OrderStore(m_db).Save(o, form, QStringLiteral("zvbench"));
+        return size_t(o.lines.size());
+    }
+
+    size_t Raw() {
+        const QString key = QStringLiteral("zvbench~raw~%1").arg(++m_rawKeys);
+        m_saved << key;
+        const QDateTime now(QDate::currentDate(), QTime(10, 0));
+        QSqlDatabase handle = m_db.handle();
+        handle.transaction();
+        m_client.Exec({m_order.client.ClientName, m_order.client.ClientAdres, m_order.client.ClientTel,
+                       m_order.IddVlad});
+        m_car.Exec({m_order.car.AvtoNomer, m_order.car.AvtoMarka, m_order.car.AvtoColor, m_order.car.AvtoDvig,
+                    m_order.car.AvtoVin, m_order.car.AvtoPrim, m_order.IddAvto});
+        QSqlQuery &counter = m_counter.Exec({QStringLiteral("1")});
+        const QString number =
+            counter.next() ? counter.value(0).toString() + counter.value(1).toString() : QString();
+        counter.finish();
+        m_head.Exec({key, number, QDateTime(now.date(), QTime(0, 0)), now, now, int(StatusStarted),
+                     m_order.IddAvto, m_order.IddVlad, false});
+        QVariantList lines, workers;
+        for (const OrderLine &l : m_order.lines) {
+            lines << key << l.IddService << l.IddTop << l.Count << l.Name << l.Price << l.PrNDS
+                  << QDateTime(QDate(1899, 12, 30), l.Time) << (l.PrJob != 0) << l.Job << false;
+            for (const LineWorker &w : l.workers)
+                workers << key << l.IddService << w.IddWork << w.WorkFIO << false;
+        }
+        m_lines.Exec(lines);
+        m_workers.Exec(workers);
+        if (!handle.commit()) throw DbError(handle.lastError().text());
+        return size_t(m_order.lines.size());
+    }
+
+    // Removes what the iteration stored.
+    void Clean() {
+        for (const QString &key : std::as_const(m_saved))
+            for (const char *table : {"TWork", "TService", "TZakaz"})
+                m_db.Exec(QStringLiteral("DELETE FROM %1 WHERE IddZakaz = ?").arg(QLatin1String(table)),
+                          {key});
+        m_saved.clear();
+    }
+
+private:
+    class Statement {
+    public:
+        Statement(Database &db, const QString &sql) : m_db(db), m_query(db.handle()) {
+            if (!m_query.prepare(db.Sql(sql))) throw DbError(m_query.lastError().text());
+        }
+        QSqlQuery &Exec(const QVariantList &binds) {
+            for (int i = 0; i < binds.size(); ++i) m_query.bindValue(i, m_db.BindValue(binds[i]));
+            if (!m_query.exec()) throw DbError(m_query.lastError().text());
+            return m_query;
+        }
+
+    private:
+        Database &m_db;
+        QSqlQuery m_query;
+    };
+
+    static QString Repeat(const QString &head, const QString &row, int n) {
+        QStringList rows;
+        for (int i = 0; i < n; ++i) rows << row;
+        return head + rows.join(QStringLiteral(", "));
+    }
+    static int WorkerCount(const Order &order) {
+        int n = 0;
+        for (const OrderLine &l : order.lines) n += int(l.workers.size());
+        return n;
+    }
+
+    Database &m_db;
+    Order m_order;
+    Statement m_client, m_car, m_counter, m_head, m_lines, m_workers;
+    QString m_lastNumber;
+    QStringList m_saved;
+    int m_rawKeys = 0;
+};
+
+void Register(Database &db, const Inputs &in, const QString &backend) {
+    const auto add = [&](const char *name, auto fn) {
+        benchmark::RegisterBenchmark((backend + u'/' + QLatin1String(name)).toStdString().c_str(), fn)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond);
+    };
+    Database *d = &db;
+    const auto clients = [d](ClientFilter filter, const QString &where, QVariantList binds, Debts debts) {
+        return [=](benchmark::State &state) {
+            RawQuery raw(*d, ClientsRaw(where, debts));
+            RunPair(
+                state, *d, [&] { return size_t(ClientStore(*d).Search(filter).size()); },
+                [&] { return raw.Run(binds); });
+        };
+    };
+    ClientFilter byName, byInn, debtors;
+    byName.name = in.threeName;
+    byInn.inn = in.inn;
+    debtors.debtorsOnly = true;
+    add("ClientsDefault", clients({}, QString(), {}, Debts::All));
+    add("ClientsName",
+        clients(byName, QStringLiteral(" WHERE c.ClientName = ?"), {in.threeName}, Debts::Own));
+    add("ClientsInn", clients(byInn, QStringLiteral(" WHERE c.ClientINN = ?"), {in.inn}, Debts::Own));
+    add("ClientsDebtors", clients(debtors, QString(), {0.009}, Debts::Debtors));
+    add("Cars", [d](benchmark::State &state) {
+        RawQuery raw(*d, QString::fromLatin1(kCarsRaw));
+        RunPair(
+            state, *d, [&] { return size_t(CarStore(*d).Search({}).size()); }, [&] { return raw.Run(); });
+    });
+    add("ServicesTree", [d](benchmark::State &state) {
+        RawQuery raw(*d, QString::fromLatin1(kServicesRaw));
+        RunPair(
+            state, *d,
+            [&] {
+                const ServiceTree tree = ServiceStore(*d).LoadTree();
+                size_t n = size_t(tree.standalone.size());
+                for (const PackageNode &p : tree.packages) n += 1 + size_t(p.services.size());
+                return n;
+            },
+            [&] { return raw.Run(); });
+    });
+    const QString key = in.loadOrder;
+    add("OrderLoad", [d, key](benchmark::State &state) {
+        std::vector<std::unique_ptr<RawQuery>> raw;
+        for (const char *sql : kLoadRaw)
+            raw.push_back(std::make_unique<RawQuery>(*d, QString::fromUtf8(sql)));
+        RunPair(
+            state, *d,
+            [&] {
+                const std::optional<Order> o = OrderStore(*d).Load(key);
+                size_t n = 0;
+                for (const OrderLine &l : o->lines) n += 1 + size_t(l.children.size());
+                return n;
+            },
+            [&] {
+                size_t n = 0;
+                for (auto &q : raw) n += q->Run({key});
+                return n;
+            });
+    });
+    const Order order = in.newOrder;
+    add("OrderSave10x2", [d, order](benchmark::State &state) {
+        SaveBench save(*d, order);
+        RunPair(
+            state, *d, [&] { return save.Program(); }, [&] { return save.Raw(); }, [&] { save.Clean(); });
+    });
+}
+
+void PrintOutcome(const BenchTarget &target, double scale, const RefDb::Outcome &out) {
+    const RefDbCounts &c = out.counts;
+    std::printf(
+        "%s reference database, scale %s: %s in %.1f s — %d orders, %d lines, %d line workers, "
+        "%d payments, %d clients, %d cars\n",
+        qPrintable(target.BackendName()), qPrintable(QString::number(scale)),
+        out.generated ? "generated" : "kept from an earlier run (generated", out.seconds, c.orders, c.lines,
+        c.lineWorkers, c.payments, c.clients, c.cars);
+    if (out.generated)
+        std::printf("  of which %.1f s of this program's processor time\n", out.cpuSeconds);
+    else
+        std::printf("  (the time above is the generation's, when it was made)\n");
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+    benchmark::Initialize(&argc, argv);
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments();
+    args.removeFirst();
+    const bool force = args.removeAll(QStringLiteral("--regenerate")) > 0;
+    BenchTarget target = BenchTarget::Sqlite(QString());
+    double scale = 0;
+    QString error;
+    if (!BenchTarget::FromArguments(args, &target, &scale, &error)) {
+        std::fprintf(stderr, "zv_bench: %s\n", qPrintable(error));
+        return 2;
+    }
+    if (!args.isEmpty()) {
+        std::fprintf(stderr, "zv_bench: unknown arguments: %s\n", qPrintable(args.join(u' ')));
+        return 2;
+    }
+    try {
+        PrintOutcome(target, scale, RefDb::Ensure(target, scale, force));
+        std::unique_ptr<Database> db = Database::Open(target.Connect(scale));
+        const Inputs inputs = PickInputs(*db);
+        std::printf("name filter: \"%s\"; INN filter: \"%s\"; order loaded: %s\n",
+                    qPrintable(inputs.threeName), qPrintable(inputs.inn), qPrintable(inputs.loadOrder));
+        std::printf(
+            "time: the program's call; raw_ms: the raw statement in the same run; ratio: time / raw_ms; "
+            "%s: per call\n",
+            db->PostgresStyle() ? "trips, raw_trips: round trips" : "stmts, raw_stmts: statements");
+        std::fflush(stdout);
+        Register(*db, inputs, target.BackendName());
+        benchmark::RunSpecifiedBenchmarks();
+        benchmark::Shutdown();
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "zv_bench: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,180 @@
+#include "RefDb.h"
+
+#include "ConnectString.h"
+#include "Database.h"
+#include "DbError.h"
+#include "RefDbGenerator.h"
+#include "RefDbWriter.h"
+#include "Schema.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <ctime>
+
+namespace {
+
+// Raise when the generator's rows change, so kept databases are made again.
+constexpr int kGeneratorVersion = 1;
+
+const char *kInfoColumns = "Tag, Seconds, Orders, Lines, LineWorkers, Payments, Clients, Cars";
+
+// A plain connection beside the program's own, to look at or reset a kept database without creating the
+// schema in it.
+class PlainConnection {
+public:
+    explicit PlainConnection(const BenchTarget &target) : m_name(QStringLiteral("zv-bench-plain")) {
+        QSqlDatabase db;
+        if (target.postgres()) {
+            const ConnectSpec spec = ParseConnectString(QStringLiteral("PGSQL;") + target.where());
+            db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_name);
+            db.setHostName(spec.host);
+            if (spec.port > 0) db.setPort(spec.port);
+            db.setDatabaseName(spec.dbname);
+            db.setUserName(spec.user);
+            db.setPassword(spec.password);
+        } else {
+            db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+            db.setDatabaseName(target.where());
+            db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        }
+        if (!db.open()) {
+            const QString text = db.lastError().text();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(m_name);
+            throw DbError(text);
+        }
+    }
+    ~PlainConnection() {
+        { QSqlDatabase::database(m_name, false).close(); }
+        QSqlDatabase::removeDatabase(m_name);
+    }
+    QSqlQuery Query() const { return QSqlQuery(QSqlDatabase::database(m_name, false)); }
+    void Exec(const QString &sql) const {
+        QSqlQuery q = Query();
+        if (!q.exec(sql)) throw DbError(q.lastError().text());
+    }
+
+private:
+    QString m_name;
+};
+
+bool ReadInfo(const PlainConnection &conn, const QString &table, const QString &tag, RefDb::Outcome *out) {
+    QSqlQuery q = conn.Query();
+    if (!q.exec(QStringLiteral("SELECT %1 FROM %2").arg(QString::fromLatin1(kInfoColumns), table)) ||
+        !q.next())
+        return false;
+    if (q.value(0).toString() != tag) return false;
+    out->seconds = q.value(1).toDouble();
+    out->counts.orders = q.value(2).toInt();
+    out->counts.lines = q.value(3).toInt();
+    out->counts.lineWorkers = q.value(4).toInt();
+    out->counts.payments = q.value(5).toInt();
+    out->counts.clients = q.value(6).toInt();
+    out->counts.cars = q.value(7).toInt();
+    return true;
+}
+
+}  // namespace
+
+QString RefDb::Tag(double scale, std::uint64_t seed) {
+    QByteArray layout = QByteArray::number(Schema::kVersion);
+    for (const TableDef &t : Schema::Tables()) {
+        layout += ';';
+        layout += t.name;
+        for (const ColumnDef &c : t.columns)
+            layout += ',' + QByteArray(c.name) + ':' + QByteArray::number(int(c.type));
+    }
+    const QString digest =
+        QString::fromLatin1(QCryptographicHash::hash(layout, QCryptographicHash::Md5).toHex().left(12));
+    return QStringLiteral("refdb %1; scale %2; seed %3; schema %4")
+        .arg(kGeneratorVersion)
+        .arg(QString::number(scale))
+        .arg(seed)
+        .arg(digest);
+}
+
+RefDb::Outcome RefDb::Ensure(const BenchTarget &target, double scale, bool force) {
+    const QString tag = Tag(scale, kSeed);
+    Outcome kept;
+    if (target.postgres()) {
+        const QString schema = target.Schema(scale);
+        {
+            PlainConnection conn(target);
+            if (!force && ReadInfo(conn, schema + QStringLiteral(".ZvBenchRef"), tag, &kept)) return kept;
+            conn.Exec(QStringLiteral("SET client_min_messages TO WARNING"));
+            conn.Exec(QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(schema));
+            conn.Exec(QStringLiteral("CREATE SCHEMA %1").arg(schema));
+        }
+    } else {
+        const QString file = target.where();
+        if (QFileInfo::exists(file)) {
+            {
+                PlainConnection conn(target);
+                if (!force && ReadInfo(conn, QStringLiteral("ZvBenchRef"), tag, &kept)) return kept;
+            }
+            for (const char *tail : {"", "-wal", "-shm", "-journal"})
+                QFile::remove(file + QLatin1String(tail));
+        }
+        QDir().mkpath(QFileInfo(file).absolutePath());
+    }
+    std::unique_ptr<Database> db = Database::Open(target.Connect(scale));
+    return Generate(*db, scale, kSeed);
+}
+
+RefDb::Outcome RefDb::Generate(Database &db, double scale, std::uint64_t seed) {
+    QElapsedTimer timer;
+    timer.start();
+    const std::clock_t cpuStart = std::clock();
+    const bool pg = db.PostgresStyle();
+    // Nothing here is worth keeping after a crash: it is made again (the record of a finished generation is
+    // written last). SQLite writes each page once, without the journal, and goes back to WAL at the end.
+    if (pg)
+        db.Exec(QStringLiteral("SET synchronous_commit TO OFF"));
+    else
+        for (const char *pragma :
+             {"PRAGMA journal_mode=OFF", "PRAGMA synchronous=OFF", "PRAGMA cache_size=-262144"})
+            db.Exec(QString::fromLatin1(pragma));
+
+    RefDbGenerator generator(scale, seed);
+    {
+        RefDbWriter writer(db);
+        generator.Run(writer);
+        writer.Finish();
+    }
+    const RefDbCounts &c = generator.counts();
+    db.Exec(
+        QStringLiteral("UPDATE [Number] SET ZakazNomer = ?, PayNomer = ?, OutPayNomer = ?, SalaryNomer = ? "
+                       "WHERE iddnum = ?"),
+        {c.lastOrderNumber, c.lastPayNumber, c.lastOutPayNumber, c.lastSalaryNumber, QStringLiteral("1")});
+    db.Exec(QStringLiteral("UPDATE SMain SET MainName = ?, MainFullName = ?, MainINN = ? WHERE IddMain = ?"),
+            {QStringLiteral("ООО «Квельмарод»"),
+             QStringLiteral("Общество с ограниченной ответственностью «Квельмарод»"),
+             QStringLiteral("7701234567/770101001"), QStringLiteral("1")});
+    // PostgreSQL's autovacuum would soon do the same; SQLite is left without statistics, as the program
+    // never gathers them in a shop's file.
+    if (pg) {
+        db.Exec(QStringLiteral("VACUUM ANALYZE"));
+    } else {
+        db.Exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+        db.Exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
+    }
+
+    Outcome out;
+    out.generated = true;
+    out.counts = c;
+    out.seconds = double(timer.nsecsElapsed()) / 1e9;
+    out.cpuSeconds = double(std::clock() - cpuStart) / CLOCKS_PER_SEC;
+    db.Exec(QStringLiteral(
+        "CREATE TABLE ZvBenchRef (Tag VARCHAR(255), Seconds DOUBLE PRECISION, Orders INTEGER, "
+        "Lines INTEGER, LineWorkers INTEGER, Payments INTEGER, Clients INTEGER, Cars INTEGER)"));
+    db.Exec(QStringLiteral("INSERT INTO ZvBenchRef (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?)")
+                .arg(QString::fromLatin1(kInfoColumns)),
+            {Tag(scale, seed), out.seconds, c.orders, c.lines, c.lineWorkers, c.payments, c.clients, c.cars});
+    return out;
+}

@@ -1,0 +1,707 @@
+#include "RefDbGenerator.h"
+
+#include "Formats.h"
+#include "KeyGen.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <stdexcept>
+
+namespace {
+
+const char *const kSurnames[] = {
+    "Иванов",  "Смирнов",  "Кузнецов", "Попов",       "Васильев",   "Петров",    "Соколов", "Михайлов",
+    "Новиков", "Фёдоров",  "Морозов",  "Волков",      "Алексеев",   "Лебедев",   "Семёнов", "Егоров",
+    "Павлов",  "Козлов",   "Степанов", "Николаев",    "Орлов",      "Андреев",   "Макаров", "Никитин",
+    "Захаров", "Зайцев",   "Соловьёв", "Борисов",     "Яковлев",    "Григорьев", "Романов", "Воробьёв",
+    "Сергеев", "Кузьмин",  "Фролов",   "Александров", "Дмитриев",   "Королёв",   "Гусев",   "Киселёв",
+    "Ильин",   "Максимов", "Поляков",  "Сорокин",     "Виноградов", "Ковалёв",   "Белов",   "Медведев",
+    "Антонов", "Тарасов"};
+const char *const kFirstNames[] = {"Александр", "Алексей", "Андрей", "Виктор",  "Дмитрий", "Евгений",
+                                   "Иван",      "Игорь",   "Максим", "Михаил",  "Николай", "Олег",
+                                   "Павел",     "Сергей",  "Юрий",   "Владимир"};
+const char *const kPatronymics[] = {"Александрович", "Алексеевич", "Андреевич", "Викторович",
+                                    "Дмитриевич",    "Евгеньевич", "Иванович",  "Игоревич",
+                                    "Михайлович",    "Николаевич", "Олегович",  "Павлович",
+                                    "Сергеевич",     "Юрьевич",    "Петрович",  "Владимирович"};
+const char *const kInitials[] = {"А", "В", "Г", "Д", "Е", "И", "К", "Л",
+                                 "М", "Н", "О", "П", "Р", "С", "Т", "Ю"};
+const char *const kCompanyForms[] = {"ООО", "ИП", "АО", "ЗАО"};
+const char *const kCompanyRoots[] = {"Авто",  "Транс", "Строй",  "Сервис", "Логистик", "Торг",    "Снаб",
+                                     "Тех",   "Пром",  "Агро",   "Мега",   "Гранд",    "Север",   "Вектор",
+                                     "Альфа", "Сфера", "Инвест", "Ресурс", "Капитал",  "Экспресс"};
+const char *const kStreets[] = {"Ленина",    "Мира",      "Садовая",    "Школьная",
+                                "Советская", "Лесная",    "Набережная", "Гагарина",
+                                "Пушкина",   "Заводская", "Молодёжная", "Центральная"};
+const char *const kMakes[] = {
+    "TOYOTA COROLLA",  "KIA RIO",       "HYUNDAI SOLARIS",    "LADA GRANTA",    "LADA VESTA",
+    "VOLKSWAGEN POLO", "SKODA OCTAVIA", "RENAULT LOGAN",      "NISSAN QASHQAI", "FORD FOCUS",
+    "MAZDA 6",         "BMW X5",        "MERCEDES-BENZ E200", "AUDI A4",        "MITSUBISHI OUTLANDER",
+    "CHEVROLET NIVA",  "GAZ GAZELLE",   "HONDA CR-V",         "LEXUS RX350",    "VOLVO XC60"};
+const char *const kColors[] = {"БЕЛЫЙ",   "ЧЕРНЫЙ",  "СЕРЕБРИСТЫЙ", "СЕРЫЙ",      "СИНИЙ",
+                               "КРАСНЫЙ", "ЗЕЛЕНЫЙ", "БЕЖЕВЫЙ",     "КОРИЧНЕВЫЙ", "ЖЕЛТЫЙ"};
+const char *const kPlateLetters[] = {"А", "В", "Е", "К", "М", "Н", "О", "Р", "С", "Т", "У", "Х"};
+const char *const kRegions[] = {"77", "97", "99", "177", "197", "199", "777", "50", "150", "750"};
+const char *const kPackageNames[] = {"Шиномонтаж R13",
+                                     "Шиномонтаж R14",
+                                     "Шиномонтаж R15",
+                                     "Шиномонтаж R16",
+                                     "Шиномонтаж R17",
+                                     "Шиномонтаж R18",
+                                     "Шиномонтаж R19",
+                                     "Шиномонтаж R20",
+                                     "Сезонная замена шин R14",
+                                     "Сезонная замена шин R15",
+                                     "Сезонная замена шин R16",
+                                     "Сезонная замена шин R17",
+                                     "Сезонная замена шин R18",
+                                     "Мойка комплекс",
+                                     "Мойка люкс",
+                                     "Химчистка салона",
+                                     "ТО-1",
+                                     "ТО-2",
+                                     "Полировка кузова",
+                                     "Подготовка к зиме"};
+const char *const kPackageSteps[] = {
+    "снятие и установка колёс", "демонтаж шин",   "монтаж шин",      "балансировка", "вентили", "мойка колёс",
+    "герметизация борта",       "утилизация шин", "подкачка азотом", "диагностика"};
+const char *const kServiceNames[] = {"Замена масла двигателя",
+                                     "Замена масляного фильтра",
+                                     "Замена воздушного фильтра",
+                                     "Замена салонного фильтра",
+                                     "Замена тормозных колодок",
+                                     "Замена тормозной жидкости",
+                                     "Замена свечей зажигания",
+                                     "Диагностика ходовой",
+                                     "Компьютерная диагностика",
+                                     "Развал-схождение",
+                                     "Ремонт прокола",
+                                     "Правка диска",
+                                     "Мойка кузова",
+                                     "Мойка двигателя",
+                                     "Чернение резины",
+                                     "Полировка фар",
+                                     "Заправка кондиционера",
+                                     "Замена ремня ГРМ",
+                                     "Замена аккумулятора",
+                                     "Замена ламп",
+                                     "Регулировка фар",
+                                     "Шумоизоляция арок",
+                                     "Антикор днища",
+                                     "Хранение шин (сезон)",
+                                     "Пакеты для шин",
+                                     "Замена антифриза",
+                                     "Замена амортизаторов",
+                                     "Замена рулевых тяг",
+                                     "Замена ступичного подшипника",
+                                     "Промывка инжектора"};
+const char *const kLogins[] = {"admin", "kassa1", "kassa2", "master"};
+const char *const kCashArticlesOut[] = {"Хозяйственные расходы", "Закупка материалов", "Инкассация"};
+const char *const kCashArticlesIn[] = {"Размен", "Прочий приход"};
+
+template <typename T, size_t N>
+constexpr int Count(const T (&)[N]) {
+    return int(N);
+}
+
+QString S(const char *text) {
+    return QString::fromUtf8(text);
+}
+
+const TableDef &TableNamed(const char *name) {
+    for (const TableDef &t : Schema::Tables())
+        if (std::strcmp(t.name, name) == 0) return t;
+    throw std::runtime_error(std::string("the schema has no table ") + name);
+}
+
+double LineAmount(double count, double price, double nds) {
+    // As the debt view sums it.
+    return count * price + count * price * nds / 100;
+}
+
+}  // namespace
+
+RefDbSizes RefDbSizes::ForScale(double scale) {
+    const auto n = [scale](double full) { return std::max(1, int(std::lround(full * scale))); };
+    RefDbSizes s;
+    s.orders = n(150000);
+    s.lines = n(750000);
+    s.lineWorkers = n(1000000);
+    s.payments = n(200000);
+    s.clients = n(30000);
+    s.cars = n(35000);
+    s.workers = 40;
+    s.services = 220;
+    return s;
+}
+
+RefDbGenerator::RefDbGenerator(double scale, std::uint64_t seed)
+    : m_sizes(RefDbSizes::ForScale(scale)), m_state(seed * 0x9E3779B97F4A7C15ULL + 1) {}
+
+std::uint64_t RefDbGenerator::Next() {
+    // splitmix64
+    std::uint64_t z = (m_state += 0x9E3779B97F4A7C15ULL);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+    return z ^ (z >> 31);
+}
+
+int RefDbGenerator::Below(int n) {
+    return n <= 1 ? 0 : int(Next() % std::uint64_t(n));
+}
+
+int RefDbGenerator::Between(int lo, int hi) {
+    return lo + Below(hi - lo + 1);
+}
+
+double RefDbGenerator::Unit() {
+    return double(Next() >> 11) / double(1ULL << 53);
+}
+
+bool RefDbGenerator::Chance(double p) {
+    return Unit() < p;
+}
+
+QString RefDbGenerator::Digits(int n) {
+    QString s;
+    s.reserve(n);
+    for (int i = 0; i < n; ++i) s += QChar(u'0' + Below(10));
+    return s;
+}
+
+QString RefDbGenerator::Login() {
+    // Most rows are entered at the cash desk.
+    const int r = Below(10);
+    return S(kLogins[r < 2 ? 0 : r < 6 ? 1 : r < 9 ? 2 : 3]);
+}
+
+QString RefDbGenerator::Key(const QString &login, const QDateTime &at, int suffix) {
+    // The program's own key shape; the suffix keeps rows made in the same second apart.
+    return KeyFromSerial(login, DateSerial(at)) + QString::number(suffix);
+}
+
+QDateTime RefDbGenerator::DayTime(const QDate &day, int fromHour, int toHour) {
+    return QDateTime(day, QTime(Between(fromHour, toHour - 1), Between(0, 59), Between(0, 59)));
+}
+
+void RefDbGenerator::Emit(const char *table, std::initializer_list<Field> fields) {
+    const TableDef &def = TableNamed(table);
+    QVariantList values;
+    values.reserve(qsizetype(def.columns.size()));
+    for (const ColumnDef &c : def.columns) values << (c.type == ColType::Bool ? QVariant(false) : QVariant());
+    for (const Field &f : fields) {
+        qsizetype i = 0;
+        while (i < qsizetype(def.columns.size()) && std::strcmp(def.columns[size_t(i)].name, f.column) != 0)
+            ++i;
+        if (i == qsizetype(def.columns.size()))
+            throw std::runtime_error(std::string("the schema has no column ") + table + "." + f.column);
+        values[i] = f.value;
+    }
+    m_sink->Put(def, std::move(values));
+}
+
+void RefDbGenerator::Run(RowSink &sink) {
+    m_sink = &sink;
+    m_counts = {};
+    MakeUsersAndBays();
+    MakeWorkers();
+    MakeServices();
+    sink.Checkpoint();
+    MakeClients();
+    MakeCars();
+    sink.Checkpoint();
+    MakeOrders();
+    MakeSalaryAndCash();
+    sink.Checkpoint();
+    m_sink = nullptr;
+}
+
+void RefDbGenerator::MakeUsersAndBays() {
+    const QDateTime at(FirstDay().addYears(-1), QTime(9, 0));
+    const char *const rights[] = {"1111111111111111", "1111100110000000", "1111100110000000",
+                                  "1000000000000000"};
+    for (int i = 0; i < Count(kLogins); ++i)
+        Emit("SUser", {{"IddUser", Key(QStringLiteral("admin"), at, i)},
+                       {"Login", S(kLogins[i])},
+                       {"Name", S(kLogins[i])},
+                       {"Pass", QStringLiteral("1")},
+                       {"Prova", S(rights[i])}});
+    Emit("SUser", {{"IddUser", Key(QStringLiteral("admin"), at, 9)},
+                   {"Login", QStringLiteral("old")},
+                   {"Name", QStringLiteral("Уволенный кассир")},
+                   {"Pass", QStringLiteral("1")},
+                   {"Prova", S(rights[1])},
+                   {"Delete", true}});
+    for (int i = 1; i <= 5; ++i)
+        Emit("SBox", {{"IddBox", Key(QStringLiteral("admin"), at, 100 + i)},
+                      {"NameBox", i == 5 ? QStringLiteral("Мойка") : QStringLiteral("Бокс %1").arg(i)},
+                      {"PrimBox", QString()}});
+}
+
+void RefDbGenerator::MakeWorkers() {
+    const int days = int(FirstDay().daysTo(LastDay()));
+    for (int i = 0; i < m_sizes.workers; ++i) {
+        Worker w;
+        // A dozen workers from before the period, the rest hired across it.
+        w.hired =
+            i < 12 ? FirstDay().addDays(-Between(30, 2000)) : FirstDay().addDays(qint64(i - 12) * days / 30);
+        if (i % 3 == 1) {
+            const qint64 from = std::max<qint64>(FirstDay().daysTo(w.hired) + 180, 0);
+            if (from < days - 60) w.left = FirstDay().addDays(Between(int(from), days - 30));
+        }
+        w.fio = S(kSurnames[Below(Count(kSurnames))]) + u' ' + S(kFirstNames[Below(Count(kFirstNames))]) +
+                u' ' + S(kPatronymics[Below(Count(kPatronymics))]);
+        w.key = Key(QStringLiteral("admin"), QDateTime(w.hired, QTime(10, 0)), i);
+        Emit("SWork",
+             {{"IddWork", w.key},
+              {"WorkFIO", w.fio},
+              {"WorkAdres",
+               QStringLiteral("ул. %1, д. %2").arg(S(kStreets[Below(Count(kStreets))])).arg(Between(1, 120))},
+              {"WorkTel", QStringLiteral("+7 9%1").arg(Digits(9))},
+              {"WorkDataIn", QDateTime(w.hired, QTime(0, 0))},
+              {"WorkOut", w.left.isValid()},
+              {"WorkDataOut", w.left.isValid() ? QVariant(QDateTime(w.left, QTime(0, 0))) : QVariant()},
+              {"Delete", w.left.isValid() && i % 9 == 1}});
+        m_workers.push_back(w);
+    }
+    m_counts.workers = int(m_workers.size());
+}
+
+std::vector<int> RefDbGenerator::ActiveWorkers(const QDate &day) const {
+    std::vector<int> active;
+    for (int i = 0; i < int(m_workers.size()); ++i) {
+        const Worker &w = m_workers[size_t(i)];
+        if (w.hired <= day && (!w.left.isValid() || day < w.left)) active.push_back(i);
+    }
+    if (active.size() < 3) {
+        active.clear();
+        for (int i = 0; i < int(m_workers.size()); ++i) active.push_back(i);
+    }
+    return active;
+}
+
+void RefDbGenerator::MakeServices() {
+    const int days = int(FirstDay().daysTo(LastDay()));
+    const QDateTime at(FirstDay().addYears(-1), QTime(12, 0));
+    const int packages = Count(kPackageNames);
+    const int standalone = Count(kServiceNames) * 2;
+    const int inPackages = m_sizes.services - packages - standalone;  // 140 of 220
+    int suffix = 0;
+    const auto makeService = [&](const QString &top, const QString &name) {
+        Service s;
+        s.key = Key(QStringLiteral("admin"), at, suffix++);
+        s.top = top;
+        s.name = name;
+        s.price = Between(3, 60) * 50;
+        s.nds = Chance(0.85) ? 20 : 0;
+        s.prJob = Chance(0.8);
+        s.job = s.prJob ? Between(25, 50) : Between(2, 20) * 50;
+        s.minutes = Between(1, 12) * 10;
+        if (Chance(0.04)) s.deletedOn = FirstDay().addDays(Between(days / 4, days));
+        m_services.push_back(s);
+        return int(m_services.size()) - 1;
+    };
+    for (int p = 0; p < packages; ++p) {
+        Service pkg;
+        pkg.key = Key(QStringLiteral("admin"), at, suffix++);
+        pkg.top = QStringLiteral("0");
+        pkg.name = S(kPackageNames[p]);
+        m_services.push_back(pkg);
+        m_packages.push_back(int(m_services.size()) - 1);
+    }
+    // Package sizes 5..9, summing to the number of services in packages.
+    for (int p = 0, made = 0; p < packages; ++p) {
+        const int size = p == packages - 1 ? inPackages - made : std::min(5 + p % 5, inPackages - made);
+        for (int j = 0; j < size; ++j) {
+            const int pkg = m_packages[size_t(p)];
+            const QString name = m_services[size_t(pkg)].name + QStringLiteral(": ") +
+                                 S(kPackageSteps[j % Count(kPackageSteps)]) +
+                                 (j >= Count(kPackageSteps) ? QStringLiteral(" (доп.)") : QString());
+            const int child = makeService(m_services[size_t(pkg)].key, name);
+            m_services[size_t(pkg)].children.push_back(child);
+        }
+        made += size;
+    }
+    for (int i = 0; i < standalone; ++i)
+        m_standalone.push_back(
+            makeService(QStringLiteral("top"),
+                        S(kServiceNames[i / 2]) + (i % 2 ? QStringLiteral(" (кроссовер)") : QString())));
+
+    int linkSuffix = 0;
+    for (const Service &s : m_services) {
+        const bool package = s.top == u"0";
+        Emit("SService", {{"IddService", s.key},
+                          {"IddTop", s.top},
+                          {"Name", s.name},
+                          {"Price", s.price},
+                          {"PrNDS", s.nds},
+                          {"Summa", LineAmount(1, s.price, s.nds)},
+                          {"Time", Formats::TimeOfDay(QTime(0, 0).addSecs(s.minutes * 60))},
+                          {"PrJob", s.prJob},
+                          {"Job", s.job},
+                          {"Delete", s.deletedOn.isValid()}});
+        if (package) continue;
+        // Default performers; the links of dismissed workers are mostly removed.
+        const int n = Between(1, 3);
+        std::vector<int> chosen;
+        while (int(chosen.size()) < n) {
+            const int w = Below(int(m_workers.size()));
+            if (std::find(chosen.begin(), chosen.end(), w) == chosen.end()) chosen.push_back(w);
+        }
+        for (int w : chosen)
+            Emit("ServiceWork", {{"IddServiceWork", Key(QStringLiteral("admin"), at, 1000 + linkSuffix++)},
+                                 {"IddService", s.key},
+                                 {"IddWork", m_workers[size_t(w)].key},
+                                 {"Delete", m_workers[size_t(w)].left.isValid() && Chance(0.7)}});
+    }
+    m_counts.services = int(m_services.size());
+}
+
+void RefDbGenerator::MakeClients() {
+    const qint64 span = FirstDay().addYears(-1).daysTo(LastDay());
+    for (int i = 0; i < m_sizes.clients; ++i) {
+        const QDateTime at(FirstDay().addYears(-1).addDays(qint64(i) * span / m_sizes.clients), QTime(11, 0));
+        const QString key = Key(Login(), at, i);
+        const QString address = QStringLiteral("г. Москва, ул. %1, д. %2, кв. %3")
+                                    .arg(S(kStreets[Below(Count(kStreets))]))
+                                    .arg(Between(1, 150))
+                                    .arg(Between(1, 300));
+        const QString tel = QStringLiteral("+7 9%1").arg(Digits(9));
+        if (Chance(0.2)) {
+            const QString form = S(kCompanyForms[Below(Count(kCompanyForms))]);
+            const QString root =
+                S(kCompanyRoots[Below(Count(kCompanyRoots))]) + S(kCompanyRoots[Below(Count(kCompanyRoots))]);
+            const QString name = form + QStringLiteral(" «") + root + QStringLiteral("»");
+            const QString boss = S(kSurnames[Below(Count(kSurnames))]) + u' ' + S(kInitials[Below(16)]) +
+                                 QStringLiteral(". ") + S(kInitials[Below(16)]) + u'.';
+            Emit("SClient", {{"IddClient", key},
+                             {"ClientName", name},
+                             {"ClientFullName", name},
+                             {"ClientINN", Digits(10) + u'/' + Digits(9)},
+                             {"ClientAdres", address},
+                             {"ClientAdresF", address},
+                             {"ClientTel", tel},
+                             {"ClientFaks", QString()},
+                             {"ClientEmail", QStringLiteral("office%1@example.ru").arg(i)},
+                             {"ClientOKHX", Digits(5)},
+                             {"ClientOKPO", Digits(8)},
+                             {"ClientBank", QStringLiteral("ПАО Сбербанк")},
+                             {"ClientChet", QStringLiteral("40702810") + Digits(12)},
+                             {"ClientKorChet", QStringLiteral("30101810400000000225")},
+                             {"ClientBIK", QStringLiteral("044525225")},
+                             {"ClientDirector", boss},
+                             {"ClientByx", boss},
+                             {"ClientContact", boss},
+                             {"ClientPrim", QString()}});
+        } else {
+            // Most people come in through the order form, which stores only these three.
+            QString surname = S(kSurnames[Below(Count(kSurnames))]);
+            if (Chance(0.35)) surname += u'а';
+            const QString name = surname + u' ' + S(kInitials[Below(16)]) + QStringLiteral(". ") +
+                                 S(kInitials[Below(16)]) + u'.';
+            if (Chance(0.7))
+                Emit(
+                    "SClient",
+                    {{"IddClient", key}, {"ClientName", name}, {"ClientAdres", address}, {"ClientTel", tel}});
+            else
+                Emit("SClient", {{"IddClient", key},
+                                 {"ClientName", name},
+                                 {"ClientFullName", name},
+                                 {"ClientINN", Chance(0.4) ? Digits(12) : QString()},
+                                 {"ClientAdres", address},
+                                 {"ClientTel", tel},
+                                 {"ClientPrim", QString()}});
+        }
+        m_clients.push_back(key);
+    }
+    m_counts.clients = int(m_clients.size());
+}
+
+void RefDbGenerator::MakeCars() {
+    const int clients = int(m_clients.size());
+    const qint64 span = FirstDay().addYears(-1).daysTo(LastDay());
+    const int days = int(FirstDay().daysTo(LastDay()));
+    // Every client owns a car; the cars beyond that go to clients with a second or third car.
+    std::vector<int> owners(static_cast<size_t>(clients));
+    for (int i = 0; i < clients; ++i) owners[size_t(i)] = i;
+    for (int i = clients - 1; i > 0; --i) std::swap(owners[size_t(i)], owners[size_t(Below(i + 1))]);
+    int linkSuffix = 0;
+    for (int i = 0; i < m_sizes.cars; ++i) {
+        const QDateTime at(FirstDay().addYears(-1).addDays(qint64(i) * span / m_sizes.cars), QTime(11, 30));
+        Car car;
+        car.key = Key(Login(), at, i);
+        car.owner = i < clients ? owners[size_t(i)] : Below(clients);
+        if (Chance(0.06)) {  // sold on: the old owner's link is deleted
+            car.previousOwner = Below(clients);
+            car.changedHands = FirstDay().addDays(Between(0, days));
+        }
+        if (Chance(0.02)) car.coOwner = Below(clients);
+        const QString plate = S(kPlateLetters[Below(12)]) + Digits(3) + S(kPlateLetters[Below(12)]) +
+                              S(kPlateLetters[Below(12)]) + S(kRegions[Below(Count(kRegions))]);
+        QString vin;
+        static const char vinChars[] = "ABCDEFGHJKLMNPRSTUVWXYZ0123456789";
+        for (int k = 0; k < 17; ++k) vin += QLatin1Char(vinChars[Below(int(sizeof vinChars) - 1)]);
+        Emit("SAvto", {{"IddAvto", car.key},
+                       {"AvtoNomer", plate},
+                       {"AvtoMarka", S(kMakes[Below(Count(kMakes))])},
+                       {"AvtoVin", vin},
+                       {"AvtoDvig", vin.right(8)},
+                       {"AvtoColor", S(kColors[Below(Count(kColors))])},
+                       {"AvtoPrim", Chance(0.05) ? QStringLiteral("Постоянный клиент") : QString()}});
+        const auto link = [&](int client, bool deleted) {
+            Emit("AvtoVlad", {{"IddAvtoVlad", Key(Login(), at, linkSuffix++)},
+                              {"IddAvto", car.key},
+                              {"IddVlad", m_clients[size_t(client)]},
+                              {"Delete", deleted}});
+            ++m_counts.links;
+        };
+        if (car.previousOwner >= 0) link(car.previousOwner, true);
+        link(car.owner, false);
+        if (car.coOwner >= 0) link(car.coOwner, false);
+        m_cars.push_back(car);
+    }
+    m_counts.cars = int(m_cars.size());
+}
+
+void RefDbGenerator::MakeOrders() {
+    const int n = m_sizes.orders;
+    const int days = int(FirstDay().daysTo(LastDay())) + 1;
+    const int salaryRows = 2 * 12 * 10;
+    const int otherCash = int(std::lround(0.06 * m_sizes.payments));
+    m_orderPayRowsTarget = std::max(n / 2, m_sizes.payments - salaryRows - otherCash);
+    int linesLeft = m_sizes.lines;
+    int workersLeft = m_sizes.lineWorkers;
+    int payRowsLeft = m_orderPayRowsTarget;
+    int headers = 0;
+    const int requestedFrom = n - std::max(1, n / 500);
+    const int regulars = std::max(1, int(m_cars.size()) / 10);
+
+    for (int i = 0; i < n; ++i) {
+        const int ordersLeft = n - i;
+        // The shop grows: twice as many orders a day at the end as at the start.
+        const double u = (i + 0.5) / n;
+        const double t = std::sqrt(1 + 3 * u) - 1;
+        const QDate day = FirstDay().addDays(std::min(days - 1, int(t * days)));
+        const QDateTime begin = DayTime(day, 8, 20);
+        const QString login = Login();
+        const QString key = Key(login, begin, i);
+
+        int status = 2;
+        if (i >= requestedFrom)
+            status = 0;
+        else if (day.daysTo(LastDay()) < 3 || Chance(0.003))
+            status = 1;
+
+        const Car &car = m_cars[size_t(Chance(0.25) ? Below(regulars) : Below(int(m_cars.size())))];
+        int client = car.owner;
+        if (car.previousOwner >= 0 && day < car.changedHands)
+            client = car.previousOwner;
+        else if (car.coOwner >= 0 && Chance(0.3))
+            client = car.coOwner;
+
+        // Lines: a package (its header and its services) and standalone services, about as many as the
+        // remaining budget asks for.
+        const double expected = double(linesLeft) / ordersLeft;
+        int want = std::clamp(int(std::lround(expected * (0.4 + 1.2 * Unit()))), 1, 14);
+        const std::vector<int> active = ActiveWorkers(day);
+        const double headerShare = headers > 0 ? double(headers) / (m_sizes.lines - linesLeft) : 0.07;
+        double total = 0;
+        int minutes = 0;
+        const auto emitLine = [&](const Service &s, const QString &top) {
+            const bool header = top == u"0";
+            const double count = header ? 1 : (Chance(0.15) ? Between(2, 4) : 1);
+            const double price = header ? 0 : std::round(s.price * (0.65 + 0.35 * t));
+            const double nds = header ? 0 : s.nds;
+            const bool deleted = !header && Chance(0.02);
+            Emit("TService", {{"IddZakaz", key},
+                              {"IddService", s.key},
+                              {"IddTop", top},
+                              {"Count", count},
+                              {"Name", s.name},
+                              {"Price", price},
+                              {"PrNDS", nds},
+                              {"Summa", 0.0},
+                              {"Time", Formats::TimeOfDay(QTime(0, 0).addSecs(s.minutes * 60))},
+                              {"PrJob", header ? false : s.prJob},
+                              {"Job", header ? 0.0 : s.job},
+                              {"Delete", deleted}});
+            --linesLeft;
+            ++m_counts.lines;
+            if (header) {
+                ++headers;
+                return;
+            }
+            if (!deleted) {
+                total += LineAmount(count, price, nds);
+                minutes += s.minutes;
+            }
+            // One to three workers, as many on average as the remaining budget asks for.
+            const double mean =
+                std::clamp(workersLeft / std::max(1.0, linesLeft * (1 - headerShare) + 1), 1.0, 2.6);
+            const double p3 = mean <= 2 ? 0.1 * (mean - 1) : mean - 2;
+            const double p2 = mean <= 2 ? (mean - 1) - 2 * p3 : 1 - p3;
+            const double r = Unit();
+            const int k = std::min(int(active.size()), r < p3 ? 3 : r < p3 + p2 ? 2 : 1);
+            std::vector<int> chosen;
+            while (int(chosen.size()) < k) {
+                const int w = active[size_t(Below(int(active.size())))];
+                if (std::find(chosen.begin(), chosen.end(), w) == chosen.end()) chosen.push_back(w);
+            }
+            for (int w : chosen) {
+                Emit("TWork", {{"IddZakaz", key},
+                               {"IddService", s.key},
+                               {"IddWork", m_workers[size_t(w)].key},
+                               {"WorkFIO", m_workers[size_t(w)].fio},
+                               {"Delete", Chance(0.02)}});
+                --workersLeft;
+                ++m_counts.lineWorkers;
+            }
+        };
+        const auto offered = [&](int s) {
+            const QDate &gone = m_services[size_t(s)].deletedOn;
+            return !gone.isValid() || day < gone;
+        };
+        if (want >= 4 && Chance(0.6)) {
+            const Service &pkg = m_services[size_t(Pick(m_packages))];
+            emitLine(pkg, QStringLiteral("0"));
+            --want;
+            for (int c : pkg.children)
+                if (offered(c)) {
+                    emitLine(m_services[size_t(c)], pkg.key);
+                    --want;
+                }
+        }
+        std::vector<int> picked;
+        for (int tries = 0; want > 0 && tries < 100; ++tries) {
+            const int s = Pick(m_standalone);
+            if (!offered(s) || std::find(picked.begin(), picked.end(), s) != picked.end()) continue;
+            picked.push_back(s);
+            emitLine(m_services[size_t(s)], QStringLiteral("top"));
+            --want;
+        }
+
+        const QDateTime appointment =
+            status == 0 ? QDateTime(LastDay().addDays(Between(1, 10)), QTime(Between(9, 18), 0)) : begin;
+        const QDateTime done = begin.addSecs(qint64(std::max(20, minutes)) * 60);
+        Emit("TZakaz", {{"IddZakaz", key},
+                        {"ZakazNomer", QString::number(i + 1)},
+                        {"ZakazData", QDateTime(day, QTime(0, 0))},
+                        {"ZakazBegin", appointment},
+                        {"ZakazBeginIn", status >= 1 ? QVariant(begin) : QVariant()},
+                        {"ZakazEndOut", status == 2 ? QVariant(done) : QVariant()},
+                        {"IddAvto", car.key},
+                        {"IddVlad", m_clients[size_t(client)]},
+                        {"ZakazStatus", status},
+                        {"Delete", false}});
+        ++m_counts.orders;
+        m_counts.lastOrderNumber = i + 1;
+
+        // Payments: most orders paid in full (some in two parts), a few per cent part-paid, a few unpaid.
+        int paySuffix = 0;
+        const auto pay = [&](double amount, const QDateTime &at, bool deleted) {
+            Emit("TPay", {{"IddPay", Key(login, at, i * 10 + paySuffix++)},
+                          {"IddZakaz", key},
+                          {"TypePay", 0},
+                          {"NaznPay", QStringLiteral("Оплата услуг")},
+                          {"NomerPay", QString::number(NewPayNumber())},
+                          {"DataPay", at},
+                          {"SummaPay", amount},
+                          {"DocPay", QStringLiteral("Кассовый чек")},
+                          {"PrimPay", QString()},
+                          {"Delete", deleted}});
+            --payRowsLeft;
+            ++m_counts.payments;
+        };
+        const double extra = payRowsLeft - 0.975 * ordersLeft;
+        const double twoParts = std::clamp(extra / (0.95 * ordersLeft), 0.0, 1.0);
+        if (status == 2 && total > 0) {
+            const double r = Unit();
+            if (r < 0.025) {
+                pay(std::floor(total * (0.3 + 0.5 * Unit())), done, false);
+            } else if (r >= 0.03) {
+                if (Chance(twoParts)) {
+                    const double first = std::round(total * (0.3 + 0.4 * Unit()));
+                    pay(first, begin, false);
+                    pay(total - first, done, false);
+                } else {
+                    pay(total, done, false);
+                }
+            }
+            if (Chance(0.01)) pay(std::round(total), done.addSecs(60), true);  // entered by mistake, removed
+        } else if (status == 1 && total > 0 && Chance(0.2)) {
+            pay(std::round(total * 0.5), begin, false);
+        }
+        if ((i + 1) % 5000 == 0) m_sink->Checkpoint();
+    }
+}
+
+void RefDbGenerator::MakeSalaryAndCash() {
+    // Salary twice a month to every worker on the staff that day.
+    int suffix = 0;
+    for (QDate month(FirstDay().year(), FirstDay().month(), 1); month <= LastDay();
+         month = month.addMonths(1)) {
+        for (const int dayOfMonth : {5, 20}) {
+            const QDate day(month.year(), month.month(), dayOfMonth);
+            if (day < FirstDay() || day > LastDay()) continue;
+            const QDateTime at(day, QTime(18, 0));
+            const QString payKey = Key(QStringLiteral("admin"), at, 90000000 + suffix++);
+            const int statement = ++m_counts.lastSalaryNumber;
+            double sum = 0;
+            int line = 0;
+            for (int w : ActiveWorkers(day)) {
+                const double amount = Between(150, 450) * 100;
+                sum += amount;
+                Emit("TWorkPay", {{"IddWorkPay", payKey + u'_' + QString::number(line++)},
+                                  {"IddPay", payKey},
+                                  {"IddWork", m_workers[size_t(w)].key},
+                                  {"SummaWorkPay", amount},
+                                  {"DeleteWorkPay", false}});
+            }
+            Emit("TPay", {{"IddPay", payKey},
+                          {"IddZakaz", QStringLiteral("0")},
+                          {"TypePay", 1},
+                          {"NaznPay", QStringLiteral("Выплата зарплаты")},
+                          {"NomerPay", QString::number(NewOutPayNumber())},
+                          {"DataPay", at},
+                          {"SummaPay", -sum},
+                          {"DocPay", QStringLiteral("Ведомость %1").arg(statement)},
+                          {"PrimPay", QString()},
+                          {"Delete", false}});
+            ++m_counts.payments;
+            ++m_counts.salaryRows;
+        }
+    }
+    // Other cash operations and client account deposits, spread evenly over the period.
+    const int rest = std::max(0, m_sizes.payments - m_counts.payments);
+    const int days = int(FirstDay().daysTo(LastDay()));
+    for (int i = 0; i < rest; ++i) {
+        const QDateTime at = DayTime(FirstDay().addDays(qint64(i) * days / std::max(1, rest)), 9, 21);
+        const QString key = Key(QStringLiteral("kassa1"), at, 80000000 + i);
+        if (i % 6 == 5) {
+            Emit("TPay", {{"IddPay", key},
+                          {"IddZakaz", Pick(m_clients)},
+                          {"TypePay", 2},
+                          {"NaznPay", QStringLiteral("Пополнение счёта клиента")},
+                          {"NomerPay", QString::number(NewPayNumber())},
+                          {"DataPay", at},
+                          {"SummaPay", double(Between(10, 200) * 100)},
+                          {"DocPay", QStringLiteral("Кассовый чек")},
+                          {"PrimPay", QString()},
+                          {"Delete", false}});
+        } else {
+            const bool out = Chance(0.7);
+            Emit("TPay", {{"IddPay", key},
+                          {"IddZakaz", QStringLiteral("0")},
+                          {"TypePay", 5},
+                          {"NaznPay", out ? S(kCashArticlesOut[Below(3)]) : S(kCashArticlesIn[Below(2)])},
+                          {"NomerPay", QString::number(out ? NewOutPayNumber() : NewPayNumber())},
+                          {"DataPay", at},
+                          {"SummaPay", double(Between(5, 300) * 100) * (out ? -1 : 1)},
+                          {"DocPay", QString()},
+                          {"PrimPay", QString()},
+                          {"Delete", Chance(0.01)}});
+        }
+        ++m_counts.payments;
+    }
+}

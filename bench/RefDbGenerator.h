@@ -1,0 +1,95 @@
+#pragma once
+
+#include "RefDbSizes.h"
+#include "RowSink.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <initializer_list>
+#include <vector>
+
+// Ten years of a car-service shop as rows of the program's own tables: workers (some dismissed), the
+// service catalogue (packages and standalone services, a few deleted), clients, cars and their owner links
+// (some deleted when a car changed hands), orders with package and standalone lines and one to three
+// workers a line, payments (a few per cent of orders part-paid), salary payouts and other cash operations.
+// The same scale and seed give the same rows, value for value.
+//
+// Every row is built here, by column name; a column the schema lacks fails loudly, and a schema column
+// not named here is written as its default (false for flags, NULL otherwise).
+class RefDbGenerator {
+public:
+    RefDbGenerator(double scale, std::uint64_t seed);
+
+    void Run(RowSink &sink);
+    const RefDbCounts &counts() const { return m_counts; }
+
+    // The period the orders span.
+    static QDate FirstDay() { return QDate(2016, 12, 1); }
+    static QDate LastDay() { return QDate(2026, 11, 30); }
+
+private:
+    struct Field {
+        const char *column;
+        QVariant value;
+    };
+    struct Worker {
+        QString key, fio;
+        QDate hired, left;  // left is null while the worker stays
+    };
+    struct Service {
+        QString key, top, name;
+        double price = 0, nds = 0, job = 0;
+        bool prJob = false;
+        int minutes = 0;
+        QDate deletedOn;            // null while it is offered
+        std::vector<int> children;  // a package's services
+    };
+    struct Car {
+        QString key;
+        int owner = -1, coOwner = -1, previousOwner = -1;
+        QDate changedHands;  // the previous owner brought the car before this day
+    };
+
+    // Deterministic on every platform, unlike the standard distributions.
+    std::uint64_t Next();
+    int Below(int n);             // 0 .. n-1
+    int Between(int lo, int hi);  // lo .. hi
+    double Unit();                // [0, 1)
+    bool Chance(double p);
+    template <typename T>
+    const T &Pick(const std::vector<T> &v) {
+        return v[size_t(Below(int(v.size())))];
+    }
+    QString Digits(int n);
+
+    void Emit(const char *table, std::initializer_list<Field> fields);
+    QString Key(const QString &login, const QDateTime &at, int suffix);
+    QString Login();
+    QDateTime DayTime(const QDate &day, int fromHour, int toHour);
+
+    void MakeUsersAndBays();
+    void MakeWorkers();
+    void MakeServices();
+    void MakeClients();
+    void MakeCars();
+    void MakeOrders();
+    void MakeSalaryAndCash();
+
+    std::vector<int> ActiveWorkers(const QDate &day) const;
+    int NewPayNumber() { return ++m_counts.lastPayNumber; }
+    int NewOutPayNumber() { return ++m_counts.lastOutPayNumber; }
+
+    RefDbSizes m_sizes;
+    std::uint64_t m_state;
+    RowSink *m_sink = nullptr;
+    RefDbCounts m_counts;
+    std::vector<Worker> m_workers;
+    std::vector<Service> m_services;
+    std::vector<int> m_packages, m_standalone;
+    std::vector<QString> m_clients;
+    std::vector<Car> m_cars;
+    int m_orderPayRowsTarget = 0;
+};
