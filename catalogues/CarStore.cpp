@@ -169,6 +169,15 @@ void CarStore::Save(const CarRecord &car, QList<CarOwner> &owners, const QString
     if (c.iddAvto.isEmpty()) throw DbError(QStringLiteral("У автомобиля нет ключа."));
     if (c.avtoNomer.isEmpty()) throw DbError(QStringLiteral("Укажите гос. № автомобиля!"));
 
+    // One live link per owner: the same owner twice on the card is refused before anything is written.
+    QSet<QString> liveOwners;
+    for (const CarOwner &o : owners) {
+        if (o.deleted) continue;
+        if (liveOwners.contains(o.iddVlad))
+            throw DbError(QStringLiteral("Владелец «%1» указан у автомобиля дважды.").arg(o.clientName));
+        liveOwners.insert(o.iddVlad);
+    }
+
     QList<CarOwner> written = owners;
     Transaction tx(m_db);
     Rows::InsertOrUpdate(m_db, kCars, {{QStringLiteral("IddAvto"), c.iddAvto}},
@@ -178,20 +187,47 @@ void CarStore::Save(const CarRecord &car, QList<CarOwner> &owners, const QString
                           {QStringLiteral("AvtoVin"), c.avtoVin},
                           {QStringLiteral("AvtoDvig"), c.avtoDvig},
                           {QStringLiteral("AvtoPrim"), c.avtoPrim}});
+    const auto liveLink = [&](const QString &iddVlad) -> QString {
+        CDynamicRecordset rs(m_db);
+        rs.Open(QStringLiteral("SELECT L.IddAvtoVlad FROM AvtoVlad L WHERE L.IddAvto = ? AND L.IddVlad = ? "
+                               "AND L.[Delete] = FALSE"),
+                {c.iddAvto, iddVlad});
+        return rs.IsEOF() ? QString() : rs.Text(QStringLiteral("IddAvtoVlad"));
+    };
     QString base;
-    for (qsizetype i = 0; i < written.size(); ++i) {
-        CarOwner &o = written[i];
-        o.iddAvto = c.iddAvto;
-        const Values rest = {{QStringLiteral("IddAvto"), o.iddAvto},
-                             {QStringLiteral("IddVlad"), o.iddVlad},
-                             {QStringLiteral("Delete"), o.deleted}};
-        if (!o.iddAvtoVlad.isEmpty()) {
-            Rows::Update(m_db, kLinks, {{QStringLiteral("IddAvtoVlad"), o.iddAvtoVlad}}, rest);
-            continue;
+    // Removals first, so an owner taken off and put back on the card ends with one live link.
+    for (const bool deletedPass : {true, false}) {
+        for (qsizetype i = 0; i < written.size(); ++i) {
+            CarOwner &o = written[i];
+            if (o.deleted != deletedPass) continue;
+            o.iddAvto = c.iddAvto;
+            const Values rest = {{QStringLiteral("IddAvto"), o.iddAvto},
+                                 {QStringLiteral("IddVlad"), o.iddVlad},
+                                 {QStringLiteral("Delete"), o.deleted}};
+            if (!o.iddAvtoVlad.isEmpty()) {
+                if (!o.deleted) {
+                    const QString other = liveLink(o.iddVlad);
+                    if (!other.isEmpty() && other != o.iddAvtoVlad)
+                        throw DbError(QStringLiteral("Владелец «%1» уже указан у этого автомобиля.\n"
+                                                     "Возможно, его добавили на другом рабочем месте: "
+                                                     "откройте карточку заново.")
+                                          .arg(o.clientName));
+                }
+                Rows::Update(m_db, kLinks, {{QStringLiteral("IddAvtoVlad"), o.iddAvtoVlad}}, rest);
+                continue;
+            }
+            if (base.isEmpty()) base = NewKey(login);
+            o.iddAvtoVlad = base + QString::number(i);
+            const Values row = Values{{QStringLiteral("IddAvtoVlad"), o.iddAvtoVlad}} + rest;
+            if (o.deleted) {
+                Rows::Insert(m_db, kLinks, row);  // added and removed again in one opening: kept, deleted
+                continue;
+            }
+            // The link another workstation has just made for this owner is taken over rather than doubled.
+            if (!Rows::InsertUnlessLive(m_db, kLinks, row,
+                                        {QStringLiteral("IddAvto"), QStringLiteral("IddVlad")}))
+                o.iddAvtoVlad = liveLink(o.iddVlad);
         }
-        if (base.isEmpty()) base = NewKey(login);
-        o.iddAvtoVlad = base + QString::number(i);
-        Rows::Insert(m_db, kLinks, Values{{QStringLiteral("IddAvtoVlad"), o.iddAvtoVlad}} + rest);
     }
     tx.Commit();
     owners = written;

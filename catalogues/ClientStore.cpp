@@ -220,23 +220,26 @@ QList<CarRecord> ClientStore::CarsOf(const QString &iddClient) {
 QString ClientStore::LinkCar(const QString &iddClient, const QString &iddAvto, const QString &login) {
     if (iddClient.isEmpty() || iddAvto.isEmpty())
         throw DbError(QStringLiteral("Не указан клиент или автомобиль."));
+    const auto live = [&]() -> QString {
+        CDynamicRecordset rs(m_db);
+        rs.Open(QStringLiteral("SELECT AvtoVlad.IddAvtoVlad FROM AvtoVlad WHERE AvtoVlad.IddAvto = ? AND "
+                               "AvtoVlad.IddVlad = ? AND AvtoVlad.[Delete] = FALSE"),
+                {iddAvto, iddClient});
+        return rs.IsEOF() ? QString() : rs.Text(QStringLiteral("IddAvtoVlad"));
+    };
     Transaction tx(m_db);
-    CDynamicRecordset rs(m_db);
-    rs.Open(QStringLiteral("SELECT AvtoVlad.IddAvtoVlad FROM AvtoVlad WHERE AvtoVlad.IddAvto = ? AND "
-                           "AvtoVlad.IddVlad = ? AND AvtoVlad.[Delete] = FALSE"),
-            {iddAvto, iddClient});
-    if (!rs.IsEOF()) {
-        const QString existing = rs.Text(QStringLiteral("IddAvtoVlad"));
-        tx.Commit();  // nothing written; an uncommitted end would doom a caller's transaction
-        return existing;
+    QString key = live();
+    if (key.isEmpty()) {
+        key = NewKey(login);
+        // A link made by another workstation at this very moment stands; its key is returned instead.
+        if (!Rows::InsertUnlessLive(m_db, kLinks,
+                                    {{QStringLiteral("IddAvtoVlad"), key},
+                                     {QStringLiteral("IddAvto"), iddAvto},
+                                     {QStringLiteral("IddVlad"), iddClient},
+                                     {QStringLiteral("Delete"), false}},
+                                    {QStringLiteral("IddAvto"), QStringLiteral("IddVlad")}))
+            key = live();
     }
-    rs.Close();
-    const QString key = NewKey(login);
-    Rows::Insert(m_db, kLinks,
-                 {{QStringLiteral("IddAvtoVlad"), key},
-                  {QStringLiteral("IddAvto"), iddAvto},
-                  {QStringLiteral("IddVlad"), iddClient},
-                  {QStringLiteral("Delete"), false}});
-    tx.Commit();
+    tx.Commit();  // also when nothing was written: an uncommitted end would doom a caller's transaction
     return key;
 }

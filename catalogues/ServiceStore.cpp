@@ -170,7 +170,10 @@ QString ServiceStore::WorkerName(const QString &iddWork) {
 
 bool ServiceStore::Delete(const QString &iddService) {
     Transaction tr(m_db);
-    if (!Load(iddService)) return false;
+    if (!Load(iddService)) {
+        tr.Commit();  // nothing written; an uncommitted end would doom a caller's transaction
+        return false;
+    }
     // Breadth-first over the rows filed under the deleted one; the visited set stops a row that names
     // itself (or a loop of rows) as its package from running forever.
     QStringList queue{iddService};

@@ -56,7 +56,21 @@ void UserStore::Save(const UserRecord &user, const QString &newPassword) {
                    {QStringLiteral("Delete"), user.deleted}};
     if (!newPassword.isEmpty()) rest << ColumnValue{QStringLiteral("Pass"), Password::Hash(newPassword)};
     const Values key = {{QStringLiteral("IddUser"), user.iddUser}};
+    Rows::Check(kTable, rest);
     Transaction tx(m_db);
+    // The login begins every key its user makes: two live users must not share one (in any letter case,
+    // as the user card compares them). The database keeps the exact rule too.
+    if (!user.deleted) {
+        CDynamicRecordset rs(m_db);
+        rs.Open(QStringLiteral(
+                    "SELECT SUser.Login FROM SUser WHERE SUser.[Delete] = FALSE AND SUser.IddUser <> ?"),
+                {user.iddUser});
+        for (; !rs.IsEOF(); rs.MoveNext())
+            if (rs.Text(QStringLiteral("Login")).compare(user.login, Qt::CaseInsensitive) == 0)
+                throw DbError(QStringLiteral("Пользователь с логином \"%1\" уже есть!\nУкажите другой логин.")
+                                  .arg(user.login),
+                              QStringLiteral("SUser.Login"));
+    }
     if (!Rows::Exists(m_db, kTable, key)) {
         if (newPassword.isEmpty()) throw DbError(QStringLiteral("Укажите пароль пользователя!"));
         Rows::Insert(m_db, kTable, key + rest);

@@ -94,7 +94,10 @@ void WorkerStore::Update(const WorkerRecord &worker) {
 bool WorkerStore::Delete(const QString &iddWork) {
     const Values key = {{QStringLiteral("IddWork"), iddWork}};
     Transaction tx(m_db);
-    if (Rows::SoftDelete(m_db, kTable, key) == 0) return false;
+    if (Rows::SoftDelete(m_db, kTable, key) == 0) {
+        tx.Commit();  // nothing written; an uncommitted end would doom a caller's transaction
+        return false;
+    }
     Rows::SoftDelete(m_db, QStringLiteral("ServiceWork"), key);
     Rows::SoftDelete(m_db, QStringLiteral("TWork"), key);
     Rows::SoftDelete(m_db, QStringLiteral("TWorkPay"), key, QStringLiteral("DeleteWorkPay"));

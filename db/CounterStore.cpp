@@ -1,19 +1,57 @@
 #include "CounterStore.h"
 
 #include "Database.h"
+#include "DbError.h"
 #include "DynamicRecordset.h"
-#include "Formats.h"
 #include "Rows.h"
+
+#include <limits>
+
+static_assert(sizeof(long) == 8, "counters are 64-bit");
 
 namespace {
 
 const QString kRowKey = QStringLiteral("1");
+constexpr long kMax = std::numeric_limits<long>::max();
 
 const QString kSelectAll = QStringLiteral(
     "SELECT [Number].iddnum, [Number].ZakazPr, [Number].ZakazNomer, [Number].PayNomer, [Number].OutPayNomer, "
     "[Number].SalaryNomer FROM [Number] WHERE [Number].iddnum = ?");
 
+const char *ColumnOf(DocCounter counter) {
+    switch (counter) {
+        case DocCounter::Pay:
+            return "PayNomer";
+        case DocCounter::OutPay:
+            return "OutPayNomer";
+        case DocCounter::Salary:
+            return "SalaryNomer";
+    }
+    return "PayNomer";
+}
+
+DbError TooLarge() {
+    return DbError(
+        QStringLiteral("Номер документа слишком велик: счётчик номеров не может его хранить.\n"
+                       "Укажите меньший номер или измените счётчик в настройках нумерации."));
+}
+
 }  // namespace
+
+long CounterStore::ParseNumber(QStringView text) {
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n && text[i].isSpace()) ++i;
+    bool negative = false;
+    if (i < n && (text[i] == u'-' || text[i] == u'+')) negative = text[i++] == u'-';
+    long value = 0;
+    while (i < n && text[i] >= u'0' && text[i] <= u'9') {
+        const long digit = text[i++].unicode() - u'0';
+        if (value > (kMax - digit) / 10) throw TooLarge();
+        value = value * 10 + digit;
+    }
+    return negative ? -value : value;
+}
 
 std::optional<CounterValues> CounterStore::ReadAll() {
     CDynamicRecordset rs(m_db);
@@ -40,6 +78,7 @@ void CounterStore::WriteAll(const CounterValues &v) {
 QString CounterStore::NextOrderNumber() {
     const auto v = ReadAll();
     if (!v) return {};
+    if (v->zakazNomer == kMax) throw TooLarge();
     return v->zakazPr + QString::number(v->zakazNomer + 1);
 }
 
@@ -50,15 +89,18 @@ QString CounterStore::OrderPrefix() {
 
 void CounterStore::StoreOrderCounter(const QString &number) {
     const QString rest = number.trimmed().mid(OrderPrefix().size());
-    Store("ZakazNomer", Formats::LeadingLong(rest));
+    Store("ZakazNomer", ParseNumber(rest));
 }
 
-long CounterStore::Next(const char *column) {
+long CounterStore::NextOf(const char *column) {
     CDynamicRecordset rs(m_db);
     rs.Open(QStringLiteral("SELECT [Number].%1 FROM [Number] WHERE [Number].iddnum = ?")
                 .arg(QLatin1StringView(column)),
             {kRowKey});
-    return rs.IsEOF() ? 0 : rs.Field(0).AsLong() + 1;
+    if (rs.IsEOF()) return 0;
+    const long last = rs.Field(0).AsLong();
+    if (last == kMax) throw TooLarge();
+    return last + 1;
 }
 
 void CounterStore::Store(const char *column, long number) {
@@ -76,20 +118,75 @@ void CounterStore::Store(const char *column, long number) {
                   {QStringLiteral("SalaryNomer"), qint64(col == u"SalaryNomer" ? number : 0)}});
 }
 
+std::optional<long> CounterStore::TakeOf(const char *column) {
+    const QString col = QString::fromLatin1(column);
+    Transaction tx(m_db);
+    // The UPDATE comes first: it locks the row (PostgreSQL) until the save's transaction ends, so a
+    // second workstation's increment waits and then sees this one. SQLite holds the write lock already.
+    const int changed =
+        m_db.Exec(QStringLiteral("UPDATE [Number] SET %1 = COALESCE(%1, 0) + 1 WHERE iddnum = ? AND "
+                                 "(%1 IS NULL OR %1 < ?)")
+                      .arg(col),
+                  {kRowKey, qint64(kMax)})
+            .numRowsAffected();
+    if (changed == 0) {
+        if (Rows::Exists(m_db, QStringLiteral("Number"), {{QStringLiteral("iddnum"), kRowKey}}))
+            throw TooLarge();
+        Store(column, 0);
+        tx.Commit();
+        return std::nullopt;
+    }
+    CDynamicRecordset rs(m_db);
+    rs.Open(QStringLiteral("SELECT [Number].%1 FROM [Number] WHERE [Number].iddnum = ?").arg(col), {kRowKey});
+    const long taken = rs.Field(0).AsLong();
+    rs.Close();
+    tx.Commit();
+    return taken;
+}
+
+QString CounterStore::TakeOrderNumber() {
+    Transaction tx(m_db);
+    const auto taken = TakeOf("ZakazNomer");
+    const QString number = taken ? OrderPrefix() + QString::number(*taken) : QString();
+    tx.Commit();
+    return number;
+}
+
+long CounterStore::Take(DocCounter counter) {
+    return TakeOf(ColumnOf(counter)).value_or(0);
+}
+
+void CounterStore::Raise(DocCounter counter, long number) {
+    const QString col = QString::fromLatin1(ColumnOf(counter));
+    Transaction tx(m_db);
+    const int changed = m_db.Exec(QStringLiteral("UPDATE [Number] SET %1 = ? WHERE iddnum = ? AND "
+                                                 "(%1 IS NULL OR %1 < ?)")
+                                      .arg(col),
+                                  {qint64(number), kRowKey, qint64(number)})
+                            .numRowsAffected();
+    if (changed == 0 && !Rows::Exists(m_db, QStringLiteral("Number"), {{QStringLiteral("iddnum"), kRowKey}}))
+        Store(ColumnOf(counter), number);
+    tx.Commit();
+}
+
+long CounterStore::Next(DocCounter counter) {
+    return NextOf(ColumnOf(counter));
+}
+
 long CounterStore::NextPayNumber() {
-    return Next("PayNomer");
+    return NextOf("PayNomer");
 }
 void CounterStore::StorePayNumber(long number) {
     Store("PayNomer", number);
 }
 long CounterStore::NextOutPayNumber() {
-    return Next("OutPayNomer");
+    return NextOf("OutPayNomer");
 }
 void CounterStore::StoreOutPayNumber(long number) {
     Store("OutPayNomer", number);
 }
 long CounterStore::NextSalaryNumber() {
-    return Next("SalaryNomer");
+    return NextOf("SalaryNomer");
 }
 void CounterStore::StoreSalaryNumber(long number) {
     Store("SalaryNomer", number);

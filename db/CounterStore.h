@@ -5,7 +5,8 @@
 
 class Database;
 
-// The document counters of the single [Number] row: each holds the last number used.
+// The document counters of the single [Number] row: each holds the last number used. Counters are
+// 64-bit; a number that does not fit is refused, never wrapped.
 struct CounterValues {
     QString zakazPr;       // order number prefix, kept exactly as typed
     long zakazNomer = 0;   // last order number
@@ -14,11 +15,15 @@ struct CounterValues {
     long salaryNomer = 0;  // last salary statement
 };
 
+// Which counter a cash document takes its number from.
+enum class DocCounter { Pay, OutPay, Salary };
+
 class CounterStore {
 public:
     explicit CounterStore(Database &db) : m_db(db) {}
 
-    // Prefix followed by the counter plus one; empty when there is no counter row. Stores nothing.
+    // Prefix followed by the counter plus one; empty when there is no counter row. Stores nothing: what a
+    // form proposes while it is open.
     QString NextOrderNumber();
     QString OrderPrefix();
     // Trims the number, drops as many leading characters as the prefix has, and stores the leading whole
@@ -31,14 +36,31 @@ public:
     void StoreOutPayNumber(long number);
     long NextSalaryNumber();
     void StoreSalaryNumber(long number);
+    long Next(DocCounter counter);
+
+    // Numbers for documents being saved. Each runs inside the caller's transaction (or one of its own):
+    // the counter is raised and read in one step that locks its row until that transaction ends, so two
+    // workstations saving at the same moment never get the same number and the counter ends at the
+    // highest number issued. Without a counter row the row is recreated at 0 and nothing is issued
+    // (an empty order number, document number 0).
+    QString TakeOrderNumber();
+    long Take(DocCounter counter);
+    // A number typed by the user on a new document: the counter rises to it when it is higher, and never
+    // goes down (only the numbering settings may set a counter lower).
+    void Raise(DocCounter counter, long number);
 
     std::optional<CounterValues> ReadAll();
     // Writes every counter and the prefix; recreates the row when it is missing.
     void WriteAll(const CounterValues &values);
 
+    // The leading whole number of a text, as counters read typed numbers; DbError when it does not fit
+    // a counter.
+    static long ParseNumber(QStringView text);
+
 private:
-    long Next(const char *column);
+    long NextOf(const char *column);
     void Store(const char *column, long number);
+    std::optional<long> TakeOf(const char *column);
 
     Database &m_db;
 };

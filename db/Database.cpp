@@ -21,6 +21,16 @@ QString ErrorText(const QSqlError &error) {
     return text;
 }
 
+// SQLite: SQLITE_BUSY / SQLITE_LOCKED once the busy timeout has run out. PostgreSQL: lock_timeout ran
+// out (55P03) or the server broke a deadlock between two workstations (40P01).
+bool IsBusy(const QSqlError &error) {
+    const QString code = error.nativeErrorCode();
+    if (code == u"55P03" || code == u"40P01") return true;
+    const QString text = error.databaseText() + u' ' + error.driverText();
+    return code == u"5" || code == u"6" || text.contains(u"database is locked") ||
+           text.contains(u"database table is locked");
+}
+
 bool IsWrite(const QString &sql) {
     const QString head = sql.trimmed().left(7).toUpper();
     return head.startsWith(u"INSERT") || head.startsWith(u"UPDATE") || head.startsWith(u"DELETE");
@@ -74,6 +84,9 @@ void Database::OpenSpec(const ConnectSpec &spec) {
     if (spec.dialect == Dialect::Sqlite) {
         Exec(QStringLiteral("PRAGMA journal_mode=WAL"));
         Exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
+    } else if (spec.dialect == Dialect::Postgres) {
+        // Waits for another workstation's lock as long as SQLite does, then reports it instead of hanging.
+        SetLockWait(10000);
     } else if (spec.dialect == Dialect::Odbc) {
         // The data source may lead to PostgreSQL as well as to an SQLite file.
         QSqlQuery probe(handle());
@@ -87,7 +100,12 @@ Database::~Database() {
     {
         QSqlDatabase db = QSqlDatabase::database(m_name, false);
         if (db.isOpen()) {
-            if (m_depth > 0) db.rollback();
+            if (m_depth > 0 && !m_aborted) {
+                if (m_dialect == Dialect::Sqlite)
+                    QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+                else
+                    db.rollback();
+            }
             db.close();
         }
     }
@@ -140,31 +158,77 @@ QVariant Database::BindValue(const QVariant &value) const {
         case QMetaType::Bool:
             if (m_postgresStyle) return value;
             return value.toBool() ? 1 : 0;
+        case QMetaType::QString:
+            // PostgreSQL refuses a NUL in text and SQLite cuts the text there: it is never stored.
+            if (value.toString().contains(QChar(u'\0')))
+                return QString(value.toString()).remove(QChar(u'\0'));
+            return value;
         default:
             return value;
     }
 }
 
+QString Database::BusyText() {
+    return QStringLiteral(
+        "Не удалось записать изменения: база данных занята другим рабочим местом.\n"
+        "Ничего не сохранено. Повторите попытку.");
+}
+
+void Database::Fail(const QSqlError &error) {
+    // A failed statement ends the transaction at once on every database, as PostgreSQL does anyway.
+    if (m_depth > 0 && !m_aborted) {
+        Rollback0();
+        m_aborted = true;
+        m_doomed = true;
+    }
+    if (IsBusy(error)) throw DbError(BusyText());
+    const QString text = ErrorText(error);
+    const QString known = Schema::ConstraintText(text);
+    throw DbError(known.isEmpty() ? text : known);
+}
+
 QSqlQuery Database::Exec(const QString &sql, const QVariantList &binds) {
+    // After a failed statement nothing more runs in the transaction: it is already rolled back on the
+    // server, so a statement now would commit on its own.
+    if (m_aborted) throw DbError(QStringLiteral("Изменения отменены: часть записи не удалась."));
     const QString text = Sql(sql);
     if (m_writeHook && IsWrite(text)) m_writeHook(text);
     QSqlQuery query(handle());
     query.setForwardOnly(true);
     if (binds.isEmpty()) {
-        if (!query.exec(text)) throw DbError(ErrorText(query.lastError()));
+        if (!query.exec(text)) Fail(query.lastError());
         return query;
     }
-    if (!query.prepare(text)) throw DbError(ErrorText(query.lastError()));
+    if (!query.prepare(text)) Fail(query.lastError());
     for (int i = 0; i < binds.size(); ++i) query.bindValue(i, BindValue(binds[i]));
-    if (!query.exec()) throw DbError(ErrorText(query.lastError()));
+    if (!query.exec()) Fail(query.lastError());
     return query;
+}
+
+void Database::SetLockWait(int milliseconds) {
+    if (m_dialect == Dialect::Sqlite)
+        Exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(milliseconds));
+    else if (m_dialect == Dialect::Postgres)
+        Exec(QStringLiteral("SET lock_timeout = %1").arg(milliseconds));
+}
+
+void Database::ExecControl(const QString &sql) {
+    QSqlQuery q(handle());
+    if (!q.exec(sql)) Fail(q.lastError());
 }
 
 void Database::Begin() {
     if (m_depth == 0) {
-        QSqlDatabase db = handle();
-        if (!db.transaction()) throw DbError(ErrorText(db.lastError()));
         m_doomed = false;
+        m_aborted = false;
+        if (m_dialect == Dialect::Sqlite) {
+            // Taking the write lock first means a save that reads before it writes never finds its
+            // snapshot outdated half-way; a second program waits here (busy timeout) instead.
+            ExecControl(QStringLiteral("BEGIN IMMEDIATE"));
+        } else {
+            QSqlDatabase db = handle();
+            if (!db.transaction()) Fail(db.lastError());
+        }
     }
     ++m_depth;
 }
@@ -172,16 +236,26 @@ void Database::Begin() {
 void Database::Commit() {
     if (m_depth <= 0) return;
     if (--m_depth > 0) return;
-    QSqlDatabase db = handle();
     if (m_doomed) {
-        db.rollback();
-        m_doomed = false;
+        Rollback0();
         throw DbError(QStringLiteral("Изменения отменены: часть записи не удалась."));
     }
+    if (m_dialect == Dialect::Sqlite) {
+        QSqlQuery q(handle());
+        if (!q.exec(QStringLiteral("COMMIT"))) {
+            const QSqlError error = q.lastError();
+            Rollback0();
+            if (IsBusy(error)) throw DbError(BusyText());
+            throw DbError(ErrorText(error));
+        }
+        return;
+    }
+    QSqlDatabase db = handle();
     if (!db.commit()) {
-        const QString text = ErrorText(db.lastError());
-        db.rollback();
-        throw DbError(text);
+        const QSqlError error = db.lastError();
+        Rollback0();
+        if (IsBusy(error)) throw DbError(BusyText());
+        throw DbError(ErrorText(error));
     }
 }
 
@@ -191,8 +265,19 @@ void Database::Rollback() {
         m_doomed = true;
         return;
     }
-    handle().rollback();
+    Rollback0();
+}
+
+// Ends the outermost transaction on the server (unless PostgreSQL's was already ended by an error).
+void Database::Rollback0() {
+    if (!m_aborted) {
+        if (m_dialect == Dialect::Sqlite)
+            QSqlQuery(handle()).exec(QStringLiteral("ROLLBACK"));
+        else
+            handle().rollback();
+    }
     m_doomed = false;
+    m_aborted = false;
 }
 
 Transaction::~Transaction() {

@@ -3,6 +3,7 @@
 #include "ConnectString.h"
 
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
 #include <QVariant>
@@ -34,19 +35,30 @@ public:
     QVariant BindValue(const QVariant &value) const;
 
     // Transactions nest: only the outermost Begin/Commit reach the database. A rollback anywhere
-    // dooms the whole outer transaction.
+    // dooms the whole outer transaction. On SQLite the outermost Begin takes the write lock at once
+    // (BEGIN IMMEDIATE), so a second program waits for it instead of failing half-way.
     void Begin();
     void Commit();
     void Rollback();
     int TransactionDepth() const { return m_depth; }
 
+    // How long a statement waits for another workstation's lock before failing with BusyText (10 s unless
+    // changed; tests shorten it).
+    void SetLockWait(int milliseconds);
+
     // Test seam: called with the SQL text before every INSERT, UPDATE or DELETE; may throw DbError to
     // simulate a failing write.
     void SetWriteHook(std::function<void(const QString &sql)> hook) { m_writeHook = std::move(hook); }
 
+    // The message every "the other workstation holds the lock too long" failure is reported with.
+    static QString BusyText();
+
 private:
     Database() = default;
     void OpenSpec(const ConnectSpec &spec);
+    [[noreturn]] void Fail(const QSqlError &error);
+    void ExecControl(const QString &sql);
+    void Rollback0();
 
     QString m_name;
     Dialect m_dialect = Dialect::Sqlite;
@@ -54,6 +66,10 @@ private:
     int m_depth = 0;
     bool m_doomed = false;
     std::function<void(const QString &)> m_writeHook;
+    // The first failed statement rolls the transaction back on the server at once (PostgreSQL aborts it
+    // anyway), so the driver's DEALLOCATE of the statements released while the error unwinds succeeds:
+    // inside an aborted transaction it fails and leaves the prepared statement on the server.
+    bool m_aborted = false;
 };
 
 // Commits on Commit(); rolls back when it goes out of scope uncommitted (an exception passing through).

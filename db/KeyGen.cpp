@@ -2,6 +2,21 @@
 
 #include <charconv>
 #include <mutex>
+#include <random>
+
+namespace {
+
+QString SerialDigits(double serial) {
+    char buf[64];
+    // Shortest text that reads back as the same number, without an exponent.
+    const auto res = std::to_chars(buf, buf + sizeof buf, serial, std::chars_format::fixed);
+    QString digits;
+    for (const char *p = buf; p != res.ptr; ++p)
+        if (*p != '.') digits += QLatin1Char(*p);
+    return digits;
+}
+
+}  // namespace
 
 double DateSerial(const QDateTime &moment) {
     static const QDate epoch(1899, 12, 30);
@@ -11,13 +26,17 @@ double DateSerial(const QDateTime &moment) {
 }
 
 QString KeyFromSerial(const QString &prefix, double serial) {
-    char buf[64];
-    // Shortest text that reads back as the same number, without an exponent.
-    const auto res = std::to_chars(buf, buf + sizeof buf, serial, std::chars_format::fixed);
-    QString digits;
-    for (const char *p = buf; p != res.ptr; ++p)
-        if (*p != '.') digits += QLatin1Char(*p);
-    return prefix + u'~' + digits + u'~';
+    return prefix + u'~' + SerialDigits(serial) + u'~';
+}
+
+QString ProgramKeyDigits() {
+    // Fixed width, so that serial digits followed by these can never read as another serial's.
+    static const QString digits = [] {
+        std::random_device device;
+        std::uniform_int_distribution<quint32> pick(0, 999999999);
+        return QStringLiteral("%1").arg(pick(device), 9, 10, QLatin1Char('0'));
+    }();
+    return digits;
 }
 
 QString NewKey(const QString &prefix) {
@@ -31,5 +50,5 @@ QString NewKey(const QString &prefix) {
         if (serial <= last) serial = last + step;
         last = serial;
     }
-    return KeyFromSerial(prefix, serial);
+    return prefix + u'~' + SerialDigits(serial) + ProgramKeyDigits() + u'~';
 }

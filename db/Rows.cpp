@@ -43,7 +43,7 @@ QMetaType MetaFor(ColType type) {
         case ColType::Text:
             return QMetaType::fromType<QString>();
         case ColType::Long:
-            return QMetaType::fromType<int>();
+            return QMetaType::fromType<qint64>();
         case ColType::Double:
             return QMetaType::fromType<double>();
         case ColType::Bool:
@@ -88,21 +88,51 @@ QVariant ForColumn(const QString &table, const QString &column, const QVariant &
             break;
     }
     if (field.IsNull()) return QVariant(MetaFor(type));
-    if (type == ColType::Long) return int(field.value().toLongLong());
+    if (type == ColType::Long) return qint64(field.value().toLongLong());
+    if (type == ColType::Text) {
+        // A NUL ends the text for some drivers and is refused by others: it is never stored.
+        QString text = field.value().toString();
+        text.remove(QChar(u'\0'));
+        Schema::CheckLength(table, column, text);
+        return text;
+    }
     return field.value();
 }
 
-void Insert(Database &db, const QString &table, const Values &values) {
+void Check(const QString &table, const Values &values) {
+    for (const ColumnValue &v : values) ForColumn(table, v.column, v.value);
+}
+
+namespace {
+
+QString InsertSql(const QString &table, const Values &values, QVariantList &binds) {
     QStringList cols, marks;
-    QVariantList binds;
     for (const ColumnValue &v : values) {
         cols << Col(v.column);
         marks << QStringLiteral("?");
         binds << ForColumn(table, v.column, v.value);
     }
-    db.Exec(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                .arg(Col(table), cols.join(u", "), marks.join(u", ")),
-            binds);
+    return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+        .arg(Col(table), cols.join(u", "), marks.join(u", "));
+}
+
+}  // namespace
+
+void Insert(Database &db, const QString &table, const Values &values) {
+    QVariantList binds;
+    db.Exec(InsertSql(table, values, binds), binds);
+}
+
+bool InsertUnlessLive(Database &db, const QString &table, const Values &values, const QStringList &unique) {
+    QVariantList binds;
+    QStringList cols;
+    for (const QString &c : unique) cols << Col(c);
+    // The conflict target names the partial unique index, which both databases then wait on: a second
+    // workstation adding the same row at the same moment adds nothing instead of failing.
+    const QString sql =
+        InsertSql(table, values, binds) +
+        QStringLiteral(" ON CONFLICT (%1) WHERE [Delete] = FALSE DO NOTHING").arg(cols.join(u", "));
+    return db.Exec(sql, binds).numRowsAffected() > 0;
 }
 
 int Update(Database &db, const QString &table, const Values &keys, const Values &values) {

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 class Database;
@@ -18,6 +19,10 @@ using Values = QList<ColumnValue>;
 namespace Rows {
 
 void Insert(Database &db, const QString &table, const Values &values);
+// Inserts the row unless a live one (Delete = FALSE) with the same `unique` columns exists, made here or by
+// another workstation at the same moment; the table needs a partial unique index on them for live rows.
+// Returns true when the row was inserted.
+bool InsertUnlessLive(Database &db, const QString &table, const Values &values, const QStringList &unique);
 // Looks the row up by its identifying fields; inserts it (with them) when absent, else updates the rest.
 // Returns true when a row was inserted.
 bool InsertOrUpdate(Database &db, const QString &table, const Values &keys, const Values &rest);
@@ -28,7 +33,10 @@ int SoftDelete(Database &db, const QString &table, const Values &keys,
 int Delete(Database &db, const QString &table, const Values &keys);
 bool Exists(Database &db, const QString &table, const Values &keys);
 
-// The value converted to the type the schema gives the column (unchanged for unknown columns).
+// The value converted to the type the schema gives the column (unchanged for unknown columns). Text loses
+// its NUL characters and is checked against the field's length (DbError naming the field).
 QVariant ForColumn(const QString &table, const QString &column, const QVariant &value);
+// Checks every value as ForColumn does, writing nothing: a save calls it before its first write.
+void Check(const QString &table, const Values &values);
 
 }  // namespace Rows

@@ -4,158 +4,105 @@
 #include "DbError.h"
 
 #include <QHash>
+#include <QSet>
 #include <QSqlQuery>
 
 namespace {
 
 using enum ColType;
 
+// Notes and addresses hold more than a line; everything else fits the usual 255.
+constexpr int kNote = 2000;
+constexpr int kAddress = 500;
+
+ColumnDef T(const char *name, const char *caption, int maxLength = 255) {
+    return {name, Text, caption, maxLength};
+}
+ColumnDef C(const char *name, ColType type) {
+    return {name, type, nullptr, 0};
+}
+
 std::vector<TableDef> MakeTables() {
     return {
         {"TZakaz",
-         {{"IddZakaz", Text},
-          {"ZakazNomer", Text},
-          {"ZakazData", DateTime},
-          {"ZakazBegin", DateTime},
-          {"ZakazBeginIn", DateTime},
-          {"ZakazEndOut", DateTime},
-          {"IddAvto", Text},
-          {"IddVlad", Text},
-          {"ZakazStatus", Long},
-          {"Delete", Bool}},
+         {T("IddZakaz", "Ключ заказа"), T("ZakazNomer", "Номер заказа"), C("ZakazData", DateTime),
+          C("ZakazBegin", DateTime), C("ZakazBeginIn", DateTime), C("ZakazEndOut", DateTime),
+          T("IddAvto", "Ключ автомобиля"), T("IddVlad", "Ключ клиента"), C("ZakazStatus", Long),
+          C("Delete", Bool)},
          {"IddZakaz"}},
         {"TService",
-         {{"IddZakaz", Text},
-          {"IddService", Text},
-          {"IddTop", Text},
-          {"Count", Double},
-          {"Name", Text},
-          {"Price", Double},
-          {"PrNDS", Double},
-          {"Summa", Double},
-          {"Time", DateTime},
-          {"PrJob", Bool},
-          {"Job", Double},
-          {"Delete", Bool}},
+         {T("IddZakaz", "Ключ заказа"), T("IddService", "Ключ услуги"), T("IddTop", "Ключ пакета"),
+          C("Count", Double), T("Name", "Наименование услуги"), C("Price", Double), C("PrNDS", Double),
+          C("Summa", Double), C("Time", DateTime), C("PrJob", Bool), C("Job", Double), C("Delete", Bool)},
          {}},
         {"TWork",
-         {{"IddZakaz", Text}, {"IddService", Text}, {"IddWork", Text}, {"WorkFIO", Text}, {"Delete", Bool}},
+         {T("IddZakaz", "Ключ заказа"), T("IddService", "Ключ услуги"), T("IddWork", "Ключ сотрудника"),
+          T("WorkFIO", "Ф.И.О. исполнителя"), C("Delete", Bool)},
          {}},
         {"TPay",
-         {{"IddPay", Text},
-          {"IddZakaz", Text},
-          {"TypePay", Long},
-          {"NaznPay", Text},
-          {"NomerPay", Text},
-          {"DataPay", DateTime},
-          {"SummaPay", Double},
-          {"DocPay", Text},
-          {"PrimPay", Text},
-          {"Delete", Bool}},
+         {T("IddPay", "Ключ платежа"), T("IddZakaz", "Ключ заказа"), C("TypePay", Long),
+          T("NaznPay", "Назначение"), T("NomerPay", "Номер"), C("DataPay", DateTime), C("SummaPay", Double),
+          T("DocPay", "Первичный документ"), T("PrimPay", "Примечание", kNote), C("Delete", Bool)},
          {"IddPay"}},
         {"TWorkPay",
-         {{"IddWorkPay", Text},
-          {"IddPay", Text},
-          {"IddWork", Text},
-          {"SummaWorkPay", Double},
-          {"DeleteWorkPay", Bool}},
+         {T("IddWorkPay", "Ключ строки выплаты"), T("IddPay", "Ключ платежа"),
+          T("IddWork", "Ключ сотрудника"), C("SummaWorkPay", Double), C("DeleteWorkPay", Bool)},
          {"IddWorkPay"}},
         {"SService",
-         {{"IddService", Text},
-          {"IddTop", Text},
-          {"Name", Text},
-          {"Price", Double},
-          {"PrNDS", Double},
-          {"Summa", Double},
-          {"Time", DateTime},
-          {"PrJob", Bool},
-          {"Job", Double},
-          {"Delete", Bool}},
+         {T("IddService", "Ключ услуги"), T("IddTop", "Ключ пакета"), T("Name", "Наименование"),
+          C("Price", Double), C("PrNDS", Double), C("Summa", Double), C("Time", DateTime), C("PrJob", Bool),
+          C("Job", Double), C("Delete", Bool)},
          {"IddService"}},
         {"ServiceWork",
-         {{"IddServiceWork", Text}, {"IddService", Text}, {"IddWork", Text}, {"Delete", Bool}},
+         {T("IddServiceWork", "Ключ исполнителя услуги"), T("IddService", "Ключ услуги"),
+          T("IddWork", "Ключ сотрудника"), C("Delete", Bool)},
          {"IddServiceWork"}},
         {"SWork",
-         {{"IddWork", Text},
-          {"WorkFIO", Text},
-          {"WorkAdres", Text},
-          {"WorkTel", Text},
-          {"WorkDataIn", DateTime},
-          {"WorkOut", Bool},
-          {"WorkDataOut", DateTime},
-          {"WorkSalary", Double},
-          {"Delete", Bool}},
+         {T("IddWork", "Ключ сотрудника"), T("WorkFIO", "Ф.И.О."), T("WorkAdres", "Адрес", kAddress),
+          T("WorkTel", "Телефон"), C("WorkDataIn", DateTime), C("WorkOut", Bool), C("WorkDataOut", DateTime),
+          C("WorkSalary", Double), C("Delete", Bool)},
          {"IddWork"}},
-        {"SBox", {{"IddBox", Text}, {"NameBox", Text}, {"PrimBox", Text}, {"Delete", Bool}}, {"IddBox"}},
+        {"SBox",
+         {T("IddBox", "Ключ бокса"), T("NameBox", "Название бокса"), T("PrimBox", "Примечание", kNote),
+          C("Delete", Bool)},
+         {"IddBox"}},
         {"SAvto",
-         {{"IddAvto", Text},
-          {"AvtoNomer", Text},
-          {"AvtoMarka", Text},
-          {"AvtoVin", Text},
-          {"AvtoDvig", Text},
-          {"AvtoColor", Text},
-          {"AvtoPrim", Text}},
+         {T("IddAvto", "Ключ автомобиля"), T("AvtoNomer", "Гос. номер"), T("AvtoMarka", "Модель"),
+          T("AvtoVin", "VIN"), T("AvtoDvig", "Номер двигателя"), T("AvtoColor", "Цвет"),
+          T("AvtoPrim", "Примечание", kNote)},
          {"IddAvto"}},
         {"SClient",
-         {{"IddClient", Text},
-          {"ClientName", Text},
-          {"ClientFullName", Text},
-          {"ClientINN", Text},
-          {"ClientAdres", Text},
-          {"ClientAdresF", Text},
-          {"ClientTel", Text},
-          {"ClientFaks", Text},
-          {"ClientEmail", Text},
-          {"ClientOKHX", Text},
-          {"ClientOKPO", Text},
-          {"ClientBank", Text},
-          {"ClientChet", Text},
-          {"ClientKorChet", Text},
-          {"ClientBIK", Text},
-          {"ClientDirector", Text},
-          {"ClientByx", Text},
-          {"ClientContact", Text},
-          {"ClientPrim", Text}},
+         {T("IddClient", "Ключ клиента"), T("ClientName", "Наименование клиента"),
+          T("ClientFullName", "Полное наименование", kAddress), T("ClientINN", "ИНН/КПП"),
+          T("ClientAdres", "Адрес", kAddress), T("ClientAdresF", "Фактический адрес", kAddress),
+          T("ClientTel", "Телефон"), T("ClientFaks", "Факс"), T("ClientEmail", "E-mail"),
+          T("ClientOKHX", "ОКОНХ"), T("ClientOKPO", "ОКПО"), T("ClientBank", "Банк"),
+          T("ClientChet", "Расчётный счёт"), T("ClientKorChet", "Корр. счёт"), T("ClientBIK", "БИК"),
+          T("ClientDirector", "Руководитель"), T("ClientByx", "Главный бухгалтер"),
+          T("ClientContact", "Контактное лицо"), T("ClientPrim", "Примечание", kNote)},
          {"IddClient"}},
         {"AvtoVlad",
-         {{"IddAvtoVlad", Text}, {"IddAvto", Text}, {"IddVlad", Text}, {"Delete", Bool}},
+         {T("IddAvtoVlad", "Ключ владельца автомобиля"), T("IddAvto", "Ключ автомобиля"),
+          T("IddVlad", "Ключ клиента"), C("Delete", Bool)},
          {"IddAvtoVlad"}},
+        // The login begins every key its user makes, so it is kept short enough for the key to fit.
         {"SUser",
-         {{"IddUser", Text},
-          {"Login", Text},
-          {"Name", Text},
-          {"Pass", Text},
-          {"Prova", Text},
-          {"Delete", Bool}},
+         {T("IddUser", "Ключ пользователя"), T("Login", "Логин", 64), T("Name", "Ф.И.О. пользователя"),
+          T("Pass", "Пароль"), T("Prova", "Права"), C("Delete", Bool)},
          {"IddUser"}},
         {"SMain",
-         {{"IddMain", Text},
-          {"MainName", Text},
-          {"MainFullName", Text},
-          {"MainINN", Text},
-          {"MainAdres", Text},
-          {"MainAdresF", Text},
-          {"MainTel", Text},
-          {"MainFaks", Text},
-          {"MainEmail", Text},
-          {"MainOKHX", Text},
-          {"MainOKPO", Text},
-          {"MainBank", Text},
-          {"MainChet", Text},
-          {"MainKorChet", Text},
-          {"MainBIK", Text},
-          {"MainDirector", Text},
-          {"MainByx", Text},
-          {"MainContact", Text},
-          {"MainPrim", Text}},
+         {T("IddMain", "Ключ реквизитов"), T("MainName", "Наименование организации"),
+          T("MainFullName", "Полное наименование", kAddress), T("MainINN", "ИНН/КПП"),
+          T("MainAdres", "Адрес", kAddress), T("MainAdresF", "Фактический адрес", kAddress),
+          T("MainTel", "Телефон"), T("MainFaks", "Факс"), T("MainEmail", "E-mail"), T("MainOKHX", "ОКОНХ"),
+          T("MainOKPO", "ОКПО"), T("MainBank", "Банк"), T("MainChet", "Расчётный счёт"),
+          T("MainKorChet", "Корр. счёт"), T("MainBIK", "БИК"), T("MainDirector", "Руководитель"),
+          T("MainByx", "Главный бухгалтер"), T("MainContact", "Контактное лицо"),
+          T("MainPrim", "Примечание", kNote)},
          {"IddMain"}},
         {"Number",
-         {{"iddnum", Text},
-          {"ZakazPr", Text},
-          {"ZakazNomer", Long},
-          {"PayNomer", Long},
-          {"OutPayNomer", Long},
-          {"SalaryNomer", Long}},
+         {T("iddnum", "Ключ счётчиков"), T("ZakazPr", "Префикс номера заказа"), C("ZakazNomer", Long),
+          C("PayNomer", Long), C("OutPayNomer", Long), C("SalaryNomer", Long)},
          {"iddnum"}},
     };
 }
@@ -165,9 +112,18 @@ struct IndexDef {
     const char *table;
     const char *columns;
     bool unique;
+    int since = 1;                  // the schema version that added it
+    const char *where = nullptr;    // a partial index: only the rows this holds for
+    const char *message = nullptr;  // what the user reads when a write breaks a unique rule
 };
 
+const char *kLiveLinkMessage =
+    "Этот автомобиль уже связан с этим владельцем.\n"
+    "Возможно, связь только что добавлена на другом рабочем месте: обновите список.";
+const char *kLiveLoginMessage = "Пользователь с таким логином уже есть!\nУкажите другой логин.";
+
 // Identifying fields are unique so that a duplicate fails loudly; join and filter columns are indexed.
+// Both databases accept partial indexes, so "one live row" rules are kept by the database itself.
 const IndexDef kIndexes[] = {
     {"UX_TService_Line", "TService", "IddZakaz, IddService, IddTop", true},
     {"UX_TWork_Line", "TWork", "IddZakaz, IddService, IddWork", true},
@@ -193,6 +149,8 @@ const IndexDef kIndexes[] = {
     {"IX_SAvto_AvtoNomer", "SAvto", "AvtoNomer", false},
     {"IX_SClient_ClientName", "SClient", "ClientName", false},
     {"IX_SUser_Login", "SUser", "Login", false},
+    {"UX_AvtoVlad_Live", "AvtoVlad", "IddAvto, IddVlad", true, 2, "[Delete] = FALSE", kLiveLinkMessage},
+    {"UX_SUser_Login", "SUser", "Login", true, 2, "[Delete] = FALSE", kLiveLoginMessage},
 };
 
 // One row per order: its total with VAT over the live non-package lines, less its live payments.
@@ -209,12 +167,12 @@ const char *kTClientDolgD =
     "CREATE VIEW TClientDolgD AS SELECT TClientDolg.IddVlad AS IddVlad, SUM(TClientDolg.SummD) AS Sum_SummD "
     "FROM TClientDolg GROUP BY TClientDolg.IddVlad";
 
-QString TypeName(ColType type, bool postgres) {
-    switch (type) {
+QString TypeName(const ColumnDef &c, bool postgres) {
+    switch (c.type) {
         case Text:
-            return QStringLiteral("VARCHAR(255)");
+            return QStringLiteral("VARCHAR(%1)").arg(c.maxLength);
         case Long:
-            return QStringLiteral("INTEGER");
+            return QStringLiteral("BIGINT");  // SQLite keeps every INTEGER in 64 bits anyway
         case Double:
             return postgres ? QStringLiteral("DOUBLE PRECISION") : QStringLiteral("DOUBLE");
         case Bool:
@@ -229,6 +187,25 @@ QString Bracket(const char *name) {
     return u'[' + QString::fromLatin1(name) + u']';
 }
 
+QString Key(const QString &table, const QString &column) {
+    return table.toUpper() + u'.' + column.toUpper();
+}
+
+const QHash<QString, const ColumnDef *> &ColumnMap() {
+    static const QHash<QString, const ColumnDef *> map = [] {
+        QHash<QString, const ColumnDef *> m;
+        for (const TableDef &t : Schema::Tables())
+            for (const ColumnDef &c : t.columns)
+                m.insert(Key(QString::fromLatin1(t.name), QString::fromLatin1(c.name)), &c);
+        return m;
+    }();
+    return map;
+}
+
+const ColumnDef *FindColumn(const QString &table, const QString &column) {
+    return ColumnMap().value(Key(table, column), nullptr);
+}
+
 // Looks only at the schema the connection works in (PostgreSQL may hold other schemas beside it).
 bool HasTable(Database &db, const QString &name) {
     const QString sql = db.PostgresStyle()
@@ -241,45 +218,29 @@ bool HasTable(Database &db, const QString &name) {
     return db.Exec(sql, {name}).next();
 }
 
-}  // namespace
-
-namespace Schema {
-
-const std::vector<TableDef> &Tables() {
-    static const std::vector<TableDef> tables = MakeTables();
-    return tables;
+void CreateIndex(Database &db, const IndexDef &ix) {
+    QString sql = QStringLiteral("CREATE %1INDEX %2 ON %3 (%4)")
+                      .arg(ix.unique ? QStringLiteral("UNIQUE ") : QString(), QString::fromLatin1(ix.name),
+                           QString::fromLatin1(ix.table), QString::fromLatin1(ix.columns));
+    if (ix.where) sql += QStringLiteral(" WHERE ") + QString::fromLatin1(ix.where);
+    db.Exec(sql);
 }
 
-bool ColumnType(const QString &table, const QString &column, ColType *type) {
-    static const QHash<QString, ColType> map = [] {
-        QHash<QString, ColType> m;
-        for (const TableDef &t : Tables())
-            for (const ColumnDef &c : t.columns)
-                m.insert(QString::fromLatin1(t.name).toUpper() + u'.' + QString::fromLatin1(c.name).toUpper(),
-                         c.type);
-        return m;
-    }();
-    const auto it = map.constFind(table.toUpper() + u'.' + column.toUpper());
-    if (it == map.constEnd()) return false;
-    if (type) *type = *it;
-    return true;
+void SetVersion(Database &db, int version) {
+    if (!HasTable(db, QStringLiteral("ZvSchema"))) {
+        db.Exec(QStringLiteral("CREATE TABLE ZvSchema (Version INTEGER NOT NULL)"));
+        db.Exec(QStringLiteral("INSERT INTO ZvSchema (Version) VALUES (?)"), {version});
+        return;
+    }
+    db.Exec(QStringLiteral("UPDATE ZvSchema SET Version = ?"), {version});
 }
 
-int StoredVersion(Database &db) {
-    if (!HasTable(db, QStringLiteral("ZvSchema"))) return 0;
-    QSqlQuery q = db.Exec(QStringLiteral("SELECT Version FROM ZvSchema"));
-    return q.next() ? q.value(0).toInt() : 0;
-}
-
-void Ensure(Database &db) {
-    if (HasTable(db, QStringLiteral("TZakaz"))) return;  // an existing database is opened as it is
-
+void Create(Database &db) {
     const bool pg = db.PostgresStyle();
-    Transaction tx(db);
-    for (const TableDef &t : Tables()) {
+    for (const TableDef &t : Schema::Tables()) {
         QStringList cols;
         for (const ColumnDef &c : t.columns) {
-            QString def = Bracket(c.name) + u' ' + TypeName(c.type, pg);
+            QString def = Bracket(c.name) + u' ' + TypeName(c, pg);
             if (c.type == Bool) def += QStringLiteral(" DEFAULT FALSE");
             if (QLatin1StringView(t.name) == QLatin1StringView("TService") &&
                 QLatin1StringView(c.name) == QLatin1StringView("Summa"))
@@ -289,10 +250,7 @@ void Ensure(Database &db) {
         if (!t.primaryKey.isEmpty()) cols << QStringLiteral("PRIMARY KEY (%1)").arg(t.primaryKey.join(u", "));
         db.Exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(Bracket(t.name), cols.join(u", ")));
     }
-    for (const IndexDef &ix : kIndexes)
-        db.Exec(QStringLiteral("CREATE %1INDEX %2 ON %3 (%4)")
-                    .arg(ix.unique ? QStringLiteral("UNIQUE ") : QString(), QString::fromLatin1(ix.name),
-                         QString::fromLatin1(ix.table), QString::fromLatin1(ix.columns)));
+    for (const IndexDef &ix : kIndexes) CreateIndex(db, ix);
     db.Exec(QString::fromLatin1(kTClientDolg));
     db.Exec(QString::fromLatin1(kTClientDolgD));
 
@@ -301,10 +259,155 @@ void Ensure(Database &db) {
                 "INSERT INTO [Number] (iddnum, ZakazPr, ZakazNomer, PayNomer, OutPayNomer, SalaryNomer) "
                 "VALUES (?, ?, 0, 0, 0, 0)"),
             {QStringLiteral("1"), QStringLiteral("")});
+    SetVersion(db, Schema::kVersion);
+}
 
-    db.Exec(QStringLiteral("CREATE TABLE ZvSchema (Version INTEGER NOT NULL)"));
-    db.Exec(QStringLiteral("INSERT INTO ZvSchema (Version) VALUES (?)"), {kVersion});
+// Version 1 -> 2.
+void UpgradeTo2(Database &db) {
+    if (db.PostgresStyle()) {
+        // Version 1 kept long columns in 32 bits and every text in 255 characters.
+        for (const TableDef &t : Schema::Tables())
+            for (const ColumnDef &c : t.columns)
+                if (c.type == Long || (c.type == Text && c.maxLength > 255))
+                    db.Exec(QStringLiteral("ALTER TABLE %1 ALTER COLUMN %2 TYPE %3")
+                                .arg(Bracket(t.name), Bracket(c.name), TypeName(c, true)));
+    }
+    // A car linked twice to one owner keeps its oldest live link; the others are marked deleted, which is
+    // what removing an owner does anyway.
+    db.Exec(QStringLiteral(
+                "UPDATE AvtoVlad SET [Delete] = ? WHERE [Delete] = ? AND EXISTS (SELECT 1 FROM AvtoVlad o "
+                "WHERE o.IddAvto = AvtoVlad.IddAvto AND o.IddVlad = AvtoVlad.IddVlad AND o.[Delete] = ? "
+                "AND o.IddAvtoVlad < AvtoVlad.IddAvtoVlad)"),
+            {true, false, false});
+    // Live users sharing a login are told apart by a number after it; they log in by name, so nobody is
+    // locked out, and the keys they make from now on differ.
+    QSet<QString> taken;
+    QList<std::pair<QString, QString>> renames;
+    {
+        QSqlQuery q = db.Exec(QStringLiteral("SELECT IddUser, Login FROM SUser WHERE [Delete] = ? "
+                                             "ORDER BY Login, IddUser"),
+                              {false});
+        QStringList logins;
+        QList<QString> users;
+        while (q.next()) {
+            users << q.value(0).toString();
+            logins << q.value(1).toString();
+        }
+        for (const QString &l : logins) taken.insert(l);
+        QSet<QString> seen;
+        for (qsizetype i = 0; i < users.size(); ++i) {
+            if (!seen.contains(logins[i])) {
+                seen.insert(logins[i]);
+                continue;
+            }
+            QString fresh;
+            for (int n = 2; fresh.isEmpty() || taken.contains(fresh); ++n)
+                fresh = logins[i] + QString::number(n);
+            taken.insert(fresh);
+            renames << std::pair{users[i], fresh};
+        }
+    }
+    for (const auto &[iddUser, login] : renames)
+        db.Exec(QStringLiteral("UPDATE SUser SET Login = ? WHERE IddUser = ?"), {login, iddUser});
+    for (const IndexDef &ix : kIndexes)
+        if (ix.since == 2) CreateIndex(db, ix);
+}
+
+struct Step {
+    int to;
+    void (*run)(Database &);
+};
+const Step kSteps[] = {{2, UpgradeTo2}};
+
+QString NewerText() {
+    return QStringLiteral(
+        "База данных создана более новой версией программы.\n"
+        "Установите на этом рабочем месте ту же версию программы, что и на других.");
+}
+
+}  // namespace
+
+int FieldMaxLength(const QString &table, const QString &field) {
+    const ColumnDef *c = FindColumn(table, field);
+    return c && c->type == Text ? c->maxLength : 0;
+}
+
+namespace Schema {
+
+const std::vector<TableDef> &Tables() {
+    static const std::vector<TableDef> tables = MakeTables();
+    return tables;
+}
+
+bool ColumnType(const QString &table, const QString &column, ColType *type) {
+    const ColumnDef *c = FindColumn(table, column);
+    if (!c) return false;
+    if (type) *type = c->type;
+    return true;
+}
+
+QString Caption(const QString &table, const QString &column) {
+    const ColumnDef *c = FindColumn(table, column);
+    return c && c->caption ? QString::fromUtf8(c->caption) : column;
+}
+
+void CheckLength(const QString &table, const QString &column, const QString &value) {
+    const int limit = FieldMaxLength(table, column);
+    if (limit <= 0 || value.size() <= limit) return;
+    throw DbError(QStringLiteral("Поле «%1» не может быть длиннее %2 символов (введено %3).\n"
+                                 "Сократите текст: ничего не сохранено.")
+                      .arg(Caption(table, column))
+                      .arg(limit)
+                      .arg(value.size()),
+                  table + u'.' + column);
+}
+
+int StoredVersion(Database &db) {
+    if (!HasTable(db, QStringLiteral("TZakaz"))) return 0;
+    if (!HasTable(db, QStringLiteral("ZvSchema"))) return 1;
+    QSqlQuery q = db.Exec(QStringLiteral("SELECT Version FROM ZvSchema"));
+    return q.next() ? q.value(0).toInt() : 1;
+}
+
+void Ensure(Database &db) {
+    // The usual case, a database of this version, needs no lock.
+    int version = StoredVersion(db);
+    if (version == kVersion) return;
+    if (version > kVersion) throw DbError(NewerText());
+
+    Transaction tx(db);
+    // Another program may be creating or upgrading the same database right now: wait for it, then look
+    // again. SQLite's write lock is taken at Begin; PostgreSQL needs a lock of its own, as its tables
+    // do not exist yet.
+    if (db.PostgresStyle())
+        db.Exec(QStringLiteral("SELECT pg_advisory_xact_lock(hashtext('zv-schema ' || current_schema()))"));
+    version = StoredVersion(db);
+    if (version > kVersion) throw DbError(NewerText());
+    if (version == 0) {
+        Create(db);
+    } else {
+        for (const Step &step : kSteps) {
+            if (step.to <= version) continue;
+            step.run(db);
+            version = step.to;
+        }
+        SetVersion(db, version);
+    }
     tx.Commit();
+}
+
+QString ConstraintText(const QString &driverText) {
+    for (const IndexDef &ix : kIndexes) {
+        if (!ix.message) continue;
+        // PostgreSQL names the index; SQLite names the table and its columns.
+        QString columns = QString::fromLatin1(ix.columns);
+        columns.replace(QStringLiteral(", "), QStringLiteral(", %1.").arg(QLatin1StringView(ix.table)));
+        columns.prepend(QString::fromLatin1(ix.table) + u'.');
+        if (driverText.contains(QLatin1StringView(ix.name), Qt::CaseInsensitive) ||
+            driverText.contains(QStringLiteral("UNIQUE constraint failed: ") + columns, Qt::CaseInsensitive))
+            return QString::fromUtf8(ix.message);
+    }
+    return {};
 }
 
 }  // namespace Schema

@@ -6,12 +6,14 @@
 
 class Database;
 
-// Column types as the program treats them.
+// Column types as the program treats them. Long is 64-bit in storage (BIGINT) and in code.
 enum class ColType { Text, Long, Double, Bool, DateTime };
 
 struct ColumnDef {
     const char *name;
     ColType type;
+    const char *caption = nullptr;  // Text: the field's name as the user knows it (UTF-8)
+    int maxLength = 0;              // Text: the most characters stored (255 unless the field needs more)
 };
 
 struct TableDef {
@@ -20,19 +22,36 @@ struct TableDef {
     QStringList primaryKey;  // empty when the table is identified by a unique index instead
 };
 
+// The most characters a text field holds: the same limit on every database, checked by the stores
+// before anything is written and meant as the maxLength of the screen's input. 0 when the schema has
+// no such text field.
+int FieldMaxLength(const QString &table, const QString &field);
+
 namespace Schema {
 
-inline constexpr int kVersion = 1;
+// 1: the first layout. 2: 64-bit long columns, one length limit per text field, unique live car-owner
+// links and unique live logins.
+inline constexpr int kVersion = 2;
 
 const std::vector<TableDef> &Tables();
 // The type of a column by table and column name (case-insensitive); false when the schema has no such column.
 bool ColumnType(const QString &table, const QString &column, ColType *type);
+// The column's caption for messages ("Примечание"); the column's own name when it has none.
+QString Caption(const QString &table, const QString &column);
 
-// Creates every table, index, view and the single SMain and Number rows in a database that has none of
-// our tables; a database that already has them is left as it is. Throws DbError.
+// Throws DbError naming the field when the text is longer than the field holds.
+void CheckLength(const QString &table, const QString &column, const QString &value);
+
+// Brings the database to this program's version: creates everything in a database that has none of
+// our tables, upgrades an older one step by step, refuses a newer one. One transaction, which a second
+// program doing the same at the same moment waits for. Throws DbError.
 void Ensure(Database &db);
 
-// The schema version stored in the database (0 when unknown).
+// The schema version stored in the database: 0 when it has none of our tables, 1 for a database made
+// before versions were kept.
 int StoredVersion(Database &db);
+
+// The Russian message for a driver's text that reports a broken unique rule of ours; empty otherwise.
+QString ConstraintText(const QString &driverText);
 
 }  // namespace Schema

@@ -18,4 +18,7 @@ struct PayRecord {
     QString DocPay;
     QString PrimPay;
     int Delete = 0;
+    // Not stored: the number the dialog proposed for a new document. When NomerPay still holds it at the
+    // first save, the save takes the next free number instead (another workstation may have used this one).
+    QString ProposedNomer;
 };

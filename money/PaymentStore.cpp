@@ -1,6 +1,7 @@
 #include "PaymentStore.h"
 
 #include "Database.h"
+#include "DbError.h"
 #include "DynamicRecordset.h"
 #include "KeyGen.h"
 #include "Rows.h"
@@ -47,24 +48,43 @@ std::optional<PayRecord> PaymentStore::LoadPayment(const QString &iddPay) {
     return Read(rs);
 }
 
+DocCounter PaymentStore::CounterFor(const PayRecord &pay) {
+    if (pay.TypePay == SalaryPayout) return DocCounter::Salary;
+    return pay.SummaPay < 0 ? DocCounter::OutPay : DocCounter::Pay;
+}
+
 QString PaymentStore::SavePayment(PayRecord &pay, const QString &iddZakaz, const QString &login,
                                   const QString &suffix) {
-    const Values values = {
-        {QStringLiteral("IddZakaz"), iddZakaz},     {QStringLiteral("TypePay"), pay.TypePay},
-        {QStringLiteral("NaznPay"), pay.NaznPay},   {QStringLiteral("NomerPay"), pay.NomerPay},
-        {QStringLiteral("DataPay"), pay.DataPay},   {QStringLiteral("SummaPay"), pay.SummaPay},
-        {QStringLiteral("DocPay"), pay.DocPay},     {QStringLiteral("PrimPay"), pay.PrimPay},
-        {QStringLiteral("Delete"), pay.Delete != 0}};
-    const bool found = !pay.IddPay.isEmpty() && Rows::Exists(m_db, QStringLiteral("TPay"),
-                                                             {{QStringLiteral("IddPay"), pay.IddPay},
+    PayRecord out = pay;
+    Transaction tx(m_db);
+    const bool found = !out.IddPay.isEmpty() && Rows::Exists(m_db, QStringLiteral("TPay"),
+                                                             {{QStringLiteral("IddPay"), out.IddPay},
                                                               {QStringLiteral("IddZakaz"), iddZakaz}});
-    if (found) {
-        Rows::Update(m_db, QStringLiteral("TPay"), {{QStringLiteral("IddPay"), pay.IddPay}}, values);
-    } else {
-        pay.IddPay = NewKey(login) + suffix;
-        Rows::Insert(m_db, QStringLiteral("TPay"), Values{{QStringLiteral("IddPay"), pay.IddPay}} + values);
+    if (!found) {
+        CounterStore counters(m_db);
+        const DocCounter counter = CounterFor(out);
+        if (!out.ProposedNomer.isEmpty() && out.NomerPay.trimmed() == out.ProposedNomer.trimmed()) {
+            out.NomerPay = QString::number(counters.Take(counter));
+        } else if (const long typed = CounterStore::ParseNumber(out.NomerPay); typed > 0) {
+            counters.Raise(counter, typed);
+        }
+        out.ProposedNomer.clear();
     }
-    pay.IddZakaz = iddZakaz;
+    const Values values = {
+        {QStringLiteral("IddZakaz"), iddZakaz},     {QStringLiteral("TypePay"), out.TypePay},
+        {QStringLiteral("NaznPay"), out.NaznPay},   {QStringLiteral("NomerPay"), out.NomerPay},
+        {QStringLiteral("DataPay"), out.DataPay},   {QStringLiteral("SummaPay"), out.SummaPay},
+        {QStringLiteral("DocPay"), out.DocPay},     {QStringLiteral("PrimPay"), out.PrimPay},
+        {QStringLiteral("Delete"), out.Delete != 0}};
+    if (found) {
+        Rows::Update(m_db, QStringLiteral("TPay"), {{QStringLiteral("IddPay"), out.IddPay}}, values);
+    } else {
+        out.IddPay = NewKey(login) + suffix;
+        Rows::Insert(m_db, QStringLiteral("TPay"), Values{{QStringLiteral("IddPay"), out.IddPay}} + values);
+    }
+    out.IddZakaz = iddZakaz;
+    tx.Commit();
+    pay = out;
     return pay.IddPay;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CounterStore.h"
 #include "PayRecord.h"
 
 #include <QList>
@@ -17,8 +18,12 @@ public:
     std::optional<PayRecord> LoadPayment(const QString &iddPay);
     // Finds the row by IddPay and the given IddZakaz; inserts it under a fresh key (login, then `suffix`)
     // when there is none, else updates it. Returns the row's IddPay and stores it in the record.
+    // A new row is numbered in the same transaction: a number still as proposed (ProposedNomer) is
+    // replaced by the next free one of its counter; a typed number raises the counter when higher. The
+    // counter is SalaryNomer for a salary payout, OutPayNomer for money out, PayNomer otherwise.
     QString SavePayment(PayRecord &pay, const QString &iddZakaz, const QString &login,
                         const QString &suffix = {});
+    static DocCounter CounterFor(const PayRecord &pay);
     // Sum of the order's live payments; 0 when there are none.
     double SumOrderPayments(const QString &iddZakaz);
 

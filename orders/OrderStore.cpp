@@ -46,10 +46,9 @@ QString OrderStore::Save(Order &order, const OrderFormInput &form, const QString
     Transaction tx(m_db);
     SaveClient(work, login);
     SaveCar(work, login);
-    CounterStore counters(m_db);
     if (isNew) {
         work.IddZakaz = NewKey(login);
-        work.ZakazNomer = counters.NextOrderNumber();
+        work.ZakazNomer.clear();  // numbered at the end of the save
     }
 
     const QDateTime accepted = Combine(form.acceptDate, form.acceptTime);
@@ -87,7 +86,13 @@ QString OrderStore::Save(Order &order, const OrderFormInput &form, const QString
     }
     work.payments = keptPayments;
 
-    if (isNew) counters.StoreOrderCounter(work.ZakazNomer);
+    if (isNew) {
+        // Taken last, inside the save, with the counter row locked until the commit: another workstation
+        // saving now waits only for these last statements and then gets the next number.
+        work.ZakazNomer = CounterStore(m_db).TakeOrderNumber();
+        Rows::Update(m_db, kOrders, {{QStringLiteral("IddZakaz"), work.IddZakaz}},
+                     {{QStringLiteral("ZakazNomer"), work.ZakazNomer}});
+    }
     tx.Commit();
 
     MarkStored(work.lines);
@@ -177,12 +182,14 @@ QString OrderStore::LinkCarAndClient(const QString &iddAvto, const QString &iddV
     if (!rs.IsEOF()) return {};
     rs.Close();
     const QString key = NewKey(login);
-    Rows::Insert(m_db, QStringLiteral("AvtoVlad"),
-                 {{QStringLiteral("IddAvtoVlad"), key},
-                  {QStringLiteral("IddAvto"), iddAvto},
-                  {QStringLiteral("IddVlad"), iddVlad},
-                  {QStringLiteral("Delete"), false}});
-    return key;
+    // Another workstation may link the same car and client at this moment: then its link stands.
+    const bool added = Rows::InsertUnlessLive(m_db, QStringLiteral("AvtoVlad"),
+                                              {{QStringLiteral("IddAvtoVlad"), key},
+                                               {QStringLiteral("IddAvto"), iddAvto},
+                                               {QStringLiteral("IddVlad"), iddVlad},
+                                               {QStringLiteral("Delete"), false}},
+                                              {QStringLiteral("IddAvto"), QStringLiteral("IddVlad")});
+    return added ? key : QString();
 }
 
 void OrderStore::SaveLine(const QString &iddZakaz, const OrderLine &line) {

@@ -34,8 +34,9 @@ public:
     static int DeriveStatus(const Order &order, const OrderFormInput &form);
 
     // Saves the order with its client, car, lines, workers and payments in one transaction. A new order
-    // takes its key and the next number here, and the number is stored back into the counter. On any
-    // failure nothing is stored, the order in memory is left as it was and DbError is thrown.
+    // takes its key and the next number here, from the counter locked for the rest of the save, so two
+    // workstations never number two orders alike. On any failure nothing is stored, the order in memory
+    // is left as it was and DbError is thrown.
     QString Save(Order &order, const OrderFormInput &form, const QString &login);
 
     std::optional<Order> Load(const QString &iddZakaz);

@@ -179,3 +179,34 @@ TEST_P(CarStoreTest, DeletingACarRemovesItForEveryOwner) {
     EXPECT_TRUE(clients.Load(QStringLiteral("ivanov")));  // owners stay
     EXPECT_EQ(Ids(CarStore(db()).Search({})), (QStringList{"c3", "c2"}));
 }
+
+TEST_P(CarStoreTest, AnOwnerHasOneLiveLinkWhoeverAddsIt) {
+    CarStore store(db());
+    CarRecord car = Car(QStringLiteral("c20"), QStringLiteral("М020ММ"), {});
+    QList<CarOwner> twice = {Owner(QStringLiteral("ivanov")), Owner(QStringLiteral("ivanov"))};
+    EXPECT_THROW(store.Save(car, twice, QStringLiteral("anna")), DbError);
+    EXPECT_FALSE(store.Load(QStringLiteral("c20")));
+
+    // The owner removed and put back on one opening keeps one live link.
+    QList<CarOwner> owners = {Owner(QStringLiteral("ivanov"))};
+    store.Save(car, owners, QStringLiteral("anna"));
+    owners[0].deleted = true;
+    owners << Owner(QStringLiteral("ivanov"));
+    store.Save(car, owners, QStringLiteral("anna"));
+    ASSERT_EQ(store.LoadOwners(QStringLiteral("c20")).size(), 1);
+    EXPECT_EQ(store.LoadOwners(QStringLiteral("c20"))[0].iddAvtoVlad, owners[1].iddAvtoVlad);
+
+    // Another workstation links the same owner while this card is open: its link is taken over.
+    auto other = OpenAgain();
+    const QString theirs =
+        ClientStore(*other).LinkCar(QStringLiteral("petrov"), QStringLiteral("c20"), QStringLiteral("oleg"));
+    owners << Owner(QStringLiteral("petrov"));
+    store.Save(car, owners, QStringLiteral("anna"));
+    EXPECT_EQ(owners[2].iddAvtoVlad, theirs);
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM AvtoVlad WHERE IddAvto = ? AND [Delete] = FALSE"),
+                        {QStringLiteral("c20")}),
+              2);
+    EXPECT_EQ(
+        ClientStore(db()).LinkCar(QStringLiteral("petrov"), QStringLiteral("c20"), QStringLiteral("anna")),
+        theirs);
+}

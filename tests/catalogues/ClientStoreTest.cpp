@@ -143,8 +143,9 @@ TEST_P(ClientStoreTest, ListedClientsCarryTheirCurrentCarsAndColumns) {
     ASSERT_EQ(rows[2].cars.size(), 1);  // b's deleted link to car1 is not shown
     EXPECT_EQ(rows[2].cars[0].iddAvto, QStringLiteral("car2"));
 
-    // Two current links of one client to one plate still list the client once.
-    AddLink(db(), QStringLiteral("l4"), QStringLiteral("car1"), QStringLiteral("a1"));
+    // Two cars of one client under one plate still list the client once.
+    AddCar(db(), QStringLiteral("car9"), QStringLiteral("А111АА"));
+    AddLink(db(), QStringLiteral("l4"), QStringLiteral("car9"), QStringLiteral("a1"));
     ClientFilter f;
     f.plate = QStringLiteral("А111АА");
     EXPECT_EQ(Ids(ClientStore(db()).Search(f)), QStringList{"a1"});

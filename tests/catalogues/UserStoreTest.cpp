@@ -1,5 +1,6 @@
 #include "DbError.h"
 #include "Password.h"
+#include "Schema.h"
 #include "TestDb.h"
 #include "UserStore.h"
 
@@ -43,4 +44,34 @@ TEST_P(UserStoreTest, PasswordsAreHashedAndKeptWhenLeftEmpty) {
     ASSERT_EQ(users.ListActive().size(), 1);
     EXPECT_EQ(users.ListActive()[0].login, QStringLiteral("oleg"));
     EXPECT_THROW(users.SoftDelete(second.iddUser), DbError);
+}
+
+TEST_P(UserStoreTest, TwoLiveUsersNeverShareALogin) {
+    UserStore users(db());
+    const UserRecord anna =
+        users.CreateFirstUser(QStringLiteral("Иванова А.П."), QStringLiteral("anna"), QStringLiteral("pw"));
+    UserRecord other;
+    other.iddUser = QStringLiteral("anna~2~");
+    other.login = QStringLiteral("Anna");  // letter case does not make it another login
+    other.name = QStringLiteral("Анна");
+    try {
+        users.Save(other, QStringLiteral("pw"));
+        FAIL() << "the login is taken";
+    } catch (const DbError &e) {
+        EXPECT_EQ(e.text(),
+                  QStringLiteral("Пользователь с логином \"Anna\" уже есть!\nУкажите другой логин."));
+        EXPECT_EQ(e.field(), QStringLiteral("SUser.Login"));
+    }
+    EXPECT_FALSE(users.Load(other.iddUser));
+    // Once its user is deleted the login is free again.
+    other.login = QStringLiteral("oleg");
+    users.Save(other, QStringLiteral("pw"));
+    users.SoftDelete(anna.iddUser);
+    other.login = QStringLiteral("anna");
+    users.Save(other, QString());
+    EXPECT_EQ(users.Load(other.iddUser)->login, QStringLiteral("anna"));
+    // A login too long for the keys made from it is refused.
+    other.login = QString(FieldMaxLength(QStringLiteral("SUser"), QStringLiteral("Login")) + 1, u'a');
+    EXPECT_THROW(users.Save(other, QString()), DbError);
+    EXPECT_EQ(users.Load(other.iddUser)->login, QStringLiteral("anna"));
 }

@@ -1,3 +1,4 @@
+#include "CounterStore.h"
 #include "Database.h"
 #include "DbError.h"
 #include "Rows.h"
@@ -116,4 +117,161 @@ TEST(Database, UnopenableDatabaseReportsTheDriversText) {
     EXPECT_THROW(Database::Open(QStringLiteral("PGSQL;host=127.0.0.1 port=1 dbname=none connect_timeout=2")),
                  DbError);
     EXPECT_THROW(Database::Open(QStringLiteral("ODBC;DSN=NoSuchDataSource;")), DbError);
+}
+
+namespace {
+
+// The layout the first version of the program made: 32-bit long columns, every text 255 characters,
+// no rule about live links or logins.
+void MakeVersion1(Database &db) {
+    db.Exec(QStringLiteral("DROP VIEW TClientDolgD"));
+    db.Exec(QStringLiteral("DROP VIEW TClientDolg"));
+    for (const TableDef &t : Schema::Tables())
+        db.Exec(QStringLiteral("DROP TABLE [%1]").arg(QLatin1StringView(t.name)));
+    db.Exec(QStringLiteral("DROP TABLE ZvSchema"));
+    for (const TableDef &t : Schema::Tables()) {
+        QStringList cols;
+        for (const ColumnDef &c : t.columns) {
+            const char *type = c.type == ColType::Text   ? "VARCHAR(255)"
+                               : c.type == ColType::Long ? "INTEGER"
+                               : c.type == ColType::Double
+                                   ? (db.PostgresStyle() ? "DOUBLE PRECISION" : "DOUBLE")
+                               : c.type == ColType::Bool ? "BOOLEAN DEFAULT FALSE"
+                                                         : "TIMESTAMP";
+            cols << QStringLiteral("[%1] %2").arg(QLatin1StringView(c.name), QLatin1StringView(type));
+        }
+        if (!t.primaryKey.isEmpty()) cols << QStringLiteral("PRIMARY KEY (%1)").arg(t.primaryKey.join(u", "));
+        db.Exec(QStringLiteral("CREATE TABLE [%1] (%2)").arg(QLatin1StringView(t.name), cols.join(u", ")));
+    }
+    db.Exec(QStringLiteral("CREATE INDEX IX_SUser_Login ON SUser (Login)"));
+    db.Exec(QStringLiteral(
+        "CREATE VIEW TClientDolg AS SELECT TZakaz.IddZakaz AS IddZakaz, TZakaz.IddVlad AS IddVlad, "
+        "COALESCE((SELECT SUM(s.[Count]*s.Price + s.[Count]*s.Price*s.PrNDS/100) FROM TService s "
+        "WHERE s.IddZakaz = TZakaz.IddZakaz AND s.IddTop <> '0' AND s.[Delete] = FALSE), 0) - "
+        "COALESCE((SELECT SUM(p.SummaPay) FROM TPay p WHERE p.IddZakaz = TZakaz.IddZakaz AND p.[Delete] = "
+        "FALSE), 0) AS SummD FROM TZakaz"));
+    db.Exec(
+        QStringLiteral("CREATE VIEW TClientDolgD AS SELECT TClientDolg.IddVlad AS IddVlad, "
+                       "SUM(TClientDolg.SummD) AS Sum_SummD FROM TClientDolg GROUP BY TClientDolg.IddVlad"));
+    db.Exec(QStringLiteral("INSERT INTO SMain (IddMain) VALUES ('1')"));
+    db.Exec(QStringLiteral(
+        "INSERT INTO [Number] (iddnum, ZakazPr, ZakazNomer, PayNomer, OutPayNomer, SalaryNomer) "
+        "VALUES ('1', 'A-', 2147483647, 5, 0, 0)"));
+    db.Exec(QStringLiteral("CREATE TABLE ZvSchema (Version INTEGER NOT NULL)"));
+    db.Exec(QStringLiteral("INSERT INTO ZvSchema (Version) VALUES (1)"));
+}
+
+void AddLink(Database &db, const char *key, bool deleted) {
+    Rows::Insert(db, QStringLiteral("AvtoVlad"),
+                 {{QStringLiteral("IddAvtoVlad"), QString::fromLatin1(key)},
+                  {QStringLiteral("IddAvto"), QStringLiteral("car")},
+                  {QStringLiteral("IddVlad"), QStringLiteral("client")},
+                  {QStringLiteral("Delete"), deleted}});
+}
+
+void AddUser(Database &db, const char *key, const char *login, bool deleted = false) {
+    Rows::Insert(db, QStringLiteral("SUser"),
+                 {{QStringLiteral("IddUser"), QString::fromLatin1(key)},
+                  {QStringLiteral("Login"), QString::fromLatin1(login)},
+                  {QStringLiteral("Delete"), deleted}});
+}
+
+QStringList Column(Database &db, const QString &sql) {
+    QStringList values;
+    QSqlQuery q = db.Exec(sql);
+    while (q.next()) values << q.value(0).toString();
+    return values;
+}
+
+}  // namespace
+
+TEST_P(SchemaTest, AVersionOneDatabaseIsUpgradedOnOpen) {
+    MakeVersion1(db());
+    AddLink(db(), "l1", false);
+    AddLink(db(), "l2", false);  // the same car and owner twice
+    AddLink(db(), "l0", true);
+    AddUser(db(), "u1", "admin");
+    AddUser(db(), "u2", "admin");
+    AddUser(db(), "u3", "admin2");
+    AddUser(db(), "u4", "admin", true);
+    m_db.reset();
+    m_db = OpenAgain();
+    EXPECT_EQ(Schema::StoredVersion(db()), Schema::kVersion);
+
+    EXPECT_EQ(Column(db(), QStringLiteral("SELECT IddAvtoVlad FROM AvtoVlad WHERE [Delete] = FALSE")),
+              QStringList{"l1"});
+    EXPECT_EQ(Column(db(), QStringLiteral("SELECT Login FROM SUser WHERE [Delete] = FALSE ORDER BY IddUser")),
+              (QStringList{"admin", "admin3", "admin2"}));
+    // The new rules hold from now on, in the database itself.
+    EXPECT_THROW(AddLink(db(), "l3", false), DbError);
+    EXPECT_THROW(AddUser(db(), "u5", "admin2"), DbError);
+    AddUser(db(), "u6", "admin2", true);
+
+    // Long columns take 64-bit values, notes their longer limit.
+    CounterStore c(db());
+    EXPECT_EQ(c.TakeOrderNumber(), QStringLiteral("A-2147483648"));
+    EXPECT_EQ(c.ReadAll()->zakazNomer, 2147483648L);
+    const QString note(FieldMaxLength(QStringLiteral("SAvto"), QStringLiteral("AvtoPrim")), u'п');
+    Rows::Insert(db(), QStringLiteral("SAvto"),
+                 {{QStringLiteral("IddAvto"), QStringLiteral("car")}, {QStringLiteral("AvtoPrim"), note}});
+    EXPECT_EQ(Column(db(), QStringLiteral("SELECT AvtoPrim FROM SAvto")), QStringList{note});
+    // The views still work.
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TClientDolgD")), 0);
+
+    // Opening it again changes nothing more.
+    m_db.reset();
+    m_db = OpenAgain();
+    EXPECT_EQ(Schema::StoredVersion(db()), Schema::kVersion);
+}
+
+TEST_P(SchemaTest, ADatabaseOfANewerProgramIsRefused) {
+    db().Exec(QStringLiteral("UPDATE ZvSchema SET Version = ?"), {Schema::kVersion + 1});
+    m_db.reset();
+    try {
+        m_db = OpenAgain();
+        FAIL() << "a newer database should be refused";
+    } catch (const DbError &e) {
+        EXPECT_TRUE(e.text().startsWith(u"База данных создана более новой версией программы"))
+            << e.text().toStdString();
+    }
+}
+
+TEST_P(SchemaTest, EveryTextFieldHasOneLimitOnBothDatabases) {
+    // One character over the limit: refused before the database sees it, with one message everywhere.
+    const int limit = FieldMaxLength(QStringLiteral("SBox"), QStringLiteral("NameBox"));
+    ASSERT_EQ(limit, 255);
+    try {
+        Rows::Insert(db(), QStringLiteral("SBox"),
+                     {{QStringLiteral("IddBox"), QStringLiteral("b1")},
+                      {QStringLiteral("NameBox"), QString(limit + 1, u'я')}});
+        FAIL() << "an over-long name should be refused";
+    } catch (const DbError &e) {
+        EXPECT_EQ(e.text(),
+                  QStringLiteral("Поле «Название бокса» не может быть длиннее 255 символов (введено 256).\n"
+                                 "Сократите текст: ничего не сохранено."));
+        EXPECT_EQ(e.field(), QStringLiteral("SBox.NameBox"));
+    }
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM SBox")), 0);
+
+    // At the limit every text field stores and reads back whole, in the table as created.
+    for (const TableDef &t : Schema::Tables()) {
+        const QString table = QString::fromLatin1(t.name);
+        for (const ColumnDef &c : t.columns) {
+            if (c.type != ColType::Text) continue;
+            const QString column = QString::fromLatin1(c.name);
+            const int max = FieldMaxLength(table, column);
+            EXPECT_GE(max, 64) << t.name << '.' << c.name;
+            EXPECT_NE(Schema::Caption(table, column), column) << t.name << '.' << c.name;
+            const QString text(max, u'ж');
+            Transaction tx(db());  // left uncommitted: each field is tried on the table as it was
+            db().Exec(QStringLiteral("DELETE FROM [%1]").arg(table));
+            Values row = {{column, text}};
+            for (const QString &key : t.primaryKey)
+                if (key != column) row << ColumnValue{key, QStringLiteral("k")};
+            Rows::Insert(db(), table, row);
+            EXPECT_EQ(Column(db(), QStringLiteral("SELECT [%1] FROM [%2]").arg(column, table)),
+                      QStringList{text})
+                << t.name << '.' << c.name;
+        }
+    }
 }

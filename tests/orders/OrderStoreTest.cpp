@@ -5,6 +5,7 @@
 #include "OrderMath.h"
 #include "OrderStore.h"
 #include "PaymentStore.h"
+#include "Schema.h"
 #include "TestDb.h"
 
 #include <QSqlQuery>
@@ -291,7 +292,28 @@ TEST_P(OrderStoreTest, TwoWorkstationsSavingAtOnceGetDistinctKeys) {
     OrderStore(*other).Save(b, Form(), QStringLiteral("anna"));
     EXPECT_NE(a.IddZakaz, b.IddZakaz);
     EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TZakaz")), 2);
-    // Nothing stops two documents from sharing a number.
     EXPECT_EQ(a.ZakazNomer, QStringLiteral("1"));
     EXPECT_EQ(b.ZakazNomer, QStringLiteral("2"));
+}
+
+TEST_P(OrderStoreTest, AnOverLongTextSavesNothing) {
+    CounterStore(db()).WriteAll({QString(), 9, 0, 0, 0});
+    Order o = MakeOrder();
+    o.car.AvtoPrim = QString(FieldMaxLength(QStringLiteral("SAvto"), QStringLiteral("AvtoPrim")) + 1, u'з');
+    try {
+        Save(o);
+        FAIL() << "the note is one character too long";
+    } catch (const DbError &e) {
+        EXPECT_EQ(e.field(), QStringLiteral("SAvto.AvtoPrim"));
+        EXPECT_TRUE(e.text().contains(u"«Примечание»")) << e.text().toStdString();
+    }
+    for (const char *table : {"TZakaz", "SClient", "SAvto"})
+        EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM %1").arg(QLatin1StringView(table))), 0)
+            << table;
+    EXPECT_EQ(CounterStore(db()).ReadAll()->zakazNomer, 9);
+    EXPECT_TRUE(o.IddZakaz.isEmpty());
+
+    o.car.AvtoPrim.chop(1);  // at the limit it saves and loads back whole
+    const QString key = Save(o);
+    EXPECT_EQ(OrderStore(db()).Load(key)->car.AvtoPrim, o.car.AvtoPrim);
 }

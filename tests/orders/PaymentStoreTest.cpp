@@ -1,3 +1,4 @@
+#include "CounterStore.h"
 #include "PaymentStore.h"
 #include "TestDb.h"
 
@@ -44,4 +45,38 @@ TEST_P(PaymentStoreTest, SaveInsertsThenUpdatesByKeyAndOrder) {
     EXPECT_NE(other, key);
     EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TPay")), 2);
     EXPECT_DOUBLE_EQ(store.SumOrderPayments(QStringLiteral("order-9")), -200.0);
+}
+
+TEST_P(PaymentStoreTest, NewDocumentsAreNumberedWhenSaved) {
+    CounterStore counters(db());
+    counters.WriteAll({QString(), 0, 7, 30, 0});
+    PaymentStore store(db());
+    auto doc = [](double sum, const QString &typed, const QString &proposed) {
+        PayRecord p;
+        p.NaznPay = QStringLiteral("Приход");
+        p.SummaPay = sum;
+        p.NomerPay = typed;
+        p.ProposedNomer = proposed;
+        return p;
+    };
+    // Proposed 8 while the form was open, but another workstation used 8 meanwhile.
+    counters.Take(DocCounter::Pay);
+    PayRecord a = doc(100, QStringLiteral("8"), QStringLiteral("8"));
+    store.SavePayment(a, QStringLiteral("0"), QStringLiteral("anna"));
+    EXPECT_EQ(a.NomerPay, QStringLiteral("9"));
+    // A number typed over the proposal stands and the counter follows it up, never down.
+    PayRecord b = doc(100, QStringLiteral("100"), QStringLiteral("10"));
+    store.SavePayment(b, QStringLiteral("0"), QStringLiteral("anna"));
+    EXPECT_EQ(b.NomerPay, QStringLiteral("100"));
+    PayRecord c = doc(100, QStringLiteral("3"), QStringLiteral("101"));
+    store.SavePayment(c, QStringLiteral("0"), QStringLiteral("anna"));
+    EXPECT_EQ(counters.ReadAll()->payNomer, 100);
+    // Money out takes the outgoing counter; editing a stored document leaves the counters alone.
+    PayRecord refund = doc(-50, QStringLiteral("31"), QStringLiteral("31"));
+    store.SavePayment(refund, QStringLiteral("0"), QStringLiteral("anna"));
+    EXPECT_EQ(refund.NomerPay, QStringLiteral("31"));
+    refund.NomerPay = QStringLiteral("500");
+    store.SavePayment(refund, QStringLiteral("0"), QStringLiteral("anna"));
+    EXPECT_EQ(counters.ReadAll()->outPayNomer, 31);
+    EXPECT_EQ(store.LoadPayment(refund.IddPay)->NomerPay, QStringLiteral("500"));
 }

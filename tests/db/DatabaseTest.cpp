@@ -1,0 +1,112 @@
+#include "CounterStore.h"
+#include "Database.h"
+#include "DbError.h"
+#include "Rows.h"
+#include "TestDb.h"
+
+#include <QSqlQuery>
+
+namespace {
+
+void AddBay(Database &db, const char *key) {
+    Rows::Insert(db, QStringLiteral("SBox"), {{QStringLiteral("IddBox"), QString::fromLatin1(key)}});
+}
+
+// Qt's warnings while it lives (the drivers report some failures only there).
+class WarningLog {
+public:
+    WarningLog() {
+        s_lines.clear();
+        m_previous = qInstallMessageHandler(
+            [](QtMsgType, const QMessageLogContext &, const QString &text) { s_lines << text; });
+    }
+    ~WarningLog() { qInstallMessageHandler(m_previous); }
+    const QStringList &lines() const { return s_lines; }
+
+private:
+    static inline QStringList s_lines;
+    QtMessageHandler m_previous;
+};
+
+}  // namespace
+
+class DatabaseTest : public DbTest {};
+ZV_INSTANTIATE_DB_TESTS(DatabaseTest);
+
+TEST_P(DatabaseTest, InnerTransactionLeftUncommittedFailsTheOuterCommit) {
+    {
+        Transaction outer(db());
+        AddBay(db(), "b1");
+        {
+            Transaction inner(db());
+            AddBay(db(), "b2");
+            // Leaves without Commit, as a store that returns early does.
+        }
+        EXPECT_EQ(db().TransactionDepth(), 1);
+        AddBay(db(), "b3");
+        EXPECT_THROW(outer.Commit(), DbError);
+    }
+    EXPECT_EQ(db().TransactionDepth(), 0);
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM SBox")), 0);
+    AddBay(db(), "b4");  // the connection goes on working
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM SBox")), 1);
+}
+
+TEST_P(DatabaseTest, AFailedStatementEndsTheTransactionAndLeavesNoStatementBehind) {
+    WarningLog log;
+    try {
+        Transaction tx(db());
+        AddBay(db(), "b1");
+        AddBay(db(), "b1");  // duplicate key
+        tx.Commit();
+        FAIL() << "the duplicate should have failed";
+    } catch (const DbError &) {
+    }
+    EXPECT_EQ(db().TransactionDepth(), 0);
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM SBox")), 0);
+    // Nothing may run in the transaction after its failure: it would be stored on its own.
+    {
+        Transaction tx(db());
+        AddBay(db(), "b2");
+        EXPECT_THROW(AddBay(db(), "b2"), DbError);
+        EXPECT_THROW(AddBay(db(), "b3"), DbError);
+        EXPECT_THROW(tx.Commit(), DbError);
+    }
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM SBox")), 0);
+    for (const QString &line : log.lines())
+        EXPECT_FALSE(line.contains(u"Unable to free statement")) << line.toStdString();
+    if (GetParam() == Backend::Postgres) {
+        QSqlQuery q = db().Exec(QStringLiteral("SELECT COUNT(*) FROM pg_prepared_statements"));
+        ASSERT_TRUE(q.next());
+        EXPECT_EQ(q.value(0).toInt(), 0);
+    }
+}
+
+TEST_P(DatabaseTest, ALockHeldTooLongIsReportedAsTheOtherWorkstationsAndNothingIsWritten) {
+    auto other = OpenAgain();
+    other->SetLockWait(300);
+    CounterStore(db()).WriteAll({QString(), 0, 10, 0, 0});
+    Transaction holder(db());
+    CounterStore(db()).Take(DocCounter::Pay);  // 11, row locked until the commit
+    try {
+        CounterStore(*other).Take(DocCounter::Pay);
+        FAIL() << "the second workstation should not get the counter while it is locked";
+    } catch (const DbError &e) {
+        EXPECT_TRUE(e.text().contains(u"база данных занята другим рабочим местом")) << e.text().toStdString();
+    }
+    EXPECT_EQ(other->TransactionDepth(), 0);
+    holder.Commit();
+    EXPECT_EQ(CounterStore(*other).Take(DocCounter::Pay), 12);
+}
+
+TEST_P(DatabaseTest, NulCharactersAreNotStored) {
+    Rows::Insert(db(), QStringLiteral("SBox"),
+                 {{QStringLiteral("IddBox"), QStringLiteral("b1")},
+                  {QStringLiteral("NameBox"), QStringLiteral("Бокс") + QChar(u'\0') + QStringLiteral("1")}});
+    db().Exec(QStringLiteral("UPDATE SBox SET PrimBox = ? WHERE IddBox = ?"),
+              {QString(QChar(u'\0')) + QStringLiteral("x"), QStringLiteral("b1")});
+    QSqlQuery q = db().Exec(QStringLiteral("SELECT NameBox, PrimBox FROM SBox"));
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(q.value(0).toString(), QStringLiteral("Бокс1"));
+    EXPECT_EQ(q.value(1).toString(), QStringLiteral("x"));
+}

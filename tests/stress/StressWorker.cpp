@@ -1,0 +1,96 @@
+// One workstation of the two-process stress test: opens the database named on the command line (creating
+// its schema if nobody has yet) and saves a number of orders or cars as fast as it can. Every failed save
+// is printed; the exit code is the number of failures (capped), so 0 means every save went through.
+#include "CarStore.h"
+#include "ClientStore.h"
+#include "Database.h"
+#include "DbError.h"
+#include "KeyGen.h"
+#include "OrderStore.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+Order MakeOrder(int i, const QString &who) {
+    Order o;
+    o.car.AvtoNomer = QStringLiteral("а%1вс77").arg(i, 3, 10, QLatin1Char('0'));
+    o.car.AvtoMarka = QStringLiteral("Лада");
+    o.client.ClientName = QStringLiteral("Клиент %1 %2").arg(who).arg(i);
+    OrderLine wash;
+    wash.IddService = QStringLiteral("svc-wash");
+    wash.Name = QStringLiteral("Мойка");
+    wash.Price = 400;
+    wash.workers = {LineWorker{QStringLiteral("w1"), QStringLiteral("Петров П.П."), 0}};
+    o.lines = {wash};
+    PayRecord pay;
+    pay.NaznPay = QStringLiteral("Оплата услуг");
+    pay.ProposedNomer = pay.NomerPay = QStringLiteral("1");  // as proposed: the save takes a free number
+    pay.DataPay = QDateTime::currentDateTime();
+    pay.SummaPay = 400;
+    o.payments = {pay};
+    return o;
+}
+
+OrderFormInput Form() {
+    OrderFormInput f;
+    f.orderDate = f.acceptDate = QDate::currentDate();
+    f.acceptTime = QTime(9, 0);
+    return f;
+}
+
+void SaveCar(Database &db, int i, const QString &login, const QString &who) {
+    ClientRecord client;
+    client.iddClient = NewKey(login);
+    client.clientName = QStringLiteral("Владелец %1 %2").arg(who).arg(i);
+    ClientStore(db).Save(client);
+    CarRecord car;
+    car.iddAvto = NewKey(login);
+    car.avtoNomer = QStringLiteral("х%1ух").arg(i, 3, 10, QLatin1Char('0'));
+    QList<CarOwner> owners(1);
+    owners[0].iddVlad = client.iddClient;
+    CarStore(db).Save(car, owners, login);
+    // The client's card links the same car again: one live link stays.
+    ClientStore(db).LinkCar(client.iddClient, car.iddAvto, login);
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() != 6) {
+        QTextStream(stderr) << "usage: zv_stress_worker CONNECT orders|cars COUNT LOGIN NAME\n";
+        return 100;
+    }
+    const QString mode = args[2];
+    const int count = args[3].toInt();
+    const QString login = args[4];
+    const QString who = args[5];
+    QTextStream err(stderr);
+    std::unique_ptr<Database> db;
+    try {
+        db = Database::Open(args[1]);
+    } catch (const DbError &e) {
+        err << "open: " << e.text() << '\n';
+        return 101;
+    }
+    int failures = 0;
+    for (int i = 0; i < count; ++i) {
+        try {
+            if (mode == u"orders") {
+                Order o = MakeOrder(i, who);
+                OrderStore(*db).Save(o, Form(), login);
+            } else {
+                SaveCar(*db, i, login, who);
+            }
+        } catch (const DbError &e) {
+            ++failures;
+            err << "save " << i << ": " << e.text() << '\n';
+        }
+    }
+    return std::min(failures, 99);
+}
