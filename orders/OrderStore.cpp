@@ -53,7 +53,7 @@ QString OrderStore::Save(Order &order, const OrderFormInput &form, const QString
 
     const QDateTime accepted = Combine(form.acceptDate, form.acceptTime);
     work.ZakazData = Combine(form.orderDate, QTime(0, 0));
-    work.ZakazBegin = accepted;
+    work.ZakazBegin = form.appointment.isValid() ? form.appointment : accepted;
     if (work.ZakazStatus == StatusStarted || work.ZakazStatus == StatusFinished) work.ZakazBeginIn = accepted;
     if (form.preliminary) work.ZakazBegin = Combine(form.prelimDate, form.prelimTime);
     if (form.accepted) work.ZakazBeginIn = accepted;

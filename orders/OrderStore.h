@@ -23,6 +23,9 @@ struct OrderFormInput {
     QTime prelimTime;
     QDate doneDate;
     QTime doneTime;
+    // When set, the appointment kept instead of the acceptance moment (an edited order's stored one);
+    // a ticked "preliminary" still takes the preliminary pickers.
+    QDateTime appointment;
 };
 
 // Every SQL text about orders, their lines and their workers.

@@ -1,0 +1,122 @@
+#include "COrderPaymentDlg.h"
+
+#include "AppContext.h"
+#include "CardButtons.h"
+#include "Formats.h"
+#include "Prompter.h"
+#include "Schema.h"
+#include "Tooltip.h"
+
+#include <QDateEdit>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+COrderPaymentDlg::COrderPaymentDlg(AppContext &ctx, PayRecord &pay, const QString &title, bool isNew,
+                                   double debt, QWidget *parent)
+    : QDialog(parent), m_ctx(ctx), m_pay(pay), m_debtBefore(debt + pay.SummaPay) {
+    Build(title);
+    m_number->setText(pay.NomerPay);
+    m_date->setDate(pay.DataPay.isValid() ? pay.DataPay.date() : QDate::currentDate());
+    m_purpose->setText(pay.NaznPay.isEmpty() ? kPurpose : pay.NaznPay);
+    m_doc->setText(pay.DocPay);
+    m_note->setText(pay.PrimPay);
+    m_debt->setText(Formats::Money(m_debtBefore));
+    m_amount->setText(Formats::Money(isNew ? m_debtBefore : pay.SummaPay));
+    AmountChanged();
+    m_amount->setFocus();
+    m_amount->selectAll();
+}
+
+void COrderPaymentDlg::Build(const QString &title) {
+    setWindowTitle(title);
+    auto line = [this](const char *name, const QString &table, const QString &field) {
+        auto *edit = new QLineEdit(this);
+        edit->setObjectName(QString::fromLatin1(name));
+        if (const int limit = table.isEmpty() ? 0 : FieldMaxLength(table, field); limit > 0)
+            edit->setMaxLength(limit);
+        return edit;
+    };
+    const QString pay = QStringLiteral("TPay");
+    m_number = line("number", pay, QStringLiteral("NomerPay"));
+    m_doc = line("doc", pay, QStringLiteral("DocPay"));
+    m_note = line("note", pay, QStringLiteral("PrimPay"));
+    m_amount = line("amount", {}, {});
+    m_amount->setAlignment(Qt::AlignRight);
+    m_date = new QDateEdit(this);
+    m_date->setObjectName(QStringLiteral("date"));
+    m_date->setCalendarPopup(true);
+    m_date->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    m_purpose = new QLabel(this);
+    m_purpose->setObjectName(QStringLiteral("purpose"));
+    m_debt = new QLabel(this);
+    m_debt->setObjectName(QStringLiteral("debt"));
+    m_rest = new QLabel(this);
+    m_rest->setObjectName(QStringLiteral("rest"));
+
+    Tooltip::Set(m_number, QStringLiteral("Номер"),
+                 QStringLiteral("Номер платежного документа.\nПредлагается следующий по порядку номер."));
+    Tooltip::Set(m_date, QStringLiteral("Дата платежа"), QStringLiteral("Дата поступления платежа."));
+    Tooltip::Set(m_doc, QStringLiteral("Первичный документ"),
+                 QStringLiteral("Первичный документ, по которому принят платеж\n(чек, квитанция, счет)."));
+    Tooltip::Set(m_note, QStringLiteral("Примечание"), QStringLiteral("Примечание к платежу."));
+    Tooltip::Set(m_amount, QStringLiteral("Сумма платежа"),
+                 QStringLiteral("Сумма, уплаченная клиентом.\nОстаток долга пересчитывается при вводе."));
+
+    connect(m_amount, &QLineEdit::textChanged, this, &COrderPaymentDlg::AmountChanged);
+
+    auto *form = new QFormLayout;
+    form->addRow(QStringLiteral("№:"), m_number);
+    form->addRow(QStringLiteral("Дата:"), m_date);
+    form->addRow(QStringLiteral("Назначение:"), m_purpose);
+    form->addRow(QStringLiteral("Первичный документ:"), m_doc);
+    form->addRow(QStringLiteral("Примечание:"), m_note);
+    form->addRow(QStringLiteral("Сумма долга:"), m_debt);
+    form->addRow(QStringLiteral("Сумма платежа:"), m_amount);
+    form->addRow(QStringLiteral("Остаток долга:"), m_rest);
+    QHBoxLayout *buttons = MakeCardButtons(this, &m_ok, &m_cancel, QStringLiteral("Сохранить"),
+                                           QStringLiteral("Сохранить платеж\nи закрыть окно."));
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addStretch();
+    layout->addLayout(buttons);
+    setTabOrder(m_number, m_date);
+    setTabOrder(m_date, m_doc);
+    setTabOrder(m_doc, m_note);
+    setTabOrder(m_note, m_amount);
+    setTabOrder(m_amount, m_ok);
+    setTabOrder(m_ok, m_cancel);
+    resize(380, sizeHint().height());
+}
+
+double COrderPaymentDlg::Remainder() const {
+    return m_debtBefore - Formats::ParseMoney(m_amount->text());
+}
+
+void COrderPaymentDlg::AmountChanged() {
+    m_rest->setText(Formats::Money(Remainder()));
+}
+
+void COrderPaymentDlg::accept() {
+    for (QLineEdit *edit : {m_number, m_doc, m_note, m_amount}) edit->setText(edit->text().trimmed());
+    const double amount = Formats::ParseMoney(m_amount->text());
+    if (amount == 0.0) {
+        m_ctx.prompter().Warning(QStringLiteral("Укажите сумму платежа!"));
+        m_amount->setFocus();
+        return;
+    }
+    m_pay.Delete = 0;
+    m_pay.TypePay = OrderPayment;
+    m_pay.SummaPay = amount;
+    m_pay.DocPay = m_doc->text();
+    m_pay.NaznPay = m_purpose->text();
+    m_pay.NomerPay = m_number->text();
+    m_pay.PrimPay = m_note->text();
+    // The date is picked; the time of a stored payment is kept, a new one is taken now.
+    const QTime time = m_pay.DataPay.isValid() ? m_pay.DataPay.time() : QTime::currentTime();
+    m_pay.DataPay = QDateTime(m_date->date(), time);
+    QDialog::accept();
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "PayRecord.h"
+
+#include <QDialog>
+
+class AppContext;
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// A customer's payment for one order: number, date, primary document, note and amount, beside the
+// order's debt and what remains of it. OK fills the caller's record (kind "order payment", not deleted);
+// the caller saves it.
+class COrderPaymentDlg : public QDialog {
+    Q_OBJECT
+public:
+    static inline const QString kNewTitle = QStringLiteral("Новый платеж за оказанные услуги");
+    static inline const QString kEditTitle = QStringLiteral("Изменение платежа за оказанные услуги");
+    static inline const QString kPurpose = QStringLiteral("Оплата услуг");
+
+    // `debt` is the order's debt without this payment's own amount counted back: an edited payment
+    // shows the debt as it stood before it. A new payment proposes the whole debt as its amount.
+    COrderPaymentDlg(AppContext &ctx, PayRecord &pay, const QString &title, bool isNew, double debt,
+                     QWidget *parent = nullptr);
+
+    // "Сумма долга" and "Остаток долга" as shown.
+    double DebtBefore() const { return m_debtBefore; }
+    double Remainder() const;
+
+    void accept() override;
+
+private:
+    void Build(const QString &title);
+    void AmountChanged();
+
+    AppContext &m_ctx;
+    PayRecord &m_pay;
+    double m_debtBefore = 0.0;
+
+    QLineEdit *m_number = nullptr;
+    QDateEdit *m_date = nullptr;
+    QLabel *m_purpose = nullptr;
+    QLineEdit *m_doc = nullptr;
+    QLineEdit *m_note = nullptr;
+    QLineEdit *m_amount = nullptr;
+    QLabel *m_debt = nullptr;
+    QLabel *m_rest = nullptr;
+    QPushButton *m_ok = nullptr;
+    QPushButton *m_cancel = nullptr;
+};

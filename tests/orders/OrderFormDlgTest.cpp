@@ -1,0 +1,652 @@
+#include "AppContext.h"
+#include "CCarDirDlg.h"
+#include "CClientDirDlg.h"
+#include "COrderFormDlg.h"
+#include "COrderFormQuestionDlg.h"
+#include "COrderPaymentDlg.h"
+#include "CServiceDirDlg.h"
+#include "CServiceDlg.h"
+#include "CWorkerDirDlg.h"
+#include "CarStore.h"
+#include "ClientStore.h"
+#include "CounterStore.h"
+#include "DynamicRecordset.h"
+#include "OrderFixtures.h"
+#include "OrderStore.h"
+#include "PaymentStore.h"
+#include "Rows.h"
+#include "Scripted.h"
+#include "ServiceStore.h"
+#include "TestDb.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTimeEdit>
+#include <QTreeWidget>
+#include <functional>
+
+namespace {
+
+template <class T>
+T *Child(QObject &parent, const char *name) {
+    T *w = parent.findChild<T *>(QString::fromLatin1(name));
+    EXPECT_NE(w, nullptr) << name;
+    return w;
+}
+
+void Select(QTreeWidget *list, QTreeWidgetItem *item) {
+    list->setCurrentItem(item);
+    item->setSelected(true);
+}
+
+QTreeWidgetItem *Row(QTreeWidget *list, const QString &text, int column) {
+    const auto found = list->findItems(text, Qt::MatchExactly | Qt::MatchRecursive, column);
+    return found.isEmpty() ? nullptr : found.first();
+}
+
+// Ticks the named top-level rows of the services directory and closes it.
+ScriptedDialogs::Step PickServices(QStringList names) {
+    return [names](QDialog &d) {
+        auto &dir = dynamic_cast<CServiceDirDlg &>(d);
+        auto *list = dir.findChild<QTreeWidget *>(QStringLiteral("services"));
+        for (const QString &n : names) {
+            QTreeWidgetItem *row = Row(list, n, 0);
+            EXPECT_NE(row, nullptr) << n.toStdString();
+            // The row with everything under it: a package's services, a service's performers.
+            std::function<void(QTreeWidgetItem *)> tick = [&](QTreeWidgetItem *item) {
+                item->setCheckState(0, Qt::Checked);
+                for (int i = 0; i < item->childCount(); ++i) tick(item->child(i));
+            };
+            if (row) tick(row);
+        }
+        dir.accept();
+        return dir.result();
+    };
+}
+
+ScriptedDialogs::Step Answer(bool yes, QString *text = nullptr, QString *heading = nullptr) {
+    return [=](QDialog &d) {
+        auto &q = dynamic_cast<COrderFormQuestionDlg &>(d);
+        if (text) *text = q.Text();
+        if (heading) *heading = q.windowTitle();
+        Child<QPushButton>(q, yes ? "yes" : "no")->click();
+        return q.result();
+    };
+}
+
+ScriptedDialogs::Step Pay(const QString &amount, double *debtShown = nullptr) {
+    return [=](QDialog &d) {
+        auto &p = dynamic_cast<COrderPaymentDlg &>(d);
+        if (debtShown) *debtShown = p.DebtBefore();
+        Child<QLineEdit>(p, "amount")->setText(amount);
+        p.accept();
+        return p.result();
+    };
+}
+
+}  // namespace
+
+class OrderFormDlgTest : public DbTest {
+protected:
+    void SetUp() override {
+        DbTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        ctx = std::make_unique<AppContext>(Context(QString(28, u'1')));
+        for (auto [id, fio] : {std::pair{"w1", "Петров"}, std::pair{"w2", "Сидоров"}})
+            Rows::Insert(db(), QStringLiteral("SWork"),
+                         {{QStringLiteral("IddWork"), QString::fromUtf8(id)},
+                          {QStringLiteral("WorkFIO"), QString::fromUtf8(fio)},
+                          {QStringLiteral("WorkOut"), false},
+                          {QStringLiteral("Delete"), false}});
+        ServiceStore services(db());
+        ServiceCard tyre;
+        tyre.packageText = QStringLiteral("Шиномонтаж");
+        tyre.name = QStringLiteral("Снятие");
+        tyre.priceText = QStringLiteral("100");
+        tyre.prNdsText = QStringLiteral("18");
+        tyre.time = QTime(0, 30);
+        tyre.performers = {{QString(), QStringLiteral("w1"), QStringLiteral("Петров"), false}};
+        services.SaveCard(tyre, QStringLiteral("anna"));
+        ServiceCard wash;
+        wash.name = QStringLiteral("Мойка");
+        wash.priceText = QStringLiteral("300");
+        wash.time = QTime(1, 0);
+        wash.performers = {{QString(), QStringLiteral("w1"), QStringLiteral("Петров"), false}};
+        services.SaveCard(wash, QStringLiteral("anna"));
+        washKey = wash.iddService;
+
+        ClientRecord client;
+        client.iddClient = QStringLiteral("k1");
+        client.clientName = QStringLiteral("Кузнецов");
+        client.clientAdres = QStringLiteral("Лесная, 1");
+        client.clientTel = QStringLiteral("111");
+        ClientStore(db()).Save(client);
+        CounterValues counters;
+        counters.payNomer = 40;
+        CounterStore(db()).WriteAll(counters);
+    }
+
+    AppContext Context(const QString &rights) {
+        return AppContext(
+            db(), UserInfo{QStringLiteral("u1"), QStringLiteral("anna"), QStringLiteral("Анна"), rights},
+            prompter, dialogs, QString());
+    }
+
+    QString AddCar(const QString &id, const QString &plate, const QString &owner = {}) {
+        CarRecord car;
+        car.iddAvto = id;
+        car.avtoNomer = plate;
+        car.avtoMarka = QStringLiteral("ВАЗ");
+        car.avtoColor = QStringLiteral("белый");
+        car.avtoVin = QStringLiteral("VIN-") + id.toUpper();
+        car.avtoDvig = QStringLiteral("D-") + id.toUpper();
+        QList<CarOwner> owners;
+        if (!owner.isEmpty()) owners << CarOwner{QString(), id, owner, false, {}, {}};
+        CarStore(db()).Save(car, owners, QStringLiteral("anna"));
+        return owners.isEmpty() ? QString() : owners[0].iddAvtoVlad;
+    }
+
+    // Fills the car and client of a new form and adds the wash.
+    void Fill(COrderFormDlg &form, const QString &plate = QStringLiteral("а777аа")) {
+        Child<QLineEdit>(form, "plate")->setText(plate);
+        Child<QComboBox>(form, "client")->setEditText(QStringLiteral("Иванов"));
+        dialogs.Then(PickServices({QStringLiteral("Мойка")}));
+        form.AddLines();
+    }
+
+    bool Deleted(const QString &table, const QString &key, const QString &value) {
+        CDynamicRecordset rs(db());
+        rs.Open(QStringLiteral("SELECT [Delete] FROM %1 WHERE %2 = ?").arg(table, key), {value});
+        EXPECT_FALSE(rs.IsEOF()) << value.toStdString();
+        return rs.Bool(QStringLiteral("Delete"));
+    }
+
+    long PayCounter() { return CounterStore(db()).NextPayNumber() - 1; }
+
+    ScriptedPrompter prompter;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<AppContext> ctx;
+    QString washKey;
+};
+ZV_INSTANTIATE_DB_TESTS(OrderFormDlgTest);
+
+TEST_P(OrderFormDlgTest, NewOrdersTakeStatusAndDatesFromModeAndTicks) {
+    struct Case {
+        OrderFormMode mode;
+        bool prelim, accepted, done;
+        int status;
+    };
+    const QDateTime prelim(QDate(2024, 6, 12), QTime(14, 0));
+    const QDateTime accept(QDate(2024, 6, 10), QTime(9, 15));
+    const QDateTime done(QDate(2024, 6, 10), QTime(11, 45));
+    int n = 100;
+    for (const Case c :
+         {Case{OrderFormMode::New, false, true, false, 1}, Case{OrderFormMode::New, true, false, false, 1},
+          Case{OrderFormMode::New, false, true, true, 2}, Case{OrderFormMode::Request, true, false, false, 0},
+          Case{OrderFormMode::Request, true, true, false, 1}}) {
+        COrderFormDlg form(*ctx, c.mode);
+        EXPECT_EQ(Child<QLineEdit>(form, "number")->text(), QString());
+        // The ticks a mode opens with, and the pickers enabled by them in a new form.
+        EXPECT_EQ(Child<QCheckBox>(form, "prelim")->isChecked(), c.mode == OrderFormMode::Request);
+        EXPECT_EQ(Child<QCheckBox>(form, "accepted")->isChecked(), c.mode == OrderFormMode::New);
+        Child<QCheckBox>(form, "prelim")->setChecked(c.prelim);
+        Child<QCheckBox>(form, "accepted")->setChecked(c.accepted);
+        Child<QCheckBox>(form, "done")->setChecked(c.done);
+        EXPECT_EQ(Child<QDateEdit>(form, "prelimDate")->isEnabled(), c.prelim);
+        EXPECT_EQ(Child<QTimeEdit>(form, "acceptTime")->isEnabled(), c.accepted);
+        EXPECT_EQ(Child<QDateEdit>(form, "doneDate")->isEnabled(), c.done);
+        const QString plate = QStringLiteral("а%1аа").arg(++n);  // a new car each time
+        Fill(form, plate);
+        Child<QDateEdit>(form, "prelimDate")->setDate(prelim.date());
+        Child<QTimeEdit>(form, "prelimTime")->setTime(prelim.time());
+        Child<QDateEdit>(form, "acceptDate")->setDate(accept.date());
+        Child<QTimeEdit>(form, "acceptTime")->setTime(accept.time());
+        Child<QDateEdit>(form, "doneDate")->setDate(done.date());
+        Child<QTimeEdit>(form, "doneTime")->setTime(done.time());
+        form.accept();
+        ASSERT_EQ(form.result(), QDialog::Accepted) << prompter.All().join(u'|').toStdString();
+
+        const Order o = *OrderStore(db()).Load(form.order().IddZakaz);
+        EXPECT_EQ(o.ZakazStatus, c.status) << c.prelim << c.accepted << c.done;
+        EXPECT_EQ(o.ZakazBegin, c.prelim ? prelim : accept);
+        if (c.status >= 1) {
+            EXPECT_EQ(o.ZakazBeginIn, accept);
+        }
+        if (c.status == 2) {
+            EXPECT_EQ(o.ZakazEndOut, done);
+        }
+        EXPECT_EQ(o.car.AvtoNomer, plate.toUpper());
+        EXPECT_FALSE(o.ZakazNomer.isEmpty());
+        EXPECT_EQ(Child<QLineEdit>(form, "number")->text(), o.ZakazNomer);
+        EXPECT_TRUE(prompter.All().isEmpty());
+        EXPECT_EQ(dialogs.unscripted, 0);
+    }
+}
+
+TEST_P(OrderFormDlgTest, OkChecksPlateCarClientAndLinesInThatOrder) {
+    COrderFormDlg form(*ctx, OrderFormMode::New);
+    form.accept();
+    EXPECT_EQ(prompter.warnings,
+              QStringList{QStringLiteral("Укажите автомобиль!\nЗаполните гос номер автомобиля!")});
+
+    // Two cars with the plate: the cars directory must settle it.
+    AddCar(QStringLiteral("c1"), QStringLiteral("В001ВВ"));
+    AddCar(QStringLiteral("c2"), QStringLiteral("В001ВВ"));
+    prompter.Clear();
+    Child<QLineEdit>(form, "plate")->setText(QStringLiteral(" в001вв "));
+    form.accept();
+    EXPECT_EQ(prompter.warnings, QStringList{QStringLiteral(
+                                     "Существуют 2 автомобиля\nс гос. номером:В001ВВ.\nВыберите автомобиль в "
+                                     "справочнике!")});
+    EXPECT_EQ(dialogs.opened, QStringList{QStringLiteral("CCarDirDlg")});
+
+    // One car: asked about it; the client and the lines are checked next.
+    const QString link = AddCar(QStringLiteral("c3"), QStringLiteral("Е555ЕЕ"), QStringLiteral("k1"));
+    prompter.Clear();
+    dialogs.opened.clear();
+    Child<QLineEdit>(form, "plate")->setText(QStringLiteral("е555ее"));
+    QString text, heading;
+    dialogs.Then(Answer(true, &text, &heading));
+    form.accept();
+    EXPECT_EQ(heading, QStringLiteral("Вопрос")) << text.toStdString();
+    EXPECT_EQ(text, QStringLiteral(
+                        "Услуга оказывается этому автомобилю:\nГос. №:Е555ЕЕ ВАЗ цвет:БЕЛЫЙ\nVIN:VIN-C3, "
+                        "№ двиг.:D-C3"));
+    EXPECT_EQ(Child<QLineEdit>(form, "vin")->text(), QStringLiteral("VIN-C3"));
+    EXPECT_EQ(prompter.warnings, QStringList{QStringLiteral("Укажите название клиента!")});
+
+    prompter.Clear();
+    dialogs.opened.clear();
+    Child<QComboBox>(form, "client")->setEditText(QStringLiteral("  Кузнецов "));
+    dialogs.Then(PickServices({}));
+    form.accept();
+    EXPECT_EQ(prompter.warnings, QStringList{QStringLiteral("Добавьте предоставляемые услуги!")});
+    EXPECT_EQ(dialogs.opened, QStringList{QStringLiteral("CServiceDirDlg")});  // car taken: no question
+    EXPECT_NE(form.result(), QDialog::Accepted);
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TZakaz")), 0);
+
+    dialogs.Then(PickServices({QStringLiteral("Мойка")}));
+    form.AddLines();
+    form.accept();
+    ASSERT_EQ(form.result(), QDialog::Accepted);
+    EXPECT_EQ(form.order().IddAvto, QStringLiteral("c3"));
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM SAvto")), 3);
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM SClient")), 2);  // the typed client is new
+    EXPECT_EQ(
+        CountRows(db(), QStringLiteral("SELECT * FROM AvtoVlad WHERE IddAvto = ?"), {QStringLiteral("c3")}),
+        2);
+    EXPECT_FALSE(link.isEmpty());
+}
+
+TEST_P(OrderFormDlgTest, PickersFillCarAndClientAndAskBeforeReplacingOrForgetting) {
+    const QString link = AddCar(QStringLiteral("c1"), QStringLiteral("К001КК"), QStringLiteral("k1"));
+    AddCar(QStringLiteral("c2"), QStringLiteral("М002ММ"), QStringLiteral("k1"));
+    COrderFormDlg form(*ctx, OrderFormMode::New);
+    Child<QLineEdit>(form, "plate")->setText(QStringLiteral("к001кк"));
+    dialogs.Then([&](QDialog &d) {
+        auto &dir = dynamic_cast<CCarDirDlg &>(d);
+        EXPECT_TRUE(dir.Select(QStringLiteral("c1"), link));
+        dir.reject();
+        return dir.result();
+    });
+    form.PickCar();
+    EXPECT_EQ(Child<QLineEdit>(form, "engine")->text(), QStringLiteral("D-C1"));
+    EXPECT_EQ(Child<QComboBox>(form, "client")->currentText(), QStringLiteral("Кузнецов"));
+    EXPECT_EQ(Child<QLineEdit>(form, "address")->text(), QStringLiteral("Лесная, 1"));
+
+    // The client's other car: replaced only on "Да".
+    for (bool yes : {false, true}) {
+        dialogs.Then([&](QDialog &d) {
+            auto &dir = dynamic_cast<CClientDirDlg &>(d);
+            QTreeWidgetItem *carRow = nullptr;
+            for (QTreeWidgetItem *top = dir.list()->topLevelItem(0); top && !carRow;)
+                for (int i = 0; i < top->childCount(); ++i)
+                    for (int c = 0; c < dir.list()->columnCount(); ++c)
+                        if (top->child(i)->text(c) == QStringLiteral("М002ММ")) carRow = top->child(i);
+            EXPECT_NE(carRow, nullptr);
+            if (carRow) Select(dir.list(), carRow);
+            dir.reject();
+            return dir.result();
+        });
+        QString heading;
+        dialogs.Then(Answer(yes, nullptr, &heading));
+        form.PickClient();
+        EXPECT_EQ(heading, QStringLiteral("Заменить сведения об авто?"));
+        EXPECT_EQ(Child<QLineEdit>(form, "plate")->text(),
+                  yes ? QStringLiteral("М002ММ") : QStringLiteral("К001КК"));
+    }
+
+    // Retyping the client's name asks once whether it is a new client; "Нет" keeps updating this one.
+    QString heading;
+    dialogs.Then(Answer(false, nullptr, &heading));
+    Child<QComboBox>(form, "client")->setEditText(QStringLiteral("Кузнецов А."));
+    form.ClientTextEdited();
+    form.ClientTextEdited();
+    EXPECT_EQ(heading, QStringLiteral("Новый клиент?"));
+    EXPECT_EQ(dialogs.steps.size(), 0u);
+    EXPECT_EQ(dialogs.unscripted, 0);
+    dialogs.Then(PickServices({QStringLiteral("Мойка")}));
+    form.AddLines();
+    form.accept();
+    ASSERT_EQ(form.result(), QDialog::Accepted);
+    EXPECT_EQ(form.order().IddVlad, QStringLiteral("k1"));
+    EXPECT_EQ(ClientStore(db()).Load(QStringLiteral("k1"))->clientName, QStringLiteral("Кузнецов А."));
+
+    // "Да" forgets the client: a new one is stored.
+    COrderFormDlg second(*ctx, OrderFormMode::New);
+    dialogs.Then([&](QDialog &d) {
+        auto &dir = dynamic_cast<CClientDirDlg &>(d);
+        EXPECT_TRUE(dir.Select(QStringLiteral("k1")));
+        dir.reject();
+        return dir.result();
+    });
+    second.PickClient();
+    dialogs.Then(Answer(true));
+    Child<QComboBox>(second, "client")->setEditText(QStringLiteral("Смирнов"));
+    second.ClientTextEdited();
+    Child<QLineEdit>(second, "plate")->setText(QStringLiteral("Х999ХХ"));
+    dialogs.Then(PickServices({QStringLiteral("Мойка")}));
+    second.AddLines();
+    second.accept();
+    ASSERT_EQ(second.result(), QDialog::Accepted);
+    EXPECT_NE(second.order().IddVlad, QStringLiteral("k1"));
+    EXPECT_EQ(ClientStore(db()).Load(second.order().IddVlad)->clientName, QStringLiteral("Смирнов"));
+}
+
+TEST_P(OrderFormDlgTest, LinesMergeDuplicatesIgnoreZeroQuantityAndDeletePackagesWhole) {
+    COrderFormDlg form(*ctx, OrderFormMode::New);
+    Fill(form);
+    dialogs.Then(PickServices({QStringLiteral("Шиномонтаж"), QStringLiteral("Мойка")}));
+    form.AddLines();
+    QTreeWidget *lines = form.lines();
+    ASSERT_EQ(lines->topLevelItemCount(), 2);  // the wash added twice is one line of two
+    QTreeWidgetItem *wash = Row(lines, QStringLiteral("Мойка"), COrderFormDlg::ColName);
+    QTreeWidgetItem *tyres = Row(lines, QStringLiteral("Шиномонтаж"), COrderFormDlg::ColName);
+    ASSERT_TRUE(wash && tyres);
+    ASSERT_EQ(tyres->childCount(), 1);
+    EXPECT_EQ(tyres->child(0)->text(COrderFormDlg::ColName), QStringLiteral("Снятие"));
+    EXPECT_EQ(tyres->child(0)->text(COrderFormDlg::ColChild), QStringLiteral("0"));
+    EXPECT_EQ(wash->text(COrderFormDlg::ColChild), QStringLiteral("-1"));
+    EXPECT_EQ(wash->text(COrderFormDlg::ColCount), QStringLiteral("2"));
+    EXPECT_EQ(wash->text(COrderFormDlg::ColTotal), QStringLiteral("600.00"));
+    EXPECT_EQ(wash->text(COrderFormDlg::ColDuration), QStringLiteral("02:00"));
+    EXPECT_EQ(wash->text(COrderFormDlg::ColWorkers), QStringLiteral("Петров"));
+    EXPECT_EQ(tyres->child(0)->text(COrderFormDlg::ColVat), QStringLiteral("18.00"));
+    EXPECT_EQ(Child<QLabel>(form, "total")->text(), QStringLiteral("718.00"));
+    EXPECT_EQ(Child<QLabel>(form, "vat")->text(), QStringLiteral("18.00"));
+    // Completion proposed from acceptance plus 2:30 of work.
+    const QDateTime accepted(Child<QDateEdit>(form, "acceptDate")->date(),
+                             Child<QTimeEdit>(form, "acceptTime")->time());
+    const QDateTime proposed(Child<QDateEdit>(form, "doneDate")->date(),
+                             Child<QTimeEdit>(form, "doneTime")->time());
+    EXPECT_EQ(accepted.secsTo(proposed), 150 * 60);
+
+    for (const char *typed : {"0", "-2", "много"}) {
+        wash->setText(COrderFormDlg::ColCount, QString::fromUtf8(typed));
+        EXPECT_EQ(wash->text(COrderFormDlg::ColCount), QStringLiteral("2")) << typed;
+    }
+    wash->setText(COrderFormDlg::ColCount, QStringLiteral("3"));
+    EXPECT_EQ(wash->text(COrderFormDlg::ColTotal), QStringLiteral("900.00"));
+    EXPECT_DOUBLE_EQ(form.Total(), 1018.0);
+
+    // Edit and Del want a row.
+    form.EditLine();
+    form.DeleteLine();
+    EXPECT_EQ(prompter.warnings,
+              QStringList({QStringLiteral("Выберите услугу или пакет услуг\nдля его изменения!"),
+                           QStringLiteral("Выберите услугу или пакет услуг\nдля его удаления!")}));
+    // The line is edited in the service card's order-line mode; the catalogue stays.
+    Select(lines, tyres->child(0));
+    dialogs.Then([](QDialog &d) {
+        auto &card = dynamic_cast<CServiceDlg &>(d);
+        EXPECT_EQ(card.findChild<QLineEdit *>(QStringLiteral("name"))->text(), QStringLiteral("Снятие"));
+        card.findChild<QLineEdit *>(QStringLiteral("price"))->setText(QStringLiteral("150,5"));
+        card.accept();
+        return card.result();
+    });
+    form.EditLine();
+    EXPECT_EQ(dialogs.opened.last(), QStringLiteral("CServiceDlg"));
+    EXPECT_DOUBLE_EQ(form.Total(), 900 + 150.5 * 1.18);
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM SService WHERE Price = ?"), {150.5}), 0);
+
+    form.accept();
+    ASSERT_EQ(form.result(), QDialog::Accepted);
+    const QString id = form.order().IddZakaz;
+
+    // Reopened: the package goes with its service on "Да" only; the wash stays.
+    COrderFormDlg edit(*ctx, OrderFormMode::Edit, id);
+    ASSERT_TRUE(edit.Loaded());
+    Select(edit.lines(), Row(edit.lines(), QStringLiteral("Шиномонтаж"), COrderFormDlg::ColName));
+    prompter.Clear();
+    prompter.Answer(false);
+    edit.DeleteLine();
+    EXPECT_EQ(edit.lines()->topLevelItemCount(), 2);
+    Select(edit.lines(), Row(edit.lines(), QStringLiteral("Шиномонтаж"), COrderFormDlg::ColName));
+    prompter.Answer(true);
+    edit.DeleteLine();
+    EXPECT_EQ(prompter.questions,
+              QStringList(2, QStringLiteral("Удалить услугу (пакет услуг и все услуги в пакете)?")));
+    ASSERT_EQ(edit.lines()->topLevelItemCount(), 1);
+    EXPECT_DOUBLE_EQ(edit.Total(), 900.0);
+    edit.accept();
+    ASSERT_EQ(edit.result(), QDialog::Accepted);
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TService WHERE IddZakaz = ? AND [Delete] = ?"),
+                        {id, true}),
+              2);
+    const QList<OrderLine> left = OrderStore(db()).LoadLines(id);
+    ASSERT_EQ(left.size(), 1);
+    EXPECT_EQ(left[0].IddService, washKey);
+    EXPECT_DOUBLE_EQ(left[0].Count, 3.0);
+}
+
+TEST_P(OrderFormDlgTest, WorkersAreChosenAndRemovedInTheWorkersDirectory) {
+    COrderFormDlg form(*ctx, OrderFormMode::New);
+    Fill(form);
+    QTreeWidgetItem *wash = form.lines()->topLevelItem(0);
+    dialogs.Then([](QDialog &d) {
+        auto &dir = dynamic_cast<CWorkerDirDlg &>(d);
+        auto *list = dir.findChild<QTreeWidget *>(QStringLiteral("list"));
+        QTreeWidgetItem *petrov = Row(list, QStringLiteral("Петров"), 0);
+        QTreeWidgetItem *sidorov = Row(list, QStringLiteral("Сидоров"), 0);
+        EXPECT_TRUE(petrov && sidorov);
+        if (!petrov || !sidorov) return int(QDialog::Rejected);
+        EXPECT_EQ(petrov->checkState(0), Qt::Checked);  // the line's worker comes ticked
+        petrov->setCheckState(0, Qt::Unchecked);
+        sidorov->setCheckState(0, Qt::Checked);
+        dir.accept();
+        return dir.result();
+    });
+    form.ChooseWorkers(wash);
+    EXPECT_EQ(wash->text(COrderFormDlg::ColWorkers), QStringLiteral("Сидоров"));
+    form.accept();
+    ASSERT_EQ(form.result(), QDialog::Accepted);
+    const QString id = form.order().IddZakaz;
+    EXPECT_TRUE(Deleted(QStringLiteral("TWork"), QStringLiteral("IddWork"), QStringLiteral("w1")));
+    EXPECT_FALSE(Deleted(QStringLiteral("TWork"), QStringLiteral("IddWork"), QStringLiteral("w2")));
+
+    // Picking the removed worker again brings the same row back.
+    COrderFormDlg edit(*ctx, OrderFormMode::Edit, id);
+    dialogs.Then([](QDialog &d) {
+        auto &dir = dynamic_cast<CWorkerDirDlg &>(d);
+        auto *list = dir.findChild<QTreeWidget *>(QStringLiteral("list"));
+        Row(list, QStringLiteral("Петров"), 0)->setCheckState(0, Qt::Checked);
+        dir.accept();
+        return dir.result();
+    });
+    edit.ChooseWorkers(edit.lines()->topLevelItem(0));
+    EXPECT_EQ(edit.lines()->topLevelItem(0)->text(COrderFormDlg::ColWorkers),
+              QStringLiteral("Сидоров Петров"));
+    edit.accept();
+    ASSERT_EQ(edit.result(), QDialog::Accepted);
+    EXPECT_FALSE(Deleted(QStringLiteral("TWork"), QStringLiteral("IddWork"), QStringLiteral("w1")));
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TWork WHERE IddZakaz = ?"), {id}), 2);
+}
+
+TEST_P(OrderFormDlgTest, PaymentsAreNumberedWithTheOrderAndCancelTakesNoNumber) {
+    {
+        COrderFormDlg form(*ctx, OrderFormMode::New);
+        Fill(form);
+        double debtShown = 0;
+        dialogs.Then(Pay(QStringLiteral("100"), &debtShown));
+        form.AddPayment();
+        EXPECT_DOUBLE_EQ(debtShown, 300.0);
+        EXPECT_EQ(form.payments()->topLevelItemCount(), 1);
+        EXPECT_EQ(form.payments()->topLevelItem(0)->text(1), QStringLiteral("41"));
+        form.reject();
+    }
+    EXPECT_EQ(PayCounter(), 40);
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TPay")), 0);
+
+    COrderFormDlg form(*ctx, OrderFormMode::New);
+    Fill(form);
+    dialogs.Then(Pay(QStringLiteral("100")));
+    form.AddPayment();
+    dialogs.Then(Pay(QStringLiteral("50,5")));
+    form.AddPayment();
+    EXPECT_EQ(Child<QLabel>(form, "paid")->text(), QStringLiteral("150.50"));
+    EXPECT_EQ(Child<QLabel>(form, "debt")->text(), QStringLiteral("149.50"));
+
+    // Without a selection edit and delete say so; the delete asks first.
+    form.EditPayment();
+    form.DeletePayment();
+    EXPECT_EQ(prompter.warnings,
+              QStringList({QStringLiteral("Выберите платеж в списке, для его изменения!"),
+                           QStringLiteral("Выберите платеж в списке, для его удаления!")}));
+    QTreeWidgetItem *hundred = Row(form.payments(), QStringLiteral("100.00"), 3);
+    ASSERT_NE(hundred, nullptr);
+    Select(form.payments(), hundred);
+    double debtShown = 0;
+    dialogs.Then(Pay(QStringLiteral("120"), &debtShown));
+    form.EditPayment();
+    EXPECT_DOUBLE_EQ(debtShown, 249.5);  // the debt before this payment
+    EXPECT_EQ(Child<QLabel>(form, "debt")->text(), QStringLiteral("129.50"));
+    Select(form.payments(), Row(form.payments(), QStringLiteral("50.50"), 3));
+    prompter.Answer(true);
+    form.DeletePayment();
+    EXPECT_EQ(prompter.questions, QStringList{QStringLiteral("Удалить выбранный платеж?")});
+    EXPECT_EQ(form.payments()->topLevelItemCount(), 1);
+    EXPECT_EQ(Child<QLabel>(form, "paid")->text(), QStringLiteral("120.00"));
+
+    EXPECT_EQ(PayCounter(), 40);  // still only proposed
+    form.accept();
+    ASSERT_EQ(form.result(), QDialog::Accepted);
+    EXPECT_EQ(PayCounter(), 41);
+    const QList<PayRecord> stored = PaymentStore(db()).LoadOrderPayments(form.order().IddZakaz);
+    ASSERT_EQ(stored.size(), 1);  // the one deleted before saving never reached the table
+    EXPECT_EQ(stored[0].NomerPay, QStringLiteral("41"));
+    EXPECT_DOUBLE_EQ(stored[0].SummaPay, 120.0);
+    EXPECT_EQ(stored[0].TypePay, OrderPayment);
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TPay")), 1);
+}
+
+TEST_P(OrderFormDlgTest, EditingAndDeletingAPaymentNeedRightsFiveAndSix) {
+    COrderFormDlg seed(*ctx, OrderFormMode::New);
+    Fill(seed);
+    dialogs.Then(Pay(QStringLiteral("100")));
+    seed.AddPayment();
+    seed.accept();
+    ASSERT_EQ(seed.result(), QDialog::Accepted);
+
+    for (int missing : {5, 6}) {
+        QString rights(28, u'1');
+        rights[missing] = u'0';
+        AppContext limited = Context(rights);
+        COrderFormDlg form(limited, OrderFormMode::Edit, seed.order().IddZakaz);
+        Select(form.payments(), form.payments()->topLevelItem(0));
+        prompter.Clear();
+        dialogs.opened.clear();
+        (missing == 5 ? form.EditPayment() : form.DeletePayment());
+        EXPECT_EQ(prompter.warnings, QStringList{Rights::kRefusal}) << missing;
+        EXPECT_TRUE(prompter.questions.isEmpty());
+        EXPECT_TRUE(dialogs.opened.isEmpty());
+        EXPECT_EQ(form.payments()->topLevelItemCount(), 1);
+    }
+    // The menus run the same commands.
+    QStringList texts;
+    for (QMenu *menu : {seed.linesMenu(), seed.paymentsMenu()})
+        for (QAction *a : menu->actions()) texts << a->text();
+    EXPECT_EQ(texts, QStringList({QStringLiteral("Добавить услугу"), QStringLiteral("Изменить услугу"),
+                                  QStringLiteral("Удалить услугу"), QStringLiteral("Добавить платеж"),
+                                  QStringLiteral("Изменить платеж"), QStringLiteral("Удалить платеж")}));
+}
+
+TEST_P(OrderFormDlgTest, EditingKeepsStoredMomentsUnlessTheirPickersAreChanged) {
+    // A request that was accepted and finished later: three different moments, with seconds.
+    Order o = Fixture::NewOrder();
+    o.lines << Fixture::Service(QStringLiteral("s1"), QStringLiteral("Мойка"), 1, 300, 0);
+    OrderFormInput in = Fixture::Form(StatusRequested);
+    in.preliminary = in.accepted = in.finished = true;
+    in.prelimTime = QTime(14, 0, 17);
+    in.acceptTime = QTime(9, 15, 42);
+    in.doneTime = QTime(18, 5, 9);
+    OrderStore(db()).Save(o, in, QStringLiteral("anna"));
+    const Order before = *OrderStore(db()).Load(o.IddZakaz);
+    ASSERT_EQ(before.ZakazStatus, StatusFinished);
+
+    {
+        COrderFormDlg form(*ctx, OrderFormMode::Edit, o.IddZakaz);
+        EXPECT_EQ(Child<QLineEdit>(form, "number")->text(), before.ZakazNomer);
+        EXPECT_TRUE(Child<QCheckBox>(form, "accepted")->isChecked());
+        EXPECT_TRUE(Child<QCheckBox>(form, "done")->isChecked());
+        EXPECT_FALSE(Child<QCheckBox>(form, "prelim")->isChecked());
+        EXPECT_EQ(Child<QDateEdit>(form, "prelimDate")->date(), QDate(2024, 6, 12));
+        EXPECT_EQ(Child<QTimeEdit>(form, "acceptTime")->time().hour(), 9);
+        EXPECT_EQ(Child<QTimeEdit>(form, "doneTime")->time().hour(), 18);
+        // Ticking in edit mode leaves the pickers as they were.
+        const bool prelimEnabled = Child<QDateEdit>(form, "prelimDate")->isEnabled();
+        Child<QCheckBox>(form, "prelim")->setChecked(true);
+        Child<QCheckBox>(form, "prelim")->setChecked(false);
+        EXPECT_EQ(Child<QDateEdit>(form, "prelimDate")->isEnabled(), prelimEnabled);
+        // Adding work does not move a stored completion.
+        dialogs.Then(PickServices({QStringLiteral("Шиномонтаж")}));
+        form.AddLines();
+        EXPECT_EQ(Child<QTimeEdit>(form, "doneTime")->time().hour(), 18);
+        form.accept();
+        ASSERT_EQ(form.result(), QDialog::Accepted);
+    }
+    Order after = *OrderStore(db()).Load(o.IddZakaz);
+    EXPECT_EQ(after.ZakazStatus, StatusFinished);
+    EXPECT_EQ(after.ZakazBegin, before.ZakazBegin);
+    EXPECT_EQ(after.ZakazBeginIn, before.ZakazBeginIn);
+    EXPECT_EQ(after.ZakazEndOut, before.ZakazEndOut);
+    EXPECT_EQ(after.ZakazNomer, before.ZakazNomer);
+
+    // Only the acceptance time changed: the new start is stored, the rest stays.
+    {
+        COrderFormDlg form(*ctx, OrderFormMode::Edit, o.IddZakaz);
+        Child<QTimeEdit>(form, "acceptTime")->setTime(QTime(8, 30));
+        form.accept();
+        ASSERT_EQ(form.result(), QDialog::Accepted);
+    }
+    after = *OrderStore(db()).Load(o.IddZakaz);
+    EXPECT_EQ(after.ZakazBeginIn, QDateTime(QDate(2024, 6, 10), QTime(8, 30)));
+    EXPECT_EQ(after.ZakazEndOut, before.ZakazEndOut);
+    EXPECT_EQ(after.ZakazStatus, StatusFinished);
+}
+
+TEST_P(OrderFormDlgTest, RunOrderFormReportsTheSavedKey) {
+    QString id;
+    dialogs.Then([&](QDialog &d) {
+        auto &form = dynamic_cast<COrderFormDlg &>(d);
+        Fill(form);
+        form.accept();
+        return form.result();
+    });
+    EXPECT_TRUE(RunOrderForm(*ctx, OrderFormMode::New, id));
+    EXPECT_FALSE(id.isEmpty());
+    EXPECT_EQ(OrderStore(db()).Status(id), StatusStarted);
+
+    QString edited = id;
+    EXPECT_FALSE(RunOrderForm(*ctx, OrderFormMode::Edit, edited));  // unscripted: cancelled
+    EXPECT_EQ(edited, id);
+    QString missing = QStringLiteral("no-such-order");
+    prompter.Clear();
+    EXPECT_FALSE(RunOrderForm(*ctx, OrderFormMode::Edit, missing));
+    EXPECT_EQ(prompter.warnings.size(), 1);
+}

@@ -1,0 +1,100 @@
+#include "AppContext.h"
+#include "COrderPaymentDlg.h"
+#include "Scripted.h"
+#include "TestDb.h"
+
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+
+class OrderPaymentDlgTest : public DbTest {
+protected:
+    void SetUp() override {
+        DbTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        ctx = std::make_unique<AppContext>(
+            db(), UserInfo{QStringLiteral("u1"), QStringLiteral("anna"), QStringLiteral("Анна"), QString()},
+            prompter, dialogs, QString());
+    }
+    template <typename W>
+    static W *Field(QDialog &dlg, const char *name) {
+        auto *w = dlg.findChild<W *>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+
+    ScriptedPrompter prompter;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<AppContext> ctx;
+};
+ZV_INSTANTIATE_DB_TESTS(OrderPaymentDlgTest);
+
+TEST_P(OrderPaymentDlgTest, NewPaymentProposesTheDebtAndRecomputesTheRemainderAsTyped) {
+    PayRecord pay;
+    pay.NomerPay = QStringLiteral("41");
+    pay.ProposedNomer = QStringLiteral("41");
+    pay.NaznPay = COrderPaymentDlg::kPurpose;
+    pay.DataPay = QDateTime(QDate(2024, 3, 5), QTime(10, 20, 30));
+    pay.TypePay = ClientAccount;  // whatever came in, an order payment leaves as one
+    pay.Delete = 1;
+    COrderPaymentDlg dlg(*ctx, pay, COrderPaymentDlg::kNewTitle, true, 1500.25);
+
+    EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Новый платеж за оказанные услуги"));
+    EXPECT_EQ(Field<QLineEdit>(dlg, "number")->text(), QStringLiteral("41"));
+    EXPECT_EQ(Field<QLabel>(dlg, "purpose")->text(), QStringLiteral("Оплата услуг"));
+    EXPECT_EQ(Field<QDateEdit>(dlg, "date")->date(), QDate(2024, 3, 5));
+    EXPECT_EQ(Field<QLabel>(dlg, "debt")->text(), QStringLiteral("1500.25"));
+    EXPECT_EQ(Field<QLineEdit>(dlg, "amount")->text(), QStringLiteral("1500.25"));
+    EXPECT_EQ(Field<QLabel>(dlg, "rest")->text(), QStringLiteral("0.00"));
+
+    Field<QLineEdit>(dlg, "amount")->setText(QStringLiteral(" 1000,5 "));
+    EXPECT_EQ(Field<QLabel>(dlg, "rest")->text(), QStringLiteral("499.75"));
+    Field<QDateEdit>(dlg, "date")->setDate(QDate(2024, 3, 6));
+    Field<QLineEdit>(dlg, "doc")->setText(QStringLiteral("  чек 7 "));
+    Field<QLineEdit>(dlg, "note")->setText(QStringLiteral("наличными"));
+    dlg.accept();
+
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_TRUE(prompter.All().isEmpty());
+    EXPECT_DOUBLE_EQ(pay.SummaPay, 1000.5);
+    EXPECT_EQ(pay.TypePay, OrderPayment);
+    EXPECT_EQ(pay.Delete, 0);
+    EXPECT_EQ(pay.DocPay, QStringLiteral("чек 7"));
+    EXPECT_EQ(pay.PrimPay, QStringLiteral("наличными"));
+    EXPECT_EQ(pay.NaznPay, QStringLiteral("Оплата услуг"));
+    EXPECT_EQ(pay.NomerPay, QStringLiteral("41"));
+    EXPECT_EQ(pay.ProposedNomer, QStringLiteral("41"));  // the save still takes the next free number
+    EXPECT_EQ(pay.DataPay, QDateTime(QDate(2024, 3, 6), QTime(10, 20, 30)));
+}
+
+TEST_P(OrderPaymentDlgTest, EditShowsTheDebtBeforeThePaymentAndRefusesAZeroAmount) {
+    PayRecord pay;
+    pay.IddPay = QStringLiteral("p1");
+    pay.NomerPay = QStringLiteral("7");
+    pay.NaznPay = COrderPaymentDlg::kPurpose;
+    pay.DataPay = QDateTime(QDate(2024, 1, 9), QTime(9, 0));
+    pay.SummaPay = 300;
+    const PayRecord stored = pay;
+    COrderPaymentDlg dlg(*ctx, pay, COrderPaymentDlg::kEditTitle, false, 200);
+
+    EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Изменение платежа за оказанные услуги"));
+    EXPECT_EQ(Field<QLabel>(dlg, "debt")->text(), QStringLiteral("500.00"));
+    EXPECT_EQ(Field<QLineEdit>(dlg, "amount")->text(), QStringLiteral("300.00"));
+    EXPECT_EQ(Field<QLabel>(dlg, "rest")->text(), QStringLiteral("200.00"));
+
+    for (const char *typed : {"0", " 0,00 ", "сто"}) {
+        Field<QLineEdit>(dlg, "amount")->setText(QString::fromUtf8(typed));
+        dlg.accept();
+        EXPECT_NE(dlg.result(), QDialog::Accepted) << typed;
+        EXPECT_EQ(pay.SummaPay, stored.SummaPay) << typed;
+    }
+    EXPECT_EQ(prompter.warnings, QStringList(3, QStringLiteral("Укажите сумму платежа!")));
+
+    Field<QLineEdit>(dlg, "amount")->setText(QStringLiteral("550"));
+    EXPECT_EQ(Field<QLabel>(dlg, "rest")->text(), QStringLiteral("-50.00"));
+    dlg.accept();
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_DOUBLE_EQ(pay.SummaPay, 550);
+    EXPECT_EQ(pay.IddPay, QStringLiteral("p1"));
+    EXPECT_EQ(pay.DataPay, stored.DataPay);
+}
