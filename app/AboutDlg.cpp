@@ -26,7 +26,7 @@ CAboutDlg::CAboutDlg(const QString &workDir, QWidget *parent)
         new QLabel(QStringLiteral("Учет работы автосервиса: заказы, клиенты и автомобили,\n"
                                   "касса, зарплата сотрудников, документы и отчеты."));
 
-    m_ok = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"));
+    m_ok = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("ОК"));
     m_ok->setObjectName(QStringLiteral("ok"));
     m_ok->setDefault(true);
     Tooltip::Set(m_ok, QStringLiteral("Закрыть"), QStringLiteral("Закрыть окно"));

@@ -92,7 +92,7 @@ CCompanyDlg::CCompanyDlg(AppContext &ctx, QWidget *parent) : QDialog(parent), m_
     grid->addWidget(framed(kPrim), 7, 0, 1, 3);
     for (int c = 0; c < 3; ++c) grid->setColumnStretch(c, 1);
 
-    m_ok = new QPushButton(QStringLiteral("OK"));
+    m_ok = new QPushButton(QStringLiteral("ОК"));
     m_ok->setObjectName(QStringLiteral("ok"));
     m_ok->setDefault(true);
     Tooltip::Set(m_ok, QStringLiteral("Сохранить"),

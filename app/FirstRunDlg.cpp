@@ -35,7 +35,7 @@ CFirstRunDlg::CFirstRunDlg(UserStore &users, Prompter &prompter, QWidget *parent
                     QStringLiteral("Тот же пароль еще раз, для проверки"));
     m_repeat->setEchoMode(QLineEdit::Password);
 
-    m_ok = new QPushButton(QStringLiteral("OK"));
+    m_ok = new QPushButton(QStringLiteral("ОК"));
     m_ok->setObjectName(QStringLiteral("ok"));
     m_ok->setDefault(true);
     Tooltip::Set(m_ok, QStringLiteral("Создать"),

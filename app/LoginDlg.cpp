@@ -27,7 +27,7 @@ CLoginDlg::CLoginDlg(UserStore &users, Prompter &prompter, QWidget *parent)
     m_password->setEchoMode(QLineEdit::Password);
     Tooltip::Set(m_password, QStringLiteral("Пароль пользователя"), QStringLiteral("Введите свой пароль"));
 
-    m_ok = new QPushButton(QStringLiteral("OK"));
+    m_ok = new QPushButton(QStringLiteral("ОК"));
     m_ok->setObjectName(QStringLiteral("ok"));
     m_ok->setDefault(true);
     Tooltip::Set(m_ok, QStringLiteral("Вход"),

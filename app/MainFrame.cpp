@@ -120,6 +120,8 @@ void CMainFrame::BuildMenus() {
     m_reports->addAction(MakeAction(Cmd::kWorksReport, QStringLiteral("Отчет о выполненных работах"),
                                     QStringLiteral("Отчет о выполненных работах сотрудниками")));
     m_reports->addAction(MakeAction(Cmd::kBalanceReport, QStringLiteral("Отчет о расчетах с сотрудниками")));
+    // Greyed until the window they open is plugged in, so the menu does not promise what nothing does.
+    for (const auto &j : kJournals) m_actions.value(j.command)->setEnabled(false);
     for (const auto &j : kJournals)
         connect(m_actions.value(j.command), &QAction::triggered, this,
                 [this, id = j.command] { OpenJournal(id); });
@@ -240,6 +242,8 @@ void CMainFrame::RegisterChildKind(int kind, ChildKindSpec spec) {
             entry.edit->addAction(a);
         }
     }
+    if (const JournalCommand *j = JournalByKind(kind))
+        m_actions.value(j->command)->setEnabled(bool(spec.open));
     entry.spec = std::move(spec);
     m_kinds[kind] = std::move(entry);
     SyncToActiveChild();

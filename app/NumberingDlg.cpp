@@ -5,6 +5,7 @@
 #include "DbAction.h"
 #include "DbError.h"
 #include "Formats.h"
+#include "Inputs.h"
 #include "Prompter.h"
 #include "Tooltip.h"
 #include "WaitCursor.h"
@@ -26,6 +27,7 @@ QLineEdit *CounterEdit(const char *name, const QString &title, const QString &wh
     auto *edit = new QLineEdit;
     edit->setObjectName(QLatin1StringView(name));
     edit->setAlignment(Qt::AlignRight);
+    Inputs::Counter(edit);  // "12abc" would be read as 12, "abc" as 0
     Tooltip::Set(edit, title,
                  QStringLiteral("Последний использованный номер ") + what +
                      QStringLiteral(".\nНумерация продолжится со следующего за ним номера."));
@@ -66,7 +68,7 @@ CNumberingDlg::CNumberingDlg(AppContext &ctx, QWidget *parent) : QDialog(parent)
     groups->addWidget(Group(QStringLiteral("Доходы:"), {{last, m_pay}}), 2, 0);
     groups->addWidget(Group(QStringLiteral("Расходы:"), {{last, m_outPay}}), 2, 1);
 
-    m_ok = new QPushButton(QStringLiteral("OK"));
+    m_ok = new QPushButton(QStringLiteral("ОК"));
     m_ok->setObjectName(QStringLiteral("ok"));
     m_ok->setDefault(true);
     Tooltip::Set(m_ok, QStringLiteral("Сохранить"),

@@ -2,6 +2,7 @@
 #include "MainFrame.h"
 #include "Prompter.h"
 #include "QuellmarodApp.h"
+#include "RussianUi.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -10,7 +11,10 @@ int main(int argc, char **argv) {
     QApplication qapp(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Zorvantide"));
     QCoreApplication::setApplicationName(QStringLiteral("Zorvantide"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Trellvark"));
+    // No display name: Qt would append it to every dialog's title.
+    const QString missing = RussianUi::InstallTranslations(&qapp);
+    if (!missing.isEmpty()) qWarning("%s", qUtf8Printable(missing));
+    RussianUi::UseFallbackIconTheme();
 
     MessageBoxPrompter prompter;
     DialogRunner dialogs;

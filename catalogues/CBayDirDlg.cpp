@@ -6,91 +6,65 @@
 #include "DbAction.h"
 #include "DbError.h"
 #include "DialogRunner.h"
-#include "EditMenu.h"
+#include "KeyedList.h"
+#include "PictureButton.h"
 #include "Prompter.h"
 #include "Tooltip.h"
 
-#include <QHBoxLayout>
+#include <QBoxLayout>
 #include <QPushButton>
-#include <QTreeWidget>
-#include <QVBoxLayout>
 
 namespace {
 
-enum Column { kName, kNote, kColumnCount };
+enum Column { kName, kNote };
 
 }  // namespace
 
 CBayDirDlg::CBayDirDlg(AppContext &ctx, QWidget *parent) : QDialog(parent), m_ctx(ctx) {
     setWindowTitle(QStringLiteral("Справочник боксов (моек)"));
 
-    m_list = new QTreeWidget(this);
+    m_list = new KeyedList({QStringLiteral("Название"), QStringLiteral("Примечание")}, kName,
+                           {[this] { AddBay(); }, [this] { EditBay(); }, [this] { DeleteBay(); }}, this);
     m_list->setObjectName(QStringLiteral("list"));
-    m_list->setColumnCount(kColumnCount);
-    m_list->setHeaderLabels({QStringLiteral("Название"), QStringLiteral("Примечание")});
+    m_list->SetWidths({290, 140});
+    m_list->SetSortable(true);
     m_list->setRootIsDecorated(false);
-    m_list->setAllColumnsShowFocus(true);
-    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setColumnWidth(kName, 290);
-    m_list->setColumnWidth(kNote, 140);
-    m_list->setStyleSheet(QStringLiteral(
-        "QTreeView::item { border-right: 1px solid #d8d8d8; border-bottom: 1px solid #d8d8d8; }"));
-
-    m_add = new QPushButton(QStringLiteral("Add"), this);
-    m_add->setObjectName(QStringLiteral("add"));
-    m_edit = new QPushButton(QStringLiteral("Edit"), this);
-    m_edit->setObjectName(QStringLiteral("edit"));
-    m_del = new QPushButton(QStringLiteral("Del"), this);
-    m_del->setObjectName(QStringLiteral("del"));
-    m_ok = new QPushButton(QStringLiteral("OK"), this);
-    m_ok->setObjectName(QStringLiteral("ok"));
-    m_ok->setDefault(true);
-
     Tooltip::Set(m_list, QStringLiteral("Боксы (мойки)"),
                  QStringLiteral("Места оказания услуг.\nПравая кнопка мыши открывает меню."));
-    Tooltip::Set(m_add, QStringLiteral("Добавить"), QStringLiteral("Добавить бокс (мойку)."));
-    Tooltip::Set(m_edit, QStringLiteral("Изменить"), QStringLiteral("Изменить выбранный бокс (мойку)."));
-    Tooltip::Set(m_del, QStringLiteral("Удалить"), QStringLiteral("Удалить выбранный бокс (мойку)."));
-    Tooltip::Set(m_ok, QStringLiteral("Закрыть"), QStringLiteral("Закрыть справочник."));
 
-    auto *buttons = new QVBoxLayout;
-    buttons->addWidget(m_add);
-    buttons->addWidget(m_edit);
-    buttons->addWidget(m_del);
-    buttons->addStretch();
-    buttons->addWidget(m_ok);
+    auto *add = PictureButton(QStringLiteral("Add"), QStringLiteral("list-add"), QStringLiteral("Добавить"),
+                              QStringLiteral("Добавить"), QStringLiteral("Добавить бокс (мойку)."));
+    auto *edit =
+        PictureButton(QStringLiteral("Edit"), QStringLiteral("document-edit"), QStringLiteral("Изменить"),
+                      QStringLiteral("Изменить"), QStringLiteral("Изменить выбранный бокс (мойку)."));
+    auto *del = PictureButton(QStringLiteral("Del"), QStringLiteral("list-remove"), QStringLiteral("Удалить"),
+                              QStringLiteral("Удалить"), QStringLiteral("Удалить выбранный бокс (мойку)."));
+    auto *ok = new QPushButton(QStringLiteral("Закрыть"), this);
+    ok->setObjectName(QStringLiteral("ok"));
+    ok->setAutoDefault(false);
+    Tooltip::Set(ok, QStringLiteral("Закрыть"), QStringLiteral("Закрыть справочник."));
+
     auto *layout = new QHBoxLayout(this);
     layout->addWidget(m_list, 1);
-    layout->addLayout(buttons);
-    resize(560, 360);
+    layout->addLayout(ButtonBar(Qt::Vertical, {add, edit, del}, ok));
+    resize(600, 360);
 
-    connect(m_add, &QPushButton::clicked, this, &CBayDirDlg::AddBay);
-    connect(m_edit, &QPushButton::clicked, this, &CBayDirDlg::EditBay);
-    connect(m_del, &QPushButton::clicked, this, &CBayDirDlg::DeleteBay);
-    connect(m_ok, &QPushButton::clicked, this, &CBayDirDlg::accept);
-    AttachEditMenu(
-        m_list, [this] { AddBay(); }, [this] { EditBay(); }, [this] { DeleteBay(); });
+    connect(add, &QPushButton::clicked, this, &CBayDirDlg::AddBay);
+    connect(edit, &QPushButton::clicked, this, &CBayDirDlg::EditBay);
+    connect(del, &QPushButton::clicked, this, &CBayDirDlg::DeleteBay);
+    connect(ok, &QPushButton::clicked, this, &CBayDirDlg::accept);
 
     Refill();
 }
 
 void CBayDirDlg::Refill() {
-    const QTreeWidgetItem *current = Selected();
-    const QString currentId = current ? current->data(kName, Qt::UserRole).toString() : QString();
+    const QString current = m_list->CurrentKey();
     QList<BayRecord> bays;
     if (!TryDb(m_ctx.prompter(), [&] { bays = BayStore(m_ctx.db()).List(); })) return;
     m_list->clear();
-    for (const BayRecord &b : bays) {
-        auto *item = new QTreeWidgetItem(m_list, {b.nameBox, b.primBox});
-        item->setData(kName, Qt::UserRole, b.iddBox);
-        if (b.iddBox == currentId) m_list->setCurrentItem(item);
-    }
-}
-
-QTreeWidgetItem *CBayDirDlg::Selected() const {
-    const QList<QTreeWidgetItem *> items = m_list->selectedItems();
-    return items.isEmpty() ? nullptr : items.first();
+    for (const BayRecord &b : bays) m_list->AddRow({b.nameBox, b.primBox}, b.iddBox);
+    m_list->FitColumns();
+    if (!current.isEmpty()) m_list->SelectKey(current);
 }
 
 void CBayDirDlg::AddBay() {
@@ -102,13 +76,13 @@ void CBayDirDlg::AddBay() {
 }
 
 void CBayDirDlg::EditBay() {
-    const QTreeWidgetItem *item = Selected();
+    const QTreeWidgetItem *item = m_list->Selected();
     if (!item) {
         m_ctx.prompter().Warning(
             QStringLiteral("Выберите место оказания услуги (бокс или мойку),\nдля его изменения!"));
         return;
     }
-    const QString id = item->data(kName, Qt::UserRole).toString();
+    const QString id = KeyedList::Key(item);
     CBayDlg card(m_ctx, this);
     card.SetName(item->text(kName));
     card.SetNote(item->text(kNote));
@@ -121,13 +95,12 @@ void CBayDirDlg::EditBay() {
 }
 
 void CBayDirDlg::DeleteBay() {
-    const QTreeWidgetItem *item = Selected();
-    if (!item) {
+    const QString id = m_list->CurrentKey();
+    if (id.isEmpty()) {
         m_ctx.prompter().Warning(
             QStringLiteral("Выберите место оказания услуги (бокс или мойку),\nдля его удаления!"));
         return;
     }
-    const QString id = item->data(kName, Qt::UserRole).toString();
     if (!m_ctx.prompter().Question(QStringLiteral("Удалить бокс (мойку)?"))) return;
     if (!TryDb(m_ctx.prompter(), [&] { BayStore(m_ctx.db()).Delete(id); })) return;
     Refill();

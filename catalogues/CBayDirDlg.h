@@ -3,9 +3,7 @@
 #include <QDialog>
 
 class AppContext;
-class QPushButton;
-class QTreeWidget;
-class QTreeWidgetItem;
+class KeyedList;
 
 // "Справочник боксов (моек)": the bays where services are performed.
 class CBayDirDlg : public QDialog {
@@ -14,19 +12,14 @@ public:
     explicit CBayDirDlg(AppContext &ctx, QWidget *parent = nullptr);
 
     void Refill();
+    KeyedList *list() const { return m_list; }
 
-    // The commands of the buttons and the pop-up menu.
+    // The commands of the buttons, the keys and the pop-up menu.
     void AddBay();
     void EditBay();
     void DeleteBay();
 
 private:
-    QTreeWidgetItem *Selected() const;
-
     AppContext &m_ctx;
-    QTreeWidget *m_list = nullptr;
-    QPushButton *m_add = nullptr;
-    QPushButton *m_edit = nullptr;
-    QPushButton *m_del = nullptr;
-    QPushButton *m_ok = nullptr;
+    KeyedList *m_list = nullptr;
 };

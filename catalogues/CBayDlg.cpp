@@ -34,6 +34,7 @@ CBayDlg::CBayDlg(AppContext &ctx, QWidget *parent) : QDialog(parent), m_ctx(ctx)
     layout->addStretch();
     layout->addLayout(buttons);
     resize(420, sizeHint().height());
+    m_name->setFocus();  // the first field to fill
 }
 
 void CBayDlg::SetName(const QString &name) {

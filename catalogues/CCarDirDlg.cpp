@@ -5,9 +5,10 @@
 #include "DbAction.h"
 #include "DbError.h"
 #include "DialogRunner.h"
+#include "KeyedList.h"
+#include "PictureButton.h"
 #include "Prompter.h"
 #include "Tooltip.h"
-#include "TreeRows.h"
 #include "WaitCursor.h"
 
 #include <QComboBox>
@@ -16,26 +17,16 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
-#include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace {
 
 // Keys behind a row: the car (an owner row carries its car), the link of an owner row, and the car's
 // plate for the question.
-constexpr int kCarRole = Qt::UserRole;
+constexpr int kCarRole = KeyedList::kKeyRole;
 constexpr int kLinkRole = Qt::UserRole + 1;
 constexpr int kPlateRole = Qt::UserRole + 2;
-
-QPushButton *Button(const QString &text, const QString &name, const QString &tip, const QString &help) {
-    auto *b = new QPushButton(text);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    Tooltip::Set(b, tip, help);
-    return b;
-}
 
 void FillCombo(QComboBox *combo, const QStringList &values) {
     const QString typed = combo->currentText();
@@ -71,8 +62,9 @@ void CCarDirDlg::BuildUi() {
     m_owner->setInsertPolicy(QComboBox::NoInsert);
     Tooltip::Set(m_owner, QStringLiteral("Владелец автомобиля"),
                  QStringLiteral("Название владельца автомобиля для поиска."));
-    auto *find = Button(QStringLiteral("find"), QStringLiteral("find"), QStringLiteral("Поиск информации"),
-                        QStringLiteral("Найти автомобили по заданным условиям."));
+    auto *find = PictureButton(QStringLiteral("find"), QStringLiteral("edit-find"), QStringLiteral("Найти"),
+                               QStringLiteral("Поиск информации"),
+                               QStringLiteral("Найти автомобили по заданным условиям."));
     find->setDefault(true);
     connect(find, &QPushButton::clicked, this, &CCarDirDlg::Refill);
 
@@ -89,50 +81,41 @@ void CCarDirDlg::BuildUi() {
     fg->setColumnStretch(1, 1);
     fg->setColumnStretch(2, 2);
 
-    m_list = new QTreeWidget;
+    m_list = new KeyedList({QStringLiteral("Гос. №:"), QStringLiteral("Марка:"), QStringLiteral("Цвет:"),
+                            QStringLiteral("VIN:"), QStringLiteral("№ двиг.:")},
+                           0, {[this] { Add(); }, [this] { Edit(); }, [this] { Delete(); }}, this);
     m_list->setObjectName(QStringLiteral("list"));
-    m_list->setHeaderLabels({QStringLiteral("Гос. №:"), QStringLiteral("Марка:"), QStringLiteral("Цвет:"),
-                             QStringLiteral("VIN:"), QStringLiteral("№ двиг.:")});
-    const int widths[] = {220, 140, 140, 90, 90};
-    for (int i = 0; i < 5; ++i) m_list->setColumnWidth(i, widths[i]);
-    m_list->setAllColumnsShowFocus(true);
+    m_list->SetWidths({220, 140, 140, 90, 90});
+    m_list->SetMenuTexts(QStringLiteral("Добавить автомобиль"), QStringLiteral("Изменить автомобиль"),
+                         QStringLiteral("Удалить автомобиль"));
+    m_list->SetSortable(true);
     m_list->setAlternatingRowColors(true);
-    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     Tooltip::Set(m_list, QStringLiteral("Справочник автомобилей"),
                  QStringLiteral("Автомобили и их владельцы.\nПравая кнопка мыши открывает меню."));
-    connect(m_list, &QTreeWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
-        QMenu menu(this);
-        menu.addAction(QStringLiteral("Добавить автомобиль"), this, &CCarDirDlg::Add);
-        menu.addAction(QStringLiteral("Изменить автомобиль"), this, &CCarDirDlg::Edit);
-        menu.addAction(QStringLiteral("Удалить автомобиль"), this, &CCarDirDlg::Delete);
-        menu.exec(m_list->viewport()->mapToGlobal(pos));
-    });
 
-    auto *add = Button(QStringLiteral("add"), QStringLiteral("add"), QStringLiteral("Добавить автомобиль"),
-                       QStringLiteral("Добавить новый автомобиль."));
-    auto *edit = Button(QStringLiteral("edit"), QStringLiteral("edit"), QStringLiteral("Изменить автомобиль"),
-                        QStringLiteral("Изменить сведения о выбранном автомобиле."));
-    auto *del = Button(QStringLiteral("DEL"), QStringLiteral("del"), QStringLiteral("Удалить автомобиль"),
-                       QStringLiteral("Удалить выбранный автомобиль\nу всех его владельцев."));
-    auto *close =
-        Button(QStringLiteral("Закрыть"), QStringLiteral("close"), QStringLiteral("Закрыть"),
-               QStringLiteral("Закрыть справочник.\nВыбранный автомобиль передается в вызвавшее окно."));
+    auto *add =
+        PictureButton(QStringLiteral("add"), QStringLiteral("list-add"), QStringLiteral("Добавить"),
+                      QStringLiteral("Добавить автомобиль"), QStringLiteral("Добавить новый автомобиль."));
+    auto *edit = PictureButton(QStringLiteral("edit"), QStringLiteral("document-edit"),
+                               QStringLiteral("Изменить"), QStringLiteral("Изменить автомобиль"),
+                               QStringLiteral("Изменить сведения о выбранном автомобиле."));
+    auto *del = PictureButton(QStringLiteral("DEL"), QStringLiteral("list-remove"), QStringLiteral("Удалить"),
+                              QStringLiteral("Удалить автомобиль"),
+                              QStringLiteral("Удалить выбранный автомобиль\nу всех его владельцев."));
+    auto *close = new QPushButton(QStringLiteral("Закрыть"));
+    close->setObjectName(QStringLiteral("close"));
+    close->setAutoDefault(false);
+    Tooltip::Set(close, QStringLiteral("Закрыть"),
+                 QStringLiteral("Закрыть справочник.\nВыбранный автомобиль передается в вызвавшее окно."));
     connect(add, &QPushButton::clicked, this, &CCarDirDlg::Add);
     connect(edit, &QPushButton::clicked, this, &CCarDirDlg::Edit);
     connect(del, &QPushButton::clicked, this, &CCarDirDlg::Delete);
     connect(close, &QPushButton::clicked, this, &CCarDirDlg::reject);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(add);
-    buttons->addWidget(edit);
-    buttons->addWidget(del);
-    buttons->addStretch(1);
-    buttons->addWidget(close);
-
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(filter);
     layout->addWidget(m_list, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonBar(Qt::Horizontal, {add, edit, del}, close));
 }
 
 void CCarDirDlg::SetFilters(const QString &plate, const QString &make, const QString &owner) {
@@ -163,26 +146,25 @@ void CCarDirDlg::Refill() {
     m_list->clear();
     for (const CarListRow &row : rows) {
         const CarRecord &c = row.car;
-        auto *item =
-            new QTreeWidgetItem(m_list, {c.avtoNomer, c.avtoMarka, c.avtoColor, c.avtoVin, c.avtoDvig});
-        item->setData(0, kCarRole, c.iddAvto);
+        QTreeWidgetItem *item =
+            m_list->AddRow({c.avtoNomer, c.avtoMarka, c.avtoColor, c.avtoVin, c.avtoDvig}, c.iddAvto);
         item->setData(0, kPlateRole, c.avtoNomer);
         for (const CarOwnerRow &o : row.owners) {
-            auto *child =
-                new QTreeWidgetItem(item, {o.clientName, o.clientContact, o.clientTel, o.clientFaks});
-            child->setData(0, kCarRole, c.iddAvto);
+            QTreeWidgetItem *child =
+                m_list->AddRow({o.clientName, o.clientContact, o.clientTel, o.clientFaks}, c.iddAvto, item);
             child->setData(0, kLinkRole, o.iddAvtoVlad);
             child->setData(0, kPlateRole, c.avtoNomer);
         }
     }
+    m_list->FitColumns();
 }
 
 bool CCarDirDlg::Select(const QString &iddAvto, const QString &iddAvtoVlad) {
-    return TreeRows::Select(m_list, kCarRole, iddAvto, kLinkRole, iddAvtoVlad);
+    return m_list->SelectKey(kCarRole, iddAvto, kLinkRole, iddAvtoVlad);
 }
 
 QTreeWidgetItem *CCarDirDlg::SelectedItem() const {
-    return TreeRows::Selected(m_list);
+    return m_list->Selected();
 }
 
 void CCarDirDlg::Add() {

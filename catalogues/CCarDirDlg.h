@@ -7,7 +7,7 @@
 class AppContext;
 class QComboBox;
 class QLineEdit;
-class QTreeWidget;
+class KeyedList;
 class QTreeWidgetItem;
 
 // The cars directory: cars with their owners below them, searched by plate, make and owner. Also the
@@ -36,9 +36,9 @@ public:
     void RefillLists();
     // Selects a car row, or one of its owner rows when `iddAvtoVlad` is given.
     bool Select(const QString &iddAvto, const QString &iddAvtoVlad = {});
-    QTreeWidget *list() const { return m_list; }
+    KeyedList *list() const { return m_list; }
 
-    // The commands, as the buttons and the list's pop-up menu run them.
+    // The commands, as the buttons, the list's keys and its pop-up menu run them.
     void Add();
     void Edit();
     void Delete();
@@ -57,7 +57,7 @@ private:
     QLineEdit *m_plate = nullptr;
     QComboBox *m_make = nullptr;
     QComboBox *m_owner = nullptr;
-    QTreeWidget *m_list = nullptr;
+    KeyedList *m_list = nullptr;
 
     bool m_selected = false;
     QString m_resultCar, m_resultLink;

@@ -3,12 +3,15 @@
 #include "AppContext.h"
 #include "CClientDirDlg.h"
 #include "CClientDlg.h"
+#include "CardButtons.h"
 #include "ClientStore.h"
 #include "DbAction.h"
 #include "DbError.h"
 #include "DialogRunner.h"
-#include "EditMenu.h"
+#include "Inputs.h"
 #include "KeyGen.h"
+#include "KeyedList.h"
+#include "PictureButton.h"
 #include "Prompter.h"
 #include "Tooltip.h"
 #include "WaitCursor.h"
@@ -20,21 +23,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 
 namespace {
 
 constexpr int kPositionRole = Qt::UserRole;  // the entry's position in the card's owner list
-
-QPushButton *Button(const QString &text, const QString &name, const QString &tip, const QString &help) {
-    auto *b = new QPushButton(text);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    Tooltip::Set(b, tip, help);
-    return b;
-}
 
 QComboBox *Combo(const QString &name) {
     auto *c = new QComboBox;
@@ -90,22 +84,22 @@ void CCarDlg::BuildUi() {
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
 
-    m_list = new QTreeWidget;
+    m_list = new KeyedList({QStringLiteral("Название:"), QStringLiteral("Тел.:")}, 0,
+                           {[this] { AddOwner(); }, [this] { EditOwner(); }, [this] { DeleteOwner(); }});
     m_list->setObjectName(QStringLiteral("owners"));
-    m_list->setHeaderLabels({QStringLiteral("Название:"), QStringLiteral("Тел.:")});
-    m_list->setColumnWidth(0, 180);
+    m_list->SetWidths({180, 140});
     m_list->setRootIsDecorated(false);
-    m_list->setAllColumnsShowFocus(true);
     Tooltip::Set(m_list, QStringLiteral("Владельцы"),
                  QStringLiteral("Владельцы автомобиля.\nПравая кнопка мыши открывает меню."));
-    AttachEditMenu(
-        m_list, [this] { AddOwner(); }, [this] { EditOwner(); }, [this] { DeleteOwner(); });
-    auto *add = Button(QStringLiteral("add"), QStringLiteral("add"), QStringLiteral("Добавить владельца"),
-                       QStringLiteral("Выбрать владельца в справочнике клиентов."));
-    auto *edit = Button(QStringLiteral("edit"), QStringLiteral("edit"), QStringLiteral("Изменить владельца"),
-                        QStringLiteral("Изменить сведения о выбранном владельце."));
-    auto *del = Button(QStringLiteral("del"), QStringLiteral("del"), QStringLiteral("Удалить владельца"),
-                       QStringLiteral("Убрать выбранного владельца у автомобиля."));
+    auto *add = PictureButton(QStringLiteral("add"), QStringLiteral("list-add"), QStringLiteral("Добавить"),
+                              QStringLiteral("Добавить владельца"),
+                              QStringLiteral("Выбрать владельца в справочнике клиентов."));
+    auto *edit = PictureButton(QStringLiteral("edit"), QStringLiteral("document-edit"),
+                               QStringLiteral("Изменить"), QStringLiteral("Изменить владельца"),
+                               QStringLiteral("Изменить сведения о выбранном владельце."));
+    auto *del = PictureButton(QStringLiteral("del"), QStringLiteral("list-remove"), QStringLiteral("Удалить"),
+                              QStringLiteral("Удалить владельца"),
+                              QStringLiteral("Убрать выбранного владельца у автомобиля."));
     connect(add, &QPushButton::clicked, this, &CCarDlg::AddOwner);
     connect(edit, &QPushButton::clicked, this, &CCarDlg::EditOwner);
     connect(del, &QPushButton::clicked, this, &CCarDlg::DeleteOwner);
@@ -113,28 +107,23 @@ void CCarDlg::BuildUi() {
     auto *ownersFrame = new QGroupBox(QStringLiteral("Владельцы:"));
     auto *of = new QVBoxLayout(ownersFrame);
     of->addWidget(m_list, 1);
-    auto *ownerButtons = new QHBoxLayout;
-    ownerButtons->addWidget(add);
-    ownerButtons->addWidget(edit);
-    ownerButtons->addWidget(del);
-    ownerButtons->addStretch(1);
-    of->addLayout(ownerButtons);
+    of->addLayout(ButtonBar(Qt::Horizontal, {add, edit, del}, nullptr));
 
-    auto *ok = Button(QStringLiteral("OK"), QStringLiteral("ok"), QStringLiteral("Сохранить"),
-                      QStringLiteral("Сохранить сведения об автомобиле\nи его владельцах."));
-    auto *cancel = Button(QStringLiteral("Отмена"), QStringLiteral("cancel"), QStringLiteral("Закрыть"),
-                          QStringLiteral("Закрыть без сохранения."));
-    connect(ok, &QPushButton::clicked, this, &CCarDlg::accept);
-    connect(cancel, &QPushButton::clicked, this, &CCarDlg::reject);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    QPushButton *ok = nullptr, *cancel = nullptr;
+    QHBoxLayout *buttons =
+        MakeCardButtons(this, &ok, &cancel, QStringLiteral("Сохранить"),
+                        QStringLiteral("Сохранить сведения об автомобиле\nи его владельцах."));
+    // Down the card as it is laid out: the grid row by row, then the owners.
+    Inputs::ChainTabOrder(
+        {m_plate, m_make, m_color, m_vin, m_dvig, m_prim, m_list, add, edit, del, ok, cancel});
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addWidget(ownersFrame, 1);
     layout->addLayout(buttons);
+    // Down the card as it is laid out: the grid row by row, then the owners.
+    Inputs::ChainTabOrder({m_plate, m_make, m_color, m_vin, m_dvig, m_prim, m_list, add, edit, del, ok, cancel});
+    m_plate->setFocus();  // the first field to fill
 }
 
 void CCarDlg::Load() {
@@ -164,9 +153,10 @@ void CCarDlg::RefillOwners() {
     for (qsizetype i = 0; i < m_owners.size(); ++i) {
         const CarOwner &o = m_owners[i];
         if (o.deleted) continue;
-        auto *item = new QTreeWidgetItem(m_list, {o.clientName, o.clientTel});
+        QTreeWidgetItem *item = m_list->AddRow({o.clientName, o.clientTel});
         item->setData(0, kPositionRole, int(i));
     }
+    m_list->FitColumns();
 }
 
 bool CCarDlg::SelectOwner(const QString &iddVlad) {
@@ -181,8 +171,8 @@ bool CCarDlg::SelectOwner(const QString &iddVlad) {
 }
 
 int CCarDlg::SelectedOwner() const {
-    const QTreeWidgetItem *item = m_list->currentItem();
-    return item && item->isSelected() ? item->data(0, kPositionRole).toInt() : -1;
+    const QTreeWidgetItem *item = m_list->Selected();
+    return item ? item->data(0, kPositionRole).toInt() : -1;
 }
 
 void CCarDlg::AddOwner() {

@@ -8,7 +8,7 @@
 class AppContext;
 class QComboBox;
 class QLineEdit;
-class QTreeWidget;
+class KeyedList;
 
 // The car card: the car's details and its owners. The owners are kept in memory while the card is
 // open (added, edited, marked deleted) and stored with the car in one transaction on OK.
@@ -24,7 +24,7 @@ public:
 
     // The owner entries, deleted ones included, in the order they were added.
     const QList<CarOwner> &owners() const { return m_owners; }
-    QTreeWidget *ownersList() const { return m_list; }
+    KeyedList *ownersList() const { return m_list; }
     bool SelectOwner(const QString &iddVlad);
 
     // Owner commands, as the buttons and the list's pop-up menu run them.
@@ -54,5 +54,5 @@ private:
     QLineEdit *m_vin = nullptr;
     QLineEdit *m_dvig = nullptr;
     QLineEdit *m_prim = nullptr;
-    QTreeWidget *m_list = nullptr;
+    KeyedList *m_list = nullptr;
 };

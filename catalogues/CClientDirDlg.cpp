@@ -5,31 +5,29 @@
 #include "DbAction.h"
 #include "DbError.h"
 #include "DialogRunner.h"
-#include "EditMenu.h"
 #include "Formats.h"
 #include "KeyGen.h"
+#include "KeyedList.h"
+#include "PictureButton.h"
 #include "Prompter.h"
 #include "Tooltip.h"
-#include "TreeRows.h"
 #include "WaitCursor.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSet>
-#include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace {
 
 // Keys behind a row: the client (a car row carries its owner), the link and car of a car row, and the
 // client's name for the questions.
-constexpr int kClientRole = Qt::UserRole;
+constexpr int kClientRole = KeyedList::kKeyRole;
 constexpr int kLinkRole = Qt::UserRole + 1;
 constexpr int kCarRole = Qt::UserRole + 2;
 constexpr int kNameRole = Qt::UserRole + 3;
@@ -40,14 +38,6 @@ const QString kSelectToEdit = QStringLiteral("Выберите клиента и
 const QString kSelectToDelete = QStringLiteral("Выберите клиента из списка\nдля его удаления!");
 const QString kSelectToPrint =
     QStringLiteral("Выберите клиента из списка\nдля формирования на\nпечать сведений о нем!");
-
-QPushButton *Button(const QString &text, const QString &name, const QString &tip, const QString &help) {
-    auto *b = new QPushButton(text);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    Tooltip::Set(b, tip, help);
-    return b;
-}
 
 }  // namespace
 
@@ -81,8 +71,9 @@ void CClientDirDlg::BuildUi() {
     Tooltip::Set(m_debtors, QStringLiteral("Поиск по должникам"),
                  QStringLiteral("Показывать только клиентов,\nимеющих задолженность."));
 
-    auto *find = Button(QStringLiteral("find"), QStringLiteral("find"), QStringLiteral("Поиск информации"),
-                        QStringLiteral("Найти клиентов по заданным условиям."));
+    auto *find = PictureButton(QStringLiteral("find"), QStringLiteral("edit-find"), QStringLiteral("Найти"),
+                               QStringLiteral("Поиск информации"),
+                               QStringLiteral("Найти клиентов по заданным условиям."));
     find->setDefault(true);
     connect(find, &QPushButton::clicked, this, &CClientDirDlg::Refill);
     connect(m_debtors, &QCheckBox::toggled, this, &CClientDirDlg::Refill);
@@ -100,52 +91,45 @@ void CClientDirDlg::BuildUi() {
     filters->setColumnStretch(1, 1);
     filters->setColumnStretch(2, 1);
 
-    m_list = new QTreeWidget;
+    m_list = new KeyedList({QStringLiteral("ИНН/КПП:"), QStringLiteral("Название:"), QStringLiteral("Адрес:"),
+                            QStringLiteral("Телефон:"), QStringLiteral("Факс:"), QStringLiteral("Контакт:"),
+                            QStringLiteral("Долг:")},
+                           ColName, {[this] { Add(); }, [this] { Edit(); }, [this] { Delete(); }}, this);
     m_list->setObjectName(QStringLiteral("list"));
-    m_list->setHeaderLabels({QStringLiteral("ИНН/КПП:"), QStringLiteral("Название:"),
-                             QStringLiteral("Адрес:"), QStringLiteral("Телефон:"), QStringLiteral("Факс:"),
-                             QStringLiteral("Контакт:"), QStringLiteral("Долг:")});
     m_list->headerItem()->setTextAlignment(ColDebt, Qt::AlignRight | Qt::AlignVCenter);
-    const int widths[] = {110, 180, 130, 80, 80, 100, 80};
-    for (int i = 0; i < 7; ++i) m_list->setColumnWidth(i, widths[i]);
-    m_list->setRootIsDecorated(true);
-    m_list->setAllColumnsShowFocus(true);
+    m_list->SetWidths({110, 180, 130, 80, 80, 100, 80});
     m_list->setAlternatingRowColors(true);
     Tooltip::Set(m_list, QStringLiteral("Справочник клиентов"),
                  QStringLiteral("Клиенты и их автомобили.\nПравая кнопка мыши открывает меню."));
-    AttachEditMenu(
-        m_list, [this] { Add(); }, [this] { Edit(); }, [this] { Delete(); });
 
-    auto *add = Button(QStringLiteral("add"), QStringLiteral("add"), QStringLiteral("Добавить клиента"),
-                       QStringLiteral("Добавить нового клиента."));
-    auto *edit = Button(QStringLiteral("edit"), QStringLiteral("edit"), QStringLiteral("Изменить клиента"),
-                        QStringLiteral("Изменить сведения о выбранном клиенте."));
-    auto *del = Button(QStringLiteral("DEL"), QStringLiteral("del"), QStringLiteral("Удалить клиента"),
-                       QStringLiteral("Удалить выбранного клиента.\nЕго автомобили остаются в справочнике."));
-    m_printButton = Button(QStringLiteral("print"), QStringLiteral("print"), QStringLiteral("Печать"),
-                           QStringLiteral("Сведения о выбранном клиенте на печать."));
+    auto *add = PictureButton(QStringLiteral("add"), QStringLiteral("list-add"), QStringLiteral("Добавить"),
+                              QStringLiteral("Добавить клиента"), QStringLiteral("Добавить нового клиента."));
+    auto *edit = PictureButton(QStringLiteral("edit"), QStringLiteral("document-edit"),
+                               QStringLiteral("Изменить"), QStringLiteral("Изменить клиента"),
+                               QStringLiteral("Изменить сведения о выбранном клиенте."));
+    auto *del =
+        PictureButton(QStringLiteral("DEL"), QStringLiteral("list-remove"), QStringLiteral("Удалить"),
+                      QStringLiteral("Удалить клиента"),
+                      QStringLiteral("Удалить выбранного клиента.\nЕго автомобили остаются в справочнике."));
+    m_printButton =
+        PictureButton(QStringLiteral("print"), QStringLiteral("document-print"), QStringLiteral("Печать"),
+                      QStringLiteral("Печать"), QStringLiteral("Сведения о выбранном клиенте на печать."));
     m_printButton->setVisible(false);
-    auto *close =
-        Button(QStringLiteral("Закрыть"), QStringLiteral("close"), QStringLiteral("Закрыть справочник"),
-               QStringLiteral("Закрыть справочник.\nВыбранный клиент передается в вызвавшее окно."));
+    auto *close = new QPushButton(QStringLiteral("Закрыть"));
+    close->setObjectName(QStringLiteral("close"));
+    close->setAutoDefault(false);
+    Tooltip::Set(close, QStringLiteral("Закрыть справочник"),
+                 QStringLiteral("Закрыть справочник.\nВыбранный клиент передается в вызвавшее окно."));
     connect(add, &QPushButton::clicked, this, &CClientDirDlg::Add);
     connect(edit, &QPushButton::clicked, this, &CClientDirDlg::Edit);
     connect(del, &QPushButton::clicked, this, &CClientDirDlg::Delete);
     connect(m_printButton, &QPushButton::clicked, this, &CClientDirDlg::Print);
     connect(close, &QPushButton::clicked, this, &CClientDirDlg::reject);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(add);
-    buttons->addWidget(edit);
-    buttons->addWidget(del);
-    buttons->addWidget(m_printButton);
-    buttons->addStretch(1);
-    buttons->addWidget(close);
-
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(filters);
     layout->addWidget(m_list, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonBar(Qt::Horizontal, {add, edit, del, m_printButton}, close));
 }
 
 void CClientDirDlg::SetFilters(const QString &name, const QString &inn, const QString &plate,
@@ -187,14 +171,13 @@ void CClientDirDlg::Refill() {
     QSet<QString> seen;
     for (const ClientListRow &row : rows) {
         const ClientRecord &c = row.client;
-        auto *item = new QTreeWidgetItem(m_list, {c.clientINN, c.clientName, c.clientAdres, c.clientTel,
-                                                  c.clientFaks, c.clientContact, Formats::Money(row.debt)});
-        item->setTextAlignment(ColDebt, Qt::AlignRight | Qt::AlignVCenter);
-        item->setData(0, kClientRole, c.iddClient);
+        QTreeWidgetItem *item = m_list->AddRow({c.clientINN, c.clientName, c.clientAdres, c.clientTel,
+                                                c.clientFaks, c.clientContact, Formats::Money(row.debt)},
+                                               c.iddClient);
         item->setData(0, kNameRole, c.clientName);
         for (const ClientCarRow &car : row.cars) {
-            auto *child = new QTreeWidgetItem(item, {car.avtoNomer, car.avtoMarka, car.avtoColor});
-            child->setData(0, kClientRole, c.iddClient);
+            QTreeWidgetItem *child =
+                m_list->AddRow({car.avtoNomer, car.avtoMarka, car.avtoColor}, c.iddClient, item);
             child->setData(0, kLinkRole, car.iddAvtoVlad);
             child->setData(0, kCarRole, car.iddAvto);
             child->setData(0, kNameRole, c.clientName);
@@ -204,6 +187,7 @@ void CClientDirDlg::Refill() {
             names << c.clientName;
         }
     }
+    m_list->FitColumns();
     const QString typed = m_name->currentText();
     m_name->clear();
     m_name->addItems(names);
@@ -211,11 +195,11 @@ void CClientDirDlg::Refill() {
 }
 
 bool CClientDirDlg::Select(const QString &iddClient, const QString &iddAvtoVlad) {
-    return TreeRows::Select(m_list, kClientRole, iddClient, kLinkRole, iddAvtoVlad);
+    return m_list->SelectKey(kClientRole, iddClient, kLinkRole, iddAvtoVlad);
 }
 
 QTreeWidgetItem *CClientDirDlg::SelectedItem() const {
-    return TreeRows::Selected(m_list);
+    return m_list->Selected();
 }
 
 void CClientDirDlg::Add() {

@@ -10,7 +10,7 @@ class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
-class QTreeWidget;
+class KeyedList;
 class QTreeWidgetItem;
 
 // The clients directory: clients with their debts and, under each, its cars. Also the picker of a
@@ -40,9 +40,9 @@ public:
     void Refill();
     // Selects the row of a client, or of one of its car links when `iddAvtoVlad` is given.
     bool Select(const QString &iddClient, const QString &iddAvtoVlad = {});
-    QTreeWidget *list() const { return m_list; }
+    KeyedList *list() const { return m_list; }
 
-    // The commands, as the buttons and the list's pop-up menu run them.
+    // The commands, as the buttons, the list's keys and its pop-up menu run them.
     void Add();
     void Edit();
     void Delete();
@@ -64,7 +64,7 @@ private:
     QLineEdit *m_inn = nullptr;
     QLineEdit *m_plate = nullptr;
     QCheckBox *m_debtors = nullptr;
-    QTreeWidget *m_list = nullptr;
+    KeyedList *m_list = nullptr;
     QPushButton *m_printButton = nullptr;
 
     bool m_selected = false;

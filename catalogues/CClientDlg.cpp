@@ -4,11 +4,14 @@
 #include "CCarDirDlg.h"
 #include "CCarDlg.h"
 #include "CarStore.h"
+#include "CardButtons.h"
 #include "DbAction.h"
 #include "DbError.h"
 #include "DialogRunner.h"
 #include "Formats.h"
+#include "Inputs.h"
 #include "KeyGen.h"
+#include "KeyedList.h"
 #include "Prompter.h"
 #include "Tooltip.h"
 #include "WaitCursor.h"
@@ -18,15 +21,12 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
-
-constexpr int kCarRole = Qt::UserRole;
 
 const QString kSaveFirst = QStringLiteral(
     "Перед добавлением сведений об автомобиле\nнеобходимо сохранить введенные сведения о клиенте!\n"
@@ -102,6 +102,16 @@ void CClientDlg::BuildUi() {
     }
     grid->addWidget(bank, 4, 0, 1, 4);
     for (int c = 0; c < 4; ++c) grid->setColumnStretch(c, 1);
+    // Tab goes down the card as it is laid out, row by row and left to right; the bank group stands
+    // between rows 3 and 5, so it is ordered as row 4.
+    QList<const FieldDef *> order;
+    for (const FieldDef &def : kFieldDefs) order << &def;
+    std::stable_sort(order.begin(), order.end(), [](const FieldDef *a, const FieldDef *b) {
+        const int rowA = a->bank ? 4 : a->row, rowB = b->bank ? 4 : b->row;
+        return rowA != rowB ? rowA < rowB : a->col < b->col;
+    });
+    QList<QWidget *> chain;
+    for (const FieldDef *def : order) chain << m_fields.value(U(def->column));
 
     m_tabs = new QTabWidget;
     m_tabs->setObjectName(QStringLiteral("tabs"));
@@ -129,46 +139,39 @@ void CClientDlg::BuildUi() {
     footer->addWidget(m_debt);
     footer->addStretch(1);
 
-    auto *save = new QPushButton(QStringLiteral("Сохранить"));
+    QPushButton *save = nullptr, *close = nullptr;
+    CardCaptions captions;
+    captions.ok = QStringLiteral("Сохранить");
+    captions.cancel = QStringLiteral("Закрыть");
+    captions.cancelHelp = QStringLiteral("Закрыть карточку клиента.");
+    footer->addLayout(MakeCardButtons(
+        this, &save, &close, QStringLiteral("Сохранить"),
+        QStringLiteral("Сохранить сведения о клиенте.\nКарточка остается открытой."), captions));
     save->setObjectName(QStringLiteral("save"));
-    save->setAutoDefault(false);
-    Tooltip::Set(save, QStringLiteral("Сохранить"),
-                 QStringLiteral("Сохранить сведения о клиенте.\nКарточка остается открытой."));
-    auto *close = new QPushButton(QStringLiteral("Закрыть"));
     close->setObjectName(QStringLiteral("close"));
-    close->setAutoDefault(false);
-    Tooltip::Set(close, QStringLiteral("Закрыть"), QStringLiteral("Закрыть карточку клиента."));
-    connect(save, &QPushButton::clicked, this, &CClientDlg::accept);
-    connect(close, &QPushButton::clicked, this, &CClientDlg::reject);
-    footer->addWidget(save);
-    footer->addWidget(close);
+    chain << m_tabs << m_cars << save << close;
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addWidget(m_tabs, 1);
     layout->addLayout(footer);
+    Inputs::ChainTabOrder(chain);  // now that every widget is in the card's window
+    field(QStringLiteral("ClientName"))->setFocus();  // the first field to fill
 }
 
 QWidget *CClientDlg::BuildCarsPage() {
     auto *page = new QWidget;
-    m_cars = new QTreeWidget;
+    m_cars = new KeyedList({QStringLiteral("Гос. №:"), QStringLiteral("Марка:"), QStringLiteral("Цвет:"),
+                            QStringLiteral("VIN:"), QStringLiteral("№ двиг.:")},
+                           0, {[this] { AddCar(); }, [this] { EditCar(); }, [this] { DeleteCar(); }});
     m_cars->setObjectName(QStringLiteral("cars"));
-    m_cars->setHeaderLabels({QStringLiteral("Гос. №:"), QStringLiteral("Марка:"), QStringLiteral("Цвет:"),
-                             QStringLiteral("VIN:"), QStringLiteral("№ двиг.:")});
-    const int widths[] = {100, 140, 140, 90, 90};
-    for (int i = 0; i < 5; ++i) m_cars->setColumnWidth(i, widths[i]);
+    m_cars->SetWidths({100, 140, 140, 90, 90});
+    m_cars->SetMenuTexts(QStringLiteral("Добавить автомобиль"), QStringLiteral("Изменить автомобиль"),
+                         QStringLiteral("Удалить автомобиль"));
+    m_cars->SetSortable(true);
     m_cars->setRootIsDecorated(false);
-    m_cars->setAllColumnsShowFocus(true);
-    m_cars->setContextMenuPolicy(Qt::CustomContextMenu);
     Tooltip::Set(m_cars, QStringLiteral("Автомобили клиента"),
                  QStringLiteral("Автомобили клиента.\nПравая кнопка мыши открывает меню."));
-    connect(m_cars, &QTreeWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
-        QMenu menu(this);
-        menu.addAction(QStringLiteral("Добавить автомобиль"), this, &CClientDlg::AddCar);
-        menu.addAction(QStringLiteral("Изменить автомобиль"), this, &CClientDlg::EditCar);
-        menu.addAction(QStringLiteral("Удалить автомобиль"), this, &CClientDlg::DeleteCar);
-        menu.exec(m_cars->viewport()->mapToGlobal(pos));
-    });
     auto *layout = new QVBoxLayout(page);
     layout->setContentsMargins(5, 5, 5, 5);
     layout->addWidget(m_cars);
@@ -240,25 +243,17 @@ void CClientDlg::RefillCars() {
     if (!TryDb(m_ctx.prompter(), [&] { cars = m_store.CarsOf(m_iddClient); })) return;
     m_cars->clear();
     for (const CarRecord &car : cars) {
-        auto *item = new QTreeWidgetItem(
-            m_cars, {car.avtoNomer, car.avtoMarka, car.avtoColor, car.avtoVin, car.avtoDvig});
-        item->setData(0, kCarRole, car.iddAvto);
+        m_cars->AddRow({car.avtoNomer, car.avtoMarka, car.avtoColor, car.avtoVin, car.avtoDvig}, car.iddAvto);
     }
+    m_cars->FitColumns();
 }
 
 bool CClientDlg::SelectCar(const QString &iddAvto) {
-    for (int i = 0; i < m_cars->topLevelItemCount(); ++i) {
-        if (m_cars->topLevelItem(i)->data(0, kCarRole).toString() == iddAvto) {
-            m_cars->setCurrentItem(m_cars->topLevelItem(i));
-            return true;
-        }
-    }
-    return false;
+    return m_cars->SelectKey(iddAvto);
 }
 
 QString CClientDlg::SelectedCar() const {
-    const QTreeWidgetItem *item = m_cars->currentItem();
-    return item && item->isSelected() ? item->data(0, kCarRole).toString() : QString();
+    return m_cars->CurrentKey();
 }
 
 void CClientDlg::AddCar() {

@@ -10,7 +10,7 @@ class AppContext;
 class QLabel;
 class QLineEdit;
 class QTabWidget;
-class QTreeWidget;
+class KeyedList;
 
 // The client card: the client's details, the tab pages about the client and a footer with the
 // client's totals. "Сохранить" stores the card and leaves it open (inserted the first time, updated
@@ -33,7 +33,7 @@ public:
     // The card's fields as they stand (not trimmed).
     ClientRecord record() const;
     QTabWidget *tabs() const { return m_tabs; }
-    QTreeWidget *carsList() const { return m_cars; }
+    KeyedList *carsList() const { return m_cars; }
 
     // Trims and checks the fields and stores the client; false when refused or failed (message shown).
     bool Save();
@@ -62,7 +62,7 @@ private:
 
     QHash<QString, QLineEdit *> m_fields;
     QTabWidget *m_tabs = nullptr;
-    QTreeWidget *m_cars = nullptr;
+    KeyedList *m_cars = nullptr;
     QLabel *m_servicesTotal = nullptr;
     QLabel *m_paymentsTotal = nullptr;
     QLabel *m_debt = nullptr;

@@ -5,20 +5,17 @@
 #include "DbError.h"
 #include "DialogRunner.h"
 #include "Formats.h"
+#include "KeyedList.h"
+#include "PictureButton.h"
 #include "Prompter.h"
 #include "ServiceStore.h"
 #include "Tooltip.h"
 #include "WaitCursor.h"
 
-#include <QAction>
+#include <QBoxLayout>
 #include <QBrush>
-#include <QHBoxLayout>
-#include <QHeaderView>
-#include <QMenu>
 #include <QPushButton>
 #include <QSet>
-#include <QTreeWidget>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -81,74 +78,48 @@ CServiceDirDlg::CServiceDirDlg(AppContext &ctx, QWidget *parent) : QDialog(paren
 }
 
 void CServiceDirDlg::Build() {
-    m_list = new QTreeWidget;
+    m_list = new KeyedList(
+        {QStringLiteral("Название"), QStringLiteral("Цена"), QStringLiteral("НДС%"),
+         QStringLiteral("Сумма НДС"), QStringLiteral("Сумма"), QStringLiteral("Сумма работнику"),
+         QStringLiteral("Длительность")},
+        Name, {[this] { AddService(); }, [this] { EditService(); }, [this] { DeleteService(); }}, this);
     m_list->setObjectName(QStringLiteral("services"));
-    m_list->setColumnCount(ColumnCount);
-    m_list->setHeaderLabels({QStringLiteral("Название"), QStringLiteral("Цена"), QStringLiteral("НДС%"),
-                             QStringLiteral("Сумма НДС"), QStringLiteral("Сумма"),
-                             QStringLiteral("Сумма работнику"), QStringLiteral("Длительность")});
-    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_list->setAllColumnsShowFocus(true);
+    m_list->SetWidths({190, 80, 50, 80, 100, 100, 90});
     m_list->setAlternatingRowColors(true);
-    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
-    const int widths[ColumnCount] = {190, 80, 50, 80, 100, 100, 90};
-    for (int c = 0; c < ColumnCount; ++c) m_list->setColumnWidth(c, widths[c]);
-    m_list->headerItem()->setTextAlignment(Duration, Qt::AlignCenter);
+    for (int c = Price; c < ColumnCount; ++c)
+        m_list->headerItem()->setTextAlignment(
+            c, (c == Duration ? Qt::AlignHCenter : Qt::AlignRight) | Qt::AlignVCenter);
 
-    m_add = new QPushButton(QStringLiteral("Add"));
-    m_add->setObjectName(QStringLiteral("add"));
-    m_edit = new QPushButton(QStringLiteral("Edit"));
-    m_edit->setObjectName(QStringLiteral("edit"));
-    m_del = new QPushButton(QStringLiteral("Del"));
-    m_del->setObjectName(QStringLiteral("del"));
-    m_close = new QPushButton(QStringLiteral("Cancel"));
-    m_close->setObjectName(QStringLiteral("close"));
-
-    auto *buttons = new QVBoxLayout;
-    buttons->addWidget(m_add);
-    buttons->addWidget(m_edit);
-    buttons->addWidget(m_del);
-    buttons->addStretch();
-    buttons->addWidget(m_close);
-    auto *layout = new QHBoxLayout(this);
-    layout->addWidget(m_list, 1);
-    layout->addLayout(buttons);
-
-    m_menu = new QMenu(this);
-    m_menu->setObjectName(QStringLiteral("menu"));
-    QAction *add =
-        m_menu->addAction(QIcon::fromTheme(QStringLiteral("list-add")), QStringLiteral("Добавить"));
-    add->setObjectName(QStringLiteral("menuAdd"));
-    QAction *edit =
-        m_menu->addAction(QIcon::fromTheme(QStringLiteral("document-edit")), QStringLiteral("Изменить"));
-    edit->setObjectName(QStringLiteral("menuEdit"));
-    QAction *del =
-        m_menu->addAction(QIcon::fromTheme(QStringLiteral("list-remove")), QStringLiteral("Удалить"));
-    del->setObjectName(QStringLiteral("menuDelete"));
-
-    Tooltip::Set(
-        m_add, QStringLiteral("Добавить"),
+    auto *add = PictureButton(
+        QStringLiteral("Add"), QStringLiteral("list-add"), QStringLiteral("Добавить"),
+        QStringLiteral("Добавить"),
         QStringLiteral("Добавить услугу или пакет услуг.\nНовая услуга попадает в выбранный пакет."));
-    Tooltip::Set(m_edit, QStringLiteral("Изменить"),
-                 QStringLiteral("Изменить выбранную услугу или пакет услуг."));
-    Tooltip::Set(m_del, QStringLiteral("Удалить"),
-                 QStringLiteral("Удалить выбранную услугу\nили пакет услуг со всеми услугами пакета."));
-    Tooltip::Set(m_close, QStringLiteral("Закрыть"),
+    auto *edit = PictureButton(QStringLiteral("Edit"), QStringLiteral("document-edit"),
+                               QStringLiteral("Изменить"), QStringLiteral("Изменить"),
+                               QStringLiteral("Изменить выбранную услугу или пакет услуг."));
+    auto *del =
+        PictureButton(QStringLiteral("Del"), QStringLiteral("list-remove"), QStringLiteral("Удалить"),
+                      QStringLiteral("Удалить"),
+                      QStringLiteral("Удалить выбранную услугу\nили пакет услуг со всеми услугами пакета."));
+    auto *close = new QPushButton(QStringLiteral("Закрыть"));
+    close->setObjectName(QStringLiteral("close"));
+    close->setAutoDefault(false);
+    Tooltip::Set(close, QStringLiteral("Закрыть"),
                  QStringLiteral(
                      "Закрыть справочник.\nОтмеченные услуги запоминаются\nдля дальнейшего использования."));
     Tooltip::Set(
         m_list, QStringLiteral("Справочник услуг"),
         QStringLiteral("Пакеты услуг, услуги и их исполнители.\nОтметьте услуги для добавления в заказ."));
 
-    connect(m_add, &QPushButton::clicked, this, [this] { AddService(); });
-    connect(m_edit, &QPushButton::clicked, this, [this] { EditService(); });
-    connect(m_del, &QPushButton::clicked, this, [this] { DeleteService(); });
-    connect(m_close, &QPushButton::clicked, this, [this] { accept(); });
-    connect(add, &QAction::triggered, this, [this] { AddService(); });
-    connect(edit, &QAction::triggered, this, [this] { EditService(); });
-    connect(del, &QAction::triggered, this, [this] { DeleteService(); });
-    connect(m_list, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) { ShowMenu(pos); });
-    resize(820, 480);
+    auto *layout = new QHBoxLayout(this);
+    layout->addWidget(m_list, 1);
+    layout->addLayout(ButtonBar(Qt::Vertical, {add, edit, del}, close));
+
+    connect(add, &QPushButton::clicked, this, [this] { AddService(); });
+    connect(edit, &QPushButton::clicked, this, [this] { EditService(); });
+    connect(del, &QPushButton::clicked, this, [this] { DeleteService(); });
+    connect(close, &QPushButton::clicked, this, [this] { accept(); });
+    resize(900, 480);
 }
 
 void CServiceDirDlg::Reload() {
@@ -176,15 +147,11 @@ void CServiceDirDlg::Reload() {
         row->setText(Duration, t.Duration());
     }
     for (const ServiceNode &s : m_tree.standalone) AddServiceRow(nullptr, m_list, s);
+    m_list->FitColumns();
 }
 
 QTreeWidgetItem *CServiceDirDlg::SelectedRow() const {
-    QTreeWidgetItem *item = m_list->currentItem();
-    return item && item->isSelected() ? item : nullptr;
-}
-
-void CServiceDirDlg::ShowMenu(const QPoint &pos) {
-    m_menu->popup(m_list->viewport()->mapToGlobal(pos));
+    return m_list->Selected();
 }
 
 void CServiceDirDlg::AddService() {

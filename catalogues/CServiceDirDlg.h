@@ -6,9 +6,7 @@
 #include <QDialog>
 
 class AppContext;
-class QMenu;
-class QPushButton;
-class QTreeWidget;
+class KeyedList;
 class QTreeWidgetItem;
 
 // "Справочник услуг": the catalogue of packages and services as a two-level tree with performer rows
@@ -31,8 +29,9 @@ public:
 
     // Reads the catalogue again (checks are cleared).
     void Reload();
+    KeyedList *list() const { return m_list; }
 
-    // The commands of the buttons and the pop-up menu.
+    // The commands of the buttons, the keys and the pop-up menu.
     void AddService();
     void EditService();
     void DeleteService();
@@ -42,7 +41,6 @@ public:
 
 private:
     void Build();
-    void ShowMenu(const QPoint &pos);
     QTreeWidgetItem *SelectedRow() const;
     void BuildSelection();
 
@@ -50,10 +48,5 @@ private:
     ServiceTree m_tree;
     SelectedServices m_selected;
 
-    QTreeWidget *m_list = nullptr;
-    QMenu *m_menu = nullptr;
-    QPushButton *m_add = nullptr;
-    QPushButton *m_edit = nullptr;
-    QPushButton *m_del = nullptr;
-    QPushButton *m_close = nullptr;
+    KeyedList *m_list = nullptr;
 };

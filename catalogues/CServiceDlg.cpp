@@ -3,9 +3,13 @@
 #include "AppContext.h"
 #include "CWorkerDirDlg.h"
 #include "CWorkerDlg.h"
+#include "CardButtons.h"
 #include "DbError.h"
 #include "DialogRunner.h"
 #include "Formats.h"
+#include "Inputs.h"
+#include "KeyedList.h"
+#include "PictureButton.h"
 #include "Prompter.h"
 #include "ServiceStore.h"
 #include "Tooltip.h"
@@ -15,14 +19,12 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSet>
 #include <QTimeEdit>
-#include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace {
@@ -67,9 +69,13 @@ void CServiceDlg::Build() {
     m_price = Edit(QStringLiteral("price"));
     m_nds = Edit(QStringLiteral("nds"));
     m_summa = Edit(QStringLiteral("summa"));
-    m_summa->setReadOnly(true);
+    Inputs::ReadOnlyFigure(m_summa);
     m_summa->setText(QStringLiteral("0"));
     m_job = Edit(QStringLiteral("job"));
+    // A negative price or rate can be typed so that the card can say what is wrong with it.
+    Inputs::Amount(m_price, true);
+    Inputs::Amount(m_nds, true);
+    Inputs::Amount(m_job);
     m_percent = new QRadioButton(QStringLiteral("% зарплаты"));
     m_percent->setObjectName(QStringLiteral("percent"));
     m_fixed = new QRadioButton(QStringLiteral("фикс. сумма"));
@@ -80,22 +86,20 @@ void CServiceDlg::Build() {
     m_time->setDisplayFormat(QStringLiteral("HH:mm"));
     m_time->setTime(QTime(0, 0));
 
-    m_workers = new QTreeWidget;
+    m_workers = new KeyedList(
+        {QStringLiteral("Ф.И.О.:")}, 0,
+        {[this] { AddPerformer(); }, [this] { EditPerformer(); }, [this] { DeletePerformer(); }});
     m_workers->setObjectName(QStringLiteral("performers"));
-    m_workers->setHeaderLabels({QStringLiteral("Ф.И.О.:")});
     m_workers->setRootIsDecorated(false);
-    m_workers->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_addWorker = new QPushButton(QStringLiteral("Add"));
-    m_addWorker->setObjectName(QStringLiteral("addWorker"));
-    m_editWorker = new QPushButton(QStringLiteral("Edit"));
-    m_editWorker->setObjectName(QStringLiteral("editWorker"));
-    m_delWorker = new QPushButton(QStringLiteral("Del"));
-    m_delWorker->setObjectName(QStringLiteral("delWorker"));
-    m_ok = new QPushButton(QStringLiteral("OK"));
-    m_ok->setObjectName(QStringLiteral("ok"));
-    m_ok->setDefault(true);
-    m_cancel = new QPushButton(QStringLiteral("Cancel"));
-    m_cancel->setObjectName(QStringLiteral("cancel"));
+    m_addWorker = PictureButton(QStringLiteral("Add"), QStringLiteral("list-add"), QStringLiteral("Добавить"),
+                                QStringLiteral("Добавить сотрудника"),
+                                QStringLiteral("Добавить исполнителей услуги\nиз справочника сотрудников."));
+    m_editWorker = PictureButton(QStringLiteral("Edit"), QStringLiteral("document-edit"),
+                                 QStringLiteral("Изменить"), QStringLiteral("Изменить сотрудника"),
+                                 QStringLiteral("Изменить сведения о выбранном сотруднике."));
+    m_delWorker = PictureButton(QStringLiteral("Del"), QStringLiteral("list-remove"),
+                                QStringLiteral("Удалить"), QStringLiteral("Удалить сотрудника"),
+                                QStringLiteral("Убрать выбранного сотрудника\nиз исполнителей услуги."));
 
     auto *fields = new QGridLayout;
     fields->addWidget(new QLabel(QStringLiteral("Название услуги:")), 0, 0, 1, 3);
@@ -124,10 +128,8 @@ void CServiceDlg::Build() {
     workerRow->addWidget(m_workers, 1);
     workerRow->addLayout(workerButtons);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_ok);
-    buttons->addWidget(m_cancel);
+    QHBoxLayout *buttons = MakeCardButtons(this, &m_ok, &m_cancel, QStringLiteral("Сохранить"),
+                                           QStringLiteral("Сохранить услугу и закрыть окно."));
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(packageBox);
@@ -156,14 +158,6 @@ void CServiceDlg::Build() {
                  QStringLiteral("Длительность оказания услуги (часы:минуты)."));
     Tooltip::Set(m_workers, QStringLiteral("Сотрудники"),
                  QStringLiteral("Сотрудники, оказывающие данную услугу."));
-    Tooltip::Set(m_addWorker, QStringLiteral("Добавить сотрудника"),
-                 QStringLiteral("Добавить исполнителей услуги\nиз справочника сотрудников."));
-    Tooltip::Set(m_editWorker, QStringLiteral("Изменить сотрудника"),
-                 QStringLiteral("Изменить сведения о выбранном сотруднике."));
-    Tooltip::Set(m_delWorker, QStringLiteral("Удалить сотрудника"),
-                 QStringLiteral("Убрать выбранного сотрудника\nиз исполнителей услуги."));
-    Tooltip::Set(m_ok, QStringLiteral("Сохранить"), QStringLiteral("Сохранить услугу и закрыть окно."));
-    Tooltip::Set(m_cancel, QStringLiteral("Закрыть"), QStringLiteral("Закрыть окно без сохранения."));
 
     connect(m_name, &QLineEdit::textChanged, this, [this] { NameChanged(); });
     connect(m_price, &QLineEdit::textChanged, this, [this] { PriceChanged(); });
@@ -171,8 +165,9 @@ void CServiceDlg::Build() {
     connect(m_addWorker, &QPushButton::clicked, this, [this] { AddPerformer(); });
     connect(m_editWorker, &QPushButton::clicked, this, [this] { EditPerformer(); });
     connect(m_delWorker, &QPushButton::clicked, this, [this] { DeletePerformer(); });
-    connect(m_ok, &QPushButton::clicked, this, [this] { accept(); });
-    connect(m_cancel, &QPushButton::clicked, this, [this] { reject(); });
+    // Down the card as it is laid out; the figure it computes is only looked at.
+    Inputs::ChainTabOrder({m_package, m_name, m_price, m_nds, m_job, m_percent, m_fixed, m_time, m_workers,
+                           m_addWorker, m_editWorker, m_delWorker, m_ok, m_cancel});
     resize(460, 520);
 }
 
@@ -231,6 +226,9 @@ void CServiceDlg::Load() {
     }
     FillPerformers();
     NameChanged();
+    // The first thing to fill: the service's name (also when the card opens in a package), the
+    // package's own name when a package is opened.
+    (m_name->isEnabled() ? static_cast<QWidget *>(m_name) : m_package)->setFocus();
 }
 
 void CServiceDlg::FillPackages() {
@@ -244,10 +242,11 @@ void CServiceDlg::FillPerformers() {
     for (qsizetype i = 0; i < m_performers.size(); ++i) {
         const PickedWorker &w = m_performers[i];
         if (w.deleted) continue;
-        auto *item = new QTreeWidgetItem(m_workers, {w.workFio});
+        QTreeWidgetItem *item = m_workers->AddRow({w.workFio});
         item->setData(0, Qt::UserRole, qlonglong(i));  // position in the in-memory list
         item->setData(0, Qt::UserRole + 1, w.iddWork);
     }
+    m_workers->FitColumns();
 }
 
 void CServiceDlg::NameChanged() {
@@ -287,8 +286,8 @@ void CServiceDlg::EditPerformer() {
         m_ctx.prompter().Warning(QStringLiteral("Вы можете изменить исполнителя в форме заказа"));
         return;
     }
-    QTreeWidgetItem *item = m_workers->currentItem();
-    if (!item || !item->isSelected()) {
+    QTreeWidgetItem *item = m_workers->Selected();
+    if (!item) {
         m_ctx.prompter().Warning(kPickToEdit);
         return;
     }
@@ -323,8 +322,8 @@ void CServiceDlg::DeletePerformer() {
         m_ctx.prompter().Warning(QStringLiteral("Вы можете удалить исполнителей в форме заказа"));
         return;
     }
-    QTreeWidgetItem *item = m_workers->currentItem();
-    if (!item || !item->isSelected()) {
+    QTreeWidgetItem *item = m_workers->Selected();
+    if (!item) {
         m_ctx.prompter().Warning(kPickToDelete);
         return;
     }

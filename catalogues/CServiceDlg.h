@@ -13,7 +13,7 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QTimeEdit;
-class QTreeWidget;
+class KeyedList;
 
 // What the caller sets before the card is shown.
 struct ServiceCardSetup {
@@ -78,7 +78,7 @@ private:
     QRadioButton *m_percent = nullptr;
     QRadioButton *m_fixed = nullptr;
     QTimeEdit *m_time = nullptr;
-    QTreeWidget *m_workers = nullptr;
+    KeyedList *m_workers = nullptr;
     QPushButton *m_addWorker = nullptr;
     QPushButton *m_editWorker = nullptr;
     QPushButton *m_delWorker = nullptr;

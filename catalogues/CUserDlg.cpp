@@ -160,6 +160,7 @@ void CUserDlg::Build() {
     layout->addLayout(form);
     layout->addWidget(group, 1);
     layout->addLayout(buttons);
+    m_name->setFocus();  // the first field to fill
 
     // Without the journal its commands cannot be reached, so they are cleared with it.
     connect(m_rights[kOrderJournal], &QCheckBox::toggled, this, [this](bool on) {

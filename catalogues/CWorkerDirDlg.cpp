@@ -4,21 +4,19 @@
 #include "CWorkerDlg.h"
 #include "DbAction.h"
 #include "DialogRunner.h"
-#include "EditMenu.h"
 #include "Formats.h"
+#include "KeyedList.h"
+#include "PictureButton.h"
 #include "Prompter.h"
 #include "Tooltip.h"
 #include "WorkerStore.h"
 
-#include <QHBoxLayout>
-#include <QHeaderView>
+#include <QBoxLayout>
 #include <QPushButton>
-#include <QTreeWidget>
-#include <QVBoxLayout>
 
 namespace {
 
-enum Column { kFio, kAdres, kTel, kSalary, kDataIn, kDataOut, kColumnCount };
+enum Column { kFio, kAdres, kTel, kSalary, kDataIn, kDataOut };
 
 constexpr int kRightAdd = 22;
 constexpr int kRightEdit = 23;
@@ -34,65 +32,44 @@ CWorkerDirDlg::CWorkerDirDlg(AppContext &ctx, QWidget *parent) : QDialog(parent)
 void CWorkerDirDlg::Build() {
     setWindowTitle(QStringLiteral("Справочник сотрудников"));
 
-    m_list = new QTreeWidget(this);
+    m_list = new KeyedList(
+        {QStringLiteral("Ф.И.О.:"), QStringLiteral("Адрес:"), QStringLiteral("Телефон:"),
+         QStringLiteral("Оклад:"), QStringLiteral("Принят:"), QStringLiteral("Уволен:")},
+        kFio, {[this] { AddWorker(); }, [this] { EditWorker(); }, [this] { DeleteWorker(); }}, this);
     m_list->setObjectName(QStringLiteral("list"));
-    m_list->setColumnCount(kColumnCount);
-    m_list->setHeaderLabels({QStringLiteral("Ф.И.О.:"), QStringLiteral("Адрес:"), QStringLiteral("Телефон:"),
-                             QStringLiteral("Оклад:"), QStringLiteral("Принят:"), QStringLiteral("Уволен:")});
-    m_list->setRootIsDecorated(false);
-    m_list->setAllColumnsShowFocus(true);
-    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setSortingEnabled(false);
-    m_list->setColumnWidth(kFio, 190);
-    m_list->setColumnWidth(kAdres, 180);
-    m_list->setColumnWidth(kTel, 100);
-    m_list->setColumnWidth(kDataIn, 90);
-    m_list->setColumnWidth(kDataOut, 90);
+    m_list->SetWidths({190, 180, 100, 0, 90, 90});
     m_list->setColumnHidden(kSalary, true);  // kept with the row, not shown
-    m_list->setStyleSheet(QStringLiteral(
-        "QTreeView::item { border-right: 1px solid #d8d8d8; border-bottom: 1px solid #d8d8d8; }"));
+    m_list->SetSortable(true);
+    m_list->setRootIsDecorated(false);
 
-    m_add = new QPushButton(QStringLiteral("Add"), this);
-    m_add->setObjectName(QStringLiteral("add"));
-    m_edit = new QPushButton(QStringLiteral("Edit"), this);
-    m_edit->setObjectName(QStringLiteral("edit"));
-    m_del = new QPushButton(QStringLiteral("Del"), this);
-    m_del->setObjectName(QStringLiteral("del"));
-    m_ok = new QPushButton(QStringLiteral("OK"), this);
-    m_ok->setObjectName(QStringLiteral("ok"));
-    m_ok->setDefault(true);
+    auto *add = PictureButton(QStringLiteral("Add"), QStringLiteral("list-add"), QStringLiteral("Добавить"),
+                              QStringLiteral("Добавить"), QStringLiteral("Добавить нового сотрудника."));
+    auto *edit = PictureButton(QStringLiteral("Edit"), QStringLiteral("document-edit"),
+                               QStringLiteral("Изменить"), QStringLiteral("Изменить"),
+                               QStringLiteral("Изменить сведения о выбранном сотруднике."));
+    auto *del = PictureButton(QStringLiteral("Del"), QStringLiteral("list-remove"), QStringLiteral("Удалить"),
+                              QStringLiteral("Удалить"), QStringLiteral("Удалить выбранного сотрудника."));
+    auto *ok = new QPushButton(QStringLiteral("Закрыть"), this);
+    ok->setObjectName(QStringLiteral("ok"));
+    ok->setAutoDefault(false);
 
     Tooltip::Set(
         m_list, QStringLiteral("Сотрудники"),
         QStringLiteral("Отметьте сотрудников, которых нужно выбрать.\nПравая кнопка мыши открывает меню."));
-    Tooltip::Set(m_add, QStringLiteral("Добавить"), QStringLiteral("Добавить нового сотрудника."));
-    Tooltip::Set(m_edit, QStringLiteral("Изменить"),
-                 QStringLiteral("Изменить сведения о выбранном сотруднике."));
-    Tooltip::Set(m_del, QStringLiteral("Удалить"), QStringLiteral("Удалить выбранного сотрудника."));
     Tooltip::Set(
-        m_ok, QStringLiteral("Закрыть"),
+        ok, QStringLiteral("Закрыть"),
         QStringLiteral(
             "Закрыть справочник.\nОтмеченные сотрудники запоминаются\nдля дальнейшего использования."));
 
-    auto *buttons = new QVBoxLayout;
-    buttons->addWidget(m_add);
-    buttons->addWidget(m_edit);
-    buttons->addWidget(m_del);
-    buttons->addStretch();
-    buttons->addWidget(m_ok);
-
     auto *layout = new QHBoxLayout(this);
     layout->addWidget(m_list, 1);
-    layout->addLayout(buttons);
-    resize(760, 420);
+    layout->addLayout(ButtonBar(Qt::Vertical, {add, edit, del}, ok));
+    resize(820, 420);
 
-    connect(m_add, &QPushButton::clicked, this, &CWorkerDirDlg::AddWorker);
-    connect(m_edit, &QPushButton::clicked, this, &CWorkerDirDlg::EditWorker);
-    connect(m_del, &QPushButton::clicked, this, &CWorkerDirDlg::DeleteWorker);
-    connect(m_ok, &QPushButton::clicked, this, &CWorkerDirDlg::accept);
-    AttachEditMenu(
-        m_list, [this] { AddWorker(); }, [this] { EditWorker(); }, [this] { DeleteWorker(); });
+    connect(add, &QPushButton::clicked, this, &CWorkerDirDlg::AddWorker);
+    connect(edit, &QPushButton::clicked, this, &CWorkerDirDlg::EditWorker);
+    connect(del, &QPushButton::clicked, this, &CWorkerDirDlg::DeleteWorker);
+    connect(ok, &QPushButton::clicked, this, &CWorkerDirDlg::accept);
 }
 
 void CWorkerDirDlg::SetPicked(const PickedWorkers &picked) {
@@ -131,8 +108,7 @@ QSet<QString> CWorkerDirDlg::TickedIds() const {
 
 void CWorkerDirDlg::Refill() {
     const QSet<QString> ticked = TickedIds();
-    const QTreeWidgetItem *current = Selected();
-    const QString currentId = current ? current->data(kFio, Qt::UserRole).toString() : QString();
+    const QString current = m_list->CurrentKey();
 
     QList<WorkerRecord> workers;
     if (!TryDb(m_ctx.prompter(),
@@ -141,25 +117,21 @@ void CWorkerDirDlg::Refill() {
 
     m_list->clear();
     for (const WorkerRecord &w : workers) {
-        auto *item = new QTreeWidgetItem(m_list);
+        const bool out = w.workOut && w.workDataOut.isValid();
+        QTreeWidgetItem *item =
+            m_list->AddRow({w.workFio, w.workAdres, w.workTel, Formats::Money(w.workSalary),
+                            w.workDataIn.isValid() ? Formats::Date(w.workDataIn) : QString(),
+                            out ? Formats::Date(w.workDataOut) : QString()},
+                           w.iddWork);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setData(kFio, Qt::UserRole, w.iddWork);
-        item->setText(kFio, w.workFio);
-        item->setText(kAdres, w.workAdres);
-        item->setText(kTel, w.workTel);
-        item->setText(kSalary, Formats::Money(w.workSalary));
         item->setTextAlignment(kSalary, Qt::AlignRight | Qt::AlignVCenter);
-        item->setText(kDataIn, w.workDataIn.isValid() ? Formats::Date(w.workDataIn) : QString());
-        item->setText(kDataOut,
-                      w.workOut && w.workDataOut.isValid() ? Formats::Date(w.workDataOut) : QString());
+        KeyedList::SetSortValue(item, kDataIn,
+                                w.workDataIn.isValid() ? QVariant(w.workDataIn) : QVariant(QDateTime()));
+        KeyedList::SetSortValue(item, kDataOut, out ? QVariant(w.workDataOut) : QVariant(QDateTime()));
         item->setCheckState(kFio, ticked.contains(w.iddWork) ? Qt::Checked : Qt::Unchecked);
-        if (w.iddWork == currentId) m_list->setCurrentItem(item);
     }
-}
-
-QTreeWidgetItem *CWorkerDirDlg::Selected() const {
-    const QList<QTreeWidgetItem *> items = m_list->selectedItems();
-    return items.isEmpty() ? nullptr : items.first();
+    m_list->FitColumns();
+    if (!current.isEmpty()) m_list->SelectKey(current);
 }
 
 void CWorkerDirDlg::AddWorker() {
@@ -170,25 +142,24 @@ void CWorkerDirDlg::AddWorker() {
 
 void CWorkerDirDlg::EditWorker() {
     if (!m_ctx.CheckRight(kRightEdit)) return;
-    const QTreeWidgetItem *item = Selected();
-    if (!item) {
+    const QString id = m_list->CurrentKey();
+    if (id.isEmpty()) {
         m_ctx.prompter().Warning(
             QStringLiteral("Выберите! Выберите сотрудника из списка,\nдля его изменения!"));
         return;
     }
-    CWorkerDlg card(m_ctx, item->data(kFio, Qt::UserRole).toString(), this);
+    CWorkerDlg card(m_ctx, id, this);
     if (m_ctx.dialogs().Run(card) == QDialog::Accepted && card.Saved()) Refill();
 }
 
 void CWorkerDirDlg::DeleteWorker() {
     if (!m_ctx.CheckRight(kRightDelete)) return;
-    const QTreeWidgetItem *item = Selected();
-    if (!item) {
+    const QString id = m_list->CurrentKey();
+    if (id.isEmpty()) {
         m_ctx.prompter().Warning(
             QStringLiteral("Выберите! Выберите сотрудника из списка,\nдля его удаления!"));
         return;
     }
-    const QString id = item->data(kFio, Qt::UserRole).toString();
     if (!m_ctx.prompter().Question(QStringLiteral("Удалить сотрудника?"))) return;
     if (!TryDb(m_ctx.prompter(), [&] { WorkerStore(m_ctx.db()).Delete(id); })) return;
     Refill();

@@ -6,9 +6,7 @@
 #include <QSet>
 
 class AppContext;
-class QPushButton;
-class QTreeWidget;
-class QTreeWidgetItem;
+class KeyedList;
 
 // "Справочник сотрудников": the workers directory, also the picker of workers for the service card and
 // the order form. Each row has a tick box; OK hands back the ticked workers as a picked list.
@@ -28,8 +26,9 @@ public:
 
     // Reads the list again, keeping the ticks the user has made.
     void Refill();
+    KeyedList *list() const { return m_list; }
 
-    // The commands of the buttons and the pop-up menu.
+    // The commands of the buttons, the keys and the pop-up menu.
     void AddWorker();
     void EditWorker();
     void DeleteWorker();
@@ -38,7 +37,6 @@ public:
 
 private:
     void Build();
-    QTreeWidgetItem *Selected() const;
     QSet<QString> TickedIds() const;
 
     AppContext &m_ctx;
@@ -46,9 +44,5 @@ private:
     bool m_allWorkers = true;
     bool m_deletedWorkers = false;
 
-    QTreeWidget *m_list = nullptr;
-    QPushButton *m_add = nullptr;
-    QPushButton *m_edit = nullptr;
-    QPushButton *m_del = nullptr;
-    QPushButton *m_ok = nullptr;
+    KeyedList *m_list = nullptr;
 };

@@ -79,6 +79,7 @@ void CWorkerDlg::Build() {
     layout->addStretch();
     layout->addLayout(buttons);
     resize(460, sizeHint().height());
+    m_fio->setFocus();  // the first field to fill
 
     connect(m_workOut, &QCheckBox::toggled, this, [this] { UpdateDismissalPicker(); });
 }

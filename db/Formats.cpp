@@ -51,6 +51,9 @@ long LeadingLong(QStringView text) {
 
 double ParseMoney(const QString &typed) {
     QString text = typed.trimmed();
+    // Blanks group the thousands ("1 234,50"): the ordinary one, the no-break one and the thin ones
+    // that figures copied from documents carry. Reading up to the first of them would give 1.
+    text.removeIf([](QChar c) { return c == u' ' || c == u'\u00A0' || c == u'\u2009' || c == u'\u202F'; });
     text.replace(u',', u'.');
     return LeadingNumber(text);
 }

@@ -9,7 +9,8 @@ namespace Formats {
 // Money on screen and in lists: two decimals, a point as separator.
 QString Money(double value);
 
-// Money typed by the user: trimmed, every "," read as ".", then the leading decimal number; 0 if none.
+// Money typed by the user: blanks between thousands dropped (also no-break and thin ones), every ","
+// read as ".", then the leading decimal number; 0 if none.
 double ParseMoney(const QString &typed);
 
 // The leading decimal number of a text ("12.5abc" -> 12.5, "abc" -> 0). Leading blanks are skipped.

@@ -13,6 +13,7 @@ PACKAGES=(
   postgresql-15
   xvfb xauth
   libreoffice-calc-nogui libreoffice-writer-nogui fonts-liberation unzip
+  qt6-translations-l10n breeze-icon-theme libqt6svg6
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -7,14 +7,15 @@
 #include <QPushButton>
 
 QHBoxLayout *MakeCardButtons(QDialog *dialog, QPushButton **ok, QPushButton **cancel, const QString &okTitle,
-                             const QString &okHelp) {
-    *ok = new QPushButton(QStringLiteral("OK"), dialog);
+                             const QString &okHelp, const CardCaptions &captions) {
+    *ok = new QPushButton(captions.ok, dialog);
     (*ok)->setObjectName(QStringLiteral("ok"));
     (*ok)->setDefault(true);
-    *cancel = new QPushButton(QStringLiteral("Cancel"), dialog);
+    *cancel = new QPushButton(captions.cancel, dialog);
     (*cancel)->setObjectName(QStringLiteral("cancel"));
+    (*cancel)->setAutoDefault(false);
     Tooltip::Set(*ok, okTitle, okHelp);
-    Tooltip::Set(*cancel, QStringLiteral("Закрыть"), QStringLiteral("Закрыть окно без сохранения."));
+    Tooltip::Set(*cancel, captions.cancelTitle, captions.cancelHelp);
     // accept() and reject() are virtual: a card's own checks run.
     QObject::connect(*ok, &QPushButton::clicked, dialog, &QDialog::accept);
     QObject::connect(*cancel, &QPushButton::clicked, dialog, &QDialog::reject);

@@ -3,15 +3,31 @@
 #include <QApplication>
 #include <QMessageBox>
 
+std::unique_ptr<QMessageBox> MessageBoxPrompter::MakeBox(Kind kind, const QString &text) {
+    QMessageBox::Icon icon = QMessageBox::Warning;
+    QString caption = Captions::kWarning;
+    QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+    if (kind == Kind::Error) {
+        icon = QMessageBox::Critical;
+        caption = Captions::kError;
+    } else if (kind == Kind::Question) {
+        icon = QMessageBox::Question;
+        caption = Captions::kQuestion;
+        buttons = QMessageBox::Yes | QMessageBox::No;
+    }
+    auto box = std::make_unique<QMessageBox>(icon, caption, text, buttons, QApplication::activeWindow());
+    box->setDefaultButton(kind == Kind::Question ? QMessageBox::Yes : QMessageBox::Ok);
+    return box;
+}
+
 void MessageBoxPrompter::Warning(const QString &text) {
-    QMessageBox::warning(QApplication::activeWindow(), Captions::kWarning, text);
+    MakeBox(Kind::Warning, text)->exec();
 }
 
 void MessageBoxPrompter::Error(const QString &text) {
-    QMessageBox::critical(QApplication::activeWindow(), Captions::kError, text);
+    MakeBox(Kind::Error, text)->exec();
 }
 
 bool MessageBoxPrompter::Question(const QString &text) {
-    return QMessageBox::question(QApplication::activeWindow(), Captions::kQuestion, text,
-                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
+    return MakeBox(Kind::Question, text)->exec() == QMessageBox::Yes;
 }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 
+class QMessageBox;
 class QWidget;
 
 // Every warning, error and Yes/No question of the program goes through here, so tests can record the
@@ -23,6 +25,10 @@ public:
     void Warning(const QString &text) override;
     void Error(const QString &text) override;
     bool Question(const QString &text) override;
+
+    // The box each of them shows over the active window (kept apart so its texts can be checked).
+    enum class Kind { Warning, Error, Question };
+    static std::unique_ptr<QMessageBox> MakeBox(Kind kind, const QString &text);
 };
 
 namespace Captions {

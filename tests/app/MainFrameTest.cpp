@@ -182,6 +182,18 @@ TEST_F(MainFrameTest, CataloguesOpenTheirDirectoriesAndOnlyUsersNeedARight) {
     EXPECT_TRUE(prompter.errors.isEmpty());
 }
 
+TEST_F(MainFrameTest, JournalAndReportItemsAreGreyedUntilTheirWindowsExist) {
+    auto frame = Frame(QString(Rights::kCount, u'1'));
+    const int journals[] = {Cmd::kOrderJournal, Cmd::kCashJournal, Cmd::kSalaryJournal, Cmd::kWorksReport,
+                            Cmd::kBalanceReport};
+    for (int id : journals) EXPECT_FALSE(frame->Action(id)->isEnabled()) << id;
+    ChildKindSpec cash;
+    cash.open = [] { return new QWidget; };
+    frame->RegisterChildKind(ChildKind::kCashJournal, cash);
+    for (int id : journals) EXPECT_EQ(frame->Action(id)->isEnabled(), id == Cmd::kCashJournal) << id;
+    EXPECT_TRUE(frame->Action(Cmd::kServices)->isEnabled());
+}
+
 TEST_F(MainFrameTest, MenusAndToolbarsFollowTheActiveChildKind) {
     auto frame = Frame(QString(Rights::kCount, u'1'));
     frame->show();

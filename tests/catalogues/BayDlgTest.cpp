@@ -5,6 +5,7 @@
 #include "DbError.h"
 #include "Scripted.h"
 #include "TestDb.h"
+#include "Widgets.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -15,21 +16,8 @@ namespace {
 const QString kNeedName =
     QStringLiteral("Укажите название, номер мойки или бокса,\nгде осуществляется оказание услуги!");
 
-void Click(QDialog &d, const char *name) {
-    d.findChild<QPushButton *>(QString::fromLatin1(name))->click();
-}
-
-QLineEdit *Edit(QDialog &d, const char *name) {
-    return d.findChild<QLineEdit *>(QString::fromLatin1(name));
-}
-
 QStringList Shown(QDialog &d) {
-    QStringList rows;
-    auto *list = d.findChild<QTreeWidget *>(QStringLiteral("list"));
-    for (int i = 0; i < list->topLevelItemCount(); ++i) {
-        rows << list->topLevelItem(i)->text(0) + u'/' + list->topLevelItem(i)->text(1);
-    }
-    return rows;
+    return RowTexts(List(d), 2);
 }
 
 }  // namespace
@@ -92,8 +80,8 @@ TEST_P(BayDlgTest, DirectoryAddsEditsAndDeletesThroughTheCard) {
     EXPECT_EQ(list->headerItem()->text(0), QStringLiteral("Название"));
     EXPECT_EQ(list->headerItem()->text(1), QStringLiteral("Примечание"));
 
-    Click(dir, "edit");
-    Click(dir, "del");
+    Click(dir, "Edit");
+    Click(dir, "Del");
     EXPECT_EQ(
         prompter.warnings,
         (QStringList{QStringLiteral("Выберите место оказания услуги (бокс или мойку),\nдля его изменения!"),
@@ -109,7 +97,7 @@ TEST_P(BayDlgTest, DirectoryAddsEditsAndDeletesThroughTheCard) {
         card.accept();
         return card.result();
     });
-    Click(dir, "add");
+    Click(dir, "Add");
     EXPECT_EQ(Shown(dir), QStringList{QStringLiteral("Бокс 1/шиномонтаж")});
 
     // Cancel writes nothing.
@@ -117,7 +105,7 @@ TEST_P(BayDlgTest, DirectoryAddsEditsAndDeletesThroughTheCard) {
         Edit(d, "name")->setText(QStringLiteral("Бокс 9"));
         return int(QDialog::Rejected);
     });
-    Click(dir, "add");
+    Click(dir, "Add");
     EXPECT_EQ(Shown(dir), QStringList{QStringLiteral("Бокс 1/шиномонтаж")});
 
     dialogs.Then([](QDialog &d) {
@@ -129,15 +117,15 @@ TEST_P(BayDlgTest, DirectoryAddsEditsAndDeletesThroughTheCard) {
         return card.result();
     });
     list->setCurrentItem(list->topLevelItem(0));
-    Click(dir, "edit");
+    Click(dir, "Edit");
     EXPECT_EQ(Shown(dir), QStringList{QStringLiteral("Бокс 2/шиномонтаж")});
 
     prompter.Answer(false);
     list->setCurrentItem(list->topLevelItem(0));
-    Click(dir, "del");
+    Click(dir, "Del");
     EXPECT_EQ(prompter.questions, QStringList{QStringLiteral("Удалить бокс (мойку)?")});
     EXPECT_EQ(BayStore(db()).List().size(), 1);
-    Click(dir, "del");
+    Click(dir, "Del");
     EXPECT_TRUE(BayStore(db()).List().isEmpty());
     EXPECT_TRUE(Shown(dir).isEmpty());
     EXPECT_TRUE(prompter.warnings.isEmpty());
@@ -157,7 +145,7 @@ TEST_P(BayDlgTest, FailedWriteKeepsTheCardOpenWithItsText) {
         card.accept();  // the user tries again
         return card.result();
     });
-    Click(dir, "add");
+    Click(dir, "Add");
     EXPECT_TRUE(keptOpen);
     EXPECT_EQ(prompter.errors, QStringList{QStringLiteral("database is locked")});
     EXPECT_EQ(Shown(dir), QStringList{QStringLiteral("Бокс 1/")});

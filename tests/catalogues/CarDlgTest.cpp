@@ -5,8 +5,10 @@
 #include "CClientDlg.h"
 #include "CarStore.h"
 #include "ClientStore.h"
+#include "KeyedList.h"
 #include "Scripted.h"
 #include "TestDb.h"
+#include "Widgets.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -14,12 +16,6 @@
 #include <QTreeWidget>
 
 namespace {
-
-void Click(QWidget &dlg, const char *name) {
-    auto *button = dlg.findChild<QPushButton *>(QString::fromLatin1(name));
-    ASSERT_NE(button, nullptr) << name;
-    button->click();
-}
 
 // A step that picks a client (optionally one of its links) in the clients directory and closes it.
 ScriptedDialogs::Step PickClient(const QString &id) {
@@ -69,7 +65,7 @@ ZV_INSTANTIATE_DB_TESTS(CarDlgTest);
 TEST_P(CarDlgTest, DirectoryListsCarsWithOwnersAndHandsBackTheRow) {
     CCarDirDlg dir(*ctx);
     Click(dir, "edit");  // nothing selected: nothing happens
-    Click(dir, "del");
+    Click(dir, "DEL");
     EXPECT_EQ(prompter.warnings,
               QStringList{QStringLiteral("Выберите автомобиль из списка\nдля его удаления!")});
     EXPECT_TRUE(dialogs.opened.isEmpty());
@@ -119,7 +115,7 @@ TEST_P(CarDlgTest, DirectoryAddSelectsTheNewCarAndDeleteAsksByPlate) {
 
     // An owner row deletes its car, named by the car's plate.
     ASSERT_TRUE(dir.Select(QStringLiteral("car1"), link));
-    Click(dir, "del");
+    Click(dir, "DEL");
     EXPECT_EQ(prompter.questions, QStringList{QStringLiteral("Удалить выбранный автомобиль: К001КК?")});
     EXPECT_FALSE(CarStore(db()).Load(QStringLiteral("car1")));
     EXPECT_TRUE(ClientStore(db()).CarsOf(QStringLiteral("k1")).isEmpty());

@@ -5,9 +5,12 @@
 #include "CClientDlg.h"
 #include "CarStore.h"
 #include "ClientStore.h"
+#include "KeyedList.h"
 #include "Scripted.h"
 #include "TestDb.h"
+#include "Widgets.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -19,12 +22,6 @@ namespace {
 const QString kSaveFirst = QStringLiteral(
     "Перед добавлением сведений об автомобиле\nнеобходимо сохранить введенные сведения о клиенте!\n"
     "Нажмите кнопку ''Сохранить''");
-
-void Click(QWidget &dlg, const char *name) {
-    auto *button = dlg.findChild<QPushButton *>(QString::fromLatin1(name));
-    ASSERT_NE(button, nullptr) << name;
-    button->click();
-}
 
 }  // namespace
 
@@ -66,7 +63,7 @@ TEST_P(ClientDlgTest, DirectoryCommandsNeedASelection) {
     QString printed;
     dir.SetPrintHandler([&](const QString &id, bool) { printed = id; });
     Click(dir, "edit");
-    Click(dir, "del");
+    Click(dir, "DEL");
     Click(dir, "print");
     EXPECT_EQ(prompter.warnings,
               (QStringList{QStringLiteral("Выберите клиента из списка\nдля его изменения!"),
@@ -137,11 +134,11 @@ TEST_P(ClientDlgTest, DeletingFromTheDirectoryAsksByTheOwnersName) {
     CClientDirDlg dir(*ctx);
     ASSERT_TRUE(dir.Select(QStringLiteral("k1"), link));  // a car row deletes its owner
     prompter.Answer(false);
-    Click(dir, "del");
+    Click(dir, "DEL");
     EXPECT_EQ(prompter.questions, QStringList{QStringLiteral("Удалить выбранного клиента: Кузнецов?")});
     EXPECT_TRUE(ClientStore(db()).Load(QStringLiteral("k1")));
 
-    Click(dir, "del");
+    Click(dir, "DEL");
     EXPECT_FALSE(ClientStore(db()).Load(QStringLiteral("k1")));
     EXPECT_TRUE(CarStore(db()).Load(QStringLiteral("car1")));
     EXPECT_EQ(dir.list()->topLevelItemCount(), 0);
@@ -169,8 +166,10 @@ TEST_P(ClientDlgTest, CardSavesOnceThenUpdatesAndStaysOpen) {
     card.field(QStringLiteral("ClientName"))->setText(QStringLiteral("  O'Neil "));
     card.field(QStringLiteral("ClientByx"))->setText(QStringLiteral("Смирнова"));
     Click(card, "save");
+    // Enter saves as the button does and the card stays open; Escape closes it.
+    card.show();
     card.field(QStringLiteral("ClientTel"))->setText(QStringLiteral("555"));
-    Click(card, "save");
+    Press(card.field(QStringLiteral("ClientTel")), Qt::Key_Return);
     EXPECT_FALSE(closed);
     EXPECT_TRUE(card.saved());
     EXPECT_EQ(card.field(QStringLiteral("ClientName"))->text(), QStringLiteral("O'Neil"));
@@ -181,9 +180,29 @@ TEST_P(ClientDlgTest, CardSavesOnceThenUpdatesAndStaysOpen) {
     EXPECT_EQ(stored->clientName, QStringLiteral("O'Neil"));
     EXPECT_EQ(stored->clientByx, QStringLiteral("Смирнова"));
     EXPECT_EQ(stored->clientTel, QStringLiteral("555"));
-    Click(card, "close");
+    Press(card.field(QStringLiteral("ClientTel")), Qt::Key_Escape);
     EXPECT_TRUE(closed);
     EXPECT_EQ(card.result(), QDialog::Accepted);  // saved at least once
+}
+
+TEST_P(ClientDlgTest, TabGoesDownTheCardAsItIsLaidOut) {
+    CClientDlg card(*ctx, QString());
+    card.show();
+    QApplication::setActiveWindow(&card);
+    ASSERT_EQ(QApplication::focusWidget(), card.field(QStringLiteral("ClientName")));
+    QStringList order;
+    for (int i = 0; i < 22; ++i) {
+        order << QApplication::focusWidget()->objectName();
+        Press(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    // Row by row, left to right; the bank group between the third and the last row; then the cars page
+    // and the buttons. The totals are only read, never tabbed to.
+    EXPECT_EQ(order.join(u' ').toStdString(),
+              "ClientName ClientFullName ClientAdres ClientAdresF ClientTel ClientFaks ClientEmail ClientINN "
+              "ClientOKHX ClientOKPO ClientDirector ClientByx ClientChet ClientBank ClientKorChet ClientBIK "
+              "ClientContact ClientPrim qt_tabwidget_tabbar cars save close");
+    EXPECT_EQ(Child<QPushButton>(card, "save")->text(), QStringLiteral("Сохранить"));
+    EXPECT_EQ(Child<QPushButton>(card, "close")->text(), QStringLiteral("Закрыть"));
 }
 
 TEST_P(ClientDlgTest, CarsPageRefusesBeforeTheClientIsSavedThenLinksOnce) {

@@ -9,6 +9,7 @@
 #include "Scripted.h"
 #include "ServiceStore.h"
 #include "TestDb.h"
+#include "Widgets.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -28,21 +29,9 @@ const QString kPickServiceToDelete =
     QStringLiteral("Выберите! Выберите услугу или пакет услуг,\nдля его удаления!");
 const QString kDeleteQuestion = QStringLiteral("Удалить услугу (пакет услуг и все услуги в пакете)?");
 
-QTreeWidgetItem *FindRow(QTreeWidget *list, const QString &text) {
-    const auto found = list->findItems(text, Qt::MatchExactly | Qt::MatchRecursive, 0);
-    return found.isEmpty() ? nullptr : found.first();
-}
-
 void Select(QTreeWidget *list, QTreeWidgetItem *item) {
     list->setCurrentItem(item);
     item->setSelected(true);
-}
-
-template <class T>
-T *Child(QObject &parent, const char *name) {
-    T *w = parent.findChild<T *>(QString::fromLatin1(name));
-    EXPECT_NE(w, nullptr) << name;
-    return w;
 }
 
 }  // namespace
@@ -78,6 +67,7 @@ protected:
         a.name = QStringLiteral("Снятие");
         a.priceText = QStringLiteral("100");
         a.prNdsText = QStringLiteral("18");
+        a.time = QTime(0, 30);
         a.performers = {{QString(), QStringLiteral("w1"), QStringLiteral("Петров"), false}};
         store.SaveCard(a, QStringLiteral("anna"));
         packageKey = a.iddTop;
@@ -108,7 +98,7 @@ TEST_P(ServiceDirDlgTest, CommandsNeedTheirRights) {
         Select(list, FindRow(list, QStringLiteral("Мойка")));
         prompter.Clear();
         prompter.Answer(false);  // refuse the delete question if it is (wrongly) asked
-        const char *button = missing == 19 ? "add" : missing == 20 ? "edit" : "del";
+        const char *button = missing == 19 ? "Add" : missing == 20 ? "Edit" : "Del";
         Child<QPushButton>(dlg, button)->click();
         EXPECT_EQ(prompter.warnings, QStringList{kRefusal}) << missing;
         EXPECT_TRUE(prompter.questions.isEmpty()) << missing;
@@ -128,15 +118,15 @@ TEST_P(ServiceDirDlgTest, EditAndDeleteNeedAServiceRow) {
     AppContext ctx = Context();
     CServiceDirDlg dlg(ctx);
     auto *list = Child<QTreeWidget>(dlg, "services");
-    Child<QPushButton>(dlg, "edit")->click();
-    Child<QPushButton>(dlg, "del")->click();
+    Child<QPushButton>(dlg, "Edit")->click();
+    Child<QPushButton>(dlg, "Del")->click();
     EXPECT_EQ(prompter.warnings, QStringList({kPickServiceToEdit, kPickServiceToDelete}));
 
     // A performer row is not a service.
     prompter.Clear();
     Select(list, FindRow(list, QStringLiteral("Сидоров")));
-    Child<QPushButton>(dlg, "edit")->click();
-    Child<QPushButton>(dlg, "del")->click();
+    Child<QPushButton>(dlg, "Edit")->click();
+    Child<QPushButton>(dlg, "Del")->click();
     EXPECT_EQ(prompter.warnings, QStringList({kPickServiceToEdit, kPickServiceToDelete}));
     EXPECT_TRUE(dialogs.opened.isEmpty());
     EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT IddService FROM SService WHERE [Delete] = ?"), {true}),
@@ -157,7 +147,10 @@ TEST_P(ServiceDirDlgTest, TreeShowsPackageSumsAndPerformers) {
     EXPECT_EQ(package->text(2), QString());  // no VAT rate on a package
     EXPECT_EQ(package->text(3), QStringLiteral("18.00"));
     EXPECT_EQ(package->text(4), QStringLiteral("118.00"));
+    EXPECT_EQ(package->text(6), QStringLiteral("00:30"));
     ASSERT_EQ(package->childCount(), 1);
+    EXPECT_EQ(package->child(0)->text(6), QStringLiteral("00:30"));
+    EXPECT_EQ(list->topLevelItem(1)->text(6), QStringLiteral("00:00"));
     ASSERT_EQ(package->child(0)->childCount(), 1);
     EXPECT_EQ(package->child(0)->child(0)->text(0), QStringLiteral("Петров"));
     EXPECT_EQ(list->topLevelItem(1)->text(0), QStringLiteral("Мойка"));
@@ -171,13 +164,13 @@ TEST_P(ServiceDirDlgTest, DeletingAPackageAsksAndHidesItsServices) {
     auto *list = Child<QTreeWidget>(dlg, "services");
     Select(list, FindRow(list, QStringLiteral("Шиномонтаж")));
     prompter.Answer(false);
-    Child<QPushButton>(dlg, "del")->click();
+    Child<QPushButton>(dlg, "Del")->click();
     EXPECT_EQ(prompter.questions, QStringList{kDeleteQuestion});
     EXPECT_EQ(list->topLevelItemCount(), 2);
 
     Select(list, FindRow(list, QStringLiteral("Шиномонтаж")));
     prompter.Answer(true);
-    Child<QPushButton>(dlg, "del")->click();
+    Child<QPushButton>(dlg, "Del")->click();
     ASSERT_EQ(list->topLevelItemCount(), 1);
     EXPECT_EQ(list->topLevelItem(0)->text(0), QStringLiteral("Мойка"));
     EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT IddService FROM SService WHERE [Delete] = ?"), {true}),
@@ -225,17 +218,21 @@ TEST_P(ServiceDirDlgTest, AddWithAPackageSelectedPutsTheServiceIntoIt) {
     dialogs.Then([](QDialog &d) {
         auto &card = dynamic_cast<CServiceDlg &>(d);
         EXPECT_EQ(Child<QComboBox>(card, "package")->currentText(), QStringLiteral("Шиномонтаж"));
-        Child<QLineEdit>(card, "name")->setText(QStringLiteral("Балансировка"));
-        Child<QLineEdit>(card, "price")->setText(QStringLiteral("250"));
-        Child<QPushButton>(card, "ok")->click();
+        // The name is what is typed first, not appended to the package's.
+        card.show();
+        EXPECT_EQ(card.focusWidget(), Child<QLineEdit>(card, "name"));
+        EXPECT_EQ(Child<QLineEdit>(card, "summa")->focusPolicy(), Qt::NoFocus);  // read, not filled
+        Type(Child<QLineEdit>(card, "name"), QStringLiteral("Балансировка"));
+        Type(Child<QLineEdit>(card, "price"), QStringLiteral("1 500,5x"));
+        Press(Child<QLineEdit>(card, "price"), Qt::Key_Return);  // Enter saves
         return card.result();
     });
-    Child<QPushButton>(dlg, "add")->click();
+    Child<QPushButton>(dlg, "Add")->click();
     EXPECT_EQ(dialogs.opened, QStringList{QStringLiteral("CServiceDlg")});
     QTreeWidgetItem *package = FindRow(list, QStringLiteral("Шиномонтаж"));
     ASSERT_NE(package, nullptr);
-    EXPECT_EQ(package->childCount(), 2);  // reloaded with the new service inside
-    EXPECT_EQ(package->text(1), QStringLiteral("350.00"));
+    EXPECT_EQ(package->childCount(), 2);                     // reloaded with the new service inside
+    EXPECT_EQ(package->text(1), QStringLiteral("1600.50"));  // typed as "1 500,5": 1500.50
     EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT IddService FROM SService WHERE IddTop = '0'")), 1);
 }
 
@@ -281,13 +278,13 @@ TEST_P(ServiceDlgTest, NameEnablesFieldsAndPriceWithVatFollowsTyping) {
     auto *price = Child<QLineEdit>(card, "price");
     EXPECT_EQ(Child<QLineEdit>(card, "summa")->text(), QStringLiteral("0"));
     EXPECT_FALSE(price->isEnabled());
-    EXPECT_FALSE(Child<QPushButton>(card, "addWorker")->isEnabled());
+    EXPECT_FALSE(Child<QPushButton>(card, "Add")->isEnabled());
     name->setText(QStringLiteral("   "));
     EXPECT_FALSE(Child<QTimeEdit>(card, "time")->isEnabled());
     name->setText(QStringLiteral("Мойка"));
     EXPECT_TRUE(price->isEnabled());
     EXPECT_TRUE(Child<QLineEdit>(card, "job")->isEnabled());
-    EXPECT_TRUE(Child<QPushButton>(card, "delWorker")->isEnabled());
+    EXPECT_TRUE(Child<QPushButton>(card, "Del")->isEnabled());
 
     price->setText(QStringLiteral("100"));
     Child<QLineEdit>(card, "nds")->setText(QStringLiteral("18"));
@@ -347,8 +344,8 @@ TEST_P(ServiceDlgTest, EditingLoadsTheRowAndPerformersArePickedAndRemoved) {
     ASSERT_EQ(performers->topLevelItemCount(), 2);
 
     // Selection needed for Edit and Del.
-    Child<QPushButton>(card, "editWorker")->click();
-    Child<QPushButton>(card, "delWorker")->click();
+    Child<QPushButton>(card, "Edit")->click();
+    Child<QPushButton>(card, "Del")->click();
     EXPECT_EQ(prompter.warnings,
               QStringList({QStringLiteral("Выберите! Выберите сотрудника из списка,\nдля его изменения!"),
                            QStringLiteral("Выберите! Выберите сотрудника из списка,\nдля его удаления!")}));
@@ -356,7 +353,7 @@ TEST_P(ServiceDlgTest, EditingLoadsTheRowAndPerformersArePickedAndRemoved) {
     // Remove Петров, then pick Петров back and nobody new through the workers directory.
     Select(performers, FindRow(performers, QStringLiteral("Петров")));
     prompter.Clear();
-    Child<QPushButton>(card, "delWorker")->click();
+    Child<QPushButton>(card, "Del")->click();
     EXPECT_EQ(prompter.questions, QStringList{QStringLiteral("Удалить сотрудника?")});
     EXPECT_EQ(performers->topLevelItemCount(), 1);
     dialogs.Then([](QDialog &d) {
@@ -368,7 +365,7 @@ TEST_P(ServiceDlgTest, EditingLoadsTheRowAndPerformersArePickedAndRemoved) {
         picker.accept();
         return QDialog::Accepted;
     });
-    Child<QPushButton>(card, "addWorker")->click();
+    Child<QPushButton>(card, "Add")->click();
     EXPECT_EQ(performers->topLevelItemCount(), 2);
     Child<QPushButton>(card, "ok")->click();
     ASSERT_EQ(card.result(), QDialog::Accepted);
@@ -393,7 +390,7 @@ TEST_P(ServiceDlgTest, FailedSaveShowsTheErrorAndWritesNothing) {
         picker.accept();
         return QDialog::Accepted;
     });
-    Child<QPushButton>(card, "addWorker")->click();
+    Child<QPushButton>(card, "Add")->click();
     int writes = 0;
     db().SetWriteHook([&](const QString &) {
         if (++writes == 3) throw DbError(QStringLiteral("нет связи с сервером"));  // the first performer link
@@ -435,9 +432,9 @@ TEST_P(ServiceDlgTest, OrderLineModeWritesNothingAndLeavesPerformersToTheOrder) 
     EXPECT_EQ(Child<QLineEdit>(card, "summa")->text(), QStringLiteral("360.00"));
     EXPECT_EQ(Child<QTreeWidget>(card, "performers")->topLevelItemCount(), 1);
 
-    Child<QPushButton>(card, "addWorker")->click();
-    Child<QPushButton>(card, "editWorker")->click();
-    Child<QPushButton>(card, "delWorker")->click();
+    Child<QPushButton>(card, "Add")->click();
+    Child<QPushButton>(card, "Edit")->click();
+    Child<QPushButton>(card, "Del")->click();
     EXPECT_EQ(prompter.warnings,
               QStringList({QStringLiteral("Вы можете добавить исполнителей в форме заказа"),
                            QStringLiteral("Вы можете изменить исполнителя в форме заказа"),
@@ -473,7 +470,7 @@ TEST_P(ServiceDlgTest, WorkerEditedFromTheCardIsFollowed) {
         Child<QPushButton>(worker, "ok")->click();
         return worker.result();
     });
-    Child<QPushButton>(card, "editWorker")->click();
+    Child<QPushButton>(card, "Edit")->click();
     EXPECT_NE(FindRow(performers, QStringLiteral("Сидоров И.И.")), nullptr);
 
     // Dismissed there: the link is gone from the card, and saving the card does not bring it back.
@@ -484,7 +481,7 @@ TEST_P(ServiceDlgTest, WorkerEditedFromTheCardIsFollowed) {
         Child<QPushButton>(worker, "ok")->click();
         return worker.result();
     });
-    Child<QPushButton>(card, "editWorker")->click();
+    Child<QPushButton>(card, "Edit")->click();
     EXPECT_EQ(FindRow(performers, QStringLiteral("Петров")), nullptr);
     Child<QPushButton>(card, "ok")->click();
     ASSERT_EQ(card.result(), QDialog::Accepted);
@@ -508,7 +505,7 @@ TEST_P(ServiceDirDlgTest, EditingAPackageRenamesIt) {
         Child<QPushButton>(card, "ok")->click();
         return card.result();
     });
-    Child<QPushButton>(dlg, "edit")->click();
+    Child<QPushButton>(dlg, "Edit")->click();
     EXPECT_EQ(prompter.questions, QStringList{QStringLiteral("Вы хотите добавить(изменить) пакет услуг?")});
     QTreeWidgetItem *renamed = FindRow(list, QStringLiteral("Шиномонтаж легковой"));
     ASSERT_NE(renamed, nullptr);

@@ -5,6 +5,7 @@
 #include "Scripted.h"
 #include "TestDb.h"
 #include "UserStore.h"
+#include "Widgets.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -18,20 +19,8 @@ const QString kNeedLogin =
     QStringLiteral("Укажите логин пользователя!\nОптимально латинскими бувами\nдлиной до 8 символов.");
 const QString kNeedPassword = QStringLiteral("Укажите пароль пользователя!");
 
-QLineEdit *Edit(QDialog &d, const char *name) {
-    return d.findChild<QLineEdit *>(QString::fromLatin1(name));
-}
-
-void Click(QDialog &d, const char *name) {
-    d.findChild<QPushButton *>(QString::fromLatin1(name))->click();
-}
-
 QTreeWidgetItem *Row(QDialog &d, const QString &login) {
-    auto *list = d.findChild<QTreeWidget *>(QStringLiteral("list"));
-    for (int i = 0; i < list->topLevelItemCount(); ++i) {
-        if (list->topLevelItem(i)->text(0) == login) return list->topLevelItem(i);
-    }
-    return nullptr;
+    return FindRow(List(d), login);
 }
 
 }  // namespace
@@ -225,8 +214,8 @@ TEST_P(UserDlgTest, DirectoryListsAddsEditsAndDeletes) {
     ASSERT_TRUE(Row(dir, QStringLiteral("petr")));
     EXPECT_EQ(Row(dir, QStringLiteral("petr"))->text(1), petr.name);
 
-    Click(dir, "edit");
-    Click(dir, "del");
+    Click(dir, "Edit");
+    Click(dir, "Del");
     EXPECT_EQ(prompter.warnings,
               (QStringList{QStringLiteral("Выберите пользователя,\nдля его редактирования!"),
                            QStringLiteral("Выберите пользователя,\nдля его удаления!")}));
@@ -252,16 +241,16 @@ TEST_P(UserDlgTest, DirectoryListsAddsEditsAndDeletes) {
         return card.result();
     });
     list->setCurrentItem(Row(dir, QStringLiteral("petr")));
-    Click(dir, "edit");
+    Click(dir, "Edit");
     EXPECT_EQ(UserStore(db()).Load(petr.iddUser)->prova[18], u'0');
 
     prompter.Clear();
     prompter.Answer(false);
     list->setCurrentItem(Row(dir, QStringLiteral("petr")));
-    Click(dir, "del");
+    Click(dir, "Del");
     EXPECT_EQ(prompter.questions, QStringList{QStringLiteral("Удалить пользователя?")});
     EXPECT_FALSE(UserStore(db()).Load(petr.iddUser)->deleted);
-    Click(dir, "del");  // the script runs dry: Yes
+    Click(dir, "Del");  // the script runs dry: Yes
     EXPECT_TRUE(UserStore(db()).Load(petr.iddUser)->deleted);
     EXPECT_FALSE(Row(dir, QStringLiteral("petr")));
     EXPECT_TRUE(Row(dir, QStringLiteral("olga")));

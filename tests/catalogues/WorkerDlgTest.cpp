@@ -5,6 +5,7 @@
 #include "Rows.h"
 #include "Scripted.h"
 #include "TestDb.h"
+#include "Widgets.h"
 #include "WorkerStore.h"
 
 #include <QCheckBox>
@@ -22,40 +23,18 @@ const QString kNoSelectionEdit =
 const QString kNoSelectionDelete =
     QStringLiteral("Выберите! Выберите сотрудника из списка,\nдля его удаления!");
 
-QTreeWidget *List(QDialog &d) {
-    return d.findChild<QTreeWidget *>(QStringLiteral("list"));
-}
-
 QTreeWidgetItem *Row(QDialog &d, const QString &fio) {
-    QTreeWidget *list = List(d);
-    for (int i = 0; i < list->topLevelItemCount(); ++i) {
-        if (list->topLevelItem(i)->text(0) == fio) return list->topLevelItem(i);
-    }
-    return nullptr;
-}
-
-void Click(QDialog &d, const char *name) {
-    d.findChild<QPushButton *>(QString::fromLatin1(name))->click();
+    return FindRow(List(d), fio);
 }
 
 QStringList Shown(QDialog &d) {
-    QStringList names;
-    QTreeWidget *list = List(d);
-    for (int i = 0; i < list->topLevelItemCount(); ++i) names << list->topLevelItem(i)->text(0);
-    return names;
+    return RowTexts(List(d));
 }
 
 // Every row of the worker tables as text, to prove a command wrote nothing.
 QString Dump(Database &db) {
-    QString out;
-    for (const char *table : {"SWork", "ServiceWork", "TWork", "TWorkPay"}) {
-        QSqlQuery q = db.Exec(QStringLiteral("SELECT * FROM %1").arg(QString::fromLatin1(table)));
-        while (q.next()) {
-            for (int i = 0; i < q.record().count(); ++i) out += q.value(i).toString() + u'|';
-            out += u'\n';
-        }
-    }
-    return out;
+    return DumpTables(db, {QStringLiteral("SWork"), QStringLiteral("ServiceWork"), QStringLiteral("TWork"),
+                           QStringLiteral("TWorkPay")});
 }
 
 }  // namespace
@@ -116,26 +95,39 @@ TEST_P(WorkerDlgTest, ListShowsWorkersWithDatesAndFollowsTheFlags) {
     EXPECT_TRUE(prompter.All().isEmpty());
 }
 
-TEST_P(WorkerDlgTest, CommandsAreRefusedWithoutTheirRights) {
+TEST_P(WorkerDlgTest, EachCommandNeedsItsOwnRight) {
     AddWorker(QStringLiteral("Борисов Б."));
-    QString rights(Rights::kCount, u'1');
-    rights[22] = rights[23] = rights[24] = u'0';
-    AppContext ctx = Ctx(rights);
-    CWorkerDirDlg dlg(ctx);
-    List(dlg)->setCurrentItem(Row(dlg, QStringLiteral("Борисов Б.")));
-    Click(dlg, "add");
-    Click(dlg, "edit");
-    Click(dlg, "del");
-    EXPECT_EQ(prompter.warnings, QStringList(3, Rights::kRefusal));
-    EXPECT_TRUE(prompter.questions.isEmpty());
-    EXPECT_TRUE(dialogs.opened.isEmpty());
+    const struct {
+        int right;
+        const char *button;
+    } guards[] = {{22, "Add"}, {23, "Edit"}, {24, "Del"}};
+    // One right taken away at a time: only its own command is refused, so two swapped rights show.
+    for (const auto &denied : guards) {
+        QString rights(Rights::kCount, u'1');
+        rights[denied.right] = u'0';
+        AppContext ctx = Ctx(rights);
+        CWorkerDirDlg dlg(ctx);
+        SelectRow(List(dlg), QStringLiteral("Борисов Б."));
+        for (const auto &g : guards) {
+            prompter.Clear();
+            prompter.Answer(false);  // an allowed delete stops at its question
+            dialogs.opened.clear();
+            Click(dlg, g.button);
+            const bool refused = prompter.warnings == QStringList{Rights::kRefusal};
+            EXPECT_EQ(refused, g.right == denied.right) << "right " << denied.right << ", " << g.button;
+            if (g.right == denied.right) {
+                EXPECT_TRUE(prompter.questions.isEmpty());
+                EXPECT_TRUE(dialogs.opened.isEmpty());
+            }
+        }
+    }
     EXPECT_FALSE(WorkerStore(db()).List(true, false).isEmpty());
 
     // A rights string too short to hold the positions refuses as well.
     prompter.Clear();
     AppContext shortCtx = Ctx(QStringLiteral("1111"));
     CWorkerDirDlg shortDlg(shortCtx);
-    Click(shortDlg, "add");
+    Click(shortDlg, "Add");
     EXPECT_EQ(prompter.warnings, QStringList{Rights::kRefusal});
     EXPECT_TRUE(dialogs.opened.isEmpty());
 }
@@ -144,8 +136,8 @@ TEST_P(WorkerDlgTest, EditAndDeleteNeedASelectedWorker) {
     const QString id = AddWorker(QStringLiteral("Борисов Б."));
     AppContext ctx = Ctx();
     CWorkerDirDlg dlg(ctx);
-    Click(dlg, "edit");
-    Click(dlg, "del");
+    Click(dlg, "Edit");
+    Click(dlg, "Del");
     EXPECT_EQ(prompter.warnings, (QStringList{kNoSelectionEdit, kNoSelectionDelete}));
     EXPECT_TRUE(prompter.questions.isEmpty());
     EXPECT_TRUE(dialogs.opened.isEmpty());
@@ -217,13 +209,13 @@ TEST_P(WorkerDlgTest, DeleteAsksAndCascades) {
     List(dlg)->setCurrentItem(Row(dlg, QStringLiteral("Андреев А.")));
 
     prompter.Answer(false);
-    Click(dlg, "del");
+    Click(dlg, "Del");
     EXPECT_EQ(prompter.questions, QStringList{QStringLiteral("Удалить сотрудника?")});
     EXPECT_FALSE(WorkerStore(db()).Load(a)->deleted);
     ASSERT_TRUE(Row(dlg, QStringLiteral("Андреев А.")));
 
     prompter.Answer(true);
-    Click(dlg, "del");
+    Click(dlg, "Del");
     EXPECT_TRUE(WorkerStore(db()).Load(a)->deleted);
     EXPECT_EQ(LiveLinks(a), 0);
     EXPECT_TRUE(Shown(dlg).isEmpty());
@@ -241,7 +233,7 @@ TEST_P(WorkerDlgTest, AddAndEditGoThroughTheCard) {
         card.accept();
         return card.result();
     });
-    Click(dlg, "add");
+    Click(dlg, "Add");
     ASSERT_EQ(Shown(dlg), QStringList{QStringLiteral("Новиков Н.")});
     EXPECT_EQ(Row(dlg, QStringLiteral("Новиков Н."))->text(2), QStringLiteral("12-34"));
 
@@ -255,7 +247,7 @@ TEST_P(WorkerDlgTest, AddAndEditGoThroughTheCard) {
         return card.result();
     });
     List(dlg)->setCurrentItem(Row(dlg, QStringLiteral("Новиков Н.")));
-    Click(dlg, "edit");
+    Click(dlg, "Edit");
     EXPECT_EQ(Shown(dlg), QStringList{QStringLiteral("Новиков Николай")});
     EXPECT_EQ(WorkerStore(db()).Load(openedOn)->workFio, QStringLiteral("Новиков Николай"));
     EXPECT_TRUE(prompter.All().isEmpty());

@@ -14,6 +14,12 @@ TEST(Formats, MoneyAndTypedAmounts) {
     EXPECT_DOUBLE_EQ(Formats::ParseMoney(QStringLiteral("руб")), 0.0);
     EXPECT_DOUBLE_EQ(Formats::ParseMoney(QStringLiteral("-7,5р")), -7.5);
     EXPECT_DOUBLE_EQ(Formats::ParseMoney(QString()), 0.0);
+    // Thousands grouped by blanks of every kind, as Russians write them.
+    EXPECT_DOUBLE_EQ(Formats::ParseMoney(QStringLiteral("1 500")), 1500.0);
+    EXPECT_DOUBLE_EQ(Formats::ParseMoney(QStringLiteral("1 234,50")), 1234.5);
+    EXPECT_DOUBLE_EQ(Formats::ParseMoney(QStringLiteral("1\u00A0234\u00A0567,5")), 1234567.5);
+    EXPECT_DOUBLE_EQ(Formats::ParseMoney(QStringLiteral("-12\u2009000.25")), -12000.25);
+    EXPECT_DOUBLE_EQ(Formats::ParseMoney(QStringLiteral("3\u202F000")), 3000.0);
     EXPECT_EQ(Formats::LeadingLong(QStringLiteral("125abc")), 125);
     EXPECT_EQ(Formats::LeadingLong(QStringLiteral("12.9")), 12);
     EXPECT_EQ(Formats::LeadingLong(QStringLiteral("x1")), 0);

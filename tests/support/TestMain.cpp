@@ -1,8 +1,11 @@
 // Test programs share this main: an application object (offscreen) so that widgets and SQL drivers work.
+#include "RussianUi.h"
+
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
+#include <cstdio>
 
 int main(int argc, char **argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -18,6 +21,10 @@ int main(int argc, char **argv) {
     qputenv("ODBCINI", odbc.filePath(QStringLiteral("odbc.ini")).toLocal8Bit());
     qputenv("ODBCSYSINI", odbc.path().toLocal8Bit());
     QApplication app(argc, argv);
+    // Screens are tested as users see them: Qt's own texts in Russian, the same icon theme.
+    const QString missing = RussianUi::InstallTranslations(&app);
+    if (!missing.isEmpty()) std::fprintf(stderr, "%s\n", qUtf8Printable(missing));
+    RussianUi::UseFallbackIconTheme();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,87 @@
+// The pieces every screen is built from: Russian message boxes, typed amounts and counters, the list.
+#include "Inputs.h"
+#include "KeyedList.h"
+#include "Prompter.h"
+#include "Widgets.h"
+
+#include <gtest/gtest.h>
+#include <QCoreApplication>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
+
+TEST(ScreenBasics, QuestionsAnswerInRussian) {
+    const auto box =
+        MessageBoxPrompter::MakeBox(MessageBoxPrompter::Kind::Question, QStringLiteral("Удалить?"));
+    EXPECT_EQ(box->windowTitle(), QStringLiteral("Вопрос?"));
+    EXPECT_EQ(box->button(QMessageBox::Yes)->text().remove(u'&'), QStringLiteral("Да"));
+    EXPECT_EQ(box->button(QMessageBox::No)->text().remove(u'&'), QStringLiteral("Нет"));
+    EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::Yes));
+    const auto warning = MessageBoxPrompter::MakeBox(MessageBoxPrompter::Kind::Warning, QStringLiteral("!"));
+    EXPECT_EQ(warning->windowTitle(), QStringLiteral("Внимание!"));
+    EXPECT_EQ(warning->icon(), QMessageBox::Warning);
+    EXPECT_EQ(MessageBoxPrompter::MakeBox(MessageBoxPrompter::Kind::Error, {})->windowTitle(),
+              QStringLiteral("Ошибка!"));
+    // The edit menus of text fields come from the same translation.
+    const QString undo = QCoreApplication::translate("QLineEdit", "&Undo");
+    EXPECT_TRUE(undo.contains(QRegularExpression(QStringLiteral("^&?[А-Яа-я]")))) << undo.toStdString();
+}
+
+TEST(ScreenBasics, AmountsAndCountersTakeOnlyWhatTheyCanBe) {
+    const struct {
+        const char *typed;
+        bool negative;
+        const char *kept;
+    } cases[] = {
+        {"1 234,50", false, "1 234,50"},
+        {"1500.5", false, "1500.5"},
+        {"12abc", false, "12"},
+        {"1,2,3", false, "1,23"},  // one separator only
+        {"9,999", false, "9,99"},  // two decimals
+        {"-5", false, "5"},        // no minus where an amount cannot be negative
+        {"-5,5", true, "-5,5"},
+        {"5-", true, "5"},
+    };
+    for (const auto &c : cases) {
+        QLineEdit edit;
+        Inputs::Amount(&edit, c.negative);
+        Type(&edit, QString::fromUtf8(c.typed));
+        EXPECT_EQ(edit.text(), QString::fromUtf8(c.kept)) << c.typed;
+    }
+    QLineEdit nbsp;
+    Inputs::Amount(&nbsp);
+    Type(&nbsp, QStringLiteral("2\u00A0000"));
+    EXPECT_EQ(nbsp.text(), QStringLiteral("2\u00A0000"));
+
+    QLineEdit counter;
+    Inputs::Counter(&counter);
+    Type(&counter, QStringLiteral("12abc-3.4"));
+    EXPECT_EQ(counter.text(), QStringLiteral("1234"));
+}
+
+TEST(ScreenBasics, NameColumnTakesTheSpareWidth) {
+    int added = 0;
+    KeyedList list({QStringLiteral("Название"), QStringLiteral("Длительность")}, 0,
+                   {[&added] { ++added; }, {}, {}});
+    list.SetWidths({100, 90});
+    list.AddRow({QStringLiteral("Мойка"), QStringLiteral("00:30")}, QStringLiteral("k1"));
+    list.resize(400, 200);
+    list.show();
+    const int last = list.columnWidth(1);
+    list.resize(800, 200);
+    EXPECT_EQ(list.columnWidth(1), last);
+    EXPECT_GT(list.columnWidth(0), 400);
+    EXPECT_EQ(list.columnWidth(0) + list.columnWidth(1), list.viewport()->width());
+
+    // Commands left empty leave their keys alone and their menu entries out.
+    list.SelectKey(QStringLiteral("k1"));
+    Press(&list, Qt::Key_Insert);
+    Press(&list, Qt::Key_Delete);
+    Press(&list, Qt::Key_Return);
+    EXPECT_EQ(added, 1);
+    EXPECT_EQ(list.ContextMenu()->actions().size(), 1);
+    EXPECT_EQ(list.CurrentKey(), QStringLiteral("k1"));
+}

@@ -1,0 +1,93 @@
+#include "Widgets.h"
+
+#include "Database.h"
+
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTreeWidget>
+
+void Click(const QObject &dialog, const char *button) {
+    Child<QPushButton>(dialog, button)->click();
+}
+
+QLineEdit *Edit(const QObject &dialog, const char *name) {
+    return Child<QLineEdit>(dialog, name);
+}
+
+QTreeWidget *List(const QObject &dialog, const char *name) {
+    return Child<QTreeWidget>(dialog, name);
+}
+
+QTreeWidgetItem *FindRow(QTreeWidget *list, const QString &text, int column) {
+    const auto found = list->findItems(text, Qt::MatchExactly | Qt::MatchRecursive, column);
+    return found.isEmpty() ? nullptr : found.first();
+}
+
+QTreeWidgetItem *SelectRow(QTreeWidget *list, const QString &text, int column) {
+    QTreeWidgetItem *item = FindRow(list, text, column);
+    EXPECT_NE(item, nullptr) << text.toStdString();
+    if (item) {
+        list->setCurrentItem(item);
+        item->setSelected(true);
+    }
+    return item;
+}
+
+QStringList RowTexts(const QTreeWidget *list, int columns) {
+    QStringList rows;
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        QStringList cells;
+        for (int c = 0; c < columns; ++c) cells << list->topLevelItem(i)->text(c);
+        rows << cells.join(u'/');
+    }
+    return rows;
+}
+
+void Press(QWidget *widget, Qt::Key key) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(widget, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+    QApplication::sendEvent(widget, &release);
+}
+
+void Type(QWidget *widget, const QString &text) {
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &press);
+    }
+}
+
+void DoubleClick(QTreeWidget *list, QTreeWidgetItem *item) {
+    list->scrollToItem(item);
+    const QPointF at = list->visualItemRect(item).center();
+    const QPointF global = list->viewport()->mapToGlobal(at);
+    const struct {
+        QEvent::Type type;
+        Qt::MouseButtons buttons;
+    } steps[] = {{QEvent::MouseButtonPress, Qt::LeftButton},
+                 {QEvent::MouseButtonRelease, Qt::NoButton},
+                 {QEvent::MouseButtonDblClick, Qt::LeftButton},
+                 {QEvent::MouseButtonRelease, Qt::NoButton}};
+    for (const auto &step : steps) {
+        QMouseEvent e(step.type, at, global, Qt::LeftButton, step.buttons, Qt::NoModifier);
+        QApplication::sendEvent(list->viewport(), &e);
+    }
+}
+
+QString DumpTables(Database &db, const QStringList &tables) {
+    QString out;
+    for (const QString &table : tables) {
+        QSqlQuery q = db.Exec(QStringLiteral("SELECT * FROM %1").arg(table));
+        while (q.next()) {
+            for (int i = 0; i < q.record().count(); ++i) out += q.value(i).toString() + u'|';
+            out += u'\n';
+        }
+    }
+    return out;
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <Qt>
+#include <cstdio>
+#include <cstdlib>
+
+class Database;
+class QLineEdit;
+class QTreeWidget;
+class QTreeWidgetItem;
+class QWidget;
+
+// What every screen test does with a dialog: find its widgets by object name, press its buttons and
+// keys, read its lists.
+
+// The child of this name; a missing one stops the test program (the test is wrong, not the screen).
+template <class T>
+T *Child(const QObject &parent, const char *name);
+
+void Click(const QObject &dialog, const char *button);
+QLineEdit *Edit(const QObject &dialog, const char *name);
+QTreeWidget *List(const QObject &dialog, const char *name = "list");
+
+// The first row, at any depth, whose text in `column` is `text`; null when none.
+QTreeWidgetItem *FindRow(QTreeWidget *list, const QString &text, int column = 0);
+// Makes that row current and selected as a click would; null (and a failure) when there is none.
+QTreeWidgetItem *SelectRow(QTreeWidget *list, const QString &text, int column = 0);
+// The top-level rows, each as its first `columns` texts joined by "/".
+QStringList RowTexts(const QTreeWidget *list, int columns = 1);
+
+// A key press as a user makes it, sent to the widget (and on to its parents when it ignores it).
+void Press(QWidget *widget, Qt::Key key);
+// Types the text key by key, as the field's validator sees it.
+void Type(QWidget *widget, const QString &text);
+// A double-click on a row.
+void DoubleClick(QTreeWidget *list, QTreeWidgetItem *item);
+
+// Every row of these tables as text, to prove that a command wrote nothing.
+QString DumpTables(Database &db, const QStringList &tables);
+
+template <class T>
+T *Child(const QObject &parent, const char *name) {
+    T *w = parent.template findChild<T *>(QString::fromLatin1(name));
+    if (!w) {
+        std::fprintf(stderr, "no child named %s\n", name);
+        std::abort();
+    }
+    return w;
+}

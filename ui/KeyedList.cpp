@@ -1,0 +1,255 @@
+#include "KeyedList.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenu>
+
+namespace {
+
+// Sorts by the value stored for sorting where both rows have one, else by text as a Russian reads it.
+class SortableItem : public QTreeWidgetItem {
+public:
+    using QTreeWidgetItem::QTreeWidgetItem;
+
+    bool operator<(const QTreeWidgetItem &other) const override {
+        const int column = treeWidget() ? treeWidget()->sortColumn() : 0;
+        const QVariant a = data(column, KeyedList::kSortRole);
+        const QVariant b = other.data(column, KeyedList::kSortRole);
+        if (a.isValid() && b.isValid()) return QVariant::compare(a, b) == QPartialOrdering::Less;
+        return text(column).localeAwareCompare(other.text(column)) < 0;
+    }
+};
+
+// The widest a stretched name column grows to fit its texts before the list scrolls sideways.
+constexpr int kMaxFittedName = 480;
+
+}  // namespace
+
+KeyedList::KeyedList(QWidget *parent) : QTreeWidget(parent) {
+    Init();
+}
+
+KeyedList::KeyedList(const QStringList &headings, int stretchColumn, ListCommands commands, QWidget *parent)
+    : QTreeWidget(parent) {
+    Init();
+    SetColumns(headings);
+    SetStretchColumn(stretchColumn);
+    SetCommands(std::move(commands));
+}
+
+void KeyedList::Init() {
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setAllColumnsShowFocus(true);
+    setUniformRowHeights(true);
+    header()->setStretchLastSection(false);
+    // The selection keeps its colours while a message box or another window is in front, so the clerk
+    // still sees which row a command acts on.
+    QPalette p = palette();
+    for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
+        p.setColor(QPalette::Inactive, role, p.color(QPalette::Active, role));
+    setPalette(p);
+    m_menuTexts = {QStringLiteral("Добавить"), QStringLiteral("Изменить"), QStringLiteral("Удалить")};
+    connect(this, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem *item) {
+        if (item && m_commands.open) {
+            setCurrentItem(item);
+            m_commands.open();
+        }
+    });
+    connect(header(), &QHeaderView::sectionResized, this, [this](int column) {
+        if (column != m_stretch) AdjustStretch();
+    });
+    BuildMenu();
+}
+
+void KeyedList::SetColumns(const QStringList &headings, const QList<int> &widths,
+                           const QList<Qt::Alignment> &alignments) {
+    setColumnCount(int(headings.size()));
+    setHeaderLabels(headings);
+    m_minWidths.clear();
+    for (int i = 0; i < headings.size(); ++i) {
+        const int width = i < widths.size() ? widths[i] : header()->sectionSizeHint(i);
+        setColumnWidth(i, width);
+        m_minWidths << width;
+        if (i < alignments.size()) headerItem()->setTextAlignment(i, alignments[i] | Qt::AlignVCenter);
+    }
+}
+
+void KeyedList::SetWidths(const QList<int> &widths) {
+    for (int i = 0; i < widths.size() && i < columnCount(); ++i) {
+        setColumnWidth(i, widths[i]);
+        if (i < m_minWidths.size()) m_minWidths[i] = widths[i];
+    }
+    FitColumns();
+}
+
+void KeyedList::SetStretchColumn(int column) {
+    m_stretch = column;
+    FitColumns();
+}
+
+void KeyedList::SetCommands(ListCommands commands) {
+    m_commands = std::move(commands);
+    // A double-click opens the row rather than folding it.
+    setExpandsOnDoubleClick(!m_commands.open);
+    BuildMenu();
+}
+
+void KeyedList::SetMenuTexts(const QString &add, const QString &open, const QString &remove) {
+    m_menuTexts = {add, open, remove};
+    BuildMenu();
+}
+
+void KeyedList::SetSortable(bool on) {
+    setSortingEnabled(on);
+    sortByColumn(-1, Qt::AscendingOrder);
+}
+
+void KeyedList::BuildMenu() {
+    if (!m_menu) m_menu = new QMenu(this);
+    m_menu->clear();
+    const struct {
+        const char *name;
+        const char *icon;
+        std::function<void()> *command;
+    } entries[] = {{"menuAdd", "list-add", &m_commands.add},
+                   {"menuEdit", "document-edit", &m_commands.open},
+                   {"menuDelete", "list-remove", &m_commands.remove}};
+    for (int i = 0; i < 3; ++i) {
+        if (!*entries[i].command) continue;
+        QAction *a = m_menu->addAction(QIcon::fromTheme(QLatin1StringView(entries[i].icon)), m_menuTexts[i]);
+        a->setObjectName(QLatin1StringView(entries[i].name));
+        connect(a, &QAction::triggered, this, [command = entries[i].command] {
+            if (*command) (*command)();
+        });
+    }
+}
+
+QTreeWidgetItem *KeyedList::AddRow(const QStringList &texts, const QString &key, QTreeWidgetItem *parent) {
+    auto *item = parent ? new SortableItem(parent, texts) : new SortableItem(this, texts);
+    if (!key.isNull()) item->setData(0, kKeyRole, key);
+    for (int i = 0; i < texts.size() && i < columnCount(); ++i) {
+        const Qt::Alignment a = Qt::Alignment(headerItem()->textAlignment(i)) & Qt::AlignHorizontal_Mask;
+        if (a) item->setTextAlignment(i, a | Qt::AlignVCenter);
+    }
+    return item;
+}
+
+void KeyedList::SetSortValue(QTreeWidgetItem *item, int column, const QVariant &value) {
+    item->setData(column, kSortRole, value);
+}
+
+QString KeyedList::Key(const QTreeWidgetItem *item) {
+    return item ? item->data(0, kKeyRole).toString() : QString();
+}
+
+QTreeWidgetItem *KeyedList::Selected() const {
+    QTreeWidgetItem *item = currentItem();
+    return item && item->isSelected() ? item : nullptr;
+}
+
+QString KeyedList::CurrentKey(bool topLevel) const {
+    const QTreeWidgetItem *item = Selected();
+    if (topLevel)
+        while (item && item->parent()) item = item->parent();
+    return Key(item);
+}
+
+bool KeyedList::SelectKey(const QString &key) {
+    for (QTreeWidgetItemIterator it(this); *it; ++it) {
+        if (Key(*it) == key) {
+            setCurrentItem(*it);
+            scrollToItem(*it);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool KeyedList::SelectKey(int topRole, const QString &topKey, int childRole, const QString &childKey) {
+    for (int i = 0; i < topLevelItemCount(); ++i) {
+        QTreeWidgetItem *item = topLevelItem(i);
+        if (item->data(0, topRole).toString() != topKey) continue;
+        if (!childKey.isEmpty()) {
+            item = nullptr;
+            for (int j = 0; j < topLevelItem(i)->childCount() && !item; ++j)
+                if (topLevelItem(i)->child(j)->data(0, childRole).toString() == childKey)
+                    item = topLevelItem(i)->child(j);
+        }
+        if (!item) return false;
+        setCurrentItem(item);
+        scrollToItem(item);
+        return true;
+    }
+    return false;
+}
+
+void KeyedList::FitColumns() {
+    {
+        const QSignalBlocker block(header());
+        for (int c = 0; c < columnCount(); ++c) {
+            const int set = c < m_minWidths.size() ? m_minWidths[c] : 0;
+            // Hidden columns and key columns kept out of sight stay as they are.
+            if (isColumnHidden(c) || c == m_stretch || set <= 1) continue;
+            const int want = std::max({set, sizeHintForColumn(c), header()->sectionSizeHint(c)});
+            if (columnWidth(c) < want) setColumnWidth(c, want);
+        }
+    }
+    AdjustStretch();
+}
+
+void KeyedList::AdjustStretch() {
+    if (m_stretch < 0 || m_stretch >= columnCount()) return;
+    const QSignalBlocker block(header());
+    int others = 0;
+    for (int c = 0; c < columnCount(); ++c)
+        if (!isColumnHidden(c) && c != m_stretch) others += columnWidth(c);
+    const int set = m_stretch < m_minWidths.size() ? m_minWidths[m_stretch] : 0;
+    const int fitted = std::min(sizeHintForColumn(m_stretch), kMaxFittedName);
+    setColumnWidth(m_stretch, std::max({set, fitted, viewport()->width() - others}));
+}
+
+void KeyedList::resizeEvent(QResizeEvent *event) {
+    QTreeWidget::resizeEvent(event);
+    AdjustStretch();
+}
+
+void KeyedList::keyPressEvent(QKeyEvent *event) {
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    const std::function<void()> *command = nullptr;
+    if (plain) {
+        switch (event->key()) {
+            case Qt::Key_Return:
+            case Qt::Key_Enter:
+                command = &m_commands.open;
+                break;
+            case Qt::Key_Insert:
+                command = &m_commands.add;
+                break;
+            case Qt::Key_Delete:
+                command = &m_commands.remove;
+                break;
+            case Qt::Key_Escape:
+                event->ignore();  // the dialog closes
+                return;
+            default:
+                break;
+        }
+    }
+    if (command && *command) {
+        (*command)();
+        event->accept();
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
+}
+
+void KeyedList::contextMenuEvent(QContextMenuEvent *event) {
+    if (m_menu->isEmpty()) return;
+    // The row under the cursor is the one the command acts on.
+    // (The event comes through the viewport, in its coordinates.)
+    if (QTreeWidgetItem *item = itemAt(event->pos())) setCurrentItem(item);
+    m_menu->popup(event->globalPos());
+}

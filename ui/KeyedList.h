@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QTreeWidget>
+#include <functional>
+
+class QAction;
+class QMenu;
+
+// The commands a list runs from its keys, its double-click and its right-click menu: the same handlers the
+// dialog's buttons run, so rights checks and messages live in one place. An empty one leaves its key
+// alone and its menu entry out.
+struct ListCommands {
+    std::function<void()> add, open, remove;
+};
+
+// The list of every directory, journal and picker: one selected row drawn in the selection colours
+// across all columns, its key in Qt::UserRole of column 0, and one keyboard — Enter or double-click
+// opens the row, Insert adds, Delete removes; Escape is left to the dialog, which closes. Columns sort
+// by the value a cell was given (numbers, dates) when sorting is switched on; one column stretches.
+class KeyedList : public QTreeWidget {
+    Q_OBJECT
+public:
+    static constexpr int kKeyRole = Qt::UserRole;
+    // Far from the roles screens keep their own keys in (Qt::UserRole + n).
+    static constexpr int kSortRole = Qt::UserRole + 64;
+
+    explicit KeyedList(QWidget *parent = nullptr);
+    KeyedList(const QStringList &headings, int stretchColumn, ListCommands commands,
+              QWidget *parent = nullptr);
+
+    // Headings in order, with the widths they start at and their alignments (left when a list is shorter).
+    void SetColumns(const QStringList &headings, const QList<int> &widths = {},
+                    const QList<Qt::Alignment> &alignments = {});
+    // The widths the columns start at (and never shrink below when fitted to their texts).
+    void SetWidths(const QList<int> &widths);
+    // This column takes the room the others leave; -1 for none.
+    void SetStretchColumn(int column);
+    void SetCommands(ListCommands commands);
+    // Captions of the right-click menu ("Добавить", "Изменить", "Удалить" unless set).
+    void SetMenuTexts(const QString &add, const QString &open, const QString &remove);
+    // Heading clicks sort; until one is clicked the rows stay in the order they were loaded.
+    void SetSortable(bool on);
+
+    // Adds a row under `parent` (top level when null) keyed `key`; cells take their heading's alignment.
+    QTreeWidgetItem *AddRow(const QStringList &texts, const QString &key = {},
+                            QTreeWidgetItem *parent = nullptr);
+    // Makes a cell sort by a value (a number or a date) instead of its text.
+    static void SetSortValue(QTreeWidgetItem *item, int column, const QVariant &value);
+    static QString Key(const QTreeWidgetItem *item);
+
+    // The current row when it is also selected; null otherwise.
+    QTreeWidgetItem *Selected() const;
+    // The key of the selected row ("" when none); with `topLevel` the key of its top-level row.
+    QString CurrentKey(bool topLevel = false) const;
+    // Makes the row with this key current (top level first, then children); false when none has it.
+    bool SelectKey(const QString &key);
+    // Two-level lists keeping other keys in other roles of column 0: the top row whose `topRole` is
+    // `topKey`, or its child whose `childRole` is `childKey` when that is given.
+    bool SelectKey(int topRole, const QString &topKey, int childRole, const QString &childKey);
+
+    // Widens the columns that cut their texts off (never narrower than they were set); run after a refill.
+    void FitColumns();
+
+    QMenu *ContextMenu() const { return m_menu; }
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void Init();
+    void BuildMenu();
+    void AdjustStretch();
+
+    ListCommands m_commands;
+    QStringList m_menuTexts;
+    QMenu *m_menu = nullptr;
+    QList<int> m_minWidths;
+    int m_stretch = -1;
+};
