@@ -192,6 +192,7 @@ QSqlQuery Database::Exec(const QString &sql, const QVariantList &binds) {
     // server, so a statement now would commit on its own.
     if (m_aborted) throw DbError(QStringLiteral("Изменения отменены: часть записи не удалась."));
     const QString text = Sql(sql);
+    if (m_statementHook) m_statementHook(text);
     if (m_writeHook && IsWrite(text)) m_writeHook(text);
     QSqlQuery query(handle());
     query.setForwardOnly(true);

@@ -49,6 +49,8 @@ public:
     // Test seam: called with the SQL text before every INSERT, UPDATE or DELETE; may throw DbError to
     // simulate a failing write.
     void SetWriteHook(std::function<void(const QString &sql)> hook) { m_writeHook = std::move(hook); }
+    // Test seam: called with the SQL text before every statement, reads included (to count round trips).
+    void SetStatementHook(std::function<void(const QString &sql)> hook) { m_statementHook = std::move(hook); }
 
     // The message every "the other workstation holds the lock too long" failure is reported with.
     static QString BusyText();
@@ -66,6 +68,7 @@ private:
     int m_depth = 0;
     bool m_doomed = false;
     std::function<void(const QString &)> m_writeHook;
+    std::function<void(const QString &)> m_statementHook;
     // The first failed statement rolls the transaction back on the server at once (PostgreSQL aborts it
     // anyway), so the driver's DEALLOCATE of the statements released while the error unwinds succeeds:
     // inside an aborted transaction it fails and leaves the prepared statement on the server.

@@ -1,0 +1,204 @@
+#include "OrderJournalStore.h"
+
+#include "Database.h"
+#include "DynamicRecordset.h"
+#include "Rows.h"
+
+#include <QSet>
+#include <algorithm>
+
+namespace {
+
+// The debt of the TZakaz row in scope, as the debts view defines it (one definition for every screen).
+// A scalar subquery, so it is worked out only for the rows that need it.
+const QString kDebt = QStringLiteral(
+    "(SELECT TClientDolg.SummD FROM TClientDolg WHERE TClientDolg.IddZakaz = TZakaz.IddZakaz)");
+// A debt counts from one kopeck, so an order paid to the kopeck is never in debt for floating-point dust.
+const QString kInDebt = QStringLiteral(" > 0.009");
+
+QString StatusCondition(JournalStatus status) {
+    switch (status) {
+        case JournalStatus::Active:
+            return QStringLiteral(" AND TZakaz.ZakazStatus IN (0, 1)");
+        case JournalStatus::Requested:
+            return QStringLiteral(" AND TZakaz.ZakazStatus = 0");
+        case JournalStatus::Started:
+            return QStringLiteral(" AND TZakaz.ZakazStatus = 1");
+        case JournalStatus::Unpaid:
+            return QStringLiteral(" AND TZakaz.ZakazStatus IN (1, 2)");
+        case JournalStatus::Finished:
+            return QStringLiteral(" AND TZakaz.ZakazStatus = 2");
+        case JournalStatus::All:
+            break;
+    }
+    return {};
+}
+
+// Packages (each with its services beneath it), then the standalone services, as the order form shows them.
+QList<OrderLine> Arrange(const QList<OrderLine> &flat) {
+    QList<OrderLine> packages, standalone, inPackages;
+    for (const OrderLine &line : flat) {
+        if (line.IddTop == Group::kPackage)
+            packages << line;
+        else if (line.IddTop == Group::kStandalone)
+            standalone << line;
+        else
+            inPackages << line;
+    }
+    for (OrderLine &pkg : packages)
+        for (const OrderLine &child : std::as_const(inPackages))
+            if (child.IddTop == pkg.IddService) pkg.children << child;
+    return packages + standalone;
+}
+
+QStringList SortedDistinct(const QSet<QString> &values) {
+    QStringList list(values.begin(), values.end());
+    list.removeAll(QString());
+    std::sort(list.begin(), list.end());
+    return list;
+}
+
+}  // namespace
+
+void OrderJournalStore::DefaultPeriod(const QDate &today, QDate *from, QDate *to) {
+    *from = QDate(today.year(), today.month(), 1);
+    *to = QDate(today.year(), today.month(), today.daysInMonth());
+}
+
+QList<JournalOrder> OrderJournalStore::Search(const JournalFilter &filter) {
+    // The period takes both days whole: from midnight of the first to the midnight after the last.
+    QString period =
+        QStringLiteral("TZakaz.ZakazData >= ? AND TZakaz.ZakazData < ?") + StatusCondition(filter.status);
+    QVariantList binds = {QDateTime(filter.from, QTime(0, 0)), QDateTime(filter.to.addDays(1), QTime(0, 0))};
+    const auto text = [&](const QString &column, const QString &value) {
+        const QString v = value.trimmed();
+        if (v.isEmpty()) return;
+        period += QStringLiteral(" AND ") + column + QStringLiteral(" = ?");
+        binds << v;
+    };
+    text(QStringLiteral("TZakaz.ZakazNomer"), filter.number);
+    text(QStringLiteral("SAvto.AvtoNomer"), filter.plate);
+    text(QStringLiteral("SAvto.AvtoMarka"), filter.make);
+    text(QStringLiteral("SClient.ClientName"), filter.client);
+
+    QString where;
+    if (filter.status == JournalStatus::Active)
+        where = QStringLiteral("(") + period + QStringLiteral(") OR ") + kDebt + kInDebt;
+    else if (filter.status == JournalStatus::Unpaid)
+        where = period + QStringLiteral(" AND ") + kDebt + kInDebt;
+    else
+        where = period;
+
+    // The orders are chosen once (with their debts) and then joined to their live lines and workers, so
+    // the whole journal is one round trip however many orders it lists.
+    const QString sql =
+        QStringLiteral(
+            "WITH o AS MATERIALIZED (SELECT TZakaz.IddZakaz, TZakaz.ZakazNomer, TZakaz.ZakazData, "
+            "TZakaz.ZakazBegin, TZakaz.ZakazBeginIn, TZakaz.ZakazEndOut, TZakaz.ZakazStatus, "
+            "SAvto.AvtoNomer, "
+            "SAvto.AvtoMarka, SAvto.AvtoColor, SClient.ClientName, SClient.ClientTel, ") +
+        kDebt +
+        QStringLiteral(
+            " AS SummD FROM (TZakaz LEFT JOIN SAvto ON TZakaz.IddAvto = SAvto.IddAvto) LEFT JOIN SClient ON "
+            "TZakaz.IddVlad = SClient.IddClient WHERE TZakaz.[Delete] = FALSE AND (") +
+        where +
+        QStringLiteral(
+            ")) SELECT o.IddZakaz, o.ZakazNomer, o.ZakazData, o.ZakazBegin, o.ZakazBeginIn, o.ZakazEndOut, "
+            "o.ZakazStatus, o.AvtoNomer, o.AvtoMarka, o.AvtoColor, o.ClientName, o.ClientTel, o.SummD, "
+            "s.IddService, s.IddTop, s.[Count], s.[Name], s.Price, s.PrNDS, s.[Time], s.PrJob, s.Job, "
+            "w.IddWork, w.WorkFIO FROM (o LEFT JOIN TService s ON s.IddZakaz = o.IddZakaz AND s.[Delete] = "
+            "FALSE) LEFT JOIN TWork w ON w.IddZakaz = s.IddZakaz AND w.IddService = s.IddService AND "
+            "w.[Delete] = FALSE ORDER BY o.ZakazBegin DESC, o.IddZakaz, s.[Name], s.IddService, s.IddTop, "
+            "w.WorkFIO, w.IddWork");
+
+    QList<JournalOrder> orders;
+    QList<OrderLine> flat;  // the lines of the order being read, in the order the rows bring them
+    const auto finish = [&] {
+        if (orders.isEmpty()) return;
+        orders.last().lines = Arrange(flat);
+        flat.clear();
+    };
+
+    CDynamicRecordset rs(m_db);
+    rs.Open(sql, binds);
+    for (; !rs.IsEOF(); rs.MoveNext()) {
+        const QString key = rs.Text(QStringLiteral("IddZakaz"));
+        if (orders.isEmpty() || orders.last().IddZakaz != key) {
+            finish();
+            JournalOrder o;
+            o.IddZakaz = key;
+            o.ZakazNomer = rs.Text(QStringLiteral("ZakazNomer"));
+            o.ZakazData = rs.Date(QStringLiteral("ZakazData"));
+            o.ZakazBegin = rs.Date(QStringLiteral("ZakazBegin"));
+            o.ZakazBeginIn = rs.Date(QStringLiteral("ZakazBeginIn"));
+            o.ZakazEndOut = rs.Date(QStringLiteral("ZakazEndOut"));
+            o.ZakazStatus = int(rs.Long(QStringLiteral("ZakazStatus")));
+            o.AvtoNomer = rs.Text(QStringLiteral("AvtoNomer"));
+            o.AvtoMarka = rs.Text(QStringLiteral("AvtoMarka"));
+            o.AvtoColor = rs.Text(QStringLiteral("AvtoColor"));
+            o.ClientName = rs.Text(QStringLiteral("ClientName"));
+            o.ClientTel = rs.Text(QStringLiteral("ClientTel"));
+            o.debt = rs.Double(QStringLiteral("SummD"));
+            orders << o;
+        }
+        const QString service = rs.Text(QStringLiteral("IddService"));
+        if (service.isEmpty()) continue;  // an order without lines
+        const QString top = rs.Text(QStringLiteral("IddTop"));
+        if (flat.isEmpty() || flat.last().IddService != service || flat.last().IddTop != top) {
+            OrderLine line;
+            line.stored = QStringLiteral("1");
+            line.IddService = service;
+            line.IddTop = top;
+            line.Count = rs.Double(QStringLiteral("Count"));
+            line.Name = rs.Text(QStringLiteral("Name"));
+            line.Price = rs.Double(QStringLiteral("Price"));
+            line.PrNDS = rs.Double(QStringLiteral("PrNDS"));
+            const QDateTime t = rs.Date(QStringLiteral("Time"));
+            line.Time = t.isValid() ? t.time() : QTime(0, 0);
+            line.PrJob = rs.Bool(QStringLiteral("PrJob")) ? 1 : 0;
+            line.Job = rs.Double(QStringLiteral("Job"));
+            flat << line;
+        }
+        const QString worker = rs.Text(QStringLiteral("IddWork"));
+        if (!worker.isEmpty())
+            flat.last().workers << LineWorker{worker, rs.Text(QStringLiteral("WorkFIO")), 0};
+    }
+    finish();
+    return orders;
+}
+
+JournalOrderState OrderJournalStore::State(const QString &iddZakaz) {
+    CDynamicRecordset rs(m_db);
+    rs.Open(QStringLiteral("SELECT TZakaz.ZakazStatus, ") + kDebt +
+                QStringLiteral(" AS SummD FROM TZakaz WHERE TZakaz.IddZakaz = ? AND TZakaz.[Delete] = FALSE"),
+            {iddZakaz});
+    JournalOrderState state;
+    if (rs.IsEOF()) return state;
+    state.found = true;
+    state.status = int(rs.Long(QStringLiteral("ZakazStatus")));
+    state.debt = rs.Double(QStringLiteral("SummD"));
+    return state;
+}
+
+bool OrderJournalStore::MarkStarted(const QString &iddZakaz, const QDateTime &when) {
+    return Rows::Update(m_db, QStringLiteral("TZakaz"), {{QStringLiteral("IddZakaz"), iddZakaz}},
+                        {{QStringLiteral("ZakazStatus"), int(StatusStarted)},
+                         {QStringLiteral("ZakazBeginIn"), when}}) > 0;
+}
+
+bool OrderJournalStore::MarkFinished(const QString &iddZakaz, const QDateTime &when) {
+    return Rows::Update(m_db, QStringLiteral("TZakaz"), {{QStringLiteral("IddZakaz"), iddZakaz}},
+                        {{QStringLiteral("ZakazStatus"), int(StatusFinished)},
+                         {QStringLiteral("ZakazEndOut"), when}}) > 0;
+}
+
+OrderJournalStore::FilterLists OrderJournalStore::ListsOf(const QList<JournalOrder> &orders) {
+    QSet<QString> numbers, plates, makes, clients;
+    for (const JournalOrder &o : orders) {
+        numbers << o.ZakazNomer.trimmed();
+        plates << o.AvtoNomer.trimmed();
+        makes << o.AvtoMarka.trimmed();
+        clients << o.ClientName.trimmed();
+    }
+    return {SortedDistinct(numbers), SortedDistinct(plates), SortedDistinct(makes), SortedDistinct(clients)};
+}

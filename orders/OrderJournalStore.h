@@ -1,0 +1,77 @@
+#pragma once
+
+#include "Order.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class Database;
+
+// The journal's status filter; the codes are the ones its drop-down list carries.
+enum class JournalStatus : int {
+    All = 0,
+    Active = 1,  // requested and started orders of the period, and every order in debt whatever its date
+    Requested = 2,
+    Started = 3,
+    Unpaid = 4,  // started or finished orders of the period that are in debt
+    Finished = 5,
+};
+
+// One search of the journal. Text filters match whole values (trimmed); an empty one matches everything.
+struct JournalFilter {
+    QDate from, to;  // both days taken whole
+    JournalStatus status = JournalStatus::Active;
+    QString number, plate, make, client;
+};
+
+// One order as the journal lists it, with its live lines (packages with their services, then the
+// standalone services) and their workers.
+struct JournalOrder {
+    QString IddZakaz;
+    QString ZakazNomer;
+    QDateTime ZakazData, ZakazBegin, ZakazBeginIn, ZakazEndOut;
+    int ZakazStatus = StatusStarted;
+    QString AvtoNomer, AvtoMarka, AvtoColor;
+    QString ClientName, ClientTel;
+    double debt = 0.0;  // total with VAT less the live payments
+    QList<OrderLine> lines;
+};
+
+// What the journal's finish command needs to know about an order right now.
+struct JournalOrderState {
+    bool found = false;
+    int status = -1;
+    double debt = 0.0;
+};
+
+// Every SQL text of the order journal.
+class OrderJournalStore {
+public:
+    explicit OrderJournalStore(Database &db) : m_db(db) {}
+
+    // The first day of the month of `today` and its real last day.
+    static void DefaultPeriod(const QDate &today, QDate *from, QDate *to);
+
+    // The listed orders, newest appointment first, each with its lines and workers: one statement
+    // whatever the number of orders, lines or workers.
+    QList<JournalOrder> Search(const JournalFilter &filter);
+
+    // The order's status and debt as stored now; found is false for an order deleted meanwhile.
+    JournalOrderState State(const QString &iddZakaz);
+
+    // Status 1 with the start moment / status 2 with the finish moment. False when the order is gone.
+    bool MarkStarted(const QString &iddZakaz, const QDateTime &when);
+    bool MarkFinished(const QString &iddZakaz, const QDateTime &when);
+
+    // Distinct values for the four text filters, sorted, without empty ones.
+    struct FilterLists {
+        QStringList numbers, plates, makes, clients;
+    };
+    static FilterLists ListsOf(const QList<JournalOrder> &orders);
+
+private:
+    Database &m_db;
+};
