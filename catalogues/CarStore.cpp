@@ -174,7 +174,8 @@ void CarStore::Save(const CarRecord &car, QList<CarOwner> &owners, const QString
     for (const CarOwner &o : owners) {
         if (o.deleted) continue;
         if (liveOwners.contains(o.iddVlad))
-            throw DbError(QStringLiteral("Владелец «%1» указан у автомобиля дважды.").arg(o.clientName));
+            throw DbError(QStringLiteral("Владелец «%1» указан у автомобиля дважды.")
+                              .arg(o.clientName.isEmpty() ? o.iddVlad : o.clientName));
         liveOwners.insert(o.iddVlad);
     }
 
@@ -211,7 +212,7 @@ void CarStore::Save(const CarRecord &car, QList<CarOwner> &owners, const QString
                         throw DbError(QStringLiteral("Владелец «%1» уже указан у этого автомобиля.\n"
                                                      "Возможно, его добавили на другом рабочем месте: "
                                                      "откройте карточку заново.")
-                                          .arg(o.clientName));
+                                          .arg(o.clientName.isEmpty() ? o.iddVlad : o.clientName));
                 }
                 Rows::Update(m_db, kLinks, {{QStringLiteral("IddAvtoVlad"), o.iddAvtoVlad}}, rest);
                 continue;

@@ -23,12 +23,12 @@ QString ErrorText(const QSqlError &error) {
 
 // SQLite: SQLITE_BUSY / SQLITE_LOCKED once the busy timeout has run out. PostgreSQL: lock_timeout ran
 // out (55P03) or the server broke a deadlock between two workstations (40P01).
-bool IsBusy(const QSqlError &error) {
+bool IsBusy(Dialect dialect, const QSqlError &error) {
     const QString code = error.nativeErrorCode();
-    if (code == u"55P03" || code == u"40P01") return true;
+    if (dialect == Dialect::Postgres) return code == u"55P03" || code == u"40P01";
     const QString text = error.databaseText() + u' ' + error.driverText();
-    return code == u"5" || code == u"6" || text.contains(u"database is locked") ||
-           text.contains(u"database table is locked");
+    if (text.contains(u"database is locked") || text.contains(u"database table is locked")) return true;
+    return dialect == Dialect::Sqlite && (code == u"5" || code == u"6");
 }
 
 bool IsWrite(const QString &sql) {
@@ -181,7 +181,7 @@ void Database::Fail(const QSqlError &error) {
         m_aborted = true;
         m_doomed = true;
     }
-    if (IsBusy(error)) throw DbError(BusyText());
+    if (IsBusy(m_dialect, error)) throw DbError(BusyText());
     const QString text = ErrorText(error);
     const QString known = Schema::ConstraintText(text);
     throw DbError(known.isEmpty() ? text : known);
@@ -246,7 +246,7 @@ void Database::Commit() {
         if (!q.exec(QStringLiteral("COMMIT"))) {
             const QSqlError error = q.lastError();
             Rollback0();
-            if (IsBusy(error)) throw DbError(BusyText());
+            if (IsBusy(m_dialect, error)) throw DbError(BusyText());
             throw DbError(ErrorText(error));
         }
         return;
@@ -255,7 +255,7 @@ void Database::Commit() {
     if (!db.commit()) {
         const QSqlError error = db.lastError();
         Rollback0();
-        if (IsBusy(error)) throw DbError(BusyText());
+        if (IsBusy(m_dialect, error)) throw DbError(BusyText());
         throw DbError(ErrorText(error));
     }
 }
@@ -269,7 +269,7 @@ void Database::Rollback() {
     Rollback0();
 }
 
-// Ends the outermost transaction on the server (unless PostgreSQL's was already ended by an error).
+// Ends the outermost transaction on the server, unless a failed statement has already ended it.
 void Database::Rollback0() {
     if (!m_aborted) {
         if (m_dialect == Dialect::Sqlite)

@@ -5,6 +5,7 @@
 #include "Rows.h"
 #include "ServiceStore.h"
 #include "TestDb.h"
+#include "WorkerStore.h"
 
 namespace {
 
@@ -359,4 +360,13 @@ TEST(ServicePerformers, PickedWorkersAreMergedWithoutDuplicates) {
     EXPECT_EQ(list[2].iddWork, QStringLiteral("w3"));
     EXPECT_TRUE(list[2].iddServiceWork.isEmpty());
     EXPECT_FALSE(list[2].deleted);
+}
+
+TEST_P(ServiceStoreTest, DeletingWhatIsNotThereLeavesTheCallersSaveAlone) {
+    Transaction tx(db());
+    Rows::Insert(db(), QStringLiteral("SBox"), {{QStringLiteral("IddBox"), QStringLiteral("b1")}});
+    EXPECT_FALSE(ServiceStore(db()).Delete(QStringLiteral("no such service")));
+    EXPECT_FALSE(WorkerStore(db()).Delete(QStringLiteral("no such worker")));
+    EXPECT_NO_THROW(tx.Commit());
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM SBox")), 1);
 }

@@ -176,13 +176,6 @@ void AddUser(Database &db, const char *key, const char *login, bool deleted = fa
                   {QStringLiteral("Delete"), deleted}});
 }
 
-QStringList Column(Database &db, const QString &sql) {
-    QStringList values;
-    QSqlQuery q = db.Exec(sql);
-    while (q.next()) values << q.value(0).toString();
-    return values;
-}
-
 }  // namespace
 
 TEST_P(SchemaTest, AVersionOneDatabaseIsUpgradedOnOpen) {
@@ -198,13 +191,26 @@ TEST_P(SchemaTest, AVersionOneDatabaseIsUpgradedOnOpen) {
     m_db = OpenAgain();
     EXPECT_EQ(Schema::StoredVersion(db()), Schema::kVersion);
 
-    EXPECT_EQ(Column(db(), QStringLiteral("SELECT IddAvtoVlad FROM AvtoVlad WHERE [Delete] = FALSE")),
+    EXPECT_EQ(ColumnTexts(db(), QStringLiteral("SELECT IddAvtoVlad FROM AvtoVlad WHERE [Delete] = FALSE")),
               QStringList{"l1"});
-    EXPECT_EQ(Column(db(), QStringLiteral("SELECT Login FROM SUser WHERE [Delete] = FALSE ORDER BY IddUser")),
-              (QStringList{"admin", "admin3", "admin2"}));
-    // The new rules hold from now on, in the database itself.
-    EXPECT_THROW(AddLink(db(), "l3", false), DbError);
-    EXPECT_THROW(AddUser(db(), "u5", "admin2"), DbError);
+    EXPECT_EQ(
+        ColumnTexts(db(), QStringLiteral("SELECT Login FROM SUser WHERE [Delete] = FALSE ORDER BY IddUser")),
+        (QStringList{"admin", "admin3", "admin2"}));
+    // The new rules hold from now on, in the database itself, ...
+    // ... with the same Russian message on both databases.
+    try {
+        AddLink(db(), "l3", false);
+        FAIL() << "a second live link should be refused";
+    } catch (const DbError &e) {
+        EXPECT_TRUE(e.text().startsWith(u"Этот автомобиль уже связан с этим владельцем."))
+            << e.text().toStdString();
+    }
+    try {
+        AddUser(db(), "u5", "admin2");
+        FAIL() << "a second live login should be refused";
+    } catch (const DbError &e) {
+        EXPECT_TRUE(e.text().startsWith(u"Пользователь с таким логином уже есть!")) << e.text().toStdString();
+    }
     AddUser(db(), "u6", "admin2", true);
 
     // Long columns take 64-bit values, notes their longer limit.
@@ -214,7 +220,7 @@ TEST_P(SchemaTest, AVersionOneDatabaseIsUpgradedOnOpen) {
     const QString note(FieldMaxLength(QStringLiteral("SAvto"), QStringLiteral("AvtoPrim")), u'п');
     Rows::Insert(db(), QStringLiteral("SAvto"),
                  {{QStringLiteral("IddAvto"), QStringLiteral("car")}, {QStringLiteral("AvtoPrim"), note}});
-    EXPECT_EQ(Column(db(), QStringLiteral("SELECT AvtoPrim FROM SAvto")), QStringList{note});
+    EXPECT_EQ(ColumnTexts(db(), QStringLiteral("SELECT AvtoPrim FROM SAvto")), QStringList{note});
     // The views still work.
     EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TClientDolgD")), 0);
 
@@ -269,7 +275,7 @@ TEST_P(SchemaTest, EveryTextFieldHasOneLimitOnBothDatabases) {
             for (const QString &key : t.primaryKey)
                 if (key != column) row << ColumnValue{key, QStringLiteral("k")};
             Rows::Insert(db(), table, row);
-            EXPECT_EQ(Column(db(), QStringLiteral("SELECT [%1] FROM [%2]").arg(column, table)),
+            EXPECT_EQ(ColumnTexts(db(), QStringLiteral("SELECT [%1] FROM [%2]").arg(column, table)),
                       QStringList{text})
                 << t.name << '.' << c.name;
         }

@@ -33,11 +33,6 @@ protected:
     QString Save(Order &o, const OrderFormInput &f = Form()) {
         return OrderStore(db()).Save(o, f, QStringLiteral("anna"));
     }
-
-    QVariant Value(const QString &sql, const QVariantList &binds) {
-        QSqlQuery q = db().Exec(sql, binds);
-        return q.next() ? q.value(0) : QVariant();
-    }
 };
 ZV_INSTANTIATE_DB_TESTS(OrderStoreTest);
 
@@ -195,7 +190,8 @@ TEST_P(OrderStoreTest, PaymentsCountAgainstTheTotalAndOutliveTheOrder) {
     EXPECT_DOUBLE_EQ(pays.SumOrderPayments(key), 1000.0);
     const double total = OrderMath::Compute(OrderStore(db()).Load(key)->lines).total;
     EXPECT_TRUE(OrderMath::IsOutstanding(OrderMath::Debt(total, pays.SumOrderPayments(key))));
-    EXPECT_NEAR(Value(QStringLiteral("SELECT SummD FROM TClientDolg WHERE IddZakaz = ?"), {key}).toDouble(),
+    EXPECT_NEAR(FirstValue(db(), QStringLiteral("SELECT SummD FROM TClientDolg WHERE IddZakaz = ?"), {key})
+                    .toDouble(),
                 152.0, 1e-9);
 
     Order edit = *OrderStore(db()).Load(key);

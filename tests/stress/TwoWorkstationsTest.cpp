@@ -12,11 +12,6 @@ namespace {
 constexpr int kSaves = 200;             // per workstation
 constexpr int kDeadlineMs = 40 * 1000;  // for both together
 
-QVariant Value(Database &db, const QString &sql) {
-    QSqlQuery q = db.Exec(sql);
-    return q.next() ? q.value(0) : QVariant();
-}
-
 }  // namespace
 
 // Two copies of the worker program saving at once on one database: one SQLite file or one PostgreSQL
@@ -30,7 +25,7 @@ protected:
             m_shared = QStringLiteral("SQLITE;DATABASE=") + m_dir.filePath(QStringLiteral("Shared.db"));
         } else {
             // The same schema as the test's own connection, emptied so the workers create it.
-            const QString schema = Value(db(), QStringLiteral("SELECT current_schema()")).toString();
+            const QString schema = FirstValue(db(), QStringLiteral("SELECT current_schema()")).toString();
             db().Exec(QStringLiteral("DROP SCHEMA %1 CASCADE").arg(schema));
             db().Exec(QStringLiteral("CREATE SCHEMA %1").arg(schema));
             m_shared = ConnectString();

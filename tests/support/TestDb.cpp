@@ -77,3 +77,15 @@ int CountRows(Database &db, const QString &sql, const QVariantList &binds) {
     while (q.next()) ++n;
     return n;
 }
+
+QVariant FirstValue(Database &db, const QString &sql, const QVariantList &binds) {
+    QSqlQuery q = db.Exec(sql, binds);
+    return q.next() ? q.value(0) : QVariant();
+}
+
+QStringList ColumnTexts(Database &db, const QString &sql, const QVariantList &binds) {
+    QStringList values;
+    QSqlQuery q = db.Exec(sql, binds);
+    while (q.next()) values << q.value(0).toString();
+    return values;
+}

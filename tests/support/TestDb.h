@@ -36,3 +36,7 @@ protected:
 
 // Counts rows of a query (bound values allowed).
 int CountRows(Database &db, const QString &sql, const QVariantList &binds = {});
+// The first column of the first row; an invalid value when there is no row.
+QVariant FirstValue(Database &db, const QString &sql, const QVariantList &binds = {});
+// The first column of every row, as text.
+QStringList ColumnTexts(Database &db, const QString &sql, const QVariantList &binds = {});
