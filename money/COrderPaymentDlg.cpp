@@ -3,6 +3,7 @@
 #include "AppContext.h"
 #include "CardButtons.h"
 #include "Formats.h"
+#include "Inputs.h"
 #include "Prompter.h"
 #include "Schema.h"
 #include "Tooltip.h"
@@ -14,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 COrderPaymentDlg::COrderPaymentDlg(AppContext &ctx, PayRecord &pay, const QString &title, bool isNew,
                                    double debt, QWidget *parent)
@@ -25,7 +27,8 @@ COrderPaymentDlg::COrderPaymentDlg(AppContext &ctx, PayRecord &pay, const QStrin
     m_doc->setText(pay.DocPay);
     m_note->setText(pay.PrimPay);
     m_debt->setText(Formats::Money(m_debtBefore));
-    m_amount->setText(Formats::Money(isNew ? m_debtBefore : pay.SummaPay));
+    // An overpaid order proposes nothing rather than a negative payment.
+    m_amount->setText(Formats::Money(isNew ? std::max(0.0, m_debtBefore) : pay.SummaPay));
     AmountChanged();
     m_amount->setFocus();
     m_amount->selectAll();
@@ -46,6 +49,7 @@ void COrderPaymentDlg::Build(const QString &title) {
     m_note = line("note", pay, QStringLiteral("PrimPay"));
     m_amount = line("amount", {}, {});
     m_amount->setAlignment(Qt::AlignRight);
+    Inputs::Amount(m_amount);
     m_date = new QDateEdit(this);
     m_date->setObjectName(QStringLiteral("date"));
     m_date->setCalendarPopup(true);
@@ -83,17 +87,16 @@ void COrderPaymentDlg::Build(const QString &title) {
     layout->addLayout(form);
     layout->addStretch();
     layout->addLayout(buttons);
-    setTabOrder(m_number, m_date);
-    setTabOrder(m_date, m_doc);
-    setTabOrder(m_doc, m_note);
-    setTabOrder(m_note, m_amount);
-    setTabOrder(m_amount, m_ok);
-    setTabOrder(m_ok, m_cancel);
+    Inputs::ChainTabOrder({m_number, m_date, m_doc, m_note, m_amount, m_ok, m_cancel});
     resize(380, sizeHint().height());
 }
 
+double COrderPaymentDlg::Amount() const {
+    return Formats::ParseMoney(m_amount->text());
+}
+
 double COrderPaymentDlg::Remainder() const {
-    return m_debtBefore - Formats::ParseMoney(m_amount->text());
+    return m_debtBefore - Amount();
 }
 
 void COrderPaymentDlg::AmountChanged() {
@@ -102,7 +105,7 @@ void COrderPaymentDlg::AmountChanged() {
 
 void COrderPaymentDlg::accept() {
     for (QLineEdit *edit : {m_number, m_doc, m_note, m_amount}) edit->setText(edit->text().trimmed());
-    const double amount = Formats::ParseMoney(m_amount->text());
+    const double amount = Amount();
     if (amount == 0.0) {
         m_ctx.prompter().Warning(QStringLiteral("Укажите сумму платежа!"));
         m_amount->setFocus();

@@ -28,6 +28,8 @@ public:
     // "Сумма долга" and "Остаток долга" as shown.
     double DebtBefore() const { return m_debtBefore; }
     double Remainder() const;
+    // The amount as typed.
+    double Amount() const;
 
     void accept() override;
 

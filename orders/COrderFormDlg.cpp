@@ -15,7 +15,10 @@
 #include "DbAction.h"
 #include "DialogRunner.h"
 #include "Formats.h"
+#include "Inputs.h"
+#include "KeyedList.h"
 #include "OrderMath.h"
+#include "PictureButton.h"
 #include "Prompter.h"
 #include "Schema.h"
 #include "Tooltip.h"
@@ -31,7 +34,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QShortcut>
 #include <QStyledItemDelegate>
 #include <QTimeEdit>
 #include <QTreeWidget>
@@ -118,6 +120,9 @@ COrderFormDlg::COrderFormDlg(AppContext &ctx, OrderFormMode mode, const QString 
         Load(iddZakaz);
     } else {
         m_order.ZakazStatus = mode == OrderFormMode::Request ? StatusRequested : StatusStarted;
+        // The number is taken when the order is saved; nothing typed here would survive that.
+        m_number->setReadOnly(true);
+        m_number->setPlaceholderText(QStringLiteral("при сохранении"));
     }
     m_prelim->setChecked(m_order.ZakazStatus == StatusRequested);
     m_accepted->setChecked(m_order.ZakazStatus == StatusStarted || m_order.ZakazStatus == StatusFinished);
@@ -203,49 +208,67 @@ void COrderFormDlg::Build() {
     m_address = edit("address", kClientTable, QStringLiteral("ClientAdres"));
     m_phone = edit("phone", kClientTable, QStringLiteral("ClientTel"));
 
-    m_lines = new QTreeWidget(this);
+    auto *linesBox = new QGroupBox(QStringLiteral("Заказано:"), this);
+    linesBox->setObjectName(QStringLiteral("linesBox"));
+    m_lines = new KeyedList(linesBox);
     m_lines->setObjectName(QStringLiteral("lines"));
-    m_lines->setHeaderLabels({QStringLiteral("np"), QStringLiteral("ns"), QStringLiteral("nw"),
-                              QStringLiteral("Название"), QStringLiteral("Кол-во:"), QStringLiteral("Цена:"),
-                              QStringLiteral("Сумма:"), QStringLiteral("НДС%:"), QStringLiteral("Сумма НДС:"),
-                              QStringLiteral("Сумма с НДС:"), QStringLiteral("Длительность"),
-                              QStringLiteral("Исполнители")});
+    m_lines->SetColumns(
+        {QStringLiteral("np"), QStringLiteral("ns"), QStringLiteral("nw"), QStringLiteral("Название"),
+         QStringLiteral("Кол-во:"), QStringLiteral("Цена:"), QStringLiteral("Сумма:"),
+         QStringLiteral("НДС%:"), QStringLiteral("Сумма НДС:"), QStringLiteral("Сумма с НДС:"),
+         QStringLiteral("Длительность"), QStringLiteral("Исполнители")},
+        {0, 0, 0, 220, 60, 80, 80, 60, 80, 90, 90, 160},
+        {Qt::AlignLeft, Qt::AlignLeft, Qt::AlignLeft, Qt::AlignLeft, Qt::AlignRight, Qt::AlignRight,
+         Qt::AlignRight, Qt::AlignRight, Qt::AlignRight, Qt::AlignRight, Qt::AlignRight});
     for (int c : {ColTop, ColChild, ColWorker}) m_lines->setColumnHidden(c, true);
-    m_lines->setColumnWidth(ColName, 220);
+    m_lines->SetStretchColumn(ColName);
     m_lines->setRootIsDecorated(true);
-    m_lines->setAllColumnsShowFocus(true);
-    m_lines->setContextMenuPolicy(Qt::CustomContextMenu);
+    // Enter and double-click choose the line's workers; the menu's middle entry edits the line.
+    m_lines->SetCommands({[this] { AddLines(); }, [this] { ChooseWorkers(m_lines->currentItem()); },
+                          [this] { DeleteLine(); }});
+    m_lines->SetMenuTexts(QStringLiteral("Добавить услугу"), QStringLiteral("Изменить услугу"),
+                          QStringLiteral("Удалить услугу"));
+    if (QAction *menuEdit = m_lines->ContextMenu()->findChild<QAction *>(QStringLiteral("menuEdit"))) {
+        disconnect(menuEdit, &QAction::triggered, m_lines, nullptr);
+        connect(menuEdit, &QAction::triggered, this, [this] { EditLine(); });
+    }
     m_lines->setItemDelegate(new QuantityDelegate(m_lines));
     m_lines->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
     m_totalText = label("total");
     m_vatText = label("vat");
-    m_addLine = button("addLine", QStringLiteral("Добавить"), "list-add");
-    m_editLine = button("editLine", QStringLiteral("Изменить"), "document-properties");
-    m_delLine = button("delLine", QStringLiteral("Удалить"), "list-remove");
+    // The two lists' buttons keep their resource names; each set lives in its own group.
+    auto pic = [](const char *name, const char *icon, const char *caption, const char *title,
+                  const char *help, QWidget *parent) {
+        return PictureButton(QString::fromLatin1(name), QString::fromLatin1(icon), QString::fromUtf8(caption),
+                             QString::fromUtf8(title), QString::fromUtf8(help), parent);
+    };
+    m_addLine = pic("add", "list-add", "Добавить", "Добавить услугу", "Добавить услуги из справочника услуг.",
+                    linesBox);
+    m_editLine = pic("edit", "document-edit", "Изменить", "Изменить услугу",
+                     "Изменить выбранную услугу в заказе.", linesBox);
+    m_delLine = pic("Del", "list-remove", "Удалить", "Удалить услугу",
+                    "Удалить выбранную услугу или пакет услуг из заказа.", linesBox);
 
-    m_payments = new QTreeWidget(this);
+    auto *payBox = new QGroupBox(QStringLiteral("Платежи по данному заказу:"), this);
+    payBox->setObjectName(QStringLiteral("payBox"));
+    m_payments = new KeyedList(payBox);
     m_payments->setObjectName(QStringLiteral("payments"));
-    m_payments->setHeaderLabels({QString(), QStringLiteral("№ платежа"), QStringLiteral("Дата платежа"),
-                                 QStringLiteral("Сумма"), QStringLiteral("Назначение"),
-                                 QStringLiteral("Первичный документ"), QStringLiteral("Примечание")});
+    m_payments->SetColumns(
+        {QString(), QStringLiteral("№ платежа"), QStringLiteral("Дата платежа"), QStringLiteral("Сумма"),
+         QStringLiteral("Назначение"), QStringLiteral("Первичный документ"), QStringLiteral("Примечание")},
+        {0, 70, 90, 120, 160, 160, 150}, {Qt::AlignLeft, Qt::AlignLeft, Qt::AlignLeft, Qt::AlignRight});
     m_payments->setColumnHidden(0, true);
     m_payments->setRootIsDecorated(false);
-    m_payments->setAllColumnsShowFocus(true);
-    m_payments->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_addPay = button("addPay", QStringLiteral("Добавить"), "list-add");
-    m_editPay = button("editPay", QStringLiteral("Изменить"), "document-properties");
-    m_delPay = button("delPay", QStringLiteral("Удалить"), "list-remove");
+    m_payments->SetCommands(
+        {[this] { AddPayment(); }, [this] { EditPayment(); }, [this] { DeletePayment(); }});
+    m_payments->SetMenuTexts(QStringLiteral("Добавить платеж"), QStringLiteral("Изменить платеж"),
+                             QStringLiteral("Удалить платеж"));
+    m_addPay = pic("add", "list-add", "Добавить", "Добавить платеж", "Принять платеж по заказу.", payBox);
+    m_editPay =
+        pic("edit", "document-edit", "Изменить", "Изменить платеж", "Изменить выбранный платеж.", payBox);
+    m_delPay = pic("Del", "list-remove", "Удалить", "Удалить платеж", "Удалить выбранный платеж.", payBox);
     m_paidText = label("paid");
     m_debtText = label("debt");
-
-    m_linesMenu = new QMenu(this);
-    m_linesMenu->addAction(QStringLiteral("Добавить услугу"), this, [this] { AddLines(); });
-    m_linesMenu->addAction(QStringLiteral("Изменить услугу"), this, [this] { EditLine(); });
-    m_linesMenu->addAction(QStringLiteral("Удалить услугу"), this, [this] { DeleteLine(); });
-    m_paymentsMenu = new QMenu(this);
-    m_paymentsMenu->addAction(QStringLiteral("Добавить платеж"), this, [this] { AddPayment(); });
-    m_paymentsMenu->addAction(QStringLiteral("Изменить платеж"), this, [this] { EditPayment(); });
-    m_paymentsMenu->addAction(QStringLiteral("Удалить платеж"), this, [this] { DeletePayment(); });
 
     // Layout: dates on top, then car and client side by side, then the lines, then the payments.
     auto *dates = new QGridLayout;
@@ -282,7 +305,6 @@ void COrderFormDlg::Build() {
     car->addWidget(group(QStringLiteral("Адрес:"), m_address), 2, 1);
     car->addWidget(group(QStringLiteral("тел. клиента:"), m_phone), 2, 2);
 
-    auto *linesBox = new QGroupBox(QStringLiteral("Заказано:"), this);
     auto *linesButtons = new QVBoxLayout;
     for (QPushButton *b : {m_addLine, m_editLine, m_delLine}) linesButtons->addWidget(b);
     linesButtons->addStretch();
@@ -299,7 +321,6 @@ void COrderFormDlg::Build() {
     linesLayout->addLayout(linesRow, 1);
     linesLayout->addLayout(totals);
 
-    auto *payBox = new QGroupBox(QStringLiteral("Платежи по данному заказу:"), this);
     auto *payButtons = new QVBoxLayout;
     for (QPushButton *b : {m_addPay, m_editPay, m_delPay}) payButtons->addWidget(b);
     payButtons->addStretch();
@@ -326,10 +347,6 @@ void COrderFormDlg::Build() {
     layout->addLayout(buttons);
     resize(1000, 720);
 
-    // OK is the default button only for a click: Enter in the lists belongs to them.
-    m_ok->setAutoDefault(false);
-    m_ok->setDefault(false);
-
     connect(m_cars, &QPushButton::clicked, this, [this] { PickCar(); });
     connect(m_clients, &QPushButton::clicked, this, [this] { PickClient(); });
     connect(m_client->lineEdit(), &QLineEdit::textEdited, this, [this] { ClientTextEdited(); });
@@ -340,26 +357,9 @@ void COrderFormDlg::Build() {
     connect(m_addPay, &QPushButton::clicked, this, [this] { AddPayment(); });
     connect(m_editPay, &QPushButton::clicked, this, [this] { EditPayment(); });
     connect(m_delPay, &QPushButton::clicked, this, [this] { DeletePayment(); });
-    connect(m_lines, &QTreeWidget::itemActivated, this,
-            [this](QTreeWidgetItem *item) { ChooseWorkers(item); });
     connect(m_lines, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem *item, int column) {
         if (!m_filling && column == ColCount) QuantityEdited(item, item->text(ColCount));
     });
-    connect(m_payments, &QTreeWidget::itemActivated, this, [this] { EditPayment(); });
-    connect(m_lines, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &pos) { m_linesMenu->popup(m_lines->viewport()->mapToGlobal(pos)); });
-    connect(m_payments, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &pos) { m_paymentsMenu->popup(m_payments->viewport()->mapToGlobal(pos)); });
-    for (auto [list, add, remove] : {std::tuple{m_lines, std::function<void()>([this] { AddLines(); }),
-                                                std::function<void()>([this] { DeleteLine(); })},
-                                     std::tuple{m_payments, std::function<void()>([this] { AddPayment(); }),
-                                                std::function<void()>([this] { DeletePayment(); })}}) {
-        auto *ins = new QShortcut(QKeySequence(Qt::Key_Insert), list, nullptr, nullptr, Qt::WidgetShortcut);
-        connect(ins, &QShortcut::activated, this, add);
-        auto *del = new QShortcut(QKeySequence(Qt::Key_Delete), list, nullptr, nullptr, Qt::WidgetShortcut);
-        connect(del, &QShortcut::activated, this, remove);
-    }
-
     for (QCheckBox *box : {m_prelim, m_accepted, m_done})
         connect(box, &QCheckBox::toggled, this, [this] {
             if (m_mode != OrderFormMode::Edit) ApplyChecks();
@@ -379,14 +379,12 @@ void COrderFormDlg::Build() {
     connect(m_acceptDate, &QDateEdit::dateChanged, this, [this] { Recompute(); });
     connect(m_acceptTime, &QTimeEdit::timeChanged, this, [this] { Recompute(); });
 
-    setTabOrder(m_number, m_orderDate);
-    QWidget *chain[] = {m_orderDate,  m_prelim,   m_prelimDate, m_prelimTime, m_accepted, m_acceptDate,
-                        m_acceptTime, m_done,     m_doneDate,   m_doneTime,   m_plate,    m_cars,
-                        m_make,       m_color,    m_vin,        m_engine,     m_carNote,  m_client,
-                        m_clients,    m_address,  m_phone,      m_lines,      m_addLine,  m_editLine,
-                        m_delLine,    m_payments, m_addPay,     m_editPay,    m_delPay,   m_ok,
-                        m_cancel};
-    for (size_t i = 1; i < std::size(chain); ++i) setTabOrder(chain[i - 1], chain[i]);
+    Inputs::ChainTabOrder({m_number,     m_orderDate,  m_prelim,   m_prelimDate, m_prelimTime, m_accepted,
+                           m_acceptDate, m_acceptTime, m_done,     m_doneDate,   m_doneTime,   m_plate,
+                           m_cars,       m_make,       m_color,    m_vin,        m_engine,     m_carNote,
+                           m_client,     m_clients,    m_address,  m_phone,      m_lines,      m_addLine,
+                           m_editLine,   m_delLine,    m_payments, m_addPay,     m_editPay,    m_delPay,
+                           m_ok,         m_cancel});
 }
 
 void COrderFormDlg::SetTooltips() {
@@ -419,12 +417,6 @@ void COrderFormDlg::SetTooltips() {
     tip(m_clients, "Справочник клиентов", "Выбрать клиента в справочнике клиентов.");
     tip(m_address, "Адрес клиента", "Адрес клиента.");
     tip(m_phone, "Телефон клиента", "Телефон клиента.");
-    tip(m_addLine, "Добавить услугу", "Добавить услуги из справочника услуг.");
-    tip(m_editLine, "Изменить услугу", "Изменить выбранную услугу в заказе.");
-    tip(m_delLine, "Удалить услугу", "Удалить выбранную услугу или пакет услуг из заказа.");
-    tip(m_addPay, "Добавить платеж", "Принять платеж по заказу.");
-    tip(m_editPay, "Изменить платеж", "Изменить выбранный платеж.");
-    tip(m_delPay, "Удалить платеж", "Удалить выбранный платеж.");
 }
 
 void COrderFormDlg::Load(const QString &iddZakaz) {

@@ -12,9 +12,9 @@ class QComboBox;
 class QDateEdit;
 class QLabel;
 class QLineEdit;
-class QMenu;
 class QPushButton;
 class QTimeEdit;
+class KeyedList;
 class QTreeWidget;
 class QTreeWidgetItem;
 struct CarRecord;
@@ -49,10 +49,8 @@ public:
     // After a save: the order as stored.
     const Order &order() const { return m_order; }
 
-    QTreeWidget *lines() const { return m_lines; }
-    QTreeWidget *payments() const { return m_payments; }
-    QMenu *linesMenu() const { return m_linesMenu; }
-    QMenu *paymentsMenu() const { return m_paymentsMenu; }
+    KeyedList *lines() const { return m_lines; }
+    KeyedList *payments() const { return m_payments; }
     double Total() const { return m_total; }
     double Paid() const { return m_paid; }
 
@@ -127,13 +125,13 @@ private:
     QPushButton *m_clients = nullptr;
     QLineEdit *m_address = nullptr;
     QLineEdit *m_phone = nullptr;
-    QTreeWidget *m_lines = nullptr;
+    KeyedList *m_lines = nullptr;
     QLabel *m_totalText = nullptr;
     QLabel *m_vatText = nullptr;
     QPushButton *m_addLine = nullptr;
     QPushButton *m_editLine = nullptr;
     QPushButton *m_delLine = nullptr;
-    QTreeWidget *m_payments = nullptr;
+    KeyedList *m_payments = nullptr;
     QPushButton *m_addPay = nullptr;
     QPushButton *m_editPay = nullptr;
     QPushButton *m_delPay = nullptr;
@@ -141,8 +139,6 @@ private:
     QLabel *m_debtText = nullptr;
     QPushButton *m_ok = nullptr;
     QPushButton *m_cancel = nullptr;
-    QMenu *m_linesMenu = nullptr;
-    QMenu *m_paymentsMenu = nullptr;
 };
 
 // Builds the form for the mode (and the order, when editing), runs it through the dialog runner and

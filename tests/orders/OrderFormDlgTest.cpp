@@ -11,6 +11,7 @@
 #include "ClientStore.h"
 #include "CounterStore.h"
 #include "DynamicRecordset.h"
+#include "KeyedList.h"
 #include "OrderFixtures.h"
 #include "OrderStore.h"
 #include "PaymentStore.h"
@@ -18,6 +19,7 @@
 #include "Scripted.h"
 #include "ServiceStore.h"
 #include "TestDb.h"
+#include "Widgets.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -33,21 +35,9 @@
 
 namespace {
 
-template <class T>
-T *Child(QObject &parent, const char *name) {
-    T *w = parent.findChild<T *>(QString::fromLatin1(name));
-    EXPECT_NE(w, nullptr) << name;
-    return w;
-}
-
 void Select(QTreeWidget *list, QTreeWidgetItem *item) {
     list->setCurrentItem(item);
     item->setSelected(true);
-}
-
-QTreeWidgetItem *Row(QTreeWidget *list, const QString &text, int column) {
-    const auto found = list->findItems(text, Qt::MatchExactly | Qt::MatchRecursive, column);
-    return found.isEmpty() ? nullptr : found.first();
 }
 
 // Ticks the named top-level rows of the services directory and closes it.
@@ -56,7 +46,7 @@ ScriptedDialogs::Step PickServices(QStringList names) {
         auto &dir = dynamic_cast<CServiceDirDlg &>(d);
         auto *list = dir.findChild<QTreeWidget *>(QStringLiteral("services"));
         for (const QString &n : names) {
-            QTreeWidgetItem *row = Row(list, n, 0);
+            QTreeWidgetItem *row = FindRow(list, n, 0);
             EXPECT_NE(row, nullptr) << n.toStdString();
             // The row with everything under it: a package's services, a service's performers.
             std::function<void(QTreeWidgetItem *)> tick = [&](QTreeWidgetItem *item) {
@@ -192,6 +182,7 @@ TEST_P(OrderFormDlgTest, NewOrdersTakeStatusAndDatesFromModeAndTicks) {
           Case{OrderFormMode::Request, true, true, false, 1}}) {
         COrderFormDlg form(*ctx, c.mode);
         EXPECT_EQ(Child<QLineEdit>(form, "number")->text(), QString());
+        EXPECT_TRUE(Child<QLineEdit>(form, "number")->isReadOnly());
         // The ticks a mode opens with, and the pickers enabled by them in a new form.
         EXPECT_EQ(Child<QCheckBox>(form, "prelim")->isChecked(), c.mode == OrderFormMode::Request);
         EXPECT_EQ(Child<QCheckBox>(form, "accepted")->isChecked(), c.mode == OrderFormMode::New);
@@ -305,10 +296,8 @@ TEST_P(OrderFormDlgTest, PickersFillCarAndClientAndAskBeforeReplacingOrForgettin
         dialogs.Then([&](QDialog &d) {
             auto &dir = dynamic_cast<CClientDirDlg &>(d);
             QTreeWidgetItem *carRow = nullptr;
-            for (QTreeWidgetItem *top = dir.list()->topLevelItem(0); top && !carRow;)
-                for (int i = 0; i < top->childCount(); ++i)
-                    for (int c = 0; c < dir.list()->columnCount(); ++c)
-                        if (top->child(i)->text(c) == QStringLiteral("М002ММ")) carRow = top->child(i);
+            for (int c = 0; c < dir.list()->columnCount() && !carRow; ++c)
+                carRow = FindRow(dir.list(), QStringLiteral("М002ММ"), c);
             EXPECT_NE(carRow, nullptr);
             if (carRow) Select(dir.list(), carRow);
             dir.reject();
@@ -366,8 +355,8 @@ TEST_P(OrderFormDlgTest, LinesMergeDuplicatesIgnoreZeroQuantityAndDeletePackages
     form.AddLines();
     QTreeWidget *lines = form.lines();
     ASSERT_EQ(lines->topLevelItemCount(), 2);  // the wash added twice is one line of two
-    QTreeWidgetItem *wash = Row(lines, QStringLiteral("Мойка"), COrderFormDlg::ColName);
-    QTreeWidgetItem *tyres = Row(lines, QStringLiteral("Шиномонтаж"), COrderFormDlg::ColName);
+    QTreeWidgetItem *wash = FindRow(lines, QStringLiteral("Мойка"), COrderFormDlg::ColName);
+    QTreeWidgetItem *tyres = FindRow(lines, QStringLiteral("Шиномонтаж"), COrderFormDlg::ColName);
     ASSERT_TRUE(wash && tyres);
     ASSERT_EQ(tyres->childCount(), 1);
     EXPECT_EQ(tyres->child(0)->text(COrderFormDlg::ColName), QStringLiteral("Снятие"));
@@ -422,12 +411,12 @@ TEST_P(OrderFormDlgTest, LinesMergeDuplicatesIgnoreZeroQuantityAndDeletePackages
     // Reopened: the package goes with its service on "Да" only; the wash stays.
     COrderFormDlg edit(*ctx, OrderFormMode::Edit, id);
     ASSERT_TRUE(edit.Loaded());
-    Select(edit.lines(), Row(edit.lines(), QStringLiteral("Шиномонтаж"), COrderFormDlg::ColName));
+    Select(edit.lines(), FindRow(edit.lines(), QStringLiteral("Шиномонтаж"), COrderFormDlg::ColName));
     prompter.Clear();
     prompter.Answer(false);
     edit.DeleteLine();
     EXPECT_EQ(edit.lines()->topLevelItemCount(), 2);
-    Select(edit.lines(), Row(edit.lines(), QStringLiteral("Шиномонтаж"), COrderFormDlg::ColName));
+    Select(edit.lines(), FindRow(edit.lines(), QStringLiteral("Шиномонтаж"), COrderFormDlg::ColName));
     prompter.Answer(true);
     edit.DeleteLine();
     EXPECT_EQ(prompter.questions,
@@ -452,8 +441,8 @@ TEST_P(OrderFormDlgTest, WorkersAreChosenAndRemovedInTheWorkersDirectory) {
     dialogs.Then([](QDialog &d) {
         auto &dir = dynamic_cast<CWorkerDirDlg &>(d);
         auto *list = dir.findChild<QTreeWidget *>(QStringLiteral("list"));
-        QTreeWidgetItem *petrov = Row(list, QStringLiteral("Петров"), 0);
-        QTreeWidgetItem *sidorov = Row(list, QStringLiteral("Сидоров"), 0);
+        QTreeWidgetItem *petrov = FindRow(list, QStringLiteral("Петров"), 0);
+        QTreeWidgetItem *sidorov = FindRow(list, QStringLiteral("Сидоров"), 0);
         EXPECT_TRUE(petrov && sidorov);
         if (!petrov || !sidorov) return int(QDialog::Rejected);
         EXPECT_EQ(petrov->checkState(0), Qt::Checked);  // the line's worker comes ticked
@@ -475,7 +464,7 @@ TEST_P(OrderFormDlgTest, WorkersAreChosenAndRemovedInTheWorkersDirectory) {
     dialogs.Then([](QDialog &d) {
         auto &dir = dynamic_cast<CWorkerDirDlg &>(d);
         auto *list = dir.findChild<QTreeWidget *>(QStringLiteral("list"));
-        Row(list, QStringLiteral("Петров"), 0)->setCheckState(0, Qt::Checked);
+        FindRow(list, QStringLiteral("Петров"), 0)->setCheckState(0, Qt::Checked);
         dir.accept();
         return dir.result();
     });
@@ -518,7 +507,7 @@ TEST_P(OrderFormDlgTest, PaymentsAreNumberedWithTheOrderAndCancelTakesNoNumber) 
     EXPECT_EQ(prompter.warnings,
               QStringList({QStringLiteral("Выберите платеж в списке, для его изменения!"),
                            QStringLiteral("Выберите платеж в списке, для его удаления!")}));
-    QTreeWidgetItem *hundred = Row(form.payments(), QStringLiteral("100.00"), 3);
+    QTreeWidgetItem *hundred = FindRow(form.payments(), QStringLiteral("100.00"), 3);
     ASSERT_NE(hundred, nullptr);
     Select(form.payments(), hundred);
     double debtShown = 0;
@@ -526,7 +515,7 @@ TEST_P(OrderFormDlgTest, PaymentsAreNumberedWithTheOrderAndCancelTakesNoNumber) 
     form.EditPayment();
     EXPECT_DOUBLE_EQ(debtShown, 249.5);  // the debt before this payment
     EXPECT_EQ(Child<QLabel>(form, "debt")->text(), QStringLiteral("129.50"));
-    Select(form.payments(), Row(form.payments(), QStringLiteral("50.50"), 3));
+    Select(form.payments(), FindRow(form.payments(), QStringLiteral("50.50"), 3));
     prompter.Answer(true);
     form.DeletePayment();
     EXPECT_EQ(prompter.questions, QStringList{QStringLiteral("Удалить выбранный платеж?")});
@@ -567,13 +556,34 @@ TEST_P(OrderFormDlgTest, EditingAndDeletingAPaymentNeedRightsFiveAndSix) {
         EXPECT_TRUE(dialogs.opened.isEmpty());
         EXPECT_EQ(form.payments()->topLevelItemCount(), 1);
     }
-    // The menus run the same commands.
+    COrderFormDlg form(*ctx, OrderFormMode::Edit, seed.order().IddZakaz);
+    // The menus carry the form's own words and run the buttons' commands.
     QStringList texts;
-    for (QMenu *menu : {seed.linesMenu(), seed.paymentsMenu()})
-        for (QAction *a : menu->actions()) texts << a->text();
+    for (KeyedList *list : {form.lines(), form.payments()})
+        for (QAction *a : list->ContextMenu()->actions()) texts << a->text();
     EXPECT_EQ(texts, QStringList({QStringLiteral("Добавить услугу"), QStringLiteral("Изменить услугу"),
                                   QStringLiteral("Удалить услугу"), QStringLiteral("Добавить платеж"),
                                   QStringLiteral("Изменить платеж"), QStringLiteral("Удалить платеж")}));
+    prompter.Clear();
+    dialogs.opened.clear();
+    form.lines()->clearSelection();
+    form.payments()->clearSelection();
+    Child<QAction>(*form.lines()->ContextMenu(), "menuEdit")->trigger();
+    Child<QAction>(*form.payments()->ContextMenu(), "menuDelete")->trigger();
+    EXPECT_EQ(prompter.warnings,
+              QStringList({QStringLiteral("Выберите услугу или пакет услуг\nдля его изменения!"),
+                           QStringLiteral("Выберите платеж в списке, для его удаления!")}));
+    // Double-click or Enter on a line chooses its workers; Delete on it asks to remove it.
+    // (Column 0 holds a hidden index, so the double-click is given on the name.)
+    ASSERT_EQ(form.lines()->topLevelItemCount(), 1);
+    emit form.lines()->itemDoubleClicked(form.lines()->topLevelItem(0), COrderFormDlg::ColName);
+    Select(form.lines(), form.lines()->topLevelItem(0));
+    Press(form.lines(), Qt::Key_Return);
+    EXPECT_EQ(dialogs.opened, QStringList(2, QStringLiteral("CWorkerDirDlg")));
+    prompter.Answer(false);
+    Press(form.lines(), Qt::Key_Delete);
+    EXPECT_EQ(prompter.questions,
+              QStringList{QStringLiteral("Удалить услугу (пакет услуг и все услуги в пакете)?")});
 }
 
 TEST_P(OrderFormDlgTest, EditingKeepsStoredMomentsUnlessTheirPickersAreChanged) {

@@ -47,7 +47,7 @@ TEST_P(OrderPaymentDlgTest, NewPaymentProposesTheDebtAndRecomputesTheRemainderAs
     EXPECT_EQ(Field<QLineEdit>(dlg, "amount")->text(), QStringLiteral("1500.25"));
     EXPECT_EQ(Field<QLabel>(dlg, "rest")->text(), QStringLiteral("0.00"));
 
-    Field<QLineEdit>(dlg, "amount")->setText(QStringLiteral(" 1000,5 "));
+    Field<QLineEdit>(dlg, "amount")->setText(QStringLiteral(" 1 000,5 "));
     EXPECT_EQ(Field<QLabel>(dlg, "rest")->text(), QStringLiteral("499.75"));
     Field<QDateEdit>(dlg, "date")->setDate(QDate(2024, 3, 6));
     Field<QLineEdit>(dlg, "doc")->setText(QStringLiteral("  чек 7 "));
