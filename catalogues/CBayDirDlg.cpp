@@ -55,6 +55,7 @@ CBayDirDlg::CBayDirDlg(AppContext &ctx, QWidget *parent) : QDialog(parent), m_ct
     connect(ok, &QPushButton::clicked, this, &CBayDirDlg::accept);
 
     Refill();
+    KeyedList::WidenToFit(this);
 }
 
 void CBayDirDlg::Refill() {

@@ -41,6 +41,7 @@ CCarDirDlg::CCarDirDlg(AppContext &ctx, QWidget *parent) : QDialog(parent), m_ct
     BuildUi();
     RefillLists();
     Refill();
+    KeyedList::WidenToFit(this);
 }
 
 void CCarDirDlg::BuildUi() {

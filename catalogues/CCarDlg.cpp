@@ -122,7 +122,8 @@ void CCarDlg::BuildUi() {
     layout->addWidget(ownersFrame, 1);
     layout->addLayout(buttons);
     // Down the card as it is laid out: the grid row by row, then the owners.
-    Inputs::ChainTabOrder({m_plate, m_make, m_color, m_vin, m_dvig, m_prim, m_list, add, edit, del, ok, cancel});
+    Inputs::ChainTabOrder(
+        {m_plate, m_make, m_color, m_vin, m_dvig, m_prim, m_list, add, edit, del, ok, cancel});
     m_plate->setFocus();  // the first field to fill
 }
 

@@ -45,6 +45,7 @@ CClientDirDlg::CClientDirDlg(AppContext &ctx, QWidget *parent)
     : QDialog(parent), m_ctx(ctx), m_store(ctx.db()) {
     BuildUi();
     Refill();
+    KeyedList::WidenToFit(this);
 }
 
 void CClientDirDlg::BuildUi() {

@@ -155,7 +155,7 @@ void CClientDlg::BuildUi() {
     layout->addLayout(grid);
     layout->addWidget(m_tabs, 1);
     layout->addLayout(footer);
-    Inputs::ChainTabOrder(chain);  // now that every widget is in the card's window
+    Inputs::ChainTabOrder(chain);                     // now that every widget is in the card's window
     field(QStringLiteral("ClientName"))->setFocus();  // the first field to fill
 }
 

@@ -75,6 +75,7 @@ CServiceDirDlg::CServiceDirDlg(AppContext &ctx, QWidget *parent) : QDialog(paren
     setWindowTitle(QStringLiteral("Справочник услуг"));
     Build();
     Reload();
+    KeyedList::WidenToFit(this);
 }
 
 void CServiceDirDlg::Build() {
@@ -84,7 +85,7 @@ void CServiceDirDlg::Build() {
          QStringLiteral("Длительность")},
         Name, {[this] { AddService(); }, [this] { EditService(); }, [this] { DeleteService(); }}, this);
     m_list->setObjectName(QStringLiteral("services"));
-    m_list->SetWidths({190, 80, 50, 80, 100, 100, 90});
+    m_list->SetWidths({190, 70, 45, 70, 70, 90, 80});  // the figures widen to their headings
     m_list->setAlternatingRowColors(true);
     for (int c = Price; c < ColumnCount; ++c)
         m_list->headerItem()->setTextAlignment(

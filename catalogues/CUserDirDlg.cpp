@@ -54,6 +54,7 @@ CUserDirDlg::CUserDirDlg(AppContext &ctx, QWidget *parent) : QDialog(parent), m_
     connect(close, &QPushButton::clicked, this, &CUserDirDlg::reject);
 
     Refill();
+    KeyedList::WidenToFit(this);
 }
 
 void CUserDirDlg::Refill() {

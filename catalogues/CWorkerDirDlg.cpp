@@ -27,6 +27,7 @@ constexpr int kRightDelete = 24;
 CWorkerDirDlg::CWorkerDirDlg(AppContext &ctx, QWidget *parent) : QDialog(parent), m_ctx(ctx) {
     Build();
     Refill();
+    KeyedList::WidenToFit(this);
 }
 
 void CWorkerDirDlg::Build() {

@@ -5,6 +5,8 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QScreen>
+#include <QScrollBar>
 
 namespace {
 
@@ -206,9 +208,29 @@ void KeyedList::AdjustStretch() {
     int others = 0;
     for (int c = 0; c < columnCount(); ++c)
         if (!isColumnHidden(c) && c != m_stretch) others += columnWidth(c);
+    setColumnWidth(m_stretch, StretchWidth(viewport()->width() - others));
+}
+
+int KeyedList::StretchWidth(int available) const {
     const int set = m_stretch < m_minWidths.size() ? m_minWidths[m_stretch] : 0;
     const int fitted = std::min(sizeHintForColumn(m_stretch), kMaxFittedName);
-    setColumnWidth(m_stretch, std::max({set, fitted, viewport()->width() - others}));
+    return std::max({set, fitted, available});
+}
+
+QSize KeyedList::sizeHint() const {
+    QSize size = QTreeWidget::sizeHint();
+    int width = 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < columnCount(); ++c)
+        if (!isColumnHidden(c)) width += c == m_stretch ? StretchWidth(0) : columnWidth(c);
+    size.setWidth(std::max(size.width(), width));
+    return size;
+}
+
+void KeyedList::WidenToFit(QWidget *window) {
+    int width = std::max(window->width(), window->sizeHint().width());
+    if (const QScreen *screen = window->screen())
+        width = std::min(width, screen->availableGeometry().width());
+    window->resize(width, window->height());
 }
 
 void KeyedList::resizeEvent(QResizeEvent *event) {

@@ -63,6 +63,11 @@ public:
 
     QMenu *ContextMenu() const { return m_menu; }
 
+    // Wide enough to show every column without scrolling sideways.
+    QSize sizeHint() const override;
+    // Widens a window to its lists' wish (within the screen), after they were first filled.
+    static void WidenToFit(QWidget *window);
+
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
@@ -72,6 +77,7 @@ private:
     void Init();
     void BuildMenu();
     void AdjustStretch();
+    int StretchWidth(int available) const;
 
     ListCommands m_commands;
     QStringList m_menuTexts;

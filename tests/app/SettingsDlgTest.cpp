@@ -9,6 +9,7 @@
 #include "NumberingDlg.h"
 #include "Scripted.h"
 #include "TestDb.h"
+#include "Widgets.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -106,8 +107,13 @@ TEST_P(SettingsDlgTest, NumberingStoresPrefixAsTypedAndCountersAsNumbers) {
         dlg.PrefixEdit()->setText(QStringLiteral(" З-2024 "));
         dlg.OrderEdit()->setText(QString());  // emptied: 0
         dlg.PayEdit()->setText(QStringLiteral(" 150 "));
-        dlg.OutPayEdit()->setText(QStringLiteral("abc"));  // not a number: 0
-        dlg.SalaryEdit()->setText(QStringLiteral("25x"));
+        // Counters take digits only: letters typed never reach the field.
+        dlg.OutPayEdit()->clear();
+        Type(dlg.OutPayEdit(), QStringLiteral("abc"));
+        EXPECT_EQ(dlg.OutPayEdit()->text(), QString());  // blank: 0
+        dlg.SalaryEdit()->clear();
+        Type(dlg.SalaryEdit(), QStringLiteral("25x"));
+        EXPECT_EQ(dlg.SalaryEdit()->text(), QStringLiteral("25"));
         dlg.OkButton()->click();
         return dlg.result();
     });

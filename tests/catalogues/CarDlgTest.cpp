@@ -136,7 +136,8 @@ TEST_P(CarDlgTest, CardRefusesAnEmptyPlateAndUpperCasesTheFields) {
     card.findChild<QLineEdit *>(QStringLiteral("vin"))->setText(QStringLiteral("xta210"));
     card.findChild<QLineEdit *>(QStringLiteral("dvig"))->setText(QStringLiteral("d-1"));
     card.findChild<QLineEdit *>(QStringLiteral("prim"))->setText(QStringLiteral(" скол на o'крыле "));
-    card.accept();
+    card.show();
+    Press(card.findChild<QLineEdit *>(QStringLiteral("prim")), Qt::Key_Return);  // Enter saves
     EXPECT_TRUE(card.saved());
     EXPECT_EQ(card.result(), QDialog::Accepted);
     const auto car = CarStore(db()).Load(card.iddAvto());

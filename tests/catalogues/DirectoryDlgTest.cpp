@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTreeWidget>
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -86,7 +87,7 @@ protected:
         ServiceStore(db()).SaveCard(service, login);
         WorkerRecord worker;
         worker.workFio = QStringLiteral("Петров П.");
-        worker.workTel = QStringLiteral("+7 (912) 345-67-89, +7 (912) 345-67-80");
+        worker.workTel = QStringLiteral("+7 (912) 345-67-89");
         worker.workDataIn = QDateTime(QDate(2022, 1, 10), QTime(9, 0));
         WorkerStore(db()).Insert(worker, login);
         BayStore(db()).Add(QStringLiteral("Бокс 1"), QStringLiteral("у ворот"), login);
@@ -131,6 +132,22 @@ TEST_P(DirectoryDlgTest, KeysAndDoubleClickRunTheButtonsCommands) {
         dialogs.opened.clear();
         Press(list, Qt::Key_Return);
         DoubleClick(list, FindRow(list, d.row, d.column));
+        // The new card speaks Russian too, and Enter in it goes to its saving button.
+        dialogs.Then([](QDialog &c) {
+            for (const QPushButton *b : c.findChildren<QPushButton *>()) {
+                EXPECT_FALSE(b->text().contains(QRegularExpression(QStringLiteral("[A-Za-z]"))))
+                    << b->text().toStdString();
+                if (b->isDefault()) {
+                    EXPECT_TRUE(b->text() == QStringLiteral("ОК") ||
+                                b->text() == QStringLiteral("Сохранить"));
+                }
+            }
+            const QList<QPushButton *> buttons = c.findChildren<QPushButton *>();
+            EXPECT_EQ(std::count_if(buttons.begin(), buttons.end(),
+                                    [](const QPushButton *b) { return b->isDefault(); }),
+                      1);
+            return int(QDialog::Rejected);
+        });
         Press(list, Qt::Key_Insert);
         EXPECT_EQ(dialogs.opened, QStringList(3, card));  // edit, edit, add; none of them saved
 
@@ -184,6 +201,8 @@ TEST_P(DirectoryDlgTest, SelectedRowIsDrawnAndNamesAreNotCutOff) {
                 if (Distance(image.pixel(x, y), rowColour) > 150) ++text;
         EXPECT_GT(text, 20) << "selected row's text is not visible";
 
+        // The window opens wide enough to show every column without scrolling sideways.
+        EXPECT_LE(list->header()->length(), list->viewport()->width());
         // Every column is wide enough for its heading and its widest text, the name column included.
         const QAbstractItemView *view = list;
         for (int c = 0; c < list->columnCount(); ++c) {
