@@ -1,0 +1,494 @@
+#include "CQuellmarodView.h"
+
+#include "AppContext.h"
+#include "CCarDirDlg.h"
+#include "CClientDirDlg.h"
+#include "CDateTimeDlg.h"
+#include "COrderPaymentDlg.h"
+#include "CarStore.h"
+#include "CounterStore.h"
+#include "DbAction.h"
+#include "DialogRunner.h"
+#include "Formats.h"
+#include "OrderMath.h"
+#include "OrderStore.h"
+#include "PaymentStore.h"
+#include "PictureButton.h"
+#include "Prompter.h"
+#include "StatusTreeList.h"
+#include "Tooltip.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kGone =
+    QStringLiteral("Заказ не найден в базе данных: возможно, он удалён на другом рабочем месте.");
+
+QComboBox *TextFilter(const char *name, const QString &title, const QString &help) {
+    auto *combo = new QComboBox;
+    combo->setObjectName(QString::fromLatin1(name));
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setMinimumContentsLength(10);
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    Tooltip::Set(combo, title, help);
+    return combo;
+}
+
+QDateEdit *DateFilter(const char *name, const QString &title, const QString &help) {
+    auto *edit = new QDateEdit;
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setCalendarPopup(true);
+    edit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    Tooltip::Set(edit, title, help);
+    return edit;
+}
+
+void FillCombo(QComboBox *combo, const QStringList &values) {
+    const QString typed = combo->currentText();
+    combo->clear();
+    combo->addItems(values);
+    combo->setEditText(typed);
+}
+
+QString Performers(const OrderLine &line) {
+    QStringList names;
+    for (const LineWorker &w : line.workers) names << w.WorkFIO;
+    return names.join(QStringLiteral(", "));
+}
+
+// A line's cells: name, quantity, price, amount, VAT percent, VAT, amount with VAT, performers.
+QStringList LineTexts(const OrderLine &line) {
+    return {line.Name,
+            Formats::Money(line.Count),
+            Formats::Money(line.Price),
+            Formats::Money(OrderMath::LineAmount(line)),
+            Formats::Money(line.PrNDS),
+            Formats::Money(OrderMath::LineVat(line)),
+            Formats::Money(OrderMath::LineTotal(line)),
+            Performers(line)};
+}
+
+// A package's cells carry the sums of its services.
+QStringList PackageTexts(const OrderLine &pkg) {
+    double amount = 0, vat = 0, total = 0;
+    for (const OrderLine &s : pkg.children) {
+        amount += OrderMath::LineAmount(s);
+        vat += OrderMath::LineVat(s);
+        total += OrderMath::LineTotal(s);
+    }
+    return {pkg.Name,
+            Formats::Money(pkg.Count),
+            QString(),
+            Formats::Money(amount),
+            QString(),
+            Formats::Money(vat),
+            Formats::Money(total),
+            Performers(pkg)};
+}
+
+}  // namespace
+
+CQuellmarodView::CQuellmarodView(AppContext &ctx, OrderFormOpener opener, QWidget *parent)
+    : QWidget(parent), m_ctx(ctx), m_opener(std::move(opener)), m_store(ctx.db()) {
+    BuildUi();
+    QDate from, to;
+    OrderJournalStore::DefaultPeriod(QDate::currentDate(), &from, &to);
+    m_from->setDate(from);
+    m_to->setDate(to);
+    m_status->setCurrentIndex(m_status->findData(int(JournalStatus::Active)));
+    Search();
+}
+
+void CQuellmarodView::BuildUi() {
+    setWindowTitle(QStringLiteral("Журнал заказов"));
+
+    m_number =
+        TextFilter("number", QStringLiteral("Номер заказа"),
+                   QStringLiteral("Показать заказ с этим номером.\nПустое поле - заказы с любым номером."));
+    m_from = DateFilter("from", QStringLiteral("Заказы оформленные с даты"),
+                        QStringLiteral("Первый день периода, за который\nпоказываются заказы."));
+    m_to =
+        DateFilter("to", QStringLiteral("Заказы оформленые до даты"),
+                   QStringLiteral("Последний день периода, за который\nпоказываются заказы (включительно)."));
+    m_status = new QComboBox;
+    m_status->setObjectName(QStringLiteral("status"));
+    m_status->addItem(QStringLiteral("Все"), int(JournalStatus::All));
+    m_status->addItem(QStringLiteral("Активные (заявленные+не готовые+не оплаченные)"),
+                      int(JournalStatus::Active));
+    m_status->addItem(QStringLiteral("Заявлен"), int(JournalStatus::Requested));
+    m_status->addItem(QStringLiteral("Не готов"), int(JournalStatus::Started));
+    m_status->addItem(QStringLiteral("Не оплачен"), int(JournalStatus::Unpaid));
+    m_status->addItem(QStringLiteral("Закрыт"), int(JournalStatus::Finished));
+    Tooltip::Set(m_status, QStringLiteral("Статус состояния заказа"),
+                 QStringLiteral("Активные - заявленные и не готовые заказы периода\nи все заказы с "
+                                "задолженностью, за любой период."));
+    m_plate = TextFilter("plate", QStringLiteral("Гос. № автомобиля"),
+                         QStringLiteral("Показать заказы автомобиля с этим номером."));
+    m_make = TextFilter("make", QStringLiteral("Марка автомобиля"),
+                        QStringLiteral("Показать заказы автомобилей этой марки."));
+    m_client = TextFilter("client", QStringLiteral("Ф.И.О. клиента"),
+                          QStringLiteral("Показать заказы этого клиента."));
+
+    auto *cars = new QPushButton(QStringLiteral("..."));
+    cars->setObjectName(QStringLiteral("cars"));
+    cars->setAutoDefault(false);
+    Tooltip::Set(cars, QStringLiteral("Открыть справочник ''Автомобилей''"),
+                 QStringLiteral("Выбрать автомобиль в справочнике;\nего номер попадет в фильтр."));
+    connect(cars, &QPushButton::clicked, this, &CQuellmarodView::PickCar);
+    auto *clients = new QPushButton(QStringLiteral("..."));
+    clients->setObjectName(QStringLiteral("clients"));
+    clients->setAutoDefault(false);
+    Tooltip::Set(clients, QStringLiteral("Справочник клиентов"),
+                 QStringLiteral("Выбрать клиента в справочнике;\nего имя попадет в фильтр."));
+    connect(clients, &QPushButton::clicked, this, &CQuellmarodView::PickClient);
+    auto *find =
+        PictureButton(QStringLiteral("find"), QStringLiteral("edit-find"), QStringLiteral("Поиск"),
+                      QStringLiteral("Поиск"), QStringLiteral("Показать заказы по заданным условиям."));
+    connect(find, &QPushButton::clicked, this, &CQuellmarodView::Search);
+    // Enter in a text filter searches, as the button does.
+    for (QComboBox *combo : {m_number, m_plate, m_make, m_client})
+        connect(combo->lineEdit(), &QLineEdit::returnPressed, this, &CQuellmarodView::Search);
+
+    auto *period = new QGroupBox(QStringLiteral("Дата:"));
+    auto *pl = new QHBoxLayout(period);
+    pl->addWidget(new QLabel(QStringLiteral("с:")));
+    pl->addWidget(m_from);
+    pl->addWidget(new QLabel(QStringLiteral("по:")));
+    pl->addWidget(m_to);
+
+    const auto withButton = [](QWidget *field, QPushButton *button) {
+        button->setFixedWidth(button->fontMetrics().horizontalAdvance(button->text()) + 16);
+        auto *row = new QHBoxLayout;
+        row->setSpacing(2);
+        row->addWidget(field, 1);
+        row->addWidget(button);
+        return row;
+    };
+    auto *filters = new QGridLayout;
+    filters->addWidget(new QLabel(QStringLiteral("№ заказа:")), 0, 0);
+    filters->addWidget(m_number, 1, 0);
+    filters->addWidget(period, 0, 1, 2, 1);
+    filters->addWidget(new QLabel(QStringLiteral("Статус:")), 0, 2);
+    filters->addWidget(m_status, 1, 2);
+    filters->addWidget(new QLabel(QStringLiteral("Гос.№:")), 0, 3);
+    filters->addLayout(withButton(m_plate, cars), 1, 3);
+    filters->addWidget(new QLabel(QStringLiteral("Марка:")), 0, 4);
+    filters->addWidget(m_make, 1, 4);
+    filters->addWidget(new QLabel(QStringLiteral("Заказчик:")), 0, 5);
+    filters->addLayout(withButton(m_client, clients), 1, 5);
+    filters->addWidget(find, 1, 6);
+    filters->setColumnStretch(5, 1);
+
+    m_list = new StatusTreeList(this);
+    m_list->setObjectName(QStringLiteral("list"));
+    const Qt::Alignment right = Qt::AlignRight;
+    m_list->SetColumns(
+        {QStringLiteral("Клиент:"), QStringLiteral("№:"), QStringLiteral("Дата:"), QStringLiteral("с:"),
+         QStringLiteral("по:"), QStringLiteral("Гос.№:"), QStringLiteral("Марка:"), QStringLiteral("Тел.:"),
+         QStringLiteral("Сумма:"), QStringLiteral("Долг:")},
+        {220, 80, 80, 110, 110, 90, 120, 150, 90, 90},
+        {Qt::AlignLeft, Qt::AlignLeft, Qt::AlignLeft, Qt::AlignLeft, Qt::AlignLeft, Qt::AlignLeft,
+         Qt::AlignLeft, Qt::AlignLeft, right, right});
+    m_list->SetStretchColumn(0);
+    // The performers of an unfolded order's lines get the room their names need.
+    connect(m_list, &QTreeWidget::itemExpanded, m_list, [this] { m_list->FitColumns(); });
+    m_list->SetCommands({[this] { AddOrder(); }, [this] { EditOrder(); }, [this] { DeleteOrder(); }});
+    m_list->SetMenuTexts(QStringLiteral("Добавить заказ"), QStringLiteral("Изменить заказ"),
+                         QStringLiteral("Удалить заказ"));
+    // The rest of the journal's commands around the three the list's keys run.
+    QMenu *menu = m_list->ContextMenu();
+    const auto action = [this](const char *name, const QString &icon, const QString &text, int id) {
+        auto *a = new QAction(QIcon::fromTheme(icon), text, m_list->ContextMenu());
+        a->setObjectName(QString::fromLatin1(name));
+        connect(a, &QAction::triggered, this, [this, id] { RunCommand(id); });
+        return a;
+    };
+    QAction *first = menu->actions().value(0);
+    menu->insertAction(first, action("menuRequest", QStringLiteral("appointment-new"),
+                                     QStringLiteral("Предварительная заявка"), kRequest));
+    menu->insertSeparator(first);
+    menu->addSeparator();
+    menu->addAction(
+        action("menuPay", QStringLiteral("wallet-open"), QStringLiteral("Добавить платеж"), kPay));
+    menu->addSeparator();
+    menu->addAction(action("menuStart", QStringLiteral("media-playback-start"),
+                           QStringLiteral("Отметить начало работ"), kStart));
+    menu->addAction(action("menuFinish", QStringLiteral("task-complete"),
+                           QStringLiteral("Отметить исполнение работ"), kFinish));
+    Tooltip::Set(m_list, QStringLiteral("Журнал заказов"),
+                 QStringLiteral("Заказы и их услуги.\nEnter или двойной щелчок - изменить заказ,\nInsert - "
+                                "добавить, Delete - удалить.\nПравая кнопка мыши открывает меню."));
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(filters);
+    layout->addWidget(m_list, 1);
+}
+
+bool CQuellmarodView::RunCommand(int id) {
+    switch (id) {
+        case kRequest:
+            AddRequest();
+            return true;
+        case kAdd:
+            AddOrder();
+            return true;
+        case kEdit:
+            EditOrder();
+            return true;
+        case kDelete:
+            DeleteOrder();
+            return true;
+        case kPay:
+            AddPayment();
+            return true;
+        case kStart:
+            MarkStart();
+            return true;
+        case kFinish:
+            MarkFinish();
+            return true;
+        default:
+            return false;
+    }
+}
+
+void CQuellmarodView::Search() {
+    JournalFilter filter;
+    filter.from = m_from->date();
+    filter.to = m_to->date();
+    filter.status = JournalStatus(m_status->currentData().toInt());
+    filter.number = m_number->currentText().trimmed();
+    filter.plate = m_plate->currentText().trimmed();
+    filter.make = m_make->currentText().trimmed();
+    filter.client = m_client->currentText().trimmed();
+    QList<JournalOrder> orders;
+    // A failed search leaves the list as it was.
+    if (!TryDb(m_ctx.prompter(), [&] { orders = m_store.Search(filter); })) return;
+    Fill(orders);
+}
+
+void CQuellmarodView::Fill(const QList<JournalOrder> &orders) {
+    m_list->setUpdatesEnabled(false);
+    m_list->clear();
+    for (const JournalOrder &o : orders) {
+        const QDateTime from = o.ZakazStatus == StatusRequested ? o.ZakazBegin : o.ZakazBeginIn;
+        const QDateTime to = o.ZakazStatus == StatusFinished ? o.ZakazEndOut : QDateTime();
+        QStringList car;
+        for (const QString &part : {o.AvtoMarka, o.AvtoColor})
+            if (!part.trimmed().isEmpty()) car << part.trimmed();
+        const double total = OrderMath::Compute(o.lines).total;
+        QTreeWidgetItem *row =
+            m_list->AddRow({o.ClientName, o.ZakazNomer, Formats::Date(o.ZakazData),
+                            from.isValid() ? Formats::DateTime(from) : QString(),
+                            to.isValid() ? Formats::DateTime(to) : QString(), o.AvtoNomer, car.join(u'-'),
+                            o.ClientTel, Formats::Money(total), Formats::Money(o.debt)},
+                           o.IddZakaz);
+        StatusTreeList::SetSortValue(row, 2, o.ZakazData);
+        StatusTreeList::SetSortValue(row, 3, from);
+        StatusTreeList::SetSortValue(row, 4, to);
+        StatusTreeList::SetSortValue(row, 8, total);
+        StatusTreeList::SetSortValue(row, 9, o.debt);
+        StatusTreeList::Paint(row, o.ZakazStatus, o.debt);
+        // Line rows carry no key: a command on one of them acts on its order.
+        for (const OrderLine &line : o.lines) {
+            if (line.IsPackage()) {
+                QTreeWidgetItem *pkg = m_list->AddRow(PackageTexts(line), QString(), row);
+                for (const OrderLine &s : line.children) m_list->AddRow(LineTexts(s), QString(), pkg);
+            } else {
+                m_list->AddRow(LineTexts(line), QString(), row);
+            }
+        }
+    }
+    const OrderJournalStore::FilterLists lists = OrderJournalStore::ListsOf(orders);
+    FillCombo(m_number, lists.numbers);
+    FillCombo(m_plate, lists.plates);
+    FillCombo(m_make, lists.makes);
+    FillCombo(m_client, lists.clients);
+    m_list->setUpdatesEnabled(true);
+    m_list->FitColumns();
+}
+
+QString CQuellmarodView::SelectedOrder() const {
+    return m_list->CurrentKey(true);
+}
+
+void CQuellmarodView::Reselect(const QString &iddZakaz) {
+    Search();
+    m_list->SelectKey(iddZakaz);
+}
+
+void CQuellmarodView::OrderGone() {
+    m_ctx.prompter().Warning(kGone);
+    Search();
+}
+
+bool CQuellmarodView::ReadState(const QString &iddZakaz, JournalOrderState *state) {
+    if (!TryDb(m_ctx.prompter(), [&] { *state = m_store.State(iddZakaz); })) return false;
+    if (state->found) return true;
+    OrderGone();
+    return false;
+}
+
+void CQuellmarodView::OpenForm(OrderFormMode mode) {
+    if (!m_ctx.CheckRight(1)) return;
+    QString key;
+    // A new order is not selected afterwards: the clerk goes on from the list as it was searched.
+    if (m_opener && m_opener(mode, key)) Search();
+}
+
+void CQuellmarodView::AddOrder() {
+    OpenForm(OrderFormMode::New);
+}
+
+void CQuellmarodView::AddRequest() {
+    OpenForm(OrderFormMode::Request);
+}
+
+void CQuellmarodView::EditOrder() {
+    if (!m_ctx.CheckRight(2)) return;
+    QString key = SelectedOrder();
+    if (key.isEmpty()) {
+        m_ctx.prompter().Warning(QStringLiteral("Выберите заказ для его редактирования!"));
+        return;
+    }
+    if (m_opener && m_opener(OrderFormMode::Edit, key)) Reselect(key);
+}
+
+void CQuellmarodView::DeleteOrder() {
+    if (!m_ctx.CheckRight(3)) return;
+    const QString key = SelectedOrder();
+    if (key.isEmpty()) {
+        m_ctx.prompter().Warning(QStringLiteral("Выберите заказ для его удаления!"));
+        return;
+    }
+    if (!m_ctx.prompter().Question(QStringLiteral("Удалить заказ?"))) return;
+    if (TryDb(m_ctx.prompter(), [&] { OrderStore(m_ctx.db()).Delete(key); })) Search();
+}
+
+void CQuellmarodView::AddPayment() {
+    if (!m_ctx.CheckRight(4)) return;
+    const QString key = SelectedOrder();
+    if (key.isEmpty()) {
+        m_ctx.prompter().Warning(QStringLiteral("Выберите заказ для его оплаты!"));
+        return;
+    }
+    Pay(key);
+}
+
+CQuellmarodView::PayResult CQuellmarodView::Pay(const QString &iddZakaz) {
+    // The debt is read now rather than from the row: another workstation may have taken a payment since.
+    JournalOrderState state;
+    if (!ReadState(iddZakaz, &state)) return PayResult::Stopped;
+    PayRecord pay;
+    if (!TryDb(m_ctx.prompter(),
+               [&] { pay.NomerPay = QString::number(CounterStore(m_ctx.db()).NextPayNumber()); }))
+        return PayResult::Stopped;
+    // A number left as proposed is replaced at the save by the next free one.
+    pay.ProposedNomer = pay.NomerPay;
+    pay.IddZakaz = iddZakaz;
+    pay.TypePay = OrderPayment;
+    pay.NaznPay = COrderPaymentDlg::kPurpose;
+    pay.DataPay = QDateTime::currentDateTime();
+    COrderPaymentDlg dlg(m_ctx, pay, COrderPaymentDlg::kNewTitle, true, state.debt, this);
+    if (m_ctx.dialogs().Run(dlg) != QDialog::Accepted) return PayResult::Cancelled;
+    // The payment's number is taken with the counter locked in the payment's own save.
+    if (!TryDb(m_ctx.prompter(), [&] { PaymentStore(m_ctx.db()).SavePayment(pay, iddZakaz, m_ctx.login()); }))
+        return PayResult::Stopped;
+    Reselect(iddZakaz);
+    return PayResult::Saved;
+}
+
+void CQuellmarodView::MarkStart() {
+    if (!m_ctx.CheckRight(7)) return;
+    const QString key = SelectedOrder();
+    if (key.isEmpty()) {
+        m_ctx.prompter().Warning(
+            QStringLiteral("Выберите заказ для отметки\nвремени начала работ по заказу!"));
+        return;
+    }
+    Start(key);
+}
+
+void CQuellmarodView::Start(const QString &iddZakaz) {
+    Mark(iddZakaz, QStringLiteral("Начало работ:"), false);
+}
+
+bool CQuellmarodView::Mark(const QString &iddZakaz, const QString &title, bool finish) {
+    CDateTimeDlg dlg(title, this);
+    if (m_ctx.dialogs().Run(dlg) != QDialog::Accepted) return false;
+    const QDateTime when = dlg.DateTime();
+    bool found = false;
+    if (!TryDb(m_ctx.prompter(), [&] {
+            found = finish ? m_store.MarkFinished(iddZakaz, when) : m_store.MarkStarted(iddZakaz, when);
+        }))
+        return false;
+    if (!found) {
+        OrderGone();
+        return false;
+    }
+    Reselect(iddZakaz);
+    return true;
+}
+
+void CQuellmarodView::MarkFinish() {
+    if (!m_ctx.CheckRight(8)) return;
+    const QString key = SelectedOrder();
+    if (key.isEmpty()) {
+        m_ctx.prompter().Warning(
+            QStringLiteral("Выберите заказ для отметки\nвремени окончания работ по заказу!"));
+        return;
+    }
+    Finish(key);
+}
+
+void CQuellmarodView::Finish(const QString &iddZakaz) {
+    // The order chosen at the start stays the one finished, even when paying it takes it off the list.
+    for (;;) {
+        JournalOrderState state;
+        if (!ReadState(iddZakaz, &state)) return;
+        if (state.status == StatusRequested) {
+            m_ctx.prompter().Warning(
+                QStringLiteral("Работы над заказом не начаты\nОтметьте сначала время начала работ!\n"));
+            if (m_ctx.CheckRight(7)) Start(iddZakaz);
+            return;
+        }
+        if (StatusTreeList::InDebt(state.debt) &&
+            m_ctx.prompter().Question(QStringLiteral("Есть задолженность по данному заказу: ") +
+                                      Formats::Money(state.debt) + QStringLiteral("!\n") +
+                                      QStringLiteral("Погасить задолженность и продолжить - ''Да''\n") +
+                                      QStringLiteral("Отметить завершение  с задолженностью - ''Нет''"))) {
+            // Paid or not, the question comes again while a debt remains; a refusal ends the command.
+            if (!m_ctx.CheckRight(4) || Pay(iddZakaz) == PayResult::Stopped) return;
+            continue;
+        }
+        Mark(iddZakaz, QStringLiteral("Окончание работ:"), true);
+        return;
+    }
+}
+
+void CQuellmarodView::PickCar() {
+    CCarDirDlg dlg(m_ctx, this);
+    m_ctx.dialogs().Run(dlg);
+    if (!dlg.selected() || dlg.iddAvto().isEmpty()) return;
+    std::optional<CarRecord> car;
+    if (!TryDb(m_ctx.prompter(), [&] { car = CarStore(m_ctx.db()).Load(dlg.iddAvto()); }) || !car) return;
+    m_plate->setEditText(car->avtoNomer);
+}
+
+void CQuellmarodView::PickClient() {
+    CClientDirDlg dlg(m_ctx, this);
+    m_ctx.dialogs().Run(dlg);
+    if (dlg.selected() && !dlg.iddClient().isEmpty()) m_client->setEditText(dlg.clientName());
+}

@@ -1,0 +1,38 @@
+#include "OrderJournalKind.h"
+
+#include "CQuellmarodView.h"
+
+QList<JournalMenuItem> OrderJournalMenu() {
+    using V = CQuellmarodView;
+    const auto item = [](int id, const char *text, const char *prompt, const char *icon) {
+        return JournalMenuItem{id, QString::fromUtf8(text), QString::fromUtf8(prompt),
+                               QIcon::fromTheme(QString::fromLatin1(icon))};
+    };
+    return {item(V::kRequest, "Предварительная заявка", "Записать клиента на время: предварительная заявка",
+                 "appointment-new"),
+            {},
+            item(V::kAdd, "Добавить заказ", "Оформить новый заказ", "document-new"),
+            item(V::kEdit, "Изменить заказ", "Изменить выбранный заказ", "document-edit"),
+            item(V::kDelete, "Удалить заказ", "Удалить выбранный заказ", "edit-delete"),
+            {},
+            item(V::kPay, "Добавить платеж", "Принять платеж по выбранному заказу", "wallet-open"),
+            {},
+            item(V::kStart, "Отметить начало работ", "Отметить время начала работ по заказу",
+                 "media-playback-start"),
+            item(V::kFinish, "Отметить исполнение работ", "Отметить время окончания работ по заказу",
+                 "task-complete")};
+}
+
+QList<int> OrderJournalToolbar() {
+    using V = CQuellmarodView;
+    return {V::kRequest, V::kAdd, V::kEdit, V::kDelete, V::kPay, V::kStart, V::kFinish};
+}
+
+QWidget *CreateOrderJournal(AppContext &ctx, OrderFormOpener opener, QWidget *parent) {
+    return new CQuellmarodView(ctx, std::move(opener), parent);
+}
+
+bool RunOrderJournalCommand(QWidget *view, int id) {
+    auto *journal = qobject_cast<CQuellmarodView *>(view);
+    return journal && journal->RunCommand(id);
+}
