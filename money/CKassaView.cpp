@@ -31,16 +31,6 @@ constexpr int kSumColumn = 2;
 
 }  // namespace
 
-QList<KassaCommand> CKassaView::EditMenu() {
-    return {{kAdd, QStringLiteral("Добавить"), QStringLiteral("Добавить кассовую операцию")},
-            {kEdit, QStringLiteral("Изменить"), QStringLiteral("Изменить выбранную операцию")},
-            {kDelete, QStringLiteral("Удалить"), QStringLiteral("Удалить выбранную операцию")}};
-}
-
-QList<int> CKassaView::ToolbarCommands() {
-    return {kAdd, kEdit, kDelete};
-}
-
 CKassaView::CKassaView(AppContext &ctx, QWidget *parent) : QWidget(parent), m_ctx(ctx) {
     setWindowTitle(kTitle);
     Build();
@@ -286,9 +276,4 @@ void CKassaView::Delete() {
     if (!m_ctx.prompter().Question(QStringLiteral("Удалить выбранную операцию?"))) return;
     TryDb(m_ctx.prompter(), [&] { CashStore(m_ctx.db()).DeletePayment(key); });
     Find();
-}
-
-CKassaView *OpenKassaView(AppContext &ctx, QWidget *parent) {
-    if (!ctx.CheckRight(CKassaView::kRightOpen)) return nullptr;
-    return new CKassaView(ctx, parent);
 }

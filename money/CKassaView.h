@@ -13,13 +13,6 @@ class QDateEdit;
 class QLabel;
 class QLineEdit;
 
-// One command of the cash journal's "&Правка" pop-up and toolbar; id 0 is a separator.
-struct KassaCommand {
-    int id = 0;
-    QString text;
-    QString prompt;  // status-bar prompt
-};
-
 // The cash journal: every cash-desk row of a period with its filters, the three totals, and adding,
 // changing and deleting rows by their kind under the payment rights. It is the view of an MDI child
 // window; the main window asks it for its commands and hands their ids back to Command().
@@ -39,16 +32,12 @@ public:
     static inline const QString kPayoutElsewhere =
         QStringLiteral("Выплаты заработной платы изменяются в журнале З/П!");
 
-    // The "&Правка" pop-up and the toolbar of the window kind.
-    static QList<KassaCommand> EditMenu();
-    static QList<int> ToolbarCommands();
-
     // Edits a salary payout (kind 1) in the salary accrual dialog; true when it was saved.
     using PayoutEditor = std::function<bool(const CashRow &row)>;
 
     explicit CKassaView(AppContext &ctx, QWidget *parent = nullptr);
 
-    // Runs a command of EditMenu(); false for an id that is not the journal's.
+    // Runs one of the journal's commands; false for an id that is not the journal's.
     bool Command(int id);
     void Find();
     void Add();
@@ -84,7 +73,3 @@ private:
     QLabel *m_expense = nullptr;
     QLabel *m_total = nullptr;
 };
-
-// A new cash journal view for a new child window; null without the right to open the journal
-// (the refusal is shown).
-CKassaView *OpenKassaView(AppContext &ctx, QWidget *parent = nullptr);

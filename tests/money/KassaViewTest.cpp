@@ -1,5 +1,6 @@
 #include "CKassaView.h"
 #include "COrderPaymentDlg.h"
+#include "KassaJournalKind.h"
 #include "KeyedList.h"
 #include "MoneyRows.h"
 #include "MoneyScreenTest.h"
@@ -90,13 +91,14 @@ TEST_P(KassaViewTest, CommandsNeedTheirRightsAndASelection) {
     EXPECT_EQ(prompter.warnings, QStringList(2, CKassaView::kSelectOperation));
     EXPECT_TRUE(prompter.questions.isEmpty());
 
-    // Opening the journal is right 9 (the tenth character).
-    LogIn(QStringLiteral("1111111111"));
-    EXPECT_NE(std::unique_ptr<CKassaView>(OpenKassaView(*ctx)), nullptr);
-    LogIn(QStringLiteral("111111111"));
+    // The frame runs the commands through the kind's entry point.
     prompter.Clear();
-    EXPECT_EQ(std::unique_ptr<CKassaView>(OpenKassaView(*ctx)), nullptr);
-    EXPECT_EQ(prompter.warnings, QStringList{Rights::kRefusal});
+    const std::unique_ptr<QWidget> window(CreateKassaJournal(*ctx));
+    EXPECT_TRUE(RunKassaJournalCommand(window.get(), CKassaView::kEdit));
+    EXPECT_FALSE(RunKassaJournalCommand(window.get(), 57607));
+    EXPECT_EQ(prompter.warnings, QStringList{CKassaView::kSelectOperation});
+    QWidget other;
+    EXPECT_FALSE(RunKassaJournalCommand(&other, CKassaView::kEdit));
 }
 
 TEST_P(KassaViewTest, EditGoesByKind) {
