@@ -2,12 +2,11 @@
 
 #include "AppContext.h"
 #include "CCashOperationDlg.h"
-#include "COrderPaymentDlg.h"
 #include "DbAction.h"
 #include "DialogRunner.h"
 #include "Formats.h"
 #include "KeyedList.h"
-#include "PaymentStore.h"
+#include "PaymentEditing.h"
 #include "PictureButton.h"
 #include "Prompter.h"
 #include "Tooltip.h"
@@ -221,35 +220,9 @@ void CKassaView::Edit() {
             saved = m_payoutEditor(chosen);
             break;
         case OrderPayment:
-        case ClientAccount: {
-            std::optional<PayRecord> pay;
-            double debt = 0.0;
-            if (!TryDb(m_ctx.prompter(), [&] {
-                    pay = PaymentStore(m_ctx.db()).LoadPayment(chosen.pay.IddPay);
-                    if (chosen.pay.TypePay == OrderPayment)
-                        debt = CashStore(m_ctx.db()).OrderDebt(chosen.pay.IddZakaz);
-                }))
-                return;
-            if (!pay || pay->Delete) {
-                m_ctx.prompter().Warning(
-                    QStringLiteral("Операция не найдена: она удалена с другого рабочего места."));
-                Find();
-                return;
-            }
-            const PayRecord before = *pay;
-            COrderPaymentDlg dlg(m_ctx, *pay, COrderPaymentDlg::kEditTitle, false, debt, this);
-            if (m_ctx.dialogs().Run(dlg) != QDialog::Accepted) return;
-            if (before.TypePay == ClientAccount) {
-                // The payment dialog knows only order payments: an account row keeps its kind and its
-                // direction ("Возврат" stays money out).
-                pay->TypePay = ClientAccount;
-                pay->SummaPay = before.SummaPay < 0 ? -qAbs(pay->SummaPay) : qAbs(pay->SummaPay);
-            }
-            saved = TryDb(m_ctx.prompter(), [&] {
-                PaymentStore(m_ctx.db()).SavePayment(*pay, chosen.pay.IddZakaz, m_ctx.login());
-            });
+        case ClientAccount:
+            saved = EditPaymentInDialog(m_ctx, chosen.pay.IddPay, this);
             break;
-        }
         case CashOperation: {
             CCashOperationDlg dlg(m_ctx, chosen.pay.IddPay, this);
             if (!dlg.Loaded()) return;
