@@ -144,3 +144,16 @@ TEST_P(CashDialogsTest, ProposedNumberTakenMeanwhileGivesTheNextFree) {
     EXPECT_EQ(dlg.saved().NomerPay, QStringLiteral("9"));
     EXPECT_EQ(Counters().payNomer, 9);
 }
+
+TEST_P(CashDialogsTest, AFailedSaveKeepsTheDialogAndTheCounters) {
+    SetCounters(db(), 7, 30);
+    CCashOperationDlg dlg(*ctx);
+    Child<QComboBox>(dlg, "article")->setEditText(QStringLiteral("Аренда"));
+    Edit(dlg, "amount")->setText(QStringLiteral("10"));
+    db().Exec(QStringLiteral("ALTER TABLE TPay RENAME TO TPayGone"));  // the insert cannot succeed
+    dlg.accept();
+    EXPECT_NE(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(prompter.errors.size(), 1);
+    EXPECT_EQ(Counters().payNomer, 7);
+    EXPECT_EQ(Child<QComboBox>(dlg, "article")->currentText(), QStringLiteral("Аренда"));
+}
