@@ -119,6 +119,15 @@ void CCarDirDlg::BuildUi() {
     layout->addLayout(ButtonBar(Qt::Horizontal, {add, edit, del}, close));
 }
 
+void CCarDirDlg::SetPicking(bool on) {
+    m_list->SetCommands({[this] { Add(); },
+                         on ? std::function<void()>([this] {
+                             if (SelectedItem()) reject();  // closing hands back the row
+                         })
+                            : std::function<void()>([this] { Edit(); }),
+                         [this] { Delete(); }});
+}
+
 void CCarDirDlg::SetFilters(const QString &plate, const QString &make, const QString &owner) {
     m_plate->setText(plate);
     m_make->setEditText(make);

@@ -23,6 +23,8 @@ public:
     void SetClient(const QString &iddClient) { m_iddClient = iddClient; }
     const QString &client() const { return m_iddClient; }
     // Caller's filters, applied at once (the list is searched again).
+    // Opened to pick a car: Enter and a double-click choose the row and close instead of editing it.
+    void SetPicking(bool on);
     void SetFilters(const QString &plate, const QString &make, const QString &owner);
 
     // After closing: the selected row's car, and its link when an owner row was selected.

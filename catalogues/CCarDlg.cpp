@@ -178,6 +178,7 @@ int CCarDlg::SelectedOwner() const {
 
 void CCarDlg::AddOwner() {
     CClientDirDlg dir(m_ctx, this);
+    dir.SetPicking(true);
     m_ctx.dialogs().Run(dir);
     if (!dir.selected() || dir.iddClient().isEmpty()) return;
     const QString client = dir.iddClient();

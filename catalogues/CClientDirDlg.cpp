@@ -143,6 +143,15 @@ void CClientDirDlg::SetFilters(const QString &name, const QString &inn, const QS
     Refill();
 }
 
+void CClientDirDlg::SetPicking(bool on) {
+    m_list->SetCommands({[this] { Add(); },
+                         on ? std::function<void()>([this] {
+                             if (SelectedItem()) reject();  // closing hands back the row
+                         })
+                            : std::function<void()>([this] { Edit(); }),
+                         [this] { Delete(); }});
+}
+
 void CClientDirDlg::SetLinkLimit(const QString &iddAvtoVlad) {
     m_linkLimit = iddAvtoVlad;
     Refill();

@@ -26,6 +26,8 @@ public:
     void SetLinkLimit(const QString &iddAvtoVlad);
     // The print command hands the selected client and the debtors' state here; without it there is no
     // print button.
+    // Opened to pick a client: Enter and a double-click choose the row and close instead of editing it.
+    void SetPicking(bool on);
     void SetPrintHandler(std::function<void(const QString &iddClient, bool debtorsOnly)> handler);
 
     // After closing: set when a row was selected at close.

@@ -301,6 +301,7 @@ void CClientDlg::AddCar() {
         return;
     }
     CCarDirDlg dir(m_ctx, this);
+    dir.SetPicking(true);
     dir.SetClient(m_iddClient);
     m_ctx.dialogs().Run(dir);
     if (dir.iddAvto().isEmpty()) return;

@@ -276,6 +276,7 @@ void CServiceDlg::AddPerformer() {
         return;
     }
     CWorkerDirDlg picker(m_ctx, this);
+    picker.SetPicking(true);
     if (m_ctx.dialogs().Run(picker) != QDialog::Accepted) return;
     MergePicked(m_performers, picker.Picked());
     FillPerformers();

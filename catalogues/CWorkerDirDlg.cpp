@@ -86,6 +86,18 @@ void CWorkerDirDlg::SetPicked(const PickedWorkers &picked) {
     }
 }
 
+void CWorkerDirDlg::SetPicking(bool on) {
+    m_list->SetCommands({[this] { AddWorker(); },
+                         on ? std::function<void()>([this] {
+                             if (QTreeWidgetItem *item = m_list->Selected()) {
+                                 item->setCheckState(kFio, Qt::Checked);
+                                 accept();
+                             }
+                         })
+                            : std::function<void()>([this] { EditWorker(); }),
+                         [this] { DeleteWorker(); }});
+}
+
 void CWorkerDirDlg::SetAllWorkers(bool on) {
     if (m_allWorkers == on) return;
     m_allWorkers = on;

@@ -19,6 +19,8 @@ public:
     void SetPicked(const PickedWorkers &picked);
     // After OK: the ticked rows in list order (no IddServiceWork, not deleted).
     PickedWorkers Picked() const { return m_picked; }
+    // Opened to pick workers: Enter and a double-click tick the row and close with the ticked workers.
+    void SetPicking(bool on);
     // Every worker not deleted, dismissed ones too (default true); false lists current staff only.
     void SetAllWorkers(bool on);
     // Lists deleted workers instead (default false).

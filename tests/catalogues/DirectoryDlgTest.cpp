@@ -10,6 +10,7 @@
 #include "CWorkerDirDlg.h"
 #include "CarStore.h"
 #include "ClientStore.h"
+#include "KeyedList.h"
 #include "Scripted.h"
 #include "ServiceStore.h"
 #include "TestDb.h"
@@ -56,7 +57,7 @@ const QList<Directory> &Directories() {
 }
 
 // The colour most pixels of a rectangle have.
-QRgb Dominant(const QImage &image, const QRect &rect, int *count = nullptr) {
+QRgb Dominant(const QImage &image, const QRect &rect) {
     QHash<QRgb, int> colours;
     for (int y = rect.top(); y <= rect.bottom(); ++y)
         for (int x = rect.left(); x <= rect.right(); ++x) ++colours[image.pixel(x, y)];
@@ -64,7 +65,6 @@ QRgb Dominant(const QImage &image, const QRect &rect, int *count = nullptr) {
     int most = -1;
     for (auto it = colours.cbegin(); it != colours.cend(); ++it)
         if (it.value() > most) std::tie(best, most) = std::pair(it.key(), it.value());
-    if (count) *count = most;
     return best;
 }
 
@@ -172,6 +172,34 @@ TEST_P(DirectoryDlgTest, KeysAndDoubleClickRunTheButtonsCommands) {
     }
 }
 
+TEST_P(DirectoryDlgTest, PickersChooseTheRowOnEnterAndDoubleClick) {
+    AppContext ctx = Ctx();
+    CClientDirDlg clients(ctx);
+    clients.SetPicking(true);
+    clients.show();
+    SelectRow(clients.list(), QStringLiteral("Иванов И."), 1);
+    Press(clients.list(), Qt::Key_Return);
+    EXPECT_FALSE(clients.isVisible());
+    EXPECT_EQ(clients.result(), QDialog::Accepted);
+    EXPECT_EQ(clients.iddClient(), QStringLiteral("c1"));
+
+    CCarDirDlg cars(ctx);
+    cars.SetPicking(true);
+    cars.show();
+    DoubleClick(cars.list(), FindRow(cars.list(), QStringLiteral("А123АА")));
+    EXPECT_EQ(cars.iddAvto(), QStringLiteral("a1"));
+    EXPECT_FALSE(cars.isVisible());
+
+    CWorkerDirDlg workers(ctx);
+    workers.SetPicking(true);
+    workers.show();
+    DoubleClick(workers.list(), FindRow(workers.list(), QStringLiteral("Петров П.")));
+    ASSERT_EQ(workers.Picked().size(), 1);
+    EXPECT_EQ(workers.Picked()[0].workFio, QStringLiteral("Петров П."));
+    EXPECT_EQ(workers.result(), QDialog::Accepted);
+    EXPECT_TRUE(dialogs.opened.isEmpty());  // no card was opened
+}
+
 TEST_P(DirectoryDlgTest, SelectedRowIsDrawnAndNamesAreNotCutOff) {
     AppContext ctx = Ctx();
     for (const Directory &d : Directories()) {
@@ -191,8 +219,7 @@ TEST_P(DirectoryDlgTest, SelectedRowIsDrawnAndNamesAreNotCutOff) {
         const int last = list->visualItemRect(list->topLevelItem(list->topLevelItemCount() - 1)).bottom();
         const QRect empty(0, last + 4, image.width(), 8);
         ASSERT_LT(empty.bottom(), image.height());
-        int backgroundPixels = 0;
-        const QRgb rowColour = Dominant(image, selected, &backgroundPixels);
+        const QRgb rowColour = Dominant(image, selected);
         EXPECT_GT(Distance(rowColour, Dominant(image, empty)), 60) << "selection not highlighted";
         // The row's text stands out from the highlight.
         int text = 0;
