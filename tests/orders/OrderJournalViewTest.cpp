@@ -1,5 +1,6 @@
 #include "AppContext.h"
 #include "CCarDirDlg.h"
+#include "CClientDirDlg.h"
 #include "CDateTimeDlg.h"
 #include "COrderPaymentDlg.h"
 #include "CQuellmarodView.h"
@@ -414,8 +415,13 @@ TEST_P(OrderJournalViewTest, PaymentIsNumberedAtItsSaveAndTheOrderReselected) {
     EXPECT_EQ(RowTexts(view->list()), QStringList{QStringLiteral("Второй")});
 }
 
-TEST_P(OrderJournalViewTest, CarPickerPutsThePlateIntoItsFilter) {
-    Put(db(), {.key = "o", .number = "1", .date = Today(), .status = StatusStarted, .plate = "Х001ХХ99"});
+TEST_P(OrderJournalViewTest, PickersPutThePlateAndTheClientIntoTheirFilters) {
+    Put(db(), {.key = "o",
+               .number = "1",
+               .date = Today(),
+               .status = StatusStarted,
+               .client = "O'Neil",
+               .plate = "Х001ХХ99"});
     view = View();
     dialogs.Then([](QDialog &d) {
         auto &dir = dynamic_cast<CCarDirDlg &>(d);
@@ -425,6 +431,15 @@ TEST_P(OrderJournalViewTest, CarPickerPutsThePlateIntoItsFilter) {
     });
     Click(*view, "cars");
     EXPECT_EQ(Child<QComboBox>(*view, "plate")->currentText(), QStringLiteral("Х001ХХ99"));
+
+    dialogs.Then([](QDialog &d) {
+        auto &dir = dynamic_cast<CClientDirDlg &>(d);
+        EXPECT_TRUE(dir.Select(QStringLiteral("c-o")));
+        dir.reject();
+        return dir.result();
+    });
+    Click(*view, "clients");
+    EXPECT_EQ(Child<QComboBox>(*view, "client")->currentText(), QStringLiteral("O'Neil"));
 }
 
 TEST(OrderJournalKind, MenuAndToolbarCarryTheJournalsCommandsWithoutPrinting) {
