@@ -67,6 +67,13 @@ void CCarDlg::BuildUi() {
     m_prim = new QLineEdit;
     m_prim->setObjectName(QStringLiteral("prim"));
     Tooltip::Set(m_prim, QStringLiteral("Примечание"), QStringLiteral("Примечание об автомобиле."));
+    const QString car = QStringLiteral("SAvto");
+    Inputs::LimitTo(m_plate, car, QStringLiteral("AvtoNomer"));
+    Inputs::LimitTo(m_make, car, QStringLiteral("AvtoMarka"));
+    Inputs::LimitTo(m_color, car, QStringLiteral("AvtoColor"));
+    Inputs::LimitTo(m_vin, car, QStringLiteral("AvtoVin"));
+    Inputs::LimitTo(m_dvig, car, QStringLiteral("AvtoDvig"));
+    Inputs::LimitTo(m_prim, car, QStringLiteral("AvtoPrim"));
 
     auto *grid = new QGridLayout;
     grid->addWidget(new QLabel(QStringLiteral("Гос. номер:")), 0, 0);
@@ -253,7 +260,7 @@ void CCarDlg::accept() {
         m_plate->setFocus();
         return;
     }
-    if (!TryDb(m_ctx.prompter(), [&] { m_store.Save(car, m_owners, m_ctx.login()); })) return;
+    if (!TrySave(this, m_ctx.prompter(), [&] { m_store.Save(car, m_owners, m_ctx.login()); })) return;
     m_car = car;
     m_existing = true;
     m_saved = true;
