@@ -120,15 +120,13 @@ void CCarDlg::BuildUi() {
     QHBoxLayout *buttons =
         MakeCardButtons(this, &ok, &cancel, QStringLiteral("Сохранить"),
                         QStringLiteral("Сохранить сведения об автомобиле\nи его владельцах."));
-    // Down the card as it is laid out: the grid row by row, then the owners.
-    Inputs::ChainTabOrder(
-        {m_plate, m_make, m_color, m_vin, m_dvig, m_prim, m_list, add, edit, del, ok, cancel});
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addWidget(ownersFrame, 1);
     layout->addLayout(buttons);
-    // Down the card as it is laid out: the grid row by row, then the owners.
+    // Down the card as it is laid out: the grid row by row, then the owners. Only once every widget is
+    // in the card: Qt ignores an order between two windows.
     Inputs::ChainTabOrder(
         {m_plate, m_make, m_color, m_vin, m_dvig, m_prim, m_list, add, edit, del, ok, cancel});
     m_plate->setFocus();  // the first field to fill
