@@ -28,6 +28,58 @@ inline constexpr int kArrange = 57649;
 inline constexpr int kAbout = 57664;
 inline constexpr int kBackup = 32850;
 inline constexpr int kRestore = 32851;
+
+// The desktop theme's icon drawn beside a command in the menus and on the toolbars: the frame's commands
+// and the journals' own (order journal 32774-32785, cash journal 32800-32811, salary journal 32796-32799).
+struct ThemeIconOfCommand {
+    int id;
+    const char *icon;
+};
+inline constexpr ThemeIconOfCommand kThemeIcons[] = {
+    {kPrint, "document-print"},
+    {kClose, "window-close"},
+    {kExit, "application-exit"},
+    {kOrderJournal, "view-list-details"},
+    {kCashJournal, "wallet-open"},
+    {kSalaryJournal, "view-financial-list"},
+    {kWorksReport, "view-statistics"},
+    {kBalanceReport, "office-chart-bar"},
+    {kCompany, "go-home"},
+    {kServices, "view-list-text"},
+    {kWorkers, "system-users"},
+    {kCars, "view-list-icons"},
+    {kClients, "contact-new"},
+    {kUsers, "user-identity"},
+    {kNumbering, "configure"},
+    {kWindowNew, "window-new"},
+    {kCascade, "window-duplicate"},
+    {kTile, "view-grid"},
+    {kAbout, "help-about"},
+    {kBackup, "document-save-as"},
+    {kRestore, "document-revert"},
+    {32781, "appointment-new"},
+    {32774, "document-new"},
+    {32777, "document-edit"},
+    {32778, "edit-delete"},
+    {32780, "wallet-open"},
+    {32782, "media-playback-start"},
+    {32783, "dialog-ok-apply"},
+    {32785, "document-print"},
+    {32800, "document-new"},
+    {32801, "document-edit"},
+    {32802, "edit-delete"},
+    {32811, "document-print-preview"},
+    {32796, "document-new"},
+    {32797, "document-edit"},
+    {32798, "edit-delete"},
+    {32799, "document-print-preview"},
+};
+// Null for a command without an icon.
+constexpr const char *ThemeIcon(int id) {
+    for (const ThemeIconOfCommand &c : kThemeIcons)
+        if (c.id == id) return c.icon;
+    return nullptr;
+}
 }  // namespace Cmd
 
 // Kinds of child window, numbered after their menus.

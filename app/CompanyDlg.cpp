@@ -3,6 +3,7 @@
 #include "AppContext.h"
 #include "CompanyStore.h"
 #include "DbError.h"
+#include "Inputs.h"
 #include "Prompter.h"
 #include "Tooltip.h"
 #include "WaitCursor.h"
@@ -58,6 +59,7 @@ CCompanyDlg::CCompanyDlg(AppContext &ctx, QWidget *parent) : QDialog(parent), m_
         auto *box = new QGroupBox(QString::fromUtf8(f.caption));
         auto *edit = new QLineEdit;
         edit->setObjectName(QLatin1StringView(f.column));
+        Inputs::LimitTo(edit, QStringLiteral("SMain"), QLatin1StringView(f.column));
         Tooltip::Set(edit, QString::fromUtf8(f.tipTitle), QString::fromUtf8(f.tipText));
         auto *l = new QVBoxLayout(box);
         l->setContentsMargins(6, 2, 6, 6);
@@ -141,6 +143,7 @@ void CCompanyDlg::accept() {
     } catch (const DbError &e) {
         // Stay open so nothing typed is lost.
         m_ctx.prompter().Error(e.text());
+        Inputs::FocusField(this, e.field());
         return;
     }
     QDialog::accept();

@@ -1,6 +1,7 @@
 #include "FirstRunDlg.h"
 
 #include "DbError.h"
+#include "Inputs.h"
 #include "Prompter.h"
 #include "Tooltip.h"
 #include "WaitCursor.h"
@@ -28,6 +29,8 @@ CFirstRunDlg::CFirstRunDlg(UserStore &users, Prompter &prompter, QWidget *parent
         edit("login", QStringLiteral("Логин пользователя"),
              QStringLiteral(
                  "Краткое имя пользователя латиницей;\nс него начинаются ключи создаваемых им записей"));
+    Inputs::LimitTo(m_name, QStringLiteral("SUser"), QStringLiteral("Name"));
+    Inputs::LimitTo(m_login, QStringLiteral("SUser"), QStringLiteral("Login"));
     m_password = edit("password", QStringLiteral("Пароль пользователя"),
                       QStringLiteral("Пароль для входа в программу"));
     m_password->setEchoMode(QLineEdit::Password);
@@ -91,6 +94,7 @@ void CFirstRunDlg::accept() {
         m_created = m_store.CreateFirstUser(name, login, password);
     } catch (const DbError &e) {
         m_prompter.Error(e.text());
+        Inputs::FocusField(this, e.field());
         return;
     }
     QDialog::accept();

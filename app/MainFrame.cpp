@@ -25,7 +25,6 @@
 #include <QPointer>
 #include <QSignalBlocker>
 #include <QStatusBar>
-#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 
@@ -62,6 +61,12 @@ int KindOf(const QMdiSubWindow *w) {
     return w ? w->property(kKindProperty).toInt() : 0;
 }
 
+// The command's icon from the desktop theme (breeze when the desktop names none); null when it has none.
+QIcon ThemeIconOf(int id) {
+    const char *name = Cmd::ThemeIcon(id);
+    return name ? QIcon::fromTheme(QLatin1StringView(name)) : QIcon();
+}
+
 }  // namespace
 
 CMainFrame::CMainFrame(AppContext &ctx, QWidget *parent) : QMainWindow(parent), m_ctx(ctx) {
@@ -88,6 +93,7 @@ CMainFrame::~CMainFrame() {
 QAction *CMainFrame::MakeAction(int id, const QString &text, const QString &prompt) {
     auto *a = new QAction(text, this);
     a->setData(id);
+    a->setIcon(ThemeIconOf(id));
     a->setStatusTip(prompt.isEmpty() ? QString(text).remove(u'&').section(u'\t', 0, 0) : prompt);
     m_actions.insert(id, a);
     return a;
@@ -96,14 +102,12 @@ QAction *CMainFrame::MakeAction(int id, const QString &text, const QString &prom
 void CMainFrame::BuildMenus() {
     auto *print = MakeAction(Cmd::kPrint, QStringLiteral("&Печать...\tCtrl+P"), QStringLiteral("Печать"));
     print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    print->setIcon(QIcon::fromTheme(QStringLiteral("document-print")));
     addAction(print);  // Ctrl+P works whichever menu is shown
     connect(print, &QAction::triggered, this, [this] { RunKindCommand(Cmd::kPrint); });
     auto *close =
         MakeAction(Cmd::kClose, QStringLiteral("&Закрыть"), QStringLiteral("Закрыть активное окно"));
     connect(close, &QAction::triggered, m_mdi, &QMdiArea::closeActiveSubWindow);
     auto *exit = MakeAction(Cmd::kExit, QStringLiteral("В&ыход"), QStringLiteral("Выйти из программы"));
-    exit->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
     connect(exit, &QAction::triggered, this, &QWidget::close);
 
     m_fileNone = new QMenu(QStringLiteral("&Файл"), this);
@@ -212,7 +216,6 @@ void CMainFrame::BuildMenus() {
     m_help = new QMenu(QStringLiteral("&?"), this);
     auto *about = MakeAction(Cmd::kAbout, QStringLiteral("&О программе ..."),
                              QStringLiteral("Сведения о программе и справка"));
-    about->setIcon(style()->standardIcon(QStyle::SP_MessageBoxInformation));
     connect(about, &QAction::triggered, this, &CMainFrame::ShowAbout);
     m_help->addAction(about);
 }
@@ -251,7 +254,7 @@ void CMainFrame::RegisterChildKind(int kind, ChildKindSpec spec) {
             if (!a) {
                 a = new QAction(item.text, this);
                 a->setData(item.id);
-                a->setIcon(item.icon);
+                a->setIcon(item.icon.isNull() ? ThemeIconOf(item.id) : item.icon);
                 a->setStatusTip(item.prompt.isEmpty() ? QString(item.text).remove(u'&') : item.prompt);
                 connect(a, &QAction::triggered, this, [this, id = item.id] { RunKindCommand(id); });
                 entry.commands << a;

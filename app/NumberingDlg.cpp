@@ -48,6 +48,7 @@ CNumberingDlg::CNumberingDlg(AppContext &ctx, QWidget *parent) : QDialog(parent)
 
     m_prefix = new QLineEdit;
     m_prefix->setObjectName(QStringLiteral("ZakazPr"));
+    Inputs::LimitTo(m_prefix, QStringLiteral("Number"), QStringLiteral("ZakazPr"));
     Tooltip::Set(
         m_prefix, QStringLiteral("Префикс № заказа"),
         QStringLiteral("Текст, который ставится перед номером заказа.\nСохраняется так, как введен."));
@@ -122,6 +123,6 @@ void CNumberingDlg::accept() {
             return;
         }
     }
-    if (!TryDb(m_ctx.prompter(), [&] { CounterStore(m_ctx.db()).WriteAll(v); })) return;
+    if (!TrySave(this, m_ctx.prompter(), [&] { CounterStore(m_ctx.db()).WriteAll(v); })) return;
     QDialog::accept();
 }

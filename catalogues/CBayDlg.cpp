@@ -3,6 +3,7 @@
 #include "AppContext.h"
 #include "CardButtons.h"
 #include "DbAction.h"
+#include "Inputs.h"
 #include "Prompter.h"
 #include "Tooltip.h"
 
@@ -19,6 +20,8 @@ CBayDlg::CBayDlg(AppContext &ctx, QWidget *parent) : QDialog(parent), m_ctx(ctx)
     m_name->setObjectName(QStringLiteral("name"));
     m_note = new QLineEdit(this);
     m_note->setObjectName(QStringLiteral("note"));
+    Inputs::LimitTo(m_name, QStringLiteral("SBox"), QStringLiteral("NameBox"));
+    Inputs::LimitTo(m_note, QStringLiteral("SBox"), QStringLiteral("PrimBox"));
 
     Tooltip::Set(m_name, QStringLiteral("Название"),
                  QStringLiteral("Название или номер мойки или бокса,\nгде оказываются услуги."));
@@ -63,7 +66,7 @@ void CBayDlg::accept() {
         return;
     }
     if (m_saver) {
-        if (!TryDb(m_ctx.prompter(), [&] { m_saver(Name(), Note()); })) return;
+        if (!TrySave(this, m_ctx.prompter(), [&] { m_saver(Name(), Note()); })) return;
     }
     QDialog::accept();
 }

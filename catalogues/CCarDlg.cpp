@@ -67,6 +67,13 @@ void CCarDlg::BuildUi() {
     m_prim = new QLineEdit;
     m_prim->setObjectName(QStringLiteral("prim"));
     Tooltip::Set(m_prim, QStringLiteral("Примечание"), QStringLiteral("Примечание об автомобиле."));
+    const QString car = QStringLiteral("SAvto");
+    Inputs::LimitTo(m_plate, car, QStringLiteral("AvtoNomer"));
+    Inputs::LimitTo(m_make, car, QStringLiteral("AvtoMarka"));
+    Inputs::LimitTo(m_color, car, QStringLiteral("AvtoColor"));
+    Inputs::LimitTo(m_vin, car, QStringLiteral("AvtoVin"));
+    Inputs::LimitTo(m_dvig, car, QStringLiteral("AvtoDvig"));
+    Inputs::LimitTo(m_prim, car, QStringLiteral("AvtoPrim"));
 
     auto *grid = new QGridLayout;
     grid->addWidget(new QLabel(QStringLiteral("Гос. номер:")), 0, 0);
@@ -113,15 +120,13 @@ void CCarDlg::BuildUi() {
     QHBoxLayout *buttons =
         MakeCardButtons(this, &ok, &cancel, QStringLiteral("Сохранить"),
                         QStringLiteral("Сохранить сведения об автомобиле\nи его владельцах."));
-    // Down the card as it is laid out: the grid row by row, then the owners.
-    Inputs::ChainTabOrder(
-        {m_plate, m_make, m_color, m_vin, m_dvig, m_prim, m_list, add, edit, del, ok, cancel});
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addWidget(ownersFrame, 1);
     layout->addLayout(buttons);
-    // Down the card as it is laid out: the grid row by row, then the owners.
+    // Down the card as it is laid out: the grid row by row, then the owners. Only once every widget is
+    // in the card: Qt ignores an order between two windows.
     Inputs::ChainTabOrder(
         {m_plate, m_make, m_color, m_vin, m_dvig, m_prim, m_list, add, edit, del, ok, cancel});
     m_plate->setFocus();  // the first field to fill
@@ -253,7 +258,7 @@ void CCarDlg::accept() {
         m_plate->setFocus();
         return;
     }
-    if (!TryDb(m_ctx.prompter(), [&] { m_store.Save(car, m_owners, m_ctx.login()); })) return;
+    if (!TrySave(this, m_ctx.prompter(), [&] { m_store.Save(car, m_owners, m_ctx.login()); })) return;
     m_car = car;
     m_existing = true;
     m_saved = true;

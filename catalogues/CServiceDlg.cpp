@@ -4,6 +4,7 @@
 #include "CWorkerDirDlg.h"
 #include "CWorkerDlg.h"
 #include "CardButtons.h"
+#include "DbAction.h"
 #include "DbError.h"
 #include "DialogRunner.h"
 #include "Formats.h"
@@ -66,6 +67,9 @@ void CServiceDlg::Build() {
     packageLayout->addWidget(m_package);
 
     m_name = Edit(QStringLiteral("name"));
+    Inputs::LimitTo(m_name, QStringLiteral("SService"), QStringLiteral("Name"));
+    // A package is a service row too; only the name input is marked, so a refusal of the name lands there.
+    m_package->lineEdit()->setMaxLength(m_name->maxLength());
     m_price = Edit(QStringLiteral("price"));
     m_nds = Edit(QStringLiteral("nds"));
     m_summa = Edit(QStringLiteral("summa"));
@@ -383,13 +387,9 @@ void CServiceDlg::accept() {
     card.performers = m_performers;
 
     if (!m_setup.orderLine) {
-        try {
-            WaitCursor wait;
-            ServiceStore(m_ctx.db()).SaveCard(card, m_ctx.login());
-        } catch (const DbError &e) {
-            m_ctx.prompter().Error(e.text());  // nothing was written; the card stays open
+        // Nothing is written on a refusal; the card stays open.
+        if (!TrySave(this, m_ctx.prompter(), [&] { ServiceStore(m_ctx.db()).SaveCard(card, m_ctx.login()); }))
             return;
-        }
         m_iddService = card.iddService;
         m_iddTop = card.iddTop;
         m_performers = card.performers;

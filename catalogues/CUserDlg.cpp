@@ -2,6 +2,7 @@
 
 #include "CardButtons.h"
 #include "DbError.h"
+#include "Inputs.h"
 #include "KeyGen.h"
 #include "Prompter.h"
 #include "Tooltip.h"
@@ -91,6 +92,9 @@ void CUserDlg::Build() {
     m_password = new QLineEdit(this);
     m_password->setObjectName(QStringLiteral("password"));
     m_password->setEchoMode(QLineEdit::Password);
+    // The password is stored as its hash, whose length does not follow the typed one: no limit there.
+    Inputs::LimitTo(m_name, QStringLiteral("SUser"), QStringLiteral("Name"));
+    Inputs::LimitTo(m_login, QStringLiteral("SUser"), QStringLiteral("Login"));
     Tooltip::Set(m_name, QStringLiteral("Ф.И.О. пользователя"),
                  QStringLiteral("Фамилия, имя и отчество пользователя."));
     Tooltip::Set(m_login, QStringLiteral("Логин пользователя"),
@@ -247,6 +251,7 @@ void CUserDlg::accept() {
         store.Save(user, password);
     } catch (const DbError &e) {
         m_ctx.prompter().Error(e.text());
+        Inputs::FocusField(this, e.field());
         return;
     }
     m_existing = true;

@@ -4,6 +4,7 @@
 #include "CardButtons.h"
 #include "DbAction.h"
 #include "DbError.h"
+#include "Inputs.h"
 #include "Prompter.h"
 #include "Tooltip.h"
 #include "WaitCursor.h"
@@ -46,6 +47,9 @@ void CWorkerDlg::Build() {
     m_adres->setObjectName(QStringLiteral("adres"));
     m_tel = new QLineEdit(this);
     m_tel->setObjectName(QStringLiteral("tel"));
+    Inputs::LimitTo(m_fio, QStringLiteral("SWork"), QStringLiteral("WorkFIO"));
+    Inputs::LimitTo(m_adres, QStringLiteral("SWork"), QStringLiteral("WorkAdres"));
+    Inputs::LimitTo(m_tel, QStringLiteral("SWork"), QStringLiteral("WorkTel"));
     m_dataIn = MakeDatePicker(this, QStringLiteral("dataIn"));
     m_workOut = new QCheckBox(QStringLiteral("Уволен:"), this);
     m_workOut->setObjectName(QStringLiteral("workOut"));
@@ -138,14 +142,17 @@ void CWorkerDlg::accept() {
         try {
             WaitCursor wait;
             m_iddWork = store.Insert(w, m_ctx.login());
-        } catch (const DbError &) {
-            // The card stays open with everything typed, so the user can try again.
-            m_ctx.prompter().Error(QStringLiteral("Таблица Сотрудников не открыта!"));
+        } catch (const DbError &e) {
+            // The card stays open with everything typed, so the user can try again. A refusal of one
+            // field says what is wrong with it rather than blaming the table.
+            m_ctx.prompter().Error(e.field().isEmpty() ? QStringLiteral("Таблица Сотрудников не открыта!")
+                                                       : e.text());
+            Inputs::FocusField(this, e.field());
             return;
         }
         m_existing = true;
     } else {
-        if (!TryDb(m_ctx.prompter(), [&] { store.Update(w); })) return;
+        if (!TrySave(this, m_ctx.prompter(), [&] { store.Update(w); })) return;
     }
     m_saved = true;
     QDialog::accept();

@@ -39,8 +39,7 @@ void COrderPaymentDlg::Build(const QString &title) {
     auto line = [this](const char *name, const QString &table, const QString &field) {
         auto *edit = new QLineEdit(this);
         edit->setObjectName(QString::fromLatin1(name));
-        if (const int limit = table.isEmpty() ? 0 : FieldMaxLength(table, field); limit > 0)
-            edit->setMaxLength(limit);
+        if (!table.isEmpty()) Inputs::LimitTo(edit, table, field);
         return edit;
     };
     const QString pay = QStringLiteral("TPay");

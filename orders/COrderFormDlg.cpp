@@ -138,8 +138,7 @@ void COrderFormDlg::Build() {
     auto edit = [this](const char *name, const QString &table = {}, const QString &field = {}) {
         auto *e = new QLineEdit(this);
         e->setObjectName(QString::fromLatin1(name));
-        if (const int limit = table.isEmpty() ? 0 : FieldMaxLength(table, field); limit > 0)
-            e->setMaxLength(limit);
+        if (!table.isEmpty()) Inputs::LimitTo(e, table, field);
         return e;
     };
     auto date = [this](const char *name) {
@@ -191,8 +190,7 @@ void COrderFormDlg::Build() {
     m_make->setObjectName(QStringLiteral("make"));
     m_make->setEditable(true);
     m_make->setInsertPolicy(QComboBox::NoInsert);
-    if (const int limit = FieldMaxLength(kCarTable, QStringLiteral("AvtoMarka")); limit > 0)
-        m_make->lineEdit()->setMaxLength(limit);
+    Inputs::LimitTo(m_make, kCarTable, QStringLiteral("AvtoMarka"));
     m_color = edit("color", kCarTable, QStringLiteral("AvtoColor"));
     m_vin = edit("vin", kCarTable, QStringLiteral("AvtoVin"));
     m_engine = edit("engine", kCarTable, QStringLiteral("AvtoDvig"));
@@ -202,8 +200,7 @@ void COrderFormDlg::Build() {
     m_client->setEditable(true);
     m_client->setInsertPolicy(QComboBox::NoInsert);
     m_client->setMinimumWidth(250);
-    if (const int limit = FieldMaxLength(kClientTable, QStringLiteral("ClientName")); limit > 0)
-        m_client->lineEdit()->setMaxLength(limit);
+    Inputs::LimitTo(m_client, kClientTable, QStringLiteral("ClientName"));
     m_clients = button("clients", QStringLiteral("..."));
     m_address = edit("address", kClientTable, QStringLiteral("ClientAdres"));
     m_phone = edit("phone", kClientTable, QStringLiteral("ClientTel"));
@@ -913,7 +910,8 @@ void COrderFormDlg::accept() {
     work.client.ClientAdres = m_address->text().trimmed();
     work.client.ClientTel = m_phone->text().trimmed();
     const OrderFormInput input = FormInput();
-    if (!TryDb(m_ctx.prompter(), [&] { OrderStore(m_ctx.db()).Save(work, input, m_ctx.login()); })) return;
+    if (!TrySave(this, m_ctx.prompter(), [&] { OrderStore(m_ctx.db()).Save(work, input, m_ctx.login()); }))
+        return;
     m_order = work;
     m_number->setText(m_order.ZakazNomer);
     QDialog::accept();

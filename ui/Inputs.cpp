@@ -1,8 +1,17 @@
 #include "Inputs.h"
 
+#include "Schema.h"
+
+#include <QComboBox>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
+
+namespace {
+
+constexpr char kFieldProperty[] = "zvField";
+
+}  // namespace
 
 namespace Inputs {
 
@@ -24,6 +33,32 @@ void ChainTabOrder(const QList<QWidget *> &widgets) {
 void ReadOnlyFigure(QLineEdit *edit) {
     edit->setReadOnly(true);
     edit->setFocusPolicy(Qt::NoFocus);
+}
+
+void LimitTo(QLineEdit *edit, const QString &table, const QString &field) {
+    const int limit = FieldMaxLength(table, field);
+    Q_ASSERT_X(limit > 0, "Inputs::LimitTo", "not a text field of the schema");
+    if (limit > 0) edit->setMaxLength(limit);
+    edit->setProperty(kFieldProperty, table + u'.' + field);
+}
+
+void LimitTo(QComboBox *combo, const QString &table, const QString &field) {
+    Q_ASSERT_X(combo->lineEdit(), "Inputs::LimitTo", "the combo box is not editable");
+    if (combo->lineEdit()) LimitTo(combo->lineEdit(), table, field);
+}
+
+bool FocusField(QWidget *card, const QString &field) {
+    if (field.isEmpty()) return false;
+    for (QWidget *w : card->findChildren<QWidget *>()) {
+        if (w->property(kFieldProperty).toString().compare(field, Qt::CaseInsensitive) != 0) continue;
+        // The marked input of a combo box is its line edit; the combo takes the focus for it.
+        QWidget *target = qobject_cast<QComboBox *>(w->parentWidget()) ? w->parentWidget() : w;
+        if (!target->isEnabled()) return false;
+        target->setFocus();
+        if (auto *edit = qobject_cast<QLineEdit *>(w)) edit->selectAll();
+        return true;
+    }
+    return false;
 }
 
 }  // namespace Inputs

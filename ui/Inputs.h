@@ -2,7 +2,9 @@
 
 #include <QList>
 
+class QComboBox;
 class QLineEdit;
+class QString;
 class QWidget;
 
 // What a field accepts as it is typed, so nothing typed is silently read as something else.
@@ -19,5 +21,14 @@ void Counter(QLineEdit *edit);
 void ChainTabOrder(const QList<QWidget *> &widgets);
 // A read-only figure is looked at, not filled in: it leaves the Tab chain.
 void ReadOnlyFigure(QLineEdit *edit);
+
+// The stored field's length limit becomes the input's maxLength, so a clerk cannot type what the store
+// would refuse. The input is also marked with its field ("Table.Field") for FocusField. A name that is no
+// text field of the schema is a programming error.
+void LimitTo(QLineEdit *edit, const QString &table, const QString &field);
+// An editable combo box: its line edit.
+void LimitTo(QComboBox *combo, const QString &table, const QString &field);
+// Puts the focus on the card's input marked with this field (DbError::field()); false when none is.
+bool FocusField(QWidget *card, const QString &field);
 
 }  // namespace Inputs
