@@ -1,12 +1,15 @@
 #include "JournalKinds.h"
 
 #include "AppContext.h"
+#include "CClientDlg.h"
 #include "COrderFormDlg.h"
 #include "CPrintDlg.h"
 #include "Commands.h"
 #include "DialogRunner.h"
+#include "KassaJournalKind.h"
 #include "MainFrame.h"
 #include "OrderJournalKind.h"
+#include "OrderStore.h"
 
 void RegisterJournalKinds(CMainFrame &frame, AppContext &ctx) {
     ChildKindSpec journal;
@@ -25,4 +28,21 @@ void RegisterJournalKinds(CMainFrame &frame, AppContext &ctx) {
     journal.open = [&ctx, opener, printer] { return CreateOrderJournal(ctx, opener, nullptr, printer); };
     journal.command = [](QWidget *view, int id) { RunOrderJournalCommand(view, id); };
     frame.RegisterChildKind(ChildKind::kOrderJournal, journal);
+
+    ChildKindSpec cash;
+    for (const KassaMenuItem &m : KassaJournalMenu())
+        cash.editMenu << CommandItem(m.id, m.text, m.prompt, m.icon);
+    cash.toolbar = KassaJournalToolbar();
+    cash.maximized = true;
+    cash.open = [&ctx] { return CreateKassaJournal(ctx); };
+    cash.command = [](QWidget *view, int id) { RunKassaJournalCommand(view, id); };
+    frame.RegisterChildKind(ChildKind::kCashJournal, cash);
+
+    // The client card's orders page opens the same order form and deletes through the order rules.
+    CClientDlg::SetOrderActionsMaker([](AppContext &context, QWidget *parent) {
+        return ClientOrderActions{[&context, parent](OrderFormMode mode, QString &key) {
+                                      return RunOrderForm(context, mode, key, parent);
+                                  },
+                                  [&context](const QString &key) { OrderStore(context.db()).Delete(key); }};
+    });
 }

@@ -110,6 +110,7 @@ void CClientDlg::BuildUi() {
         auto *frame = new QGroupBox(U(def.caption));
         auto *edit = new QLineEdit;
         edit->setObjectName(U(def.column));
+        Inputs::LimitTo(edit, QStringLiteral("SClient"), U(def.column));
         Tooltip::Set(edit, U(def.title), U(def.help));
         auto *inFrame = new QVBoxLayout(frame);
         inFrame->setContentsMargins(4, 2, 4, 4);

@@ -1,6 +1,7 @@
 #include "AppContext.h"
 #include "CBayDlg.h"
 #include "CCarDlg.h"
+#include "CClientDlg.h"
 #include "COrderFormDlg.h"
 #include "COrderPaymentDlg.h"
 #include "CServiceDlg.h"
@@ -100,6 +101,14 @@ TEST_P(ScreenInputsTest, EveryCardInputTakesItsFieldsLimit) {
     CheckLimits(CUserDlg(*ctx), Fields{{"name", "SUser.Name"}, {"login", "SUser.Login"}}, {"password"});
     CheckLimits(CWorkerDlg(*ctx),
                 Fields{{"fio", "SWork.WorkFIO"}, {"adres", "SWork.WorkAdres"}, {"tel", "SWork.WorkTel"}}, {});
+
+    Fields client;
+    for (const char *column :
+         {"ClientName", "ClientAdres", "ClientTel", "ClientFullName", "ClientAdresF", "ClientINN",
+          "ClientOKHX", "ClientOKPO", "ClientFaks", "ClientEmail", "ClientChet", "ClientBank",
+          "ClientKorChet", "ClientBIK", "ClientDirector", "ClientByx", "ClientContact", "ClientPrim"})
+        client.insert(QLatin1StringView(column), QStringLiteral("SClient.") + QLatin1StringView(column));
+    CheckLimits(CClientDlg(*ctx, QString()), client, {});
 
     Fields company;
     for (const char *column : CompanyInfo::kFields)
