@@ -3,6 +3,7 @@
 #include "AppContext.h"
 #include "CCarDirDlg.h"
 #include "CCarDlg.h"
+#include "CClientAccountPage.h"
 #include "CarStore.h"
 #include "CardButtons.h"
 #include "DbAction.h"
@@ -30,6 +31,9 @@ namespace {
 
 const QString kSaveFirst = QStringLiteral(
     "Перед добавлением сведений об автомобиле\nнеобходимо сохранить введенные сведения о клиенте!\n"
+    "Нажмите кнопку ''Сохранить''");
+const QString kSaveFirstMoney = QStringLiteral(
+    "Перед добавлением заказа или платежа\nнеобходимо сохранить введенные сведения о клиенте!\n"
     "Нажмите кнопку ''Сохранить''");
 const QString kSelectCarToEdit = QStringLiteral("Выберите автомобиль из списка\nдля его изменения!");
 const QString kSelectCarToDelete = QStringLiteral("Выберите автомобиль из списка\nдля его удаления!");
@@ -72,14 +76,27 @@ QString U(const char *text) {
     return QString::fromUtf8(text);
 }
 
+CClientDlg::OrderActionsMaker &ActionsMaker() {
+    static CClientDlg::OrderActionsMaker maker;
+    return maker;
+}
+
 }  // namespace
 
 CClientDlg::CClientDlg(AppContext &ctx, const QString &iddClient, QWidget *parent)
     : QDialog(parent), m_ctx(ctx), m_store(ctx.db()), m_iddClient(iddClient) {
     if (m_iddClient.isEmpty()) m_iddClient = NewKey(ctx.login());
     BuildUi();
+    if (const OrderActionsMaker &maker = ActionsMaker()) m_ordersPage->SetActions(maker(ctx, this));
     Load();
-    SetTotals(0, 0);
+}
+
+void CClientDlg::SetOrderActionsMaker(OrderActionsMaker maker) {
+    ActionsMaker() = std::move(maker);
+}
+
+void CClientDlg::SetOrderActions(ClientOrderActions actions) {
+    m_ordersPage->SetActions(std::move(actions));
 }
 
 void CClientDlg::BuildUi() {
@@ -115,6 +132,13 @@ void CClientDlg::BuildUi() {
 
     m_tabs = new QTabWidget;
     m_tabs->setObjectName(QStringLiteral("tabs"));
+    const auto mayCreate = [this] { return MayCreateMoneyRows(); };
+    m_ordersPage = new CClientOrdersPage(m_ctx, m_iddClient, mayCreate);
+    m_accountPage = new CClientAccountPage(m_ctx, m_iddClient, mayCreate);
+    connect(m_ordersPage, &CClientOrdersPage::changed, this, &CClientDlg::RefreshMoney);
+    connect(m_accountPage, &CClientAccountPage::changed, this, &CClientDlg::RefreshMoney);
+    m_tabs->addTab(m_ordersPage, QStringLiteral("Заказы"));
+    m_tabs->addTab(m_accountPage, QStringLiteral("Лицевой счет"));
     m_tabs->addTab(BuildCarsPage(), QStringLiteral("Автомобили"));
 
     auto money = [](const QString &name) {
@@ -149,7 +173,7 @@ void CClientDlg::BuildUi() {
         QStringLiteral("Сохранить сведения о клиенте.\nКарточка остается открытой."), captions));
     save->setObjectName(QStringLiteral("save"));
     close->setObjectName(QStringLiteral("close"));
-    chain << m_tabs << m_cars << save << close;
+    chain << m_tabs << m_ordersPage->list() << save << close;
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(grid);
@@ -193,6 +217,20 @@ void CClientDlg::Load() {
         }
     }
     RefillCars();
+    RefreshMoney();
+}
+
+void CClientDlg::RefreshMoney() {
+    m_ordersPage->Refill();
+    m_accountPage->Refill();
+    SetTotals(m_ordersPage->servicesTotal(), m_accountPage->paymentsTotal());
+}
+
+bool CClientDlg::MayCreateMoneyRows() {
+    // Orders and payments point at the client's row, so it must be stored first.
+    if (m_existing) return true;
+    m_ctx.prompter().Warning(kSaveFirstMoney);
+    return false;
 }
 
 ClientRecord CClientDlg::record() const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CClientOrdersPage.h"
 #include "ClientRecord.h"
 #include "ClientStore.h"
 
@@ -11,6 +12,7 @@ class QLabel;
 class QLineEdit;
 class QTabWidget;
 class KeyedList;
+class CClientAccountPage;
 
 // The client card: the client's details, the tab pages about the client and a footer with the
 // client's totals. "Сохранить" stores the card and leaves it open (inserted the first time, updated
@@ -27,6 +29,17 @@ public:
 
     // The footer's figures: services total and payments total of the client; the debt is their difference.
     void SetTotals(double services, double payments);
+
+    // The order screens for the "Заказы" page. The program installs a maker once (the order screens are
+    // built on the catalogues); a card may be given its own, as tests do.
+    using OrderActionsMaker = std::function<ClientOrderActions(AppContext &ctx, QWidget *parent)>;
+    static void SetOrderActionsMaker(OrderActionsMaker maker);
+    void SetOrderActions(ClientOrderActions actions);
+
+    CClientOrdersPage *ordersPage() const { return m_ordersPage; }
+    CClientAccountPage *accountPage() const { return m_accountPage; }
+    // Rereads both money pages and the footer; run after every command of either page.
+    void RefreshMoney();
 
     // The edit bound to an SClient column ("ClientName", ...); null for an unknown column.
     QLineEdit *field(const QString &column) const { return m_fields.value(column); }
@@ -53,6 +66,7 @@ private:
     QWidget *BuildCarsPage();
     void Load();
     QString SelectedCar() const;
+    bool MayCreateMoneyRows();
 
     AppContext &m_ctx;
     ClientStore m_store;
@@ -63,6 +77,8 @@ private:
     QHash<QString, QLineEdit *> m_fields;
     QTabWidget *m_tabs = nullptr;
     KeyedList *m_cars = nullptr;
+    CClientOrdersPage *m_ordersPage = nullptr;
+    CClientAccountPage *m_accountPage = nullptr;
     QLabel *m_servicesTotal = nullptr;
     QLabel *m_paymentsTotal = nullptr;
     QLabel *m_debt = nullptr;

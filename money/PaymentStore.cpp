@@ -6,14 +6,12 @@
 #include "KeyGen.h"
 #include "Rows.h"
 
-namespace {
-
-const QString kColumns = QStringLiteral(
+const QString kPayColumns = QStringLiteral(
     "SELECT TPay.IddPay, TPay.IddZakaz, TPay.TypePay, TPay.NaznPay, TPay.NomerPay, TPay.DataPay, "
     "TPay.SummaPay, "
     "TPay.DocPay, TPay.PrimPay, TPay.[Delete] FROM TPay ");
 
-PayRecord Read(const CDynamicRecordset &rs) {
+PayRecord ReadPayRecord(const CDynamicRecordset &rs) {
     PayRecord p;
     p.IddPay = rs.Text(QStringLiteral("IddPay"));
     p.IddZakaz = rs.Text(QStringLiteral("IddZakaz"));
@@ -28,24 +26,22 @@ PayRecord Read(const CDynamicRecordset &rs) {
     return p;
 }
 
-}  // namespace
-
 QList<PayRecord> PaymentStore::LoadOrderPayments(const QString &iddZakaz) {
     QList<PayRecord> list;
     CDynamicRecordset rs(m_db);
-    rs.Open(kColumns + QStringLiteral(
-                           "WHERE TPay.IddZakaz = ? AND TPay.[Delete] = FALSE ORDER BY TPay.DataPay DESC, "
-                           "TPay.IddPay DESC"),
+    rs.Open(kPayColumns + QStringLiteral(
+                              "WHERE TPay.IddZakaz = ? AND TPay.[Delete] = FALSE ORDER BY TPay.DataPay DESC, "
+                              "TPay.IddPay DESC"),
             {iddZakaz});
-    for (; !rs.IsEOF(); rs.MoveNext()) list << Read(rs);
+    for (; !rs.IsEOF(); rs.MoveNext()) list << ReadPayRecord(rs);
     return list;
 }
 
 std::optional<PayRecord> PaymentStore::LoadPayment(const QString &iddPay) {
     CDynamicRecordset rs(m_db);
-    rs.Open(kColumns + QStringLiteral("WHERE TPay.IddPay = ?"), {iddPay});
+    rs.Open(kPayColumns + QStringLiteral("WHERE TPay.IddPay = ?"), {iddPay});
     if (rs.IsEOF()) return std::nullopt;
-    return Read(rs);
+    return ReadPayRecord(rs);
 }
 
 DocCounter PaymentStore::CounterFor(const PayRecord &pay) {

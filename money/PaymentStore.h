@@ -6,7 +6,13 @@
 #include <QList>
 #include <optional>
 
+class CDynamicRecordset;
 class Database;
+
+// The TPay columns every payment query selects, in the record's order, ending with "FROM TPay ".
+extern const QString kPayColumns;
+// The record of the current row of a query that selected the TPay columns by their own names.
+PayRecord ReadPayRecord(const CDynamicRecordset &rs);
 
 // Cash-desk rows (TPay) as the order screens use them.
 class PaymentStore {

@@ -1,16 +1,23 @@
 #include "AppContext.h"
 #include "CCarDirDlg.h"
 #include "CCarDlg.h"
+#include "CClientAccountPage.h"
 #include "CClientDirDlg.h"
 #include "CClientDlg.h"
+#include "CClientOrdersPage.h"
 #include "CarStore.h"
 #include "ClientStore.h"
+#include "CounterStore.h"
 #include "KeyedList.h"
+#include "MoneyRows.h"
+#include "PayRecord.h"
+#include "Rows.h"
 #include "Scripted.h"
 #include "TestDb.h"
 #include "Widgets.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -148,8 +155,10 @@ TEST_P(ClientDlgTest, CardSavesOnceThenUpdatesAndStaysOpen) {
     CClientDlg card(*ctx, QString());
     EXPECT_TRUE(card.iddClient().startsWith(QStringLiteral("anna~")));
     EXPECT_FALSE(card.existing());
-    EXPECT_EQ(card.tabs()->count(), 1);
-    EXPECT_EQ(card.tabs()->tabText(0), QStringLiteral("Автомобили"));
+    ASSERT_EQ(card.tabs()->count(), 3);
+    EXPECT_EQ(card.tabs()->tabText(0), QStringLiteral("Заказы"));
+    EXPECT_EQ(card.tabs()->tabText(1), QStringLiteral("Лицевой счет"));
+    EXPECT_EQ(card.tabs()->tabText(2), QStringLiteral("Автомобили"));
     EXPECT_EQ(card.findChild<QLabel *>(QStringLiteral("debt"))->text(), QStringLiteral("0.00"));
     card.SetTotals(150, 49.5);
     EXPECT_EQ(card.findChild<QLabel *>(QStringLiteral("servicesTotal"))->text(), QStringLiteral("150.00"));
@@ -195,12 +204,16 @@ TEST_P(ClientDlgTest, TabGoesDownTheCardAsItIsLaidOut) {
         order << QApplication::focusWidget()->objectName();
         Press(QApplication::focusWidget(), Qt::Key_Tab);
     }
-    // Row by row, left to right; the bank group between the third and the last row; then the cars page
+    // Row by row, left to right; the bank group between the third and the last row; then the page shown
     // and the buttons. The totals are only read, never tabbed to.
     EXPECT_EQ(order.join(u' ').toStdString(),
               "ClientName ClientFullName ClientAdres ClientAdresF ClientTel ClientFaks ClientEmail ClientINN "
               "ClientOKHX ClientOKPO ClientDirector ClientByx ClientChet ClientBank ClientKorChet ClientBIK "
-              "ClientContact ClientPrim qt_tabwidget_tabbar cars save close");
+              "ClientContact ClientPrim qt_tabwidget_tabbar orders save close");
+    card.tabs()->setCurrentIndex(2);
+    card.tabs()->setFocus();
+    Press(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), card.carsList());
     EXPECT_EQ(Child<QPushButton>(card, "save")->text(), QStringLiteral("Сохранить"));
     EXPECT_EQ(Child<QPushButton>(card, "close")->text(), QStringLiteral("Закрыть"));
 }
@@ -317,4 +330,153 @@ TEST_P(ClientDlgTest, DirectoryAddOpensANewCardAndSelectsTheSavedClient) {
     dir.SetFilters(QStringLiteral("O'Neil"), QStringLiteral(" 7701 "), {});
     ASSERT_EQ(dir.list()->topLevelItemCount(), 1);
     EXPECT_EQ(dir.list()->topLevelItem(0)->text(0), QStringLiteral("7701"));
+}
+
+namespace {
+
+const QString kSaveFirstMoney = QStringLiteral(
+    "Перед добавлением заказа или платежа\nнеобходимо сохранить введенные сведения о клиенте!\n"
+    "Нажмите кнопку ''Сохранить''");
+
+QString Footer(const CClientDlg &card) {
+    return card.findChild<QLabel *>(QStringLiteral("servicesTotal"))->text() + u'/' +
+           card.findChild<QLabel *>(QStringLiteral("paymentsTotal"))->text() + u'/' +
+           card.findChild<QLabel *>(QStringLiteral("debt"))->text();
+}
+
+QDateTime At(int d, int h = 10) {
+    return QDateTime(QDate(2024, 6, d), QTime(h, 0));
+}
+
+}  // namespace
+
+TEST_P(ClientDlgTest, MoneyPagesRefuseUntilTheClientIsSaved) {
+    CClientDlg card(*ctx, QString());
+    EXPECT_EQ(Footer(card), QStringLiteral("0.00/0.00/0.00"));
+    card.accountPage()->AddPayment();
+    card.ordersPage()->AddOrder();
+    EXPECT_EQ(prompter.warnings, QStringList(2, kSaveFirstMoney));
+    EXPECT_TRUE(dialogs.opened.isEmpty());
+    prompter.Clear();
+    card.ordersPage()->EditOrder();
+    card.ordersPage()->DeleteOrder();
+    card.ordersPage()->AddPayment();
+    card.accountPage()->EditPayment();
+    card.accountPage()->DeletePayment();
+    EXPECT_EQ(prompter.warnings, (QStringList{QStringLiteral("Выберите заказ для его редактирования!"),
+                                              QStringLiteral("Выберите заказ для его удаления!"),
+                                              QStringLiteral("Выберите заказ для его оплаты!"),
+                                              QStringLiteral("Выберите платеж для его редактирования!"),
+                                              QStringLiteral("Выберите платеж для его удаления!")}));
+}
+
+TEST_P(ClientDlgTest, OrdersPageShowsSumsDebtsAndTheFooter) {
+    MoneyRows::AddOrder(db(), QStringLiteral("z1"), QStringLiteral("k1"), QStringLiteral("101"), At(1), 300,
+                        2);
+    MoneyRows::AddOrder(db(), QStringLiteral("z2"), QStringLiteral("k1"), QStringLiteral("102"), At(2), 200,
+                        0);
+    MoneyRows::AddPay(db(), QStringLiteral("p1"), QStringLiteral("z1"), OrderPayment, 300, At(3));
+    MoneyRows::AddPay(db(), QStringLiteral("p2"), QStringLiteral("k1"), ClientAccount, 50, At(4),
+                      QStringLiteral("Приход"));
+    MoneyRows::AddOrder(db(), QStringLiteral("other"), QStringLiteral("k2"), QStringLiteral("9"), At(2), 999);
+
+    CClientDlg card(*ctx, QStringLiteral("k1"));
+    QTreeWidget *orders = card.ordersPage()->list();
+    EXPECT_EQ(RowTexts(orders, 2),
+              (QStringList{QStringLiteral("Кузнецов/102"), QStringLiteral("Кузнецов/101")}));
+    EXPECT_EQ(orders->topLevelItem(0)->text(7), QStringLiteral("200.00"));
+    EXPECT_EQ(orders->topLevelItem(0)->text(8), QStringLiteral("200.00"));
+    EXPECT_EQ(orders->topLevelItem(1)->text(8), QStringLiteral("0.00"));
+    EXPECT_EQ(orders->topLevelItem(0)->foreground(0).color(), QColor(10, 10, 180));
+    EXPECT_EQ(orders->topLevelItem(0)->background(0).color(), QColor(255, 240, 240));
+    EXPECT_EQ(orders->topLevelItem(1)->foreground(0).color(), QColor(200, 10, 10));
+    EXPECT_NE(orders->topLevelItem(1)->background(0).color(), QColor(255, 240, 240));
+    EXPECT_EQ(RowTexts(card.accountPage()->list(), 3),
+              (QStringList{QStringLiteral("1/04.06.2024/50.00"), QStringLiteral("1/03.06.2024/300.00")}));
+    EXPECT_EQ(Footer(card), QStringLiteral("500.00/350.00/150.00"));
+
+    // A client without orders: the debt is minus what was paid in.
+    Rows::Delete(db(), QStringLiteral("TZakaz"), {{QStringLiteral("IddVlad"), QStringLiteral("k1")}});
+    card.RefreshMoney();
+    EXPECT_EQ(Footer(card), QStringLiteral("0.00/50.00/-50.00"));
+}
+
+TEST_P(ClientDlgTest, PaymentsTakenOnTheCardShowAtOnce) {
+    CounterStore(db()).WriteAll({QString(), 0, 20, 40, 0});
+    MoneyRows::AddOrder(db(), QStringLiteral("z1"), QStringLiteral("k1"), QStringLiteral("101"), At(1), 300);
+    CClientDlg card(*ctx, QStringLiteral("k1"));
+
+    // Paying the selected order from the orders page.
+    dialogs.Then([](QDialog &d) {
+        EXPECT_EQ(d.windowTitle(), QStringLiteral("Новый платеж за оказанные услуги"));
+        EXPECT_EQ(Edit(d, "number")->text(), QStringLiteral("21"));
+        EXPECT_EQ(Edit(d, "amount")->text(), QStringLiteral("300.00"));
+        Edit(d, "amount")->setText(QStringLiteral("100"));
+        d.accept();
+        return d.result();
+    });
+    SelectRow(card.ordersPage()->list(), QStringLiteral("101"), 1);
+    card.ordersPage()->AddPayment();
+    EXPECT_EQ(Footer(card), QStringLiteral("300.00/100.00/200.00"));
+    EXPECT_EQ(card.ordersPage()->list()->topLevelItem(0)->text(8), QStringLiteral("200.00"));
+    EXPECT_EQ(
+        RowTexts(card.accountPage()->list(), 3),
+        QStringList{QStringLiteral("21/") + QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")) +
+                    QStringLiteral("/100.00")});
+
+    // A refund from the account page: money out, the outgoing counter.
+    dialogs.Then([](QDialog &d) {
+        auto *purposes = Child<QComboBox>(d, "purposes");
+        EXPECT_EQ(purposes->itemText(0), QStringLiteral("Оплата услуг: 101 от 01.06.2024"));
+        purposes->setCurrentIndex(2);
+        Edit(d, "amount")->setText(QStringLiteral("30"));
+        d.accept();
+        return d.result();
+    });
+    card.accountPage()->AddPayment();
+    EXPECT_EQ(Footer(card), QStringLiteral("300.00/70.00/230.00"));
+    EXPECT_EQ(CounterStore(db()).ReadAll()->outPayNomer, 41);
+    EXPECT_EQ(CounterStore(db()).ReadAll()->payNomer, 21);
+
+    // Deleting the refund brings the footer back.
+    SelectRow(card.accountPage()->list(), QStringLiteral("41"));
+    card.accountPage()->DeletePayment();
+    EXPECT_EQ(prompter.questions, QStringList{QStringLiteral("Удалить платеж?")});
+    EXPECT_EQ(Footer(card), QStringLiteral("300.00/100.00/200.00"));
+}
+
+TEST_P(ClientDlgTest, OrdersAreAddedChangedAndDeletedThroughTheOrderScreens) {
+    MoneyRows::AddOrder(db(), QStringLiteral("z1"), QStringLiteral("k1"), QStringLiteral("101"), At(1), 300);
+    MoneyRows::AddPay(db(), QStringLiteral("p1"), QStringLiteral("z1"), OrderPayment, 100, At(2));
+    CClientDlg card(*ctx, QStringLiteral("k1"));
+    QStringList calls;
+    card.SetOrderActions(
+        {[&](OrderFormMode mode, QString &iddZakaz) {
+             calls << (mode == OrderFormMode::Edit ? QStringLiteral("edit ") + iddZakaz
+                                                   : QStringLiteral("new"));
+             if (mode == OrderFormMode::New) {
+                 iddZakaz = QStringLiteral("z2");
+                 MoneyRows::AddOrder(db(), iddZakaz, QStringLiteral("k1"), QStringLiteral("102"), At(5), 40);
+             }
+             return true;
+         },
+         [&](const QString &iddZakaz) {
+             calls << QStringLiteral("remove ") + iddZakaz;
+             Rows::Delete(db(), QStringLiteral("TZakaz"), {{QStringLiteral("IddZakaz"), iddZakaz}});
+         }});
+    card.ordersPage()->AddOrder();
+    EXPECT_EQ(Footer(card), QStringLiteral("340.00/100.00/240.00"));
+    EXPECT_EQ(card.ordersPage()->list()->currentItem()->text(1), QStringLiteral("102"));
+    card.ordersPage()->EditOrder();
+
+    SelectRow(card.ordersPage()->list(), QStringLiteral("101"), 1);
+    prompter.Answer(false);
+    card.ordersPage()->DeleteOrder();
+    card.ordersPage()->DeleteOrder();
+    EXPECT_EQ(prompter.questions, QStringList(2, QStringLiteral("Удалить заказ?")));
+    EXPECT_EQ(calls,
+              (QStringList{QStringLiteral("new"), QStringLiteral("edit z2"), QStringLiteral("remove z1")}));
+    // The order's payment stays stored but is no longer the client's.
+    EXPECT_EQ(Footer(card), QStringLiteral("40.00/0.00/40.00"));
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TPay")), 1);
 }

@@ -1,0 +1,252 @@
+#include "CKassaView.h"
+
+#include "AppContext.h"
+#include "CCashOperationDlg.h"
+#include "DbAction.h"
+#include "DialogRunner.h"
+#include "Formats.h"
+#include "KeyedList.h"
+#include "PaymentEditing.h"
+#include "PictureButton.h"
+#include "Prompter.h"
+#include "Tooltip.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QStringList kHeadings = {
+    QStringLiteral("№ платежа"),  QStringLiteral("Дата платежа"),       QStringLiteral("Сумма"),
+    QStringLiteral("Назначение"), QStringLiteral("Первичный документ"), QStringLiteral("Примечание"),
+    QStringLiteral("Клиент")};
+constexpr int kSumColumn = 2;
+
+}  // namespace
+
+CKassaView::CKassaView(AppContext &ctx, QWidget *parent) : QWidget(parent), m_ctx(ctx) {
+    setWindowTitle(kTitle);
+    Build();
+    FillFilterLists();
+    Find();
+}
+
+void CKassaView::Build() {
+    m_number = new QLineEdit(this);
+    m_number->setObjectName(QStringLiteral("number"));
+    QDate from, to;
+    const QDate today = QDate::currentDate();
+    from = QDate(today.year(), today.month(), 1);
+    to = QDate(today.year(), today.month(), today.daysInMonth());
+    auto date = [this](const char *name, const QDate &value) {
+        auto *edit = new QDateEdit(value, this);
+        edit->setObjectName(QString::fromLatin1(name));
+        edit->setCalendarPopup(true);
+        edit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+        return edit;
+    };
+    m_from = date("from", from);
+    m_to = date("to", to);
+    m_purpose = new QComboBox(this);
+    m_purpose->setObjectName(QStringLiteral("purpose"));
+    m_client = new QComboBox(this);
+    m_client->setObjectName(QStringLiteral("client"));
+    m_client->setEditable(true);
+    m_client->setInsertPolicy(QComboBox::NoInsert);
+    QPushButton *find = PictureButton(QStringLiteral("find"), QStringLiteral("edit-find"),
+                                      QStringLiteral("Найти"), QStringLiteral("Поиск"),
+                                      QStringLiteral("Показать операции\nпо условиям отбора."), this);
+    connect(find, &QPushButton::clicked, this, &CKassaView::Find);
+    Tooltip::Set(m_number, QStringLiteral("№ платежа"), QStringLiteral("Номер кассового документа."));
+    Tooltip::Set(m_from, QStringLiteral("Дата платежа"), QStringLiteral("Начало периода."));
+    Tooltip::Set(m_to, QStringLiteral("Дата платежа"), QStringLiteral("Конец периода (включительно)."));
+    Tooltip::Set(m_purpose, QStringLiteral("Назначение"), QStringLiteral("Назначение платежа."));
+    Tooltip::Set(m_client, QStringLiteral("Клиент"),
+                 QStringLiteral("Клиент, по лицевому счету которого\nпроведена операция."));
+
+    auto *filters = new QGridLayout;
+    const auto labelled = [&](int col, const QString &caption, QWidget *w) {
+        filters->addWidget(new QLabel(caption, this), 0, col);
+        filters->addWidget(w, 1, col);
+    };
+    labelled(0, QStringLiteral("№ пл.:"), m_number);
+    labelled(1, QStringLiteral("Дата платежа:"), m_from);
+    labelled(2, QString(), m_to);
+    labelled(3, QStringLiteral("Назначение:"), m_purpose);
+    labelled(4, QStringLiteral("Клиент:"), m_client);
+    filters->addWidget(find, 1, 5);
+    filters->setColumnStretch(3, 1);
+    filters->setColumnStretch(4, 1);
+
+    m_list = new KeyedList(kHeadings, 6, {[this] { Add(); }, [this] { Edit(); }, [this] { Delete(); }}, this);
+    m_list->setObjectName(QStringLiteral("list"));
+    m_list->SetColumns(kHeadings, {70, 90, 120, 160, 160, 150, 150},
+                       {Qt::AlignLeft, Qt::AlignLeft, Qt::AlignRight | Qt::AlignVCenter});
+    m_list->setRootIsDecorated(false);
+    m_list->SetSortable(true);
+
+    auto total = [this](const char *name) {
+        auto *label = new QLabel(this);
+        label->setObjectName(QString::fromLatin1(name));
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        label->setFrameShape(QFrame::StyledPanel);
+        label->setMinimumWidth(110);
+        return label;
+    };
+    m_income = total("income");
+    m_expense = total("expense");
+    m_total = total("total");
+    auto *totals = new QHBoxLayout;
+    totals->addStretch();
+    for (const auto &[caption, label] :
+         {std::pair{QStringLiteral("Приход:"), m_income}, std::pair{QStringLiteral("Расход:"), m_expense},
+          std::pair{QStringLiteral("Всего:"), m_total}}) {
+        totals->addWidget(new QLabel(caption, this));
+        totals->addWidget(label);
+    }
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(filters);
+    layout->addWidget(m_list, 1);
+    layout->addLayout(totals);
+    // Enter in a filter field applies the filter.
+    connect(m_number, &QLineEdit::returnPressed, this, &CKassaView::Find);
+    connect(m_client->lineEdit(), &QLineEdit::returnPressed, this, &CKassaView::Find);
+}
+
+void CKassaView::FillFilterLists() {
+    QStringList purposes, clients;
+    TryDb(m_ctx.prompter(), [&] {
+        CashStore store(m_ctx.db());
+        purposes = store.FillArticleList(false);
+        clients = store.ClientNames();
+    });
+    m_purpose->addItem(QStringLiteral("Все"));
+    m_purpose->addItems(purposes);
+    m_purpose->setCurrentIndex(0);
+    m_client->addItems(clients);
+    m_client->setCurrentIndex(-1);
+    m_client->setEditText(QString());
+}
+
+CashFilter CKassaView::FilterFromFields() const {
+    CashFilter f;
+    f.from = m_from->date();
+    f.to = m_to->date();
+    f.number = m_number->text().trimmed();
+    f.purpose = m_purpose->currentIndex() > 0 ? m_purpose->currentText() : QString();
+    f.client = m_client->currentText().trimmed();
+    return f;
+}
+
+void CKassaView::Find() {
+    const CashFilter filter = FilterFromFields();
+    m_list->clear();
+    m_rowOf.clear();
+    m_journal = {};
+    // A failed query leaves the list empty and the totals at zero.
+    TryDb(m_ctx.prompter(), [&] { m_journal = CashStore(m_ctx.db()).FillCashJournal(filter); });
+    m_lastFilter = filter;
+    for (int i = 0; i < m_journal.rows.size(); ++i) {
+        const CashRow &row = m_journal.rows[i];
+        const PayRecord &p = row.pay;
+        QTreeWidgetItem *item =
+            m_list->AddRow({p.NomerPay, Formats::Date(p.DataPay.date()), Formats::Money(p.SummaPay),
+                            p.NaznPay, p.DocPay, p.PrimPay, row.Who()},
+                           p.IddPay);
+        KeyedList::SetSortValue(item, 1, p.DataPay);
+        KeyedList::SetSortValue(item, kSumColumn, p.SummaPay);
+        m_rowOf.insert(p.IddPay, i);
+    }
+    m_list->FitColumns();
+    m_income->setText(Formats::Money(m_journal.income));
+    m_expense->setText(Formats::Money(m_journal.expense));
+    m_total->setText(Formats::Money(m_journal.total));
+}
+
+bool CKassaView::Command(int id) {
+    switch (id) {
+        case kAdd:
+            Add();
+            return true;
+        case kEdit:
+            Edit();
+            return true;
+        case kDelete:
+            Delete();
+            return true;
+        case kFind:
+            Find();
+            return true;
+        default:
+            return false;
+    }
+}
+
+const CashRow *CKassaView::SelectedRow() const {
+    const auto it = m_rowOf.constFind(m_list->CurrentKey());
+    return it == m_rowOf.cend() ? nullptr : &m_journal.rows[*it];
+}
+
+void CKassaView::Add() {
+    if (!m_ctx.CheckRight(kRightAdd)) return;
+    CCashOperationDlg dlg(m_ctx, QString(), this);
+    if (!dlg.Loaded()) return;
+    if (m_ctx.dialogs().Run(dlg) != QDialog::Accepted) return;
+    Find();
+    m_list->SelectKey(dlg.saved().IddPay);
+}
+
+void CKassaView::Edit() {
+    if (!m_ctx.CheckRight(kRightEdit)) return;
+    const CashRow *row = SelectedRow();
+    if (!row || row->pay.IddZakaz.isEmpty()) {
+        m_ctx.prompter().Warning(kSelectOperation);
+        return;
+    }
+    const CashRow chosen = *row;  // the list is refilled below
+    bool saved = false;
+    switch (chosen.pay.TypePay) {
+        case SalaryPayout:
+            if (!m_payoutEditor) {
+                m_ctx.prompter().Warning(kPayoutElsewhere);
+                return;
+            }
+            saved = m_payoutEditor(chosen);
+            break;
+        case OrderPayment:
+        case ClientAccount:
+            saved = EditPaymentInDialog(m_ctx, chosen.pay.IddPay, this);
+            break;
+        case CashOperation: {
+            CCashOperationDlg dlg(m_ctx, chosen.pay.IddPay, this);
+            if (!dlg.Loaded()) return;
+            saved = m_ctx.dialogs().Run(dlg) == QDialog::Accepted;
+            break;
+        }
+        default:
+            m_ctx.prompter().Warning(kSelectOperation);
+            return;
+    }
+    if (!saved) return;
+    Find();
+    m_list->SelectKey(chosen.pay.IddPay);
+}
+
+void CKassaView::Delete() {
+    if (!m_ctx.CheckRight(kRightDelete)) return;
+    const CashRow *row = SelectedRow();
+    if (!row) {
+        m_ctx.prompter().Warning(kSelectOperation);
+        return;
+    }
+    const QString key = row->pay.IddPay;
+    if (!m_ctx.prompter().Question(QStringLiteral("Удалить выбранную операцию?"))) return;
+    TryDb(m_ctx.prompter(), [&] { CashStore(m_ctx.db()).DeletePayment(key); });
+    Find();
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "CashStore.h"
+
+#include <QHash>
+#include <QWidget>
+#include <functional>
+
+class AppContext;
+class KeyedList;
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+
+// The cash journal: every cash-desk row of a period with its filters, the three totals, and adding,
+// changing and deleting rows by their kind under the payment rights. It is the view of an MDI child
+// window; the main window asks it for its commands and hands their ids back to Command().
+class CKassaView : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kAdd = 32800;
+    static constexpr int kEdit = 32801;
+    static constexpr int kDelete = 32802;
+    static constexpr int kFind = 1004;
+    static constexpr int kRightOpen = 9;  // "Журнал кассы" in the main menu
+    static constexpr int kRightAdd = 10;
+    static constexpr int kRightEdit = 11;
+    static constexpr int kRightDelete = 12;
+    static inline const QString kTitle = QStringLiteral("Журнал кассы");
+    static inline const QString kSelectOperation = QStringLiteral("Выберите операцию для ее редактирования!");
+    static inline const QString kPayoutElsewhere =
+        QStringLiteral("Выплаты заработной платы изменяются в журнале З/П!");
+
+    // Edits a salary payout (kind 1) in the salary accrual dialog; true when it was saved.
+    using PayoutEditor = std::function<bool(const CashRow &row)>;
+
+    explicit CKassaView(AppContext &ctx, QWidget *parent = nullptr);
+
+    // Runs one of the journal's commands; false for an id that is not the journal's.
+    bool Command(int id);
+    void Find();
+    void Add();
+    void Edit();
+    void Delete();
+
+    // Until one is set, editing a payout says where payouts are edited.
+    void SetPayoutEditor(PayoutEditor editor) { m_payoutEditor = std::move(editor); }
+
+    KeyedList *list() const { return m_list; }
+    const CashJournal &journal() const { return m_journal; }
+    const CashFilter &lastFilter() const { return m_lastFilter; }  // the period last applied, for printing
+
+private:
+    void Build();
+    void FillFilterLists();
+    CashFilter FilterFromFields() const;
+    const CashRow *SelectedRow() const;
+
+    AppContext &m_ctx;
+    CashJournal m_journal;
+    CashFilter m_lastFilter;
+    QHash<QString, int> m_rowOf;  // IddPay -> index in m_journal.rows
+    PayoutEditor m_payoutEditor;
+
+    QLineEdit *m_number = nullptr;
+    QDateEdit *m_from = nullptr;
+    QDateEdit *m_to = nullptr;
+    QComboBox *m_purpose = nullptr;
+    QComboBox *m_client = nullptr;
+    KeyedList *m_list = nullptr;
+    QLabel *m_income = nullptr;
+    QLabel *m_expense = nullptr;
+    QLabel *m_total = nullptr;
+};

@@ -1,0 +1,203 @@
+#include "CashStore.h"
+
+#include "Database.h"
+#include "DynamicRecordset.h"
+#include "Formats.h"
+#include "PaymentStore.h"
+#include "Rows.h"
+
+namespace {
+
+// The live lines' total with VAT of the TZakaz row in scope; package headers (IddTop '0') count nothing.
+const QString kOrderTotal = QStringLiteral(
+    "COALESCE((SELECT SUM(s.[Count]*s.Price + s.[Count]*s.Price*s.PrNDS/100) FROM TService s WHERE "
+    "s.IddZakaz = TZakaz.IddZakaz AND s.IddTop <> '0' AND s.[Delete] = FALSE), 0)");
+// The debt of the TZakaz row in scope, as the debts view defines it for every screen.
+const QString kOrderDebt = QStringLiteral(
+    "(SELECT TClientDolg.SummD FROM TClientDolg WHERE TClientDolg.IddZakaz = TZakaz.IddZakaz)");
+
+QStringList Column(CDynamicRecordset &rs, const QString &sql, const QVariantList &binds = {}) {
+    QStringList list;
+    rs.Open(sql, binds);
+    for (; !rs.IsEOF(); rs.MoveNext()) {
+        const QString v = rs.Field(0).AsText();
+        if (!v.trimmed().isEmpty()) list << v;
+    }
+    return list;
+}
+
+}  // namespace
+
+QString CashRow::Who() const {
+    QString who;
+    if (!clientName.isEmpty()) who += clientName + u' ';
+    if (!workFio.isEmpty()) who += workFio + u' ';
+    if (!zakazNomer.isEmpty())
+        who +=
+            QStringLiteral("Заказ №") + zakazNomer + QStringLiteral(" от ") + Formats::Date(zakazData.date());
+    return who.trimmed();
+}
+
+QStringList CashStore::FillArticleList(bool cashOnly) {
+    CDynamicRecordset rs(m_db);
+    // One entry per purpose: the same article used by two kinds is offered once.
+    return Column(rs,
+                  QStringLiteral("SELECT TPay.NaznPay FROM TPay ") +
+                      (cashOnly ? QStringLiteral("WHERE TPay.TypePay = ? ") : QString()) +
+                      QStringLiteral("GROUP BY TPay.NaznPay ORDER BY TPay.NaznPay"),
+                  cashOnly ? QVariantList{int(CashOperation)} : QVariantList{});
+}
+
+QStringList CashStore::FillPayoutPurposeList() {
+    CDynamicRecordset rs(m_db);
+    return Column(
+        rs, QStringLiteral("SELECT TPay.NaznPay FROM TPay WHERE TPay.IddZakaz = '0' GROUP BY TPay.NaznPay "
+                           "ORDER BY TPay.NaznPay"));
+}
+
+double CashStore::CashBalanceBefore(const QDate &day) {
+    CDynamicRecordset rs(m_db);
+    // Up to the midnight after the day, so its last second counts too.
+    rs.Open(QStringLiteral("SELECT SUM(TPay.SummaPay) AS Sum_SummaPay FROM TPay WHERE TPay.DataPay < ? AND "
+                           "TPay.[Delete] = FALSE"),
+            {QDateTime(day.addDays(1), QTime(0, 0))});
+    return rs.IsEOF() ? 0.0 : rs.Double(QStringLiteral("Sum_SummaPay"));
+}
+
+CashJournal CashStore::FillCashJournal(const CashFilter &filter) {
+    // The period takes both days whole: from midnight of the first to the midnight after the last.
+    QString where = QStringLiteral("TPay.DataPay >= ? AND TPay.DataPay < ?");
+    QVariantList binds = {QDateTime(filter.from, QTime(0, 0)), QDateTime(filter.to.addDays(1), QTime(0, 0))};
+    const auto text = [&](const QString &column, const QString &value) {
+        const QString v = value.trimmed();
+        if (v.isEmpty()) return;
+        where += QStringLiteral(" AND ") + column + QStringLiteral(" = ?");
+        binds << v;
+    };
+    text(QStringLiteral("TPay.NaznPay"), filter.purpose);
+    text(QStringLiteral("TPay.NomerPay"), filter.number);
+    text(QStringLiteral("SClient.ClientName"), filter.client);
+
+    CashJournal journal;
+    CDynamicRecordset rs(m_db);
+    rs.Open(
+        QStringLiteral(
+            "SELECT TPay.IddPay, TPay.IddZakaz, TPay.TypePay, TPay.NaznPay, TPay.NomerPay, TPay.DataPay, "
+            "TPay.SummaPay, TPay.DocPay, TPay.PrimPay, TPay.[Delete], SClient.IddClient, SClient.ClientName, "
+            "SWork.IddWork, SWork.WorkFIO, TZakaz.ZakazNomer, TZakaz.ZakazData FROM ((TPay LEFT JOIN TZakaz "
+            "ON TPay.IddZakaz = TZakaz.IddZakaz) LEFT JOIN SClient ON TPay.IddZakaz = SClient.IddClient) "
+            "LEFT JOIN SWork ON TPay.IddZakaz = SWork.IddWork WHERE ") +
+            where + QStringLiteral(" AND TPay.[Delete] = FALSE ORDER BY TPay.DataPay, TPay.IddPay"),
+        binds);
+    for (; !rs.IsEOF(); rs.MoveNext()) {
+        CashRow row;
+        row.pay = ReadPayRecord(rs);
+        row.iddClient = rs.Text(QStringLiteral("IddClient"));
+        row.clientName = rs.Text(QStringLiteral("ClientName"));
+        row.iddWork = rs.Text(QStringLiteral("IddWork"));
+        row.workFio = rs.Text(QStringLiteral("WorkFIO"));
+        row.zakazNomer = rs.Text(QStringLiteral("ZakazNomer"));
+        row.zakazData = rs.Date(QStringLiteral("ZakazData"));
+        const double sum = row.pay.SummaPay;
+        (sum < 0 ? journal.expense : journal.income) += sum;
+        journal.total += sum;
+        journal.rows << row;
+    }
+    return journal;
+}
+
+QStringList CashStore::ClientNames() {
+    CDynamicRecordset rs(m_db);
+    return Column(
+        rs, QStringLiteral("SELECT SClient.ClientName FROM SClient GROUP BY SClient.ClientName ORDER BY "
+                           "SClient.ClientName"));
+}
+
+bool CashStore::DeletePayment(const QString &iddPay) {
+    Transaction tx(m_db);
+    const auto pay = PaymentStore(m_db).LoadPayment(iddPay);
+    if (!pay) return false;
+    Rows::SoftDelete(m_db, QStringLiteral("TPay"), {{QStringLiteral("IddPay"), iddPay}});
+    // A payout's lines go with it, or the workers' balances would still count the money as paid.
+    if (pay->TypePay == SalaryPayout)
+        Rows::SoftDelete(m_db, QStringLiteral("TWorkPay"), {{QStringLiteral("IddPay"), iddPay}},
+                         QStringLiteral("DeleteWorkPay"));
+    tx.Commit();
+    return true;
+}
+
+QList<UnpaidOrder> CashStore::UnpaidOrders(const QString &iddClient) {
+    QList<UnpaidOrder> list;
+    CDynamicRecordset rs(m_db);
+    rs.Open(
+        QStringLiteral("SELECT TZakaz.IddZakaz, TZakaz.ZakazNomer, TZakaz.ZakazData, ") + kOrderDebt +
+            QStringLiteral(" AS SummD FROM TZakaz WHERE TZakaz.IddVlad = ? AND TZakaz.[Delete] = FALSE ORDER "
+                           "BY TZakaz.ZakazData, TZakaz.IddZakaz"),
+        {iddClient});
+    for (; !rs.IsEOF(); rs.MoveNext()) {
+        UnpaidOrder o;
+        o.debt = rs.Double(QStringLiteral("SummD"));
+        if (!InDebt(o.debt)) continue;
+        o.IddZakaz = rs.Text(QStringLiteral("IddZakaz"));
+        o.ZakazNomer = rs.Text(QStringLiteral("ZakazNomer"));
+        o.ZakazData = rs.Date(QStringLiteral("ZakazData"));
+        list << o;
+    }
+    return list;
+}
+
+double CashStore::OrderDebt(const QString &iddZakaz) {
+    CDynamicRecordset rs(m_db);
+    rs.Open(QStringLiteral("SELECT ") + kOrderDebt +
+                QStringLiteral(" AS SummD FROM TZakaz WHERE TZakaz.IddZakaz = ?"),
+            {iddZakaz});
+    return rs.IsEOF() ? 0.0 : rs.Double(QStringLiteral("SummD"));
+}
+
+QList<PayRecord> CashStore::ClientAccount(const QString &iddClient) {
+    QList<PayRecord> list;
+    CDynamicRecordset rs(m_db);
+    // A deleted account row stays out like a deleted order payment.
+    rs.Open(
+        QStringLiteral("SELECT TPay.IddPay, TPay.IddZakaz, TPay.TypePay, TPay.NaznPay, TPay.NomerPay, "
+                       "TPay.DataPay, TPay.SummaPay, TPay.DocPay, TPay.PrimPay, TPay.[Delete] FROM TPay LEFT "
+                       "JOIN TZakaz ON TPay.IddZakaz = TZakaz.IddZakaz WHERE TPay.[Delete] = FALSE AND "
+                       "((TZakaz.IddVlad = ? AND TZakaz.[Delete] = FALSE) OR TPay.IddZakaz = ?) ORDER BY "
+                       "TPay.DataPay DESC, TPay.IddPay DESC"),
+        {iddClient, iddClient});
+    for (; !rs.IsEOF(); rs.MoveNext()) list << ReadPayRecord(rs);
+    return list;
+}
+
+QList<ClientOrderRow> CashStore::ClientOrders(const QString &iddClient) {
+    QList<ClientOrderRow> list;
+    CDynamicRecordset rs(m_db);
+    rs.Open(
+        QStringLiteral("SELECT TZakaz.IddZakaz, TZakaz.ZakazNomer, TZakaz.ZakazData, TZakaz.ZakazBegin, "
+                       "TZakaz.ZakazBeginIn, TZakaz.ZakazEndOut, SAvto.AvtoNomer, SAvto.AvtoMarka, "
+                       "SAvto.AvtoColor, SClient.ClientName, SClient.ClientTel, TZakaz.ZakazStatus, ") +
+            kOrderTotal + QStringLiteral(" AS ZakazSumma, ") + kOrderDebt +
+            QStringLiteral(" AS SummD FROM (TZakaz LEFT JOIN SAvto ON TZakaz.IddAvto = SAvto.IddAvto) LEFT "
+                           "JOIN SClient ON TZakaz.IddVlad = SClient.IddClient WHERE TZakaz.IddVlad = ? AND "
+                           "TZakaz.[Delete] = FALSE ORDER BY TZakaz.ZakazBegin DESC, TZakaz.IddZakaz"),
+        {iddClient});
+    for (; !rs.IsEOF(); rs.MoveNext()) {
+        ClientOrderRow o;
+        o.IddZakaz = rs.Text(QStringLiteral("IddZakaz"));
+        o.ZakazNomer = rs.Text(QStringLiteral("ZakazNomer"));
+        o.ZakazData = rs.Date(QStringLiteral("ZakazData"));
+        o.ZakazBegin = rs.Date(QStringLiteral("ZakazBegin"));
+        o.ZakazBeginIn = rs.Date(QStringLiteral("ZakazBeginIn"));
+        o.ZakazEndOut = rs.Date(QStringLiteral("ZakazEndOut"));
+        o.AvtoNomer = rs.Text(QStringLiteral("AvtoNomer"));
+        o.AvtoMarka = rs.Text(QStringLiteral("AvtoMarka"));
+        o.AvtoColor = rs.Text(QStringLiteral("AvtoColor"));
+        o.ClientName = rs.Text(QStringLiteral("ClientName"));
+        o.ClientTel = rs.Text(QStringLiteral("ClientTel"));
+        o.ZakazStatus = int(rs.Long(QStringLiteral("ZakazStatus")));
+        o.total = rs.Double(QStringLiteral("ZakazSumma"));
+        o.debt = rs.Double(QStringLiteral("SummD"));
+        list << o;
+    }
+    return list;
+}

@@ -1,0 +1,28 @@
+#include "KassaJournalKind.h"
+
+#include "CKassaView.h"
+
+QList<KassaMenuItem> KassaJournalMenu() {
+    using V = CKassaView;
+    const auto item = [](int id, const char *text, const char *prompt, const char *icon) {
+        return KassaMenuItem{id, QString::fromUtf8(text), QString::fromUtf8(prompt),
+                             QIcon::fromTheme(QString::fromLatin1(icon))};
+    };
+    return {item(V::kAdd, "Добавить", "Добавить кассовую операцию", "list-add"),
+            item(V::kEdit, "Изменить", "Изменить выбранную операцию", "document-edit"),
+            item(V::kDelete, "Удалить", "Удалить выбранную операцию", "edit-delete")};
+}
+
+QList<int> KassaJournalToolbar() {
+    using V = CKassaView;
+    return {V::kAdd, V::kEdit, V::kDelete};
+}
+
+QWidget *CreateKassaJournal(AppContext &ctx, QWidget *parent) {
+    return new CKassaView(ctx, parent);
+}
+
+bool RunKassaJournalCommand(QWidget *view, int id) {
+    auto *journal = qobject_cast<CKassaView *>(view);
+    return journal && journal->Command(id);
+}

@@ -1,0 +1,34 @@
+#include "PaymentEditing.h"
+
+#include "AppContext.h"
+#include "COrderPaymentDlg.h"
+#include "CashStore.h"
+#include "DbAction.h"
+#include "DialogRunner.h"
+#include "PaymentStore.h"
+#include "Prompter.h"
+
+bool EditPaymentInDialog(AppContext &ctx, const QString &iddPay, QWidget *parent) {
+    std::optional<PayRecord> pay;
+    double debt = 0.0;
+    if (!TryDb(ctx.prompter(), [&] {
+            pay = PaymentStore(ctx.db()).LoadPayment(iddPay);
+            if (pay && pay->TypePay == OrderPayment) debt = CashStore(ctx.db()).OrderDebt(pay->IddZakaz);
+        }))
+        return false;
+    if (!pay || pay->Delete) {
+        ctx.prompter().Warning(kPaymentGone);
+        return false;
+    }
+    const PayRecord before = *pay;
+    COrderPaymentDlg dlg(ctx, *pay, COrderPaymentDlg::kEditTitle, false, debt, parent);
+    if (ctx.dialogs().Run(dlg) != QDialog::Accepted) return false;
+    if (before.TypePay == ClientAccount) {
+        // The payment dialog knows only order payments: an account row stays one, and a "Возврат" stays
+        // money out.
+        pay->TypePay = ClientAccount;
+        pay->SummaPay = before.SummaPay < 0 ? -qAbs(pay->SummaPay) : qAbs(pay->SummaPay);
+    }
+    return TryDb(ctx.prompter(),
+                 [&] { PaymentStore(ctx.db()).SavePayment(*pay, before.IddZakaz, ctx.login()); });
+}
