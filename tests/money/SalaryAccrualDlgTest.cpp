@@ -12,6 +12,7 @@
 #include "Widgets.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
@@ -87,6 +88,20 @@ TEST_P(SalaryAccrualDlgTest, TotalsFollowTheTicksAndTheTypedAmounts) {
     dlg.list()->topLevelItem(0)->setText(CSalaryAccrualDlg::kPayout, QStringLiteral(" 12,5 "));
     EXPECT_EQ(dlg.list()->topLevelItem(0)->text(CSalaryAccrualDlg::kPayout), QStringLiteral("12.5"));
     EXPECT_EQ(Figure(dlg, "totalPayout"), QStringLiteral("12.50"));
+
+    // Enter types into the row's "Выдать руб.:" cell, which takes amounts only (negative ones too).
+    dlg.show();
+    SelectRow(dlg.list(), QStringLiteral("Петров"));
+    Press(dlg.list(), Qt::Key_Return);
+    auto *editor = dlg.list()->findChild<QLineEdit *>(QStringLiteral("payoutEditor"));
+    ASSERT_NE(editor, nullptr);
+    editor->clear();
+    Type(editor, QStringLiteral("-5x,5"));
+    Press(editor, Qt::Key_Return);
+    QCoreApplication::processEvents();  // the view takes the typed value on its next turn
+    EXPECT_EQ(dlg.list()->topLevelItem(1)->text(CSalaryAccrualDlg::kPayout), QStringLiteral("-5.5"));
+    EXPECT_EQ(Figure(dlg, "totalPayout"), QStringLiteral("12.50"));  // Петров is not chosen
+    dlg.list()->topLevelItem(1)->setText(CSalaryAccrualDlg::kPayout, QStringLiteral("90"));
 
     Click(dlg, "UnSel");
     EXPECT_EQ(Figure(dlg, "totalPayout"), QStringLiteral("0.00"));
