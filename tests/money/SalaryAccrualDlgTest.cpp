@@ -7,7 +7,7 @@
 #include "MoneyScreenTest.h"
 #include "PaymentStore.h"
 #include "PerformedWorksList.h"
-#include "SalaryFixtures.h"
+#include "SalaryRows.h"
 #include "SalaryStore.h"
 #include "Widgets.h"
 
@@ -196,4 +196,15 @@ TEST_P(SalaryAccrualDlgTest, FiguresThatFailToReadAreNotOfferedForSaving) {
     Click(dlg, "Recount");
     EXPECT_EQ(dlg.list()->topLevelItemCount(), 2);
     EXPECT_TRUE(Child<QWidget>(dlg, "ok")->isEnabled());
+}
+
+TEST_P(SalaryAccrualDlgTest, ANumberTakenElsewhereMeanwhileIsNotRepeated) {
+    CSalaryAccrualDlg dlg(*ctx, QString());
+    ASSERT_EQ(Edit(dlg, "number")->text(), QStringLiteral("5"));
+    // Another workstation saves its payout under 5 while this dialog is open.
+    CounterStore(*OpenAgain()).Take(DocCounter::Salary);
+    dlg.accept();
+    ASSERT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(dlg.saved().NomerPay, QStringLiteral("6"));
+    EXPECT_EQ(CounterStore(db()).NextSalaryNumber(), 7);
 }

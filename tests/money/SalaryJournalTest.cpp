@@ -5,8 +5,8 @@
 #include "KeyedList.h"
 #include "MoneyRows.h"
 #include "MoneyScreenTest.h"
-#include "SalaryFixtures.h"
 #include "SalaryJournalKind.h"
+#include "SalaryRows.h"
 #include "SalaryStore.h"
 #include "Widgets.h"
 

@@ -3,7 +3,7 @@
 #include "DbError.h"
 #include "MoneyRows.h"
 #include "PaymentStore.h"
-#include "SalaryFixtures.h"
+#include "SalaryRows.h"
 #include "SalaryStore.h"
 #include "TestDb.h"
 

@@ -6,7 +6,7 @@
 #include "MoneyRows.h"
 #include "MoneyScreenTest.h"
 #include "PerformedWorksList.h"
-#include "SalaryFixtures.h"
+#include "SalaryRows.h"
 #include "Widgets.h"
 #include "WorksReportKind.h"
 
