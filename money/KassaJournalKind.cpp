@@ -1,6 +1,7 @@
 #include "KassaJournalKind.h"
 
 #include "CKassaView.h"
+#include "SalaryJournalKind.h"
 
 QList<KassaMenuItem> KassaJournalMenu() {
     using V = CKassaView;
@@ -19,7 +20,11 @@ QList<int> KassaJournalToolbar() {
 }
 
 QWidget *CreateKassaJournal(AppContext &ctx, QWidget *parent) {
-    return new CKassaView(ctx, parent);
+    auto *view = new CKassaView(ctx, parent);
+    // Salary payouts are changed where they are made: in the accrual dialog.
+    view->SetPayoutEditor(
+        [&ctx, view](const CashRow &row) { return EditPayoutInDialog(ctx, row.pay.IddPay, view); });
+    return view;
 }
 
 bool RunKassaJournalCommand(QWidget *view, int id) {

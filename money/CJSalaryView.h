@@ -1,0 +1,60 @@
+#pragma once
+
+#include "SalaryStore.h"
+
+#include <QWidget>
+
+class AppContext;
+class KeyedList;
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+
+// "Журнал З/П": the salary payouts of a period with their total; adding, changing and deleting payouts
+// under the payout rights. It is the view of an MDI child window; the main window hands its commands to
+// Command().
+class CJSalaryView : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kAdd = 32796;
+    static constexpr int kEdit = 32797;
+    static constexpr int kDelete = 32798;
+    static constexpr int kFind = 1004;
+    static constexpr int kRightOpen = 13;  // "Журнал З/П" in the main menu
+    static constexpr int kRightAdd = 14;
+    static constexpr int kRightEdit = 15;
+    static constexpr int kRightDelete = 16;
+    static inline const QString kTitle = QStringLiteral("Журнал З/П");
+    static inline const QString kSelectToEdit = QStringLiteral("Выберите выплату для ее изменения!");
+    static inline const QString kSelectToDelete = QStringLiteral("Выберите выплату для ее удаления!");
+    static inline const QString kDeleteQuestion = QStringLiteral("Удалить выбранную выплату сотрудникам?");
+
+    explicit CJSalaryView(AppContext &ctx, QWidget *parent = nullptr);
+
+    // Runs one of the journal's commands; false for an id that is not the journal's.
+    bool Command(int id);
+    void Find();
+    void Add();
+    void Edit();
+    void Delete();
+
+    KeyedList *list() const { return m_list; }
+    const QList<PayRecord> &rows() const { return m_rows; }
+    const SalaryFilter &lastFilter() const { return m_lastFilter; }  // the period last applied, for printing
+
+private:
+    void Build();
+    SalaryFilter FilterFromFields() const;
+
+    AppContext &m_ctx;
+    QList<PayRecord> m_rows;
+    SalaryFilter m_lastFilter;
+
+    QLineEdit *m_number = nullptr;
+    QDateEdit *m_from = nullptr;
+    QDateEdit *m_to = nullptr;
+    QComboBox *m_purpose = nullptr;
+    KeyedList *m_list = nullptr;
+    QLabel *m_total = nullptr;
+};

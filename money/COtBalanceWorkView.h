@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QWidget>
+
+class AppContext;
+class KeyedList;
+class QDateEdit;
+
+// "Отчет о расчетах с сотрудниками": every worker's earnings, payments and balance up to a day. The view
+// of an MDI child window.
+class COtBalanceWorkView : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kFind = 1004;
+    static constexpr int kRightOpen = 26;
+    static inline const QString kTitle = QStringLiteral("Отчет о расчетах с сотрудниками");
+
+    explicit COtBalanceWorkView(AppContext &ctx, QWidget *parent = nullptr);
+
+    bool Command(int id);
+    void Find();
+
+    KeyedList *list() const { return m_list; }
+
+private:
+    AppContext &m_ctx;
+    QDateEdit *m_date = nullptr;
+    KeyedList *m_list = nullptr;
+};

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QWidget>
+
+class AppContext;
+class PerformedWorksList;
+class QComboBox;
+class QDateEdit;
+
+// "Отчет о выполненных работах": the lines of orders finished in a period, of one worker or of everybody,
+// with each worker's pay and the totals. The view of an MDI child window.
+class COtWorkView : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kFind = 1004;
+    static constexpr int kRightOpen = 25;
+    static inline const QString kTitle = QStringLiteral("Отчет о выполненных работах");
+
+    explicit COtWorkView(AppContext &ctx, QWidget *parent = nullptr);
+
+    bool Command(int id);
+    void Find();
+
+    PerformedWorksList *works() const { return m_works; }
+
+private:
+    AppContext &m_ctx;
+    QDateEdit *m_from = nullptr;
+    QDateEdit *m_to = nullptr;
+    QComboBox *m_worker = nullptr;
+    PerformedWorksList *m_works = nullptr;
+};

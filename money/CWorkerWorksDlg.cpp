@@ -1,0 +1,47 @@
+#include "CWorkerWorksDlg.h"
+
+#include "AppContext.h"
+#include "DbAction.h"
+#include "Formats.h"
+#include "KeyedList.h"
+#include "PerformedWorksList.h"
+#include "Tooltip.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+CWorkerWorksDlg::CWorkerWorksDlg(AppContext &ctx, const QString &iddWork, const QString &workFio,
+                                 const QDate &day, QWidget *parent)
+    : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Сведения о выполненных работах"));
+    m_heading = QStringLiteral("Сведения о выполненных работах сотрудником:") + workFio +
+                QStringLiteral(" до:") + Formats::Date(day);
+    auto *heading = new QLabel(m_heading, this);
+    heading->setObjectName(QStringLiteral("heading"));
+    m_works = new PerformedWorksList(this);
+    auto *close = new QPushButton(QStringLiteral("Закрыть"), this);
+    close->setObjectName(QStringLiteral("cancel"));
+    close->setAutoDefault(false);
+    Tooltip::Set(close, QStringLiteral("Закрыть"), QStringLiteral("Закрыть окно."));
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(close);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(heading);
+    layout->addWidget(m_works, 1);
+    layout->addLayout(buttons);
+
+    PerformedWorks works;
+    // A failed read shows the driver's message and an empty list, never figures of nothing.
+    TryDb(ctx.prompter(), [&] { works = SalaryStore(ctx.db()).FillPerformedWorks({QDate(), day, iddWork}); });
+    m_works->Show(works);
+    resize(900, 450);
+    KeyedList::WidenToFit(this);
+}
+
+QString CWorkerWorksDlg::Heading() const {
+    return m_heading;
+}

@@ -1,0 +1,262 @@
+#include "SalaryStore.h"
+
+#include "CashStore.h"
+#include "Database.h"
+#include "DynamicRecordset.h"
+#include "KeyGen.h"
+#include "PaymentStore.h"
+#include "Rows.h"
+
+#include <QSet>
+
+namespace {
+
+// The moment that ends a day: everything before it counts, its last second included.
+QDateTime EndOf(const QDate &day) {
+    return QDateTime(day.addDays(1), QTime(0, 0));
+}
+
+// The live workers of the TService row in scope: its pay is split equally among them.
+const QString kLiveWorkers = QStringLiteral(
+    "(SELECT COUNT(*) FROM TWork c WHERE c.IddZakaz = TService.IddZakaz AND c.IddService = "
+    "TService.IddService AND c.[Delete] = FALSE)");
+// The pay of the TService row in scope: a percentage of its amount without VAT, or a fixed sum per line.
+const QString kLinePay = QStringLiteral(
+    "CASE WHEN TService.PrJob = TRUE THEN TService.[Count]*TService.Price*TService.Job/100 ELSE "
+    "TService.Job*1.0 END");
+// Finished, live orders' live lines that are not package headers.
+const QString kFinishedLines = QStringLiteral(
+    "TZakaz.ZakazStatus = 2 AND TZakaz.[Delete] = FALSE AND TService.IddTop <> '0' AND TService.[Delete] = "
+    "FALSE");
+
+double PayShare(bool prJob, double count, double price, double job, long workers) {
+    if (workers <= 0) return 0.0;
+    return (prJob ? count * price * job / 100.0 : job) / double(workers);
+}
+
+}  // namespace
+
+QHash<QString, double> SalaryStore::Earned(const QDate &day, const QString &iddWork) {
+    QVariantList binds = {EndOf(day)};
+    QString worker;
+    if (!iddWork.isNull()) {
+        worker = QStringLiteral(" AND TWork.IddWork = ?");
+        binds << iddWork;
+    }
+    CDynamicRecordset rs(m_db);
+    rs.Open(
+        QStringLiteral("SELECT x.IddWork, SUM(x.Pay / x.Workers) AS Earned FROM (SELECT TWork.IddWork AS "
+                       "IddWork, ") +
+            kLinePay + QStringLiteral(" AS Pay, ") + kLiveWorkers +
+            QStringLiteral(" AS Workers FROM (TWork INNER JOIN TService ON TService.IddZakaz = "
+                           "TWork.IddZakaz AND TService.IddService = TWork.IddService) INNER JOIN TZakaz ON "
+                           "TZakaz.IddZakaz = TWork.IddZakaz WHERE TWork.[Delete] = FALSE AND ") +
+            kFinishedLines + QStringLiteral(" AND TZakaz.ZakazEndOut < ?") + worker +
+            QStringLiteral(") x GROUP BY x.IddWork"),
+        binds);
+    QHash<QString, double> earned;
+    for (; !rs.IsEOF(); rs.MoveNext())
+        earned.insert(rs.Text(QStringLiteral("IddWork")), rs.Double(QStringLiteral("Earned")));
+    return earned;
+}
+
+QHash<QString, double> SalaryStore::Paid(const QDate &day, const QString &iddWork) {
+    QVariantList binds = {EndOf(day)};
+    QString worker;
+    if (!iddWork.isNull()) {
+        worker = QStringLiteral(" AND TWorkPay.IddWork = ?");
+        binds << iddWork;
+    }
+    CDynamicRecordset rs(m_db);
+    // A deleted payout counts nothing even if its lines were left live.
+    rs.Open(
+        QStringLiteral("SELECT TWorkPay.IddWork, SUM(TWorkPay.SummaWorkPay) AS Paid FROM TWorkPay INNER JOIN "
+                       "TPay ON TWorkPay.IddPay = TPay.IddPay WHERE TPay.DataPay < ? AND "
+                       "TWorkPay.DeleteWorkPay = FALSE AND TPay.[Delete] = FALSE") +
+            worker + QStringLiteral(" GROUP BY TWorkPay.IddWork"),
+        binds);
+    QHash<QString, double> paid;
+    for (; !rs.IsEOF(); rs.MoveNext())
+        paid.insert(rs.Text(QStringLiteral("IddWork")), rs.Double(QStringLiteral("Paid")));
+    return paid;
+}
+
+double SalaryStore::WorkerEarned(const QString &iddWork, const QDate &day) {
+    return Earned(day, iddWork.isNull() ? QStringLiteral("") : iddWork).value(iddWork, 0.0);
+}
+
+double SalaryStore::WorkerPaid(const QString &iddWork, const QDate &day) {
+    return Paid(day, iddWork.isNull() ? QStringLiteral("") : iddWork).value(iddWork, 0.0);
+}
+
+int SalaryStore::LineWorkerCount(const QString &iddZakaz, const QString &iddService) {
+    CDynamicRecordset rs(m_db);
+    rs.Open(QStringLiteral(
+                "SELECT COUNT(*) AS dCount FROM TWork WHERE TWork.IddZakaz = ? AND TWork.IddService = ? "
+                "AND TWork.[Delete] = FALSE"),
+            {iddZakaz, iddService});
+    return rs.IsEOF() ? 0 : int(rs.Long(QStringLiteral("dCount")));
+}
+
+QList<WorkerFigures> SalaryStore::WorkerBalances(const QDate &day) {
+    QList<WorkerFigures> list;
+    CDynamicRecordset rs(m_db);
+    rs.Open(
+        QStringLiteral("SELECT SWork.IddWork, SWork.WorkFIO, SWork.WorkOut FROM SWork WHERE SWork.[Delete] = "
+                       "FALSE ORDER BY SWork.WorkFIO, SWork.IddWork"));
+    for (; !rs.IsEOF(); rs.MoveNext())
+        list << WorkerFigures{rs.Text(QStringLiteral("IddWork")), rs.Text(QStringLiteral("WorkFIO")),
+                              rs.Bool(QStringLiteral("WorkOut"))};
+    const QHash<QString, double> earned = Earned(day, QString());
+    const QHash<QString, double> paid = Paid(day, QString());
+    for (WorkerFigures &w : list) {
+        w.earned = earned.value(w.IddWork, 0.0);
+        w.paid = paid.value(w.IddWork, 0.0);
+    }
+    return list;
+}
+
+QList<PayoutLine> SalaryStore::LoadPayoutLines(const QString &iddPay) {
+    QList<PayoutLine> lines;
+    CDynamicRecordset rs(m_db);
+    rs.Open(
+        QStringLiteral("SELECT TWorkPay.IddWorkPay, TWorkPay.IddWork, SWork.WorkFIO, TWorkPay.SummaWorkPay, "
+                       "TWorkPay.DeleteWorkPay FROM TWorkPay INNER JOIN SWork ON TWorkPay.IddWork = "
+                       "SWork.IddWork WHERE TWorkPay.IddPay = ? AND TWorkPay.DeleteWorkPay = FALSE ORDER BY "
+                       "SWork.WorkFIO, TWorkPay.IddWorkPay"),
+        {iddPay});
+    for (; !rs.IsEOF(); rs.MoveNext())
+        lines << PayoutLine{rs.Text(QStringLiteral("IddWorkPay")), rs.Text(QStringLiteral("IddWork")),
+                            rs.Text(QStringLiteral("WorkFIO")), rs.Double(QStringLiteral("SummaWorkPay")),
+                            false};
+    return lines;
+}
+
+QString SalaryStore::SavePayout(PayRecord &pay, QList<PayoutLine> &lines, const QString &login) {
+    PayRecord out = pay;
+    QList<PayoutLine> saved = lines;
+    out.TypePay = SalaryPayout;
+    out.IddZakaz = QStringLiteral("0");
+    Transaction tx(m_db);
+    PaymentStore(m_db).SavePayment(out, QStringLiteral("0"), login);
+    for (PayoutLine &line : saved) {
+        const Values values = {{QStringLiteral("IddPay"), out.IddPay},
+                               {QStringLiteral("IddWork"), line.IddWork},
+                               {QStringLiteral("SummaWorkPay"), line.SummaWorkPay},
+                               {QStringLiteral("DeleteWorkPay"), line.DeleteWorkPay}};
+        if (line.IddWorkPay.isEmpty()) line.IddWorkPay = NewKey(login);
+        Rows::InsertOrUpdate(m_db, QStringLiteral("TWorkPay"),
+                             {{QStringLiteral("IddWorkPay"), line.IddWorkPay}}, values);
+    }
+    tx.Commit();
+    // Only a committed save changes the caller's copies: a failed one can be retried as it was.
+    pay = out;
+    lines = saved;
+    return pay.IddPay;
+}
+
+bool SalaryStore::DeletePayout(const QString &iddPay) {
+    return CashStore(m_db).DeletePayment(iddPay);
+}
+
+QList<PayRecord> SalaryStore::SalaryJournal(const SalaryFilter &filter) {
+    QString where = QStringLiteral(
+        "WHERE TPay.IddZakaz = '0' AND TPay.TypePay = ? AND TPay.DataPay >= ? AND TPay.DataPay < ?");
+    QVariantList binds = {int(SalaryPayout), QDateTime(filter.from, QTime(0, 0)), EndOf(filter.to)};
+    const auto text = [&](const QString &column, const QString &value) {
+        const QString v = value.trimmed();
+        if (v.isEmpty()) return;
+        where += QStringLiteral(" AND ") + column + QStringLiteral(" = ?");
+        binds << v;
+    };
+    text(QStringLiteral("TPay.NomerPay"), filter.number);
+    text(QStringLiteral("TPay.NaznPay"), filter.purpose);
+    CDynamicRecordset rs(m_db);
+    rs.Open(
+        kPayColumns + where + QStringLiteral(" AND TPay.[Delete] = FALSE ORDER BY TPay.DataPay, TPay.IddPay"),
+        binds);
+    QList<PayRecord> list;
+    for (; !rs.IsEOF(); rs.MoveNext()) list << ReadPayRecord(rs);
+    return list;
+}
+
+PerformedWorks SalaryStore::FillPerformedWorks(const WorksFilter &filter) {
+    QString where = QStringLiteral("TZakaz.ZakazEndOut < ?");
+    QVariantList binds = {EndOf(filter.to)};
+    if (filter.from.isValid()) {
+        where += QStringLiteral(" AND TZakaz.ZakazEndOut >= ?");
+        binds << QDateTime(filter.from, QTime(0, 0));
+    }
+    if (!filter.iddWork.isEmpty()) {
+        where += QStringLiteral(" AND TWork.IddWork = ? AND TWork.[Delete] = FALSE");
+        binds << filter.iddWork;
+    }
+    CDynamicRecordset rs(m_db);
+    rs.Open(
+        QStringLiteral(
+            "SELECT TZakaz.IddZakaz, TZakaz.ZakazNomer, TZakaz.ZakazData, TZakaz.ZakazEndOut, "
+            "TZakaz.IddVlad, TService.IddService, TService.IddTop, TService.Name, TService.[Count], "
+            "TService.Price, TService.PrNDS, TService.PrJob, TService.Job, TWork.IddWork, "
+            "TWork.WorkFIO, TWork.[Delete] AS WDelete, ") +
+            kLiveWorkers +
+            QStringLiteral(" AS Workers FROM (TZakaz INNER JOIN TService ON TZakaz.IddZakaz = "
+                           "TService.IddZakaz) LEFT JOIN TWork ON TService.IddService = TWork.IddService AND "
+                           "TService.IddZakaz = TWork.IddZakaz WHERE ") +
+            where + QStringLiteral(" AND ") + kFinishedLines +
+            QStringLiteral(
+                " ORDER BY TZakaz.ZakazEndOut, TZakaz.IddZakaz, TService.Name, TService.IddService, "
+                "TWork.WorkFIO"),
+        binds);
+    PerformedWorks works;
+    QSet<QString> unassigned;  // lines already listed once without a worker
+    for (; !rs.IsEOF(); rs.MoveNext()) {
+        const long workers = rs.Long(QStringLiteral("Workers"));
+        const bool live =
+            !rs.Text(QStringLiteral("IddWork")).isEmpty() && !rs.Bool(QStringLiteral("WDelete"));
+        PerformedWork w;
+        w.IddZakaz = rs.Text(QStringLiteral("IddZakaz"));
+        w.IddService = rs.Text(QStringLiteral("IddService"));
+        if (!live) {
+            // A removed assignment beside live ones would count the line twice; a line left without
+            // workers is listed once, with nobody and nothing paid.
+            if (workers > 0) continue;
+            const QString line =
+                w.IddZakaz + u'\n' + w.IddService + u'\n' + rs.Text(QStringLiteral("IddTop"));
+            if (unassigned.contains(line)) continue;
+            unassigned.insert(line);
+        }
+        w.IddVlad = rs.Text(QStringLiteral("IddVlad"));
+        w.ZakazEndOut = rs.Date(QStringLiteral("ZakazEndOut"));
+        w.ZakazData = rs.Date(QStringLiteral("ZakazData"));
+        w.ZakazNomer = rs.Text(QStringLiteral("ZakazNomer"));
+        w.Name = rs.Text(QStringLiteral("Name"));
+        const double count = rs.Double(QStringLiteral("Count"));
+        const double price = rs.Double(QStringLiteral("Price"));
+        w.amount = count * price;
+        w.vat = w.amount * rs.Double(QStringLiteral("PrNDS")) * 0.01;
+        if (live) {
+            w.IddWork = rs.Text(QStringLiteral("IddWork"));
+            w.WorkFIO = rs.Text(QStringLiteral("WorkFIO"));
+            w.pay = PayShare(rs.Bool(QStringLiteral("PrJob")), count, price, rs.Double(QStringLiteral("Job")),
+                             workers);
+        }
+        works.amount += w.amount;
+        works.vat += w.vat;
+        works.total += w.Total();
+        works.pay += w.pay;
+        works.rows << w;
+    }
+    return works;
+}
+
+QList<WorkerChoice> SalaryStore::AllWorkers() {
+    QList<WorkerChoice> list;
+    CDynamicRecordset rs(m_db);
+    rs.Open(QStringLiteral(
+        "SELECT SWork.IddWork, SWork.[Delete], SWork.WorkFIO FROM SWork ORDER BY SWork.[Delete] "
+        "DESC, SWork.WorkFIO, SWork.IddWork"));
+    for (; !rs.IsEOF(); rs.MoveNext())
+        list << WorkerChoice{rs.Text(QStringLiteral("IddWork")), rs.Text(QStringLiteral("WorkFIO")),
+                             rs.Bool(QStringLiteral("Delete"))};
+    return list;
+}
