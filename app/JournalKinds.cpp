@@ -1,6 +1,7 @@
 #include "JournalKinds.h"
 
 #include "AppContext.h"
+#include "BalanceReportKind.h"
 #include "CClientDlg.h"
 #include "COrderFormDlg.h"
 #include "CPrintDlg.h"
@@ -10,6 +11,8 @@
 #include "MainFrame.h"
 #include "OrderJournalKind.h"
 #include "OrderStore.h"
+#include "SalaryJournalKind.h"
+#include "WorksReportKind.h"
 
 void RegisterJournalKinds(CMainFrame &frame, AppContext &ctx) {
     ChildKindSpec journal;
@@ -37,6 +40,24 @@ void RegisterJournalKinds(CMainFrame &frame, AppContext &ctx) {
     cash.open = [&ctx] { return CreateKassaJournal(ctx); };
     cash.command = [](QWidget *view, int id) { RunKassaJournalCommand(view, id); };
     frame.RegisterChildKind(ChildKind::kCashJournal, cash);
+
+    ChildKindSpec salary;
+    for (const SalaryMenuItem &m : SalaryJournalMenu())
+        salary.editMenu << CommandItem(m.id, m.text, m.prompt, m.icon);
+    salary.toolbar = SalaryJournalToolbar();
+    salary.open = [&ctx] { return CreateSalaryJournal(ctx); };
+    salary.command = [](QWidget *view, int id) { RunSalaryJournalCommand(view, id); };
+    frame.RegisterChildKind(ChildKind::kSalaryJournal, salary);
+
+    ChildKindSpec works;
+    works.open = [&ctx] { return CreateWorksReport(ctx); };
+    works.command = [](QWidget *view, int id) { RunWorksReportCommand(view, id); };
+    frame.RegisterChildKind(ChildKind::kWorksReport, works);
+
+    ChildKindSpec balance;
+    balance.open = [&ctx] { return CreateBalanceReport(ctx); };
+    balance.command = [](QWidget *view, int id) { RunBalanceReportCommand(view, id); };
+    frame.RegisterChildKind(ChildKind::kBalanceReport, balance);
 
     // The client card's orders page opens the same order form and deletes through the order rules.
     CClientDlg::SetOrderActionsMaker([](AppContext &context, QWidget *parent) {
