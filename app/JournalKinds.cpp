@@ -3,10 +3,12 @@
 #include "AppContext.h"
 #include "COrderFormDlg.h"
 #include "CPrintDlg.h"
+#include "CQuellmarodView.h"
 #include "Commands.h"
 #include "DialogRunner.h"
 #include "MainFrame.h"
 #include "OrderJournalKind.h"
+#include "ReportCommands.h"
 
 void RegisterJournalKinds(CMainFrame &frame, AppContext &ctx) {
     ChildKindSpec journal;
@@ -23,6 +25,14 @@ void RegisterJournalKinds(CMainFrame &frame, AppContext &ctx) {
         ctx.dialogs().Run(dialog);
     };
     journal.open = [&ctx, opener, printer] { return CreateOrderJournal(ctx, opener, nullptr, printer); };
-    journal.command = [](QWidget *view, int id) { RunOrderJournalCommand(view, id); };
+    journal.command = [&ctx, owner](QWidget *view, int id) {
+        // The frame's print on a journal: the orders report of the rows shown.
+        if (id == Cmd::kPrint) {
+            if (auto *j = qobject_cast<CQuellmarodView *>(view))
+                ReportCommands::Orders(ctx, j->ShownOrders(), j->ShownFilter(), owner);
+            return;
+        }
+        RunOrderJournalCommand(view, id);
+    };
     frame.RegisterChildKind(ChildKind::kOrderJournal, journal);
 }
