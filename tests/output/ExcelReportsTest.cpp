@@ -1,5 +1,6 @@
 #include "ExcelReports.h"
 #include "ExcelSession.h"
+#include "ReportCommands.h"
 #include "Scripted.h"
 #include "XlsxProbe.h"
 
@@ -301,4 +302,38 @@ TEST_F(ReportsFixture, FailureIsShownWithItsReason) {
     EXPECT_EQ(prompter.errors.size(), 2);
     EXPECT_TRUE(RunReport(prompter, [&] { reports.WorkerBalances({}, QDate(2026, 1, 1)); }));
     EXPECT_EQ(prompter.errors.size(), 2);
+}
+
+TEST(ReportCommandsTest, JournalRowsBecomeOrderReportRowsAsTheJournalShowsThem) {
+    JournalOrder requested;
+    requested.ClientName = QStringLiteral("Иванов");
+    requested.ZakazNomer = QStringLiteral("0007");
+    requested.ZakazStatus = StatusRequested;
+    requested.ZakazBegin = At(2026, 5, 2, 9);
+    requested.ZakazBeginIn = At(2026, 5, 3, 10);
+    requested.ZakazEndOut = At(2026, 5, 3, 18);
+    requested.AvtoMarka = QStringLiteral("ВАЗ");
+    requested.AvtoColor = QStringLiteral(" белый ");
+    requested.debt = 240;
+    OrderLine line;
+    line.Count = 2;
+    line.Price = 100;
+    line.PrNDS = 20;
+    requested.lines << line;
+    JournalOrder finished = requested;
+    finished.ZakazStatus = StatusFinished;
+    finished.AvtoColor.clear();
+
+    const QList<OrderReportRow> rows = ReportCommands::OrderRows({requested, finished});
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_EQ(rows[0].start, At(2026, 5, 2, 9));
+    EXPECT_FALSE(rows[0].end.isValid());
+    EXPECT_EQ(S(rows[0].make), "ВАЗ-белый");
+    EXPECT_DOUBLE_EQ(rows[0].total, 240);
+    EXPECT_DOUBLE_EQ(rows[0].debt, 240);
+    EXPECT_EQ(rows[1].start, At(2026, 5, 3, 10));
+    EXPECT_EQ(rows[1].end, At(2026, 5, 3, 18));
+    EXPECT_EQ(S(rows[1].make), "ВАЗ");
+    EXPECT_EQ(S(ReportCommands::KindWord(JournalStatus::Finished)), "выполненных");
+    EXPECT_EQ(S(ReportCommands::KindWord(JournalStatus::All)), "всех");
 }
