@@ -67,6 +67,30 @@ QList<OrderReportRow> OrderRows(const QList<JournalOrder> &orders) {
     return rows;
 }
 
+CashOperationRow CashRowOf(const PayRecord &pay, const QString &clientName, const QString &workFio,
+                           const QString &zakazNomer, const QDateTime &zakazData) {
+    CashOperationRow r;
+    r.NomerPay = pay.NomerPay;
+    r.DataPay = pay.DataPay;
+    r.SummaPay = pay.SummaPay;
+    r.NaznPay = pay.NaznPay;
+    r.DocPay = pay.DocPay;
+    r.PrimPay = pay.PrimPay;
+    r.ClientName = clientName;
+    r.WorkFIO = workFio;
+    r.ZakazNomer = zakazNomer;
+    r.ZakazData = zakazData;
+    return r;
+}
+
+QList<PayoutRow> PayoutRows(const QList<PayRecord> &payouts) {
+    QList<PayoutRow> rows;
+    rows.reserve(payouts.size());
+    // Payouts leave the cash desk as negative sums; the journal and its report show them positive.
+    for (const PayRecord &p : payouts) rows << PayoutRow{p.NomerPay, p.DataPay, p.NaznPay, -p.SummaPay};
+    return rows;
+}
+
 QString KindWord(JournalStatus status) {
     switch (status) {
         case JournalStatus::All:
@@ -108,6 +132,10 @@ bool CashOperations(AppContext &ctx, const QString &sql, const QVariantList &bin
     QList<CashOperationRow> rows;
     if (!TryDb(ctx.prompter(), [&] { rows = ReportStore(ctx.db()).CashOperations(sql, binds); }))
         return false;
+    return Build(ctx, parent, int(rows.size()), [&](ExcelReports &r) { return r.CashOperations(rows); });
+}
+
+bool CashOperations(AppContext &ctx, const QList<CashOperationRow> &rows, QWidget *parent) {
     return Build(ctx, parent, int(rows.size()), [&](ExcelReports &r) { return r.CashOperations(rows); });
 }
 

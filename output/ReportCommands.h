@@ -2,6 +2,7 @@
 
 #include "ExcelReports.h"
 #include "OrderJournalStore.h"
+#include "PayRecord.h"
 
 #include <QVariantList>
 #include <functional>
@@ -22,6 +23,11 @@ Target &CurrentTarget();
 
 // The rows of the order journal as the orders report prints them.
 QList<OrderReportRow> OrderRows(const QList<JournalOrder> &orders);
+// A cash journal row as the cash report prints it (counterpart parts empty when absent).
+CashOperationRow CashRowOf(const PayRecord &pay, const QString &clientName, const QString &workFio,
+                           const QString &zakazNomer, const QDateTime &zakazData);
+// Salary payouts as the salary journal and the payouts report show them: the amounts handed out, positive.
+QList<PayoutRow> PayoutRows(const QList<PayRecord> &payouts);
 // The word of the report title naming the kind of orders a status filter lists.
 QString KindWord(JournalStatus status);
 
@@ -30,6 +36,7 @@ bool Orders(AppContext &ctx, const QList<JournalOrder> &orders, const JournalFil
 // Refuses with the directory's message when no client is chosen.
 bool ClientCard(AppContext &ctx, const QString &iddClient, QWidget *parent);
 bool CashOperations(AppContext &ctx, const QString &sql, const QVariantList &binds, QWidget *parent);
+bool CashOperations(AppContext &ctx, const QList<CashOperationRow> &rows, QWidget *parent);
 bool Turnover(AppContext &ctx, const QDate &from, const QDate &to, QWidget *parent);
 bool PerformedWorks(AppContext &ctx, const QList<PerformedWorkRow> &rows, const QDate &from, const QDate &to,
                     const QString &worker, QWidget *parent);

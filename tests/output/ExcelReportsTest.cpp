@@ -336,4 +336,18 @@ TEST(ReportCommandsTest, JournalRowsBecomeOrderReportRowsAsTheJournalShowsThem) 
     EXPECT_EQ(S(rows[1].make), "ВАЗ");
     EXPECT_EQ(S(ReportCommands::KindWord(JournalStatus::Finished)), "выполненных");
     EXPECT_EQ(S(ReportCommands::KindWord(JournalStatus::All)), "всех");
+
+    PayRecord pay;
+    pay.NomerPay = QStringLiteral("0031");
+    pay.DataPay = At(2026, 5, 4);
+    pay.NaznPay = QStringLiteral("Зарплата");
+    pay.SummaPay = -1500;
+    const QList<PayoutRow> payouts = ReportCommands::PayoutRows({pay});
+    ASSERT_EQ(payouts.size(), 1);
+    EXPECT_EQ(S(payouts[0].number), "0031");
+    EXPECT_EQ(S(payouts[0].purpose), "Зарплата");
+    EXPECT_DOUBLE_EQ(payouts[0].amount, 1500);
+    const CashOperationRow cash = ReportCommands::CashRowOf(pay, {}, QStringLiteral("Петров"), {}, {});
+    EXPECT_EQ(S(ExcelReports::Counterpart(cash)), "Петров");
+    EXPECT_EQ(S(cash.NomerPay), "0031");
 }
