@@ -125,6 +125,10 @@ bool ClientCard(AppContext &ctx, const QString &iddClient, QWidget *parent) {
     }
     ClientCardData card;
     if (!TryDb(ctx.prompter(), [&] { card = ReportStore(ctx.db()).ClientCard(iddClient); })) return false;
+    if (card.client.isEmpty()) {  // removed on another workstation since the list was filled
+        ctx.prompter().Warning(QStringLiteral("Клиент не найден: он удален на другом рабочем месте."));
+        return false;
+    }
     return Build(ctx, parent, 0, [&](ExcelReports &r) { return r.ClientCard(card); });
 }
 
