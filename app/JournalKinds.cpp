@@ -5,12 +5,14 @@
 #include "CClientDlg.h"
 #include "COrderFormDlg.h"
 #include "CPrintDlg.h"
+#include "CQuellmarodView.h"
 #include "Commands.h"
 #include "DialogRunner.h"
 #include "KassaJournalKind.h"
 #include "MainFrame.h"
 #include "OrderJournalKind.h"
 #include "OrderStore.h"
+#include "ReportCommands.h"
 #include "SalaryJournalKind.h"
 #include "WorksReportKind.h"
 
@@ -29,7 +31,15 @@ void RegisterJournalKinds(CMainFrame &frame, AppContext &ctx) {
         ctx.dialogs().Run(dialog);
     };
     journal.open = [&ctx, opener, printer] { return CreateOrderJournal(ctx, opener, nullptr, printer); };
-    journal.command = [](QWidget *view, int id) { RunOrderJournalCommand(view, id); };
+    journal.command = [&ctx, owner](QWidget *view, int id) {
+        // The frame's print on a journal: the orders report of the rows shown.
+        if (id == Cmd::kPrint) {
+            if (auto *j = qobject_cast<CQuellmarodView *>(view))
+                ReportCommands::Orders(ctx, j->ShownOrders(), j->ShownFilter(), owner);
+            return;
+        }
+        RunOrderJournalCommand(view, id);
+    };
     frame.RegisterChildKind(ChildKind::kOrderJournal, journal);
 
     ChildKindSpec cash;

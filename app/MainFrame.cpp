@@ -13,6 +13,7 @@
 #include "CompanyDlg.h"
 #include "DialogRunner.h"
 #include "NumberingDlg.h"
+#include "ReportCommands.h"
 
 #include <QAction>
 #include <QApplication>
@@ -287,7 +288,13 @@ void CMainFrame::InstallCatalogues() {
     SetCatalogueOpener(Cmd::kWorkers, Opener<CWorkerDirDlg>(m_ctx, this));
     SetCatalogueOpener(Cmd::kBays, Opener<CBayDirDlg>(m_ctx, this));
     SetCatalogueOpener(Cmd::kCars, Opener<CCarDirDlg>(m_ctx, this));
-    SetCatalogueOpener(Cmd::kClients, Opener<CClientDirDlg>(m_ctx, this));
+    SetCatalogueOpener(Cmd::kClients, [this] {
+        CClientDirDlg dlg(m_ctx, this);
+        dlg.SetPrintHandler([this, &dlg](const QString &iddClient, bool) {
+            ReportCommands::ClientCard(m_ctx, iddClient, &dlg);
+        });
+        m_ctx.dialogs().Run(dlg);
+    });
     SetCatalogueOpener(Cmd::kUsers, Opener<CUserDirDlg>(m_ctx, this));
 }
 

@@ -11,6 +11,7 @@
 #include "DbError.h"
 #include "OrderStore.h"
 #include "RefDb.h"
+#include "ReportBench.h"
 #include "ServiceStore.h"
 #include "StatementCounter.h"
 
@@ -474,6 +475,7 @@ int main(int argc, char **argv) {
             db->PostgresStyle() ? "trips, raw_trips: round trips" : "stmts, raw_stmts: statements");
         std::fflush(stdout);
         Register(*db, inputs, target.BackendName());
+        RegisterReportBenchmarks(*db, target.BackendName());
         benchmark::RunSpecifiedBenchmarks();
         benchmark::Shutdown();
     } catch (const std::exception &e) {

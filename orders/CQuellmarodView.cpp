@@ -280,6 +280,8 @@ void CQuellmarodView::Search() {
     QList<JournalOrder> orders;
     // A failed search leaves the list as it was.
     if (!TryDb(m_ctx.prompter(), [&] { orders = m_store.Search(filter); })) return;
+    m_shownFilter = filter;
+    m_shown = orders;
     Fill(orders);
 }
 

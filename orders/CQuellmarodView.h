@@ -56,6 +56,10 @@ public:
     void PickCar();
     void PickClient();
 
+    // The orders listed now and the filter that listed them (the orders report prints exactly these).
+    const QList<JournalOrder> &ShownOrders() const { return m_shown; }
+    const JournalFilter &ShownFilter() const { return m_shownFilter; }
+
     // The key of the order the selected row belongs to ("" when none is selected).
     QString SelectedOrder() const;
     StatusTreeList *list() const { return m_list; }
@@ -83,6 +87,8 @@ private:
     OrderFormOpener m_opener;
     DocumentsPrinter m_printer;
     OrderJournalStore m_store;
+    QList<JournalOrder> m_shown;
+    JournalFilter m_shownFilter;
 
     QComboBox *m_number = nullptr;
     QDateEdit *m_from = nullptr;

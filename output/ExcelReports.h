@@ -1,0 +1,144 @@
+#pragma once
+
+#include "ExcelSession.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <functional>
+
+class Prompter;
+
+// Plain rows the reports are built from. Callers fill them from what their windows show or through
+// ReportStore; the reports never touch widgets or the database.
+
+// A cash payment with what it belongs to (each counterpart part empty when absent).
+struct CashOperationRow {
+    QString NomerPay;
+    QDateTime DataPay;
+    double SummaPay = 0;
+    QString NaznPay, DocPay, PrimPay;
+    QString ClientName, WorkFIO;
+    QString ZakazNomer;  // empty when the payment belongs to no order
+    QDateTime ZakazData;
+};
+
+// The turnover of a period: the balance before it and the period's net sum per article.
+struct TurnoverData {
+    double opening = 0;
+    QList<std::pair<QString, double>> articles;  // NaznPay, its net sum; sorted by article
+};
+
+// A service performed by a worker, as the performed-works view and the worker's works dialog show it.
+struct PerformedWorkRow {
+    QDateTime done;  // when the order was finished
+    QString orderNumber;
+    QDateTime orderDate;
+    QString service;
+    double summa = 0, nds = 0, total = 0;
+    QString worker;
+    double accrued = 0;
+};
+
+struct PayoutSheetRow {
+    QString worker;
+    double amount = 0;
+};
+
+// A salary payout as the salary journal lists it.
+struct PayoutRow {
+    QString number;
+    QDateTime date;
+    QString purpose;
+    double amount = 0;
+};
+
+struct WorkerBalanceRow {
+    QString worker;
+    double earned = 0, paid = 0, balance = 0;
+};
+
+struct OrderReportRow {
+    QString client, tel, number;
+    QDateTime date, start, end;  // start / end invalid when not known
+    QString plate, make;
+    double total = 0, debt = 0;
+};
+
+struct ClientCardData {
+    // SClient fields by column name (ClientName, ClientINN, ...).
+    QMap<QString, QString> client;
+    struct Car {
+        QString plate, make, colour;
+    };
+    struct Order {
+        QString number;
+        QDateTime date, start, end;
+        double total = 0, debt = 0;
+    };
+    struct Payment {
+        QString number;
+        QDateTime date;
+        double amount = 0;
+        QString purpose, document, note;
+    };
+    QList<Car> cars;
+    QList<Order> orders;      // oldest first
+    QList<Payment> payments;  // newest first
+};
+
+// Builds the management reports into an ExcelSession. Each operation starts the session, fills the
+// sheet and, unless `show` was turned off, writes and opens the workbook. Errors of the session
+// (ExcelError) pass through; RunReport shows them.
+class ExcelReports {
+public:
+    // Called with rows done and rows in all; false cancels the report (nothing is written).
+    using Progress = std::function<bool(int done, int total)>;
+
+    explicit ExcelReports(ExcelSession &session, Progress progress = {}, bool show = true)
+        : m_s(session), m_progress(std::move(progress)), m_show(show) {}
+
+    // Each returns false when the user cancelled it through the progress callback.
+    bool CashOperations(const QList<CashOperationRow> &rows);
+    bool Turnover(const QDate &from, const QDate &to, const TurnoverData &data);
+    bool PerformedWorks(const QList<PerformedWorkRow> &rows, const QDate &from, const QDate &to,
+                        const QString &worker);
+    // The new statement (accrual dialog) and the stored one (rows read by ReportStore::PayoutSheet).
+    bool PayoutSheet(const QString &number, const QDateTime &date, const QString &title,
+                     const QList<PayoutSheetRow> &rows, const QString &director, const QString &accountant);
+    bool PayoutSheetStored(const QString &number, const QDateTime &date, const QString &title,
+                           const QList<PayoutSheetRow> &rows, const QString &director,
+                           const QString &accountant) {
+        return PayoutSheet(number, date, title, rows, director, accountant);
+    }
+    bool Payouts(const QList<PayoutRow> &rows, const QDate &from, const QDate &to);
+    bool WorkerBalances(const QList<WorkerBalanceRow> &rows, const QDate &date);
+    bool Orders(const QList<OrderReportRow> &rows, const QDate &from, const QDate &to, const QString &kind);
+    bool ClientCard(const ClientCardData &card);
+
+    // The counterpart text of a cash payment: client, worker, order, each only when present.
+    static QString Counterpart(const CashOperationRow &row);
+
+    // The file the last report was written to ("" when not shown).
+    const QString &File() const { return m_file; }
+
+private:
+    void Title(const QString &range, const QString &text);
+    void Heading(const QString &cell, const QString &text);
+    void Data(const QString &cell, const QString &text, bool asText);
+    void Total(const QString &labelRange, const QString &label);
+    void Amount(const QString &cell, double value, bool bold = false);
+    bool Step(int done, int total);
+    bool Finish();
+
+    ExcelSession &m_s;
+    Progress m_progress;
+    bool m_show;
+    QString m_file;
+};
+
+// Runs one report command: shows the reason to the user when the report cannot be read or written,
+// so no report fails silently. Returns true when the report was produced.
+bool RunReport(Prompter &prompter, const std::function<void()> &report);

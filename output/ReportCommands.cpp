@@ -1,0 +1,194 @@
+#include "ReportCommands.h"
+
+#include "AppContext.h"
+#include "DbAction.h"
+#include "OrderMath.h"
+#include "Prompter.h"
+#include "ReportStore.h"
+
+#include <QApplication>
+#include <QProgressDialog>
+
+namespace ReportCommands {
+
+namespace {
+
+// Rows below this build too fast for a progress dialog to be worth showing.
+constexpr int kProgressFrom = 500;
+
+// Builds one report under a progress dialog that the user can cancel; the report's failures are shown.
+bool Build(AppContext &ctx, QWidget *parent, int rows, const std::function<bool(ExcelReports &)> &build) {
+    const Target &target = CurrentTarget();
+    ExcelSession session(target.folder, target.opener);
+    QProgressDialog progress(QStringLiteral("Формирование отчета..."), QStringLiteral("Отмена"), 0,
+                             std::max(rows, 1), parent);
+    progress.setWindowTitle(QStringLiteral("Отчет"));
+    progress.setMinimumDuration(rows >= kProgressFrom ? 0 : 1000);
+    progress.setWindowModality(Qt::WindowModal);
+    ExcelReports reports(session, [&](int done, int) {
+        if (done >= 0) progress.setValue(done);
+        QApplication::processEvents();
+        return !progress.wasCanceled();
+    });
+    bool built = false;
+    const bool ok = RunReport(ctx.prompter(), [&] { built = build(reports); });
+    progress.reset();
+    return ok && built;
+}
+
+}  // namespace
+
+Target &CurrentTarget() {
+    static Target target;
+    return target;
+}
+
+QList<OrderReportRow> OrderRows(const QList<JournalOrder> &orders) {
+    QList<OrderReportRow> rows;
+    rows.reserve(orders.size());
+    for (const JournalOrder &o : orders) {
+        OrderReportRow r;
+        r.client = o.ClientName;
+        r.tel = o.ClientTel;
+        r.number = o.ZakazNomer;
+        r.date = o.ZakazData;
+        // As the journal shows them: the appointment for a request, else the start; the end once finished.
+        r.start = o.ZakazStatus == StatusRequested ? o.ZakazBegin : o.ZakazBeginIn;
+        r.end = o.ZakazStatus == StatusFinished ? o.ZakazEndOut : QDateTime();
+        r.plate = o.AvtoNomer;
+        QStringList car;
+        for (const QString &part : {o.AvtoMarka, o.AvtoColor})
+            if (!part.trimmed().isEmpty()) car << part.trimmed();
+        r.make = car.join(u'-');
+        r.total = OrderMath::Compute(o.lines).total;
+        r.debt = o.debt;
+        rows << r;
+    }
+    return rows;
+}
+
+CashOperationRow CashRowOf(const PayRecord &pay, const QString &clientName, const QString &workFio,
+                           const QString &zakazNomer, const QDateTime &zakazData) {
+    CashOperationRow r;
+    r.NomerPay = pay.NomerPay;
+    r.DataPay = pay.DataPay;
+    r.SummaPay = pay.SummaPay;
+    r.NaznPay = pay.NaznPay;
+    r.DocPay = pay.DocPay;
+    r.PrimPay = pay.PrimPay;
+    r.ClientName = clientName;
+    r.WorkFIO = workFio;
+    r.ZakazNomer = zakazNomer;
+    r.ZakazData = zakazData;
+    return r;
+}
+
+QList<PayoutRow> PayoutRows(const QList<PayRecord> &payouts) {
+    QList<PayoutRow> rows;
+    rows.reserve(payouts.size());
+    // Payouts leave the cash desk as negative sums; the journal and its report show them positive.
+    for (const PayRecord &p : payouts) rows << PayoutRow{p.NomerPay, p.DataPay, p.NaznPay, -p.SummaPay};
+    return rows;
+}
+
+QString KindWord(JournalStatus status) {
+    switch (status) {
+        case JournalStatus::All:
+            return QStringLiteral("всех");
+        case JournalStatus::Active:
+            return QStringLiteral("текущих");
+        case JournalStatus::Requested:
+            return QStringLiteral("предварительных");
+        case JournalStatus::Started:
+            return QStringLiteral("начатых");
+        case JournalStatus::Unpaid:
+            return QStringLiteral("неоплаченных");
+        case JournalStatus::Finished:
+            return QStringLiteral("выполненных");
+    }
+    return QStringLiteral("всех");
+}
+
+bool Orders(AppContext &ctx, const QList<JournalOrder> &orders, const JournalFilter &filter,
+            QWidget *parent) {
+    const QList<OrderReportRow> rows = OrderRows(orders);
+    return Build(ctx, parent, int(rows.size()), [&](ExcelReports &r) {
+        return r.Orders(rows, filter.from, filter.to, KindWord(filter.status));
+    });
+}
+
+bool ClientCard(AppContext &ctx, const QString &iddClient, QWidget *parent) {
+    if (iddClient.isEmpty()) {
+        ctx.prompter().Warning(
+            QStringLiteral("Выберите клиента из списка\nдля формирования на\nпечать сведений о нем!"));
+        return false;
+    }
+    ClientCardData card;
+    if (!TryDb(ctx.prompter(), [&] { card = ReportStore(ctx.db()).ClientCard(iddClient); })) return false;
+    if (card.client.isEmpty()) {  // removed on another workstation since the list was filled
+        ctx.prompter().Warning(QStringLiteral("Клиент не найден: он удален на другом рабочем месте."));
+        return false;
+    }
+    return Build(ctx, parent, 0, [&](ExcelReports &r) { return r.ClientCard(card); });
+}
+
+bool CashOperations(AppContext &ctx, const QString &sql, const QVariantList &binds, QWidget *parent) {
+    QList<CashOperationRow> rows;
+    if (!TryDb(ctx.prompter(), [&] { rows = ReportStore(ctx.db()).CashOperations(sql, binds); }))
+        return false;
+    return Build(ctx, parent, int(rows.size()), [&](ExcelReports &r) { return r.CashOperations(rows); });
+}
+
+bool CashOperations(AppContext &ctx, const QList<CashOperationRow> &rows, QWidget *parent) {
+    return Build(ctx, parent, int(rows.size()), [&](ExcelReports &r) { return r.CashOperations(rows); });
+}
+
+bool Turnover(AppContext &ctx, const QDate &from, const QDate &to, QWidget *parent) {
+    TurnoverData data;
+    if (!TryDb(ctx.prompter(), [&] { data = ReportStore(ctx.db()).Turnover(from, to); })) return false;
+    return Build(ctx, parent, 0, [&](ExcelReports &r) { return r.Turnover(from, to, data); });
+}
+
+bool PerformedWorks(AppContext &ctx, const QList<PerformedWorkRow> &rows, const QDate &from, const QDate &to,
+                    const QString &worker, QWidget *parent) {
+    return Build(ctx, parent, int(rows.size()),
+                 [&](ExcelReports &r) { return r.PerformedWorks(rows, from, to, worker); });
+}
+
+bool PayoutSheet(AppContext &ctx, const QString &number, const QDateTime &date, const QString &title,
+                 const QList<PayoutSheetRow> &rows, QWidget *parent) {
+    QString director, accountant;
+    if (!TryDb(ctx.prompter(), [&] { ReportStore(ctx.db()).Signatories(&director, &accountant); }))
+        return false;
+    return Build(ctx, parent, int(rows.size()), [&](ExcelReports &r) {
+        return r.PayoutSheet(number, date, title, rows, director, accountant);
+    });
+}
+
+bool PayoutSheetStored(AppContext &ctx, const QString &iddPay, const QString &number, const QDateTime &date,
+                       const QString &title, QWidget *parent) {
+    QList<PayoutSheetRow> rows;
+    QString director, accountant;
+    if (!TryDb(ctx.prompter(), [&] {
+            ReportStore store(ctx.db());
+            rows = store.PayoutSheet(iddPay);
+            store.Signatories(&director, &accountant);
+        }))
+        return false;
+    return Build(ctx, parent, int(rows.size()), [&](ExcelReports &r) {
+        return r.PayoutSheetStored(number, date, title, rows, director, accountant);
+    });
+}
+
+bool Payouts(AppContext &ctx, const QList<PayoutRow> &rows, const QDate &from, const QDate &to,
+             QWidget *parent) {
+    return Build(ctx, parent, int(rows.size()), [&](ExcelReports &r) { return r.Payouts(rows, from, to); });
+}
+
+bool WorkerBalances(AppContext &ctx, const QList<WorkerBalanceRow> &rows, const QDate &date,
+                    QWidget *parent) {
+    return Build(ctx, parent, int(rows.size()),
+                 [&](ExcelReports &r) { return r.WorkerBalances(rows, date); });
+}
+
+}  // namespace ReportCommands

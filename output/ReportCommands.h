@@ -1,0 +1,51 @@
+#pragma once
+
+#include "ExcelReports.h"
+#include "OrderJournalStore.h"
+#include "PayRecord.h"
+
+#include <QVariantList>
+#include <functional>
+
+class AppContext;
+class QWidget;
+
+// What the windows' print commands call: each reads what the report still needs, builds it under a
+// cancellable progress dialog and shows every failure to the user with its reason.
+namespace ReportCommands {
+
+// Where the workbooks go and how they are opened; tests replace it so nothing is launched.
+struct Target {
+    QString folder = ExcelSession::DefaultFolder();
+    ExcelSession::Opener opener = ExcelSession::DesktopOpener();
+};
+Target &CurrentTarget();
+
+// The rows of the order journal as the orders report prints them.
+QList<OrderReportRow> OrderRows(const QList<JournalOrder> &orders);
+// A cash journal row as the cash report prints it (counterpart parts empty when absent).
+CashOperationRow CashRowOf(const PayRecord &pay, const QString &clientName, const QString &workFio,
+                           const QString &zakazNomer, const QDateTime &zakazData);
+// Salary payouts as the salary journal and the payouts report show them: the amounts handed out, positive.
+QList<PayoutRow> PayoutRows(const QList<PayRecord> &payouts);
+// The word of the report title naming the kind of orders a status filter lists.
+QString KindWord(JournalStatus status);
+
+// Each returns true when the workbook was written and opened.
+bool Orders(AppContext &ctx, const QList<JournalOrder> &orders, const JournalFilter &filter, QWidget *parent);
+// Refuses with the directory's message when no client is chosen.
+bool ClientCard(AppContext &ctx, const QString &iddClient, QWidget *parent);
+bool CashOperations(AppContext &ctx, const QString &sql, const QVariantList &binds, QWidget *parent);
+bool CashOperations(AppContext &ctx, const QList<CashOperationRow> &rows, QWidget *parent);
+bool Turnover(AppContext &ctx, const QDate &from, const QDate &to, QWidget *parent);
+bool PerformedWorks(AppContext &ctx, const QList<PerformedWorkRow> &rows, const QDate &from, const QDate &to,
+                    const QString &worker, QWidget *parent);
+bool PayoutSheet(AppContext &ctx, const QString &number, const QDateTime &date, const QString &title,
+                 const QList<PayoutSheetRow> &rows, QWidget *parent);
+bool PayoutSheetStored(AppContext &ctx, const QString &iddPay, const QString &number, const QDateTime &date,
+                       const QString &title, QWidget *parent);
+bool Payouts(AppContext &ctx, const QList<PayoutRow> &rows, const QDate &from, const QDate &to,
+             QWidget *parent);
+bool WorkerBalances(AppContext &ctx, const QList<WorkerBalanceRow> &rows, const QDate &date, QWidget *parent);
+
+}  // namespace ReportCommands

@@ -1,0 +1,142 @@
+#include "ReportStore.h"
+
+#include "Database.h"
+#include "DynamicRecordset.h"
+
+#include <QTime>
+#include <cmath>
+
+namespace {
+
+// A live order's total with VAT over its live non-package lines.
+const QString kOrderTotal = QStringLiteral(
+    "COALESCE((SELECT SUM(s.[Count]*s.Price + s.[Count]*s.Price*s.PrNDS/100) FROM TService s "
+    "WHERE s.IddZakaz = TZakaz.IddZakaz AND s.IddTop <> '0' AND s.[Delete] = FALSE), 0)");
+const QString kOrderPaid = QStringLiteral(
+    "COALESCE((SELECT SUM(p.SummaPay) FROM TPay p WHERE p.IddZakaz = TZakaz.IddZakaz AND p.[Delete] = "
+    "FALSE), 0)");
+
+QDateTime StartOf(const QDate &day) {
+    return QDateTime(day, QTime(0, 0));
+}
+
+}  // namespace
+
+ClientCardData ReportStore::ClientCard(const QString &iddClient) {
+    ClientCardData card;
+    static const char *const names[] = {"IddClient",   "ClientName",    "ClientFullName", "ClientINN",
+                                        "ClientAdres", "ClientAdresF",  "ClientTel",      "ClientFaks",
+                                        "ClientEmail", "ClientOKHX",    "ClientOKPO",     "ClientBank",
+                                        "ClientChet",  "ClientKorChet", "ClientBIK",      "ClientDirector",
+                                        "ClientByx",   "ClientContact", "ClientPrim"};
+    CDynamicRecordset rs(m_db);
+    rs.Open(QStringLiteral("SELECT * FROM SClient WHERE IddClient = ?"), {iddClient});
+    if (!rs.IsEOF())
+        for (const char *name : names)
+            card.client.insert(QString::fromLatin1(name), rs.Text(QString::fromLatin1(name)));
+
+    rs.Open(
+        QStringLiteral("SELECT SAvto.AvtoNomer, SAvto.AvtoMarka, SAvto.AvtoColor FROM AvtoVlad INNER JOIN "
+                       "SAvto ON AvtoVlad.IddAvto = SAvto.IddAvto WHERE AvtoVlad.IddVlad = ? AND "
+                       "AvtoVlad.[Delete] = FALSE ORDER BY SAvto.AvtoNomer"),
+        {iddClient});
+    for (; !rs.IsEOF(); rs.MoveNext())
+        card.cars << ClientCardData::Car{rs.Text(QStringLiteral("AvtoNomer")),
+                                         rs.Text(QStringLiteral("AvtoMarka")),
+                                         rs.Text(QStringLiteral("AvtoColor"))};
+
+    rs.Open(QStringLiteral(
+                "SELECT TZakaz.ZakazNomer, TZakaz.ZakazData, TZakaz.ZakazBeginIn, TZakaz.ZakazEndOut, ") +
+                kOrderTotal + QStringLiteral(" AS Total, ") + kOrderPaid +
+                QStringLiteral(" AS Paid FROM TZakaz WHERE TZakaz.IddVlad = ? AND TZakaz.[Delete] = FALSE "
+                               "ORDER BY TZakaz.ZakazData, TZakaz.IddZakaz"),
+            {iddClient});
+    for (; !rs.IsEOF(); rs.MoveNext()) {
+        ClientCardData::Order o;
+        o.number = rs.Text(QStringLiteral("ZakazNomer"));
+        o.date = rs.Date(QStringLiteral("ZakazData"));
+        o.start = rs.Date(QStringLiteral("ZakazBeginIn"));
+        o.end = rs.Date(QStringLiteral("ZakazEndOut"));
+        o.total = rs.Double(QStringLiteral("Total"));
+        o.debt = o.total - rs.Double(QStringLiteral("Paid"));
+        card.orders << o;
+    }
+
+    // Deleted payments stay out on both branches: a cancelled payment is no payment of the client.
+    rs.Open(
+        QStringLiteral("SELECT TPay.NomerPay, TPay.DataPay, TPay.SummaPay, TPay.NaznPay, TPay.DocPay, "
+                       "TPay.PrimPay FROM TPay LEFT JOIN TZakaz ON TPay.IddZakaz = TZakaz.IddZakaz "
+                       "WHERE TPay.[Delete] = FALSE AND ((TZakaz.IddVlad = ? AND TZakaz.[Delete] = FALSE) "
+                       "OR TPay.IddZakaz = ?) ORDER BY TPay.DataPay DESC, TPay.IddPay DESC"),
+        {iddClient, iddClient});
+    for (; !rs.IsEOF(); rs.MoveNext())
+        card.payments << ClientCardData::Payment{
+            rs.Text(QStringLiteral("NomerPay")),   rs.Date(QStringLiteral("DataPay")),
+            rs.Double(QStringLiteral("SummaPay")), rs.Text(QStringLiteral("NaznPay")),
+            rs.Text(QStringLiteral("DocPay")),     rs.Text(QStringLiteral("PrimPay"))};
+    return card;
+}
+
+TurnoverData ReportStore::Turnover(const QDate &from, const QDate &to) {
+    TurnoverData data;
+    const QDateTime start = StartOf(from), end = StartOf(to.addDays(1));
+    CDynamicRecordset rs(m_db);
+    rs.Open(
+        QStringLiteral("SELECT SUM(SummaPay) AS Opening FROM TPay WHERE [Delete] = FALSE AND DataPay < ?"),
+        {start});
+    if (!rs.IsEOF()) data.opening = rs.Double(QStringLiteral("Opening"));
+    rs.Open(
+        QStringLiteral("SELECT NaznPay, SUM(SummaPay) AS Sum_SummaPay FROM TPay WHERE [Delete] = FALSE AND "
+                       "DataPay >= ? AND DataPay < ? GROUP BY NaznPay ORDER BY NaznPay"),
+        {start, end});
+    for (; !rs.IsEOF(); rs.MoveNext()) {
+        // Rounded to the kopeck so an article netting to zero is not listed by a float remainder.
+        const double sum = std::round(rs.Double(QStringLiteral("Sum_SummaPay")) * 100) / 100;
+        data.articles << std::pair{rs.Text(QStringLiteral("NaznPay")), sum};
+    }
+    return data;
+}
+
+QList<PayoutSheetRow> ReportStore::PayoutSheet(const QString &iddPay) {
+    QList<PayoutSheetRow> rows;
+    CDynamicRecordset rs(m_db);
+    rs.Open(QStringLiteral("SELECT SWork.WorkFIO, TWorkPay.SummaWorkPay FROM TWorkPay INNER JOIN SWork ON "
+                           "TWorkPay.IddWork = SWork.IddWork WHERE TWorkPay.IddPay = ? AND "
+                           "TWorkPay.DeleteWorkPay = FALSE ORDER BY SWork.WorkFIO, TWorkPay.IddWorkPay"),
+            {iddPay});
+    for (; !rs.IsEOF(); rs.MoveNext())
+        rows << PayoutSheetRow{rs.Text(QStringLiteral("WorkFIO")), rs.Double(QStringLiteral("SummaWorkPay"))};
+    return rows;
+}
+
+void ReportStore::Signatories(QString *director, QString *accountant) {
+    CDynamicRecordset rs(m_db);
+    rs.Open(QStringLiteral("SELECT MainDirector, MainByx FROM SMain WHERE IddMain = ?"),
+            {QStringLiteral("1")});
+    *director = rs.IsEOF() ? QString() : rs.Text(QStringLiteral("MainDirector"));
+    *accountant = rs.IsEOF() ? QString() : rs.Text(QStringLiteral("MainByx"));
+}
+
+QList<CashOperationRow> ReportStore::CashOperations(const QString &sql, const QVariantList &binds) {
+    QList<CashOperationRow> rows;
+    CDynamicRecordset rs(m_db);
+    rs.Open(sql, binds);
+    const auto has = [&](const char *name) { return rs.FieldIndex(QString::fromLatin1(name)) >= 0; };
+    const bool client = has("ClientName"), worker = has("WorkFIO"), order = has("ZakazNomer"),
+               orderDate = has("ZakazData");
+    for (; !rs.IsEOF(); rs.MoveNext()) {
+        CashOperationRow p;
+        p.NomerPay = rs.Text(QStringLiteral("NomerPay"));
+        p.DataPay = rs.Date(QStringLiteral("DataPay"));
+        p.SummaPay = rs.Double(QStringLiteral("SummaPay"));
+        p.NaznPay = rs.Text(QStringLiteral("NaznPay"));
+        p.DocPay = rs.Text(QStringLiteral("DocPay"));
+        p.PrimPay = rs.Text(QStringLiteral("PrimPay"));
+        if (client) p.ClientName = rs.Text(QStringLiteral("ClientName"));
+        if (worker) p.WorkFIO = rs.Text(QStringLiteral("WorkFIO"));
+        if (order) p.ZakazNomer = rs.Text(QStringLiteral("ZakazNomer"));
+        if (orderDate) p.ZakazData = rs.Date(QStringLiteral("ZakazData"));
+        rows << p;
+    }
+    return rows;
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "ExcelReports.h"
+
+#include <QDate>
+#include <QVariantList>
+
+class Database;
+
+// What the reports read from the database themselves. Every value is bound; each read is a fixed number
+// of statements whatever the number of rows. Throws DbError.
+class ReportStore {
+public:
+    explicit ReportStore(Database &db) : m_db(db) {}
+
+    // The client, its live cars, its live orders (oldest first) with total and debt, and its payments
+    // (newest first): those of its live orders and those filed under the client's own key.
+    ClientCardData ClientCard(const QString &iddClient);
+
+    // Opening balance: live payments dated before the first day. Articles: live payments from the start
+    // of the first day to the end of the last, netted per purpose.
+    TurnoverData Turnover(const QDate &from, const QDate &to);
+
+    // The live lines of a stored salary statement, by worker name.
+    QList<PayoutSheetRow> PayoutSheet(const QString &iddPay);
+
+    // The company's director and chief accountant for the statements' signature lines.
+    void Signatories(QString *director, QString *accountant);
+
+    // Runs the cash journal's own query and takes the payments it lists. Columns read by name:
+    // NomerPay, DataPay, SummaPay, NaznPay, DocPay, PrimPay and, when the query has them, ClientName,
+    // WorkFIO, ZakazNomer, ZakazData.
+    QList<CashOperationRow> CashOperations(const QString &sql, const QVariantList &binds = {});
+
+private:
+    Database &m_db;
+};
