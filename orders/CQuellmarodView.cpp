@@ -160,6 +160,12 @@ void CQuellmarodView::BuildUi() {
     // Enter in a text filter searches, as the button does.
     for (QComboBox *combo : {m_number, m_plate, m_make, m_client})
         connect(combo->lineEdit(), &QLineEdit::returnPressed, this, &CQuellmarodView::Search);
+    // The filters' lists fill from the orders found; a long value must not push the journal wider than
+    // the screen.
+    for (QComboBox *combo : {m_number, m_status, m_plate, m_make, m_client}) {
+        combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        combo->setMinimumContentsLength(combo == m_status ? 24 : 8);
+    }
 
     auto *period = new QGroupBox(QStringLiteral("Дата:"));
     auto *pl = new QHBoxLayout(period);
