@@ -5,6 +5,7 @@
 #include "Formats.h"
 #include "PaymentStore.h"
 #include "Rows.h"
+#include "SqlConditions.h"
 
 namespace {
 
@@ -60,23 +61,18 @@ double CashStore::CashBalanceBefore(const QDate &day) {
     // Up to the midnight after the day, so its last second counts too.
     rs.Open(QStringLiteral("SELECT SUM(TPay.SummaPay) AS Sum_SummaPay FROM TPay WHERE TPay.DataPay < ? AND "
                            "TPay.[Delete] = FALSE"),
-            {QDateTime(day.addDays(1), QTime(0, 0))});
+            {SqlConditions::EndOf(day)});
     return rs.IsEOF() ? 0.0 : rs.Double(QStringLiteral("Sum_SummaPay"));
 }
 
 CashJournal CashStore::FillCashJournal(const CashFilter &filter) {
-    // The period takes both days whole: from midnight of the first to the midnight after the last.
-    QString where = QStringLiteral("TPay.DataPay >= ? AND TPay.DataPay < ?");
-    QVariantList binds = {QDateTime(filter.from, QTime(0, 0)), QDateTime(filter.to.addDays(1), QTime(0, 0))};
-    const auto text = [&](const QString &column, const QString &value) {
-        const QString v = value.trimmed();
-        if (v.isEmpty()) return;
-        where += QStringLiteral(" AND ") + column + QStringLiteral(" = ?");
-        binds << v;
-    };
-    text(QStringLiteral("TPay.NaznPay"), filter.purpose);
-    text(QStringLiteral("TPay.NomerPay"), filter.number);
-    text(QStringLiteral("SClient.ClientName"), filter.client);
+    SqlConditions chosen;
+    chosen.Period(QStringLiteral("TPay.DataPay"), filter.from, filter.to)
+        .Equals(QStringLiteral("TPay.NaznPay"), filter.purpose)
+        .Equals(QStringLiteral("TPay.NomerPay"), filter.number)
+        .Equals(QStringLiteral("SClient.ClientName"), filter.client);
+    const QString &where = chosen.where();
+    const QVariantList &binds = chosen.binds();
 
     CashJournal journal;
     CDynamicRecordset rs(m_db);

@@ -6,14 +6,14 @@
 #include "KeyGen.h"
 #include "PaymentStore.h"
 #include "Rows.h"
+#include "SqlConditions.h"
 
 #include <QSet>
 
 namespace {
 
-// The moment that ends a day: everything before it counts, its last second included.
 QDateTime EndOf(const QDate &day) {
-    return QDateTime(day.addDays(1), QTime(0, 0));
+    return SqlConditions::EndOf(day);
 }
 
 // The live workers of the TService row in scope: its pay is split equally among them.
@@ -160,17 +160,13 @@ bool SalaryStore::DeletePayout(const QString &iddPay) {
 }
 
 QList<PayRecord> SalaryStore::SalaryJournal(const SalaryFilter &filter) {
-    QString where = QStringLiteral(
-        "WHERE TPay.IddZakaz = '0' AND TPay.TypePay = ? AND TPay.DataPay >= ? AND TPay.DataPay < ?");
-    QVariantList binds = {int(SalaryPayout), QDateTime(filter.from, QTime(0, 0)), EndOf(filter.to)};
-    const auto text = [&](const QString &column, const QString &value) {
-        const QString v = value.trimmed();
-        if (v.isEmpty()) return;
-        where += QStringLiteral(" AND ") + column + QStringLiteral(" = ?");
-        binds << v;
-    };
-    text(QStringLiteral("TPay.NomerPay"), filter.number);
-    text(QStringLiteral("TPay.NaznPay"), filter.purpose);
+    SqlConditions chosen;
+    chosen.And(QStringLiteral("TPay.IddZakaz = '0' AND TPay.TypePay = ?"), {int(SalaryPayout)})
+        .Period(QStringLiteral("TPay.DataPay"), filter.from, filter.to)
+        .Equals(QStringLiteral("TPay.NomerPay"), filter.number)
+        .Equals(QStringLiteral("TPay.NaznPay"), filter.purpose);
+    const QString where = QStringLiteral("WHERE ") + chosen.where();
+    const QVariantList &binds = chosen.binds();
     CDynamicRecordset rs(m_db);
     rs.Open(
         kPayColumns + where + QStringLiteral(" AND TPay.[Delete] = FALSE ORDER BY TPay.DataPay, TPay.IddPay"),

@@ -3,6 +3,7 @@
 #include "Database.h"
 #include "DynamicRecordset.h"
 #include "Rows.h"
+#include "SqlConditions.h"
 
 #include <QSet>
 #include <algorithm>
@@ -66,20 +67,14 @@ void OrderJournalStore::DefaultPeriod(const QDate &today, QDate *from, QDate *to
 }
 
 QList<JournalOrder> OrderJournalStore::Search(const JournalFilter &filter) {
-    // The period takes both days whole: from midnight of the first to the midnight after the last.
-    QString period =
-        QStringLiteral("TZakaz.ZakazData >= ? AND TZakaz.ZakazData < ?") + StatusCondition(filter.status);
-    QVariantList binds = {QDateTime(filter.from, QTime(0, 0)), QDateTime(filter.to.addDays(1), QTime(0, 0))};
-    const auto text = [&](const QString &column, const QString &value) {
-        const QString v = value.trimmed();
-        if (v.isEmpty()) return;
-        period += QStringLiteral(" AND ") + column + QStringLiteral(" = ?");
-        binds << v;
-    };
-    text(QStringLiteral("TZakaz.ZakazNomer"), filter.number);
-    text(QStringLiteral("SAvto.AvtoNomer"), filter.plate);
-    text(QStringLiteral("SAvto.AvtoMarka"), filter.make);
-    text(QStringLiteral("SClient.ClientName"), filter.client);
+    SqlConditions chosen;
+    chosen.Period(QStringLiteral("TZakaz.ZakazData"), filter.from, filter.to)
+        .Equals(QStringLiteral("TZakaz.ZakazNomer"), filter.number)
+        .Equals(QStringLiteral("SAvto.AvtoNomer"), filter.plate)
+        .Equals(QStringLiteral("SAvto.AvtoMarka"), filter.make)
+        .Equals(QStringLiteral("SClient.ClientName"), filter.client);
+    const QString period = chosen.where() + StatusCondition(filter.status);
+    const QVariantList binds = chosen.binds();
 
     QString where;
     if (filter.status == JournalStatus::Active)
