@@ -42,7 +42,8 @@ public:
     void Recount();
     void SelectAll(bool checked);
     void Works();
-    // The statement of the payout as the list shows it, chosen workers only.
+    // Hands the list as it stands (each worker with his choice), the number, date and purpose to the
+    // statement printer.
     void Print();
     // What "Print" runs; set once by the application (the dialog is opened from several places).
     using Printer =
