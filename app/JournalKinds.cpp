@@ -3,9 +3,15 @@
 #include "AppContext.h"
 #include "BalanceReportKind.h"
 #include "CClientDlg.h"
+#include "CJSalaryView.h"
+#include "CKassaView.h"
 #include "COrderFormDlg.h"
+#include "COtBalanceWorkView.h"
+#include "COtWorkView.h"
 #include "CPrintDlg.h"
 #include "CQuellmarodView.h"
+#include "CSalaryAccrualDlg.h"
+#include "CWorkerWorksDlg.h"
 #include "Commands.h"
 #include "DialogRunner.h"
 #include "KassaJournalKind.h"
@@ -15,6 +21,18 @@
 #include "ReportCommands.h"
 #include "SalaryJournalKind.h"
 #include "WorksReportKind.h"
+
+namespace {
+
+QList<PerformedWorkRow> PerformedRows(const PerformedWorks &works) {
+    QList<PerformedWorkRow> rows;
+    for (const PerformedWork &w : works.rows)
+        rows << PerformedWorkRow{w.ZakazEndOut, w.ZakazNomer, w.ZakazData, w.Name, w.amount,
+                                 w.vat,         w.Total(),    w.WorkFIO,   w.pay};
+    return rows;
+}
+
+}  // namespace
 
 void RegisterJournalKinds(CMainFrame &frame, AppContext &ctx) {
     ChildKindSpec journal;
@@ -48,26 +66,88 @@ void RegisterJournalKinds(CMainFrame &frame, AppContext &ctx) {
     cash.toolbar = KassaJournalToolbar();
     cash.maximized = true;
     cash.open = [&ctx] { return CreateKassaJournal(ctx); };
-    cash.command = [](QWidget *view, int id) { RunKassaJournalCommand(view, id); };
+    cash.command = [&ctx, owner](QWidget *view, int id) {
+        auto *j = qobject_cast<CKassaView *>(view);
+        if (j && id == CKassaView::kPrint) {
+            QList<CashOperationRow> rows;
+            for (const CashRow &c : j->journal().rows)
+                rows << ReportCommands::CashRowOf(c.pay, c.clientName, c.workFio, c.zakazNomer, c.zakazData);
+            ReportCommands::CashOperations(ctx, rows, owner);
+            return;
+        }
+        if (j && id == CKassaView::kPrintTotals) {
+            ReportCommands::Turnover(ctx, j->lastFilter().from, j->lastFilter().to, owner);
+            return;
+        }
+        RunKassaJournalCommand(view, id);
+    };
     frame.RegisterChildKind(ChildKind::kCashJournal, cash);
 
     ChildKindSpec salary;
     for (const SalaryMenuItem &m : SalaryJournalMenu())
         salary.editMenu << CommandItem(m.id, m.text, m.prompt, m.icon);
     salary.toolbar = SalaryJournalToolbar();
-    salary.open = [&ctx] { return CreateSalaryJournal(ctx); };
-    salary.command = [](QWidget *view, int id) { RunSalaryJournalCommand(view, id); };
+    salary.open = [&ctx, owner] {
+        QWidget *view = CreateSalaryJournal(ctx);
+        if (auto *j = qobject_cast<CJSalaryView *>(view))
+            j->SetStatementPrinter([&ctx, owner](const PayRecord &p) {
+                ReportCommands::PayoutSheetStored(ctx, p.IddPay, p.NomerPay, p.DataPay, p.NaznPay, owner);
+            });
+        return view;
+    };
+    salary.command = [&ctx, owner](QWidget *view, int id) {
+        auto *j = qobject_cast<CJSalaryView *>(view);
+        if (j && id == CJSalaryView::kPrint) {
+            ReportCommands::Payouts(ctx, ReportCommands::PayoutRows(j->rows()), j->lastFilter().from,
+                                    j->lastFilter().to, owner);
+            return;
+        }
+        RunSalaryJournalCommand(view, id);
+    };
     frame.RegisterChildKind(ChildKind::kSalaryJournal, salary);
 
     ChildKindSpec works;
-    works.open = [&ctx] { return CreateWorksReport(ctx); };
+    works.open = [&ctx, owner] {
+        QWidget *view = CreateWorksReport(ctx);
+        if (auto *v = qobject_cast<COtWorkView *>(view))
+            v->SetPrinter([&ctx, owner](const PerformedWorks &w, const QDate &from, const QDate &to,
+                                        const QString &worker) {
+                ReportCommands::PerformedWorks(ctx, PerformedRows(w), from, to, worker, owner);
+            });
+        return view;
+    };
     works.command = [](QWidget *view, int id) { RunWorksReportCommand(view, id); };
     frame.RegisterChildKind(ChildKind::kWorksReport, works);
 
     ChildKindSpec balance;
-    balance.open = [&ctx] { return CreateBalanceReport(ctx); };
+    balance.open = [&ctx, owner] {
+        QWidget *view = CreateBalanceReport(ctx);
+        if (auto *v = qobject_cast<COtBalanceWorkView *>(view))
+            v->SetPrinter([&ctx, owner](const QList<WorkerFigures> &workers, const QDate &day) {
+                QList<WorkerBalanceRow> rows;
+                for (const WorkerFigures &f : workers)
+                    rows << WorkerBalanceRow{f.WorkFIO, f.earned, f.paid, f.Debt()};
+                ReportCommands::WorkerBalances(ctx, rows, day, owner);
+            });
+        return view;
+    };
     balance.command = [](QWidget *view, int id) { RunBalanceReportCommand(view, id); };
     frame.RegisterChildKind(ChildKind::kBalanceReport, balance);
+
+    // The accrual dialog and the worker's works dialog are opened from several windows; their print
+    // buttons reach the reports through these.
+    CSalaryAccrualDlg::SetPrinter([](AppContext &context, const QString &number, const QDateTime &date,
+                                     const QString &purpose, const QList<PayoutLine> &lines,
+                                     QWidget *parent) {
+        QList<PayoutSheetRow> rows;
+        for (const PayoutLine &l : lines)
+            if (!l.DeleteWorkPay) rows << PayoutSheetRow{l.WorkFIO, l.SummaWorkPay};
+        ReportCommands::PayoutSheet(context, number, date, purpose, rows, parent);
+    });
+    CWorkerWorksDlg::SetPrinter([](AppContext &context, const PerformedWorks &shown, const QDate &day,
+                                   const QString &workFio, QWidget *parent) {
+        ReportCommands::PerformedWorks(context, PerformedRows(shown), QDate(), day, workFio, parent);
+    });
 
     // The client card's orders page opens the same order form and deletes through the order rules.
     CClientDlg::SetOrderActionsMaker([](AppContext &context, QWidget *parent) {

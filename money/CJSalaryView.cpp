@@ -145,6 +145,9 @@ bool CJSalaryView::Command(int id) {
         case kFind:
             Find();
             return true;
+        case kStatement:
+            PrintStatement();
+            return true;
         default:
             return false;
     }
@@ -185,4 +188,14 @@ void CJSalaryView::Delete() {
     if (!m_ctx.prompter().Question(kDeleteQuestion)) return;
     TryDb(m_ctx.prompter(), [&] { SalaryStore(m_ctx.db()).DeletePayout(key); });
     Find();
+}
+
+void CJSalaryView::PrintStatement() {
+    const QString key = m_list->CurrentKey();
+    if (key.isEmpty()) {
+        m_ctx.prompter().Warning(kSelectToPrint);
+        return;
+    }
+    for (const PayRecord &p : m_rows)
+        if (p.IddPay == key && m_statementPrinter) m_statementPrinter(p);
 }

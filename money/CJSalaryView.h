@@ -3,6 +3,7 @@
 #include "SalaryStore.h"
 
 #include <QWidget>
+#include <functional>
 
 class AppContext;
 class KeyedList;
@@ -20,6 +21,8 @@ public:
     static constexpr int kAdd = 32796;
     static constexpr int kEdit = 32797;
     static constexpr int kDelete = 32798;
+    static constexpr int kStatement = 32799;
+    static constexpr int kPrint = 57607;  // the frame's print: the payouts report of the period
     static constexpr int kFind = 1004;
     static constexpr int kRightOpen = 13;  // "Журнал З/П" in the main menu
     static constexpr int kRightAdd = 14;
@@ -28,6 +31,8 @@ public:
     static inline const QString kTitle = QStringLiteral("Журнал З/П");
     static inline const QString kSelectToEdit = QStringLiteral("Выберите выплату для ее изменения!");
     static inline const QString kSelectToDelete = QStringLiteral("Выберите выплату для ее удаления!");
+    static inline const QString kSelectToPrint =
+        QStringLiteral("Выберите выплату для печати\nведомости начисления по сотрудникам!");
     static inline const QString kDeleteQuestion = QStringLiteral("Удалить выбранную выплату сотрудникам?");
 
     explicit CJSalaryView(AppContext &ctx, QWidget *parent = nullptr);
@@ -38,6 +43,11 @@ public:
     void Add();
     void Edit();
     void Delete();
+    // The statement of the selected payout; without a selection the message says what to choose.
+    void PrintStatement();
+
+    using StatementPrinter = std::function<void(const PayRecord &payout)>;
+    void SetStatementPrinter(StatementPrinter printer) { m_statementPrinter = std::move(printer); }
 
     KeyedList *list() const { return m_list; }
     const QList<PayRecord> &rows() const { return m_rows; }
@@ -50,6 +60,7 @@ private:
     AppContext &m_ctx;
     QList<PayRecord> m_rows;
     SalaryFilter m_lastFilter;
+    StatementPrinter m_statementPrinter;
 
     QLineEdit *m_number = nullptr;
     QDateEdit *m_from = nullptr;

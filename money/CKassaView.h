@@ -23,7 +23,9 @@ public:
     static constexpr int kEdit = 32801;
     static constexpr int kDelete = 32802;
     static constexpr int kFind = 1004;
-    static constexpr int kRightOpen = 9;  // "Журнал кассы" in the main menu
+    static constexpr int kPrint = 57607;        // the frame's print: the cash report of the rows shown
+    static constexpr int kPrintTotals = 32811;  // the turnover statement of the last applied period
+    static constexpr int kRightOpen = 9;        // "Журнал кассы" in the main menu
     static constexpr int kRightAdd = 10;
     static constexpr int kRightEdit = 11;
     static constexpr int kRightDelete = 12;

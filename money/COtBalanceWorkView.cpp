@@ -51,6 +51,10 @@ COtBalanceWorkView::COtBalanceWorkView(AppContext &ctx, QWidget *parent) : QWidg
 }
 
 bool COtBalanceWorkView::Command(int id) {
+    if (id == kPrint) {
+        if (m_printer) m_printer(m_shown, m_shownDay);
+        return true;
+    }
     if (id != kFind) return false;
     Find();
     return true;
@@ -61,6 +65,8 @@ void COtBalanceWorkView::Find() {
     QList<WorkerFigures> workers;
     // A failed read shows the driver's message and an empty list, never balances of nothing.
     TryDb(m_ctx.prompter(), [&] { workers = SalaryStore(m_ctx.db()).WorkerBalances(m_date->date()); });
+    m_shown = workers;
+    m_shownDay = m_date->date();
     for (const WorkerFigures &w : workers) {
         QTreeWidgetItem *item = m_list->AddRow(
             {w.WorkFIO, Formats::Money(w.earned), Formats::Money(w.paid), Formats::Money(w.Debt())},

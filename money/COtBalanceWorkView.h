@@ -1,6 +1,10 @@
 #pragma once
 
+#include "SalaryStore.h"
+
+#include <QDate>
 #include <QWidget>
+#include <functional>
 
 class AppContext;
 class KeyedList;
@@ -12,6 +16,7 @@ class COtBalanceWorkView : public QWidget {
     Q_OBJECT
 public:
     static constexpr int kFind = 1004;
+    static constexpr int kPrint = 57607;
     static constexpr int kRightOpen = 26;
     static inline const QString kTitle = QStringLiteral("Отчет о расчетах с сотрудниками");
 
@@ -20,10 +25,17 @@ public:
     bool Command(int id);
     void Find();
 
+    // Prints the balances shown with the day they were found for.
+    using Printer = std::function<void(const QList<WorkerFigures> &workers, const QDate &day)>;
+    void SetPrinter(Printer printer) { m_printer = std::move(printer); }
+
     KeyedList *list() const { return m_list; }
 
 private:
     AppContext &m_ctx;
     QDateEdit *m_date = nullptr;
     KeyedList *m_list = nullptr;
+    QList<WorkerFigures> m_shown;
+    QDate m_shownDay;
+    Printer m_printer;
 };

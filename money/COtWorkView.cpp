@@ -72,6 +72,10 @@ COtWorkView::COtWorkView(AppContext &ctx, QWidget *parent) : QWidget(parent), m_
 }
 
 bool COtWorkView::Command(int id) {
+    if (id == kPrint) {
+        if (m_printer) m_printer(m_shown, m_shownFilter.from, m_shownFilter.to, m_shownWorker);
+        return true;
+    }
     if (id != kFind) return false;
     Find();
     return true;
@@ -79,10 +83,12 @@ bool COtWorkView::Command(int id) {
 
 void COtWorkView::Find() {
     PerformedWorks works;
+    const WorksFilter filter{m_from->date(), m_to->date(), m_worker->currentData().toString()};
     // A failed read shows the driver's message and no figures.
-    TryDb(m_ctx.prompter(), [&] {
-        works = SalaryStore(m_ctx.db())
-                    .FillPerformedWorks({m_from->date(), m_to->date(), m_worker->currentData().toString()});
-    });
+    TryDb(m_ctx.prompter(), [&] { works = SalaryStore(m_ctx.db()).FillPerformedWorks(filter); });
     m_works->Show(works);
+    // Printing takes what is on screen, not fields changed since.
+    m_shown = works;
+    m_shownFilter = filter;
+    m_shownWorker = m_worker->currentText();
 }

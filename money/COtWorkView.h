@@ -1,6 +1,9 @@
 #pragma once
 
+#include "SalaryStore.h"
+
 #include <QWidget>
+#include <functional>
 
 class AppContext;
 class PerformedWorksList;
@@ -13,6 +16,7 @@ class COtWorkView : public QWidget {
     Q_OBJECT
 public:
     static constexpr int kFind = 1004;
+    static constexpr int kPrint = 57607;
     static constexpr int kRightOpen = 25;
     static inline const QString kTitle = QStringLiteral("Отчет о выполненных работах");
 
@@ -20,6 +24,11 @@ public:
 
     bool Command(int id);
     void Find();
+
+    // Prints the rows shown with the period and the worker ("Все" for everybody) they were found for.
+    using Printer = std::function<void(const PerformedWorks &works, const QDate &from, const QDate &to,
+                                       const QString &worker)>;
+    void SetPrinter(Printer printer) { m_printer = std::move(printer); }
 
     PerformedWorksList *works() const { return m_works; }
 
@@ -29,4 +38,8 @@ private:
     QDateEdit *m_to = nullptr;
     QComboBox *m_worker = nullptr;
     PerformedWorksList *m_works = nullptr;
+    PerformedWorks m_shown;
+    WorksFilter m_shownFilter;
+    QString m_shownWorker;
+    Printer m_printer;
 };

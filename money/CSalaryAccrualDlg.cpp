@@ -29,6 +29,11 @@
 
 namespace {
 
+CSalaryAccrualDlg::Printer &PrinterSeam() {
+    static CSalaryAccrualDlg::Printer printer;
+    return printer;
+}
+
 constexpr int kWorkPayRole = Qt::UserRole + 1;
 // The figure a cell shows, kept as a number for the totals.
 constexpr int kValueRole = KeyedList::kSortRole;
@@ -107,7 +112,12 @@ void CSalaryAccrualDlg::Build() {
     connect(m_recount, &QPushButton::clicked, this, &CSalaryAccrualDlg::Recount);
     connect(sel, &QPushButton::clicked, this, [this] { SelectAll(true); });
     connect(unsel, &QPushButton::clicked, this, [this] { SelectAll(false); });
+    auto *print = PictureButton(QStringLiteral("Print"), QStringLiteral("document-print-preview"),
+                                QStringLiteral("Печать"), QStringLiteral("Печать ведомости"),
+                                QStringLiteral("Ведомость на получение\nпо отмеченным сотрудникам."), this);
+    print->setEnabled(bool(PrinterSeam()));
     connect(works, &QPushButton::clicked, this, &CSalaryAccrualDlg::Works);
+    connect(print, &QPushButton::clicked, this, &CSalaryAccrualDlg::Print);
 
     Tooltip::Set(m_number, QStringLiteral("№ выплаты"),
                  QStringLiteral("Номер платежной ведомости.\nПредлагается следующий по порядку номер."));
@@ -153,8 +163,8 @@ void CSalaryAccrualDlg::Build() {
     top->setColumnStretch(5, 1);
 
     auto *side = new QVBoxLayout;
-    for (QWidget *w :
-         {static_cast<QWidget *>(sel), static_cast<QWidget *>(unsel), static_cast<QWidget *>(works)})
+    for (QWidget *w : {static_cast<QWidget *>(sel), static_cast<QWidget *>(unsel),
+                       static_cast<QWidget *>(print), static_cast<QWidget *>(works)})
         side->addWidget(w);
     side->addStretch();
     auto *middle = new QHBoxLayout;
@@ -184,7 +194,7 @@ void CSalaryAccrualDlg::Build() {
     layout->addLayout(totals);
     layout->addLayout(buttons);
     Inputs::ChainTabOrder({m_number, m_date, m_purpose, m_percent, m_onDate, m_recount, m_list, sel, unsel,
-                           works, m_ok, m_cancel});
+                           print, works, m_ok, m_cancel});
 
     // Any change of the percent or the day counts the list afresh (the percent can only be typed
     // non-negative).
@@ -334,20 +344,39 @@ void CSalaryAccrualDlg::accept() {
     pay.TypePay = SalaryPayout;
     pay.NaznPay = m_purpose->currentText();
     pay.NomerPay = number;
-    // A changed day keeps the time of day the payout was made at.
-    const QTime time = m_isNew ? QTime::currentTime() : m_stored.DataPay.time();
-    pay.DataPay = QDateTime(m_date->date(), time);
+    pay.DataPay = PayoutDate();
     pay.SummaPay = -TotalPayout();
     pay.Delete = 0;
     pay.ProposedNomer = m_isNew ? m_proposed : QString();
+    QList<PayoutLine> lines = Lines();
+    if (!TryDb(m_ctx.prompter(), [&] { SalaryStore(m_ctx.db()).SavePayout(pay, lines, m_ctx.login()); }))
+        return;
+    m_saved = pay;
+    QDialog::accept();
+}
+
+QList<PayoutLine> CSalaryAccrualDlg::Lines() const {
     QList<PayoutLine> lines;
     for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
         const QTreeWidgetItem *item = m_list->topLevelItem(i);
         lines << PayoutLine{item->data(0, kWorkPayRole).toString(), KeyedList::Key(item), item->text(kName),
                             Formats::ParseMoney(item->text(kPayout)), item->checkState(kName) != Qt::Checked};
     }
-    if (!TryDb(m_ctx.prompter(), [&] { SalaryStore(m_ctx.db()).SavePayout(pay, lines, m_ctx.login()); }))
-        return;
-    m_saved = pay;
-    QDialog::accept();
+    return lines;
+}
+
+QDateTime CSalaryAccrualDlg::PayoutDate() const {
+    // A changed day keeps the time of day the payout was made at.
+    const QTime time = m_isNew ? QTime::currentTime() : m_stored.DataPay.time();
+    return QDateTime(m_date->date(), time);
+}
+
+void CSalaryAccrualDlg::SetPrinter(Printer printer) {
+    PrinterSeam() = std::move(printer);
+}
+
+void CSalaryAccrualDlg::Print() {
+    if (PrinterSeam())
+        PrinterSeam()(m_ctx, m_number->text().trimmed(), PayoutDate(), m_purpose->currentText(), Lines(),
+                      this);
 }

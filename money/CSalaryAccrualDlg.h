@@ -1,8 +1,10 @@
 #pragma once
 
 #include "PayRecord.h"
+#include "SalaryStore.h"
 
 #include <QDialog>
+#include <functional>
 
 class AppContext;
 class KeyedList;
@@ -40,6 +42,14 @@ public:
     void Recount();
     void SelectAll(bool checked);
     void Works();
+    // Hands the list as it stands (each worker with his choice), the number, date and purpose to the
+    // statement printer.
+    void Print();
+    // What "Print" runs; set once by the application (the dialog is opened from several places).
+    using Printer =
+        std::function<void(AppContext &ctx, const QString &number, const QDateTime &date,
+                           const QString &purpose, const QList<PayoutLine> &lines, QWidget *parent)>;
+    static void SetPrinter(Printer printer);
     void accept() override;
 
     // The four totals over the chosen rows: "Итого выдать:", "Итого долг:", "Итого выполнено:", "Итого
@@ -57,6 +67,8 @@ private:
     void ItemChanged(QTreeWidgetItem *item, int column);
     void UpdateTotals();
     double Sum(int column) const;
+    QList<PayoutLine> Lines() const;
+    QDateTime PayoutDate() const;
 
     AppContext &m_ctx;
     bool m_isNew = true;

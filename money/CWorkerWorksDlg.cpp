@@ -5,6 +5,7 @@
 #include "Formats.h"
 #include "KeyedList.h"
 #include "PerformedWorksList.h"
+#include "PictureButton.h"
 #include "Tooltip.h"
 
 #include <QHBoxLayout>
@@ -12,9 +13,18 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace {
+
+CWorkerWorksDlg::Printer &PrinterSeam() {
+    static CWorkerWorksDlg::Printer printer;
+    return printer;
+}
+
+}  // namespace
+
 CWorkerWorksDlg::CWorkerWorksDlg(AppContext &ctx, const QString &iddWork, const QString &workFio,
                                  const QDate &day, QWidget *parent)
-    : QDialog(parent) {
+    : QDialog(parent), m_ctx(ctx), m_workFio(workFio), m_day(day) {
     setWindowTitle(QStringLiteral("Сведения о выполненных работах"));
     m_heading = QStringLiteral("Сведения о выполненных работах сотрудником:") + workFio +
                 QStringLiteral(" до:") + Formats::Date(day);
@@ -26,7 +36,13 @@ CWorkerWorksDlg::CWorkerWorksDlg(AppContext &ctx, const QString &iddWork, const 
     close->setAutoDefault(false);
     Tooltip::Set(close, QStringLiteral("Закрыть"), QStringLiteral("Закрыть окно."));
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    auto *print = PictureButton(QStringLiteral("Print"), QStringLiteral("document-print"),
+                                QStringLiteral("Печать"), QStringLiteral("Распечатать список"),
+                                QStringLiteral("Отчет о выполненных работах\nсотрудника."), this);
+    print->setEnabled(bool(PrinterSeam()));
+    connect(print, &QPushButton::clicked, this, &CWorkerWorksDlg::Print);
     auto *buttons = new QHBoxLayout;
+    buttons->addWidget(print);
     buttons->addStretch();
     buttons->addWidget(close);
     auto *layout = new QVBoxLayout(this);
@@ -38,10 +54,19 @@ CWorkerWorksDlg::CWorkerWorksDlg(AppContext &ctx, const QString &iddWork, const 
     // A failed read shows the driver's message and an empty list, never figures of nothing.
     TryDb(ctx.prompter(), [&] { works = SalaryStore(ctx.db()).FillPerformedWorks({QDate(), day, iddWork}); });
     m_works->Show(works);
+    m_shown = works;
     resize(900, 450);
     KeyedList::WidenToFit(this);
 }
 
 QString CWorkerWorksDlg::Heading() const {
     return m_heading;
+}
+
+void CWorkerWorksDlg::SetPrinter(Printer printer) {
+    PrinterSeam() = std::move(printer);
+}
+
+void CWorkerWorksDlg::Print() {
+    if (PrinterSeam()) PrinterSeam()(m_ctx, m_shown, m_day, m_workFio, this);
 }

@@ -11,12 +11,15 @@ QList<KassaMenuItem> KassaJournalMenu() {
     };
     return {item(V::kAdd, "Добавить", "Добавить кассовую операцию", "list-add"),
             item(V::kEdit, "Изменить", "Изменить выбранную операцию", "document-edit"),
-            item(V::kDelete, "Удалить", "Удалить выбранную операцию", "edit-delete")};
+            item(V::kDelete, "Удалить", "Удалить выбранную операцию", "edit-delete"),
+            {},
+            item(V::kPrint, "&Печать...\tCtrl+P", "Отчет об операциях по кассе", "document-print"),
+            item(V::kPrintTotals, "Печать итоги", "Оборотная ведомость за период", "document-print-preview")};
 }
 
 QList<int> KassaJournalToolbar() {
     using V = CKassaView;
-    return {V::kAdd, V::kEdit, V::kDelete};
+    return {V::kAdd, V::kEdit, V::kDelete, 0, V::kPrintTotals};
 }
 
 QWidget *CreateKassaJournal(AppContext &ctx, QWidget *parent) {

@@ -11,14 +11,19 @@ QList<SalaryMenuItem> SalaryJournalMenu() {
         return SalaryMenuItem{id, QString::fromUtf8(text), QString::fromUtf8(prompt),
                               QIcon::fromTheme(QString::fromLatin1(icon))};
     };
-    return {item(V::kAdd, "Добавить", "Начислить зарплату сотрудникам", "list-add"),
-            item(V::kEdit, "Изменить", "Изменить выбранную выплату", "document-edit"),
-            item(V::kDelete, "Удалить", "Удалить выбранную выплату", "edit-delete")};
+    return {
+        item(V::kAdd, "Добавить", "Начислить зарплату сотрудникам", "list-add"),
+        item(V::kEdit, "Изменить", "Изменить выбранную выплату", "document-edit"),
+        item(V::kDelete, "Удалить", "Удалить выбранную выплату", "edit-delete"),
+        {},
+        item(V::kStatement, "Печать ведомости", "Ведомость на получение по выбранной выплате",
+             "document-print-preview"),
+        item(V::kPrint, "&Печать...\tCtrl+P", "Отчет о выплатах сотрудникам за период", "document-print")};
 }
 
 QList<int> SalaryJournalToolbar() {
     using V = CJSalaryView;
-    return {V::kAdd, V::kEdit, V::kDelete};
+    return {V::kAdd, V::kEdit, V::kDelete, 0, V::kStatement};
 }
 
 QWidget *CreateSalaryJournal(AppContext &ctx, QWidget *parent) {

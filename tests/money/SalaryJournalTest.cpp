@@ -73,7 +73,7 @@ TEST_P(SalaryJournalTest, CommandsNeedTheirRightsAndASelection) {
     EXPECT_EQ(prompter.warnings, QStringList(3, Rights::kRefusal));
     EXPECT_TRUE(dialogs.opened.isEmpty());
     EXPECT_TRUE(prompter.questions.isEmpty());
-    EXPECT_FALSE(view.Command(32799));  // not one of the journal's
+    EXPECT_FALSE(view.Command(32811));  // the cash journal's, not this one's
 
     LogIn(QString(Rights::kCount, u'1'));
     CJSalaryView all(*ctx);
@@ -148,8 +148,9 @@ TEST_P(SalaryJournalTest, KindGivesTheMenuToolbarAndCommands) {
     QStringList texts;
     for (const SalaryMenuItem &m : SalaryJournalMenu()) texts << m.text;
     EXPECT_EQ(texts, (QStringList{QStringLiteral("Добавить"), QStringLiteral("Изменить"),
-                                  QStringLiteral("Удалить")}));
-    EXPECT_EQ(SalaryJournalToolbar(), (QList<int>{32796, 32797, 32798}));
+                                  QStringLiteral("Удалить"), QString(), QStringLiteral("Печать ведомости"),
+                                  QStringLiteral("&Печать...\tCtrl+P")}));
+    EXPECT_EQ(SalaryJournalToolbar(), (QList<int>{32796, 32797, 32798, 0, 32799}));
     std::unique_ptr<QWidget> view(CreateSalaryJournal(*ctx));
     EXPECT_EQ(view->windowTitle(), QStringLiteral("Журнал З/П"));
     EXPECT_TRUE(RunSalaryJournalCommand(view.get(), CJSalaryView::kFind));
