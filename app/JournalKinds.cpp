@@ -32,12 +32,17 @@ QList<PerformedWorkRow> PerformedRows(const PerformedWorks &works) {
     return rows;
 }
 
+QList<CommandItem> EditMenu(const QList<KindMenuItem> &items) {
+    QList<CommandItem> menu;
+    for (const KindMenuItem &m : items) menu << CommandItem(m.id, m.text, m.prompt, m.icon);
+    return menu;
+}
+
 }  // namespace
 
 void RegisterJournalKinds(CMainFrame &frame, AppContext &ctx) {
     ChildKindSpec journal;
-    for (const JournalMenuItem &m : OrderJournalMenu(true))
-        journal.editMenu << CommandItem(m.id, m.text, m.prompt, m.icon);
+    journal.editMenu = EditMenu(OrderJournalMenu(true));
     journal.toolbar = OrderJournalToolbar();
     journal.maximized = true;
     CMainFrame *owner = &frame;
@@ -61,8 +66,7 @@ void RegisterJournalKinds(CMainFrame &frame, AppContext &ctx) {
     frame.RegisterChildKind(ChildKind::kOrderJournal, journal);
 
     ChildKindSpec cash;
-    for (const KassaMenuItem &m : KassaJournalMenu())
-        cash.editMenu << CommandItem(m.id, m.text, m.prompt, m.icon);
+    cash.editMenu = EditMenu(KassaJournalMenu());
     cash.toolbar = KassaJournalToolbar();
     cash.maximized = true;
     cash.open = [&ctx] { return CreateKassaJournal(ctx); };
@@ -84,8 +88,7 @@ void RegisterJournalKinds(CMainFrame &frame, AppContext &ctx) {
     frame.RegisterChildKind(ChildKind::kCashJournal, cash);
 
     ChildKindSpec salary;
-    for (const SalaryMenuItem &m : SalaryJournalMenu())
-        salary.editMenu << CommandItem(m.id, m.text, m.prompt, m.icon);
+    salary.editMenu = EditMenu(SalaryJournalMenu());
     salary.toolbar = SalaryJournalToolbar();
     salary.open = [&ctx, owner] {
         QWidget *view = CreateSalaryJournal(ctx);

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QIcon>
+#include "KindMenuItem.h"
+
 #include <QList>
 #include <QString>
 
@@ -9,13 +10,7 @@ class QWidget;
 
 // What the main frame needs to give the salary journal windows their own "&Правка" menu and toolbar.
 
-// One entry of the journal's "&Правка" pop-up; id 0 is a separator.
-struct SalaryMenuItem {
-    int id = 0;
-    QString text;
-    QString prompt;  // status-bar prompt
-    QIcon icon;
-};
+using SalaryMenuItem = KindMenuItem;
 
 // The pop-up in order.
 QList<SalaryMenuItem> SalaryJournalMenu();

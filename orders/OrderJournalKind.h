@@ -2,7 +2,8 @@
 
 #include "OrderFormOpener.h"
 
-#include <QIcon>
+#include "KindMenuItem.h"
+
 #include <QList>
 #include <QString>
 #include <functional>
@@ -12,13 +13,7 @@ class QWidget;
 
 // What the main frame needs to give the order journal windows their own "&Правка" menu and toolbar.
 
-// One entry of the journal's "&Правка" pop-up; id 0 is a separator.
-struct JournalMenuItem {
-    int id = 0;
-    QString text;
-    QString prompt;  // status-bar prompt
-    QIcon icon;
-};
+using JournalMenuItem = KindMenuItem;
 
 // The pop-up in order; "Распечатать..." only when the journal is given a documents printer.
 QList<JournalMenuItem> OrderJournalMenu(bool withPrint = false);
