@@ -1,6 +1,8 @@
-// The benchmarks: each list a user opens, the order load and the order save, over the reference database,
-// each beside its raw-SQL limit timed in the same run (the raw statement returning the same rows through a
-// bare QSqlQuery, prepared once), with the ratio and what a call costs the database.
+// The benchmarks: each list a user opens (directories, order and cash journals, the client card's pages),
+// the order load, the order form's opening and the order save, over the reference database, each beside
+// its raw-SQL limit timed in the same run (the raw statement returning the same rows through a bare
+// QSqlQuery, prepared once), with the ratio and what a call costs the database; and a document merge
+// beside the bare file work of the same size.
 //
 //   zv_bench --sqlite FILE | --pg "host=... port=... dbname=... user=..."  [--scale 1.0] [--regenerate]
 //            [Google Benchmark flags]
