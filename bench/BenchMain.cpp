@@ -1,26 +1,37 @@
-// The benchmarks: each list a user opens, the order load and the order save, over the reference database,
-// each beside its raw-SQL limit timed in the same run (the raw statement returning the same rows through a
-// bare QSqlQuery, prepared once), with the ratio and what a call costs the database.
+// The benchmarks: each list a user opens (directories, order and cash journals, the client card's pages),
+// the order load, the order form's opening and the order save, over the reference database, each beside
+// its raw-SQL limit timed in the same run (the raw statement returning the same rows through a bare
+// QSqlQuery, prepared once), with the ratio and what a call costs the database; and a document merge
+// beside the bare file work of the same size.
 //
 //   zv_bench --sqlite FILE | --pg "host=... port=... dbname=... user=..."  [--scale 1.0] [--regenerate]
 //            [Google Benchmark flags]
 #include "BenchTarget.h"
 #include "CarStore.h"
+#include "CashStore.h"
 #include "ClientStore.h"
 #include "Database.h"
 #include "DbError.h"
+#include "DocumentWriter.h"
+#include "OrderJournalStore.h"
 #include "OrderStore.h"
 #include "RefDb.h"
 #include "ReportBench.h"
+#include "RtfTemplateFiller.h"
 #include "ServiceStore.h"
 #include "StatementCounter.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QTemporaryDir>
 #include <chrono>
 #include <cstdio>
 #include <functional>
@@ -65,7 +76,7 @@ QString One(Database &db, const QString &sql, const QVariantList &binds = {}) {
 void RunPair(benchmark::State &state, Database &db, const std::function<size_t()> &program,
              const std::function<size_t()> &raw, const std::function<void()> &after = {}) {
     const bool pg = db.PostgresStyle();
-    size_t rows = 0;
+    size_t rows = 0, rawRows = 0;
     int calls = -1, rawCalls = -1;
     {
         StatementCounter counter(db);
@@ -73,7 +84,7 @@ void RunPair(benchmark::State &state, Database &db, const std::function<size_t()
         calls = counter.Take();
         if (after) after();
         counter.Take();
-        raw();
+        rawRows = raw();
         rawCalls = counter.Take();
         if (after) after();
     }
@@ -96,6 +107,7 @@ void RunPair(benchmark::State &state, Database &db, const std::function<size_t()
     state.counters[pg ? "trips" : "stmts"] = calls;
     state.counters[pg ? "raw_trips" : "raw_stmts"] = rawCalls;
     state.counters["rows"] = double(rows);
+    state.counters["raw_rows"] = double(rawRows);
 }
 
 // How the raw clients statement finds debts: every client's at once (the whole list, the debtors), or
@@ -184,8 +196,12 @@ const char *const kLoadRaw[] = {
 struct Inputs {
     QString threeName;  // a client name shared by about three clients
     QString inn;
-    QString loadOrder;  // an ordinary order with a good number of lines
-    Order newOrder;     // ten standalone lines with two workers each, for an existing client and car
+    QString loadOrder;        // an ordinary order with a good number of lines
+    Order newOrder;           // ten standalone lines with two workers each, for an existing client and car
+    QDate firstDay, lastDay;  // of the orders
+    QString number, plate;    // the loaded order's number and its car's plate
+    QString fleetClient;      // the client with the most orders
+    int fleetOrders = 0;
 };
 
 Inputs PickInputs(Database &db) {
@@ -204,6 +220,28 @@ Inputs PickInputs(Database &db) {
         if (lines >= 8) in.loadOrder = key;
     }
     if (in.loadOrder.isEmpty()) in.loadOrder = One(db, QStringLiteral("SELECT MIN(IddZakaz) FROM TZakaz"));
+    // SQLite gives "yyyy-MM-dd hh:mm:ss", PostgreSQL a date-time: the day is the first ten characters of
+    // both.
+    const auto day = [&](const char *sql) {
+        return QDate::fromString(One(db, QString::fromLatin1(sql)).left(10), Qt::ISODate);
+    };
+    in.firstDay = day("SELECT MIN(ZakazData) FROM TZakaz");
+    in.lastDay = day("SELECT MAX(ZakazData) FROM TZakaz");
+    in.number = One(db, QStringLiteral("SELECT ZakazNomer FROM TZakaz WHERE IddZakaz = ?"), {in.loadOrder});
+    in.plate =
+        One(db,
+            QStringLiteral("SELECT a.AvtoNomer FROM TZakaz z INNER JOIN SAvto a ON a.IddAvto = z.IddAvto "
+                           "WHERE z.IddZakaz = ?"),
+            {in.loadOrder});
+    {
+        QSqlQuery q =
+            db.Exec(QStringLiteral("SELECT IddVlad, COUNT(*) FROM TZakaz WHERE [Delete] = FALSE "
+                                   "GROUP BY IddVlad ORDER BY COUNT(*) DESC, IddVlad"));
+        if (q.next()) {
+            in.fleetClient = q.value(0).toString();
+            in.fleetOrders = q.value(1).toInt();
+        }
+    }
 
     Order &o = in.newOrder;
     QSqlQuery link = db.Exec(QStringLiteral(
@@ -361,6 +399,135 @@ private:
     int m_rawKeys = 0;
 };
 
+// The order journal's raw limit: the listed orders with their debts, joined to their live lines and
+// workers, in the journal's order. `where` is over z (TZakaz), a (SAvto) and c (SClient). The default
+// search ("Активные") also lists every order in debt, so its debts come from one grouped pass over all
+// lines and payments; a period search works them out only for its own orders.
+QString JournalRaw(const QString &where, bool everyDebt) {
+    const QString head = QStringLiteral(
+        "SELECT z.IddZakaz, z.ZakazNomer, z.ZakazData, z.ZakazBegin, z.ZakazBeginIn, z.ZakazEndOut, "
+        "z.ZakazStatus, a.AvtoNomer, a.AvtoMarka, a.AvtoColor, c.ClientName, c.ClientTel, ");
+    const QString joins = QStringLiteral(
+        " LEFT JOIN SAvto a ON a.IddAvto = z.IddAvto LEFT JOIN SClient c ON c.IddClient = z.IddVlad ");
+    QString orders;
+    if (everyDebt) {
+        orders =
+            head +
+            QStringLiteral(
+                "COALESCE(t.Total, 0) - COALESCE(p.Paid, 0) AS SummD FROM TZakaz z "
+                "LEFT JOIN (SELECT IddZakaz, SUM([Count] * Price + [Count] * Price * PrNDS / 100) AS Total "
+                "FROM TService WHERE IddTop <> '0' AND [Delete] = FALSE GROUP BY IddZakaz) t "
+                "ON t.IddZakaz = z.IddZakaz LEFT JOIN (SELECT IddZakaz, SUM(SummaPay) AS Paid FROM TPay "
+                "WHERE [Delete] = FALSE GROUP BY IddZakaz) p ON p.IddZakaz = z.IddZakaz") +
+            joins + QStringLiteral("WHERE z.[Delete] = FALSE AND ((") + where +
+            QStringLiteral(") OR COALESCE(t.Total, 0) - COALESCE(p.Paid, 0) > 0.009)");
+    } else {
+        orders =
+            head +
+            QStringLiteral(
+                "COALESCE((SELECT SUM(s.[Count] * s.Price + s.[Count] * s.Price * s.PrNDS / 100) FROM "
+                "TService s WHERE s.IddZakaz = z.IddZakaz AND s.IddTop <> '0' AND s.[Delete] = FALSE), 0) "
+                "- COALESCE((SELECT SUM(p.SummaPay) FROM TPay p WHERE p.IddZakaz = z.IddZakaz AND "
+                "p.[Delete] = FALSE), 0) AS SummD FROM TZakaz z") +
+            joins + QStringLiteral("WHERE z.[Delete] = FALSE AND ") + where;
+    }
+    return QStringLiteral("WITH o AS (") + orders +
+           QStringLiteral(
+               ") SELECT o.*, s.IddService, s.IddTop, s.[Count], s.[Name], s.Price, s.PrNDS, s.[Time], "
+               "s.PrJob, s.Job, w.IddWork, w.WorkFIO FROM o LEFT JOIN TService s ON s.IddZakaz = o.IddZakaz "
+               "AND s.[Delete] = FALSE LEFT JOIN TWork w ON w.IddZakaz = s.IddZakaz AND w.IddService = "
+               "s.IddService AND w.[Delete] = FALSE ORDER BY o.ZakazBegin DESC, o.IddZakaz, s.[Name], "
+               "s.IddService, s.IddTop, w.WorkFIO, w.IddWork");
+}
+
+// The cash journal's raw limit: the month's live rows with what each IddZakaz points at, oldest first
+// (the three totals are summed from the rows read, as the program does).
+const char *kCashRaw =
+    "SELECT p.IddPay, p.IddZakaz, p.TypePay, p.NaznPay, p.NomerPay, p.DataPay, p.SummaPay, p.DocPay, "
+    "p.PrimPay, p.[Delete], c.IddClient, c.ClientName, k.IddWork, k.WorkFIO, z.ZakazNomer, z.ZakazData "
+    "FROM TPay p LEFT JOIN TZakaz z ON z.IddZakaz = p.IddZakaz LEFT JOIN SClient c ON c.IddClient = "
+    "p.IddZakaz LEFT JOIN SWork k ON k.IddWork = p.IddZakaz WHERE p.DataPay >= ? AND p.DataPay < ? AND "
+    "p.[Delete] = FALSE ORDER BY p.DataPay, p.IddPay";
+
+// The client card's two pages: the client's orders with totals and debts, and the client's account.
+const char *kClientOrdersRaw =
+    "SELECT z.IddZakaz, z.ZakazNomer, z.ZakazData, z.ZakazBegin, z.ZakazBeginIn, z.ZakazEndOut, "
+    "a.AvtoNomer, a.AvtoMarka, a.AvtoColor, c.ClientName, c.ClientTel, z.ZakazStatus, t.Total, "
+    "COALESCE(t.Total, 0) - COALESCE((SELECT SUM(p.SummaPay) FROM TPay p WHERE p.IddZakaz = z.IddZakaz AND "
+    "p.[Delete] = FALSE), 0) AS SummD FROM TZakaz z LEFT JOIN (SELECT s.IddZakaz, SUM(s.[Count] * s.Price + "
+    "s.[Count] * s.Price * s.PrNDS / 100) AS Total FROM TService s INNER JOIN TZakaz y ON y.IddZakaz = "
+    "s.IddZakaz WHERE y.IddVlad = ? AND s.IddTop <> '0' AND s.[Delete] = FALSE GROUP BY s.IddZakaz) t ON "
+    "t.IddZakaz = z.IddZakaz LEFT JOIN SAvto a ON a.IddAvto = z.IddAvto LEFT JOIN SClient c ON "
+    "c.IddClient = z.IddVlad WHERE z.IddVlad = ? AND z.[Delete] = FALSE ORDER BY z.ZakazBegin DESC, "
+    "z.IddZakaz";
+const char *kClientAccountRaw =
+    "SELECT p.IddPay, p.IddZakaz, p.TypePay, p.NaznPay, p.NomerPay, p.DataPay, p.SummaPay, p.DocPay, "
+    "p.PrimPay, p.[Delete] FROM TPay p INNER JOIN TZakaz z ON z.IddZakaz = p.IddZakaz WHERE z.IddVlad = ? "
+    "AND "
+    "z.[Delete] = FALSE AND p.[Delete] = FALSE UNION ALL SELECT p.IddPay, p.IddZakaz, p.TypePay, p.NaznPay, "
+    "p.NomerPay, p.DataPay, p.SummaPay, p.DocPay, p.PrimPay, p.[Delete] FROM TPay p WHERE p.IddZakaz = ? AND "
+    "p.[Delete] = FALSE ORDER BY 6 DESC, 1 DESC";
+
+// The document merge of `rows` table rows: a data file made from an order's real data file with its rows
+// repeated, merged into the work order's template. Its raw limit reads the same two files and writes an
+// output of the merged size the same safe way (aside, then renamed): the file work any merge does.
+class MergeBench {
+public:
+    MergeBench(Database &db, const QString &iddZakaz, int rows) : m_rows(size_t(rows)) {
+        if (!m_dir.isValid()) throw DbError(QStringLiteral("no temporary folder for the merge"));
+        m_template =
+            QStringLiteral(ZV_TEMPLATES_DIR "/") + DocumentFiles::Of(OrderDocument::WorkOrder).templateFile;
+        const QList<QByteArray> lines =
+            DocumentWriter(db).Data(OrderDocument::WorkOrder, iddZakaz).split('\n');
+        // Header lines, then the table's rows (every prefix but 0), then the totals.
+        QList<QByteArray> before, table, after;
+        for (const QByteArray &line : lines) {
+            if (line.isEmpty()) continue;
+            if (!line.startsWith("|0:"))
+                table << line;
+            else
+                (table.isEmpty() ? before : after) << line;
+        }
+        if (table.isEmpty()) throw DbError(QStringLiteral("the order's data file has no rows"));
+        QByteArray data = before.join('\n') + '\n';
+        for (int i = 0; i < rows; ++i) data += table[i % table.size()] + '\n';
+        data += after.join('\n') + '\n';
+        m_data = m_dir.filePath(QStringLiteral("data.txt"));
+        m_output = m_dir.filePath(QStringLiteral("out.doc"));
+        QFile f(m_data);
+        if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size())
+            throw DbError(QStringLiteral("cannot write %1").arg(m_data));
+    }
+
+    // Both return the table rows merged.
+    size_t Program() {
+        RtfTemplateFiller filler;
+        if (filler.Fill(m_data, m_template, m_output) != 0) throw DbError(filler.LastMessage());
+        return m_rows;
+    }
+
+    size_t Raw() {
+        const QByteArray data = Read(m_data), rtf = Read(m_template);
+        QByteArray out = rtf + data;
+        out.resize(QFileInfo(m_output).size());
+        QSaveFile f(m_dir.filePath(QStringLiteral("raw.doc")));
+        if (!f.open(QIODevice::WriteOnly) || f.write(out) != out.size() || !f.commit())
+            throw DbError(f.errorString());
+        return m_rows;
+    }
+
+private:
+    static QByteArray Read(const QString &path) {
+        QFile f(path);
+        if (!f.open(QIODevice::ReadOnly)) throw DbError(QStringLiteral("cannot read %1").arg(path));
+        return f.readAll();
+    }
+
+    QTemporaryDir m_dir;
+    size_t m_rows;
+    QString m_template, m_data, m_output;
+};
+
 void Register(Database &db, const Inputs &in, const QString &backend) {
     const auto add = [&](const char *name, auto fn) {
         benchmark::RegisterBenchmark((backend + u'/' + QLatin1String(name)).toStdString().c_str(), fn)
@@ -427,6 +594,104 @@ void Register(Database &db, const Inputs &in, const QString &backend) {
         RunPair(
             state, *d, [&] { return save.Program(); }, [&] { return save.Raw(); }, [&] { save.Clean(); });
     });
+
+    // The order journal: the default search, a month of every status, and searches by plate and number
+    // over the whole ten years.
+    QDate monthFrom, monthTo;
+    OrderJournalStore::DefaultPeriod(in.lastDay, &monthFrom, &monthTo);
+    const QVariantList month = {QDateTime(monthFrom, QTime(0, 0)),
+                                QDateTime(monthTo.addDays(1), QTime(0, 0))};
+    const QVariantList years = {QDateTime(in.firstDay, QTime(0, 0)),
+                                QDateTime(in.lastDay.addDays(1), QTime(0, 0))};
+    const QString period = QStringLiteral("z.ZakazData >= ? AND z.ZakazData < ?");
+    const auto journal = [d](JournalFilter filter, const QString &where, QVariantList binds, bool everyDebt) {
+        return [=](benchmark::State &state) {
+            RawQuery raw(*d, JournalRaw(where, everyDebt));
+            RunPair(
+                state, *d, [&] { return size_t(OrderJournalStore(*d).Search(filter).size()); },
+                [&] { return raw.Run(binds); });
+        };
+    };
+    JournalFilter active{monthFrom, monthTo, JournalStatus::Active, {}, {}, {}, {}};
+    JournalFilter all{monthFrom, monthTo, JournalStatus::All, {}, {}, {}, {}};
+    JournalFilter byPlate{in.firstDay, in.lastDay, JournalStatus::All, {}, in.plate, {}, {}};
+    JournalFilter byNumber{in.firstDay, in.lastDay, JournalStatus::All, in.number, {}, {}, {}};
+    add("JournalDefault",
+        journal(active, period + QStringLiteral(" AND z.ZakazStatus IN (0, 1)"), month, true));
+    add("JournalMonthAll", journal(all, period, month, false));
+    add("JournalPlate", journal(byPlate, period + QStringLiteral(" AND a.AvtoNomer = ?"),
+                                years + QVariantList{in.plate}, false));
+    add("JournalNumber", journal(byNumber, period + QStringLiteral(" AND z.ZakazNomer = ?"),
+                                 years + QVariantList{in.number}, false));
+    // What the order form reads on opening an order: the makes list and the order.
+    add("OrderFormOpen", [d, key](benchmark::State &state) {
+        RawQuery makes(*d, QStringLiteral("SELECT DISTINCT AvtoMarka FROM SAvto WHERE AvtoMarka <> '' "
+                                          "ORDER BY AvtoMarka"));
+        std::vector<std::unique_ptr<RawQuery>> raw;
+        for (const char *sql : kLoadRaw)
+            raw.push_back(std::make_unique<RawQuery>(*d, QString::fromUtf8(sql)));
+        RunPair(
+            state, *d,
+            [&] {
+                size_t n = size_t(CarStore(*d).Makes().size());
+                const std::optional<Order> o = OrderStore(*d).Load(key);
+                for (const OrderLine &l : o->lines) n += 1 + size_t(l.children.size());
+                return n;
+            },
+            [&] {
+                size_t n = makes.Run();
+                for (auto &q : raw) n += q->Run({key});
+                return n;
+            });
+    });
+
+    // The cash journal of the last month with its three totals.
+    add("CashMonth", [d, monthFrom, monthTo, month](benchmark::State &state) {
+        RawQuery raw(*d, QString::fromLatin1(kCashRaw));
+        CashFilter filter;
+        filter.from = monthFrom;
+        filter.to = monthTo;
+        RunPair(
+            state, *d,
+            [&] {
+                const CashJournal j = CashStore(*d).FillCashJournal(filter);
+                benchmark::DoNotOptimize(j.total);
+                return size_t(j.rows.size());
+            },
+            [&] { return raw.Run(month); });
+    });
+    // The client card's "Заказы" and "Лицевой счет" pages for the client with the most orders.
+    const QString fleet = in.fleetClient;
+    add("ClientOrdersPage", [d, fleet](benchmark::State &state) {
+        RawQuery raw(*d, QString::fromLatin1(kClientOrdersRaw));
+        RunPair(
+            state, *d, [&] { return size_t(CashStore(*d).ClientOrders(fleet).size()); },
+            [&] {
+                return raw.Run({fleet, fleet});
+            });
+    });
+    add("ClientAccountPage", [d, fleet](benchmark::State &state) {
+        RawQuery raw(*d, QString::fromLatin1(kClientAccountRaw));
+        RunPair(
+            state, *d, [&] { return size_t(CashStore(*d).ClientAccount(fleet).size()); },
+            [&] {
+                return raw.Run({fleet, fleet});
+            });
+    });
+
+    // A work order of 100 and of 1000 table rows merged into its template.
+    for (const int rows : {100, 1000}) {
+        const QString name = QStringLiteral("DocumentMerge%1").arg(rows);
+        benchmark::RegisterBenchmark((backend + u'/' + name).toStdString().c_str(),
+                                     [d, key, rows](benchmark::State &state) {
+                                         MergeBench merge(*d, key, rows);
+                                         RunPair(
+                                             state, *d, [&] { return merge.Program(); },
+                                             [&] { return merge.Raw(); });
+                                     })
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond);
+    }
 }
 
 void PrintOutcome(const BenchTarget &target, double scale, const RefDb::Outcome &out) {
@@ -467,8 +732,13 @@ int main(int argc, char **argv) {
         PrintOutcome(target, scale, RefDb::Ensure(target, scale, force));
         std::unique_ptr<Database> db = Database::Open(target.Connect(scale));
         const Inputs inputs = PickInputs(*db);
-        std::printf("name filter: \"%s\"; INN filter: \"%s\"; order loaded: %s\n",
-                    qPrintable(inputs.threeName), qPrintable(inputs.inn), qPrintable(inputs.loadOrder));
+        std::printf("name filter: \"%s\"; INN filter: \"%s\"; order loaded: %s (number %s, plate %s)\n",
+                    qPrintable(inputs.threeName), qPrintable(inputs.inn), qPrintable(inputs.loadOrder),
+                    qPrintable(inputs.number), qPrintable(inputs.plate));
+        std::printf("orders from %s to %s; client with the most orders: %s (%d orders)\n",
+                    qPrintable(inputs.firstDay.toString(Qt::ISODate)),
+                    qPrintable(inputs.lastDay.toString(Qt::ISODate)), qPrintable(inputs.fleetClient),
+                    inputs.fleetOrders);
         std::printf(
             "time: the program's call; raw_ms: the raw statement in the same run; ratio: time / raw_ms; "
             "%s: per call\n",

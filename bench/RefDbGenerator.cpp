@@ -476,6 +476,12 @@ void RefDbGenerator::MakeOrders() {
     int headers = 0;
     const int requestedFrom = n - std::max(1, n / 500);
     const int regulars = std::max(1, int(m_cars.size()) / 10);
+    // A fleet client: every stride-th order (about 500 at full scale, a twentieth of a small database)
+    // is for the first client's own car, so the client card has a client with many orders to show.
+    const int fleetOrders = std::min(500, std::max(1, n / 20));
+    const int fleetStride = std::max(1, n / fleetOrders);
+    size_t fleetCar = 0;
+    while (fleetCar + 1 < m_cars.size() && m_cars[fleetCar].owner != 0) ++fleetCar;
 
     for (int i = 0; i < n; ++i) {
         const int ordersLeft = n - i;
@@ -493,12 +499,18 @@ void RefDbGenerator::MakeOrders() {
         else if (day.daysTo(LastDay()) < 3 || Chance(0.003))
             status = 1;
 
-        const Car &car = m_cars[size_t(Chance(0.25) ? Below(regulars) : Below(int(m_cars.size())))];
-        int client = car.owner;
-        if (car.previousOwner >= 0 && day < car.changedHands)
-            client = car.previousOwner;
-        else if (car.coOwner >= 0 && Chance(0.3))
-            client = car.coOwner;
+        const Car *drawn = &m_cars[size_t(Chance(0.25) ? Below(regulars) : Below(int(m_cars.size())))];
+        int client = drawn->owner;
+        if (drawn->previousOwner >= 0 && day < drawn->changedHands)
+            client = drawn->previousOwner;
+        else if (drawn->coOwner >= 0 && Chance(0.3))
+            client = drawn->coOwner;
+        // Chosen after the draws above, so the other orders stay as they were.
+        if (i % fleetStride == fleetStride / 2 && i / fleetStride < fleetOrders) {
+            drawn = &m_cars[fleetCar];
+            client = drawn->owner;
+        }
+        const Car &car = *drawn;
 
         // Lines: a package (its header and its services) and standalone services, about as many as the
         // remaining budget asks for.

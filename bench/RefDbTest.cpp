@@ -11,6 +11,7 @@
 #include <QCryptographicHash>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <algorithm>
 
 namespace {
 
@@ -124,6 +125,11 @@ TEST_P(RefDbShapeTest, RowsHaveTheShapesOfARealShop) {
                                "SELECT COUNT(*) FROM TZakaz z WHERE NOT EXISTS (SELECT 1 FROM AvtoVlad l "
                                "WHERE l.IddAvto = z.IddAvto AND l.IddVlad = z.IddVlad)")),
               0);
+    // One fleet client with many orders (plus its own few at random), for the client card's benchmark.
+    const double fleet = Number(
+        db(), QStringLiteral("SELECT MAX(n) FROM (SELECT COUNT(*) AS n FROM TZakaz GROUP BY IddVlad) x"));
+    EXPECT_GE(fleet, std::min(500, target.orders / 20));
+    EXPECT_LE(fleet, std::min(500, target.orders / 20) + 30);
     // Removed rows and dismissed workers are there.
     EXPECT_GT(Number(db(), QStringLiteral("SELECT COUNT(*) FROM AvtoVlad WHERE [Delete] = TRUE")), 0);
     EXPECT_GT(Number(db(), QStringLiteral("SELECT COUNT(*) FROM SWork WHERE WorkOut = TRUE")), 0);
