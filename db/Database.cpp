@@ -5,9 +5,11 @@
 
 #include <QAtomicInt>
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
+#include <QThread>
 
 namespace {
 
@@ -82,7 +84,19 @@ void Database::OpenSpec(const ConnectSpec &spec) {
     }
     m_postgresStyle = spec.dialect == Dialect::Postgres;
     if (spec.dialect == Dialect::Sqlite) {
-        Exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+        // A second program opening a brand-new file at the same moment can be refused the switch to WAL
+        // at once: SQLite does not wait where waiting could deadlock. It tries again until the usual lock
+        // wait has passed.
+        const QDeadlineTimer deadline(10000);
+        for (;;) {
+            try {
+                Exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+                break;
+            } catch (const DbError &e) {
+                if (e.text() != BusyText() || deadline.hasExpired()) throw;
+                QThread::msleep(20);
+            }
+        }
         Exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
     } else if (spec.dialect == Dialect::Postgres) {
         // Waits for another workstation's lock as long as SQLite does, then reports it instead of hanging.
