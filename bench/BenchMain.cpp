@@ -114,13 +114,9 @@ void RunPair(benchmark::State &state, Database &db, const std::function<size_t()
 // only the listed clients' own (a search by name or INN).
 enum class Debts { All, Debtors, Own };
 
-// Every client's debt in one pass over the lines and payments grouped by order, which both databases run
-// at least as fast as the debt view's two subqueries per order. When orders keep their totals, this is the
-// text to rewrite over them.
+// Every client's debt in one pass over the orders' stored totals and the payments grouped by order.
 const char *kDebtsRaw =
-    "SELECT z.IddVlad, SUM(COALESCE(t.Total, 0) - COALESCE(p.Paid, 0)) AS Sum_SummD FROM TZakaz z "
-    "LEFT JOIN (SELECT IddZakaz, SUM([Count] * Price + [Count] * Price * PrNDS / 100) AS Total FROM TService "
-    "WHERE IddTop <> '0' AND [Delete] = FALSE GROUP BY IddZakaz) t ON t.IddZakaz = z.IddZakaz "
+    "SELECT z.IddVlad, SUM(COALESCE(z.ZakazSumma, 0) - COALESCE(p.Paid, 0)) AS Sum_SummD FROM TZakaz z "
     "LEFT JOIN (SELECT IddZakaz, SUM(SummaPay) AS Paid FROM TPay WHERE [Delete] = FALSE GROUP BY IddZakaz) p "
     "ON p.IddZakaz = z.IddZakaz GROUP BY z.IddVlad";
 
@@ -139,7 +135,7 @@ QString ClientsRaw(const QString &where, Debts debts) {
             debt = QStringLiteral("d.Sum_SummD");
             from = QStringLiteral("SClient c INNER JOIN (") + all +
                    QStringLiteral(
-                       " HAVING SUM(COALESCE(t.Total, 0) - COALESCE(p.Paid, 0)) > ?) d "
+                       " HAVING SUM(COALESCE(z.ZakazSumma, 0) - COALESCE(p.Paid, 0)) > ?) d "
                        "ON d.IddVlad = c.IddClient");
             break;
         case Debts::Own:
@@ -401,8 +397,8 @@ private:
 
 // The order journal's raw limit: the listed orders with their debts, joined to their live lines and
 // workers, in the journal's order. `where` is over z (TZakaz), a (SAvto) and c (SClient). The default
-// search ("Активные") also lists every order in debt, so its debts come from one grouped pass over all
-// lines and payments; a period search works them out only for its own orders.
+// search ("Активные") also lists every order in debt, so its debts come from the orders' stored totals and
+// one grouped pass over the payments; a period search works them out only for its own orders.
 QString JournalRaw(const QString &where, bool everyDebt) {
     const QString head = QStringLiteral(
         "SELECT z.IddZakaz, z.ZakazNomer, z.ZakazData, z.ZakazBegin, z.ZakazBeginIn, z.ZakazEndOut, "
@@ -411,25 +407,20 @@ QString JournalRaw(const QString &where, bool everyDebt) {
         " LEFT JOIN SAvto a ON a.IddAvto = z.IddAvto LEFT JOIN SClient c ON c.IddClient = z.IddVlad ");
     QString orders;
     if (everyDebt) {
-        orders =
-            head +
-            QStringLiteral(
-                "COALESCE(t.Total, 0) - COALESCE(p.Paid, 0) AS SummD FROM TZakaz z "
-                "LEFT JOIN (SELECT IddZakaz, SUM([Count] * Price + [Count] * Price * PrNDS / 100) AS Total "
-                "FROM TService WHERE IddTop <> '0' AND [Delete] = FALSE GROUP BY IddZakaz) t "
-                "ON t.IddZakaz = z.IddZakaz LEFT JOIN (SELECT IddZakaz, SUM(SummaPay) AS Paid FROM TPay "
-                "WHERE [Delete] = FALSE GROUP BY IddZakaz) p ON p.IddZakaz = z.IddZakaz") +
-            joins + QStringLiteral("WHERE z.[Delete] = FALSE AND ((") + where +
-            QStringLiteral(") OR COALESCE(t.Total, 0) - COALESCE(p.Paid, 0) > 0.009)");
+        orders = head +
+                 QStringLiteral(
+                     "COALESCE(z.ZakazSumma, 0) - COALESCE(p.Paid, 0) AS SummD FROM TZakaz z "
+                     "LEFT JOIN (SELECT IddZakaz, SUM(SummaPay) AS Paid FROM TPay "
+                     "WHERE [Delete] = FALSE GROUP BY IddZakaz) p ON p.IddZakaz = z.IddZakaz") +
+                 joins + QStringLiteral("WHERE z.[Delete] = FALSE AND ((") + where +
+                 QStringLiteral(") OR COALESCE(z.ZakazSumma, 0) - COALESCE(p.Paid, 0) > 0.009)");
     } else {
-        orders =
-            head +
-            QStringLiteral(
-                "COALESCE((SELECT SUM(s.[Count] * s.Price + s.[Count] * s.Price * s.PrNDS / 100) FROM "
-                "TService s WHERE s.IddZakaz = z.IddZakaz AND s.IddTop <> '0' AND s.[Delete] = FALSE), 0) "
-                "- COALESCE((SELECT SUM(p.SummaPay) FROM TPay p WHERE p.IddZakaz = z.IddZakaz AND "
-                "p.[Delete] = FALSE), 0) AS SummD FROM TZakaz z") +
-            joins + QStringLiteral("WHERE z.[Delete] = FALSE AND ") + where;
+        orders = head +
+                 QStringLiteral(
+                     "COALESCE(z.ZakazSumma, 0) - COALESCE((SELECT SUM(p.SummaPay) FROM TPay p WHERE "
+                     "p.IddZakaz = z.IddZakaz AND "
+                     "p.[Delete] = FALSE), 0) AS SummD FROM TZakaz z") +
+                 joins + QStringLiteral("WHERE z.[Delete] = FALSE AND ") + where;
     }
     return QStringLiteral("WITH o AS (") + orders +
            QStringLiteral(

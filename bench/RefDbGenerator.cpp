@@ -518,7 +518,7 @@ void RefDbGenerator::MakeOrders() {
         int want = std::clamp(int(std::lround(expected * (0.4 + 1.2 * Unit()))), 1, 14);
         const std::vector<int> active = ActiveWorkers(day);
         const double headerShare = headers > 0 ? double(headers) / (m_sizes.lines - linesLeft) : 0.07;
-        double total = 0;
+        double total = 0, vat = 0;
         int minutes = 0;
         const auto emitLine = [&](const Service &s, const QString &top) {
             const bool header = top == u"0";
@@ -546,6 +546,7 @@ void RefDbGenerator::MakeOrders() {
             }
             if (!deleted) {
                 total += LineAmount(count, price, nds);
+                vat += count * price * nds / 100;
                 minutes += s.minutes;
             }
             // One to three workers, as many on average as the remaining budget asks for.
@@ -605,7 +606,9 @@ void RefDbGenerator::MakeOrders() {
                         {"IddAvto", car.key},
                         {"IddVlad", m_clients[size_t(client)]},
                         {"ZakazStatus", status},
-                        {"Delete", false}});
+                        {"Delete", false},
+                        {"ZakazSumma", total},
+                        {"ZakazSummaNDS", vat}});
         ++m_counts.orders;
         m_counts.lastOrderNumber = i + 1;
 

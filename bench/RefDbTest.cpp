@@ -130,6 +130,16 @@ TEST_P(RefDbShapeTest, RowsHaveTheShapesOfARealShop) {
         db(), QStringLiteral("SELECT MAX(n) FROM (SELECT COUNT(*) AS n FROM TZakaz GROUP BY IddVlad) x"));
     EXPECT_GE(fleet, std::min(500, target.orders / 20));
     EXPECT_LE(fleet, std::min(500, target.orders / 20) + 30);
+    // Each order's stored total and VAT are those of its live lines.
+    EXPECT_EQ(
+        Number(db(), QStringLiteral(
+                         "SELECT COUNT(*) FROM TZakaz z WHERE ABS(z.ZakazSumma - COALESCE((SELECT "
+                         "SUM(s.[Count]*s.Price*(1 + s.PrNDS/100)) FROM TService s WHERE s.IddZakaz = "
+                         "z.IddZakaz AND s.IddTop <> '0' AND s.[Delete] = FALSE), 0)) > 0.000001 OR "
+                         "ABS(z.ZakazSummaNDS - COALESCE((SELECT SUM(s.[Count]*s.Price*s.PrNDS/100) FROM "
+                         "TService s WHERE s.IddZakaz = z.IddZakaz AND s.IddTop <> '0' AND s.[Delete] = "
+                         "FALSE), 0)) > 0.000001")),
+        0);
     // Removed rows and dismissed workers are there.
     EXPECT_GT(Number(db(), QStringLiteral("SELECT COUNT(*) FROM AvtoVlad WHERE [Delete] = TRUE")), 0);
     EXPECT_GT(Number(db(), QStringLiteral("SELECT COUNT(*) FROM SWork WHERE WorkOut = TRUE")), 0);

@@ -42,11 +42,14 @@ const QString kLinks = QStringLiteral("AvtoVlad");
 // A debt below one kopeck counts as none.
 constexpr double kDebtThreshold = 0.009;
 
-const QString kDebtJoin =
-    QStringLiteral("SClient LEFT JOIN TClientDolgD ON SClient.IddClient = TClientDolgD.IddVlad");
+// The debt of the SClient row in scope: what TClientDolgD holds for it, worked out for the listed clients
+// only (from their orders' stored totals and payments) rather than for every client before filtering.
+const QString kDebt = QStringLiteral(
+    "(SELECT SUM(TClientDolg.SummD) FROM TClientDolg WHERE TClientDolg.IddVlad = SClient.IddClient)");
+
+const QString kClientsOnly = QStringLiteral("SClient");
 const QString kCarJoin = QStringLiteral(
-    "((SClient LEFT JOIN TClientDolgD ON SClient.IddClient = TClientDolgD.IddVlad) "
-    "LEFT JOIN AvtoVlad ON SClient.IddClient = AvtoVlad.IddVlad) "
+    "(SClient LEFT JOIN AvtoVlad ON SClient.IddClient = AvtoVlad.IddVlad) "
     "LEFT JOIN SAvto ON AvtoVlad.IddAvto = SAvto.IddAvto");
 
 QString ClientColumns() {
@@ -94,7 +97,7 @@ SearchSource SourceFor(const ClientFilter &f) {
     const bool anyFilter = name || inn || !f.plate.isEmpty();
     const bool linkLimit = !anyFilter && !f.linkLimit.isEmpty();
 
-    s.from = (plate || linkLimit) ? kCarJoin : kDebtJoin;
+    s.from = (plate || linkLimit) ? kCarJoin : kClientsOnly;
     if (name) {
         s.conditions << QStringLiteral("SClient.ClientName = ?");
         s.binds << f.name;
@@ -113,7 +116,7 @@ SearchSource SourceFor(const ClientFilter &f) {
         s.binds << f.linkLimit;
     }
     if (f.debtorsOnly) {
-        s.conditions << QStringLiteral("TClientDolgD.Sum_SummD > ?");
+        s.conditions << kDebt + QStringLiteral(" > ?");
         s.binds << kDebtThreshold;
     }
     return s;
@@ -136,9 +139,9 @@ QList<ClientListRow> ClientStore::Search(const ClientFilter &filter) {
     QHash<QString, qsizetype> byKey;
     {
         CDynamicRecordset rs(m_db);
-        rs.Open(QStringLiteral("SELECT %1, TClientDolgD.Sum_SummD FROM %2%3 ORDER BY SClient.ClientName, "
+        rs.Open(QStringLiteral("SELECT %1, %2 AS Sum_SummD FROM %3%4 ORDER BY SClient.ClientName, "
                                "SClient.IddClient")
-                    .arg(ClientColumns(), src.from, src.Where()),
+                    .arg(ClientColumns(), kDebt, src.from, src.Where()),
                 src.binds);
         for (; !rs.IsEOF(); rs.MoveNext()) {
             ClientListRow row;

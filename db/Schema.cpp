@@ -28,7 +28,7 @@ std::vector<TableDef> MakeTables() {
          {T("IddZakaz", "Ключ заказа"), T("ZakazNomer", "Номер заказа"), C("ZakazData", DateTime),
           C("ZakazBegin", DateTime), C("ZakazBeginIn", DateTime), C("ZakazEndOut", DateTime),
           T("IddAvto", "Ключ автомобиля"), T("IddVlad", "Ключ клиента"), C("ZakazStatus", Long),
-          C("Delete", Bool)},
+          C("Delete", Bool), C("ZakazSumma", Double), C("ZakazSummaNDS", Double)},
          {"IddZakaz"}},
         {"TService",
          {T("IddZakaz", "Ключ заказа"), T("IddService", "Ключ услуги"), T("IddTop", "Ключ пакета"),
@@ -153,11 +153,18 @@ const IndexDef kIndexes[] = {
     {"UX_SUser_Login", "SUser", "Login", true, 2, "[Delete] = FALSE", kLiveLoginMessage},
 };
 
-// One row per order: its total with VAT over the live non-package lines, less its live payments.
+// An order's total with VAT and the VAT in it, over its live lines that are not package headers. Kept in
+// the order's row by whoever writes its lines, so that debts need not read every line.
+const char *kOrderTotalsSet =
+    "ZakazSumma = COALESCE((SELECT SUM(s.[Count]*s.Price + s.[Count]*s.Price*s.PrNDS/100) FROM TService s "
+    "WHERE s.IddZakaz = TZakaz.IddZakaz AND s.IddTop <> '0' AND s.[Delete] = FALSE), 0), "
+    "ZakazSummaNDS = COALESCE((SELECT SUM(s.[Count]*s.Price*s.PrNDS/100) FROM TService s "
+    "WHERE s.IddZakaz = TZakaz.IddZakaz AND s.IddTop <> '0' AND s.[Delete] = FALSE), 0)";
+
+// One row per order: its stored total, less its live payments.
 const char *kTClientDolg =
     "CREATE VIEW TClientDolg AS SELECT TZakaz.IddZakaz AS IddZakaz, TZakaz.IddVlad AS IddVlad, "
-    "COALESCE((SELECT SUM(s.[Count]*s.Price + s.[Count]*s.Price*s.PrNDS/100) FROM TService s "
-    "WHERE s.IddZakaz = TZakaz.IddZakaz AND s.IddTop <> '0' AND s.[Delete] = FALSE), 0) - "
+    "COALESCE(TZakaz.ZakazSumma, 0) - "
     "COALESCE((SELECT SUM(p.SummaPay) FROM TPay p WHERE p.IddZakaz = TZakaz.IddZakaz AND p.[Delete] = "
     "FALSE), 0) "
     "AS SummD FROM TZakaz";
@@ -235,6 +242,14 @@ void SetVersion(Database &db, int version) {
     db.Exec(QStringLiteral("UPDATE ZvSchema SET Version = ?"), {version});
 }
 
+// Amounts a writer may leave out start at zero rather than NULL.
+bool HasZeroDefault(const TableDef &t, const ColumnDef &c) {
+    const QLatin1StringView table(t.name), column(c.name);
+    return (table == QLatin1StringView("TService") && column == QLatin1StringView("Summa")) ||
+           (table == QLatin1StringView("TZakaz") &&
+            (column == QLatin1StringView("ZakazSumma") || column == QLatin1StringView("ZakazSummaNDS")));
+}
+
 void Create(Database &db) {
     const bool pg = db.PostgresStyle();
     for (const TableDef &t : Schema::Tables()) {
@@ -242,9 +257,7 @@ void Create(Database &db) {
         for (const ColumnDef &c : t.columns) {
             QString def = Bracket(c.name) + u' ' + TypeName(c, pg);
             if (c.type == Bool) def += QStringLiteral(" DEFAULT FALSE");
-            if (QLatin1StringView(t.name) == QLatin1StringView("TService") &&
-                QLatin1StringView(c.name) == QLatin1StringView("Summa"))
-                def += QStringLiteral(" DEFAULT 0");
+            if (HasZeroDefault(t, c)) def += QStringLiteral(" DEFAULT 0");
             cols << def;
         }
         if (!t.primaryKey.isEmpty()) cols << QStringLiteral("PRIMARY KEY (%1)").arg(t.primaryKey.join(u", "));
@@ -313,11 +326,23 @@ void UpgradeTo2(Database &db) {
         if (ix.since == 2) CreateIndex(db, ix);
 }
 
+// Version 2 -> 3: orders keep their totals, and the debt views read them.
+void UpgradeTo3(Database &db) {
+    for (const char *column : {"ZakazSumma", "ZakazSummaNDS"})
+        db.Exec(QStringLiteral("ALTER TABLE TZakaz ADD COLUMN %1 %2 DEFAULT 0")
+                    .arg(Bracket(column), TypeName(ColumnDef{column, Double}, db.PostgresStyle())));
+    db.Exec(QStringLiteral("UPDATE TZakaz SET ") + QString::fromLatin1(kOrderTotalsSet));
+    db.Exec(QStringLiteral("DROP VIEW TClientDolgD"));
+    db.Exec(QStringLiteral("DROP VIEW TClientDolg"));
+    db.Exec(QString::fromLatin1(kTClientDolg));
+    db.Exec(QString::fromLatin1(kTClientDolgD));
+}
+
 struct Step {
     int to;
     void (*run)(Database &);
 };
-const Step kSteps[] = {{2, UpgradeTo2}};
+const Step kSteps[] = {{2, UpgradeTo2}, {3, UpgradeTo3}};
 
 QString NewerText() {
     return QStringLiteral(
@@ -394,6 +419,12 @@ void Ensure(Database &db) {
         SetVersion(db, version);
     }
     tx.Commit();
+}
+
+void RefreshOrderTotals(Database &db, const QString &iddZakaz) {
+    db.Exec(QStringLiteral("UPDATE TZakaz SET ") + QString::fromLatin1(kOrderTotalsSet) +
+                QStringLiteral(" WHERE IddZakaz = ?"),
+            {iddZakaz});
 }
 
 QString ConstraintText(const QString &driverText) {

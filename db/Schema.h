@@ -30,8 +30,9 @@ int FieldMaxLength(const QString &table, const QString &field);
 namespace Schema {
 
 // 1: the first layout. 2: 64-bit long columns, one length limit per text field, unique live car-owner
-// links and unique live logins.
-inline constexpr int kVersion = 2;
+// links and unique live logins. 3: each order keeps its total and the VAT in it (ZakazSumma,
+// ZakazSummaNDS); the debt views read them.
+inline constexpr int kVersion = 3;
 
 const std::vector<TableDef> &Tables();
 // The type of a column by table and column name (case-insensitive); false when the schema has no such column.
@@ -50,6 +51,10 @@ void Ensure(Database &db);
 // The schema version stored in the database: 0 when it has none of our tables, 1 for a database made
 // before versions were kept.
 int StoredVersion(Database &db);
+
+// Recomputes the stored total and VAT of one order from its live lines. Whoever writes an order's lines
+// calls it in the same transaction.
+void RefreshOrderTotals(Database &db, const QString &iddZakaz);
 
 // The Russian message for a driver's text that reports a broken unique rule of ours; empty otherwise.
 QString ConstraintText(const QString &driverText);

@@ -11,7 +11,8 @@
 namespace {
 
 // The debt of the TZakaz row in scope, as the debts view defines it (one definition for every screen).
-// A scalar subquery, so it is worked out only for the rows that need it.
+// A scalar subquery, so it is worked out only for the rows that need it: the view reads the order's stored
+// total and its payments, never its lines.
 const QString kDebt = QStringLiteral(
     "(SELECT TClientDolg.SummD FROM TClientDolg WHERE TClientDolg.IddZakaz = TZakaz.IddZakaz)");
 // A debt counts from one kopeck, so an order paid to the kopeck is never in debt for floating-point dust.

@@ -7,6 +7,7 @@
 #include "Formats.h"
 #include "KeyGen.h"
 #include "PaymentStore.h"
+#include "Schema.h"
 
 #include <QHash>
 
@@ -71,10 +72,11 @@ QString OrderStore::Save(Order &order, const OrderFormInput &form, const QString
     QList<OrderLine> kept;
     for (const OrderLine &line : std::as_const(work.lines)) {
         if (line.IsNew() && line.Delete) continue;
-        SaveLine(work.IddZakaz, line);
+        WriteLine(work.IddZakaz, line);
         kept << line;
     }
     work.lines = kept;
+    Schema::RefreshOrderTotals(m_db, work.IddZakaz);
 
     PaymentStore payments(m_db);
     QList<PayRecord> keptPayments;
@@ -193,6 +195,13 @@ QString OrderStore::LinkCarAndClient(const QString &iddAvto, const QString &iddV
 }
 
 void OrderStore::SaveLine(const QString &iddZakaz, const OrderLine &line) {
+    Transaction tx(m_db);
+    WriteLine(iddZakaz, line);
+    Schema::RefreshOrderTotals(m_db, iddZakaz);
+    tx.Commit();
+}
+
+void OrderStore::WriteLine(const QString &iddZakaz, const OrderLine &line) {
     Rows::InsertOrUpdate(m_db, kLines,
                          {{QStringLiteral("IddZakaz"), iddZakaz},
                           {QStringLiteral("IddService"), line.IddService},
@@ -206,7 +215,7 @@ void OrderStore::SaveLine(const QString &iddZakaz, const OrderLine &line) {
                           {QStringLiteral("Job"), line.Job},
                           {QStringLiteral("Delete"), line.Delete != 0}});
     for (const LineWorker &w : line.workers) SaveLineWorker(iddZakaz, line.IddService, w);
-    for (const OrderLine &child : line.children) SaveLine(iddZakaz, child);
+    for (const OrderLine &child : line.children) WriteLine(iddZakaz, child);
 }
 
 void OrderStore::SaveLineWorker(const QString &iddZakaz, const QString &iddService,

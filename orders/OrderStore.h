@@ -57,6 +57,7 @@ public:
     bool UpdateOrder(const Order &order);
     // Adds an AvtoVlad link unless a live one exists; returns the key added (empty when one existed).
     QString LinkCarAndClient(const QString &iddAvto, const QString &iddVlad, const QString &login);
+    // Writes the line with its workers and children, and brings the order's stored totals up to date.
     void SaveLine(const QString &iddZakaz, const OrderLine &line);
     void SaveLineWorker(const QString &iddZakaz, const QString &iddService, const LineWorker &worker);
 
@@ -64,6 +65,7 @@ private:
     void SaveClient(Order &order, const QString &login);
     void SaveCar(Order &order, const QString &login);
     Values StatusDates(const Order &order) const;
+    void WriteLine(const QString &iddZakaz, const OrderLine &line);
 
     Database &m_db;
 };

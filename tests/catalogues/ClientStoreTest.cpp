@@ -1,6 +1,7 @@
 #include "ClientStore.h"
 #include "DbError.h"
 #include "Rows.h"
+#include "Schema.h"
 #include "TestDb.h"
 
 #include <QStringList>
@@ -52,6 +53,7 @@ void AddOrder(Database &db, const QString &id, const QString &client, double amo
                   {QStringLiteral("PrJob"), false},
                   {QStringLiteral("Job"), 0.0},
                   {QStringLiteral("Delete"), false}});
+    Schema::RefreshOrderTotals(db, id);
     if (paid != 0) {
         Rows::Insert(db, QStringLiteral("TPay"),
                      {{QStringLiteral("IddPay"), id + QStringLiteral("-pay")},

@@ -123,6 +123,74 @@ TEST_P(OrderStoreTest, EditingRemovesLinesPackagesAndWorkers) {
               4);
 }
 
+// The order's stored total and VAT against the same figures computed from its lines as loaded and,
+// independently, straight from its live rows.
+void ExpectStoredTotalsMatchLines(Database &db, const QString &key, double total) {
+    QSqlQuery stored =
+        db.Exec(QStringLiteral("SELECT ZakazSumma, ZakazSummaNDS FROM TZakaz WHERE IddZakaz = ?"), {key});
+    ASSERT_TRUE(stored.next());
+    const OrderMath::Totals fromLines = OrderMath::Compute(OrderStore(db).LoadLines(key));
+    QSqlQuery raw =
+        db.Exec(QStringLiteral("SELECT SUM([Count]*Price*(1 + PrNDS/100)), SUM([Count]*Price*PrNDS/100) "
+                               "FROM TService WHERE IddZakaz = ? AND IddTop <> '0' AND [Delete] = FALSE"),
+                {key});
+    ASSERT_TRUE(raw.next());
+    EXPECT_NEAR(stored.value(0).toDouble(), total, 1e-6);
+    EXPECT_NEAR(stored.value(0).toDouble(), fromLines.total, 1e-6);
+    EXPECT_NEAR(stored.value(1).toDouble(), fromLines.vat, 1e-6);
+    EXPECT_NEAR(stored.value(0).toDouble(), raw.value(0).toDouble(), 1e-6);
+    EXPECT_NEAR(stored.value(1).toDouble(), raw.value(1).toDouble(), 1e-6);
+}
+
+TEST_P(OrderStoreTest, StoredTotalsFollowEverySaveEditAndDelete) {
+    Order o = MakeOrder();
+    const QString key = Save(o);
+    ExpectStoredTotalsMatchLines(db(), key, 472 + 200 + 480);
+
+    // Lines added (one dropped before saving), a quantity changed, a worker removed.
+    Order edit = *OrderStore(db()).Load(key);
+    edit.lines[1].Count = 2;
+    OrderLine abandoned = Service(QStringLiteral("svc-wax"), QStringLiteral("Воск"), 1, 300, 20);
+    abandoned.Delete = 1;
+    edit.lines << Service(QStringLiteral("svc-polish"), QStringLiteral("Полировка"), 1, 1000, 20)
+               << abandoned;
+    edit.lines[0].children[1].workers[0].Delete = 1;
+    Save(edit);
+    ExpectStoredTotalsMatchLines(db(), key, 472 + 200 + 960 + 1200);
+
+    // A standalone line removed, then the whole package.
+    Order shrink = *OrderStore(db()).Load(key);
+    ASSERT_EQ(shrink.lines[2].IddService, QStringLiteral("svc-polish"));
+    shrink.lines[2].Delete = 1;
+    Save(shrink);
+    ExpectStoredTotalsMatchLines(db(), key, 472 + 200 + 960);
+    shrink = *OrderStore(db()).Load(key);
+    shrink.lines[0].Delete = 1;
+    for (OrderLine &c : shrink.lines[0].children) c.Delete = 1;
+    Save(shrink);
+    ExpectStoredTotalsMatchLines(db(), key, 960);
+
+    // A single line written on its own (the journal's and the tests' step) keeps them too.
+    OrderStore(db()).SaveLine(key, Service(QStringLiteral("svc-oil"), QStringLiteral("Масло"), 2, 150, 10));
+    ExpectStoredTotalsMatchLines(db(), key, 960 + 330);
+
+    // Payments do not touch the totals; the debt views subtract them.
+    Order paid = *OrderStore(db()).Load(key);
+    PayRecord pay;
+    pay.SummaPay = 290;
+    pay.DataPay = QDateTime(QDate(2024, 6, 10), QTime(12, 0));
+    paid.payments << pay;
+    Save(paid);
+    ExpectStoredTotalsMatchLines(db(), key, 960 + 330);
+    QSqlQuery debt = db().Exec(QStringLiteral("SELECT SummD FROM TClientDolg WHERE IddZakaz = ?"), {key});
+    ASSERT_TRUE(debt.next());
+    EXPECT_NEAR(debt.value(0).toDouble(), 1000, 1e-6);
+
+    // A deleted order leaves no total behind in the debts.
+    OrderStore(db()).Delete(key);
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TClientDolg WHERE IddZakaz = ?"), {key}), 0);
+}
+
 TEST_P(OrderStoreTest, StatusesWriteTheirDates) {
     // A preliminary request: status 0, appointment at the booked moment.
     Order req = NewOrder();

@@ -3,6 +3,7 @@
 #include "CounterStore.h"
 #include "Formats.h"
 #include "Rows.h"
+#include "Schema.h"
 
 namespace MoneyRows {
 
@@ -32,6 +33,7 @@ void AddOrder(Database &db, const QString &iddZakaz, const QString &iddClient, c
                   {QStringLiteral("PrJob"), false},
                   {QStringLiteral("Job"), 0.0},
                   {QStringLiteral("Delete"), false}});
+    Schema::RefreshOrderTotals(db, iddZakaz);
 }
 
 void AddPay(Database &db, const QString &iddPay, const QString &iddZakaz, int kind, double sum,

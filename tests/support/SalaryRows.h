@@ -2,6 +2,7 @@
 
 #include "Formats.h"
 #include "Rows.h"
+#include "Schema.h"
 
 #include <QDateTime>
 
@@ -50,6 +51,7 @@ inline void AddLine(Database &db, const QString &iddZakaz, const QString &iddSer
                   {QStringLiteral("PrJob"), prJob},
                   {QStringLiteral("Job"), job},
                   {QStringLiteral("Delete"), false}});
+    Schema::RefreshOrderTotals(db, iddZakaz);
 }
 
 inline void Assign(Database &db, const QString &iddZakaz, const QString &iddService, const QString &iddWork,
