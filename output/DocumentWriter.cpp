@@ -18,13 +18,14 @@ namespace {
 using Fields = QList<std::pair<const char *, QString>>;
 
 // One data line of fields that share a prefix. A line break inside a value would end the data line,
-// so it is written as the line-break marker.
+// so it is written as the line-break marker; a "|" would let typed text start a field or a code-page
+// switch of its own ("|0:", "|DOS:"), so it is printed as the broken bar.
 QString Line(int section, const Fields &fields) {
     QString line;
     const QString prefix = QStringLiteral("|%1:").arg(section);
     for (const auto &[name, value] : fields) {
         QString v = value;
-        v.remove(u'\r').replace(u'\n', QStringLiteral("|EOL:"));
+        v.remove(u'\r').replace(u'|', u'\u00A6').replace(u'\n', QStringLiteral("|EOL:"));
         line += prefix + QString::fromLatin1(name) + u':' + v;
     }
     return line + u'\n';

@@ -117,11 +117,14 @@ TEST_P(DocumentWriterTest, ClientWithoutSettlementAccount) {
               QStringLiteral(" Адрес: Тверь, ул. Фактическая, 2"));
 }
 
-TEST_P(DocumentWriterTest, TextOutsideTheCodePageShowsAsQuestionMarks) {
+TEST_P(DocumentWriterTest, TypedTextNeitherVanishesNorStartsFieldsOfItsOwn) {
     const QString key = SaveOrder({Line(QStringLiteral("x"), QStringLiteral("Мойка\nсалона 洗车"), 1, 1, 0)},
-                                  QStringLiteral("Ли Вэй 李伟"));
+                                  QStringLiteral("Ли Вэй 李伟|0:INN:000|DOS:"));
     const QString work = Data(OrderDocument::WorkOrder, key);
-    EXPECT_EQ(Field(work, QStringLiteral("ClientName")).section(u'|', 0, 0), QStringLiteral("Ли Вэй ??"));
+    EXPECT_EQ(Field(work, QStringLiteral("ClientName")).section(u'|', 0, 0),
+              QStringLiteral("Ли Вэй ??¦0:INN:000¦DOS:"));
+    EXPECT_FALSE(work.contains(QStringLiteral("|0:INN:000")));
+    EXPECT_FALSE(work.contains(QStringLiteral("|DOS:")));
     // A line break inside a value stays inside its data line.
     EXPECT_TRUE(RowLines(work).value(0).contains(QStringLiteral("Мойка|EOL:салона ??")));
 }
