@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "DynamicRecordset.h"
+#include "OrderStore.h"
 #include "Rows.h"
 #include "SqlConditions.h"
 
@@ -141,19 +142,7 @@ QList<JournalOrder> OrderJournalStore::Search(const JournalFilter &filter) {
         if (service.isEmpty()) continue;  // an order without lines
         const QString top = rs.Text(QStringLiteral("IddTop"));
         if (flat.isEmpty() || flat.last().IddService != service || flat.last().IddTop != top) {
-            OrderLine line;
-            line.stored = QStringLiteral("1");
-            line.IddService = service;
-            line.IddTop = top;
-            line.Count = rs.Double(QStringLiteral("Count"));
-            line.Name = rs.Text(QStringLiteral("Name"));
-            line.Price = rs.Double(QStringLiteral("Price"));
-            line.PrNDS = rs.Double(QStringLiteral("PrNDS"));
-            const QDateTime t = rs.Date(QStringLiteral("Time"));
-            line.Time = t.isValid() ? t.time() : QTime(0, 0);
-            line.PrJob = rs.Bool(QStringLiteral("PrJob")) ? 1 : 0;
-            line.Job = rs.Double(QStringLiteral("Job"));
-            flat << line;
+            flat << OrderStore::ReadLine(rs);
         }
         const QString worker = rs.Text(QStringLiteral("IddWork"));
         if (!worker.isEmpty())

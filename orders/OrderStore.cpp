@@ -30,6 +30,22 @@ void MarkStored(QList<OrderLine> &lines) {
 
 }  // namespace
 
+OrderLine OrderStore::ReadLine(CDynamicRecordset &rs) {
+    OrderLine line;
+    line.stored = QStringLiteral("1");
+    line.IddService = rs.Text(QStringLiteral("IddService"));
+    line.IddTop = rs.Text(QStringLiteral("IddTop"));
+    line.Count = rs.Double(QStringLiteral("Count"));
+    line.Name = rs.Text(QStringLiteral("Name"));
+    line.Price = rs.Double(QStringLiteral("Price"));
+    line.PrNDS = rs.Double(QStringLiteral("PrNDS"));
+    const QDateTime t = rs.Date(QStringLiteral("Time"));
+    line.Time = t.isValid() ? t.time() : QTime(0, 0);
+    line.PrJob = rs.Bool(QStringLiteral("PrJob")) ? 1 : 0;
+    line.Job = rs.Double(QStringLiteral("Job"));
+    return line;
+}
+
 int OrderStore::DeriveStatus(const Order &order, const OrderFormInput &form) {
     int status = order.IsNew() ? form.openMode : order.ZakazStatus;
     // Applied in this order, so the last tick wins; a new order keeps its mode over "preliminary".
@@ -289,18 +305,7 @@ QList<OrderLine> OrderStore::LoadLines(const QString &iddZakaz) {
                     "TService.[Name], TService.IddService"),
                 {iddZakaz});
         for (; !rs.IsEOF(); rs.MoveNext()) {
-            OrderLine line;
-            line.stored = QStringLiteral("1");
-            line.IddService = rs.Text(QStringLiteral("IddService"));
-            line.IddTop = rs.Text(QStringLiteral("IddTop"));
-            line.Count = rs.Double(QStringLiteral("Count"));
-            line.Name = rs.Text(QStringLiteral("Name"));
-            line.Price = rs.Double(QStringLiteral("Price"));
-            line.PrNDS = rs.Double(QStringLiteral("PrNDS"));
-            const QDateTime t = rs.Date(QStringLiteral("Time"));
-            line.Time = t.isValid() ? t.time() : QTime(0, 0);
-            line.PrJob = rs.Bool(QStringLiteral("PrJob")) ? 1 : 0;
-            line.Job = rs.Double(QStringLiteral("Job"));
+            OrderLine line = ReadLine(rs);
             line.workers = workers.value(line.IddService);
             if (line.IddTop == Group::kPackage)
                 packages << line;

@@ -29,9 +29,14 @@ struct OrderFormInput {
 };
 
 // Every SQL text about orders, their lines and their workers.
+class CDynamicRecordset;
+
 class OrderStore {
 public:
     explicit OrderStore(Database &db) : m_db(db) {}
+
+    // One stored line from the current row of a query over TService (its workers are not read).
+    static OrderLine ReadLine(CDynamicRecordset &rs);
 
     // The status the save will give the order.
     static int DeriveStatus(const Order &order, const OrderFormInput &form);
