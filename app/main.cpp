@@ -1,5 +1,6 @@
 #include "DataFolder.h"
 #include "DialogRunner.h"
+#include "Formats.h"
 #include "InfoOptions.h"
 #include "MainFrame.h"
 #include "Prompter.h"
@@ -17,6 +18,7 @@ static void NameTheApplication() {
 }
 
 int main(int argc, char **argv) {
+    Formats::KeepLocalZoneLoaded();
     {
         // --version and --print-paths need no display.
         QStringList arguments;

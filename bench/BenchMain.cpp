@@ -13,6 +13,7 @@
 #include "Database.h"
 #include "DbError.h"
 #include "DocumentWriter.h"
+#include "Formats.h"
 #include "OrderJournalStore.h"
 #include "OrderStore.h"
 #include "RefDb.h"
@@ -703,6 +704,7 @@ void PrintOutcome(const BenchTarget &target, double scale, const RefDb::Outcome 
 }  // namespace
 
 int main(int argc, char **argv) {
+    Formats::KeepLocalZoneLoaded();
     benchmark::Initialize(&argc, argv);
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments();

@@ -1,12 +1,14 @@
 // Generates the reference database of a scale, unless an up-to-date one is already there.
 //   zv_refdb --sqlite FILE | --pg "host=... port=... dbname=... user=..."  [--scale 1.0] [--force]
 #include "BenchTarget.h"
+#include "Formats.h"
 #include "RefDb.h"
 
 #include <QCoreApplication>
 #include <cstdio>
 
 int main(int argc, char **argv) {
+    Formats::KeepLocalZoneLoaded();
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments();
     args.removeFirst();

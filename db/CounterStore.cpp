@@ -118,36 +118,48 @@ void CounterStore::Store(const char *column, long number) {
                   {QStringLiteral("SalaryNomer"), qint64(col == u"SalaryNomer" ? number : 0)}});
 }
 
-std::optional<long> CounterStore::TakeOf(const char *column) {
+std::optional<long> CounterStore::TakeOf(const char *column, QString *prefix) {
     const QString col = QString::fromLatin1(column);
     Transaction tx(m_db);
     // The UPDATE comes first: it locks the row (PostgreSQL) until the save's transaction ends, so a
     // second workstation's increment waits and then sees this one. SQLite holds the write lock already.
-    const int changed =
-        m_db.Exec(QStringLiteral("UPDATE [Number] SET %1 = COALESCE(%1, 0) + 1 WHERE iddnum = ? AND "
-                                 "(%1 IS NULL OR %1 < ?)")
-                      .arg(col),
-                  {kRowKey, qint64(kMax)})
-            .numRowsAffected();
-    if (changed == 0) {
+    const QString update = QStringLiteral(
+                               "UPDATE [Number] SET %1 = COALESCE(%1, 0) + 1 WHERE iddnum = ? AND "
+                               "(%1 IS NULL OR %1 < ?)")
+                               .arg(col);
+    const QVariantList binds = {kRowKey, qint64(kMax)};
+    std::optional<long> taken;
+    if (m_db.dialect() != Dialect::Odbc) {
+        // It hands back the number it made (and the order prefix beside it) in the same statement.
+        QSqlQuery q = m_db.Exec(update + QStringLiteral(" RETURNING %1, ZakazPr").arg(col), binds);
+        if (q.next()) {
+            taken = long(q.value(0).toLongLong());
+            if (prefix) *prefix = q.value(1).toString();
+        }
+        q.finish();
+    } else if (m_db.Exec(update, binds).numRowsAffected() > 0) {
+        // An ODBC driver need not pass rows back from an UPDATE: the number is read after it.
+        CDynamicRecordset rs(m_db);
+        rs.Open(QStringLiteral("SELECT [Number].%1, [Number].ZakazPr FROM [Number] WHERE [Number].iddnum = ?")
+                    .arg(col),
+                {kRowKey});
+        taken = rs.Field(0).AsLong();
+        if (prefix) *prefix = rs.Field(1).AsText();
+    }
+    if (!taken) {
         if (Rows::Exists(m_db, QStringLiteral("Number"), {{QStringLiteral("iddnum"), kRowKey}}))
             throw TooLarge();
         Store(column, 0);
-        tx.Commit();
-        return std::nullopt;
     }
-    CDynamicRecordset rs(m_db);
-    rs.Open(QStringLiteral("SELECT [Number].%1 FROM [Number] WHERE [Number].iddnum = ?").arg(col), {kRowKey});
-    const long taken = rs.Field(0).AsLong();
-    rs.Close();
     tx.Commit();
     return taken;
 }
 
 QString CounterStore::TakeOrderNumber() {
     Transaction tx(m_db);
-    const auto taken = TakeOf("ZakazNomer");
-    const QString number = taken ? OrderPrefix() + QString::number(*taken) : QString();
+    QString prefix;
+    const auto taken = TakeOf("ZakazNomer", &prefix);
+    const QString number = taken ? prefix + QString::number(*taken) : QString();
     tx.Commit();
     return number;
 }

@@ -60,7 +60,7 @@ public:
 private:
     long NextOf(const char *column);
     void Store(const char *column, long number);
-    std::optional<long> TakeOf(const char *column);
+    std::optional<long> TakeOf(const char *column, QString *prefix = nullptr);
 
     Database &m_db;
 };

@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
+#include <QSqlField>
 #include <QThread>
 
 namespace {
@@ -45,6 +46,8 @@ std::unique_ptr<Database> Database::Open(const QString &connect) {
     std::unique_ptr<Database> db(new Database);
     db->OpenSpec(spec);
     Schema::Ensure(*db);
+    // An upgrade may have changed tables under statements prepared before it.
+    db->ForgetStatements();
     return db;
 }
 
@@ -101,6 +104,9 @@ void Database::OpenSpec(const ConnectSpec &spec) {
     } else if (spec.dialect == Dialect::Postgres) {
         // Waits for another workstation's lock as long as SQLite does, then reports it instead of hanging.
         SetLockWait(10000);
+        // Statements stay prepared (see ExecPrepared); each run is still planned for its own values, so a
+        // period or a name never gets a plan made for other values.
+        Exec(QStringLiteral("SET plan_cache_mode = force_custom_plan"));
     } else if (spec.dialect == Dialect::Odbc) {
         // The data source may lead to PostgreSQL as well as to an SQLite file.
         QSqlQuery probe(handle());
@@ -208,16 +214,101 @@ QSqlQuery Database::Exec(const QString &sql, const QVariantList &binds) {
     const QString text = Sql(sql);
     if (m_statementHook) m_statementHook(text);
     if (m_writeHook && IsWrite(text)) m_writeHook(text);
-    QSqlQuery query(handle());
-    query.setForwardOnly(true);
     if (binds.isEmpty()) {
+        QSqlQuery query(handle());
+        query.setForwardOnly(true);
         if (!query.exec(text)) Fail(query.lastError());
         return query;
     }
+    if (m_dialect == Dialect::Postgres) return ExecPrepared(text, binds);
+    QSqlQuery query(handle());
+    query.setForwardOnly(true);
     if (!query.prepare(text)) Fail(query.lastError());
     for (int i = 0; i < binds.size(); ++i) query.bindValue(i, BindValue(binds[i]));
     if (!query.exec()) Fail(query.lastError());
     return query;
+}
+
+namespace {
+
+// What the driver binds as NULL: no value, or a null text, byte string or an invalid date or time.
+bool IsNullValue(const QVariant &value) {
+    if (value.isNull()) return true;
+    switch (value.typeId()) {
+        case QMetaType::QString:
+            return value.toString().isNull();
+        case QMetaType::QByteArray:
+            return value.toByteArray().isNull();
+        case QMetaType::QDateTime:
+            return !value.toDateTime().isValid();
+        case QMetaType::QDate:
+            return !value.toDate().isValid();
+        case QMetaType::QTime:
+            return !value.toTime().isValid();
+        default:
+            return false;
+    }
+}
+
+// "?" marks outside quotes become $1, $2, ... as PostgreSQL's PREPARE wants them.
+QString NumberedMarks(const QString &text) {
+    QString out;
+    out.reserve(text.size() + 16);
+    QChar quote;
+    int n = 0;
+    for (const QChar c : text) {
+        if (!quote.isNull()) {
+            if (c == quote) quote = QChar();
+        } else if (c == u'\'' || c == u'"') {
+            quote = c;
+        } else if (c == u'?') {
+            out += u'$' + QString::number(++n);
+            continue;
+        }
+        out += c;
+    }
+    return out;
+}
+
+}  // namespace
+
+QSqlQuery Database::ExecPrepared(const QString &text, const QVariantList &binds) {
+    QString name = m_statements.value(text);
+    if (name.isEmpty()) {
+        // The program has a few hundred statements; anything beyond means texts made on the fly.
+        if (m_statements.size() >= 500) ForgetStatements();
+        name = QStringLiteral("zv_%1").arg(++m_statementSerial);
+        QSqlQuery prepare(handle());
+        if (!prepare.exec(QStringLiteral("PREPARE %1 AS ").arg(name) + NumberedMarks(text)))
+            Fail(prepare.lastError());
+        m_statements.insert(text, name);
+    }
+    // The values are written out by the driver itself, exactly as it does for its own EXECUTE.
+    const QSqlDriver *driver = handle().driver();
+    QString call = QStringLiteral("EXECUTE ") + name + QStringLiteral(" (");
+    QSqlField field;
+    for (int i = 0; i < binds.size(); ++i) {
+        const QVariant value = BindValue(binds[i]);
+        field.setMetaType(value.metaType());
+        if (IsNullValue(value))
+            field.clear();
+        else
+            field.setValue(value);
+        if (i > 0) call += QStringLiteral(", ");
+        call += driver->formatValue(field);
+    }
+    call += u')';
+    QSqlQuery query(handle());
+    query.setForwardOnly(true);
+    if (!query.exec(call)) Fail(query.lastError());
+    return query;
+}
+
+void Database::ForgetStatements() {
+    if (m_statements.isEmpty()) return;
+    m_statements.clear();
+    QSqlQuery q(handle());
+    if (!q.exec(QStringLiteral("DEALLOCATE ALL"))) Fail(q.lastError());
 }
 
 void Database::SetLockWait(int milliseconds) {

@@ -2,6 +2,7 @@
 
 #include "ConnectString.h"
 
+#include <QHash>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -55,12 +56,16 @@ public:
     // The message every "the other workstation holds the lock too long" failure is reported with.
     static QString BusyText();
 
+    // Drops the statements kept prepared on the server (after the tables were changed under them).
+    void ForgetStatements();
+
 private:
     Database() = default;
     void OpenSpec(const ConnectSpec &spec);
     [[noreturn]] void Fail(const QSqlError &error);
     void ExecControl(const QString &sql);
     void Rollback0();
+    QSqlQuery ExecPrepared(const QString &text, const QVariantList &binds);
 
     QString m_name;
     Dialect m_dialect = Dialect::Sqlite;
@@ -73,6 +78,11 @@ private:
     // anyway), so the driver's DEALLOCATE of the statements released while the error unwinds succeeds:
     // inside an aborted transaction it fails and leaves the prepared statement on the server.
     bool m_aborted = false;
+    // PostgreSQL: statements with values stay prepared for the connection's life under names of our own,
+    // so running one again is one round trip (EXECUTE) where the driver's own preparing costs three
+    // (PREPARE, EXECUTE, DEALLOCATE). Name by SQL text.
+    QHash<QString, QString> m_statements;
+    int m_statementSerial = 0;
 };
 
 // Commits on Commit(); rolls back when it goes out of scope uncommitted (an exception passing through).

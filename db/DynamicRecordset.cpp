@@ -12,7 +12,32 @@ using Kind = CDynamicField::Kind;
 
 namespace {
 
+// "yyyy-MM-dd HH:mm:ss" (or with a T), as SQLite keeps every date: read by hand, the general parser costs
+// far more than the rest of a row.
+bool ParseIsoDateTime(QStringView t, QDateTime *out) {
+    if (t.size() != 19 && t.size() != 10) return false;
+    int v[6] = {0, 0, 0, 0, 0, 0};
+    static const int starts[6] = {0, 5, 8, 11, 14, 17}, lengths[6] = {4, 2, 2, 2, 2, 2};
+    const int parts = t.size() == 19 ? 6 : 3;
+    for (int p = 0; p < parts; ++p) {
+        for (int i = starts[p]; i < starts[p] + lengths[p]; ++i) {
+            const char16_t c = t[i].unicode();
+            if (c < u'0' || c > u'9') return false;
+            v[p] = v[p] * 10 + (c - u'0');
+        }
+    }
+    if (t[4] != u'-' || t[7] != u'-') return false;
+    if (parts == 6 && ((t[10] != u' ' && t[10] != u'T') || t[13] != u':' || t[16] != u':')) return false;
+    const QDate d(v[0], v[1], v[2]);
+    const QTime tm(v[3], v[4], v[5]);
+    if (!d.isValid() || !tm.isValid()) return false;
+    *out = QDateTime(d, tm);
+    return true;
+}
+
 QDateTime ParseDateText(const QString &text) {
+    QDateTime quick;
+    if (ParseIsoDateTime(text, &quick)) return quick;
     const QString t = text.trimmed();
     if (t.isEmpty()) return {};
     static const char *formats[] = {
@@ -300,6 +325,8 @@ void CDynamicRecordset::BuildFields() {
     const QSqlRecord rec = m_query.record();
     m_fields.clear();
     m_names.clear();
+    m_seen.clear();
+    m_lookup = 0;
     m_fields.reserve(rec.count());
     for (int i = 0; i < rec.count(); ++i) {
         const QString base = rec.fieldName(i).toUpper();
@@ -311,6 +338,7 @@ void CDynamicRecordset::BuildFields() {
 }
 
 void CDynamicRecordset::LoadRow() {
+    m_lookup = 0;
     for (int i = 0; i < int(m_fields.size()); ++i) {
         CDynamicField &f = m_fields[i];
         const QVariant raw = m_query.value(i);
@@ -337,7 +365,18 @@ void CDynamicRecordset::Close() {
 }
 
 int CDynamicRecordset::FieldIndex(const QString &name) const {
-    return m_names.value(name.toUpper(), -1);
+    const size_t n = m_lookup++;
+    if (n < m_seen.size()) {
+        const int guess = m_seen[n];
+        if (guess >= 0 && name.compare(m_fields[size_t(guess)].name(), Qt::CaseInsensitive) == 0)
+            return guess;
+    }
+    const int index = m_names.value(name.toUpper(), -1);
+    if (n < m_seen.size())
+        m_seen[n] = index;
+    else if (n < 256)
+        m_seen.push_back(index);
+    return index;
 }
 
 const CDynamicField &CDynamicRecordset::Field(int index) const {

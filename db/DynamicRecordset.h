@@ -50,6 +50,9 @@ private:
 class CDynamicRecordset {
 public:
     explicit CDynamicRecordset(Database &db) : m_db(db) {}
+    ~CDynamicRecordset() { Close(); }
+    CDynamicRecordset(const CDynamicRecordset &) = delete;
+    CDynamicRecordset &operator=(const CDynamicRecordset &) = delete;
 
     // Runs the statement and moves to the first row. Throws DbError with the driver's text.
     bool Open(const QString &sql, const QVariantList &binds = {});
@@ -78,6 +81,11 @@ private:
     QSqlQuery m_query;
     std::vector<CDynamicField> m_fields;
     QHash<QString, int> m_names;
+    // A reader asks for the same names in the same order on every row: the n-th lookup of a row is first
+    // tried against the column the n-th lookup of the row before found, which costs a comparison instead
+    // of an upper-cased copy and a hash.
+    mutable std::vector<int> m_seen;
+    mutable size_t m_lookup = 0;
     bool m_open = false;
     bool m_eof = true;
 };

@@ -1,5 +1,7 @@
 #include "Formats.h"
 
+#include <ctime>
+
 #include <limits>
 
 namespace Formats {
@@ -84,6 +86,12 @@ QDateTime ZeroDateTime() {
 
 QDateTime TimeOfDay(const QTime &time) {
     return QDateTime(QDate(1899, 12, 30), time.isValid() ? time : QTime(0, 0));
+}
+
+void KeepLocalZoneLoaded() {
+    if (qEnvironmentVariableIsSet("TZ")) return;
+    qputenv("TZ", ":/etc/localtime");
+    tzset();
 }
 
 }  // namespace Formats

@@ -30,4 +30,9 @@ QDateTime ZeroDateTime();
 // A time of day kept in a Date/Time column: the time on the zero date.
 QDateTime TimeOfDay(const QTime &time);
 
+// Call first thing in main. Without TZ the C library looks at the zone file again on every local-time
+// conversion, which costs more than reading a row; naming the system's zone file once lets it load the
+// zone once. A TZ the user set is left alone.
+void KeepLocalZoneLoaded();
+
 }  // namespace Formats

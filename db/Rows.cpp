@@ -123,6 +123,30 @@ void Insert(Database &db, const QString &table, const Values &values) {
     db.Exec(InsertSql(table, values, binds), binds);
 }
 
+void InsertMany(Database &db, const QString &table, const QList<Values> &rows) {
+    if (rows.isEmpty()) return;
+    const Values &first = rows.first();
+    QStringList cols;
+    for (const ColumnValue &v : first) cols << Col(v.column);
+    const QString mark = u'(' + QStringList(cols.size(), QStringLiteral("?")).join(u", ") + u')';
+    // SQLite binds at most 32 766 values a statement; a chunk stays well under it.
+    const qsizetype perStatement = qMax<qsizetype>(1, 2000 / qMax<qsizetype>(1, first.size()));
+    for (qsizetype start = 0; start < rows.size(); start += perStatement) {
+        const qsizetype end = qMin(rows.size(), start + perStatement);
+        QVariantList binds;
+        QStringList marks;
+        for (qsizetype r = start; r < end; ++r) {
+            const Values &row = rows[r];
+            Q_ASSERT(row.size() == first.size());
+            for (const ColumnValue &v : row) binds << ForColumn(table, v.column, v.value);
+            marks << mark;
+        }
+        db.Exec(QStringLiteral("INSERT INTO %1 (%2) VALUES %3")
+                    .arg(Col(table), cols.join(u", "), marks.join(u", ")),
+                binds);
+    }
+}
+
 bool InsertUnlessLive(Database &db, const QString &table, const Values &values, const QStringList &unique) {
     QVariantList binds;
     QStringList cols;
@@ -157,10 +181,8 @@ bool Exists(Database &db, const QString &table, const Values &keys) {
 }
 
 bool InsertOrUpdate(Database &db, const QString &table, const Values &keys, const Values &rest) {
-    if (Exists(db, table, keys)) {
-        Update(db, table, keys, rest);
-        return false;
-    }
+    // The update tells whether the row is there: one statement for the usual case, two for a new row.
+    if (rest.isEmpty() ? Exists(db, table, keys) : Update(db, table, keys, rest) > 0) return false;
     Insert(db, table, keys + rest);
     return true;
 }

@@ -19,6 +19,9 @@ using Values = QList<ColumnValue>;
 namespace Rows {
 
 void Insert(Database &db, const QString &table, const Values &values);
+// Inserts many rows with the same columns in as few statements as the database allows (one for a few
+// hundred rows). Every row names the same columns in the same order.
+void InsertMany(Database &db, const QString &table, const QList<Values> &rows);
 // Inserts the row unless a live one (Delete = FALSE) with the same `unique` columns exists, made here or by
 // another workstation at the same moment; the table needs a partial unique index on them for live rows.
 // Returns true when the row was inserted.

@@ -10,6 +10,8 @@
 #include "Schema.h"
 
 #include <QHash>
+#include <QSet>
+#include <functional>
 
 namespace {
 
@@ -86,11 +88,9 @@ QString OrderStore::Save(Order &order, const OrderFormInput &form, const QString
 
     // A line added and removed again before saving never reaches the database.
     QList<OrderLine> kept;
-    for (const OrderLine &line : std::as_const(work.lines)) {
-        if (line.IsNew() && line.Delete) continue;
-        WriteLine(work.IddZakaz, line);
-        kept << line;
-    }
+    for (const OrderLine &line : std::as_const(work.lines))
+        if (!(line.IsNew() && line.Delete)) kept << line;
+    WriteLines(work.IddZakaz, kept, isNew);
     work.lines = kept;
     Schema::RefreshOrderTotals(m_db, work.IddZakaz);
 
@@ -193,14 +193,8 @@ bool OrderStore::UpdateOrder(const Order &order) {
 }
 
 QString OrderStore::LinkCarAndClient(const QString &iddAvto, const QString &iddVlad, const QString &login) {
-    CDynamicRecordset rs(m_db);
-    rs.Open(QStringLiteral("SELECT AvtoVlad.IddAvtoVlad FROM AvtoVlad WHERE AvtoVlad.IddAvto = ? AND "
-                           "AvtoVlad.IddVlad = ? AND AvtoVlad.[Delete] = FALSE"),
-            {iddAvto, iddVlad});
-    if (!rs.IsEOF()) return {};
-    rs.Close();
     const QString key = NewKey(login);
-    // Another workstation may link the same car and client at this moment: then its link stands.
+    // A live link already there (made earlier, or by another workstation at this moment) stands.
     const bool added = Rows::InsertUnlessLive(m_db, QStringLiteral("AvtoVlad"),
                                               {{QStringLiteral("IddAvtoVlad"), key},
                                                {QStringLiteral("IddAvto"), iddAvto},
@@ -212,26 +206,84 @@ QString OrderStore::LinkCarAndClient(const QString &iddAvto, const QString &iddV
 
 void OrderStore::SaveLine(const QString &iddZakaz, const OrderLine &line) {
     Transaction tx(m_db);
-    WriteLine(iddZakaz, line);
+    WriteLines(iddZakaz, {line}, false);
     Schema::RefreshOrderTotals(m_db, iddZakaz);
     tx.Commit();
 }
 
-void OrderStore::WriteLine(const QString &iddZakaz, const OrderLine &line) {
-    Rows::InsertOrUpdate(m_db, kLines,
-                         {{QStringLiteral("IddZakaz"), iddZakaz},
-                          {QStringLiteral("IddService"), line.IddService},
-                          {QStringLiteral("IddTop"), line.IddTop}},
-                         {{QStringLiteral("Count"), line.Count},
-                          {QStringLiteral("Name"), line.Name},
-                          {QStringLiteral("Price"), line.Price},
-                          {QStringLiteral("PrNDS"), line.PrNDS},
-                          {QStringLiteral("Time"), Formats::TimeOfDay(line.Time)},
-                          {QStringLiteral("PrJob"), line.PrJob != 0},
-                          {QStringLiteral("Job"), line.Job},
-                          {QStringLiteral("Delete"), line.Delete != 0}});
-    for (const LineWorker &w : line.workers) SaveLineWorker(iddZakaz, line.IddService, w);
-    for (const OrderLine &child : line.children) WriteLine(iddZakaz, child);
+namespace {
+
+QString RowKey(const QString &a, const QString &b) {
+    return a + QChar(0x1f) + b;
+}
+
+// Rows to write to one table: those already stored are updated at once, new ones are gathered and
+// inserted together; a key met twice keeps its last values, as writing the rows one by one would.
+class RowBatch {
+public:
+    RowBatch(Database &db, const QString &table) : m_db(db), m_table(table) {}
+    QSet<QString> stored;
+
+    void Write(const QString &key, const Values &keys, const Values &rest) {
+        if (stored.contains(key)) {
+            Rows::Update(m_db, m_table, keys, rest);
+        } else if (const auto it = m_pending.constFind(key); it != m_pending.cend()) {
+            m_rows[*it] = keys + rest;
+        } else {
+            m_pending.insert(key, m_rows.size());
+            m_rows << keys + rest;
+        }
+    }
+    void Flush() { Rows::InsertMany(m_db, m_table, m_rows); }
+
+private:
+    Database &m_db;
+    QString m_table;
+    QHash<QString, qsizetype> m_pending;
+    QList<Values> m_rows;
+};
+
+}  // namespace
+
+void OrderStore::WriteLines(const QString &iddZakaz, const QList<OrderLine> &lines, bool freshOrder) {
+    RowBatch lineRows(m_db, kLines), workerRows(m_db, kWorkers);
+    if (!freshOrder) {
+        // What the order has stored already, deleted rows included: those rows are updated in place.
+        CDynamicRecordset rs(m_db);
+        rs.Open(QStringLiteral(
+                    "SELECT 0 AS RowKind, IddService, IddTop AS Other FROM TService WHERE IddZakaz = ? "
+                    "UNION ALL SELECT 1, IddService, IddWork FROM TWork WHERE IddZakaz = ?"),
+                {iddZakaz, iddZakaz});
+        for (; !rs.IsEOF(); rs.MoveNext())
+            (rs.Long(QStringLiteral("RowKind")) == 0 ? lineRows : workerRows)
+                .stored.insert(
+                    RowKey(rs.Text(QStringLiteral("IddService")), rs.Text(QStringLiteral("Other"))));
+    }
+    const std::function<void(const OrderLine &)> write = [&](const OrderLine &line) {
+        lineRows.Write(RowKey(line.IddService, line.IddTop),
+                       {{QStringLiteral("IddZakaz"), iddZakaz},
+                        {QStringLiteral("IddService"), line.IddService},
+                        {QStringLiteral("IddTop"), line.IddTop}},
+                       {{QStringLiteral("Count"), line.Count},
+                        {QStringLiteral("Name"), line.Name},
+                        {QStringLiteral("Price"), line.Price},
+                        {QStringLiteral("PrNDS"), line.PrNDS},
+                        {QStringLiteral("Time"), Formats::TimeOfDay(line.Time)},
+                        {QStringLiteral("PrJob"), line.PrJob != 0},
+                        {QStringLiteral("Job"), line.Job},
+                        {QStringLiteral("Delete"), line.Delete != 0}});
+        for (const LineWorker &w : line.workers)
+            workerRows.Write(
+                RowKey(line.IddService, w.IddWork),
+                {{QStringLiteral("IddZakaz"), iddZakaz},
+                 {QStringLiteral("IddService"), line.IddService},
+                 {QStringLiteral("IddWork"), w.IddWork}},
+                {{QStringLiteral("WorkFIO"), w.WorkFIO}, {QStringLiteral("Delete"), w.Delete != 0}});
+        for (const OrderLine &child : line.children) write(child);
+    };
+    for (const OrderLine &line : lines) write(line);
+    lineRows.Flush();
+    workerRows.Flush();
 }
 
 void OrderStore::SaveLineWorker(const QString &iddZakaz, const QString &iddService,

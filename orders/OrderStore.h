@@ -70,7 +70,9 @@ private:
     void SaveClient(Order &order, const QString &login);
     void SaveCar(Order &order, const QString &login);
     Values StatusDates(const Order &order) const;
-    void WriteLine(const QString &iddZakaz, const OrderLine &line);
+    // Writes the lines with their workers and children: the order's stored rows are updated, new ones
+    // inserted together. An order being created has nothing stored, so nothing is looked up.
+    void WriteLines(const QString &iddZakaz, const QList<OrderLine> &lines, bool freshOrder);
 
     Database &m_db;
 };

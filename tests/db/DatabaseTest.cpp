@@ -76,9 +76,46 @@ TEST_P(DatabaseTest, AFailedStatementEndsTheTransactionAndLeavesNoStatementBehin
     for (const QString &line : log.lines())
         EXPECT_FALSE(line.contains(u"Unable to free statement")) << line.toStdString();
     if (GetParam() == Backend::Postgres) {
-        QSqlQuery q = db().Exec(QStringLiteral("SELECT COUNT(*) FROM pg_prepared_statements"));
+        // Only the program's own kept statements stay prepared, none of the driver's passing ones.
+        QSqlQuery q = db().Exec(
+            QStringLiteral("SELECT COUNT(*) FROM pg_prepared_statements WHERE name NOT LIKE 'zv\\_%'"));
         ASSERT_TRUE(q.next());
         EXPECT_EQ(q.value(0).toInt(), 0);
+    }
+    // The statement prepared in the failed transaction serves the next one.
+    AddBay(db(), "b4");
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM SBox")), 1);
+}
+
+TEST_P(DatabaseTest, AStatementRunAgainIsPreparedOnceAndCarriesEveryKindOfValue) {
+    const QString insert =
+        QStringLiteral("INSERT INTO SBox (IddBox, NameBox, PrimBox, [Delete]) VALUES (?, ?, ?, ?)");
+    struct Row {
+        QString key, name, note;
+        bool deleted;
+    };
+    const Row rows[] = {
+        {QStringLiteral("b1"), QStringLiteral("O'Neil \\ \"Бокс\" ?"), QString(), true},
+        {QStringLiteral("b2"), QStringLiteral("$1; DROP TABLE SBox; --"), QStringLiteral(""), false},
+        {QStringLiteral("b3"), QStringLiteral("E'x'"), QStringLiteral("?"), true}};
+    for (const Row &r : rows) db().Exec(insert, {r.key, r.name, r.note, r.deleted});
+    QSqlQuery q =
+        db().Exec(QStringLiteral("SELECT IddBox, NameBox, PrimBox, [Delete] FROM SBox ORDER BY IddBox"));
+    for (const Row &r : rows) {
+        ASSERT_TRUE(q.next());
+        EXPECT_EQ(q.value(0).toString(), r.key);
+        EXPECT_EQ(q.value(1).toString(), r.name);
+        // A null text is stored as NULL, an empty one as empty text.
+        EXPECT_EQ(q.value(2).isNull(), r.note.isNull()) << r.key.toStdString();
+        EXPECT_EQ(q.value(2).toString(), r.note);
+        EXPECT_EQ(q.value(3).toBool(), r.deleted);
+    }
+    EXPECT_FALSE(q.next());
+    if (GetParam() == Backend::Postgres) {
+        QSqlQuery p = db().Exec(QStringLiteral(
+            "SELECT COUNT(*) FROM pg_prepared_statements WHERE statement LIKE '%INSERT INTO SBox%'"));
+        ASSERT_TRUE(p.next());
+        EXPECT_EQ(p.value(0).toInt(), 1);
     }
 }
 

@@ -299,6 +299,73 @@ TEST_P(OrderStoreTest, SameServiceInTwoPackagesSharesItsWorkers) {
     EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TWork WHERE IddZakaz = ?"), {key}), 2);
 }
 
+// Lines and workers already stored are changed in place, new ones added together: a service removed and
+// added again in one save, or met twice, is still one row with one row per worker.
+TEST_P(OrderStoreTest, AServiceRemovedAndAddedAgainIsOneRowWithItsWorkersOnce) {
+    Order o = MakeOrder();
+    const QString key = Save(o);
+    Order edit = *OrderStore(db()).Load(key);
+    ASSERT_EQ(edit.lines[1].IddService, QStringLiteral("svc-wash"));
+    edit.lines[1].Delete = 1;
+    for (LineWorker &w : edit.lines[1].workers) w.Delete = 1;
+    OrderLine again = Service(QStringLiteral("svc-wash"), QStringLiteral("Мойка кузова"), 3, 400, 20);
+    again.workers = {Worker(QStringLiteral("w3"), QStringLiteral("О'Нил Д.")),
+                     Worker(QStringLiteral("w4"), QStringLiteral("Иванов И.И."))};
+    OrderLine twice = Service(QStringLiteral("svc-polish"), QStringLiteral("Полировка"), 1, 1000, 20);
+    twice.workers = {Worker(QStringLiteral("w1"), QStringLiteral("Петров П.П."))};
+    OrderLine twiceLater = twice;
+    twiceLater.Count = 2;  // the later one counts, as if written one after the other
+    edit.lines << again << twice << twiceLater;
+    Save(edit);
+
+    const Order back = *OrderStore(db()).Load(key);
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TService WHERE IddZakaz = ? AND IddService = ?"),
+                        {key, QStringLiteral("svc-wash")}),
+              1);
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TWork WHERE IddZakaz = ? AND IddService = ?"),
+                        {key, QStringLiteral("svc-wash")}),
+              2);
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TService WHERE IddZakaz = ? AND IddService = ?"),
+                        {key, QStringLiteral("svc-polish")}),
+              1);
+    double washCount = 0, polishCount = 0;
+    int washWorkers = 0;
+    for (const OrderLine &l : back.lines) {
+        if (l.IddService == u"svc-wash") washCount = l.Count, washWorkers = int(l.workers.size());
+        if (l.IddService == u"svc-polish") polishCount = l.Count;
+    }
+    EXPECT_DOUBLE_EQ(washCount, 3);
+    EXPECT_EQ(washWorkers, 2);
+    EXPECT_DOUBLE_EQ(polishCount, 2);
+    EXPECT_NEAR(OrderMath::Compute(back.lines).total, 472 + 200 + 1440 + 2400, 1e-9);
+}
+
+// A new order costs the same few statements however many lines and workers it has.
+TEST_P(OrderStoreTest, ANewOrderIsSavedInAFixedNumberOfStatements) {
+    CounterStore(db()).WriteAll({QString(), 1, 0, 0, 0});
+    const auto statementsFor = [&](int lines) {
+        Order o = NewOrder();
+        for (int i = 0; i < lines; ++i) {
+            OrderLine l =
+                Service(QStringLiteral("svc-%1").arg(i), QStringLiteral("Услуга %1").arg(i), 1, 100, 20);
+            l.workers = {Worker(QStringLiteral("w1"), QStringLiteral("Петров П.П.")),
+                         Worker(QStringLiteral("w2"), QStringLiteral("Сидоров С.С."))};
+            o.lines << l;
+        }
+        int statements = 0;
+        db().SetStatementHook([&](const QString &) { ++statements; });
+        Save(o);
+        db().SetStatementHook({});
+        EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TWork WHERE IddZakaz = ?"), {o.IddZakaz}),
+                  2 * lines);
+        return statements;
+    };
+    const int one = statementsFor(1);
+    EXPECT_EQ(statementsFor(10), one);
+    EXPECT_EQ(statementsFor(40), one);
+    EXPECT_LE(one, 13);
+}
+
 TEST_P(OrderStoreTest, ASaveFailingHalfWayLeavesNoTrace) {
     CounterStore(db()).WriteAll({QString(), 9, 0, 0, 0});
     Order o = MakeOrder();

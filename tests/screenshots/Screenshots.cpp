@@ -7,6 +7,7 @@
 #include "Commands.h"
 #include "Database.h"
 #include "DialogRunner.h"
+#include "Formats.h"
 #include "JournalKinds.h"
 #include "MainFrame.h"
 #include "Prompter.h"
@@ -40,6 +41,7 @@ OrderLine Line(const char *key, const char *name, double count, double price, do
 }  // namespace
 
 int main(int argc, char **argv) {
+    Formats::KeepLocalZoneLoaded();
     QApplication app(argc, argv);
     if (argc < 2) {
         std::fprintf(stderr, "usage: zv_screenshots FOLDER\n");
@@ -51,21 +53,37 @@ int main(int argc, char **argv) {
     QDir().mkpath(out);
 
     QTemporaryDir dir;
-    auto db = Database::Open(QStringLiteral("SQLITE;DATABASE=") + dir.filePath(QStringLiteral("Quellmarod.db")));
+    auto db =
+        Database::Open(QStringLiteral("SQLITE;DATABASE=") + dir.filePath(QStringLiteral("Quellmarod.db")));
     const QDate today = QDate::currentDate();
     using JournalFixture::Put;
-    Put(*db, {.key = QStringLiteral("o1"), .number = QStringLiteral("101"), .date = QDateTime(today.addDays(-2), {}),
-              .status = StatusFinished, .client = QStringLiteral("ООО \"Автолайн\""), .plate = QStringLiteral("А123ВС77"),
-              .make = QStringLiteral("Toyota Camry"), .payments = {5040},
+    Put(*db, {.key = QStringLiteral("o1"),
+              .number = QStringLiteral("101"),
+              .date = QDateTime(today.addDays(-2), {}),
+              .status = StatusFinished,
+              .client = QStringLiteral("ООО \"Автолайн\""),
+              .plate = QStringLiteral("А123ВС77"),
+              .make = QStringLiteral("Toyota Camry"),
+              .payments = {5040},
               .lines = {Line("s1", "Шиномонтаж R16", 4, 600), Line("s2", "Балансировка колеса", 4, 450)}});
-    Put(*db, {.key = QStringLiteral("o2"), .number = QStringLiteral("102"), .date = QDateTime(today.addDays(-1), {}),
-              .status = StatusStarted, .client = QStringLiteral("Петров Сергей Иванович"),
-              .plate = QStringLiteral("К777ОР99"), .make = QStringLiteral("Лада Веста"), .payments = {500},
+    Put(*db, {.key = QStringLiteral("o2"),
+              .number = QStringLiteral("102"),
+              .date = QDateTime(today.addDays(-1), {}),
+              .status = StatusStarted,
+              .client = QStringLiteral("Петров Сергей Иванович"),
+              .plate = QStringLiteral("К777ОР99"),
+              .make = QStringLiteral("Лада Веста"),
+              .payments = {500},
               .lines = {Line("s3", "Мойка кузова", 1, 700), Line("s4", "Чернение резины", 1, 250),
                         Line("s5", "Пылесос салона", 1, 400)}});
-    Put(*db, {.key = QStringLiteral("o3"), .number = QStringLiteral("103"), .date = QDateTime(today, {}),
-              .status = StatusRequested, .client = QStringLiteral("Смирнова Анна"), .plate = QStringLiteral("В555ХК50"),
-              .make = QStringLiteral("Kia Rio"), .lines = {Line("s1", "Шиномонтаж R15", 4, 500)}});
+    Put(*db, {.key = QStringLiteral("o3"),
+              .number = QStringLiteral("103"),
+              .date = QDateTime(today, {}),
+              .status = StatusRequested,
+              .client = QStringLiteral("Смирнова Анна"),
+              .plate = QStringLiteral("В555ХК50"),
+              .make = QStringLiteral("Kia Rio"),
+              .lines = {Line("s1", "Шиномонтаж R15", 4, 500)}});
 
     MessageBoxPrompter prompter;
     DialogRunner dialogs;

@@ -5,6 +5,7 @@
 #include "ClientStore.h"
 #include "Database.h"
 #include "DbError.h"
+#include "Formats.h"
 #include "KeyGen.h"
 #include "OrderStore.h"
 
@@ -60,6 +61,7 @@ void SaveCar(Database &db, int i, const QString &login, const QString &who) {
 }  // namespace
 
 int main(int argc, char **argv) {
+    Formats::KeepLocalZoneLoaded();
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() != 6) {

@@ -1,4 +1,5 @@
 // Test programs share this main: an application object (offscreen) so that widgets and SQL drivers work.
+#include "Formats.h"
 #include "RussianUi.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <cstdio>
 
 int main(int argc, char **argv) {
+    Formats::KeepLocalZoneLoaded();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
         const QString dir = QDir::temp().filePath(QStringLiteral("zv-runtime"));
