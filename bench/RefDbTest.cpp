@@ -140,6 +140,12 @@ TEST_P(RefDbShapeTest, RowsHaveTheShapesOfARealShop) {
                          "TService s WHERE s.IddZakaz = z.IddZakaz AND s.IddTop <> '0' AND s.[Delete] = "
                          "FALSE), 0)) > 0.000001")),
         0);
+    // And what was paid on it is the sum of its live payments.
+    EXPECT_EQ(Number(db(), QStringLiteral(
+                               "SELECT COUNT(*) FROM TZakaz z WHERE ABS(z.ZakazOplata - COALESCE((SELECT "
+                               "SUM(p.SummaPay) FROM TPay p WHERE p.IddZakaz = z.IddZakaz AND "
+                               "p.[Delete] = FALSE), 0)) > 0.000001")),
+              0);
     // Removed rows and dismissed workers are there.
     EXPECT_GT(Number(db(), QStringLiteral("SELECT COUNT(*) FROM AvtoVlad WHERE [Delete] = TRUE")), 0);
     EXPECT_GT(Number(db(), QStringLiteral("SELECT COUNT(*) FROM SWork WHERE WorkOut = TRUE")), 0);

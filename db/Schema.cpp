@@ -28,7 +28,7 @@ std::vector<TableDef> MakeTables() {
          {T("IddZakaz", "Ключ заказа"), T("ZakazNomer", "Номер заказа"), C("ZakazData", DateTime),
           C("ZakazBegin", DateTime), C("ZakazBeginIn", DateTime), C("ZakazEndOut", DateTime),
           T("IddAvto", "Ключ автомобиля"), T("IddVlad", "Ключ клиента"), C("ZakazStatus", Long),
-          C("Delete", Bool), C("ZakazSumma", Double), C("ZakazSummaNDS", Double)},
+          C("Delete", Bool), C("ZakazSumma", Double), C("ZakazSummaNDS", Double), C("ZakazOplata", Double)},
          {"IddZakaz"}},
         {"TService",
          {T("IddZakaz", "Ключ заказа"), T("IddService", "Ключ услуги"), T("IddTop", "Ключ пакета"),
@@ -149,6 +149,9 @@ const IndexDef kIndexes[] = {
     {"IX_SAvto_AvtoNomer", "SAvto", "AvtoNomer", false},
     {"IX_SClient_ClientName", "SClient", "ClientName", false},
     {"IX_SUser_Login", "SUser", "Login", false},
+    {"IX_SClient_ClientINN", "SClient", "ClientINN", false, 4},
+    // The orders in debt, which the order journal lists whatever the period: a handful among many.
+    {"IX_TZakaz_InDebt", "TZakaz", "IddZakaz", false, 4, "ZakazSumma - ZakazOplata > 0.009"},
     {"UX_AvtoVlad_Live", "AvtoVlad", "IddAvto, IddVlad", true, 2, "[Delete] = FALSE", kLiveLinkMessage},
     {"UX_SUser_Login", "SUser", "Login", true, 2, "[Delete] = FALSE", kLiveLoginMessage},
 };
@@ -161,13 +164,40 @@ const char *kOrderTotalsSet =
     "ZakazSummaNDS = COALESCE((SELECT SUM(s.[Count]*s.Price*s.PrNDS/100) FROM TService s "
     "WHERE s.IddZakaz = TZakaz.IddZakaz AND s.IddTop <> '0' AND s.[Delete] = FALSE), 0)";
 
-// One row per order: its stored total, less its live payments.
+// One row per order: its stored total, less its live payments (as stored beside it).
 const char *kTClientDolg =
     "CREATE VIEW TClientDolg AS SELECT TZakaz.IddZakaz AS IddZakaz, TZakaz.IddVlad AS IddVlad, "
-    "COALESCE(TZakaz.ZakazSumma, 0) - "
-    "COALESCE((SELECT SUM(p.SummaPay) FROM TPay p WHERE p.IddZakaz = TZakaz.IddZakaz AND p.[Delete] = "
-    "FALSE), 0) "
-    "AS SummD FROM TZakaz";
+    "COALESCE(TZakaz.ZakazSumma, 0) - COALESCE(TZakaz.ZakazOplata, 0) AS SummD FROM TZakaz";
+
+// What was paid on an order: its live payments. Written as a SET clause for TZakaz rows.
+const char *kOrderPaidSet =
+    "ZakazOplata = COALESCE((SELECT SUM(p.SummaPay) FROM TPay p WHERE p.IddZakaz = TZakaz.IddZakaz AND "
+    "p.[Delete] = FALSE), 0)";
+
+// The database keeps ZakazOplata whenever a payment is added, changed or removed, by this program or any
+// other. On PostgreSQL the order's row is locked first, so that the sum, read by the next statement,
+// sees a payment another workstation has just committed on the same order.
+const char *const kSqlitePaidTriggers[] = {
+    "CREATE TRIGGER TR_TPay_Paid_Insert AFTER INSERT ON TPay BEGIN UPDATE TZakaz SET %1 "
+    "WHERE IddZakaz = NEW.IddZakaz; END",
+    "CREATE TRIGGER TR_TPay_Paid_Update AFTER UPDATE OF IddZakaz, SummaPay, [Delete] ON TPay BEGIN "
+    "UPDATE TZakaz SET %1 WHERE IddZakaz IN (OLD.IddZakaz, NEW.IddZakaz); END",
+    "CREATE TRIGGER TR_TPay_Paid_Delete AFTER DELETE ON TPay BEGIN UPDATE TZakaz SET %1 "
+    "WHERE IddZakaz = OLD.IddZakaz; END"};
+const char *const kPostgresPaidTriggers[] = {
+    "CREATE OR REPLACE FUNCTION zv_tpay_paid() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
+    "PERFORM 1 FROM TZakaz WHERE IddZakaz IN (OLD.IddZakaz, NEW.IddZakaz) FOR UPDATE; "
+    "UPDATE TZakaz SET %1 WHERE IddZakaz IN (OLD.IddZakaz, NEW.IddZakaz); RETURN NULL; END $$",
+    "CREATE TRIGGER TR_TPay_Paid AFTER INSERT OR DELETE OR UPDATE OF IddZakaz, SummaPay, [Delete] ON TPay "
+    "FOR EACH ROW EXECUTE FUNCTION zv_tpay_paid()"};
+
+void CreatePaidTriggers(Database &db) {
+    const QString set = QString::fromLatin1(kOrderPaidSet);
+    if (db.PostgresStyle())
+        for (const char *sql : kPostgresPaidTriggers) db.Exec(QString::fromLatin1(sql).arg(set));
+    else
+        for (const char *sql : kSqlitePaidTriggers) db.Exec(QString::fromLatin1(sql).arg(set));
+}
 
 // One row per client: the sum of its orders' outstanding amounts.
 const char *kTClientDolgD =
@@ -247,7 +277,8 @@ bool HasZeroDefault(const TableDef &t, const ColumnDef &c) {
     const QLatin1StringView table(t.name), column(c.name);
     return (table == QLatin1StringView("TService") && column == QLatin1StringView("Summa")) ||
            (table == QLatin1StringView("TZakaz") &&
-            (column == QLatin1StringView("ZakazSumma") || column == QLatin1StringView("ZakazSummaNDS")));
+            (column == QLatin1StringView("ZakazSumma") || column == QLatin1StringView("ZakazSummaNDS") ||
+             column == QLatin1StringView("ZakazOplata")));
 }
 
 void Create(Database &db) {
@@ -264,6 +295,7 @@ void Create(Database &db) {
         db.Exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(Bracket(t.name), cols.join(u", ")));
     }
     for (const IndexDef &ix : kIndexes) CreateIndex(db, ix);
+    CreatePaidTriggers(db);
     db.Exec(QString::fromLatin1(kTClientDolg));
     db.Exec(QString::fromLatin1(kTClientDolgD));
 
@@ -332,17 +364,30 @@ void UpgradeTo3(Database &db) {
         db.Exec(QStringLiteral("ALTER TABLE TZakaz ADD COLUMN %1 %2 DEFAULT 0")
                     .arg(Bracket(column), TypeName(ColumnDef{column, Double}, db.PostgresStyle())));
     db.Exec(QStringLiteral("UPDATE TZakaz SET ") + QString::fromLatin1(kOrderTotalsSet));
+    // The debt views are made again by the next step, over the columns it adds.
     db.Exec(QStringLiteral("DROP VIEW TClientDolgD"));
     db.Exec(QStringLiteral("DROP VIEW TClientDolg"));
+}
+
+// Version 3 -> 4: orders keep what was paid on them, and clients are found by INN through an index.
+void UpgradeTo4(Database &db) {
+    db.Exec(QStringLiteral("ALTER TABLE TZakaz ADD COLUMN ZakazOplata %1 DEFAULT 0")
+                .arg(TypeName(ColumnDef{"ZakazOplata", Double}, db.PostgresStyle())));
+    db.Exec(QStringLiteral("UPDATE TZakaz SET ") + QString::fromLatin1(kOrderPaidSet));
+    CreatePaidTriggers(db);
+    db.Exec(QStringLiteral("DROP VIEW IF EXISTS TClientDolgD"));
+    db.Exec(QStringLiteral("DROP VIEW IF EXISTS TClientDolg"));
     db.Exec(QString::fromLatin1(kTClientDolg));
     db.Exec(QString::fromLatin1(kTClientDolgD));
+    for (const IndexDef &ix : kIndexes)
+        if (ix.since == 4) CreateIndex(db, ix);
 }
 
 struct Step {
     int to;
     void (*run)(Database &);
 };
-const Step kSteps[] = {{2, UpgradeTo2}, {3, UpgradeTo3}};
+const Step kSteps[] = {{2, UpgradeTo2}, {3, UpgradeTo3}, {4, UpgradeTo4}};
 
 QString NewerText() {
     return QStringLiteral(
@@ -425,6 +470,10 @@ void RefreshOrderTotals(Database &db, const QString &iddZakaz) {
     db.Exec(QStringLiteral("UPDATE TZakaz SET ") + QString::fromLatin1(kOrderTotalsSet) +
                 QStringLiteral(" WHERE IddZakaz = ?"),
             {iddZakaz});
+}
+
+void RefreshAllOrdersPaid(Database &db) {
+    db.Exec(QStringLiteral("UPDATE TZakaz SET ") + QString::fromLatin1(kOrderPaidSet));
 }
 
 QString ConstraintText(const QString &driverText) {

@@ -31,8 +31,10 @@ namespace Schema {
 
 // 1: the first layout. 2: 64-bit long columns, one length limit per text field, unique live car-owner
 // links and unique live logins. 3: each order keeps its total and the VAT in it (ZakazSumma,
-// ZakazSummaNDS); the debt views read them.
-inline constexpr int kVersion = 3;
+// ZakazSummaNDS); the debt views read them. 4: each order keeps what was paid on it (ZakazOplata, kept by
+// the database itself whenever a payment is written), so a debt is read from the order alone; clients
+// are found by INN through an index.
+inline constexpr int kVersion = 4;
 
 const std::vector<TableDef> &Tables();
 // The type of a column by table and column name (case-insensitive); false when the schema has no such column.
@@ -55,6 +57,9 @@ int StoredVersion(Database &db);
 // Recomputes the stored total and VAT of one order from its live lines. Whoever writes an order's lines
 // calls it in the same transaction.
 void RefreshOrderTotals(Database &db, const QString &iddZakaz);
+// Works out again what was paid on every order (after payments were written with the triggers' work
+// left out of account, as a bulk load may).
+void RefreshAllOrdersPaid(Database &db);
 
 // The Russian message for a driver's text that reports a broken unique rule of ours; empty otherwise.
 QString ConstraintText(const QString &driverText);

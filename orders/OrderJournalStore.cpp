@@ -11,13 +11,12 @@
 
 namespace {
 
-// The debt of the TZakaz row in scope, as the debts view defines it (one definition for every screen).
-// A scalar subquery, so it is worked out only for the rows that need it: the view reads the order's stored
-// total and its payments, never its lines.
-const QString kDebt = QStringLiteral(
-    "(SELECT TClientDolg.SummD FROM TClientDolg WHERE TClientDolg.IddZakaz = TZakaz.IddZakaz)");
-// A debt counts from one kopeck, so an order paid to the kopeck is never in debt for floating-point dust.
-const QString kInDebt = QStringLiteral(" > 0.009");
+// The debt of the TZakaz row in scope, as the debts view defines it (its stored total less what was paid
+// on it), read from the row itself.
+const QString kDebt = QStringLiteral("(COALESCE(TZakaz.ZakazSumma, 0) - COALESCE(TZakaz.ZakazOplata, 0))");
+// In debt from one kopeck, so an order paid to the kopeck is never in debt for floating-point dust. Written
+// as the index of the orders in debt is, so that the database finds them there instead of reading all.
+const QString kInDebt = QStringLiteral("TZakaz.ZakazSumma - TZakaz.ZakazOplata > 0.009");
 
 QString StatusCondition(JournalStatus status) {
     switch (status) {
@@ -80,9 +79,9 @@ QList<JournalOrder> OrderJournalStore::Search(const JournalFilter &filter) {
 
     QString where;
     if (filter.status == JournalStatus::Active)
-        where = QStringLiteral("(") + period + QStringLiteral(") OR ") + kDebt + kInDebt;
+        where = QStringLiteral("(") + period + QStringLiteral(") OR ") + kInDebt;
     else if (filter.status == JournalStatus::Unpaid)
-        where = period + QStringLiteral(" AND ") + kDebt + kInDebt;
+        where = period + QStringLiteral(" AND ") + kInDebt;
     else
         where = period;
 

@@ -135,10 +135,13 @@ void MakeVersion1(Database &db) {
     for (const TableDef &t : Schema::Tables())
         db.Exec(QStringLiteral("DROP TABLE [%1]").arg(QLatin1StringView(t.name)));
     db.Exec(QStringLiteral("DROP TABLE ZvSchema"));
+    if (db.PostgresStyle()) db.Exec(QStringLiteral("DROP FUNCTION zv_tpay_paid()"));
     for (const TableDef &t : Schema::Tables()) {
         QStringList cols;
         for (const ColumnDef &c : t.columns) {
-            if (QLatin1StringView(c.name).startsWith(QLatin1StringView("ZakazSumma"))) continue;  // version 3
+            const QLatin1StringView name(c.name);
+            if (name.startsWith(QLatin1StringView("ZakazSumma")) || name == QLatin1StringView("ZakazOplata"))
+                continue;  // versions 3 and 4
             const char *type = c.type == ColType::Text   ? "VARCHAR(255)"
                                : c.type == ColType::Long ? "INTEGER"
                                : c.type == ColType::Double
@@ -283,6 +286,16 @@ TEST_P(SchemaTest, AnUpgradeFillsTheTotalsOfExistingOrdersFromTheirLiveLines) {
     QSqlQuery d = db().Exec(QStringLiteral("SELECT Sum_SummD FROM TClientDolgD WHERE IddVlad = 'c1'"));
     ASSERT_TRUE(d.next());
     EXPECT_NEAR(d.value(0).toDouble(), 321.55, 1e-9);
+    // From now on the database keeps what was paid on each order, whoever writes the payment.
+    db().Exec(QStringLiteral(
+                  "INSERT INTO TPay (IddPay, IddZakaz, SummaPay, [Delete]) VALUES ('p2', 'z2', 11.55, ?)"),
+              {false});
+    db().Exec(QStringLiteral("UPDATE TPay SET [Delete] = ? WHERE IddPay = 'p1'"), {true});
+    QSqlQuery paid = db().Exec(QStringLiteral("SELECT IddZakaz, ZakazOplata FROM TZakaz ORDER BY IddZakaz"));
+    for (const double e : {0.0, 11.55, 0.0}) {
+        ASSERT_TRUE(paid.next());
+        EXPECT_NEAR(paid.value(1).toDouble(), e, 1e-9) << paid.value(0).toString().toStdString();
+    }
 }
 
 TEST_P(SchemaTest, ADatabaseOfANewerProgramIsRefused) {

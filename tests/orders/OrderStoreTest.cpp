@@ -1,3 +1,4 @@
+#include "CashStore.h"
 #include "CounterStore.h"
 #include "DbError.h"
 #include "DynamicRecordset.h"
@@ -5,10 +6,13 @@
 #include "OrderMath.h"
 #include "OrderStore.h"
 #include "PaymentStore.h"
+#include "Rows.h"
 #include "Schema.h"
 #include "TestDb.h"
 
 #include <QSqlQuery>
+#include <chrono>
+#include <thread>
 
 using namespace Fixture;
 
@@ -142,6 +146,17 @@ void ExpectStoredTotalsMatchLines(Database &db, const QString &key, double total
     EXPECT_NEAR(stored.value(1).toDouble(), raw.value(1).toDouble(), 1e-6);
 }
 
+// What the order keeps as paid on it against the sum of its live payments.
+void ExpectStoredPaid(Database &db, const QString &key, double paid) {
+    QSqlQuery q = db.Exec(QStringLiteral("SELECT z.ZakazOplata, (SELECT SUM(p.SummaPay) FROM TPay p WHERE "
+                                         "p.IddZakaz = z.IddZakaz AND p.[Delete] = FALSE) FROM TZakaz z "
+                                         "WHERE z.IddZakaz = ?"),
+                          {key});
+    ASSERT_TRUE(q.next());
+    EXPECT_NEAR(q.value(0).toDouble(), paid, 1e-6);
+    EXPECT_NEAR(q.value(0).toDouble(), q.value(1).toDouble(), 1e-6);
+}
+
 TEST_P(OrderStoreTest, StoredTotalsFollowEverySaveEditAndDelete) {
     Order o = MakeOrder();
     const QString key = Save(o);
@@ -174,21 +189,74 @@ TEST_P(OrderStoreTest, StoredTotalsFollowEverySaveEditAndDelete) {
     OrderStore(db()).SaveLine(key, Service(QStringLiteral("svc-oil"), QStringLiteral("Масло"), 2, 150, 10));
     ExpectStoredTotalsMatchLines(db(), key, 960 + 330);
 
-    // Payments do not touch the totals; the debt views subtract them.
+    // Payments do not touch the totals; the order keeps what was paid and the debt views subtract it.
+    ExpectStoredPaid(db(), key, 0);
     Order paid = *OrderStore(db()).Load(key);
     PayRecord pay;
     pay.SummaPay = 290;
     pay.DataPay = QDateTime(QDate(2024, 6, 10), QTime(12, 0));
-    paid.payments << pay;
+    paid.payments << pay << pay;
+    paid.payments[1].SummaPay = 10;
     Save(paid);
     ExpectStoredTotalsMatchLines(db(), key, 960 + 330);
-    QSqlQuery debt = db().Exec(QStringLiteral("SELECT SummD FROM TClientDolg WHERE IddZakaz = ?"), {key});
-    ASSERT_TRUE(debt.next());
-    EXPECT_NEAR(debt.value(0).toDouble(), 1000, 1e-6);
+    ExpectStoredPaid(db(), key, 300);
+    const auto debt = [&] {
+        QSqlQuery q = db().Exec(QStringLiteral("SELECT SummD FROM TClientDolg WHERE IddZakaz = ?"), {key});
+        return q.next() ? q.value(0).toDouble() : -1.0;
+    };
+    EXPECT_NEAR(debt(), 990, 1e-6);
+    // A payment changed, one removed in the form, one removed at the cash desk.
+    paid = *OrderStore(db()).Load(key);
+    ASSERT_EQ(paid.payments.size(), 2);
+    paid.payments[0].SummaPay += 100;
+    Save(paid);
+    ExpectStoredPaid(db(), key, 400);
+    paid = *OrderStore(db()).Load(key);
+    paid.payments[1].Delete = 1;
+    Save(paid);
+    const double left = paid.payments[0].SummaPay;
+    ExpectStoredPaid(db(), key, left);
+    EXPECT_TRUE(CashStore(db()).DeletePayment(paid.payments[0].IddPay));
+    ExpectStoredPaid(db(), key, 0);
+    EXPECT_NEAR(debt(), 1290, 1e-6);
 
     // A deleted order leaves no total behind in the debts.
     OrderStore(db()).Delete(key);
     EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TClientDolg WHERE IddZakaz = ?"), {key}), 0);
+}
+
+// Two workstations paying the same order at the same moment: the order keeps both payments as paid.
+TEST_P(OrderStoreTest, PaymentsTakenAtOnceOnTwoWorkstationsAreBothCountedAsPaid) {
+    Order o = MakeOrder();
+    const QString key = Save(o);
+    const auto payOn = [&](Database &on, double amount) {
+        PayRecord pay;
+        pay.SummaPay = amount;
+        pay.DataPay = QDateTime(QDate(2024, 6, 10), QTime(12, 0));
+        PaymentStore(on).SavePayment(pay, key, QStringLiteral("anna"), QStringLiteral("0"));
+    };
+    Transaction first(db());
+    payOn(db(), 100);
+    // The second payment is written straight into the table, as another program would: it waits for the
+    // first one's transaction and must then count it.
+    QString failure;
+    std::thread second([&] {
+        try {
+            const std::unique_ptr<Database> other = OpenAgain();
+            Rows::Insert(*other, QStringLiteral("TPay"),
+                         {{QStringLiteral("IddPay"), QStringLiteral("other-1")},
+                          {QStringLiteral("IddZakaz"), key},
+                          {QStringLiteral("SummaPay"), 50.0},
+                          {QStringLiteral("Delete"), false}});
+        } catch (const DbError &e) {
+            failure = e.text();
+        }
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    first.Commit();
+    second.join();
+    EXPECT_TRUE(failure.isEmpty()) << failure.toStdString();
+    ExpectStoredPaid(db(), key, 150);
 }
 
 TEST_P(OrderStoreTest, StatusesWriteTheirDates) {
