@@ -154,9 +154,10 @@ void RegisterJournalKinds(CMainFrame &frame, AppContext &ctx) {
 
     // The client card's orders page opens the same order form and deletes through the order rules.
     CClientDlg::SetOrderActionsMaker([](AppContext &context, QWidget *parent) {
-        return ClientOrderActions{[&context, parent](OrderFormMode mode, QString &key) {
-                                      return RunOrderForm(context, mode, key, parent);
-                                  },
-                                  [&context](const QString &key) { OrderStore(context.db()).Delete(key); }};
+        return ClientOrderActions{
+            [&context, parent](OrderFormMode mode, const QString &client, QString &key) {
+                return RunOrderForm(context, mode, key, parent, client);
+            },
+            [&context](const QString &key) { OrderStore(context.db()).Delete(key); }};
     });
 }

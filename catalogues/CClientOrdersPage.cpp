@@ -96,7 +96,7 @@ bool CClientOrdersPage::Unwired() {
 void CClientOrdersPage::AddOrder() {
     if (!m_mayCreate() || Unwired()) return;
     QString iddZakaz;
-    if (!m_actions.open(OrderFormMode::New, iddZakaz)) return;
+    if (!m_actions.open(OrderFormMode::New, m_iddClient, iddZakaz)) return;
     emit changed();
     m_list->SelectKey(iddZakaz);
 }
@@ -107,7 +107,7 @@ void CClientOrdersPage::EditOrder() {
         m_ctx.prompter().Warning(QStringLiteral("Выберите заказ для его редактирования!"));
         return;
     }
-    if (Unwired() || !m_actions.open(OrderFormMode::Edit, iddZakaz)) return;
+    if (Unwired() || !m_actions.open(OrderFormMode::Edit, m_iddClient, iddZakaz)) return;
     emit changed();
     m_list->SelectKey(iddZakaz);
 }

@@ -11,7 +11,7 @@ class KeyedList;
 // What the orders page needs from the order screens, which are built on the catalogues and so are
 // handed in: the order form, and deleting an order with its lines and performers.
 struct ClientOrderActions {
-    OrderFormOpener open;
+    ClientOrderFormOpener open;
     std::function<void(const QString &iddZakaz)> remove;
 };
 

@@ -153,14 +153,20 @@ double CashStore::OrderDebt(const QString &iddZakaz) {
 QList<PayRecord> CashStore::ClientAccount(const QString &iddClient) {
     QList<PayRecord> list;
     CDynamicRecordset rs(m_db);
-    // A deleted account row stays out like a deleted order payment.
+    // Two reads along the indexes (the client's live orders and their payments; the rows keyed by the
+    // client) instead of one OR over the join, which the databases answer by reading every payment.
+    // The first leaves out rows keyed by the client, which the second takes, so no row comes twice even
+    // if an order's key ever equalled the client's. A deleted row stays out either way.
+    const QString columns = QStringLiteral(
+        "SELECT p.IddPay, p.IddZakaz, p.TypePay, p.NaznPay, p.NomerPay, p.DataPay, p.SummaPay, p.DocPay, "
+        "p.PrimPay, p.[Delete] FROM TPay p ");
     rs.Open(
-        QStringLiteral("SELECT TPay.IddPay, TPay.IddZakaz, TPay.TypePay, TPay.NaznPay, TPay.NomerPay, "
-                       "TPay.DataPay, TPay.SummaPay, TPay.DocPay, TPay.PrimPay, TPay.[Delete] FROM TPay LEFT "
-                       "JOIN TZakaz ON TPay.IddZakaz = TZakaz.IddZakaz WHERE TPay.[Delete] = FALSE AND "
-                       "((TZakaz.IddVlad = ? AND TZakaz.[Delete] = FALSE) OR TPay.IddZakaz = ?) ORDER BY "
-                       "TPay.DataPay DESC, TPay.IddPay DESC"),
-        {iddClient, iddClient});
+        columns +
+            QStringLiteral("INNER JOIN TZakaz z ON z.IddZakaz = p.IddZakaz WHERE z.IddVlad = ? AND "
+                           "z.[Delete] = FALSE AND p.[Delete] = FALSE AND p.IddZakaz <> ? UNION ALL ") +
+            columns +
+            QStringLiteral("WHERE p.IddZakaz = ? AND p.[Delete] = FALSE ORDER BY DataPay DESC, IddPay DESC"),
+        {iddClient, iddClient, iddClient});
     for (; !rs.IsEOF(); rs.MoveNext()) list << ReadPayRecord(rs);
     return list;
 }

@@ -581,6 +581,14 @@ bool COrderFormDlg::LoadClient(const QString &iddClient) {
     return true;
 }
 
+void COrderFormDlg::PresetClient(const QString &iddClient) {
+    if (m_mode == OrderFormMode::Edit || iddClient.isEmpty() || !LoadClient(iddClient)) return;
+    QList<CarRecord> cars;
+    if (!TryDb(m_ctx.prompter(), [&] { cars = ClientStore(m_ctx.db()).CarsOf(iddClient); })) return;
+    // With several cars the form cannot know which one came in; the clerk picks it.
+    if (cars.size() == 1) ShowCar(cars.front());
+}
+
 void COrderFormDlg::PickCar() {
     CCarDirDlg dir(m_ctx, this);
     dir.SetFilters(m_plate->text().trimmed(), QString(), m_client->currentText().trimmed());
@@ -917,10 +925,12 @@ void COrderFormDlg::accept() {
     QDialog::accept();
 }
 
-bool RunOrderForm(const AppContext &ctx, OrderFormMode mode, QString &iddZakaz, QWidget *parent) {
+bool RunOrderForm(const AppContext &ctx, OrderFormMode mode, QString &iddZakaz, QWidget *parent,
+                  const QString &iddClient) {
     AppContext own = ctx;  // the screens take a context they may hand on
     COrderFormDlg form(own, mode, mode == OrderFormMode::Edit ? iddZakaz : QString(), parent);
     if (!form.Loaded()) return false;
+    form.PresetClient(iddClient);
     if (own.dialogs().Run(form) != QDialog::Accepted) return false;
     iddZakaz = form.order().IddZakaz;
     return true;

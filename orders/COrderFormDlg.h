@@ -44,6 +44,10 @@ public:
     COrderFormDlg(AppContext &ctx, OrderFormMode mode, const QString &iddZakaz = {},
                   QWidget *parent = nullptr);
 
+    // A new order taken for a known client: the client is chosen, and its car too when it has exactly
+    // one current car. The clerk may still pick another car or client. Ignored when editing.
+    void PresetClient(const QString &iddClient);
+
     // False when the order to edit could not be read (the reason was shown).
     bool Loaded() const { return m_loaded; }
     // After a save: the order as stored.
@@ -142,5 +146,7 @@ private:
 };
 
 // Builds the form for the mode (and the order, when editing), runs it through the dialog runner and
-// returns true when the order was saved; iddZakaz then holds its key.
-bool RunOrderForm(const AppContext &ctx, OrderFormMode mode, QString &iddZakaz, QWidget *parent = nullptr);
+// returns true when the order was saved; iddZakaz then holds its key. A new order starts with the client
+// `iddClient` chosen, when one is given.
+bool RunOrderForm(const AppContext &ctx, OrderFormMode mode, QString &iddZakaz, QWidget *parent = nullptr,
+                  const QString &iddClient = {});

@@ -451,9 +451,9 @@ TEST_P(ClientDlgTest, OrdersAreAddedChangedAndDeletedThroughTheOrderScreens) {
     CClientDlg card(*ctx, QStringLiteral("k1"));
     QStringList calls;
     card.SetOrderActions(
-        {[&](OrderFormMode mode, QString &iddZakaz) {
+        {[&](OrderFormMode mode, const QString &iddClient, QString &iddZakaz) {
              calls << (mode == OrderFormMode::Edit ? QStringLiteral("edit ") + iddZakaz
-                                                   : QStringLiteral("new"));
+                                                   : QStringLiteral("new for ") + iddClient);
              if (mode == OrderFormMode::New) {
                  iddZakaz = QStringLiteral("z2");
                  MoneyRows::AddOrder(db(), iddZakaz, QStringLiteral("k1"), QStringLiteral("102"), At(5), 40);
@@ -474,8 +474,8 @@ TEST_P(ClientDlgTest, OrdersAreAddedChangedAndDeletedThroughTheOrderScreens) {
     card.ordersPage()->DeleteOrder();
     card.ordersPage()->DeleteOrder();
     EXPECT_EQ(prompter.questions, QStringList(2, QStringLiteral("Удалить заказ?")));
-    EXPECT_EQ(calls,
-              (QStringList{QStringLiteral("new"), QStringLiteral("edit z2"), QStringLiteral("remove z1")}));
+    EXPECT_EQ(calls, (QStringList{QStringLiteral("new for k1"), QStringLiteral("edit z2"),
+                                  QStringLiteral("remove z1")}));
     // The order's payment stays stored but is no longer the client's.
     EXPECT_EQ(Footer(card), QStringLiteral("40.00/0.00/40.00"));
     EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TPay")), 1);

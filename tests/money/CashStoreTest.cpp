@@ -125,16 +125,21 @@ TEST_P(CashStoreTest, UnpaidOrdersUseTheKopeckRule) {
     EXPECT_FALSE(CashStore::InDebt(orders[1].debt));
 }
 
-TEST_P(CashStoreTest, ClientAccountListsLiveOrderPaymentsAndOwnRows) {
+TEST_P(CashStoreTest, ClientAccountListsLiveOrderPaymentsAndOwnRowsOnceNewestFirst) {
     AddOrder(db(), QStringLiteral("z1"), QStringLiteral("c1"), QStringLiteral("1"), At(2024, 1, 1), 100);
     AddOrder(db(), QStringLiteral("z2"), QStringLiteral("c1"), QStringLiteral("2"), At(2024, 1, 1), 100);
     Rows::SoftDelete(db(), QStringLiteral("TZakaz"), {{QStringLiteral("IddZakaz"), QStringLiteral("z2")}});
     AddOrder(db(), QStringLiteral("z3"), QStringLiteral("c2"), QStringLiteral("3"), At(2024, 1, 1), 100);
+    // An order of the client keyed like the client: its rows are the client's own rows, listed once.
+    AddOrder(db(), QStringLiteral("c1"), QStringLiteral("c1"), QStringLiteral("4"), At(2024, 1, 1), 100);
     AddPay(db(), QStringLiteral("order"), QStringLiteral("z1"), OrderPayment, 60, At(2024, 1, 2));
     AddPay(db(), QStringLiteral("deadOrder"), QStringLiteral("z2"), OrderPayment, 60, At(2024, 1, 2));
     AddPay(db(), QStringLiteral("otherClient"), QStringLiteral("z3"), OrderPayment, 60, At(2024, 1, 2));
     AddPay(db(), QStringLiteral("deposit"), QStringLiteral("c1"), ClientAccount, 500, At(2024, 1, 3));
+    // Order payments and account rows interleave by date; one moment shared goes by key, descending.
+    AddPay(db(), QStringLiteral("lateOrder"), QStringLiteral("z1"), OrderPayment, 5, At(2024, 1, 3, 18));
     AddPay(db(), QStringLiteral("refund"), QStringLiteral("c1"), ClientAccount, -100, At(2024, 1, 4));
+    AddPay(db(), QStringLiteral("sameMoment"), QStringLiteral("z1"), OrderPayment, 7, At(2024, 1, 4));
     AddPay(db(), QStringLiteral("deleted"), QStringLiteral("c1"), ClientAccount, 10, At(2024, 1, 5));
     AddPay(db(), QStringLiteral("deletedPay"), QStringLiteral("z1"), OrderPayment, 10, At(2024, 1, 5));
     for (const char *key : {"deleted", "deletedPay"})
@@ -144,7 +149,9 @@ TEST_P(CashStoreTest, ClientAccountListsLiveOrderPaymentsAndOwnRows) {
     QStringList keys;
     for (const PayRecord &p : CashStore(db()).ClientAccount(QStringLiteral("c1"))) keys << p.IddPay;
     EXPECT_EQ(keys,
-              (QStringList{QStringLiteral("refund"), QStringLiteral("deposit"), QStringLiteral("order")}));
+              (QStringList{QStringLiteral("sameMoment"), QStringLiteral("refund"),
+                           QStringLiteral("lateOrder"), QStringLiteral("deposit"), QStringLiteral("order")}));
+    EXPECT_TRUE(CashStore(db()).ClientAccount(QStringLiteral("c3")).isEmpty());
 }
 
 TEST_P(CashStoreTest, DeletingAPayoutTakesItsLines) {

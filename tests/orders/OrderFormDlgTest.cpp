@@ -1,6 +1,8 @@
 #include "AppContext.h"
 #include "CCarDirDlg.h"
 #include "CClientDirDlg.h"
+#include "CClientDlg.h"
+#include "CClientOrdersPage.h"
 #include "COrderFormDlg.h"
 #include "COrderFormQuestionDlg.h"
 #include "COrderPaymentDlg.h"
@@ -659,4 +661,81 @@ TEST_P(OrderFormDlgTest, RunOrderFormReportsTheSavedKey) {
     prompter.Clear();
     EXPECT_FALSE(RunOrderForm(*ctx, OrderFormMode::Edit, missing));
     EXPECT_EQ(prompter.warnings.size(), 1);
+}
+
+// "Добавить заказ" on the client card opens the form with the card's client chosen, and its car when it
+// has only one; the clerk may still choose another car or client, and the order is stored as chosen.
+TEST_P(OrderFormDlgTest, ANewOrderFromTheClientCardStartsWithItsClientAndItsOnlyCar) {
+    AddCar(QStringLiteral("c1"), QStringLiteral("К001КК"), QStringLiteral("k1"));
+    CClientDlg card(*ctx, QStringLiteral("k1"));
+    // Wired as the application wires the card.
+    card.SetOrderActions({[&](OrderFormMode mode, const QString &client, QString &key) {
+                              return RunOrderForm(*ctx, mode, key, &card, client);
+                          },
+                          [](const QString &) {}});
+    auto save = [&](const std::function<void(COrderFormDlg &)> &change = {}) {
+        dialogs.Then([=, this](QDialog &d) {
+            auto &form = dynamic_cast<COrderFormDlg &>(d);
+            if (change) change(form);
+            dialogs.Then(PickServices({QStringLiteral("Мойка")}));
+            form.AddLines();
+            form.accept();
+            return form.result();
+        });
+        card.ordersPage()->AddOrder();
+        const QString key = card.ordersPage()->list()->CurrentKey();
+        return key.isEmpty() ? std::optional<Order>() : OrderStore(db()).Load(key);
+    };
+
+    const auto only = save([](COrderFormDlg &form) {
+        EXPECT_EQ(Child<QComboBox>(form, "client")->currentText(), QStringLiteral("Кузнецов"));
+        EXPECT_EQ(Child<QLineEdit>(form, "phone")->text(), QStringLiteral("111"));
+        EXPECT_EQ(Child<QLineEdit>(form, "plate")->text(), QStringLiteral("К001КК"));
+        EXPECT_EQ(Child<QLineEdit>(form, "engine")->text(), QStringLiteral("D-C1"));
+    });
+    ASSERT_TRUE(only.has_value()) << prompter.All().join(u'\n').toStdString();
+    EXPECT_EQ(only->IddVlad, QStringLiteral("k1"));
+    EXPECT_EQ(only->IddAvto, QStringLiteral("c1"));
+    EXPECT_EQ(card.ordersPage()->list()->topLevelItemCount(), 1);
+
+    // Two cars: which one came in is the clerk's to say; picking it keeps the client.
+    const QString link = AddCar(QStringLiteral("c2"), QStringLiteral("М002ММ"), QStringLiteral("k1"));
+    const auto picked = save([&](COrderFormDlg &form) {
+        EXPECT_EQ(Child<QComboBox>(form, "client")->currentText(), QStringLiteral("Кузнецов"));
+        EXPECT_TRUE(Child<QLineEdit>(form, "plate")->text().isEmpty());
+        dialogs.Then([&](QDialog &d) {
+            auto &dir = dynamic_cast<CCarDirDlg &>(d);
+            EXPECT_TRUE(dir.Select(QStringLiteral("c2"), link));
+            dir.reject();
+            return dir.result();
+        });
+        form.PickCar();
+    });
+    ASSERT_TRUE(picked.has_value());
+    EXPECT_EQ(picked->IddVlad, QStringLiteral("k1"));
+    EXPECT_EQ(picked->IddAvto, QStringLiteral("c2"));
+
+    // Another client chosen in the form: the order is that client's and leaves the card's list alone.
+    ClientRecord other;
+    other.iddClient = QStringLiteral("k2");
+    other.clientName = QStringLiteral("Орлов");
+    ClientStore(db()).Save(other);
+    const int before = card.ordersPage()->list()->topLevelItemCount();
+    save([&](COrderFormDlg &form) {
+        Child<QComboBox>(form, "client")->setEditText(QStringLiteral("Орлов"));  // what the directory finds
+        dialogs.Then([&](QDialog &d) {
+            auto &dir = dynamic_cast<CClientDirDlg &>(d);
+            EXPECT_TRUE(dir.Select(QStringLiteral("k2")));
+            dir.reject();
+            return dir.result();
+        });
+        form.PickClient();
+        Child<QLineEdit>(form, "plate")->setText(QStringLiteral("Х999ХХ"));
+    });
+    EXPECT_EQ(card.ordersPage()->list()->topLevelItemCount(), before);
+    CDynamicRecordset rs(db());
+    rs.Open(QStringLiteral("SELECT TZakaz.IddZakaz FROM TZakaz WHERE TZakaz.IddVlad = ?"),
+            {QStringLiteral("k2")});
+    EXPECT_FALSE(rs.IsEOF());
+    EXPECT_EQ(dialogs.unscripted, 0);
 }
