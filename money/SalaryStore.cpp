@@ -29,6 +29,34 @@ const QString kFinishedLines = QStringLiteral(
     "TZakaz.ZakazStatus = 2 AND TZakaz.[Delete] = FALSE AND TService.IddTop <> '0' AND TService.[Delete] = "
     "FALSE");
 
+// The stored "yyyy-MM-dd HH:mm:ss" text SQLite hands back is read directly: the general date reader
+// tries formats through Qt's parser, which on a long list takes many times longer than the query.
+// Anything else (PostgreSQL's date-times, another text) goes through the general reader.
+QDateTime DateOf(const CDynamicField &field) {
+    if (field.kind() == CDynamicField::Kind::Text && !field.IsNull()) {
+        const QString text = field.value().toString();
+        const QStringView t(text);
+        if (t.size() == 19 && t[4] == u'-' && t[7] == u'-' && t[10] == u' ' && t[13] == u':' &&
+            t[16] == u':') {
+            const auto number = [&](qsizetype from, qsizetype length) {
+                int n = 0;
+                for (const QChar c : t.mid(from, length)) {
+                    if (!c.isDigit()) return -1;
+                    n = n * 10 + c.digitValue();
+                }
+                return n;
+            };
+            const QDate date(number(0, 4), number(5, 2), number(8, 2));
+            const QTime time(number(11, 2), number(14, 2), number(17, 2));
+            if (date.isValid() && time.isValid()) {
+                const QDateTime at(date, time);
+                if (at.isValid()) return at;
+            }
+        }
+    }
+    return field.AsDateTime();
+}
+
 double PayShare(bool prJob, double count, double price, double job, long workers) {
     if (workers <= 0) return 0.0;
     return (prJob ? count * price * job / 100.0 : job) / double(workers);
@@ -37,23 +65,32 @@ double PayShare(bool prJob, double count, double price, double job, long workers
 }  // namespace
 
 QHash<QString, double> SalaryStore::Earned(const QDate &day, const QString &iddWork) {
-    QVariantList binds = {EndOf(day)};
-    QString worker;
-    if (!iddWork.isNull()) {
-        worker = QStringLiteral(" AND TWork.IddWork = ?");
-        binds << iddWork;
-    }
+    const QString lines =
+        QStringLiteral(
+            " FROM (TZakaz INNER JOIN TService ON TService.IddZakaz = TZakaz.IddZakaz) INNER JOIN "
+            "TWork ON TWork.IddZakaz = TService.IddZakaz AND TWork.IddService = TService.IddService "
+            "WHERE TWork.[Delete] = FALSE AND ") +
+        kFinishedLines + QStringLiteral(" AND TZakaz.ZakazEndOut < ?");
     CDynamicRecordset rs(m_db);
-    rs.Open(
-        QStringLiteral("SELECT x.IddWork, SUM(x.Pay / x.Workers) AS Earned FROM (SELECT TWork.IddWork AS "
-                       "IddWork, ") +
-            kLinePay + QStringLiteral(" AS Pay, ") + kLiveWorkers +
-            QStringLiteral(" AS Workers FROM (TWork INNER JOIN TService ON TService.IddZakaz = "
-                           "TWork.IddZakaz AND TService.IddService = TWork.IddService) INNER JOIN TZakaz ON "
-                           "TZakaz.IddZakaz = TWork.IddZakaz WHERE TWork.[Delete] = FALSE AND ") +
-            kFinishedLines + QStringLiteral(" AND TZakaz.ZakazEndOut < ?") + worker +
-            QStringLiteral(") x GROUP BY x.IddWork"),
-        binds);
+    if (iddWork.isNull()) {
+        // Every worker: each line's live workers are counted over the same join that lists them, so the
+        // whole figure is one pass over the assignments. A count per assignment costs PostgreSQL an index
+        // probe for each of them, many times slower on a shop's years of work.
+        rs.Open(
+            QStringLiteral("SELECT x.IddWork, SUM(x.Pay / x.Workers) AS Earned FROM (SELECT TWork.IddWork "
+                           "AS IddWork, ") +
+                kLinePay +
+                QStringLiteral(" AS Pay, COUNT(*) OVER (PARTITION BY TService.IddZakaz, "
+                               "TService.IddService, TService.IddTop) AS Workers") +
+                lines + QStringLiteral(") x GROUP BY x.IddWork"),
+            {EndOf(day)});
+    } else {
+        // One worker: his own assignments, each line's workers counted for it alone.
+        rs.Open(QStringLiteral("SELECT TWork.IddWork, SUM((") + kLinePay + QStringLiteral(") / ") +
+                    kLiveWorkers + QStringLiteral(") AS Earned") + lines +
+                    QStringLiteral(" AND TWork.IddWork = ? GROUP BY TWork.IddWork"),
+                {EndOf(day), iddWork});
+    }
     QHash<QString, double> earned;
     for (; !rs.IsEOF(); rs.MoveNext())
         earned.insert(rs.Text(QStringLiteral("IddWork")), rs.Double(QStringLiteral("Earned")));
@@ -203,38 +240,44 @@ PerformedWorks SalaryStore::FillPerformedWorks(const WorksFilter &filter) {
                 " ORDER BY TZakaz.ZakazEndOut, TZakaz.IddZakaz, TService.Name, TService.IddService, "
                 "TWork.WorkFIO"),
         binds);
+    // Columns by position: the list may run to thousands of rows.
+    const auto column = [&](const char *name) { return rs.FieldIndex(QLatin1String(name)); };
+    const int cWorkers = column("Workers"), cIddWork = column("IddWork"), cWDelete = column("WDelete"),
+              cIddZakaz = column("IddZakaz"), cIddService = column("IddService"), cIddTop = column("IddTop"),
+              cIddVlad = column("IddVlad"), cEndOut = column("ZakazEndOut"), cData = column("ZakazData"),
+              cNomer = column("ZakazNomer"), cName = column("Name"), cCount = column("Count"),
+              cPrice = column("Price"), cPrNDS = column("PrNDS"), cWorkFIO = column("WorkFIO"),
+              cPrJob = column("PrJob"), cJob = column("Job");
     PerformedWorks works;
     QSet<QString> unassigned;  // lines already listed once without a worker
     for (; !rs.IsEOF(); rs.MoveNext()) {
-        const long workers = rs.Long(QStringLiteral("Workers"));
-        const bool live =
-            !rs.Text(QStringLiteral("IddWork")).isEmpty() && !rs.Bool(QStringLiteral("WDelete"));
+        const long workers = rs.Field(cWorkers).AsLong();
+        const QString iddWork = rs.Field(cIddWork).AsText();
+        const bool live = !iddWork.isEmpty() && !rs.Field(cWDelete).AsBool();
         PerformedWork w;
-        w.IddZakaz = rs.Text(QStringLiteral("IddZakaz"));
-        w.IddService = rs.Text(QStringLiteral("IddService"));
+        w.IddZakaz = rs.Field(cIddZakaz).AsText();
+        w.IddService = rs.Field(cIddService).AsText();
         if (!live) {
             // A removed assignment beside live ones would count the line twice; a line left without
             // workers is listed once, with nobody and nothing paid.
             if (workers > 0) continue;
-            const QString line =
-                w.IddZakaz + u'\n' + w.IddService + u'\n' + rs.Text(QStringLiteral("IddTop"));
+            const QString line = w.IddZakaz + u'\n' + w.IddService + u'\n' + rs.Field(cIddTop).AsText();
             if (unassigned.contains(line)) continue;
             unassigned.insert(line);
         }
-        w.IddVlad = rs.Text(QStringLiteral("IddVlad"));
-        w.ZakazEndOut = rs.Date(QStringLiteral("ZakazEndOut"));
-        w.ZakazData = rs.Date(QStringLiteral("ZakazData"));
-        w.ZakazNomer = rs.Text(QStringLiteral("ZakazNomer"));
-        w.Name = rs.Text(QStringLiteral("Name"));
-        const double count = rs.Double(QStringLiteral("Count"));
-        const double price = rs.Double(QStringLiteral("Price"));
+        w.IddVlad = rs.Field(cIddVlad).AsText();
+        w.ZakazEndOut = DateOf(rs.Field(cEndOut));
+        w.ZakazData = DateOf(rs.Field(cData));
+        w.ZakazNomer = rs.Field(cNomer).AsText();
+        w.Name = rs.Field(cName).AsText();
+        const double count = rs.Field(cCount).AsDouble();
+        const double price = rs.Field(cPrice).AsDouble();
         w.amount = count * price;
-        w.vat = w.amount * rs.Double(QStringLiteral("PrNDS")) * 0.01;
+        w.vat = w.amount * rs.Field(cPrNDS).AsDouble() * 0.01;
         if (live) {
-            w.IddWork = rs.Text(QStringLiteral("IddWork"));
-            w.WorkFIO = rs.Text(QStringLiteral("WorkFIO"));
-            w.pay = PayShare(rs.Bool(QStringLiteral("PrJob")), count, price, rs.Double(QStringLiteral("Job")),
-                             workers);
+            w.IddWork = iddWork;
+            w.WorkFIO = rs.Field(cWorkFIO).AsText();
+            w.pay = PayShare(rs.Field(cPrJob).AsBool(), count, price, rs.Field(cJob).AsDouble(), workers);
         }
         works.amount += w.amount;
         works.vat += w.vat;

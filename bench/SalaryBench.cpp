@@ -1,0 +1,186 @@
+#include "SalaryBench.h"
+
+#include "BenchPair.h"
+#include "CounterStore.h"
+#include "Database.h"
+#include "DbError.h"
+#include "SalaryStore.h"
+
+#include <benchmark/benchmark.h>
+#include <QDateTime>
+#include <QSqlQuery>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <utility>
+
+namespace {
+
+// Every live worker with what he earned on finished orders and was paid by the end of a day: the
+// shares of each line's pay among its live workers (counted over the one join that lists them), and the
+// live lines of live payouts.
+const char *kBalancesRaw =
+    "SELECT w.IddWork, w.WorkFIO, w.WorkOut, COALESCE(e.Earned, 0), COALESCE(p.Paid, 0) FROM SWork w "
+    "LEFT JOIN (SELECT a.IddWork, SUM(a.Pay / a.Workers) AS Earned FROM (SELECT t.IddWork, "
+    "CASE WHEN s.PrJob = TRUE THEN s.[Count]*s.Price*s.Job/100 ELSE s.Job END AS Pay, "
+    "COUNT(*) OVER (PARTITION BY s.IddZakaz, s.IddService, s.IddTop) AS Workers FROM TZakaz z "
+    "INNER JOIN TService s ON s.IddZakaz = z.IddZakaz INNER JOIN TWork t ON t.IddZakaz = s.IddZakaz AND "
+    "t.IddService = s.IddService WHERE t.[Delete] = FALSE AND z.ZakazStatus = 2 AND z.[Delete] = FALSE "
+    "AND z.ZakazEndOut < ? AND s.IddTop <> '0' AND s.[Delete] = FALSE) a GROUP BY a.IddWork) e "
+    "ON e.IddWork = w.IddWork "
+    "LEFT JOIN (SELECT y.IddWork, SUM(y.SummaWorkPay) AS Paid FROM TWorkPay y INNER JOIN TPay p ON "
+    "p.IddPay = y.IddPay WHERE p.DataPay < ? AND p.[Delete] = FALSE AND y.DeleteWorkPay = FALSE "
+    "GROUP BY y.IddWork) p ON p.IddWork = w.IddWork WHERE w.[Delete] = FALSE ORDER BY w.WorkFIO, w.IddWork";
+
+const char *kSalaryNumberRaw = "SELECT SalaryNomer FROM [Number] WHERE iddnum = ?";
+
+// One worker's live assignments on the lines of orders finished in a period, with each line's amount,
+// VAT and his share of its pay.
+const char *kWorksRaw =
+    "SELECT z.IddZakaz, z.ZakazNomer, z.ZakazData, z.ZakazEndOut, z.IddVlad, s.IddService, s.[Name], "
+    "t.IddWork, t.WorkFIO, s.[Count]*s.Price AS Amount, s.[Count]*s.Price*s.PrNDS*0.01 AS Vat, "
+    "(CASE WHEN s.PrJob = TRUE THEN s.[Count]*s.Price*s.Job/100 ELSE s.Job END) / "
+    "(SELECT COUNT(*) FROM TWork c WHERE c.IddZakaz = s.IddZakaz AND c.IddService = s.IddService AND "
+    "c.[Delete] = FALSE) AS Pay FROM TWork t INNER JOIN TService s ON s.IddZakaz = t.IddZakaz AND "
+    "s.IddService = t.IddService INNER JOIN TZakaz z ON z.IddZakaz = t.IddZakaz WHERE t.IddWork = ? AND "
+    "t.[Delete] = FALSE AND z.ZakazEndOut >= ? AND z.ZakazEndOut < ? AND z.ZakazStatus = 2 AND "
+    "z.[Delete] = FALSE AND s.IddTop <> '0' AND s.[Delete] = FALSE "
+    "ORDER BY z.ZakazEndOut, z.IddZakaz, s.[Name], s.IddService, t.WorkFIO";
+
+// Sums taken in another order differ in the last digits only.
+bool Same(double a, double b) {
+    return std::abs(a - b) <= 1e-6 * std::max(1.0, std::abs(a));
+}
+
+[[noreturn]] void Differs(const char *what, const QString &detail) {
+    throw DbError(
+        QStringLiteral("the raw %1 statement differs from the program: %2").arg(QLatin1String(what), detail));
+}
+
+QDateTime Midnight(const QDate &day) {
+    return QDateTime(day, QTime(0, 0));
+}
+
+// The balances the raw statement gives must be the program's, worker by worker.
+void CheckBalances(Database &db, const QList<WorkerFigures> &program, const QDate &day) {
+    const QDateTime end = Midnight(day.addDays(1));
+    QSqlQuery q = db.Exec(QString::fromLatin1(kBalancesRaw), {end, end});
+    int i = 0;
+    for (; q.next(); ++i) {
+        if (i >= program.size()) Differs("balances", QStringLiteral("more workers"));
+        const WorkerFigures &w = program[i];
+        if (q.value(0).toString() != w.IddWork || q.value(1).toString() != w.WorkFIO ||
+            q.value(2).toBool() != w.WorkOut || !Same(q.value(3).toDouble(), w.earned) ||
+            !Same(q.value(4).toDouble(), w.paid))
+            Differs("balances", QStringLiteral("worker %1 (%2): earned %3 / %4, paid %5 / %6")
+                                    .arg(w.IddWork, w.WorkFIO)
+                                    .arg(q.value(3).toDouble(), 0, 'f', 2)
+                                    .arg(w.earned, 0, 'f', 2)
+                                    .arg(q.value(4).toDouble(), 0, 'f', 2)
+                                    .arg(w.paid, 0, 'f', 2));
+    }
+    if (i != program.size()) Differs("balances", QStringLiteral("fewer workers"));
+}
+
+void CheckWorks(Database &db, const PerformedWorks &program, const QVariantList &binds) {
+    QSqlQuery q = db.Exec(QString::fromLatin1(kWorksRaw), binds);
+    int i = 0;
+    double pay = 0;
+    for (; q.next(); ++i) {
+        if (i >= program.rows.size()) Differs("works", QStringLiteral("more rows"));
+        const PerformedWork &w = program.rows[i];
+        if (q.value(0).toString() != w.IddZakaz || q.value(5).toString() != w.IddService ||
+            q.value(7).toString() != w.IddWork || !Same(q.value(9).toDouble(), w.amount) ||
+            !Same(q.value(10).toDouble(), w.vat) || !Same(q.value(11).toDouble(), w.pay))
+            Differs("works",
+                    QStringLiteral("row %1, order %2, line %3").arg(i).arg(w.IddZakaz, w.IddService));
+        pay += q.value(11).toDouble();
+    }
+    if (i != program.rows.size()) Differs("works", QStringLiteral("fewer rows"));
+    if (!Same(pay, program.pay)) Differs("works", QStringLiteral("the total pay"));
+}
+
+struct SalaryInputs {
+    QDate lastDay;           // the last order day: the new payout's
+    QDate today;             // the balance view opens on it
+    QDate yearFrom, yearTo;  // the last full year of orders
+    QString busyWorker;      // the worker with the most live assignments in that year
+};
+
+SalaryInputs PickSalaryInputs(Database &db) {
+    SalaryInputs in;
+    // SQLite gives "yyyy-MM-dd hh:mm:ss", PostgreSQL a date-time: the day is the first ten characters of
+    // both.
+    in.lastDay =
+        QDate::fromString(One(db, QStringLiteral("SELECT MAX(ZakazData) FROM TZakaz")).left(10), Qt::ISODate);
+    if (!in.lastDay.isValid()) throw DbError(QStringLiteral("the reference database has no orders"));
+    in.today = QDate::currentDate();
+    const bool wholeYear = in.lastDay.month() == 12 && in.lastDay.day() == 31;
+    const int year = wholeYear ? in.lastDay.year() : in.lastDay.year() - 1;
+    in.yearFrom = QDate(year, 1, 1);
+    in.yearTo = QDate(year, 12, 31);
+    in.busyWorker = One(db,
+                        QStringLiteral("SELECT t.IddWork FROM TWork t INNER JOIN TZakaz z ON z.IddZakaz = "
+                                       "t.IddZakaz WHERE t.[Delete] = FALSE AND z.ZakazStatus = 2 AND "
+                                       "z.ZakazEndOut >= ? AND z.ZakazEndOut < ? GROUP BY t.IddWork "
+                                       "ORDER BY COUNT(*) DESC, t.IddWork"),
+                        {Midnight(in.yearFrom), Midnight(in.yearTo.addDays(1))});
+    if (in.busyWorker.isEmpty()) in.busyWorker = One(db, QStringLiteral("SELECT MIN(IddWork) FROM TWork"));
+    return in;
+}
+
+}  // namespace
+
+void RegisterSalaryBenchmarks(Database &db, const QString &backend) {
+    const SalaryInputs in = PickSalaryInputs(db);
+    std::printf("salary: new payout on %s, balance view on %s; works of %s from %s to %s\n",
+                qPrintable(in.lastDay.toString(Qt::ISODate)), qPrintable(in.today.toString(Qt::ISODate)),
+                qPrintable(in.busyWorker), qPrintable(in.yearFrom.toString(Qt::ISODate)),
+                qPrintable(in.yearTo.toString(Qt::ISODate)));
+    std::fflush(stdout);
+    const auto add = [&](const char *name, auto fn) {
+        benchmark::RegisterBenchmark((backend + u'/' + QLatin1String(name)).toStdString().c_str(), fn)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond);
+    };
+    Database *d = &db;
+
+    // The accrual dialog opening for a new payout: the proposed number and every worker's figures.
+    // Google Benchmark may call a benchmark more than once; its figures are checked the first time.
+    const auto once = [] { return std::make_shared<bool>(false); };
+    add("SalaryAccrualList", [d, day = in.lastDay, checked = once()](benchmark::State &state) {
+        if (!std::exchange(*checked, true)) CheckBalances(*d, SalaryStore(*d).WorkerBalances(day), day);
+        const QDateTime end = Midnight(day.addDays(1));
+        RawQuery number(*d, QString::fromLatin1(kSalaryNumberRaw));
+        RawQuery balances(*d, QString::fromLatin1(kBalancesRaw));
+        RunPair(
+            state, *d,
+            [&] {
+                benchmark::DoNotOptimize(CounterStore(*d).NextSalaryNumber());
+                return 1 + size_t(SalaryStore(*d).WorkerBalances(day).size());
+            },
+            [&] {
+                return number.Run({QStringLiteral("1")}) + balances.Run({end, end});
+            });
+    });
+    add("SalaryBalanceView", [d, day = in.today, checked = once()](benchmark::State &state) {
+        if (!std::exchange(*checked, true)) CheckBalances(*d, SalaryStore(*d).WorkerBalances(day), day);
+        const QDateTime end = Midnight(day.addDays(1));
+        RawQuery balances(*d, QString::fromLatin1(kBalancesRaw));
+        RunPair(
+            state, *d, [&] { return size_t(SalaryStore(*d).WorkerBalances(day).size()); },
+            [&] {
+                return balances.Run({end, end});
+            });
+    });
+    add("WorksOneWorkerYear", [d, in, checked = once()](benchmark::State &state) {
+        const WorksFilter filter{in.yearFrom, in.yearTo, in.busyWorker};
+        const QVariantList binds = {in.busyWorker, Midnight(in.yearFrom), Midnight(in.yearTo.addDays(1))};
+        if (!std::exchange(*checked, true)) CheckWorks(*d, SalaryStore(*d).FillPerformedWorks(filter), binds);
+        RawQuery works(*d, QString::fromLatin1(kWorksRaw));
+        RunPair(
+            state, *d, [&] { return size_t(SalaryStore(*d).FillPerformedWorks(filter).rows.size()); },
+            [&] { return works.Run(binds); });
+    });
+}
