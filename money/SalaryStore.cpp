@@ -29,34 +29,6 @@ const QString kFinishedLines = QStringLiteral(
     "TZakaz.ZakazStatus = 2 AND TZakaz.[Delete] = FALSE AND TService.IddTop <> '0' AND TService.[Delete] = "
     "FALSE");
 
-// The stored "yyyy-MM-dd HH:mm:ss" text SQLite hands back is read directly: the general date reader
-// tries formats through Qt's parser, which on a long list takes many times longer than the query.
-// Anything else (PostgreSQL's date-times, another text) goes through the general reader.
-QDateTime DateOf(const CDynamicField &field) {
-    if (field.kind() == CDynamicField::Kind::Text && !field.IsNull()) {
-        const QString text = field.value().toString();
-        const QStringView t(text);
-        if (t.size() == 19 && t[4] == u'-' && t[7] == u'-' && t[10] == u' ' && t[13] == u':' &&
-            t[16] == u':') {
-            const auto number = [&](qsizetype from, qsizetype length) {
-                int n = 0;
-                for (const QChar c : t.mid(from, length)) {
-                    if (!c.isDigit()) return -1;
-                    n = n * 10 + c.digitValue();
-                }
-                return n;
-            };
-            const QDate date(number(0, 4), number(5, 2), number(8, 2));
-            const QTime time(number(11, 2), number(14, 2), number(17, 2));
-            if (date.isValid() && time.isValid()) {
-                const QDateTime at(date, time);
-                if (at.isValid()) return at;
-            }
-        }
-    }
-    return field.AsDateTime();
-}
-
 double PayShare(bool prJob, double count, double price, double job, long workers) {
     if (workers <= 0) return 0.0;
     return (prJob ? count * price * job / 100.0 : job) / double(workers);
@@ -266,8 +238,8 @@ PerformedWorks SalaryStore::FillPerformedWorks(const WorksFilter &filter) {
             unassigned.insert(line);
         }
         w.IddVlad = rs.Field(cIddVlad).AsText();
-        w.ZakazEndOut = DateOf(rs.Field(cEndOut));
-        w.ZakazData = DateOf(rs.Field(cData));
+        w.ZakazEndOut = rs.Field(cEndOut).AsDateTime();
+        w.ZakazData = rs.Field(cData).AsDateTime();
         w.ZakazNomer = rs.Field(cNomer).AsText();
         w.Name = rs.Field(cName).AsText();
         const double count = rs.Field(cCount).AsDouble();
