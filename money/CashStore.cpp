@@ -9,13 +9,11 @@
 
 namespace {
 
-// The live lines' total with VAT of the TZakaz row in scope; package headers (IddTop '0') count nothing.
-const QString kOrderTotal = QStringLiteral(
-    "COALESCE((SELECT SUM(s.[Count]*s.Price + s.[Count]*s.Price*s.PrNDS/100) FROM TService s WHERE "
-    "s.IddZakaz = TZakaz.IddZakaz AND s.IddTop <> '0' AND s.[Delete] = FALSE), 0)");
-// The debt of the TZakaz row in scope, as the debts view defines it for every screen.
-const QString kOrderDebt = QStringLiteral(
-    "(SELECT TClientDolg.SummD FROM TClientDolg WHERE TClientDolg.IddZakaz = TZakaz.IddZakaz)");
+// The TZakaz row's total with VAT and its debt, as the debts view defines it for every screen: the total
+// its lines leave stored in the order, less what was paid on it.
+const QString kOrderTotal = QStringLiteral("COALESCE(TZakaz.ZakazSumma, 0)");
+const QString kOrderDebt =
+    QStringLiteral("(COALESCE(TZakaz.ZakazSumma, 0) - COALESCE(TZakaz.ZakazOplata, 0))");
 
 QStringList Column(CDynamicRecordset &rs, const QString &sql, const QVariantList &binds = {}) {
     QStringList list;
