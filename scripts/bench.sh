@@ -3,7 +3,8 @@
 # (kept in build-bench/refdb/ for SQLite; for PostgreSQL in the database named by ZV_BENCH_PG, libpq
 # pairs, or else in a cluster of the script's own kept in build-bench/pg/) and runs the benchmarks on
 # SQLite and on PostgreSQL: the directories, the order and cash journals, the client card's pages, the
-# order load, form opening and save, and the document merge, each beside its raw limit.
+# order load, form opening and save, the salary lists and worker views, the document merge and the
+# spreadsheet reports, each beside its raw limit.
 #   bash scripts/bench.sh [SCALE] [Google Benchmark flags...]      SCALE: 1.0 (default), 0.1, 0.01
 set -euo pipefail
 cd "$(dirname "$0")/.."
