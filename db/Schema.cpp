@@ -192,11 +192,14 @@ const char *const kPostgresPaidTriggers[] = {
     "FOR EACH ROW EXECUTE FUNCTION zv_tpay_paid()"};
 
 void CreatePaidTriggers(Database &db) {
-    const QString set = QString::fromLatin1(kOrderPaidSet);
+    const auto run = [&](const char *sql) {
+        const QString text = QString::fromLatin1(sql);
+        db.Exec(text.contains(u"%1") ? text.arg(QString::fromLatin1(kOrderPaidSet)) : text);
+    };
     if (db.PostgresStyle())
-        for (const char *sql : kPostgresPaidTriggers) db.Exec(QString::fromLatin1(sql).arg(set));
+        for (const char *sql : kPostgresPaidTriggers) run(sql);
     else
-        for (const char *sql : kSqlitePaidTriggers) db.Exec(QString::fromLatin1(sql).arg(set));
+        for (const char *sql : kSqlitePaidTriggers) run(sql);
 }
 
 // One row per client: the sum of its orders' outstanding amounts.
