@@ -7,6 +7,7 @@
 #include "Commands.h"
 #include "JournalKinds.h"
 #include "MainFrame.h"
+#include "ScreenTest.h"
 #include "Scripted.h"
 #include "TestDb.h"
 #include "Widgets.h"
@@ -16,22 +17,15 @@
 #include <memory>
 
 // The client card as the application wires it: its orders page reaches the real order form.
-class ClientCardWiringTest : public DbTest {
+class ClientCardWiringTest : public ScreenTest {
 protected:
     void SetUp() override {
-        DbTest::SetUp();
+        ScreenTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
-        ctx = std::make_unique<AppContext>(db(),
-                                           UserInfo{QStringLiteral("u1"), QStringLiteral("anna"),
-                                                    QStringLiteral("Анна"), QString(Rights::kCount, u'1')},
-                                           prompter, dialogs, m_dir.path());
         frame = std::make_unique<CMainFrame>(*ctx);
         RegisterJournalKinds(*frame, *ctx);
     }
 
-    ScriptedPrompter prompter;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<AppContext> ctx;
     std::unique_ptr<CMainFrame> frame;
 };
 ZV_INSTANTIATE_DB_TESTS(ClientCardWiringTest);

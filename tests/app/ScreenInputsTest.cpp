@@ -17,6 +17,7 @@
 #include "NumberingDlg.h"
 #include "PayRecord.h"
 #include "Schema.h"
+#include "ScreenTest.h"
 #include "Scripted.h"
 #include "TestDb.h"
 #include "UserStore.h"
@@ -33,21 +34,7 @@
 #include <QToolBar>
 #include <memory>
 
-class ScreenInputsTest : public DbTest {
-protected:
-    void SetUp() override {
-        DbTest::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
-        ctx = std::make_unique<AppContext>(db(),
-                                           UserInfo{QStringLiteral("u1"), QStringLiteral("anna"),
-                                                    QStringLiteral("Анна"), QString(Rights::kCount, u'1')},
-                                           prompter, dialogs, m_dir.path());
-    }
-
-    ScriptedPrompter prompter;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<AppContext> ctx;
-};
+class ScreenInputsTest : public ScreenTest {};
 ZV_INSTANTIATE_DB_TESTS(ScreenInputsTest);
 
 namespace {

@@ -3,7 +3,7 @@
 #include "CashStore.h"
 #include "CounterStore.h"
 #include "MoneyRows.h"
-#include "MoneyScreenTest.h"
+#include "ScreenTest.h"
 #include "PaymentStore.h"
 #include "Widgets.h"
 
@@ -14,7 +14,7 @@
 
 using namespace MoneyRows;
 
-class CashDialogsTest : public MoneyScreenTest {
+class CashDialogsTest : public ScreenTest {
 protected:
     static QStringList Items(const QComboBox *box) {
         QStringList items;

@@ -3,7 +3,7 @@
 #include "KassaJournalKind.h"
 #include "KeyedList.h"
 #include "MoneyRows.h"
-#include "MoneyScreenTest.h"
+#include "ScreenTest.h"
 #include "PaymentStore.h"
 #include "Rows.h"
 #include "Widgets.h"
@@ -15,10 +15,10 @@
 
 using namespace MoneyRows;
 
-class KassaViewTest : public MoneyScreenTest {
+class KassaViewTest : public ScreenTest {
 protected:
     void SetUp() override {
-        MoneyScreenTest::SetUp();
+        ScreenTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
         const QDate today = QDate::currentDate();
         day = QDateTime(QDate(today.year(), today.month(), 1), QTime(9, 0));

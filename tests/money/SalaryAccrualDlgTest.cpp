@@ -4,7 +4,7 @@
 #include "DbError.h"
 #include "KeyedList.h"
 #include "MoneyRows.h"
-#include "MoneyScreenTest.h"
+#include "ScreenTest.h"
 #include "PaymentStore.h"
 #include "PerformedWorksList.h"
 #include "SalaryRows.h"
@@ -20,10 +20,10 @@
 using namespace SalaryRows;
 
 // Two workers who each earned 90 two days ago; Иванов was paid 30 of it yesterday.
-class SalaryAccrualDlgTest : public MoneyScreenTest {
+class SalaryAccrualDlgTest : public ScreenTest {
 protected:
     void SetUp() override {
-        MoneyScreenTest::SetUp();
+        ScreenTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
         const QDateTime done(QDate::currentDate().addDays(-2), QTime(12, 0));
         AddWorker(db(), QStringLiteral("w1"), QStringLiteral("Иванов"));

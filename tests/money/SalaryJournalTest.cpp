@@ -4,7 +4,7 @@
 #include "KassaJournalKind.h"
 #include "KeyedList.h"
 #include "MoneyRows.h"
-#include "MoneyScreenTest.h"
+#include "ScreenTest.h"
 #include "SalaryJournalKind.h"
 #include "SalaryRows.h"
 #include "SalaryStore.h"
@@ -18,10 +18,10 @@
 using namespace SalaryRows;
 
 // Two payouts this month: 1 000 to Иванов and an advance of 250 to Петров.
-class SalaryJournalTest : public MoneyScreenTest {
+class SalaryJournalTest : public ScreenTest {
 protected:
     void SetUp() override {
-        MoneyScreenTest::SetUp();
+        ScreenTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
         const QDate today = QDate::currentDate();
         day = QDateTime(QDate(today.year(), today.month(), 1), QTime(10, 0));

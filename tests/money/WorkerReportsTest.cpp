@@ -4,7 +4,7 @@
 #include "DbError.h"
 #include "KeyedList.h"
 #include "MoneyRows.h"
-#include "MoneyScreenTest.h"
+#include "ScreenTest.h"
 #include "PerformedWorksList.h"
 #include "SalaryRows.h"
 #include "Widgets.h"
@@ -19,10 +19,10 @@ using namespace SalaryRows;
 
 // This month: a line of 3 × 200 at 18 % with 25 % pay done by Иванов and Петров; a line finished the day
 // after the month; Петров was paid 100 in advance of more work.
-class WorkerReportsTest : public MoneyScreenTest {
+class WorkerReportsTest : public ScreenTest {
 protected:
     void SetUp() override {
-        MoneyScreenTest::SetUp();
+        ScreenTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
         const QDate today = QDate::currentDate();
         first = QDate(today.year(), today.month(), 1);

@@ -6,8 +6,9 @@
 
 #include <memory>
 
-// A screen test on a fresh database, logged in as "anna" with the rights given (all by default).
-class MoneyScreenTest : public DbTest {
+// A screen test on a fresh database, logged in as "anna" with the rights given (all by default); the
+// data folder is the test's own.
+class ScreenTest : public DbTest {
 protected:
     void SetUp() override {
         DbTest::SetUp();
@@ -17,7 +18,7 @@ protected:
     void LogIn(const QString &rights) {
         ctx = std::make_unique<AppContext>(
             db(), UserInfo{QStringLiteral("u1"), QStringLiteral("anna"), QStringLiteral("Анна"), rights},
-            prompter, dialogs, QString());
+            prompter, dialogs, m_dir.path());
     }
     static QDateTime At(int y, int m, int d, int h = 12) { return QDateTime(QDate(y, m, d), QTime(h, 0)); }
 
