@@ -150,6 +150,8 @@ const IndexDef kIndexes[] = {
     {"IX_SClient_ClientName", "SClient", "ClientName", false},
     {"IX_SUser_Login", "SUser", "Login", false},
     {"IX_SClient_ClientINN", "SClient", "ClientINN", false, 4},
+    // Every client's debt read from the index alone, without visiting the orders.
+    {"IX_TZakaz_Debts", "TZakaz", "IddVlad, ZakazSumma, ZakazOplata", false, 4},
     // The orders in debt, which the order journal lists whatever the period: a handful among many.
     {"IX_TZakaz_InDebt", "TZakaz", "IddZakaz", false, 4, "ZakazSumma - ZakazOplata > 0.009"},
     {"UX_AvtoVlad_Live", "AvtoVlad", "IddAvto, IddVlad", true, 2, "[Delete] = FALSE", kLiveLinkMessage},
