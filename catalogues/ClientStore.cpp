@@ -76,11 +76,18 @@ CarRecord ReadCar(const CDynamicRecordset &rs) {
     return car;
 }
 
+// Every client's debt at once, for a list of all clients (or all debtors): one pass over the orders.
+const QString kAllDebts = QStringLiteral(
+    "(SELECT TClientDolg.IddVlad AS IddVlad, SUM(TClientDolg.SummD) AS Sum_SummD FROM TClientDolg "
+    "GROUP BY TClientDolg.IddVlad) D ON D.IddVlad = SClient.IddClient");
+
 // The FROM and WHERE of one search, shared by the clients query and the query of their cars.
 struct SearchSource {
     QString from;
     QStringList conditions;
     QVariantList binds;
+    QString debt = kDebt;      // the listed client's debt
+    bool everyClient = false;  // nothing narrows the list: every client's cars are wanted
 
     QString Where() const {
         return conditions.isEmpty() ? QString()
@@ -98,6 +105,14 @@ SearchSource SourceFor(const ClientFilter &f) {
     const bool linkLimit = !anyFilter && !f.linkLimit.isEmpty();
 
     s.from = (plate || linkLimit) ? kCarJoin : kClientsOnly;
+    if (!name && !inn && !plate && !linkLimit) {
+        // The whole list (or every debtor): the debts of all clients are worked out together rather than
+        // one client at a time.
+        s.everyClient = !f.debtorsOnly;
+        s.debt = QStringLiteral("D.Sum_SummD");
+        s.from +=
+            (f.debtorsOnly ? QStringLiteral(" INNER JOIN ") : QStringLiteral(" LEFT JOIN ")) + kAllDebts;
+    }
     if (name) {
         s.conditions << QStringLiteral("SClient.ClientName = ?");
         s.binds << f.name;
@@ -116,7 +131,7 @@ SearchSource SourceFor(const ClientFilter &f) {
         s.binds << f.linkLimit;
     }
     if (f.debtorsOnly) {
-        s.conditions << kDebt + QStringLiteral(" > ?");
+        s.conditions << s.debt + QStringLiteral(" > ?");
         s.binds << kDebtThreshold;
     }
     return s;
@@ -141,7 +156,7 @@ QList<ClientListRow> ClientStore::Search(const ClientFilter &filter) {
         CDynamicRecordset rs(m_db);
         rs.Open(QStringLiteral("SELECT %1, %2 AS Sum_SummD FROM %3%4 ORDER BY SClient.ClientName, "
                                "SClient.IddClient")
-                    .arg(ClientColumns(), kDebt, src.from, src.Where()),
+                    .arg(ClientColumns(), src.debt, src.from, src.Where()),
                 src.binds);
         for (; !rs.IsEOF(); rs.MoveNext()) {
             ClientListRow row;
@@ -155,15 +170,17 @@ QList<ClientListRow> ClientStore::Search(const ClientFilter &filter) {
     }
     if (rows.isEmpty()) return rows;
 
-    // Cars of every listed client in one query, by the same source as the clients themselves.
+    // Cars of every listed client in one query, by the same source as the clients themselves (every live
+    // link when every client is listed).
     CDynamicRecordset rs(m_db);
-    rs.Open(
-        QStringLiteral("SELECT L.IddAvtoVlad, L.IddAvto, L.IddVlad, A.AvtoNomer, A.AvtoMarka, A.AvtoColor "
-                       "FROM AvtoVlad L INNER JOIN SAvto A ON L.IddAvto = A.IddAvto "
-                       "WHERE L.[Delete] = FALSE AND L.IddVlad IN (SELECT SClient.IddClient FROM %1%2) "
-                       "ORDER BY A.AvtoNomer, L.IddAvtoVlad")
-            .arg(src.from, src.Where()),
-        src.binds);
+    rs.Open(QStringLiteral(
+                "SELECT L.IddAvtoVlad, L.IddAvto, L.IddVlad, A.AvtoNomer, A.AvtoMarka, A.AvtoColor "
+                "FROM AvtoVlad L INNER JOIN SAvto A ON L.IddAvto = A.IddAvto WHERE L.[Delete] = FALSE") +
+                (src.everyClient ? QString()
+                                 : QStringLiteral(" AND L.IddVlad IN (SELECT SClient.IddClient FROM %1%2)")
+                                       .arg(src.from, src.Where())) +
+                QStringLiteral(" ORDER BY A.AvtoNomer, L.IddAvtoVlad"),
+            src.everyClient ? QVariantList() : src.binds);
     for (; !rs.IsEOF(); rs.MoveNext()) {
         ClientCarRow car;
         car.iddAvtoVlad = rs.Text(QStringLiteral("IddAvtoVlad"));

@@ -170,6 +170,16 @@ TEST_P(ClientStoreTest, DebtorsAreThoseOwingMoreThanAKopeck) {
     ASSERT_EQ(debtors.size(), 2);
     EXPECT_NEAR(debtors[1].debt, 100.0, 1e-9);
     EXPECT_NEAR(debtors[0].debt, 0.02, 1e-9);
+    ASSERT_EQ(debtors[0].cars.size(), 1);  // debtors come with their cars as any list does
+    EXPECT_EQ(debtors[0].cars[0].iddAvto, QStringLiteral("car2"));
+    // Narrowed by name, the debt is worked out for the named clients alone, with the same result.
+    f.name = QStringLiteral("Должник");
+    const auto named = store.Search(f);
+    ASSERT_EQ(named.size(), 1);
+    EXPECT_NEAR(named[0].debt, 100.0, 1e-9);
+    f.name = QStringLiteral("Оплатил");
+    EXPECT_TRUE(store.Search(f).isEmpty());
+    f.name.clear();
 
     // The debt shows in the full list too; clients without orders owe nothing.
     const auto all = store.Search({});
