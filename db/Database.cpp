@@ -111,6 +111,10 @@ void Database::OpenSpec(const ConnectSpec &spec) {
         // Statements stay prepared (see ExecPrepared); each run is still planned for its own values, so a
         // period or a name never gets a plan made for other values.
         Exec(QStringLiteral("SET plan_cache_mode = force_custom_plan"));
+        // A list is read once and shown: compiling its plan to machine code costs more than it saves; and
+        // the sorting of a journal of thousands of lines is done in memory rather than on disk.
+        Exec(QStringLiteral("SET jit = off"));
+        Exec(QStringLiteral("SET work_mem = '32MB'"));
     } else if (spec.dialect == Dialect::Odbc) {
         // The data source may lead to PostgreSQL as well as to an SQLite file.
         QSqlQuery probe(handle());
