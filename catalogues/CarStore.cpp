@@ -103,14 +103,17 @@ QList<CarListRow> CarStore::Search(const CarFilter &filter) {
     }
     if (rows.isEmpty()) return rows;
 
+    // The owners of the listed cars, by the same source (every live link when every car is listed).
     CDynamicRecordset rs(m_db);
-    rs.Open(QStringLiteral(
-                "SELECT L.IddAvtoVlad, L.IddAvto, L.IddVlad, C.ClientName, C.ClientContact, C.ClientTel, "
-                "C.ClientFaks FROM AvtoVlad L INNER JOIN SClient C ON L.IddVlad = C.IddClient "
-                "WHERE L.[Delete] = FALSE AND L.IddAvto IN (SELECT SAvto.IddAvto FROM %1%2) "
-                "ORDER BY C.ClientName, L.IddAvtoVlad")
-                .arg(from, where),
-            binds);
+    rs.Open(
+        QStringLiteral("SELECT L.IddAvtoVlad, L.IddAvto, L.IddVlad, C.ClientName, C.ClientContact, "
+                       "C.ClientTel, C.ClientFaks FROM AvtoVlad L INNER JOIN SClient C ON L.IddVlad = "
+                       "C.IddClient WHERE L.[Delete] = FALSE") +
+            (conditions.isEmpty()
+                 ? QString()
+                 : QStringLiteral(" AND L.IddAvto IN (SELECT SAvto.IddAvto FROM %1%2)").arg(from, where)) +
+            QStringLiteral(" ORDER BY C.ClientName, L.IddAvtoVlad"),
+        binds);
     for (; !rs.IsEOF(); rs.MoveNext()) {
         CarOwnerRow owner;
         owner.iddAvtoVlad = rs.Text(QStringLiteral("IddAvtoVlad"));
