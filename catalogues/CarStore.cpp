@@ -63,7 +63,6 @@ CarRecord CarStore::Normalized(CarRecord car) {
 
 QList<CarListRow> CarStore::Search(const CarFilter &filter) {
     const CarFilter f = Normalized(filter);
-    QString from = QStringLiteral("SAvto");
     QStringList conditions;
     QVariantList binds;
     if (!f.plate.isEmpty()) {
@@ -75,55 +74,44 @@ QList<CarListRow> CarStore::Search(const CarFilter &filter) {
         binds << f.make;
     }
     if (!f.owner.isEmpty()) {
-        from = QStringLiteral(
-            "(SAvto INNER JOIN AvtoVlad ON SAvto.IddAvto = AvtoVlad.IddAvto) "
-            "INNER JOIN SClient ON AvtoVlad.IddVlad = SClient.IddClient");
-        conditions << QStringLiteral("AvtoVlad.[Delete] = FALSE") << QStringLiteral("SClient.ClientName = ?");
+        // Cars with a current owner of that name, listed with all their current owners.
+        conditions << QStringLiteral(
+            "SAvto.IddAvto IN (SELECT AvtoVlad.IddAvto FROM AvtoVlad INNER JOIN SClient ON AvtoVlad.IddVlad "
+            "= "
+            "SClient.IddClient WHERE AvtoVlad.[Delete] = FALSE AND SClient.ClientName = ?)");
         binds << f.owner;
     }
     const QString where = conditions.isEmpty()
                               ? QString()
                               : QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
 
+    // The cars with their current owners in one statement: a car comes once per owner, its owners in a row.
     QList<CarListRow> rows;
-    QHash<QString, qsizetype> byKey;
-    {
-        CDynamicRecordset rs(m_db);
-        rs.Open(QStringLiteral("SELECT %1 FROM %2%3 ORDER BY SAvto.AvtoNomer, SAvto.IddAvto")
-                    .arg(kCarColumns, from, where),
-                binds);
-        for (; !rs.IsEOF(); rs.MoveNext()) {
-            CarListRow row;
-            row.car = ReadCar(rs);
-            // A car with two owners of the same name comes twice through the owner join; list it once.
-            if (byKey.contains(row.car.iddAvto)) continue;
-            byKey.insert(row.car.iddAvto, rows.size());
-            rows << row;
-        }
-    }
-    if (rows.isEmpty()) return rows;
-
-    // The owners of the listed cars, by the same source (every live link when every car is listed).
     CDynamicRecordset rs(m_db);
     rs.Open(
-        QStringLiteral("SELECT L.IddAvtoVlad, L.IddAvto, L.IddVlad, C.ClientName, C.ClientContact, "
-                       "C.ClientTel, C.ClientFaks FROM AvtoVlad L INNER JOIN SClient C ON L.IddVlad = "
-                       "C.IddClient WHERE L.[Delete] = FALSE") +
-            (conditions.isEmpty()
-                 ? QString()
-                 : QStringLiteral(" AND L.IddAvto IN (SELECT SAvto.IddAvto FROM %1%2)").arg(from, where)) +
-            QStringLiteral(" ORDER BY C.ClientName, L.IddAvtoVlad"),
+        QStringLiteral("SELECT %1, L.IddAvtoVlad, L.IddVlad, C.ClientName, C.ClientContact, C.ClientTel, "
+                       "C.ClientFaks FROM SAvto LEFT JOIN (AvtoVlad L INNER JOIN SClient C ON L.IddVlad = "
+                       "C.IddClient) ON L.IddAvto = SAvto.IddAvto AND L.[Delete] = FALSE%2 "
+                       "ORDER BY SAvto.AvtoNomer, SAvto.IddAvto, C.ClientName, L.IddAvtoVlad")
+            .arg(kCarColumns, where),
         binds);
     for (; !rs.IsEOF(); rs.MoveNext()) {
+        const QString key = rs.Text(QStringLiteral("IddAvto"));
+        if (rows.isEmpty() || rows.last().car.iddAvto != key) {
+            CarListRow row;
+            row.car = ReadCar(rs);
+            rows << row;
+        }
+        const QString link = rs.Text(QStringLiteral("IddAvtoVlad"));
+        if (link.isEmpty()) continue;
         CarOwnerRow owner;
-        owner.iddAvtoVlad = rs.Text(QStringLiteral("IddAvtoVlad"));
+        owner.iddAvtoVlad = link;
         owner.iddVlad = rs.Text(QStringLiteral("IddVlad"));
         owner.clientName = rs.Text(QStringLiteral("ClientName"));
         owner.clientContact = rs.Text(QStringLiteral("ClientContact"));
         owner.clientTel = rs.Text(QStringLiteral("ClientTel"));
         owner.clientFaks = rs.Text(QStringLiteral("ClientFaks"));
-        const auto it = byKey.constFind(rs.Text(QStringLiteral("IddAvto")));
-        if (it != byKey.cend()) rows[*it].owners << owner;
+        rows.last().owners << owner;
     }
     return rows;
 }
