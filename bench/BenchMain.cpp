@@ -52,8 +52,8 @@ const char *kDebtsRaw =
     "z "
     "GROUP BY z.IddVlad";
 
-// The columns and rows of the clients directory in one statement: each client with its debt and its
-// current cars.
+// The columns and rows of the clients directory in one statement: each client (the columns its list shows)
+// with its debt and its current cars.
 QString ClientsRaw(const QString &where, Debts debts) {
     const QString all = QString::fromLatin1(kDebtsRaw);
     QString debt, from;
@@ -76,12 +76,8 @@ QString ClientsRaw(const QString &where, Debts debts) {
             break;
     }
     return QStringLiteral(
-               "SELECT c.IddClient, c.ClientName, c.ClientFullName, c.ClientINN, c.ClientAdres, "
-               "c.ClientAdresF, "
-               "c.ClientTel, c.ClientFaks, c.ClientEmail, c.ClientOKHX, c.ClientOKPO, c.ClientBank, "
-               "c.ClientChet, "
-               "c.ClientKorChet, c.ClientBIK, c.ClientDirector, c.ClientByx, c.ClientContact, "
-               "c.ClientPrim, ") +
+               "SELECT c.IddClient, c.ClientName, c.ClientINN, c.ClientAdres, c.ClientTel, c.ClientFaks, "
+               "c.ClientContact, ") +
            debt +
            QStringLiteral(
                " AS Sum_SummD, l.IddAvtoVlad, a.IddAvto, a.AvtoNomer, a.AvtoMarka, a.AvtoColor FROM ") +

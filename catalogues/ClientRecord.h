@@ -41,7 +41,8 @@ struct ClientCarRow {
     QString avtoColor;
 };
 
-// A row of the clients directory: the client, its debt and its cars.
+// A row of the clients directory: the client, its debt and its cars. Of the client only what the list
+// shows is read (key, name, INN, address, telephone, fax, contact person); the card loads the rest.
 struct ClientListRow {
     ClientRecord client;
     double debt = 0;  // TClientDolgD.Sum_SummD; 0 for a client without orders
