@@ -89,9 +89,9 @@ QList<CarListRow> CarStore::Search(const CarFilter &filter) {
     QList<CarListRow> rows;
     CDynamicRecordset rs(m_db);
     rs.Open(
-        QStringLiteral("SELECT %1, L.IddAvtoVlad, L.IddVlad, C.ClientName, C.ClientContact, C.ClientTel, "
-                       "C.ClientFaks FROM SAvto LEFT JOIN (AvtoVlad L INNER JOIN SClient C ON L.IddVlad = "
-                       "C.IddClient) ON L.IddAvto = SAvto.IddAvto AND L.[Delete] = FALSE%2 "
+        QStringLiteral("SELECT %1, L.IddAvtoVlad, C.IddClient, C.ClientName, C.ClientContact, C.ClientTel, "
+                       "C.ClientFaks FROM SAvto LEFT JOIN AvtoVlad L ON L.IddAvto = SAvto.IddAvto AND "
+                       "L.[Delete] = FALSE LEFT JOIN SClient C ON C.IddClient = L.IddVlad%2 "
                        "ORDER BY SAvto.AvtoNomer, SAvto.IddAvto, C.ClientName, L.IddAvtoVlad")
             .arg(kCarColumns, where),
         binds);
@@ -102,11 +102,11 @@ QList<CarListRow> CarStore::Search(const CarFilter &filter) {
             row.car = ReadCar(rs);
             rows << row;
         }
-        const QString link = rs.Text(QStringLiteral("IddAvtoVlad"));
-        if (link.isEmpty()) continue;
+        const QString client = rs.Text(QStringLiteral("IddClient"));
+        if (client.isEmpty()) continue;  // no current owner (or a link to a client that is gone)
         CarOwnerRow owner;
-        owner.iddAvtoVlad = link;
-        owner.iddVlad = rs.Text(QStringLiteral("IddVlad"));
+        owner.iddAvtoVlad = rs.Text(QStringLiteral("IddAvtoVlad"));
+        owner.iddVlad = client;
         owner.clientName = rs.Text(QStringLiteral("ClientName"));
         owner.clientContact = rs.Text(QStringLiteral("ClientContact"));
         owner.clientTel = rs.Text(QStringLiteral("ClientTel"));

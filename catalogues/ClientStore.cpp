@@ -47,11 +47,6 @@ constexpr double kDebtThreshold = 0.009;
 const QString kDebt = QStringLiteral(
     "(SELECT SUM(TClientDolg.SummD) FROM TClientDolg WHERE TClientDolg.IddVlad = SClient.IddClient)");
 
-const QString kClientsOnly = QStringLiteral("SClient");
-const QString kCarJoin = QStringLiteral(
-    "(SClient LEFT JOIN AvtoVlad ON SClient.IddClient = AvtoVlad.IddVlad) "
-    "LEFT JOIN SAvto ON AvtoVlad.IddAvto = SAvto.IddAvto");
-
 QString ClientColumns() {
     QStringList cols;
     for (const auto &c : ClientRecord::Columns()) cols << QStringLiteral("SClient.") + c.first;
@@ -99,13 +94,12 @@ const QString kAllDebts = QStringLiteral(
     "(SELECT TClientDolg.IddVlad AS IddVlad, SUM(TClientDolg.SummD) AS Sum_SummD FROM TClientDolg "
     "GROUP BY TClientDolg.IddVlad) D ON D.IddVlad = SClient.IddClient");
 
-// The FROM and WHERE of one search, shared by the clients query and the query of their cars.
+// The FROM and WHERE of one search.
 struct SearchSource {
-    QString from;
+    QString from = QStringLiteral("SClient");
     QStringList conditions;
     QVariantList binds;
-    QString debt = kDebt;      // the listed client's debt
-    bool everyClient = false;  // nothing narrows the list: every client's cars are wanted
+    QString debt = kDebt;  // the listed client's debt
 
     QString Where() const {
         return conditions.isEmpty() ? QString()
@@ -122,11 +116,9 @@ SearchSource SourceFor(const ClientFilter &f) {
     const bool anyFilter = name || inn || !f.plate.isEmpty();
     const bool linkLimit = !anyFilter && !f.linkLimit.isEmpty();
 
-    s.from = (plate || linkLimit) ? kCarJoin : kClientsOnly;
     if (!name && !inn && !plate && !linkLimit) {
         // The whole list (or every debtor): the debts of all clients are worked out together rather than
         // one client at a time.
-        s.everyClient = !f.debtorsOnly;
         s.debt = QStringLiteral("D.Sum_SummD");
         s.from +=
             (f.debtorsOnly ? QStringLiteral(" INNER JOIN ") : QStringLiteral(" LEFT JOIN ")) + kAllDebts;
@@ -139,13 +131,18 @@ SearchSource SourceFor(const ClientFilter &f) {
         s.conditions << QStringLiteral("SClient.ClientINN = ?");
         s.binds << f.inn;
     }
+    // A plate or a link chooses the clients; each is still listed with all of its current cars.
     if (plate) {
-        s.conditions << QStringLiteral("AvtoVlad.[Delete] = FALSE") << QStringLiteral("SAvto.AvtoNomer = ?");
+        s.conditions << QStringLiteral(
+            "SClient.IddClient IN (SELECT AvtoVlad.IddVlad FROM AvtoVlad INNER JOIN SAvto ON "
+            "AvtoVlad.IddAvto "
+            "= SAvto.IddAvto WHERE AvtoVlad.[Delete] = FALSE AND SAvto.AvtoNomer = ?)");
         s.binds << f.plate;
     }
     if (linkLimit) {
-        s.conditions << QStringLiteral("AvtoVlad.IddAvtoVlad = ?")
-                     << QStringLiteral("AvtoVlad.[Delete] = FALSE");
+        s.conditions << QStringLiteral(
+            "SClient.IddClient IN (SELECT AvtoVlad.IddVlad FROM AvtoVlad WHERE AvtoVlad.IddAvtoVlad = ? AND "
+            "AvtoVlad.[Delete] = FALSE)");
         s.binds << f.linkLimit;
     }
     if (f.debtorsOnly) {
@@ -167,52 +164,33 @@ ClientFilter ClientStore::Normalized(ClientFilter filter) {
 
 QList<ClientListRow> ClientStore::Search(const ClientFilter &filter) {
     const SearchSource src = SourceFor(Normalized(filter));
-
+    // The clients with their current cars in one statement: a client comes once per car, its cars in a row
+    // by plate.
+    CDynamicRecordset rs(m_db);
+    rs.Open(QStringLiteral("SELECT %1, %2 AS Sum_SummD, L.IddAvtoVlad, A.IddAvto, A.AvtoNomer, A.AvtoMarka, "
+                           "A.AvtoColor FROM %3 LEFT JOIN AvtoVlad L ON L.IddVlad = SClient.IddClient AND "
+                           "L.[Delete] = FALSE LEFT JOIN SAvto A ON A.IddAvto = L.IddAvto%4 ORDER BY "
+                           "SClient.ClientName, SClient.IddClient, A.AvtoNomer, L.IddAvtoVlad")
+                .arg(kListColumns, src.debt, src.from, src.Where()),
+            src.binds);
     QList<ClientListRow> rows;
-    QHash<QString, qsizetype> byKey;
-    {
-        // A whole list on SQLite: it would walk the name index and fetch every client from the table one by
-        // one; reading the table in one pass and sorting it is faster ("+" keeps it off the index).
-        const QString byName = src.everyClient && !m_db.PostgresStyle()
-                                   ? QStringLiteral("+SClient.ClientName")
-                                   : QStringLiteral("SClient.ClientName");
-        CDynamicRecordset rs(m_db);
-        rs.Open(QStringLiteral("SELECT %1, %2 AS Sum_SummD FROM %3%4 ORDER BY %5, SClient.IddClient")
-                    .arg(kListColumns, src.debt, src.from, src.Where(), byName),
-                src.binds);
-        for (; !rs.IsEOF(); rs.MoveNext()) {
+    for (; !rs.IsEOF(); rs.MoveNext()) {
+        const QString key = rs.Text(QStringLiteral("IddClient"));
+        if (rows.isEmpty() || rows.last().client.iddClient != key) {
             ClientListRow row;
             row.client = ReadListClient(rs);
-            // The car join repeats a client once per matching link; list it once.
-            if (byKey.contains(row.client.iddClient)) continue;
             row.debt = rs.Double(QStringLiteral("Sum_SummD"));
-            byKey.insert(row.client.iddClient, rows.size());
             rows << row;
         }
-    }
-    if (rows.isEmpty()) return rows;
-
-    // Cars of every listed client in one query, by the same source as the clients themselves (every live
-    // link when every client is listed).
-    CDynamicRecordset rs(m_db);
-    rs.Open(QStringLiteral(
-                "SELECT L.IddAvtoVlad, L.IddAvto, L.IddVlad, A.AvtoNomer, A.AvtoMarka, A.AvtoColor "
-                "FROM AvtoVlad L INNER JOIN SAvto A ON L.IddAvto = A.IddAvto WHERE L.[Delete] = FALSE") +
-                (src.everyClient ? QString()
-                                 : QStringLiteral(" AND L.IddVlad IN (SELECT SClient.IddClient FROM %1%2)")
-                                       .arg(src.from, src.Where())) +
-                QStringLiteral(" ORDER BY A.AvtoNomer, L.IddAvtoVlad"),
-            src.everyClient ? QVariantList() : src.binds);
-    for (; !rs.IsEOF(); rs.MoveNext()) {
         ClientCarRow car;
-        car.iddAvtoVlad = rs.Text(QStringLiteral("IddAvtoVlad"));
         car.iddAvto = rs.Text(QStringLiteral("IddAvto"));
-        car.iddVlad = rs.Text(QStringLiteral("IddVlad"));
+        if (car.iddAvto.isEmpty()) continue;  // no current car (or a link to a car that is gone)
+        car.iddAvtoVlad = rs.Text(QStringLiteral("IddAvtoVlad"));
+        car.iddVlad = key;
         car.avtoNomer = rs.Text(QStringLiteral("AvtoNomer"));
         car.avtoMarka = rs.Text(QStringLiteral("AvtoMarka"));
         car.avtoColor = rs.Text(QStringLiteral("AvtoColor"));
-        const auto it = byKey.constFind(car.iddVlad);
-        if (it != byKey.cend()) rows[*it].cars << car;
+        rows.last().cars << car;
     }
     return rows;
 }

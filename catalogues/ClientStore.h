@@ -21,7 +21,7 @@ public:
     // The clients directory: clients by name with their debts and, below each, its current cars.
     // Filters match whole values. Which filters count: a plate is used only together with an INN or
     // on its own (a name with a plate but no INN searches by the name alone); any filter drops the
-    // link limit. Two queries whatever the number of rows.
+    // link limit. One query whatever the number of rows.
     QList<ClientListRow> Search(const ClientFilter &filter);
 
     std::optional<ClientRecord> Load(const QString &iddClient);
