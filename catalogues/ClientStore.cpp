@@ -6,8 +6,10 @@
 #include "KeyGen.h"
 #include "Rows.h"
 
+#include <QHash>
 #include <QSet>
 #include <QStringList>
+#include <unordered_map>
 
 const QList<std::pair<QString, ClientRecord::Member>> &ClientRecord::Columns() {
     static const QList<std::pair<QString, Member>> columns = {
@@ -89,10 +91,14 @@ CarRecord ReadCar(const CDynamicRecordset &rs) {
     return car;
 }
 
-// Every client's debt at once, for a list of all clients (or all debtors): one pass over the orders.
+struct KeyHash {
+    size_t operator()(const QString &key) const { return qHash(key); }
+};
+
+// Every client's debt, one row per client with orders: one pass over the orders.
 const QString kAllDebts = QStringLiteral(
-    "(SELECT TClientDolg.IddVlad AS IddVlad, SUM(TClientDolg.SummD) AS Sum_SummD FROM TClientDolg "
-    "GROUP BY TClientDolg.IddVlad) D ON D.IddVlad = SClient.IddClient");
+    "SELECT TClientDolg.IddVlad AS IddVlad, SUM(TClientDolg.SummD) AS Sum_SummD FROM TClientDolg "
+    "GROUP BY TClientDolg.IddVlad");
 
 // The FROM and WHERE of one search.
 struct SearchSource {
@@ -117,11 +123,10 @@ SearchSource SourceFor(const ClientFilter &f) {
     const bool linkLimit = !anyFilter && !f.linkLimit.isEmpty();
 
     if (!name && !inn && !plate && !linkLimit) {
-        // The whole list (or every debtor): the debts of all clients are worked out together rather than
-        // one client at a time.
+        // Every debtor: the debts of all clients are worked out together rather than one client at a time.
         s.debt = QStringLiteral("D.Sum_SummD");
-        s.from +=
-            (f.debtorsOnly ? QStringLiteral(" INNER JOIN ") : QStringLiteral(" LEFT JOIN ")) + kAllDebts;
+        s.from += QStringLiteral(" INNER JOIN (") + kAllDebts +
+                  QStringLiteral(") D ON D.IddVlad = SClient.IddClient");
     }
     if (name) {
         s.conditions << QStringLiteral("SClient.ClientName = ?");
@@ -163,7 +168,10 @@ ClientFilter ClientStore::Normalized(ClientFilter filter) {
 }
 
 QList<ClientListRow> ClientStore::Search(const ClientFilter &filter) {
-    const SearchSource src = SourceFor(Normalized(filter));
+    const ClientFilter f = Normalized(filter);
+    if (f.name.isEmpty() && f.inn.isEmpty() && f.plate.isEmpty() && f.linkLimit.isEmpty() && !f.debtorsOnly)
+        return WholeList();
+    const SearchSource src = SourceFor(f);
     // The clients with their current cars in one statement: a client comes once per car, its cars in a row
     // by plate.
     CDynamicRecordset rs(m_db);
@@ -191,6 +199,49 @@ QList<ClientListRow> ClientStore::Search(const ClientFilter &filter) {
         car.avtoMarka = rs.Text(QStringLiteral("AvtoMarka"));
         car.avtoColor = rs.Text(QStringLiteral("AvtoColor"));
         rows.last().cars << car;
+    }
+    return rows;
+}
+
+QList<ClientListRow> ClientStore::WholeList() {
+    QList<ClientListRow> rows;
+    CDynamicRecordset rs(m_db);
+    rs.Open(QStringLiteral("SELECT %1 FROM SClient ORDER BY SClient.ClientName, SClient.IddClient")
+                .arg(kListColumns));
+    for (; !rs.IsEOF(); rs.MoveNext()) {
+        ClientListRow row;
+        row.client = ReadListClient(rs);
+        rows.append(std::move(row));
+    }
+    // A client's place in the list by its key. The keys share long beginnings, so the map keeps each key's
+    // hash beside it (its hasher is not noexcept) and compares a key only when the hashes match.
+    std::unordered_map<QString, qsizetype, KeyHash> at;
+    at.reserve(size_t(rows.size()));
+    for (qsizetype i = 0; i < rows.size(); ++i) at.emplace(rows[i].client.iddClient, i);
+
+    // Columns are read by place below: these two statements are read row by row tens of thousands of times.
+    rs.Open(kAllDebts);
+    for (; !rs.IsEOF(); rs.MoveNext()) {
+        const auto it = at.find(rs.Field(0).AsText());                       // IddVlad
+        if (it != at.end()) rows[it->second].debt = rs.Field(1).AsDouble();  // Sum_SummD
+    }
+
+    // Cars by plate, so each client's come in that order.
+    rs.Open(QStringLiteral(
+        "SELECT L.IddVlad, L.IddAvtoVlad, A.IddAvto, A.AvtoNomer, A.AvtoMarka, A.AvtoColor FROM AvtoVlad L "
+        "INNER JOIN SAvto A ON A.IddAvto = L.IddAvto WHERE L.[Delete] = FALSE ORDER BY A.AvtoNomer, "
+        "L.IddAvtoVlad"));
+    for (; !rs.IsEOF(); rs.MoveNext()) {
+        ClientCarRow car;
+        car.iddVlad = rs.Field(0).AsText();
+        const auto it = at.find(car.iddVlad);
+        if (it == at.end()) continue;  // a link to a client that is gone
+        car.iddAvtoVlad = rs.Field(1).AsText();
+        car.iddAvto = rs.Field(2).AsText();
+        car.avtoNomer = rs.Field(3).AsText();
+        car.avtoMarka = rs.Field(4).AsText();
+        car.avtoColor = rs.Field(5).AsText();
+        rows[it->second].cars.append(std::move(car));
     }
     return rows;
 }

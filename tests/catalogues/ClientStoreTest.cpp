@@ -153,6 +153,44 @@ TEST_P(ClientStoreTest, ListedClientsCarryTheirCurrentCarsAndColumns) {
     EXPECT_EQ(Ids(ClientStore(db()).Search(f)), QStringList{"a1"});
 }
 
+TEST_P(ClientStoreTest, TheWholeListAgreesWithEachClientsOwnSearch) {
+    // The whole list is put together from separate reads; a search for one client is one statement.
+    AddCar(db(), QStringLiteral("car3"), QStringLiteral("А000АА"), QStringLiteral("ГАЗ"));
+    AddLink(db(), QStringLiteral("l5"), QStringLiteral("car3"), QStringLiteral("a1"));
+    AddLink(db(), QStringLiteral("l6"), QStringLiteral("gone-car"), QStringLiteral("a2"));
+    AddLink(db(), QStringLiteral("l7"), QStringLiteral("car2"), QStringLiteral("gone-client"));
+    AddOrder(db(), QStringLiteral("z1"), QStringLiteral("a2"), 70.0, 20.0);
+    AddOrder(db(), QStringLiteral("z2"), QStringLiteral("gone-client"), 40.0);
+
+    ClientStore store(db());
+    const auto all = store.Search({});
+    ASSERT_EQ(Ids(all), (QStringList{"a1", "a2", "b"}));
+    QStringList plates;
+    for (const ClientCarRow &car : all[0].cars) plates << car.avtoNomer;
+    EXPECT_EQ(plates, (QStringList{"А000АА", "А111АА"}));  // a client's cars by plate
+    EXPECT_TRUE(all[1].cars.isEmpty());                    // a link to a car that is gone shows nothing
+    EXPECT_NEAR(all[1].debt, 50.0, 1e-9);
+
+    for (const ClientListRow &row : all) {
+        SCOPED_TRACE(row.client.iddClient.toStdString());
+        ClientFilter f;
+        f.name = row.client.clientName;
+        f.inn = row.client.clientINN;
+        const auto own = store.Search(f);
+        ASSERT_EQ(own.size(), 1);
+        for (const auto &[column, member] : ClientRecord::Columns())
+            EXPECT_EQ(own[0].client.*member, row.client.*member) << column.toStdString();
+        EXPECT_NEAR(own[0].debt, row.debt, 1e-9);
+        ASSERT_EQ(own[0].cars.size(), row.cars.size());
+        for (qsizetype i = 0; i < row.cars.size(); ++i) {
+            const ClientCarRow &a = own[0].cars[i], &b = row.cars[i];
+            EXPECT_EQ(
+                QStringList({a.iddAvtoVlad, a.iddAvto, a.iddVlad, a.avtoNomer, a.avtoMarka, a.avtoColor}),
+                QStringList({b.iddAvtoVlad, b.iddAvto, b.iddVlad, b.avtoNomer, b.avtoMarka, b.avtoColor}));
+        }
+    }
+}
+
 TEST_P(ClientStoreTest, DebtorsAreThoseOwingMoreThanAKopeck) {
     ClientStore store(db());
     store.Save(Client(QStringLiteral("d1"), QStringLiteral("Должник")));
