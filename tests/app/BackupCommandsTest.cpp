@@ -15,7 +15,6 @@
 #include <QDir>
 #include <QFile>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QThread>
 
 namespace {
@@ -36,16 +35,13 @@ QStringList Orders(Database &db) {
     return numbers;
 }
 
-// Keeps the remembered folder out of the user's real settings for as long as it lives.
+// Every test starts with no remembered folder. The settings are the test program's own (see the
+// shared main), so no other test program running beside this one can change them mid-test.
 struct IsolatedSettings {
     IsolatedSettings() {
-        QStandardPaths::setTestModeEnabled(true);
         QSettings(QStringLiteral("Zorvantide"), QStringLiteral("Zorvantide"))
             .remove(BackupCommands::kFolderKey);
     }
-    ~IsolatedSettings() { QStandardPaths::setTestModeEnabled(false); }
-    IsolatedSettings(const IsolatedSettings &) = delete;
-    IsolatedSettings &operator=(const IsolatedSettings &) = delete;
 };
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QDir>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <cstdio>
 
@@ -22,6 +23,12 @@ int main(int argc, char **argv) {
     const QTemporaryDir odbc;
     qputenv("ODBCINI", odbc.filePath(QStringLiteral("odbc.ini")).toLocal8Bit());
     qputenv("ODBCSYSINI", odbc.path().toLocal8Bit());
+    // Settings likewise: each test program keeps its own, so programs run side by side by ctest never
+    // see or clear each other's remembered values, and the user's own are never touched.
+    const QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config.path());
     QApplication app(argc, argv);
     // Screens are tested as users see them: Qt's own texts in Russian, the same icon theme.
     const QString missing = RussianUi::InstallTranslations(&app);
