@@ -2,8 +2,11 @@
 
 #include "DbError.h"
 #include "Schema.h"
+#include "SqliteCursor.h"
 
+#include <sqlite3.h>
 #include <QAtomicInt>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDeadlineTimer>
 #include <QRegularExpression>
@@ -11,6 +14,9 @@
 #include <QSqlError>
 #include <QSqlField>
 #include <QThread>
+
+Q_DECLARE_OPAQUE_POINTER(sqlite3 *)
+Q_DECLARE_METATYPE(sqlite3 *)
 
 namespace {
 
@@ -100,6 +106,8 @@ void Database::OpenSpec(const ConnectSpec &spec) {
                 QThread::msleep(20);
             }
         }
+        const QVariant connection = db.driver()->handle();
+        if (connection.canConvert<sqlite3 *>()) m_sqlite = connection.value<sqlite3 *>();
         Exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
         // Lists over years of orders read the same pages again and again: they are kept in memory (32 MB)
         // and the file is read through a memory map instead of a system call a page.
@@ -215,13 +223,24 @@ void Database::Fail(const QSqlError &error) {
     throw DbError(known.isEmpty() ? text : known);
 }
 
-QSqlQuery Database::Exec(const QString &sql, const QVariantList &binds) {
+void Database::FailSqlite(int code, const char *what) {
+    Fail(QSqlError(QCoreApplication::translate("QSQLiteResult", what),
+                   m_sqlite ? QString::fromUtf8(sqlite3_errmsg(m_sqlite)) : QString(),
+                   QSqlError::StatementError, QString::number(code)));
+}
+
+QString Database::Announce(const QString &sql) {
     // After a failed statement nothing more runs in the transaction: it is already rolled back on the
     // server, so a statement now would commit on its own.
     if (m_aborted) throw DbError(QStringLiteral("Изменения отменены: часть записи не удалась."));
     const QString text = Sql(sql);
     if (m_statementHook) m_statementHook(text);
     if (m_writeHook && IsWrite(text)) m_writeHook(text);
+    return text;
+}
+
+QSqlQuery Database::Exec(const QString &sql, const QVariantList &binds) {
+    const QString text = Announce(sql);
     if (binds.isEmpty()) {
         QSqlQuery query(handle());
         query.setForwardOnly(true);
@@ -279,6 +298,64 @@ QString NumberedMarks(const QString &text) {
 }
 
 }  // namespace
+
+std::unique_ptr<SqliteCursor> Database::OpenCursor(const QString &sql, const QVariantList &binds) {
+    if (!m_sqlite || !m_directReads || IsWrite(sql)) return nullptr;
+    const QString text = Announce(sql);
+    const QByteArray utf8 = text.toUtf8();
+    sqlite3_stmt *statement = nullptr;
+    const char *tail = nullptr;
+    int rc = sqlite3_prepare_v2(m_sqlite, utf8.constData(), int(utf8.size()), &statement, &tail);
+    if (rc != SQLITE_OK || !statement) {
+        sqlite3_finalize(statement);
+        FailSqlite(rc, "Unable to execute statement");
+    }
+    std::unique_ptr<SqliteCursor> cursor(new SqliteCursor(*this, statement));
+    if (tail && !QByteArray(tail).trimmed().isEmpty())
+        FailSqlite(SQLITE_MISUSE, "Unable to execute multiple statements at a time");
+    if (sqlite3_bind_parameter_count(statement) != binds.size())
+        Fail(QSqlError(QCoreApplication::translate("QSQLiteResult", "Parameter count mismatch"), QString(),
+                       QSqlError::StatementError));
+    // Each value bound as the driver binds it.
+    for (int i = 0; i < binds.size(); ++i) {
+        const QVariant value = BindValue(binds[i]);
+        if (IsNullValue(value)) {
+            rc = sqlite3_bind_null(statement, i + 1);
+        } else {
+            switch (value.typeId()) {
+                case QMetaType::QByteArray: {
+                    const QByteArray bytes = value.toByteArray();
+                    rc = sqlite3_bind_blob(statement, i + 1, bytes.constData(), int(bytes.size()),
+                                           SQLITE_TRANSIENT);
+                    break;
+                }
+                case QMetaType::Int:
+                case QMetaType::Bool:
+                    rc = sqlite3_bind_int(statement, i + 1, value.toInt());
+                    break;
+                case QMetaType::Double:
+                    rc = sqlite3_bind_double(statement, i + 1, value.toDouble());
+                    break;
+                case QMetaType::UInt:
+                case QMetaType::LongLong:
+                    rc = sqlite3_bind_int64(statement, i + 1, value.toLongLong());
+                    break;
+                default: {
+                    const QString string = value.typeId() == QMetaType::QDateTime
+                                               ? value.toDateTime().toString(Qt::ISODateWithMs)
+                                           : value.typeId() == QMetaType::QTime
+                                               ? value.toTime().toString(QStringLiteral("hh:mm:ss.zzz"))
+                                               : value.toString();
+                    rc = sqlite3_bind_text16(statement, i + 1, string.utf16(), int(string.size() * 2),
+                                             SQLITE_TRANSIENT);
+                    break;
+                }
+            }
+        }
+        if (rc != SQLITE_OK) FailSqlite(rc, "Unable to bind parameters");
+    }
+    return cursor;
+}
 
 QSqlQuery Database::ExecPrepared(const QString &text, const QVariantList &binds) {
     QString name = m_statements.value(text);

@@ -11,6 +11,9 @@
 #include <functional>
 #include <memory>
 
+class SqliteCursor;
+struct sqlite3;
+
 // The one connection of the run. Every statement goes through Exec: the SQL is written once with
 // reserved names in brackets ([Delete], [Number], [Count], [Time], [Name]) and every value bound;
 // the dialect differences (name quoting, booleans, dates) are settled here and nowhere else.
@@ -32,6 +35,11 @@ public:
     QString Sql(const QString &text) const;
     // Prepares, binds and runs one statement; throws DbError with the driver's text.
     QSqlQuery Exec(const QString &sql, const QVariantList &binds = {});
+    // SQLite: runs a SELECT as Exec does (same checks, hooks, binding and errors) and hands back a cursor
+    // that reads its rows straight from the connection. Null on other databases and for a write: use Exec.
+    std::unique_ptr<SqliteCursor> OpenCursor(const QString &sql, const QVariantList &binds = {});
+    // Test seam: with false, OpenCursor always answers null, so every read goes through the driver.
+    void SetDirectReads(bool on) { m_directReads = on; }
     // A value as it must be bound here: dates as canonical text, booleans as 1/0 where there is no boolean.
     QVariant BindValue(const QVariant &value) const;
 
@@ -60,9 +68,14 @@ public:
     void ForgetStatements();
 
 private:
+    friend class SqliteCursor;
     Database() = default;
     void OpenSpec(const ConnectSpec &spec);
     [[noreturn]] void Fail(const QSqlError &error);
+    // A failure of SQLite itself (its result code), reported as the driver reports it.
+    [[noreturn]] void FailSqlite(int code, const char *what);
+    // The checks and hooks every statement passes before it runs; the text as this database wants it.
+    QString Announce(const QString &sql);
     void ExecControl(const QString &sql);
     void Rollback0();
     QSqlQuery ExecPrepared(const QString &text, const QVariantList &binds);
@@ -82,6 +95,8 @@ private:
     // so running one again is one round trip (EXECUTE) where the driver's own preparing costs three
     // (PREPARE, EXECUTE, DEALLOCATE). Name by SQL text.
     QHash<QString, QString> m_statements;
+    sqlite3 *m_sqlite = nullptr;  // the driver's connection, on SQLite
+    bool m_directReads = true;
     int m_statementSerial = 0;
 };
 

@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "Formats.h"
+#include "SqliteCursor.h"
 
 #include <QLocale>
 #include <QSqlField>
@@ -311,37 +312,57 @@ void CDynamicField::SetText(const QString &value) {
     m_null = false;
 }
 
+CDynamicRecordset::CDynamicRecordset(Database &db) : m_db(db) {}
+
+CDynamicRecordset::~CDynamicRecordset() {
+    Close();
+}
+
 bool CDynamicRecordset::Open(const QString &sql, const QVariantList &binds) {
     Close();
-    m_query = m_db.Exec(sql, binds);
-    m_open = true;
-    BuildFields();
-    m_eof = !m_query.next();
+    m_cursor = m_db.OpenCursor(sql, binds);
+    if (m_cursor) {
+        // The cursor knows its columns once it has stepped (a computed column's type is its first value's).
+        m_open = true;
+        m_eof = !m_cursor->Next();
+        BuildFields();
+    } else {
+        m_query = m_db.Exec(sql, binds);
+        m_open = true;
+        BuildFields();
+        m_eof = !m_query.next();
+    }
     if (!m_eof) LoadRow();
     return true;
 }
 
 void CDynamicRecordset::BuildFields() {
-    const QSqlRecord rec = m_query.record();
     m_fields.clear();
     m_names.clear();
     m_seen.clear();
     m_lookup = 0;
-    m_fields.reserve(rec.count());
-    for (int i = 0; i < rec.count(); ++i) {
-        const QString base = rec.fieldName(i).toUpper();
+    const auto add = [this](int i, const QString &column, QMetaType type) {
+        const QString base = column.toUpper();
         QString name = base;
         for (int n = 2; m_names.contains(name); ++n) name = base + QString::number(n);
         m_names.insert(name, i);
-        m_fields.emplace_back(CDynamicField::KindOf(rec.field(i).metaType()), name);
+        m_fields.emplace_back(CDynamicField::KindOf(type), name);
+    };
+    if (m_cursor) {
+        m_fields.reserve(size_t(m_cursor->Columns()));
+        for (int i = 0; i < m_cursor->Columns(); ++i) add(i, m_cursor->Name(i), m_cursor->Type(i));
+        return;
     }
+    const QSqlRecord rec = m_query.record();
+    m_fields.reserve(size_t(rec.count()));
+    for (int i = 0; i < rec.count(); ++i) add(i, rec.fieldName(i), rec.field(i).metaType());
 }
 
 void CDynamicRecordset::LoadRow() {
     m_lookup = 0;
     for (int i = 0; i < int(m_fields.size()); ++i) {
         CDynamicField &f = m_fields[i];
-        const QVariant raw = m_query.value(i);
+        const QVariant raw = m_cursor ? m_cursor->Value(i) : m_query.value(i);
         // A column whose type the driver could not tell (a computed one) takes the kind of its value.
         if ((f.kind() == Kind::Empty || f.kind() == Kind::Text) && !raw.isNull()) {
             const Kind k = CDynamicField::KindOf(raw.metaType());
@@ -353,11 +374,12 @@ void CDynamicRecordset::LoadRow() {
 
 void CDynamicRecordset::MoveNext() {
     if (IsEOF()) return;
-    m_eof = !m_query.next();
+    m_eof = m_cursor ? !m_cursor->Next() : !m_query.next();
     if (!m_eof) LoadRow();
 }
 
 void CDynamicRecordset::Close() {
+    m_cursor.reset();
     if (m_open) m_query.finish();
     m_query = QSqlQuery();
     m_open = false;

@@ -5,9 +5,11 @@
 #include <QSqlQuery>
 #include <QString>
 #include <QVariant>
+#include <memory>
 #include <vector>
 
 class Database;
+class SqliteCursor;
 
 // One column's value in the current row, read and written with the program's conversion rules.
 class CDynamicField {
@@ -49,8 +51,8 @@ private:
 // addressed by case-insensitive name; a repeated name is reachable as NAME2, NAME3, ...
 class CDynamicRecordset {
 public:
-    explicit CDynamicRecordset(Database &db) : m_db(db) {}
-    ~CDynamicRecordset() { Close(); }
+    explicit CDynamicRecordset(Database &db);
+    ~CDynamicRecordset();
     CDynamicRecordset(const CDynamicRecordset &) = delete;
     CDynamicRecordset &operator=(const CDynamicRecordset &) = delete;
 
@@ -78,6 +80,8 @@ private:
     void LoadRow();
 
     Database &m_db;
+    // On SQLite the rows are read straight from the connection; elsewhere through the driver's query.
+    std::unique_ptr<SqliteCursor> m_cursor;
     QSqlQuery m_query;
     std::vector<CDynamicField> m_fields;
     QHash<QString, int> m_names;
