@@ -166,6 +166,8 @@ TEST_P(ClientStoreTest, TheWholeListAgreesWithEachClientsOwnSearch) {
     // The whole list is put together from separate reads; a search for one client is one statement.
     AddCar(db(), QStringLiteral("car3"), QStringLiteral("А000АА"), QStringLiteral("ГАЗ"));
     AddLink(db(), QStringLiteral("l5"), QStringLiteral("car3"), QStringLiteral("a1"));
+    AddCar(db(), QStringLiteral("car4"), QStringLiteral("А000АА"));  // the same plate: by link after that
+    AddLink(db(), QStringLiteral("l4"), QStringLiteral("car4"), QStringLiteral("a1"));
     AddLink(db(), QStringLiteral("l6"), QStringLiteral("gone-car"), QStringLiteral("a2"));
     AddLink(db(), QStringLiteral("l7"), QStringLiteral("car2"), QStringLiteral("gone-client"));
     AddOrder(db(), QStringLiteral("z1"), QStringLiteral("a2"), 70.0, 20.0);
@@ -174,7 +176,8 @@ TEST_P(ClientStoreTest, TheWholeListAgreesWithEachClientsOwnSearch) {
     ClientStore store(db());
     const auto all = store.Search({});
     ASSERT_EQ(Ids(all), (QStringList{"a1", "a2", "b"}));
-    EXPECT_EQ(Plates(all[0]), (QStringList{"А000АА", "А111АА"}));  // a client's cars by plate
+    EXPECT_EQ(Plates(all[0]), (QStringList{"А000АА", "А000АА", "А111АА"}));  // a client's cars by plate
+    EXPECT_EQ(all[0].cars[0].iddAvtoVlad, QStringLiteral("l4"));
     EXPECT_TRUE(all[1].cars.isEmpty());  // a link to a car that is gone shows nothing
     EXPECT_NEAR(all[1].debt, 50.0, 1e-9);
 
