@@ -95,23 +95,29 @@ QList<CarListRow> CarStore::Search(const CarFilter &filter) {
                        "ORDER BY SAvto.AvtoNomer, SAvto.IddAvto, C.ClientName, L.IddAvtoVlad")
             .arg(kCarColumns, where),
         binds);
+    // Columns by place, in the order of the statement: the whole list is tens of thousands of rows.
     for (; !rs.IsEOF(); rs.MoveNext()) {
-        const QString key = rs.Text(QStringLiteral("IddAvto"));
+        const QString key = rs.Field(0).AsText();  // IddAvto
         if (rows.isEmpty() || rows.last().car.iddAvto != key) {
             CarListRow row;
-            row.car = ReadCar(rs);
-            rows << row;
+            row.car.iddAvto = key;
+            row.car.avtoNomer = rs.Field(1).AsText();
+            row.car.avtoMarka = rs.Field(2).AsText();
+            row.car.avtoVin = rs.Field(3).AsText();
+            row.car.avtoDvig = rs.Field(4).AsText();
+            row.car.avtoColor = rs.Field(5).AsText();
+            row.car.avtoPrim = rs.Field(6).AsText();
+            rows.append(std::move(row));
         }
-        const QString client = rs.Text(QStringLiteral("IddClient"));
-        if (client.isEmpty()) continue;  // no current owner (or a link to a client that is gone)
         CarOwnerRow owner;
-        owner.iddAvtoVlad = rs.Text(QStringLiteral("IddAvtoVlad"));
-        owner.iddVlad = client;
-        owner.clientName = rs.Text(QStringLiteral("ClientName"));
-        owner.clientContact = rs.Text(QStringLiteral("ClientContact"));
-        owner.clientTel = rs.Text(QStringLiteral("ClientTel"));
-        owner.clientFaks = rs.Text(QStringLiteral("ClientFaks"));
-        rows.last().owners << owner;
+        owner.iddVlad = rs.Field(8).AsText();   // IddClient
+        if (owner.iddVlad.isEmpty()) continue;  // no current owner (or a link to a client that is gone)
+        owner.iddAvtoVlad = rs.Field(7).AsText();
+        owner.clientName = rs.Field(9).AsText();
+        owner.clientContact = rs.Field(10).AsText();
+        owner.clientTel = rs.Field(11).AsText();
+        owner.clientFaks = rs.Field(12).AsText();
+        rows.last().owners.append(std::move(owner));
     }
     return rows;
 }

@@ -23,6 +23,11 @@ CarOwner Owner(const QString &client, bool deleted = false) {
     return o;
 }
 
+// Every value of a car, in order.
+QStringList Fields(const CarRecord &c) {
+    return {c.iddAvto, c.avtoNomer, c.avtoMarka, c.avtoVin, c.avtoDvig, c.avtoColor, c.avtoPrim};
+}
+
 QStringList Ids(const QList<CarListRow> &rows) {
     QStringList ids;
     for (const CarListRow &r : rows) ids << r.car.iddAvto;
@@ -43,12 +48,18 @@ protected:
             c.iddClient = QString::fromUtf8(id);
             c.clientName = QString::fromUtf8(name);
             c.clientTel = QStringLiteral("tel-") + c.iddClient;
+            c.clientFaks = QStringLiteral("fax-") + c.iddClient;
+            c.clientContact = QStringLiteral("contact-") + c.iddClient;
             clients.Save(c);
         }
         CarStore cars(db());
         QList<CarOwner> owners = {Owner(QStringLiteral("ivanov")), Owner(QStringLiteral("petrov"))};
-        cars.Save(Car(QStringLiteral("c1"), QStringLiteral("А001АА"), QStringLiteral("ВАЗ 2107")), owners,
-                  QStringLiteral("anna"));
+        CarRecord first = Car(QStringLiteral("c1"), QStringLiteral("А001АА"), QStringLiteral("ВАЗ 2107"));
+        first.avtoVin = QStringLiteral("VIN1");
+        first.avtoDvig = QStringLiteral("ENGINE1");
+        first.avtoColor = QStringLiteral("СИНИЙ");
+        first.avtoPrim = QStringLiteral("вмятина");
+        cars.Save(first, owners, QStringLiteral("anna"));
         owners = {Owner(QStringLiteral("petrov")), Owner(QStringLiteral("petrov2"))};
         cars.Save(Car(QStringLiteral("c2"), QStringLiteral("В002ВВ"), QStringLiteral("ВАЗ 2107")), owners,
                   QStringLiteral("anna"));
@@ -88,11 +99,13 @@ TEST_P(CarStoreTest, EveryCombinationOfTheThreeFilters) {
 TEST_P(CarStoreTest, CarsCarryTheirCurrentOwnersAndTheListsAreDistinct) {
     const auto rows = CarStore(db()).Search({});
     ASSERT_EQ(rows.size(), 3);
+    for (const CarListRow &row : rows)
+        EXPECT_EQ(Fields(row.car), Fields(*CarStore(db()).Load(row.car.iddAvto)));
     ASSERT_EQ(rows[0].owners.size(), 2);
-    EXPECT_EQ(rows[0].owners[0].clientName, QStringLiteral("Иванов"));
-    EXPECT_EQ(rows[0].owners[0].iddVlad, QStringLiteral("ivanov"));
-    EXPECT_EQ(rows[0].owners[0].clientTel, QStringLiteral("tel-ivanov"));
-    EXPECT_FALSE(rows[0].owners[0].iddAvtoVlad.isEmpty());
+    const CarOwnerRow &o = rows[0].owners[0];
+    EXPECT_EQ((QStringList{o.iddVlad, o.clientName, o.clientContact, o.clientTel, o.clientFaks}),
+              (QStringList{"ivanov", "Иванов", "contact-ivanov", "tel-ivanov", "fax-ivanov"}));
+    EXPECT_EQ(o.iddAvtoVlad, CarStore(db()).LoadOwners(QStringLiteral("c1"))[0].iddAvtoVlad);
     EXPECT_TRUE(rows[1].owners.isEmpty());  // c3's only link is deleted
     // With a filter the owners shown are still all of the car's owners.
     const auto byOwner = CarStore(db()).Search({{}, {}, QStringLiteral("Иванов")});
