@@ -220,7 +220,8 @@ QList<ClientListRow> ClientStore::WholeList() {
     for (qsizetype i = 0; i < rows.size(); ++i) at.emplace(rows[i].client.iddClient, i);
 
     // Columns are read by place below: these two statements are read row by row tens of thousands of times.
-    rs.Open(kAllDebts);
+    // Only the debts that are not nil: the rest show as 0 anyway, and most clients owe nothing.
+    rs.Open(kAllDebts + QStringLiteral(" HAVING SUM(TClientDolg.SummD) <> 0"));
     for (; !rs.IsEOF(); rs.MoveNext()) {
         const auto it = at.find(rs.Field(0).AsText());                       // IddVlad
         if (it != at.end()) rows[it->second].debt = rs.Field(1).AsDouble();  // Sum_SummD

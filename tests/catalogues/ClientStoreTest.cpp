@@ -172,6 +172,8 @@ TEST_P(ClientStoreTest, TheWholeListAgreesWithEachClientsOwnSearch) {
     AddLink(db(), QStringLiteral("l7"), QStringLiteral("car2"), QStringLiteral("gone-client"));
     AddOrder(db(), QStringLiteral("z1"), QStringLiteral("a2"), 70.0, 20.0);
     AddOrder(db(), QStringLiteral("z2"), QStringLiteral("gone-client"), 40.0);
+    AddOrder(db(), QStringLiteral("z3"), QStringLiteral("b"), 30.0, 45.0);   // overpaid: a debt below nil
+    AddOrder(db(), QStringLiteral("z4"), QStringLiteral("a1"), 25.0, 25.0);  // paid to the kopeck
 
     ClientStore store(db());
     const auto all = store.Search({});
@@ -180,6 +182,8 @@ TEST_P(ClientStoreTest, TheWholeListAgreesWithEachClientsOwnSearch) {
     EXPECT_EQ(all[0].cars[0].iddAvtoVlad, QStringLiteral("l4"));
     EXPECT_TRUE(all[1].cars.isEmpty());  // a link to a car that is gone shows nothing
     EXPECT_NEAR(all[1].debt, 50.0, 1e-9);
+    EXPECT_NEAR(all[2].debt, -15.0, 1e-9);
+    EXPECT_EQ(all[0].debt, 0.0);
 
     for (const ClientListRow &row : all) {
         SCOPED_TRACE(row.client.iddClient.toStdString());
