@@ -154,16 +154,19 @@ void CCarDirDlg::Refill() {
         }))
         return;
     m_list->clear();
-    for (const CarListRow &row : rows) {
-        const CarRecord &c = row.car;
-        QTreeWidgetItem *item =
-            m_list->AddRow({c.avtoNomer, c.avtoMarka, c.avtoColor, c.avtoVin, c.avtoDvig}, c.iddAvto);
-        item->setData(0, kPlateRole, c.avtoNomer);
-        for (const CarOwnerRow &o : row.owners) {
-            QTreeWidgetItem *child =
-                m_list->AddRow({o.clientName, o.clientContact, o.clientTel, o.clientFaks}, c.iddAvto, item);
-            child->setData(0, kLinkRole, o.iddAvtoVlad);
-            child->setData(0, kPlateRole, c.avtoNomer);
+    {
+        const KeyedList::Batch batch(*m_list);
+        for (const CarListRow &row : rows) {
+            const CarRecord &c = row.car;
+            QTreeWidgetItem *item =
+                m_list->AddRow({c.avtoNomer, c.avtoMarka, c.avtoColor, c.avtoVin, c.avtoDvig}, c.iddAvto);
+            item->setData(0, kPlateRole, c.avtoNomer);
+            for (const CarOwnerRow &o : row.owners) {
+                QTreeWidgetItem *child = m_list->AddRow(
+                    {o.clientName, o.clientContact, o.clientTel, o.clientFaks}, c.iddAvto, item);
+                child->setData(0, kLinkRole, o.iddAvtoVlad);
+                child->setData(0, kPlateRole, c.avtoNomer);
+            }
         }
     }
     m_list->FitColumns();

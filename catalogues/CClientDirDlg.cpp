@@ -179,22 +179,25 @@ void CClientDirDlg::Refill() {
     m_list->clear();
     QStringList names;
     QSet<QString> seen;
-    for (const ClientListRow &row : rows) {
-        const ClientRecord &c = row.client;
-        QTreeWidgetItem *item = m_list->AddRow({c.clientINN, c.clientName, c.clientAdres, c.clientTel,
-                                                c.clientFaks, c.clientContact, Formats::Money(row.debt)},
-                                               c.iddClient);
-        item->setData(0, kNameRole, c.clientName);
-        for (const ClientCarRow &car : row.cars) {
-            QTreeWidgetItem *child =
-                m_list->AddRow({car.avtoNomer, car.avtoMarka, car.avtoColor}, c.iddClient, item);
-            child->setData(0, kLinkRole, car.iddAvtoVlad);
-            child->setData(0, kCarRole, car.iddAvto);
-            child->setData(0, kNameRole, c.clientName);
-        }
-        if (!seen.contains(c.clientName)) {
-            seen.insert(c.clientName);
-            names << c.clientName;
+    {
+        const KeyedList::Batch batch(*m_list);
+        for (const ClientListRow &row : rows) {
+            const ClientRecord &c = row.client;
+            QTreeWidgetItem *item = m_list->AddRow({c.clientINN, c.clientName, c.clientAdres, c.clientTel,
+                                                    c.clientFaks, c.clientContact, Formats::Money(row.debt)},
+                                                   c.iddClient);
+            item->setData(0, kNameRole, c.clientName);
+            for (const ClientCarRow &car : row.cars) {
+                QTreeWidgetItem *child =
+                    m_list->AddRow({car.avtoNomer, car.avtoMarka, car.avtoColor}, c.iddClient, item);
+                child->setData(0, kLinkRole, car.iddAvtoVlad);
+                child->setData(0, kCarRole, car.iddAvto);
+                child->setData(0, kNameRole, c.clientName);
+            }
+            if (!seen.contains(c.clientName)) {
+                seen.insert(c.clientName);
+                names << c.clientName;
+            }
         }
     }
     m_list->FitColumns();

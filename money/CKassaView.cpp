@@ -152,16 +152,19 @@ void CKassaView::Find() {
     // A failed query leaves the list empty and the totals at zero.
     TryDb(m_ctx.prompter(), [&] { m_journal = CashStore(m_ctx.db()).FillCashJournal(filter); });
     m_lastFilter = filter;
-    for (int i = 0; i < m_journal.rows.size(); ++i) {
-        const CashRow &row = m_journal.rows[i];
-        const PayRecord &p = row.pay;
-        QTreeWidgetItem *item =
-            m_list->AddRow({p.NomerPay, Formats::Date(p.DataPay.date()), Formats::Money(p.SummaPay),
-                            p.NaznPay, p.DocPay, p.PrimPay, row.Who()},
-                           p.IddPay);
-        KeyedList::SetSortValue(item, 1, p.DataPay);
-        KeyedList::SetSortValue(item, kSumColumn, p.SummaPay);
-        m_rowOf.insert(p.IddPay, i);
+    {
+        const KeyedList::Batch batch(*m_list);
+        for (int i = 0; i < m_journal.rows.size(); ++i) {
+            const CashRow &row = m_journal.rows[i];
+            const PayRecord &p = row.pay;
+            QTreeWidgetItem *item =
+                m_list->AddRow({p.NomerPay, Formats::Date(p.DataPay.date()), Formats::Money(p.SummaPay),
+                                p.NaznPay, p.DocPay, p.PrimPay, row.Who()},
+                               p.IddPay);
+            KeyedList::SetSortValue(item, 1, p.DataPay);
+            KeyedList::SetSortValue(item, kSumColumn, p.SummaPay);
+            m_rowOf.insert(p.IddPay, i);
+        }
     }
     m_list->FitColumns();
     m_income->setText(Formats::Money(m_journal.income));

@@ -294,32 +294,35 @@ void CQuellmarodView::Search() {
 void CQuellmarodView::Fill(const QList<JournalOrder> &orders) {
     m_list->setUpdatesEnabled(false);
     m_list->clear();
-    for (const JournalOrder &o : orders) {
-        const QDateTime from = o.ZakazStatus == StatusRequested ? o.ZakazBegin : o.ZakazBeginIn;
-        const QDateTime to = o.ZakazStatus == StatusFinished ? o.ZakazEndOut : QDateTime();
-        QStringList car;
-        for (const QString &part : {o.AvtoMarka, o.AvtoColor})
-            if (!part.trimmed().isEmpty()) car << part.trimmed();
-        const double total = OrderMath::Compute(o.lines).total;
-        QTreeWidgetItem *row =
-            m_list->AddRow({o.ClientName, o.ZakazNomer, Formats::Date(o.ZakazData),
-                            from.isValid() ? Formats::DateTime(from) : QString(),
-                            to.isValid() ? Formats::DateTime(to) : QString(), o.AvtoNomer, car.join(u'-'),
-                            o.ClientTel, Formats::Money(total), Formats::Money(o.debt)},
-                           o.IddZakaz);
-        StatusTreeList::SetSortValue(row, 2, o.ZakazData);
-        StatusTreeList::SetSortValue(row, 3, from);
-        StatusTreeList::SetSortValue(row, 4, to);
-        StatusTreeList::SetSortValue(row, 8, total);
-        StatusTreeList::SetSortValue(row, 9, o.debt);
-        StatusTreeList::Paint(row, o.ZakazStatus, o.debt);
-        // Line rows carry no key: a command on one of them acts on its order.
-        for (const OrderLine &line : o.lines) {
-            if (line.IsPackage()) {
-                QTreeWidgetItem *pkg = m_list->AddRow(PackageTexts(line), QString(), row);
-                for (const OrderLine &s : line.children) m_list->AddRow(LineTexts(s), QString(), pkg);
-            } else {
-                m_list->AddRow(LineTexts(line), QString(), row);
+    {
+        const KeyedList::Batch batch(*m_list);
+        for (const JournalOrder &o : orders) {
+            const QDateTime from = o.ZakazStatus == StatusRequested ? o.ZakazBegin : o.ZakazBeginIn;
+            const QDateTime to = o.ZakazStatus == StatusFinished ? o.ZakazEndOut : QDateTime();
+            QStringList car;
+            for (const QString &part : {o.AvtoMarka, o.AvtoColor})
+                if (!part.trimmed().isEmpty()) car << part.trimmed();
+            const double total = OrderMath::Compute(o.lines).total;
+            QTreeWidgetItem *row =
+                m_list->AddRow({o.ClientName, o.ZakazNomer, Formats::Date(o.ZakazData),
+                                from.isValid() ? Formats::DateTime(from) : QString(),
+                                to.isValid() ? Formats::DateTime(to) : QString(), o.AvtoNomer, car.join(u'-'),
+                                o.ClientTel, Formats::Money(total), Formats::Money(o.debt)},
+                               o.IddZakaz);
+            StatusTreeList::SetSortValue(row, 2, o.ZakazData);
+            StatusTreeList::SetSortValue(row, 3, from);
+            StatusTreeList::SetSortValue(row, 4, to);
+            StatusTreeList::SetSortValue(row, 8, total);
+            StatusTreeList::SetSortValue(row, 9, o.debt);
+            StatusTreeList::Paint(row, o.ZakazStatus, o.debt);
+            // Line rows carry no key: a command on one of them acts on its order.
+            for (const OrderLine &line : o.lines) {
+                if (line.IsPackage()) {
+                    QTreeWidgetItem *pkg = m_list->AddRow(PackageTexts(line), QString(), row);
+                    for (const OrderLine &s : line.children) m_list->AddRow(LineTexts(s), QString(), pkg);
+                } else {
+                    m_list->AddRow(LineTexts(line), QString(), row);
+                }
             }
         }
     }

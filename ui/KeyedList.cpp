@@ -129,8 +129,34 @@ void KeyedList::BuildMenu() {
     }
 }
 
+KeyedList::Batch::Batch(KeyedList &list) : m_list(list), m_outer(list.m_batch) {
+    list.m_batch = this;
+}
+
+KeyedList::Batch::~Batch() {
+    m_list.m_batch = m_outer;
+    if (m_outer) {
+        m_outer->m_rows += m_rows;
+        return;
+    }
+    // A sorted list would take the rows one at a time, each at the same place; they go in as loaded and
+    // the list is sorted again by the column the user chose, if any.
+    const bool sorted = m_list.isSortingEnabled();
+    if (sorted) m_list.setSortingEnabled(false);
+    m_list.addTopLevelItems(m_rows);
+    if (sorted) m_list.setSortingEnabled(true);
+}
+
 QTreeWidgetItem *KeyedList::AddRow(const QStringList &texts, const QString &key, QTreeWidgetItem *parent) {
-    auto *item = parent ? new SortableItem(parent, texts) : new SortableItem(this, texts);
+    QTreeWidgetItem *item = nullptr;
+    if (parent) {
+        item = new SortableItem(parent, texts);
+    } else if (m_batch) {
+        item = new SortableItem(texts);
+        m_batch->m_rows.append(item);
+    } else {
+        item = new SortableItem(this, texts);
+    }
     if (!key.isNull()) item->setData(0, kKeyRole, key);
     for (int i = 0; i < texts.size() && i < columnCount(); ++i) {
         const Qt::Alignment a = Qt::Alignment(headerItem()->textAlignment(i)) & Qt::AlignHorizontal_Mask;

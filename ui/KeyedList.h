@@ -41,6 +41,23 @@ public:
     // Heading clicks sort; until one is clicked the rows stay in the order they were loaded.
     void SetSortable(bool on);
 
+    // While a Batch lives, rows added at the top level are put into the list together when it ends: the
+    // list then reports its new rows once rather than row by row, which fills a list of tens of thousands
+    // of rows several times faster. Until then they are not in the list (nor counted by it).
+    class Batch {
+    public:
+        explicit Batch(KeyedList &list);
+        ~Batch();
+        Batch(const Batch &) = delete;
+        Batch &operator=(const Batch &) = delete;
+
+    private:
+        KeyedList &m_list;
+        QList<QTreeWidgetItem *> m_rows;
+        Batch *m_outer;
+        friend class KeyedList;
+    };
+
     // Adds a row under `parent` (top level when null) keyed `key`; cells take their heading's alignment.
     QTreeWidgetItem *AddRow(const QStringList &texts, const QString &key = {},
                             QTreeWidgetItem *parent = nullptr);
@@ -84,4 +101,5 @@ private:
     QMenu *m_menu = nullptr;
     QList<int> m_minWidths;
     int m_stretch = -1;
+    Batch *m_batch = nullptr;
 };

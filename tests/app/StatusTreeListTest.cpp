@@ -63,3 +63,39 @@ TEST(StatusTreeList, ColumnsSortByTheirValuesNotTheirText) {
     for (int i = 0; i < list.topLevelItemCount(); ++i) order << StatusTreeList::Key(list.topLevelItem(i));
     EXPECT_EQ(order, QStringList({"А", "Б", "В"}));
 }
+
+TEST(StatusTreeList, RowsAddedInABatchArriveTogetherAsIfAddedOneByOne) {
+    StatusTreeList list;
+    list.SetColumns({QStringLiteral("Клиент:"), QStringLiteral("Долг:")}, {100, 90},
+                    {Qt::AlignLeft, Qt::AlignRight});
+    list.AddRow({QStringLiteral("Б")}, "b");
+    const auto texts = [&list] {
+        QStringList all;
+        for (int i = 0; i < list.topLevelItemCount(); ++i) all << list.topLevelItem(i)->text(0);
+        return all;
+    };
+    {
+        const KeyedList::Batch batch(list);
+        QTreeWidgetItem *v = list.AddRow({QStringLiteral("В"), QStringLiteral("1.00")}, "v");
+        list.AddRow({QStringLiteral("машина")}, "v1", v);
+        {
+            const KeyedList::Batch inner(list);  // a batch inside a batch hands its rows to the outer one
+            list.AddRow({QStringLiteral("А")}, "a");
+        }
+        EXPECT_EQ(list.topLevelItemCount(), 1);  // nothing shows until the batch ends
+    }
+    EXPECT_EQ(texts(), (QStringList{"Б", "В", "А"}));
+    EXPECT_TRUE(Qt::Alignment(list.topLevelItem(1)->textAlignment(1)) & Qt::AlignRight);
+    EXPECT_TRUE(list.SelectKey(QStringLiteral("v1")));
+    EXPECT_EQ(list.CurrentKey(true), QStringLiteral("v"));
+
+    // A list the user has sorted puts a batch's rows in their places.
+    list.SetSortable(true);
+    list.sortByColumn(0, Qt::AscendingOrder);
+    {
+        const KeyedList::Batch batch(list);
+        list.AddRow({QStringLiteral("Я")}, "ya");
+        list.AddRow({QStringLiteral("Аб")}, "ab");
+    }
+    EXPECT_EQ(texts(), (QStringList{"А", "Аб", "Б", "В", "Я"}));
+}
