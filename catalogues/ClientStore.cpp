@@ -61,15 +61,16 @@ const QString kListColumns = QStringLiteral(
     "SClient.IddClient, SClient.ClientName, SClient.ClientINN, SClient.ClientAdres, SClient.ClientTel, "
     "SClient.ClientFaks, SClient.ClientContact");
 
+// A row of a statement that begins with kListColumns, read by place: lists read tens of thousands.
 ClientRecord ReadListClient(const CDynamicRecordset &rs) {
     ClientRecord c;
-    c.iddClient = rs.Text(QStringLiteral("IddClient"));
-    c.clientName = rs.Text(QStringLiteral("ClientName"));
-    c.clientINN = rs.Text(QStringLiteral("ClientINN"));
-    c.clientAdres = rs.Text(QStringLiteral("ClientAdres"));
-    c.clientTel = rs.Text(QStringLiteral("ClientTel"));
-    c.clientFaks = rs.Text(QStringLiteral("ClientFaks"));
-    c.clientContact = rs.Text(QStringLiteral("ClientContact"));
+    c.iddClient = rs.Field(0).AsText();
+    c.clientName = rs.Field(1).AsText();
+    c.clientINN = rs.Field(2).AsText();
+    c.clientAdres = rs.Field(3).AsText();
+    c.clientTel = rs.Field(4).AsText();
+    c.clientFaks = rs.Field(5).AsText();
+    c.clientContact = rs.Field(6).AsText();
     return c;
 }
 
@@ -219,7 +220,7 @@ QList<ClientListRow> ClientStore::WholeList() {
     at.reserve(size_t(rows.size()));
     for (qsizetype i = 0; i < rows.size(); ++i) at.emplace(rows[i].client.iddClient, i);
 
-    // Columns are read by place below: these two statements are read row by row tens of thousands of times.
+    // Columns are read by place: these statements are read row by row tens of thousands of times.
     // Only the debts that are not nil: the rest show as 0 anyway, and most clients owe nothing.
     rs.Open(kAllDebts + QStringLiteral(" HAVING SUM(TClientDolg.SummD) <> 0"));
     for (; !rs.IsEOF(); rs.MoveNext()) {

@@ -225,8 +225,8 @@ void Database::Fail(const QSqlError &error) {
 
 void Database::FailSqlite(int code, const char *what) {
     Fail(QSqlError(QCoreApplication::translate("QSQLiteResult", what),
-                   m_sqlite ? QString::fromUtf8(sqlite3_errmsg(m_sqlite)) : QString(),
-                   QSqlError::StatementError, QString::number(code)));
+                   QString::fromUtf8(sqlite3_errmsg(m_sqlite)), QSqlError::StatementError,
+                   QString::number(code)));
 }
 
 QString Database::Announce(const QString &sql) {

@@ -54,11 +54,8 @@ bool SqliteCursor::Next() {
     }
     m_done = true;
     // A generic failure names its real cause only once the statement is reset.
-    if (rc == SQLITE_ERROR || rc == SQLITE_CONSTRAINT)
-        rc = sqlite3_reset(m_statement);
-    else
-        sqlite3_reset(m_statement);
-    m_db.FailSqlite(rc, "Unable to fetch row");
+    const int cause = sqlite3_reset(m_statement);
+    m_db.FailSqlite(rc == SQLITE_ERROR || rc == SQLITE_CONSTRAINT ? cause : rc, "Unable to fetch row");
 }
 
 void SqliteCursor::Describe(bool haveRow) {

@@ -42,8 +42,8 @@ public:
     void SetSortable(bool on);
 
     // While a Batch lives, rows added at the top level are put into the list together when it ends: the
-    // list then reports its new rows once rather than row by row, which fills a list of tens of thousands
-    // of rows several times faster. Until then they are not in the list (nor counted by it).
+    // list then reports its new rows once rather than row by row, which takes about a third off filling a
+    // list of tens of thousands of rows. Until then they are not in the list (nor counted by it).
     class Batch {
     public:
         explicit Batch(KeyedList &list);

@@ -15,7 +15,16 @@ ClientRecord Client(const QString &id, const QString &name, const QString &inn =
     c.clientName = name;
     c.clientINN = inn;
     c.clientTel = QStringLiteral("tel-") + id;
+    c.clientFaks = QStringLiteral("fax-") + id;
+    c.clientAdres = QStringLiteral("адрес ") + id;
+    c.clientContact = QStringLiteral("контакт ") + id;
     return c;
+}
+
+// What the directory shows of a client, in order.
+QStringList Shown(const ClientRecord &c) {
+    return {c.iddClient, c.clientName, c.clientINN,    c.clientAdres,
+            c.clientTel, c.clientFaks, c.clientContact};
 }
 
 void AddCar(Database &db, const QString &id, const QString &plate,
@@ -148,8 +157,13 @@ TEST_P(ClientStoreTest, ListedClientsCarryTheirCurrentCarsAndColumns) {
     const auto rows = ClientStore(db()).Search({});
     ASSERT_EQ(rows.size(), 3);
     const ClientListRow &a1 = rows[0];
-    EXPECT_EQ(a1.client.clientTel, QStringLiteral("tel-a1"));
-    EXPECT_EQ(a1.client.clientINN, QStringLiteral("111"));
+    for (const ClientListRow &row :
+         rows)  // every shown column as the card loads it, the whole list and a search
+        EXPECT_EQ(Shown(row.client), Shown(*ClientStore(db()).Load(row.client.iddClient)));
+    ClientFilter byName;
+    byName.name = QStringLiteral("Бета");
+    EXPECT_EQ(Shown(ClientStore(db()).Search(byName)[0].client),
+              Shown(*ClientStore(db()).Load(QStringLiteral("b"))));
     EXPECT_EQ(CarKeys(a1), (QStringList{"l1", "car1", "a1", "А111АА", "ВАЗ", "БЕЛЫЙ"}));
     EXPECT_TRUE(rows[1].cars.isEmpty());
     EXPECT_EQ(Plates(rows[2]), QStringList{"В222ВВ"});  // b's deleted link to car1 is not shown
