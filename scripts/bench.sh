@@ -4,7 +4,7 @@
 # pairs, or else in a cluster of the script's own kept in build-bench/pg/) and runs the benchmarks on
 # SQLite and on PostgreSQL: the directories, the order and cash journals, the client card's pages, the
 # order load, form opening and save, the salary lists and worker views, the document merge and the
-# spreadsheet reports, each beside its raw limit.
+# spreadsheet reports, each beside its raw limit; then how the lists grow from a tenth of the scale to it.
 #   bash scripts/bench.sh [SCALE] [Google Benchmark flags...]      SCALE: 1.0 (default), 0.1, 0.01
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -54,3 +54,10 @@ echo "== SQLite"
 "$OUT/bench/zv_bench" --sqlite "$SQLITE" --scale "$SCALE" --benchmark_min_time=2 "$@"
 echo "== PostgreSQL"
 "$OUT/bench/zv_bench" --pg "$PG" --scale "$SCALE" --benchmark_min_time=2 "$@"
+# How the lists grow from a tenth of the scale to the scale (ZV_BENCH_GROWTH=0 leaves this out).
+if [ "${ZV_BENCH_GROWTH:-1}" != 0 ]; then
+  echo "== Growth, SQLite"
+  bash scripts/growth.sh "$OUT/bench/zv_bench" "$SCALE" 3 --sqlite "$OUT/refdb"
+  echo "== Growth, PostgreSQL"
+  bash scripts/growth.sh "$OUT/bench/zv_bench" "$SCALE" 3 --pg "$PG"
+fi

@@ -45,6 +45,14 @@ smoke() {
 }
 smoke --sqlite "$PGROOT/bench/refdb.db"
 smoke --pg "$ZV_TEST_PG"
+# The growth table, from scale 0.001 to 0.01, once: every list must be measured at both scales.
+growth() {
+  ZV_GROWTH_MIN_TIME=0 timeout 300 bash scripts/growth.sh ./build/bench/zv_bench 0.01 1 "$@" \
+    >"$PGROOT/growth.log" 2>&1 ||
+    { cat "$PGROOT/growth.log"; echo "growth table failed: $*" >&2; status=1; }
+}
+growth --sqlite "$PGROOT/bench"
+growth --pg "$ZV_TEST_PG"
 
 echo "== Build and test with AddressSanitizer and UndefinedBehaviorSanitizer"
 build build-asan -DZV_SANITIZE=ON
