@@ -78,7 +78,7 @@ QString BackupCommands::ChooseRestore(QWidget *parent) {
         return {};
     }
     // Restoring replaces everyone's work: the administrator's right (the users directory) is needed.
-    if (!m_ctx.CheckRight(18)) return {};
+    if (!m_ctx.CheckRight(Right::Users)) return {};
     QString start = Settings().value(kFolderKey).toString();
     if (start.isEmpty() || !QFileInfo(start).isDir()) start = DataFolder::DailyBackupDir(file);
     const QString backup = m_pickFile(parent, start);

@@ -75,7 +75,7 @@ void RegisterJournalKinds(CMainFrame &frame, AppContext &ctx) {
         if (j && id == CKassaView::kPrint) {
             QList<CashOperationRow> rows;
             for (const CashRow &c : j->journal().rows)
-                rows << ReportCommands::CashRowOf(c.pay, c.clientName, c.workFio, c.zakazNomer, c.zakazData);
+                rows << ReportRows::CashRowOf(c.pay, c.clientName, c.workFio, c.zakazNomer, c.zakazData);
             ReportCommands::CashOperations(ctx, rows, owner);
             return;
         }
@@ -101,7 +101,7 @@ void RegisterJournalKinds(CMainFrame &frame, AppContext &ctx) {
     salary.command = [&ctx, owner](QWidget *view, int id) {
         auto *j = qobject_cast<CJSalaryView *>(view);
         if (j && id == CJSalaryView::kPrint) {
-            ReportCommands::Payouts(ctx, ReportCommands::PayoutRows(j->rows()), j->lastFilter().from,
+            ReportCommands::Payouts(ctx, ReportRows::PayoutRows(j->rows()), j->lastFilter().from,
                                     j->lastFilter().to, owner);
             return;
         }

@@ -38,12 +38,14 @@ const char *const kKindProperty = "zvChildKind";
 struct JournalCommand {
     int command;
     int kind;
-    int right;
+    Right right;
 };
 constexpr JournalCommand kJournals[] = {
-    {Cmd::kOrderJournal, ChildKind::kOrderJournal, 0},    {Cmd::kCashJournal, ChildKind::kCashJournal, 9},
-    {Cmd::kSalaryJournal, ChildKind::kSalaryJournal, 13}, {Cmd::kWorksReport, ChildKind::kWorksReport, 25},
-    {Cmd::kBalanceReport, ChildKind::kBalanceReport, 26},
+    {Cmd::kOrderJournal, ChildKind::kOrderJournal, Right::OrderJournal},
+    {Cmd::kCashJournal, ChildKind::kCashJournal, Right::CashJournal},
+    {Cmd::kSalaryJournal, ChildKind::kSalaryJournal, Right::SalaryJournal},
+    {Cmd::kWorksReport, ChildKind::kWorksReport, Right::WorksReport},
+    {Cmd::kBalanceReport, ChildKind::kBalanceReport, Right::BalanceReport},
 };
 
 const JournalCommand *JournalByCommand(int command) {
@@ -395,19 +397,19 @@ void CMainFrame::OpenJournal(int commandId) {
 }
 
 void CMainFrame::OpenCatalogue(int commandId) {
-    if (commandId == Cmd::kUsers && !m_ctx.CheckRight(18)) return;
+    if (commandId == Cmd::kUsers && !m_ctx.CheckRight(Right::Users)) return;
     const auto it = m_catalogues.find(commandId);
     if (it != m_catalogues.end() && it->second) it->second();
 }
 
 void CMainFrame::OpenCompany() {
-    if (!m_ctx.CheckRight(17)) return;
+    if (!m_ctx.CheckRight(Right::CompanyDetails)) return;
     CCompanyDlg dlg(m_ctx, this);
     if (dlg.IsLoaded()) m_ctx.dialogs().Run(dlg);
 }
 
 void CMainFrame::OpenNumbering() {
-    if (!m_ctx.CheckRight(27)) return;
+    if (!m_ctx.CheckRight(Right::Numbering)) return;
     CNumberingDlg dlg(m_ctx, this);
     if (dlg.IsLoaded()) m_ctx.dialogs().Run(dlg);
 }

@@ -3,7 +3,7 @@
 #include "Formats.h"
 #include "InfoOptions.h"
 #include "MainFrame.h"
-#include "Prompter.h"
+#include "MessageBoxPrompter.h"
 #include "QuellmarodApp.h"
 #include "RussianUi.h"
 

@@ -2,7 +2,7 @@
 
 #include "Database.h"
 #include "ExcelReports.h"
-#include "ReportCommands.h"
+#include "ReportRows.h"
 #include "ReportStore.h"
 
 #include <benchmark/benchmark.h>
@@ -46,8 +46,8 @@ void RegisterReportBenchmarks(Database &db, const QString &backend) {
     filter.from = from;
     filter.to = to;
     filter.status = JournalStatus::All;
-    const auto orders = std::make_shared<QList<OrderReportRow>>(
-        ReportCommands::OrderRows(OrderJournalStore(db).Search(filter)));
+    const auto orders =
+        std::make_shared<QList<OrderReportRow>>(ReportRows::OrderRows(OrderJournalStore(db).Search(filter)));
     const auto cash = std::make_shared<QList<CashOperationRow>>(ReportStore(db).CashOperations(
         QStringLiteral(
             "SELECT TPay.*, SClient.ClientName, TZakaz.ZakazNomer, TZakaz.ZakazData FROM TPay "

@@ -2,12 +2,8 @@
 
 #include "Prompter.h"
 
-bool UserInfo::HasRight(int position) const {
-    return position >= 0 && position < rights.size() && rights[position] == u'1';
-}
-
-bool AppContext::CheckRight(int position) const {
-    if (HasRight(position)) return true;
+bool AppContext::CheckRight(Right right) const {
+    if (HasRight(right)) return true;
     m_prompter.Warning(Rights::kRefusal);
     return false;
 }

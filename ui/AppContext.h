@@ -1,21 +1,12 @@
 #pragma once
 
+#include "UserInfo.h"
+
 #include <QString>
 
 class Database;
 class Prompter;
 class DialogRunner;
-
-// The logged-in user, fixed for the run.
-struct UserInfo {
-    QString iddUser;
-    QString login;  // also the prefix of every key this user creates
-    QString name;
-    QString rights;  // one character per right, "1" = granted
-
-    // The character at the position is "1"; a string too short for it grants nothing.
-    bool HasRight(int position) const;
-};
 
 // What every screen is handed: the connection, the user, the message and dialog seams and the
 // working directory. Nothing global is reached from screens.
@@ -35,9 +26,9 @@ public:
     DialogRunner &dialogs() const { return m_dialogs; }
     const QString &workDir() const { return m_workDir; }
 
-    bool HasRight(int position) const { return m_user.HasRight(position); }
+    bool HasRight(Right right) const { return m_user.HasRight(right); }
     // Checks the right when a command runs; shows the refusal and returns false without it.
-    bool CheckRight(int position) const;
+    bool CheckRight(Right right) const;
 
 private:
     Database &m_db;
@@ -46,10 +37,3 @@ private:
     DialogRunner &m_dialogs;
     QString m_workDir;
 };
-
-namespace Rights {
-inline const QString kRefusal = QStringLiteral(
-    "Вы не имеете прав на данное действие!\nЕсли вам необходимо выполнять данную работу,\n"
-    "измените прова пользователя в справочнике пользователей!");
-inline constexpr int kCount = 28;  // positions 0 to 27
-}  // namespace Rights

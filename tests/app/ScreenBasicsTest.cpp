@@ -1,7 +1,7 @@
 // The pieces every screen is built from: Russian message boxes, typed amounts and counters, the list.
 #include "Inputs.h"
 #include "KeyedList.h"
-#include "Prompter.h"
+#include "MessageBoxPrompter.h"
 #include "Widgets.h"
 
 #include <gtest/gtest.h>

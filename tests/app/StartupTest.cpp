@@ -61,7 +61,8 @@ TEST_P(StartupTest, FirstRunUserLogsInWithEveryRight) {
     const UserInfo &user = app.context()->user();
     EXPECT_EQ(user.login, QStringLiteral("anna"));
     EXPECT_EQ(user.name, QStringLiteral("Иванова Анна"));
-    for (int right = 0; right < Rights::kCount; ++right) EXPECT_TRUE(app.context()->HasRight(right)) << right;
+    for (int right = 0; right < Rights::kCount; ++right)
+        EXPECT_TRUE(app.context()->HasRight(Right(right))) << right;
     const auto stored = UserStore(db()).Load(user.iddUser);
     ASSERT_TRUE(stored);
     EXPECT_TRUE(Password::IsHash(stored->pass));

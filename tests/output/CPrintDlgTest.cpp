@@ -1,6 +1,7 @@
 #include "AppContext.h"
 #include "CPrintDlg.h"
 #include "DocumentFixture.h"
+#include "Scripted.h"
 
 #include <QCheckBox>
 #include <QPushButton>

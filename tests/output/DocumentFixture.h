@@ -4,7 +4,7 @@
 #include "Database.h"
 #include "OrderStore.h"
 #include "Rows.h"
-#include "Scripted.h"
+#include "ScriptedPrompter.h"
 #include "TestDb.h"
 
 #include <QDir>

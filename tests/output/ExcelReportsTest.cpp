@@ -1,7 +1,7 @@
 #include "ExcelReports.h"
 #include "ExcelSession.h"
-#include "ReportCommands.h"
-#include "Scripted.h"
+#include "ReportRows.h"
+#include "ScriptedPrompter.h"
 #include "XlsxProbe.h"
 
 #include <gtest/gtest.h>
@@ -304,7 +304,7 @@ TEST_F(ReportsFixture, FailureIsShownWithItsReason) {
     EXPECT_EQ(prompter.errors.size(), 2);
 }
 
-TEST(ReportCommandsTest, JournalRowsBecomeOrderReportRowsAsTheJournalShowsThem) {
+TEST(ReportRowsTest, JournalRowsBecomeOrderReportRowsAsTheJournalShowsThem) {
     JournalOrder requested;
     requested.ClientName = QStringLiteral("Иванов");
     requested.ZakazNomer = QStringLiteral("0007");
@@ -324,7 +324,7 @@ TEST(ReportCommandsTest, JournalRowsBecomeOrderReportRowsAsTheJournalShowsThem) 
     finished.ZakazStatus = StatusFinished;
     finished.AvtoColor.clear();
 
-    const QList<OrderReportRow> rows = ReportCommands::OrderRows({requested, finished});
+    const QList<OrderReportRow> rows = ReportRows::OrderRows({requested, finished});
     ASSERT_EQ(rows.size(), 2);
     EXPECT_EQ(rows[0].start, At(2026, 5, 2, 9));
     EXPECT_FALSE(rows[0].end.isValid());
@@ -334,20 +334,20 @@ TEST(ReportCommandsTest, JournalRowsBecomeOrderReportRowsAsTheJournalShowsThem) 
     EXPECT_EQ(rows[1].start, At(2026, 5, 3, 10));
     EXPECT_EQ(rows[1].end, At(2026, 5, 3, 18));
     EXPECT_EQ(S(rows[1].make), "ВАЗ");
-    EXPECT_EQ(S(ReportCommands::KindWord(JournalStatus::Finished)), "выполненных");
-    EXPECT_EQ(S(ReportCommands::KindWord(JournalStatus::All)), "всех");
+    EXPECT_EQ(S(ReportRows::KindWord(JournalStatus::Finished)), "выполненных");
+    EXPECT_EQ(S(ReportRows::KindWord(JournalStatus::All)), "всех");
 
     PayRecord pay;
     pay.NomerPay = QStringLiteral("0031");
     pay.DataPay = At(2026, 5, 4);
     pay.NaznPay = QStringLiteral("Зарплата");
     pay.SummaPay = -1500;
-    const QList<PayoutRow> payouts = ReportCommands::PayoutRows({pay});
+    const QList<PayoutRow> payouts = ReportRows::PayoutRows({pay});
     ASSERT_EQ(payouts.size(), 1);
     EXPECT_EQ(S(payouts[0].number), "0031");
     EXPECT_EQ(S(payouts[0].purpose), "Зарплата");
     EXPECT_DOUBLE_EQ(payouts[0].amount, 1500);
-    const CashOperationRow cash = ReportCommands::CashRowOf(pay, {}, QStringLiteral("Петров"), {}, {});
+    const CashOperationRow cash = ReportRows::CashRowOf(pay, {}, QStringLiteral("Петров"), {}, {});
     EXPECT_EQ(S(ExcelReports::Counterpart(cash)), "Петров");
     EXPECT_EQ(S(cash.NomerPay), "0031");
 }

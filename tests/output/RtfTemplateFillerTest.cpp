@@ -1,6 +1,6 @@
 #include "Cp1251.h"
 #include "RtfTemplateFiller.h"
-#include "Scripted.h"
+#include "ScriptedPrompter.h"
 
 #include <gtest/gtest.h>
 #include <QDir>

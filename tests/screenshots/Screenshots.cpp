@@ -10,7 +10,7 @@
 #include "Formats.h"
 #include "JournalKinds.h"
 #include "MainFrame.h"
-#include "Prompter.h"
+#include "MessageBoxPrompter.h"
 #include "RussianUi.h"
 #include "StatusTreeList.h"
 

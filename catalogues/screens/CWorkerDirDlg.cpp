@@ -18,9 +18,9 @@ namespace {
 
 enum Column { kFio, kAdres, kTel, kSalary, kDataIn, kDataOut };
 
-constexpr int kRightAdd = 22;
-constexpr int kRightEdit = 23;
-constexpr int kRightDelete = 24;
+constexpr Right kRightAdd = Right::AddWorker;
+constexpr Right kRightEdit = Right::EditWorker;
+constexpr Right kRightDelete = Right::DeleteWorker;
 
 }  // namespace
 

@@ -1,12 +1,12 @@
 #include "UserStore.h"
 
-#include "AppContext.h"
 #include "Database.h"
 #include "DbError.h"
 #include "DynamicRecordset.h"
 #include "KeyGen.h"
 #include "Password.h"
 #include "Rows.h"
+#include "UserInfo.h"
 
 namespace {
 

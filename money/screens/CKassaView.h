@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CashStore.h"
+#include "UserInfo.h"
 
 #include <QHash>
 #include <QWidget>
@@ -25,10 +26,10 @@ public:
     static constexpr int kFind = 1004;
     static constexpr int kPrint = 57607;        // the frame's print: the cash report of the rows shown
     static constexpr int kPrintTotals = 32811;  // the turnover statement of the last applied period
-    static constexpr int kRightOpen = 9;        // "Журнал кассы" in the main menu
-    static constexpr int kRightAdd = 10;
-    static constexpr int kRightEdit = 11;
-    static constexpr int kRightDelete = 12;
+    static constexpr Right kRightOpen = Right::CashJournal;  // "Журнал кассы" in the main menu
+    static constexpr Right kRightAdd = Right::AddCash;
+    static constexpr Right kRightEdit = Right::EditCash;
+    static constexpr Right kRightDelete = Right::DeleteCash;
     static inline const QString kTitle = QStringLiteral("Журнал кассы");
     static inline const QString kSelectOperation = QStringLiteral("Выберите операцию для ее редактирования!");
     static inline const QString kPayoutElsewhere =

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "SalaryStore.h"
+#include "UserInfo.h"
 
 #include <QDate>
 #include <QWidget>
@@ -17,7 +18,7 @@ class COtBalanceWorkView : public QWidget {
 public:
     static constexpr int kFind = 1004;
     static constexpr int kPrint = 57607;
-    static constexpr int kRightOpen = 26;
+    static constexpr Right kRightOpen = Right::BalanceReport;
     static inline const QString kTitle = QStringLiteral("Отчет о расчетах с сотрудниками");
 
     explicit COtBalanceWorkView(AppContext &ctx, QWidget *parent = nullptr);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "SalaryStore.h"
+#include "UserInfo.h"
 
 #include <QWidget>
 #include <functional>
@@ -17,7 +18,7 @@ class COtWorkView : public QWidget {
 public:
     static constexpr int kFind = 1004;
     static constexpr int kPrint = 57607;
-    static constexpr int kRightOpen = 25;
+    static constexpr Right kRightOpen = Right::WorksReport;
     static inline const QString kTitle = QStringLiteral("Отчет о выполненных работах");
 
     explicit COtWorkView(AppContext &ctx, QWidget *parent = nullptr);

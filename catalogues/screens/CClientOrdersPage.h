@@ -1,6 +1,6 @@
 #pragma once
 
-#include "../orders/OrderFormOpener.h"  // header only: the order screens stand above the catalogues
+#include "OrderFormOpener.h"  // header only: the order screens stand above the catalogues
 
 #include <QWidget>
 #include <functional>

@@ -3,10 +3,8 @@
 #include "XlsxWriter.h"
 
 #include <QDateTime>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
-#include <QUrl>
 #include <cstdio>
 
 ExcelSession::ExcelSession(QString folder, Opener opener)
@@ -14,14 +12,6 @@ ExcelSession::ExcelSession(QString folder, Opener opener)
 
 QString ExcelSession::DefaultFolder() {
     return QDir::current().filePath(QStringLiteral("reports"));
-}
-
-ExcelSession::Opener ExcelSession::DesktopOpener() {
-    return [](const QString &file) {
-        return QDesktopServices::openUrl(QUrl::fromLocalFile(file))
-                   ? QString()
-                   : QStringLiteral("не найдена программа для просмотра таблиц");
-    };
 }
 
 void ExcelSession::Fail(std::uint32_t code, const QString &description) const {

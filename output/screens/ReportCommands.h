@@ -1,8 +1,8 @@
 #pragma once
 
+#include "DesktopOpener.h"
 #include "ExcelReports.h"
-#include "OrderJournalStore.h"
-#include "PayRecord.h"
+#include "ReportRows.h"
 
 #include <QVariantList>
 #include <functional>
@@ -17,19 +17,11 @@ namespace ReportCommands {
 // Where the workbooks go and how they are opened; tests replace it so nothing is launched.
 struct Target {
     QString folder = ExcelSession::DefaultFolder();
-    ExcelSession::Opener opener = ExcelSession::DesktopOpener();
+    ExcelSession::Opener opener = [](const QString &file) {
+        return OpenOnDesktop(file) ? QString() : QStringLiteral("не найдена программа для просмотра таблиц");
+    };
 };
 Target &CurrentTarget();
-
-// The rows of the order journal as the orders report prints them.
-QList<OrderReportRow> OrderRows(const QList<JournalOrder> &orders);
-// A cash journal row as the cash report prints it (counterpart parts empty when absent).
-CashOperationRow CashRowOf(const PayRecord &pay, const QString &clientName, const QString &workFio,
-                           const QString &zakazNomer, const QDateTime &zakazData);
-// Salary payouts as the salary journal and the payouts report show them: the amounts handed out, positive.
-QList<PayoutRow> PayoutRows(const QList<PayRecord> &payouts);
-// The word of the report title naming the kind of orders a status filter lists.
-QString KindWord(JournalStatus status);
 
 // Each returns true when the workbook was written and opened.
 bool Orders(AppContext &ctx, const QList<JournalOrder> &orders, const JournalFilter &filter, QWidget *parent);

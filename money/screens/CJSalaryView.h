@@ -1,6 +1,7 @@
 #pragma once
 
 #include "SalaryStore.h"
+#include "UserInfo.h"
 
 #include <QWidget>
 #include <functional>
@@ -24,10 +25,10 @@ public:
     static constexpr int kStatement = 32799;
     static constexpr int kPrint = 57607;  // the frame's print: the payouts report of the period
     static constexpr int kFind = 1004;
-    static constexpr int kRightOpen = 13;  // "Журнал З/П" in the main menu
-    static constexpr int kRightAdd = 14;
-    static constexpr int kRightEdit = 15;
-    static constexpr int kRightDelete = 16;
+    static constexpr Right kRightOpen = Right::SalaryJournal;  // "Журнал З/П" in the main menu
+    static constexpr Right kRightAdd = Right::AddSalary;
+    static constexpr Right kRightEdit = Right::EditSalary;
+    static constexpr Right kRightDelete = Right::DeleteSalary;
     static inline const QString kTitle = QStringLiteral("Журнал З/П");
     static inline const QString kSelectToEdit = QStringLiteral("Выберите выплату для ее изменения!");
     static inline const QString kSelectToDelete = QStringLiteral("Выберите выплату для ее удаления!");

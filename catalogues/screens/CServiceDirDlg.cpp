@@ -19,9 +19,9 @@
 
 namespace {
 
-constexpr int kRightAdd = 19;
-constexpr int kRightEdit = 20;
-constexpr int kRightDelete = 21;
+constexpr Right kRightAdd = Right::AddService;
+constexpr Right kRightEdit = Right::EditService;
+constexpr Right kRightDelete = Right::DeleteService;
 
 const QString kPickToEdit = QStringLiteral("Выберите! Выберите услугу или пакет услуг,\nдля его изменения!");
 const QString kPickToDelete = QStringLiteral("Выберите! Выберите услугу или пакет услуг,\nдля его удаления!");

@@ -18,10 +18,9 @@ public:
     using Opener = std::function<QString(const QString &file)>;
 
     // folder: where workbooks go, created when missing. opener: replaced by tests so nothing launches.
-    explicit ExcelSession(QString folder = DefaultFolder(), Opener opener = DesktopOpener());
+    ExcelSession(QString folder, Opener opener);
 
     static QString DefaultFolder();  // "reports" under the working directory
-    static Opener DesktopOpener();   // the desktop's application for .xlsx files
 
     // Begins an empty sheet; the title (if any) names the file.
     void Start(const QString &title = {});

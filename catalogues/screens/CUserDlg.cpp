@@ -65,9 +65,9 @@ constexpr RightText kRightTexts[Rights::kCount] = {
 };
 
 // The rights that only make sense inside the order journal.
-constexpr int kOrderJournal = 0;
-constexpr int kFirstOrderRight = 1;
-constexpr int kLastOrderRight = 8;
+constexpr int kOrderJournal = Rights::Position(Right::OrderJournal);
+constexpr int kFirstOrderRight = Rights::Position(Right::AddOrder);
+constexpr int kLastOrderRight = Rights::Position(Right::MarkEnd);
 
 QString Str(const char16_t *text) {
     return QString::fromUtf16(text);
@@ -120,32 +120,36 @@ void CUserDlg::Build() {
         h->addWidget(w);
         v->addLayout(h);
     };
+    auto box = [this](Right r) { return m_rights[std::size_t(Rights::Position(r))]; };
+    auto indentAll = [&](QVBoxLayout *v, Right from, Right to) {
+        for (int i = Rights::Position(from); i <= Rights::Position(to); ++i) indented(v, box(Right(i)));
+    };
     QVBoxLayout *orders = column();
-    heading(orders, m_rights[0]);
-    for (int i = 1; i <= 8; ++i) indented(orders, m_rights[std::size_t(i)]);
+    heading(orders, box(Right::OrderJournal));
+    indentAll(orders, Right::AddOrder, Right::MarkEnd);
     orders->addStretch();
 
     QVBoxLayout *money = column();
-    heading(money, m_rights[9]);
-    for (int i = 10; i <= 12; ++i) indented(money, m_rights[std::size_t(i)]);
+    heading(money, box(Right::CashJournal));
+    indentAll(money, Right::AddCash, Right::DeleteCash);
     money->addSpacing(8);
-    heading(money, m_rights[13]);
-    for (int i = 14; i <= 16; ++i) indented(money, m_rights[std::size_t(i)]);
+    heading(money, box(Right::SalaryJournal));
+    indentAll(money, Right::AddSalary, Right::DeleteSalary);
     money->addStretch();
 
     QVBoxLayout *catalogues = column();
-    heading(catalogues, m_rights[17]);
-    heading(catalogues, m_rights[18]);
+    heading(catalogues, box(Right::CompanyDetails));
+    heading(catalogues, box(Right::Users));
     catalogues->addSpacing(8);
     heading(catalogues, new QLabel(QStringLiteral("Справочник услуг:"), group));
-    for (int i = 19; i <= 21; ++i) indented(catalogues, m_rights[std::size_t(i)]);
+    indentAll(catalogues, Right::AddService, Right::DeleteService);
     catalogues->addSpacing(8);
     heading(catalogues, new QLabel(QStringLiteral("Справочник сотрудников:"), group));
-    for (int i = 22; i <= 24; ++i) indented(catalogues, m_rights[std::size_t(i)]);
+    indentAll(catalogues, Right::AddWorker, Right::DeleteWorker);
     catalogues->addStretch();
 
     QVBoxLayout *reports = column();
-    for (int i = 25; i <= 27; ++i) heading(reports, m_rights[std::size_t(i)]);
+    for (Right r : {Right::WorksReport, Right::BalanceReport, Right::Numbering}) heading(reports, box(r));
     reports->addStretch();
 
     auto *grid = new QHBoxLayout(group);

@@ -808,7 +808,7 @@ void COrderFormDlg::AddPayment() {
 }
 
 void COrderFormDlg::EditPayment() {
-    if (!m_ctx.CheckRight(5)) return;
+    if (!m_ctx.CheckRight(Right::EditOrderPayment)) return;
     const int i = SelectedPayment();
     if (i < 0) {
         m_ctx.prompter().Warning(QStringLiteral("Выберите платеж в списке, для его изменения!"));
@@ -823,7 +823,7 @@ void COrderFormDlg::EditPayment() {
 }
 
 void COrderFormDlg::DeletePayment() {
-    if (!m_ctx.CheckRight(6)) return;
+    if (!m_ctx.CheckRight(Right::DeleteOrderPayment)) return;
     const int i = SelectedPayment();
     if (i < 0) {
         m_ctx.prompter().Warning(QStringLiteral("Выберите платеж в списке, для его удаления!"));

@@ -16,8 +16,8 @@ public:
     using Opener = std::function<void(const QString &path)>;
 
     // workDir: where data files are written and templates are looked for first. Outputs go to doc/
-    // under the current directory. The default opener asks the desktop to open the file.
-    DocumentPrinter(Database &db, Prompter &prompter, QString workDir, Opener opener = {});
+    // under the current directory; the opener shows each produced file.
+    DocumentPrinter(Database &db, Prompter &prompter, QString workDir, Opener opener);
 
     // In the order work order, invoice, tax invoice, act, request, whatever the order of the list.
     // Returns the outputs written (absolute paths); only those are opened. A failed document is

@@ -357,7 +357,7 @@ bool CQuellmarodView::ReadState(const QString &iddZakaz, JournalOrderState *stat
 }
 
 void CQuellmarodView::OpenForm(OrderFormMode mode) {
-    if (!m_ctx.CheckRight(1)) return;
+    if (!m_ctx.CheckRight(Right::AddOrder)) return;
     QString key;
     // A new order is not selected afterwards: the clerk goes on from the list as it was searched.
     if (m_opener && m_opener(mode, key)) Search();
@@ -394,7 +394,7 @@ void CQuellmarodView::PrintDocuments() {
 }
 
 void CQuellmarodView::EditOrder() {
-    if (!m_ctx.CheckRight(2)) return;
+    if (!m_ctx.CheckRight(Right::EditOrder)) return;
     QString key = SelectedOrder();
     if (key.isEmpty()) {
         m_ctx.prompter().Warning(QStringLiteral("Выберите заказ для его редактирования!"));
@@ -404,7 +404,7 @@ void CQuellmarodView::EditOrder() {
 }
 
 void CQuellmarodView::DeleteOrder() {
-    if (!m_ctx.CheckRight(3)) return;
+    if (!m_ctx.CheckRight(Right::DeleteOrder)) return;
     const QString key = SelectedOrder();
     if (key.isEmpty()) {
         m_ctx.prompter().Warning(QStringLiteral("Выберите заказ для его удаления!"));
@@ -415,7 +415,7 @@ void CQuellmarodView::DeleteOrder() {
 }
 
 void CQuellmarodView::AddPayment() {
-    if (!m_ctx.CheckRight(4)) return;
+    if (!m_ctx.CheckRight(Right::AddOrderPayment)) return;
     const QString key = SelectedOrder();
     if (key.isEmpty()) {
         m_ctx.prompter().Warning(QStringLiteral("Выберите заказ для его оплаты!"));
@@ -448,7 +448,7 @@ CQuellmarodView::PayResult CQuellmarodView::Pay(const QString &iddZakaz) {
 }
 
 void CQuellmarodView::MarkStart() {
-    if (!m_ctx.CheckRight(7)) return;
+    if (!m_ctx.CheckRight(Right::MarkStart)) return;
     const QString key = SelectedOrder();
     if (key.isEmpty()) {
         m_ctx.prompter().Warning(
@@ -480,7 +480,7 @@ bool CQuellmarodView::Mark(const QString &iddZakaz, const QString &title, bool f
 }
 
 void CQuellmarodView::MarkFinish() {
-    if (!m_ctx.CheckRight(8)) return;
+    if (!m_ctx.CheckRight(Right::MarkEnd)) return;
     const QString key = SelectedOrder();
     if (key.isEmpty()) {
         m_ctx.prompter().Warning(
@@ -498,7 +498,7 @@ void CQuellmarodView::Finish(const QString &iddZakaz) {
         if (state.status == StatusRequested) {
             m_ctx.prompter().Warning(
                 QStringLiteral("Работы над заказом не начаты\nОтметьте сначала время начала работ!\n"));
-            if (m_ctx.CheckRight(7)) Start(iddZakaz);
+            if (m_ctx.CheckRight(Right::MarkStart)) Start(iddZakaz);
             return;
         }
         if (StatusTreeList::InDebt(state.debt) &&
@@ -507,7 +507,7 @@ void CQuellmarodView::Finish(const QString &iddZakaz) {
                                       QStringLiteral("Погасить задолженность и продолжить - ''Да''\n") +
                                       QStringLiteral("Отметить завершение  с задолженностью - ''Нет''"))) {
             // Paid or not, the question comes again while a debt remains; a refusal ends the command.
-            if (!m_ctx.CheckRight(4) || Pay(iddZakaz) == PayResult::Stopped) return;
+            if (!m_ctx.CheckRight(Right::AddOrderPayment) || Pay(iddZakaz) == PayResult::Stopped) return;
             continue;
         }
         Mark(iddZakaz, QStringLiteral("Окончание работ:"), true);

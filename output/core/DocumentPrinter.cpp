@@ -5,16 +5,11 @@
 #include "RtfTemplateFiller.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
-#include <QUrl>
 
 DocumentPrinter::DocumentPrinter(Database &db, Prompter &prompter, QString workDir, Opener opener)
-    : m_db(db), m_prompter(prompter), m_workDir(std::move(workDir)), m_opener(std::move(opener)) {
-    if (!m_opener)
-        m_opener = [](const QString &path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
-}
+    : m_db(db), m_prompter(prompter), m_workDir(std::move(workDir)), m_opener(std::move(opener)) {}
 
 QString DocumentPrinter::FindTemplate(const QString &workDir, const QString &name) {
     const QString appDir = QCoreApplication::applicationDirPath();

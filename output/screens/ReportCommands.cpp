@@ -2,7 +2,6 @@
 
 #include "AppContext.h"
 #include "DbAction.h"
-#include "OrderMath.h"
 #include "Prompter.h"
 #include "ReportStore.h"
 
@@ -43,77 +42,11 @@ Target &CurrentTarget() {
     return target;
 }
 
-QList<OrderReportRow> OrderRows(const QList<JournalOrder> &orders) {
-    QList<OrderReportRow> rows;
-    rows.reserve(orders.size());
-    for (const JournalOrder &o : orders) {
-        OrderReportRow r;
-        r.client = o.ClientName;
-        r.tel = o.ClientTel;
-        r.number = o.ZakazNomer;
-        r.date = o.ZakazData;
-        // As the journal shows them: the appointment for a request, else the start; the end once finished.
-        r.start = o.ZakazStatus == StatusRequested ? o.ZakazBegin : o.ZakazBeginIn;
-        r.end = o.ZakazStatus == StatusFinished ? o.ZakazEndOut : QDateTime();
-        r.plate = o.AvtoNomer;
-        QStringList car;
-        for (const QString &part : {o.AvtoMarka, o.AvtoColor})
-            if (!part.trimmed().isEmpty()) car << part.trimmed();
-        r.make = car.join(u'-');
-        r.total = OrderMath::Compute(o.lines).total;
-        r.debt = o.debt;
-        rows << r;
-    }
-    return rows;
-}
-
-CashOperationRow CashRowOf(const PayRecord &pay, const QString &clientName, const QString &workFio,
-                           const QString &zakazNomer, const QDateTime &zakazData) {
-    CashOperationRow r;
-    r.NomerPay = pay.NomerPay;
-    r.DataPay = pay.DataPay;
-    r.SummaPay = pay.SummaPay;
-    r.NaznPay = pay.NaznPay;
-    r.DocPay = pay.DocPay;
-    r.PrimPay = pay.PrimPay;
-    r.ClientName = clientName;
-    r.WorkFIO = workFio;
-    r.ZakazNomer = zakazNomer;
-    r.ZakazData = zakazData;
-    return r;
-}
-
-QList<PayoutRow> PayoutRows(const QList<PayRecord> &payouts) {
-    QList<PayoutRow> rows;
-    rows.reserve(payouts.size());
-    // Payouts leave the cash desk as negative sums; the journal and its report show them positive.
-    for (const PayRecord &p : payouts) rows << PayoutRow{p.NomerPay, p.DataPay, p.NaznPay, -p.SummaPay};
-    return rows;
-}
-
-QString KindWord(JournalStatus status) {
-    switch (status) {
-        case JournalStatus::All:
-            return QStringLiteral("всех");
-        case JournalStatus::Active:
-            return QStringLiteral("текущих");
-        case JournalStatus::Requested:
-            return QStringLiteral("предварительных");
-        case JournalStatus::Started:
-            return QStringLiteral("начатых");
-        case JournalStatus::Unpaid:
-            return QStringLiteral("неоплаченных");
-        case JournalStatus::Finished:
-            return QStringLiteral("выполненных");
-    }
-    return QStringLiteral("всех");
-}
-
 bool Orders(AppContext &ctx, const QList<JournalOrder> &orders, const JournalFilter &filter,
             QWidget *parent) {
-    const QList<OrderReportRow> rows = OrderRows(orders);
+    const QList<OrderReportRow> rows = ReportRows::OrderRows(orders);
     return Build(ctx, parent, int(rows.size()), [&](ExcelReports &r) {
-        return r.Orders(rows, filter.from, filter.to, KindWord(filter.status));
+        return r.Orders(rows, filter.from, filter.to, ReportRows::KindWord(filter.status));
     });
 }
 

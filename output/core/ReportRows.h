@@ -1,0 +1,20 @@
+#pragma once
+
+#include "ExcelReports.h"
+#include "OrderJournalStore.h"
+#include "PayRecord.h"
+
+// The windows' rows as the reports print them.
+namespace ReportRows {
+
+// The rows of the order journal as the orders report prints them.
+QList<OrderReportRow> OrderRows(const QList<JournalOrder> &orders);
+// A cash journal row as the cash report prints it (counterpart parts empty when absent).
+CashOperationRow CashRowOf(const PayRecord &pay, const QString &clientName, const QString &workFio,
+                           const QString &zakazNomer, const QDateTime &zakazData);
+// Salary payouts as the salary journal and the payouts report show them: the amounts handed out, positive.
+QList<PayoutRow> PayoutRows(const QList<PayRecord> &payouts);
+// The word of the report title naming the kind of orders a status filter lists.
+QString KindWord(JournalStatus status);
+
+}  // namespace ReportRows

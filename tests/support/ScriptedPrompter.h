@@ -1,0 +1,21 @@
+#pragma once
+
+#include "Prompter.h"
+
+#include <QStringList>
+#include <deque>
+
+// Records every message and answers questions from a script (Yes when the script runs dry).
+class ScriptedPrompter : public Prompter {
+public:
+    void Warning(const QString &text) override { warnings << text; }
+    void Error(const QString &text) override { errors << text; }
+    bool Question(const QString &text) override;
+
+    void Answer(bool yes) { answers.push_back(yes); }
+    QStringList All() const { return warnings + errors + questions; }
+    void Clear();
+
+    QStringList warnings, errors, questions;
+    std::deque<bool> answers;
+};

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "Prompter.h"
+
+#include <memory>
+
+class QMessageBox;
+
+// The real one: message boxes over the active window.
+class MessageBoxPrompter : public Prompter {
+public:
+    void Warning(const QString &text) override;
+    void Error(const QString &text) override;
+    bool Question(const QString &text) override;
+
+    // The box each of them shows over the active window (kept apart so its texts can be checked).
+    enum class Kind { Warning, Error, Question };
+    static std::unique_ptr<QMessageBox> MakeBox(Kind kind, const QString &text);
+};
