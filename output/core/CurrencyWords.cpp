@@ -48,9 +48,9 @@ CurrencyWords Dollar(const char *keys, const char *one, const char *two, const c
     return Unit(keys, G::Masculine, one, two, five, kCent);
 }
 
-std::vector<CurrencyWords> BuildTable() {
-    std::vector<CurrencyWords> t;
-
+// The rows spelled out field by field: the rouble and its kin, the US dollar, fractions, and units
+// whose forms need a suffix of their own.
+void AddSpecialRows(std::vector<CurrencyWords> &t) {
     CurrencyWords ig{};
     ig.keys = "IG";  // digits, not words: handled before the table's words are used
     ig.stem = "";
@@ -115,8 +115,10 @@ std::vector<CurrencyWords> BuildTable() {
     gbp.minorStem = "пенс";
     gbp.minorEndings = {" ", "а ", "ов "};
     t.push_back(gbp);
+}
 
-    // Rows that several keys share name the unit alone.
+// Rows that several keys share name the unit alone.
+void AddSharedRows(std::vector<CurrencyWords> &t) {
     t.push_back(Unit("108 950 952 953", G::Masculine, "франк ", "франка ", "франков ", kSantim));
     t.push_back(Unit("404 800 834", G::Masculine, "шиллинг ", "шиллинга ", "шиллингов ", kCent));
     t.push_back(Unit("608 624", G::Neuter, "песо ", "песо ", "песо ", kCentavo));
@@ -124,8 +126,10 @@ std::vector<CurrencyWords> BuildTable() {
     t.push_back(
         Unit("860 928", G::Masculine, "сум ", "сума ", "сумов ", MinorUnit{"тийин", {"", "а", "ов"}}));
     t.push_back(Unit("795 914", G::Masculine, "манат ", "маната ", "манатов ", kNoMinor));
+}
 
-    // Rows kept without a minor unit.
+// Rows kept without a minor unit.
+void AddRowsWithoutMinor(std::vector<CurrencyWords> &t) {
     t.push_back(
         Unit("020", G::Feminine, "андоррская песета ", "андоррские песеты ", "андоррских песет ", kNoMinor));
     t.push_back(
@@ -143,8 +147,9 @@ std::vector<CurrencyWords> BuildTable() {
     t.push_back(Unit("784", G::Masculine, "дирхам ОАЭ ", "дирхама ОАЭ ", "дирхамов ОАЭ ", kNoMinor));
     t.push_back(Unit("807", G::Masculine, "македонский денар ", "македонских денара ", "македонских денаров ",
                      kNoMinor));
+}
 
-    // Dollars.
+void AddDollars(std::vector<CurrencyWords> &t) {
     t.push_back(Dollar("044", "багамский доллар ", "багамских доллара ", "багамских долларов "));
     t.push_back(Dollar("052", "барбадосский доллар ", "барбадосских доллара ", "барбадосских долларов "));
     t.push_back(Dollar("060", "бермудский доллар ", "бермудских доллара ", "бермудских долларов "));
@@ -164,8 +169,9 @@ std::vector<CurrencyWords> BuildTable() {
     t.push_back(
         Dollar("554", "новозеландский доллар ", "новозеландских доллара ", "новозеландских долларов "));
     t.push_back(Dollar("702", "сингапурский доллар ", "сингапурских доллара ", "сингапурских долларов "));
+}
 
-    // Francs.
+void AddFrancs(std::vector<CurrencyWords> &t) {
     t.push_back(
         Unit("174", G::Masculine, "коморский франк ", "коморских франка ", "коморских франков ", kSantim));
     t.push_back(Unit("262", G::Masculine, "франк Джибути ", "франка Джибути ", "франков Джибути ", kSantim));
@@ -178,8 +184,9 @@ std::vector<CurrencyWords> BuildTable() {
     t.push_back(Unit("646", G::Masculine, "франк Руанды ", "франка Руанды ", "франков Руанды ", kSantim));
     t.push_back(Unit("756", G::Masculine, "швейцарский франк ", "швейцарских франка ", "швейцарских франков ",
                      kSantim));
+}
 
-    // Pesos and other units of Latin America.
+void AddLatinAmerica(std::vector<CurrencyWords> &t) {
     t.push_back(
         Unit("032", G::Neuter, "аргентинское песо ", "аргентинских песо ", "аргентинских песо ", kCentavo));
     t.push_back(
@@ -210,8 +217,9 @@ std::vector<CurrencyWords> BuildTable() {
     t.push_back(Unit("740", G::Masculine, "суринамский гульден ", "суринамских гульдена ",
                      "суринамских гульденов ", kCent));
     t.push_back(Unit("862", G::Masculine, "боливар ", "боливара ", "боливаров ", kCentimo));
+}
 
-    // Europe.
+void AddEurope(std::vector<CurrencyWords> &t) {
     t.push_back(
         Unit("008", G::Masculine, "лек ", "лека ", "леков ", MinorUnit{"киндар", {"ка", "ки", "ок"}}));
     t.push_back(Unit("040", G::Masculine, "австрийский шиллинг ", "австрийских шиллинга ",
@@ -246,8 +254,9 @@ std::vector<CurrencyWords> BuildTable() {
     t.push_back(Unit("891", G::Masculine, "югославский динар ", "югославских динара ", "югославских динаров ",
                      MinorUnit{"пар", {"а", "ы", ""}}));
     t.push_back(Unit("978", G::Neuter, "евро ", "евро ", "евро ", kCent));
+}
 
-    // The former Soviet Union.
+void AddFormerSovietUnion(std::vector<CurrencyWords> &t) {
     t.push_back(Unit("031", G::Masculine, "азербайджанский манат ", "азербайджанских маната ",
                      "азербайджанских манатов ", MinorUnit{"гяпик", {"", "а", "ов"}}));
     t.push_back(Unit("051", G::Masculine, "армянский драм ", "армянских драма ", "армянских драмов ",
@@ -255,8 +264,9 @@ std::vector<CurrencyWords> BuildTable() {
     t.push_back(Unit("398", G::Masculine, "тенге ", "тенге ", "тенге ", MinorUnit{"тиын", {"", "а", "ов"}}));
     t.push_back(Unit("417", G::Masculine, "киргизский сом ", "киргизских сома ", "киргизских сомов ",
                      MinorUnit{"тыйын", {"", "а", "ов"}}));
+}
 
-    // Asia and Oceania.
+void AddAsiaAndOceania(std::vector<CurrencyWords> &t) {
     t.push_back(
         Unit("004", G::Masculine, "афгани ", "афгани ", "афгани ", MinorUnit{"пул", {"", "а", "ов"}}));
     t.push_back(Unit("048", G::Masculine, "бахрейнский динар ", "бахрейнских динара ", "бахрейнских динаров ",
@@ -309,8 +319,9 @@ std::vector<CurrencyWords> BuildTable() {
     t.push_back(Unit("764", G::Masculine, "бат ", "бата ", "батов ", MinorUnit{"сатанг", {"", "а", "ов"}}));
     t.push_back(Unit("882", G::Feminine, "тала ", "талы ", "тал ", MinorUnit{"сене", {"", "", ""}}));
     t.push_back(Unit("886", G::Masculine, "йеменский риал ", "йеменских риала ", "йеменских риалов ", kFils));
+}
 
-    // Africa.
+void AddAfrica(std::vector<CurrencyWords> &t) {
     t.push_back(Unit("024", G::Feminine, "кванза ", "кванзы ", "кванз ", MinorUnit{"лве", {"й", "я", "ев"}}));
     t.push_back(Unit("072", G::Feminine, "пула ", "пулы ", "пул ", MinorUnit{"тхебе", {"", "", ""}}));
     t.push_back(Unit("180", G::Masculine, "заир ", "заира ", "заиров ", MinorUnit{"макута", {"", "", ""}}));
@@ -338,6 +349,20 @@ std::vector<CurrencyWords> BuildTable() {
                      MinorUnit{"миллим", {"", "а", "ов"}}));
     t.push_back(Unit("894", G::Feminine, "замбийская квача ", "замбийские квачи ", "замбийских квач ",
                      MinorUnit{"нгве", {"", "", ""}}));
+}
+
+std::vector<CurrencyWords> BuildTable() {
+    std::vector<CurrencyWords> t;
+    AddSpecialRows(t);
+    AddSharedRows(t);
+    AddRowsWithoutMinor(t);
+    AddDollars(t);
+    AddFrancs(t);
+    AddLatinAmerica(t);
+    AddEurope(t);
+    AddFormerSovietUnion(t);
+    AddAsiaAndOceania(t);
+    AddAfrica(t);
     return t;
 }
 
