@@ -2,6 +2,7 @@
 
 #include "Formats.h"
 #include "KeyGen.h"
+#include "RefDbWords.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,95 +11,7 @@
 
 namespace {
 
-const char *const kSurnames[] = {
-    "Иванов",  "Смирнов",  "Кузнецов", "Попов",       "Васильев",   "Петров",    "Соколов", "Михайлов",
-    "Новиков", "Фёдоров",  "Морозов",  "Волков",      "Алексеев",   "Лебедев",   "Семёнов", "Егоров",
-    "Павлов",  "Козлов",   "Степанов", "Николаев",    "Орлов",      "Андреев",   "Макаров", "Никитин",
-    "Захаров", "Зайцев",   "Соловьёв", "Борисов",     "Яковлев",    "Григорьев", "Романов", "Воробьёв",
-    "Сергеев", "Кузьмин",  "Фролов",   "Александров", "Дмитриев",   "Королёв",   "Гусев",   "Киселёв",
-    "Ильин",   "Максимов", "Поляков",  "Сорокин",     "Виноградов", "Ковалёв",   "Белов",   "Медведев",
-    "Антонов", "Тарасов"};
-const char *const kFirstNames[] = {"Александр", "Алексей", "Андрей", "Виктор",  "Дмитрий", "Евгений",
-                                   "Иван",      "Игорь",   "Максим", "Михаил",  "Николай", "Олег",
-                                   "Павел",     "Сергей",  "Юрий",   "Владимир"};
-const char *const kPatronymics[] = {"Александрович", "Алексеевич", "Андреевич", "Викторович",
-                                    "Дмитриевич",    "Евгеньевич", "Иванович",  "Игоревич",
-                                    "Михайлович",    "Николаевич", "Олегович",  "Павлович",
-                                    "Сергеевич",     "Юрьевич",    "Петрович",  "Владимирович"};
-const char *const kInitials[] = {"А", "В", "Г", "Д", "Е", "И", "К", "Л",
-                                 "М", "Н", "О", "П", "Р", "С", "Т", "Ю"};
-const char *const kCompanyForms[] = {"ООО", "ИП", "АО", "ЗАО"};
-const char *const kCompanyRoots[] = {"Авто",  "Транс", "Строй",  "Сервис", "Логистик", "Торг",    "Снаб",
-                                     "Тех",   "Пром",  "Агро",   "Мега",   "Гранд",    "Север",   "Вектор",
-                                     "Альфа", "Сфера", "Инвест", "Ресурс", "Капитал",  "Экспресс"};
-const char *const kStreets[] = {"Ленина",    "Мира",      "Садовая",    "Школьная",
-                                "Советская", "Лесная",    "Набережная", "Гагарина",
-                                "Пушкина",   "Заводская", "Молодёжная", "Центральная"};
-const char *const kMakes[] = {
-    "TOYOTA COROLLA",  "KIA RIO",       "HYUNDAI SOLARIS",    "LADA GRANTA",    "LADA VESTA",
-    "VOLKSWAGEN POLO", "SKODA OCTAVIA", "RENAULT LOGAN",      "NISSAN QASHQAI", "FORD FOCUS",
-    "MAZDA 6",         "BMW X5",        "MERCEDES-BENZ E200", "AUDI A4",        "MITSUBISHI OUTLANDER",
-    "CHEVROLET NIVA",  "GAZ GAZELLE",   "HONDA CR-V",         "LEXUS RX350",    "VOLVO XC60"};
-const char *const kColors[] = {"БЕЛЫЙ",   "ЧЕРНЫЙ",  "СЕРЕБРИСТЫЙ", "СЕРЫЙ",      "СИНИЙ",
-                               "КРАСНЫЙ", "ЗЕЛЕНЫЙ", "БЕЖЕВЫЙ",     "КОРИЧНЕВЫЙ", "ЖЕЛТЫЙ"};
-const char *const kPlateLetters[] = {"А", "В", "Е", "К", "М", "Н", "О", "Р", "С", "Т", "У", "Х"};
-const char *const kRegions[] = {"77", "97", "99", "177", "197", "199", "777", "50", "150", "750"};
-const char *const kPackageNames[] = {"Шиномонтаж R13",
-                                     "Шиномонтаж R14",
-                                     "Шиномонтаж R15",
-                                     "Шиномонтаж R16",
-                                     "Шиномонтаж R17",
-                                     "Шиномонтаж R18",
-                                     "Шиномонтаж R19",
-                                     "Шиномонтаж R20",
-                                     "Сезонная замена шин R14",
-                                     "Сезонная замена шин R15",
-                                     "Сезонная замена шин R16",
-                                     "Сезонная замена шин R17",
-                                     "Сезонная замена шин R18",
-                                     "Мойка комплекс",
-                                     "Мойка люкс",
-                                     "Химчистка салона",
-                                     "ТО-1",
-                                     "ТО-2",
-                                     "Полировка кузова",
-                                     "Подготовка к зиме"};
-const char *const kPackageSteps[] = {
-    "снятие и установка колёс", "демонтаж шин",   "монтаж шин",      "балансировка", "вентили", "мойка колёс",
-    "герметизация борта",       "утилизация шин", "подкачка азотом", "диагностика"};
-const char *const kServiceNames[] = {"Замена масла двигателя",
-                                     "Замена масляного фильтра",
-                                     "Замена воздушного фильтра",
-                                     "Замена салонного фильтра",
-                                     "Замена тормозных колодок",
-                                     "Замена тормозной жидкости",
-                                     "Замена свечей зажигания",
-                                     "Диагностика ходовой",
-                                     "Компьютерная диагностика",
-                                     "Развал-схождение",
-                                     "Ремонт прокола",
-                                     "Правка диска",
-                                     "Мойка кузова",
-                                     "Мойка двигателя",
-                                     "Чернение резины",
-                                     "Полировка фар",
-                                     "Заправка кондиционера",
-                                     "Замена ремня ГРМ",
-                                     "Замена аккумулятора",
-                                     "Замена ламп",
-                                     "Регулировка фар",
-                                     "Шумоизоляция арок",
-                                     "Антикор днища",
-                                     "Хранение шин (сезон)",
-                                     "Пакеты для шин",
-                                     "Замена антифриза",
-                                     "Замена амортизаторов",
-                                     "Замена рулевых тяг",
-                                     "Замена ступичного подшипника",
-                                     "Промывка инжектора"};
-const char *const kLogins[] = {"admin", "kassa1", "kassa2", "master"};
-const char *const kCashArticlesOut[] = {"Хозяйственные расходы", "Закупка материалов", "Инкассация"};
-const char *const kCashArticlesIn[] = {"Размен", "Прочий приход"};
+using namespace RefDbWords;
 
 template <typename T, size_t N>
 constexpr int Count(const T (&)[N]) {
@@ -464,16 +377,135 @@ void RefDbGenerator::MakeCars() {
     m_counts.cars = int(m_cars.size());
 }
 
+void RefDbGenerator::EmitLine(OrderDraft &o, const Service &s, const QString &top) {
+    const bool header = top == u"0";
+    const double count = header ? 1 : (Chance(0.15) ? Between(2, 4) : 1);
+    const double price = header ? 0 : std::round(s.price * (0.65 + 0.35 * o.growth));
+    const double nds = header ? 0 : s.nds;
+    const bool deleted = !header && Chance(0.02);
+    Emit("TService", {{"IddZakaz", o.key},
+                      {"IddService", s.key},
+                      {"IddTop", top},
+                      {"Count", count},
+                      {"Name", s.name},
+                      {"Price", price},
+                      {"PrNDS", nds},
+                      {"Summa", 0.0},
+                      {"Time", Formats::TimeOfDay(QTime(0, 0).addSecs(s.minutes * 60))},
+                      {"PrJob", header ? false : s.prJob},
+                      {"Job", header ? 0.0 : s.job},
+                      {"Delete", deleted}});
+    --m_budget.linesLeft;
+    ++m_counts.lines;
+    if (header) {
+        ++m_budget.headers;
+        return;
+    }
+    if (!deleted) {
+        o.total += LineAmount(count, price, nds);
+        o.vat += count * price * nds / 100;
+        o.minutes += s.minutes;
+    }
+    // One to three workers, as many on average as the remaining budget asks for.
+    const double mean = std::clamp(
+        m_budget.workersLeft / std::max(1.0, m_budget.linesLeft * (1 - o.headerShare) + 1), 1.0, 2.6);
+    const double p3 = mean <= 2 ? 0.1 * (mean - 1) : mean - 2;
+    const double p2 = mean <= 2 ? (mean - 1) - 2 * p3 : 1 - p3;
+    const double r = Unit();
+    const int k = std::min(int(o.active.size()), r < p3 ? 3 : r < p3 + p2 ? 2 : 1);
+    std::vector<int> chosen;
+    while (int(chosen.size()) < k) {
+        const int w = o.active[size_t(Below(int(o.active.size())))];
+        if (std::find(chosen.begin(), chosen.end(), w) == chosen.end()) chosen.push_back(w);
+    }
+    for (int w : chosen) {
+        Emit("TWork", {{"IddZakaz", o.key},
+                       {"IddService", s.key},
+                       {"IddWork", m_workers[size_t(w)].key},
+                       {"WorkFIO", m_workers[size_t(w)].fio},
+                       {"Delete", Chance(0.02)}});
+        --m_budget.workersLeft;
+        ++m_counts.lineWorkers;
+    }
+}
+
+void RefDbGenerator::EmitLines(OrderDraft &o, int ordersLeft) {
+    // A package (its header and its services) and standalone services, about as many as the remaining
+    // budget asks for.
+    const double expected = double(m_budget.linesLeft) / ordersLeft;
+    int want = std::clamp(int(std::lround(expected * (0.4 + 1.2 * Unit()))), 1, 14);
+    o.active = ActiveWorkers(o.day);
+    o.headerShare =
+        m_budget.headers > 0 ? double(m_budget.headers) / (m_sizes.lines - m_budget.linesLeft) : 0.07;
+    const auto offered = [&](int s) {
+        const QDate &gone = m_services[size_t(s)].deletedOn;
+        return !gone.isValid() || o.day < gone;
+    };
+    if (want >= 4 && Chance(0.6)) {
+        const Service &pkg = m_services[size_t(Pick(m_packages))];
+        EmitLine(o, pkg, QStringLiteral("0"));
+        --want;
+        for (int c : pkg.children)
+            if (offered(c)) {
+                EmitLine(o, m_services[size_t(c)], pkg.key);
+                --want;
+            }
+    }
+    std::vector<int> picked;
+    for (int tries = 0; want > 0 && tries < 100; ++tries) {
+        const int s = Pick(m_standalone);
+        if (!offered(s) || std::find(picked.begin(), picked.end(), s) != picked.end()) continue;
+        picked.push_back(s);
+        EmitLine(o, m_services[size_t(s)], QStringLiteral("top"));
+        --want;
+    }
+}
+
+void RefDbGenerator::EmitPayments(const OrderDraft &o, int ordersLeft) {
+    // Most orders paid in full (some in two parts), a few per cent part-paid, a few unpaid.
+    int paySuffix = 0;
+    const auto pay = [&](double amount, const QDateTime &at, bool deleted) {
+        Emit("TPay", {{"IddPay", Key(o.login, at, o.index * 10 + paySuffix++)},
+                      {"IddZakaz", o.key},
+                      {"TypePay", 0},
+                      {"NaznPay", QStringLiteral("Оплата услуг")},
+                      {"NomerPay", QString::number(NewPayNumber())},
+                      {"DataPay", at},
+                      {"SummaPay", amount},
+                      {"DocPay", QStringLiteral("Кассовый чек")},
+                      {"PrimPay", QString()},
+                      {"Delete", deleted}});
+        --m_budget.payRowsLeft;
+        ++m_counts.payments;
+    };
+    const double extra = m_budget.payRowsLeft - 0.975 * ordersLeft;
+    const double twoParts = std::clamp(extra / (0.95 * ordersLeft), 0.0, 1.0);
+    if (o.status == 2 && o.total > 0) {
+        const double r = Unit();
+        if (r < 0.025) {
+            pay(std::floor(o.total * (0.3 + 0.5 * Unit())), o.done, false);
+        } else if (r >= 0.03) {
+            if (Chance(twoParts)) {
+                const double first = std::round(o.total * (0.3 + 0.4 * Unit()));
+                pay(first, o.begin, false);
+                pay(o.total - first, o.done, false);
+            } else {
+                pay(o.total, o.done, false);
+            }
+        }
+        if (Chance(0.01)) pay(std::round(o.total), o.done.addSecs(60), true);  // entered by mistake, removed
+    } else if (o.status == 1 && o.total > 0 && Chance(0.2)) {
+        pay(std::round(o.total * 0.5), o.begin, false);
+    }
+}
+
 void RefDbGenerator::MakeOrders() {
     const int n = m_sizes.orders;
     const int days = int(FirstDay().daysTo(LastDay())) + 1;
     const int salaryRows = 2 * 12 * 10;
     const int otherCash = int(std::lround(0.06 * m_sizes.payments));
     m_orderPayRowsTarget = std::max(n / 2, m_sizes.payments - salaryRows - otherCash);
-    int linesLeft = m_sizes.lines;
-    int workersLeft = m_sizes.lineWorkers;
-    int payRowsLeft = m_orderPayRowsTarget;
-    int headers = 0;
+    m_budget = {m_sizes.lines, m_sizes.lineWorkers, m_orderPayRowsTarget, 0};
     const int requestedFrom = n - std::max(1, n / 500);
     const int regulars = std::max(1, int(m_cars.size()) / 10);
     // A fleet client: every stride-th order (about 500 at full scale, a twentieth of a small database)
@@ -485,23 +517,25 @@ void RefDbGenerator::MakeOrders() {
 
     for (int i = 0; i < n; ++i) {
         const int ordersLeft = n - i;
+        OrderDraft o;
+        o.index = i;
         // The shop grows: twice as many orders a day at the end as at the start.
         const double u = (i + 0.5) / n;
-        const double t = std::sqrt(1 + 3 * u) - 1;
-        const QDate day = FirstDay().addDays(std::min(days - 1, int(t * days)));
-        const QDateTime begin = DayTime(day, 8, 20);
-        const QString login = Login();
-        const QString key = Key(login, begin, i);
+        o.growth = std::sqrt(1 + 3 * u) - 1;
+        o.day = FirstDay().addDays(std::min(days - 1, int(o.growth * days)));
+        o.begin = DayTime(o.day, 8, 20);
+        o.login = Login();
+        o.key = Key(o.login, o.begin, i);
 
-        int status = 2;
+        o.status = 2;
         if (i >= requestedFrom)
-            status = 0;
-        else if (day.daysTo(LastDay()) < 3 || Chance(0.003))
-            status = 1;
+            o.status = 0;
+        else if (o.day.daysTo(LastDay()) < 3 || Chance(0.003))
+            o.status = 1;
 
         const Car *drawn = &m_cars[size_t(Chance(0.25) ? Below(regulars) : Below(int(m_cars.size())))];
         int client = drawn->owner;
-        if (drawn->previousOwner >= 0 && day < drawn->changedHands)
+        if (drawn->previousOwner >= 0 && o.day < drawn->changedHands)
             client = drawn->previousOwner;
         else if (drawn->coOwner >= 0 && Chance(0.3))
             client = drawn->coOwner;
@@ -512,141 +546,27 @@ void RefDbGenerator::MakeOrders() {
         }
         const Car &car = *drawn;
 
-        // Lines: a package (its header and its services) and standalone services, about as many as the
-        // remaining budget asks for.
-        const double expected = double(linesLeft) / ordersLeft;
-        int want = std::clamp(int(std::lround(expected * (0.4 + 1.2 * Unit()))), 1, 14);
-        const std::vector<int> active = ActiveWorkers(day);
-        const double headerShare = headers > 0 ? double(headers) / (m_sizes.lines - linesLeft) : 0.07;
-        double total = 0, vat = 0;
-        int minutes = 0;
-        const auto emitLine = [&](const Service &s, const QString &top) {
-            const bool header = top == u"0";
-            const double count = header ? 1 : (Chance(0.15) ? Between(2, 4) : 1);
-            const double price = header ? 0 : std::round(s.price * (0.65 + 0.35 * t));
-            const double nds = header ? 0 : s.nds;
-            const bool deleted = !header && Chance(0.02);
-            Emit("TService", {{"IddZakaz", key},
-                              {"IddService", s.key},
-                              {"IddTop", top},
-                              {"Count", count},
-                              {"Name", s.name},
-                              {"Price", price},
-                              {"PrNDS", nds},
-                              {"Summa", 0.0},
-                              {"Time", Formats::TimeOfDay(QTime(0, 0).addSecs(s.minutes * 60))},
-                              {"PrJob", header ? false : s.prJob},
-                              {"Job", header ? 0.0 : s.job},
-                              {"Delete", deleted}});
-            --linesLeft;
-            ++m_counts.lines;
-            if (header) {
-                ++headers;
-                return;
-            }
-            if (!deleted) {
-                total += LineAmount(count, price, nds);
-                vat += count * price * nds / 100;
-                minutes += s.minutes;
-            }
-            // One to three workers, as many on average as the remaining budget asks for.
-            const double mean =
-                std::clamp(workersLeft / std::max(1.0, linesLeft * (1 - headerShare) + 1), 1.0, 2.6);
-            const double p3 = mean <= 2 ? 0.1 * (mean - 1) : mean - 2;
-            const double p2 = mean <= 2 ? (mean - 1) - 2 * p3 : 1 - p3;
-            const double r = Unit();
-            const int k = std::min(int(active.size()), r < p3 ? 3 : r < p3 + p2 ? 2 : 1);
-            std::vector<int> chosen;
-            while (int(chosen.size()) < k) {
-                const int w = active[size_t(Below(int(active.size())))];
-                if (std::find(chosen.begin(), chosen.end(), w) == chosen.end()) chosen.push_back(w);
-            }
-            for (int w : chosen) {
-                Emit("TWork", {{"IddZakaz", key},
-                               {"IddService", s.key},
-                               {"IddWork", m_workers[size_t(w)].key},
-                               {"WorkFIO", m_workers[size_t(w)].fio},
-                               {"Delete", Chance(0.02)}});
-                --workersLeft;
-                ++m_counts.lineWorkers;
-            }
-        };
-        const auto offered = [&](int s) {
-            const QDate &gone = m_services[size_t(s)].deletedOn;
-            return !gone.isValid() || day < gone;
-        };
-        if (want >= 4 && Chance(0.6)) {
-            const Service &pkg = m_services[size_t(Pick(m_packages))];
-            emitLine(pkg, QStringLiteral("0"));
-            --want;
-            for (int c : pkg.children)
-                if (offered(c)) {
-                    emitLine(m_services[size_t(c)], pkg.key);
-                    --want;
-                }
-        }
-        std::vector<int> picked;
-        for (int tries = 0; want > 0 && tries < 100; ++tries) {
-            const int s = Pick(m_standalone);
-            if (!offered(s) || std::find(picked.begin(), picked.end(), s) != picked.end()) continue;
-            picked.push_back(s);
-            emitLine(m_services[size_t(s)], QStringLiteral("top"));
-            --want;
-        }
+        EmitLines(o, ordersLeft);
 
         const QDateTime appointment =
-            status == 0 ? QDateTime(LastDay().addDays(Between(1, 10)), QTime(Between(9, 18), 0)) : begin;
-        const QDateTime done = begin.addSecs(qint64(std::max(20, minutes)) * 60);
-        Emit("TZakaz", {{"IddZakaz", key},
+            o.status == 0 ? QDateTime(LastDay().addDays(Between(1, 10)), QTime(Between(9, 18), 0)) : o.begin;
+        o.done = o.begin.addSecs(qint64(std::max(20, o.minutes)) * 60);
+        Emit("TZakaz", {{"IddZakaz", o.key},
                         {"ZakazNomer", QString::number(i + 1)},
-                        {"ZakazData", QDateTime(day, QTime(0, 0))},
+                        {"ZakazData", QDateTime(o.day, QTime(0, 0))},
                         {"ZakazBegin", appointment},
-                        {"ZakazBeginIn", status >= 1 ? QVariant(begin) : QVariant()},
-                        {"ZakazEndOut", status == 2 ? QVariant(done) : QVariant()},
+                        {"ZakazBeginIn", o.status >= 1 ? QVariant(o.begin) : QVariant()},
+                        {"ZakazEndOut", o.status == 2 ? QVariant(o.done) : QVariant()},
                         {"IddAvto", car.key},
                         {"IddVlad", m_clients[size_t(client)]},
-                        {"ZakazStatus", status},
+                        {"ZakazStatus", o.status},
                         {"Delete", false},
-                        {"ZakazSumma", total},
-                        {"ZakazSummaNDS", vat}});
+                        {"ZakazSumma", o.total},
+                        {"ZakazSummaNDS", o.vat}});
         ++m_counts.orders;
         m_counts.lastOrderNumber = i + 1;
 
-        // Payments: most orders paid in full (some in two parts), a few per cent part-paid, a few unpaid.
-        int paySuffix = 0;
-        const auto pay = [&](double amount, const QDateTime &at, bool deleted) {
-            Emit("TPay", {{"IddPay", Key(login, at, i * 10 + paySuffix++)},
-                          {"IddZakaz", key},
-                          {"TypePay", 0},
-                          {"NaznPay", QStringLiteral("Оплата услуг")},
-                          {"NomerPay", QString::number(NewPayNumber())},
-                          {"DataPay", at},
-                          {"SummaPay", amount},
-                          {"DocPay", QStringLiteral("Кассовый чек")},
-                          {"PrimPay", QString()},
-                          {"Delete", deleted}});
-            --payRowsLeft;
-            ++m_counts.payments;
-        };
-        const double extra = payRowsLeft - 0.975 * ordersLeft;
-        const double twoParts = std::clamp(extra / (0.95 * ordersLeft), 0.0, 1.0);
-        if (status == 2 && total > 0) {
-            const double r = Unit();
-            if (r < 0.025) {
-                pay(std::floor(total * (0.3 + 0.5 * Unit())), done, false);
-            } else if (r >= 0.03) {
-                if (Chance(twoParts)) {
-                    const double first = std::round(total * (0.3 + 0.4 * Unit()));
-                    pay(first, begin, false);
-                    pay(total - first, done, false);
-                } else {
-                    pay(total, done, false);
-                }
-            }
-            if (Chance(0.01)) pay(std::round(total), done.addSecs(60), true);  // entered by mistake, removed
-        } else if (status == 1 && total > 0 && Chance(0.2)) {
-            pay(std::round(total * 0.5), begin, false);
-        }
+        EmitPayments(o, ordersLeft);
         if ((i + 1) % 5000 == 0) m_sink->Checkpoint();
     }
 }

@@ -52,6 +52,22 @@ private:
         int owner = -1, coOwner = -1, previousOwner = -1;
         QDate changedHands;  // the previous owner brought the car before this day
     };
+    // What is left to make of the lines, line workers and order payments, and the package headers made.
+    struct Budget {
+        int linesLeft = 0, workersLeft = 0, payRowsLeft = 0, headers = 0;
+    };
+    // One order while its rows are made.
+    struct OrderDraft {
+        int index = 0, status = 2;
+        double growth = 0;  // 0 at the first day, 1 at the last: prices rise with it
+        QDate day;
+        QDateTime begin, done;
+        QString login, key;
+        std::vector<int> active;  // the workers on the staff that day
+        double headerShare = 0;   // of the lines made so far, the package headers
+        double total = 0, vat = 0;
+        int minutes = 0;
+    };
 
     // Deterministic on every platform, unlike the standard distributions.
     std::uint64_t Next();
@@ -76,6 +92,9 @@ private:
     void MakeClients();
     void MakeCars();
     void MakeOrders();
+    void EmitLines(OrderDraft &order, int ordersLeft);
+    void EmitLine(OrderDraft &order, const Service &service, const QString &top);
+    void EmitPayments(const OrderDraft &order, int ordersLeft);
     void MakeSalaryAndCash();
 
     std::vector<int> ActiveWorkers(const QDate &day) const;
@@ -92,4 +111,5 @@ private:
     std::vector<QString> m_clients;
     std::vector<Car> m_cars;
     int m_orderPayRowsTarget = 0;
+    Budget m_budget;
 };
