@@ -11,6 +11,7 @@
 #include "LoginDlg.h"
 #include "MainFrame.h"
 #include "Prompter.h"
+#include "ScreenServices.h"
 #include "UserStore.h"
 #include "WaitCursor.h"
 
@@ -31,6 +32,7 @@ CQuellmarodApp::CQuellmarodApp(Prompter &prompter, DialogRunner &dialogs)
 CQuellmarodApp::~CQuellmarodApp() {
     WaitForDailyCopy();
     m_frame.reset();
+    m_services.reset();
     m_ctx.reset();
     m_db.reset();
 }
@@ -89,8 +91,10 @@ CQuellmarodApp::LoginResult CQuellmarodApp::LogIn() {
     CLoginDlg login(users, m_prompter);
     if (m_dialogs.Run(login) != QDialog::Accepted) return LoginResult::Cancelled;
     const UserRecord &u = login.User();
+    m_services.reset();
     m_ctx = std::make_unique<AppContext>(*m_db, UserInfo{u.iddUser, u.login, u.name, u.prova}, m_prompter,
                                          m_dialogs, m_workDir);
+    m_services = std::make_unique<ScreenServices>(*m_ctx);
     return LoginResult::LoggedIn;
 }
 
@@ -122,6 +126,7 @@ bool CQuellmarodApp::RestoreAndReopen(const QString &backup) {
     // Every connection to the file is closed before it is replaced, the daily copy's too.
     WaitForDailyCopy();
     m_frame.reset();
+    m_services.reset();
     m_ctx.reset();
     m_db.reset();
     QString kept, error;

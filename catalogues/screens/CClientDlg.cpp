@@ -76,27 +76,13 @@ QString U(const char *text) {
     return QString::fromUtf8(text);
 }
 
-CClientDlg::OrderActionsMaker &ActionsMaker() {
-    static CClientDlg::OrderActionsMaker maker;
-    return maker;
-}
-
 }  // namespace
 
 CClientDlg::CClientDlg(AppContext &ctx, const QString &iddClient, QWidget *parent)
     : QDialog(parent), m_ctx(ctx), m_store(ctx.db()), m_iddClient(iddClient) {
     if (m_iddClient.isEmpty()) m_iddClient = NewKey(ctx.login());
     BuildUi();
-    if (const OrderActionsMaker &maker = ActionsMaker()) m_ordersPage->SetActions(maker(ctx, this));
     Load();
-}
-
-void CClientDlg::SetOrderActionsMaker(OrderActionsMaker maker) {
-    ActionsMaker() = std::move(maker);
-}
-
-void CClientDlg::SetOrderActions(ClientOrderActions actions) {
-    m_ordersPage->SetActions(std::move(actions));
 }
 
 void CClientDlg::BuildUi() {

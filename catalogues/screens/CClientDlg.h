@@ -30,12 +30,6 @@ public:
     // The footer's figures: services total and payments total of the client; the debt is their difference.
     void SetTotals(double services, double payments);
 
-    // The order screens for the "Заказы" page. The program installs a maker once (the order screens are
-    // built on the catalogues); a card may be given its own, as tests do.
-    using OrderActionsMaker = std::function<ClientOrderActions(AppContext &ctx, QWidget *parent)>;
-    static void SetOrderActionsMaker(OrderActionsMaker maker);
-    void SetOrderActions(ClientOrderActions actions);
-
     CClientOrdersPage *ordersPage() const { return m_ordersPage; }
     CClientAccountPage *accountPage() const { return m_accountPage; }
     // Rereads both money pages and the footer; run after every command of either page.

@@ -9,6 +9,7 @@
 #include "Formats.h"
 #include "Inputs.h"
 #include "KeyedList.h"
+#include "MoneyPrintouts.h"
 #include "PaymentEditing.h"
 #include "PaymentStore.h"
 #include "PictureButton.h"
@@ -28,11 +29,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-CSalaryAccrualDlg::Printer &PrinterSeam() {
-    static CSalaryAccrualDlg::Printer printer;
-    return printer;
-}
 
 constexpr int kWorkPayRole = Qt::UserRole + 1;
 // The figure a cell shows, kept as a number for the totals.
@@ -115,7 +111,6 @@ void CSalaryAccrualDlg::Build() {
     auto *print = PictureButton(QStringLiteral("Print"), QStringLiteral("document-print-preview"),
                                 QStringLiteral("Печать"), QStringLiteral("Печать ведомости"),
                                 QStringLiteral("Ведомость на получение\nпо отмеченным сотрудникам."), this);
-    print->setEnabled(bool(PrinterSeam()));
     connect(works, &QPushButton::clicked, this, &CSalaryAccrualDlg::Works);
     connect(print, &QPushButton::clicked, this, &CSalaryAccrualDlg::Print);
 
@@ -371,12 +366,7 @@ QDateTime CSalaryAccrualDlg::PayoutDate() const {
     return QDateTime(m_date->date(), time);
 }
 
-void CSalaryAccrualDlg::SetPrinter(Printer printer) {
-    PrinterSeam() = std::move(printer);
-}
-
 void CSalaryAccrualDlg::Print() {
-    if (PrinterSeam())
-        PrinterSeam()(m_ctx, m_number->text().trimmed(), PayoutDate(), m_purpose->currentText(), Lines(),
-                      this);
+    m_ctx.moneyPrintouts().PayoutSheet(m_number->text().trimmed(), PayoutDate(), m_purpose->currentText(),
+                                       Lines(), this);
 }

@@ -4,7 +4,6 @@
 #include "SalaryStore.h"
 
 #include <QDialog>
-#include <functional>
 
 class AppContext;
 class KeyedList;
@@ -42,14 +41,9 @@ public:
     void Recount();
     void SelectAll(bool checked);
     void Works();
-    // Hands the list as it stands (each worker with his choice), the number, date and purpose to the
-    // statement printer.
+    // Prints the statement of the list as it stands (each worker with his choice), with the number,
+    // date and purpose.
     void Print();
-    // What "Print" runs; set once by the application (the dialog is opened from several places).
-    using Printer =
-        std::function<void(AppContext &ctx, const QString &number, const QDateTime &date,
-                           const QString &purpose, const QList<PayoutLine> &lines, QWidget *parent)>;
-    static void SetPrinter(Printer printer);
     void accept() override;
 
     // The four totals over the chosen rows: "Итого выдать:", "Итого долг:", "Итого выполнено:", "Итого

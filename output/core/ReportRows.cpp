@@ -52,6 +52,15 @@ QList<PayoutRow> PayoutRows(const QList<PayRecord> &payouts) {
     return rows;
 }
 
+QList<PerformedWorkRow> PerformedRows(const PerformedWorks &works) {
+    QList<PerformedWorkRow> rows;
+    rows.reserve(works.rows.size());
+    for (const PerformedWork &w : works.rows)
+        rows << PerformedWorkRow{w.ZakazEndOut, w.ZakazNomer, w.ZakazData, w.Name, w.amount,
+                                 w.vat,         w.Total(),    w.WorkFIO,   w.pay};
+    return rows;
+}
+
 QString KindWord(JournalStatus status) {
     switch (status) {
         case JournalStatus::All:

@@ -3,6 +3,7 @@
 #include "ExcelReports.h"
 #include "OrderJournalStore.h"
 #include "PayRecord.h"
+#include "SalaryStore.h"
 
 // The windows' rows as the reports print them.
 namespace ReportRows {
@@ -14,6 +15,8 @@ CashOperationRow CashRowOf(const PayRecord &pay, const QString &clientName, cons
                            const QString &zakazNomer, const QDateTime &zakazData);
 // Salary payouts as the salary journal and the payouts report show them: the amounts handed out, positive.
 QList<PayoutRow> PayoutRows(const QList<PayRecord> &payouts);
+// The works of the works report and the worker's works dialog as the performed-works report prints them.
+QList<PerformedWorkRow> PerformedRows(const PerformedWorks &works);
 // The word of the report title naming the kind of orders a status filter lists.
 QString KindWord(JournalStatus status);
 

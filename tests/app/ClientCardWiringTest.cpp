@@ -7,6 +7,7 @@
 #include "Commands.h"
 #include "JournalKinds.h"
 #include "MainFrame.h"
+#include "ScreenServices.h"
 #include "ScreenTest.h"
 #include "Scripted.h"
 #include "TestDb.h"
@@ -22,10 +23,12 @@ protected:
     void SetUp() override {
         ScreenTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
+        services = std::make_unique<ScreenServices>(*ctx);
         frame = std::make_unique<CMainFrame>(*ctx);
         RegisterJournalKinds(*frame, *ctx);
     }
 
+    std::unique_ptr<ScreenServices> services;
     std::unique_ptr<CMainFrame> frame;
 };
 ZV_INSTANTIATE_DB_TESTS(ClientCardWiringTest);

@@ -10,9 +10,9 @@
 #include "MainFrame.h"
 #include "MoneyRows.h"
 #include "OrderStore.h"
-#include "ReportCommands.h"
 #include "Rows.h"
 #include "SalaryRows.h"
+#include "ScreenServices.h"
 #include "Scripted.h"
 #include "Widgets.h"
 
@@ -33,12 +33,6 @@ protected:
         ASSERT_TRUE(dir.isValid());
         db = Database::Open(QStringLiteral("SQLITE;DATABASE=") +
                             dir.filePath(QStringLiteral("Quellmarod.db")));
-        saved = ReportCommands::CurrentTarget();
-        ReportCommands::CurrentTarget() = {dir.filePath(QStringLiteral("reports")),
-                                           [this](const QString &file) {
-                                               opened << file;
-                                               return QString();
-                                           }};
         Rows::Insert(*db, QStringLiteral("SClient"),
                      {{QStringLiteral("IddClient"), QStringLiteral("c1")},
                       {QStringLiteral("ClientName"), QStringLiteral("Ромашка")}});
@@ -64,10 +58,14 @@ protected:
             *db,
             UserInfo{QStringLiteral("u1"), QStringLiteral("anna"), QStringLiteral("Анна"), QString(30, u'1')},
             prompter, dialogs, dir.path());
+        services = std::make_unique<ScreenServices>(
+            *ctx, ReportTarget{dir.filePath(QStringLiteral("reports")), [this](const QString &file) {
+                                   opened << file;
+                                   return QString();
+                               }});
         frame = std::make_unique<CMainFrame>(*ctx);
         RegisterJournalKinds(*frame, *ctx);
     }
-    void TearDown() override { ReportCommands::CurrentTarget() = saved; }
 
     // The command as the menu or toolbar runs it: the frame's print, or the action the window's kind added.
     void Trigger(int id) {
@@ -83,8 +81,8 @@ protected:
     ScriptedPrompter prompter;
     ScriptedDialogs dialogs;
     std::unique_ptr<AppContext> ctx;
+    std::unique_ptr<ScreenServices> services;
     std::unique_ptr<CMainFrame> frame;
-    ReportCommands::Target saved;
     QStringList opened;
 };
 

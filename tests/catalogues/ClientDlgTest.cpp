@@ -10,6 +10,7 @@
 #include "CounterStore.h"
 #include "KeyedList.h"
 #include "MoneyRows.h"
+#include "OrderForms.h"
 #include "PayRecord.h"
 #include "Rows.h"
 #include "Scripted.h"
@@ -25,6 +26,20 @@
 #include <QTreeWidget>
 
 namespace {
+
+// The order screens as the card's orders page reaches them, scripted for as long as this lives.
+struct ScriptedOrderForms : OrderForms {
+    explicit ScriptedOrderForms(AppContext &c) : ctx(c) { ctx.SetOrderForms(this); }
+    ~ScriptedOrderForms() override { ctx.SetOrderForms(nullptr); }
+    bool Open(OrderFormMode mode, const QString &iddClient, QString &iddZakaz, QWidget *) override {
+        return open(mode, iddClient, iddZakaz);
+    }
+    void Delete(const QString &iddZakaz) override { remove(iddZakaz); }
+
+    AppContext &ctx;
+    std::function<bool(OrderFormMode, const QString &, QString &)> open;
+    std::function<void(const QString &)> remove;
+};
 
 const QString kSaveFirst = QStringLiteral(
     "Перед добавлением сведений об автомобиле\nнеобходимо сохранить введенные сведения о клиенте!\n"
@@ -450,20 +465,20 @@ TEST_P(ClientDlgTest, OrdersAreAddedChangedAndDeletedThroughTheOrderScreens) {
     MoneyRows::AddPay(db(), QStringLiteral("p1"), QStringLiteral("z1"), OrderPayment, 100, At(2));
     CClientDlg card(*ctx, QStringLiteral("k1"));
     QStringList calls;
-    card.SetOrderActions(
-        {[&](OrderFormMode mode, const QString &iddClient, QString &iddZakaz) {
-             calls << (mode == OrderFormMode::Edit ? QStringLiteral("edit ") + iddZakaz
-                                                   : QStringLiteral("new for ") + iddClient);
-             if (mode == OrderFormMode::New) {
-                 iddZakaz = QStringLiteral("z2");
-                 MoneyRows::AddOrder(db(), iddZakaz, QStringLiteral("k1"), QStringLiteral("102"), At(5), 40);
-             }
-             return true;
-         },
-         [&](const QString &iddZakaz) {
-             calls << QStringLiteral("remove ") + iddZakaz;
-             Rows::Delete(db(), QStringLiteral("TZakaz"), {{QStringLiteral("IddZakaz"), iddZakaz}});
-         }});
+    ScriptedOrderForms forms(*ctx);
+    forms.open = [&](OrderFormMode mode, const QString &iddClient, QString &iddZakaz) {
+        calls << (mode == OrderFormMode::Edit ? QStringLiteral("edit ") + iddZakaz
+                                              : QStringLiteral("new for ") + iddClient);
+        if (mode == OrderFormMode::New) {
+            iddZakaz = QStringLiteral("z2");
+            MoneyRows::AddOrder(db(), iddZakaz, QStringLiteral("k1"), QStringLiteral("102"), At(5), 40);
+        }
+        return true;
+    };
+    forms.remove = [&](const QString &iddZakaz) {
+        calls << QStringLiteral("remove ") + iddZakaz;
+        Rows::Delete(db(), QStringLiteral("TZakaz"), {{QStringLiteral("IddZakaz"), iddZakaz}});
+    };
     card.ordersPage()->AddOrder();
     EXPECT_EQ(Footer(card), QStringLiteral("340.00/100.00/240.00"));
     EXPECT_EQ(card.ordersPage()->list()->currentItem()->text(1), QStringLiteral("102"));

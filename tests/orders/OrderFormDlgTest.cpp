@@ -15,6 +15,7 @@
 #include "DynamicRecordset.h"
 #include "KeyedList.h"
 #include "OrderFixtures.h"
+#include "OrderForms.h"
 #include "OrderStore.h"
 #include "PaymentStore.h"
 #include "Rows.h"
@@ -669,10 +670,15 @@ TEST_P(OrderFormDlgTest, ANewOrderFromTheClientCardStartsWithItsClientAndItsOnly
     AddCar(QStringLiteral("c1"), QStringLiteral("К001КК"), QStringLiteral("k1"));
     CClientDlg card(*ctx, QStringLiteral("k1"));
     // Wired as the application wires the card.
-    card.SetOrderActions({[&](OrderFormMode mode, const QString &client, QString &key) {
-                              return RunOrderForm(*ctx, mode, key, &card, client);
-                          },
-                          [](const QString &) {}});
+    struct Forms : OrderForms {
+        explicit Forms(AppContext &c) : ctx(c) {}
+        bool Open(OrderFormMode mode, const QString &client, QString &key, QWidget *parent) override {
+            return RunOrderForm(ctx, mode, key, parent, client);
+        }
+        void Delete(const QString &) override {}
+        AppContext &ctx;
+    } forms(*ctx);
+    ctx->SetOrderForms(&forms);
     auto save = [&](const std::function<void(COrderFormDlg &)> &change = {}) {
         dialogs.Then([=, this](QDialog &d) {
             auto &form = dynamic_cast<COrderFormDlg &>(d);

@@ -1,11 +1,8 @@
-#include "AppContext.h"
 #include "Database.h"
 #include "ExcelReports.h"
 #include "OrderStore.h"
-#include "ReportCommands.h"
 #include "ReportStore.h"
 #include "Rows.h"
-#include "Scripted.h"
 #include "TestDb.h"
 #include "XlsxProbe.h"
 
@@ -268,25 +265,6 @@ TEST_P(ReportStoreTest, StoredStatementCashQueryAndSignatories) {
     EXPECT_DOUBLE_EQ(probe.cells.value(QStringLiteral("C6")).value.toDouble(), 70);
     EXPECT_NEAR(probe.widths.value(7), 30.71, 0.01);  // stored with the cell padding
     EXPECT_EQ(probe.scale, 85);
-}
-
-TEST_P(ReportStoreTest, ClientCardCommandRefusesAMissingClient) {
-    Client("cl", QStringLiteral("Ромашка"));
-    ScriptedPrompter prompter;
-    ScriptedDialogs dialogs;
-    AppContext ctx(db(), UserInfo{}, prompter, dialogs, m_out.path());
-    const ReportCommands::Target saved = ReportCommands::CurrentTarget();
-    ReportCommands::CurrentTarget() = {m_out.filePath(QStringLiteral("cards")), [this](const QString &file) {
-                                           m_opened << file;
-                                           return QString();
-                                       }};
-    EXPECT_FALSE(ReportCommands::ClientCard(ctx, QStringLiteral("gone"), nullptr));
-    EXPECT_EQ(prompter.warnings.size(), 1);
-    EXPECT_TRUE(m_opened.isEmpty());
-    EXPECT_TRUE(ReportCommands::ClientCard(ctx, QStringLiteral("cl"), nullptr));
-    EXPECT_EQ(m_opened.size(), 1);
-    EXPECT_TRUE(prompter.errors.isEmpty());
-    ReportCommands::CurrentTarget() = saved;
 }
 
 ZV_INSTANTIATE_DB_TESTS(ReportStoreTest);
