@@ -4,6 +4,7 @@
 #include "BackupCommands.h"
 #include "ConnectString.h"
 #include "Database.h"
+#include "DbAction.h"
 #include "DbError.h"
 #include "DialogRunner.h"
 #include "FirstRunDlg.h"
@@ -77,13 +78,7 @@ bool CQuellmarodApp::Connect(const QString &commandLine, const QString &setting)
 CQuellmarodApp::LoginResult CQuellmarodApp::LogIn() {
     UserStore users(*m_db);
     bool anyUser = false;
-    try {
-        WaitCursor wait;
-        anyUser = users.HasAnyUser();
-    } catch (const DbError &e) {
-        m_prompter.Error(e.text());
-        return LoginResult::Failed;
-    }
+    if (!TryDb(m_prompter, [&] { anyUser = users.HasAnyUser(); })) return LoginResult::Failed;
     if (!anyUser) {
         CFirstRunDlg first(users, m_prompter);
         if (m_dialogs.Run(first) != QDialog::Accepted) return LoginResult::Cancelled;
@@ -129,7 +124,7 @@ bool CQuellmarodApp::RestoreAndReopen(const QString &backup) {
     m_services.reset();
     m_ctx.reset();
     m_db.reset();
-    QString kept, error;
+    QString kept, error;  // a failed restore is told once the database is open again
     try {
         WaitCursor wait;
         kept = BackupStore(file).Restore(backup, QDateTime::currentDateTime());

@@ -23,6 +23,9 @@ public:
     // An empty key opens a new client under a key made now, so the pages can use it before the first save.
     CClientDlg(AppContext &ctx, const QString &iddClient, QWidget *parent = nullptr);
 
+    // False when the stored client could not be read or is gone (the message was shown): the card is not
+    // to be opened, since saving its empty fields would blank the stored details.
+    bool Loaded() const { return m_loaded; }
     const QString &iddClient() const { return m_iddClient; }
     bool existing() const { return m_existing; }  // stored in the database (found on opening or saved)
     bool saved() const { return m_saved; }        // saved at least once in this opening
@@ -58,13 +61,14 @@ public:
 private:
     void BuildUi();
     QWidget *BuildCarsPage();
-    void Load();
+    void Load(bool stored);
     QString SelectedCar() const;
     bool MayCreateMoneyRows();
 
     AppContext &m_ctx;
     ClientStore m_store;
     QString m_iddClient;
+    bool m_loaded = false;
     bool m_existing = false;
     bool m_saved = false;
 
