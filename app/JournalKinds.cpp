@@ -62,10 +62,7 @@ void RegisterCashJournal(CMainFrame &frame, AppContext &ctx) {
     cash.command = [&ctx, owner](QWidget *view, int id) {
         auto *j = qobject_cast<CKassaView *>(view);
         if (j && id == CKassaView::kPrint) {
-            QList<CashOperationRow> rows;
-            for (const CashRow &c : j->journal().rows)
-                rows << ReportRows::CashRowOf(c.pay, c.clientName, c.workFio, c.zakazNomer, c.zakazData);
-            ReportCommands::CashOperations(ctx, rows, owner);
+            ReportCommands::CashOperations(ctx, ReportRows::CashRows(j->journal().rows), owner);
             return;
         }
         if (j && id == CKassaView::kPrintTotals) {

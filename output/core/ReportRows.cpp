@@ -44,6 +44,14 @@ CashOperationRow CashRowOf(const PayRecord &pay, const QString &clientName, cons
     return r;
 }
 
+QList<CashOperationRow> CashRows(const QList<CashRow> &journal) {
+    QList<CashOperationRow> rows;
+    rows.reserve(journal.size());
+    for (const CashRow &c : journal)
+        rows << CashRowOf(c.pay, c.clientName, c.workFio, c.zakazNomer, c.zakazData);
+    return rows;
+}
+
 QList<PayoutRow> PayoutRows(const QList<PayRecord> &payouts) {
     QList<PayoutRow> rows;
     rows.reserve(payouts.size());

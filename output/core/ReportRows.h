@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CashStore.h"
 #include "ExcelReports.h"
 #include "OrderJournalStore.h"
 #include "PayRecord.h"
@@ -13,6 +14,8 @@ QList<OrderReportRow> OrderRows(const QList<JournalOrder> &orders);
 // A cash journal row as the cash report prints it (counterpart parts empty when absent).
 CashOperationRow CashRowOf(const PayRecord &pay, const QString &clientName, const QString &workFio,
                            const QString &zakazNomer, const QDateTime &zakazData);
+// The cash journal's rows as the cash report prints them.
+QList<CashOperationRow> CashRows(const QList<CashRow> &journal);
 // Salary payouts as the salary journal and the payouts report show them: the amounts handed out, positive.
 QList<PayoutRow> PayoutRows(const QList<PayRecord> &payouts);
 // The works of the works report and the worker's works dialog as the performed-works report prints them.

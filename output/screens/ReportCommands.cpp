@@ -61,13 +61,6 @@ bool ClientCard(AppContext &ctx, const QString &iddClient, QWidget *parent) {
     return Build(ctx, parent, 0, [&](ExcelReports &r) { return r.ClientCard(card); });
 }
 
-bool CashOperations(AppContext &ctx, const QString &sql, const QVariantList &binds, QWidget *parent) {
-    QList<CashOperationRow> rows;
-    if (!TryDb(ctx.prompter(), [&] { rows = ReportStore(ctx.db()).CashOperations(sql, binds); }))
-        return false;
-    return Build(ctx, parent, int(rows.size()), [&](ExcelReports &r) { return r.CashOperations(rows); });
-}
-
 bool CashOperations(AppContext &ctx, const QList<CashOperationRow> &rows, QWidget *parent) {
     return Build(ctx, parent, int(rows.size()), [&](ExcelReports &r) { return r.CashOperations(rows); });
 }

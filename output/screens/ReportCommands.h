@@ -3,7 +3,6 @@
 #include "ExcelReports.h"
 #include "ReportRows.h"
 
-#include <QVariantList>
 #include <functional>
 
 class AppContext;
@@ -18,7 +17,6 @@ namespace ReportCommands {
 bool Orders(AppContext &ctx, const QList<JournalOrder> &orders, const JournalFilter &filter, QWidget *parent);
 // Refuses with the directory's message when no client is chosen.
 bool ClientCard(AppContext &ctx, const QString &iddClient, QWidget *parent);
-bool CashOperations(AppContext &ctx, const QString &sql, const QVariantList &binds, QWidget *parent);
 bool CashOperations(AppContext &ctx, const QList<CashOperationRow> &rows, QWidget *parent);
 bool Turnover(AppContext &ctx, const QDate &from, const QDate &to, QWidget *parent);
 bool PerformedWorks(AppContext &ctx, const QList<PerformedWorkRow> &rows, const QDate &from, const QDate &to,

@@ -211,7 +211,7 @@ TEST_P(ReportStoreTest, ClientCardListsItsCarsOrdersAndExactlyItsPayments) {
     EXPECT_EQ(S(rows[23].value(40)), "Аванс клиента");
 }
 
-TEST_P(ReportStoreTest, StoredStatementCashQueryAndSignatories) {
+TEST_P(ReportStoreTest, StoredStatementAndSignatories) {
     Rows::Update(db(), QStringLiteral("SMain"), {{QStringLiteral("IddMain"), QStringLiteral("1")}},
                  {{QStringLiteral("MainDirector"), QStringLiteral("Иванов И.И.")},
                   {QStringLiteral("MainByx"), QStringLiteral("Петрова А.А.")}});
@@ -242,29 +242,6 @@ TEST_P(ReportStoreTest, StoredStatementCashQueryAndSignatories) {
     store.Signatories(&director, &accountant);
     EXPECT_EQ(S(director), "Иванов И.И.");
     EXPECT_EQ(S(accountant), "Петрова А.А.");
-
-    // The cash journal's own query: client and order only where the payment has them.
-    Client("cl", QStringLiteral("Ромашка"));
-    Order("o1", "cl", At(2026, 1, 5, 9), 50, false);
-    Pay("p1", "o1", QStringLiteral("Оплата"), At(2026, 1, 6, 10), 120, false, QStringLiteral("0001"));
-    Pay("p2", {}, QStringLiteral("Аренда"), At(2026, 1, 7, 10), -50, false, QStringLiteral("0002"));
-    const QList<CashOperationRow> cash = store.CashOperations(
-        QStringLiteral("SELECT TPay.*, SClient.ClientName, TZakaz.ZakazNomer, TZakaz.ZakazData FROM TPay "
-                       "LEFT JOIN TZakaz ON TPay.IddZakaz = TZakaz.IddZakaz LEFT JOIN SClient ON "
-                       "TZakaz.IddVlad = SClient.IddClient WHERE TPay.[Delete] = ? ORDER BY TPay.NomerPay"),
-        {false});
-    ASSERT_EQ(cash.size(), 2);
-    EXPECT_EQ(S(ExcelReports::Counterpart(cash[0])), "Ромашка Заказ №No1 от 05.01.2026");
-    EXPECT_EQ(S(ExcelReports::Counterpart(cash[1])), "");
-    ExcelReports reports(m_session);
-    ASSERT_TRUE(reports.CashOperations(cash));
-    const XlsxProbe probe = XlsxProbe::Read(reports.File());
-    ASSERT_TRUE(probe.error.isEmpty()) << S(probe.error);
-    EXPECT_EQ(S(probe.cells.value(QStringLiteral("A4")).value), "0001");
-    EXPECT_EQ(S(probe.cells.value(QStringLiteral("G4")).value), "Ромашка Заказ №No1 от 05.01.2026");
-    EXPECT_DOUBLE_EQ(probe.cells.value(QStringLiteral("C6")).value.toDouble(), 70);
-    EXPECT_NEAR(probe.widths.value(7), 30.71, 0.01);  // stored with the cell padding
-    EXPECT_EQ(probe.scale, 85);
 }
 
 ZV_INSTANTIATE_DB_TESTS(ReportStoreTest);
