@@ -9,6 +9,7 @@ class AppContext;
 class KeyedList;
 class QComboBox;
 class QDateEdit;
+class QGridLayout;
 class QLineEdit;
 class QPushButton;
 class QTreeWidgetItem;
@@ -57,6 +58,8 @@ public:
 
 private:
     void Build();
+    void BuildList();
+    QGridLayout *BuildTotals();
     void LoadPayout(const QString &iddPay);
     void ItemChanged(QTreeWidgetItem *item, int column);
     void UpdateTotals();
