@@ -10,7 +10,6 @@
 #include "CounterStore.h"
 #include "KeyedList.h"
 #include "MoneyRows.h"
-#include "OrderForms.h"
 #include "PayRecord.h"
 #include "Rows.h"
 #include "Scripted.h"
@@ -26,20 +25,6 @@
 #include <QTreeWidget>
 
 namespace {
-
-// The order screens as the card's orders page reaches them, scripted for as long as this lives.
-struct ScriptedOrderForms : OrderForms {
-    explicit ScriptedOrderForms(AppContext &c) : ctx(c) { ctx.SetOrderForms(this); }
-    ~ScriptedOrderForms() override { ctx.SetOrderForms(nullptr); }
-    bool Open(OrderFormMode mode, const QString &iddClient, QString &iddZakaz, QWidget *) override {
-        return open(mode, iddClient, iddZakaz);
-    }
-    void Delete(const QString &iddZakaz) override { remove(iddZakaz); }
-
-    AppContext &ctx;
-    std::function<bool(OrderFormMode, const QString &, QString &)> open;
-    std::function<void(const QString &)> remove;
-};
 
 const QString kSaveFirst = QStringLiteral(
     "Перед добавлением сведений об автомобиле\nнеобходимо сохранить введенные сведения о клиенте!\n"
@@ -465,7 +450,8 @@ TEST_P(ClientDlgTest, OrdersAreAddedChangedAndDeletedThroughTheOrderScreens) {
     MoneyRows::AddPay(db(), QStringLiteral("p1"), QStringLiteral("z1"), OrderPayment, 100, At(2));
     CClientDlg card(*ctx, QStringLiteral("k1"));
     QStringList calls;
-    ScriptedOrderForms forms(*ctx);
+    ScriptedOrderForms forms;
+    ctx->SetOrderForms(&forms);
     forms.open = [&](OrderFormMode mode, const QString &iddClient, QString &iddZakaz) {
         calls << (mode == OrderFormMode::Edit ? QStringLiteral("edit ") + iddZakaz
                                               : QStringLiteral("new for ") + iddClient);

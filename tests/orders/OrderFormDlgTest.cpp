@@ -15,7 +15,6 @@
 #include "DynamicRecordset.h"
 #include "KeyedList.h"
 #include "OrderFixtures.h"
-#include "OrderForms.h"
 #include "OrderStore.h"
 #include "PaymentStore.h"
 #include "Rows.h"
@@ -670,14 +669,10 @@ TEST_P(OrderFormDlgTest, ANewOrderFromTheClientCardStartsWithItsClientAndItsOnly
     AddCar(QStringLiteral("c1"), QStringLiteral("К001КК"), QStringLiteral("k1"));
     CClientDlg card(*ctx, QStringLiteral("k1"));
     // Wired as the application wires the card.
-    struct Forms : OrderForms {
-        explicit Forms(AppContext &c) : ctx(c) {}
-        bool Open(OrderFormMode mode, const QString &client, QString &key, QWidget *parent) override {
-            return RunOrderForm(ctx, mode, key, parent, client);
-        }
-        void Delete(const QString &) override {}
-        AppContext &ctx;
-    } forms(*ctx);
+    ScriptedOrderForms forms;
+    forms.open = [&](OrderFormMode mode, const QString &client, QString &key) {
+        return RunOrderForm(*ctx, mode, key, &card, client);
+    };
     ctx->SetOrderForms(&forms);
     auto save = [&](const std::function<void(COrderFormDlg &)> &change = {}) {
         dialogs.Then([=, this](QDialog &d) {
