@@ -67,7 +67,7 @@ bool CQuellmarodApp::Connect(const QString &commandLine, const QString &setting)
         const bool dsn = commandLine.trimmed().isEmpty() && setting.trimmed().isEmpty() && IsDsnRegistered();
         m_connect = ResolveConnectString(commandLine, setting, dsn, here);
         m_db = Database::Open(m_connect);
-    } catch (const DbError &e) {
+    } catch (const DbError &e) {  // the driver's text follows the start-up's own "cannot open"
         m_prompter.Error(StartTexts::kCannotOpen + e.text());
         return false;
     }
@@ -134,7 +134,7 @@ bool CQuellmarodApp::RestoreAndReopen(const QString &backup) {
     try {
         WaitCursor wait;
         m_db = Database::Open(m_connect);
-    } catch (const DbError &e) {
+    } catch (const DbError &e) {  // as at start-up, and nothing is left to run the program on
         m_prompter.Error(StartTexts::kCannotOpen + e.text());
         QCoreApplication::exit(1);
         return false;
