@@ -4,9 +4,9 @@
 #include "Backup.h"
 #include "DataFolder.h"
 #include "Database.h"
+#include "DbAction.h"
 #include "DbError.h"
 #include "Prompter.h"
-#include "WaitCursor.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -62,13 +62,10 @@ QString BackupCommands::MakeBackup(QWidget *parent) {
     const QString folder = m_pickFolder(parent, start);
     if (folder.isEmpty()) return {};
     Settings().setValue(kFolderKey, folder);
-    try {
-        WaitCursor wait;
-        return BackupStore(file).BackupInto(folder, QDateTime::currentDateTime());
-    } catch (const DbError &e) {
-        m_ctx.prompter().Error(e.text());
-        return {};
-    }
+    QString copy;
+    TryDb(m_ctx.prompter(),
+          [&] { copy = BackupStore(file).BackupInto(folder, QDateTime::currentDateTime()); });
+    return copy;
 }
 
 QString BackupCommands::ChooseRestore(QWidget *parent) {
@@ -87,13 +84,7 @@ QString BackupCommands::ChooseRestore(QWidget *parent) {
         m_ctx.prompter().Warning(QStringLiteral("Этот файл и есть текущая база данных!"));
         return {};
     }
-    try {
-        WaitCursor wait;
-        BackupStore::Check(backup);
-    } catch (const DbError &e) {
-        m_ctx.prompter().Error(e.text());
-        return {};
-    }
+    if (!TryDb(m_ctx.prompter(), [&] { BackupStore::Check(backup); })) return {};
     if (!m_ctx.prompter().Question(BackupCommandTexts::kConfirm.arg(QDir::toNativeSeparators(backup))))
         return {};
     return QFileInfo(backup).absoluteFilePath();

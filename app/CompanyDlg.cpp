@@ -2,11 +2,10 @@
 
 #include "AppContext.h"
 #include "CompanyStore.h"
-#include "DbError.h"
+#include "DbAction.h"
 #include "Inputs.h"
 #include "Prompter.h"
 #include "Tooltip.h"
-#include "WaitCursor.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -117,16 +116,12 @@ CCompanyDlg::CCompanyDlg(AppContext &ctx, QWidget *parent) : QDialog(parent), m_
     top->addLayout(buttons);
     resize(640, sizeHint().height());
 
-    try {
-        WaitCursor wait;
-        // A missing row shows empty fields; saving recreates it.
-        if (const auto info = CompanyStore(m_ctx.db()).Read())
-            for (int i = 0; i < CompanyInfo::kFieldCount; ++i)
-                m_edits.value(QLatin1StringView(CompanyInfo::kFields[size_t(i)]))->setText((*info)[i]);
-        m_loaded = true;
-    } catch (const DbError &e) {
-        m_ctx.prompter().Error(e.text());
-    }
+    std::optional<CompanyInfo> info;
+    m_loaded = TryDb(m_ctx.prompter(), [&] { info = CompanyStore(m_ctx.db()).Read(); });
+    // A missing row shows empty fields; saving recreates it.
+    if (info)
+        for (int i = 0; i < CompanyInfo::kFieldCount; ++i)
+            m_edits.value(QLatin1StringView(CompanyInfo::kFields[size_t(i)]))->setText((*info)[i]);
 }
 
 QLineEdit *CCompanyDlg::Edit(const char *column) const {
@@ -137,14 +132,7 @@ void CCompanyDlg::accept() {
     CompanyInfo info;
     for (int i = 0; i < CompanyInfo::kFieldCount; ++i)
         info[i] = m_edits.value(QLatin1StringView(CompanyInfo::kFields[size_t(i)]))->text().trimmed();
-    try {
-        WaitCursor wait;
-        CompanyStore(m_ctx.db()).Save(info);
-    } catch (const DbError &e) {
-        // Stay open so nothing typed is lost.
-        m_ctx.prompter().Error(e.text());
-        Inputs::FocusField(this, e.field());
-        return;
-    }
+    // Stays open on a failure so nothing typed is lost.
+    if (!TrySave(this, m_ctx.prompter(), [&] { CompanyStore(m_ctx.db()).Save(info); })) return;
     QDialog::accept();
 }

@@ -1,10 +1,9 @@
 #include "FirstRunDlg.h"
 
-#include "DbError.h"
+#include "DbAction.h"
 #include "Inputs.h"
 #include "Prompter.h"
 #include "Tooltip.h"
-#include "WaitCursor.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -89,13 +88,7 @@ void CFirstRunDlg::accept() {
         m_repeat->clear();
         return Refuse(FirstRunTexts::kMismatch, m_password);
     }
-    try {
-        WaitCursor wait;
-        m_created = m_store.CreateFirstUser(name, login, password);
-    } catch (const DbError &e) {
-        m_prompter.Error(e.text());
-        Inputs::FocusField(this, e.field());
+    if (!TrySave(this, m_prompter, [&] { m_created = m_store.CreateFirstUser(name, login, password); }))
         return;
-    }
     QDialog::accept();
 }

@@ -2,7 +2,6 @@
 
 #include "AppContext.h"
 #include "BalanceReportKind.h"
-#include "CClientDlg.h"
 #include "CJSalaryView.h"
 #include "CKassaView.h"
 #include "COrderFormDlg.h"
@@ -10,27 +9,16 @@
 #include "COtWorkView.h"
 #include "CPrintDlg.h"
 #include "CQuellmarodView.h"
-#include "CSalaryAccrualDlg.h"
-#include "CWorkerWorksDlg.h"
 #include "Commands.h"
 #include "DialogRunner.h"
 #include "KassaJournalKind.h"
 #include "MainFrame.h"
 #include "OrderJournalKind.h"
-#include "OrderStore.h"
 #include "ReportCommands.h"
 #include "SalaryJournalKind.h"
 #include "WorksReportKind.h"
 
 namespace {
-
-QList<PerformedWorkRow> PerformedRows(const PerformedWorks &works) {
-    QList<PerformedWorkRow> rows;
-    for (const PerformedWork &w : works.rows)
-        rows << PerformedWorkRow{w.ZakazEndOut, w.ZakazNomer, w.ZakazData, w.Name, w.amount,
-                                 w.vat,         w.Total(),    w.WorkFIO,   w.pay};
-    return rows;
-}
 
 QList<CommandItem> EditMenu(const QList<KindMenuItem> &items) {
     QList<CommandItem> menu;
@@ -38,14 +26,12 @@ QList<CommandItem> EditMenu(const QList<KindMenuItem> &items) {
     return menu;
 }
 
-}  // namespace
-
-void RegisterJournalKinds(CMainFrame &frame, AppContext &ctx) {
+void RegisterOrderJournal(CMainFrame &frame, AppContext &ctx) {
+    CMainFrame *owner = &frame;
     ChildKindSpec journal;
     journal.editMenu = EditMenu(OrderJournalMenu(true));
     journal.toolbar = OrderJournalToolbar();
     journal.maximized = true;
-    CMainFrame *owner = &frame;
     OrderFormOpener opener = [&ctx, owner](OrderFormMode mode, QString &key) {
         return RunOrderForm(ctx, mode, key, owner);
     };
@@ -64,7 +50,10 @@ void RegisterJournalKinds(CMainFrame &frame, AppContext &ctx) {
         RunOrderJournalCommand(view, id);
     };
     frame.RegisterChildKind(ChildKind::kOrderJournal, journal);
+}
 
+void RegisterCashJournal(CMainFrame &frame, AppContext &ctx) {
+    CMainFrame *owner = &frame;
     ChildKindSpec cash;
     cash.editMenu = EditMenu(KassaJournalMenu());
     cash.toolbar = KassaJournalToolbar();
@@ -73,10 +62,7 @@ void RegisterJournalKinds(CMainFrame &frame, AppContext &ctx) {
     cash.command = [&ctx, owner](QWidget *view, int id) {
         auto *j = qobject_cast<CKassaView *>(view);
         if (j && id == CKassaView::kPrint) {
-            QList<CashOperationRow> rows;
-            for (const CashRow &c : j->journal().rows)
-                rows << ReportRows::CashRowOf(c.pay, c.clientName, c.workFio, c.zakazNomer, c.zakazData);
-            ReportCommands::CashOperations(ctx, rows, owner);
+            ReportCommands::CashOperations(ctx, ReportRows::CashRows(j->journal().rows), owner);
             return;
         }
         if (j && id == CKassaView::kPrintTotals) {
@@ -86,7 +72,10 @@ void RegisterJournalKinds(CMainFrame &frame, AppContext &ctx) {
         RunKassaJournalCommand(view, id);
     };
     frame.RegisterChildKind(ChildKind::kCashJournal, cash);
+}
 
+void RegisterSalaryJournal(CMainFrame &frame, AppContext &ctx) {
+    CMainFrame *owner = &frame;
     ChildKindSpec salary;
     salary.editMenu = EditMenu(SalaryJournalMenu());
     salary.toolbar = SalaryJournalToolbar();
@@ -108,14 +97,17 @@ void RegisterJournalKinds(CMainFrame &frame, AppContext &ctx) {
         RunSalaryJournalCommand(view, id);
     };
     frame.RegisterChildKind(ChildKind::kSalaryJournal, salary);
+}
 
+void RegisterWorkerReports(CMainFrame &frame, AppContext &ctx) {
+    CMainFrame *owner = &frame;
     ChildKindSpec works;
     works.open = [&ctx, owner] {
         QWidget *view = CreateWorksReport(ctx);
         if (auto *v = qobject_cast<COtWorkView *>(view))
             v->SetPrinter([&ctx, owner](const PerformedWorks &w, const QDate &from, const QDate &to,
                                         const QString &worker) {
-                ReportCommands::PerformedWorks(ctx, PerformedRows(w), from, to, worker, owner);
+                ReportCommands::PerformedWorks(ctx, ReportRows::PerformedRows(w), from, to, worker, owner);
             });
         return view;
     };
@@ -136,28 +128,13 @@ void RegisterJournalKinds(CMainFrame &frame, AppContext &ctx) {
     };
     balance.command = [](QWidget *view, int id) { RunBalanceReportCommand(view, id); };
     frame.RegisterChildKind(ChildKind::kBalanceReport, balance);
+}
 
-    // The accrual dialog and the worker's works dialog are opened from several windows; their print
-    // buttons reach the reports through these.
-    CSalaryAccrualDlg::SetPrinter([](AppContext &context, const QString &number, const QDateTime &date,
-                                     const QString &purpose, const QList<PayoutLine> &lines,
-                                     QWidget *parent) {
-        QList<PayoutSheetRow> rows;
-        for (const PayoutLine &l : lines)
-            if (!l.DeleteWorkPay) rows << PayoutSheetRow{l.WorkFIO, l.SummaWorkPay};
-        ReportCommands::PayoutSheet(context, number, date, purpose, rows, parent);
-    });
-    CWorkerWorksDlg::SetPrinter([](AppContext &context, const PerformedWorks &shown, const QDate &day,
-                                   const QString &workFio, QWidget *parent) {
-        ReportCommands::PerformedWorks(context, PerformedRows(shown), QDate(), day, workFio, parent);
-    });
+}  // namespace
 
-    // The client card's orders page opens the same order form and deletes through the order rules.
-    CClientDlg::SetOrderActionsMaker([](AppContext &context, QWidget *parent) {
-        return ClientOrderActions{
-            [&context, parent](OrderFormMode mode, const QString &client, QString &key) {
-                return RunOrderForm(context, mode, key, parent, client);
-            },
-            [&context](const QString &key) { OrderStore(context.db()).Delete(key); }};
-    });
+void RegisterJournalKinds(CMainFrame &frame, AppContext &ctx) {
+    RegisterOrderJournal(frame, ctx);
+    RegisterCashJournal(frame, ctx);
+    RegisterSalaryJournal(frame, ctx);
+    RegisterWorkerReports(frame, ctx);
 }

@@ -1,10 +1,10 @@
 #include "LoginDlg.h"
 
+#include "DbAction.h"
 #include "DbError.h"
 #include "Password.h"
 #include "Prompter.h"
 #include "Tooltip.h"
-#include "WaitCursor.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -49,12 +49,9 @@ CLoginDlg::CLoginDlg(UserStore &users, Prompter &prompter, QWidget *parent)
     buttons->addWidget(m_cancel);
     top->addLayout(buttons);
 
-    try {
-        WaitCursor wait;
-        for (const UserRecord &u : m_store.ListActive()) m_users->addItem(u.name, u.iddUser);
-    } catch (const DbError &e) {
-        m_prompter.Error(e.text());
-    }
+    QList<UserRecord> active;
+    TryDb(m_prompter, [&] { active = m_store.ListActive(); });
+    for (const UserRecord &u : active) m_users->addItem(u.name, u.iddUser);
     m_password->setFocus();
 }
 
@@ -76,13 +73,10 @@ void CLoginDlg::accept() {
     if (typed.isEmpty()) return Refuse(LoginTexts::kEmptyPassword);
 
     std::optional<UserRecord> user;
-    try {
-        WaitCursor wait;
-        if (!id.isEmpty()) user = m_store.Load(id);
-    } catch (const DbError &e) {
-        m_prompter.Error(e.text());
+    if (!TryDb(m_prompter, [&] {
+            if (!id.isEmpty()) user = m_store.Load(id);
+        }))
         return;
-    }
     // A user deleted after the list was filled may not log in either.
     if (!user || user->deleted || !Password::Matches(typed, user->pass))
         return Refuse(LoginTexts::kWrongPassword);

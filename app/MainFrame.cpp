@@ -149,6 +149,12 @@ void CMainFrame::BuildMenus() {
         m_catalogueMenu->addAction(a);
     }
 
+    BuildViewMenus();
+    BuildWindowMenu();
+    BuildServiceMenus();
+}
+
+void CMainFrame::BuildViewMenus() {
     // The two bar toggles; the menus of child windows call the status bar "Полоса".
     auto *toolbarToggle = MakeAction(Cmd::kToolbar, QStringLiteral("Панели &инструментов"),
                                      QStringLiteral("Показать или скрыть панель инструментов"));
@@ -176,7 +182,9 @@ void CMainFrame::BuildMenus() {
     m_viewChild = new QMenu(QStringLiteral("&Вид"), this);
     m_viewChild->addAction(toolbarToggle);
     m_viewChild->addAction(m_statusToggleChild);
+}
 
+void CMainFrame::BuildWindowMenu() {
     m_window = new QMenu(QStringLiteral("&Окно"), this);
     auto *windowNew = MakeAction(Cmd::kWindowNew, QStringLiteral("&Новое"),
                                  QStringLiteral("Открыть еще одно окно того же вида"));
@@ -195,7 +203,10 @@ void CMainFrame::BuildMenus() {
     connect(arrange, &QAction::triggered, this, &CMainFrame::ArrangeIcons);
     for (QAction *a : {windowNew, cascade, tile, arrange}) m_window->addAction(a);
     connect(m_window, &QMenu::aboutToShow, this, &CMainFrame::FillWindowMenu);
+}
 
+// "Сервис" and "?".
+void CMainFrame::BuildServiceMenus() {
     m_service = new QMenu(QStringLiteral("Сервис"), this);
     auto *numbering = MakeAction(Cmd::kNumbering, QStringLiteral("Настройка нумерации"));
     connect(numbering, &QAction::triggered, this, &CMainFrame::OpenNumbering);

@@ -91,6 +91,9 @@ private:
 
     QAction *MakeAction(int id, const QString &text, const QString &prompt = {});
     void BuildMenus();
+    void BuildViewMenus();
+    void BuildWindowMenu();
+    void BuildServiceMenus();
     void BuildBars();
     void ShowKind(int kind);
     QList<QMenu *> MenusFor(int kind) const;

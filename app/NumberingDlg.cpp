@@ -3,12 +3,10 @@
 #include "AppContext.h"
 #include "CounterStore.h"
 #include "DbAction.h"
-#include "DbError.h"
 #include "Formats.h"
 #include "Inputs.h"
 #include "Prompter.h"
 #include "Tooltip.h"
-#include "WaitCursor.h"
 
 #include <QFormLayout>
 #include <QGroupBox>
@@ -90,19 +88,15 @@ CNumberingDlg::CNumberingDlg(AppContext &ctx, QWidget *parent) : QDialog(parent)
     top->addStretch();
     top->addLayout(buttons);
 
-    try {
-        WaitCursor wait;
-        // A missing counter row shows zeros; saving recreates it.
-        const CounterValues v = CounterStore(m_ctx.db()).ReadAll().value_or(CounterValues{});
-        m_prefix->setText(v.zakazPr);
-        m_order->setText(QString::number(v.zakazNomer));
-        m_salary->setText(QString::number(v.salaryNomer));
-        m_pay->setText(QString::number(v.payNomer));
-        m_outPay->setText(QString::number(v.outPayNomer));
-        m_loaded = true;
-    } catch (const DbError &e) {
-        m_ctx.prompter().Error(e.text());
-    }
+    // A missing counter row shows zeros; saving recreates it.
+    CounterValues v;
+    m_loaded =
+        TryDb(m_ctx.prompter(), [&] { v = CounterStore(m_ctx.db()).ReadAll().value_or(CounterValues{}); });
+    m_prefix->setText(v.zakazPr);
+    m_order->setText(QString::number(v.zakazNomer));
+    m_salary->setText(QString::number(v.salaryNomer));
+    m_pay->setText(QString::number(v.payNomer));
+    m_outPay->setText(QString::number(v.outPayNomer));
 }
 
 void CNumberingDlg::accept() {

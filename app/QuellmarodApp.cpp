@@ -4,6 +4,7 @@
 #include "BackupCommands.h"
 #include "ConnectString.h"
 #include "Database.h"
+#include "DbAction.h"
 #include "DbError.h"
 #include "DialogRunner.h"
 #include "FirstRunDlg.h"
@@ -11,6 +12,7 @@
 #include "LoginDlg.h"
 #include "MainFrame.h"
 #include "Prompter.h"
+#include "ScreenServices.h"
 #include "UserStore.h"
 #include "WaitCursor.h"
 
@@ -31,6 +33,7 @@ CQuellmarodApp::CQuellmarodApp(Prompter &prompter, DialogRunner &dialogs)
 CQuellmarodApp::~CQuellmarodApp() {
     WaitForDailyCopy();
     m_frame.reset();
+    m_services.reset();
     m_ctx.reset();
     m_db.reset();
 }
@@ -64,7 +67,7 @@ bool CQuellmarodApp::Connect(const QString &commandLine, const QString &setting)
         const bool dsn = commandLine.trimmed().isEmpty() && setting.trimmed().isEmpty() && IsDsnRegistered();
         m_connect = ResolveConnectString(commandLine, setting, dsn, here);
         m_db = Database::Open(m_connect);
-    } catch (const DbError &e) {
+    } catch (const DbError &e) {  // the driver's text follows the start-up's own "cannot open"
         m_prompter.Error(StartTexts::kCannotOpen + e.text());
         return false;
     }
@@ -75,13 +78,7 @@ bool CQuellmarodApp::Connect(const QString &commandLine, const QString &setting)
 CQuellmarodApp::LoginResult CQuellmarodApp::LogIn() {
     UserStore users(*m_db);
     bool anyUser = false;
-    try {
-        WaitCursor wait;
-        anyUser = users.HasAnyUser();
-    } catch (const DbError &e) {
-        m_prompter.Error(e.text());
-        return LoginResult::Failed;
-    }
+    if (!TryDb(m_prompter, [&] { anyUser = users.HasAnyUser(); })) return LoginResult::Failed;
     if (!anyUser) {
         CFirstRunDlg first(users, m_prompter);
         if (m_dialogs.Run(first) != QDialog::Accepted) return LoginResult::Cancelled;
@@ -89,8 +86,10 @@ CQuellmarodApp::LoginResult CQuellmarodApp::LogIn() {
     CLoginDlg login(users, m_prompter);
     if (m_dialogs.Run(login) != QDialog::Accepted) return LoginResult::Cancelled;
     const UserRecord &u = login.User();
+    m_services.reset();
     m_ctx = std::make_unique<AppContext>(*m_db, UserInfo{u.iddUser, u.login, u.name, u.prova}, m_prompter,
                                          m_dialogs, m_workDir);
+    m_services = std::make_unique<ScreenServices>(*m_ctx);
     return LoginResult::LoggedIn;
 }
 
@@ -122,9 +121,10 @@ bool CQuellmarodApp::RestoreAndReopen(const QString &backup) {
     // Every connection to the file is closed before it is replaced, the daily copy's too.
     WaitForDailyCopy();
     m_frame.reset();
+    m_services.reset();
     m_ctx.reset();
     m_db.reset();
-    QString kept, error;
+    QString kept, error;  // a failed restore is told once the database is open again
     try {
         WaitCursor wait;
         kept = BackupStore(file).Restore(backup, QDateTime::currentDateTime());
@@ -134,7 +134,7 @@ bool CQuellmarodApp::RestoreAndReopen(const QString &backup) {
     try {
         WaitCursor wait;
         m_db = Database::Open(m_connect);
-    } catch (const DbError &e) {
+    } catch (const DbError &e) {  // as at start-up, and nothing is left to run the program on
         m_prompter.Error(StartTexts::kCannotOpen + e.text());
         QCoreApplication::exit(1);
         return false;

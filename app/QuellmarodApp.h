@@ -11,6 +11,7 @@ class Database;
 class DialogRunner;
 class Prompter;
 class QThread;
+class ScreenServices;
 
 // The application object: owns for the whole run the connection, the logged-in user, the working folder
 // and the main frame. Start-up is split into steps so each can be driven on its own.
@@ -61,6 +62,7 @@ private:
     DialogRunner &m_dialogs;
     std::unique_ptr<Database> m_db;
     std::unique_ptr<AppContext> m_ctx;
+    std::unique_ptr<ScreenServices> m_services;  // what the context's screens reach above them
     std::unique_ptr<CMainFrame> m_frame;
     std::unique_ptr<QThread> m_dailyCopy;
     QString m_workDir;

@@ -3,7 +3,6 @@
 #include "Database.h"
 #include "ExcelReports.h"
 #include "ReportRows.h"
-#include "ReportStore.h"
 
 #include <benchmark/benchmark.h>
 #include <QDir>
@@ -48,13 +47,12 @@ void RegisterReportBenchmarks(Database &db, const QString &backend) {
     filter.status = JournalStatus::All;
     const auto orders =
         std::make_shared<QList<OrderReportRow>>(ReportRows::OrderRows(OrderJournalStore(db).Search(filter)));
-    const auto cash = std::make_shared<QList<CashOperationRow>>(ReportStore(db).CashOperations(
-        QStringLiteral(
-            "SELECT TPay.*, SClient.ClientName, TZakaz.ZakazNomer, TZakaz.ZakazData FROM TPay "
-            "LEFT JOIN TZakaz ON TPay.IddZakaz = TZakaz.IddZakaz LEFT JOIN SClient ON "
-            "TZakaz.IddVlad = SClient.IddClient WHERE TPay.[Delete] = FALSE AND TPay.DataPay >= ? AND "
-            "TPay.DataPay < ? ORDER BY TPay.DataPay"),
-        {QDateTime(from, QTime(0, 0)), QDateTime(to.addDays(1), QTime(0, 0))}));
+    // The rows the cash journal holds for the year, as its print hands them to the report.
+    CashFilter cashFilter;
+    cashFilter.from = from;
+    cashFilter.to = to;
+    const auto cash = std::make_shared<QList<CashOperationRow>>(
+        ReportRows::CashRows(CashStore(db).FillCashJournal(cashFilter).rows));
     const auto add = [&](const char *name, auto fn) {
         benchmark::RegisterBenchmark((backend + u'/' + QLatin1String(name)).toStdString().c_str(), fn)
             ->UseManualTime()

@@ -3,13 +3,11 @@
 #include "AppContext.h"
 #include "CCarDlg.h"
 #include "DbAction.h"
-#include "DbError.h"
 #include "DialogRunner.h"
 #include "KeyedList.h"
 #include "PictureButton.h"
 #include "Prompter.h"
 #include "Tooltip.h"
-#include "WaitCursor.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -136,15 +134,14 @@ void CCarDirDlg::SetFilters(const QString &plate, const QString &make, const QSt
 }
 
 void CCarDirDlg::RefillLists() {
-    try {
-        WaitCursor wait;
-        const QStringList makes = m_store.Makes();
-        const QStringList owners = m_store.OwnerNames();
-        FillCombo(m_make, makes);
-        FillCombo(m_owner, owners);
-    } catch (const DbError &e) {
-        m_ctx.prompter().Error(e.text());
-    }
+    QStringList makes, owners;
+    if (!TryDb(m_ctx.prompter(), [&] {
+            makes = m_store.Makes();
+            owners = m_store.OwnerNames();
+        }))
+        return;
+    FillCombo(m_make, makes);
+    FillCombo(m_owner, owners);
 }
 
 void CCarDirDlg::Refill() {
@@ -193,7 +190,7 @@ void CCarDirDlg::Edit() {
     if (!item) return;  // nothing to edit
     const QString id = item->data(0, kCarRole).toString();
     CCarDlg card(m_ctx, id, this);
-    m_ctx.dialogs().Run(card);
+    if (card.Loaded()) m_ctx.dialogs().Run(card);
     RefillLists();
     Refill();
     Select(id);
@@ -208,12 +205,7 @@ void CCarDirDlg::Delete() {
     // An owner row names its car, which is the one removed.
     const QString plate = item->data(0, kPlateRole).toString();
     if (!m_ctx.prompter().Question(QStringLiteral("Удалить выбранный автомобиль: ") + plate + u'?')) return;
-    try {
-        WaitCursor wait;
-        m_store.Delete(item->data(0, kCarRole).toString());
-    } catch (const DbError &e) {
-        m_ctx.prompter().Error(e.text());
-    }
+    TryDb(m_ctx.prompter(), [&] { m_store.Delete(item->data(0, kCarRole).toString()); });
     RefillLists();
     Refill();
 }

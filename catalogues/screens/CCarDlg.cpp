@@ -6,7 +6,6 @@
 #include "CardButtons.h"
 #include "ClientStore.h"
 #include "DbAction.h"
-#include "DbError.h"
 #include "DialogRunner.h"
 #include "Inputs.h"
 #include "KeyGen.h"
@@ -14,7 +13,6 @@
 #include "PictureButton.h"
 #include "Prompter.h"
 #include "Tooltip.h"
-#include "WaitCursor.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -44,7 +42,7 @@ CCarDlg::CCarDlg(AppContext &ctx, const QString &iddAvto, QWidget *parent)
     : QDialog(parent), m_ctx(ctx), m_store(ctx.db()) {
     m_car.iddAvto = iddAvto.isEmpty() ? NewKey(ctx.login()) : iddAvto;
     BuildUi();
-    Load();
+    Load(!iddAvto.isEmpty());
 }
 
 void CCarDlg::BuildUi() {
@@ -132,19 +130,24 @@ void CCarDlg::BuildUi() {
     m_plate->setFocus();  // the first field to fill
 }
 
-void CCarDlg::Load() {
-    try {
-        WaitCursor wait;
-        m_make->addItems(m_store.Makes());
-        m_color->addItems(m_store.Colors());
-        if (const auto car = m_store.Load(m_car.iddAvto)) {
-            m_car = *car;
-            m_existing = true;
-            m_owners = m_store.LoadOwners(m_car.iddAvto);
-        }
-    } catch (const DbError &e) {
-        m_ctx.prompter().Error(e.text());
+void CCarDlg::Load(bool stored) {
+    QStringList makes, colors;
+    std::optional<CarRecord> car;
+    if (!TryDb(m_ctx.prompter(), [&] {
+            makes = m_store.Makes();
+            colors = m_store.Colors();
+            if (stored && (car = m_store.Load(m_car.iddAvto))) m_owners = m_store.LoadOwners(m_car.iddAvto);
+        }))
+        return;
+    if (stored && !car) {
+        m_ctx.prompter().Warning(QStringLiteral("Автомобиль не найден: он удален на другом рабочем месте."));
+        return;
     }
+    m_loaded = true;
+    m_existing = stored;
+    if (car) m_car = *car;
+    m_make->addItems(makes);
+    m_color->addItems(colors);
     m_plate->setText(m_car.avtoNomer);
     m_make->setEditText(m_car.avtoMarka);
     m_color->setEditText(m_car.avtoColor);
@@ -216,7 +219,7 @@ void CCarDlg::EditOwner() {
     }
     const QString client = m_owners[pos].iddVlad;
     CClientDlg card(m_ctx, client, this);
-    m_ctx.dialogs().Run(card);
+    if (card.Loaded()) m_ctx.dialogs().Run(card);
     if (!card.saved()) return;
     const ClientRecord record = card.record();
     m_owners[pos].clientName = record.clientName;

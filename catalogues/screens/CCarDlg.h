@@ -18,6 +18,9 @@ public:
     // An empty key opens a new car under a key made now.
     CCarDlg(AppContext &ctx, const QString &iddAvto, QWidget *parent = nullptr);
 
+    // False when the lists or the stored car could not be read or the car is gone (the message was
+    // shown): the card is not to be opened, since saving its empty fields would blank the stored car.
+    bool Loaded() const { return m_loaded; }
     const QString &iddAvto() const { return m_car.iddAvto; }
     bool existing() const { return m_existing; }
     bool saved() const { return m_saved; }  // stored by OK
@@ -37,7 +40,7 @@ public:
 
 private:
     void BuildUi();
-    void Load();
+    void Load(bool stored);
     void RefillOwners();
     int SelectedOwner() const;  // position in m_owners, -1 without a selection
 
@@ -45,6 +48,7 @@ private:
     CarStore m_store;
     CarRecord m_car;
     QList<CarOwner> m_owners;
+    bool m_loaded = false;
     bool m_existing = false;
     bool m_saved = false;
 

@@ -3,7 +3,6 @@
 #include "AppContext.h"
 #include "CClientDlg.h"
 #include "DbAction.h"
-#include "DbError.h"
 #include "DialogRunner.h"
 #include "Formats.h"
 #include "KeyGen.h"
@@ -11,7 +10,6 @@
 #include "PictureButton.h"
 #include "Prompter.h"
 #include "Tooltip.h"
-#include "WaitCursor.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -231,7 +229,7 @@ void CClientDirDlg::Edit() {
     const QString id = item->data(0, kClientRole).toString();
     const QString link = item->data(0, kLinkRole).toString();
     CClientDlg card(m_ctx, id, this);
-    m_ctx.dialogs().Run(card);
+    if (card.Loaded()) m_ctx.dialogs().Run(card);
     Refill();
     if (!Select(id, link)) Select(id);
 }
@@ -245,12 +243,7 @@ void CClientDirDlg::Delete() {
     // A car row names its owner, who is the one removed.
     const QString name = item->data(0, kNameRole).toString();
     if (!m_ctx.prompter().Question(QStringLiteral("Удалить выбранного клиента: ") + name + u'?')) return;
-    try {
-        WaitCursor wait;
-        m_store.Delete(item->data(0, kClientRole).toString());
-    } catch (const DbError &e) {
-        m_ctx.prompter().Error(e.text());
-    }
+    TryDb(m_ctx.prompter(), [&] { m_store.Delete(item->data(0, kClientRole).toString()); });
     Refill();
 }
 

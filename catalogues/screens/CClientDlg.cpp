@@ -7,7 +7,6 @@
 #include "CarStore.h"
 #include "CardButtons.h"
 #include "DbAction.h"
-#include "DbError.h"
 #include "DialogRunner.h"
 #include "Formats.h"
 #include "Inputs.h"
@@ -15,7 +14,6 @@
 #include "KeyedList.h"
 #include "Prompter.h"
 #include "Tooltip.h"
-#include "WaitCursor.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -35,6 +33,7 @@ const QString kSaveFirst = QStringLiteral(
 const QString kSaveFirstMoney = QStringLiteral(
     "Перед добавлением заказа или платежа\nнеобходимо сохранить введенные сведения о клиенте!\n"
     "Нажмите кнопку ''Сохранить''");
+const QString kClientGone = QStringLiteral("Клиент не найден: он удален на другом рабочем месте.");
 const QString kSelectCarToEdit = QStringLiteral("Выберите автомобиль из списка\nдля его изменения!");
 const QString kSelectCarToDelete = QStringLiteral("Выберите автомобиль из списка\nдля его удаления!");
 
@@ -76,27 +75,13 @@ QString U(const char *text) {
     return QString::fromUtf8(text);
 }
 
-CClientDlg::OrderActionsMaker &ActionsMaker() {
-    static CClientDlg::OrderActionsMaker maker;
-    return maker;
-}
-
 }  // namespace
 
 CClientDlg::CClientDlg(AppContext &ctx, const QString &iddClient, QWidget *parent)
     : QDialog(parent), m_ctx(ctx), m_store(ctx.db()), m_iddClient(iddClient) {
     if (m_iddClient.isEmpty()) m_iddClient = NewKey(ctx.login());
     BuildUi();
-    if (const OrderActionsMaker &maker = ActionsMaker()) m_ordersPage->SetActions(maker(ctx, this));
-    Load();
-}
-
-void CClientDlg::SetOrderActionsMaker(OrderActionsMaker maker) {
-    ActionsMaker() = std::move(maker);
-}
-
-void CClientDlg::SetOrderActions(ClientOrderActions actions) {
-    m_ordersPage->SetActions(std::move(actions));
+    Load(!iddClient.isEmpty());
 }
 
 void CClientDlg::BuildUi() {
@@ -203,15 +188,15 @@ QWidget *CClientDlg::BuildCarsPage() {
     return page;
 }
 
-void CClientDlg::Load() {
+void CClientDlg::Load(bool stored) {
     std::optional<ClientRecord> client;
-    try {
-        WaitCursor wait;
-        client = m_store.Load(m_iddClient);
-    } catch (const DbError &e) {
-        m_ctx.prompter().Error(e.text());
+    if (stored && !TryDb(m_ctx.prompter(), [&] { client = m_store.Load(m_iddClient); })) return;
+    if (stored && !client) {
+        m_ctx.prompter().Warning(kClientGone);
+        return;
     }
-    m_existing = client.has_value();
+    m_loaded = true;
+    m_existing = stored;
     if (client) {
         for (const auto &[column, member] : ClientRecord::Columns()) {
             if (QLineEdit *edit = field(column)) edit->setText((*client).*member);
@@ -257,13 +242,7 @@ bool CClientDlg::Save() {
         field(QStringLiteral("ClientName"))->setFocus();
         return false;
     }
-    try {
-        WaitCursor wait;
-        m_store.Save(client);
-    } catch (const DbError &e) {
-        m_ctx.prompter().Error(e.text());
-        return false;
-    }
+    if (!TrySave(this, m_ctx.prompter(), [&] { m_store.Save(client); })) return false;
     m_existing = true;
     m_saved = true;
     return true;
@@ -306,12 +285,7 @@ void CClientDlg::AddCar() {
     dir.SetClient(m_iddClient);
     m_ctx.dialogs().Run(dir);
     if (dir.iddAvto().isEmpty()) return;
-    try {
-        WaitCursor wait;
-        m_store.LinkCar(m_iddClient, dir.iddAvto(), m_ctx.login());
-    } catch (const DbError &e) {
-        m_ctx.prompter().Error(e.text());
-    }
+    TryDb(m_ctx.prompter(), [&] { m_store.LinkCar(m_iddClient, dir.iddAvto(), m_ctx.login()); });
     RefillCars();
     SelectCar(dir.iddAvto());
 }
@@ -323,7 +297,7 @@ void CClientDlg::EditCar() {
         return;
     }
     CCarDlg card(m_ctx, car, this);
-    m_ctx.dialogs().Run(card);
+    if (card.Loaded()) m_ctx.dialogs().Run(card);
     if (!card.saved()) return;
     RefillCars();
     SelectCar(car);
@@ -338,11 +312,6 @@ void CClientDlg::DeleteCar() {
     }
     if (!m_ctx.prompter().Question(QStringLiteral("Удалить выбранный автомобиль: ") + item->text(0) + u'?'))
         return;
-    try {
-        WaitCursor wait;
-        CarStore(m_ctx.db()).Delete(car);
-    } catch (const DbError &e) {
-        m_ctx.prompter().Error(e.text());
-    }
+    TryDb(m_ctx.prompter(), [&] { CarStore(m_ctx.db()).Delete(car); });
     RefillCars();
 }

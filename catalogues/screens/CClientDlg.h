@@ -23,18 +23,15 @@ public:
     // An empty key opens a new client under a key made now, so the pages can use it before the first save.
     CClientDlg(AppContext &ctx, const QString &iddClient, QWidget *parent = nullptr);
 
+    // False when the stored client could not be read or is gone (the message was shown): the card is not
+    // to be opened, since saving its empty fields would blank the stored details.
+    bool Loaded() const { return m_loaded; }
     const QString &iddClient() const { return m_iddClient; }
     bool existing() const { return m_existing; }  // stored in the database (found on opening or saved)
     bool saved() const { return m_saved; }        // saved at least once in this opening
 
     // The footer's figures: services total and payments total of the client; the debt is their difference.
     void SetTotals(double services, double payments);
-
-    // The order screens for the "Заказы" page. The program installs a maker once (the order screens are
-    // built on the catalogues); a card may be given its own, as tests do.
-    using OrderActionsMaker = std::function<ClientOrderActions(AppContext &ctx, QWidget *parent)>;
-    static void SetOrderActionsMaker(OrderActionsMaker maker);
-    void SetOrderActions(ClientOrderActions actions);
 
     CClientOrdersPage *ordersPage() const { return m_ordersPage; }
     CClientAccountPage *accountPage() const { return m_accountPage; }
@@ -64,13 +61,14 @@ public:
 private:
     void BuildUi();
     QWidget *BuildCarsPage();
-    void Load();
+    void Load(bool stored);
     QString SelectedCar() const;
     bool MayCreateMoneyRows();
 
     AppContext &m_ctx;
     ClientStore m_store;
     QString m_iddClient;
+    bool m_loaded = false;
     bool m_existing = false;
     bool m_saved = false;
 

@@ -8,6 +8,7 @@
 #include "DialogRunner.h"
 #include "Formats.h"
 #include "KeyedList.h"
+#include "OrderForms.h"
 #include "PaymentStore.h"
 #include "Prompter.h"
 #include "Tooltip.h"
@@ -87,16 +88,10 @@ void CClientOrdersPage::Refill() {
     if (!current.isEmpty()) m_list->SelectKey(current);
 }
 
-bool CClientOrdersPage::Unwired() {
-    if (m_actions.open && m_actions.remove) return false;
-    m_ctx.prompter().Warning(QStringLiteral("Работа с заказами из карточки клиента не подключена."));
-    return true;
-}
-
 void CClientOrdersPage::AddOrder() {
-    if (!m_mayCreate() || Unwired()) return;
+    if (!m_mayCreate()) return;
     QString iddZakaz;
-    if (!m_actions.open(OrderFormMode::New, m_iddClient, iddZakaz)) return;
+    if (!m_ctx.orderForms().Open(OrderFormMode::New, m_iddClient, iddZakaz, this)) return;
     emit changed();
     m_list->SelectKey(iddZakaz);
 }
@@ -107,7 +102,7 @@ void CClientOrdersPage::EditOrder() {
         m_ctx.prompter().Warning(QStringLiteral("Выберите заказ для его редактирования!"));
         return;
     }
-    if (Unwired() || !m_actions.open(OrderFormMode::Edit, m_iddClient, iddZakaz)) return;
+    if (!m_ctx.orderForms().Open(OrderFormMode::Edit, m_iddClient, iddZakaz, this)) return;
     emit changed();
     m_list->SelectKey(iddZakaz);
 }
@@ -118,8 +113,9 @@ void CClientOrdersPage::DeleteOrder() {
         m_ctx.prompter().Warning(QStringLiteral("Выберите заказ для его удаления!"));
         return;
     }
-    if (Unwired() || !m_ctx.prompter().Question(QStringLiteral("Удалить заказ?"))) return;
-    TryDb(m_ctx.prompter(), [&] { m_actions.remove(iddZakaz); });
+    OrderForms &forms = m_ctx.orderForms();
+    if (!m_ctx.prompter().Question(QStringLiteral("Удалить заказ?"))) return;
+    TryDb(m_ctx.prompter(), [&] { forms.Delete(iddZakaz); });
     emit changed();
 }
 

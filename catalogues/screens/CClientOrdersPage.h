@@ -1,31 +1,21 @@
 #pragma once
 
-#include "OrderFormOpener.h"  // header only: the order screens stand above the catalogues
-
 #include <QWidget>
 #include <functional>
 
 class AppContext;
 class KeyedList;
 
-// What the orders page needs from the order screens, which are built on the catalogues and so are
-// handed in: the order form, and deleting an order with its lines and performers.
-struct ClientOrderActions {
-    ClientOrderFormOpener open;
-    std::function<void(const QString &iddZakaz)> remove;
-};
-
 // The client card's "Заказы" page: the client's orders with their sums, debts and status colours, and
 // adding, changing, deleting and paying orders from the card. Its services total goes to the card's
-// footer; `changed` is emitted after every command that may have changed orders or payments.
+// footer; `changed` is emitted after every command that may have changed orders or payments. The order
+// form and deleting an order are the order screens' (AppContext::orderForms).
 class CClientOrdersPage : public QWidget {
     Q_OBJECT
 public:
     // `mayCreate` says whether rows may be made for the client yet (the card shows why not).
     CClientOrdersPage(AppContext &ctx, const QString &iddClient, std::function<bool()> mayCreate,
                       QWidget *parent = nullptr);
-
-    void SetActions(ClientOrderActions actions) { m_actions = std::move(actions); }
 
     void Refill();
     double servicesTotal() const { return m_services; }
@@ -40,12 +30,9 @@ signals:
     void changed();
 
 private:
-    bool Unwired();
-
     AppContext &m_ctx;
     QString m_iddClient;
     std::function<bool()> m_mayCreate;
-    ClientOrderActions m_actions;
     double m_services = 0.0;
     KeyedList *m_list = nullptr;
 };

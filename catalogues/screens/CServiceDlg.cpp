@@ -298,7 +298,7 @@ void CServiceDlg::EditPerformer() {
     }
     const QString iddWork = item->data(0, Qt::UserRole + 1).toString();
     CWorkerDlg card(m_ctx, iddWork, this);
-    m_ctx.dialogs().Run(card);
+    if (card.Loaded()) m_ctx.dialogs().Run(card);
     if (!card.Saved()) return;
     const QString fio = card.WorkFio();
     // Dismissing the worker in that card removes (and taking it back restores) the worker's stored links;

@@ -79,7 +79,7 @@ void CUserDirDlg::EditUser() {
         return;
     }
     CUserDlg card(m_ctx, id, this);
-    if (m_ctx.dialogs().Run(card) == QDialog::Accepted && card.Saved()) Refill();
+    if (card.Loaded() && m_ctx.dialogs().Run(card) == QDialog::Accepted && card.Saved()) Refill();
 }
 
 void CUserDirDlg::DeleteUser() {

@@ -1,13 +1,12 @@
 #include "CUserDlg.h"
 
 #include "CardButtons.h"
-#include "DbError.h"
+#include "DbAction.h"
 #include "Inputs.h"
 #include "KeyGen.h"
 #include "Prompter.h"
 #include "Tooltip.h"
 #include "UserStore.h"
-#include "WaitCursor.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -79,7 +78,7 @@ CUserDlg::CUserDlg(AppContext &ctx, const QString &iddUser, QWidget *parent)
     : QDialog(parent), m_ctx(ctx), m_iddUser(iddUser) {
     if (m_iddUser.isEmpty()) m_iddUser = NewKey(m_ctx.login());
     Build();
-    Load();
+    Load(!iddUser.isEmpty());
 }
 
 void CUserDlg::Build() {
@@ -177,16 +176,17 @@ void CUserDlg::Build() {
     });
 }
 
-void CUserDlg::Load() {
+void CUserDlg::Load(bool stored) {
     std::optional<UserRecord> user;
-    try {
-        WaitCursor wait;
-        user = UserStore(m_ctx.db()).Load(m_iddUser);
-    } catch (const DbError &e) {
-        m_ctx.prompter().Error(e.text());
+    if (stored && !TryDb(m_ctx.prompter(), [&] { user = UserStore(m_ctx.db()).Load(m_iddUser); })) return;
+    if (stored && (!user || user->deleted)) {
+        m_ctx.prompter().Warning(
+            QStringLiteral("Пользователь не найден: он удален на другом рабочем месте."));
+        return;
     }
-    m_existing = user.has_value();
-    if (m_existing) {
+    m_loaded = true;
+    m_existing = stored;
+    if (user) {
         m_name->setText(user->name);
         m_login->setText(user->login);
         // Loading must not run the journal box's clearing: the stored string is taken as it is.
@@ -234,28 +234,26 @@ void CUserDlg::accept() {
     }
 
     UserStore store(m_ctx.db());
-    try {
-        WaitCursor wait;
-        // The login starts every key its user makes, so two live users must not share one.
-        for (const UserRecord &other : store.ListActive()) {
-            if (other.iddUser != m_iddUser && other.login.compare(login, Qt::CaseInsensitive) == 0) {
-                m_ctx.prompter().Warning(
-                    QStringLiteral("Пользователь с логином \"%1\" уже есть!\nУкажите другой логин.")
-                        .arg(login));
-                m_login->setFocus();
-                return;
-            }
-        }
-        UserRecord user;
-        user.iddUser = m_iddUser;
-        user.login = login;
-        user.name = name;
-        user.prova = Prova();
-        user.deleted = false;
-        store.Save(user, password);
-    } catch (const DbError &e) {
-        m_ctx.prompter().Error(e.text());
-        Inputs::FocusField(this, e.field());
+    bool taken = false;
+    if (!TrySave(this, m_ctx.prompter(), [&] {
+            // The login starts every key its user makes, so two live users must not share one.
+            for (const UserRecord &other : store.ListActive())
+                taken = taken ||
+                        (other.iddUser != m_iddUser && other.login.compare(login, Qt::CaseInsensitive) == 0);
+            if (taken) return;
+            UserRecord user;
+            user.iddUser = m_iddUser;
+            user.login = login;
+            user.name = name;
+            user.prova = Prova();
+            user.deleted = false;
+            store.Save(user, password);
+        }))
+        return;
+    if (taken) {
+        m_ctx.prompter().Warning(
+            QStringLiteral("Пользователь с логином \"%1\" уже есть!\nУкажите другой логин.").arg(login));
+        m_login->setFocus();
         return;
     }
     m_existing = true;

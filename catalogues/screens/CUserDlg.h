@@ -17,6 +17,9 @@ class CUserDlg : public QDialog {
 public:
     explicit CUserDlg(AppContext &ctx, const QString &iddUser = QString(), QWidget *parent = nullptr);
 
+    // False when the stored user could not be read or is gone (the message was shown): the card is not
+    // to be opened.
+    bool Loaded() const { return m_loaded; }
     const QString &IddUser() const { return m_iddUser; }
     bool Existing() const { return m_existing; }
     bool Saved() const { return m_saved; }
@@ -29,10 +32,11 @@ public:
 
 private:
     void Build();
-    void Load();
+    void Load(bool stored);
 
     AppContext &m_ctx;
     QString m_iddUser;
+    bool m_loaded = false;
     bool m_existing = false;
     bool m_saved = false;
 

@@ -162,7 +162,7 @@ void CWorkerDirDlg::EditWorker() {
         return;
     }
     CWorkerDlg card(m_ctx, id, this);
-    if (m_ctx.dialogs().Run(card) == QDialog::Accepted && card.Saved()) Refill();
+    if (card.Loaded() && m_ctx.dialogs().Run(card) == QDialog::Accepted && card.Saved()) Refill();
 }
 
 void CWorkerDirDlg::DeleteWorker() {

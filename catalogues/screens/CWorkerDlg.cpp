@@ -93,20 +93,21 @@ void CWorkerDlg::Load() {
     m_dataIn->setDateTime(now);
     m_dataOut->setDateTime(now);
     m_workOut->setChecked(false);
-    if (m_existing) {
-        try {
-            WaitCursor wait;
-            if (const auto w = WorkerStore(m_ctx.db()).Load(m_iddWork)) {
-                m_fio->setText(w->workFio);
-                m_adres->setText(w->workAdres);
-                m_tel->setText(w->workTel);
-                if (w->workDataIn.isValid()) m_dataIn->setDateTime(w->workDataIn);
-                m_workOut->setChecked(w->workOut);
-                if (w->workOut && w->workDataOut.isValid()) m_dataOut->setDateTime(w->workDataOut);
-            }
-        } catch (const DbError &e) {
-            m_ctx.prompter().Error(e.text());
-        }
+    std::optional<WorkerRecord> w;
+    if (m_existing && !TryDb(m_ctx.prompter(), [&] { w = WorkerStore(m_ctx.db()).Load(m_iddWork); })) return;
+    // A deleted worker is still opened (the directory lists them on request); only a missing row refuses.
+    if (m_existing && !w) {
+        m_ctx.prompter().Warning(QStringLiteral("Сотрудник не найден: он удален на другом рабочем месте."));
+        return;
+    }
+    m_loaded = true;
+    if (w) {
+        m_fio->setText(w->workFio);
+        m_adres->setText(w->workAdres);
+        m_tel->setText(w->workTel);
+        if (w->workDataIn.isValid()) m_dataIn->setDateTime(w->workDataIn);
+        m_workOut->setChecked(w->workOut);
+        if (w->workOut && w->workDataOut.isValid()) m_dataOut->setDateTime(w->workDataOut);
     }
     UpdateDismissalPicker();
 }

@@ -16,6 +16,9 @@ class CWorkerDlg : public QDialog {
 public:
     explicit CWorkerDlg(AppContext &ctx, const QString &iddWork = QString(), QWidget *parent = nullptr);
 
+    // False when the stored worker could not be read or is gone (the message was shown): the card is
+    // not to be opened, since saving its empty fields would blank the stored worker.
+    bool Loaded() const { return m_loaded; }
     bool Existing() const { return m_existing; }
     bool Saved() const { return m_saved; }
     // The worker's key (a new worker's after the save) and the name as saved.
@@ -31,6 +34,7 @@ private:
 
     AppContext &m_ctx;
     QString m_iddWork;
+    bool m_loaded = false;
     bool m_existing = false;
     bool m_saved = false;
 

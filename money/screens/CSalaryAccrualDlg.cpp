@@ -9,6 +9,7 @@
 #include "Formats.h"
 #include "Inputs.h"
 #include "KeyedList.h"
+#include "MoneyPrintouts.h"
 #include "PaymentEditing.h"
 #include "PaymentStore.h"
 #include "PictureButton.h"
@@ -28,11 +29,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-CSalaryAccrualDlg::Printer &PrinterSeam() {
-    static CSalaryAccrualDlg::Printer printer;
-    return printer;
-}
 
 constexpr int kWorkPayRole = Qt::UserRole + 1;
 // The figure a cell shows, kept as a number for the totals.
@@ -115,7 +111,6 @@ void CSalaryAccrualDlg::Build() {
     auto *print = PictureButton(QStringLiteral("Print"), QStringLiteral("document-print-preview"),
                                 QStringLiteral("Печать"), QStringLiteral("Печать ведомости"),
                                 QStringLiteral("Ведомость на получение\nпо отмеченным сотрудникам."), this);
-    print->setEnabled(bool(PrinterSeam()));
     connect(works, &QPushButton::clicked, this, &CSalaryAccrualDlg::Works);
     connect(print, &QPushButton::clicked, this, &CSalaryAccrualDlg::Print);
 
@@ -129,25 +124,7 @@ void CSalaryAccrualDlg::Build() {
         m_onDate, QStringLiteral("Дата работ"),
         QStringLiteral("Учитываются работы, исполненные\nпо этот день включительно, и выплаты по него."));
 
-    const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
-    m_list = new KeyedList(this);
-    m_list->setObjectName(QStringLiteral("list"));
-    m_list->SetColumns(
-        {QStringLiteral("Сотрудник:"), QStringLiteral("Выдать руб.:"), QStringLiteral("Долг. руб.:"),
-         QStringLiteral("Выполнено руб.:"), QStringLiteral("Всего выдано:")},
-        {200, 100, 100, 100, 100}, {Qt::AlignLeft, right, right, right, right});
-    m_list->SetStretchColumn(kName);
-    m_list->setRootIsDecorated(false);
-    m_list->setItemDelegate(new PayoutDelegate(m_list));
-    m_list->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
-    // Enter and a double-click type the amount of the row.
-    m_list->SetCommands({{},
-                         [this] {
-                             if (QTreeWidgetItem *item = m_list->Selected()) m_list->editItem(item, kPayout);
-                         },
-                         {}});
-    m_list->SetMenuTexts({}, QStringLiteral("Изменить сумму"), {});
-    connect(m_list, &QTreeWidget::itemChanged, this, &CSalaryAccrualDlg::ItemChanged);
+    BuildList();
 
     auto *top = new QGridLayout;
     const auto labelled = [&](int row, int col, const QString &caption, QWidget *w) {
@@ -171,20 +148,7 @@ void CSalaryAccrualDlg::Build() {
     middle->addWidget(m_list, 1);
     middle->addLayout(side);
 
-    auto *totals = new QGridLayout;
-    const auto figure = [&](int row, int col, const char *name, const QString &caption) {
-        auto *edit = new QLineEdit(this);
-        edit->setObjectName(QString::fromLatin1(name));
-        edit->setAlignment(Qt::AlignRight);
-        Inputs::ReadOnlyFigure(edit);
-        totals->addWidget(new QLabel(caption, this), row, col, Qt::AlignRight);
-        totals->addWidget(edit, row, col + 1);
-        return edit;
-    };
-    m_totalPayout = figure(0, 0, "totalPayout", QStringLiteral("Итого выдать:"));
-    m_totalDebt = figure(0, 2, "totalDebt", QStringLiteral("Итого долг:"));
-    m_totalEarned = figure(1, 0, "totalEarned", QStringLiteral("Итого выполнено:"));
-    m_totalPaid = figure(1, 2, "totalPaid", QStringLiteral("Итого выдано:"));
+    QGridLayout *totals = BuildTotals();
 
     QHBoxLayout *buttons = MakeCardButtons(this, &m_ok, &m_cancel, QStringLiteral("Сохранить"),
                                            QStringLiteral("Сохранить выплату\nи закрыть окно."));
@@ -204,6 +168,48 @@ void CSalaryAccrualDlg::Build() {
     connect(m_onDate, &QDateEdit::dateChanged, this, [this] {
         if (m_isNew) Recount();
     });
+}
+
+// The workers' list: a row per worker, ticked to be paid, with only the payout typed into.
+void CSalaryAccrualDlg::BuildList() {
+    const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
+    m_list = new KeyedList(this);
+    m_list->setObjectName(QStringLiteral("list"));
+    m_list->SetColumns(
+        {QStringLiteral("Сотрудник:"), QStringLiteral("Выдать руб.:"), QStringLiteral("Долг. руб.:"),
+         QStringLiteral("Выполнено руб.:"), QStringLiteral("Всего выдано:")},
+        {200, 100, 100, 100, 100}, {Qt::AlignLeft, right, right, right, right});
+    m_list->SetStretchColumn(kName);
+    m_list->setRootIsDecorated(false);
+    m_list->setItemDelegate(new PayoutDelegate(m_list));
+    m_list->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+    // Enter and a double-click type the amount of the row.
+    m_list->SetCommands({{},
+                         [this] {
+                             if (QTreeWidgetItem *item = m_list->Selected()) m_list->editItem(item, kPayout);
+                         },
+                         {}});
+    m_list->SetMenuTexts({}, QStringLiteral("Изменить сумму"), {});
+    connect(m_list, &QTreeWidget::itemChanged, this, &CSalaryAccrualDlg::ItemChanged);
+}
+
+// The four read-only totals under the list.
+QGridLayout *CSalaryAccrualDlg::BuildTotals() {
+    auto *totals = new QGridLayout;
+    const auto figure = [&](int row, int col, const char *name, const QString &caption) {
+        auto *edit = new QLineEdit(this);
+        edit->setObjectName(QString::fromLatin1(name));
+        edit->setAlignment(Qt::AlignRight);
+        Inputs::ReadOnlyFigure(edit);
+        totals->addWidget(new QLabel(caption, this), row, col, Qt::AlignRight);
+        totals->addWidget(edit, row, col + 1);
+        return edit;
+    };
+    m_totalPayout = figure(0, 0, "totalPayout", QStringLiteral("Итого выдать:"));
+    m_totalDebt = figure(0, 2, "totalDebt", QStringLiteral("Итого долг:"));
+    m_totalEarned = figure(1, 0, "totalEarned", QStringLiteral("Итого выполнено:"));
+    m_totalPaid = figure(1, 2, "totalPaid", QStringLiteral("Итого выдано:"));
+    return totals;
 }
 
 void CSalaryAccrualDlg::LoadPayout(const QString &iddPay) {
@@ -371,12 +377,7 @@ QDateTime CSalaryAccrualDlg::PayoutDate() const {
     return QDateTime(m_date->date(), time);
 }
 
-void CSalaryAccrualDlg::SetPrinter(Printer printer) {
-    PrinterSeam() = std::move(printer);
-}
-
 void CSalaryAccrualDlg::Print() {
-    if (PrinterSeam())
-        PrinterSeam()(m_ctx, m_number->text().trimmed(), PayoutDate(), m_purpose->currentText(), Lines(),
-                      this);
+    m_ctx.moneyPrintouts().PayoutSheet(m_number->text().trimmed(), PayoutDate(), m_purpose->currentText(),
+                                       Lines(), this);
 }

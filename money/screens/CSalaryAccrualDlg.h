@@ -4,12 +4,12 @@
 #include "SalaryStore.h"
 
 #include <QDialog>
-#include <functional>
 
 class AppContext;
 class KeyedList;
 class QComboBox;
 class QDateEdit;
+class QGridLayout;
 class QLineEdit;
 class QPushButton;
 class QTreeWidgetItem;
@@ -42,14 +42,9 @@ public:
     void Recount();
     void SelectAll(bool checked);
     void Works();
-    // Hands the list as it stands (each worker with his choice), the number, date and purpose to the
-    // statement printer.
+    // Prints the statement of the list as it stands (each worker with his choice), with the number,
+    // date and purpose.
     void Print();
-    // What "Print" runs; set once by the application (the dialog is opened from several places).
-    using Printer =
-        std::function<void(AppContext &ctx, const QString &number, const QDateTime &date,
-                           const QString &purpose, const QList<PayoutLine> &lines, QWidget *parent)>;
-    static void SetPrinter(Printer printer);
     void accept() override;
 
     // The four totals over the chosen rows: "Итого выдать:", "Итого долг:", "Итого выполнено:", "Итого
@@ -63,6 +58,8 @@ public:
 
 private:
     void Build();
+    void BuildList();
+    QGridLayout *BuildTotals();
     void LoadPayout(const QString &iddPay);
     void ItemChanged(QTreeWidgetItem *item, int column);
     void UpdateTotals();

@@ -4,6 +4,7 @@
 #include "DbAction.h"
 #include "Formats.h"
 #include "KeyedList.h"
+#include "MoneyPrintouts.h"
 #include "PerformedWorksList.h"
 #include "PictureButton.h"
 #include "Tooltip.h"
@@ -12,15 +13,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-namespace {
-
-CWorkerWorksDlg::Printer &PrinterSeam() {
-    static CWorkerWorksDlg::Printer printer;
-    return printer;
-}
-
-}  // namespace
 
 CWorkerWorksDlg::CWorkerWorksDlg(AppContext &ctx, const QString &iddWork, const QString &workFio,
                                  const QDate &day, QWidget *parent)
@@ -39,7 +31,6 @@ CWorkerWorksDlg::CWorkerWorksDlg(AppContext &ctx, const QString &iddWork, const 
     auto *print = PictureButton(QStringLiteral("Print"), QStringLiteral("document-print"),
                                 QStringLiteral("Печать"), QStringLiteral("Распечатать список"),
                                 QStringLiteral("Отчет о выполненных работах\nсотрудника."), this);
-    print->setEnabled(bool(PrinterSeam()));
     connect(print, &QPushButton::clicked, this, &CWorkerWorksDlg::Print);
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(print);
@@ -63,10 +54,6 @@ QString CWorkerWorksDlg::Heading() const {
     return m_heading;
 }
 
-void CWorkerWorksDlg::SetPrinter(Printer printer) {
-    PrinterSeam() = std::move(printer);
-}
-
 void CWorkerWorksDlg::Print() {
-    if (PrinterSeam()) PrinterSeam()(m_ctx, m_shown, m_day, m_workFio, this);
+    m_ctx.moneyPrintouts().WorkerWorks(m_shown, m_day, m_workFio, this);
 }

@@ -4,7 +4,6 @@
 #include "SalaryStore.h"
 
 #include <QDialog>
-#include <functional>
 
 class AppContext;
 class PerformedWorksList;
@@ -19,10 +18,6 @@ public:
     QString Heading() const;
     // Prints the works shown, up to the day, as the performed-works report of the worker.
     void Print();
-    // What "Print" runs; set once by the application (the dialog is opened from the accrual dialog).
-    using Printer = std::function<void(AppContext &ctx, const PerformedWorks &works, const QDate &day,
-                                       const QString &workFio, QWidget *parent)>;
-    static void SetPrinter(Printer printer);
     PerformedWorksList *works() const { return m_works; }
 
 private:

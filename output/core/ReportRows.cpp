@@ -44,11 +44,28 @@ CashOperationRow CashRowOf(const PayRecord &pay, const QString &clientName, cons
     return r;
 }
 
+QList<CashOperationRow> CashRows(const QList<CashRow> &journal) {
+    QList<CashOperationRow> rows;
+    rows.reserve(journal.size());
+    for (const CashRow &c : journal)
+        rows << CashRowOf(c.pay, c.clientName, c.workFio, c.zakazNomer, c.zakazData);
+    return rows;
+}
+
 QList<PayoutRow> PayoutRows(const QList<PayRecord> &payouts) {
     QList<PayoutRow> rows;
     rows.reserve(payouts.size());
     // Payouts leave the cash desk as negative sums; the journal and its report show them positive.
     for (const PayRecord &p : payouts) rows << PayoutRow{p.NomerPay, p.DataPay, p.NaznPay, -p.SummaPay};
+    return rows;
+}
+
+QList<PerformedWorkRow> PerformedRows(const PerformedWorks &works) {
+    QList<PerformedWorkRow> rows;
+    rows.reserve(works.rows.size());
+    for (const PerformedWork &w : works.rows)
+        rows << PerformedWorkRow{w.ZakazEndOut, w.ZakazNomer, w.ZakazData, w.Name, w.amount,
+                                 w.vat,         w.Total(),    w.WorkFIO,   w.pay};
     return rows;
 }
 

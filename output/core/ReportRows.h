@@ -1,8 +1,10 @@
 #pragma once
 
+#include "CashStore.h"
 #include "ExcelReports.h"
 #include "OrderJournalStore.h"
 #include "PayRecord.h"
+#include "SalaryStore.h"
 
 // The windows' rows as the reports print them.
 namespace ReportRows {
@@ -12,8 +14,12 @@ QList<OrderReportRow> OrderRows(const QList<JournalOrder> &orders);
 // A cash journal row as the cash report prints it (counterpart parts empty when absent).
 CashOperationRow CashRowOf(const PayRecord &pay, const QString &clientName, const QString &workFio,
                            const QString &zakazNomer, const QDateTime &zakazData);
+// The cash journal's rows as the cash report prints them.
+QList<CashOperationRow> CashRows(const QList<CashRow> &journal);
 // Salary payouts as the salary journal and the payouts report show them: the amounts handed out, positive.
 QList<PayoutRow> PayoutRows(const QList<PayRecord> &payouts);
+// The works of the works report and the worker's works dialog as the performed-works report prints them.
+QList<PerformedWorkRow> PerformedRows(const PerformedWorks &works);
 // The word of the report title naming the kind of orders a status filter lists.
 QString KindWord(JournalStatus status);
 

@@ -1,5 +1,6 @@
 #include "ReportStore.h"
 
+#include "CompanyStore.h"
 #include "Database.h"
 #include "DynamicRecordset.h"
 
@@ -110,33 +111,7 @@ QList<PayoutSheetRow> ReportStore::PayoutSheet(const QString &iddPay) {
 }
 
 void ReportStore::Signatories(QString *director, QString *accountant) {
-    CDynamicRecordset rs(m_db);
-    rs.Open(QStringLiteral("SELECT MainDirector, MainByx FROM SMain WHERE IddMain = ?"),
-            {QStringLiteral("1")});
-    *director = rs.IsEOF() ? QString() : rs.Text(QStringLiteral("MainDirector"));
-    *accountant = rs.IsEOF() ? QString() : rs.Text(QStringLiteral("MainByx"));
-}
-
-QList<CashOperationRow> ReportStore::CashOperations(const QString &sql, const QVariantList &binds) {
-    QList<CashOperationRow> rows;
-    CDynamicRecordset rs(m_db);
-    rs.Open(sql, binds);
-    const auto has = [&](const char *name) { return rs.FieldIndex(QString::fromLatin1(name)) >= 0; };
-    const bool client = has("ClientName"), worker = has("WorkFIO"), order = has("ZakazNomer"),
-               orderDate = has("ZakazData");
-    for (; !rs.IsEOF(); rs.MoveNext()) {
-        CashOperationRow p;
-        p.NomerPay = rs.Text(QStringLiteral("NomerPay"));
-        p.DataPay = rs.Date(QStringLiteral("DataPay"));
-        p.SummaPay = rs.Double(QStringLiteral("SummaPay"));
-        p.NaznPay = rs.Text(QStringLiteral("NaznPay"));
-        p.DocPay = rs.Text(QStringLiteral("DocPay"));
-        p.PrimPay = rs.Text(QStringLiteral("PrimPay"));
-        if (client) p.ClientName = rs.Text(QStringLiteral("ClientName"));
-        if (worker) p.WorkFIO = rs.Text(QStringLiteral("WorkFIO"));
-        if (order) p.ZakazNomer = rs.Text(QStringLiteral("ZakazNomer"));
-        if (orderDate) p.ZakazData = rs.Date(QStringLiteral("ZakazData"));
-        rows << p;
-    }
-    return rows;
+    const std::optional<CompanyInfo> company = CompanyStore(m_db).Read();
+    *director = company ? company->Field("MainDirector") : QString();
+    *accountant = company ? company->Field("MainByx") : QString();
 }

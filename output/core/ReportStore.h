@@ -3,7 +3,6 @@
 #include "ExcelReports.h"
 
 #include <QDate>
-#include <QVariantList>
 
 class Database;
 
@@ -24,13 +23,9 @@ public:
     // The live lines of a stored salary statement, by worker name.
     QList<PayoutSheetRow> PayoutSheet(const QString &iddPay);
 
-    // The company's director and chief accountant for the statements' signature lines.
+    // The company's director and chief accountant for the statements' signature lines (from
+    // CompanyStore; empty when the company row is missing).
     void Signatories(QString *director, QString *accountant);
-
-    // Runs the cash journal's own query and takes the payments it lists. Columns read by name:
-    // NomerPay, DataPay, SummaPay, NaznPay, DocPay, PrimPay and, when the query has them, ClientName,
-    // WorkFIO, ZakazNomer, ZakazData.
-    QList<CashOperationRow> CashOperations(const QString &sql, const QVariantList &binds = {});
 
 private:
     Database &m_db;

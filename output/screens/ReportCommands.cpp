@@ -4,6 +4,7 @@
 #include "DbAction.h"
 #include "Prompter.h"
 #include "ReportStore.h"
+#include "ReportTarget.h"
 
 #include <QApplication>
 #include <QProgressDialog>
@@ -17,7 +18,7 @@ constexpr int kProgressFrom = 500;
 
 // Builds one report under a progress dialog that the user can cancel; the report's failures are shown.
 bool Build(AppContext &ctx, QWidget *parent, int rows, const std::function<bool(ExcelReports &)> &build) {
-    const Target &target = CurrentTarget();
+    const ReportTarget &target = ctx.reportTarget();
     ExcelSession session(target.folder, target.opener);
     QProgressDialog progress(QStringLiteral("Формирование отчета..."), QStringLiteral("Отмена"), 0,
                              std::max(rows, 1), parent);
@@ -36,11 +37,6 @@ bool Build(AppContext &ctx, QWidget *parent, int rows, const std::function<bool(
 }
 
 }  // namespace
-
-Target &CurrentTarget() {
-    static Target target;
-    return target;
-}
 
 bool Orders(AppContext &ctx, const QList<JournalOrder> &orders, const JournalFilter &filter,
             QWidget *parent) {
@@ -63,13 +59,6 @@ bool ClientCard(AppContext &ctx, const QString &iddClient, QWidget *parent) {
         return false;
     }
     return Build(ctx, parent, 0, [&](ExcelReports &r) { return r.ClientCard(card); });
-}
-
-bool CashOperations(AppContext &ctx, const QString &sql, const QVariantList &binds, QWidget *parent) {
-    QList<CashOperationRow> rows;
-    if (!TryDb(ctx.prompter(), [&] { rows = ReportStore(ctx.db()).CashOperations(sql, binds); }))
-        return false;
-    return Build(ctx, parent, int(rows.size()), [&](ExcelReports &r) { return r.CashOperations(rows); });
 }
 
 bool CashOperations(AppContext &ctx, const QList<CashOperationRow> &rows, QWidget *parent) {

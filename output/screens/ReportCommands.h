@@ -1,33 +1,22 @@
 #pragma once
 
-#include "DesktopOpener.h"
 #include "ExcelReports.h"
 #include "ReportRows.h"
 
-#include <QVariantList>
 #include <functional>
 
 class AppContext;
 class QWidget;
 
 // What the windows' print commands call: each reads what the report still needs, builds it under a
-// cancellable progress dialog and shows every failure to the user with its reason.
+// cancellable progress dialog and shows every failure to the user with its reason. The workbooks go
+// where the context's report target says.
 namespace ReportCommands {
-
-// Where the workbooks go and how they are opened; tests replace it so nothing is launched.
-struct Target {
-    QString folder = ExcelSession::DefaultFolder();
-    ExcelSession::Opener opener = [](const QString &file) {
-        return OpenOnDesktop(file) ? QString() : QStringLiteral("не найдена программа для просмотра таблиц");
-    };
-};
-Target &CurrentTarget();
 
 // Each returns true when the workbook was written and opened.
 bool Orders(AppContext &ctx, const QList<JournalOrder> &orders, const JournalFilter &filter, QWidget *parent);
 // Refuses with the directory's message when no client is chosen.
 bool ClientCard(AppContext &ctx, const QString &iddClient, QWidget *parent);
-bool CashOperations(AppContext &ctx, const QString &sql, const QVariantList &binds, QWidget *parent);
 bool CashOperations(AppContext &ctx, const QList<CashOperationRow> &rows, QWidget *parent);
 bool Turnover(AppContext &ctx, const QDate &from, const QDate &to, QWidget *parent);
 bool PerformedWorks(AppContext &ctx, const QList<PerformedWorkRow> &rows, const QDate &from, const QDate &to,

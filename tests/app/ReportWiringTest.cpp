@@ -1,45 +1,36 @@
-#include "AppContext.h"
-#include "CClientDirDlg.h"
+#include "CClientDlg.h"
+#include "CClientOrdersPage.h"
 #include "CJSalaryView.h"
 #include "CKassaView.h"
-#include "CQuellmarodView.h"
 #include "Commands.h"
-#include "Database.h"
 #include "JournalKinds.h"
 #include "KeyedList.h"
 #include "MainFrame.h"
 #include "MoneyRows.h"
 #include "OrderStore.h"
-#include "ReportCommands.h"
 #include "Rows.h"
 #include "SalaryRows.h"
+#include "ScreenServices.h"
+#include "ScreenTest.h"
 #include "Scripted.h"
 #include "Widgets.h"
 
 #include <gtest/gtest.h>
 #include <QAction>
+#include <QComboBox>
 #include <QFileInfo>
 #include <QMdiSubWindow>
-#include <QPushButton>
-#include <QTemporaryDir>
 #include <QTreeWidget>
 #include <functional>
 
-// The print commands of the journals, the worker reports, their dialogs and the clients directory write
-// their reports.
-class ReportWiringTest : public ::testing::Test {
+// As the application wires them: the print commands of the journals, the worker reports, their dialogs
+// and the clients directory write their reports, and the client card opens the order form.
+class ReportWiringTest : public ScreenTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        db = Database::Open(QStringLiteral("SQLITE;DATABASE=") +
-                            dir.filePath(QStringLiteral("Quellmarod.db")));
-        saved = ReportCommands::CurrentTarget();
-        ReportCommands::CurrentTarget() = {dir.filePath(QStringLiteral("reports")),
-                                           [this](const QString &file) {
-                                               opened << file;
-                                               return QString();
-                                           }};
-        Rows::Insert(*db, QStringLiteral("SClient"),
+        ScreenTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        Rows::Insert(db(), QStringLiteral("SClient"),
                      {{QStringLiteral("IddClient"), QStringLiteral("c1")},
                       {QStringLiteral("ClientName"), QStringLiteral("Ромашка")}});
         Order o;
@@ -48,26 +39,27 @@ protected:
         o.ZakazData = o.ZakazBegin = o.ZakazBeginIn = QDateTime::currentDateTime();
         o.IddVlad = QStringLiteral("c1");
         o.ZakazStatus = StatusStarted;
-        OrderStore(*db).InsertOrder(o);
+        OrderStore(db()).InsertOrder(o);
         // A finished line of Иванов's, part of it paid out, and an income: something for every report.
         const QDateTime now = QDateTime::currentDateTime();
-        SalaryRows::AddWorker(*db, QStringLiteral("w1"), QStringLiteral("Иванов"));
-        SalaryRows::AddOrder(*db, QStringLiteral("z2"), now);
-        SalaryRows::AddLine(*db, QStringLiteral("z2"), QStringLiteral("s1"), 1, 1000, 0, true, 10);
-        SalaryRows::Assign(*db, QStringLiteral("z2"), QStringLiteral("s1"), QStringLiteral("w1"),
+        SalaryRows::AddWorker(db(), QStringLiteral("w1"), QStringLiteral("Иванов"));
+        SalaryRows::AddOrder(db(), QStringLiteral("z2"), now);
+        SalaryRows::AddLine(db(), QStringLiteral("z2"), QStringLiteral("s1"), 1, 1000, 0, true, 10);
+        SalaryRows::Assign(db(), QStringLiteral("z2"), QStringLiteral("s1"), QStringLiteral("w1"),
                            QStringLiteral("Иванов"));
-        MoneyRows::AddPay(*db, QStringLiteral("p1"), QStringLiteral("0"), SalaryPayout, -40, now,
+        MoneyRows::AddPay(db(), QStringLiteral("p1"), QStringLiteral("0"), SalaryPayout, -40, now,
                           QStringLiteral("Аванс"), QStringLiteral("7"));
-        SalaryRows::AddPayoutLine(*db, QStringLiteral("wp1"), QStringLiteral("p1"), QStringLiteral("w1"), 40);
-        MoneyRows::AddPay(*db, QStringLiteral("p2"), QStringLiteral("z1"), OrderPayment, 300, now);
-        ctx = std::make_unique<AppContext>(
-            *db,
-            UserInfo{QStringLiteral("u1"), QStringLiteral("anna"), QStringLiteral("Анна"), QString(30, u'1')},
-            prompter, dialogs, dir.path());
+        SalaryRows::AddPayoutLine(db(), QStringLiteral("wp1"), QStringLiteral("p1"), QStringLiteral("w1"),
+                                  40);
+        MoneyRows::AddPay(db(), QStringLiteral("p2"), QStringLiteral("z1"), OrderPayment, 300, now);
+        services = std::make_unique<ScreenServices>(
+            *ctx, ReportTarget{m_dir.filePath(QStringLiteral("reports")), [this](const QString &file) {
+                                   opened << file;
+                                   return QString();
+                               }});
         frame = std::make_unique<CMainFrame>(*ctx);
         RegisterJournalKinds(*frame, *ctx);
     }
-    void TearDown() override { ReportCommands::CurrentTarget() = saved; }
 
     // The command as the menu or toolbar runs it: the frame's print, or the action the window's kind added.
     void Trigger(int id) {
@@ -78,62 +70,52 @@ protected:
         action->trigger();
     }
 
-    QTemporaryDir dir;
-    std::unique_ptr<Database> db;
-    ScriptedPrompter prompter;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<AppContext> ctx;
+    std::unique_ptr<ScreenServices> services;
     std::unique_ptr<CMainFrame> frame;
-    ReportCommands::Target saved;
     QStringList opened;
 };
+ZV_INSTANTIATE_DB_TESTS(ReportWiringTest);
 
-TEST_F(ReportWiringTest, JournalPrintWritesTheOrdersReportOfTheRowsShown) {
-    QMdiSubWindow *w = frame->OpenChild(ChildKind::kOrderJournal);
-    ASSERT_NE(w, nullptr);
-    auto *journal = qobject_cast<CQuellmarodView *>(w->widget());
-    ASSERT_NE(journal, nullptr);
-    QStringList shown;
-    for (const JournalOrder &o : journal->ShownOrders()) shown << o.ZakazNomer;
-    shown.sort();
-    EXPECT_EQ(shown, (QStringList{QStringLiteral("0042"), QStringLiteral("1")}));
-    frame->Action(Cmd::kPrint)->trigger();
-    ASSERT_EQ(opened.size(), 1) << prompter.errors.join(u'\n').toStdString();
-    EXPECT_TRUE(QFileInfo(opened[0]).fileName().startsWith(QStringLiteral("Заказы")));
-    EXPECT_GT(QFileInfo(opened[0]).size(), 0);
-    EXPECT_TRUE(prompter.errors.isEmpty());
-}
-
-TEST_F(ReportWiringTest, ClientsDirectoryPrintsTheSelectedClientsCard) {
-    dialogs.Then([](QDialog &d) {
-        auto *print = d.findChild<QPushButton *>(QStringLiteral("print"));
-        EXPECT_NE(print, nullptr);
-        if (!print) return int(QDialog::Rejected);
-        print->click();  // nothing chosen: the directory's message, no report
-        auto *list = d.findChild<QTreeWidget *>(QStringLiteral("list"));
-        list->setCurrentItem(list->topLevelItem(0));
-        print->click();
-        return int(QDialog::Rejected);
-    });
-    frame->Action(Cmd::kClients)->trigger();
-    EXPECT_EQ(prompter.warnings,
-              QStringList{
-                  QStringLiteral("Выберите клиента из списка\nдля формирования на\nпечать сведений о нем!")});
-    ASSERT_EQ(opened.size(), 1);
-    EXPECT_TRUE(QFileInfo(opened[0]).fileName().startsWith(QStringLiteral("Карта клиента")));
-}
-
-TEST_F(ReportWiringTest, EveryPrintCommandWritesItsReport) {
+TEST_P(ReportWiringTest, EveryCommandReachesTheScreenAboveIt) {
     QWidget *view = nullptr;  // the window of the case
     const auto journal = [&view] { return qobject_cast<CJSalaryView *>(view); };
     struct Case {
         const char *what;
         int kind;
         std::function<void()> run;
-        QString report;  // how the workbook's name starts; empty when the message comes instead
+        QString report;  // how the workbook's name starts; empty when none is written
         QString message;
     };
     const Case cases[] = {
+        {"client card's new order",
+         0,
+         [&] {
+             CClientDlg card(*ctx, QStringLiteral("c1"));
+             dialogs.Then([](QDialog &d) {  // the order form, for the card's client
+                 EXPECT_EQ(Child<QComboBox>(d, "client")->currentText(), QStringLiteral("Ромашка"));
+                 return int(QDialog::Rejected);
+             });
+             card.ordersPage()->AddOrder();
+         },
+         {},
+         {}},
+        {"orders report",
+         ChildKind::kOrderJournal,
+         [&] { frame->Action(Cmd::kPrint)->trigger(); },
+         QStringLiteral("Заказы"),
+         {}},
+        {"clients directory's card",
+         0,  // a dialog, not a window
+         [&] {
+             dialogs.Then([](QDialog &d) {
+                 List(d)->setCurrentItem(List(d)->topLevelItem(0));
+                 Click(d, "print");
+                 return int(QDialog::Rejected);
+             });
+             frame->Action(Cmd::kClients)->trigger();
+         },
+         QStringLiteral("Карта клиента"),
+         {}},
         {"cash report",
          ChildKind::kCashJournal,
          [&] { Trigger(CKassaView::kPrint); },
@@ -208,9 +190,11 @@ TEST_F(ReportWiringTest, EveryPrintCommandWritesItsReport) {
         SCOPED_TRACE(c.what);
         opened.clear();
         prompter.warnings.clear();
-        QMdiSubWindow *w = frame->OpenChild(c.kind);
-        ASSERT_NE(w, nullptr);
-        view = w->widget();
+        if (c.kind) {
+            QMdiSubWindow *w = frame->OpenChild(c.kind);
+            ASSERT_NE(w, nullptr);
+            view = w->widget();
+        }
         c.run();
         EXPECT_TRUE(dialogs.steps.empty());
         EXPECT_TRUE(prompter.errors.isEmpty()) << prompter.errors.join(u'\n').toStdString();

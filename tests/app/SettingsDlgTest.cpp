@@ -1,4 +1,3 @@
-#include "AppContext.h"
 #include "Commands.h"
 #include "CompanyDlg.h"
 #include "CompanyStore.h"
@@ -7,7 +6,7 @@
 #include "DynamicRecordset.h"
 #include "MainFrame.h"
 #include "NumberingDlg.h"
-#include "Scripted.h"
+#include "ScreenTest.h"
 #include "TestDb.h"
 #include "Widgets.h"
 
@@ -15,28 +14,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-class SettingsDlgTest : public DbTest {
+class SettingsDlgTest : public ScreenTest {
 protected:
-    AppContext &Ctx() {
-        if (!ctx)
-            ctx =
-                std::make_unique<AppContext>(db(),
-                                             UserInfo{QStringLiteral("u1"), QStringLiteral("anna"),
-                                                      QStringLiteral("Анна"), QString(Rights::kCount, u'1')},
-                                             prompter, dialogs, m_dir.path());
-        return *ctx;
-    }
-
     CounterValues Counters() { return CounterStore(db()).ReadAll().value(); }
-
-    ScriptedPrompter prompter;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<AppContext> ctx;
 };
 ZV_INSTANTIATE_DB_TESTS(SettingsDlgTest);
 
 TEST_P(SettingsDlgTest, CompanyDetailsAreTrimmedSavedAndShownAgain) {
-    CMainFrame frame(Ctx());
+    CMainFrame frame(*ctx);
     dialogs.Then([](QDialog &d) {
         auto &dlg = dynamic_cast<CCompanyDlg &>(d);
         EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Общие сведения о компании"));
@@ -62,7 +47,7 @@ TEST_P(SettingsDlgTest, CompanyDetailsAreTrimmedSavedAndShownAgain) {
     EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT IddMain FROM SMain")), 1);
 
     // Opening again shows what was stored; Cancel writes nothing.
-    CCompanyDlg again(Ctx());
+    CCompanyDlg again(*ctx);
     EXPECT_EQ(again.Edit("MainBIK")->text(), info->Field("MainBIK"));
     again.Edit("MainBIK")->setText(QStringLiteral("044525225"));
     again.CancelButton()->click();
@@ -71,7 +56,7 @@ TEST_P(SettingsDlgTest, CompanyDetailsAreTrimmedSavedAndShownAgain) {
 
 TEST_P(SettingsDlgTest, MissingCompanyRowIsRecreatedAndFailedSaveKeepsTheDialogOpen) {
     db().Exec(QStringLiteral("DELETE FROM SMain"));
-    CCompanyDlg dlg(Ctx());
+    CCompanyDlg dlg(*ctx);
     ASSERT_TRUE(dlg.IsLoaded());
     dlg.Edit("MainName")->setText(QStringLiteral("Автомойка"));
     dlg.Edit("MainPrim")->setText(QStringLiteral(" круглосуточно "));
@@ -95,7 +80,7 @@ TEST_P(SettingsDlgTest, MissingCompanyRowIsRecreatedAndFailedSaveKeepsTheDialogO
 
 TEST_P(SettingsDlgTest, NumberingStoresPrefixAsTypedAndCountersAsNumbers) {
     CounterStore(db()).WriteAll({QStringLiteral("A-"), 41, 7, 3, 12});
-    CMainFrame frame(Ctx());
+    CMainFrame frame(*ctx);
     dialogs.Then([](QDialog &d) {
         auto &dlg = dynamic_cast<CNumberingDlg &>(d);
         EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Настройка нумерации"));
@@ -131,14 +116,14 @@ TEST_P(SettingsDlgTest, NumberingStoresPrefixAsTypedAndCountersAsNumbers) {
 TEST_P(SettingsDlgTest, NumberingCancelRefusalsAndMissingRow) {
     CounterStore(db()).WriteAll({QStringLiteral("N"), 5, 6, 7, 8});
     {
-        CNumberingDlg dlg(Ctx());
+        CNumberingDlg dlg(*ctx);
         dlg.PrefixEdit()->setText(QStringLiteral("X"));
         dlg.OrderEdit()->setText(QStringLiteral("999"));
         dlg.CancelButton()->click();
     }
     {
         // Numbers the counters cannot hold are refused with a message; nothing is written.
-        CNumberingDlg dlg(Ctx());
+        CNumberingDlg dlg(*ctx);
         dlg.PrefixEdit()->setText(QStringLiteral("X"));
         for (const QString &bad : {QStringLiteral("-3"), QStringLiteral("99999999999")}) {
             prompter.Clear();
@@ -155,7 +140,7 @@ TEST_P(SettingsDlgTest, NumberingCancelRefusalsAndMissingRow) {
 
     // A lost counter row: the dialog shows zeros and saving brings the row back.
     db().Exec(QStringLiteral("DELETE FROM [Number]"));
-    CNumberingDlg dlg(Ctx());
+    CNumberingDlg dlg(*ctx);
     EXPECT_EQ(dlg.OrderEdit()->text(), QStringLiteral("0"));
     dlg.OrderEdit()->setText(QStringLiteral("100"));
     dlg.OkButton()->click();

@@ -450,20 +450,21 @@ TEST_P(ClientDlgTest, OrdersAreAddedChangedAndDeletedThroughTheOrderScreens) {
     MoneyRows::AddPay(db(), QStringLiteral("p1"), QStringLiteral("z1"), OrderPayment, 100, At(2));
     CClientDlg card(*ctx, QStringLiteral("k1"));
     QStringList calls;
-    card.SetOrderActions(
-        {[&](OrderFormMode mode, const QString &iddClient, QString &iddZakaz) {
-             calls << (mode == OrderFormMode::Edit ? QStringLiteral("edit ") + iddZakaz
-                                                   : QStringLiteral("new for ") + iddClient);
-             if (mode == OrderFormMode::New) {
-                 iddZakaz = QStringLiteral("z2");
-                 MoneyRows::AddOrder(db(), iddZakaz, QStringLiteral("k1"), QStringLiteral("102"), At(5), 40);
-             }
-             return true;
-         },
-         [&](const QString &iddZakaz) {
-             calls << QStringLiteral("remove ") + iddZakaz;
-             Rows::Delete(db(), QStringLiteral("TZakaz"), {{QStringLiteral("IddZakaz"), iddZakaz}});
-         }});
+    ScriptedOrderForms forms;
+    ctx->SetOrderForms(&forms);
+    forms.open = [&](OrderFormMode mode, const QString &iddClient, QString &iddZakaz) {
+        calls << (mode == OrderFormMode::Edit ? QStringLiteral("edit ") + iddZakaz
+                                              : QStringLiteral("new for ") + iddClient);
+        if (mode == OrderFormMode::New) {
+            iddZakaz = QStringLiteral("z2");
+            MoneyRows::AddOrder(db(), iddZakaz, QStringLiteral("k1"), QStringLiteral("102"), At(5), 40);
+        }
+        return true;
+    };
+    forms.remove = [&](const QString &iddZakaz) {
+        calls << QStringLiteral("remove ") + iddZakaz;
+        Rows::Delete(db(), QStringLiteral("TZakaz"), {{QStringLiteral("IddZakaz"), iddZakaz}});
+    };
     card.ordersPage()->AddOrder();
     EXPECT_EQ(Footer(card), QStringLiteral("340.00/100.00/240.00"));
     EXPECT_EQ(card.ordersPage()->list()->currentItem()->text(1), QStringLiteral("102"));

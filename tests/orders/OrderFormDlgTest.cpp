@@ -669,10 +669,11 @@ TEST_P(OrderFormDlgTest, ANewOrderFromTheClientCardStartsWithItsClientAndItsOnly
     AddCar(QStringLiteral("c1"), QStringLiteral("К001КК"), QStringLiteral("k1"));
     CClientDlg card(*ctx, QStringLiteral("k1"));
     // Wired as the application wires the card.
-    card.SetOrderActions({[&](OrderFormMode mode, const QString &client, QString &key) {
-                              return RunOrderForm(*ctx, mode, key, &card, client);
-                          },
-                          [](const QString &) {}});
+    ScriptedOrderForms forms;
+    forms.open = [&](OrderFormMode mode, const QString &client, QString &key) {
+        return RunOrderForm(*ctx, mode, key, &card, client);
+    };
+    ctx->SetOrderForms(&forms);
     auto save = [&](const std::function<void(COrderFormDlg &)> &change = {}) {
         dialogs.Then([=, this](QDialog &d) {
             auto &form = dynamic_cast<COrderFormDlg &>(d);

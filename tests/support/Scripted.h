@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DialogRunner.h"
+#include "OrderForms.h"
 #include "ScriptedPrompter.h"
 
 #include <QDialog>
@@ -19,4 +20,14 @@ public:
     std::deque<Step> steps;
     QStringList opened;  // class names of the dialogs run, in order
     int unscripted = 0;
+};
+
+// The order screens as a screen below them reaches them (see AppContext::orderForms), scripted.
+struct ScriptedOrderForms : OrderForms {
+    bool Open(OrderFormMode mode, const QString &iddClient, QString &iddZakaz, QWidget *) override {
+        return open(mode, iddClient, iddZakaz);
+    }
+    void Delete(const QString &iddZakaz) override { remove(iddZakaz); }
+    std::function<bool(OrderFormMode, const QString &, QString &)> open;
+    std::function<void(const QString &)> remove;
 };

@@ -1,0 +1,48 @@
+#include "ScreenServices.h"
+
+#include "AppContext.h"
+#include "COrderFormDlg.h"
+#include "DesktopOpener.h"
+#include "OrderStore.h"
+#include "ReportCommands.h"
+
+ScreenServices::ScreenServices(AppContext &ctx, ReportTarget target)
+    : m_ctx(ctx), m_target(std::move(target)) {
+    m_ctx.SetOrderForms(this);
+    m_ctx.SetMoneyPrintouts(this);
+    m_ctx.SetReportTarget(&m_target);
+}
+
+ScreenServices::~ScreenServices() {
+    m_ctx.SetOrderForms(nullptr);
+    m_ctx.SetMoneyPrintouts(nullptr);
+    m_ctx.SetReportTarget(nullptr);
+}
+
+ReportTarget ScreenServices::DesktopReports() {
+    return {ExcelSession::DefaultFolder(), [](const QString &file) {
+                return OpenOnDesktop(file) ? QString()
+                                           : QStringLiteral("не найдена программа для просмотра таблиц");
+            }};
+}
+
+bool ScreenServices::Open(OrderFormMode mode, const QString &iddClient, QString &iddZakaz, QWidget *parent) {
+    return RunOrderForm(m_ctx, mode, iddZakaz, parent, iddClient);
+}
+
+void ScreenServices::Delete(const QString &iddZakaz) {
+    OrderStore(m_ctx.db()).Delete(iddZakaz);
+}
+
+void ScreenServices::PayoutSheet(const QString &number, const QDateTime &date, const QString &purpose,
+                                 const QList<PayoutLine> &lines, QWidget *parent) {
+    QList<PayoutSheetRow> rows;
+    for (const PayoutLine &l : lines)
+        if (!l.DeleteWorkPay) rows << PayoutSheetRow{l.WorkFIO, l.SummaWorkPay};
+    ReportCommands::PayoutSheet(m_ctx, number, date, purpose, rows, parent);
+}
+
+void ScreenServices::WorkerWorks(const PerformedWorks &works, const QDate &day, const QString &workFio,
+                                 QWidget *parent) {
+    ReportCommands::PerformedWorks(m_ctx, ReportRows::PerformedRows(works), QDate(), day, workFio, parent);
+}

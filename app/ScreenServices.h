@@ -1,0 +1,31 @@
+#pragma once
+
+#include "MoneyPrintouts.h"
+#include "OrderForms.h"
+#include "ReportTarget.h"
+
+class AppContext;
+
+// The interfaces through which the screens below reach the ones above them, provided to one context
+// for as long as this lives: the order form for the client card, the money dialogs' printouts and
+// where the reports go (by default the working folder's "reports", opened on the desktop).
+class ScreenServices final : public OrderForms, public MoneyPrintouts {
+public:
+    explicit ScreenServices(AppContext &ctx, ReportTarget target = DesktopReports());
+    ~ScreenServices() override;
+    ScreenServices(const ScreenServices &) = delete;
+    ScreenServices &operator=(const ScreenServices &) = delete;
+
+    static ReportTarget DesktopReports();
+
+    bool Open(OrderFormMode mode, const QString &iddClient, QString &iddZakaz, QWidget *parent) override;
+    void Delete(const QString &iddZakaz) override;
+    void PayoutSheet(const QString &number, const QDateTime &date, const QString &purpose,
+                     const QList<PayoutLine> &lines, QWidget *parent) override;
+    void WorkerWorks(const PerformedWorks &works, const QDate &day, const QString &workFio,
+                     QWidget *parent) override;
+
+private:
+    AppContext &m_ctx;
+    ReportTarget m_target;
+};
