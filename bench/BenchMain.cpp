@@ -239,13 +239,10 @@ public:
 
     size_t Program() {
         Order o = m_order;
-        OrderFormInput form;
-        form.openMode = StatusStarted;
-        form.accepted = true;
-        form.orderDate = QDate::currentDate();
-        form.acceptDate = form.orderDate;
-        form.acceptTime = QTime(10, 0);
-        m_saved << OrderStore(m_db).Save(o, form, QStringLiteral("zvbench"));
+        o.ZakazStatus = StatusStarted;
+        o.ZakazData = QDateTime(QDate::currentDate(), QTime(0, 0));
+        o.ZakazBegin = o.ZakazBeginIn = QDateTime(QDate::currentDate(), QTime(10, 0));
+        m_saved << OrderStore(m_db).Save(o, QStringLiteral("zvbench"));
         return size_t(o.lines.size());
     }
 

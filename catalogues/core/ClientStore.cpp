@@ -266,6 +266,19 @@ bool ClientStore::Save(const ClientRecord &client) {
     return Rows::InsertOrUpdate(m_db, kClients, {{QStringLiteral("IddClient"), client.iddClient}}, rest);
 }
 
+void ClientStore::SaveContact(ClientRecord &client, const QString &login) {
+    const Values fields = {{QStringLiteral("ClientName"), client.clientName},
+                           {QStringLiteral("ClientAdres"), client.clientAdres},
+                           {QStringLiteral("ClientTel"), client.clientTel}};
+    if (!client.iddClient.isEmpty()) {
+        Rows::Update(m_db, kClients, {{QStringLiteral("IddClient"), client.iddClient}}, fields);
+        return;
+    }
+    const QString key = NewKey(login);
+    Rows::Insert(m_db, kClients, Values{{QStringLiteral("IddClient"), key}} + fields);
+    client.iddClient = key;
+}
+
 void ClientStore::Delete(const QString &iddClient) {
     Transaction tx(m_db);
     Rows::Delete(m_db, kClients, {{QStringLiteral("IddClient"), iddClient}});

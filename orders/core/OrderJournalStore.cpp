@@ -36,23 +36,6 @@ QString StatusCondition(JournalStatus status) {
     return {};
 }
 
-// Packages (each with its services beneath it), then the standalone services, as the order form shows them.
-QList<OrderLine> Arrange(const QList<OrderLine> &flat) {
-    QList<OrderLine> packages, standalone, inPackages;
-    for (const OrderLine &line : flat) {
-        if (line.IddTop == Group::kPackage)
-            packages << line;
-        else if (line.IddTop == Group::kStandalone)
-            standalone << line;
-        else
-            inPackages << line;
-    }
-    for (OrderLine &pkg : packages)
-        for (const OrderLine &child : std::as_const(inPackages))
-            if (child.IddTop == pkg.IddService) pkg.children << child;
-    return packages + standalone;
-}
-
 QStringList SortedDistinct(const QSet<QString> &values) {
     QStringList list(values.begin(), values.end());
     list.removeAll(QString());
@@ -92,7 +75,8 @@ QList<JournalOrder> OrderJournalStore::Search(const JournalFilter &filter) {
             "WITH o AS MATERIALIZED (SELECT TZakaz.IddZakaz, TZakaz.ZakazNomer, TZakaz.ZakazData, "
             "TZakaz.ZakazBegin, TZakaz.ZakazBeginIn, TZakaz.ZakazEndOut, TZakaz.ZakazStatus, "
             "SAvto.AvtoNomer, "
-            "SAvto.AvtoMarka, SAvto.AvtoColor, SClient.ClientName, SClient.ClientTel, ") +
+            "SAvto.AvtoMarka, SAvto.AvtoColor, SClient.ClientName, SClient.ClientTel, "
+            "COALESCE(TZakaz.ZakazSumma, 0) AS ZakazSumma, ") +
         kDebt +
         QStringLiteral(
             " AS SummD FROM (TZakaz LEFT JOIN SAvto ON TZakaz.IddAvto = SAvto.IddAvto) LEFT JOIN SClient ON "
@@ -100,7 +84,8 @@ QList<JournalOrder> OrderJournalStore::Search(const JournalFilter &filter) {
         where +
         QStringLiteral(
             ")) SELECT o.IddZakaz, o.ZakazNomer, o.ZakazData, o.ZakazBegin, o.ZakazBeginIn, o.ZakazEndOut, "
-            "o.ZakazStatus, o.AvtoNomer, o.AvtoMarka, o.AvtoColor, o.ClientName, o.ClientTel, o.SummD, "
+            "o.ZakazStatus, o.AvtoNomer, o.AvtoMarka, o.AvtoColor, o.ClientName, o.ClientTel, o.ZakazSumma, "
+            "o.SummD, "
             "s.IddService, s.IddTop, s.[Count], s.[Name], s.Price, s.PrNDS, s.[Time], s.PrJob, s.Job, "
             "w.IddWork, w.WorkFIO FROM (o LEFT JOIN TService s ON s.IddZakaz = o.IddZakaz AND s.[Delete] = "
             "FALSE) LEFT JOIN TWork w ON w.IddZakaz = s.IddZakaz AND w.IddService = s.IddService AND "
@@ -111,7 +96,7 @@ QList<JournalOrder> OrderJournalStore::Search(const JournalFilter &filter) {
     QList<OrderLine> flat;  // the lines of the order being read, in the order the rows bring them
     const auto finish = [&] {
         if (orders.isEmpty()) return;
-        orders.last().lines = Arrange(flat);
+        orders.last().lines = OrderStore::Arrange(flat);
         flat.clear();
     };
 
@@ -134,6 +119,7 @@ QList<JournalOrder> OrderJournalStore::Search(const JournalFilter &filter) {
             o.AvtoColor = rs.Text(QStringLiteral("AvtoColor"));
             o.ClientName = rs.Text(QStringLiteral("ClientName"));
             o.ClientTel = rs.Text(QStringLiteral("ClientTel"));
+            o.total = rs.Double(QStringLiteral("ZakazSumma"));
             o.debt = rs.Double(QStringLiteral("SummD"));
             orders << o;
         }
@@ -162,18 +148,6 @@ JournalOrderState OrderJournalStore::State(const QString &iddZakaz) {
     state.status = int(rs.Long(QStringLiteral("ZakazStatus")));
     state.debt = rs.Double(QStringLiteral("SummD"));
     return state;
-}
-
-bool OrderJournalStore::MarkStarted(const QString &iddZakaz, const QDateTime &when) {
-    return Rows::Update(m_db, QStringLiteral("TZakaz"), {{QStringLiteral("IddZakaz"), iddZakaz}},
-                        {{QStringLiteral("ZakazStatus"), int(StatusStarted)},
-                         {QStringLiteral("ZakazBeginIn"), when}}) > 0;
-}
-
-bool OrderJournalStore::MarkFinished(const QString &iddZakaz, const QDateTime &when) {
-    return Rows::Update(m_db, QStringLiteral("TZakaz"), {{QStringLiteral("IddZakaz"), iddZakaz}},
-                        {{QStringLiteral("ZakazStatus"), int(StatusFinished)},
-                         {QStringLiteral("ZakazEndOut"), when}}) > 0;
 }
 
 OrderJournalStore::FilterLists OrderJournalStore::ListsOf(const QList<JournalOrder> &orders) {

@@ -302,17 +302,16 @@ void CQuellmarodView::Fill(const QList<JournalOrder> &orders) {
             QStringList car;
             for (const QString &part : {o.AvtoMarka, o.AvtoColor})
                 if (!part.trimmed().isEmpty()) car << part.trimmed();
-            const double total = OrderMath::Compute(o.lines).total;
             QTreeWidgetItem *row =
                 m_list->AddRow({o.ClientName, o.ZakazNomer, Formats::Date(o.ZakazData),
                                 from.isValid() ? Formats::DateTime(from) : QString(),
                                 to.isValid() ? Formats::DateTime(to) : QString(), o.AvtoNomer, car.join(u'-'),
-                                o.ClientTel, Formats::Money(total), Formats::Money(o.debt)},
+                                o.ClientTel, Formats::Money(o.total), Formats::Money(o.debt)},
                                o.IddZakaz);
             StatusTreeList::SetSortValue(row, 2, o.ZakazData);
             StatusTreeList::SetSortValue(row, 3, from);
             StatusTreeList::SetSortValue(row, 4, to);
-            StatusTreeList::SetSortValue(row, 8, total);
+            StatusTreeList::SetSortValue(row, 8, o.total);
             StatusTreeList::SetSortValue(row, 9, o.debt);
             StatusTreeList::Paint(row, o.ZakazStatus, o.debt);
             // Line rows carry no key: a command on one of them acts on its order.
@@ -468,7 +467,8 @@ bool CQuellmarodView::Mark(const QString &iddZakaz, const QString &title, bool f
     const QDateTime when = dlg.DateTime();
     bool found = false;
     if (!TryDb(m_ctx.prompter(), [&] {
-            found = finish ? m_store.MarkFinished(iddZakaz, when) : m_store.MarkStarted(iddZakaz, when);
+            OrderStore orders(m_ctx.db());
+            found = finish ? orders.MarkFinished(iddZakaz, when) : orders.MarkStarted(iddZakaz, when);
         }))
         return false;
     if (!found) {

@@ -142,16 +142,13 @@ TEST_F(OdbcSmokeTest, OrderLifecycle) {
     wheel.workers = {LineWorker{QStringLiteral("w1"), QStringLiteral("Петров П.П."), 0}};
     pkg.children = {wheel};
     o.lines = {pkg};
-    OrderFormInput form;
-    form.orderDate = QDate(2024, 6, 10);
-    form.acceptDate = QDate(2024, 6, 10);
-    form.acceptTime = QTime(9, 15);
-    form.finished = true;
-    form.doneDate = QDate(2024, 6, 10);
-    form.doneTime = QTime(10, 15);
+    o.ZakazStatus = StatusFinished;
+    o.ZakazData = QDateTime(QDate(2024, 6, 10), QTime(0, 0));
+    o.ZakazBegin = o.ZakazBeginIn = QDateTime(QDate(2024, 6, 10), QTime(9, 15));
+    o.ZakazEndOut = QDateTime(QDate(2024, 6, 10), QTime(10, 15));
 
     OrderStore store(db);
-    const QString key = store.Save(o, form, QStringLiteral("anna"));
+    const QString key = store.Save(o, QStringLiteral("anna"));
     EXPECT_EQ(o.ZakazNomer, QStringLiteral("Z-1"));
 
     auto back = store.Load(key);

@@ -244,16 +244,21 @@ TEST_P(OrderJournalStoreTest, StateAndMarksFollowTheStoredOrder) {
     EXPECT_FALSE(store.State(QStringLiteral("gone")).found);
 
     // Marking the start does not look at the status: a finished order goes back to started.
-    ASSERT_TRUE(store.MarkStarted(QStringLiteral("o"), At(2024, 6, 4, 8, 30, 15)));
+    OrderStore orders(db());
+    ASSERT_TRUE(orders.MarkStarted(QStringLiteral("o"), At(2024, 6, 4, 8, 30, 15)));
     EXPECT_EQ(store.State(QStringLiteral("o")).status, StatusStarted);
-    ASSERT_TRUE(store.MarkFinished(QStringLiteral("o"), At(2024, 6, 4, 17, 5, 0)));
+    ASSERT_TRUE(orders.MarkFinished(QStringLiteral("o"), At(2024, 6, 4, 17, 5, 0)));
+    // The total listed is the one the order keeps (set apart from its lines here), not a sum of its lines.
+    db().Exec(QStringLiteral("UPDATE TZakaz SET ZakazSumma = ? WHERE IddZakaz = ?"),
+              {150.0, QStringLiteral("o")});
     JournalFilter f{QDate(2024, 6, 1), QDate(2024, 6, 30), JournalStatus::Finished, {}, {}, {}, {}};
     const QList<JournalOrder> listed = store.Search(f);
     ASSERT_EQ(listed.size(), 1);
+    EXPECT_DOUBLE_EQ(listed[0].total, 150.0);
     EXPECT_EQ(listed[0].ZakazBeginIn, At(2024, 6, 4, 8, 30, 15));
     EXPECT_EQ(listed[0].ZakazEndOut, At(2024, 6, 4, 17, 5, 0));
-    EXPECT_FALSE(store.MarkStarted(QStringLiteral("gone"), At(2024, 6, 4)));
-    EXPECT_FALSE(store.MarkFinished(QStringLiteral("gone"), At(2024, 6, 4)));
+    EXPECT_FALSE(orders.MarkStarted(QStringLiteral("gone"), At(2024, 6, 4)));
+    EXPECT_FALSE(orders.MarkFinished(QStringLiteral("gone"), At(2024, 6, 4)));
 }
 
 TEST(OrderJournalPeriod, DefaultPeriodEndsOnTheMonthsRealLastDay) {

@@ -50,26 +50,3 @@ TEST(OrderMath, DebtThresholdAndPerformerPay) {
     l.PrJob = 0;
     EXPECT_DOUBLE_EQ(OrderMath::PerformerPay(l), 25.0);  // a fixed sum whatever the quantity
 }
-
-TEST(OrderStatus, DerivedFromTicksAndMode) {
-    Order fresh;
-    OrderFormInput f = Form(StatusStarted);
-    f.preliminary = true;  // a normal new order stays in status 1 with only "preliminary" ticked
-    EXPECT_EQ(OrderStore::DeriveStatus(fresh, f), StatusStarted);
-    EXPECT_EQ(OrderStore::DeriveStatus(fresh, Form(StatusRequested)), StatusRequested);
-    f = Form(StatusRequested);
-    f.accepted = true;
-    EXPECT_EQ(OrderStore::DeriveStatus(fresh, f), StatusStarted);
-    f.finished = true;
-    EXPECT_EQ(OrderStore::DeriveStatus(fresh, f), StatusFinished);
-
-    Order stored;
-    stored.IddZakaz = QStringLiteral("k");
-    stored.ZakazStatus = StatusFinished;
-    EXPECT_EQ(OrderStore::DeriveStatus(stored, Form()), StatusFinished);  // nothing ticked keeps it
-    f = Form();
-    f.preliminary = true;
-    EXPECT_EQ(OrderStore::DeriveStatus(stored, f), StatusRequested);
-    f.accepted = true;
-    EXPECT_EQ(OrderStore::DeriveStatus(stored, f), StatusStarted);  // the last tick wins
-}

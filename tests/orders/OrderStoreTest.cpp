@@ -2,6 +2,7 @@
 #include "CounterStore.h"
 #include "DbError.h"
 #include "DynamicRecordset.h"
+#include "Formats.h"
 #include "OrderFixtures.h"
 #include "OrderMath.h"
 #include "OrderStore.h"
@@ -34,9 +35,7 @@ protected:
         return o;
     }
 
-    QString Save(Order &o, const OrderFormInput &f = Form()) {
-        return OrderStore(db()).Save(o, f, QStringLiteral("anna"));
-    }
+    QString Save(Order &o) { return OrderStore(db()).Save(o, QStringLiteral("anna")); }
 };
 ZV_INSTANTIATE_DB_TESTS(OrderStoreTest);
 
@@ -259,51 +258,30 @@ TEST_P(OrderStoreTest, PaymentsTakenAtOnceOnTwoWorkstationsAreBothCountedAsPaid)
     ExpectStoredPaid(db(), key, 150);
 }
 
-TEST_P(OrderStoreTest, StatusesWriteTheirDates) {
-    // A preliminary request: status 0, appointment at the booked moment.
+// Each status writes its own moments; an update gives an order without a start the zero date-time.
+TEST_P(OrderStoreTest, StatusesWriteTheirMoments) {
     Order req = NewOrder();
-    OrderFormInput f = Form(StatusRequested);
-    f.preliminary = true;
-    const QString k0 = Save(req, f);
-    Order r = *OrderStore(db()).Load(k0);
-    EXPECT_EQ(r.ZakazStatus, StatusRequested);
+    req.ZakazStatus = StatusRequested;
+    req.ZakazBegin = QDateTime(QDate(2024, 6, 12), QTime(14, 0));
+    req.ZakazBeginIn = QDateTime();
+    const QString key = Save(req);
+    Order r = *OrderStore(db()).Load(key);
     EXPECT_EQ(r.ZakazBegin, QDateTime(QDate(2024, 6, 12), QTime(14, 0)));
     EXPECT_FALSE(r.ZakazBeginIn.isValid());
-
-    // Editing it with nothing ticked keeps status 0 and writes the zero date as the start.
-    Save(r, Form());
-    r = *OrderStore(db()).Load(k0);
+    Save(r);
+    r = *OrderStore(db()).Load(key);
     EXPECT_EQ(r.ZakazStatus, StatusRequested);
-    EXPECT_EQ(r.ZakazBeginIn, QDateTime(QDate(1899, 12, 30), QTime(0, 0)));
+    EXPECT_EQ(r.ZakazBeginIn, Formats::ZeroDateTime());
 
-    // Accepted and finished on the form: status 2 with both moments.
-    f = Form();
-    f.accepted = true;
-    f.finished = true;
-    Save(r, f);
-    r = *OrderStore(db()).Load(k0);
+    r.ZakazStatus = StatusFinished;
+    r.ZakazBeginIn = QDateTime(QDate(2024, 6, 13), QTime(9, 15));
+    r.ZakazEndOut = QDateTime(QDate(2024, 6, 13), QTime(11, 45));
+    Save(r);
+    r = *OrderStore(db()).Load(key);
     EXPECT_EQ(r.ZakazStatus, StatusFinished);
-    EXPECT_EQ(r.ZakazBeginIn, QDateTime(QDate(2024, 6, 10), QTime(9, 15)));
-    EXPECT_EQ(r.ZakazEndOut, QDateTime(QDate(2024, 6, 10), QTime(11, 45)));
-
-    // A new order from "Добавить заказ" with only "preliminary" ticked: status 1, appointment booked.
-    Order n = NewOrder();
-    f = Form(StatusStarted);
-    f.preliminary = true;
-    const QString k1 = Save(n, f);
-    const Order nn = *OrderStore(db()).Load(k1);
-    EXPECT_EQ(nn.ZakazStatus, StatusStarted);
-    EXPECT_EQ(nn.ZakazBegin, QDateTime(QDate(2024, 6, 12), QTime(14, 0)));
-    EXPECT_EQ(nn.ZakazBeginIn, QDateTime(QDate(2024, 6, 10), QTime(9, 15)));
-
-    // The journal's marks.
-    OrderStore store(db());
-    store.MarkFinished(k1, QDateTime(QDate(2024, 6, 11), QTime(8, 0)));
-    EXPECT_EQ(store.Status(k1), StatusFinished);
-    store.MarkStarted(k1, QDateTime(QDate(2024, 6, 11), QTime(7, 0)));  // moves a finished order back
-    EXPECT_EQ(store.Status(k1), StatusStarted);
-    EXPECT_EQ(store.Load(k1)->ZakazBeginIn, QDateTime(QDate(2024, 6, 11), QTime(7, 0)));
-    EXPECT_EQ(store.Status(QStringLiteral("no such order")), -1);
+    EXPECT_EQ(r.ZakazBeginIn, QDateTime(QDate(2024, 6, 13), QTime(9, 15)));
+    EXPECT_EQ(r.ZakazEndOut, QDateTime(QDate(2024, 6, 13), QTime(11, 45)));
+    EXPECT_EQ(OrderStore(db()).Status(QStringLiteral("no such order")), -1);
 }
 
 TEST_P(OrderStoreTest, PaymentsCountAgainstTheTotalAndOutliveTheOrder) {
@@ -487,8 +465,8 @@ TEST_P(OrderStoreTest, TwoWorkstationsSavingAtOnceGetDistinctKeys) {
     auto other = OpenAgain();
     Order a = MakeOrder();
     Order b = MakeOrder();
-    OrderStore(db()).Save(a, Form(), QStringLiteral("anna"));
-    OrderStore(*other).Save(b, Form(), QStringLiteral("anna"));
+    OrderStore(db()).Save(a, QStringLiteral("anna"));
+    OrderStore(*other).Save(b, QStringLiteral("anna"));
     EXPECT_NE(a.IddZakaz, b.IddZakaz);
     EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TZakaz")), 2);
     EXPECT_EQ(a.ZakazNomer, QStringLiteral("1"));
