@@ -14,8 +14,9 @@ namespace {
 // The debt of the TZakaz row in scope, as the debts view defines it (its stored total less what was paid
 // on it), read from the row itself.
 const QString kDebt = QStringLiteral("(COALESCE(TZakaz.ZakazSumma, 0) - COALESCE(TZakaz.ZakazOplata, 0))");
-// In debt from one kopeck, so an order paid to the kopeck is never in debt for floating-point dust. Written
-// as the index of the debts is, so that the database finds them there instead of reading all orders.
+// In debt from one kopeck (Formats::kLeastDebt), so an order paid to the kopeck is never in debt for
+// floating-point dust. Written out as the index of the debts is, so that the database finds them there
+// instead of reading all orders.
 const QString kInDebt = QStringLiteral("TZakaz.ZakazSumma - TZakaz.ZakazOplata > 0.009");
 
 QString StatusCondition(JournalStatus status) {

@@ -501,7 +501,7 @@ void CQuellmarodView::Finish(const QString &iddZakaz) {
             if (m_ctx.CheckRight(Right::MarkStart)) Start(iddZakaz);
             return;
         }
-        if (StatusTreeList::InDebt(state.debt) &&
+        if (Formats::IsOutstanding(state.debt) &&
             m_ctx.prompter().Question(QStringLiteral("Есть задолженность по данному заказу: ") +
                                       Formats::Money(state.debt) + QStringLiteral("!\n") +
                                       QStringLiteral("Погасить задолженность и продолжить - ''Да''\n") +

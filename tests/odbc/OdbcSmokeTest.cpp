@@ -2,6 +2,7 @@
 #include "CounterStore.h"
 #include "Database.h"
 #include "DbError.h"
+#include "Formats.h"
 #include "OrderMath.h"
 #include "OrderStore.h"
 #include "PaymentStore.h"
@@ -171,7 +172,7 @@ TEST_F(OdbcSmokeTest, OrderLifecycle) {
     PaymentStore payments(db);
     payments.SavePayment(pay, key, QStringLiteral("anna"));
     EXPECT_DOUBLE_EQ(payments.SumOrderPayments(key), 400.0);
-    EXPECT_TRUE(OrderMath::IsOutstanding(OrderMath::Debt(total, payments.SumOrderPayments(key))));
+    EXPECT_TRUE(Formats::IsOutstanding(OrderMath::Debt(total, payments.SumOrderPayments(key))));
     QSqlQuery debt = db.Exec(QStringLiteral("SELECT SummD FROM TClientDolg WHERE IddZakaz = ?"), {key});
     ASSERT_TRUE(debt.next());
     EXPECT_NEAR(debt.value(0).toDouble(), 72.0, 1e-9);

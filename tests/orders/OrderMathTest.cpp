@@ -1,3 +1,4 @@
+#include "Formats.h"
 #include "OrderFixtures.h"
 #include "OrderMath.h"
 
@@ -38,10 +39,10 @@ TEST(OrderMath, DebtThresholdAndPerformerPay) {
     gone.Delete = 1;
     const double paid = OrderMath::Paid({a, b, gone});
     EXPECT_DOUBLE_EQ(paid, 118.001);
-    EXPECT_FALSE(OrderMath::IsOutstanding(OrderMath::Debt(118.01, paid)));  // 0.009 counts as paid
-    EXPECT_FALSE(OrderMath::IsOutstanding(0.009));
-    EXPECT_TRUE(OrderMath::IsOutstanding(0.01));
-    EXPECT_FALSE(OrderMath::IsOutstanding(-50));  // overpaid
+    EXPECT_FALSE(Formats::IsOutstanding(OrderMath::Debt(118.01, paid)));  // 0.009 counts as paid
+    EXPECT_FALSE(Formats::IsOutstanding(0.009));
+    EXPECT_TRUE(Formats::IsOutstanding(0.01));
+    EXPECT_FALSE(Formats::IsOutstanding(-50));  // overpaid
 
     OrderLine l = Service(QStringLiteral("s"), QStringLiteral("x"), 3, 200, 18);
     l.PrJob = 1;

@@ -303,7 +303,7 @@ TEST_P(OrderStoreTest, PaymentsCountAgainstTheTotalAndOutliveTheOrder) {
     PaymentStore pays(db());
     EXPECT_DOUBLE_EQ(pays.SumOrderPayments(key), 1000.0);
     const double total = OrderMath::Compute(OrderStore(db()).Load(key)->lines).total;
-    EXPECT_TRUE(OrderMath::IsOutstanding(OrderMath::Debt(total, pays.SumOrderPayments(key))));
+    EXPECT_TRUE(Formats::IsOutstanding(OrderMath::Debt(total, pays.SumOrderPayments(key))));
     EXPECT_NEAR(FirstValue(db(), QStringLiteral("SELECT SummD FROM TClientDolg WHERE IddZakaz = ?"), {key})
                     .toDouble(),
                 152.0, 1e-9);
@@ -316,7 +316,7 @@ TEST_P(OrderStoreTest, PaymentsCountAgainstTheTotalAndOutliveTheOrder) {
     edit.payments.prepend(rest);
     Save(edit);
     const double paid = pays.SumOrderPayments(key);
-    EXPECT_FALSE(OrderMath::IsOutstanding(OrderMath::Debt(total, paid)));  // 0.005 left counts as paid
+    EXPECT_FALSE(Formats::IsOutstanding(OrderMath::Debt(total, paid)));  // 0.005 left counts as paid
     ASSERT_EQ(pays.LoadOrderPayments(key).size(), 2);
     EXPECT_DOUBLE_EQ(pays.LoadOrderPayments(key)[0].SummaPay, 151.995);  // newest first
 
