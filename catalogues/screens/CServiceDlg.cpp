@@ -379,9 +379,9 @@ void CServiceDlg::accept() {
     card.iddTop = iddTop;
     card.packageText = packageText;
     card.name = name;
-    card.priceText = m_price->text();
-    card.prNdsText = m_nds->text();
-    card.jobText = m_job->text();
+    card.price = Formats::ParseMoney(m_price->text());
+    card.prNds = Formats::ParseMoney(m_nds->text());
+    card.job = Formats::ParseMoney(m_job->text());
     card.prJob = m_percent->isChecked();
     card.time = QTime(m_time->time().hour(), m_time->time().minute());
     card.performers = m_performers;
@@ -395,8 +395,8 @@ void CServiceDlg::accept() {
         m_performers = card.performers;
     }
 
-    const double price = Formats::ParseMoney(card.priceText);
-    const double prNds = Formats::ParseMoney(card.prNdsText);
+    const double price = card.price;
+    const double prNds = card.prNds;
     m_result = ServiceRecord{};
     m_result.iddService = card.iddService;
     m_result.iddTop = card.iddTop;
@@ -405,7 +405,7 @@ void CServiceDlg::accept() {
     m_result.prNds = name.isEmpty() ? 0 : prNds;
     m_result.summa = name.isEmpty() ? 0 : Formats::ParseMoney(SummaText(price, prNds));
     m_result.prJob = name.isEmpty() ? false : card.prJob;
-    m_result.job = name.isEmpty() ? 0 : Formats::ParseMoney(card.jobText);
+    m_result.job = name.isEmpty() ? 0 : card.job;
     m_result.time = card.time;
     m_resultPackage = packageText;
     QDialog::accept();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PayRecord.h"
+#include "ServiceRecord.h"
 
 #include <QDateTime>
 #include <QList>
@@ -9,12 +10,6 @@
 
 // Order statuses (TZakaz.ZakazStatus).
 enum OrderStatus : int { StatusRequested = 0, StatusStarted = 1, StatusFinished = 2 };
-
-// Grouping codes of IddTop.
-namespace Group {
-inline const QString kPackage = QStringLiteral("0");
-inline const QString kStandalone = QStringLiteral("top");
-}  // namespace Group
 
 // A worker who performs an order line (one TWork row).
 struct LineWorker {

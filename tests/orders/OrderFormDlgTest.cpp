@@ -108,14 +108,14 @@ protected:
         ServiceCard tyre;
         tyre.packageText = QStringLiteral("Шиномонтаж");
         tyre.name = QStringLiteral("Снятие");
-        tyre.priceText = QStringLiteral("100");
-        tyre.prNdsText = QStringLiteral("18");
+        tyre.price = 100;
+        tyre.prNds = 18;
         tyre.time = QTime(0, 30);
         tyre.performers = {{QString(), QStringLiteral("w1"), QStringLiteral("Петров"), false}};
         services.SaveCard(tyre, QStringLiteral("anna"));
         ServiceCard wash;
         wash.name = QStringLiteral("Мойка");
-        wash.priceText = QStringLiteral("300");
+        wash.price = 300;
         wash.time = QTime(1, 0);
         wash.performers = {{QString(), QStringLiteral("w1"), QStringLiteral("Петров"), false}};
         services.SaveCard(wash, QStringLiteral("anna"));
