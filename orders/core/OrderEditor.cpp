@@ -32,7 +32,7 @@ OrderLine LineFrom(const SelectedService &s, const QString &top) {
     line.Job = s.job;
     line.Time = s.time.isValid() ? s.time : QTime(0, 0);
     for (const PickedWorker &w : s.performers)
-        if (!w.deleted) line.workers << LineWorker{w.iddWork, w.workFio, 0};
+        if (!w.deleted) line.workers << PickedWorker{QString(), w.iddWork, w.workFio, false};
     return line;
 }
 
@@ -51,13 +51,13 @@ void MergeRepeated(QList<OrderLine> &lines) {
                 continue;
             }
             lines[i].Count += lines[j].Count;
-            for (const LineWorker &w : std::as_const(lines[j].workers)) {
-                auto same = [&](const LineWorker &x) { return x.IddWork == w.IddWork; };
+            for (const PickedWorker &w : std::as_const(lines[j].workers)) {
+                auto same = [&](const PickedWorker &x) { return x.iddWork == w.iddWork; };
                 auto it = std::find_if(lines[i].workers.begin(), lines[i].workers.end(), same);
                 if (it == lines[i].workers.end())
                     lines[i].workers << w;
-                else if (!w.Delete)
-                    it->Delete = 0;
+                else if (!w.deleted)
+                    it->deleted = false;
             }
             lines.removeAt(j);
         }
@@ -182,16 +182,16 @@ bool OrderEditor::SetQuantity(LinePos pos, double count) {
 void OrderEditor::SetWorkers(LinePos pos, const PickedWorkers &picked) {
     OrderLine *line = LineAt(pos);
     if (!line) return;
-    for (LineWorker &w : line->workers) {
+    for (PickedWorker &w : line->workers) {
         auto it = std::find_if(picked.begin(), picked.end(),
-                               [&](const PickedWorker &p) { return p.iddWork == w.IddWork; });
-        w.Delete = it == picked.end() ? 1 : 0;
-        if (it != picked.end()) w.WorkFIO = it->workFio;
+                               [&](const PickedWorker &p) { return p.iddWork == w.iddWork; });
+        w.deleted = it == picked.end();
+        if (it != picked.end()) w.workFio = it->workFio;
     }
     for (const PickedWorker &p : picked) {
         auto it = std::find_if(line->workers.begin(), line->workers.end(),
-                               [&](const LineWorker &w) { return w.IddWork == p.iddWork; });
-        if (it == line->workers.end()) line->workers << LineWorker{p.iddWork, p.workFio, 0};
+                               [&](const PickedWorker &w) { return w.iddWork == p.iddWork; });
+        if (it == line->workers.end()) line->workers << PickedWorker{QString(), p.iddWork, p.workFio, false};
     }
 }
 

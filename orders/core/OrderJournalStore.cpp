@@ -88,10 +88,10 @@ QList<JournalOrder> OrderJournalStore::Search(const JournalFilter &filter) {
             "o.ZakazStatus, o.AvtoNomer, o.AvtoMarka, o.AvtoColor, o.ClientName, o.ClientTel, o.ZakazSumma, "
             "o.SummD, "
             "s.IddService, s.IddTop, s.[Count], s.[Name], s.Price, s.PrNDS, s.[Time], s.PrJob, s.Job, "
-            "w.IddWork, w.WorkFIO FROM (o LEFT JOIN TService s ON s.IddZakaz = o.IddZakaz AND s.[Delete] = "
+            "w.iddWork, w.workFio FROM (o LEFT JOIN TService s ON s.IddZakaz = o.IddZakaz AND s.[Delete] = "
             "FALSE) LEFT JOIN TWork w ON w.IddZakaz = s.IddZakaz AND w.IddService = s.IddService AND "
             "w.[Delete] = FALSE ORDER BY o.ZakazBegin DESC, o.IddZakaz, s.[Name], s.IddService, s.IddTop, "
-            "w.WorkFIO, w.IddWork");
+            "w.workFio, w.iddWork");
 
     QList<JournalOrder> orders;
     QList<OrderLine> flat;  // the lines of the order being read, in the order the rows bring them
@@ -132,7 +132,7 @@ QList<JournalOrder> OrderJournalStore::Search(const JournalFilter &filter) {
         }
         const QString worker = rs.Text(QStringLiteral("IddWork"));
         if (!worker.isEmpty())
-            flat.last().workers << LineWorker{worker, rs.Text(QStringLiteral("WorkFIO")), 0};
+            flat.last().workers << PickedWorker{QString(), worker, rs.Text(QStringLiteral("WorkFIO")), false};
     }
     finish();
     return orders;

@@ -221,28 +221,17 @@ void OrderStore::WriteLines(const QString &iddZakaz, const QList<OrderLine> &lin
                         {QStringLiteral("PrJob"), line.PrJob != 0},
                         {QStringLiteral("Job"), line.Job},
                         {QStringLiteral("Delete"), line.Delete != 0}});
-        for (const LineWorker &w : line.workers)
-            workerRows.Write(
-                RowKey(line.IddService, w.IddWork),
-                {{QStringLiteral("IddZakaz"), iddZakaz},
-                 {QStringLiteral("IddService"), line.IddService},
-                 {QStringLiteral("IddWork"), w.IddWork}},
-                {{QStringLiteral("WorkFIO"), w.WorkFIO}, {QStringLiteral("Delete"), w.Delete != 0}});
+        for (const PickedWorker &w : line.workers)
+            workerRows.Write(RowKey(line.IddService, w.iddWork),
+                             {{QStringLiteral("IddZakaz"), iddZakaz},
+                              {QStringLiteral("IddService"), line.IddService},
+                              {QStringLiteral("IddWork"), w.iddWork}},
+                             {{QStringLiteral("WorkFIO"), w.workFio}, {QStringLiteral("Delete"), w.deleted}});
         for (const OrderLine &child : line.children) write(child);
     };
     for (const OrderLine &line : lines) write(line);
     lineRows.Flush();
     workerRows.Flush();
-}
-
-void OrderStore::SaveLineWorker(const QString &iddZakaz, const QString &iddService,
-                                const LineWorker &worker) {
-    Rows::InsertOrUpdate(
-        m_db, kWorkers,
-        {{QStringLiteral("IddZakaz"), iddZakaz},
-         {QStringLiteral("IddService"), iddService},
-         {QStringLiteral("IddWork"), worker.IddWork}},
-        {{QStringLiteral("WorkFIO"), worker.WorkFIO}, {QStringLiteral("Delete"), worker.Delete != 0}});
 }
 
 std::optional<Order> OrderStore::Load(const QString &iddZakaz) {
@@ -285,7 +274,7 @@ std::optional<Order> OrderStore::Load(const QString &iddZakaz) {
 
 QList<OrderLine> OrderStore::LoadLines(const QString &iddZakaz) {
     // Two queries whatever the size of the order: the live workers, then the live lines.
-    QHash<QString, QList<LineWorker>> workers;
+    QHash<QString, PickedWorkers> workers;
     {
         CDynamicRecordset rs(m_db);
         rs.Open(QStringLiteral(
@@ -293,8 +282,8 @@ QList<OrderLine> OrderStore::LoadLines(const QString &iddZakaz) {
                     "TWork.IddZakaz = ? AND TWork.[Delete] = FALSE ORDER BY TWork.WorkFIO, TWork.IddWork"),
                 {iddZakaz});
         for (; !rs.IsEOF(); rs.MoveNext())
-            workers[rs.Text(QStringLiteral("IddService"))]
-                << LineWorker{rs.Text(QStringLiteral("IddWork")), rs.Text(QStringLiteral("WorkFIO")), 0};
+            workers[rs.Text(QStringLiteral("IddService"))] << PickedWorker{
+                QString(), rs.Text(QStringLiteral("IddWork")), rs.Text(QStringLiteral("WorkFIO")), false};
     }
     QList<OrderLine> flat;
     {

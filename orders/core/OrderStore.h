@@ -45,7 +45,6 @@ public:
     bool UpdateOrder(const Order &order);
     // Writes the line with its workers and children, and brings the order's stored totals up to date.
     void SaveLine(const QString &iddZakaz, const OrderLine &line);
-    void SaveLineWorker(const QString &iddZakaz, const QString &iddService, const LineWorker &worker);
 
 private:
     void SaveCarAndClient(Order &order, const QString &login);

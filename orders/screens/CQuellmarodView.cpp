@@ -64,7 +64,7 @@ void FillCombo(QComboBox *combo, const QStringList &values) {
 
 QString Performers(const OrderLine &line) {
     QStringList names;
-    for (const LineWorker &w : line.workers) names << w.WorkFIO;
+    for (const PickedWorker &w : line.workers) names << w.workFio;
     return names.join(QStringLiteral(", "));
 }
 

@@ -41,8 +41,8 @@ QString Quantity(double count) {
 
 QString WorkersText(const OrderLine &line) {
     QStringList names;
-    for (const LineWorker &w : line.workers)
-        if (!w.Delete) names << w.WorkFIO;
+    for (const PickedWorker &w : line.workers)
+        if (!w.deleted) names << w.workFio;
     return names.join(u' ');
 }
 
@@ -215,8 +215,8 @@ void OrderLinesPart::EditLine() {
     rec.job = line.Job;
     rec.time = line.Time;
     setup.line = rec;
-    for (const LineWorker &w : line.workers)
-        setup.lineWorkers << PickedWorker{QString(), w.IddWork, w.WorkFIO, w.Delete != 0};
+    for (const PickedWorker &w : line.workers)
+        setup.lineWorkers << PickedWorker{QString(), w.iddWork, w.workFio, w.deleted};
     CServiceDlg card(m_ctx, setup, this);
     if (m_ctx.dialogs().Run(card) != QDialog::Accepted) return;
     m_editor.ChangeLine(PosOf(item), card.Result());
@@ -238,8 +238,8 @@ void OrderLinesPart::ChooseWorkers(QTreeWidgetItem *item) {
     if (!line) return;
     CWorkerDirDlg dir(m_ctx, this);
     PickedWorkers current;
-    for (const LineWorker &w : line->workers)
-        if (!w.Delete) current << PickedWorker{QString(), w.IddWork, w.WorkFIO, false};
+    for (const PickedWorker &w : line->workers)
+        if (!w.deleted) current << PickedWorker{QString(), w.iddWork, w.workFio, false};
     dir.SetPicked(current);
     if (m_ctx.dialogs().Run(dir) != QDialog::Accepted) return;
     m_editor.SetWorkers(pos, dir.Picked());

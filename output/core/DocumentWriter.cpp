@@ -56,8 +56,8 @@ Amounts Of(const OrderLine &line) {
 
 QString Performers(const OrderLine &line) {
     QString names;
-    for (const LineWorker &w : line.workers)
-        if (!w.Delete) names += w.WorkFIO + u' ';
+    for (const PickedWorker &w : line.workers)
+        if (!w.deleted) names += w.workFio + u' ';
     return names;
 }
 

@@ -140,7 +140,7 @@ TEST_F(OdbcSmokeTest, OrderLifecycle) {
     wheel.Price = 100;
     wheel.PrNDS = 18;
     wheel.Time = QTime(0, 15);
-    wheel.workers = {LineWorker{QStringLiteral("w1"), QStringLiteral("Петров П.П."), 0}};
+    wheel.workers = {PickedWorker{QString(), QStringLiteral("w1"), QStringLiteral("Петров П.П."), false}};
     pkg.children = {wheel};
     o.lines = {pkg};
     o.ZakazStatus = StatusFinished;

@@ -241,10 +241,10 @@ TEST(OrderEditor, LinesMergeAndMoveTheProposedCompletion) {
 
     // Workers dropped are marked removed (their rows are kept); one picked again comes back.
     editor.SetWorkers({0, -1}, {sidorov});
-    EXPECT_TRUE(editor.Line({0, -1})->workers[0].Delete);
+    EXPECT_TRUE(editor.Line({0, -1})->workers[0].deleted);
     editor.SetWorkers({0, -1}, {sidorov, petrov});
     EXPECT_EQ(editor.Line({0, -1})->workers.size(), 2);
-    EXPECT_FALSE(editor.Line({0, -1})->workers[0].Delete);
+    EXPECT_FALSE(editor.Line({0, -1})->workers[0].deleted);
 
     OrderEditor done(Stored(StatusFinished, At(9, 9, 0), At(9, 9, 0), At(9, 18, 0)), now);
     done.AddServices({Picked(QStringLiteral("wash"), QStringLiteral("Мойка"), 300, QTime(1, 0))});

@@ -26,8 +26,8 @@ inline OrderLine Package(const QString &key, const QString &name, QList<OrderLin
     return p;
 }
 
-inline LineWorker Worker(const QString &key, const QString &fio) {
-    return LineWorker{key, fio, 0};
+inline PickedWorker Worker(const QString &key, const QString &fio) {
+    return PickedWorker{QString(), key, fio, false};
 }
 
 // A new order taken in on 10 June 2024 at 9:15.

@@ -176,8 +176,8 @@ TEST_P(OrderJournalStoreTest, OrdersComeWithTheirLiveLinesAndWorkersInOneStateme
             OrderLine gone = Service(QStringLiteral("svc-gone"), QStringLiteral("Удалённая"), 1, 999, 0);
             gone.Delete = 1;
             OrderLine wash = Service(QStringLiteral("svc-wash"), QStringLiteral("Мойка"), 1, 400, 20);
-            LineWorker left = Worker(QStringLiteral("w3"), QStringLiteral("Ушедший"));
-            left.Delete = 1;
+            PickedWorker left = Worker(QStringLiteral("w3"), QStringLiteral("Ушедший"));
+            left.deleted = true;
             wash.workers = {Worker(QStringLiteral("w4"), QStringLiteral("О'Нил Д.")), left};
             Seed s{.key = k, .number = QString::number(i), .date = At(2024, 6, 1 + i % 28)};
             s.lines = {Package(QStringLiteral("pkg"), QStringLiteral("Шиномонтаж"), {removal, balance, gone}),
@@ -209,12 +209,12 @@ TEST_P(OrderJournalStoreTest, OrdersComeWithTheirLiveLinesAndWorkersInOneStateme
     EXPECT_EQ(pkg.children[0].Name, QStringLiteral("Балансировка"));
     EXPECT_EQ(pkg.children[1].Name, QStringLiteral("Снятие колеса"));
     ASSERT_EQ(pkg.children[1].workers.size(), 2);
-    EXPECT_EQ(pkg.children[1].workers[0].WorkFIO, QStringLiteral("Петров П.П."));
+    EXPECT_EQ(pkg.children[1].workers[0].workFio, QStringLiteral("Петров П.П."));
     EXPECT_DOUBLE_EQ(pkg.children[1].Count, 4);
     EXPECT_DOUBLE_EQ(pkg.children[1].PrNDS, 18);
     EXPECT_EQ(o->lines[1].Name, QStringLiteral("Мойка"));
     ASSERT_EQ(o->lines[1].workers.size(), 1);  // the removed worker is not shown
-    EXPECT_EQ(o->lines[1].workers[0].WorkFIO, QStringLiteral("О'Нил Д."));
+    EXPECT_EQ(o->lines[1].workers[0].workFio, QStringLiteral("О'Нил Д."));
     EXPECT_NEAR(o->debt, 4 * 118 + 200 + 480, 1e-9);
 
     // Ten times the orders take the same number of statements.

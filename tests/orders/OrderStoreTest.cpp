@@ -72,10 +72,10 @@ TEST_P(OrderStoreTest, NewOrderIsNumberedStoredAndLoadsBackTheSame) {
     EXPECT_DOUBLE_EQ(pkg.children[0].Job, 30.0);
     EXPECT_EQ(pkg.children[1].Time, QTime(0, 30));
     ASSERT_EQ(pkg.children[1].workers.size(), 2);
-    EXPECT_EQ(pkg.children[1].workers[0].WorkFIO, QStringLiteral("Петров П.П."));
+    EXPECT_EQ(pkg.children[1].workers[0].workFio, QStringLiteral("Петров П.П."));
     EXPECT_EQ(back->lines[1].IddTop, Group::kStandalone);
     ASSERT_EQ(back->lines[1].workers.size(), 1);
-    EXPECT_EQ(back->lines[1].workers[0].WorkFIO, QStringLiteral("О'Нил Д."));
+    EXPECT_EQ(back->lines[1].workers[0].workFio, QStringLiteral("О'Нил Д."));
 
     const auto t = OrderMath::Compute(back->lines);
     EXPECT_NEAR(t.total, 472 + 200 + 480, 1e-9);
@@ -95,8 +95,8 @@ TEST_P(OrderStoreTest, EditingRemovesLinesPackagesAndWorkers) {
     const QString key = Save(o);
     Order edit = *OrderStore(db()).Load(key);
 
-    edit.lines[0].children[1].workers[0].Delete = 1;  // Петров leaves "Снятие колеса"
-    edit.lines[1].Count = 2;                          // two washes
+    edit.lines[0].children[1].workers[0].deleted = true;  // Петров leaves "Снятие колеса"
+    edit.lines[1].Count = 2;                              // two washes
     OrderLine fresh = Service(QStringLiteral("svc-polish"), QStringLiteral("Полировка"), 1, 1000, 20);
     OrderLine abandoned = Service(QStringLiteral("svc-wax"), QStringLiteral("Воск"), 1, 300, 20);
     abandoned.Delete = 1;  // added and removed again before saving
@@ -106,7 +106,7 @@ TEST_P(OrderStoreTest, EditingRemovesLinesPackagesAndWorkers) {
     Order reloaded = *OrderStore(db()).Load(key);
     ASSERT_EQ(reloaded.lines.size(), 3);
     ASSERT_EQ(reloaded.lines[0].children[1].workers.size(), 1);
-    EXPECT_EQ(reloaded.lines[0].children[1].workers[0].IddWork, QStringLiteral("w2"));
+    EXPECT_EQ(reloaded.lines[0].children[1].workers[0].iddWork, QStringLiteral("w2"));
     EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TService WHERE IddService = ?"),
                         {QStringLiteral("svc-wax")}),
               0);
@@ -168,7 +168,7 @@ TEST_P(OrderStoreTest, StoredTotalsFollowEverySaveEditAndDelete) {
     abandoned.Delete = 1;
     edit.lines << Service(QStringLiteral("svc-polish"), QStringLiteral("Полировка"), 1, 1000, 20)
                << abandoned;
-    edit.lines[0].children[1].workers[0].Delete = 1;
+    edit.lines[0].children[1].workers[0].deleted = true;
     Save(edit);
     ExpectStoredTotalsMatchLines(db(), key, 472 + 200 + 960 + 1200);
 
@@ -353,7 +353,7 @@ TEST_P(OrderStoreTest, AServiceRemovedAndAddedAgainIsOneRowWithItsWorkersOnce) {
     Order edit = *OrderStore(db()).Load(key);
     ASSERT_EQ(edit.lines[1].IddService, QStringLiteral("svc-wash"));
     edit.lines[1].Delete = 1;
-    for (LineWorker &w : edit.lines[1].workers) w.Delete = 1;
+    for (PickedWorker &w : edit.lines[1].workers) w.deleted = true;
     OrderLine again = Service(QStringLiteral("svc-wash"), QStringLiteral("Мойка кузова"), 3, 400, 20);
     again.workers = {Worker(QStringLiteral("w3"), QStringLiteral("О'Нил Д.")),
                      Worker(QStringLiteral("w4"), QStringLiteral("Иванов И.И."))};

@@ -48,7 +48,7 @@ protected:
         l.Price = price;
         l.PrNDS = nds;
         for (int i = 0; i < workers.size(); ++i)
-            l.workers << LineWorker{QStringLiteral("w%1").arg(i), workers[i], 0};
+            l.workers << PickedWorker{QString(), QStringLiteral("w%1").arg(i), workers[i], false};
         return l;
     }
     static OrderLine Group(const QString &key, const QString &name, QList<OrderLine> services) {

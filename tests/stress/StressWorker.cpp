@@ -25,7 +25,7 @@ Order MakeOrder(int i, const QString &who) {
     wash.IddService = QStringLiteral("svc-wash");
     wash.Name = QStringLiteral("Мойка");
     wash.Price = 400;
-    wash.workers = {LineWorker{QStringLiteral("w1"), QStringLiteral("Петров П.П."), 0}};
+    wash.workers = {PickedWorker{QString(), QStringLiteral("w1"), QStringLiteral("Петров П.П."), false}};
     o.lines = {wash};
     PayRecord pay;
     pay.NaznPay = QStringLiteral("Оплата услуг");
