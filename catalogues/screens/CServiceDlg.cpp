@@ -142,6 +142,21 @@ void CServiceDlg::Build() {
     layout->addLayout(workerRow, 1);
     layout->addLayout(buttons);
 
+    SetTooltips();
+
+    connect(m_name, &QLineEdit::textChanged, this, [this] { NameChanged(); });
+    connect(m_price, &QLineEdit::textChanged, this, [this] { PriceChanged(); });
+    connect(m_nds, &QLineEdit::textChanged, this, [this] { PriceChanged(); });
+    connect(m_addWorker, &QPushButton::clicked, this, [this] { AddPerformer(); });
+    connect(m_editWorker, &QPushButton::clicked, this, [this] { EditPerformer(); });
+    connect(m_delWorker, &QPushButton::clicked, this, [this] { DeletePerformer(); });
+    // Down the card as it is laid out; the figure it computes is only looked at.
+    Inputs::ChainTabOrder({m_package, m_name, m_price, m_nds, m_job, m_percent, m_fixed, m_time, m_workers,
+                           m_addWorker, m_editWorker, m_delWorker, m_ok, m_cancel});
+    resize(460, 520);
+}
+
+void CServiceDlg::SetTooltips() {
     Tooltip::Set(
         m_package, QStringLiteral("Название пакета услуг"),
         QStringLiteral(
@@ -162,17 +177,6 @@ void CServiceDlg::Build() {
                  QStringLiteral("Длительность оказания услуги (часы:минуты)."));
     Tooltip::Set(m_workers, QStringLiteral("Сотрудники"),
                  QStringLiteral("Сотрудники, оказывающие данную услугу."));
-
-    connect(m_name, &QLineEdit::textChanged, this, [this] { NameChanged(); });
-    connect(m_price, &QLineEdit::textChanged, this, [this] { PriceChanged(); });
-    connect(m_nds, &QLineEdit::textChanged, this, [this] { PriceChanged(); });
-    connect(m_addWorker, &QPushButton::clicked, this, [this] { AddPerformer(); });
-    connect(m_editWorker, &QPushButton::clicked, this, [this] { EditPerformer(); });
-    connect(m_delWorker, &QPushButton::clicked, this, [this] { DeletePerformer(); });
-    // Down the card as it is laid out; the figure it computes is only looked at.
-    Inputs::ChainTabOrder({m_package, m_name, m_price, m_nds, m_job, m_percent, m_fixed, m_time, m_workers,
-                           m_addWorker, m_editWorker, m_delWorker, m_ok, m_cancel});
-    resize(460, 520);
 }
 
 void CServiceDlg::Load() {

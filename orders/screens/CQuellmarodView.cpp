@@ -113,7 +113,14 @@ CQuellmarodView::CQuellmarodView(AppContext &ctx, OrderFormOpener opener, QWidge
 
 void CQuellmarodView::BuildUi() {
     setWindowTitle(QStringLiteral("Журнал заказов"));
+    QGridLayout *filters = BuildFilters();
+    BuildList();
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(filters);
+    layout->addWidget(m_list, 1);
+}
 
+QGridLayout *CQuellmarodView::BuildFilters() {
     m_number =
         TextFilter("number", QStringLiteral("Номер заказа"),
                    QStringLiteral("Показать заказ с этим номером.\nПустое поле - заказы с любым номером."));
@@ -196,7 +203,10 @@ void CQuellmarodView::BuildUi() {
     filters->addLayout(withButton(m_client, clients), 1, 5);
     filters->addWidget(find, 1, 6);
     filters->setColumnStretch(5, 1);
+    return filters;
+}
 
+void CQuellmarodView::BuildList() {
     m_list = new StatusTreeList(this);
     m_list->setObjectName(QStringLiteral("list"));
     const Qt::Alignment right = Qt::AlignRight;
@@ -236,10 +246,6 @@ void CQuellmarodView::BuildUi() {
     Tooltip::Set(m_list, QStringLiteral("Журнал заказов"),
                  QStringLiteral("Заказы и их услуги.\nEnter или двойной щелчок - изменить заказ,\nInsert - "
                                 "добавить, Delete - удалить.\nПравая кнопка мыши открывает меню."));
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(filters);
-    layout->addWidget(m_list, 1);
 }
 
 bool CQuellmarodView::RunCommand(int id) {
