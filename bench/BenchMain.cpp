@@ -97,9 +97,9 @@ const char *kCarsRaw =
 const char *kServicesRaw =
     "SELECT s.IddService, s.IddTop, s.[Name], s.Price, s.PrNDS, s.Summa, s.PrJob, s.Job, s.[Time], "
     "s.[Delete], "
-    "w.IddServiceWork, w.IddWork, k.WorkFIO FROM SService s "
+    "w.IddServiceWork, w.iddWork, k.WorkFIO FROM SService s "
     "LEFT JOIN ServiceWork w ON w.IddService = s.IddService AND w.[Delete] = FALSE "
-    "LEFT JOIN SWork k ON k.IddWork = w.IddWork WHERE s.[Delete] = FALSE "
+    "LEFT JOIN SWork k ON k.IddWork = w.iddWork WHERE s.[Delete] = FALSE "
     "ORDER BY s.IddTop, s.[Name], s.IddService, k.WorkFIO";
 
 // What the order load reads, one statement per kind of row.
@@ -179,11 +179,11 @@ Inputs PickInputs(Database &db) {
     const ClientRecord client = *ClientStore(db).Load(o.IddVlad);
     o.client = {client.clientName, client.clientAdres, client.clientTel};
 
-    QList<LineWorker> workers;
+    PickedWorkers workers;
     QSqlQuery w =
         db.Exec(QStringLiteral("SELECT IddWork, WorkFIO FROM SWork WHERE WorkOut = FALSE AND [Delete] = "
                                "FALSE ORDER BY WorkFIO, IddWork"));
-    while (w.next()) workers << LineWorker{w.value(0).toString(), w.value(1).toString(), 0};
+    while (w.next()) workers << PickedWorker{QString(), w.value(0).toString(), w.value(1).toString(), false};
     if (workers.size() < 2) throw DbError(QStringLiteral("the reference database has too few workers"));
     QSqlQuery s = db.Exec(QStringLiteral("SELECT IddService, [Name], Price, PrNDS, PrJob, Job FROM SService "
                                          "WHERE IddTop = ? AND [Delete] = FALSE ORDER BY [Name], IddService"),
@@ -239,13 +239,10 @@ public:
 
     size_t Program() {
         Order o = m_order;
-        OrderFormInput form;
-        form.openMode = StatusStarted;
-        form.accepted = true;
-        form.orderDate = QDate::currentDate();
-        form.acceptDate = form.orderDate;
-        form.acceptTime = QTime(10, 0);
-        m_saved << OrderStore(m_db).Save(o, form, QStringLiteral("zvbench"));
+        o.ZakazStatus = StatusStarted;
+        o.ZakazData = QDateTime(QDate::currentDate(), QTime(0, 0));
+        o.ZakazBegin = o.ZakazBeginIn = QDateTime(QDate::currentDate(), QTime(10, 0));
+        m_saved << OrderStore(m_db).Save(o, QStringLiteral("zvbench"));
         return size_t(o.lines.size());
     }
 
@@ -269,8 +266,8 @@ public:
         for (const OrderLine &l : m_order.lines) {
             lines << key << l.IddService << l.IddTop << l.Count << l.Name << l.Price << l.PrNDS
                   << QDateTime(QDate(1899, 12, 30), l.Time) << (l.PrJob != 0) << l.Job << false;
-            for (const LineWorker &w : l.workers)
-                workers << key << l.IddService << w.IddWork << w.WorkFIO << false;
+            for (const PickedWorker &w : l.workers)
+                workers << key << l.IddService << w.iddWork << w.workFio << false;
         }
         m_lines.Exec(lines);
         m_workers.Exec(workers);
@@ -340,10 +337,10 @@ QString JournalRaw(const QString &where, bool everyDebt) {
     return QStringLiteral("WITH o AS (") + orders +
            QStringLiteral(
                ") SELECT o.*, s.IddService, s.IddTop, s.[Count], s.[Name], s.Price, s.PrNDS, s.[Time], "
-               "s.PrJob, s.Job, w.IddWork, w.WorkFIO FROM o LEFT JOIN TService s ON s.IddZakaz = o.IddZakaz "
+               "s.PrJob, s.Job, w.iddWork, w.workFio FROM o LEFT JOIN TService s ON s.IddZakaz = o.IddZakaz "
                "AND s.[Delete] = FALSE LEFT JOIN TWork w ON w.IddZakaz = s.IddZakaz AND w.IddService = "
                "s.IddService AND w.[Delete] = FALSE ORDER BY o.ZakazBegin DESC, o.IddZakaz, s.[Name], "
-               "s.IddService, s.IddTop, w.WorkFIO, w.IddWork");
+               "s.IddService, s.IddTop, w.workFio, w.iddWork");
 }
 
 // The cash journal's raw limit: the month's live rows with what each IddZakaz points at, oldest first

@@ -11,6 +11,10 @@ QString Money(double value) {
     return QString::asprintf("%.2f", value);
 }
 
+bool IsOutstanding(double debt) {
+    return debt > kLeastDebt + 1e-9;
+}
+
 double LeadingNumber(QStringView text) {
     qsizetype i = 0;
     const qsizetype n = text.size();

@@ -9,6 +9,12 @@ namespace Formats {
 // Money on screen and in lists: two decimals, a point as separator.
 QString Money(double value);
 
+// Whether a debt is owed: from one kopeck. Amounts are sums of doubles, which leave dust (118.01 - 118.001
+// comes out a hair above 0.009), so a debt must clear the kopeck by more than that to count.
+bool IsOutstanding(double debt);
+// The kopeck below which SQL conditions take a debt as none.
+inline constexpr double kLeastDebt = 0.009;
+
 // Money typed by the user: blanks between thousands dropped (also no-break and thin ones), every ","
 // read as ".", then the leading decimal number; 0 if none.
 double ParseMoney(const QString &typed);

@@ -1,5 +1,7 @@
 #include "StatusTreeList.h"
 
+#include "Formats.h"
+
 StatusTreeList::StatusTreeList(QWidget *parent) : KeyedList(parent) {
     SetSortable(true);
     setAlternatingRowColors(false);  // the row colours carry the status
@@ -22,7 +24,7 @@ void StatusTreeList::Paint(QTreeWidgetItem *item, int status, double debt) {
     const QColor text = StatusColor(status);
     for (int i = 0; i < item->columnCount(); ++i) {
         item->setForeground(i, text);
-        if (InDebt(debt))
+        if (Formats::IsOutstanding(debt))
             item->setBackground(i, DebtBackground());
         else
             item->setData(i, Qt::BackgroundRole, QVariant());

@@ -15,8 +15,6 @@ public:
     // Text colour of a status: 0 requested, 1 work started, 2 work finished; black otherwise.
     static QColor StatusColor(int status);
     static QColor DebtBackground() { return QColor(255, 240, 240); }
-    // A debt counts from one kopeck.
-    static bool InDebt(double debt) { return debt > 0.009; }
 
     // Colours a row (not its children) for a status and a debt.
     static void Paint(QTreeWidgetItem *item, int status, double debt);

@@ -231,6 +231,21 @@ void CarStore::Save(const CarRecord &car, QList<CarOwner> &owners, const QString
     owners = written;
 }
 
+void CarStore::SaveFields(CarRecord &car, const QString &login) {
+    car.avtoNomer = car.avtoNomer.toUpper();
+    const Values fields = {
+        {QStringLiteral("AvtoNomer"), car.avtoNomer}, {QStringLiteral("AvtoMarka"), car.avtoMarka},
+        {QStringLiteral("AvtoColor"), car.avtoColor}, {QStringLiteral("AvtoDvig"), car.avtoDvig},
+        {QStringLiteral("AvtoVin"), car.avtoVin},     {QStringLiteral("AvtoPrim"), car.avtoPrim}};
+    if (!car.iddAvto.isEmpty()) {
+        Rows::Update(m_db, kCars, {{QStringLiteral("IddAvto"), car.iddAvto}}, fields);
+        return;
+    }
+    const QString key = NewKey(login);
+    Rows::Insert(m_db, kCars, Values{{QStringLiteral("IddAvto"), key}} + fields);
+    car.iddAvto = key;
+}
+
 void CarStore::Delete(const QString &iddAvto) {
     Transaction tx(m_db);
     Rows::Delete(m_db, kCars, {{QStringLiteral("IddAvto"), iddAvto}});

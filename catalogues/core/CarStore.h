@@ -37,6 +37,9 @@ public:
     // included, in one transaction. New links get keys (one generated key plus the entry's position),
     // written back into `owners` only when everything was stored.
     void Save(const CarRecord &car, QList<CarOwner> &owners, const QString &login);
+    // The car as an order carries it, without its owners: added under a new key (written back into `car`)
+    // when it has none, updated otherwise. Only the plate is upper-cased, the rest is kept as typed.
+    void SaveFields(CarRecord &car, const QString &login);
     // Removes the car and marks its links deleted for every owner, in one transaction.
     void Delete(const QString &iddAvto);
 

@@ -3,6 +3,7 @@
 #include "Database.h"
 #include "DbError.h"
 #include "DynamicRecordset.h"
+#include "Formats.h"
 #include "KeyGen.h"
 #include "Rows.h"
 
@@ -40,9 +41,6 @@ namespace {
 
 const QString kClients = QStringLiteral("SClient");
 const QString kLinks = QStringLiteral("AvtoVlad");
-
-// A debt below one kopeck counts as none.
-constexpr double kDebtThreshold = 0.009;
 
 // The debt of the SClient row in scope: what TClientDolgD holds for it, worked out for the listed clients
 // only (from their orders' stored totals and payments) rather than for every client before filtering.
@@ -153,7 +151,7 @@ SearchSource SourceFor(const ClientFilter &f) {
     }
     if (f.debtorsOnly) {
         s.conditions << s.debt + QStringLiteral(" > ?");
-        s.binds << kDebtThreshold;
+        s.binds << Formats::kLeastDebt;
     }
     return s;
 }
@@ -264,6 +262,19 @@ bool ClientStore::Save(const ClientRecord &client) {
         if (member != &ClientRecord::iddClient) rest << ColumnValue{column, client.*member};
     }
     return Rows::InsertOrUpdate(m_db, kClients, {{QStringLiteral("IddClient"), client.iddClient}}, rest);
+}
+
+void ClientStore::SaveContact(ClientRecord &client, const QString &login) {
+    const Values fields = {{QStringLiteral("ClientName"), client.clientName},
+                           {QStringLiteral("ClientAdres"), client.clientAdres},
+                           {QStringLiteral("ClientTel"), client.clientTel}};
+    if (!client.iddClient.isEmpty()) {
+        Rows::Update(m_db, kClients, {{QStringLiteral("IddClient"), client.iddClient}}, fields);
+        return;
+    }
+    const QString key = NewKey(login);
+    Rows::Insert(m_db, kClients, Values{{QStringLiteral("IddClient"), key}} + fields);
+    client.iddClient = key;
 }
 
 void ClientStore::Delete(const QString &iddClient) {

@@ -27,6 +27,9 @@ public:
     std::optional<ClientRecord> Load(const QString &iddClient);
     // Inserts the client the first time, updates it afterwards. Returns true when it was inserted.
     bool Save(const ClientRecord &client);
+    // The name, address and telephone an order carries: a client without a key is added under a new one
+    // (written back into `client`), a known one has only these three fields updated.
+    void SaveContact(ClientRecord &client, const QString &login);
     // Removes the client and marks all of its car links deleted, in one transaction. Its cars stay.
     void Delete(const QString &iddClient);
 

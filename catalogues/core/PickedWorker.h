@@ -3,10 +3,10 @@
 #include <QList>
 #include <QString>
 
-// One entry of a picked-workers list: the performers of a catalogue service (ServiceWork rows) or the
-// workers ticked in the workers directory used as a picker.
+// A worker on a service: a performer of a catalogue service (a ServiceWork row), a worker ticked in the
+// workers directory used as a picker, or a worker performing an order line (a TWork row).
 struct PickedWorker {
-    QString iddServiceWork;  // empty for a worker picked in the directory
+    QString iddServiceWork;  // the ServiceWork row; empty for a worker picked or on an order line
     QString iddWork;
     QString workFio;
     bool deleted = false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PickedWorker.h"
+#include "ServiceRecord.h"
 
 #include <QList>
 #include <QString>
@@ -23,6 +24,6 @@ struct SelectedService {
     std::vector<SelectedService> children;  // the package's services, in directory order
     PickedWorkers performers;               // ticked performers: iddServiceWork, iddWork, workFio
 
-    bool IsPackage() const { return iddTop == QStringLiteral("0"); }
+    bool IsPackage() const { return iddTop == Group::kPackage; }
 };
 using SelectedServices = std::vector<SelectedService>;

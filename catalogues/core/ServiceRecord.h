@@ -6,11 +6,12 @@
 #include <QString>
 #include <QTime>
 
-// Grouping codes of SService.IddTop (and of order lines, which copy them).
-namespace ServiceTop {
+// Grouping codes of IddTop, in the catalogue (SService) and on orders (TService), which copy them: a
+// package's row has "0", a service outside any package "top", a service in a package the package's key.
+namespace Group {
 inline const QString kPackage = QStringLiteral("0");
 inline const QString kStandalone = QStringLiteral("top");
-}  // namespace ServiceTop
+}  // namespace Group
 
 // One SService row: a package (IddTop "0") or a service.
 struct ServiceRecord {
@@ -25,7 +26,7 @@ struct ServiceRecord {
     QTime time{0, 0};  // duration
     bool deleted = false;
 
-    bool IsPackage() const { return iddTop == ServiceTop::kPackage; }
+    bool IsPackage() const { return iddTop == Group::kPackage; }
     double VatAmount() const { return prNds * price * 0.01; }
     // The performer's share for one execution: a percentage of the price with VAT, or the fixed sum.
     double PayAmount() const { return prJob ? job * summa * 0.01 : job; }

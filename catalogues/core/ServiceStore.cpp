@@ -71,7 +71,7 @@ ServiceTree ServiceStore::LoadTree() {
     rs.Open(QStringLiteral("SELECT %1 FROM SService WHERE SService.IddTop = ? AND SService.[Delete] = FALSE "
                            "ORDER BY SService.[Name], SService.IddService")
                 .arg(kServiceColumns),
-            {ServiceTop::kPackage});
+            {Group::kPackage});
     for (; !rs.IsEOF(); rs.MoveNext()) {
         PackageNode p;
         p.package = ReadService(rs);
@@ -86,11 +86,11 @@ ServiceTree ServiceStore::LoadTree() {
         QStringLiteral("SELECT %1 FROM SService WHERE SService.IddTop <> ? AND SService.[Delete] = FALSE "
                        "ORDER BY SService.[Name], SService.IddService")
             .arg(kServiceColumns),
-        {ServiceTop::kPackage});
+        {Group::kPackage});
     for (; !services.IsEOF(); services.MoveNext()) {
         ServiceNode node;
         node.service = ReadService(services);
-        if (node.service.iddTop == ServiceTop::kStandalone) {
+        if (node.service.iddTop == Group::kStandalone) {
             tree.standalone << node;
         } else if (auto it = packageAt.constFind(node.service.iddTop); it != packageAt.cend()) {
             tree.packages[*it].services << node;
@@ -119,7 +119,7 @@ QList<ServiceRecord> ServiceStore::Packages() {
     rs.Open(QStringLiteral("SELECT %1 FROM SService WHERE SService.IddTop = ? AND SService.[Delete] = FALSE "
                            "ORDER BY SService.[Name], SService.IddService")
                 .arg(kServiceColumns),
-            {ServiceTop::kPackage});
+            {Group::kPackage});
     for (; !rs.IsEOF(); rs.MoveNext()) list << ReadService(rs);
     return list;
 }
@@ -141,7 +141,7 @@ std::optional<ServiceRecord> ServiceStore::FindLive(const QString &iddService, b
     QVariantList binds{iddService};
     if (packageOnly) {
         sql += QStringLiteral(" AND SService.IddTop = ?");
-        binds << ServiceTop::kPackage;
+        binds << Group::kPackage;
     }
     rs.Open(sql, binds);
     if (rs.IsEOF()) return std::nullopt;
@@ -204,9 +204,9 @@ void ServiceStore::SaveCard(ServiceCard &card, const QString &login) {
 
     Transaction tr(m_db);
     if (!out.packageText.isEmpty()) {
-        const bool editingPackage = out.existing && out.iddTop == ServiceTop::kPackage;
+        const bool editingPackage = out.existing && out.iddTop == Group::kPackage;
         const QString id = editingPackage ? out.iddService : out.iddTop;
-        const Values values = {{QStringLiteral("IddTop"), ServiceTop::kPackage},
+        const Values values = {{QStringLiteral("IddTop"), Group::kPackage},
                                {QStringLiteral("Name"), out.packageText},
                                {QStringLiteral("Price"), 0.0},
                                {QStringLiteral("PrNDS"), 0.0},
@@ -230,16 +230,16 @@ void ServiceStore::SaveCard(ServiceCard &card, const QString &login) {
     }
 
     if (!out.name.isEmpty()) {
-        const double price = Formats::ParseMoney(out.priceText);
-        const double prNds = Formats::ParseMoney(out.prNdsText);
+        const double price = out.price;
+        const double prNds = out.prNds;
         const Values values = {
-            {QStringLiteral("IddTop"), out.iddTop.isEmpty() ? ServiceTop::kStandalone : out.iddTop},
+            {QStringLiteral("IddTop"), out.iddTop.isEmpty() ? Group::kStandalone : out.iddTop},
             {QStringLiteral("Name"), out.name},
             {QStringLiteral("Price"), price},
             {QStringLiteral("PrNDS"), prNds},
             // Stored as shown on the card, so the catalogue and the screen never differ by a rounding.
             {QStringLiteral("Summa"), Formats::ParseMoney(SummaText(price, prNds))},
-            {QStringLiteral("Job"), Formats::ParseMoney(out.jobText)},
+            {QStringLiteral("Job"), out.job},
             {QStringLiteral("Time"), Formats::TimeOfDay(out.time)},
             {QStringLiteral("PrJob"), out.prJob},
             {QStringLiteral("Delete"), false}};

@@ -12,7 +12,7 @@
 
 class Database;
 
-// What the service card saves: its fields as typed, the chosen package and the performers.
+// What the service card saves: its fields, the chosen package and the performers.
 struct ServiceCard {
     bool existing = false;  // the card was opened on a stored row
     QString iddService;     // the row edited; receives the new key of a new service (or package)
@@ -20,9 +20,9 @@ struct ServiceCard {
                             // empty when none was picked; receives the key of a package created here
     QString packageText;
     QString name;
-    QString priceText;  // as typed: "," reads as ".", unreadable text is 0
-    QString prNdsText;
-    QString jobText;
+    double price = 0;  // without VAT
+    double prNds = 0;  // VAT percent
+    double job = 0;
     bool prJob = false;
     QTime time{0, 0};
     PickedWorkers performers;  // receive their IddServiceWork when stored

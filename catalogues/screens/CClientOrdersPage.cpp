@@ -80,7 +80,7 @@ void CClientOrdersPage::Refill() {
         KeyedList::SetSortValue(item, kDebtColumn, o.debt);
         for (int c = 0; c < kHeadings.size(); ++c) {
             item->setForeground(c, StatusColour(o.ZakazStatus));
-            if (CashStore::InDebt(o.debt)) item->setBackground(c, QColor(255, 240, 240));
+            if (Formats::IsOutstanding(o.debt)) item->setBackground(c, QColor(255, 240, 240));
         }
         m_services += o.total;
     }

@@ -137,7 +137,7 @@ void CServiceDirDlg::Reload() {
         QTreeWidgetItem *row = NewRow(nullptr, m_list);
         row->setText(Name, p.package.name);
         row->setData(Name, kKeyRole, p.package.iddService);
-        row->setData(Name, kTopRole, ServiceTop::kPackage);
+        row->setData(Name, kTopRole, Group::kPackage);
         row->setData(Name, kKindRole, int(PackageRow));
         for (const ServiceNode &s : p.services) AddServiceRow(row, nullptr, s);
         const ServiceTotals t = p.Totals();
@@ -162,7 +162,7 @@ void CServiceDirDlg::AddService() {
         // A performer row stands for its service.
         if (row->data(Name, kKindRole).toInt() == PerformerRow) row = row->parent();
         const QString top = row->data(Name, kTopRole).toString();
-        if (top != ServiceTop::kPackage) {
+        if (top != Group::kPackage) {
             setup.iddTop = top;  // the service's package is chosen in the card
         } else {
             // The new service goes into the selected package.

@@ -142,6 +142,21 @@ void CServiceDlg::Build() {
     layout->addLayout(workerRow, 1);
     layout->addLayout(buttons);
 
+    SetTooltips();
+
+    connect(m_name, &QLineEdit::textChanged, this, [this] { NameChanged(); });
+    connect(m_price, &QLineEdit::textChanged, this, [this] { PriceChanged(); });
+    connect(m_nds, &QLineEdit::textChanged, this, [this] { PriceChanged(); });
+    connect(m_addWorker, &QPushButton::clicked, this, [this] { AddPerformer(); });
+    connect(m_editWorker, &QPushButton::clicked, this, [this] { EditPerformer(); });
+    connect(m_delWorker, &QPushButton::clicked, this, [this] { DeletePerformer(); });
+    // Down the card as it is laid out; the figure it computes is only looked at.
+    Inputs::ChainTabOrder({m_package, m_name, m_price, m_nds, m_job, m_percent, m_fixed, m_time, m_workers,
+                           m_addWorker, m_editWorker, m_delWorker, m_ok, m_cancel});
+    resize(460, 520);
+}
+
+void CServiceDlg::SetTooltips() {
     Tooltip::Set(
         m_package, QStringLiteral("Название пакета услуг"),
         QStringLiteral(
@@ -162,17 +177,6 @@ void CServiceDlg::Build() {
                  QStringLiteral("Длительность оказания услуги (часы:минуты)."));
     Tooltip::Set(m_workers, QStringLiteral("Сотрудники"),
                  QStringLiteral("Сотрудники, оказывающие данную услугу."));
-
-    connect(m_name, &QLineEdit::textChanged, this, [this] { NameChanged(); });
-    connect(m_price, &QLineEdit::textChanged, this, [this] { PriceChanged(); });
-    connect(m_nds, &QLineEdit::textChanged, this, [this] { PriceChanged(); });
-    connect(m_addWorker, &QPushButton::clicked, this, [this] { AddPerformer(); });
-    connect(m_editWorker, &QPushButton::clicked, this, [this] { EditPerformer(); });
-    connect(m_delWorker, &QPushButton::clicked, this, [this] { DeletePerformer(); });
-    // Down the card as it is laid out; the figure it computes is only looked at.
-    Inputs::ChainTabOrder({m_package, m_name, m_price, m_nds, m_job, m_percent, m_fixed, m_time, m_workers,
-                           m_addWorker, m_editWorker, m_delWorker, m_ok, m_cancel});
-    resize(460, 520);
 }
 
 void CServiceDlg::Load() {
@@ -379,9 +383,9 @@ void CServiceDlg::accept() {
     card.iddTop = iddTop;
     card.packageText = packageText;
     card.name = name;
-    card.priceText = m_price->text();
-    card.prNdsText = m_nds->text();
-    card.jobText = m_job->text();
+    card.price = Formats::ParseMoney(m_price->text());
+    card.prNds = Formats::ParseMoney(m_nds->text());
+    card.job = Formats::ParseMoney(m_job->text());
     card.prJob = m_percent->isChecked();
     card.time = QTime(m_time->time().hour(), m_time->time().minute());
     card.performers = m_performers;
@@ -395,8 +399,8 @@ void CServiceDlg::accept() {
         m_performers = card.performers;
     }
 
-    const double price = Formats::ParseMoney(card.priceText);
-    const double prNds = Formats::ParseMoney(card.prNdsText);
+    const double price = card.price;
+    const double prNds = card.prNds;
     m_result = ServiceRecord{};
     m_result.iddService = card.iddService;
     m_result.iddTop = card.iddTop;
@@ -405,7 +409,7 @@ void CServiceDlg::accept() {
     m_result.prNds = name.isEmpty() ? 0 : prNds;
     m_result.summa = name.isEmpty() ? 0 : Formats::ParseMoney(SummaText(price, prNds));
     m_result.prJob = name.isEmpty() ? false : card.prJob;
-    m_result.job = name.isEmpty() ? 0 : Formats::ParseMoney(card.jobText);
+    m_result.job = name.isEmpty() ? 0 : card.job;
     m_result.time = card.time;
     m_resultPackage = packageText;
     QDialog::accept();

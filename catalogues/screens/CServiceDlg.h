@@ -53,6 +53,7 @@ public:
 
 private:
     void Build();
+    void SetTooltips();
     void Load();
     void FillPackages();
     void FillPerformers();

@@ -131,7 +131,7 @@ QList<UnpaidOrder> CashStore::UnpaidOrders(const QString &iddClient) {
     for (; !rs.IsEOF(); rs.MoveNext()) {
         UnpaidOrder o;
         o.debt = rs.Double(QStringLiteral("SummD"));
-        if (!InDebt(o.debt)) continue;
+        if (!Formats::IsOutstanding(o.debt)) continue;
         o.IddZakaz = rs.Text(QStringLiteral("IddZakaz"));
         o.ZakazNomer = rs.Text(QStringLiteral("ZakazNomer"));
         o.ZakazData = rs.Date(QStringLiteral("ZakazData"));

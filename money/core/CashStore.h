@@ -80,9 +80,6 @@ public:
     // The client's live orders with totals and debts, latest appointment first.
     QList<ClientOrderRow> ClientOrders(const QString &iddClient);
 
-    // A debt counts from one kopeck, as in the order journal.
-    static bool InDebt(double debt) { return debt > 0.009 + 1e-9; }
-
 private:
     Database &m_db;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PayRecord.h"
+#include "ServiceRecord.h"
 
 #include <QDateTime>
 #include <QList>
@@ -9,19 +10,6 @@
 
 // Order statuses (TZakaz.ZakazStatus).
 enum OrderStatus : int { StatusRequested = 0, StatusStarted = 1, StatusFinished = 2 };
-
-// Grouping codes of IddTop.
-namespace Group {
-inline const QString kPackage = QStringLiteral("0");
-inline const QString kStandalone = QStringLiteral("top");
-}  // namespace Group
-
-// A worker who performs an order line (one TWork row).
-struct LineWorker {
-    QString IddWork;
-    QString WorkFIO;
-    int Delete = 0;
-};
 
 // One service line of an order (one TService row). A package is a header line with group "0" whose
 // children carry the package's service key as their group.
@@ -38,7 +26,7 @@ struct OrderLine {
     QTime Time;  // planned duration per unit, as a time of day
     int Delete = 0;
     QList<OrderLine> children;
-    QList<LineWorker> workers;
+    PickedWorkers workers;
 
     bool IsNew() const { return stored.isEmpty(); }
     bool IsPackage() const { return IddTop == Group::kPackage; }

@@ -14,8 +14,9 @@ namespace {
 // The debt of the TZakaz row in scope, as the debts view defines it (its stored total less what was paid
 // on it), read from the row itself.
 const QString kDebt = QStringLiteral("(COALESCE(TZakaz.ZakazSumma, 0) - COALESCE(TZakaz.ZakazOplata, 0))");
-// In debt from one kopeck, so an order paid to the kopeck is never in debt for floating-point dust. Written
-// as the index of the debts is, so that the database finds them there instead of reading all orders.
+// In debt from one kopeck (Formats::kLeastDebt), so an order paid to the kopeck is never in debt for
+// floating-point dust. Written out as the index of the debts is, so that the database finds them there
+// instead of reading all orders.
 const QString kInDebt = QStringLiteral("TZakaz.ZakazSumma - TZakaz.ZakazOplata > 0.009");
 
 QString StatusCondition(JournalStatus status) {
@@ -34,23 +35,6 @@ QString StatusCondition(JournalStatus status) {
             break;
     }
     return {};
-}
-
-// Packages (each with its services beneath it), then the standalone services, as the order form shows them.
-QList<OrderLine> Arrange(const QList<OrderLine> &flat) {
-    QList<OrderLine> packages, standalone, inPackages;
-    for (const OrderLine &line : flat) {
-        if (line.IddTop == Group::kPackage)
-            packages << line;
-        else if (line.IddTop == Group::kStandalone)
-            standalone << line;
-        else
-            inPackages << line;
-    }
-    for (OrderLine &pkg : packages)
-        for (const OrderLine &child : std::as_const(inPackages))
-            if (child.IddTop == pkg.IddService) pkg.children << child;
-    return packages + standalone;
 }
 
 QStringList SortedDistinct(const QSet<QString> &values) {
@@ -92,7 +76,8 @@ QList<JournalOrder> OrderJournalStore::Search(const JournalFilter &filter) {
             "WITH o AS MATERIALIZED (SELECT TZakaz.IddZakaz, TZakaz.ZakazNomer, TZakaz.ZakazData, "
             "TZakaz.ZakazBegin, TZakaz.ZakazBeginIn, TZakaz.ZakazEndOut, TZakaz.ZakazStatus, "
             "SAvto.AvtoNomer, "
-            "SAvto.AvtoMarka, SAvto.AvtoColor, SClient.ClientName, SClient.ClientTel, ") +
+            "SAvto.AvtoMarka, SAvto.AvtoColor, SClient.ClientName, SClient.ClientTel, "
+            "COALESCE(TZakaz.ZakazSumma, 0) AS ZakazSumma, ") +
         kDebt +
         QStringLiteral(
             " AS SummD FROM (TZakaz LEFT JOIN SAvto ON TZakaz.IddAvto = SAvto.IddAvto) LEFT JOIN SClient ON "
@@ -100,18 +85,19 @@ QList<JournalOrder> OrderJournalStore::Search(const JournalFilter &filter) {
         where +
         QStringLiteral(
             ")) SELECT o.IddZakaz, o.ZakazNomer, o.ZakazData, o.ZakazBegin, o.ZakazBeginIn, o.ZakazEndOut, "
-            "o.ZakazStatus, o.AvtoNomer, o.AvtoMarka, o.AvtoColor, o.ClientName, o.ClientTel, o.SummD, "
+            "o.ZakazStatus, o.AvtoNomer, o.AvtoMarka, o.AvtoColor, o.ClientName, o.ClientTel, o.ZakazSumma, "
+            "o.SummD, "
             "s.IddService, s.IddTop, s.[Count], s.[Name], s.Price, s.PrNDS, s.[Time], s.PrJob, s.Job, "
-            "w.IddWork, w.WorkFIO FROM (o LEFT JOIN TService s ON s.IddZakaz = o.IddZakaz AND s.[Delete] = "
+            "w.iddWork, w.workFio FROM (o LEFT JOIN TService s ON s.IddZakaz = o.IddZakaz AND s.[Delete] = "
             "FALSE) LEFT JOIN TWork w ON w.IddZakaz = s.IddZakaz AND w.IddService = s.IddService AND "
             "w.[Delete] = FALSE ORDER BY o.ZakazBegin DESC, o.IddZakaz, s.[Name], s.IddService, s.IddTop, "
-            "w.WorkFIO, w.IddWork");
+            "w.workFio, w.iddWork");
 
     QList<JournalOrder> orders;
     QList<OrderLine> flat;  // the lines of the order being read, in the order the rows bring them
     const auto finish = [&] {
         if (orders.isEmpty()) return;
-        orders.last().lines = Arrange(flat);
+        orders.last().lines = OrderStore::Arrange(flat);
         flat.clear();
     };
 
@@ -134,6 +120,7 @@ QList<JournalOrder> OrderJournalStore::Search(const JournalFilter &filter) {
             o.AvtoColor = rs.Text(QStringLiteral("AvtoColor"));
             o.ClientName = rs.Text(QStringLiteral("ClientName"));
             o.ClientTel = rs.Text(QStringLiteral("ClientTel"));
+            o.total = rs.Double(QStringLiteral("ZakazSumma"));
             o.debt = rs.Double(QStringLiteral("SummD"));
             orders << o;
         }
@@ -145,7 +132,7 @@ QList<JournalOrder> OrderJournalStore::Search(const JournalFilter &filter) {
         }
         const QString worker = rs.Text(QStringLiteral("IddWork"));
         if (!worker.isEmpty())
-            flat.last().workers << LineWorker{worker, rs.Text(QStringLiteral("WorkFIO")), 0};
+            flat.last().workers << PickedWorker{QString(), worker, rs.Text(QStringLiteral("WorkFIO")), false};
     }
     finish();
     return orders;
@@ -162,18 +149,6 @@ JournalOrderState OrderJournalStore::State(const QString &iddZakaz) {
     state.status = int(rs.Long(QStringLiteral("ZakazStatus")));
     state.debt = rs.Double(QStringLiteral("SummD"));
     return state;
-}
-
-bool OrderJournalStore::MarkStarted(const QString &iddZakaz, const QDateTime &when) {
-    return Rows::Update(m_db, QStringLiteral("TZakaz"), {{QStringLiteral("IddZakaz"), iddZakaz}},
-                        {{QStringLiteral("ZakazStatus"), int(StatusStarted)},
-                         {QStringLiteral("ZakazBeginIn"), when}}) > 0;
-}
-
-bool OrderJournalStore::MarkFinished(const QString &iddZakaz, const QDateTime &when) {
-    return Rows::Update(m_db, QStringLiteral("TZakaz"), {{QStringLiteral("IddZakaz"), iddZakaz}},
-                        {{QStringLiteral("ZakazStatus"), int(StatusFinished)},
-                         {QStringLiteral("ZakazEndOut"), when}}) > 0;
 }
 
 OrderJournalStore::FilterLists OrderJournalStore::ListsOf(const QList<JournalOrder> &orders) {

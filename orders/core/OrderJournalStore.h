@@ -36,7 +36,8 @@ struct JournalOrder {
     int ZakazStatus = StatusStarted;
     QString AvtoNomer, AvtoMarka, AvtoColor;
     QString ClientName, ClientTel;
-    double debt = 0.0;  // total with VAT less the live payments
+    double total = 0.0;  // with VAT, as the order keeps it
+    double debt = 0.0;   // total with VAT less the live payments
     QList<OrderLine> lines;
 };
 
@@ -61,10 +62,6 @@ public:
 
     // The order's status and debt as stored now; found is false for an order deleted meanwhile.
     JournalOrderState State(const QString &iddZakaz);
-
-    // Status 1 with the start moment / status 2 with the finish moment. False when the order is gone.
-    bool MarkStarted(const QString &iddZakaz, const QDateTime &when);
-    bool MarkFinished(const QString &iddZakaz, const QDateTime &when);
 
     // Distinct values for the four text filters, sorted, without empty ones.
     struct FilterLists {

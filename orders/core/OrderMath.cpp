@@ -52,11 +52,6 @@ double Debt(double total, double paid) {
     return total - paid;
 }
 
-bool IsOutstanding(double debt) {
-    // Sums of doubles leave dust: 118.01 - 118.001 comes out a hair above 0.009 and must still count as paid.
-    return debt > 0.009 + 1e-9;
-}
-
 QDateTime ProposedCompletion(const QDateTime &accepted, qint64 durationSecs) {
     return accepted.addSecs(durationSecs);
 }

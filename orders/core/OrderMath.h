@@ -21,8 +21,6 @@ Totals Compute(const QList<OrderLine> &lines);
 // Sum of the live payments.
 double Paid(const QList<PayRecord> &payments);
 double Debt(double total, double paid);
-// A debt counts only above 0.009.
-bool IsOutstanding(double debt);
 
 // Completion proposed from the acceptance moment and the total duration.
 QDateTime ProposedCompletion(const QDateTime &accepted, qint64 durationSecs);

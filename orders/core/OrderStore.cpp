@@ -1,5 +1,7 @@
 #include "OrderStore.h"
 
+#include "CarStore.h"
+#include "ClientStore.h"
 #include "CounterStore.h"
 #include "Database.h"
 #include "DbError.h"
@@ -18,10 +20,6 @@ namespace {
 const QString kOrders = QStringLiteral("TZakaz");
 const QString kLines = QStringLiteral("TService");
 const QString kWorkers = QStringLiteral("TWork");
-
-QDateTime Combine(const QDate &date, const QTime &time) {
-    return QDateTime(date, time.isValid() ? time : QTime(0, 0));
-}
 
 void MarkStored(QList<OrderLine> &lines) {
     for (OrderLine &line : lines) {
@@ -48,43 +46,21 @@ OrderLine OrderStore::ReadLine(CDynamicRecordset &rs) {
     return line;
 }
 
-int OrderStore::DeriveStatus(const Order &order, const OrderFormInput &form) {
-    int status = order.IsNew() ? form.openMode : order.ZakazStatus;
-    // Applied in this order, so the last tick wins; a new order keeps its mode over "preliminary".
-    if (form.preliminary && !order.IsNew()) status = StatusRequested;
-    if (form.accepted) status = StatusStarted;
-    if (form.finished) status = StatusFinished;
-    return status;
-}
-
-QString OrderStore::Save(Order &order, const OrderFormInput &form, const QString &login) {
+QString OrderStore::Save(Order &order, const QString &login) {
     Order work = order;  // the caller's copy changes only when everything is stored
     const bool isNew = work.IsNew();
-    work.ZakazStatus = DeriveStatus(order, form);
 
     Transaction tx(m_db);
-    SaveClient(work, login);
-    SaveCar(work, login);
+    SaveCarAndClient(work, login);
     if (isNew) {
         work.IddZakaz = NewKey(login);
         work.ZakazNomer.clear();  // numbered at the end of the save
-    }
-
-    const QDateTime accepted = Combine(form.acceptDate, form.acceptTime);
-    work.ZakazData = Combine(form.orderDate, QTime(0, 0));
-    work.ZakazBegin = form.appointment.isValid() ? form.appointment : accepted;
-    if (work.ZakazStatus == StatusStarted || work.ZakazStatus == StatusFinished) work.ZakazBeginIn = accepted;
-    if (form.preliminary) work.ZakazBegin = Combine(form.prelimDate, form.prelimTime);
-    if (form.accepted) work.ZakazBeginIn = accepted;
-    if (form.finished) work.ZakazEndOut = Combine(form.doneDate, form.doneTime);
-    work.Delete = 0;
-
-    if (isNew)
         InsertOrder(work);
-    else if (!UpdateOrder(work))
+    } else if (!UpdateOrder(work)) {
         throw DbError(
             QStringLiteral("Заказ не найден в базе данных: возможно, он удалён на другом рабочем месте."));
-    LinkCarAndClient(work.IddAvto, work.IddVlad, login);
+    }
+    ClientStore(m_db).LinkCar(work.IddVlad, work.IddAvto, login);
 
     // A line added and removed again before saving never reaches the database.
     QList<OrderLine> kept;
@@ -118,34 +94,19 @@ QString OrderStore::Save(Order &order, const OrderFormInput &form, const QString
     return order.IddZakaz;
 }
 
-void OrderStore::SaveClient(Order &order, const QString &login) {
-    const Values fields = {{QStringLiteral("ClientName"), order.client.ClientName},
-                           {QStringLiteral("ClientAdres"), order.client.ClientAdres},
-                           {QStringLiteral("ClientTel"), order.client.ClientTel}};
-    if (order.IddVlad.isEmpty()) {
-        order.IddVlad = NewKey(login);
-        Rows::Insert(m_db, QStringLiteral("SClient"),
-                     Values{{QStringLiteral("IddClient"), order.IddVlad}} + fields);
-    } else {
-        Rows::Update(m_db, QStringLiteral("SClient"), {{QStringLiteral("IddClient"), order.IddVlad}}, fields);
-    }
-}
-
-void OrderStore::SaveCar(Order &order, const QString &login) {
-    order.car.AvtoNomer = order.car.AvtoNomer.toUpper();
-    const Values fields = {{QStringLiteral("AvtoNomer"), order.car.AvtoNomer},
-                           {QStringLiteral("AvtoMarka"), order.car.AvtoMarka},
-                           {QStringLiteral("AvtoColor"), order.car.AvtoColor},
-                           {QStringLiteral("AvtoDvig"), order.car.AvtoDvig},
-                           {QStringLiteral("AvtoVin"), order.car.AvtoVin},
-                           {QStringLiteral("AvtoPrim"), order.car.AvtoPrim}};
-    if (order.IddAvto.isEmpty()) {
-        order.IddAvto = NewKey(login);
-        Rows::Insert(m_db, QStringLiteral("SAvto"),
-                     Values{{QStringLiteral("IddAvto"), order.IddAvto}} + fields);
-    } else {
-        Rows::Update(m_db, QStringLiteral("SAvto"), {{QStringLiteral("IddAvto"), order.IddAvto}}, fields);
-    }
+void OrderStore::SaveCarAndClient(Order &order, const QString &login) {
+    ClientRecord client;
+    client.iddClient = order.IddVlad;
+    client.clientName = order.client.ClientName;
+    client.clientAdres = order.client.ClientAdres;
+    client.clientTel = order.client.ClientTel;
+    ClientStore(m_db).SaveContact(client, login);
+    order.IddVlad = client.iddClient;
+    const OrderCar &c = order.car;
+    CarRecord car{order.IddAvto, c.AvtoNomer, c.AvtoMarka, c.AvtoColor, c.AvtoVin, c.AvtoDvig, c.AvtoPrim};
+    CarStore(m_db).SaveFields(car, login);
+    order.IddAvto = car.iddAvto;
+    order.car.AvtoNomer = car.avtoNomer;
 }
 
 Values OrderStore::StatusDates(const Order &order) const {
@@ -190,18 +151,6 @@ bool OrderStore::UpdateOrder(const Order &order) {
       << ColumnValue{QStringLiteral("IddVlad"), order.IddVlad}
       << ColumnValue{QStringLiteral("Delete"), false};
     return Rows::Update(m_db, kOrders, {{QStringLiteral("IddZakaz"), order.IddZakaz}}, v) > 0;
-}
-
-QString OrderStore::LinkCarAndClient(const QString &iddAvto, const QString &iddVlad, const QString &login) {
-    const QString key = NewKey(login);
-    // A live link already there (made earlier, or by another workstation at this moment) stands.
-    const bool added = Rows::InsertUnlessLive(m_db, QStringLiteral("AvtoVlad"),
-                                              {{QStringLiteral("IddAvtoVlad"), key},
-                                               {QStringLiteral("IddAvto"), iddAvto},
-                                               {QStringLiteral("IddVlad"), iddVlad},
-                                               {QStringLiteral("Delete"), false}},
-                                              {QStringLiteral("IddAvto"), QStringLiteral("IddVlad")});
-    return added ? key : QString();
 }
 
 void OrderStore::SaveLine(const QString &iddZakaz, const OrderLine &line) {
@@ -272,28 +221,17 @@ void OrderStore::WriteLines(const QString &iddZakaz, const QList<OrderLine> &lin
                         {QStringLiteral("PrJob"), line.PrJob != 0},
                         {QStringLiteral("Job"), line.Job},
                         {QStringLiteral("Delete"), line.Delete != 0}});
-        for (const LineWorker &w : line.workers)
-            workerRows.Write(
-                RowKey(line.IddService, w.IddWork),
-                {{QStringLiteral("IddZakaz"), iddZakaz},
-                 {QStringLiteral("IddService"), line.IddService},
-                 {QStringLiteral("IddWork"), w.IddWork}},
-                {{QStringLiteral("WorkFIO"), w.WorkFIO}, {QStringLiteral("Delete"), w.Delete != 0}});
+        for (const PickedWorker &w : line.workers)
+            workerRows.Write(RowKey(line.IddService, w.iddWork),
+                             {{QStringLiteral("IddZakaz"), iddZakaz},
+                              {QStringLiteral("IddService"), line.IddService},
+                              {QStringLiteral("IddWork"), w.iddWork}},
+                             {{QStringLiteral("WorkFIO"), w.workFio}, {QStringLiteral("Delete"), w.deleted}});
         for (const OrderLine &child : line.children) write(child);
     };
     for (const OrderLine &line : lines) write(line);
     lineRows.Flush();
     workerRows.Flush();
-}
-
-void OrderStore::SaveLineWorker(const QString &iddZakaz, const QString &iddService,
-                                const LineWorker &worker) {
-    Rows::InsertOrUpdate(
-        m_db, kWorkers,
-        {{QStringLiteral("IddZakaz"), iddZakaz},
-         {QStringLiteral("IddService"), iddService},
-         {QStringLiteral("IddWork"), worker.IddWork}},
-        {{QStringLiteral("WorkFIO"), worker.WorkFIO}, {QStringLiteral("Delete"), worker.Delete != 0}});
 }
 
 std::optional<Order> OrderStore::Load(const QString &iddZakaz) {
@@ -336,7 +274,7 @@ std::optional<Order> OrderStore::Load(const QString &iddZakaz) {
 
 QList<OrderLine> OrderStore::LoadLines(const QString &iddZakaz) {
     // Two queries whatever the size of the order: the live workers, then the live lines.
-    QHash<QString, QList<LineWorker>> workers;
+    QHash<QString, PickedWorkers> workers;
     {
         CDynamicRecordset rs(m_db);
         rs.Open(QStringLiteral(
@@ -344,10 +282,10 @@ QList<OrderLine> OrderStore::LoadLines(const QString &iddZakaz) {
                     "TWork.IddZakaz = ? AND TWork.[Delete] = FALSE ORDER BY TWork.WorkFIO, TWork.IddWork"),
                 {iddZakaz});
         for (; !rs.IsEOF(); rs.MoveNext())
-            workers[rs.Text(QStringLiteral("IddService"))]
-                << LineWorker{rs.Text(QStringLiteral("IddWork")), rs.Text(QStringLiteral("WorkFIO")), 0};
+            workers[rs.Text(QStringLiteral("IddService"))] << PickedWorker{
+                QString(), rs.Text(QStringLiteral("IddWork")), rs.Text(QStringLiteral("WorkFIO")), false};
     }
-    QList<OrderLine> packages, standalone, inPackages;
+    QList<OrderLine> flat;
     {
         CDynamicRecordset rs(m_db);
         rs.Open(QStringLiteral(
@@ -359,22 +297,26 @@ QList<OrderLine> OrderStore::LoadLines(const QString &iddZakaz) {
         for (; !rs.IsEOF(); rs.MoveNext()) {
             OrderLine line = ReadLine(rs);
             line.workers = workers.value(line.IddService);
-            if (line.IddTop == Group::kPackage)
-                packages << line;
-            else if (line.IddTop == Group::kStandalone)
-                standalone << line;
-            else
-                inPackages << line;
+            flat << line;
         }
     }
-    QList<OrderLine> result;
-    for (OrderLine &pkg : packages) {
+    return Arrange(flat);
+}
+
+QList<OrderLine> OrderStore::Arrange(const QList<OrderLine> &flat) {
+    QList<OrderLine> packages, standalone, inPackages;
+    for (const OrderLine &line : flat) {
+        if (line.IsPackage())
+            packages << line;
+        else if (line.IddTop == Group::kStandalone)
+            standalone << line;
+        else
+            inPackages << line;
+    }
+    for (OrderLine &pkg : packages)
         for (const OrderLine &child : std::as_const(inPackages))
             if (child.IddTop == pkg.IddService) pkg.children << child;
-        result << pkg;
-    }
-    result << standalone;
-    return result;
+    return packages + standalone;
 }
 
 int OrderStore::Status(const QString &iddZakaz) {
@@ -383,16 +325,16 @@ int OrderStore::Status(const QString &iddZakaz) {
     return rs.IsEOF() ? -1 : int(rs.Long(QStringLiteral("ZakazStatus")));
 }
 
-void OrderStore::MarkStarted(const QString &iddZakaz, const QDateTime &when) {
-    Rows::Update(
-        m_db, kOrders, {{QStringLiteral("IddZakaz"), iddZakaz}},
-        {{QStringLiteral("ZakazStatus"), int(StatusStarted)}, {QStringLiteral("ZakazBeginIn"), when}});
+bool OrderStore::MarkStarted(const QString &iddZakaz, const QDateTime &when) {
+    return Rows::Update(m_db, kOrders, {{QStringLiteral("IddZakaz"), iddZakaz}},
+                        {{QStringLiteral("ZakazStatus"), int(StatusStarted)},
+                         {QStringLiteral("ZakazBeginIn"), when}}) > 0;
 }
 
-void OrderStore::MarkFinished(const QString &iddZakaz, const QDateTime &when) {
-    Rows::Update(
-        m_db, kOrders, {{QStringLiteral("IddZakaz"), iddZakaz}},
-        {{QStringLiteral("ZakazStatus"), int(StatusFinished)}, {QStringLiteral("ZakazEndOut"), when}});
+bool OrderStore::MarkFinished(const QString &iddZakaz, const QDateTime &when) {
+    return Rows::Update(m_db, kOrders, {{QStringLiteral("IddZakaz"), iddZakaz}},
+                        {{QStringLiteral("ZakazStatus"), int(StatusFinished)},
+                         {QStringLiteral("ZakazEndOut"), when}}) > 0;
 }
 
 void OrderStore::Delete(const QString &iddZakaz) {

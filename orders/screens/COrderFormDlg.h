@@ -1,46 +1,26 @@
 #pragma once
 
-#include "Order.h"
+#include "OrderEditor.h"
 #include "OrderFormOpener.h"
-#include "OrderStore.h"
 
 #include <QDialog>
 
 class AppContext;
 class QCheckBox;
-class QComboBox;
 class QDateEdit;
-class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTimeEdit;
-class KeyedList;
-class QTreeWidget;
-class QTreeWidgetItem;
-struct CarRecord;
+class OrderCarClientPart;
+class OrderLinesPart;
+class OrderPaymentsPart;
 
-// "Заказ": one work order with its car, client, lines, performers, dates and payments. Nothing is
-// written until OK, which saves the whole order (payments included) in one go.
+// "Заказ": one work order with its car, client, lines, performers, dates and payments. The form shows
+// an OrderEditor and hands it every input; nothing is written until OK, which saves the whole order
+// (payments included) in one go.
 class COrderFormDlg : public QDialog {
     Q_OBJECT
 public:
-    // Columns of the lines list; the first three are hidden indexes.
-    enum LineColumn {
-        ColTop,
-        ColChild,
-        ColWorker,
-        ColName,
-        ColCount,
-        ColPrice,
-        ColAmount,
-        ColVatPercent,
-        ColVat,
-        ColTotal,
-        ColDuration,
-        ColWorkers,
-        LineColumnCount
-    };
-
     COrderFormDlg(AppContext &ctx, OrderFormMode mode, const QString &iddZakaz = {},
                   QWidget *parent = nullptr);
 
@@ -51,61 +31,30 @@ public:
     // False when the order to edit could not be read (the reason was shown).
     bool Loaded() const { return m_loaded; }
     // After a save: the order as stored.
-    const Order &order() const { return m_order; }
+    const Order &order() const { return m_editor.order(); }
 
-    KeyedList *lines() const { return m_lines; }
-    KeyedList *payments() const { return m_payments; }
-    double Total() const { return m_total; }
-    double Paid() const { return m_paid; }
-
-    // The commands of the buttons, the lists and their menus.
-    void PickCar();
-    void PickClient();
-    void ClientTextEdited();
-    // A row of the client box's list chosen: the client with that key.
-    void ClientChosen(int index);
-    void AddLines();
-    void EditLine();
-    void DeleteLine();
-    void ChooseWorkers(QTreeWidgetItem *item);
-    // A quantity typed in the list; 0 or less is ignored.
-    void QuantityEdited(QTreeWidgetItem *item, const QString &text);
-    void AddPayment();
-    void EditPayment();
-    void DeletePayment();
+    OrderCarClientPart *carClient() const { return m_carClient; }
+    OrderLinesPart *lines() const { return m_lines; }
+    OrderPaymentsPart *payments() const { return m_payments; }
 
     void accept() override;
 
 private:
     void Build();
+    void BuildDates();
     void SetTooltips();
-    void Load(const QString &iddZakaz);
-    void ApplyChecks();
-    void FillLines();
-    void FillPayments();
-    void Recompute();
-    void ShowCar(const CarRecord &car);
-    bool LoadClient(const QString &iddClient);
-    void LoadCar(const QString &iddAvto);
-    bool Ask(const QString &heading, const QString &text);
+    bool Load(const QString &iddZakaz);
+    // Shows the editor's ticks and moments; the pickers' own changes are not the clerk's then.
+    void ShowDates();
+    void TicksChanged();
+    // The checks of OK; false when one refused (it was shown, and its field has the focus).
     bool CheckInput();
-    OrderFormInput FormInput() const;
-    // The line a row of the lines list shows; null for none.
-    OrderLine *LineOf(const QTreeWidgetItem *item);
-    int SelectedPayment() const;
-    QDateTime Accepted() const;
 
     AppContext &m_ctx;
     OrderFormMode m_mode;
     bool m_loaded = true;
-    Order m_order;  // the working copy
-    QString m_iddAvtoVlad;
-    bool m_newClientAnsweredNo = false;
-    // Moments read from the stored order; kept on saving while their pickers are left alone.
-    QDateTime m_storedAppointment, m_storedStart, m_storedEnd;
-    bool m_prelimTouched = false, m_acceptTouched = false, m_doneTouched = false;
+    OrderEditor m_editor;
     bool m_filling = false;  // the form sets its own pickers: not the user's touch
-    double m_total = 0.0, m_paid = 0.0;
 
     QLineEdit *m_number = nullptr;
     QDateEdit *m_orderDate = nullptr;
@@ -118,29 +67,9 @@ private:
     QCheckBox *m_done = nullptr;
     QDateEdit *m_doneDate = nullptr;
     QTimeEdit *m_doneTime = nullptr;
-    QLineEdit *m_plate = nullptr;
-    QPushButton *m_cars = nullptr;
-    QComboBox *m_make = nullptr;
-    QLineEdit *m_color = nullptr;
-    QLineEdit *m_vin = nullptr;
-    QLineEdit *m_engine = nullptr;
-    QLineEdit *m_carNote = nullptr;
-    QComboBox *m_client = nullptr;
-    QPushButton *m_clients = nullptr;
-    QLineEdit *m_address = nullptr;
-    QLineEdit *m_phone = nullptr;
-    KeyedList *m_lines = nullptr;
-    QLabel *m_totalText = nullptr;
-    QLabel *m_vatText = nullptr;
-    QPushButton *m_addLine = nullptr;
-    QPushButton *m_editLine = nullptr;
-    QPushButton *m_delLine = nullptr;
-    KeyedList *m_payments = nullptr;
-    QPushButton *m_addPay = nullptr;
-    QPushButton *m_editPay = nullptr;
-    QPushButton *m_delPay = nullptr;
-    QLabel *m_paidText = nullptr;
-    QLabel *m_debtText = nullptr;
+    OrderCarClientPart *m_carClient = nullptr;
+    OrderLinesPart *m_lines = nullptr;
+    OrderPaymentsPart *m_payments = nullptr;
     QPushButton *m_ok = nullptr;
     QPushButton *m_cancel = nullptr;
 };

@@ -64,7 +64,7 @@ void FillCombo(QComboBox *combo, const QStringList &values) {
 
 QString Performers(const OrderLine &line) {
     QStringList names;
-    for (const LineWorker &w : line.workers) names << w.WorkFIO;
+    for (const PickedWorker &w : line.workers) names << w.workFio;
     return names.join(QStringLiteral(", "));
 }
 
@@ -113,7 +113,14 @@ CQuellmarodView::CQuellmarodView(AppContext &ctx, OrderFormOpener opener, QWidge
 
 void CQuellmarodView::BuildUi() {
     setWindowTitle(QStringLiteral("Журнал заказов"));
+    QGridLayout *filters = BuildFilters();
+    BuildList();
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(filters);
+    layout->addWidget(m_list, 1);
+}
 
+QGridLayout *CQuellmarodView::BuildFilters() {
     m_number =
         TextFilter("number", QStringLiteral("Номер заказа"),
                    QStringLiteral("Показать заказ с этим номером.\nПустое поле - заказы с любым номером."));
@@ -196,7 +203,10 @@ void CQuellmarodView::BuildUi() {
     filters->addLayout(withButton(m_client, clients), 1, 5);
     filters->addWidget(find, 1, 6);
     filters->setColumnStretch(5, 1);
+    return filters;
+}
 
+void CQuellmarodView::BuildList() {
     m_list = new StatusTreeList(this);
     m_list->setObjectName(QStringLiteral("list"));
     const Qt::Alignment right = Qt::AlignRight;
@@ -236,10 +246,6 @@ void CQuellmarodView::BuildUi() {
     Tooltip::Set(m_list, QStringLiteral("Журнал заказов"),
                  QStringLiteral("Заказы и их услуги.\nEnter или двойной щелчок - изменить заказ,\nInsert - "
                                 "добавить, Delete - удалить.\nПравая кнопка мыши открывает меню."));
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(filters);
-    layout->addWidget(m_list, 1);
 }
 
 bool CQuellmarodView::RunCommand(int id) {
@@ -302,17 +308,16 @@ void CQuellmarodView::Fill(const QList<JournalOrder> &orders) {
             QStringList car;
             for (const QString &part : {o.AvtoMarka, o.AvtoColor})
                 if (!part.trimmed().isEmpty()) car << part.trimmed();
-            const double total = OrderMath::Compute(o.lines).total;
             QTreeWidgetItem *row =
                 m_list->AddRow({o.ClientName, o.ZakazNomer, Formats::Date(o.ZakazData),
                                 from.isValid() ? Formats::DateTime(from) : QString(),
                                 to.isValid() ? Formats::DateTime(to) : QString(), o.AvtoNomer, car.join(u'-'),
-                                o.ClientTel, Formats::Money(total), Formats::Money(o.debt)},
+                                o.ClientTel, Formats::Money(o.total), Formats::Money(o.debt)},
                                o.IddZakaz);
             StatusTreeList::SetSortValue(row, 2, o.ZakazData);
             StatusTreeList::SetSortValue(row, 3, from);
             StatusTreeList::SetSortValue(row, 4, to);
-            StatusTreeList::SetSortValue(row, 8, total);
+            StatusTreeList::SetSortValue(row, 8, o.total);
             StatusTreeList::SetSortValue(row, 9, o.debt);
             StatusTreeList::Paint(row, o.ZakazStatus, o.debt);
             // Line rows carry no key: a command on one of them acts on its order.
@@ -468,7 +473,8 @@ bool CQuellmarodView::Mark(const QString &iddZakaz, const QString &title, bool f
     const QDateTime when = dlg.DateTime();
     bool found = false;
     if (!TryDb(m_ctx.prompter(), [&] {
-            found = finish ? m_store.MarkFinished(iddZakaz, when) : m_store.MarkStarted(iddZakaz, when);
+            OrderStore orders(m_ctx.db());
+            found = finish ? orders.MarkFinished(iddZakaz, when) : orders.MarkStarted(iddZakaz, when);
         }))
         return false;
     if (!found) {
@@ -501,7 +507,7 @@ void CQuellmarodView::Finish(const QString &iddZakaz) {
             if (m_ctx.CheckRight(Right::MarkStart)) Start(iddZakaz);
             return;
         }
-        if (StatusTreeList::InDebt(state.debt) &&
+        if (Formats::IsOutstanding(state.debt) &&
             m_ctx.prompter().Question(QStringLiteral("Есть задолженность по данному заказу: ") +
                                       Formats::Money(state.debt) + QStringLiteral("!\n") +
                                       QStringLiteral("Погасить задолженность и продолжить - ''Да''\n") +

@@ -8,6 +8,7 @@
 
 class AppContext;
 class QComboBox;
+class QGridLayout;
 class QDateEdit;
 class StatusTreeList;
 
@@ -68,6 +69,8 @@ private:
     enum class PayResult { Saved, Cancelled, Stopped };
 
     void BuildUi();
+    QGridLayout *BuildFilters();
+    void BuildList();
     void Fill(const QList<JournalOrder> &orders);
     void OpenForm(OrderFormMode mode);
     // The commands once their right is checked and the order chosen.

@@ -1,10 +1,11 @@
 #include "DocumentWriter.h"
 
 #include "AmountInWords.h"
+#include "ClientStore.h"
+#include "CompanyStore.h"
 #include "Cp1251.h"
 #include "Database.h"
 #include "DbError.h"
-#include "DynamicRecordset.h"
 #include "Formats.h"
 #include "OrderMath.h"
 #include "OrderStore.h"
@@ -55,8 +56,8 @@ Amounts Of(const OrderLine &line) {
 
 QString Performers(const OrderLine &line) {
     QString names;
-    for (const LineWorker &w : line.workers)
-        if (!w.Delete) names += w.WorkFIO + u' ';
+    for (const PickedWorker &w : line.workers)
+        if (!w.deleted) names += w.workFio + u' ';
     return names;
 }
 
@@ -65,13 +66,20 @@ struct Parties {
     QHash<QString, QString> client, company;
 };
 
-QHash<QString, QString> Row(Database &db, const QString &sql, const QString &key,
-                            const QStringList &columns) {
+// The payer's details from its store, by column name; none for a client gone meanwhile.
+QHash<QString, QString> ClientDetails(Database &db, const QString &iddClient) {
     QHash<QString, QString> row;
-    CDynamicRecordset rs(db);
-    rs.Open(sql, {key});
-    if (rs.IsEOF()) return row;
-    for (const QString &column : columns) row.insert(column, rs.Text(column));
+    if (const std::optional<ClientRecord> client = ClientStore(db).Load(iddClient))
+        for (const auto &[column, member] : ClientRecord::Columns()) row.insert(column, (*client).*member);
+    return row;
+}
+
+// The shop's requisites from their store, by column name; none while they were never entered.
+QHash<QString, QString> CompanyDetails(Database &db) {
+    QHash<QString, QString> row;
+    if (const std::optional<CompanyInfo> company = CompanyStore(db).Read())
+        for (int i = 0; i < CompanyInfo::kFieldCount; ++i)
+            row.insert(QString::fromLatin1(CompanyInfo::kFields[size_t(i)]), (*company)[i]);
     return row;
 }
 
@@ -293,24 +301,7 @@ QList<OrderDocument> DocumentFiles::InPrintOrder() {
 QByteArray DocumentWriter::Data(OrderDocument doc, const QString &iddZakaz, QString *number) {
     const std::optional<Order> order = OrderStore(m_db).Load(iddZakaz);
     if (!order) throw DbError(QStringLiteral("Заказ не найден в базе данных: возможно, он удалён."));
-    Parties parties;
-    const QStringList clientColumns = {QStringLiteral("ClientINN"),     QStringLiteral("ClientAdresF"),
-                                       QStringLiteral("ClientBank"),    QStringLiteral("ClientChet"),
-                                       QStringLiteral("ClientKorChet"), QStringLiteral("ClientBIK")};
-    parties.client =
-        Row(m_db,
-            QStringLiteral("SELECT SClient.") + clientColumns.join(QStringLiteral(", SClient.")) +
-                QStringLiteral(" FROM SClient WHERE SClient.IddClient = ?"),
-            order->IddVlad, clientColumns);
-    const QStringList companyColumns = {
-        QStringLiteral("MainName"),     QStringLiteral("MainINN"),     QStringLiteral("MainAdres"),
-        QStringLiteral("MainTel"),      QStringLiteral("MainFaks"),    QStringLiteral("MainBank"),
-        QStringLiteral("MainChet"),     QStringLiteral("MainKorChet"), QStringLiteral("MainBIK"),
-        QStringLiteral("MainDirector"), QStringLiteral("MainByx")};
-    parties.company = Row(m_db,
-                          QStringLiteral("SELECT SMain.") + companyColumns.join(QStringLiteral(", SMain.")) +
-                              QStringLiteral(" FROM SMain WHERE SMain.IddMain = ?"),
-                          QStringLiteral("1"), companyColumns);
+    const Parties parties{ClientDetails(m_db, order->IddVlad), CompanyDetails(m_db)};
     if (number) *number = order->ZakazNomer;
     return Cp1251::FromUnicode(Builder(doc, *order, parties).Build());
 }

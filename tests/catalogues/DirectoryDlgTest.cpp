@@ -82,7 +82,7 @@ protected:
         const QString login = QStringLiteral("anna");
         ServiceCard service;
         service.name = QStringLiteral("Мойка кузова");
-        service.priceText = QStringLiteral("300");
+        service.price = 300;
         service.time = QTime(0, 30);
         ServiceStore(db()).SaveCard(service, login);
         WorkerRecord worker;

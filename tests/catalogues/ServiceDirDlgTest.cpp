@@ -65,15 +65,15 @@ protected:
         ServiceCard a;
         a.packageText = QStringLiteral("Шиномонтаж");
         a.name = QStringLiteral("Снятие");
-        a.priceText = QStringLiteral("100");
-        a.prNdsText = QStringLiteral("18");
+        a.price = 100;
+        a.prNds = 18;
         a.time = QTime(0, 30);
         a.performers = {{QString(), QStringLiteral("w1"), QStringLiteral("Петров"), false}};
         store.SaveCard(a, QStringLiteral("anna"));
         packageKey = a.iddTop;
         ServiceCard b;
         b.name = QStringLiteral("Мойка");
-        b.priceText = QStringLiteral("300");
+        b.price = 300;
         b.performers = {{QString(), QStringLiteral("w1"), QStringLiteral("Петров"), false},
                         {QString(), QStringLiteral("w2"), QStringLiteral("Сидоров"), false}};
         store.SaveCard(b, QStringLiteral("anna"));

@@ -25,15 +25,15 @@ PickedWorker Picked(const QString &iddWork, const QString &fio) {
 
 // Saves a new card and returns it with the keys it was given.
 ServiceCard SaveNew(ServiceStore &store, const QString &name, const QString &packageText = QString(),
-                    const QString &iddTop = QString(), const QString &price = QStringLiteral("100"),
-                    const QString &nds = QStringLiteral("18"), PickedWorkers performers = {}) {
+                    const QString &iddTop = QString(), double price = 100, double nds = 18,
+                    PickedWorkers performers = {}) {
     ServiceCard card;
     card.iddTop = iddTop;
     card.packageText = packageText;
     card.name = name;
-    card.priceText = price;
-    card.prNdsText = nds;
-    card.jobText = QStringLiteral("10");
+    card.price = price;
+    card.prNds = nds;
+    card.job = 10;
     card.prJob = true;
     card.time = QTime(0, 30);
     card.performers = std::move(performers);
@@ -66,9 +66,8 @@ TEST_P(ServiceStoreTest, SummaIsStoredAsTheCardShowsIt) {
     EXPECT_TRUE(a.iddService.startsWith(kLogin + u'~'));
     EXPECT_TRUE(a.iddService.endsWith(u'u'));
 
-    // The unrounded price with VAT would be 39.33294: the shown two decimals are what is kept, and a
-    // comma typed as the decimal separator reads as a point.
-    const ServiceCard b = SaveNew(store, QStringLiteral("Мойка"), {}, {}, QStringLiteral(" 33,333 "));
+    // The unrounded price with VAT would be 39.33294: the shown two decimals are what is kept.
+    const ServiceCard b = SaveNew(store, QStringLiteral("Мойка"), {}, {}, 33.333);
     stored = store.Load(b.iddService);
     ASSERT_TRUE(stored);
     EXPECT_DOUBLE_EQ(stored->price, 33.333);
@@ -139,10 +138,9 @@ TEST_P(ServiceStoreTest, PerformerLinksGetDistinctKeysAndFollowTheirMarks) {
     AddWorker(db(), QStringLiteral("w3"), QStringLiteral("Иванов"));
     PickedWorker dropped = Picked(QStringLiteral("w3"), QStringLiteral("Иванов"));
     dropped.deleted = true;  // added and removed before saving: never stored
-    ServiceCard card =
-        SaveNew(store, QStringLiteral("Шиномонтаж R15"), {}, {}, QStringLiteral("500"), QStringLiteral("0"),
-                {Picked(QStringLiteral("w1"), QStringLiteral("Петров")), dropped,
-                 Picked(QStringLiteral("w2"), QStringLiteral("Сидоров"))});
+    ServiceCard card = SaveNew(store, QStringLiteral("Шиномонтаж R15"), {}, {}, 500, 0,
+                               {Picked(QStringLiteral("w1"), QStringLiteral("Петров")), dropped,
+                                Picked(QStringLiteral("w2"), QStringLiteral("Сидоров"))});
     ASSERT_EQ(CountRows(db(), QStringLiteral("SELECT IddServiceWork FROM ServiceWork")), 2);
     const QString k0 = card.performers[0].iddServiceWork, k2 = card.performers[2].iddServiceWork;
     EXPECT_TRUE(card.performers[1].iddServiceWork.isEmpty());
@@ -171,9 +169,8 @@ TEST_P(ServiceStoreTest, PerformerLinksGetDistinctKeysAndFollowTheirMarks) {
 TEST_P(ServiceStoreTest, PackageDeleteHidesItsServicesAndKeepsLinks) {
     ServiceStore store(db());
     AddWorker(db(), QStringLiteral("w1"), QStringLiteral("Петров"));
-    const ServiceCard s1 =
-        SaveNew(store, QStringLiteral("Снятие"), QStringLiteral("Шиномонтаж"), {}, QStringLiteral("100"),
-                QStringLiteral("18"), {Picked(QStringLiteral("w1"), QStringLiteral("Петров"))});
+    const ServiceCard s1 = SaveNew(store, QStringLiteral("Снятие"), QStringLiteral("Шиномонтаж"), {}, 100, 18,
+                                   {Picked(QStringLiteral("w1"), QStringLiteral("Петров"))});
     const ServiceCard s2 =
         SaveNew(store, QStringLiteral("Установка"), QStringLiteral("Шиномонтаж"), s1.iddTop);
     const ServiceCard alone = SaveNew(store, QStringLiteral("Мойка"));
@@ -215,9 +212,9 @@ TEST_P(ServiceStoreTest, TreeSumsPackagesAndAttachesPerformers) {
     b.iddTop = a.iddTop;
     b.packageText = QStringLiteral("Комплекс");
     b.name = QStringLiteral("Б");
-    b.priceText = QStringLiteral("50");
-    b.prNdsText = QStringLiteral("0");
-    b.jobText = QStringLiteral("7");
+    b.price = 50;
+    b.prNds = 0;
+    b.job = 7;
     b.time = QTime(23, 45);
     b.performers = {Picked(QStringLiteral("w1"), QStringLiteral("Петров"))};
     store.SaveCard(b, kLogin);
@@ -246,14 +243,12 @@ TEST_P(ServiceStoreTest, SelectionHoldsCheckedRowsWithChildrenAndTickedPerformer
     ServiceStore store(db());
     AddWorker(db(), QStringLiteral("w1"), QStringLiteral("Петров"));
     AddWorker(db(), QStringLiteral("w2"), QStringLiteral("Сидоров"));
-    const ServiceCard in1 =
-        SaveNew(store, QStringLiteral("Снятие"), QStringLiteral("Шиномонтаж"), {}, QStringLiteral("100"),
-                QStringLiteral("18"), {Picked(QStringLiteral("w1"), QStringLiteral("Петров"))});
+    const ServiceCard in1 = SaveNew(store, QStringLiteral("Снятие"), QStringLiteral("Шиномонтаж"), {}, 100,
+                                    18, {Picked(QStringLiteral("w1"), QStringLiteral("Петров"))});
     SaveNew(store, QStringLiteral("Установка"), QStringLiteral("Шиномонтаж"), in1.iddTop);
-    const ServiceCard alone =
-        SaveNew(store, QStringLiteral("Мойка"), {}, {}, QStringLiteral("300"), QStringLiteral("20"),
-                {Picked(QStringLiteral("w1"), QStringLiteral("Петров")),
-                 Picked(QStringLiteral("w2"), QStringLiteral("Сидоров"))});
+    const ServiceCard alone = SaveNew(store, QStringLiteral("Мойка"), {}, {}, 300, 20,
+                                      {Picked(QStringLiteral("w1"), QStringLiteral("Петров")),
+                                       Picked(QStringLiteral("w2"), QStringLiteral("Сидоров"))});
     SaveNew(store, QStringLiteral("Чернение"));
 
     const ServiceTree tree = store.LoadTree();
@@ -297,7 +292,7 @@ TEST_P(ServiceStoreTest, FailedSaveLeavesNothingAndKeepsTheCardAsItWas) {
         ServiceCard card;
         card.packageText = QStringLiteral("Шиномонтаж");
         card.name = QStringLiteral("Снятие");
-        card.priceText = QStringLiteral("100");
+        card.price = 100;
         card.performers = {Picked(QStringLiteral("w1"), QStringLiteral("Петров")),
                            Picked(QStringLiteral("w2"), QStringLiteral("Сидоров"))};
         EXPECT_THROW(store.SaveCard(card, kLogin), DbError) << failAt;

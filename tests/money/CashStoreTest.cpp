@@ -1,4 +1,5 @@
 #include "CashStore.h"
+#include "Formats.h"
 #include "MoneyRows.h"
 #include "PaymentStore.h"
 #include "Rows.h"
@@ -122,7 +123,7 @@ TEST_P(CashStoreTest, UnpaidOrdersUseTheKopeckRule) {
     EXPECT_EQ(orders[0].IddZakaz, QStringLiteral("part"));  // latest appointment first
     EXPECT_DOUBLE_EQ(orders[0].total, 500);
     EXPECT_DOUBLE_EQ(orders[1].total, 118.01);
-    EXPECT_FALSE(CashStore::InDebt(orders[1].debt));
+    EXPECT_FALSE(Formats::IsOutstanding(orders[1].debt));
 }
 
 TEST_P(CashStoreTest, ClientAccountListsLiveOrderPaymentsAndOwnRowsOnceNewestFirst) {

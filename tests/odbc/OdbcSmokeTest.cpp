@@ -2,6 +2,7 @@
 #include "CounterStore.h"
 #include "Database.h"
 #include "DbError.h"
+#include "Formats.h"
 #include "OrderMath.h"
 #include "OrderStore.h"
 #include "PaymentStore.h"
@@ -139,19 +140,16 @@ TEST_F(OdbcSmokeTest, OrderLifecycle) {
     wheel.Price = 100;
     wheel.PrNDS = 18;
     wheel.Time = QTime(0, 15);
-    wheel.workers = {LineWorker{QStringLiteral("w1"), QStringLiteral("Петров П.П."), 0}};
+    wheel.workers = {PickedWorker{QString(), QStringLiteral("w1"), QStringLiteral("Петров П.П."), false}};
     pkg.children = {wheel};
     o.lines = {pkg};
-    OrderFormInput form;
-    form.orderDate = QDate(2024, 6, 10);
-    form.acceptDate = QDate(2024, 6, 10);
-    form.acceptTime = QTime(9, 15);
-    form.finished = true;
-    form.doneDate = QDate(2024, 6, 10);
-    form.doneTime = QTime(10, 15);
+    o.ZakazStatus = StatusFinished;
+    o.ZakazData = QDateTime(QDate(2024, 6, 10), QTime(0, 0));
+    o.ZakazBegin = o.ZakazBeginIn = QDateTime(QDate(2024, 6, 10), QTime(9, 15));
+    o.ZakazEndOut = QDateTime(QDate(2024, 6, 10), QTime(10, 15));
 
     OrderStore store(db);
-    const QString key = store.Save(o, form, QStringLiteral("anna"));
+    const QString key = store.Save(o, QStringLiteral("anna"));
     EXPECT_EQ(o.ZakazNomer, QStringLiteral("Z-1"));
 
     auto back = store.Load(key);
@@ -174,7 +172,7 @@ TEST_F(OdbcSmokeTest, OrderLifecycle) {
     PaymentStore payments(db);
     payments.SavePayment(pay, key, QStringLiteral("anna"));
     EXPECT_DOUBLE_EQ(payments.SumOrderPayments(key), 400.0);
-    EXPECT_TRUE(OrderMath::IsOutstanding(OrderMath::Debt(total, payments.SumOrderPayments(key))));
+    EXPECT_TRUE(Formats::IsOutstanding(OrderMath::Debt(total, payments.SumOrderPayments(key))));
     QSqlQuery debt = db.Exec(QStringLiteral("SELECT SummD FROM TClientDolg WHERE IddZakaz = ?"), {key});
     ASSERT_TRUE(debt.next());
     EXPECT_NEAR(debt.value(0).toDouble(), 72.0, 1e-9);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "Order.h"
-#include "OrderStore.h"
 
 // Small builders for order tests.
 namespace Fixture {
@@ -27,25 +26,15 @@ inline OrderLine Package(const QString &key, const QString &name, QList<OrderLin
     return p;
 }
 
-inline LineWorker Worker(const QString &key, const QString &fio) {
-    return LineWorker{key, fio, 0};
+inline PickedWorker Worker(const QString &key, const QString &fio) {
+    return PickedWorker{QString(), key, fio, false};
 }
 
-inline OrderFormInput Form(int mode = StatusStarted) {
-    OrderFormInput f;
-    f.openMode = mode;
-    f.orderDate = QDate(2024, 6, 10);
-    f.acceptDate = QDate(2024, 6, 10);
-    f.acceptTime = QTime(9, 15);
-    f.prelimDate = QDate(2024, 6, 12);
-    f.prelimTime = QTime(14, 0);
-    f.doneDate = QDate(2024, 6, 10);
-    f.doneTime = QTime(11, 45);
-    return f;
-}
-
+// A new order taken in on 10 June 2024 at 9:15.
 inline Order NewOrder() {
     Order o;
+    o.ZakazData = QDateTime(QDate(2024, 6, 10), QTime(0, 0));
+    o.ZakazBegin = o.ZakazBeginIn = QDateTime(QDate(2024, 6, 10), QTime(9, 15));
     o.car.AvtoNomer = QStringLiteral("а123вс77");
     o.car.AvtoMarka = QStringLiteral("Лада Веста");
     o.client.ClientName = QStringLiteral("ООО 'Ромашка'");

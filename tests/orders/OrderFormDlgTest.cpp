@@ -14,7 +14,11 @@
 #include "CounterStore.h"
 #include "DynamicRecordset.h"
 #include "KeyedList.h"
+#include "OrderCarClientPart.h"
 #include "OrderFixtures.h"
+#include "OrderLinesPart.h"
+#include "OrderMath.h"
+#include "OrderPaymentsPart.h"
 #include "OrderStore.h"
 #include "PaymentStore.h"
 #include "Rows.h"
@@ -36,6 +40,10 @@
 #include <functional>
 
 namespace {
+
+double Total(const COrderFormDlg &form) {
+    return OrderMath::Compute(form.order().lines).total;
+}
 
 void Select(QTreeWidget *list, QTreeWidgetItem *item) {
     list->setCurrentItem(item);
@@ -100,14 +108,14 @@ protected:
         ServiceCard tyre;
         tyre.packageText = QStringLiteral("Шиномонтаж");
         tyre.name = QStringLiteral("Снятие");
-        tyre.priceText = QStringLiteral("100");
-        tyre.prNdsText = QStringLiteral("18");
+        tyre.price = 100;
+        tyre.prNds = 18;
         tyre.time = QTime(0, 30);
         tyre.performers = {{QString(), QStringLiteral("w1"), QStringLiteral("Петров"), false}};
         services.SaveCard(tyre, QStringLiteral("anna"));
         ServiceCard wash;
         wash.name = QStringLiteral("Мойка");
-        wash.priceText = QStringLiteral("300");
+        wash.price = 300;
         wash.time = QTime(1, 0);
         wash.performers = {{QString(), QStringLiteral("w1"), QStringLiteral("Петров"), false}};
         services.SaveCard(wash, QStringLiteral("anna"));
@@ -149,7 +157,7 @@ protected:
         Child<QLineEdit>(form, "plate")->setText(plate);
         Child<QComboBox>(form, "client")->setEditText(QStringLiteral("Иванов"));
         dialogs.Then(PickServices({QStringLiteral("Мойка")}));
-        form.AddLines();
+        form.lines()->AddLines();
     }
 
     bool Deleted(const QString &table, const QString &key, const QString &value) {
@@ -168,58 +176,40 @@ protected:
 };
 ZV_INSTANTIATE_DB_TESTS(OrderFormDlgTest);
 
-TEST_P(OrderFormDlgTest, NewOrdersTakeStatusAndDatesFromModeAndTicks) {
-    struct Case {
-        OrderFormMode mode;
-        bool prelim, accepted, done;
-        int status;
-    };
+// The ticks and pickers reach the order as stored; the rules behind them are the editor's.
+TEST_P(OrderFormDlgTest, ANewRequestTakesItsTicksAndPickers) {
     const QDateTime prelim(QDate(2024, 6, 12), QTime(14, 0));
     const QDateTime accept(QDate(2024, 6, 10), QTime(9, 15));
     const QDateTime done(QDate(2024, 6, 10), QTime(11, 45));
-    int n = 100;
-    for (const Case c :
-         {Case{OrderFormMode::New, false, true, false, 1}, Case{OrderFormMode::New, true, false, false, 1},
-          Case{OrderFormMode::New, false, true, true, 2}, Case{OrderFormMode::Request, true, false, false, 0},
-          Case{OrderFormMode::Request, true, true, false, 1}}) {
-        COrderFormDlg form(*ctx, c.mode);
-        EXPECT_EQ(Child<QLineEdit>(form, "number")->text(), QString());
-        EXPECT_TRUE(Child<QLineEdit>(form, "number")->isReadOnly());
-        // The ticks a mode opens with, and the pickers enabled by them in a new form.
-        EXPECT_EQ(Child<QCheckBox>(form, "prelim")->isChecked(), c.mode == OrderFormMode::Request);
-        EXPECT_EQ(Child<QCheckBox>(form, "accepted")->isChecked(), c.mode == OrderFormMode::New);
-        Child<QCheckBox>(form, "prelim")->setChecked(c.prelim);
-        Child<QCheckBox>(form, "accepted")->setChecked(c.accepted);
-        Child<QCheckBox>(form, "done")->setChecked(c.done);
-        EXPECT_EQ(Child<QDateEdit>(form, "prelimDate")->isEnabled(), c.prelim);
-        EXPECT_EQ(Child<QTimeEdit>(form, "acceptTime")->isEnabled(), c.accepted);
-        EXPECT_EQ(Child<QDateEdit>(form, "doneDate")->isEnabled(), c.done);
-        const QString plate = QStringLiteral("а%1аа").arg(++n);  // a new car each time
-        Fill(form, plate);
-        Child<QDateEdit>(form, "prelimDate")->setDate(prelim.date());
-        Child<QTimeEdit>(form, "prelimTime")->setTime(prelim.time());
-        Child<QDateEdit>(form, "acceptDate")->setDate(accept.date());
-        Child<QTimeEdit>(form, "acceptTime")->setTime(accept.time());
-        Child<QDateEdit>(form, "doneDate")->setDate(done.date());
-        Child<QTimeEdit>(form, "doneTime")->setTime(done.time());
-        form.accept();
-        ASSERT_EQ(form.result(), QDialog::Accepted) << prompter.All().join(u'|').toStdString();
+    COrderFormDlg form(*ctx, OrderFormMode::Request);
+    EXPECT_TRUE(Child<QLineEdit>(form, "number")->isReadOnly());
+    EXPECT_TRUE(Child<QCheckBox>(form, "prelim")->isChecked());
+    EXPECT_FALSE(Child<QCheckBox>(form, "accepted")->isChecked());
+    EXPECT_FALSE(Child<QTimeEdit>(form, "acceptTime")->isEnabled());
+    Child<QCheckBox>(form, "accepted")->setChecked(true);
+    Child<QCheckBox>(form, "done")->setChecked(true);
+    EXPECT_TRUE(Child<QTimeEdit>(form, "acceptTime")->isEnabled());
+    EXPECT_TRUE(Child<QDateEdit>(form, "doneDate")->isEnabled());
+    Fill(form);
+    Child<QDateEdit>(form, "prelimDate")->setDate(prelim.date());
+    Child<QTimeEdit>(form, "prelimTime")->setTime(prelim.time());
+    Child<QDateEdit>(form, "acceptDate")->setDate(accept.date());
+    Child<QTimeEdit>(form, "acceptTime")->setTime(accept.time());
+    Child<QDateEdit>(form, "doneDate")->setDate(done.date());
+    Child<QTimeEdit>(form, "doneTime")->setTime(done.time());
+    form.accept();
+    ASSERT_EQ(form.result(), QDialog::Accepted) << prompter.All().join(u'|').toStdString();
 
-        const Order o = *OrderStore(db()).Load(form.order().IddZakaz);
-        EXPECT_EQ(o.ZakazStatus, c.status) << c.prelim << c.accepted << c.done;
-        EXPECT_EQ(o.ZakazBegin, c.prelim ? prelim : accept);
-        if (c.status >= 1) {
-            EXPECT_EQ(o.ZakazBeginIn, accept);
-        }
-        if (c.status == 2) {
-            EXPECT_EQ(o.ZakazEndOut, done);
-        }
-        EXPECT_EQ(o.car.AvtoNomer, plate.toUpper());
-        EXPECT_FALSE(o.ZakazNomer.isEmpty());
-        EXPECT_EQ(Child<QLineEdit>(form, "number")->text(), o.ZakazNomer);
-        EXPECT_TRUE(prompter.All().isEmpty());
-        EXPECT_EQ(dialogs.unscripted, 0);
-    }
+    const Order o = *OrderStore(db()).Load(form.order().IddZakaz);
+    EXPECT_EQ(o.ZakazStatus, StatusFinished);
+    EXPECT_EQ(o.ZakazBegin, prelim);
+    EXPECT_EQ(o.ZakazBeginIn, accept);
+    EXPECT_EQ(o.ZakazEndOut, done);
+    EXPECT_EQ(o.car.AvtoNomer, QStringLiteral("А777АА"));
+    EXPECT_FALSE(o.ZakazNomer.isEmpty());
+    EXPECT_EQ(Child<QLineEdit>(form, "number")->text(), o.ZakazNomer);
+    EXPECT_TRUE(prompter.All().isEmpty());
+    EXPECT_EQ(dialogs.unscripted, 0);
 }
 
 TEST_P(OrderFormDlgTest, OkChecksPlateCarClientAndLinesInThatOrder) {
@@ -265,7 +255,7 @@ TEST_P(OrderFormDlgTest, OkChecksPlateCarClientAndLinesInThatOrder) {
     EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TZakaz")), 0);
 
     dialogs.Then(PickServices({QStringLiteral("Мойка")}));
-    form.AddLines();
+    form.lines()->AddLines();
     form.accept();
     ASSERT_EQ(form.result(), QDialog::Accepted);
     EXPECT_EQ(form.order().IddAvto, QStringLiteral("c3"));
@@ -288,7 +278,7 @@ TEST_P(OrderFormDlgTest, PickersFillCarAndClientAndAskBeforeReplacingOrForgettin
         dir.reject();
         return dir.result();
     });
-    form.PickCar();
+    form.carClient()->PickCar();
     EXPECT_EQ(Child<QLineEdit>(form, "engine")->text(), QStringLiteral("D-C1"));
     EXPECT_EQ(Child<QComboBox>(form, "client")->currentText(), QStringLiteral("Кузнецов"));
     EXPECT_EQ(Child<QLineEdit>(form, "address")->text(), QStringLiteral("Лесная, 1"));
@@ -307,7 +297,7 @@ TEST_P(OrderFormDlgTest, PickersFillCarAndClientAndAskBeforeReplacingOrForgettin
         });
         QString heading;
         dialogs.Then(Answer(yes, nullptr, &heading));
-        form.PickClient();
+        form.carClient()->PickClient();
         EXPECT_EQ(heading, QStringLiteral("Заменить сведения об авто?"));
         EXPECT_EQ(Child<QLineEdit>(form, "plate")->text(),
                   yes ? QStringLiteral("М002ММ") : QStringLiteral("К001КК"));
@@ -317,13 +307,13 @@ TEST_P(OrderFormDlgTest, PickersFillCarAndClientAndAskBeforeReplacingOrForgettin
     QString heading;
     dialogs.Then(Answer(false, nullptr, &heading));
     Child<QComboBox>(form, "client")->setEditText(QStringLiteral("Кузнецов А."));
-    form.ClientTextEdited();
-    form.ClientTextEdited();
+    form.carClient()->ClientTextEdited();
+    form.carClient()->ClientTextEdited();
     EXPECT_EQ(heading, QStringLiteral("Новый клиент?"));
     EXPECT_EQ(dialogs.steps.size(), 0u);
     EXPECT_EQ(dialogs.unscripted, 0);
     dialogs.Then(PickServices({QStringLiteral("Мойка")}));
-    form.AddLines();
+    form.lines()->AddLines();
     form.accept();
     ASSERT_EQ(form.result(), QDialog::Accepted);
     EXPECT_EQ(form.order().IddVlad, QStringLiteral("k1"));
@@ -337,13 +327,13 @@ TEST_P(OrderFormDlgTest, PickersFillCarAndClientAndAskBeforeReplacingOrForgettin
         dir.reject();
         return dir.result();
     });
-    second.PickClient();
+    second.carClient()->PickClient();
     dialogs.Then(Answer(true));
     Child<QComboBox>(second, "client")->setEditText(QStringLiteral("Смирнов"));
-    second.ClientTextEdited();
+    second.carClient()->ClientTextEdited();
     Child<QLineEdit>(second, "plate")->setText(QStringLiteral("Х999ХХ"));
     dialogs.Then(PickServices({QStringLiteral("Мойка")}));
-    second.AddLines();
+    second.lines()->AddLines();
     second.accept();
     ASSERT_EQ(second.result(), QDialog::Accepted);
     EXPECT_NE(second.order().IddVlad, QStringLiteral("k1"));
@@ -354,21 +344,19 @@ TEST_P(OrderFormDlgTest, LinesMergeDuplicatesIgnoreZeroQuantityAndDeletePackages
     COrderFormDlg form(*ctx, OrderFormMode::New);
     Fill(form);
     dialogs.Then(PickServices({QStringLiteral("Шиномонтаж"), QStringLiteral("Мойка")}));
-    form.AddLines();
-    QTreeWidget *lines = form.lines();
+    form.lines()->AddLines();
+    QTreeWidget *lines = form.lines()->list();
     ASSERT_EQ(lines->topLevelItemCount(), 2);  // the wash added twice is one line of two
-    QTreeWidgetItem *wash = FindRow(lines, QStringLiteral("Мойка"), COrderFormDlg::ColName);
-    QTreeWidgetItem *tyres = FindRow(lines, QStringLiteral("Шиномонтаж"), COrderFormDlg::ColName);
+    QTreeWidgetItem *wash = FindRow(lines, QStringLiteral("Мойка"), OrderLinesPart::ColName);
+    QTreeWidgetItem *tyres = FindRow(lines, QStringLiteral("Шиномонтаж"), OrderLinesPart::ColName);
     ASSERT_TRUE(wash && tyres);
     ASSERT_EQ(tyres->childCount(), 1);
-    EXPECT_EQ(tyres->child(0)->text(COrderFormDlg::ColName), QStringLiteral("Снятие"));
-    EXPECT_EQ(tyres->child(0)->text(COrderFormDlg::ColChild), QStringLiteral("0"));
-    EXPECT_EQ(wash->text(COrderFormDlg::ColChild), QStringLiteral("-1"));
-    EXPECT_EQ(wash->text(COrderFormDlg::ColCount), QStringLiteral("2"));
-    EXPECT_EQ(wash->text(COrderFormDlg::ColTotal), QStringLiteral("600.00"));
-    EXPECT_EQ(wash->text(COrderFormDlg::ColDuration), QStringLiteral("02:00"));
-    EXPECT_EQ(wash->text(COrderFormDlg::ColWorkers), QStringLiteral("Петров"));
-    EXPECT_EQ(tyres->child(0)->text(COrderFormDlg::ColVat), QStringLiteral("18.00"));
+    EXPECT_EQ(tyres->child(0)->text(OrderLinesPart::ColName), QStringLiteral("Снятие"));
+    EXPECT_EQ(wash->text(OrderLinesPart::ColCount), QStringLiteral("2"));
+    EXPECT_EQ(wash->text(OrderLinesPart::ColTotal), QStringLiteral("600.00"));
+    EXPECT_EQ(wash->text(OrderLinesPart::ColDuration), QStringLiteral("02:00"));
+    EXPECT_EQ(wash->text(OrderLinesPart::ColWorkers), QStringLiteral("Петров"));
+    EXPECT_EQ(tyres->child(0)->text(OrderLinesPart::ColVat), QStringLiteral("18.00"));
     EXPECT_EQ(Child<QLabel>(form, "total")->text(), QStringLiteral("718.00"));
     EXPECT_EQ(Child<QLabel>(form, "vat")->text(), QStringLiteral("18.00"));
     // Completion proposed from acceptance plus 2:30 of work.
@@ -379,16 +367,16 @@ TEST_P(OrderFormDlgTest, LinesMergeDuplicatesIgnoreZeroQuantityAndDeletePackages
     EXPECT_EQ(accepted.secsTo(proposed), 150 * 60);
 
     for (const char *typed : {"0", "-2", "много"}) {
-        wash->setText(COrderFormDlg::ColCount, QString::fromUtf8(typed));
-        EXPECT_EQ(wash->text(COrderFormDlg::ColCount), QStringLiteral("2")) << typed;
+        wash->setText(OrderLinesPart::ColCount, QString::fromUtf8(typed));
+        EXPECT_EQ(wash->text(OrderLinesPart::ColCount), QStringLiteral("2")) << typed;
     }
-    wash->setText(COrderFormDlg::ColCount, QStringLiteral("3"));
-    EXPECT_EQ(wash->text(COrderFormDlg::ColTotal), QStringLiteral("900.00"));
-    EXPECT_DOUBLE_EQ(form.Total(), 1018.0);
+    wash->setText(OrderLinesPart::ColCount, QStringLiteral("3"));
+    EXPECT_EQ(wash->text(OrderLinesPart::ColTotal), QStringLiteral("900.00"));
+    EXPECT_DOUBLE_EQ(Total(form), 1018.0);
 
     // Edit and Del want a row.
-    form.EditLine();
-    form.DeleteLine();
+    form.lines()->EditLine();
+    form.lines()->DeleteLine();
     EXPECT_EQ(prompter.warnings,
               QStringList({QStringLiteral("Выберите услугу или пакет услуг\nдля его изменения!"),
                            QStringLiteral("Выберите услугу или пакет услуг\nдля его удаления!")}));
@@ -401,9 +389,9 @@ TEST_P(OrderFormDlgTest, LinesMergeDuplicatesIgnoreZeroQuantityAndDeletePackages
         card.accept();
         return card.result();
     });
-    form.EditLine();
+    form.lines()->EditLine();
     EXPECT_EQ(dialogs.opened.last(), QStringLiteral("CServiceDlg"));
-    EXPECT_DOUBLE_EQ(form.Total(), 900 + 150.5 * 1.18);
+    EXPECT_DOUBLE_EQ(Total(form), 900 + 150.5 * 1.18);
     EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM SService WHERE Price = ?"), {150.5}), 0);
 
     form.accept();
@@ -413,18 +401,20 @@ TEST_P(OrderFormDlgTest, LinesMergeDuplicatesIgnoreZeroQuantityAndDeletePackages
     // Reopened: the package goes with its service on "Да" only; the wash stays.
     COrderFormDlg edit(*ctx, OrderFormMode::Edit, id);
     ASSERT_TRUE(edit.Loaded());
-    Select(edit.lines(), FindRow(edit.lines(), QStringLiteral("Шиномонтаж"), COrderFormDlg::ColName));
+    Select(edit.lines()->list(),
+           FindRow(edit.lines()->list(), QStringLiteral("Шиномонтаж"), OrderLinesPart::ColName));
     prompter.Clear();
     prompter.Answer(false);
-    edit.DeleteLine();
-    EXPECT_EQ(edit.lines()->topLevelItemCount(), 2);
-    Select(edit.lines(), FindRow(edit.lines(), QStringLiteral("Шиномонтаж"), COrderFormDlg::ColName));
+    edit.lines()->DeleteLine();
+    EXPECT_EQ(edit.lines()->list()->topLevelItemCount(), 2);
+    Select(edit.lines()->list(),
+           FindRow(edit.lines()->list(), QStringLiteral("Шиномонтаж"), OrderLinesPart::ColName));
     prompter.Answer(true);
-    edit.DeleteLine();
+    edit.lines()->DeleteLine();
     EXPECT_EQ(prompter.questions,
               QStringList(2, QStringLiteral("Удалить услугу (пакет услуг и все услуги в пакете)?")));
-    ASSERT_EQ(edit.lines()->topLevelItemCount(), 1);
-    EXPECT_DOUBLE_EQ(edit.Total(), 900.0);
+    ASSERT_EQ(edit.lines()->list()->topLevelItemCount(), 1);
+    EXPECT_DOUBLE_EQ(Total(edit), 900.0);
     edit.accept();
     ASSERT_EQ(edit.result(), QDialog::Accepted);
     EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TService WHERE IddZakaz = ? AND [Delete] = ?"),
@@ -439,7 +429,7 @@ TEST_P(OrderFormDlgTest, LinesMergeDuplicatesIgnoreZeroQuantityAndDeletePackages
 TEST_P(OrderFormDlgTest, WorkersAreChosenAndRemovedInTheWorkersDirectory) {
     COrderFormDlg form(*ctx, OrderFormMode::New);
     Fill(form);
-    QTreeWidgetItem *wash = form.lines()->topLevelItem(0);
+    QTreeWidgetItem *wash = form.lines()->list()->topLevelItem(0);
     dialogs.Then([](QDialog &d) {
         auto &dir = dynamic_cast<CWorkerDirDlg &>(d);
         auto *list = dir.findChild<QTreeWidget *>(QStringLiteral("list"));
@@ -453,8 +443,8 @@ TEST_P(OrderFormDlgTest, WorkersAreChosenAndRemovedInTheWorkersDirectory) {
         dir.accept();
         return dir.result();
     });
-    form.ChooseWorkers(wash);
-    EXPECT_EQ(wash->text(COrderFormDlg::ColWorkers), QStringLiteral("Сидоров"));
+    form.lines()->ChooseWorkers(wash);
+    EXPECT_EQ(wash->text(OrderLinesPart::ColWorkers), QStringLiteral("Сидоров"));
     form.accept();
     ASSERT_EQ(form.result(), QDialog::Accepted);
     const QString id = form.order().IddZakaz;
@@ -470,8 +460,8 @@ TEST_P(OrderFormDlgTest, WorkersAreChosenAndRemovedInTheWorkersDirectory) {
         dir.accept();
         return dir.result();
     });
-    edit.ChooseWorkers(edit.lines()->topLevelItem(0));
-    EXPECT_EQ(edit.lines()->topLevelItem(0)->text(COrderFormDlg::ColWorkers),
+    edit.lines()->ChooseWorkers(edit.lines()->list()->topLevelItem(0));
+    EXPECT_EQ(edit.lines()->list()->topLevelItem(0)->text(OrderLinesPart::ColWorkers),
               QStringLiteral("Сидоров Петров"));
     edit.accept();
     ASSERT_EQ(edit.result(), QDialog::Accepted);
@@ -485,10 +475,11 @@ TEST_P(OrderFormDlgTest, PaymentsAreNumberedWithTheOrderAndCancelTakesNoNumber) 
         Fill(form);
         double debtShown = 0;
         dialogs.Then(Pay(QStringLiteral("100"), &debtShown));
-        form.AddPayment();
+        form.payments()->AddPayment();
         EXPECT_DOUBLE_EQ(debtShown, 300.0);
-        EXPECT_EQ(form.payments()->topLevelItemCount(), 1);
-        EXPECT_EQ(form.payments()->topLevelItem(0)->text(1), QStringLiteral("41"));
+        EXPECT_EQ(form.payments()->list()->topLevelItemCount(), 1);
+        EXPECT_EQ(form.payments()->list()->topLevelItem(0)->text(OrderPaymentsPart::ColNumber),
+                  QStringLiteral("41"));
         form.reject();
     }
     EXPECT_EQ(PayCounter(), 40);
@@ -497,31 +488,33 @@ TEST_P(OrderFormDlgTest, PaymentsAreNumberedWithTheOrderAndCancelTakesNoNumber) 
     COrderFormDlg form(*ctx, OrderFormMode::New);
     Fill(form);
     dialogs.Then(Pay(QStringLiteral("100")));
-    form.AddPayment();
+    form.payments()->AddPayment();
     dialogs.Then(Pay(QStringLiteral("50,5")));
-    form.AddPayment();
+    form.payments()->AddPayment();
     EXPECT_EQ(Child<QLabel>(form, "paid")->text(), QStringLiteral("150.50"));
     EXPECT_EQ(Child<QLabel>(form, "debt")->text(), QStringLiteral("149.50"));
 
     // Without a selection edit and delete say so; the delete asks first.
-    form.EditPayment();
-    form.DeletePayment();
+    form.payments()->EditPayment();
+    form.payments()->DeletePayment();
     EXPECT_EQ(prompter.warnings,
               QStringList({QStringLiteral("Выберите платеж в списке, для его изменения!"),
                            QStringLiteral("Выберите платеж в списке, для его удаления!")}));
-    QTreeWidgetItem *hundred = FindRow(form.payments(), QStringLiteral("100.00"), 3);
+    QTreeWidgetItem *hundred =
+        FindRow(form.payments()->list(), QStringLiteral("100.00"), OrderPaymentsPart::ColAmount);
     ASSERT_NE(hundred, nullptr);
-    Select(form.payments(), hundred);
+    Select(form.payments()->list(), hundred);
     double debtShown = 0;
     dialogs.Then(Pay(QStringLiteral("120"), &debtShown));
-    form.EditPayment();
+    form.payments()->EditPayment();
     EXPECT_DOUBLE_EQ(debtShown, 249.5);  // the debt before this payment
     EXPECT_EQ(Child<QLabel>(form, "debt")->text(), QStringLiteral("129.50"));
-    Select(form.payments(), FindRow(form.payments(), QStringLiteral("50.50"), 3));
+    Select(form.payments()->list(),
+           FindRow(form.payments()->list(), QStringLiteral("50.50"), OrderPaymentsPart::ColAmount));
     prompter.Answer(true);
-    form.DeletePayment();
+    form.payments()->DeletePayment();
     EXPECT_EQ(prompter.questions, QStringList{QStringLiteral("Удалить выбранный платеж?")});
-    EXPECT_EQ(form.payments()->topLevelItemCount(), 1);
+    EXPECT_EQ(form.payments()->list()->topLevelItemCount(), 1);
     EXPECT_EQ(Child<QLabel>(form, "paid")->text(), QStringLiteral("120.00"));
 
     EXPECT_EQ(PayCounter(), 40);  // still only proposed
@@ -540,7 +533,7 @@ TEST_P(OrderFormDlgTest, EditingAndDeletingAPaymentNeedRightsFiveAndSix) {
     COrderFormDlg seed(*ctx, OrderFormMode::New);
     Fill(seed);
     dialogs.Then(Pay(QStringLiteral("100")));
-    seed.AddPayment();
+    seed.payments()->AddPayment();
     seed.accept();
     ASSERT_EQ(seed.result(), QDialog::Accepted);
 
@@ -549,41 +542,41 @@ TEST_P(OrderFormDlgTest, EditingAndDeletingAPaymentNeedRightsFiveAndSix) {
         rights[missing] = u'0';
         AppContext limited = Context(rights);
         COrderFormDlg form(limited, OrderFormMode::Edit, seed.order().IddZakaz);
-        Select(form.payments(), form.payments()->topLevelItem(0));
+        Select(form.payments()->list(), form.payments()->list()->topLevelItem(0));
         prompter.Clear();
         dialogs.opened.clear();
-        (missing == 5 ? form.EditPayment() : form.DeletePayment());
+        (missing == 5 ? form.payments()->EditPayment() : form.payments()->DeletePayment());
         EXPECT_EQ(prompter.warnings, QStringList{Rights::kRefusal}) << missing;
         EXPECT_TRUE(prompter.questions.isEmpty());
         EXPECT_TRUE(dialogs.opened.isEmpty());
-        EXPECT_EQ(form.payments()->topLevelItemCount(), 1);
+        EXPECT_EQ(form.payments()->list()->topLevelItemCount(), 1);
     }
     COrderFormDlg form(*ctx, OrderFormMode::Edit, seed.order().IddZakaz);
     // The menus carry the form's own words and run the buttons' commands.
     QStringList texts;
-    for (KeyedList *list : {form.lines(), form.payments()})
+    for (KeyedList *list : {form.lines()->list(), form.payments()->list()})
         for (QAction *a : list->ContextMenu()->actions()) texts << a->text();
     EXPECT_EQ(texts, QStringList({QStringLiteral("Добавить услугу"), QStringLiteral("Изменить услугу"),
                                   QStringLiteral("Удалить услугу"), QStringLiteral("Добавить платеж"),
                                   QStringLiteral("Изменить платеж"), QStringLiteral("Удалить платеж")}));
     prompter.Clear();
     dialogs.opened.clear();
-    form.lines()->clearSelection();
-    form.payments()->clearSelection();
-    Child<QAction>(*form.lines()->ContextMenu(), "menuEdit")->trigger();
-    Child<QAction>(*form.payments()->ContextMenu(), "menuDelete")->trigger();
+    form.lines()->list()->clearSelection();
+    form.payments()->list()->clearSelection();
+    Child<QAction>(*form.lines()->list()->ContextMenu(), "menuEdit")->trigger();
+    Child<QAction>(*form.payments()->list()->ContextMenu(), "menuDelete")->trigger();
     EXPECT_EQ(prompter.warnings,
               QStringList({QStringLiteral("Выберите услугу или пакет услуг\nдля его изменения!"),
                            QStringLiteral("Выберите платеж в списке, для его удаления!")}));
     // Double-click or Enter on a line chooses its workers; Delete on it asks to remove it.
-    // (Column 0 holds a hidden index, so the double-click is given on the name.)
-    ASSERT_EQ(form.lines()->topLevelItemCount(), 1);
-    emit form.lines()->itemDoubleClicked(form.lines()->topLevelItem(0), COrderFormDlg::ColName);
-    Select(form.lines(), form.lines()->topLevelItem(0));
-    Press(form.lines(), Qt::Key_Return);
+    ASSERT_EQ(form.lines()->list()->topLevelItemCount(), 1);
+    emit form.lines()->list()->itemDoubleClicked(form.lines()->list()->topLevelItem(0),
+                                                 OrderLinesPart::ColName);
+    Select(form.lines()->list(), form.lines()->list()->topLevelItem(0));
+    Press(form.lines()->list(), Qt::Key_Return);
     EXPECT_EQ(dialogs.opened, QStringList(2, QStringLiteral("CWorkerDirDlg")));
     prompter.Answer(false);
-    Press(form.lines(), Qt::Key_Delete);
+    Press(form.lines()->list(), Qt::Key_Delete);
     EXPECT_EQ(prompter.questions,
               QStringList{QStringLiteral("Удалить услугу (пакет услуг и все услуги в пакете)?")});
 }
@@ -592,38 +585,29 @@ TEST_P(OrderFormDlgTest, EditingKeepsStoredMomentsUnlessTheirPickersAreChanged) 
     // A request that was accepted and finished later: three different moments, with seconds.
     Order o = Fixture::NewOrder();
     o.lines << Fixture::Service(QStringLiteral("s1"), QStringLiteral("Мойка"), 1, 300, 0);
-    OrderFormInput in = Fixture::Form(StatusRequested);
-    in.preliminary = in.accepted = in.finished = true;
-    in.prelimTime = QTime(14, 0, 17);
-    in.acceptTime = QTime(9, 15, 42);
-    in.doneTime = QTime(18, 5, 9);
-    OrderStore(db()).Save(o, in, QStringLiteral("anna"));
+    o.ZakazStatus = StatusFinished;
+    o.ZakazBegin = QDateTime(QDate(2024, 6, 12), QTime(14, 0, 17));
+    o.ZakazBeginIn = QDateTime(QDate(2024, 6, 10), QTime(9, 15, 42));
+    o.ZakazEndOut = QDateTime(QDate(2024, 6, 10), QTime(18, 5, 9));
+    OrderStore(db()).Save(o, QStringLiteral("anna"));
     const Order before = *OrderStore(db()).Load(o.IddZakaz);
-    ASSERT_EQ(before.ZakazStatus, StatusFinished);
-
     {
         COrderFormDlg form(*ctx, OrderFormMode::Edit, o.IddZakaz);
         EXPECT_EQ(Child<QLineEdit>(form, "number")->text(), before.ZakazNomer);
-        EXPECT_TRUE(Child<QCheckBox>(form, "accepted")->isChecked());
         EXPECT_TRUE(Child<QCheckBox>(form, "done")->isChecked());
         EXPECT_FALSE(Child<QCheckBox>(form, "prelim")->isChecked());
         EXPECT_EQ(Child<QDateEdit>(form, "prelimDate")->date(), QDate(2024, 6, 12));
-        EXPECT_EQ(Child<QTimeEdit>(form, "acceptTime")->time().hour(), 9);
         EXPECT_EQ(Child<QTimeEdit>(form, "doneTime")->time().hour(), 18);
         // Ticking in edit mode leaves the pickers as they were.
-        const bool prelimEnabled = Child<QDateEdit>(form, "prelimDate")->isEnabled();
         Child<QCheckBox>(form, "prelim")->setChecked(true);
         Child<QCheckBox>(form, "prelim")->setChecked(false);
-        EXPECT_EQ(Child<QDateEdit>(form, "prelimDate")->isEnabled(), prelimEnabled);
-        // Adding work does not move a stored completion.
+        EXPECT_FALSE(Child<QDateEdit>(form, "prelimDate")->isEnabled());
         dialogs.Then(PickServices({QStringLiteral("Шиномонтаж")}));
-        form.AddLines();
-        EXPECT_EQ(Child<QTimeEdit>(form, "doneTime")->time().hour(), 18);
+        form.lines()->AddLines();
         form.accept();
         ASSERT_EQ(form.result(), QDialog::Accepted);
     }
     Order after = *OrderStore(db()).Load(o.IddZakaz);
-    EXPECT_EQ(after.ZakazStatus, StatusFinished);
     EXPECT_EQ(after.ZakazBegin, before.ZakazBegin);
     EXPECT_EQ(after.ZakazBeginIn, before.ZakazBeginIn);
     EXPECT_EQ(after.ZakazEndOut, before.ZakazEndOut);
@@ -679,7 +663,7 @@ TEST_P(OrderFormDlgTest, ANewOrderFromTheClientCardStartsWithItsClientAndItsOnly
             auto &form = dynamic_cast<COrderFormDlg &>(d);
             if (change) change(form);
             dialogs.Then(PickServices({QStringLiteral("Мойка")}));
-            form.AddLines();
+            form.lines()->AddLines();
             form.accept();
             return form.result();
         });
@@ -710,7 +694,7 @@ TEST_P(OrderFormDlgTest, ANewOrderFromTheClientCardStartsWithItsClientAndItsOnly
             dir.reject();
             return dir.result();
         });
-        form.PickCar();
+        form.carClient()->PickCar();
     });
     ASSERT_TRUE(picked.has_value());
     EXPECT_EQ(picked->IddVlad, QStringLiteral("k1"));
@@ -730,7 +714,7 @@ TEST_P(OrderFormDlgTest, ANewOrderFromTheClientCardStartsWithItsClientAndItsOnly
             dir.reject();
             return dir.result();
         });
-        form.PickClient();
+        form.carClient()->PickClient();
         Child<QLineEdit>(form, "plate")->setText(QStringLiteral("Х999ХХ"));
     });
     EXPECT_EQ(card.ordersPage()->list()->topLevelItemCount(), before);

@@ -176,8 +176,8 @@ TEST_P(OrderJournalStoreTest, OrdersComeWithTheirLiveLinesAndWorkersInOneStateme
             OrderLine gone = Service(QStringLiteral("svc-gone"), QStringLiteral("Удалённая"), 1, 999, 0);
             gone.Delete = 1;
             OrderLine wash = Service(QStringLiteral("svc-wash"), QStringLiteral("Мойка"), 1, 400, 20);
-            LineWorker left = Worker(QStringLiteral("w3"), QStringLiteral("Ушедший"));
-            left.Delete = 1;
+            PickedWorker left = Worker(QStringLiteral("w3"), QStringLiteral("Ушедший"));
+            left.deleted = true;
             wash.workers = {Worker(QStringLiteral("w4"), QStringLiteral("О'Нил Д.")), left};
             Seed s{.key = k, .number = QString::number(i), .date = At(2024, 6, 1 + i % 28)};
             s.lines = {Package(QStringLiteral("pkg"), QStringLiteral("Шиномонтаж"), {removal, balance, gone}),
@@ -209,12 +209,12 @@ TEST_P(OrderJournalStoreTest, OrdersComeWithTheirLiveLinesAndWorkersInOneStateme
     EXPECT_EQ(pkg.children[0].Name, QStringLiteral("Балансировка"));
     EXPECT_EQ(pkg.children[1].Name, QStringLiteral("Снятие колеса"));
     ASSERT_EQ(pkg.children[1].workers.size(), 2);
-    EXPECT_EQ(pkg.children[1].workers[0].WorkFIO, QStringLiteral("Петров П.П."));
+    EXPECT_EQ(pkg.children[1].workers[0].workFio, QStringLiteral("Петров П.П."));
     EXPECT_DOUBLE_EQ(pkg.children[1].Count, 4);
     EXPECT_DOUBLE_EQ(pkg.children[1].PrNDS, 18);
     EXPECT_EQ(o->lines[1].Name, QStringLiteral("Мойка"));
     ASSERT_EQ(o->lines[1].workers.size(), 1);  // the removed worker is not shown
-    EXPECT_EQ(o->lines[1].workers[0].WorkFIO, QStringLiteral("О'Нил Д."));
+    EXPECT_EQ(o->lines[1].workers[0].workFio, QStringLiteral("О'Нил Д."));
     EXPECT_NEAR(o->debt, 4 * 118 + 200 + 480, 1e-9);
 
     // Ten times the orders take the same number of statements.
@@ -244,16 +244,21 @@ TEST_P(OrderJournalStoreTest, StateAndMarksFollowTheStoredOrder) {
     EXPECT_FALSE(store.State(QStringLiteral("gone")).found);
 
     // Marking the start does not look at the status: a finished order goes back to started.
-    ASSERT_TRUE(store.MarkStarted(QStringLiteral("o"), At(2024, 6, 4, 8, 30, 15)));
+    OrderStore orders(db());
+    ASSERT_TRUE(orders.MarkStarted(QStringLiteral("o"), At(2024, 6, 4, 8, 30, 15)));
     EXPECT_EQ(store.State(QStringLiteral("o")).status, StatusStarted);
-    ASSERT_TRUE(store.MarkFinished(QStringLiteral("o"), At(2024, 6, 4, 17, 5, 0)));
+    ASSERT_TRUE(orders.MarkFinished(QStringLiteral("o"), At(2024, 6, 4, 17, 5, 0)));
+    // The total listed is the one the order keeps (set apart from its lines here), not a sum of its lines.
+    db().Exec(QStringLiteral("UPDATE TZakaz SET ZakazSumma = ? WHERE IddZakaz = ?"),
+              {150.0, QStringLiteral("o")});
     JournalFilter f{QDate(2024, 6, 1), QDate(2024, 6, 30), JournalStatus::Finished, {}, {}, {}, {}};
     const QList<JournalOrder> listed = store.Search(f);
     ASSERT_EQ(listed.size(), 1);
+    EXPECT_DOUBLE_EQ(listed[0].total, 150.0);
     EXPECT_EQ(listed[0].ZakazBeginIn, At(2024, 6, 4, 8, 30, 15));
     EXPECT_EQ(listed[0].ZakazEndOut, At(2024, 6, 4, 17, 5, 0));
-    EXPECT_FALSE(store.MarkStarted(QStringLiteral("gone"), At(2024, 6, 4)));
-    EXPECT_FALSE(store.MarkFinished(QStringLiteral("gone"), At(2024, 6, 4)));
+    EXPECT_FALSE(orders.MarkStarted(QStringLiteral("gone"), At(2024, 6, 4)));
+    EXPECT_FALSE(orders.MarkFinished(QStringLiteral("gone"), At(2024, 6, 4)));
 }
 
 TEST(OrderJournalPeriod, DefaultPeriodEndsOnTheMonthsRealLastDay) {

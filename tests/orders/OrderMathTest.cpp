@@ -1,3 +1,4 @@
+#include "Formats.h"
 #include "OrderFixtures.h"
 #include "OrderMath.h"
 
@@ -38,10 +39,10 @@ TEST(OrderMath, DebtThresholdAndPerformerPay) {
     gone.Delete = 1;
     const double paid = OrderMath::Paid({a, b, gone});
     EXPECT_DOUBLE_EQ(paid, 118.001);
-    EXPECT_FALSE(OrderMath::IsOutstanding(OrderMath::Debt(118.01, paid)));  // 0.009 counts as paid
-    EXPECT_FALSE(OrderMath::IsOutstanding(0.009));
-    EXPECT_TRUE(OrderMath::IsOutstanding(0.01));
-    EXPECT_FALSE(OrderMath::IsOutstanding(-50));  // overpaid
+    EXPECT_FALSE(Formats::IsOutstanding(OrderMath::Debt(118.01, paid)));  // 0.009 counts as paid
+    EXPECT_FALSE(Formats::IsOutstanding(0.009));
+    EXPECT_TRUE(Formats::IsOutstanding(0.01));
+    EXPECT_FALSE(Formats::IsOutstanding(-50));  // overpaid
 
     OrderLine l = Service(QStringLiteral("s"), QStringLiteral("x"), 3, 200, 18);
     l.PrJob = 1;
@@ -49,27 +50,4 @@ TEST(OrderMath, DebtThresholdAndPerformerPay) {
     EXPECT_DOUBLE_EQ(OrderMath::PerformerPay(l), 150.0);  // 25 % of 600, VAT aside
     l.PrJob = 0;
     EXPECT_DOUBLE_EQ(OrderMath::PerformerPay(l), 25.0);  // a fixed sum whatever the quantity
-}
-
-TEST(OrderStatus, DerivedFromTicksAndMode) {
-    Order fresh;
-    OrderFormInput f = Form(StatusStarted);
-    f.preliminary = true;  // a normal new order stays in status 1 with only "preliminary" ticked
-    EXPECT_EQ(OrderStore::DeriveStatus(fresh, f), StatusStarted);
-    EXPECT_EQ(OrderStore::DeriveStatus(fresh, Form(StatusRequested)), StatusRequested);
-    f = Form(StatusRequested);
-    f.accepted = true;
-    EXPECT_EQ(OrderStore::DeriveStatus(fresh, f), StatusStarted);
-    f.finished = true;
-    EXPECT_EQ(OrderStore::DeriveStatus(fresh, f), StatusFinished);
-
-    Order stored;
-    stored.IddZakaz = QStringLiteral("k");
-    stored.ZakazStatus = StatusFinished;
-    EXPECT_EQ(OrderStore::DeriveStatus(stored, Form()), StatusFinished);  // nothing ticked keeps it
-    f = Form();
-    f.preliminary = true;
-    EXPECT_EQ(OrderStore::DeriveStatus(stored, f), StatusRequested);
-    f.accepted = true;
-    EXPECT_EQ(OrderStore::DeriveStatus(stored, f), StatusStarted);  // the last tick wins
 }

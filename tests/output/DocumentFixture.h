@@ -48,7 +48,7 @@ protected:
         l.Price = price;
         l.PrNDS = nds;
         for (int i = 0; i < workers.size(); ++i)
-            l.workers << LineWorker{QStringLiteral("w%1").arg(i), workers[i], 0};
+            l.workers << PickedWorker{QString(), QStringLiteral("w%1").arg(i), workers[i], false};
         return l;
     }
     static OrderLine Group(const QString &key, const QString &name, QList<OrderLine> services) {
@@ -71,11 +71,9 @@ protected:
         o.car.AvtoVin = QStringLiteral("XTA21900000000001");
         o.car.AvtoColor = QStringLiteral("белый");
         o.lines = lines;
-        OrderFormInput form;
-        form.orderDate = QDate(2024, 3, 5);
-        form.acceptDate = QDate(2024, 3, 5);
-        form.acceptTime = QTime(10, 0);
-        const QString key = OrderStore(db()).Save(o, form, QStringLiteral("test"));
+        o.ZakazData = QDateTime(QDate(2024, 3, 5), QTime(0, 0));
+        o.ZakazBegin = o.ZakazBeginIn = QDateTime(QDate(2024, 3, 5), QTime(10, 0));
+        const QString key = OrderStore(db()).Save(o, QStringLiteral("test"));
         Values extra = {{QStringLiteral("ClientINN"), QStringLiteral("690000000001")},
                         {QStringLiteral("ClientAdresF"), QStringLiteral("Тверь, ул. Фактическая, 2")}};
         if (bank)

@@ -25,7 +25,7 @@ Order MakeOrder(int i, const QString &who) {
     wash.IddService = QStringLiteral("svc-wash");
     wash.Name = QStringLiteral("Мойка");
     wash.Price = 400;
-    wash.workers = {LineWorker{QStringLiteral("w1"), QStringLiteral("Петров П.П."), 0}};
+    wash.workers = {PickedWorker{QString(), QStringLiteral("w1"), QStringLiteral("Петров П.П."), false}};
     o.lines = {wash};
     PayRecord pay;
     pay.NaznPay = QStringLiteral("Оплата услуг");
@@ -33,14 +33,9 @@ Order MakeOrder(int i, const QString &who) {
     pay.DataPay = QDateTime::currentDateTime();
     pay.SummaPay = 400;
     o.payments = {pay};
+    o.ZakazData = QDateTime(QDate::currentDate(), QTime(0, 0));
+    o.ZakazBegin = o.ZakazBeginIn = QDateTime(QDate::currentDate(), QTime(9, 0));
     return o;
-}
-
-OrderFormInput Form() {
-    OrderFormInput f;
-    f.orderDate = f.acceptDate = QDate::currentDate();
-    f.acceptTime = QTime(9, 0);
-    return f;
 }
 
 void SaveCar(Database &db, int i, const QString &login, const QString &who) {
@@ -85,7 +80,7 @@ int main(int argc, char **argv) {
         try {
             if (mode == u"orders") {
                 Order o = MakeOrder(i, who);
-                OrderStore(*db).Save(o, Form(), login);
+                OrderStore(*db).Save(o, login);
             } else {
                 SaveCar(*db, i, login, who);
             }

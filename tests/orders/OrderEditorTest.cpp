@@ -1,0 +1,286 @@
+#include "Formats.h"
+#include "OrderEditor.h"
+#include "OrderFixtures.h"
+
+#include <gtest/gtest.h>
+
+using namespace Fixture;
+
+namespace {
+
+QDateTime At(int d, int h, int m, int s = 0) {
+    return QDateTime(QDate(2024, 6, d), QTime(h, m, s));
+}
+
+Order Stored(int status, const QDateTime &begin, const QDateTime &in, const QDateTime &end) {
+    Order o = NewOrder();
+    o.IddZakaz = QStringLiteral("k");
+    o.ZakazStatus = status;
+    o.ZakazData = At(9, 0, 0);
+    o.ZakazBegin = begin;
+    o.ZakazBeginIn = in;
+    o.ZakazEndOut = end;
+    return o;
+}
+
+SelectedService Picked(const QString &key, const QString &name, double price, QTime time,
+                       PickedWorkers performers = {}) {
+    SelectedService s;
+    s.iddService = key;
+    s.iddTop = Group::kStandalone;
+    s.name = name;
+    s.price = price;
+    s.time = time;
+    s.performers = performers;
+    return s;
+}
+
+}  // namespace
+
+// The status and the moments an order is stored with, from the mode it was opened in (or its stored
+// status), its ticks and the pickers the clerk changed. Pickers are read to the minute; stored moments
+// whose pickers were left alone are kept to the second.
+TEST(OrderEditor, StatusAndMomentsFollowModeTicksAndPickers) {
+    const QDateTime now = At(10, 8, 0, 30), zero = Formats::ZeroDateTime();
+    const QDateTime prelim = At(12, 14, 0), accept = At(10, 9, 15, 30), done = At(10, 11, 45);
+    const Order request = Stored(StatusRequested, At(12, 14, 0, 17), zero, zero);
+    const Order started = Stored(StatusStarted, At(9, 10, 0), At(9, 10, 0, 5), zero);
+    const Order finished = Stored(StatusFinished, At(12, 14, 0, 17), At(10, 9, 15, 42), At(10, 18, 5, 9));
+    enum Pick { None = 0, Prelim = 1, Accept = 2, Done = 4 };
+    struct Case {
+        const char *what;
+        const Order *stored;  // null: a new order opened in `open`
+        int open;
+        OrderEditor::Ticks ticks;
+        int picks;
+        int status;
+        QDateTime begin, in, end;  // invalid: not set
+    };
+    const QDateTime accepted = At(10, 9, 15), nowMinute = At(10, 8, 0);
+    const Case cases[] = {
+        {"new, accepted", nullptr, StatusStarted, {false, true, false}, Accept, 1, accepted, accepted, {}},
+        {"new, pickers untouched",
+         nullptr,
+         StatusStarted,
+         {false, true, false},
+         None,
+         1,
+         nowMinute,
+         nowMinute,
+         {}},
+        {"new, preliminary only keeps the mode",
+         nullptr,
+         StatusStarted,
+         {true, false, false},
+         Prelim | Accept,
+         1,
+         prelim,
+         accepted,
+         {}},
+        {"new, finished",
+         nullptr,
+         StatusStarted,
+         {false, true, true},
+         Accept | Done,
+         2,
+         accepted,
+         accepted,
+         done},
+        {"new request", nullptr, StatusRequested, {true, false, false}, Prelim | Accept, 0, prelim, {}, {}},
+        {"new request accepted at once",
+         nullptr,
+         StatusRequested,
+         {true, true, false},
+         Prelim | Accept,
+         1,
+         prelim,
+         accepted,
+         {}},
+        {"request, nothing ticked",
+         &request,
+         0,
+         {false, false, false},
+         None,
+         0,
+         request.ZakazBegin,
+         zero,
+         zero},
+        {"request accepted at its appointment",
+         &request,
+         0,
+         {false, true, false},
+         None,
+         1,
+         request.ZakazBegin,
+         request.ZakazBegin,
+         zero},
+        {"request accepted and finished",
+         &request,
+         0,
+         {false, true, true},
+         Accept | Done,
+         2,
+         accepted,
+         accepted,
+         done},
+        {"finished, untouched",
+         &finished,
+         0,
+         {false, true, true},
+         None,
+         2,
+         finished.ZakazBegin,
+         finished.ZakazBeginIn,
+         finished.ZakazEndOut},
+        {"finished, acceptance moved",
+         &finished,
+         0,
+         {false, true, true},
+         Accept,
+         2,
+         accepted,
+         accepted,
+         finished.ZakazEndOut},
+        {"finished, nothing ticked keeps its status",
+         &finished,
+         0,
+         {false, false, false},
+         None,
+         2,
+         finished.ZakazBegin,
+         finished.ZakazBeginIn,
+         finished.ZakazEndOut},
+        {"started, preliminary makes it a request",
+         &started,
+         0,
+         {true, false, false},
+         None,
+         0,
+         started.ZakazBegin,
+         started.ZakazBeginIn,
+         zero},
+        {"started, the last tick wins",
+         &started,
+         0,
+         {true, true, false},
+         None,
+         1,
+         started.ZakazBegin,
+         started.ZakazBeginIn,
+         zero},
+    };
+    for (const Case &c : cases) {
+        OrderEditor editor = c.stored ? OrderEditor(*c.stored, now) : OrderEditor(c.open, now);
+        editor.SetTicks(c.ticks);
+        if (c.picks & Prelim) editor.PickAppointment(prelim);
+        if (c.picks & Accept) editor.PickAccept(accept);
+        if (c.picks & Done) editor.PickDone(done);
+        const Order o = editor.Result();
+        EXPECT_EQ(o.ZakazStatus, c.status) << c.what;
+        EXPECT_EQ(o.ZakazData, c.stored ? c.stored->ZakazData : At(10, 0, 0)) << c.what;
+        EXPECT_EQ(o.ZakazBegin, c.begin) << c.what;
+        EXPECT_EQ(o.ZakazBeginIn, c.in) << c.what;
+        EXPECT_EQ(o.ZakazEndOut, c.end) << c.what;
+    }
+}
+
+TEST(OrderEditor, TicksOpenTheirPickersOnlyOnANewOrder) {
+    const QDateTime now = At(10, 8, 0);
+    OrderEditor fresh(StatusRequested, now);
+    EXPECT_TRUE(fresh.ticks().preliminary);
+    EXPECT_FALSE(fresh.ticks().accepted);
+    fresh.SetTicks({false, true, true});
+    EXPECT_FALSE(fresh.Pickable().preliminary);
+    EXPECT_TRUE(fresh.Pickable().finished);
+
+    OrderEditor stored(Stored(StatusFinished, At(9, 9, 0), At(9, 9, 0), At(9, 18, 0)), now);
+    EXPECT_TRUE(stored.ticks().accepted && stored.ticks().finished && !stored.ticks().preliminary);
+    stored.SetTicks({true, false, false});
+    EXPECT_FALSE(stored.Pickable().preliminary);
+    EXPECT_TRUE(stored.Pickable().accepted);
+    EXPECT_EQ(stored.AcceptShown(), At(9, 9, 0));
+    EXPECT_EQ(stored.AppointmentShown(), At(9, 9, 0));
+}
+
+// Services added again merge; the completion is proposed from the acceptance and the work planned until
+// the clerk picks it or the order has a stored one.
+TEST(OrderEditor, LinesMergeAndMoveTheProposedCompletion) {
+    const QDateTime now = At(10, 8, 0);
+    OrderEditor editor(StatusStarted, now);
+    SelectedService tyres = Picked(QStringLiteral("p"), QStringLiteral("Шиномонтаж"), 0, QTime(0, 0));
+    tyres.iddTop = Group::kPackage;
+    tyres.price = 999;  // a package's own price never counts
+    tyres.children.push_back(Picked(QStringLiteral("s1"), QStringLiteral("Снятие"), 100, QTime(0, 30)));
+    tyres.children.back().prNds = 18;
+    const PickedWorker petrov{QString(), QStringLiteral("w1"), QStringLiteral("Петров"), false};
+    const PickedWorker sidorov{QString(), QStringLiteral("w2"), QStringLiteral("Сидоров"), false};
+    editor.AddServices({Picked(QStringLiteral("wash"), QStringLiteral("Мойка"), 300, QTime(1, 0), {petrov})});
+    editor.AddServices(
+        {tyres, Picked(QStringLiteral("wash"), QStringLiteral("Мойка"), 300, QTime(1, 0), {sidorov})});
+    ASSERT_EQ(editor.order().lines.size(), 2);
+    const OrderLine &wash = *editor.Line({0, -1});
+    EXPECT_DOUBLE_EQ(wash.Count, 2);
+    ASSERT_EQ(wash.workers.size(), 2);
+    EXPECT_EQ(editor.Line({1, 0})->IddTop, QStringLiteral("p"));
+    EXPECT_DOUBLE_EQ(editor.Line({1, -1})->Price, 0);
+    EXPECT_NEAR(editor.Totals().total, 718, 1e-9);
+    EXPECT_EQ(editor.DoneShown(), now.addSecs(150 * 60));
+
+    EXPECT_FALSE(editor.SetQuantity({0, -1}, 0));
+    EXPECT_FALSE(editor.SetQuantity({0, -1}, -2));
+    EXPECT_FALSE(editor.SetQuantity({5, -1}, 1));
+    EXPECT_TRUE(editor.SetQuantity({0, -1}, 3));
+    EXPECT_EQ(editor.DoneShown(), now.addSecs(210 * 60));
+    editor.PickAccept(At(10, 9, 0));
+    EXPECT_EQ(editor.DoneShown(), At(10, 12, 30));
+    editor.PickDone(At(10, 17, 0));
+    editor.RemoveLine({1, -1});  // the package goes with its service
+    EXPECT_TRUE(editor.Line({1, 0})->Delete);
+    EXPECT_EQ(editor.DoneShown(), At(10, 17, 0));
+    EXPECT_NEAR(editor.Totals().total, 900, 1e-9);
+
+    // Workers dropped are marked removed (their rows are kept); one picked again comes back.
+    editor.SetWorkers({0, -1}, {sidorov});
+    EXPECT_TRUE(editor.Line({0, -1})->workers[0].deleted);
+    editor.SetWorkers({0, -1}, {sidorov, petrov});
+    EXPECT_EQ(editor.Line({0, -1})->workers.size(), 2);
+    EXPECT_FALSE(editor.Line({0, -1})->workers[0].deleted);
+
+    OrderEditor done(Stored(StatusFinished, At(9, 9, 0), At(9, 9, 0), At(9, 18, 0)), now);
+    done.AddServices({Picked(QStringLiteral("wash"), QStringLiteral("Мойка"), 300, QTime(1, 0))});
+    EXPECT_EQ(done.DoneShown(), At(9, 18, 0));
+}
+
+TEST(OrderEditor, PaymentsAndTheChecksOfOk) {
+    OrderEditor editor(StatusStarted, At(10, 8, 0));
+    using F = OrderEditor::Field;
+    EXPECT_EQ(editor.Check().field, F::Plate);
+    editor.SetCar({}, {QStringLiteral(" а123вс "), {}, {}, {}, {}, {}});
+    EXPECT_EQ(editor.order().car.AvtoNomer, QStringLiteral("А123ВС"));
+    EXPECT_EQ(editor.Check().field, F::Client);
+    editor.SetClient({}, {QStringLiteral("  "), {}, {}});
+    EXPECT_EQ(editor.Check().message, QStringLiteral("Укажите название клиента!"));
+    editor.SetClient({}, {QStringLiteral(" Иванов "), {}, {}});
+    EXPECT_EQ(editor.Check().field, F::Lines);
+    editor.AddServices({Picked(QStringLiteral("wash"), QStringLiteral("Мойка"), 300, QTime(1, 0))});
+    EXPECT_EQ(editor.Check().field, F::None);
+    editor.RemoveLine({0, -1});
+    EXPECT_EQ(editor.Check().field, F::Lines);
+
+    PayRecord a, b, c;
+    a.SummaPay = 100;
+    a.DataPay = At(1, 9, 0);
+    b.SummaPay = 50.5;
+    b.DataPay = At(3, 9, 0);
+    c.SummaPay = 20;
+    c.DataPay = At(2, 9, 0);
+    editor.AddServices({Picked(QStringLiteral("wash"), QStringLiteral("Мойка"), 300, QTime(1, 0))});
+    for (const PayRecord &p : {a, b, c}) editor.AddPayment(p);
+    EXPECT_EQ(editor.ShownPayments(), QList<int>({1, 2, 0}));  // newest first
+    editor.RemovePayment(2);
+    b.SummaPay = 120;
+    editor.ReplacePayment(1, b);
+    EXPECT_EQ(editor.ShownPayments(), QList<int>({1, 0}));
+    EXPECT_DOUBLE_EQ(editor.Paid(), 220);
+    EXPECT_DOUBLE_EQ(editor.Debt(), 80);
+}
