@@ -356,10 +356,26 @@ bool ExcelReports::Orders(const QList<OrderReportRow> &rows, const QDate &from, 
 }
 
 bool ExcelReports::ClientCard(const ClientCardData &card) {
-    const auto field = [&](const char *name) { return card.client.value(QString::fromLatin1(name)); };
     m_s.Start(QStringLiteral("Карта клиента"));
     m_s.ColumnWidth(QStringLiteral("A:CX"), 0.5);
     Title(QStringLiteral("A1:CX2"), QStringLiteral("Карта клиента"));
+    ClientDetails(card);
+    int row = ClientCars(card);
+    row = ClientOrders(card, row);
+    ClientPayments(card, row);
+    return Finish();
+}
+
+void ExcelReports::Caption(int row, const QString &text) {
+    const QString range = Span("A", "CX", row);
+    m_s.SetText(Cell("A", row), text);
+    m_s.Merge(range);
+    m_s.Bold(range);
+    m_s.Centre(range);
+}
+
+void ExcelReports::ClientDetails(const ClientCardData &card) {
+    const auto field = [&](const char *name) { return card.client.value(QString::fromLatin1(name)); };
     m_s.SetText(QStringLiteral("A3"), field("ClientName"));
     m_s.Merge(QStringLiteral("A3:CX3"));
     m_s.Bold(QStringLiteral("A3:CX3"));
@@ -397,14 +413,10 @@ bool ExcelReports::ClientCard(const ClientCardData &card) {
     m_s.Bold(QStringLiteral("A10:CX10"));
     Data(QStringLiteral("A11:CX11"), field("ClientBank"), true);
     Data(QStringLiteral("A13:CX13"), QStringLiteral("Контактное лицо: ") + field("ClientContact"), true);
-    const auto caption = [&](int row, const QString &text) {
-        const QString range = Span("A", "CX", row);
-        m_s.SetText(Cell("A", row), text);
-        m_s.Merge(range);
-        m_s.Bold(range);
-        m_s.Centre(range);
-    };
-    caption(14, QStringLiteral("Автомобили:"));
+}
+
+int ExcelReports::ClientCars(const ClientCardData &card) {
+    Caption(14, QStringLiteral("Автомобили:"));
     m_s.Border(QStringLiteral("A11:CX15"));
     Heading(QStringLiteral("A15:U15"), QStringLiteral("Гос. номер"));
     Heading(QStringLiteral("V15:BJ15"), QStringLiteral("Модель:"));
@@ -416,7 +428,11 @@ bool ExcelReports::ClientCard(const ClientCardData &card) {
         Data(Span("BK", "CX", r), car.colour, true);
         ++r;
     }
-    caption(r++, QStringLiteral("Заказы:"));
+    return r;
+}
+
+int ExcelReports::ClientOrders(const ClientCardData &card, int r) {
+    Caption(r++, QStringLiteral("Заказы:"));
     const std::pair<const char *, const char *> orderCols[] = {{"A", "M"},   {"N", "AA"},  {"AB", "AT"},
                                                                {"AU", "BM"}, {"BN", "CF"}, {"CG", "CX"}};
     const QStringList orderHeads = {QStringLiteral("№:"),     QStringLiteral("Дата:"),
@@ -440,7 +456,11 @@ bool ExcelReports::ClientCard(const ClientCardData &card) {
     Amount(Span("BN", "CF", r), total, true);
     Amount(Span("CG", "CX", r), debt, true);
     ++r;
-    caption(r++, QStringLiteral("Платежи:"));
+    return r;
+}
+
+void ExcelReports::ClientPayments(const ClientCardData &card, int r) {
+    Caption(r++, QStringLiteral("Платежи:"));
     const std::pair<const char *, const char *> payCols[] = {{"A", "M"},   {"N", "AA"},  {"AB", "AN"},
                                                              {"AO", "BD"}, {"BE", "BY"}, {"BZ", "CX"}};
     const QStringList payHeads = {QStringLiteral("№:"),        QStringLiteral("Дата:"),
@@ -461,7 +481,6 @@ bool ExcelReports::ClientCard(const ClientCardData &card) {
     }
     Total(Span("A", "AA", r), QStringLiteral("Итого:"));
     Amount(Span("AB", "AN", r), paid, true);
-    return Finish();
 }
 
 bool RunReport(Prompter &prompter, const std::function<void()> &report) {

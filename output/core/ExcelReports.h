@@ -132,6 +132,12 @@ private:
     void Amount(const QString &cell, double value, bool bold = false);
     bool Step(int done, int total);
     bool Finish();
+    // The client card's parts, top to bottom; each returns the first row after it.
+    void Caption(int row, const QString &text);
+    void ClientDetails(const ClientCardData &card);
+    int ClientCars(const ClientCardData &card);
+    int ClientOrders(const ClientCardData &card, int row);
+    void ClientPayments(const ClientCardData &card, int row);
 
     ExcelSession &m_s;
     Progress m_progress;
