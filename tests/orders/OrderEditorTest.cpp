@@ -26,11 +26,11 @@ Order Stored(int status, const QDateTime &begin, const QDateTime &in, const QDat
 SelectedService Picked(const QString &key, const QString &name, double price, QTime time,
                        PickedWorkers performers = {}) {
     SelectedService s;
-    s.iddService = key;
-    s.iddTop = Group::kStandalone;
-    s.name = name;
-    s.price = price;
-    s.time = time;
+    s.service.iddService = key;
+    s.service.iddTop = Group::kStandalone;
+    s.service.name = name;
+    s.service.price = price;
+    s.service.time = time;
     s.performers = performers;
     return s;
 }
@@ -190,10 +190,10 @@ TEST(OrderEditor, LinesMergeAndMoveTheProposedCompletion) {
     const QDateTime now = At(10, 8, 0);
     OrderEditor editor(StatusStarted, now);
     SelectedService tyres = Picked(QStringLiteral("p"), QStringLiteral("Шиномонтаж"), 0, QTime(0, 0));
-    tyres.iddTop = Group::kPackage;
-    tyres.price = 999;  // a package's own price never counts
+    tyres.service.iddTop = Group::kPackage;
+    tyres.service.price = 999;  // a package's own price never counts
     tyres.children.push_back(Picked(QStringLiteral("s1"), QStringLiteral("Снятие"), 100, QTime(0, 30)));
-    tyres.children.back().prNds = 18;
+    tyres.children.back().service.prNds = 18;
     const PickedWorker petrov{QString(), QStringLiteral("w1"), QStringLiteral("Петров"), false};
     const PickedWorker sidorov{QString(), QStringLiteral("w2"), QStringLiteral("Сидоров"), false};
     editor.AddServices({Picked(QStringLiteral("wash"), QStringLiteral("Мойка"), 300, QTime(1, 0), {petrov})});
