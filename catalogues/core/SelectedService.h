@@ -3,27 +3,17 @@
 #include "PickedWorker.h"
 #include "ServiceRecord.h"
 
-#include <QList>
-#include <QString>
-#include <QTime>
 #include <vector>
 
 // One entry of the list the services directory hands to its caller when it closes: a checked
-// top-level row. A package carries its services as children (price 0, the lines hold the money);
-// a service carries the performers that were ticked under it. The order form turns each entry into
-// an order line (group IddTop: "0" package, "top" standalone, or the package's IddService).
+// top-level row, as the catalogue holds it. A package carries its services as children (price 0, the
+// lines hold the money); a service carries the performers that were ticked under it. The order form
+// turns each entry into an order line.
 struct SelectedService {
-    QString iddService;
-    QString iddTop;
-    QString name;
-    double price = 0;
-    double prNds = 0;
-    bool prJob = false;
-    double job = 0;
-    QTime time{0, 0};
+    ServiceRecord service;
     std::vector<SelectedService> children;  // the package's services, in directory order
     PickedWorkers performers;               // ticked performers: iddServiceWork, iddWork, workFio
 
-    bool IsPackage() const { return iddTop == Group::kPackage; }
+    bool IsPackage() const { return service.IsPackage(); }
 };
 using SelectedServices = std::vector<SelectedService>;

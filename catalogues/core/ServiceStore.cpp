@@ -42,21 +42,8 @@ PickedWorker ReadLink(const CDynamicRecordset &rs) {
     return w;
 }
 
-SelectedService Entry(const ServiceRecord &s) {
-    SelectedService e;
-    e.iddService = s.iddService;
-    e.iddTop = s.iddTop;
-    e.name = s.name;
-    e.price = s.price;
-    e.prNds = s.prNds;
-    e.prJob = s.prJob;
-    e.job = s.job;
-    e.time = s.time;
-    return e;
-}
-
 SelectedService ServiceEntry(const ServiceNode &node, const QSet<QString> &checkedLinks) {
-    SelectedService e = Entry(node.service);
+    SelectedService e{node.service, {}, {}};
     for (const PickedWorker &w : node.performers)
         if (!w.iddServiceWork.isEmpty() && checkedLinks.contains(w.iddServiceWork)) e.performers << w;
     return e;
@@ -307,7 +294,7 @@ SelectedServices ServiceStore::Select(const ServiceTree &tree, const QSet<QStrin
     SelectedServices list;
     for (const PackageNode &p : tree.packages) {
         if (!checkedRows.contains(p.package.iddService)) continue;
-        SelectedService e = Entry(p.package);
+        SelectedService e{p.package, {}, {}};
         for (const ServiceNode &s : p.services) e.children.push_back(ServiceEntry(s, checkedLinks));
         list.push_back(std::move(e));
     }

@@ -20,7 +20,8 @@ QDateTime Take(const QDateTime &stored, bool picked, const QDateTime &shown) {
     return stored.isValid() && !picked ? stored : ToMinute(shown);
 }
 
-OrderLine LineFrom(const SelectedService &s, const QString &top) {
+OrderLine LineFrom(const SelectedService &entry, const QString &top) {
+    const ServiceRecord &s = entry.service;
     OrderLine line;
     line.IddService = s.iddService;
     line.IddTop = top;
@@ -31,7 +32,7 @@ OrderLine LineFrom(const SelectedService &s, const QString &top) {
     line.PrJob = s.prJob ? 1 : 0;
     line.Job = s.job;
     line.Time = s.time.isValid() ? s.time : QTime(0, 0);
-    for (const PickedWorker &w : s.performers)
+    for (const PickedWorker &w : entry.performers)
         if (!w.deleted) line.workers << PickedWorker{QString(), w.iddWork, w.workFio, false};
     return line;
 }
@@ -145,7 +146,7 @@ void OrderEditor::AddServices(const SelectedServices &services) {
             OrderLine pkg = LineFrom(s, Group::kPackage);
             pkg.Price = 0;
             pkg.PrNDS = 0;
-            for (const SelectedService &c : s.children) pkg.children << LineFrom(c, s.iddService);
+            for (const SelectedService &c : s.children) pkg.children << LineFrom(c, s.service.iddService);
             m_order.lines << pkg;
         } else {
             m_order.lines << LineFrom(s, Group::kStandalone);

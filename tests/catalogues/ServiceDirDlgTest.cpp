@@ -196,14 +196,14 @@ TEST_P(ServiceDirDlgTest, ClosingHandsBackTheCheckedRows) {
     dlg.reject();                                   // Escape builds the list as well
     const SelectedServices &picked = dlg.Selected();
     ASSERT_EQ(picked.size(), 2u);
-    EXPECT_EQ(picked[0].iddService, packageKey);
+    EXPECT_EQ(picked[0].service.iddService, packageKey);
     EXPECT_TRUE(picked[0].IsPackage());
     ASSERT_EQ(picked[0].children.size(), 1u);
-    EXPECT_EQ(picked[0].children[0].name, QStringLiteral("Снятие"));
-    EXPECT_EQ(picked[0].children[0].iddTop, packageKey);
-    EXPECT_DOUBLE_EQ(picked[0].children[0].price, 100.0);
+    EXPECT_EQ(picked[0].children[0].service.name, QStringLiteral("Снятие"));
+    EXPECT_EQ(picked[0].children[0].service.iddTop, packageKey);
+    EXPECT_DOUBLE_EQ(picked[0].children[0].service.price, 100.0);
     EXPECT_TRUE(picked[0].children[0].performers.isEmpty());  // Петров was not ticked there
-    EXPECT_EQ(picked[1].iddService, washKey);
+    EXPECT_EQ(picked[1].service.iddService, washKey);
     ASSERT_EQ(picked[1].performers.size(), 1);
     EXPECT_EQ(picked[1].performers[0].iddWork, QStringLiteral("w2"));
     EXPECT_EQ(picked[1].performers[0].workFio, QStringLiteral("Сидоров"));

@@ -260,23 +260,19 @@ TEST_P(ServiceStoreTest, SelectionHoldsCheckedRowsWithChildrenAndTickedPerformer
     ASSERT_EQ(list.size(), 2u);
     const SelectedService &package = list[0];
     EXPECT_TRUE(package.IsPackage());
-    EXPECT_EQ(package.name, QStringLiteral("Шиномонтаж"));
+    EXPECT_EQ(package.service.name, QStringLiteral("Шиномонтаж"));
     ASSERT_EQ(package.children.size(), 2u);
-    EXPECT_EQ(package.children[0].name, QStringLiteral("Снятие"));
-    EXPECT_EQ(package.children[0].iddTop, in1.iddTop);
+    EXPECT_EQ(package.children[0].service.name, QStringLiteral("Снятие"));
+    EXPECT_EQ(package.children[0].service.iddTop, in1.iddTop);
     ASSERT_EQ(package.children[0].performers.size(), 1);
     EXPECT_EQ(package.children[0].performers[0].iddWork, QStringLiteral("w1"));
     EXPECT_TRUE(package.children[1].performers.isEmpty());
 
     const SelectedService &wash = list[1];
-    EXPECT_EQ(wash.iddService, alone.iddService);
-    EXPECT_EQ(wash.iddTop, QStringLiteral("top"));
-    EXPECT_DOUBLE_EQ(wash.price, 300.0);
-    EXPECT_DOUBLE_EQ(wash.prNds, 20.0);
-    EXPECT_TRUE(wash.prJob);
-    EXPECT_DOUBLE_EQ(wash.job, 10.0);
-    EXPECT_EQ(wash.time, QTime(0, 30));
-    ASSERT_EQ(wash.performers.size(), 1);  // only the ticked one
+    EXPECT_EQ(wash.service.iddService, alone.iddService);
+    EXPECT_EQ(wash.service.iddTop, QStringLiteral("top"));
+    EXPECT_DOUBLE_EQ(wash.service.price, 300.0);  // the catalogue's record as loaded
+    ASSERT_EQ(wash.performers.size(), 1);         // only the ticked one
     EXPECT_EQ(wash.performers[0].workFio, QStringLiteral("Сидоров"));
 }
 
