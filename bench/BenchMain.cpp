@@ -15,12 +15,14 @@
 #include "DbError.h"
 #include "DocumentWriter.h"
 #include "Formats.h"
+#include "MergeBench.h"
 #include "OrderJournalStore.h"
 #include "OrderStore.h"
 #include "RefDb.h"
 #include "ReportBench.h"
 #include "RtfTemplateFiller.h"
 #include "SalaryBench.h"
+#include "SaveBench.h"
 #include "ServiceStore.h"
 #include "StatementCounter.h"
 
@@ -203,123 +205,6 @@ Inputs PickInputs(Database &db) {
     return in;
 }
 
-// The order save and its raw limit: BEGIN, the client, the car, the counter, the order, its ten lines in
-// one statement, their twenty workers in one statement, COMMIT.
-class SaveBench {
-public:
-    SaveBench(Database &db, const Order &order)
-        : m_db(db),
-          m_order(order),
-          m_client(db, QStringLiteral("UPDATE SClient SET ClientName = ?, ClientAdres = ?, ClientTel = ? "
-                                      "WHERE IddClient = ?")),
-          m_car(db,
-                QStringLiteral("UPDATE SAvto SET AvtoNomer = ?, AvtoMarka = ?, AvtoColor = ?, AvtoDvig = ?, "
-                               "AvtoVin = ?, AvtoPrim = ? WHERE IddAvto = ?")),
-          m_counter(db, QStringLiteral("UPDATE [Number] SET ZakazNomer = ZakazNomer + 1 WHERE iddnum = ? "
-                                       "RETURNING ZakazPr, ZakazNomer")),
-          m_head(db, QStringLiteral(
-                         "INSERT INTO TZakaz (IddZakaz, ZakazNomer, ZakazData, ZakazBegin, ZakazBeginIn, "
-                         "ZakazStatus, IddAvto, IddVlad, [Delete]) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)")),
-          m_lines(db, Repeat(QStringLiteral(
-                                 "INSERT INTO TService (IddZakaz, IddService, IddTop, [Count], [Name], "
-                                 "Price, PrNDS, [Time], PrJob, Job, [Delete]) VALUES "),
-                             QStringLiteral("(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"), int(order.lines.size()))),
-          m_workers(db, Repeat(QStringLiteral("INSERT INTO TWork (IddZakaz, IddService, IddWork, WorkFIO, "
-                                              "[Delete]) VALUES "),
-                               QStringLiteral("(?, ?, ?, ?, ?)"), WorkerCount(order))) {
-        m_lastNumber = One(db, QStringLiteral("SELECT ZakazNomer FROM [Number]"));
-    }
-    ~SaveBench() {
-        try {
-            m_db.Exec(QStringLiteral("UPDATE [Number] SET ZakazNomer = ? WHERE iddnum = ?"),
-                      {m_lastNumber.toInt(), QStringLiteral("1")});
-        } catch (const DbError &) {
-        }
-    }
-
-    size_t Program() {
-        Order o = m_order;
-        o.ZakazStatus = StatusStarted;
-        o.ZakazData = QDateTime(QDate::currentDate(), QTime(0, 0));
-        o.ZakazBegin = o.ZakazBeginIn = QDateTime(QDate::currentDate(), QTime(10, 0));
-        m_saved << OrderStore(m_db).Save(o, QStringLiteral("zvbench"));
-        return size_t(o.lines.size());
-    }
-
-    size_t Raw() {
-        const QString key = QStringLiteral("zvbench~raw~%1").arg(++m_rawKeys);
-        m_saved << key;
-        const QDateTime now(QDate::currentDate(), QTime(10, 0));
-        QSqlDatabase handle = m_db.handle();
-        handle.transaction();
-        m_client.Exec({m_order.client.ClientName, m_order.client.ClientAdres, m_order.client.ClientTel,
-                       m_order.IddVlad});
-        m_car.Exec({m_order.car.AvtoNomer, m_order.car.AvtoMarka, m_order.car.AvtoColor, m_order.car.AvtoDvig,
-                    m_order.car.AvtoVin, m_order.car.AvtoPrim, m_order.IddAvto});
-        QSqlQuery &counter = m_counter.Exec({QStringLiteral("1")});
-        const QString number =
-            counter.next() ? counter.value(0).toString() + counter.value(1).toString() : QString();
-        counter.finish();
-        m_head.Exec({key, number, QDateTime(now.date(), QTime(0, 0)), now, now, int(StatusStarted),
-                     m_order.IddAvto, m_order.IddVlad, false});
-        QVariantList lines, workers;
-        for (const OrderLine &l : m_order.lines) {
-            lines << key << l.IddService << l.IddTop << l.Count << l.Name << l.Price << l.PrNDS
-                  << QDateTime(QDate(1899, 12, 30), l.Time) << (l.PrJob != 0) << l.Job << false;
-            for (const PickedWorker &w : l.workers)
-                workers << key << l.IddService << w.iddWork << w.workFio << false;
-        }
-        m_lines.Exec(lines);
-        m_workers.Exec(workers);
-        if (!handle.commit()) throw DbError(handle.lastError().text());
-        return size_t(m_order.lines.size());
-    }
-
-    // Removes what the iteration stored.
-    void Clean() {
-        for (const QString &key : std::as_const(m_saved))
-            for (const char *table : {"TWork", "TService", "TZakaz"})
-                m_db.Exec(QStringLiteral("DELETE FROM %1 WHERE IddZakaz = ?").arg(QLatin1String(table)),
-                          {key});
-        m_saved.clear();
-    }
-
-private:
-    class Statement {
-    public:
-        Statement(Database &db, const QString &sql) : m_db(db), m_query(db.handle()) {
-            if (!m_query.prepare(db.Sql(sql))) throw DbError(m_query.lastError().text());
-        }
-        QSqlQuery &Exec(const QVariantList &binds) {
-            for (int i = 0; i < binds.size(); ++i) m_query.bindValue(i, m_db.BindValue(binds[i]));
-            if (!m_query.exec()) throw DbError(m_query.lastError().text());
-            return m_query;
-        }
-
-    private:
-        Database &m_db;
-        QSqlQuery m_query;
-    };
-
-    static QString Repeat(const QString &head, const QString &row, int n) {
-        QStringList rows;
-        for (int i = 0; i < n; ++i) rows << row;
-        return head + rows.join(QStringLiteral(", "));
-    }
-    static int WorkerCount(const Order &order) {
-        int n = 0;
-        for (const OrderLine &l : order.lines) n += int(l.workers.size());
-        return n;
-    }
-
-    Database &m_db;
-    Order m_order;
-    Statement m_client, m_car, m_counter, m_head, m_lines, m_workers;
-    QString m_lastNumber;
-    QStringList m_saved;
-    int m_rawKeys = 0;
-};
-
 // The order journal's raw limit: the listed orders with their debts (stored total less what was paid),
 // joined to their live lines and workers, in the journal's order. `where` is over z (TZakaz), a (SAvto) and
 // c (SClient). The default search ("Активные") also lists every order in debt.
@@ -367,73 +252,16 @@ const char *kClientAccountRaw =
     "p.NomerPay, p.DataPay, p.SummaPay, p.DocPay, p.PrimPay, p.[Delete] FROM TPay p WHERE p.IddZakaz = ? AND "
     "p.[Delete] = FALSE ORDER BY 6 DESC, 1 DESC";
 
-// The document merge of `rows` table rows: a data file made from an order's real data file with its rows
-// repeated, merged into the work order's template. Its raw limit reads the same two files and writes an
-// output of the merged size the same safe way (aside, then renamed): the file work any merge does.
-class MergeBench {
-public:
-    MergeBench(Database &db, const QString &iddZakaz, int rows) : m_rows(size_t(rows)) {
-        if (!m_dir.isValid()) throw DbError(QStringLiteral("no temporary folder for the merge"));
-        m_template =
-            QStringLiteral(ZV_TEMPLATES_DIR "/") + DocumentFiles::Of(OrderDocument::WorkOrder).templateFile;
-        const QList<QByteArray> lines =
-            DocumentWriter(db).Data(OrderDocument::WorkOrder, iddZakaz).split('\n');
-        // Header lines, then the table's rows (every prefix but 0), then the totals.
-        QList<QByteArray> before, table, after;
-        for (const QByteArray &line : lines) {
-            if (line.isEmpty()) continue;
-            if (!line.startsWith("|0:"))
-                table << line;
-            else
-                (table.isEmpty() ? before : after) << line;
-        }
-        if (table.isEmpty()) throw DbError(QStringLiteral("the order's data file has no rows"));
-        QByteArray data = before.join('\n') + '\n';
-        for (int i = 0; i < rows; ++i) data += table[i % table.size()] + '\n';
-        data += after.join('\n') + '\n';
-        m_data = m_dir.filePath(QStringLiteral("data.txt"));
-        m_output = m_dir.filePath(QStringLiteral("out.doc"));
-        QFile f(m_data);
-        if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size())
-            throw DbError(QStringLiteral("cannot write %1").arg(m_data));
-    }
+// Registers one benchmark timed by its own clock, in milliseconds, under "<backend>/<name>".
+template <typename Fn>
+void Add(const QString &backend, const QString &name, Fn fn) {
+    benchmark::RegisterBenchmark((backend + u'/' + name).toStdString().c_str(), fn)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
+}
 
-    // Both return the table rows merged.
-    size_t Program() {
-        RtfTemplateFiller filler;
-        if (filler.Fill(m_data, m_template, m_output) != 0) throw DbError(filler.LastMessage());
-        return m_rows;
-    }
-
-    size_t Raw() {
-        const QByteArray data = Read(m_data), rtf = Read(m_template);
-        QByteArray out = rtf + data;
-        out.resize(QFileInfo(m_output).size());
-        QSaveFile f(m_dir.filePath(QStringLiteral("raw.doc")));
-        if (!f.open(QIODevice::WriteOnly) || f.write(out) != out.size() || !f.commit())
-            throw DbError(f.errorString());
-        return m_rows;
-    }
-
-private:
-    static QByteArray Read(const QString &path) {
-        QFile f(path);
-        if (!f.open(QIODevice::ReadOnly)) throw DbError(QStringLiteral("cannot read %1").arg(path));
-        return f.readAll();
-    }
-
-    QTemporaryDir m_dir;
-    size_t m_rows;
-    QString m_template, m_data, m_output;
-};
-
-void Register(Database &db, const Inputs &in, const QString &backend) {
-    const auto add = [&](const char *name, auto fn) {
-        benchmark::RegisterBenchmark((backend + u'/' + QLatin1String(name)).toStdString().c_str(), fn)
-            ->UseManualTime()
-            ->Unit(benchmark::kMillisecond);
-    };
-    Database *d = &db;
+// The clients directory (whole, by name, by INN, the debtors), the cars directory and the services tree.
+void RegisterDirectories(Database *d, const Inputs &in, const QString &backend) {
     const auto clients = [d](ClientFilter filter, const QString &where, QVariantList binds, Debts debts) {
         return [=](benchmark::State &state) {
             RawQuery raw(*d, ClientsRaw(where, debts));
@@ -446,17 +274,18 @@ void Register(Database &db, const Inputs &in, const QString &backend) {
     byName.name = in.threeName;
     byInn.inn = in.inn;
     debtors.debtorsOnly = true;
-    add("ClientsDefault", clients({}, QString(), {}, Debts::All));
-    add("ClientsName",
+    Add(backend, "ClientsDefault", clients({}, QString(), {}, Debts::All));
+    Add(backend, "ClientsName",
         clients(byName, QStringLiteral(" WHERE c.ClientName = ?"), {in.threeName}, Debts::Own));
-    add("ClientsInn", clients(byInn, QStringLiteral(" WHERE c.ClientINN = ?"), {in.inn}, Debts::Own));
-    add("ClientsDebtors", clients(debtors, QString(), {0.009}, Debts::Debtors));
-    add("Cars", [d](benchmark::State &state) {
+    Add(backend, "ClientsInn",
+        clients(byInn, QStringLiteral(" WHERE c.ClientINN = ?"), {in.inn}, Debts::Own));
+    Add(backend, "ClientsDebtors", clients(debtors, QString(), {0.009}, Debts::Debtors));
+    Add(backend, "Cars", [d](benchmark::State &state) {
         RawQuery raw(*d, QString::fromLatin1(kCarsRaw));
         RunPair(
             state, *d, [&] { return size_t(CarStore(*d).Search({}).size()); }, [&] { return raw.Run(); });
     });
-    add("ServicesTree", [d](benchmark::State &state) {
+    Add(backend, "ServicesTree", [d](benchmark::State &state) {
         RawQuery raw(*d, QString::fromLatin1(kServicesRaw));
         RunPair(
             state, *d,
@@ -468,8 +297,12 @@ void Register(Database &db, const Inputs &in, const QString &backend) {
             },
             [&] { return raw.Run(); });
     });
+}
+
+// The order load and save, and what the order form reads on opening an order.
+void RegisterOrder(Database *d, const Inputs &in, const QString &backend) {
     const QString key = in.loadOrder;
-    add("OrderLoad", [d, key](benchmark::State &state) {
+    Add(backend, "OrderLoad", [d, key](benchmark::State &state) {
         std::vector<std::unique_ptr<RawQuery>> raw;
         for (const char *sql : kLoadRaw)
             raw.push_back(std::make_unique<RawQuery>(*d, QString::fromUtf8(sql)));
@@ -488,42 +321,13 @@ void Register(Database &db, const Inputs &in, const QString &backend) {
             });
     });
     const Order order = in.newOrder;
-    add("OrderSave10x2", [d, order](benchmark::State &state) {
+    Add(backend, "OrderSave10x2", [d, order](benchmark::State &state) {
         SaveBench save(*d, order);
         RunPair(
             state, *d, [&] { return save.Program(); }, [&] { return save.Raw(); }, [&] { save.Clean(); });
     });
-
-    // The order journal: the default search, a month of every status, and searches by plate and number
-    // over the whole ten years.
-    QDate monthFrom, monthTo;
-    OrderJournalStore::DefaultPeriod(in.lastDay, &monthFrom, &monthTo);
-    const QVariantList month = {QDateTime(monthFrom, QTime(0, 0)),
-                                QDateTime(monthTo.addDays(1), QTime(0, 0))};
-    const QVariantList years = {QDateTime(in.firstDay, QTime(0, 0)),
-                                QDateTime(in.lastDay.addDays(1), QTime(0, 0))};
-    const QString period = QStringLiteral("z.ZakazData >= ? AND z.ZakazData < ?");
-    const auto journal = [d](JournalFilter filter, const QString &where, QVariantList binds, bool everyDebt) {
-        return [=](benchmark::State &state) {
-            RawQuery raw(*d, JournalRaw(where, everyDebt));
-            RunPair(
-                state, *d, [&] { return size_t(OrderJournalStore(*d).Search(filter).size()); },
-                [&] { return raw.Run(binds); });
-        };
-    };
-    JournalFilter active{monthFrom, monthTo, JournalStatus::Active, {}, {}, {}, {}};
-    JournalFilter all{monthFrom, monthTo, JournalStatus::All, {}, {}, {}, {}};
-    JournalFilter byPlate{in.firstDay, in.lastDay, JournalStatus::All, {}, in.plate, {}, {}};
-    JournalFilter byNumber{in.firstDay, in.lastDay, JournalStatus::All, in.number, {}, {}, {}};
-    add("JournalDefault",
-        journal(active, period + QStringLiteral(" AND z.ZakazStatus IN (0, 1)"), month, true));
-    add("JournalMonthAll", journal(all, period, month, false));
-    add("JournalPlate", journal(byPlate, period + QStringLiteral(" AND a.AvtoNomer = ?"),
-                                years + QVariantList{in.plate}, false));
-    add("JournalNumber", journal(byNumber, period + QStringLiteral(" AND z.ZakazNomer = ?"),
-                                 years + QVariantList{in.number}, false));
     // What the order form reads on opening an order: the makes list and the order.
-    add("OrderFormOpen", [d, key](benchmark::State &state) {
+    Add(backend, "OrderFormOpen", [d, key](benchmark::State &state) {
         RawQuery makes(*d, QStringLiteral("SELECT DISTINCT AvtoMarka FROM SAvto WHERE AvtoMarka <> '' "
                                           "ORDER BY AvtoMarka"));
         std::vector<std::unique_ptr<RawQuery>> raw;
@@ -543,9 +347,50 @@ void Register(Database &db, const Inputs &in, const QString &backend) {
                 return n;
             });
     });
+}
 
+// The order journal: the default search, a month of every status, and searches by plate and number
+// over the whole ten years.
+void RegisterJournal(Database *d, const Inputs &in, const QString &backend) {
+    QDate monthFrom, monthTo;
+    OrderJournalStore::DefaultPeriod(in.lastDay, &monthFrom, &monthTo);
+    const QVariantList month = {QDateTime(monthFrom, QTime(0, 0)),
+                                QDateTime(monthTo.addDays(1), QTime(0, 0))};
+    const QVariantList years = {QDateTime(in.firstDay, QTime(0, 0)),
+                                QDateTime(in.lastDay.addDays(1), QTime(0, 0))};
+    const QString period = QStringLiteral("z.ZakazData >= ? AND z.ZakazData < ?");
+    const auto journal = [d](JournalFilter filter, const QString &where, QVariantList binds, bool everyDebt) {
+        return [=](benchmark::State &state) {
+            RawQuery raw(*d, JournalRaw(where, everyDebt));
+            RunPair(
+                state, *d, [&] { return size_t(OrderJournalStore(*d).Search(filter).size()); },
+                [&] { return raw.Run(binds); });
+        };
+    };
+    JournalFilter active{monthFrom, monthTo, JournalStatus::Active, {}, {}, {}, {}};
+    JournalFilter all{monthFrom, monthTo, JournalStatus::All, {}, {}, {}, {}};
+    JournalFilter byPlate{in.firstDay, in.lastDay, JournalStatus::All, {}, in.plate, {}, {}};
+    JournalFilter byNumber{in.firstDay, in.lastDay, JournalStatus::All, in.number, {}, {}, {}};
+    Add(backend, "JournalDefault",
+        journal(active, period + QStringLiteral(" AND z.ZakazStatus IN (0, 1)"), month, true));
+    Add(backend, "JournalMonthAll", journal(all, period, month, false));
+    Add(backend, "JournalPlate",
+        journal(byPlate, period + QStringLiteral(" AND a.AvtoNomer = ?"), years + QVariantList{in.plate},
+                false));
+    Add(backend, "JournalNumber",
+        journal(byNumber, period + QStringLiteral(" AND z.ZakazNomer = ?"), years + QVariantList{in.number},
+                false));
+}
+
+// The cash journal of the last month and the client card's pages; a work order merged into its template.
+void RegisterMoneyAndDocuments(Database *d, const Inputs &in, const QString &backend) {
+    QDate monthFrom, monthTo;
+    OrderJournalStore::DefaultPeriod(in.lastDay, &monthFrom, &monthTo);
+    const QVariantList month = {QDateTime(monthFrom, QTime(0, 0)),
+                                QDateTime(monthTo.addDays(1), QTime(0, 0))};
+    const QString key = in.loadOrder;
     // The cash journal of the last month with its three totals.
-    add("CashMonth", [d, monthFrom, monthTo, month](benchmark::State &state) {
+    Add(backend, "CashMonth", [d, monthFrom, monthTo, month](benchmark::State &state) {
         RawQuery raw(*d, QString::fromLatin1(kCashRaw));
         CashFilter filter;
         filter.from = monthFrom;
@@ -561,13 +406,13 @@ void Register(Database &db, const Inputs &in, const QString &backend) {
     });
     // The client card's "Заказы" and "Лицевой счет" pages for the client with the most orders.
     const QString fleet = in.fleetClient;
-    add("ClientOrdersPage", [d, fleet](benchmark::State &state) {
+    Add(backend, "ClientOrdersPage", [d, fleet](benchmark::State &state) {
         RawQuery raw(*d, QString::fromLatin1(kClientOrdersRaw));
         RunPair(
             state, *d, [&] { return size_t(CashStore(*d).ClientOrders(fleet).size()); },
             [&] { return raw.Run({fleet}); });
     });
-    add("ClientAccountPage", [d, fleet](benchmark::State &state) {
+    Add(backend, "ClientAccountPage", [d, fleet](benchmark::State &state) {
         RawQuery raw(*d, QString::fromLatin1(kClientAccountRaw));
         RunPair(
             state, *d, [&] { return size_t(CashStore(*d).ClientAccount(fleet).size()); },
@@ -575,7 +420,6 @@ void Register(Database &db, const Inputs &in, const QString &backend) {
                 return raw.Run({fleet, fleet});
             });
     });
-
     // A work order of 100 and of 1000 table rows merged into its template.
     for (const int rows : {100, 1000}) {
         const QString name = QStringLiteral("DocumentMerge%1").arg(rows);
@@ -589,6 +433,13 @@ void Register(Database &db, const Inputs &in, const QString &backend) {
             ->UseManualTime()
             ->Unit(benchmark::kMillisecond);
     }
+}
+
+void Register(Database &db, const Inputs &in, const QString &backend) {
+    RegisterDirectories(&db, in, backend);
+    RegisterOrder(&db, in, backend);
+    RegisterJournal(&db, in, backend);
+    RegisterMoneyAndDocuments(&db, in, backend);
 }
 
 void PrintOutcome(const BenchTarget &target, double scale, const RefDb::Outcome &out) {
