@@ -2,7 +2,7 @@
 
 #include "AppContext.h"
 #include "CServiceDlg.h"
-#include "DbError.h"
+#include "DbAction.h"
 #include "DialogRunner.h"
 #include "Formats.h"
 #include "KeyedList.h"
@@ -125,14 +125,8 @@ void CServiceDirDlg::Build() {
 
 void CServiceDirDlg::Reload() {
     m_list->clear();
-    try {
-        WaitCursor wait;
-        m_tree = ServiceStore(m_ctx.db()).LoadTree();
-    } catch (const DbError &e) {
-        m_tree = ServiceTree{};
-        m_ctx.prompter().Error(e.text());
-        return;
-    }
+    m_tree = ServiceTree{};
+    if (!TryDb(m_ctx.prompter(), [&] { m_tree = ServiceStore(m_ctx.db()).LoadTree(); })) return;
     for (const PackageNode &p : m_tree.packages) {
         QTreeWidgetItem *row = NewRow(nullptr, m_list);
         row->setText(Name, p.package.name);
@@ -171,7 +165,7 @@ void CServiceDirDlg::AddService() {
         }
     }
     CServiceDlg card(m_ctx, setup, this);
-    if (m_ctx.dialogs().Run(card) == QDialog::Accepted) Reload();
+    if (card.Loaded() && m_ctx.dialogs().Run(card) == QDialog::Accepted) Reload();
 }
 
 void CServiceDirDlg::EditService() {
@@ -186,7 +180,7 @@ void CServiceDirDlg::EditService() {
     setup.existing = true;
     setup.iddService = row->data(Name, kKeyRole).toString();
     CServiceDlg card(m_ctx, setup, this);
-    if (m_ctx.dialogs().Run(card) == QDialog::Accepted) Reload();
+    if (card.Loaded() && m_ctx.dialogs().Run(card) == QDialog::Accepted) Reload();
 }
 
 void CServiceDirDlg::DeleteService() {
@@ -199,14 +193,12 @@ void CServiceDirDlg::DeleteService() {
         return;
     }
     if (!m_ctx.prompter().Question(kDeleteQuestion)) return;
-    try {
-        WaitCursor wait;
-        if (!ServiceStore(m_ctx.db()).Delete(row->data(Name, kKeyRole).toString())) {
-            m_ctx.prompter().Error(kNotFound);
-            return;
-        }
-    } catch (const DbError &e) {
-        m_ctx.prompter().Error(e.text());
+    bool deleted = false;
+    if (!TryDb(m_ctx.prompter(),
+               [&] { deleted = ServiceStore(m_ctx.db()).Delete(row->data(Name, kKeyRole).toString()); }))
+        return;
+    if (!deleted) {
+        m_ctx.prompter().Error(kNotFound);
         return;
     }
     Reload();

@@ -181,8 +181,7 @@ void CServiceDlg::SetTooltips() {
 
 void CServiceDlg::Load() {
     std::optional<ServiceRecord> row;
-    try {
-        WaitCursor wait;
+    const bool read = TryDb(m_ctx.prompter(), [&] {
         ServiceStore store(m_ctx.db());
         FillPackages();
         if (m_setup.orderLine) {
@@ -197,10 +196,13 @@ void CServiceDlg::Load() {
             row = store.Load(m_setup.iddService);
             if (row) m_performers = store.Performers(m_setup.iddService);
         }
-    } catch (const DbError &e) {
-        m_ctx.prompter().Error(e.text());
+    });
+    if (!read) return;
+    // A catalogue row deleted on another workstation since the list was filled: the card does not open.
+    if (m_setup.existing && !row && !m_setup.orderLine) {
+        m_ctx.prompter().Error(kNotFound);
+        return;
     }
-    if (m_setup.existing && !row && !m_setup.orderLine) m_ctx.prompter().Error(kNotFound);
 
     QString packageText = m_setup.packageText;
     if (row) {
@@ -237,6 +239,7 @@ void CServiceDlg::Load() {
     // The first thing to fill: the service's name (also when the card opens in a package), the
     // package's own name when a package is opened.
     (m_name->isEnabled() ? static_cast<QWidget *>(m_name) : m_package)->setFocus();
+    m_loaded = true;
 }
 
 void CServiceDlg::FillPackages() {
@@ -310,13 +313,10 @@ void CServiceDlg::EditPerformer() {
     QSet<QString> live;
     bool known = false;
     if (!m_iddService.isEmpty()) {
-        try {
+        known = TryDb(m_ctx.prompter(), [&] {
             for (const PickedWorker &w : ServiceStore(m_ctx.db()).Performers(m_iddService))
                 live.insert(w.iddServiceWork);
-            known = true;
-        } catch (const DbError &e) {
-            m_ctx.prompter().Error(e.text());
-        }
+        });
     }
     for (PickedWorker &w : m_performers) {
         if (w.iddWork != iddWork) continue;

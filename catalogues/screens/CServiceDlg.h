@@ -43,6 +43,8 @@ public:
     ServiceRecord Result() const { return m_result; }
     QString PackageText() const { return m_resultPackage; }
     PickedWorkers Performers() const { return m_performers; }  // entries marked deleted included
+    // False when the card's row could not be read or is gone: the card said so and is not to be shown.
+    bool Loaded() const { return m_loaded; }
 
     // Commands of the performer buttons.
     void AddPerformer();
@@ -67,6 +69,7 @@ private:
     QString m_iddTop;
     bool m_openedPackage = false;
     PickedWorkers m_performers;
+    bool m_loaded = false;
     ServiceRecord m_result;
     QString m_resultPackage;
 

@@ -218,7 +218,7 @@ void OrderLinesPart::EditLine() {
     for (const PickedWorker &w : line.workers)
         setup.lineWorkers << PickedWorker{QString(), w.iddWork, w.workFio, w.deleted};
     CServiceDlg card(m_ctx, setup, this);
-    if (m_ctx.dialogs().Run(card) != QDialog::Accepted) return;
+    if (!card.Loaded() || m_ctx.dialogs().Run(card) != QDialog::Accepted) return;
     m_editor.ChangeLine(PosOf(item), card.Result());
     Fill();
 }
