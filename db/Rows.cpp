@@ -159,6 +159,17 @@ bool InsertUnlessLive(Database &db, const QString &table, const Values &values, 
     return db.Exec(sql, binds).numRowsAffected() > 0;
 }
 
+void Store(Database &db, const QString &table, const QString &keyColumn, QString &key, const Values &values,
+           const std::function<QString()> &newKey) {
+    if (!key.isEmpty()) {
+        Update(db, table, {{keyColumn, key}}, values);
+        return;
+    }
+    const QString fresh = newKey();
+    Insert(db, table, Values{{keyColumn, fresh}} + values);
+    key = fresh;
+}
+
 int Update(Database &db, const QString &table, const Values &keys, const Values &values) {
     if (values.isEmpty()) return 0;
     QStringList sets;

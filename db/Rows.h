@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 
 class Database;
 
@@ -29,6 +30,10 @@ bool InsertUnlessLive(Database &db, const QString &table, const Values &values, 
 // Looks the row up by its identifying fields; inserts it (with them) when absent, else updates the rest.
 // Returns true when a row was inserted.
 bool InsertOrUpdate(Database &db, const QString &table, const Values &keys, const Values &rest);
+// Updates the row whose `keyColumn` is `key`; a record with no key yet is inserted under a key from
+// `newKey`, handed back in `key`.
+void Store(Database &db, const QString &table, const QString &keyColumn, QString &key, const Values &values,
+           const std::function<QString()> &newKey);
 // Returns the number of rows changed.
 int Update(Database &db, const QString &table, const Values &keys, const Values &values);
 int SoftDelete(Database &db, const QString &table, const Values &keys,

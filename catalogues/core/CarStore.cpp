@@ -237,13 +237,7 @@ void CarStore::SaveFields(CarRecord &car, const QString &login) {
         {QStringLiteral("AvtoNomer"), car.avtoNomer}, {QStringLiteral("AvtoMarka"), car.avtoMarka},
         {QStringLiteral("AvtoColor"), car.avtoColor}, {QStringLiteral("AvtoDvig"), car.avtoDvig},
         {QStringLiteral("AvtoVin"), car.avtoVin},     {QStringLiteral("AvtoPrim"), car.avtoPrim}};
-    if (!car.iddAvto.isEmpty()) {
-        Rows::Update(m_db, kCars, {{QStringLiteral("IddAvto"), car.iddAvto}}, fields);
-        return;
-    }
-    const QString key = NewKey(login);
-    Rows::Insert(m_db, kCars, Values{{QStringLiteral("IddAvto"), key}} + fields);
-    car.iddAvto = key;
+    Rows::Store(m_db, kCars, QStringLiteral("IddAvto"), car.iddAvto, fields, [&] { return NewKey(login); });
 }
 
 void CarStore::Delete(const QString &iddAvto) {

@@ -268,13 +268,8 @@ void ClientStore::SaveContact(ClientRecord &client, const QString &login) {
     const Values fields = {{QStringLiteral("ClientName"), client.clientName},
                            {QStringLiteral("ClientAdres"), client.clientAdres},
                            {QStringLiteral("ClientTel"), client.clientTel}};
-    if (!client.iddClient.isEmpty()) {
-        Rows::Update(m_db, kClients, {{QStringLiteral("IddClient"), client.iddClient}}, fields);
-        return;
-    }
-    const QString key = NewKey(login);
-    Rows::Insert(m_db, kClients, Values{{QStringLiteral("IddClient"), key}} + fields);
-    client.iddClient = key;
+    Rows::Store(m_db, kClients, QStringLiteral("IddClient"), client.iddClient, fields,
+                [&] { return NewKey(login); });
 }
 
 void ClientStore::Delete(const QString &iddClient) {
