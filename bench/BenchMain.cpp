@@ -192,13 +192,13 @@ Inputs PickInputs(Database &db) {
                           {QStringLiteral("top")});
     for (int i = 0; i < 10 && s.next(); ++i) {
         OrderLine line;
-        line.IddService = s.value(0).toString();
-        line.Name = s.value(1).toString();
-        line.Price = s.value(2).toDouble();
-        line.PrNDS = s.value(3).toDouble();
-        line.PrJob = s.value(4).toBool() ? 1 : 0;
-        line.Job = s.value(5).toDouble();
-        line.Time = QTime(0, 30);
+        line.iddService = s.value(0).toString();
+        line.name = s.value(1).toString();
+        line.price = s.value(2).toDouble();
+        line.prNds = s.value(3).toDouble();
+        line.prJob = s.value(4).toBool();
+        line.job = s.value(5).toDouble();
+        line.time = QTime(0, 30);
         line.workers << workers[(2 * i) % workers.size()] << workers[(2 * i + 1) % workers.size()];
         o.lines << line;
     }

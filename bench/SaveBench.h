@@ -71,10 +71,10 @@ public:
                      m_order.IddAvto, m_order.IddVlad, false});
         QVariantList lines, workers;
         for (const OrderLine &l : m_order.lines) {
-            lines << key << l.IddService << l.IddTop << l.Count << l.Name << l.Price << l.PrNDS
-                  << QDateTime(QDate(1899, 12, 30), l.Time) << (l.PrJob != 0) << l.Job << false;
+            lines << key << l.iddService << l.iddTop << l.count << l.name << l.price << l.prNds
+                  << QDateTime(QDate(1899, 12, 30), l.time) << l.prJob << l.job << false;
             for (const PickedWorker &w : l.workers)
-                workers << key << l.IddService << w.iddWork << w.workFio << false;
+                workers << key << l.iddService << w.iddWork << w.workFio << false;
         }
         m_lines.Exec(lines);
         m_workers.Exec(workers);

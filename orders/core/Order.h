@@ -11,25 +11,19 @@
 // Order statuses (TZakaz.ZakazStatus).
 enum OrderStatus : int { StatusRequested = 0, StatusStarted = 1, StatusFinished = 2 };
 
-// One service line of an order (one TService row). A package is a header line with group "0" whose
-// children carry the package's service key as their group.
-struct OrderLine {
+// One service line of an order (one TService row): the catalogue's record of the service as the order
+// copied it (name, price, VAT, the performer's share and the duration may since have changed in the
+// catalogue), with the quantity, the package's services and the line's workers. A package is a header line
+// with group "0" whose children carry the package's service key as their group.
+struct OrderLine : ServiceRecord {
+    OrderLine() { iddTop = Group::kStandalone; }
+
     QString stored;  // non-empty when the line came from the database
-    QString IddService;
-    QString IddTop = Group::kStandalone;
-    QString Name;
-    double Count = 1.0;
-    double Price = 0.0;  // without VAT
-    double PrNDS = 0.0;  // VAT percent
-    int PrJob = 0;       // 1: Job is a percentage of the line amount; 0: a fixed sum
-    double Job = 0.0;
-    QTime Time;  // planned duration per unit, as a time of day
-    int Delete = 0;
+    double count = 1.0;
     QList<OrderLine> children;
     PickedWorkers workers;
 
     bool IsNew() const { return stored.isEmpty(); }
-    bool IsPackage() const { return IddTop == Group::kPackage; }
 };
 
 // The car and client fields an order carries on its form.

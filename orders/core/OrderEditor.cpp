@@ -23,35 +23,30 @@ QDateTime Take(const QDateTime &stored, bool picked, const QDateTime &shown) {
 OrderLine LineFrom(const SelectedService &entry, const QString &top) {
     const ServiceRecord &s = entry.service;
     OrderLine line;
-    line.IddService = s.iddService;
-    line.IddTop = top;
-    line.Name = s.name;
-    line.Count = 1.0;
-    line.Price = s.price;
-    line.PrNDS = s.prNds;
-    line.PrJob = s.prJob ? 1 : 0;
-    line.Job = s.job;
-    line.Time = s.time.isValid() ? s.time : QTime(0, 0);
+    static_cast<ServiceRecord &>(line) = s;  // the order keeps its own copy of the catalogue's record
+    line.iddTop = top;
+    line.deleted = false;
+    if (!line.time.isValid()) line.time = QTime(0, 0);
     for (const PickedWorker &w : entry.performers)
         if (!w.deleted) line.workers << PickedWorker{QString(), w.iddWork, w.workFio, false};
     return line;
 }
 
 void MarkDeleted(OrderLine &line) {
-    line.Delete = 1;
+    line.deleted = true;
     for (OrderLine &child : line.children) MarkDeleted(child);
 }
 
 // A service already on the order takes the quantity and the workers of the one added again.
 void MergeRepeated(QList<OrderLine> &lines) {
     for (int i = 0; i < lines.size(); ++i) {
-        if (lines[i].Delete) continue;
+        if (lines[i].deleted) continue;
         for (int j = i + 1; j < lines.size();) {
-            if (lines[j].Delete || lines[j].IddService != lines[i].IddService) {
+            if (lines[j].deleted || lines[j].iddService != lines[i].iddService) {
                 ++j;
                 continue;
             }
-            lines[i].Count += lines[j].Count;
+            lines[i].count += lines[j].count;
             for (const PickedWorker &w : std::as_const(lines[j].workers)) {
                 auto same = [&](const PickedWorker &x) { return x.iddWork == w.iddWork; };
                 auto it = std::find_if(lines[i].workers.begin(), lines[i].workers.end(), same);
@@ -144,8 +139,8 @@ void OrderEditor::AddServices(const SelectedServices &services) {
         if (s.IsPackage()) {
             // The package's services hold the money; its header line holds none.
             OrderLine pkg = LineFrom(s, Group::kPackage);
-            pkg.Price = 0;
-            pkg.PrNDS = 0;
+            pkg.price = 0;
+            pkg.prNds = 0;
             for (const SelectedService &c : s.children) pkg.children << LineFrom(c, s.service.iddService);
             m_order.lines << pkg;
         } else {
@@ -175,7 +170,7 @@ void OrderEditor::RemoveLine(LinePos pos) {
 bool OrderEditor::SetQuantity(LinePos pos, double count) {
     OrderLine *line = LineAt(pos);
     if (!line || count <= 0) return false;
-    line->Count = count;
+    line->count = count;
     ProposeDone();
     return true;
 }
@@ -199,12 +194,12 @@ void OrderEditor::SetWorkers(LinePos pos, const PickedWorkers &picked) {
 void OrderEditor::ChangeLine(LinePos pos, const ServiceRecord &changed) {
     OrderLine *line = LineAt(pos);
     if (!line) return;
-    if (!changed.name.isEmpty()) line->Name = changed.name;
-    line->Price = changed.price;
-    line->PrNDS = changed.prNds;
-    line->Job = changed.job;
-    line->PrJob = changed.prJob ? 1 : 0;
-    line->Time = changed.time.isValid() ? changed.time : QTime(0, 0);
+    if (!changed.name.isEmpty()) line->name = changed.name;
+    line->price = changed.price;
+    line->prNds = changed.prNds;
+    line->job = changed.job;
+    line->prJob = changed.prJob;
+    line->time = changed.time.isValid() ? changed.time : QTime(0, 0);
     ProposeDone();
 }
 
@@ -235,8 +230,8 @@ OrderEditor::Refusal OrderEditor::Check() const {
         return {Field::Plate, QStringLiteral("Укажите автомобиль!\nЗаполните гос номер автомобиля!")};
     if (m_order.client.ClientName.isEmpty())
         return {Field::Client, QStringLiteral("Укажите название клиента!")};
-    const bool anyLine =
-        std::any_of(m_order.lines.begin(), m_order.lines.end(), [](const OrderLine &l) { return !l.Delete; });
+    const bool anyLine = std::any_of(m_order.lines.begin(), m_order.lines.end(),
+                                     [](const OrderLine &l) { return !l.deleted; });
     if (!anyLine) return {Field::Lines, QStringLiteral("Добавьте предоставляемые услуги!")};
     return {};
 }

@@ -127,7 +127,7 @@ QList<JournalOrder> OrderJournalStore::Search(const JournalFilter &filter) {
         const QString service = rs.Text(QStringLiteral("IddService"));
         if (service.isEmpty()) continue;  // an order without lines
         const QString top = rs.Text(QStringLiteral("IddTop"));
-        if (flat.isEmpty() || flat.last().IddService != service || flat.last().IddTop != top) {
+        if (flat.isEmpty() || flat.last().iddService != service || flat.last().iddTop != top) {
             flat << OrderStore::ReadLine(rs);
         }
         const QString worker = rs.Text(QStringLiteral("IddWork"));

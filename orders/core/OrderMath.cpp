@@ -5,11 +5,11 @@
 namespace OrderMath {
 
 double LineAmount(const OrderLine &line) {
-    return line.Count * line.Price;
+    return line.count * line.price;
 }
 
 double LineVat(const OrderLine &line) {
-    return LineAmount(line) * line.PrNDS * 0.01;
+    return LineAmount(line) * line.prNds * 0.01;
 }
 
 double LineTotal(const OrderLine &line) {
@@ -17,14 +17,14 @@ double LineTotal(const OrderLine &line) {
 }
 
 qint64 LineDurationSecs(const OrderLine &line) {
-    if (!line.Time.isValid()) return 0;
-    return qint64(std::llround(line.Time.msecsSinceStartOfDay() / 1000.0 * line.Count));
+    if (!line.time.isValid()) return 0;
+    return qint64(std::llround(line.time.msecsSinceStartOfDay() / 1000.0 * line.count));
 }
 
 namespace {
 
 void Add(Totals &t, const OrderLine &line) {
-    if (line.Delete) return;
+    if (line.deleted) return;
     if (!line.IsPackage()) {
         t.total += LineTotal(line);
         t.vat += LineVat(line);

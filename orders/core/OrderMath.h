@@ -30,7 +30,7 @@ QString DurationText(qint64 durationSecs);
 // The performers' pay for a line: a percentage of the line amount, or a fixed sum.
 double PerformerPay(double count, double price, bool payIsPercent, double job);
 inline double PerformerPay(const OrderLine &line) {
-    return PerformerPay(line.Count, line.Price, line.PrJob != 0, line.Job);
+    return PerformerPay(line.count, line.price, line.prJob, line.job);
 }
 
 }  // namespace OrderMath

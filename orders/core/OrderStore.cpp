@@ -33,16 +33,16 @@ void MarkStored(QList<OrderLine> &lines) {
 OrderLine OrderStore::ReadLine(CDynamicRecordset &rs) {
     OrderLine line;
     line.stored = QStringLiteral("1");
-    line.IddService = rs.Text(QStringLiteral("IddService"));
-    line.IddTop = rs.Text(QStringLiteral("IddTop"));
-    line.Count = rs.Double(QStringLiteral("Count"));
-    line.Name = rs.Text(QStringLiteral("Name"));
-    line.Price = rs.Double(QStringLiteral("Price"));
-    line.PrNDS = rs.Double(QStringLiteral("PrNDS"));
+    line.iddService = rs.Text(QStringLiteral("IddService"));
+    line.iddTop = rs.Text(QStringLiteral("IddTop"));
+    line.count = rs.Double(QStringLiteral("Count"));
+    line.name = rs.Text(QStringLiteral("Name"));
+    line.price = rs.Double(QStringLiteral("Price"));
+    line.prNds = rs.Double(QStringLiteral("PrNDS"));
     const QDateTime t = rs.Date(QStringLiteral("Time"));
-    line.Time = t.isValid() ? t.time() : QTime(0, 0);
-    line.PrJob = rs.Bool(QStringLiteral("PrJob")) ? 1 : 0;
-    line.Job = rs.Double(QStringLiteral("Job"));
+    line.time = t.isValid() ? t.time() : QTime(0, 0);
+    line.prJob = rs.Bool(QStringLiteral("PrJob"));
+    line.job = rs.Double(QStringLiteral("Job"));
     return line;
 }
 
@@ -65,7 +65,7 @@ QString OrderStore::Save(Order &order, const QString &login) {
     // A line added and removed again before saving never reaches the database.
     QList<OrderLine> kept;
     for (const OrderLine &line : std::as_const(work.lines))
-        if (!(line.IsNew() && line.Delete)) kept << line;
+        if (!(line.IsNew() && line.deleted)) kept << line;
     WriteLines(work.IddZakaz, kept, isNew);
     work.lines = kept;
     Schema::RefreshOrderTotals(m_db, work.IddZakaz);
@@ -209,22 +209,22 @@ void OrderStore::WriteLines(const QString &iddZakaz, const QList<OrderLine> &lin
                     RowKey(rs.Text(QStringLiteral("IddService")), rs.Text(QStringLiteral("Other"))));
     }
     const std::function<void(const OrderLine &)> write = [&](const OrderLine &line) {
-        lineRows.Write(RowKey(line.IddService, line.IddTop),
+        lineRows.Write(RowKey(line.iddService, line.iddTop),
                        {{QStringLiteral("IddZakaz"), iddZakaz},
-                        {QStringLiteral("IddService"), line.IddService},
-                        {QStringLiteral("IddTop"), line.IddTop}},
-                       {{QStringLiteral("Count"), line.Count},
-                        {QStringLiteral("Name"), line.Name},
-                        {QStringLiteral("Price"), line.Price},
-                        {QStringLiteral("PrNDS"), line.PrNDS},
-                        {QStringLiteral("Time"), Formats::TimeOfDay(line.Time)},
-                        {QStringLiteral("PrJob"), line.PrJob != 0},
-                        {QStringLiteral("Job"), line.Job},
-                        {QStringLiteral("Delete"), line.Delete != 0}});
+                        {QStringLiteral("IddService"), line.iddService},
+                        {QStringLiteral("IddTop"), line.iddTop}},
+                       {{QStringLiteral("Count"), line.count},
+                        {QStringLiteral("Name"), line.name},
+                        {QStringLiteral("Price"), line.price},
+                        {QStringLiteral("PrNDS"), line.prNds},
+                        {QStringLiteral("Time"), Formats::TimeOfDay(line.time)},
+                        {QStringLiteral("PrJob"), line.prJob},
+                        {QStringLiteral("Job"), line.job},
+                        {QStringLiteral("Delete"), line.deleted}});
         for (const PickedWorker &w : line.workers)
-            workerRows.Write(RowKey(line.IddService, w.iddWork),
+            workerRows.Write(RowKey(line.iddService, w.iddWork),
                              {{QStringLiteral("IddZakaz"), iddZakaz},
-                              {QStringLiteral("IddService"), line.IddService},
+                              {QStringLiteral("IddService"), line.iddService},
                               {QStringLiteral("IddWork"), w.iddWork}},
                              {{QStringLiteral("WorkFIO"), w.workFio}, {QStringLiteral("Delete"), w.deleted}});
         for (const OrderLine &child : line.children) write(child);
@@ -296,7 +296,7 @@ QList<OrderLine> OrderStore::LoadLines(const QString &iddZakaz) {
                 {iddZakaz});
         for (; !rs.IsEOF(); rs.MoveNext()) {
             OrderLine line = ReadLine(rs);
-            line.workers = workers.value(line.IddService);
+            line.workers = workers.value(line.iddService);
             flat << line;
         }
     }
@@ -308,14 +308,14 @@ QList<OrderLine> OrderStore::Arrange(const QList<OrderLine> &flat) {
     for (const OrderLine &line : flat) {
         if (line.IsPackage())
             packages << line;
-        else if (line.IddTop == Group::kStandalone)
+        else if (line.iddTop == Group::kStandalone)
             standalone << line;
         else
             inPackages << line;
     }
     for (OrderLine &pkg : packages)
         for (const OrderLine &child : std::as_const(inPackages))
-            if (child.IddTop == pkg.IddService) pkg.children << child;
+            if (child.iddTop == pkg.iddService) pkg.children << child;
     return packages + standalone;
 }
 

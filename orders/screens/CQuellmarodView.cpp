@@ -70,11 +70,11 @@ QString Performers(const OrderLine &line) {
 
 // A line's cells: name, quantity, price, amount, VAT percent, VAT, amount with VAT, performers.
 QStringList LineTexts(const OrderLine &line) {
-    return {line.Name,
-            Formats::Money(line.Count),
-            Formats::Money(line.Price),
+    return {line.name,
+            Formats::Money(line.count),
+            Formats::Money(line.price),
             Formats::Money(OrderMath::LineAmount(line)),
-            Formats::Money(line.PrNDS),
+            Formats::Money(line.prNds),
             Formats::Money(OrderMath::LineVat(line)),
             Formats::Money(OrderMath::LineTotal(line)),
             Performers(line)};
@@ -88,8 +88,8 @@ QStringList PackageTexts(const OrderLine &pkg) {
         vat += OrderMath::LineVat(s);
         total += OrderMath::LineTotal(s);
     }
-    return {pkg.Name,
-            Formats::Money(pkg.Count),
+    return {pkg.name,
+            Formats::Money(pkg.count),
             QString(),
             Formats::Money(amount),
             QString(),

@@ -47,11 +47,11 @@ QString WorkersText(const OrderLine &line) {
 }
 
 void ShowLine(QTreeWidgetItem *item, const OrderLine &line) {
-    item->setText(OrderLinesPart::ColName, line.Name);
-    item->setText(OrderLinesPart::ColCount, Quantity(line.Count));
-    item->setText(OrderLinesPart::ColPrice, Formats::Money(line.Price));
+    item->setText(OrderLinesPart::ColName, line.name);
+    item->setText(OrderLinesPart::ColCount, Quantity(line.count));
+    item->setText(OrderLinesPart::ColPrice, Formats::Money(line.price));
     item->setText(OrderLinesPart::ColAmount, Formats::Money(OrderMath::LineAmount(line)));
-    item->setText(OrderLinesPart::ColVatPercent, Formats::Money(line.PrNDS));
+    item->setText(OrderLinesPart::ColVatPercent, Formats::Money(line.prNds));
     item->setText(OrderLinesPart::ColVat, Formats::Money(OrderMath::LineVat(line)));
     item->setText(OrderLinesPart::ColTotal, Formats::Money(OrderMath::LineTotal(line)));
     item->setText(OrderLinesPart::ColDuration, OrderMath::DurationText(OrderMath::LineDurationSecs(line)));
@@ -153,10 +153,10 @@ void OrderLinesPart::Fill() {
     };
     const QList<OrderLine> &lines = m_editor.order().lines;
     for (int i = 0; i < lines.size(); ++i) {
-        if (lines[i].Delete) continue;
+        if (lines[i].deleted) continue;
         QTreeWidgetItem *top = row(i, -1, nullptr);
         for (int j = 0; j < lines[i].children.size(); ++j)
-            if (!lines[i].children[j].Delete) row(i, j, top);
+            if (!lines[i].children[j].deleted) row(i, j, top);
         top->setExpanded(true);
     }
     m_filling = wasFilling;
@@ -199,21 +199,13 @@ void OrderLinesPart::EditLine() {
     setup.existing = true;
     setup.orderLine = true;
     setup.packageLocked = true;
-    setup.iddService = line.IddService;
-    setup.iddTop = line.IddTop;
+    setup.iddService = line.iddService;
+    setup.iddTop = line.iddTop;
     setup.iddZakaz = m_editor.order().IddZakaz;
-    if (!line.IsPackage() && line.IddTop != Group::kStandalone)
-        if (const OrderLine *pkg = m_editor.Line(PosOf(item->parent()))) setup.packageText = pkg->Name;
-    ServiceRecord rec;
-    rec.iddService = line.IddService;
-    rec.iddTop = line.IddTop;
-    rec.name = line.Name;
-    rec.price = line.Price;
-    rec.prNds = line.PrNDS;
-    rec.summa = line.Price + line.Price * line.PrNDS * 0.01;
-    rec.prJob = line.PrJob != 0;
-    rec.job = line.Job;
-    rec.time = line.Time;
+    if (!line.IsPackage() && line.iddTop != Group::kStandalone)
+        if (const OrderLine *pkg = m_editor.Line(PosOf(item->parent()))) setup.packageText = pkg->name;
+    ServiceRecord rec = line;  // the line's own copy of the service, as the card edits it
+    rec.summa = line.price + line.price * line.prNds * 0.01;
     setup.line = rec;
     for (const PickedWorker &w : line.workers)
         setup.lineWorkers << PickedWorker{QString(), w.iddWork, w.workFio, w.deleted};

@@ -201,8 +201,8 @@ private:
     void RowLine(const QString &pp, const QString &name, const OrderLine &line, const Fields &amounts) {
         Fields f = {{"pp", pp},
                     {"ServiceName", name},
-                    {"kol", Formats::Money(line.Count)},
-                    {"price", Formats::Money(line.Price)}};
+                    {"kol", Formats::Money(line.count)},
+                    {"price", Formats::Money(line.price)}};
         f.append(amounts);
         m_out += Line(1, f);
         m_out += Simple("k", QString());
@@ -211,25 +211,25 @@ private:
     void Rows() {
         int pp = 0;
         for (const OrderLine &line : m_order.lines) {
-            if (line.Delete) continue;
+            if (line.deleted) continue;
             const QString number = QString::number(++pp);
-            m_quantity += line.Count;
+            m_quantity += line.count;
             if (line.IsPackage()) {
                 Amounts group;
                 for (const OrderLine &child : line.children)
-                    if (!child.Delete) group += Of(child);
-                RowLine(number, line.Name, line, AmountFields(group, QStringLiteral("-"), nullptr));
+                    if (!child.deleted) group += Of(child);
+                RowLine(number, line.name, line, AmountFields(group, QStringLiteral("-"), nullptr));
                 for (const OrderLine &child : line.children) {
-                    if (child.Delete) continue;
+                    if (child.deleted) continue;
                     const Amounts a = Of(child);
                     m_total += a;
-                    RowLine(QString(), QStringLiteral(" - ") + child.Name, child,
-                            AmountFields(a, Formats::Money(child.PrNDS), &child));
+                    RowLine(QString(), QStringLiteral(" - ") + child.name, child,
+                            AmountFields(a, Formats::Money(child.prNds), &child));
                 }
             } else {
                 const Amounts a = Of(line);
                 m_total += a;
-                RowLine(number, line.Name, line, AmountFields(a, Formats::Money(line.PrNDS), &line));
+                RowLine(number, line.name, line, AmountFields(a, Formats::Money(line.prNds), &line));
             }
         }
     }

@@ -45,10 +45,10 @@ inline void Put(Database &db, const Seed &s) {
     QList<OrderLine> lines = s.lines;
     if (lines.isEmpty()) {
         OrderLine line;
-        line.IddService = QStringLiteral("svc-") + s.key;
-        line.Name = QStringLiteral("Мойка");
-        line.Count = s.count;
-        line.Price = s.price;
+        line.iddService = QStringLiteral("svc-") + s.key;
+        line.name = QStringLiteral("Мойка");
+        line.count = s.count;
+        line.price = s.price;
         lines << line;
     }
     for (const OrderLine &line : lines) orders.SaveLine(s.key, line);

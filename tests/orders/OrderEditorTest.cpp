@@ -201,10 +201,10 @@ TEST(OrderEditor, LinesMergeAndMoveTheProposedCompletion) {
         {tyres, Picked(QStringLiteral("wash"), QStringLiteral("Мойка"), 300, QTime(1, 0), {sidorov})});
     ASSERT_EQ(editor.order().lines.size(), 2);
     const OrderLine &wash = *editor.Line({0, -1});
-    EXPECT_DOUBLE_EQ(wash.Count, 2);
+    EXPECT_DOUBLE_EQ(wash.count, 2);
     ASSERT_EQ(wash.workers.size(), 2);
-    EXPECT_EQ(editor.Line({1, 0})->IddTop, QStringLiteral("p"));
-    EXPECT_DOUBLE_EQ(editor.Line({1, -1})->Price, 0);
+    EXPECT_EQ(editor.Line({1, 0})->iddTop, QStringLiteral("p"));
+    EXPECT_DOUBLE_EQ(editor.Line({1, -1})->price, 0);
     EXPECT_NEAR(editor.Totals().total, 718, 1e-9);
     EXPECT_EQ(editor.DoneShown(), now.addSecs(150 * 60));
 
@@ -217,7 +217,7 @@ TEST(OrderEditor, LinesMergeAndMoveTheProposedCompletion) {
     EXPECT_EQ(editor.DoneShown(), At(10, 12, 30));
     editor.PickDone(At(10, 17, 0));
     editor.RemoveLine({1, -1});  // the package goes with its service
-    EXPECT_TRUE(editor.Line({1, 0})->Delete);
+    EXPECT_TRUE(editor.Line({1, 0})->deleted);
     EXPECT_EQ(editor.DoneShown(), At(10, 17, 0));
     EXPECT_NEAR(editor.Totals().total, 900, 1e-9);
 

@@ -8,20 +8,20 @@ namespace Fixture {
 inline OrderLine Service(const QString &key, const QString &name, double count, double price, double nds,
                          const QString &top = Group::kStandalone) {
     OrderLine l;
-    l.IddService = key;
-    l.IddTop = top;
-    l.Name = name;
-    l.Count = count;
-    l.Price = price;
-    l.PrNDS = nds;
-    l.Time = QTime(0, 30);
+    l.iddService = key;
+    l.iddTop = top;
+    l.name = name;
+    l.count = count;
+    l.price = price;
+    l.prNds = nds;
+    l.time = QTime(0, 30);
     return l;
 }
 
 inline OrderLine Package(const QString &key, const QString &name, QList<OrderLine> services) {
     OrderLine p = Service(key, name, 1, 0, 0, Group::kPackage);
-    p.Time = QTime(0, 0);
-    for (OrderLine &s : services) s.IddTop = key;
+    p.time = QTime(0, 0);
+    for (OrderLine &s : services) s.iddTop = key;
     p.children = services;
     return p;
 }

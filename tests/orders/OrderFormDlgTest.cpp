@@ -109,8 +109,8 @@ TEST_P(OrderFormDlgTest, LinesMergeDuplicatesIgnoreZeroQuantityAndDeletePackages
     ASSERT_EQ(edit.result(), QDialog::Accepted);
     const QList<OrderLine> left = OrderStore(db()).LoadLines(id);
     ASSERT_EQ(left.size(), 1);
-    EXPECT_EQ(left[0].IddService, washKey);
-    EXPECT_DOUBLE_EQ(left[0].Count, 3.0);
+    EXPECT_EQ(left[0].iddService, washKey);
+    EXPECT_DOUBLE_EQ(left[0].count, 3.0);
 }
 
 TEST_P(OrderFormDlgTest, WorkersAreChosenAndRemovedInTheWorkersDirectory) {

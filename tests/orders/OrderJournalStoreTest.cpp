@@ -174,7 +174,7 @@ TEST_P(OrderJournalStoreTest, OrdersComeWithTheirLiveLinesAndWorkersInOneStateme
             OrderLine balance =
                 Service(QStringLiteral("svc-balance"), QStringLiteral("Балансировка"), 4, 50, 0);
             OrderLine gone = Service(QStringLiteral("svc-gone"), QStringLiteral("Удалённая"), 1, 999, 0);
-            gone.Delete = 1;
+            gone.deleted = true;
             OrderLine wash = Service(QStringLiteral("svc-wash"), QStringLiteral("Мойка"), 1, 400, 20);
             PickedWorker left = Worker(QStringLiteral("w3"), QStringLiteral("Ушедший"));
             left.deleted = true;
@@ -206,13 +206,13 @@ TEST_P(OrderJournalStoreTest, OrdersComeWithTheirLiveLinesAndWorkersInOneStateme
     const OrderLine &pkg = o->lines[0];
     EXPECT_TRUE(pkg.IsPackage());
     ASSERT_EQ(pkg.children.size(), 2);  // the deleted service is not shown
-    EXPECT_EQ(pkg.children[0].Name, QStringLiteral("Балансировка"));
-    EXPECT_EQ(pkg.children[1].Name, QStringLiteral("Снятие колеса"));
+    EXPECT_EQ(pkg.children[0].name, QStringLiteral("Балансировка"));
+    EXPECT_EQ(pkg.children[1].name, QStringLiteral("Снятие колеса"));
     ASSERT_EQ(pkg.children[1].workers.size(), 2);
     EXPECT_EQ(pkg.children[1].workers[0].workFio, QStringLiteral("Петров П.П."));
-    EXPECT_DOUBLE_EQ(pkg.children[1].Count, 4);
-    EXPECT_DOUBLE_EQ(pkg.children[1].PrNDS, 18);
-    EXPECT_EQ(o->lines[1].Name, QStringLiteral("Мойка"));
+    EXPECT_DOUBLE_EQ(pkg.children[1].count, 4);
+    EXPECT_DOUBLE_EQ(pkg.children[1].prNds, 18);
+    EXPECT_EQ(o->lines[1].name, QStringLiteral("Мойка"));
     ASSERT_EQ(o->lines[1].workers.size(), 1);  // the removed worker is not shown
     EXPECT_EQ(o->lines[1].workers[0].workFio, QStringLiteral("О'Нил Д."));
     EXPECT_NEAR(o->debt, 4 * 118 + 200 + 480, 1e-9);

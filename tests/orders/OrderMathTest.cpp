@@ -10,11 +10,11 @@ TEST(OrderMath, TotalsCountLiveLinesOnceAndSkipPackageHeaders) {
     OrderLine pkg = Package(QStringLiteral("p"), QStringLiteral("Шиномонтаж"),
                             {Service(QStringLiteral("s1"), QStringLiteral("Снятие"), 4, 100, 18),
                              Service(QStringLiteral("s2"), QStringLiteral("Балансировка"), 4, 50, 0)});
-    pkg.Price = 1000;  // a header's own price never counts
+    pkg.price = 1000;  // a header's own price never counts
     OrderLine removed = Service(QStringLiteral("s3"), QStringLiteral("Мойка"), 1, 500, 0);
-    removed.Delete = 1;
+    removed.deleted = true;
     OrderLine wash = Service(QStringLiteral("s4"), QStringLiteral("Мойка"), 2, 25.5, 10);
-    wash.Time = QTime(1, 30);
+    wash.time = QTime(1, 30);
 
     const OrderMath::Totals t = OrderMath::Compute({pkg, removed, wash});
     // 4*100*1.18 + 4*50 + 2*25.5*1.1
@@ -27,7 +27,7 @@ TEST(OrderMath, TotalsCountLiveLinesOnceAndSkipPackageHeaders) {
               QDateTime(QDate(2024, 1, 2), QTime(3, 0)));
 
     OrderLine deletedPkg = pkg;
-    deletedPkg.Delete = 1;
+    deletedPkg.deleted = true;
     EXPECT_DOUBLE_EQ(OrderMath::Compute({deletedPkg}).total, 0.0);
 }
 
@@ -45,9 +45,9 @@ TEST(OrderMath, DebtThresholdAndPerformerPay) {
     EXPECT_FALSE(Formats::IsOutstanding(-50));  // overpaid
 
     OrderLine l = Service(QStringLiteral("s"), QStringLiteral("x"), 3, 200, 18);
-    l.PrJob = 1;
-    l.Job = 25;
+    l.prJob = true;
+    l.job = 25;
     EXPECT_DOUBLE_EQ(OrderMath::PerformerPay(l), 150.0);  // 25 % of 600, VAT aside
-    l.PrJob = 0;
+    l.prJob = false;
     EXPECT_DOUBLE_EQ(OrderMath::PerformerPay(l), 25.0);  // a fixed sum whatever the quantity
 }

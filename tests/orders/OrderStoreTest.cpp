@@ -27,8 +27,8 @@ protected:
         removal.workers = {Worker(QStringLiteral("w1"), QStringLiteral("Петров П.П.")),
                            Worker(QStringLiteral("w2"), QStringLiteral("Сидоров С.С."))};
         OrderLine balance = Service(QStringLiteral("svc-balance"), QStringLiteral("Балансировка"), 4, 50, 0);
-        balance.PrJob = 1;
-        balance.Job = 30;
+        balance.prJob = true;
+        balance.job = 30;
         o.lines = {Package(QStringLiteral("pkg-tyres"), QStringLiteral("Шиномонтаж R15"), {removal, balance}),
                    Service(QStringLiteral("svc-wash"), QStringLiteral("Мойка кузова"), 1, 400, 20)};
         o.lines[1].workers = {Worker(QStringLiteral("w3"), QStringLiteral("О'Нил Д."))};
@@ -64,16 +64,16 @@ TEST_P(OrderStoreTest, NewOrderIsNumberedStoredAndLoadsBackTheSame) {
 
     ASSERT_EQ(back->lines.size(), 2);
     const OrderLine &pkg = back->lines[0];
-    EXPECT_EQ(pkg.IddTop, Group::kPackage);
+    EXPECT_EQ(pkg.iddTop, Group::kPackage);
     ASSERT_EQ(pkg.children.size(), 2);
-    EXPECT_EQ(pkg.children[0].Name, QStringLiteral("Балансировка"));
-    EXPECT_EQ(pkg.children[0].IddTop, QStringLiteral("pkg-tyres"));
-    EXPECT_EQ(pkg.children[0].PrJob, 1);
-    EXPECT_DOUBLE_EQ(pkg.children[0].Job, 30.0);
-    EXPECT_EQ(pkg.children[1].Time, QTime(0, 30));
+    EXPECT_EQ(pkg.children[0].name, QStringLiteral("Балансировка"));
+    EXPECT_EQ(pkg.children[0].iddTop, QStringLiteral("pkg-tyres"));
+    EXPECT_TRUE(pkg.children[0].prJob);
+    EXPECT_DOUBLE_EQ(pkg.children[0].job, 30.0);
+    EXPECT_EQ(pkg.children[1].time, QTime(0, 30));
     ASSERT_EQ(pkg.children[1].workers.size(), 2);
     EXPECT_EQ(pkg.children[1].workers[0].workFio, QStringLiteral("Петров П.П."));
-    EXPECT_EQ(back->lines[1].IddTop, Group::kStandalone);
+    EXPECT_EQ(back->lines[1].iddTop, Group::kStandalone);
     ASSERT_EQ(back->lines[1].workers.size(), 1);
     EXPECT_EQ(back->lines[1].workers[0].workFio, QStringLiteral("О'Нил Д."));
 
@@ -96,10 +96,10 @@ TEST_P(OrderStoreTest, EditingRemovesLinesPackagesAndWorkers) {
     Order edit = *OrderStore(db()).Load(key);
 
     edit.lines[0].children[1].workers[0].deleted = true;  // Петров leaves "Снятие колеса"
-    edit.lines[1].Count = 2;                              // two washes
+    edit.lines[1].count = 2;                              // two washes
     OrderLine fresh = Service(QStringLiteral("svc-polish"), QStringLiteral("Полировка"), 1, 1000, 20);
     OrderLine abandoned = Service(QStringLiteral("svc-wax"), QStringLiteral("Воск"), 1, 300, 20);
-    abandoned.Delete = 1;  // added and removed again before saving
+    abandoned.deleted = true;  // added and removed again before saving
     edit.lines << fresh << abandoned;
     Save(edit);
 
@@ -113,14 +113,14 @@ TEST_P(OrderStoreTest, EditingRemovesLinesPackagesAndWorkers) {
     EXPECT_NEAR(OrderMath::Compute(reloaded.lines).total, 472 + 200 + 960 + 1200, 1e-9);
 
     // Removing the package takes its services with it; the standalone services stay.
-    reloaded.lines[0].Delete = 1;
-    for (OrderLine &c : reloaded.lines[0].children) c.Delete = 1;
-    ASSERT_EQ(reloaded.lines[2].IddService, QStringLiteral("svc-polish"));  // standalone lines by name
-    reloaded.lines[2].Delete = 1;
+    reloaded.lines[0].deleted = true;
+    for (OrderLine &c : reloaded.lines[0].children) c.deleted = true;
+    ASSERT_EQ(reloaded.lines[2].iddService, QStringLiteral("svc-polish"));  // standalone lines by name
+    reloaded.lines[2].deleted = true;
     Save(reloaded);
     const Order last = *OrderStore(db()).Load(key);
     ASSERT_EQ(last.lines.size(), 1);
-    EXPECT_EQ(last.lines[0].IddService, QStringLiteral("svc-wash"));
+    EXPECT_EQ(last.lines[0].iddService, QStringLiteral("svc-wash"));
     EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TService WHERE IddZakaz = ? AND [Delete] = TRUE"),
                         {key}),
               4);
@@ -163,9 +163,9 @@ TEST_P(OrderStoreTest, StoredTotalsFollowEverySaveEditAndDelete) {
 
     // Lines added (one dropped before saving), a quantity changed, a worker removed.
     Order edit = *OrderStore(db()).Load(key);
-    edit.lines[1].Count = 2;
+    edit.lines[1].count = 2;
     OrderLine abandoned = Service(QStringLiteral("svc-wax"), QStringLiteral("Воск"), 1, 300, 20);
-    abandoned.Delete = 1;
+    abandoned.deleted = true;
     edit.lines << Service(QStringLiteral("svc-polish"), QStringLiteral("Полировка"), 1, 1000, 20)
                << abandoned;
     edit.lines[0].children[1].workers[0].deleted = true;
@@ -174,13 +174,13 @@ TEST_P(OrderStoreTest, StoredTotalsFollowEverySaveEditAndDelete) {
 
     // A standalone line removed, then the whole package.
     Order shrink = *OrderStore(db()).Load(key);
-    ASSERT_EQ(shrink.lines[2].IddService, QStringLiteral("svc-polish"));
-    shrink.lines[2].Delete = 1;
+    ASSERT_EQ(shrink.lines[2].iddService, QStringLiteral("svc-polish"));
+    shrink.lines[2].deleted = true;
     Save(shrink);
     ExpectStoredTotalsMatchLines(db(), key, 472 + 200 + 960);
     shrink = *OrderStore(db()).Load(key);
-    shrink.lines[0].Delete = 1;
-    for (OrderLine &c : shrink.lines[0].children) c.Delete = 1;
+    shrink.lines[0].deleted = true;
+    for (OrderLine &c : shrink.lines[0].children) c.deleted = true;
     Save(shrink);
     ExpectStoredTotalsMatchLines(db(), key, 960);
 
@@ -343,8 +343,8 @@ TEST_P(OrderStoreTest, AServiceRemovedAndAddedAgainIsOneRowWithItsWorkersOnce) {
     Order o = MakeOrder();
     const QString key = Save(o);
     Order edit = *OrderStore(db()).Load(key);
-    ASSERT_EQ(edit.lines[1].IddService, QStringLiteral("svc-wash"));
-    edit.lines[1].Delete = 1;
+    ASSERT_EQ(edit.lines[1].iddService, QStringLiteral("svc-wash"));
+    edit.lines[1].deleted = true;
     for (PickedWorker &w : edit.lines[1].workers) w.deleted = true;
     OrderLine again = Service(QStringLiteral("svc-wash"), QStringLiteral("Мойка кузова"), 3, 400, 20);
     again.workers = {Worker(QStringLiteral("w3"), QStringLiteral("О'Нил Д.")),
@@ -352,7 +352,7 @@ TEST_P(OrderStoreTest, AServiceRemovedAndAddedAgainIsOneRowWithItsWorkersOnce) {
     OrderLine twice = Service(QStringLiteral("svc-polish"), QStringLiteral("Полировка"), 1, 1000, 20);
     twice.workers = {Worker(QStringLiteral("w1"), QStringLiteral("Петров П.П."))};
     OrderLine twiceLater = twice;
-    twiceLater.Count = 2;  // the later one counts, as if written one after the other
+    twiceLater.count = 2;  // the later one counts, as if written one after the other
     edit.lines << again << twice << twiceLater;
     Save(edit);
 
@@ -369,8 +369,8 @@ TEST_P(OrderStoreTest, AServiceRemovedAndAddedAgainIsOneRowWithItsWorkersOnce) {
     double washCount = 0, polishCount = 0;
     int washWorkers = 0;
     for (const OrderLine &l : back.lines) {
-        if (l.IddService == u"svc-wash") washCount = l.Count, washWorkers = int(l.workers.size());
-        if (l.IddService == u"svc-polish") polishCount = l.Count;
+        if (l.iddService == u"svc-wash") washCount = l.count, washWorkers = int(l.workers.size());
+        if (l.iddService == u"svc-polish") polishCount = l.count;
     }
     EXPECT_DOUBLE_EQ(washCount, 3);
     EXPECT_EQ(washWorkers, 2);

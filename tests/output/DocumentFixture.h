@@ -42,19 +42,19 @@ protected:
     static OrderLine Line(const QString &key, const QString &name, double count, double price, double nds,
                           const QStringList &workers = {}) {
         OrderLine l;
-        l.IddService = key;
-        l.Name = name;
-        l.Count = count;
-        l.Price = price;
-        l.PrNDS = nds;
+        l.iddService = key;
+        l.name = name;
+        l.count = count;
+        l.price = price;
+        l.prNds = nds;
         for (int i = 0; i < workers.size(); ++i)
             l.workers << PickedWorker{QString(), QStringLiteral("w%1").arg(i), workers[i], false};
         return l;
     }
     static OrderLine Group(const QString &key, const QString &name, QList<OrderLine> services) {
         OrderLine g = Line(key, name, 1, 0, 0);
-        g.IddTop = Group::kPackage;
-        for (OrderLine &s : services) s.IddTop = key;
+        g.iddTop = Group::kPackage;
+        for (OrderLine &s : services) s.iddTop = key;
         g.children = services;
         return g;
     }

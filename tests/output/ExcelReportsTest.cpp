@@ -316,9 +316,9 @@ TEST(ReportRowsTest, JournalRowsBecomeOrderReportRowsAsTheJournalShowsThem) {
     requested.AvtoColor = QStringLiteral(" белый ");
     requested.debt = 240;
     OrderLine line;
-    line.Count = 2;
-    line.Price = 100;
-    line.PrNDS = 20;
+    line.count = 2;
+    line.price = 100;
+    line.prNds = 20;
     requested.lines << line;
     JournalOrder finished = requested;
     finished.ZakazStatus = StatusFinished;

@@ -76,11 +76,11 @@ protected:
         OrderStore store(db());
         store.InsertOrder(o);
         OrderLine line;
-        line.IddService = QStringLiteral("s-") + key;
-        line.Name = QStringLiteral("Мойка");
-        line.Count = 2;
-        line.Price = price;
-        line.PrNDS = 20;
+        line.iddService = QStringLiteral("s-") + key;
+        line.name = QStringLiteral("Мойка");
+        line.count = 2;
+        line.price = price;
+        line.prNds = 20;
         store.SaveLine(key, line);
         if (deleted)
             Rows::Update(db(), QStringLiteral("TZakaz"), {{QStringLiteral("IddZakaz"), key}},

@@ -30,11 +30,11 @@ void Settle() {
 
 OrderLine Line(const char *key, const char *name, double count, double price, double vat = 20) {
     OrderLine line;
-    line.IddService = QString::fromLatin1(key);
-    line.Name = QString::fromUtf8(name);
-    line.Count = count;
-    line.Price = price;
-    line.PrNDS = vat;
+    line.iddService = QString::fromLatin1(key);
+    line.name = QString::fromUtf8(name);
+    line.count = count;
+    line.price = price;
+    line.prNds = vat;
     return line;
 }
 

@@ -22,9 +22,9 @@ Order MakeOrder(int i, const QString &who) {
     o.car.AvtoMarka = QStringLiteral("Лада");
     o.client.ClientName = QStringLiteral("Клиент %1 %2").arg(who).arg(i);
     OrderLine wash;
-    wash.IddService = QStringLiteral("svc-wash");
-    wash.Name = QStringLiteral("Мойка");
-    wash.Price = 400;
+    wash.iddService = QStringLiteral("svc-wash");
+    wash.name = QStringLiteral("Мойка");
+    wash.price = 400;
     wash.workers = {PickedWorker{QString(), QStringLiteral("w1"), QStringLiteral("Петров П.П."), false}};
     o.lines = {wash};
     PayRecord pay;
