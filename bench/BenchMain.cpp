@@ -194,7 +194,7 @@ Inputs PickInputs(Database &db) {
         OrderLine line;
         line.iddService = s.value(0).toString();
         line.name = s.value(1).toString();
-        line.price = s.value(2).toDouble();
+        line.price = Money::Roubles(s.value(2).toDouble());
         line.prNds = s.value(3).toDouble();
         line.prJob = s.value(4).toBool();
         line.job = s.value(5).toDouble();

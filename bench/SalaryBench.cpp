@@ -5,6 +5,7 @@
 #include "Database.h"
 #include "DbError.h"
 #include "SalaryStore.h"
+#include "WorkPay.h"
 
 #include <benchmark/benchmark.h>
 #include <QDateTime>
@@ -17,40 +18,70 @@
 
 namespace {
 
-// Every live worker with what he earned on finished orders and was paid by the end of a day: the
-// shares of each line's pay among its live workers (counted over the one join that lists them), and the
-// live lines of live payouts.
-const char *kBalancesRaw =
-    "SELECT w.IddWork, w.WorkFIO, w.WorkOut, COALESCE(e.Earned, 0), COALESCE(p.Paid, 0) FROM SWork w "
-    "LEFT JOIN (SELECT a.IddWork, SUM(a.Pay / a.Workers) AS Earned FROM (SELECT t.IddWork, "
-    "CASE WHEN s.PrJob = TRUE THEN s.[Count]*s.Price*s.Job/100 ELSE s.Job END AS Pay, "
-    "COUNT(*) OVER (PARTITION BY s.IddZakaz, s.IddService, s.IddTop) AS Workers FROM TZakaz z "
-    "INNER JOIN TService s ON s.IddZakaz = z.IddZakaz INNER JOIN TWork t ON t.IddZakaz = s.IddZakaz AND "
-    "t.IddService = s.IddService WHERE t.[Delete] = FALSE AND z.ZakazStatus = 2 AND z.[Delete] = FALSE "
-    "AND z.ZakazEndOut < ? AND s.IddTop <> '0' AND s.[Delete] = FALSE) a GROUP BY a.IddWork) e "
-    "ON e.IddWork = w.IddWork "
-    "LEFT JOIN (SELECT y.IddWork, SUM(y.SummaWorkPay) AS Paid FROM TWorkPay y INNER JOIN TPay p ON "
-    "p.IddPay = y.IddPay WHERE p.DataPay < ? AND p.[Delete] = FALSE AND y.DeleteWorkPay = FALSE "
-    "GROUP BY y.IddWork) p ON p.IddWork = w.IddWork WHERE w.[Delete] = FALSE ORDER BY w.WorkFIO, w.IddWork";
+// Every live worker with what he earned on finished orders and was paid by the end of a day, in kopecks:
+// the shares of each line's pay among its live workers (counted over the one join that lists them, the
+// first by key taking what rounding leaves), and the live lines of live payouts.
+QString BalancesRaw() {
+    return QStringLiteral(
+               "SELECT w.IddWork, w.WorkFIO, w.WorkOut, COALESCE(e.Earned, 0), COALESCE(p.Paid, 0) FROM "
+               "SWork w "
+               "LEFT JOIN (SELECT a.IddWork, SUM(") +
+           WorkPay::ShareKopecksSql(QStringLiteral("a.Pay"), QStringLiteral("a.Place"),
+                                    QStringLiteral("a.Workers")) +
+           QStringLiteral(") AS Earned FROM (SELECT t.IddWork, ") +
+           WorkPay::LinePayKopecksSql(QStringLiteral("s")) +
+           QStringLiteral(
+               " AS Pay, COUNT(*) OVER (PARTITION BY s.IddZakaz, s.IddService, s.IddTop) AS Workers, "
+               "ROW_NUMBER() OVER (PARTITION BY s.IddZakaz, s.IddService, s.IddTop ORDER BY t.IddWork) AS "
+               "Place "
+               "FROM TZakaz z INNER JOIN TService s ON s.IddZakaz = z.IddZakaz INNER JOIN TWork t ON "
+               "t.IddZakaz = "
+               "s.IddZakaz AND t.IddService = s.IddService WHERE t.[Delete] = FALSE AND z.ZakazStatus = 2 "
+               "AND "
+               "z.[Delete] = FALSE AND z.ZakazEndOut < ? AND s.IddTop <> '0' AND s.[Delete] = FALSE) a GROUP "
+               "BY "
+               "a.IddWork) e ON e.IddWork = w.IddWork "
+               "LEFT JOIN (SELECT y.IddWork, SUM(y.SummaWorkPay) * 100 AS Paid FROM TWorkPay y INNER JOIN "
+               "TPay p "
+               "ON p.IddPay = y.IddPay WHERE p.DataPay < ? AND p.[Delete] = FALSE AND y.DeleteWorkPay = "
+               "FALSE "
+               "GROUP BY y.IddWork) p ON p.IddWork = w.IddWork WHERE w.[Delete] = FALSE ORDER BY w.WorkFIO, "
+               "w.IddWork");
+}
 
 const char *kSalaryNumberRaw = "SELECT SalaryNomer FROM [Number] WHERE iddnum = ?";
 
 // One worker's live assignments on the lines of orders finished in a period, with each line's amount,
-// VAT and his share of its pay.
-const char *kWorksRaw =
-    "SELECT z.IddZakaz, z.ZakazNomer, z.ZakazData, z.ZakazEndOut, z.IddVlad, s.IddService, s.[Name], "
-    "t.IddWork, t.WorkFIO, s.[Count]*s.Price AS Amount, s.[Count]*s.Price*s.PrNDS*0.01 AS Vat, "
-    "(CASE WHEN s.PrJob = TRUE THEN s.[Count]*s.Price*s.Job/100 ELSE s.Job END) / "
-    "(SELECT COUNT(*) FROM TWork c WHERE c.IddZakaz = s.IddZakaz AND c.IddService = s.IddService AND "
-    "c.[Delete] = FALSE) AS Pay FROM TWork t INNER JOIN TService s ON s.IddZakaz = t.IddZakaz AND "
-    "s.IddService = t.IddService INNER JOIN TZakaz z ON z.IddZakaz = t.IddZakaz WHERE t.IddWork = ? AND "
-    "t.[Delete] = FALSE AND z.ZakazEndOut >= ? AND z.ZakazEndOut < ? AND z.ZakazStatus = 2 AND "
-    "z.[Delete] = FALSE AND s.IddTop <> '0' AND s.[Delete] = FALSE "
-    "ORDER BY z.ZakazEndOut, z.IddZakaz, s.[Name], s.IddService, t.WorkFIO";
+// VAT and his share of its pay, in kopecks.
+QString WorksRaw() {
+    const QString workers = QStringLiteral(
+        "(SELECT COUNT(*) FROM TWork c WHERE c.IddZakaz = s.IddZakaz AND c.IddService = s.IddService AND "
+        "c.[Delete] = FALSE)");
+    const QString place = QStringLiteral(
+        "(1 + (SELECT COUNT(*) FROM TWork c WHERE c.IddZakaz = t.IddZakaz AND c.IddService = t.IddService "
+        "AND "
+        "c.[Delete] = FALSE AND c.IddWork < t.IddWork))");
+    const QString amount = MoneySql::LineAmount(QStringLiteral("s"));
+    return QStringLiteral(
+               "SELECT z.IddZakaz, z.ZakazNomer, z.ZakazData, z.ZakazEndOut, z.IddVlad, s.IddService, "
+               "s.[Name], "
+               "t.IddWork, t.WorkFIO, ") +
+           amount + QStringLiteral(" AS Amount, ") + MoneySql::LineVat(QStringLiteral("s")) +
+           QStringLiteral(" AS Vat, ") +
+           WorkPay::ShareKopecksSql(WorkPay::LinePayKopecksSql(QStringLiteral("s")), place, workers) +
+           QStringLiteral(
+               " AS Pay FROM TWork t INNER JOIN TService s ON s.IddZakaz = t.IddZakaz AND s.IddService = "
+               "t.IddService INNER JOIN TZakaz z ON z.IddZakaz = t.IddZakaz WHERE t.IddWork = ? AND "
+               "t.[Delete] = "
+               "FALSE AND z.ZakazEndOut >= ? AND z.ZakazEndOut < ? AND z.ZakazStatus = 2 AND z.[Delete] = "
+               "FALSE "
+               "AND s.IddTop <> '0' AND s.[Delete] = FALSE ORDER BY z.ZakazEndOut, z.IddZakaz, s.[Name], "
+               "s.IddService, t.WorkFIO");
+}
 
-// Sums taken in another order differ in the last digits only.
-bool Same(double a, double b) {
-    return std::abs(a - b) <= 1e-6 * std::max(1.0, std::abs(a));
+// A figure of the raw statements, in kopecks, against the program's.
+bool Same(const QVariant &kopecks, Money program) {
+    return std::llround(kopecks.toDouble()) == program.kopecks();
 }
 
 [[noreturn]] void Differs(const char *what, const QString &detail) {
@@ -65,40 +96,39 @@ QDateTime Midnight(const QDate &day) {
 // The balances the raw statement gives must be the program's, worker by worker.
 void CheckBalances(Database &db, const QList<WorkerFigures> &program, const QDate &day) {
     const QDateTime end = Midnight(day.addDays(1));
-    QSqlQuery q = db.Exec(QString::fromLatin1(kBalancesRaw), {end, end});
+    QSqlQuery q = db.Exec(BalancesRaw(), {end, end});
     int i = 0;
     for (; q.next(); ++i) {
         if (i >= program.size()) Differs("balances", QStringLiteral("more workers"));
         const WorkerFigures &w = program[i];
         if (q.value(0).toString() != w.IddWork || q.value(1).toString() != w.WorkFIO ||
-            q.value(2).toBool() != w.WorkOut || !Same(q.value(3).toDouble(), w.earned) ||
-            !Same(q.value(4).toDouble(), w.paid))
+            q.value(2).toBool() != w.WorkOut || !Same(q.value(3), w.earned) || !Same(q.value(4), w.paid))
             Differs("balances", QStringLiteral("worker %1 (%2): earned %3 / %4, paid %5 / %6")
                                     .arg(w.IddWork, w.WorkFIO)
-                                    .arg(q.value(3).toDouble(), 0, 'f', 2)
-                                    .arg(w.earned, 0, 'f', 2)
-                                    .arg(q.value(4).toDouble(), 0, 'f', 2)
-                                    .arg(w.paid, 0, 'f', 2));
+                                    .arg(q.value(3).toDouble() / 100, 0, 'f', 2)
+                                    .arg(w.earned.Text())
+                                    .arg(q.value(4).toDouble() / 100, 0, 'f', 2)
+                                    .arg(w.paid.Text()));
     }
     if (i != program.size()) Differs("balances", QStringLiteral("fewer workers"));
 }
 
 void CheckWorks(Database &db, const PerformedWorks &program, const QVariantList &binds) {
-    QSqlQuery q = db.Exec(QString::fromLatin1(kWorksRaw), binds);
+    QSqlQuery q = db.Exec(WorksRaw(), binds);
     int i = 0;
-    double pay = 0;
+    qint64 pay = 0;
     for (; q.next(); ++i) {
         if (i >= program.rows.size()) Differs("works", QStringLiteral("more rows"));
         const PerformedWork &w = program.rows[i];
         if (q.value(0).toString() != w.IddZakaz || q.value(5).toString() != w.IddService ||
-            q.value(7).toString() != w.IddWork || !Same(q.value(9).toDouble(), w.amount) ||
-            !Same(q.value(10).toDouble(), w.vat) || !Same(q.value(11).toDouble(), w.pay))
+            q.value(7).toString() != w.IddWork || !Same(q.value(9), w.amount) || !Same(q.value(10), w.vat) ||
+            !Same(q.value(11), w.pay))
             Differs("works",
                     QStringLiteral("row %1, order %2, line %3").arg(i).arg(w.IddZakaz, w.IddService));
-        pay += q.value(11).toDouble();
+        pay += std::llround(q.value(11).toDouble());
     }
     if (i != program.rows.size()) Differs("works", QStringLiteral("fewer rows"));
-    if (!Same(pay, program.pay)) Differs("works", QStringLiteral("the total pay"));
+    if (pay != program.pay.kopecks()) Differs("works", QStringLiteral("the total pay"));
 }
 
 struct SalaryInputs {
@@ -153,7 +183,7 @@ void RegisterSalaryBenchmarks(Database &db, const QString &backend) {
         if (!std::exchange(*checked, true)) CheckBalances(*d, SalaryStore(*d).WorkerBalances(day), day);
         const QDateTime end = Midnight(day.addDays(1));
         RawQuery number(*d, QString::fromLatin1(kSalaryNumberRaw));
-        RawQuery balances(*d, QString::fromLatin1(kBalancesRaw));
+        RawQuery balances(*d, BalancesRaw());
         RunPair(
             state, *d,
             [&] {
@@ -167,7 +197,7 @@ void RegisterSalaryBenchmarks(Database &db, const QString &backend) {
     add("SalaryBalanceView", [d, day = in.today, checked = once()](benchmark::State &state) {
         if (!std::exchange(*checked, true)) CheckBalances(*d, SalaryStore(*d).WorkerBalances(day), day);
         const QDateTime end = Midnight(day.addDays(1));
-        RawQuery balances(*d, QString::fromLatin1(kBalancesRaw));
+        RawQuery balances(*d, BalancesRaw());
         RunPair(
             state, *d, [&] { return size_t(SalaryStore(*d).WorkerBalances(day).size()); },
             [&] {
@@ -178,7 +208,7 @@ void RegisterSalaryBenchmarks(Database &db, const QString &backend) {
         const WorksFilter filter{in.yearFrom, in.yearTo, in.busyWorker};
         const QVariantList binds = {in.busyWorker, Midnight(in.yearFrom), Midnight(in.yearTo.addDays(1))};
         if (!std::exchange(*checked, true)) CheckWorks(*d, SalaryStore(*d).FillPerformedWorks(filter), binds);
-        RawQuery works(*d, QString::fromLatin1(kWorksRaw));
+        RawQuery works(*d, WorksRaw());
         RunPair(
             state, *d, [&] { return size_t(SalaryStore(*d).FillPerformedWorks(filter).rows.size()); },
             [&] { return works.Run(binds); });

@@ -71,7 +71,7 @@ public:
                      m_order.IddAvto, m_order.IddVlad, false});
         QVariantList lines, workers;
         for (const OrderLine &l : m_order.lines) {
-            lines << key << l.iddService << l.iddTop << l.count << l.name << l.price << l.prNds
+            lines << key << l.iddService << l.iddTop << l.count << l.name << l.price.ToDouble() << l.prNds
                   << QDateTime(QDate(1899, 12, 30), l.time) << l.prJob << l.job << false;
             for (const PickedWorker &w : l.workers)
                 workers << key << l.iddService << w.iddWork << w.workFio << false;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Money.h"
+
 #include <QDateTime>
 #include <QHash>
 #include <QSqlQuery>
@@ -31,6 +33,7 @@ public:
 
     long AsLong() const;
     double AsDouble() const;
+    Money AsMoney() const { return Money::Roubles(AsDouble()); }
     QDateTime AsDateTime() const;
     QString AsText() const;
     bool AsBool() const { return AsLong() != 0; }
@@ -72,6 +75,7 @@ public:
     QString Text(const QString &name) const { return Field(name).AsText(); }
     long Long(const QString &name) const { return Field(name).AsLong(); }
     double Double(const QString &name) const { return Field(name).AsDouble(); }
+    Money Amount(const QString &name) const { return Field(name).AsMoney(); }
     QDateTime Date(const QString &name) const { return Field(name).AsDateTime(); }
     bool Bool(const QString &name) const { return Field(name).AsBool(); }
 

@@ -6,13 +6,17 @@
 
 namespace Formats {
 
-QString Money(double value) {
-    // "%00.2f" in the original notation: width 0, two decimals.
-    return QString::asprintf("%.2f", value);
+double ParseNumber(const QString &typed) {
+    QString text = typed.trimmed();
+    // Blanks group the thousands ("1 234,50"): the ordinary one, the no-break one and the thin ones
+    // that figures copied from documents carry. Reading up to the first of them would give 1.
+    text.removeIf([](QChar c) { return c == u' ' || c == u'\u00A0' || c == u'\u2009' || c == u'\u202F'; });
+    text.replace(u',', u'.');
+    return LeadingNumber(text);
 }
 
-bool IsOutstanding(double debt) {
-    return debt > kLeastDebt + 1e-9;
+QString TwoDecimals(double value) {
+    return QString::asprintf("%.2f", value);
 }
 
 double LeadingNumber(QStringView text) {
@@ -53,15 +57,6 @@ long LeadingLong(QStringView text) {
         value = value * 10 + digit;
     }
     return negative ? -value : value;
-}
-
-double ParseMoney(const QString &typed) {
-    QString text = typed.trimmed();
-    // Blanks group the thousands ("1 234,50"): the ordinary one, the no-break one and the thin ones
-    // that figures copied from documents carry. Reading up to the first of them would give 1.
-    text.removeIf([](QChar c) { return c == u' ' || c == u'\u00A0' || c == u'\u2009' || c == u'\u202F'; });
-    text.replace(u',', u'.');
-    return LeadingNumber(text);
 }
 
 QString Date(const QDateTime &value) {

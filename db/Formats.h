@@ -6,18 +6,12 @@
 // Formats shared by every screen, list and document.
 namespace Formats {
 
-// Money on screen and in lists: two decimals, a point as separator.
-QString Money(double value);
+// A quantity or a percent with two decimals and a point, as lists and documents show them: "1.50".
+QString TwoDecimals(double value);
 
-// Whether a debt is owed: from one kopeck. Amounts are sums of doubles, which leave dust (118.01 - 118.001
-// comes out a hair above 0.009), so a debt must clear the kopeck by more than that to count.
-bool IsOutstanding(double debt);
-// The kopeck below which SQL conditions take a debt as none.
-inline constexpr double kLeastDebt = 0.009;
-
-// Money typed by the user: blanks between thousands dropped (also no-break and thin ones), every ","
-// read as ".", then the leading decimal number; 0 if none.
-double ParseMoney(const QString &typed);
+// A percent or a quantity typed by the user: blanks between thousands dropped (also no-break and thin
+// ones), every "," read as ".", then the leading decimal number; 0 if none. Amounts are Money::Parse.
+double ParseNumber(const QString &typed);
 
 // The leading decimal number of a text ("12.5abc" -> 12.5, "abc" -> 0). Leading blanks are skipped.
 double LeadingNumber(QStringView text);

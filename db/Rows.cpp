@@ -89,6 +89,8 @@ QVariant ForColumn(const QString &table, const QString &column, const QVariant &
     }
     if (field.IsNull()) return QVariant(MetaFor(type));
     if (type == ColType::Long) return qint64(field.value().toLongLong());
+    // Amounts and quantities are rounded to their decimals and held to the limit, whatever they came as.
+    if (type == ColType::Double) return Schema::FitNumber(table, column, field.value().toDouble());
     if (type == ColType::Text) {
         // A NUL ends the text for some drivers and is refused by others: it is never stored.
         QString text = field.value().toString();

@@ -2,10 +2,13 @@
 
 #include "Database.h"
 #include "DbError.h"
+#include "Money.h"
 
 #include <QHash>
 #include <QSet>
 #include <QSqlQuery>
+
+#include <cmath>
 
 namespace {
 
@@ -21,6 +24,14 @@ ColumnDef T(const char *name, const char *caption, int maxLength = 255) {
 ColumnDef C(const char *name, ColType type) {
     return {name, type, nullptr, 0};
 }
+// An amount, kept to the kopeck.
+ColumnDef A(const char *name, const char *caption) {
+    return {name, Double, caption, 0, 2};
+}
+// A quantity, kept to three decimals.
+ColumnDef Q(const char *name, const char *caption) {
+    return {name, Double, caption, 0, 3};
+}
 
 std::vector<TableDef> MakeTables() {
     return {
@@ -28,12 +39,14 @@ std::vector<TableDef> MakeTables() {
          {T("IddZakaz", "Ключ заказа"), T("ZakazNomer", "Номер заказа"), C("ZakazData", DateTime),
           C("ZakazBegin", DateTime), C("ZakazBeginIn", DateTime), C("ZakazEndOut", DateTime),
           T("IddAvto", "Ключ автомобиля"), T("IddVlad", "Ключ клиента"), C("ZakazStatus", Long),
-          C("Delete", Bool), C("ZakazSumma", Double), C("ZakazSummaNDS", Double), C("ZakazOplata", Double)},
+          C("Delete", Bool), A("ZakazSumma", "Сумма заказа"), A("ZakazSummaNDS", "НДС заказа"),
+          A("ZakazOplata", "Оплачено по заказу")},
          {"IddZakaz"}},
         {"TService",
          {T("IddZakaz", "Ключ заказа"), T("IddService", "Ключ услуги"), T("IddTop", "Ключ пакета"),
-          C("Count", Double), T("Name", "Наименование услуги"), C("Price", Double), C("PrNDS", Double),
-          C("Summa", Double), C("Time", DateTime), C("PrJob", Bool), C("Job", Double), C("Delete", Bool)},
+          Q("Count", "Количество"), T("Name", "Наименование услуги"), A("Price", "Цена"),
+          A("PrNDS", "НДС, %"), A("Summa", "Цена с НДС"), C("Time", DateTime), C("PrJob", Bool),
+          A("Job", "Оплата исполнителям"), C("Delete", Bool)},
          {}},
         {"TWork",
          {T("IddZakaz", "Ключ заказа"), T("IddService", "Ключ услуги"), T("IddWork", "Ключ сотрудника"),
@@ -41,17 +54,17 @@ std::vector<TableDef> MakeTables() {
          {}},
         {"TPay",
          {T("IddPay", "Ключ платежа"), T("IddZakaz", "Ключ заказа"), C("TypePay", Long),
-          T("NaznPay", "Назначение"), T("NomerPay", "Номер"), C("DataPay", DateTime), C("SummaPay", Double),
+          T("NaznPay", "Назначение"), T("NomerPay", "Номер"), C("DataPay", DateTime), A("SummaPay", "Сумма"),
           T("DocPay", "Первичный документ"), T("PrimPay", "Примечание", kNote), C("Delete", Bool)},
          {"IddPay"}},
         {"TWorkPay",
          {T("IddWorkPay", "Ключ строки выплаты"), T("IddPay", "Ключ платежа"),
-          T("IddWork", "Ключ сотрудника"), C("SummaWorkPay", Double), C("DeleteWorkPay", Bool)},
+          T("IddWork", "Ключ сотрудника"), A("SummaWorkPay", "Сумма выплаты"), C("DeleteWorkPay", Bool)},
          {"IddWorkPay"}},
         {"SService",
          {T("IddService", "Ключ услуги"), T("IddTop", "Ключ пакета"), T("Name", "Наименование"),
-          C("Price", Double), C("PrNDS", Double), C("Summa", Double), C("Time", DateTime), C("PrJob", Bool),
-          C("Job", Double), C("Delete", Bool)},
+          A("Price", "Цена"), A("PrNDS", "НДС, %"), A("Summa", "Цена с НДС"), C("Time", DateTime),
+          C("PrJob", Bool), A("Job", "Оплата исполнителям"), C("Delete", Bool)},
          {"IddService"}},
         {"ServiceWork",
          {T("IddServiceWork", "Ключ исполнителя услуги"), T("IddService", "Ключ услуги"),
@@ -60,7 +73,7 @@ std::vector<TableDef> MakeTables() {
         {"SWork",
          {T("IddWork", "Ключ сотрудника"), T("WorkFIO", "Ф.И.О."), T("WorkAdres", "Адрес", kAddress),
           T("WorkTel", "Телефон"), C("WorkDataIn", DateTime), C("WorkOut", Bool), C("WorkDataOut", DateTime),
-          C("WorkSalary", Double), C("Delete", Bool)},
+          A("WorkSalary", "Оклад"), C("Delete", Bool)},
          {"IddWork"}},
         {"SBox",
          {T("IddBox", "Ключ бокса"), T("NameBox", "Название бокса"), T("PrimBox", "Примечание", kNote),
@@ -159,23 +172,31 @@ const IndexDef kIndexes[] = {
     {"UX_SUser_Login", "SUser", "Login", true, 2, "[Delete] = FALSE", kLiveLoginMessage},
 };
 
-// An order's total with VAT and the VAT in it, over its live lines that are not package headers. Kept in
-// the order's row by whoever writes its lines, so that debts need not read every line.
-const char *kOrderTotalsSet =
-    "ZakazSumma = COALESCE((SELECT SUM(s.[Count]*s.Price + s.[Count]*s.Price*s.PrNDS/100) FROM TService s "
-    "WHERE s.IddZakaz = TZakaz.IddZakaz AND s.IddTop <> '0' AND s.[Delete] = FALSE), 0), "
-    "ZakazSummaNDS = COALESCE((SELECT SUM(s.[Count]*s.Price*s.PrNDS/100) FROM TService s "
-    "WHERE s.IddZakaz = TZakaz.IddZakaz AND s.IddTop <> '0' AND s.[Delete] = FALSE), 0)";
+// An order's total with VAT and the VAT in it, over its live lines that are not package headers: each
+// line's amount and VAT rounded to the kopeck, then summed. Kept in the order's row by whoever writes its
+// lines, so that debts need not read every line.
+QString OrderTotalsSet() {
+    const QString lines = QStringLiteral(
+        " FROM TService s WHERE s.IddZakaz = TZakaz.IddZakaz AND s.IddTop <> '0' AND s.[Delete] = FALSE), 0)"
+        " / 100.0");
+    const QString amount = MoneySql::LineAmount(QStringLiteral("s"));
+    const QString vat = MoneySql::LineVat(QStringLiteral("s"));
+    return QStringLiteral("ZakazSumma = COALESCE((SELECT SUM(%1 + %2)").arg(amount, vat) + lines +
+           QStringLiteral(", ZakazSummaNDS = COALESCE((SELECT SUM(%1)").arg(vat) + lines;
+}
 
 // One row per order: its stored total, less its live payments (as stored beside it).
 const char *kTClientDolg =
     "CREATE VIEW TClientDolg AS SELECT TZakaz.IddZakaz AS IddZakaz, TZakaz.IddVlad AS IddVlad, "
-    "COALESCE(TZakaz.ZakazSumma, 0) - COALESCE(TZakaz.ZakazOplata, 0) AS SummD FROM TZakaz";
+    "ROUND(CAST(COALESCE(TZakaz.ZakazSumma, 0) - COALESCE(TZakaz.ZakazOplata, 0) AS NUMERIC), 2) AS SummD "
+    "FROM TZakaz";
 
-// What was paid on an order: its live payments. Written as a SET clause for TZakaz rows.
+// What was paid on an order: its live payments (rounded, as SQLite's sums of REAL amounts leave dust).
+// Written as a SET clause for TZakaz rows.
 const char *kOrderPaidSet =
-    "ZakazOplata = COALESCE((SELECT SUM(p.SummaPay) FROM TPay p WHERE p.IddZakaz = TZakaz.IddZakaz AND "
-    "p.[Delete] = FALSE), 0)";
+    "ZakazOplata = ROUND(CAST(COALESCE((SELECT SUM(p.SummaPay) FROM TPay p WHERE p.IddZakaz = "
+    "TZakaz.IddZakaz "
+    "AND p.[Delete] = FALSE), 0) AS NUMERIC), 2)";
 
 // The database keeps ZakazOplata whenever a payment is added, changed or removed, by this program or any
 // other. On PostgreSQL the order's row is locked first, so that the sum, read by the next statement,
@@ -207,8 +228,8 @@ void CreatePaidTriggers(Database &db) {
 
 // One row per client: the sum of its orders' outstanding amounts.
 const char *kTClientDolgD =
-    "CREATE VIEW TClientDolgD AS SELECT TClientDolg.IddVlad AS IddVlad, SUM(TClientDolg.SummD) AS Sum_SummD "
-    "FROM TClientDolg GROUP BY TClientDolg.IddVlad";
+    "CREATE VIEW TClientDolgD AS SELECT TClientDolg.IddVlad AS IddVlad, ROUND(CAST(SUM(TClientDolg.SummD) AS "
+    "NUMERIC), 2) AS Sum_SummD FROM TClientDolg GROUP BY TClientDolg.IddVlad";
 
 QString TypeName(const ColumnDef &c, bool postgres) {
     switch (c.type) {
@@ -217,6 +238,9 @@ QString TypeName(const ColumnDef &c, bool postgres) {
         case Long:
             return QStringLiteral("BIGINT");  // SQLite keeps every INTEGER in 64 bits anyway
         case Double:
+            // SQLite has no exact decimal: there an amount is a REAL rounded to the kopeck before it is
+            // written, which reads back as the same figure.
+            if (postgres && c.decimals > 0) return QStringLiteral("NUMERIC(15,%1)").arg(c.decimals);
             return postgres ? QStringLiteral("DOUBLE PRECISION") : QStringLiteral("DOUBLE");
         case Bool:
             return QStringLiteral("BOOLEAN");
@@ -369,7 +393,7 @@ void UpgradeTo3(Database &db) {
     for (const char *column : {"ZakazSumma", "ZakazSummaNDS"})
         db.Exec(QStringLiteral("ALTER TABLE TZakaz ADD COLUMN %1 %2 DEFAULT 0")
                     .arg(Bracket(column), TypeName(ColumnDef{column, Double}, db.PostgresStyle())));
-    db.Exec(QStringLiteral("UPDATE TZakaz SET ") + QString::fromLatin1(kOrderTotalsSet));
+    db.Exec(QStringLiteral("UPDATE TZakaz SET ") + OrderTotalsSet());
     // The debt views are made again by the next step, over the columns it adds.
     db.Exec(QStringLiteral("DROP VIEW TClientDolgD"));
     db.Exec(QStringLiteral("DROP VIEW TClientDolg"));
@@ -393,7 +417,37 @@ struct Step {
     int to;
     void (*run)(Database &);
 };
-const Step kSteps[] = {{2, UpgradeTo2}, {3, UpgradeTo3}, {4, UpgradeTo4}};
+// Version 4 -> 5: every amount to the kopeck and every quantity to three decimals, NUMERIC on PostgreSQL;
+// order totals summed again from the rounded lines, and what was paid from the rounded payments.
+void UpgradeTo5(Database &db) {
+    // The views and the paid trigger name the columns whose type changes; they are made again after.
+    db.Exec(QStringLiteral("DROP VIEW IF EXISTS TClientDolgD"));
+    db.Exec(QStringLiteral("DROP VIEW IF EXISTS TClientDolg"));
+    if (db.PostgresStyle())
+        db.Exec(QStringLiteral("DROP TRIGGER IF EXISTS TR_TPay_Paid ON TPay"));
+    else
+        for (const char *name : {"TR_TPay_Paid_Insert", "TR_TPay_Paid_Update", "TR_TPay_Paid_Delete"})
+            db.Exec(QStringLiteral("DROP TRIGGER IF EXISTS %1").arg(QLatin1StringView(name)));
+    for (const TableDef &t : Schema::Tables())
+        for (const ColumnDef &c : t.columns) {
+            if (c.type != Double || c.decimals == 0) continue;
+            if (db.PostgresStyle())
+                db.Exec(QStringLiteral("ALTER TABLE %1 ALTER COLUMN %2 TYPE %3 USING ROUND(%2::numeric, %4)")
+                            .arg(Bracket(t.name), Bracket(c.name), TypeName(c, true))
+                            .arg(c.decimals));
+            else
+                db.Exec(QStringLiteral("UPDATE %1 SET %2 = ROUND(%2, %3) WHERE %2 IS NOT NULL")
+                            .arg(Bracket(t.name), Bracket(c.name))
+                            .arg(c.decimals));
+        }
+    db.Exec(QStringLiteral("UPDATE TZakaz SET ") + OrderTotalsSet());
+    db.Exec(QStringLiteral("UPDATE TZakaz SET ") + QString::fromLatin1(kOrderPaidSet));
+    CreatePaidTriggers(db);
+    db.Exec(QString::fromLatin1(kTClientDolg));
+    db.Exec(QString::fromLatin1(kTClientDolgD));
+}
+
+const Step kSteps[] = {{2, UpgradeTo2}, {3, UpgradeTo3}, {4, UpgradeTo4}, {5, UpgradeTo5}};
 
 QString NewerText() {
     return QStringLiteral(
@@ -438,6 +492,26 @@ void CheckLength(const QString &table, const QString &column, const QString &val
                   table + u'.' + column);
 }
 
+double FitNumber(const QString &table, const QString &column, double value) {
+    const ColumnDef *c = FindColumn(table, column);
+    if (!c || c->type != Double || c->decimals == 0) return value;
+    const auto refuse = [&](const QString &what) {
+        throw DbError(QStringLiteral("Поле «%1» %2.\nИсправьте значение: ничего не сохранено.")
+                          .arg(Caption(table, column), what),
+                      table + u'.' + column);
+    };
+    if (!std::isfinite(value)) refuse(QStringLiteral("должно быть числом"));
+    if (c->decimals == 3) {
+        if (!QuantityWithinLimit(value))
+            refuse(QStringLiteral("не может быть больше %1 по модулю").arg(QStringLiteral("99 999")));
+        return RoundQuantity(value);
+    }
+    const Money amount = Money::Roubles(value);
+    if (!amount.WithinLimit())
+        refuse(QStringLiteral("не может быть больше %1 по модулю").arg(MoneyLimitText()));
+    return amount.ToDouble();
+}
+
 int StoredVersion(Database &db) {
     if (!HasTable(db, QStringLiteral("TZakaz"))) return 0;
     if (!HasTable(db, QStringLiteral("ZvSchema"))) return 1;
@@ -473,8 +547,7 @@ void Ensure(Database &db) {
 }
 
 void RefreshOrderTotals(Database &db, const QString &iddZakaz) {
-    db.Exec(QStringLiteral("UPDATE TZakaz SET ") + QString::fromLatin1(kOrderTotalsSet) +
-                QStringLiteral(" WHERE IddZakaz = ?"),
+    db.Exec(QStringLiteral("UPDATE TZakaz SET ") + OrderTotalsSet() + QStringLiteral(" WHERE IddZakaz = ?"),
             {iddZakaz});
 }
 

@@ -12,8 +12,9 @@ enum class ColType { Text, Long, Double, Bool, DateTime };
 struct ColumnDef {
     const char *name;
     ColType type;
-    const char *caption = nullptr;  // Text: the field's name as the user knows it (UTF-8)
+    const char *caption = nullptr;  // Text and amounts: the field's name as the user knows it (UTF-8)
     int maxLength = 0;              // Text: the most characters stored (255 unless the field needs more)
+    int decimals = 0;               // Double: 2 for an amount, 3 for a quantity; 0 kept as written
 };
 
 struct TableDef {
@@ -33,8 +34,9 @@ namespace Schema {
 // links and unique live logins. 3: each order keeps its total and the VAT in it (ZakazSumma,
 // ZakazSummaNDS); the debt views read them. 4: each order keeps what was paid on it (ZakazOplata, kept by
 // the database itself whenever a payment is written), so a debt is read from the order alone; clients
-// are found by INN through an index.
-inline constexpr int kVersion = 4;
+// are found by INN through an index. 5: amounts exact to the kopeck and quantities to three decimals
+// (NUMERIC on PostgreSQL; rounded before writing on SQLite), order totals summed from rounded lines.
+inline constexpr int kVersion = 5;
 
 const std::vector<TableDef> &Tables();
 // The type of a column by table and column name (case-insensitive); false when the schema has no such column.
@@ -44,6 +46,10 @@ QString Caption(const QString &table, const QString &column);
 
 // Throws DbError naming the field when the text is longer than the field holds.
 void CheckLength(const QString &table, const QString &column, const QString &value);
+// An amount or a quantity as it is stored: rounded to its column's decimals; DbError naming the field when it
+// is beyond the limit (999 999 999,99 for amounts, 99 999 for quantities) or not a number. Other columns'
+// values come back as they are.
+double FitNumber(const QString &table, const QString &column, double value);
 
 // Brings the database to this program's version: creates everything in a database that has none of
 // our tables, upgrades an older one step by step, refuses a newer one. One transaction, which a second

@@ -16,10 +16,18 @@ constexpr char kFieldProperty[] = "zvField";
 namespace Inputs {
 
 void Amount(QLineEdit *edit, bool allowNegative) {
-    // Blanks: the ordinary one, the no-break one and the thin ones that copied figures carry.
-    const QString pattern = QStringLiteral("%1[0-9\\x{00A0}\\x{2009}\\x{202F} ]*([.,][0-9]{0,2})?")
-                                .arg(allowNegative ? QStringLiteral("-?") : QString());
+    // Blanks: the ordinary one, the no-break one and the thin ones that copied figures carry. Nine
+    // digits of roubles at most, the limit every amount is held to (999 999 999,99).
+    const QString pattern =
+        QStringLiteral(
+            "%1(?:[\\x{00A0}\\x{2009}\\x{202F} ]*[0-9]){0,9}[\\x{00A0}\\x{2009}\\x{202F} ]*([.,][0-9]{0,2})?")
+            .arg(allowNegative ? QStringLiteral("-?") : QString());
     edit->setValidator(new QRegularExpressionValidator(QRegularExpression(pattern), edit));
+}
+
+void Quantity(QLineEdit *edit) {
+    edit->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("[0-9]{0,5}([.,][0-9]{0,3})?")), edit));
 }
 
 void Counter(QLineEdit *edit) {

@@ -12,7 +12,9 @@ namespace Inputs {
 
 // An amount as Russians write it: digits with blanks between thousands, one "," or "." and two
 // decimals at most; a leading minus only where a negative amount means something.
-void Amount(QLineEdit *edit, bool allowNegative = false);
+void Amount(QLineEdit *edit, bool allowNegative = false);  // up to 999 999 999,99
+// A quantity: up to 99 999 with three decimals at most, "," or "." before them.
+void Quantity(QLineEdit *edit);
 // A counter or another whole number: digits only.
 void Counter(QLineEdit *edit);
 

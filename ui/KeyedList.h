@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Money.h"
+
 #include <QTreeWidget>
 #include <functional>
 
@@ -63,6 +65,9 @@ public:
                             QTreeWidgetItem *parent = nullptr);
     // Makes a cell sort by a value (a number or a date) instead of its text.
     static void SetSortValue(QTreeWidgetItem *item, int column, const QVariant &value);
+    static void SetSortValue(QTreeWidgetItem *item, int column, Money value) {
+        SetSortValue(item, column, QVariant(qlonglong(value.kopecks())));
+    }
     static QString Key(const QTreeWidgetItem *item);
 
     // The current row when it is also selected; null otherwise.

@@ -20,11 +20,11 @@ QColor StatusTreeList::StatusColor(int status) {
     }
 }
 
-void StatusTreeList::Paint(QTreeWidgetItem *item, int status, double debt) {
+void StatusTreeList::Paint(QTreeWidgetItem *item, int status, Money debt) {
     const QColor text = StatusColor(status);
     for (int i = 0; i < item->columnCount(); ++i) {
         item->setForeground(i, text);
-        if (Formats::IsOutstanding(debt))
+        if (debt.IsOutstanding())
             item->setBackground(i, DebtBackground());
         else
             item->setData(i, Qt::BackgroundRole, QVariant());

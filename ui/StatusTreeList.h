@@ -1,6 +1,7 @@
 #pragma once
 
 #include "KeyedList.h"
+#include "Money.h"
 
 #include <QColor>
 
@@ -17,5 +18,5 @@ public:
     static QColor DebtBackground() { return QColor(255, 240, 240); }
 
     // Colours a row (not its children) for a status and a debt.
-    static void Paint(QTreeWidgetItem *item, int status, double debt);
+    static void Paint(QTreeWidgetItem *item, int status, Money debt);
 };

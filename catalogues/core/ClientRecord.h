@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Money.h"
+
 #include <QList>
 #include <QString>
 #include <utility>
@@ -45,7 +47,7 @@ struct ClientCarRow {
 // shows is read (key, name, INN, address, telephone, fax, contact person); the card loads the rest.
 struct ClientListRow {
     ClientRecord client;
-    double debt = 0;  // TClientDolgD.Sum_SummD; 0 for a client without orders
+    Money debt{};  // TClientDolgD.Sum_SummD; 0 for a client without orders
     QList<ClientCarRow> cars;
 };
 
@@ -54,6 +56,6 @@ struct ClientFilter {
     QString name;
     QString inn;
     QString plate;
-    bool debtorsOnly = false;  // only clients owing more than 0.009
+    bool debtorsOnly = false;  // only clients owing at least a kopeck
     QString linkLimit;         // IddAvtoVlad: the client of that link only, while no filter is given
 };

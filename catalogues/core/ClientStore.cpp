@@ -151,7 +151,7 @@ SearchSource SourceFor(const ClientFilter &f) {
     }
     if (f.debtorsOnly) {
         s.conditions << s.debt + QStringLiteral(" > ?");
-        s.binds << Formats::kLeastDebt;
+        s.binds << kHalfKopeck;
     }
     return s;
 }
@@ -186,7 +186,7 @@ QList<ClientListRow> ClientStore::Search(const ClientFilter &filter) {
         if (rows.isEmpty() || rows.last().client.iddClient != key) {
             ClientListRow row;
             row.client = ReadListClient(rs);
-            row.debt = rs.Double(QStringLiteral("Sum_SummD"));
+            row.debt = rs.Amount(QStringLiteral("Sum_SummD"));
             rows << row;
         }
         ClientCarRow car;
@@ -220,10 +220,10 @@ QList<ClientListRow> ClientStore::WholeList() {
 
     // Columns are read by place: these statements are read row by row tens of thousands of times.
     // Only the debts that are not nil: the rest show as 0 anyway, and most clients owe nothing.
-    rs.Open(kAllDebts + QStringLiteral(" HAVING SUM(TClientDolg.SummD) <> 0"));
+    rs.Open(kAllDebts + QStringLiteral(" HAVING ABS(SUM(TClientDolg.SummD)) > ?"), {kHalfKopeck});
     for (; !rs.IsEOF(); rs.MoveNext()) {
-        const auto it = at.find(rs.Field(0).AsText());                       // IddVlad
-        if (it != at.end()) rows[it->second].debt = rs.Field(1).AsDouble();  // Sum_SummD
+        const auto it = at.find(rs.Field(0).AsText());                      // IddVlad
+        if (it != at.end()) rows[it->second].debt = rs.Field(1).AsMoney();  // Sum_SummD
     }
 
     // Cars by plate, so each client's come in that order.

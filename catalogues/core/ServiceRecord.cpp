@@ -1,9 +1,7 @@
 #include "ServiceRecord.h"
 
-#include "Formats.h"
-
-QString SummaText(double price, double prNds) {
-    return Formats::Money(price * (prNds * 0.01 + 1.0));
+Money PriceWithVat(Money price, double prNds) {
+    return price + price.Percent(prNds);
 }
 
 void ServiceTotals::Add(const ServiceRecord &s) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Money.h"
 #include "PickedWorker.h"
 
 #include <QList>
@@ -18,22 +19,22 @@ struct ServiceRecord {
     QString iddService;
     QString iddTop;
     QString name;
-    double price = 0;    // without VAT
+    Money price;         // without VAT
     double prNds = 0;    // VAT percent
-    double summa = 0;    // price with VAT, as the card showed it
-    bool prJob = false;  // true: job is a percentage; false: a fixed sum
+    Money summa;         // price with VAT, as the card showed it
+    bool prJob = false;  // true: job is a percentage; false: a fixed sum in roubles
     double job = 0;
     QTime time{0, 0};  // duration
     bool deleted = false;
 
     bool IsPackage() const { return iddTop == Group::kPackage; }
-    double VatAmount() const { return prNds * price * 0.01; }
+    Money VatAmount() const { return price.Percent(prNds); }
     // The performer's share for one execution: a percentage of the price with VAT, or the fixed sum.
-    double PayAmount() const { return prJob ? job * summa * 0.01 : job; }
+    Money PayAmount() const { return prJob ? summa.Percent(job) : Money::Roubles(job); }
 };
 
-// The price with VAT exactly as the card shows it ("100" at "18" -> "118.00"); what is stored as Summa.
-QString SummaText(double price, double prNds);
+// The price with VAT as the card shows it and Summa keeps: the price plus its VAT, each to the kopeck.
+Money PriceWithVat(Money price, double prNds);
 
 // A service of the directory tree with its performers (ServiceWork rows joined to SWork).
 struct ServiceNode {
@@ -44,10 +45,10 @@ struct ServiceNode {
 // Figures of a package row: sums over its services. Durations add up as minutes, so a package longer
 // than a day still shows its full length.
 struct ServiceTotals {
-    double price = 0;
-    double vat = 0;
-    double summa = 0;
-    double pay = 0;
+    Money price;
+    Money vat;
+    Money summa;
+    Money pay;
     int minutes = 0;
 
     void Add(const ServiceRecord &s);

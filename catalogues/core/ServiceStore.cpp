@@ -23,9 +23,9 @@ ServiceRecord ReadService(const CDynamicRecordset &rs) {
     s.iddService = rs.Text(QStringLiteral("IddService"));
     s.iddTop = rs.Text(QStringLiteral("IddTop"));
     s.name = rs.Text(QStringLiteral("Name"));
-    s.price = rs.Double(QStringLiteral("Price"));
+    s.price = rs.Amount(QStringLiteral("Price"));
     s.prNds = rs.Double(QStringLiteral("PrNDS"));
-    s.summa = rs.Double(QStringLiteral("Summa"));
+    s.summa = rs.Amount(QStringLiteral("Summa"));
     s.prJob = rs.Bool(QStringLiteral("PrJob"));
     s.job = rs.Double(QStringLiteral("Job"));
     const QDateTime t = rs.Date(QStringLiteral("Time"));
@@ -217,15 +217,15 @@ void ServiceStore::SaveCard(ServiceCard &card, const QString &login) {
     }
 
     if (!out.name.isEmpty()) {
-        const double price = out.price;
+        const Money price = out.price;
         const double prNds = out.prNds;
         const Values values = {
             {QStringLiteral("IddTop"), out.iddTop.isEmpty() ? Group::kStandalone : out.iddTop},
             {QStringLiteral("Name"), out.name},
-            {QStringLiteral("Price"), price},
+            {QStringLiteral("Price"), price.ToDouble()},
             {QStringLiteral("PrNDS"), prNds},
             // Stored as shown on the card, so the catalogue and the screen never differ by a rounding.
-            {QStringLiteral("Summa"), Formats::ParseMoney(SummaText(price, prNds))},
+            {QStringLiteral("Summa"), PriceWithVat(price, prNds).ToDouble()},
             {QStringLiteral("Job"), out.job},
             {QStringLiteral("Time"), Formats::TimeOfDay(out.time)},
             {QStringLiteral("PrJob"), out.prJob},
@@ -275,7 +275,7 @@ std::optional<ServiceRecord> ServiceStore::LoadOrderLine(const QString &iddZakaz
     if (rs.IsEOF()) return std::nullopt;
     ServiceRecord s = ReadService(rs);
     // Order lines do not keep a price with VAT.
-    s.summa = Formats::ParseMoney(SummaText(s.price, s.prNds));
+    s.summa = PriceWithVat(s.price, s.prNds);
     return s;
 }
 

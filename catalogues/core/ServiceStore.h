@@ -20,7 +20,7 @@ struct ServiceCard {
                             // empty when none was picked; receives the key of a package created here
     QString packageText;
     QString name;
-    double price = 0;  // without VAT
+    Money price;       // without VAT
     double prNds = 0;  // VAT percent
     double job = 0;
     bool prJob = false;

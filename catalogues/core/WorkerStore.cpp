@@ -23,7 +23,7 @@ WorkerRecord Read(const CDynamicRecordset &rs) {
     w.workDataIn = rs.Date(QStringLiteral("WorkDataIn"));
     w.workOut = rs.Bool(QStringLiteral("WorkOut"));
     w.workDataOut = rs.Date(QStringLiteral("WorkDataOut"));
-    w.workSalary = rs.Double(QStringLiteral("WorkSalary"));
+    w.workSalary = rs.Amount(QStringLiteral("WorkSalary"));
     w.deleted = rs.Bool(QStringLiteral("Delete"));
     return w;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Money.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -14,9 +16,9 @@ struct WorkerRecord {
     QString workAdres;
     QString workTel;
     QDateTime workDataIn;
-    bool workOut = false;     // dismissed
-    QDateTime workDataOut;    // meaningful only while workOut is set
-    double workSalary = 0.0;  // read for the list; the card never writes it
+    bool workOut = false;   // dismissed
+    QDateTime workDataOut;  // meaningful only while workOut is set
+    Money workSalary{};     // read for the list; the card never writes it
     bool deleted = false;
 };
 

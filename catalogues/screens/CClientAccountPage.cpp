@@ -48,12 +48,12 @@ void CClientAccountPage::Refill() {
     QList<PayRecord> rows;
     const QString current = m_list->CurrentKey();
     m_list->clear();
-    m_payments = 0.0;
+    m_payments = Money();
     TryDb(m_ctx.prompter(), [&] { rows = CashStore(m_ctx.db()).ClientAccount(m_iddClient); });
     for (const PayRecord &p : std::as_const(rows)) {
-        QTreeWidgetItem *item = m_list->AddRow({p.NomerPay, Formats::Date(p.DataPay.date()),
-                                                Formats::Money(p.SummaPay), p.NaznPay, p.DocPay, p.PrimPay},
-                                               p.IddPay);
+        QTreeWidgetItem *item = m_list->AddRow(
+            {p.NomerPay, Formats::Date(p.DataPay.date()), p.SummaPay.Text(), p.NaznPay, p.DocPay, p.PrimPay},
+            p.IddPay);
         KeyedList::SetSortValue(item, 1, p.DataPay);
         KeyedList::SetSortValue(item, kSumColumn, p.SummaPay);
         m_payments += p.SummaPay;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Money.h"
+
 #include <QWidget>
 #include <functional>
 
@@ -17,7 +19,7 @@ public:
                        QWidget *parent = nullptr);
 
     void Refill();
-    double paymentsTotal() const { return m_payments; }
+    Money paymentsTotal() const { return m_payments; }
     KeyedList *list() const { return m_list; }
 
     void AddPayment();
@@ -31,6 +33,6 @@ private:
     AppContext &m_ctx;
     QString m_iddClient;
     std::function<bool()> m_mayCreate;
-    double m_payments = 0.0;
+    Money m_payments;
     KeyedList *m_list = nullptr;
 };

@@ -182,7 +182,7 @@ void CClientDirDlg::Refill() {
         for (const ClientListRow &row : rows) {
             const ClientRecord &c = row.client;
             QTreeWidgetItem *item = m_list->AddRow({c.clientINN, c.clientName, c.clientAdres, c.clientTel,
-                                                    c.clientFaks, c.clientContact, Formats::Money(row.debt)},
+                                                    c.clientFaks, c.clientContact, row.debt.Text()},
                                                    c.iddClient);
             item->setData(0, kNameRole, c.clientName);
             for (const ClientCarRow &car : row.cars) {

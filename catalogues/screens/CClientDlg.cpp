@@ -228,10 +228,10 @@ ClientRecord CClientDlg::record() const {
     return c;
 }
 
-void CClientDlg::SetTotals(double services, double payments) {
-    m_servicesTotal->setText(Formats::Money(services));
-    m_paymentsTotal->setText(Formats::Money(payments));
-    m_debt->setText(Formats::Money(services - payments));
+void CClientDlg::SetTotals(Money services, Money payments) {
+    m_servicesTotal->setText(services.Text());
+    m_paymentsTotal->setText(payments.Text());
+    m_debt->setText((services - payments).Text());
 }
 
 bool CClientDlg::Save() {

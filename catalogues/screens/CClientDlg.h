@@ -31,7 +31,7 @@ public:
     bool saved() const { return m_saved; }        // saved at least once in this opening
 
     // The footer's figures: services total and payments total of the client; the debt is their difference.
-    void SetTotals(double services, double payments);
+    void SetTotals(Money services, Money payments);
 
     CClientOrdersPage *ordersPage() const { return m_ordersPage; }
     CClientAccountPage *accountPage() const { return m_accountPage; }

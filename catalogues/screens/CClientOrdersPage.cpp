@@ -65,14 +65,13 @@ void CClientOrdersPage::Refill() {
     QList<ClientOrderRow> orders;
     const QString current = m_list->CurrentKey();
     m_list->clear();
-    m_services = 0.0;
+    m_services = Money();
     TryDb(m_ctx.prompter(), [&] { orders = CashStore(m_ctx.db()).ClientOrders(m_iddClient); });
     for (const ClientOrderRow &o : std::as_const(orders)) {
-        QTreeWidgetItem *item =
-            m_list->AddRow({o.ClientName, o.ZakazNomer, Formats::Date(o.ZakazData),
-                            Formats::DateTime(o.ZakazBegin), Formats::DateTime(o.ZakazEndOut), o.AvtoNomer,
-                            o.AvtoMarka, Formats::Money(o.total), Formats::Money(o.debt)},
-                           o.IddZakaz);
+        QTreeWidgetItem *item = m_list->AddRow(
+            {o.ClientName, o.ZakazNomer, Formats::Date(o.ZakazData), Formats::DateTime(o.ZakazBegin),
+             Formats::DateTime(o.ZakazEndOut), o.AvtoNomer, o.AvtoMarka, o.total.Text(), o.debt.Text()},
+            o.IddZakaz);
         KeyedList::SetSortValue(item, 2, o.ZakazData);
         KeyedList::SetSortValue(item, 3, o.ZakazBegin);
         KeyedList::SetSortValue(item, 4, o.ZakazEndOut);
@@ -80,7 +79,7 @@ void CClientOrdersPage::Refill() {
         KeyedList::SetSortValue(item, kDebtColumn, o.debt);
         for (int c = 0; c < kHeadings.size(); ++c) {
             item->setForeground(c, StatusColour(o.ZakazStatus));
-            if (Formats::IsOutstanding(o.debt)) item->setBackground(c, QColor(255, 240, 240));
+            if (o.debt.IsOutstanding()) item->setBackground(c, QColor(255, 240, 240));
         }
         m_services += o.total;
     }
@@ -127,7 +126,7 @@ void CClientOrdersPage::AddPayment() {
     }
     if (!m_mayCreate()) return;
     PayRecord pay;
-    double debt = 0.0;
+    Money debt;
     if (!TryDb(m_ctx.prompter(), [&] {
             pay.NomerPay = QString::number(CounterStore(m_ctx.db()).Next(DocCounter::Pay));
             debt = CashStore(m_ctx.db()).OrderDebt(iddZakaz);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Money.h"
+
 #include <QWidget>
 #include <functional>
 
@@ -18,7 +20,7 @@ public:
                       QWidget *parent = nullptr);
 
     void Refill();
-    double servicesTotal() const { return m_services; }
+    Money servicesTotal() const { return m_services; }
     KeyedList *list() const { return m_list; }
 
     void AddOrder();
@@ -33,6 +35,6 @@ private:
     AppContext &m_ctx;
     QString m_iddClient;
     std::function<bool()> m_mayCreate;
-    double m_services = 0.0;
+    Money m_services;
     KeyedList *m_list = nullptr;
 };

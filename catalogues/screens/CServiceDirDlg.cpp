@@ -56,11 +56,11 @@ QTreeWidgetItem *AddServiceRow(QTreeWidgetItem *parent, QTreeWidget *list, const
     const ServiceRecord &s = node.service;
     QTreeWidgetItem *row = NewRow(parent, list);
     row->setText(Name, s.name);
-    row->setText(Price, Formats::Money(s.price));
-    row->setText(Nds, Formats::Money(s.prNds));
-    row->setText(Vat, Formats::Money(s.VatAmount()));
-    row->setText(Summa, Formats::Money(s.summa));
-    row->setText(Pay, Formats::Money(s.PayAmount()));
+    row->setText(Price, s.price.Text());
+    row->setText(Nds, Formats::TwoDecimals(s.prNds));
+    row->setText(Vat, s.VatAmount().Text());
+    row->setText(Summa, s.summa.Text());
+    row->setText(Pay, s.PayAmount().Text());
     row->setText(Duration, Formats::Time(s.time));
     row->setData(Name, CServiceDirDlg::kKeyRole, s.iddService);
     row->setData(Name, CServiceDirDlg::kTopRole, s.iddTop);
@@ -135,10 +135,10 @@ void CServiceDirDlg::Reload() {
         row->setData(Name, kKindRole, int(PackageRow));
         for (const ServiceNode &s : p.services) AddServiceRow(row, nullptr, s);
         const ServiceTotals t = p.Totals();
-        row->setText(Price, Formats::Money(t.price));
-        row->setText(Vat, Formats::Money(t.vat));
-        row->setText(Summa, Formats::Money(t.summa));
-        row->setText(Pay, Formats::Money(t.pay));
+        row->setText(Price, t.price.Text());
+        row->setText(Vat, t.vat.Text());
+        row->setText(Summa, t.summa.Text());
+        row->setText(Pay, t.pay.Text());
         row->setText(Duration, t.Duration());
     }
     for (const ServiceNode &s : m_tree.standalone) AddServiceRow(nullptr, m_list, s);

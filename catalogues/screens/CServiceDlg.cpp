@@ -214,10 +214,10 @@ void CServiceDlg::Load() {
         } else {
             m_name->setText(row->name);
         }
-        m_price->setText(Formats::Money(row->price));
-        m_nds->setText(Formats::Money(row->prNds));
-        m_summa->setText(Formats::Money(row->summa));
-        m_job->setText(Formats::Money(row->job));
+        m_price->setText(row->price.Text());
+        m_nds->setText(Formats::TwoDecimals(row->prNds));
+        m_summa->setText(row->summa.Text());
+        m_job->setText(Formats::TwoDecimals(row->job));
         (row->prJob ? m_percent : m_fixed)->setChecked(true);
         m_time->setTime(row->time);
     }
@@ -270,7 +270,7 @@ void CServiceDlg::NameChanged() {
 }
 
 void CServiceDlg::PriceChanged() {
-    m_summa->setText(SummaText(Formats::ParseMoney(m_price->text()), Formats::ParseMoney(m_nds->text())));
+    m_summa->setText(PriceWithVat(Money::Parse(m_price->text()), Formats::ParseNumber(m_nds->text())).Text());
 }
 
 QString CServiceDlg::PickedPackageId() const {
@@ -363,12 +363,12 @@ void CServiceDlg::accept() {
         // A new package card may name a listed package: it is then that package.
         if (!m_setup.existing && !m_setup.orderLine) iddTop = PickedPackageId();
     } else {
-        if (Formats::ParseMoney(m_price->text()) < 0) {
+        if (Money::Parse(m_price->text()) < Money()) {
             m_ctx.prompter().Warning(kPriceBelowZero);
             m_price->setFocus();
             return;
         }
-        if (Formats::ParseMoney(m_nds->text()) < 0) {
+        if (Formats::ParseNumber(m_nds->text()) < 0) {
             m_ctx.prompter().Warning(kNdsBelowZero);
             m_nds->setFocus();
             return;
@@ -383,9 +383,9 @@ void CServiceDlg::accept() {
     card.iddTop = iddTop;
     card.packageText = packageText;
     card.name = name;
-    card.price = Formats::ParseMoney(m_price->text());
-    card.prNds = Formats::ParseMoney(m_nds->text());
-    card.job = Formats::ParseMoney(m_job->text());
+    card.price = Money::Parse(m_price->text());
+    card.prNds = Formats::ParseNumber(m_nds->text());
+    card.job = Formats::ParseNumber(m_job->text());
     card.prJob = m_percent->isChecked();
     card.time = QTime(m_time->time().hour(), m_time->time().minute());
     card.performers = m_performers;
@@ -399,15 +399,15 @@ void CServiceDlg::accept() {
         m_performers = card.performers;
     }
 
-    const double price = card.price;
+    const Money price = card.price;
     const double prNds = card.prNds;
     m_result = ServiceRecord{};
     m_result.iddService = card.iddService;
     m_result.iddTop = card.iddTop;
     m_result.name = name.isEmpty() ? packageText : name;
-    m_result.price = name.isEmpty() ? 0 : price;
+    m_result.price = name.isEmpty() ? Money() : price;
     m_result.prNds = name.isEmpty() ? 0 : prNds;
-    m_result.summa = name.isEmpty() ? 0 : Formats::ParseMoney(SummaText(price, prNds));
+    m_result.summa = name.isEmpty() ? Money() : PriceWithVat(price, prNds);
     m_result.prJob = name.isEmpty() ? false : card.prJob;
     m_result.job = name.isEmpty() ? 0 : card.job;
     m_result.time = card.time;

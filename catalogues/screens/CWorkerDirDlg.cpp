@@ -132,7 +132,7 @@ void CWorkerDirDlg::Refill() {
     for (const WorkerRecord &w : workers) {
         const bool out = w.workOut && w.workDataOut.isValid();
         QTreeWidgetItem *item =
-            m_list->AddRow({w.workFio, w.workAdres, w.workTel, Formats::Money(w.workSalary),
+            m_list->AddRow({w.workFio, w.workAdres, w.workTel, w.workSalary.Text(),
                             w.workDataIn.isValid() ? Formats::Date(w.workDataIn) : QString(),
                             out ? Formats::Date(w.workDataOut) : QString()},
                            w.iddWork);

@@ -54,13 +54,13 @@ QStringList CashStore::FillPayoutPurposeList() {
                            "ORDER BY TPay.NaznPay"));
 }
 
-double CashStore::CashBalanceBefore(const QDate &day) {
+Money CashStore::CashBalanceBefore(const QDate &day) {
     CDynamicRecordset rs(m_db);
     // Up to the midnight after the day, so its last second counts too.
     rs.Open(QStringLiteral("SELECT SUM(TPay.SummaPay) AS Sum_SummaPay FROM TPay WHERE TPay.DataPay < ? AND "
                            "TPay.[Delete] = FALSE"),
             {SqlConditions::EndOf(day)});
-    return rs.IsEOF() ? 0.0 : rs.Double(QStringLiteral("Sum_SummaPay"));
+    return rs.IsEOF() ? Money() : rs.Amount(QStringLiteral("Sum_SummaPay"));
 }
 
 CashJournal CashStore::FillCashJournal(const CashFilter &filter) {
@@ -92,8 +92,8 @@ CashJournal CashStore::FillCashJournal(const CashFilter &filter) {
         row.workFio = rs.Text(QStringLiteral("WorkFIO"));
         row.zakazNomer = rs.Text(QStringLiteral("ZakazNomer"));
         row.zakazData = rs.Date(QStringLiteral("ZakazData"));
-        const double sum = row.pay.SummaPay;
-        (sum < 0 ? journal.expense : journal.income) += sum;
+        const Money sum = row.pay.SummaPay;
+        (sum < Money() ? journal.expense : journal.income) += sum;
         journal.total += sum;
         journal.rows << row;
     }
@@ -130,8 +130,8 @@ QList<UnpaidOrder> CashStore::UnpaidOrders(const QString &iddClient) {
         {iddClient});
     for (; !rs.IsEOF(); rs.MoveNext()) {
         UnpaidOrder o;
-        o.debt = rs.Double(QStringLiteral("SummD"));
-        if (!Formats::IsOutstanding(o.debt)) continue;
+        o.debt = rs.Amount(QStringLiteral("SummD"));
+        if (!o.debt.IsOutstanding()) continue;
         o.IddZakaz = rs.Text(QStringLiteral("IddZakaz"));
         o.ZakazNomer = rs.Text(QStringLiteral("ZakazNomer"));
         o.ZakazData = rs.Date(QStringLiteral("ZakazData"));
@@ -140,12 +140,12 @@ QList<UnpaidOrder> CashStore::UnpaidOrders(const QString &iddClient) {
     return list;
 }
 
-double CashStore::OrderDebt(const QString &iddZakaz) {
+Money CashStore::OrderDebt(const QString &iddZakaz) {
     CDynamicRecordset rs(m_db);
     rs.Open(QStringLiteral("SELECT ") + kOrderDebt +
                 QStringLiteral(" AS SummD FROM TZakaz WHERE TZakaz.IddZakaz = ?"),
             {iddZakaz});
-    return rs.IsEOF() ? 0.0 : rs.Double(QStringLiteral("SummD"));
+    return rs.IsEOF() ? Money() : rs.Amount(QStringLiteral("SummD"));
 }
 
 QList<PayRecord> CashStore::ClientAccount(const QString &iddClient) {
@@ -195,8 +195,8 @@ QList<ClientOrderRow> CashStore::ClientOrders(const QString &iddClient) {
         o.ClientName = rs.Text(QStringLiteral("ClientName"));
         o.ClientTel = rs.Text(QStringLiteral("ClientTel"));
         o.ZakazStatus = int(rs.Long(QStringLiteral("ZakazStatus")));
-        o.total = rs.Double(QStringLiteral("ZakazSumma"));
-        o.debt = rs.Double(QStringLiteral("SummD"));
+        o.total = rs.Amount(QStringLiteral("ZakazSumma"));
+        o.debt = rs.Amount(QStringLiteral("SummD"));
         list << o;
     }
     return list;

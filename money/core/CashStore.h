@@ -28,17 +28,17 @@ struct CashRow {
 };
 
 struct CashJournal {
-    QList<CashRow> rows;   // oldest first
-    double income = 0.0;   // "Приход:", the non-negative amounts
-    double expense = 0.0;  // "Расход:", the negative amounts (negative)
-    double total = 0.0;    // "Всего:"
+    QList<CashRow> rows;  // oldest first
+    Money income;         // "Приход:", the non-negative amounts
+    Money expense;        // "Расход:", the negative amounts (negative)
+    Money total;          // "Всего:"
 };
 
 // An order of a client that is still owed, as the client payment dialog offers it.
 struct UnpaidOrder {
     QString IddZakaz, ZakazNomer;
     QDateTime ZakazData;
-    double debt = 0.0;
+    Money debt;
 };
 
 // An order as the client card's orders page lists it.
@@ -47,8 +47,8 @@ struct ClientOrderRow {
     QDateTime ZakazData, ZakazBegin, ZakazBeginIn, ZakazEndOut;
     QString AvtoNomer, AvtoMarka, AvtoColor, ClientName, ClientTel;
     int ZakazStatus = 0;
-    double total = 0.0;  // with VAT
-    double debt = 0.0;   // total less the live payments
+    Money total;  // with VAT
+    Money debt;   // total less the live payments
 };
 
 // The cash desk's reading and writing beyond single payments (PaymentStore): lists, journal, totals,
@@ -62,7 +62,7 @@ public:
     // Purposes of the rows not tied to an order or client (salary payouts and cash operations).
     QStringList FillPayoutPurposeList();
     // The cash balance at the end of `day`: every live row up to and including that day.
-    double CashBalanceBefore(const QDate &day);
+    Money CashBalanceBefore(const QDate &day);
     // The journal of the filter with its three totals, in one statement.
     CashJournal FillCashJournal(const CashFilter &filter);
     // Client names for the journal's client filter, each once, sorted.
@@ -74,7 +74,7 @@ public:
     // The client's live orders still owed more than a kopeck, oldest first.
     QList<UnpaidOrder> UnpaidOrders(const QString &iddClient);
     // The order's debt now (total with VAT less its live payments); 0 for an unknown order.
-    double OrderDebt(const QString &iddZakaz);
+    Money OrderDebt(const QString &iddZakaz);
     // The client's account: payments of the client's live orders and the client's own rows, newest first.
     QList<PayRecord> ClientAccount(const QString &iddClient);
     // The client's live orders with totals and debts, latest appointment first.

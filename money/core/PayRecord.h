@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Money.h"
+
 #include <QDateTime>
 #include <QString>
 
@@ -14,7 +16,7 @@ struct PayRecord {
     QString NaznPay;
     QString NomerPay;
     QDateTime DataPay;
-    double SummaPay = 0.0;
+    Money SummaPay;
     QString DocPay;
     QString PrimPay;
     int Delete = 0;

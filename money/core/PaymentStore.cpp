@@ -19,7 +19,7 @@ PayRecord ReadPayRecord(const CDynamicRecordset &rs) {
     p.NaznPay = rs.Text(QStringLiteral("NaznPay"));
     p.NomerPay = rs.Text(QStringLiteral("NomerPay"));
     p.DataPay = rs.Date(QStringLiteral("DataPay"));
-    p.SummaPay = rs.Double(QStringLiteral("SummaPay"));
+    p.SummaPay = rs.Amount(QStringLiteral("SummaPay"));
     p.DocPay = rs.Text(QStringLiteral("DocPay"));
     p.PrimPay = rs.Text(QStringLiteral("PrimPay"));
     p.Delete = rs.Bool(QStringLiteral("Delete")) ? 1 : 0;
@@ -46,7 +46,7 @@ std::optional<PayRecord> PaymentStore::LoadPayment(const QString &iddPay) {
 
 DocCounter PaymentStore::CounterFor(const PayRecord &pay) {
     if (pay.TypePay == SalaryPayout) return DocCounter::Salary;
-    return pay.SummaPay < 0 ? DocCounter::OutPay : DocCounter::Pay;
+    return pay.SummaPay < Money() ? DocCounter::OutPay : DocCounter::Pay;
 }
 
 QString PaymentStore::SavePayment(PayRecord &pay, const QString &iddZakaz, const QString &login,
@@ -69,7 +69,7 @@ QString PaymentStore::SavePayment(PayRecord &pay, const QString &iddZakaz, const
     const Values values = {
         {QStringLiteral("IddZakaz"), iddZakaz},     {QStringLiteral("TypePay"), out.TypePay},
         {QStringLiteral("NaznPay"), out.NaznPay},   {QStringLiteral("NomerPay"), out.NomerPay},
-        {QStringLiteral("DataPay"), out.DataPay},   {QStringLiteral("SummaPay"), out.SummaPay},
+        {QStringLiteral("DataPay"), out.DataPay},   {QStringLiteral("SummaPay"), out.SummaPay.ToDouble()},
         {QStringLiteral("DocPay"), out.DocPay},     {QStringLiteral("PrimPay"), out.PrimPay},
         {QStringLiteral("Delete"), out.Delete != 0}};
     if (found) {
@@ -84,10 +84,10 @@ QString PaymentStore::SavePayment(PayRecord &pay, const QString &iddZakaz, const
     return pay.IddPay;
 }
 
-double PaymentStore::SumOrderPayments(const QString &iddZakaz) {
+Money PaymentStore::SumOrderPayments(const QString &iddZakaz) {
     CDynamicRecordset rs(m_db);
     rs.Open(QStringLiteral("SELECT SUM(TPay.SummaPay) AS Sum_SummaPay FROM TPay WHERE TPay.IddZakaz = ? AND "
                            "TPay.[Delete] = FALSE"),
             {iddZakaz});
-    return rs.IsEOF() ? 0.0 : rs.Double(QStringLiteral("Sum_SummaPay"));
+    return rs.IsEOF() ? Money() : rs.Amount(QStringLiteral("Sum_SummaPay"));
 }

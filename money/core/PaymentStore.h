@@ -31,7 +31,7 @@ public:
                         const QString &suffix = {});
     static DocCounter CounterFor(const PayRecord &pay);
     // Sum of the order's live payments; 0 when there are none.
-    double SumOrderPayments(const QString &iddZakaz);
+    Money SumOrderPayments(const QString &iddZakaz);
 
 private:
     Database &m_db;

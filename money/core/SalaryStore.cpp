@@ -7,6 +7,9 @@
 #include "PaymentStore.h"
 #include "Rows.h"
 #include "SqlConditions.h"
+#include "WorkPay.h"
+
+#include <cmath>
 
 #include <QSet>
 
@@ -20,23 +23,23 @@ QDateTime EndOf(const QDate &day) {
 const QString kLiveWorkers = QStringLiteral(
     "(SELECT COUNT(*) FROM TWork c WHERE c.IddZakaz = TService.IddZakaz AND c.IddService = "
     "TService.IddService AND c.[Delete] = FALSE)");
-// The pay of the TService row in scope: a percentage of its amount without VAT, or a fixed sum per line.
-const QString kLinePay = QStringLiteral(
-    "CASE WHEN TService.PrJob = TRUE THEN TService.[Count]*TService.Price*TService.Job/100 ELSE "
-    "TService.Job*1.0 END");
+// The place of the TWork row in scope among its line's live workers, 1 for the first by key.
+const QString kPlace = QStringLiteral(
+    "(1 + (SELECT COUNT(*) FROM TWork c WHERE c.IddZakaz = TWork.IddZakaz AND c.IddService = "
+    "TWork.IddService AND c.[Delete] = FALSE AND c.IddWork < TWork.IddWork))");
 // Finished, live orders' live lines that are not package headers.
 const QString kFinishedLines = QStringLiteral(
     "TZakaz.ZakazStatus = 2 AND TZakaz.[Delete] = FALSE AND TService.IddTop <> '0' AND TService.[Delete] = "
     "FALSE");
 
-double PayShare(bool prJob, double count, double price, double job, long workers) {
-    if (workers <= 0) return 0.0;
-    return (prJob ? count * price * job / 100.0 : job) / double(workers);
+// A sum of whole kopecks as SQL returns it (PostgreSQL sums integers as numeric).
+Money SumOfKopecks(const CDynamicField &field) {
+    return Money::Kopecks(std::llround(field.AsDouble()));
 }
 
 }  // namespace
 
-QHash<QString, double> SalaryStore::Earned(const QDate &day, const QString &iddWork) {
+QHash<QString, Money> SalaryStore::Earned(const QDate &day, const QString &iddWork) {
     const QString lines =
         QStringLiteral(
             " FROM (TZakaz INNER JOIN TService ON TService.IddZakaz = TZakaz.IddZakaz) INNER JOIN "
@@ -48,28 +51,32 @@ QHash<QString, double> SalaryStore::Earned(const QDate &day, const QString &iddW
         // Every worker: each line's live workers are counted over the same join that lists them, so the
         // whole figure is one pass over the assignments. A count per assignment costs PostgreSQL an index
         // probe for each of them, many times slower on a shop's years of work.
-        rs.Open(
-            QStringLiteral("SELECT x.IddWork, SUM(x.Pay / x.Workers) AS Earned FROM (SELECT TWork.IddWork "
-                           "AS IddWork, ") +
-                kLinePay +
-                QStringLiteral(" AS Pay, COUNT(*) OVER (PARTITION BY TService.IddZakaz, "
-                               "TService.IddService, TService.IddTop) AS Workers") +
-                lines + QStringLiteral(") x GROUP BY x.IddWork"),
-            {EndOf(day)});
+        rs.Open(QStringLiteral("SELECT x.IddWork, SUM(") +
+                    WorkPay::ShareKopecksSql(QStringLiteral("x.Pay"), QStringLiteral("x.Place"),
+                                             QStringLiteral("x.Workers")) +
+                    QStringLiteral(") AS Earned FROM (SELECT TWork.IddWork AS IddWork, ") +
+                    WorkPay::LinePayKopecksSql() +
+                    QStringLiteral(" AS Pay, COUNT(*) OVER (PARTITION BY TService.IddZakaz, "
+                                   "TService.IddService, TService.IddTop) AS Workers, ROW_NUMBER() OVER "
+                                   "(PARTITION BY TService.IddZakaz, TService.IddService, TService.IddTop "
+                                   "ORDER BY TWork.IddWork) AS Place") +
+                    lines + QStringLiteral(") x GROUP BY x.IddWork"),
+                {EndOf(day)});
     } else {
         // One worker: his own assignments, each line's workers counted for it alone.
-        rs.Open(QStringLiteral("SELECT TWork.IddWork, SUM((") + kLinePay + QStringLiteral(") / ") +
-                    kLiveWorkers + QStringLiteral(") AS Earned") + lines +
+        rs.Open(QStringLiteral("SELECT TWork.IddWork, SUM(") +
+                    WorkPay::ShareKopecksSql(WorkPay::LinePayKopecksSql(), kPlace, kLiveWorkers) +
+                    QStringLiteral(") AS Earned") + lines +
                     QStringLiteral(" AND TWork.IddWork = ? GROUP BY TWork.IddWork"),
                 {EndOf(day), iddWork});
     }
-    QHash<QString, double> earned;
+    QHash<QString, Money> earned;
     for (; !rs.IsEOF(); rs.MoveNext())
-        earned.insert(rs.Text(QStringLiteral("IddWork")), rs.Double(QStringLiteral("Earned")));
+        earned.insert(rs.Text(QStringLiteral("IddWork")), SumOfKopecks(rs.Field(QStringLiteral("Earned"))));
     return earned;
 }
 
-QHash<QString, double> SalaryStore::Paid(const QDate &day, const QString &iddWork) {
+QHash<QString, Money> SalaryStore::Paid(const QDate &day, const QString &iddWork) {
     QVariantList binds = {EndOf(day)};
     QString worker;
     if (!iddWork.isNull()) {
@@ -84,18 +91,18 @@ QHash<QString, double> SalaryStore::Paid(const QDate &day, const QString &iddWor
                        "TWorkPay.DeleteWorkPay = FALSE AND TPay.[Delete] = FALSE") +
             worker + QStringLiteral(" GROUP BY TWorkPay.IddWork"),
         binds);
-    QHash<QString, double> paid;
+    QHash<QString, Money> paid;
     for (; !rs.IsEOF(); rs.MoveNext())
-        paid.insert(rs.Text(QStringLiteral("IddWork")), rs.Double(QStringLiteral("Paid")));
+        paid.insert(rs.Text(QStringLiteral("IddWork")), rs.Amount(QStringLiteral("Paid")));
     return paid;
 }
 
-double SalaryStore::WorkerEarned(const QString &iddWork, const QDate &day) {
-    return Earned(day, iddWork.isNull() ? QStringLiteral("") : iddWork).value(iddWork, 0.0);
+Money SalaryStore::WorkerEarned(const QString &iddWork, const QDate &day) {
+    return Earned(day, iddWork.isNull() ? QStringLiteral("") : iddWork).value(iddWork);
 }
 
-double SalaryStore::WorkerPaid(const QString &iddWork, const QDate &day) {
-    return Paid(day, iddWork.isNull() ? QStringLiteral("") : iddWork).value(iddWork, 0.0);
+Money SalaryStore::WorkerPaid(const QString &iddWork, const QDate &day) {
+    return Paid(day, iddWork.isNull() ? QStringLiteral("") : iddWork).value(iddWork);
 }
 
 int SalaryStore::LineWorkerCount(const QString &iddZakaz, const QString &iddService) {
@@ -116,11 +123,11 @@ QList<WorkerFigures> SalaryStore::WorkerBalances(const QDate &day) {
     for (; !rs.IsEOF(); rs.MoveNext())
         list << WorkerFigures{rs.Text(QStringLiteral("IddWork")), rs.Text(QStringLiteral("WorkFIO")),
                               rs.Bool(QStringLiteral("WorkOut"))};
-    const QHash<QString, double> earned = Earned(day, QString());
-    const QHash<QString, double> paid = Paid(day, QString());
+    const QHash<QString, Money> earned = Earned(day, QString());
+    const QHash<QString, Money> paid = Paid(day, QString());
     for (WorkerFigures &w : list) {
-        w.earned = earned.value(w.IddWork, 0.0);
-        w.paid = paid.value(w.IddWork, 0.0);
+        w.earned = earned.value(w.IddWork);
+        w.paid = paid.value(w.IddWork);
     }
     return list;
 }
@@ -136,7 +143,7 @@ QList<PayoutLine> SalaryStore::LoadPayoutLines(const QString &iddPay) {
         {iddPay});
     for (; !rs.IsEOF(); rs.MoveNext())
         lines << PayoutLine{rs.Text(QStringLiteral("IddWorkPay")), rs.Text(QStringLiteral("IddWork")),
-                            rs.Text(QStringLiteral("WorkFIO")), rs.Double(QStringLiteral("SummaWorkPay")),
+                            rs.Text(QStringLiteral("WorkFIO")), rs.Amount(QStringLiteral("SummaWorkPay")),
                             false};
     return lines;
 }
@@ -151,7 +158,7 @@ QString SalaryStore::SavePayout(PayRecord &pay, QList<PayoutLine> &lines, const 
     for (PayoutLine &line : saved) {
         const Values values = {{QStringLiteral("IddPay"), out.IddPay},
                                {QStringLiteral("IddWork"), line.IddWork},
-                               {QStringLiteral("SummaWorkPay"), line.SummaWorkPay},
+                               {QStringLiteral("SummaWorkPay"), line.SummaWorkPay.ToDouble()},
                                {QStringLiteral("DeleteWorkPay"), line.DeleteWorkPay}};
         if (line.IddWorkPay.isEmpty()) line.IddWorkPay = NewKey(login);
         Rows::InsertOrUpdate(m_db, QStringLiteral("TWorkPay"),
@@ -203,8 +210,8 @@ PerformedWorks SalaryStore::FillPerformedWorks(const WorksFilter &filter) {
             "TZakaz.IddVlad, TService.IddService, TService.IddTop, TService.Name, TService.[Count], "
             "TService.Price, TService.PrNDS, TService.PrJob, TService.Job, TWork.IddWork, "
             "TWork.WorkFIO, TWork.[Delete] AS WDelete, ") +
-            kLiveWorkers +
-            QStringLiteral(" AS Workers FROM (TZakaz INNER JOIN TService ON TZakaz.IddZakaz = "
+            kLiveWorkers + QStringLiteral(" AS Workers, ") + kPlace +
+            QStringLiteral(" AS Place FROM (TZakaz INNER JOIN TService ON TZakaz.IddZakaz = "
                            "TService.IddZakaz) LEFT JOIN TWork ON TService.IddService = TWork.IddService AND "
                            "TService.IddZakaz = TWork.IddZakaz WHERE ") +
             where + QStringLiteral(" AND ") + kFinishedLines +
@@ -219,7 +226,7 @@ PerformedWorks SalaryStore::FillPerformedWorks(const WorksFilter &filter) {
               cIddVlad = column("IddVlad"), cEndOut = column("ZakazEndOut"), cData = column("ZakazData"),
               cNomer = column("ZakazNomer"), cName = column("Name"), cCount = column("Count"),
               cPrice = column("Price"), cPrNDS = column("PrNDS"), cWorkFIO = column("WorkFIO"),
-              cPrJob = column("PrJob"), cJob = column("Job");
+              cPrJob = column("PrJob"), cJob = column("Job"), cPlace = column("Place");
     PerformedWorks works;
     QSet<QString> unassigned;  // lines already listed once without a worker
     for (; !rs.IsEOF(); rs.MoveNext()) {
@@ -243,13 +250,15 @@ PerformedWorks SalaryStore::FillPerformedWorks(const WorksFilter &filter) {
         w.ZakazNomer = rs.Field(cNomer).AsText();
         w.Name = rs.Field(cName).AsText();
         const double count = rs.Field(cCount).AsDouble();
-        const double price = rs.Field(cPrice).AsDouble();
-        w.amount = count * price;
-        w.vat = w.amount * rs.Field(cPrNDS).AsDouble() * 0.01;
+        const Money price = rs.Field(cPrice).AsMoney();
+        w.amount = WorkPay::LineAmount(count, price);
+        w.vat = w.amount.Percent(rs.Field(cPrNDS).AsDouble());
         if (live) {
             w.IddWork = iddWork;
             w.WorkFIO = rs.Field(cWorkFIO).AsText();
-            w.pay = PayShare(rs.Field(cPrJob).AsBool(), count, price, rs.Field(cJob).AsDouble(), workers);
+            w.pay = WorkPay::Share(
+                WorkPay::LinePay(count, price, rs.Field(cPrJob).AsBool(), rs.Field(cJob).AsDouble()),
+                int(workers), rs.Field(cPlace).AsLong() == 1);
         }
         works.amount += w.amount;
         works.vat += w.vat;

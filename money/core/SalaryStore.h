@@ -14,16 +14,16 @@ class Database;
 struct WorkerFigures {
     QString IddWork, WorkFIO;
     bool WorkOut = false;  // has left the shop (drawn blue)
-    double earned = 0.0;   // "Выполнено руб.:"
-    double paid = 0.0;     // "Всего выдано"
-    double Debt() const { return earned - paid; }
+    Money earned{};        // "Выполнено руб.:"
+    Money paid{};          // "Всего выдано"
+    Money Debt() const { return earned - paid; }
 };
 
 // One worker's line of a stored payout.
 struct PayoutLine {
     QString IddWorkPay;  // empty for a line not stored yet
     QString IddWork, WorkFIO;
-    double SummaWorkPay = 0.0;
+    Money SummaWorkPay{};
     bool DeleteWorkPay = false;  // the worker was not chosen for this payout
 };
 
@@ -39,16 +39,15 @@ struct PerformedWork {
     QString IddZakaz, IddService, IddWork, IddVlad;
     QDateTime ZakazEndOut, ZakazData;
     QString ZakazNomer, Name, WorkFIO;  // WorkFIO empty for a removed assignment or a line without workers
-    double amount = 0.0;                // Count × Price ("Сумма")
-    double vat = 0.0;                   // "НДС"
-    double pay = 0.0;                   // "Начислено"
-    double Total() const { return amount + vat; }
+    Money amount;                       // Count × Price ("Сумма")
+    Money vat;                          // "НДС"
+    Money pay;                          // "Начислено"
+    Money Total() const { return amount + vat; }
 };
 
 struct PerformedWorks {
     QList<PerformedWork> rows;
-    double amount = 0.0, vat = 0.0, total = 0.0,
-           pay = 0.0;  // "Выполнено:", "НДС:", "ИТОГО:", "Исполнителям:"
+    Money amount, vat, total, pay;  // "Выполнено:", "НДС:", "ИТОГО:", "Исполнителям:"
 };
 
 // Which finished orders the performed-works list takes: finished within [from, to] (from may be null:
@@ -71,8 +70,8 @@ class SalaryStore {
 public:
     explicit SalaryStore(Database &db) : m_db(db) {}
 
-    double WorkerEarned(const QString &iddWork, const QDate &day);
-    double WorkerPaid(const QString &iddWork, const QDate &day);
+    Money WorkerEarned(const QString &iddWork, const QDate &day);
+    Money WorkerPaid(const QString &iddWork, const QDate &day);
     int LineWorkerCount(const QString &iddZakaz, const QString &iddService);
 
     // Every worker not deleted (also those who have left), by name, with both figures: three statements
@@ -94,8 +93,8 @@ public:
     QList<WorkerChoice> AllWorkers();
 
 private:
-    QHash<QString, double> Earned(const QDate &day, const QString &iddWork);
-    QHash<QString, double> Paid(const QDate &day, const QString &iddWork);
+    QHash<QString, Money> Earned(const QDate &day, const QString &iddWork);
+    QHash<QString, Money> Paid(const QDate &day, const QString &iddWork);
 
     Database &m_db;
 };

@@ -117,13 +117,13 @@ void CCashOperationDlg::Load() {
     }
     m_pay = *stored;
     const QSignalBlocker quiet(m_income);
-    (m_pay.SummaPay < 0 ? m_expense : m_income)->setChecked(true);
+    (m_pay.SummaPay < Money() ? m_expense : m_income)->setChecked(true);
     m_article->setEditText(m_pay.NaznPay);
     m_number->setText(m_pay.NomerPay);
     m_date->setDate(m_pay.DataPay.date());
     m_doc->setText(m_pay.DocPay);
     m_note->setText(m_pay.PrimPay);
-    m_amount->setText(Formats::Money(qAbs(m_pay.SummaPay)));
+    m_amount->setText(m_pay.SummaPay.Abs().Text());
 }
 
 void CCashOperationDlg::KindChosen() {
@@ -144,9 +144,9 @@ void CCashOperationDlg::accept() {
         m_number->setFocus();
         return;
     }
-    const double amount = qAbs(Formats::ParseMoney(m_amount->text()));
+    const Money amount = Money::Parse(m_amount->text()).Abs();
     // An operation of nothing moves no money and would take a number from the wrong counter.
-    if (amount == 0.0) {
+    if (amount.IsZero()) {
         m_ctx.prompter().Warning(QStringLiteral("Укажите сумму операции!"));
         m_amount->setFocus();
         return;

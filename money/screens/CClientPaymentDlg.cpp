@@ -122,11 +122,11 @@ void CClientPaymentDlg::PurposeChosen(int index) {
     m_purpose->setText(m_purposes->itemData(index, kLabelRole).toString());
     m_hasDebt = key != u"+" && key != u"-";
     if (m_hasDebt) {
-        m_debtValue = index < m_orders.size() ? m_orders[index].debt : 0.0;
+        m_debtValue = index < m_orders.size() ? m_orders[index].debt : Money();
         // The debt as it stands now: another workstation may have taken a payment since the list was read.
         TryDb(m_ctx.prompter(), [&] { m_debtValue = CashStore(m_ctx.db()).OrderDebt(key); });
-        m_debt->setText(Formats::Money(m_debtValue));
-        m_amount->setText(Formats::Money(m_debtValue));
+        m_debt->setText(m_debtValue.Text());
+        m_amount->setText(m_debtValue.Text());
         m_proposed = Proposal(false);
     } else {
         m_debt->clear();
@@ -139,15 +139,15 @@ void CClientPaymentDlg::PurposeChosen(int index) {
 
 void CClientPaymentDlg::AmountChanged() {
     if (m_hasDebt)
-        m_rest->setText(Formats::Money(m_debtValue - Formats::ParseMoney(m_amount->text())));
+        m_rest->setText((m_debtValue - Money::Parse(m_amount->text())).Text());
     else
         m_rest->clear();
 }
 
 void CClientPaymentDlg::accept() {
     for (QLineEdit *edit : {m_number, m_doc, m_note, m_amount}) edit->setText(edit->text().trimmed());
-    const double amount = qAbs(Formats::ParseMoney(m_amount->text()));
-    if (amount == 0.0) {
+    const Money amount = Money::Parse(m_amount->text()).Abs();
+    if (amount.IsZero()) {
         m_ctx.prompter().Warning(QStringLiteral("Укажите сумму платежа!"));
         m_amount->setFocus();
         return;

@@ -41,7 +41,7 @@ private:
     PayRecord &m_pay;
     QList<UnpaidOrder> m_orders;
     bool m_hasDebt = false;
-    double m_debtValue = 0.0;
+    Money m_debtValue;
     QString m_proposed;  // the number last proposed
 
     QComboBox *m_purposes = nullptr;

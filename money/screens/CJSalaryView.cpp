@@ -117,18 +117,18 @@ void CJSalaryView::Find() {
     // A failed query leaves the list empty and the total at zero.
     TryDb(m_ctx.prompter(), [&] { m_rows = SalaryStore(m_ctx.db()).SalaryJournal(filter); });
     m_lastFilter = filter;
-    double total = 0.0;
+    Money total;
     for (const PayRecord &p : m_rows) {
         // Money out of the cash desk, shown as the amount handed to the workers.
-        const double shown = -p.SummaPay;
-        QTreeWidgetItem *item = m_list->AddRow(
-            {p.NomerPay, Formats::Date(p.DataPay.date()), p.NaznPay, Formats::Money(shown)}, p.IddPay);
+        const Money shown = -p.SummaPay;
+        QTreeWidgetItem *item =
+            m_list->AddRow({p.NomerPay, Formats::Date(p.DataPay.date()), p.NaznPay, shown.Text()}, p.IddPay);
         KeyedList::SetSortValue(item, 1, p.DataPay);
         KeyedList::SetSortValue(item, kSumColumn, shown);
         total += shown;
     }
     m_list->FitColumns();
-    m_total->setText(Formats::Money(total));
+    m_total->setText(total.Text());
 }
 
 bool CJSalaryView::Command(int id) {

@@ -158,8 +158,8 @@ void CKassaView::Find() {
             const CashRow &row = m_journal.rows[i];
             const PayRecord &p = row.pay;
             QTreeWidgetItem *item =
-                m_list->AddRow({p.NomerPay, Formats::Date(p.DataPay.date()), Formats::Money(p.SummaPay),
-                                p.NaznPay, p.DocPay, p.PrimPay, row.Who()},
+                m_list->AddRow({p.NomerPay, Formats::Date(p.DataPay.date()), p.SummaPay.Text(), p.NaznPay,
+                                p.DocPay, p.PrimPay, row.Who()},
                                p.IddPay);
             KeyedList::SetSortValue(item, 1, p.DataPay);
             KeyedList::SetSortValue(item, kSumColumn, p.SummaPay);
@@ -167,9 +167,9 @@ void CKassaView::Find() {
         }
     }
     m_list->FitColumns();
-    m_income->setText(Formats::Money(m_journal.income));
-    m_expense->setText(Formats::Money(m_journal.expense));
-    m_total->setText(Formats::Money(m_journal.total));
+    m_income->setText(m_journal.income.Text());
+    m_expense->setText(m_journal.expense.Text());
+    m_total->setText(m_journal.total.Text());
 }
 
 bool CKassaView::Command(int id) {

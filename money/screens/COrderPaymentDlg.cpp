@@ -18,7 +18,7 @@
 #include <algorithm>
 
 COrderPaymentDlg::COrderPaymentDlg(AppContext &ctx, PayRecord &pay, const QString &title, bool isNew,
-                                   double debt, QWidget *parent)
+                                   Money debt, QWidget *parent)
     : QDialog(parent), m_ctx(ctx), m_pay(pay), m_debtBefore(debt + pay.SummaPay) {
     Build(title);
     m_number->setText(pay.NomerPay);
@@ -26,9 +26,9 @@ COrderPaymentDlg::COrderPaymentDlg(AppContext &ctx, PayRecord &pay, const QStrin
     m_purpose->setText(pay.NaznPay.isEmpty() ? kPurpose : pay.NaznPay);
     m_doc->setText(pay.DocPay);
     m_note->setText(pay.PrimPay);
-    m_debt->setText(Formats::Money(m_debtBefore));
+    m_debt->setText(m_debtBefore.Text());
     // An overpaid order proposes nothing rather than a negative payment.
-    m_amount->setText(Formats::Money(isNew ? std::max(0.0, m_debtBefore) : pay.SummaPay));
+    m_amount->setText((isNew ? std::max(Money(), m_debtBefore) : pay.SummaPay).Text());
     AmountChanged();
     m_amount->setFocus();
     m_amount->selectAll();
@@ -90,22 +90,22 @@ void COrderPaymentDlg::Build(const QString &title) {
     resize(380, sizeHint().height());
 }
 
-double COrderPaymentDlg::Amount() const {
-    return Formats::ParseMoney(m_amount->text());
+Money COrderPaymentDlg::Amount() const {
+    return Money::Parse(m_amount->text());
 }
 
-double COrderPaymentDlg::Remainder() const {
+Money COrderPaymentDlg::Remainder() const {
     return m_debtBefore - Amount();
 }
 
 void COrderPaymentDlg::AmountChanged() {
-    m_rest->setText(Formats::Money(Remainder()));
+    m_rest->setText(Remainder().Text());
 }
 
 void COrderPaymentDlg::accept() {
     for (QLineEdit *edit : {m_number, m_doc, m_note, m_amount}) edit->setText(edit->text().trimmed());
-    const double amount = Amount();
-    if (amount == 0.0) {
+    const Money amount = Amount();
+    if (amount.IsZero()) {
         m_ctx.prompter().Warning(QStringLiteral("Укажите сумму платежа!"));
         m_amount->setFocus();
         return;

@@ -22,14 +22,14 @@ public:
 
     // `debt` is the order's debt without this payment's own amount counted back: an edited payment
     // shows the debt as it stood before it. A new payment proposes the whole debt as its amount.
-    COrderPaymentDlg(AppContext &ctx, PayRecord &pay, const QString &title, bool isNew, double debt,
+    COrderPaymentDlg(AppContext &ctx, PayRecord &pay, const QString &title, bool isNew, Money debt,
                      QWidget *parent = nullptr);
 
     // "Сумма долга" and "Остаток долга" as shown.
-    double DebtBefore() const { return m_debtBefore; }
-    double Remainder() const;
+    Money DebtBefore() const { return m_debtBefore; }
+    Money Remainder() const;
     // The amount as typed.
-    double Amount() const;
+    Money Amount() const;
 
     void accept() override;
 
@@ -39,7 +39,7 @@ private:
 
     AppContext &m_ctx;
     PayRecord &m_pay;
-    double m_debtBefore = 0.0;
+    Money m_debtBefore;
 
     QLineEdit *m_number = nullptr;
     QDateEdit *m_date = nullptr;

@@ -68,9 +68,8 @@ void COtBalanceWorkView::Find() {
     m_shown = workers;
     m_shownDay = m_date->date();
     for (const WorkerFigures &w : workers) {
-        QTreeWidgetItem *item = m_list->AddRow(
-            {w.WorkFIO, Formats::Money(w.earned), Formats::Money(w.paid), Formats::Money(w.Debt())},
-            w.IddWork);
+        QTreeWidgetItem *item =
+            m_list->AddRow({w.WorkFIO, w.earned.Text(), w.paid.Text(), w.Debt().Text()}, w.IddWork);
         KeyedList::SetSortValue(item, 1, w.earned);
         KeyedList::SetSortValue(item, 2, w.paid);
         KeyedList::SetSortValue(item, 3, w.Debt());

@@ -238,7 +238,7 @@ void CSalaryAccrualDlg::LoadPayout(const QString &iddPay) {
     m_list->clear();
     for (const PayoutLine &line : lines) {
         QTreeWidgetItem *item =
-            m_list->AddRow({line.WorkFIO, Formats::Money(line.SummaWorkPay), {}, {}, {}}, line.IddWork);
+            m_list->AddRow({line.WorkFIO, line.SummaWorkPay.Text(), {}, {}, {}}, line.IddWork);
         item->setData(0, kWorkPayRole, line.IddWorkPay);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable | Qt::ItemIsEditable);
         item->setCheckState(kName, Qt::Checked);
@@ -249,7 +249,7 @@ void CSalaryAccrualDlg::LoadPayout(const QString &iddPay) {
 }
 
 void CSalaryAccrualDlg::Recount() {
-    const double percent = Formats::ParseMoney(m_percent->text());
+    const double percent = Formats::ParseNumber(m_percent->text());
     QList<WorkerFigures> workers;
     m_figuresRead =
         TryDb(m_ctx.prompter(), [&] { workers = SalaryStore(m_ctx.db()).WorkerBalances(m_onDate->date()); });
@@ -257,14 +257,13 @@ void CSalaryAccrualDlg::Recount() {
     m_filling = true;
     m_list->clear();
     for (const WorkerFigures &w : workers) {
-        const double payout = w.Debt() * percent * 0.01;
-        QTreeWidgetItem *item = m_list->AddRow({w.WorkFIO, Formats::Money(payout), Formats::Money(w.Debt()),
-                                                Formats::Money(w.earned), Formats::Money(w.paid)},
-                                               w.IddWork);
+        const Money payout = w.Debt().Percent(percent);
+        QTreeWidgetItem *item = m_list->AddRow(
+            {w.WorkFIO, payout.Text(), w.Debt().Text(), w.earned.Text(), w.paid.Text()}, w.IddWork);
         item->setData(0, kWorkPayRole, QString());
-        item->setData(kDebt, kValueRole, w.Debt());
-        item->setData(kEarned, kValueRole, w.earned);
-        item->setData(kPaid, kValueRole, w.paid);
+        item->setData(kDebt, kValueRole, qlonglong(w.Debt().kopecks()));
+        item->setData(kEarned, kValueRole, qlonglong(w.earned.kopecks()));
+        item->setData(kPaid, kValueRole, qlonglong(w.paid.kopecks()));
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable | Qt::ItemIsEditable);
         item->setCheckState(kName, Qt::Checked);
         // Those who have left are told apart.
@@ -296,35 +295,35 @@ void CSalaryAccrualDlg::SelectAll(bool checked) {
     UpdateTotals();
 }
 
-double CSalaryAccrualDlg::Sum(int column) const {
-    double sum = 0.0;
+Money CSalaryAccrualDlg::Sum(int column) const {
+    Money sum;
     for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
         const QTreeWidgetItem *item = m_list->topLevelItem(i);
         if (item->checkState(kName) != Qt::Checked) continue;
-        sum += column == kPayout ? Formats::ParseMoney(item->text(kPayout))
-                                 : item->data(column, kValueRole).toDouble();
+        sum += column == kPayout ? Money::Parse(item->text(kPayout))
+                                 : Money::Kopecks(item->data(column, kValueRole).toLongLong());
     }
     return sum;
 }
 
-double CSalaryAccrualDlg::TotalPayout() const {
+Money CSalaryAccrualDlg::TotalPayout() const {
     return Sum(kPayout);
 }
-double CSalaryAccrualDlg::TotalDebt() const {
+Money CSalaryAccrualDlg::TotalDebt() const {
     return Sum(kDebt);
 }
-double CSalaryAccrualDlg::TotalEarned() const {
+Money CSalaryAccrualDlg::TotalEarned() const {
     return Sum(kEarned);
 }
-double CSalaryAccrualDlg::TotalPaid() const {
+Money CSalaryAccrualDlg::TotalPaid() const {
     return Sum(kPaid);
 }
 
 void CSalaryAccrualDlg::UpdateTotals() {
-    m_totalPayout->setText(Formats::Money(TotalPayout()));
-    m_totalDebt->setText(Formats::Money(TotalDebt()));
-    m_totalEarned->setText(Formats::Money(TotalEarned()));
-    m_totalPaid->setText(Formats::Money(TotalPaid()));
+    m_totalPayout->setText(TotalPayout().Text());
+    m_totalDebt->setText(TotalDebt().Text());
+    m_totalEarned->setText(TotalEarned().Text());
+    m_totalPaid->setText(TotalPaid().Text());
 }
 
 void CSalaryAccrualDlg::Works() {
@@ -366,7 +365,7 @@ QList<PayoutLine> CSalaryAccrualDlg::Lines() const {
     for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
         const QTreeWidgetItem *item = m_list->topLevelItem(i);
         lines << PayoutLine{item->data(0, kWorkPayRole).toString(), KeyedList::Key(item), item->text(kName),
-                            Formats::ParseMoney(item->text(kPayout)), item->checkState(kName) != Qt::Checked};
+                            Money::Parse(item->text(kPayout)), item->checkState(kName) != Qt::Checked};
     }
     return lines;
 }

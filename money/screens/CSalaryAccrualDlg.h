@@ -49,10 +49,10 @@ public:
 
     // The four totals over the chosen rows: "Итого выдать:", "Итого долг:", "Итого выполнено:", "Итого
     // выдано:".
-    double TotalPayout() const;
-    double TotalDebt() const;
-    double TotalEarned() const;
-    double TotalPaid() const;
+    Money TotalPayout() const;
+    Money TotalDebt() const;
+    Money TotalEarned() const;
+    Money TotalPaid() const;
 
     KeyedList *list() const { return m_list; }
 
@@ -63,7 +63,7 @@ private:
     void LoadPayout(const QString &iddPay);
     void ItemChanged(QTreeWidgetItem *item, int column);
     void UpdateTotals();
-    double Sum(int column) const;
+    Money Sum(int column) const;
     QList<PayoutLine> Lines() const;
     QDateTime PayoutDate() const;
 

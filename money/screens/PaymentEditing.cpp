@@ -10,7 +10,7 @@
 
 bool EditPaymentInDialog(AppContext &ctx, const QString &iddPay, QWidget *parent) {
     std::optional<PayRecord> pay;
-    double debt = 0.0;
+    Money debt;
     if (!TryDb(ctx.prompter(), [&] {
             pay = PaymentStore(ctx.db()).LoadPayment(iddPay);
             if (pay && pay->TypePay == OrderPayment) debt = CashStore(ctx.db()).OrderDebt(pay->IddZakaz);
@@ -27,7 +27,7 @@ bool EditPaymentInDialog(AppContext &ctx, const QString &iddPay, QWidget *parent
         // The payment dialog knows only order payments: an account row stays one, and a "Возврат" stays
         // money out.
         pay->TypePay = ClientAccount;
-        pay->SummaPay = before.SummaPay < 0 ? -qAbs(pay->SummaPay) : qAbs(pay->SummaPay);
+        pay->SummaPay = before.SummaPay < Money() ? -pay->SummaPay.Abs() : pay->SummaPay.Abs();
     }
     return TryDb(ctx.prompter(),
                  [&] { PaymentStore(ctx.db()).SavePayment(*pay, before.IddZakaz, ctx.login()); });

@@ -62,8 +62,7 @@ void PerformedWorksList::Show(const PerformedWorks &works) {
     for (const PerformedWork &w : works.rows) {
         QTreeWidgetItem *item = m_list->AddRow(
             {Formats::Date(w.ZakazEndOut.date()), w.ZakazNomer, Formats::Date(w.ZakazData.date()), w.Name,
-             Formats::Money(w.amount), Formats::Money(w.vat), Formats::Money(w.Total()), w.WorkFIO,
-             Formats::Money(w.pay)},
+             w.amount.Text(), w.vat.Text(), w.Total().Text(), w.WorkFIO, w.pay.Text()},
             w.IddZakaz);
         item->setData(0, kServiceRole, w.IddService);
         item->setData(0, kWorkRole, w.IddWork);
@@ -76,8 +75,8 @@ void PerformedWorksList::Show(const PerformedWorks &works) {
         KeyedList::SetSortValue(item, 8, w.pay);
     }
     m_list->FitColumns();
-    m_amount->setText(Formats::Money(works.amount));
-    m_vat->setText(Formats::Money(works.vat));
-    m_total->setText(Formats::Money(works.total));
-    m_pay->setText(Formats::Money(works.pay));
+    m_amount->setText(works.amount.Text());
+    m_vat->setText(works.vat.Text());
+    m_total->setText(works.total.Text());
+    m_pay->setText(works.pay.Text());
 }

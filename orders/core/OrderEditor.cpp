@@ -139,7 +139,7 @@ void OrderEditor::AddServices(const SelectedServices &services) {
         if (s.IsPackage()) {
             // The package's services hold the money; its header line holds none.
             OrderLine pkg = LineFrom(s, Group::kPackage);
-            pkg.price = 0;
+            pkg.price = Money();
             pkg.prNds = 0;
             for (const SelectedService &c : s.children) pkg.children << LineFrom(c, s.service.iddService);
             m_order.lines << pkg;
@@ -169,8 +169,8 @@ void OrderEditor::RemoveLine(LinePos pos) {
 
 bool OrderEditor::SetQuantity(LinePos pos, double count) {
     OrderLine *line = LineAt(pos);
-    if (!line || count <= 0) return false;
-    line->count = count;
+    if (!line || !(count > 0) || !QuantityWithinLimit(count)) return false;
+    line->count = RoundQuantity(count);
     ProposeDone();
     return true;
 }
@@ -233,6 +233,11 @@ OrderEditor::Refusal OrderEditor::Check() const {
     const bool anyLine = std::any_of(m_order.lines.begin(), m_order.lines.end(),
                                      [](const OrderLine &l) { return !l.deleted; });
     if (!anyLine) return {Field::Lines, QStringLiteral("Добавьте предоставляемые услуги!")};
+    if (!Totals().total.WithinLimit())
+        return {Field::Lines,
+                QStringLiteral("Сумма заказа не может быть больше %1.\nУменьшите количество или "
+                               "цену: ничего не сохранено.")
+                    .arg(MoneyLimitText())};
     return {};
 }
 

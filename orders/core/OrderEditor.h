@@ -82,8 +82,8 @@ public:
     QList<int> ShownPayments() const;
 
     OrderMath::Totals Totals() const { return OrderMath::Compute(m_order.lines); }
-    double Paid() const { return OrderMath::Paid(m_order.payments); }
-    double Debt() const { return OrderMath::Debt(Totals().total, Paid()); }
+    Money Paid() const { return OrderMath::Paid(m_order.payments); }
+    Money Debt() const { return OrderMath::Debt(Totals().total, Paid()); }
 
     // The checks of OK that need no database, in the order the form makes them.
     Refusal Check() const;

@@ -14,10 +14,10 @@ namespace {
 // The debt of the TZakaz row in scope, as the debts view defines it (its stored total less what was paid
 // on it), read from the row itself.
 const QString kDebt = QStringLiteral("(COALESCE(TZakaz.ZakazSumma, 0) - COALESCE(TZakaz.ZakazOplata, 0))");
-// In debt from one kopeck (Formats::kLeastDebt), so an order paid to the kopeck is never in debt for
-// floating-point dust. Written out as the index of the debts is, so that the database finds them there
-// instead of reading all orders.
-const QString kInDebt = QStringLiteral("TZakaz.ZakazSumma - TZakaz.ZakazOplata > 0.009");
+// In debt from one kopeck (more than half a kopeck, see kHalfKopeck). Written out as the index of the
+// debts is, with the figure in the text, so that the database finds them there instead of reading all
+// orders.
+const QString kInDebt = QStringLiteral("TZakaz.ZakazSumma - TZakaz.ZakazOplata > %1").arg(kHalfKopeck);
 
 QString StatusCondition(JournalStatus status) {
     switch (status) {
@@ -120,8 +120,8 @@ QList<JournalOrder> OrderJournalStore::Search(const JournalFilter &filter) {
             o.AvtoColor = rs.Text(QStringLiteral("AvtoColor"));
             o.ClientName = rs.Text(QStringLiteral("ClientName"));
             o.ClientTel = rs.Text(QStringLiteral("ClientTel"));
-            o.total = rs.Double(QStringLiteral("ZakazSumma"));
-            o.debt = rs.Double(QStringLiteral("SummD"));
+            o.total = rs.Amount(QStringLiteral("ZakazSumma"));
+            o.debt = rs.Amount(QStringLiteral("SummD"));
             orders << o;
         }
         const QString service = rs.Text(QStringLiteral("IddService"));
@@ -147,7 +147,7 @@ JournalOrderState OrderJournalStore::State(const QString &iddZakaz) {
     if (rs.IsEOF()) return state;
     state.found = true;
     state.status = int(rs.Long(QStringLiteral("ZakazStatus")));
-    state.debt = rs.Double(QStringLiteral("SummD"));
+    state.debt = rs.Amount(QStringLiteral("SummD"));
     return state;
 }
 

@@ -36,8 +36,8 @@ struct JournalOrder {
     int ZakazStatus = StatusStarted;
     QString AvtoNomer, AvtoMarka, AvtoColor;
     QString ClientName, ClientTel;
-    double total = 0.0;  // with VAT, as the order keeps it
-    double debt = 0.0;   // total with VAT less the live payments
+    Money total{};  // with VAT, as the order keeps it
+    Money debt{};   // total with VAT less the live payments
     QList<OrderLine> lines;
 };
 
@@ -45,7 +45,7 @@ struct JournalOrder {
 struct JournalOrderState {
     bool found = false;
     int status = -1;
-    double debt = 0.0;
+    Money debt{};
 };
 
 // Every SQL text of the order journal.

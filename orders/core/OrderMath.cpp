@@ -1,18 +1,20 @@
 #include "OrderMath.h"
 
+#include "WorkPay.h"
+
 #include <cmath>
 
 namespace OrderMath {
 
-double LineAmount(const OrderLine &line) {
-    return line.count * line.price;
+Money LineAmount(const OrderLine &line) {
+    return WorkPay::LineAmount(line.count, line.price);
 }
 
-double LineVat(const OrderLine &line) {
-    return LineAmount(line) * line.prNds * 0.01;
+Money LineVat(const OrderLine &line) {
+    return LineAmount(line).Percent(line.prNds);
 }
 
-double LineTotal(const OrderLine &line) {
+Money LineTotal(const OrderLine &line) {
     return LineAmount(line) + LineVat(line);
 }
 
@@ -41,14 +43,14 @@ Totals Compute(const QList<OrderLine> &lines) {
     return t;
 }
 
-double Paid(const QList<PayRecord> &payments) {
-    double sum = 0.0;
+Money Paid(const QList<PayRecord> &payments) {
+    Money sum;
     for (const PayRecord &p : payments)
         if (!p.Delete) sum += p.SummaPay;
     return sum;
 }
 
-double Debt(double total, double paid) {
+Money Debt(Money total, Money paid) {
     return total - paid;
 }
 
@@ -61,8 +63,8 @@ QString DurationText(qint64 durationSecs) {
     return QTime(0, 0).addSecs(int(inDay)).toString(QStringLiteral("HH:mm"));
 }
 
-double PerformerPay(double count, double price, bool payIsPercent, double job) {
-    return payIsPercent ? count * price * job / 100.0 : job;
+Money PerformerPay(const OrderLine &line) {
+    return WorkPay::LinePay(line.count, line.price, line.prJob, line.job);
 }
 
 }  // namespace OrderMath

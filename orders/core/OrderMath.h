@@ -2,25 +2,26 @@
 
 #include "Order.h"
 
-// The amounts of an order, the same in the form, the journal and the documents.
+// The amounts of an order, the same in the form, the journal and the documents. Each line's figures are
+// rounded to the kopeck as they are worked out, and every total is the sum of the rounded figures.
 namespace OrderMath {
 
-double LineAmount(const OrderLine &line);        // quantity x price
-double LineVat(const OrderLine &line);           // amount x VAT percent / 100
-double LineTotal(const OrderLine &line);         // amount + VAT
+Money LineAmount(const OrderLine &line);         // quantity x price
+Money LineVat(const OrderLine &line);            // amount x VAT percent / 100
+Money LineTotal(const OrderLine &line);          // amount + VAT
 qint64 LineDurationSecs(const OrderLine &line);  // duration x quantity
 
 struct Totals {
-    double total = 0.0;  // with VAT
-    double vat = 0.0;    // VAT included in the total
+    Money total;  // with VAT
+    Money vat;    // VAT included in the total
     qint64 durationSecs = 0;
 };
 // Over every live line, children included; package headers contribute nothing.
 Totals Compute(const QList<OrderLine> &lines);
 
 // Sum of the live payments.
-double Paid(const QList<PayRecord> &payments);
-double Debt(double total, double paid);
+Money Paid(const QList<PayRecord> &payments);
+Money Debt(Money total, Money paid);
 
 // Completion proposed from the acceptance moment and the total duration.
 QDateTime ProposedCompletion(const QDateTime &accepted, qint64 durationSecs);
@@ -28,9 +29,6 @@ QDateTime ProposedCompletion(const QDateTime &accepted, qint64 durationSecs);
 QString DurationText(qint64 durationSecs);
 
 // The performers' pay for a line: a percentage of the line amount, or a fixed sum.
-double PerformerPay(double count, double price, bool payIsPercent, double job);
-inline double PerformerPay(const OrderLine &line) {
-    return PerformerPay(line.count, line.price, line.prJob, line.job);
-}
+Money PerformerPay(const OrderLine &line);
 
 }  // namespace OrderMath

@@ -8,6 +8,7 @@
 #include "DynamicRecordset.h"
 #include "Formats.h"
 #include "KeyGen.h"
+#include "OrderMath.h"
 #include "PaymentStore.h"
 #include "Schema.h"
 
@@ -37,7 +38,7 @@ OrderLine OrderStore::ReadLine(CDynamicRecordset &rs) {
     line.iddTop = rs.Text(QStringLiteral("IddTop"));
     line.count = rs.Double(QStringLiteral("Count"));
     line.name = rs.Text(QStringLiteral("Name"));
-    line.price = rs.Double(QStringLiteral("Price"));
+    line.price = rs.Amount(QStringLiteral("Price"));
     line.prNds = rs.Double(QStringLiteral("PrNDS"));
     const QDateTime t = rs.Date(QStringLiteral("Time"));
     line.time = t.isValid() ? t.time() : QTime(0, 0);
@@ -49,6 +50,11 @@ OrderLine OrderStore::ReadLine(CDynamicRecordset &rs) {
 QString OrderStore::Save(Order &order, const QString &login) {
     Order work = order;  // the caller's copy changes only when everything is stored
     const bool isNew = work.IsNew();
+    // The stored total must fit an amount, like every figure it is summed from.
+    if (!OrderMath::Compute(work.lines).total.WithinLimit())
+        throw DbError(QStringLiteral("Сумма заказа не может быть больше %1.\nУменьшите количество или цену: "
+                                     "ничего не сохранено.")
+                          .arg(MoneyLimitText()));
 
     Transaction tx(m_db);
     SaveCarAndClient(work, login);
@@ -215,7 +221,7 @@ void OrderStore::WriteLines(const QString &iddZakaz, const QList<OrderLine> &lin
                         {QStringLiteral("IddTop"), line.iddTop}},
                        {{QStringLiteral("Count"), line.count},
                         {QStringLiteral("Name"), line.name},
-                        {QStringLiteral("Price"), line.price},
+                        {QStringLiteral("Price"), line.price.ToDouble()},
                         {QStringLiteral("PrNDS"), line.prNds},
                         {QStringLiteral("Time"), Formats::TimeOfDay(line.time)},
                         {QStringLiteral("PrJob"), line.prJob},

@@ -71,31 +71,27 @@ QString Performers(const OrderLine &line) {
 // A line's cells: name, quantity, price, amount, VAT percent, VAT, amount with VAT, performers.
 QStringList LineTexts(const OrderLine &line) {
     return {line.name,
-            Formats::Money(line.count),
-            Formats::Money(line.price),
-            Formats::Money(OrderMath::LineAmount(line)),
-            Formats::Money(line.prNds),
-            Formats::Money(OrderMath::LineVat(line)),
-            Formats::Money(OrderMath::LineTotal(line)),
+            Formats::TwoDecimals(line.count),
+            line.price.Text(),
+            OrderMath::LineAmount(line).Text(),
+            Formats::TwoDecimals(line.prNds),
+            (OrderMath::LineVat(line)).Text(),
+            (OrderMath::LineTotal(line)).Text(),
             Performers(line)};
 }
 
 // A package's cells carry the sums of its services.
 QStringList PackageTexts(const OrderLine &pkg) {
-    double amount = 0, vat = 0, total = 0;
+    Money amount, vat, total;
     for (const OrderLine &s : pkg.children) {
         amount += OrderMath::LineAmount(s);
         vat += OrderMath::LineVat(s);
         total += OrderMath::LineTotal(s);
     }
-    return {pkg.name,
-            Formats::Money(pkg.count),
-            QString(),
-            Formats::Money(amount),
-            QString(),
-            Formats::Money(vat),
-            Formats::Money(total),
-            Performers(pkg)};
+    return {pkg.name,     Formats::TwoDecimals(pkg.count),
+            QString(),    amount.Text(),
+            QString(),    vat.Text(),
+            total.Text(), Performers(pkg)};
 }
 
 }  // namespace
@@ -312,7 +308,7 @@ void CQuellmarodView::Fill(const QList<JournalOrder> &orders) {
                 m_list->AddRow({o.ClientName, o.ZakazNomer, Formats::Date(o.ZakazData),
                                 from.isValid() ? Formats::DateTime(from) : QString(),
                                 to.isValid() ? Formats::DateTime(to) : QString(), o.AvtoNomer, car.join(u'-'),
-                                o.ClientTel, Formats::Money(o.total), Formats::Money(o.debt)},
+                                o.ClientTel, o.total.Text(), o.debt.Text()},
                                o.IddZakaz);
             StatusTreeList::SetSortValue(row, 2, o.ZakazData);
             StatusTreeList::SetSortValue(row, 3, from);
@@ -507,9 +503,9 @@ void CQuellmarodView::Finish(const QString &iddZakaz) {
             if (m_ctx.CheckRight(Right::MarkStart)) Start(iddZakaz);
             return;
         }
-        if (Formats::IsOutstanding(state.debt) &&
+        if (state.debt.IsOutstanding() &&
             m_ctx.prompter().Question(QStringLiteral("Есть задолженность по данному заказу: ") +
-                                      Formats::Money(state.debt) + QStringLiteral("!\n") +
+                                      state.debt.Text() + QStringLiteral("!\n") +
                                       QStringLiteral("Погасить задолженность и продолжить - ''Да''\n") +
                                       QStringLiteral("Отметить завершение  с задолженностью - ''Нет''"))) {
             // Paid or not, the question comes again while a debt remains; a refusal ends the command.

@@ -6,6 +6,7 @@
 #include "CWorkerDirDlg.h"
 #include "DialogRunner.h"
 #include "Formats.h"
+#include "Inputs.h"
 #include "KeyedList.h"
 #include "PictureButton.h"
 #include "Prompter.h"
@@ -13,6 +14,7 @@
 #include <QAction>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QStyledItemDelegate>
@@ -31,7 +33,9 @@ public:
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
                           const QModelIndex &index) const override {
         if (index.column() != OrderLinesPart::ColCount) return nullptr;
-        return QStyledItemDelegate::createEditor(parent, option, index);
+        QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (auto *edit = qobject_cast<QLineEdit *>(editor)) Inputs::Quantity(edit);
+        return editor;
     }
 };
 
@@ -49,11 +53,11 @@ QString WorkersText(const OrderLine &line) {
 void ShowLine(QTreeWidgetItem *item, const OrderLine &line) {
     item->setText(OrderLinesPart::ColName, line.name);
     item->setText(OrderLinesPart::ColCount, Quantity(line.count));
-    item->setText(OrderLinesPart::ColPrice, Formats::Money(line.price));
-    item->setText(OrderLinesPart::ColAmount, Formats::Money(OrderMath::LineAmount(line)));
-    item->setText(OrderLinesPart::ColVatPercent, Formats::Money(line.prNds));
-    item->setText(OrderLinesPart::ColVat, Formats::Money(OrderMath::LineVat(line)));
-    item->setText(OrderLinesPart::ColTotal, Formats::Money(OrderMath::LineTotal(line)));
+    item->setText(OrderLinesPart::ColPrice, line.price.Text());
+    item->setText(OrderLinesPart::ColAmount, (OrderMath::LineAmount(line)).Text());
+    item->setText(OrderLinesPart::ColVatPercent, Formats::TwoDecimals(line.prNds));
+    item->setText(OrderLinesPart::ColVat, (OrderMath::LineVat(line)).Text());
+    item->setText(OrderLinesPart::ColTotal, (OrderMath::LineTotal(line)).Text());
     item->setText(OrderLinesPart::ColDuration, OrderMath::DurationText(OrderMath::LineDurationSecs(line)));
     item->setText(OrderLinesPart::ColWorkers, WorkersText(line));
 }
@@ -101,7 +105,7 @@ void OrderLinesPart::Build() {
                           QStringLiteral("Удалить услугу"),
                           QStringLiteral("Удалить выбранную услугу или пакет услуг из заказа."), this);
     auto label = [this](const char *name) {
-        auto *l = new QLabel(Formats::Money(0), this);
+        auto *l = new QLabel(Money().Text(), this);
         l->setObjectName(QString::fromLatin1(name));
         l->setMinimumWidth(90);
         return l;
@@ -165,8 +169,8 @@ void OrderLinesPart::Fill() {
 
 void OrderLinesPart::ShowTotals() {
     const OrderMath::Totals t = m_editor.Totals();
-    m_totalText->setText(Formats::Money(t.total));
-    m_vatText->setText(Formats::Money(t.vat));
+    m_totalText->setText(t.total.Text());
+    m_vatText->setText(t.vat.Text());
     emit Changed();
 }
 
@@ -205,7 +209,7 @@ void OrderLinesPart::EditLine() {
     if (!line.IsPackage() && line.iddTop != Group::kStandalone)
         if (const OrderLine *pkg = m_editor.Line(PosOf(item->parent()))) setup.packageText = pkg->name;
     ServiceRecord rec = line;  // the line's own copy of the service, as the card edits it
-    rec.summa = line.price + line.price * line.prNds * 0.01;
+    rec.summa = PriceWithVat(line.price, line.prNds);
     setup.line = rec;
     for (const PickedWorker &w : line.workers)
         setup.lineWorkers << PickedWorker{QString(), w.iddWork, w.workFio, w.deleted};
@@ -241,7 +245,7 @@ void OrderLinesPart::ChooseWorkers(QTreeWidgetItem *item) {
 void OrderLinesPart::QuantityEdited(QTreeWidgetItem *item, const QString &text) {
     const OrderEditor::LinePos pos = PosOf(item);
     if (!m_editor.Line(pos)) return;
-    m_editor.SetQuantity(pos, Formats::ParseMoney(text));
+    m_editor.SetQuantity(pos, Formats::ParseNumber(text));
     // The row shows the line again either way, so an ignored quantity shows the old one.
     const bool wasFilling = m_filling;
     m_filling = true;

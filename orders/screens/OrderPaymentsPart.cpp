@@ -50,7 +50,7 @@ void OrderPaymentsPart::Build() {
         PictureButton(QStringLiteral("Del"), QStringLiteral("list-remove"), QStringLiteral("Удалить"),
                       QStringLiteral("Удалить платеж"), QStringLiteral("Удалить выбранный платеж."), this);
     auto label = [this](const char *name) {
-        auto *l = new QLabel(Formats::Money(0), this);
+        auto *l = new QLabel(Money().Text(), this);
         l->setObjectName(QString::fromLatin1(name));
         l->setMinimumWidth(90);
         return l;
@@ -88,9 +88,8 @@ void OrderPaymentsPart::Fill() {
     const QList<PayRecord> &payments = m_editor.order().payments;
     for (int i : m_editor.ShownPayments()) {
         const PayRecord &p = payments[i];
-        auto *item =
-            new QTreeWidgetItem(m_payments, {p.NomerPay, Formats::Date(p.DataPay), Formats::Money(p.SummaPay),
-                                             p.NaznPay, p.DocPay, p.PrimPay});
+        auto *item = new QTreeWidgetItem(m_payments, {p.NomerPay, Formats::Date(p.DataPay), p.SummaPay.Text(),
+                                                      p.NaznPay, p.DocPay, p.PrimPay});
         item->setData(0, kPayIndexRole, i);
         item->setTextAlignment(ColAmount, Qt::AlignRight | Qt::AlignVCenter);
     }
@@ -98,8 +97,8 @@ void OrderPaymentsPart::Fill() {
 }
 
 void OrderPaymentsPart::ShowTotals() {
-    m_paidText->setText(Formats::Money(m_editor.Paid()));
-    m_debtText->setText(Formats::Money(m_editor.Debt()));
+    m_paidText->setText(m_editor.Paid().Text());
+    m_debtText->setText(m_editor.Debt().Text());
 }
 
 int OrderPaymentsPart::Selected(const QString &warning) const {

@@ -36,13 +36,14 @@ QString Simple(const char *name, const QString &value) {
     return Line(0, {{name, value}});
 }
 
-QString Words(double total) {
-    return AmountInWords().Format(total, true, false, QStringLiteral("643"));
+QString Words(Money total) {
+    return AmountInWords().Format(total.ToDouble(), true, false, QStringLiteral("643"));
 }
 
+// A row's figures, each already rounded to the kopeck, so that sums of rows are the printed totals.
 struct Amounts {
-    double sum = 0, vat = 0;
-    double total() const { return sum + vat; }
+    Money sum, vat;
+    Money total() const { return sum + vat; }
     Amounts &operator+=(const Amounts &o) {
         sum += o.sum;
         vat += o.vat;
@@ -189,11 +190,11 @@ private:
     // The amount fields of a row: a line's own, or a group's summed over its services.
     Fields AmountFields(const Amounts &a, const QString &rate, const OrderLine *line) const {
         if (Priced())
-            return {{"summa", Formats::Money(a.sum)},
+            return {{"summa", a.sum.Text()},
                     {"nds", rate},
-                    {"summaNds", Formats::Money(a.vat)},
-                    {"itog", Formats::Money(a.total())}};
-        Fields f = {{"summa", Formats::Money(a.total())}};
+                    {"summaNds", a.vat.Text()},
+                    {"itog", a.total().Text()}};
+        Fields f = {{"summa", a.total().Text()}};
         if (line) f.append({"work", Performers(*line)});
         return f;
     }
@@ -201,8 +202,8 @@ private:
     void RowLine(const QString &pp, const QString &name, const OrderLine &line, const Fields &amounts) {
         Fields f = {{"pp", pp},
                     {"ServiceName", name},
-                    {"kol", Formats::Money(line.count)},
-                    {"price", Formats::Money(line.price)}};
+                    {"kol", Formats::TwoDecimals(line.count)},
+                    {"price", line.price.Text()}};
         f.append(amounts);
         m_out += Line(1, f);
         m_out += Simple("k", QString());
@@ -224,19 +225,19 @@ private:
                     const Amounts a = Of(child);
                     m_total += a;
                     RowLine(QString(), QStringLiteral(" - ") + child.name, child,
-                            AmountFields(a, Formats::Money(child.prNds), &child));
+                            AmountFields(a, Formats::TwoDecimals(child.prNds), &child));
                 }
             } else {
                 const Amounts a = Of(line);
                 m_total += a;
-                RowLine(number, line.name, line, AmountFields(a, Formats::Money(line.prNds), &line));
+                RowLine(number, line.name, line, AmountFields(a, Formats::TwoDecimals(line.prNds), &line));
             }
         }
     }
 
     void Totals() {
-        const QString itog = Formats::Money(m_total.total());
-        const QString vat = Formats::Money(m_total.vat);
+        const QString itog = m_total.total().Text();
+        const QString vat = m_total.vat.Text();
         switch (m_doc) {
             case OrderDocument::WorkOrder:
             case OrderDocument::Act:
@@ -246,8 +247,8 @@ private:
                 m_out += Simple("SummaNDS", vat);
                 break;
             case OrderDocument::Invoice:
-                m_out += Simple("colZ", Formats::Money(m_quantity));
-                m_out += Simple("summaZ", Formats::Money(m_total.sum));
+                m_out += Simple("colZ", Formats::TwoDecimals(m_quantity));
+                m_out += Simple("summaZ", m_total.sum.Text());
                 m_out += Simple("summaNdsZ", vat);
                 m_out += Simple("itogZ", itog);
                 m_out += Simple("itogP", Words(m_total.total()));
@@ -256,7 +257,7 @@ private:
                 m_out += Simple("MainByx", C("MainByx"));
                 break;
             case OrderDocument::TaxInvoice:
-                m_out += Simple("summaZ", Formats::Money(m_total.sum));
+                m_out += Simple("summaZ", m_total.sum.Text());
                 m_out += Simple("summaNdsZ", vat);
                 m_out += Simple("itogZ", itog);
                 m_out += Simple("MainChif", C("MainDirector"));

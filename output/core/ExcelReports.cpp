@@ -61,10 +61,10 @@ void ExcelReports::Total(const QString &labelRange, const QString &label) {
     m_s.Border(labelRange);
 }
 
-void ExcelReports::Amount(const QString &cell, double value, bool bold) {
+void ExcelReports::Amount(const QString &cell, Money value, bool bold) {
     const QString first = cell.section(u':', 0, 0);
     if (cell.contains(u':')) m_s.Merge(cell);
-    m_s.SetText(first, Formats::Money(value));
+    m_s.SetText(first, value.Text());
     if (bold) m_s.Bold(cell);
     m_s.Border(cell);
 }
@@ -105,7 +105,7 @@ bool ExcelReports::CashOperations(const QList<CashOperationRow> &rows) {
                                QStringLiteral("Клиент:")};
     for (int c = 0; c < 7; ++c) Heading(Cell(cols[c], 3), heads[c]);
     int r = 4;
-    double sum = 0;
+    Money sum;
     for (int i = 0; i < rows.size(); ++i, ++r) {
         const CashOperationRow &p = rows[i];
         Data(Cell("A", r), p.NomerPay, true);
@@ -136,13 +136,13 @@ bool ExcelReports::Turnover(const QDate &from, const QDate &to, const TurnoverDa
     Data(QStringLiteral("A4"), QStringLiteral("Остаток на начало:"), true);
     Amount(QStringLiteral("B4"), data.opening);
     int r = 5;
-    double totals[2] = {0, 0};
+    Money totals[2];
     const auto section = [&](const QString &caption, bool income) {
         Heading(Span("A", "B", r), caption);
         ++r;
         for (const auto &[article, sum] : data.articles) {
             // An article netting to zero belongs to neither section.
-            if (income ? !(sum > 0) : !(sum < 0)) continue;
+            if (income ? !(sum > Money()) : !(sum < Money())) continue;
             Data(Cell("A", r), article, true);
             Amount(Cell("B", r), sum);
             totals[income ? 0 : 1] += sum;
@@ -176,7 +176,7 @@ bool ExcelReports::PerformedWorks(const QList<PerformedWorkRow> &rows, const QDa
                                QStringLiteral("Начислено:")};
     for (int c = 0; c < 9; ++c) Heading(Cell(cols[c], 3), heads[c]);
     int r = 4;
-    double sums[4] = {0, 0, 0, 0};
+    Money sums[4];
     for (int i = 0; i < rows.size(); ++i, ++r) {
         const PerformedWorkRow &w = rows[i];
         Data(Cell("A", r), DateOrEmpty(w.done), true);
@@ -219,7 +219,7 @@ bool ExcelReports::PayoutSheet(const QString &number, const QDateTime &date, con
     Heading(QStringLiteral("C3"), QStringLiteral("Сумма"));
     Heading(QStringLiteral("D3"), QStringLiteral("Подпись"));
     int r = 4;
-    double sum = 0;
+    Money sum;
     for (int i = 0; i < rows.size(); ++i, ++r) {
         Data(Cell("A", r), QString::number(i + 1), false);
         Data(Cell("B", r), rows[i].worker, true);
@@ -257,7 +257,7 @@ bool ExcelReports::Payouts(const QList<PayoutRow> &rows, const QDate &from, cons
     Heading(QStringLiteral("C3"), QStringLiteral("Назначение:"));
     Heading(QStringLiteral("D3"), QStringLiteral("Сумма"));
     int r = 4;
-    double sum = 0;
+    Money sum;
     for (int i = 0; i < rows.size(); ++i, ++r) {
         const PayoutRow &p = rows[i];
         Data(Cell("A", r), p.number, false);
@@ -286,7 +286,7 @@ bool ExcelReports::WorkerBalances(const QList<WorkerBalanceRow> &rows, const QDa
     Heading(QStringLiteral("C3"), QStringLiteral("Выдано:"));
     Heading(QStringLiteral("D3"), QStringLiteral("Баланс:"));
     int r = 4;
-    double sums[3] = {0, 0, 0};
+    Money sums[3];
     for (int i = 0; i < rows.size(); ++i, ++r) {
         const WorkerBalanceRow &w = rows[i];
         Data(Cell("A", r), w.worker, true);
@@ -328,7 +328,7 @@ bool ExcelReports::Orders(const QList<OrderReportRow> &rows, const QDate &from, 
     Heading(QStringLiteral("J2:J3"), QStringLiteral("Долг:"));
     m_s.Border(QStringLiteral("A2:J3"));
     int r = 4;
-    double total = 0, debt = 0;
+    Money total, debt;
     for (int i = 0; i < rows.size(); ++i, ++r) {
         const OrderReportRow &o = rows[i];
         Data(Cell("A", r), o.client, true);
@@ -440,7 +440,7 @@ int ExcelReports::ClientOrders(const ClientCardData &card, int r) {
                                     QStringLiteral("Сумма:"), QStringLiteral("Долг:")};
     for (int c = 0; c < 6; ++c) Heading(Span(orderCols[c].first, orderCols[c].second, r), orderHeads[c]);
     ++r;
-    double total = 0, debt = 0;
+    Money total, debt;
     for (const ClientCardData::Order &o : card.orders) {
         Data(Span("A", "M", r), o.number, true);
         Data(Span("N", "AA", r), DateOrEmpty(o.date), true);
@@ -468,7 +468,7 @@ void ExcelReports::ClientPayments(const ClientCardData &card, int r) {
                                   QStringLiteral("Документ:"), QStringLiteral("Примечание:")};
     for (int c = 0; c < 6; ++c) Heading(Span(payCols[c].first, payCols[c].second, r), payHeads[c]);
     ++r;
-    double paid = 0;
+    Money paid;
     for (const ClientCardData::Payment &p : card.payments) {
         Data(Span("A", "M", r), p.number, true);
         Data(Span("N", "AA", r), DayOrEmpty(p.date), true);

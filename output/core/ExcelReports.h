@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ExcelSession.h"
+#include "Money.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -18,7 +19,7 @@ class Prompter;
 struct CashOperationRow {
     QString NomerPay;
     QDateTime DataPay;
-    double SummaPay = 0;
+    Money SummaPay{};
     QString NaznPay, DocPay, PrimPay;
     QString ClientName, WorkFIO;
     QString ZakazNomer;  // empty when the payment belongs to no order
@@ -27,8 +28,8 @@ struct CashOperationRow {
 
 // The turnover of a period: the balance before it and the period's net sum per article.
 struct TurnoverData {
-    double opening = 0;
-    QList<std::pair<QString, double>> articles;  // NaznPay, its net sum; sorted by article
+    Money opening{};
+    QList<std::pair<QString, Money>> articles;  // NaznPay, its net sum; sorted by article
 };
 
 // A service performed by a worker, as the performed-works view and the worker's works dialog show it.
@@ -37,14 +38,14 @@ struct PerformedWorkRow {
     QString orderNumber;
     QDateTime orderDate;
     QString service;
-    double summa = 0, nds = 0, total = 0;
+    Money summa{}, nds{}, total{};
     QString worker;
-    double accrued = 0;
+    Money accrued{};
 };
 
 struct PayoutSheetRow {
     QString worker;
-    double amount = 0;
+    Money amount{};
 };
 
 // A salary payout as the salary journal lists it.
@@ -52,19 +53,19 @@ struct PayoutRow {
     QString number;
     QDateTime date;
     QString purpose;
-    double amount = 0;
+    Money amount{};
 };
 
 struct WorkerBalanceRow {
     QString worker;
-    double earned = 0, paid = 0, balance = 0;
+    Money earned{}, paid{}, balance{};
 };
 
 struct OrderReportRow {
     QString client, tel, number;
     QDateTime date, start, end;  // start / end invalid when not known
     QString plate, make;
-    double total = 0, debt = 0;
+    Money total{}, debt{};
 };
 
 struct ClientCardData {
@@ -76,12 +77,12 @@ struct ClientCardData {
     struct Order {
         QString number;
         QDateTime date, start, end;
-        double total = 0, debt = 0;
+        Money total{}, debt{};
     };
     struct Payment {
         QString number;
         QDateTime date;
-        double amount = 0;
+        Money amount{};
         QString purpose, document, note;
     };
     QList<Car> cars;
@@ -129,7 +130,7 @@ private:
     void Heading(const QString &cell, const QString &text);
     void Data(const QString &cell, const QString &text, bool asText);
     void Total(const QString &labelRange, const QString &label);
-    void Amount(const QString &cell, double value, bool bold = false);
+    void Amount(const QString &cell, Money value, bool bold = false);
     bool Step(int done, int total);
     bool Finish();
     // The client card's parts, top to bottom; each returns the first row after it.

@@ -9,13 +9,9 @@
 
 namespace {
 
-// A live order's total with VAT over its live non-package lines.
-const QString kOrderTotal = QStringLiteral(
-    "COALESCE((SELECT SUM(s.[Count]*s.Price + s.[Count]*s.Price*s.PrNDS/100) FROM TService s "
-    "WHERE s.IddZakaz = TZakaz.IddZakaz AND s.IddTop <> '0' AND s.[Delete] = FALSE), 0)");
-const QString kOrderPaid = QStringLiteral(
-    "COALESCE((SELECT SUM(p.SummaPay) FROM TPay p WHERE p.IddZakaz = TZakaz.IddZakaz AND p.[Delete] = "
-    "FALSE), 0)");
+// A live order's total with VAT and what was paid on it, as the order keeps them.
+const QString kOrderTotal = QStringLiteral("COALESCE(TZakaz.ZakazSumma, 0)");
+const QString kOrderPaid = QStringLiteral("COALESCE(TZakaz.ZakazOplata, 0)");
 
 QDateTime StartOf(const QDate &day) {
     return QDateTime(day, QTime(0, 0));
@@ -58,8 +54,8 @@ ClientCardData ReportStore::ClientCard(const QString &iddClient) {
         o.date = rs.Date(QStringLiteral("ZakazData"));
         o.start = rs.Date(QStringLiteral("ZakazBeginIn"));
         o.end = rs.Date(QStringLiteral("ZakazEndOut"));
-        o.total = rs.Double(QStringLiteral("Total"));
-        o.debt = o.total - rs.Double(QStringLiteral("Paid"));
+        o.total = rs.Amount(QStringLiteral("Total"));
+        o.debt = o.total - rs.Amount(QStringLiteral("Paid"));
         card.orders << o;
     }
 
@@ -73,7 +69,7 @@ ClientCardData ReportStore::ClientCard(const QString &iddClient) {
     for (; !rs.IsEOF(); rs.MoveNext())
         card.payments << ClientCardData::Payment{
             rs.Text(QStringLiteral("NomerPay")),   rs.Date(QStringLiteral("DataPay")),
-            rs.Double(QStringLiteral("SummaPay")), rs.Text(QStringLiteral("NaznPay")),
+            rs.Amount(QStringLiteral("SummaPay")), rs.Text(QStringLiteral("NaznPay")),
             rs.Text(QStringLiteral("DocPay")),     rs.Text(QStringLiteral("PrimPay"))};
     return card;
 }
@@ -85,15 +81,14 @@ TurnoverData ReportStore::Turnover(const QDate &from, const QDate &to) {
     rs.Open(
         QStringLiteral("SELECT SUM(SummaPay) AS Opening FROM TPay WHERE [Delete] = FALSE AND DataPay < ?"),
         {start});
-    if (!rs.IsEOF()) data.opening = rs.Double(QStringLiteral("Opening"));
+    if (!rs.IsEOF()) data.opening = rs.Amount(QStringLiteral("Opening"));
     rs.Open(
         QStringLiteral("SELECT NaznPay, SUM(SummaPay) AS Sum_SummaPay FROM TPay WHERE [Delete] = FALSE AND "
                        "DataPay >= ? AND DataPay < ? GROUP BY NaznPay ORDER BY NaznPay"),
         {start, end});
     for (; !rs.IsEOF(); rs.MoveNext()) {
-        // Rounded to the kopeck so an article netting to zero is not listed by a float remainder.
-        const double sum = std::round(rs.Double(QStringLiteral("Sum_SummaPay")) * 100) / 100;
-        data.articles << std::pair{rs.Text(QStringLiteral("NaznPay")), sum};
+        data.articles << std::pair{rs.Text(QStringLiteral("NaznPay")),
+                                   rs.Amount(QStringLiteral("Sum_SummaPay"))};
     }
     return data;
 }
@@ -106,7 +101,7 @@ QList<PayoutSheetRow> ReportStore::PayoutSheet(const QString &iddPay) {
                            "TWorkPay.DeleteWorkPay = FALSE ORDER BY SWork.WorkFIO, TWorkPay.IddWorkPay"),
             {iddPay});
     for (; !rs.IsEOF(); rs.MoveNext())
-        rows << PayoutSheetRow{rs.Text(QStringLiteral("WorkFIO")), rs.Double(QStringLiteral("SummaWorkPay"))};
+        rows << PayoutSheetRow{rs.Text(QStringLiteral("WorkFIO")), rs.Amount(QStringLiteral("SummaWorkPay"))};
     return rows;
 }
 

@@ -122,7 +122,7 @@ TEST_P(ScreenInputsTest, EveryCardInputTakesItsFieldsLimit) {
                        {"phone", "SClient.ClientTel"}},
                 {});
     PayRecord pay;
-    CheckLimits(COrderPaymentDlg(*ctx, pay, COrderPaymentDlg::kEditTitle, true, 0.0),
+    CheckLimits(COrderPaymentDlg(*ctx, pay, COrderPaymentDlg::kEditTitle, true, Money()),
                 Fields{{"number", "TPay.NomerPay"}, {"doc", "TPay.DocPay"}, {"note", "TPay.PrimPay"}},
                 {"amount"});
 }

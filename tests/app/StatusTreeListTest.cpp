@@ -19,15 +19,15 @@ TEST(StatusTreeList, RowsAreColouredByStatusAndTintedWhileInDebt) {
     QTreeWidgetItem *line = list.AddRow({QStringLiteral("Шиномонтаж")}, "s1", owes);
     EXPECT_TRUE(Qt::Alignment(owes->textAlignment(2)) & Qt::AlignRight);
 
-    StatusTreeList::Paint(paid, 2, 0.009);  // less than a kopeck is no debt
-    StatusTreeList::Paint(owes, 1, 0.01);
+    StatusTreeList::Paint(paid, 2, Money());
+    StatusTreeList::Paint(owes, 1, Money::Kopecks(1));
     for (int c = 0; c < 3; ++c) {
         EXPECT_EQ(paid->foreground(c).color(), QColor(200, 10, 10));
         EXPECT_FALSE(paid->data(c, Qt::BackgroundRole).isValid());
         EXPECT_EQ(owes->foreground(c).color(), QColor(10, 150, 10));
         EXPECT_EQ(owes->background(c).color(), QColor(255, 240, 240));
     }
-    StatusTreeList::Paint(owes, 2, 0.0);  // repainted after payment: the tint goes
+    StatusTreeList::Paint(owes, 2, Money());  // repainted after payment: the tint goes
     EXPECT_FALSE(owes->data(0, Qt::BackgroundRole).isValid());
     EXPECT_FALSE(line->data(0, Qt::ForegroundRole).isValid());  // children keep their own colours
 

@@ -160,7 +160,7 @@ TEST_P(ClientDlgTest, CardSavesOnceThenUpdatesAndStaysOpen) {
     EXPECT_EQ(card.tabs()->tabText(1), QStringLiteral("Лицевой счет"));
     EXPECT_EQ(card.tabs()->tabText(2), QStringLiteral("Автомобили"));
     EXPECT_EQ(card.findChild<QLabel *>(QStringLiteral("debt"))->text(), QStringLiteral("0.00"));
-    card.SetTotals(150, 49.5);
+    card.SetTotals(Money::Kopecks(15000), Money::Kopecks(4950));
     EXPECT_EQ(card.findChild<QLabel *>(QStringLiteral("servicesTotal"))->text(), QStringLiteral("150.00"));
     EXPECT_EQ(card.findChild<QLabel *>(QStringLiteral("debt"))->text(), QStringLiteral("100.50"));
 

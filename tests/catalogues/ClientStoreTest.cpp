@@ -1,6 +1,7 @@
 #include "ClientStore.h"
 #include "DbError.h"
 #include "Rows.h"
+#include "Rub.h"
 #include "Schema.h"
 #include "TestDb.h"
 
@@ -195,9 +196,9 @@ TEST_P(ClientStoreTest, TheWholeListAgreesWithEachClientsOwnSearch) {
     EXPECT_EQ(Plates(all[0]), (QStringList{"А000АА", "А000АА", "А111АА"}));  // a client's cars by plate
     EXPECT_EQ(all[0].cars[0].iddAvtoVlad, QStringLiteral("l4"));
     EXPECT_TRUE(all[1].cars.isEmpty());  // a link to a car that is gone shows nothing
-    EXPECT_NEAR(all[1].debt, 50.0, 1e-9);
-    EXPECT_NEAR(all[2].debt, -15.0, 1e-9);
-    EXPECT_EQ(all[0].debt, 0.0);
+    EXPECT_EQ(all[1].debt, Rub(50.0));
+    EXPECT_EQ(all[2].debt, Rub(-15.0));
+    EXPECT_EQ(all[0].debt, Money());
 
     for (const ClientListRow &row : all) {
         SCOPED_TRACE(row.client.iddClient.toStdString());
@@ -208,7 +209,7 @@ TEST_P(ClientStoreTest, TheWholeListAgreesWithEachClientsOwnSearch) {
         ASSERT_EQ(own.size(), 1);
         for (const auto &[column, member] : ClientRecord::Columns())
             EXPECT_EQ(own[0].client.*member, row.client.*member) << column.toStdString();
-        EXPECT_NEAR(own[0].debt, row.debt, 1e-9);
+        EXPECT_EQ(own[0].debt, Rub(row.debt));
         EXPECT_EQ(CarKeys(own[0]), CarKeys(row));
     }
 }
@@ -219,7 +220,7 @@ TEST_P(ClientStoreTest, DebtorsAreThoseOwingMoreThanAKopeck) {
     store.Save(Client(QStringLiteral("d2"), QStringLiteral("Полкопейки")));
     store.Save(Client(QStringLiteral("d3"), QStringLiteral("Оплатил")));
     AddOrder(db(), QStringLiteral("z1"), QStringLiteral("d1"), 150.0, 50.0);
-    AddOrder(db(), QStringLiteral("z2"), QStringLiteral("d2"), 0.005);
+    AddOrder(db(), QStringLiteral("z2"), QStringLiteral("d2"), 0.004);  // stored to the kopeck: 0.00
     AddOrder(db(), QStringLiteral("z3"), QStringLiteral("d3"), 80.0, 80.0);
     AddOrder(db(), QStringLiteral("z4"), QStringLiteral("b"), 0.02);
 
@@ -228,14 +229,14 @@ TEST_P(ClientStoreTest, DebtorsAreThoseOwingMoreThanAKopeck) {
     const auto debtors = store.Search(f);
     EXPECT_EQ(Ids(debtors), (QStringList{"b", "d1"}));  // by name: "Бета", "Должник"
     ASSERT_EQ(debtors.size(), 2);
-    EXPECT_NEAR(debtors[1].debt, 100.0, 1e-9);
-    EXPECT_NEAR(debtors[0].debt, 0.02, 1e-9);
+    EXPECT_EQ(debtors[1].debt, Rub(100.0));
+    EXPECT_EQ(debtors[0].debt, Rub(0.02));
     EXPECT_EQ(Plates(debtors[0]), QStringList{"В222ВВ"});  // debtors come with their cars as any list does
     // Narrowed by name, the debt is worked out for the named clients alone, with the same result.
     f.name = QStringLiteral("Должник");
     const auto named = store.Search(f);
     ASSERT_EQ(named.size(), 1);
-    EXPECT_NEAR(named[0].debt, 100.0, 1e-9);
+    EXPECT_EQ(named[0].debt, Rub(100.0));
     f.name = QStringLiteral("Оплатил");
     EXPECT_TRUE(store.Search(f).isEmpty());
     f.name.clear();
@@ -245,7 +246,7 @@ TEST_P(ClientStoreTest, DebtorsAreThoseOwingMoreThanAKopeck) {
     const auto a1 = std::find_if(all.begin(), all.end(),
                                  [](const ClientListRow &r) { return r.client.iddClient == u"a1"; });
     ASSERT_NE(a1, all.end());
-    EXPECT_EQ(a1->debt, 0.0);
+    EXPECT_EQ(a1->debt, Money());
 
     // The debtors' filter combines with the others.
     f.inn = QStringLiteral("222");

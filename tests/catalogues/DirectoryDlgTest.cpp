@@ -11,6 +11,7 @@
 #include "CarStore.h"
 #include "ClientStore.h"
 #include "KeyedList.h"
+#include "Rub.h"
 #include "Scripted.h"
 #include "ServiceStore.h"
 #include "TestDb.h"
@@ -82,7 +83,7 @@ protected:
         const QString login = QStringLiteral("anna");
         ServiceCard service;
         service.name = QStringLiteral("Мойка кузова");
-        service.price = 300;
+        service.price = Rub(300);
         service.time = QTime(0, 30);
         ServiceStore(db()).SaveCard(service, login);
         WorkerRecord worker;

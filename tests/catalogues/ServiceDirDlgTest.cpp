@@ -6,6 +6,7 @@
 #include "Database.h"
 #include "DbError.h"
 #include "Rows.h"
+#include "Rub.h"
 #include "Scripted.h"
 #include "ServiceStore.h"
 #include "TestDb.h"
@@ -65,7 +66,7 @@ protected:
         ServiceCard a;
         a.packageText = QStringLiteral("Шиномонтаж");
         a.name = QStringLiteral("Снятие");
-        a.price = 100;
+        a.price = Rub(100);
         a.prNds = 18;
         a.time = QTime(0, 30);
         a.performers = {{QString(), QStringLiteral("w1"), QStringLiteral("Петров"), false}};
@@ -73,7 +74,7 @@ protected:
         packageKey = a.iddTop;
         ServiceCard b;
         b.name = QStringLiteral("Мойка");
-        b.price = 300;
+        b.price = Rub(300);
         b.performers = {{QString(), QStringLiteral("w1"), QStringLiteral("Петров"), false},
                         {QString(), QStringLiteral("w2"), QStringLiteral("Сидоров"), false}};
         store.SaveCard(b, QStringLiteral("anna"));
@@ -201,7 +202,7 @@ TEST_P(ServiceDirDlgTest, ClosingHandsBackTheCheckedRows) {
     ASSERT_EQ(picked[0].children.size(), 1u);
     EXPECT_EQ(picked[0].children[0].service.name, QStringLiteral("Снятие"));
     EXPECT_EQ(picked[0].children[0].service.iddTop, packageKey);
-    EXPECT_DOUBLE_EQ(picked[0].children[0].service.price, 100.0);
+    EXPECT_EQ(picked[0].children[0].service.price, Rub(100.0));
     EXPECT_TRUE(picked[0].children[0].performers.isEmpty());  // Петров was not ticked there
     EXPECT_EQ(picked[1].service.iddService, washKey);
     ASSERT_EQ(picked[1].performers.size(), 1);
@@ -299,7 +300,7 @@ TEST_P(ServiceDlgTest, NameEnablesFieldsAndPriceWithVatFollowsTyping) {
     ASSERT_EQ(card.result(), QDialog::Accepted);
     const auto stored = ServiceStore(db()).Load(card.Result().iddService);
     ASSERT_TRUE(stored);
-    EXPECT_DOUBLE_EQ(stored->summa, 14.75);
+    EXPECT_EQ(stored->summa, Rub(14.75));
     EXPECT_TRUE(stored->prJob);
     EXPECT_EQ(stored->time, QTime(1, 10));
     EXPECT_EQ(stored->iddTop, QStringLiteral("top"));
@@ -421,9 +422,9 @@ TEST_P(ServiceDlgTest, OrderLineModeWritesNothingAndLeavesPerformersToTheOrder) 
     line.iddService = washKey;
     line.iddTop = QStringLiteral("top");
     line.name = QStringLiteral("Мойка");
-    line.price = 300;
+    line.price = Rub(300);
     line.prNds = 20;
-    line.summa = 360;
+    line.summa = Rub(360);
     line.time = QTime(0, 40);
     setup.line = line;
     setup.lineWorkers = {{QString(), QStringLiteral("w2"), QStringLiteral("Сидоров"), false}};
@@ -446,7 +447,7 @@ TEST_P(ServiceDlgTest, OrderLineModeWritesNothingAndLeavesPerformersToTheOrder) 
     Child<QPushButton>(card, "ok")->click();
     ASSERT_EQ(card.result(), QDialog::Accepted);
     EXPECT_EQ(card.Result().name, QStringLiteral("Мойка с воском"));
-    EXPECT_DOUBLE_EQ(card.Result().price, 350.5);
+    EXPECT_EQ(card.Result().price, Rub(350.5));
     EXPECT_EQ(card.Result().iddTop, QStringLiteral("top"));
     EXPECT_EQ(card.Result().time, QTime(0, 40));
     // The catalogue is untouched.

@@ -3,6 +3,7 @@
 #include "DynamicRecordset.h"
 #include "Formats.h"
 #include "Rows.h"
+#include "Rub.h"
 #include "ServiceStore.h"
 #include "TestDb.h"
 #include "WorkerStore.h"
@@ -31,7 +32,7 @@ ServiceCard SaveNew(ServiceStore &store, const QString &name, const QString &pac
     card.iddTop = iddTop;
     card.packageText = packageText;
     card.name = name;
-    card.price = price;
+    card.price = Rub(price);
     card.prNds = nds;
     card.job = 10;
     card.prJob = true;
@@ -51,13 +52,13 @@ class ServiceStoreTest : public DbTest {};
 ZV_INSTANTIATE_DB_TESTS(ServiceStoreTest);
 
 TEST_P(ServiceStoreTest, SummaIsStoredAsTheCardShowsIt) {
-    EXPECT_EQ(SummaText(100, 18), QStringLiteral("118.00"));
+    EXPECT_EQ(PriceWithVat(Money::Kopecks(10000), 18), Money::Kopecks(11800));
     ServiceStore store(db());
     const ServiceCard a = SaveNew(store, QStringLiteral("Балансировка"));
     auto stored = store.Load(a.iddService);
     ASSERT_TRUE(stored);
-    EXPECT_DOUBLE_EQ(stored->summa, 118.0);
-    EXPECT_DOUBLE_EQ(stored->price, 100.0);
+    EXPECT_EQ(stored->summa, Rub(118.0));
+    EXPECT_EQ(stored->price, Rub(100.0));
     EXPECT_DOUBLE_EQ(stored->prNds, 18.0);
     EXPECT_TRUE(stored->prJob);
     EXPECT_DOUBLE_EQ(stored->job, 10.0);
@@ -70,8 +71,8 @@ TEST_P(ServiceStoreTest, SummaIsStoredAsTheCardShowsIt) {
     const ServiceCard b = SaveNew(store, QStringLiteral("Мойка"), {}, {}, 33.333);
     stored = store.Load(b.iddService);
     ASSERT_TRUE(stored);
-    EXPECT_DOUBLE_EQ(stored->price, 33.333);
-    EXPECT_DOUBLE_EQ(stored->summa, 39.33);
+    EXPECT_EQ(stored->price, Rub(33.333));
+    EXPECT_EQ(stored->summa, Rub(39.33));
 }
 
 TEST_P(ServiceStoreTest, TypedPackageNameMakesANewPackagePickedOneIsReused) {
@@ -84,7 +85,7 @@ TEST_P(ServiceStoreTest, TypedPackageNameMakesANewPackagePickedOneIsReused) {
     ASSERT_TRUE(package);
     EXPECT_TRUE(package->IsPackage());
     EXPECT_EQ(package->name, QStringLiteral("Шиномонтаж"));
-    EXPECT_DOUBLE_EQ(package->summa, 0.0);
+    EXPECT_EQ(package->summa, Rub(0.0));
     EXPECT_FALSE(package->prJob);
 
     // Picked from the list: the service joins that package, no new package row.
@@ -212,7 +213,7 @@ TEST_P(ServiceStoreTest, TreeSumsPackagesAndAttachesPerformers) {
     b.iddTop = a.iddTop;
     b.packageText = QStringLiteral("Комплекс");
     b.name = QStringLiteral("Б");
-    b.price = 50;
+    b.price = Rub(50);
     b.prNds = 0;
     b.job = 7;
     b.time = QTime(23, 45);
@@ -225,17 +226,17 @@ TEST_P(ServiceStoreTest, TreeSumsPackagesAndAttachesPerformers) {
     EXPECT_EQ(complex.package.name, QStringLiteral("Комплекс"));
     ASSERT_EQ(complex.services.size(), 2);
     const ServiceTotals t = complex.Totals();
-    EXPECT_DOUBLE_EQ(t.price, 150.0);
-    EXPECT_DOUBLE_EQ(t.vat, 18.0);
-    EXPECT_DOUBLE_EQ(t.summa, 168.0);
-    EXPECT_NEAR(t.pay, 11.8 + 7.0, 1e-9);
+    EXPECT_EQ(t.price, Rub(150.0));
+    EXPECT_EQ(t.vat, Rub(18.0));
+    EXPECT_EQ(t.summa, Rub(168.0));
+    EXPECT_EQ(t.pay, Rub(11.8 + 7.0));
     EXPECT_EQ(t.Duration(), QStringLiteral("24:15"));  // not wrapped at midnight
     ASSERT_EQ(complex.services[1].performers.size(), 1);
     EXPECT_EQ(complex.services[1].performers[0].workFio, QStringLiteral("Петров"));
 
     const ServiceTotals none = tree.packages[1].Totals();
     EXPECT_EQ(tree.packages[1].package.name, QStringLiteral("Пустой"));
-    EXPECT_DOUBLE_EQ(none.summa, 0.0);
+    EXPECT_EQ(none.summa, Rub(0.0));
     EXPECT_EQ(none.Duration(), QStringLiteral("00:00"));
 }
 
@@ -271,8 +272,8 @@ TEST_P(ServiceStoreTest, SelectionHoldsCheckedRowsWithChildrenAndTickedPerformer
     const SelectedService &wash = list[1];
     EXPECT_EQ(wash.service.iddService, alone.iddService);
     EXPECT_EQ(wash.service.iddTop, QStringLiteral("top"));
-    EXPECT_DOUBLE_EQ(wash.service.price, 300.0);  // the catalogue's record as loaded
-    ASSERT_EQ(wash.performers.size(), 1);         // only the ticked one
+    EXPECT_EQ(wash.service.price, Rub(300.0));  // the catalogue's record as loaded
+    ASSERT_EQ(wash.performers.size(), 1);       // only the ticked one
     EXPECT_EQ(wash.performers[0].workFio, QStringLiteral("Сидоров"));
 }
 
@@ -288,7 +289,7 @@ TEST_P(ServiceStoreTest, FailedSaveLeavesNothingAndKeepsTheCardAsItWas) {
         ServiceCard card;
         card.packageText = QStringLiteral("Шиномонтаж");
         card.name = QStringLiteral("Снятие");
-        card.price = 100;
+        card.price = Rub(100);
         card.performers = {Picked(QStringLiteral("w1"), QStringLiteral("Петров")),
                            Picked(QStringLiteral("w2"), QStringLiteral("Сидоров"))};
         EXPECT_THROW(store.SaveCard(card, kLogin), DbError) << failAt;
@@ -330,7 +331,7 @@ TEST_P(ServiceStoreTest, OrderLineIsReadFromTheOrder) {
     const auto line = store.LoadOrderLine(QStringLiteral("z1"), QStringLiteral("s1"), QStringLiteral("top"));
     ASSERT_TRUE(line);
     EXPECT_EQ(line->name, QStringLiteral("Мойка"));
-    EXPECT_DOUBLE_EQ(line->summa, 118.0);
+    EXPECT_EQ(line->summa, Rub(118.0));
     EXPECT_EQ(line->time, QTime(1, 15));
     EXPECT_DOUBLE_EQ(line->job, 40.0);
     const PickedWorkers workers = store.OrderLineWorkers(QStringLiteral("z1"), QStringLiteral("s1"));

@@ -1,5 +1,6 @@
 #include "DbError.h"
 #include "Rows.h"
+#include "Rub.h"
 #include "TestDb.h"
 #include "WorkerStore.h"
 
@@ -62,10 +63,10 @@ TEST_P(WorkerStoreTest, InsertedWorkerReadsBackWithoutSalary) {
     Rows::Update(db(), QStringLiteral("SWork"), {{QStringLiteral("IddWork"), id}},
                  {{QStringLiteral("WorkSalary"), 25000.0}});
     WorkerRecord edited = *back;
-    edited.workSalary = 0;
+    edited.workSalary = Rub(0);
     edited.workTel = QStringLiteral("55-55-55");
     store.Update(edited);
-    EXPECT_DOUBLE_EQ(store.Load(id)->workSalary, 25000.0);
+    EXPECT_EQ(store.Load(id)->workSalary, Rub(25000.0));
     EXPECT_EQ(store.Load(id)->workTel, QStringLiteral("55-55-55"));
 
     // Saving the card of a deleted worker leaves him deleted.

@@ -1,25 +1,86 @@
 #include "Formats.h"
 #include "KeyGen.h"
 #include "Password.h"
+#include "Rub.h"
 
 #include <gtest/gtest.h>
 #include <QSet>
 
-TEST(Formats, MoneyAndTypedAmounts) {
-    EXPECT_EQ(Formats::Money(118), QStringLiteral("118.00"));
-    EXPECT_EQ(Formats::Money(0.005), QStringLiteral("0.01"));
-    EXPECT_EQ(Formats::Money(-12.5), QStringLiteral("-12.50"));
-    EXPECT_DOUBLE_EQ(Formats::ParseMoney(QStringLiteral(" 12,50 ")), 12.5);
-    EXPECT_DOUBLE_EQ(Formats::ParseMoney(QStringLiteral("1,234.5")), 1.234);  // second point ends the number
-    EXPECT_DOUBLE_EQ(Formats::ParseMoney(QStringLiteral("руб")), 0.0);
-    EXPECT_DOUBLE_EQ(Formats::ParseMoney(QStringLiteral("-7,5р")), -7.5);
-    EXPECT_DOUBLE_EQ(Formats::ParseMoney(QString()), 0.0);
-    // Thousands grouped by blanks of every kind, as Russians write them.
-    EXPECT_DOUBLE_EQ(Formats::ParseMoney(QStringLiteral("1 500")), 1500.0);
-    EXPECT_DOUBLE_EQ(Formats::ParseMoney(QStringLiteral("1 234,50")), 1234.5);
-    EXPECT_DOUBLE_EQ(Formats::ParseMoney(QStringLiteral("1\u00A0234\u00A0567,5")), 1234567.5);
-    EXPECT_DOUBLE_EQ(Formats::ParseMoney(QStringLiteral("-12\u2009000.25")), -12000.25);
-    EXPECT_DOUBLE_EQ(Formats::ParseMoney(QStringLiteral("3\u202F000")), 3000.0);
+TEST(Money, TypedAmountsAreReadExactlyAndShownWithTwoDecimals) {
+    const struct {
+        const char *typed;
+        qint64 kopecks;
+    } typed[] = {
+        {" 12,50 ", 1250},
+        {"1,234.5", 123},  // the second point ends the number; 1.234 rounds to 1.23
+        {"руб", 0},
+        {"-7,5р", -750},
+        {"", 0},
+        {"1 500", 150000},  // thousands grouped by blanks of every kind, as Russians write them
+        {"1 234,50", 123450},
+        {"1\u00A0234\u00A0567,5", 123456750},
+        {"-12\u2009000.25", -1200025},
+        {"3\u202F000", 300000},
+        {"1,005", 101},  // half a kopeck away from zero, read from the digits, not from a double
+        {"-1,005", -101},
+        {"2,675", 268},  // a double would hold 2.67499...
+        {"0,0049", 0},
+        {"999 999 999,99", Money::kMaxKopecks},
+    };
+    for (const auto &t : typed)
+        EXPECT_EQ(Money::Parse(QString::fromUtf8(t.typed)).kopecks(), t.kopecks) << t.typed;
+    // Longer than any amount: beyond the limit, so that the limit check refuses it.
+    EXPECT_FALSE(Money::Parse(QStringLiteral("99999999999999999999")).WithinLimit());
+    EXPECT_FALSE(Money::Parse(QStringLiteral("1000000000")).WithinLimit());
+
+    EXPECT_EQ(Money::Kopecks(11800).Text(), QStringLiteral("118.00"));
+    EXPECT_EQ(Money::Kopecks(-1250).Text(), QStringLiteral("-12.50"));
+    EXPECT_EQ(Money::Kopecks(-5).Text(), QStringLiteral("-0.05"));
+    EXPECT_EQ(Money::Roubles(0.005).Text(), QStringLiteral("0.01"));
+    EXPECT_EQ(Money::Roubles(118.01 - 118.001).kopecks(), 1);  // dust of a double sum is gone
+}
+
+TEST(Money, RoundingPercentsAndSplits) {
+    // Per-line VAT, half a kopeck away from zero on both sides.
+    EXPECT_EQ(Money::Kopecks(33333).Percent(20).kopecks(), 6667);  // 66.666
+    EXPECT_EQ(Money::Kopecks(1250).Percent(18).kopecks(), 225);    // 2.25 exactly
+    EXPECT_EQ(Money::Kopecks(25).Percent(10).kopecks(), 3);        // 0.025 -> 0.03
+    EXPECT_EQ(Money::Kopecks(-25).Percent(10).kopecks(), -3);
+    EXPECT_EQ(Money::Kopecks(1).Percent(49.99).kopecks(), 0);
+    // Quantity x price to the kopeck; a large amount passes 64 bits on the way without harm.
+    EXPECT_EQ(Money::Kopecks(33333).Times(3).kopecks(), 99999);
+    EXPECT_EQ(Money::Kopecks(101).Times(0.5).kopecks(), 51);  // 0.505
+    EXPECT_EQ(Money::Kopecks(Money::kMaxKopecks).Times(99999).kopecks(), Money::kMaxKopecks * 99999);
+    EXPECT_EQ(RoundQuantity(1.2345), 1.235);
+    EXPECT_FALSE(QuantityWithinLimit(100000));
+
+    // Shares always add up to the whole; the first one takes what rounding leaves.
+    const struct {
+        qint64 whole;
+        int parts;
+        QList<qint64> shares;
+    } splits[] = {{10000, 3, {3334, 3333, 3333}},
+                  {20000, 3, {6666, 6667, 6667}},
+                  {1, 3, {1, 0, 0}},
+                  {-10000, 3, {-3334, -3333, -3333}},
+                  {500, 1, {500}}};
+    for (const auto &s : splits) {
+        const QList<Money> got = Money::Kopecks(s.whole).Split(s.parts);
+        ASSERT_EQ(got.size(), s.shares.size());
+        Money sum;
+        for (qsizetype i = 0; i < got.size(); ++i) {
+            EXPECT_EQ(got[i].kopecks(), s.shares[i]) << s.whole << " / " << s.parts << " #" << i;
+            sum += got[i];
+        }
+        EXPECT_EQ(sum.kopecks(), s.whole);
+    }
+    EXPECT_TRUE(Money::Kopecks(100).Split(0).isEmpty());
+}
+
+TEST(Formats, TypedNumbers) {
+    EXPECT_DOUBLE_EQ(Formats::ParseNumber(QStringLiteral(" 12,5 ")), 12.5);
+    EXPECT_DOUBLE_EQ(Formats::ParseNumber(QStringLiteral("1 000,125")), 1000.125);
+    EXPECT_EQ(Formats::TwoDecimals(18), QStringLiteral("18.00"));
     EXPECT_EQ(Formats::LeadingLong(QStringLiteral("125abc")), 125);
     EXPECT_EQ(Formats::LeadingLong(QStringLiteral("12.9")), 12);
     EXPECT_EQ(Formats::LeadingLong(QStringLiteral("x1")), 0);

@@ -3,8 +3,9 @@
 #include "CashStore.h"
 #include "CounterStore.h"
 #include "MoneyRows.h"
-#include "ScreenTest.h"
 #include "PaymentStore.h"
+#include "Rub.h"
+#include "ScreenTest.h"
 #include "Widgets.h"
 
 #include <QComboBox>
@@ -54,7 +55,7 @@ TEST_P(CashDialogsTest, ClientPaymentOffersOnlyOrdersStillOwed) {
     EXPECT_EQ(pay.TypePay, OrderPayment);
     EXPECT_EQ(pay.IddZakaz, QStringLiteral("part"));
     EXPECT_EQ(pay.NaznPay, QStringLiteral("Оплата услуг"));
-    EXPECT_DOUBLE_EQ(pay.SummaPay, 300);
+    EXPECT_EQ(pay.SummaPay, Rub(300));
     PaymentStore(db()).SavePayment(pay, pay.IddZakaz, ctx->login());
     EXPECT_EQ(Counters().payNomer, 8);
     EXPECT_EQ(Counters().outPayNomer, 30);
@@ -77,9 +78,9 @@ TEST_P(CashDialogsTest, RefundIsMoneyOutOnTheClientsAccount) {
     EXPECT_EQ(pay.TypePay, ClientAccount);
     EXPECT_EQ(pay.IddZakaz, QStringLiteral("c1"));
     EXPECT_EQ(pay.NaznPay, QStringLiteral("Возврат"));
-    EXPECT_DOUBLE_EQ(pay.SummaPay, -100);
+    EXPECT_EQ(pay.SummaPay, Rub(-100));
     const QString key = PaymentStore(db()).SavePayment(pay, pay.IddZakaz, ctx->login());
-    EXPECT_DOUBLE_EQ(PaymentStore(db()).LoadPayment(key)->SummaPay, -100);
+    EXPECT_EQ(PaymentStore(db()).LoadPayment(key)->SummaPay, Rub(-100));
     EXPECT_EQ(Counters().outPayNomer, 31);
     EXPECT_EQ(Counters().payNomer, 7);
 }
@@ -98,7 +99,7 @@ TEST_P(CashDialogsTest, CashExpenseUnderANewArticleThenEdited) {
         ASSERT_EQ(dlg.result(), QDialog::Accepted);
         const auto stored = PaymentStore(db()).LoadPayment(dlg.saved().IddPay);
         ASSERT_TRUE(stored);
-        EXPECT_DOUBLE_EQ(stored->SummaPay, -250);
+        EXPECT_EQ(stored->SummaPay, Rub(-250));
         EXPECT_EQ(stored->TypePay, CashOperation);
         EXPECT_EQ(stored->IddZakaz, QStringLiteral("0"));
         EXPECT_EQ(stored->NaznPay, QStringLiteral("Канцтовары"));
@@ -127,7 +128,7 @@ TEST_P(CashDialogsTest, CashExpenseUnderANewArticleThenEdited) {
     Edit(edit, "amount")->setText(QStringLiteral("260"));
     edit.accept();
     ASSERT_EQ(edit.result(), QDialog::Accepted);
-    EXPECT_DOUBLE_EQ(PaymentStore(db()).LoadPayment(iddPay)->SummaPay, -260);
+    EXPECT_EQ(PaymentStore(db()).LoadPayment(iddPay)->SummaPay, Rub(-260));
     EXPECT_EQ(Counters().outPayNomer, 31);  // an edit leaves the counters alone
     EXPECT_EQ(Counters().payNomer, 7);
     EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TPay")), 1);

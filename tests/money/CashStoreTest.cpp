@@ -3,6 +3,7 @@
 #include "MoneyRows.h"
 #include "PaymentStore.h"
 #include "Rows.h"
+#include "Rub.h"
 #include "TestDb.h"
 
 using namespace MoneyRows;
@@ -35,9 +36,9 @@ TEST_P(CashStoreTest, JournalTotalsAndWholeDays) {
     ASSERT_EQ(j.rows.size(),
               2);  // the first midnight and the last second in, the next midnight and deleted out
     EXPECT_EQ(j.rows[0].pay.IddPay, QStringLiteral("p1"));
-    EXPECT_DOUBLE_EQ(j.income, 100);
-    EXPECT_DOUBLE_EQ(j.expense, -40);
-    EXPECT_DOUBLE_EQ(j.total, 60);
+    EXPECT_EQ(j.income, Rub(100));
+    EXPECT_EQ(j.expense, Rub(-40));
+    EXPECT_EQ(j.total, Rub(60));
 
     CashFilter byPurpose = Period(QDate(2024, 3, 1), QDate(2024, 3, 31));
     byPurpose.purpose = QStringLiteral(" Хозтовары ");
@@ -46,9 +47,9 @@ TEST_P(CashStoreTest, JournalTotalsAndWholeDays) {
     EXPECT_TRUE(store.FillCashJournal(byPurpose).rows.isEmpty());
 
     // The balance at the end of a day counts that day's last second.
-    EXPECT_DOUBLE_EQ(store.CashBalanceBefore(QDate(2024, 3, 31)), 60);
-    EXPECT_DOUBLE_EQ(store.CashBalanceBefore(QDate(2024, 3, 30)), 100);
-    EXPECT_DOUBLE_EQ(store.CashBalanceBefore(QDate(2024, 2, 29)), 0);
+    EXPECT_EQ(store.CashBalanceBefore(QDate(2024, 3, 31)), Rub(60));
+    EXPECT_EQ(store.CashBalanceBefore(QDate(2024, 3, 30)), Rub(100));
+    EXPECT_EQ(store.CashBalanceBefore(QDate(2024, 2, 29)), Rub(0));
 }
 
 TEST_P(CashStoreTest, JournalNamesClientWorkerAndOrderInOneStatement) {
@@ -76,7 +77,7 @@ TEST_P(CashStoreTest, JournalNamesClientWorkerAndOrderInOneStatement) {
     EXPECT_EQ(j.rows[2].Who(), QStringLiteral("Петров"));
     EXPECT_EQ(j.rows[2].iddWork, QStringLiteral("w1"));
     EXPECT_EQ(j.rows[3].Who(), QString());
-    EXPECT_DOUBLE_EQ(j.total, 260);
+    EXPECT_EQ(j.total, Rub(260));
 
     CashFilter byClient = Period(QDate(2024, 5, 1), QDate(2024, 5, 31));
     byClient.client = QStringLiteral("Ромашка");
@@ -114,16 +115,16 @@ TEST_P(CashStoreTest, UnpaidOrdersUseTheKopeckRule) {
     const QList<UnpaidOrder> unpaid = store.UnpaidOrders(QStringLiteral("c1"));
     ASSERT_EQ(unpaid.size(), 1);
     EXPECT_EQ(unpaid[0].IddZakaz, QStringLiteral("part"));
-    EXPECT_DOUBLE_EQ(unpaid[0].debt, 300);
-    EXPECT_DOUBLE_EQ(store.OrderDebt(QStringLiteral("part")), 300);
-    EXPECT_DOUBLE_EQ(store.OrderDebt(QStringLiteral("nope")), 0);
+    EXPECT_EQ(unpaid[0].debt, Rub(300));
+    EXPECT_EQ(store.OrderDebt(QStringLiteral("part")), Rub(300));
+    EXPECT_EQ(store.OrderDebt(QStringLiteral("nope")), Rub(0));
 
     const QList<ClientOrderRow> orders = store.ClientOrders(QStringLiteral("c1"));
     ASSERT_EQ(orders.size(), 2);
     EXPECT_EQ(orders[0].IddZakaz, QStringLiteral("part"));  // latest appointment first
-    EXPECT_DOUBLE_EQ(orders[0].total, 500);
-    EXPECT_DOUBLE_EQ(orders[1].total, 118.01);
-    EXPECT_FALSE(Formats::IsOutstanding(orders[1].debt));
+    EXPECT_EQ(orders[0].total, Rub(500));
+    EXPECT_EQ(orders[1].total, Rub(118.01));
+    EXPECT_FALSE(orders[1].debt.IsOutstanding());
 }
 
 TEST_P(CashStoreTest, ClientAccountListsLiveOrderPaymentsAndOwnRowsOnceNewestFirst) {
@@ -177,5 +178,5 @@ TEST_P(CashStoreTest, DeletingAPayoutTakesItsLines) {
     EXPECT_FALSE(store.DeletePayment(QStringLiteral("missing")));
     EXPECT_EQ(PaymentStore(db()).LoadPayment(QStringLiteral("pay1"))->Delete, 1);
     EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TWorkPay WHERE DeleteWorkPay = ?"), {false}), 1);
-    EXPECT_DOUBLE_EQ(store.CashBalanceBefore(QDate(2024, 2, 1)), 0);
+    EXPECT_EQ(store.CashBalanceBefore(QDate(2024, 2, 1)), Rub(0));
 }

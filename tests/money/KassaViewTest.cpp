@@ -3,9 +3,10 @@
 #include "KassaJournalKind.h"
 #include "KeyedList.h"
 #include "MoneyRows.h"
-#include "ScreenTest.h"
 #include "PaymentStore.h"
 #include "Rows.h"
+#include "Rub.h"
+#include "ScreenTest.h"
 #include "Widgets.h"
 
 #include <QComboBox>
@@ -127,7 +128,7 @@ TEST_P(KassaViewTest, EditGoesByKind) {
     const auto refund = PaymentStore(db()).LoadPayment(QStringLiteral("refund"));
     EXPECT_EQ(refund->TypePay, ClientAccount);
     EXPECT_EQ(refund->IddZakaz, QStringLiteral("c1"));
-    EXPECT_DOUBLE_EQ(refund->SummaPay, -25);
+    EXPECT_EQ(refund->SummaPay, Rub(-25));
     EXPECT_EQ(Label(view, "total"), QStringLiteral("15.00"));
 
     // A cash operation opens its own dialog, edit mode.
@@ -139,7 +140,7 @@ TEST_P(KassaViewTest, EditGoesByKind) {
     });
     SelectRow(view.list(), QStringLiteral("6"));
     view.Edit();
-    EXPECT_DOUBLE_EQ(PaymentStore(db()).LoadPayment(QStringLiteral("out"))->SummaPay, -45);
+    EXPECT_EQ(PaymentStore(db()).LoadPayment(QStringLiteral("out"))->SummaPay, Rub(-45));
     EXPECT_EQ(dialogs.opened,
               (QStringList{QStringLiteral("COrderPaymentDlg"), QStringLiteral("CCashOperationDlg")}));
 }

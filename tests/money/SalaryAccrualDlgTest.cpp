@@ -4,11 +4,12 @@
 #include "DbError.h"
 #include "KeyedList.h"
 #include "MoneyRows.h"
-#include "ScreenTest.h"
 #include "PaymentStore.h"
 #include "PerformedWorksList.h"
+#include "Rub.h"
 #include "SalaryRows.h"
 #include "SalaryStore.h"
+#include "ScreenTest.h"
 #include "Widgets.h"
 
 #include <QComboBox>
@@ -129,7 +130,7 @@ TEST_P(SalaryAccrualDlgTest, SavesThePayoutWithALinePerWorkerAndReopensIt) {
     EXPECT_EQ(pay->TypePay, int(SalaryPayout));
     EXPECT_EQ(pay->IddZakaz, QStringLiteral("0"));
     EXPECT_EQ(pay->NaznPay, QStringLiteral("Аванс"));
-    EXPECT_DOUBLE_EQ(pay->SummaPay, -60);
+    EXPECT_EQ(pay->SummaPay, Rub(-60));
     EXPECT_EQ(pay->DataPay.date(), QDate::currentDate());
     EXPECT_EQ(CounterStore(db()).NextSalaryNumber(), 6);
     EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TWorkPay WHERE IddPay = ? AND DeleteWorkPay = ?"),
@@ -147,7 +148,7 @@ TEST_P(SalaryAccrualDlgTest, SavesThePayoutWithALinePerWorkerAndReopensIt) {
     EXPECT_EQ(Child<QComboBox>(edit, "purpose")->currentText(), QStringLiteral("Аванс"));
     edit.list()->topLevelItem(0)->setText(CSalaryAccrualDlg::kPayout, QStringLiteral("50"));
     edit.accept();
-    EXPECT_DOUBLE_EQ(PaymentStore(db()).LoadPayment(saved.IddPay)->SummaPay, -50);
+    EXPECT_EQ(PaymentStore(db()).LoadPayment(saved.IddPay)->SummaPay, Rub(-50));
     EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TPay")), 2);
     EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TWorkPay")), 3);
     EXPECT_EQ(CounterStore(db()).NextSalaryNumber(), 6);  // an edit takes no number

@@ -4,10 +4,11 @@
 #include "KassaJournalKind.h"
 #include "KeyedList.h"
 #include "MoneyRows.h"
-#include "ScreenTest.h"
+#include "Rub.h"
 #include "SalaryJournalKind.h"
 #include "SalaryRows.h"
 #include "SalaryStore.h"
+#include "ScreenTest.h"
 #include "Widgets.h"
 
 #include <QDateEdit>
@@ -97,7 +98,7 @@ TEST_P(SalaryJournalTest, DeleteMarksThePayoutAndItsLines) {
     view.Delete();
     EXPECT_EQ(RowTexts(view.list()), QStringList{QStringLiteral("2")});
     EXPECT_EQ(Total(view), QStringLiteral("250.00"));
-    EXPECT_DOUBLE_EQ(SalaryStore(db()).WorkerPaid(QStringLiteral("w1"), day.date()), 0);
+    EXPECT_EQ(SalaryStore(db()).WorkerPaid(QStringLiteral("w1"), day.date()), Rub(0));
     EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TPay WHERE IddPay = 'p1' AND NomerPay = '1'")),
               1);
 }

@@ -3,6 +3,7 @@
 #include "DbError.h"
 #include "MoneyRows.h"
 #include "PaymentStore.h"
+#include "Rub.h"
 #include "SalaryRows.h"
 #include "SalaryStore.h"
 #include "TestDb.h"
@@ -32,15 +33,15 @@ protected:
         pay.NaznPay = QStringLiteral("Зарплата");
         pay.NomerPay = QStringLiteral("7");
         pay.DataPay = when;
-        pay.SummaPay = -(w1 + (w2Chosen ? w2 : 0));
-        QList<PayoutLine> lines{{{}, QStringLiteral("w1"), {}, w1, false},
-                                {{}, QStringLiteral("w2"), {}, w2, !w2Chosen}};
+        pay.SummaPay = Rub(-(w1 + (w2Chosen ? w2 : 0)));
+        QList<PayoutLine> lines{{{}, QStringLiteral("w1"), {}, Rub(w1), false},
+                                {{}, QStringLiteral("w2"), {}, Rub(w2), !w2Chosen}};
         return SalaryStore(db()).SavePayout(pay, lines, QStringLiteral("anna"));
     }
-    static double EarnedOf(const QList<WorkerFigures> &list, const QString &work) {
+    static Money EarnedOf(const QList<WorkerFigures> &list, const QString &work) {
         for (const auto &w : list)
             if (w.IddWork == work) return w.earned;
-        return -1;
+        return Rub(-1);
     }
 };
 ZV_INSTANTIATE_DB_TESTS(SalaryStoreTest);
@@ -50,8 +51,8 @@ TEST_P(SalaryStoreTest, LinePayIsSplitAmongItsLiveWorkers) {
     SharedLine(QStringLiteral("pct"), At(2024, 3, 1), true, 10);   // 10 % of 1 000 → 50 each
     SharedLine(QStringLiteral("fix"), At(2024, 3, 2), false, 80);  // 80 per line → 40 each
     SalaryStore store(db());
-    EXPECT_DOUBLE_EQ(store.WorkerEarned(QStringLiteral("w1"), day), 90);
-    EXPECT_DOUBLE_EQ(store.WorkerEarned(QStringLiteral("w2"), day), 90);
+    EXPECT_EQ(store.WorkerEarned(QStringLiteral("w1"), day), Rub(90));
+    EXPECT_EQ(store.WorkerEarned(QStringLiteral("w2"), day), Rub(90));
     EXPECT_EQ(store.LineWorkerCount(QStringLiteral("pct"), QStringLiteral("s")), 2);
 
     // A removed worker earns nothing and the others share the line's whole pay.
@@ -59,14 +60,14 @@ TEST_P(SalaryStoreTest, LinePayIsSplitAmongItsLiveWorkers) {
                      {{QStringLiteral("IddZakaz"), QStringLiteral("fix")},
                       {QStringLiteral("IddWork"), QStringLiteral("w2")}});
     EXPECT_EQ(store.LineWorkerCount(QStringLiteral("fix"), QStringLiteral("s")), 1);
-    EXPECT_DOUBLE_EQ(store.WorkerEarned(QStringLiteral("w1"), day), 130);
-    EXPECT_DOUBLE_EQ(store.WorkerEarned(QStringLiteral("w2"), day), 50);
+    EXPECT_EQ(store.WorkerEarned(QStringLiteral("w1"), day), Rub(130));
+    EXPECT_EQ(store.WorkerEarned(QStringLiteral("w2"), day), Rub(50));
 
     // A package header counts nothing.
     AddLine(db(), QStringLiteral("pct"), QStringLiteral("pk"), 1, 0, 0, false, 999, QStringLiteral("Пакет"),
             QStringLiteral("0"));
     Assign(db(), QStringLiteral("pct"), QStringLiteral("pk"), QStringLiteral("w1"), QStringLiteral("Иванов"));
-    EXPECT_DOUBLE_EQ(store.WorkerEarned(QStringLiteral("w1"), day), 130);
+    EXPECT_EQ(store.WorkerEarned(QStringLiteral("w1"), day), Rub(130));
 }
 
 TEST_P(SalaryStoreTest, OnlyOrdersFinishedByTheEndOfTheDayCount) {
@@ -74,9 +75,9 @@ TEST_P(SalaryStoreTest, OnlyOrdersFinishedByTheEndOfTheDayCount) {
     SharedLine(QStringLiteral("next"), At(2024, 3, 11, 0, 0, 0), false, 80);
     SharedLine(QStringLiteral("open"), At(2024, 3, 5), false, 80, 1);
     SalaryStore store(db());
-    EXPECT_DOUBLE_EQ(store.WorkerEarned(QStringLiteral("w1"), QDate(2024, 3, 10)), 40);
-    EXPECT_DOUBLE_EQ(store.WorkerEarned(QStringLiteral("w1"), QDate(2024, 3, 9)), 0);
-    EXPECT_DOUBLE_EQ(store.WorkerEarned(QStringLiteral("w1"), QDate(2024, 3, 11)), 80);
+    EXPECT_EQ(store.WorkerEarned(QStringLiteral("w1"), QDate(2024, 3, 10)), Rub(40));
+    EXPECT_EQ(store.WorkerEarned(QStringLiteral("w1"), QDate(2024, 3, 9)), Rub(0));
+    EXPECT_EQ(store.WorkerEarned(QStringLiteral("w1"), QDate(2024, 3, 11)), Rub(80));
 }
 
 TEST_P(SalaryStoreTest, BalancesOfAllWorkersInThreeStatements) {
@@ -93,12 +94,12 @@ TEST_P(SalaryStoreTest, BalancesOfAllWorkersInThreeStatements) {
     EXPECT_EQ(statements, 3);
     ASSERT_EQ(list.size(), 2);  // the deleted worker is not listed
     EXPECT_EQ(list[0].WorkFIO, QStringLiteral("Иванов"));
-    EXPECT_DOUBLE_EQ(list[0].earned, 90);
-    EXPECT_DOUBLE_EQ(list[0].paid, 100);
-    EXPECT_DOUBLE_EQ(list[0].Debt(), -10);
+    EXPECT_EQ(list[0].earned, Rub(90));
+    EXPECT_EQ(list[0].paid, Rub(100));
+    EXPECT_EQ(list[0].Debt(), Rub(-10));
     EXPECT_TRUE(list[1].WorkOut);
-    EXPECT_DOUBLE_EQ(list[1].Debt(), 60);
-    EXPECT_DOUBLE_EQ(SalaryStore(db()).WorkerPaid(QStringLiteral("w1"), QDate(2024, 3, 20)), 105);
+    EXPECT_EQ(list[1].Debt(), Rub(60));
+    EXPECT_EQ(SalaryStore(db()).WorkerPaid(QStringLiteral("w1"), QDate(2024, 3, 20)), Rub(105));
 }
 
 // The list of every worker and one worker's own figure are read by different statements: they must agree
@@ -146,12 +147,13 @@ TEST_P(SalaryStoreTest, EveryWorkersBalanceAgreesWithHisOwnFigure) {
     SalaryStore store(db());
     const QList<WorkerFigures> list = store.WorkerBalances(day);
     ASSERT_EQ(list.size(), 3);
-    const QHash<QString, double> expected = {
-        {QStringLiteral("w1"), 45}, {QStringLiteral("w2"), 45 + 80}, {QStringLiteral("w3"), 80 + 25}};
+    const QHash<QString, Money> expected = {{QStringLiteral("w1"), Rub(45)},
+                                            {QStringLiteral("w2"), Rub(45 + 80)},
+                                            {QStringLiteral("w3"), Rub(80 + 25)}};
     for (const WorkerFigures &w : list) {
         SCOPED_TRACE(w.IddWork.toStdString());
-        EXPECT_DOUBLE_EQ(w.earned, expected.value(w.IddWork, -1));
-        EXPECT_DOUBLE_EQ(store.WorkerEarned(w.IddWork, day), w.earned);
+        EXPECT_EQ(w.earned, expected.value(w.IddWork, Rub(-1)));
+        EXPECT_EQ(store.WorkerEarned(w.IddWork, day), Rub(w.earned));
     }
 }
 
@@ -162,7 +164,7 @@ TEST_P(SalaryStoreTest, PayoutIsStoredWithItsLinesAndDeletedWithThem) {
     ASSERT_TRUE(pay);
     EXPECT_EQ(pay->TypePay, int(SalaryPayout));
     EXPECT_EQ(pay->IddZakaz, QStringLiteral("0"));
-    EXPECT_DOUBLE_EQ(pay->SummaPay, -1000);
+    EXPECT_EQ(pay->SummaPay, Rub(-1000));
     EXPECT_EQ(CounterStore(db()).NextSalaryNumber(), 8);  // the typed number raised the counter
 
     // The unchosen worker's line is stored deleted and not loaded again.
@@ -171,22 +173,22 @@ TEST_P(SalaryStoreTest, PayoutIsStoredWithItsLinesAndDeletedWithThem) {
     const QList<PayoutLine> lines = store.LoadPayoutLines(key);
     ASSERT_EQ(lines.size(), 1);
     EXPECT_EQ(lines[0].WorkFIO, QStringLiteral("Иванов"));
-    EXPECT_DOUBLE_EQ(lines[0].SummaWorkPay, 1000);
+    EXPECT_EQ(lines[0].SummaWorkPay, Rub(1000));
 
     // Listed positive in the salary journal, negative in the cash journal.
     const QList<PayRecord> journal = store.SalaryJournal({QDate(2024, 4, 1), QDate(2024, 4, 1), {}, {}});
     ASSERT_EQ(journal.size(), 1);
-    EXPECT_DOUBLE_EQ(-journal[0].SummaPay, 1000);
+    EXPECT_EQ(-journal[0].SummaPay, Rub(1000));
     const CashJournal cash =
         CashStore(db()).FillCashJournal({QDate(2024, 4, 1), QDate(2024, 4, 1), {}, {}, {}});
     ASSERT_EQ(cash.rows.size(), 1);
-    EXPECT_DOUBLE_EQ(cash.rows[0].pay.SummaPay, -1000);
+    EXPECT_EQ(cash.rows[0].pay.SummaPay, Rub(-1000));
     EXPECT_TRUE(
         store.SalaryJournal({QDate(2024, 4, 1), QDate(2024, 4, 1), QStringLiteral("8"), {}}).isEmpty());
     EXPECT_TRUE(store.SalaryJournal({QDate(2024, 4, 2), QDate(2024, 4, 30), {}, {}}).isEmpty());
 
     EXPECT_TRUE(store.DeletePayout(key));
-    EXPECT_DOUBLE_EQ(store.WorkerPaid(QStringLiteral("w1"), QDate(2024, 4, 1)), 0);
+    EXPECT_EQ(store.WorkerPaid(QStringLiteral("w1"), QDate(2024, 4, 1)), Rub(0));
     EXPECT_TRUE(store.SalaryJournal({QDate(2024, 4, 1), QDate(2024, 4, 1), {}, {}}).isEmpty());
 }
 
@@ -209,15 +211,15 @@ TEST_P(SalaryStoreTest, EditingAPayoutRewritesItsOwnLines) {
     SalaryStore store(db());
     QList<PayoutLine> lines = store.LoadPayoutLines(key);
     ASSERT_EQ(lines.size(), 2);
-    lines[0].SummaWorkPay = 15;
+    lines[0].SummaWorkPay = Rub(15);
     lines[1].DeleteWorkPay = true;
     auto pay = PaymentStore(db()).LoadPayment(key);
-    pay->SummaPay = -15;
+    pay->SummaPay = Rub(-15);
     store.SavePayout(*pay, lines, QStringLiteral("anna"));
     EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TWorkPay")), 2);
     EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TPay")), 1);
-    EXPECT_DOUBLE_EQ(store.WorkerPaid(QStringLiteral("w1"), QDate(2024, 4, 1)), 15);
-    EXPECT_DOUBLE_EQ(store.WorkerPaid(QStringLiteral("w2"), QDate(2024, 4, 1)), 0);
+    EXPECT_EQ(store.WorkerPaid(QStringLiteral("w1"), QDate(2024, 4, 1)), Rub(15));
+    EXPECT_EQ(store.WorkerPaid(QStringLiteral("w2"), QDate(2024, 4, 1)), Rub(0));
 }
 
 TEST_P(SalaryStoreTest, PerformedWorksRowsAndTotals) {
@@ -234,20 +236,20 @@ TEST_P(SalaryStoreTest, PerformedWorksRowsAndTotals) {
     ASSERT_EQ(one.rows.size(), 1);
     EXPECT_EQ(one.rows[0].ZakazEndOut, At(2024, 3, 31, 18));
     EXPECT_EQ(one.rows[0].ZakazData, At(2024, 3, 30, 18));
-    EXPECT_DOUBLE_EQ(one.rows[0].amount, 600);
-    EXPECT_DOUBLE_EQ(one.rows[0].vat, 108);
-    EXPECT_DOUBLE_EQ(one.rows[0].Total(), 708);
-    EXPECT_DOUBLE_EQ(one.rows[0].pay, 150);
+    EXPECT_EQ(one.rows[0].amount, Rub(600));
+    EXPECT_EQ(one.rows[0].vat, Rub(108));
+    EXPECT_EQ(one.rows[0].Total(), Rub(708));
+    EXPECT_EQ(one.rows[0].pay, Rub(150));
     // Up to a day with no start: everything finished by its end.
     EXPECT_EQ(store.FillPerformedWorks({{}, QDate(2024, 4, 1), QStringLiteral("w1")}).rows.size(), 2);
 
     Assign(db(), QStringLiteral("z"), QStringLiteral("s"), QStringLiteral("w2"), QStringLiteral("Петров"));
     const PerformedWorks two = store.FillPerformedWorks({QDate(2024, 3, 1), QDate(2024, 3, 31), {}});
     ASSERT_EQ(two.rows.size(), 2);
-    EXPECT_DOUBLE_EQ(two.rows[0].pay, 75);
-    EXPECT_DOUBLE_EQ(two.rows[1].pay, 75);
-    EXPECT_DOUBLE_EQ(two.amount, 1200);
-    EXPECT_DOUBLE_EQ(two.pay, 150);
+    EXPECT_EQ(two.rows[0].pay, Rub(75));
+    EXPECT_EQ(two.rows[1].pay, Rub(75));
+    EXPECT_EQ(two.amount, Rub(1200));
+    EXPECT_EQ(two.pay, Rub(150));
 
     // A removed worker beside a live one is not listed; a line left with nobody is listed once.
     Rows::SoftDelete(db(), QStringLiteral("TWork"), {{QStringLiteral("IddWork"), QStringLiteral("w2")}});
@@ -256,7 +258,7 @@ TEST_P(SalaryStoreTest, PerformedWorksRowsAndTotals) {
     const PerformedWorks nobody = store.FillPerformedWorks({QDate(2024, 3, 1), QDate(2024, 3, 31), {}});
     ASSERT_EQ(nobody.rows.size(), 1);
     EXPECT_TRUE(nobody.rows[0].WorkFIO.isEmpty());
-    EXPECT_DOUBLE_EQ(nobody.rows[0].pay, 0);
+    EXPECT_EQ(nobody.rows[0].pay, Rub(0));
     EXPECT_TRUE(store.FillPerformedWorks({QDate(2024, 3, 1), QDate(2024, 3, 31), QStringLiteral("w1")})
                     .rows.isEmpty());
 }

@@ -7,6 +7,7 @@
 #include "OrderStore.h"
 #include "PaymentStore.h"
 #include "Rows.h"
+#include "Rub.h"
 #include "TestDb.h"
 
 #include <cstdio>
@@ -137,7 +138,7 @@ TEST_F(OdbcSmokeTest, OrderLifecycle) {
     wheel.iddTop = QStringLiteral("pkg");
     wheel.name = QStringLiteral("Снятие колеса");
     wheel.count = 4;
-    wheel.price = 100;
+    wheel.price = Rub(100);
     wheel.prNds = 18;
     wheel.time = QTime(0, 15);
     wheel.workers = {PickedWorker{QString(), QStringLiteral("w1"), QStringLiteral("Петров П.П."), false}};
@@ -162,17 +163,17 @@ TEST_F(OdbcSmokeTest, OrderLifecycle) {
     ASSERT_EQ(back->lines[0].children.size(), 1);
     EXPECT_EQ(back->lines[0].children[0].time, QTime(0, 15));
     ASSERT_EQ(back->lines[0].children[0].workers.size(), 1);
-    const double total = OrderMath::Compute(back->lines).total;
-    EXPECT_NEAR(total, 472.0, 1e-9);
+    const Money total = OrderMath::Compute(back->lines).total;
+    EXPECT_EQ(total, Rub(472.0));
 
     PayRecord pay;
     pay.NaznPay = QStringLiteral("Оплата услуг");
     pay.DataPay = QDateTime(QDate(2024, 6, 10), QTime(10, 20));
-    pay.SummaPay = 400;
+    pay.SummaPay = Rub(400);
     PaymentStore payments(db);
     payments.SavePayment(pay, key, QStringLiteral("anna"));
-    EXPECT_DOUBLE_EQ(payments.SumOrderPayments(key), 400.0);
-    EXPECT_TRUE(Formats::IsOutstanding(OrderMath::Debt(total, payments.SumOrderPayments(key))));
+    EXPECT_EQ(payments.SumOrderPayments(key), Rub(400.0));
+    EXPECT_TRUE(OrderMath::Debt(total, payments.SumOrderPayments(key)).IsOutstanding());
     QSqlQuery debt = db.Exec(QStringLiteral("SELECT SummD FROM TClientDolg WHERE IddZakaz = ?"), {key});
     ASSERT_TRUE(debt.next());
     EXPECT_NEAR(debt.value(0).toDouble(), 72.0, 1e-9);
@@ -180,5 +181,5 @@ TEST_F(OdbcSmokeTest, OrderLifecycle) {
     store.Delete(key);
     EXPECT_FALSE(store.Load(key));
     EXPECT_EQ(CountRows(db, QStringLiteral("SELECT * FROM TService")), 0);
-    EXPECT_DOUBLE_EQ(payments.SumOrderPayments(key), 400.0);
+    EXPECT_EQ(payments.SumOrderPayments(key), Rub(400.0));
 }

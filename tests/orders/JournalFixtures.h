@@ -1,5 +1,6 @@
 #pragma once
 
+#include "../support/Rub.h"
 #include "Database.h"
 #include "Order.h"
 #include "OrderStore.h"
@@ -48,7 +49,7 @@ inline void Put(Database &db, const Seed &s) {
         line.iddService = QStringLiteral("svc-") + s.key;
         line.name = QStringLiteral("Мойка");
         line.count = s.count;
-        line.price = s.price;
+        line.price = Rub(s.price);
         lines << line;
     }
     for (const OrderLine &line : lines) orders.SaveLine(s.key, line);
@@ -59,7 +60,7 @@ inline void Put(Database &db, const Seed &s) {
         p.NaznPay = QStringLiteral("Оплата услуг");
         p.NomerPay = QStringLiteral("1");
         p.DataPay = s.date;
-        p.SummaPay = amount;
+        p.SummaPay = Rub(amount);
         payments.SavePayment(p, s.key, QStringLiteral("anna"));
     }
 }

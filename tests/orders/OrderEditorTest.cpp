@@ -1,6 +1,7 @@
 #include "Formats.h"
 #include "OrderEditor.h"
 #include "OrderFixtures.h"
+#include "Rub.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +30,7 @@ SelectedService Picked(const QString &key, const QString &name, double price, QT
     s.service.iddService = key;
     s.service.iddTop = Group::kStandalone;
     s.service.name = name;
-    s.service.price = price;
+    s.service.price = Rub(price);
     s.service.time = time;
     s.performers = performers;
     return s;
@@ -191,7 +192,7 @@ TEST(OrderEditor, LinesMergeAndMoveTheProposedCompletion) {
     OrderEditor editor(StatusStarted, now);
     SelectedService tyres = Picked(QStringLiteral("p"), QStringLiteral("Шиномонтаж"), 0, QTime(0, 0));
     tyres.service.iddTop = Group::kPackage;
-    tyres.service.price = 999;  // a package's own price never counts
+    tyres.service.price = Rub(999);  // a package's own price never counts
     tyres.children.push_back(Picked(QStringLiteral("s1"), QStringLiteral("Снятие"), 100, QTime(0, 30)));
     tyres.children.back().service.prNds = 18;
     const PickedWorker petrov{QString(), QStringLiteral("w1"), QStringLiteral("Петров"), false};
@@ -204,8 +205,8 @@ TEST(OrderEditor, LinesMergeAndMoveTheProposedCompletion) {
     EXPECT_DOUBLE_EQ(wash.count, 2);
     ASSERT_EQ(wash.workers.size(), 2);
     EXPECT_EQ(editor.Line({1, 0})->iddTop, QStringLiteral("p"));
-    EXPECT_DOUBLE_EQ(editor.Line({1, -1})->price, 0);
-    EXPECT_NEAR(editor.Totals().total, 718, 1e-9);
+    EXPECT_EQ(editor.Line({1, -1})->price, Rub(0));
+    EXPECT_EQ(editor.Totals().total, Rub(718));
     EXPECT_EQ(editor.DoneShown(), now.addSecs(150 * 60));
 
     EXPECT_FALSE(editor.SetQuantity({0, -1}, 0));
@@ -219,7 +220,7 @@ TEST(OrderEditor, LinesMergeAndMoveTheProposedCompletion) {
     editor.RemoveLine({1, -1});  // the package goes with its service
     EXPECT_TRUE(editor.Line({1, 0})->deleted);
     EXPECT_EQ(editor.DoneShown(), At(10, 17, 0));
-    EXPECT_NEAR(editor.Totals().total, 900, 1e-9);
+    EXPECT_EQ(editor.Totals().total, Rub(900));
 
     // Workers dropped are marked removed (their rows are kept); one picked again comes back.
     editor.SetWorkers({0, -1}, {sidorov});
@@ -248,17 +249,17 @@ TEST(OrderEditor, PaymentsAndTheChecksOfOk) {
     EXPECT_EQ(editor.Check().field, F::Lines);
 
     PayRecord a, b, c;
-    a.SummaPay = 100;
+    a.SummaPay = Rub(100);
     a.DataPay = At(1, 9, 0);
-    b.SummaPay = 50.5;
+    b.SummaPay = Rub(50.5);
     b.DataPay = At(3, 9, 0);
-    c.SummaPay = 20;
+    c.SummaPay = Rub(20);
     c.DataPay = At(2, 9, 0);
     editor.AddServices({Picked(QStringLiteral("wash"), QStringLiteral("Мойка"), 300, QTime(1, 0))});
     for (const PayRecord &p : {a, b, c}) editor.AddPayment(p);
     EXPECT_EQ(editor.ShownPayments(), QList<int>({1, 2, 0}));  // newest first
     editor.RemovePayment(2);
     EXPECT_EQ(editor.ShownPayments(), QList<int>({1, 0}));
-    EXPECT_DOUBLE_EQ(editor.Paid(), 150.5);
-    EXPECT_DOUBLE_EQ(editor.Debt(), 149.5);
+    EXPECT_EQ(editor.Paid(), Rub(150.5));
+    EXPECT_EQ(editor.Debt(), Rub(149.5));
 }

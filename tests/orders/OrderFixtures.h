@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Order.h"
+#include "Rub.h"
 
 // Small builders for order tests.
 namespace Fixture {
@@ -12,7 +13,7 @@ inline OrderLine Service(const QString &key, const QString &name, double count, 
     l.iddTop = top;
     l.name = name;
     l.count = count;
-    l.price = price;
+    l.price = Rub(price);
     l.prNds = nds;
     l.time = QTime(0, 30);
     return l;

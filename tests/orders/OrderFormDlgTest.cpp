@@ -1,4 +1,5 @@
 #include "OrderFormFixture.h"
+#include "Rub.h"
 
 ZV_INSTANTIATE_DB_TESTS(OrderFormDlgTest);
 
@@ -81,7 +82,7 @@ TEST_P(OrderFormDlgTest, LinesMergeDuplicatesIgnoreZeroQuantityAndDeletePackages
     });
     form.lines()->EditLine();
     EXPECT_EQ(dialogs.opened.last(), QStringLiteral("CServiceDlg"));
-    EXPECT_DOUBLE_EQ(Total(form), 900 + 150.5 * 1.18);
+    EXPECT_EQ(Total(form), Rub(900 + 177.59));  // 150.50 with 18 % VAT (27.09)
     EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM SService WHERE Price = ?"), {150.5}), 0);
 
     form.accept();
@@ -104,7 +105,7 @@ TEST_P(OrderFormDlgTest, LinesMergeDuplicatesIgnoreZeroQuantityAndDeletePackages
     EXPECT_EQ(prompter.questions,
               QStringList(2, QStringLiteral("Удалить услугу (пакет услуг и все услуги в пакете)?")));
     ASSERT_EQ(edit.lines()->list()->topLevelItemCount(), 1);
-    EXPECT_DOUBLE_EQ(Total(edit), 900.0);
+    EXPECT_EQ(Total(edit), Rub(900.0));
     edit.accept();
     ASSERT_EQ(edit.result(), QDialog::Accepted);
     const QList<OrderLine> left = OrderStore(db()).LoadLines(id);
@@ -142,10 +143,10 @@ TEST_P(OrderFormDlgTest, PaymentsAreNumberedWithTheOrderAndCancelTakesNoNumber) 
     {
         COrderFormDlg form(*ctx, OrderFormMode::New);
         Fill(form);
-        double debtShown = 0;
+        Money debtShown;
         dialogs.Then(Pay(QStringLiteral("100"), &debtShown));
         form.payments()->AddPayment();
-        EXPECT_DOUBLE_EQ(debtShown, 300.0);
+        EXPECT_EQ(debtShown, Rub(300.0));
         EXPECT_EQ(form.payments()->list()->topLevelItemCount(), 1);
         EXPECT_EQ(form.payments()->list()->topLevelItem(0)->text(OrderPaymentsPart::ColNumber),
                   QStringLiteral("41"));
@@ -173,10 +174,10 @@ TEST_P(OrderFormDlgTest, PaymentsAreNumberedWithTheOrderAndCancelTakesNoNumber) 
         FindRow(form.payments()->list(), QStringLiteral("100.00"), OrderPaymentsPart::ColAmount);
     ASSERT_NE(hundred, nullptr);
     Select(form.payments()->list(), hundred);
-    double debtShown = 0;
+    Money debtShown;
     dialogs.Then(Pay(QStringLiteral("120"), &debtShown));
     form.payments()->EditPayment();
-    EXPECT_DOUBLE_EQ(debtShown, 249.5);  // the debt before this payment
+    EXPECT_EQ(debtShown, Rub(249.5));  // the debt before this payment
     EXPECT_EQ(Child<QLabel>(form, "debt")->text(), QStringLiteral("129.50"));
     Select(form.payments()->list(),
            FindRow(form.payments()->list(), QStringLiteral("50.50"), OrderPaymentsPart::ColAmount));
@@ -193,7 +194,7 @@ TEST_P(OrderFormDlgTest, PaymentsAreNumberedWithTheOrderAndCancelTakesNoNumber) 
     const QList<PayRecord> stored = PaymentStore(db()).LoadOrderPayments(form.order().IddZakaz);
     ASSERT_EQ(stored.size(), 1);  // the one deleted before saving never reached the table
     EXPECT_EQ(stored[0].NomerPay, QStringLiteral("41"));
-    EXPECT_DOUBLE_EQ(stored[0].SummaPay, 120.0);
+    EXPECT_EQ(stored[0].SummaPay, Rub(120.0));
     EXPECT_EQ(stored[0].TypePay, OrderPayment);
     EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TPay")), 1);
 }

@@ -24,6 +24,7 @@
 #include "OrderStore.h"
 #include "PaymentStore.h"
 #include "Rows.h"
+#include "Rub.h"
 #include "Scripted.h"
 #include "ServiceStore.h"
 #include "TestDb.h"
@@ -43,7 +44,7 @@
 
 namespace OrderForm {
 
-inline double Total(const COrderFormDlg &form) {
+inline Money Total(const COrderFormDlg &form) {
     return OrderMath::Compute(form.order().lines).total;
 }
 
@@ -82,7 +83,7 @@ inline ScriptedDialogs::Step Answer(bool yes, QString *text = nullptr, QString *
     };
 }
 
-inline ScriptedDialogs::Step Pay(const QString &amount, double *debtShown = nullptr) {
+inline ScriptedDialogs::Step Pay(const QString &amount, Money *debtShown = nullptr) {
     return [=](QDialog &d) {
         auto &p = dynamic_cast<COrderPaymentDlg &>(d);
         if (debtShown) *debtShown = p.DebtBefore();
@@ -113,14 +114,14 @@ protected:
         ServiceCard tyre;
         tyre.packageText = QStringLiteral("Шиномонтаж");
         tyre.name = QStringLiteral("Снятие");
-        tyre.price = 100;
+        tyre.price = Rub(100);
         tyre.prNds = 18;
         tyre.time = QTime(0, 30);
         tyre.performers = {{QString(), QStringLiteral("w1"), QStringLiteral("Петров"), false}};
         services.SaveCard(tyre, QStringLiteral("anna"));
         ServiceCard wash;
         wash.name = QStringLiteral("Мойка");
-        wash.price = 300;
+        wash.price = Rub(300);
         wash.time = QTime(1, 0);
         wash.performers = {{QString(), QStringLiteral("w1"), QStringLiteral("Петров"), false}};
         services.SaveCard(wash, QStringLiteral("anna"));

@@ -1,6 +1,7 @@
 #include "JournalFixtures.h"
 #include "OrderFixtures.h"
 #include "OrderJournalStore.h"
+#include "Rub.h"
 #include "TestDb.h"
 
 #include <QHash>
@@ -99,11 +100,11 @@ TEST_P(OrderJournalStoreTest, EachStatusFilterListsItsOrdersOfTheWholePeriod) {
     EXPECT_EQ(Keys(June(JournalStatus::Finished)), "dust,kopeck");
 
     const QList<JournalOrder> active = June(JournalStatus::Active);
-    QHash<QString, double> debts;
+    QHash<QString, Money> debts;
     for (const JournalOrder &o : active) debts[o.IddZakaz] = o.debt;
-    EXPECT_NEAR(debts[QStringLiteral("kopeck")], 0.01, 1e-9);
-    EXPECT_NEAR(debts[QStringLiteral("lastyear")], 80, 1e-9);
-    EXPECT_NEAR(debts[QStringLiteral("started")], 0, 1e-9);
+    EXPECT_EQ(debts[QStringLiteral("kopeck")], Rub(0.01));
+    EXPECT_EQ(debts[QStringLiteral("lastyear")], Rub(80));
+    EXPECT_EQ(debts[QStringLiteral("started")], Money());
     // Newest appointment first.
     QStringList order;
     for (const JournalOrder &o : active) order << o.IddZakaz;
@@ -215,7 +216,7 @@ TEST_P(OrderJournalStoreTest, OrdersComeWithTheirLiveLinesAndWorkersInOneStateme
     EXPECT_EQ(o->lines[1].name, QStringLiteral("Мойка"));
     ASSERT_EQ(o->lines[1].workers.size(), 1);  // the removed worker is not shown
     EXPECT_EQ(o->lines[1].workers[0].workFio, QStringLiteral("О'Нил Д."));
-    EXPECT_NEAR(o->debt, 4 * 118 + 200 + 480, 1e-9);
+    EXPECT_EQ(o->debt, Rub(4 * 118 + 200 + 480));
 
     // Ten times the orders take the same number of statements.
     db().Exec(QStringLiteral("DELETE FROM TZakaz WHERE IddZakaz <> 'bare'"));
@@ -240,7 +241,7 @@ TEST_P(OrderJournalStoreTest, StateAndMarksFollowTheStoredOrder) {
     JournalOrderState s = store.State(QStringLiteral("o"));
     EXPECT_TRUE(s.found);
     EXPECT_EQ(s.status, StatusFinished);
-    EXPECT_NEAR(s.debt, 60, 1e-9);
+    EXPECT_EQ(s.debt, Rub(60));
     EXPECT_FALSE(store.State(QStringLiteral("gone")).found);
 
     // Marking the start does not look at the status: a finished order goes back to started.
@@ -254,7 +255,7 @@ TEST_P(OrderJournalStoreTest, StateAndMarksFollowTheStoredOrder) {
     JournalFilter f{QDate(2024, 6, 1), QDate(2024, 6, 30), JournalStatus::Finished, {}, {}, {}, {}};
     const QList<JournalOrder> listed = store.Search(f);
     ASSERT_EQ(listed.size(), 1);
-    EXPECT_DOUBLE_EQ(listed[0].total, 150.0);
+    EXPECT_EQ(listed[0].total, Rub(150.0));
     EXPECT_EQ(listed[0].ZakazBeginIn, At(2024, 6, 4, 8, 30, 15));
     EXPECT_EQ(listed[0].ZakazEndOut, At(2024, 6, 4, 17, 5, 0));
     EXPECT_FALSE(orders.MarkStarted(QStringLiteral("gone"), At(2024, 6, 4)));

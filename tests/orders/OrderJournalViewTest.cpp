@@ -9,6 +9,7 @@
 #include "OrderJournalKind.h"
 #include "OrderStore.h"
 #include "PaymentStore.h"
+#include "Rub.h"
 #include "Scripted.h"
 #include "StatusTreeList.h"
 #include "TestDb.h"
@@ -408,7 +409,7 @@ TEST_P(OrderJournalViewTest, PaymentIsNumberedAtItsSaveAndTheOrderReselected) {
     view->RunCommand(CQuellmarodView::kPay);
     const QList<PayRecord> pays = PaymentStore(db()).LoadOrderPayments(QStringLiteral("a"));
     ASSERT_EQ(pays.size(), 1);
-    EXPECT_DOUBLE_EQ(pays[0].SummaPay, 25.5);
+    EXPECT_EQ(pays[0].SummaPay, Rub(25.5));
     EXPECT_EQ(pays[0].NaznPay, QStringLiteral("Оплата услуг"));
     EXPECT_EQ(pays[0].TypePay, OrderPayment);
     EXPECT_EQ(pays[0].NomerPay, QStringLiteral("10"));

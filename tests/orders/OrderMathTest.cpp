@@ -1,6 +1,7 @@
 #include "Formats.h"
 #include "OrderFixtures.h"
 #include "OrderMath.h"
+#include "Rub.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +11,7 @@ TEST(OrderMath, TotalsCountLiveLinesOnceAndSkipPackageHeaders) {
     OrderLine pkg = Package(QStringLiteral("p"), QStringLiteral("Шиномонтаж"),
                             {Service(QStringLiteral("s1"), QStringLiteral("Снятие"), 4, 100, 18),
                              Service(QStringLiteral("s2"), QStringLiteral("Балансировка"), 4, 50, 0)});
-    pkg.price = 1000;  // a header's own price never counts
+    pkg.price = Rub(1000);  // a header's own price never counts
     OrderLine removed = Service(QStringLiteral("s3"), QStringLiteral("Мойка"), 1, 500, 0);
     removed.deleted = true;
     OrderLine wash = Service(QStringLiteral("s4"), QStringLiteral("Мойка"), 2, 25.5, 10);
@@ -18,8 +19,8 @@ TEST(OrderMath, TotalsCountLiveLinesOnceAndSkipPackageHeaders) {
 
     const OrderMath::Totals t = OrderMath::Compute({pkg, removed, wash});
     // 4*100*1.18 + 4*50 + 2*25.5*1.1
-    EXPECT_NEAR(t.total, 472 + 200 + 56.1, 1e-9);
-    EXPECT_NEAR(t.vat, 72 + 5.1, 1e-9);
+    EXPECT_EQ(t.total, Rub(472 + 200 + 56.1));
+    EXPECT_EQ(t.vat, Rub(72 + 5.1));
     EXPECT_EQ(t.durationSecs, (4 * 30 + 4 * 30 + 2 * 90) * 60);
     EXPECT_EQ(OrderMath::DurationText(t.durationSecs), QStringLiteral("07:00"));
     EXPECT_EQ(OrderMath::DurationText(26 * 3600 + 5 * 60), QStringLiteral("02:05"));  // past midnight wraps
@@ -28,26 +29,33 @@ TEST(OrderMath, TotalsCountLiveLinesOnceAndSkipPackageHeaders) {
 
     OrderLine deletedPkg = pkg;
     deletedPkg.deleted = true;
-    EXPECT_DOUBLE_EQ(OrderMath::Compute({deletedPkg}).total, 0.0);
+    EXPECT_EQ(OrderMath::Compute({deletedPkg}).total, Rub(0.0));
+
+    // Every total is the sum of the lines as rounded: three lines at 333.33 with 20 % VAT.
+    const OrderLine third = Service(QStringLiteral("t"), QStringLiteral("x"), 1, 333.33, 20);
+    EXPECT_EQ(OrderMath::LineVat(third), Rub(66.67));
+    EXPECT_EQ(OrderMath::LineTotal(third), Rub(400.00));
+    const OrderMath::Totals thirds = OrderMath::Compute({third, third, third});
+    EXPECT_EQ(thirds.vat, Rub(200.01));
+    EXPECT_EQ(thirds.total, Rub(1200.00));
 }
 
 TEST(OrderMath, DebtThresholdAndPerformerPay) {
     PayRecord a, b, gone;
-    a.SummaPay = 100;
-    b.SummaPay = 18.001;
-    gone.SummaPay = 1000;
+    a.SummaPay = Rub(100);
+    b.SummaPay = Rub(18.001);
+    gone.SummaPay = Rub(1000);
     gone.Delete = 1;
-    const double paid = OrderMath::Paid({a, b, gone});
-    EXPECT_DOUBLE_EQ(paid, 118.001);
-    EXPECT_FALSE(Formats::IsOutstanding(OrderMath::Debt(118.01, paid)));  // 0.009 counts as paid
-    EXPECT_FALSE(Formats::IsOutstanding(0.009));
-    EXPECT_TRUE(Formats::IsOutstanding(0.01));
-    EXPECT_FALSE(Formats::IsOutstanding(-50));  // overpaid
+    const Money paid = OrderMath::Paid({a, b, gone});
+    EXPECT_EQ(paid, Rub(118.00));                                     // 18.001 is kept as 18.00
+    EXPECT_TRUE(OrderMath::Debt(Rub(118.01), paid).IsOutstanding());  // one kopeck is owed
+    EXPECT_FALSE(OrderMath::Debt(Rub(118.00), paid).IsOutstanding());
+    EXPECT_FALSE(Rub(-50).IsOutstanding());  // overpaid
 
     OrderLine l = Service(QStringLiteral("s"), QStringLiteral("x"), 3, 200, 18);
     l.prJob = true;
     l.job = 25;
-    EXPECT_DOUBLE_EQ(OrderMath::PerformerPay(l), 150.0);  // 25 % of 600, VAT aside
+    EXPECT_EQ(OrderMath::PerformerPay(l), Rub(150.0));  // 25 % of 600, VAT aside
     l.prJob = false;
-    EXPECT_DOUBLE_EQ(OrderMath::PerformerPay(l), 25.0);  // a fixed sum whatever the quantity
+    EXPECT_EQ(OrderMath::PerformerPay(l), Rub(25.0));  // a fixed sum whatever the quantity
 }

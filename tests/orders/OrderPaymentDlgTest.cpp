@@ -1,5 +1,6 @@
 #include "AppContext.h"
 #include "COrderPaymentDlg.h"
+#include "Rub.h"
 #include "Scripted.h"
 #include "TestDb.h"
 
@@ -37,7 +38,7 @@ TEST_P(OrderPaymentDlgTest, NewPaymentProposesTheDebtAndRecomputesTheRemainderAs
     pay.DataPay = QDateTime(QDate(2024, 3, 5), QTime(10, 20, 30));
     pay.TypePay = ClientAccount;  // whatever came in, an order payment leaves as one
     pay.Delete = 1;
-    COrderPaymentDlg dlg(*ctx, pay, COrderPaymentDlg::kNewTitle, true, 1500.25);
+    COrderPaymentDlg dlg(*ctx, pay, COrderPaymentDlg::kNewTitle, true, Money::Kopecks(150025));
 
     EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Новый платеж за оказанные услуги"));
     EXPECT_EQ(Field<QLineEdit>(dlg, "number")->text(), QStringLiteral("41"));
@@ -56,7 +57,7 @@ TEST_P(OrderPaymentDlgTest, NewPaymentProposesTheDebtAndRecomputesTheRemainderAs
 
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     EXPECT_TRUE(prompter.All().isEmpty());
-    EXPECT_DOUBLE_EQ(pay.SummaPay, 1000.5);
+    EXPECT_EQ(pay.SummaPay, Rub(1000.5));
     EXPECT_EQ(pay.TypePay, OrderPayment);
     EXPECT_EQ(pay.Delete, 0);
     EXPECT_EQ(pay.DocPay, QStringLiteral("чек 7"));
@@ -73,9 +74,9 @@ TEST_P(OrderPaymentDlgTest, EditShowsTheDebtBeforeThePaymentAndRefusesAZeroAmoun
     pay.NomerPay = QStringLiteral("7");
     pay.NaznPay = COrderPaymentDlg::kPurpose;
     pay.DataPay = QDateTime(QDate(2024, 1, 9), QTime(9, 0));
-    pay.SummaPay = 300;
+    pay.SummaPay = Rub(300);
     const PayRecord stored = pay;
-    COrderPaymentDlg dlg(*ctx, pay, COrderPaymentDlg::kEditTitle, false, 200);
+    COrderPaymentDlg dlg(*ctx, pay, COrderPaymentDlg::kEditTitle, false, Money::Kopecks(20000));
 
     EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Изменение платежа за оказанные услуги"));
     EXPECT_EQ(Field<QLabel>(dlg, "debt")->text(), QStringLiteral("500.00"));
@@ -94,7 +95,7 @@ TEST_P(OrderPaymentDlgTest, EditShowsTheDebtBeforeThePaymentAndRefusesAZeroAmoun
     EXPECT_EQ(Field<QLabel>(dlg, "rest")->text(), QStringLiteral("-50.00"));
     dlg.accept();
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
-    EXPECT_DOUBLE_EQ(pay.SummaPay, 550);
+    EXPECT_EQ(pay.SummaPay, Rub(550));
     EXPECT_EQ(pay.IddPay, QStringLiteral("p1"));
     EXPECT_EQ(pay.DataPay, stored.DataPay);
 }

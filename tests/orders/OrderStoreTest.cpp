@@ -8,6 +8,7 @@
 #include "OrderStore.h"
 #include "PaymentStore.h"
 #include "Rows.h"
+#include "Rub.h"
 #include "Schema.h"
 #include "TestDb.h"
 
@@ -78,8 +79,8 @@ TEST_P(OrderStoreTest, NewOrderIsNumberedStoredAndLoadsBackTheSame) {
     EXPECT_EQ(back->lines[1].workers[0].workFio, QStringLiteral("О'Нил Д."));
 
     const auto t = OrderMath::Compute(back->lines);
-    EXPECT_NEAR(t.total, 472 + 200 + 480, 1e-9);
-    EXPECT_NEAR(t.vat, 72 + 80, 1e-9);
+    EXPECT_EQ(t.total, Rub(472 + 200 + 480));
+    EXPECT_EQ(t.vat, Rub(72 + 80));
     // The car and its client are linked once, however often the order is saved.
     Order again = *back;
     Save(again);
@@ -110,7 +111,7 @@ TEST_P(OrderStoreTest, EditingRemovesLinesPackagesAndWorkers) {
     EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TService WHERE IddService = ?"),
                         {QStringLiteral("svc-wax")}),
               0);
-    EXPECT_NEAR(OrderMath::Compute(reloaded.lines).total, 472 + 200 + 960 + 1200, 1e-9);
+    EXPECT_EQ(OrderMath::Compute(reloaded.lines).total, Rub(472 + 200 + 960 + 1200));
 
     // Removing the package takes its services with it; the standalone services stay.
     reloaded.lines[0].deleted = true;
@@ -139,21 +140,21 @@ void ExpectStoredTotalsMatchLines(Database &db, const QString &key, double total
                 {key});
     ASSERT_TRUE(raw.next());
     EXPECT_NEAR(stored.value(0).toDouble(), total, 1e-6);
-    EXPECT_NEAR(stored.value(0).toDouble(), fromLines.total, 1e-6);
-    EXPECT_NEAR(stored.value(1).toDouble(), fromLines.vat, 1e-6);
+    EXPECT_EQ(Rub(stored.value(0).toDouble()), fromLines.total);
+    EXPECT_EQ(Rub(stored.value(1).toDouble()), fromLines.vat);
     EXPECT_NEAR(stored.value(0).toDouble(), raw.value(0).toDouble(), 1e-6);
     EXPECT_NEAR(stored.value(1).toDouble(), raw.value(1).toDouble(), 1e-6);
 }
 
 // What the order keeps as paid on it against the sum of its live payments.
-void ExpectStoredPaid(Database &db, const QString &key, double paid) {
+void ExpectStoredPaid(Database &db, const QString &key, Money paid) {
     QSqlQuery q = db.Exec(QStringLiteral("SELECT z.ZakazOplata, (SELECT SUM(p.SummaPay) FROM TPay p WHERE "
                                          "p.IddZakaz = z.IddZakaz AND p.[Delete] = FALSE) FROM TZakaz z "
                                          "WHERE z.IddZakaz = ?"),
                           {key});
     ASSERT_TRUE(q.next());
-    EXPECT_NEAR(q.value(0).toDouble(), paid, 1e-6);
-    EXPECT_NEAR(q.value(0).toDouble(), q.value(1).toDouble(), 1e-6);
+    EXPECT_EQ(Rub(q.value(0).toDouble()), paid);
+    EXPECT_EQ(Rub(q.value(0).toDouble()), Rub(q.value(1).toDouble()));
 }
 
 TEST_P(OrderStoreTest, StoredTotalsFollowEverySaveEditAndDelete) {
@@ -189,16 +190,16 @@ TEST_P(OrderStoreTest, StoredTotalsFollowEverySaveEditAndDelete) {
     ExpectStoredTotalsMatchLines(db(), key, 960 + 330);
 
     // Payments do not touch the totals; the order keeps what was paid and the debt views subtract it.
-    ExpectStoredPaid(db(), key, 0);
+    ExpectStoredPaid(db(), key, Money());
     Order paid = *OrderStore(db()).Load(key);
     PayRecord pay;
-    pay.SummaPay = 290;
+    pay.SummaPay = Rub(290);
     pay.DataPay = QDateTime(QDate(2024, 6, 10), QTime(12, 0));
     paid.payments << pay << pay;
-    paid.payments[1].SummaPay = 10;
+    paid.payments[1].SummaPay = Rub(10);
     Save(paid);
     ExpectStoredTotalsMatchLines(db(), key, 960 + 330);
-    ExpectStoredPaid(db(), key, 300);
+    ExpectStoredPaid(db(), key, Rub(300));
     const auto debt = [&] {
         QSqlQuery q = db().Exec(QStringLiteral("SELECT SummD FROM TClientDolg WHERE IddZakaz = ?"), {key});
         return q.next() ? q.value(0).toDouble() : -1.0;
@@ -207,16 +208,16 @@ TEST_P(OrderStoreTest, StoredTotalsFollowEverySaveEditAndDelete) {
     // A payment changed, one removed in the form, one removed at the cash desk.
     paid = *OrderStore(db()).Load(key);
     ASSERT_EQ(paid.payments.size(), 2);
-    paid.payments[0].SummaPay += 100;
+    paid.payments[0].SummaPay += Rub(100);
     Save(paid);
-    ExpectStoredPaid(db(), key, 400);
+    ExpectStoredPaid(db(), key, Rub(400));
     paid = *OrderStore(db()).Load(key);
     paid.payments[1].Delete = 1;
     Save(paid);
-    const double left = paid.payments[0].SummaPay;
+    const Money left = paid.payments[0].SummaPay;
     ExpectStoredPaid(db(), key, left);
     EXPECT_TRUE(CashStore(db()).DeletePayment(paid.payments[0].IddPay));
-    ExpectStoredPaid(db(), key, 0);
+    ExpectStoredPaid(db(), key, Money());
     EXPECT_NEAR(debt(), 1290, 1e-6);
 
     // A deleted order leaves no total behind in the debts.
@@ -230,7 +231,7 @@ TEST_P(OrderStoreTest, PaymentsTakenAtOnceOnTwoWorkstationsAreBothCountedAsPaid)
     const QString key = Save(o);
     const auto payOn = [&](Database &on, double amount) {
         PayRecord pay;
-        pay.SummaPay = amount;
+        pay.SummaPay = Rub(amount);
         pay.DataPay = QDateTime(QDate(2024, 6, 10), QTime(12, 0));
         PaymentStore(on).SavePayment(pay, key, QStringLiteral("anna"), QStringLiteral("0"));
     };
@@ -255,7 +256,7 @@ TEST_P(OrderStoreTest, PaymentsTakenAtOnceOnTwoWorkstationsAreBothCountedAsPaid)
     first.Commit();
     second.join();
     EXPECT_TRUE(failure.isEmpty()) << failure.toStdString();
-    ExpectStoredPaid(db(), key, 150);
+    ExpectStoredPaid(db(), key, Rub(150));
 }
 
 // A request keeps no start; an update gives an order without one the zero date-time.
@@ -282,9 +283,9 @@ TEST_P(OrderStoreTest, PaymentsCountAgainstTheTotalAndOutliveTheOrder) {
     first.NaznPay = QStringLiteral("Оплата услуг");
     first.NomerPay = QStringLiteral("7");
     first.DataPay = QDateTime(QDate(2024, 6, 10), QTime(12, 0));
-    first.SummaPay = 1000;
+    first.SummaPay = Rub(1000);
     PayRecord dropped = first;
-    dropped.SummaPay = 5;
+    dropped.SummaPay = Rub(5);
     dropped.Delete = 1;  // new and deleted: never stored
     o.payments = {first, dropped};
     const QString key = Save(o);
@@ -293,9 +294,9 @@ TEST_P(OrderStoreTest, PaymentsCountAgainstTheTotalAndOutliveTheOrder) {
     EXPECT_TRUE(o.payments[0].IddPay.endsWith(u"~0"));  // its position as the suffix
 
     PaymentStore pays(db());
-    EXPECT_DOUBLE_EQ(pays.SumOrderPayments(key), 1000.0);
-    const double total = OrderMath::Compute(OrderStore(db()).Load(key)->lines).total;
-    EXPECT_TRUE(Formats::IsOutstanding(OrderMath::Debt(total, pays.SumOrderPayments(key))));
+    EXPECT_EQ(pays.SumOrderPayments(key), Rub(1000.0));
+    const Money total = OrderMath::Compute(OrderStore(db()).Load(key)->lines).total;
+    EXPECT_TRUE(OrderMath::Debt(total, pays.SumOrderPayments(key)).IsOutstanding());
     EXPECT_NEAR(FirstValue(db(), QStringLiteral("SELECT SummD FROM TClientDolg WHERE IddZakaz = ?"), {key})
                     .toDouble(),
                 152.0, 1e-9);
@@ -304,19 +305,23 @@ TEST_P(OrderStoreTest, PaymentsCountAgainstTheTotalAndOutliveTheOrder) {
     PayRecord rest;
     rest.NaznPay = QStringLiteral("Оплата услуг");
     rest.DataPay = QDateTime(QDate(2024, 6, 11), QTime(9, 0));
-    rest.SummaPay = 151.995;
+    rest.SummaPay = Rub(151.99);
     edit.payments.prepend(rest);
     Save(edit);
-    const double paid = pays.SumOrderPayments(key);
-    EXPECT_FALSE(Formats::IsOutstanding(OrderMath::Debt(total, paid)));  // 0.005 left counts as paid
+    EXPECT_TRUE(OrderMath::Debt(total, pays.SumOrderPayments(key)).IsOutstanding());  // a kopeck is owed
+    edit = *OrderStore(db()).Load(key);
+    edit.payments[0].SummaPay = Rub(152);
+    Save(edit);
+    const Money paid = pays.SumOrderPayments(key);
+    EXPECT_FALSE(OrderMath::Debt(total, paid).IsOutstanding());  // paid to the kopeck
     ASSERT_EQ(pays.LoadOrderPayments(key).size(), 2);
-    EXPECT_DOUBLE_EQ(pays.LoadOrderPayments(key)[0].SummaPay, 151.995);  // newest first
+    EXPECT_EQ(pays.LoadOrderPayments(key)[0].SummaPay, Rub(152));  // newest first
 
     OrderStore(db()).Delete(key);
     EXPECT_FALSE(OrderStore(db()).Load(key));
     EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TService WHERE IddZakaz = ?"), {key}), 0);
     EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TWork WHERE IddZakaz = ?"), {key}), 0);
-    EXPECT_DOUBLE_EQ(pays.SumOrderPayments(key), paid);  // payments stay in the cash desk
+    EXPECT_EQ(pays.SumOrderPayments(key), Rub(paid));  // payments stay in the cash desk
 }
 
 TEST_P(OrderStoreTest, SameServiceInTwoPackagesSharesItsWorkers) {
@@ -375,7 +380,7 @@ TEST_P(OrderStoreTest, AServiceRemovedAndAddedAgainIsOneRowWithItsWorkersOnce) {
     EXPECT_DOUBLE_EQ(washCount, 3);
     EXPECT_EQ(washWorkers, 2);
     EXPECT_DOUBLE_EQ(polishCount, 2);
-    EXPECT_NEAR(OrderMath::Compute(back.lines).total, 472 + 200 + 1440 + 2400, 1e-9);
+    EXPECT_EQ(OrderMath::Compute(back.lines).total, Rub(472 + 200 + 1440 + 2400));
 }
 
 // A new order costs the same few statements however many lines and workers it has.

@@ -1,5 +1,6 @@
 #include "CounterStore.h"
 #include "PaymentStore.h"
+#include "Rub.h"
 #include "TestDb.h"
 
 class PaymentStoreTest : public DbTest {};
@@ -12,7 +13,7 @@ TEST_P(PaymentStoreTest, SaveInsertsThenUpdatesByKeyAndOrder) {
     p.NaznPay = QStringLiteral("Возврат");
     p.NomerPay = QStringLiteral("12");
     p.DataPay = QDateTime(QDate(2024, 2, 29), QTime(16, 30, 5));
-    p.SummaPay = -250.75;
+    p.SummaPay = Rub(-250.75);
     p.DocPay = QStringLiteral("РКО №12");
     p.PrimPay = QStringLiteral("клиент 'Ромашка'");
     const QString key =
@@ -26,17 +27,17 @@ TEST_P(PaymentStoreTest, SaveInsertsThenUpdatesByKeyAndOrder) {
     EXPECT_EQ(back->TypePay, ClientAccount);
     EXPECT_EQ(back->NaznPay, QStringLiteral("Возврат"));
     EXPECT_EQ(back->DataPay, p.DataPay);
-    EXPECT_DOUBLE_EQ(back->SummaPay, -250.75);
+    EXPECT_EQ(back->SummaPay, Rub(-250.75));
     EXPECT_EQ(back->PrimPay, QStringLiteral("клиент 'Ромашка'"));
     EXPECT_EQ(back->Delete, 0);
 
-    back->SummaPay = -200;
+    back->SummaPay = Rub(-200);
     back->Delete = 1;
     EXPECT_EQ(store.SavePayment(*back, QStringLiteral("client-1"), QStringLiteral("anna")), key);
     EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TPay")), 1);
     EXPECT_EQ(store.LoadPayment(key)->Delete, 1);
     EXPECT_TRUE(store.LoadOrderPayments(QStringLiteral("client-1")).isEmpty());
-    EXPECT_DOUBLE_EQ(store.SumOrderPayments(QStringLiteral("client-1")), 0.0);
+    EXPECT_EQ(store.SumOrderPayments(QStringLiteral("client-1")), Rub(0.0));
 
     // The same key under another order is a new row, as the lookup is by key and order together.
     PayRecord moved = *store.LoadPayment(key);
@@ -44,7 +45,7 @@ TEST_P(PaymentStoreTest, SaveInsertsThenUpdatesByKeyAndOrder) {
     const QString other = store.SavePayment(moved, QStringLiteral("order-9"), QStringLiteral("anna"));
     EXPECT_NE(other, key);
     EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TPay")), 2);
-    EXPECT_DOUBLE_EQ(store.SumOrderPayments(QStringLiteral("order-9")), -200.0);
+    EXPECT_EQ(store.SumOrderPayments(QStringLiteral("order-9")), Rub(-200.0));
 }
 
 TEST_P(PaymentStoreTest, NewDocumentsAreNumberedWhenSaved) {
@@ -54,7 +55,7 @@ TEST_P(PaymentStoreTest, NewDocumentsAreNumberedWhenSaved) {
     auto doc = [](double sum, const QString &typed, const QString &proposed) {
         PayRecord p;
         p.NaznPay = QStringLiteral("Приход");
-        p.SummaPay = sum;
+        p.SummaPay = Rub(sum);
         p.NomerPay = typed;
         p.ProposedNomer = proposed;
         return p;

@@ -4,6 +4,7 @@
 #include "Database.h"
 #include "OrderStore.h"
 #include "Rows.h"
+#include "Rub.h"
 #include "ScriptedPrompter.h"
 #include "TestDb.h"
 
@@ -45,7 +46,7 @@ protected:
         l.iddService = key;
         l.name = name;
         l.count = count;
-        l.price = price;
+        l.price = Rub(price);
         l.prNds = nds;
         for (int i = 0; i < workers.size(); ++i)
             l.workers << PickedWorker{QString(), QStringLiteral("w%1").arg(i), workers[i], false};

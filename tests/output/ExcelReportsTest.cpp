@@ -1,6 +1,7 @@
 #include "ExcelReports.h"
 #include "ExcelSession.h"
 #include "ReportRows.h"
+#include "Rub.h"
 #include "ScriptedPrompter.h"
 #include "XlsxProbe.h"
 
@@ -46,7 +47,7 @@ TEST_F(ReportsFixture, CashOperationsLayoutAndCounterpart) {
     CashOperationRow all;
     all.NomerPay = QStringLiteral("007");
     all.DataPay = At(2026, 3, 5, 14, 30);
-    all.SummaPay = 1500.5;
+    all.SummaPay = Rub(1500.5);
     all.NaznPay = QStringLiteral("Оплата услуг");
     all.DocPay = QStringLiteral("ПКО 7");
     all.PrimPay = QStringLiteral("наличные");
@@ -55,10 +56,10 @@ TEST_F(ReportsFixture, CashOperationsLayoutAndCounterpart) {
     all.ZakazNomer = QStringLiteral("15");
     all.ZakazData = At(2026, 3, 1, 10);
     CashOperationRow worker;
-    worker.SummaPay = -400;
+    worker.SummaPay = Rub(-400);
     worker.WorkFIO = QStringLiteral("Сидоров П.П.");
     CashOperationRow order;
-    order.SummaPay = 100;
+    order.SummaPay = Rub(100);
     order.ZakazNomer = QStringLiteral("16");
     order.ZakazData = At(2026, 3, 2);
     CashOperationRow none;
@@ -142,13 +143,13 @@ TEST_F(ReportsFixture, OrdersHeadingBlockRowsAndFileOpensInCalc) {
     a.start = At(2026, 2, 3, 10);
     a.plate = QStringLiteral("А001АА77");
     a.make = QStringLiteral("ВАЗ-белый");
-    a.total = 2360;
-    a.debt = 360;
+    a.total = Rub(2360);
+    a.debt = Rub(360);
     OrderReportRow b = a;
     b.number = QStringLiteral("13");
     b.end = At(2026, 2, 4, 18, 5);
-    b.total = 100.25;
-    b.debt = 0;
+    b.total = Rub(100.25);
+    b.debt = Rub(0);
     ExcelReports shown(session);
     ASSERT_TRUE(shown.Orders({a, b}, QDate(2026, 2, 1), QDate(2026, 2, 28), QStringLiteral("выполненных")));
 
@@ -194,10 +195,10 @@ TEST_F(ReportsFixture, OrdersHeadingBlockRowsAndFileOpensInCalc) {
 }
 
 TEST_F(ReportsFixture, StatementPerformedWorksPayoutsAndBalances) {
-    ASSERT_TRUE(
-        reports.PayoutSheet(QStringLiteral("12"), At(2026, 4, 30, 17), QStringLiteral("Аванс"),
-                            {{QStringLiteral("Петров П.П."), 5000}, {QStringLiteral("Сидоров С.С."), 2500.5}},
-                            QStringLiteral("Иванов И.И."), QStringLiteral("Петрова А.А.")));
+    ASSERT_TRUE(reports.PayoutSheet(
+        QStringLiteral("12"), At(2026, 4, 30, 17), QStringLiteral("Аванс"),
+        {{QStringLiteral("Петров П.П."), Rub(5000)}, {QStringLiteral("Сидоров С.С."), Rub(2500.5)}},
+        QStringLiteral("Иванов И.И."), QStringLiteral("Петрова А.А.")));
     EXPECT_EQ(S(Text("A1")), "Ведомость на получение Аванс №12 от 30.04.2026");
     EXPECT_TRUE(Merged("A1:D1"));
     EXPECT_EQ(sheet().Page().zoom, 85);
@@ -219,11 +220,11 @@ TEST_F(ReportsFixture, StatementPerformedWorksPayoutsAndBalances) {
                        QStringLiteral("21"),
                        At(2026, 4, 1),
                        QStringLiteral("Развал"),
-                       1000,
-                       200,
-                       1200,
+                       Rub(1000),
+                       Rub(200),
+                       Rub(1200),
                        QStringLiteral("Петров П.П."),
-                       300};
+                       Rub(300)};
     ASSERT_TRUE(
         reports.PerformedWorks({w, w}, QDate(2026, 4, 1), QDate(2026, 4, 30), QStringLiteral("Петров П.П.")));
     EXPECT_EQ(S(Text("A1")),
@@ -239,8 +240,9 @@ TEST_F(ReportsFixture, StatementPerformedWorksPayoutsAndBalances) {
     EXPECT_EQ(S(Text("I6")), "600.00");
     EXPECT_EQ(Width("D"), 25);
 
-    ASSERT_TRUE(reports.Payouts({{QStringLiteral("5"), At(2026, 4, 10), QStringLiteral("Зарплата"), 7000}},
-                                QDate(2026, 4, 1), QDate(2026, 4, 30)));
+    ASSERT_TRUE(
+        reports.Payouts({{QStringLiteral("5"), At(2026, 4, 10), QStringLiteral("Зарплата"), Rub(7000)}},
+                        QDate(2026, 4, 1), QDate(2026, 4, 30)));
     EXPECT_EQ(S(Text("A1")), "Отчет о выплатах сотрудникам за период с: 01.04.2026 по: 30.04.2026");
     EXPECT_TRUE(sheet().Page().landscape);
     EXPECT_EQ(S(Text("B4")), "10.04.2026");
@@ -248,9 +250,9 @@ TEST_F(ReportsFixture, StatementPerformedWorksPayoutsAndBalances) {
     EXPECT_EQ(S(Text("D5")), "7000.00");
     EXPECT_EQ(Width("C"), 50);
 
-    ASSERT_TRUE(reports.WorkerBalances(
-        {{QStringLiteral("Петров П.П."), 900, 700, 200}, {QStringLiteral("Сидоров С.С."), 100, 300, -200}},
-        QDate(2026, 4, 30)));
+    ASSERT_TRUE(reports.WorkerBalances({{QStringLiteral("Петров П.П."), Rub(900), Rub(700), Rub(200)},
+                                        {QStringLiteral("Сидоров С.С."), Rub(100), Rub(300), Rub(-200)}},
+                                       QDate(2026, 4, 30)));
     EXPECT_EQ(S(Text("A1")), "Отчет о платежах и задолженности сотрудникам на дату: 30.04.2026");
     EXPECT_EQ(S(Text("A6")), "Итого:");
     EXPECT_EQ(sheet().MergeAt(5, 0), nullptr);
@@ -314,10 +316,10 @@ TEST(ReportRowsTest, JournalRowsBecomeOrderReportRowsAsTheJournalShowsThem) {
     requested.ZakazEndOut = At(2026, 5, 3, 18);
     requested.AvtoMarka = QStringLiteral("ВАЗ");
     requested.AvtoColor = QStringLiteral(" белый ");
-    requested.debt = 240;
+    requested.debt = Rub(240);
     OrderLine line;
     line.count = 2;
-    line.price = 100;
+    line.price = Rub(100);
     line.prNds = 20;
     requested.lines << line;
     JournalOrder finished = requested;
@@ -329,8 +331,8 @@ TEST(ReportRowsTest, JournalRowsBecomeOrderReportRowsAsTheJournalShowsThem) {
     EXPECT_EQ(rows[0].start, At(2026, 5, 2, 9));
     EXPECT_FALSE(rows[0].end.isValid());
     EXPECT_EQ(S(rows[0].make), "ВАЗ-белый");
-    EXPECT_DOUBLE_EQ(rows[0].total, 240);
-    EXPECT_DOUBLE_EQ(rows[0].debt, 240);
+    EXPECT_EQ(rows[0].total, Rub(240));
+    EXPECT_EQ(rows[0].debt, Rub(240));
     EXPECT_EQ(rows[1].start, At(2026, 5, 3, 10));
     EXPECT_EQ(rows[1].end, At(2026, 5, 3, 18));
     EXPECT_EQ(S(rows[1].make), "ВАЗ");
@@ -341,12 +343,12 @@ TEST(ReportRowsTest, JournalRowsBecomeOrderReportRowsAsTheJournalShowsThem) {
     pay.NomerPay = QStringLiteral("0031");
     pay.DataPay = At(2026, 5, 4);
     pay.NaznPay = QStringLiteral("Зарплата");
-    pay.SummaPay = -1500;
+    pay.SummaPay = Rub(-1500);
     const QList<PayoutRow> payouts = ReportRows::PayoutRows({pay});
     ASSERT_EQ(payouts.size(), 1);
     EXPECT_EQ(S(payouts[0].number), "0031");
     EXPECT_EQ(S(payouts[0].purpose), "Зарплата");
-    EXPECT_DOUBLE_EQ(payouts[0].amount, 1500);
+    EXPECT_EQ(payouts[0].amount, Rub(1500));
     const CashOperationRow cash = ReportRows::CashRowOf(pay, {}, QStringLiteral("Петров"), {}, {});
     EXPECT_EQ(S(ExcelReports::Counterpart(cash)), "Петров");
     EXPECT_EQ(S(cash.NomerPay), "0031");

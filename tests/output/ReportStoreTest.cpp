@@ -3,6 +3,7 @@
 #include "OrderStore.h"
 #include "ReportStore.h"
 #include "Rows.h"
+#include "Rub.h"
 #include "TestDb.h"
 #include "XlsxProbe.h"
 
@@ -79,7 +80,7 @@ protected:
         line.iddService = QStringLiteral("s-") + key;
         line.name = QStringLiteral("Мойка");
         line.count = 2;
-        line.price = price;
+        line.price = Rub(price);
         line.prNds = 20;
         store.SaveLine(key, line);
         if (deleted)
@@ -106,7 +107,7 @@ TEST_P(ReportStoreTest, TurnoverSplitsTheBoundaryOnceAndNetsArticles) {
 
     ReportStore store(db());
     const TurnoverData data = store.Turnover(QDate(2026, 3, 1), QDate(2026, 3, 31));
-    EXPECT_DOUBLE_EQ(data.opening, 900);
+    EXPECT_EQ(data.opening, Rub(900));
     ExcelReports reports(m_session, {}, false);
     ASSERT_TRUE(reports.Turnover(QDate(2026, 3, 1), QDate(2026, 3, 31), data));
     const ExcelSheet &sheet = m_session.Sheet();
@@ -135,7 +136,7 @@ TEST_P(ReportStoreTest, TurnoverSplitsTheBoundaryOnceAndNetsArticles) {
     EXPECT_EQ(sheet.ColumnWidth(QStringLiteral("B")), 20);
 
     // The next period opens with this one's closing balance: nothing lost or counted twice.
-    EXPECT_DOUBLE_EQ(store.Turnover(QDate(2026, 4, 1), QDate(2026, 4, 1)).opening, 650);
+    EXPECT_EQ(store.Turnover(QDate(2026, 4, 1), QDate(2026, 4, 1)).opening, Rub(650));
 }
 
 TEST_P(ReportStoreTest, ClientCardListsItsCarsOrdersAndExactlyItsPayments) {
@@ -162,10 +163,10 @@ TEST_P(ReportStoreTest, ClientCardListsItsCarsOrdersAndExactlyItsPayments) {
     EXPECT_EQ(S(card.cars[0].plate), "В222ВВ77");
     ASSERT_EQ(card.orders.size(), 2);
     EXPECT_EQ(S(card.orders[0].number), "No1");
-    EXPECT_DOUBLE_EQ(card.orders[0].total, 120);
-    EXPECT_DOUBLE_EQ(card.orders[0].debt, 0);
-    EXPECT_DOUBLE_EQ(card.orders[1].total, 240);
-    EXPECT_DOUBLE_EQ(card.orders[1].debt, 200);
+    EXPECT_EQ(card.orders[0].total, Rub(120));
+    EXPECT_EQ(card.orders[0].debt, Rub(0));
+    EXPECT_EQ(card.orders[1].total, Rub(240));
+    EXPECT_EQ(card.orders[1].debt, Rub(200));
     QStringList paid;
     for (const auto &p : card.payments) paid << p.document;
     EXPECT_EQ(S(paid.join(u',')), "док-e,док-b,док-a");  // newest first
@@ -236,7 +237,7 @@ TEST_P(ReportStoreTest, StoredStatementAndSignatories) {
     const QList<PayoutSheetRow> rows = store.PayoutSheet(QStringLiteral("pay"));
     ASSERT_EQ(rows.size(), 2);
     EXPECT_EQ(S(rows[0].worker), "Алексеев А.А.");
-    EXPECT_DOUBLE_EQ(rows[1].amount, 3000);
+    EXPECT_EQ(rows[1].amount, Rub(3000));
     QString director, accountant;
     store.Signatories(&director, &accountant);
     EXPECT_EQ(S(director), "Иванов И.И.");

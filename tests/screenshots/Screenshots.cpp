@@ -2,6 +2,7 @@
 // database of its own. Run under a display (xvfb-run) with the folder for the pictures:
 //   xvfb-run -a ./build/tests/screenshots/zv_screenshots docs/screenshots
 #include "../orders/JournalFixtures.h"
+#include "../support/Rub.h"
 #include "AppContext.h"
 #include "COrderFormDlg.h"
 #include "Commands.h"
@@ -33,7 +34,7 @@ OrderLine Line(const char *key, const char *name, double count, double price, do
     line.iddService = QString::fromLatin1(key);
     line.name = QString::fromUtf8(name);
     line.count = count;
-    line.price = price;
+    line.price = Rub(price);
     line.prNds = vat;
     return line;
 }

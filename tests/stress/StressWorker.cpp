@@ -1,6 +1,7 @@
 // One workstation of the two-process stress test: opens the database named on the command line (creating
 // its schema if nobody has yet) and saves a number of orders or cars as fast as it can. Every failed save
 // is printed; the exit code is the number of failures (capped), so 0 means every save went through.
+#include "../support/Rub.h"
 #include "CarStore.h"
 #include "ClientStore.h"
 #include "Database.h"
@@ -24,14 +25,14 @@ Order MakeOrder(int i, const QString &who) {
     OrderLine wash;
     wash.iddService = QStringLiteral("svc-wash");
     wash.name = QStringLiteral("Мойка");
-    wash.price = 400;
+    wash.price = Rub(400);
     wash.workers = {PickedWorker{QString(), QStringLiteral("w1"), QStringLiteral("Петров П.П."), false}};
     o.lines = {wash};
     PayRecord pay;
     pay.NaznPay = QStringLiteral("Оплата услуг");
     pay.ProposedNomer = pay.NomerPay = QStringLiteral("1");  // as proposed: the save takes a free number
     pay.DataPay = QDateTime::currentDateTime();
-    pay.SummaPay = 400;
+    pay.SummaPay = Rub(400);
     o.payments = {pay};
     o.ZakazData = QDateTime(QDate::currentDate(), QTime(0, 0));
     o.ZakazBegin = o.ZakazBeginIn = QDateTime(QDate::currentDate(), QTime(9, 0));
