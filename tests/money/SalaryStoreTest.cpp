@@ -129,6 +129,12 @@ TEST_P(SalaryStoreTest, EveryWorkersBalanceAgreesWithHisOwnFigure) {
     AddOrder(db(), QStringLiteral("c"), At(2024, 3, 10, 23, 59, 59));
     AddLine(db(), QStringLiteral("c"), QStringLiteral("t"), 2, 50, 0, false, 25);
     assign(QStringLiteral("c"), QStringLiteral("t"), {QStringLiteral("w3")});
+    // A fixed 100.00 among three: shares rounded to the kopeck that add up, the first by key taking the
+    // odd kopeck.
+    AddOrder(db(), QStringLiteral("d"), At(2024, 3, 5));
+    AddLine(db(), QStringLiteral("d"), QStringLiteral("u"), 1, 10, 0, false, 100);
+    assign(QStringLiteral("d"), QStringLiteral("u"),
+           {QStringLiteral("w3"), QStringLiteral("w1"), QStringLiteral("w2")});
     // None of these count: finished after the day, not finished, deleted, a deleted line.
     AddOrder(db(), QStringLiteral("late"), At(2024, 3, 11, 0));
     AddOrder(db(), QStringLiteral("open"), At(2024, 3, 3), 1);
@@ -147,13 +153,16 @@ TEST_P(SalaryStoreTest, EveryWorkersBalanceAgreesWithHisOwnFigure) {
     SalaryStore store(db());
     const QList<WorkerFigures> list = store.WorkerBalances(day);
     ASSERT_EQ(list.size(), 3);
-    const QHash<QString, Money> expected = {{QStringLiteral("w1"), Rub(45)},
-                                            {QStringLiteral("w2"), Rub(45 + 80)},
-                                            {QStringLiteral("w3"), Rub(80 + 25)}};
+    const QHash<QString, Money> expected = {{QStringLiteral("w1"), Rub(45 + 33.34)},
+                                            {QStringLiteral("w2"), Rub(45 + 80 + 33.33)},
+                                            {QStringLiteral("w3"), Rub(80 + 25 + 33.33)}};
     for (const WorkerFigures &w : list) {
         SCOPED_TRACE(w.IddWork.toStdString());
         EXPECT_EQ(w.earned, expected.value(w.IddWork, Rub(-1)));
         EXPECT_EQ(store.WorkerEarned(w.IddWork, day), Rub(w.earned));
+        Money listed;  // the worker's works list shows the same shares
+        for (const PerformedWork &p : store.FillPerformedWorks({{}, day, w.IddWork}).rows) listed += p.pay;
+        EXPECT_EQ(listed, w.earned);
     }
 }
 

@@ -1,3 +1,4 @@
+#include "AmountInWords.h"
 #include "DbError.h"
 #include "DocumentFixture.h"
 #include "DocumentPrinter.h"
@@ -236,5 +237,66 @@ TEST_P(DocumentWriterTest, EveryFieldWrittenReachesItsTemplate) {
             }
         }
         EXPECT_GT(checked, 20);
+    }
+}
+
+// Orders whose lines round differently: on every document the printed lines add up to the printed totals,
+// the words name that total, and the order keeps the same total for the journal and the debts.
+TEST_P(DocumentWriterTest, PrintedLinesAddUpToThePrintedTotals) {
+    const struct {
+        const char *name;
+        QList<OrderLine> lines;
+        const char *total, *vat;
+    } cases[] = {
+        {"thirds at 20 %",
+         {Line(QStringLiteral("a"), QStringLiteral("Мойка"), 1, 333.33, 20),
+          Line(QStringLiteral("b"), QStringLiteral("Чистка"), 1, 333.33, 20),
+          Line(QStringLiteral("c"), QStringLiteral("Сушка"), 1, 333.33, 20)},
+         "1200.00",
+         "200.01"},
+        {"half kopecks of VAT",
+         {Line(QStringLiteral("a"), QStringLiteral("Вентиль"), 1, 0.25, 10),
+          Line(QStringLiteral("b"), QStringLiteral("Грузик"), 3, 0.35, 18)},
+         "1.52",
+         "0.22"},
+        {"fractional quantities",
+         {Line(QStringLiteral("a"), QStringLiteral("Герметик"), 1.5, 10.01, 20),
+          Line(QStringLiteral("b"), QStringLiteral("Паста"), 0.333, 99.99, 18)},
+         "57.31",
+         "8.99"},
+    };
+    const auto money = [](const QString &row, const char *field) {
+        const QRegularExpression re(QStringLiteral("\\|1:%1:([-0-9.]+)").arg(QLatin1String(field)));
+        return Money::Parse(re.match(row).captured(1));
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString key = SaveOrder(c.lines);
+        for (OrderDocument doc : {OrderDocument::Invoice, OrderDocument::TaxInvoice}) {
+            const QString data = Data(doc, key);
+            Money sum, vat, total;
+            for (const QString &row : RowLines(data)) {
+                sum += money(row, "summa");
+                vat += money(row, "summaNds");
+                total += money(row, "itog");
+            }
+            EXPECT_EQ(sum.Text(), Field(data, QStringLiteral("summaZ")));
+            EXPECT_EQ(vat.Text(), Field(data, QStringLiteral("summaNdsZ")));
+            EXPECT_EQ(total.Text(), Field(data, QStringLiteral("itogZ")));
+            EXPECT_EQ(sum + vat, total);
+            EXPECT_EQ(Field(data, QStringLiteral("itogZ")), QLatin1String(c.total));
+            EXPECT_EQ(Field(data, QStringLiteral("summaNdsZ")), QLatin1String(c.vat));
+        }
+        const QString work = Data(OrderDocument::WorkOrder, key);
+        Money rows;
+        for (const QString &row : RowLines(work)) rows += money(row, "summa");
+        EXPECT_EQ(rows.Text(), Field(work, QStringLiteral("itog")));
+        EXPECT_EQ(Field(work, QStringLiteral("itog")), QLatin1String(c.total));
+        EXPECT_EQ(Field(work, QStringLiteral("itogP")),
+                  AmountInWords().Format(Money::Parse(QString::fromLatin1(c.total)).ToDouble(), true, false,
+                                         QStringLiteral("643")));
+        const QVariant stored =
+            FirstValue(db(), QStringLiteral("SELECT ZakazSumma FROM TZakaz WHERE IddZakaz = ?"), {key});
+        EXPECT_EQ(Money::Roubles(stored.toDouble()).Text(), QLatin1String(c.total));
     }
 }

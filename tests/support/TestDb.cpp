@@ -1,6 +1,8 @@
 #include "TestDb.h"
 
+#include "Database.h"
 #include "DbError.h"
+#include "Schema.h"
 
 #include <QCoreApplication>
 #include <QSqlDatabase>
@@ -88,4 +90,48 @@ QStringList ColumnTexts(Database &db, const QString &sql, const QVariantList &bi
     QSqlQuery q = db.Exec(sql, binds);
     while (q.next()) values << q.value(0).toString();
     return values;
+}
+
+// The layout the first version of the program made: 32-bit long columns, every text 255 characters,
+// no rule about live links or logins.
+void MakeVersion1(Database &db) {
+    db.Exec(QStringLiteral("DROP VIEW TClientDolgD"));
+    db.Exec(QStringLiteral("DROP VIEW TClientDolg"));
+    for (const TableDef &t : Schema::Tables())
+        db.Exec(QStringLiteral("DROP TABLE [%1]").arg(QLatin1StringView(t.name)));
+    db.Exec(QStringLiteral("DROP TABLE ZvSchema"));
+    if (db.PostgresStyle()) db.Exec(QStringLiteral("DROP FUNCTION zv_tpay_paid()"));
+    for (const TableDef &t : Schema::Tables()) {
+        QStringList cols;
+        for (const ColumnDef &c : t.columns) {
+            const QLatin1StringView name(c.name);
+            if (name.startsWith(QLatin1StringView("ZakazSumma")) || name == QLatin1StringView("ZakazOplata"))
+                continue;  // versions 3 and 4
+            const char *type = c.type == ColType::Text   ? "VARCHAR(255)"
+                               : c.type == ColType::Long ? "INTEGER"
+                               : c.type == ColType::Double
+                                   ? (db.PostgresStyle() ? "DOUBLE PRECISION" : "DOUBLE")
+                               : c.type == ColType::Bool ? "BOOLEAN DEFAULT FALSE"
+                                                         : "TIMESTAMP";
+            cols << QStringLiteral("[%1] %2").arg(QLatin1StringView(c.name), QLatin1StringView(type));
+        }
+        if (!t.primaryKey.isEmpty()) cols << QStringLiteral("PRIMARY KEY (%1)").arg(t.primaryKey.join(u", "));
+        db.Exec(QStringLiteral("CREATE TABLE [%1] (%2)").arg(QLatin1StringView(t.name), cols.join(u", ")));
+    }
+    db.Exec(QStringLiteral("CREATE INDEX IX_SUser_Login ON SUser (Login)"));
+    db.Exec(QStringLiteral(
+        "CREATE VIEW TClientDolg AS SELECT TZakaz.IddZakaz AS IddZakaz, TZakaz.IddVlad AS IddVlad, "
+        "COALESCE((SELECT SUM(s.[Count]*s.Price + s.[Count]*s.Price*s.PrNDS/100) FROM TService s "
+        "WHERE s.IddZakaz = TZakaz.IddZakaz AND s.IddTop <> '0' AND s.[Delete] = FALSE), 0) - "
+        "COALESCE((SELECT SUM(p.SummaPay) FROM TPay p WHERE p.IddZakaz = TZakaz.IddZakaz AND p.[Delete] = "
+        "FALSE), 0) AS SummD FROM TZakaz"));
+    db.Exec(
+        QStringLiteral("CREATE VIEW TClientDolgD AS SELECT TClientDolg.IddVlad AS IddVlad, "
+                       "SUM(TClientDolg.SummD) AS Sum_SummD FROM TClientDolg GROUP BY TClientDolg.IddVlad"));
+    db.Exec(QStringLiteral("INSERT INTO SMain (IddMain) VALUES ('1')"));
+    db.Exec(QStringLiteral(
+        "INSERT INTO [Number] (iddnum, ZakazPr, ZakazNomer, PayNomer, OutPayNomer, SalaryNomer) "
+        "VALUES ('1', 'A-', 2147483647, 5, 0, 0)"));
+    db.Exec(QStringLiteral("CREATE TABLE ZvSchema (Version INTEGER NOT NULL)"));
+    db.Exec(QStringLiteral("INSERT INTO ZvSchema (Version) VALUES (1)"));
 }

@@ -40,3 +40,8 @@ int CountRows(Database &db, const QString &sql, const QVariantList &binds = {});
 QVariant FirstValue(Database &db, const QString &sql, const QVariantList &binds = {});
 // The first column of every row, as text.
 QStringList ColumnTexts(Database &db, const QString &sql, const QVariantList &binds = {});
+
+// Turns the test database into one the first version of the program made: 32-bit long columns, every
+// text 255 characters, amounts as doubles, no rule about live links or logins, no kept totals. The next
+// open upgrades it.
+void MakeVersion1(Database &db);

@@ -1,0 +1,141 @@
+#include "CashStore.h"
+#include "ClientStore.h"
+#include "Database.h"
+#include "DbError.h"
+#include "OrderFixtures.h"
+#include "OrderJournalStore.h"
+#include "OrderStore.h"
+#include "PaymentStore.h"
+#include "Rub.h"
+#include "Schema.h"
+#include "TestDb.h"
+
+#include <gtest/gtest.h>
+
+using namespace Fixture;
+
+class ExactMoneyTest : public DbTest {};
+ZV_INSTANTIATE_DB_TESTS(ExactMoneyTest);
+
+// A database of an older version whose amounts carry the dust of doubles, written past the program's
+// rounding as another program would: after the upgrade the stored totals, the debts, the journal, the
+// client card and the clients directory agree to the kopeck, and an order paid to the kopeck owes nothing.
+TEST_P(ExactMoneyTest, AnOldDatabaseWithDustIsConvertedToTheKopeck) {
+    MakeVersion1(db());
+    const auto exec = [&](const char *sql, const QVariantList &binds) {
+        db().Exec(QString::fromUtf8(sql), binds);
+    };
+    exec("INSERT INTO SClient (IddClient, ClientName) VALUES (?, ?)",
+         {QStringLiteral("c1"), QStringLiteral("Клиент")});
+    for (const char *zakaz : {"z1", "z2", "z3"})
+        exec(
+            "INSERT INTO TZakaz (IddZakaz, ZakazNomer, IddVlad, ZakazStatus, ZakazData, [Delete]) "
+            "VALUES (?, ?, 'c1', 2, ?, ?)",
+            {QString::fromLatin1(zakaz), QString::fromLatin1(zakaz),
+             QDateTime(QDate(2020, 1, 10), QTime(0, 0)), false});
+    const auto line = [&](const char *zakaz, const char *service, double count, double price, double nds) {
+        exec(
+            "INSERT INTO TService (IddZakaz, IddService, IddTop, [Count], Price, PrNDS, [Delete]) "
+            "VALUES (?, ?, 'top', ?, ?, ?, ?)",
+            {QString::fromLatin1(zakaz), QString::fromLatin1(service), count, price, nds, false});
+    };
+    const auto pay = [&](const char *id, const char *zakaz, double sum) {
+        exec("INSERT INTO TPay (IddPay, IddZakaz, TypePay, SummaPay, [Delete]) VALUES (?, ?, 0, ?, ?)",
+             {QString::fromLatin1(id), QString::fromLatin1(zakaz), sum, false});
+    };
+    line("z1", "s1", 3, 33.333, 20);  // 33.33 x 3 = 99.99, VAT 20.00 (19.998): 119.99
+    pay("p1", "z1", 119.99 + 1e-9);   // paid to the kopeck
+    line("z2", "s1", 1, 0.1, 0);
+    line("z2", "s2", 1, 0.2, 0);  // 0.30, though 0.1 + 0.2 is a hair above it
+    pay("p2", "z2", 0.3);
+    line("z3", "s1", 1, 99.999, 0);  // 100.00
+    pay("p3", "z3", 50.004);         // 50.00: 50.00 owed
+    m_db.reset();
+    m_db = OpenAgain();
+    ASSERT_EQ(Schema::StoredVersion(db()), Schema::kVersion);
+
+    EXPECT_EQ(Rub(FirstValue(db(), QStringLiteral("SELECT ZakazSumma FROM TZakaz WHERE IddZakaz = 'z1'"))
+                      .toDouble()),
+              Rub(119.99));
+    EXPECT_EQ(
+        Rub(FirstValue(db(), QStringLiteral("SELECT Price FROM TService WHERE IddZakaz = 'z1'")).toDouble()),
+        Rub(33.33));
+    const QList<ClientOrderRow> card = CashStore(db()).ClientOrders(QStringLiteral("c1"));
+    ASSERT_EQ(card.size(), 3);
+    QHash<QString, Money> debts;
+    for (const ClientOrderRow &o : card) debts.insert(o.IddZakaz, o.debt);
+    EXPECT_EQ(debts.value(QStringLiteral("z1")), Money());
+    EXPECT_EQ(debts.value(QStringLiteral("z2")), Money());
+    EXPECT_EQ(debts.value(QStringLiteral("z3")), Rub(50));
+
+    // The journal lists the orders in debt whatever their date: only z3.
+    JournalFilter f;
+    f.from = f.to = QDate(2030, 1, 1);
+    const QList<JournalOrder> journal = OrderJournalStore(db()).Search(f);
+    ASSERT_EQ(journal.size(), 1);
+    EXPECT_EQ(journal[0].IddZakaz, QStringLiteral("z3"));
+    EXPECT_EQ(journal[0].debt, Rub(50));
+
+    ClientFilter debtors;
+    debtors.debtorsOnly = true;
+    const QList<ClientListRow> listed = ClientStore(db()).Search(debtors);
+    ASSERT_EQ(listed.size(), 1);
+    EXPECT_EQ(listed[0].debt, Rub(50));
+    EXPECT_EQ(CashStore(db()).UnpaidOrders(QStringLiteral("c1")).size(), 1);
+}
+
+// The limit of amounts and quantities: one over is refused with the same message on both databases and
+// nothing is written; at the limit an order and a payment are saved and read back whole.
+TEST_P(ExactMoneyTest, AmountsAndQuantitiesAreHeldToOneLimit) {
+    const Money most = Money::Kopecks(Money::kMaxKopecks);
+    const auto refusal = [&](const std::function<void()> &save) {
+        try {
+            save();
+        } catch (const DbError &e) {
+            return e.text();
+        }
+        return QStringLiteral("<saved>");
+    };
+
+    PayRecord pay;
+    pay.NomerPay = QStringLiteral("1");
+    pay.DataPay = QDateTime(QDate(2024, 5, 1), QTime(10, 0));
+    pay.SummaPay = most + Money::Kopecks(1);
+    EXPECT_EQ(
+        refusal([&] { PaymentStore(db()).SavePayment(pay, QStringLiteral("z"), QStringLiteral("anna")); }),
+        QStringLiteral("Поле «Сумма» не может быть больше 999 999 999,99 по модулю.\n"
+                       "Исправьте значение: ничего не сохранено."));
+    pay.SummaPay = -pay.SummaPay;
+    EXPECT_NE(
+        refusal([&] { PaymentStore(db()).SavePayment(pay, QStringLiteral("z"), QStringLiteral("anna")); }),
+        QStringLiteral("<saved>"));
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TPay")), 0);
+
+    Order o;
+    o.car.AvtoNomer = QStringLiteral("А001АА77");
+    o.client.ClientName = QStringLiteral("Иванов");
+    o.ZakazData = QDateTime(QDate(2024, 5, 1), QTime(0, 0));
+    o.lines = {Service(QStringLiteral("s"), QStringLiteral("Мойка"), 100000, 1, 0)};
+    EXPECT_EQ(refusal([&] { OrderStore(db()).Save(o, QStringLiteral("anna")); }),
+              QStringLiteral("Поле «Количество» не может быть больше 99 999 по модулю.\n"
+                             "Исправьте значение: ничего не сохранено."));
+    o.lines = {Service(QStringLiteral("s"), QStringLiteral("Мойка"), 2, 999999999.99, 0)};
+    EXPECT_TRUE(refusal([&] {
+                    OrderStore(db()).Save(o, QStringLiteral("anna"));
+                }).startsWith(QStringLiteral("Сумма заказа не может быть больше 999 999 999,99.")));
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TZakaz")), 0);
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM SAvto")), 0);
+
+    o.lines = {Service(QStringLiteral("s"), QStringLiteral("Мойка"), 1, 999999999.99, 0),
+               Service(QStringLiteral("t"), QStringLiteral("Паста"), 99999, 0, 0)};
+    const QString key = OrderStore(db()).Save(o, QStringLiteral("anna"));
+    pay.SummaPay = most;
+    PaymentStore(db()).SavePayment(pay, key, QStringLiteral("anna"));
+    const std::optional<Order> back = OrderStore(db()).Load(key);
+    ASSERT_TRUE(back);
+    ASSERT_EQ(back->lines.size(), 2);
+    EXPECT_EQ(back->lines[0].price, most);
+    EXPECT_EQ(back->lines[1].count, 99999);
+    EXPECT_EQ(back->payments.value(0).SummaPay, most);
+    EXPECT_EQ(CashStore(db()).OrderDebt(key), Money());
+}
