@@ -44,6 +44,9 @@ TEST(ScreenBasics, AmountsAndCountersTakeOnlyWhatTheyCanBe) {
         {"-5", false, "5"},        // no minus where an amount cannot be negative
         {"-5,5", true, "-5,5"},
         {"5-", true, "5"},
+        {"999 999 999,99", false, "999 999 999,99"},  // the most an amount can be
+        {"12345678901", false, "123456789"},          // nine digits of roubles at most
+        {"-1234567890,5", true, "-123456789,5"},
     };
     for (const auto &c : cases) {
         QLineEdit edit;
@@ -60,6 +63,11 @@ TEST(ScreenBasics, AmountsAndCountersTakeOnlyWhatTheyCanBe) {
     Inputs::Counter(&counter);
     Type(&counter, QStringLiteral("12abc-3.4"));
     EXPECT_EQ(counter.text(), QStringLiteral("1234"));
+
+    QLineEdit quantity;
+    Inputs::Quantity(&quantity);
+    Type(&quantity, QStringLiteral("1234567,12345"));
+    EXPECT_EQ(quantity.text(), QStringLiteral("12345,123"));  // up to 99 999 with three decimals
 }
 
 TEST(ScreenBasics, NameColumnTakesTheSpareWidth) {
