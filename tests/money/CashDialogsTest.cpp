@@ -3,8 +3,8 @@
 #include "CashStore.h"
 #include "CounterStore.h"
 #include "MoneyRows.h"
-#include "ScreenTest.h"
 #include "PaymentStore.h"
+#include "ScreenTest.h"
 #include "Widgets.h"
 
 #include <QComboBox>

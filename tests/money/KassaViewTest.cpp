@@ -3,9 +3,9 @@
 #include "KassaJournalKind.h"
 #include "KeyedList.h"
 #include "MoneyRows.h"
-#include "ScreenTest.h"
 #include "PaymentStore.h"
 #include "Rows.h"
+#include "ScreenTest.h"
 #include "Widgets.h"
 
 #include <QComboBox>

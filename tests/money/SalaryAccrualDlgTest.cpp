@@ -4,11 +4,11 @@
 #include "DbError.h"
 #include "KeyedList.h"
 #include "MoneyRows.h"
-#include "ScreenTest.h"
 #include "PaymentStore.h"
 #include "PerformedWorksList.h"
 #include "SalaryRows.h"
 #include "SalaryStore.h"
+#include "ScreenTest.h"
 #include "Widgets.h"
 
 #include <QComboBox>

@@ -4,10 +4,10 @@
 #include "KassaJournalKind.h"
 #include "KeyedList.h"
 #include "MoneyRows.h"
-#include "ScreenTest.h"
 #include "SalaryJournalKind.h"
 #include "SalaryRows.h"
 #include "SalaryStore.h"
+#include "ScreenTest.h"
 #include "Widgets.h"
 
 #include <QDateEdit>
