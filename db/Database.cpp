@@ -48,38 +48,38 @@ bool IsWrite(const QString &sql) {
 }  // namespace
 
 std::unique_ptr<Database> Database::Open(const QString &connect) {
-    const ConnectSpec spec = ParseConnectString(connect);
+    const ConnectTarget target = ParseConnectString(connect);
     std::unique_ptr<Database> db(new Database);
-    db->OpenSpec(spec);
+    db->Connect(target);
     Schema::Ensure(*db);
     // An upgrade may have changed tables under statements prepared before it.
     db->ForgetStatements();
     return db;
 }
 
-void Database::OpenSpec(const ConnectSpec &spec) {
-    m_dialect = spec.dialect;
+void Database::Connect(const ConnectTarget &target) {
+    m_dialect = target.dialect;
     m_name = QStringLiteral("zv-%1").arg(g_connectionCounter.fetchAndAddOrdered(1));
     QSqlDatabase db;
-    switch (spec.dialect) {
+    switch (target.dialect) {
         case Dialect::Sqlite:
             db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-            db.setDatabaseName(spec.file);
+            db.setDatabaseName(target.file);
             // Two copies of the program on one file wait for each other instead of failing.
             db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
             break;
         case Dialect::Postgres:
             db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_name);
-            db.setHostName(spec.host);
-            if (spec.port > 0) db.setPort(spec.port);
-            db.setDatabaseName(spec.dbname);
-            db.setUserName(spec.user);
-            db.setPassword(spec.password);
-            db.setConnectOptions(spec.options);
+            db.setHostName(target.host);
+            if (target.port > 0) db.setPort(target.port);
+            db.setDatabaseName(target.dbname);
+            db.setUserName(target.user);
+            db.setPassword(target.password);
+            db.setConnectOptions(target.options);
             break;
         case Dialect::Odbc:
             db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), m_name);
-            db.setDatabaseName(spec.odbcName);
+            db.setDatabaseName(target.odbcName);
             break;
     }
     if (!db.isValid())
@@ -91,8 +91,8 @@ void Database::OpenSpec(const ConnectSpec &spec) {
         m_name.clear();
         throw DbError(text);
     }
-    m_postgresStyle = spec.dialect == Dialect::Postgres;
-    if (spec.dialect == Dialect::Sqlite) {
+    m_postgresStyle = target.dialect == Dialect::Postgres;
+    if (target.dialect == Dialect::Sqlite) {
         // A second program opening a brand-new file at the same moment can be refused the switch to WAL
         // at once: SQLite does not wait where waiting could deadlock. It tries again until the usual lock
         // wait has passed.
@@ -113,7 +113,7 @@ void Database::OpenSpec(const ConnectSpec &spec) {
         // and the file is read through a memory map instead of a system call a page.
         Exec(QStringLiteral("PRAGMA cache_size=-32768"));
         Exec(QStringLiteral("PRAGMA mmap_size=268435456"));
-    } else if (spec.dialect == Dialect::Postgres) {
+    } else if (target.dialect == Dialect::Postgres) {
         // Waits for another workstation's lock as long as SQLite does, then reports it instead of hanging.
         SetLockWait(10000);
         // Statements stay prepared (see ExecPrepared); each run is still planned for its own values, so a
@@ -128,7 +128,7 @@ void Database::OpenSpec(const ConnectSpec &spec) {
         // ten years of order lines to join a journal of a few thousand orders, instead of looking up each
         // order's lines through their index.
         Exec(QStringLiteral("SET random_page_cost = 1.1"));
-    } else if (spec.dialect == Dialect::Odbc) {
+    } else if (target.dialect == Dialect::Odbc) {
         // The data source may lead to PostgreSQL as well as to an SQLite file.
         QSqlQuery probe(handle());
         m_postgresStyle = probe.exec(QStringLiteral("SELECT version()")) && probe.next() &&

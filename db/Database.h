@@ -70,7 +70,7 @@ public:
 private:
     friend class SqliteCursor;
     Database() = default;
-    void OpenSpec(const ConnectSpec &spec);
+    void Connect(const ConnectTarget &target);
     [[noreturn]] void Fail(const QSqlError &error);
     // A failure of SQLite itself (its result code), reported as the driver reports it.
     [[noreturn]] void FailSqlite(int code, const char *what);

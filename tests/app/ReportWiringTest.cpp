@@ -100,7 +100,7 @@ TEST_P(ReportWiringTest, EveryCommandReachesTheScreenAboveIt) {
          {},
          {}},
         {"orders report",
-         ChildKind::kOrderJournal,
+         ChildKindId::kOrderJournal,
          [&] { frame->Action(Cmd::kPrint)->trigger(); },
          QStringLiteral("Заказы"),
          {}},
@@ -117,17 +117,17 @@ TEST_P(ReportWiringTest, EveryCommandReachesTheScreenAboveIt) {
          QStringLiteral("Карта клиента"),
          {}},
         {"cash report",
-         ChildKind::kCashJournal,
+         ChildKindId::kCashJournal,
          [&] { Trigger(CKassaView::kPrint); },
          QStringLiteral("Операции по кассе"),
          {}},
         {"turnover",
-         ChildKind::kCashJournal,
+         ChildKindId::kCashJournal,
          [&] { Trigger(CKassaView::kPrintTotals); },
          QStringLiteral("Оборотная ведомость"),
          {}},
         {"stored statement, nothing chosen",
-         ChildKind::kSalaryJournal,
+         ChildKindId::kSalaryJournal,
          [&] {
              journal()->list()->setCurrentItem(nullptr);
              journal()->list()->clearSelection();
@@ -136,7 +136,7 @@ TEST_P(ReportWiringTest, EveryCommandReachesTheScreenAboveIt) {
          {},
          CJSalaryView::kSelectToPrint},
         {"stored statement",
-         ChildKind::kSalaryJournal,
+         ChildKindId::kSalaryJournal,
          [&] {
              EXPECT_TRUE(journal()->list()->SelectKey(QStringLiteral("p1")));
              Trigger(CJSalaryView::kStatement);
@@ -144,12 +144,12 @@ TEST_P(ReportWiringTest, EveryCommandReachesTheScreenAboveIt) {
          QStringLiteral("Ведомость"),
          {}},
         {"payouts",
-         ChildKind::kSalaryJournal,
+         ChildKindId::kSalaryJournal,
          [&] { Trigger(CJSalaryView::kPrint); },
          QStringLiteral("Выплаты сотрудникам"),
          {}},
         {"accrual dialog",
-         ChildKind::kSalaryJournal,
+         ChildKindId::kSalaryJournal,
          [&] {
              dialogs.Then([](QDialog &d) {
                  Click(d, "Print");
@@ -160,7 +160,7 @@ TEST_P(ReportWiringTest, EveryCommandReachesTheScreenAboveIt) {
          QStringLiteral("Ведомость"),
          {}},
         {"worker's works dialog",
-         ChildKind::kSalaryJournal,
+         ChildKindId::kSalaryJournal,
          [&] {
              dialogs.Then([](QDialog &d) {
                  SelectRow(List(d), QStringLiteral("Иванов"));
@@ -176,12 +176,12 @@ TEST_P(ReportWiringTest, EveryCommandReachesTheScreenAboveIt) {
          QStringLiteral("Выполненные работы"),
          {}},
         {"performed works",
-         ChildKind::kWorksReport,
+         ChildKindId::kWorksReport,
          [&] { Trigger(Cmd::kPrint); },
          QStringLiteral("Выполненные работы"),
          {}},
         {"balances",
-         ChildKind::kBalanceReport,
+         ChildKindId::kBalanceReport,
          [&] { Trigger(Cmd::kPrint); },
          QStringLiteral("Задолженность сотрудникам"),
          {}},
