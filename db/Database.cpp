@@ -92,6 +92,7 @@ void Database::Connect(const ConnectTarget &target) {
         throw DbError(text);
     }
     m_postgresStyle = target.dialect == Dialect::Postgres;
+    m_sqliteFile = target.dialect == Dialect::Sqlite;
     if (target.dialect == Dialect::Sqlite) {
         // A second program opening a brand-new file at the same moment can be refused the switch to WAL
         // at once: SQLite does not wait where waiting could deadlock. It tries again until the usual lock
@@ -133,6 +134,8 @@ void Database::Connect(const ConnectTarget &target) {
         QSqlQuery probe(handle());
         m_postgresStyle = probe.exec(QStringLiteral("SELECT version()")) && probe.next() &&
                           probe.value(0).toString().contains(u"PostgreSQL");
+        m_sqliteFile =
+            !m_postgresStyle && probe.exec(QStringLiteral("SELECT sqlite_version()")) && probe.next();
     }
 }
 
@@ -142,7 +145,7 @@ Database::~Database() {
         QSqlDatabase db = QSqlDatabase::database(m_name, false);
         if (db.isOpen()) {
             if (m_depth > 0 && !m_aborted) {
-                if (m_dialect == Dialect::Sqlite)
+                if (m_sqliteFile)
                     QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
                 else
                     db.rollback();
@@ -417,7 +420,7 @@ void Database::Begin() {
     if (m_depth == 0) {
         m_doomed = false;
         m_aborted = false;
-        if (m_dialect == Dialect::Sqlite) {
+        if (m_sqliteFile) {
             // Taking the write lock first means a save that reads before it writes never finds its
             // snapshot outdated half-way; a second program waits here (busy timeout) instead.
             ExecControl(QStringLiteral("BEGIN IMMEDIATE"));
@@ -436,7 +439,7 @@ void Database::Commit() {
         Rollback0();
         throw DbError(QStringLiteral("Изменения отменены: часть записи не удалась."));
     }
-    if (m_dialect == Dialect::Sqlite) {
+    if (m_sqliteFile) {
         QSqlQuery q(handle());
         if (!q.exec(QStringLiteral("COMMIT"))) {
             const QSqlError error = q.lastError();
@@ -467,7 +470,7 @@ void Database::Rollback() {
 // Ends the outermost transaction on the server, unless a failed statement has already ended it.
 void Database::Rollback0() {
     if (!m_aborted) {
-        if (m_dialect == Dialect::Sqlite)
+        if (m_sqliteFile)
             QSqlQuery(handle()).exec(QStringLiteral("ROLLBACK"));
         else
             handle().rollback();

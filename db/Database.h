@@ -44,8 +44,9 @@ public:
     QVariant BindValue(const QVariant &value) const;
 
     // Transactions nest: only the outermost Begin/Commit reach the database. A rollback anywhere
-    // dooms the whole outer transaction. On SQLite the outermost Begin takes the write lock at once
-    // (BEGIN IMMEDIATE), so a second program waits for it instead of failing half-way.
+    // dooms the whole outer transaction. On an SQLite file, embedded or through an ODBC data source, the
+    // outermost Begin takes the write lock at once (BEGIN IMMEDIATE), so a second program waits for it
+    // instead of failing half-way.
     void Begin();
     void Commit();
     void Rollback();
@@ -83,6 +84,9 @@ private:
     QString m_name;
     Dialect m_dialect = Dialect::Sqlite;
     bool m_postgresStyle = false;
+    // An SQLite file, embedded or behind ODBC: transactions are begun and ended by statement, since the
+    // ODBC driver's own would begin deferred.
+    bool m_sqliteFile = false;
     int m_depth = 0;
     bool m_doomed = false;
     std::function<void(const QString &)> m_writeHook;
