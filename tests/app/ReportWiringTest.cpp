@@ -14,10 +14,12 @@
 #include "ScreenTest.h"
 #include "Scripted.h"
 #include "Widgets.h"
+#include "XlsxProbe.h"
 
 #include <gtest/gtest.h>
 #include <QAction>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QFileInfo>
 #include <QMdiSubWindow>
 #include <QTreeWidget>
@@ -163,6 +165,8 @@ TEST_P(ReportWiringTest, EveryCommandReachesTheScreenAboveIt) {
          ChildKindId::kSalaryJournal,
          [&] {
              dialogs.Then([](QDialog &d) {
+                 // Up to tomorrow: the period printed then starts with today's work, not with the day.
+                 Child<QDateEdit>(d, "onDate")->setDate(QDate::currentDate().addDays(1));
                  SelectRow(List(d), QStringLiteral("Иванов"));
                  Click(d, "Works");
                  return int(QDialog::Rejected);
@@ -186,6 +190,7 @@ TEST_P(ReportWiringTest, EveryCommandReachesTheScreenAboveIt) {
          QStringLiteral("Задолженность сотрудникам"),
          {}},
     };
+    QMap<QString, QString> written;  // the workbook of each case that writes one
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         opened.clear();
@@ -203,5 +208,12 @@ TEST_P(ReportWiringTest, EveryCommandReachesTheScreenAboveIt) {
         if (c.report.isEmpty()) continue;
         EXPECT_TRUE(QFileInfo(opened[0]).fileName().startsWith(c.report)) << opened[0].toStdString();
         EXPECT_GT(QFileInfo(opened[0]).size(), 0);
+        written[QString::fromLatin1(c.what)] = opened[0];
     }
+    const QString today = QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
+    const QString tomorrow = QDate::currentDate().addDays(1).toString(QStringLiteral("dd.MM.yyyy"));
+    const XlsxProbe works = XlsxProbe::Read(written.value(QStringLiteral("worker's works dialog")));
+    EXPECT_EQ(works.cells.value(QStringLiteral("A1")).value,
+              QStringLiteral("Отчет о выполненных работах с:") + today + QStringLiteral(" по:") + tomorrow +
+                  QStringLiteral(" по исполнителю:Иванов."));
 }
