@@ -112,7 +112,7 @@ RefDb::Outcome RefDb::Ensure(const BenchTarget &target, double scale, bool force
             conn.Exec(QStringLiteral("CREATE SCHEMA %1").arg(schema));
         }
     } else {
-        const QString file = target.where();
+        const QString &file = target.where();
         if (QFileInfo::exists(file)) {
             {
                 PlainConnection conn(target);
