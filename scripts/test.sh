@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks the formatting, builds Trellvark, runs clang-tidy on the sources the last commit changed, and runs
-# every test: once in a normal build and once with AddressSanitizer and UndefinedBehaviorSanitizer, each
-# against SQLite and a throwaway PostgreSQL cluster.
+# every test: once in a normal build and once with AddressSanitizer (leaks included),
+# UndefinedBehaviorSanitizer, each against SQLite and a throwaway PostgreSQL cluster.
 # TIDY=all checks every source file instead (about 20 minutes of two cores).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -73,7 +73,14 @@ growth --pg "$ZV_TEST_PG"
 
 echo "== Build and test with AddressSanitizer and UndefinedBehaviorSanitizer"
 build build-asan -DZV_SANITIZE=ON
-ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
-  ctest --test-dir build-asan --output-on-failure -j "$JOBS" || status=1
+# A leak fails the test that leaked; tests/lsan.supp names the leaks that are a library's own. The ODBC
+# tests unwind slowly: the driver's leak is only recognised by frames the fast unwinder cannot reach.
+asan_ctest() {  # asan_ctest extra-ASAN_OPTIONS ctest-args...
+  ASAN_OPTIONS=detect_leaks=1$1 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0 \
+    UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir build-asan --output-on-failure -j "$JOBS" "${@:2}" ||
+    status=1
+}
+asan_ctest "" -E '^Odbc'
+asan_ctest ":fast_unwind_on_malloc=0" -R '^Odbc'
 
 exit $status
