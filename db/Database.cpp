@@ -241,7 +241,7 @@ QString Database::Announce(const QString &sql) {
     // After a failed statement nothing more runs in the transaction: it is already rolled back on the
     // server, so a statement now would commit on its own.
     if (m_aborted) throw DbError(QStringLiteral("Изменения отменены: часть записи не удалась."));
-    QString text = Sql(sql);
+    const QString text = Sql(sql);
     if (m_statementHook) m_statementHook(text);
     if (m_writeHook && IsWrite(text)) m_writeHook(text);
     return text;

@@ -30,6 +30,6 @@ trap 'rm -f "$log"' EXIT
 rc=0
 nice run-clang-tidy -p "$build" -quiet -j "${JOBS:-$(nproc)}" "${patterns[@]}" >"$log" 2>&1 || rc=$?
 # The findings, without the per-file chatter.
-grep -v '^[0-9]* warnings\? generated\.$\|^Suppressed [0-9]* warnings\|^Use -header-filter=\|^clang-tidy-14 \|^/usr/bin/clang-tidy' \
-  "$log" || true
+sed 's/\x1b\[[0-9;]*m//g' "$log" | grep -v '^[0-9]* warnings\? generated\.$\|^Suppressed [0-9]* warnings\|^Use -header-filter=\|^clang-tidy-14 \|^/usr/bin/clang-tidy' ||
+  true
 exit $rc
