@@ -3,6 +3,7 @@
 #include "OrderFixtures.h"
 
 #include <gtest/gtest.h>
+#include <utility>
 
 using namespace Fixture;
 
@@ -31,7 +32,7 @@ SelectedService Picked(const QString &key, const QString &name, double price, QT
     s.service.name = name;
     s.service.price = price;
     s.service.time = time;
-    s.performers = performers;
+    s.performers = std::move(performers);
     return s;
 }
 

@@ -13,7 +13,7 @@
 
 #include <dlfcn.h>
 #include <link.h>
-#include <signal.h>
+#include <signal.h>  // NOLINT(modernize-deprecated-headers): sigaction is POSIX, not in <csignal>
 #include <strings.h>
 #include <termios.h>
 #include <unistd.h>
