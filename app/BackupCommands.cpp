@@ -91,7 +91,7 @@ QString BackupCommands::ChooseRestore(QWidget *parent) {
 }
 
 QThread *BackupCommands::StartDailyCopy(const QString &databaseFile,
-                                        std::function<void(const QString &)> report) {
+                                        const std::function<void(const QString &)> &report) {
     if (databaseFile.isEmpty()) return nullptr;
     QThread *thread = QThread::create([databaseFile, report] {
         try {

@@ -40,7 +40,8 @@ public:
 
     // The daily copy of the database file into backup/ beside it, on a thread of its own so start-up does
     // not wait; a failure is shown through `report` on the main thread. Null for no embedded database.
-    static QThread *StartDailyCopy(const QString &databaseFile, std::function<void(const QString &)> report);
+    static QThread *StartDailyCopy(const QString &databaseFile,
+                                   const std::function<void(const QString &)> &report);
 
     // The settings key of the remembered folder.
     static const QString kFolderKey;

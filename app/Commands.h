@@ -83,11 +83,11 @@ constexpr const char *ThemeIcon(int id) {
 }  // namespace Cmd
 
 // Kinds of child window, numbered after their menus.
-namespace ChildKind {
+namespace ChildKindId {
 inline constexpr int kNone = 128;  // the menu shown while no child window is open
 inline constexpr int kOrderJournal = 129;
 inline constexpr int kCashJournal = 103;
 inline constexpr int kWorksReport = 105;
 inline constexpr int kBalanceReport = 107;
 inline constexpr int kSalaryJournal = 109;
-}  // namespace ChildKind
+}  // namespace ChildKindId

@@ -28,7 +28,7 @@ QList<CommandItem> EditMenu(const QList<KindMenuItem> &items) {
 
 void RegisterOrderJournal(CMainFrame &frame, AppContext &ctx) {
     CMainFrame *owner = &frame;
-    ChildKindSpec journal;
+    ChildKind journal;
     journal.editMenu = EditMenu(OrderJournalMenu(true));
     journal.toolbar = OrderJournalToolbar();
     journal.maximized = true;
@@ -49,12 +49,12 @@ void RegisterOrderJournal(CMainFrame &frame, AppContext &ctx) {
         }
         RunOrderJournalCommand(view, id);
     };
-    frame.RegisterChildKind(ChildKind::kOrderJournal, journal);
+    frame.RegisterChildKind(ChildKindId::kOrderJournal, journal);
 }
 
 void RegisterCashJournal(CMainFrame &frame, AppContext &ctx) {
     CMainFrame *owner = &frame;
-    ChildKindSpec cash;
+    ChildKind cash;
     cash.editMenu = EditMenu(KassaJournalMenu());
     cash.toolbar = KassaJournalToolbar();
     cash.maximized = true;
@@ -71,12 +71,12 @@ void RegisterCashJournal(CMainFrame &frame, AppContext &ctx) {
         }
         RunKassaJournalCommand(view, id);
     };
-    frame.RegisterChildKind(ChildKind::kCashJournal, cash);
+    frame.RegisterChildKind(ChildKindId::kCashJournal, cash);
 }
 
 void RegisterSalaryJournal(CMainFrame &frame, AppContext &ctx) {
     CMainFrame *owner = &frame;
-    ChildKindSpec salary;
+    ChildKind salary;
     salary.editMenu = EditMenu(SalaryJournalMenu());
     salary.toolbar = SalaryJournalToolbar();
     salary.open = [&ctx, owner] {
@@ -96,12 +96,12 @@ void RegisterSalaryJournal(CMainFrame &frame, AppContext &ctx) {
         }
         RunSalaryJournalCommand(view, id);
     };
-    frame.RegisterChildKind(ChildKind::kSalaryJournal, salary);
+    frame.RegisterChildKind(ChildKindId::kSalaryJournal, salary);
 }
 
 void RegisterWorkerReports(CMainFrame &frame, AppContext &ctx) {
     CMainFrame *owner = &frame;
-    ChildKindSpec works;
+    ChildKind works;
     works.open = [&ctx, owner] {
         QWidget *view = CreateWorksReport(ctx);
         if (auto *v = qobject_cast<COtWorkView *>(view))
@@ -112,9 +112,9 @@ void RegisterWorkerReports(CMainFrame &frame, AppContext &ctx) {
         return view;
     };
     works.command = [](QWidget *view, int id) { RunWorksReportCommand(view, id); };
-    frame.RegisterChildKind(ChildKind::kWorksReport, works);
+    frame.RegisterChildKind(ChildKindId::kWorksReport, works);
 
-    ChildKindSpec balance;
+    ChildKind balance;
     balance.open = [&ctx, owner] {
         QWidget *view = CreateBalanceReport(ctx);
         if (auto *v = qobject_cast<COtBalanceWorkView *>(view))
@@ -127,7 +127,7 @@ void RegisterWorkerReports(CMainFrame &frame, AppContext &ctx) {
         return view;
     };
     balance.command = [](QWidget *view, int id) { RunBalanceReportCommand(view, id); };
-    frame.RegisterChildKind(ChildKind::kBalanceReport, balance);
+    frame.RegisterChildKind(ChildKindId::kBalanceReport, balance);
 }
 
 }  // namespace

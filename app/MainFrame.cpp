@@ -41,11 +41,11 @@ struct JournalCommand {
     Right right;
 };
 constexpr JournalCommand kJournals[] = {
-    {Cmd::kOrderJournal, ChildKind::kOrderJournal, Right::OrderJournal},
-    {Cmd::kCashJournal, ChildKind::kCashJournal, Right::CashJournal},
-    {Cmd::kSalaryJournal, ChildKind::kSalaryJournal, Right::SalaryJournal},
-    {Cmd::kWorksReport, ChildKind::kWorksReport, Right::WorksReport},
-    {Cmd::kBalanceReport, ChildKind::kBalanceReport, Right::BalanceReport},
+    {Cmd::kOrderJournal, ChildKindId::kOrderJournal, Right::OrderJournal},
+    {Cmd::kCashJournal, ChildKindId::kCashJournal, Right::CashJournal},
+    {Cmd::kSalaryJournal, ChildKindId::kSalaryJournal, Right::SalaryJournal},
+    {Cmd::kWorksReport, ChildKindId::kWorksReport, Right::WorksReport},
+    {Cmd::kBalanceReport, ChildKindId::kBalanceReport, Right::BalanceReport},
 };
 
 const JournalCommand *JournalByCommand(int command) {
@@ -83,7 +83,7 @@ CMainFrame::CMainFrame(AppContext &ctx, QWidget *parent) : QMainWindow(parent), 
     BuildMenus();
     BuildBars();
     connect(m_mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow *) { SyncToActiveChild(); });
-    ShowKind(ChildKind::kNone);
+    ShowKind(ChildKindId::kNone);
     InstallCatalogues();
 }
 
@@ -254,7 +254,7 @@ void CMainFrame::BuildBars() {
     }
 }
 
-void CMainFrame::RegisterChildKind(int kind, ChildKindSpec spec) {
+void CMainFrame::RegisterChildKind(int kind, ChildKind spec) {
     KindEntry entry;
     if (!spec.editMenu.isEmpty()) {
         entry.edit = new QMenu(QStringLiteral("&Правка"), this);
@@ -316,7 +316,7 @@ void CMainFrame::SetCatalogueOpener(int commandId, std::function<void()> opener)
 }
 
 QList<QMenu *> CMainFrame::MenusFor(int kind) const {
-    if (kind == ChildKind::kNone)
+    if (kind == ChildKindId::kNone)
         return {m_fileNone, m_journals, m_reports, m_catalogueMenu, m_viewNone, m_service, m_help};
     QList<QMenu *> menus = {m_fileChild};
     const auto it = m_kinds.find(kind);
@@ -336,15 +336,15 @@ void CMainFrame::SyncToActiveChild() {
     QMdiSubWindow *active = m_mdi->currentSubWindow();
     if (!active && !windows.isEmpty()) {
         // Activation went to a dialog or another application: the last active window stays current.
-        if (m_shownKind != ChildKind::kNone) return;
+        if (m_shownKind != ChildKindId::kNone) return;
         active = windows.last();
     }
-    ShowKind(active ? KindOf(active) : ChildKind::kNone);
+    ShowKind(active ? KindOf(active) : ChildKindId::kNone);
     setWindowTitle(active ? kTitle + QStringLiteral(" - ") + active->windowTitle() : kTitle);
 }
 
 void CMainFrame::ShowKind(int kind) {
-    if (kind == 0) kind = ChildKind::kNone;
+    if (kind == 0) kind = ChildKindId::kNone;
     if (kind != m_shownKind || MenuTitles().isEmpty()) {
         menuBar()->clear();
         for (QMenu *m : MenusFor(kind)) menuBar()->addMenu(m);

@@ -31,7 +31,7 @@ struct CommandItem {
 };
 
 // What a kind of child window (a journal or a report) brings to the frame.
-struct ChildKindSpec {
+struct ChildKind {
     QList<CommandItem> editMenu;  // its "&Правка" pop-up; none when empty
     QList<int> toolbar;           // command ids on its toolbar (its own or the frame's, e.g. Cmd::kPrint)
     bool maximized = false;       // its windows open maximised
@@ -50,7 +50,7 @@ public:
     ~CMainFrame() override;
 
     // Later parts of the program plug their windows and directories in here.
-    void RegisterChildKind(int kind, ChildKindSpec spec);
+    void RegisterChildKind(int kind, ChildKind spec);
     // The catalogue directories are installed by the constructor; tests may put their own in place.
     void SetCatalogueOpener(int commandId, std::function<void()> opener);
 
@@ -75,7 +75,7 @@ public:
     QToolBar *MainToolBar() const { return m_mainToolBar; }
     // The toolbar made for a kind (null until a window of it was first active).
     QToolBar *KindToolBar(int kind) const { return m_kindToolBars.value(kind); }
-    // The kind whose menu is shown (ChildKind::kNone while no child window is open).
+    // The kind whose menu is shown (ChildKindId::kNone while no child window is open).
     int ShownKind() const { return m_shownKind; }
     QStringList MenuTitles() const;
     // Brings the menus and toolbars in line with the active child window.
@@ -84,7 +84,7 @@ public:
 private:
     void InstallCatalogues();
     struct KindEntry {
-        ChildKindSpec spec;
+        ChildKind spec;
         QMenu *edit = nullptr;
         QList<QAction *> commands;
     };

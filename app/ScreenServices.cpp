@@ -3,8 +3,11 @@
 #include "AppContext.h"
 #include "COrderFormDlg.h"
 #include "DesktopOpener.h"
+#include "Formats.h"
 #include "OrderStore.h"
 #include "ReportCommands.h"
+
+#include <algorithm>
 
 ScreenServices::ScreenServices(AppContext &ctx, ReportTarget target)
     : m_ctx(ctx), m_target(std::move(target)) {
@@ -44,5 +47,11 @@ void ScreenServices::PayoutSheet(const QString &number, const QDateTime &date, c
 
 void ScreenServices::WorkerWorks(const PerformedWorks &works, const QDate &day, const QString &workFio,
                                  QWidget *parent) {
-    ReportCommands::PerformedWorks(m_ctx, ReportRows::PerformedRows(works), QDate(), day, workFio, parent);
+    // The list has no start of its own (everything up to the day): the report's period begins with its
+    // first work, or is the day alone when there is none.
+    QDate from = day;
+    for (const PerformedWork &w : works.rows)
+        if (w.ZakazEndOut.date() > Formats::ZeroDateTime().date())
+            from = std::min(from, w.ZakazEndOut.date());
+    ReportCommands::PerformedWorks(m_ctx, ReportRows::PerformedRows(works), from, day, workFio, parent);
 }

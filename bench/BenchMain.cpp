@@ -463,7 +463,7 @@ int main(int argc, char **argv) {
     Formats::KeepLocalZoneLoaded();
     benchmark::Initialize(&argc, argv);
     QCoreApplication app(argc, argv);
-    QStringList args = app.arguments();
+    QStringList args = QCoreApplication::arguments();
     args.removeFirst();
     const bool force = args.removeAll(QStringLiteral("--regenerate")) > 0;
     BenchTarget target = BenchTarget::Sqlite(QString());

@@ -125,7 +125,7 @@ void BulkInsert::RunPg(const QByteArray &name, const QByteArray &text, int rows)
     std::vector<const char *> params(static_cast<size_t>(n), nullptr);
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < width; ++c) {
-            const size_t at = size_t(r * width + c);
+            const size_t at = size_t(r) * size_t(width) + size_t(c);
             const QVariant v = m_db.BindValue(m_rows[size_t(r)][c]);
             switch (v.typeId()) {
                 case QMetaType::Bool:

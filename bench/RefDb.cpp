@@ -31,13 +31,13 @@ public:
     explicit PlainConnection(const BenchTarget &target) : m_name(QStringLiteral("zv-bench-plain")) {
         QSqlDatabase db;
         if (target.postgres()) {
-            const ConnectSpec spec = ParseConnectString(QStringLiteral("PGSQL;") + target.where());
+            const ConnectTarget pg = ParseConnectString(QStringLiteral("PGSQL;") + target.where());
             db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_name);
-            db.setHostName(spec.host);
-            if (spec.port > 0) db.setPort(spec.port);
-            db.setDatabaseName(spec.dbname);
-            db.setUserName(spec.user);
-            db.setPassword(spec.password);
+            db.setHostName(pg.host);
+            if (pg.port > 0) db.setPort(pg.port);
+            db.setDatabaseName(pg.dbname);
+            db.setUserName(pg.user);
+            db.setPassword(pg.password);
         } else {
             db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
             db.setDatabaseName(target.where());
@@ -112,7 +112,7 @@ RefDb::Outcome RefDb::Ensure(const BenchTarget &target, double scale, bool force
             conn.Exec(QStringLiteral("CREATE SCHEMA %1").arg(schema));
         }
     } else {
-        const QString file = target.where();
+        const QString &file = target.where();
         if (QFileInfo::exists(file)) {
             {
                 PlainConnection conn(target);

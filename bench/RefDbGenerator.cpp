@@ -215,11 +215,11 @@ void RefDbGenerator::MakeServices() {
         m_services.push_back(s);
         return int(m_services.size()) - 1;
     };
-    for (int p = 0; p < packages; ++p) {
+    for (const char *packageName : kPackageNames) {
         Service pkg;
         pkg.key = Key(QStringLiteral("admin"), at, suffix++);
         pkg.top = QStringLiteral("0");
-        pkg.name = S(kPackageNames[p]);
+        pkg.name = S(packageName);
         m_services.push_back(pkg);
         m_packages.push_back(int(m_services.size()) - 1);
     }

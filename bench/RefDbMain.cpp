@@ -10,7 +10,7 @@
 int main(int argc, char **argv) {
     Formats::KeepLocalZoneLoaded();
     QCoreApplication app(argc, argv);
-    QStringList args = app.arguments();
+    QStringList args = QCoreApplication::arguments();
     args.removeFirst();
     const bool force = args.removeAll(QStringLiteral("--force")) > 0;
     BenchTarget target = BenchTarget::Sqlite(QString());

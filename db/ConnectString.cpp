@@ -62,52 +62,52 @@ QList<std::pair<QString, QString>> ParseLibpqPairs(const QString &text) {
 
 }  // namespace
 
-ConnectSpec ParseConnectString(const QString &connect) {
+ConnectTarget ParseConnectString(const QString &connect) {
     const QString text = connect.trimmed();
-    ConnectSpec spec;
+    ConnectTarget target;
     if (text.isEmpty()) throw DbError(QStringLiteral("Не указана строка подключения к базе данных."));
 
     if (text.startsWith(u"ODBC;", Qt::CaseInsensitive)) {
-        spec.dialect = Dialect::Odbc;
+        target.dialect = Dialect::Odbc;
         const QString rest = StripPrefix(text, 5);
         // QODBC wants the bare DSN name; anything richer is passed as a full connection string.
         static const QRegularExpression onlyDsn(QStringLiteral("^DSN=([^;]+);?$"),
                                                 QRegularExpression::CaseInsensitiveOption);
         const auto m = onlyDsn.match(rest);
-        spec.odbcName = m.hasMatch() ? m.captured(1).trimmed() : rest;
-        if (spec.odbcName.isEmpty()) throw DbError(QStringLiteral("Не указан источник данных ODBC."));
-        return spec;
+        target.odbcName = m.hasMatch() ? m.captured(1).trimmed() : rest;
+        if (target.odbcName.isEmpty()) throw DbError(QStringLiteral("Не указан источник данных ODBC."));
+        return target;
     }
     if (text.startsWith(u"SQLITE;", Qt::CaseInsensitive)) {
-        spec.dialect = Dialect::Sqlite;
+        target.dialect = Dialect::Sqlite;
         QString rest = StripPrefix(text, 7);
         static const QRegularExpression db(QStringLiteral("^DATABASE=(.*?);?$"),
                                            QRegularExpression::CaseInsensitiveOption);
         const auto m = db.match(rest);
-        spec.file = m.hasMatch() ? m.captured(1) : rest;
-        if (spec.file.isEmpty()) throw DbError(QStringLiteral("Не указан файл базы данных."));
-        return spec;
+        target.file = m.hasMatch() ? m.captured(1) : rest;
+        if (target.file.isEmpty()) throw DbError(QStringLiteral("Не указан файл базы данных."));
+        return target;
     }
     if (text.startsWith(u"PGSQL;", Qt::CaseInsensitive) ||
         text.startsWith(u"POSTGRESQL;", Qt::CaseInsensitive)) {
-        spec.dialect = Dialect::Postgres;
+        target.dialect = Dialect::Postgres;
         QStringList extra;
         for (const auto &[key, value] : ParseLibpqPairs(text.mid(text.indexOf(u';') + 1))) {
             if (key == u"host" || key == u"hostaddr")
-                spec.host = value;
+                target.host = value;
             else if (key == u"port")
-                spec.port = value.toInt();
+                target.port = value.toInt();
             else if (key == u"dbname")
-                spec.dbname = value;
+                target.dbname = value;
             else if (key == u"user")
-                spec.user = value;
+                target.user = value;
             else if (key == u"password")
-                spec.password = value;
+                target.password = value;
             else
                 extra << key + u'=' + value;
         }
-        spec.options = extra.join(u';');
-        return spec;
+        target.options = extra.join(u';');
+        return target;
     }
     // "WORD;..." that is none of the above is a mistyped kind, not a file name: opening it as a file
     // would quietly start an empty database.
@@ -117,9 +117,9 @@ ConnectSpec ParseConnectString(const QString &connect) {
             QStringLiteral("Неизвестный вид подключения \"%1\".\nДопустимы ODBC;, SQLITE; и PGSQL;.")
                 .arg(text.left(text.indexOf(u';'))));
     // A bare file name: the embedded database.
-    spec.dialect = Dialect::Sqlite;
-    spec.file = text;
-    return spec;
+    target.dialect = Dialect::Sqlite;
+    target.file = text;
+    return target;
 }
 
 QString ResolveConnectString(const QString &commandLine, const QString &setting, bool dsnRegistered,

@@ -10,7 +10,7 @@ enum class Dialect { Sqlite, Postgres, Odbc };
 //   "SQLITE;DATABASE=<file>"          the embedded database file
 //   "PGSQL;host=... port=... dbname=... user=... password=..."   libpq key=value pairs
 // A bare path is taken as an SQLite file.
-struct ConnectSpec {
+struct ConnectTarget {
     Dialect dialect = Dialect::Sqlite;
     QString odbcName;  // QODBC database name: the DSN alone, or a full ODBC connection string
     QString file;      // SQLite file
@@ -22,7 +22,7 @@ inline constexpr const char *kDsnName = "Zorvantide";
 inline constexpr const char *kEmbeddedFile = "Quellmarod.db";
 
 // Throws DbError when the text is not a connect string we understand.
-ConnectSpec ParseConnectString(const QString &connect);
+ConnectTarget ParseConnectString(const QString &connect);
 
 // Where the program's database is: the command-line option, else the stored setting, else the registered
 // Zorvantide data source, else the embedded file in the working directory.

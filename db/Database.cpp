@@ -48,38 +48,38 @@ bool IsWrite(const QString &sql) {
 }  // namespace
 
 std::unique_ptr<Database> Database::Open(const QString &connect) {
-    const ConnectSpec spec = ParseConnectString(connect);
+    const ConnectTarget target = ParseConnectString(connect);
     std::unique_ptr<Database> db(new Database);
-    db->OpenSpec(spec);
+    db->Connect(target);
     Schema::Ensure(*db);
     // An upgrade may have changed tables under statements prepared before it.
     db->ForgetStatements();
     return db;
 }
 
-void Database::OpenSpec(const ConnectSpec &spec) {
-    m_dialect = spec.dialect;
+void Database::Connect(const ConnectTarget &target) {
+    m_dialect = target.dialect;
     m_name = QStringLiteral("zv-%1").arg(g_connectionCounter.fetchAndAddOrdered(1));
     QSqlDatabase db;
-    switch (spec.dialect) {
+    switch (target.dialect) {
         case Dialect::Sqlite:
             db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-            db.setDatabaseName(spec.file);
+            db.setDatabaseName(target.file);
             // Two copies of the program on one file wait for each other instead of failing.
             db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
             break;
         case Dialect::Postgres:
             db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_name);
-            db.setHostName(spec.host);
-            if (spec.port > 0) db.setPort(spec.port);
-            db.setDatabaseName(spec.dbname);
-            db.setUserName(spec.user);
-            db.setPassword(spec.password);
-            db.setConnectOptions(spec.options);
+            db.setHostName(target.host);
+            if (target.port > 0) db.setPort(target.port);
+            db.setDatabaseName(target.dbname);
+            db.setUserName(target.user);
+            db.setPassword(target.password);
+            db.setConnectOptions(target.options);
             break;
         case Dialect::Odbc:
             db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), m_name);
-            db.setDatabaseName(spec.odbcName);
+            db.setDatabaseName(target.odbcName);
             break;
     }
     if (!db.isValid())
@@ -91,8 +91,9 @@ void Database::OpenSpec(const ConnectSpec &spec) {
         m_name.clear();
         throw DbError(text);
     }
-    m_postgresStyle = spec.dialect == Dialect::Postgres;
-    if (spec.dialect == Dialect::Sqlite) {
+    m_postgresStyle = target.dialect == Dialect::Postgres;
+    m_sqliteFile = target.dialect == Dialect::Sqlite;
+    if (target.dialect == Dialect::Sqlite) {
         // A second program opening a brand-new file at the same moment can be refused the switch to WAL
         // at once: SQLite does not wait where waiting could deadlock. It tries again until the usual lock
         // wait has passed.
@@ -113,7 +114,7 @@ void Database::OpenSpec(const ConnectSpec &spec) {
         // and the file is read through a memory map instead of a system call a page.
         Exec(QStringLiteral("PRAGMA cache_size=-32768"));
         Exec(QStringLiteral("PRAGMA mmap_size=268435456"));
-    } else if (spec.dialect == Dialect::Postgres) {
+    } else if (target.dialect == Dialect::Postgres) {
         // Waits for another workstation's lock as long as SQLite does, then reports it instead of hanging.
         SetLockWait(10000);
         // Statements stay prepared (see ExecPrepared); each run is still planned for its own values, so a
@@ -128,11 +129,13 @@ void Database::OpenSpec(const ConnectSpec &spec) {
         // ten years of order lines to join a journal of a few thousand orders, instead of looking up each
         // order's lines through their index.
         Exec(QStringLiteral("SET random_page_cost = 1.1"));
-    } else if (spec.dialect == Dialect::Odbc) {
+    } else if (target.dialect == Dialect::Odbc) {
         // The data source may lead to PostgreSQL as well as to an SQLite file.
         QSqlQuery probe(handle());
         m_postgresStyle = probe.exec(QStringLiteral("SELECT version()")) && probe.next() &&
                           probe.value(0).toString().contains(u"PostgreSQL");
+        m_sqliteFile =
+            !m_postgresStyle && probe.exec(QStringLiteral("SELECT sqlite_version()")) && probe.next();
     }
 }
 
@@ -142,7 +145,7 @@ Database::~Database() {
         QSqlDatabase db = QSqlDatabase::database(m_name, false);
         if (db.isOpen()) {
             if (m_depth > 0 && !m_aborted) {
-                if (m_dialect == Dialect::Sqlite)
+                if (m_sqliteFile)
                     QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
                 else
                     db.rollback();
@@ -417,7 +420,7 @@ void Database::Begin() {
     if (m_depth == 0) {
         m_doomed = false;
         m_aborted = false;
-        if (m_dialect == Dialect::Sqlite) {
+        if (m_sqliteFile) {
             // Taking the write lock first means a save that reads before it writes never finds its
             // snapshot outdated half-way; a second program waits here (busy timeout) instead.
             ExecControl(QStringLiteral("BEGIN IMMEDIATE"));
@@ -436,7 +439,7 @@ void Database::Commit() {
         Rollback0();
         throw DbError(QStringLiteral("Изменения отменены: часть записи не удалась."));
     }
-    if (m_dialect == Dialect::Sqlite) {
+    if (m_sqliteFile) {
         QSqlQuery q(handle());
         if (!q.exec(QStringLiteral("COMMIT"))) {
             const QSqlError error = q.lastError();
@@ -467,7 +470,7 @@ void Database::Rollback() {
 // Ends the outermost transaction on the server, unless a failed statement has already ended it.
 void Database::Rollback0() {
     if (!m_aborted) {
-        if (m_dialect == Dialect::Sqlite)
+        if (m_sqliteFile)
             QSqlQuery(handle()).exec(QStringLiteral("ROLLBACK"));
         else
             handle().rollback();

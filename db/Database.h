@@ -44,8 +44,9 @@ public:
     QVariant BindValue(const QVariant &value) const;
 
     // Transactions nest: only the outermost Begin/Commit reach the database. A rollback anywhere
-    // dooms the whole outer transaction. On SQLite the outermost Begin takes the write lock at once
-    // (BEGIN IMMEDIATE), so a second program waits for it instead of failing half-way.
+    // dooms the whole outer transaction. On an SQLite file, embedded or through an ODBC data source, the
+    // outermost Begin takes the write lock at once (BEGIN IMMEDIATE), so a second program waits for it
+    // instead of failing half-way.
     void Begin();
     void Commit();
     void Rollback();
@@ -70,7 +71,7 @@ public:
 private:
     friend class SqliteCursor;
     Database() = default;
-    void OpenSpec(const ConnectSpec &spec);
+    void Connect(const ConnectTarget &target);
     [[noreturn]] void Fail(const QSqlError &error);
     // A failure of SQLite itself (its result code), reported as the driver reports it.
     [[noreturn]] void FailSqlite(int code, const char *what);
@@ -83,6 +84,9 @@ private:
     QString m_name;
     Dialect m_dialect = Dialect::Sqlite;
     bool m_postgresStyle = false;
+    // An SQLite file, embedded or behind ODBC: transactions are begun and ended by statement, since the
+    // ODBC driver's own would begin deferred.
+    bool m_sqliteFile = false;
     int m_depth = 0;
     bool m_doomed = false;
     std::function<void(const QString &)> m_writeHook;

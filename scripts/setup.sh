@@ -3,7 +3,7 @@
 # non-interactive; does nothing when everything is already there.
 set -euo pipefail
 PACKAGES=(
-  g++ cmake ninja-build pkg-config ccache
+  g++ cmake ninja-build pkg-config ccache clang-format clang-tidy
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
   libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc
   libsodium-dev

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Builds Trellvark and runs every test: once in a normal build and once with AddressSanitizer and
+# Checks the formatting, builds Trellvark, runs clang-tidy on the sources the last commit changed, and runs
+# every test: once in a normal build and once with AddressSanitizer (leaks included),
 # UndefinedBehaviorSanitizer, each against SQLite and a throwaway PostgreSQL cluster.
+# TIDY=all checks every source file instead (about 20 minutes of two cores).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -34,9 +36,24 @@ mkdir -p "$XDG_RUNTIME_DIR"; chmod 700 "$XDG_RUNTIME_DIR"
 echo "PostgreSQL test cluster: $ZV_TEST_PG"
 
 status=0
+echo "== Formatting (.clang-format)"
+start=$SECONDS
+if git rev-parse --git-dir >/dev/null 2>&1; then
+  git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror || status=1
+else
+  find . -path './build*' -prune -o \( -name '*.cpp' -o -name '*.h' \) -print0 |
+    xargs -0 clang-format --dry-run -Werror || status=1
+fi
+echo "formatting checked in $((SECONDS - start)) s"
+
 echo "== Build and test"
 build build
 ctest --test-dir build --output-on-failure -j "$JOBS" || status=1
+
+echo "== clang-tidy (.clang-tidy)"
+start=$SECONDS
+bash scripts/tidy.sh build "${TIDY:-changed}" || status=1
+echo "clang-tidy ran in $((SECONDS - start)) s"
 
 echo "== Benchmarks once at scale 0.01 (they must work; nothing is timed here)"
 smoke() {
@@ -56,7 +73,14 @@ growth --pg "$ZV_TEST_PG"
 
 echo "== Build and test with AddressSanitizer and UndefinedBehaviorSanitizer"
 build build-asan -DZV_SANITIZE=ON
-ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
-  ctest --test-dir build-asan --output-on-failure -j "$JOBS" || status=1
+# A leak fails the test that leaked; tests/lsan.supp names the leaks that are a library's own. The ODBC
+# tests unwind slowly: the driver's leak is only recognised by frames the fast unwinder cannot reach.
+asan_ctest() {  # asan_ctest extra-ASAN_OPTIONS ctest-args...
+  ASAN_OPTIONS=detect_leaks=1$1 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0 \
+    UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir build-asan --output-on-failure -j "$JOBS" "${@:2}" ||
+    status=1
+}
+asan_ctest "" -E '^Odbc'
+asan_ctest ":fast_unwind_on_malloc=0" -R '^Odbc'
 
 exit $status

@@ -20,7 +20,7 @@ QString InstallTranslations(QCoreApplication *app, const QString &folder) {
                    "на английском. Установите пакет qt6-translations-l10n.")
             .arg(dir);
     }
-    app->installTranslator(translator);
+    QCoreApplication::installTranslator(translator);
     return {};
 }
 

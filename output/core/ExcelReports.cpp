@@ -179,7 +179,7 @@ bool ExcelReports::PerformedWorks(const QList<PerformedWorkRow> &rows, const QDa
     Money sums[4];
     for (int i = 0; i < rows.size(); ++i, ++r) {
         const PerformedWorkRow &w = rows[i];
-        Data(Cell("A", r), DateOrEmpty(w.done), true);
+        Data(Cell("A", r), DayOrEmpty(w.done), true);
         Data(Cell("B", r), w.orderNumber, true);
         Data(Cell("C", r), DayOrEmpty(w.orderDate), true);
         Data(Cell("D", r), w.service, true);

@@ -65,8 +65,8 @@ protected:
     }
 
     // A kind of child window for the tests: plain widgets that record the commands they receive.
-    ChildKindSpec Kind(const QString &viewName, QStringList *log) {
-        ChildKindSpec spec;
+    ChildKind Kind(const QString &viewName, QStringList *log) {
+        ChildKind spec;
         spec.editMenu = {{32800, QStringLiteral("Добавить")},
                          {32801, QStringLiteral("Изменить")},
                          {},
@@ -93,7 +93,7 @@ protected:
 
 TEST_F(MainFrameTest, MenusWithoutChildWindows) {
     auto frame = Frame(QString(Rights::kCount, u'1'));
-    EXPECT_EQ(frame->ShownKind(), ChildKind::kNone);
+    EXPECT_EQ(frame->ShownKind(), ChildKindId::kNone);
     EXPECT_EQ(frame->MenuTitles(),
               QStringList({"&Файл", "Журналы", "Отчеты", "Справочники", "&Вид", "Сервис", "&?"}));
     EXPECT_EQ(Texts(Menu(*frame, "&Файл")), QStringList({"В&ыход"}));
@@ -145,9 +145,10 @@ TEST_F(MainFrameTest, EveryGuardedCommandChecksItsRightWhenItRuns) {
             dialogs.opened.clear();
             auto frame = Frame(rights);
             int opened = 0;
-            for (int kind : {ChildKind::kOrderJournal, ChildKind::kCashJournal, ChildKind::kSalaryJournal,
-                             ChildKind::kWorksReport, ChildKind::kBalanceReport}) {
-                ChildKindSpec spec;
+            for (int kind :
+                 {ChildKindId::kOrderJournal, ChildKindId::kCashJournal, ChildKindId::kSalaryJournal,
+                  ChildKindId::kWorksReport, ChildKindId::kBalanceReport}) {
+                ChildKind spec;
                 spec.open = [&opened] {
                     ++opened;
                     return new QWidget;
@@ -189,9 +190,9 @@ TEST_F(MainFrameTest, JournalAndReportItemsAreGreyedUntilTheirWindowsExist) {
     const int journals[] = {Cmd::kOrderJournal, Cmd::kCashJournal, Cmd::kSalaryJournal, Cmd::kWorksReport,
                             Cmd::kBalanceReport};
     for (int id : journals) EXPECT_FALSE(frame->Action(id)->isEnabled()) << id;
-    ChildKindSpec cash;
+    ChildKind cash;
     cash.open = [] { return new QWidget; };
-    frame->RegisterChildKind(ChildKind::kCashJournal, cash);
+    frame->RegisterChildKind(ChildKindId::kCashJournal, cash);
     for (int id : journals) EXPECT_EQ(frame->Action(id)->isEnabled(), id == Cmd::kCashJournal) << id;
     EXPECT_TRUE(frame->Action(Cmd::kServices)->isEnabled());
 }
@@ -200,21 +201,21 @@ TEST_F(MainFrameTest, MenusAndToolbarsFollowTheActiveChildKind) {
     auto frame = Frame(QString(Rights::kCount, u'1'));
     frame->show();
     QStringList log;
-    ChildKindSpec cash = Kind(QStringLiteral("cash"), &log);
-    frame->RegisterChildKind(ChildKind::kCashJournal, cash);
-    ChildKindSpec salary = Kind(QStringLiteral("salary"), &log);
+    ChildKind cash = Kind(QStringLiteral("cash"), &log);
+    frame->RegisterChildKind(ChildKindId::kCashJournal, cash);
+    ChildKind salary = Kind(QStringLiteral("salary"), &log);
     salary.editMenu = {{32796, QStringLiteral("Добавить")}, {}, {32799, QStringLiteral("Печать ведомости")}};
     salary.toolbar = {32796, 32799};
-    frame->RegisterChildKind(ChildKind::kSalaryJournal, salary);
-    ChildKindSpec report;  // a report: no "&Правка", a toolbar with print only
+    frame->RegisterChildKind(ChildKindId::kSalaryJournal, salary);
+    ChildKind report;  // a report: no "&Правка", a toolbar with print only
     report.toolbar = {Cmd::kPrint};
     report.open = [] { return new QWidget; };
-    frame->RegisterChildKind(ChildKind::kWorksReport, report);
+    frame->RegisterChildKind(ChildKindId::kWorksReport, report);
 
     frame->Action(Cmd::kCashJournal)->trigger();
     frame->Action(Cmd::kCashJournal)->trigger();  // two independent windows of one kind
     ASSERT_EQ(frame->Mdi()->subWindowList().size(), 2);
-    EXPECT_EQ(frame->ShownKind(), ChildKind::kCashJournal);
+    EXPECT_EQ(frame->ShownKind(), ChildKindId::kCashJournal);
     const QStringList childMenus = {"&Файл", "&Правка", "Журналы", "Отчеты", "Справочники",
                                     "&Вид",  "&Окно",   "Сервис",  "&?"};
     EXPECT_EQ(frame->MenuTitles(), childMenus);
@@ -224,12 +225,12 @@ TEST_F(MainFrameTest, MenusAndToolbarsFollowTheActiveChildKind) {
     EXPECT_EQ(Texts(Menu(*frame, "&Вид")), QStringList({"Панели &инструментов", "Полоса &статуса"}));
     EXPECT_EQ(Texts(Menu(*frame, "&Окно")).mid(0, 4),
               QStringList({"&Новое", "&Каскад", "&Черепица", "&Упорядочить Значки"}));
-    QToolBar *cashBar = frame->KindToolBar(ChildKind::kCashJournal);
+    QToolBar *cashBar = frame->KindToolBar(ChildKindId::kCashJournal);
     ASSERT_NE(cashBar, nullptr);
     EXPECT_EQ(cashBar->windowTitle(), QStringLiteral("Toolbar #1"));
     EXPECT_EQ(cashBar->actions().size(), 3);
     EXPECT_TRUE(cashBar->isVisible());
-    EXPECT_EQ(frame->KindToolBar(ChildKind::kSalaryJournal), nullptr);  // made when first needed
+    EXPECT_EQ(frame->KindToolBar(ChildKindId::kSalaryJournal), nullptr);  // made when first needed
 
     // The kind's commands and Ctrl+P's print go to the active window's view.
     Menu(*frame, "&Правка")->actions().at(1)->trigger();
@@ -237,9 +238,9 @@ TEST_F(MainFrameTest, MenusAndToolbarsFollowTheActiveChildKind) {
     EXPECT_EQ(log, QStringList({"cash:32801", "cash:57607"}));
 
     frame->Action(Cmd::kSalaryJournal)->trigger();
-    EXPECT_EQ(frame->ShownKind(), ChildKind::kSalaryJournal);
+    EXPECT_EQ(frame->ShownKind(), ChildKindId::kSalaryJournal);
     EXPECT_EQ(Texts(Menu(*frame, "&Правка")), QStringList({"Добавить", "-", "Печать ведомости"}));
-    QToolBar *salaryBar = frame->KindToolBar(ChildKind::kSalaryJournal);
+    QToolBar *salaryBar = frame->KindToolBar(ChildKindId::kSalaryJournal);
     ASSERT_NE(salaryBar, nullptr);
     EXPECT_EQ(salaryBar->windowTitle(), QStringLiteral("Toolbar #2"));
     EXPECT_TRUE(salaryBar->isVisible());
@@ -249,8 +250,8 @@ TEST_F(MainFrameTest, MenusAndToolbarsFollowTheActiveChildKind) {
 
     // Back to a cash window: its menu and its (same) toolbar return.
     frame->Mdi()->setActiveSubWindow(frame->Mdi()->subWindowList().at(0));
-    EXPECT_EQ(frame->ShownKind(), ChildKind::kCashJournal);
-    EXPECT_EQ(frame->KindToolBar(ChildKind::kCashJournal), cashBar);
+    EXPECT_EQ(frame->ShownKind(), ChildKindId::kCashJournal);
+    EXPECT_EQ(frame->KindToolBar(ChildKindId::kCashJournal), cashBar);
     EXPECT_TRUE(cashBar->isVisible());
     EXPECT_FALSE(salaryBar->isVisible());
     EXPECT_EQ(Texts(Menu(*frame, "&Правка")).first(), QStringLiteral("Добавить"));
@@ -258,7 +259,7 @@ TEST_F(MainFrameTest, MenusAndToolbarsFollowTheActiveChildKind) {
 
     // A report has no "&Правка" pop-up.
     frame->Action(Cmd::kWorksReport)->trigger();
-    EXPECT_EQ(frame->ShownKind(), ChildKind::kWorksReport);
+    EXPECT_EQ(frame->ShownKind(), ChildKindId::kWorksReport);
     EXPECT_FALSE(frame->MenuTitles().contains(QStringLiteral("&Правка")));
     EXPECT_FALSE(cashBar->isVisible());
 
@@ -270,10 +271,10 @@ TEST_F(MainFrameTest, MenusAndToolbarsFollowTheActiveChildKind) {
     frame->Mdi()->closeAllSubWindows();
     Flush();
     EXPECT_TRUE(frame->Mdi()->subWindowList().isEmpty());
-    EXPECT_EQ(frame->ShownKind(), ChildKind::kNone);
+    EXPECT_EQ(frame->ShownKind(), ChildKindId::kNone);
     EXPECT_EQ(frame->MenuTitles(),
               QStringList({"&Файл", "Журналы", "Отчеты", "Справочники", "&Вид", "Сервис", "&?"}));
-    for (int kind : {ChildKind::kCashJournal, ChildKind::kSalaryJournal, ChildKind::kWorksReport})
+    for (int kind : {ChildKindId::kCashJournal, ChildKindId::kSalaryJournal, ChildKindId::kWorksReport})
         if (QToolBar *bar = frame->KindToolBar(kind)) {
             EXPECT_FALSE(bar->isVisible()) << kind;
         }

@@ -14,10 +14,12 @@
 #include "ScreenTest.h"
 #include "Scripted.h"
 #include "Widgets.h"
+#include "XlsxProbe.h"
 
 #include <gtest/gtest.h>
 #include <QAction>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QFileInfo>
 #include <QMdiSubWindow>
 #include <QTreeWidget>
@@ -100,7 +102,7 @@ TEST_P(ReportWiringTest, EveryCommandReachesTheScreenAboveIt) {
          {},
          {}},
         {"orders report",
-         ChildKind::kOrderJournal,
+         ChildKindId::kOrderJournal,
          [&] { frame->Action(Cmd::kPrint)->trigger(); },
          QStringLiteral("Заказы"),
          {}},
@@ -117,17 +119,17 @@ TEST_P(ReportWiringTest, EveryCommandReachesTheScreenAboveIt) {
          QStringLiteral("Карта клиента"),
          {}},
         {"cash report",
-         ChildKind::kCashJournal,
+         ChildKindId::kCashJournal,
          [&] { Trigger(CKassaView::kPrint); },
          QStringLiteral("Операции по кассе"),
          {}},
         {"turnover",
-         ChildKind::kCashJournal,
+         ChildKindId::kCashJournal,
          [&] { Trigger(CKassaView::kPrintTotals); },
          QStringLiteral("Оборотная ведомость"),
          {}},
         {"stored statement, nothing chosen",
-         ChildKind::kSalaryJournal,
+         ChildKindId::kSalaryJournal,
          [&] {
              journal()->list()->setCurrentItem(nullptr);
              journal()->list()->clearSelection();
@@ -136,7 +138,7 @@ TEST_P(ReportWiringTest, EveryCommandReachesTheScreenAboveIt) {
          {},
          CJSalaryView::kSelectToPrint},
         {"stored statement",
-         ChildKind::kSalaryJournal,
+         ChildKindId::kSalaryJournal,
          [&] {
              EXPECT_TRUE(journal()->list()->SelectKey(QStringLiteral("p1")));
              Trigger(CJSalaryView::kStatement);
@@ -144,12 +146,12 @@ TEST_P(ReportWiringTest, EveryCommandReachesTheScreenAboveIt) {
          QStringLiteral("Ведомость"),
          {}},
         {"payouts",
-         ChildKind::kSalaryJournal,
+         ChildKindId::kSalaryJournal,
          [&] { Trigger(CJSalaryView::kPrint); },
          QStringLiteral("Выплаты сотрудникам"),
          {}},
         {"accrual dialog",
-         ChildKind::kSalaryJournal,
+         ChildKindId::kSalaryJournal,
          [&] {
              dialogs.Then([](QDialog &d) {
                  Click(d, "Print");
@@ -160,9 +162,11 @@ TEST_P(ReportWiringTest, EveryCommandReachesTheScreenAboveIt) {
          QStringLiteral("Ведомость"),
          {}},
         {"worker's works dialog",
-         ChildKind::kSalaryJournal,
+         ChildKindId::kSalaryJournal,
          [&] {
              dialogs.Then([](QDialog &d) {
+                 // Up to tomorrow: the period printed then starts with today's work, not with the day.
+                 Child<QDateEdit>(d, "onDate")->setDate(QDate::currentDate().addDays(1));
                  SelectRow(List(d), QStringLiteral("Иванов"));
                  Click(d, "Works");
                  return int(QDialog::Rejected);
@@ -176,16 +180,17 @@ TEST_P(ReportWiringTest, EveryCommandReachesTheScreenAboveIt) {
          QStringLiteral("Выполненные работы"),
          {}},
         {"performed works",
-         ChildKind::kWorksReport,
+         ChildKindId::kWorksReport,
          [&] { Trigger(Cmd::kPrint); },
          QStringLiteral("Выполненные работы"),
          {}},
         {"balances",
-         ChildKind::kBalanceReport,
+         ChildKindId::kBalanceReport,
          [&] { Trigger(Cmd::kPrint); },
          QStringLiteral("Задолженность сотрудникам"),
          {}},
     };
+    QMap<QString, QString> written;  // the workbook of each case that writes one
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         opened.clear();
@@ -203,5 +208,12 @@ TEST_P(ReportWiringTest, EveryCommandReachesTheScreenAboveIt) {
         if (c.report.isEmpty()) continue;
         EXPECT_TRUE(QFileInfo(opened[0]).fileName().startsWith(c.report)) << opened[0].toStdString();
         EXPECT_GT(QFileInfo(opened[0]).size(), 0);
+        written[QString::fromLatin1(c.what)] = opened[0];
     }
+    const QString today = QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
+    const QString tomorrow = QDate::currentDate().addDays(1).toString(QStringLiteral("dd.MM.yyyy"));
+    const XlsxProbe works = XlsxProbe::Read(written.value(QStringLiteral("worker's works dialog")));
+    EXPECT_EQ(works.cells.value(QStringLiteral("A1")).value,
+              QStringLiteral("Отчет о выполненных работах с:") + today + QStringLiteral(" по:") + tomorrow +
+                  QStringLiteral(" по исполнителю:Иванов."));
 }

@@ -167,17 +167,17 @@ TEST_P(ScreenInputsTest, CommandsCarryTheThemesIcons) {
         EXPECT_EQ(frame.Action(id)->icon().name(), QLatin1StringView(Cmd::ThemeIcon(id))) << id;
 
     // A kind's own command takes the theme's icon unless the kind brings one; its toolbar shows the same.
-    ChildKindSpec salary;
+    ChildKind salary;
     salary.editMenu = {
         {32796, QStringLiteral("Добавить")},
         {32799, QStringLiteral("Печать ведомости"), {}, QIcon::fromTheme(QStringLiteral("go-up"))}};
     salary.toolbar = {32796, 32799};
     salary.open = [] { return new QWidget; };
-    frame.RegisterChildKind(ChildKind::kSalaryJournal, salary);
-    ASSERT_NE(frame.OpenChild(ChildKind::kSalaryJournal), nullptr);
+    frame.RegisterChildKind(ChildKindId::kSalaryJournal, salary);
+    ASSERT_NE(frame.OpenChild(ChildKindId::kSalaryJournal), nullptr);
     frame.SyncToActiveChild();
-    ASSERT_NE(frame.KindToolBar(ChildKind::kSalaryJournal), nullptr);
-    const QList<QAction *> bar = frame.KindToolBar(ChildKind::kSalaryJournal)->actions();
+    ASSERT_NE(frame.KindToolBar(ChildKindId::kSalaryJournal), nullptr);
+    const QList<QAction *> bar = frame.KindToolBar(ChildKindId::kSalaryJournal)->actions();
     ASSERT_EQ(bar.size(), 2);
     EXPECT_EQ(bar[0]->icon().name(), QStringLiteral("document-new"));
     EXPECT_EQ(bar[1]->icon().name(), QStringLiteral("go-up"));

@@ -6,19 +6,19 @@
 #include <QTemporaryDir>
 
 TEST(ConnectString, ParsesEachForm) {
-    const ConnectSpec odbc = ParseConnectString(QStringLiteral("ODBC;DSN=Zorvantide;"));
+    const ConnectTarget odbc = ParseConnectString(QStringLiteral("ODBC;DSN=Zorvantide;"));
     EXPECT_EQ(odbc.dialect, Dialect::Odbc);
     EXPECT_EQ(odbc.odbcName, QStringLiteral("Zorvantide"));  // QODBC wants the bare name
 
-    const ConnectSpec full = ParseConnectString(QStringLiteral("ODBC;DRIVER=SQLite3;Database=/tmp/x.db"));
+    const ConnectTarget full = ParseConnectString(QStringLiteral("ODBC;DRIVER=SQLite3;Database=/tmp/x.db"));
     EXPECT_EQ(full.odbcName, QStringLiteral("DRIVER=SQLite3;Database=/tmp/x.db"));
 
-    const ConnectSpec lite =
+    const ConnectTarget lite =
         ParseConnectString(QStringLiteral("SQLITE;DATABASE=/var/lib/shop/Quellmarod.db"));
     EXPECT_EQ(lite.dialect, Dialect::Sqlite);
     EXPECT_EQ(lite.file, QStringLiteral("/var/lib/shop/Quellmarod.db"));
 
-    const ConnectSpec pg = ParseConnectString(QStringLiteral(
+    const ConnectTarget pg = ParseConnectString(QStringLiteral(
         "PGSQL;host=127.0.0.1 port=5433 dbname=shop user=clerk password='a b\\'c' sslmode=disable"));
     EXPECT_EQ(pg.dialect, Dialect::Postgres);
     EXPECT_EQ(pg.host, QStringLiteral("127.0.0.1"));

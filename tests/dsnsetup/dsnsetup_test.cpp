@@ -189,6 +189,27 @@ TEST_F(DsnSetupTest, UnusableSetupReportsFalseAndLeavesNothingRegistered) {
     }
 }
 
+// A re-run whose new registration does not open leaves the earlier, working one as it was.
+TEST_F(DsnSetupTest, FailedReRunPutsTheEarlierRegistrationBack) {
+    WriteFile(sys_ / "odbcinst.ini", kDriverEntry + "[Working]\nDriver=libsqlite3odbc.so\n");
+    const fs::path shop = work_ / "shop";
+    fs::create_directories(shop);
+    const std::string earlier =
+        "[Zorvantide]\nDriver=Working\nDatabase=" + (shop / "Quellmarod.db").string() +
+        "\nTimeout=2000\n\n";  // as unixODBC writes it
+    WriteFile(ini_, earlier);
+    ExpectOpens(shop);
+
+    WriteFile(sys_ / "odbcinst.ini",
+              "[SQLite3]\nDescription=no library named\n[Working]\nDriver=libsqlite3odbc.so\n");
+    const Outcome run = Tool(work_);
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_NE(run.err.find("was written but cannot be opened"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("put the earlier data source Zorvantide back"), std::string::npos) << run.err;
+    EXPECT_EQ(Slurp(ini_), earlier);
+    ExpectOpens(shop);
+}
+
 // Drivers that ship a setup routine let SQLConfigDataSource do the job; what it stored is still checked.
 TEST_F(DsnSetupTest, SetupRoutineIsTrustedOnlyWhenItStoredOurPath) {
     WriteFile(sys_ / "odbcinst.ini",

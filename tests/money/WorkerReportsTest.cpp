@@ -4,9 +4,9 @@
 #include "DbError.h"
 #include "KeyedList.h"
 #include "MoneyRows.h"
-#include "ScreenTest.h"
 #include "PerformedWorksList.h"
 #include "SalaryRows.h"
+#include "ScreenTest.h"
 #include "Widgets.h"
 #include "WorksReportKind.h"
 

@@ -122,6 +122,32 @@ TEST_F(OdbcSmokeTest, SchemaIsCreatedInTheRegisteredFile) {
               1);
 }
 
+// A save through the data source takes the file's write lock as it begins, as the embedded connection does:
+// another program's write waits for it, rather than both going ahead and one failing half-way.
+TEST_F(OdbcSmokeTest, TransactionTakesTheWriteLockAsItBegins) {
+    auto embedded =
+        Database::Open(QStringLiteral("SQLITE;DATABASE=") + m_dir.filePath(QStringLiteral("Quellmarod.db")));
+    embedded->SetLockWait(100);
+    const auto box = [](const char *key) {
+        return Values{{QStringLiteral("IddBox"), QString::fromLatin1(key)},
+                      {QStringLiteral("NameBox"), QString::fromLatin1(key)}};
+    };
+    {
+        Transaction t(*m_db);
+        try {
+            Rows::Insert(*embedded, QStringLiteral("SBox"), box("other"));
+            ADD_FAILURE() << "the other program wrote while the data source's transaction was open";
+        } catch (const DbError &e) {
+            EXPECT_EQ(e.text(), Database::BusyText());
+        }
+        Rows::Insert(*m_db, QStringLiteral("SBox"), box("mine"));
+        t.Commit();
+    }
+    EXPECT_EQ(CountRows(*embedded, QStringLiteral("SELECT * FROM SBox")), 1);
+    Rows::Insert(*embedded, QStringLiteral("SBox"), box("other"));
+    EXPECT_EQ(CountRows(*m_db, QStringLiteral("SELECT * FROM SBox")), 2);
+}
+
 TEST_F(OdbcSmokeTest, OrderLifecycle) {
     Database &db = *m_db;
     CounterStore(db).WriteAll({QStringLiteral("Z-"), 0, 0, 0, 0});

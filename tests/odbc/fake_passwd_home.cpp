@@ -5,8 +5,10 @@
 
 #include <cstdlib>
 
+// glibc names the parameters with reserved identifiers, which our code may not use.
+// NOLINTNEXTLINE(readability-inconsistent-declaration-parameter-name)
 extern "C" __attribute__((visibility("default"))) int getpwuid_r(uid_t uid, passwd *entry, char *buffer,
-                                                                 size_t size, passwd **result) noexcept {
+                                                                 size_t size, passwd **result) {
     using Fn = int (*)(uid_t, passwd *, char *, size_t, passwd **);
     static const auto real = reinterpret_cast<Fn>(dlsym(RTLD_NEXT, "getpwuid_r"));
     const int rc = real(uid, entry, buffer, size, result);

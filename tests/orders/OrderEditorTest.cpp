@@ -4,6 +4,7 @@
 #include "Rub.h"
 
 #include <gtest/gtest.h>
+#include <utility>
 
 using namespace Fixture;
 
@@ -32,7 +33,7 @@ SelectedService Picked(const QString &key, const QString &name, double price, QT
     s.service.name = name;
     s.service.price = Rub(price);
     s.service.time = time;
-    s.performers = performers;
+    s.performers = std::move(performers);
     return s;
 }
 

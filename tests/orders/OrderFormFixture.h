@@ -54,7 +54,7 @@ inline void Select(QTreeWidget *list, QTreeWidgetItem *item) {
 }
 
 // Ticks the named top-level rows of the services directory and closes it.
-inline ScriptedDialogs::Step PickServices(QStringList names) {
+inline ScriptedDialogs::Step PickServices(const QStringList &names) {
     return [names](QDialog &d) {
         auto &dir = dynamic_cast<CServiceDirDlg &>(d);
         auto *list = dir.findChild<QTreeWidget *>(QStringLiteral("services"));

@@ -87,7 +87,7 @@ TEST_F(SessionFixture, RefusesBadInputAndKeepsTheSheet) {
     EXPECT_EQ(printed.rfind("_com_error:\nError       : 80070057\nErrorMessage: ", 0), 0u) << printed;
 
     ::testing::internal::CaptureStdout();
-    for (auto call : std::initializer_list<std::function<void()>>{
+    for (const auto &call : std::initializer_list<std::function<void()>>{
              [&] { session.Bold(QStringLiteral("B2:")); },
              [&] { session.SetText(QStringLiteral("A1:XFC1000"), QStringLiteral("x")); },
              [&] { session.SetText(QStringLiteral("C:C"), QStringLiteral("x")); },

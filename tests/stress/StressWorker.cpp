@@ -59,15 +59,15 @@ void SaveCar(Database &db, int i, const QString &login, const QString &who) {
 int main(int argc, char **argv) {
     Formats::KeepLocalZoneLoaded();
     QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
+    const QStringList args = QCoreApplication::arguments();
     if (args.size() != 6) {
         QTextStream(stderr) << "usage: zv_stress_worker CONNECT orders|cars COUNT LOGIN NAME\n";
         return 100;
     }
-    const QString mode = args[2];
+    const QString &mode = args[2];
     const int count = args[3].toInt();
-    const QString login = args[4];
-    const QString who = args[5];
+    const QString &login = args[4];
+    const QString &who = args[5];
     QTextStream err(stderr);
     std::unique_ptr<Database> db;
     try {

@@ -22,15 +22,15 @@ QString TestSchema() {
 
 // Empties this process's schema through a plain connection of its own.
 void ResetPostgres(const QString &connect) {
-    const ConnectSpec spec = ParseConnectString(connect);
+    const ConnectTarget target = ParseConnectString(connect);
     const QString name = QStringLiteral("zv-reset");
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-        db.setHostName(spec.host);
-        if (spec.port > 0) db.setPort(spec.port);
-        db.setDatabaseName(spec.dbname);
-        db.setUserName(spec.user);
-        db.setPassword(spec.password);
+        db.setHostName(target.host);
+        if (target.port > 0) db.setPort(target.port);
+        db.setDatabaseName(target.dbname);
+        db.setUserName(target.user);
+        db.setPassword(target.password);
         if (!db.open()) throw DbError(db.lastError().text());
         QSqlQuery q(db);
         q.exec(QStringLiteral("SET client_min_messages TO WARNING"));

@@ -13,7 +13,7 @@
 
 #include <dlfcn.h>
 #include <link.h>
-#include <signal.h>
+#include <signal.h>  // NOLINT(modernize-deprecated-headers): sigaction is POSIX, not in <csignal>
 #include <strings.h>
 #include <termios.h>
 #include <unistd.h>
@@ -304,17 +304,67 @@ void RemoveBrokenDsn(const InstallerLibrary &library) {
     }
 }
 
-// Checks the freshly written user data source and takes it out again if it does not lead to our file.
+// A user data source as odbc.ini held it before this run: its keys and values in order; empty when there
+// was none.
+using DsnEntry = std::vector<std::pair<std::string, std::string>>;
+
+// Reads our user data source as it stands, so that a re-run which writes a source that does not work can
+// put the earlier one back. Expects the installer to be in user data source mode.
+DsnEntry ReadUserDsn(const InstallerLibrary &library) {
+    auto *get = library.Find<SQLGetPrivateProfileStringFn>("SQLGetPrivateProfileString");
+    if (get == nullptr) return {};
+    // Without an entry name the installer lists the section's keys, each NUL-terminated; it stops before a
+    // key that would not fit, so a list that nearly fills the buffer is read again in a larger one.
+    std::vector<char> keys;
+    int length = 0;
+    for (std::size_t size = 4096; size <= kMaxBuffer; size *= 2) {
+        keys.assign(size, '\0');
+        length = get(kDsnName, nullptr, "", keys.data(), static_cast<int>(size), "odbc.ini");
+        if (length < 0) return {};
+        if (static_cast<std::size_t>(length) + 1024 < size) break;
+    }
+    DsnEntry entry;
+    for (std::size_t at = 0; at < static_cast<std::size_t>(length) && keys[at] != '\0';) {
+        const std::string key(keys.data() + at);
+        at += key.size() + 1;
+        std::string value;
+        if (!ReadProfileString(get, kDsnName, key.c_str(), "odbc.ini", value)) return {};
+        entry.emplace_back(key, value);
+    }
+    return entry;
+}
+
+// Takes back what this run wrote: the earlier registration is put back as it was, or, with none, the new
+// one is removed. Expects the installer to be in user data source mode.
+void TakeBackDsn(const InstallerLibrary &library, const DsnEntry &earlier) {
+    if (earlier.empty()) {
+        RemoveBrokenDsn(library);
+        return;
+    }
+    auto *remove = library.Find<SQLRemoveDSNFromIniFn>("SQLRemoveDSNFromIni");
+    auto *write_value = library.Find<SQLWritePrivateProfileStringFn>("SQLWritePrivateProfileString");
+    bool restored = remove != nullptr && write_value != nullptr && remove(kDsnName);
+    for (const auto &[key, value] : earlier)
+        restored = restored && write_value(kDsnName, key.c_str(), value.c_str(), "odbc.ini");
+    if (restored) {
+        ReportNote(std::string("put the earlier data source ") + kDsnName + " back.");
+    } else {
+        ReportError(std::string("The earlier data source ") + kDsnName +
+                    " could not be put back; check it in odbc.ini by hand.");
+    }
+}
+
+// Checks the freshly written user data source and takes it back if it does not lead to our file.
 // Expects the installer to be in user data source mode.
-bool KeepIfPointingAt(const InstallerLibrary &library, const std::string &database) {
+bool KeepIfPointingAt(const InstallerLibrary &library, const std::string &database, const DsnEntry &earlier) {
     if (DsnPointsAt(library, database)) return true;
-    RemoveBrokenDsn(library);
+    TakeBackDsn(library, earlier);
     return false;
 }
 
 // The driver package ships no setup routine, so SQLConfigDataSource cannot add the data source itself; write
 // the entry directly, as the driver's setup routine would have.
-bool WriteDsnDirectly(const InstallerLibrary &library, const std::string &database) {
+bool WriteDsnDirectly(const InstallerLibrary &library, const std::string &database, const DsnEntry &earlier) {
     auto *write_dsn = library.Require<SQLWriteDSNToIniFn>("SQLWriteDSNToIni");
     auto *write_value = library.Require<SQLWritePrivateProfileStringFn>("SQLWritePrivateProfileString");
     auto *get_drivers = library.Require<SQLGetInstalledDriversFn>("SQLGetInstalledDrivers");
@@ -344,10 +394,10 @@ bool WriteDsnDirectly(const InstallerLibrary &library, const std::string &databa
     if (!write_value(kDsnName, "Database", database.c_str(), "odbc.ini")) {
         ReportError(std::string("SQLWritePrivateProfileString could not store the database path of ") +
                     kDsnName + ": " + InstallerErrors(library));
-        RemoveBrokenDsn(library);
+        TakeBackDsn(library, earlier);
         return false;
     }
-    return KeepIfPointingAt(library, database);
+    return KeepIfPointingAt(library, database, earlier);
 }
 
 bool Succeeded(RetCode rc) {
@@ -457,13 +507,18 @@ bool RegisterDsn() {
 
     auto *set_mode = library.Require<SQLSetConfigModeFn>("SQLSetConfigMode");
     if (set_mode == nullptr) return false;
+    DsnEntry earlier;
+    {
+        const UserDsnMode user_mode(set_mode);
+        if (user_mode.active()) earlier = ReadUserDsn(library);
+    }
     if (config_data_source(nullptr, kOdbcAddDsn, kDriverName, attributes.data())) {
         const UserDsnMode user_mode(set_mode);
-        if (!user_mode.active() || !KeepIfPointingAt(library, database)) return false;
+        if (!user_mode.active() || !KeepIfPointingAt(library, database, earlier)) return false;
     } else {
         // Expected with Debian's driver, so only worth mentioning if the direct route fails as well.
         const std::string config_errors = InstallerErrors(library);
-        if (!WriteDsnDirectly(library, database)) {
+        if (!WriteDsnDirectly(library, database, earlier)) {
             ReportNote("before that, SQLConfigDataSource had failed too: " + config_errors);
             return false;
         }
@@ -472,7 +527,7 @@ bool RegisterDsn() {
     if (DataSourceOpens(database)) return true;
     const UserDsnMode user_mode(set_mode);
     if (user_mode.active()) {
-        RemoveBrokenDsn(library);
+        TakeBackDsn(library, earlier);
     } else {
         ReportError(std::string("The unusable data source ") + kDsnName +
                     " could not be removed; remove it from odbc.ini by hand.");
