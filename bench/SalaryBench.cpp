@@ -26,14 +26,13 @@ QString BalancesRaw() {
                "SELECT w.IddWork, w.WorkFIO, w.WorkOut, COALESCE(e.Earned, 0), COALESCE(p.Paid, 0) FROM "
                "SWork w "
                "LEFT JOIN (SELECT a.IddWork, SUM(") +
-           WorkPay::ShareKopecksSql(QStringLiteral("a.Pay"), QStringLiteral("a.Place"),
+           WorkPay::ShareKopecksSql(QStringLiteral("a.Pay"), QStringLiteral("a.IddWork = a.FirstWork"),
                                     QStringLiteral("a.Workers")) +
            QStringLiteral(") AS Earned FROM (SELECT t.IddWork, ") +
            WorkPay::LinePayKopecksSql(QStringLiteral("s")) +
            QStringLiteral(
                " AS Pay, COUNT(*) OVER (PARTITION BY s.IddZakaz, s.IddService, s.IddTop) AS Workers, "
-               "ROW_NUMBER() OVER (PARTITION BY s.IddZakaz, s.IddService, s.IddTop ORDER BY t.IddWork) AS "
-               "Place "
+               "MIN(t.IddWork) OVER (PARTITION BY s.IddZakaz, s.IddService, s.IddTop) AS FirstWork "
                "FROM TZakaz z INNER JOIN TService s ON s.IddZakaz = z.IddZakaz INNER JOIN TWork t ON "
                "t.IddZakaz = "
                "s.IddZakaz AND t.IddService = s.IddService WHERE t.[Delete] = FALSE AND z.ZakazStatus = 2 "
@@ -57,10 +56,9 @@ QString WorksRaw() {
     const QString workers = QStringLiteral(
         "(SELECT COUNT(*) FROM TWork c WHERE c.IddZakaz = s.IddZakaz AND c.IddService = s.IddService AND "
         "c.[Delete] = FALSE)");
-    const QString place = QStringLiteral(
-        "(1 + (SELECT COUNT(*) FROM TWork c WHERE c.IddZakaz = t.IddZakaz AND c.IddService = t.IddService "
-        "AND "
-        "c.[Delete] = FALSE AND c.IddWork < t.IddWork))");
+    const QString first = QStringLiteral(
+        "NOT EXISTS (SELECT 1 FROM TWork c WHERE c.IddZakaz = t.IddZakaz AND c.IddService = t.IddService AND "
+        "c.[Delete] = FALSE AND c.IddWork < t.IddWork)");
     const QString amount = MoneySql::LineAmount(QStringLiteral("s"));
     return QStringLiteral(
                "SELECT z.IddZakaz, z.ZakazNomer, z.ZakazData, z.ZakazEndOut, z.IddVlad, s.IddService, "
@@ -68,7 +66,7 @@ QString WorksRaw() {
                "t.IddWork, t.WorkFIO, ") +
            amount + QStringLiteral(" AS Amount, ") + MoneySql::LineVat(QStringLiteral("s")) +
            QStringLiteral(" AS Vat, ") +
-           WorkPay::ShareKopecksSql(WorkPay::LinePayKopecksSql(QStringLiteral("s")), place, workers) +
+           WorkPay::ShareKopecksSql(WorkPay::LinePayKopecksSql(QStringLiteral("s")), first, workers) +
            QStringLiteral(
                " AS Pay FROM TWork t INNER JOIN TService s ON s.IddZakaz = t.IddZakaz AND s.IddService = "
                "t.IddService INNER JOIN TZakaz z ON z.IddZakaz = t.IddZakaz WHERE t.IddWork = ? AND "

@@ -6,7 +6,7 @@
 namespace {
 
 // Products of an amount and a quantity or a percent pass 64 bits before they are divided back.
-__extension__ typedef __int128 Wide;
+__extension__ using Wide = __int128;
 
 // num / den to the nearest whole, half away from zero; den > 0.
 qint64 RoundDiv(Wide num, Wide den) {
@@ -109,8 +109,9 @@ QString MoneyLimitText() {
 namespace MoneySql {
 
 QString RoundDiv(const QString &a, const QString &b) {
-    return QStringLiteral("(CASE WHEN %1 >= 0 THEN (%1 + %2 / 2) / %2 ELSE -((-%1 + %2 / 2) / %2) END)")
-        .arg(a, b);
+    // Half of b pushed away from zero, then the division truncates: `a` is written out twice only, as
+    // rules nest it.
+    return QStringLiteral("((%1 + CASE WHEN %1 < 0 THEN -(%2 / 2) ELSE %2 / 2 END) / %2)").arg(a, b);
 }
 
 QString Whole(const QString &column, int decimals) {

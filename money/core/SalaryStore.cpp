@@ -23,10 +23,10 @@ QDateTime EndOf(const QDate &day) {
 const QString kLiveWorkers = QStringLiteral(
     "(SELECT COUNT(*) FROM TWork c WHERE c.IddZakaz = TService.IddZakaz AND c.IddService = "
     "TService.IddService AND c.[Delete] = FALSE)");
-// The place of the TWork row in scope among its line's live workers, 1 for the first by key.
-const QString kPlace = QStringLiteral(
-    "(1 + (SELECT COUNT(*) FROM TWork c WHERE c.IddZakaz = TWork.IddZakaz AND c.IddService = "
-    "TWork.IddService AND c.[Delete] = FALSE AND c.IddWork < TWork.IddWork))");
+// Whether the TWork row in scope is its line's first live worker by key.
+const QString kFirst = QStringLiteral(
+    "NOT EXISTS (SELECT 1 FROM TWork c WHERE c.IddZakaz = TWork.IddZakaz AND c.IddService = "
+    "TWork.IddService AND c.[Delete] = FALSE AND c.IddWork < TWork.IddWork)");
 // Finished, live orders' live lines that are not package headers.
 const QString kFinishedLines = QStringLiteral(
     "TZakaz.ZakazStatus = 2 AND TZakaz.[Delete] = FALSE AND TService.IddTop <> '0' AND TService.[Delete] = "
@@ -51,21 +51,24 @@ QHash<QString, Money> SalaryStore::Earned(const QDate &day, const QString &iddWo
         // Every worker: each line's live workers are counted over the same join that lists them, so the
         // whole figure is one pass over the assignments. A count per assignment costs PostgreSQL an index
         // probe for each of them, many times slower on a shop's years of work.
-        rs.Open(QStringLiteral("SELECT x.IddWork, SUM(") +
-                    WorkPay::ShareKopecksSql(QStringLiteral("x.Pay"), QStringLiteral("x.Place"),
-                                             QStringLiteral("x.Workers")) +
-                    QStringLiteral(") AS Earned FROM (SELECT TWork.IddWork AS IddWork, ") +
-                    WorkPay::LinePayKopecksSql() +
-                    QStringLiteral(" AS Pay, COUNT(*) OVER (PARTITION BY TService.IddZakaz, "
-                                   "TService.IddService, TService.IddTop) AS Workers, ROW_NUMBER() OVER "
-                                   "(PARTITION BY TService.IddZakaz, TService.IddService, TService.IddTop "
-                                   "ORDER BY TWork.IddWork) AS Place") +
-                    lines + QStringLiteral(") x GROUP BY x.IddWork"),
-                {EndOf(day)});
+        // The subquery works out each assignment's line pay once; its two window functions, over one
+        // partition and no order, count the line's workers and find the first by key with a single sort.
+        rs.Open(
+            QStringLiteral("SELECT x.IddWork, SUM(") +
+                WorkPay::ShareKopecksSql(QStringLiteral("x.Pay"), QStringLiteral("x.IddWork = x.FirstWork"),
+                                         QStringLiteral("x.Workers")) +
+                QStringLiteral(") AS Earned FROM (SELECT TWork.IddWork AS IddWork, ") +
+                WorkPay::LinePayKopecksSql() +
+                QStringLiteral(" AS Pay, COUNT(*) OVER (PARTITION BY TService.IddZakaz, "
+                               "TService.IddService, TService.IddTop) AS Workers, MIN(TWork.IddWork) "
+                               "OVER (PARTITION BY TService.IddZakaz, TService.IddService, "
+                               "TService.IddTop) AS FirstWork") +
+                lines + QStringLiteral(") x GROUP BY x.IddWork"),
+            {EndOf(day)});
     } else {
         // One worker: his own assignments, each line's workers counted for it alone.
         rs.Open(QStringLiteral("SELECT TWork.IddWork, SUM(") +
-                    WorkPay::ShareKopecksSql(WorkPay::LinePayKopecksSql(), kPlace, kLiveWorkers) +
+                    WorkPay::ShareKopecksSql(WorkPay::LinePayKopecksSql(), kFirst, kLiveWorkers) +
                     QStringLiteral(") AS Earned") + lines +
                     QStringLiteral(" AND TWork.IddWork = ? GROUP BY TWork.IddWork"),
                 {EndOf(day), iddWork});
@@ -204,21 +207,21 @@ PerformedWorks SalaryStore::FillPerformedWorks(const WorksFilter &filter) {
         binds << filter.iddWork;
     }
     CDynamicRecordset rs(m_db);
-    rs.Open(
-        QStringLiteral(
-            "SELECT TZakaz.IddZakaz, TZakaz.ZakazNomer, TZakaz.ZakazData, TZakaz.ZakazEndOut, "
-            "TZakaz.IddVlad, TService.IddService, TService.IddTop, TService.Name, TService.[Count], "
-            "TService.Price, TService.PrNDS, TService.PrJob, TService.Job, TWork.IddWork, "
-            "TWork.WorkFIO, TWork.[Delete] AS WDelete, ") +
-            kLiveWorkers + QStringLiteral(" AS Workers, ") + kPlace +
-            QStringLiteral(" AS Place FROM (TZakaz INNER JOIN TService ON TZakaz.IddZakaz = "
-                           "TService.IddZakaz) LEFT JOIN TWork ON TService.IddService = TWork.IddService AND "
-                           "TService.IddZakaz = TWork.IddZakaz WHERE ") +
-            where + QStringLiteral(" AND ") + kFinishedLines +
-            QStringLiteral(
-                " ORDER BY TZakaz.ZakazEndOut, TZakaz.IddZakaz, TService.Name, TService.IddService, "
-                "TWork.WorkFIO"),
-        binds);
+    rs.Open(QStringLiteral(
+                "SELECT TZakaz.IddZakaz, TZakaz.ZakazNomer, TZakaz.ZakazData, TZakaz.ZakazEndOut, "
+                "TZakaz.IddVlad, TService.IddService, TService.IddTop, TService.Name, TService.[Count], "
+                "TService.Price, TService.PrNDS, TService.PrJob, TService.Job, TWork.IddWork, "
+                "TWork.WorkFIO, TWork.[Delete] AS WDelete, ") +
+                kLiveWorkers + QStringLiteral(" AS Workers, CASE WHEN ") + kFirst +
+                QStringLiteral(
+                    " THEN 1 ELSE 0 END AS First FROM (TZakaz INNER JOIN TService ON TZakaz.IddZakaz = "
+                    "TService.IddZakaz) LEFT JOIN TWork ON TService.IddService = TWork.IddService AND "
+                    "TService.IddZakaz = TWork.IddZakaz WHERE ") +
+                where + QStringLiteral(" AND ") + kFinishedLines +
+                QStringLiteral(
+                    " ORDER BY TZakaz.ZakazEndOut, TZakaz.IddZakaz, TService.Name, TService.IddService, "
+                    "TWork.WorkFIO"),
+            binds);
     // Columns by position: the list may run to thousands of rows.
     const auto column = [&](const char *name) { return rs.FieldIndex(QLatin1String(name)); };
     const int cWorkers = column("Workers"), cIddWork = column("IddWork"), cWDelete = column("WDelete"),
@@ -226,7 +229,7 @@ PerformedWorks SalaryStore::FillPerformedWorks(const WorksFilter &filter) {
               cIddVlad = column("IddVlad"), cEndOut = column("ZakazEndOut"), cData = column("ZakazData"),
               cNomer = column("ZakazNomer"), cName = column("Name"), cCount = column("Count"),
               cPrice = column("Price"), cPrNDS = column("PrNDS"), cWorkFIO = column("WorkFIO"),
-              cPrJob = column("PrJob"), cJob = column("Job"), cPlace = column("Place");
+              cPrJob = column("PrJob"), cJob = column("Job"), cFirst = column("First");
     PerformedWorks works;
     QSet<QString> unassigned;  // lines already listed once without a worker
     for (; !rs.IsEOF(); rs.MoveNext()) {
@@ -258,7 +261,7 @@ PerformedWorks SalaryStore::FillPerformedWorks(const WorksFilter &filter) {
             w.WorkFIO = rs.Field(cWorkFIO).AsText();
             w.pay = WorkPay::Share(
                 WorkPay::LinePay(count, price, rs.Field(cPrJob).AsBool(), rs.Field(cJob).AsDouble()),
-                int(workers), rs.Field(cPlace).AsLong() == 1);
+                int(workers), rs.Field(cFirst).AsLong() == 1);
         }
         works.amount += w.amount;
         works.vat += w.vat;

@@ -16,9 +16,9 @@ Money LinePay(double count, Money price, bool payIsPercent, double job);
 Money Share(Money linePay, int workers, bool first);
 
 // The same in SQL, over the TService row `alias` and the TWork row in scope, in whole kopecks and exact on
-// both databases: the line's pay, and the share of the worker whose place among the line's live workers (1
-// for the first) and their number are the given expressions.
+// both databases: the line's pay, and the share of a worker among the line's live workers,
+// given whether he is the first of them by key (a condition) and their number.
 QString LinePayKopecksSql(const QString &alias = QStringLiteral("TService"));
-QString ShareKopecksSql(const QString &linePayKopecks, const QString &place, const QString &workers);
+QString ShareKopecksSql(const QString &linePayKopecks, const QString &first, const QString &workers);
 
 }  // namespace WorkPay
