@@ -299,13 +299,18 @@ void RegisterDirectories(Database *d, const Inputs &in, const QString &backend) 
     });
 }
 
+// The raw statements that read an order as its load does.
+std::vector<std::unique_ptr<RawQuery>> LoadRaw(Database &db) {
+    std::vector<std::unique_ptr<RawQuery>> raw;
+    for (const char *sql : kLoadRaw) raw.push_back(std::make_unique<RawQuery>(db, QString::fromUtf8(sql)));
+    return raw;
+}
+
 // The order load and save, and what the order form reads on opening an order.
 void RegisterOrder(Database *d, const Inputs &in, const QString &backend) {
     const QString key = in.loadOrder;
     Add(backend, "OrderLoad", [d, key](benchmark::State &state) {
-        std::vector<std::unique_ptr<RawQuery>> raw;
-        for (const char *sql : kLoadRaw)
-            raw.push_back(std::make_unique<RawQuery>(*d, QString::fromUtf8(sql)));
+        std::vector<std::unique_ptr<RawQuery>> raw = LoadRaw(*d);
         RunPair(
             state, *d,
             [&] {
@@ -330,9 +335,7 @@ void RegisterOrder(Database *d, const Inputs &in, const QString &backend) {
     Add(backend, "OrderFormOpen", [d, key](benchmark::State &state) {
         RawQuery makes(*d, QStringLiteral("SELECT DISTINCT AvtoMarka FROM SAvto WHERE AvtoMarka <> '' "
                                           "ORDER BY AvtoMarka"));
-        std::vector<std::unique_ptr<RawQuery>> raw;
-        for (const char *sql : kLoadRaw)
-            raw.push_back(std::make_unique<RawQuery>(*d, QString::fromUtf8(sql)));
+        std::vector<std::unique_ptr<RawQuery>> raw = LoadRaw(*d);
         RunPair(
             state, *d,
             [&] {
