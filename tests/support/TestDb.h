@@ -30,9 +30,13 @@ protected:
     QString m_connect;
 };
 
-// The two backends as a test parameter list.
+// The two backends as a test parameter list: for stores and rules, whose SQL runs on both.
 #define ZV_INSTANTIATE_DB_TESTS(Fixture) \
     INSTANTIATE_TEST_SUITE_P(Db, Fixture, ::testing::Values(Backend::Sqlite, Backend::Postgres), BackendName)
+// A screen holds no SQL: its tests run on the embedded database only, unless what the screen does
+// depends on the database (then it uses ZV_INSTANTIATE_DB_TESTS and says why).
+#define ZV_INSTANTIATE_SCREEN_TESTS(Fixture) \
+    INSTANTIATE_TEST_SUITE_P(Db, Fixture, ::testing::Values(Backend::Sqlite), BackendName)
 
 // Counts rows of a query (bound values allowed).
 int CountRows(Database &db, const QString &sql, const QVariantList &binds = {});

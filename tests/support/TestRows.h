@@ -1,0 +1,134 @@
+#pragma once
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+class Database;
+
+// The one way tests put rows into a database: plain records with a default for every column a test does
+// not care about, written straight into the tables (no store, no rule), so a test names only what it
+// checks. Fill them with designated initializers:
+//     TestRows::Put(db, TestRows::Order{.key = "z1", .date = day, .status = 2, .lines = {{.price = 500}}});
+namespace TestRows {
+
+struct Client {
+    QString key;
+    QString name = QStringLiteral("Иванов И.И.");
+    QString tel;
+    QString inn;
+    QString address;
+};
+
+// A car; with an owner (a client key) it also gets a live owner link.
+struct Car {
+    QString key;
+    QString plate = QStringLiteral("А001АА77");
+    QString make = QStringLiteral("ВАЗ");
+    QString color = QStringLiteral("белый");
+    QString owner;
+};
+
+struct Worker {
+    QString key;
+    QString fio;
+    bool workOut = false;
+    bool deleted = false;
+};
+
+// A worker named as a service's usual worker (ServiceWork).
+struct WorkerService {
+    QString key;
+    QString service;
+    QString worker;
+    bool deleted = false;
+};
+
+struct User {
+    QString key;
+    QString login;
+    QString name;
+    QString pass;
+    QString rights = QStringLiteral("1111");
+    bool deleted = false;
+};
+
+struct Bay {
+    QString key;
+    QString name;
+    bool deleted = false;
+};
+
+// A worker on an order line (TWork).
+struct Work {
+    QString worker;
+    QString fio;
+    bool deleted = false;
+};
+
+// An order line (TService); its Summa is the price with VAT. The key defaults to "<order key>-<n>".
+struct Line {
+    QString key;
+    QString name = QStringLiteral("Мойка");
+    double count = 1;
+    double price = 100;
+    double nds = 0;
+    bool prJob = false;  // the workers' pay is `job` per cent of the line rather than a sum
+    double job = 0;
+    QString top = QStringLiteral("top");
+    QList<Work> workers = {};
+    bool deleted = false;
+};
+
+// An order (TZakaz) with its lines; the kept totals are worked out after the lines are written. The
+// appointment and start default to `date`, the finish to an hour after the start. An order without
+// lines gets one "Мойка" for 100.
+struct Order {
+    QString key;
+    QString number = QStringLiteral("1");
+    QDateTime date;
+    QDateTime begin = {};
+    QDateTime endOut = {};
+    int status = 1;
+    QString car;
+    QString client = QStringLiteral("c1");
+    bool deleted = false;
+    QList<Line> lines = {};
+    bool noLines = false;  // leaves the order without lines
+};
+
+// A cash-desk row (TPay): into the cash desk positive, out negative.
+struct Pay {
+    QString key;
+    QString order;
+    int kind = 0;
+    double sum = 0;
+    QDateTime when;
+    QString purpose = QStringLiteral("Оплата услуг");
+    QString number = QStringLiteral("1");
+    bool deleted = false;
+};
+
+// One worker's line of a salary payout (TWorkPay).
+struct Payout {
+    QString key;
+    QString pay;
+    QString worker;
+    double sum = 0;
+    bool deleted = false;
+};
+
+void Put(Database &db, const Client &c);
+void Put(Database &db, const Car &c);
+void Put(Database &db, const Worker &w);
+void Put(Database &db, const WorkerService &w);
+void Put(Database &db, const User &u);
+void Put(Database &db, const Bay &b);
+void Put(Database &db, const Order &o);
+void Put(Database &db, const Pay &p);
+void Put(Database &db, const Payout &p);
+
+// The counters of order, payment, outgoing payment and salary numbers.
+void PutCounters(Database &db, long order, long pay, long outPay, long salary = 0);
+
+}  // namespace TestRows
