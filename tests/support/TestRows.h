@@ -13,62 +13,62 @@ class Database;
 namespace TestRows {
 
 struct Client {
-    QString key;
+    QString key = {};
     QString name = QStringLiteral("Иванов И.И.");
-    QString tel;
-    QString inn;
-    QString address;
+    QString tel = {};
+    QString inn = {};
+    QString address = {};
 };
 
 // A car; with an owner (a client key) it also gets a live owner link.
 struct Car {
-    QString key;
+    QString key = {};
     QString plate = QStringLiteral("А001АА77");
     QString make = QStringLiteral("ВАЗ");
     QString color = QStringLiteral("белый");
-    QString owner;
+    QString owner = {};
 };
 
 struct Worker {
-    QString key;
-    QString fio;
+    QString key = {};
+    QString fio = {};
     bool workOut = false;
     bool deleted = false;
 };
 
 // A worker named as a service's usual worker (ServiceWork).
 struct WorkerService {
-    QString key;
-    QString service;
-    QString worker;
+    QString key = {};
+    QString service = {};
+    QString worker = {};
     bool deleted = false;
 };
 
 struct User {
-    QString key;
-    QString login;
-    QString name;
-    QString pass;
+    QString key = {};
+    QString login = {};
+    QString name = {};
+    QString pass = {};
     QString rights = QStringLiteral("1111");
     bool deleted = false;
 };
 
 struct Bay {
-    QString key;
-    QString name;
+    QString key = {};
+    QString name = {};
     bool deleted = false;
 };
 
 // A worker on an order line (TWork).
 struct Work {
-    QString worker;
-    QString fio;
+    QString worker = {};
+    QString fio = {};
     bool deleted = false;
 };
 
 // An order line (TService); its Summa is the price with VAT. The key defaults to "<order key>-<n>".
 struct Line {
-    QString key;
+    QString key = {};
     QString name = QStringLiteral("Мойка");
     double count = 1;
     double price = 100;
@@ -84,13 +84,13 @@ struct Line {
 // appointment and start default to `date`, the finish to an hour after the start. An order without
 // lines gets one "Мойка" for 100.
 struct Order {
-    QString key;
+    QString key = {};
     QString number = QStringLiteral("1");
-    QDateTime date;
+    QDateTime date = {};
     QDateTime begin = {};
     QDateTime endOut = {};
     int status = 1;
-    QString car;
+    QString car = {};
     QString client = QStringLiteral("c1");
     bool deleted = false;
     QList<Line> lines = {};
@@ -99,11 +99,11 @@ struct Order {
 
 // A cash-desk row (TPay): into the cash desk positive, out negative.
 struct Pay {
-    QString key;
-    QString order;
+    QString key = {};
+    QString order = {};
     int kind = 0;
     double sum = 0;
-    QDateTime when;
+    QDateTime when = {};
     QString purpose = QStringLiteral("Оплата услуг");
     QString number = QStringLiteral("1");
     bool deleted = false;
@@ -111,9 +111,9 @@ struct Pay {
 
 // One worker's line of a salary payout (TWorkPay).
 struct Payout {
-    QString key;
-    QString pay;
-    QString worker;
+    QString key = {};
+    QString pay = {};
+    QString worker = {};
     double sum = 0;
     bool deleted = false;
 };
