@@ -2,7 +2,7 @@
 
 // The car and client of the order form: the checks of OK that look them up, the pickers and the client card.
 class OrderCarClientPartTest : public OrderFormDlgTest {};
-ZV_INSTANTIATE_DB_TESTS(OrderCarClientPartTest);
+ZV_INSTANTIATE_SCREEN_TESTS(OrderCarClientPartTest);
 
 TEST_P(OrderCarClientPartTest, OkChecksPlateCarClientAndLinesInThatOrder) {
     COrderFormDlg form(*ctx, OrderFormMode::New);
@@ -31,8 +31,9 @@ TEST_P(OrderCarClientPartTest, OkChecksPlateCarClientAndLinesInThatOrder) {
     form.accept();
     EXPECT_EQ(heading, QStringLiteral("Вопрос")) << text.toStdString();
     EXPECT_EQ(text, QStringLiteral(
-                        "Услуга оказывается этому автомобилю:\nГос. №:Е555ЕЕ ВАЗ цвет:БЕЛЫЙ\nVIN:VIN-C3, "
-                        "№ двиг.:D-C3"));
+                        "Услуга оказывается этому автомобилю:\nГос. №:Е555ЕЕ ВАЗ цвет:белый\nVIN:VIN-C3, "
+                        "№ двиг.:D-C3"))
+        << text.toStdString();
     EXPECT_EQ(prompter.warnings, QStringList{QStringLiteral("Укажите название клиента!")});
 
     prompter.Clear();
@@ -178,10 +179,7 @@ TEST_P(OrderCarClientPartTest, ANewOrderFromTheClientCardStartsWithItsClientAndI
     EXPECT_EQ(picked->IddAvto, QStringLiteral("c2"));
 
     // Another client chosen in the form: the order is that client's and leaves the card's list alone.
-    ClientRecord other;
-    other.iddClient = QStringLiteral("k2");
-    other.clientName = QStringLiteral("Орлов");
-    ClientStore(db()).Save(other);
+    TestRows::Put(db(), TestRows::Client{.key = "k2", .name = "Орлов"});
     const int before = card.ordersPage()->list()->topLevelItemCount();
     save([&](COrderFormDlg &form) {
         Child<QComboBox>(form, "client")->setEditText(QStringLiteral("Орлов"));  // what the directory finds
@@ -195,9 +193,6 @@ TEST_P(OrderCarClientPartTest, ANewOrderFromTheClientCardStartsWithItsClientAndI
         Child<QLineEdit>(form, "plate")->setText(QStringLiteral("Х999ХХ"));
     });
     EXPECT_EQ(card.ordersPage()->list()->topLevelItemCount(), before);
-    CDynamicRecordset rs(db());
-    rs.Open(QStringLiteral("SELECT TZakaz.IddZakaz FROM TZakaz WHERE TZakaz.IddVlad = ?"),
-            {QStringLiteral("k2")});
-    EXPECT_FALSE(rs.IsEOF());
+    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TZakaz WHERE IddVlad = 'k2'")), 1);
     EXPECT_EQ(dialogs.unscripted, 0);
 }

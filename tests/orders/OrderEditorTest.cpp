@@ -43,146 +43,49 @@ SelectedService Picked(const QString &key, const QString &name, double price, QT
 // status), its ticks and the pickers the clerk changed. Pickers are read to the minute; stored moments
 // whose pickers were left alone are kept to the second.
 TEST(OrderEditor, StatusAndMomentsFollowModeTicksAndPickers) {
-    const QDateTime now = At(10, 8, 0, 30), zero = Formats::ZeroDateTime();
-    const QDateTime prelim = At(12, 14, 0), accept = At(10, 9, 15, 30), done = At(10, 11, 45);
-    const Order request = Stored(StatusRequested, At(12, 14, 0, 17), zero, zero);
-    const Order started = Stored(StatusStarted, At(9, 10, 0), At(9, 10, 0, 5), zero);
-    const Order finished = Stored(StatusFinished, At(12, 14, 0, 17), At(10, 9, 15, 42), At(10, 18, 5, 9));
-    enum Pick { None = 0, Prelim = 1, Accept = 2, Done = 4 };
-    struct Case {
+    const QDateTime now = At(10, 8, 0, 30), Z = Formats::ZeroDateTime();
+    const QDateTime P = At(12, 14, 0), accept = At(10, 9, 15, 30), D = At(10, 11, 45);
+    const QDateTime A = At(10, 9, 15), N = At(10, 8, 0);  // the acceptance and now, to the minute
+    const Order req = Stored(StatusRequested, At(12, 14, 0, 17), Z, Z);
+    const Order st = Stored(StatusStarted, At(9, 10, 0), At(9, 10, 0, 5), Z);
+    const Order fin = Stored(StatusFinished, At(12, 14, 0, 17), At(10, 9, 15, 42), At(10, 18, 5, 9));
+    const Order *none = nullptr;          // a new order opened in `open`
+    enum { Pre = 1, Acc = 2, Done = 4 };  // ticks and pickers changed
+    const struct {
         const char *what;
-        const Order *stored;  // null: a new order opened in `open`
-        int open;
-        OrderEditor::Ticks ticks;
-        int picks;
-        int status;
+        const Order *stored;
+        int open, ticks, picks, status;
         QDateTime begin, in, end;  // invalid: not set
+    } cases[] = {
+        {"new, accepted", none, StatusStarted, Acc, Acc, 1, A, A, {}},
+        {"new, pickers untouched", none, StatusStarted, Acc, 0, 1, N, N, {}},
+        {"new, preliminary only keeps the mode", none, StatusStarted, Pre, Pre | Acc, 1, P, A, {}},
+        {"new, finished", none, StatusStarted, Acc | Done, Acc | Done, 2, A, A, D},
+        {"new request", none, StatusRequested, Pre, Pre | Acc, 0, P, {}, {}},
+        {"new request accepted at once", none, StatusRequested, Pre | Acc, Pre | Acc, 1, P, A, {}},
+        {"request, nothing ticked", &req, 0, 0, 0, 0, req.ZakazBegin, Z, Z},
+        {"request accepted at its appointment", &req, 0, Acc, 0, 1, req.ZakazBegin, req.ZakazBegin, Z},
+        {"request accepted and finished", &req, 0, Acc | Done, Acc | Done, 2, A, A, D},
+        {"finished, untouched", &fin, 0, Acc | Done, 0, 2, fin.ZakazBegin, fin.ZakazBeginIn, fin.ZakazEndOut},
+        {"finished, acceptance moved", &fin, 0, Acc | Done, Acc, 2, A, A, fin.ZakazEndOut},
+        {"finished, nothing ticked keeps its status", &fin, 0, 0, 0, 2, fin.ZakazBegin, fin.ZakazBeginIn,
+         fin.ZakazEndOut},
+        {"started, preliminary makes it a request", &st, 0, Pre, 0, 0, st.ZakazBegin, st.ZakazBeginIn, Z},
+        {"started, the last tick wins", &st, 0, Pre | Acc, 0, 1, st.ZakazBegin, st.ZakazBeginIn, Z},
     };
-    const QDateTime accepted = At(10, 9, 15), nowMinute = At(10, 8, 0);
-    const Case cases[] = {
-        {"new, accepted", nullptr, StatusStarted, {false, true, false}, Accept, 1, accepted, accepted, {}},
-        {"new, pickers untouched",
-         nullptr,
-         StatusStarted,
-         {false, true, false},
-         None,
-         1,
-         nowMinute,
-         nowMinute,
-         {}},
-        {"new, preliminary only keeps the mode",
-         nullptr,
-         StatusStarted,
-         {true, false, false},
-         Prelim | Accept,
-         1,
-         prelim,
-         accepted,
-         {}},
-        {"new, finished",
-         nullptr,
-         StatusStarted,
-         {false, true, true},
-         Accept | Done,
-         2,
-         accepted,
-         accepted,
-         done},
-        {"new request", nullptr, StatusRequested, {true, false, false}, Prelim | Accept, 0, prelim, {}, {}},
-        {"new request accepted at once",
-         nullptr,
-         StatusRequested,
-         {true, true, false},
-         Prelim | Accept,
-         1,
-         prelim,
-         accepted,
-         {}},
-        {"request, nothing ticked",
-         &request,
-         0,
-         {false, false, false},
-         None,
-         0,
-         request.ZakazBegin,
-         zero,
-         zero},
-        {"request accepted at its appointment",
-         &request,
-         0,
-         {false, true, false},
-         None,
-         1,
-         request.ZakazBegin,
-         request.ZakazBegin,
-         zero},
-        {"request accepted and finished",
-         &request,
-         0,
-         {false, true, true},
-         Accept | Done,
-         2,
-         accepted,
-         accepted,
-         done},
-        {"finished, untouched",
-         &finished,
-         0,
-         {false, true, true},
-         None,
-         2,
-         finished.ZakazBegin,
-         finished.ZakazBeginIn,
-         finished.ZakazEndOut},
-        {"finished, acceptance moved",
-         &finished,
-         0,
-         {false, true, true},
-         Accept,
-         2,
-         accepted,
-         accepted,
-         finished.ZakazEndOut},
-        {"finished, nothing ticked keeps its status",
-         &finished,
-         0,
-         {false, false, false},
-         None,
-         2,
-         finished.ZakazBegin,
-         finished.ZakazBeginIn,
-         finished.ZakazEndOut},
-        {"started, preliminary makes it a request",
-         &started,
-         0,
-         {true, false, false},
-         None,
-         0,
-         started.ZakazBegin,
-         started.ZakazBeginIn,
-         zero},
-        {"started, the last tick wins",
-         &started,
-         0,
-         {true, true, false},
-         None,
-         1,
-         started.ZakazBegin,
-         started.ZakazBeginIn,
-         zero},
-    };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
         OrderEditor editor = c.stored ? OrderEditor(*c.stored, now) : OrderEditor(c.open, now);
-        editor.SetTicks(c.ticks);
-        if (c.picks & Prelim) editor.PickAppointment(prelim);
-        if (c.picks & Accept) editor.PickAccept(accept);
-        if (c.picks & Done) editor.PickDone(done);
+        editor.SetTicks({(c.ticks & Pre) != 0, (c.ticks & Acc) != 0, (c.ticks & Done) != 0});
+        if (c.picks & Pre) editor.PickAppointment(P);
+        if (c.picks & Acc) editor.PickAccept(accept);
+        if (c.picks & Done) editor.PickDone(D);
         const Order o = editor.Result();
-        EXPECT_EQ(o.ZakazStatus, c.status) << c.what;
-        EXPECT_EQ(o.ZakazData, c.stored ? c.stored->ZakazData : At(10, 0, 0)) << c.what;
-        EXPECT_EQ(o.ZakazBegin, c.begin) << c.what;
-        EXPECT_EQ(o.ZakazBeginIn, c.in) << c.what;
-        EXPECT_EQ(o.ZakazEndOut, c.end) << c.what;
+        EXPECT_EQ(o.ZakazStatus, c.status);
+        EXPECT_EQ(o.ZakazData, c.stored ? c.stored->ZakazData : At(10, 0, 0));
+        EXPECT_EQ(o.ZakazBegin, c.begin);
+        EXPECT_EQ(o.ZakazBeginIn, c.in);
+        EXPECT_EQ(o.ZakazEndOut, c.end);
     }
 }
 

@@ -3,6 +3,8 @@
 #include "Order.h"
 #include "Rub.h"
 
+#include <QStringList>
+
 // Small builders for order tests.
 namespace Fixture {
 
@@ -29,6 +31,29 @@ inline OrderLine Package(const QString &key, const QString &name, QList<OrderLin
 
 inline PickedWorker Worker(const QString &key, const QString &fio) {
     return PickedWorker{QString(), key, fio, false};
+}
+
+// The lines in one text, so that one comparison names everything a line carries:
+// "key name count x price +VAT% time [job% | job] {worker keys}" with a package's services in [ ];
+// a removed line or worker is marked with "-".
+inline QString Text(const QList<OrderLine> &lines) {
+    QStringList out;
+    for (const OrderLine &l : lines) {
+        QStringList workers;
+        for (const PickedWorker &w : l.workers)
+            workers << (w.deleted ? QStringLiteral("-") : QString()) + w.iddWork;
+        QString s = QStringLiteral("%1%2 %3 %4x%5")
+                        .arg(l.deleted ? QStringLiteral("-") : QString(), l.iddService, l.name,
+                             QString::number(l.count), l.price.Text());
+        if (l.prNds != 0) s += QStringLiteral(" +%1%").arg(l.prNds);
+        s += u' ' + l.time.toString(QStringLiteral("HH:mm"));
+        if (l.job != 0)
+            s += QStringLiteral(" job%1%2").arg(l.job).arg(l.prJob ? QStringLiteral("%") : QString());
+        if (!workers.isEmpty()) s += QStringLiteral(" {%1}").arg(workers.join(u','));
+        if (!l.children.isEmpty()) s += QStringLiteral(" [%1]").arg(Text(l.children));
+        out << s;
+    }
+    return out.join(QStringLiteral("; "));
 }
 
 // A new order taken in on 10 June 2024 at 9:15.

@@ -11,10 +11,8 @@
 #include "CServiceDirDlg.h"
 #include "CServiceDlg.h"
 #include "CWorkerDirDlg.h"
-#include "CarStore.h"
 #include "ClientStore.h"
 #include "CounterStore.h"
-#include "DynamicRecordset.h"
 #include "KeyedList.h"
 #include "OrderCarClientPart.h"
 #include "OrderFixtures.h"
@@ -23,11 +21,11 @@
 #include "OrderPaymentsPart.h"
 #include "OrderStore.h"
 #include "PaymentStore.h"
-#include "Rows.h"
 #include "Rub.h"
+#include "ScreenTest.h"
 #include "Scripted.h"
 #include "ServiceStore.h"
-#include "TestDb.h"
+#include "TestRows.h"
 #include "Widgets.h"
 
 #include <QAction>
@@ -96,66 +94,42 @@ inline ScriptedDialogs::Step Pay(const QString &amount, Money *debtShown = nullp
 }  // namespace OrderForm
 
 using namespace OrderForm;
+using Fixture::Text;
 
 // An order form over a catalogue of two workers, a package with one service, a wash and one client.
-class OrderFormDlgTest : public DbTest {
+class OrderFormDlgTest : public ScreenTest {
 protected:
     void SetUp() override {
-        DbTest::SetUp();
+        ScreenTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
-        ctx = std::make_unique<AppContext>(Context(QString(28, u'1')));
-        for (auto [id, fio] : {std::pair{"w1", "Петров"}, std::pair{"w2", "Сидоров"}})
-            Rows::Insert(db(), QStringLiteral("SWork"),
-                         {{QStringLiteral("IddWork"), QString::fromUtf8(id)},
-                          {QStringLiteral("WorkFIO"), QString::fromUtf8(fio)},
-                          {QStringLiteral("WorkOut"), false},
-                          {QStringLiteral("Delete"), false}});
+        TestRows::Put(db(), TestRows::Worker{.key = "w1", .fio = "Петров"});
+        TestRows::Put(db(), TestRows::Worker{.key = "w2", .fio = "Сидоров"});
+        TestRows::Put(
+            db(), TestRows::Client{.key = "k1", .name = "Кузнецов", .tel = "111", .address = "Лесная, 1"});
+        TestRows::PutCounters(db(), 0, 40, 0);
+        const PickedWorkers petrov = {{QString(), QStringLiteral("w1"), QStringLiteral("Петров"), false}};
+        ServiceCard tyre{.packageText = QStringLiteral("Шиномонтаж"),
+                         .name = QStringLiteral("Снятие"),
+                         .price = Rub(100),
+                         .prNds = 18,
+                         .time = QTime(0, 30),
+                         .performers = petrov};
+        ServiceCard wash{
+            .name = QStringLiteral("Мойка"), .price = Rub(300), .time = QTime(1, 0), .performers = petrov};
         ServiceStore services(db());
-        ServiceCard tyre;
-        tyre.packageText = QStringLiteral("Шиномонтаж");
-        tyre.name = QStringLiteral("Снятие");
-        tyre.price = Rub(100);
-        tyre.prNds = 18;
-        tyre.time = QTime(0, 30);
-        tyre.performers = {{QString(), QStringLiteral("w1"), QStringLiteral("Петров"), false}};
         services.SaveCard(tyre, QStringLiteral("anna"));
-        ServiceCard wash;
-        wash.name = QStringLiteral("Мойка");
-        wash.price = Rub(300);
-        wash.time = QTime(1, 0);
-        wash.performers = {{QString(), QStringLiteral("w1"), QStringLiteral("Петров"), false}};
         services.SaveCard(wash, QStringLiteral("anna"));
         washKey = wash.iddService;
-
-        ClientRecord client;
-        client.iddClient = QStringLiteral("k1");
-        client.clientName = QStringLiteral("Кузнецов");
-        client.clientAdres = QStringLiteral("Лесная, 1");
-        client.clientTel = QStringLiteral("111");
-        ClientStore(db()).Save(client);
-        CounterValues counters;
-        counters.payNomer = 40;
-        CounterStore(db()).WriteAll(counters);
     }
 
-    AppContext Context(const QString &rights) {
-        return AppContext(
-            db(), UserInfo{QStringLiteral("u1"), QStringLiteral("anna"), QStringLiteral("Анна"), rights},
-            prompter, dialogs, QString());
-    }
-
+    // A car with its VIN and engine number made of its key; returns its owner link when it has an owner.
     QString AddCar(const QString &id, const QString &plate, const QString &owner = {}) {
-        CarRecord car;
-        car.iddAvto = id;
-        car.avtoNomer = plate;
-        car.avtoMarka = QStringLiteral("ВАЗ");
-        car.avtoColor = QStringLiteral("белый");
-        car.avtoVin = QStringLiteral("VIN-") + id.toUpper();
-        car.avtoDvig = QStringLiteral("D-") + id.toUpper();
-        QList<CarOwner> owners;
-        if (!owner.isEmpty()) owners << CarOwner{QString(), id, owner, false, {}, {}};
-        CarStore(db()).Save(car, owners, QStringLiteral("anna"));
-        return owners.isEmpty() ? QString() : owners[0].iddAvtoVlad;
+        TestRows::Put(db(), TestRows::Car{.key = id,
+                                          .plate = plate,
+                                          .owner = owner,
+                                          .vin = QStringLiteral("VIN-") + id.toUpper(),
+                                          .engine = QStringLiteral("D-") + id.toUpper()});
+        return owner.isEmpty() ? QString() : id + QStringLiteral("-") + owner;
     }
 
     // Fills the car and client of a new form and adds the wash.
@@ -166,17 +140,7 @@ protected:
         form.lines()->AddLines();
     }
 
-    bool Deleted(const QString &table, const QString &key, const QString &value) {
-        CDynamicRecordset rs(db());
-        rs.Open(QStringLiteral("SELECT [Delete] FROM %1 WHERE %2 = ?").arg(table, key), {value});
-        EXPECT_FALSE(rs.IsEOF()) << value.toStdString();
-        return rs.Bool(QStringLiteral("Delete"));
-    }
+    long PayCounter() { return CounterStore(db()).ReadAll()->payNomer; }
 
-    long PayCounter() { return CounterStore(db()).NextPayNumber() - 1; }
-
-    ScriptedPrompter prompter;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<AppContext> ctx;
     QString washKey;
 };

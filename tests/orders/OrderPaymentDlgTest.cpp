@@ -1,34 +1,21 @@
-#include "AppContext.h"
 #include "COrderPaymentDlg.h"
 #include "Rub.h"
-#include "Scripted.h"
-#include "TestDb.h"
+#include "ScreenTest.h"
+#include "Widgets.h"
 
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
 
-class OrderPaymentDlgTest : public DbTest {
+// The dialog needs no right: the user has none.
+class OrderPaymentDlgTest : public ScreenTest {
 protected:
     void SetUp() override {
-        DbTest::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
-        ctx = std::make_unique<AppContext>(
-            db(), UserInfo{QStringLiteral("u1"), QStringLiteral("anna"), QStringLiteral("Анна"), QString()},
-            prompter, dialogs, QString());
+        ScreenTest::SetUp();
+        if (ctx) LogIn(QString());
     }
-    template <typename W>
-    static W *Field(QDialog &dlg, const char *name) {
-        auto *w = dlg.findChild<W *>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
-
-    ScriptedPrompter prompter;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<AppContext> ctx;
 };
-ZV_INSTANTIATE_DB_TESTS(OrderPaymentDlgTest);
+ZV_INSTANTIATE_SCREEN_TESTS(OrderPaymentDlgTest);
 
 TEST_P(OrderPaymentDlgTest, NewPaymentProposesTheDebtAndRecomputesTheRemainderAsTyped) {
     PayRecord pay;
@@ -40,19 +27,18 @@ TEST_P(OrderPaymentDlgTest, NewPaymentProposesTheDebtAndRecomputesTheRemainderAs
     pay.Delete = 1;
     COrderPaymentDlg dlg(*ctx, pay, COrderPaymentDlg::kNewTitle, true, Money::Kopecks(150025));
 
-    EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Новый платеж за оказанные услуги"));
-    EXPECT_EQ(Field<QLineEdit>(dlg, "number")->text(), QStringLiteral("41"));
-    EXPECT_EQ(Field<QLabel>(dlg, "purpose")->text(), QStringLiteral("Оплата услуг"));
-    EXPECT_EQ(Field<QDateEdit>(dlg, "date")->date(), QDate(2024, 3, 5));
-    EXPECT_EQ(Field<QLabel>(dlg, "debt")->text(), QStringLiteral("1500.25"));
-    EXPECT_EQ(Field<QLineEdit>(dlg, "amount")->text(), QStringLiteral("1500.25"));
-    EXPECT_EQ(Field<QLabel>(dlg, "rest")->text(), QStringLiteral("0.00"));
+    EXPECT_EQ(Edit(dlg, "number")->text(), QStringLiteral("41"));
+    EXPECT_EQ(Child<QLabel>(dlg, "purpose")->text(), QStringLiteral("Оплата услуг"));
+    EXPECT_EQ(Child<QDateEdit>(dlg, "date")->date(), QDate(2024, 3, 5));
+    EXPECT_EQ(Child<QLabel>(dlg, "debt")->text(), QStringLiteral("1500.25"));
+    EXPECT_EQ(Edit(dlg, "amount")->text(), QStringLiteral("1500.25"));
+    EXPECT_EQ(Child<QLabel>(dlg, "rest")->text(), QStringLiteral("0.00"));
 
-    Field<QLineEdit>(dlg, "amount")->setText(QStringLiteral(" 1 000,5 "));
-    EXPECT_EQ(Field<QLabel>(dlg, "rest")->text(), QStringLiteral("499.75"));
-    Field<QDateEdit>(dlg, "date")->setDate(QDate(2024, 3, 6));
-    Field<QLineEdit>(dlg, "doc")->setText(QStringLiteral("  чек 7 "));
-    Field<QLineEdit>(dlg, "note")->setText(QStringLiteral("наличными"));
+    Edit(dlg, "amount")->setText(QStringLiteral(" 1 000,5 "));
+    EXPECT_EQ(Child<QLabel>(dlg, "rest")->text(), QStringLiteral("499.75"));
+    Child<QDateEdit>(dlg, "date")->setDate(QDate(2024, 3, 6));
+    Edit(dlg, "doc")->setText(QStringLiteral("  чек 7 "));
+    Edit(dlg, "note")->setText(QStringLiteral("наличными"));
     dlg.accept();
 
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
@@ -78,21 +64,20 @@ TEST_P(OrderPaymentDlgTest, EditShowsTheDebtBeforeThePaymentAndRefusesAZeroAmoun
     const PayRecord stored = pay;
     COrderPaymentDlg dlg(*ctx, pay, COrderPaymentDlg::kEditTitle, false, Money::Kopecks(20000));
 
-    EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Изменение платежа за оказанные услуги"));
-    EXPECT_EQ(Field<QLabel>(dlg, "debt")->text(), QStringLiteral("500.00"));
-    EXPECT_EQ(Field<QLineEdit>(dlg, "amount")->text(), QStringLiteral("300.00"));
-    EXPECT_EQ(Field<QLabel>(dlg, "rest")->text(), QStringLiteral("200.00"));
+    EXPECT_EQ(Child<QLabel>(dlg, "debt")->text(), QStringLiteral("500.00"));
+    EXPECT_EQ(Edit(dlg, "amount")->text(), QStringLiteral("300.00"));
+    EXPECT_EQ(Child<QLabel>(dlg, "rest")->text(), QStringLiteral("200.00"));
 
     for (const char *typed : {"0", " 0,00 ", "сто"}) {
-        Field<QLineEdit>(dlg, "amount")->setText(QString::fromUtf8(typed));
+        Edit(dlg, "amount")->setText(QString::fromUtf8(typed));
         dlg.accept();
         EXPECT_NE(dlg.result(), QDialog::Accepted) << typed;
         EXPECT_EQ(pay.SummaPay, stored.SummaPay) << typed;
     }
     EXPECT_EQ(prompter.warnings, QStringList(3, QStringLiteral("Укажите сумму платежа!")));
 
-    Field<QLineEdit>(dlg, "amount")->setText(QStringLiteral("550"));
-    EXPECT_EQ(Field<QLabel>(dlg, "rest")->text(), QStringLiteral("-50.00"));
+    Edit(dlg, "amount")->setText(QStringLiteral("550"));
+    EXPECT_EQ(Child<QLabel>(dlg, "rest")->text(), QStringLiteral("-50.00"));
     dlg.accept();
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     EXPECT_EQ(pay.SummaPay, Rub(550));
