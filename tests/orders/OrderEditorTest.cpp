@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <utility>
 
+using namespace Qt::StringLiterals;
+
 using namespace Fixture;
 
 namespace {
@@ -16,7 +18,7 @@ QDateTime At(int d, int h, int m, int s = 0) {
 
 Order Stored(int status, const QDateTime &begin, const QDateTime &in, const QDateTime &end) {
     Order o = NewOrder();
-    o.IddZakaz = QStringLiteral("k");
+    o.IddZakaz = u"k"_s;
     o.ZakazStatus = status;
     o.ZakazData = At(9, 0, 0);
     o.ZakazBegin = begin;
@@ -94,21 +96,20 @@ TEST(OrderEditor, StatusAndMomentsFollowModeTicksAndPickers) {
 TEST(OrderEditor, LinesMergeAndMoveTheProposedCompletion) {
     const QDateTime now = At(10, 8, 0);
     OrderEditor editor(StatusStarted, now);
-    SelectedService tyres = Picked(QStringLiteral("p"), QStringLiteral("Шиномонтаж"), 0, QTime(0, 0));
+    SelectedService tyres = Picked(u"p"_s, u"Шиномонтаж"_s, 0, QTime(0, 0));
     tyres.service.iddTop = Group::kPackage;
     tyres.service.price = Rub(999);  // a package's own price never counts
-    tyres.children.push_back(Picked(QStringLiteral("s1"), QStringLiteral("Снятие"), 100, QTime(0, 30)));
+    tyres.children.push_back(Picked(u"s1"_s, u"Снятие"_s, 100, QTime(0, 30)));
     tyres.children.back().service.prNds = 18;
-    const PickedWorker petrov{QString(), QStringLiteral("w1"), QStringLiteral("Петров"), false};
-    const PickedWorker sidorov{QString(), QStringLiteral("w2"), QStringLiteral("Сидоров"), false};
-    editor.AddServices({Picked(QStringLiteral("wash"), QStringLiteral("Мойка"), 300, QTime(1, 0), {petrov})});
-    editor.AddServices(
-        {tyres, Picked(QStringLiteral("wash"), QStringLiteral("Мойка"), 300, QTime(1, 0), {sidorov})});
+    const PickedWorker petrov{QString(), u"w1"_s, u"Петров"_s, false};
+    const PickedWorker sidorov{QString(), u"w2"_s, u"Сидоров"_s, false};
+    editor.AddServices({Picked(u"wash"_s, u"Мойка"_s, 300, QTime(1, 0), {petrov})});
+    editor.AddServices({tyres, Picked(u"wash"_s, u"Мойка"_s, 300, QTime(1, 0), {sidorov})});
     ASSERT_EQ(editor.order().lines.size(), 2);
     const OrderLine &wash = *editor.Line({0, -1});
     EXPECT_DOUBLE_EQ(wash.count, 2);
     ASSERT_EQ(wash.workers.size(), 2);
-    EXPECT_EQ(editor.Line({1, 0})->iddTop, QStringLiteral("p"));
+    EXPECT_EQ(editor.Line({1, 0})->iddTop, u"p"_s);
     EXPECT_EQ(editor.Line({1, -1})->price, Rub(0));
     EXPECT_EQ(editor.Totals().total, Rub(718));
     EXPECT_EQ(editor.DoneShown(), now.addSecs(150 * 60));
@@ -134,7 +135,7 @@ TEST(OrderEditor, LinesMergeAndMoveTheProposedCompletion) {
     EXPECT_FALSE(editor.Line({0, -1})->workers[0].deleted);
 
     OrderEditor done(Stored(StatusFinished, At(9, 9, 0), At(9, 9, 0), At(9, 18, 0)), now);
-    done.AddServices({Picked(QStringLiteral("wash"), QStringLiteral("Мойка"), 300, QTime(1, 0))});
+    done.AddServices({Picked(u"wash"_s, u"Мойка"_s, 300, QTime(1, 0))});
     EXPECT_EQ(done.DoneShown(), At(9, 18, 0));
 }
 
@@ -142,12 +143,12 @@ TEST(OrderEditor, PaymentsAndTheChecksOfOk) {
     OrderEditor editor(StatusStarted, At(10, 8, 0));
     using F = OrderEditor::Field;
     EXPECT_EQ(editor.Check().field, F::Plate);
-    editor.SetCar({}, {QStringLiteral(" а123вс "), {}, {}, {}, {}, {}});
-    EXPECT_EQ(editor.order().car.AvtoNomer, QStringLiteral("А123ВС"));
+    editor.SetCar({}, {u" а123вс "_s, {}, {}, {}, {}, {}});
+    EXPECT_EQ(editor.order().car.AvtoNomer, u"А123ВС"_s);
     EXPECT_EQ(editor.Check().field, F::Client);
-    editor.SetClient({}, {QStringLiteral(" Иванов "), {}, {}});
+    editor.SetClient({}, {u" Иванов "_s, {}, {}});
     EXPECT_EQ(editor.Check().field, F::Lines);
-    editor.AddServices({Picked(QStringLiteral("wash"), QStringLiteral("Мойка"), 300, QTime(1, 0))});
+    editor.AddServices({Picked(u"wash"_s, u"Мойка"_s, 300, QTime(1, 0))});
     EXPECT_EQ(editor.Check().field, F::None);
     editor.RemoveLine({0, -1});
     EXPECT_EQ(editor.Check().field, F::Lines);
@@ -159,7 +160,7 @@ TEST(OrderEditor, PaymentsAndTheChecksOfOk) {
     b.DataPay = At(3, 9, 0);
     c.SummaPay = Rub(20);
     c.DataPay = At(2, 9, 0);
-    editor.AddServices({Picked(QStringLiteral("wash"), QStringLiteral("Мойка"), 300, QTime(1, 0))});
+    editor.AddServices({Picked(u"wash"_s, u"Мойка"_s, 300, QTime(1, 0))});
     for (const PayRecord &p : {a, b, c}) editor.AddPayment(p);
     EXPECT_EQ(editor.ShownPayments(), QList<int>({1, 2, 0}));  // newest first
     editor.RemovePayment(2);

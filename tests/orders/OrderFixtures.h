@@ -5,6 +5,8 @@
 
 #include <QStringList>
 
+using namespace Qt::StringLiterals;
+
 // Small builders for order tests.
 namespace Fixture {
 
@@ -40,20 +42,17 @@ inline QString Text(const QList<OrderLine> &lines) {
     QStringList out;
     for (const OrderLine &l : lines) {
         QStringList workers;
-        for (const PickedWorker &w : l.workers)
-            workers << (w.deleted ? QStringLiteral("-") : QString()) + w.iddWork;
-        QString s = QStringLiteral("%1%2 %3 %4x%5")
-                        .arg(l.deleted ? QStringLiteral("-") : QString(), l.iddService, l.name,
-                             QString::number(l.count), l.price.Text());
-        if (l.prNds != 0) s += QStringLiteral(" +%1%").arg(l.prNds);
-        s += u' ' + l.time.toString(QStringLiteral("HH:mm"));
-        if (l.job != 0)
-            s += QStringLiteral(" job%1%2").arg(l.job).arg(l.prJob ? QStringLiteral("%") : QString());
-        if (!workers.isEmpty()) s += QStringLiteral(" {%1}").arg(workers.join(u','));
-        if (!l.children.isEmpty()) s += QStringLiteral(" [%1]").arg(Text(l.children));
+        for (const PickedWorker &w : l.workers) workers << (w.deleted ? u"-"_s : QString()) + w.iddWork;
+        QString s = u"%1%2 %3 %4x%5"_s.arg(l.deleted ? u"-"_s : QString(), l.iddService, l.name,
+                                           QString::number(l.count), l.price.Text());
+        if (l.prNds != 0) s += u" +%1%"_s.arg(l.prNds);
+        s += u' ' + l.time.toString(u"HH:mm"_s);
+        if (l.job != 0) s += u" job%1%2"_s.arg(l.job).arg(l.prJob ? u"%"_s : QString());
+        if (!workers.isEmpty()) s += u" {%1}"_s.arg(workers.join(u','));
+        if (!l.children.isEmpty()) s += u" [%1]"_s.arg(Text(l.children));
         out << s;
     }
-    return out.join(QStringLiteral("; "));
+    return out.join(u"; "_s);
 }
 
 // A new order taken in on 10 June 2024 at 9:15.
@@ -61,10 +60,10 @@ inline Order NewOrder() {
     Order o;
     o.ZakazData = QDateTime(QDate(2024, 6, 10), QTime(0, 0));
     o.ZakazBegin = o.ZakazBeginIn = QDateTime(QDate(2024, 6, 10), QTime(9, 15));
-    o.car.AvtoNomer = QStringLiteral("а123вс77");
-    o.car.AvtoMarka = QStringLiteral("Лада Веста");
-    o.client.ClientName = QStringLiteral("ООО 'Ромашка'");
-    o.client.ClientTel = QStringLiteral("+7 900 000-00-00");
+    o.car.AvtoNomer = u"а123вс77"_s;
+    o.car.AvtoMarka = u"Лада Веста"_s;
+    o.client.ClientName = u"ООО 'Ромашка'"_s;
+    o.client.ClientTel = u"+7 900 000-00-00"_s;
     return o;
 }
 

@@ -1,5 +1,7 @@
 #include "OrderFormFixture.h"
 
+using namespace Qt::StringLiterals;
+
 ZV_INSTANTIATE_SCREEN_TESTS(OrderFormDlgTest);
 
 // A service (or a package) added and deleted again leaves the order without services: OK refuses it, offers
@@ -8,8 +10,8 @@ TEST_P(OrderFormDlgTest, AnOrderWhoseOnlyServiceWasDeletedIsNotSaved) {
     for (const char *name : {"Мойка", "Шиномонтаж"}) {
         SCOPED_TRACE(name);
         COrderFormDlg form(*ctx, OrderFormMode::New);
-        Child<QLineEdit>(form, "plate")->setText(QStringLiteral("а777аа"));
-        Child<QComboBox>(form, "client")->setEditText(QStringLiteral("Иванов"));
+        Child<QLineEdit>(form, "plate")->setText(u"а777аа"_s);
+        Child<QComboBox>(form, "client")->setEditText(u"Иванов"_s);
         dialogs.Then(PickServices({QString::fromUtf8(name)}));
         Click(*form.lines(), "add");
         ASSERT_TRUE(SelectRow(form.lines()->list(), QString::fromUtf8(name), OrderLinesPart::ColName));
@@ -20,11 +22,9 @@ TEST_P(OrderFormDlgTest, AnOrderWhoseOnlyServiceWasDeletedIsNotSaved) {
         EXPECT_EQ(form.lines()->list()->topLevelItemCount(), 0);
         form.accept();
         EXPECT_NE(form.result(), QDialog::Accepted);
-        EXPECT_EQ(prompter.warnings, QStringList{QStringLiteral("Добавьте предоставляемые услуги!")});
-        EXPECT_EQ(dialogs.opened, QStringList{QStringLiteral("CServiceDirDlg")});
-        EXPECT_EQ(
-            DumpTables(db(), {QStringLiteral("TZakaz"), QStringLiteral("TService"), QStringLiteral("SAvto")}),
-            QString());
+        EXPECT_EQ(prompter.warnings, QStringList{u"Добавьте предоставляемые услуги!"_s});
+        EXPECT_EQ(dialogs.opened, QStringList{u"CServiceDirDlg"_s});
+        EXPECT_EQ(DumpTables(db(), {u"TZakaz"_s, u"TService"_s, u"SAvto"_s}), QString());
     }
 }
 
@@ -64,51 +64,50 @@ TEST_P(OrderFormDlgTest, ANewRequestTakesItsTicksAndPickers) {
 TEST_P(OrderFormDlgTest, LinesMergeDuplicatesIgnoreZeroQuantityAndDeletePackagesWhole) {
     COrderFormDlg form(*ctx, OrderFormMode::New);
     Fill(form);
-    dialogs.Then(PickServices({QStringLiteral("Шиномонтаж"), QStringLiteral("Мойка")}));
+    dialogs.Then(PickServices({u"Шиномонтаж"_s, u"Мойка"_s}));
     form.lines()->AddLines();
     QTreeWidget *lines = form.lines()->list();
     ASSERT_EQ(lines->topLevelItemCount(), 2);  // the wash added twice is one line of two
-    QTreeWidgetItem *wash = FindRow(lines, QStringLiteral("Мойка"), OrderLinesPart::ColName);
-    QTreeWidgetItem *tyres = FindRow(lines, QStringLiteral("Шиномонтаж"), OrderLinesPart::ColName);
+    QTreeWidgetItem *wash = FindRow(lines, u"Мойка"_s, OrderLinesPart::ColName);
+    QTreeWidgetItem *tyres = FindRow(lines, u"Шиномонтаж"_s, OrderLinesPart::ColName);
     ASSERT_TRUE(wash && tyres);
     ASSERT_EQ(tyres->childCount(), 1);
-    EXPECT_EQ(tyres->child(0)->text(OrderLinesPart::ColName), QStringLiteral("Снятие"));
-    EXPECT_EQ(wash->text(OrderLinesPart::ColCount), QStringLiteral("2"));
-    EXPECT_EQ(wash->text(OrderLinesPart::ColTotal), QStringLiteral("600.00"));
-    EXPECT_EQ(wash->text(OrderLinesPart::ColDuration), QStringLiteral("02:00"));
-    EXPECT_EQ(wash->text(OrderLinesPart::ColWorkers), QStringLiteral("Петров"));
-    EXPECT_EQ(Child<QLabel>(form, "total")->text(), QStringLiteral("718.00"));
-    EXPECT_EQ(Child<QLabel>(form, "vat")->text(), QStringLiteral("18.00"));
+    EXPECT_EQ(tyres->child(0)->text(OrderLinesPart::ColName), u"Снятие"_s);
+    EXPECT_EQ(wash->text(OrderLinesPart::ColCount), u"2"_s);
+    EXPECT_EQ(wash->text(OrderLinesPart::ColTotal), u"600.00"_s);
+    EXPECT_EQ(wash->text(OrderLinesPart::ColDuration), u"02:00"_s);
+    EXPECT_EQ(wash->text(OrderLinesPart::ColWorkers), u"Петров"_s);
+    EXPECT_EQ(Child<QLabel>(form, "total")->text(), u"718.00"_s);
+    EXPECT_EQ(Child<QLabel>(form, "vat")->text(), u"18.00"_s);
     // The completion shown is the one proposed for 2:30 of work.
     EXPECT_EQ(Child<QTimeEdit>(form, "doneTime")->time(),
               Child<QTimeEdit>(form, "acceptTime")->time().addSecs(150 * 60));
 
     for (const char *typed : {"0", "много"}) {
         wash->setText(OrderLinesPart::ColCount, QString::fromUtf8(typed));
-        EXPECT_EQ(wash->text(OrderLinesPart::ColCount), QStringLiteral("2")) << typed;
+        EXPECT_EQ(wash->text(OrderLinesPart::ColCount), u"2"_s) << typed;
     }
-    wash->setText(OrderLinesPart::ColCount, QStringLiteral("3"));
-    EXPECT_EQ(wash->text(OrderLinesPart::ColTotal), QStringLiteral("900.00"));
+    wash->setText(OrderLinesPart::ColCount, u"3"_s);
+    EXPECT_EQ(wash->text(OrderLinesPart::ColTotal), u"900.00"_s);
 
     // Edit and Del want a row.
     form.lines()->EditLine();
     form.lines()->DeleteLine();
-    EXPECT_EQ(prompter.warnings,
-              QStringList({QStringLiteral("Выберите услугу или пакет услуг\nдля его изменения!"),
-                           QStringLiteral("Выберите услугу или пакет услуг\nдля его удаления!")}));
+    EXPECT_EQ(prompter.warnings, QStringList({u"Выберите услугу или пакет услуг\nдля его изменения!"_s,
+                                              u"Выберите услугу или пакет услуг\nдля его удаления!"_s}));
     // The line is edited in the service card's order-line mode; the catalogue stays.
     Select(lines, tyres->child(0));
     dialogs.Then([](QDialog &d) {
         auto &card = dynamic_cast<CServiceDlg &>(d);
-        EXPECT_EQ(card.findChild<QLineEdit *>(QStringLiteral("name"))->text(), QStringLiteral("Снятие"));
-        card.findChild<QLineEdit *>(QStringLiteral("price"))->setText(QStringLiteral("150,5"));
+        EXPECT_EQ(card.findChild<QLineEdit *>(u"name"_s)->text(), u"Снятие"_s);
+        card.findChild<QLineEdit *>(u"price"_s)->setText(u"150,5"_s);
         card.accept();
         return card.result();
     });
     form.lines()->EditLine();
-    EXPECT_EQ(dialogs.opened.last(), QStringLiteral("CServiceDlg"));
+    EXPECT_EQ(dialogs.opened.last(), u"CServiceDlg"_s);
     EXPECT_EQ(Total(form), Rub(900 + 177.59));  // 150.50 with 18 % VAT (27.09)
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM SService WHERE Price = ?"), {150.5}), 0);
+    EXPECT_EQ(CountRows(db(), u"SELECT * FROM SService WHERE Price = ?"_s, {150.5}), 0);
 
     form.accept();
     ASSERT_EQ(form.result(), QDialog::Accepted);
@@ -117,23 +116,20 @@ TEST_P(OrderFormDlgTest, LinesMergeDuplicatesIgnoreZeroQuantityAndDeletePackages
     // Reopened: the package goes with its service on "Да" only; the wash stays.
     COrderFormDlg edit(*ctx, OrderFormMode::Edit, id);
     ASSERT_TRUE(edit.Loaded());
-    Select(edit.lines()->list(),
-           FindRow(edit.lines()->list(), QStringLiteral("Шиномонтаж"), OrderLinesPart::ColName));
+    Select(edit.lines()->list(), FindRow(edit.lines()->list(), u"Шиномонтаж"_s, OrderLinesPart::ColName));
     prompter.Clear();
     prompter.Answer(false);
     edit.lines()->DeleteLine();
     EXPECT_EQ(edit.lines()->list()->topLevelItemCount(), 2);
-    Select(edit.lines()->list(),
-           FindRow(edit.lines()->list(), QStringLiteral("Шиномонтаж"), OrderLinesPart::ColName));
+    Select(edit.lines()->list(), FindRow(edit.lines()->list(), u"Шиномонтаж"_s, OrderLinesPart::ColName));
     prompter.Answer(true);
     edit.lines()->DeleteLine();
-    EXPECT_EQ(prompter.questions,
-              QStringList(2, QStringLiteral("Удалить услугу (пакет услуг и все услуги в пакете)?")));
+    EXPECT_EQ(prompter.questions, QStringList(2, u"Удалить услугу (пакет услуг и все услуги в пакете)?"_s));
     ASSERT_EQ(edit.lines()->list()->topLevelItemCount(), 1);
     EXPECT_EQ(Total(edit), Rub(900.0));
     edit.accept();
     ASSERT_EQ(edit.result(), QDialog::Accepted);
-    EXPECT_EQ(Text(OrderStore(db()).Load(id)->lines), washKey + QStringLiteral(" Мойка 3x300.00 01:00 {w1}"));
+    EXPECT_EQ(Text(OrderStore(db()).Load(id)->lines), washKey + u" Мойка 3x300.00 01:00 {w1}"_s);
 }
 
 TEST_P(OrderFormDlgTest, WorkersAreChosenAndRemovedInTheWorkersDirectory) {
@@ -142,9 +138,9 @@ TEST_P(OrderFormDlgTest, WorkersAreChosenAndRemovedInTheWorkersDirectory) {
     QTreeWidgetItem *wash = form.lines()->list()->topLevelItem(0);
     dialogs.Then([](QDialog &d) {
         auto &dir = dynamic_cast<CWorkerDirDlg &>(d);
-        auto *list = dir.findChild<QTreeWidget *>(QStringLiteral("list"));
-        QTreeWidgetItem *petrov = FindRow(list, QStringLiteral("Петров"), 0);
-        QTreeWidgetItem *sidorov = FindRow(list, QStringLiteral("Сидоров"), 0);
+        auto *list = dir.findChild<QTreeWidget *>(u"list"_s);
+        QTreeWidgetItem *petrov = FindRow(list, u"Петров"_s, 0);
+        QTreeWidgetItem *sidorov = FindRow(list, u"Сидоров"_s, 0);
         EXPECT_TRUE(petrov && sidorov);
         if (!petrov || !sidorov) return int(QDialog::Rejected);
         EXPECT_EQ(petrov->checkState(0), Qt::Checked);  // the line's worker comes ticked
@@ -154,11 +150,10 @@ TEST_P(OrderFormDlgTest, WorkersAreChosenAndRemovedInTheWorkersDirectory) {
         return dir.result();
     });
     form.lines()->ChooseWorkers(wash);
-    EXPECT_EQ(wash->text(OrderLinesPart::ColWorkers), QStringLiteral("Сидоров"));
+    EXPECT_EQ(wash->text(OrderLinesPart::ColWorkers), u"Сидоров"_s);
     form.accept();
     ASSERT_EQ(form.result(), QDialog::Accepted);
-    EXPECT_EQ(Text(OrderStore(db()).Load(form.order().IddZakaz)->lines).section(u'{', 1),
-              QStringLiteral("w2}"));
+    EXPECT_EQ(Text(OrderStore(db()).Load(form.order().IddZakaz)->lines).section(u'{', 1), u"w2}"_s);
 }
 
 TEST_P(OrderFormDlgTest, PaymentsAreNumberedWithTheOrderAndCancelTakesNoNumber) {
@@ -166,48 +161,45 @@ TEST_P(OrderFormDlgTest, PaymentsAreNumberedWithTheOrderAndCancelTakesNoNumber) 
         COrderFormDlg form(*ctx, OrderFormMode::New);
         Fill(form);
         Money debtShown;
-        dialogs.Then(Pay(QStringLiteral("100"), &debtShown));
+        dialogs.Then(Pay(u"100"_s, &debtShown));
         form.payments()->AddPayment();
         EXPECT_EQ(debtShown, Rub(300.0));
         EXPECT_EQ(form.payments()->list()->topLevelItemCount(), 1);
-        EXPECT_EQ(form.payments()->list()->topLevelItem(0)->text(OrderPaymentsPart::ColNumber),
-                  QStringLiteral("41"));
+        EXPECT_EQ(form.payments()->list()->topLevelItem(0)->text(OrderPaymentsPart::ColNumber), u"41"_s);
         form.reject();
     }
     EXPECT_EQ(PayCounter(), 40);
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TPay")), 0);
+    EXPECT_EQ(CountRows(db(), u"SELECT * FROM TPay"_s), 0);
 
     COrderFormDlg form(*ctx, OrderFormMode::New);
     Fill(form);
-    dialogs.Then(Pay(QStringLiteral("100")));
+    dialogs.Then(Pay(u"100"_s));
     form.payments()->AddPayment();
-    dialogs.Then(Pay(QStringLiteral("50,5")));
+    dialogs.Then(Pay(u"50,5"_s));
     form.payments()->AddPayment();
-    EXPECT_EQ(Child<QLabel>(form, "paid")->text(), QStringLiteral("150.50"));
-    EXPECT_EQ(Child<QLabel>(form, "debt")->text(), QStringLiteral("149.50"));
+    EXPECT_EQ(Child<QLabel>(form, "paid")->text(), u"150.50"_s);
+    EXPECT_EQ(Child<QLabel>(form, "debt")->text(), u"149.50"_s);
 
     // Without a selection edit and delete say so; the delete asks first.
     form.payments()->EditPayment();
     form.payments()->DeletePayment();
-    EXPECT_EQ(prompter.warnings,
-              QStringList({QStringLiteral("Выберите платеж в списке, для его изменения!"),
-                           QStringLiteral("Выберите платеж в списке, для его удаления!")}));
-    QTreeWidgetItem *hundred =
-        FindRow(form.payments()->list(), QStringLiteral("100.00"), OrderPaymentsPart::ColAmount);
+    EXPECT_EQ(prompter.warnings, QStringList({u"Выберите платеж в списке, для его изменения!"_s,
+                                              u"Выберите платеж в списке, для его удаления!"_s}));
+    QTreeWidgetItem *hundred = FindRow(form.payments()->list(), u"100.00"_s, OrderPaymentsPart::ColAmount);
     ASSERT_NE(hundred, nullptr);
     Select(form.payments()->list(), hundred);
     Money debtShown;
-    dialogs.Then(Pay(QStringLiteral("120"), &debtShown));
+    dialogs.Then(Pay(u"120"_s, &debtShown));
     form.payments()->EditPayment();
     EXPECT_EQ(debtShown, Rub(249.5));  // the debt before this payment
-    EXPECT_EQ(Child<QLabel>(form, "debt")->text(), QStringLiteral("129.50"));
+    EXPECT_EQ(Child<QLabel>(form, "debt")->text(), u"129.50"_s);
     Select(form.payments()->list(),
-           FindRow(form.payments()->list(), QStringLiteral("50.50"), OrderPaymentsPart::ColAmount));
+           FindRow(form.payments()->list(), u"50.50"_s, OrderPaymentsPart::ColAmount));
     prompter.Answer(true);
     form.payments()->DeletePayment();
-    EXPECT_EQ(prompter.questions, QStringList{QStringLiteral("Удалить выбранный платеж?")});
+    EXPECT_EQ(prompter.questions, QStringList{u"Удалить выбранный платеж?"_s});
     EXPECT_EQ(form.payments()->list()->topLevelItemCount(), 1);
-    EXPECT_EQ(Child<QLabel>(form, "paid")->text(), QStringLiteral("120.00"));
+    EXPECT_EQ(Child<QLabel>(form, "paid")->text(), u"120.00"_s);
 
     EXPECT_EQ(PayCounter(), 40);  // still only proposed
     form.accept();
@@ -215,16 +207,16 @@ TEST_P(OrderFormDlgTest, PaymentsAreNumberedWithTheOrderAndCancelTakesNoNumber) 
     EXPECT_EQ(PayCounter(), 41);
     const QList<PayRecord> stored = PaymentStore(db()).LoadOrderPayments(form.order().IddZakaz);
     ASSERT_EQ(stored.size(), 1);  // the one deleted before saving never reached the table
-    EXPECT_EQ(stored[0].NomerPay, QStringLiteral("41"));
+    EXPECT_EQ(stored[0].NomerPay, u"41"_s);
     EXPECT_EQ(stored[0].SummaPay, Rub(120.0));
     EXPECT_EQ(stored[0].TypePay, OrderPayment);
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TPay")), 1);
+    EXPECT_EQ(CountRows(db(), u"SELECT * FROM TPay"_s), 1);
 }
 
 TEST_P(OrderFormDlgTest, EditingAndDeletingAPaymentNeedRightsFiveAndSix) {
     COrderFormDlg seed(*ctx, OrderFormMode::New);
     Fill(seed);
-    dialogs.Then(Pay(QStringLiteral("100")));
+    dialogs.Then(Pay(u"100"_s));
     seed.payments()->AddPayment();
     seed.accept();
     ASSERT_EQ(seed.result(), QDialog::Accepted);
@@ -252,31 +244,29 @@ TEST_P(OrderFormDlgTest, EditingAndDeletingAPaymentNeedRightsFiveAndSix) {
     form.payments()->list()->clearSelection();
     Child<QAction>(*form.lines()->list()->ContextMenu(), "menuEdit")->trigger();
     Child<QAction>(*form.payments()->list()->ContextMenu(), "menuDelete")->trigger();
-    EXPECT_EQ(prompter.warnings,
-              QStringList({QStringLiteral("Выберите услугу или пакет услуг\nдля его изменения!"),
-                           QStringLiteral("Выберите платеж в списке, для его удаления!")}));
+    EXPECT_EQ(prompter.warnings, QStringList({u"Выберите услугу или пакет услуг\nдля его изменения!"_s,
+                                              u"Выберите платеж в списке, для его удаления!"_s}));
     // Double-click or Enter on a line chooses its workers; Delete on it asks to remove it.
     ASSERT_EQ(form.lines()->list()->topLevelItemCount(), 1);
     emit form.lines()->list()->itemDoubleClicked(form.lines()->list()->topLevelItem(0),
                                                  OrderLinesPart::ColName);
     Select(form.lines()->list(), form.lines()->list()->topLevelItem(0));
     Press(form.lines()->list(), Qt::Key_Return);
-    EXPECT_EQ(dialogs.opened, QStringList(2, QStringLiteral("CWorkerDirDlg")));
+    EXPECT_EQ(dialogs.opened, QStringList(2, u"CWorkerDirDlg"_s));
     prompter.Answer(false);
     Press(form.lines()->list(), Qt::Key_Delete);
-    EXPECT_EQ(prompter.questions,
-              QStringList{QStringLiteral("Удалить услугу (пакет услуг и все услуги в пакете)?")});
+    EXPECT_EQ(prompter.questions, QStringList{u"Удалить услугу (пакет услуг и все услуги в пакете)?"_s});
 }
 
 TEST_P(OrderFormDlgTest, EditingKeepsStoredMomentsUnlessTheirPickersAreChanged) {
     // A request that was accepted and finished later: three different moments, with seconds.
     Order o = Fixture::NewOrder();
-    o.lines << Fixture::Service(QStringLiteral("s1"), QStringLiteral("Мойка"), 1, 300, 0);
+    o.lines << Fixture::Service(u"s1"_s, u"Мойка"_s, 1, 300, 0);
     o.ZakazStatus = StatusFinished;
     o.ZakazBegin = QDateTime(QDate(2024, 6, 12), QTime(14, 0, 17));
     o.ZakazBeginIn = QDateTime(QDate(2024, 6, 10), QTime(9, 15, 42));
     o.ZakazEndOut = QDateTime(QDate(2024, 6, 10), QTime(18, 5, 9));
-    OrderStore(db()).Save(o, QStringLiteral("anna"));
+    OrderStore(db()).Save(o, u"anna"_s);
     const Order before = *OrderStore(db()).Load(o.IddZakaz);
     {
         COrderFormDlg form(*ctx, OrderFormMode::Edit, o.IddZakaz);
@@ -289,7 +279,7 @@ TEST_P(OrderFormDlgTest, EditingKeepsStoredMomentsUnlessTheirPickersAreChanged) 
         Child<QCheckBox>(form, "prelim")->setChecked(true);
         Child<QCheckBox>(form, "prelim")->setChecked(false);
         EXPECT_FALSE(Child<QDateEdit>(form, "prelimDate")->isEnabled());
-        dialogs.Then(PickServices({QStringLiteral("Шиномонтаж")}));
+        dialogs.Then(PickServices({u"Шиномонтаж"_s}));
         form.lines()->AddLines();
         form.accept();
         ASSERT_EQ(form.result(), QDialog::Accepted);
@@ -328,7 +318,7 @@ TEST_P(OrderFormDlgTest, RunOrderFormReportsTheSavedKey) {
     QString edited = id;
     EXPECT_FALSE(RunOrderForm(*ctx, OrderFormMode::Edit, edited));  // unscripted: cancelled
     EXPECT_EQ(edited, id);
-    QString missing = QStringLiteral("no-such-order");
+    QString missing = u"no-such-order"_s;
     prompter.Clear();
     EXPECT_FALSE(RunOrderForm(*ctx, OrderFormMode::Edit, missing));
     EXPECT_EQ(prompter.warnings.size(), 1);

@@ -40,6 +40,8 @@
 #include <QTreeWidget>
 #include <functional>
 
+using namespace Qt::StringLiterals;
+
 namespace OrderForm {
 
 inline Money Total(const COrderFormDlg &form) {
@@ -55,7 +57,7 @@ inline void Select(QTreeWidget *list, QTreeWidgetItem *item) {
 inline ScriptedDialogs::Step PickServices(const QStringList &names) {
     return [names](QDialog &d) {
         auto &dir = dynamic_cast<CServiceDirDlg &>(d);
-        auto *list = dir.findChild<QTreeWidget *>(QStringLiteral("services"));
+        auto *list = dir.findChild<QTreeWidget *>(u"services"_s);
         for (const QString &n : names) {
             QTreeWidgetItem *row = FindRow(list, n, 0);
             EXPECT_NE(row, nullptr) << n.toStdString();
@@ -68,6 +70,22 @@ inline ScriptedDialogs::Step PickServices(const QStringList &names) {
         }
         dir.accept();
         return dir.result();
+    };
+}
+
+// Chooses the car (by its owner link when given) or the client in its directory, which closes.
+inline ScriptedDialogs::Step ChooseCar(const QString &key, const QString &link = {}) {
+    return [=](QDialog &d) {
+        EXPECT_TRUE(dynamic_cast<CCarDirDlg &>(d).Select(key, link)) << key.toStdString();
+        d.reject();
+        return d.result();
+    };
+}
+inline ScriptedDialogs::Step ChooseClient(const QString &key) {
+    return [=](QDialog &d) {
+        EXPECT_TRUE(dynamic_cast<CClientDirDlg &>(d).Select(key)) << key.toStdString();
+        d.reject();
+        return d.result();
     };
 }
 
@@ -107,18 +125,17 @@ protected:
         TestRows::Put(
             db(), TestRows::Client{.key = "k1", .name = "Кузнецов", .tel = "111", .address = "Лесная, 1"});
         TestRows::PutCounters(db(), 0, 40, 0);
-        const PickedWorkers petrov = {{QString(), QStringLiteral("w1"), QStringLiteral("Петров"), false}};
-        ServiceCard tyre{.packageText = QStringLiteral("Шиномонтаж"),
-                         .name = QStringLiteral("Снятие"),
+        const PickedWorkers petrov = {{QString(), u"w1"_s, u"Петров"_s, false}};
+        ServiceCard tyre{.packageText = u"Шиномонтаж"_s,
+                         .name = u"Снятие"_s,
                          .price = Rub(100),
                          .prNds = 18,
                          .time = QTime(0, 30),
                          .performers = petrov};
-        ServiceCard wash{
-            .name = QStringLiteral("Мойка"), .price = Rub(300), .time = QTime(1, 0), .performers = petrov};
+        ServiceCard wash{.name = u"Мойка"_s, .price = Rub(300), .time = QTime(1, 0), .performers = petrov};
         ServiceStore services(db());
-        services.SaveCard(tyre, QStringLiteral("anna"));
-        services.SaveCard(wash, QStringLiteral("anna"));
+        services.SaveCard(tyre, u"anna"_s);
+        services.SaveCard(wash, u"anna"_s);
         washKey = wash.iddService;
     }
 
@@ -127,16 +144,19 @@ protected:
         TestRows::Put(db(), TestRows::Car{.key = id,
                                           .plate = plate,
                                           .owner = owner,
-                                          .vin = QStringLiteral("VIN-") + id.toUpper(),
-                                          .engine = QStringLiteral("D-") + id.toUpper()});
-        return owner.isEmpty() ? QString() : id + QStringLiteral("-") + owner;
+                                          .vin = u"VIN-"_s + id.toUpper(),
+                                          .engine = u"D-"_s + id.toUpper()});
+        return owner.isEmpty() ? QString() : id + u"-"_s + owner;
     }
 
     // Fills the car and client of a new form and adds the wash.
-    void Fill(COrderFormDlg &form, const QString &plate = QStringLiteral("а777аа")) {
+    void Fill(COrderFormDlg &form, const QString &plate = u"а777аа"_s) {
         Child<QLineEdit>(form, "plate")->setText(plate);
-        Child<QComboBox>(form, "client")->setEditText(QStringLiteral("Иванов"));
-        dialogs.Then(PickServices({QStringLiteral("Мойка")}));
+        Child<QComboBox>(form, "client")->setEditText(u"Иванов"_s);
+        AddWash(form);
+    }
+    void AddWash(COrderFormDlg &form) {
+        dialogs.Then(PickServices({u"Мойка"_s}));
         form.lines()->AddLines();
     }
 

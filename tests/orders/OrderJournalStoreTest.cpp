@@ -6,6 +6,8 @@
 
 #include <QHash>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QDateTime At(int y, int m, int d, int h = 0, int min = 0, int s = 0) {
@@ -27,18 +29,18 @@ protected:
     // An order of its own client "c-<key>" and car "a-<key>", with the payments given.
     void Put(TestRows::Order o, QList<double> paid = {}, const char *client = "Иванов И.И.",
              const char *plate = "А001АА77", const char *make = "ВАЗ") {
-        o.client = QStringLiteral("c-") + o.key;
-        o.car = QStringLiteral("a-") + o.key;
+        o.client = u"c-"_s + o.key;
+        o.car = u"a-"_s + o.key;
         TestRows::Put(db(), TestRows::Client{.key = o.client, .name = QString::fromUtf8(client)});
         TestRows::Put(
             db(),
             TestRows::Car{.key = o.car, .plate = QString::fromUtf8(plate), .make = QString::fromUtf8(make)});
         TestRows::Put(db(), o);
         for (qsizetype i = 0; i < paid.size(); ++i)
-            TestRows::Put(db(), TestRows::Pay{.key = QStringLiteral("%1-p%2").arg(o.key).arg(i),
-                                              .order = o.key,
-                                              .sum = paid[i],
-                                              .when = o.date});
+            TestRows::Put(
+                db(),
+                TestRows::Pay{
+                    .key = u"%1-p%2"_s.arg(o.key).arg(i), .order = o.key, .sum = paid[i], .when = o.date});
     }
 
     QList<JournalOrder> June(JournalStatus status, const QString &number = {}, const QString &plate = {},
@@ -91,12 +93,12 @@ TEST_P(OrderJournalStoreTest, EachStatusFilterListsExactlyItsOrders) {
     QHash<QString, Money> debts;
     QStringList order;
     for (const JournalOrder &o : active) debts[o.IddZakaz] = o.debt, order << o.IddZakaz;
-    EXPECT_EQ(debts[QStringLiteral("kopeck")], Rub(0.01));
-    EXPECT_EQ(debts[QStringLiteral("lastyear")], Rub(80));
-    EXPECT_EQ(debts[QStringLiteral("stpart")], Rub(60));
-    EXPECT_EQ(debts[QStringLiteral("started")], Money());
+    EXPECT_EQ(debts[u"kopeck"_s], Rub(0.01));
+    EXPECT_EQ(debts[u"lastyear"_s], Rub(80));
+    EXPECT_EQ(debts[u"stpart"_s], Rub(60));
+    EXPECT_EQ(debts[u"started"_s], Money());
     // Newest appointment first.
-    EXPECT_EQ(order.join(u','), QStringLiteral("julydebt,started,finnone,kopeck,stnone,stpart,req,lastyear"));
+    EXPECT_EQ(order.join(u','), u"julydebt,started,finnone,kopeck,stnone,stpart,req,lastyear"_s);
 }
 
 TEST_P(OrderJournalStoreTest, TextFiltersMatchWholeBoundValues) {
@@ -129,14 +131,14 @@ TEST_P(OrderJournalStoreTest, TextFiltersMatchWholeBoundValues) {
             << c.number << "|" << c.plate << "|" << c.make << "|" << c.client;
     // Under "Активные" the filters narrow the period's open orders; orders in debt stay listed.
     EXPECT_EQ(Keys(June(JournalStatus::Active)), "debtor,open");
-    EXPECT_EQ(Keys(June(JournalStatus::Active, {}, QStringLiteral("А123ВС77"))), "debtor");
-    EXPECT_EQ(Keys(June(JournalStatus::Active, {}, QStringLiteral("С777СС77"))), "debtor,open");
+    EXPECT_EQ(Keys(June(JournalStatus::Active, {}, u"А123ВС77"_s)), "debtor");
+    EXPECT_EQ(Keys(June(JournalStatus::Active, {}, u"С777СС77"_s)), "debtor,open");
 }
 
 TEST_P(OrderJournalStoreTest, OrdersComeWithTheirLiveLinesAndWorkersInOneStatement) {
     const auto putOrders = [&](int from, int to) {
         for (int i = from; i < to; ++i)
-            Put({.key = QStringLiteral("o%1").arg(i, 3, 10, QChar(u'0')),
+            Put({.key = u"o%1"_s.arg(i, 3, 10, QChar(u'0')),
                  .date = At(2024, 6, 1 + i % 28),
                  .lines = {{.key = "pkg", .name = "Шиномонтаж", .price = 0, .top = "0"},
                            {.key = "rm",
@@ -171,21 +173,21 @@ TEST_P(OrderJournalStoreTest, OrdersComeWithTheirLiveLinesAndWorkersInOneStateme
     for (const JournalOrder &x : few)
         if (x.IddZakaz == u"o001") o = &x;
     ASSERT_NE(o, nullptr);
-    EXPECT_EQ(o->ClientName, QStringLiteral("Иванов И.И."));
-    EXPECT_EQ(o->AvtoColor, QStringLiteral("белый"));
+    EXPECT_EQ(o->ClientName, u"Иванов И.И."_s);
+    EXPECT_EQ(o->AvtoColor, u"белый"_s);
     ASSERT_EQ(o->lines.size(), 2);
     const OrderLine &pkg = o->lines[0];
     EXPECT_TRUE(pkg.IsPackage());
     ASSERT_EQ(pkg.children.size(), 2);  // the deleted service is not shown
-    EXPECT_EQ(pkg.children[0].name, QStringLiteral("Балансировка"));
-    EXPECT_EQ(pkg.children[1].name, QStringLiteral("Снятие колеса"));
+    EXPECT_EQ(pkg.children[0].name, u"Балансировка"_s);
+    EXPECT_EQ(pkg.children[1].name, u"Снятие колеса"_s);
     ASSERT_EQ(pkg.children[1].workers.size(), 2);
-    EXPECT_EQ(pkg.children[1].workers[0].workFio, QStringLiteral("Петров П.П."));
+    EXPECT_EQ(pkg.children[1].workers[0].workFio, u"Петров П.П."_s);
     EXPECT_DOUBLE_EQ(pkg.children[1].count, 4);
     EXPECT_DOUBLE_EQ(pkg.children[1].prNds, 18);
-    EXPECT_EQ(o->lines[1].name, QStringLiteral("Мойка"));
+    EXPECT_EQ(o->lines[1].name, u"Мойка"_s);
     ASSERT_EQ(o->lines[1].workers.size(), 1);  // the removed worker is not shown
-    EXPECT_EQ(o->lines[1].workers[0].workFio, QStringLiteral("О'Нил Д."));
+    EXPECT_EQ(o->lines[1].workers[0].workFio, u"О'Нил Д."_s);
     EXPECT_EQ(o->debt, Rub(4 * 118 + 200 + 480));
 
     // Ten times the orders take the same number of statements.
@@ -198,27 +200,26 @@ TEST_P(OrderJournalStoreTest, OrdersComeWithTheirLiveLinesAndWorkersInOneStateme
 TEST_P(OrderJournalStoreTest, StateAndMarksFollowTheStoredOrder) {
     Put({.key = "o", .date = At(2024, 6, 3), .status = StatusFinished}, {40});
     OrderJournalStore store(db());
-    const JournalOrderState s = store.State(QStringLiteral("o"));
+    const JournalOrderState s = store.State(u"o"_s);
     EXPECT_TRUE(s.found);
     EXPECT_EQ(s.status, StatusFinished);
     EXPECT_EQ(s.debt, Rub(60));
-    EXPECT_FALSE(store.State(QStringLiteral("gone")).found);
+    EXPECT_FALSE(store.State(u"gone"_s).found);
 
     // Marking the start does not look at the status: a finished order goes back to started.
     OrderStore orders(db());
-    ASSERT_TRUE(orders.MarkStarted(QStringLiteral("o"), At(2024, 6, 4, 8, 30, 15)));
-    EXPECT_EQ(store.State(QStringLiteral("o")).status, StatusStarted);
-    ASSERT_TRUE(orders.MarkFinished(QStringLiteral("o"), At(2024, 6, 4, 17, 5, 0)));
+    ASSERT_TRUE(orders.MarkStarted(u"o"_s, At(2024, 6, 4, 8, 30, 15)));
+    EXPECT_EQ(store.State(u"o"_s).status, StatusStarted);
+    ASSERT_TRUE(orders.MarkFinished(u"o"_s, At(2024, 6, 4, 17, 5, 0)));
     // The total listed is the one the order keeps (set apart from its lines here), not a sum of its lines.
-    db().Exec(QStringLiteral("UPDATE TZakaz SET ZakazSumma = ? WHERE IddZakaz = ?"),
-              {150.0, QStringLiteral("o")});
+    db().Exec(u"UPDATE TZakaz SET ZakazSumma = ? WHERE IddZakaz = ?"_s, {150.0, u"o"_s});
     const QList<JournalOrder> listed = June(JournalStatus::Finished);
     ASSERT_EQ(listed.size(), 1);
     EXPECT_EQ(listed[0].total, Rub(150.0));
     EXPECT_EQ(listed[0].ZakazBeginIn, At(2024, 6, 4, 8, 30, 15));
     EXPECT_EQ(listed[0].ZakazEndOut, At(2024, 6, 4, 17, 5, 0));
-    EXPECT_FALSE(orders.MarkStarted(QStringLiteral("gone"), At(2024, 6, 4)));
-    EXPECT_FALSE(orders.MarkFinished(QStringLiteral("gone"), At(2024, 6, 4)));
+    EXPECT_FALSE(orders.MarkStarted(u"gone"_s, At(2024, 6, 4)));
+    EXPECT_FALSE(orders.MarkFinished(u"gone"_s, At(2024, 6, 4)));
 }
 
 TEST(OrderJournalPeriod, DefaultPeriodIsTheWholeMonthToItsRealLastDay) {

@@ -20,6 +20,8 @@
 #include <QLineEdit>
 #include <QMenu>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QString AllBut(int denied) {
@@ -71,21 +73,20 @@ protected:
     // and car "a-<key>", and the payments given.
     void Put(TestRows::Order o, QList<double> paid = {}, const char *client = "Иванов И.И.",
              const char *plate = "А001АА77", const char *make = "ВАЗ") {
-        o.client = QStringLiteral("c-") + o.key;
-        o.car = QStringLiteral("a-") + o.key;
+        o.client = u"c-"_s + o.key;
+        o.car = u"a-"_s + o.key;
         o.begin = QDateTime(o.date.date(), QTime(9, 0));
         o.endOut = QDateTime(o.date.date(), QTime(18, 0));
-        TestRows::Put(db(), TestRows::Client{.key = o.client,
-                                             .name = QString::fromUtf8(client),
-                                             .tel = QStringLiteral("tel-") + o.key});
+        TestRows::Put(
+            db(),
+            TestRows::Client{.key = o.client, .name = QString::fromUtf8(client), .tel = u"tel-"_s + o.key});
         TestRows::Put(
             db(),
             TestRows::Car{.key = o.car, .plate = QString::fromUtf8(plate), .make = QString::fromUtf8(make)});
         TestRows::Put(db(), o);
         for (qsizetype i = 0; i < paid.size(); ++i)
             TestRows::Put(
-                db(), TestRows::Pay{
-                          .key = QStringLiteral("%1-p%2").arg(o.key).arg(i), .order = o.key, .sum = paid[i]});
+                db(), TestRows::Pay{.key = u"%1-p%2"_s.arg(o.key).arg(i), .order = o.key, .sum = paid[i]});
     }
 
     // A journal whose order form records each call and answers `formSaves`.
@@ -104,10 +105,7 @@ protected:
         return s.found ? s.status : -1;
     }
     Order Load(const char *key) { return OrderStore(db()).Load(QString::fromLatin1(key)).value_or(Order{}); }
-    QString Dump() {
-        return DumpTables(db(), {QStringLiteral("TZakaz"), QStringLiteral("TService"), QStringLiteral("TPay"),
-                                 QStringLiteral("[Number]")});
-    }
+    QString Dump() { return DumpTables(db(), {u"TZakaz"_s, u"TService"_s, u"TPay"_s, u"[Number]"_s}); }
 
     std::unique_ptr<CQuellmarodView> view;
     struct FormCall {
@@ -135,8 +133,7 @@ TEST_P(OrderJournalViewTest, OpensOnThisMonthsOpenOrdersAndEveryDebtWithTheirLin
               QDate(QDate::currentDate().year(), QDate::currentDate().month(), 1));
     EXPECT_EQ(Child<QDateEdit>(*v, "to")->date().day(), QDate::currentDate().daysInMonth());
     // Newest appointment first.
-    EXPECT_EQ(RowTexts(v->list(), 2),
-              (QStringList{QStringLiteral("Петров П.П./7"), QStringLiteral("O'Neil/3")}));
+    EXPECT_EQ(RowTexts(v->list(), 2), (QStringList{u"Петров П.П./7"_s, u"O'Neil/3"_s}));
 
     const auto texts = [](QTreeWidgetItem *row, int from, int to) {
         QStringList t;
@@ -145,16 +142,16 @@ TEST_P(OrderJournalViewTest, OpensOnThisMonthsOpenOrdersAndEveryDebtWithTheirLin
     };
     QTreeWidgetItem *open = v->list()->topLevelItem(0);
     // Date, start, finish (none yet), plate, make and colour, phone, total, debt.
-    EXPECT_EQ(texts(open, 2, 9), QStringLiteral("%1|%2||А777АА77|Kia-белый|tel-open|100.00|0.00")
-                                     .arg(QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")),
-                                          Today(9).toString(QStringLiteral("dd.MM.yyyy HH:mm"))));
+    EXPECT_EQ(texts(open, 2, 9),
+              u"%1|%2||А777АА77|Kia-белый|tel-open|100.00|0.00"_s.arg(
+                  QDate::currentDate().toString(u"dd.MM.yyyy"_s), Today(9).toString(u"dd.MM.yyyy HH:mm"_s)));
     EXPECT_EQ(open->foreground(0).color(), QColor(10, 150, 10));
     EXPECT_EQ(open->background(0).style(), Qt::NoBrush);
     ASSERT_EQ(open->childCount(), 1);
-    EXPECT_EQ(texts(open->child(0), 0, 3), QStringLiteral("Мойка|2.00|50.00|100.00"));
+    EXPECT_EQ(texts(open->child(0), 0, 3), u"Мойка|2.00|50.00|100.00"_s);
     QTreeWidgetItem *old = v->list()->topLevelItem(1);
-    EXPECT_EQ(old->text(4), QDateTime(lastYear, QTime(18, 0)).toString(QStringLiteral("dd.MM.yyyy HH:mm")));
-    EXPECT_EQ(old->text(9), QStringLiteral("60.00"));
+    EXPECT_EQ(old->text(4), QDateTime(lastYear, QTime(18, 0)).toString(u"dd.MM.yyyy HH:mm"_s));
+    EXPECT_EQ(old->text(9), u"60.00"_s);
     EXPECT_EQ(old->foreground(0).color(), QColor(200, 10, 10));
     EXPECT_EQ(old->background(0).color(), QColor(255, 240, 240));
 
@@ -169,13 +166,13 @@ TEST_P(OrderJournalViewTest, OpensOnThisMonthsOpenOrdersAndEveryDebtWithTheirLin
     auto *client = Child<QComboBox>(*v, "client");
     EXPECT_EQ(client->count(), 2);
     status->setCurrentIndex(status->findData(int(JournalStatus::All)));
-    client->setEditText(QStringLiteral("O'Neil"));
+    client->setEditText(u"O'Neil"_s);
     Click(*v, "find");
     EXPECT_EQ(RowTexts(v->list()), QStringList{});  // last year's order is outside this month
-    client->setEditText(QStringLiteral("Закрытый"));
+    client->setEditText(u"Закрытый"_s);
     Click(*v, "find");
-    EXPECT_EQ(RowTexts(v->list()), QStringList{QStringLiteral("Закрытый")});
-    EXPECT_EQ(client->currentText(), QStringLiteral("Закрытый"));  // what was typed stays
+    EXPECT_EQ(RowTexts(v->list()), QStringList{u"Закрытый"_s});
+    EXPECT_EQ(client->currentText(), u"Закрытый"_s);  // what was typed stays
 }
 
 TEST_P(OrderJournalViewTest, CommandsRefusedForWantOfARightOrOfAnOrderChangeNothing) {
@@ -196,11 +193,11 @@ TEST_P(OrderJournalViewTest, CommandsRefusedForWantOfARightOrOfAnOrderChangeNoth
         SCOPED_TRACE(c.id);
         // The right is checked first, with the order selected.
         view = View(AllBut(c.right));
-        ASSERT_TRUE(SelectRow(view->list(), QStringLiteral("Иванов И.И.")));
+        ASSERT_TRUE(SelectRow(view->list(), u"Иванов И.И."_s));
         prompter.Clear();
         EXPECT_TRUE(view->RunCommand(c.id));
         EXPECT_EQ(prompter.All(), QStringList{Rights::kRefusal});
-        EXPECT_EQ(view->SelectedOrder(), QStringLiteral("o"));  // the list is left as it was
+        EXPECT_EQ(view->SelectedOrder(), u"o"_s);  // the list is left as it was
         if (!c.unselected) continue;
         view = View();
         prompter.Clear();
@@ -213,22 +210,21 @@ TEST_P(OrderJournalViewTest, CommandsRefusedForWantOfARightOrOfAnOrderChangeNoth
     EXPECT_FALSE(view->RunCommand(57607));  // the frame's print is not the journal's
 
     // A service line belongs to its order: the command acts on that order.
-    ASSERT_TRUE(SelectRow(view->list(), QStringLiteral("Мойка")));
-    EXPECT_EQ(view->SelectedOrder(), QStringLiteral("o"));
+    ASSERT_TRUE(SelectRow(view->list(), u"Мойка"_s));
+    EXPECT_EQ(view->SelectedOrder(), u"o"_s);
 
     // Printing needs no right but an order, and is offered only once the journal has a printer.
     EXPECT_FALSE(view->RunCommand(V::kPrintDocs));
     QStringList printed;
     view = View(QString(Rights::kCount, u'0'));
     view->SetDocumentsPrinter([&printed](const QString &key) { printed << key; });
-    EXPECT_EQ(view->list()->ContextMenu()->actions().last()->text(), QStringLiteral("Распечатать..."));
+    EXPECT_EQ(view->list()->ContextMenu()->actions().last()->text(), u"Распечатать..."_s);
     prompter.Clear();
     EXPECT_TRUE(view->RunCommand(V::kPrintDocs));
-    EXPECT_EQ(prompter.All(),
-              QStringList{QStringLiteral("Выберите заказ для печати\nнеобходимых документов!")});
-    ASSERT_TRUE(SelectRow(view->list(), QStringLiteral("Иванов И.И.")));
+    EXPECT_EQ(prompter.All(), QStringList{u"Выберите заказ для печати\nнеобходимых документов!"_s});
+    ASSERT_TRUE(SelectRow(view->list(), u"Иванов И.И."_s));
     EXPECT_TRUE(view->RunCommand(V::kPrintDocs));
-    EXPECT_EQ(printed, QStringList{QStringLiteral("o")});
+    EXPECT_EQ(printed, QStringList{u"o"_s});
 }
 
 TEST_P(OrderJournalViewTest, KeysAndDoubleClickRunTheFormAndDeleteWithItsQuestion) {
@@ -239,12 +235,12 @@ TEST_P(OrderJournalViewTest, KeysAndDoubleClickRunTheFormAndDeleteWithItsQuestio
     // Edit: the form gets the order; after it saves, the list is searched again and the order stays selected.
     onForm = [this](OrderFormMode mode, QString &key) {
         if (mode == OrderFormMode::Edit)
-            db().Exec(QStringLiteral("UPDATE SClient SET ClientName = ? WHERE IddClient = ?"),
-                      {QStringLiteral("Переименован"), QStringLiteral("c-") + key});
+            db().Exec(u"UPDATE SClient SET ClientName = ? WHERE IddClient = ?"_s,
+                      {u"Переименован"_s, u"c-"_s + key});
     };
-    DoubleClick(view->list(), FindRow(view->list(), QStringLiteral("Иванов И.И.")));
-    EXPECT_EQ(view->SelectedOrder(), QStringLiteral("o"));
-    EXPECT_EQ(view->list()->currentItem()->text(0), QStringLiteral("Переименован"));
+    DoubleClick(view->list(), FindRow(view->list(), u"Иванов И.И."_s));
+    EXPECT_EQ(view->SelectedOrder(), u"o"_s);
+    EXPECT_EQ(view->list()->currentItem()->text(0), u"Переименован"_s);
     Press(view->list(), Qt::Key_Return);
     // Insert adds a new order; afterwards nothing is selected. The request comes from its menu command.
     Press(view->list(), Qt::Key_Insert);
@@ -266,40 +262,39 @@ TEST_P(OrderJournalViewTest, KeysAndDoubleClickRunTheFormAndDeleteWithItsQuestio
     // A cancelled form changes nothing and keeps the selection.
     onForm = nullptr;
     formSaves = false;
-    ASSERT_TRUE(SelectRow(view->list(), QStringLiteral("Второй")));
+    ASSERT_TRUE(SelectRow(view->list(), u"Второй"_s));
     view->RunCommand(CQuellmarodView::kEdit);
-    EXPECT_EQ(view->SelectedOrder(), QStringLiteral("p"));
+    EXPECT_EQ(view->SelectedOrder(), u"p"_s);
 
     // Delete asks; No keeps the order, Yes removes it with its lines, its payments stay.
     prompter.Answer(false);
-    ASSERT_TRUE(SelectRow(view->list(), QStringLiteral("Переименован")));
+    ASSERT_TRUE(SelectRow(view->list(), u"Переименован"_s));
     Press(view->list(), Qt::Key_Delete);
-    EXPECT_EQ(prompter.questions, QStringList{QStringLiteral("Удалить заказ?")});
+    EXPECT_EQ(prompter.questions, QStringList{u"Удалить заказ?"_s});
     EXPECT_EQ(Status("o"), StatusStarted);
     prompter.Answer(true);
     Press(view->list(), Qt::Key_Delete);
     EXPECT_EQ(Status("o"), -1);
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TService WHERE IddZakaz = 'o'")), 0);
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TPay WHERE IddZakaz = 'o'")), 1);
-    EXPECT_EQ(RowTexts(view->list()), QStringList{QStringLiteral("Второй")});
+    EXPECT_EQ(CountRows(db(), u"SELECT * FROM TService WHERE IddZakaz = 'o'"_s), 0);
+    EXPECT_EQ(CountRows(db(), u"SELECT * FROM TPay WHERE IddZakaz = 'o'"_s), 1);
+    EXPECT_EQ(RowTexts(view->list()), QStringList{u"Второй"_s});
     EXPECT_TRUE(prompter.warnings.isEmpty());
 }
 
 TEST_P(OrderJournalViewTest, MarkingTheFinishOfARequestGoesToTheStartFirst) {
     Put({.key = "r", .date = Today(), .status = StatusRequested});
     view = View();
-    ASSERT_TRUE(SelectRow(view->list(), QStringLiteral("Иванов И.И.")));
+    ASSERT_TRUE(SelectRow(view->list(), u"Иванов И.И."_s));
     const QDateTime start(QDate::currentDate(), QTime(10, 20, 30));
     dialogs.Then(Moment("Начало работ:", start));
     view->RunCommand(CQuellmarodView::kFinish);
-    EXPECT_EQ(
-        prompter.warnings,
-        QStringList{QStringLiteral("Работы над заказом не начаты\nОтметьте сначала время начала работ!\n")});
-    EXPECT_EQ(dialogs.opened, QStringList{QStringLiteral("CDateTimeDlg")});
+    EXPECT_EQ(prompter.warnings,
+              QStringList{u"Работы над заказом не начаты\nОтметьте сначала время начала работ!\n"_s});
+    EXPECT_EQ(dialogs.opened, QStringList{u"CDateTimeDlg"_s});
     EXPECT_EQ(Status("r"), StatusStarted);
     EXPECT_EQ(Load("r").ZakazBeginIn, start);
-    EXPECT_EQ(view->SelectedOrder(), QStringLiteral("r"));
-    EXPECT_EQ(view->list()->currentItem()->text(3), start.toString(QStringLiteral("dd.MM.yyyy HH:mm")));
+    EXPECT_EQ(view->SelectedOrder(), u"r"_s);
+    EXPECT_EQ(view->list()->currentItem()->text(3), start.toString(u"dd.MM.yyyy HH:mm"_s));
 
     // Now started, it goes to the debt question; "Нет" and then a cancelled moment change nothing.
     prompter.Answer(false);
@@ -314,7 +309,7 @@ TEST_P(OrderJournalViewTest, DebtQuestionComesBackUntilPaidThenTheFinishIsMarked
     TestRows::PutCounters(db(), 0, 41, 0);
     Put({.key = "d", .date = Today()}, {20});
     view = View();
-    ASSERT_TRUE(SelectRow(view->list(), QStringLiteral("Иванов И.И.")));
+    ASSERT_TRUE(SelectRow(view->list(), u"Иванов И.И."_s));
     const QString question = QStringLiteral(
         "Есть задолженность по данному заказу: %1!\nПогасить задолженность и продолжить - ''Да''\n"
         "Отметить завершение  с задолженностью - ''Нет''");
@@ -328,17 +323,15 @@ TEST_P(OrderJournalViewTest, DebtQuestionComesBackUntilPaidThenTheFinishIsMarked
 
     // Brought up again after the cancelled payment, and with what is left after a part payment.
     EXPECT_EQ(prompter.questions,
-              (QStringList{question.arg(QStringLiteral("80.00")), question.arg(QStringLiteral("80.00")),
-                           question.arg(QStringLiteral("30.00"))}));
+              (QStringList{question.arg(u"80.00"_s), question.arg(u"80.00"_s), question.arg(u"30.00"_s)}));
     EXPECT_EQ(dialogs.unscripted, 0);
     EXPECT_TRUE(dialogs.steps.empty());
     EXPECT_EQ(Status("d"), StatusFinished);
     EXPECT_EQ(Load("d").ZakazEndOut, end);
     QStringList numbers;
-    for (const PayRecord &p : PaymentStore(db()).LoadOrderPayments(QStringLiteral("d")))
-        numbers << p.NomerPay;
+    for (const PayRecord &p : PaymentStore(db()).LoadOrderPayments(u"d"_s)) numbers << p.NomerPay;
     numbers.sort();
-    EXPECT_EQ(numbers, (QStringList{QStringLiteral("1"), QStringLiteral("42"), QStringLiteral("43")}));
+    EXPECT_EQ(numbers, (QStringList{u"1"_s, u"42"_s, u"43"_s}));
     EXPECT_EQ(CounterStore(db()).ReadAll()->payNomer, 43);
     // Finished and paid, it has left the active orders.
     EXPECT_EQ(RowTexts(view->list()), QStringList{});
@@ -349,17 +342,17 @@ TEST_P(OrderJournalViewTest, DebtQuestionComesBackUntilPaidThenTheFinishIsMarked
     Put({.key = "e", .date = Today(1)}, {}, "Должник");
     view = View();
     prompter.Clear();
-    ASSERT_TRUE(SelectRow(view->list(), QStringLiteral("Должник")));
+    ASSERT_TRUE(SelectRow(view->list(), u"Должник"_s));
     prompter.Answer(false);
     dialogs.Then(Moment("Окончание работ:", end));
     view->RunCommand(CQuellmarodView::kFinish);
     EXPECT_EQ(Status("e"), StatusFinished);
     EXPECT_EQ(prompter.questions.size(), 1);
 
-    db().Exec(QStringLiteral("UPDATE TZakaz SET ZakazStatus = 1 WHERE IddZakaz = 'e'"));
+    db().Exec(u"UPDATE TZakaz SET ZakazStatus = 1 WHERE IddZakaz = 'e'"_s);
     view = View(AllBut(4));
     prompter.Clear();
-    ASSERT_TRUE(SelectRow(view->list(), QStringLiteral("Должник")));
+    ASSERT_TRUE(SelectRow(view->list(), u"Должник"_s));
     prompter.Answer(true);
     view->RunCommand(CQuellmarodView::kFinish);
     EXPECT_EQ(prompter.warnings, QStringList{Rights::kRefusal});
@@ -371,18 +364,18 @@ TEST_P(OrderJournalViewTest, PaymentIsNumberedAtItsSaveAndTheOrderReselected) {
     Put({.key = "a", .date = Today(), .status = StatusFinished}, {}, "Первый");
     Put({.key = "b", .date = Today(2)}, {100}, "Второй");
     view = View();
-    ASSERT_TRUE(SelectRow(view->list(), QStringLiteral("Первый")));
+    ASSERT_TRUE(SelectRow(view->list(), u"Первый"_s));
     dialogs.Then(Payment("100.00", "25.5"));
     view->RunCommand(CQuellmarodView::kPay);
-    const QList<PayRecord> pays = PaymentStore(db()).LoadOrderPayments(QStringLiteral("a"));
+    const QList<PayRecord> pays = PaymentStore(db()).LoadOrderPayments(u"a"_s);
     ASSERT_EQ(pays.size(), 1);
     EXPECT_EQ(pays[0].SummaPay, Rub(25.5));
-    EXPECT_EQ(pays[0].NaznPay, QStringLiteral("Оплата услуг"));
+    EXPECT_EQ(pays[0].NaznPay, u"Оплата услуг"_s);
     EXPECT_EQ(pays[0].TypePay, OrderPayment);
-    EXPECT_EQ(pays[0].NomerPay, QStringLiteral("10"));
+    EXPECT_EQ(pays[0].NomerPay, u"10"_s);
     EXPECT_EQ(CounterStore(db()).ReadAll()->payNomer, 10);
-    EXPECT_EQ(view->SelectedOrder(), QStringLiteral("a"));
-    EXPECT_EQ(view->list()->currentItem()->text(9), QStringLiteral("74.50"));
+    EXPECT_EQ(view->SelectedOrder(), u"a"_s);
+    EXPECT_EQ(view->list()->currentItem()->text(9), u"74.50"_s);
 
     // A cancelled payment stores nothing and leaves the counter alone.
     const QString before = Dump();
@@ -391,11 +384,11 @@ TEST_P(OrderJournalViewTest, PaymentIsNumberedAtItsSaveAndTheOrderReselected) {
     EXPECT_EQ(Dump(), before);
 
     // An order deleted on another workstation is reported, not marked.
-    db().Exec(QStringLiteral("DELETE FROM TZakaz WHERE IddZakaz = 'a'"));
+    db().Exec(u"DELETE FROM TZakaz WHERE IddZakaz = 'a'"_s);
     dialogs.Then(Moment("Начало работ:", Today(8)));
     view->RunCommand(CQuellmarodView::kStart);
     EXPECT_EQ(prompter.warnings.size(), 1);
-    EXPECT_EQ(RowTexts(view->list()), QStringList{QStringLiteral("Второй")});
+    EXPECT_EQ(RowTexts(view->list()), QStringList{u"Второй"_s});
 }
 
 TEST_P(OrderJournalViewTest, PickersPutThePlateAndTheClientIntoTheirFilters) {
@@ -403,20 +396,20 @@ TEST_P(OrderJournalViewTest, PickersPutThePlateAndTheClientIntoTheirFilters) {
     view = View();
     dialogs.Then([](QDialog &d) {
         auto &dir = dynamic_cast<CCarDirDlg &>(d);
-        EXPECT_TRUE(dir.Select(QStringLiteral("a-o")));
+        EXPECT_TRUE(dir.Select(u"a-o"_s));
         dir.reject();
         return dir.result();
     });
     Click(*view, "cars");
-    EXPECT_EQ(Child<QComboBox>(*view, "plate")->currentText(), QStringLiteral("Х001ХХ99"));
+    EXPECT_EQ(Child<QComboBox>(*view, "plate")->currentText(), u"Х001ХХ99"_s);
     dialogs.Then([](QDialog &d) {
         auto &dir = dynamic_cast<CClientDirDlg &>(d);
-        EXPECT_TRUE(dir.Select(QStringLiteral("c-o")));
+        EXPECT_TRUE(dir.Select(u"c-o"_s));
         dir.reject();
         return dir.result();
     });
     Click(*view, "clients");
-    EXPECT_EQ(Child<QComboBox>(*view, "client")->currentText(), QStringLiteral("O'Neil"));
+    EXPECT_EQ(Child<QComboBox>(*view, "client")->currentText(), u"O'Neil"_s);
 }
 
 // The frame's menu and toolbar carry the journal's commands; printing only when asked for.

@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
+using namespace Qt::StringLiterals;
+
 // The dialog needs no right: the user has none.
 class OrderPaymentDlgTest : public ScreenTest {
 protected:
@@ -19,26 +21,26 @@ ZV_INSTANTIATE_SCREEN_TESTS(OrderPaymentDlgTest);
 
 TEST_P(OrderPaymentDlgTest, NewPaymentProposesTheDebtAndRecomputesTheRemainderAsTyped) {
     PayRecord pay;
-    pay.NomerPay = QStringLiteral("41");
-    pay.ProposedNomer = QStringLiteral("41");
+    pay.NomerPay = u"41"_s;
+    pay.ProposedNomer = u"41"_s;
     pay.NaznPay = COrderPaymentDlg::kPurpose;
     pay.DataPay = QDateTime(QDate(2024, 3, 5), QTime(10, 20, 30));
     pay.TypePay = ClientAccount;  // whatever came in, an order payment leaves as one
     pay.Delete = 1;
     COrderPaymentDlg dlg(*ctx, pay, COrderPaymentDlg::kNewTitle, true, Money::Kopecks(150025));
 
-    EXPECT_EQ(Edit(dlg, "number")->text(), QStringLiteral("41"));
-    EXPECT_EQ(Child<QLabel>(dlg, "purpose")->text(), QStringLiteral("Оплата услуг"));
+    EXPECT_EQ(Edit(dlg, "number")->text(), u"41"_s);
+    EXPECT_EQ(Child<QLabel>(dlg, "purpose")->text(), u"Оплата услуг"_s);
     EXPECT_EQ(Child<QDateEdit>(dlg, "date")->date(), QDate(2024, 3, 5));
-    EXPECT_EQ(Child<QLabel>(dlg, "debt")->text(), QStringLiteral("1500.25"));
-    EXPECT_EQ(Edit(dlg, "amount")->text(), QStringLiteral("1500.25"));
-    EXPECT_EQ(Child<QLabel>(dlg, "rest")->text(), QStringLiteral("0.00"));
+    EXPECT_EQ(Child<QLabel>(dlg, "debt")->text(), u"1500.25"_s);
+    EXPECT_EQ(Edit(dlg, "amount")->text(), u"1500.25"_s);
+    EXPECT_EQ(Child<QLabel>(dlg, "rest")->text(), u"0.00"_s);
 
-    Edit(dlg, "amount")->setText(QStringLiteral(" 1 000,5 "));
-    EXPECT_EQ(Child<QLabel>(dlg, "rest")->text(), QStringLiteral("499.75"));
+    Edit(dlg, "amount")->setText(u" 1 000,5 "_s);
+    EXPECT_EQ(Child<QLabel>(dlg, "rest")->text(), u"499.75"_s);
     Child<QDateEdit>(dlg, "date")->setDate(QDate(2024, 3, 6));
-    Edit(dlg, "doc")->setText(QStringLiteral("  чек 7 "));
-    Edit(dlg, "note")->setText(QStringLiteral("наличными"));
+    Edit(dlg, "doc")->setText(u"  чек 7 "_s);
+    Edit(dlg, "note")->setText(u"наличными"_s);
     dlg.accept();
 
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
@@ -46,27 +48,27 @@ TEST_P(OrderPaymentDlgTest, NewPaymentProposesTheDebtAndRecomputesTheRemainderAs
     EXPECT_EQ(pay.SummaPay, Rub(1000.5));
     EXPECT_EQ(pay.TypePay, OrderPayment);
     EXPECT_EQ(pay.Delete, 0);
-    EXPECT_EQ(pay.DocPay, QStringLiteral("чек 7"));
-    EXPECT_EQ(pay.PrimPay, QStringLiteral("наличными"));
-    EXPECT_EQ(pay.NaznPay, QStringLiteral("Оплата услуг"));
-    EXPECT_EQ(pay.NomerPay, QStringLiteral("41"));
-    EXPECT_EQ(pay.ProposedNomer, QStringLiteral("41"));  // the save still takes the next free number
+    EXPECT_EQ(pay.DocPay, u"чек 7"_s);
+    EXPECT_EQ(pay.PrimPay, u"наличными"_s);
+    EXPECT_EQ(pay.NaznPay, u"Оплата услуг"_s);
+    EXPECT_EQ(pay.NomerPay, u"41"_s);
+    EXPECT_EQ(pay.ProposedNomer, u"41"_s);  // the save still takes the next free number
     EXPECT_EQ(pay.DataPay, QDateTime(QDate(2024, 3, 6), QTime(10, 20, 30)));
 }
 
 TEST_P(OrderPaymentDlgTest, EditShowsTheDebtBeforeThePaymentAndRefusesAZeroAmount) {
     PayRecord pay;
-    pay.IddPay = QStringLiteral("p1");
-    pay.NomerPay = QStringLiteral("7");
+    pay.IddPay = u"p1"_s;
+    pay.NomerPay = u"7"_s;
     pay.NaznPay = COrderPaymentDlg::kPurpose;
     pay.DataPay = QDateTime(QDate(2024, 1, 9), QTime(9, 0));
     pay.SummaPay = Rub(300);
     const PayRecord stored = pay;
     COrderPaymentDlg dlg(*ctx, pay, COrderPaymentDlg::kEditTitle, false, Money::Kopecks(20000));
 
-    EXPECT_EQ(Child<QLabel>(dlg, "debt")->text(), QStringLiteral("500.00"));
-    EXPECT_EQ(Edit(dlg, "amount")->text(), QStringLiteral("300.00"));
-    EXPECT_EQ(Child<QLabel>(dlg, "rest")->text(), QStringLiteral("200.00"));
+    EXPECT_EQ(Child<QLabel>(dlg, "debt")->text(), u"500.00"_s);
+    EXPECT_EQ(Edit(dlg, "amount")->text(), u"300.00"_s);
+    EXPECT_EQ(Child<QLabel>(dlg, "rest")->text(), u"200.00"_s);
 
     for (const char *typed : {"0", " 0,00 ", "сто"}) {
         Edit(dlg, "amount")->setText(QString::fromUtf8(typed));
@@ -74,13 +76,13 @@ TEST_P(OrderPaymentDlgTest, EditShowsTheDebtBeforeThePaymentAndRefusesAZeroAmoun
         EXPECT_NE(dlg.result(), QDialog::Accepted) << typed;
         EXPECT_EQ(pay.SummaPay, stored.SummaPay) << typed;
     }
-    EXPECT_EQ(prompter.warnings, QStringList(3, QStringLiteral("Укажите сумму платежа!")));
+    EXPECT_EQ(prompter.warnings, QStringList(3, u"Укажите сумму платежа!"_s));
 
-    Edit(dlg, "amount")->setText(QStringLiteral("550"));
-    EXPECT_EQ(Child<QLabel>(dlg, "rest")->text(), QStringLiteral("-50.00"));
+    Edit(dlg, "amount")->setText(u"550"_s);
+    EXPECT_EQ(Child<QLabel>(dlg, "rest")->text(), u"-50.00"_s);
     dlg.accept();
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     EXPECT_EQ(pay.SummaPay, Rub(550));
-    EXPECT_EQ(pay.IddPay, QStringLiteral("p1"));
+    EXPECT_EQ(pay.IddPay, u"p1"_s);
     EXPECT_EQ(pay.DataPay, stored.DataPay);
 }

@@ -14,6 +14,8 @@
 #include <chrono>
 #include <thread>
 
+using namespace Qt::StringLiterals;
+
 using namespace Fixture;
 
 class OrderStoreTest : public DbTest {
@@ -21,25 +23,22 @@ protected:
     // A new order of 1152.00: a package of two services (472 with VAT, 200), a wash (480 with VAT).
     static Order MakeOrder() {
         Order o = NewOrder();
-        OrderLine removal =
-            Service(QStringLiteral("svc-remove"), QStringLiteral("Снятие колеса"), 4, 100, 18);
-        removal.workers = {Worker(QStringLiteral("w1"), QStringLiteral("Петров П.П.")),
-                           Worker(QStringLiteral("w2"), QStringLiteral("Сидоров С.С."))};
-        OrderLine balance = Service(QStringLiteral("svc-balance"), QStringLiteral("Балансировка"), 4, 50, 0);
+        OrderLine removal = Service(u"svc-remove"_s, u"Снятие колеса"_s, 4, 100, 18);
+        removal.workers = {Worker(u"w1"_s, u"Петров П.П."_s), Worker(u"w2"_s, u"Сидоров С.С."_s)};
+        OrderLine balance = Service(u"svc-balance"_s, u"Балансировка"_s, 4, 50, 0);
         balance.prJob = true;
         balance.job = 30;
-        o.lines = {Package(QStringLiteral("pkg-tyres"), QStringLiteral("Шиномонтаж R15"), {removal, balance}),
-                   Service(QStringLiteral("svc-wash"), QStringLiteral("Мойка кузова"), 1, 400, 20)};
-        o.lines[1].workers = {Worker(QStringLiteral("w3"), QStringLiteral("О'Нил Д."))};
+        o.lines = {Package(u"pkg-tyres"_s, u"Шиномонтаж R15"_s, {removal, balance}),
+                   Service(u"svc-wash"_s, u"Мойка кузова"_s, 1, 400, 20)};
+        o.lines[1].workers = {Worker(u"w3"_s, u"О'Нил Д."_s)};
         return o;
     }
-    QString Save(Order &o) { return OrderStore(db()).Save(o, QStringLiteral("anna")); }
+    QString Save(Order &o) { return OrderStore(db()).Save(o, u"anna"_s); }
     Order Load(const QString &key) { return OrderStore(db()).Load(key).value_or(Order{}); }
-    int Count(const char *table) { return CountRows(db(), QStringLiteral("SELECT * FROM ") + table); }
+    int Count(const char *table) { return CountRows(db(), u"SELECT * FROM "_s + table); }
     Money Kept(const char *column, const QString &key) {
         return Rub(
-            FirstValue(db(), QStringLiteral("SELECT %1 FROM TZakaz WHERE IddZakaz = ?").arg(column), {key})
-                .toDouble());
+            FirstValue(db(), u"SELECT %1 FROM TZakaz WHERE IddZakaz = ?"_s.arg(column), {key}).toDouble());
     }
     // The kept total and VAT against the lines as loaded; the kept paid sum against the live payments.
     void ExpectKept(const QString &key, Money total, Money paid) {
@@ -51,8 +50,7 @@ protected:
         EXPECT_EQ(OrderMath::Paid(PaymentStore(db()).LoadOrderPayments(key)), paid);
     }
     double Debt(const QString &key) {
-        const QVariant v =
-            FirstValue(db(), QStringLiteral("SELECT SummD FROM TClientDolg WHERE IddZakaz = ?"), {key});
+        const QVariant v = FirstValue(db(), u"SELECT SummD FROM TClientDolg WHERE IddZakaz = ?"_s, {key});
         return v.isValid() ? v.toDouble() : -1.0;
     }
 };
@@ -64,26 +62,26 @@ const QString kLoaded = QStringLiteral(
     "колеса 4x100.00 +18% 00:30 {w1,w2}]; svc-wash Мойка кузова 1x400.00 +20% 00:30 {w3}");
 
 TEST_P(OrderStoreTest, NewOrderIsNumberedStoredAndLoadsBackTheSame) {
-    CounterStore(db()).WriteAll({QStringLiteral("A-"), 41, 0, 0, 0});
+    CounterStore(db()).WriteAll({u"A-"_s, 41, 0, 0, 0});
     Order o = MakeOrder();
-    o.ZakazNomer = QStringLiteral("typed by hand");  // replaced by the next number at save
+    o.ZakazNomer = u"typed by hand"_s;  // replaced by the next number at save
     const QString key = Save(o);
     EXPECT_TRUE(key.startsWith(u"anna~"));
-    EXPECT_EQ(o.ZakazNomer, QStringLiteral("A-42"));
+    EXPECT_EQ(o.ZakazNomer, u"A-42"_s);
     EXPECT_EQ(CounterStore(db()).ReadAll()->zakazNomer, 42);
-    EXPECT_EQ(o.car.AvtoNomer, QStringLiteral("А123ВС77"));  // plates are kept in upper case
+    EXPECT_EQ(o.car.AvtoNomer, u"А123ВС77"_s);  // plates are kept in upper case
 
     const Order back = Load(key);
-    EXPECT_EQ(back.ZakazNomer, QStringLiteral("A-42"));
+    EXPECT_EQ(back.ZakazNomer, u"A-42"_s);
     EXPECT_EQ(back.ZakazStatus, StatusStarted);
     EXPECT_EQ(back.ZakazData, QDateTime(QDate(2024, 6, 10), QTime(0, 0)));
     EXPECT_EQ(back.ZakazBegin, QDateTime(QDate(2024, 6, 10), QTime(9, 15)));
     EXPECT_EQ(back.ZakazBeginIn, QDateTime(QDate(2024, 6, 10), QTime(9, 15)));
     EXPECT_FALSE(back.ZakazEndOut.isValid());
-    EXPECT_EQ(back.client.ClientName, QStringLiteral("ООО 'Ромашка'"));
-    EXPECT_EQ(back.client.ClientTel, QStringLiteral("+7 900 000-00-00"));
-    EXPECT_EQ(back.car.AvtoNomer, QStringLiteral("А123ВС77"));
-    EXPECT_EQ(back.car.AvtoMarka, QStringLiteral("Лада Веста"));
+    EXPECT_EQ(back.client.ClientName, u"ООО 'Ромашка'"_s);
+    EXPECT_EQ(back.client.ClientTel, u"+7 900 000-00-00"_s);
+    EXPECT_EQ(back.car.AvtoNomer, u"А123ВС77"_s);
+    EXPECT_EQ(back.car.AvtoMarka, u"Лада Веста"_s);
     EXPECT_EQ(back.IddVlad, o.IddVlad);
     EXPECT_EQ(back.IddAvto, o.IddAvto);
 
@@ -94,7 +92,7 @@ TEST_P(OrderStoreTest, NewOrderIsNumberedStoredAndLoadsBackTheSame) {
     // The car and its client are linked once, however often the order is saved.
     Order again = back;
     Save(again);
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM AvtoVlad WHERE IddAvto = ? AND IddVlad = ?"),
+    EXPECT_EQ(CountRows(db(), u"SELECT * FROM AvtoVlad WHERE IddAvto = ? AND IddVlad = ?"_s,
                         {o.IddAvto, o.IddVlad}),
               1);
     EXPECT_EQ(Count("TZakaz"), 1);
@@ -109,21 +107,19 @@ TEST_P(OrderStoreTest, EditingLinesPackagesAndWorkersKeepsTheTotals) {
     Order edit = Load(key);
     edit.lines[0].children[1].workers[0].deleted = true;  // Петров leaves "Снятие колеса"
     edit.lines[1].count = 2;                              // two washes
-    OrderLine abandoned = Service(QStringLiteral("svc-wax"), QStringLiteral("Воск"), 1, 300, 20);
+    OrderLine abandoned = Service(u"svc-wax"_s, u"Воск"_s, 1, 300, 20);
     abandoned.deleted = true;
-    edit.lines << Service(QStringLiteral("svc-polish"), QStringLiteral("Полировка"), 1, 1000, 20)
-               << abandoned;
+    edit.lines << Service(u"svc-polish"_s, u"Полировка"_s, 1, 1000, 20) << abandoned;
     Save(edit);
     Order back = Load(key);
-    EXPECT_EQ(Text(back.lines),
-              QString(kLoaded)
-                      .replace(QStringLiteral("{w1,w2}"), QStringLiteral("{w2}"))
-                      .replace(QStringLiteral("Мойка кузова 1x"), QStringLiteral("Мойка кузова 2x")) +
-                  QStringLiteral("; svc-polish Полировка 1x1000.00 +20% 00:30"));
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TService WHERE IddService = 'svc-wax'")), 0);
+    EXPECT_EQ(Text(back.lines), QString(kLoaded)
+                                        .replace(u"{w1,w2}"_s, u"{w2}"_s)
+                                        .replace(u"Мойка кузова 1x"_s, u"Мойка кузова 2x"_s) +
+                                    u"; svc-polish Полировка 1x1000.00 +20% 00:30"_s);
+    EXPECT_EQ(CountRows(db(), u"SELECT * FROM TService WHERE IddService = 'svc-wax'"_s), 0);
     ExpectKept(key, Rub(472 + 200 + 960 + 1200), Money());
 
-    ASSERT_EQ(back.lines[2].iddService, QStringLiteral("svc-polish"));  // standalone lines by name
+    ASSERT_EQ(back.lines[2].iddService, u"svc-polish"_s);  // standalone lines by name
     back.lines[2].deleted = true;
     Save(back);
     ExpectKept(key, Rub(472 + 200 + 960), Money());
@@ -132,11 +128,9 @@ TEST_P(OrderStoreTest, EditingLinesPackagesAndWorkersKeepsTheTotals) {
     back.lines[0].deleted = true;
     for (OrderLine &c : back.lines[0].children) c.deleted = true;
     Save(back);
-    EXPECT_EQ(Text(Load(key).lines), QStringLiteral("svc-wash Мойка кузова 2x400.00 +20% 00:30 {w3}"));
+    EXPECT_EQ(Text(Load(key).lines), u"svc-wash Мойка кузова 2x400.00 +20% 00:30 {w3}"_s);
     ExpectKept(key, Rub(960), Money());
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TService WHERE IddZakaz = ? AND [Delete] = TRUE"),
-                        {key}),
-              4);
+    EXPECT_EQ(CountRows(db(), u"SELECT * FROM TService WHERE IddZakaz = ? AND [Delete] = TRUE"_s, {key}), 4);
 }
 
 // Payments saved with the order are numbered by position, count as paid (a payment new and deleted is never
@@ -144,7 +138,7 @@ TEST_P(OrderStoreTest, EditingLinesPackagesAndWorkersKeepsTheTotals) {
 TEST_P(OrderStoreTest, PaymentsAreKeptAsPaidAndOutliveTheOrder) {
     Order o = MakeOrder();
     PayRecord pay;
-    pay.NaznPay = QStringLiteral("Оплата услуг");
+    pay.NaznPay = u"Оплата услуг"_s;
     pay.DataPay = QDateTime(QDate(2024, 6, 10), QTime(12, 0));
     pay.SummaPay = Rub(1000);
     PayRecord dropped = pay;
@@ -182,9 +176,9 @@ TEST_P(OrderStoreTest, PaymentsAreKeptAsPaidAndOutliveTheOrder) {
     TestRows::Put(db(), TestRows::Pay{.key = "kept", .order = key, .sum = 10});
     OrderStore(db()).Delete(key);
     EXPECT_FALSE(OrderStore(db()).Load(key));
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TService WHERE IddZakaz = ?"), {key}), 0);
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TWork WHERE IddZakaz = ?"), {key}), 0);
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TClientDolg WHERE IddZakaz = ?"), {key}), 0);
+    EXPECT_EQ(CountRows(db(), u"SELECT * FROM TService WHERE IddZakaz = ?"_s, {key}), 0);
+    EXPECT_EQ(CountRows(db(), u"SELECT * FROM TWork WHERE IddZakaz = ?"_s, {key}), 0);
+    EXPECT_EQ(CountRows(db(), u"SELECT * FROM TClientDolg WHERE IddZakaz = ?"_s, {key}), 0);
     EXPECT_EQ(PaymentStore(db()).LoadOrderPayments(key).size(), 1);  // payments stay in the cash desk
 }
 
@@ -195,7 +189,7 @@ TEST_P(OrderStoreTest, PaymentsTakenAtOnceOnTwoWorkstationsAreBothCountedAsPaid)
     PayRecord pay;
     pay.SummaPay = Rub(100);
     Transaction first(db());
-    PaymentStore(db()).SavePayment(pay, key, QStringLiteral("anna"), QStringLiteral("0"));
+    PaymentStore(db()).SavePayment(pay, key, u"anna"_s, u"0"_s);
     // The second payment is written straight into the table, as another program would: it waits for the
     // first one's transaction and must then count it.
     QString failure;
@@ -237,18 +231,16 @@ TEST_P(OrderStoreTest, AServiceMetAgainIsOneRowWithItsWorkersOnce) {
     Order edit = Load(key);
     edit.lines[1].deleted = true;
     for (PickedWorker &w : edit.lines[1].workers) w.deleted = true;
-    OrderLine again = Service(QStringLiteral("svc-wash"), QStringLiteral("Мойка кузова"), 3, 400, 20);
-    again.workers = {Worker(QStringLiteral("w3"), QStringLiteral("О'Нил Д.")),
-                     Worker(QStringLiteral("w4"), QStringLiteral("Иванов И.И."))};
-    OrderLine twice = Service(QStringLiteral("svc-polish"), QStringLiteral("Полировка"), 1, 1000, 20);
-    twice.workers = {Worker(QStringLiteral("w1"), QStringLiteral("Петров П.П."))};
+    OrderLine again = Service(u"svc-wash"_s, u"Мойка кузова"_s, 3, 400, 20);
+    again.workers = {Worker(u"w3"_s, u"О'Нил Д."_s), Worker(u"w4"_s, u"Иванов И.И."_s)};
+    OrderLine twice = Service(u"svc-polish"_s, u"Полировка"_s, 1, 1000, 20);
+    twice.workers = {Worker(u"w1"_s, u"Петров П.П."_s)};
     OrderLine twiceLater = twice;
     twiceLater.count = 2;  // the later one counts, as if written one after the other
     edit.lines << again << twice << twiceLater;
     Save(edit);
     const auto rows = [&](const char *table, const char *service) {
-        return CountRows(db(),
-                         QStringLiteral("SELECT * FROM %1 WHERE IddZakaz = ? AND IddService = ?").arg(table),
+        return CountRows(db(), u"SELECT * FROM %1 WHERE IddZakaz = ? AND IddService = ?"_s.arg(table),
                          {key, QString::fromLatin1(service)});
     };
     EXPECT_EQ(rows("TService", "svc-wash"), 1);
@@ -261,18 +253,17 @@ TEST_P(OrderStoreTest, AServiceMetAgainIsOneRowWithItsWorkersOnce) {
     ExpectKept(key, Rub(472 + 200 + 1440 + 2400), Money());
 
     Order two = NewOrder();
-    OrderLine wash = Service(QStringLiteral("svc-wash"), QStringLiteral("Мойка"), 1, 100, 0);
-    wash.workers = {Worker(QStringLiteral("w1"), QStringLiteral("Петров П.П."))};
+    OrderLine wash = Service(u"svc-wash"_s, u"Мойка"_s, 1, 100, 0);
+    wash.workers = {Worker(u"w1"_s, u"Петров П.П."_s)};
     OrderLine wash2 = wash;
-    wash2.workers = {Worker(QStringLiteral("w2"), QStringLiteral("Сидоров С.С."))};
-    two.lines = {Package(QStringLiteral("pkg-a"), QStringLiteral("Комплекс А"), {wash}),
-                 Package(QStringLiteral("pkg-b"), QStringLiteral("Комплекс Б"), {wash2})};
+    wash2.workers = {Worker(u"w2"_s, u"Сидоров С.С."_s)};
+    two.lines = {Package(u"pkg-a"_s, u"Комплекс А"_s, {wash}), Package(u"pkg-b"_s, u"Комплекс Б"_s, {wash2})};
     // The service's workers are its own in both packages.
     EXPECT_EQ(Text(Load(Save(two)).lines),
               QStringLiteral(
                   "pkg-a Комплекс А 1x0.00 00:00 [svc-wash Мойка 1x100.00 00:30 {w1,w2}]; pkg-b Комплекс "
                   "Б 1x0.00 00:00 [svc-wash Мойка 1x100.00 00:30 {w1,w2}]"));
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TWork WHERE IddZakaz = ?"), {two.IddZakaz}), 2);
+    EXPECT_EQ(CountRows(db(), u"SELECT * FROM TWork WHERE IddZakaz = ?"_s, {two.IddZakaz}), 2);
 }
 
 // A new order costs the same few statements however many lines and workers it has.
@@ -281,18 +272,15 @@ TEST_P(OrderStoreTest, ANewOrderIsSavedInAFixedNumberOfStatements) {
     const auto statementsFor = [&](int lines) {
         Order o = NewOrder();
         for (int i = 0; i < lines; ++i) {
-            OrderLine l =
-                Service(QStringLiteral("svc-%1").arg(i), QStringLiteral("Услуга %1").arg(i), 1, 100, 20);
-            l.workers = {Worker(QStringLiteral("w1"), QStringLiteral("Петров П.П.")),
-                         Worker(QStringLiteral("w2"), QStringLiteral("Сидоров С.С."))};
+            OrderLine l = Service(u"svc-%1"_s.arg(i), u"Услуга %1"_s.arg(i), 1, 100, 20);
+            l.workers = {Worker(u"w1"_s, u"Петров П.П."_s), Worker(u"w2"_s, u"Сидоров С.С."_s)};
             o.lines << l;
         }
         int statements = 0;
         db().SetStatementHook([&](const QString &) { ++statements; });
         Save(o);
         db().SetStatementHook({});
-        EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TWork WHERE IddZakaz = ?"), {o.IddZakaz}),
-                  2 * lines);
+        EXPECT_EQ(CountRows(db(), u"SELECT * FROM TWork WHERE IddZakaz = ?"_s, {o.IddZakaz}), 2 * lines);
         return statements;
     };
     const int one = statementsFor(1);
@@ -307,7 +295,7 @@ TEST_P(OrderStoreTest, ASaveFailingHalfWayLeavesNoTrace) {
     const Order before = o;
     int writes = 0;
     db().SetWriteHook([&](const QString &) {
-        if (++writes == 3) throw DbError(QStringLiteral("simulated constraint violation"));
+        if (++writes == 3) throw DbError(u"simulated constraint violation"_s);
     });
     EXPECT_THROW(Save(o), DbError);
     db().SetWriteHook({});
@@ -318,15 +306,15 @@ TEST_P(OrderStoreTest, ASaveFailingHalfWayLeavesNoTrace) {
     EXPECT_TRUE(o.IddVlad.isEmpty());
     EXPECT_EQ(o.ZakazNomer, before.ZakazNomer);
     Save(o);
-    EXPECT_EQ(o.ZakazNomer, QStringLiteral("10"));
+    EXPECT_EQ(o.ZakazNomer, u"10"_s);
     EXPECT_EQ(Count("TZakaz"), 1);
 
     // A failure on the last step (the counter) also takes the whole order back.
     Order second = MakeOrder();
     db().SetWriteHook([&](const QString &sql) {
-        if (sql.contains(QStringLiteral("zakaznomer"), Qt::CaseInsensitive) && sql.startsWith(u"UPDATE") &&
+        if (sql.contains(u"zakaznomer"_s, Qt::CaseInsensitive) && sql.startsWith(u"UPDATE") &&
             (sql.contains(u"[Number]") || sql.contains(u"\"number\"")))
-            throw DbError(QStringLiteral("counter is locked"));
+            throw DbError(u"counter is locked"_s);
     });
     EXPECT_THROW(Save(second), DbError);
     db().SetWriteHook({});
@@ -337,29 +325,29 @@ TEST_P(OrderStoreTest, ASaveFailingHalfWayLeavesNoTrace) {
 TEST_P(OrderStoreTest, NumbersCountersAndKeysOfTwoWorkstations) {
     auto other = OpenAgain();
     Order a = MakeOrder(), b = MakeOrder();
-    OrderStore(db()).Save(a, QStringLiteral("anna"));
-    OrderStore(*other).Save(b, QStringLiteral("anna"));
+    OrderStore(db()).Save(a, u"anna"_s);
+    OrderStore(*other).Save(b, u"anna"_s);
     EXPECT_NE(a.IddZakaz, b.IddZakaz);
-    EXPECT_EQ(a.ZakazNomer, QStringLiteral("1"));
-    EXPECT_EQ(b.ZakazNomer, QStringLiteral("2"));
+    EXPECT_EQ(a.ZakazNomer, u"1"_s);
+    EXPECT_EQ(b.ZakazNomer, u"2"_s);
 
     // Without a counter row the order is kept with an empty number.
-    db().Exec(QStringLiteral("DELETE FROM [Number]"));
+    db().Exec(u"DELETE FROM [Number]"_s);
     Order c = MakeOrder();
     EXPECT_TRUE(OrderStore(db()).Load(Save(c)));
     EXPECT_EQ(c.ZakazNomer, QString());
-    EXPECT_EQ(CounterStore(db()).NextOrderNumber(), QStringLiteral("1"));
+    EXPECT_EQ(CounterStore(db()).NextOrderNumber(), u"1"_s);
 }
 
 TEST_P(OrderStoreTest, AnOverLongTextSavesNothing) {
     TestRows::PutCounters(db(), 9, 0, 0);
     Order o = MakeOrder();
-    o.car.AvtoPrim = QString(FieldMaxLength(QStringLiteral("SAvto"), QStringLiteral("AvtoPrim")) + 1, u'з');
+    o.car.AvtoPrim = QString(FieldMaxLength(u"SAvto"_s, u"AvtoPrim"_s) + 1, u'з');
     try {
         Save(o);
         FAIL() << "the note is one character too long";
     } catch (const DbError &e) {
-        EXPECT_EQ(e.field(), QStringLiteral("SAvto.AvtoPrim"));
+        EXPECT_EQ(e.field(), u"SAvto.AvtoPrim"_s);
         EXPECT_TRUE(e.text().contains(u"«Примечание»")) << e.text().toStdString();
     }
     for (const char *table : {"TZakaz", "SClient", "SAvto"}) EXPECT_EQ(Count(table), 0) << table;
