@@ -55,6 +55,16 @@ inline QString Text(const QList<OrderLine> &lines) {
     return out.join(u"; "_s);
 }
 
+// The order's head in one text: number, status, then the date, appointment, start and finish to the second
+// ("-" for none), plate, make, client and phone, "|" between them.
+inline QString Head(const Order &o) {
+    QStringList t = {o.ZakazNomer, QString::number(o.ZakazStatus)};
+    for (const QDateTime &d : {o.ZakazData, o.ZakazBegin, o.ZakazBeginIn, o.ZakazEndOut})
+        t << (d.isValid() ? d.toString(QStringLiteral("dd.MM.yy HH:mm:ss")) : QStringLiteral("-"));
+    t << o.car.AvtoNomer << o.car.AvtoMarka << o.client.ClientName << o.client.ClientTel;
+    return t.join(u'|');
+}
+
 // A new order taken in on 10 June 2024 at 9:15.
 inline Order NewOrder() {
     Order o;

@@ -112,6 +112,7 @@ inline ScriptedDialogs::Step Pay(const QString &amount, Money *debtShown = nullp
 }  // namespace OrderForm
 
 using namespace OrderForm;
+using Fixture::Head;
 using Fixture::Text;
 
 // An order form over a catalogue of two workers, a package with one service, a wash and one client.

@@ -72,16 +72,10 @@ TEST_P(OrderStoreTest, NewOrderIsNumberedStoredAndLoadsBackTheSame) {
     EXPECT_EQ(o.car.AvtoNomer, u"А123ВС77"_s);  // plates are kept in upper case
 
     const Order back = Load(key);
-    EXPECT_EQ(back.ZakazNomer, u"A-42"_s);
-    EXPECT_EQ(back.ZakazStatus, StatusStarted);
-    EXPECT_EQ(back.ZakazData, QDateTime(QDate(2024, 6, 10), QTime(0, 0)));
-    EXPECT_EQ(back.ZakazBegin, QDateTime(QDate(2024, 6, 10), QTime(9, 15)));
-    EXPECT_EQ(back.ZakazBeginIn, QDateTime(QDate(2024, 6, 10), QTime(9, 15)));
-    EXPECT_FALSE(back.ZakazEndOut.isValid());
-    EXPECT_EQ(back.client.ClientName, u"ООО 'Ромашка'"_s);
-    EXPECT_EQ(back.client.ClientTel, u"+7 900 000-00-00"_s);
-    EXPECT_EQ(back.car.AvtoNomer, u"А123ВС77"_s);
-    EXPECT_EQ(back.car.AvtoMarka, u"Лада Веста"_s);
+    EXPECT_EQ(Head(back),
+              u"A-42|1|10.06.24 00:00:00|10.06.24 09:15:00|10.06.24 09:15:00|-|А123ВС77|Лада Веста|ООО "
+              u"'Ромашка'|+7 "
+              "900 000-00-00"_s);
     EXPECT_EQ(back.IddVlad, o.IddVlad);
     EXPECT_EQ(back.IddAvto, o.IddAvto);
 
@@ -215,12 +209,10 @@ TEST_P(OrderStoreTest, ARequestIsStoredWithoutAStart) {
     req.ZakazBeginIn = QDateTime();
     const QString key = Save(req);
     Order r = Load(key);
-    EXPECT_EQ(r.ZakazBegin, QDateTime(QDate(2024, 6, 12), QTime(14, 0)));
-    EXPECT_FALSE(r.ZakazBeginIn.isValid());
+    EXPECT_EQ(Head(r).section(u'|', 0, 5), u"1|0|10.06.24 00:00:00|12.06.24 14:00:00|-|-"_s);
     Save(r);
-    r = Load(key);
-    EXPECT_EQ(r.ZakazStatus, StatusRequested);
-    EXPECT_EQ(r.ZakazBeginIn, Formats::ZeroDateTime());
+    EXPECT_EQ(Load(key).ZakazStatus, StatusRequested);
+    EXPECT_EQ(Load(key).ZakazBeginIn, Formats::ZeroDateTime());
 }
 
 // Lines and workers already stored are changed in place, new ones added together: a service removed and
