@@ -1,3 +1,4 @@
+#include "OrderFixtures.h"
 #include "OrderJournalStore.h"
 #include "OrderStore.h"
 #include "Rub.h"
@@ -26,21 +27,9 @@ std::string Keys(const QList<JournalOrder> &orders) {
 
 class OrderJournalStoreTest : public DbTest {
 protected:
-    // An order of its own client "c-<key>" and car "a-<key>", with the payments given.
-    void Put(TestRows::Order o, QList<double> paid = {}, const char *client = "Иванов И.И.",
+    void Put(const TestRows::Order &o, const QList<double> &paid = {}, const char *client = "Иванов И.И.",
              const char *plate = "А001АА77", const char *make = "ВАЗ") {
-        o.client = u"c-"_s + o.key;
-        o.car = u"a-"_s + o.key;
-        TestRows::Put(db(), TestRows::Client{.key = o.client, .name = QString::fromUtf8(client)});
-        TestRows::Put(
-            db(),
-            TestRows::Car{.key = o.car, .plate = QString::fromUtf8(plate), .make = QString::fromUtf8(make)});
-        TestRows::Put(db(), o);
-        for (qsizetype i = 0; i < paid.size(); ++i)
-            TestRows::Put(
-                db(),
-                TestRows::Pay{
-                    .key = u"%1-p%2"_s.arg(o.key).arg(i), .order = o.key, .sum = paid[i], .when = o.date});
+        Fixture::PutOrder(db(), o, paid, client, plate, make);
     }
 
     QList<JournalOrder> June(JournalStatus status, const QString &number = {}, const QString &plate = {},
