@@ -75,7 +75,7 @@ int main(int argc, char **argv) {
               .lines = {Line("Шиномонтаж R16", 4, 600), Line("Балансировка колеса", 4, 450)}},
              {.key = QStringLiteral("c1"),
               .name = QStringLiteral("ООО \"Автолайн\""),
-              .tel = QStringLiteral("tel-o1")},
+              .tel = QStringLiteral("+7 495 120-33-44")},
              {.key = QStringLiteral("a1"),
               .plate = QStringLiteral("А123ВС77"),
               .make = QStringLiteral("Toyota Camry")},
@@ -89,7 +89,7 @@ int main(int argc, char **argv) {
                         Line("Пылесос салона", 1, 400)}},
              {.key = QStringLiteral("c2"),
               .name = QStringLiteral("Петров Сергей Иванович"),
-              .tel = QStringLiteral("tel-o2")},
+              .tel = QStringLiteral("+7 916 555-12-90")},
              {.key = QStringLiteral("a2"),
               .plate = QStringLiteral("К777ОР99"),
               .make = QStringLiteral("Лада Веста")},
@@ -103,7 +103,7 @@ int main(int argc, char **argv) {
          .lines = {Line("Шиномонтаж R15", 4, 500)}},
         {.key = QStringLiteral("c3"),
          .name = QStringLiteral("Смирнова Анна"),
-         .tel = QStringLiteral("tel-o3")},
+         .tel = QStringLiteral("+7 903 700-81-15")},
         {.key = QStringLiteral("a3"), .plate = QStringLiteral("В555ХК50"), .make = QStringLiteral("Kia Rio")},
         0);
 
