@@ -164,19 +164,11 @@ TEST_P(OrderJournalStoreTest, OrdersComeWithTheirLiveLinesAndWorkersInOneStateme
     ASSERT_NE(o, nullptr);
     EXPECT_EQ(o->ClientName, u"Иванов И.И."_s);
     EXPECT_EQ(o->AvtoColor, u"белый"_s);
-    ASSERT_EQ(o->lines.size(), 2);
-    const OrderLine &pkg = o->lines[0];
-    EXPECT_TRUE(pkg.IsPackage());
-    ASSERT_EQ(pkg.children.size(), 2);  // the deleted service is not shown
-    EXPECT_EQ(pkg.children[0].name, u"Балансировка"_s);
-    EXPECT_EQ(pkg.children[1].name, u"Снятие колеса"_s);
-    ASSERT_EQ(pkg.children[1].workers.size(), 2);
-    EXPECT_EQ(pkg.children[1].workers[0].workFio, u"Петров П.П."_s);
-    EXPECT_DOUBLE_EQ(pkg.children[1].count, 4);
-    EXPECT_DOUBLE_EQ(pkg.children[1].prNds, 18);
-    EXPECT_EQ(o->lines[1].name, u"Мойка"_s);
-    ASSERT_EQ(o->lines[1].workers.size(), 1);  // the removed worker is not shown
-    EXPECT_EQ(o->lines[1].workers[0].workFio, u"О'Нил Д."_s);
+    // Packages first with their services, by name; neither the deleted service nor the removed worker shows.
+    EXPECT_EQ(Fixture::Text(o->lines),
+              u"pkg Шиномонтаж 1x0.00 00:30 [bal Балансировка 4x50.00 00:30; rm Снятие колеса "
+              "4x100.00 +18% 00:30 {w1,w2}]; wash Мойка 1x400.00 +20% 00:30 {w4}"_s);
+    EXPECT_EQ(o->lines.value(1).workers.value(0).workFio, u"О'Нил Д."_s);
     EXPECT_EQ(o->debt, Rub(4 * 118 + 200 + 480));
 
     // Ten times the orders take the same number of statements.
