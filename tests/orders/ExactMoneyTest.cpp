@@ -12,8 +12,6 @@
 
 #include <gtest/gtest.h>
 
-using namespace Qt::StringLiterals;
-
 using namespace Fixture;
 
 class ExactMoneyTest : public DbTest {};

@@ -1,7 +1,5 @@
 #include "OrderFormFixture.h"
 
-using namespace Qt::StringLiterals;
-
 // The car and client of the order form: the checks of OK that look them up, the pickers and the client card.
 class OrderCarClientPartTest : public OrderFormDlgTest {};
 ZV_INSTANTIATE_SCREEN_TESTS(OrderCarClientPartTest);

@@ -6,8 +6,6 @@
 #include <gtest/gtest.h>
 #include <utility>
 
-using namespace Qt::StringLiterals;
-
 using namespace Fixture;
 
 namespace {

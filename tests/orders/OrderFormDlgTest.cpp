@@ -1,7 +1,5 @@
 #include "OrderFormFixture.h"
 
-using namespace Qt::StringLiterals;
-
 ZV_INSTANTIATE_SCREEN_TESTS(OrderFormDlgTest);
 
 // A service (or a package) added and deleted again leaves the order without services: OK refuses it, offers

@@ -40,8 +40,6 @@
 #include <QTreeWidget>
 #include <functional>
 
-using namespace Qt::StringLiterals;
-
 namespace OrderForm {
 
 inline Money Total(const COrderFormDlg &form) {

@@ -7,8 +7,6 @@
 
 #include <QHash>
 
-using namespace Qt::StringLiterals;
-
 namespace {
 
 QDateTime At(int y, int m, int d, int h = 0, int min = 0, int s = 0) {

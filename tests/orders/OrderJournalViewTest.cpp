@@ -21,8 +21,6 @@
 #include <QLineEdit>
 #include <QMenu>
 
-using namespace Qt::StringLiterals;
-
 namespace {
 
 QString AllBut(int denied) {

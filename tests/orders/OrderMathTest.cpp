@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-using namespace Qt::StringLiterals;
-
 using namespace Fixture;
 
 TEST(OrderMath, TotalsCountLiveLinesOnceAndSkipPackageHeaders) {

@@ -14,8 +14,6 @@
 #include <chrono>
 #include <thread>
 
-using namespace Qt::StringLiterals;
-
 using namespace Fixture;
 
 class OrderStoreTest : public DbTest {
