@@ -148,6 +148,16 @@ TEST(OrderEditor, PaymentsAndTheChecksOfOk) {
     EXPECT_EQ(editor.Check().field, F::None);
     editor.RemoveLine({0, -1});
     EXPECT_EQ(editor.Check().field, F::Lines);
+    // A package whose services were all removed is no service, though its own line is live.
+    SelectedService tyres = Picked(u"p"_s, u"Шиномонтаж"_s, 0, QTime(0, 0));
+    tyres.service.iddTop = Group::kPackage;
+    tyres.children.push_back(Picked(u"s1"_s, u"Снятие"_s, 100, QTime(0, 30)));
+    editor.AddServices({tyres});
+    EXPECT_EQ(editor.Check().field, F::None);
+    editor.RemoveLine({1, 0});
+    EXPECT_EQ(Text(editor.order().lines).section(u';', 1),
+              u" p Шиномонтаж 1x0.00 00:00 [-s1 Снятие 1x100.00 00:30]"_s);
+    EXPECT_EQ(editor.Check().message, u"Добавьте предоставляемые услуги!"_s);
 
     PayRecord a, b, c;
     a.SummaPay = Rub(100);
