@@ -2,30 +2,6 @@
 
 ZV_INSTANTIATE_SCREEN_TESTS(OrderFormDlgTest);
 
-// A service (or a package) added and deleted again leaves the order without services: OK refuses it, offers
-// the services directory and writes nothing.
-TEST_P(OrderFormDlgTest, AnOrderWhoseOnlyServiceWasDeletedIsNotSaved) {
-    for (const char *name : {"Мойка", "Шиномонтаж"}) {
-        SCOPED_TRACE(name);
-        COrderFormDlg form(*ctx, OrderFormMode::New);
-        Child<QLineEdit>(form, "plate")->setText(u"а777аа"_s);
-        Child<QComboBox>(form, "client")->setEditText(u"Иванов"_s);
-        dialogs.Then(PickServices({QString::fromUtf8(name)}));
-        Click(*form.lines(), "add");
-        ASSERT_TRUE(SelectRow(form.lines()->list(), QString::fromUtf8(name), OrderLinesPart::ColName));
-        prompter.Clear();
-        dialogs.opened.clear();
-        prompter.Answer(true);
-        Press(form.lines()->list(), Qt::Key_Delete);
-        EXPECT_EQ(form.lines()->list()->topLevelItemCount(), 0);
-        form.accept();
-        EXPECT_NE(form.result(), QDialog::Accepted);
-        EXPECT_EQ(prompter.warnings, QStringList{u"Добавьте предоставляемые услуги!"_s});
-        EXPECT_EQ(dialogs.opened, QStringList{u"CServiceDirDlg"_s});
-        EXPECT_EQ(DumpTables(db(), {u"TZakaz"_s, u"TService"_s, u"SAvto"_s}), QString());
-    }
-}
-
 // The ticks and pickers reach the order as stored; the rules behind them are the editor's.
 TEST_P(OrderFormDlgTest, ANewRequestTakesItsTicksAndPickers) {
     COrderFormDlg form(*ctx, OrderFormMode::Request);
@@ -65,19 +41,14 @@ TEST_P(OrderFormDlgTest, LinesMergeDuplicatesIgnoreZeroQuantityAndDeletePackages
     dialogs.Then(PickServices({u"Шиномонтаж"_s, u"Мойка"_s}));
     form.lines()->AddLines();
     QTreeWidget *lines = form.lines()->list();
-    ASSERT_EQ(lines->topLevelItemCount(), 2);  // the wash added twice is one line of two
     QTreeWidgetItem *wash = FindRow(lines, u"Мойка"_s, OrderLinesPart::ColName);
     QTreeWidgetItem *tyres = FindRow(lines, u"Шиномонтаж"_s, OrderLinesPart::ColName);
-    ASSERT_TRUE(wash && tyres);
-    ASSERT_EQ(tyres->childCount(), 1);
-    EXPECT_EQ(tyres->child(0)->text(OrderLinesPart::ColName), u"Снятие"_s);
-    const auto cells = [](QTreeWidgetItem *row) {
-        using P = OrderLinesPart;
-        QStringList t;
-        for (int c : {P::ColCount, P::ColTotal, P::ColDuration, P::ColWorkers}) t << row->text(c);
-        return t.join(u'|');
-    };
-    EXPECT_EQ(cells(wash), u"2|600.00|02:00|Петров"_s);
+    ASSERT_TRUE(wash && tyres && tyres->childCount() == 1);
+    using P = OrderLinesPart;
+    EXPECT_EQ(QStringList({wash->text(P::ColCount), wash->text(P::ColTotal), wash->text(P::ColDuration),
+                           wash->text(P::ColWorkers), tyres->child(0)->text(P::ColName)})
+                  .join(u'|'),
+              u"2|600.00|02:00|Петров|Снятие"_s);
     EXPECT_EQ(Child<QLabel>(form, "total")->text() + u'|' + Child<QLabel>(form, "vat")->text(),
               u"718.00|18.00"_s);
     // The completion shown is the one proposed for 2:30 of work.
@@ -110,27 +81,19 @@ TEST_P(OrderFormDlgTest, LinesMergeDuplicatesIgnoreZeroQuantityAndDeletePackages
     EXPECT_EQ(Total(form), Rub(900 + 177.59));  // 150.50 with 18 % VAT (27.09)
     EXPECT_EQ(CountRows(db(), u"SELECT * FROM SService WHERE Price = ?"_s, {150.5}), 0);
 
+    // The package goes with its service on "Да" only; the wash stays.
+    prompter.Clear();
+    for (bool yes : {false, true}) {
+        Select(lines, FindRow(lines, u"Шиномонтаж"_s, OrderLinesPart::ColName));
+        prompter.Answer(yes);
+        form.lines()->DeleteLine();
+        EXPECT_EQ(lines->topLevelItemCount(), yes ? 1 : 2);
+    }
+    EXPECT_EQ(prompter.questions, QStringList(2, u"Удалить услугу (пакет услуг и все услуги в пакете)?"_s));
     form.accept();
     ASSERT_EQ(form.result(), QDialog::Accepted);
-    const QString id = form.order().IddZakaz;
-
-    // Reopened: the package goes with its service on "Да" only; the wash stays.
-    COrderFormDlg edit(*ctx, OrderFormMode::Edit, id);
-    ASSERT_TRUE(edit.Loaded());
-    Select(edit.lines()->list(), FindRow(edit.lines()->list(), u"Шиномонтаж"_s, OrderLinesPart::ColName));
-    prompter.Clear();
-    prompter.Answer(false);
-    edit.lines()->DeleteLine();
-    EXPECT_EQ(edit.lines()->list()->topLevelItemCount(), 2);
-    Select(edit.lines()->list(), FindRow(edit.lines()->list(), u"Шиномонтаж"_s, OrderLinesPart::ColName));
-    prompter.Answer(true);
-    edit.lines()->DeleteLine();
-    EXPECT_EQ(prompter.questions, QStringList(2, u"Удалить услугу (пакет услуг и все услуги в пакете)?"_s));
-    ASSERT_EQ(edit.lines()->list()->topLevelItemCount(), 1);
-    EXPECT_EQ(Total(edit), Rub(900.0));
-    edit.accept();
-    ASSERT_EQ(edit.result(), QDialog::Accepted);
-    EXPECT_EQ(Text(OrderStore(db()).Load(id)->lines), washKey + u" Мойка 3x300.00 01:00 {w1}"_s);
+    EXPECT_EQ(Text(OrderStore(db()).Load(form.order().IddZakaz)->lines),
+              washKey + u" Мойка 3x300.00 01:00 {w1}"_s);
 }
 
 TEST_P(OrderFormDlgTest, WorkersAreChosenAndRemovedInTheWorkersDirectory) {
