@@ -159,6 +159,14 @@ protected:
         form.lines()->AddLines();
     }
 
+    // The car and client the form shows: client|phone|plate|engine.
+    static QString CarClient(const COrderFormDlg &form) {
+        return QStringList({Child<QComboBox>(form, "client")->currentText(),
+                            Child<QLineEdit>(form, "phone")->text(), Child<QLineEdit>(form, "plate")->text(),
+                            Child<QLineEdit>(form, "engine")->text()})
+            .join(u'|');
+    }
+
     long PayCounter() { return CounterStore(db()).ReadAll()->payNomer; }
 
     QString washKey;
