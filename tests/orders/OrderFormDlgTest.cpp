@@ -68,7 +68,8 @@ TEST_P(OrderFormDlgTest, LinesMergeDuplicatesIgnoreZeroQuantityAndDeletePackages
     });
     form.lines()->EditLine();
     EXPECT_EQ(dialogs.opened.last(), u"CServiceDlg"_s);
-    EXPECT_EQ(Total(form), Rub(900 + 177.59));  // 150.50 with 18 % VAT (27.09)
+    EXPECT_EQ(OrderMath::Compute(form.order().lines).total,
+              Rub(900 + 177.59));  // 150.50 with 18 % VAT (27.09)
     EXPECT_EQ(CountRows(db(), u"SELECT * FROM SService WHERE Price = ?"_s, {150.5}), 0);
 
     // The package goes with its service on "Да" only; the wash stays.

@@ -42,10 +42,6 @@
 
 namespace OrderForm {
 
-inline Money Total(const COrderFormDlg &form) {
-    return OrderMath::Compute(form.order().lines).total;
-}
-
 inline void Select(QTreeWidget *list, QTreeWidgetItem *item) {
     list->setCurrentItem(item);
     item->setSelected(true);
