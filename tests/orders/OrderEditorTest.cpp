@@ -37,6 +37,15 @@ SelectedService Picked(const QString &key, const QString &name, double price, QT
     return s;
 }
 
+// A package "p" of one service "s1" (100 with 18 % VAT); its own price never counts.
+SelectedService Tyres() {
+    SelectedService tyres = Picked(u"p"_s, u"Шиномонтаж"_s, 999, QTime(0, 0));
+    tyres.service.iddTop = Group::kPackage;
+    tyres.children.push_back(Picked(u"s1"_s, u"Снятие"_s, 100, QTime(0, 30)));
+    tyres.children.back().service.prNds = 18;
+    return tyres;
+}
+
 }  // namespace
 
 // The status and the moments an order is stored with, from the mode it was opened in (or its stored
@@ -94,15 +103,10 @@ TEST(OrderEditor, StatusAndMomentsFollowModeTicksAndPickers) {
 TEST(OrderEditor, LinesMergeAndMoveTheProposedCompletion) {
     const QDateTime now = At(10, 8, 0);
     OrderEditor editor(StatusStarted, now);
-    SelectedService tyres = Picked(u"p"_s, u"Шиномонтаж"_s, 0, QTime(0, 0));
-    tyres.service.iddTop = Group::kPackage;
-    tyres.service.price = Rub(999);  // a package's own price never counts
-    tyres.children.push_back(Picked(u"s1"_s, u"Снятие"_s, 100, QTime(0, 30)));
-    tyres.children.back().service.prNds = 18;
     const PickedWorker petrov{QString(), u"w1"_s, u"Петров"_s, false};
     const PickedWorker sidorov{QString(), u"w2"_s, u"Сидоров"_s, false};
     editor.AddServices({Picked(u"wash"_s, u"Мойка"_s, 300, QTime(1, 0), {petrov})});
-    editor.AddServices({tyres, Picked(u"wash"_s, u"Мойка"_s, 300, QTime(1, 0), {sidorov})});
+    editor.AddServices({Tyres(), Picked(u"wash"_s, u"Мойка"_s, 300, QTime(1, 0), {sidorov})});
     EXPECT_EQ(
         Text(editor.order().lines),
         u"wash Мойка 2x300.00 01:00 {w1,w2}; p Шиномонтаж 1x0.00 00:00 [s1 Снятие 1x100.00 +18% 00:30]"_s);
@@ -110,9 +114,9 @@ TEST(OrderEditor, LinesMergeAndMoveTheProposedCompletion) {
     EXPECT_EQ(editor.Totals().total, Rub(718));
     EXPECT_EQ(editor.DoneShown(), now.addSecs(150 * 60));
 
-    EXPECT_FALSE(editor.SetQuantity({0, -1}, 0));
-    EXPECT_FALSE(editor.SetQuantity({0, -1}, -2));
-    EXPECT_FALSE(editor.SetQuantity({5, -1}, 1));
+    // Nothing, less than nothing, or a line that is not there.
+    for (const auto &[line, count] : {std::pair{0, 0.0}, {0, -2.0}, {5, 1.0}})
+        EXPECT_FALSE(editor.SetQuantity({line, -1}, count)) << line << " " << count;
     EXPECT_TRUE(editor.SetQuantity({0, -1}, 3));
     EXPECT_EQ(editor.DoneShown(), now.addSecs(210 * 60));
     editor.PickAccept(At(10, 9, 0));
@@ -149,14 +153,11 @@ TEST(OrderEditor, PaymentsAndTheChecksOfOk) {
     editor.RemoveLine({0, -1});
     EXPECT_EQ(editor.Check().field, F::Lines);
     // A package whose services were all removed is no service, though its own line is live.
-    SelectedService tyres = Picked(u"p"_s, u"Шиномонтаж"_s, 0, QTime(0, 0));
-    tyres.service.iddTop = Group::kPackage;
-    tyres.children.push_back(Picked(u"s1"_s, u"Снятие"_s, 100, QTime(0, 30)));
-    editor.AddServices({tyres});
+    editor.AddServices({Tyres()});
     EXPECT_EQ(editor.Check().field, F::None);
     editor.RemoveLine({1, 0});
     EXPECT_EQ(Text(editor.order().lines).section(u';', 1),
-              u" p Шиномонтаж 1x0.00 00:00 [-s1 Снятие 1x100.00 00:30]"_s);
+              u" p Шиномонтаж 1x0.00 00:00 [-s1 Снятие 1x100.00 +18% 00:30]"_s);
     EXPECT_EQ(editor.Check().message, u"Добавьте предоставляемые услуги!"_s);
 
     PayRecord a, b, c;
