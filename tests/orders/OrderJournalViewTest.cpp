@@ -231,32 +231,9 @@ TEST_P(OrderJournalViewTest, KeysAndDoubleClickRunTheFormAndDeleteWithItsQuestio
     EXPECT_TRUE(prompter.warnings.isEmpty());
 }
 
-TEST_P(OrderJournalViewTest, MarkingTheFinishOfARequestGoesToTheStartFirst) {
-    Put({.key = "r", .date = Today(), .status = StatusRequested});
-    view = View();
-    ASSERT_TRUE(SelectRow(view->list(), u"Иванов И.И."_s));
-    const QDateTime start(QDate::currentDate(), QTime(10, 20, 30));
-    dialogs.Then(Moment("Начало работ:", start));
-    view->RunCommand(CQuellmarodView::kFinish);
-    EXPECT_EQ(prompter.warnings,
-              QStringList{u"Работы над заказом не начаты\nОтметьте сначала время начала работ!\n"_s});
-    EXPECT_EQ(dialogs.opened, QStringList{u"CDateTimeDlg"_s});
-    EXPECT_EQ(Status("r"), StatusStarted);
-    EXPECT_EQ(Load("r").ZakazBeginIn, start);
-    EXPECT_EQ(view->SelectedOrder(), u"r"_s);
-    EXPECT_EQ(view->list()->currentItem()->text(3), start.toString(u"dd.MM.yyyy HH:mm"_s));
-
-    // Now started, it goes to the debt question; "Нет" and then a cancelled moment change nothing.
-    prompter.Answer(false);
-    dialogs.Then(Cancel());
-    view->RunCommand(CQuellmarodView::kFinish);
-    EXPECT_EQ(prompter.questions.size(), 1);
-    EXPECT_EQ(Status("r"), StatusStarted);
-    EXPECT_TRUE(dialogs.steps.empty());
-}
-
 TEST_P(OrderJournalViewTest, DebtQuestionComesBackUntilPaidThenTheFinishIsMarked) {
     Put({.key = "d", .date = Today()}, {20});
+    Put({.key = "r", .date = Today(1), .status = StatusRequested}, {}, "Должник");
     view = View();
     ASSERT_TRUE(SelectRow(view->list(), u"Иванов И.И."_s));
     const QString question = QStringLiteral(
@@ -279,29 +256,46 @@ TEST_P(OrderJournalViewTest, DebtQuestionComesBackUntilPaidThenTheFinishIsMarked
     EXPECT_EQ(Load("d").ZakazEndOut, end);
     EXPECT_EQ(PaymentStore(db()).LoadOrderPayments(u"d"_s).size(), 3);
     // Finished and paid, it has left the active orders.
-    EXPECT_EQ(RowTexts(view->list()), QStringList{});
+    EXPECT_EQ(RowTexts(view->list()), QStringList{u"Должник"_s});
     EXPECT_EQ(view->SelectedOrder(), QString());
     EXPECT_TRUE(prompter.warnings.isEmpty());
 
-    // "Нет" finishes with the debt; a payment refused for want of the right ends the command.
-    Put({.key = "e", .date = Today(1)}, {}, "Должник");
-    view = View();
-    prompter.Clear();
+    // A request's finish goes to its start first.
     ASSERT_TRUE(SelectRow(view->list(), u"Должник"_s));
+    prompter.Clear();
+    dialogs.opened.clear();
+    const QDateTime start(QDate::currentDate(), QTime(10, 20, 30));
+    dialogs.Then(Moment("Начало работ:", start));
+    view->RunCommand(CQuellmarodView::kFinish);
+    EXPECT_EQ(prompter.warnings,
+              QStringList{u"Работы над заказом не начаты\nОтметьте сначала время начала работ!\n"_s});
+    EXPECT_EQ(dialogs.opened, QStringList{u"CDateTimeDlg"_s});
+    EXPECT_EQ(Status("r"), StatusStarted);
+    EXPECT_EQ(Load("r").ZakazBeginIn, start);
+    EXPECT_EQ(view->SelectedOrder(), u"r"_s);
+    EXPECT_EQ(view->list()->currentItem()->text(3), start.toString(u"dd.MM.yyyy HH:mm"_s));
+    // Now started, it goes to the debt question: "Нет" and then a cancelled moment change nothing; "Нет" and
+    // a moment finish it with the debt.
+    prompter.Answer(false);
+    dialogs.Then(Cancel());
+    view->RunCommand(CQuellmarodView::kFinish);
+    EXPECT_EQ(Status("r"), StatusStarted);
     prompter.Answer(false);
     dialogs.Then(Moment("Окончание работ:", end));
     view->RunCommand(CQuellmarodView::kFinish);
-    EXPECT_EQ(Status("e"), StatusFinished);
-    EXPECT_EQ(prompter.questions.size(), 1);
+    EXPECT_EQ(Status("r"), StatusFinished);
+    EXPECT_EQ(prompter.questions.size(), 2);
+    EXPECT_TRUE(dialogs.steps.empty());
 
-    db().Exec(u"UPDATE TZakaz SET ZakazStatus = 1 WHERE IddZakaz = 'e'"_s);
+    // A payment refused for want of the right ends the command.
+    db().Exec(u"UPDATE TZakaz SET ZakazStatus = 1 WHERE IddZakaz = 'r'"_s);
     view = View(AllBut(4));
     prompter.Clear();
     ASSERT_TRUE(SelectRow(view->list(), u"Должник"_s));
     prompter.Answer(true);
     view->RunCommand(CQuellmarodView::kFinish);
     EXPECT_EQ(prompter.warnings, QStringList{Rights::kRefusal});
-    EXPECT_EQ(Status("e"), StatusStarted);
+    EXPECT_EQ(Status("r"), StatusStarted);
 }
 
 // A payment is the order's, the order stays selected with its new debt; a cancelled one stores nothing.
