@@ -90,10 +90,9 @@ TEST_P(ExactMoneyTest, AmountsAndQuantitiesAreHeldToOneLimit) {
         return u"<saved>"_s;
     };
 
-    PayRecord pay;
-    pay.NomerPay = u"1"_s;
-    pay.DataPay = QDateTime(QDate(2024, 5, 1), QTime(10, 0));
-    pay.SummaPay = most + Money::Kopecks(1);
+    PayRecord pay{.NomerPay = u"1"_s,
+                  .DataPay = QDateTime(QDate(2024, 5, 1), QTime(10, 0)),
+                  .SummaPay = most + Money::Kopecks(1)};
     EXPECT_EQ(refusal([&] { PaymentStore(db()).SavePayment(pay, u"z"_s, u"anna"_s); }),
               QStringLiteral("Поле «Сумма» не может быть больше 999 999 999,99 по модулю.\n"
                              "Исправьте значение: ничего не сохранено."));

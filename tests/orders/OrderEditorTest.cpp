@@ -160,13 +160,8 @@ TEST(OrderEditor, PaymentsAndTheChecksOfOk) {
               u" p Шиномонтаж 1x0.00 00:00 [-s1 Снятие 1x100.00 +18% 00:30]"_s);
     EXPECT_EQ(editor.Check().message, u"Добавьте предоставляемые услуги!"_s);
 
-    PayRecord a, b, c;
-    a.SummaPay = Rub(100);
-    a.DataPay = At(1, 9, 0);
-    b.SummaPay = Rub(50.5);
-    b.DataPay = At(3, 9, 0);
-    c.SummaPay = Rub(20);
-    c.DataPay = At(2, 9, 0);
+    const PayRecord a{.DataPay = At(1, 9, 0), .SummaPay = Rub(100)},
+        b{.DataPay = At(3, 9, 0), .SummaPay = Rub(50.5)}, c{.DataPay = At(2, 9, 0), .SummaPay = Rub(20)};
     editor.AddServices({Picked(u"wash"_s, u"Мойка"_s, 300, QTime(1, 0))});
     for (const PayRecord &p : {a, b, c}) editor.AddPayment(p);
     EXPECT_EQ(editor.ShownPayments(), QList<int>({1, 2, 0}));  // newest first

@@ -44,13 +44,13 @@ QString Fields(const PayRecord &p) {
 }  // namespace
 
 TEST_P(OrderPaymentDlgTest, NewPaymentProposesTheDebtAndRecomputesTheRemainderAsTyped) {
-    PayRecord pay;
-    pay.NomerPay = u"41"_s;
-    pay.ProposedNomer = u"41"_s;
-    pay.NaznPay = COrderPaymentDlg::kPurpose;
-    pay.DataPay = QDateTime(QDate(2024, 3, 5), QTime(10, 20, 30));
-    pay.TypePay = ClientAccount;  // whatever came in, an order payment leaves as one
-    pay.Delete = 1;
+    // Whatever kind and mark came in, an order payment leaves as a live one.
+    PayRecord pay{.TypePay = ClientAccount,
+                  .NaznPay = COrderPaymentDlg::kPurpose,
+                  .NomerPay = u"41"_s,
+                  .DataPay = QDateTime(QDate(2024, 3, 5), QTime(10, 20, 30)),
+                  .Delete = 1,
+                  .ProposedNomer = u"41"_s};
     COrderPaymentDlg dlg(*ctx, pay, COrderPaymentDlg::kNewTitle, true, Money::Kopecks(150025));
 
     EXPECT_EQ(Edit(dlg, "number")->text(), u"41"_s);
@@ -73,12 +73,11 @@ TEST_P(OrderPaymentDlgTest, NewPaymentProposesTheDebtAndRecomputesTheRemainderAs
 }
 
 TEST_P(OrderPaymentDlgTest, EditShowsTheDebtBeforeThePaymentAndRefusesAZeroAmount) {
-    PayRecord pay;
-    pay.IddPay = u"p1"_s;
-    pay.NomerPay = u"7"_s;
-    pay.NaznPay = COrderPaymentDlg::kPurpose;
-    pay.DataPay = QDateTime(QDate(2024, 1, 9), QTime(9, 0));
-    pay.SummaPay = Rub(300);
+    PayRecord pay{.IddPay = u"p1"_s,
+                  .NaznPay = COrderPaymentDlg::kPurpose,
+                  .NomerPay = u"7"_s,
+                  .DataPay = QDateTime(QDate(2024, 1, 9), QTime(9, 0)),
+                  .SummaPay = Rub(300)};
     const PayRecord stored = pay;
     COrderPaymentDlg dlg(*ctx, pay, COrderPaymentDlg::kEditTitle, false, Money::Kopecks(20000));
 

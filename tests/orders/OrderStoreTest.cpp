@@ -152,11 +152,8 @@ TEST_P(OrderStoreTest, EditingLinesPackagesAndWorkersKeepsTheTotals) {
 // stored), change the debt but not the totals, outlive the order and its debt.
 TEST_P(OrderStoreTest, PaymentsAreKeptAsPaidAndOutliveTheOrder) {
     Order o = MakeOrder();
-    PayRecord pay, dropped;
-    pay.DataPay = QDateTime(QDate(2024, 6, 10), QTime(12, 0));
-    pay.SummaPay = Rub(1000);
-    dropped.SummaPay = Rub(5);
-    dropped.Delete = 1;
+    PayRecord pay{.DataPay = QDateTime(QDate(2024, 6, 10), QTime(12, 0)), .SummaPay = Rub(1000)},
+        dropped{.SummaPay = Rub(5), .Delete = 1};
     o.payments = {pay, dropped};
     const QString key = Save(o);
     ASSERT_EQ(o.payments.size(), 1);
@@ -198,8 +195,7 @@ TEST_P(OrderStoreTest, PaymentsAreKeptAsPaidAndOutliveTheOrder) {
 TEST_P(OrderStoreTest, PaymentsTakenAtOnceOnTwoWorkstationsAreBothCountedAsPaid) {
     Order o = MakeOrder();
     const QString key = Save(o);
-    PayRecord pay;
-    pay.SummaPay = Rub(100);
+    PayRecord pay{.SummaPay = Rub(100)};
     Transaction first(db());
     PaymentStore(db()).SavePayment(pay, key, u"anna"_s, u"0"_s);
     // The second payment is written straight into the table, as another program would: it waits for the
