@@ -53,7 +53,7 @@ TEST_P(OrderCarClientPartTest, OkChecksPlateCarClientAndLinesInThatOrder) {
 
 TEST_P(OrderCarClientPartTest, PickersFillCarAndClientAndAskBeforeReplacingOrForgetting) {
     const QString link = AddCar(u"c1"_s, u"К001КК"_s, u"k1"_s);
-    AddCar(u"c2"_s, u"М002ММ"_s, u"k1"_s);
+    const QString other = AddCar(u"c2"_s, u"М002ММ"_s, u"k1"_s);
     COrderFormDlg form(*ctx, OrderFormMode::New);
     Child<QLineEdit>(form, "plate")->setText(u"к001кк"_s);
     dialogs.Then(ChooseCar(u"c1"_s, link));
@@ -62,16 +62,7 @@ TEST_P(OrderCarClientPartTest, PickersFillCarAndClientAndAskBeforeReplacingOrFor
 
     // The client's other car: replaced only on "Да".
     for (bool yes : {false, true}) {
-        dialogs.Then([&](QDialog &d) {
-            auto &dir = dynamic_cast<CClientDirDlg &>(d);
-            QTreeWidgetItem *carRow = nullptr;
-            for (int c = 0; c < dir.list()->columnCount() && !carRow; ++c)
-                carRow = FindRow(dir.list(), u"М002ММ"_s, c);
-            EXPECT_NE(carRow, nullptr);
-            if (carRow) Select(dir.list(), carRow);
-            dir.reject();
-            return dir.result();
-        });
+        dialogs.Then(ChooseClient(u"k1"_s, other));
         QString heading;
         dialogs.Then(Answer(yes, nullptr, &heading));
         form.carClient()->PickClient();

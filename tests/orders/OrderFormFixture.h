@@ -67,7 +67,7 @@ inline ScriptedDialogs::Step PickServices(const QStringList &names) {
     };
 }
 
-// Chooses the car (by its owner link when given) or the client in its directory, which closes.
+// Chooses the car or the client (or its owner link when given) in its directory, which closes.
 inline ScriptedDialogs::Step ChooseCar(const QString &key, const QString &link = {}) {
     return [=](QDialog &d) {
         EXPECT_TRUE(dynamic_cast<CCarDirDlg &>(d).Select(key, link)) << key.toStdString();
@@ -75,9 +75,9 @@ inline ScriptedDialogs::Step ChooseCar(const QString &key, const QString &link =
         return d.result();
     };
 }
-inline ScriptedDialogs::Step ChooseClient(const QString &key) {
+inline ScriptedDialogs::Step ChooseClient(const QString &key, const QString &link = {}) {
     return [=](QDialog &d) {
-        EXPECT_TRUE(dynamic_cast<CClientDirDlg &>(d).Select(key)) << key.toStdString();
+        EXPECT_TRUE(dynamic_cast<CClientDirDlg &>(d).Select(key, link)) << key.toStdString();
         d.reject();
         return d.result();
     };
