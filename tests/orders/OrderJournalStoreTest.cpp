@@ -119,26 +119,21 @@ TEST_P(OrderJournalStoreTest, TextFiltersMatchWholeBoundValues) {
 }
 
 TEST_P(OrderJournalStoreTest, OrdersComeWithTheirLiveLinesAndWorkersInOneStatement) {
+    const QList<TestRows::Work> rmBy = {{.worker = "w2", .fio = "Сидоров С.С."},
+                                        {.worker = "w1", .fio = "Петров П.П."}};
+    const QList<TestRows::Work> washBy = {{.worker = "w4", .fio = "О'Нил Д."},
+                                          {.worker = "w3", .fio = "Ушедший", .deleted = true}};
+    const QList<TestRows::Line> lines = {
+        {.key = "pkg", .name = "Шиномонтаж", .price = 0, .top = "0"},
+        {.key = "rm", .name = "Снятие колеса", .count = 4, .nds = 18, .top = "pkg", .workers = rmBy},
+        {.key = "bal", .name = "Балансировка", .count = 4, .price = 50, .top = "pkg"},
+        {.key = "gone", .name = "Удалённая", .price = 999, .top = "pkg", .deleted = true},
+        {.key = "wash", .name = "Мойка", .price = 400, .nds = 20, .workers = washBy}};
     const auto putOrders = [&](int from, int to) {
         for (int i = from; i < to; ++i)
             Put({.key = u"o%1"_s.arg(i, 3, 10, QChar(u'0')),
                  .date = At(2024, 6, 1 + i % 28),
-                 .lines = {{.key = "pkg", .name = "Шиномонтаж", .price = 0, .top = "0"},
-                           {.key = "rm",
-                            .name = "Снятие колеса",
-                            .count = 4,
-                            .nds = 18,
-                            .top = "pkg",
-                            .workers = {{.worker = "w2", .fio = "Сидоров С.С."},
-                                        {.worker = "w1", .fio = "Петров П.П."}}},
-                           {.key = "bal", .name = "Балансировка", .count = 4, .price = 50, .top = "pkg"},
-                           {.key = "gone", .name = "Удалённая", .price = 999, .top = "pkg", .deleted = true},
-                           {.key = "wash",
-                            .name = "Мойка",
-                            .price = 400,
-                            .nds = 20,
-                            .workers = {{.worker = "w4", .fio = "О'Нил Д."},
-                                        {.worker = "w3", .fio = "Ушедший", .deleted = true}}}}});
+                 .lines = lines});
     };
     // Statements are counted during the searches only.
     int puts = 0, forFew = 0, forMany = 0, *statements = &puts;
