@@ -230,8 +230,13 @@ OrderEditor::Refusal OrderEditor::Check() const {
         return {Field::Plate, QStringLiteral("Укажите автомобиль!\nЗаполните гос номер автомобиля!")};
     if (m_order.client.ClientName.isEmpty())
         return {Field::Client, QStringLiteral("Укажите название клиента!")};
-    const bool anyLine = std::any_of(m_order.lines.begin(), m_order.lines.end(),
-                                     [](const OrderLine &l) { return !l.deleted; });
+    // A package counts only through its live services: its own line carries no work.
+    const auto live = [](const OrderLine &l) { return !l.deleted; };
+    const bool anyLine = std::any_of(m_order.lines.begin(), m_order.lines.end(), [&](const OrderLine &l) {
+        if (!live(l)) return false;
+        if (l.iddTop != Group::kPackage) return true;
+        return std::any_of(l.children.begin(), l.children.end(), live);
+    });
     if (!anyLine) return {Field::Lines, QStringLiteral("Добавьте предоставляемые услуги!")};
     if (!Totals().total.WithinLimit())
         return {Field::Lines,

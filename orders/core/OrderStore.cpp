@@ -159,13 +159,6 @@ bool OrderStore::UpdateOrder(const Order &order) {
     return Rows::Update(m_db, kOrders, {{QStringLiteral("IddZakaz"), order.IddZakaz}}, v) > 0;
 }
 
-void OrderStore::SaveLine(const QString &iddZakaz, const OrderLine &line) {
-    Transaction tx(m_db);
-    WriteLines(iddZakaz, {line}, false);
-    Schema::RefreshOrderTotals(m_db, iddZakaz);
-    tx.Commit();
-}
-
 namespace {
 
 QString RowKey(const QString &a, const QString &b) {
@@ -323,12 +316,6 @@ QList<OrderLine> OrderStore::Arrange(const QList<OrderLine> &flat) {
         for (const OrderLine &child : std::as_const(inPackages))
             if (child.iddTop == pkg.iddService) pkg.children << child;
     return packages + standalone;
-}
-
-int OrderStore::Status(const QString &iddZakaz) {
-    CDynamicRecordset rs(m_db);
-    rs.Open(QStringLiteral("SELECT TZakaz.ZakazStatus FROM TZakaz WHERE TZakaz.IddZakaz = ?"), {iddZakaz});
-    return rs.IsEOF() ? -1 : int(rs.Long(QStringLiteral("ZakazStatus")));
 }
 
 bool OrderStore::MarkStarted(const QString &iddZakaz, const QDateTime &when) {

@@ -30,23 +30,17 @@ public:
     QString Save(Order &order, const QString &login);
 
     std::optional<Order> Load(const QString &iddZakaz);
-    // Package headers, each followed by its services, then the standalone services; workers on each line.
-    QList<OrderLine> LoadLines(const QString &iddZakaz);
-    // -1 when the order is not found.
-    int Status(const QString &iddZakaz);
     // Status 1 with the start moment / status 2 with the finish moment. False when the order is gone.
     bool MarkStarted(const QString &iddZakaz, const QDateTime &when);
     bool MarkFinished(const QString &iddZakaz, const QDateTime &when);
     // Removes the order with its lines and workers; its payments stay.
     void Delete(const QString &iddZakaz);
 
-    // The single steps of a save, public for the journal and the tests.
+private:
+    // Package headers, each followed by its services, then the standalone services; workers on each line.
+    QList<OrderLine> LoadLines(const QString &iddZakaz);
     void InsertOrder(const Order &order);
     bool UpdateOrder(const Order &order);
-    // Writes the line with its workers and children, and brings the order's stored totals up to date.
-    void SaveLine(const QString &iddZakaz, const OrderLine &line);
-
-private:
     void SaveCarAndClient(Order &order, const QString &login);
     Values StatusDates(const Order &order) const;
     // Writes the lines with their workers and children: the order's stored rows are updated, new ones

@@ -16,7 +16,7 @@ QDateTime At(int d, int h, int m, int s = 0) {
 
 Order Stored(int status, const QDateTime &begin, const QDateTime &in, const QDateTime &end) {
     Order o = NewOrder();
-    o.IddZakaz = QStringLiteral("k");
+    o.IddZakaz = u"k"_s;
     o.ZakazStatus = status;
     o.ZakazData = At(9, 0, 0);
     o.ZakazBegin = begin;
@@ -37,152 +37,64 @@ SelectedService Picked(const QString &key, const QString &name, double price, QT
     return s;
 }
 
+// A package "p" of one service "s1" (100 with 18 % VAT); its own price never counts.
+SelectedService Tyres() {
+    SelectedService tyres = Picked(u"p"_s, u"Шиномонтаж"_s, 999, QTime(0, 0));
+    tyres.service.iddTop = Group::kPackage;
+    tyres.children.push_back(Picked(u"s1"_s, u"Снятие"_s, 100, QTime(0, 30)));
+    tyres.children.back().service.prNds = 18;
+    return tyres;
+}
+
 }  // namespace
 
 // The status and the moments an order is stored with, from the mode it was opened in (or its stored
 // status), its ticks and the pickers the clerk changed. Pickers are read to the minute; stored moments
 // whose pickers were left alone are kept to the second.
 TEST(OrderEditor, StatusAndMomentsFollowModeTicksAndPickers) {
-    const QDateTime now = At(10, 8, 0, 30), zero = Formats::ZeroDateTime();
-    const QDateTime prelim = At(12, 14, 0), accept = At(10, 9, 15, 30), done = At(10, 11, 45);
-    const Order request = Stored(StatusRequested, At(12, 14, 0, 17), zero, zero);
-    const Order started = Stored(StatusStarted, At(9, 10, 0), At(9, 10, 0, 5), zero);
-    const Order finished = Stored(StatusFinished, At(12, 14, 0, 17), At(10, 9, 15, 42), At(10, 18, 5, 9));
-    enum Pick { None = 0, Prelim = 1, Accept = 2, Done = 4 };
-    struct Case {
+    const QDateTime now = At(10, 8, 0, 30), Z = Formats::ZeroDateTime();
+    const QDateTime P = At(12, 14, 0), accept = At(10, 9, 15, 30), D = At(10, 11, 45);
+    const QDateTime A = At(10, 9, 15), N = At(10, 8, 0);  // the acceptance and now, to the minute
+    const Order req = Stored(StatusRequested, At(12, 14, 0, 17), Z, Z);
+    const Order st = Stored(StatusStarted, At(9, 10, 0), At(9, 10, 0, 5), Z);
+    const Order fin = Stored(StatusFinished, At(12, 14, 0, 17), At(10, 9, 15, 42), At(10, 18, 5, 9));
+    const Order *none = nullptr;          // a new order opened in `open`
+    enum { Pre = 1, Acc = 2, Done = 4 };  // ticks and pickers changed
+    const struct {
         const char *what;
-        const Order *stored;  // null: a new order opened in `open`
-        int open;
-        OrderEditor::Ticks ticks;
-        int picks;
-        int status;
+        const Order *stored;
+        int open, ticks, picks, status;
         QDateTime begin, in, end;  // invalid: not set
+    } cases[] = {
+        {"new, accepted", none, StatusStarted, Acc, Acc, 1, A, A, {}},
+        {"new, pickers untouched", none, StatusStarted, Acc, 0, 1, N, N, {}},
+        {"new, preliminary only keeps the mode", none, StatusStarted, Pre, Pre | Acc, 1, P, A, {}},
+        {"new, finished", none, StatusStarted, Acc | Done, Acc | Done, 2, A, A, D},
+        {"new request", none, StatusRequested, Pre, Pre | Acc, 0, P, {}, {}},
+        {"new request accepted at once", none, StatusRequested, Pre | Acc, Pre | Acc, 1, P, A, {}},
+        {"request, nothing ticked", &req, 0, 0, 0, 0, req.ZakazBegin, Z, Z},
+        {"request accepted at its appointment", &req, 0, Acc, 0, 1, req.ZakazBegin, req.ZakazBegin, Z},
+        {"request accepted and finished", &req, 0, Acc | Done, Acc | Done, 2, A, A, D},
+        {"finished, untouched", &fin, 0, Acc | Done, 0, 2, fin.ZakazBegin, fin.ZakazBeginIn, fin.ZakazEndOut},
+        {"finished, acceptance moved", &fin, 0, Acc | Done, Acc, 2, A, A, fin.ZakazEndOut},
+        {"finished, nothing ticked keeps its status", &fin, 0, 0, 0, 2, fin.ZakazBegin, fin.ZakazBeginIn,
+         fin.ZakazEndOut},
+        {"started, preliminary makes it a request", &st, 0, Pre, 0, 0, st.ZakazBegin, st.ZakazBeginIn, Z},
+        {"started, the last tick wins", &st, 0, Pre | Acc, 0, 1, st.ZakazBegin, st.ZakazBeginIn, Z},
     };
-    const QDateTime accepted = At(10, 9, 15), nowMinute = At(10, 8, 0);
-    const Case cases[] = {
-        {"new, accepted", nullptr, StatusStarted, {false, true, false}, Accept, 1, accepted, accepted, {}},
-        {"new, pickers untouched",
-         nullptr,
-         StatusStarted,
-         {false, true, false},
-         None,
-         1,
-         nowMinute,
-         nowMinute,
-         {}},
-        {"new, preliminary only keeps the mode",
-         nullptr,
-         StatusStarted,
-         {true, false, false},
-         Prelim | Accept,
-         1,
-         prelim,
-         accepted,
-         {}},
-        {"new, finished",
-         nullptr,
-         StatusStarted,
-         {false, true, true},
-         Accept | Done,
-         2,
-         accepted,
-         accepted,
-         done},
-        {"new request", nullptr, StatusRequested, {true, false, false}, Prelim | Accept, 0, prelim, {}, {}},
-        {"new request accepted at once",
-         nullptr,
-         StatusRequested,
-         {true, true, false},
-         Prelim | Accept,
-         1,
-         prelim,
-         accepted,
-         {}},
-        {"request, nothing ticked",
-         &request,
-         0,
-         {false, false, false},
-         None,
-         0,
-         request.ZakazBegin,
-         zero,
-         zero},
-        {"request accepted at its appointment",
-         &request,
-         0,
-         {false, true, false},
-         None,
-         1,
-         request.ZakazBegin,
-         request.ZakazBegin,
-         zero},
-        {"request accepted and finished",
-         &request,
-         0,
-         {false, true, true},
-         Accept | Done,
-         2,
-         accepted,
-         accepted,
-         done},
-        {"finished, untouched",
-         &finished,
-         0,
-         {false, true, true},
-         None,
-         2,
-         finished.ZakazBegin,
-         finished.ZakazBeginIn,
-         finished.ZakazEndOut},
-        {"finished, acceptance moved",
-         &finished,
-         0,
-         {false, true, true},
-         Accept,
-         2,
-         accepted,
-         accepted,
-         finished.ZakazEndOut},
-        {"finished, nothing ticked keeps its status",
-         &finished,
-         0,
-         {false, false, false},
-         None,
-         2,
-         finished.ZakazBegin,
-         finished.ZakazBeginIn,
-         finished.ZakazEndOut},
-        {"started, preliminary makes it a request",
-         &started,
-         0,
-         {true, false, false},
-         None,
-         0,
-         started.ZakazBegin,
-         started.ZakazBeginIn,
-         zero},
-        {"started, the last tick wins",
-         &started,
-         0,
-         {true, true, false},
-         None,
-         1,
-         started.ZakazBegin,
-         started.ZakazBeginIn,
-         zero},
-    };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
         OrderEditor editor = c.stored ? OrderEditor(*c.stored, now) : OrderEditor(c.open, now);
-        editor.SetTicks(c.ticks);
-        if (c.picks & Prelim) editor.PickAppointment(prelim);
-        if (c.picks & Accept) editor.PickAccept(accept);
-        if (c.picks & Done) editor.PickDone(done);
+        editor.SetTicks({(c.ticks & Pre) != 0, (c.ticks & Acc) != 0, (c.ticks & Done) != 0});
+        if (c.picks & Pre) editor.PickAppointment(P);
+        if (c.picks & Acc) editor.PickAccept(accept);
+        if (c.picks & Done) editor.PickDone(D);
         const Order o = editor.Result();
-        EXPECT_EQ(o.ZakazStatus, c.status) << c.what;
-        EXPECT_EQ(o.ZakazData, c.stored ? c.stored->ZakazData : At(10, 0, 0)) << c.what;
-        EXPECT_EQ(o.ZakazBegin, c.begin) << c.what;
-        EXPECT_EQ(o.ZakazBeginIn, c.in) << c.what;
-        EXPECT_EQ(o.ZakazEndOut, c.end) << c.what;
+        EXPECT_EQ(o.ZakazStatus, c.status);
+        EXPECT_EQ(o.ZakazData, c.stored ? c.stored->ZakazData : At(10, 0, 0));
+        EXPECT_EQ(o.ZakazBegin, c.begin);
+        EXPECT_EQ(o.ZakazBeginIn, c.in);
+        EXPECT_EQ(o.ZakazEndOut, c.end);
     }
 }
 
@@ -191,47 +103,39 @@ TEST(OrderEditor, StatusAndMomentsFollowModeTicksAndPickers) {
 TEST(OrderEditor, LinesMergeAndMoveTheProposedCompletion) {
     const QDateTime now = At(10, 8, 0);
     OrderEditor editor(StatusStarted, now);
-    SelectedService tyres = Picked(QStringLiteral("p"), QStringLiteral("Шиномонтаж"), 0, QTime(0, 0));
-    tyres.service.iddTop = Group::kPackage;
-    tyres.service.price = Rub(999);  // a package's own price never counts
-    tyres.children.push_back(Picked(QStringLiteral("s1"), QStringLiteral("Снятие"), 100, QTime(0, 30)));
-    tyres.children.back().service.prNds = 18;
-    const PickedWorker petrov{QString(), QStringLiteral("w1"), QStringLiteral("Петров"), false};
-    const PickedWorker sidorov{QString(), QStringLiteral("w2"), QStringLiteral("Сидоров"), false};
-    editor.AddServices({Picked(QStringLiteral("wash"), QStringLiteral("Мойка"), 300, QTime(1, 0), {petrov})});
-    editor.AddServices(
-        {tyres, Picked(QStringLiteral("wash"), QStringLiteral("Мойка"), 300, QTime(1, 0), {sidorov})});
-    ASSERT_EQ(editor.order().lines.size(), 2);
-    const OrderLine &wash = *editor.Line({0, -1});
-    EXPECT_DOUBLE_EQ(wash.count, 2);
-    ASSERT_EQ(wash.workers.size(), 2);
-    EXPECT_EQ(editor.Line({1, 0})->iddTop, QStringLiteral("p"));
-    EXPECT_EQ(editor.Line({1, -1})->price, Rub(0));
+    const PickedWorker petrov{QString(), u"w1"_s, u"Петров"_s, false};
+    const PickedWorker sidorov{QString(), u"w2"_s, u"Сидоров"_s, false};
+    editor.AddServices({Picked(u"wash"_s, u"Мойка"_s, 300, QTime(1, 0), {petrov})});
+    editor.AddServices({Tyres(), Picked(u"wash"_s, u"Мойка"_s, 300, QTime(1, 0), {sidorov})});
+    EXPECT_EQ(
+        Text(editor.order().lines),
+        u"wash Мойка 2x300.00 01:00 {w1,w2}; p Шиномонтаж 1x0.00 00:00 [s1 Снятие 1x100.00 +18% 00:30]"_s);
+    EXPECT_EQ(editor.Line({1, 0})->iddTop, u"p"_s);
     EXPECT_EQ(editor.Totals().total, Rub(718));
     EXPECT_EQ(editor.DoneShown(), now.addSecs(150 * 60));
 
-    EXPECT_FALSE(editor.SetQuantity({0, -1}, 0));
-    EXPECT_FALSE(editor.SetQuantity({0, -1}, -2));
-    EXPECT_FALSE(editor.SetQuantity({5, -1}, 1));
+    // Nothing, less than nothing, or a line that is not there.
+    for (const auto &[line, count] : {std::pair{0, 0.0}, {0, -2.0}, {5, 1.0}})
+        EXPECT_FALSE(editor.SetQuantity({line, -1}, count)) << line << " " << count;
     EXPECT_TRUE(editor.SetQuantity({0, -1}, 3));
     EXPECT_EQ(editor.DoneShown(), now.addSecs(210 * 60));
     editor.PickAccept(At(10, 9, 0));
     EXPECT_EQ(editor.DoneShown(), At(10, 12, 30));
     editor.PickDone(At(10, 17, 0));
     editor.RemoveLine({1, -1});  // the package goes with its service
-    EXPECT_TRUE(editor.Line({1, 0})->deleted);
+    EXPECT_EQ(Text(editor.order().lines).section(u';', 1),
+              u" -p Шиномонтаж 1x0.00 00:00 [-s1 Снятие 1x100.00 +18% 00:30]"_s);
     EXPECT_EQ(editor.DoneShown(), At(10, 17, 0));
     EXPECT_EQ(editor.Totals().total, Rub(900));
 
     // Workers dropped are marked removed (their rows are kept); one picked again comes back.
     editor.SetWorkers({0, -1}, {sidorov});
-    EXPECT_TRUE(editor.Line({0, -1})->workers[0].deleted);
+    EXPECT_EQ(Text({*editor.Line({0, -1})}), u"wash Мойка 3x300.00 01:00 {-w1,w2}"_s);
     editor.SetWorkers({0, -1}, {sidorov, petrov});
-    EXPECT_EQ(editor.Line({0, -1})->workers.size(), 2);
-    EXPECT_FALSE(editor.Line({0, -1})->workers[0].deleted);
+    EXPECT_EQ(Text({*editor.Line({0, -1})}), u"wash Мойка 3x300.00 01:00 {w1,w2}"_s);
 
     OrderEditor done(Stored(StatusFinished, At(9, 9, 0), At(9, 9, 0), At(9, 18, 0)), now);
-    done.AddServices({Picked(QStringLiteral("wash"), QStringLiteral("Мойка"), 300, QTime(1, 0))});
+    done.AddServices({Picked(u"wash"_s, u"Мойка"_s, 300, QTime(1, 0))});
     EXPECT_EQ(done.DoneShown(), At(9, 18, 0));
 }
 
@@ -239,24 +143,26 @@ TEST(OrderEditor, PaymentsAndTheChecksOfOk) {
     OrderEditor editor(StatusStarted, At(10, 8, 0));
     using F = OrderEditor::Field;
     EXPECT_EQ(editor.Check().field, F::Plate);
-    editor.SetCar({}, {QStringLiteral(" а123вс "), {}, {}, {}, {}, {}});
-    EXPECT_EQ(editor.order().car.AvtoNomer, QStringLiteral("А123ВС"));
+    editor.SetCar({}, {u" а123вс "_s, {}, {}, {}, {}, {}});
+    EXPECT_EQ(editor.order().car.AvtoNomer, u"А123ВС"_s);
     EXPECT_EQ(editor.Check().field, F::Client);
-    editor.SetClient({}, {QStringLiteral(" Иванов "), {}, {}});
+    editor.SetClient({}, {u" Иванов "_s, {}, {}});
     EXPECT_EQ(editor.Check().field, F::Lines);
-    editor.AddServices({Picked(QStringLiteral("wash"), QStringLiteral("Мойка"), 300, QTime(1, 0))});
+    editor.AddServices({Picked(u"wash"_s, u"Мойка"_s, 300, QTime(1, 0))});
     EXPECT_EQ(editor.Check().field, F::None);
     editor.RemoveLine({0, -1});
     EXPECT_EQ(editor.Check().field, F::Lines);
+    // A package whose services were all removed is no service, though its own line is live.
+    editor.AddServices({Tyres()});
+    EXPECT_EQ(editor.Check().field, F::None);
+    editor.RemoveLine({1, 0});
+    EXPECT_EQ(Text(editor.order().lines).section(u';', 1),
+              u" p Шиномонтаж 1x0.00 00:00 [-s1 Снятие 1x100.00 +18% 00:30]"_s);
+    EXPECT_EQ(editor.Check().message, u"Добавьте предоставляемые услуги!"_s);
 
-    PayRecord a, b, c;
-    a.SummaPay = Rub(100);
-    a.DataPay = At(1, 9, 0);
-    b.SummaPay = Rub(50.5);
-    b.DataPay = At(3, 9, 0);
-    c.SummaPay = Rub(20);
-    c.DataPay = At(2, 9, 0);
-    editor.AddServices({Picked(QStringLiteral("wash"), QStringLiteral("Мойка"), 300, QTime(1, 0))});
+    const PayRecord a{.DataPay = At(1, 9, 0), .SummaPay = Rub(100)},
+        b{.DataPay = At(3, 9, 0), .SummaPay = Rub(50.5)}, c{.DataPay = At(2, 9, 0), .SummaPay = Rub(20)};
+    editor.AddServices({Picked(u"wash"_s, u"Мойка"_s, 300, QTime(1, 0))});
     for (const PayRecord &p : {a, b, c}) editor.AddPayment(p);
     EXPECT_EQ(editor.ShownPayments(), QList<int>({1, 2, 0}));  // newest first
     editor.RemovePayment(2);

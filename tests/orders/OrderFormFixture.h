@@ -11,10 +11,8 @@
 #include "CServiceDirDlg.h"
 #include "CServiceDlg.h"
 #include "CWorkerDirDlg.h"
-#include "CarStore.h"
 #include "ClientStore.h"
 #include "CounterStore.h"
-#include "DynamicRecordset.h"
 #include "KeyedList.h"
 #include "OrderCarClientPart.h"
 #include "OrderFixtures.h"
@@ -23,11 +21,11 @@
 #include "OrderPaymentsPart.h"
 #include "OrderStore.h"
 #include "PaymentStore.h"
-#include "Rows.h"
 #include "Rub.h"
+#include "ScreenTest.h"
 #include "Scripted.h"
 #include "ServiceStore.h"
-#include "TestDb.h"
+#include "TestRows.h"
 #include "Widgets.h"
 
 #include <QAction>
@@ -44,10 +42,6 @@
 
 namespace OrderForm {
 
-inline Money Total(const COrderFormDlg &form) {
-    return OrderMath::Compute(form.order().lines).total;
-}
-
 inline void Select(QTreeWidget *list, QTreeWidgetItem *item) {
     list->setCurrentItem(item);
     item->setSelected(true);
@@ -57,7 +51,7 @@ inline void Select(QTreeWidget *list, QTreeWidgetItem *item) {
 inline ScriptedDialogs::Step PickServices(const QStringList &names) {
     return [names](QDialog &d) {
         auto &dir = dynamic_cast<CServiceDirDlg &>(d);
-        auto *list = dir.findChild<QTreeWidget *>(QStringLiteral("services"));
+        auto *list = dir.findChild<QTreeWidget *>(u"services"_s);
         for (const QString &n : names) {
             QTreeWidgetItem *row = FindRow(list, n, 0);
             EXPECT_NE(row, nullptr) << n.toStdString();
@@ -70,6 +64,22 @@ inline ScriptedDialogs::Step PickServices(const QStringList &names) {
         }
         dir.accept();
         return dir.result();
+    };
+}
+
+// Chooses the car or the client (or its owner link when given) in its directory, which closes.
+inline ScriptedDialogs::Step ChooseCar(const QString &key, const QString &link = {}) {
+    return [=](QDialog &d) {
+        EXPECT_TRUE(dynamic_cast<CCarDirDlg &>(d).Select(key, link)) << key.toStdString();
+        d.reject();
+        return d.result();
+    };
+}
+inline ScriptedDialogs::Step ChooseClient(const QString &key, const QString &link = {}) {
+    return [=](QDialog &d) {
+        EXPECT_TRUE(dynamic_cast<CClientDirDlg &>(d).Select(key, link)) << key.toStdString();
+        d.reject();
+        return d.result();
     };
 }
 
@@ -96,87 +106,64 @@ inline ScriptedDialogs::Step Pay(const QString &amount, Money *debtShown = nullp
 }  // namespace OrderForm
 
 using namespace OrderForm;
+using Fixture::Head;
+using Fixture::Text;
 
 // An order form over a catalogue of two workers, a package with one service, a wash and one client.
-class OrderFormDlgTest : public DbTest {
+class OrderFormDlgTest : public ScreenTest {
 protected:
     void SetUp() override {
-        DbTest::SetUp();
+        ScreenTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
-        ctx = std::make_unique<AppContext>(Context(QString(28, u'1')));
-        for (auto [id, fio] : {std::pair{"w1", "Петров"}, std::pair{"w2", "Сидоров"}})
-            Rows::Insert(db(), QStringLiteral("SWork"),
-                         {{QStringLiteral("IddWork"), QString::fromUtf8(id)},
-                          {QStringLiteral("WorkFIO"), QString::fromUtf8(fio)},
-                          {QStringLiteral("WorkOut"), false},
-                          {QStringLiteral("Delete"), false}});
+        TestRows::Put(db(), TestRows::Worker{.key = "w1", .fio = "Петров"});
+        TestRows::Put(db(), TestRows::Worker{.key = "w2", .fio = "Сидоров"});
+        TestRows::Put(
+            db(), TestRows::Client{.key = "k1", .name = "Кузнецов", .tel = "111", .address = "Лесная, 1"});
+        TestRows::PutCounters(db(), 0, 40, 0);
+        const PickedWorkers petrov = {{QString(), u"w1"_s, u"Петров"_s, false}};
+        ServiceCard tyre{.packageText = u"Шиномонтаж"_s,
+                         .name = u"Снятие"_s,
+                         .price = Rub(100),
+                         .prNds = 18,
+                         .time = QTime(0, 30),
+                         .performers = petrov};
+        ServiceCard wash{.name = u"Мойка"_s, .price = Rub(300), .time = QTime(1, 0), .performers = petrov};
         ServiceStore services(db());
-        ServiceCard tyre;
-        tyre.packageText = QStringLiteral("Шиномонтаж");
-        tyre.name = QStringLiteral("Снятие");
-        tyre.price = Rub(100);
-        tyre.prNds = 18;
-        tyre.time = QTime(0, 30);
-        tyre.performers = {{QString(), QStringLiteral("w1"), QStringLiteral("Петров"), false}};
-        services.SaveCard(tyre, QStringLiteral("anna"));
-        ServiceCard wash;
-        wash.name = QStringLiteral("Мойка");
-        wash.price = Rub(300);
-        wash.time = QTime(1, 0);
-        wash.performers = {{QString(), QStringLiteral("w1"), QStringLiteral("Петров"), false}};
-        services.SaveCard(wash, QStringLiteral("anna"));
+        services.SaveCard(tyre, u"anna"_s);
+        services.SaveCard(wash, u"anna"_s);
         washKey = wash.iddService;
-
-        ClientRecord client;
-        client.iddClient = QStringLiteral("k1");
-        client.clientName = QStringLiteral("Кузнецов");
-        client.clientAdres = QStringLiteral("Лесная, 1");
-        client.clientTel = QStringLiteral("111");
-        ClientStore(db()).Save(client);
-        CounterValues counters;
-        counters.payNomer = 40;
-        CounterStore(db()).WriteAll(counters);
     }
 
-    AppContext Context(const QString &rights) {
-        return AppContext(
-            db(), UserInfo{QStringLiteral("u1"), QStringLiteral("anna"), QStringLiteral("Анна"), rights},
-            prompter, dialogs, QString());
-    }
-
+    // A car with its VIN and engine number made of its key; returns its owner link when it has an owner.
     QString AddCar(const QString &id, const QString &plate, const QString &owner = {}) {
-        CarRecord car;
-        car.iddAvto = id;
-        car.avtoNomer = plate;
-        car.avtoMarka = QStringLiteral("ВАЗ");
-        car.avtoColor = QStringLiteral("белый");
-        car.avtoVin = QStringLiteral("VIN-") + id.toUpper();
-        car.avtoDvig = QStringLiteral("D-") + id.toUpper();
-        QList<CarOwner> owners;
-        if (!owner.isEmpty()) owners << CarOwner{QString(), id, owner, false, {}, {}};
-        CarStore(db()).Save(car, owners, QStringLiteral("anna"));
-        return owners.isEmpty() ? QString() : owners[0].iddAvtoVlad;
+        TestRows::Put(db(), TestRows::Car{.key = id,
+                                          .plate = plate,
+                                          .owner = owner,
+                                          .vin = u"VIN-"_s + id.toUpper(),
+                                          .engine = u"D-"_s + id.toUpper()});
+        return owner.isEmpty() ? QString() : id + u"-"_s + owner;
     }
 
     // Fills the car and client of a new form and adds the wash.
-    void Fill(COrderFormDlg &form, const QString &plate = QStringLiteral("а777аа")) {
+    void Fill(COrderFormDlg &form, const QString &plate = u"а777аа"_s) {
         Child<QLineEdit>(form, "plate")->setText(plate);
-        Child<QComboBox>(form, "client")->setEditText(QStringLiteral("Иванов"));
-        dialogs.Then(PickServices({QStringLiteral("Мойка")}));
+        Child<QComboBox>(form, "client")->setEditText(u"Иванов"_s);
+        AddWash(form);
+    }
+    void AddWash(COrderFormDlg &form) {
+        dialogs.Then(PickServices({u"Мойка"_s}));
         form.lines()->AddLines();
     }
 
-    bool Deleted(const QString &table, const QString &key, const QString &value) {
-        CDynamicRecordset rs(db());
-        rs.Open(QStringLiteral("SELECT [Delete] FROM %1 WHERE %2 = ?").arg(table, key), {value});
-        EXPECT_FALSE(rs.IsEOF()) << value.toStdString();
-        return rs.Bool(QStringLiteral("Delete"));
+    // The car and client the form shows: client|phone|plate|engine.
+    static QString CarClient(const COrderFormDlg &form) {
+        return QStringList({Child<QComboBox>(form, "client")->currentText(),
+                            Child<QLineEdit>(form, "phone")->text(), Child<QLineEdit>(form, "plate")->text(),
+                            Child<QLineEdit>(form, "engine")->text()})
+            .join(u'|');
     }
 
-    long PayCounter() { return CounterStore(db()).NextPayNumber() - 1; }
+    long PayCounter() { return CounterStore(db()).ReadAll()->payNomer; }
 
-    ScriptedPrompter prompter;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<AppContext> ctx;
     QString washKey;
 };

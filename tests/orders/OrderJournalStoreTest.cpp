@@ -1,13 +1,11 @@
-#include "JournalFixtures.h"
 #include "OrderFixtures.h"
 #include "OrderJournalStore.h"
+#include "OrderStore.h"
 #include "Rub.h"
 #include "TestDb.h"
+#include "TestRows.h"
 
-#include <QHash>
-
-using JournalFixture::Put;
-using JournalFixture::Seed;
+#include <algorithm>
 
 namespace {
 
@@ -27,251 +25,179 @@ std::string Keys(const QList<JournalOrder> &orders) {
 
 class OrderJournalStoreTest : public DbTest {
 protected:
-    // June 2024 with its edges, orders outside it, a debt from last year, a debt of one kopeck and an order
-    // paid to the kopeck whose sums leave floating-point dust (7 x 14.30 = 100.10000000000001).
-    void PutJune() {
-        Put(db(), {.key = "req", .number = "10", .date = At(2024, 6, 1), .status = StatusRequested});
-        Put(db(), {.key = "started",
-                   .number = "11",
-                   .date = At(2024, 6, 30, 23, 59, 59),
-                   .status = StatusStarted,
-                   .payments = {100}});
-        Put(db(), {.key = "kopeck",
-                   .number = "12",
-                   .date = At(2024, 6, 15),
-                   .status = StatusFinished,
-                   .count = 7,
-                   .price = 14.3,
-                   .payments = {100.09}});
-        Put(db(), {.key = "dust",
-                   .number = "13",
-                   .date = At(2024, 6, 16),
-                   .status = StatusFinished,
-                   .count = 7,
-                   .price = 14.3,
-                   .payments = {50.05, 50.05}});
-        Put(db(), {.key = "lastyear",
-                   .number = "2",
-                   .date = At(2023, 3, 10),
-                   .status = StatusFinished,
-                   .payments = {20}});
-        Put(db(), {.key = "oldpaid",
-                   .number = "3",
-                   .date = At(2023, 3, 11),
-                   .status = StatusStarted,
-                   .payments = {100}});
-        Put(db(), {.key = "may",
-                   .number = "9",
-                   .date = At(2024, 5, 31, 23, 59, 59),
-                   .status = StatusRequested,
-                   .payments = {100}});
-        Put(db(), {.key = "july",
-                   .number = "14",
-                   .date = At(2024, 7, 1),
-                   .status = StatusStarted,
-                   .payments = {100}});
+    void Put(const TestRows::Order &o, const QList<double> &paid = {}, const char *client = "Иванов И.И.",
+             const char *plate = "А001АА77", const char *make = "ВАЗ") {
+        Fixture::PutOrder(db(), o, paid, client, plate, make);
     }
 
     QList<JournalOrder> June(JournalStatus status, const QString &number = {}, const QString &plate = {},
                              const QString &make = {}, const QString &client = {}) {
-        JournalFilter f;
-        f.from = QDate(2024, 6, 1);
-        f.to = QDate(2024, 6, 30);
-        f.status = status;
-        f.number = number;
-        f.plate = plate;
-        f.make = make;
-        f.client = client;
-        return OrderJournalStore(db()).Search(f);
+        return OrderJournalStore(db()).Search(
+            {QDate(2024, 6, 1), QDate(2024, 6, 30), status, number, plate, make, client});
     }
 };
 ZV_INSTANTIATE_DB_TESTS(OrderJournalStoreTest);
 
-TEST_P(OrderJournalStoreTest, EachStatusFilterListsItsOrdersOfTheWholePeriod) {
-    PutJune();
-    // Both end days are whole: midnight of the 1st and 23:59:59 of the 30th are in; the days around are not.
-    EXPECT_EQ(Keys(June(JournalStatus::All)), "dust,kopeck,req,started");
-    // Open orders of the period plus every order in debt whatever its date; paid-with-dust is not in debt.
-    EXPECT_EQ(Keys(June(JournalStatus::Active)), "kopeck,lastyear,req,started");
-    EXPECT_EQ(Keys(June(JournalStatus::Requested)), "req");
-    EXPECT_EQ(Keys(June(JournalStatus::Started)), "started");
-    // Started or finished, of the period, in debt: one kopeck counts, dust does not, a request never.
-    EXPECT_EQ(Keys(June(JournalStatus::Unpaid)), "kopeck");
-    EXPECT_EQ(Keys(June(JournalStatus::Finished)), "dust,kopeck");
+// June 2024 with its edge moments, orders just outside it, debts from last year and from July, started and
+// finished orders unpaid, part-paid and paid, a debt of one kopeck, an order paid to the kopeck whose sums
+// leave floating-point dust (7 x 14.30 = 100.10000000000001), a deleted order and a deleted payment.
+TEST_P(OrderJournalStoreTest, EachStatusFilterListsExactlyItsOrders) {
+    const QList<TestRows::Line> dusty = {{.key = "l", .count = 7, .price = 14.3}};
+    Put({.key = "req", .date = At(2024, 6, 1), .status = StatusRequested});
+    Put({.key = "started", .date = At(2024, 6, 30, 23, 59, 59), .status = StatusStarted}, {100});
+    Put({.key = "stpart", .date = At(2024, 6, 10), .status = StatusStarted}, {40});
+    TestRows::Put(
+        db(), TestRows::Pay{.key = "gone-pay", .order = "stpart", .sum = 60, .when = {}, .deleted = true});
+    Put({.key = "stnone", .date = At(2024, 6, 11), .status = StatusStarted});
+    Put({.key = "kopeck", .date = At(2024, 6, 15), .status = StatusFinished, .lines = dusty}, {100.09});
+    Put({.key = "dust", .date = At(2024, 6, 16), .status = StatusFinished, .lines = dusty}, {50.05, 50.05});
+    Put({.key = "finnone", .date = At(2024, 6, 17), .status = StatusFinished});
+    Put({.key = "finpaid", .date = At(2024, 6, 18), .status = StatusFinished}, {100});
+    Put({.key = "gone", .date = At(2024, 6, 12), .status = StatusStarted, .deleted = true});
+    Put({.key = "lastyear", .date = At(2023, 3, 10), .status = StatusFinished}, {20});
+    Put({.key = "oldpaid", .date = At(2023, 3, 11), .status = StatusStarted}, {100});
+    Put({.key = "may", .date = At(2024, 5, 31, 23, 59, 59), .status = StatusRequested}, {100});
+    Put({.key = "july", .date = At(2024, 7, 1), .status = StatusStarted}, {100});
+    Put({.key = "julydebt", .date = At(2024, 7, 1), .status = StatusStarted});
 
-    const QList<JournalOrder> active = June(JournalStatus::Active);
-    QHash<QString, Money> debts;
-    for (const JournalOrder &o : active) debts[o.IddZakaz] = o.debt;
-    EXPECT_EQ(debts[QStringLiteral("kopeck")], Rub(0.01));
-    EXPECT_EQ(debts[QStringLiteral("lastyear")], Rub(80));
-    EXPECT_EQ(debts[QStringLiteral("started")], Money());
-    // Newest appointment first.
-    QStringList order;
-    for (const JournalOrder &o : active) order << o.IddZakaz;
-    EXPECT_EQ(order.join(u','), QStringLiteral("started,kopeck,req,lastyear"));
+    const struct {
+        JournalStatus status;
+        const char *keys;
+    } cases[] = {
+        // Both end days are whole: midnight of the 1st and 23:59:59 of the 30th are in, the days around not.
+        {JournalStatus::All, "dust,finnone,finpaid,kopeck,req,started,stnone,stpart"},
+        // Open orders of the period plus every order in debt whatever its date; paid-with-dust is not.
+        {JournalStatus::Active, "finnone,julydebt,kopeck,lastyear,req,started,stnone,stpart"},
+        {JournalStatus::Requested, "req"},
+        {JournalStatus::Started, "started,stnone,stpart"},
+        // Started or finished, of the period, owing from one kopeck; a request never.
+        {JournalStatus::Unpaid, "finnone,kopeck,stnone,stpart"},
+        {JournalStatus::Finished, "dust,finnone,finpaid,kopeck"},
+    };
+    for (const auto &c : cases) EXPECT_EQ(Keys(June(c.status)), c.keys) << int(c.status);
+
+    // Newest appointment first, each with what it owes.
+    QStringList active;
+    for (const JournalOrder &o : June(JournalStatus::Active)) active << o.IddZakaz + u':' + o.debt.Text();
+    EXPECT_EQ(active.join(u','),
+              u"julydebt:100.00,started:0.00,finnone:100.00,kopeck:0.01,stnone:100.00,"
+              u"stpart:60.00,req:100.00,lastyear:80.00"_s);
 }
 
 TEST_P(OrderJournalStoreTest, TextFiltersMatchWholeBoundValues) {
-    Put(db(), {.key = "a",
-               .number = "10",
-               .date = At(2024, 6, 3),
-               .status = StatusFinished,
-               .client = "ООО \"Ромашка\"",
-               .plate = "А123ВС77",
-               .make = "Лада",
-               .payments = {100}});
-    Put(db(), {.key = "b",
-               .number = "100",
-               .date = At(2024, 6, 4),
-               .status = StatusFinished,
-               .client = "O'Neil",
-               .plate = "А123ВС777",
-               .make = "Лада Веста",
-               .payments = {100}});
-    Put(db(), {.key = "open",
-               .number = "7",
-               .date = At(2024, 6, 5),
-               .status = StatusStarted,
-               .client = "Сидоров",
-               .plate = "С777СС77",
-               .make = "Kia",
-               .payments = {100}});
-    Put(db(), {.key = "debtor",
-               .number = "5",
-               .date = At(2023, 1, 4),
-               .status = StatusStarted,
-               .client = "Петров",
-               .plate = "В555ВВ99",
-               .make = "Kia"});
-    const auto all = [&](const char *n, const char *p, const char *m, const char *c) {
-        return Keys(June(JournalStatus::All, QString::fromUtf8(n), QString::fromUtf8(p), QString::fromUtf8(m),
-                         QString::fromUtf8(c)));
+    Put({.key = "a", .number = "10", .date = At(2024, 6, 3), .status = StatusFinished}, {100},
+        "ООО \"Ромашка\"", "А123ВС77", "Лада");
+    Put({.key = "b", .number = "100", .date = At(2024, 6, 4), .status = StatusFinished}, {100}, "O'Neil",
+        "А123ВС777", "Лада Веста");
+    Put({.key = "open", .number = "7", .date = At(2024, 6, 5), .status = StatusStarted}, {100}, "Сидоров",
+        "С777СС77", "Kia");
+    Put({.key = "debtor", .number = "5", .date = At(2023, 1, 4), .status = StatusStarted}, {}, "Петров",
+        "В555ВВ99", "Kia");
+    const struct {
+        const char *number, *plate, *make, *client, *keys;
+    } cases[] = {
+        {"10", "", "", "", "a"},
+        {" 100 ", "", "", "", "b"},  // trimmed
+        {"1%", "", "", "", ""},      // no wildcards
+        {"", "А123ВС77", "", "", "a"},
+        {"", "", "Лада", "", "a"},
+        {"", "", "", "ООО \"Ромашка\"", "a"},
+        {"", "", "", "O'Neil", "b"},
+        {"", "", "", "O'Neil' OR '1'='1", ""},
+        {"100", "А123ВС777", "Лада Веста", "O'Neil", "b"},
+        {"100", "А123ВС77", "", "", ""},
     };
-    EXPECT_EQ(all("10", "", "", ""), "a");
-    EXPECT_EQ(all(" 100 ", "", "", ""), "b");  // trimmed
-    EXPECT_EQ(all("1%", "", "", ""), "");      // no wildcards
-    EXPECT_EQ(all("", "А123ВС77", "", ""), "a");
-    EXPECT_EQ(all("", "", "Лада", ""), "a");
-    EXPECT_EQ(all("", "", "", "ООО \"Ромашка\""), "a");
-    EXPECT_EQ(all("", "", "", "O'Neil"), "b");
-    EXPECT_EQ(all("", "", "", "O'Neil' OR '1'='1"), "");
-    EXPECT_EQ(all("100", "А123ВС777", "Лада Веста", "O'Neil"), "b");
-    EXPECT_EQ(all("100", "А123ВС77", "", ""), "");
+    for (const auto &c : cases)
+        EXPECT_EQ(Keys(June(JournalStatus::All, QString::fromUtf8(c.number), QString::fromUtf8(c.plate),
+                            QString::fromUtf8(c.make), QString::fromUtf8(c.client))),
+                  c.keys)
+            << c.number << "|" << c.plate << "|" << c.make << "|" << c.client;
     // Under "Активные" the filters narrow the period's open orders; orders in debt stay listed.
     EXPECT_EQ(Keys(June(JournalStatus::Active)), "debtor,open");
-    EXPECT_EQ(Keys(June(JournalStatus::Active, {}, QStringLiteral("А123ВС77"))), "debtor");
-    EXPECT_EQ(Keys(June(JournalStatus::Active, {}, QStringLiteral("С777СС77"))), "debtor,open");
+    EXPECT_EQ(Keys(June(JournalStatus::Active, {}, u"А123ВС77"_s)), "debtor");
+    EXPECT_EQ(Keys(June(JournalStatus::Active, {}, u"С777СС77"_s)), "debtor,open");
 }
 
 TEST_P(OrderJournalStoreTest, OrdersComeWithTheirLiveLinesAndWorkersInOneStatement) {
-    using namespace Fixture;
-    const auto seedWithLines = [&](int n) {
-        for (int i = 0; i < n; ++i) {
-            const QString k = QStringLiteral("o%1").arg(i, 3, 10, QChar(u'0'));
-            OrderLine removal =
-                Service(QStringLiteral("svc-remove"), QStringLiteral("Снятие колеса"), 4, 100, 18);
-            removal.workers = {Worker(QStringLiteral("w2"), QStringLiteral("Сидоров С.С.")),
-                               Worker(QStringLiteral("w1"), QStringLiteral("Петров П.П."))};
-            OrderLine balance =
-                Service(QStringLiteral("svc-balance"), QStringLiteral("Балансировка"), 4, 50, 0);
-            OrderLine gone = Service(QStringLiteral("svc-gone"), QStringLiteral("Удалённая"), 1, 999, 0);
-            gone.deleted = true;
-            OrderLine wash = Service(QStringLiteral("svc-wash"), QStringLiteral("Мойка"), 1, 400, 20);
-            PickedWorker left = Worker(QStringLiteral("w3"), QStringLiteral("Ушедший"));
-            left.deleted = true;
-            wash.workers = {Worker(QStringLiteral("w4"), QStringLiteral("О'Нил Д.")), left};
-            Seed s{.key = k, .number = QString::number(i), .date = At(2024, 6, 1 + i % 28)};
-            s.lines = {Package(QStringLiteral("pkg"), QStringLiteral("Шиномонтаж"), {removal, balance, gone}),
-                       wash};
-            Put(db(), s);
-        }
+    const QList<TestRows::Work> rmBy = {{.worker = "w2", .fio = "Сидоров С.С."},
+                                        {.worker = "w1", .fio = "Петров П.П."}};
+    const QList<TestRows::Work> washBy = {{.worker = "w4", .fio = "О'Нил Д."},
+                                          {.worker = "w3", .fio = "Ушедший", .deleted = true}};
+    const QList<TestRows::Line> lines = {
+        {.key = "pkg", .name = "Шиномонтаж", .price = 0, .top = "0"},
+        {.key = "rm", .name = "Снятие колеса", .count = 4, .nds = 18, .top = "pkg", .workers = rmBy},
+        {.key = "bal", .name = "Балансировка", .count = 4, .price = 50, .top = "pkg"},
+        {.key = "gone", .name = "Удалённая", .price = 999, .top = "pkg", .deleted = true},
+        {.key = "wash", .name = "Мойка", .price = 400, .nds = 20, .workers = washBy}};
+    const auto putOrders = [&](int from, int to) {
+        for (int i = from; i < to; ++i)
+            Put({.key = u"o%1"_s.arg(i, 3, 10, QChar(u'0')),
+                 .date = At(2024, 6, 1 + i % 28),
+                 .lines = lines});
     };
-    Put(db(), {.key = "bare", .number = "x", .date = At(2024, 6, 2)});
-    db().Exec(QStringLiteral("DELETE FROM TService"));  // an order without lines is listed all the same
-    seedWithLines(3);
-
-    int statements = 0;
-    db().SetStatementHook([&](const QString &) { ++statements; });
+    // Statements are counted during the searches only.
+    int puts = 0, forFew = 0, forMany = 0, *statements = &puts;
+    db().SetStatementHook([&](const QString &) { ++*statements; });
+    Put({.key = "bare", .date = At(2024, 6, 2), .noLines = true});  // listed all the same
+    putOrders(0, 3);
+    statements = &forFew;
     const QList<JournalOrder> few = June(JournalStatus::All);
-    const int forFew = statements;
-    db().SetStatementHook({});
     ASSERT_EQ(few.size(), 4);
-
-    const JournalOrder *o = nullptr;
-    for (const JournalOrder &x : few)
-        if (x.IddZakaz == u"o001") o = &x;
-    ASSERT_NE(o, nullptr);
-    EXPECT_EQ(o->ClientName, QStringLiteral("Иванов И.И."));
-    EXPECT_EQ(o->AvtoColor, QStringLiteral("белый"));
-    ASSERT_EQ(o->lines.size(), 2);
-    const OrderLine &pkg = o->lines[0];
-    EXPECT_TRUE(pkg.IsPackage());
-    ASSERT_EQ(pkg.children.size(), 2);  // the deleted service is not shown
-    EXPECT_EQ(pkg.children[0].name, QStringLiteral("Балансировка"));
-    EXPECT_EQ(pkg.children[1].name, QStringLiteral("Снятие колеса"));
-    ASSERT_EQ(pkg.children[1].workers.size(), 2);
-    EXPECT_EQ(pkg.children[1].workers[0].workFio, QStringLiteral("Петров П.П."));
-    EXPECT_DOUBLE_EQ(pkg.children[1].count, 4);
-    EXPECT_DOUBLE_EQ(pkg.children[1].prNds, 18);
-    EXPECT_EQ(o->lines[1].name, QStringLiteral("Мойка"));
-    ASSERT_EQ(o->lines[1].workers.size(), 1);  // the removed worker is not shown
-    EXPECT_EQ(o->lines[1].workers[0].workFio, QStringLiteral("О'Нил Д."));
-    EXPECT_EQ(o->debt, Rub(4 * 118 + 200 + 480));
+    const auto o =
+        std::find_if(few.begin(), few.end(), [](const JournalOrder &x) { return x.IddZakaz == u"o001"; });
+    ASSERT_NE(o, few.end());
+    EXPECT_EQ(o->ClientName + u'|' + o->AvtoColor + u'|' + o->lines.value(1).workers.value(0).workFio + u'|' +
+                  o->debt.Text(),
+              u"Иванов И.И.|белый|О'Нил Д.|1152.00"_s);
+    // Packages first with their services, by name; neither the deleted service nor the removed worker shows.
+    EXPECT_EQ(Fixture::Text(o->lines),
+              u"pkg Шиномонтаж 1x0.00 00:30 [bal Балансировка 4x50.00 00:30; rm Снятие колеса "
+              "4x100.00 +18% 00:30 {w1,w2}]; wash Мойка 1x400.00 +20% 00:30 {w4}"_s);
 
     // Ten times the orders take the same number of statements.
-    db().Exec(QStringLiteral("DELETE FROM TZakaz WHERE IddZakaz <> 'bare'"));
-    db().Exec(QStringLiteral("DELETE FROM TService"));
-    db().Exec(QStringLiteral("DELETE FROM TWork"));
-    db().Exec(QStringLiteral("DELETE FROM SClient WHERE IddClient <> 'c-bare'"));
-    db().Exec(QStringLiteral("DELETE FROM SAvto WHERE IddAvto <> 'a-bare'"));
-    seedWithLines(30);
-    statements = 0;
-    db().SetStatementHook([&](const QString &) { ++statements; });
-    const QList<JournalOrder> many = June(JournalStatus::All);
+    statements = &puts;
+    putOrders(3, 30);
+    statements = &forMany;
+    EXPECT_EQ(June(JournalStatus::All).size(), 31);
     db().SetStatementHook({});
-    EXPECT_EQ(many.size(), 31);
-    EXPECT_EQ(statements, forFew);
-    EXPECT_LE(statements, 2);
+    EXPECT_EQ(forMany, forFew);
+    EXPECT_LE(forFew, 2);
 }
 
 TEST_P(OrderJournalStoreTest, StateAndMarksFollowTheStoredOrder) {
-    Put(db(),
-        {.key = "o", .number = "1", .date = At(2024, 6, 3), .status = StatusFinished, .payments = {40}});
+    Put({.key = "o", .date = At(2024, 6, 3), .status = StatusFinished}, {40});
     OrderJournalStore store(db());
-    JournalOrderState s = store.State(QStringLiteral("o"));
-    EXPECT_TRUE(s.found);
-    EXPECT_EQ(s.status, StatusFinished);
-    EXPECT_EQ(s.debt, Rub(60));
-    EXPECT_FALSE(store.State(QStringLiteral("gone")).found);
-
+    const JournalOrderState s = store.State(u"o"_s);
+    EXPECT_EQ(u"%1|%2|%3"_s.arg(s.found).arg(s.status).arg(s.debt.Text()),
+              u"1|%1|60.00"_s.arg(StatusFinished));
+    EXPECT_FALSE(store.State(u"gone"_s).found);
     // Marking the start does not look at the status: a finished order goes back to started.
     OrderStore orders(db());
-    ASSERT_TRUE(orders.MarkStarted(QStringLiteral("o"), At(2024, 6, 4, 8, 30, 15)));
-    EXPECT_EQ(store.State(QStringLiteral("o")).status, StatusStarted);
-    ASSERT_TRUE(orders.MarkFinished(QStringLiteral("o"), At(2024, 6, 4, 17, 5, 0)));
+    ASSERT_TRUE(orders.MarkStarted(u"o"_s, At(2024, 6, 4, 8, 30, 15)));
+    EXPECT_EQ(store.State(u"o"_s).status, StatusStarted);
+    ASSERT_TRUE(orders.MarkFinished(u"o"_s, At(2024, 6, 4, 17, 5, 0)));
     // The total listed is the one the order keeps (set apart from its lines here), not a sum of its lines.
-    db().Exec(QStringLiteral("UPDATE TZakaz SET ZakazSumma = ? WHERE IddZakaz = ?"),
-              {150.0, QStringLiteral("o")});
-    JournalFilter f{QDate(2024, 6, 1), QDate(2024, 6, 30), JournalStatus::Finished, {}, {}, {}, {}};
-    const QList<JournalOrder> listed = store.Search(f);
+    db().Exec(u"UPDATE TZakaz SET ZakazSumma = ? WHERE IddZakaz = ?"_s, {150.0, u"o"_s});
+    const QList<JournalOrder> listed = June(JournalStatus::Finished);
     ASSERT_EQ(listed.size(), 1);
-    EXPECT_EQ(listed[0].total, Rub(150.0));
-    EXPECT_EQ(listed[0].ZakazBeginIn, At(2024, 6, 4, 8, 30, 15));
-    EXPECT_EQ(listed[0].ZakazEndOut, At(2024, 6, 4, 17, 5, 0));
-    EXPECT_FALSE(orders.MarkStarted(QStringLiteral("gone"), At(2024, 6, 4)));
-    EXPECT_FALSE(orders.MarkFinished(QStringLiteral("gone"), At(2024, 6, 4)));
+    EXPECT_EQ(u"%1|%2|%3"_s.arg(listed[0].total.Text(), listed[0].ZakazBeginIn.toString(Qt::ISODate),
+                                listed[0].ZakazEndOut.toString(Qt::ISODate)),
+              u"150.00|2024-06-04T08:30:15|2024-06-04T17:05:00"_s);
+    EXPECT_FALSE(orders.MarkStarted(u"gone"_s, At(2024, 6, 4)));
+    EXPECT_FALSE(orders.MarkFinished(u"gone"_s, At(2024, 6, 4)));
 }
 
-TEST(OrderJournalPeriod, DefaultPeriodEndsOnTheMonthsRealLastDay) {
-    QDate from, to;
-    OrderJournalStore::DefaultPeriod(QDate(2024, 2, 10), &from, &to);
-    EXPECT_EQ(from, QDate(2024, 2, 1));
-    EXPECT_EQ(to, QDate(2024, 2, 29));
-    OrderJournalStore::DefaultPeriod(QDate(2023, 2, 28), &from, &to);
-    EXPECT_EQ(to, QDate(2023, 2, 28));
-    OrderJournalStore::DefaultPeriod(QDate(2024, 4, 30), &from, &to);
-    EXPECT_EQ(to, QDate(2024, 4, 30));
-    OrderJournalStore::DefaultPeriod(QDate(2024, 12, 1), &from, &to);
-    EXPECT_EQ(from, QDate(2024, 12, 1));
-    EXPECT_EQ(to, QDate(2024, 12, 31));
+TEST(OrderJournalPeriod, DefaultPeriodIsTheWholeMonthToItsRealLastDay) {
+    const struct {
+        QDate today, from, to;
+    } cases[] = {{QDate(2024, 2, 10), QDate(2024, 2, 1), QDate(2024, 2, 29)},
+                 {QDate(2023, 2, 28), QDate(2023, 2, 1), QDate(2023, 2, 28)},
+                 {QDate(2024, 4, 30), QDate(2024, 4, 1), QDate(2024, 4, 30)},
+                 {QDate(2024, 12, 1), QDate(2024, 12, 1), QDate(2024, 12, 31)}};
+    for (const auto &c : cases) {
+        QDate from, to;
+        OrderJournalStore::DefaultPeriod(c.today, &from, &to);
+        EXPECT_EQ(from, c.from) << c.today.toString(Qt::ISODate).toStdString();
+        EXPECT_EQ(to, c.to) << c.today.toString(Qt::ISODate).toStdString();
+    }
 }

@@ -8,13 +8,13 @@
 using namespace Fixture;
 
 TEST(OrderMath, TotalsCountLiveLinesOnceAndSkipPackageHeaders) {
-    OrderLine pkg = Package(QStringLiteral("p"), QStringLiteral("Шиномонтаж"),
-                            {Service(QStringLiteral("s1"), QStringLiteral("Снятие"), 4, 100, 18),
-                             Service(QStringLiteral("s2"), QStringLiteral("Балансировка"), 4, 50, 0)});
+    OrderLine pkg =
+        Package(u"p"_s, u"Шиномонтаж"_s,
+                {Service(u"s1"_s, u"Снятие"_s, 4, 100, 18), Service(u"s2"_s, u"Балансировка"_s, 4, 50, 0)});
     pkg.price = Rub(1000);  // a header's own price never counts
-    OrderLine removed = Service(QStringLiteral("s3"), QStringLiteral("Мойка"), 1, 500, 0);
+    OrderLine removed = Service(u"s3"_s, u"Мойка"_s, 1, 500, 0);
     removed.deleted = true;
-    OrderLine wash = Service(QStringLiteral("s4"), QStringLiteral("Мойка"), 2, 25.5, 10);
+    OrderLine wash = Service(u"s4"_s, u"Мойка"_s, 2, 25.5, 10);
     wash.time = QTime(1, 30);
 
     const OrderMath::Totals t = OrderMath::Compute({pkg, removed, wash});
@@ -22,8 +22,8 @@ TEST(OrderMath, TotalsCountLiveLinesOnceAndSkipPackageHeaders) {
     EXPECT_EQ(t.total, Rub(472 + 200 + 56.1));
     EXPECT_EQ(t.vat, Rub(72 + 5.1));
     EXPECT_EQ(t.durationSecs, (4 * 30 + 4 * 30 + 2 * 90) * 60);
-    EXPECT_EQ(OrderMath::DurationText(t.durationSecs), QStringLiteral("07:00"));
-    EXPECT_EQ(OrderMath::DurationText(26 * 3600 + 5 * 60), QStringLiteral("02:05"));  // past midnight wraps
+    EXPECT_EQ(OrderMath::DurationText(t.durationSecs), u"07:00"_s);
+    EXPECT_EQ(OrderMath::DurationText(26 * 3600 + 5 * 60), u"02:05"_s);  // past midnight wraps
     EXPECT_EQ(OrderMath::ProposedCompletion(QDateTime(QDate(2024, 1, 1), QTime(20, 0)), t.durationSecs),
               QDateTime(QDate(2024, 1, 2), QTime(3, 0)));
 
@@ -32,7 +32,7 @@ TEST(OrderMath, TotalsCountLiveLinesOnceAndSkipPackageHeaders) {
     EXPECT_EQ(OrderMath::Compute({deletedPkg}).total, Rub(0.0));
 
     // Every total is the sum of the lines as rounded: three lines at 333.33 with 20 % VAT.
-    const OrderLine third = Service(QStringLiteral("t"), QStringLiteral("x"), 1, 333.33, 20);
+    const OrderLine third = Service(u"t"_s, u"x"_s, 1, 333.33, 20);
     EXPECT_EQ(OrderMath::LineVat(third), Rub(66.67));
     EXPECT_EQ(OrderMath::LineTotal(third), Rub(400.00));
     const OrderMath::Totals thirds = OrderMath::Compute({third, third, third});
@@ -52,7 +52,7 @@ TEST(OrderMath, DebtThresholdAndPerformerPay) {
     EXPECT_FALSE(OrderMath::Debt(Rub(118.00), paid).IsOutstanding());
     EXPECT_FALSE(Rub(-50).IsOutstanding());  // overpaid
 
-    OrderLine l = Service(QStringLiteral("s"), QStringLiteral("x"), 3, 200, 18);
+    OrderLine l = Service(u"s"_s, u"x"_s, 3, 200, 18);
     l.prJob = true;
     l.job = 25;
     EXPECT_EQ(OrderMath::PerformerPay(l), Rub(150.0));  // 25 % of 600, VAT aside

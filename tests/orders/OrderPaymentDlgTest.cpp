@@ -1,101 +1,100 @@
-#include "AppContext.h"
 #include "COrderPaymentDlg.h"
 #include "Rub.h"
-#include "Scripted.h"
-#include "TestDb.h"
+#include "ScreenTest.h"
+#include "Widgets.h"
 
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
 
-class OrderPaymentDlgTest : public DbTest {
+using namespace Qt::StringLiterals;
+
+// The dialog needs no right: the user has none.
+class OrderPaymentDlgTest : public ScreenTest {
 protected:
     void SetUp() override {
-        DbTest::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
-        ctx = std::make_unique<AppContext>(
-            db(), UserInfo{QStringLiteral("u1"), QStringLiteral("anna"), QStringLiteral("Анна"), QString()},
-            prompter, dialogs, QString());
+        ScreenTest::SetUp();
+        if (ctx) LogIn(QString());
     }
-    template <typename W>
-    static W *Field(QDialog &dlg, const char *name) {
-        auto *w = dlg.findChild<W *>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
-
-    ScriptedPrompter prompter;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<AppContext> ctx;
 };
-ZV_INSTANTIATE_DB_TESTS(OrderPaymentDlgTest);
+ZV_INSTANTIATE_SCREEN_TESTS(OrderPaymentDlgTest);
+
+namespace {
+
+// The debt, the amount and the rest the dialog shows.
+QString Shown(QDialog &dlg) {
+    return Child<QLabel>(dlg, "debt")->text() + u'|' + Edit(dlg, "amount")->text() + u'|' +
+           Child<QLabel>(dlg, "rest")->text();
+}
+
+// Every field of a payment the dialog fills.
+QString Fields(const PayRecord &p) {
+    return QStringList{p.SummaPay.Text(),
+                       QString::number(p.TypePay),
+                       QString::number(p.Delete),
+                       p.DocPay,
+                       p.PrimPay,
+                       p.NaznPay,
+                       p.NomerPay,
+                       p.ProposedNomer,
+                       p.DataPay.toString(Qt::ISODate)}
+        .join(u'|');
+}
+
+}  // namespace
 
 TEST_P(OrderPaymentDlgTest, NewPaymentProposesTheDebtAndRecomputesTheRemainderAsTyped) {
-    PayRecord pay;
-    pay.NomerPay = QStringLiteral("41");
-    pay.ProposedNomer = QStringLiteral("41");
-    pay.NaznPay = COrderPaymentDlg::kPurpose;
-    pay.DataPay = QDateTime(QDate(2024, 3, 5), QTime(10, 20, 30));
-    pay.TypePay = ClientAccount;  // whatever came in, an order payment leaves as one
-    pay.Delete = 1;
+    // Whatever kind and mark came in, an order payment leaves as a live one.
+    PayRecord pay{.TypePay = ClientAccount,
+                  .NaznPay = COrderPaymentDlg::kPurpose,
+                  .NomerPay = u"41"_s,
+                  .DataPay = QDateTime(QDate(2024, 3, 5), QTime(10, 20, 30)),
+                  .Delete = 1,
+                  .ProposedNomer = u"41"_s};
     COrderPaymentDlg dlg(*ctx, pay, COrderPaymentDlg::kNewTitle, true, Money::Kopecks(150025));
 
-    EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Новый платеж за оказанные услуги"));
-    EXPECT_EQ(Field<QLineEdit>(dlg, "number")->text(), QStringLiteral("41"));
-    EXPECT_EQ(Field<QLabel>(dlg, "purpose")->text(), QStringLiteral("Оплата услуг"));
-    EXPECT_EQ(Field<QDateEdit>(dlg, "date")->date(), QDate(2024, 3, 5));
-    EXPECT_EQ(Field<QLabel>(dlg, "debt")->text(), QStringLiteral("1500.25"));
-    EXPECT_EQ(Field<QLineEdit>(dlg, "amount")->text(), QStringLiteral("1500.25"));
-    EXPECT_EQ(Field<QLabel>(dlg, "rest")->text(), QStringLiteral("0.00"));
+    EXPECT_EQ(Edit(dlg, "number")->text(), u"41"_s);
+    EXPECT_EQ(Child<QLabel>(dlg, "purpose")->text(), u"Оплата услуг"_s);
+    EXPECT_EQ(Child<QDateEdit>(dlg, "date")->date(), QDate(2024, 3, 5));
+    EXPECT_EQ(Shown(dlg), u"1500.25|1500.25|0.00"_s);
 
-    Field<QLineEdit>(dlg, "amount")->setText(QStringLiteral(" 1 000,5 "));
-    EXPECT_EQ(Field<QLabel>(dlg, "rest")->text(), QStringLiteral("499.75"));
-    Field<QDateEdit>(dlg, "date")->setDate(QDate(2024, 3, 6));
-    Field<QLineEdit>(dlg, "doc")->setText(QStringLiteral("  чек 7 "));
-    Field<QLineEdit>(dlg, "note")->setText(QStringLiteral("наличными"));
+    Edit(dlg, "amount")->setText(u" 1 000,5 "_s);
+    EXPECT_EQ(Child<QLabel>(dlg, "rest")->text(), u"499.75"_s);
+    Child<QDateEdit>(dlg, "date")->setDate(QDate(2024, 3, 6));
+    Edit(dlg, "doc")->setText(u"  чек 7 "_s);
+    Edit(dlg, "note")->setText(u"наличными"_s);
     dlg.accept();
 
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     EXPECT_TRUE(prompter.All().isEmpty());
-    EXPECT_EQ(pay.SummaPay, Rub(1000.5));
-    EXPECT_EQ(pay.TypePay, OrderPayment);
-    EXPECT_EQ(pay.Delete, 0);
-    EXPECT_EQ(pay.DocPay, QStringLiteral("чек 7"));
-    EXPECT_EQ(pay.PrimPay, QStringLiteral("наличными"));
-    EXPECT_EQ(pay.NaznPay, QStringLiteral("Оплата услуг"));
-    EXPECT_EQ(pay.NomerPay, QStringLiteral("41"));
-    EXPECT_EQ(pay.ProposedNomer, QStringLiteral("41"));  // the save still takes the next free number
-    EXPECT_EQ(pay.DataPay, QDateTime(QDate(2024, 3, 6), QTime(10, 20, 30)));
+    // An order payment, live, trimmed; the proposal stays so that the save still takes the next free number.
+    EXPECT_EQ(Fields(pay),
+              u"1000.50|%1|0|чек 7|наличными|Оплата услуг|41|41|2024-03-06T10:20:30"_s.arg(OrderPayment));
 }
 
 TEST_P(OrderPaymentDlgTest, EditShowsTheDebtBeforeThePaymentAndRefusesAZeroAmount) {
-    PayRecord pay;
-    pay.IddPay = QStringLiteral("p1");
-    pay.NomerPay = QStringLiteral("7");
-    pay.NaznPay = COrderPaymentDlg::kPurpose;
-    pay.DataPay = QDateTime(QDate(2024, 1, 9), QTime(9, 0));
-    pay.SummaPay = Rub(300);
+    PayRecord pay{.IddPay = u"p1"_s,
+                  .NaznPay = COrderPaymentDlg::kPurpose,
+                  .NomerPay = u"7"_s,
+                  .DataPay = QDateTime(QDate(2024, 1, 9), QTime(9, 0)),
+                  .SummaPay = Rub(300)};
     const PayRecord stored = pay;
     COrderPaymentDlg dlg(*ctx, pay, COrderPaymentDlg::kEditTitle, false, Money::Kopecks(20000));
 
-    EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Изменение платежа за оказанные услуги"));
-    EXPECT_EQ(Field<QLabel>(dlg, "debt")->text(), QStringLiteral("500.00"));
-    EXPECT_EQ(Field<QLineEdit>(dlg, "amount")->text(), QStringLiteral("300.00"));
-    EXPECT_EQ(Field<QLabel>(dlg, "rest")->text(), QStringLiteral("200.00"));
+    EXPECT_EQ(Shown(dlg), u"500.00|300.00|200.00"_s);
 
     for (const char *typed : {"0", " 0,00 ", "сто"}) {
-        Field<QLineEdit>(dlg, "amount")->setText(QString::fromUtf8(typed));
+        Edit(dlg, "amount")->setText(QString::fromUtf8(typed));
         dlg.accept();
         EXPECT_NE(dlg.result(), QDialog::Accepted) << typed;
         EXPECT_EQ(pay.SummaPay, stored.SummaPay) << typed;
     }
-    EXPECT_EQ(prompter.warnings, QStringList(3, QStringLiteral("Укажите сумму платежа!")));
+    EXPECT_EQ(prompter.warnings, QStringList(3, u"Укажите сумму платежа!"_s));
 
-    Field<QLineEdit>(dlg, "amount")->setText(QStringLiteral("550"));
-    EXPECT_EQ(Field<QLabel>(dlg, "rest")->text(), QStringLiteral("-50.00"));
+    Edit(dlg, "amount")->setText(u"550"_s);
+    EXPECT_EQ(Child<QLabel>(dlg, "rest")->text(), u"-50.00"_s);
     dlg.accept();
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
-    EXPECT_EQ(pay.SummaPay, Rub(550));
-    EXPECT_EQ(pay.IddPay, QStringLiteral("p1"));
-    EXPECT_EQ(pay.DataPay, stored.DataPay);
+    EXPECT_EQ(pay.IddPay, u"p1"_s);
+    EXPECT_EQ(Fields(pay), u"550.00|%1|0|||Оплата услуг|7||2024-01-09T09:00:00"_s.arg(OrderPayment));
 }

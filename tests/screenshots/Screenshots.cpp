@@ -1,8 +1,7 @@
 // Makes the README's pictures: the main window with the order journal and the order form, on a small
 // database of its own. Run under a display (xvfb-run) with the folder for the pictures:
 //   xvfb-run -a ./build/tests/screenshots/zv_screenshots docs/screenshots
-#include "../orders/JournalFixtures.h"
-#include "../support/Rub.h"
+#include "../support/TestRows.h"
 #include "AppContext.h"
 #include "COrderFormDlg.h"
 #include "Commands.h"
@@ -29,14 +28,25 @@ void Settle() {
     for (int i = 0; i < 20; ++i) QApplication::processEvents();
 }
 
-OrderLine Line(const char *key, const char *name, double count, double price, double vat = 20) {
-    OrderLine line;
-    line.iddService = QString::fromLatin1(key);
-    line.name = QString::fromUtf8(name);
-    line.count = count;
-    line.price = Rub(price);
-    line.prNds = vat;
-    return line;
+TestRows::Line Line(const char *name, double count, double price) {
+    return {.name = QString::fromUtf8(name), .count = count, .price = price, .nds = 20};
+}
+
+// An order of `day` started at 09:00 and finished at 18:00, with its client and car and one payment.
+void PutOrder(Database &db, const TestRows::Order &o, const TestRows::Client &client,
+              const TestRows::Car &car, double paid) {
+    TestRows::Put(db, client);
+    TestRows::Put(db, car);
+    TestRows::Order order = o;
+    order.begin = QDateTime(o.date.date(), QTime(9, 0));
+    order.endOut = QDateTime(o.date.date(), QTime(18, 0));
+    order.client = client.key;
+    order.car = car.key;
+    TestRows::Put(db, order);
+    if (paid != 0)
+        TestRows::Put(
+            db, TestRows::Pay{
+                    .key = o.key + QStringLiteral("-pay"), .order = o.key, .sum = paid, .when = o.date});
 }
 
 }  // namespace
@@ -57,34 +67,45 @@ int main(int argc, char **argv) {
     auto db =
         Database::Open(QStringLiteral("SQLITE;DATABASE=") + dir.filePath(QStringLiteral("Quellmarod.db")));
     const QDate today = QDate::currentDate();
-    using JournalFixture::Put;
-    Put(*db, {.key = QStringLiteral("o1"),
+    PutOrder(*db,
+             {.key = QStringLiteral("o1"),
               .number = QStringLiteral("101"),
               .date = QDateTime(today.addDays(-2), {}),
               .status = StatusFinished,
-              .client = QStringLiteral("ООО \"Автолайн\""),
+              .lines = {Line("Шиномонтаж R16", 4, 600), Line("Балансировка колеса", 4, 450)}},
+             {.key = QStringLiteral("c1"),
+              .name = QStringLiteral("ООО \"Автолайн\""),
+              .tel = QStringLiteral("+7 495 120-33-44")},
+             {.key = QStringLiteral("a1"),
               .plate = QStringLiteral("А123ВС77"),
-              .make = QStringLiteral("Toyota Camry"),
-              .payments = {5040},
-              .lines = {Line("s1", "Шиномонтаж R16", 4, 600), Line("s2", "Балансировка колеса", 4, 450)}});
-    Put(*db, {.key = QStringLiteral("o2"),
+              .make = QStringLiteral("Toyota Camry")},
+             5040);
+    PutOrder(*db,
+             {.key = QStringLiteral("o2"),
               .number = QStringLiteral("102"),
               .date = QDateTime(today.addDays(-1), {}),
               .status = StatusStarted,
-              .client = QStringLiteral("Петров Сергей Иванович"),
+              .lines = {Line("Мойка кузова", 1, 700), Line("Чернение резины", 1, 250),
+                        Line("Пылесос салона", 1, 400)}},
+             {.key = QStringLiteral("c2"),
+              .name = QStringLiteral("Петров Сергей Иванович"),
+              .tel = QStringLiteral("+7 916 555-12-90")},
+             {.key = QStringLiteral("a2"),
               .plate = QStringLiteral("К777ОР99"),
-              .make = QStringLiteral("Лада Веста"),
-              .payments = {500},
-              .lines = {Line("s3", "Мойка кузова", 1, 700), Line("s4", "Чернение резины", 1, 250),
-                        Line("s5", "Пылесос салона", 1, 400)}});
-    Put(*db, {.key = QStringLiteral("o3"),
-              .number = QStringLiteral("103"),
-              .date = QDateTime(today, {}),
-              .status = StatusRequested,
-              .client = QStringLiteral("Смирнова Анна"),
-              .plate = QStringLiteral("В555ХК50"),
-              .make = QStringLiteral("Kia Rio"),
-              .lines = {Line("s1", "Шиномонтаж R15", 4, 500)}});
+              .make = QStringLiteral("Лада Веста")},
+             500);
+    PutOrder(
+        *db,
+        {.key = QStringLiteral("o3"),
+         .number = QStringLiteral("103"),
+         .date = QDateTime(today, {}),
+         .status = StatusRequested,
+         .lines = {Line("Шиномонтаж R15", 4, 500)}},
+        {.key = QStringLiteral("c3"),
+         .name = QStringLiteral("Смирнова Анна"),
+         .tel = QStringLiteral("+7 903 700-81-15")},
+        {.key = QStringLiteral("a3"), .plate = QStringLiteral("В555ХК50"), .make = QStringLiteral("Kia Rio")},
+        0);
 
     MessageBoxPrompter prompter;
     DialogRunner dialogs;

@@ -17,11 +17,13 @@ void Put(Database &db, const Client &c) {
 }
 
 void Put(Database &db, const Car &c) {
-    Rows::Insert(db, QStringLiteral("SAvto"),
-                 {{QStringLiteral("IddAvto"), c.key},
+    Values car = {{QStringLiteral("IddAvto"), c.key},
                   {QStringLiteral("AvtoNomer"), c.plate},
                   {QStringLiteral("AvtoMarka"), c.make},
-                  {QStringLiteral("AvtoColor"), c.color}});
+                  {QStringLiteral("AvtoColor"), c.color}};
+    if (!c.vin.isEmpty()) car << ColumnValue{QStringLiteral("AvtoVin"), c.vin};
+    if (!c.engine.isEmpty()) car << ColumnValue{QStringLiteral("AvtoDvig"), c.engine};
+    Rows::Insert(db, QStringLiteral("SAvto"), car);
     if (c.owner.isEmpty()) return;
     Rows::Insert(db, QStringLiteral("AvtoVlad"),
                  {{QStringLiteral("IddAvtoVlad"), c.key + QStringLiteral("-") + c.owner},

@@ -27,6 +27,8 @@ struct Car {
     QString make = QStringLiteral("ВАЗ");
     QString color = QStringLiteral("белый");
     QString owner = {};
+    QString vin = {};     // written only when given
+    QString engine = {};  // written only when given
 };
 
 struct Worker {
