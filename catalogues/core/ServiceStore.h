@@ -42,7 +42,6 @@ public:
     std::optional<ServiceRecord> Load(const QString &iddService);
     // The live performer links of a service, with the workers' names.
     PickedWorkers Performers(const QString &iddService);
-    QString WorkerName(const QString &iddWork);
 
     // Marks the row deleted together with every row filed under it (a package's services), in one
     // transaction. Performer links are kept. False when there is no such row.

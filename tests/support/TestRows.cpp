@@ -14,6 +14,9 @@ void Put(Database &db, const Client &c) {
                   {QStringLiteral("ClientTel"), c.tel},
                   {QStringLiteral("ClientINN"), c.inn},
                   {QStringLiteral("ClientAdres"), c.address}});
+    if (!c.fax.isEmpty() || !c.contact.isEmpty())
+        Rows::Update(db, QStringLiteral("SClient"), {{QStringLiteral("IddClient"), c.key}},
+                     {{QStringLiteral("ClientFaks"), c.fax}, {QStringLiteral("ClientContact"), c.contact}});
 }
 
 void Put(Database &db, const Car &c) {
@@ -28,6 +31,22 @@ void Put(Database &db, const Car &c) {
                   {QStringLiteral("IddAvto"), c.key},
                   {QStringLiteral("IddVlad"), c.owner},
                   {QStringLiteral("Delete"), false}});
+}
+
+void Put(Database &db, const CarLink &l) {
+    Rows::Insert(db, QStringLiteral("AvtoVlad"),
+                 {{QStringLiteral("IddAvtoVlad"), l.key},
+                  {QStringLiteral("IddAvto"), l.car},
+                  {QStringLiteral("IddVlad"), l.client},
+                  {QStringLiteral("Delete"), l.deleted}});
+}
+
+void Put(Database &db, const Service &s) {
+    Rows::Insert(db, QStringLiteral("SService"),
+                 {{QStringLiteral("IddService"), s.key},
+                  {QStringLiteral("IddTop"), s.top},
+                  {QStringLiteral("Name"), s.name},
+                  {QStringLiteral("Delete"), s.deleted}});
 }
 
 void Put(Database &db, const Worker &w) {
@@ -75,7 +94,7 @@ void PutLine(Database &db, const QString &order, const QString &key, const Line 
                   {QStringLiteral("Price"), l.price},
                   {QStringLiteral("PrNDS"), l.nds},
                   {QStringLiteral("Summa"), l.price * (1 + l.nds / 100)},
-                  {QStringLiteral("Time"), Formats::TimeOfDay(QTime(0, 30))},
+                  {QStringLiteral("Time"), Formats::TimeOfDay(l.time)},
                   {QStringLiteral("PrJob"), l.prJob},
                   {QStringLiteral("Job"), l.job},
                   {QStringLiteral("Delete"), l.deleted}});

@@ -8,67 +8,70 @@ class Database;
 
 // The one way tests put rows into a database: plain records with a default for every column a test does
 // not care about, written straight into the tables (no store, no rule), so a test names only what it
-// checks. Fill them with designated initializers:
+// checks. Every field has a default (`= {}` at least, so none need be named). Fill them with designated
+// initializers:
 //     TestRows::Put(db, TestRows::Order{.key = "z1", .date = day, .status = 2, .lines = {{.price = 500}}});
 namespace TestRows {
 
 struct Client {
-    QString key;
+    QString key = {};
     QString name = QStringLiteral("Иванов И.И.");
-    QString tel;
-    QString inn;
-    QString address;
+    QString tel = {};
+    QString inn = {};
+    QString address = {};
+    QString fax = {};
+    QString contact = {};
 };
 
 // A car; with an owner (a client key) it also gets a live owner link.
 struct Car {
-    QString key;
+    QString key = {};
     QString plate = QStringLiteral("А001АА77");
     QString make = QStringLiteral("ВАЗ");
     QString color = QStringLiteral("белый");
-    QString owner;
+    QString owner = {};
 };
 
 struct Worker {
-    QString key;
-    QString fio;
+    QString key = {};
+    QString fio = {};
     bool workOut = false;
     bool deleted = false;
 };
 
 // A worker named as a service's usual worker (ServiceWork).
 struct WorkerService {
-    QString key;
-    QString service;
-    QString worker;
+    QString key = {};
+    QString service = {};
+    QString worker = {};
     bool deleted = false;
 };
 
 struct User {
-    QString key;
-    QString login;
-    QString name;
-    QString pass;
+    QString key = {};
+    QString login = {};
+    QString name = {};
+    QString pass = {};
     QString rights = QStringLiteral("1111");
     bool deleted = false;
 };
 
 struct Bay {
-    QString key;
-    QString name;
+    QString key = {};
+    QString name = {};
     bool deleted = false;
 };
 
 // A worker on an order line (TWork).
 struct Work {
-    QString worker;
-    QString fio;
+    QString worker = {};
+    QString fio = {};
     bool deleted = false;
 };
 
 // An order line (TService); its Summa is the price with VAT. The key defaults to "<order key>-<n>".
 struct Line {
-    QString key;
+    QString key = {};
     QString name = QStringLiteral("Мойка");
     double count = 1;
     double price = 100;
@@ -78,19 +81,20 @@ struct Line {
     QString top = QStringLiteral("top");
     QList<Work> workers = {};
     bool deleted = false;
+    QTime time = QTime(0, 30);
 };
 
 // An order (TZakaz) with its lines; the kept totals are worked out after the lines are written. The
 // appointment and start default to `date`, the finish to an hour after the start. An order without
 // lines gets one "Мойка" for 100.
 struct Order {
-    QString key;
+    QString key = {};
     QString number = QStringLiteral("1");
-    QDateTime date;
+    QDateTime date = {};
     QDateTime begin = {};
     QDateTime endOut = {};
     int status = 1;
-    QString car;
+    QString car = {};
     QString client = QStringLiteral("c1");
     bool deleted = false;
     QList<Line> lines = {};
@@ -99,11 +103,11 @@ struct Order {
 
 // A cash-desk row (TPay): into the cash desk positive, out negative.
 struct Pay {
-    QString key;
-    QString order;
+    QString key = {};
+    QString order = {};
     int kind = 0;
     double sum = 0;
-    QDateTime when;
+    QDateTime when = {};
     QString purpose = QStringLiteral("Оплата услуг");
     QString number = QStringLiteral("1");
     bool deleted = false;
@@ -111,14 +115,33 @@ struct Pay {
 
 // One worker's line of a salary payout (TWorkPay).
 struct Payout {
-    QString key;
-    QString pay;
-    QString worker;
+    QString key = {};
+    QString pay = {};
+    QString worker = {};
     double sum = 0;
     bool deleted = false;
 };
 
+// A link of a car to a client (AvtoVlad), for links a Car's owner does not make: deleted ones, or
+// several owners.
+struct CarLink {
+    QString key = {};
+    QString car = {};
+    QString client = {};
+    bool deleted = false;
+};
+
+// A catalogue row (SService): a service filed under `top` ("top" for a standalone one, "0" for a package).
+struct Service {
+    QString key = {};
+    QString name = QStringLiteral("Мойка");
+    QString top = QStringLiteral("top");
+    bool deleted = false;
+};
+
 void Put(Database &db, const Client &c);
+void Put(Database &db, const CarLink &l);
+void Put(Database &db, const Service &s);
 void Put(Database &db, const Car &c);
 void Put(Database &db, const Worker &w);
 void Put(Database &db, const WorkerService &w);
