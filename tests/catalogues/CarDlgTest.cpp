@@ -15,6 +15,8 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // A step that picks a client (optionally one of its links) in the clients directory and closes it.
@@ -34,24 +36,23 @@ protected:
     void SetUp() override {
         DbTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
-        ctx = std::make_unique<AppContext>(
-            db(), UserInfo{QStringLiteral("u1"), QStringLiteral("oleg"), QStringLiteral("Олег"), QString()},
-            prompter, dialogs, QString());
+        ctx = std::make_unique<AppContext>(db(), UserInfo{u"u1"_s, u"oleg"_s, u"Олег"_s, QString()}, prompter,
+                                           dialogs, QString());
         ClientStore clients(db());
         for (const auto &[id, name] : {std::pair{"k1", "Кузнецов"}, std::pair{"k2", "O'Neil"}}) {
             ClientRecord c;
             c.iddClient = QString::fromUtf8(id);
             c.clientName = QString::fromUtf8(name);
-            c.clientTel = QStringLiteral("tel-") + c.iddClient;
+            c.clientTel = u"tel-"_s + c.iddClient;
             clients.Save(c);
         }
         QList<CarOwner> owners(1);
-        owners[0].iddVlad = QStringLiteral("k1");
+        owners[0].iddVlad = u"k1"_s;
         CarRecord car;
-        car.iddAvto = QStringLiteral("car1");
-        car.avtoNomer = QStringLiteral("К001КК");
-        car.avtoMarka = QStringLiteral("ВАЗ");
-        CarStore(db()).Save(car, owners, QStringLiteral("oleg"));
+        car.iddAvto = u"car1"_s;
+        car.avtoNomer = u"К001КК"_s;
+        car.avtoMarka = u"ВАЗ"_s;
+        CarStore(db()).Save(car, owners, u"oleg"_s);
         link = owners[0].iddAvtoVlad;
     }
 
@@ -66,34 +67,33 @@ TEST_P(CarDlgTest, DirectoryListsCarsWithOwnersAndHandsBackTheRow) {
     CCarDirDlg dir(*ctx);
     Click(dir, "edit");  // nothing selected: nothing happens
     Click(dir, "DEL");
-    EXPECT_EQ(prompter.warnings,
-              QStringList{QStringLiteral("Выберите автомобиль из списка\nдля его удаления!")});
+    EXPECT_EQ(prompter.warnings, QStringList{u"Выберите автомобиль из списка\nдля его удаления!"_s});
     EXPECT_TRUE(dialogs.opened.isEmpty());
-    EXPECT_EQ(dir.windowTitle(), QStringLiteral("Спраочник автомобилей"));
+    EXPECT_EQ(dir.windowTitle(), u"Спраочник автомобилей"_s);
 
     ASSERT_EQ(dir.list()->topLevelItemCount(), 1);
     QTreeWidgetItem *car = dir.list()->topLevelItem(0);
-    EXPECT_EQ(car->text(0), QStringLiteral("К001КК"));
+    EXPECT_EQ(car->text(0), u"К001КК"_s);
     ASSERT_EQ(car->childCount(), 1);
-    EXPECT_EQ(car->child(0)->text(0), QStringLiteral("Кузнецов"));
-    EXPECT_EQ(car->child(0)->text(2), QStringLiteral("tel-k1"));
-    EXPECT_EQ(dir.findChild<QComboBox *>(QStringLiteral("make"))->count(), 1);
-    EXPECT_EQ(dir.findChild<QComboBox *>(QStringLiteral("owner"))->count(), 2);
+    EXPECT_EQ(car->child(0)->text(0), u"Кузнецов"_s);
+    EXPECT_EQ(car->child(0)->text(2), u"tel-k1"_s);
+    EXPECT_EQ(dir.findChild<QComboBox *>(u"make"_s)->count(), 1);
+    EXPECT_EQ(dir.findChild<QComboBox *>(u"owner"_s)->count(), 2);
 
-    ASSERT_TRUE(dir.Select(QStringLiteral("car1"), link));
+    ASSERT_TRUE(dir.Select(u"car1"_s, link));
     Click(dir, "close");
     EXPECT_EQ(dir.result(), QDialog::Accepted);
-    EXPECT_EQ(dir.iddAvto(), QStringLiteral("car1"));
+    EXPECT_EQ(dir.iddAvto(), u"car1"_s);
     EXPECT_EQ(dir.iddAvtoVlad(), link);
 
-    ASSERT_TRUE(dir.Select(QStringLiteral("car1")));
+    ASSERT_TRUE(dir.Select(u"car1"_s));
     dir.reject();
-    EXPECT_EQ(dir.iddAvto(), QStringLiteral("car1"));
+    EXPECT_EQ(dir.iddAvto(), u"car1"_s);
     EXPECT_TRUE(dir.iddAvtoVlad().isEmpty());
 
-    dir.SetFilters(QStringLiteral("к001кк"), QStringLiteral("ваз"), QStringLiteral("O'Neil"));
+    dir.SetFilters(u"к001кк"_s, u"ваз"_s, u"O'Neil"_s);
     EXPECT_EQ(dir.list()->topLevelItemCount(), 0);
-    dir.SetFilters({}, {}, QStringLiteral("Кузнецов"));
+    dir.SetFilters({}, {}, u"Кузнецов"_s);
     EXPECT_EQ(dir.list()->topLevelItemCount(), 1);
 }
 
@@ -102,100 +102,96 @@ TEST_P(CarDlgTest, DirectoryAddSelectsTheNewCarAndDeleteAsksByPlate) {
     dialogs.Then([](QDialog &d) {
         auto &card = dynamic_cast<CCarDlg &>(d);
         EXPECT_FALSE(card.existing());
-        card.findChild<QLineEdit *>(QStringLiteral("plate"))->setText(QStringLiteral(" а777аа "));
-        card.findChild<QComboBox *>(QStringLiteral("make"))->setEditText(QStringLiteral("kia"));
+        card.findChild<QLineEdit *>(u"plate"_s)->setText(u" а777аа "_s);
+        card.findChild<QComboBox *>(u"make"_s)->setEditText(u"kia"_s);
         card.accept();
         return card.result();
     });
     Click(dir, "add");
     ASSERT_EQ(dir.list()->topLevelItemCount(), 2);
     ASSERT_NE(dir.list()->currentItem(), nullptr);
-    EXPECT_EQ(dir.list()->currentItem()->text(0), QStringLiteral("А777АА"));
-    EXPECT_EQ(dir.findChild<QComboBox *>(QStringLiteral("make"))->count(), 2);  // the new make is offered
+    EXPECT_EQ(dir.list()->currentItem()->text(0), u"А777АА"_s);
+    EXPECT_EQ(dir.findChild<QComboBox *>(u"make"_s)->count(), 2);  // the new make is offered
 
     // An owner row deletes its car, named by the car's plate.
-    ASSERT_TRUE(dir.Select(QStringLiteral("car1"), link));
+    ASSERT_TRUE(dir.Select(u"car1"_s, link));
     Click(dir, "DEL");
-    EXPECT_EQ(prompter.questions, QStringList{QStringLiteral("Удалить выбранный автомобиль: К001КК?")});
-    EXPECT_FALSE(CarStore(db()).Load(QStringLiteral("car1")));
-    EXPECT_TRUE(ClientStore(db()).CarsOf(QStringLiteral("k1")).isEmpty());
+    EXPECT_EQ(prompter.questions, QStringList{u"Удалить выбранный автомобиль: К001КК?"_s});
+    EXPECT_FALSE(CarStore(db()).Load(u"car1"_s));
+    EXPECT_TRUE(ClientStore(db()).CarsOf(u"k1"_s).isEmpty());
     EXPECT_EQ(dir.list()->topLevelItemCount(), 1);
 }
 
 TEST_P(CarDlgTest, CardRefusesAnEmptyPlateAndUpperCasesTheFields) {
     CCarDlg card(*ctx, QString());
-    EXPECT_TRUE(card.iddAvto().startsWith(QStringLiteral("oleg~")));
-    card.findChild<QLineEdit *>(QStringLiteral("plate"))->setText(QStringLiteral("  "));
+    EXPECT_TRUE(card.iddAvto().startsWith(u"oleg~"_s));
+    card.findChild<QLineEdit *>(u"plate"_s)->setText(u"  "_s);
     card.accept();
-    EXPECT_EQ(prompter.warnings, QStringList{QStringLiteral("Укажите гос. № автомобиля!")});
+    EXPECT_EQ(prompter.warnings, QStringList{u"Укажите гос. № автомобиля!"_s});
     EXPECT_FALSE(card.saved());
     EXPECT_FALSE(CarStore(db()).Load(card.iddAvto()));
 
-    card.findChild<QLineEdit *>(QStringLiteral("plate"))->setText(QStringLiteral("е123кх 77"));
-    card.findChild<QComboBox *>(QStringLiteral("color"))->setEditText(QStringLiteral(" синий "));
-    card.findChild<QLineEdit *>(QStringLiteral("vin"))->setText(QStringLiteral("xta210"));
-    card.findChild<QLineEdit *>(QStringLiteral("dvig"))->setText(QStringLiteral("d-1"));
-    card.findChild<QLineEdit *>(QStringLiteral("prim"))->setText(QStringLiteral(" скол на o'крыле "));
+    card.findChild<QLineEdit *>(u"plate"_s)->setText(u"е123кх 77"_s);
+    card.findChild<QComboBox *>(u"color"_s)->setEditText(u" синий "_s);
+    card.findChild<QLineEdit *>(u"vin"_s)->setText(u"xta210"_s);
+    card.findChild<QLineEdit *>(u"dvig"_s)->setText(u"d-1"_s);
+    card.findChild<QLineEdit *>(u"prim"_s)->setText(u" скол на o'крыле "_s);
     card.show();
-    Press(card.findChild<QLineEdit *>(QStringLiteral("prim")), Qt::Key_Return);  // Enter saves
+    Press(card.findChild<QLineEdit *>(u"prim"_s), Qt::Key_Return);  // Enter saves
     EXPECT_TRUE(card.saved());
     EXPECT_EQ(card.result(), QDialog::Accepted);
     const auto car = CarStore(db()).Load(card.iddAvto());
     ASSERT_TRUE(car);
-    EXPECT_EQ(car->avtoNomer, QStringLiteral("Е123КХ 77"));
-    EXPECT_EQ(car->avtoColor, QStringLiteral("СИНИЙ"));
-    EXPECT_EQ(car->avtoVin, QStringLiteral("XTA210"));
-    EXPECT_EQ(car->avtoDvig, QStringLiteral("D-1"));
-    EXPECT_EQ(car->avtoPrim, QStringLiteral("скол на o'крыле"));
+    EXPECT_EQ(car->avtoNomer, u"Е123КХ 77"_s);
+    EXPECT_EQ(car->avtoColor, u"СИНИЙ"_s);
+    EXPECT_EQ(car->avtoVin, u"XTA210"_s);
+    EXPECT_EQ(car->avtoDvig, u"D-1"_s);
+    EXPECT_EQ(car->avtoPrim, u"скол на o'крыле"_s);
 }
 
 TEST_P(CarDlgTest, OwnersAreKeptInMemoryAndStoredWithTheCar) {
-    CCarDlg card(*ctx, QStringLiteral("car1"));
+    CCarDlg card(*ctx, u"car1"_s);
     EXPECT_TRUE(card.existing());
-    EXPECT_EQ(card.findChild<QLineEdit *>(QStringLiteral("plate"))->text(), QStringLiteral("К001КК"));
+    EXPECT_EQ(card.findChild<QLineEdit *>(u"plate"_s)->text(), u"К001КК"_s);
     ASSERT_EQ(card.ownersList()->topLevelItemCount(), 1);
     card.ownersList()->setCurrentItem(nullptr);
     Click(card, "edit");
     Click(card, "del");
-    EXPECT_EQ(prompter.warnings,
-              (QStringList{QStringLiteral("Выберите клиента из списка\nдля его изменения!"),
-                           QStringLiteral("Выберите клиента из списка\nдля его удаления!")}));
+    EXPECT_EQ(prompter.warnings, (QStringList{u"Выберите клиента из списка\nдля его изменения!"_s,
+                                              u"Выберите клиента из списка\nдля его удаления!"_s}));
 
     // O'Neil added twice gives one entry; then removed again in this opening.
-    dialogs.Then(PickClient(QStringLiteral("k2")));
+    dialogs.Then(PickClient(u"k2"_s));
     Click(card, "add");
-    dialogs.Then(PickClient(QStringLiteral("k2")));
+    dialogs.Then(PickClient(u"k2"_s));
     Click(card, "add");
     ASSERT_EQ(card.ownersList()->topLevelItemCount(), 2);
-    EXPECT_EQ(card.ownersList()->currentItem()->text(0), QStringLiteral("O'Neil"));
-    EXPECT_EQ(card.ownersList()->currentItem()->text(1), QStringLiteral("tel-k2"));
+    EXPECT_EQ(card.ownersList()->currentItem()->text(0), u"O'Neil"_s);
+    EXPECT_EQ(card.ownersList()->currentItem()->text(1), u"tel-k2"_s);
     prompter.Answer(true);
     Click(card, "del");
-    EXPECT_EQ(prompter.questions, QStringList{QStringLiteral("Удалить выбранного клиента: O'Neil?")});
+    EXPECT_EQ(prompter.questions, QStringList{u"Удалить выбранного клиента: O'Neil?"_s});
     EXPECT_EQ(card.ownersList()->topLevelItemCount(), 1);
-    EXPECT_EQ(
-        CountRows(db(), QStringLiteral("SELECT * FROM AvtoVlad WHERE IddVlad = ?"), {QStringLiteral("k2")}),
-        0);
+    EXPECT_EQ(CountRows(db(), u"SELECT * FROM AvtoVlad WHERE IddVlad = ?"_s, {u"k2"_s}), 0);
 
     // Editing an owner updates the list once the client card was saved.
-    ASSERT_TRUE(card.SelectOwner(QStringLiteral("k1")));
+    ASSERT_TRUE(card.SelectOwner(u"k1"_s));
     dialogs.Then([](QDialog &d) {
         auto &client = dynamic_cast<CClientDlg &>(d);
-        client.field(QStringLiteral("ClientTel"))->setText(QStringLiteral("999"));
+        client.field(u"ClientTel"_s)->setText(u"999"_s);
         EXPECT_TRUE(client.Save());
         client.reject();
         return client.result();
     });
     Click(card, "edit");
-    EXPECT_EQ(card.ownersList()->currentItem()->text(1), QStringLiteral("999"));
+    EXPECT_EQ(card.ownersList()->currentItem()->text(1), u"999"_s);
 
     Click(card, "ok");
     EXPECT_TRUE(card.saved());
     // The owner added and removed is stored as a deleted link; the first owner stays.
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM AvtoVlad WHERE IddVlad = ? AND [Delete] = TRUE"),
-                        {QStringLiteral("k2")}),
+    EXPECT_EQ(CountRows(db(), u"SELECT * FROM AvtoVlad WHERE IddVlad = ? AND [Delete] = TRUE"_s, {u"k2"_s}),
               1);
-    EXPECT_EQ(ClientStore(db()).CarsOf(QStringLiteral("k1")).size(), 1);
-    EXPECT_TRUE(ClientStore(db()).CarsOf(QStringLiteral("k2")).isEmpty());
+    EXPECT_EQ(ClientStore(db()).CarsOf(u"k1"_s).size(), 1);
+    EXPECT_TRUE(ClientStore(db()).CarsOf(u"k2"_s).isEmpty());
     EXPECT_EQ(dialogs.opened, (QStringList{"CClientDirDlg", "CClientDirDlg", "CClientDlg"}));
 }

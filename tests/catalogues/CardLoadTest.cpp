@@ -8,28 +8,29 @@
 
 #include <functional>
 
+using namespace Qt::StringLiterals;
+
 class CardLoadTest : public ScreenTest {};
 ZV_INSTANTIATE_DB_TESTS(CardLoadTest);
 
 // A card opened on a stored record that is gone or cannot be read says so and does not open: saved
 // empty, it would blank the stored details (or bring a deleted record back).
 TEST_P(CardLoadTest, ACardWhoseRecordIsGoneOrUnreadableDoesNotOpen) {
-    Rows::Insert(db(), QStringLiteral("SUser"),
-                 {{QStringLiteral("IddUser"), QStringLiteral("gone")}, {QStringLiteral("Delete"), true}});
+    Rows::Insert(db(), u"SUser"_s, {{u"IddUser"_s, u"gone"_s}, {u"Delete"_s, true}});
     const struct {
         const char *table, *key, *name;
         std::function<bool(const QString &key)> opens;
         QString goneKey, goneMessage;
     } cards[] = {
         {"SClient", "IddClient", "ClientName", [&](const QString &k) { return CClientDlg(*ctx, k).Loaded(); },
-         QStringLiteral("k9"), QStringLiteral("Клиент не найден: он удален на другом рабочем месте.")},
+         u"k9"_s, u"Клиент не найден: он удален на другом рабочем месте."_s},
         {"SAvto", "IddAvto", "AvtoNomer", [&](const QString &k) { return CCarDlg(*ctx, k).Loaded(); },
-         QStringLiteral("a9"), QStringLiteral("Автомобиль не найден: он удален на другом рабочем месте.")},
+         u"a9"_s, u"Автомобиль не найден: он удален на другом рабочем месте."_s},
         {"SUser", "IddUser", "Name", [&](const QString &k) { return CUserDlg(*ctx, k).Loaded(); },
-         QStringLiteral("gone"),  // marked deleted, not missing
-         QStringLiteral("Пользователь не найден: он удален на другом рабочем месте.")},
+         u"gone"_s,  // marked deleted, not missing
+         u"Пользователь не найден: он удален на другом рабочем месте."_s},
         {"SWork", "IddWork", "WorkFIO", [&](const QString &k) { return CWorkerDlg(*ctx, k).Loaded(); },
-         QStringLiteral("w9"), QStringLiteral("Сотрудник не найден: он удален на другом рабочем месте.")},
+         u"w9"_s, u"Сотрудник не найден: он удален на другом рабочем месте."_s},
         {"SService", "IddService", "Name",
          [&](const QString &k) {
              ServiceCardSetup setup;
@@ -37,24 +38,23 @@ TEST_P(CardLoadTest, ACardWhoseRecordIsGoneOrUnreadableDoesNotOpen) {
              setup.iddService = k;
              return CServiceDlg(*ctx, setup).Loaded();
          },
-         QStringLiteral("v9"), QStringLiteral("Внимание! Справочник услуг не найден!")},
+         u"v9"_s, u"Внимание! Справочник услуг не найден!"_s},
     };
     for (const auto &c : cards) {
         SCOPED_TRACE(c.table);
         const QString table = QString::fromLatin1(c.table), name = QString::fromLatin1(c.name);
-        Rows::Insert(db(), table,
-                     {{QString::fromLatin1(c.key), QStringLiteral("s1")}, {name, QStringLiteral("Ромашка")}});
-        const QString nameSql = QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?").arg(name, table, c.key);
-        EXPECT_TRUE(c.opens(QStringLiteral("s1")));
+        Rows::Insert(db(), table, {{QString::fromLatin1(c.key), u"s1"_s}, {name, u"Ромашка"_s}});
+        const QString nameSql = u"SELECT %1 FROM %2 WHERE %3 = ?"_s.arg(name, table, c.key);
+        EXPECT_TRUE(c.opens(u"s1"_s));
         EXPECT_TRUE(prompter.All().isEmpty()) << prompter.All().join(u'\n').toStdString();
 
         EXPECT_FALSE(c.opens(c.goneKey));
         EXPECT_EQ(prompter.All(), QStringList{c.goneMessage});
-        db().Exec(QStringLiteral("ALTER TABLE %1 RENAME TO Unreadable").arg(table));
-        EXPECT_FALSE(c.opens(QStringLiteral("s1")));
-        db().Exec(QStringLiteral("ALTER TABLE Unreadable RENAME TO %1").arg(table));
+        db().Exec(u"ALTER TABLE %1 RENAME TO Unreadable"_s.arg(table));
+        EXPECT_FALSE(c.opens(u"s1"_s));
+        db().Exec(u"ALTER TABLE Unreadable RENAME TO %1"_s.arg(table));
         EXPECT_EQ(prompter.All().size(), 2);  // the gone record's message, then the driver's
         prompter.Clear();
-        EXPECT_EQ(ColumnTexts(db(), nameSql, {QStringLiteral("s1")}), QStringList{QStringLiteral("Ромашка")});
+        EXPECT_EQ(ColumnTexts(db(), nameSql, {u"s1"_s}), QStringList{u"Ромашка"_s});
     }
 }

@@ -24,6 +24,8 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const QString kSaveFirst = QStringLiteral(
@@ -37,25 +39,24 @@ protected:
     void SetUp() override {
         DbTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
-        ctx = std::make_unique<AppContext>(
-            db(), UserInfo{QStringLiteral("u1"), QStringLiteral("anna"), QStringLiteral("Анна"), QString()},
-            prompter, dialogs, QString());
+        ctx = std::make_unique<AppContext>(db(), UserInfo{u"u1"_s, u"anna"_s, u"Анна"_s, QString()}, prompter,
+                                           dialogs, QString());
         ClientRecord c;
-        c.iddClient = QStringLiteral("k1");
-        c.clientName = QStringLiteral("Кузнецов");
-        c.clientTel = QStringLiteral("111-22-33");
+        c.iddClient = u"k1"_s;
+        c.clientName = u"Кузнецов"_s;
+        c.clientTel = u"111-22-33"_s;
         ClientStore(db()).Save(c);
         QList<CarOwner> owners(1);
         owners[0].iddVlad = c.iddClient;
         CarRecord car;
-        car.iddAvto = QStringLiteral("car1");
-        car.avtoNomer = QStringLiteral("К001КК");
-        CarStore(db()).Save(car, owners, QStringLiteral("anna"));
+        car.iddAvto = u"car1"_s;
+        car.avtoNomer = u"К001КК"_s;
+        CarStore(db()).Save(car, owners, u"anna"_s);
         link = owners[0].iddAvtoVlad;
-        car.iddAvto = QStringLiteral("car2");
-        car.avtoNomer = QStringLiteral("М002ММ");
+        car.iddAvto = u"car2"_s;
+        car.avtoNomer = u"М002ММ"_s;
         QList<CarOwner> none;
-        CarStore(db()).Save(car, none, QStringLiteral("anna"));
+        CarStore(db()).Save(car, none, u"anna"_s);
     }
 
     ScriptedPrompter prompter;
@@ -73,8 +74,8 @@ TEST_P(ClientDlgTest, DirectoryCommandsNeedASelection) {
     Click(dir, "DEL");
     Click(dir, "print");
     EXPECT_EQ(prompter.warnings,
-              (QStringList{QStringLiteral("Выберите клиента из списка\nдля его изменения!"),
-                           QStringLiteral("Выберите клиента из списка\nдля его удаления!"),
+              (QStringList{u"Выберите клиента из списка\nдля его изменения!"_s,
+                           u"Выберите клиента из списка\nдля его удаления!"_s,
                            QStringLiteral(
                                "Выберите клиента из списка\nдля формирования на\nпечать сведений о нем!")}));
     EXPECT_TRUE(dialogs.opened.isEmpty());
@@ -86,10 +87,10 @@ TEST_P(ClientDlgTest, DirectoryCommandsNeedASelection) {
     EXPECT_FALSE(dir.selected());
     EXPECT_TRUE(dir.iddClient().isEmpty());
 
-    ASSERT_TRUE(dir.Select(QStringLiteral("k1")));
+    ASSERT_TRUE(dir.Select(u"k1"_s));
     dir.SetPrintHandler([&](const QString &id, bool debtors) { printed = id + (debtors ? u'+' : u'-'); });
     Click(dir, "print");
-    EXPECT_EQ(printed, QStringLiteral("k1-"));
+    EXPECT_EQ(printed, u"k1-"_s);
 }
 
 TEST_P(ClientDlgTest, DirectoryListsClientsWithCarsAndHandsBackTheRow) {
@@ -97,99 +98,98 @@ TEST_P(ClientDlgTest, DirectoryListsClientsWithCarsAndHandsBackTheRow) {
     QTreeWidget *list = dir.list();
     ASSERT_EQ(list->topLevelItemCount(), 1);
     QTreeWidgetItem *client = list->topLevelItem(0);
-    EXPECT_EQ(client->text(1), QStringLiteral("Кузнецов"));
-    EXPECT_EQ(client->text(3), QStringLiteral("111-22-33"));
-    EXPECT_EQ(client->text(6), QStringLiteral("0.00"));
+    EXPECT_EQ(client->text(1), u"Кузнецов"_s);
+    EXPECT_EQ(client->text(3), u"111-22-33"_s);
+    EXPECT_EQ(client->text(6), u"0.00"_s);
     ASSERT_EQ(client->childCount(), 1);
-    EXPECT_EQ(client->child(0)->text(0), QStringLiteral("К001КК"));
-    EXPECT_EQ(list->headerItem()->text(0), QStringLiteral("ИНН/КПП:"));
-    EXPECT_EQ(list->headerItem()->text(6), QStringLiteral("Долг:"));
+    EXPECT_EQ(client->child(0)->text(0), u"К001КК"_s);
+    EXPECT_EQ(list->headerItem()->text(0), u"ИНН/КПП:"_s);
+    EXPECT_EQ(list->headerItem()->text(6), u"Долг:"_s);
 
-    ASSERT_TRUE(dir.Select(QStringLiteral("k1"), link));
+    ASSERT_TRUE(dir.Select(u"k1"_s, link));
     Click(dir, "close");
     EXPECT_EQ(dir.result(), QDialog::Accepted);
     EXPECT_TRUE(dir.selected());
-    EXPECT_EQ(dir.iddClient(), QStringLiteral("k1"));
-    EXPECT_EQ(dir.clientName(), QStringLiteral("Кузнецов"));
+    EXPECT_EQ(dir.iddClient(), u"k1"_s);
+    EXPECT_EQ(dir.clientName(), u"Кузнецов"_s);
     EXPECT_EQ(dir.iddAvtoVlad(), link);
-    EXPECT_EQ(dir.iddAvto(), QStringLiteral("car1"));
+    EXPECT_EQ(dir.iddAvto(), u"car1"_s);
 }
 
 TEST_P(ClientDlgTest, LinkLimitAndFiltersFromTheCaller) {
     ClientRecord other;
-    other.iddClient = QStringLiteral("k2");
-    other.clientName = QStringLiteral("ООО 'Ромашка'");
+    other.iddClient = u"k2"_s;
+    other.clientName = u"ООО 'Ромашка'"_s;
     ClientStore(db()).Save(other);
 
     CClientDirDlg dir(*ctx);
     EXPECT_EQ(dir.list()->topLevelItemCount(), 2);
     dir.SetLinkLimit(link);
     ASSERT_EQ(dir.list()->topLevelItemCount(), 1);
-    EXPECT_EQ(dir.list()->topLevelItem(0)->text(1), QStringLiteral("Кузнецов"));
+    EXPECT_EQ(dir.list()->topLevelItem(0)->text(1), u"Кузнецов"_s);
     // A filter drops the limit.
-    dir.SetFilters(QStringLiteral("ООО 'Ромашка'"), {}, {});
+    dir.SetFilters(u"ООО 'Ромашка'"_s, {}, {});
     ASSERT_EQ(dir.list()->topLevelItemCount(), 1);
-    EXPECT_EQ(dir.list()->topLevelItem(0)->text(1), QStringLiteral("ООО 'Ромашка'"));
+    EXPECT_EQ(dir.list()->topLevelItem(0)->text(1), u"ООО 'Ромашка'"_s);
     dir.SetFilters({}, {}, {});
     EXPECT_EQ(dir.list()->topLevelItemCount(), 2);
-    dir.SetFilters({}, {}, QStringLiteral("к001кк"));
+    dir.SetFilters({}, {}, u"к001кк"_s);
     ASSERT_EQ(dir.list()->topLevelItemCount(), 1);
-    EXPECT_EQ(dir.list()->topLevelItem(0)->text(1), QStringLiteral("Кузнецов"));
+    EXPECT_EQ(dir.list()->topLevelItem(0)->text(1), u"Кузнецов"_s);
 }
 
 TEST_P(ClientDlgTest, DeletingFromTheDirectoryAsksByTheOwnersName) {
     CClientDirDlg dir(*ctx);
-    ASSERT_TRUE(dir.Select(QStringLiteral("k1"), link));  // a car row deletes its owner
+    ASSERT_TRUE(dir.Select(u"k1"_s, link));  // a car row deletes its owner
     prompter.Answer(false);
     Click(dir, "DEL");
-    EXPECT_EQ(prompter.questions, QStringList{QStringLiteral("Удалить выбранного клиента: Кузнецов?")});
-    EXPECT_TRUE(ClientStore(db()).Load(QStringLiteral("k1")));
+    EXPECT_EQ(prompter.questions, QStringList{u"Удалить выбранного клиента: Кузнецов?"_s});
+    EXPECT_TRUE(ClientStore(db()).Load(u"k1"_s));
 
     Click(dir, "DEL");
-    EXPECT_FALSE(ClientStore(db()).Load(QStringLiteral("k1")));
-    EXPECT_TRUE(CarStore(db()).Load(QStringLiteral("car1")));
+    EXPECT_FALSE(ClientStore(db()).Load(u"k1"_s));
+    EXPECT_TRUE(CarStore(db()).Load(u"car1"_s));
     EXPECT_EQ(dir.list()->topLevelItemCount(), 0);
 }
 
 TEST_P(ClientDlgTest, CardSavesOnceThenUpdatesAndStaysOpen) {
     CClientDlg card(*ctx, QString());
-    EXPECT_TRUE(card.iddClient().startsWith(QStringLiteral("anna~")));
+    EXPECT_TRUE(card.iddClient().startsWith(u"anna~"_s));
     EXPECT_FALSE(card.existing());
     ASSERT_EQ(card.tabs()->count(), 3);
-    EXPECT_EQ(card.tabs()->tabText(0), QStringLiteral("Заказы"));
-    EXPECT_EQ(card.tabs()->tabText(1), QStringLiteral("Лицевой счет"));
-    EXPECT_EQ(card.tabs()->tabText(2), QStringLiteral("Автомобили"));
-    EXPECT_EQ(card.findChild<QLabel *>(QStringLiteral("debt"))->text(), QStringLiteral("0.00"));
+    EXPECT_EQ(card.tabs()->tabText(0), u"Заказы"_s);
+    EXPECT_EQ(card.tabs()->tabText(1), u"Лицевой счет"_s);
+    EXPECT_EQ(card.tabs()->tabText(2), u"Автомобили"_s);
+    EXPECT_EQ(card.findChild<QLabel *>(u"debt"_s)->text(), u"0.00"_s);
     card.SetTotals(Money::Kopecks(15000), Money::Kopecks(4950));
-    EXPECT_EQ(card.findChild<QLabel *>(QStringLiteral("servicesTotal"))->text(), QStringLiteral("150.00"));
-    EXPECT_EQ(card.findChild<QLabel *>(QStringLiteral("debt"))->text(), QStringLiteral("100.50"));
+    EXPECT_EQ(card.findChild<QLabel *>(u"servicesTotal"_s)->text(), u"150.00"_s);
+    EXPECT_EQ(card.findChild<QLabel *>(u"debt"_s)->text(), u"100.50"_s);
 
-    card.field(QStringLiteral("ClientName"))->setText(QStringLiteral("   "));
+    card.field(u"ClientName"_s)->setText(u"   "_s);
     Click(card, "save");
-    EXPECT_EQ(prompter.warnings, QStringList{QStringLiteral("Укажите название клиента!")});
+    EXPECT_EQ(prompter.warnings, QStringList{u"Укажите название клиента!"_s});
     EXPECT_FALSE(card.saved());
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM SClient")), 1);
+    EXPECT_EQ(CountRows(db(), u"SELECT * FROM SClient"_s), 1);
 
     bool closed = false;
     QObject::connect(&card, &QDialog::finished, [&] { closed = true; });
-    card.field(QStringLiteral("ClientName"))->setText(QStringLiteral("  O'Neil "));
-    card.field(QStringLiteral("ClientByx"))->setText(QStringLiteral("Смирнова"));
+    card.field(u"ClientName"_s)->setText(u"  O'Neil "_s);
+    card.field(u"ClientByx"_s)->setText(u"Смирнова"_s);
     Click(card, "save");
     // Enter saves as the button does and the card stays open; Escape closes it.
     card.show();
-    card.field(QStringLiteral("ClientTel"))->setText(QStringLiteral("555"));
-    Press(card.field(QStringLiteral("ClientTel")), Qt::Key_Return);
+    card.field(u"ClientTel"_s)->setText(u"555"_s);
+    Press(card.field(u"ClientTel"_s), Qt::Key_Return);
     EXPECT_FALSE(closed);
     EXPECT_TRUE(card.saved());
-    EXPECT_EQ(card.field(QStringLiteral("ClientName"))->text(), QStringLiteral("O'Neil"));
-    EXPECT_EQ(
-        CountRows(db(), QStringLiteral("SELECT * FROM SClient WHERE IddClient = ?"), {card.iddClient()}), 1);
+    EXPECT_EQ(card.field(u"ClientName"_s)->text(), u"O'Neil"_s);
+    EXPECT_EQ(CountRows(db(), u"SELECT * FROM SClient WHERE IddClient = ?"_s, {card.iddClient()}), 1);
     const auto stored = ClientStore(db()).Load(card.iddClient());
     ASSERT_TRUE(stored);
-    EXPECT_EQ(stored->clientName, QStringLiteral("O'Neil"));
-    EXPECT_EQ(stored->clientByx, QStringLiteral("Смирнова"));
-    EXPECT_EQ(stored->clientTel, QStringLiteral("555"));
-    Press(card.field(QStringLiteral("ClientTel")), Qt::Key_Escape);
+    EXPECT_EQ(stored->clientName, u"O'Neil"_s);
+    EXPECT_EQ(stored->clientByx, u"Смирнова"_s);
+    EXPECT_EQ(stored->clientTel, u"555"_s);
+    Press(card.field(u"ClientTel"_s), Qt::Key_Escape);
     EXPECT_TRUE(closed);
     EXPECT_EQ(card.result(), QDialog::Accepted);  // saved at least once
 }
@@ -198,7 +198,7 @@ TEST_P(ClientDlgTest, TabGoesDownTheCardAsItIsLaidOut) {
     CClientDlg card(*ctx, QString());
     card.show();
     QApplication::setActiveWindow(&card);
-    ASSERT_EQ(QApplication::focusWidget(), card.field(QStringLiteral("ClientName")));
+    ASSERT_EQ(QApplication::focusWidget(), card.field(u"ClientName"_s));
     QStringList order;
     for (int i = 0; i < 22; ++i) {
         order << QApplication::focusWidget()->objectName();
@@ -214,8 +214,8 @@ TEST_P(ClientDlgTest, TabGoesDownTheCardAsItIsLaidOut) {
     card.tabs()->setFocus();
     Press(QApplication::focusWidget(), Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), card.carsList());
-    EXPECT_EQ(Child<QPushButton>(card, "save")->text(), QStringLiteral("Сохранить"));
-    EXPECT_EQ(Child<QPushButton>(card, "close")->text(), QStringLiteral("Закрыть"));
+    EXPECT_EQ(Child<QPushButton>(card, "save")->text(), u"Сохранить"_s);
+    EXPECT_EQ(Child<QPushButton>(card, "close")->text(), u"Закрыть"_s);
 }
 
 TEST_P(ClientDlgTest, CarsPageRefusesBeforeTheClientIsSavedThenLinksOnce) {
@@ -224,11 +224,11 @@ TEST_P(ClientDlgTest, CarsPageRefusesBeforeTheClientIsSavedThenLinksOnce) {
     EXPECT_EQ(prompter.warnings, QStringList{kSaveFirst});
     EXPECT_TRUE(dialogs.opened.isEmpty());
 
-    card.field(QStringLiteral("ClientName"))->setText(QStringLiteral("ООО 'Ромашка'"));
+    card.field(u"ClientName"_s)->setText(u"ООО 'Ромашка'"_s);
     ASSERT_TRUE(card.Save());
     auto pickCar2 = [](QDialog &d) {
         auto &dir = dynamic_cast<CCarDirDlg &>(d);
-        EXPECT_TRUE(dir.Select(QStringLiteral("car2")));
+        EXPECT_TRUE(dir.Select(u"car2"_s));
         dir.reject();  // the close button
         return dir.result();
     };
@@ -237,10 +237,9 @@ TEST_P(ClientDlgTest, CarsPageRefusesBeforeTheClientIsSavedThenLinksOnce) {
     dialogs.Then(pickCar2);
     card.AddCar();
     EXPECT_EQ(dialogs.opened, (QStringList{"CCarDirDlg", "CCarDirDlg"}));
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM AvtoVlad WHERE IddVlad = ?"), {card.iddClient()}),
-              1);
+    EXPECT_EQ(CountRows(db(), u"SELECT * FROM AvtoVlad WHERE IddVlad = ?"_s, {card.iddClient()}), 1);
     ASSERT_EQ(card.carsList()->topLevelItemCount(), 1);
-    EXPECT_EQ(card.carsList()->topLevelItem(0)->text(0), QStringLiteral("М002ММ"));
+    EXPECT_EQ(card.carsList()->topLevelItem(0)->text(0), u"М002ММ"_s);
 
     // A directory closed without a selection links nothing.
     dialogs.Then([](QDialog &d) {
@@ -252,27 +251,26 @@ TEST_P(ClientDlgTest, CarsPageRefusesBeforeTheClientIsSavedThenLinksOnce) {
 
     // The client is found by its name afterwards.
     ClientFilter f;
-    f.name = QStringLiteral("ООО 'Ромашка'");
+    f.name = u"ООО 'Ромашка'"_s;
     EXPECT_EQ(ClientStore(db()).Search(f).size(), 1);
 }
 
 TEST_P(ClientDlgTest, CarsPageEditAndDeleteNeedASelectionAndDeleteRemovesTheCar) {
-    CClientDlg card(*ctx, QStringLiteral("k1"));
+    CClientDlg card(*ctx, u"k1"_s);
     EXPECT_TRUE(card.existing());
-    EXPECT_EQ(card.field(QStringLiteral("ClientName"))->text(), QStringLiteral("Кузнецов"));
+    EXPECT_EQ(card.field(u"ClientName"_s)->text(), u"Кузнецов"_s);
     ASSERT_EQ(card.carsList()->topLevelItemCount(), 1);
     card.carsList()->clearSelection();
     card.carsList()->setCurrentItem(nullptr);
     card.EditCar();
     card.DeleteCar();
-    EXPECT_EQ(prompter.warnings,
-              (QStringList{QStringLiteral("Выберите автомобиль из списка\nдля его изменения!"),
-                           QStringLiteral("Выберите автомобиль из списка\nдля его удаления!")}));
+    EXPECT_EQ(prompter.warnings, (QStringList{u"Выберите автомобиль из списка\nдля его изменения!"_s,
+                                              u"Выберите автомобиль из списка\nдля его удаления!"_s}));
 
     // An existing client may add cars at once.
     dialogs.Then([](QDialog &d) {
         auto &dir = dynamic_cast<CCarDirDlg &>(d);
-        EXPECT_TRUE(dir.Select(QStringLiteral("car2")));
+        EXPECT_TRUE(dir.Select(u"car2"_s));
         dir.reject();
         return dir.result();
     });
@@ -280,22 +278,22 @@ TEST_P(ClientDlgTest, CarsPageEditAndDeleteNeedASelectionAndDeleteRemovesTheCar)
     ASSERT_EQ(card.carsList()->topLevelItemCount(), 2);
 
     // Editing opens the car card; a save reloads the page.
-    ASSERT_TRUE(card.SelectCar(QStringLiteral("car1")));
+    ASSERT_TRUE(card.SelectCar(u"car1"_s));
     dialogs.Then([](QDialog &d) {
         auto &car = dynamic_cast<CCarDlg &>(d);
-        car.findChild<QLineEdit *>(QStringLiteral("plate"))->setText(QStringLiteral("к009кк"));
+        car.findChild<QLineEdit *>(u"plate"_s)->setText(u"к009кк"_s);
         car.accept();
         return car.result();
     });
     card.EditCar();
-    EXPECT_EQ(card.carsList()->currentItem()->text(0), QStringLiteral("К009КК"));
+    EXPECT_EQ(card.carsList()->currentItem()->text(0), u"К009КК"_s);
 
-    ASSERT_TRUE(card.SelectCar(QStringLiteral("car1")));
+    ASSERT_TRUE(card.SelectCar(u"car1"_s));
     card.DeleteCar();
-    EXPECT_EQ(prompter.questions.last(), QStringLiteral("Удалить выбранный автомобиль: К009КК?"));
-    EXPECT_FALSE(CarStore(db()).Load(QStringLiteral("car1")));
+    EXPECT_EQ(prompter.questions.last(), u"Удалить выбранный автомобиль: К009КК?"_s);
+    EXPECT_FALSE(CarStore(db()).Load(u"car1"_s));
     ASSERT_EQ(card.carsList()->topLevelItemCount(), 1);
-    EXPECT_EQ(card.carsList()->topLevelItem(0)->text(0), QStringLiteral("М002ММ"));
+    EXPECT_EQ(card.carsList()->topLevelItem(0)->text(0), u"М002ММ"_s);
 }
 
 TEST_P(ClientDlgTest, DirectoryAddOpensANewCardAndSelectsTheSavedClient) {
@@ -303,8 +301,8 @@ TEST_P(ClientDlgTest, DirectoryAddOpensANewCardAndSelectsTheSavedClient) {
     dialogs.Then([](QDialog &d) {
         auto &card = dynamic_cast<CClientDlg &>(d);
         EXPECT_FALSE(card.existing());
-        card.field(QStringLiteral("ClientName"))->setText(QStringLiteral("O'Neil"));
-        card.field(QStringLiteral("ClientINN"))->setText(QStringLiteral("7701"));
+        card.field(u"ClientName"_s)->setText(u"O'Neil"_s);
+        card.field(u"ClientINN"_s)->setText(u"7701"_s);
         EXPECT_TRUE(card.Save());
         card.reject();
         return card.result();
@@ -312,24 +310,24 @@ TEST_P(ClientDlgTest, DirectoryAddOpensANewCardAndSelectsTheSavedClient) {
     Click(dir, "add");
     ASSERT_EQ(dir.list()->topLevelItemCount(), 2);
     ASSERT_NE(dir.list()->currentItem(), nullptr);
-    EXPECT_EQ(dir.list()->currentItem()->text(1), QStringLiteral("O'Neil"));
+    EXPECT_EQ(dir.list()->currentItem()->text(1), u"O'Neil"_s);
 
     // Edit of a car row opens its owner's card.
-    ASSERT_TRUE(dir.Select(QStringLiteral("k1"), link));
+    ASSERT_TRUE(dir.Select(u"k1"_s, link));
     dialogs.Then([](QDialog &d) {
         auto &card = dynamic_cast<CClientDlg &>(d);
-        EXPECT_EQ(card.iddClient(), QStringLiteral("k1"));
-        card.field(QStringLiteral("ClientContact"))->setText(QStringLiteral("Петр"));
+        EXPECT_EQ(card.iddClient(), u"k1"_s);
+        card.field(u"ClientContact"_s)->setText(u"Петр"_s);
         card.Save();
         card.reject();
         return card.result();
     });
     Click(dir, "edit");
-    EXPECT_EQ(ClientStore(db()).Load(QStringLiteral("k1"))->clientContact, QStringLiteral("Петр"));
+    EXPECT_EQ(ClientStore(db()).Load(u"k1"_s)->clientContact, u"Петр"_s);
 
-    dir.SetFilters(QStringLiteral("O'Neil"), QStringLiteral(" 7701 "), {});
+    dir.SetFilters(u"O'Neil"_s, u" 7701 "_s, {});
     ASSERT_EQ(dir.list()->topLevelItemCount(), 1);
-    EXPECT_EQ(dir.list()->topLevelItem(0)->text(0), QStringLiteral("7701"));
+    EXPECT_EQ(dir.list()->topLevelItem(0)->text(0), u"7701"_s);
 }
 
 namespace {
@@ -339,9 +337,9 @@ const QString kSaveFirstMoney = QStringLiteral(
     "Нажмите кнопку ''Сохранить''");
 
 QString Footer(const CClientDlg &card) {
-    return card.findChild<QLabel *>(QStringLiteral("servicesTotal"))->text() + u'/' +
-           card.findChild<QLabel *>(QStringLiteral("paymentsTotal"))->text() + u'/' +
-           card.findChild<QLabel *>(QStringLiteral("debt"))->text();
+    return card.findChild<QLabel *>(u"servicesTotal"_s)->text() + u'/' +
+           card.findChild<QLabel *>(u"paymentsTotal"_s)->text() + u'/' +
+           card.findChild<QLabel *>(u"debt"_s)->text();
 }
 
 QDateTime At(int d, int h = 10) {
@@ -352,7 +350,7 @@ QDateTime At(int d, int h = 10) {
 
 TEST_P(ClientDlgTest, MoneyPagesRefuseUntilTheClientIsSaved) {
     CClientDlg card(*ctx, QString());
-    EXPECT_EQ(Footer(card), QStringLiteral("0.00/0.00/0.00"));
+    EXPECT_EQ(Footer(card), u"0.00/0.00/0.00"_s);
     card.accountPage()->AddPayment();
     card.ordersPage()->AddOrder();
     EXPECT_EQ(prompter.warnings, QStringList(2, kSaveFirstMoney));
@@ -363,121 +361,112 @@ TEST_P(ClientDlgTest, MoneyPagesRefuseUntilTheClientIsSaved) {
     card.ordersPage()->AddPayment();
     card.accountPage()->EditPayment();
     card.accountPage()->DeletePayment();
-    EXPECT_EQ(prompter.warnings, (QStringList{QStringLiteral("Выберите заказ для его редактирования!"),
-                                              QStringLiteral("Выберите заказ для его удаления!"),
-                                              QStringLiteral("Выберите заказ для его оплаты!"),
-                                              QStringLiteral("Выберите платеж для его редактирования!"),
-                                              QStringLiteral("Выберите платеж для его удаления!")}));
+    EXPECT_EQ(prompter.warnings,
+              (QStringList{u"Выберите заказ для его редактирования!"_s, u"Выберите заказ для его удаления!"_s,
+                           u"Выберите заказ для его оплаты!"_s, u"Выберите платеж для его редактирования!"_s,
+                           u"Выберите платеж для его удаления!"_s}));
 }
 
 TEST_P(ClientDlgTest, OrdersPageShowsSumsDebtsAndTheFooter) {
-    MoneyRows::AddOrder(db(), QStringLiteral("z1"), QStringLiteral("k1"), QStringLiteral("101"), At(1), 300,
-                        2);
-    MoneyRows::AddOrder(db(), QStringLiteral("z2"), QStringLiteral("k1"), QStringLiteral("102"), At(2), 200,
-                        0);
-    MoneyRows::AddPay(db(), QStringLiteral("p1"), QStringLiteral("z1"), OrderPayment, 300, At(3));
-    MoneyRows::AddPay(db(), QStringLiteral("p2"), QStringLiteral("k1"), ClientAccount, 50, At(4),
-                      QStringLiteral("Приход"));
-    MoneyRows::AddOrder(db(), QStringLiteral("other"), QStringLiteral("k2"), QStringLiteral("9"), At(2), 999);
+    MoneyRows::AddOrder(db(), u"z1"_s, u"k1"_s, u"101"_s, At(1), 300, 2);
+    MoneyRows::AddOrder(db(), u"z2"_s, u"k1"_s, u"102"_s, At(2), 200, 0);
+    MoneyRows::AddPay(db(), u"p1"_s, u"z1"_s, OrderPayment, 300, At(3));
+    MoneyRows::AddPay(db(), u"p2"_s, u"k1"_s, ClientAccount, 50, At(4), u"Приход"_s);
+    MoneyRows::AddOrder(db(), u"other"_s, u"k2"_s, u"9"_s, At(2), 999);
 
-    CClientDlg card(*ctx, QStringLiteral("k1"));
+    CClientDlg card(*ctx, u"k1"_s);
     QTreeWidget *orders = card.ordersPage()->list();
-    EXPECT_EQ(RowTexts(orders, 2),
-              (QStringList{QStringLiteral("Кузнецов/102"), QStringLiteral("Кузнецов/101")}));
-    EXPECT_EQ(orders->topLevelItem(0)->text(7), QStringLiteral("200.00"));
-    EXPECT_EQ(orders->topLevelItem(0)->text(8), QStringLiteral("200.00"));
-    EXPECT_EQ(orders->topLevelItem(1)->text(8), QStringLiteral("0.00"));
+    EXPECT_EQ(RowTexts(orders, 2), (QStringList{u"Кузнецов/102"_s, u"Кузнецов/101"_s}));
+    EXPECT_EQ(orders->topLevelItem(0)->text(7), u"200.00"_s);
+    EXPECT_EQ(orders->topLevelItem(0)->text(8), u"200.00"_s);
+    EXPECT_EQ(orders->topLevelItem(1)->text(8), u"0.00"_s);
     EXPECT_EQ(orders->topLevelItem(0)->foreground(0).color(), QColor(10, 10, 180));
     EXPECT_EQ(orders->topLevelItem(0)->background(0).color(), QColor(255, 240, 240));
     EXPECT_EQ(orders->topLevelItem(1)->foreground(0).color(), QColor(200, 10, 10));
     EXPECT_NE(orders->topLevelItem(1)->background(0).color(), QColor(255, 240, 240));
     EXPECT_EQ(RowTexts(card.accountPage()->list(), 3),
-              (QStringList{QStringLiteral("1/04.06.2024/50.00"), QStringLiteral("1/03.06.2024/300.00")}));
-    EXPECT_EQ(Footer(card), QStringLiteral("500.00/350.00/150.00"));
+              (QStringList{u"1/04.06.2024/50.00"_s, u"1/03.06.2024/300.00"_s}));
+    EXPECT_EQ(Footer(card), u"500.00/350.00/150.00"_s);
 
     // A client without orders: the debt is minus what was paid in.
-    Rows::Delete(db(), QStringLiteral("TZakaz"), {{QStringLiteral("IddVlad"), QStringLiteral("k1")}});
+    Rows::Delete(db(), u"TZakaz"_s, {{u"IddVlad"_s, u"k1"_s}});
     card.RefreshMoney();
-    EXPECT_EQ(Footer(card), QStringLiteral("0.00/50.00/-50.00"));
+    EXPECT_EQ(Footer(card), u"0.00/50.00/-50.00"_s);
 }
 
 TEST_P(ClientDlgTest, PaymentsTakenOnTheCardShowAtOnce) {
     CounterStore(db()).WriteAll({QString(), 0, 20, 40, 0});
-    MoneyRows::AddOrder(db(), QStringLiteral("z1"), QStringLiteral("k1"), QStringLiteral("101"), At(1), 300);
-    CClientDlg card(*ctx, QStringLiteral("k1"));
+    MoneyRows::AddOrder(db(), u"z1"_s, u"k1"_s, u"101"_s, At(1), 300);
+    CClientDlg card(*ctx, u"k1"_s);
 
     // Paying the selected order from the orders page.
     dialogs.Then([](QDialog &d) {
-        EXPECT_EQ(d.windowTitle(), QStringLiteral("Новый платеж за оказанные услуги"));
-        EXPECT_EQ(Edit(d, "number")->text(), QStringLiteral("21"));
-        EXPECT_EQ(Edit(d, "amount")->text(), QStringLiteral("300.00"));
-        Edit(d, "amount")->setText(QStringLiteral("100"));
+        EXPECT_EQ(d.windowTitle(), u"Новый платеж за оказанные услуги"_s);
+        EXPECT_EQ(Edit(d, "number")->text(), u"21"_s);
+        EXPECT_EQ(Edit(d, "amount")->text(), u"300.00"_s);
+        Edit(d, "amount")->setText(u"100"_s);
         d.accept();
         return d.result();
     });
-    SelectRow(card.ordersPage()->list(), QStringLiteral("101"), 1);
+    SelectRow(card.ordersPage()->list(), u"101"_s, 1);
     card.ordersPage()->AddPayment();
-    EXPECT_EQ(Footer(card), QStringLiteral("300.00/100.00/200.00"));
-    EXPECT_EQ(card.ordersPage()->list()->topLevelItem(0)->text(8), QStringLiteral("200.00"));
-    EXPECT_EQ(
-        RowTexts(card.accountPage()->list(), 3),
-        QStringList{QStringLiteral("21/") + QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")) +
-                    QStringLiteral("/100.00")});
+    EXPECT_EQ(Footer(card), u"300.00/100.00/200.00"_s);
+    EXPECT_EQ(card.ordersPage()->list()->topLevelItem(0)->text(8), u"200.00"_s);
+    EXPECT_EQ(RowTexts(card.accountPage()->list(), 3),
+              QStringList{u"21/"_s + QDate::currentDate().toString(u"dd.MM.yyyy"_s) + u"/100.00"_s});
 
     // A refund from the account page: money out, the outgoing counter.
     dialogs.Then([](QDialog &d) {
         auto *purposes = Child<QComboBox>(d, "purposes");
-        EXPECT_EQ(purposes->itemText(0), QStringLiteral("Оплата услуг: 101 от 01.06.2024"));
+        EXPECT_EQ(purposes->itemText(0), u"Оплата услуг: 101 от 01.06.2024"_s);
         purposes->setCurrentIndex(2);
-        Edit(d, "amount")->setText(QStringLiteral("30"));
+        Edit(d, "amount")->setText(u"30"_s);
         d.accept();
         return d.result();
     });
     card.accountPage()->AddPayment();
-    EXPECT_EQ(Footer(card), QStringLiteral("300.00/70.00/230.00"));
+    EXPECT_EQ(Footer(card), u"300.00/70.00/230.00"_s);
     EXPECT_EQ(CounterStore(db()).ReadAll()->outPayNomer, 41);
     EXPECT_EQ(CounterStore(db()).ReadAll()->payNomer, 21);
 
     // Deleting the refund brings the footer back.
-    SelectRow(card.accountPage()->list(), QStringLiteral("41"));
+    SelectRow(card.accountPage()->list(), u"41"_s);
     card.accountPage()->DeletePayment();
-    EXPECT_EQ(prompter.questions, QStringList{QStringLiteral("Удалить платеж?")});
-    EXPECT_EQ(Footer(card), QStringLiteral("300.00/100.00/200.00"));
+    EXPECT_EQ(prompter.questions, QStringList{u"Удалить платеж?"_s});
+    EXPECT_EQ(Footer(card), u"300.00/100.00/200.00"_s);
 }
 
 TEST_P(ClientDlgTest, OrdersAreAddedChangedAndDeletedThroughTheOrderScreens) {
-    MoneyRows::AddOrder(db(), QStringLiteral("z1"), QStringLiteral("k1"), QStringLiteral("101"), At(1), 300);
-    MoneyRows::AddPay(db(), QStringLiteral("p1"), QStringLiteral("z1"), OrderPayment, 100, At(2));
-    CClientDlg card(*ctx, QStringLiteral("k1"));
+    MoneyRows::AddOrder(db(), u"z1"_s, u"k1"_s, u"101"_s, At(1), 300);
+    MoneyRows::AddPay(db(), u"p1"_s, u"z1"_s, OrderPayment, 100, At(2));
+    CClientDlg card(*ctx, u"k1"_s);
     QStringList calls;
     ScriptedOrderForms forms;
     ctx->SetOrderForms(&forms);
     forms.open = [&](OrderFormMode mode, const QString &iddClient, QString &iddZakaz) {
-        calls << (mode == OrderFormMode::Edit ? QStringLiteral("edit ") + iddZakaz
-                                              : QStringLiteral("new for ") + iddClient);
+        calls << (mode == OrderFormMode::Edit ? u"edit "_s + iddZakaz : u"new for "_s + iddClient);
         if (mode == OrderFormMode::New) {
-            iddZakaz = QStringLiteral("z2");
-            MoneyRows::AddOrder(db(), iddZakaz, QStringLiteral("k1"), QStringLiteral("102"), At(5), 40);
+            iddZakaz = u"z2"_s;
+            MoneyRows::AddOrder(db(), iddZakaz, u"k1"_s, u"102"_s, At(5), 40);
         }
         return true;
     };
     forms.remove = [&](const QString &iddZakaz) {
-        calls << QStringLiteral("remove ") + iddZakaz;
-        Rows::Delete(db(), QStringLiteral("TZakaz"), {{QStringLiteral("IddZakaz"), iddZakaz}});
+        calls << u"remove "_s + iddZakaz;
+        Rows::Delete(db(), u"TZakaz"_s, {{u"IddZakaz"_s, iddZakaz}});
     };
     card.ordersPage()->AddOrder();
-    EXPECT_EQ(Footer(card), QStringLiteral("340.00/100.00/240.00"));
-    EXPECT_EQ(card.ordersPage()->list()->currentItem()->text(1), QStringLiteral("102"));
+    EXPECT_EQ(Footer(card), u"340.00/100.00/240.00"_s);
+    EXPECT_EQ(card.ordersPage()->list()->currentItem()->text(1), u"102"_s);
     card.ordersPage()->EditOrder();
 
-    SelectRow(card.ordersPage()->list(), QStringLiteral("101"), 1);
+    SelectRow(card.ordersPage()->list(), u"101"_s, 1);
     prompter.Answer(false);
     card.ordersPage()->DeleteOrder();
     card.ordersPage()->DeleteOrder();
-    EXPECT_EQ(prompter.questions, QStringList(2, QStringLiteral("Удалить заказ?")));
-    EXPECT_EQ(calls, (QStringList{QStringLiteral("new for k1"), QStringLiteral("edit z2"),
-                                  QStringLiteral("remove z1")}));
+    EXPECT_EQ(prompter.questions, QStringList(2, u"Удалить заказ?"_s));
+    EXPECT_EQ(calls, (QStringList{u"new for k1"_s, u"edit z2"_s, u"remove z1"_s}));
     // The order's payment stays stored but is no longer the client's.
-    EXPECT_EQ(Footer(card), QStringLiteral("40.00/0.00/40.00"));
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TPay")), 1);
+    EXPECT_EQ(Footer(card), u"40.00/0.00/40.00"_s);
+    EXPECT_EQ(CountRows(db(), u"SELECT * FROM TPay"_s), 1);
 }

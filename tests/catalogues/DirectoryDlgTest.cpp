@@ -1,24 +1,19 @@
 // What all six directories share: the keyboard, the double-click, a selection the clerk can see and
 // Russian captions.
-#include "AppContext.h"
-#include "BayStore.h"
 #include "CBayDirDlg.h"
 #include "CCarDirDlg.h"
 #include "CClientDirDlg.h"
 #include "CServiceDirDlg.h"
 #include "CUserDirDlg.h"
 #include "CWorkerDirDlg.h"
-#include "CarStore.h"
-#include "ClientStore.h"
 #include "KeyedList.h"
 #include "Rub.h"
-#include "Scripted.h"
+#include "ScreenTest.h"
 #include "ServiceStore.h"
-#include "TestDb.h"
-#include "UserStore.h"
+#include "TestRows.h"
 #include "Widgets.h"
-#include "WorkerStore.h"
 
+#include <QAction>
 #include <QHeaderView>
 #include <QImage>
 #include <QMenu>
@@ -26,18 +21,28 @@
 #include <QRegularExpression>
 #include <QTreeWidget>
 #include <algorithm>
+#include <array>
 #include <functional>
 #include <memory>
+#include <optional>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
+// The list's object name, the seeded row (its text in `column`), the card its commands open, its buttons
+// and what the directory says when Edit or Delete finds no row; the rights of its commands, if any.
 struct Directory {
     const char *name;
     std::function<std::unique_ptr<QDialog>(AppContext &)> make;
-    const char *list;  // the list's object name
-    QString row;       // the text of the seeded row in column `column`
+    const char *list;
+    QString row;
     int column;
-    const char *card;  // what Enter, a double-click and Insert open
+    const char *card;
+    const char *add, *edit, *del;
+    QStringList noSelection;  // the warnings of Edit then Delete
+    QString question;         // Delete's question on the seeded row
+    std::optional<std::array<Right, 3>> rights = {};
 };
 
 template <class Dlg>
@@ -47,12 +52,80 @@ std::function<std::unique_ptr<QDialog>(AppContext &)> Make() {
 
 const QList<Directory> &Directories() {
     static const QList<Directory> dirs = {
-        {"services", Make<CServiceDirDlg>(), "services", QStringLiteral("Мойка кузова"), 0, "CServiceDlg"},
-        {"workers", Make<CWorkerDirDlg>(), "list", QStringLiteral("Петров П."), 0, "CWorkerDlg"},
-        {"bays", Make<CBayDirDlg>(), "list", QStringLiteral("Бокс 1"), 0, "CBayDlg"},
-        {"users", Make<CUserDirDlg>(), "list", QStringLiteral("petr"), 0, "CUserDlg"},
-        {"clients", Make<CClientDirDlg>(), "list", QStringLiteral("Иванов И."), 1, "CClientDlg"},
-        {"cars", Make<CCarDirDlg>(), "list", QStringLiteral("А123АА"), 0, "CCarDlg"},
+        {"services",
+         Make<CServiceDirDlg>(),
+         "services",
+         u"Мойка кузова"_s,
+         0,
+         "CServiceDlg",
+         "Add",
+         "Edit",
+         "Del",
+         {u"Выберите! Выберите услугу или пакет услуг,\nдля его изменения!"_s,
+          u"Выберите! Выберите услугу или пакет услуг,\nдля его удаления!"_s},
+         u"Удалить услугу (пакет услуг и все услуги в пакете)?"_s,
+         std::array{Right::AddService, Right::EditService, Right::DeleteService}},
+        {"workers",
+         Make<CWorkerDirDlg>(),
+         "list",
+         u"Петров П."_s,
+         0,
+         "CWorkerDlg",
+         "Add",
+         "Edit",
+         "Del",
+         {u"Выберите! Выберите сотрудника из списка,\nдля его изменения!"_s,
+          u"Выберите! Выберите сотрудника из списка,\nдля его удаления!"_s},
+         u"Удалить сотрудника?"_s,
+         std::array{Right::AddWorker, Right::EditWorker, Right::DeleteWorker}},
+        {"bays",
+         Make<CBayDirDlg>(),
+         "list",
+         u"Бокс 1"_s,
+         0,
+         "CBayDlg",
+         "Add",
+         "Edit",
+         "Del",
+         {u"Выберите место оказания услуги (бокс или мойку),\nдля его изменения!"_s,
+          u"Выберите место оказания услуги (бокс или мойку),\nдля его удаления!"_s},
+         u"Удалить бокс (мойку)?"_s},
+        {"users",
+         Make<CUserDirDlg>(),
+         "list",
+         u"petr"_s,
+         0,
+         "CUserDlg",
+         "add",
+         "Edit",
+         "Del",
+         {u"Выберите пользователя,\nдля его редактирования!"_s,
+          u"Выберите пользователя,\nдля его удаления!"_s},
+         u"Удалить пользователя?"_s},
+        {"clients",
+         Make<CClientDirDlg>(),
+         "list",
+         u"Иванов И."_s,
+         1,
+         "CClientDlg",
+         "add",
+         "edit",
+         "DEL",
+         {u"Выберите клиента из списка\nдля его изменения!"_s,
+          u"Выберите клиента из списка\nдля его удаления!"_s},
+         u"Удалить выбранного клиента: Иванов И.?"_s},
+        // Edit without a car does nothing.
+        {"cars",
+         Make<CCarDirDlg>(),
+         "list",
+         u"А123АА"_s,
+         0,
+         "CCarDlg",
+         "add",
+         "edit",
+         "DEL",
+         {u"Выберите автомобиль из списка\nдля его удаления!"_s},
+         u"Удалить выбранный автомобиль: А123АА?"_s},
     };
     return dirs;
 }
@@ -75,54 +148,30 @@ int Distance(QRgb a, QRgb b) {
 
 }  // namespace
 
-class DirectoryDlgTest : public DbTest {
+class DirectoryDlgTest : public ScreenTest {
 protected:
     void SetUp() override {
-        DbTest::SetUp();
+        ScreenTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
-        const QString login = QStringLiteral("anna");
         ServiceCard service;
-        service.name = QStringLiteral("Мойка кузова");
+        service.name = u"Мойка кузова"_s;
         service.price = Rub(300);
         service.time = QTime(0, 30);
-        ServiceStore(db()).SaveCard(service, login);
-        WorkerRecord worker;
-        worker.workFio = QStringLiteral("Петров П.");
-        worker.workTel = QStringLiteral("+7 (912) 345-67-89");
-        worker.workDataIn = QDateTime(QDate(2022, 1, 10), QTime(9, 0));
-        WorkerStore(db()).Insert(worker, login);
-        BayStore(db()).Add(QStringLiteral("Бокс 1"), QStringLiteral("у ворот"), login);
-        UserStore(db()).Save(UserRecord{QStringLiteral("u2"), QStringLiteral("petr"), QString(),
-                                        QStringLiteral("Петров Пётр"), QString(28, u'1'), false},
-                             QStringLiteral("secret"));
-        ClientRecord client;
-        client.iddClient = QStringLiteral("c1");
-        client.clientName = QStringLiteral("Иванов И.");
-        ClientStore(db()).Save(client);
-        CarRecord car;
-        car.iddAvto = QStringLiteral("a1");
-        car.avtoNomer = QStringLiteral("А123АА");
-        QList<CarOwner> owners;
-        CarStore(db()).Save(car, owners, login);
+        ServiceStore(db()).SaveCard(service, u"anna"_s);
+        TestRows::Put(db(), TestRows::Worker{u"w1"_s, u"Петров П."_s});
+        TestRows::Put(db(), TestRows::Bay{u"b1"_s, u"Бокс 1"_s});
+        TestRows::Put(db(), TestRows::User{u"u2"_s, u"petr"_s, u"Петров Пётр"_s, u"x"_s});
+        TestRows::Put(db(), TestRows::User{u"u3"_s, u"olga"_s, u"Орлова"_s, u"x"_s});
+        TestRows::Put(db(), TestRows::Client{u"c1"_s, u"Иванов И."_s});
+        TestRows::Put(db(), TestRows::Car{.key = u"a1"_s, .plate = u"А123АА"_s});
     }
-
-    AppContext Ctx() {
-        return AppContext(
-            db(),
-            UserInfo{QStringLiteral("u1"), QStringLiteral("anna"), QStringLiteral("Анна"), QString(28, u'1')},
-            prompter, dialogs, m_dir.path());
-    }
-
-    ScriptedPrompter prompter;
-    ScriptedDialogs dialogs;
 };
-ZV_INSTANTIATE_DB_TESTS(DirectoryDlgTest);
+ZV_INSTANTIATE_SCREEN_TESTS(DirectoryDlgTest);
 
 TEST_P(DirectoryDlgTest, KeysAndDoubleClickRunTheButtonsCommands) {
-    AppContext ctx = Ctx();
     for (const Directory &d : Directories()) {
         SCOPED_TRACE(d.name);
-        std::unique_ptr<QDialog> dlg = d.make(ctx);
+        std::unique_ptr<QDialog> dlg = d.make(*ctx);
         dlg->show();
         QTreeWidget *list = List(*dlg, d.list);
         list->setFocus();
@@ -136,11 +185,10 @@ TEST_P(DirectoryDlgTest, KeysAndDoubleClickRunTheButtonsCommands) {
         // The new card speaks Russian too, and Enter in it goes to its saving button.
         dialogs.Then([](QDialog &c) {
             for (const QPushButton *b : c.findChildren<QPushButton *>()) {
-                EXPECT_FALSE(b->text().contains(QRegularExpression(QStringLiteral("[A-Za-z]"))))
+                EXPECT_FALSE(b->text().contains(QRegularExpression(u"[A-Za-z]"_s)))
                     << b->text().toStdString();
                 if (b->isDefault()) {
-                    EXPECT_TRUE(b->text() == QStringLiteral("ОК") ||
-                                b->text() == QStringLiteral("Сохранить"));
+                    EXPECT_TRUE(b->text() == u"ОК"_s || b->text() == u"Сохранить"_s);
                 }
             }
             const QList<QPushButton *> buttons = c.findChildren<QPushButton *>();
@@ -152,60 +200,109 @@ TEST_P(DirectoryDlgTest, KeysAndDoubleClickRunTheButtonsCommands) {
         Press(list, Qt::Key_Insert);
         EXPECT_EQ(dialogs.opened, QStringList(3, card));  // edit, edit, add; none of them saved
 
+        // Delete asks, by name where the question has one; No keeps the row, Yes removes it.
         prompter.Clear();
         prompter.Answer(false);
         SelectRow(list, d.row, d.column);
         Press(list, Qt::Key_Delete);
-        EXPECT_EQ(prompter.questions.size(), 1);
-        EXPECT_TRUE(prompter.warnings.isEmpty()) << prompter.warnings.join(u'|').toStdString();
-        EXPECT_NE(FindRow(list, d.row, d.column), nullptr);  // answered No: still there
+        EXPECT_EQ(prompter.questions, QStringList{d.question});
+        EXPECT_NE(FindRow(list, d.row, d.column), nullptr);
+        SelectRow(list, d.row, d.column);
+        Press(list, Qt::Key_Delete);
+        EXPECT_EQ(FindRow(list, d.row, d.column), nullptr);
+        EXPECT_TRUE(prompter.warnings.isEmpty() && prompter.errors.isEmpty())
+            << prompter.All().join(u'|').toStdString();
 
         // The right-click menu offers the same three commands.
         EXPECT_EQ(Child<QMenu>(*list, "")->actions().size(), 3);
 
         // Only Russian on the buttons; the resource names stay behind them.
         for (const QPushButton *b : dlg->findChildren<QPushButton *>())
-            EXPECT_FALSE(b->text().contains(QRegularExpression(QStringLiteral("[A-Za-z]"))))
-                << b->text().toStdString();
+            EXPECT_FALSE(b->text().contains(QRegularExpression(u"[A-Za-z]"_s))) << b->text().toStdString();
 
         Press(list, Qt::Key_Escape);
         EXPECT_FALSE(dlg->isVisible());
     }
 }
 
+TEST_P(DirectoryDlgTest, EditAndDeleteNeedARowAndEachCommandItsOwnRight) {
+    for (const Directory &d : Directories()) {
+        SCOPED_TRACE(d.name);
+        prompter.Clear();
+        std::unique_ptr<QDialog> dlg = d.make(*ctx);
+        Click(*dlg, d.edit);
+        Click(*dlg, d.del);
+        EXPECT_EQ(prompter.warnings, d.noSelection);
+        EXPECT_TRUE(prompter.questions.isEmpty());
+        EXPECT_TRUE(dialogs.opened.isEmpty());
+        if (!d.rights) continue;
+        // One right taken away at a time: only its own command is refused, by button and by menu.
+        const char *buttons[] = {d.add, d.edit, d.del};
+        const char *actions[] = {"menuAdd", "menuEdit", "menuDelete"};
+        for (int denied = 0; denied < 3; ++denied) {
+            QString rights(Rights::kCount, u'1');
+            rights[Rights::Position((*d.rights)[denied])] = u'0';
+            LogIn(rights);
+            dlg = d.make(*ctx);
+            QTreeWidget *list = List(*dlg, d.list);
+            for (int command = 0; command < 3; ++command) {
+                for (bool menu : {false, true}) {
+                    SelectRow(list, d.row, d.column);
+                    prompter.Clear();
+                    prompter.Answer(false);  // an allowed delete stops at its question
+                    dialogs.opened.clear();
+                    if (menu)
+                        Child<QAction>(*dlg, actions[command])->trigger();
+                    else
+                        Click(*dlg, buttons[command]);
+                    EXPECT_EQ(prompter.warnings == QStringList{Rights::kRefusal}, command == denied)
+                        << "denied " << denied << ", command " << command << (menu ? " (menu)" : "");
+                    if (command == denied) {
+                        EXPECT_TRUE(prompter.questions.isEmpty() && dialogs.opened.isEmpty());
+                    }
+                }
+            }
+        }
+        LogIn(u"1111"_s);  // a rights string too short for the positions grants nothing past its end
+        dlg = d.make(*ctx);
+        prompter.Clear();
+        Click(*dlg, d.add);
+        EXPECT_EQ(prompter.warnings, QStringList{Rights::kRefusal});
+        LogIn(QString(Rights::kCount, u'1'));
+    }
+}
+
 TEST_P(DirectoryDlgTest, PickersChooseTheRowOnEnterAndDoubleClick) {
-    AppContext ctx = Ctx();
-    CClientDirDlg clients(ctx);
+    CClientDirDlg clients(*ctx);
     clients.SetPicking(true);
     clients.show();
-    SelectRow(clients.list(), QStringLiteral("Иванов И."), 1);
+    SelectRow(clients.list(), u"Иванов И."_s, 1);
     Press(clients.list(), Qt::Key_Return);
     EXPECT_FALSE(clients.isVisible());
     EXPECT_EQ(clients.result(), QDialog::Accepted);
-    EXPECT_EQ(clients.iddClient(), QStringLiteral("c1"));
+    EXPECT_EQ(clients.iddClient(), u"c1"_s);
 
-    CCarDirDlg cars(ctx);
+    CCarDirDlg cars(*ctx);
     cars.SetPicking(true);
     cars.show();
-    DoubleClick(cars.list(), FindRow(cars.list(), QStringLiteral("А123АА")));
-    EXPECT_EQ(cars.iddAvto(), QStringLiteral("a1"));
+    DoubleClick(cars.list(), FindRow(cars.list(), u"А123АА"_s));
+    EXPECT_EQ(cars.iddAvto(), u"a1"_s);
     EXPECT_FALSE(cars.isVisible());
 
-    CWorkerDirDlg workers(ctx);
+    CWorkerDirDlg workers(*ctx);
     workers.SetPicking(true);
     workers.show();
-    DoubleClick(workers.list(), FindRow(workers.list(), QStringLiteral("Петров П.")));
+    DoubleClick(workers.list(), FindRow(workers.list(), u"Петров П."_s));
     ASSERT_EQ(workers.Picked().size(), 1);
-    EXPECT_EQ(workers.Picked()[0].workFio, QStringLiteral("Петров П."));
+    EXPECT_EQ(workers.Picked()[0].workFio, u"Петров П."_s);
     EXPECT_EQ(workers.result(), QDialog::Accepted);
     EXPECT_TRUE(dialogs.opened.isEmpty());  // no card was opened
 }
 
 TEST_P(DirectoryDlgTest, SelectedRowIsDrawnAndNamesAreNotCutOff) {
-    AppContext ctx = Ctx();
     for (const Directory &d : Directories()) {
         SCOPED_TRACE(d.name);
-        std::unique_ptr<QDialog> dlg = d.make(ctx);
+        std::unique_ptr<QDialog> dlg = d.make(*ctx);
         dlg->show();
         QTreeWidget *list = List(*dlg, d.list);
         QTreeWidgetItem *row = SelectRow(list, d.row, d.column);

@@ -21,14 +21,14 @@
 #include <QTimeEdit>
 #include <QTreeWidget>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const QString kRefusal = Rights::kRefusal;
-const QString kPickServiceToEdit =
-    QStringLiteral("Выберите! Выберите услугу или пакет услуг,\nдля его изменения!");
-const QString kPickServiceToDelete =
-    QStringLiteral("Выберите! Выберите услугу или пакет услуг,\nдля его удаления!");
-const QString kDeleteQuestion = QStringLiteral("Удалить услугу (пакет услуг и все услуги в пакете)?");
+const QString kPickServiceToEdit = u"Выберите! Выберите услугу или пакет услуг,\nдля его изменения!"_s;
+const QString kPickServiceToDelete = u"Выберите! Выберите услугу или пакет услуг,\nдля его удаления!"_s;
+const QString kDeleteQuestion = u"Удалить услугу (пакет услуг и все услуги в пакете)?"_s;
 
 void Select(QTreeWidget *list, QTreeWidgetItem *item) {
     list->setCurrentItem(item);
@@ -42,42 +42,37 @@ protected:
     void SetUp() override {
         DbTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
-        AddWorker(QStringLiteral("w1"), QStringLiteral("Петров"));
-        AddWorker(QStringLiteral("w2"), QStringLiteral("Сидоров"));
+        AddWorker(u"w1"_s, u"Петров"_s);
+        AddWorker(u"w2"_s, u"Сидоров"_s);
     }
 
     AppContext Context(const QString &rights = QString(28, u'1')) {
-        return AppContext(
-            db(), UserInfo{QStringLiteral("u1"), QStringLiteral("anna"), QStringLiteral("Анна"), rights},
-            prompter, dialogs, QString());
+        return AppContext(db(), UserInfo{u"u1"_s, u"anna"_s, u"Анна"_s, rights}, prompter, dialogs,
+                          QString());
     }
 
     void AddWorker(const QString &id, const QString &fio) {
-        Rows::Insert(db(), QStringLiteral("SWork"),
-                     {{QStringLiteral("IddWork"), id},
-                      {QStringLiteral("WorkFIO"), fio},
-                      {QStringLiteral("WorkOut"), false},
-                      {QStringLiteral("Delete"), false}});
+        Rows::Insert(db(), u"SWork"_s,
+                     {{u"IddWork"_s, id}, {u"WorkFIO"_s, fio}, {u"WorkOut"_s, false}, {u"Delete"_s, false}});
     }
 
     // A package "Шиномонтаж" with "Снятие" (performer Петров) and a standalone "Мойка" (Петров, Сидоров).
     void Catalogue() {
         ServiceStore store(db());
         ServiceCard a;
-        a.packageText = QStringLiteral("Шиномонтаж");
-        a.name = QStringLiteral("Снятие");
+        a.packageText = u"Шиномонтаж"_s;
+        a.name = u"Снятие"_s;
         a.price = Rub(100);
         a.prNds = 18;
         a.time = QTime(0, 30);
-        a.performers = {{QString(), QStringLiteral("w1"), QStringLiteral("Петров"), false}};
-        store.SaveCard(a, QStringLiteral("anna"));
+        a.performers = {{QString(), u"w1"_s, u"Петров"_s, false}};
+        store.SaveCard(a, u"anna"_s);
         packageKey = a.iddTop;
         ServiceCard b;
-        b.name = QStringLiteral("Мойка");
+        b.name = u"Мойка"_s;
         b.price = Rub(300);
-        b.performers = {{QString(), QStringLiteral("w1"), QStringLiteral("Петров"), false},
-                        {QString(), QStringLiteral("w2"), QStringLiteral("Сидоров"), false}};
-        store.SaveCard(b, QStringLiteral("anna"));
+        b.performers = {{QString(), u"w1"_s, u"Петров"_s, false}, {QString(), u"w2"_s, u"Сидоров"_s, false}};
+        store.SaveCard(b, u"anna"_s);
         washKey = b.iddService;
     }
 
@@ -96,7 +91,7 @@ TEST_P(ServiceDirDlgTest, CommandsNeedTheirRights) {
         AppContext ctx = Context(rights);
         CServiceDirDlg dlg(ctx);
         auto *list = Child<QTreeWidget>(dlg, "services");
-        Select(list, FindRow(list, QStringLiteral("Мойка")));
+        Select(list, FindRow(list, u"Мойка"_s));
         prompter.Clear();
         prompter.Answer(false);  // refuse the delete question if it is (wrongly) asked
         const char *button = missing == 19 ? "Add" : missing == 20 ? "Edit" : "Del";
@@ -106,7 +101,7 @@ TEST_P(ServiceDirDlgTest, CommandsNeedTheirRights) {
         EXPECT_TRUE(dialogs.opened.isEmpty()) << missing;
     }
     // A short rights string grants nothing beyond its end; the pop-up menu runs the same checks.
-    AppContext ctx = Context(QStringLiteral("1111"));
+    AppContext ctx = Context(u"1111"_s);
     CServiceDirDlg dlg(ctx);
     prompter.Clear();
     for (const char *action : {"menuAdd", "menuEdit", "menuDelete"}) Child<QAction>(dlg, action)->trigger();
@@ -125,13 +120,12 @@ TEST_P(ServiceDirDlgTest, EditAndDeleteNeedAServiceRow) {
 
     // A performer row is not a service.
     prompter.Clear();
-    Select(list, FindRow(list, QStringLiteral("Сидоров")));
+    Select(list, FindRow(list, u"Сидоров"_s));
     Child<QPushButton>(dlg, "Edit")->click();
     Child<QPushButton>(dlg, "Del")->click();
     EXPECT_EQ(prompter.warnings, QStringList({kPickServiceToEdit, kPickServiceToDelete}));
     EXPECT_TRUE(dialogs.opened.isEmpty());
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT IddService FROM SService WHERE [Delete] = ?"), {true}),
-              0);
+    EXPECT_EQ(CountRows(db(), u"SELECT IddService FROM SService WHERE [Delete] = ?"_s, {true}), 0);
 }
 
 TEST_P(ServiceDirDlgTest, TreeShowsPackageSumsAndPerformers) {
@@ -140,21 +134,21 @@ TEST_P(ServiceDirDlgTest, TreeShowsPackageSumsAndPerformers) {
     CServiceDirDlg dlg(ctx);
     auto *list = Child<QTreeWidget>(dlg, "services");
     ASSERT_EQ(list->topLevelItemCount(), 2);
-    EXPECT_EQ(list->headerItem()->text(0), QStringLiteral("Название"));
-    EXPECT_EQ(list->headerItem()->text(6), QStringLiteral("Длительность"));
+    EXPECT_EQ(list->headerItem()->text(0), u"Название"_s);
+    EXPECT_EQ(list->headerItem()->text(6), u"Длительность"_s);
     QTreeWidgetItem *package = list->topLevelItem(0);
-    EXPECT_EQ(package->text(0), QStringLiteral("Шиномонтаж"));
-    EXPECT_EQ(package->text(1), QStringLiteral("100.00"));
+    EXPECT_EQ(package->text(0), u"Шиномонтаж"_s);
+    EXPECT_EQ(package->text(1), u"100.00"_s);
     EXPECT_EQ(package->text(2), QString());  // no VAT rate on a package
-    EXPECT_EQ(package->text(3), QStringLiteral("18.00"));
-    EXPECT_EQ(package->text(4), QStringLiteral("118.00"));
-    EXPECT_EQ(package->text(6), QStringLiteral("00:30"));
+    EXPECT_EQ(package->text(3), u"18.00"_s);
+    EXPECT_EQ(package->text(4), u"118.00"_s);
+    EXPECT_EQ(package->text(6), u"00:30"_s);
     ASSERT_EQ(package->childCount(), 1);
-    EXPECT_EQ(package->child(0)->text(6), QStringLiteral("00:30"));
-    EXPECT_EQ(list->topLevelItem(1)->text(6), QStringLiteral("00:00"));
+    EXPECT_EQ(package->child(0)->text(6), u"00:30"_s);
+    EXPECT_EQ(list->topLevelItem(1)->text(6), u"00:00"_s);
     ASSERT_EQ(package->child(0)->childCount(), 1);
-    EXPECT_EQ(package->child(0)->child(0)->text(0), QStringLiteral("Петров"));
-    EXPECT_EQ(list->topLevelItem(1)->text(0), QStringLiteral("Мойка"));
+    EXPECT_EQ(package->child(0)->child(0)->text(0), u"Петров"_s);
+    EXPECT_EQ(list->topLevelItem(1)->text(0), u"Мойка"_s);
     EXPECT_EQ(list->topLevelItem(1)->childCount(), 2);
 }
 
@@ -163,19 +157,18 @@ TEST_P(ServiceDirDlgTest, DeletingAPackageAsksAndHidesItsServices) {
     AppContext ctx = Context();
     CServiceDirDlg dlg(ctx);
     auto *list = Child<QTreeWidget>(dlg, "services");
-    Select(list, FindRow(list, QStringLiteral("Шиномонтаж")));
+    Select(list, FindRow(list, u"Шиномонтаж"_s));
     prompter.Answer(false);
     Child<QPushButton>(dlg, "Del")->click();
     EXPECT_EQ(prompter.questions, QStringList{kDeleteQuestion});
     EXPECT_EQ(list->topLevelItemCount(), 2);
 
-    Select(list, FindRow(list, QStringLiteral("Шиномонтаж")));
+    Select(list, FindRow(list, u"Шиномонтаж"_s));
     prompter.Answer(true);
     Child<QPushButton>(dlg, "Del")->click();
     ASSERT_EQ(list->topLevelItemCount(), 1);
-    EXPECT_EQ(list->topLevelItem(0)->text(0), QStringLiteral("Мойка"));
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT IddService FROM SService WHERE [Delete] = ?"), {true}),
-              2);
+    EXPECT_EQ(list->topLevelItem(0)->text(0), u"Мойка"_s);
+    EXPECT_EQ(CountRows(db(), u"SELECT IddService FROM SService WHERE [Delete] = ?"_s, {true}), 2);
     EXPECT_TRUE(prompter.errors.isEmpty());
 }
 
@@ -190,8 +183,8 @@ TEST_P(ServiceDirDlgTest, ClosingHandsBackTheCheckedRows) {
     }
     CServiceDirDlg dlg(ctx);
     auto *list = Child<QTreeWidget>(dlg, "services");
-    FindRow(list, QStringLiteral("Шиномонтаж"))->setCheckState(0, Qt::Checked);
-    QTreeWidgetItem *wash = FindRow(list, QStringLiteral("Мойка"));
+    FindRow(list, u"Шиномонтаж"_s)->setCheckState(0, Qt::Checked);
+    QTreeWidgetItem *wash = FindRow(list, u"Мойка"_s);
     wash->setCheckState(0, Qt::Checked);
     wash->child(1)->setCheckState(0, Qt::Checked);  // Сидоров only
     dlg.reject();                                   // Escape builds the list as well
@@ -200,14 +193,14 @@ TEST_P(ServiceDirDlgTest, ClosingHandsBackTheCheckedRows) {
     EXPECT_EQ(picked[0].service.iddService, packageKey);
     EXPECT_TRUE(picked[0].IsPackage());
     ASSERT_EQ(picked[0].children.size(), 1u);
-    EXPECT_EQ(picked[0].children[0].service.name, QStringLiteral("Снятие"));
+    EXPECT_EQ(picked[0].children[0].service.name, u"Снятие"_s);
     EXPECT_EQ(picked[0].children[0].service.iddTop, packageKey);
     EXPECT_EQ(picked[0].children[0].service.price, Rub(100.0));
     EXPECT_TRUE(picked[0].children[0].performers.isEmpty());  // Петров was not ticked there
     EXPECT_EQ(picked[1].service.iddService, washKey);
     ASSERT_EQ(picked[1].performers.size(), 1);
-    EXPECT_EQ(picked[1].performers[0].iddWork, QStringLiteral("w2"));
-    EXPECT_EQ(picked[1].performers[0].workFio, QStringLiteral("Сидоров"));
+    EXPECT_EQ(picked[1].performers[0].iddWork, u"w2"_s);
+    EXPECT_EQ(picked[1].performers[0].workFio, u"Сидоров"_s);
 }
 
 TEST_P(ServiceDirDlgTest, AddWithAPackageSelectedPutsTheServiceIntoIt) {
@@ -215,26 +208,26 @@ TEST_P(ServiceDirDlgTest, AddWithAPackageSelectedPutsTheServiceIntoIt) {
     AppContext ctx = Context();
     CServiceDirDlg dlg(ctx);
     auto *list = Child<QTreeWidget>(dlg, "services");
-    Select(list, FindRow(list, QStringLiteral("Шиномонтаж")));
+    Select(list, FindRow(list, u"Шиномонтаж"_s));
     dialogs.Then([](QDialog &d) {
         auto &card = dynamic_cast<CServiceDlg &>(d);
-        EXPECT_EQ(Child<QComboBox>(card, "package")->currentText(), QStringLiteral("Шиномонтаж"));
+        EXPECT_EQ(Child<QComboBox>(card, "package")->currentText(), u"Шиномонтаж"_s);
         // The name is what is typed first, not appended to the package's.
         card.show();
         EXPECT_EQ(card.focusWidget(), Child<QLineEdit>(card, "name"));
         EXPECT_EQ(Child<QLineEdit>(card, "summa")->focusPolicy(), Qt::NoFocus);  // read, not filled
-        Type(Child<QLineEdit>(card, "name"), QStringLiteral("Балансировка"));
-        Type(Child<QLineEdit>(card, "price"), QStringLiteral("1 500,5x"));
+        Type(Child<QLineEdit>(card, "name"), u"Балансировка"_s);
+        Type(Child<QLineEdit>(card, "price"), u"1 500,5x"_s);
         Press(Child<QLineEdit>(card, "price"), Qt::Key_Return);  // Enter saves
         return card.result();
     });
     Child<QPushButton>(dlg, "Add")->click();
-    EXPECT_EQ(dialogs.opened, QStringList{QStringLiteral("CServiceDlg")});
-    QTreeWidgetItem *package = FindRow(list, QStringLiteral("Шиномонтаж"));
+    EXPECT_EQ(dialogs.opened, QStringList{u"CServiceDlg"_s});
+    QTreeWidgetItem *package = FindRow(list, u"Шиномонтаж"_s);
     ASSERT_NE(package, nullptr);
-    EXPECT_EQ(package->childCount(), 2);                     // reloaded with the new service inside
-    EXPECT_EQ(package->text(1), QStringLiteral("1600.50"));  // typed as "1 500,5": 1500.50
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT IddService FROM SService WHERE IddTop = '0'")), 1);
+    EXPECT_EQ(package->childCount(), 2);        // reloaded with the new service inside
+    EXPECT_EQ(package->text(1), u"1600.50"_s);  // typed as "1 500,5": 1500.50
+    EXPECT_EQ(CountRows(db(), u"SELECT IddService FROM SService WHERE IddTop = '0'"_s), 1);
 }
 
 class ServiceDlgTest : public ServiceDirDlgTest {};
@@ -250,26 +243,25 @@ TEST_P(ServiceDlgTest, ValidationMessagesKeepTheCardOpen) {
 
     prompter.Answer(false);
     ok->click();
-    EXPECT_EQ(prompter.questions, QStringList{QStringLiteral("Вы хотите добавить(изменить) пакет услуг?")});
-    EXPECT_EQ(prompter.warnings, QStringList{QStringLiteral("Укажите название услуги!")});
+    EXPECT_EQ(prompter.questions, QStringList{u"Вы хотите добавить(изменить) пакет услуг?"_s});
+    EXPECT_EQ(prompter.warnings, QStringList{u"Укажите название услуги!"_s});
 
     // Yes with no package name either: nothing to save, so no silent success.
     prompter.Clear();
     ok->click();
-    EXPECT_EQ(prompter.warnings, QStringList{QStringLiteral("Укажите название пакета услуг!")});
+    EXPECT_EQ(prompter.warnings, QStringList{u"Укажите название пакета услуг!"_s});
 
     prompter.Clear();
-    name->setText(QStringLiteral("  Мойка  "));
-    price->setText(QStringLiteral("-5"));
+    name->setText(u"  Мойка  "_s);
+    price->setText(u"-5"_s);
     ok->click();
-    nds->setText(QStringLiteral("-1"));
-    price->setText(QStringLiteral("5"));
+    nds->setText(u"-1"_s);
+    price->setText(u"5"_s);
     ok->click();
-    EXPECT_EQ(prompter.warnings,
-              QStringList({QStringLiteral("Цена услуги меньше 0!\nВы собираетесь работать в убыток"),
-                           QStringLiteral("Ставка НДС не может быть меньше 0!")}));
+    EXPECT_EQ(prompter.warnings, QStringList({u"Цена услуги меньше 0!\nВы собираетесь работать в убыток"_s,
+                                              u"Ставка НДС не может быть меньше 0!"_s}));
     EXPECT_NE(card.result(), QDialog::Accepted);
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT IddService FROM SService")), 0);
+    EXPECT_EQ(CountRows(db(), u"SELECT IddService FROM SService"_s), 0);
 }
 
 TEST_P(ServiceDlgTest, NameEnablesFieldsAndPriceWithVatFollowsTyping) {
@@ -277,24 +269,24 @@ TEST_P(ServiceDlgTest, NameEnablesFieldsAndPriceWithVatFollowsTyping) {
     CServiceDlg card(ctx, ServiceCardSetup{});
     auto *name = Child<QLineEdit>(card, "name");
     auto *price = Child<QLineEdit>(card, "price");
-    EXPECT_EQ(Child<QLineEdit>(card, "summa")->text(), QStringLiteral("0"));
+    EXPECT_EQ(Child<QLineEdit>(card, "summa")->text(), u"0"_s);
     EXPECT_FALSE(price->isEnabled());
     EXPECT_FALSE(Child<QPushButton>(card, "Add")->isEnabled());
-    name->setText(QStringLiteral("   "));
+    name->setText(u"   "_s);
     EXPECT_FALSE(Child<QTimeEdit>(card, "time")->isEnabled());
-    name->setText(QStringLiteral("Мойка"));
+    name->setText(u"Мойка"_s);
     EXPECT_TRUE(price->isEnabled());
     EXPECT_TRUE(Child<QLineEdit>(card, "job")->isEnabled());
     EXPECT_TRUE(Child<QPushButton>(card, "Del")->isEnabled());
 
-    price->setText(QStringLiteral("100"));
-    Child<QLineEdit>(card, "nds")->setText(QStringLiteral("18"));
-    EXPECT_EQ(Child<QLineEdit>(card, "summa")->text(), QStringLiteral("118.00"));
-    price->setText(QStringLiteral("12,5"));
-    EXPECT_EQ(Child<QLineEdit>(card, "summa")->text(), QStringLiteral("14.75"));
+    price->setText(u"100"_s);
+    Child<QLineEdit>(card, "nds")->setText(u"18"_s);
+    EXPECT_EQ(Child<QLineEdit>(card, "summa")->text(), u"118.00"_s);
+    price->setText(u"12,5"_s);
+    EXPECT_EQ(Child<QLineEdit>(card, "summa")->text(), u"14.75"_s);
 
     Child<QRadioButton>(card, "percent")->setChecked(true);
-    Child<QLineEdit>(card, "job")->setText(QStringLiteral("20"));
+    Child<QLineEdit>(card, "job")->setText(u"20"_s);
     Child<QTimeEdit>(card, "time")->setTime(QTime(1, 10));
     Child<QPushButton>(card, "ok")->click();
     ASSERT_EQ(card.result(), QDialog::Accepted);
@@ -303,7 +295,7 @@ TEST_P(ServiceDlgTest, NameEnablesFieldsAndPriceWithVatFollowsTyping) {
     EXPECT_EQ(stored->summa, Rub(14.75));
     EXPECT_TRUE(stored->prJob);
     EXPECT_EQ(stored->time, QTime(1, 10));
-    EXPECT_EQ(stored->iddTop, QStringLiteral("top"));
+    EXPECT_EQ(stored->iddTop, u"top"_s);
 }
 
 TEST_P(ServiceDlgTest, TypedPackageNameIsNotAPick) {
@@ -313,20 +305,19 @@ TEST_P(ServiceDlgTest, TypedPackageNameIsNotAPick) {
     auto *package = Child<QComboBox>(card, "package");
     ASSERT_EQ(package->count(), 1);
     EXPECT_EQ(package->currentIndex(), -1);
-    package->setEditText(QStringLiteral("Шиномонтаж"));  // typed, same name as the listed package
-    Child<QLineEdit>(card, "name")->setText(QStringLiteral("Балансировка"));
+    package->setEditText(u"Шиномонтаж"_s);  // typed, same name as the listed package
+    Child<QLineEdit>(card, "name")->setText(u"Балансировка"_s);
     Child<QPushButton>(card, "ok")->click();
     ASSERT_EQ(card.result(), QDialog::Accepted);
     EXPECT_NE(card.Result().iddTop, packageKey);
-    EXPECT_EQ(
-        CountRows(db(), QStringLiteral("SELECT IddService FROM SService WHERE IddTop = '0' AND [Name] = ?"),
-                  {QStringLiteral("Шиномонтаж")}),
-        2);
+    EXPECT_EQ(CountRows(db(), u"SELECT IddService FROM SService WHERE IddTop = '0' AND [Name] = ?"_s,
+                        {u"Шиномонтаж"_s}),
+              2);
 
     CServiceDlg second(ctx, ServiceCardSetup{});
     auto *combo = Child<QComboBox>(second, "package");
     combo->setCurrentIndex(combo->findData(packageKey));  // picked from the list
-    Child<QLineEdit>(second, "name")->setText(QStringLiteral("Шиповка"));
+    Child<QLineEdit>(second, "name")->setText(u"Шиповка"_s);
     Child<QPushButton>(second, "ok")->click();
     ASSERT_EQ(second.result(), QDialog::Accepted);
     EXPECT_EQ(second.Result().iddTop, packageKey);
@@ -339,8 +330,8 @@ TEST_P(ServiceDlgTest, EditingLoadsTheRowAndPerformersArePickedAndRemoved) {
     setup.existing = true;
     setup.iddService = washKey;
     CServiceDlg card(ctx, setup);
-    EXPECT_EQ(Child<QLineEdit>(card, "name")->text(), QStringLiteral("Мойка"));
-    EXPECT_EQ(Child<QLineEdit>(card, "price")->text(), QStringLiteral("300.00"));
+    EXPECT_EQ(Child<QLineEdit>(card, "name")->text(), u"Мойка"_s);
+    EXPECT_EQ(Child<QLineEdit>(card, "price")->text(), u"300.00"_s);
     auto *performers = Child<QTreeWidget>(card, "performers");
     ASSERT_EQ(performers->topLevelItemCount(), 2);
 
@@ -348,19 +339,19 @@ TEST_P(ServiceDlgTest, EditingLoadsTheRowAndPerformersArePickedAndRemoved) {
     Child<QPushButton>(card, "Edit")->click();
     Child<QPushButton>(card, "Del")->click();
     EXPECT_EQ(prompter.warnings,
-              QStringList({QStringLiteral("Выберите! Выберите сотрудника из списка,\nдля его изменения!"),
-                           QStringLiteral("Выберите! Выберите сотрудника из списка,\nдля его удаления!")}));
+              QStringList({u"Выберите! Выберите сотрудника из списка,\nдля его изменения!"_s,
+                           u"Выберите! Выберите сотрудника из списка,\nдля его удаления!"_s}));
 
     // Remove Петров, then pick Петров back and nobody new through the workers directory.
-    Select(performers, FindRow(performers, QStringLiteral("Петров")));
+    Select(performers, FindRow(performers, u"Петров"_s));
     prompter.Clear();
     Child<QPushButton>(card, "Del")->click();
-    EXPECT_EQ(prompter.questions, QStringList{QStringLiteral("Удалить сотрудника?")});
+    EXPECT_EQ(prompter.questions, QStringList{u"Удалить сотрудника?"_s});
     EXPECT_EQ(performers->topLevelItemCount(), 1);
     dialogs.Then([](QDialog &d) {
         auto &picker = dynamic_cast<CWorkerDirDlg &>(d);
         auto *list = Child<QTreeWidget>(picker, "list");
-        QTreeWidgetItem *row = FindRow(list, QStringLiteral("Петров"));
+        QTreeWidgetItem *row = FindRow(list, u"Петров"_s);
         EXPECT_NE(row, nullptr);
         if (row) row->setCheckState(0, Qt::Checked);
         picker.accept();
@@ -371,8 +362,7 @@ TEST_P(ServiceDlgTest, EditingLoadsTheRowAndPerformersArePickedAndRemoved) {
     Child<QPushButton>(card, "ok")->click();
     ASSERT_EQ(card.result(), QDialog::Accepted);
     // Restored, not linked twice.
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT IddServiceWork FROM ServiceWork WHERE IddService = ?"),
-                        {washKey}),
+    EXPECT_EQ(CountRows(db(), u"SELECT IddServiceWork FROM ServiceWork WHERE IddService = ?"_s, {washKey}),
               2);
     EXPECT_EQ(ServiceStore(db()).Performers(washKey).size(), 2);
 }
@@ -380,9 +370,9 @@ TEST_P(ServiceDlgTest, EditingLoadsTheRowAndPerformersArePickedAndRemoved) {
 TEST_P(ServiceDlgTest, FailedSaveShowsTheErrorAndWritesNothing) {
     AppContext ctx = Context();
     CServiceDlg card(ctx, ServiceCardSetup{});
-    Child<QComboBox>(card, "package")->setEditText(QStringLiteral("Мойка"));
-    Child<QLineEdit>(card, "name")->setText(QStringLiteral("Мойка кузова"));
-    Child<QLineEdit>(card, "price")->setText(QStringLiteral("500"));
+    Child<QComboBox>(card, "package")->setEditText(u"Мойка"_s);
+    Child<QLineEdit>(card, "name")->setText(u"Мойка кузова"_s);
+    Child<QLineEdit>(card, "price")->setText(u"500"_s);
     dialogs.Then([](QDialog &d) {
         auto &picker = dynamic_cast<CWorkerDirDlg &>(d);
         auto *list = Child<QTreeWidget>(picker, "list");
@@ -394,20 +384,20 @@ TEST_P(ServiceDlgTest, FailedSaveShowsTheErrorAndWritesNothing) {
     Child<QPushButton>(card, "Add")->click();
     int writes = 0;
     db().SetWriteHook([&](const QString &) {
-        if (++writes == 3) throw DbError(QStringLiteral("нет связи с сервером"));  // the first performer link
+        if (++writes == 3) throw DbError(u"нет связи с сервером"_s);  // the first performer link
     });
     Child<QPushButton>(card, "ok")->click();
     db().SetWriteHook({});
-    EXPECT_EQ(prompter.errors, QStringList{QStringLiteral("нет связи с сервером")});
+    EXPECT_EQ(prompter.errors, QStringList{u"нет связи с сервером"_s});
     EXPECT_NE(card.result(), QDialog::Accepted);
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT IddService FROM SService")), 0);
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT IddServiceWork FROM ServiceWork")), 0);
+    EXPECT_EQ(CountRows(db(), u"SELECT IddService FROM SService"_s), 0);
+    EXPECT_EQ(CountRows(db(), u"SELECT IddServiceWork FROM ServiceWork"_s), 0);
 
     // The second attempt stores everything.
     Child<QPushButton>(card, "ok")->click();
     ASSERT_EQ(card.result(), QDialog::Accepted);
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT IddService FROM SService")), 2);
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT IddServiceWork FROM ServiceWork")), 2);
+    EXPECT_EQ(CountRows(db(), u"SELECT IddService FROM SService"_s), 2);
+    EXPECT_EQ(CountRows(db(), u"SELECT IddServiceWork FROM ServiceWork"_s), 2);
 }
 
 TEST_P(ServiceDlgTest, OrderLineModeWritesNothingAndLeavesPerformersToTheOrder) {
@@ -420,38 +410,37 @@ TEST_P(ServiceDlgTest, OrderLineModeWritesNothingAndLeavesPerformersToTheOrder) 
     setup.iddService = washKey;
     ServiceRecord line;
     line.iddService = washKey;
-    line.iddTop = QStringLiteral("top");
-    line.name = QStringLiteral("Мойка");
+    line.iddTop = u"top"_s;
+    line.name = u"Мойка"_s;
     line.price = Rub(300);
     line.prNds = 20;
     line.summa = Rub(360);
     line.time = QTime(0, 40);
     setup.line = line;
-    setup.lineWorkers = {{QString(), QStringLiteral("w2"), QStringLiteral("Сидоров"), false}};
+    setup.lineWorkers = {{QString(), u"w2"_s, u"Сидоров"_s, false}};
     CServiceDlg card(ctx, setup);
     EXPECT_FALSE(Child<QComboBox>(card, "package")->isEnabled());
-    EXPECT_EQ(Child<QLineEdit>(card, "summa")->text(), QStringLiteral("360.00"));
+    EXPECT_EQ(Child<QLineEdit>(card, "summa")->text(), u"360.00"_s);
     EXPECT_EQ(Child<QTreeWidget>(card, "performers")->topLevelItemCount(), 1);
 
     Child<QPushButton>(card, "Add")->click();
     Child<QPushButton>(card, "Edit")->click();
     Child<QPushButton>(card, "Del")->click();
-    EXPECT_EQ(prompter.warnings,
-              QStringList({QStringLiteral("Вы можете добавить исполнителей в форме заказа"),
-                           QStringLiteral("Вы можете изменить исполнителя в форме заказа"),
-                           QStringLiteral("Вы можете удалить исполнителей в форме заказа")}));
+    EXPECT_EQ(prompter.warnings, QStringList({u"Вы можете добавить исполнителей в форме заказа"_s,
+                                              u"Вы можете изменить исполнителя в форме заказа"_s,
+                                              u"Вы можете удалить исполнителей в форме заказа"_s}));
     EXPECT_TRUE(dialogs.opened.isEmpty());
 
-    Child<QLineEdit>(card, "name")->setText(QStringLiteral("Мойка с воском"));
-    Child<QLineEdit>(card, "price")->setText(QStringLiteral("350,5"));
+    Child<QLineEdit>(card, "name")->setText(u"Мойка с воском"_s);
+    Child<QLineEdit>(card, "price")->setText(u"350,5"_s);
     Child<QPushButton>(card, "ok")->click();
     ASSERT_EQ(card.result(), QDialog::Accepted);
-    EXPECT_EQ(card.Result().name, QStringLiteral("Мойка с воском"));
+    EXPECT_EQ(card.Result().name, u"Мойка с воском"_s);
     EXPECT_EQ(card.Result().price, Rub(350.5));
-    EXPECT_EQ(card.Result().iddTop, QStringLiteral("top"));
+    EXPECT_EQ(card.Result().iddTop, u"top"_s);
     EXPECT_EQ(card.Result().time, QTime(0, 40));
     // The catalogue is untouched.
-    EXPECT_EQ(ServiceStore(db()).Load(washKey)->name, QStringLiteral("Мойка"));
+    EXPECT_EQ(ServiceStore(db()).Load(washKey)->name, u"Мойка"_s);
 }
 
 TEST_P(ServiceDlgTest, WorkerEditedFromTheCardIsFollowed) {
@@ -464,18 +453,18 @@ TEST_P(ServiceDlgTest, WorkerEditedFromTheCardIsFollowed) {
     auto *performers = Child<QTreeWidget>(card, "performers");
 
     // Renamed in the worker card: the row shows the new name.
-    Select(performers, FindRow(performers, QStringLiteral("Сидоров")));
+    Select(performers, FindRow(performers, u"Сидоров"_s));
     dialogs.Then([](QDialog &d) {
         auto &worker = dynamic_cast<CWorkerDlg &>(d);
-        Child<QLineEdit>(worker, "fio")->setText(QStringLiteral("Сидоров И.И."));
+        Child<QLineEdit>(worker, "fio")->setText(u"Сидоров И.И."_s);
         Child<QPushButton>(worker, "ok")->click();
         return worker.result();
     });
     Child<QPushButton>(card, "Edit")->click();
-    EXPECT_NE(FindRow(performers, QStringLiteral("Сидоров И.И.")), nullptr);
+    EXPECT_NE(FindRow(performers, u"Сидоров И.И."_s), nullptr);
 
     // Dismissed there: the link is gone from the card, and saving the card does not bring it back.
-    Select(performers, FindRow(performers, QStringLiteral("Петров")));
+    Select(performers, FindRow(performers, u"Петров"_s));
     dialogs.Then([](QDialog &d) {
         auto &worker = dynamic_cast<CWorkerDlg &>(d);
         Child<QCheckBox>(worker, "workOut")->setChecked(true);
@@ -483,12 +472,12 @@ TEST_P(ServiceDlgTest, WorkerEditedFromTheCardIsFollowed) {
         return worker.result();
     });
     Child<QPushButton>(card, "Edit")->click();
-    EXPECT_EQ(FindRow(performers, QStringLiteral("Петров")), nullptr);
+    EXPECT_EQ(FindRow(performers, u"Петров"_s), nullptr);
     Child<QPushButton>(card, "ok")->click();
     ASSERT_EQ(card.result(), QDialog::Accepted);
     const PickedWorkers live = ServiceStore(db()).Performers(washKey);
     ASSERT_EQ(live.size(), 1);
-    EXPECT_EQ(live[0].workFio, QStringLiteral("Сидоров И.И."));
+    EXPECT_EQ(live[0].workFio, u"Сидоров И.И."_s);
 }
 
 TEST_P(ServiceDirDlgTest, EditingAPackageRenamesIt) {
@@ -496,20 +485,20 @@ TEST_P(ServiceDirDlgTest, EditingAPackageRenamesIt) {
     AppContext ctx = Context();
     CServiceDirDlg dlg(ctx);
     auto *list = Child<QTreeWidget>(dlg, "services");
-    Select(list, FindRow(list, QStringLiteral("Шиномонтаж")));
+    Select(list, FindRow(list, u"Шиномонтаж"_s));
     dialogs.Then([](QDialog &d) {
         auto &card = dynamic_cast<CServiceDlg &>(d);
         EXPECT_FALSE(Child<QLineEdit>(card, "name")->isEnabled());  // a package has no service name
         auto *package = Child<QComboBox>(card, "package");
-        EXPECT_EQ(package->currentText(), QStringLiteral("Шиномонтаж"));
-        package->setEditText(QStringLiteral("Шиномонтаж легковой"));
+        EXPECT_EQ(package->currentText(), u"Шиномонтаж"_s);
+        package->setEditText(u"Шиномонтаж легковой"_s);
         Child<QPushButton>(card, "ok")->click();
         return card.result();
     });
     Child<QPushButton>(dlg, "Edit")->click();
-    EXPECT_EQ(prompter.questions, QStringList{QStringLiteral("Вы хотите добавить(изменить) пакет услуг?")});
-    QTreeWidgetItem *renamed = FindRow(list, QStringLiteral("Шиномонтаж легковой"));
+    EXPECT_EQ(prompter.questions, QStringList{u"Вы хотите добавить(изменить) пакет услуг?"_s});
+    QTreeWidgetItem *renamed = FindRow(list, u"Шиномонтаж легковой"_s);
     ASSERT_NE(renamed, nullptr);
     EXPECT_EQ(renamed->childCount(), 1);  // still holds its service
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT IddService FROM SService WHERE IddTop = '0'")), 1);
+    EXPECT_EQ(CountRows(db(), u"SELECT IddService FROM SService WHERE IddTop = '0'"_s), 1);
 }

@@ -12,12 +12,14 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
-const QString kNeedName = QStringLiteral("Укажите Ф.И.О. пользователя!");
+const QString kNeedName = u"Укажите Ф.И.О. пользователя!"_s;
 const QString kNeedLogin =
-    QStringLiteral("Укажите логин пользователя!\nОптимально латинскими бувами\nдлиной до 8 символов.");
-const QString kNeedPassword = QStringLiteral("Укажите пароль пользователя!");
+    u"Укажите логин пользователя!\nОптимально латинскими бувами\nдлиной до 8 символов."_s;
+const QString kNeedPassword = u"Укажите пароль пользователя!"_s;
 
 QTreeWidgetItem *Row(QDialog &d, const QString &login) {
     return FindRow(List(d), login);
@@ -28,17 +30,14 @@ QTreeWidgetItem *Row(QDialog &d, const QString &login) {
 class UserDlgTest : public DbTest {
 protected:
     AppContext Ctx() {
-        return AppContext(db(),
-                          UserInfo{QStringLiteral("u1"), QStringLiteral("anna"), QStringLiteral("Анна"),
-                                   QString(Rights::kCount, u'1')},
+        return AppContext(db(), UserInfo{u"u1"_s, u"anna"_s, u"Анна"_s, QString(Rights::kCount, u'1')},
                           prompter, dialogs, m_dir.path());
     }
-    UserRecord AddUser(const QString &login, const QString &prova,
-                       const QString &password = QStringLiteral("pw")) {
+    UserRecord AddUser(const QString &login, const QString &prova, const QString &password = u"pw"_s) {
         UserRecord u;
-        u.iddUser = QStringLiteral("id-") + login;
+        u.iddUser = u"id-"_s + login;
         u.login = login;
-        u.name = QStringLiteral("Имя ") + login;
+        u.name = u"Имя "_s + login;
         u.prova = prova;
         UserStore(db()).Save(u, password);
         return *UserStore(db()).Load(u.iddUser);
@@ -52,34 +51,33 @@ ZV_INSTANTIATE_DB_TESTS(UserDlgTest);
 TEST_P(UserDlgTest, BoxesStandAtTheirPositionsWithTooltips) {
     AppContext ctx = Ctx();
     CUserDlg card(ctx);
-    EXPECT_EQ(card.windowTitle(), QStringLiteral("Пользователь"));
+    EXPECT_EQ(card.windowTitle(), u"Пользователь"_s);
     const QList<std::pair<int, QString>> texts = {
-        {0, QStringLiteral("Журнал заказов:")},
-        {1, QStringLiteral("Добавлять заказ")},
-        {8, QStringLiteral("Отметка окончания работ")},
-        {9, QStringLiteral("Журнал кассы:")},
-        {11, QStringLiteral("Изменить платежи")},
-        {13, QStringLiteral("Журнал зарплаты:")},
-        {14, QStringLiteral("Добавлять выплаты")},
-        {17, QStringLiteral("Справочник основных сведений")},
-        {18, QStringLiteral("Справочник пользователей")},
-        {19, QStringLiteral("Добавлять")},
-        {24, QStringLiteral("Удалять")},
-        {25, QStringLiteral("Отчет о выполненных работах")},
-        {26, QStringLiteral("Отчет о расчетах с сотрудниками")},
-        {27, QStringLiteral("Настройка нумерации")},
+        {0, u"Журнал заказов:"_s},
+        {1, u"Добавлять заказ"_s},
+        {8, u"Отметка окончания работ"_s},
+        {9, u"Журнал кассы:"_s},
+        {11, u"Изменить платежи"_s},
+        {13, u"Журнал зарплаты:"_s},
+        {14, u"Добавлять выплаты"_s},
+        {17, u"Справочник основных сведений"_s},
+        {18, u"Справочник пользователей"_s},
+        {19, u"Добавлять"_s},
+        {24, u"Удалять"_s},
+        {25, u"Отчет о выполненных работах"_s},
+        {26, u"Отчет о расчетах с сотрудниками"_s},
+        {27, u"Настройка нумерации"_s},
     };
     for (const auto &[pos, text] : texts) EXPECT_EQ(card.RightBox(pos)->text(), text) << pos;
     for (int i = 0; i < Rights::kCount; ++i) {
-        EXPECT_EQ(card.findChild<QCheckBox *>(QStringLiteral("right%1").arg(i)), card.RightBox(i));
-        EXPECT_TRUE(card.RightBox(i)->toolTip().startsWith(QStringLiteral("<center><h2>"))) << i;
+        EXPECT_EQ(card.findChild<QCheckBox *>(u"right%1"_s.arg(i)), card.RightBox(i));
+        EXPECT_TRUE(card.RightBox(i)->toolTip().startsWith(u"<center><h2>"_s)) << i;
         EXPECT_FALSE(card.RightBox(i)->isChecked()) << i;
     }
-    EXPECT_TRUE(card.RightBox(0)->toolTip().contains(QStringLiteral("Доступ к журналу заказов")));
-    EXPECT_TRUE(card.RightBox(1)->toolTip().contains(QStringLiteral("Добавлять заказ")));
-    EXPECT_TRUE(card.RightBox(14)->toolTip().contains(QStringLiteral("Добавлять З/П")));
-    EXPECT_TRUE(
-        card.RightBox(25)->toolTip().contains(QStringLiteral("Доступ к отчету о выполненных работах")));
+    EXPECT_TRUE(card.RightBox(0)->toolTip().contains(u"Доступ к журналу заказов"_s));
+    EXPECT_TRUE(card.RightBox(1)->toolTip().contains(u"Добавлять заказ"_s));
+    EXPECT_TRUE(card.RightBox(14)->toolTip().contains(u"Добавлять З/П"_s));
+    EXPECT_TRUE(card.RightBox(25)->toolTip().contains(u"Доступ к отчету о выполненных работах"_s));
     // The two "Добавлять" boxes are told apart by their tooltips.
     EXPECT_NE(card.RightBox(19)->toolTip(), card.RightBox(22)->toolTip());
 }
@@ -87,11 +85,11 @@ TEST_P(UserDlgTest, BoxesStandAtTheirPositionsWithTooltips) {
 TEST_P(UserDlgTest, RightsStringIsBuiltFromTheBoxes) {
     AppContext ctx = Ctx();
     CUserDlg card(ctx);
-    Edit(card, "name")->setText(QStringLiteral(" Орлова Ольга "));
-    Edit(card, "login")->setText(QStringLiteral(" olga "));
-    Edit(card, "password")->setText(QStringLiteral("тайна"));
+    Edit(card, "name")->setText(u" Орлова Ольга "_s);
+    Edit(card, "login")->setText(u" olga "_s);
+    Edit(card, "password")->setText(u"тайна"_s);
     for (int pos : {0, 2, 9, 13, 18, 22, 27}) card.RightBox(pos)->setChecked(true);
-    const QString expected = QStringLiteral("1010000001000100001000100001");
+    const QString expected = u"1010000001000100001000100001"_s;
     ASSERT_EQ(expected.size(), Rights::kCount);
     EXPECT_EQ(card.Prova(), expected);
     Click(card, "ok");
@@ -100,13 +98,13 @@ TEST_P(UserDlgTest, RightsStringIsBuiltFromTheBoxes) {
 
     const auto stored = UserStore(db()).Load(card.IddUser());
     ASSERT_TRUE(stored);
-    EXPECT_TRUE(card.IddUser().startsWith(QStringLiteral("anna~")));
+    EXPECT_TRUE(card.IddUser().startsWith(u"anna~"_s));
     EXPECT_EQ(stored->prova, expected);
-    EXPECT_EQ(stored->name, QStringLiteral("Орлова Ольга"));
-    EXPECT_EQ(stored->login, QStringLiteral("olga"));
+    EXPECT_EQ(stored->name, u"Орлова Ольга"_s);
+    EXPECT_EQ(stored->login, u"olga"_s);
     EXPECT_FALSE(stored->deleted);
-    EXPECT_TRUE(Password::Matches(QStringLiteral("тайна"), stored->pass));
-    EXPECT_NE(stored->pass, QStringLiteral("тайна"));
+    EXPECT_TRUE(Password::Matches(u"тайна"_s, stored->pass));
+    EXPECT_NE(stored->pass, u"тайна"_s);
     EXPECT_TRUE(prompter.All().isEmpty());
 }
 
@@ -119,22 +117,21 @@ TEST_P(UserDlgTest, UntickingTheOrderJournalClearsItsEightRights) {
     EXPECT_TRUE(card.RightBox(9)->isChecked());  // the cash journal is not one of them
     card.RightBox(0)->setChecked(true);
     for (int pos = 1; pos <= 8; ++pos) EXPECT_FALSE(card.RightBox(pos)->isChecked()) << pos;
-    EXPECT_EQ(card.Prova(), QStringLiteral("1000000001") + QString(18, u'0'));
+    EXPECT_EQ(card.Prova(), u"1000000001"_s + QString(18, u'0'));
 }
 
 TEST_P(UserDlgTest, StoredRightsAreShownAsTheyAreAndThePasswordNever) {
     // Position 0 clear with 1 to 8 set: loading must not clear them.
-    const UserRecord user =
-        AddUser(QStringLiteral("petr"), QStringLiteral("0110000001"), QStringLiteral("старый"));
+    const UserRecord user = AddUser(u"petr"_s, u"0110000001"_s, u"старый"_s);
     AppContext ctx = Ctx();
     CUserDlg card(ctx, user.iddUser);
     EXPECT_TRUE(card.Existing());
     EXPECT_EQ(Edit(card, "name")->text(), user.name);
-    EXPECT_EQ(Edit(card, "login")->text(), QStringLiteral("petr"));
+    EXPECT_EQ(Edit(card, "login")->text(), u"petr"_s);
     EXPECT_TRUE(Edit(card, "password")->text().isEmpty());
     EXPECT_EQ(Edit(card, "password")->echoMode(), QLineEdit::Password);
     // A short string grants nothing past its end.
-    EXPECT_EQ(card.Prova(), QStringLiteral("0110000001") + QString(18, u'0'));
+    EXPECT_EQ(card.Prova(), u"0110000001"_s + QString(18, u'0'));
 
     // An empty password field keeps the stored password.
     Click(card, "ok");
@@ -145,32 +142,32 @@ TEST_P(UserDlgTest, StoredRightsAreShownAsTheyAreAndThePasswordNever) {
     EXPECT_TRUE(prompter.All().isEmpty());
 
     CUserDlg again(ctx, user.iddUser);
-    Edit(again, "password")->setText(QStringLiteral("новый"));
+    Edit(again, "password")->setText(u"новый"_s);
     Click(again, "ok");
     ASSERT_TRUE(again.Saved());
     const auto changed = UserStore(db()).Load(user.iddUser);
-    EXPECT_TRUE(Password::Matches(QStringLiteral("новый"), changed->pass));
-    EXPECT_FALSE(Password::Matches(QStringLiteral("старый"), changed->pass));
+    EXPECT_TRUE(Password::Matches(u"новый"_s, changed->pass));
+    EXPECT_FALSE(Password::Matches(u"старый"_s, changed->pass));
 }
 
 TEST_P(UserDlgTest, RequiredFieldsAreAskedForInOrder) {
     AppContext ctx = Ctx();
     CUserDlg card(ctx);
-    Edit(card, "name")->setText(QStringLiteral("  "));
+    Edit(card, "name")->setText(u"  "_s);
     Click(card, "ok");
-    Edit(card, "name")->setText(QStringLiteral("Орлова"));
+    Edit(card, "name")->setText(u"Орлова"_s);
     Click(card, "ok");
-    Edit(card, "login")->setText(QStringLiteral("olga"));
-    Edit(card, "password")->setText(QStringLiteral("   "));
+    Edit(card, "login")->setText(u"olga"_s);
+    Edit(card, "password")->setText(u"   "_s);
     Click(card, "ok");
     EXPECT_EQ(prompter.warnings, (QStringList{kNeedName, kNeedLogin, kNeedPassword}));
     EXPECT_FALSE(card.Saved());
     EXPECT_NE(card.result(), QDialog::Accepted);
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT IddUser FROM SUser")), 0);
+    EXPECT_EQ(CountRows(db(), u"SELECT IddUser FROM SUser"_s), 0);
 
     // An existing user is not asked for a password, but still for name and login.
     prompter.Clear();
-    const UserRecord user = AddUser(QStringLiteral("petr"), QString(Rights::kCount, u'1'));
+    const UserRecord user = AddUser(u"petr"_s, QString(Rights::kCount, u'1'));
     CUserDlg existing(ctx, user.iddUser);
     Edit(existing, "login")->clear();
     Click(existing, "ok");
@@ -179,20 +176,20 @@ TEST_P(UserDlgTest, RequiredFieldsAreAskedForInOrder) {
 }
 
 TEST_P(UserDlgTest, TwoLiveUsersCannotShareALogin) {
-    const UserRecord petr = AddUser(QStringLiteral("petr"), QString(Rights::kCount, u'0'));
+    const UserRecord petr = AddUser(u"petr"_s, QString(Rights::kCount, u'0'));
     AppContext ctx = Ctx();
     CUserDlg card(ctx);
-    Edit(card, "name")->setText(QStringLiteral("Другой Пётр"));
-    Edit(card, "login")->setText(QStringLiteral("PETR"));
-    Edit(card, "password")->setText(QStringLiteral("x"));
+    Edit(card, "name")->setText(u"Другой Пётр"_s);
+    Edit(card, "login")->setText(u"PETR"_s);
+    Edit(card, "password")->setText(u"x"_s);
     Click(card, "ok");
     ASSERT_EQ(prompter.warnings.size(), 1);
-    EXPECT_TRUE(prompter.warnings[0].contains(QStringLiteral("PETR")));
+    EXPECT_TRUE(prompter.warnings[0].contains(u"PETR"_s));
     EXPECT_FALSE(card.Saved());
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT IddUser FROM SUser")), 1);
+    EXPECT_EQ(CountRows(db(), u"SELECT IddUser FROM SUser"_s), 1);
 
     // Once the old user is deleted the login is free again; a user may keep his own login.
-    AddUser(QStringLiteral("olga"), QString(Rights::kCount, u'1'));
+    AddUser(u"olga"_s, QString(Rights::kCount, u'1'));
     UserStore(db()).SoftDelete(petr.iddUser);
     prompter.Clear();
     Click(card, "ok");
@@ -204,34 +201,33 @@ TEST_P(UserDlgTest, TwoLiveUsersCannotShareALogin) {
 }
 
 TEST_P(UserDlgTest, DirectoryListsAddsEditsAndDeletes) {
-    const UserRecord petr = AddUser(QStringLiteral("petr"), QString(Rights::kCount, u'1'));
+    const UserRecord petr = AddUser(u"petr"_s, QString(Rights::kCount, u'1'));
     AppContext ctx = Ctx();
     CUserDirDlg dir(ctx);
-    EXPECT_EQ(dir.windowTitle(), QStringLiteral("Справочник пользователей"));
-    auto *list = dir.findChild<QTreeWidget *>(QStringLiteral("list"));
-    EXPECT_EQ(list->headerItem()->text(0), QStringLiteral("Логин"));
-    EXPECT_EQ(list->headerItem()->text(1), QStringLiteral("Ф.И.О. пользователя"));
-    ASSERT_TRUE(Row(dir, QStringLiteral("petr")));
-    EXPECT_EQ(Row(dir, QStringLiteral("petr"))->text(1), petr.name);
+    EXPECT_EQ(dir.windowTitle(), u"Справочник пользователей"_s);
+    auto *list = dir.findChild<QTreeWidget *>(u"list"_s);
+    EXPECT_EQ(list->headerItem()->text(0), u"Логин"_s);
+    EXPECT_EQ(list->headerItem()->text(1), u"Ф.И.О. пользователя"_s);
+    ASSERT_TRUE(Row(dir, u"petr"_s));
+    EXPECT_EQ(Row(dir, u"petr"_s)->text(1), petr.name);
 
     Click(dir, "Edit");
     Click(dir, "Del");
-    EXPECT_EQ(prompter.warnings,
-              (QStringList{QStringLiteral("Выберите пользователя,\nдля его редактирования!"),
-                           QStringLiteral("Выберите пользователя,\nдля его удаления!")}));
+    EXPECT_EQ(prompter.warnings, (QStringList{u"Выберите пользователя,\nдля его редактирования!"_s,
+                                              u"Выберите пользователя,\nдля его удаления!"_s}));
     EXPECT_TRUE(prompter.questions.isEmpty());
     EXPECT_TRUE(dialogs.opened.isEmpty());
 
     dialogs.Then([](QDialog &d) {
         auto &card = dynamic_cast<CUserDlg &>(d);
-        Edit(card, "name")->setText(QStringLiteral("Орлова"));
-        Edit(card, "login")->setText(QStringLiteral("olga"));
-        Edit(card, "password")->setText(QStringLiteral("x"));
+        Edit(card, "name")->setText(u"Орлова"_s);
+        Edit(card, "login")->setText(u"olga"_s);
+        Edit(card, "password")->setText(u"x"_s);
         card.accept();
         return card.result();
     });
     Click(dir, "add");
-    ASSERT_TRUE(Row(dir, QStringLiteral("olga")));
+    ASSERT_TRUE(Row(dir, u"olga"_s));
 
     dialogs.Then([&petr](QDialog &d) {
         auto &card = dynamic_cast<CUserDlg &>(d);
@@ -240,19 +236,19 @@ TEST_P(UserDlgTest, DirectoryListsAddsEditsAndDeletes) {
         card.accept();
         return card.result();
     });
-    list->setCurrentItem(Row(dir, QStringLiteral("petr")));
+    list->setCurrentItem(Row(dir, u"petr"_s));
     Click(dir, "Edit");
     EXPECT_EQ(UserStore(db()).Load(petr.iddUser)->prova[18], u'0');
 
     prompter.Clear();
     prompter.Answer(false);
-    list->setCurrentItem(Row(dir, QStringLiteral("petr")));
+    list->setCurrentItem(Row(dir, u"petr"_s));
     Click(dir, "Del");
-    EXPECT_EQ(prompter.questions, QStringList{QStringLiteral("Удалить пользователя?")});
+    EXPECT_EQ(prompter.questions, QStringList{u"Удалить пользователя?"_s});
     EXPECT_FALSE(UserStore(db()).Load(petr.iddUser)->deleted);
     Click(dir, "Del");  // the script runs dry: Yes
     EXPECT_TRUE(UserStore(db()).Load(petr.iddUser)->deleted);
-    EXPECT_FALSE(Row(dir, QStringLiteral("petr")));
-    EXPECT_TRUE(Row(dir, QStringLiteral("olga")));
+    EXPECT_FALSE(Row(dir, u"petr"_s));
+    EXPECT_TRUE(Row(dir, u"olga"_s));
     EXPECT_TRUE(prompter.warnings.isEmpty());
 }

@@ -54,7 +54,9 @@ void Put(Database &db, const Worker &w) {
                  {{QStringLiteral("IddWork"), w.key},
                   {QStringLiteral("WorkFIO"), w.fio},
                   {QStringLiteral("WorkOut"), w.workOut},
-                  {QStringLiteral("Delete"), w.deleted}});
+                  {QStringLiteral("Delete"), w.deleted},
+                  {QStringLiteral("WorkDataIn"), w.hired},
+                  {QStringLiteral("WorkDataOut"), w.dismissed}});
 }
 
 void Put(Database &db, const WorkerService &w) {

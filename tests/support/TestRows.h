@@ -37,6 +37,8 @@ struct Worker {
     QString fio = {};
     bool workOut = false;
     bool deleted = false;
+    QDateTime hired = {};
+    QDateTime dismissed = {};
 };
 
 // A worker named as a service's usual worker (ServiceWork).
