@@ -3,20 +3,26 @@
 #include "CServiceDlg.h"
 #include "CUserDlg.h"
 #include "CWorkerDlg.h"
-#include "Rows.h"
 #include "ScreenTest.h"
+#include "TestRows.h"
 
 #include <functional>
 
 using namespace Qt::StringLiterals;
 
 class CardLoadTest : public ScreenTest {};
-ZV_INSTANTIATE_DB_TESTS(CardLoadTest);
+ZV_INSTANTIATE_SCREEN_TESTS(CardLoadTest);
 
 // A card opened on a stored record that is gone or cannot be read says so and does not open: saved
 // empty, it would blank the stored details (or bring a deleted record back).
 TEST_P(CardLoadTest, ACardWhoseRecordIsGoneOrUnreadableDoesNotOpen) {
-    Rows::Insert(db(), u"SUser"_s, {{u"IddUser"_s, u"gone"_s}, {u"Delete"_s, true}});
+    const QString name = u"Ромашка"_s;
+    TestRows::Put(db(), TestRows::Client{.key = u"s1"_s, .name = name});
+    TestRows::Put(db(), TestRows::Car{.key = u"s1"_s, .plate = name});
+    TestRows::Put(db(), TestRows::User{.key = u"s1"_s, .login = u"s"_s, .name = name});
+    TestRows::Put(db(), TestRows::User{.key = u"gone"_s, .login = u"g"_s, .deleted = true});
+    TestRows::Put(db(), TestRows::Worker{.key = u"s1"_s, .fio = name});
+    TestRows::Put(db(), TestRows::Service{.key = u"s1"_s, .name = name});
     const struct {
         const char *table, *key, *name;
         std::function<bool(const QString &key)> opens;
@@ -42,9 +48,9 @@ TEST_P(CardLoadTest, ACardWhoseRecordIsGoneOrUnreadableDoesNotOpen) {
     };
     for (const auto &c : cards) {
         SCOPED_TRACE(c.table);
-        const QString table = QString::fromLatin1(c.table), name = QString::fromLatin1(c.name);
-        Rows::Insert(db(), table, {{QString::fromLatin1(c.key), u"s1"_s}, {name, u"Ромашка"_s}});
-        const QString nameSql = u"SELECT %1 FROM %2 WHERE %3 = ?"_s.arg(name, table, c.key);
+        const QString table = QString::fromLatin1(c.table);
+        const QString nameSql =
+            u"SELECT %1 FROM %2 WHERE %3 = ?"_s.arg(QString::fromLatin1(c.name), table, c.key);
         EXPECT_TRUE(c.opens(u"s1"_s));
         EXPECT_TRUE(prompter.All().isEmpty()) << prompter.All().join(u'\n').toStdString();
 
@@ -55,6 +61,6 @@ TEST_P(CardLoadTest, ACardWhoseRecordIsGoneOrUnreadableDoesNotOpen) {
         db().Exec(u"ALTER TABLE Unreadable RENAME TO %1"_s.arg(table));
         EXPECT_EQ(prompter.All().size(), 2);  // the gone record's message, then the driver's
         prompter.Clear();
-        EXPECT_EQ(ColumnTexts(db(), nameSql, {u"s1"_s}), QStringList{u"Ромашка"_s});
+        EXPECT_EQ(ColumnTexts(db(), nameSql, {u"s1"_s}), QStringList{name});
     }
 }
