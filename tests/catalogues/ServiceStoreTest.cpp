@@ -39,13 +39,13 @@ protected:
         if (IsSkipped() || HasFatalFailure()) return;
         TestRows::Put(db(), TestRows::Worker{u"w1"_s, u"Петров"_s});
         TestRows::Put(db(), TestRows::Worker{u"w2"_s, u"Сидоров"_s});
-        TestRows::Put(db(), TestRows::Worker{u"w3"_s, u"Иванов"_s});
     }
     // Saves a new card and returns it with the keys it was given.
     ServiceCard Save(ServiceCard card) {
         ServiceStore(db()).SaveCard(card, kLogin);
         return card;
     }
+    ServiceRecord Load(const QString &key) { return ServiceStore(db()).Load(key).value(); }
     int Count(const QString &table, const QString &where = u"1 = 1"_s, const QVariantList &binds = {}) {
         return CountRows(db(), u"SELECT * FROM %1 WHERE "_s.arg(table) + where, binds);
     }
@@ -57,91 +57,75 @@ TEST_P(ServiceStoreTest, SummaIsStoredAsTheCardShowsIt) {
     for (const auto &[price, summa] : {std::pair{100.0, 118.0}, {33.333, 39.33}}) {
         SCOPED_TRACE(price);
         const ServiceCard card = Save(Card(u"Мойка"_s, {}, {}, price));
-        EXPECT_TRUE(card.iddService.startsWith(kLogin + u'~'));
-        EXPECT_TRUE(card.iddService.endsWith(u'u'));
-        const auto stored = ServiceStore(db()).Load(card.iddService);
-        ASSERT_TRUE(stored);
-        EXPECT_EQ(stored->price, Rub(price));
-        EXPECT_EQ(stored->summa, Rub(summa));
+        EXPECT_TRUE(card.iddService.startsWith(kLogin + u'~') && card.iddService.endsWith(u'u'));
+        const ServiceRecord stored = Load(card.iddService);
+        EXPECT_EQ(stored.price, Rub(price));
+        EXPECT_EQ(stored.summa, Rub(summa));
         EXPECT_EQ(PriceWithVat(Rub(price), 18), Rub(summa));
-        EXPECT_DOUBLE_EQ(stored->prNds, 18.0);
-        EXPECT_TRUE(stored->prJob);
-        EXPECT_DOUBLE_EQ(stored->job, 10.0);
-        EXPECT_EQ(stored->time, QTime(0, 30));
-        EXPECT_EQ(stored->iddTop, u"top"_s);
+        EXPECT_EQ(u"%1 %2 %3 %4 %5"_s.arg(stored.prNds)
+                      .arg(stored.prJob)
+                      .arg(stored.job)
+                      .arg(stored.time.toString(u"hh:mm"_s), stored.iddTop),
+                  u"18 1 10 00:30 top"_s);
     }
 }
 
 TEST_P(ServiceStoreTest, TypedPackageNameMakesANewPackagePickedOneIsReused) {
-    ServiceStore store(db());
     const ServiceCard first = Save(Card(u"Снятие колеса"_s, u"Шиномонтаж"_s));
     EXPECT_TRUE(first.iddTop.endsWith(u'p'));
-    EXPECT_EQ(store.Load(first.iddService)->iddTop, first.iddTop);
-    const auto package = store.Load(first.iddTop);
-    ASSERT_TRUE(package);
-    EXPECT_TRUE(package->IsPackage());
-    EXPECT_EQ(package->name, u"Шиномонтаж"_s);
-    EXPECT_EQ(package->summa, Money());
-    EXPECT_FALSE(package->prJob);
-
-    // Picked from the list: the service joins that package, no new package row.
+    EXPECT_EQ(Load(first.iddService).iddTop, first.iddTop);
+    const ServiceRecord package = Load(first.iddTop);
+    EXPECT_TRUE(package.IsPackage());
+    EXPECT_EQ(package.name, u"Шиномонтаж"_s);
+    EXPECT_EQ(package.summa, Money());
+    EXPECT_FALSE(package.prJob);
+    // Picked from the list: the service joins that package. Typed: a second package of the same name.
     EXPECT_EQ(Save(Card(u"Установка колеса"_s, u"Шиномонтаж"_s, first.iddTop)).iddTop, first.iddTop);
     EXPECT_EQ(Count(u"SService"_s, u"IddTop = '0'"_s), 1);
-
-    // Typed, not picked: a second package of the same name.
     const ServiceCard typed = Save(Card(u"Балансировка"_s, u"Шиномонтаж"_s));
     EXPECT_NE(typed.iddTop, first.iddTop);
     EXPECT_EQ(Count(u"SService"_s, u"IddTop = '0' AND [Name] = ?"_s, {u"Шиномонтаж"_s}), 2);
-    const ServiceTree tree = store.LoadTree();
+    const ServiceTree tree = ServiceStore(db()).LoadTree();
     ASSERT_EQ(tree.packages.size(), 2);
     EXPECT_EQ(tree.packages[0].services.size() + tree.packages[1].services.size(), 3);
-
     // A package key that names a service must not turn that service into a package.
-    const ServiceCard wrong = Save(Card(u"Мойка"_s, u"Мойка-пакет"_s, typed.iddService));
-    EXPECT_FALSE(store.Load(typed.iddService)->IsPackage());
-    EXPECT_NE(wrong.iddTop, typed.iddService);
-}
+    EXPECT_NE(Save(Card(u"Мойка"_s, u"Мойка-пакет"_s, typed.iddService)).iddTop, typed.iddService);
+    EXPECT_FALSE(Load(typed.iddService).IsPackage());
 
-TEST_P(ServiceStoreTest, PackageCardAloneWritesOnlyThePackageAndRenamesItInPlace) {
-    ServiceCard card;
-    card.packageText = u"Мойка"_s;
-    card.performers = {kPetrov};
-    card = Save(card);
-    EXPECT_EQ(Count(u"SService"_s), 1);
+    // A package card alone writes only the package, and renaming keeps its key.
+    ServiceCard alone;
+    alone.packageText = u"Мойка"_s;
+    alone.performers = {kPetrov};
+    alone = Save(alone);
+    EXPECT_EQ(Count(u"SService"_s), 8);
     EXPECT_EQ(Count(u"ServiceWork"_s), 0);
-
-    ServiceCard edit;
-    edit.existing = true;
-    edit.iddService = card.iddTop;
-    edit.iddTop = u"0"_s;
-    edit.packageText = u"Мойка кузова"_s;
-    Save(edit);
-    EXPECT_EQ(Count(u"SService"_s), 1);
-    EXPECT_EQ(ServiceStore(db()).Load(card.iddTop)->name, u"Мойка кузова"_s);
+    ServiceCard rename;
+    rename.existing = true;
+    rename.iddService = alone.iddTop;
+    rename.iddTop = u"0"_s;
+    rename.packageText = u"Мойка кузова"_s;
+    Save(rename);
+    EXPECT_EQ(Count(u"SService"_s), 8);
+    EXPECT_EQ(Load(alone.iddTop).name, u"Мойка кузова"_s);
 }
 
 TEST_P(ServiceStoreTest, PerformerLinksGetDistinctKeysAndFollowTheirMarks) {
-    ServiceStore store(db());
     PickedWorker dropped{{}, u"w3"_s, u"Иванов"_s, true};  // added and removed before saving: never stored
     ServiceCard card = Save(Card(u"Шиномонтаж R15"_s, {}, {}, 500, {kPetrov, dropped, kSidorov}));
-    ASSERT_EQ(Count(u"ServiceWork"_s), 2);
+    EXPECT_EQ(Count(u"ServiceWork"_s), 2);
     const QString k0 = card.performers[0].iddServiceWork, k2 = card.performers[2].iddServiceWork;
     EXPECT_TRUE(card.performers[1].iddServiceWork.isEmpty());
-    EXPECT_TRUE(k0.endsWith(u"~0"_s));
-    EXPECT_TRUE(k2.endsWith(u"~2"_s));
-    EXPECT_NE(k0, k2);
-    PickedWorkers back = store.Performers(card.iddService);
+    EXPECT_TRUE(k0.endsWith(u"~0"_s) && k2.endsWith(u"~2"_s));
+    PickedWorkers back = ServiceStore(db()).Performers(card.iddService);
     ASSERT_EQ(back.size(), 2);
-    EXPECT_EQ(back[0].workFio, u"Петров"_s);
-    EXPECT_EQ(back[1].workFio, u"Сидоров"_s);
-    EXPECT_EQ(back[1].iddServiceWork, k2);
+    EXPECT_EQ(back[0].workFio + back[1].workFio + back[1].iddServiceWork, u"ПетровСидоров"_s + k2);
 
     // Removing a stored link marks it; the service is updated, not added again.
     card.existing = true;
     card.performers[0].deleted = true;
-    store.SaveCard(card, kLogin);
+    Save(card);
     EXPECT_EQ(Count(u"ServiceWork"_s, u"[Delete] = ?"_s, {true}), 1);
-    back = store.Performers(card.iddService);
+    back = ServiceStore(db()).Performers(card.iddService);
     ASSERT_EQ(back.size(), 1);
     EXPECT_EQ(back[0].iddWork, u"w2"_s);
     EXPECT_EQ(Count(u"SService"_s), 1);
@@ -152,26 +136,21 @@ TEST_P(ServiceStoreTest, PackageDeleteHidesItsServicesAndKeepsLinks) {
     const ServiceCard s1 = Save(Card(u"Снятие"_s, u"Шиномонтаж"_s, {}, 100, {kPetrov}));
     const ServiceCard s2 = Save(Card(u"Установка"_s, u"Шиномонтаж"_s, s1.iddTop));
     const ServiceCard alone = Save(Card(u"Мойка"_s));
-
     EXPECT_TRUE(store.Delete(s1.iddTop));
     const ServiceTree tree = store.LoadTree();
     EXPECT_TRUE(tree.packages.isEmpty());
     ASSERT_EQ(tree.standalone.size(), 1);
     EXPECT_EQ(tree.standalone[0].service.iddService, alone.iddService);
-    EXPECT_TRUE(store.Load(s1.iddTop)->deleted);
-    EXPECT_TRUE(store.Load(s1.iddService)->deleted);
-    EXPECT_TRUE(store.Load(s2.iddService)->deleted);
-    EXPECT_FALSE(store.Load(alone.iddService)->deleted);
+    for (const QString &key : {s1.iddTop, s1.iddService, s2.iddService, alone.iddService})
+        EXPECT_EQ(Load(key).deleted, key != alone.iddService) << key.toStdString();
     EXPECT_EQ(Count(u"ServiceWork"_s, u"[Delete] = ?"_s, {false}), 1);
     EXPECT_TRUE(store.Packages().isEmpty());
-    EXPECT_FALSE(store.Delete(u"no-such-row"_s));
-
     // A row filed under itself is deleted without looping.
     TestRows::Put(db(), TestRows::Service{.key = u"loop"_s, .top = u"loop"_s});
     EXPECT_TRUE(store.Delete(u"loop"_s));
-    EXPECT_TRUE(store.Load(u"loop"_s)->deleted);
+    EXPECT_TRUE(Load(u"loop"_s).deleted);
 
-    // Deleting what is not there leaves the caller's transaction usable.
+    // Deleting what is not there says so and leaves the caller's transaction usable.
     Transaction tx(db());
     TestRows::Put(db(), TestRows::Bay{u"b1"_s, u"Бокс"_s});
     EXPECT_FALSE(store.Delete(u"no such service"_s));
@@ -180,7 +159,7 @@ TEST_P(ServiceStoreTest, PackageDeleteHidesItsServicesAndKeepsLinks) {
     EXPECT_EQ(Count(u"SBox"_s), 1);
 }
 
-TEST_P(ServiceStoreTest, TreeSumsPackagesAndAttachesPerformers) {
+TEST_P(ServiceStoreTest, TreeSumsPackagesAndSelectionHoldsCheckedRows) {
     ServiceCard empty;
     empty.packageText = u"Пустой"_s;
     Save(empty);
@@ -191,7 +170,9 @@ TEST_P(ServiceStoreTest, TreeSumsPackagesAndAttachesPerformers) {
     b.job = 7;
     b.prJob = false;
     b.time = QTime(23, 45);
-    Save(b);
+    b = Save(b);
+    const ServiceCard wash = Save(Card(u"Мойка"_s, {}, {}, 300, {kPetrov, kSidorov}));
+    Save(Card(u"Чернение"_s));
 
     const ServiceTree tree = ServiceStore(db()).LoadTree();
     ASSERT_EQ(tree.packages.size(), 2);
@@ -199,46 +180,33 @@ TEST_P(ServiceStoreTest, TreeSumsPackagesAndAttachesPerformers) {
     EXPECT_EQ(complex.package.name, u"Комплекс"_s);
     ASSERT_EQ(complex.services.size(), 2);
     const ServiceTotals t = complex.Totals();
-    EXPECT_EQ(t.price, Rub(150.0));
-    EXPECT_EQ(t.vat, Rub(18.0));
-    EXPECT_EQ(t.summa, Rub(168.0));
-    EXPECT_EQ(t.pay, Rub(18.8));
+    EXPECT_EQ((QList<Money>{t.price, t.vat, t.summa, t.pay}),
+              (QList<Money>{Rub(150), Rub(18), Rub(168), Rub(18.8)}));
     EXPECT_EQ(t.Duration(), u"24:15"_s);  // not wrapped at midnight
     ASSERT_EQ(complex.services[1].performers.size(), 1);
     EXPECT_EQ(complex.services[1].performers[0].workFio, u"Петров"_s);
     EXPECT_EQ(tree.packages[1].package.name, u"Пустой"_s);
     EXPECT_EQ(tree.packages[1].Totals().summa, Money());
     EXPECT_EQ(tree.packages[1].Totals().Duration(), u"00:00"_s);
-}
 
-TEST_P(ServiceStoreTest, SelectionHoldsCheckedRowsWithChildrenAndTickedPerformers) {
-    const ServiceCard in1 = Save(Card(u"Снятие"_s, u"Шиномонтаж"_s, {}, 100, {kPetrov}));
-    Save(Card(u"Установка"_s, u"Шиномонтаж"_s, in1.iddTop));
-    const ServiceCard alone = Save(Card(u"Мойка"_s, {}, {}, 300, {kPetrov, kSidorov}));
-    Save(Card(u"Чернение"_s));
-
-    const ServiceTree tree = ServiceStore(db()).LoadTree();
+    // Checked top rows in tree order; a package with all its services; only the ticked performers.
     EXPECT_TRUE(ServiceStore::Select(tree, {}, {}).empty());
     const SelectedServices list =
-        ServiceStore::Select(tree, {in1.iddTop, alone.iddService},
-                             {in1.performers[0].iddServiceWork, alone.performers[1].iddServiceWork});
+        ServiceStore::Select(tree, {wash.iddService, a.iddTop},
+                             {b.performers[0].iddServiceWork, wash.performers[1].iddServiceWork});
     ASSERT_EQ(list.size(), 2u);
-    const SelectedService &package = list[0];
-    EXPECT_TRUE(package.IsPackage());
-    EXPECT_EQ(package.service.name, u"Шиномонтаж"_s);
-    ASSERT_EQ(package.children.size(), 2u);
-    EXPECT_EQ(package.children[0].service.name, u"Снятие"_s);
-    EXPECT_EQ(package.children[0].service.iddTop, in1.iddTop);
-    ASSERT_EQ(package.children[0].performers.size(), 1);
-    EXPECT_EQ(package.children[0].performers[0].iddWork, u"w1"_s);
-    EXPECT_TRUE(package.children[1].performers.isEmpty());
-
-    const SelectedService &wash = list[1];
-    EXPECT_EQ(wash.service.iddService, alone.iddService);
-    EXPECT_EQ(wash.service.iddTop, u"top"_s);
-    EXPECT_EQ(wash.service.price, Rub(300.0));  // the catalogue's record as loaded
-    ASSERT_EQ(wash.performers.size(), 1);       // only the ticked one
-    EXPECT_EQ(wash.performers[0].workFio, u"Сидоров"_s);
+    EXPECT_TRUE(list[0].IsPackage());
+    EXPECT_EQ(list[0].service.name, u"Комплекс"_s);
+    ASSERT_EQ(list[0].children.size(), 2u);
+    EXPECT_EQ(list[0].children[1].service.name + list[0].children[1].service.iddTop, u"Б"_s + a.iddTop);
+    EXPECT_TRUE(list[0].children[0].performers.isEmpty());
+    ASSERT_EQ(list[0].children[1].performers.size(), 1);
+    EXPECT_EQ(list[0].children[1].performers[0].iddWork, u"w1"_s);
+    EXPECT_EQ(list[1].service.iddService, wash.iddService);
+    EXPECT_EQ(list[1].service.iddTop, u"top"_s);
+    EXPECT_EQ(list[1].service.price, Rub(300.0));  // the catalogue's record as loaded
+    ASSERT_EQ(list[1].performers.size(), 1);
+    EXPECT_EQ(list[1].performers[0].workFio, u"Сидоров"_s);
 }
 
 TEST_P(ServiceStoreTest, FailedSaveLeavesNothingAndKeepsTheCardAsItWas) {
@@ -251,31 +219,27 @@ TEST_P(ServiceStoreTest, FailedSaveLeavesNothingAndKeepsTheCardAsItWas) {
         ServiceCard card = Card(u"Снятие"_s, u"Шиномонтаж"_s, {}, 100, {kPetrov, kSidorov});
         EXPECT_THROW(ServiceStore(db()).SaveCard(card, kLogin), DbError);
         db().SetWriteHook({});
-        EXPECT_EQ(Count(u"SService"_s), 0);
-        EXPECT_EQ(Count(u"ServiceWork"_s), 0);
-        EXPECT_TRUE(card.iddService.isEmpty());
-        EXPECT_TRUE(card.iddTop.isEmpty());
-        EXPECT_TRUE(card.performers[0].iddServiceWork.isEmpty());
+        EXPECT_EQ(Count(u"SService"_s) + Count(u"ServiceWork"_s), 0);
+        EXPECT_TRUE(card.iddService.isEmpty() && card.iddTop.isEmpty() &&
+                    card.performers[0].iddServiceWork.isEmpty());
     }
 }
 
 TEST_P(ServiceStoreTest, OrderLineIsReadFromTheOrder) {
-    TestRows::Put(
-        db(), TestRows::Order{.key = u"z1"_s,
-                              .lines = {{.key = u"s1"_s,
-                                         .count = 2,
-                                         .price = 100,
-                                         .nds = 18,
-                                         .job = 40,
-                                         .workers = {{u"w1"_s, u"Петров"_s}, {u"w2"_s, u"Сидоров"_s, true}},
-                                         .time = QTime(1, 15)}}});
+    const TestRows::Line line{.key = u"s1"_s,
+                              .count = 2,
+                              .price = 100,
+                              .nds = 18,
+                              .job = 40,
+                              .workers = {{u"w1"_s, u"Петров"_s}, {u"w2"_s, u"Сидоров"_s, true}},
+                              .time = QTime(1, 15)};
+    TestRows::Put(db(), TestRows::Order{.key = u"z1"_s, .lines = {line}});
     ServiceStore store(db());
-    const auto line = store.LoadOrderLine(u"z1"_s, u"s1"_s, u"top"_s);
-    ASSERT_TRUE(line);
-    EXPECT_EQ(line->name, u"Мойка"_s);
-    EXPECT_EQ(line->summa, Rub(118.0));
-    EXPECT_EQ(line->time, QTime(1, 15));
-    EXPECT_DOUBLE_EQ(line->job, 40.0);
+    const ServiceRecord read = store.LoadOrderLine(u"z1"_s, u"s1"_s, u"top"_s).value();
+    EXPECT_EQ(read.name, u"Мойка"_s);
+    EXPECT_EQ(read.summa, Rub(118.0));
+    EXPECT_EQ(read.time, QTime(1, 15));
+    EXPECT_DOUBLE_EQ(read.job, 40.0);
     const PickedWorkers workers = store.OrderLineWorkers(u"z1"_s, u"s1"_s);
     ASSERT_EQ(workers.size(), 1);
     EXPECT_EQ(workers[0].iddWork, u"w1"_s);
