@@ -43,8 +43,9 @@ protected:
         TestRows::Put(db(), TestRows::Car{.key = u"car1"_s, .plate = u"К001КК"_s, .owner = u"k1"_s});
     }
     int Links(const QString &client, const char *deleted) {
-        return CountRows(db(), u"SELECT * FROM AvtoVlad WHERE IddVlad = ? AND [Delete] = "_s + QLatin1String(deleted),
-                         {client});
+        return CountRows(
+            db(), u"SELECT * FROM AvtoVlad WHERE IddVlad = ? AND [Delete] = "_s + QLatin1String(deleted),
+            {client});
     }
     const QString link = u"car1-k1"_s;
 };

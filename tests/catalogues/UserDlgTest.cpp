@@ -28,31 +28,6 @@ protected:
 };
 ZV_INSTANTIATE_SCREEN_TESTS(UserDlgTest);
 
-TEST_P(UserDlgTest, BoxesStandAtTheirPositionsWithTooltips) {
-    CUserDlg card(*ctx);
-    // clang-format off
-    const struct { int pos; const char *text, *tip; } boxes[] = {
-        {0, "Журнал заказов:", "Доступ к журналу заказов"}, {1, "Добавлять заказ", "Добавлять заказ"},
-        {8, "Отметка окончания работ", ""}, {9, "Журнал кассы:", ""}, {11, "Изменить платежи", ""},
-        {13, "Журнал зарплаты:", ""}, {14, "Добавлять выплаты", "Добавлять З/П"},
-        {17, "Справочник основных сведений", ""}, {18, "Справочник пользователей", ""}, {19, "Добавлять", ""},
-        {24, "Удалять", ""}, {25, "Отчет о выполненных работах", "Доступ к отчету о выполненных работах"},
-        {26, "Отчет о расчетах с сотрудниками", ""}, {27, "Настройка нумерации", ""},
-    };
-    // clang-format on
-    for (const auto &b : boxes) {
-        EXPECT_EQ(card.RightBox(b.pos)->text(), QString::fromUtf8(b.text)) << b.pos;
-        EXPECT_TRUE(card.RightBox(b.pos)->toolTip().contains(QString::fromUtf8(b.tip))) << b.pos;
-    }
-    for (int i = 0; i < Rights::kCount; ++i) {
-        EXPECT_EQ(card.findChild<QCheckBox *>(u"right%1"_s.arg(i)), card.RightBox(i));
-        EXPECT_TRUE(card.RightBox(i)->toolTip().startsWith(u"<center><h2>"_s)) << i;
-        EXPECT_FALSE(card.RightBox(i)->isChecked()) << i;
-    }
-    // The two "Добавлять" boxes are told apart by their tooltips.
-    EXPECT_NE(card.RightBox(19)->toolTip(), card.RightBox(22)->toolTip());
-}
-
 TEST_P(UserDlgTest, ANewUserIsSavedWithTheRightsOfTheBoxesAndAHashedPassword) {
     CUserDlg card(*ctx);
     Fill(card, u" Орлова Ольга "_s, u" olga "_s, u"тайна"_s);
