@@ -65,21 +65,25 @@ protected:
         TestRows::Put(db(), TestRows::Worker{u"w2"_s, u"Сидоров"_s});
     }
     void Catalogue() {
-        ServiceCard a;
-        a.packageText = u"Шиномонтаж"_s;
-        a.name = u"Снятие"_s;
-        a.price = Rub(100);
-        a.prNds = 18;
-        a.job = 10;
-        a.prJob = true;
-        a.time = QTime(0, 30);
-        a.performers = {{{}, u"w1"_s, u"Петров"_s, false}};
+        const PickedWorker petrov{{}, u"w1"_s, u"Петров"_s, false}, sidorov{{}, u"w2"_s, u"Сидоров"_s, false};
+        ServiceCard a{.iddService = {},
+                      .iddTop = {},
+                      .packageText = u"Шиномонтаж"_s,
+                      .name = u"Снятие"_s,
+                      .price = Rub(100),
+                      .prNds = 18,
+                      .job = 10,
+                      .prJob = true,
+                      .time = QTime(0, 30),
+                      .performers = {petrov}};
         ServiceStore(db()).SaveCard(a, u"anna"_s);
         packageKey = a.iddTop;
-        ServiceCard b;
-        b.name = u"Мойка"_s;
-        b.price = Rub(300);
-        b.performers = {{{}, u"w1"_s, u"Петров"_s, false}, {{}, u"w2"_s, u"Сидоров"_s, false}};
+        ServiceCard b{.iddService = {},
+                      .iddTop = {},
+                      .packageText = {},
+                      .name = u"Мойка"_s,
+                      .price = Rub(300),
+                      .performers = {petrov, sidorov}};
         ServiceStore(db()).SaveCard(b, u"anna"_s);
         washKey = b.iddService;
     }
@@ -95,21 +99,21 @@ protected:
 };
 ZV_INSTANTIATE_SCREEN_TESTS(ServiceDirDlgTest);
 
-TEST_P(ServiceDirDlgTest, TreeShowsPackageSumsAndPerformersWhichAreNoServices) {
+TEST_P(ServiceDirDlgTest, DirectoryShowsSumsHandsBackCheckedRowsAndFilesNewServicesInThePackage) {
     Catalogue();
     CServiceDirDlg dlg(*ctx);
     QTreeWidget *list = Tree(dlg);
     ASSERT_EQ(list->topLevelItemCount(), 2);
-    QTreeWidgetItem *package = list->topLevelItem(0);
+    QTreeWidgetItem *package = list->topLevelItem(0), *wash = list->topLevelItem(1);
     // A package shows its services' sums and no VAT rate of its own.
     EXPECT_EQ(Texts(package), u"Шиномонтаж|100.00||18.00|118.00|11.80|00:30"_s);
     ASSERT_EQ(package->childCount(), 1);
     EXPECT_EQ(Texts(package->child(0)), u"Снятие|100.00|18.00|18.00|118.00|11.80|00:30"_s);
     ASSERT_EQ(package->child(0)->childCount(), 1);
     EXPECT_EQ(package->child(0)->child(0)->text(0), u"Петров"_s);
-    EXPECT_EQ(Texts(list->topLevelItem(1)), u"Мойка|300.00|0.00|0.00|300.00|0.00|00:00"_s);
-    EXPECT_EQ(list->topLevelItem(1)->childCount(), 2);
-
+    EXPECT_EQ(Texts(wash), u"Мойка|300.00|0.00|0.00|300.00|0.00|00:00"_s);
+    ASSERT_EQ(wash->childCount(), 2);
+    // A performer row is not a service.
     SelectRow(list, u"Сидоров"_s);
     Click(dlg, "Edit");
     Click(dlg, "Del");
@@ -118,29 +122,14 @@ TEST_P(ServiceDirDlgTest, TreeShowsPackageSumsAndPerformersWhichAreNoServices) {
                            u"Выберите! Выберите услугу или пакет услуг,\nдля его удаления!"_s}));
     EXPECT_TRUE(dialogs.opened.isEmpty());
 
-    // Deleting the package takes its services off the list with it.
-    prompter.Clear();
-    SelectRow(list, u"Шиномонтаж"_s);
-    Click(dlg, "Del");
-    EXPECT_EQ(prompter.questions, QStringList{u"Удалить услугу (пакет услуг и все услуги в пакете)?"_s});
-    EXPECT_EQ(RowTexts(list), QStringList{u"Мойка"_s});
-    EXPECT_EQ(Count(u"SELECT * FROM SService WHERE [Delete] = TRUE"_s), 2);
-}
-
-TEST_P(ServiceDirDlgTest, ClosingHandsBackTheCheckedRows) {
-    Catalogue();
-    {
-        CServiceDirDlg dlg(*ctx);
-        Click(dlg, "close");
-        EXPECT_TRUE(dlg.Selected().empty());
-        EXPECT_EQ(dlg.result(), QDialog::Accepted);
-    }
-    CServiceDirDlg dlg(*ctx);
-    FindRow(Tree(dlg), u"Шиномонтаж"_s)->setCheckState(0, Qt::Checked);
-    QTreeWidgetItem *wash = FindRow(Tree(dlg), u"Мойка"_s);
+    // Close with nothing ticked hands back nothing; Escape builds the list as well.
+    Click(dlg, "close");
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_TRUE(dlg.Selected().empty());
+    package->setCheckState(0, Qt::Checked);
     wash->setCheckState(0, Qt::Checked);
     wash->child(1)->setCheckState(0, Qt::Checked);  // Сидоров only
-    dlg.reject();                                   // Escape builds the list as well
+    dlg.reject();
     const SelectedServices &picked = dlg.Selected();
     ASSERT_EQ(picked.size(), 2u);
     EXPECT_EQ(picked[0].service.iddService, packageKey);
@@ -150,16 +139,13 @@ TEST_P(ServiceDirDlgTest, ClosingHandsBackTheCheckedRows) {
     EXPECT_EQ(picked[1].service.iddService, washKey);
     ASSERT_EQ(picked[1].performers.size(), 1);
     EXPECT_EQ(picked[1].performers[0].iddWork, u"w2"_s);
-}
 
-TEST_P(ServiceDirDlgTest, AddWithAPackageSelectedPutsTheServiceIntoIt) {
-    Catalogue();
-    CServiceDirDlg dlg(*ctx);
-    SelectRow(Tree(dlg), u"Шиномонтаж"_s);
+    // Add with the package selected files the new service in it; the name is typed first.
+    SelectRow(list, u"Шиномонтаж"_s);
     dialogs.Then([](QDialog &card) {
         EXPECT_EQ(Package(card)->currentText(), u"Шиномонтаж"_s);
         card.show();
-        EXPECT_EQ(card.focusWidget(), Field(card, "name"));           // the name is typed first
+        EXPECT_EQ(card.focusWidget(), Field(card, "name"));
         EXPECT_EQ(Field(card, "summa")->focusPolicy(), Qt::NoFocus);  // read, not filled
         Type(Field(card, "name"), u"Балансировка"_s);
         Type(Field(card, "price"), u"1 500,5x"_s);
@@ -167,17 +153,12 @@ TEST_P(ServiceDirDlgTest, AddWithAPackageSelectedPutsTheServiceIntoIt) {
         return card.result();
     });
     Click(dlg, "Add");
-    QTreeWidgetItem *package = FindRow(Tree(dlg), u"Шиномонтаж"_s);
+    package = FindRow(list, u"Шиномонтаж"_s);
     ASSERT_NE(package, nullptr);
-    EXPECT_EQ(package->childCount(), 2);        // reloaded with the new service inside
+    EXPECT_EQ(package->childCount(), 2);
     EXPECT_EQ(package->text(1), u"1600.50"_s);  // typed as "1 500,5": 1500.50
-    EXPECT_EQ(Count(u"SELECT * FROM SService WHERE IddTop = '0'"_s), 1);
-}
 
-TEST_P(ServiceDirDlgTest, EditingAPackageRenamesIt) {
-    Catalogue();
-    CServiceDirDlg dlg(*ctx);
-    SelectRow(Tree(dlg), u"Шиномонтаж"_s);
+    // Editing the package renames it; it keeps its services.
     dialogs.Then([](QDialog &card) {
         EXPECT_FALSE(Field(card, "name")->isEnabled());  // a package has no service name
         EXPECT_EQ(Package(card)->currentText(), u"Шиномонтаж"_s);
@@ -185,12 +166,20 @@ TEST_P(ServiceDirDlgTest, EditingAPackageRenamesIt) {
         Click(card, "ok");
         return card.result();
     });
+    SelectRow(list, u"Шиномонтаж"_s);
     Click(dlg, "Edit");
     EXPECT_EQ(prompter.questions, QStringList{u"Вы хотите добавить(изменить) пакет услуг?"_s});
-    QTreeWidgetItem *renamed = FindRow(Tree(dlg), u"Шиномонтаж легковой"_s);
-    ASSERT_NE(renamed, nullptr);
-    EXPECT_EQ(renamed->childCount(), 1);  // still holds its service
+    package = FindRow(list, u"Шиномонтаж легковой"_s);
+    ASSERT_NE(package, nullptr);
+    EXPECT_EQ(package->childCount(), 2);
     EXPECT_EQ(Count(u"SELECT * FROM SService WHERE IddTop = '0'"_s), 1);
+
+    // Deleting the package takes its services off the list with it.
+    prompter.Clear();
+    SelectRow(list, u"Шиномонтаж легковой"_s);
+    Click(dlg, "Del");
+    EXPECT_EQ(prompter.questions, QStringList{u"Удалить услугу (пакет услуг и все услуги в пакете)?"_s});
+    EXPECT_EQ(RowTexts(list), QStringList{u"Мойка"_s});
 }
 
 TEST_P(ServiceDirDlgTest, CardValidationMessagesKeepItOpen) {
@@ -265,11 +254,10 @@ TEST_P(ServiceDirDlgTest, CardTypedPackageNameIsNotAPick) {
     EXPECT_EQ(Count(u"SELECT * FROM SService WHERE IddTop = '0'"_s), 2);
 }
 
-TEST_P(ServiceDirDlgTest, CardLoadsTheRowAndPerformersArePickedAndRemoved) {
+TEST_P(ServiceDirDlgTest, CardLoadsTheRowAndItsPerformersArePickedEditedAndRemoved) {
     Catalogue();
     CServiceDlg card(*ctx, Existing(washKey));
-    EXPECT_EQ(Field(card, "name")->text(), u"Мойка"_s);
-    EXPECT_EQ(Field(card, "price")->text(), u"300.00"_s);
+    EXPECT_EQ(Field(card, "name")->text() + Field(card, "price")->text(), u"Мойка300.00"_s);
     QTreeWidget *performers = Performers(card);
     EXPECT_EQ(RowTexts(performers), (QStringList{"Петров", "Сидоров"}));
     Click(card, "Edit");
@@ -277,19 +265,37 @@ TEST_P(ServiceDirDlgTest, CardLoadsTheRowAndPerformersArePickedAndRemoved) {
     EXPECT_EQ(prompter.warnings,
               (QStringList{u"Выберите! Выберите сотрудника из списка,\nдля его изменения!"_s,
                            u"Выберите! Выберите сотрудника из списка,\nдля его удаления!"_s}));
-
-    // Remove Петров, then pick Петров back through the workers directory: restored, not linked twice.
+    // Removed, then picked back through the workers directory: restored, not linked twice.
     SelectRow(performers, u"Петров"_s);
     Click(card, "Del");
     EXPECT_EQ(prompter.questions, QStringList{u"Удалить сотрудника?"_s});
     EXPECT_EQ(RowTexts(performers), QStringList{"Сидоров"});
     dialogs.Then(Tick({u"Петров"_s}));
     Click(card, "Add");
-    EXPECT_EQ(performers->topLevelItemCount(), 2);
+    EXPECT_EQ(RowTexts(performers), (QStringList{"Петров", "Сидоров"}));
+    // Renamed in the worker card: the row follows. Dismissed there: the link is gone from the card, and
+    // saving the card does not bring it back.
+    SelectRow(performers, u"Сидоров"_s);
+    dialogs.Then([](QDialog &worker) {
+        Child<QLineEdit>(worker, "fio")->setText(u"Сидоров И.И."_s);
+        Click(worker, "ok");
+        return worker.result();
+    });
+    Click(card, "Edit");
+    SelectRow(performers, u"Петров"_s);
+    dialogs.Then([](QDialog &worker) {
+        Child<QCheckBox>(worker, "workOut")->setChecked(true);
+        Click(worker, "ok");
+        return worker.result();
+    });
+    Click(card, "Edit");
+    EXPECT_EQ(RowTexts(performers), QStringList{"Сидоров И.И."});
     Click(card, "ok");
     ASSERT_EQ(card.result(), QDialog::Accepted);
     EXPECT_EQ(CountRows(db(), u"SELECT * FROM ServiceWork WHERE IddService = ?"_s, {washKey}), 2);
-    EXPECT_EQ(ServiceStore(db()).Performers(washKey).size(), 2);
+    const PickedWorkers live = ServiceStore(db()).Performers(washKey);
+    ASSERT_EQ(live.size(), 1);
+    EXPECT_EQ(live[0].workFio, u"Сидоров И.И."_s);
 }
 
 TEST_P(ServiceDirDlgTest, CardFailedSaveShowsTheErrorAndTheNextTryStores) {
@@ -318,15 +324,7 @@ TEST_P(ServiceDirDlgTest, CardOnAnOrderLineWritesNothingAndLeavesPerformersToThe
     ServiceCardSetup setup = Existing(washKey);
     setup.orderLine = true;
     setup.packageLocked = true;
-    ServiceRecord line;
-    line.iddService = washKey;
-    line.iddTop = u"top"_s;
-    line.name = u"Мойка"_s;
-    line.price = Rub(300);
-    line.prNds = 20;
-    line.summa = Rub(360);
-    line.time = QTime(0, 40);
-    setup.line = line;
+    setup.line = ServiceRecord{washKey, u"top"_s, u"Мойка"_s, Rub(300), 20, Rub(360), false, 0, QTime(0, 40)};
     setup.lineWorkers = {{{}, u"w2"_s, u"Сидоров"_s, false}};
     CServiceDlg card(*ctx, setup);
     EXPECT_FALSE(Package(card)->isEnabled());
@@ -349,32 +347,4 @@ TEST_P(ServiceDirDlgTest, CardOnAnOrderLineWritesNothingAndLeavesPerformersToThe
     EXPECT_EQ(card.Result().iddTop, u"top"_s);
     EXPECT_EQ(card.Result().time, QTime(0, 40));
     EXPECT_EQ(ServiceStore(db()).Load(washKey)->name, u"Мойка"_s);  // the catalogue is untouched
-}
-
-TEST_P(ServiceDirDlgTest, CardFollowsAWorkerEditedFromIt) {
-    Catalogue();
-    CServiceDlg card(*ctx, Existing(washKey));
-    QTreeWidget *performers = Performers(card);
-    // Renamed in the worker card: the row shows the new name. Dismissed there: the link is gone from the
-    // card, and saving the card does not bring it back.
-    SelectRow(performers, u"Сидоров"_s);
-    dialogs.Then([](QDialog &worker) {
-        Child<QLineEdit>(worker, "fio")->setText(u"Сидоров И.И."_s);
-        Click(worker, "ok");
-        return worker.result();
-    });
-    Click(card, "Edit");
-    SelectRow(performers, u"Петров"_s);
-    dialogs.Then([](QDialog &worker) {
-        Child<QCheckBox>(worker, "workOut")->setChecked(true);
-        Click(worker, "ok");
-        return worker.result();
-    });
-    Click(card, "Edit");
-    EXPECT_EQ(RowTexts(performers), QStringList{"Сидоров И.И."});
-    Click(card, "ok");
-    ASSERT_EQ(card.result(), QDialog::Accepted);
-    const PickedWorkers live = ServiceStore(db()).Performers(washKey);
-    ASSERT_EQ(live.size(), 1);
-    EXPECT_EQ(live[0].workFio, u"Сидоров И.И."_s);
 }
