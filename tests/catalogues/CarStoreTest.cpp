@@ -124,6 +124,7 @@ TEST_P(CarStoreTest, SavingNormalisesTheCarAndKeysNewLinksByPosition) {
     CarStore store(db());
     CarRecord car = Car(u"c9"_s, u"  х123ух 77 "_s, u" toyota "_s);
     car.avtoVin = u"abc"_s;
+    car.avtoDvig = u"d-1"_s;
     car.avtoColor = u"белый"_s;
     car.avtoPrim = u" царапина O'Neil "_s;
     // An owner added and removed again in one opening is stored, marked deleted.
@@ -131,8 +132,9 @@ TEST_P(CarStoreTest, SavingNormalisesTheCarAndKeysNewLinksByPosition) {
     store.Save(car, owners, u"oleg"_s);
     const auto back = store.Load(u"c9"_s);
     ASSERT_TRUE(back);
-    EXPECT_EQ((QStringList{back->avtoNomer, back->avtoMarka, back->avtoVin, back->avtoColor, back->avtoPrim}),
-              (QStringList{"Х123УХ 77", "TOYOTA", "ABC", "БЕЛЫЙ", "царапина O'Neil"}));
+    EXPECT_EQ((QStringList{back->avtoNomer, back->avtoMarka, back->avtoVin, back->avtoDvig, back->avtoColor,
+                           back->avtoPrim}),
+              (QStringList{"Х123УХ 77", "TOYOTA", "ABC", "D-1", "БЕЛЫЙ", "царапина O'Neil"}));
     EXPECT_TRUE(owners[0].iddAvtoVlad.startsWith(u"oleg~"_s));
     EXPECT_TRUE(owners[0].iddAvtoVlad.endsWith(u'0'));
     EXPECT_TRUE(owners[1].iddAvtoVlad.endsWith(u'1'));

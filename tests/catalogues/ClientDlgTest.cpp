@@ -54,12 +54,17 @@ protected:
     }
     static QDateTime Day(int d) { return At(2024, 6, d, 10); }
     void Order(const QString &key, const QString &number, int day, double total, int status = 1) {
-        TestRows::Put(db(), TestRows::Order{.key = key,
-                                            .number = number,
-                                            .date = Day(day),
-                                            .status = status,
-                                            .client = u"k1"_s,
-                                            .lines = {{.price = total}}});
+        TestRows::Order o{
+            .key = key, .number = number, .date = Day(day), .status = status, .client = u"k1"_s};
+        o.lines = {{.price = total}};
+        TestRows::Put(db(), o);
+    }
+    void Pay(const QString &key, const QString &order, int kind, double sum, int day,
+             const QString &purpose = u"Оплата услуг"_s) {
+        TestRows::Put(
+            db(),
+            TestRows::Pay{
+                .key = key, .order = order, .kind = kind, .sum = sum, .when = Day(day), .purpose = purpose});
     }
     const QString link = u"car1-k1"_s;
 };
@@ -256,20 +261,9 @@ TEST_P(ClientDlgTest, PagesNeedASelectionAndTheCarsPageLinksEditsAndDeletesCars)
 TEST_P(ClientDlgTest, OrdersPageShowsSumsDebtsAndTheFooter) {
     Order(u"z1"_s, u"101"_s, 1, 300, 2);
     Order(u"z2"_s, u"102"_s, 2, 200, 0);
-    TestRows::Put(
-        db(),
-        TestRows::Pay{.key = u"p1"_s, .order = u"z1"_s, .kind = OrderPayment, .sum = 300, .when = Day(3)});
-    TestRows::Put(db(), TestRows::Pay{.key = u"p2"_s,
-                                      .order = u"k1"_s,
-                                      .kind = ClientAccount,
-                                      .sum = 50,
-                                      .when = Day(4),
-                                      .purpose = u"Приход"_s});
-    TestRows::Put(db(), TestRows::Order{.key = u"other"_s,
-                                        .number = u"9"_s,
-                                        .date = Day(2),
-                                        .client = u"k2"_s,
-                                        .lines = {{.price = 999}}});
+    Pay(u"p1"_s, u"z1"_s, OrderPayment, 300, 3);
+    Pay(u"p2"_s, u"k1"_s, ClientAccount, 50, 4, u"Приход"_s);
+    TestRows::Put(db(), TestRows::Order{.key = u"other"_s, .client = u"k2"_s, .lines = {{.price = 999}}});
 
     CClientDlg card(*ctx, u"k1"_s);
     QTreeWidget *orders = card.ordersPage()->list();
@@ -328,9 +322,7 @@ TEST_P(ClientDlgTest, PaymentsTakenOnTheCardShowAtOnce) {
 
 TEST_P(ClientDlgTest, OrdersAreAddedChangedAndDeletedThroughTheOrderScreens) {
     Order(u"z1"_s, u"101"_s, 1, 300);
-    TestRows::Put(
-        db(),
-        TestRows::Pay{.key = u"p1"_s, .order = u"z1"_s, .kind = OrderPayment, .sum = 100, .when = Day(2)});
+    Pay(u"p1"_s, u"z1"_s, OrderPayment, 100, 2);
     CClientDlg card(*ctx, u"k1"_s);
     QStringList calls;
     ScriptedOrderForms forms;
