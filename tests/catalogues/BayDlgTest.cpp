@@ -1,7 +1,6 @@
 #include "BayStore.h"
 #include "CBayDirDlg.h"
 #include "CBayDlg.h"
-#include "DbError.h"
 #include "ScreenTest.h"
 #include "Widgets.h"
 
@@ -58,23 +57,4 @@ TEST_P(BayDlgTest, DirectoryAddsAndEditsThroughTheCard) {
     EXPECT_EQ(Shown(dir), QStringList{u"Бокс 2/шиномонтаж"_s});
     EXPECT_EQ(BayStore(db()).List().size(), 1);
     EXPECT_TRUE(prompter.All().isEmpty());
-}
-
-TEST_P(BayDlgTest, FailedWriteKeepsTheCardOpenWithItsText) {
-    CBayDirDlg dir(*ctx);
-    bool keptOpen = false;
-    dialogs.Then([this, &keptOpen](QDialog &d) {
-        auto &card = dynamic_cast<CBayDlg &>(d);
-        Edit(card, "name")->setText(u"Бокс 1"_s);
-        db().SetWriteHook([](const QString &) { throw DbError(u"database is locked"_s); });
-        card.accept();
-        db().SetWriteHook({});
-        keptOpen = card.result() != QDialog::Accepted && card.Name() == u"Бокс 1"_s;
-        card.accept();  // the user tries again
-        return card.result();
-    });
-    Click(dir, "Add");
-    EXPECT_TRUE(keptOpen);
-    EXPECT_EQ(prompter.errors, QStringList{u"database is locked"_s});
-    EXPECT_EQ(Shown(dir), QStringList{u"Бокс 1/"_s});
 }

@@ -1,11 +1,16 @@
+#include "BayStore.h"
+#include "CBayDlg.h"
 #include "CCarDlg.h"
 #include "CClientDlg.h"
 #include "CServiceDlg.h"
 #include "CUserDlg.h"
 #include "CWorkerDlg.h"
+#include "DbError.h"
 #include "ScreenTest.h"
 #include "TestRows.h"
+#include "Widgets.h"
 
+#include <QLineEdit>
 #include <functional>
 
 using namespace Qt::StringLiterals;
@@ -62,5 +67,40 @@ TEST_P(CardLoadTest, ACardWhoseRecordIsGoneOrUnreadableDoesNotOpen) {
         EXPECT_EQ(prompter.All().size(), 2);  // the gone record's message, then the driver's
         prompter.Clear();
         EXPECT_EQ(ColumnTexts(db(), nameSql, {u"s1"_s}), QStringList{name});
+    }
+}
+
+// A write that fails is shown, and the card stays open with what was typed, so the next try stores it.
+TEST_P(CardLoadTest, AFailedWriteKeepsTheCardOpenForTheNextTry) {
+    CBayDlg bay(*ctx);
+    bay.SetSaver(
+        [this](const QString &name, const QString &note) { BayStore(db()).Add(name, note, u"anna"_s); });
+    Edit(bay, "name")->setText(u"Бокс 1"_s);
+    CWorkerDlg worker(*ctx);
+    Edit(worker, "fio")->setText(u"Новиков Н."_s);
+    CServiceDlg service(*ctx, ServiceCardSetup{});
+    Edit(service, "name")->setText(u"Мойка кузова"_s);
+    const struct {
+        const char *table;
+        QDialog &card;
+        QString error;
+    } cards[] = {
+        {"SBox", bay, u"нет связи с сервером"_s},
+        {"SWork", worker, u"Таблица Сотрудников не открыта!"_s},
+        {"SService", service, u"нет связи с сервером"_s},
+    };
+    for (const auto &c : cards) {
+        SCOPED_TRACE(c.table);
+        prompter.Clear();
+        const QString rows = u"SELECT * FROM "_s + QLatin1String(c.table);
+        db().SetWriteHook([](const QString &) { throw DbError(u"нет связи с сервером"_s); });
+        Click(c.card, "ok");
+        db().SetWriteHook({});
+        EXPECT_EQ(prompter.All(), QStringList{c.error});
+        EXPECT_NE(c.card.result(), QDialog::Accepted);
+        EXPECT_EQ(CountRows(db(), rows), 0);
+        Click(c.card, "ok");
+        EXPECT_EQ(c.card.result(), QDialog::Accepted);
+        EXPECT_EQ(CountRows(db(), rows), 1);
     }
 }

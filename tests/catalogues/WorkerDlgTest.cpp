@@ -1,6 +1,5 @@
 #include "CWorkerDirDlg.h"
 #include "CWorkerDlg.h"
-#include "DbError.h"
 #include "ScreenTest.h"
 #include "TestRows.h"
 #include "Widgets.h"
@@ -125,21 +124,4 @@ TEST_P(WorkerDlgTest, CardChecksTheNameAndTheDismissalDateFollowsTheBox) {
     Out(hired)->setChecked(true);
     Click(hired, "ok");
     EXPECT_TRUE(WorkerStore(db()).Load(u"b"_s)->workOut);
-}
-
-TEST_P(WorkerDlgTest, FailedInsertKeepsTheCardOpen) {
-    CWorkerDlg card(*ctx);
-    Fio(card)->setText(u"Новиков Н."_s);
-    db().SetWriteHook([](const QString &sql) {
-        if (sql.startsWith(u"INSERT"_s)) throw DbError(u"no table"_s);
-    });
-    Click(card, "ok");
-    db().SetWriteHook({});
-    EXPECT_EQ(prompter.errors, QStringList{u"Таблица Сотрудников не открыта!"_s});
-    EXPECT_FALSE(card.Saved());
-    EXPECT_EQ(Fio(card)->text(), u"Новиков Н."_s);
-    Click(card, "ok");  // the next try goes through
-    EXPECT_TRUE(card.Saved());
-    EXPECT_EQ(card.result(), QDialog::Accepted);
-    EXPECT_EQ(WorkerStore(db()).Load(card.IddWork())->workFio, u"Новиков Н."_s);
 }
