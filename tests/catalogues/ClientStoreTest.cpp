@@ -28,9 +28,11 @@ QStringList Ids(const QList<ClientListRow> &rows) {
     return ids;
 }
 
-// Every value of the row's cars, in order.
-QStringList Cars(const ClientListRow &row) {
-    QStringList values;
+// The listed columns of the client, then every value of the row's cars, in order.
+QStringList Shown(const ClientListRow &row) {
+    const ClientRecord &k = row.client;
+    QStringList values{k.iddClient, k.clientName, k.clientINN,     k.clientAdres,
+                       k.clientTel, k.clientFaks, k.clientContact, row.debt.Text()};
     for (const ClientCarRow &c : row.cars)
         values << c.iddAvtoVlad << c.iddAvto << c.iddVlad << c.avtoNomer << c.avtoMarka << c.avtoColor;
     return values;
@@ -108,30 +110,20 @@ TEST_P(ClientStoreTest, TheWholeListAgreesWithEachClientsOwnSearch) {
     const auto all = store().Search({});
     ASSERT_EQ(Ids(all), (QStringList{"a1", "a2", "b"}));
     // A client's cars by plate, then link; a link to a car that is gone shows nothing.
-    EXPECT_EQ(Cars(all[0]),
-              (QStringList{"l4", "car4", "a1", "А000АА", "ВАЗ", "белый", "l5", "car3", "a1", "А000АА", "ГАЗ",
-                           "белый", "car1-a1", "car1", "a1", "А111АА", "ВАЗ", "белый"}));
-    EXPECT_TRUE(all[1].cars.isEmpty());
-    EXPECT_EQ(Cars(all[2]), (QStringList{"car2-b", "car2", "b", "В222ВВ", "ВАЗ", "белый"}));
-    EXPECT_EQ(all[0].debt, Money());
-    EXPECT_EQ(all[1].debt, Rub(50.0));
-    EXPECT_EQ(all[2].debt, Rub(-15.0));
-
+    EXPECT_EQ(Shown(all[0]).mid(7),
+              (QStringList{"0.00", "l4", "car4", "a1", "А000АА", "ВАЗ", "белый", "l5", "car3", "a1", "А000АА",
+                           "ГАЗ", "белый", "car1-a1", "car1", "a1", "А111АА", "ВАЗ", "белый"}));
+    EXPECT_EQ(Shown(all[1]).mid(7), QStringList{"50.00"});
+    EXPECT_EQ(Shown(all[2]).mid(7), (QStringList{"-15.00", "car2-b", "car2", "b", "В222ВВ", "ВАЗ", "белый"}));
     for (const ClientListRow &row : all) {
         SCOPED_TRACE(row.client.iddClient.toStdString());
         // Every shown column as the card loads it.
-        const ClientRecord card = *store().Load(row.client.iddClient);
-        for (const QString ClientRecord::*m :
-             {&ClientRecord::iddClient, &ClientRecord::clientName, &ClientRecord::clientINN,
-              &ClientRecord::clientAdres, &ClientRecord::clientTel, &ClientRecord::clientFaks,
-              &ClientRecord::clientContact})
-            EXPECT_EQ(row.client.*m, card.*m);
+        EXPECT_EQ(Shown(row).mid(0, 7), Shown({*store().Load(row.client.iddClient), {}, {}}).mid(0, 7));
         const auto own = store().Search({row.client.clientName, row.client.clientINN, {}, false, {}});
         ASSERT_EQ(own.size(), 1);
+        EXPECT_EQ(Shown(own[0]), Shown(row));
         for (const auto &[column, member] : ClientRecord::Columns())
             EXPECT_EQ(own[0].client.*member, row.client.*member) << column.toStdString();
-        EXPECT_EQ(own[0].debt, row.debt);
-        EXPECT_EQ(Cars(own[0]), Cars(row));
     }
     // Two cars of one client under one plate still list the client once.
     EXPECT_EQ(Ids(store().Search({{}, {}, u"А000АА"_s, false, {}})), QStringList{"a1"});

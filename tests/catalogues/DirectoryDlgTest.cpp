@@ -83,10 +83,7 @@ protected:
     void SetUp() override {
         ScreenTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
-        ServiceCard service;
-        service.name = u"Мойка кузова"_s;
-        service.price = Rub(300);
-        service.time = QTime(0, 30);
+        ServiceCard service{.name = u"Мойка кузова"_s, .price = Rub(300), .time = QTime(0, 30)};
         ServiceStore(db()).SaveCard(service, u"anna"_s);
         TestRows::Put(db(), TestRows::Worker{u"w1"_s, u"Петров П."_s});
         TestRows::Put(db(), TestRows::Bay{u"b1"_s, u"Бокс 1"_s});

@@ -65,9 +65,7 @@ protected:
     }
     void Catalogue() {
         const PickedWorker petrov{{}, u"w1"_s, u"Петров"_s, false}, sidorov{{}, u"w2"_s, u"Сидоров"_s, false};
-        ServiceCard a{.iddService = {},
-                      .iddTop = {},
-                      .packageText = u"Шиномонтаж"_s,
+        ServiceCard a{.packageText = u"Шиномонтаж"_s,
                       .name = u"Снятие"_s,
                       .price = Rub(100),
                       .prNds = 18,
@@ -75,16 +73,10 @@ protected:
                       .prJob = true,
                       .time = QTime(0, 30),
                       .performers = {petrov}};
+        ServiceCard b{.name = u"Мойка"_s, .price = Rub(300), .performers = {petrov, sidorov}};
         ServiceStore(db()).SaveCard(a, u"anna"_s);
-        packageKey = a.iddTop;
-        ServiceCard b{.iddService = {},
-                      .iddTop = {},
-                      .packageText = {},
-                      .name = u"Мойка"_s,
-                      .price = Rub(300),
-                      .performers = {petrov, sidorov}};
         ServiceStore(db()).SaveCard(b, u"anna"_s);
-        washKey = b.iddService;
+        std::tie(packageKey, washKey) = std::pair(a.iddTop, b.iddService);
     }
     ServiceCardSetup Existing(const QString &key) {
         ServiceCardSetup setup;

@@ -17,17 +17,15 @@ const PickedWorker kSidorov{{}, u"w2"_s, u"Сидоров"_s, false};
 // A card of a service at `price` with 18 % VAT and 10 % pay, half an hour long.
 ServiceCard Card(const QString &name, const QString &packageText = {}, const QString &iddTop = {},
                  double price = 100, PickedWorkers performers = {}) {
-    ServiceCard card;
-    card.iddTop = iddTop;
-    card.packageText = packageText;
-    card.name = name;
-    card.price = Rub(price);
-    card.prNds = 18;
-    card.job = 10;
-    card.prJob = true;
-    card.time = QTime(0, 30);
-    card.performers = std::move(performers);
-    return card;
+    return {.iddTop = iddTop,
+            .packageText = packageText,
+            .name = name,
+            .price = Rub(price),
+            .prNds = 18,
+            .job = 10,
+            .prJob = true,
+            .time = QTime(0, 30),
+            .performers = std::move(performers)};
 }
 
 }  // namespace
@@ -93,18 +91,10 @@ TEST_P(ServiceStoreTest, TypedPackageNameMakesANewPackagePickedOneIsReused) {
     EXPECT_FALSE(Load(typed.iddService).IsPackage());
 
     // A package card alone writes only the package, and renaming keeps its key.
-    ServiceCard alone;
-    alone.packageText = u"Мойка"_s;
-    alone.performers = {kPetrov};
-    alone = Save(alone);
+    const ServiceCard alone = Save({.packageText = u"Мойка"_s, .performers = {kPetrov}});
     EXPECT_EQ(Count(u"SService"_s), 8);
     EXPECT_EQ(Count(u"ServiceWork"_s), 0);
-    ServiceCard rename;
-    rename.existing = true;
-    rename.iddService = alone.iddTop;
-    rename.iddTop = u"0"_s;
-    rename.packageText = u"Мойка кузова"_s;
-    Save(rename);
+    Save({.existing = true, .iddService = alone.iddTop, .iddTop = u"0"_s, .packageText = u"Мойка кузова"_s});
     EXPECT_EQ(Count(u"SService"_s), 8);
     EXPECT_EQ(Load(alone.iddTop).name, u"Мойка кузова"_s);
 }
@@ -160,17 +150,16 @@ TEST_P(ServiceStoreTest, PackageDeleteHidesItsServicesAndKeepsLinks) {
 }
 
 TEST_P(ServiceStoreTest, TreeSumsPackagesAndSelectionHoldsCheckedRows) {
-    ServiceCard empty;
-    empty.packageText = u"Пустой"_s;
-    Save(empty);
+    Save({.packageText = u"Пустой"_s});
     // 100 at 18 % with 10 % pay, and 50 at 0 % with a fixed 7: package sums 150 / 18 / 168 / 18.8.
     const ServiceCard a = Save(Card(u"А"_s, u"Комплекс"_s));
-    ServiceCard b = Card(u"Б"_s, u"Комплекс"_s, a.iddTop, 50, {kPetrov});
-    b.prNds = 0;
-    b.job = 7;
-    b.prJob = false;
-    b.time = QTime(23, 45);
-    b = Save(b);
+    const ServiceCard b = Save({.iddTop = a.iddTop,
+                                .packageText = u"Комплекс"_s,
+                                .name = u"Б"_s,
+                                .price = Rub(50),
+                                .job = 7,
+                                .time = QTime(23, 45),
+                                .performers = {kPetrov}});
     const ServiceCard wash = Save(Card(u"Мойка"_s, {}, {}, 300, {kPetrov, kSidorov}));
     Save(Card(u"Чернение"_s));
 
