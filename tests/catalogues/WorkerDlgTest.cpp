@@ -36,9 +36,10 @@ ZV_INSTANTIATE_SCREEN_TESTS(WorkerDlgTest);
 TEST_P(WorkerDlgTest, ListShowsDatesOfDismissalOnlyAndFollowsTheFlag) {
     CWorkerDirDlg dlg(*ctx);
     EXPECT_EQ(RowTexts(List(dlg)), (QStringList{"Андреев А.", "Борисов Б.", "Васильев В."}));
-    EXPECT_EQ(Row(dlg, u"Андреев А."_s)->text(4), u"10.01.2022"_s);
-    EXPECT_EQ(Row(dlg, u"Андреев А."_s)->text(5), u"20.02.2024"_s);
-    EXPECT_EQ(Row(dlg, u"Борисов Б."_s)->text(5), QString());  // not dismissed: no date
+    // Борисов is not dismissed: no date of dismissal.
+    EXPECT_EQ((QStringList{Row(dlg, u"Андреев А."_s)->text(4), Row(dlg, u"Андреев А."_s)->text(5),
+                           Row(dlg, u"Борисов Б."_s)->text(5)}),
+              (QStringList{"10.01.2022", "20.02.2024", ""}));
     dlg.SetAllWorkers(false);
     EXPECT_EQ(RowTexts(List(dlg)), (QStringList{"Борисов Б.", "Васильев В."}));
     EXPECT_TRUE(prompter.All().isEmpty());
@@ -59,11 +60,10 @@ TEST_P(WorkerDlgTest, PickerPreTicksAndHandsBackTickedRowsInListOrderWritingNoth
     Click(dlg, "ok");
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     const PickedWorkers picked = dlg.Picked();
-    ASSERT_EQ(picked.size(), 2);
-    EXPECT_EQ(picked[0].iddWork, u"a"_s);
-    EXPECT_EQ(picked[0].workFio, u"Андреев А."_s);
-    EXPECT_EQ(picked[1].iddWork, u"c"_s);
-    for (const PickedWorker &p : picked) EXPECT_TRUE(p.iddServiceWork.isEmpty() && !p.deleted);
+    QStringList got;  // fresh picks: no link key, not deleted
+    for (const PickedWorker &p : picked)
+        got << p.iddWork + p.workFio + p.iddServiceWork + (p.deleted ? "!" : "");
+    EXPECT_EQ(got, (QStringList{"aАндреев А.", "cВасильев В."}));
     EXPECT_EQ(DumpTables(db(), {u"SWork"_s, u"ServiceWork"_s, u"TWork"_s, u"TWorkPay"_s}), before);
 }
 
@@ -120,8 +120,4 @@ TEST_P(WorkerDlgTest, CardChecksTheNameAndTheDismissalDateFollowsTheBox) {
     Click(existing, "ok");
     ASSERT_TRUE(existing.Saved());
     EXPECT_EQ(WorkerStore(db()).Load(u"a"_s)->workDataOut.date(), QDate(2024, 5, 31));
-    CWorkerDlg hired(*ctx, u"b"_s);
-    Out(hired)->setChecked(true);
-    Click(hired, "ok");
-    EXPECT_TRUE(WorkerStore(db()).Load(u"b"_s)->workOut);
 }
