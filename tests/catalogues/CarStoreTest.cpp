@@ -11,18 +11,16 @@ using namespace Qt::StringLiterals;
 namespace {
 
 CarRecord Car(const QString &id, const QString &plate, const QString &make = {}) {
-    CarRecord c;
-    c.iddAvto = id;
-    c.avtoNomer = plate;
-    c.avtoMarka = make;
-    return c;
+    return {id, plate, make, {}, {}, {}, {}};
 }
 
 CarOwner Owner(const QString &client, bool deleted = false) {
-    CarOwner o;
-    o.iddVlad = client;
-    o.deleted = deleted;
-    return o;
+    return {{}, {}, client, deleted, {}, {}};
+}
+
+// Every field of the car, in the order of the record.
+QStringList Fields(const CarRecord &c) {
+    return {c.iddAvto, c.avtoNomer, c.avtoMarka, c.avtoColor, c.avtoVin, c.avtoDvig, c.avtoPrim};
 }
 
 QStringList Ids(const QList<CarListRow> &rows) {
@@ -49,12 +47,8 @@ protected:
                                                  .fax = "fax-"_L1 + key,
                                                  .contact = "contact-"_L1 + key});
         }
-        CarRecord first = Car(u"c1"_s, u"А001АА"_s, u"ВАЗ 2107"_s);
-        first.avtoVin = u"VIN1"_s;
-        first.avtoDvig = u"ENGINE1"_s;
-        first.avtoColor = u"СИНИЙ"_s;
-        first.avtoPrim = u"вмятина"_s;
-        Save(first, {Owner(u"ivanov"_s), Owner(u"petrov"_s)});
+        Save({u"c1"_s, u"А001АА"_s, u"ВАЗ 2107"_s, u"СИНИЙ"_s, u"VIN1"_s, u"ENGINE1"_s, u"вмятина"_s},
+             {Owner(u"ivanov"_s), Owner(u"petrov"_s)});
         Save(Car(u"c2"_s, u"В002ВВ"_s, u"ВАЗ 2107"_s), {Owner(u"petrov"_s), Owner(u"petrov2"_s)});
         Save(Car(u"c3"_s, u"А001АА"_s, u"KIA RIO"_s), {Owner(u"ivanov"_s, true)});
     }
@@ -98,13 +92,7 @@ TEST_P(CarStoreTest, CarsCarryTheirCurrentOwnersAndTheListsAreDistinct) {
     CarStore store(db());
     const auto rows = store.Search({});
     ASSERT_EQ(rows.size(), 3);
-    for (const CarListRow &row : rows) {
-        const CarRecord &c = row.car, l = *store.Load(c.iddAvto);
-        EXPECT_EQ((QStringList{c.iddAvto, c.avtoNomer, c.avtoMarka, c.avtoVin, c.avtoDvig, c.avtoColor,
-                               c.avtoPrim}),
-                  (QStringList{l.iddAvto, l.avtoNomer, l.avtoMarka, l.avtoVin, l.avtoDvig, l.avtoColor,
-                               l.avtoPrim}));
-    }
+    for (const CarListRow &row : rows) EXPECT_EQ(Fields(row.car), Fields(*store.Load(row.car.iddAvto)));
     EXPECT_EQ(rows[0].car.avtoVin, u"VIN1"_s);
     ASSERT_EQ(rows[0].owners.size(), 2);
     const CarOwnerRow &o = rows[0].owners[0];
@@ -122,23 +110,19 @@ TEST_P(CarStoreTest, CarsCarryTheirCurrentOwnersAndTheListsAreDistinct) {
 
 TEST_P(CarStoreTest, SavingNormalisesTheCarAndKeysNewLinksByPosition) {
     CarStore store(db());
-    CarRecord car = Car(u"c9"_s, u"  х123ух 77 "_s, u" toyota "_s);
-    car.avtoVin = u"abc"_s;
-    car.avtoDvig = u"d-1"_s;
-    car.avtoColor = u"белый"_s;
-    car.avtoPrim = u" царапина O'Neil "_s;
+    const CarRecord car{u"c9"_s,  u"  х123ух 77 "_s, u" toyota "_s,         u"белый"_s,
+                        u"abc"_s, u"d-1"_s,          u" царапина O'Neil "_s};
     // An owner added and removed again in one opening is stored, marked deleted.
     QList<CarOwner> owners = {Owner(u"ivanov"_s), Owner(u"petrov"_s, true)};
     store.Save(car, owners, u"oleg"_s);
     const auto back = store.Load(u"c9"_s);
     ASSERT_TRUE(back);
-    EXPECT_EQ((QStringList{back->avtoNomer, back->avtoMarka, back->avtoVin, back->avtoDvig, back->avtoColor,
-                           back->avtoPrim}),
-              (QStringList{"Х123УХ 77", "TOYOTA", "ABC", "D-1", "БЕЛЫЙ", "царапина O'Neil"}));
-    EXPECT_TRUE(owners[0].iddAvtoVlad.startsWith(u"oleg~"_s));
-    EXPECT_TRUE(owners[0].iddAvtoVlad.endsWith(u'0'));
-    EXPECT_TRUE(owners[1].iddAvtoVlad.endsWith(u'1'));
-    EXPECT_EQ(owners[0].iddAvtoVlad.chopped(1), owners[1].iddAvtoVlad.chopped(1));
+    EXPECT_EQ(Fields(*back),
+              (QStringList{"c9", "Х123УХ 77", "TOYOTA", "БЕЛЫЙ", "ABC", "D-1", "царапина O'Neil"}));
+    const QString key = owners[0].iddAvtoVlad.chopped(1);
+    EXPECT_TRUE(key.startsWith(u"oleg~"_s));
+    EXPECT_EQ((QStringList{owners[0].iddAvtoVlad, owners[1].iddAvtoVlad}),
+              (QStringList{key + u'0', key + u'1'}));
     EXPECT_EQ(Links(u"IddAvto = ? AND IddVlad = ? AND [Delete] = TRUE"_s, {u"c9"_s, u"petrov"_s}), 1);
     const auto current = store.LoadOwners(u"c9"_s);
     ASSERT_EQ(current.size(), 1);
