@@ -43,12 +43,7 @@ TEST_P(CardLoadTest, ACardWhoseRecordIsGoneOrUnreadableDoesNotOpen) {
         {"SWork", "IddWork", "WorkFIO", [&](const QString &k) { return CWorkerDlg(*ctx, k).Loaded(); },
          u"w9"_s, u"Сотрудник не найден: он удален на другом рабочем месте."_s},
         {"SService", "IddService", "Name",
-         [&](const QString &k) {
-             ServiceCardSetup setup;
-             setup.existing = true;
-             setup.iddService = k;
-             return CServiceDlg(*ctx, setup).Loaded();
-         },
+         [&](const QString &k) { return CServiceDlg(*ctx, {.existing = true, .iddService = k}).Loaded(); },
          u"v9"_s, u"Внимание! Справочник услуг не найден!"_s},
     };
     for (const auto &c : cards) {
