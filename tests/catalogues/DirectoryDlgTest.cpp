@@ -14,6 +14,7 @@
 #include "Widgets.h"
 
 #include <QAction>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -36,6 +37,7 @@ struct Directory {
     QString row;
     int column;
     const char *card;
+    QList<const char *> fields;  // the card's inputs a new row needs; the first one is listed
     const char *add, *edit, *del;
     QStringList noSelection;  // the warnings of Edit then Delete
     QString question;         // Delete's question on the seeded row
@@ -50,26 +52,26 @@ std::function<std::unique_ptr<QDialog>(AppContext &)> Make() {
 const QList<Directory> &Directories() {
     // clang-format off
     static const QList<Directory> dirs = {
-        {"services", Make<CServiceDirDlg>(), "services", u"Мойка кузова"_s, 0, "CServiceDlg", "Add", "Edit", "Del",
+        {"services", Make<CServiceDirDlg>(), "services", u"Мойка кузова"_s, 0, "CServiceDlg", {"name"}, "Add", "Edit", "Del",
          {u"Выберите! Выберите услугу или пакет услуг,\nдля его изменения!"_s,
           u"Выберите! Выберите услугу или пакет услуг,\nдля его удаления!"_s},
          u"Удалить услугу (пакет услуг и все услуги в пакете)?"_s,
          std::array{Right::AddService, Right::EditService, Right::DeleteService}},
-        {"workers", Make<CWorkerDirDlg>(), "list", u"Петров П."_s, 0, "CWorkerDlg", "Add", "Edit", "Del",
+        {"workers", Make<CWorkerDirDlg>(), "list", u"Петров П."_s, 0, "CWorkerDlg", {"fio"}, "Add", "Edit", "Del",
          {u"Выберите! Выберите сотрудника из списка,\nдля его изменения!"_s,
           u"Выберите! Выберите сотрудника из списка,\nдля его удаления!"_s},
          u"Удалить сотрудника?"_s, std::array{Right::AddWorker, Right::EditWorker, Right::DeleteWorker}},
-        {"bays", Make<CBayDirDlg>(), "list", u"Бокс 1"_s, 0, "CBayDlg", "Add", "Edit", "Del",
+        {"bays", Make<CBayDirDlg>(), "list", u"Бокс 1"_s, 0, "CBayDlg", {"name"}, "Add", "Edit", "Del",
          {u"Выберите место оказания услуги (бокс или мойку),\nдля его изменения!"_s,
           u"Выберите место оказания услуги (бокс или мойку),\nдля его удаления!"_s}, u"Удалить бокс (мойку)?"_s},
-        {"users", Make<CUserDirDlg>(), "list", u"petr"_s, 0, "CUserDlg", "add", "Edit", "Del",
+        {"users", Make<CUserDirDlg>(), "list", u"petr"_s, 0, "CUserDlg", {"login", "name", "password"}, "add", "Edit", "Del",
          {u"Выберите пользователя,\nдля его редактирования!"_s, u"Выберите пользователя,\nдля его удаления!"_s},
          u"Удалить пользователя?"_s},
-        {"clients", Make<CClientDirDlg>(), "list", u"Иванов И."_s, 1, "CClientDlg", "add", "edit", "DEL",
+        {"clients", Make<CClientDirDlg>(), "list", u"Иванов И."_s, 1, "CClientDlg", {"ClientName"}, "add", "edit", "DEL",
          {u"Выберите клиента из списка\nдля его изменения!"_s, u"Выберите клиента из списка\nдля его удаления!"_s},
          u"Удалить выбранного клиента: Иванов И.?"_s},
         // Edit without a car does nothing.
-        {"cars", Make<CCarDirDlg>(), "list", u"А123АА"_s, 0, "CCarDlg", "add", "edit", "DEL",
+        {"cars", Make<CCarDirDlg>(), "list", u"А123АА"_s, 0, "CCarDlg", {"plate"}, "add", "edit", "DEL",
          {u"Выберите автомобиль из списка\nдля его удаления!"_s}, u"Удалить выбранный автомобиль: А123АА?"_s},
     };
     // clang-format on
@@ -109,8 +111,16 @@ TEST_P(DirectoryDlgTest, KeysAndDoubleClickRunTheButtonsCommands) {
         dialogs.opened.clear();
         Press(list, Qt::Key_Return);
         DoubleClick(list, FindRow(list, d.row, d.column));
+        // Insert opens a new card; what is typed there and saved with Enter shows in the list.
+        dialogs.Then([&d](QDialog &c) {
+            c.show();
+            for (const char *field : d.fields) Edit(c, field)->setText(u"НОВЫЙ 1"_s);
+            Press(Edit(c, d.fields[0]), Qt::Key_Return);
+            return int(QDialog::Accepted);
+        });
         Press(list, Qt::Key_Insert);
-        EXPECT_EQ(dialogs.opened, QStringList(3, card));  // edit, edit, add; none of them saved
+        EXPECT_EQ(dialogs.opened, QStringList(3, card));  // edit, edit (neither saved), add
+        EXPECT_NE(FindRow(list, u"НОВЫЙ 1"_s, d.column), nullptr);
 
         // Delete asks, by name where the question has one; No keeps the row, Yes removes it.
         prompter.Clear();

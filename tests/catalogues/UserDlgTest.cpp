@@ -1,4 +1,3 @@
-#include "CUserDirDlg.h"
 #include "CUserDlg.h"
 #include "Password.h"
 #include "ScreenTest.h"
@@ -92,26 +91,4 @@ TEST_P(UserDlgTest, RequiredFieldsAreAskedForInOrderAndALoginIsNotShared) {
     Click(existing, "ok");
     EXPECT_EQ(prompter.warnings.size(), 1);
     EXPECT_FALSE(existing.Saved());
-}
-
-TEST_P(UserDlgTest, DirectoryAddsAndEditsThroughTheCard) {
-    CUserDirDlg dir(*ctx);
-    EXPECT_EQ(RowTexts(List(dir), 2), QStringList{u"petr/Пётр"_s});
-    dialogs.Then([](QDialog &card) {
-        Fill(card, u"Орлова"_s, u"olga"_s, u"x"_s);
-        card.accept();
-        return card.result();
-    });
-    Click(dir, "add");
-    dialogs.Then([](QDialog &card) {
-        EXPECT_EQ(dynamic_cast<CUserDlg &>(card).IddUser(), u"p"_s);
-        dynamic_cast<CUserDlg &>(card).RightBox(2)->setChecked(false);
-        card.accept();
-        return card.result();
-    });
-    SelectRow(List(dir), u"petr"_s);
-    Click(dir, "Edit");
-    EXPECT_EQ(RowTexts(List(dir), 2), (QStringList{"olga/Орлова", "petr/Пётр"}));
-    EXPECT_EQ(Stored(u"p"_s).prova, u"0100000001"_s + QString(18, u'0'));
-    EXPECT_TRUE(prompter.All().isEmpty());
 }

@@ -67,33 +67,6 @@ TEST_P(WorkerDlgTest, PickerPreTicksAndHandsBackTickedRowsInListOrderWritingNoth
     EXPECT_EQ(DumpTables(db(), {u"SWork"_s, u"ServiceWork"_s, u"TWork"_s, u"TWorkPay"_s}), before);
 }
 
-TEST_P(WorkerDlgTest, AddAndEditGoThroughTheCard) {
-    CWorkerDirDlg dlg(*ctx);
-    dialogs.Then([](QDialog &d) {
-        EXPECT_FALSE(dynamic_cast<CWorkerDlg &>(d).Existing());
-        Fio(d)->setText(u"  Новиков Н.  "_s);
-        Edit(d, "tel")->setText(u"12-34"_s);
-        d.accept();
-        return d.result();
-    });
-    Click(dlg, "Add");
-    ASSERT_NE(Row(dlg, u"Новиков Н."_s), nullptr);
-    EXPECT_EQ(Row(dlg, u"Новиков Н."_s)->text(2), u"12-34"_s);
-
-    dialogs.Then([](QDialog &d) {
-        EXPECT_EQ(dynamic_cast<CWorkerDlg &>(d).IddWork(), u"b"_s);
-        EXPECT_EQ(Fio(d)->text(), u"Борисов Б."_s);
-        Fio(d)->setText(u"Борисов Борис"_s);
-        d.accept();
-        return d.result();
-    });
-    SelectRow(List(dlg), u"Борисов Б."_s);
-    Click(dlg, "Edit");
-    EXPECT_NE(Row(dlg, u"Борисов Борис"_s), nullptr);
-    EXPECT_EQ(WorkerStore(db()).Load(u"b"_s)->workFio, u"Борисов Борис"_s);
-    EXPECT_TRUE(prompter.All().isEmpty());
-}
-
 TEST_P(WorkerDlgTest, CardChecksTheNameAndTheDismissalDateFollowsTheBox) {
     CWorkerDlg card(*ctx);
     EXPECT_FALSE(Out(card)->isChecked());
