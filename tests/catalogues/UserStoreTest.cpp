@@ -27,19 +27,16 @@ TEST_P(UserStoreTest, PasswordsAreHashedAndKeptWhenLeftEmpty) {
     EXPECT_EQ(back->name, u"Иванова Анна"_s);
     EXPECT_EQ(back->pass, first.pass);
 
-    UserRecord fresh;
-    fresh.iddUser = u"anna~1~"_s;
-    fresh.login = u"oleg"_s;
-    EXPECT_THROW(users.Save(fresh, QString()), DbError);  // a new user needs a password
-    EXPECT_FALSE(users.Load(fresh.iddUser));
-
-    // The last live user cannot be deleted: the next start would let anyone create a first user.
-    EXPECT_THROW(users.SoftDelete(first.iddUser), DbError);
-    EXPECT_TRUE(users.HasAnyUser());
     UserRecord second;
     second.iddUser = u"anna~2~"_s;
     second.login = u"oleg"_s;
     second.name = u"Олег"_s;
+    EXPECT_THROW(users.Save(second, QString()), DbError);  // a new user needs a password
+    EXPECT_FALSE(users.Load(second.iddUser));
+
+    // The last live user cannot be deleted: the next start would let anyone create a first user.
+    EXPECT_THROW(users.SoftDelete(first.iddUser), DbError);
+    EXPECT_TRUE(users.HasAnyUser());
     users.Save(second, u"pw"_s);
     users.SoftDelete(first.iddUser);
     ASSERT_EQ(users.ListActive().size(), 1);

@@ -12,15 +12,11 @@ using namespace Qt::StringLiterals;
 class WorkerStoreTest : public DbTest {
 protected:
     QString Add(const QString &fio, bool out = false) {
-        WorkerRecord w;
-        w.workFio = fio;
-        w.workAdres = u"ул. Ленина, 1"_s;
-        w.workTel = u"+7 900 000-00-00"_s;
-        w.workDataIn = QDateTime(QDate(2023, 3, 1), QTime(9, 30));
-        w.workOut = out;
-        w.workDataOut = QDateTime(QDate(2024, 6, 15), QTime(18, 0));
-        return WorkerStore(db()).Insert(w, u"anna"_s);
+        return WorkerStore(db()).Insert({{}, fio, u"ул. Ленина, 1"_s, u"+7 900 000-00-00"_s, kIn, out, kOut},
+                                        u"anna"_s);
     }
+    const QDateTime kIn = QDateTime(QDate(2023, 3, 1), QTime(9, 30)),
+                    kOut = QDateTime(QDate(2024, 6, 15), QTime(18, 0));
     // Service links (ServiceWork) of the worker, one per service named; "-" marks one deleted by hand.
     void Links(const QString &worker, const QStringList &services) {
         for (const QString &s : services)
@@ -43,9 +39,8 @@ TEST_P(WorkerStoreTest, InsertedWorkerReadsBackAndTheCardKeepsTheSalary) {
     ASSERT_TRUE(back);
     EXPECT_EQ((QStringList{back->workFio, back->workAdres, back->workTel}),
               (QStringList{"Петров Пётр", "ул. Ленина, 1", "+7 900 000-00-00"}));
-    EXPECT_EQ(back->workDataIn, QDateTime(QDate(2023, 3, 1), QTime(9, 30)));
-    EXPECT_FALSE(back->workOut);
-    EXPECT_FALSE(back->deleted);
+    EXPECT_EQ(back->workDataIn, kIn);
+    EXPECT_FALSE(back->workOut || back->deleted);
     EXPECT_EQ(CountRows(db(), u"SELECT IddWork FROM SWork WHERE WorkSalary IS NULL"_s), 1);
 
     // A salary set elsewhere survives the card's save.
@@ -131,7 +126,7 @@ TEST_P(WorkerStoreTest, DismissalTogglesEveryServiceLink) {
     w.workOut = true;
     store.Update(w);
     EXPECT_TRUE(store.Load(id)->workOut);
-    EXPECT_EQ(store.Load(id)->workDataOut, QDateTime(QDate(2024, 6, 15), QTime(18, 0)));
+    EXPECT_EQ(store.Load(id)->workDataOut, kOut);
     EXPECT_EQ(LiveLinks(id), 0);
 
     // Taking the dismissal back restores every link, the one removed by hand included.
