@@ -69,8 +69,7 @@ TEST_P(WorkerDlgTest, PickerPreTicksAndHandsBackTickedRowsInListOrderWritingNoth
 
 TEST_P(WorkerDlgTest, CardChecksTheNameAndTheDismissalDateFollowsTheBox) {
     CWorkerDlg card(*ctx);
-    EXPECT_FALSE(Out(card)->isChecked());
-    EXPECT_FALSE(Date(card, "dataOut")->isEnabled());
+    EXPECT_FALSE(Out(card)->isChecked() || Date(card, "dataOut")->isEnabled());
     EXPECT_EQ(Date(card, "dataIn")->date(), QDate::currentDate());
     Out(card)->setChecked(true);
     EXPECT_TRUE(Date(card, "dataOut")->isEnabled());
@@ -79,16 +78,14 @@ TEST_P(WorkerDlgTest, CardChecksTheNameAndTheDismissalDateFollowsTheBox) {
     Fio(card)->setText(u"   "_s);
     Click(card, "ok");
     EXPECT_EQ(prompter.warnings, QStringList{u"Укажите Ф.И.О. сотрудника"_s});
-    EXPECT_FALSE(card.Saved());
-    EXPECT_NE(card.result(), QDialog::Accepted);
+    EXPECT_FALSE(card.Saved() || card.result() == QDialog::Accepted);
     EXPECT_EQ(CountRows(db(), u"SELECT IddWork FROM SWork"_s), 3);
 
     // A dismissed worker opens with the stored dates and the date enabled; what is changed is saved.
     CWorkerDlg existing(*ctx, u"a"_s);
-    EXPECT_TRUE(Out(existing)->isChecked());
-    EXPECT_TRUE(Date(existing, "dataOut")->isEnabled());
-    EXPECT_EQ(Date(existing, "dataOut")->date(), QDate(2024, 2, 20));
-    EXPECT_EQ(Date(existing, "dataIn")->date(), QDate(2022, 1, 10));
+    EXPECT_TRUE(Out(existing)->isChecked() && Date(existing, "dataOut")->isEnabled());
+    EXPECT_EQ((QList<QDate>{Date(existing, "dataIn")->date(), Date(existing, "dataOut")->date()}),
+              (QList<QDate>{QDate(2022, 1, 10), QDate(2024, 2, 20)}));
     Date(existing, "dataOut")->setDate(QDate(2024, 5, 31));
     Click(existing, "ok");
     ASSERT_TRUE(existing.Saved());
