@@ -61,12 +61,10 @@ TEST_P(CarDlgTest, DirectoryListsCarsWithOwnersAndHandsBackTheRow) {
     ASSERT_TRUE(dir.Select(u"car1"_s, link));
     Click(dir, "close");
     EXPECT_EQ(dir.result(), QDialog::Accepted);
-    EXPECT_EQ(dir.iddAvto(), u"car1"_s);
-    EXPECT_EQ(dir.iddAvtoVlad(), link);
+    EXPECT_EQ(dir.iddAvto() + u'|' + dir.iddAvtoVlad(), u"car1|"_s + link);
     ASSERT_TRUE(dir.Select(u"car1"_s));
     dir.reject();
-    EXPECT_EQ(dir.iddAvto(), u"car1"_s);
-    EXPECT_TRUE(dir.iddAvtoVlad().isEmpty());
+    EXPECT_EQ(dir.iddAvto() + u'|' + dir.iddAvtoVlad(), u"car1|"_s);
 
     dir.SetFilters(u"к001кк"_s, u"ваз"_s, u"Кузнецов"_s);
     EXPECT_EQ(dir.list()->topLevelItemCount(), 1);

@@ -76,8 +76,7 @@ TEST_P(ClientDlgTest, DirectoryListsClientsWithCarsAndHandsBackTheRow) {
     EXPECT_EQ(prompter.warnings,
               QStringList{u"Выберите клиента из списка\nдля формирования на\nпечать сведений о нем!"_s});
     dir.reject();  // closing without a selection hands back nothing
-    EXPECT_FALSE(dir.selected());
-    EXPECT_TRUE(dir.iddClient().isEmpty());
+    EXPECT_FALSE(dir.selected() || !dir.iddClient().isEmpty());
 
     QTreeWidgetItem *client = FindRow(dir.list(), u"Кузнецов"_s, 1);
     ASSERT_NE(client, nullptr);
@@ -88,8 +87,7 @@ TEST_P(ClientDlgTest, DirectoryListsClientsWithCarsAndHandsBackTheRow) {
     EXPECT_EQ(printed, u"k1-"_s);
     ASSERT_TRUE(dir.Select(u"k1"_s, link));
     Click(dir, "close");
-    EXPECT_EQ(dir.result(), QDialog::Accepted);
-    EXPECT_TRUE(dir.selected());
+    EXPECT_TRUE(dir.result() == QDialog::Accepted && dir.selected());
     EXPECT_EQ((QStringList{dir.iddClient(), dir.clientName(), dir.iddAvtoVlad(), dir.iddAvto()}),
               (QStringList{"k1", "Кузнецов", link, "car1"}));
 

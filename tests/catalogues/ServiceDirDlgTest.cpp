@@ -26,9 +26,6 @@ QLineEdit *Field(const QDialog &card, const char *name) {
 QComboBox *Package(const QDialog &card) {
     return Child<QComboBox>(card, "package");
 }
-QTreeWidget *Tree(const QDialog &d) {
-    return Child<QTreeWidget>(d, "services");
-}
 QTreeWidget *Performers(const QDialog &card) {
     return Child<QTreeWidget>(card, "performers");
 }
@@ -86,7 +83,7 @@ ZV_INSTANTIATE_SCREEN_TESTS(ServiceDirDlgTest);
 TEST_P(ServiceDirDlgTest, DirectoryShowsSumsHandsBackCheckedRowsAndFilesNewServicesInThePackage) {
     Catalogue();
     CServiceDirDlg dlg(*ctx);
-    QTreeWidget *list = Tree(dlg);
+    QTreeWidget *list = Child<QTreeWidget>(dlg, "services");
     ASSERT_EQ(list->topLevelItemCount(), 2);
     QTreeWidgetItem *package = list->topLevelItem(0), *wash = list->topLevelItem(1);
     // A package shows its services' sums and no VAT rate of its own.

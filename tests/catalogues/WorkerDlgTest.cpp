@@ -27,7 +27,6 @@ protected:
         TestRows::Put(db(), TestRows::Worker{.key = u"c"_s, .fio = u"Васильев В."_s, .hired = in});
     }
     static QTreeWidgetItem *Row(QDialog &d, const QString &fio) { return FindRow(List(d), fio); }
-    static QLineEdit *Fio(QDialog &d) { return Child<QLineEdit>(d, "fio"); }
     static QCheckBox *Out(QDialog &d) { return Child<QCheckBox>(d, "workOut"); }
     static QDateTimeEdit *Date(QDialog &d, const char *name) { return Child<QDateTimeEdit>(d, name); }
 };
@@ -75,7 +74,7 @@ TEST_P(WorkerDlgTest, CardChecksTheNameAndTheDismissalDateFollowsTheBox) {
     EXPECT_TRUE(Date(card, "dataOut")->isEnabled());
     Out(card)->setChecked(false);
     EXPECT_FALSE(Date(card, "dataOut")->isEnabled());
-    Fio(card)->setText(u"   "_s);
+    Edit(card, "fio")->setText(u"   "_s);
     Click(card, "ok");
     EXPECT_EQ(prompter.warnings, QStringList{u"Укажите Ф.И.О. сотрудника"_s});
     EXPECT_FALSE(card.Saved() || card.result() == QDialog::Accepted);
