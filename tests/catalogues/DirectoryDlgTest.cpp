@@ -154,8 +154,7 @@ TEST_P(DirectoryDlgTest, EditAndDeleteNeedARowAndEachCommandItsOwnRight) {
         std::unique_ptr<QDialog> dlg = d.make(*ctx);
         Click(*dlg, d.edit);
         Click(*dlg, d.del);
-        EXPECT_EQ(prompter.warnings, d.noSelection);
-        EXPECT_TRUE(prompter.questions.isEmpty());
+        EXPECT_EQ(prompter.All(), d.noSelection);
         EXPECT_TRUE(dialogs.opened.isEmpty());
         if (!d.rights) continue;
         // One right taken away at a time: only its own command is refused.
@@ -193,14 +192,12 @@ TEST_P(DirectoryDlgTest, PickersChooseTheRowOnEnterAndDoubleClickWithoutOpeningA
     clients.show();
     SelectRow(clients.list(), u"Иванов И."_s, 1);
     Press(clients.list(), Qt::Key_Return);
-    EXPECT_EQ(clients.result(), QDialog::Accepted);
-    EXPECT_EQ(clients.iddClient(), u"c1"_s);
+    EXPECT_TRUE(clients.result() == QDialog::Accepted && clients.iddClient() == u"c1"_s);
 
     CWorkerDirDlg workers(*ctx);
     workers.SetPicking(true);
     workers.show();
     DoubleClick(workers.list(), FindRow(workers.list(), u"Петров П."_s));
-    ASSERT_EQ(workers.Picked().size(), 1);
-    EXPECT_EQ(workers.Picked()[0].workFio, u"Петров П."_s);
+    EXPECT_TRUE(workers.Picked().size() == 1 && workers.Picked()[0].workFio == u"Петров П."_s);
     EXPECT_TRUE(dialogs.opened.isEmpty());  // no card was opened
 }
