@@ -19,12 +19,9 @@ protected:
         ScreenTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
         const QDateTime in = At(2022, 1, 10), out = At(2024, 2, 20);
-        TestRows::Put(
-            db(), TestRows::Worker{
-                      .key = u"a"_s, .fio = u"Андреев А."_s, .workOut = true, .hired = in, .dismissed = out});
-        TestRows::Put(db(),
-                      TestRows::Worker{.key = u"b"_s, .fio = u"Борисов Б."_s, .hired = in, .dismissed = out});
-        TestRows::Put(db(), TestRows::Worker{.key = u"c"_s, .fio = u"Васильев В."_s, .hired = in});
+        TestRows::Put(db(), TestRows::Worker{u"a"_s, u"Андреев А."_s, true, false, in, out});
+        TestRows::Put(db(), TestRows::Worker{u"b"_s, u"Борисов Б."_s, false, false, in, out});
+        TestRows::Put(db(), TestRows::Worker{u"c"_s, u"Васильев В."_s, false, false, in});
     }
     static QTreeWidgetItem *Row(QDialog &d, const QString &fio) { return FindRow(List(d), fio); }
     static QCheckBox *Out(QDialog &d) { return Child<QCheckBox>(d, "workOut"); }
