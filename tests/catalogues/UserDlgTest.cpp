@@ -58,8 +58,7 @@ TEST_P(UserDlgTest, StoredRightsAreShownAsTheyAreAndThePasswordNever) {
     EXPECT_EQ(card.Prova(), u"0110000001"_s + QString(18, u'0'));
     Click(card, "ok");  // an empty password field keeps the stored password
     ASSERT_TRUE(card.Saved());
-    EXPECT_EQ(Stored(u"p"_s).pass, u"hash"_s);
-    EXPECT_EQ(Stored(u"p"_s).prova, u"0110000001"_s + QString(18, u'0'));
+    EXPECT_EQ(Stored(u"p"_s).pass + Stored(u"p"_s).prova, u"hash0110000001"_s + QString(18, u'0'));
 }
 
 TEST_P(UserDlgTest, RequiredFieldsAreAskedForInOrderAndALoginIsNotShared) {
@@ -78,8 +77,7 @@ TEST_P(UserDlgTest, RequiredFieldsAreAskedForInOrderAndALoginIsNotShared) {
                      u"Укажите логин пользователя!\nОптимально латинскими бувами\nдлиной до 8 символов."_s,
                      u"Укажите пароль пользователя!"_s,
                      u"Пользователь с логином \"PETR\" уже есть!\nУкажите другой логин."_s}));
-    EXPECT_FALSE(card.Saved());
-    EXPECT_NE(card.result(), QDialog::Accepted);
+    EXPECT_FALSE(card.Saved() || card.result() == QDialog::Accepted);
     EXPECT_EQ(CountRows(db(), u"SELECT * FROM SUser"_s), 1);
 
     // An existing user is not asked for a password, but still for a login.
