@@ -29,22 +29,15 @@ protected:
 };
 ZV_INSTANTIATE_SCREEN_TESTS(WorkerDlgTest);
 
-TEST_P(WorkerDlgTest, ListShowsDatesOfDismissalOnlyAndFollowsTheFlag) {
+TEST_P(WorkerDlgTest, ListShowsDismissalDatesAndThePickerHandsBackTickedRowsWritingNothing) {
+    TestRows::Put(db(), TestRows::WorkerService{u"sw1"_s, u"s1"_s, u"c"_s});
+    const QString before = DumpTables(db(), {u"SWork"_s, u"ServiceWork"_s, u"TWork"_s, u"TWorkPay"_s});
     CWorkerDirDlg dlg(*ctx);
     EXPECT_EQ(RowTexts(List(dlg)), (QStringList{"Андреев А.", "Борисов Б.", "Васильев В."}));
     // Борисов is not dismissed: no date of dismissal.
     EXPECT_EQ((QStringList{Row(dlg, u"Андреев А."_s)->text(4), Row(dlg, u"Андреев А."_s)->text(5),
                            Row(dlg, u"Борисов Б."_s)->text(5)}),
               (QStringList{"10.01.2022", "20.02.2024", ""}));
-    dlg.SetAllWorkers(false);
-    EXPECT_EQ(RowTexts(List(dlg)), (QStringList{"Борисов Б.", "Васильев В."}));
-    EXPECT_TRUE(prompter.All().isEmpty());
-}
-
-TEST_P(WorkerDlgTest, PickerPreTicksAndHandsBackTickedRowsInListOrderWritingNothing) {
-    TestRows::Put(db(), TestRows::WorkerService{u"sw1"_s, u"s1"_s, u"c"_s});
-    const QString before = DumpTables(db(), {u"SWork"_s, u"ServiceWork"_s, u"TWork"_s, u"TWorkPay"_s});
-    CWorkerDirDlg dlg(*ctx);
     dlg.SetPicked({{u"sw1"_s, u"c"_s, u"Васильев В."_s, false}, {u"sw2"_s, u"b"_s, u"Борисов Б."_s, true}});
     EXPECT_EQ(Row(dlg, u"Васильев В."_s)->checkState(0), Qt::Checked);
     EXPECT_EQ(Row(dlg, u"Борисов Б."_s)->checkState(0), Qt::Unchecked);  // marked deleted
@@ -61,6 +54,8 @@ TEST_P(WorkerDlgTest, PickerPreTicksAndHandsBackTickedRowsInListOrderWritingNoth
         got << p.iddWork + p.workFio + p.iddServiceWork + (p.deleted ? "!" : "");
     EXPECT_EQ(got, (QStringList{"aАндреев А.", "cВасильев В."}));
     EXPECT_EQ(DumpTables(db(), {u"SWork"_s, u"ServiceWork"_s, u"TWork"_s, u"TWorkPay"_s}), before);
+    dlg.SetAllWorkers(false);  // the dismissed are left out
+    EXPECT_EQ(RowTexts(List(dlg)), (QStringList{"Борисов Б.", "Васильев В."}));
 }
 
 TEST_P(WorkerDlgTest, CardChecksTheNameAndTheDismissalDateFollowsTheBox) {
