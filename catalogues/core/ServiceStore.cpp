@@ -148,13 +148,6 @@ PickedWorkers ServiceStore::Performers(const QString &iddService) {
     return list;
 }
 
-QString ServiceStore::WorkerName(const QString &iddWork) {
-    CDynamicRecordset rs(m_db);
-    rs.Open(QStringLiteral("SELECT SWork.IddWork, SWork.WorkFIO FROM SWork WHERE SWork.IddWork = ?"),
-            {iddWork});
-    return rs.IsEOF() ? QString() : rs.Text(QStringLiteral("WorkFIO"));
-}
-
 bool ServiceStore::Delete(const QString &iddService) {
     Transaction tr(m_db);
     if (!Load(iddService)) {

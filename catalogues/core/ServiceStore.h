@@ -15,17 +15,17 @@ class Database;
 // What the service card saves: its fields, the chosen package and the performers.
 struct ServiceCard {
     bool existing = false;  // the card was opened on a stored row
-    QString iddService;     // the row edited; receives the new key of a new service (or package)
-    QString iddTop;         // key of the package picked from the list ("0" for a package being edited);
+    QString iddService{};   // the row edited; receives the new key of a new service (or package)
+    QString iddTop{};       // key of the package picked from the list ("0" for a package being edited);
                             // empty when none was picked; receives the key of a package created here
-    QString packageText;
-    QString name;
-    Money price;       // without VAT
+    QString packageText{};
+    QString name{};
+    Money price{};     // without VAT
     double prNds = 0;  // VAT percent
     double job = 0;
     bool prJob = false;
     QTime time{0, 0};
-    PickedWorkers performers;  // receive their IddServiceWork when stored
+    PickedWorkers performers{};  // receive their IddServiceWork when stored
 };
 
 // Every SQL text of the service catalogue (SService, ServiceWork, and SWork names for performers).
@@ -42,7 +42,6 @@ public:
     std::optional<ServiceRecord> Load(const QString &iddService);
     // The live performer links of a service, with the workers' names.
     PickedWorkers Performers(const QString &iddService);
-    QString WorkerName(const QString &iddWork);
 
     // Marks the row deleted together with every row filed under it (a package's services), in one
     // transaction. Performer links are kept. False when there is no such row.

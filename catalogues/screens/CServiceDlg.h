@@ -20,14 +20,14 @@ struct ServiceCardSetup {
     bool existing = false;       // opened on a stored row (catalogue) or on an order line
     bool orderLine = false;      // edits one line of an order and writes nothing itself
     bool packageLocked = false;  // order-line mode: the package field cannot be changed
-    QString iddService;          // the row (or line) edited
-    QString iddTop;              // preset package key (a new service goes into it)
-    QString packageText;         // preset package name
-    QString iddZakaz;            // order-line mode: the order whose line is read from the database
+    QString iddService{};        // the row (or line) edited
+    QString iddTop{};            // preset package key (a new service goes into it)
+    QString packageText{};       // preset package name
+    QString iddZakaz{};          // order-line mode: the order whose line is read from the database
     // Order-line mode: the order form's own copy of the line and its workers. When given, they are shown
     // instead of reading TService/TWork, so a line not saved yet can be edited too.
-    std::optional<ServiceRecord> line;
-    PickedWorkers lineWorkers;
+    std::optional<ServiceRecord> line{};
+    PickedWorkers lineWorkers{};
 };
 
 // "Услуга": the card of one service or package. In catalogue mode OK writes SService and ServiceWork in

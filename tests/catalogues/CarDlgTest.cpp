@@ -1,201 +1,151 @@
-#include "AppContext.h"
 #include "CCarDirDlg.h"
 #include "CCarDlg.h"
 #include "CClientDirDlg.h"
 #include "CClientDlg.h"
 #include "CarStore.h"
-#include "ClientStore.h"
 #include "KeyedList.h"
-#include "Scripted.h"
-#include "TestDb.h"
+#include "ScreenTest.h"
+#include "TestRows.h"
 #include "Widgets.h"
 
 #include <QComboBox>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTreeWidget>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
-// A step that picks a client (optionally one of its links) in the clients directory and closes it.
+// A step that picks a client in the clients directory and closes it.
 ScriptedDialogs::Step PickClient(const QString &id) {
     return [id](QDialog &d) {
-        auto &dir = dynamic_cast<CClientDirDlg &>(d);
-        EXPECT_TRUE(dir.Select(id)) << id.toStdString();
-        dir.reject();
-        return dir.result();
+        EXPECT_TRUE(dynamic_cast<CClientDirDlg &>(d).Select(id)) << id.toStdString();
+        d.reject();
+        return d.result();
     };
+}
+
+QComboBox *Combo(const QDialog &d, const char *name) {
+    return Child<QComboBox>(d, name);
 }
 
 }  // namespace
 
-class CarDlgTest : public DbTest {
+// Кузнецов (k1) owns К001КК ВАЗ (car1, link "car1-k1"); O'Neil (k2) owns nothing.
+class CarDlgTest : public ScreenTest {
 protected:
     void SetUp() override {
-        DbTest::SetUp();
+        ScreenTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
-        ctx = std::make_unique<AppContext>(
-            db(), UserInfo{QStringLiteral("u1"), QStringLiteral("oleg"), QStringLiteral("Олег"), QString()},
-            prompter, dialogs, QString());
-        ClientStore clients(db());
-        for (const auto &[id, name] : {std::pair{"k1", "Кузнецов"}, std::pair{"k2", "O'Neil"}}) {
-            ClientRecord c;
-            c.iddClient = QString::fromUtf8(id);
-            c.clientName = QString::fromUtf8(name);
-            c.clientTel = QStringLiteral("tel-") + c.iddClient;
-            clients.Save(c);
-        }
-        QList<CarOwner> owners(1);
-        owners[0].iddVlad = QStringLiteral("k1");
-        CarRecord car;
-        car.iddAvto = QStringLiteral("car1");
-        car.avtoNomer = QStringLiteral("К001КК");
-        car.avtoMarka = QStringLiteral("ВАЗ");
-        CarStore(db()).Save(car, owners, QStringLiteral("oleg"));
-        link = owners[0].iddAvtoVlad;
+        TestRows::Put(db(), TestRows::Client{.key = u"k1"_s, .name = u"Кузнецов"_s, .tel = u"tel-k1"_s});
+        TestRows::Put(db(), TestRows::Client{.key = u"k2"_s, .name = u"O'Neil"_s, .tel = u"tel-k2"_s});
+        TestRows::Put(db(), TestRows::Car{.key = u"car1"_s, .plate = u"К001КК"_s, .owner = u"k1"_s});
     }
-
-    ScriptedPrompter prompter;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<AppContext> ctx;
-    QString link;
+    int Links(const QString &client, const char *deleted) {
+        return CountRows(
+            db(), u"SELECT * FROM AvtoVlad WHERE IddVlad = ? AND [Delete] = "_s + QLatin1String(deleted),
+            {client});
+    }
+    const QString link = u"car1-k1"_s;
 };
-ZV_INSTANTIATE_DB_TESTS(CarDlgTest);
+ZV_INSTANTIATE_SCREEN_TESTS(CarDlgTest);
 
 TEST_P(CarDlgTest, DirectoryListsCarsWithOwnersAndHandsBackTheRow) {
     CCarDirDlg dir(*ctx);
-    Click(dir, "edit");  // nothing selected: nothing happens
-    Click(dir, "DEL");
-    EXPECT_EQ(prompter.warnings,
-              QStringList{QStringLiteral("Выберите автомобиль из списка\nдля его удаления!")});
-    EXPECT_TRUE(dialogs.opened.isEmpty());
-    EXPECT_EQ(dir.windowTitle(), QStringLiteral("Спраочник автомобилей"));
-
     ASSERT_EQ(dir.list()->topLevelItemCount(), 1);
     QTreeWidgetItem *car = dir.list()->topLevelItem(0);
-    EXPECT_EQ(car->text(0), QStringLiteral("К001КК"));
     ASSERT_EQ(car->childCount(), 1);
-    EXPECT_EQ(car->child(0)->text(0), QStringLiteral("Кузнецов"));
-    EXPECT_EQ(car->child(0)->text(2), QStringLiteral("tel-k1"));
-    EXPECT_EQ(dir.findChild<QComboBox *>(QStringLiteral("make"))->count(), 1);
-    EXPECT_EQ(dir.findChild<QComboBox *>(QStringLiteral("owner"))->count(), 2);
+    EXPECT_EQ(u"%1|%2|%3"_s.arg(car->text(0), car->child(0)->text(0), car->child(0)->text(2)),
+              u"К001КК|Кузнецов|tel-k1"_s);
 
-    ASSERT_TRUE(dir.Select(QStringLiteral("car1"), link));
+    ASSERT_TRUE(dir.Select(u"car1"_s, link));
     Click(dir, "close");
     EXPECT_EQ(dir.result(), QDialog::Accepted);
-    EXPECT_EQ(dir.iddAvto(), QStringLiteral("car1"));
-    EXPECT_EQ(dir.iddAvtoVlad(), link);
-
-    ASSERT_TRUE(dir.Select(QStringLiteral("car1")));
+    EXPECT_EQ(dir.iddAvto() + u'|' + dir.iddAvtoVlad(), u"car1|"_s + link);
+    ASSERT_TRUE(dir.Select(u"car1"_s));
     dir.reject();
-    EXPECT_EQ(dir.iddAvto(), QStringLiteral("car1"));
-    EXPECT_TRUE(dir.iddAvtoVlad().isEmpty());
+    EXPECT_EQ(dir.iddAvto() + u'|' + dir.iddAvtoVlad(), u"car1|"_s);
 
-    dir.SetFilters(QStringLiteral("к001кк"), QStringLiteral("ваз"), QStringLiteral("O'Neil"));
-    EXPECT_EQ(dir.list()->topLevelItemCount(), 0);
-    dir.SetFilters({}, {}, QStringLiteral("Кузнецов"));
+    dir.SetFilters(u"к001кк"_s, u"ваз"_s, u"Кузнецов"_s);
     EXPECT_EQ(dir.list()->topLevelItemCount(), 1);
+    dir.SetFilters(u"к001кк"_s, u"ваз"_s, u"O'Neil"_s);
+    EXPECT_EQ(dir.list()->topLevelItemCount(), 0);
 }
 
-TEST_P(CarDlgTest, DirectoryAddSelectsTheNewCarAndDeleteAsksByPlate) {
+TEST_P(CarDlgTest, DirectoryAddSelectsTheNewCarAndAnOwnerRowDeletesItsCar) {
     CCarDirDlg dir(*ctx);
-    dialogs.Then([](QDialog &d) {
-        auto &card = dynamic_cast<CCarDlg &>(d);
-        EXPECT_FALSE(card.existing());
-        card.findChild<QLineEdit *>(QStringLiteral("plate"))->setText(QStringLiteral(" а777аа "));
-        card.findChild<QComboBox *>(QStringLiteral("make"))->setEditText(QStringLiteral("kia"));
+    dialogs.Then([](QDialog &card) {
+        Edit(card, "plate")->setText(u" а777аа "_s);
+        Combo(card, "make")->setEditText(u"kia"_s);
         card.accept();
         return card.result();
     });
     Click(dir, "add");
-    ASSERT_EQ(dir.list()->topLevelItemCount(), 2);
     ASSERT_NE(dir.list()->currentItem(), nullptr);
-    EXPECT_EQ(dir.list()->currentItem()->text(0), QStringLiteral("А777АА"));
-    EXPECT_EQ(dir.findChild<QComboBox *>(QStringLiteral("make"))->count(), 2);  // the new make is offered
+    EXPECT_EQ(dir.list()->currentItem()->text(0), u"А777АА"_s);
+    EXPECT_EQ(Combo(dir, "make")->count(), 2);  // the new make is offered
 
-    // An owner row deletes its car, named by the car's plate.
-    ASSERT_TRUE(dir.Select(QStringLiteral("car1"), link));
+    ASSERT_TRUE(dir.Select(u"car1"_s, link));
     Click(dir, "DEL");
-    EXPECT_EQ(prompter.questions, QStringList{QStringLiteral("Удалить выбранный автомобиль: К001КК?")});
-    EXPECT_FALSE(CarStore(db()).Load(QStringLiteral("car1")));
-    EXPECT_TRUE(ClientStore(db()).CarsOf(QStringLiteral("k1")).isEmpty());
-    EXPECT_EQ(dir.list()->topLevelItemCount(), 1);
+    EXPECT_EQ(prompter.questions, QStringList{u"Удалить выбранный автомобиль: К001КК?"_s});
+    EXPECT_EQ(RowTexts(dir.list()), QStringList{u"А777АА"_s});
 }
 
 TEST_P(CarDlgTest, CardRefusesAnEmptyPlateAndUpperCasesTheFields) {
     CCarDlg card(*ctx, QString());
-    EXPECT_TRUE(card.iddAvto().startsWith(QStringLiteral("oleg~")));
-    card.findChild<QLineEdit *>(QStringLiteral("plate"))->setText(QStringLiteral("  "));
+    EXPECT_TRUE(card.iddAvto().startsWith(u"anna~"_s));
+    Edit(card, "plate")->setText(u"  "_s);
     card.accept();
-    EXPECT_EQ(prompter.warnings, QStringList{QStringLiteral("Укажите гос. № автомобиля!")});
-    EXPECT_FALSE(card.saved());
+    EXPECT_EQ(prompter.warnings, QStringList{u"Укажите гос. № автомобиля!"_s});
     EXPECT_FALSE(CarStore(db()).Load(card.iddAvto()));
 
-    card.findChild<QLineEdit *>(QStringLiteral("plate"))->setText(QStringLiteral("е123кх 77"));
-    card.findChild<QComboBox *>(QStringLiteral("color"))->setEditText(QStringLiteral(" синий "));
-    card.findChild<QLineEdit *>(QStringLiteral("vin"))->setText(QStringLiteral("xta210"));
-    card.findChild<QLineEdit *>(QStringLiteral("dvig"))->setText(QStringLiteral("d-1"));
-    card.findChild<QLineEdit *>(QStringLiteral("prim"))->setText(QStringLiteral(" скол на o'крыле "));
+    // What is typed is stored as the car store normalises it.
+    Edit(card, "plate")->setText(u"е123кх 77"_s);
+    Combo(card, "color")->setEditText(u" синий "_s);
+    Edit(card, "prim")->setText(u" скол "_s);
     card.show();
-    Press(card.findChild<QLineEdit *>(QStringLiteral("prim")), Qt::Key_Return);  // Enter saves
-    EXPECT_TRUE(card.saved());
-    EXPECT_EQ(card.result(), QDialog::Accepted);
-    const auto car = CarStore(db()).Load(card.iddAvto());
-    ASSERT_TRUE(car);
-    EXPECT_EQ(car->avtoNomer, QStringLiteral("Е123КХ 77"));
-    EXPECT_EQ(car->avtoColor, QStringLiteral("СИНИЙ"));
-    EXPECT_EQ(car->avtoVin, QStringLiteral("XTA210"));
-    EXPECT_EQ(car->avtoDvig, QStringLiteral("D-1"));
-    EXPECT_EQ(car->avtoPrim, QStringLiteral("скол на o'крыле"));
+    Press(Edit(card, "prim"), Qt::Key_Return);  // Enter saves
+    EXPECT_TRUE(card.saved() && card.result() == QDialog::Accepted);
+    const CarRecord car = CarStore(db()).Load(card.iddAvto()).value();
+    EXPECT_EQ(car.avtoNomer + u'|' + car.avtoColor + u'|' + car.avtoPrim, u"Е123КХ 77|СИНИЙ|скол"_s);
 }
 
 TEST_P(CarDlgTest, OwnersAreKeptInMemoryAndStoredWithTheCar) {
-    CCarDlg card(*ctx, QStringLiteral("car1"));
-    EXPECT_TRUE(card.existing());
-    EXPECT_EQ(card.findChild<QLineEdit *>(QStringLiteral("plate"))->text(), QStringLiteral("К001КК"));
-    ASSERT_EQ(card.ownersList()->topLevelItemCount(), 1);
+    CCarDlg card(*ctx, u"car1"_s);
+    EXPECT_TRUE(card.existing() && Edit(card, "plate")->text() == u"К001КК"_s);
     card.ownersList()->setCurrentItem(nullptr);
     Click(card, "edit");
     Click(card, "del");
-    EXPECT_EQ(prompter.warnings,
-              (QStringList{QStringLiteral("Выберите клиента из списка\nдля его изменения!"),
-                           QStringLiteral("Выберите клиента из списка\nдля его удаления!")}));
+    EXPECT_EQ(prompter.warnings, (QStringList{u"Выберите клиента из списка\nдля его изменения!"_s,
+                                              u"Выберите клиента из списка\nдля его удаления!"_s}));
 
     // O'Neil added twice gives one entry; then removed again in this opening.
-    dialogs.Then(PickClient(QStringLiteral("k2")));
+    dialogs.Then(PickClient(u"k2"_s));
     Click(card, "add");
-    dialogs.Then(PickClient(QStringLiteral("k2")));
+    dialogs.Then(PickClient(u"k2"_s));
     Click(card, "add");
-    ASSERT_EQ(card.ownersList()->topLevelItemCount(), 2);
-    EXPECT_EQ(card.ownersList()->currentItem()->text(0), QStringLiteral("O'Neil"));
-    EXPECT_EQ(card.ownersList()->currentItem()->text(1), QStringLiteral("tel-k2"));
-    prompter.Answer(true);
+    EXPECT_EQ(RowTexts(card.ownersList(), 2), (QStringList{"Кузнецов/tel-k1", "O'Neil/tel-k2"}));
+    EXPECT_EQ(card.ownersList()->currentItem()->text(0), u"O'Neil"_s);
     Click(card, "del");
-    EXPECT_EQ(prompter.questions, QStringList{QStringLiteral("Удалить выбранного клиента: O'Neil?")});
-    EXPECT_EQ(card.ownersList()->topLevelItemCount(), 1);
-    EXPECT_EQ(
-        CountRows(db(), QStringLiteral("SELECT * FROM AvtoVlad WHERE IddVlad = ?"), {QStringLiteral("k2")}),
-        0);
+    EXPECT_EQ(prompter.questions, QStringList{u"Удалить выбранного клиента: O'Neil?"_s});
+    EXPECT_EQ(RowTexts(card.ownersList()), QStringList{u"Кузнецов"_s});
+    EXPECT_EQ(Links(u"k2"_s, "FALSE") + Links(u"k2"_s, "TRUE"), 0);  // nothing stored before OK
 
     // Editing an owner updates the list once the client card was saved.
-    ASSERT_TRUE(card.SelectOwner(QStringLiteral("k1")));
+    ASSERT_TRUE(card.SelectOwner(u"k1"_s));
     dialogs.Then([](QDialog &d) {
         auto &client = dynamic_cast<CClientDlg &>(d);
-        client.field(QStringLiteral("ClientTel"))->setText(QStringLiteral("999"));
+        client.field(u"ClientTel"_s)->setText(u"999"_s);
         EXPECT_TRUE(client.Save());
         client.reject();
         return client.result();
     });
     Click(card, "edit");
-    EXPECT_EQ(card.ownersList()->currentItem()->text(1), QStringLiteral("999"));
+    EXPECT_EQ(card.ownersList()->currentItem()->text(1), u"999"_s);
 
-    Click(card, "ok");
-    EXPECT_TRUE(card.saved());
     // The owner added and removed is stored as a deleted link; the first owner stays.
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM AvtoVlad WHERE IddVlad = ? AND [Delete] = TRUE"),
-                        {QStringLiteral("k2")}),
-              1);
-    EXPECT_EQ(ClientStore(db()).CarsOf(QStringLiteral("k1")).size(), 1);
-    EXPECT_TRUE(ClientStore(db()).CarsOf(QStringLiteral("k2")).isEmpty());
+    Click(card, "ok");
+    EXPECT_EQ((QList<int>{Links(u"k2"_s, "TRUE"), Links(u"k2"_s, "FALSE"), Links(u"k1"_s, "FALSE")}),
+              (QList<int>{1, 0, 1}));
     EXPECT_EQ(dialogs.opened, (QStringList{"CClientDirDlg", "CClientDirDlg", "CClientDlg"}));
 }

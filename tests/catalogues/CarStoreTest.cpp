@@ -1,31 +1,26 @@
 #include "CarStore.h"
 #include "ClientStore.h"
 #include "DbError.h"
-#include "Rows.h"
 #include "TestDb.h"
+#include "TestRows.h"
 
 #include <QStringList>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
-CarRecord Car(const QString &id, const QString &plate, const QString &make) {
-    CarRecord c;
-    c.iddAvto = id;
-    c.avtoNomer = plate;
-    c.avtoMarka = make;
-    return c;
+CarRecord Car(const QString &id, const QString &plate, const QString &make = {}) {
+    return {id, plate, make, {}, {}, {}, {}};
 }
 
 CarOwner Owner(const QString &client, bool deleted = false) {
-    CarOwner o;
-    o.iddVlad = client;
-    o.deleted = deleted;
-    return o;
+    return {{}, {}, client, deleted, {}, {}};
 }
 
-// Every value of a car, in order.
+// Every field of the car, in the order of the record.
 QStringList Fields(const CarRecord &c) {
-    return {c.iddAvto, c.avtoNomer, c.avtoMarka, c.avtoVin, c.avtoDvig, c.avtoColor, c.avtoPrim};
+    return {c.iddAvto, c.avtoNomer, c.avtoMarka, c.avtoColor, c.avtoVin, c.avtoDvig, c.avtoPrim};
 }
 
 QStringList Ids(const QList<CarListRow> &rows) {
@@ -36,190 +31,157 @@ QStringList Ids(const QList<CarListRow> &rows) {
 
 }  // namespace
 
+// c1 "А001АА" ВАЗ 2107 of Иванов and Петров; c2 "В002ВВ" ВАЗ 2107 of two clients named Петров; c3 "А001АА"
+// KIA RIO whose only link (Иванов) is deleted.
 class CarStoreTest : public DbTest {
 protected:
     void SetUp() override {
         DbTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
-        ClientStore clients(db());
         for (const auto &[id, name] :
-             {std::pair{"ivanov", "Иванов"}, std::pair{"petrov", "Петров"}, std::pair{"petrov2", "Петров"}}) {
-            ClientRecord c;
-            c.iddClient = QString::fromUtf8(id);
-            c.clientName = QString::fromUtf8(name);
-            c.clientTel = QStringLiteral("tel-") + c.iddClient;
-            c.clientFaks = QStringLiteral("fax-") + c.iddClient;
-            c.clientContact = QStringLiteral("contact-") + c.iddClient;
-            clients.Save(c);
+             {std::pair{"ivanov", "Иванов"}, {"petrov", "Петров"}, {"petrov2", "Петров"}}) {
+            const QString key = QString::fromUtf8(id);
+            TestRows::Put(db(), TestRows::Client{.key = key,
+                                                 .name = QString::fromUtf8(name),
+                                                 .tel = "tel-"_L1 + key,
+                                                 .fax = "fax-"_L1 + key,
+                                                 .contact = "contact-"_L1 + key});
         }
-        CarStore cars(db());
-        QList<CarOwner> owners = {Owner(QStringLiteral("ivanov")), Owner(QStringLiteral("petrov"))};
-        CarRecord first = Car(QStringLiteral("c1"), QStringLiteral("А001АА"), QStringLiteral("ВАЗ 2107"));
-        first.avtoVin = QStringLiteral("VIN1");
-        first.avtoDvig = QStringLiteral("ENGINE1");
-        first.avtoColor = QStringLiteral("СИНИЙ");
-        first.avtoPrim = QStringLiteral("вмятина");
-        cars.Save(first, owners, QStringLiteral("anna"));
-        owners = {Owner(QStringLiteral("petrov")), Owner(QStringLiteral("petrov2"))};
-        cars.Save(Car(QStringLiteral("c2"), QStringLiteral("В002ВВ"), QStringLiteral("ВАЗ 2107")), owners,
-                  QStringLiteral("anna"));
-        owners = {Owner(QStringLiteral("ivanov"), true)};
-        cars.Save(Car(QStringLiteral("c3"), QStringLiteral("А001АА"), QStringLiteral("KIA RIO")), owners,
-                  QStringLiteral("anna"));
+        Save({u"c1"_s, u"А001АА"_s, u"ВАЗ 2107"_s, u"СИНИЙ"_s, u"VIN1"_s, u"ENGINE1"_s, u"вмятина"_s},
+             {Owner(u"ivanov"_s), Owner(u"petrov"_s)});
+        Save(Car(u"c2"_s, u"В002ВВ"_s, u"ВАЗ 2107"_s), {Owner(u"petrov"_s), Owner(u"petrov2"_s)});
+        Save(Car(u"c3"_s, u"А001АА"_s, u"KIA RIO"_s), {Owner(u"ivanov"_s, true)});
     }
-
-    QStringList Find(const QString &plate, const QString &make, const QString &owner) {
-        return Ids(CarStore(db()).Search({plate, make, owner}));
+    QList<CarOwner> Save(const CarRecord &car, QList<CarOwner> owners) {
+        CarStore(db()).Save(car, owners, u"anna"_s);
+        return owners;
+    }
+    int Links(const QString &where, const QVariantList &binds) {
+        return CountRows(db(), u"SELECT * FROM AvtoVlad WHERE "_s + where, binds);
     }
 };
 ZV_INSTANTIATE_DB_TESTS(CarStoreTest);
 
 TEST_P(CarStoreTest, EveryCombinationOfTheThreeFilters) {
-    using L = QStringList;
-    const QString a = QStringLiteral("А001АА");
-    const QString vaz = QStringLiteral("ВАЗ 2107");
-    const QString ivanov = QStringLiteral("Иванов");
-    EXPECT_EQ(Find({}, {}, {}), (L{"c1", "c3", "c2"}));
-    EXPECT_EQ(Find(a, {}, {}), (L{"c1", "c3"}));
-    EXPECT_EQ(Find({}, vaz, {}), (L{"c1", "c2"}));
-    EXPECT_EQ(Find({}, {}, ivanov), L{"c1"});  // the link to c3 is deleted
-    EXPECT_EQ(Find(a, vaz, {}), L{"c1"});
-    EXPECT_EQ(Find(a, {}, QStringLiteral("Петров")), L{"c1"});
-    EXPECT_EQ(Find({}, QStringLiteral("KIA RIO"), ivanov), L{});
-    EXPECT_EQ(Find(a, vaz, ivanov), L{"c1"});
-    EXPECT_EQ(Find(QStringLiteral("В002ВВ"), vaz, ivanov), L{});
-    // Plate and make are trimmed and upper-cased, the owner only trimmed; values match whole.
-    EXPECT_EQ(Find(QStringLiteral(" а001аа "), QStringLiteral(" kia rio"), {}), L{"c3"});
-    EXPECT_EQ(Find({}, QStringLiteral("ВАЗ"), {}), L{});
-    EXPECT_EQ(Find({}, {}, QStringLiteral(" Иванов ")), L{"c1"});
-    // Two owners of the same name list the car once.
-    EXPECT_EQ(Find({}, {}, QStringLiteral("Петров")), (L{"c1", "c2"}));
+    const struct {
+        const char *plate, *make, *owner;
+        QStringList ids;
+    } cases[] = {
+        {"", "", "", {"c1", "c3", "c2"}},
+        {"А001АА", "", "", {"c1", "c3"}},
+        {"", "ВАЗ 2107", "", {"c1", "c2"}},
+        {"", "", "Иванов", {"c1"}},  // the link to c3 is deleted
+        {"А001АА", "ВАЗ 2107", "", {"c1"}},
+        {"А001АА", "", "Петров", {"c1"}},
+        {"", "KIA RIO", "Иванов", {}},
+        {"А001АА", "ВАЗ 2107", "Иванов", {"c1"}},
+        {"В002ВВ", "ВАЗ 2107", "Иванов", {}},
+        {" а001аа ", " kia rio", "", {"c3"}},  // plate and make trimmed and upper-cased
+        {"", "ВАЗ", "", {}},                   // whole values only
+        {"", "", " Иванов ", {"c1"}},          // the owner trimmed
+        {"", "", "Петров", {"c1", "c2"}},      // two owners of one name list the car once
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(Ids(CarStore(db()).Search(
+                      {QString::fromUtf8(c.plate), QString::fromUtf8(c.make), QString::fromUtf8(c.owner)})),
+                  c.ids)
+            << c.plate << '|' << c.make << '|' << c.owner;
 }
 
 TEST_P(CarStoreTest, CarsCarryTheirCurrentOwnersAndTheListsAreDistinct) {
-    const auto rows = CarStore(db()).Search({});
+    CarStore store(db());
+    const auto rows = store.Search({});
     ASSERT_EQ(rows.size(), 3);
-    for (const CarListRow &row : rows)
-        EXPECT_EQ(Fields(row.car), Fields(*CarStore(db()).Load(row.car.iddAvto)));
+    for (const CarListRow &row : rows) EXPECT_EQ(Fields(row.car), Fields(*store.Load(row.car.iddAvto)));
+    EXPECT_EQ(rows[0].car.avtoVin, u"VIN1"_s);
     ASSERT_EQ(rows[0].owners.size(), 2);
     const CarOwnerRow &o = rows[0].owners[0];
     EXPECT_EQ((QStringList{o.iddVlad, o.clientName, o.clientContact, o.clientTel, o.clientFaks}),
               (QStringList{"ivanov", "Иванов", "contact-ivanov", "tel-ivanov", "fax-ivanov"}));
-    EXPECT_EQ(o.iddAvtoVlad, CarStore(db()).LoadOwners(QStringLiteral("c1"))[0].iddAvtoVlad);
+    EXPECT_EQ(o.iddAvtoVlad, store.LoadOwners(u"c1"_s)[0].iddAvtoVlad);
     EXPECT_TRUE(rows[1].owners.isEmpty());  // c3's only link is deleted
     // With a filter the owners shown are still all of the car's owners.
-    const auto byOwner = CarStore(db()).Search({{}, {}, QStringLiteral("Иванов")});
+    const auto byOwner = store.Search({{}, {}, u"Иванов"_s});
     ASSERT_EQ(byOwner.size(), 1);
     EXPECT_EQ(byOwner[0].owners.size(), 2);
-
-    EXPECT_EQ(CarStore(db()).Makes(), (QStringList{"KIA RIO", "ВАЗ 2107"}));
-    EXPECT_EQ(CarStore(db()).OwnerNames(), (QStringList{"Иванов", "Петров"}));
+    EXPECT_EQ(store.Makes(), (QStringList{"KIA RIO", "ВАЗ 2107"}));
+    EXPECT_EQ(store.OwnerNames(), (QStringList{"Иванов", "Петров"}));
 }
 
 TEST_P(CarStoreTest, SavingNormalisesTheCarAndKeysNewLinksByPosition) {
     CarStore store(db());
-    CarRecord car = Car(QStringLiteral("c9"), QStringLiteral("  х123ух 77 "), QStringLiteral(" toyota "));
-    car.avtoVin = QStringLiteral("abc");
-    car.avtoColor = QStringLiteral("белый");
-    car.avtoPrim = QStringLiteral(" царапина O'Neil ");
+    const CarRecord car{u"c9"_s,  u"  х123ух 77 "_s, u" toyota "_s,         u"белый"_s,
+                        u"abc"_s, u"d-1"_s,          u" царапина O'Neil "_s};
     // An owner added and removed again in one opening is stored, marked deleted.
-    QList<CarOwner> owners = {Owner(QStringLiteral("ivanov")), Owner(QStringLiteral("petrov"), true)};
-    store.Save(car, owners, QStringLiteral("oleg"));
-    const auto back = store.Load(QStringLiteral("c9"));
+    QList<CarOwner> owners = {Owner(u"ivanov"_s), Owner(u"petrov"_s, true)};
+    store.Save(car, owners, u"oleg"_s);
+    const auto back = store.Load(u"c9"_s);
     ASSERT_TRUE(back);
-    EXPECT_EQ(back->avtoNomer, QStringLiteral("Х123УХ 77"));
-    EXPECT_EQ(back->avtoMarka, QStringLiteral("TOYOTA"));
-    EXPECT_EQ(back->avtoVin, QStringLiteral("ABC"));
-    EXPECT_EQ(back->avtoColor, QStringLiteral("БЕЛЫЙ"));
-    EXPECT_EQ(back->avtoPrim, QStringLiteral("царапина O'Neil"));
-
-    ASSERT_EQ(owners.size(), 2);
-    EXPECT_TRUE(owners[0].iddAvtoVlad.startsWith(QStringLiteral("oleg~")));
-    EXPECT_TRUE(owners[0].iddAvtoVlad.endsWith(u'0'));
-    EXPECT_TRUE(owners[1].iddAvtoVlad.endsWith(u'1'));
-    EXPECT_EQ(owners[0].iddAvtoVlad.chopped(1), owners[1].iddAvtoVlad.chopped(1));
-    EXPECT_EQ(CountRows(db(),
-                        QStringLiteral(
-                            "SELECT * FROM AvtoVlad WHERE IddAvto = ? AND IddVlad = ? AND [Delete] = TRUE"),
-                        {QStringLiteral("c9"), QStringLiteral("petrov")}),
-              1);
-    const auto current = store.LoadOwners(QStringLiteral("c9"));
-    ASSERT_EQ(current.size(), 1);
-    EXPECT_EQ(current[0].clientName, QStringLiteral("Иванов"));
+    EXPECT_EQ(Fields(*back),
+              (QStringList{"c9", "Х123УХ 77", "TOYOTA", "БЕЛЫЙ", "ABC", "D-1", "царапина O'Neil"}));
+    const QString key = owners[0].iddAvtoVlad.chopped(1);
+    EXPECT_TRUE(key.startsWith(u"oleg~"_s));
+    EXPECT_EQ((QStringList{owners[0].iddAvtoVlad, owners[1].iddAvtoVlad}),
+              (QStringList{key + u'0', key + u'1'}));
+    EXPECT_EQ(Links(u"IddAvto = ? AND IddVlad = ? AND [Delete] = TRUE"_s, {u"c9"_s, u"petrov"_s}), 1);
+    const auto current = store.LoadOwners(u"c9"_s);
+    EXPECT_TRUE(current.size() == 1 && current[0].clientName == u"Иванов"_s);
 
     // A second save updates the stored links instead of adding new ones.
     owners[0].deleted = true;
-    store.Save(*back, owners, QStringLiteral("oleg"));
-    EXPECT_EQ(
-        CountRows(db(), QStringLiteral("SELECT * FROM AvtoVlad WHERE IddAvto = ?"), {QStringLiteral("c9")}),
-        2);
-    EXPECT_TRUE(store.LoadOwners(QStringLiteral("c9")).isEmpty());
-    EXPECT_EQ(
-        CountRows(db(), QStringLiteral("SELECT * FROM SAvto WHERE IddAvto = ?"), {QStringLiteral("c9")}), 1);
+    store.Save(*back, owners, u"oleg"_s);
+    EXPECT_EQ(Links(u"IddAvto = ?"_s, {u"c9"_s}), 2);
+    EXPECT_TRUE(store.LoadOwners(u"c9"_s).isEmpty());
+    EXPECT_EQ(CountRows(db(), u"SELECT * FROM SAvto WHERE IddAvto = ?"_s, {u"c9"_s}), 1);
 
     QList<CarOwner> none;
-    EXPECT_THROW(
-        store.Save(Car(QStringLiteral("c10"), QStringLiteral("  "), {}), none, QStringLiteral("oleg")),
-        DbError);
-    EXPECT_FALSE(store.Load(QStringLiteral("c10")));
-}
+    EXPECT_THROW(store.Save(Car(u"c10"_s, u"  "_s), none, u"oleg"_s), DbError);
+    EXPECT_FALSE(store.Load(u"c10"_s));
 
-TEST_P(CarStoreTest, AFailedSaveWritesNothing) {
+    // A failed save writes nothing, and its entries still count as new links.
     db().SetWriteHook([](const QString &sql) {
-        if (sql.contains(QStringLiteral("AvtoVlad"), Qt::CaseInsensitive) &&
-            sql.startsWith(QStringLiteral("INSERT")))
-            throw DbError(QStringLiteral("disk full"));
+        if (sql.contains(u"AvtoVlad"_s, Qt::CaseInsensitive) && sql.startsWith(u"INSERT"_s))
+            throw DbError(u"disk full"_s);
     });
-    QList<CarOwner> owners = {Owner(QStringLiteral("ivanov"))};
-    EXPECT_THROW(CarStore(db()).Save(Car(QStringLiteral("c8"), QStringLiteral("Е888ЕЕ"), {}), owners,
-                                     QStringLiteral("anna")),
-                 DbError);
+    owners = {Owner(u"ivanov"_s)};
+    EXPECT_THROW(store.Save(Car(u"c8"_s, u"Е888ЕЕ"_s), owners, u"anna"_s), DbError);
     db().SetWriteHook({});
-    EXPECT_FALSE(CarStore(db()).Load(QStringLiteral("c8")));
-    EXPECT_TRUE(owners[0].iddAvtoVlad.isEmpty());  // the entry still counts as a new link
+    EXPECT_FALSE(store.Load(u"c8"_s));
+    EXPECT_TRUE(owners[0].iddAvtoVlad.isEmpty());
 }
 
 TEST_P(CarStoreTest, DeletingACarRemovesItForEveryOwner) {
-    CarStore(db()).Delete(QStringLiteral("c1"));
-    EXPECT_FALSE(CarStore(db()).Load(QStringLiteral("c1")));
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM AvtoVlad WHERE IddAvto = ? AND [Delete] = FALSE"),
-                        {QStringLiteral("c1")}),
-              0);
+    CarStore(db()).Delete(u"c1"_s);
+    EXPECT_FALSE(CarStore(db()).Load(u"c1"_s));
+    EXPECT_EQ(Links(u"IddAvto = ? AND [Delete] = FALSE"_s, {u"c1"_s}), 0);
     ClientStore clients(db());
-    EXPECT_TRUE(clients.CarsOf(QStringLiteral("ivanov")).isEmpty());
-    ASSERT_EQ(clients.CarsOf(QStringLiteral("petrov")).size(), 1);
-    EXPECT_EQ(clients.CarsOf(QStringLiteral("petrov"))[0].iddAvto, QStringLiteral("c2"));
-    EXPECT_TRUE(clients.Load(QStringLiteral("ivanov")));  // owners stay
+    EXPECT_TRUE(clients.CarsOf(u"ivanov"_s).isEmpty());
+    EXPECT_TRUE(clients.CarsOf(u"petrov"_s).size() == 1 && clients.CarsOf(u"petrov"_s)[0].iddAvto == u"c2"_s);
+    EXPECT_TRUE(clients.Load(u"ivanov"_s));  // owners stay
     EXPECT_EQ(Ids(CarStore(db()).Search({})), (QStringList{"c3", "c2"}));
 }
 
 TEST_P(CarStoreTest, AnOwnerHasOneLiveLinkWhoeverAddsIt) {
     CarStore store(db());
-    CarRecord car = Car(QStringLiteral("c20"), QStringLiteral("М020ММ"), {});
-    QList<CarOwner> twice = {Owner(QStringLiteral("ivanov")), Owner(QStringLiteral("ivanov"))};
-    EXPECT_THROW(store.Save(car, twice, QStringLiteral("anna")), DbError);
-    EXPECT_FALSE(store.Load(QStringLiteral("c20")));
+    const CarRecord car = Car(u"c20"_s, u"М020ММ"_s);
+    QList<CarOwner> twice = {Owner(u"ivanov"_s), Owner(u"ivanov"_s)};
+    EXPECT_THROW(store.Save(car, twice, u"anna"_s), DbError);
+    EXPECT_FALSE(store.Load(u"c20"_s));
 
     // The owner removed and put back on one opening keeps one live link.
-    QList<CarOwner> owners = {Owner(QStringLiteral("ivanov"))};
-    store.Save(car, owners, QStringLiteral("anna"));
+    QList<CarOwner> owners = Save(car, {Owner(u"ivanov"_s)});
     owners[0].deleted = true;
-    owners << Owner(QStringLiteral("ivanov"));
-    store.Save(car, owners, QStringLiteral("anna"));
-    ASSERT_EQ(store.LoadOwners(QStringLiteral("c20")).size(), 1);
-    EXPECT_EQ(store.LoadOwners(QStringLiteral("c20"))[0].iddAvtoVlad, owners[1].iddAvtoVlad);
+    owners << Owner(u"ivanov"_s);
+    store.Save(car, owners, u"anna"_s);
+    EXPECT_TRUE(store.LoadOwners(u"c20"_s).size() == 1 &&
+                store.LoadOwners(u"c20"_s)[0].iddAvtoVlad == owners[1].iddAvtoVlad);
 
     // Another workstation links the same owner while this card is open: its link is taken over.
     auto other = OpenAgain();
-    const QString theirs =
-        ClientStore(*other).LinkCar(QStringLiteral("petrov"), QStringLiteral("c20"), QStringLiteral("oleg"));
-    owners << Owner(QStringLiteral("petrov"));
-    store.Save(car, owners, QStringLiteral("anna"));
+    const QString theirs = ClientStore(*other).LinkCar(u"petrov"_s, u"c20"_s, u"oleg"_s);
+    owners << Owner(u"petrov"_s);
+    store.Save(car, owners, u"anna"_s);
     EXPECT_EQ(owners[2].iddAvtoVlad, theirs);
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM AvtoVlad WHERE IddAvto = ? AND [Delete] = FALSE"),
-                        {QStringLiteral("c20")}),
-              2);
-    EXPECT_EQ(
-        ClientStore(db()).LinkCar(QStringLiteral("petrov"), QStringLiteral("c20"), QStringLiteral("anna")),
-        theirs);
+    EXPECT_EQ(Links(u"IddAvto = ? AND [Delete] = FALSE"_s, {u"c20"_s}), 2);
+    EXPECT_EQ(ClientStore(db()).LinkCar(u"petrov"_s, u"c20"_s, u"anna"_s), theirs);
 }

@@ -1,18 +1,13 @@
-#include "AppContext.h"
 #include "CServiceDirDlg.h"
 #include "CServiceDlg.h"
 #include "CWorkerDirDlg.h"
 #include "CWorkerDlg.h"
-#include "Database.h"
-#include "DbError.h"
-#include "Rows.h"
 #include "Rub.h"
-#include "Scripted.h"
+#include "ScreenTest.h"
 #include "ServiceStore.h"
-#include "TestDb.h"
+#include "TestRows.h"
 #include "Widgets.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -21,495 +16,260 @@
 #include <QTimeEdit>
 #include <QTreeWidget>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
-const QString kRefusal = Rights::kRefusal;
-const QString kPickServiceToEdit =
-    QStringLiteral("Выберите! Выберите услугу или пакет услуг,\nдля его изменения!");
-const QString kPickServiceToDelete =
-    QStringLiteral("Выберите! Выберите услугу или пакет услуг,\nдля его удаления!");
-const QString kDeleteQuestion = QStringLiteral("Удалить услугу (пакет услуг и все услуги в пакете)?");
-
-void Select(QTreeWidget *list, QTreeWidgetItem *item) {
-    list->setCurrentItem(item);
-    item->setSelected(true);
+QLineEdit *Field(const QDialog &card, const char *name) {
+    return Child<QLineEdit>(card, name);
+}
+QComboBox *Package(const QDialog &card) {
+    return Child<QComboBox>(card, "package");
+}
+QTreeWidget *Performers(const QDialog &card) {
+    return Child<QTreeWidget>(card, "performers");
+}
+// The row's texts, column by column.
+QString Texts(const QTreeWidgetItem *row) {
+    QStringList texts;
+    for (int c = 0; c < row->columnCount(); ++c) texts << row->text(c);
+    return texts.join(u'|');
+}
+// A step that ticks the named workers in the workers directory and picks them.
+ScriptedDialogs::Step Tick(const QStringList &names) {
+    return [names](QDialog &d) {
+        for (const QString &n : names) {
+            QTreeWidgetItem *row = FindRow(List(d), n);
+            EXPECT_NE(row, nullptr) << n.toStdString();
+            if (row) row->setCheckState(0, Qt::Checked);
+        }
+        d.accept();
+        return d.result();
+    };
 }
 
 }  // namespace
 
-class ServiceDirDlgTest : public DbTest {
+// Workers Петров (w1) and Сидоров (w2); Catalogue() adds a package "Шиномонтаж" holding "Снятие" (100 at
+// 18 %, half an hour, Петров) and a standalone "Мойка" (300, Петров and Сидоров).
+class ServiceDirDlgTest : public ScreenTest {
 protected:
     void SetUp() override {
-        DbTest::SetUp();
+        ScreenTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
-        AddWorker(QStringLiteral("w1"), QStringLiteral("Петров"));
-        AddWorker(QStringLiteral("w2"), QStringLiteral("Сидоров"));
+        TestRows::Put(db(), TestRows::Worker{u"w1"_s, u"Петров"_s});
+        TestRows::Put(db(), TestRows::Worker{u"w2"_s, u"Сидоров"_s});
     }
-
-    AppContext Context(const QString &rights = QString(28, u'1')) {
-        return AppContext(
-            db(), UserInfo{QStringLiteral("u1"), QStringLiteral("anna"), QStringLiteral("Анна"), rights},
-            prompter, dialogs, QString());
-    }
-
-    void AddWorker(const QString &id, const QString &fio) {
-        Rows::Insert(db(), QStringLiteral("SWork"),
-                     {{QStringLiteral("IddWork"), id},
-                      {QStringLiteral("WorkFIO"), fio},
-                      {QStringLiteral("WorkOut"), false},
-                      {QStringLiteral("Delete"), false}});
-    }
-
-    // A package "Шиномонтаж" with "Снятие" (performer Петров) and a standalone "Мойка" (Петров, Сидоров).
     void Catalogue() {
-        ServiceStore store(db());
-        ServiceCard a;
-        a.packageText = QStringLiteral("Шиномонтаж");
-        a.name = QStringLiteral("Снятие");
-        a.price = Rub(100);
-        a.prNds = 18;
-        a.time = QTime(0, 30);
-        a.performers = {{QString(), QStringLiteral("w1"), QStringLiteral("Петров"), false}};
-        store.SaveCard(a, QStringLiteral("anna"));
-        packageKey = a.iddTop;
-        ServiceCard b;
-        b.name = QStringLiteral("Мойка");
-        b.price = Rub(300);
-        b.performers = {{QString(), QStringLiteral("w1"), QStringLiteral("Петров"), false},
-                        {QString(), QStringLiteral("w2"), QStringLiteral("Сидоров"), false}};
-        store.SaveCard(b, QStringLiteral("anna"));
-        washKey = b.iddService;
+        const PickedWorker petrov{{}, u"w1"_s, u"Петров"_s, false}, sidorov{{}, u"w2"_s, u"Сидоров"_s, false};
+        ServiceCard a{.packageText = u"Шиномонтаж"_s,
+                      .name = u"Снятие"_s,
+                      .price = Rub(100),
+                      .prNds = 18,
+                      .job = 10,
+                      .prJob = true,
+                      .time = QTime(0, 30),
+                      .performers = {petrov}};
+        ServiceCard b{.name = u"Мойка"_s, .price = Rub(300), .performers = {petrov, sidorov}};
+        ServiceStore(db()).SaveCard(a, u"anna"_s);
+        ServiceStore(db()).SaveCard(b, u"anna"_s);
+        std::tie(packageKey, washKey) = std::pair(a.iddTop, b.iddService);
     }
 
-    ScriptedPrompter prompter;
-    ScriptedDialogs dialogs;
     QString packageKey, washKey;
 };
-ZV_INSTANTIATE_DB_TESTS(ServiceDirDlgTest);
+ZV_INSTANTIATE_SCREEN_TESTS(ServiceDirDlgTest);
 
-TEST_P(ServiceDirDlgTest, CommandsNeedTheirRights) {
+TEST_P(ServiceDirDlgTest, DirectoryShowsSumsHandsBackCheckedRowsAndFilesNewServicesInThePackage) {
     Catalogue();
-    // Rights 19, 20 and 21 each guard one command; the others are granted here.
-    for (int missing : {19, 20, 21}) {
-        QString rights(28, u'1');
-        rights[missing] = u'0';
-        AppContext ctx = Context(rights);
-        CServiceDirDlg dlg(ctx);
-        auto *list = Child<QTreeWidget>(dlg, "services");
-        Select(list, FindRow(list, QStringLiteral("Мойка")));
-        prompter.Clear();
-        prompter.Answer(false);  // refuse the delete question if it is (wrongly) asked
-        const char *button = missing == 19 ? "Add" : missing == 20 ? "Edit" : "Del";
-        Child<QPushButton>(dlg, button)->click();
-        EXPECT_EQ(prompter.warnings, QStringList{kRefusal}) << missing;
-        EXPECT_TRUE(prompter.questions.isEmpty()) << missing;
-        EXPECT_TRUE(dialogs.opened.isEmpty()) << missing;
-    }
-    // A short rights string grants nothing beyond its end; the pop-up menu runs the same checks.
-    AppContext ctx = Context(QStringLiteral("1111"));
-    CServiceDirDlg dlg(ctx);
-    prompter.Clear();
-    for (const char *action : {"menuAdd", "menuEdit", "menuDelete"}) Child<QAction>(dlg, action)->trigger();
-    EXPECT_EQ(prompter.warnings, QStringList({kRefusal, kRefusal, kRefusal}));
-    EXPECT_TRUE(dialogs.opened.isEmpty());
-}
-
-TEST_P(ServiceDirDlgTest, EditAndDeleteNeedAServiceRow) {
-    Catalogue();
-    AppContext ctx = Context();
-    CServiceDirDlg dlg(ctx);
-    auto *list = Child<QTreeWidget>(dlg, "services");
-    Child<QPushButton>(dlg, "Edit")->click();
-    Child<QPushButton>(dlg, "Del")->click();
-    EXPECT_EQ(prompter.warnings, QStringList({kPickServiceToEdit, kPickServiceToDelete}));
-
-    // A performer row is not a service.
-    prompter.Clear();
-    Select(list, FindRow(list, QStringLiteral("Сидоров")));
-    Child<QPushButton>(dlg, "Edit")->click();
-    Child<QPushButton>(dlg, "Del")->click();
-    EXPECT_EQ(prompter.warnings, QStringList({kPickServiceToEdit, kPickServiceToDelete}));
-    EXPECT_TRUE(dialogs.opened.isEmpty());
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT IddService FROM SService WHERE [Delete] = ?"), {true}),
-              0);
-}
-
-TEST_P(ServiceDirDlgTest, TreeShowsPackageSumsAndPerformers) {
-    Catalogue();
-    AppContext ctx = Context();
-    CServiceDirDlg dlg(ctx);
-    auto *list = Child<QTreeWidget>(dlg, "services");
+    CServiceDirDlg dlg(*ctx);
+    QTreeWidget *list = Child<QTreeWidget>(dlg, "services");
     ASSERT_EQ(list->topLevelItemCount(), 2);
-    EXPECT_EQ(list->headerItem()->text(0), QStringLiteral("Название"));
-    EXPECT_EQ(list->headerItem()->text(6), QStringLiteral("Длительность"));
-    QTreeWidgetItem *package = list->topLevelItem(0);
-    EXPECT_EQ(package->text(0), QStringLiteral("Шиномонтаж"));
-    EXPECT_EQ(package->text(1), QStringLiteral("100.00"));
-    EXPECT_EQ(package->text(2), QString());  // no VAT rate on a package
-    EXPECT_EQ(package->text(3), QStringLiteral("18.00"));
-    EXPECT_EQ(package->text(4), QStringLiteral("118.00"));
-    EXPECT_EQ(package->text(6), QStringLiteral("00:30"));
+    QTreeWidgetItem *package = list->topLevelItem(0), *wash = list->topLevelItem(1);
+    // A package shows its services' sums and no VAT rate of its own.
     ASSERT_EQ(package->childCount(), 1);
-    EXPECT_EQ(package->child(0)->text(6), QStringLiteral("00:30"));
-    EXPECT_EQ(list->topLevelItem(1)->text(6), QStringLiteral("00:00"));
-    ASSERT_EQ(package->child(0)->childCount(), 1);
-    EXPECT_EQ(package->child(0)->child(0)->text(0), QStringLiteral("Петров"));
-    EXPECT_EQ(list->topLevelItem(1)->text(0), QStringLiteral("Мойка"));
-    EXPECT_EQ(list->topLevelItem(1)->childCount(), 2);
-}
+    EXPECT_EQ((QStringList{Texts(package), Texts(package->child(0)), Texts(wash)}),
+              (QStringList{"Шиномонтаж|100.00||18.00|118.00|11.80|00:30",
+                           "Снятие|100.00|18.00|18.00|118.00|11.80|00:30",
+                           "Мойка|300.00|0.00|0.00|300.00|0.00|00:00"}));
+    // A performer row is not a service.
+    SelectRow(list, u"Сидоров"_s);
+    Click(dlg, "Edit");
+    Click(dlg, "Del");
+    EXPECT_EQ(prompter.warnings,
+              (QStringList{u"Выберите! Выберите услугу или пакет услуг,\nдля его изменения!"_s,
+                           u"Выберите! Выберите услугу или пакет услуг,\nдля его удаления!"_s}));
+    EXPECT_TRUE(dialogs.opened.isEmpty());
 
-TEST_P(ServiceDirDlgTest, DeletingAPackageAsksAndHidesItsServices) {
-    Catalogue();
-    AppContext ctx = Context();
-    CServiceDirDlg dlg(ctx);
-    auto *list = Child<QTreeWidget>(dlg, "services");
-    Select(list, FindRow(list, QStringLiteral("Шиномонтаж")));
-    prompter.Answer(false);
-    Child<QPushButton>(dlg, "Del")->click();
-    EXPECT_EQ(prompter.questions, QStringList{kDeleteQuestion});
-    EXPECT_EQ(list->topLevelItemCount(), 2);
-
-    Select(list, FindRow(list, QStringLiteral("Шиномонтаж")));
-    prompter.Answer(true);
-    Child<QPushButton>(dlg, "Del")->click();
-    ASSERT_EQ(list->topLevelItemCount(), 1);
-    EXPECT_EQ(list->topLevelItem(0)->text(0), QStringLiteral("Мойка"));
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT IddService FROM SService WHERE [Delete] = ?"), {true}),
-              2);
-    EXPECT_TRUE(prompter.errors.isEmpty());
-}
-
-TEST_P(ServiceDirDlgTest, ClosingHandsBackTheCheckedRows) {
-    Catalogue();
-    AppContext ctx = Context();
-    {
-        CServiceDirDlg dlg(ctx);
-        Child<QPushButton>(dlg, "close")->click();
-        EXPECT_TRUE(dlg.Selected().empty());
-        EXPECT_EQ(dlg.result(), QDialog::Accepted);
-    }
-    CServiceDirDlg dlg(ctx);
-    auto *list = Child<QTreeWidget>(dlg, "services");
-    FindRow(list, QStringLiteral("Шиномонтаж"))->setCheckState(0, Qt::Checked);
-    QTreeWidgetItem *wash = FindRow(list, QStringLiteral("Мойка"));
+    // Close with nothing ticked hands back nothing; Escape builds the list as well.
+    Click(dlg, "close");
+    EXPECT_TRUE(dlg.result() == QDialog::Accepted && dlg.Selected().empty());
+    package->setCheckState(0, Qt::Checked);
     wash->setCheckState(0, Qt::Checked);
     wash->child(1)->setCheckState(0, Qt::Checked);  // Сидоров only
-    dlg.reject();                                   // Escape builds the list as well
+    dlg.reject();
     const SelectedServices &picked = dlg.Selected();
-    ASSERT_EQ(picked.size(), 2u);
-    EXPECT_EQ(picked[0].service.iddService, packageKey);
-    EXPECT_TRUE(picked[0].IsPackage());
-    ASSERT_EQ(picked[0].children.size(), 1u);
-    EXPECT_EQ(picked[0].children[0].service.name, QStringLiteral("Снятие"));
-    EXPECT_EQ(picked[0].children[0].service.iddTop, packageKey);
-    EXPECT_EQ(picked[0].children[0].service.price, Rub(100.0));
+    ASSERT_TRUE(picked.size() == 2 && picked[0].children.size() == 1 && picked[1].performers.size() == 1);
     EXPECT_TRUE(picked[0].children[0].performers.isEmpty());  // Петров was not ticked there
-    EXPECT_EQ(picked[1].service.iddService, washKey);
-    ASSERT_EQ(picked[1].performers.size(), 1);
-    EXPECT_EQ(picked[1].performers[0].iddWork, QStringLiteral("w2"));
-    EXPECT_EQ(picked[1].performers[0].workFio, QStringLiteral("Сидоров"));
-}
+    EXPECT_EQ((QStringList{picked[0].service.iddService, picked[0].children[0].service.name,
+                           picked[1].service.iddService, picked[1].performers[0].iddWork}),
+              (QStringList{packageKey, u"Снятие"_s, washKey, u"w2"_s}));
 
-TEST_P(ServiceDirDlgTest, AddWithAPackageSelectedPutsTheServiceIntoIt) {
-    Catalogue();
-    AppContext ctx = Context();
-    CServiceDirDlg dlg(ctx);
-    auto *list = Child<QTreeWidget>(dlg, "services");
-    Select(list, FindRow(list, QStringLiteral("Шиномонтаж")));
-    dialogs.Then([](QDialog &d) {
-        auto &card = dynamic_cast<CServiceDlg &>(d);
-        EXPECT_EQ(Child<QComboBox>(card, "package")->currentText(), QStringLiteral("Шиномонтаж"));
-        // The name is what is typed first, not appended to the package's.
+    // Add with the package selected files the new service in it; the name is typed first.
+    SelectRow(list, u"Шиномонтаж"_s);
+    dialogs.Then([](QDialog &card) {
+        EXPECT_EQ(Package(card)->currentText(), u"Шиномонтаж"_s);
         card.show();
-        EXPECT_EQ(card.focusWidget(), Child<QLineEdit>(card, "name"));
-        EXPECT_EQ(Child<QLineEdit>(card, "summa")->focusPolicy(), Qt::NoFocus);  // read, not filled
-        Type(Child<QLineEdit>(card, "name"), QStringLiteral("Балансировка"));
-        Type(Child<QLineEdit>(card, "price"), QStringLiteral("1 500,5x"));
-        Press(Child<QLineEdit>(card, "price"), Qt::Key_Return);  // Enter saves
+        EXPECT_EQ(card.focusWidget(), Field(card, "name"));
+        EXPECT_EQ(Field(card, "summa")->focusPolicy(), Qt::NoFocus);  // read, not filled
+        Type(Field(card, "name"), u"Балансировка"_s);
+        Type(Field(card, "price"), u"1 500,5x"_s);
+        Press(Field(card, "price"), Qt::Key_Return);  // Enter saves
         return card.result();
     });
-    Child<QPushButton>(dlg, "Add")->click();
-    EXPECT_EQ(dialogs.opened, QStringList{QStringLiteral("CServiceDlg")});
-    QTreeWidgetItem *package = FindRow(list, QStringLiteral("Шиномонтаж"));
-    ASSERT_NE(package, nullptr);
-    EXPECT_EQ(package->childCount(), 2);                     // reloaded with the new service inside
-    EXPECT_EQ(package->text(1), QStringLiteral("1600.50"));  // typed as "1 500,5": 1500.50
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT IddService FROM SService WHERE IddTop = '0'")), 1);
+    Click(dlg, "Add");
+    EXPECT_EQ(RowTexts(list, 2), (QStringList{"Шиномонтаж/1600.50", "Мойка/300.00"}));  // typed "1 500,5"
+
+    // Editing the package renames it.
+    dialogs.Then([](QDialog &card) {
+        EXPECT_FALSE(Field(card, "name")->isEnabled());  // a package has no service name
+        Package(card)->setEditText(u"Шиномонтаж легковой"_s);
+        Click(card, "ok");
+        return card.result();
+    });
+    SelectRow(list, u"Шиномонтаж"_s);
+    Click(dlg, "Edit");
+    EXPECT_EQ(prompter.questions, QStringList{u"Вы хотите добавить(изменить) пакет услуг?"_s});
+    EXPECT_EQ(RowTexts(list), (QStringList{"Шиномонтаж легковой", "Мойка"}));
 }
 
-class ServiceDlgTest : public ServiceDirDlgTest {};
-ZV_INSTANTIATE_DB_TESTS(ServiceDlgTest);
-
-TEST_P(ServiceDlgTest, ValidationMessagesKeepTheCardOpen) {
-    AppContext ctx = Context();
-    CServiceDlg card(ctx, ServiceCardSetup{});
-    auto *name = Child<QLineEdit>(card, "name");
-    auto *price = Child<QLineEdit>(card, "price");
-    auto *nds = Child<QLineEdit>(card, "nds");
-    auto *ok = Child<QPushButton>(card, "ok");
-
+TEST_P(ServiceDirDlgTest, CardChecksItsFieldsAndSavesWhatIsTyped) {
+    CServiceDlg card(*ctx, ServiceCardSetup{});
     prompter.Answer(false);
-    ok->click();
-    EXPECT_EQ(prompter.questions, QStringList{QStringLiteral("Вы хотите добавить(изменить) пакет услуг?")});
-    EXPECT_EQ(prompter.warnings, QStringList{QStringLiteral("Укажите название услуги!")});
-
-    // Yes with no package name either: nothing to save, so no silent success.
-    prompter.Clear();
-    ok->click();
-    EXPECT_EQ(prompter.warnings, QStringList{QStringLiteral("Укажите название пакета услуг!")});
-
-    prompter.Clear();
-    name->setText(QStringLiteral("  Мойка  "));
-    price->setText(QStringLiteral("-5"));
-    ok->click();
-    nds->setText(QStringLiteral("-1"));
-    price->setText(QStringLiteral("5"));
-    ok->click();
+    Click(card, "ok");  // no name: "a package then?" No
+    Click(card, "ok");  // Yes, but no package name either: nothing to save, so no silent success
+    Field(card, "name")->setText(u"  Мойка  "_s);
+    Field(card, "price")->setText(u"-5"_s);
+    Click(card, "ok");
+    Field(card, "nds")->setText(u"-1"_s);
+    Field(card, "price")->setText(u"5"_s);
+    Click(card, "ok");
+    EXPECT_EQ(prompter.questions, QStringList(2, u"Вы хотите добавить(изменить) пакет услуг?"_s));
     EXPECT_EQ(prompter.warnings,
-              QStringList({QStringLiteral("Цена услуги меньше 0!\nВы собираетесь работать в убыток"),
-                           QStringLiteral("Ставка НДС не может быть меньше 0!")}));
+              (QStringList{u"Укажите название услуги!"_s, u"Укажите название пакета услуг!"_s,
+                           u"Цена услуги меньше 0!\nВы собираетесь работать в убыток"_s,
+                           u"Ставка НДС не может быть меньше 0!"_s}));
     EXPECT_NE(card.result(), QDialog::Accepted);
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT IddService FROM SService")), 0);
-}
+    EXPECT_EQ(CountRows(db(), u"SELECT * FROM SService"_s), 0);
 
-TEST_P(ServiceDlgTest, NameEnablesFieldsAndPriceWithVatFollowsTyping) {
-    AppContext ctx = Context();
-    CServiceDlg card(ctx, ServiceCardSetup{});
-    auto *name = Child<QLineEdit>(card, "name");
-    auto *price = Child<QLineEdit>(card, "price");
-    EXPECT_EQ(Child<QLineEdit>(card, "summa")->text(), QStringLiteral("0"));
-    EXPECT_FALSE(price->isEnabled());
-    EXPECT_FALSE(Child<QPushButton>(card, "Add")->isEnabled());
-    name->setText(QStringLiteral("   "));
-    EXPECT_FALSE(Child<QTimeEdit>(card, "time")->isEnabled());
-    name->setText(QStringLiteral("Мойка"));
-    EXPECT_TRUE(price->isEnabled());
-    EXPECT_TRUE(Child<QLineEdit>(card, "job")->isEnabled());
-    EXPECT_TRUE(Child<QPushButton>(card, "Del")->isEnabled());
-
-    price->setText(QStringLiteral("100"));
-    Child<QLineEdit>(card, "nds")->setText(QStringLiteral("18"));
-    EXPECT_EQ(Child<QLineEdit>(card, "summa")->text(), QStringLiteral("118.00"));
-    price->setText(QStringLiteral("12,5"));
-    EXPECT_EQ(Child<QLineEdit>(card, "summa")->text(), QStringLiteral("14.75"));
-
+    // The name enables the service's own fields; the price with VAT follows what is typed.
+    Field(card, "name")->setText(u"   "_s);
+    for (QWidget *w : std::initializer_list<QWidget *>{
+             Field(card, "price"), Field(card, "job"), Child<QTimeEdit>(card, "time"),
+             Child<QPushButton>(card, "Add"), Child<QPushButton>(card, "Del")}) {
+        EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
+        Field(card, "name")->setText(u"Мойка"_s);
+        EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
+        Field(card, "name")->setText(u"   "_s);
+    }
+    Field(card, "name")->setText(u"Мойка"_s);
+    Field(card, "price")->setText(u"100"_s);
+    Field(card, "nds")->setText(u"18"_s);
+    EXPECT_EQ(Field(card, "summa")->text(), u"118.00"_s);
+    Field(card, "price")->setText(u"12,5"_s);
+    EXPECT_EQ(Field(card, "summa")->text(), u"14.75"_s);
     Child<QRadioButton>(card, "percent")->setChecked(true);
-    Child<QLineEdit>(card, "job")->setText(QStringLiteral("20"));
+    Field(card, "job")->setText(u"20"_s);
     Child<QTimeEdit>(card, "time")->setTime(QTime(1, 10));
-    Child<QPushButton>(card, "ok")->click();
+    Click(card, "ok");
     ASSERT_EQ(card.result(), QDialog::Accepted);
-    const auto stored = ServiceStore(db()).Load(card.Result().iddService);
-    ASSERT_TRUE(stored);
-    EXPECT_EQ(stored->summa, Rub(14.75));
-    EXPECT_TRUE(stored->prJob);
-    EXPECT_EQ(stored->time, QTime(1, 10));
-    EXPECT_EQ(stored->iddTop, QStringLiteral("top"));
+    const ServiceRecord stored = ServiceStore(db()).Load(card.Result().iddService).value();
+    EXPECT_EQ(u"%1 %2 %3 %4 %5 %6 %7"_s.arg(stored.price.Text(), stored.summa.Text())
+                  .arg(stored.prNds)
+                  .arg(stored.prJob)
+                  .arg(stored.job)
+                  .arg(stored.time.toString(u"hh:mm"_s), stored.iddTop),
+              u"12.50 14.75 18 1 20 01:10 top"_s);
 }
 
-TEST_P(ServiceDlgTest, TypedPackageNameIsNotAPick) {
+TEST_P(ServiceDirDlgTest, CardTypedPackageNameIsNotAPick) {
     Catalogue();
-    AppContext ctx = Context();
-    CServiceDlg card(ctx, ServiceCardSetup{});
-    auto *package = Child<QComboBox>(card, "package");
-    ASSERT_EQ(package->count(), 1);
-    EXPECT_EQ(package->currentIndex(), -1);
-    package->setEditText(QStringLiteral("Шиномонтаж"));  // typed, same name as the listed package
-    Child<QLineEdit>(card, "name")->setText(QStringLiteral("Балансировка"));
-    Child<QPushButton>(card, "ok")->click();
-    ASSERT_EQ(card.result(), QDialog::Accepted);
-    EXPECT_NE(card.Result().iddTop, packageKey);
-    EXPECT_EQ(
-        CountRows(db(), QStringLiteral("SELECT IddService FROM SService WHERE IddTop = '0' AND [Name] = ?"),
-                  {QStringLiteral("Шиномонтаж")}),
-        2);
-
-    CServiceDlg second(ctx, ServiceCardSetup{});
-    auto *combo = Child<QComboBox>(second, "package");
-    combo->setCurrentIndex(combo->findData(packageKey));  // picked from the list
-    Child<QLineEdit>(second, "name")->setText(QStringLiteral("Шиповка"));
-    Child<QPushButton>(second, "ok")->click();
-    ASSERT_EQ(second.result(), QDialog::Accepted);
-    EXPECT_EQ(second.Result().iddTop, packageKey);
+    for (bool picked : {false, true}) {
+        CServiceDlg card(*ctx, ServiceCardSetup{});
+        ASSERT_EQ(Package(card)->count(), picked ? 2 : 1);  // the first card typed a second one
+        EXPECT_EQ(Package(card)->currentIndex(), -1);
+        if (picked)
+            Package(card)->setCurrentIndex(Package(card)->findData(packageKey));
+        else
+            Package(card)->setEditText(u"Шиномонтаж"_s);  // the listed package's name, typed
+        Field(card, "name")->setText(u"Балансировка"_s);
+        Click(card, "ok");
+        ASSERT_EQ(card.result(), QDialog::Accepted);
+        EXPECT_EQ(card.Result().iddTop == packageKey, picked);
+    }
+    EXPECT_EQ(CountRows(db(), u"SELECT * FROM SService WHERE IddTop = '0'"_s), 2);
 }
 
-TEST_P(ServiceDlgTest, EditingLoadsTheRowAndPerformersArePickedAndRemoved) {
+TEST_P(ServiceDirDlgTest, CardLoadsTheRowAndItsPerformersArePickedEditedAndRemoved) {
     Catalogue();
-    AppContext ctx = Context();
-    ServiceCardSetup setup;
-    setup.existing = true;
-    setup.iddService = washKey;
-    CServiceDlg card(ctx, setup);
-    EXPECT_EQ(Child<QLineEdit>(card, "name")->text(), QStringLiteral("Мойка"));
-    EXPECT_EQ(Child<QLineEdit>(card, "price")->text(), QStringLiteral("300.00"));
-    auto *performers = Child<QTreeWidget>(card, "performers");
-    ASSERT_EQ(performers->topLevelItemCount(), 2);
-
-    // Selection needed for Edit and Del.
-    Child<QPushButton>(card, "Edit")->click();
-    Child<QPushButton>(card, "Del")->click();
+    CServiceDlg card(*ctx, {.existing = true, .iddService = washKey});
+    EXPECT_EQ(Field(card, "name")->text() + Field(card, "price")->text(), u"Мойка300.00"_s);
+    QTreeWidget *performers = Performers(card);
+    EXPECT_EQ(RowTexts(performers), (QStringList{"Петров", "Сидоров"}));
+    Click(card, "Edit");
+    Click(card, "Del");
     EXPECT_EQ(prompter.warnings,
-              QStringList({QStringLiteral("Выберите! Выберите сотрудника из списка,\nдля его изменения!"),
-                           QStringLiteral("Выберите! Выберите сотрудника из списка,\nдля его удаления!")}));
-
-    // Remove Петров, then pick Петров back and nobody new through the workers directory.
-    Select(performers, FindRow(performers, QStringLiteral("Петров")));
-    prompter.Clear();
-    Child<QPushButton>(card, "Del")->click();
-    EXPECT_EQ(prompter.questions, QStringList{QStringLiteral("Удалить сотрудника?")});
-    EXPECT_EQ(performers->topLevelItemCount(), 1);
-    dialogs.Then([](QDialog &d) {
-        auto &picker = dynamic_cast<CWorkerDirDlg &>(d);
-        auto *list = Child<QTreeWidget>(picker, "list");
-        QTreeWidgetItem *row = FindRow(list, QStringLiteral("Петров"));
-        EXPECT_NE(row, nullptr);
-        if (row) row->setCheckState(0, Qt::Checked);
-        picker.accept();
-        return QDialog::Accepted;
+              (QStringList{u"Выберите! Выберите сотрудника из списка,\nдля его изменения!"_s,
+                           u"Выберите! Выберите сотрудника из списка,\nдля его удаления!"_s}));
+    // Removed, then picked back through the workers directory: restored, not linked twice.
+    SelectRow(performers, u"Петров"_s);
+    Click(card, "Del");
+    EXPECT_EQ(prompter.questions, QStringList{u"Удалить сотрудника?"_s});
+    EXPECT_EQ(RowTexts(performers), QStringList{"Сидоров"});
+    dialogs.Then(Tick({u"Петров"_s}));
+    Click(card, "Add");
+    EXPECT_EQ(RowTexts(performers), (QStringList{"Петров", "Сидоров"}));
+    // Dismissed in the worker card: the link is gone from the card, and saving does not bring it back.
+    SelectRow(performers, u"Петров"_s);
+    dialogs.Then([](QDialog &worker) {
+        Child<QCheckBox>(worker, "workOut")->setChecked(true);
+        Click(worker, "ok");
+        return worker.result();
     });
-    Child<QPushButton>(card, "Add")->click();
-    EXPECT_EQ(performers->topLevelItemCount(), 2);
-    Child<QPushButton>(card, "ok")->click();
+    Click(card, "Edit");
+    EXPECT_EQ(RowTexts(performers), QStringList{"Сидоров"});
+    Click(card, "ok");
     ASSERT_EQ(card.result(), QDialog::Accepted);
-    // Restored, not linked twice.
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT IddServiceWork FROM ServiceWork WHERE IddService = ?"),
-                        {washKey}),
-              2);
-    EXPECT_EQ(ServiceStore(db()).Performers(washKey).size(), 2);
+    EXPECT_EQ(CountRows(db(), u"SELECT * FROM ServiceWork WHERE IddService = ?"_s, {washKey}), 2);
+    EXPECT_EQ(ServiceStore(db()).Performers(washKey).size(), 1);
 }
 
-TEST_P(ServiceDlgTest, FailedSaveShowsTheErrorAndWritesNothing) {
-    AppContext ctx = Context();
-    CServiceDlg card(ctx, ServiceCardSetup{});
-    Child<QComboBox>(card, "package")->setEditText(QStringLiteral("Мойка"));
-    Child<QLineEdit>(card, "name")->setText(QStringLiteral("Мойка кузова"));
-    Child<QLineEdit>(card, "price")->setText(QStringLiteral("500"));
-    dialogs.Then([](QDialog &d) {
-        auto &picker = dynamic_cast<CWorkerDirDlg &>(d);
-        auto *list = Child<QTreeWidget>(picker, "list");
-        for (int i = 0; i < list->topLevelItemCount(); ++i)
-            list->topLevelItem(i)->setCheckState(0, Qt::Checked);
-        picker.accept();
-        return QDialog::Accepted;
-    });
-    Child<QPushButton>(card, "Add")->click();
-    int writes = 0;
-    db().SetWriteHook([&](const QString &) {
-        if (++writes == 3) throw DbError(QStringLiteral("нет связи с сервером"));  // the first performer link
-    });
-    Child<QPushButton>(card, "ok")->click();
-    db().SetWriteHook({});
-    EXPECT_EQ(prompter.errors, QStringList{QStringLiteral("нет связи с сервером")});
-    EXPECT_NE(card.result(), QDialog::Accepted);
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT IddService FROM SService")), 0);
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT IddServiceWork FROM ServiceWork")), 0);
-
-    // The second attempt stores everything.
-    Child<QPushButton>(card, "ok")->click();
-    ASSERT_EQ(card.result(), QDialog::Accepted);
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT IddService FROM SService")), 2);
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT IddServiceWork FROM ServiceWork")), 2);
-}
-
-TEST_P(ServiceDlgTest, OrderLineModeWritesNothingAndLeavesPerformersToTheOrder) {
+TEST_P(ServiceDirDlgTest, CardOnAnOrderLineWritesNothingAndLeavesPerformersToTheOrder) {
     Catalogue();
-    AppContext ctx = Context();
-    ServiceCardSetup setup;
-    setup.existing = true;
-    setup.orderLine = true;
-    setup.packageLocked = true;
-    setup.iddService = washKey;
-    ServiceRecord line;
-    line.iddService = washKey;
-    line.iddTop = QStringLiteral("top");
-    line.name = QStringLiteral("Мойка");
-    line.price = Rub(300);
-    line.prNds = 20;
-    line.summa = Rub(360);
-    line.time = QTime(0, 40);
-    setup.line = line;
-    setup.lineWorkers = {{QString(), QStringLiteral("w2"), QStringLiteral("Сидоров"), false}};
-    CServiceDlg card(ctx, setup);
-    EXPECT_FALSE(Child<QComboBox>(card, "package")->isEnabled());
-    EXPECT_EQ(Child<QLineEdit>(card, "summa")->text(), QStringLiteral("360.00"));
-    EXPECT_EQ(Child<QTreeWidget>(card, "performers")->topLevelItemCount(), 1);
-
-    Child<QPushButton>(card, "Add")->click();
-    Child<QPushButton>(card, "Edit")->click();
-    Child<QPushButton>(card, "Del")->click();
-    EXPECT_EQ(prompter.warnings,
-              QStringList({QStringLiteral("Вы можете добавить исполнителей в форме заказа"),
-                           QStringLiteral("Вы можете изменить исполнителя в форме заказа"),
-                           QStringLiteral("Вы можете удалить исполнителей в форме заказа")}));
+    const ServiceCardSetup setup{
+        .existing = true,
+        .orderLine = true,
+        .packageLocked = true,
+        .iddService = washKey,
+        .line = ServiceRecord{washKey, u"top"_s, u"Мойка"_s, Rub(300), 20, Rub(360), false, 0, QTime(0, 40)},
+        .lineWorkers = {{{}, u"w2"_s, u"Сидоров"_s, false}}};
+    CServiceDlg card(*ctx, setup);
+    EXPECT_EQ(Field(card, "summa")->text() + RowTexts(Performers(card)).join(u','), u"360.00Сидоров"_s);
+    EXPECT_FALSE(Package(card)->isEnabled());
+    Click(card, "Add");
+    Click(card, "Edit");
+    Click(card, "Del");
+    EXPECT_EQ(prompter.warnings, (QStringList{u"Вы можете добавить исполнителей в форме заказа"_s,
+                                              u"Вы можете изменить исполнителя в форме заказа"_s,
+                                              u"Вы можете удалить исполнителей в форме заказа"_s}));
     EXPECT_TRUE(dialogs.opened.isEmpty());
 
-    Child<QLineEdit>(card, "name")->setText(QStringLiteral("Мойка с воском"));
-    Child<QLineEdit>(card, "price")->setText(QStringLiteral("350,5"));
-    Child<QPushButton>(card, "ok")->click();
+    Field(card, "name")->setText(u"Мойка с воском"_s);
+    Field(card, "price")->setText(u"350,5"_s);
+    Click(card, "ok");
     ASSERT_EQ(card.result(), QDialog::Accepted);
-    EXPECT_EQ(card.Result().name, QStringLiteral("Мойка с воском"));
-    EXPECT_EQ(card.Result().price, Rub(350.5));
-    EXPECT_EQ(card.Result().iddTop, QStringLiteral("top"));
-    EXPECT_EQ(card.Result().time, QTime(0, 40));
-    // The catalogue is untouched.
-    EXPECT_EQ(ServiceStore(db()).Load(washKey)->name, QStringLiteral("Мойка"));
-}
-
-TEST_P(ServiceDlgTest, WorkerEditedFromTheCardIsFollowed) {
-    Catalogue();
-    AppContext ctx = Context();
-    ServiceCardSetup setup;
-    setup.existing = true;
-    setup.iddService = washKey;
-    CServiceDlg card(ctx, setup);
-    auto *performers = Child<QTreeWidget>(card, "performers");
-
-    // Renamed in the worker card: the row shows the new name.
-    Select(performers, FindRow(performers, QStringLiteral("Сидоров")));
-    dialogs.Then([](QDialog &d) {
-        auto &worker = dynamic_cast<CWorkerDlg &>(d);
-        Child<QLineEdit>(worker, "fio")->setText(QStringLiteral("Сидоров И.И."));
-        Child<QPushButton>(worker, "ok")->click();
-        return worker.result();
-    });
-    Child<QPushButton>(card, "Edit")->click();
-    EXPECT_NE(FindRow(performers, QStringLiteral("Сидоров И.И.")), nullptr);
-
-    // Dismissed there: the link is gone from the card, and saving the card does not bring it back.
-    Select(performers, FindRow(performers, QStringLiteral("Петров")));
-    dialogs.Then([](QDialog &d) {
-        auto &worker = dynamic_cast<CWorkerDlg &>(d);
-        Child<QCheckBox>(worker, "workOut")->setChecked(true);
-        Child<QPushButton>(worker, "ok")->click();
-        return worker.result();
-    });
-    Child<QPushButton>(card, "Edit")->click();
-    EXPECT_EQ(FindRow(performers, QStringLiteral("Петров")), nullptr);
-    Child<QPushButton>(card, "ok")->click();
-    ASSERT_EQ(card.result(), QDialog::Accepted);
-    const PickedWorkers live = ServiceStore(db()).Performers(washKey);
-    ASSERT_EQ(live.size(), 1);
-    EXPECT_EQ(live[0].workFio, QStringLiteral("Сидоров И.И."));
-}
-
-TEST_P(ServiceDirDlgTest, EditingAPackageRenamesIt) {
-    Catalogue();
-    AppContext ctx = Context();
-    CServiceDirDlg dlg(ctx);
-    auto *list = Child<QTreeWidget>(dlg, "services");
-    Select(list, FindRow(list, QStringLiteral("Шиномонтаж")));
-    dialogs.Then([](QDialog &d) {
-        auto &card = dynamic_cast<CServiceDlg &>(d);
-        EXPECT_FALSE(Child<QLineEdit>(card, "name")->isEnabled());  // a package has no service name
-        auto *package = Child<QComboBox>(card, "package");
-        EXPECT_EQ(package->currentText(), QStringLiteral("Шиномонтаж"));
-        package->setEditText(QStringLiteral("Шиномонтаж легковой"));
-        Child<QPushButton>(card, "ok")->click();
-        return card.result();
-    });
-    Child<QPushButton>(dlg, "Edit")->click();
-    EXPECT_EQ(prompter.questions, QStringList{QStringLiteral("Вы хотите добавить(изменить) пакет услуг?")});
-    QTreeWidgetItem *renamed = FindRow(list, QStringLiteral("Шиномонтаж легковой"));
-    ASSERT_NE(renamed, nullptr);
-    EXPECT_EQ(renamed->childCount(), 1);  // still holds its service
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT IddService FROM SService WHERE IddTop = '0'")), 1);
+    const ServiceRecord r = card.Result();
+    EXPECT_EQ(u"%1 %2 %3 %4"_s.arg(r.name, r.price.Text(), r.iddTop, r.time.toString(u"hh:mm"_s)),
+              u"Мойка с воском 350.50 top 00:40"_s);
+    EXPECT_EQ(ServiceStore(db()).Load(washKey)->name, u"Мойка"_s);  // the catalogue is untouched
 }

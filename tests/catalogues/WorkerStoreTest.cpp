@@ -2,194 +2,143 @@
 #include "Rows.h"
 #include "Rub.h"
 #include "TestDb.h"
+#include "TestRows.h"
 #include "WorkerStore.h"
 
 #include <QStringList>
 
-namespace {
+using namespace Qt::StringLiterals;
 
-WorkerRecord Worker(const QString &fio, bool out = false) {
-    WorkerRecord w;
-    w.workFio = fio;
-    w.workAdres = QStringLiteral("ул. Ленина, 1");
-    w.workTel = QStringLiteral("+7 900 000-00-00");
-    w.workDataIn = QDateTime(QDate(2023, 3, 1), QTime(9, 30));
-    w.workOut = out;
-    w.workDataOut = QDateTime(QDate(2024, 6, 15), QTime(18, 0));
-    return w;
-}
-
-void AddLink(Database &db, const QString &id, const QString &service, const QString &work,
-             bool deleted = false) {
-    Rows::Insert(db, QStringLiteral("ServiceWork"),
-                 {{QStringLiteral("IddServiceWork"), id},
-                  {QStringLiteral("IddService"), service},
-                  {QStringLiteral("IddWork"), work},
-                  {QStringLiteral("Delete"), deleted}});
-}
-
-QStringList Names(const QList<WorkerRecord> &workers) {
-    QStringList names;
-    for (const WorkerRecord &w : workers) names << w.workFio;
-    return names;
-}
-
-int LiveLinks(Database &db, const QString &work) {
-    return CountRows(
-        db, QStringLiteral("SELECT IddServiceWork FROM ServiceWork WHERE IddWork = ? AND [Delete] = ?"),
-        {work, false});
-}
-
-}  // namespace
-
-class WorkerStoreTest : public DbTest {};
+class WorkerStoreTest : public DbTest {
+protected:
+    QString Add(const QString &fio, bool out = false) {
+        return WorkerStore(db()).Insert({{}, fio, u"ул. Ленина, 1"_s, u"+7 900 000-00-00"_s, kIn, out, kOut},
+                                        u"anna"_s);
+    }
+    const QDateTime kIn = QDateTime(QDate(2023, 3, 1), QTime(9, 30)),
+                    kOut = QDateTime(QDate(2024, 6, 15), QTime(18, 0));
+    // Service links (ServiceWork) of the worker, one per service named; "-" marks one deleted by hand.
+    void Links(const QString &worker, const QStringList &services) {
+        for (const QString &s : services)
+            TestRows::Put(db(), TestRows::WorkerService{worker + s, s, worker, s.startsWith(u'-')});
+    }
+    int Count(const char *sql, const QString &worker, bool deleted) {
+        return CountRows(db(), QString::fromLatin1(sql), {worker, deleted});
+    }
+    int LiveLinks(const QString &worker) {
+        return Count("SELECT * FROM ServiceWork WHERE IddWork = ? AND [Delete] = ?", worker, false);
+    }
+};
 ZV_INSTANTIATE_DB_TESTS(WorkerStoreTest);
 
-TEST_P(WorkerStoreTest, InsertedWorkerReadsBackWithoutSalary) {
+TEST_P(WorkerStoreTest, InsertedWorkerReadsBackAndTheCardKeepsTheSalary) {
     WorkerStore store(db());
-    const QString id = store.Insert(Worker(QStringLiteral("Петров Пётр")), QStringLiteral("anna"));
-    EXPECT_TRUE(id.startsWith(QStringLiteral("anna~")));
+    const QString id = Add(u"Петров Пётр"_s);
+    EXPECT_TRUE(id.startsWith(u"anna~"_s));
     const auto back = store.Load(id);
     ASSERT_TRUE(back);
-    EXPECT_EQ(back->workFio, QStringLiteral("Петров Пётр"));
-    EXPECT_EQ(back->workAdres, QStringLiteral("ул. Ленина, 1"));
-    EXPECT_EQ(back->workTel, QStringLiteral("+7 900 000-00-00"));
-    EXPECT_EQ(back->workDataIn, QDateTime(QDate(2023, 3, 1), QTime(9, 30)));
-    EXPECT_FALSE(back->workOut);
-    EXPECT_FALSE(back->deleted);
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT IddWork FROM SWork WHERE WorkSalary IS NULL")), 1);
+    EXPECT_EQ((QStringList{back->workFio, back->workAdres, back->workTel}),
+              (QStringList{"Петров Пётр", "ул. Ленина, 1", "+7 900 000-00-00"}));
+    EXPECT_EQ(back->workDataIn, kIn);
+    EXPECT_FALSE(back->workOut || back->deleted);
+    EXPECT_EQ(CountRows(db(), u"SELECT IddWork FROM SWork WHERE WorkSalary IS NULL"_s), 1);
 
     // A salary set elsewhere survives the card's save.
-    Rows::Update(db(), QStringLiteral("SWork"), {{QStringLiteral("IddWork"), id}},
-                 {{QStringLiteral("WorkSalary"), 25000.0}});
+    Rows::Update(db(), u"SWork"_s, {{u"IddWork"_s, id}}, {{u"WorkSalary"_s, 25000.0}});
     WorkerRecord edited = *back;
     edited.workSalary = Rub(0);
-    edited.workTel = QStringLiteral("55-55-55");
+    edited.workTel = u"55-55-55"_s;
     store.Update(edited);
-    EXPECT_EQ(store.Load(id)->workSalary, Rub(25000.0));
-    EXPECT_EQ(store.Load(id)->workTel, QStringLiteral("55-55-55"));
+    EXPECT_EQ(store.Load(id)->workSalary.Text() + store.Load(id)->workTel, u"25000.0055-55-55"_s);
 
-    // Saving the card of a deleted worker leaves him deleted.
+    // Saving the card of a deleted worker leaves him deleted; a worker who is not there is an error.
     ASSERT_TRUE(store.Delete(id));
     store.Update(edited);
     EXPECT_TRUE(store.Load(id)->deleted);
-
-    WorkerRecord ghost = edited;
-    ghost.iddWork = QStringLiteral("nobody~1~");
-    EXPECT_THROW(store.Update(ghost), DbError);
+    edited.iddWork = u"nobody~1~"_s;
+    EXPECT_THROW(store.Update(edited), DbError);
 }
 
 TEST_P(WorkerStoreTest, ListFollowsTheTwoFlags) {
     WorkerStore store(db());
-    const QString current = store.Insert(Worker(QStringLiteral("Борисов")), QStringLiteral("a"));
-    store.Insert(Worker(QStringLiteral("Андреев"), true), QStringLiteral("a"));  // dismissed
-    const QString gone = store.Insert(Worker(QStringLiteral("Васильев")), QStringLiteral("a"));
-    const QString goneOut = store.Insert(Worker(QStringLiteral("Григорьев"), true), QStringLiteral("a"));
-    ASSERT_TRUE(store.Delete(gone));
-    ASSERT_TRUE(store.Delete(goneOut));
-
-    EXPECT_EQ(Names(store.List(true, false)),
-              (QStringList{QStringLiteral("Андреев"), QStringLiteral("Борисов")}));
-    EXPECT_EQ(Names(store.List(false, false)), QStringList{QStringLiteral("Борисов")});
-    // Deleted workers who were never dismissed; the deleted flag wins over the all-workers flag.
-    EXPECT_EQ(Names(store.List(true, true)), QStringList{QStringLiteral("Васильев")});
-    EXPECT_EQ(Names(store.List(false, true)), QStringList{QStringLiteral("Васильев")});
+    const QString current = Add(u"Борисов"_s);
+    Add(u"Андреев"_s, true);
+    ASSERT_TRUE(store.Delete(Add(u"Васильев"_s)));
+    ASSERT_TRUE(store.Delete(Add(u"Григорьев"_s, true)));
+    const struct {
+        bool all, deleted;
+        QStringList names;
+    } cases[] = {
+        {true, false, {"Андреев", "Борисов"}},
+        {false, false, {"Борисов"}},
+        {true, true, {"Васильев"}},  // deleted workers never dismissed; this flag wins
+        {false, true, {"Васильев"}},
+    };
+    for (const auto &c : cases) {
+        QStringList names;
+        for (const WorkerRecord &w : store.List(c.all, c.deleted)) names << w.workFio;
+        EXPECT_EQ(names, c.names) << c.all << c.deleted;
+    }
     EXPECT_EQ(store.List(false, false).first().iddWork, current);
 }
 
-TEST_P(WorkerStoreTest, DeleteMarksLinksAssignmentsAndPayoutLines) {
+TEST_P(WorkerStoreTest, DeleteMarksLinksAssignmentsAndPayoutLinesAllOrNothing) {
     WorkerStore store(db());
-    const QString id = store.Insert(Worker(QStringLiteral("Сидоров")), QStringLiteral("a"));
-    const QString other = store.Insert(Worker(QStringLiteral("Козлов")), QStringLiteral("a"));
-    AddLink(db(), QStringLiteral("sw1"), QStringLiteral("s1"), id);
-    AddLink(db(), QStringLiteral("sw2"), QStringLiteral("s2"), id);
-    AddLink(db(), QStringLiteral("sw3"), QStringLiteral("s1"), other);
-    for (const QString &w : {id, other}) {
-        Rows::Insert(db(), QStringLiteral("TWork"),
-                     {{QStringLiteral("IddZakaz"), QStringLiteral("z1")},
-                      {QStringLiteral("IddService"), QStringLiteral("s1")},
-                      {QStringLiteral("IddWork"), w},
-                      {QStringLiteral("WorkFIO"), QStringLiteral("x")},
-                      {QStringLiteral("Delete"), false}});
-        Rows::Insert(db(), QStringLiteral("TWorkPay"),
-                     {{QStringLiteral("IddWorkPay"), QStringLiteral("wp-") + w},
-                      {QStringLiteral("IddPay"), QStringLiteral("p1")},
-                      {QStringLiteral("IddWork"), w},
-                      {QStringLiteral("SummaWorkPay"), 100.0},
-                      {QStringLiteral("DeleteWorkPay"), false}});
-    }
+    const QString id = Add(u"Сидоров"_s), other = Add(u"Козлов"_s);
+    Links(id, {u"s1"_s, u"s2"_s});
+    Links(other, {u"s1"_s});
+    TestRows::Put(db(),
+                  TestRows::Order{.key = u"z1"_s, .lines = {{.workers = {{id, u"x"_s}, {other, u"y"_s}}}}});
+    for (const QString &w : {id, other})
+        TestRows::Put(db(), TestRows::Payout{.key = "wp-"_L1 + w, .pay = u"p1"_s, .worker = w, .sum = 100});
 
-    ASSERT_TRUE(store.Delete(id));
-    EXPECT_TRUE(store.Load(id)->deleted);
-    EXPECT_EQ(LiveLinks(db(), id), 0);
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT IddZakaz FROM TWork WHERE IddWork = ? AND [Delete] = ?"),
-                        {id, true}),
-              1);
-    EXPECT_EQ(
-        CountRows(db(),
-                  QStringLiteral("SELECT IddWorkPay FROM TWorkPay WHERE IddWork = ? AND DeleteWorkPay = ?"),
-                  {id, true}),
-        1);
-    // The other worker's rows are untouched.
-    EXPECT_FALSE(store.Load(other)->deleted);
-    EXPECT_EQ(LiveLinks(db(), other), 1);
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT IddZakaz FROM TWork WHERE IddWork = ? AND [Delete] = ?"),
-                        {other, false}),
-              1);
-    EXPECT_EQ(
-        CountRows(db(),
-                  QStringLiteral("SELECT IddWorkPay FROM TWorkPay WHERE IddWork = ? AND DeleteWorkPay = ?"),
-                  {other, false}),
-        1);
-
-    EXPECT_FALSE(store.Delete(QStringLiteral("nobody~1~")));
-}
-
-TEST_P(WorkerStoreTest, DeleteIsAllOrNothing) {
-    WorkerStore store(db());
-    const QString id = store.Insert(Worker(QStringLiteral("Сидоров")), QStringLiteral("a"));
-    AddLink(db(), QStringLiteral("sw1"), QStringLiteral("s1"), id);
     db().SetWriteHook([](const QString &sql) {
-        if (sql.contains(QStringLiteral("TWorkPay"), Qt::CaseInsensitive))
-            throw DbError(QStringLiteral("disk full"));
+        if (sql.contains(u"TWorkPay"_s, Qt::CaseInsensitive)) throw DbError(u"disk full"_s);
     });
     EXPECT_THROW(store.Delete(id), DbError);
     db().SetWriteHook({});
     EXPECT_FALSE(store.Load(id)->deleted);
-    EXPECT_EQ(LiveLinks(db(), id), 1);
+    EXPECT_EQ(LiveLinks(id), 2);
+
+    ASSERT_TRUE(store.Delete(id));
+    for (const auto &[worker, deleted] : {std::pair{id, true}, {other, false}}) {
+        SCOPED_TRACE(worker.toStdString());
+        EXPECT_EQ(store.Load(worker)->deleted, deleted);
+        EXPECT_EQ(LiveLinks(worker), deleted ? 0 : 1);
+        EXPECT_EQ(Count("SELECT * FROM TWork WHERE IddWork = ? AND [Delete] = ?", worker, deleted), 1);
+        EXPECT_EQ(Count("SELECT * FROM TWorkPay WHERE IddWork = ? AND DeleteWorkPay = ?", worker, deleted),
+                  1);
+    }
+    EXPECT_FALSE(store.Delete(u"nobody~1~"_s));
 }
 
 TEST_P(WorkerStoreTest, DismissalTogglesEveryServiceLink) {
     WorkerStore store(db());
-    const QString id = store.Insert(Worker(QStringLiteral("Сидоров")), QStringLiteral("a"));
-    AddLink(db(), QStringLiteral("sw1"), QStringLiteral("s1"), id);
-    AddLink(db(), QStringLiteral("sw2"), QStringLiteral("s2"), id);
-    AddLink(db(), QStringLiteral("sw3"), QStringLiteral("s3"), id, true);  // removed from a service by hand
+    const QString id = Add(u"Сидоров"_s);
+    Links(id, {u"s1"_s, u"s2"_s, u"-s3"_s});  // s3: removed from the service by hand
 
     WorkerRecord w = *store.Load(id);
-    w.workTel = QStringLiteral("новый");
+    w.workTel = u"новый"_s;
     store.Update(w);  // an edit that leaves the dismissal as it was does not touch the links
-    EXPECT_EQ(LiveLinks(db(), id), 2);
+    EXPECT_EQ(LiveLinks(id), 2);
 
     w.workOut = true;
     store.Update(w);
-    EXPECT_TRUE(store.Load(id)->workOut);
-    EXPECT_EQ(store.Load(id)->workDataOut, QDateTime(QDate(2024, 6, 15), QTime(18, 0)));
-    EXPECT_EQ(LiveLinks(db(), id), 0);
+    EXPECT_TRUE(store.Load(id)->workOut && store.Load(id)->workDataOut == kOut);
+    EXPECT_EQ(LiveLinks(id), 0);
 
     // Taking the dismissal back restores every link, the one removed by hand included.
     w.workOut = false;
     store.Update(w);
-    EXPECT_EQ(LiveLinks(db(), id), 3);
+    EXPECT_EQ(LiveLinks(id), 3);
 
     // A failed save leaves both the worker and the links as they were.
     w.workOut = true;
     db().SetWriteHook([](const QString &sql) {
-        if (sql.contains(QStringLiteral("ServiceWork"), Qt::CaseInsensitive))
-            throw DbError(QStringLiteral("locked"));
+        if (sql.contains(u"ServiceWork"_s, Qt::CaseInsensitive)) throw DbError(u"locked"_s);
     });
     EXPECT_THROW(store.Update(w), DbError);
     db().SetWriteHook({});
     EXPECT_FALSE(store.Load(id)->workOut);
-    EXPECT_EQ(LiveLinks(db(), id), 3);
+    EXPECT_EQ(LiveLinks(id), 3);
 }

@@ -14,6 +14,9 @@ void Put(Database &db, const Client &c) {
                   {QStringLiteral("ClientTel"), c.tel},
                   {QStringLiteral("ClientINN"), c.inn},
                   {QStringLiteral("ClientAdres"), c.address}});
+    if (!c.fax.isEmpty() || !c.contact.isEmpty())
+        Rows::Update(db, QStringLiteral("SClient"), {{QStringLiteral("IddClient"), c.key}},
+                     {{QStringLiteral("ClientFaks"), c.fax}, {QStringLiteral("ClientContact"), c.contact}});
 }
 
 void Put(Database &db, const Car &c) {
@@ -32,12 +35,30 @@ void Put(Database &db, const Car &c) {
                   {QStringLiteral("Delete"), false}});
 }
 
+void Put(Database &db, const CarLink &l) {
+    Rows::Insert(db, QStringLiteral("AvtoVlad"),
+                 {{QStringLiteral("IddAvtoVlad"), l.key},
+                  {QStringLiteral("IddAvto"), l.car},
+                  {QStringLiteral("IddVlad"), l.client},
+                  {QStringLiteral("Delete"), l.deleted}});
+}
+
+void Put(Database &db, const Service &s) {
+    Rows::Insert(db, QStringLiteral("SService"),
+                 {{QStringLiteral("IddService"), s.key},
+                  {QStringLiteral("IddTop"), s.top},
+                  {QStringLiteral("Name"), s.name},
+                  {QStringLiteral("Delete"), s.deleted}});
+}
+
 void Put(Database &db, const Worker &w) {
     Rows::Insert(db, QStringLiteral("SWork"),
                  {{QStringLiteral("IddWork"), w.key},
                   {QStringLiteral("WorkFIO"), w.fio},
                   {QStringLiteral("WorkOut"), w.workOut},
-                  {QStringLiteral("Delete"), w.deleted}});
+                  {QStringLiteral("Delete"), w.deleted},
+                  {QStringLiteral("WorkDataIn"), w.hired},
+                  {QStringLiteral("WorkDataOut"), w.dismissed}});
 }
 
 void Put(Database &db, const WorkerService &w) {
@@ -77,7 +98,7 @@ void PutLine(Database &db, const QString &order, const QString &key, const Line 
                   {QStringLiteral("Price"), l.price},
                   {QStringLiteral("PrNDS"), l.nds},
                   {QStringLiteral("Summa"), l.price * (1 + l.nds / 100)},
-                  {QStringLiteral("Time"), Formats::TimeOfDay(QTime(0, 30))},
+                  {QStringLiteral("Time"), Formats::TimeOfDay(l.time)},
                   {QStringLiteral("PrJob"), l.prJob},
                   {QStringLiteral("Job"), l.job},
                   {QStringLiteral("Delete"), l.deleted}});

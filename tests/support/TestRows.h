@@ -8,7 +8,8 @@ class Database;
 
 // The one way tests put rows into a database: plain records with a default for every column a test does
 // not care about, written straight into the tables (no store, no rule), so a test names only what it
-// checks. Fill them with designated initializers:
+// checks. Every field has a default (`= {}` at least, so none need be named). Fill them with designated
+// initializers:
 //     TestRows::Put(db, TestRows::Order{.key = "z1", .date = day, .status = 2, .lines = {{.price = 500}}});
 namespace TestRows {
 
@@ -18,6 +19,8 @@ struct Client {
     QString tel = {};
     QString inn = {};
     QString address = {};
+    QString fax = {};
+    QString contact = {};
 };
 
 // A car; with an owner (a client key) it also gets a live owner link.
@@ -36,6 +39,8 @@ struct Worker {
     QString fio = {};
     bool workOut = false;
     bool deleted = false;
+    QDateTime hired = {};
+    QDateTime dismissed = {};
 };
 
 // A worker named as a service's usual worker (ServiceWork).
@@ -80,6 +85,7 @@ struct Line {
     QString top = QStringLiteral("top");
     QList<Work> workers = {};
     bool deleted = false;
+    QTime time = QTime(0, 30);
 };
 
 // An order (TZakaz) with its lines; the kept totals are worked out after the lines are written. The
@@ -120,7 +126,26 @@ struct Payout {
     bool deleted = false;
 };
 
+// A link of a car to a client (AvtoVlad), for links a Car's owner does not make: deleted ones, or
+// several owners.
+struct CarLink {
+    QString key = {};
+    QString car = {};
+    QString client = {};
+    bool deleted = false;
+};
+
+// A catalogue row (SService): a service filed under `top` ("top" for a standalone one, "0" for a package).
+struct Service {
+    QString key = {};
+    QString name = QStringLiteral("Мойка");
+    QString top = QStringLiteral("top");
+    bool deleted = false;
+};
+
 void Put(Database &db, const Client &c);
+void Put(Database &db, const CarLink &l);
+void Put(Database &db, const Service &s);
 void Put(Database &db, const Car &c);
 void Put(Database &db, const Worker &w);
 void Put(Database &db, const WorkerService &w);
