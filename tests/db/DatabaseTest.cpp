@@ -1,16 +1,12 @@
 #include "CounterStore.h"
 #include "Database.h"
 #include "DbError.h"
-#include "Rows.h"
 #include "TestDb.h"
+#include "TestRows.h"
 
 #include <QSqlQuery>
 
 namespace {
-
-void AddBay(Database &db, const char *key) {
-    Rows::Insert(db, QStringLiteral("SBox"), {{QStringLiteral("IddBox"), QString::fromLatin1(key)}});
-}
 
 // Qt's warnings while it lives (the drivers report some failures only there).
 class WarningLog {
@@ -30,25 +26,27 @@ private:
 
 }  // namespace
 
+using namespace TestRows;
+
 class DatabaseTest : public DbTest {};
 ZV_INSTANTIATE_DB_TESTS(DatabaseTest);
 
 TEST_P(DatabaseTest, InnerTransactionLeftUncommittedFailsTheOuterCommit) {
     {
         Transaction outer(db());
-        AddBay(db(), "b1");
+        Put(db(), Bay{"b1"});
         {
             Transaction inner(db());
-            AddBay(db(), "b2");
+            Put(db(), Bay{"b2"});
             // Leaves without Commit, as a store that returns early does.
         }
         EXPECT_EQ(db().TransactionDepth(), 1);
-        AddBay(db(), "b3");
+        Put(db(), Bay{"b3"});
         EXPECT_THROW(outer.Commit(), DbError);
     }
     EXPECT_EQ(db().TransactionDepth(), 0);
     EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM SBox")), 0);
-    AddBay(db(), "b4");  // the connection goes on working
+    Put(db(), Bay{"b4"});  // the connection goes on working
     EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM SBox")), 1);
 }
 
@@ -56,8 +54,13 @@ TEST_P(DatabaseTest, AFailedStatementEndsTheTransactionAndLeavesNoStatementBehin
     WarningLog log;
     try {
         Transaction tx(db());
-        AddBay(db(), "b1");
-        AddBay(db(), "b1");  // duplicate key
+        Put(db(), Bay{"b1"});
+        {
+            Transaction inner(db());  // committed, yet part of the outer one
+            Put(db(), Bay{"b0"});
+            inner.Commit();
+        }
+        Put(db(), Bay{"b1"});  // duplicate key
         tx.Commit();
         FAIL() << "the duplicate should have failed";
     } catch (const DbError &) {
@@ -67,9 +70,9 @@ TEST_P(DatabaseTest, AFailedStatementEndsTheTransactionAndLeavesNoStatementBehin
     // Nothing may run in the transaction after its failure: it would be stored on its own.
     {
         Transaction tx(db());
-        AddBay(db(), "b2");
-        EXPECT_THROW(AddBay(db(), "b2"), DbError);
-        EXPECT_THROW(AddBay(db(), "b3"), DbError);
+        Put(db(), Bay{"b2"});
+        EXPECT_THROW(Put(db(), Bay{"b2"}), DbError);
+        EXPECT_THROW(Put(db(), Bay{"b3"}), DbError);
         EXPECT_THROW(tx.Commit(), DbError);
     }
     EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM SBox")), 0);
@@ -83,7 +86,7 @@ TEST_P(DatabaseTest, AFailedStatementEndsTheTransactionAndLeavesNoStatementBehin
         EXPECT_EQ(q.value(0).toInt(), 0);
     }
     // The statement prepared in the failed transaction serves the next one.
-    AddBay(db(), "b4");
+    Put(db(), Bay{"b4"});
     EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM SBox")), 1);
 }
 
@@ -137,9 +140,7 @@ TEST_P(DatabaseTest, ALockHeldTooLongIsReportedAsTheOtherWorkstationsAndNothingI
 }
 
 TEST_P(DatabaseTest, NulCharactersAreNotStored) {
-    Rows::Insert(db(), QStringLiteral("SBox"),
-                 {{QStringLiteral("IddBox"), QStringLiteral("b1")},
-                  {QStringLiteral("NameBox"), QStringLiteral("Бокс") + QChar(u'\0') + QStringLiteral("1")}});
+    Put(db(), Bay{"b1", QStringLiteral("Бокс") + QChar(u'\0') + QStringLiteral("1")});
     db().Exec(QStringLiteral("UPDATE SBox SET PrimBox = ? WHERE IddBox = ?"),
               {QString(QChar(u'\0')) + QStringLiteral("x"), QStringLiteral("b1")});
     QSqlQuery q = db().Exec(QStringLiteral("SELECT NameBox, PrimBox FROM SBox"));

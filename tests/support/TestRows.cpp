@@ -21,7 +21,8 @@ void Put(Database &db, const Car &c) {
                  {{QStringLiteral("IddAvto"), c.key},
                   {QStringLiteral("AvtoNomer"), c.plate},
                   {QStringLiteral("AvtoMarka"), c.make},
-                  {QStringLiteral("AvtoColor"), c.color}});
+                  {QStringLiteral("AvtoColor"), c.color},
+                  {QStringLiteral("AvtoPrim"), c.note}});
     if (c.owner.isEmpty()) return;
     Rows::Insert(db, QStringLiteral("AvtoVlad"),
                  {{QStringLiteral("IddAvtoVlad"), c.key + QStringLiteral("-") + c.owner},

@@ -27,6 +27,7 @@ struct Car {
     QString make = QStringLiteral("ВАЗ");
     QString color = QStringLiteral("белый");
     QString owner;
+    QString note = {};  // AvtoPrim
 };
 
 struct Worker {
