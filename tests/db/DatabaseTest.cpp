@@ -45,9 +45,9 @@ TEST_P(DatabaseTest, InnerTransactionLeftUncommittedFailsTheOuterCommit) {
         EXPECT_THROW(outer.Commit(), DbError);
     }
     EXPECT_EQ(db().TransactionDepth(), 0);
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM SBox")), 0);
+    EXPECT_EQ(CountRows(db(), "SELECT * FROM SBox"), 0);
     Put(db(), Bay{"b4"});  // the connection goes on working
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM SBox")), 1);
+    EXPECT_EQ(CountRows(db(), "SELECT * FROM SBox"), 1);
 }
 
 TEST_P(DatabaseTest, AFailedStatementEndsTheTransactionAndLeavesNoStatementBehind) {
@@ -66,7 +66,7 @@ TEST_P(DatabaseTest, AFailedStatementEndsTheTransactionAndLeavesNoStatementBehin
     } catch (const DbError &) {
     }
     EXPECT_EQ(db().TransactionDepth(), 0);
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM SBox")), 0);
+    EXPECT_EQ(CountRows(db(), "SELECT * FROM SBox"), 0);
     // Nothing may run in the transaction after its failure: it would be stored on its own.
     {
         Transaction tx(db());
@@ -75,50 +75,38 @@ TEST_P(DatabaseTest, AFailedStatementEndsTheTransactionAndLeavesNoStatementBehin
         EXPECT_THROW(Put(db(), Bay{"b3"}), DbError);
         EXPECT_THROW(tx.Commit(), DbError);
     }
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM SBox")), 0);
+    EXPECT_EQ(CountRows(db(), "SELECT * FROM SBox"), 0);
     for (const QString &line : log.lines())
         EXPECT_FALSE(line.contains(u"Unable to free statement")) << line.toStdString();
+    // Only the program's own kept statements stay prepared, none of the driver's passing ones.
     if (GetParam() == Backend::Postgres) {
-        // Only the program's own kept statements stay prepared, none of the driver's passing ones.
-        QSqlQuery q = db().Exec(
-            QStringLiteral("SELECT COUNT(*) FROM pg_prepared_statements WHERE name NOT LIKE 'zv\\_%'"));
-        ASSERT_TRUE(q.next());
-        EXPECT_EQ(q.value(0).toInt(), 0);
+        EXPECT_EQ(FirstValue(db(), "SELECT COUNT(*) FROM pg_prepared_statements WHERE name NOT LIKE 'zv\\_%'")
+                      .toInt(),
+                  0);
     }
     // The statement prepared in the failed transaction serves the next one.
     Put(db(), Bay{"b4"});
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM SBox")), 1);
+    EXPECT_EQ(CountRows(db(), "SELECT * FROM SBox"), 1);
 }
 
+// A null text is stored as NULL, an empty one as empty text; quotes, placeholders and SQL stay text.
 TEST_P(DatabaseTest, AStatementRunAgainIsPreparedOnceAndCarriesEveryKindOfValue) {
     const QString insert =
         QStringLiteral("INSERT INTO SBox (IddBox, NameBox, PrimBox, [Delete]) VALUES (?, ?, ?, ?)");
-    struct Row {
-        QString key, name, note;
-        bool deleted;
-    };
-    const Row rows[] = {
-        {QStringLiteral("b1"), QStringLiteral("O'Neil \\ \"Бокс\" ?"), QString(), true},
-        {QStringLiteral("b2"), QStringLiteral("$1; DROP TABLE SBox; --"), QStringLiteral(""), false},
-        {QStringLiteral("b3"), QStringLiteral("E'x'"), QStringLiteral("?"), true}};
-    for (const Row &r : rows) db().Exec(insert, {r.key, r.name, r.note, r.deleted});
-    QSqlQuery q =
-        db().Exec(QStringLiteral("SELECT IddBox, NameBox, PrimBox, [Delete] FROM SBox ORDER BY IddBox"));
-    for (const Row &r : rows) {
-        ASSERT_TRUE(q.next());
-        EXPECT_EQ(q.value(0).toString(), r.key);
-        EXPECT_EQ(q.value(1).toString(), r.name);
-        // A null text is stored as NULL, an empty one as empty text.
-        EXPECT_EQ(q.value(2).isNull(), r.note.isNull()) << r.key.toStdString();
-        EXPECT_EQ(q.value(2).toString(), r.note);
-        EXPECT_EQ(q.value(3).toBool(), r.deleted);
-    }
-    EXPECT_FALSE(q.next());
+    db().Exec(insert, {"b1", "O'Neil \\ \"Бокс\" ?", QString(), true});
+    db().Exec(insert, {"b2", "$1; DROP TABLE SBox; --", QStringLiteral(""), false});
+    db().Exec(insert, {"b3", "E'x'", "?", true});
+    EXPECT_EQ(
+        ColumnTexts(db(),
+                    "SELECT IddBox || '|' || NameBox || '|' || COALESCE(PrimBox, 'NULL') || '|' || CASE "
+                    "WHEN [Delete] THEN 'T' ELSE 'F' END FROM SBox ORDER BY IddBox"),
+        (QStringList{"b1|O'Neil \\ \"Бокс\" ?|NULL|T", "b2|$1; DROP TABLE SBox; --||F", "b3|E'x'|?|T"}));
     if (GetParam() == Backend::Postgres) {
-        QSqlQuery p = db().Exec(QStringLiteral(
-            "SELECT COUNT(*) FROM pg_prepared_statements WHERE statement LIKE '%INSERT INTO SBox%'"));
-        ASSERT_TRUE(p.next());
-        EXPECT_EQ(p.value(0).toInt(), 1);
+        EXPECT_EQ(
+            FirstValue(
+                db(), "SELECT COUNT(*) FROM pg_prepared_statements WHERE statement LIKE '%INSERT INTO SBox%'")
+                .toInt(),
+            1);
     }
 }
 
@@ -143,8 +131,5 @@ TEST_P(DatabaseTest, NulCharactersAreNotStored) {
     Put(db(), Bay{"b1", QStringLiteral("Бокс") + QChar(u'\0') + QStringLiteral("1")});
     db().Exec(QStringLiteral("UPDATE SBox SET PrimBox = ? WHERE IddBox = ?"),
               {QString(QChar(u'\0')) + QStringLiteral("x"), QStringLiteral("b1")});
-    QSqlQuery q = db().Exec(QStringLiteral("SELECT NameBox, PrimBox FROM SBox"));
-    ASSERT_TRUE(q.next());
-    EXPECT_EQ(q.value(0).toString(), QStringLiteral("Бокс1"));
-    EXPECT_EQ(q.value(1).toString(), QStringLiteral("x"));
+    EXPECT_EQ(ColumnTexts(db(), "SELECT NameBox || PrimBox FROM SBox"), QStringList{"Бокс1x"});
 }

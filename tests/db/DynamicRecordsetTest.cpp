@@ -40,24 +40,26 @@ TEST(DynamicField, ReadingConversions) {
     EXPECT_EQ(when.AsLong(), 0);
 }
 
-// What each kind of field stores when a value of another kind is written to it.
+// What each kind of field stores when a value of another kind is written to it; a date keeps whole seconds,
+// and a number written to it leaves it unchanged.
 TEST(DynamicField, WritingConversions) {
-    const auto written = [](Kind kind, const std::function<void(CDynamicField &)> &set) {
+    QStringList stored;
+    for (const auto &[kind, set] : std::vector<std::pair<Kind, std::function<void(CDynamicField &)>>>{
+             {Kind::Text, [](auto &f) { f.SetLong(0); }},  // how a package gets IddTop "0"
+             {Kind::Text, [](auto &f) { f.SetDouble(2.5); }},
+             {Kind::Boolean, [](auto &f) { f.SetLong(5); }},
+             {Kind::Boolean, [](auto &f) { f.SetDouble(0.0); }},
+             {Kind::Long, [](auto &f) { f.SetText(QStringLiteral("42 шт")); }},
+             {Kind::Long, [](auto &f) { f.SetDouble(9.99); }},
+             {Kind::DateTime, [](auto &) {}},
+             {Kind::DateTime, [](auto &f) { f.SetLong(7); }}}) {
         CDynamicField f(kind, QStringLiteral("F"));
         f.SetDateTime(QDateTime(QDate(2024, 1, 2), QTime(3, 4, 5, 678)));
         set(f);
-        return f.value().toString();
-    };
-    EXPECT_EQ(written(Kind::Text, [](auto &f) { f.SetLong(0); }), QStringLiteral("0"));  // a package's IddTop
-    EXPECT_EQ(written(Kind::Text, [](auto &f) { f.SetDouble(2.5); }), QStringLiteral("2.500000"));
-    EXPECT_EQ(written(Kind::Boolean, [](auto &f) { f.SetLong(5); }), QStringLiteral("true"));
-    EXPECT_EQ(written(Kind::Boolean, [](auto &f) { f.SetDouble(0.0); }), QStringLiteral("false"));
-    EXPECT_EQ(written(Kind::Long, [](auto &f) { f.SetText(QStringLiteral("42 шт")); }), QStringLiteral("42"));
-    EXPECT_EQ(written(Kind::Long, [](auto &f) { f.SetDouble(9.99); }), QStringLiteral("9"));
-    // A date keeps whole seconds, and a number written to it leaves it unchanged.
-    EXPECT_EQ(written(Kind::DateTime, [](auto &) {}), QStringLiteral("2024-01-02T03:04:05.000"));
-    EXPECT_EQ(written(Kind::DateTime, [](auto &f) { f.SetLong(7); }),
-              QStringLiteral("2024-01-02T03:04:05.000"));
+        stored << f.value().toString();
+    }
+    EXPECT_EQ(stored, (QStringList{"0", "2.500000", "true", "false", "42", "9", "2024-01-02T03:04:05.000",
+                                   "2024-01-02T03:04:05.000"}));
 }
 
 using namespace TestRows;
@@ -65,54 +67,42 @@ using namespace TestRows;
 class RecordsetTest : public DbTest {};
 ZV_INSTANTIATE_DB_TESTS(RecordsetTest);
 
-TEST_P(RecordsetTest, RepeatedNamesCaseInsensitiveLookupAndBoundValues) {
-    Put(db(),
-        Order{
-            .key = "z1",
-            .lines = {
-                {.key = "s1", .count = 2, .price = 150.5, .top = "0", .workers = {{"w1", "Петров", true}}}}});
+// Columns found by name in any case, a repeated name numbered; values bound, never spliced; dates in local
+// time.
+TEST_P(RecordsetTest, NamesValuesAndDates) {
+    Put(db(), Order{.key = "z1", .lines = {{.key = "s1", .count = 2, .workers = {{"w1", "Петров", true}}}}});
+    // Written as the other type: a number to a text column, a text to a number column.
+    Rows::Update(db(), "TService", {{"IddService", "s1"}}, {{"IddTop", qint64(0)}, {"Price", "150.5"}});
     CDynamicRecordset rs(db());
     rs.Open(
-        QStringLiteral(
-            "SELECT TService.IddTop, TService.[Count], TService.Price, TService.[Delete], TWork.[Delete] "
-            "FROM TService INNER JOIN TWork ON TService.IddZakaz = TWork.IddZakaz WHERE TWork.WorkFIO = ?"),
-        {QStringLiteral("Петров")});
+        "SELECT TService.IddTop, TService.[Count], TService.Price, TService.[Delete], TWork.[Delete] FROM "
+        "TService INNER JOIN TWork ON TService.IddZakaz = TWork.IddZakaz WHERE TWork.WorkFIO = ?",
+        {"Петров"});
     ASSERT_FALSE(rs.IsEOF());
-    EXPECT_EQ(rs.FieldCount(), 5);
-    EXPECT_EQ(rs.FieldIndex(QStringLiteral("delete")), 3);
-    EXPECT_EQ(rs.FieldIndex(QStringLiteral("Delete2")), 4);
-    EXPECT_EQ(rs.Field(QStringLiteral("DELETE")).AsText() + rs.Field(QStringLiteral("DELETE2")).AsText(),
-              QStringLiteral("FT"));
-    EXPECT_EQ(rs.Field(QStringLiteral("delete2")).AsLong(), 1);
-    EXPECT_EQ(rs.Text(QStringLiteral("iddtop")), QStringLiteral("0"));
-    EXPECT_DOUBLE_EQ(rs.Double(QStringLiteral("Price")), 150.5);
-    EXPECT_DOUBLE_EQ(rs.Double(QStringLiteral("COUNT")), 2.0);
-    EXPECT_EQ(rs.FieldIndex(QStringLiteral("NoSuchColumn")), -1);
-    EXPECT_EQ(rs.Text(QStringLiteral("NoSuchColumn")), QString());
+    EXPECT_EQ(QList<int>({rs.FieldCount(), rs.FieldIndex("delete"), rs.FieldIndex("Delete2"),
+                          rs.FieldIndex("NoSuch")}),
+              QList<int>({5, 3, 4, -1}));
+    EXPECT_EQ(QStringList({rs.Field("DELETE").AsText(), rs.Field("DELETE2").AsText(), rs.Text("iddtop"),
+                           rs.Text("NoSuch")}),
+              QStringList({"F", "T", "0", ""}));
+    EXPECT_EQ(rs.Field("delete2").AsLong(), 1);
+    EXPECT_EQ(QList<double>({rs.Double("Price"), rs.Double("COUNT")}), QList<double>({150.5, 2.0}));
     rs.MoveNext();
     EXPECT_TRUE(rs.IsEOF());
 
-    // Values are bound, never spliced into the statement.
     const QString nasty = QStringLiteral("ООО 'Ромашка'; DROP TABLE SClient; --");
     Put(db(), Client{.key = "c'1", .name = nasty});
     Put(db(), Client{.key = "c2", .name = "O'Neil"});
-    rs.Open(QStringLiteral("SELECT SClient.IddClient FROM SClient WHERE SClient.ClientName = ?"), {nasty});
-    ASSERT_FALSE(rs.IsEOF());
-    EXPECT_EQ(rs.Text(QStringLiteral("IddClient")), QStringLiteral("c'1"));
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM SClient WHERE ClientName LIKE ?"),
-                        {QStringLiteral("O'%")}),
-              1);
+    rs.Open("SELECT SClient.IddClient FROM SClient WHERE SClient.ClientName = ?", {nasty});
+    EXPECT_EQ(rs.Text("IddClient"), QStringLiteral("c'1"));
+    EXPECT_EQ(CountRows(db(), "SELECT * FROM SClient WHERE ClientName LIKE ?", {"O'%"}), 1);
     EXPECT_EQ(Rows::Update(db(), "SClient", {{"IddClient", "c'1"}}, {{"ClientTel", "'"}}), 1);
-}
 
-TEST_P(RecordsetTest, DatesRoundTripInLocalTime) {
     const QDateTime when(QDate(2024, 12, 31), QTime(23, 59, 58));
     Put(db(), Pay{.key = "p1", .when = when});
-    CDynamicRecordset rs(db());
-    rs.Open(QStringLiteral("SELECT TPay.DataPay FROM TPay WHERE TPay.DataPay > ? AND TPay.DataPay < ?"),
-            {QDateTime(QDate(2024, 12, 31), QTime(0, 0)), QDateTime(QDate(2024, 12, 31), QTime(23, 59, 59))});
-    ASSERT_FALSE(rs.IsEOF());
-    EXPECT_EQ(rs.Date(QStringLiteral("DataPay")), when);
+    rs.Open("SELECT TPay.DataPay FROM TPay WHERE TPay.DataPay > ? AND TPay.DataPay < ?",
+            {QDateTime(when.date(), QTime(0, 0)), QDateTime(when.date(), QTime(23, 59, 59))});
+    EXPECT_EQ(rs.Date("DataPay"), when);
 }
 
 TEST_P(RecordsetTest, DriverErrorsCarryTheDriversText) {

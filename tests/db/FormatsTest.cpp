@@ -7,96 +7,73 @@
 #include <QRegularExpression>
 #include <QSet>
 
+// Typed amounts are read from their digits, not through a double (2.675 would be 2.67499...): half a kopeck
+// away from zero; the second point ends the number; thousands grouped by blanks of every kind.
 TEST(Money, TypedAmountsAreReadExactlyAndShownWithTwoDecimals) {
-    const struct {
-        const char *typed;
-        qint64 kopecks;
-    } typed[] = {
-        {" 12,50 ", 1250},
-        {"1,234.5", 123},  // the second point ends the number; 1.234 rounds to 1.23
-        {"руб", 0},
-        {"-7,5р", -750},
-        {"", 0},
-        // Thousands grouped by blanks of every kind, as Russians write them.
-        {"1 500", 150000},
-        {"1 234,50", 123450},
-        {"1\u00A0234\u00A0567,5", 123456750},
-        {"-12\u2009000.25", -1200025},
-        {"3\u202F000", 300000},
-        // Half a kopeck away from zero, read from the digits, not from a double (which holds 2.67499...).
-        {"1,005", 101},
-        {"-1,005", -101},
-        {"2,675", 268},
-        {"0,0049", 0},
-        {"999 999 999,99", Money::kMaxKopecks}};
-    for (const auto &t : typed)
-        EXPECT_EQ(Money::Parse(QString::fromUtf8(t.typed)).kopecks(), t.kopecks) << t.typed;
+    const QStringList typed = {" 12,50 ",
+                               "1,234.5",
+                               "руб",
+                               "-7,5р",
+                               "",
+                               "1 500",
+                               "1 234,50",
+                               "1\u00A0234\u00A0567,5",
+                               "-12\u2009000.25",
+                               "3\u202F000",
+                               "1,005",
+                               "-1,005",
+                               "2,675",
+                               "0,0049",
+                               "999 999 999,99"};
+    const QList<qint64> kopecks = {1250,   123,    0,         -750,     0,
+                                   150000, 123450, 123456750, -1200025, 300000,
+                                   101,    -101,   268,       0,        Money::kMaxKopecks};
+    QList<qint64> read;
+    for (const QString &t : typed) read << Money::Parse(t).kopecks();
+    EXPECT_EQ(read, kopecks);
     // Longer than any amount: beyond the limit, so that the limit check refuses it.
     EXPECT_FALSE(Money::Parse(QStringLiteral("99999999999999999999")).WithinLimit());
     EXPECT_FALSE(Money::Parse(QStringLiteral("1000000000")).WithinLimit());
-
-    const struct {
-        Money amount;
-        const char *text;
-    } shown[] = {{Money::Kopecks(11800), "118.00"},
-                 {Money::Kopecks(-1250), "-12.50"},
-                 {Money::Kopecks(-5), "-0.05"},
-                 {Money::Roubles(0.005), "0.01"},
-                 {Money::Roubles(118.01 - 118.001), "0.01"}};  // no double's dust
-    for (const auto &s : shown) EXPECT_EQ(s.amount.Text().toStdString(), s.text);
+    QStringList shown;
+    for (const Money &m :
+         {Money::Kopecks(11800), Money::Kopecks(-1250), Money::Kopecks(-5), Money::Roubles(0.005),
+          Money::Roubles(118.01 - 118.001)})  // the dust of a double sum is gone
+        shown << m.Text();
+    EXPECT_EQ(shown, (QStringList{"118.00", "-12.50", "-0.05", "0.01", "0.01"}));
 }
 
+// Per-line VAT and quantity × price, half a kopeck away from zero on both sides; a large amount passes 64
+// bits on the way without harm. Shares add up to the whole, the first one taking what rounding leaves.
 TEST(Money, RoundingPercentsAndSplits) {
-    // Per-line VAT and quantity × price, half a kopeck away from zero on both sides; a large amount passes
-    // 64 bits on the way without harm.
-    const struct {
-        Money got;
-        qint64 kopecks;
-    } rounded[] = {{Money::Kopecks(33333).Percent(20), 6667},
-                   {Money::Kopecks(1250).Percent(18), 225},
-                   {Money::Kopecks(25).Percent(10), 3},
-                   {Money::Kopecks(-25).Percent(10), -3},
-                   {Money::Kopecks(1).Percent(49.99), 0},
-                   {Money::Kopecks(33333).Times(3), 99999},
-                   {Money::Kopecks(101).Times(0.5), 51},
-                   {Money::Kopecks(Money::kMaxKopecks).Times(99999), Money::kMaxKopecks * 99999}};
-    for (size_t i = 0; i < std::size(rounded); ++i)
-        EXPECT_EQ(rounded[i].got.kopecks(), rounded[i].kopecks) << "#" << i;
+    QList<qint64> got;
+    for (const Money &m :
+         {Money::Kopecks(33333).Percent(20), Money::Kopecks(1250).Percent(18), Money::Kopecks(25).Percent(10),
+          Money::Kopecks(-25).Percent(10), Money::Kopecks(1).Percent(49.99), Money::Kopecks(33333).Times(3),
+          Money::Kopecks(101).Times(0.5), Money::Kopecks(Money::kMaxKopecks).Times(99999)})
+        got << m.kopecks();
+    EXPECT_EQ(got, (QList<qint64>{6667, 225, 3, -3, 0, 99999, 51, Money::kMaxKopecks * 99999}));
     EXPECT_EQ(RoundQuantity(1.2345), 1.235);
     EXPECT_FALSE(QuantityWithinLimit(100000));
 
-    // Shares always add up to the whole; the first one takes what rounding leaves.
-    const struct {
-        qint64 whole;
-        int parts;
-        QList<qint64> shares;
-    } splits[] = {{10000, 3, {3334, 3333, 3333}},
-                  {20000, 3, {6666, 6667, 6667}},
-                  {1, 3, {1, 0, 0}},
-                  {-10000, 3, {-3334, -3333, -3333}},
-                  {500, 1, {500}},
-                  {100, 0, {}}};
-    for (const auto &s : splits) {
-        QList<qint64> got;
-        for (const Money &m : Money::Kopecks(s.whole).Split(s.parts)) got << m.kopecks();
-        EXPECT_EQ(got, s.shares) << s.whole << " / " << s.parts;
+    QStringList splits;
+    for (const auto &[whole, parts] :
+         {std::pair{10000, 3}, {20000, 3}, {1, 3}, {-10000, 3}, {500, 1}, {100, 0}}) {
+        QStringList shares;
+        for (const Money &m : Money::Kopecks(whole).Split(parts)) shares << QString::number(m.kopecks());
+        splits << shares.join(u' ');
     }
+    EXPECT_EQ(splits,
+              (QStringList{"3334 3333 3333", "6666 6667 6667", "1 0 0", "-3334 -3333 -3333", "500", ""}));
 }
 
 TEST(Formats, TypedNumbersAndScreenDates) {
     EXPECT_DOUBLE_EQ(Formats::ParseNumber(QStringLiteral(" 12,5 ")), 12.5);
     EXPECT_DOUBLE_EQ(Formats::ParseNumber(QStringLiteral("1 000,125")), 1000.125);
     EXPECT_EQ(Formats::TwoDecimals(18), QStringLiteral("18.00"));
-    const struct {
-        const char *typed;
-        long number;
-    } leading[] = {{"125abc", 125},
-                   {"12.9", 12},
-                   {"x1", 0},
-                   {"99999999999999999999999", std::numeric_limits<long>::max()}};
-    for (const auto &l : leading)
-        EXPECT_EQ(Formats::LeadingLong(QString::fromLatin1(l.typed)), l.number) << l.typed;
-
+    QList<long> leading;
+    for (const char *typed : {"125abc", "12.9", "x1", "99999999999999999999999"})
+        leading << Formats::LeadingLong(QString::fromLatin1(typed));
+    EXPECT_EQ(leading, (QList<long>{125, 12, 0, std::numeric_limits<long>::max()}));
     const QDateTime dt(QDate(2024, 3, 7), QTime(9, 5, 33));
     EXPECT_EQ(QStringList(
                   {Formats::Date(dt), Formats::Time(dt), Formats::DateTime(dt), Formats::Date(QDateTime())}),
@@ -105,11 +82,10 @@ TEST(Formats, TypedNumbersAndScreenDates) {
 
 TEST(KeyGen, SerialDigitsAndShapeNeverRepeatingWithinASecond) {
     // 2 January 1900 12:00 is serial 3.5.
-    EXPECT_EQ(KeyFromSerial(QStringLiteral("anna"), DateSerial(QDateTime(QDate(1900, 1, 2), QTime(12, 0)))),
+    EXPECT_EQ(KeyFromSerial("anna", DateSerial(QDateTime(QDate(1900, 1, 2), QTime(12, 0)))),
               QStringLiteral("anna~35~"));
-    EXPECT_EQ(KeyFromSerial(QStringLiteral("x"), 45000.0), QStringLiteral("x~45000~"));
-    EXPECT_TRUE(
-        QRegularExpression(QStringLiteral("^anna~\\d+~$")).match(NewKey(QStringLiteral("anna"))).hasMatch());
+    EXPECT_EQ(KeyFromSerial("x", 45000.0), QStringLiteral("x~45000~"));
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^anna~\\d+~$")).match(NewKey("anna")).hasMatch());
     QSet<QString> keys;
     for (int i = 0; i < 5000; ++i) keys.insert(NewKey(QStringLiteral("u")));
     EXPECT_EQ(keys.size(), 5000);

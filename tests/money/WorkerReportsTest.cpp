@@ -17,7 +17,7 @@
 
 using namespace TestRows;
 
-// This month: a line of 3 × 200 at 18 % with 25 % pay done by Иванов and Петров; a line finished the day
+// This month: a wash of 3 × 200 at 18 % with 25 % pay done by Иванов and Петров; a line finished the day
 // after the month; Петров was paid 100 in advance of more work.
 class WorkerReportsTest : public ScreenTest {
 protected:
@@ -30,25 +30,13 @@ protected:
         Put(db(), Worker{.key = "w1", .fio = "Иванов"});
         Put(db(), Worker{.key = "w2", .fio = "Петров", .workOut = true});
         Put(db(), Worker{.key = "w3", .fio = "Сидоров", .deleted = true});
-        const QDateTime end(last, QTime(23, 59, 59));
-        Put(db(), Order{.key = "z1",
-                        .number = "17",
-                        .date = end.addDays(-1),
-                        .endOut = end,
-                        .status = 2,
-                        .lines = {{.name = "Шиномонтаж",
-                                   .count = 3,
-                                   .price = 200,
-                                   .nds = 18,
-                                   .prJob = true,
-                                   .job = 25,
-                                   .workers = {{"w1", "Иванов"}, {"w2", "Петров"}}}}});
-        Put(db(), Order{.key = "z2",
-                        .number = "18",
-                        .date = end,
-                        .endOut = end.addSecs(1),
-                        .status = 2,
-                        .lines = {{.job = 10, .workers = {{"w1", "Иванов"}}}}});
+        QDateTime e(last, QTime(23, 59, 59));
+        const QList<Work> both = {{"w1", "Иванов"}, {"w2", "Петров"}};
+        const Line tyres{.count = 3, .price = 200, .nds = 18, .prJob = true, .job = 25, .workers = both};
+        Put(db(), Order{.key = "z1", .number = "17", .date = e, .endOut = e, .status = 2, .lines = {tyres}});
+        const Line next{.job = 10, .workers = {both[0]}};
+        e = e.addSecs(1);  // the next midnight
+        Put(db(), Order{.key = "z2", .number = "18", .date = e, .endOut = e, .status = 2, .lines = {next}});
         Put(db(), Pay{"p", "0", SalaryPayout, -100, QDateTime(first, QTime(9, 0)), "Аванс"});
         Put(db(), Payout{"l", "p", "w2", 100});
     }
@@ -77,8 +65,7 @@ TEST_P(WorkerReportsTest, WorksReportListsTheMonthPerWorkerWithTotals) {
     // The order finished on the last second of the month is in, the one finished the next day out.
     const QStringList rows = RowTexts(view->works()->list(), 9);
     ASSERT_EQ(rows.size(), 2);
-    EXPECT_TRUE(rows[0].endsWith("/17/" + Formats::Date(last.addDays(-1)) +
-                                 "/Шиномонтаж/600.00/108.00/708.00/Иванов/75.00"))
+    EXPECT_TRUE(rows[0].endsWith("/17/" + Formats::Date(last) + "/Мойка/600.00/108.00/708.00/Иванов/75.00"))
         << rows[0].toStdString();
     EXPECT_EQ(Totals(*view), QStringLiteral("1200.00 216.00 1416.00 150.00"));
 
