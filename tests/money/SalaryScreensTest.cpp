@@ -1,7 +1,11 @@
+#include "BalanceReportKind.h"
+#include "COtBalanceWorkView.h"
+#include "COtWorkView.h"
 #include "CSalaryAccrualDlg.h"
 #include "CWorkerWorksDlg.h"
 #include "CounterStore.h"
 #include "DbError.h"
+#include "Formats.h"
 #include "KeyedList.h"
 #include "PayText.h"
 #include "PaymentStore.h"
@@ -9,16 +13,19 @@
 #include "ScreenTest.h"
 #include "TestRows.h"
 #include "Widgets.h"
+#include "WorksReportKind.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDateEdit>
 #include <QLineEdit>
+#include <memory>
 
 using namespace TestRows;
 
-// Two workers who each earned 90 two days ago; Иванов was paid 30 of it yesterday.
-class SalaryAccrualDlgTest : public ScreenTest {
+// The salary screens over two workers who each earned 90 two days ago (10 % of 2 × 500 + VAT, and 80 per
+// line, shared); Иванов was paid 30 of it yesterday. A third worker was deleted.
+class SalaryScreensTest : public ScreenTest {
 protected:
     void SetUp() override {
         ScreenTest::SetUp();
@@ -26,31 +33,37 @@ protected:
         const QDateTime done(QDate::currentDate().addDays(-2), QTime(12, 0));
         Put(db(), Worker{.key = "w1", .fio = "Иванов"});
         Put(db(), Worker{.key = "w2", .fio = "Петров", .workOut = true});
+        Put(db(), Worker{.key = "w3", .fio = "Сидоров", .deleted = true});
         const QList<Work> both = {{"w1", "Иванов"}, {"w2", "Петров"}};
+        const Line percent{.count = 2, .price = 500, .nds = 20, .prJob = true, .job = 10, .workers = both};
+        const Line fixed{.name = "Шиномонтаж", .price = 300, .job = 80, .workers = both};
         Put(db(), Order{.key = "z1",
-                        .date = done.addDays(-1),
+                        .number = "17",
+                        .date = done,
                         .endOut = done,
                         .status = 2,
-                        .lines = {{.count = 2, .price = 500, .prJob = true, .job = 10, .workers = both},
-                                  {.price = 300, .job = 80, .workers = both}}});
+                        .lines = {percent, fixed}});
         Put(db(), Pay{"old", "0", SalaryPayout, -30, done.addDays(1), "Аванс", "4"});
         Put(db(), Payout{"l0", "old", "w1", 30});
         PutCounters(db(), 0, 0, 0, 4);
     }
     static QStringList Rows(const CSalaryAccrualDlg &dlg) { return RowTexts(dlg.list(), 5); }
-    static QString Figures(const QWidget &w) {
+    // The texts of the named fields, joined by blanks.
+    static QString Texts(const QWidget &w, std::initializer_list<const char *> names) {
         QStringList all;
-        for (const char *name : {"totalPayout", "totalDebt", "totalEarned", "totalPaid"})
-            all << Edit(w, name)->text();
+        for (const char *name : names) all << Edit(w, name)->text();
         return all.join(u' ');
+    }
+    static QString Figures(const QWidget &w) {
+        return Texts(w, {"totalPayout", "totalDebt", "totalEarned", "totalPaid"});
     }
     static void SetPayout(const CSalaryAccrualDlg &dlg, int row, const QString &payout) {
         dlg.list()->topLevelItem(row)->setText(CSalaryAccrualDlg::kPayout, payout);
     }
 };
-ZV_INSTANTIATE_SCREEN_TESTS(SalaryAccrualDlgTest);
+ZV_INSTANTIATE_SCREEN_TESTS(SalaryScreensTest);
 
-TEST_P(SalaryAccrualDlgTest, NewPayoutProposesTheDebtsAndRecountsOnEveryTrigger) {
+TEST_P(SalaryScreensTest, NewPayoutProposesTheDebtsAndRecountsOnEveryTrigger) {
     CSalaryAccrualDlg dlg(*ctx, QString());
     EXPECT_EQ(Edit(dlg, "number")->text(), QStringLiteral("5"));
     EXPECT_EQ(Rows(dlg), (QStringList{"Иванов/60.00/60.00/90.00/30.00", "Петров/90.00/90.00/90.00/0.00"}));
@@ -67,7 +80,7 @@ TEST_P(SalaryAccrualDlgTest, NewPayoutProposesTheDebtsAndRecountsOnEveryTrigger)
     EXPECT_EQ(Rows(dlg), (QStringList{"Иванов/0.00/0.00/0.00/0.00", "Петров/0.00/0.00/0.00/0.00"}));
 }
 
-TEST_P(SalaryAccrualDlgTest, TotalsFollowTheTicksAndTheTypedAmounts) {
+TEST_P(SalaryScreensTest, TotalsFollowTheTicksAndTheTypedAmounts) {
     CSalaryAccrualDlg dlg(*ctx, QString());
     EXPECT_EQ(Figures(dlg), QStringLiteral("150.00 150.00 180.00 30.00"));
     dlg.list()->topLevelItem(1)->setCheckState(0, Qt::Unchecked);
@@ -96,7 +109,7 @@ TEST_P(SalaryAccrualDlgTest, TotalsFollowTheTicksAndTheTypedAmounts) {
     EXPECT_EQ(Figures(dlg), QStringLiteral("102.50 150.00 180.00 30.00"));
 }
 
-TEST_P(SalaryAccrualDlgTest, SavesThePayoutWithALinePerWorkerAndReopensIt) {
+TEST_P(SalaryScreensTest, SavesThePayoutWithALinePerWorkerAndReopensIt) {
     CSalaryAccrualDlg dlg(*ctx, QString());
     Edit(dlg, "number")->setText("  ");
     dlg.accept();
@@ -133,7 +146,7 @@ TEST_P(SalaryAccrualDlgTest, SavesThePayoutWithALinePerWorkerAndReopensIt) {
     EXPECT_EQ(CounterStore(db()).NextSalaryNumber(), 6);  // an edit takes no number
 }
 
-TEST_P(SalaryAccrualDlgTest, WorksNeedsAWorkerAndShowsHisLines) {
+TEST_P(SalaryScreensTest, WorksNeedsAWorkerAndShowsHisLines) {
     CSalaryAccrualDlg dlg(*ctx, QString());
     Click(dlg, "Works");
     EXPECT_EQ(prompter.warnings,
@@ -160,7 +173,7 @@ TEST_P(SalaryAccrualDlgTest, WorksNeedsAWorkerAndShowsHisLines) {
     EXPECT_EQ(pays, (QStringList{"Петров/40.00", "Петров/50.00"}));
 }
 
-TEST_P(SalaryAccrualDlgTest, FiguresThatFailToReadAreNotOfferedForSaving) {
+TEST_P(SalaryScreensTest, FiguresThatFailToReadAreNotOfferedForSaving) {
     db().SetStatementHook([](const QString &sql) {
         if (sql.contains(QStringLiteral("TWorkPay"), Qt::CaseInsensitive)) throw DbError("нет связи");
     });
@@ -177,7 +190,7 @@ TEST_P(SalaryAccrualDlgTest, FiguresThatFailToReadAreNotOfferedForSaving) {
     EXPECT_TRUE(Child<QWidget>(dlg, "ok")->isEnabled());
 }
 
-TEST_P(SalaryAccrualDlgTest, ANumberTakenElsewhereMeanwhileIsNotRepeated) {
+TEST_P(SalaryScreensTest, ANumberTakenElsewhereMeanwhileIsNotRepeated) {
     CSalaryAccrualDlg dlg(*ctx, QString());
     ASSERT_EQ(Edit(dlg, "number")->text(), QStringLiteral("5"));
     CounterStore(*OpenAgain()).Take(DocCounter::Salary);  // another workstation's payout 5
@@ -185,4 +198,59 @@ TEST_P(SalaryAccrualDlgTest, ANumberTakenElsewhereMeanwhileIsNotRepeated) {
     ASSERT_EQ(dlg.result(), QDialog::Accepted);
     EXPECT_EQ(dlg.saved().NomerPay, QStringLiteral("6"));
     EXPECT_EQ(CounterStore(db()).NextSalaryNumber(), 7);
+}
+
+TEST_P(SalaryScreensTest, WorksReportListsThePeriodPerWorkerWithTotals) {
+    std::unique_ptr<QWidget> widget(CreateWorksReport(*ctx));
+    auto *view = qobject_cast<COtWorkView *>(widget.get());
+    ASSERT_NE(view, nullptr);
+    const QDate today = QDate::currentDate();
+    EXPECT_EQ(Child<QDateEdit>(*view, "to")->date(), QDate(today.year(), today.month(), today.daysInMonth()));
+    auto *workers = Child<QComboBox>(*view, "worker");
+    QStringList names;
+    for (int i = 0; i < workers->count(); ++i) names << workers->itemText(i);
+    EXPECT_EQ(names, (QStringList{"Все", "Сидоров", "Иванов", "Петров"}));  // deleted workers first, coloured
+    EXPECT_EQ(workers->itemData(1, Qt::ForegroundRole).value<QColor>(), QColor(200, 100, 100));
+    EXPECT_FALSE(workers->itemData(2, Qt::ForegroundRole).isValid());
+
+    Child<QDateEdit>(*view, "from")->setDate(today.addDays(-2));
+    workers->setCurrentText("Петров");
+    EXPECT_TRUE(RunWorksReportCommand(view, COtWorkView::kFind));
+    EXPECT_EQ(
+        RowTexts(view->works()->list(), 9)
+            .filter("/17/" + Formats::Date(today.addDays(-2)) + "/Шиномонтаж/300.00/0.00/300.00/Петров/40.00")
+            .size(),
+        1);
+    EXPECT_EQ(Texts(*view, {"totalAmount", "totalVat", "totalSum", "totalPay"}),
+              QStringLiteral("1300.00 200.00 1500.00 90.00"));
+    workers->setCurrentIndex(0);
+    Child<QDateEdit>(*view, "from")->setDate(today.addDays(-1));  // after the work was finished
+    Click(*view, "find");
+    EXPECT_EQ(view->works()->list()->topLevelItemCount(), 0);
+    EXPECT_FALSE(RunWorksReportCommand(view, 32811));  // the cash journal's
+}
+
+TEST_P(SalaryScreensTest, BalanceReportShowsEveryLiveWorkerUpToTheDay) {
+    std::unique_ptr<QWidget> widget(CreateBalanceReport(*ctx));
+    auto *view = qobject_cast<COtBalanceWorkView *>(widget.get());
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(RunBalanceReportCommand(view, COtBalanceWorkView::kFind));
+    EXPECT_EQ(RowTexts(view->list(), 4),
+              (QStringList{"Иванов/90.00/30.00/60.00", "Петров/90.00/0.00/90.00"}));
+    EXPECT_EQ(view->list()->topLevelItem(1)->foreground(0).color(), QColor(10, 10, 200));
+    Child<QDateEdit>(*view, "date")->setDate(QDate::currentDate().addDays(-2));  // before the payout
+    Click(*view, "find");
+    EXPECT_EQ(RowTexts(view->list(), 4), (QStringList{"Иванов/90.00/0.00/90.00", "Петров/90.00/0.00/90.00"}));
+}
+
+TEST_P(SalaryScreensTest, FailedReadShowsTheMessageAndNoFigures) {
+    COtBalanceWorkView balance(*ctx);
+    COtWorkView works(*ctx);
+    db().SetStatementHook([](const QString &) { throw DbError("нет связи"); });
+    balance.Find();
+    works.Find();
+    db().SetStatementHook({});
+    EXPECT_EQ(prompter.errors, QStringList(2, "нет связи"));
+    EXPECT_EQ(balance.list()->topLevelItemCount() + works.works()->list()->topLevelItemCount(), 0);
+    EXPECT_EQ(Edit(works, "totalPay")->text(), QStringLiteral("0.00"));
 }
