@@ -19,7 +19,7 @@
 namespace {
 
 std::unique_ptr<Database> Open(const QString &file) {
-    return Database::Open(QStringLiteral("SQLITE;DATABASE=") + file);
+    return Database::Open("SQLITE;DATABASE=" + file);
 }
 
 // Order n, keyed so that the keys sort as the numbers do.
@@ -34,7 +34,7 @@ void AddOrder(const QString &file, int n, Database *open = nullptr) {
 QList<int> OrderNumbers(const QString &file) {
     const auto db = Open(file);
     QList<int> numbers;
-    for (QSqlQuery q = db->Exec(QStringLiteral("SELECT ZakazNomer FROM TZakaz ORDER BY IddZakaz")); q.next();)
+    for (QSqlQuery q = db->Exec("SELECT ZakazNomer FROM TZakaz ORDER BY IddZakaz"); q.next();)
         numbers << q.value(0).toInt();
     return numbers;
 }
@@ -49,7 +49,7 @@ class BackupTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
-        m_file = Path(QStringLiteral("Quellmarod.db"));
+        m_file = Path("Quellmarod.db");
         Open(m_file);  // creates the schema and closes
     }
     QString Path(const QString &name) const { return m_dir.filePath(name); }
@@ -112,15 +112,14 @@ TEST_F(BackupTest, RestoreRefusesWhatIsNoUsableDatabaseAndLeavesTheDatabaseAlone
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(bytes);
     }
-    const auto other = Open(Path(QStringLiteral("other.db")));
+    const auto other = Open(Path("other.db"));
     for (const char *drop : {"DROP VIEW TClientDolgD", "DROP VIEW TClientDolg", "DROP TABLE TZakaz"})
         other->Exec(QString::fromLatin1(drop));
-    Open(Path(QStringLiteral("newer.db")))
-        ->Exec(QStringLiteral("UPDATE ZvSchema SET Version = ?"), {Schema::kVersion + 1});
+    Open(Path("newer.db"))->Exec("UPDATE ZvSchema SET Version = ?", {Schema::kVersion + 1});
     // A database whose pages were overwritten in the middle.
-    store.CopyTo(Path(QStringLiteral("broken.db")));
+    store.CopyTo(Path("broken.db"));
     {
-        QFile f(Path(QStringLiteral("broken.db")));
+        QFile f(Path("broken.db"));
         ASSERT_TRUE(f.open(QIODevice::ReadWrite));
         ASSERT_GT(f.size(), 8192);
         f.seek(f.size() / 2);
@@ -142,23 +141,21 @@ TEST_F(BackupTest, RestoreRefusesWhatIsNoUsableDatabaseAndLeavesTheDatabaseAlone
             store.Restore(path, QDateTime::currentDateTime());
             ADD_FAILURE() << "restored";
         } catch (const DbError &e) {
-            EXPECT_TRUE(e.text().startsWith(
-                QString(c.message).replace(QStringLiteral("%1"), path).section(u'%', 0, 0)))
+            EXPECT_TRUE(e.text().startsWith(QString(c.message).replace("%1", path).section(u'%', 0, 0)))
                 << e.text().toStdString();
         }
         EXPECT_EQ(FileHash(m_file), original);
     }
     // Nothing was left beside the database.
-    EXPECT_EQ(QDir(m_dir.path()).entryList({QStringLiteral("Quellmarod_*")}, QDir::Files), QStringList());
+    EXPECT_EQ(QDir(m_dir.path()).entryList({"Quellmarod_*"}, QDir::Files), QStringList());
     EXPECT_EQ(OrderNumbers(m_file), QList<int>{1});
 }
 
 TEST_F(BackupTest, RestorePutsTheCopyInPlaceAndKeepsTheReplacedDatabase) {
     const BackupStore store(m_file);
     AddOrder(m_file, 1);
-    const QString copy =
-        store.BackupInto(Path(QStringLiteral("saved")), QDateTime({2026, 12, 7}, {9, 30, 5}));
-    EXPECT_EQ(QFileInfo(copy).fileName(), QStringLiteral("Quellmarod_2026-12-07_09-30-05.db"));
+    const QString copy = store.BackupInto(Path("saved"), QDateTime({2026, 12, 7}, {9, 30, 5}));
+    EXPECT_EQ(QFileInfo(copy).fileName(), "Quellmarod_2026-12-07_09-30-05.db");
     AddOrder(m_file, 2);
     // The database is still open here: restoring now would lose what only its journal holds.
     {
@@ -166,7 +163,7 @@ TEST_F(BackupTest, RestorePutsTheCopyInPlaceAndKeepsTheReplacedDatabase) {
         EXPECT_THROW(store.Restore(copy, QDateTime::currentDateTime()), DbError);
     }
     const QString kept = store.Restore(copy, QDateTime({2026, 12, 7}, {10, 0}));
-    EXPECT_EQ(QFileInfo(kept).fileName(), QStringLiteral("Quellmarod_replaced_2026-12-07_10-00-00.db"));
+    EXPECT_EQ(QFileInfo(kept).fileName(), "Quellmarod_replaced_2026-12-07_10-00-00.db");
     EXPECT_EQ(QFileInfo(kept).absolutePath(), QFileInfo(m_file).absolutePath());
     EXPECT_EQ(OrderNumbers(m_file), QList<int>{1});
     EXPECT_EQ(OrderNumbers(kept), (QList<int>{1, 2}));
@@ -174,14 +171,13 @@ TEST_F(BackupTest, RestorePutsTheCopyInPlaceAndKeepsTheReplacedDatabase) {
     EXPECT_EQ(BackupStore::Check(kept), Schema::kVersion);
     // The restored database works as before: written to, backed up again.
     AddOrder(m_file, 3);
-    EXPECT_EQ(
-        OrderNumbers(store.BackupInto(Path(QStringLiteral("saved")), QDateTime({2026, 12, 7}, {9, 30, 5}))),
-        (QList<int>{1, 3}));
+    EXPECT_EQ(OrderNumbers(store.BackupInto(Path("saved"), QDateTime({2026, 12, 7}, {9, 30, 5}))),
+              (QList<int>{1, 3}));
 }
 
 TEST_F(BackupTest, DailyCopyOncePerDayKeepingTheLastFourteen) {
     const BackupStore store(m_file);
-    const QString folder = Path(QStringLiteral("backup"));
+    const QString folder = Path("backup");
     QDir().mkpath(folder);
     // Backups the user made by hand into the same folder are not the daily ones and are never removed.
     const QString manual = store.BackupInto(folder, QDateTime({2026, 1, 1}, {8, 0}));
@@ -193,9 +189,8 @@ TEST_F(BackupTest, DailyCopyOncePerDayKeepingTheLastFourteen) {
     }
     const QStringList copies = BackupStore::DailyCopies(folder);
     ASSERT_EQ(copies.size(), 14);
-    EXPECT_EQ(QFileInfo(copies.first()).fileName(),
-              QStringLiteral("Quellmarod_daily_2026-11-07_09-00-00.db"));
-    EXPECT_EQ(QFileInfo(copies.last()).fileName(), QStringLiteral("Quellmarod_daily_2026-11-20_09-00-00.db"));
+    EXPECT_EQ(QFileInfo(copies.first()).fileName(), "Quellmarod_daily_2026-11-07_09-00-00.db");
+    EXPECT_EQ(QFileInfo(copies.last()).fileName(), "Quellmarod_daily_2026-11-20_09-00-00.db");
     EXPECT_TRUE(QFileInfo::exists(manual));
     EXPECT_EQ(BackupStore::Check(copies.last()), Schema::kVersion);
 }

@@ -33,14 +33,12 @@ TEST(ConnectString, ParsesEachForm) {
 }
 
 TEST(ConnectString, ResolutionOrder) {
-    const QString cmd = QStringLiteral("SQLITE;DATABASE=/a.db");
-    const QString setting = QStringLiteral("PGSQL;dbname=x");
-    EXPECT_EQ(ResolveConnectString(cmd, setting, true, QStringLiteral("/w")), cmd);
-    EXPECT_EQ(ResolveConnectString(QString(), setting, true, QStringLiteral("/w")), setting);
-    EXPECT_EQ(ResolveConnectString(QString(), QString(), true, QStringLiteral("/w")),
-              QStringLiteral("ODBC;DSN=Zorvantide;"));
-    EXPECT_EQ(ResolveConnectString(QString(), QString(), false, QStringLiteral("/w")),
-              QStringLiteral("SQLITE;DATABASE=/w/Quellmarod.db"));
+    const QString cmd = "SQLITE;DATABASE=/a.db";
+    const QString setting = "PGSQL;dbname=x";
+    EXPECT_EQ(ResolveConnectString(cmd, setting, true, "/w"), cmd);
+    EXPECT_EQ(ResolveConnectString(QString(), setting, true, "/w"), setting);
+    EXPECT_EQ(ResolveConnectString(QString(), QString(), true, "/w"), "ODBC;DSN=Zorvantide;");
+    EXPECT_EQ(ResolveConnectString(QString(), QString(), false, "/w"), "SQLITE;DATABASE=/w/Quellmarod.db");
 }
 
 // The driver manager's own list: user and system data sources, names in any case.
@@ -52,7 +50,7 @@ TEST(ConnectString, FindsDsnWhereUnixOdbcDoes) {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(text);
     };
-    qputenv("ODBCINI", dir.filePath(QStringLiteral("user.ini")).toLocal8Bit());
+    qputenv("ODBCINI", dir.filePath("user.ini").toLocal8Bit());
     qputenv("ODBCSYSINI", dir.path().toLocal8Bit());
     write("user.ini", "[Other]\nDriver=SQLite3\n\n[ZorvantideOld]\nDriver=SQLite3\n");
     EXPECT_FALSE(IsDsnRegistered());

@@ -91,10 +91,9 @@ TEST_P(DatabaseTest, AFailedStatementEndsTheTransactionAndLeavesNoStatementBehin
 
 // A null text is stored as NULL, an empty one as empty text; quotes, placeholders and SQL stay text.
 TEST_P(DatabaseTest, AStatementRunAgainIsPreparedOnceAndCarriesEveryKindOfValue) {
-    const QString insert =
-        QStringLiteral("INSERT INTO SBox (IddBox, NameBox, PrimBox, [Delete]) VALUES (?, ?, ?, ?)");
+    const QString insert = "INSERT INTO SBox (IddBox, NameBox, PrimBox, [Delete]) VALUES (?, ?, ?, ?)";
     db().Exec(insert, {"b1", "O'Neil \\ \"Бокс\" ?", QString(), true});
-    db().Exec(insert, {"b2", "$1; DROP TABLE SBox; --", QStringLiteral(""), false});
+    db().Exec(insert, {"b2", "$1; DROP TABLE SBox; --", "", false});
     db().Exec(insert, {"b3", "E'x'", "?", true});
     EXPECT_EQ(
         ColumnTexts(db(),
@@ -128,8 +127,7 @@ TEST_P(DatabaseTest, ALockHeldTooLongIsReportedAsTheOtherWorkstationsAndNothingI
 }
 
 TEST_P(DatabaseTest, NulCharactersAreNotStored) {
-    Put(db(), Bay{"b1", QStringLiteral("Бокс") + QChar(u'\0') + QStringLiteral("1")});
-    db().Exec(QStringLiteral("UPDATE SBox SET PrimBox = ? WHERE IddBox = ?"),
-              {QString(QChar(u'\0')) + QStringLiteral("x"), QStringLiteral("b1")});
+    Put(db(), Bay{"b1", QStringLiteral("Бокс") + QChar(u'\0') + "1"});
+    db().Exec("UPDATE SBox SET PrimBox = ? WHERE IddBox = ?", {QString(QChar(u'\0')) + "x", "b1"});
     EXPECT_EQ(ColumnTexts(db(), "SELECT NameBox || PrimBox FROM SBox"), QStringList{"Бокс1x"});
 }

@@ -20,22 +20,22 @@ TEST(DynamicField, ReadingConversions) {
     } cases[] = {
         {Kind::Boolean, 1, "T/1/1"},
         {Kind::Boolean, false, "F/0/0"},
-        {Kind::Text, QStringLiteral("12.75 руб"), "12.75 руб/12/12.75"},
-        {Kind::Text, QStringLiteral("нет"), "нет/0/0"},
+        {Kind::Text, "12.75 руб", "12.75 руб/12/12.75"},
+        {Kind::Text, "нет", "нет/0/0"},
         {Kind::Double, -7.9, "-7.900000/-7/-7.9"},  // toward zero
         {Kind::Long, QVariant(), "/0/0"},
     };
     for (const auto &c : cases) {
-        CDynamicField f(c.kind, QStringLiteral("F"));
+        CDynamicField f(c.kind, "F");
         f.Load(c.loaded);
         EXPECT_EQ(QStringLiteral("%1/%2/%3").arg(f.AsText()).arg(f.AsLong()).arg(f.AsDouble()).toStdString(),
                   c.read);
         EXPECT_EQ(f.IsNull(), !c.loaded.isValid()) << c.read;
     }
-    CDynamicField nul(Kind::Long, QStringLiteral("N"));
+    CDynamicField nul(Kind::Long, "N");
     EXPECT_FALSE(nul.AsDateTime().isValid());
-    CDynamicField when(Kind::DateTime, QStringLiteral("W"));
-    when.Load(QStringLiteral("2024-05-06 07:08:09"));
+    CDynamicField when(Kind::DateTime, "W");
+    when.Load("2024-05-06 07:08:09");
     EXPECT_EQ(when.AsDateTime(), QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9)));
     EXPECT_EQ(when.AsLong(), 0);
 }
@@ -49,11 +49,11 @@ TEST(DynamicField, WritingConversions) {
              {Kind::Text, [](auto &f) { f.SetDouble(2.5); }},
              {Kind::Boolean, [](auto &f) { f.SetLong(5); }},
              {Kind::Boolean, [](auto &f) { f.SetDouble(0.0); }},
-             {Kind::Long, [](auto &f) { f.SetText(QStringLiteral("42 шт")); }},
+             {Kind::Long, [](auto &f) { f.SetText("42 шт"); }},
              {Kind::Long, [](auto &f) { f.SetDouble(9.99); }},
              {Kind::DateTime, [](auto &) {}},
              {Kind::DateTime, [](auto &f) { f.SetLong(7); }}}) {
-        CDynamicField f(kind, QStringLiteral("F"));
+        CDynamicField f(kind, "F");
         f.SetDateTime(QDateTime(QDate(2024, 1, 2), QTime(3, 4, 5, 678)));
         set(f);
         stored << f.value().toString();
@@ -90,11 +90,11 @@ TEST_P(RecordsetTest, NamesValuesAndDates) {
     rs.MoveNext();
     EXPECT_TRUE(rs.IsEOF());
 
-    const QString nasty = QStringLiteral("ООО 'Ромашка'; DROP TABLE SClient; --");
+    const QString nasty = "ООО 'Ромашка'; DROP TABLE SClient; --";
     Put(db(), Client{.key = "c'1", .name = nasty});
     Put(db(), Client{.key = "c2", .name = "O'Neil"});
     rs.Open("SELECT SClient.IddClient FROM SClient WHERE SClient.ClientName = ?", {nasty});
-    EXPECT_EQ(rs.Text("IddClient"), QStringLiteral("c'1"));
+    EXPECT_EQ(rs.Text("IddClient"), "c'1");
     EXPECT_EQ(CountRows(db(), "SELECT * FROM SClient WHERE ClientName LIKE ?", {"O'%"}), 1);
     EXPECT_EQ(Rows::Update(db(), "SClient", {{"IddClient", "c'1"}}, {{"ClientTel", "'"}}), 1);
 
@@ -108,16 +108,15 @@ TEST_P(RecordsetTest, NamesValuesAndDates) {
 TEST_P(RecordsetTest, DriverErrorsCarryTheDriversText) {
     CDynamicRecordset rs(db());
     try {
-        rs.Open(QStringLiteral("SELECT NoSuchField FROM TZakaz"));
+        rs.Open("SELECT NoSuchField FROM TZakaz");
         FAIL() << "expected a driver error";
     } catch (const DbError &e) {
-        EXPECT_TRUE(e.text().contains(QStringLiteral("nosuchfield"), Qt::CaseInsensitive))
-            << e.text().toStdString();
+        EXPECT_TRUE(e.text().contains("nosuchfield", Qt::CaseInsensitive)) << e.text().toStdString();
     }
     // A duplicate key fails on the constraint instead of writing a second row.
     Put(db(), Client{.key = "k"});
     EXPECT_THROW(Put(db(), Client{.key = "k"}), DbError);
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM SClient")), 1);
+    EXPECT_EQ(CountRows(db(), "SELECT * FROM SClient"), 1);
 }
 
 // On SQLite the recordset reads rows straight from the connection. What it reads must not differ in
@@ -126,17 +125,15 @@ class SqliteDirectReadTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
-        m_db = Database::Open(QStringLiteral("SQLITE;DATABASE=") + m_dir.filePath(QStringLiteral("r.db")));
+        m_db = Database::Open("SQLITE;DATABASE=" + m_dir.filePath("r.db"));
         m_db->Exec(
             QStringLiteral("CREATE TABLE Probe (a VARCHAR(255), b BOOLEAN, c DOUBLE, d INTEGER, "
                            "e DATETIME, f NUMERIC(10,2), g BLOB, h)"));
-        const QString insert = QStringLiteral("INSERT INTO Probe VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
-        m_db->Exec(insert,
-                   {QStringLiteral("Иванов"), true, 2.5, 7, QDateTime(QDate(2024, 2, 29), QTime(23, 59)),
-                    QStringLiteral("12.30"), QByteArray("\x01\x00z", 3), QStringLiteral("x")});
+        const QString insert = "INSERT INTO Probe VALUES (?, ?, ?, ?, ?, ?, ?, ?)";
+        m_db->Exec(insert, {"Иванов", true, 2.5, 7, QDateTime(QDate(2024, 2, 29), QTime(23, 59)), "12.30",
+                            QByteArray("\x01\x00z", 3), "x"});
         // Numbers kept in a text column, text in number columns, an empty text, a real in an untyped one.
-        m_db->Exec(insert, {12, 0, qint64(3), QStringLiteral("семь"), QStringLiteral("нет даты"), 0.1,
-                            QStringLiteral(""), 1.5});
+        m_db->Exec(insert, {12, 0, qint64(3), "семь", "нет даты", 0.1, "", 1.5});
         m_db->Exec(insert, {QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant(),
                             QVariant(), QVariant()});
     }
@@ -158,7 +155,7 @@ protected:
                             .arg(f.value().toString(), f.AsText())
                             .arg(f.AsDouble(), 0, 'g', 17);
             }
-            seen << QStringLiteral("--");
+            seen << "--";
         }
         seen << QStringLiteral("columns %1").arg(rs.FieldCount());
         return seen;
@@ -177,10 +174,10 @@ protected:
 };
 
 TEST_F(SqliteDirectReadTest, ReadsWhatTheDriverReads) {
-    ASSERT_NE(m_db->OpenCursor(QStringLiteral("SELECT 1")), nullptr);  // the direct path is the one tested
-    EXPECT_EQ(m_db->OpenCursor(QStringLiteral("UPDATE Probe SET a = a")), nullptr);
+    ASSERT_NE(m_db->OpenCursor("SELECT 1"), nullptr);  // the direct path is the one tested
+    EXPECT_EQ(m_db->OpenCursor("UPDATE Probe SET a = a"), nullptr);
 
-    const QStringList all = Same(QStringLiteral("SELECT * FROM Probe ORDER BY rowid"));
+    const QStringList all = Same("SELECT * FROM Probe ORDER BY rowid");
     EXPECT_EQ(all.size(), 3 * 9 + 1);
     EXPECT_TRUE(all[0].startsWith(
         QStringLiteral("A kind %1 null 0 type QString value [Иванов]").arg(int(Kind::Text))))
@@ -196,11 +193,10 @@ TEST_F(SqliteDirectReadTest, ReadsWhatTheDriverReads) {
     // Values of every kind bound, and nothing found.
     Same(QStringLiteral("SELECT a, b FROM Probe WHERE a = ? OR b = ? OR c = ? OR d = ? OR e = ? OR e = ? OR "
                         "g = ? OR a = ? OR c = ?"),
-         {QStringLiteral("Иванов"), false, 2.5, qint64(7), QDateTime(QDate(2024, 2, 29), QTime(23, 59)),
-          QDate(2024, 2, 29), QByteArray("\x01\x00z", 3), QString(), 3u});
-    const QStringList none =
-        Same(QStringLiteral("SELECT a, COUNT(*) AS n FROM Probe WHERE d = ? GROUP BY a"), {-1});
-    EXPECT_EQ(none, QStringList{QStringLiteral("columns 2")});
+         {"Иванов", false, 2.5, qint64(7), QDateTime(QDate(2024, 2, 29), QTime(23, 59)), QDate(2024, 2, 29),
+          QByteArray("\x01\x00z", 3), QString(), 3u});
+    const QStringList none = Same("SELECT a, COUNT(*) AS n FROM Probe WHERE d = ? GROUP BY a", {-1});
+    EXPECT_EQ(none, QStringList{"columns 2"});
 }
 
 TEST_F(SqliteDirectReadTest, FailuresAreReportedAsTheDriverReportsThem) {
@@ -215,25 +211,25 @@ TEST_F(SqliteDirectReadTest, FailuresAreReportedAsTheDriverReportsThem) {
         return QStringLiteral("no error");
     };
     for (const auto &[sql, binds] : std::vector<std::pair<QString, QVariantList>>{
-             {QStringLiteral("SELECT NoSuchField FROM Probe"), {}},
-             {QStringLiteral("SELECT a FROM Probe WHERE a = ?"), {}},
-             {QStringLiteral("SELECT a FROM Probe WHERE a = ?"), {1, 2}},
-             {QStringLiteral("SELECT abs(-9223372036854775807 - 1) FROM Probe"), {}}}) {
+             {"SELECT NoSuchField FROM Probe", {}},
+             {"SELECT a FROM Probe WHERE a = ?", {}},
+             {"SELECT a FROM Probe WHERE a = ?", {1, 2}},
+             {"SELECT abs(-9223372036854775807 - 1) FROM Probe", {}}}) {
         const QString driver = failure(sql, binds, false);
-        EXPECT_NE(driver, QStringLiteral("no error")) << sql.toStdString();
+        EXPECT_NE(driver, "no error") << sql.toStdString();
         EXPECT_EQ(failure(sql, binds, true), driver) << sql.toStdString();
     }
 
     // A failed read inside a save ends the save as a failed write does.
     {
         Transaction tx(*m_db);
-        m_db->Exec(QStringLiteral("UPDATE Probe SET a = 'gone'"));
+        m_db->Exec("UPDATE Probe SET a = 'gone'");
         CDynamicRecordset rs(*m_db);
-        EXPECT_THROW(rs.Open(QStringLiteral("SELECT NoSuchField FROM Probe")), DbError);
-        EXPECT_THROW(m_db->Exec(QStringLiteral("SELECT 1")), DbError);
+        EXPECT_THROW(rs.Open("SELECT NoSuchField FROM Probe"), DbError);
+        EXPECT_THROW(m_db->Exec("SELECT 1"), DbError);
         EXPECT_THROW(tx.Commit(), DbError);
     }
-    EXPECT_EQ(CountRows(*m_db, QStringLiteral("SELECT * FROM Probe WHERE a = 'gone'")), 0);
+    EXPECT_EQ(CountRows(*m_db, "SELECT * FROM Probe WHERE a = 'gone'"), 0);
 
     // A row that fails half-way through a list is an error, not the end of the list: the driver's own
     // query would stop there without a word, and the list would be shown short.

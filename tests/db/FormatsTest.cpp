@@ -32,8 +32,8 @@ TEST(Money, TypedAmountsAreReadExactlyAndShownWithTwoDecimals) {
     for (const QString &t : typed) read << Money::Parse(t).kopecks();
     EXPECT_EQ(read, kopecks);
     // Longer than any amount: beyond the limit, so that the limit check refuses it.
-    EXPECT_FALSE(Money::Parse(QStringLiteral("99999999999999999999")).WithinLimit());
-    EXPECT_FALSE(Money::Parse(QStringLiteral("1000000000")).WithinLimit());
+    EXPECT_FALSE(Money::Parse(u"99999999999999999999").WithinLimit());
+    EXPECT_FALSE(Money::Parse(u"1000000000").WithinLimit());
     QStringList shown;
     for (const Money &m :
          {Money::Kopecks(11800), Money::Kopecks(-1250), Money::Kopecks(-5), Money::Roubles(0.005),
@@ -67,9 +67,9 @@ TEST(Money, RoundingPercentsAndSplits) {
 }
 
 TEST(Formats, TypedNumbersAndScreenDates) {
-    EXPECT_DOUBLE_EQ(Formats::ParseNumber(QStringLiteral(" 12,5 ")), 12.5);
-    EXPECT_DOUBLE_EQ(Formats::ParseNumber(QStringLiteral("1 000,125")), 1000.125);
-    EXPECT_EQ(Formats::TwoDecimals(18), QStringLiteral("18.00"));
+    EXPECT_DOUBLE_EQ(Formats::ParseNumber(" 12,5 "), 12.5);
+    EXPECT_DOUBLE_EQ(Formats::ParseNumber("1 000,125"), 1000.125);
+    EXPECT_EQ(Formats::TwoDecimals(18), "18.00");
     QList<long> leading;
     for (const char *typed : {"125abc", "12.9", "x1", "99999999999999999999999"})
         leading << Formats::LeadingLong(QString::fromLatin1(typed));
@@ -82,21 +82,20 @@ TEST(Formats, TypedNumbersAndScreenDates) {
 
 TEST(KeyGen, SerialDigitsAndShapeNeverRepeatingWithinASecond) {
     // 2 January 1900 12:00 is serial 3.5.
-    EXPECT_EQ(KeyFromSerial("anna", DateSerial(QDateTime(QDate(1900, 1, 2), QTime(12, 0)))),
-              QStringLiteral("anna~35~"));
-    EXPECT_EQ(KeyFromSerial("x", 45000.0), QStringLiteral("x~45000~"));
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^anna~\\d+~$")).match(NewKey("anna")).hasMatch());
+    EXPECT_EQ(KeyFromSerial("anna", DateSerial(QDateTime(QDate(1900, 1, 2), QTime(12, 0)))), "anna~35~");
+    EXPECT_EQ(KeyFromSerial("x", 45000.0), "x~45000~");
+    EXPECT_TRUE(QRegularExpression("^anna~\\d+~$").match(NewKey("anna")).hasMatch());
     QSet<QString> keys;
-    for (int i = 0; i < 5000; ++i) keys.insert(NewKey(QStringLiteral("u")));
+    for (int i = 0; i < 5000; ++i) keys.insert(NewKey("u"));
     EXPECT_EQ(keys.size(), 5000);
 }
 
 TEST(Password, HashesAndVerifies) {
-    const QString hash = Password::Hash(QStringLiteral("Пароль 1"));
+    const QString hash = Password::Hash("Пароль 1");
     EXPECT_TRUE(Password::IsHash(hash));
-    EXPECT_NE(hash, Password::Hash(QStringLiteral("Пароль 1")));  // salted
-    EXPECT_TRUE(Password::Matches(QStringLiteral("Пароль 1"), hash));
-    EXPECT_FALSE(Password::Matches(QStringLiteral("пароль 1"), hash));
-    EXPECT_TRUE(Password::Matches(QStringLiteral("old"), QStringLiteral("old")));  // legacy plain text
-    EXPECT_FALSE(Password::Matches(QStringLiteral("Old"), QStringLiteral("old")));
+    EXPECT_NE(hash, Password::Hash("Пароль 1"));  // salted
+    EXPECT_TRUE(Password::Matches("Пароль 1", hash));
+    EXPECT_FALSE(Password::Matches("пароль 1", hash));
+    EXPECT_TRUE(Password::Matches("old", "old"));  // legacy plain text
+    EXPECT_FALSE(Password::Matches("Old", "old"));
 }

@@ -83,14 +83,13 @@ TEST_P(SchemaTest, KeptTotalsAndDebtViewsFollowLiveLinesAndPayments) {
 
 TEST(Database, UnopenableDatabaseReportsTheDriversText) {
     try {
-        Database::Open(QStringLiteral("SQLITE;DATABASE=/nonexistent-folder/sub/Quellmarod.db"));
+        Database::Open("SQLITE;DATABASE=/nonexistent-folder/sub/Quellmarod.db");
         FAIL() << "expected failure";
     } catch (const DbError &e) {
         EXPECT_FALSE(e.text().isEmpty());
     }
-    EXPECT_THROW(Database::Open(QStringLiteral("PGSQL;host=127.0.0.1 port=1 dbname=none connect_timeout=2")),
-                 DbError);
-    EXPECT_THROW(Database::Open(QStringLiteral("ODBC;DSN=NoSuchDataSource;")), DbError);
+    EXPECT_THROW(Database::Open("PGSQL;host=127.0.0.1 port=1 dbname=none connect_timeout=2"), DbError);
+    EXPECT_THROW(Database::Open("ODBC;DSN=NoSuchDataSource;"), DbError);
 }
 
 TEST_P(SchemaTest, AVersionOneDatabaseIsUpgradedOnOpen) {
@@ -110,7 +109,7 @@ TEST_P(SchemaTest, AVersionOneDatabaseIsUpgradedOnOpen) {
               (QStringList{"admin", "admin3", "admin2"}));
     // The new rules hold from now on in the database itself, with the same Russian message on both.
     EXPECT_TRUE(Refusal([&] {
-                    db().Exec(link, {QStringLiteral("l3"), false});
+                    db().Exec(link, {"l3", false});
                 }).startsWith(u"Этот автомобиль уже связан с этим владельцем."));
     EXPECT_TRUE(Refusal([&] {
                     Put(db(), User{"u5", "admin2"});
@@ -118,7 +117,7 @@ TEST_P(SchemaTest, AVersionOneDatabaseIsUpgradedOnOpen) {
     EXPECT_EQ(Refusal([&] { Put(db(), User{.key = "u6", .login = "admin2", .deleted = true}); }), QString());
 
     // Long columns take 64-bit values, notes their longer limit; the views still work.
-    EXPECT_EQ(CounterStore(db()).TakeOrderNumber(), QStringLiteral("A-2147483648"));
+    EXPECT_EQ(CounterStore(db()).TakeOrderNumber(), "A-2147483648");
     EXPECT_EQ(CounterStore(db()).ReadAll()->zakazNomer, 2147483648L);
     const QString note(FieldMaxLength("SAvto", "AvtoPrim"), u'п');
     Put(db(), Car{.key = "car", .note = note});
@@ -169,7 +168,7 @@ TEST_P(SchemaTest, EveryTextFieldHasOneLimitOnBothDatabases) {
         EXPECT_EQ(e.text(),
                   QStringLiteral("Поле «Название бокса» не может быть длиннее 255 символов (введено 256).\n"
                                  "Сократите текст: ничего не сохранено."));
-        EXPECT_EQ(e.field(), QStringLiteral("SBox.NameBox"));
+        EXPECT_EQ(e.field(), "SBox.NameBox");
     }
     EXPECT_EQ(CountRows(db(), "SELECT * FROM SBox"), 0);
 
@@ -188,7 +187,7 @@ TEST_P(SchemaTest, EveryTextFieldHasOneLimitOnBothDatabases) {
             db().Exec(QStringLiteral("DELETE FROM [%1]").arg(table));
             Values row = {{column, text}};
             for (const QString &key : t.primaryKey)
-                if (key != column) row << ColumnValue{key, QStringLiteral("k")};
+                if (key != column) row << ColumnValue{key, "k"};
             Rows::Insert(db(), table, row);
             EXPECT_EQ(ColumnTexts(db(), QStringLiteral("SELECT [%1] FROM [%2]").arg(column, table)),
                       QStringList{text});

@@ -49,9 +49,9 @@ TEST_P(CashDialogsTest, ClientPaymentOffersTheOrdersStillOwedThenTheAccount) {
     PayRecord pay;
     CClientPaymentDlg dlg(*ctx, "c1", pay);
     EXPECT_EQ(Items(dlg.purposes()), (QStringList{"Оплата услуг: 12 от 06.01.2024", "Приход", "Возврат"}));
-    EXPECT_EQ(Shown(dlg), QStringLiteral("Оплата услуг №8 379.50/379.50/0.00"));
+    EXPECT_EQ(Shown(dlg), "Оплата услуг №8 379.50/379.50/0.00");
     Edit(dlg, "amount")->setText("300");
-    EXPECT_EQ(Shown(dlg), QStringLiteral("Оплата услуг №8 379.50/300/79.50"));
+    EXPECT_EQ(Shown(dlg), "Оплата услуг №8 379.50/300/79.50");
     Edit(dlg, "amount")->setText("0");
     dlg.accept();
     EXPECT_EQ(prompter.warnings, QStringList{"Укажите сумму платежа!"});
@@ -59,46 +59,46 @@ TEST_P(CashDialogsTest, ClientPaymentOffersTheOrdersStillOwedThenTheAccount) {
     Edit(dlg, "amount")->setText("300");
     dlg.accept();
     ASSERT_EQ(dlg.result(), QDialog::Accepted);
-    EXPECT_EQ(PayText(pay), QStringLiteral("0 part Оплата услуг №8 300.00"));
-    EXPECT_EQ(pay.ProposedNomer, QStringLiteral("8"));  // the save may take the next free number
+    EXPECT_EQ(PayText(pay), "0 part Оплата услуг №8 300.00");
+    EXPECT_EQ(pay.ProposedNomer, "8");  // the save may take the next free number
 }
 
 TEST_P(CashDialogsTest, RefundIsMoneyOutOnTheClientsAccountWithAnOutgoingNumber) {
     PayRecord pay;
     CClientPaymentDlg dlg(*ctx, "c1", pay);
     EXPECT_EQ(Items(dlg.purposes()), (QStringList{"Приход", "Возврат"}));  // no order owed
-    EXPECT_EQ(Shown(dlg), QStringLiteral("Приход №8 /0/"));
+    EXPECT_EQ(Shown(dlg), "Приход №8 /0/");
     dlg.purposes()->setCurrentIndex(1);
-    EXPECT_EQ(Shown(dlg), QStringLiteral("Возврат №31 /0/"));
+    EXPECT_EQ(Shown(dlg), "Возврат №31 /0/");
     Edit(dlg, "amount")->setText("100");
     dlg.accept();
     ASSERT_EQ(dlg.result(), QDialog::Accepted);
-    EXPECT_EQ(PayText(pay), QStringLiteral("2 c1 Возврат №31 -100.00"));
-    EXPECT_EQ(pay.ProposedNomer, QStringLiteral("31"));
+    EXPECT_EQ(PayText(pay), "2 c1 Возврат №31 -100.00");
+    EXPECT_EQ(pay.ProposedNomer, "31");
 }
 
 TEST_P(CashDialogsTest, CashExpenseUnderANewArticleThenEdited) {
     QString iddPay;
     {
         CCashOperationDlg dlg(*ctx);
-        EXPECT_EQ(Edit(dlg, "number")->text(), QStringLiteral("8"));
+        EXPECT_EQ(Edit(dlg, "number")->text(), "8");
         EXPECT_FALSE(Edit(dlg, "number")->isEnabled());
         Child<QRadioButton>(dlg, "expense")->setChecked(true);
-        EXPECT_EQ(Edit(dlg, "number")->text(), QStringLiteral("31"));
+        EXPECT_EQ(Edit(dlg, "number")->text(), "31");
         Child<QComboBox>(dlg, "article")->setEditText(" Канцтовары ");
         Edit(dlg, "amount")->setText("250");
         dlg.accept();
         ASSERT_EQ(dlg.result(), QDialog::Accepted);
         iddPay = dlg.saved().IddPay;
     }
-    EXPECT_EQ(PayText(*PaymentStore(db()).LoadPayment(iddPay)), QStringLiteral("5 0 Канцтовары №31 -250.00"));
-    EXPECT_EQ(Counters(), QStringLiteral("7/31"));
+    EXPECT_EQ(PayText(*PaymentStore(db()).LoadPayment(iddPay)), "5 0 Канцтовары №31 -250.00");
+    EXPECT_EQ(Counters(), "7/31");
 
     // The new article is offered the next time; an edit opens as it was stored.
     CCashOperationDlg edit(*ctx, iddPay);
     EXPECT_EQ(Items(Child<QComboBox>(edit, "article")), QStringList{"Канцтовары"});
     EXPECT_TRUE(Child<QRadioButton>(edit, "expense")->isChecked());
-    EXPECT_EQ(Edit(edit, "amount")->text(), QStringLiteral("250.00"));
+    EXPECT_EQ(Edit(edit, "amount")->text(), "250.00");
     EXPECT_TRUE(Edit(edit, "number")->isEnabled());
     Edit(edit, "number")->setText("  ");
     edit.accept();
@@ -107,9 +107,8 @@ TEST_P(CashDialogsTest, CashExpenseUnderANewArticleThenEdited) {
     Edit(edit, "amount")->setText("260");
     edit.accept();
     ASSERT_EQ(edit.result(), QDialog::Accepted);
-    EXPECT_EQ(PayText(*PaymentStore(db()).LoadPayment(iddPay)),
-              QStringLiteral("5 0 Канцтовары №900 -260.00"));
-    EXPECT_EQ(Counters(), QStringLiteral("7/31"));  // an edit leaves the counters alone
+    EXPECT_EQ(PayText(*PaymentStore(db()).LoadPayment(iddPay)), "5 0 Канцтовары №900 -260.00");
+    EXPECT_EQ(Counters(), "7/31");  // an edit leaves the counters alone
     EXPECT_EQ(CountRows(db(), "SELECT * FROM TPay"), 1);
 }
 
@@ -121,13 +120,13 @@ TEST_P(CashDialogsTest, AFailedSaveKeepsTheDialogAndANumberTakenMeanwhileGivesTh
     dlg.accept();
     EXPECT_NE(dlg.result(), QDialog::Accepted);
     EXPECT_EQ(prompter.errors.size(), 1);
-    EXPECT_EQ(Counters(), QStringLiteral("7/30"));
-    EXPECT_EQ(Child<QComboBox>(dlg, "article")->currentText(), QStringLiteral("Аренда"));
+    EXPECT_EQ(Counters(), "7/30");
+    EXPECT_EQ(Child<QComboBox>(dlg, "article")->currentText(), "Аренда");
 
     db().Exec("ALTER TABLE TPayGone RENAME TO TPay");
     CounterStore(db()).Take(DocCounter::Pay);  // another workstation's receipt 8
     dlg.accept();
     ASSERT_EQ(dlg.result(), QDialog::Accepted);
-    EXPECT_EQ(dlg.saved().NomerPay, QStringLiteral("9"));
-    EXPECT_EQ(Counters(), QStringLiteral("9/30"));
+    EXPECT_EQ(dlg.saved().NomerPay, "9");
+    EXPECT_EQ(Counters(), "9/30");
 }

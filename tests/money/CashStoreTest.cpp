@@ -30,9 +30,9 @@ TEST_P(CashStoreTest, JournalTakesWholeDaysAndLiveRowsWithTotalsAndFilters) {
     Put(db(), Pay{"p3", "0", CashOperation, 7, At(2024, 4, 1, 0)});
     Put(db(), Pay{"p4", "0", CashOperation, 5, At(2024, 3, 15), "Аренда", "1", true});
     const QDate from(2024, 3, 1), to(2024, 3, 31);
-    EXPECT_EQ(Journal(from, to), QStringLiteral("p1 //|p2 // = 100.00 -40.00 60.00"));
-    EXPECT_EQ(Journal(from, to, {}, " Хозтовары "), QStringLiteral("p2 // = 0.00 -40.00 -40.00"));
-    EXPECT_EQ(Journal(from, to, "2", "Хозтовары"), QStringLiteral(" = 0.00 0.00 0.00"));
+    EXPECT_EQ(Journal(from, to), "p1 //|p2 // = 100.00 -40.00 60.00");
+    EXPECT_EQ(Journal(from, to, {}, " Хозтовары "), "p2 // = 0.00 -40.00 -40.00");
+    EXPECT_EQ(Journal(from, to, "2", "Хозтовары"), " = 0.00 0.00 0.00");
 }
 
 TEST_P(CashStoreTest, JournalNamesClientWorkerAndOrderInOneStatement) {
@@ -51,7 +51,7 @@ TEST_P(CashStoreTest, JournalNamesClientWorkerAndOrderInOneStatement) {
     db().SetStatementHook({});
     EXPECT_EQ(statements, 1);
     EXPECT_EQ(Journal(QDate(2024, 5, 1), QDate(2024, 5, 31), {}, {}, "Ромашка"),
-              QStringLiteral("b Ромашка/c1/ = 50.00 0.00 50.00"));
+              "b Ромашка/c1/ = 50.00 0.00 50.00");
     EXPECT_EQ(CashStore(db()).ClientNames(), QStringList{"Ромашка"});
 }
 
@@ -89,7 +89,7 @@ TEST_P(CashStoreTest, ClientsDebtsOrdersAndAccountFromLiveRowsOnly) {
     CashStore store(db());
     const QList<UnpaidOrder> unpaid = store.UnpaidOrders("c1");
     ASSERT_EQ(unpaid.size(), 1);
-    EXPECT_EQ(unpaid[0].IddZakaz + u' ' + unpaid[0].debt.Text(), QStringLiteral("part 300.00"));
+    EXPECT_EQ(unpaid[0].IddZakaz + u' ' + unpaid[0].debt.Text(), "part 300.00");
     EXPECT_EQ(store.OrderDebt("part"), Rub(300));
     EXPECT_EQ(store.OrderDebt("nope"), Rub(0));
     QStringList orders, account;
@@ -114,5 +114,5 @@ TEST_P(CashStoreTest, DeletingAPayoutTakesItsLines) {
     EXPECT_EQ(PaymentStore(db()).LoadPayment("pay1")->Delete, 1);
     EXPECT_EQ(ColumnTexts(db(), "SELECT IddWorkPay FROM TWorkPay WHERE DeleteWorkPay = ?", {false}),
               QStringList{"l3"});
-    EXPECT_EQ(Journal(QDate(2024, 2, 1), QDate(2024, 2, 1)), QStringLiteral(" = 0.00 0.00 0.00"));
+    EXPECT_EQ(Journal(QDate(2024, 2, 1), QDate(2024, 2, 1)), " = 0.00 0.00 0.00");
 }

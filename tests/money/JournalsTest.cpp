@@ -73,14 +73,14 @@ TEST_P(JournalsTest, CashJournalListsTheMonthSignedWithItsTotalsAndFilters) {
     EXPECT_EQ(RowTexts(view.list(), 3),
               (QStringList{"5/" + date + "/100.00", "6/" + date + "/-40.00", "7/" + date + "/-15.00",
                            "1/" + date + "/-1000.00", "2/" + date + "/-250.00"}));
-    EXPECT_EQ(view.list()->topLevelItem(2)->text(6), QStringLiteral("Ромашка"));
-    EXPECT_EQ(Totals(view), QStringLiteral("100.00 -1305.00 -1205.00"));
+    EXPECT_EQ(view.list()->topLevelItem(2)->text(6), "Ромашка");
+    EXPECT_EQ(Totals(view), "100.00 -1305.00 -1205.00");
     auto *purpose = Child<QComboBox>(view, "purpose");
-    EXPECT_EQ(purpose->itemText(0), QStringLiteral("Все"));
+    EXPECT_EQ(purpose->itemText(0), "Все");
     purpose->setCurrentIndex(purpose->findText("Свет"));
     view.Command(CKassaView::kFind);
     EXPECT_EQ(RowTexts(view.list()), QStringList{"6"});
-    EXPECT_EQ(Totals(view), QStringLiteral("0.00 -40.00 -40.00"));
+    EXPECT_EQ(Totals(view), "0.00 -40.00 -40.00");
     purpose->setCurrentIndex(0);
     Child<QComboBox>(view, "client")->setEditText("Ромашка");
     view.Find();
@@ -95,11 +95,11 @@ TEST_P(JournalsTest, SalaryJournalListsPayoutsOfTheYearPositiveWithTheirTotalAnd
     const QString date = Formats::Date(day);
     EXPECT_EQ(RowTexts(view.list(), 4),
               (QStringList{"1/" + date + "/Зарплата/1000.00", "2/" + date + "/Аванс/250.00"}));
-    EXPECT_EQ(Label(view, "total"), QStringLiteral("1250.00"));
+    EXPECT_EQ(Label(view, "total"), "1250.00");
     Edit(view, "number")->setText("2");
     Click(view, "find");
     EXPECT_EQ(RowTexts(view.list()), QStringList{"2"});
-    EXPECT_EQ(Label(view, "total"), QStringLiteral("250.00"));
+    EXPECT_EQ(Label(view, "total"), "250.00");
 }
 
 TEST_P(JournalsTest, EachCommandNeedsItsOwnRightAndASelection) {
@@ -159,18 +159,18 @@ TEST_P(JournalsTest, CashJournalEditsEachKindInItsOwnDialog) {
     SelectRow(view.list(), "1");
     view.Edit();
     EXPECT_EQ(opened, CSalaryAccrualDlg::kEditTitle + " Иванов/1000.00");
-    EXPECT_EQ(PaymentStore(db()).LoadPayment("p1")->SummaPay.Text(), QStringLiteral("-900.00"));
+    EXPECT_EQ(PaymentStore(db()).LoadPayment("p1")->SummaPay.Text(), "-900.00");
     // An account refund stays a refund on the account; a cash operation keeps its kind.
     ThenAmount("25");
     SelectRow(view.list(), "7");
     view.Edit();
-    EXPECT_EQ(PayText(*PaymentStore(db()).LoadPayment("refund")), QStringLiteral("2 c1 Возврат №7 -25.00"));
+    EXPECT_EQ(PayText(*PaymentStore(db()).LoadPayment("refund")), "2 c1 Возврат №7 -25.00");
     ThenAmount("45");
     SelectRow(view.list(), "6");
     view.Edit();
-    EXPECT_EQ(PayText(*PaymentStore(db()).LoadPayment("out")), QStringLiteral("5 0 Свет №6 -45.00"));
+    EXPECT_EQ(PayText(*PaymentStore(db()).LoadPayment("out")), "5 0 Свет №6 -45.00");
     EXPECT_EQ(dialogs.opened, (QStringList{"CSalaryAccrualDlg", "COrderPaymentDlg", "CCashOperationDlg"}));
-    EXPECT_EQ(Totals(view), QStringLiteral("100.00 -1220.00 -1120.00"));
+    EXPECT_EQ(Totals(view), "100.00 -1220.00 -1120.00");
     EXPECT_TRUE(prompter.warnings.isEmpty());
 }
 
@@ -191,7 +191,7 @@ TEST_P(JournalsTest, DeleteAfterAskingAndAddInBothJournals) {
     salary.Delete();
     EXPECT_EQ(cash.list()->topLevelItemCount(), 4);
     EXPECT_EQ(salary.list()->topLevelItemCount(), 0);
-    EXPECT_EQ(Label(salary, "total"), QStringLiteral("0.00"));
+    EXPECT_EQ(Label(salary, "total"), "0.00");
     EXPECT_EQ(ColumnTexts(db(), "SELECT IddPay FROM TPay WHERE [Delete] = ? ORDER BY IddPay", {false}),
               (QStringList{"in", "out", "refund"}));
     EXPECT_EQ(CountRows(db(), "SELECT * FROM TWorkPay WHERE DeleteWorkPay = ?", {false}), 0);
@@ -204,7 +204,7 @@ TEST_P(JournalsTest, DeleteAfterAskingAndAddInBothJournals) {
     });
     cash.Add();
     EXPECT_EQ(cash.list()->topLevelItemCount(), 4);
-    EXPECT_EQ(Label(cash, "income"), QStringLiteral("110.00"));
+    EXPECT_EQ(Label(cash, "income"), "110.00");
     ThenPayout("30");
     salary.Add();
     EXPECT_EQ(salary.list()->topLevelItemCount(), 1);
@@ -218,6 +218,6 @@ TEST_P(JournalsTest, SalaryJournalEditsInTheAccrualDialogAndKeepsTheRow) {
     ThenPayout("300", &opened);
     view.Edit();
     EXPECT_EQ(opened, CSalaryAccrualDlg::kEditTitle + " Петров/250.00");
-    EXPECT_EQ(Label(view, "total"), QStringLiteral("1300.00"));
-    EXPECT_EQ(view.list()->currentItem()->text(0), QStringLiteral("2"));
+    EXPECT_EQ(Label(view, "total"), "1300.00");
+    EXPECT_EQ(view.list()->currentItem()->text(0), "2");
 }

@@ -65,7 +65,7 @@ ZV_INSTANTIATE_SCREEN_TESTS(SalaryScreensTest);
 
 TEST_P(SalaryScreensTest, NewPayoutProposesTheDebtsAndRecountsOnEveryTrigger) {
     CSalaryAccrualDlg dlg(*ctx, QString());
-    EXPECT_EQ(Edit(dlg, "number")->text(), QStringLiteral("5"));
+    EXPECT_EQ(Edit(dlg, "number")->text(), "5");
     EXPECT_EQ(Rows(dlg), (QStringList{"Иванов/60.00/60.00/90.00/30.00", "Петров/90.00/90.00/90.00/0.00"}));
     EXPECT_EQ(dlg.list()->topLevelItem(1)->foreground(0).color(), QColor(10, 10, 200));  // has left
     // Percent: 50 halves every payout and drops what was typed; the button drops it too.
@@ -74,7 +74,7 @@ TEST_P(SalaryScreensTest, NewPayoutProposesTheDebtsAndRecountsOnEveryTrigger) {
     EXPECT_EQ(Rows(dlg), (QStringList{"Иванов/30.00/60.00/90.00/30.00", "Петров/45.00/90.00/90.00/0.00"}));
     SetPayout(dlg, 0, "7");
     Click(dlg, "Recount");
-    EXPECT_EQ(dlg.list()->topLevelItem(0)->text(CSalaryAccrualDlg::kPayout), QStringLiteral("30.00"));
+    EXPECT_EQ(dlg.list()->topLevelItem(0)->text(CSalaryAccrualDlg::kPayout), "30.00");
     // The day: before the work was finished nobody earned anything, and the payout after it is not counted.
     Child<QDateEdit>(dlg, "onDate")->setDate(QDate::currentDate().addDays(-3));
     EXPECT_EQ(Rows(dlg), (QStringList{"Иванов/0.00/0.00/0.00/0.00", "Петров/0.00/0.00/0.00/0.00"}));
@@ -82,13 +82,13 @@ TEST_P(SalaryScreensTest, NewPayoutProposesTheDebtsAndRecountsOnEveryTrigger) {
 
 TEST_P(SalaryScreensTest, TotalsFollowTheTicksAndTheTypedAmounts) {
     CSalaryAccrualDlg dlg(*ctx, QString());
-    EXPECT_EQ(Figures(dlg), QStringLiteral("150.00 150.00 180.00 30.00"));
+    EXPECT_EQ(Figures(dlg), "150.00 150.00 180.00 30.00");
     dlg.list()->topLevelItem(1)->setCheckState(0, Qt::Unchecked);
-    EXPECT_EQ(Figures(dlg), QStringLiteral("60.00 60.00 90.00 30.00"));
+    EXPECT_EQ(Figures(dlg), "60.00 60.00 90.00 30.00");
     // A typed amount is read with its comma, and stored in the cell as a number.
     SetPayout(dlg, 0, " 12,5 ");
-    EXPECT_EQ(dlg.list()->topLevelItem(0)->text(CSalaryAccrualDlg::kPayout), QStringLiteral("12.5"));
-    EXPECT_EQ(Figures(dlg), QStringLiteral("12.50 60.00 90.00 30.00"));
+    EXPECT_EQ(dlg.list()->topLevelItem(0)->text(CSalaryAccrualDlg::kPayout), "12.5");
+    EXPECT_EQ(Figures(dlg), "12.50 60.00 90.00 30.00");
 
     // Enter types into the row's "Выдать руб.:" cell, which takes amounts only (negative ones too).
     dlg.show();
@@ -100,13 +100,13 @@ TEST_P(SalaryScreensTest, TotalsFollowTheTicksAndTheTypedAmounts) {
     Type(editor, "-5x,5");
     Press(editor, Qt::Key_Return);
     QCoreApplication::processEvents();  // the view takes the typed value on its next turn
-    EXPECT_EQ(dlg.list()->topLevelItem(1)->text(CSalaryAccrualDlg::kPayout), QStringLiteral("-5.5"));
-    EXPECT_EQ(Figures(dlg), QStringLiteral("12.50 60.00 90.00 30.00"));  // Петров is not chosen
+    EXPECT_EQ(dlg.list()->topLevelItem(1)->text(CSalaryAccrualDlg::kPayout), "-5.5");
+    EXPECT_EQ(Figures(dlg), "12.50 60.00 90.00 30.00");  // Петров is not chosen
     SetPayout(dlg, 1, "90");
     Click(dlg, "UnSel");
-    EXPECT_EQ(Figures(dlg), QStringLiteral("0.00 0.00 0.00 0.00"));
+    EXPECT_EQ(Figures(dlg), "0.00 0.00 0.00 0.00");
     Click(dlg, "Sel");
-    EXPECT_EQ(Figures(dlg), QStringLiteral("102.50 150.00 180.00 30.00"));
+    EXPECT_EQ(Figures(dlg), "102.50 150.00 180.00 30.00");
 }
 
 TEST_P(SalaryScreensTest, SavesThePayoutWithALinePerWorkerAndReopensIt) {
@@ -124,7 +124,7 @@ TEST_P(SalaryScreensTest, SavesThePayoutWithALinePerWorkerAndReopensIt) {
     const QString key = dlg.saved().IddPay;
     const auto pay = PaymentStore(db()).LoadPayment(key);
     ASSERT_TRUE(pay);
-    EXPECT_EQ(PayText(*pay), QStringLiteral("1 0 Аванс №5 -60.00"));
+    EXPECT_EQ(PayText(*pay), "1 0 Аванс №5 -60.00");
     EXPECT_EQ(pay->DataPay.date(), QDate::currentDate());
     EXPECT_EQ(CounterStore(db()).NextSalaryNumber(), 6);
     EXPECT_EQ(
@@ -138,10 +138,10 @@ TEST_P(SalaryScreensTest, SavesThePayoutWithALinePerWorkerAndReopensIt) {
     EXPECT_EQ(Rows(edit), QStringList{"Иванов/60.00///"});
     EXPECT_FALSE(Edit(edit, "percent")->isEnabled() || Child<QDateEdit>(edit, "onDate")->isEnabled() ||
                  Child<QWidget>(edit, "Recount")->isEnabled());
-    EXPECT_EQ(Child<QComboBox>(edit, "purpose")->currentText(), QStringLiteral("Аванс"));
+    EXPECT_EQ(Child<QComboBox>(edit, "purpose")->currentText(), "Аванс");
     SetPayout(edit, 0, "50");
     edit.accept();
-    EXPECT_EQ(PayText(*PaymentStore(db()).LoadPayment(key)), QStringLiteral("1 0 Аванс №5 -50.00"));
+    EXPECT_EQ(PayText(*PaymentStore(db()).LoadPayment(key)), "1 0 Аванс №5 -50.00");
     EXPECT_EQ(CountRows(db(), "SELECT * FROM TPay") + CountRows(db(), "SELECT * FROM TWorkPay"), 5);
     EXPECT_EQ(CounterStore(db()).NextSalaryNumber(), 6);  // an edit takes no number
 }
@@ -175,7 +175,7 @@ TEST_P(SalaryScreensTest, WorksNeedsAWorkerAndShowsHisLines) {
 
 TEST_P(SalaryScreensTest, FiguresThatFailToReadAreNotOfferedForSaving) {
     db().SetStatementHook([](const QString &sql) {
-        if (sql.contains(QStringLiteral("TWorkPay"), Qt::CaseInsensitive)) throw DbError("нет связи");
+        if (sql.contains("TWorkPay", Qt::CaseInsensitive)) throw DbError("нет связи");
     });
     CSalaryAccrualDlg dlg(*ctx, QString());
     db().SetStatementHook({});
@@ -192,11 +192,11 @@ TEST_P(SalaryScreensTest, FiguresThatFailToReadAreNotOfferedForSaving) {
 
 TEST_P(SalaryScreensTest, ANumberTakenElsewhereMeanwhileIsNotRepeated) {
     CSalaryAccrualDlg dlg(*ctx, QString());
-    ASSERT_EQ(Edit(dlg, "number")->text(), QStringLiteral("5"));
+    ASSERT_EQ(Edit(dlg, "number")->text(), "5");
     CounterStore(*OpenAgain()).Take(DocCounter::Salary);  // another workstation's payout 5
     dlg.accept();
     ASSERT_EQ(dlg.result(), QDialog::Accepted);
-    EXPECT_EQ(dlg.saved().NomerPay, QStringLiteral("6"));
+    EXPECT_EQ(dlg.saved().NomerPay, "6");
     EXPECT_EQ(CounterStore(db()).NextSalaryNumber(), 7);
 }
 
@@ -222,7 +222,7 @@ TEST_P(SalaryScreensTest, WorksReportListsThePeriodPerWorkerWithTotals) {
             .size(),
         1);
     EXPECT_EQ(Texts(*view, {"totalAmount", "totalVat", "totalSum", "totalPay"}),
-              QStringLiteral("1300.00 200.00 1500.00 90.00"));
+              "1300.00 200.00 1500.00 90.00");
     workers->setCurrentIndex(0);
     Child<QDateEdit>(*view, "from")->setDate(today.addDays(-1));  // after the work was finished
     Click(*view, "find");
@@ -252,5 +252,5 @@ TEST_P(SalaryScreensTest, FailedReadShowsTheMessageAndNoFigures) {
     db().SetStatementHook({});
     EXPECT_EQ(prompter.errors, QStringList(2, "нет связи"));
     EXPECT_EQ(balance.list()->topLevelItemCount() + works.works()->list()->topLevelItemCount(), 0);
-    EXPECT_EQ(Edit(works, "totalPay")->text(), QStringLiteral("0.00"));
+    EXPECT_EQ(Edit(works, "totalPay")->text(), "0.00");
 }

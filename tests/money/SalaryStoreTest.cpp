@@ -114,15 +114,15 @@ TEST_P(SalaryStoreTest, PayoutIsStoredWithItsLinesListedAndDeletedWithThem) {
     const QString key = Payout(1000, 200, At(2024, 4, 1), false);
     const auto pay = PaymentStore(db()).LoadPayment(key);
     ASSERT_TRUE(pay);
-    EXPECT_EQ(PayText(*pay), QStringLiteral("1 0 Зарплата №7 -1000.00"));
+    EXPECT_EQ(PayText(*pay), "1 0 Зарплата №7 -1000.00");
     EXPECT_EQ(CounterStore(db()).NextSalaryNumber(), 8);  // the typed number raised the counter
     // The unchosen worker's line is stored deleted and not loaded again.
-    EXPECT_EQ(Balances(QDate(2024, 4, 1)), QStringLiteral("w1 0.00 1000.00|w2 0.00 0.00 out"));
+    EXPECT_EQ(Balances(QDate(2024, 4, 1)), "w1 0.00 1000.00|w2 0.00 0.00 out");
     EXPECT_EQ(CountRows(db(), "SELECT * FROM TWorkPay WHERE IddPay = ?", {key}), 2);
     SalaryStore store(db());
     const QList<PayoutLine> lines = store.LoadPayoutLines(key);
     ASSERT_EQ(lines.size(), 1);
-    EXPECT_EQ(lines[0].WorkFIO + u' ' + lines[0].SummaWorkPay.Text(), QStringLiteral("Иванов 1000.00"));
+    EXPECT_EQ(lines[0].WorkFIO + u' ' + lines[0].SummaWorkPay.Text(), "Иванов 1000.00");
 
     const QDate day(2024, 4, 1);
     const QList<PayRecord> journal = store.SalaryJournal({day, day, {}, {}});
@@ -133,7 +133,7 @@ TEST_P(SalaryStoreTest, PayoutIsStoredWithItsLinesListedAndDeletedWithThem) {
     EXPECT_TRUE(store.SalaryJournal({day, day, {}, "Аванс"}).isEmpty());
     EXPECT_TRUE(store.SalaryJournal({day.addDays(1), QDate(2024, 4, 30), {}, {}}).isEmpty());
     EXPECT_TRUE(store.DeletePayout(key));
-    EXPECT_EQ(Balances(day), QStringLiteral("w1 0.00 0.00|w2 0.00 0.00 out"));
+    EXPECT_EQ(Balances(day), "w1 0.00 0.00|w2 0.00 0.00 out");
     EXPECT_TRUE(store.SalaryJournal({day, day, {}, {}}).isEmpty());
 }
 
@@ -141,7 +141,7 @@ TEST_P(SalaryStoreTest, FailedSaveWritesNothingAndTakesNoNumber) {
     PutCounters(db(), 0, 0, 0, 3);
     // The payout row and its number are written before the lines: they must go back with them.
     db().SetWriteHook([](const QString &sql) {
-        if (sql.contains(QStringLiteral("TWorkPay"), Qt::CaseInsensitive)) throw DbError("диск полон");
+        if (sql.contains("TWorkPay", Qt::CaseInsensitive)) throw DbError("диск полон");
     });
     EXPECT_THROW(Payout(10, 20, At(2024, 4, 1)), DbError);
     db().SetWriteHook({});
@@ -161,7 +161,7 @@ TEST_P(SalaryStoreTest, EditingAPayoutRewritesItsOwnLines) {
     store.SavePayout(*pay, lines, "anna");
     EXPECT_EQ(CountRows(db(), "SELECT * FROM TWorkPay"), 2);
     EXPECT_EQ(CountRows(db(), "SELECT * FROM TPay"), 1);
-    EXPECT_EQ(Balances(QDate(2024, 4, 1)), QStringLiteral("w1 0.00 15.00|w2 0.00 0.00 out"));
+    EXPECT_EQ(Balances(QDate(2024, 4, 1)), "w1 0.00 15.00|w2 0.00 0.00 out");
 }
 
 TEST_P(SalaryStoreTest, PerformedWorksRowsAndTotals) {
@@ -175,26 +175,24 @@ TEST_P(SalaryStoreTest, PerformedWorksRowsAndTotals) {
            .workers = {{"w1", "Иванов"}, {"w2", "Петров"}}}});
     Done("late", At(2024, 4, 1, 0), {{.job = 10, .workers = {{"w1", "Иванов"}}}});
     const QDate from(2024, 3, 1), to(2024, 3, 31);
-    EXPECT_EQ(Works({from, to, {}}),
-              QStringLiteral("Иванов 75.00|Петров 75.00 = 1200.00 216.00 1416.00 150.00"));
+    EXPECT_EQ(Works({from, to, {}}), "Иванов 75.00|Петров 75.00 = 1200.00 216.00 1416.00 150.00");
     // Up to a day with no start: everything finished by its end.
-    EXPECT_EQ(Works({{}, QDate(2024, 4, 1), "w1"}),
-              QStringLiteral("Иванов 75.00|Иванов 10.00 = 700.00 108.00 808.00 85.00"));
+    EXPECT_EQ(Works({{}, QDate(2024, 4, 1), "w1"}), "Иванов 75.00|Иванов 10.00 = 700.00 108.00 808.00 85.00");
 
     // A removed worker beside a live one is not listed, and the live one has the line's whole pay.
     db().Exec("UPDATE TWork SET [Delete] = ? WHERE IddWork = 'w2'", {true});
-    EXPECT_EQ(Works({from, to, {}}), QStringLiteral("Иванов 150.00 = 600.00 108.00 708.00 150.00"));
+    EXPECT_EQ(Works({from, to, {}}), "Иванов 150.00 = 600.00 108.00 708.00 150.00");
     const PerformedWorks one = SalaryStore(db()).FillPerformedWorks({from, to, "w1"});
     ASSERT_EQ(one.rows.size(), 1);
     const PerformedWork &w = one.rows[0];
     EXPECT_EQ(QStringList({w.IddZakaz, w.IddVlad, w.Name, Formats::DateTime(w.ZakazData),
                            Formats::DateTime(w.ZakazEndOut), w.amount.Text(), w.vat.Text(), w.Total().Text()})
                   .join(u'/'),
-              QStringLiteral("z/c1/Шиномонтаж/30.03.2024 18:00/31.03.2024 18:00/600.00/108.00/708.00"));
+              "z/c1/Шиномонтаж/30.03.2024 18:00/31.03.2024 18:00/600.00/108.00/708.00");
     // A line left with nobody is listed once, with no pay.
     db().Exec("UPDATE TWork SET [Delete] = ? WHERE IddWork = 'w1'", {true});
-    EXPECT_EQ(Works({from, to, {}}), QStringLiteral(" 0.00 = 600.00 108.00 708.00 0.00"));
-    EXPECT_EQ(Works({from, to, "w1"}), QStringLiteral(" = 0.00 0.00 0.00 0.00"));
+    EXPECT_EQ(Works({from, to, {}}), " 0.00 = 600.00 108.00 708.00 0.00");
+    EXPECT_EQ(Works({from, to, "w1"}), " = 0.00 0.00 0.00 0.00");
 }
 
 TEST_P(SalaryStoreTest, FailedReadIsAnErrorNotZero) {
