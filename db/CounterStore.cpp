@@ -82,16 +82,6 @@ QString CounterStore::NextOrderNumber() {
     return v->zakazPr + QString::number(v->zakazNomer + 1);
 }
 
-QString CounterStore::OrderPrefix() {
-    const auto v = ReadAll();
-    return v ? v->zakazPr : QString();
-}
-
-void CounterStore::StoreOrderCounter(const QString &number) {
-    const QString rest = number.trimmed().mid(OrderPrefix().size());
-    Store("ZakazNomer", ParseNumber(rest));
-}
-
 long CounterStore::NextOf(const char *column) {
     CDynamicRecordset rs(m_db);
     rs.Open(QStringLiteral("SELECT [Number].%1 FROM [Number] WHERE [Number].iddnum = ?")
@@ -188,18 +178,6 @@ long CounterStore::Next(DocCounter counter) {
 long CounterStore::NextPayNumber() {
     return NextOf("PayNomer");
 }
-void CounterStore::StorePayNumber(long number) {
-    Store("PayNomer", number);
-}
-long CounterStore::NextOutPayNumber() {
-    return NextOf("OutPayNomer");
-}
-void CounterStore::StoreOutPayNumber(long number) {
-    Store("OutPayNomer", number);
-}
 long CounterStore::NextSalaryNumber() {
     return NextOf("SalaryNomer");
-}
-void CounterStore::StoreSalaryNumber(long number) {
-    Store("SalaryNomer", number);
 }

@@ -25,17 +25,8 @@ public:
     // Prefix followed by the counter plus one; empty when there is no counter row. Stores nothing: what a
     // form proposes while it is open.
     QString NextOrderNumber();
-    QString OrderPrefix();
-    // Trims the number, drops as many leading characters as the prefix has, and stores the leading whole
-    // number of the rest (0 if none) as the order counter.
-    void StoreOrderCounter(const QString &number);
-
     long NextPayNumber();  // 0 when there is no counter row
-    void StorePayNumber(long number);
-    long NextOutPayNumber();
-    void StoreOutPayNumber(long number);
     long NextSalaryNumber();
-    void StoreSalaryNumber(long number);
     long Next(DocCounter counter);
 
     // Numbers for documents being saved. Each runs inside the caller's transaction (or one of its own):

@@ -54,15 +54,6 @@ QStringList CashStore::FillPayoutPurposeList() {
                            "ORDER BY TPay.NaznPay"));
 }
 
-Money CashStore::CashBalanceBefore(const QDate &day) {
-    CDynamicRecordset rs(m_db);
-    // Up to the midnight after the day, so its last second counts too.
-    rs.Open(QStringLiteral("SELECT SUM(TPay.SummaPay) AS Sum_SummaPay FROM TPay WHERE TPay.DataPay < ? AND "
-                           "TPay.[Delete] = FALSE"),
-            {SqlConditions::EndOf(day)});
-    return rs.IsEOF() ? Money() : rs.Amount(QStringLiteral("Sum_SummaPay"));
-}
-
 CashJournal CashStore::FillCashJournal(const CashFilter &filter) {
     SqlConditions chosen;
     chosen.Period(QStringLiteral("TPay.DataPay"), filter.from, filter.to)

@@ -61,8 +61,6 @@ public:
     QStringList FillArticleList(bool cashOnly);
     // Purposes of the rows not tied to an order or client (salary payouts and cash operations).
     QStringList FillPayoutPurposeList();
-    // The cash balance at the end of `day`: every live row up to and including that day.
-    Money CashBalanceBefore(const QDate &day);
     // The journal of the filter with its three totals, in one statement.
     CashJournal FillCashJournal(const CashFilter &filter);
     // Client names for the journal's client filter, each once, sorted.

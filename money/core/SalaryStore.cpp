@@ -39,82 +39,45 @@ Money SumOfKopecks(const CDynamicField &field) {
 
 }  // namespace
 
-QHash<QString, Money> SalaryStore::Earned(const QDate &day, const QString &iddWork) {
-    const QString lines =
-        QStringLiteral(
-            " FROM (TZakaz INNER JOIN TService ON TService.IddZakaz = TZakaz.IddZakaz) INNER JOIN "
-            "TWork ON TWork.IddZakaz = TService.IddZakaz AND TWork.IddService = TService.IddService "
-            "WHERE TWork.[Delete] = FALSE AND ") +
-        kFinishedLines + QStringLiteral(" AND TZakaz.ZakazEndOut < ?");
+QHash<QString, Money> SalaryStore::Earned(const QDate &day) {
     CDynamicRecordset rs(m_db);
-    if (iddWork.isNull()) {
-        // Every worker: each line's live workers are counted over the same join that lists them, so the
-        // whole figure is one pass over the assignments. A count per assignment costs PostgreSQL an index
-        // probe for each of them, many times slower on a shop's years of work.
-        // The subquery works out each assignment's line pay once; its two window functions, over one
-        // partition and no order, count the line's workers and find the first by key with a single sort.
-        rs.Open(
-            QStringLiteral("SELECT x.IddWork, SUM(") +
+    // Each line's live workers are counted over the same join that lists them, so the whole figure is one
+    // pass over the assignments. A count per assignment costs PostgreSQL an index probe for each of them,
+    // many times slower on a shop's years of work.
+    // The subquery works out each assignment's line pay once; its two window functions, over one partition
+    // and no order, count the line's workers and find the first by key with a single sort.
+    rs.Open(QStringLiteral("SELECT x.IddWork, SUM(") +
                 WorkPay::ShareKopecksSql(QStringLiteral("x.Pay"), QStringLiteral("x.IddWork = x.FirstWork"),
                                          QStringLiteral("x.Workers")) +
                 QStringLiteral(") AS Earned FROM (SELECT TWork.IddWork AS IddWork, ") +
                 WorkPay::LinePayKopecksSql() +
-                QStringLiteral(" AS Pay, COUNT(*) OVER (PARTITION BY TService.IddZakaz, "
-                               "TService.IddService, TService.IddTop) AS Workers, MIN(TWork.IddWork) "
-                               "OVER (PARTITION BY TService.IddZakaz, TService.IddService, "
-                               "TService.IddTop) AS FirstWork") +
-                lines + QStringLiteral(") x GROUP BY x.IddWork"),
+                QStringLiteral(
+                    " AS Pay, COUNT(*) OVER (PARTITION BY TService.IddZakaz, TService.IddService, "
+                    "TService.IddTop) AS Workers, MIN(TWork.IddWork) OVER (PARTITION BY TService.IddZakaz, "
+                    "TService.IddService, TService.IddTop) AS FirstWork FROM (TZakaz INNER JOIN TService ON "
+                    "TService.IddZakaz = TZakaz.IddZakaz) INNER JOIN TWork ON TWork.IddZakaz = "
+                    "TService.IddZakaz AND TWork.IddService = TService.IddService WHERE TWork.[Delete] = "
+                    "FALSE AND ") +
+                kFinishedLines + QStringLiteral(" AND TZakaz.ZakazEndOut < ?) x GROUP BY x.IddWork"),
             {EndOf(day)});
-    } else {
-        // One worker: his own assignments, each line's workers counted for it alone.
-        rs.Open(QStringLiteral("SELECT TWork.IddWork, SUM(") +
-                    WorkPay::ShareKopecksSql(WorkPay::LinePayKopecksSql(), kFirst, kLiveWorkers) +
-                    QStringLiteral(") AS Earned") + lines +
-                    QStringLiteral(" AND TWork.IddWork = ? GROUP BY TWork.IddWork"),
-                {EndOf(day), iddWork});
-    }
     QHash<QString, Money> earned;
     for (; !rs.IsEOF(); rs.MoveNext())
         earned.insert(rs.Text(QStringLiteral("IddWork")), SumOfKopecks(rs.Field(QStringLiteral("Earned"))));
     return earned;
 }
 
-QHash<QString, Money> SalaryStore::Paid(const QDate &day, const QString &iddWork) {
-    QVariantList binds = {EndOf(day)};
-    QString worker;
-    if (!iddWork.isNull()) {
-        worker = QStringLiteral(" AND TWorkPay.IddWork = ?");
-        binds << iddWork;
-    }
+QHash<QString, Money> SalaryStore::Paid(const QDate &day) {
     CDynamicRecordset rs(m_db);
     // A deleted payout counts nothing even if its lines were left live.
     rs.Open(
         QStringLiteral("SELECT TWorkPay.IddWork, SUM(TWorkPay.SummaWorkPay) AS Paid FROM TWorkPay INNER JOIN "
                        "TPay ON TWorkPay.IddPay = TPay.IddPay WHERE TPay.DataPay < ? AND "
-                       "TWorkPay.DeleteWorkPay = FALSE AND TPay.[Delete] = FALSE") +
-            worker + QStringLiteral(" GROUP BY TWorkPay.IddWork"),
-        binds);
+                       "TWorkPay.DeleteWorkPay = FALSE AND TPay.[Delete] = FALSE GROUP BY TWorkPay.IddWork"),
+        {EndOf(day)});
     QHash<QString, Money> paid;
     for (; !rs.IsEOF(); rs.MoveNext())
         paid.insert(rs.Text(QStringLiteral("IddWork")), rs.Amount(QStringLiteral("Paid")));
     return paid;
-}
-
-Money SalaryStore::WorkerEarned(const QString &iddWork, const QDate &day) {
-    return Earned(day, iddWork.isNull() ? QStringLiteral("") : iddWork).value(iddWork);
-}
-
-Money SalaryStore::WorkerPaid(const QString &iddWork, const QDate &day) {
-    return Paid(day, iddWork.isNull() ? QStringLiteral("") : iddWork).value(iddWork);
-}
-
-int SalaryStore::LineWorkerCount(const QString &iddZakaz, const QString &iddService) {
-    CDynamicRecordset rs(m_db);
-    rs.Open(QStringLiteral(
-                "SELECT COUNT(*) AS dCount FROM TWork WHERE TWork.IddZakaz = ? AND TWork.IddService = ? "
-                "AND TWork.[Delete] = FALSE"),
-            {iddZakaz, iddService});
-    return rs.IsEOF() ? 0 : int(rs.Long(QStringLiteral("dCount")));
 }
 
 QList<WorkerFigures> SalaryStore::WorkerBalances(const QDate &day) {
@@ -126,8 +89,8 @@ QList<WorkerFigures> SalaryStore::WorkerBalances(const QDate &day) {
     for (; !rs.IsEOF(); rs.MoveNext())
         list << WorkerFigures{rs.Text(QStringLiteral("IddWork")), rs.Text(QStringLiteral("WorkFIO")),
                               rs.Bool(QStringLiteral("WorkOut"))};
-    const QHash<QString, Money> earned = Earned(day, QString());
-    const QHash<QString, Money> paid = Paid(day, QString());
+    const QHash<QString, Money> earned = Earned(day);
+    const QHash<QString, Money> paid = Paid(day);
     for (WorkerFigures &w : list) {
         w.earned = earned.value(w.IddWork);
         w.paid = paid.value(w.IddWork);

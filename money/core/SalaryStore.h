@@ -70,10 +70,6 @@ class SalaryStore {
 public:
     explicit SalaryStore(Database &db) : m_db(db) {}
 
-    Money WorkerEarned(const QString &iddWork, const QDate &day);
-    Money WorkerPaid(const QString &iddWork, const QDate &day);
-    int LineWorkerCount(const QString &iddZakaz, const QString &iddService);
-
     // Every worker not deleted (also those who have left), by name, with both figures: three statements
     // whatever the number of workers and lines.
     QList<WorkerFigures> WorkerBalances(const QDate &day);
@@ -93,8 +89,8 @@ public:
     QList<WorkerChoice> AllWorkers();
 
 private:
-    QHash<QString, Money> Earned(const QDate &day, const QString &iddWork);
-    QHash<QString, Money> Paid(const QDate &day, const QString &iddWork);
+    QHash<QString, Money> Earned(const QDate &day);
+    QHash<QString, Money> Paid(const QDate &day);
 
     Database &m_db;
 };

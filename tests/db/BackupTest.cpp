@@ -4,6 +4,7 @@
 #include "Database.h"
 #include "DbError.h"
 #include "Schema.h"
+#include "TestRows.h"
 
 #include <gtest/gtest.h>
 #include <QAtomicInt>
@@ -17,43 +18,39 @@
 
 namespace {
 
-QString SqliteConnect(const QString &file) {
-    return QStringLiteral("SQLITE;DATABASE=") + file;
+std::unique_ptr<Database> Open(const QString &file) {
+    return Database::Open("SQLITE;DATABASE=" + file);
 }
 
-void AddOrder(Database &db, int n) {
-    db.Exec(QStringLiteral(
-                "INSERT INTO TZakaz (IddZakaz, ZakazNomer, ZakazStatus, [Delete]) VALUES (?, ?, 0, ?)"),
-            {QStringLiteral("k%1").arg(n, 6, 10, QChar(u'0')), QString::number(n), false});
+// Order n, keyed so that the keys sort as the numbers do.
+void AddOrder(const QString &file, int n, Database *open = nullptr) {
+    const std::unique_ptr<Database> own = open ? nullptr : Open(file);
+    TestRows::Put(open ? *open : *own,
+                  TestRows::Order{.key = QStringLiteral("k%1").arg(n, 6, 10, QChar(u'0')),
+                                  .number = QString::number(n)});
 }
 
 // The order numbers a database file holds, in order.
 QList<int> OrderNumbers(const QString &file) {
-    auto db = Database::Open(SqliteConnect(file));
-    QSqlQuery q = db->Exec(QStringLiteral("SELECT ZakazNomer FROM TZakaz ORDER BY IddZakaz"));
+    const auto db = Open(file);
     QList<int> numbers;
-    while (q.next()) numbers << q.value(0).toInt();
+    for (QSqlQuery q = db->Exec("SELECT ZakazNomer FROM TZakaz ORDER BY IddZakaz"); q.next();)
+        numbers << q.value(0).toInt();
     return numbers;
 }
 
 QByteArray FileHash(const QString &file) {
     QFile f(file);
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
-}
-
-void WriteFile(const QString &path, const QByteArray &bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
+    return f.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256)
+                                       : QByteArray();
 }
 
 class BackupTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
-        m_file = m_dir.filePath(QStringLiteral("Quellmarod.db"));
-        Database::Open(SqliteConnect(m_file));  // creates the schema and closes
+        m_file = Path("Quellmarod.db");
+        Open(m_file);  // creates the schema and closes
     }
     QString Path(const QString &name) const { return m_dir.filePath(name); }
 
@@ -68,9 +65,9 @@ TEST_F(BackupTest, CopyWhileAnotherConnectionWritesHoldsEveryCommittedOrder) {
     // The writer has a connection of its own on its own thread, as another workstation would.
     QThread *writer = QThread::create([&] {
         try {
-            auto db = Database::Open(SqliteConnect(m_file));
+            auto db = Open(m_file);
             for (int n = 1; !stop.loadAcquire() && n <= 20000; ++n) {
-                AddOrder(*db, n);
+                AddOrder(m_file, n, db.get());
                 committed.storeRelease(n);
             }
         } catch (const DbError &e) {
@@ -100,35 +97,29 @@ TEST_F(BackupTest, CopyWhileAnotherConnectionWritesHoldsEveryCommittedOrder) {
         ASSERT_GE(numbers.size(), before[i]) << "copy " << i;
         for (int k = 0; k < numbers.size(); ++k) ASSERT_EQ(numbers[k], k + 1) << "copy " << i;
     }
-    // The copy refuses to overwrite an existing file.
-    EXPECT_THROW(store.CopyTo(copies[0]), DbError);
+    EXPECT_THROW(store.CopyTo(copies[0]), DbError);  // the copy refuses to overwrite an existing file
 }
 
 TEST_F(BackupTest, RestoreRefusesWhatIsNoUsableDatabaseAndLeavesTheDatabaseAlone) {
-    {
-        auto db = Database::Open(SqliteConnect(m_file));
-        AddOrder(*db, 1);
-    }
+    AddOrder(m_file, 1);
     const QByteArray original = FileHash(m_file);
     ASSERT_FALSE(original.isEmpty());
-
-    WriteFile(Path(QStringLiteral("text.db")), QByteArray("just some text, not a database\n").repeated(200));
-    WriteFile(Path(QStringLiteral("empty.db")), {});
-    {
-        auto other = Database::Open(SqliteConnect(Path(QStringLiteral("other.db"))));
-        other->Exec(QStringLiteral("DROP VIEW TClientDolgD"));
-        other->Exec(QStringLiteral("DROP VIEW TClientDolg"));
-        other->Exec(QStringLiteral("DROP TABLE TZakaz"));
-    }
-    {
-        auto newer = Database::Open(SqliteConnect(Path(QStringLiteral("newer.db"))));
-        newer->Exec(QStringLiteral("UPDATE ZvSchema SET Version = ?"), {Schema::kVersion + 1});
-    }
-    // A database whose pages were overwritten in the middle.
     const BackupStore store(m_file);
-    store.CopyTo(Path(QStringLiteral("broken.db")));
+    for (const auto &[name, bytes] :
+         {std::pair{"text.db", QByteArray("just some text, not a database\n").repeated(200)},
+          std::pair{"empty.db", QByteArray()}}) {
+        QFile f(Path(QString::fromLatin1(name)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    const auto other = Open(Path("other.db"));
+    for (const char *drop : {"DROP VIEW TClientDolgD", "DROP VIEW TClientDolg", "DROP TABLE TZakaz"})
+        other->Exec(QString::fromLatin1(drop));
+    Open(Path("newer.db"))->Exec("UPDATE ZvSchema SET Version = ?", {Schema::kVersion + 1});
+    // A database whose pages were overwritten in the middle.
+    store.CopyTo(Path("broken.db"));
     {
-        QFile f(Path(QStringLiteral("broken.db")));
+        QFile f(Path("broken.db"));
         ASSERT_TRUE(f.open(QIODevice::ReadWrite));
         ASSERT_GT(f.size(), 8192);
         f.seek(f.size() / 2);
@@ -150,71 +141,56 @@ TEST_F(BackupTest, RestoreRefusesWhatIsNoUsableDatabaseAndLeavesTheDatabaseAlone
             store.Restore(path, QDateTime::currentDateTime());
             ADD_FAILURE() << "restored";
         } catch (const DbError &e) {
-            const QString expected =
-                QString(c.message).replace(QStringLiteral("%1"), path).section(u'%', 0, 0);
-            EXPECT_TRUE(e.text().startsWith(expected)) << e.text().toStdString();
+            EXPECT_TRUE(e.text().startsWith(QString(c.message).replace("%1", path).section(u'%', 0, 0)))
+                << e.text().toStdString();
         }
         EXPECT_EQ(FileHash(m_file), original);
     }
     // Nothing was left beside the database.
-    EXPECT_EQ(QDir(m_dir.path()).entryList({QStringLiteral("Quellmarod_*")}, QDir::Files), QStringList());
+    EXPECT_EQ(QDir(m_dir.path()).entryList({"Quellmarod_*"}, QDir::Files), QStringList());
     EXPECT_EQ(OrderNumbers(m_file), QList<int>{1});
 }
 
 TEST_F(BackupTest, RestorePutsTheCopyInPlaceAndKeepsTheReplacedDatabase) {
     const BackupStore store(m_file);
-    {
-        auto db = Database::Open(SqliteConnect(m_file));
-        AddOrder(*db, 1);
-    }
-    const QString copy =
-        store.BackupInto(Path(QStringLiteral("saved")), QDateTime({2026, 12, 7}, {9, 30, 5}));
-    EXPECT_EQ(QFileInfo(copy).fileName(), QStringLiteral("Quellmarod_2026-12-07_09-30-05.db"));
-    {
-        auto db = Database::Open(SqliteConnect(m_file));
-        AddOrder(*db, 2);
-    }
+    AddOrder(m_file, 1);
+    const QString copy = store.BackupInto(Path("saved"), QDateTime({2026, 12, 7}, {9, 30, 5}));
+    EXPECT_EQ(QFileInfo(copy).fileName(), "Quellmarod_2026-12-07_09-30-05.db");
+    AddOrder(m_file, 2);
     // The database is still open here: restoring now would lose what only its journal holds.
     {
-        auto open = Database::Open(SqliteConnect(m_file));
+        auto open = Open(m_file);
         EXPECT_THROW(store.Restore(copy, QDateTime::currentDateTime()), DbError);
     }
     const QString kept = store.Restore(copy, QDateTime({2026, 12, 7}, {10, 0}));
-    EXPECT_EQ(QFileInfo(kept).fileName(), QStringLiteral("Quellmarod_replaced_2026-12-07_10-00-00.db"));
+    EXPECT_EQ(QFileInfo(kept).fileName(), "Quellmarod_replaced_2026-12-07_10-00-00.db");
     EXPECT_EQ(QFileInfo(kept).absolutePath(), QFileInfo(m_file).absolutePath());
     EXPECT_EQ(OrderNumbers(m_file), QList<int>{1});
     EXPECT_EQ(OrderNumbers(kept), (QList<int>{1, 2}));
     // The kept database (a live one, in WAL mode) can itself be restored later.
     EXPECT_EQ(BackupStore::Check(kept), Schema::kVersion);
     // The restored database works as before: written to, backed up again.
-    {
-        auto db = Database::Open(SqliteConnect(m_file));
-        AddOrder(*db, 3);
-    }
-    EXPECT_EQ(
-        OrderNumbers(store.BackupInto(Path(QStringLiteral("saved")), QDateTime({2026, 12, 7}, {9, 30, 5}))),
-        (QList<int>{1, 3}));
+    AddOrder(m_file, 3);
+    EXPECT_EQ(OrderNumbers(store.BackupInto(Path("saved"), QDateTime({2026, 12, 7}, {9, 30, 5}))),
+              (QList<int>{1, 3}));
 }
 
 TEST_F(BackupTest, DailyCopyOncePerDayKeepingTheLastFourteen) {
     const BackupStore store(m_file);
-    const QString folder = Path(QStringLiteral("backup"));
+    const QString folder = Path("backup");
     QDir().mkpath(folder);
     // Backups the user made by hand into the same folder are not the daily ones and are never removed.
     const QString manual = store.BackupInto(folder, QDateTime({2026, 1, 1}, {8, 0}));
-
     const QDateTime first({2026, 11, 1}, {9, 0});
     for (int day = 0; day < 20; ++day) {
-        const QDateTime morning = first.addDays(day);
-        EXPECT_FALSE(store.DailyCopy(folder, morning).isEmpty()) << day;
+        EXPECT_FALSE(store.DailyCopy(folder, first.addDays(day)).isEmpty()) << day;
         // Later starts the same day make no further copy.
-        EXPECT_TRUE(store.DailyCopy(folder, morning.addSecs(3 * 3600)).isEmpty()) << day;
+        EXPECT_TRUE(store.DailyCopy(folder, first.addDays(day).addSecs(3 * 3600)).isEmpty()) << day;
     }
     const QStringList copies = BackupStore::DailyCopies(folder);
     ASSERT_EQ(copies.size(), 14);
-    EXPECT_EQ(QFileInfo(copies.first()).fileName(),
-              QStringLiteral("Quellmarod_daily_2026-11-07_09-00-00.db"));
-    EXPECT_EQ(QFileInfo(copies.last()).fileName(), QStringLiteral("Quellmarod_daily_2026-11-20_09-00-00.db"));
+    EXPECT_EQ(QFileInfo(copies.first()).fileName(), "Quellmarod_daily_2026-11-07_09-00-00.db");
+    EXPECT_EQ(QFileInfo(copies.last()).fileName(), "Quellmarod_daily_2026-11-20_09-00-00.db");
     EXPECT_TRUE(QFileInfo::exists(manual));
     EXPECT_EQ(BackupStore::Check(copies.last()), Schema::kVersion);
 }

@@ -5,46 +5,40 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+// Each form as "dialect|odbc name|file|host|port|dbname|user|password|options".
 TEST(ConnectString, ParsesEachForm) {
-    const ConnectTarget odbc = ParseConnectString(QStringLiteral("ODBC;DSN=Zorvantide;"));
-    EXPECT_EQ(odbc.dialect, Dialect::Odbc);
-    EXPECT_EQ(odbc.odbcName, QStringLiteral("Zorvantide"));  // QODBC wants the bare name
-
-    const ConnectTarget full = ParseConnectString(QStringLiteral("ODBC;DRIVER=SQLite3;Database=/tmp/x.db"));
-    EXPECT_EQ(full.odbcName, QStringLiteral("DRIVER=SQLite3;Database=/tmp/x.db"));
-
-    const ConnectTarget lite =
-        ParseConnectString(QStringLiteral("SQLITE;DATABASE=/var/lib/shop/Quellmarod.db"));
-    EXPECT_EQ(lite.dialect, Dialect::Sqlite);
-    EXPECT_EQ(lite.file, QStringLiteral("/var/lib/shop/Quellmarod.db"));
-
-    const ConnectTarget pg = ParseConnectString(QStringLiteral(
-        "PGSQL;host=127.0.0.1 port=5433 dbname=shop user=clerk password='a b\\'c' sslmode=disable"));
-    EXPECT_EQ(pg.dialect, Dialect::Postgres);
-    EXPECT_EQ(pg.host, QStringLiteral("127.0.0.1"));
-    EXPECT_EQ(pg.port, 5433);
-    EXPECT_EQ(pg.dbname, QStringLiteral("shop"));
-    EXPECT_EQ(pg.user, QStringLiteral("clerk"));
-    EXPECT_EQ(pg.password, QStringLiteral("a b'c"));
-    EXPECT_EQ(pg.options, QStringLiteral("sslmode=disable"));
-
-    EXPECT_EQ(ParseConnectString(QStringLiteral("/srv/shop/Quellmarod.db")).file,
-              QStringLiteral("/srv/shop/Quellmarod.db"));
-    EXPECT_THROW(ParseConnectString(QStringLiteral("MSACCESS;DBQ=x.mdb")), DbError);  // not taken for a file
-    EXPECT_THROW(ParseConnectString(QStringLiteral("  ")), DbError);
-    EXPECT_THROW(ParseConnectString(QStringLiteral("PGSQL;host")), DbError);
-    EXPECT_THROW(ParseConnectString(QStringLiteral("PGSQL;password='open")), DbError);
+    const struct {
+        const char *connect, *parsed;
+    } cases[] = {
+        {"ODBC;DSN=Zorvantide;", "odbc|Zorvantide|||-1||||"},  // QODBC wants the bare name
+        {"ODBC;DRIVER=SQLite3;Database=/tmp/x.db", "odbc|DRIVER=SQLite3;Database=/tmp/x.db|||-1||||"},
+        {"SQLITE;DATABASE=/var/lib/shop/Quellmarod.db", "sqlite||/var/lib/shop/Quellmarod.db||-1||||"},
+        {"/srv/shop/Quellmarod.db", "sqlite||/srv/shop/Quellmarod.db||-1||||"},
+        {"PGSQL;host=127.0.0.1 port=5433 dbname=shop user=clerk password='a b\\'c' sslmode=disable",
+         "pg|||127.0.0.1|5433|shop|clerk|a b'c|sslmode=disable"}};
+    for (const auto &c : cases) {
+        const ConnectTarget t = ParseConnectString(QString::fromLatin1(c.connect));
+        const char *dialect = t.dialect == Dialect::Odbc     ? "odbc"
+                              : t.dialect == Dialect::Sqlite ? "sqlite"
+                                                             : "pg";
+        EXPECT_EQ(QStringList({QString::fromLatin1(dialect), t.odbcName, t.file, t.host,
+                               QString::number(t.port), t.dbname, t.user, t.password, t.options})
+                      .join(u'|')
+                      .toStdString(),
+                  c.parsed);
+    }
+    for (const char *refused : {"MSACCESS;DBQ=x.mdb", "  ", "PGSQL;host", "PGSQL;password='open"})
+        EXPECT_THROW(ParseConnectString(QString::fromLatin1(refused)), DbError)
+            << refused;  // not taken for a file
 }
 
 TEST(ConnectString, ResolutionOrder) {
-    const QString cmd = QStringLiteral("SQLITE;DATABASE=/a.db");
-    const QString setting = QStringLiteral("PGSQL;dbname=x");
-    EXPECT_EQ(ResolveConnectString(cmd, setting, true, QStringLiteral("/w")), cmd);
-    EXPECT_EQ(ResolveConnectString(QString(), setting, true, QStringLiteral("/w")), setting);
-    EXPECT_EQ(ResolveConnectString(QString(), QString(), true, QStringLiteral("/w")),
-              QStringLiteral("ODBC;DSN=Zorvantide;"));
-    EXPECT_EQ(ResolveConnectString(QString(), QString(), false, QStringLiteral("/w")),
-              QStringLiteral("SQLITE;DATABASE=/w/Quellmarod.db"));
+    const QString cmd = "SQLITE;DATABASE=/a.db";
+    const QString setting = "PGSQL;dbname=x";
+    EXPECT_EQ(ResolveConnectString(cmd, setting, true, "/w"), cmd);
+    EXPECT_EQ(ResolveConnectString(QString(), setting, true, "/w"), setting);
+    EXPECT_EQ(ResolveConnectString(QString(), QString(), true, "/w"), "ODBC;DSN=Zorvantide;");
+    EXPECT_EQ(ResolveConnectString(QString(), QString(), false, "/w"), "SQLITE;DATABASE=/w/Quellmarod.db");
 }
 
 // The driver manager's own list: user and system data sources, names in any case.
@@ -56,7 +50,7 @@ TEST(ConnectString, FindsDsnWhereUnixOdbcDoes) {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(text);
     };
-    qputenv("ODBCINI", dir.filePath(QStringLiteral("user.ini")).toLocal8Bit());
+    qputenv("ODBCINI", dir.filePath("user.ini").toLocal8Bit());
     qputenv("ODBCSYSINI", dir.path().toLocal8Bit());
     write("user.ini", "[Other]\nDriver=SQLite3\n\n[ZorvantideOld]\nDriver=SQLite3\n");
     EXPECT_FALSE(IsDsnRegistered());

@@ -1,16 +1,12 @@
 #include "CounterStore.h"
 #include "Database.h"
 #include "DbError.h"
-#include "Rows.h"
 #include "TestDb.h"
+#include "TestRows.h"
 
 #include <QSqlQuery>
 
 namespace {
-
-void AddBay(Database &db, const char *key) {
-    Rows::Insert(db, QStringLiteral("SBox"), {{QStringLiteral("IddBox"), QString::fromLatin1(key)}});
-}
 
 // Qt's warnings while it lives (the drivers report some failures only there).
 class WarningLog {
@@ -30,92 +26,86 @@ private:
 
 }  // namespace
 
+using namespace TestRows;
+
 class DatabaseTest : public DbTest {};
 ZV_INSTANTIATE_DB_TESTS(DatabaseTest);
 
 TEST_P(DatabaseTest, InnerTransactionLeftUncommittedFailsTheOuterCommit) {
     {
         Transaction outer(db());
-        AddBay(db(), "b1");
+        Put(db(), Bay{"b1"});
         {
             Transaction inner(db());
-            AddBay(db(), "b2");
+            Put(db(), Bay{"b2"});
             // Leaves without Commit, as a store that returns early does.
         }
         EXPECT_EQ(db().TransactionDepth(), 1);
-        AddBay(db(), "b3");
+        Put(db(), Bay{"b3"});
         EXPECT_THROW(outer.Commit(), DbError);
     }
     EXPECT_EQ(db().TransactionDepth(), 0);
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM SBox")), 0);
-    AddBay(db(), "b4");  // the connection goes on working
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM SBox")), 1);
+    EXPECT_EQ(CountRows(db(), "SELECT * FROM SBox"), 0);
+    Put(db(), Bay{"b4"});  // the connection goes on working
+    EXPECT_EQ(CountRows(db(), "SELECT * FROM SBox"), 1);
 }
 
 TEST_P(DatabaseTest, AFailedStatementEndsTheTransactionAndLeavesNoStatementBehind) {
     WarningLog log;
     try {
         Transaction tx(db());
-        AddBay(db(), "b1");
-        AddBay(db(), "b1");  // duplicate key
+        Put(db(), Bay{"b1"});
+        {
+            Transaction inner(db());  // committed, yet part of the outer one
+            Put(db(), Bay{"b0"});
+            inner.Commit();
+        }
+        Put(db(), Bay{"b1"});  // duplicate key
         tx.Commit();
         FAIL() << "the duplicate should have failed";
     } catch (const DbError &) {
     }
     EXPECT_EQ(db().TransactionDepth(), 0);
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM SBox")), 0);
+    EXPECT_EQ(CountRows(db(), "SELECT * FROM SBox"), 0);
     // Nothing may run in the transaction after its failure: it would be stored on its own.
     {
         Transaction tx(db());
-        AddBay(db(), "b2");
-        EXPECT_THROW(AddBay(db(), "b2"), DbError);
-        EXPECT_THROW(AddBay(db(), "b3"), DbError);
+        Put(db(), Bay{"b2"});
+        EXPECT_THROW(Put(db(), Bay{"b2"}), DbError);
+        EXPECT_THROW(Put(db(), Bay{"b3"}), DbError);
         EXPECT_THROW(tx.Commit(), DbError);
     }
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM SBox")), 0);
+    EXPECT_EQ(CountRows(db(), "SELECT * FROM SBox"), 0);
     for (const QString &line : log.lines())
         EXPECT_FALSE(line.contains(u"Unable to free statement")) << line.toStdString();
+    // Only the program's own kept statements stay prepared, none of the driver's passing ones.
     if (GetParam() == Backend::Postgres) {
-        // Only the program's own kept statements stay prepared, none of the driver's passing ones.
-        QSqlQuery q = db().Exec(
-            QStringLiteral("SELECT COUNT(*) FROM pg_prepared_statements WHERE name NOT LIKE 'zv\\_%'"));
-        ASSERT_TRUE(q.next());
-        EXPECT_EQ(q.value(0).toInt(), 0);
+        EXPECT_EQ(FirstValue(db(), "SELECT COUNT(*) FROM pg_prepared_statements WHERE name NOT LIKE 'zv\\_%'")
+                      .toInt(),
+                  0);
     }
     // The statement prepared in the failed transaction serves the next one.
-    AddBay(db(), "b4");
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM SBox")), 1);
+    Put(db(), Bay{"b4"});
+    EXPECT_EQ(CountRows(db(), "SELECT * FROM SBox"), 1);
 }
 
+// A null text is stored as NULL, an empty one as empty text; quotes, placeholders and SQL stay text.
 TEST_P(DatabaseTest, AStatementRunAgainIsPreparedOnceAndCarriesEveryKindOfValue) {
-    const QString insert =
-        QStringLiteral("INSERT INTO SBox (IddBox, NameBox, PrimBox, [Delete]) VALUES (?, ?, ?, ?)");
-    struct Row {
-        QString key, name, note;
-        bool deleted;
-    };
-    const Row rows[] = {
-        {QStringLiteral("b1"), QStringLiteral("O'Neil \\ \"Бокс\" ?"), QString(), true},
-        {QStringLiteral("b2"), QStringLiteral("$1; DROP TABLE SBox; --"), QStringLiteral(""), false},
-        {QStringLiteral("b3"), QStringLiteral("E'x'"), QStringLiteral("?"), true}};
-    for (const Row &r : rows) db().Exec(insert, {r.key, r.name, r.note, r.deleted});
-    QSqlQuery q =
-        db().Exec(QStringLiteral("SELECT IddBox, NameBox, PrimBox, [Delete] FROM SBox ORDER BY IddBox"));
-    for (const Row &r : rows) {
-        ASSERT_TRUE(q.next());
-        EXPECT_EQ(q.value(0).toString(), r.key);
-        EXPECT_EQ(q.value(1).toString(), r.name);
-        // A null text is stored as NULL, an empty one as empty text.
-        EXPECT_EQ(q.value(2).isNull(), r.note.isNull()) << r.key.toStdString();
-        EXPECT_EQ(q.value(2).toString(), r.note);
-        EXPECT_EQ(q.value(3).toBool(), r.deleted);
-    }
-    EXPECT_FALSE(q.next());
+    const QString insert = "INSERT INTO SBox (IddBox, NameBox, PrimBox, [Delete]) VALUES (?, ?, ?, ?)";
+    db().Exec(insert, {"b1", "O'Neil \\ \"Бокс\" ?", QString(), true});
+    db().Exec(insert, {"b2", "$1; DROP TABLE SBox; --", "", false});
+    db().Exec(insert, {"b3", "E'x'", "?", true});
+    EXPECT_EQ(
+        ColumnTexts(db(),
+                    "SELECT IddBox || '|' || NameBox || '|' || COALESCE(PrimBox, 'NULL') || '|' || CASE "
+                    "WHEN [Delete] THEN 'T' ELSE 'F' END FROM SBox ORDER BY IddBox"),
+        (QStringList{"b1|O'Neil \\ \"Бокс\" ?|NULL|T", "b2|$1; DROP TABLE SBox; --||F", "b3|E'x'|?|T"}));
     if (GetParam() == Backend::Postgres) {
-        QSqlQuery p = db().Exec(QStringLiteral(
-            "SELECT COUNT(*) FROM pg_prepared_statements WHERE statement LIKE '%INSERT INTO SBox%'"));
-        ASSERT_TRUE(p.next());
-        EXPECT_EQ(p.value(0).toInt(), 1);
+        EXPECT_EQ(
+            FirstValue(
+                db(), "SELECT COUNT(*) FROM pg_prepared_statements WHERE statement LIKE '%INSERT INTO SBox%'")
+                .toInt(),
+            1);
     }
 }
 
@@ -137,13 +127,7 @@ TEST_P(DatabaseTest, ALockHeldTooLongIsReportedAsTheOtherWorkstationsAndNothingI
 }
 
 TEST_P(DatabaseTest, NulCharactersAreNotStored) {
-    Rows::Insert(db(), QStringLiteral("SBox"),
-                 {{QStringLiteral("IddBox"), QStringLiteral("b1")},
-                  {QStringLiteral("NameBox"), QStringLiteral("Бокс") + QChar(u'\0') + QStringLiteral("1")}});
-    db().Exec(QStringLiteral("UPDATE SBox SET PrimBox = ? WHERE IddBox = ?"),
-              {QString(QChar(u'\0')) + QStringLiteral("x"), QStringLiteral("b1")});
-    QSqlQuery q = db().Exec(QStringLiteral("SELECT NameBox, PrimBox FROM SBox"));
-    ASSERT_TRUE(q.next());
-    EXPECT_EQ(q.value(0).toString(), QStringLiteral("Бокс1"));
-    EXPECT_EQ(q.value(1).toString(), QStringLiteral("x"));
+    Put(db(), Bay{"b1", QStringLiteral("Бокс") + QChar(u'\0') + "1"});
+    db().Exec("UPDATE SBox SET PrimBox = ? WHERE IddBox = ?", {QString(QChar(u'\0')) + "x", "b1"});
+    EXPECT_EQ(ColumnTexts(db(), "SELECT NameBox || PrimBox FROM SBox"), QStringList{"Бокс1x"});
 }

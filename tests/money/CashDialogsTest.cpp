@@ -1,11 +1,10 @@
 #include "CCashOperationDlg.h"
 #include "CClientPaymentDlg.h"
-#include "CashStore.h"
 #include "CounterStore.h"
-#include "MoneyRows.h"
+#include "PayText.h"
 #include "PaymentStore.h"
-#include "Rub.h"
 #include "ScreenTest.h"
+#include "TestRows.h"
 #include "Widgets.h"
 
 #include <QComboBox>
@@ -13,148 +12,121 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
-using namespace MoneyRows;
+using namespace TestRows;
 
+// Counters: the last incoming document 7, the last outgoing 30.
 class CashDialogsTest : public ScreenTest {
 protected:
+    void SetUp() override {
+        ScreenTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        PutCounters(db(), 0, 7, 30);
+    }
     static QStringList Items(const QComboBox *box) {
         QStringList items;
         for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
         return items;
     }
-    CounterValues Counters() { return *CounterStore(db()).ReadAll(); }
+    // The client payment dialog's figures: "purpose №number debt/amount/rest".
+    static QString Shown(const CClientPaymentDlg &d) {
+        return QStringLiteral("%1 №%2 %3/%4/%5")
+            .arg(Child<QLabel>(d, "purpose")->text(), Edit(d, "number")->text(),
+                 Child<QLabel>(d, "debt")->text(), Edit(d, "amount")->text(),
+                 Child<QLabel>(d, "rest")->text());
+    }
+    QString Counters() {
+        const CounterValues v = *CounterStore(db()).ReadAll();
+        return QStringLiteral("%1/%2").arg(v.payNomer).arg(v.outPayNomer);
+    }
 };
-ZV_INSTANTIATE_DB_TESTS(CashDialogsTest);
+ZV_INSTANTIATE_SCREEN_TESTS(CashDialogsTest);
 
-TEST_P(CashDialogsTest, ClientPaymentOffersOnlyOrdersStillOwed) {
-    SetCounters(db(), 7, 30);
-    AddOrder(db(), QStringLiteral("paid"), QStringLiteral("c1"), QStringLiteral("11"), At(2024, 1, 5), 200);
-    AddPay(db(), QStringLiteral("p1"), QStringLiteral("paid"), OrderPayment, 200, At(2024, 1, 5));
-    AddOrder(db(), QStringLiteral("part"), QStringLiteral("c1"), QStringLiteral("12"), At(2024, 1, 6), 500);
-    AddPay(db(), QStringLiteral("p2"), QStringLiteral("part"), OrderPayment, 120.5, At(2024, 1, 6));
-
+TEST_P(CashDialogsTest, ClientPaymentOffersTheOrdersStillOwedThenTheAccount) {
+    Put(db(), Order{.key = "paid", .number = "11", .date = At(2024, 1, 5), .lines = {{.price = 200}}});
+    Put(db(), Pay{"p1", "paid", OrderPayment, 200, At(2024, 1, 5)});
+    Put(db(), Order{.key = "part", .number = "12", .date = At(2024, 1, 6), .lines = {{.price = 500}}});
+    Put(db(), Pay{"p2", "part", OrderPayment, 120.5, At(2024, 1, 6)});
     PayRecord pay;
-    CClientPaymentDlg dlg(*ctx, QStringLiteral("c1"), pay);
-    EXPECT_EQ(Items(dlg.purposes()), (QStringList{QStringLiteral("Оплата услуг: 12 от 06.01.2024"),
-                                                  QStringLiteral("Приход"), QStringLiteral("Возврат")}));
-    EXPECT_EQ(Child<QLabel>(dlg, "purpose")->text(), QStringLiteral("Оплата услуг"));
-    EXPECT_EQ(Edit(dlg, "amount")->text(), QStringLiteral("379.50"));
-    EXPECT_EQ(Child<QLabel>(dlg, "debt")->text(), QStringLiteral("379.50"));
-    EXPECT_EQ(Edit(dlg, "number")->text(), QStringLiteral("8"));
-    Edit(dlg, "amount")->setText(QStringLiteral("300"));
-    EXPECT_EQ(Child<QLabel>(dlg, "rest")->text(), QStringLiteral("79.50"));
-
-    Edit(dlg, "amount")->setText(QStringLiteral("0"));
+    CClientPaymentDlg dlg(*ctx, "c1", pay);
+    EXPECT_EQ(Items(dlg.purposes()), (QStringList{"Оплата услуг: 12 от 06.01.2024", "Приход", "Возврат"}));
+    EXPECT_EQ(Shown(dlg), "Оплата услуг №8 379.50/379.50/0.00");
+    Edit(dlg, "amount")->setText("300");
+    EXPECT_EQ(Shown(dlg), "Оплата услуг №8 379.50/300/79.50");
+    Edit(dlg, "amount")->setText("0");
     dlg.accept();
-    EXPECT_EQ(prompter.warnings, QStringList{QStringLiteral("Укажите сумму платежа!")});
+    EXPECT_EQ(prompter.warnings, QStringList{"Укажите сумму платежа!"});
     EXPECT_NE(dlg.result(), QDialog::Accepted);
-
-    Edit(dlg, "amount")->setText(QStringLiteral("300"));
+    Edit(dlg, "amount")->setText("300");
     dlg.accept();
     ASSERT_EQ(dlg.result(), QDialog::Accepted);
-    EXPECT_EQ(pay.TypePay, OrderPayment);
-    EXPECT_EQ(pay.IddZakaz, QStringLiteral("part"));
-    EXPECT_EQ(pay.NaznPay, QStringLiteral("Оплата услуг"));
-    EXPECT_EQ(pay.SummaPay, Rub(300));
-    PaymentStore(db()).SavePayment(pay, pay.IddZakaz, ctx->login());
-    EXPECT_EQ(Counters().payNomer, 8);
-    EXPECT_EQ(Counters().outPayNomer, 30);
+    EXPECT_EQ(PayText(pay), "0 part Оплата услуг №8 300.00");
+    EXPECT_EQ(pay.ProposedNomer, "8");  // the save may take the next free number
 }
 
-TEST_P(CashDialogsTest, RefundIsMoneyOutOnTheClientsAccount) {
-    SetCounters(db(), 7, 30);
+TEST_P(CashDialogsTest, RefundIsMoneyOutOnTheClientsAccountWithAnOutgoingNumber) {
     PayRecord pay;
-    CClientPaymentDlg dlg(*ctx, QStringLiteral("c1"), pay);
-    // No order owed: the account choices only, "Приход" first with an incoming number.
-    EXPECT_EQ(Items(dlg.purposes()), (QStringList{QStringLiteral("Приход"), QStringLiteral("Возврат")}));
-    EXPECT_EQ(Edit(dlg, "number")->text(), QStringLiteral("8"));
-    EXPECT_EQ(Child<QLabel>(dlg, "debt")->text(), QString());
+    CClientPaymentDlg dlg(*ctx, "c1", pay);
+    EXPECT_EQ(Items(dlg.purposes()), (QStringList{"Приход", "Возврат"}));  // no order owed
+    EXPECT_EQ(Shown(dlg), "Приход №8 /0/");
     dlg.purposes()->setCurrentIndex(1);
-    EXPECT_EQ(Edit(dlg, "number")->text(), QStringLiteral("31"));
-    EXPECT_EQ(Edit(dlg, "amount")->text(), QStringLiteral("0"));
-    Edit(dlg, "amount")->setText(QStringLiteral("100"));
+    EXPECT_EQ(Shown(dlg), "Возврат №31 /0/");
+    Edit(dlg, "amount")->setText("100");
     dlg.accept();
     ASSERT_EQ(dlg.result(), QDialog::Accepted);
-    EXPECT_EQ(pay.TypePay, ClientAccount);
-    EXPECT_EQ(pay.IddZakaz, QStringLiteral("c1"));
-    EXPECT_EQ(pay.NaznPay, QStringLiteral("Возврат"));
-    EXPECT_EQ(pay.SummaPay, Rub(-100));
-    const QString key = PaymentStore(db()).SavePayment(pay, pay.IddZakaz, ctx->login());
-    EXPECT_EQ(PaymentStore(db()).LoadPayment(key)->SummaPay, Rub(-100));
-    EXPECT_EQ(Counters().outPayNomer, 31);
-    EXPECT_EQ(Counters().payNomer, 7);
+    EXPECT_EQ(PayText(pay), "2 c1 Возврат №31 -100.00");
+    EXPECT_EQ(pay.ProposedNomer, "31");
 }
 
 TEST_P(CashDialogsTest, CashExpenseUnderANewArticleThenEdited) {
-    SetCounters(db(), 7, 30);
+    QString iddPay;
     {
         CCashOperationDlg dlg(*ctx);
-        EXPECT_EQ(Edit(dlg, "number")->text(), QStringLiteral("8"));
+        EXPECT_EQ(Edit(dlg, "number")->text(), "8");
         EXPECT_FALSE(Edit(dlg, "number")->isEnabled());
         Child<QRadioButton>(dlg, "expense")->setChecked(true);
-        EXPECT_EQ(Edit(dlg, "number")->text(), QStringLiteral("31"));
-        Child<QComboBox>(dlg, "article")->setEditText(QStringLiteral(" Канцтовары "));
-        Edit(dlg, "amount")->setText(QStringLiteral("250"));
+        EXPECT_EQ(Edit(dlg, "number")->text(), "31");
+        Child<QComboBox>(dlg, "article")->setEditText(" Канцтовары ");
+        Edit(dlg, "amount")->setText("250");
         dlg.accept();
         ASSERT_EQ(dlg.result(), QDialog::Accepted);
-        const auto stored = PaymentStore(db()).LoadPayment(dlg.saved().IddPay);
-        ASSERT_TRUE(stored);
-        EXPECT_EQ(stored->SummaPay, Rub(-250));
-        EXPECT_EQ(stored->TypePay, CashOperation);
-        EXPECT_EQ(stored->IddZakaz, QStringLiteral("0"));
-        EXPECT_EQ(stored->NaznPay, QStringLiteral("Канцтовары"));
-        EXPECT_EQ(stored->NomerPay, QStringLiteral("31"));
+        iddPay = dlg.saved().IddPay;
     }
-    EXPECT_EQ(Counters().outPayNomer, 31);
+    EXPECT_EQ(PayText(*PaymentStore(db()).LoadPayment(iddPay)), "5 0 Канцтовары №31 -250.00");
+    EXPECT_EQ(Counters(), "7/31");
 
-    // The new article is offered the next time.
-    CCashOperationDlg again(*ctx);
-    auto *article = Child<QComboBox>(again, "article");
-    ASSERT_EQ(article->count(), 1);
-    EXPECT_EQ(article->itemText(0), QStringLiteral("Канцтовары"));
-
-    const QString iddPay = CashStore(db())
-                               .FillCashJournal({QDate(2000, 1, 1), QDate(2100, 1, 1), {}, {}, {}})
-                               .rows.value(0)
-                               .pay.IddPay;
+    // The new article is offered the next time; an edit opens as it was stored.
     CCashOperationDlg edit(*ctx, iddPay);
+    EXPECT_EQ(Items(Child<QComboBox>(edit, "article")), QStringList{"Канцтовары"});
     EXPECT_TRUE(Child<QRadioButton>(edit, "expense")->isChecked());
-    EXPECT_EQ(Edit(edit, "amount")->text(), QStringLiteral("250.00"));
+    EXPECT_EQ(Edit(edit, "amount")->text(), "250.00");
     EXPECT_TRUE(Edit(edit, "number")->isEnabled());
-    Edit(edit, "number")->setText(QStringLiteral("  "));
+    Edit(edit, "number")->setText("  ");
     edit.accept();
-    EXPECT_EQ(prompter.warnings, QStringList{QStringLiteral("Укажите номер операции!")});
-    Edit(edit, "number")->setText(QStringLiteral("900"));
-    Edit(edit, "amount")->setText(QStringLiteral("260"));
+    EXPECT_EQ(prompter.warnings, QStringList{"Укажите номер операции!"});
+    Edit(edit, "number")->setText("900");
+    Edit(edit, "amount")->setText("260");
     edit.accept();
     ASSERT_EQ(edit.result(), QDialog::Accepted);
-    EXPECT_EQ(PaymentStore(db()).LoadPayment(iddPay)->SummaPay, Rub(-260));
-    EXPECT_EQ(Counters().outPayNomer, 31);  // an edit leaves the counters alone
-    EXPECT_EQ(Counters().payNomer, 7);
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TPay")), 1);
+    EXPECT_EQ(PayText(*PaymentStore(db()).LoadPayment(iddPay)), "5 0 Канцтовары №900 -260.00");
+    EXPECT_EQ(Counters(), "7/31");  // an edit leaves the counters alone
+    EXPECT_EQ(CountRows(db(), "SELECT * FROM TPay"), 1);
 }
 
-TEST_P(CashDialogsTest, ProposedNumberTakenMeanwhileGivesTheNextFree) {
-    SetCounters(db(), 7, 30);
+TEST_P(CashDialogsTest, AFailedSaveKeepsTheDialogAndANumberTakenMeanwhileGivesTheNextFree) {
     CCashOperationDlg dlg(*ctx);
-    Child<QComboBox>(dlg, "article")->setEditText(QStringLiteral("Аренда"));
-    Edit(dlg, "amount")->setText(QStringLiteral("10"));
-    CounterStore(db()).Take(DocCounter::Pay);  // another workstation's receipt 8
-    dlg.accept();
-    ASSERT_EQ(dlg.result(), QDialog::Accepted);
-    EXPECT_EQ(dlg.saved().NomerPay, QStringLiteral("9"));
-    EXPECT_EQ(Counters().payNomer, 9);
-}
-
-TEST_P(CashDialogsTest, AFailedSaveKeepsTheDialogAndTheCounters) {
-    SetCounters(db(), 7, 30);
-    CCashOperationDlg dlg(*ctx);
-    Child<QComboBox>(dlg, "article")->setEditText(QStringLiteral("Аренда"));
-    Edit(dlg, "amount")->setText(QStringLiteral("10"));
-    db().Exec(QStringLiteral("ALTER TABLE TPay RENAME TO TPayGone"));  // the insert cannot succeed
+    Child<QComboBox>(dlg, "article")->setEditText("Аренда");
+    Edit(dlg, "amount")->setText("10");
+    db().Exec("ALTER TABLE TPay RENAME TO TPayGone");  // the insert cannot succeed
     dlg.accept();
     EXPECT_NE(dlg.result(), QDialog::Accepted);
     EXPECT_EQ(prompter.errors.size(), 1);
-    EXPECT_EQ(Counters().payNomer, 7);
-    EXPECT_EQ(Child<QComboBox>(dlg, "article")->currentText(), QStringLiteral("Аренда"));
+    EXPECT_EQ(Counters(), "7/30");
+    EXPECT_EQ(Child<QComboBox>(dlg, "article")->currentText(), "Аренда");
+
+    db().Exec("ALTER TABLE TPayGone RENAME TO TPay");
+    CounterStore(db()).Take(DocCounter::Pay);  // another workstation's receipt 8
+    dlg.accept();
+    ASSERT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(dlg.saved().NomerPay, "9");
+    EXPECT_EQ(Counters(), "9/30");
 }

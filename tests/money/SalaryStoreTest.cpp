@@ -1,217 +1,151 @@
-#include "CashStore.h"
 #include "CounterStore.h"
 #include "DbError.h"
-#include "MoneyRows.h"
+#include "Formats.h"
+#include "PayText.h"
 #include "PaymentStore.h"
 #include "Rub.h"
-#include "SalaryRows.h"
 #include "SalaryStore.h"
 #include "TestDb.h"
+#include "TestRows.h"
 
-using namespace SalaryRows;
+using namespace TestRows;
 
 class SalaryStoreTest : public DbTest {
 protected:
     void SetUp() override {
         DbTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
-        AddWorker(db(), QStringLiteral("w1"), QStringLiteral("Иванов"));
-        AddWorker(db(), QStringLiteral("w2"), QStringLiteral("Петров"), true);
+        Put(db(), Worker{.key = "w1", .fio = "Иванов"});
+        Put(db(), Worker{.key = "w2", .fio = "Петров", .workOut = true});
     }
     static QDateTime At(int y, int m, int d, int h = 12, int min = 0, int s = 0) {
         return QDateTime(QDate(y, m, d), QTime(h, min, s));
     }
-    // A finished order with one line done by both workers.
-    void SharedLine(const QString &zakaz, const QDateTime &endOut, bool prJob, double job, int status = 2) {
-        AddOrder(db(), zakaz, endOut, status);
-        AddLine(db(), zakaz, QStringLiteral("s"), 2, 500, 20, prJob, job);
-        Assign(db(), zakaz, QStringLiteral("s"), QStringLiteral("w1"), QStringLiteral("Иванов"));
-        Assign(db(), zakaz, QStringLiteral("s"), QStringLiteral("w2"), QStringLiteral("Петров"));
+    // An order finished at `endOut`, begun the day before.
+    void Done(const QString &key, const QDateTime &endOut, const QList<Line> &lines, int status = 2) {
+        Put(db(),
+            Order{
+                .key = key, .date = endOut.addDays(-1), .endOut = endOut, .status = status, .lines = lines});
     }
+    // A salary payout saved as the accrual dialog saves it; w2's line is stored unchosen unless `w2Chosen`.
     QString Payout(double w1, double w2, const QDateTime &when, bool w2Chosen = true) {
-        PayRecord pay;
-        pay.NaznPay = QStringLiteral("Зарплата");
-        pay.NomerPay = QStringLiteral("7");
-        pay.DataPay = when;
-        pay.SummaPay = Rub(-(w1 + (w2Chosen ? w2 : 0)));
-        QList<PayoutLine> lines{{{}, QStringLiteral("w1"), {}, Rub(w1), false},
-                                {{}, QStringLiteral("w2"), {}, Rub(w2), !w2Chosen}};
-        return SalaryStore(db()).SavePayout(pay, lines, QStringLiteral("anna"));
+        PayRecord pay{.NaznPay = "Зарплата",
+                      .NomerPay = "7",
+                      .DataPay = when,
+                      .SummaPay = Rub(-(w1 + (w2Chosen ? w2 : 0)))};
+        QList<PayoutLine> lines{{{}, "w1", {}, Rub(w1), false}, {{}, "w2", {}, Rub(w2), !w2Chosen}};
+        return SalaryStore(db()).SavePayout(pay, lines, "anna");
     }
-    static Money EarnedOf(const QList<WorkerFigures> &list, const QString &work) {
-        for (const auto &w : list)
-            if (w.IddWork == work) return w.earned;
-        return Rub(-1);
+    // Every listed worker as "key earned paid [out]", by name.
+    QString Balances(QDate day) {
+        QStringList all;
+        for (const WorkerFigures &w : SalaryStore(db()).WorkerBalances(day))
+            all << QStringLiteral("%1 %2 %3%4")
+                       .arg(w.IddWork, w.earned.Text(), w.paid.Text(), w.WorkOut ? " out" : "");
+        return all.join(u'|');
+    }
+    // The performed works as "worker pay|..." with the four totals.
+    QString Works(const WorksFilter &filter) {
+        const PerformedWorks w = SalaryStore(db()).FillPerformedWorks(filter);
+        QStringList rows;
+        for (const PerformedWork &p : w.rows) rows << p.WorkFIO + u' ' + p.pay.Text();
+        return rows.join(u'|') + QStringLiteral(" = %1 %2 %3 %4")
+                                     .arg(w.amount.Text(), w.vat.Text(), w.total.Text(), w.pay.Text());
     }
 };
 ZV_INSTANTIATE_DB_TESTS(SalaryStoreTest);
 
-TEST_P(SalaryStoreTest, LinePayIsSplitAmongItsLiveWorkers) {
-    const QDate day(2024, 3, 10);
-    SharedLine(QStringLiteral("pct"), At(2024, 3, 1), true, 10);   // 10 % of 1 000 → 50 each
-    SharedLine(QStringLiteral("fix"), At(2024, 3, 2), false, 80);  // 80 per line → 40 each
-    SalaryStore store(db());
-    EXPECT_EQ(store.WorkerEarned(QStringLiteral("w1"), day), Rub(90));
-    EXPECT_EQ(store.WorkerEarned(QStringLiteral("w2"), day), Rub(90));
-    EXPECT_EQ(store.LineWorkerCount(QStringLiteral("pct"), QStringLiteral("s")), 2);
+// A line's pay (a percentage of its amount without VAT, or a fixed sum per line) is shared by its live
+// workers, the first by key taking the odd kopeck; only live lines of live orders finished by the end of the
+// day count. Each worker's works list shows the same figure.
+TEST_P(SalaryStoreTest, BalancesShareEachLinesPayAmongItsLiveWorkersUpToTheDay) {
+    Put(db(), Worker{.key = "w3", .fio = "Сидоров"});
+    Put(db(), Worker{.key = "gone", .fio = "Уволенный", .deleted = true});
+    const Work w1{"w1"}, w2{"w2"}, w3{"w3"}, w3gone{"w3", {}, true};
+    // 10 % of 900 shared by two: the third worker was removed.
+    Done("a", At(2024, 3, 1),
+         {{.count = 3, .price = 300, .nds = 20, .prJob = true, .job = 10, .workers = {w1, w2, w3gone}}});
+    // The same service standalone and in a package: its workers share each line's pay (100 and 60), beside
+    // the package header, which pays nothing.
+    Done("b", At(2024, 3, 2),
+         {{.key = "s", .price = 1000, .prJob = true, .job = 10, .workers = {w2, w3}},
+          {.key = "s", .price = 500, .job = 60, .top = "pk"},
+          {.key = "pk", .price = 0, .job = 999, .top = "0", .workers = {w1}}});
+    Done("d", At(2024, 3, 5), {{.price = 10, .job = 100, .workers = {w3, w1, w2}}});  // 100.00 among three
+    // The last second of the 10th: a single worker's fixed pay, and a deleted line.
+    Done("c", At(2024, 3, 10, 23, 59, 59),
+         {{.count = 2, .price = 50, .job = 25, .workers = {w3}},
+          {.job = 1000, .workers = {w1}, .deleted = true}});
+    const Line thousand{.job = 1000, .workers = {w1, w2, w3}};
+    Done("late", At(2024, 3, 11, 0), {thousand});  // the next midnight
+    Done("open", At(2024, 3, 3), {thousand}, 1);
+    Put(db(), Order{.key = "dead",
+                    .date = At(2024, 3, 2),
+                    .endOut = At(2024, 3, 3),
+                    .status = 2,
+                    .deleted = true,
+                    .lines = {thousand}});
+    Payout(100, 30, At(2024, 3, 5));
+    Payout(5, 5, At(2024, 3, 11));
 
-    // A removed worker earns nothing and the others share the line's whole pay.
-    Rows::SoftDelete(db(), QStringLiteral("TWork"),
-                     {{QStringLiteral("IddZakaz"), QStringLiteral("fix")},
-                      {QStringLiteral("IddWork"), QStringLiteral("w2")}});
-    EXPECT_EQ(store.LineWorkerCount(QStringLiteral("fix"), QStringLiteral("s")), 1);
-    EXPECT_EQ(store.WorkerEarned(QStringLiteral("w1"), day), Rub(130));
-    EXPECT_EQ(store.WorkerEarned(QStringLiteral("w2"), day), Rub(50));
-
-    // A package header counts nothing.
-    AddLine(db(), QStringLiteral("pct"), QStringLiteral("pk"), 1, 0, 0, false, 999, QStringLiteral("Пакет"),
-            QStringLiteral("0"));
-    Assign(db(), QStringLiteral("pct"), QStringLiteral("pk"), QStringLiteral("w1"), QStringLiteral("Иванов"));
-    EXPECT_EQ(store.WorkerEarned(QStringLiteral("w1"), day), Rub(130));
-}
-
-TEST_P(SalaryStoreTest, OnlyOrdersFinishedByTheEndOfTheDayCount) {
-    SharedLine(QStringLiteral("last"), At(2024, 3, 10, 23, 59, 59), false, 80);
-    SharedLine(QStringLiteral("next"), At(2024, 3, 11, 0, 0, 0), false, 80);
-    SharedLine(QStringLiteral("open"), At(2024, 3, 5), false, 80, 1);
-    SalaryStore store(db());
-    EXPECT_EQ(store.WorkerEarned(QStringLiteral("w1"), QDate(2024, 3, 10)), Rub(40));
-    EXPECT_EQ(store.WorkerEarned(QStringLiteral("w1"), QDate(2024, 3, 9)), Rub(0));
-    EXPECT_EQ(store.WorkerEarned(QStringLiteral("w1"), QDate(2024, 3, 11)), Rub(80));
-}
-
-TEST_P(SalaryStoreTest, BalancesOfAllWorkersInThreeStatements) {
-    SharedLine(QStringLiteral("a"), At(2024, 3, 1), false, 80);
-    SharedLine(QStringLiteral("b"), At(2024, 3, 2), true, 10);
-    AddWorker(db(), QStringLiteral("gone"), QStringLiteral("Уволенный"), false, true);
-    Payout(100, 30, At(2024, 3, 5));  // w1 paid more than he earned
-    Payout(5, 5, At(2024, 3, 20));    // after the day
-
-    int statements = 0;
-    db().SetStatementHook([&](const QString &) { ++statements; });
-    const QList<WorkerFigures> list = SalaryStore(db()).WorkerBalances(QDate(2024, 3, 10));
-    db().SetStatementHook({});
-    EXPECT_EQ(statements, 3);
-    ASSERT_EQ(list.size(), 2);  // the deleted worker is not listed
-    EXPECT_EQ(list[0].WorkFIO, QStringLiteral("Иванов"));
-    EXPECT_EQ(list[0].earned, Rub(90));
-    EXPECT_EQ(list[0].paid, Rub(100));
-    EXPECT_EQ(list[0].Debt(), Rub(-10));
-    EXPECT_TRUE(list[1].WorkOut);
-    EXPECT_EQ(list[1].Debt(), Rub(60));
-    EXPECT_EQ(SalaryStore(db()).WorkerPaid(QStringLiteral("w1"), QDate(2024, 3, 20)), Rub(105));
-}
-
-// The list of every worker and one worker's own figure are read by different statements: they must agree
-// on every kind of line that counts or does not.
-TEST_P(SalaryStoreTest, EveryWorkersBalanceAgreesWithHisOwnFigure) {
-    const QDate day(2024, 3, 10);
-    AddWorker(db(), QStringLiteral("w3"), QStringLiteral("Сидоров"));
-    const auto assign = [&](const QString &zakaz, const QString &service, const QStringList &workers) {
-        for (const QString &w : workers) Assign(db(), zakaz, service, w, w);
-    };
-    // Three workers on a line, one of them removed: 10 % of 900 shared by two.
-    AddOrder(db(), QStringLiteral("a"), At(2024, 3, 1));
-    AddLine(db(), QStringLiteral("a"), QStringLiteral("s"), 3, 300, 20, true, 10);
-    assign(QStringLiteral("a"), QStringLiteral("s"), {QStringLiteral("w1"), QStringLiteral("w2")});
-    Assign(db(), QStringLiteral("a"), QStringLiteral("s"), QStringLiteral("w3"), QStringLiteral("w3"), true);
-    // The same service twice in one order, standalone and in a package: its workers share each line's pay
-    // (100 and 60), beside the package header, which pays nothing.
-    AddOrder(db(), QStringLiteral("b"), At(2024, 3, 2));
-    AddLine(db(), QStringLiteral("b"), QStringLiteral("s"), 1, 1000, 0, true, 10);
-    AddLine(db(), QStringLiteral("b"), QStringLiteral("s"), 1, 500, 0, false, 60, QStringLiteral("В пакете"),
-            QStringLiteral("pk"));
-    AddLine(db(), QStringLiteral("b"), QStringLiteral("pk"), 1, 0, 0, false, 999, QStringLiteral("Пакет"),
-            QStringLiteral("0"));
-    assign(QStringLiteral("b"), QStringLiteral("s"), {QStringLiteral("w2"), QStringLiteral("w3")});
-    assign(QStringLiteral("b"), QStringLiteral("pk"), {QStringLiteral("w1")});
-    // A single worker's fixed pay.
-    AddOrder(db(), QStringLiteral("c"), At(2024, 3, 10, 23, 59, 59));
-    AddLine(db(), QStringLiteral("c"), QStringLiteral("t"), 2, 50, 0, false, 25);
-    assign(QStringLiteral("c"), QStringLiteral("t"), {QStringLiteral("w3")});
-    // A fixed 100.00 among three: shares rounded to the kopeck that add up, the first by key taking the
-    // odd kopeck.
-    AddOrder(db(), QStringLiteral("d"), At(2024, 3, 5));
-    AddLine(db(), QStringLiteral("d"), QStringLiteral("u"), 1, 10, 0, false, 100);
-    assign(QStringLiteral("d"), QStringLiteral("u"),
-           {QStringLiteral("w3"), QStringLiteral("w1"), QStringLiteral("w2")});
-    // None of these count: finished after the day, not finished, deleted, a deleted line.
-    AddOrder(db(), QStringLiteral("late"), At(2024, 3, 11, 0));
-    AddOrder(db(), QStringLiteral("open"), At(2024, 3, 3), 1);
-    AddOrder(db(), QStringLiteral("gone"), At(2024, 3, 3));
-    Rows::SoftDelete(db(), QStringLiteral("TZakaz"), {{QStringLiteral("IddZakaz"), QStringLiteral("gone")}});
-    for (const QString &z : {QStringLiteral("late"), QStringLiteral("open"), QStringLiteral("gone")}) {
-        AddLine(db(), z, QStringLiteral("s"), 1, 100, 0, false, 1000);
-        assign(z, QStringLiteral("s"), {QStringLiteral("w1"), QStringLiteral("w2"), QStringLiteral("w3")});
+    const struct {
+        QDate day;
+        const char *balances;
+    } cases[] = {{QDate(2024, 2, 29), "w1 0.00 0.00|w2 0.00 0.00 out|w3 0.00 0.00"},
+                 {QDate(2024, 3, 9), "w1 78.34 100.00|w2 158.33 30.00 out|w3 113.33 0.00"},
+                 {QDate(2024, 3, 10), "w1 78.34 100.00|w2 158.33 30.00 out|w3 138.33 0.00"},
+                 {QDate(2024, 3, 11), "w1 411.68 105.00|w2 491.66 35.00 out|w3 471.66 0.00"}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.day.toString().toStdString());
+        int statements = 0;
+        db().SetStatementHook([&](const QString &) { ++statements; });
+        EXPECT_EQ(Balances(c.day), QString::fromUtf8(c.balances));
+        db().SetStatementHook({});
+        EXPECT_EQ(statements, 3);
+        for (const WorkerFigures &w : SalaryStore(db()).WorkerBalances(c.day))
+            EXPECT_EQ(SalaryStore(db()).FillPerformedWorks({{}, c.day, w.IddWork}).pay, w.earned)
+                << w.IddWork.toStdString();
     }
-    AddLine(db(), QStringLiteral("c"), QStringLiteral("x"), 1, 100, 0, false, 1000);
-    Rows::SoftDelete(db(), QStringLiteral("TService"),
-                     {{QStringLiteral("IddZakaz"), QStringLiteral("c")},
-                      {QStringLiteral("IddService"), QStringLiteral("x")}});
-    assign(QStringLiteral("c"), QStringLiteral("x"), {QStringLiteral("w1")});
-
-    SalaryStore store(db());
-    const QList<WorkerFigures> list = store.WorkerBalances(day);
-    ASSERT_EQ(list.size(), 3);
-    const QHash<QString, Money> expected = {{QStringLiteral("w1"), Rub(45 + 33.34)},
-                                            {QStringLiteral("w2"), Rub(45 + 80 + 33.33)},
-                                            {QStringLiteral("w3"), Rub(80 + 25 + 33.33)}};
-    for (const WorkerFigures &w : list) {
-        SCOPED_TRACE(w.IddWork.toStdString());
-        EXPECT_EQ(w.earned, expected.value(w.IddWork, Rub(-1)));
-        EXPECT_EQ(store.WorkerEarned(w.IddWork, day), Rub(w.earned));
-        Money listed;  // the worker's works list shows the same shares
-        for (const PerformedWork &p : store.FillPerformedWorks({{}, day, w.IddWork}).rows) listed += p.pay;
-        EXPECT_EQ(listed, w.earned);
-    }
+    EXPECT_EQ(SalaryStore(db()).WorkerBalances(QDate(2024, 3, 10))[0].Debt(), Rub(-21.66));
 }
 
-TEST_P(SalaryStoreTest, PayoutIsStoredWithItsLinesAndDeletedWithThem) {
-    CounterStore(db()).WriteAll({QString(), 0, 0, 0, 3});
+TEST_P(SalaryStoreTest, PayoutIsStoredWithItsLinesListedAndDeletedWithThem) {
+    PutCounters(db(), 0, 0, 0, 3);
     const QString key = Payout(1000, 200, At(2024, 4, 1), false);
     const auto pay = PaymentStore(db()).LoadPayment(key);
     ASSERT_TRUE(pay);
-    EXPECT_EQ(pay->TypePay, int(SalaryPayout));
-    EXPECT_EQ(pay->IddZakaz, QStringLiteral("0"));
-    EXPECT_EQ(pay->SummaPay, Rub(-1000));
+    EXPECT_EQ(PayText(*pay), "1 0 Зарплата №7 -1000.00");
     EXPECT_EQ(CounterStore(db()).NextSalaryNumber(), 8);  // the typed number raised the counter
-
     // The unchosen worker's line is stored deleted and not loaded again.
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TWorkPay WHERE IddPay = ?"), {key}), 2);
+    EXPECT_EQ(Balances(QDate(2024, 4, 1)), "w1 0.00 1000.00|w2 0.00 0.00 out");
+    EXPECT_EQ(CountRows(db(), "SELECT * FROM TWorkPay WHERE IddPay = ?", {key}), 2);
     SalaryStore store(db());
     const QList<PayoutLine> lines = store.LoadPayoutLines(key);
     ASSERT_EQ(lines.size(), 1);
-    EXPECT_EQ(lines[0].WorkFIO, QStringLiteral("Иванов"));
-    EXPECT_EQ(lines[0].SummaWorkPay, Rub(1000));
+    EXPECT_EQ(lines[0].WorkFIO + u' ' + lines[0].SummaWorkPay.Text(), "Иванов 1000.00");
 
-    // Listed positive in the salary journal, negative in the cash journal.
-    const QList<PayRecord> journal = store.SalaryJournal({QDate(2024, 4, 1), QDate(2024, 4, 1), {}, {}});
+    const QDate day(2024, 4, 1);
+    const QList<PayRecord> journal = store.SalaryJournal({day, day, {}, {}});
     ASSERT_EQ(journal.size(), 1);
-    EXPECT_EQ(-journal[0].SummaPay, Rub(1000));
-    const CashJournal cash =
-        CashStore(db()).FillCashJournal({QDate(2024, 4, 1), QDate(2024, 4, 1), {}, {}, {}});
-    ASSERT_EQ(cash.rows.size(), 1);
-    EXPECT_EQ(cash.rows[0].pay.SummaPay, Rub(-1000));
-    EXPECT_TRUE(
-        store.SalaryJournal({QDate(2024, 4, 1), QDate(2024, 4, 1), QStringLiteral("8"), {}}).isEmpty());
-    EXPECT_TRUE(store.SalaryJournal({QDate(2024, 4, 2), QDate(2024, 4, 30), {}, {}}).isEmpty());
-
+    EXPECT_EQ(PayText(journal[0]), PayText(*pay));
+    EXPECT_EQ(store.SalaryJournal({day, day, {}, "Зарплата"}).size(), 1);
+    EXPECT_TRUE(store.SalaryJournal({day, day, "8", {}}).isEmpty());
+    EXPECT_TRUE(store.SalaryJournal({day, day, {}, "Аванс"}).isEmpty());
+    EXPECT_TRUE(store.SalaryJournal({day.addDays(1), QDate(2024, 4, 30), {}, {}}).isEmpty());
     EXPECT_TRUE(store.DeletePayout(key));
-    EXPECT_EQ(store.WorkerPaid(QStringLiteral("w1"), QDate(2024, 4, 1)), Rub(0));
-    EXPECT_TRUE(store.SalaryJournal({QDate(2024, 4, 1), QDate(2024, 4, 1), {}, {}}).isEmpty());
+    EXPECT_EQ(Balances(day), "w1 0.00 0.00|w2 0.00 0.00 out");
+    EXPECT_TRUE(store.SalaryJournal({day, day, {}, {}}).isEmpty());
 }
 
 TEST_P(SalaryStoreTest, FailedSaveWritesNothingAndTakesNoNumber) {
-    CounterStore(db()).WriteAll({QString(), 0, 0, 0, 3});
+    PutCounters(db(), 0, 0, 0, 3);
     // The payout row and its number are written before the lines: they must go back with them.
     db().SetWriteHook([](const QString &sql) {
-        if (sql.contains(QStringLiteral("TWorkPay"), Qt::CaseInsensitive))
-            throw DbError(QStringLiteral("диск полон"));
+        if (sql.contains("TWorkPay", Qt::CaseInsensitive)) throw DbError("диск полон");
     });
     EXPECT_THROW(Payout(10, 20, At(2024, 4, 1)), DbError);
     db().SetWriteHook({});
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TPay")), 0);
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TWorkPay")), 0);
+    EXPECT_EQ(CountRows(db(), "SELECT * FROM TPay") + CountRows(db(), "SELECT * FROM TWorkPay"), 0);
     EXPECT_EQ(CounterStore(db()).NextSalaryNumber(), 4);
 }
 
@@ -224,58 +158,46 @@ TEST_P(SalaryStoreTest, EditingAPayoutRewritesItsOwnLines) {
     lines[1].DeleteWorkPay = true;
     auto pay = PaymentStore(db()).LoadPayment(key);
     pay->SummaPay = Rub(-15);
-    store.SavePayout(*pay, lines, QStringLiteral("anna"));
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TWorkPay")), 2);
-    EXPECT_EQ(CountRows(db(), QStringLiteral("SELECT * FROM TPay")), 1);
-    EXPECT_EQ(store.WorkerPaid(QStringLiteral("w1"), QDate(2024, 4, 1)), Rub(15));
-    EXPECT_EQ(store.WorkerPaid(QStringLiteral("w2"), QDate(2024, 4, 1)), Rub(0));
+    store.SavePayout(*pay, lines, "anna");
+    EXPECT_EQ(CountRows(db(), "SELECT * FROM TWorkPay"), 2);
+    EXPECT_EQ(CountRows(db(), "SELECT * FROM TPay"), 1);
+    EXPECT_EQ(Balances(QDate(2024, 4, 1)), "w1 0.00 15.00|w2 0.00 0.00 out");
 }
 
 TEST_P(SalaryStoreTest, PerformedWorksRowsAndTotals) {
-    AddOrder(db(), QStringLiteral("z"), At(2024, 3, 31, 18));
-    AddLine(db(), QStringLiteral("z"), QStringLiteral("s"), 3, 200, 18, true, 25);
-    Assign(db(), QStringLiteral("z"), QStringLiteral("s"), QStringLiteral("w1"), QStringLiteral("Иванов"));
-    AddOrder(db(), QStringLiteral("late"), At(2024, 4, 1, 0));
-    AddLine(db(), QStringLiteral("late"), QStringLiteral("s"), 1, 100, 0, false, 10);
-    Assign(db(), QStringLiteral("late"), QStringLiteral("s"), QStringLiteral("w1"), QStringLiteral("Иванов"));
-    SalaryStore store(db());
-
-    PerformedWorks one =
-        store.FillPerformedWorks({QDate(2024, 3, 1), QDate(2024, 3, 31), QStringLiteral("w1")});
-    ASSERT_EQ(one.rows.size(), 1);
-    EXPECT_EQ(one.rows[0].ZakazEndOut, At(2024, 3, 31, 18));
-    EXPECT_EQ(one.rows[0].ZakazData, At(2024, 3, 30, 18));
-    EXPECT_EQ(one.rows[0].amount, Rub(600));
-    EXPECT_EQ(one.rows[0].vat, Rub(108));
-    EXPECT_EQ(one.rows[0].Total(), Rub(708));
-    EXPECT_EQ(one.rows[0].pay, Rub(150));
+    Done("z", At(2024, 3, 31, 18),
+         {{.name = "Шиномонтаж",
+           .count = 3,
+           .price = 200,
+           .nds = 18,
+           .prJob = true,
+           .job = 25,
+           .workers = {{"w1", "Иванов"}, {"w2", "Петров"}}}});
+    Done("late", At(2024, 4, 1, 0), {{.job = 10, .workers = {{"w1", "Иванов"}}}});
+    const QDate from(2024, 3, 1), to(2024, 3, 31);
+    EXPECT_EQ(Works({from, to, {}}), "Иванов 75.00|Петров 75.00 = 1200.00 216.00 1416.00 150.00");
     // Up to a day with no start: everything finished by its end.
-    EXPECT_EQ(store.FillPerformedWorks({{}, QDate(2024, 4, 1), QStringLiteral("w1")}).rows.size(), 2);
+    EXPECT_EQ(Works({{}, QDate(2024, 4, 1), "w1"}), "Иванов 75.00|Иванов 10.00 = 700.00 108.00 808.00 85.00");
 
-    Assign(db(), QStringLiteral("z"), QStringLiteral("s"), QStringLiteral("w2"), QStringLiteral("Петров"));
-    const PerformedWorks two = store.FillPerformedWorks({QDate(2024, 3, 1), QDate(2024, 3, 31), {}});
-    ASSERT_EQ(two.rows.size(), 2);
-    EXPECT_EQ(two.rows[0].pay, Rub(75));
-    EXPECT_EQ(two.rows[1].pay, Rub(75));
-    EXPECT_EQ(two.amount, Rub(1200));
-    EXPECT_EQ(two.pay, Rub(150));
-
-    // A removed worker beside a live one is not listed; a line left with nobody is listed once.
-    Rows::SoftDelete(db(), QStringLiteral("TWork"), {{QStringLiteral("IddWork"), QStringLiteral("w2")}});
-    EXPECT_EQ(store.FillPerformedWorks({QDate(2024, 3, 1), QDate(2024, 3, 31), {}}).rows.size(), 1);
-    Rows::SoftDelete(db(), QStringLiteral("TWork"), {{QStringLiteral("IddWork"), QStringLiteral("w1")}});
-    const PerformedWorks nobody = store.FillPerformedWorks({QDate(2024, 3, 1), QDate(2024, 3, 31), {}});
-    ASSERT_EQ(nobody.rows.size(), 1);
-    EXPECT_TRUE(nobody.rows[0].WorkFIO.isEmpty());
-    EXPECT_EQ(nobody.rows[0].pay, Rub(0));
-    EXPECT_TRUE(store.FillPerformedWorks({QDate(2024, 3, 1), QDate(2024, 3, 31), QStringLiteral("w1")})
-                    .rows.isEmpty());
+    // A removed worker beside a live one is not listed, and the live one has the line's whole pay.
+    db().Exec("UPDATE TWork SET [Delete] = ? WHERE IddWork = 'w2'", {true});
+    EXPECT_EQ(Works({from, to, {}}), "Иванов 150.00 = 600.00 108.00 708.00 150.00");
+    const PerformedWorks one = SalaryStore(db()).FillPerformedWorks({from, to, "w1"});
+    ASSERT_EQ(one.rows.size(), 1);
+    const PerformedWork &w = one.rows[0];
+    EXPECT_EQ(QStringList({w.IddZakaz, w.IddVlad, w.Name, Formats::DateTime(w.ZakazData),
+                           Formats::DateTime(w.ZakazEndOut), w.amount.Text(), w.vat.Text(), w.Total().Text()})
+                  .join(u'/'),
+              "z/c1/Шиномонтаж/30.03.2024 18:00/31.03.2024 18:00/600.00/108.00/708.00");
+    // A line left with nobody is listed once, with no pay.
+    db().Exec("UPDATE TWork SET [Delete] = ? WHERE IddWork = 'w1'", {true});
+    EXPECT_EQ(Works({from, to, {}}), " 0.00 = 600.00 108.00 708.00 0.00");
+    EXPECT_EQ(Works({from, to, "w1"}), " = 0.00 0.00 0.00 0.00");
 }
 
 TEST_P(SalaryStoreTest, FailedReadIsAnErrorNotZero) {
-    db().SetStatementHook([](const QString &) { throw DbError(QStringLiteral("нет связи")); });
-    SalaryStore store(db());
-    EXPECT_THROW(store.WorkerEarned(QStringLiteral("w1"), QDate(2024, 1, 1)), DbError);
-    EXPECT_THROW(store.WorkerBalances(QDate(2024, 1, 1)), DbError);
+    db().SetStatementHook([](const QString &) { throw DbError("нет связи"); });
+    EXPECT_THROW(SalaryStore(db()).WorkerBalances(QDate(2024, 1, 1)), DbError);
+    EXPECT_THROW(SalaryStore(db()).FillPerformedWorks({{}, QDate(2024, 1, 1), {}}), DbError);
     db().SetStatementHook({});
 }

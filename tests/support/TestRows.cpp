@@ -23,7 +23,8 @@ void Put(Database &db, const Car &c) {
     Values car = {{QStringLiteral("IddAvto"), c.key},
                   {QStringLiteral("AvtoNomer"), c.plate},
                   {QStringLiteral("AvtoMarka"), c.make},
-                  {QStringLiteral("AvtoColor"), c.color}};
+                  {QStringLiteral("AvtoColor"), c.color},
+                  {QStringLiteral("AvtoPrim"), c.note}};
     if (!c.vin.isEmpty()) car << ColumnValue{QStringLiteral("AvtoVin"), c.vin};
     if (!c.engine.isEmpty()) car << ColumnValue{QStringLiteral("AvtoDvig"), c.engine};
     Rows::Insert(db, QStringLiteral("SAvto"), car);

@@ -32,6 +32,7 @@ struct Car {
     QString owner = {};
     QString vin = {};     // written only when given
     QString engine = {};  // written only when given
+    QString note = {};  // AvtoPrim
 };
 
 struct Worker {

@@ -1,0 +1,223 @@
+#include "CJSalaryView.h"
+#include "CKassaView.h"
+#include "CSalaryAccrualDlg.h"
+#include "Formats.h"
+#include "KassaJournalKind.h"
+#include "KeyedList.h"
+#include "PayText.h"
+#include "PaymentStore.h"
+#include "SalaryJournalKind.h"
+#include "ScreenTest.h"
+#include "TestRows.h"
+#include "Widgets.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <memory>
+
+using namespace TestRows;
+
+// The cash and salary journals over the first of this month: an income, two kinds of expense and two
+// salary payouts, 1 000 to Иванов and an advance of 250 to Петров.
+class JournalsTest : public ScreenTest {
+protected:
+    void SetUp() override {
+        ScreenTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        day = QDateTime(QDate(QDate::currentDate().year(), QDate::currentDate().month(), 1), QTime(9, 0));
+        Put(db(), Client{.key = "c1", .name = "Ромашка"});
+        Put(db(), Worker{.key = "w1", .fio = "Иванов"});
+        Put(db(), Worker{.key = "w2", .fio = "Петров"});
+        Put(db(), Pay{"in", "0", CashOperation, 100, day, "Аренда", "5"});
+        Put(db(), Pay{"out", "0", CashOperation, -40, day.addSecs(60), "Свет", "6"});
+        Put(db(), Pay{"refund", "c1", ClientAccount, -15, day.addSecs(120), "Возврат", "7"});
+        Put(db(), Pay{"p1", "0", SalaryPayout, -1000, day.addSecs(180), "Зарплата", "1"});
+        Put(db(), Payout{"l1", "p1", "w1", 1000});
+        Put(db(), Pay{"p2", "0", SalaryPayout, -250, day.addSecs(240), "Аванс", "2"});
+        Put(db(), Payout{"l2", "p2", "w2", 250});
+    }
+    static QString Label(const QWidget &w, const char *name) { return Child<QLabel>(w, name)->text(); }
+    static QString Totals(const QWidget &w) {
+        return Label(w, "income") + u' ' + Label(w, "expense") + u' ' + Label(w, "total");
+    }
+    // The next dialog gets `typed` as its amount and is saved.
+    void ThenPayout(const QString &typed, QString *title = nullptr) {
+        dialogs.Then([typed, title](QDialog &d) {
+            if (title)
+                *title = d.windowTitle() + u' ' +
+                         RowTexts(static_cast<CSalaryAccrualDlg &>(d).list(), 2).join(u'|');
+            static_cast<CSalaryAccrualDlg &>(d).list()->topLevelItem(0)->setText(CSalaryAccrualDlg::kPayout,
+                                                                                 typed);
+            d.accept();
+            return d.result();
+        });
+    }
+    void ThenAmount(const QString &typed) {
+        dialogs.Then([typed](QDialog &d) {
+            Edit(d, "amount")->setText(typed);
+            d.accept();
+            return d.result();
+        });
+    }
+    QDateTime day;
+};
+ZV_INSTANTIATE_SCREEN_TESTS(JournalsTest);
+
+TEST_P(JournalsTest, CashJournalListsTheMonthSignedWithItsTotalsAndFilters) {
+    CKassaView view(*ctx);
+    EXPECT_EQ(Child<QDateEdit>(view, "from")->date(), day.date());
+    EXPECT_EQ(Child<QDateEdit>(view, "to")->date(), day.date().addMonths(1).addDays(-1));
+    const QString date = Formats::Date(day);
+    EXPECT_EQ(RowTexts(view.list(), 3),
+              (QStringList{"5/" + date + "/100.00", "6/" + date + "/-40.00", "7/" + date + "/-15.00",
+                           "1/" + date + "/-1000.00", "2/" + date + "/-250.00"}));
+    EXPECT_EQ(view.list()->topLevelItem(2)->text(6), "Ромашка");
+    EXPECT_EQ(Totals(view), "100.00 -1305.00 -1205.00");
+    auto *purpose = Child<QComboBox>(view, "purpose");
+    EXPECT_EQ(purpose->itemText(0), "Все");
+    purpose->setCurrentIndex(purpose->findText("Свет"));
+    view.Command(CKassaView::kFind);
+    EXPECT_EQ(RowTexts(view.list()), QStringList{"6"});
+    EXPECT_EQ(Totals(view), "0.00 -40.00 -40.00");
+    purpose->setCurrentIndex(0);
+    Child<QComboBox>(view, "client")->setEditText("Ромашка");
+    view.Find();
+    EXPECT_EQ(RowTexts(view.list()), QStringList{"7"});
+}
+
+TEST_P(JournalsTest, SalaryJournalListsPayoutsOfTheYearPositiveWithTheirTotalAndFilters) {
+    CJSalaryView view(*ctx);
+    const QDate today = QDate::currentDate();
+    EXPECT_EQ(Child<QDateEdit>(view, "from")->date(), QDate(today.year(), 1, 1));
+    EXPECT_EQ(Child<QDateEdit>(view, "to")->date(), QDate(today.year(), today.month(), today.daysInMonth()));
+    const QString date = Formats::Date(day);
+    EXPECT_EQ(RowTexts(view.list(), 4),
+              (QStringList{"1/" + date + "/Зарплата/1000.00", "2/" + date + "/Аванс/250.00"}));
+    EXPECT_EQ(Label(view, "total"), "1250.00");
+    Edit(view, "number")->setText("2");
+    Click(view, "find");
+    EXPECT_EQ(RowTexts(view.list()), QStringList{"2"});
+    EXPECT_EQ(Label(view, "total"), "250.00");
+}
+
+TEST_P(JournalsTest, EachCommandNeedsItsOwnRightAndASelection) {
+    using Maker = QWidget *(*)(AppContext &, QWidget *);
+    using Runner = bool (*)(QWidget *, int);
+    const struct {
+        Maker make;
+        Runner run;
+        int command;
+        Right right;
+    } cases[] = {{CreateKassaJournal, RunKassaJournalCommand, CKassaView::kAdd, Right::AddCash},
+                 {CreateKassaJournal, RunKassaJournalCommand, CKassaView::kEdit, Right::EditCash},
+                 {CreateKassaJournal, RunKassaJournalCommand, CKassaView::kDelete, Right::DeleteCash},
+                 {CreateSalaryJournal, RunSalaryJournalCommand, CJSalaryView::kAdd, Right::AddSalary},
+                 {CreateSalaryJournal, RunSalaryJournalCommand, CJSalaryView::kEdit, Right::EditSalary},
+                 {CreateSalaryJournal, RunSalaryJournalCommand, CJSalaryView::kDelete, Right::DeleteSalary}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(int(c.right));
+        QString rights(Rights::kCount, u'1');
+        rights[int(c.right)] = u'0';
+        LogIn(rights);
+        const std::unique_ptr<QWidget> view(c.make(*ctx, nullptr));
+        SelectRow(view->findChild<QTreeWidget *>(), "2");
+        prompter.Clear();
+        EXPECT_TRUE(c.run(view.get(), c.command));
+        EXPECT_EQ(prompter.warnings, QStringList{Rights::kRefusal});
+        EXPECT_TRUE(dialogs.opened.isEmpty() && prompter.questions.isEmpty());
+    }
+    LogIn(QString(Rights::kCount, u'1'));
+    CKassaView cash(*ctx);
+    CJSalaryView salary(*ctx);
+    prompter.Clear();
+    for (int command : {CKassaView::kEdit, CKassaView::kDelete}) cash.Command(command);
+    for (int command : {CJSalaryView::kEdit, CJSalaryView::kDelete}) salary.Command(command);
+    EXPECT_EQ(prompter.warnings, (QStringList{CKassaView::kSelectOperation, CKassaView::kSelectOperation,
+                                              CJSalaryView::kSelectToEdit, CJSalaryView::kSelectToDelete}));
+    EXPECT_TRUE(dialogs.opened.isEmpty() && prompter.questions.isEmpty());
+    // Commands that are not the journal's own are left to the frame.
+    EXPECT_FALSE(RunKassaJournalCommand(&cash, 57607));
+    EXPECT_FALSE(RunSalaryJournalCommand(&salary, 32811));
+    EXPECT_FALSE(RunSalaryJournalCommand(&salary, 57607));
+    EXPECT_FALSE(RunKassaJournalCommand(&salary, CKassaView::kEdit));
+    EXPECT_FALSE(RunSalaryJournalCommand(&cash, CJSalaryView::kAdd));
+}
+
+TEST_P(JournalsTest, CashJournalEditsEachKindInItsOwnDialog) {
+    CKassaView bare(*ctx);  // without the frame's payout editor: payouts are changed elsewhere
+    SelectRow(bare.list(), "1");
+    bare.Edit();
+    EXPECT_EQ(prompter.warnings, QStringList{CKassaView::kPayoutElsewhere});
+    prompter.Clear();
+
+    const std::unique_ptr<QWidget> made(CreateKassaJournal(*ctx));
+    auto &view = *qobject_cast<CKassaView *>(made.get());
+    QString opened;
+    ThenPayout("900", &opened);
+    SelectRow(view.list(), "1");
+    view.Edit();
+    EXPECT_EQ(opened, CSalaryAccrualDlg::kEditTitle + " Иванов/1000.00");
+    EXPECT_EQ(PaymentStore(db()).LoadPayment("p1")->SummaPay.Text(), "-900.00");
+    // An account refund stays a refund on the account; a cash operation keeps its kind.
+    ThenAmount("25");
+    SelectRow(view.list(), "7");
+    view.Edit();
+    EXPECT_EQ(PayText(*PaymentStore(db()).LoadPayment("refund")), "2 c1 Возврат №7 -25.00");
+    ThenAmount("45");
+    SelectRow(view.list(), "6");
+    view.Edit();
+    EXPECT_EQ(PayText(*PaymentStore(db()).LoadPayment("out")), "5 0 Свет №6 -45.00");
+    EXPECT_EQ(dialogs.opened, (QStringList{"CSalaryAccrualDlg", "COrderPaymentDlg", "CCashOperationDlg"}));
+    EXPECT_EQ(Totals(view), "100.00 -1220.00 -1120.00");
+    EXPECT_TRUE(prompter.warnings.isEmpty());
+}
+
+// Deleting a payout, from either journal, takes its lines.
+TEST_P(JournalsTest, DeleteAfterAskingAndAddInBothJournals) {
+    CKassaView cash(*ctx);
+    CJSalaryView salary(*ctx);
+    SelectRow(cash.list(), "1");
+    SelectRow(salary.list(), "2");
+    prompter.Answer(false);
+    prompter.Answer(false);
+    cash.Delete();
+    salary.Delete();
+    EXPECT_EQ(prompter.questions,
+              (QStringList{"Удалить выбранную операцию?", "Удалить выбранную выплату сотрудникам?"}));
+    EXPECT_EQ(cash.list()->topLevelItemCount() + salary.list()->topLevelItemCount(), 7);
+    cash.Delete();
+    salary.Delete();
+    EXPECT_EQ(cash.list()->topLevelItemCount(), 4);
+    EXPECT_EQ(salary.list()->topLevelItemCount(), 0);
+    EXPECT_EQ(Label(salary, "total"), "0.00");
+    EXPECT_EQ(ColumnTexts(db(), "SELECT IddPay FROM TPay WHERE [Delete] = ? ORDER BY IddPay", {false}),
+              (QStringList{"in", "out", "refund"}));
+    EXPECT_EQ(CountRows(db(), "SELECT * FROM TWorkPay WHERE DeleteWorkPay = ?", {false}), 0);
+
+    dialogs.Then([](QDialog &d) {
+        Child<QComboBox>(d, "article")->setEditText("Касса");
+        Edit(d, "amount")->setText("10");
+        d.accept();
+        return d.result();
+    });
+    cash.Add();
+    EXPECT_EQ(cash.list()->topLevelItemCount(), 4);
+    EXPECT_EQ(Label(cash, "income"), "110.00");
+    ThenPayout("30");
+    salary.Add();
+    EXPECT_EQ(salary.list()->topLevelItemCount(), 1);
+    EXPECT_EQ(dialogs.opened, (QStringList{"CCashOperationDlg", "CSalaryAccrualDlg"}));
+}
+
+TEST_P(JournalsTest, SalaryJournalEditsInTheAccrualDialogAndKeepsTheRow) {
+    CJSalaryView view(*ctx);
+    SelectRow(view.list(), "2");
+    QString opened;
+    ThenPayout("300", &opened);
+    view.Edit();
+    EXPECT_EQ(opened, CSalaryAccrualDlg::kEditTitle + " Петров/250.00");
+    EXPECT_EQ(Label(view, "total"), "1300.00");
+    EXPECT_EQ(view.list()->currentItem()->text(0), "2");
+}
