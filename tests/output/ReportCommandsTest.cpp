@@ -3,14 +3,14 @@
 #include "CClientOrdersPage.h"
 #include "CSalaryAccrualDlg.h"
 #include "ReportCommands.h"
-#include "Rows.h"
 #include "ScreenTest.h"
+#include "TestRows.h"
 
 #include <functional>
 #include <stdexcept>
 
 class ReportCommandsTest : public ScreenTest {};
-ZV_INSTANTIATE_DB_TESTS(ReportCommandsTest);
+ZV_INSTANTIATE_SCREEN_TESTS(ReportCommandsTest);
 
 TEST_P(ReportCommandsTest, ClientCardCommandRefusesAMissingClient) {
     // No report target is provided: going on to write the report would throw.
@@ -21,7 +21,7 @@ TEST_P(ReportCommandsTest, ClientCardCommandRefusesAMissingClient) {
 
 // A screen that needs what nobody provided fails at once, naming it, instead of quietly doing nothing.
 TEST_P(ReportCommandsTest, AScreenAskingForAnInterfaceNotProvidedFailsNamingIt) {
-    Rows::Insert(db(), QStringLiteral("SClient"), {{QStringLiteral("IddClient"), QStringLiteral("cl")}});
+    TestRows::Put(db(), TestRows::Client{"cl", "Иванов", {}, {}, {}});
     CClientDlg card(*ctx, QStringLiteral("cl"));
     CSalaryAccrualDlg accrual(*ctx, QString());
     const QDate day(2026, 1, 5);

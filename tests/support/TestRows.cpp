@@ -27,7 +27,7 @@ void Put(Database &db, const Car &c) {
                  {{QStringLiteral("IddAvtoVlad"), c.key + QStringLiteral("-") + c.owner},
                   {QStringLiteral("IddAvto"), c.key},
                   {QStringLiteral("IddVlad"), c.owner},
-                  {QStringLiteral("Delete"), false}});
+                  {QStringLiteral("Delete"), c.ownerDeleted}});
 }
 
 void Put(Database &db, const Worker &w) {

@@ -27,6 +27,7 @@ struct Car {
     QString make = QStringLiteral("ВАЗ");
     QString color = QStringLiteral("белый");
     QString owner;
+    bool ownerDeleted = false;  // the owner link is a deleted one
 };
 
 struct Worker {
