@@ -6,24 +6,20 @@
 #include "JournalKinds.h"
 #include "KeyedList.h"
 #include "MainFrame.h"
-#include "MoneyRows.h"
-#include "OrderStore.h"
-#include "Rows.h"
-#include "SalaryRows.h"
+#include "Order.h"
+#include "PayRecord.h"
 #include "ScreenServices.h"
 #include "ScreenTest.h"
-#include "Scripted.h"
+#include "TestRows.h"
 #include "Widgets.h"
 #include "XlsxProbe.h"
 
-#include <gtest/gtest.h>
 #include <QAction>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFileInfo>
 #include <QMdiSubWindow>
 #include <QTreeWidget>
-#include <functional>
 
 // As the application wires them: the print commands of the journals, the worker reports, their dialogs
 // and the clients directory write their reports, and the client card opens the order form.
@@ -32,30 +28,33 @@ protected:
     void SetUp() override {
         ScreenTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
-        Rows::Insert(db(), QStringLiteral("SClient"),
-                     {{QStringLiteral("IddClient"), QStringLiteral("c1")},
-                      {QStringLiteral("ClientName"), QStringLiteral("Ромашка")}});
-        Order o;
-        o.IddZakaz = QStringLiteral("z1");
-        o.ZakazNomer = QStringLiteral("0042");
-        o.ZakazData = o.ZakazBegin = o.ZakazBeginIn = QDateTime::currentDateTime();
-        o.IddVlad = QStringLiteral("c1");
-        o.ZakazStatus = StatusStarted;
-        OrderStore(db()).InsertOrder(o);
-        // A finished line of Иванов's, part of it paid out, and an income: something for every report.
+        // An order of today, a finished line of Иванов's, part of it paid out, and an income: something
+        // for every report.
         const QDateTime now = QDateTime::currentDateTime();
-        SalaryRows::AddWorker(db(), QStringLiteral("w1"), QStringLiteral("Иванов"));
-        SalaryRows::AddOrder(db(), QStringLiteral("z2"), now);
-        SalaryRows::AddLine(db(), QStringLiteral("z2"), QStringLiteral("s1"), 1, 1000, 0, true, 10);
-        SalaryRows::Assign(db(), QStringLiteral("z2"), QStringLiteral("s1"), QStringLiteral("w1"),
-                           QStringLiteral("Иванов"));
-        MoneyRows::AddPay(db(), QStringLiteral("p1"), QStringLiteral("0"), SalaryPayout, -40, now,
-                          QStringLiteral("Аванс"), QStringLiteral("7"));
-        SalaryRows::AddPayoutLine(db(), QStringLiteral("wp1"), QStringLiteral("p1"), QStringLiteral("w1"),
-                                  40);
-        MoneyRows::AddPay(db(), QStringLiteral("p2"), QStringLiteral("z1"), OrderPayment, 300, now);
+        TestRows::Put(db(), TestRows::Client{"c1", "Ромашка", {}, {}, {}});
+        TestRows::Put(db(), TestRows::Order{.key = "z1", .number = "0042", .date = now, .car = {}});
+        TestRows::Put(db(), TestRows::Worker{.key = "w1", .fio = "Иванов"});
+        TestRows::Put(
+            db(),
+            TestRows::Order{
+                .key = "z2",
+                .date = now.addDays(-1),
+                .endOut = now,
+                .status = StatusFinished,
+                .car = {},
+                .lines = {
+                    {.key = "s1", .price = 1000, .prJob = true, .job = 10, .workers = {{"w1", "Иванов"}}}}});
+        TestRows::Put(db(), TestRows::Pay{.key = "p1",
+                                          .order = "0",
+                                          .kind = SalaryPayout,
+                                          .sum = -40,
+                                          .when = now,
+                                          .purpose = "Аванс",
+                                          .number = "7"});
+        TestRows::Put(db(), TestRows::Payout{.key = "wp1", .pay = "p1", .worker = "w1", .sum = 40});
+        TestRows::Put(db(), TestRows::Pay{.key = "p2", .order = "z1", .sum = 300, .when = now});
         services = std::make_unique<ScreenServices>(
-            *ctx, ReportTarget{m_dir.filePath(QStringLiteral("reports")), [this](const QString &file) {
+            *ctx, ReportTarget{m_dir.filePath("reports"), [this](const QString &file) {
                                    opened << file;
                                    return QString();
                                }});
@@ -76,7 +75,7 @@ protected:
     std::unique_ptr<CMainFrame> frame;
     QStringList opened;
 };
-ZV_INSTANTIATE_DB_TESTS(ReportWiringTest);
+ZV_INSTANTIATE_SCREEN_TESTS(ReportWiringTest);
 
 TEST_P(ReportWiringTest, EveryCommandReachesTheScreenAboveIt) {
     QWidget *view = nullptr;  // the window of the case
@@ -92,9 +91,9 @@ TEST_P(ReportWiringTest, EveryCommandReachesTheScreenAboveIt) {
         {"client card's new order",
          0,
          [&] {
-             CClientDlg card(*ctx, QStringLiteral("c1"));
+             CClientDlg card(*ctx, QString("c1"));
              dialogs.Then([](QDialog &d) {  // the order form, for the card's client
-                 EXPECT_EQ(Child<QComboBox>(d, "client")->currentText(), QStringLiteral("Ромашка"));
+                 EXPECT_EQ(Child<QComboBox>(d, "client")->currentText(), QString("Ромашка"));
                  return int(QDialog::Rejected);
              });
              card.ordersPage()->AddOrder();
@@ -104,7 +103,7 @@ TEST_P(ReportWiringTest, EveryCommandReachesTheScreenAboveIt) {
         {"orders report",
          ChildKindId::kOrderJournal,
          [&] { frame->Action(Cmd::kPrint)->trigger(); },
-         QStringLiteral("Заказы"),
+         QString("Заказы"),
          {}},
         {"clients directory's card",
          0,  // a dialog, not a window
@@ -116,17 +115,17 @@ TEST_P(ReportWiringTest, EveryCommandReachesTheScreenAboveIt) {
              });
              frame->Action(Cmd::kClients)->trigger();
          },
-         QStringLiteral("Карта клиента"),
+         QString("Карта клиента"),
          {}},
         {"cash report",
          ChildKindId::kCashJournal,
          [&] { Trigger(CKassaView::kPrint); },
-         QStringLiteral("Операции по кассе"),
+         QString("Операции по кассе"),
          {}},
         {"turnover",
          ChildKindId::kCashJournal,
          [&] { Trigger(CKassaView::kPrintTotals); },
-         QStringLiteral("Оборотная ведомость"),
+         QString("Оборотная ведомость"),
          {}},
         {"stored statement, nothing chosen",
          ChildKindId::kSalaryJournal,
@@ -140,15 +139,15 @@ TEST_P(ReportWiringTest, EveryCommandReachesTheScreenAboveIt) {
         {"stored statement",
          ChildKindId::kSalaryJournal,
          [&] {
-             EXPECT_TRUE(journal()->list()->SelectKey(QStringLiteral("p1")));
+             EXPECT_TRUE(journal()->list()->SelectKey(QString("p1")));
              Trigger(CJSalaryView::kStatement);
          },
-         QStringLiteral("Ведомость"),
+         QString("Ведомость"),
          {}},
         {"payouts",
          ChildKindId::kSalaryJournal,
          [&] { Trigger(CJSalaryView::kPrint); },
-         QStringLiteral("Выплаты сотрудникам"),
+         QString("Выплаты сотрудникам"),
          {}},
         {"accrual dialog",
          ChildKindId::kSalaryJournal,
@@ -159,7 +158,7 @@ TEST_P(ReportWiringTest, EveryCommandReachesTheScreenAboveIt) {
              });
              Trigger(CJSalaryView::kAdd);
          },
-         QStringLiteral("Ведомость"),
+         QString("Ведомость"),
          {}},
         {"worker's works dialog",
          ChildKindId::kSalaryJournal,
@@ -167,7 +166,7 @@ TEST_P(ReportWiringTest, EveryCommandReachesTheScreenAboveIt) {
              dialogs.Then([](QDialog &d) {
                  // Up to tomorrow: the period printed then starts with today's work, not with the day.
                  Child<QDateEdit>(d, "onDate")->setDate(QDate::currentDate().addDays(1));
-                 SelectRow(List(d), QStringLiteral("Иванов"));
+                 SelectRow(List(d), QString("Иванов"));
                  Click(d, "Works");
                  return int(QDialog::Rejected);
              });
@@ -177,17 +176,17 @@ TEST_P(ReportWiringTest, EveryCommandReachesTheScreenAboveIt) {
              });
              Trigger(CJSalaryView::kAdd);
          },
-         QStringLiteral("Выполненные работы"),
+         QString("Выполненные работы"),
          {}},
         {"performed works",
          ChildKindId::kWorksReport,
          [&] { Trigger(Cmd::kPrint); },
-         QStringLiteral("Выполненные работы"),
+         QString("Выполненные работы"),
          {}},
         {"balances",
          ChildKindId::kBalanceReport,
          [&] { Trigger(Cmd::kPrint); },
-         QStringLiteral("Задолженность сотрудникам"),
+         QString("Задолженность сотрудникам"),
          {}},
     };
     QMap<QString, QString> written;  // the workbook of each case that writes one
@@ -210,10 +209,10 @@ TEST_P(ReportWiringTest, EveryCommandReachesTheScreenAboveIt) {
         EXPECT_GT(QFileInfo(opened[0]).size(), 0);
         written[QString::fromLatin1(c.what)] = opened[0];
     }
-    const QString today = QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
-    const QString tomorrow = QDate::currentDate().addDays(1).toString(QStringLiteral("dd.MM.yyyy"));
-    const XlsxProbe works = XlsxProbe::Read(written.value(QStringLiteral("worker's works dialog")));
-    EXPECT_EQ(works.cells.value(QStringLiteral("A1")).value,
-              QStringLiteral("Отчет о выполненных работах с:") + today + QStringLiteral(" по:") + tomorrow +
-                  QStringLiteral(" по исполнителю:Иванов."));
+    const QString today = QDate::currentDate().toString(QString("dd.MM.yyyy"));
+    const QString tomorrow = QDate::currentDate().addDays(1).toString(QString("dd.MM.yyyy"));
+    const XlsxProbe works = XlsxProbe::Read(written.value(QString("worker's works dialog")));
+    EXPECT_EQ(works.cells.value(QString("A1")).value, QString("Отчет о выполненных работах с:") + today +
+                                                          QString(" по:") + tomorrow +
+                                                          QString(" по исполнителю:Иванов."));
 }
