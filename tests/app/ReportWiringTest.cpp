@@ -78,141 +78,83 @@ protected:
 ZV_INSTANTIATE_SCREEN_TESTS(ReportWiringTest);
 
 TEST_P(ReportWiringTest, EveryCommandReachesTheScreenAboveIt) {
-    QWidget *view = nullptr;  // the window of the case
-    const auto journal = [&view] { return qobject_cast<CJSalaryView *>(view); };
-    struct Case {
-        const char *what;
-        int kind;
-        std::function<void()> run;
-        QString report;  // how the workbook's name starts; empty when none is written
-        QString message;
-    };
-    const Case cases[] = {
-        {"client card's new order",
-         0,
-         [&] {
-             CClientDlg card(*ctx, QString("c1"));
-             dialogs.Then([](QDialog &d) {  // the order form, for the card's client
-                 EXPECT_EQ(Child<QComboBox>(d, "client")->currentText(), QString("Ромашка"));
-                 return int(QDialog::Rejected);
-             });
-             card.ordersPage()->AddOrder();
-         },
-         {},
-         {}},
-        {"orders report",
-         ChildKindId::kOrderJournal,
-         [&] { frame->Action(Cmd::kPrint)->trigger(); },
-         QString("Заказы"),
-         {}},
-        {"clients directory's card",
-         0,  // a dialog, not a window
-         [&] {
-             dialogs.Then([](QDialog &d) {
-                 List(d)->setCurrentItem(List(d)->topLevelItem(0));
-                 Click(d, "print");
-                 return int(QDialog::Rejected);
-             });
-             frame->Action(Cmd::kClients)->trigger();
-         },
-         QString("Карта клиента"),
-         {}},
-        {"cash report",
-         ChildKindId::kCashJournal,
-         [&] { Trigger(CKassaView::kPrint); },
-         QString("Операции по кассе"),
-         {}},
-        {"turnover",
-         ChildKindId::kCashJournal,
-         [&] { Trigger(CKassaView::kPrintTotals); },
-         QString("Оборотная ведомость"),
-         {}},
-        {"stored statement, nothing chosen",
-         ChildKindId::kSalaryJournal,
-         [&] {
-             journal()->list()->setCurrentItem(nullptr);
-             journal()->list()->clearSelection();
-             Trigger(CJSalaryView::kStatement);
-         },
-         {},
-         CJSalaryView::kSelectToPrint},
-        {"stored statement",
-         ChildKindId::kSalaryJournal,
-         [&] {
-             EXPECT_TRUE(journal()->list()->SelectKey(QString("p1")));
-             Trigger(CJSalaryView::kStatement);
-         },
-         QString("Ведомость"),
-         {}},
-        {"payouts",
-         ChildKindId::kSalaryJournal,
-         [&] { Trigger(CJSalaryView::kPrint); },
-         QString("Выплаты сотрудникам"),
-         {}},
-        {"accrual dialog",
-         ChildKindId::kSalaryJournal,
-         [&] {
-             dialogs.Then([](QDialog &d) {
-                 Click(d, "Print");
-                 return int(QDialog::Rejected);
-             });
-             Trigger(CJSalaryView::kAdd);
-         },
-         QString("Ведомость"),
-         {}},
-        {"worker's works dialog",
-         ChildKindId::kSalaryJournal,
-         [&] {
-             dialogs.Then([](QDialog &d) {
-                 // Up to tomorrow: the period printed then starts with today's work, not with the day.
-                 Child<QDateEdit>(d, "onDate")->setDate(QDate::currentDate().addDays(1));
-                 SelectRow(List(d), QString("Иванов"));
-                 Click(d, "Works");
-                 return int(QDialog::Rejected);
-             });
-             dialogs.Then([](QDialog &d) {
-                 Click(d, "Print");
-                 return int(QDialog::Rejected);
-             });
-             Trigger(CJSalaryView::kAdd);
-         },
-         QString("Выполненные работы"),
-         {}},
-        {"performed works",
-         ChildKindId::kWorksReport,
-         [&] { Trigger(Cmd::kPrint); },
-         QString("Выполненные работы"),
-         {}},
-        {"balances",
-         ChildKindId::kBalanceReport,
-         [&] { Trigger(Cmd::kPrint); },
-         QString("Задолженность сотрудникам"),
-         {}},
-    };
+    QWidget *view = nullptr;         // the window of the case
     QMap<QString, QString> written;  // the workbook of each case that writes one
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.what);
+    // Runs the command in a new window of the kind (none for 0); the workbook's name starts with `report`
+    // (none is written when it is empty), and `message` is the one warning shown.
+    const auto check = [&](const char *what, int kind, const QString &report, const QString &message,
+                           const std::function<void()> &run) {
+        SCOPED_TRACE(what);
         opened.clear();
         prompter.warnings.clear();
-        if (c.kind) {
-            QMdiSubWindow *w = frame->OpenChild(c.kind);
-            ASSERT_NE(w, nullptr);
-            view = w->widget();
-        }
-        c.run();
+        if (kind) view = frame->OpenChild(kind)->widget();
+        run();
         EXPECT_TRUE(dialogs.steps.empty());
         EXPECT_TRUE(prompter.errors.isEmpty()) << prompter.errors.join(u'\n').toStdString();
-        EXPECT_EQ(prompter.warnings, c.message.isEmpty() ? QStringList() : QStringList{c.message});
-        ASSERT_EQ(opened.size(), c.report.isEmpty() ? 0 : 1);
-        if (c.report.isEmpty()) continue;
-        EXPECT_TRUE(QFileInfo(opened[0]).fileName().startsWith(c.report)) << opened[0].toStdString();
+        EXPECT_EQ(prompter.warnings, message.isEmpty() ? QStringList() : QStringList{message});
+        ASSERT_EQ(opened.size(), report.isEmpty() ? 0 : 1);
+        if (report.isEmpty()) return;
+        EXPECT_TRUE(QFileInfo(opened[0]).fileName().startsWith(report)) << opened[0].toStdString();
         EXPECT_GT(QFileInfo(opened[0]).size(), 0);
-        written[QString::fromLatin1(c.what)] = opened[0];
-    }
-    const QString today = QDate::currentDate().toString(QString("dd.MM.yyyy"));
-    const QString tomorrow = QDate::currentDate().addDays(1).toString(QString("dd.MM.yyyy"));
-    const XlsxProbe works = XlsxProbe::Read(written.value(QString("worker's works dialog")));
-    EXPECT_EQ(works.cells.value(QString("A1")).value, QString("Отчет о выполненных работах с:") + today +
-                                                          QString(" по:") + tomorrow +
-                                                          QString(" по исполнителю:Иванов."));
+        written[what] = opened[0];
+    };
+    const auto journal = [&view] { return qobject_cast<CJSalaryView *>(view); };
+    const auto reject = [](const std::function<void(QDialog &)> &step) {
+        return [step](QDialog &d) { return step(d), int(QDialog::Rejected); };
+    };
+    check("client card's new order", 0, {}, {}, [&] {
+        CClientDlg card(*ctx, "c1");
+        dialogs.Then(reject([](QDialog &d) {  // the order form, for the card's client
+            EXPECT_EQ(Child<QComboBox>(d, "client")->currentText(), "Ромашка");
+        }));
+        card.ordersPage()->AddOrder();
+    });
+    check("orders report", ChildKindId::kOrderJournal, "Заказы", {},
+          [&] { frame->Action(Cmd::kPrint)->trigger(); });
+    check("clients directory's card", 0, "Карта клиента", {}, [&] {
+        dialogs.Then(reject([](QDialog &d) {
+            List(d)->setCurrentItem(List(d)->topLevelItem(0));
+            Click(d, "print");
+        }));
+        frame->Action(Cmd::kClients)->trigger();
+    });
+    check("cash report", ChildKindId::kCashJournal, "Операции по кассе", {},
+          [&] { Trigger(CKassaView::kPrint); });
+    check("turnover", ChildKindId::kCashJournal, "Оборотная ведомость", {},
+          [&] { Trigger(CKassaView::kPrintTotals); });
+    check("stored statement, nothing chosen", ChildKindId::kSalaryJournal, {}, CJSalaryView::kSelectToPrint,
+          [&] {
+              journal()->list()->setCurrentItem(nullptr);
+              journal()->list()->clearSelection();
+              Trigger(CJSalaryView::kStatement);
+          });
+    check("stored statement", ChildKindId::kSalaryJournal, "Ведомость", {}, [&] {
+        EXPECT_TRUE(journal()->list()->SelectKey("p1"));
+        Trigger(CJSalaryView::kStatement);
+    });
+    check("payouts", ChildKindId::kSalaryJournal, "Выплаты сотрудникам", {},
+          [&] { Trigger(CJSalaryView::kPrint); });
+    check("accrual dialog", ChildKindId::kSalaryJournal, "Ведомость", {}, [&] {
+        dialogs.Then(reject([](QDialog &d) { Click(d, "Print"); }));
+        Trigger(CJSalaryView::kAdd);
+    });
+    check("worker's works dialog", ChildKindId::kSalaryJournal, "Выполненные работы", {}, [&] {
+        dialogs.Then(reject([](QDialog &d) {
+            // Up to tomorrow: the period printed then starts with today's work, not with the day.
+            Child<QDateEdit>(d, "onDate")->setDate(QDate::currentDate().addDays(1));
+            SelectRow(List(d), "Иванов");
+            Click(d, "Works");
+        }));
+        dialogs.Then(reject([](QDialog &d) { Click(d, "Print"); }));
+        Trigger(CJSalaryView::kAdd);
+    });
+    check("performed works", ChildKindId::kWorksReport, "Выполненные работы", {},
+          [&] { Trigger(Cmd::kPrint); });
+    check("balances", ChildKindId::kBalanceReport, "Задолженность сотрудникам", {},
+          [&] { Trigger(Cmd::kPrint); });
+
+    const QString today = QDate::currentDate().toString("dd.MM.yyyy");
+    const QString tomorrow = QDate::currentDate().addDays(1).toString("dd.MM.yyyy");
+    EXPECT_EQ(XlsxProbe::Read(written.value("worker's works dialog")).cells.value("A1").value,
+              "Отчет о выполненных работах с:" + today + " по:" + tomorrow + " по исполнителю:Иванов.");
 }
