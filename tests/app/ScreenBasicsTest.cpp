@@ -14,20 +14,18 @@
 #include <QRegularExpression>
 
 TEST(ScreenBasics, QuestionsAnswerInRussian) {
-    const auto box =
-        MessageBoxPrompter::MakeBox(MessageBoxPrompter::Kind::Question, QStringLiteral("Удалить?"));
-    EXPECT_EQ(box->windowTitle(), QStringLiteral("Вопрос?"));
-    EXPECT_EQ(box->button(QMessageBox::Yes)->text().remove(u'&'), QStringLiteral("Да"));
-    EXPECT_EQ(box->button(QMessageBox::No)->text().remove(u'&'), QStringLiteral("Нет"));
+    const auto box = MessageBoxPrompter::MakeBox(MessageBoxPrompter::Kind::Question, "Удалить?");
+    EXPECT_EQ(box->windowTitle(), "Вопрос?");
+    EXPECT_EQ(box->button(QMessageBox::Yes)->text().remove(u'&'), "Да");
+    EXPECT_EQ(box->button(QMessageBox::No)->text().remove(u'&'), "Нет");
     EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::Yes));
-    const auto warning = MessageBoxPrompter::MakeBox(MessageBoxPrompter::Kind::Warning, QStringLiteral("!"));
-    EXPECT_EQ(warning->windowTitle(), QStringLiteral("Внимание!"));
+    const auto warning = MessageBoxPrompter::MakeBox(MessageBoxPrompter::Kind::Warning, "!");
+    EXPECT_EQ(warning->windowTitle(), "Внимание!");
     EXPECT_EQ(warning->icon(), QMessageBox::Warning);
-    EXPECT_EQ(MessageBoxPrompter::MakeBox(MessageBoxPrompter::Kind::Error, {})->windowTitle(),
-              QStringLiteral("Ошибка!"));
+    EXPECT_EQ(MessageBoxPrompter::MakeBox(MessageBoxPrompter::Kind::Error, {})->windowTitle(), "Ошибка!");
     // The edit menus of text fields come from the same translation.
     const QString undo = QCoreApplication::translate("QLineEdit", "&Undo");
-    EXPECT_TRUE(undo.contains(QRegularExpression(QStringLiteral("^&?[А-Яа-я]")))) << undo.toStdString();
+    EXPECT_TRUE(undo.contains(QRegularExpression("^&?[А-Яа-я]"))) << undo.toStdString();
 }
 
 TEST(ScreenBasics, AmountsAndCountersTakeOnlyWhatTheyCanBe) {
@@ -56,26 +54,25 @@ TEST(ScreenBasics, AmountsAndCountersTakeOnlyWhatTheyCanBe) {
     }
     QLineEdit nbsp;
     Inputs::Amount(&nbsp);
-    Type(&nbsp, QStringLiteral("2\u00A0000"));
-    EXPECT_EQ(nbsp.text(), QStringLiteral("2\u00A0000"));
+    Type(&nbsp, "2\u00A0000");
+    EXPECT_EQ(nbsp.text(), "2\u00A0000");
 
     QLineEdit counter;
     Inputs::Counter(&counter);
-    Type(&counter, QStringLiteral("12abc-3.4"));
-    EXPECT_EQ(counter.text(), QStringLiteral("1234"));
+    Type(&counter, "12abc-3.4");
+    EXPECT_EQ(counter.text(), "1234");
 
     QLineEdit quantity;
     Inputs::Quantity(&quantity);
-    Type(&quantity, QStringLiteral("1234567,12345"));
-    EXPECT_EQ(quantity.text(), QStringLiteral("12345,123"));  // up to 99 999 with three decimals
+    Type(&quantity, "1234567,12345");
+    EXPECT_EQ(quantity.text(), "12345,123");  // up to 99 999 with three decimals
 }
 
 TEST(ScreenBasics, NameColumnTakesTheSpareWidth) {
     int added = 0;
-    KeyedList list({QStringLiteral("Название"), QStringLiteral("Длительность")}, 0,
-                   {[&added] { ++added; }, {}, {}});
+    KeyedList list({"Название", "Длительность"}, 0, {[&added] { ++added; }, {}, {}});
     list.SetWidths({100, 90});
-    list.AddRow({QStringLiteral("Мойка"), QStringLiteral("00:30")}, QStringLiteral("k1"));
+    list.AddRow({"Мойка", "00:30"}, "k1");
     list.resize(400, 200);
     list.show();
     const int last = list.columnWidth(1);
@@ -85,11 +82,11 @@ TEST(ScreenBasics, NameColumnTakesTheSpareWidth) {
     EXPECT_EQ(list.columnWidth(0) + list.columnWidth(1), list.viewport()->width());
 
     // Commands left empty leave their keys alone and their menu entries out.
-    list.SelectKey(QStringLiteral("k1"));
+    list.SelectKey("k1");
     Press(&list, Qt::Key_Insert);
     Press(&list, Qt::Key_Delete);
     Press(&list, Qt::Key_Return);
     EXPECT_EQ(added, 1);
     EXPECT_EQ(list.ContextMenu()->actions().size(), 1);
-    EXPECT_EQ(list.CurrentKey(), QStringLiteral("k1"));
+    EXPECT_EQ(list.CurrentKey(), "k1");
 }

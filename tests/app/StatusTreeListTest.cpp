@@ -9,14 +9,12 @@ TEST(StatusTreeList, RowsAreColouredByStatusAndTintedWhileInDebt) {
     EXPECT_EQ(StatusTreeList::StatusColor(2), QColor(200, 10, 10));
 
     StatusTreeList list;
-    list.SetColumns({QStringLiteral("Клиент:"), QStringLiteral("№:"), QStringLiteral("Долг:")}, {100, 60, 90},
+    list.SetColumns({"Клиент:", "№:", "Долг:"}, {100, 60, 90},
                     {Qt::AlignLeft, Qt::AlignLeft, Qt::AlignRight});
-    EXPECT_EQ(list.headerItem()->text(2), QStringLiteral("Долг:"));
-    QTreeWidgetItem *paid =
-        list.AddRow({QStringLiteral("Петров"), QStringLiteral("1"), QStringLiteral("0.00")}, "z1");
-    QTreeWidgetItem *owes =
-        list.AddRow({QStringLiteral("Сидоров"), QStringLiteral("2"), QStringLiteral("0.01")}, "z2");
-    QTreeWidgetItem *line = list.AddRow({QStringLiteral("Шиномонтаж")}, "s1", owes);
+    EXPECT_EQ(list.headerItem()->text(2), "Долг:");
+    QTreeWidgetItem *paid = list.AddRow({"Петров", "1", "0.00"}, "z1");
+    QTreeWidgetItem *owes = list.AddRow({"Сидоров", "2", "0.01"}, "z2");
+    QTreeWidgetItem *line = list.AddRow({"Шиномонтаж"}, "s1", owes);
     EXPECT_TRUE(Qt::Alignment(owes->textAlignment(2)) & Qt::AlignRight);
 
     StatusTreeList::Paint(paid, 2, Money());
@@ -32,15 +30,15 @@ TEST(StatusTreeList, RowsAreColouredByStatusAndTintedWhileInDebt) {
     EXPECT_FALSE(line->data(0, Qt::ForegroundRole).isValid());  // children keep their own colours
 
     // Keys: the row's own, or its order's.
-    EXPECT_TRUE(list.SelectKey(QStringLiteral("s1")));
-    EXPECT_EQ(list.CurrentKey(), QStringLiteral("s1"));
-    EXPECT_EQ(list.CurrentKey(true), QStringLiteral("z2"));
-    EXPECT_FALSE(list.SelectKey(QStringLiteral("missing")));
+    EXPECT_TRUE(list.SelectKey("s1"));
+    EXPECT_EQ(list.CurrentKey(), "s1");
+    EXPECT_EQ(list.CurrentKey(true), "z2");
+    EXPECT_FALSE(list.SelectKey("missing"));
 }
 
 TEST(StatusTreeList, ColumnsSortByTheirValuesNotTheirText) {
     StatusTreeList list;
-    list.SetColumns({QStringLiteral("Клиент:"), QStringLiteral("Сумма:")});
+    list.SetColumns({"Клиент:", "Сумма:"});
     const struct {
         const char *name;
         double sum;
@@ -51,7 +49,7 @@ TEST(StatusTreeList, ColumnsSortByTheirValuesNotTheirText) {
         StatusTreeList::SetSortValue(item, 1, r.sum);
     }
     // Loaded order is kept until a heading is clicked.
-    EXPECT_EQ(StatusTreeList::Key(list.topLevelItem(0)), QStringLiteral("Б"));
+    EXPECT_EQ(StatusTreeList::Key(list.topLevelItem(0)), "Б");
 
     list.sortByColumn(1, Qt::AscendingOrder);
     QStringList order;
@@ -66,9 +64,8 @@ TEST(StatusTreeList, ColumnsSortByTheirValuesNotTheirText) {
 
 TEST(StatusTreeList, RowsAddedInABatchArriveTogetherAsIfAddedOneByOne) {
     StatusTreeList list;
-    list.SetColumns({QStringLiteral("Клиент:"), QStringLiteral("Долг:")}, {100, 90},
-                    {Qt::AlignLeft, Qt::AlignRight});
-    list.AddRow({QStringLiteral("Б")}, "b");
+    list.SetColumns({"Клиент:", "Долг:"}, {100, 90}, {Qt::AlignLeft, Qt::AlignRight});
+    list.AddRow({"Б"}, "b");
     const auto texts = [&list] {
         QStringList all;
         for (int i = 0; i < list.topLevelItemCount(); ++i) all << list.topLevelItem(i)->text(0);
@@ -76,26 +73,26 @@ TEST(StatusTreeList, RowsAddedInABatchArriveTogetherAsIfAddedOneByOne) {
     };
     {
         const KeyedList::Batch batch(list);
-        QTreeWidgetItem *v = list.AddRow({QStringLiteral("В"), QStringLiteral("1.00")}, "v");
-        list.AddRow({QStringLiteral("машина")}, "v1", v);
+        QTreeWidgetItem *v = list.AddRow({"В", "1.00"}, "v");
+        list.AddRow({"машина"}, "v1", v);
         {
             const KeyedList::Batch inner(list);  // a batch inside a batch hands its rows to the outer one
-            list.AddRow({QStringLiteral("А")}, "a");
+            list.AddRow({"А"}, "a");
         }
         EXPECT_EQ(list.topLevelItemCount(), 1);  // nothing shows until the batch ends
     }
     EXPECT_EQ(texts(), (QStringList{"Б", "В", "А"}));
     EXPECT_TRUE(Qt::Alignment(list.topLevelItem(1)->textAlignment(1)) & Qt::AlignRight);
-    EXPECT_TRUE(list.SelectKey(QStringLiteral("v1")));
-    EXPECT_EQ(list.CurrentKey(true), QStringLiteral("v"));
+    EXPECT_TRUE(list.SelectKey("v1"));
+    EXPECT_EQ(list.CurrentKey(true), "v");
 
     // A list the user has sorted puts a batch's rows in their places.
     list.SetSortable(true);
     list.sortByColumn(0, Qt::AscendingOrder);
     {
         const KeyedList::Batch batch(list);
-        list.AddRow({QStringLiteral("Я")}, "ya");
-        list.AddRow({QStringLiteral("Аб")}, "ab");
+        list.AddRow({"Я"}, "ya");
+        list.AddRow({"Аб"}, "ab");
     }
     EXPECT_EQ(texts(), (QStringList{"А", "Аб", "Б", "В", "Я"}));
 }
