@@ -4,7 +4,6 @@
 #include "SheetCheck.h"
 #include "TestDb.h"
 #include "TestRows.h"
-#include "XlsxProbe.h"
 
 #include <QTemporaryDir>
 
@@ -135,10 +134,8 @@ TEST_P(ReportStoreTest, ClientCardListsItsCarsOrdersAndExactlyItsPayments) {
     ASSERT_NE(sheet.MergeAt(26, 0), nullptr);
     EXPECT_EQ(S(sheet.MergeAt(26, 0)->Name()), "A27:AA27");
 
-    const XlsxProbe probe = XlsxProbe::Read(reports.File());
-    ASSERT_TRUE(probe.error.isEmpty()) << S(probe.error);
-    EXPECT_TRUE(probe.merges.contains("BQ4:CX4"));
-    EXPECT_DOUBLE_EQ(probe.cells.value("AB27").value.toDouble(), 660);
+    EXPECT_TRUE(QString::fromStdString(Merges(sheet)).split(u' ').contains("BQ4:CX4")) << Merges(sheet);
+    EXPECT_EQ(m_opened.size(), 1);
 }
 
 TEST_P(ReportStoreTest, StoredStatementAndSignatories) {
