@@ -137,8 +137,8 @@ QByteArray RtfTemplateFiller::PreparePlaceholders(const QByteArray &rtf) {
 
     // A section-start marker leaves no empty paragraph: its group loses its "\par ". Done from the
     // last marker backwards so earlier positions stay valid.
-    for (auto it = sectionStarts.crbegin(); it != sectionStarts.crend(); ++it) {
-        const qsizetype at = *it;
+    for (qsizetype k = sectionStarts.size() - 1; k >= 0; --k) {
+        const qsizetype at = sectionStarts[k];
         const qsizetype groupOpen = out.lastIndexOf('{', at);
         const qsizetype groupClose = out.indexOf('}', at);
         if (groupOpen < 0 || groupClose < 0) continue;

@@ -28,10 +28,7 @@ void AddOrder(Database &db, const QString &number) {
 }
 
 QStringList Orders(Database &db) {
-    QSqlQuery q = db.Exec("SELECT ZakazNomer FROM TZakaz ORDER BY ZakazNomer");
-    QStringList numbers;
-    while (q.next()) numbers << q.value(0).toString();
-    return numbers;
+    return ColumnTexts(db, "SELECT ZakazNomer FROM TZakaz ORDER BY ZakazNomer");
 }
 
 // Every test starts with no remembered folder. The settings are the test program's own (see the
@@ -98,14 +95,8 @@ protected:
     }
     void Pickers(CQuellmarodApp &app) {
         app.frame()->Backups().SetPickers(
-            [this](QWidget *, const QString &start) {
-                starts << start;
-                return m_dir.filePath("saved");
-            },
-            [this](QWidget *, const QString &start) {
-                starts << start;
-                return m_pick;
-            });
+            [this](QWidget *, const QString &start) { return starts << start, m_dir.filePath("saved"); },
+            [this](QWidget *, const QString &start) { return starts << start, m_pick; });
     }
 
     IsolatedSettings settings;

@@ -69,8 +69,8 @@ protected:
         return std::make_unique<CMainFrame>(*ctx);
     }
     // A kind of child window whose plain views record the commands they receive.
-    static ChildKind Kind(const QString &name, QStringList *log, QList<CommandItem> menu,
-                          QList<int> toolbar) {
+    static ChildKind Kind(const QString &name, QStringList *log, const QList<CommandItem> &menu,
+                          const QList<int> &toolbar) {
         return {menu, toolbar, false,
                 [name] {
                     auto *w = new QWidget;
