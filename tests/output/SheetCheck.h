@@ -23,8 +23,9 @@ inline std::string LooksAt(const ExcelSheet &sheet, const QString &cells) {
     QStringList all;
     for (const QString &c : cells.split(u' ')) {
         const CellFormat f = sheet.FormatAt(c);
-        QString s = QString(f.bold ? "b" : "") + (f.centre ? "c" : "") + (f.border ? "r" : "") + (f.wrap ? "w" : "") +
-                    (f.numberFormat == u"@" ? "@" : "") + (f.fontSize ? QString::number(f.fontSize) : "");
+        QString s = QString(f.bold ? "b" : "") + (f.centre ? "c" : "") + (f.border ? "r" : "") +
+                    (f.wrap ? "w" : "") + (f.numberFormat == u"@" ? "@" : "") +
+                    (f.fontSize ? QString::number(f.fontSize) : "");
         all << (s.isEmpty() ? "-" : s);
     }
     return S(all.join(u' '));
