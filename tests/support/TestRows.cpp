@@ -13,7 +13,9 @@ void Put(Database &db, const Client &c) {
                   {QStringLiteral("ClientName"), c.name},
                   {QStringLiteral("ClientTel"), c.tel},
                   {QStringLiteral("ClientINN"), c.inn},
-                  {QStringLiteral("ClientAdres"), c.address}});
+                  {QStringLiteral("ClientAdres"), c.address},
+                  {QStringLiteral("ClientBIK"), c.bik},
+                  {QStringLiteral("ClientContact"), c.contact}});
 }
 
 void Put(Database &db, const Car &c) {

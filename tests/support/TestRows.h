@@ -18,6 +18,8 @@ struct Client {
     QString tel;
     QString inn;
     QString address;
+    QString bik = {};
+    QString contact = {};
 };
 
 // A car; with an owner (a client key) it also gets a live owner link.
