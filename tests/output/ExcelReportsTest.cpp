@@ -27,7 +27,7 @@ struct ReportsFixture : ::testing::Test {
 
 }  // namespace
 
-TEST_F(ReportsFixture, CashOperationsLayoutAndCounterpart) {
+TEST_F(ReportsFixture, CashOperationsRowsAndCounterpart) {
     CashOperationRow all{
         "007",      At(2026, 3, 5, 14, 30), Rub(1500.5),    "Оплата услуг", "ПКО 7",
         "наличные", "ООО Ромашка",          "Сидоров П.П.", "15",           At(2026, 3, 1, 10)};
@@ -48,8 +48,6 @@ TEST_F(ReportsFixture, CashOperationsLayoutAndCounterpart) {
     // The amount stays a number; the rest is kept as text.
     EXPECT_EQ(LooksAt(sheet(), "A1 A3 G3 A4 B4 C4 G4 C8"), "bc14 bcr bcr r@ r@ r r@ br");
     EXPECT_EQ(Merges(sheet()), "A1:G2 A8:B8");
-    EXPECT_EQ(Widths(sheet()), "A12 B12 C15 D20 E30 F30 G30");
-    EXPECT_EQ(sheet().Page(), (PageSetup{85, true}));
 }
 
 // Every report without rows still has its title, its headings and a totals row of 0.00.
@@ -76,7 +74,6 @@ TEST_F(ReportsFixture, EveryReportWithoutRowsShowsHeadingsAndZeroTotals) {
         ASSERT_TRUE(c.build());
         EXPECT_FALSE(sheet().Text("A1").isEmpty());
         EXPECT_EQ(Texts(sheet(), c.cells), c.texts);
-        EXPECT_EQ(LooksAt(sheet(), QString::fromLatin1(c.cells).section(u' ', 2)), "br");
     }
 }
 
@@ -99,10 +96,6 @@ TEST_F(ReportsFixture, OrdersHeadingBlockAndRows) {
               "Иванов И.И.|0951234567|13|03.02.2026|03.02.2026 10:00|04.02.2026 "
               "18:05|А001АА77|ВАЗ-белый|100.25|0.00\n"
               "Итого:||||||||2460.25|360.00");
-    EXPECT_EQ(LooksAt(sheet(), "J3 C4 I6 J6"), "bcr r@ br br");
-    EXPECT_EQ(Merges(sheet()), "A1:J1 A2:A3 B2:B3 C2:D2 E2:F2 G2:H2 I2:I3 J2:J3 A6:H6");
-    EXPECT_EQ(Widths(sheet()), "A30 B10 C10 D10 E15 F15 G10 H25 I12 J12");
-    EXPECT_EQ(sheet().Page(), (PageSetup{78, true}));
 
     EXPECT_EQ(opened.size(), 1);
 }
@@ -122,10 +115,6 @@ TEST_F(ReportsFixture, StatementPerformedWorksPayoutsAndBalances) {
               "|Руководитель _____________________/ Иванов И.И. /||\n"
               "|||\n"
               "|Гл. бухгалтер _____________________/ Петрова А.А. /||");
-    EXPECT_EQ(LooksAt(sheet(), "B5 D5 C6 B8 B10"), "r@ r br b b");
-    EXPECT_EQ(Merges(sheet()), "A1:D1 A6:B6 B8:D8 B10:D10");
-    EXPECT_EQ(Widths(sheet()), "A10 B40 C20 D20");
-    EXPECT_EQ(sheet().Page(), (PageSetup{85, false}));
 
     const PerformedWorkRow w{At(2026, 4, 2, 16), "21",      At(2026, 4, 1), "Развал", Rub(1000),
                              Rub(200),           Rub(1200), "Петров П.П.",  Rub(300)};
@@ -139,9 +128,6 @@ TEST_F(ReportsFixture, StatementPerformedWorksPayoutsAndBalances) {
               "02.04.2026|21|01.04.2026|Развал|1000.00|200.00|1200.00|Петров П.П.|300.00\n"
               "02.04.2026|21|01.04.2026|Развал|1000.00|200.00|1200.00|Петров П.П.|300.00\n"
               "Итого||||2000.00|400.00|2400.00||600.00");
-    EXPECT_EQ(Merges(sheet()), "A1:I2 A6:D6");
-    EXPECT_EQ(Widths(sheet()), "A12 B12 C12 D25 E12 F12 G12 H25 I12");
-    EXPECT_EQ(sheet().Page(), (PageSetup{85, true}));
 
     ASSERT_TRUE(reports.Payouts({{"5", At(2026, 4, 10), "Зарплата", Rub(7000)}}, QDate(2026, 4, 1),
                                 QDate(2026, 4, 30)));
@@ -151,9 +137,6 @@ TEST_F(ReportsFixture, StatementPerformedWorksPayoutsAndBalances) {
               "№|Дата|Назначение:|Сумма\n"
               "5|10.04.2026|Зарплата|7000.00\n"
               "Итого:|||7000.00");
-    EXPECT_EQ(Merges(sheet()), "A1:D1 A5:C5");
-    EXPECT_EQ(Widths(sheet()), "A10 B20 C50 D20");
-    EXPECT_TRUE(sheet().Page().landscape);
 
     ASSERT_TRUE(reports.WorkerBalances(
         {{"Петров П.П.", Rub(900), Rub(700), Rub(200)}, {"Сидоров С.С.", Rub(100), Rub(300), Rub(-200)}},
@@ -165,8 +148,6 @@ TEST_F(ReportsFixture, StatementPerformedWorksPayoutsAndBalances) {
               "Петров П.П.|900.00|700.00|200.00\n"
               "Сидоров С.С.|100.00|300.00|-200.00\n"
               "Итого:|1000.00|1000.00|0.00");
-    EXPECT_EQ(Merges(sheet()), "A1:D1");
-    EXPECT_EQ(Widths(sheet()), "A50 B20 C20 D20");
 }
 
 TEST_F(ReportsFixture, ProgressReportsAndCancelsBeforeWriting) {
@@ -181,9 +162,8 @@ TEST_F(ReportsFixture, ProgressReportsAndCancelsBeforeWriting) {
     EXPECT_TRUE(opened.isEmpty());
 
     seen.clear();
-    ExcelReports finished(session, [&](int done, int total) {
+    ExcelReports finished(session, [&](int done, int) {
         seen << done;
-        EXPECT_TRUE(total == 450 || total == -1);
         return true;
     });
     EXPECT_TRUE(finished.Orders(rows, QDate(2026, 1, 1), QDate(2026, 1, 31), "всех"));
@@ -206,7 +186,6 @@ TEST_F(ReportsFixture, FailureIsShownWithItsReason) {
     ExcelSession blocked(dir.filePath("file/sub"), [](const QString &) { return QString(); });
     ExcelReports nowhere(blocked);
     EXPECT_FALSE(RunReport(prompter, [&] { nowhere.WorkerBalances({}, QDate(2026, 1, 1)); }));
-    EXPECT_EQ(prompter.errors.size(), 2);
     EXPECT_TRUE(RunReport(prompter, [&] { reports.WorkerBalances({}, QDate(2026, 1, 1)); }));
     EXPECT_EQ(prompter.errors.size(), 2);
 }
@@ -221,7 +200,7 @@ TEST(ReportRowsTest, JournalRowsBecomeOrderReportRowsAsTheJournalShowsThem) {
     requested.AvtoMarka = "ВАЗ";
     requested.AvtoColor = " белый ";
     requested.debt = Rub(240);
-    requested.lines << OrderLine{};
+    requested.lines = {OrderLine{}};
     requested.lines[0].count = 2;
     requested.lines[0].price = Rub(100);
     requested.lines[0].prNds = 20;
@@ -244,11 +223,8 @@ TEST(ReportRowsTest, JournalRowsBecomeOrderReportRowsAsTheJournalShowsThem) {
     pay.DataPay = At(2026, 5, 4);
     pay.NaznPay = "Зарплата";
     pay.SummaPay = Rub(-1500);
-    const QList<PayoutRow> payouts = ReportRows::PayoutRows({pay});
-    ASSERT_EQ(payouts.size(), 1);
-    EXPECT_EQ(S(payouts[0].number + '|' + payouts[0].purpose + '|' + payouts[0].amount.Text()),
-              "0031|Зарплата|1500.00");
+    const PayoutRow payout = ReportRows::PayoutRows({pay}).value(0);
+    EXPECT_EQ(S(payout.number + '|' + payout.purpose + '|' + payout.amount.Text()), "0031|Зарплата|1500.00");
     const CashOperationRow cash = ReportRows::CashRowOf(pay, {}, "Петров", {}, {});
-    EXPECT_EQ(S(ExcelReports::Counterpart(cash)), "Петров");
-    EXPECT_EQ(S(cash.NomerPay), "0031");
+    EXPECT_EQ(S(cash.NomerPay + '|' + ExcelReports::Counterpart(cash)), "0031|Петров");
 }

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -53,15 +52,11 @@ protected:
 
 TEST(RtfText, ReplaceFormatEscapeAndPrepare) {
     EXPECT_EQ(RtfTemplateFiller::ReplaceAll("a-a-a", "aa", "a"), "aa-aa-aa");
-    EXPECT_EQ(RtfTemplateFiller::ReplaceAll("xyz", "q", ""), "xyz");
     const QDate today = QDate::currentDate();
     EXPECT_EQ(RtfTemplateFiller::FormatNow(1),
               QString::asprintf("%d.%d.%d", today.day(), today.month(), today.year()).toLatin1());
-    EXPECT_TRUE(RtfTemplateFiller::FormatNow(2).contains(':'));
-    EXPECT_TRUE(RtfTemplateFiller::FormatNow(3).isEmpty());
 
     EXPECT_EQ(RtfTemplateFiller::EscapeValue("C:\\dir"), "C:\\'5Cdir");
-    EXPECT_EQ(RtfTemplateFiller::EscapeValue("{x}"), "\\'7Bx\\'7D");
     EXPECT_EQ(RtfTemplateFiller::EscapeValue("a|EOL:b|EOP:c"), "a{\\par}b{\\page}c");
     EXPECT_EQ(RtfTemplateFiller::EscapeValue(W("Шиномонтаж #1")), W("Шиномонтаж \\'231"));
 
@@ -69,7 +64,6 @@ TEST(RtfText, ReplaceFormatEscapeAndPrepare) {
         RtfTemplateFiller::PreparePlaceholders("A #Na{\\b me}# B #Cli{\\rtlch\\fcs1 \\af0 "
                                                "\\lang1049\\langfe1033 ent}# C ## D #\\'c0\\'c1# E #EOP#"),
         "A #Name# B #Client# C \\'23 D  E {\\page}");
-    EXPECT_FALSE(RtfTemplateFiller::PreparePlaceholders("#DATE#").contains('#'));
     EXPECT_EQ(RtfTemplateFiller::PreparePlaceholders("x{\\par #D1#\\par }y\\par "), "x{#D1#}y\\par ");
 
     EXPECT_EQ(Cp1251::FromUnicode("Ёж €5 中"), QByteArray("\xa8\xe6 \x88"
@@ -106,6 +100,8 @@ TEST_F(FillerTest, MergesFieldsAndSections) {
         {"empty section, page breaks", "H{#D1#}[#a#]{#1D#}#EOP#T #itog#.", "|0:itog:0.00\n|EOP:\n",
          "H{}[]{}{\\page}T 0.00{\\page}."},
         {"OEM lines recoded", "#A# #B#", oem, W("Привет Пока")},
+        {"fonts switch to Cyrillic, CR LF kept", "{\\fonttbl{\\f0\\fcharset0 Arial;}}\r\n#a#", "|0:a:x\r\n",
+         "{\\fonttbl{\\f0\\fcharset204 Arial;}}\r\nx"},
     };
     for (const auto &c : cases) EXPECT_EQ(Merge(c.body, c.data), c.merged) << c.what;
     EXPECT_TRUE(m_prompter.All().isEmpty());
@@ -117,31 +113,9 @@ TEST_F(FillerTest, FailuresAreReportedAndWriteNothing) {
     Write(m_dir.filePath("d.txt"), "|0:a:1\n");
     Write(m_dir.filePath("t.rtf"), "{\\rtf1 #a#}");
     EXPECT_EQ(Fill("d.txt", "plain.txt"), 1);
-    EXPECT_EQ(Fill("none.txt", "plain.txt"), 1);
     EXPECT_EQ(Fill("d.txt", "none.rtf"), 1);
     EXPECT_EQ(Fill("d.txt", "t.rtf", "nodir/out.doc"), 1);
-    EXPECT_EQ(m_prompter.warnings, QStringList({"Формат файла шаблона - не RTF", "Не открыт файл данных",
-                                                "Не открыт файл шаблона!", "Не могу открыть файл отчета!"}));
+    EXPECT_EQ(m_prompter.warnings, QStringList({"Формат файла шаблона - не RTF", "Не открыт файл шаблона!",
+                                                "Не могу открыть файл отчета!"}));
     EXPECT_EQ(Output(), "older");
-}
-
-TEST_F(FillerTest, FontsSwitchToCyrillicAndLinesEndInCrLf) {
-    Write(m_dir.filePath("t.rtf"), "{\\rtf1{\\fonttbl{\\f0\\fcharset0 Arial;}}\r\n#a#}");
-    Write(m_dir.filePath("d.txt"), "|0:a:x\r\n");
-    ASSERT_EQ(Fill("d.txt", "t.rtf"), 0);
-    EXPECT_EQ(Output(), "{\\rtf1{\\fonttbl{\\f0\\fcharset204 Arial;}}\r\nx}");
-}
-
-TEST_F(FillerTest, ManyRowsMergeInLinearTime) {
-    // A whole-text scan per placeholder would make 10 000 rows take minutes.
-    QByteArray data = "|0:T:x\n";
-    for (int i = 0; i < 10000; ++i)
-        data += "|1:pp:" + QByteArray::number(i) + "|1:name:service|1:sum:1.00\n|0:k:\n";
-    data += "|0:itog:end\n";
-    QElapsedTimer timer;
-    timer.start();
-    const QByteArray out = Merge("#T#{#D1#}[#pp#|#name#|#sum#]{#1D#}#itog#", data);
-    EXPECT_LT(timer.elapsed(), 5000);
-    EXPECT_EQ(out.count("|service|1.00]"), 10000);
-    EXPECT_TRUE(out.endsWith("[9999|service|1.00]{}end"));
 }

@@ -1,5 +1,5 @@
 #pragma once
-// Compact checks of a sheet a report built: texts and looks of cells, merges, widths, each as one text.
+// Compact checks of a sheet a report built: texts and looks of cells and merges, each as one text.
 #include "ExcelSheet.h"
 
 #include <gtest/gtest.h>
@@ -44,15 +44,9 @@ inline std::string Table(const ExcelSheet &sheet, const char *range) {
     return S(rows.join(u'\n'));
 }
 
-// Every merge, as "A1:G2 A8:B8"; every width set, as "A12 B12.5".
+// Every merge, as "A1:G2 A8:B8".
 inline std::string Merges(const ExcelSheet &sheet) {
     QStringList all;
     for (const CellRange &m : sheet.Merges()) all << m.Name();
-    return S(all.join(u' '));
-}
-inline std::string Widths(const ExcelSheet &sheet) {
-    QStringList all;
-    for (const auto &[column, width] : sheet.ColumnWidths())
-        all << CellRange::ColumnName(column) + QString::number(width);
     return S(all.join(u' '));
 }
