@@ -26,7 +26,6 @@ protected:
         const char *fields[][2] = {{"MainName", "ООО \"Шинный двор\""},
                                    {"MainINN", "7701234567/770101001"},
                                    {"MainTel", "495-111-22-33"},
-                                   {"MainFaks", "495-111-22-34"},
                                    {"MainDirector", "Иванов И.И."}};
         for (const auto &[field, value] : fields) company.Field(field) = value;
         CompanyStore(db()).Save(company);

@@ -54,10 +54,7 @@ TEST_P(ReportStoreTest, TurnoverSplitsTheBoundaryOnceAndNetsArticles) {
     EXPECT_EQ(data.opening, Rub(900));
     ASSERT_TRUE(ExcelReports(m_session, {}, false).Turnover(QDate(2026, 3, 1), QDate(2026, 3, 31), data));
     const ExcelSheet &sheet = m_session.Sheet();
-    QStringList col;
-    for (int r = 1; r <= 12; ++r)
-        col << sheet.Text(QStringLiteral("A%1").arg(r)) + u'|' + sheet.Text(QStringLiteral("B%1").arg(r));
-    EXPECT_EQ(S(col.join(u'\n')),
+    EXPECT_EQ(Table(sheet, "A1:B12"),
               "Оборотная ведомость с:01.03.2026 по:31.03.2026|\n|\nСтатья|Сумма\nОстаток на начало:|900.00\n"
               "Доходы:|\nВыручка|500.00\nИтого:|500.00\nРасходы|\nАренда|-150.00\nЗарплата|-600.00\n"
               "Итого:|-750.00\nОстаток на конец:|650.00");
@@ -121,8 +118,7 @@ TEST_P(ReportStoreTest, ClientCardListsItsCarsOrdersAndExactlyItsPayments) {
 
 TEST_P(ReportStoreTest, StoredStatementAndSignatories) {
     CompanyInfo company;
-    company.Field("MainDirector") = "Иванов И.И.";
-    company.Field("MainByx") = "Петрова А.А.";
+    company.Field("MainDirector") = "Иванов И.И.", company.Field("MainByx") = "Петрова А.А.";
     CompanyStore(db()).Save(company);
     TestRows::Put(db(), TestRows::Worker{.key = "w1", .fio = "Борисов Б.Б."});
     TestRows::Put(db(), TestRows::Worker{.key = "w2", .fio = "Алексеев А.А."});

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QList>
 #include <QMap>
 #include <QString>
 #include <QStringList>
@@ -18,7 +17,3 @@ struct XlsxProbe {
 
     static XlsxProbe Read(const QString &xlsx);
 };
-
-// The first sheet as LibreOffice Calc reads it, converted to tab-separated text and split into cells.
-// Empty with `error` set when Calc could not convert it.
-QList<QStringList> CalcRows(const QString &xlsx, QString *error);
