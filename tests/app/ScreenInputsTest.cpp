@@ -6,13 +6,11 @@
 #include "CServiceDlg.h"
 #include "CUserDlg.h"
 #include "CWorkerDlg.h"
-#include "Commands.h"
 #include "CompanyDlg.h"
 #include "CompanyStore.h"
 #include "DbError.h"
 #include "FirstRunDlg.h"
 #include "LoginDlg.h"
-#include "MainFrame.h"
 #include "NumberingDlg.h"
 #include "PayRecord.h"
 #include "Schema.h"
@@ -22,12 +20,9 @@
 #include "WorkerStore.h"
 
 #include <QAbstractSpinBox>
-#include <QAction>
 #include <QComboBox>
-#include <QIcon>
 #include <QLineEdit>
 #include <QSet>
-#include <QToolBar>
 
 class ScreenInputsTest : public ScreenTest {};
 ZV_INSTANTIATE_SCREEN_TESTS(ScreenInputsTest);
@@ -125,32 +120,4 @@ TEST_P(ScreenInputsTest, TypingPastTheLimitSavesTheLimitAndARefusalFocusesItsFie
     EXPECT_EQ(prompter.errors, QStringList{"Поле «Телефон» не годится."});
     EXPECT_EQ(card.focusWidget(), Child<QLineEdit>(card, "tel"));
     EXPECT_EQ(WorkerStore(db()).List(true, false).size(), 1);
-}
-
-TEST_P(ScreenInputsTest, CommandsCarryTheThemesIcons) {
-    // The offscreen platform looks for themes only in the resources; a desktop looks in /usr/share/icons.
-    if (!QIcon::themeSearchPaths().contains("/usr/share/icons"))
-        QIcon::setThemeSearchPaths(QIcon::themeSearchPaths() << "/usr/share/icons");
-    // Every name is one the theme has: a misspelt name would leave a blank beside the command.
-    for (const Cmd::ThemeIconOfCommand &c : Cmd::kThemeIcons)
-        EXPECT_TRUE(QIcon::hasThemeIcon(QLatin1StringView(c.icon))) << c.id << " " << c.icon;
-
-    CMainFrame frame(*ctx);
-    for (int id : {Cmd::kPrint, Cmd::kExit, Cmd::kOrderJournal, Cmd::kServices, Cmd::kNumbering, Cmd::kAbout})
-        EXPECT_EQ(frame.Action(id)->icon().name(), QLatin1StringView(Cmd::ThemeIcon(id))) << id;
-
-    // A kind's own command takes the theme's icon unless the kind brings one; its toolbar shows the same.
-    frame.RegisterChildKind(
-        ChildKindId::kSalaryJournal,
-        {{{32796, "Добавить"}, {32799, "Печать ведомости", {}, QIcon::fromTheme("go-up")}},
-         {32796, 32799},
-         false,
-         [] { return new QWidget; },
-         {}});
-    ASSERT_NE(frame.OpenChild(ChildKindId::kSalaryJournal), nullptr);
-    frame.SyncToActiveChild();
-    ASSERT_NE(frame.KindToolBar(ChildKindId::kSalaryJournal), nullptr);
-    const QList<QAction *> bar = frame.KindToolBar(ChildKindId::kSalaryJournal)->actions();
-    ASSERT_EQ(bar.size(), 2);
-    EXPECT_EQ(bar[0]->icon().name() + ' ' + bar[1]->icon().name(), "document-new go-up");
 }
