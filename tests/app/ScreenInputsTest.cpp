@@ -1,16 +1,13 @@
-#include "CBayDlg.h"
 #include "CCarDlg.h"
 #include "CClientDlg.h"
 #include "COrderFormDlg.h"
 #include "COrderPaymentDlg.h"
 #include "CServiceDlg.h"
-#include "CUserDlg.h"
 #include "CWorkerDlg.h"
 #include "CompanyDlg.h"
 #include "CompanyStore.h"
-#include "DbError.h"
 #include "FirstRunDlg.h"
-#include "LoginDlg.h"
+#include "Inputs.h"
 #include "NumberingDlg.h"
 #include "PayRecord.h"
 #include "Schema.h"
@@ -68,13 +65,11 @@ QString Columns(const char *table, const QStringList &columns) {
 }  // namespace
 
 TEST_P(ScreenInputsTest, EveryCardInputTakesItsFieldsLimit) {
-    CheckLimits(CBayDlg(*ctx), "name=SBox.NameBox note=SBox.PrimBox");
     CheckLimits(CCarDlg(*ctx, {}),
                 "plate=SAvto.AvtoNomer make=SAvto.AvtoMarka color=SAvto.AvtoColor "
                 "vin=SAvto.AvtoVin dvig=SAvto.AvtoDvig prim=SAvto.AvtoPrim");
     CheckLimits(CServiceDlg(*ctx, ServiceCardSetup{}), "name=SService.Name package=SService.Name",
                 "price nds summa job");
-    CheckLimits(CUserDlg(*ctx), "name=SUser.Name login=SUser.Login", "password");
     CheckLimits(CWorkerDlg(*ctx), "fio=SWork.WorkFIO adres=SWork.WorkAdres tel=SWork.WorkTel");
     CheckLimits(CClientDlg(*ctx, QString()),
                 Columns("SClient",
@@ -86,7 +81,6 @@ TEST_P(ScreenInputsTest, EveryCardInputTakesItsFieldsLimit) {
                 Columns("SMain", QStringList(CompanyInfo::kFields.begin(), CompanyInfo::kFields.end())));
     UserStore users(db());
     CheckLimits(CFirstRunDlg(users, prompter), "name=SUser.Name login=SUser.Login", "password repeat");
-    CheckLimits(CLoginDlg(users, prompter), {}, "password");
     CheckLimits(CNumberingDlg(*ctx), "ZakazPr=Number.ZakazPr", "ZakazNomer SalaryNomer PayNomer OutPayNomer");
     CheckLimits(COrderFormDlg(*ctx, OrderFormMode::New),
                 "number=TZakaz.ZakazNomer plate=SAvto.AvtoNomer make=SAvto.AvtoMarka color=SAvto.AvtoColor "
@@ -97,7 +91,7 @@ TEST_P(ScreenInputsTest, EveryCardInputTakesItsFieldsLimit) {
                 "number=TPay.NomerPay doc=TPay.DocPay note=TPay.PrimPay", "amount");
 }
 
-TEST_P(ScreenInputsTest, TypingPastTheLimitSavesTheLimitAndARefusalFocusesItsField) {
+TEST_P(ScreenInputsTest, TypingPastTheLimitSavesTheLimit) {
     const int limit = FieldMaxLength("SWork", "WorkFIO");
     {
         CWorkerDlg card(*ctx);
@@ -109,15 +103,32 @@ TEST_P(ScreenInputsTest, TypingPastTheLimitSavesTheLimitAndARefusalFocusesItsFie
     const QList<WorkerRecord> stored = WorkerStore(db()).List(true, false);
     ASSERT_EQ(stored.size(), 1);
     EXPECT_EQ(stored[0].workFio, QString(limit, u'ж'));
+}
 
-    // A store's refusal of one field is shown as it is and puts the clerk on that field; nothing is saved.
-    CWorkerDlg card(*ctx);
-    Child<QLineEdit>(card, "fio")->setText("Петров");
-    db().SetWriteHook([](const QString &) { throw DbError("Поле «Телефон» не годится.", "SWork.WorkTel"); });
-    card.accept();
-    db().SetWriteHook({});
-    EXPECT_NE(card.result(), QDialog::Accepted);
-    EXPECT_EQ(prompter.errors, QStringList{"Поле «Телефон» не годится."});
-    EXPECT_EQ(card.focusWidget(), Child<QLineEdit>(card, "tel"));
-    EXPECT_EQ(WorkerStore(db()).List(true, false).size(), 1);
+// The input: a amount, - amount that may be negative, c counter, q quantity.
+TEST(ScreenInputs, AmountsAndCountersTakeOnlyWhatTheyCanBe) {
+    const struct {
+        char input;
+        const char *typed, *kept;
+    } cases[] = {
+        {'a', "1 234,50", "1 234,50"},
+        {'a', "12abc", "12"},
+        {'a', "1,2,3", "1,23"},  // one separator only
+        {'a', "9,999", "9,99"},  // two decimals
+        {'a', "-5", "5"},        // no minus where an amount cannot be negative
+        {'-', "-5,5", "-5,5"},
+        {'a', "999 999 999,99", "999 999 999,99"},  // the most an amount can be
+        {'a', "12345678901", "123456789"},          // nine digits of roubles at most
+        {'-', "-1234567890,5", "-123456789,5"},
+        {'c', "12abc-3.4", "1234"},
+        {'q', "1234567,12345", "12345,123"},  // up to 99 999 with three decimals
+    };
+    for (const auto &c : cases) {
+        QLineEdit edit;
+        if (c.input == 'c') Inputs::Counter(&edit);
+        if (c.input == 'q') Inputs::Quantity(&edit);
+        if (c.input == 'a' || c.input == '-') Inputs::Amount(&edit, c.input == '-');
+        Type(&edit, QString::fromUtf8(c.typed));
+        EXPECT_EQ(edit.text(), QString::fromUtf8(c.kept)) << c.typed;
+    }
 }
