@@ -60,6 +60,15 @@ TEST_P(BackupMenuTest, CommandsOnlyForTheEmbeddedDatabase) {
         EXPECT_TRUE(backup->isEnabled() && restore->isEnabled());
         backup->trigger();  // cancelled in the folder dialog: nothing happens, nothing is said
         EXPECT_EQ(picked, 1);
+        // Restoring needs the administrator's right: refused before anything is asked.
+        QString rights(Rights::kCount, u'1');
+        rights[18] = u'0';
+        AppContext clerk(db(), UserInfo{"u2", "clerk", kName, rights}, prompter, dialogs, m_dir.path());
+        BackupCommands commands(clerk);
+        commands.SetPickers({}, [&picked](QWidget *, const QString &) { return ++picked, QString(); });
+        EXPECT_EQ(commands.ChooseRestore(nullptr), QString());
+        EXPECT_EQ(picked, 1);
+        EXPECT_EQ(prompter.warnings, QStringList{Rights::kRefusal});
     } else {
         EXPECT_FALSE(backup->isEnabled() || restore->isEnabled());
         // Even when reached some other way, nothing is asked and the reason is given.
@@ -78,18 +87,6 @@ protected:
         ASSERT_TRUE(m_dir.isValid());
         m_file = m_dir.filePath("Quellmarod.db");
     }
-    // Starts the program on the file as a user does: first-run user, login, main frame.
-    void Start(CQuellmarodApp &app) {
-        dialogs.Then(FillFirstRun(kName, "anna", kPass, kPass));
-        dialogs.Then(FillLogin(kName, kPass));
-        ASSERT_EQ(app.Start({"trellvark", "--database", "SQLITE;DATABASE=" + m_file}), -1)
-            << prompter.All().join(u'\n').toStdString();
-    }
-    void Pickers(CQuellmarodApp &app) {
-        app.frame()->Backups().SetPickers(
-            [this](QWidget *, const QString &start) { return starts << start, m_dir.filePath("saved"); },
-            [this](QWidget *, const QString &start) { return starts << start, m_pick; });
-    }
 
     IsolatedSettings settings;
     QTemporaryDir m_dir;
@@ -101,14 +98,20 @@ protected:
 };
 
 TEST_F(BackupRestoreTest, BackUpThenRestoreFromTheMenuAndLogInAgain) {
+    // Started on the file as a user does: first-run user, login, main frame.
     CQuellmarodApp app(prompter, dialogs);
-    Start(app);
+    dialogs.Then(FillFirstRun(kName, "anna", kPass, kPass));
+    dialogs.Then(FillLogin(kName, kPass));
+    ASSERT_EQ(app.Start({"trellvark", "--database", "SQLITE;DATABASE=" + m_file}), -1)
+        << prompter.All().join(u'\n').toStdString();
     // The first start of the day left a copy in backup/ beside the database.
     app.WaitForDailyCopy();
     EXPECT_EQ(BackupStore::DailyCopies(m_dir.filePath("backup")).size(), 1);
 
     AddOrder(*app.db(), "1");
-    Pickers(app);
+    app.frame()->Backups().SetPickers(
+        [this](QWidget *, const QString &start) { return starts << start, m_dir.filePath("saved"); },
+        [this](QWidget *, const QString &start) { return starts << start, m_pick; });
     QDir().mkpath(m_dir.filePath("saved"));
     app.frame()->Action(Cmd::kBackup)->trigger();
     const QStringList saved = QDir(m_dir.filePath("saved")).entryList({"Quellmarod_*.db"}, QDir::Files);
@@ -156,17 +159,4 @@ TEST_F(BackupRestoreTest, BackUpThenRestoreFromTheMenuAndLogInAgain) {
               BackupCommandTexts::kRestored.arg(QDir::toNativeSeparators(m_dir.filePath(kept[0]))));
     auto old = Database::Open("SQLITE;DATABASE=" + m_dir.filePath(kept[0]));
     EXPECT_EQ(Orders(*old), QStringList({"1", "2"}));
-}
-
-TEST_F(BackupRestoreTest, RestoreNeedsTheAdministratorsRight) {
-    auto db = Database::Open("SQLITE;DATABASE=" + m_file);
-    QString rights(Rights::kCount, u'1');
-    rights[18] = u'0';
-    AppContext ctx(*db, UserInfo{"u1", "anna", kName, rights}, prompter, dialogs, m_dir.path());
-    BackupCommands commands(ctx);
-    int picked = 0;
-    commands.SetPickers({}, [&picked](QWidget *, const QString &) { return ++picked, QString(); });
-    EXPECT_EQ(commands.ChooseRestore(nullptr), QString());
-    EXPECT_EQ(picked, 0);
-    EXPECT_EQ(prompter.warnings, QStringList{Rights::kRefusal});
 }

