@@ -37,7 +37,7 @@ protected:
     QByteArray m_oldXdg;
 };
 
-TEST_F(DataFolderTest, WorksWhereTheDatabaseIsElseInTheUsersDataFolder) {
+TEST_F(DataFolderTest, WorksWhereTheDatabaseIsElseInTheUsersDataFolderAndFindsHelp) {
     const QString shop = Path("shop"), home = Path("home");
     QDir().mkpath(home);
     Touch(QDir(shop).filePath("Quellmarod.db"));
@@ -64,9 +64,8 @@ TEST_F(DataFolderTest, WorksWhereTheDatabaseIsElseInTheUsersDataFolder) {
     qputenv("XDG_DATA_HOME", Path("blocked").toLocal8Bit());
     ASSERT_TRUE(QDir::setCurrent(home));
     EXPECT_EQ(DataFolder::EnterWorkDir().toStdString(), QDir(home).canonicalPath().toStdString());
-}
 
-TEST_F(DataFolderTest, HelpFromTheWorkingFolderFirstThenTheInstalledOne) {
+    // Help comes from the working folder first, then from the installed one.
     const QString appDir = Path("usr/bin"), work = Path("work");
     EXPECT_EQ(DataFolder::FindHelp(work, appDir), QString());
     Touch(Path("usr/share/trellvark/help.doc"));

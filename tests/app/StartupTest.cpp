@@ -17,48 +17,42 @@ protected:
 };
 ZV_INSTANTIATE_DB_TESTS(StartupTest);
 
-TEST_P(StartupTest, FirstRunUserLogsInWithEveryRight) {
-    CQuellmarodApp app(prompter, dialogs);
-    ASSERT_TRUE(app.Connect(ConnectString(), QString())) << prompter.errors.join(u'\n').toStdString();
-    EXPECT_EQ(app.workDir(), QDir::currentPath());
-    dialogs.Then(FillFirstRun(" Иванова Анна ", " anna ", "Пароль1", "Пароль1"));
+// Cancel at the first run or at the login ends the program; the first user gets every right; the next start
+// goes straight to the login and no window opens by itself.
+TEST_P(StartupTest, FirstRunAndLoginDecideTheStart) {
+    const auto start = [this](const ScriptedDialogs::Step &step) {
+        auto app = std::make_unique<CQuellmarodApp>(prompter, dialogs);
+        EXPECT_TRUE(app->Connect(ConnectString(), QString())) << prompter.errors.join(u'\n').toStdString();
+        dialogs.Then(step);
+        return app;
+    };
+    auto cancelled = start([](QDialog &) { return int(QDialog::Rejected); });
+    EXPECT_EQ(cancelled->LogIn(), CQuellmarodApp::LoginResult::Cancelled);
+    EXPECT_FALSE(UserStore(db()).HasAnyUser());
+    EXPECT_EQ(cancelled->context(), nullptr);
+
+    auto app = start(FillFirstRun(" Иванова Анна ", " anna ", "Пароль1", "Пароль1"));
+    EXPECT_EQ(app->workDir(), QDir::currentPath());
     dialogs.Then(FillLogin("Иванова Анна", "Пароль1"));
-    ASSERT_EQ(app.LogIn(), CQuellmarodApp::LoginResult::LoggedIn) << prompter.All().join(u'\n').toStdString();
-    EXPECT_EQ(dialogs.opened, QStringList({"CFirstRunDlg", "CLoginDlg"}));
-    const UserInfo &user = app.context()->user();
+    ASSERT_EQ(app->LogIn(), CQuellmarodApp::LoginResult::LoggedIn)
+        << prompter.All().join(u'\n').toStdString();
+    const UserInfo &user = app->context()->user();
     EXPECT_EQ(user.login + '|' + user.name, "anna|Иванова Анна");
     for (int right = 0; right < Rights::kCount; ++right)
-        EXPECT_TRUE(app.context()->HasRight(Right(right))) << right;
+        EXPECT_TRUE(app->context()->HasRight(Right(right))) << right;
     EXPECT_TRUE(Password::IsHash(UserStore(db()).Load(user.iddUser).value().pass));
 
-    // The next start goes straight to the login; no window opens by itself.
-    ScriptedDialogs later;
-    later.Then(FillLogin("Иванова Анна", "Пароль1"));
-    CQuellmarodApp second(prompter, later);
-    ASSERT_TRUE(second.Connect(ConnectString(), QString()));
-    EXPECT_EQ(second.LogIn(), CQuellmarodApp::LoginResult::LoggedIn);
-    EXPECT_EQ(later.opened, QStringList({"CLoginDlg"}));
-    EXPECT_EQ(second.CreateMainFrame().Mdi()->subWindowList().size(), 0);
-}
-
-TEST_P(StartupTest, CancelEndsTheProgramWithoutCreatingAUser) {
-    CQuellmarodApp app(prompter, dialogs);
-    ASSERT_TRUE(app.Connect(ConnectString(), QString()));
-    dialogs.Then([](QDialog &) { return int(QDialog::Rejected); });
-    EXPECT_EQ(app.LogIn(), CQuellmarodApp::LoginResult::Cancelled);
-    EXPECT_EQ(dialogs.opened, QStringList({"CFirstRunDlg"}));
-    EXPECT_FALSE(UserStore(db()).HasAnyUser());
-    // With a user: Cancel at the login ends it too.
-    UserStore(db()).CreateFirstUser("Анна", "anna", "pw");
-    ScriptedDialogs login;
-    login.Then([](QDialog &d) {
+    auto refused = start([](QDialog &d) {
         dynamic_cast<CLoginDlg &>(d).CancelButton()->click();
         return d.result();
     });
-    CQuellmarodApp again(prompter, login);
-    ASSERT_TRUE(again.Connect(ConnectString(), QString()));
-    EXPECT_EQ(again.LogIn(), CQuellmarodApp::LoginResult::Cancelled);
-    EXPECT_EQ(again.context(), nullptr);
+    EXPECT_EQ(refused->LogIn(), CQuellmarodApp::LoginResult::Cancelled);
+    EXPECT_EQ(refused->context(), nullptr);
+    auto again = start(FillLogin("Иванова Анна", "Пароль1"));
+    EXPECT_EQ(again->LogIn(), CQuellmarodApp::LoginResult::LoggedIn);
+    EXPECT_EQ(dialogs.opened,
+              QStringList({"CFirstRunDlg", "CFirstRunDlg", "CLoginDlg", "CLoginDlg", "CLoginDlg"}));
+    EXPECT_EQ(again->CreateMainFrame().Mdi()->subWindowList().size(), 0);
 }
 
 TEST(StartupOptions, DatabaseOptionAndConnectionFailure) {
