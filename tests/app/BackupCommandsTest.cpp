@@ -16,7 +16,6 @@
 #include <QDir>
 #include <QFile>
 #include <QSettings>
-#include <QThread>
 
 namespace {
 
@@ -81,57 +80,47 @@ TEST_P(BackupMenuTest, CommandsOnlyForTheEmbeddedDatabase) {
     EXPECT_TRUE(prompter.errors.isEmpty());
 }
 
-class BackupRestoreTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(m_dir.isValid());
-        m_file = m_dir.filePath("Quellmarod.db");
-    }
-
-    IsolatedSettings settings;
-    QTemporaryDir m_dir;
-    QString m_file;
-    QString m_pick;
+TEST(BackupRestoreTest, BackUpThenRestoreFromTheMenuAndLogInAgain) {
+    const IsolatedSettings settings;
+    QTemporaryDir dir;
+    QString pick;
     QStringList starts;
     ScriptedPrompter prompter;
     ScriptedDialogs dialogs;
-};
-
-TEST_F(BackupRestoreTest, BackUpThenRestoreFromTheMenuAndLogInAgain) {
     // Started on the file as a user does: first-run user, login, main frame.
     CQuellmarodApp app(prompter, dialogs);
     dialogs.Then(FillFirstRun(kName, "anna", kPass, kPass));
     dialogs.Then(FillLogin(kName, kPass));
-    ASSERT_EQ(app.Start({"trellvark", "--database", "SQLITE;DATABASE=" + m_file}), -1)
+    ASSERT_EQ(app.Start({"trellvark", "--database", "SQLITE;DATABASE=" + dir.filePath("Quellmarod.db")}), -1)
         << prompter.All().join(u'\n').toStdString();
     // The first start of the day left a copy in backup/ beside the database.
     app.WaitForDailyCopy();
-    EXPECT_EQ(BackupStore::DailyCopies(m_dir.filePath("backup")).size(), 1);
+    EXPECT_EQ(BackupStore::DailyCopies(dir.filePath("backup")).size(), 1);
 
     AddOrder(*app.db(), "1");
     app.frame()->Backups().SetPickers(
-        [this](QWidget *, const QString &start) { return starts << start, m_dir.filePath("saved"); },
-        [this](QWidget *, const QString &start) { return starts << start, m_pick; });
-    QDir().mkpath(m_dir.filePath("saved"));
+        [&](QWidget *, const QString &start) { return starts << start, dir.filePath("saved"); },
+        [&](QWidget *, const QString &start) { return starts << start, pick; });
+    QDir().mkpath(dir.filePath("saved"));
     app.frame()->Action(Cmd::kBackup)->trigger();
-    const QStringList saved = QDir(m_dir.filePath("saved")).entryList({"Quellmarod_*.db"}, QDir::Files);
+    const QStringList saved = QDir(dir.filePath("saved")).entryList({"Quellmarod_*.db"}, QDir::Files);
     ASSERT_EQ(saved.size(), 1) << prompter.All().join(u'\n').toStdString();
-    const QString copy = m_dir.filePath("saved/" + saved[0]);
+    const QString copy = dir.filePath("saved/" + saved[0]);
     AddOrder(*app.db(), "2");
 
     // Files that are no usable copy are refused before anything is asked.
-    m_pick = m_dir.filePath("notes.db");
-    QFile notes(m_pick);
+    pick = dir.filePath("notes.db");
+    QFile notes(pick);
     ASSERT_TRUE(notes.open(QIODevice::WriteOnly) && notes.write("not a database") > 0);
     notes.close();
     app.frame()->Action(Cmd::kRestore)->trigger();
-    EXPECT_EQ(prompter.errors, QStringList{BackupTexts::kNotDatabase.arg(QDir::toNativeSeparators(m_pick))});
+    EXPECT_EQ(prompter.errors, QStringList{BackupTexts::kNotDatabase.arg(QDir::toNativeSeparators(pick))});
     EXPECT_TRUE(prompter.questions.isEmpty());
     // The folder of the backup was remembered for the restore.
-    EXPECT_EQ(starts.last(), m_dir.filePath("saved"));
+    EXPECT_EQ(starts.last(), dir.filePath("saved"));
 
     // "No" to the question changes nothing.
-    m_pick = copy;
+    pick = copy;
     prompter.Answer(false);
     app.frame()->Action(Cmd::kRestore)->trigger();
     ASSERT_EQ(prompter.questions.size(), 1);
@@ -153,10 +142,10 @@ TEST_F(BackupRestoreTest, BackUpThenRestoreFromTheMenuAndLogInAgain) {
     EXPECT_EQ(Orders(*app.db()), QStringList{"1"});
     EXPECT_TRUE(app.frame()->isVisible());
 
-    const QStringList kept = QDir(m_dir.path()).entryList({"Quellmarod_replaced_*.db"}, QDir::Files);
+    const QStringList kept = QDir(dir.path()).entryList({"Quellmarod_replaced_*.db"}, QDir::Files);
     ASSERT_EQ(kept.size(), 1);
     EXPECT_EQ(prompter.warnings.value(prompter.warnings.size() - 1),
-              BackupCommandTexts::kRestored.arg(QDir::toNativeSeparators(m_dir.filePath(kept[0]))));
-    auto old = Database::Open("SQLITE;DATABASE=" + m_dir.filePath(kept[0]));
+              BackupCommandTexts::kRestored.arg(QDir::toNativeSeparators(dir.filePath(kept[0]))));
+    auto old = Database::Open("SQLITE;DATABASE=" + dir.filePath(kept[0]));
     EXPECT_EQ(Orders(*old), QStringList({"1", "2"}));
 }
