@@ -22,10 +22,6 @@ namespace {
 const QString kName = "Иванова Анна";
 const QString kPass = "Пароль1";
 
-void AddOrder(Database &db, const QString &number) {
-    TestRows::Put(db, TestRows::Order{.key = "key" + number, .number = number, .date = {}, .car = {}});
-}
-
 QStringList Orders(Database &db) {
     return ColumnTexts(db, "SELECT ZakazNomer FROM TZakaz ORDER BY ZakazNomer");
 }
@@ -71,8 +67,8 @@ TEST_P(BackupMenuTest, CommandsOnlyForTheEmbeddedDatabase) {
     } else {
         EXPECT_FALSE(backup->isEnabled() || restore->isEnabled());
         // Even when reached some other way, nothing is asked and the reason is given.
-        EXPECT_EQ(frame.Backups().MakeBackup(nullptr), QString());
-        EXPECT_EQ(frame.Backups().ChooseRestore(nullptr), QString());
+        EXPECT_TRUE(frame.Backups().MakeBackup(nullptr).isEmpty() &&
+                    frame.Backups().ChooseRestore(nullptr).isEmpty());
         EXPECT_EQ(picked, 0);
         EXPECT_EQ(prompter.warnings, QStringList(2, BackupCommandTexts::kNotEmbedded));
         EXPECT_EQ(BackupCommands::StartDailyCopy(BackupCommands::DatabaseFile(db()), {}), nullptr);
@@ -97,7 +93,7 @@ TEST(BackupRestoreTest, BackUpThenRestoreFromTheMenuAndLogInAgain) {
     app.WaitForDailyCopy();
     EXPECT_EQ(BackupStore::DailyCopies(dir.filePath("backup")).size(), 1);
 
-    AddOrder(*app.db(), "1");
+    TestRows::Put(*app.db(), TestRows::Order{.key = "k1", .number = "1", .date = {}, .car = {}});
     app.frame()->Backups().SetPickers(
         [&](QWidget *, const QString &start) { return starts << start, dir.filePath("saved"); },
         [&](QWidget *, const QString &start) { return starts << start, pick; });
@@ -106,7 +102,7 @@ TEST(BackupRestoreTest, BackUpThenRestoreFromTheMenuAndLogInAgain) {
     const QStringList saved = QDir(dir.filePath("saved")).entryList({"Quellmarod_*.db"}, QDir::Files);
     ASSERT_EQ(saved.size(), 1) << prompter.All().join(u'\n').toStdString();
     const QString copy = dir.filePath("saved/" + saved[0]);
-    AddOrder(*app.db(), "2");
+    TestRows::Put(*app.db(), TestRows::Order{.key = "k2", .number = "2", .date = {}, .car = {}});
 
     // Files that are no usable copy are refused before anything is asked.
     pick = dir.filePath("notes.db");

@@ -25,10 +25,7 @@ protected:
     }
     void TearDown() override {
         QDir::setCurrent(m_oldCwd);
-        if (m_oldXdg.isNull())
-            qunsetenv("XDG_DATA_HOME");
-        else
-            qputenv("XDG_DATA_HOME", m_oldXdg);
+        m_oldXdg.isNull() ? qunsetenv("XDG_DATA_HOME") : qputenv("XDG_DATA_HOME", m_oldXdg);
     }
     QString Path(const QString &name) const { return m_dir.filePath(name); }
 

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -32,17 +33,15 @@ protected:
         LogIn(rights);
         return std::make_unique<CMainFrame>(*ctx);
     }
-    // A kind of child window whose plain views record the commands they receive.
+    // A kind of child window whose views, labels with its name, record the commands they receive.
     static ChildKind Kind(const QString &name, QStringList *log, const QList<CommandItem> &menu) {
         return {menu,
                 {},
                 false,
-                [name] {
-                    auto *w = new QWidget;
-                    w->setObjectName(name);
-                    return w;
-                },
-                [log](QWidget *view, int id) { *log << view->objectName() + u':' + QString::number(id); }};
+                [name] { return new QLabel(name); },
+                [log](QWidget *view, int id) {
+                    *log << qobject_cast<QLabel *>(view)->text() + u':' + QString::number(id);
+                }};
     }
 };
 ZV_INSTANTIATE_SCREEN_TESTS(MainFrameTest);
@@ -51,8 +50,6 @@ ZV_INSTANTIATE_SCREEN_TESTS(MainFrameTest);
 TEST_P(MainFrameTest, CommandsGoToTheActiveWindowsView) {
     auto frame = Frame();
     frame->show();
-    frame->Action(Cmd::kCashJournal)->trigger();
-    EXPECT_TRUE(frame->Mdi()->subWindowList().isEmpty());
     QStringList log;
     frame->RegisterChildKind(
         ChildKindId::kCashJournal,

@@ -23,48 +23,37 @@
 
 // As the application wires them: the print commands of the journals, the worker reports, their dialogs
 // and the clients directory write their reports, and the client card opens the order form.
-class ReportWiringTest : public ScreenTest {
-protected:
-    void SetUp() override {
-        ScreenTest::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
-        // A finished line of Иванов's, part of it paid out; the other reports may be empty.
-        const QDateTime now = QDateTime::currentDateTime();
-        TestRows::Put(db(), TestRows::Client{"c1", "Ромашка", {}, {}, {}});
-        TestRows::Put(db(), TestRows::Worker{.key = "w1", .fio = "Иванов"});
-        const TestRows::Line line{
-            .key = "s1", .price = 1000, .prJob = true, .job = 10, .workers = {{"w1", "Иванов"}}};
-        TestRows::Order order{.key = "z2", .date = now.addDays(-1), .car = {}, .lines = {line}};
-        order.endOut = now, order.status = StatusFinished;
-        TestRows::Put(db(), order);
-        TestRows::Put(
-            db(), TestRows::Pay{.key = "p1", .order = "0", .kind = SalaryPayout, .sum = -40, .when = now});
-        TestRows::Put(db(), TestRows::Payout{.key = "wp1", .pay = "p1", .worker = "w1", .sum = 40});
-        services = std::make_unique<ScreenServices>(
-            *ctx, ReportTarget{m_dir.filePath("reports"), [this](const QString &file) {
-                                   opened << file;
-                                   return QString();
-                               }});
-        frame = std::make_unique<CMainFrame>(*ctx);
-        RegisterJournalKinds(*frame, *ctx);
-    }
-
-    // The command as the menu or toolbar runs it: the frame's print, or the action the window's kind added.
-    void Trigger(int id) {
-        QAction *action = frame->Action(id);
-        for (QAction *a : frame->findChildren<QAction *>())
-            if (!action && a->data().toInt() == id) action = a;
-        ASSERT_NE(action, nullptr) << id;
-        action->trigger();
-    }
-
-    std::unique_ptr<ScreenServices> services;
-    std::unique_ptr<CMainFrame> frame;
-    QStringList opened;
-};
+class ReportWiringTest : public ScreenTest {};
 ZV_INSTANTIATE_SCREEN_TESTS(ReportWiringTest);
 
 TEST_P(ReportWiringTest, EveryCommandReachesTheScreenAboveIt) {
+    // A finished line of Иванов's, part of it paid out; the other reports may be empty.
+    const QDateTime now = QDateTime::currentDateTime();
+    TestRows::Put(db(), TestRows::Client{"c1", "Ромашка", {}, {}, {}});
+    TestRows::Put(db(), TestRows::Worker{.key = "w1", .fio = "Иванов"});
+    const TestRows::Line line{
+        .key = "s1", .price = 1000, .prJob = true, .job = 10, .workers = {{"w1", "Иванов"}}};
+    TestRows::Order order{.key = "z2", .date = now.addDays(-1), .car = {}, .lines = {line}};
+    order.endOut = now, order.status = StatusFinished;
+    TestRows::Put(db(), order);
+    TestRows::Put(db(),
+                  TestRows::Pay{.key = "p1", .order = "0", .kind = SalaryPayout, .sum = -40, .when = now});
+    TestRows::Put(db(), TestRows::Payout{.key = "wp1", .pay = "p1", .worker = "w1", .sum = 40});
+    QStringList opened;
+    ScreenServices services(*ctx, ReportTarget{m_dir.filePath("reports"), [&opened](const QString &file) {
+                                                   opened << file;
+                                                   return QString();
+                                               }});
+    CMainFrame frame(*ctx);
+    RegisterJournalKinds(frame, *ctx);
+    // The command as the menu or toolbar runs it: the frame's print, or the action the window's kind added.
+    const auto trigger = [&frame](int id) {
+        QAction *action = frame.Action(id);
+        for (QAction *a : frame.findChildren<QAction *>())
+            if (!action && a->data().toInt() == id) action = a;
+        ASSERT_NE(action, nullptr) << id;
+        action->trigger();
+    };
     QWidget *view = nullptr;         // the window of the case
     QMap<QString, QString> written;  // the workbook of each case that writes one
     // Runs the command in a new window of the kind (none for 0); the workbook's name starts with `report`
@@ -74,7 +63,7 @@ TEST_P(ReportWiringTest, EveryCommandReachesTheScreenAboveIt) {
         SCOPED_TRACE(what);
         opened.clear();
         prompter.Clear();
-        if (kind) view = frame->OpenChild(kind)->widget();
+        if (kind) view = frame.OpenChild(kind)->widget();
         run();
         EXPECT_TRUE(dialogs.steps.empty());
         EXPECT_EQ(prompter.All(), message.isEmpty() ? QStringList() : QStringList{message});
@@ -95,33 +84,33 @@ TEST_P(ReportWiringTest, EveryCommandReachesTheScreenAboveIt) {
         card.ordersPage()->AddOrder();
     });
     check("orders report", ChildKindId::kOrderJournal, "Заказы", {},
-          [&] { frame->Action(Cmd::kPrint)->trigger(); });
+          [&] { frame.Action(Cmd::kPrint)->trigger(); });
     check("clients directory's card", 0, "Карта клиента", {}, [&] {
         dialogs.Then(reject([](QDialog &d) {
             List(d)->setCurrentItem(List(d)->topLevelItem(0));
             Click(d, "print");
         }));
-        frame->Action(Cmd::kClients)->trigger();
+        frame.Action(Cmd::kClients)->trigger();
     });
     check("cash report", ChildKindId::kCashJournal, "Операции по кассе", {},
-          [&] { Trigger(CKassaView::kPrint); });
+          [&] { trigger(CKassaView::kPrint); });
     check("turnover", ChildKindId::kCashJournal, "Оборотная ведомость", {},
-          [&] { Trigger(CKassaView::kPrintTotals); });
+          [&] { trigger(CKassaView::kPrintTotals); });
     check("stored statement, nothing chosen", ChildKindId::kSalaryJournal, {}, CJSalaryView::kSelectToPrint,
           [&] {
               journal()->list()->setCurrentItem(nullptr);
               journal()->list()->clearSelection();
-              Trigger(CJSalaryView::kStatement);
+              trigger(CJSalaryView::kStatement);
           });
     check("stored statement", ChildKindId::kSalaryJournal, "Ведомость", {}, [&] {
         EXPECT_TRUE(journal()->list()->SelectKey("p1"));
-        Trigger(CJSalaryView::kStatement);
+        trigger(CJSalaryView::kStatement);
     });
     check("payouts", ChildKindId::kSalaryJournal, "Выплаты сотрудникам", {},
-          [&] { Trigger(CJSalaryView::kPrint); });
+          [&] { trigger(CJSalaryView::kPrint); });
     check("accrual dialog", ChildKindId::kSalaryJournal, "Ведомость", {}, [&] {
         dialogs.Then(reject([](QDialog &d) { Click(d, "Print"); }));
-        Trigger(CJSalaryView::kAdd);
+        trigger(CJSalaryView::kAdd);
     });
     check("worker's works dialog", ChildKindId::kSalaryJournal, "Выполненные работы", {}, [&] {
         dialogs.Then(reject([](QDialog &d) {
@@ -131,12 +120,12 @@ TEST_P(ReportWiringTest, EveryCommandReachesTheScreenAboveIt) {
             Click(d, "Works");
         }));
         dialogs.Then(reject([](QDialog &d) { Click(d, "Print"); }));
-        Trigger(CJSalaryView::kAdd);
+        trigger(CJSalaryView::kAdd);
     });
     check("performed works", ChildKindId::kWorksReport, "Выполненные работы", {},
-          [&] { Trigger(Cmd::kPrint); });
+          [&] { trigger(Cmd::kPrint); });
     check("balances", ChildKindId::kBalanceReport, "Задолженность сотрудникам", {},
-          [&] { Trigger(Cmd::kPrint); });
+          [&] { trigger(Cmd::kPrint); });
 
     const QString today = QDate::currentDate().toString("dd.MM.yyyy");
     const QString tomorrow = QDate::currentDate().addDays(1).toString("dd.MM.yyyy");

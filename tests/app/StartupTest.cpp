@@ -73,8 +73,9 @@ TEST(StartupOptions, DatabaseOptionAndConnectionFailure) {
                              "SQLITE;DATABASE=/tmp/never-used.db"));
     EXPECT_EQ(app.connectString().left(6), "PGSQL;");
     ASSERT_EQ(prompter.errors.size(), 1);
-    EXPECT_TRUE(prompter.errors[0].startsWith(StartTexts::kCannotOpen));
-    EXPECT_GT(prompter.errors[0].size(), StartTexts::kCannotOpen.size());  // the driver's own text follows
+    // The driver's own text follows.
+    EXPECT_TRUE(prompter.errors[0].startsWith(StartTexts::kCannotOpen) &&
+                prompter.errors[0].size() > StartTexts::kCannotOpen.size());
     EXPECT_TRUE(app.db() == nullptr && dialogs.opened.isEmpty());
     prompter.Clear();
     EXPECT_FALSE(app.Connect("SQLITE;DATABASE=/nonexistent-folder/Quellmarod.db", QString()));
