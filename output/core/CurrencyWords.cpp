@@ -387,10 +387,3 @@ const QHash<QString, const CurrencyWords *> &Index() {
 const CurrencyWords *CurrencyWords::Find(const QString &key) {
     return Index().value(key, nullptr);
 }
-
-QStringList CurrencyWords::AllKeys() {
-    QStringList keys;
-    for (const CurrencyWords &row : Table())
-        keys << QString::fromUtf8(row.keys).split(u' ', Qt::SkipEmptyParts);
-    return keys;
-}

@@ -21,6 +21,4 @@ struct CurrencyWords {
 
     // The row of a key; null when no row has it. Keys compare exactly.
     static const CurrencyWords *Find(const QString &key);
-    // Every key of the table, in table order (for the tests).
-    static QStringList AllKeys();
 };

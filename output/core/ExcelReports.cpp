@@ -77,7 +77,7 @@ bool ExcelReports::Step(int done, int total) {
 
 bool ExcelReports::Finish() {
     if (m_progress && !m_progress(-1, -1)) return false;  // last chance to cancel before writing
-    if (m_show) m_file = m_s.Show();
+    if (m_show) m_s.Show();
     return true;
 }
 

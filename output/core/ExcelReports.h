@@ -122,9 +122,6 @@ public:
     // The counterpart text of a cash payment: client, worker, order, each only when present.
     static QString Counterpart(const CashOperationRow &row);
 
-    // The file the last report was written to ("" when not shown).
-    const QString &File() const { return m_file; }
-
 private:
     void Title(const QString &range, const QString &text);
     void Heading(const QString &cell, const QString &text);
@@ -143,7 +140,6 @@ private:
     ExcelSession &m_s;
     Progress m_progress;
     bool m_show;
-    QString m_file;
 };
 
 // Runs one report command: shows the reason to the user when the report cannot be read or written,

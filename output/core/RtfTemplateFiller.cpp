@@ -69,30 +69,6 @@ QByteArray RtfTemplateFiller::ReplaceAll(const QByteArray &source, const QByteAr
     return out;
 }
 
-QByteArray RtfTemplateFiller::TextBetween(const QByteArray &source, const QByteArray &open,
-                                          const QByteArray &close) {
-    if (close.isEmpty()) return {};
-    const qsizetype o = source.indexOf(open);
-    if (o < 0) return {};
-    const qsizetype c = source.indexOf(close, o + open.size());
-    if (c < 0) return {};
-    return source.mid(o + open.size(), c - o - open.size());
-}
-
-QByteArray RtfTemplateFiller::RemoveSpans(const QByteArray &source, const QByteArray &open,
-                                          const QByteArray &close) {
-    QByteArray text = source;
-    if (open.isEmpty() || close.isEmpty()) return text;
-    for (;;) {
-        const qsizetype o = text.indexOf(open);
-        if (o < 0) break;
-        const qsizetype c = text.indexOf(close, o + open.size());
-        if (c < 0) break;
-        text = ReplaceAll(text, QByteArray(), text.mid(o, c + close.size() - o));
-    }
-    return text;
-}
-
 QByteArray RtfTemplateFiller::FormatNow(int kind) {
     const QDateTime now = QDateTime::currentDateTime();
     if (kind == 1)
@@ -161,8 +137,8 @@ QByteArray RtfTemplateFiller::PreparePlaceholders(const QByteArray &rtf) {
 
     // A section-start marker leaves no empty paragraph: its group loses its "\par ". Done from the
     // last marker backwards so earlier positions stay valid.
-    for (auto it = sectionStarts.crbegin(); it != sectionStarts.crend(); ++it) {
-        const qsizetype at = *it;
+    for (qsizetype k = sectionStarts.size() - 1; k >= 0; --k) {
+        const qsizetype at = sectionStarts[k];
         const qsizetype groupOpen = out.lastIndexOf('{', at);
         const qsizetype groupClose = out.indexOf('}', at);
         if (groupOpen < 0 || groupClose < 0) continue;

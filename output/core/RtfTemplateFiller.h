@@ -24,11 +24,6 @@ public:
     // Every occurrence of search replaced once; the scan goes on after the inserted text.
     static QByteArray ReplaceAll(const QByteArray &source, const QByteArray &replacement,
                                  const QByteArray &search);
-    // The text between the first open and the first close after it; empty when there is none.
-    static QByteArray TextBetween(const QByteArray &source, const QByteArray &open, const QByteArray &close);
-    // Repeatedly removes every occurrence of open + middle + close, where middle is the text between
-    // the first open and the first close after it, until no such pair is left.
-    static QByteArray RemoveSpans(const QByteArray &source, const QByteArray &open, const QByteArray &close);
     // 1: today as "d.m.yyyy"; 2: the time as "h:m:s" (no leading zeros); anything else: empty.
     static QByteArray FormatNow(int kind);
     // Writes content under the current directory, line feeds as CR LF. 0 on success, 1 on failure.

@@ -21,14 +21,11 @@ protected:
         ASSERT_TRUE(m_dir.isValid());
         m_oldCwd = QDir::currentPath();
         m_oldXdg = qgetenv("XDG_DATA_HOME");
-        qputenv("XDG_DATA_HOME", m_dir.filePath(QStringLiteral("xdg")).toLocal8Bit());
+        qputenv("XDG_DATA_HOME", m_dir.filePath("xdg").toLocal8Bit());
     }
     void TearDown() override {
         QDir::setCurrent(m_oldCwd);
-        if (m_oldXdg.isNull())
-            qunsetenv("XDG_DATA_HOME");
-        else
-            qputenv("XDG_DATA_HOME", m_oldXdg);
+        m_oldXdg.isNull() ? qunsetenv("XDG_DATA_HOME") : qputenv("XDG_DATA_HOME", m_oldXdg);
     }
     QString Path(const QString &name) const { return m_dir.filePath(name); }
 
@@ -37,22 +34,20 @@ protected:
     QByteArray m_oldXdg;
 };
 
-TEST_F(DataFolderTest, WorksWhereTheDatabaseIsElseInTheUsersDataFolder) {
-    const QString shop = Path(QStringLiteral("shop"));
-    const QString home = Path(QStringLiteral("home"));
-    QDir().mkpath(shop);
+TEST_F(DataFolderTest, WorksWhereTheDatabaseIsElseInTheUsersDataFolderAndFindsHelp) {
+    const QString shop = Path("shop"), home = Path("home");
     QDir().mkpath(home);
-    Touch(QDir(shop).filePath(QStringLiteral("Quellmarod.db")));
-    EXPECT_EQ(DataFolder::ChooseWorkDir(shop, QStringLiteral("/data")), shop);
-    EXPECT_EQ(DataFolder::ChooseWorkDir(home, QStringLiteral("/data")), QStringLiteral("/data"));
+    Touch(QDir(shop).filePath("Quellmarod.db"));
+    EXPECT_EQ(DataFolder::ChooseWorkDir(shop, "/data"), shop);
+    EXPECT_EQ(DataFolder::ChooseWorkDir(home, "/data"), "/data");
     // A folder named like the database is no database.
-    QDir().mkpath(QDir(home).filePath(QStringLiteral("Quellmarod.db")));
-    EXPECT_EQ(DataFolder::ChooseWorkDir(home, QStringLiteral("/data")), QStringLiteral("/data"));
+    QDir().mkpath(QDir(home).filePath("Quellmarod.db"));
+    EXPECT_EQ(DataFolder::ChooseWorkDir(home, "/data"), "/data");
     EXPECT_EQ(DataFolder::ChooseWorkDir(home, QString()), home);
 
     // Started from the menu (here: from a folder without a database) it enters the data folder, made anew.
     const QString data = DataFolder::UserDataDir();
-    EXPECT_TRUE(data.startsWith(Path(QStringLiteral("xdg")))) << data.toStdString();
+    EXPECT_TRUE(data.startsWith(Path("xdg"))) << data.toStdString();
     ASSERT_TRUE(QDir::setCurrent(home));
     const QString entered = DataFolder::EnterWorkDir();
     ASSERT_TRUE(QFileInfo(data).isDir());
@@ -62,30 +57,21 @@ TEST_F(DataFolderTest, WorksWhereTheDatabaseIsElseInTheUsersDataFolder) {
     ASSERT_TRUE(QDir::setCurrent(shop));
     EXPECT_EQ(DataFolder::EnterWorkDir().toStdString(), QDir(shop).canonicalPath().toStdString());
     // A data folder that cannot be made leaves the program where it was.
-    Touch(Path(QStringLiteral("blocked")));
-    qputenv("XDG_DATA_HOME", Path(QStringLiteral("blocked")).toLocal8Bit());
+    Touch(Path("blocked"));
+    qputenv("XDG_DATA_HOME", Path("blocked").toLocal8Bit());
     ASSERT_TRUE(QDir::setCurrent(home));
     EXPECT_EQ(DataFolder::EnterWorkDir().toStdString(), QDir(home).canonicalPath().toStdString());
-}
 
-TEST_F(DataFolderTest, HelpFromTheWorkingFolderFirstThenTheInstalledOne) {
-    const QString prefix = Path(QStringLiteral("usr"));
-    const QString appDir = QDir(prefix).filePath(QStringLiteral("bin"));
-    const QString work = Path(QStringLiteral("work"));
-    QDir().mkpath(appDir);
-    QDir().mkpath(work);
-    EXPECT_EQ(DataFolder::InstalledDataDir(appDir), QDir(prefix).filePath(QStringLiteral("share/trellvark")));
+    // Help comes from the working folder first, then from the installed one.
+    const QString appDir = Path("usr/bin"), work = Path("work");
     EXPECT_EQ(DataFolder::FindHelp(work, appDir), QString());
+    Touch(Path("usr/share/trellvark/help.doc"));
+    EXPECT_EQ(DataFolder::FindHelp(work, appDir), Path("usr/share/trellvark/help.doc"));
+    Touch(Path("work/help.doc"));
+    EXPECT_EQ(DataFolder::FindHelp(work, appDir), Path("work/help.doc"));
 
-    const QString installed = QDir(prefix).filePath(QStringLiteral("share/trellvark/help.doc"));
-    Touch(installed);
-    EXPECT_EQ(DataFolder::FindHelp(work, appDir), installed);
-    const QString own = QDir(work).filePath(QStringLiteral("help.doc"));
-    Touch(own);
-    EXPECT_EQ(DataFolder::FindHelp(work, appDir), own);
-
-    EXPECT_EQ(DataFolder::DailyBackupDir(QDir(work).filePath(QStringLiteral("Quellmarod.db"))),
-              QDir(work).filePath(QStringLiteral("backup")));
+    EXPECT_EQ(DataFolder::DailyBackupDir(QDir(work).filePath("Quellmarod.db")),
+              QDir(work).filePath("backup"));
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "ClientStore.h"
+#include "CompanyStore.h"
 #include "Cp1251.h"
-#include "Database.h"
 #include "OrderStore.h"
-#include "Rows.h"
 #include "Rub.h"
 #include "ScriptedPrompter.h"
 #include "TestDb.h"
@@ -22,18 +22,13 @@ protected:
         ASSERT_TRUE(m_work.isValid());
         m_old = QDir::currentPath();
         QDir::setCurrent(m_work.path());
-        Rows::Update(db(), QStringLiteral("SMain"), {{QStringLiteral("IddMain"), QStringLiteral("1")}},
-                     {{QStringLiteral("MainName"), QStringLiteral("ООО \"Шинный двор\"")},
-                      {QStringLiteral("MainINN"), QStringLiteral("7701234567/770101001")},
-                      {QStringLiteral("MainAdres"), QStringLiteral("Москва, ул. Колесная, 5")},
-                      {QStringLiteral("MainTel"), QStringLiteral("495-111-22-33")},
-                      {QStringLiteral("MainFaks"), QStringLiteral("495-111-22-34")},
-                      {QStringLiteral("MainBank"), QStringLiteral("ПАО Сбербанк")},
-                      {QStringLiteral("MainChet"), QStringLiteral("40702810900000000001")},
-                      {QStringLiteral("MainKorChet"), QStringLiteral("30101810400000000225")},
-                      {QStringLiteral("MainBIK"), QStringLiteral("044525225")},
-                      {QStringLiteral("MainDirector"), QStringLiteral("Иванов И.И.")},
-                      {QStringLiteral("MainByx"), QStringLiteral("Петрова А.А.")}});
+        CompanyInfo company;
+        const char *fields[][2] = {{"MainName", "ООО \"Шинный двор\""},
+                                   {"MainINN", "7701234567/770101001"},
+                                   {"MainTel", "495-111-22-33"},
+                                   {"MainDirector", "Иванов И.И."}};
+        for (const auto &[field, value] : fields) company.Field(field) = value;
+        CompanyStore(db()).Save(company);
     }
     void TearDown() override {
         if (!m_old.isEmpty()) QDir::setCurrent(m_old);
@@ -61,32 +56,32 @@ protected:
     }
 
     // Saves an order for the client (with a settlement account when bank is true); returns its key.
-    QString SaveOrder(const QList<OrderLine> &lines,
-                      const QString &client = QStringLiteral("Шиномонтаж #1 и #2"), bool bank = true) {
+    QString SaveOrder(const QList<OrderLine> &lines, const QString &client = "Шиномонтаж #1 и #2",
+                      bool bank = true,
+                      const OrderCar &car = {
+                          "А001АА69", "Лада Гранта", "XTA21900000000001", {}, "белый", {}}) {
         Order o;
-        o.client.ClientName = client;
-        o.client.ClientAdres = QStringLiteral("Тверь, пр. Мира, 1");
-        o.client.ClientTel = QStringLiteral("8-900-000-00-01");
-        o.car.AvtoNomer = QStringLiteral("А001АА69");
-        o.car.AvtoMarka = QStringLiteral("Лада Гранта");
-        o.car.AvtoVin = QStringLiteral("XTA21900000000001");
-        o.car.AvtoColor = QStringLiteral("белый");
+        o.client = {client, "Тверь, пр. Мира, 1", "8-900-000-00-01"};
+        o.car = car;
         o.lines = lines;
         o.ZakazData = QDateTime(QDate(2024, 3, 5), QTime(0, 0));
         o.ZakazBegin = o.ZakazBeginIn = QDateTime(QDate(2024, 3, 5), QTime(10, 0));
-        const QString key = OrderStore(db()).Save(o, QStringLiteral("test"));
-        Values extra = {{QStringLiteral("ClientINN"), QStringLiteral("690000000001")},
-                        {QStringLiteral("ClientAdresF"), QStringLiteral("Тверь, ул. Фактическая, 2")}};
-        if (bank)
-            extra << ColumnValue{QStringLiteral("ClientChet"), QStringLiteral("40702810000000000099")}
-                  << ColumnValue{QStringLiteral("ClientBank"), QStringLiteral("АО Банк")}
-                  << ColumnValue{QStringLiteral("ClientKorChet"), QStringLiteral("30101810000000000001")}
-                  << ColumnValue{QStringLiteral("ClientBIK"), QStringLiteral("042809679")};
-        Rows::Update(db(), QStringLiteral("SClient"), {{QStringLiteral("IddClient"), o.IddVlad}}, extra);
+        const QString key = OrderStore(db()).Save(o, "test");
+        ClientRecord c = *ClientStore(db()).Load(o.IddVlad);
+        c.clientINN = "690000000001";
+        c.clientAdresF = "Тверь, ул. Фактическая, 2";
+        if (bank) {
+            c.clientChet = "40702810000000000099";
+            c.clientBank = "АО Банк";
+            c.clientKorChet = "30101810000000000001";
+            c.clientBIK = "042809679";
+        }
+        ClientStore(db()).Save(c);
         m_number = o.ZakazNomer;
         return key;
     }
 
+    static std::string S(const QString &s) { return s.toStdString(); }
     static QString Read(const QString &path) {
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? Cp1251::ToUnicode(f.readAll()) : QString();

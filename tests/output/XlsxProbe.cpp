@@ -1,12 +1,7 @@
 #include "XlsxProbe.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QXmlStreamReader>
-#include <vector>
 
 namespace {
 
@@ -17,50 +12,10 @@ QByteArray Part(const QString &xlsx, const QString &name, QString *error) {
     return unzip.readAllStandardOutput();
 }
 
-// Styles by cell-format index, joined from the fonts, borders and number formats they point at.
-std::vector<XlsxStyle> ReadStyles(const QByteArray &xml) {
-    QMap<int, QString> formats{
-        {0, QStringLiteral("General")}, {2, QStringLiteral("0.00")}, {49, QStringLiteral("@")}};
-    std::vector<XlsxStyle> fonts, styles;
-    std::vector<bool> borders;
-    QXmlStreamReader x(xml);
-    QString section;
-    while (!x.atEnd()) {
-        if (x.readNext() != QXmlStreamReader::StartElement) continue;
-        const auto n = x.name();
-        const auto a = x.attributes();
-        if (n == u"fonts" || n == u"borders" || n == u"cellXfs" || n == u"cellStyleXfs")
-            section = n.toString();
-        if (n == u"numFmt")
-            formats[a.value(QLatin1String("numFmtId")).toInt()] =
-                a.value(QLatin1String("formatCode")).toString();
-        if (n == u"font" && section == u"fonts") fonts.emplace_back();
-        if (n == u"b" && section == u"fonts") fonts.back().bold = true;
-        if (n == u"sz" && section == u"fonts")
-            fonts.back().fontSize = a.value(QLatin1String("val")).toDouble();
-        if (n == u"border") borders.push_back(false);
-        if ((n == u"left" || n == u"right" || n == u"top" || n == u"bottom") &&
-            a.hasAttribute(QLatin1String("style")))
-            borders.back() = true;
-        if (n == u"xf" && section == u"cellXfs") {
-            XlsxStyle s = fonts.at(a.value(QLatin1String("fontId")).toUInt());
-            s.border = borders.at(a.value(QLatin1String("borderId")).toUInt());
-            s.numberFormat = formats.value(a.value(QLatin1String("numFmtId")).toInt());
-            styles.push_back(s);
-        }
-        if (n == u"alignment" && section == u"cellXfs") {
-            styles.back().centre = a.value(QLatin1String("horizontal")) == u"center";
-            styles.back().wrap = a.value(QLatin1String("wrapText")) == u"1";
-        }
-    }
-    return styles;
-}
-
 }  // namespace
 
 XlsxProbe XlsxProbe::Read(const QString &xlsx) {
     XlsxProbe p;
-    const std::vector<XlsxStyle> styles = ReadStyles(Part(xlsx, QStringLiteral("xl/styles.xml"), &p.error));
     QStringList strings;
     QXmlStreamReader s(Part(xlsx, QStringLiteral("xl/sharedStrings.xml"), &p.error));
     p.error.clear();  // a sheet of numbers only has no shared strings
@@ -78,54 +33,14 @@ XlsxProbe XlsxProbe::Read(const QString &xlsx) {
         if (n == u"c") {
             cell = &p.cells[a.value(QLatin1String("r")).toString()];
             shared = a.value(QLatin1String("t")) == u"s";
-            cell->text = shared || a.value(QLatin1String("t")) == u"str" ||
-                         a.value(QLatin1String("t")) == u"inlineStr";
-            cell->style = styles.at(a.value(QLatin1String("s")).toUInt());
+            cell->text = shared || a.value(QLatin1String("t")) == u"inlineStr";
         } else if (n == u"v" && cell) {
             const QString v = x.readElementText();
             cell->value = shared ? strings.value(v.toInt()) : v;
-        } else if (n == u"f" && cell) {
-            cell->formula = true;
         } else if (n == u"mergeCell") {
             p.merges << a.value(QLatin1String("ref")).toString();
-        } else if (n == u"col") {
-            for (int c = a.value(QLatin1String("min")).toInt(); c <= a.value(QLatin1String("max")).toInt();
-                 ++c)
-                p.widths[c] = a.value(QLatin1String("width")).toDouble();
-        } else if (n == u"pageSetup") {
-            p.orientation = a.value(QLatin1String("orientation")).toString();
-            if (a.hasAttribute(QLatin1String("scale"))) p.scale = a.value(QLatin1String("scale")).toInt();
         }
     }
     if (x.hasError()) p.error = x.errorString();
     return p;
-}
-
-QList<QStringList> CalcRows(const QString &xlsx, QString *error) {
-    QTemporaryDir out;
-    QProcess calc;
-    calc.start(QStringLiteral("soffice"),
-               {QStringLiteral("--headless"), QStringLiteral("--norestore"),
-                QStringLiteral("-env:UserInstallation=file://") + out.filePath(QStringLiteral("profile")),
-                QStringLiteral("--convert-to"), QStringLiteral("csv:Text - txt - csv (StarCalc):9,34,76"),
-                QStringLiteral("--outdir"), out.path(), xlsx});
-    if (!calc.waitForFinished(120000) || calc.exitCode() != 0) {
-        *error = QStringLiteral("soffice failed: ") + QString::fromLocal8Bit(calc.readAllStandardError());
-        return {};
-    }
-    QFile csv(QDir(out.path()).filePath(QFileInfo(xlsx).completeBaseName() + QStringLiteral(".csv")));
-    if (!csv.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("no CSV written");
-        return {};
-    }
-    // Tab-separated; a field with quotes in it comes quoted with its quotes doubled.
-    QList<QStringList> rows;
-    for (const QString &line : QString::fromUtf8(csv.readAll()).split(u'\n', Qt::SkipEmptyParts)) {
-        QStringList fields = line.chopped(line.endsWith(u'\r') ? 1 : 0).split(u'\t');
-        for (QString &f : fields)
-            if (f.size() > 1 && f.startsWith(u'"') && f.endsWith(u'"'))
-                f = f.mid(1, f.size() - 2).replace(QStringLiteral("\"\""), QStringLiteral("\""));
-        rows << fields;
-    }
-    return rows;
 }

@@ -1,35 +1,19 @@
 #pragma once
 
-#include <QList>
 #include <QMap>
 #include <QString>
 #include <QStringList>
 
 // What a written .xlsx holds, read back from its XML parts, for checking workbooks the program writes.
-struct XlsxStyle {
-    bool bold = false, border = false, centre = false, wrap = false;
-    double fontSize = 0;
-    QString numberFormat;  // "General", "@", "0.00", ...
-};
-
 struct XlsxCell {
     QString value;  // the text, or the number as stored
     bool text = false;
-    bool formula = false;
-    XlsxStyle style;
 };
 
 struct XlsxProbe {
     QMap<QString, XlsxCell> cells;  // by "B4"
     QStringList merges;             // "A1:G2"
-    QMap<int, double> widths;       // by column, from 1
-    QString orientation;
-    int scale = 100;
-    QString error;  // why the file could not be read
+    QString error;                  // why the file could not be read
 
     static XlsxProbe Read(const QString &xlsx);
 };
-
-// The first sheet as LibreOffice Calc reads it, converted to tab-separated text and split into cells.
-// Empty with `error` set when Calc could not convert it.
-QList<QStringList> CalcRows(const QString &xlsx, QString *error);

@@ -13,10 +13,10 @@ void Put(Database &db, const Client &c) {
                   {QStringLiteral("ClientName"), c.name},
                   {QStringLiteral("ClientTel"), c.tel},
                   {QStringLiteral("ClientINN"), c.inn},
-                  {QStringLiteral("ClientAdres"), c.address}});
-    if (!c.fax.isEmpty() || !c.contact.isEmpty())
-        Rows::Update(db, QStringLiteral("SClient"), {{QStringLiteral("IddClient"), c.key}},
-                     {{QStringLiteral("ClientFaks"), c.fax}, {QStringLiteral("ClientContact"), c.contact}});
+                  {QStringLiteral("ClientAdres"), c.address},
+                  {QStringLiteral("ClientFaks"), c.fax},
+                  {QStringLiteral("ClientBIK"), c.bik},
+                  {QStringLiteral("ClientContact"), c.contact}});
 }
 
 void Put(Database &db, const Car &c) {
@@ -33,7 +33,7 @@ void Put(Database &db, const Car &c) {
                  {{QStringLiteral("IddAvtoVlad"), c.key + QStringLiteral("-") + c.owner},
                   {QStringLiteral("IddAvto"), c.key},
                   {QStringLiteral("IddVlad"), c.owner},
-                  {QStringLiteral("Delete"), false}});
+                  {QStringLiteral("Delete"), c.ownerDeleted}});
 }
 
 void Put(Database &db, const CarLink &l) {

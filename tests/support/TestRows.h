@@ -20,6 +20,7 @@ struct Client {
     QString inn = {};
     QString address = {};
     QString fax = {};
+    QString bik = {};
     QString contact = {};
 };
 
@@ -30,9 +31,10 @@ struct Car {
     QString make = QStringLiteral("ВАЗ");
     QString color = QStringLiteral("белый");
     QString owner = {};
-    QString vin = {};     // written only when given
-    QString engine = {};  // written only when given
-    QString note = {};  // AvtoPrim
+    bool ownerDeleted = false;  // the owner link is a deleted one
+    QString vin = {};           // written only when given
+    QString engine = {};        // written only when given
+    QString note = {};          // AvtoPrim
 };
 
 struct Worker {
