@@ -10,17 +10,17 @@ enum PayKind : int { OrderPayment = 0, SalaryPayout = 1, ClientAccount = 2, Cash
 
 // The in-memory copy of one TPay row. SummaPay is signed: into the cash desk positive, out negative.
 struct PayRecord {
-    QString IddPay;
-    QString IddZakaz;
+    QString IddPay = {};
+    QString IddZakaz = {};
     int TypePay = OrderPayment;
-    QString NaznPay;
-    QString NomerPay;
-    QDateTime DataPay;
-    Money SummaPay;
-    QString DocPay;
-    QString PrimPay;
+    QString NaznPay = {};
+    QString NomerPay = {};
+    QDateTime DataPay = {};
+    Money SummaPay = {};
+    QString DocPay = {};
+    QString PrimPay = {};
     int Delete = 0;
     // Not stored: the number the dialog proposed for a new document. When NomerPay still holds it at the
     // first save, the save takes the next free number instead (another workstation may have used this one).
-    QString ProposedNomer;
+    QString ProposedNomer = {};
 };

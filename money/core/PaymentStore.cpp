@@ -83,11 +83,3 @@ QString PaymentStore::SavePayment(PayRecord &pay, const QString &iddZakaz, const
     pay = out;
     return pay.IddPay;
 }
-
-Money PaymentStore::SumOrderPayments(const QString &iddZakaz) {
-    CDynamicRecordset rs(m_db);
-    rs.Open(QStringLiteral("SELECT SUM(TPay.SummaPay) AS Sum_SummaPay FROM TPay WHERE TPay.IddZakaz = ? AND "
-                           "TPay.[Delete] = FALSE"),
-            {iddZakaz});
-    return rs.IsEOF() ? Money() : rs.Amount(QStringLiteral("Sum_SummaPay"));
-}

@@ -30,8 +30,6 @@ public:
     QString SavePayment(PayRecord &pay, const QString &iddZakaz, const QString &login,
                         const QString &suffix = {});
     static DocCounter CounterFor(const PayRecord &pay);
-    // Sum of the order's live payments; 0 when there are none.
-    Money SumOrderPayments(const QString &iddZakaz);
 
 private:
     Database &m_db;
