@@ -23,11 +23,8 @@ protected:
         m_old = QDir::currentPath();
         QDir::setCurrent(m_work.path());
         CompanyInfo company;
-        const char *fields[][2] = {{"MainName", "ООО \"Шинный двор\""},
-                                   {"MainINN", "7701234567/770101001"},
-                                   {"MainTel", "495-111-22-33"},
-                                   {"MainDirector", "Иванов И.И."}};
-        for (const auto &[field, value] : fields) company.Field(field) = value;
+        company.Field("MainName") = "ООО \"Шинный двор\"", company.Field("MainINN") = "7701234567/770101001";
+        company.Field("MainTel") = "495-111-22-33", company.Field("MainDirector") = "Иванов И.И.";
         CompanyStore(db()).Save(company);
     }
     void TearDown() override {
@@ -38,20 +35,15 @@ protected:
     static OrderLine Line(const QString &key, const QString &name, double count, double price, double nds,
                           const QStringList &workers = {}) {
         OrderLine l;
-        l.iddService = key;
-        l.name = name;
-        l.count = count;
-        l.price = Rub(price);
-        l.prNds = nds;
+        l.iddService = key, l.name = name, l.count = count, l.price = Rub(price), l.prNds = nds;
         for (int i = 0; i < workers.size(); ++i)
             l.workers << PickedWorker{QString(), QStringLiteral("w%1").arg(i), workers[i], false};
         return l;
     }
     static OrderLine Group(const QString &key, const QString &name, QList<OrderLine> services) {
         OrderLine g = Line(key, name, 1, 0, 0);
-        g.iddTop = Group::kPackage;
         for (OrderLine &s : services) s.iddTop = key;
-        g.children = services;
+        g.iddTop = Group::kPackage, g.children = services;
         return g;
     }
 
@@ -68,14 +60,9 @@ protected:
         o.ZakazBegin = o.ZakazBeginIn = QDateTime(QDate(2024, 3, 5), QTime(10, 0));
         const QString key = OrderStore(db()).Save(o, "test");
         ClientRecord c = *ClientStore(db()).Load(o.IddVlad);
-        c.clientINN = "690000000001";
-        c.clientAdresF = "Тверь, ул. Фактическая, 2";
-        if (bank) {
-            c.clientChet = "40702810000000000099";
-            c.clientBank = "АО Банк";
-            c.clientKorChet = "30101810000000000001";
-            c.clientBIK = "042809679";
-        }
+        c.clientINN = "690000000001", c.clientAdresF = "Тверь, ул. Фактическая, 2";
+        if (bank) c.clientChet = "40702810000000000099", c.clientBank = "АО Банк";
+        if (bank) c.clientKorChet = "30101810000000000001", c.clientBIK = "042809679";
         ClientStore(db()).Save(c);
         m_number = o.ZakazNomer;
         return key;

@@ -48,21 +48,6 @@ TEST(CellRangeTest, ReadsAddressesAndRefusesTheRest) {
     EXPECT_EQ(S(CellRange::Parse("b2:a1")->Name()), "A1:B2");
 }
 
-TEST_F(SessionFixture, RefusesBadInputAndKeepsTheSheet) {
-    session.SetText("A1", "до");
-    const ExcelSheet before = session.Sheet();
-    ::testing::internal::CaptureStdout();
-    const ExcelError bad = Thrown([&] { session.SetText("A0", "x"); });
-    EXPECT_TRUE(bad.code() == ExcelError::kInvalidArgument && bad.text().contains(u"«A0»")) << S(bad.text());
-    for (const auto &call : std::initializer_list<std::function<void()>>{
-             [&] { session.SetText("A1:XFC1000", "x"); }, [&] { session.Merge("1:1048576"); },
-             [&] { session.SetPage(9, true); }, [&] { session.ColumnWidth("A:A", std::nan("")); }})
-        EXPECT_EQ(Thrown(call).code(), ExcelError::kInvalidArgument);
-    ::testing::internal::GetCapturedStdout();
-    EXPECT_EQ(session.Sheet().Cells(), before.Cells());
-    EXPECT_EQ(session.Sheet().Page(), PageSetup{});
-}
-
 // A merge hides the cells under it; overlapping merges become one; formats of whole rows and columns reach
 // old and new cells.
 TEST_F(SessionFixture, KeepsWhatAReportBuilds) {
@@ -90,12 +75,10 @@ TEST_F(SessionFixture, WritesWhatItKept) {
     session.Merge("A1:C1");
     session.SetText("A1", "Оборотная ведомость");
     session.SetTextFormat("A2:B2");
-    session.SetText("A2", "007");
-    session.SetText("B2", "12.00");
-    session.SetText("C2", "-1234.50");
-    session.SetText("A3", "=1+1");
-    session.SetText("B3", "Зарплата, \"аванс\"");
-    session.SetText("C3", "42");
+    const char *typed[][2] = {
+        {"A2", "007"}, {"B2", "12.00"}, {"C2", "-1234.50"}, {"A3", "=1+1"}, {"B3", "Зарплата, \"аванс\""},
+        {"C3", "42"}};
+    for (const auto &[cell, text] : typed) session.SetText(cell, text);
 
     const QString file = session.Show();
     EXPECT_EQ(opened, QStringList{file});
@@ -106,8 +89,8 @@ TEST_F(SessionFixture, WritesWhatItKept) {
     EXPECT_EQ(x.merges, QStringList{"A1:C1"});
     // Numbers marked "#": an amount in a plain cell is one a spreadsheet can sum; a formula stays text.
     QStringList cells;
-    for (const char *c : {"A2", "B2", "C2", "A3", "B3", "C3"})
-        cells << x.cells.value(c).value + (x.cells.value(c).text ? "" : "#");
+    for (const auto &[cell, text] : typed)
+        cells << x.cells.value(cell).value + (x.cells.value(cell).text ? "" : "#");
     EXPECT_EQ(S(cells.join(u'|')), "007|12.00|-1234.5#|=1+1|Зарплата, \"аванс\"|42#");
     // Every Show is a new file; the earlier one stays as it was.
     session.SetText("A1", "второй");
@@ -117,8 +100,20 @@ TEST_F(SessionFixture, WritesWhatItKept) {
     EXPECT_EQ(S(XlsxProbe::Read(second).cells.value("A1").value), "второй");
 }
 
-TEST_F(SessionFixture, FailuresToSaveOrOpenNameTheirReason) {
+// Bad input is refused and changes nothing; failures to save or open the file name their reason.
+TEST_F(SessionFixture, RefusesBadInputAndNamesWhyItCouldNotSaveOrOpen) {
     ::testing::internal::CaptureStdout();
+    session.SetText("A1", "до");
+    const ExcelSheet before = session.Sheet();
+    const ExcelError bad = Thrown([&] { session.SetText("A0", "x"); });
+    EXPECT_TRUE(bad.code() == ExcelError::kInvalidArgument && bad.text().contains(u"«A0»")) << S(bad.text());
+    for (const auto &call : std::initializer_list<std::function<void()>>{
+             [&] { session.SetText("A1:XFC1000", "x"); }, [&] { session.Merge("1:1048576"); },
+             [&] { session.SetPage(9, true); }, [&] { session.ColumnWidth("A:A", std::nan("")); }})
+        EXPECT_EQ(Thrown(call).code(), ExcelError::kInvalidArgument);
+    EXPECT_EQ(session.Sheet().Cells(), before.Cells());
+    EXPECT_EQ(session.Sheet().Page(), PageSetup{});
+
     refuse = "нет программы";
     const ExcelError notOpened = Thrown([&] { session.Show(); });
     ASSERT_EQ(opened.size(), 1);

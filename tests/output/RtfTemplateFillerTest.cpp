@@ -62,9 +62,6 @@ TEST(RtfText, ReplaceFormatEscapeAndPrepare) {
                                                "\\lang1049\\langfe1033 ent}# C ## D #\\'c0\\'c1# E #EOP#"),
         "A #Name# B #Client# C \\'23 D  E {\\page}");
     EXPECT_EQ(RtfTemplateFiller::PreparePlaceholders("x{\\par #D1#\\par }y\\par "), "x{#D1#}y\\par ");
-
-    EXPECT_EQ(Cp1251::FromUnicode("Ёж €5 中"), QByteArray("\xa8\xe6 \x88"
-                                                          "5 ?"));
 }
 
 TEST_F(FillerTest, MergesFieldsAndSections) {
