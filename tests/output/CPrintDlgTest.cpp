@@ -1,6 +1,7 @@
 #include "AppContext.h"
 #include "CPrintDlg.h"
 #include "DocumentFixture.h"
+#include "ReportCommands.h"
 #include "Scripted.h"
 
 #include <QCheckBox>
@@ -9,17 +10,18 @@
 class CPrintDlgTest : public DocumentTest {};
 ZV_INSTANTIATE_SCREEN_TESTS(CPrintDlgTest);
 
-TEST_P(CPrintDlgTest, NothingTickedAsksAndStaysOpenThenPrintsTheTickedInOrder) {
+// The print dialog asks for a choice and stays open, then prints what was ticked; the client card command
+// refuses a client deleted elsewhere.
+TEST_P(CPrintDlgTest, NothingTickedAsksAndStaysOpenThenPrintsTheTicked) {
     const QString key = SaveOrder({Line("x", "Мойка", 1, 100, 20)});
     ScriptedDialogs dialogs;
-    const AppContext ctx(db(), UserInfo{}, m_prompter, dialogs, m_work.path());
+    AppContext ctx(db(), UserInfo{}, m_prompter, dialogs, m_work.path());
     QStringList opened;
     CPrintDlg dlg(ctx, key, nullptr, [&](const QString &p) { opened << p; });
     dlg.show();
     dlg.findChild<QPushButton *>("ok")->click();
     EXPECT_EQ(m_prompter.warnings, QStringList{"Выберите что печатать!"});
-    EXPECT_TRUE(dlg.isVisible());
-    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_TRUE(dlg.isVisible() && opened.isEmpty());
 
     dlg.Box(OrderDocument::Act)->setChecked(true);
     dlg.Box(OrderDocument::Invoice)->setChecked(true);
@@ -27,5 +29,9 @@ TEST_P(CPrintDlgTest, NothingTickedAsksAndStaysOpenThenPrintsTheTickedInOrder) {
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     const QString doc = m_work.path() + "/doc/";
     EXPECT_EQ(opened, QStringList({doc + "Chet" + m_number + ".doc", doc + "Akt" + m_number + ".doc"}));
-    EXPECT_EQ(m_prompter.All().size(), 1);
+
+    // No report target is given: going on to write the card would throw.
+    EXPECT_FALSE(ReportCommands::ClientCard(ctx, QStringLiteral("gone"), nullptr));
+    EXPECT_EQ(m_prompter.warnings.value(1),
+              QStringLiteral("Клиент не найден: он удален на другом рабочем месте."));
 }

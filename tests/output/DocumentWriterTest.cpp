@@ -35,11 +35,11 @@ protected:
 ZV_INSTANTIATE_DB_TESTS(DocumentWriterTest);
 
 TEST_P(DocumentWriterTest, GroupWithThreeServicesGivesFourRows) {
-    const QString key = SaveOrder(
-        {Group("pkg", "Шиномонтаж R15",
-               {Line("a", "Балансировка", 4, 100, 20, {"Петров"}),
-                Line("b", "Монтаж", 4, 50, 0, {"Петров", "Сидоров"}), Line("c", "Снятие", 1, 10.5, 10)}),
-         Line("wash", "Мойка", 1, 400, 20)});
+    const QString key = SaveOrder({Group("pkg", "Шиномонтаж R15",
+                                         {Line("a", "Балансировка", 4, 100, 20, {"Петров"}),
+                                          Line("b", "Монтаж", 4, 50, 0, {"Петров", "-Кузнецов", "Сидоров"}),
+                                          Line("c", "Снятие", 1, 10.5, 10)}),
+                                   Line("wash", "Мойка", 1, 400, 20)});
     const QString work = Data(OrderDocument::WorkOrder, key);
     EXPECT_EQ(
         S(RowLines(work).join(u'\n')),
@@ -57,11 +57,9 @@ TEST_P(DocumentWriterTest, GroupWithThreeServicesGivesFourRows) {
             ";ZakazData=05.03.2024;ClientName=Шиномонтаж #1 и #2;AvtoMarka=Лада Гранта;nomerZ=<missing>");
 
     const QString invoice = Data(OrderDocument::Invoice, key);
-    const QStringList irows = RowLines(invoice);
-    ASSERT_EQ(irows.size(), 5);
-    EXPECT_TRUE(irows[0].endsWith("|1:summa:610.50|1:nds:-|1:summaNds:81.05|1:itog:691.55")) << S(irows[0]);
-    EXPECT_TRUE(irows[1].endsWith("|1:summa:400.00|1:nds:20.00|1:summaNds:80.00|1:itog:480.00"))
-        << S(irows[1]);
+    // A group's own row shows no VAT rate: its services' rates may differ.
+    EXPECT_EQ(S(RowLines(invoice).value(0).section("|1:summa:", 1)),
+              "610.50|1:nds:-|1:summaNds:81.05|1:itog:691.55");
     EXPECT_EQ(Fields(invoice, {"colZ", "summaZ", "summaNdsZ", "itogZ", "MainChif", "INN", "ClientData"}),
               "colZ=2.00;summaZ=1010.50;summaNdsZ=161.05;itogZ=1171.55;MainChif=Иванов И.И.;"
               "INN=7701234567/770101001;ClientData=р/с 40702810000000000099 в АО Банк, кор.счет "
@@ -71,15 +69,6 @@ TEST_P(DocumentWriterTest, GroupWithThreeServicesGivesFourRows) {
               "ClinetTel=8-900-000-00-01;ZakazNomer=<missing>");
     EXPECT_EQ(Fields(Data(OrderDocument::TaxInvoice, key), {"ClientINN", "colZ"}),
               "ClientINN=690000000001;colZ=<missing>");
-}
-
-TEST_P(DocumentWriterTest, TypedTextNeitherVanishesNorStartsFieldsOfItsOwn) {
-    const QString key = SaveOrder({Line("x", "Мойка\nсалона 洗车", 1, 1, 0)}, "Ли Вэй 李伟|0:INN:000|DOS:");
-    const QString work = Data(OrderDocument::WorkOrder, key);
-    EXPECT_EQ(Field(work, "ClientName"), "Ли Вэй ??¦0:INN:000¦DOS:");
-    EXPECT_FALSE(work.contains("|0:INN:000") || work.contains("|DOS:"));
-    // A line break inside a value stays inside its data line.
-    EXPECT_TRUE(RowLines(work).value(0).contains("Мойка|EOL:салона ??"));
 }
 
 // Only the ticked documents, in print order, under names safe for a file; a template that is no RTF
@@ -122,15 +111,17 @@ TEST_P(DocumentWriterTest, PrinterWritesTheTickedInOrderAndSkipsAFailedMerge) {
 
 TEST_P(DocumentWriterTest, EveryFieldWrittenReachesItsTemplate) {
     // Distinct values everywhere, so a placeholder missing from a template (or misspelt) shows as a
-    // value lost in the merge.
+    // value lost in the merge. Typed text neither vanishes nor starts fields of its own.
     CompanyInfo company;
-    for (const char *f : {"MainName", "MainINN", "MainAdres", "MainTel", "MainFaks", "MainBank", "MainChet",
-                          "MainKorChet", "MainBIK", "MainDirector", "MainByx"})
-        company.Field(f) = QStringLiteral("v") + f;
+    for (const char *f : CompanyInfo::kFields) company.Field(f) = QStringLiteral("v") + f;
     CompanyStore(db()).Save(company);
-    const QString key = SaveOrder({Group("g", "vGroup", {Line("s", "vSub", 3, 7.25, 18, {"vWorker"})}),
+    const QString key = SaveOrder({Group("g", "vGroup", {Line("s", "vSub\nline", 3, 7.25, 18, {"vWorker"})}),
                                    Line("t", "vSingle", 2, 11, 20)},
-                                  "vClient", true, {"vNomer", "vMarka", "vVin", "vDvig", "vColor", "vPrim"});
+                                  "vClient 李|0:INN:000|DOS:", true,
+                                  {"vNomer", "vMarka", "vVin", "vDvig", "vColor", "vPrim"});
+    const QString work = Data(OrderDocument::WorkOrder, key);
+    EXPECT_EQ(Field(work, "ClientName"), "vClient ?¦0:INN:000¦DOS:");
+    EXPECT_TRUE(RowLines(work).value(1).contains("vSub|EOL:line"));  // a line break stays in its line
     for (OrderDocument doc : DocumentFiles::InPrintOrder()) {
         const DocumentFiles files = DocumentFiles::Of(doc);
         SCOPED_TRACE(S(files.templateFile));

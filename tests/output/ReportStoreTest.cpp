@@ -9,10 +9,6 @@
 
 namespace {
 
-QDateTime At(int y, int m, int d, int h = 0, int min = 0, int s = 0) {
-    return QDateTime(QDate(y, m, d), QTime(h, min, s));
-}
-
 class ReportStoreTest : public DbTest {
 protected:
     void Pay(const char *key, const char *order, const char *purpose, const QDateTime &when, double sum,

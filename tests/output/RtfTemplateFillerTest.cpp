@@ -3,7 +3,6 @@
 #include "ScriptedPrompter.h"
 
 #include <gtest/gtest.h>
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -13,23 +12,17 @@ QByteArray W(const QString &text) {
     return Cp1251::FromUnicode(text);
 }
 
-// Runs one merge in a temporary folder that is the current directory meanwhile.
+// Runs merges in a temporary folder.
 class FillerTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(m_dir.isValid());
-        m_old = QDir::currentPath();
-        QDir::setCurrent(m_dir.path());
-    }
-    void TearDown() override { QDir::setCurrent(m_old); }
-
-    static void Write(const QString &path, const QByteArray &bytes) {
-        QFile f(path);
+    void Write(const QString &name, const QByteArray &bytes) {
+        QFile f(m_dir.filePath(name));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(bytes);
     }
     int Fill(const QString &data, const QString &templ, const QString &out = "out.doc") {
-        return RtfTemplateFiller(&m_prompter).Fill(m_dir.filePath(data), m_dir.filePath(templ), out);
+        return RtfTemplateFiller(&m_prompter)
+            .Fill(m_dir.filePath(data), m_dir.filePath(templ), m_dir.filePath(out));
     }
     QByteArray Output() {
         QFile out(m_dir.filePath("out.doc"));
@@ -37,14 +30,13 @@ protected:
     }
     // The merged text, line breaks as written (CR LF); the template gets an RTF header.
     QByteArray Merge(const QByteArray &body, const QByteArray &data) {
-        Write(m_dir.filePath("t.rtf"), "{\\rtf1 " + body + "}");
-        Write(m_dir.filePath("d.txt"), data);
+        Write("t.rtf", "{\\rtf1 " + body + "}");
+        Write("d.txt", data);
         EXPECT_EQ(Fill("d.txt", "t.rtf"), 0);
         return Output().chopped(1).mid(7);  // without the header and its closing brace
     }
 
     QTemporaryDir m_dir;
-    QString m_old;
     ScriptedPrompter m_prompter;
 };
 
@@ -101,10 +93,10 @@ TEST_F(FillerTest, MergesFieldsAndSections) {
 }
 
 TEST_F(FillerTest, FailuresAreReportedAndWriteNothing) {
-    Write(m_dir.filePath("out.doc"), "older");
-    Write(m_dir.filePath("plain.txt"), "not rtf #a#");
-    Write(m_dir.filePath("d.txt"), "|0:a:1\n");
-    Write(m_dir.filePath("t.rtf"), "{\\rtf1 #a#}");
+    Write("out.doc", "older");
+    Write("plain.txt", "not rtf #a#");
+    Write("d.txt", "|0:a:1\n");
+    Write("t.rtf", "{\\rtf1 #a#}");
     EXPECT_EQ(Fill("d.txt", "plain.txt"), 1);
     EXPECT_EQ(Fill("d.txt", "none.rtf"), 1);
     EXPECT_EQ(Fill("d.txt", "t.rtf", "nodir/out.doc"), 1);

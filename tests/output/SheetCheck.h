@@ -1,10 +1,16 @@
 #pragma once
-// Compact checks of a sheet a report built: texts and looks of cells and merges, each as one text.
+// Compact checks of a sheet a report built: texts and looks of cells and merges, each as one text; and
+// the moments reports are built from.
 #include "ExcelSheet.h"
 
 #include <gtest/gtest.h>
+#include <QDateTime>
 #include <QStringList>
 #include <string>
+
+inline QDateTime At(int y, int m, int d, int h = 0, int min = 0, int s = 0) {
+    return QDateTime(QDate(y, m, d), QTime(h, min, s));
+}
 
 inline std::string S(const QString &s) {
     return s.toStdString();
