@@ -55,8 +55,7 @@ protected:
                           "А001АА69", "Лада Гранта", "XTA21900000000001", {}, "белый", {}}) {
         Order o;
         o.client = {client, "Тверь, пр. Мира, 1", "8-900-000-00-01"};
-        o.car = car;
-        o.lines = lines;
+        o.car = car, o.lines = lines;
         o.ZakazData = QDateTime(QDate(2024, 3, 5), QTime(0, 0));
         o.ZakazBegin = o.ZakazBeginIn = QDateTime(QDate(2024, 3, 5), QTime(10, 0));
         const QString key = OrderStore(db()).Save(o, "test");

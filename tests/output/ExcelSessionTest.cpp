@@ -80,7 +80,6 @@ TEST_F(SessionFixture, KeepsWhatAReportBuildsAndWritesIt) {
     for (const auto &[cell, text] : typed) session.SetText(cell, text);
 
     const QString file = session.Show();
-    EXPECT_EQ(opened, QStringList{file});
     EXPECT_TRUE(file.startsWith(dir.filePath("reports/new/Отчет касса банк ")) && file.endsWith(u".xlsx"))
         << S(file);
     const XlsxProbe x = XlsxProbe::Read(file);
@@ -95,8 +94,9 @@ TEST_F(SessionFixture, KeepsWhatAReportBuildsAndWritesIt) {
     session.SetText("A1", "второй");
     const QString second = session.Show();
     EXPECT_EQ(opened, QStringList({file, second}));
-    EXPECT_EQ(S(XlsxProbe::Read(file).cells.value("A1").value), "Оборотная ведомость");
-    EXPECT_EQ(S(XlsxProbe::Read(second).cells.value("A1").value), "второй");
+    EXPECT_EQ(S(XlsxProbe::Read(file).cells.value("A1").value + '|' +
+                XlsxProbe::Read(second).cells.value("A1").value),
+              "Оборотная ведомость|второй");
 }
 
 // Bad input is refused and changes nothing; failures to save or open the file name their reason.

@@ -29,7 +29,7 @@ XlsxProbe XlsxProbe::Read(const QString &xlsx) {
     while (!x.atEnd()) {
         if (x.readNext() != QXmlStreamReader::StartElement) continue;
         const auto n = x.name();
-        const auto a = x.attributes();
+        const QXmlStreamAttributes a = x.attributes();
         if (n == u"c") {
             cell = &p.cells[a.value(QLatin1String("r")).toString()];
             shared = a.value(QLatin1String("t")) == u"s";
