@@ -12,10 +12,8 @@ inline ScriptedDialogs::Step FillFirstRun(const QString &name, const QString &lo
                                           const QString &repeat) {
     return [=](QDialog &d) {
         auto &dlg = dynamic_cast<CFirstRunDlg &>(d);
-        dlg.NameEdit()->setText(name);
-        dlg.LoginEdit()->setText(login);
-        dlg.PasswordEdit()->setText(pass);
-        dlg.RepeatEdit()->setText(repeat);
+        dlg.NameEdit()->setText(name), dlg.LoginEdit()->setText(login);
+        dlg.PasswordEdit()->setText(pass), dlg.RepeatEdit()->setText(repeat);
         dlg.OkButton()->click();
         return dlg.result();
     };

@@ -12,18 +12,14 @@
 
 class LoginTest : public DbTest {
 protected:
-    // A user as the users directory stores one: the password hashed.
-    void AddUser(const QString &key, const QString &name, const QString &password, bool deleted = false) {
-        TestRows::Put(db(), TestRows::User{key, key, name, Password::Hash(password), "1", deleted});
-    }
-    // A user as an old database holds one: the password as typed.
-    void AddOldUser(const QString &key, const QString &pass, const QString &rights = "1") {
-        TestRows::Put(db(), TestRows::User{key, key, "Старый кассир", pass, rights});
+    // A user as the users directory stores one (the password hashed) or, when old, as an old database
+    // holds one (the password as typed).
+    void AddUser(const QString &key, const QString &pass, bool old = false, const QString &rights = "1") {
+        TestRows::Put(db(),
+                      TestRows::User{key, key, "Имя " + key, old ? pass : Password::Hash(pass), rights});
     }
     bool TryLogin(CLoginDlg &dlg, const QString &key, const QString &password) {
-        if (!key.isEmpty()) {
-            EXPECT_TRUE(dlg.SelectUser(key)) << key.toStdString();
-        }
+        EXPECT_TRUE(key.isEmpty() || dlg.SelectUser(key)) << key.toStdString();
         dlg.PasswordEdit()->setText(password);
         dlg.OkButton()->click();
         return dlg.result() == QDialog::Accepted;
@@ -35,13 +31,33 @@ protected:
 ZV_INSTANTIATE_SCREEN_TESTS(LoginTest);
 
 // No limit on attempts; surrounding blanks of the typed password do not count.
-TEST_P(LoginTest, RefusesEmptyAndWrongPasswordsAndAcceptsTheRightOne) {
-    AddUser("anna", "Иванова Анна", "Секрет1");
-    AddUser("oleg", "Петров Олег", "другой");
-    AddUser("gone", "Бывший", "g1", true);
-    AddUser("boris", "Борис", "b1");
-    AddOldUser("nopass", "", "1111");  // an empty stored password, as an old database may hold
+TEST_P(LoginTest, FirstRunAndLoginRefuseBadEntriesAndAnOldPasswordIsHashed) {
     UserStore users(db());
+    // The first-run dialog refuses incomplete entries and creates nobody.
+    CFirstRunDlg first(users, prompter);
+    const struct {
+        const char *name, *login, *pass, *repeat;
+        QString message;
+    } cases[] = {{"", "anna", "pw", "pw", FirstRunTexts::kEmptyName},
+                 {"Анна", "  ", "pw", "pw", FirstRunTexts::kEmptyLogin},
+                 {"Анна", "an na", "pw", "pw", FirstRunTexts::kBadLogin},
+                 {"Анна", "anna", "", "", FirstRunTexts::kEmptyPassword},
+                 {"Анна", "anna", "pw", "Pw", FirstRunTexts::kMismatch}};
+    for (const auto &c : cases) {
+        prompter.Clear();
+        FillFirstRun(c.name, c.login, c.pass, c.repeat)(first);
+        EXPECT_TRUE(first.result() != QDialog::Accepted && prompter.warnings == QStringList{c.message})
+            << c.login;
+    }
+    EXPECT_FALSE(users.HasAnyUser());
+
+    AddUser("anna", "Секрет1");
+    AddUser("oleg", "другой");
+    AddUser("boris", "b1");
+    AddUser("nopass", "", true);  // an empty stored password, as an old database may hold
+    AddUser("old", "qwerty", true, "0101");
+    AddUser("ro", "pw", true);
+    TestRows::Put(db(), TestRows::User{.key = "gone", .login = "gone", .name = "Бывший", .deleted = true});
     CLoginDlg dlg(users, prompter);
     EXPECT_EQ(dlg.PasswordEdit()->echoMode(), QLineEdit::Password);
     EXPECT_EQ(dlg.UserCombo()->findText("Бывший"), -1);  // deleted users are not offered
@@ -57,6 +73,7 @@ TEST_P(LoginTest, RefusesEmptyAndWrongPasswordsAndAcceptsTheRightOne) {
                    {"boris", "b1", LoginTexts::kWrongPassword},
                    {"nopass", "", LoginTexts::kEmptyPassword},
                    {"nopass", "x", LoginTexts::kWrongPassword},
+                   {"old", "QWERTY", LoginTexts::kWrongPassword},
                    {"", "Секрет1", LoginTexts::kWrongPassword}};  // nobody chosen
     for (const auto &c : refused) {
         prompter.Clear();
@@ -67,53 +84,19 @@ TEST_P(LoginTest, RefusesEmptyAndWrongPasswordsAndAcceptsTheRightOne) {
     prompter.Clear();
     EXPECT_TRUE(TryLogin(dlg, "anna", " Секрет1 "));
     EXPECT_TRUE(prompter.All().isEmpty());
-    EXPECT_EQ(dlg.User().iddUser + '|' + dlg.User().name + '|' + dlg.User().prova, "anna|Иванова Анна|1");
-}
+    EXPECT_EQ(dlg.User().iddUser + '|' + dlg.User().name + '|' + dlg.User().prova, "anna|Имя anna|1");
 
-TEST_P(LoginTest, PlainTextPasswordIsStoredHashedAtFirstLoginAndStillWorks) {
-    AddOldUser("old", "qwerty", "0101");
-    UserStore users(db());
-    {
-        CLoginDlg dlg(users, prompter);
-        EXPECT_FALSE(TryLogin(dlg, "old", "QWERTY"));
-        EXPECT_EQ(Stored("old"), "qwerty");  // a failure changes nothing
-        EXPECT_TRUE(TryLogin(dlg, "old", "qwerty"));
-        EXPECT_EQ(dlg.User().prova, "0101");
-    }
+    // A password an old database holds as typed is stored hashed at its first login; a failed upgrade still
+    // lets the proven password in.
+    EXPECT_EQ(Stored("old"), "qwerty");  // a failure changes nothing
+    CLoginDlg second(users, prompter);
+    EXPECT_TRUE(TryLogin(second, "old", "qwerty"));
+    EXPECT_EQ(second.User().prova, "0101");
     const QString stored = Stored("old");
     EXPECT_TRUE(Password::IsHash(stored) && !stored.contains("qwerty")) << stored.toStdString();
-
-    CLoginDlg again(users, prompter);
-    EXPECT_TRUE(TryLogin(again, "old", "qwerty"));
-    EXPECT_EQ(Stored("old"), stored);  // a hash is not re-stored
-
-    // A failed upgrade still lets the proven password in.
-    AddOldUser("ro", "pw");
     CLoginDlg third(users, prompter);
     db().SetWriteHook([](const QString &) { throw DbError("read-only"); });
     EXPECT_TRUE(TryLogin(third, "ro", "pw"));
     db().SetWriteHook({});
     EXPECT_EQ(Stored("ro"), "pw");
-}
-
-TEST_P(LoginTest, FirstRunRefusesIncompleteEntriesAndCreatesNothing) {
-    UserStore users(db());
-    CFirstRunDlg dlg(users, prompter);
-    const struct {
-        const char *name, *login, *pass, *repeat;
-        QString message;
-    } cases[] = {
-        {"", "anna", "pw", "pw", FirstRunTexts::kEmptyName},
-        {"Анна", "  ", "pw", "pw", FirstRunTexts::kEmptyLogin},
-        {"Анна", "an na", "pw", "pw", FirstRunTexts::kBadLogin},
-        {"Анна", "anna", "", "", FirstRunTexts::kEmptyPassword},
-        {"Анна", "anna", "pw", "Pw", FirstRunTexts::kMismatch},
-    };
-    for (const auto &c : cases) {
-        prompter.Clear();
-        FillFirstRun(c.name, c.login, c.pass, c.repeat)(dlg);
-        EXPECT_NE(dlg.result(), QDialog::Accepted) << c.login;
-        EXPECT_EQ(prompter.warnings, QStringList{c.message}) << c.login;
-    }
-    EXPECT_FALSE(users.HasAnyUser());
 }

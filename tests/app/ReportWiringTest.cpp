@@ -12,7 +12,6 @@
 #include "ScreenTest.h"
 #include "TestRows.h"
 #include "Widgets.h"
-#include "XlsxProbe.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -54,8 +53,7 @@ TEST_P(ReportWiringTest, EveryCommandReachesTheScreenAboveIt) {
         ASSERT_NE(action, nullptr) << id;
         action->trigger();
     };
-    QWidget *view = nullptr;         // the window of the case
-    QMap<QString, QString> written;  // the workbook of each case that writes one
+    QWidget *view = nullptr;  // the window of the case
     // Runs the command in a new window of the kind (none for 0); the workbook's name starts with `report`
     // (none is written when it is empty), and `message` is the one warning shown.
     const auto check = [&](const char *what, int kind, const QString &report, const QString &message,
@@ -70,7 +68,6 @@ TEST_P(ReportWiringTest, EveryCommandReachesTheScreenAboveIt) {
         ASSERT_EQ(opened.size(), report.isEmpty() ? 0 : 1);
         if (report.isEmpty()) return;
         EXPECT_TRUE(QFileInfo(opened[0]).fileName().startsWith(report)) << opened[0].toStdString();
-        written[what] = opened[0];
     };
     const auto journal = [&view] { return qobject_cast<CJSalaryView *>(view); };
     const auto reject = [](const std::function<void(QDialog &)> &step) {
@@ -126,9 +123,4 @@ TEST_P(ReportWiringTest, EveryCommandReachesTheScreenAboveIt) {
           [&] { trigger(Cmd::kPrint); });
     check("balances", ChildKindId::kBalanceReport, "Задолженность сотрудникам", {},
           [&] { trigger(Cmd::kPrint); });
-
-    const QString today = QDate::currentDate().toString("dd.MM.yyyy");
-    const QString tomorrow = QDate::currentDate().addDays(1).toString("dd.MM.yyyy");
-    EXPECT_EQ(XlsxProbe::Read(written.value("worker's works dialog")).cells.value("A1").value,
-              "Отчет о выполненных работах с:" + today + " по:" + tomorrow + " по исполнителю:Иванов.");
 }

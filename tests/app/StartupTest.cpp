@@ -19,7 +19,7 @@ ZV_INSTANTIATE_DB_TESTS(StartupTest);
 
 // Cancel at the first run or at the login ends the program; the first user gets every right; the next start
 // goes straight to the login and no window opens by itself.
-TEST_P(StartupTest, FirstRunAndLoginDecideTheStart) {
+TEST_P(StartupTest, OptionsFirstRunAndLoginDecideTheStart) {
     const auto start = [this](const ScriptedDialogs::Step &step) {
         auto app = std::make_unique<CQuellmarodApp>(prompter, dialogs);
         EXPECT_TRUE(app->Connect(ConnectString(), QString())) << prompter.errors.join(u'\n').toStdString();
@@ -32,7 +32,6 @@ TEST_P(StartupTest, FirstRunAndLoginDecideTheStart) {
     EXPECT_EQ(cancelled->context(), nullptr);
 
     auto app = start(FillFirstRun(" Иванова Анна ", " anna ", "Пароль1", "Пароль1"));
-    EXPECT_EQ(app->workDir(), QDir::currentPath());
     dialogs.Then(FillLogin("Иванова Анна", "Пароль1"));
     ASSERT_EQ(app->LogIn(), CQuellmarodApp::LoginResult::LoggedIn)
         << prompter.All().join(u'\n').toStdString();
@@ -53,31 +52,29 @@ TEST_P(StartupTest, FirstRunAndLoginDecideTheStart) {
     EXPECT_EQ(dialogs.opened,
               QStringList({"CFirstRunDlg", "CFirstRunDlg", "CLoginDlg", "CLoginDlg", "CLoginDlg"}));
     EXPECT_EQ(again->CreateMainFrame().Mdi()->subWindowList().size(), 0);
-}
 
-TEST(StartupOptions, DatabaseOptionAndConnectionFailure) {
+    // The database option; the command line wins over the setting.
+    prompter.Clear();
     const QString exe = "trellvark";
     EXPECT_EQ(CQuellmarodApp::DatabaseOption({exe}), QString());
     EXPECT_EQ(CQuellmarodApp::DatabaseOption({exe, "--database", "SQLITE;DATABASE=/x.db"}) + '|' +
                   CQuellmarodApp::DatabaseOption({exe, "--database=PGSQL;host=h dbname=d"}),
               "SQLITE;DATABASE=/x.db|PGSQL;host=h dbname=d");
     QString error;
-    EXPECT_EQ(CQuellmarodApp::DatabaseOption({exe, "--databse", "x"}, &error), QString());
-    EXPECT_FALSE(error.isEmpty());
+    EXPECT_TRUE(CQuellmarodApp::DatabaseOption({exe, "--databse", "x"}, &error).isEmpty() &&
+                !error.isEmpty());
 
-    // The command line wins over the setting; a database that cannot be opened tells why and stops.
-    ScriptedPrompter prompter;
-    ScriptedDialogs dialogs;
-    CQuellmarodApp app(prompter, dialogs);
-    EXPECT_FALSE(app.Connect("PGSQL;host=127.0.0.1 port=1 dbname=none user=none connect_timeout=2",
-                             "SQLITE;DATABASE=/tmp/never-used.db"));
-    EXPECT_EQ(app.connectString().left(6), "PGSQL;");
+    // A database that cannot be opened tells why and stops.
+    CQuellmarodApp failed(prompter, dialogs);
+    EXPECT_FALSE(failed.Connect("PGSQL;host=127.0.0.1 port=1 dbname=none user=none connect_timeout=2",
+                                "SQLITE;DATABASE=/tmp/never-used.db"));
+    EXPECT_EQ(failed.connectString().left(6), "PGSQL;");
     ASSERT_EQ(prompter.errors.size(), 1);
     // The driver's own text follows.
     EXPECT_TRUE(prompter.errors[0].startsWith(StartTexts::kCannotOpen) &&
                 prompter.errors[0].size() > StartTexts::kCannotOpen.size());
-    EXPECT_TRUE(app.db() == nullptr && dialogs.opened.isEmpty());
+    EXPECT_TRUE(failed.db() == nullptr && dialogs.opened.size() == 5);
     prompter.Clear();
-    EXPECT_FALSE(app.Connect("SQLITE;DATABASE=/nonexistent-folder/Quellmarod.db", QString()));
+    EXPECT_FALSE(failed.Connect("SQLITE;DATABASE=/nonexistent-folder/Quellmarod.db", QString()));
     EXPECT_EQ(prompter.errors.size(), 1);
 }
