@@ -36,9 +36,8 @@ protected:
                           const QStringList &workers = {}) {
         OrderLine l;
         l.iddService = key, l.name = name, l.count = count, l.price = Rub(price), l.prNds = nds;
-        for (int i = 0; i < workers.size(); ++i)  // "-Name": a worker removed from the line
-            l.workers << PickedWorker{QString(), QStringLiteral("w%1").arg(i),
-                                      QString(workers[i]).remove(u'-'), workers[i].startsWith(u'-')};
+        for (int i = 0; i < workers.size(); ++i)
+            l.workers << PickedWorker{QString(), QStringLiteral("w%1").arg(i), workers[i], false};
         return l;
     }
     static OrderLine Group(const QString &key, const QString &name, QList<OrderLine> services) {

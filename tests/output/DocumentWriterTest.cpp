@@ -3,6 +3,7 @@
 #include "DocumentPrinter.h"
 #include "DocumentWriter.h"
 #include "RtfTemplateFiller.h"
+#include "TestRows.h"
 
 #include <QRegularExpression>
 
@@ -35,11 +36,11 @@ protected:
 ZV_INSTANTIATE_DB_TESTS(DocumentWriterTest);
 
 TEST_P(DocumentWriterTest, GroupWithThreeServicesGivesFourRows) {
-    const QString key = SaveOrder({Group("pkg", "Шиномонтаж R15",
-                                         {Line("a", "Балансировка", 4, 100, 20, {"Петров"}),
-                                          Line("b", "Монтаж", 4, 50, 0, {"Петров", "-Кузнецов", "Сидоров"}),
-                                          Line("c", "Снятие", 1, 10.5, 10)}),
-                                   Line("wash", "Мойка", 1, 400, 20)});
+    const QString key = SaveOrder(
+        {Group("pkg", "Шиномонтаж R15",
+               {Line("a", "Балансировка", 4, 100, 20, {"Петров"}),
+                Line("b", "Монтаж", 4, 50, 0, {"Петров", "Сидоров"}), Line("c", "Снятие", 1, 10.5, 10)}),
+         Line("wash", "Мойка", 1, 400, 20)});
     const QString work = Data(OrderDocument::WorkOrder, key);
     EXPECT_EQ(
         S(RowLines(work).join(u'\n')),
@@ -69,6 +70,13 @@ TEST_P(DocumentWriterTest, GroupWithThreeServicesGivesFourRows) {
               "ClinetTel=8-900-000-00-01;ZakazNomer=<missing>");
     EXPECT_EQ(Fields(Data(OrderDocument::TaxInvoice, key), {"ClientINN", "colZ"}),
               "ClientINN=690000000001;colZ=<missing>");
+
+    // A worker removed from a line is not named.
+    TestRows::Put(db(), TestRows::Client{.key = "c1"});
+    TestRows::Put(
+        db(),
+        TestRows::Order{.key = "z9", .lines = {{.workers = {{"w1", "Петров"}, {"w2", "Уволенный", true}}}}});
+    EXPECT_EQ(S(RowLines(Data(OrderDocument::WorkOrder, "z9")).value(0).section("|1:work:", 1)), "Петров ");
 }
 
 // Only the ticked documents, in print order, under names safe for a file; a template that is no RTF
