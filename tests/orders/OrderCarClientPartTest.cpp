@@ -140,16 +140,5 @@ TEST_P(OrderCarClientPartTest, ANewOrderFromTheClientCardStartsWithItsClientAndI
     ASSERT_TRUE(picked.has_value());
     EXPECT_EQ(picked->IddVlad + u'|' + picked->IddAvto, u"k1|c2"_s);
 
-    // Another client chosen in the form: the order is that client's and leaves the card's list alone.
-    TestRows::Put(db(), TestRows::Client{.key = "k2", .name = "Орлов"});
-    const int before = card.ordersPage()->list()->topLevelItemCount();
-    save([&](COrderFormDlg &form) {
-        Child<QComboBox>(form, "client")->setEditText(u"Орлов"_s);  // what the directory finds
-        dialogs.Then(ChooseClient(u"k2"_s));
-        form.carClient()->PickClient();
-        Child<QLineEdit>(form, "plate")->setText(u"Х999ХХ"_s);
-    });
-    EXPECT_EQ(card.ordersPage()->list()->topLevelItemCount(), before);
-    EXPECT_EQ(CountRows(db(), u"SELECT * FROM TZakaz WHERE IddVlad = 'k2'"_s), 1);
     EXPECT_EQ(dialogs.unscripted, 0);
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "AppContext.h"
 #include "CCarDirDlg.h"
 #include "CClientDirDlg.h"
 #include "CClientDlg.h"
@@ -17,15 +16,11 @@
 #include "OrderCarClientPart.h"
 #include "OrderFixtures.h"
 #include "OrderLinesPart.h"
-#include "OrderMath.h"
 #include "OrderPaymentsPart.h"
 #include "OrderStore.h"
 #include "PaymentStore.h"
-#include "Rub.h"
 #include "ScreenTest.h"
-#include "Scripted.h"
 #include "ServiceStore.h"
-#include "TestRows.h"
 #include "Widgets.h"
 
 #include <QAction>

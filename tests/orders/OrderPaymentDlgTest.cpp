@@ -29,16 +29,10 @@ QString Shown(QDialog &dlg) {
 
 // Every field of a payment the dialog fills.
 QString Fields(const PayRecord &p) {
-    return QStringList{p.SummaPay.Text(),
-                       QString::number(p.TypePay),
-                       QString::number(p.Delete),
-                       p.DocPay,
-                       p.PrimPay,
-                       p.NaznPay,
-                       p.NomerPay,
-                       p.ProposedNomer,
-                       p.DataPay.toString(Qt::ISODate)}
-        .join(u'|');
+    return u"%1|%2|%3|%4|%5|%6|%7|%8|%9"_s.arg(p.SummaPay.Text())
+        .arg(p.TypePay)
+        .arg(p.Delete)
+        .arg(p.DocPay, p.PrimPay, p.NaznPay, p.NomerPay, p.ProposedNomer, p.DataPay.toString(Qt::ISODate));
 }
 
 }  // namespace
