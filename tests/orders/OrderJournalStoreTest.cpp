@@ -1,11 +1,8 @@
 #include "OrderFixtures.h"
 #include "OrderJournalStore.h"
 #include "OrderStore.h"
-#include "Rub.h"
 #include "TestDb.h"
 #include "TestRows.h"
-
-#include <algorithm>
 
 namespace {
 
@@ -119,48 +116,49 @@ TEST_P(OrderJournalStoreTest, TextFiltersMatchWholeBoundValues) {
 }
 
 TEST_P(OrderJournalStoreTest, OrdersComeWithTheirLiveLinesAndWorkersInOneStatement) {
-    const QList<TestRows::Work> rmBy = {{.worker = "w2", .fio = "Сидоров С.С."},
-                                        {.worker = "w1", .fio = "Петров П.П."}};
-    const QList<TestRows::Work> washBy = {{.worker = "w4", .fio = "О'Нил Д."},
-                                          {.worker = "w3", .fio = "Ушедший", .deleted = true}};
     const QList<TestRows::Line> lines = {
         {.key = "pkg", .name = "Шиномонтаж", .price = 0, .top = "0"},
-        {.key = "rm", .name = "Снятие колеса", .count = 4, .nds = 18, .top = "pkg", .workers = rmBy},
+        {.key = "rm",
+         .name = "Снятие колеса",
+         .count = 4,
+         .nds = 18,
+         .top = "pkg",
+         .workers = {{.worker = "w2", .fio = "Сидоров С.С."}, {.worker = "w1", .fio = "Петров П.П."}}},
         {.key = "bal", .name = "Балансировка", .count = 4, .price = 50, .top = "pkg"},
         {.key = "gone", .name = "Удалённая", .price = 999, .top = "pkg", .deleted = true},
-        {.key = "wash", .name = "Мойка", .price = 400, .nds = 20, .workers = washBy}};
-    const auto putOrders = [&](int from, int to) {
-        for (int i = from; i < to; ++i)
-            Put({.key = u"o%1"_s.arg(i, 3, 10, QChar(u'0')),
-                 .date = At(2024, 6, 1 + i % 28),
-                 .lines = lines});
+        {.key = "wash",
+         .name = "Мойка",
+         .price = 400,
+         .nds = 20,
+         .workers = {{.worker = "w4", .fio = "О'Нил Д."},
+                     {.worker = "w3", .fio = "Ушедший", .deleted = true}}}};
+    int statements = 0;
+    const auto search = [&] {
+        statements = 0;
+        db().SetStatementHook([&](const QString &) { ++statements; });
+        const QList<JournalOrder> found = June(JournalStatus::All);
+        db().SetStatementHook({});
+        return found;
     };
-    // Statements are counted during the searches only.
-    int puts = 0, forFew = 0, forMany = 0, *statements = &puts;
-    db().SetStatementHook([&](const QString &) { ++*statements; });
     Put({.key = "bare", .date = At(2024, 6, 2), .noLines = true});  // listed all the same
-    putOrders(0, 3);
-    statements = &forFew;
-    const QList<JournalOrder> few = June(JournalStatus::All);
-    ASSERT_EQ(few.size(), 4);
-    const auto o =
-        std::find_if(few.begin(), few.end(), [](const JournalOrder &x) { return x.IddZakaz == u"o001"; });
-    ASSERT_NE(o, few.end());
-    EXPECT_EQ(o->ClientName + u'|' + o->AvtoColor + u'|' + o->lines.value(1).workers.value(0).workFio + u'|' +
-                  o->debt.Text(),
+    Put({.key = "o", .date = At(2024, 6, 3), .lines = lines});
+    const QList<JournalOrder> few = search();
+    ASSERT_EQ(few.size(), 2);
+    const JournalOrder &o = few[0];  // the newest first
+    EXPECT_EQ(o.ClientName + u'|' + o.AvtoColor + u'|' + o.lines.value(1).workers.value(0).workFio + u'|' +
+                  o.debt.Text(),
               u"Иванов И.И.|белый|О'Нил Д.|1152.00"_s);
     // Packages first with their services, by name; neither the deleted service nor the removed worker shows.
-    EXPECT_EQ(Fixture::Text(o->lines),
+    EXPECT_EQ(Fixture::Text(o.lines),
               u"pkg Шиномонтаж 1x0.00 00:30 [bal Балансировка 4x50.00 00:30; rm Снятие колеса "
               "4x100.00 +18% 00:30 {w1,w2}]; wash Мойка 1x400.00 +20% 00:30 {w4}"_s);
 
-    // Ten times the orders take the same number of statements.
-    statements = &puts;
-    putOrders(3, 30);
-    statements = &forMany;
-    EXPECT_EQ(June(JournalStatus::All).size(), 31);
-    db().SetStatementHook({});
-    EXPECT_EQ(forMany, forFew);
+    // Thirty times the orders take the same number of statements.
+    const int forFew = statements;
+    for (int i = 0; i < 30; ++i)
+        Put({.key = u"m%1"_s.arg(i), .date = At(2024, 6, 1 + i % 28), .lines = lines});
+    EXPECT_EQ(search().size(), 32);
+    EXPECT_EQ(statements, forFew);
     EXPECT_LE(forFew, 2);
 }
 
@@ -188,16 +186,14 @@ TEST_P(OrderJournalStoreTest, StateAndMarksFollowTheStoredOrder) {
 }
 
 TEST(OrderJournalPeriod, DefaultPeriodIsTheWholeMonthToItsRealLastDay) {
-    const struct {
-        QDate today, from, to;
-    } cases[] = {{QDate(2024, 2, 10), QDate(2024, 2, 1), QDate(2024, 2, 29)},
-                 {QDate(2023, 2, 28), QDate(2023, 2, 1), QDate(2023, 2, 28)},
-                 {QDate(2024, 4, 30), QDate(2024, 4, 1), QDate(2024, 4, 30)},
-                 {QDate(2024, 12, 1), QDate(2024, 12, 1), QDate(2024, 12, 31)}};
-    for (const auto &c : cases) {
+    QStringList periods;
+    for (const QDate today :
+         {QDate(2024, 2, 10), QDate(2023, 2, 28), QDate(2024, 4, 30), QDate(2024, 12, 1)}) {
         QDate from, to;
-        OrderJournalStore::DefaultPeriod(c.today, &from, &to);
-        EXPECT_EQ(from, c.from) << c.today.toString(Qt::ISODate).toStdString();
-        EXPECT_EQ(to, c.to) << c.today.toString(Qt::ISODate).toStdString();
+        OrderJournalStore::DefaultPeriod(today, &from, &to);
+        periods << from.toString(Qt::ISODate) + u".."_s + to.toString(Qt::ISODate);
     }
+    EXPECT_EQ(
+        periods.join(u' '),
+        u"2024-02-01..2024-02-29 2023-02-01..2023-02-28 2024-04-01..2024-04-30 2024-12-01..2024-12-31"_s);
 }

