@@ -63,16 +63,10 @@ inline ScriptedDialogs::Step PickServices(const QStringList &names) {
 }
 
 // Chooses the car or the client (or its owner link when given) in its directory, which closes.
-inline ScriptedDialogs::Step ChooseCar(const QString &key, const QString &link = {}) {
+template <class Directory>
+ScriptedDialogs::Step Choose(const QString &key, const QString &link = {}) {
     return [=](QDialog &d) {
-        EXPECT_TRUE(dynamic_cast<CCarDirDlg &>(d).Select(key, link)) << key.toStdString();
-        d.reject();
-        return d.result();
-    };
-}
-inline ScriptedDialogs::Step ChooseClient(const QString &key, const QString &link = {}) {
-    return [=](QDialog &d) {
-        EXPECT_TRUE(dynamic_cast<CClientDirDlg &>(d).Select(key, link)) << key.toStdString();
+        EXPECT_TRUE(dynamic_cast<Directory &>(d).Select(key, link)) << key.toStdString();
         d.reject();
         return d.result();
     };

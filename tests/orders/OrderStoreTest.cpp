@@ -160,18 +160,6 @@ TEST_P(OrderStoreTest, EditingLinesPackagesAndWorkersKeepsTheTotals) {
     EXPECT_EQ(Text(Load(key).lines), u"svc-wash Мойка кузова 3x400.00 +20% 00:30 {w4,w3}"_s);
     ExpectKept(key, Rub(1440), Money());
     EXPECT_EQ(CountRows(db(), u"SELECT * FROM TService WHERE IddZakaz = ? AND [Delete] = TRUE"_s, {key}), 4);
-
-    // In two packages a service is one row: its workers are its own in both.
-    Order two = NewOrder();
-    OrderLine wash = Service(u"svc-wash"_s, u"Мойка"_s, 1, 100, 0), wash2 = wash;
-    wash.workers = {Worker(u"w1"_s, u"Петров П.П."_s)};
-    wash2.workers = {Worker(u"w2"_s, u"Сидоров С.С."_s)};
-    two.lines = {Package(u"pkg-a"_s, u"Комплекс А"_s, {wash}), Package(u"pkg-b"_s, u"Комплекс Б"_s, {wash2})};
-    EXPECT_EQ(Text(Load(Save(two)).lines),
-              QStringLiteral(
-                  "pkg-a Комплекс А 1x0.00 00:00 [svc-wash Мойка 1x100.00 00:30 {w1,w2}]; pkg-b Комплекс "
-                  "Б 1x0.00 00:00 [svc-wash Мойка 1x100.00 00:30 {w1,w2}]"));
-    EXPECT_EQ(CountRows(db(), u"SELECT * FROM TWork WHERE IddZakaz = ?"_s, {two.IddZakaz}), 2);
 }
 
 // Payments saved with the order are numbered by position, count as paid (a payment new and deleted is never
