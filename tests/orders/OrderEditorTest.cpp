@@ -177,10 +177,6 @@ TEST(OrderMath, TotalsCountLiveLinesOnceAndSkipPackageHeaders) {
     EXPECT_EQ(OrderMath::ProposedCompletion(QDateTime(QDate(2024, 1, 1), QTime(20, 0)), t.durationSecs),
               QDateTime(QDate(2024, 1, 2), QTime(3, 0)));
 
-    OrderLine deletedPkg = pkg;
-    deletedPkg.deleted = true;
-    EXPECT_EQ(OrderMath::Compute({deletedPkg}).total, Rub(0.0));
-
     // Every total is the sum of the lines as rounded: three lines at 333.33 with 20 % VAT.
     const OrderLine third = Service(u"t"_s, u"x"_s, 1, 333.33, 20);
     EXPECT_EQ(OrderMath::LineVat(third), Rub(66.67));
