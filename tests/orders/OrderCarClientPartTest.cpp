@@ -84,20 +84,6 @@ TEST_P(OrderCarClientPartTest, PickersFillCarAndClientAndAskBeforeReplacingOrFor
     ASSERT_EQ(form.result(), QDialog::Accepted);
     EXPECT_EQ(form.order().IddVlad, u"k1"_s);
     EXPECT_EQ(ClientStore(db()).Load(u"k1"_s)->clientName, u"Кузнецов А."_s);
-
-    // "Да" forgets the client: a new one is stored.
-    COrderFormDlg second(*ctx, OrderFormMode::New);
-    dialogs.Then(Choose<CClientDirDlg>(u"k1"_s));
-    second.carClient()->PickClient();
-    dialogs.Then(Answer(true));
-    Child<QComboBox>(second, "client")->setEditText(u"Смирнов"_s);
-    second.carClient()->ClientTextEdited();
-    Child<QLineEdit>(second, "plate")->setText(u"Х999ХХ"_s);
-    AddWash(second);
-    second.accept();
-    ASSERT_EQ(second.result(), QDialog::Accepted);
-    EXPECT_NE(second.order().IddVlad, u"k1"_s);
-    EXPECT_EQ(ClientStore(db()).Load(second.order().IddVlad)->clientName, u"Смирнов"_s);
 }
 
 // A new order for a client (as the client card opens it) starts with that client chosen, and its car when it

@@ -128,10 +128,6 @@ TEST(OrderEditor, LinesMergeAndMoveTheProposedCompletion) {
     EXPECT_EQ(Text({*editor.Line({0, -1})}), u"wash Мойка 3x300.00 01:00 {-w1,w2}"_s);
     editor.SetWorkers({0, -1}, {sidorov, petrov});
     EXPECT_EQ(Text({*editor.Line({0, -1})}), u"wash Мойка 3x300.00 01:00 {w1,w2}"_s);
-
-    OrderEditor done(Stored(StatusFinished, At(9, 9, 0), At(9, 9, 0), At(9, 18, 0)), now);
-    done.AddServices({Picked(u"wash"_s, u"Мойка"_s, 300, QTime(1, 0))});
-    EXPECT_EQ(done.DoneShown(), At(9, 18, 0));
 }
 
 TEST(OrderEditor, PaymentsAndTheChecksOfOk) {
