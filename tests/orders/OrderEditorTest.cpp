@@ -70,8 +70,6 @@ TEST(OrderEditor, StatusAndMomentsFollowModeTicksAndPickers) {
         {"request, nothing ticked", &req, 0, 0, 0, 0, req.ZakazBegin, Z, Z},
         {"request accepted at its appointment", &req, 0, Acc, 0, 1, req.ZakazBegin, req.ZakazBegin, Z},
         {"request accepted and finished", &req, 0, Acc | Done, Acc | Done, 2, A, A, D},
-        {"finished, untouched", &fin, 0, Acc | Done, 0, 2, fin.ZakazBegin, fin.ZakazBeginIn, fin.ZakazEndOut},
-        {"finished, acceptance moved", &fin, 0, Acc | Done, Acc, 2, A, A, fin.ZakazEndOut},
         {"finished, nothing ticked keeps its status", &fin, 0, 0, 0, 2, fin.ZakazBegin, fin.ZakazBeginIn,
          fin.ZakazEndOut},
         {"started, preliminary makes it a request", &st, 0, Pre, 0, 0, st.ZakazBegin, st.ZakazBeginIn, Z},

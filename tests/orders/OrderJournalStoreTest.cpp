@@ -1,8 +1,6 @@
 #include "OrderFixtures.h"
 #include "OrderJournalStore.h"
-#include "OrderStore.h"
 #include "TestDb.h"
-#include "TestRows.h"
 
 namespace {
 

@@ -110,13 +110,8 @@ TEST_P(OrderJournalViewTest, OpensOnThisMonthsOpenOrdersAndEveryDebtWithTheirLin
     EXPECT_EQ(open->background(0).style(), Qt::NoBrush);
     EXPECT_EQ(old->foreground(0).color(), QColor(200, 10, 10));
     EXPECT_EQ(old->background(0).color(), QColor(255, 240, 240));
-
-    // The text filters offer what is listed; what was typed stays after a search.
-    auto *client = Child<QComboBox>(*v, "client");
-    EXPECT_EQ(client->count(), 2);
-    client->setEditText(u"Закрытый"_s);
-    Click(*v, "find");
-    EXPECT_EQ(client->currentText(), u"Закрытый"_s);
+    // The client filter offers the clients listed.
+    EXPECT_EQ(Child<QComboBox>(*v, "client")->count(), 2);
 }
 
 TEST_P(OrderJournalViewTest, CommandsRefusedForWantOfARightOrOfAnOrderChangeNothing) {

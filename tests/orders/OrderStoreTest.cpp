@@ -6,10 +6,8 @@
 #include "OrderMath.h"
 #include "OrderStore.h"
 #include "PaymentStore.h"
-#include "Rub.h"
 #include "Schema.h"
 #include "TestDb.h"
-#include "TestRows.h"
 
 #include <chrono>
 #include <thread>
@@ -68,8 +66,6 @@ TEST_P(OrderStoreTest, NewOrderIsNumberedStoredAndLoadsBackTheSame) {
     db().SetStatementHook([&](const QString &) { ++statements; });
     const QString key = Save(o);
     db().SetStatementHook({});
-    EXPECT_TRUE(key.startsWith(u"anna~"));
-    EXPECT_EQ(CounterStore(db()).ReadAll()->zakazNomer, 42);
     // The plate kept in upper case, in the saved copy too.
     EXPECT_EQ(o.ZakazNomer + u'|' + o.car.AvtoNomer, u"A-42|А123ВС77"_s);
     const Order back = Load(key);
@@ -78,7 +74,6 @@ TEST_P(OrderStoreTest, NewOrderIsNumberedStoredAndLoadsBackTheSame) {
               u"Веста|ООО 'Ромашка'|+7 900 000-00-00"_s);
     EXPECT_EQ(back.IddVlad + back.IddAvto, o.IddVlad + o.IddAvto);
     EXPECT_EQ(Text(back.lines), kLoaded);
-    EXPECT_EQ(OrderMath::Compute(back.lines).vat, Rub(72 + 80));
     ExpectKept(key, Rub(1152), Money());
 
     // The car and its client are linked once, however often the order is saved.
