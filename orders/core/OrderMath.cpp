@@ -63,8 +63,4 @@ QString DurationText(qint64 durationSecs) {
     return QTime(0, 0).addSecs(int(inDay)).toString(QStringLiteral("HH:mm"));
 }
 
-Money PerformerPay(const OrderLine &line) {
-    return WorkPay::LinePay(line.count, line.price, line.prJob, line.job);
-}
-
 }  // namespace OrderMath

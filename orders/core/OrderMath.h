@@ -28,7 +28,4 @@ QDateTime ProposedCompletion(const QDateTime &accepted, qint64 durationSecs);
 // A total duration shown as a time of day ("%H:%M"), wrapping past midnight.
 QString DurationText(qint64 durationSecs);
 
-// The performers' pay for a line: a percentage of the line amount, or a fixed sum.
-Money PerformerPay(const OrderLine &line);
-
 }  // namespace OrderMath

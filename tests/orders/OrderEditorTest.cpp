@@ -1,7 +1,7 @@
 #include "Formats.h"
 #include "OrderEditor.h"
 #include "OrderFixtures.h"
-#include "Rub.h"
+#include "OrderMath.h"
 
 #include <gtest/gtest.h>
 #include <utility>
@@ -27,14 +27,9 @@ Order Stored(int status, const QDateTime &begin, const QDateTime &in, const QDat
 
 SelectedService Picked(const QString &key, const QString &name, double price, QTime time,
                        PickedWorkers performers = {}) {
-    SelectedService s;
-    s.service.iddService = key;
-    s.service.iddTop = Group::kStandalone;
-    s.service.name = name;
-    s.service.price = Rub(price);
-    s.service.time = time;
-    s.performers = std::move(performers);
-    return s;
+    OrderLine l = Service(key, name, 1, price, 0);
+    l.time = time;
+    return {.service = l, .children = {}, .performers = std::move(performers)};
 }
 
 // A package "p" of one service "s1" (100 with 18 % VAT); its own price never counts.
@@ -75,8 +70,6 @@ TEST(OrderEditor, StatusAndMomentsFollowModeTicksAndPickers) {
         {"request, nothing ticked", &req, 0, 0, 0, 0, req.ZakazBegin, Z, Z},
         {"request accepted at its appointment", &req, 0, Acc, 0, 1, req.ZakazBegin, req.ZakazBegin, Z},
         {"request accepted and finished", &req, 0, Acc | Done, Acc | Done, 2, A, A, D},
-        {"finished, untouched", &fin, 0, Acc | Done, 0, 2, fin.ZakazBegin, fin.ZakazBeginIn, fin.ZakazEndOut},
-        {"finished, acceptance moved", &fin, 0, Acc | Done, Acc, 2, A, A, fin.ZakazEndOut},
         {"finished, nothing ticked keeps its status", &fin, 0, 0, 0, 2, fin.ZakazBegin, fin.ZakazBeginIn,
          fin.ZakazEndOut},
         {"started, preliminary makes it a request", &st, 0, Pre, 0, 0, st.ZakazBegin, st.ZakazBeginIn, Z},
@@ -133,31 +126,18 @@ TEST(OrderEditor, LinesMergeAndMoveTheProposedCompletion) {
     EXPECT_EQ(Text({*editor.Line({0, -1})}), u"wash Мойка 3x300.00 01:00 {-w1,w2}"_s);
     editor.SetWorkers({0, -1}, {sidorov, petrov});
     EXPECT_EQ(Text({*editor.Line({0, -1})}), u"wash Мойка 3x300.00 01:00 {w1,w2}"_s);
-
-    OrderEditor done(Stored(StatusFinished, At(9, 9, 0), At(9, 9, 0), At(9, 18, 0)), now);
-    done.AddServices({Picked(u"wash"_s, u"Мойка"_s, 300, QTime(1, 0))});
-    EXPECT_EQ(done.DoneShown(), At(9, 18, 0));
 }
 
 TEST(OrderEditor, PaymentsAndTheChecksOfOk) {
     OrderEditor editor(StatusStarted, At(10, 8, 0));
-    using F = OrderEditor::Field;
-    EXPECT_EQ(editor.Check().field, F::Plate);
     editor.SetCar({}, {u" а123вс "_s, {}, {}, {}, {}, {}});
-    EXPECT_EQ(editor.order().car.AvtoNomer, u"А123ВС"_s);
-    EXPECT_EQ(editor.Check().field, F::Client);
     editor.SetClient({}, {u" Иванов "_s, {}, {}});
-    EXPECT_EQ(editor.Check().field, F::Lines);
-    editor.AddServices({Picked(u"wash"_s, u"Мойка"_s, 300, QTime(1, 0))});
-    EXPECT_EQ(editor.Check().field, F::None);
-    editor.RemoveLine({0, -1});
-    EXPECT_EQ(editor.Check().field, F::Lines);
+    EXPECT_EQ(editor.order().car.AvtoNomer, u"А123ВС"_s);
     // A package whose services were all removed is no service, though its own line is live.
     editor.AddServices({Tyres()});
-    EXPECT_EQ(editor.Check().field, F::None);
-    editor.RemoveLine({1, 0});
-    EXPECT_EQ(Text(editor.order().lines).section(u';', 1),
-              u" p Шиномонтаж 1x0.00 00:00 [-s1 Снятие 1x100.00 +18% 00:30]"_s);
+    EXPECT_EQ(editor.Check().field, OrderEditor::Field::None);
+    editor.RemoveLine({0, 0});
+    EXPECT_EQ(Text(editor.order().lines), u"p Шиномонтаж 1x0.00 00:00 [-s1 Снятие 1x100.00 +18% 00:30]"_s);
     EXPECT_EQ(editor.Check().message, u"Добавьте предоставляемые услуги!"_s);
 
     const PayRecord a{.DataPay = At(1, 9, 0), .SummaPay = Rub(100)},
@@ -169,4 +149,42 @@ TEST(OrderEditor, PaymentsAndTheChecksOfOk) {
     EXPECT_EQ(editor.ShownPayments(), QList<int>({1, 0}));
     EXPECT_EQ(editor.Paid(), Rub(150.5));
     EXPECT_EQ(editor.Debt(), Rub(149.5));
+}
+
+TEST(OrderMath, TotalsCountLiveLinesOnceAndSkipPackageHeaders) {
+    OrderLine pkg =
+        Package(u"p"_s, u"Шиномонтаж"_s,
+                {Service(u"s1"_s, u"Снятие"_s, 4, 100, 18), Service(u"s2"_s, u"Балансировка"_s, 4, 50, 0)});
+    pkg.price = Rub(1000);  // a header's own price never counts
+    OrderLine removed = Service(u"s3"_s, u"Мойка"_s, 1, 500, 0);
+    removed.deleted = true;
+    OrderLine wash = Service(u"s4"_s, u"Мойка"_s, 2, 25.5, 10);
+    wash.time = QTime(1, 30);
+
+    const OrderMath::Totals t = OrderMath::Compute({pkg, removed, wash});
+    // 4*100*1.18 + 4*50 + 2*25.5*1.1
+    EXPECT_EQ(t.total, Rub(472 + 200 + 56.1));
+    EXPECT_EQ(t.vat, Rub(72 + 5.1));
+    EXPECT_EQ(t.durationSecs, (4 * 30 + 4 * 30 + 2 * 90) * 60);
+    EXPECT_EQ(OrderMath::DurationText(t.durationSecs), u"07:00"_s);
+    EXPECT_EQ(OrderMath::DurationText(26 * 3600 + 5 * 60), u"02:05"_s);  // past midnight wraps
+    EXPECT_EQ(OrderMath::ProposedCompletion(QDateTime(QDate(2024, 1, 1), QTime(20, 0)), t.durationSecs),
+              QDateTime(QDate(2024, 1, 2), QTime(3, 0)));
+
+    // Every total is the sum of the lines as rounded: three lines at 333.33 with 20 % VAT.
+    const OrderLine third = Service(u"t"_s, u"x"_s, 1, 333.33, 20);
+    EXPECT_EQ(OrderMath::LineVat(third), Rub(66.67));
+    EXPECT_EQ(OrderMath::LineTotal(third), Rub(400.00));
+    const OrderMath::Totals thirds = OrderMath::Compute({third, third, third});
+    EXPECT_EQ(thirds.vat, Rub(200.01));
+    EXPECT_EQ(thirds.total, Rub(1200.00));
+}
+
+TEST(OrderMath, PaidCountsLivePaymentsAndAKopeckIsADebt) {
+    const Money paid = OrderMath::Paid(
+        {{.SummaPay = Rub(100)}, {.SummaPay = Rub(18)}, {.SummaPay = Rub(1000), .Delete = 1}});
+    EXPECT_EQ(paid, Rub(118.00));
+    EXPECT_TRUE(OrderMath::Debt(Rub(118.01), paid).IsOutstanding());  // one kopeck is owed
+    EXPECT_FALSE(OrderMath::Debt(Rub(118.00), paid).IsOutstanding());
+    EXPECT_EQ(OrderMath::Debt(Rub(100), paid), Rub(-18));  // overpaid
 }

@@ -1,31 +1,23 @@
 #pragma once
 
-#include "AppContext.h"
 #include "CCarDirDlg.h"
 #include "CClientDirDlg.h"
-#include "CClientDlg.h"
-#include "CClientOrdersPage.h"
 #include "COrderFormDlg.h"
 #include "COrderFormQuestionDlg.h"
 #include "COrderPaymentDlg.h"
 #include "CServiceDirDlg.h"
 #include "CServiceDlg.h"
-#include "CWorkerDirDlg.h"
 #include "ClientStore.h"
 #include "CounterStore.h"
 #include "KeyedList.h"
 #include "OrderCarClientPart.h"
 #include "OrderFixtures.h"
 #include "OrderLinesPart.h"
-#include "OrderMath.h"
 #include "OrderPaymentsPart.h"
 #include "OrderStore.h"
 #include "PaymentStore.h"
-#include "Rub.h"
 #include "ScreenTest.h"
-#include "Scripted.h"
 #include "ServiceStore.h"
-#include "TestRows.h"
 #include "Widgets.h"
 
 #include <QAction>
@@ -68,16 +60,10 @@ inline ScriptedDialogs::Step PickServices(const QStringList &names) {
 }
 
 // Chooses the car or the client (or its owner link when given) in its directory, which closes.
-inline ScriptedDialogs::Step ChooseCar(const QString &key, const QString &link = {}) {
+template <class Directory>
+ScriptedDialogs::Step Choose(const QString &key, const QString &link = {}) {
     return [=](QDialog &d) {
-        EXPECT_TRUE(dynamic_cast<CCarDirDlg &>(d).Select(key, link)) << key.toStdString();
-        d.reject();
-        return d.result();
-    };
-}
-inline ScriptedDialogs::Step ChooseClient(const QString &key, const QString &link = {}) {
-    return [=](QDialog &d) {
-        EXPECT_TRUE(dynamic_cast<CClientDirDlg &>(d).Select(key, link)) << key.toStdString();
+        EXPECT_TRUE(dynamic_cast<Directory &>(d).Select(key, link)) << key.toStdString();
         d.reject();
         return d.result();
     };

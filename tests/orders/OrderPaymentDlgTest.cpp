@@ -1,5 +1,4 @@
 #include "COrderPaymentDlg.h"
-#include "Rub.h"
 #include "ScreenTest.h"
 #include "Widgets.h"
 
@@ -29,22 +28,18 @@ QString Shown(QDialog &dlg) {
 
 // Every field of a payment the dialog fills.
 QString Fields(const PayRecord &p) {
-    return QStringList{p.SummaPay.Text(),
-                       QString::number(p.TypePay),
-                       QString::number(p.Delete),
-                       p.DocPay,
-                       p.PrimPay,
-                       p.NaznPay,
-                       p.NomerPay,
-                       p.ProposedNomer,
-                       p.DataPay.toString(Qt::ISODate)}
-        .join(u'|');
+    return u"%1|%2|%3|%4|%5|%6|%7|%8|%9"_s.arg(p.SummaPay.Text())
+        .arg(p.TypePay)
+        .arg(p.Delete)
+        .arg(p.DocPay, p.PrimPay, p.NaznPay, p.NomerPay, p.ProposedNomer, p.DataPay.toString(Qt::ISODate));
 }
 
 }  // namespace
 
-TEST_P(OrderPaymentDlgTest, NewPaymentProposesTheDebtAndRecomputesTheRemainderAsTyped) {
-    // Whatever kind and mark came in, an order payment leaves as a live one.
+// A new payment proposes the debt and shows the rest as typed; a zero or unreadable amount is refused.
+// Whatever kind and mark came in, an order payment leaves as a live one, trimmed; the proposal stays so that
+// the save still takes the next free number. (What an edited payment shows is the order form's tests'.)
+TEST_P(OrderPaymentDlgTest, NewPaymentProposesTheDebtAndRefusesAZeroAmount) {
     PayRecord pay{.TypePay = ClientAccount,
                   .NaznPay = COrderPaymentDlg::kPurpose,
                   .NomerPay = u"41"_s,
@@ -52,11 +47,16 @@ TEST_P(OrderPaymentDlgTest, NewPaymentProposesTheDebtAndRecomputesTheRemainderAs
                   .Delete = 1,
                   .ProposedNomer = u"41"_s};
     COrderPaymentDlg dlg(*ctx, pay, COrderPaymentDlg::kNewTitle, true, Money::Kopecks(150025));
-
-    EXPECT_EQ(Edit(dlg, "number")->text(), u"41"_s);
-    EXPECT_EQ(Child<QLabel>(dlg, "purpose")->text(), u"Оплата услуг"_s);
-    EXPECT_EQ(Child<QDateEdit>(dlg, "date")->date(), QDate(2024, 3, 5));
+    EXPECT_EQ(Edit(dlg, "number")->text() + u'|' + Child<QLabel>(dlg, "purpose")->text(),
+              u"41|Оплата услуг"_s);
     EXPECT_EQ(Shown(dlg), u"1500.25|1500.25|0.00"_s);
+    for (const char *typed : {" 0,00 ", "сто"}) {
+        Edit(dlg, "amount")->setText(QString::fromUtf8(typed));
+        dlg.accept();
+        EXPECT_NE(dlg.result(), QDialog::Accepted) << typed;
+    }
+    EXPECT_EQ(prompter.warnings, QStringList(2, u"Укажите сумму платежа!"_s));
+    EXPECT_EQ(pay.SummaPay, Money());
 
     Edit(dlg, "amount")->setText(u" 1 000,5 "_s);
     EXPECT_EQ(Child<QLabel>(dlg, "rest")->text(), u"499.75"_s);
@@ -64,37 +64,7 @@ TEST_P(OrderPaymentDlgTest, NewPaymentProposesTheDebtAndRecomputesTheRemainderAs
     Edit(dlg, "doc")->setText(u"  чек 7 "_s);
     Edit(dlg, "note")->setText(u"наличными"_s);
     dlg.accept();
-
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
-    EXPECT_TRUE(prompter.All().isEmpty());
-    // An order payment, live, trimmed; the proposal stays so that the save still takes the next free number.
     EXPECT_EQ(Fields(pay),
               u"1000.50|%1|0|чек 7|наличными|Оплата услуг|41|41|2024-03-06T10:20:30"_s.arg(OrderPayment));
-}
-
-TEST_P(OrderPaymentDlgTest, EditShowsTheDebtBeforeThePaymentAndRefusesAZeroAmount) {
-    PayRecord pay{.IddPay = u"p1"_s,
-                  .NaznPay = COrderPaymentDlg::kPurpose,
-                  .NomerPay = u"7"_s,
-                  .DataPay = QDateTime(QDate(2024, 1, 9), QTime(9, 0)),
-                  .SummaPay = Rub(300)};
-    const PayRecord stored = pay;
-    COrderPaymentDlg dlg(*ctx, pay, COrderPaymentDlg::kEditTitle, false, Money::Kopecks(20000));
-
-    EXPECT_EQ(Shown(dlg), u"500.00|300.00|200.00"_s);
-
-    for (const char *typed : {"0", " 0,00 ", "сто"}) {
-        Edit(dlg, "amount")->setText(QString::fromUtf8(typed));
-        dlg.accept();
-        EXPECT_NE(dlg.result(), QDialog::Accepted) << typed;
-        EXPECT_EQ(pay.SummaPay, stored.SummaPay) << typed;
-    }
-    EXPECT_EQ(prompter.warnings, QStringList(3, u"Укажите сумму платежа!"_s));
-
-    Edit(dlg, "amount")->setText(u"550"_s);
-    EXPECT_EQ(Child<QLabel>(dlg, "rest")->text(), u"-50.00"_s);
-    dlg.accept();
-    EXPECT_EQ(dlg.result(), QDialog::Accepted);
-    EXPECT_EQ(pay.IddPay, u"p1"_s);
-    EXPECT_EQ(Fields(pay), u"550.00|%1|0|||Оплата услуг|7||2024-01-09T09:00:00"_s.arg(OrderPayment));
 }

@@ -36,14 +36,6 @@ TEST_P(PaymentStoreTest, SaveInsertsThenUpdatesByKeyAndOrder) {
     EXPECT_EQ(CountRows(db(), u"SELECT * FROM TPay"_s), 1);
     EXPECT_EQ(store.LoadPayment(key)->Delete, 1);
     EXPECT_TRUE(store.LoadOrderPayments(u"client-1"_s).isEmpty());
-
-    // The same key under another order is a new row, as the lookup is by key and order together.
-    PayRecord moved = *store.LoadPayment(key);
-    moved.Delete = 0;
-    const QString other = store.SavePayment(moved, u"order-9"_s, u"anna"_s);
-    EXPECT_NE(other, key);
-    EXPECT_EQ(CountRows(db(), u"SELECT * FROM TPay"_s), 2);
-    EXPECT_EQ(store.LoadOrderPayments(u"order-9"_s).value(0).SummaPay, Rub(-200.0));
 }
 
 TEST_P(PaymentStoreTest, NewDocumentsAreNumberedWhenSaved) {
