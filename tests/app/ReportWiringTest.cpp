@@ -12,6 +12,7 @@
 #include "ScreenTest.h"
 #include "TestRows.h"
 #include "Widgets.h"
+#include "XlsxProbe.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -55,9 +56,10 @@ TEST_P(ReportWiringTest, EveryCommandReachesTheScreenAboveIt) {
     };
     QWidget *view = nullptr;  // the window of the case
     // Runs the command in a new window of the kind (none for 0); the workbook's name starts with `report`
-    // (none is written when it is empty), and `message` is the one warning shown.
+    // (none is written when it is empty), `message` is the one warning shown, and `cells` what some
+    // of the workbook's cells hold.
     const auto check = [&](const char *what, int kind, const QString &report, const QString &message,
-                           const std::function<void()> &run) {
+                           const std::function<void()> &run, const QMap<QString, QString> &cells = {}) {
         SCOPED_TRACE(what);
         opened.clear();
         prompter.Clear();
@@ -68,6 +70,9 @@ TEST_P(ReportWiringTest, EveryCommandReachesTheScreenAboveIt) {
         ASSERT_EQ(opened.size(), report.isEmpty() ? 0 : 1);
         if (report.isEmpty()) return;
         EXPECT_TRUE(QFileInfo(opened[0]).fileName().startsWith(report)) << opened[0].toStdString();
+        const XlsxProbe book = XlsxProbe::Read(opened[0]);
+        for (auto c = cells.begin(); c != cells.end(); ++c)
+            EXPECT_EQ(book.cells.value(c.key()).value, c.value()) << c.key().toStdString();
     };
     const auto journal = [&view] { return qobject_cast<CJSalaryView *>(view); };
     const auto reject = [](const std::function<void(QDialog &)> &step) {
@@ -91,8 +96,12 @@ TEST_P(ReportWiringTest, EveryCommandReachesTheScreenAboveIt) {
     });
     check("cash report", ChildKindId::kCashJournal, "Операции по кассе", {},
           [&] { trigger(CKassaView::kPrint); });
+    // The journal's period, as its filter shows it: this month.
+    const QDate today = QDate::currentDate(), first(today.year(), today.month(), 1);
     check("turnover", ChildKindId::kCashJournal, "Оборотная ведомость", {},
-          [&] { trigger(CKassaView::kPrintTotals); });
+          [&] { trigger(CKassaView::kPrintTotals); },
+          {{"A1", "Оборотная ведомость с:" + first.toString("dd.MM.yyyy") +
+                      " по:" + first.addMonths(1).addDays(-1).toString("dd.MM.yyyy")}});
     check("stored statement, nothing chosen", ChildKindId::kSalaryJournal, {}, CJSalaryView::kSelectToPrint,
           [&] {
               journal()->list()->setCurrentItem(nullptr);
@@ -122,5 +131,5 @@ TEST_P(ReportWiringTest, EveryCommandReachesTheScreenAboveIt) {
     check("performed works", ChildKindId::kWorksReport, "Выполненные работы", {},
           [&] { trigger(Cmd::kPrint); });
     check("balances", ChildKindId::kBalanceReport, "Задолженность сотрудникам", {},
-          [&] { trigger(Cmd::kPrint); });
+          [&] { trigger(Cmd::kPrint); }, {{"A4", "Иванов"}, {"B4", "100"}, {"C4", "40"}, {"D4", "60"}});
 }
