@@ -89,11 +89,6 @@ TEST_P(ClientDlgTest, DirectoryListsClientsWithCarsAndHandsBackTheRow) {
     EXPECT_EQ((QStringList{dir.iddClient(), dir.clientName(), dir.iddAvtoVlad(), dir.iddAvto()}),
               (QStringList{"k1", "Кузнецов", link, "car1"}));
 
-    // The caller's link limit shows that client until a filter is given.
-    dir.SetLinkLimit(link);
-    EXPECT_EQ(RowTexts(dir.list(), 2), QStringList{u"/Кузнецов"_s});
-    dir.SetFilters(u"ООО 'Ромашка'"_s, u" 7701 "_s, {});
-    EXPECT_EQ(RowTexts(dir.list(), 2), QStringList{u"7701/ООО 'Ромашка'"_s});
     dir.SetFilters({}, {}, u"к001кк"_s);
     EXPECT_EQ(RowTexts(dir.list(), 2), QStringList{u"/Кузнецов"_s});
 

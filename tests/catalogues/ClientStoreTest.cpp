@@ -72,31 +72,26 @@ ZV_INSTANTIATE_DB_TESTS(ClientStoreTest);
 
 TEST_P(ClientStoreTest, FiltersMatchWholeTrimmedValues) {
     const struct {
-        const char *name, *inn, *plate, *link;
+        const char *name, *inn, *plate;
         QStringList ids;
     } cases[] = {
-        {"", "", "", "", {"a1", "a2", "b"}},
-        {"Альфа", "", "", "", {"a1", "a2"}},
-        {"Альф", "", "", "", {}},  // no partial match
-        {"Альфа", "333", "", "", {"a2"}},
-        {"Альфа", "111", "А111АА", "", {"a1"}},
-        {"Альфа", "333", "А111АА", "", {}},
-        {"", "222", "", "", {"b"}},
-        {"", "222", "В222ВВ", "", {"b"}},
-        {"", "222", "А111АА", "", {}},  // b's link to car1 is deleted
-        {"", "", "А111АА", "", {"a1"}},
-        {"Альфа", "", "В222ВВ", "", {"a1", "a2"}},  // a name without an INN ignores the plate
-        {"  Бета ", "", "", "", {"b"}},
-        {"", "", " а111аа ", "", {"a1"}},  // the plate is upper-cased
-        {"", "", "", "car2-b", {"b"}},
-        {"", "", "", "l3", {}},                     // a deleted link limits to nothing
-        {"Альфа", "", "", "car2-b", {"a1", "a2"}},  // any filter drops the link limit
-        {"", "", "А111АА", "car2-b", {"a1"}},
+        {"", "", "", {"a1", "a2", "b"}},
+        {"Альфа", "", "", {"a1", "a2"}},
+        {"Альф", "", "", {}},  // no partial match
+        {"Альфа", "333", "", {"a2"}},
+        {"Альфа", "111", "А111АА", {"a1"}},
+        {"Альфа", "333", "А111АА", {}},
+        {"", "222", "", {"b"}},
+        {"", "222", "В222ВВ", {"b"}},
+        {"", "222", "А111АА", {}},  // b's link to car1 is deleted
+        {"", "", "А111АА", {"a1"}},
+        {"Альфа", "", "В222ВВ", {"a1", "a2"}},  // a name without an INN ignores the plate
+        {"  Бета ", "", "", {"b"}},
+        {"", "", " а111аа ", {"a1"}},  // the plate is upper-cased
     };
     for (const auto &c : cases) {
-        ClientFilter f{QString::fromUtf8(c.name), QString::fromUtf8(c.inn), QString::fromUtf8(c.plate), false,
-                       QString::fromUtf8(c.link)};
-        EXPECT_EQ(Ids(store().Search(f)), c.ids) << c.name << '|' << c.inn << '|' << c.plate << '|' << c.link;
+        ClientFilter f{QString::fromUtf8(c.name), QString::fromUtf8(c.inn), QString::fromUtf8(c.plate)};
+        EXPECT_EQ(Ids(store().Search(f)), c.ids) << c.name << '|' << c.inn << '|' << c.plate;
     }
 }
 
@@ -125,14 +120,14 @@ TEST_P(ClientStoreTest, TheWholeListAgreesWithEachClientsOwnSearch) {
         SCOPED_TRACE(row.client.iddClient.toStdString());
         // Every shown column as the card loads it.
         EXPECT_EQ(Shown(row).mid(0, 7), Shown({*store().Load(row.client.iddClient), {}, {}}).mid(0, 7));
-        const auto own = store().Search({row.client.clientName, row.client.clientINN, {}, false, {}});
+        const auto own = store().Search({row.client.clientName, row.client.clientINN, {}, false});
         ASSERT_EQ(own.size(), 1);
         EXPECT_EQ(Shown(own[0]), Shown(row));
         for (const auto &[column, member] : ClientRecord::Columns())
             EXPECT_EQ(own[0].client.*member, row.client.*member) << column.toStdString();
     }
     // Two cars of one client under one plate still list the client once.
-    EXPECT_EQ(Ids(store().Search({{}, {}, u"А000АА"_s, false, {}})), QStringList{"a1"});
+    EXPECT_EQ(Ids(store().Search({{}, {}, u"А000АА"_s, false})), QStringList{"a1"});
 }
 
 TEST_P(ClientStoreTest, DebtorsAreThoseOwingMoreThanHalfAKopeck) {
@@ -146,7 +141,7 @@ TEST_P(ClientStoreTest, DebtorsAreThoseOwingMoreThanHalfAKopeck) {
 
     // Listed by name with their debts and their cars as any list; a narrowed search works the debt out for
     // the named client alone.
-    const auto debtors = store().Search({{}, {}, {}, true, {}});
+    const auto debtors = store().Search({{}, {}, {}, true});
     EXPECT_EQ(Debts(debtors), (QStringList{"b 0.02", "d1 100.00"}));
     ASSERT_EQ(debtors.size(), 2);
     EXPECT_EQ(debtors[0].cars.size(), 1);
@@ -160,10 +155,9 @@ TEST_P(ClientStoreTest, DebtorsAreThoseOwingMoreThanHalfAKopeck) {
         {"", "222", "В222ВВ", {"b 0.02"}},
     };
     for (const auto &c : narrowed)
-        EXPECT_EQ(
-            Debts(store().Search(
-                {QString::fromUtf8(c.name), QString::fromUtf8(c.inn), QString::fromUtf8(c.plate), true, {}})),
-            c.debts)
+        EXPECT_EQ(Debts(store().Search({QString::fromUtf8(c.name), QString::fromUtf8(c.inn),
+                                        QString::fromUtf8(c.plate), true})),
+                  c.debts)
             << c.name << c.inn;
 }
 
@@ -178,7 +172,7 @@ TEST_P(ClientStoreTest, SavingTwiceInsertsOnceAndQuotesAreData) {
     ASSERT_TRUE(back);
     for (const auto &[column, member] : ClientRecord::Columns())
         EXPECT_EQ((*back).*member, c.*member) << column.toStdString();
-    EXPECT_EQ(Ids(store().Search({c.clientName, c.clientINN, {}, false, {}})), QStringList{"n1"});
+    EXPECT_EQ(Ids(store().Search({c.clientName, c.clientINN, {}, false})), QStringList{"n1"});
     EXPECT_FALSE(store().Load(u"missing"_s));
     EXPECT_THROW(store().Save(Client(u"n3"_s, u"  "_s)), DbError);
     EXPECT_FALSE(store().Load(u"n3"_s));
@@ -199,7 +193,6 @@ TEST_P(ClientStoreTest, DeletingAClientMarksItsLinksAndKeepsTheCarsAllOrNothing)
     EXPECT_EQ(CountRows(db(), u"SELECT * FROM SAvto"_s), 2);
     EXPECT_EQ(CountRows(db(), u"SELECT * FROM AvtoVlad WHERE IddVlad = ? AND [Delete] = TRUE"_s, {u"a1"_s}),
               2);
-    EXPECT_EQ(CountRows(db(), u"SELECT * FROM AvtoVlad WHERE IddVlad = ?"_s, {u"a1"_s}), 2);
     ASSERT_EQ(store().CarsOf(u"b"_s).size(), 1);  // car2 keeps its other owner
     EXPECT_EQ(store().CarsOf(u"b"_s)[0].iddAvto, u"car2"_s);
 }
@@ -208,7 +201,6 @@ TEST_P(ClientStoreTest, ACarIsLinkedToAClientOnce) {
     const QString first = store().LinkCar(u"a2"_s, u"car2"_s, u"anna"_s);
     EXPECT_TRUE(first.startsWith(u"anna~"_s));
     EXPECT_EQ(store().LinkCar(u"a2"_s, u"car2"_s, u"anna"_s), first);
-    EXPECT_EQ(CountRows(db(), u"SELECT * FROM AvtoVlad WHERE IddVlad = ?"_s, {u"a2"_s}), 1);
     EXPECT_EQ(store().LinkCar(u"a1"_s, u"car1"_s, u"anna"_s), u"car1-a1"_s);  // an existing link counts
     EXPECT_NE(store().LinkCar(u"b"_s, u"car1"_s, u"anna"_s), u"l3"_s);        // a deleted one does not
     EXPECT_EQ(store().CarsOf(u"b"_s).size(), 2);
