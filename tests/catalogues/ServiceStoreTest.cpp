@@ -167,21 +167,3 @@ TEST_P(ServiceStoreTest, FailedSaveLeavesNothingAndKeepsTheCardAsItWas) {
                     card.performers[0].iddServiceWork.isEmpty());
     }
 }
-
-TEST_P(ServiceStoreTest, OrderLineIsReadFromTheOrder) {
-    TestRows::Put(db(), TestRows::Order{.key = u"z1"_s,
-                                        .lines = {{.key = u"s1"_s,
-                                                   .count = 2,
-                                                   .nds = 18,
-                                                   .job = 40,
-                                                   .workers = {{u"w1"_s}, {u"w2"_s, {}, true}},
-                                                   .time = QTime(1, 15)}}});
-    ServiceStore store(db());
-    const ServiceRecord read = store.LoadOrderLine(u"z1"_s, u"s1"_s, u"top"_s).value();
-    EXPECT_EQ(u"%1 %2 %3 "_s.arg(read.name, read.summa.Text(), read.time.toString(u"hh:mm"_s)) +
-                  QString::number(read.job),
-              u"Мойка 118.00 01:15 40"_s);
-    const PickedWorkers workers = store.OrderLineWorkers(u"z1"_s, u"s1"_s);
-    EXPECT_TRUE(workers.size() == 1 && workers[0].iddWork == u"w1"_s);
-    EXPECT_FALSE(store.LoadOrderLine(u"z1"_s, u"s1"_s, u"0"_s));
-}
