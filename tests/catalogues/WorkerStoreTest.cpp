@@ -40,8 +40,6 @@ TEST_P(WorkerStoreTest, InsertedWorkerReadsBackAndTheCardKeepsTheSalary) {
     EXPECT_EQ((QStringList{back->workFio, back->workAdres, back->workTel}),
               (QStringList{"Петров Пётр", "ул. Ленина, 1", "+7 900 000-00-00"}));
     EXPECT_EQ(back->workDataIn, kIn);
-    EXPECT_FALSE(back->workOut || back->deleted);
-    EXPECT_EQ(CountRows(db(), u"SELECT IddWork FROM SWork WHERE WorkSalary IS NULL"_s), 1);
 
     // A salary set elsewhere survives the card's save.
     Rows::Update(db(), u"SWork"_s, {{u"IddWork"_s, id}}, {{u"WorkSalary"_s, 25000.0}});
@@ -51,35 +49,20 @@ TEST_P(WorkerStoreTest, InsertedWorkerReadsBackAndTheCardKeepsTheSalary) {
     store.Update(edited);
     EXPECT_EQ(store.Load(id)->workSalary.Text() + store.Load(id)->workTel, u"25000.0055-55-55"_s);
 
-    // Saving the card of a deleted worker leaves him deleted; a worker who is not there is an error.
-    ASSERT_TRUE(store.Delete(id));
-    store.Update(edited);
-    EXPECT_TRUE(store.Load(id)->deleted);
+    // A worker who is not there is an error.
     edited.iddWork = u"nobody~1~"_s;
     EXPECT_THROW(store.Update(edited), DbError);
 }
 
-TEST_P(WorkerStoreTest, ListFollowsTheTwoFlags) {
+// The directory lists every worker not deleted, the dismissed too, by name.
+TEST_P(WorkerStoreTest, ListHoldsTheDismissedButNotTheDeleted) {
     WorkerStore store(db());
-    const QString current = Add(u"Борисов"_s);
+    Add(u"Борисов"_s);
     Add(u"Андреев"_s, true);
     ASSERT_TRUE(store.Delete(Add(u"Васильев"_s)));
-    ASSERT_TRUE(store.Delete(Add(u"Григорьев"_s, true)));
-    const struct {
-        bool all, deleted;
-        QStringList names;
-    } cases[] = {
-        {true, false, {"Андреев", "Борисов"}},
-        {false, false, {"Борисов"}},
-        {true, true, {"Васильев"}},  // deleted workers never dismissed; this flag wins
-        {false, true, {"Васильев"}},
-    };
-    for (const auto &c : cases) {
-        QStringList names;
-        for (const WorkerRecord &w : store.List(c.all, c.deleted)) names << w.workFio;
-        EXPECT_EQ(names, c.names) << c.all << c.deleted;
-    }
-    EXPECT_EQ(store.List(false, false).first().iddWork, current);
+    QStringList names;
+    for (const WorkerRecord &w : store.List(true, false)) names << w.workFio;
+    EXPECT_EQ(names, (QStringList{"Андреев", "Борисов"}));
 }
 
 TEST_P(WorkerStoreTest, DeleteMarksLinksAssignmentsAndPayoutLinesAllOrNothing) {
