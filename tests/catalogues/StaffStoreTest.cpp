@@ -1,13 +1,78 @@
+#include "BayStore.h"
 #include "DbError.h"
+#include "Password.h"
 #include "Rows.h"
 #include "Rub.h"
+#include "Schema.h"
 #include "TestDb.h"
 #include "TestRows.h"
+#include "UserStore.h"
 #include "WorkerStore.h"
 
 #include <QStringList>
 
 using namespace Qt::StringLiterals;
+
+class UserStoreTest : public DbTest {};
+ZV_INSTANTIATE_DB_TESTS(UserStoreTest);
+
+TEST_P(UserStoreTest, PasswordsAreHashedAndKeptWhenLeftEmpty) {
+    UserStore users(db());
+    const UserRecord first = users.CreateFirstUser(u"Иванова А.П."_s, u"anna"_s, u"секрет"_s);
+    EXPECT_EQ(first.prova, QString(28, u'1'));
+    EXPECT_TRUE(Password::IsHash(first.pass) && Password::Matches(u"секрет"_s, first.pass));
+
+    UserRecord edited = first;
+    edited.name = u"Иванова Анна"_s;
+    edited.prova = u"1"_s;
+    users.Save(edited, QString());  // empty password field keeps the stored one
+    const auto back = users.Load(first.iddUser);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->name + back->pass, u"Иванова Анна"_s + first.pass);
+
+    UserRecord second;
+    second.iddUser = u"anna~2~"_s;
+    second.login = u"oleg"_s;
+    second.name = u"Олег"_s;
+    EXPECT_THROW(users.Save(second, QString()), DbError);  // a new user needs a password
+    EXPECT_FALSE(users.Load(second.iddUser));
+
+    // The last live user cannot be deleted: the next start would let anyone create a first user.
+    EXPECT_THROW(users.SoftDelete(first.iddUser), DbError);
+    EXPECT_TRUE(users.HasAnyUser());
+    users.Save(second, u"pw"_s);
+    users.SoftDelete(first.iddUser);
+    EXPECT_TRUE(users.ListActive().size() == 1 && users.ListActive()[0].login == u"oleg"_s);
+    EXPECT_THROW(users.SoftDelete(second.iddUser), DbError);
+}
+
+TEST_P(UserStoreTest, TwoLiveUsersNeverShareALogin) {
+    UserStore users(db());
+    const UserRecord anna = users.CreateFirstUser(u"Иванова А.П."_s, u"anna"_s, u"pw"_s);
+    UserRecord other;
+    other.iddUser = u"anna~2~"_s;
+    other.login = u"Anna"_s;  // letter case does not make it another login
+    other.name = u"Анна"_s;
+    try {
+        users.Save(other, u"pw"_s);
+        FAIL() << "the login is taken";
+    } catch (const DbError &e) {
+        EXPECT_EQ(e.text(), u"Пользователь с логином \"Anna\" уже есть!\nУкажите другой логин."_s);
+        EXPECT_EQ(e.field(), u"SUser.Login"_s);
+    }
+    EXPECT_FALSE(users.Load(other.iddUser));
+    // Once its user is deleted the login is free again.
+    other.login = u"oleg"_s;
+    users.Save(other, u"pw"_s);
+    users.SoftDelete(anna.iddUser);
+    other.login = u"anna"_s;
+    users.Save(other, QString());
+    EXPECT_EQ(users.Load(other.iddUser)->login, u"anna"_s);
+    // A login too long for the keys made from it is refused.
+    other.login = QString(FieldMaxLength(u"SUser"_s, u"Login"_s) + 1, u'a');
+    EXPECT_THROW(users.Save(other, QString()), DbError);
+    EXPECT_EQ(users.Load(other.iddUser)->login, u"anna"_s);
+}
 
 class WorkerStoreTest : public DbTest {
 protected:
@@ -124,4 +189,31 @@ TEST_P(WorkerStoreTest, DismissalTogglesEveryServiceLink) {
     db().SetWriteHook({});
     EXPECT_FALSE(store.Load(id)->workOut);
     EXPECT_EQ(LiveLinks(id), 3);
+}
+
+class BayStoreTest : public DbTest {};
+ZV_INSTANTIATE_DB_TESTS(BayStoreTest);
+
+TEST_P(BayStoreTest, AddsUpdatesAndHidesBays) {
+    BayStore store(db());
+    const QString wash = store.Add(u"Мойка 2"_s, u"тёплая"_s, u"anna"_s);
+    const QString box = store.Add(u"Бокс 1"_s, QString(), u"anna"_s);
+    EXPECT_TRUE(wash.startsWith(u"anna~"_s));
+    EXPECT_NE(wash, box);
+    auto list = store.List();  // by name
+    ASSERT_EQ(list.size(), 2);
+    EXPECT_EQ(list[0].nameBox, u"Бокс 1"_s);
+    EXPECT_EQ(list[1].primBox, u"тёплая"_s);
+
+    EXPECT_TRUE(store.Update(wash, u"Мойка 3"_s, u""_s));
+    EXPECT_EQ(store.Load(wash)->nameBox, u"Мойка 3"_s);
+    EXPECT_EQ(store.Load(wash)->primBox, QString());
+    EXPECT_EQ(store.Load(box)->nameBox, u"Бокс 1"_s);
+    EXPECT_FALSE(store.Update(u"nobody"_s, u"x"_s, QString()));
+
+    EXPECT_TRUE(store.Delete(box));
+    list = store.List();
+    ASSERT_EQ(list.size(), 1);
+    EXPECT_EQ(list[0].iddBox, wash);
+    EXPECT_TRUE(store.Load(box));  // marked deleted: the row stays
 }
