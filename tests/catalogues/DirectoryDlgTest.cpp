@@ -175,14 +175,7 @@ TEST_P(DirectoryDlgTest, EditAndDeleteNeedARowAndEachCommandItsOwnRight) {
     }
 }
 
-TEST_P(DirectoryDlgTest, PickersChooseTheRowOnEnterAndDoubleClickWithoutOpeningACard) {
-    CClientDirDlg clients(*ctx);
-    clients.SetPicking(true);
-    clients.show();
-    SelectRow(clients.list(), u"Иванов И."_s, 1);
-    Press(clients.list(), Qt::Key_Return);
-    EXPECT_TRUE(clients.result() == QDialog::Accepted && clients.iddClient() == u"c1"_s);
-
+TEST_P(DirectoryDlgTest, PickerChoosesTheRowOnDoubleClickWithoutOpeningACard) {
     CWorkerDirDlg workers(*ctx);
     workers.SetPicking(true);
     workers.show();
