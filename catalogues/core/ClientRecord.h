@@ -57,5 +57,4 @@ struct ClientFilter {
     QString inn;
     QString plate;
     bool debtorsOnly = false;  // only clients owing at least a kopeck
-    QString linkLimit;         // IddAvtoVlad: the client of that link only, while no filter is given
 };

@@ -118,10 +118,8 @@ SearchSource SourceFor(const ClientFilter &f) {
     const bool inn = !f.inn.isEmpty();
     // The plate joins the cars only beside an INN or alone; with a name but no INN it is ignored.
     const bool plate = !f.plate.isEmpty() && (inn || !name);
-    const bool anyFilter = name || inn || !f.plate.isEmpty();
-    const bool linkLimit = !anyFilter && !f.linkLimit.isEmpty();
 
-    if (!name && !inn && !plate && !linkLimit) {
+    if (!name && !inn && !plate) {
         // Every debtor: the debts of all clients are worked out together rather than one client at a time.
         s.debt = QStringLiteral("D.Sum_SummD");
         s.from += QStringLiteral(" INNER JOIN (") + kAllDebts +
@@ -135,19 +133,13 @@ SearchSource SourceFor(const ClientFilter &f) {
         s.conditions << QStringLiteral("SClient.ClientINN = ?");
         s.binds << f.inn;
     }
-    // A plate or a link chooses the clients; each is still listed with all of its current cars.
+    // A plate chooses the clients; each is still listed with all of its current cars.
     if (plate) {
         s.conditions << QStringLiteral(
             "SClient.IddClient IN (SELECT AvtoVlad.IddVlad FROM AvtoVlad INNER JOIN SAvto ON "
             "AvtoVlad.IddAvto "
             "= SAvto.IddAvto WHERE AvtoVlad.[Delete] = FALSE AND SAvto.AvtoNomer = ?)");
         s.binds << f.plate;
-    }
-    if (linkLimit) {
-        s.conditions << QStringLiteral(
-            "SClient.IddClient IN (SELECT AvtoVlad.IddVlad FROM AvtoVlad WHERE AvtoVlad.IddAvtoVlad = ? AND "
-            "AvtoVlad.[Delete] = FALSE)");
-        s.binds << f.linkLimit;
     }
     if (f.debtorsOnly) {
         s.conditions << s.debt + QStringLiteral(" > ?");
@@ -162,14 +154,12 @@ ClientFilter ClientStore::Normalized(ClientFilter filter) {
     filter.name = filter.name.trimmed();
     filter.inn = filter.inn.trimmed();
     filter.plate = filter.plate.trimmed().toUpper();
-    filter.linkLimit = filter.linkLimit.trimmed();
     return filter;
 }
 
 QList<ClientListRow> ClientStore::Search(const ClientFilter &filter) {
     const ClientFilter f = Normalized(filter);
-    if (f.name.isEmpty() && f.inn.isEmpty() && f.plate.isEmpty() && f.linkLimit.isEmpty() && !f.debtorsOnly)
-        return WholeList();
+    if (f.name.isEmpty() && f.inn.isEmpty() && f.plate.isEmpty() && !f.debtorsOnly) return WholeList();
     const SearchSource src = SourceFor(f);
     // The clients with their current cars in one statement: a client comes once per car, its cars in a row
     // by plate.

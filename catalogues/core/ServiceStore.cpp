@@ -256,32 +256,6 @@ void ServiceStore::SaveCard(ServiceCard &card, const QString &login) {
     card = out;
 }
 
-std::optional<ServiceRecord> ServiceStore::LoadOrderLine(const QString &iddZakaz, const QString &iddService,
-                                                         const QString &iddTop) {
-    CDynamicRecordset rs(m_db);
-    rs.Open(QStringLiteral(
-                "SELECT TService.IddService, TService.IddTop, TService.[Name], TService.Price, "
-                "TService.PrNDS, TService.Summa, TService.PrJob, TService.Job, TService.[Time], "
-                "TService.[Delete] FROM TService WHERE TService.IddZakaz = ? AND TService.IddService = ? "
-                "AND TService.IddTop = ?"),
-            {iddZakaz, iddService, iddTop});
-    if (rs.IsEOF()) return std::nullopt;
-    ServiceRecord s = ReadService(rs);
-    // Order lines do not keep a price with VAT.
-    s.summa = PriceWithVat(s.price, s.prNds);
-    return s;
-}
-
-PickedWorkers ServiceStore::OrderLineWorkers(const QString &iddZakaz, const QString &iddService) {
-    PickedWorkers list;
-    CDynamicRecordset rs(m_db);
-    rs.Open(QStringLiteral("SELECT TWork.IddWork, TWork.WorkFIO FROM TWork WHERE TWork.IddZakaz = ? "
-                           "AND TWork.IddService = ? AND TWork.[Delete] = FALSE ORDER BY TWork.WorkFIO"),
-            {iddZakaz, iddService});
-    for (; !rs.IsEOF(); rs.MoveNext()) list << ReadLink(rs);
-    return list;
-}
-
 SelectedServices ServiceStore::Select(const ServiceTree &tree, const QSet<QString> &checkedRows,
                                       const QSet<QString> &checkedLinks) {
     SelectedServices list;

@@ -51,11 +51,6 @@ public:
     // the performer links, in one transaction. `card` receives the keys only when everything was stored.
     void SaveCard(ServiceCard &card, const QString &login);
 
-    // An order's service line and its workers, for the card in order-line mode.
-    std::optional<ServiceRecord> LoadOrderLine(const QString &iddZakaz, const QString &iddService,
-                                               const QString &iddTop);
-    PickedWorkers OrderLineWorkers(const QString &iddZakaz, const QString &iddService);
-
     // The selected-services list from the checked rows of a loaded tree: checked top-level rows (by
     // IddService) in tree order; a package with all its services; every service with the performers whose
     // links (IddServiceWork) are checked.

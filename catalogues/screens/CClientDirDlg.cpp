@@ -150,11 +150,6 @@ void CClientDirDlg::SetPicking(bool on) {
                          [this] { Delete(); }});
 }
 
-void CClientDirDlg::SetLinkLimit(const QString &iddAvtoVlad) {
-    m_linkLimit = iddAvtoVlad;
-    Refill();
-}
-
 void CClientDirDlg::SetPrintHandler(std::function<void(const QString &, bool)> handler) {
     m_print = std::move(handler);
     m_printButton->setVisible(bool(m_print));
@@ -166,10 +161,6 @@ void CClientDirDlg::Refill() {
     filter.inn = m_inn->text();
     filter.plate = m_plate->text();
     filter.debtorsOnly = m_debtors->isChecked();
-    filter = ClientStore::Normalized(filter);
-    // Searching by anything drops the caller's limit for good.
-    if (!filter.name.isEmpty() || !filter.inn.isEmpty() || !filter.plate.isEmpty()) m_linkLimit.clear();
-    filter.linkLimit = m_linkLimit;
 
     QList<ClientListRow> rows;
     if (!TryDb(m_ctx.prompter(), [&] { rows = m_store.Search(filter); })) return;

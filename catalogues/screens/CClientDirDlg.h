@@ -23,7 +23,6 @@ public:
 
     // Caller's settings, applied at once (the list is searched again).
     void SetFilters(const QString &name, const QString &inn, const QString &plate, bool debtorsOnly = false);
-    void SetLinkLimit(const QString &iddAvtoVlad);
     // The print command hands the selected client and the debtors' state here; without it there is no
     // print button.
     // Opened to pick a client: Enter and a double-click choose the row and close instead of editing it.
@@ -59,7 +58,6 @@ private:
 
     AppContext &m_ctx;
     ClientStore m_store;
-    QString m_linkLimit;
     std::function<void(const QString &, bool)> m_print;
 
     QComboBox *m_name = nullptr;

@@ -185,13 +185,8 @@ void CServiceDlg::Load() {
         ServiceStore store(m_ctx.db());
         FillPackages();
         if (m_setup.orderLine) {
-            if (m_setup.line) {
-                row = m_setup.line;
-                m_performers = m_setup.lineWorkers;
-            } else if (m_setup.existing) {
-                row = store.LoadOrderLine(m_setup.iddZakaz, m_setup.iddService, m_setup.iddTop);
-                m_performers = store.OrderLineWorkers(m_setup.iddZakaz, m_setup.iddService);
-            }
+            row = m_setup.line;
+            m_performers = m_setup.lineWorkers;
         } else if (m_setup.existing) {
             row = store.Load(m_setup.iddService);
             if (row) m_performers = store.Performers(m_setup.iddService);

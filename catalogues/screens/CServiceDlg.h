@@ -23,9 +23,8 @@ struct ServiceCardSetup {
     QString iddService{};        // the row (or line) edited
     QString iddTop{};            // preset package key (a new service goes into it)
     QString packageText{};       // preset package name
-    QString iddZakaz{};          // order-line mode: the order whose line is read from the database
-    // Order-line mode: the order form's own copy of the line and its workers. When given, they are shown
-    // instead of reading TService/TWork, so a line not saved yet can be edited too.
+    // Order-line mode: the order form's own copy of the line and its workers, shown and edited instead of
+    // anything stored, so a line not saved yet can be edited too.
     std::optional<ServiceRecord> line{};
     PickedWorkers lineWorkers{};
 };

