@@ -192,6 +192,17 @@ TEST_P(OrderStoreTest, PaymentsAreKeptAsPaidAndOutliveTheOrder) {
     ExpectKept(key, Rub(1152), Money());
     EXPECT_NEAR(Debt(key), 1152, 1e-9);
 
+    // A delete failing at its last step leaves the order whole.
+    const auto rows = [&] { return CountRows(db(), u"SELECT * FROM TWork WHERE IddZakaz = ?"_s, {key}); };
+    const int workers = rows();
+    ASSERT_GT(workers, 0);
+    db().SetWriteHook([](const QString &sql) {
+        if (sql.startsWith(u"DELETE") && sql.contains(u"tzakaz"_s, Qt::CaseInsensitive))
+            throw DbError(u"order is locked"_s);
+    });
+    EXPECT_THROW(OrderStore(db()).Delete(key), DbError);
+    db().SetWriteHook({});
+    EXPECT_EQ(rows(), workers);
     TestRows::Put(db(), TestRows::Pay{.key = "kept", .order = key, .sum = 10});
     OrderStore(db()).Delete(key);
     EXPECT_FALSE(OrderStore(db()).Load(key));
