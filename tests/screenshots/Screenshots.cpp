@@ -32,23 +32,6 @@ TestRows::Line Line(const char *name, double count, double price) {
     return {.name = QString::fromUtf8(name), .count = count, .price = price, .nds = 20};
 }
 
-// An order of `day` started at 09:00 and finished at 18:00, with its client and car and one payment.
-void PutOrder(Database &db, const TestRows::Order &o, const TestRows::Client &client,
-              const TestRows::Car &car, double paid) {
-    TestRows::Put(db, client);
-    TestRows::Put(db, car);
-    TestRows::Order order = o;
-    order.begin = QDateTime(o.date.date(), QTime(9, 0));
-    order.endOut = QDateTime(o.date.date(), QTime(18, 0));
-    order.client = client.key;
-    order.car = car.key;
-    TestRows::Put(db, order);
-    if (paid != 0)
-        TestRows::Put(
-            db, TestRows::Pay{
-                    .key = o.key + QStringLiteral("-pay"), .order = o.key, .sum = paid, .when = o.date});
-}
-
 }  // namespace
 
 int main(int argc, char **argv) {
@@ -66,46 +49,61 @@ int main(int argc, char **argv) {
     QTemporaryDir dir;
     auto db =
         Database::Open(QStringLiteral("SQLITE;DATABASE=") + dir.filePath(QStringLiteral("Quellmarod.db")));
-    const QDate today = QDate::currentDate();
-    PutOrder(*db,
-             {.key = QStringLiteral("o1"),
-              .number = QStringLiteral("101"),
-              .date = QDateTime(today.addDays(-2), {}),
-              .status = StatusFinished,
-              .lines = {Line("Шиномонтаж R16", 4, 600), Line("Балансировка колеса", 4, 450)}},
-             {.key = QStringLiteral("c1"),
-              .name = QStringLiteral("ООО \"Автолайн\""),
-              .tel = QStringLiteral("+7 495 120-33-44")},
-             {.key = QStringLiteral("a1"),
-              .plate = QStringLiteral("А123ВС77"),
-              .make = QStringLiteral("Toyota Camry")},
-             5040);
-    PutOrder(*db,
-             {.key = QStringLiteral("o2"),
-              .number = QStringLiteral("102"),
-              .date = QDateTime(today.addDays(-1), {}),
-              .status = StatusStarted,
-              .lines = {Line("Мойка кузова", 1, 700), Line("Чернение резины", 1, 250),
-                        Line("Пылесос салона", 1, 400)}},
-             {.key = QStringLiteral("c2"),
-              .name = QStringLiteral("Петров Сергей Иванович"),
-              .tel = QStringLiteral("+7 916 555-12-90")},
-             {.key = QStringLiteral("a2"),
-              .plate = QStringLiteral("К777ОР99"),
-              .make = QStringLiteral("Лада Веста")},
-             500);
-    PutOrder(
-        *db,
-        {.key = QStringLiteral("o3"),
-         .number = QStringLiteral("103"),
-         .date = QDateTime(today, {}),
-         .status = StatusRequested,
-         .lines = {Line("Шиномонтаж R15", 4, 500)}},
-        {.key = QStringLiteral("c3"),
-         .name = QStringLiteral("Смирнова Анна"),
-         .tel = QStringLiteral("+7 903 700-81-15")},
-        {.key = QStringLiteral("a3"), .plate = QStringLiteral("В555ХК50"), .make = QStringLiteral("Kia Rio")},
-        0);
+    // Three orders of the last days, each with its client, car and payment, worked 09:00 to 18:00.
+    const struct {
+        const char *number, *client, *tel, *plate, *make;
+        int daysAgo, status;
+        QList<TestRows::Line> lines;
+        double paid;
+    } orders[] = {
+        {"101",
+         "ООО \"Автолайн\"",
+         "+7 495 120-33-44",
+         "А123ВС77",
+         "Toyota Camry",
+         2,
+         StatusFinished,
+         {Line("Шиномонтаж R16", 4, 600), Line("Балансировка колеса", 4, 450)},
+         5040},
+        {"102",
+         "Петров Сергей Иванович",
+         "+7 916 555-12-90",
+         "К777ОР99",
+         "Лада Веста",
+         1,
+         StatusStarted,
+         {Line("Мойка кузова", 1, 700), Line("Чернение резины", 1, 250), Line("Пылесос салона", 1, 400)},
+         500},
+        {"103",
+         "Смирнова Анна",
+         "+7 903 700-81-15",
+         "В555ХК50",
+         "Kia Rio",
+         0,
+         StatusRequested,
+         {Line("Шиномонтаж R15", 4, 500)},
+         0},
+    };
+    int n = 0;
+    for (const auto &o : orders) {
+        const QString key = QString::number(++n);
+        const QDate day = QDate::currentDate().addDays(-o.daysAgo);
+        TestRows::Put(*db, TestRows::Client{.key = "c" + key, .name = o.client, .tel = o.tel});
+        TestRows::Put(*db, TestRows::Car{.key = "a" + key, .plate = o.plate, .make = o.make});
+        TestRows::Put(*db, TestRows::Order{.key = "o" + key,
+                                           .number = o.number,
+                                           .date = QDateTime(day, {}),
+                                           .begin = QDateTime(day, QTime(9, 0)),
+                                           .endOut = QDateTime(day, QTime(18, 0)),
+                                           .status = o.status,
+                                           .car = "a" + key,
+                                           .client = "c" + key,
+                                           .lines = o.lines});
+        if (o.paid != 0)
+            TestRows::Put(
+                *db, TestRows::Pay{
+                         .key = "p" + key, .order = "o" + key, .sum = o.paid, .when = QDateTime(day, {})});
+    }
 
     MessageBoxPrompter prompter;
     DialogRunner dialogs;
