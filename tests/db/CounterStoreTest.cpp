@@ -83,13 +83,3 @@ TEST_P(CounterTest, CountersPastTwoToTheThirtyFirstAreExactOrRefused) {
     EXPECT_THROW(c.NextPayNumber(), DbError);
     EXPECT_EQ(Stored(), "A-|9223372036854775807|9223372036854775807|0|0");
 }
-
-// A typed document number is read as its leading whole number; one that does not fit a counter is refused.
-TEST(CounterNumbers, TypedNumbersAreReadAsTheirLeadingWholeNumber) {
-    QList<long> read;
-    for (const char *typed : {"  125 ", "125abc", "x1", "", "-7", "+12", "9223372036854775807"})
-        read << CounterStore::ParseNumber(QString::fromLatin1(typed));
-    EXPECT_EQ(read, (QList<long>{125, 125, 0, 0, -7, 12, 9223372036854775807L}));
-    EXPECT_THROW(CounterStore::ParseNumber(u"9223372036854775808"), DbError);
-    EXPECT_THROW(CounterStore::ParseNumber(u"99999999999999999999"), DbError);
-}
