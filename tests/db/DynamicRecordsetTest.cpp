@@ -80,7 +80,6 @@ TEST_P(RecordsetTest, NamesValuesAndDates) {
     EXPECT_EQ(QStringList({rs.Field("DELETE").AsText(), rs.Field("DELETE2").AsText(), rs.Text("iddtop"),
                            rs.Text("NoSuch")}),
               QStringList({"F", "T", "0", ""}));
-    EXPECT_EQ(rs.Field("delete2").AsLong(), 1);
     EXPECT_EQ(QList<double>({rs.Double("Price"), rs.Double("COUNT")}), QList<double>({150.5, 2.0}));
     rs.MoveNext();
     EXPECT_TRUE(rs.IsEOF());
@@ -114,35 +113,30 @@ protected:
                             QVariant(), QVariant()});
     }
 
-    // Every field of every row, as a reader sees it.
-    QStringList Read(const QString &sql, const QVariantList &binds, bool direct) {
-        m_db->SetDirectReads(direct);
-        QStringList seen;
-        CDynamicRecordset rs(*m_db);
-        rs.Open(sql, binds);
-        for (; !rs.IsEOF(); rs.MoveNext()) {
-            for (int i = 0; i < rs.FieldCount(); ++i) {
-                const CDynamicField &f = rs.Field(i);
-                seen << QStringLiteral("%1 kind %2 null %3 type %4 value [%5] text [%6] number %7")
-                            .arg(f.name())
-                            .arg(int(f.kind()))
-                            .arg(f.IsNull())
-                            .arg(QString::fromLatin1(f.value().metaType().name()))
-                            .arg(f.value().toString(), f.AsText())
-                            .arg(f.AsDouble(), 0, 'g', 17);
-            }
-            seen << "--";
-        }
-        seen << QStringLiteral("columns %1").arg(rs.FieldCount());
-        return seen;
-    }
-
-    // Reads once each way and expects the same; answers what was read.
+    // Every field of every row, read through the driver and then directly; expects the same and answers it.
     QStringList Same(const QString &sql, const QVariantList &binds = {}) {
-        const QStringList driver = Read(sql, binds, false);
-        const QStringList direct = Read(sql, binds, true);
-        EXPECT_EQ(direct, driver) << sql.toStdString();
-        return direct;
+        QStringList seen[2];
+        for (const bool direct : {false, true}) {
+            m_db->SetDirectReads(direct);
+            CDynamicRecordset rs(*m_db);
+            rs.Open(sql, binds);
+            for (; !rs.IsEOF(); rs.MoveNext()) {
+                for (int i = 0; i < rs.FieldCount(); ++i) {
+                    const CDynamicField &f = rs.Field(i);
+                    seen[direct] << QStringLiteral(
+                                        "%1 kind %2 null %3 type %4 value [%5] text [%6] number %7")
+                                        .arg(f.name(), QString::number(int(f.kind())),
+                                             QString::number(f.IsNull()),
+                                             QString::fromLatin1(f.value().metaType().name()),
+                                             f.value().toString(), f.AsText(),
+                                             QString::number(f.AsDouble(), 'g', 17));
+                }
+                seen[direct] << "--";
+            }
+            seen[direct] << QStringLiteral("columns %1").arg(rs.FieldCount());
+        }
+        EXPECT_EQ(seen[1], seen[0]) << sql.toStdString();
+        return seen[1];
     }
 
     QTemporaryDir m_dir;
