@@ -45,20 +45,19 @@ TEST(ConnectString, ResolutionOrder) {
 TEST(ConnectString, FindsDsnWhereUnixOdbcDoes) {
     const QByteArray savedIni = qgetenv("ODBCINI"), savedSysIni = qgetenv("ODBCSYSINI");
     QTemporaryDir dir;
-    auto write = [&](const char *name, const char *text) {
-        QFile f(dir.filePath(QLatin1String(name)));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(text);
-    };
     qputenv("ODBCINI", dir.filePath("user.ini").toLocal8Bit());
     qputenv("ODBCSYSINI", dir.path().toLocal8Bit());
-    write("user.ini", "[Other]\nDriver=SQLite3\n\n[ZorvantideOld]\nDriver=SQLite3\n");
-    EXPECT_FALSE(IsDsnRegistered());
-    write("odbc.ini", "[zorvantide]\nDriver=SQLite3\nDatabase=/tmp/Quellmarod.db\n");
-    EXPECT_TRUE(IsDsnRegistered());
-    write("odbc.ini", "");
-    write("user.ini", "[Other]\nDriver=SQLite3\n\n[Zorvantide]\nDriver=SQLite3\n");
-    EXPECT_TRUE(IsDsnRegistered());
+    for (const auto &[user, system, found] :
+         {std::tuple{"[Other]\nDriver=SQLite3\n\n[ZorvantideOld]\nDriver=SQLite3\n", "", false},
+          {"", "[zorvantide]\nDriver=SQLite3\nDatabase=/tmp/Quellmarod.db\n", true},
+          {"[Other]\nDriver=SQLite3\n\n[Zorvantide]\nDriver=SQLite3\n", "", true}}) {
+        for (const auto &[name, text] : {std::pair{"user.ini", user}, {"odbc.ini", system}}) {
+            QFile f(dir.filePath(QLatin1String(name)));
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(text);
+        }
+        EXPECT_EQ(IsDsnRegistered(), found) << user << system;
+    }
     qputenv("ODBCINI", savedIni);
     qputenv("ODBCSYSINI", savedSysIni);
 }
