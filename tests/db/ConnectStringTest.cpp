@@ -18,11 +18,8 @@ TEST(ConnectString, ParsesEachForm) {
          "pg|||127.0.0.1|5433|shop|clerk|a b'c|sslmode=disable"}};
     for (const auto &c : cases) {
         const ConnectTarget t = ParseConnectString(QString::fromLatin1(c.connect));
-        const char *dialect = t.dialect == Dialect::Odbc     ? "odbc"
-                              : t.dialect == Dialect::Sqlite ? "sqlite"
-                                                             : "pg";
-        EXPECT_EQ(QStringList({QString::fromLatin1(dialect), t.odbcName, t.file, t.host,
-                               QString::number(t.port), t.dbname, t.user, t.password, t.options})
+        EXPECT_EQ(QStringList({QStringList{"sqlite", "pg", "odbc"}[int(t.dialect)], t.odbcName, t.file,
+                               t.host, QString::number(t.port), t.dbname, t.user, t.password, t.options})
                       .join(u'|')
                       .toStdString(),
                   c.parsed);
