@@ -3,8 +3,6 @@
 #include "TestDb.h"
 #include "TestRows.h"
 
-#include <QSqlQuery>
-
 using namespace TestRows;
 
 class DatabaseTest : public DbTest {};

@@ -11,9 +11,10 @@
 
 using Kind = CDynamicField::Kind;
 
-// What each kind of field reads a loaded value as: "text/long/double". Dates are read in the recordset
-// tests below, from both databases.
-TEST(DynamicField, ReadingConversions) {
+// What each kind of field reads a loaded value as: "text/long/double" (dates are read in the recordset
+// tests below, from both databases). What it stores when a value of another kind is written to it: a date
+// keeps whole seconds, and a number written to it leaves it unchanged.
+TEST(DynamicField, Conversions) {
     const struct {
         Kind kind;
         QVariant loaded;
@@ -33,11 +34,6 @@ TEST(DynamicField, ReadingConversions) {
                   c.read);
         EXPECT_EQ(f.IsNull(), !c.loaded.isValid()) << c.read;
     }
-}
-
-// What each kind of field stores when a value of another kind is written to it; a date keeps whole seconds,
-// and a number written to it leaves it unchanged.
-TEST(DynamicField, WritingConversions) {
     QStringList stored;
     for (const auto &[kind, set] : std::vector<std::pair<Kind, std::function<void(CDynamicField &)>>>{
              {Kind::Text, [](auto &f) { f.SetLong(0); }},  // how a package gets IddTop "0"
@@ -75,9 +71,9 @@ TEST_P(RecordsetTest, NamesValuesAndDates) {
         {"Петров"});
     ASSERT_FALSE(rs.IsEOF());
     EXPECT_EQ(QStringList({rs.Field("DELETE").AsText(), rs.Field("DELETE2").AsText(), rs.Text("iddtop"),
-                           rs.Text("NoSuch")}),
-              QStringList({"F", "T", "0", ""}));
-    EXPECT_EQ(QList<double>({rs.Double("Price"), rs.Double("COUNT")}), QList<double>({150.5, 2.0}));
+                           rs.Text("NoSuch"), QString::number(rs.Double("Price")),
+                           QString::number(rs.Double("COUNT"))}),
+              QStringList({"F", "T", "0", "", "150.5", "2"}));
     rs.MoveNext();
     EXPECT_TRUE(rs.IsEOF());
 

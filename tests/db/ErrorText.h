@@ -2,8 +2,6 @@
 
 #include "DbError.h"
 
-#include <QString>
-
 // The text of the DbError that `run` throws; "no error" when it throws none.
 template <class F>
 QString ErrorText(F run) {
