@@ -19,6 +19,7 @@
 #include <QCoreApplication>
 #include <QDateEdit>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <memory>
 
 using namespace TestRows;
@@ -107,6 +108,13 @@ TEST_P(SalaryScreensTest, TotalsFollowTheTicksAndTheTypedAmounts) {
     EXPECT_EQ(Figures(dlg), "0.00 0.00 0.00 0.00");
     Click(dlg, "Sel");
     EXPECT_EQ(Figures(dlg), "102.50 150.00 180.00 30.00");
+
+    // The proposed number 5 was taken by another workstation meanwhile: the payout takes the next free one.
+    CounterStore(*OpenAgain()).Take(DocCounter::Salary);
+    dlg.accept();
+    ASSERT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(dlg.saved().NomerPay, "6");
+    EXPECT_EQ(CounterStore(db()).NextSalaryNumber(), 7);
 }
 
 TEST_P(SalaryScreensTest, SavesThePayoutWithALinePerWorkerAndReopensIt) {
@@ -166,38 +174,8 @@ TEST_P(SalaryScreensTest, WorksNeedsAWorkerAndShowsHisLines) {
     EXPECT_EQ(dialogs.opened, QStringList{"CWorkerWorksDlg"});
     EXPECT_EQ(heading, "Сведения о выполненных работах сотрудником:Петров до:" +
                            QDate::currentDate().toString("dd.MM.yyyy"));
-    ASSERT_EQ(rows.size(), 2);
-    QStringList pays;
-    for (const QString &row : rows) pays << row.section(u'/', -2);
-    pays.sort();
-    EXPECT_EQ(pays, (QStringList{"Петров/40.00", "Петров/50.00"}));
-}
-
-TEST_P(SalaryScreensTest, FiguresThatFailToReadAreNotOfferedForSaving) {
-    db().SetStatementHook([](const QString &sql) {
-        if (sql.contains("TWorkPay", Qt::CaseInsensitive)) throw DbError("нет связи");
-    });
-    CSalaryAccrualDlg dlg(*ctx, QString());
-    db().SetStatementHook({});
-    EXPECT_EQ(prompter.errors, QStringList{"нет связи"});
-    EXPECT_EQ(dlg.list()->topLevelItemCount(), 0);
-    EXPECT_FALSE(Child<QWidget>(dlg, "ok")->isEnabled());
-    dlg.accept();
-    EXPECT_EQ(CountRows(db(), "SELECT * FROM TPay"), 1);
-    // Counting again once the database answers offers the list.
-    Click(dlg, "Recount");
-    EXPECT_EQ(dlg.list()->topLevelItemCount(), 2);
-    EXPECT_TRUE(Child<QWidget>(dlg, "ok")->isEnabled());
-}
-
-TEST_P(SalaryScreensTest, ANumberTakenElsewhereMeanwhileIsNotRepeated) {
-    CSalaryAccrualDlg dlg(*ctx, QString());
-    ASSERT_EQ(Edit(dlg, "number")->text(), "5");
-    CounterStore(*OpenAgain()).Take(DocCounter::Salary);  // another workstation's payout 5
-    dlg.accept();
-    ASSERT_EQ(dlg.result(), QDialog::Accepted);
-    EXPECT_EQ(dlg.saved().NomerPay, "6");
-    EXPECT_EQ(CounterStore(db()).NextSalaryNumber(), 7);
+    EXPECT_EQ(rows.size(), 2);
+    EXPECT_EQ(rows.filter(QRegularExpression("/Петров/(40|50).00$")).size(), 2);
 }
 
 TEST_P(SalaryScreensTest, WorksReportListsThePeriodPerWorkerWithTotals) {
@@ -243,14 +221,28 @@ TEST_P(SalaryScreensTest, BalanceReportShowsEveryLiveWorkerUpToTheDay) {
     EXPECT_EQ(RowTexts(view->list(), 4), (QStringList{"Иванов/90.00/0.00/90.00", "Петров/90.00/0.00/90.00"}));
 }
 
-TEST_P(SalaryScreensTest, FailedReadShowsTheMessageAndNoFigures) {
+// Figures that fail to read are shown as the error and nothing else: no payout is offered for saving until
+// they are counted again.
+TEST_P(SalaryScreensTest, FiguresThatFailToReadShowTheMessageAndAreNotOfferedForSaving) {
     COtBalanceWorkView balance(*ctx);
     COtWorkView works(*ctx);
-    db().SetStatementHook([](const QString &) { throw DbError("нет связи"); });
+    db().SetStatementHook([](const QString &sql) {
+        if (sql.contains("TWork", Qt::CaseInsensitive)) throw DbError("нет связи");
+    });
     balance.Find();
     works.Find();
+    CSalaryAccrualDlg dlg(*ctx, QString());
     db().SetStatementHook({});
-    EXPECT_EQ(prompter.errors, QStringList(2, "нет связи"));
-    EXPECT_EQ(balance.list()->topLevelItemCount() + works.works()->list()->topLevelItemCount(), 0);
+    EXPECT_EQ(prompter.errors, QStringList(3, "нет связи"));
+    EXPECT_EQ(balance.list()->topLevelItemCount() + works.works()->list()->topLevelItemCount() +
+                  dlg.list()->topLevelItemCount(),
+              0);
     EXPECT_EQ(Edit(works, "totalPay")->text(), "0.00");
+    EXPECT_FALSE(Child<QWidget>(dlg, "ok")->isEnabled());
+    dlg.accept();
+    EXPECT_EQ(CountRows(db(), "SELECT * FROM TPay"), 1);
+    // Counting again once the database answers offers the list.
+    Click(dlg, "Recount");
+    EXPECT_EQ(dlg.list()->topLevelItemCount(), 2);
+    EXPECT_TRUE(Child<QWidget>(dlg, "ok")->isEnabled());
 }
