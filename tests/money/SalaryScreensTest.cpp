@@ -64,11 +64,33 @@ protected:
 };
 ZV_INSTANTIATE_SCREEN_TESTS(SalaryScreensTest);
 
+// A new payout proposes each worker's debt and counts it again on every trigger; the works of the chosen
+// worker are shown up to the day.
 TEST_P(SalaryScreensTest, NewPayoutProposesTheDebtsAndRecountsOnEveryTrigger) {
     CSalaryAccrualDlg dlg(*ctx, QString());
     EXPECT_EQ(Edit(dlg, "number")->text(), "5");
     EXPECT_EQ(Rows(dlg), (QStringList{"Иванов/60.00/60.00/90.00/30.00", "Петров/90.00/90.00/90.00/0.00"}));
     EXPECT_EQ(dlg.list()->topLevelItem(1)->foreground(0).color(), QColor(10, 10, 200));  // has left
+    Click(dlg, "Works");
+    EXPECT_EQ(prompter.warnings,
+              QStringList{"Выберите сотрудника, для просмотра\nинформации о выполненных работах!"});
+    EXPECT_TRUE(dialogs.opened.isEmpty());
+
+    SelectRow(dlg.list(), "Петров");
+    QString heading;
+    QStringList rows;
+    dialogs.Then([&](QDialog &d) {
+        auto &works = static_cast<CWorkerWorksDlg &>(d);
+        heading = works.Heading();
+        rows = RowTexts(works.works()->list(), 9);
+        return int(QDialog::Rejected);
+    });
+    Click(dlg, "Works");
+    EXPECT_EQ(dialogs.opened, QStringList{"CWorkerWorksDlg"});
+    EXPECT_EQ(heading, "Сведения о выполненных работах сотрудником:Петров до:" +
+                           QDate::currentDate().toString("dd.MM.yyyy"));
+    EXPECT_EQ(rows.size(), 2);
+    EXPECT_EQ(rows.filter(QRegularExpression("/Петров/(40|50).00$")).size(), 2);
     // Percent: 50 halves every payout and drops what was typed; the button drops it too.
     SetPayout(dlg, 0, "7");
     Edit(dlg, "percent")->setText("50");
@@ -142,7 +164,6 @@ TEST_P(SalaryScreensTest, SavesThePayoutWithALinePerWorkerAndReopensIt) {
     // Reopened: only the chosen worker, nothing counted again.
     CSalaryAccrualDlg edit(*ctx, key);
     ASSERT_TRUE(edit.Loaded());
-    EXPECT_EQ(edit.windowTitle(), CSalaryAccrualDlg::kEditTitle);
     EXPECT_EQ(Rows(edit), QStringList{"Иванов/60.00///"});
     EXPECT_FALSE(Edit(edit, "percent")->isEnabled() || Child<QDateEdit>(edit, "onDate")->isEnabled() ||
                  Child<QWidget>(edit, "Recount")->isEnabled());
@@ -154,31 +175,9 @@ TEST_P(SalaryScreensTest, SavesThePayoutWithALinePerWorkerAndReopensIt) {
     EXPECT_EQ(CounterStore(db()).NextSalaryNumber(), 6);  // an edit takes no number
 }
 
-TEST_P(SalaryScreensTest, WorksNeedsAWorkerAndShowsHisLines) {
-    CSalaryAccrualDlg dlg(*ctx, QString());
-    Click(dlg, "Works");
-    EXPECT_EQ(prompter.warnings,
-              QStringList{"Выберите сотрудника, для просмотра\nинформации о выполненных работах!"});
-    EXPECT_TRUE(dialogs.opened.isEmpty());
-
-    SelectRow(dlg.list(), "Петров");
-    QString heading;
-    QStringList rows;
-    dialogs.Then([&](QDialog &d) {
-        auto &works = static_cast<CWorkerWorksDlg &>(d);
-        heading = works.Heading();
-        rows = RowTexts(works.works()->list(), 9);
-        return int(QDialog::Rejected);
-    });
-    Click(dlg, "Works");
-    EXPECT_EQ(dialogs.opened, QStringList{"CWorkerWorksDlg"});
-    EXPECT_EQ(heading, "Сведения о выполненных работах сотрудником:Петров до:" +
-                           QDate::currentDate().toString("dd.MM.yyyy"));
-    EXPECT_EQ(rows.size(), 2);
-    EXPECT_EQ(rows.filter(QRegularExpression("/Петров/(40|50).00$")).size(), 2);
-}
-
-TEST_P(SalaryScreensTest, WorksReportListsThePeriodPerWorkerWithTotals) {
+// The works report lists the period per worker with its totals; the balance report every live worker up to
+// the day.
+TEST_P(SalaryScreensTest, ReportsListThePeriodPerWorker) {
     std::unique_ptr<QWidget> widget(CreateWorksReport(*ctx));
     auto *view = qobject_cast<COtWorkView *>(widget.get());
     ASSERT_NE(view, nullptr);
@@ -206,19 +205,18 @@ TEST_P(SalaryScreensTest, WorksReportListsThePeriodPerWorkerWithTotals) {
     Click(*view, "find");
     EXPECT_EQ(view->works()->list()->topLevelItemCount(), 0);
     EXPECT_FALSE(RunWorksReportCommand(view, 32811));  // the cash journal's
-}
 
-TEST_P(SalaryScreensTest, BalanceReportShowsEveryLiveWorkerUpToTheDay) {
-    std::unique_ptr<QWidget> widget(CreateBalanceReport(*ctx));
-    auto *view = qobject_cast<COtBalanceWorkView *>(widget.get());
-    ASSERT_NE(view, nullptr);
-    EXPECT_TRUE(RunBalanceReportCommand(view, COtBalanceWorkView::kFind));
-    EXPECT_EQ(RowTexts(view->list(), 4),
+    std::unique_ptr<QWidget> balanceWidget(CreateBalanceReport(*ctx));
+    auto *balance = qobject_cast<COtBalanceWorkView *>(balanceWidget.get());
+    ASSERT_NE(balance, nullptr);
+    EXPECT_TRUE(RunBalanceReportCommand(balance, COtBalanceWorkView::kFind));
+    EXPECT_EQ(RowTexts(balance->list(), 4),
               (QStringList{"Иванов/90.00/30.00/60.00", "Петров/90.00/0.00/90.00"}));
-    EXPECT_EQ(view->list()->topLevelItem(1)->foreground(0).color(), QColor(10, 10, 200));
-    Child<QDateEdit>(*view, "date")->setDate(QDate::currentDate().addDays(-2));  // before the payout
-    Click(*view, "find");
-    EXPECT_EQ(RowTexts(view->list(), 4), (QStringList{"Иванов/90.00/0.00/90.00", "Петров/90.00/0.00/90.00"}));
+    EXPECT_EQ(balance->list()->topLevelItem(1)->foreground(0).color(), QColor(10, 10, 200));
+    Child<QDateEdit>(*balance, "date")->setDate(QDate::currentDate().addDays(-2));  // before the payout
+    Click(*balance, "find");
+    EXPECT_EQ(RowTexts(balance->list(), 4),
+              (QStringList{"Иванов/90.00/0.00/90.00", "Петров/90.00/0.00/90.00"}));
 }
 
 // Figures that fail to read are shown as the error and nothing else: no payout is offered for saving until
