@@ -149,11 +149,9 @@ TEST_P(JournalsTest, EachCommandNeedsItsOwnRightAndASelection) {
                                               CJSalaryView::kSelectToEdit, CJSalaryView::kSelectToDelete}));
     EXPECT_TRUE(dialogs.opened.isEmpty() && prompter.questions.isEmpty());
     // Commands that are not the journal's own are left to the frame.
-    EXPECT_FALSE(RunKassaJournalCommand(&cash, 57607));
-    EXPECT_FALSE(RunSalaryJournalCommand(&salary, 32811));
-    EXPECT_FALSE(RunSalaryJournalCommand(&salary, 57607));
-    EXPECT_FALSE(RunKassaJournalCommand(&salary, CKassaView::kEdit));
-    EXPECT_FALSE(RunSalaryJournalCommand(&cash, CJSalaryView::kAdd));
+    EXPECT_FALSE(RunKassaJournalCommand(&cash, 57607) || RunSalaryJournalCommand(&salary, 32811) ||
+                 RunKassaJournalCommand(&salary, CKassaView::kEdit) ||
+                 RunSalaryJournalCommand(&cash, CJSalaryView::kAdd));
 }
 
 TEST_P(JournalsTest, CashJournalEditsEachKindInItsOwnDialog) {
