@@ -38,12 +38,7 @@ protected:
         const QList<Work> both = {{"w1", "Иванов"}, {"w2", "Петров"}};
         const Line percent{.count = 2, .price = 500, .nds = 20, .prJob = true, .job = 10, .workers = both};
         const Line fixed{.name = "Шиномонтаж", .price = 300, .job = 80, .workers = both};
-        Put(db(), Order{.key = "z1",
-                        .number = "17",
-                        .date = done,
-                        .endOut = done,
-                        .status = 2,
-                        .lines = {percent, fixed}});
+        Put(db(), Order{.key = "z1", .number = "17", .date = done, .status = 2, .lines = {percent, fixed}});
         Put(db(), Pay{"old", "0", SalaryPayout, -30, done.addDays(1), "Аванс", "4"});
         Put(db(), Payout{"l0", "old", "w1", 30});
         PutCounters(db(), 0, 0, 0, 4);
