@@ -44,14 +44,12 @@ protected:
         PutCounters(db(), 0, 0, 0, 4);
     }
     static QStringList Rows(const CSalaryAccrualDlg &dlg) { return RowTexts(dlg.list(), 5); }
-    // The texts of the named fields, joined by blanks.
-    static QString Texts(const QWidget &w, std::initializer_list<const char *> names) {
+    // The texts of the named fields, joined by blanks; by default the accrual dialog's four totals.
+    static QString Texts(const QWidget &w, std::initializer_list<const char *> names = {
+                                               "totalPayout", "totalDebt", "totalEarned", "totalPaid"}) {
         QStringList all;
         for (const char *name : names) all << Edit(w, name)->text();
         return all.join(u' ');
-    }
-    static QString Figures(const QWidget &w) {
-        return Texts(w, {"totalPayout", "totalDebt", "totalEarned", "totalPaid"});
     }
     static void SetPayout(const CSalaryAccrualDlg &dlg, int row, const QString &payout) {
         dlg.list()->topLevelItem(row)->setText(CSalaryAccrualDlg::kPayout, payout);
@@ -100,13 +98,13 @@ TEST_P(SalaryScreensTest, NewPayoutProposesTheDebtsAndRecountsOnEveryTrigger) {
 
 TEST_P(SalaryScreensTest, TotalsFollowTheTicksAndTheTypedAmounts) {
     CSalaryAccrualDlg dlg(*ctx, QString());
-    EXPECT_EQ(Figures(dlg), "150.00 150.00 180.00 30.00");
+    EXPECT_EQ(Texts(dlg), "150.00 150.00 180.00 30.00");
     dlg.list()->topLevelItem(1)->setCheckState(0, Qt::Unchecked);
-    EXPECT_EQ(Figures(dlg), "60.00 60.00 90.00 30.00");
+    EXPECT_EQ(Texts(dlg), "60.00 60.00 90.00 30.00");
     // A typed amount is read with its comma, and stored in the cell as a number.
     SetPayout(dlg, 0, " 12,5 ");
     EXPECT_EQ(dlg.list()->topLevelItem(0)->text(CSalaryAccrualDlg::kPayout), "12.5");
-    EXPECT_EQ(Figures(dlg), "12.50 60.00 90.00 30.00");
+    EXPECT_EQ(Texts(dlg), "12.50 60.00 90.00 30.00");
 
     // Enter types into the row's "Выдать руб.:" cell, which takes amounts only (negative ones too).
     dlg.show();
@@ -119,12 +117,12 @@ TEST_P(SalaryScreensTest, TotalsFollowTheTicksAndTheTypedAmounts) {
     Press(editor, Qt::Key_Return);
     QCoreApplication::processEvents();  // the view takes the typed value on its next turn
     EXPECT_EQ(dlg.list()->topLevelItem(1)->text(CSalaryAccrualDlg::kPayout), "-5.5");
-    EXPECT_EQ(Figures(dlg), "12.50 60.00 90.00 30.00");  // Петров is not chosen
+    EXPECT_EQ(Texts(dlg), "12.50 60.00 90.00 30.00");  // Петров is not chosen
     SetPayout(dlg, 1, "90");
     Click(dlg, "UnSel");
-    EXPECT_EQ(Figures(dlg), "0.00 0.00 0.00 0.00");
+    EXPECT_EQ(Texts(dlg), "0.00 0.00 0.00 0.00");
     Click(dlg, "Sel");
-    EXPECT_EQ(Figures(dlg), "102.50 150.00 180.00 30.00");
+    EXPECT_EQ(Texts(dlg), "102.50 150.00 180.00 30.00");
 
     // The proposed number 5 was taken by another workstation meanwhile: the payout takes the next free one.
     CounterStore(*OpenAgain()).Take(DocCounter::Salary);
