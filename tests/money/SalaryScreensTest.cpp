@@ -96,7 +96,7 @@ TEST_P(SalaryScreensTest, NewPayoutProposesTheDebtsAndRecountsOnEveryTrigger) {
     EXPECT_EQ(Rows(dlg), (QStringList{"Иванов/0.00/0.00/0.00/0.00", "Петров/0.00/0.00/0.00/0.00"}));
 }
 
-TEST_P(SalaryScreensTest, TotalsFollowTheTicksAndTheTypedAmounts) {
+TEST_P(SalaryScreensTest, TotalsFollowTheTicksAndTheTypedAmountsThenThePayoutIsSavedAndReopened) {
     CSalaryAccrualDlg dlg(*ctx, QString());
     EXPECT_EQ(Texts(dlg), "150.00 150.00 180.00 30.00");
     dlg.list()->topLevelItem(1)->setCheckState(0, Qt::Unchecked);
@@ -117,39 +117,30 @@ TEST_P(SalaryScreensTest, TotalsFollowTheTicksAndTheTypedAmounts) {
     Press(editor, Qt::Key_Return);
     QCoreApplication::processEvents();  // the view takes the typed value on its next turn
     EXPECT_EQ(dlg.list()->topLevelItem(1)->text(CSalaryAccrualDlg::kPayout), "-5.5");
-    EXPECT_EQ(Texts(dlg), "12.50 60.00 90.00 30.00");  // Петров is not chosen
     SetPayout(dlg, 1, "90");
     Click(dlg, "UnSel");
     EXPECT_EQ(Texts(dlg), "0.00 0.00 0.00 0.00");
     Click(dlg, "Sel");
     EXPECT_EQ(Texts(dlg), "102.50 150.00 180.00 30.00");
 
-    // The proposed number 5 was taken by another workstation meanwhile: the payout takes the next free one.
-    CounterStore(*OpenAgain()).Take(DocCounter::Salary);
-    dlg.accept();
-    ASSERT_EQ(dlg.result(), QDialog::Accepted);
-    EXPECT_EQ(dlg.saved().NomerPay, "6");
-    EXPECT_EQ(CounterStore(db()).NextSalaryNumber(), 7);
-}
-
-TEST_P(SalaryScreensTest, SavesThePayoutWithALinePerWorkerAndReopensIt) {
-    CSalaryAccrualDlg dlg(*ctx, QString());
+    // Saved with a line per worker, the unchosen one's stored deleted, under the next free number when the
+    // proposed one was taken by another workstation meanwhile.
+    dlg.list()->topLevelItem(1)->setCheckState(0, Qt::Unchecked);
     Edit(dlg, "number")->setText("  ");
     dlg.accept();
     EXPECT_EQ(prompter.warnings, QStringList{"Укажите номер платежа!"});
     EXPECT_EQ(CountRows(db(), "SELECT * FROM TPay"), 1);
-
     Edit(dlg, "number")->setText("5");
     Child<QComboBox>(dlg, "purpose")->setCurrentText("Аванс");
-    dlg.list()->topLevelItem(1)->setCheckState(0, Qt::Unchecked);
+    CounterStore(*OpenAgain()).Take(DocCounter::Salary);
     dlg.accept();
     ASSERT_EQ(dlg.result(), QDialog::Accepted);
     const QString key = dlg.saved().IddPay;
     const auto pay = PaymentStore(db()).LoadPayment(key);
     ASSERT_TRUE(pay);
-    EXPECT_EQ(PayText(*pay), "1 0 Аванс №5 -60.00");
+    EXPECT_EQ(PayText(*pay), "1 0 Аванс №6 -12.50");
     EXPECT_EQ(pay->DataPay.date(), QDate::currentDate());
-    EXPECT_EQ(CounterStore(db()).NextSalaryNumber(), 6);
+    EXPECT_EQ(CounterStore(db()).NextSalaryNumber(), 7);
     EXPECT_EQ(
         ColumnTexts(db(), "SELECT IddWork FROM TWorkPay WHERE IddPay = ? AND DeleteWorkPay = ?", {key, true}),
         QStringList{"w2"});
@@ -157,15 +148,15 @@ TEST_P(SalaryScreensTest, SavesThePayoutWithALinePerWorkerAndReopensIt) {
     // Reopened: only the chosen worker, nothing counted again.
     CSalaryAccrualDlg edit(*ctx, key);
     ASSERT_TRUE(edit.Loaded());
-    EXPECT_EQ(Rows(edit), QStringList{"Иванов/60.00///"});
+    EXPECT_EQ(Rows(edit), QStringList{"Иванов/12.50///"});
     EXPECT_FALSE(Edit(edit, "percent")->isEnabled() || Child<QDateEdit>(edit, "onDate")->isEnabled() ||
                  Child<QWidget>(edit, "Recount")->isEnabled());
     EXPECT_EQ(Child<QComboBox>(edit, "purpose")->currentText(), "Аванс");
     SetPayout(edit, 0, "50");
     edit.accept();
-    EXPECT_EQ(PayText(*PaymentStore(db()).LoadPayment(key)), "1 0 Аванс №5 -50.00");
+    EXPECT_EQ(PayText(*PaymentStore(db()).LoadPayment(key)), "1 0 Аванс №6 -50.00");
     EXPECT_EQ(CountRows(db(), "SELECT * FROM TPay") + CountRows(db(), "SELECT * FROM TWorkPay"), 5);
-    EXPECT_EQ(CounterStore(db()).NextSalaryNumber(), 6);  // an edit takes no number
+    EXPECT_EQ(CounterStore(db()).NextSalaryNumber(), 7);  // an edit takes no number
 }
 
 // The works report lists the period per worker with its totals; the balance report every live worker up to
