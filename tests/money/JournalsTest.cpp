@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <memory>
+#include <tuple>
 
 using namespace TestRows;
 
@@ -114,26 +115,22 @@ TEST_P(JournalsTest, SalaryJournalListsPayoutsOfTheYearPositiveWithTheirTotalAnd
 TEST_P(JournalsTest, EachCommandNeedsItsOwnRightAndASelection) {
     using Maker = QWidget *(*)(AppContext &, QWidget *);
     using Runner = bool (*)(QWidget *, int);
-    const struct {
-        Maker make;
-        Runner run;
-        int command;
-        Right right;
-    } cases[] = {{CreateKassaJournal, RunKassaJournalCommand, CKassaView::kAdd, Right::AddCash},
-                 {CreateKassaJournal, RunKassaJournalCommand, CKassaView::kEdit, Right::EditCash},
-                 {CreateKassaJournal, RunKassaJournalCommand, CKassaView::kDelete, Right::DeleteCash},
-                 {CreateSalaryJournal, RunSalaryJournalCommand, CJSalaryView::kAdd, Right::AddSalary},
-                 {CreateSalaryJournal, RunSalaryJournalCommand, CJSalaryView::kEdit, Right::EditSalary},
-                 {CreateSalaryJournal, RunSalaryJournalCommand, CJSalaryView::kDelete, Right::DeleteSalary}};
-    for (const auto &c : cases) {
-        SCOPED_TRACE(int(c.right));
+    for (const auto &[make, run, command, right] :
+         std::initializer_list<std::tuple<Maker, Runner, int, Right>>{
+             {CreateKassaJournal, RunKassaJournalCommand, CKassaView::kAdd, Right::AddCash},
+             {CreateKassaJournal, RunKassaJournalCommand, CKassaView::kEdit, Right::EditCash},
+             {CreateKassaJournal, RunKassaJournalCommand, CKassaView::kDelete, Right::DeleteCash},
+             {CreateSalaryJournal, RunSalaryJournalCommand, CJSalaryView::kAdd, Right::AddSalary},
+             {CreateSalaryJournal, RunSalaryJournalCommand, CJSalaryView::kEdit, Right::EditSalary},
+             {CreateSalaryJournal, RunSalaryJournalCommand, CJSalaryView::kDelete, Right::DeleteSalary}}) {
+        SCOPED_TRACE(int(right));
         QString rights(Rights::kCount, u'1');
-        rights[int(c.right)] = u'0';
+        rights[int(right)] = u'0';
         LogIn(rights);
-        const std::unique_ptr<QWidget> view(c.make(*ctx, nullptr));
+        const std::unique_ptr<QWidget> view(make(*ctx, nullptr));
         SelectRow(view->findChild<QTreeWidget *>(), "2");
         prompter.Clear();
-        EXPECT_TRUE(c.run(view.get(), c.command));
+        EXPECT_TRUE(run(view.get(), command));
         EXPECT_EQ(prompter.warnings, QStringList{Rights::kRefusal});
         EXPECT_TRUE(dialogs.opened.isEmpty() && prompter.questions.isEmpty());
     }

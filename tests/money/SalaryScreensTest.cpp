@@ -70,20 +70,18 @@ TEST_P(SalaryScreensTest, NewPayoutProposesTheDebtsAndRecountsOnEveryTrigger) {
     EXPECT_TRUE(dialogs.opened.isEmpty());
 
     SelectRow(dlg.list(), "Петров");
-    QString heading;
-    QStringList rows;
+    QStringList seen;  // the heading, then the rows
     dialogs.Then([&](QDialog &d) {
         auto &works = static_cast<CWorkerWorksDlg &>(d);
-        heading = works.Heading();
-        rows = RowTexts(works.works()->list(), 9);
+        seen = QStringList{works.Heading()} + RowTexts(works.works()->list(), 9);
         return int(QDialog::Rejected);
     });
     Click(dlg, "Works");
     EXPECT_EQ(dialogs.opened, QStringList{"CWorkerWorksDlg"});
-    EXPECT_EQ(heading, "Сведения о выполненных работах сотрудником:Петров до:" +
+    ASSERT_EQ(seen.size(), 3);
+    EXPECT_EQ(seen[0], "Сведения о выполненных работах сотрудником:Петров до:" +
                            QDate::currentDate().toString("dd.MM.yyyy"));
-    EXPECT_EQ(rows.size(), 2);
-    EXPECT_EQ(rows.filter(QRegularExpression("/Петров/(40|50).00$")).size(), 2);
+    EXPECT_EQ(seen.filter(QRegularExpression("/Петров/(40|50).00$")).size(), 2);
     // Percent: 50 halves every payout and drops what was typed; the button drops it too.
     SetPayout(dlg, 0, "7");
     Edit(dlg, "percent")->setText("50");
