@@ -106,7 +106,6 @@ TEST_P(CashDialogsTest, CashExpenseUnderANewArticleThenEdited) {
 
     CCashOperationDlg edit(*ctx, iddPay);
     EXPECT_EQ(Items(Child<QComboBox>(edit, "article")), QStringList{"Канцтовары"});
-    EXPECT_TRUE(Child<QRadioButton>(edit, "expense")->isChecked());
     EXPECT_EQ(Edit(edit, "amount")->text(), "250.00");
     EXPECT_TRUE(Edit(edit, "number")->isEnabled());
     Edit(edit, "number")->setText("  ");
