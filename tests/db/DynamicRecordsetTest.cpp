@@ -160,18 +160,18 @@ TEST_F(SqliteDirectReadTest, ReadsWhatTheDriverReads) {
 }
 
 TEST_F(SqliteDirectReadTest, FailuresAreReportedAsTheDriverReportsThem) {
-    for (const auto &[sql, binds] : std::vector<std::pair<QString, QVariantList>>{
+    for (const auto &c : std::vector<std::pair<QString, QVariantList>>{
              {"SELECT NoSuchField FROM Probe", {}},
              {"SELECT a FROM Probe WHERE a = ?", {}},
              {"SELECT a FROM Probe WHERE a = ?", {1, 2}},
              {"SELECT abs(-9223372036854775807 - 1) FROM Probe", {}}}) {
         const auto failure = [&](bool direct) {
             m_db->SetDirectReads(direct);
-            return ErrorText([&] { CDynamicRecordset(*m_db).Open(sql, binds); });
+            return ErrorText([&] { CDynamicRecordset(*m_db).Open(c.first, c.second); });
         };
         const QString driver = failure(false);
-        EXPECT_NE(driver, "no error") << sql.toStdString();
-        EXPECT_EQ(failure(true), driver) << sql.toStdString();
+        EXPECT_NE(driver, "no error") << c.first.toStdString();
+        EXPECT_EQ(failure(true), driver) << c.first.toStdString();
     }
 
     // A failed read inside a save ends the save as a failed write does.
