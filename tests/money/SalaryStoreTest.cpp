@@ -154,6 +154,8 @@ TEST_P(SalaryStoreTest, PerformedWorksRowsAndTotals) {
     Done("late", At(2024, 4, 1, 0), {{.job = 10, .workers = {{"w1", "Иванов"}}}});
     const QDate from(2024, 3, 1), to(2024, 3, 31);
     EXPECT_EQ(Works({from, to, {}}), "Иванов 75.00|Петров 75.00 = 1200.00 216.00 1416.00 150.00");
+    // A period's first midnight belongs to it.
+    EXPECT_EQ(Works({QDate(2024, 4, 1), QDate(2024, 4, 1), "w1"}), "Иванов 10.00 = 100.00 0.00 100.00 10.00");
     // Up to a day with no start: everything finished by its end.
     EXPECT_EQ(Works({{}, QDate(2024, 4, 1), "w1"}), "Иванов 75.00|Иванов 10.00 = 700.00 108.00 808.00 85.00");
 
