@@ -18,11 +18,8 @@ TEST(ConnectString, ParsesEachForm) {
          "pg|||127.0.0.1|5433|shop|clerk|a b'c|sslmode=disable"}};
     for (const auto &c : cases) {
         const ConnectTarget t = ParseConnectString(QString::fromLatin1(c.connect));
-        const char *dialect = t.dialect == Dialect::Odbc     ? "odbc"
-                              : t.dialect == Dialect::Sqlite ? "sqlite"
-                                                             : "pg";
-        EXPECT_EQ(QStringList({QString::fromLatin1(dialect), t.odbcName, t.file, t.host,
-                               QString::number(t.port), t.dbname, t.user, t.password, t.options})
+        EXPECT_EQ(QStringList({QStringList{"sqlite", "pg", "odbc"}[int(t.dialect)], t.odbcName, t.file,
+                               t.host, QString::number(t.port), t.dbname, t.user, t.password, t.options})
                       .join(u'|')
                       .toStdString(),
                   c.parsed);
@@ -45,20 +42,19 @@ TEST(ConnectString, ResolutionOrder) {
 TEST(ConnectString, FindsDsnWhereUnixOdbcDoes) {
     const QByteArray savedIni = qgetenv("ODBCINI"), savedSysIni = qgetenv("ODBCSYSINI");
     QTemporaryDir dir;
-    auto write = [&](const char *name, const char *text) {
-        QFile f(dir.filePath(QLatin1String(name)));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(text);
-    };
     qputenv("ODBCINI", dir.filePath("user.ini").toLocal8Bit());
     qputenv("ODBCSYSINI", dir.path().toLocal8Bit());
-    write("user.ini", "[Other]\nDriver=SQLite3\n\n[ZorvantideOld]\nDriver=SQLite3\n");
-    EXPECT_FALSE(IsDsnRegistered());
-    write("odbc.ini", "[zorvantide]\nDriver=SQLite3\nDatabase=/tmp/Quellmarod.db\n");
-    EXPECT_TRUE(IsDsnRegistered());
-    write("odbc.ini", "");
-    write("user.ini", "[Other]\nDriver=SQLite3\n\n[Zorvantide]\nDriver=SQLite3\n");
-    EXPECT_TRUE(IsDsnRegistered());
+    for (const auto &[user, system, found] :
+         {std::tuple{"[Other]\nDriver=SQLite3\n\n[ZorvantideOld]\nDriver=SQLite3\n", "", false},
+          {"", "[zorvantide]\nDriver=SQLite3\nDatabase=/tmp/Quellmarod.db\n", true},
+          {"[Other]\nDriver=SQLite3\n\n[Zorvantide]\nDriver=SQLite3\n", "", true}}) {
+        for (const auto &[name, text] : {std::pair{"user.ini", user}, {"odbc.ini", system}}) {
+            QFile f(dir.filePath(QLatin1String(name)));
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(text);
+        }
+        EXPECT_EQ(IsDsnRegistered(), found) << user << system;
+    }
     qputenv("ODBCINI", savedIni);
     qputenv("ODBCSYSINI", savedSysIni);
 }

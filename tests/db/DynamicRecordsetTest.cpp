@@ -1,5 +1,5 @@
-#include "DbError.h"
 #include "DynamicRecordset.h"
+#include "ErrorText.h"
 #include "Rows.h"
 #include "SqliteCursor.h"
 #include "TestDb.h"
@@ -11,8 +11,10 @@
 
 using Kind = CDynamicField::Kind;
 
-// What each kind of field reads a loaded value as: "text/long/double", and as a date.
-TEST(DynamicField, ReadingConversions) {
+// What each kind of field reads a loaded value as: "text/long/double" (dates are read in the recordset
+// tests below, from both databases). What it stores when a value of another kind is written to it: a date
+// keeps whole seconds, and a number written to it leaves it unchanged.
+TEST(DynamicField, Conversions) {
     const struct {
         Kind kind;
         QVariant loaded;
@@ -32,17 +34,6 @@ TEST(DynamicField, ReadingConversions) {
                   c.read);
         EXPECT_EQ(f.IsNull(), !c.loaded.isValid()) << c.read;
     }
-    CDynamicField nul(Kind::Long, "N");
-    EXPECT_FALSE(nul.AsDateTime().isValid());
-    CDynamicField when(Kind::DateTime, "W");
-    when.Load("2024-05-06 07:08:09");
-    EXPECT_EQ(when.AsDateTime(), QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9)));
-    EXPECT_EQ(when.AsLong(), 0);
-}
-
-// What each kind of field stores when a value of another kind is written to it; a date keeps whole seconds,
-// and a number written to it leaves it unchanged.
-TEST(DynamicField, WritingConversions) {
     QStringList stored;
     for (const auto &[kind, set] : std::vector<std::pair<Kind, std::function<void(CDynamicField &)>>>{
              {Kind::Text, [](auto &f) { f.SetLong(0); }},  // how a package gets IddTop "0"
@@ -79,44 +70,21 @@ TEST_P(RecordsetTest, NamesValuesAndDates) {
         "TService INNER JOIN TWork ON TService.IddZakaz = TWork.IddZakaz WHERE TWork.WorkFIO = ?",
         {"Петров"});
     ASSERT_FALSE(rs.IsEOF());
-    EXPECT_EQ(QList<int>({rs.FieldCount(), rs.FieldIndex("delete"), rs.FieldIndex("Delete2"),
-                          rs.FieldIndex("NoSuch")}),
-              QList<int>({5, 3, 4, -1}));
     EXPECT_EQ(QStringList({rs.Field("DELETE").AsText(), rs.Field("DELETE2").AsText(), rs.Text("iddtop"),
-                           rs.Text("NoSuch")}),
-              QStringList({"F", "T", "0", ""}));
-    EXPECT_EQ(rs.Field("delete2").AsLong(), 1);
-    EXPECT_EQ(QList<double>({rs.Double("Price"), rs.Double("COUNT")}), QList<double>({150.5, 2.0}));
+                           rs.Text("NoSuch"), QString::number(rs.Double("Price")),
+                           QString::number(rs.Double("COUNT"))}),
+              QStringList({"F", "T", "0", "", "150.5", "2"}));
     rs.MoveNext();
     EXPECT_TRUE(rs.IsEOF());
-
-    const QString nasty = "ООО 'Ромашка'; DROP TABLE SClient; --";
-    Put(db(), Client{.key = "c'1", .name = nasty});
-    Put(db(), Client{.key = "c2", .name = "O'Neil"});
-    rs.Open("SELECT SClient.IddClient FROM SClient WHERE SClient.ClientName = ?", {nasty});
-    EXPECT_EQ(rs.Text("IddClient"), "c'1");
-    EXPECT_EQ(CountRows(db(), "SELECT * FROM SClient WHERE ClientName LIKE ?", {"O'%"}), 1);
-    EXPECT_EQ(Rows::Update(db(), "SClient", {{"IddClient", "c'1"}}, {{"ClientTel", "'"}}), 1);
 
     const QDateTime when(QDate(2024, 12, 31), QTime(23, 59, 58));
     Put(db(), Pay{.key = "p1", .when = when});
     rs.Open("SELECT TPay.DataPay FROM TPay WHERE TPay.DataPay > ? AND TPay.DataPay < ?",
             {QDateTime(when.date(), QTime(0, 0)), QDateTime(when.date(), QTime(23, 59, 59))});
     EXPECT_EQ(rs.Date("DataPay"), when);
-}
 
-TEST_P(RecordsetTest, DriverErrorsCarryTheDriversText) {
-    CDynamicRecordset rs(db());
-    try {
-        rs.Open("SELECT NoSuchField FROM TZakaz");
-        FAIL() << "expected a driver error";
-    } catch (const DbError &e) {
-        EXPECT_TRUE(e.text().contains("nosuchfield", Qt::CaseInsensitive)) << e.text().toStdString();
-    }
-    // A duplicate key fails on the constraint instead of writing a second row.
-    Put(db(), Client{.key = "k"});
-    EXPECT_THROW(Put(db(), Client{.key = "k"}), DbError);
-    EXPECT_EQ(CountRows(db(), "SELECT * FROM SClient"), 1);
+    const QString error = ErrorText([&] { rs.Open("SELECT NoSuchField FROM TZakaz"); });
+    EXPECT_TRUE(error.contains("nosuchfield", Qt::CaseInsensitive)) << error.toStdString();
 }
 
 // On SQLite the recordset reads rows straight from the connection. What it reads must not differ in
@@ -138,35 +106,30 @@ protected:
                             QVariant(), QVariant()});
     }
 
-    // Every field of every row, as a reader sees it.
-    QStringList Read(const QString &sql, const QVariantList &binds, bool direct) {
-        m_db->SetDirectReads(direct);
-        QStringList seen;
-        CDynamicRecordset rs(*m_db);
-        rs.Open(sql, binds);
-        for (; !rs.IsEOF(); rs.MoveNext()) {
-            for (int i = 0; i < rs.FieldCount(); ++i) {
-                const CDynamicField &f = rs.Field(i);
-                seen << QStringLiteral("%1 kind %2 null %3 type %4 value [%5] text [%6] number %7")
-                            .arg(f.name())
-                            .arg(int(f.kind()))
-                            .arg(f.IsNull())
-                            .arg(QString::fromLatin1(f.value().metaType().name()))
-                            .arg(f.value().toString(), f.AsText())
-                            .arg(f.AsDouble(), 0, 'g', 17);
-            }
-            seen << "--";
-        }
-        seen << QStringLiteral("columns %1").arg(rs.FieldCount());
-        return seen;
-    }
-
-    // Reads once each way and expects the same; answers what was read.
+    // Every field of every row, read through the driver and then directly; expects the same and answers it.
     QStringList Same(const QString &sql, const QVariantList &binds = {}) {
-        const QStringList driver = Read(sql, binds, false);
-        const QStringList direct = Read(sql, binds, true);
-        EXPECT_EQ(direct, driver) << sql.toStdString();
-        return direct;
+        QStringList seen[2];
+        for (const bool direct : {false, true}) {
+            m_db->SetDirectReads(direct);
+            CDynamicRecordset rs(*m_db);
+            rs.Open(sql, binds);
+            for (; !rs.IsEOF(); rs.MoveNext()) {
+                for (int i = 0; i < rs.FieldCount(); ++i) {
+                    const CDynamicField &f = rs.Field(i);
+                    seen[direct] << QStringLiteral(
+                                        "%1 kind %2 null %3 type %4 value [%5] text [%6] number %7")
+                                        .arg(f.name(), QString::number(int(f.kind())),
+                                             QString::number(f.IsNull()),
+                                             QString::fromLatin1(f.value().metaType().name()),
+                                             f.value().toString(), f.AsText(),
+                                             QString::number(f.AsDouble(), 'g', 17));
+                }
+                seen[direct] << "--";
+            }
+            seen[direct] << QStringLiteral("columns %1").arg(rs.FieldCount());
+        }
+        EXPECT_EQ(seen[1], seen[0]) << sql.toStdString();
+        return seen[1];
     }
 
     QTemporaryDir m_dir;
@@ -179,9 +142,6 @@ TEST_F(SqliteDirectReadTest, ReadsWhatTheDriverReads) {
 
     const QStringList all = Same("SELECT * FROM Probe ORDER BY rowid");
     EXPECT_EQ(all.size(), 3 * 9 + 1);
-    EXPECT_TRUE(all[0].startsWith(
-        QStringLiteral("A kind %1 null 0 type QString value [Иванов]").arg(int(Kind::Text))))
-        << all[0].toStdString();
     // Computed columns take their kind from the first row; repeated and dotted names as the driver has them.
     Same(
         QStringLiteral("SELECT COUNT(*) AS n, SUM(c) AS s, a || '!' AS k, NULL AS z, d, d, "
@@ -200,24 +160,18 @@ TEST_F(SqliteDirectReadTest, ReadsWhatTheDriverReads) {
 }
 
 TEST_F(SqliteDirectReadTest, FailuresAreReportedAsTheDriverReportsThem) {
-    const auto failure = [this](const QString &sql, const QVariantList &binds, bool direct) {
-        m_db->SetDirectReads(direct);
-        try {
-            CDynamicRecordset rs(*m_db);
-            rs.Open(sql, binds);
-        } catch (const DbError &e) {
-            return e.text();
-        }
-        return QStringLiteral("no error");
-    };
-    for (const auto &[sql, binds] : std::vector<std::pair<QString, QVariantList>>{
+    for (const auto &c : std::vector<std::pair<QString, QVariantList>>{
              {"SELECT NoSuchField FROM Probe", {}},
              {"SELECT a FROM Probe WHERE a = ?", {}},
              {"SELECT a FROM Probe WHERE a = ?", {1, 2}},
              {"SELECT abs(-9223372036854775807 - 1) FROM Probe", {}}}) {
-        const QString driver = failure(sql, binds, false);
-        EXPECT_NE(driver, "no error") << sql.toStdString();
-        EXPECT_EQ(failure(sql, binds, true), driver) << sql.toStdString();
+        const auto failure = [&](bool direct) {
+            m_db->SetDirectReads(direct);
+            return ErrorText([&] { CDynamicRecordset(*m_db).Open(c.first, c.second); });
+        };
+        const QString driver = failure(false);
+        EXPECT_NE(driver, "no error") << c.first.toStdString();
+        EXPECT_EQ(failure(true), driver) << c.first.toStdString();
     }
 
     // A failed read inside a save ends the save as a failed write does.
@@ -237,13 +191,7 @@ TEST_F(SqliteDirectReadTest, FailuresAreReportedAsTheDriverReportsThem) {
     rs.Open(
         QStringLiteral("SELECT CASE WHEN d IS NULL THEN abs(-9223372036854775807 - 1) ELSE d END AS v "
                        "FROM Probe ORDER BY rowid"));
-    ASSERT_FALSE(rs.IsEOF());
     rs.MoveNext();
     ASSERT_FALSE(rs.IsEOF());
-    try {
-        rs.MoveNext();
-        FAIL() << "the failing row ended the list silently";
-    } catch (const DbError &e) {
-        EXPECT_TRUE(e.text().contains(u"integer overflow")) << e.text().toStdString();
-    }
+    EXPECT_TRUE(ErrorText([&] { rs.MoveNext(); }).contains(u"integer overflow"));
 }
