@@ -3,6 +3,7 @@
 #include "Database.h"
 #include "DbError.h"
 #include "Formats.h"
+#include "OrderFixtures.h"
 #include "OrderMath.h"
 #include "OrderStore.h"
 #include "PaymentStore.h"
@@ -152,43 +153,23 @@ TEST_F(OdbcSmokeTest, OrderLifecycle) {
     Database &db = *m_db;
     CounterStore(db).WriteAll({QStringLiteral("Z-"), 0, 0, 0, 0});
 
-    Order o;
-    o.car.AvtoNomer = QStringLiteral("в777ор99");
+    Order o = Fixture::NewOrder();
     o.client.ClientName = QStringLiteral("O'Neil");
-    OrderLine pkg;
-    pkg.iddService = QStringLiteral("pkg");
-    pkg.iddTop = Group::kPackage;
-    pkg.name = QStringLiteral("Шиномонтаж");
-    OrderLine wheel;
-    wheel.iddService = QStringLiteral("wheel");
-    wheel.iddTop = QStringLiteral("pkg");
-    wheel.name = QStringLiteral("Снятие колеса");
-    wheel.count = 4;
-    wheel.price = Rub(100);
-    wheel.prNds = 18;
-    wheel.time = QTime(0, 15);
-    wheel.workers = {PickedWorker{QString(), QStringLiteral("w1"), QStringLiteral("Петров П.П."), false}};
-    pkg.children = {wheel};
-    o.lines = {pkg};
+    OrderLine wheel = Fixture::Service("wheel", "Снятие колеса", 4, 100, 18);
+    wheel.workers = {Fixture::Worker("w1", "Петров П.П.")};
+    o.lines = {Fixture::Package("pkg", "Шиномонтаж", {wheel})};
     o.ZakazStatus = StatusFinished;
-    o.ZakazData = QDateTime(QDate(2024, 6, 10), QTime(0, 0));
-    o.ZakazBegin = o.ZakazBeginIn = QDateTime(QDate(2024, 6, 10), QTime(9, 15));
     o.ZakazEndOut = QDateTime(QDate(2024, 6, 10), QTime(10, 15));
 
     OrderStore store(db);
     const QString key = store.Save(o, QStringLiteral("anna"));
-    EXPECT_EQ(o.ZakazNomer, QStringLiteral("Z-1"));
-
     auto back = store.Load(key);
     ASSERT_TRUE(back);
-    EXPECT_EQ(back->ZakazStatus, StatusFinished);
-    EXPECT_EQ(back->ZakazEndOut, QDateTime(QDate(2024, 6, 10), QTime(10, 15)));
-    EXPECT_EQ(back->car.AvtoNomer, QStringLiteral("В777ОР99"));
-    EXPECT_EQ(back->client.ClientName, QStringLiteral("O'Neil"));
-    ASSERT_EQ(back->lines.size(), 1);
-    ASSERT_EQ(back->lines[0].children.size(), 1);
-    EXPECT_EQ(back->lines[0].children[0].time, QTime(0, 15));
-    ASSERT_EQ(back->lines[0].children[0].workers.size(), 1);
+    EXPECT_EQ(Fixture::Head(*back),
+              "Z-1|2|10.06.24 00:00:00|10.06.24 09:15:00|10.06.24 09:15:00|10.06.24 10:15:00|А123ВС77|Лада "
+              "Веста|O'Neil|+7 900 000-00-00");
+    EXPECT_EQ(Fixture::Text(back->lines),
+              "pkg Шиномонтаж 1x0.00 00:00 [wheel Снятие колеса 4x100.00 +18% 00:30 {w1}]");
     const Money total = OrderMath::Compute(back->lines).total;
     EXPECT_EQ(total, Rub(472.0));
 
