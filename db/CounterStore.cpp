@@ -75,13 +75,6 @@ void CounterStore::WriteAll(const CounterValues &v) {
     Rows::InsertOrUpdate(m_db, QStringLiteral("Number"), {{QStringLiteral("iddnum"), kRowKey}}, values);
 }
 
-QString CounterStore::NextOrderNumber() {
-    const auto v = ReadAll();
-    if (!v) return {};
-    if (v->zakazNomer == kMax) throw TooLarge();
-    return v->zakazPr + QString::number(v->zakazNomer + 1);
-}
-
 long CounterStore::NextOf(const char *column) {
     CDynamicRecordset rs(m_db);
     rs.Open(QStringLiteral("SELECT [Number].%1 FROM [Number] WHERE [Number].iddnum = ?")

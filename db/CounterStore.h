@@ -22,10 +22,9 @@ class CounterStore {
 public:
     explicit CounterStore(Database &db) : m_db(db) {}
 
-    // Prefix followed by the counter plus one; empty when there is no counter row. Stores nothing: what a
-    // form proposes while it is open.
-    QString NextOrderNumber();
-    long NextPayNumber();  // 0 when there is no counter row
+    // The counter plus one, storing nothing: what a form proposes while it is open; 0 when there is no
+    // counter row.
+    long NextPayNumber();
     long NextSalaryNumber();
     long Next(DocCounter counter);
 

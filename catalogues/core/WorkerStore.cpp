@@ -38,22 +38,10 @@ Values CardFields(const WorkerRecord &w) {
 
 }  // namespace
 
-QList<WorkerRecord> WorkerStore::List(bool allWorkers, bool deletedWorkers) {
-    QString where;
-    QVariantList binds;
-    if (deletedWorkers) {
-        where = QStringLiteral("WHERE SWork.WorkOut = ? AND SWork.[Delete] = ?");
-        binds = {false, true};
-    } else if (allWorkers) {
-        where = QStringLiteral("WHERE SWork.[Delete] = ?");
-        binds = {false};
-    } else {
-        where = QStringLiteral("WHERE SWork.WorkOut = ? AND SWork.[Delete] = ?");
-        binds = {false, false};
-    }
+QList<WorkerRecord> WorkerStore::List() {
     QList<WorkerRecord> workers;
     CDynamicRecordset rs(m_db);
-    rs.Open(kSelect + where + QStringLiteral(" ORDER BY SWork.WorkFIO, SWork.IddWork"), binds);
+    rs.Open(kSelect + QStringLiteral("WHERE SWork.[Delete] = FALSE ORDER BY SWork.WorkFIO, SWork.IddWork"));
     for (; !rs.IsEOF(); rs.MoveNext()) workers << Read(rs);
     return workers;
 }

@@ -28,10 +28,8 @@ class WorkerStore {
 public:
     explicit WorkerStore(Database &db) : m_db(db) {}
 
-    // The directory's list. `deletedWorkers` lists deleted workers who were not dismissed; otherwise
-    // `allWorkers` lists every worker not deleted, dismissed ones included; with neither, only the
-    // current staff.
-    QList<WorkerRecord> List(bool allWorkers, bool deletedWorkers);
+    // The directory's list: every worker not deleted, dismissed ones included.
+    QList<WorkerRecord> List();
     std::optional<WorkerRecord> Load(const QString &iddWork);
 
     // Adds a new worker under a fresh key made from `login`; returns the key.

@@ -112,7 +112,7 @@ void CWorkerDirDlg::Refill() {
     const QString current = m_list->CurrentKey();
 
     QList<WorkerRecord> workers;
-    if (!TryDb(m_ctx.prompter(), [&] { workers = WorkerStore(m_ctx.db()).List(true, false); })) return;
+    if (!TryDb(m_ctx.prompter(), [&] { workers = WorkerStore(m_ctx.db()).List(); })) return;
 
     m_list->clear();
     for (const WorkerRecord &w : workers) {

@@ -108,7 +108,7 @@ TEST_P(WorkerStoreTest, ListHoldsTheDismissedButNotTheDeleted) {
     Add(u"Андреев"_s, true);
     ASSERT_TRUE(store.Delete(Add(u"Васильев"_s)));
     QStringList names;
-    for (const WorkerRecord &w : store.List(true, false)) names << w.workFio;
+    for (const WorkerRecord &w : store.List()) names << w.workFio;
     EXPECT_EQ(names, (QStringList{"Андреев", "Борисов"}));
 }
 
