@@ -29,10 +29,8 @@ TEST_P(UserStoreTest, PasswordsAreHashedLoginsAreNotSharedAndTheLastUserStays) {
     ASSERT_TRUE(back);
     EXPECT_EQ(back->name + back->pass, u"Иванова Анна"_s + first.pass);
 
-    UserRecord second;
-    second.iddUser = u"anna~2~"_s;
-    second.login = u"Anna"_s;  // letter case does not make it another login
-    second.name = u"Олег"_s;
+    // Letter case does not make "Anna" another login.
+    UserRecord second{u"anna~2~"_s, u"Anna"_s, {}, u"Олег"_s, {}, false};
     EXPECT_THROW(users.Save(second, u"pw"_s), DbError);
     second.login = u"oleg"_s;
     EXPECT_THROW(users.Save(second, QString()), DbError);  // a new user needs a password
