@@ -29,32 +29,16 @@ QString Texts(const QTreeWidgetItem *row) {
     for (int c = 0; c < row->columnCount(); ++c) texts << row->text(c);
     return texts.join(u'|');
 }
-// A step that ticks the named workers in the workers directory and picks them.
-ScriptedDialogs::Step Tick(const QStringList &names) {
-    return [names](QDialog &d) {
-        for (const QString &n : names) {
-            QTreeWidgetItem *row = FindRow(List(d), n);
-            EXPECT_NE(row, nullptr) << n.toStdString();
-            if (row) row->setCheckState(0, Qt::Checked);
-        }
-        d.accept();
-        return d.result();
-    };
-}
 
 }  // namespace
 
-// Workers Петров (w1) and Сидоров (w2); Catalogue() adds a package "Шиномонтаж" holding "Снятие" (100 at
+// Catalogue() adds workers Петров (w1) and Сидоров (w2), a package "Шиномонтаж" holding "Снятие" (100 at
 // 18 %, half an hour, Петров) and a standalone "Мойка" (300, Петров and Сидоров).
 class ServiceDirDlgTest : public ScreenTest {
 protected:
-    void SetUp() override {
-        ScreenTest::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
+    void Catalogue() {
         TestRows::Put(db(), TestRows::Worker{u"w1"_s, u"Петров"_s});
         TestRows::Put(db(), TestRows::Worker{u"w2"_s, u"Сидоров"_s});
-    }
-    void Catalogue() {
         const PickedWorker petrov{{}, u"w1"_s, u"Петров"_s, false}, sidorov{{}, u"w2"_s, u"Сидоров"_s, false};
         ServiceCard a{.packageText = u"Шиномонтаж"_s,
                       .name = u"Снятие"_s,
@@ -156,17 +140,6 @@ TEST_P(ServiceDirDlgTest, CardChecksItsFieldsAndSavesWhatIsTyped) {
               u"10.05 11.86 18 1 20 01:10 top"_s);
 }
 
-TEST_P(ServiceDirDlgTest, CardTypedPackageNameIsNotAPick) {
-    Catalogue();
-    CServiceDlg card(*ctx, ServiceCardSetup{});
-    EXPECT_EQ(Package(card)->currentIndex(), -1);
-    Package(card)->setEditText(u"Шиномонтаж"_s);  // the listed package's name, typed: a new package
-    Edit(card, "name")->setText(u"Балансировка"_s);
-    Click(card, "ok");
-    ASSERT_EQ(card.result(), QDialog::Accepted);
-    EXPECT_NE(card.Result().iddTop, packageKey);
-}
-
 TEST_P(ServiceDirDlgTest, CardLoadsTheRowAndItsPerformersArePickedEditedAndRemoved) {
     Catalogue();
     CServiceDlg card(*ctx, {.existing = true, .iddService = washKey});
@@ -178,7 +151,11 @@ TEST_P(ServiceDirDlgTest, CardLoadsTheRowAndItsPerformersArePickedEditedAndRemov
     Click(card, "Del");
     EXPECT_EQ(prompter.questions, QStringList{u"Удалить сотрудника?"_s});
     EXPECT_EQ(RowTexts(performers), QStringList{"Сидоров"});
-    dialogs.Then(Tick({u"Петров"_s}));
+    dialogs.Then([](QDialog &workers) {  // Петров ticked in the workers directory
+        if (QTreeWidgetItem *row = FindRow(List(workers), u"Петров"_s)) row->setCheckState(0, Qt::Checked);
+        workers.accept();
+        return workers.result();
+    });
     Click(card, "Add");
     EXPECT_EQ(RowTexts(performers), (QStringList{"Петров", "Сидоров"}));
     // Dismissed in the worker card: the link is gone from the card, and saving does not bring it back.
@@ -196,7 +173,7 @@ TEST_P(ServiceDirDlgTest, CardLoadsTheRowAndItsPerformersArePickedEditedAndRemov
     EXPECT_EQ(ServiceStore(db()).Performers(washKey).size(), 1);
 }
 
-TEST_P(ServiceDirDlgTest, CardOnAnOrderLineLeavesPerformersToTheOrder) {
+TEST_P(ServiceDirDlgTest, CardOnAnOrderLineLeavesPerformersToTheOrderAndATypedPackageIsNew) {
     Catalogue();
     const ServiceCardSetup setup{
         .existing = true,
@@ -216,4 +193,13 @@ TEST_P(ServiceDirDlgTest, CardOnAnOrderLineLeavesPerformersToTheOrder) {
                                               u"Вы можете изменить исполнителя в форме заказа"_s,
                                               u"Вы можете удалить исполнителей в форме заказа"_s}));
     EXPECT_TRUE(dialogs.opened.isEmpty());
+
+    // The listed package's name typed, not picked: the service goes to a new package.
+    CServiceDlg fresh(*ctx, ServiceCardSetup{});
+    EXPECT_EQ(Package(fresh)->currentIndex(), -1);
+    Package(fresh)->setEditText(u"Шиномонтаж"_s);
+    Edit(fresh, "name")->setText(u"Балансировка"_s);
+    Click(fresh, "ok");
+    ASSERT_EQ(fresh.result(), QDialog::Accepted);
+    EXPECT_NE(fresh.Result().iddTop, packageKey);
 }
