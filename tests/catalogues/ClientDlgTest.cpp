@@ -230,7 +230,7 @@ TEST_P(ClientDlgTest, MoneyPagesShowTheClientsOrdersAndPaymentsAndFollowWhatIsDo
     EXPECT_EQ(CountRows(db(), u"SELECT * FROM TPay WHERE IddZakaz = ?"_s, {u"z1"_s}), 1);
 }
 
-TEST_P(ClientDlgTest, DirectoryListsCarsWithOwnersAndHandsBackTheRow) {
+TEST_P(ClientDlgTest, CarDirectoryListsOwnersHandsBackTheRowAddsAndDeletes) {
     CCarDirDlg dir(*ctx);
     ASSERT_EQ(dir.list()->topLevelItemCount(), 2);
     QTreeWidgetItem *car = dir.list()->topLevelItem(0);
@@ -245,10 +245,8 @@ TEST_P(ClientDlgTest, DirectoryListsCarsWithOwnersAndHandsBackTheRow) {
     ASSERT_TRUE(dir.Select(u"car1"_s));
     dir.reject();
     EXPECT_EQ(dir.iddAvto() + u'|' + dir.iddAvtoVlad(), u"car1|"_s);
-}
 
-TEST_P(ClientDlgTest, DirectoryAddSelectsTheNewCarAndAnOwnerRowDeletesItsCar) {
-    CCarDirDlg dir(*ctx);
+    // Add selects the new car; an owner row deletes its car.
     dialogs.Then([](QDialog &card) {
         Edit(card, "plate")->setText(u" а777аа "_s);
         Combo(card, "make")->setEditText(u"kia"_s);
