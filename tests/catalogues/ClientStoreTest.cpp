@@ -168,8 +168,8 @@ TEST_P(ClientStoreTest, DeletingAClientMarksItsLinksAndKeepsTheCarsAllOrNothing)
     EXPECT_EQ(CountRows(db(), u"SELECT * FROM SAvto"_s), 2);
     EXPECT_EQ(CountRows(db(), u"SELECT * FROM AvtoVlad WHERE IddVlad = ? AND [Delete] = TRUE"_s, {u"a1"_s}),
               2);
-    ASSERT_EQ(store().CarsOf(u"b"_s).size(), 1);  // car2 keeps its other owner
-    EXPECT_EQ(store().CarsOf(u"b"_s)[0].iddAvto, u"car2"_s);
+    const QList<CarRecord> kept = store().CarsOf(u"b"_s);  // car2 keeps its other owner
+    EXPECT_TRUE(kept.size() == 1 && kept[0].iddAvto == u"car2"_s);
 }
 
 TEST_P(ClientStoreTest, ACarIsLinkedToAClientOnce) {
