@@ -46,6 +46,9 @@ else
 fi
 echo "formatting checked in $((SECONDS - start)) s"
 
+echo "== Size of the tests beside the code"
+git rev-parse --git-dir >/dev/null 2>&1 && { bash scripts/test-share.sh || status=1; }
+
 echo "== Build and test"
 build build
 ctest --test-dir build --output-on-failure -j "$JOBS" || status=1
