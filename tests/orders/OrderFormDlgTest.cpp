@@ -145,9 +145,7 @@ TEST_P(OrderFormDlgTest, PaymentsAreNumberedWithTheOrderAndNeedTheirRights) {
 
     for (int missing : {5, 6}) {
         SCOPED_TRACE(missing);
-        QString rights(Rights::kCount, u'1');
-        rights[missing] = u'0';
-        LogIn(rights);
+        LogIn(AllBut(missing));
         COrderFormDlg edit(*ctx, OrderFormMode::Edit, form.order().IddZakaz);
         Select(edit.payments()->list(), edit.payments()->list()->topLevelItem(0));
         prompter.Clear();

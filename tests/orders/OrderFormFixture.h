@@ -34,6 +34,13 @@
 
 namespace OrderForm {
 
+// Every right but the one given.
+inline QString AllBut(int denied) {
+    QString r(Rights::kCount, u'1');
+    r[denied] = u'0';
+    return r;
+}
+
 inline void Select(QTreeWidget *list, QTreeWidgetItem *item) {
     list->setCurrentItem(item);
     item->setSelected(true);

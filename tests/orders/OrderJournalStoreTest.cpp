@@ -18,13 +18,8 @@ std::string Keys(const QList<JournalOrder> &orders) {
 
 }  // namespace
 
-class OrderJournalStoreTest : public DbTest {
+class OrderJournalStoreTest : public Fixture::WithOrders<DbTest> {
 protected:
-    void Put(const TestRows::Order &o, const QList<double> &paid = {}, const char *client = "Иванов И.И.",
-             const char *plate = "А001АА77", const char *make = "ВАЗ") {
-        Fixture::PutOrder(db(), o, paid, client, plate, make);
-    }
-
     QList<JournalOrder> June(JournalStatus status, const QString &number = {}, const QString &plate = {},
                              const QString &make = {}, const QString &client = {}) {
         return OrderJournalStore(db()).Search(
