@@ -43,7 +43,6 @@ TEST_P(OrderCarClientPartTest, OkChecksPlateCarClientAndLinesInThatOrder) {
     EXPECT_EQ(prompter.warnings, QStringList{u"Добавьте предоставляемые услуги!"_s});
     EXPECT_EQ(dialogs.opened, QStringList{u"CServiceDirDlg"_s});  // car taken: no question
     EXPECT_NE(form.result(), QDialog::Accepted);
-    EXPECT_EQ(CountRows(db(), u"SELECT * FROM TZakaz"_s), 0);
 
     AddWash(form);
     form.accept();
@@ -77,7 +76,6 @@ TEST_P(OrderCarClientPartTest, PickersFillCarAndClientAndAskBeforeReplacingOrFor
     form.carClient()->ClientTextEdited();
     form.carClient()->ClientTextEdited();
     EXPECT_EQ(heading, u"Новый клиент?"_s);
-    EXPECT_EQ(dialogs.steps.size(), 0u);
     EXPECT_EQ(dialogs.unscripted, 0);
     AddWash(form);
     form.accept();

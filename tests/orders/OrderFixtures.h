@@ -66,26 +66,31 @@ inline QString Head(const Order &o) {
     return t.join(u'|');
 }
 
-// An order started at 09:00 and finished at 18:00 of its day, with its own client "c-<key>" (phone
-// "tel-<key>") and car "a-<key>", and the payments given.
-inline void PutOrder(Database &db, TestRows::Order o, const QList<double> &paid = {},
-                     const char *client = "Иванов И.И.", const char *plate = "А001АА77",
-                     const char *make = "ВАЗ") {
-    o.client = QStringLiteral("c-") + o.key;
-    o.car = QStringLiteral("a-") + o.key;
-    o.begin = QDateTime(o.date.date(), QTime(9, 0));
-    o.endOut = QDateTime(o.date.date(), QTime(18, 0));
-    TestRows::Put(
-        db, TestRows::Client{
-                .key = o.client, .name = QString::fromUtf8(client), .tel = QStringLiteral("tel-") + o.key});
-    TestRows::Put(
-        db, TestRows::Car{.key = o.car, .plate = QString::fromUtf8(plate), .make = QString::fromUtf8(make)});
-    TestRows::Put(db, o);
-    for (qsizetype i = 0; i < paid.size(); ++i)
+// A database test that puts orders started at 09:00 and finished at 18:00 of their day, each with its own
+// client "c-<key>" (phone "tel-<key>") and car "a-<key>", and the payments given.
+template <class Base>
+class WithOrders : public Base {
+protected:
+    void Put(TestRows::Order o, const QList<double> &paid = {}, const char *client = "Иванов И.И.",
+             const char *plate = "А001АА77", const char *make = "ВАЗ") {
+        Database &db = this->db();
+        o.client = QStringLiteral("c-") + o.key;
+        o.car = QStringLiteral("a-") + o.key;
+        o.begin = QDateTime(o.date.date(), QTime(9, 0));
+        o.endOut = QDateTime(o.date.date(), QTime(18, 0));
+        TestRows::Put(db, TestRows::Client{.key = o.client,
+                                           .name = QString::fromUtf8(client),
+                                           .tel = QStringLiteral("tel-") + o.key});
         TestRows::Put(
             db,
-            TestRows::Pay{.key = QStringLiteral("%1-p%2").arg(o.key).arg(i), .order = o.key, .sum = paid[i]});
-}
+            TestRows::Car{.key = o.car, .plate = QString::fromUtf8(plate), .make = QString::fromUtf8(make)});
+        TestRows::Put(db, o);
+        for (qsizetype i = 0; i < paid.size(); ++i)
+            TestRows::Put(
+                db, TestRows::Pay{
+                        .key = QStringLiteral("%1-p%2").arg(o.key).arg(i), .order = o.key, .sum = paid[i]});
+    }
+};
 
 // A new order taken in on 10 June 2024 at 9:15.
 inline Order NewOrder() {

@@ -83,7 +83,7 @@ TEST_P(OrderFormDlgTest, LinesAreShownEditedAndDeletedOnTheForm) {
     EXPECT_EQ(wash->text(P::ColTotal), u"900.00"_s);
 
     // The line is edited in the service card's order-line mode; the catalogue stays.
-    Select(lines, tyres->child(0));
+    SelectRow(lines, u"Снятие"_s, P::ColName);
     dialogs.Then([](QDialog &d) {
         auto &card = dynamic_cast<CServiceDlg &>(d);
         EXPECT_EQ(card.findChild<QLineEdit *>(u"name"_s)->text(), u"Снятие"_s);
@@ -97,7 +97,7 @@ TEST_P(OrderFormDlgTest, LinesAreShownEditedAndDeletedOnTheForm) {
 
     // The package goes with its service on "Да"; the wash stays.
     prompter.Clear();
-    Select(lines, FindRow(lines, u"Шиномонтаж"_s, P::ColName));
+    SelectRow(lines, u"Шиномонтаж"_s, P::ColName);
     prompter.Answer(true);
     form.lines()->DeleteLine();
     EXPECT_EQ(prompter.questions, QStringList{u"Удалить услугу (пакет услуг и все услуги в пакете)?"_s});
@@ -124,12 +124,12 @@ TEST_P(OrderFormDlgTest, PaymentsAreNumberedWithTheOrderAndNeedTheirRights) {
         return Child<QLabel>(form, "paid")->text() + u'|' + Child<QLabel>(form, "debt")->text();
     };
     EXPECT_EQ(paidAndDebt(), u"150.50|149.50"_s);
-    Select(pays, FindRow(pays, u"100.00"_s, OrderPaymentsPart::ColAmount));
+    SelectRow(pays, u"100.00"_s, OrderPaymentsPart::ColAmount);
     dialogs.Then(Pay(u"120"_s, &debtShown));
     form.payments()->EditPayment();
     EXPECT_EQ(debtShown, Rub(249.5));  // the debt before this payment
     EXPECT_EQ(paidAndDebt(), u"170.50|129.50"_s);
-    Select(pays, FindRow(pays, u"50.50"_s, OrderPaymentsPart::ColAmount));
+    SelectRow(pays, u"50.50"_s, OrderPaymentsPart::ColAmount);
     prompter.Answer(true);
     form.payments()->DeletePayment();
     EXPECT_EQ(prompter.questions, QStringList{u"Удалить выбранный платеж?"_s});
@@ -145,11 +145,9 @@ TEST_P(OrderFormDlgTest, PaymentsAreNumberedWithTheOrderAndNeedTheirRights) {
 
     for (int missing : {5, 6}) {
         SCOPED_TRACE(missing);
-        QString rights(Rights::kCount, u'1');
-        rights[missing] = u'0';
-        LogIn(rights);
+        LogIn(AllBut(missing));
         COrderFormDlg edit(*ctx, OrderFormMode::Edit, form.order().IddZakaz);
-        Select(edit.payments()->list(), edit.payments()->list()->topLevelItem(0));
+        SelectRow(edit.payments()->list(), u"120.00"_s, OrderPaymentsPart::ColAmount);
         prompter.Clear();
         dialogs.opened.clear();
         (missing == 5 ? edit.payments()->EditPayment() : edit.payments()->DeletePayment());

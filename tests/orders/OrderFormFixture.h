@@ -34,9 +34,11 @@
 
 namespace OrderForm {
 
-inline void Select(QTreeWidget *list, QTreeWidgetItem *item) {
-    list->setCurrentItem(item);
-    item->setSelected(true);
+// Every right but the one given.
+inline QString AllBut(int denied) {
+    QString r(Rights::kCount, u'1');
+    r[denied] = u'0';
+    return r;
 }
 
 // Ticks the named top-level rows of the services directory and closes it.
@@ -95,14 +97,13 @@ using namespace OrderForm;
 using Fixture::Head;
 using Fixture::Text;
 
-// An order form over a catalogue of two workers, a package with one service, a wash and one client.
+// An order form over a catalogue of a worker, a package with one service, a wash and one client.
 class OrderFormDlgTest : public ScreenTest {
 protected:
     void SetUp() override {
         ScreenTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
         TestRows::Put(db(), TestRows::Worker{.key = "w1", .fio = "Петров"});
-        TestRows::Put(db(), TestRows::Worker{.key = "w2", .fio = "Сидоров"});
         TestRows::Put(
             db(), TestRows::Client{.key = "k1", .name = "Кузнецов", .tel = "111", .address = "Лесная, 1"});
         TestRows::PutCounters(db(), 0, 40, 0);
