@@ -30,7 +30,7 @@ public:
     // Keeps numbers, dates and leading zeros exactly as typed.
     void SetTextFormat(const QString &range);
     void SetNumberFormat(const QString &range, const QString &format);
-    void Merge(const QString &range);
+    void Merge(const QString &text);
     void Centre(const QString &range);
     void Wrap(const QString &range);
     void Bold(const QString &range);
@@ -52,7 +52,7 @@ private:
     [[noreturn]] void Fail(std::uint32_t code, const QString &description) const;
     CellRange Range(const QString &text) const;
     CellRange FillRange(const QString &text) const;  // also refuses ranges too large to fill cell by cell
-    void Format(const QString &range, const std::function<void(CellFormat &)> &change);
+    void Format(const QString &text, const std::function<void(CellFormat &)> &change);
     QString ReserveFile() const;
 
     QString m_folder;
