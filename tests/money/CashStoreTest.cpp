@@ -77,15 +77,15 @@ TEST_P(CashStoreTest, JournalNamesClientWorkerAndOrderInOneStatement) {
 // The client's live orders and payments; an order keyed like the client holds the client's own rows.
 TEST_P(CashStoreTest, ClientsDebtsOrdersAndAccountFromLiveRowsOnly) {
     Put(db(), Order{.key = "paid", .date = At(2024, 1, 1), .lines = {{.price = 118.01}}});
-    Put(db(), Order{.key = "part", .date = At(2024, 1, 3), .lines = {{.price = 500}}});
+    Put(db(), Order{.key = "half", .date = At(2024, 1, 3), .lines = {{.price = 500}}});
     Put(db(), Order{.key = "gone", .date = At(2024, 1, 4), .deleted = true});
     Put(db(), Order{.key = "other", .date = At(2024, 1, 4), .client = "c2"});
     Put(db(), Order{.key = "c1", .date = At(2023, 12, 31), .noLines = true});
     // Order payments and account rows interleave by date; one moment shared goes by key, descending.
     for (const Pay &p : {Pay{"p1", "paid", OrderPayment, 100, At(2024, 1, 1)},
                          Pay{"p2", "paid", OrderPayment, 18.01, At(2024, 1, 2)},
-                         Pay{"p3", "part", OrderPayment, 200, At(2024, 1, 3)},
-                         Pay{"p4", "part", OrderPayment, 300, At(2024, 1, 3), {}, {}, true},
+                         Pay{"p3", "half", OrderPayment, 200, At(2024, 1, 3)},
+                         Pay{"p4", "half", OrderPayment, 300, At(2024, 1, 3), {}, {}, true},
                          Pay{"deadOrder", "gone", OrderPayment, 60, At(2024, 1, 2)},
                          Pay{"otherClient", "other", OrderPayment, 60, At(2024, 1, 2)},
                          Pay{"deposit", "c1", ClientAccount, 500, At(2024, 1, 3)},
@@ -95,13 +95,13 @@ TEST_P(CashStoreTest, ClientsDebtsOrdersAndAccountFromLiveRowsOnly) {
     CashStore store(db());
     const QList<UnpaidOrder> unpaid = store.UnpaidOrders("c1");
     ASSERT_EQ(unpaid.size(), 1);
-    EXPECT_EQ(unpaid[0].IddZakaz + u' ' + unpaid[0].debt.Text(), "part 300.00");
-    EXPECT_EQ(store.OrderDebt("part"), Rub(300));
+    EXPECT_EQ(unpaid[0].IddZakaz + u' ' + unpaid[0].debt.Text(), "half 300.00");
+    EXPECT_EQ(store.OrderDebt("half"), Rub(300));
     EXPECT_EQ(store.OrderDebt("nope"), Rub(0));
     QStringList orders, account;
     for (const ClientOrderRow &o : store.ClientOrders("c1"))  // latest appointment first
         orders << o.IddZakaz + u' ' + o.total.Text() + u' ' + o.debt.Text();
-    EXPECT_EQ(orders, (QStringList{"part 500.00 300.00", "paid 118.01 0.00", "c1 0.00 -400.00"}));
+    EXPECT_EQ(orders, (QStringList{"half 500.00 300.00", "paid 118.01 0.00", "c1 0.00 -400.00"}));
     for (const PayRecord &p : store.ClientAccount("c1")) account << p.IddPay;
     EXPECT_EQ(account, (QStringList{"refund", "p3", "deposit", "p2", "p1"}));
 }
