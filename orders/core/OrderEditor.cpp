@@ -234,7 +234,7 @@ OrderEditor::Refusal OrderEditor::Check() const {
     const auto live = [](const OrderLine &l) { return !l.deleted; };
     const bool anyLine = std::any_of(m_order.lines.begin(), m_order.lines.end(), [&](const OrderLine &l) {
         if (!live(l)) return false;
-        if (l.iddTop != Group::kPackage) return true;
+        if (!l.IsPackage()) return true;
         return std::any_of(l.children.begin(), l.children.end(), live);
     });
     if (!anyLine) return {Field::Lines, QStringLiteral("Добавьте предоставляемые услуги!")};
