@@ -62,8 +62,9 @@ void CClientAccountPage::Refill() {
     if (!current.isEmpty()) m_list->SelectKey(current);
 }
 
+// The account's payments are the cash desk's rows: the cash journal's rights guard them here too.
 void CClientAccountPage::AddPayment() {
-    if (!m_mayCreate()) return;
+    if (!m_ctx.CheckRight(Right::AddCash) || !m_mayCreate()) return;
     PayRecord pay;
     CClientPaymentDlg dlg(m_ctx, m_iddClient, pay, this);
     if (m_ctx.dialogs().Run(dlg) != QDialog::Accepted) return;
@@ -76,6 +77,7 @@ void CClientAccountPage::AddPayment() {
 }
 
 void CClientAccountPage::EditPayment() {
+    if (!m_ctx.CheckRight(Right::EditCash)) return;
     const QString key = m_list->CurrentKey();
     if (key.isEmpty()) {
         m_ctx.prompter().Warning(QStringLiteral("Выберите платеж для его редактирования!"));
@@ -87,6 +89,7 @@ void CClientAccountPage::EditPayment() {
 }
 
 void CClientAccountPage::DeletePayment() {
+    if (!m_ctx.CheckRight(Right::DeleteCash)) return;
     const QString key = m_list->CurrentKey();
     if (key.isEmpty()) {
         m_ctx.prompter().Warning(QStringLiteral("Выберите платеж для его удаления!"));

@@ -88,7 +88,7 @@ void CClientOrdersPage::Refill() {
 }
 
 void CClientOrdersPage::AddOrder() {
-    if (!m_mayCreate()) return;
+    if (!m_ctx.CheckRight(Right::AddOrder) || !m_mayCreate()) return;
     QString iddZakaz;
     if (!m_ctx.orderForms().Open(OrderFormMode::New, m_iddClient, iddZakaz, this)) return;
     emit changed();
@@ -96,6 +96,7 @@ void CClientOrdersPage::AddOrder() {
 }
 
 void CClientOrdersPage::EditOrder() {
+    if (!m_ctx.CheckRight(Right::EditOrder)) return;
     QString iddZakaz = m_list->CurrentKey();
     if (iddZakaz.isEmpty()) {
         m_ctx.prompter().Warning(QStringLiteral("Выберите заказ для его редактирования!"));
@@ -107,6 +108,7 @@ void CClientOrdersPage::EditOrder() {
 }
 
 void CClientOrdersPage::DeleteOrder() {
+    if (!m_ctx.CheckRight(Right::DeleteOrder)) return;
     const QString iddZakaz = m_list->CurrentKey();
     if (iddZakaz.isEmpty()) {
         m_ctx.prompter().Warning(QStringLiteral("Выберите заказ для его удаления!"));
@@ -119,6 +121,7 @@ void CClientOrdersPage::DeleteOrder() {
 }
 
 void CClientOrdersPage::AddPayment() {
+    if (!m_ctx.CheckRight(Right::AddOrderPayment)) return;
     const QString iddZakaz = m_list->CurrentKey();
     if (iddZakaz.isEmpty()) {
         m_ctx.prompter().Warning(QStringLiteral("Выберите заказ для его оплаты!"));

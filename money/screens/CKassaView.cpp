@@ -216,6 +216,8 @@ void CKassaView::Edit() {
     bool saved = false;
     switch (chosen.pay.TypePay) {
         case SalaryPayout:
+            // A payout row is the salary journal's too: its own right is wanted as well.
+            if (!m_ctx.CheckRight(Right::EditSalary)) return;
             if (!m_payoutEditor) {
                 m_ctx.prompter().Warning(kPayoutElsewhere);
                 return;
@@ -248,6 +250,7 @@ void CKassaView::Delete() {
         m_ctx.prompter().Warning(kSelectOperation);
         return;
     }
+    if (row->pay.TypePay == SalaryPayout && !m_ctx.CheckRight(Right::DeleteSalary)) return;
     const QString key = row->pay.IddPay;
     if (!m_ctx.prompter().Question(QStringLiteral("Удалить выбранную операцию?"))) return;
     TryDb(m_ctx.prompter(), [&] { CashStore(m_ctx.db()).DeletePayment(key); });

@@ -111,6 +111,7 @@ int OrderPaymentsPart::Selected(const QString &warning) const {
 }
 
 void OrderPaymentsPart::AddPayment() {
+    if (!m_ctx.CheckRight(Right::AddOrderPayment)) return;
     PayRecord pay;
     long next = 0;
     if (!TryDb(m_ctx.prompter(), [&] { next = CounterStore(m_ctx.db()).NextPayNumber(); })) return;

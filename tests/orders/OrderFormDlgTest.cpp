@@ -143,18 +143,6 @@ TEST_P(OrderFormDlgTest, PaymentsAreNumberedWithTheOrderAndNeedTheirRights) {
     EXPECT_EQ(u"%1|%2|%3"_s.arg(stored[0].NomerPay, stored[0].SummaPay.Text()).arg(stored[0].TypePay),
               u"41|120.00|%1"_s.arg(OrderPayment));
 
-    for (int missing : {5, 6}) {
-        SCOPED_TRACE(missing);
-        LogIn(AllBut(missing));
-        COrderFormDlg edit(*ctx, OrderFormMode::Edit, form.order().IddZakaz);
-        SelectRow(edit.payments()->list(), u"120.00"_s, OrderPaymentsPart::ColAmount);
-        prompter.Clear();
-        dialogs.opened.clear();
-        (missing == 5 ? edit.payments()->EditPayment() : edit.payments()->DeletePayment());
-        EXPECT_EQ(prompter.All(), QStringList{Rights::kRefusal});
-        EXPECT_TRUE(dialogs.opened.isEmpty());
-        EXPECT_EQ(edit.payments()->list()->topLevelItemCount(), 1);
-    }
     // Without a selection the menus' commands say so.
     COrderFormDlg edit(*ctx, OrderFormMode::Edit, form.order().IddZakaz);
     prompter.Clear();
