@@ -13,8 +13,40 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace {
+
+QList<CLoginDlg::Offered> Listed(UserStore &users, Prompter &prompter) {
+    QList<UserRecord> active;
+    TryDb(prompter, [&] { active = users.ListActive(); });
+    QList<CLoginDlg::Offered> offered;
+    for (const UserRecord &u : active) offered.append({u.name, u.iddUser});
+    return offered;
+}
+
+}  // namespace
+
 CLoginDlg::CLoginDlg(UserStore &users, Prompter &prompter, QWidget *parent)
-    : QDialog(parent), m_store(users), m_prompter(prompter) {
+    : QDialog(parent), m_prompter(prompter) {
+    m_check = [&users](const QString &id, const QString &typed) -> std::optional<UserRecord> {
+        const std::optional<UserRecord> user = id.isEmpty() ? std::nullopt : users.Load(id);
+        // A user deleted after the list was filled may not log in either.
+        if (!user || user->deleted || !Password::Matches(typed, user->pass)) return std::nullopt;
+        return user;
+    };
+    Build(Listed(users, prompter));
+}
+
+CLoginDlg::CLoginDlg(const QList<Offered> &offered, bool typed, Check check, Prompter &prompter,
+                     QWidget *parent)
+    : QDialog(parent), m_check(std::move(check)), m_prompter(prompter) {
+    Build(offered);
+    if (!typed) return;
+    m_users->setEditable(true);
+    m_users->setToolTip(QStringLiteral("Логин пользователя: выберите или введите свой логин"));
+    m_users->setFocus();
+}
+
+void CLoginDlg::Build(const QList<Offered> &offered) {
     setWindowTitle(QStringLiteral("Вход в программу"));
 
     m_users = new QComboBox;
@@ -49,9 +81,7 @@ CLoginDlg::CLoginDlg(UserStore &users, Prompter &prompter, QWidget *parent)
     buttons->addWidget(m_cancel);
     top->addLayout(buttons);
 
-    QList<UserRecord> active;
-    TryDb(m_prompter, [&] { active = m_store.ListActive(); });
-    for (const UserRecord &u : active) m_users->addItem(u.name, u.iddUser);
+    for (const Offered &o : offered) m_users->addItem(o.text, o.key);
     m_password->setFocus();
 }
 
@@ -69,27 +99,16 @@ void CLoginDlg::Refuse(const QString &text) {
 
 void CLoginDlg::accept() {
     const QString typed = m_password->text().trimmed();
-    const QString id = m_users->currentIndex() >= 0 ? m_users->currentData().toString() : QString();
+    QString key = m_users->currentIndex() >= 0 ? m_users->currentData().toString() : QString();
+    // A typed login that is not one of those offered is the key itself.
+    if (m_users->isEditable() &&
+        m_users->currentText().trimmed() != m_users->itemText(m_users->currentIndex()))
+        key = m_users->currentText().trimmed();
     if (typed.isEmpty()) return Refuse(LoginTexts::kEmptyPassword);
 
     std::optional<UserRecord> user;
-    if (!TryDb(m_prompter, [&] {
-            if (!id.isEmpty()) user = m_store.Load(id);
-        }))
-        return;
-    // A user deleted after the list was filled may not log in either.
-    if (!user || user->deleted || !Password::Matches(typed, user->pass))
-        return Refuse(LoginTexts::kWrongPassword);
-
-    if (!Password::IsHash(user->pass)) {
-        // An old plain-text password: keep it from now on only as a hash. Should the write fail, the
-        // user still logs in with the password he just proved, and the upgrade is tried next time.
-        try {
-            m_store.StorePassword(user->iddUser, typed);
-            if (auto stored = m_store.Load(user->iddUser)) user->pass = stored->pass;
-        } catch (const DbError &) {
-        }
-    }
+    if (!TryDb(m_prompter, [&] { user = m_check(key, typed); })) return;
+    if (!user) return Refuse(LoginTexts::kWrongPassword);
     m_user = *user;
     QDialog::accept();
 }

@@ -3,6 +3,8 @@
 #include "UserStore.h"
 
 #include <QDialog>
+#include <functional>
+#include <optional>
 
 class Prompter;
 class QComboBox;
@@ -13,7 +15,18 @@ class QPushButton;
 class CLoginDlg : public QDialog {
     Q_OBJECT
 public:
+    // Checks a password: the user when it is right, nothing when it is not; DbError when it cannot tell.
+    using Check = std::function<std::optional<UserRecord>(const QString &key, const QString &password)>;
+    struct Offered {
+        QString text, key;
+    };
+
+    // The users of the database, by name; the password is checked against the stored hash.
     CLoginDlg(UserStore &users, Prompter &prompter, QWidget *parent = nullptr);
+    // The users offered (key: what `check` is given); with `typed` the user may type his login instead
+    // (the server's users are not known before one of them has connected).
+    CLoginDlg(const QList<Offered> &offered, bool typed, Check check, Prompter &prompter,
+              QWidget *parent = nullptr);
 
     // The user who logged in (valid after the dialog was accepted).
     const UserRecord &User() const { return m_user; }
@@ -29,9 +42,10 @@ public slots:
     void accept() override;
 
 private:
+    void Build(const QList<Offered> &offered);
     void Refuse(const QString &text);
 
-    UserStore &m_store;
+    Check m_check;
     Prompter &m_prompter;
     UserRecord m_user;
     QComboBox *m_users = nullptr;

@@ -11,8 +11,10 @@
 #include "JournalKinds.h"
 #include "LoginDlg.h"
 #include "MainFrame.h"
+#include "Password.h"
 #include "Prompter.h"
 #include "ScreenServices.h"
+#include "ServerRoles.h"
 #include "UserStore.h"
 #include "WaitCursor.h"
 
@@ -66,7 +68,10 @@ bool CQuellmarodApp::Connect(const QString &commandLine, const QString &setting)
         // Only look for the data source when nothing more specific was asked for.
         const bool dsn = commandLine.trimmed().isEmpty() && setting.trimmed().isEmpty() && IsDsnRegistered();
         m_connect = ResolveConnectString(commandLine, setting, dsn, here);
-        m_db = Database::Open(m_connect);
+        // A PostgreSQL connect string that names no user leaves the connection to the login: each user
+        // connects as himself.
+        const ConnectTarget target = ParseConnectString(m_connect);
+        if (target.dialect != Dialect::Postgres || !target.user.isEmpty()) m_db = Database::Open(m_connect);
     } catch (const DbError &e) {  // the driver's text follows the start-up's own "cannot open"
         m_prompter.Error(StartTexts::kCannotOpen + e.text());
         return false;
@@ -75,17 +80,91 @@ bool CQuellmarodApp::Connect(const QString &commandLine, const QString &setting)
     return true;
 }
 
-CQuellmarodApp::LoginResult CQuellmarodApp::LogIn() {
-    UserStore users(*m_db);
-    bool anyUser = false;
-    if (!TryDb(m_prompter, [&] { anyUser = users.HasAnyUser(); })) return LoginResult::Failed;
-    if (!anyUser) {
-        CFirstRunDlg first(users, m_prompter);
-        if (m_dialogs.Run(first) != QDialog::Accepted) return LoginResult::Cancelled;
+namespace {
+
+const QString kRecentLogins = QStringLiteral("Login/Recent");
+
+// The server refused the login itself (rather than being out of reach), in its words or libpq's, in
+// English or Russian.
+bool RefusedLogin(const QString &text) {
+    for (const char *word : {"password", "authentication", "парол", "подлинност"})
+        if (text.contains(QString::fromUtf8(word), Qt::CaseInsensitive)) return true;
+    return false;
+}
+
+}  // namespace
+
+std::optional<UserRecord> CQuellmarodApp::ConnectAs(const QString &login, const QString &password) {
+    if (login.isEmpty()) return std::nullopt;
+    if (m_db) {
+        // A user kept from before the server's roles proves his old password once, on the owner's
+        // connection, and it becomes his role's.
+        UserStore users(*m_db);
+        const std::optional<UserRecord> known = users.FindLogin(login);
+        if (!known) return std::nullopt;
+        const std::optional<UserRecord> stored = users.Load(known->iddUser);
+        if (stored && !stored->pass.isEmpty()) {
+            if (!Password::Matches(password, stored->pass)) return std::nullopt;
+            users.Save(*stored, password);
+        }
     }
-    CLoginDlg login(users, m_prompter);
-    if (m_dialogs.Run(login) != QDialog::Accepted) return LoginResult::Cancelled;
-    const UserRecord &u = login.User();
+    ConnectTarget target = ParseConnectString(m_connect);
+    target.user = login;
+    target.password = password;
+    std::unique_ptr<Database> db;
+    try {
+        WaitCursor wait;
+        db = Database::Open(target);
+    } catch (const DbError &e) {
+        if (RefusedLogin(e.text())) return std::nullopt;
+        throw DbError(StartTexts::kCannotOpen + e.text());
+    }
+    std::optional<UserRecord> user = UserStore(*db).FindLogin(login);
+    if (user) m_db = std::move(db);
+    return user;
+}
+
+CQuellmarodApp::LoginResult CQuellmarodApp::LogIn() {
+    bool server = !m_db;
+    if (m_db) {
+        UserStore users(*m_db);
+        bool anyUser = false;
+        if (!TryDb(m_prompter, [&] { anyUser = users.HasAnyUser(); })) return LoginResult::Failed;
+        if (!anyUser) {
+            CFirstRunDlg first(users, m_prompter);
+            if (m_dialogs.Run(first) != QDialog::Accepted) return LoginResult::Cancelled;
+        }
+        if (!TryDb(m_prompter, [&] { server = ServerRoles::InUse(*m_db); })) return LoginResult::Failed;
+    }
+    QSettings settings(QStringLiteral("Zorvantide"), QStringLiteral("Zorvantide"));
+    std::unique_ptr<CLoginDlg> login;
+    std::unique_ptr<UserStore> users;
+    if (!server) {
+        users = std::make_unique<UserStore>(*m_db);
+        login = std::make_unique<CLoginDlg>(*users, m_prompter);
+    } else {
+        // The owner's connection lists the users; a workstation offers the logins used on it before.
+        QList<CLoginDlg::Offered> offered;
+        if (m_db) {
+            QList<UserRecord> active;
+            if (!TryDb(m_prompter, [&] { active = UserStore(*m_db).ListActive(); }))
+                return LoginResult::Failed;
+            for (const UserRecord &u : active) offered.append({u.name, u.login});
+        } else {
+            for (const QString &l : settings.value(kRecentLogins).toStringList()) offered.append({l, l});
+        }
+        login = std::make_unique<CLoginDlg>(
+            offered, !m_db,
+            [this](const QString &key, const QString &typed) { return ConnectAs(key, typed); }, m_prompter);
+    }
+    if (m_dialogs.Run(*login) != QDialog::Accepted) return LoginResult::Cancelled;
+    const UserRecord u = login->User();
+    if (server) {
+        QStringList recent = settings.value(kRecentLogins).toStringList();
+        recent.removeAll(u.login);
+        recent.prepend(u.login);
+        settings.setValue(kRecentLogins, recent.mid(0, 10));
+    }
     m_services.reset();
     m_ctx = std::make_unique<AppContext>(*m_db, UserInfo{u.iddUser, u.login, u.name, u.prova}, m_prompter,
                                          m_dialogs, m_workDir);
@@ -167,8 +246,9 @@ int CQuellmarodApp::Start(const QStringList &arguments) {
     }
     if (!Connect(option, DatabaseSetting())) return 1;
     // The first start of the day copies the embedded database while the user logs in.
-    m_dailyCopy.reset(BackupCommands::StartDailyCopy(
-        BackupCommands::DatabaseFile(*m_db), [this](const QString &text) { m_prompter.Warning(text); }));
+    if (m_db)
+        m_dailyCopy.reset(BackupCommands::StartDailyCopy(
+            BackupCommands::DatabaseFile(*m_db), [this](const QString &text) { m_prompter.Warning(text); }));
     switch (LogIn()) {
         case LoginResult::Cancelled:
             return 0;

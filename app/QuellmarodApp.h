@@ -1,10 +1,12 @@
 #pragma once
 
 #include "AppContext.h"
+#include "UserStore.h"
 
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <optional>
 
 class CMainFrame;
 class Database;
@@ -32,7 +34,9 @@ public:
     // and false returned.
     bool Connect(const QString &commandLine, const QString &setting);
     enum class LoginResult { LoggedIn, Cancelled, Failed };
-    // The first-run dialog when the database has no user, then the login.
+    // The first-run dialog when the database has no user, then the login. Where the PostgreSQL server
+    // keeps the users as its roles, the login connects as the user's role: the connection opened before
+    // (the owner's) gives way to his.
     LoginResult LogIn();
     // Creates the main frame (not shown).
     CMainFrame &CreateMainFrame();
@@ -58,6 +62,10 @@ public:
     const QString &connectString() const { return m_connect; }
 
 private:
+    // The user's own connection to a server that keeps the users as its roles; nothing when the password
+    // is wrong or he is no live user of the database. Throws DbError when the server cannot be reached.
+    std::optional<UserRecord> ConnectAs(const QString &login, const QString &password);
+
     Prompter &m_prompter;
     DialogRunner &m_dialogs;
     std::unique_ptr<Database> m_db;

@@ -2,6 +2,7 @@
 
 #include "DbError.h"
 #include "Schema.h"
+#include "ServerRoles.h"
 #include "SqliteCursor.h"
 
 #include <sqlite3.h>
@@ -48,7 +49,10 @@ bool IsWrite(const QString &sql) {
 }  // namespace
 
 std::unique_ptr<Database> Database::Open(const QString &connect) {
-    const ConnectTarget target = ParseConnectString(connect);
+    return Open(ParseConnectString(connect));
+}
+
+std::unique_ptr<Database> Database::Open(const ConnectTarget &target) {
     std::unique_ptr<Database> db(new Database);
     db->Connect(target);
     Schema::Ensure(*db);
@@ -226,6 +230,8 @@ void Database::Fail(const QSqlError &error) {
         m_doomed = true;
     }
     if (IsBusy(m_dialect, error)) throw DbError(BusyText());
+    // The server refused for want of a privilege: the user's rights do not cover it (see ServerRoles).
+    if (m_postgresStyle && error.nativeErrorCode() == u"42501") throw DbError(ServerRoles::kDenied);
     const QString text = ErrorText(error);
     const QString known = Schema::ConstraintText(text);
     throw DbError(known.isEmpty() ? text : known);

@@ -22,6 +22,7 @@ public:
     // Opens the database named by a connect string and creates the schema in an empty one.
     // Throws DbError with the driver's text when the database cannot be opened.
     static std::unique_ptr<Database> Open(const QString &connect);
+    static std::unique_ptr<Database> Open(const ConnectTarget &target);
     ~Database();
     Database(const Database &) = delete;
     Database &operator=(const Database &) = delete;

@@ -31,7 +31,7 @@ bool IsHash(const QString &stored) {
 }
 
 bool Matches(const QString &typed, const QString &stored) {
-    if (!IsHash(stored)) return typed == stored;
+    if (!IsHash(stored)) return false;
     InitSodium();
     const QByteArray hash = stored.toLatin1();
     const QByteArray utf8 = typed.toUtf8();

@@ -7,8 +7,8 @@ namespace Password {
 
 QString Hash(const QString &plain);
 bool IsHash(const QString &stored);
-// True when the typed password matches the stored value; a stored value that is not a hash is an old
-// plain-text password and is compared exactly (the caller re-stores it hashed).
+// True when the typed password matches the stored hash. A stored value that is not a hash matches
+// nothing: the old plain-text passwords were hashed when the database was upgraded to version 6.
 bool Matches(const QString &typed, const QString &stored);
 
 }  // namespace Password

@@ -3,6 +3,8 @@
 #include "Database.h"
 #include "DbError.h"
 #include "Money.h"
+#include "Password.h"
+#include "ServerRoles.h"
 
 #include <QHash>
 #include <QSet>
@@ -447,7 +449,24 @@ void UpgradeTo5(Database &db) {
     db.Exec(QString::fromLatin1(kTClientDolgD));
 }
 
-const Step kSteps[] = {{2, UpgradeTo2}, {3, UpgradeTo3}, {4, UpgradeTo4}, {5, UpgradeTo5}};
+// Version 5 -> 6: no password is kept as it was typed any more, and on PostgreSQL the users become the
+// server's own roles (see ServerRoles; the users' roles are made as each logs in or is saved).
+void UpgradeTo6(Database &db) {
+    QList<std::pair<QString, QString>> plain;
+    bool anyUser = false;
+    QSqlQuery q = db.Exec(QStringLiteral("SELECT IddUser, Pass, [Delete] FROM SUser"));
+    while (q.next()) {
+        const QString pass = q.value(1).toString();
+        if (!pass.isEmpty() && !Password::IsHash(pass)) plain.append({q.value(0).toString(), pass});
+        anyUser = anyUser || !q.value(2).toBool();
+    }
+    q.finish();
+    for (const auto &[id, pass] : plain)
+        db.Exec(QStringLiteral("UPDATE SUser SET Pass = ? WHERE IddUser = ?"), {Password::Hash(pass), id});
+    if (db.dialect() == Dialect::Postgres && anyUser) ServerRoles::Install(db);
+}
+
+const Step kSteps[] = {{2, UpgradeTo2}, {3, UpgradeTo3}, {4, UpgradeTo4}, {5, UpgradeTo5}, {6, UpgradeTo6}};
 
 QString NewerText() {
     return QStringLiteral(

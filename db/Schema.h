@@ -36,7 +36,8 @@ namespace Schema {
 // the database itself whenever a payment is written), so a debt is read from the order alone; clients
 // are found by INN through an index. 5: amounts exact to the kopeck and quantities to three decimals
 // (NUMERIC on PostgreSQL; rounded before writing on SQLite), order totals summed from rounded lines.
-inline constexpr int kVersion = 5;
+// 6: passwords only as hashes; on PostgreSQL the users are the server's roles.
+inline constexpr int kVersion = 6;
 
 const std::vector<TableDef> &Tables();
 // The type of a column by table and column name (case-insensitive); false when the schema has no such column.

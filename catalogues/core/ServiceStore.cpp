@@ -192,15 +192,16 @@ void ServiceStore::SaveCard(ServiceCard &card, const QString &login) {
                                {QStringLiteral("PrNDS"), 0.0},
                                {QStringLiteral("Summa"), 0.0},
                                {QStringLiteral("Job"), 0.0},
-                               {QStringLiteral("PrJob"), false},
-                               {QStringLiteral("Delete"), false}};
+                               {QStringLiteral("PrJob"), false}};
         // Only a package row is taken as the package: a key that names a service must not turn it into one.
+        // A live row is changed without its deletion mark, which is a right of its own (see ServerRoles).
         if (FindLive(id, true)) {
             Rows::Update(m_db, kTable, {{QStringLiteral("IddService"), id}}, values);
         } else {
             const QString key = NewKey(login) + u'p';
             Values row{{QStringLiteral("IddService"), key}};
-            row << values << ColumnValue{QStringLiteral("Time"), Formats::TimeOfDay(QTime(0, 0))};
+            row << values << ColumnValue{QStringLiteral("Time"), Formats::TimeOfDay(QTime(0, 0))}
+                << ColumnValue{QStringLiteral("Delete"), false};
             Rows::Insert(m_db, kTable, row);
             if (editingPackage)
                 out.iddService = key;
@@ -221,14 +222,13 @@ void ServiceStore::SaveCard(ServiceCard &card, const QString &login) {
             {QStringLiteral("Summa"), PriceWithVat(price, prNds).ToDouble()},
             {QStringLiteral("Job"), out.job},
             {QStringLiteral("Time"), Formats::TimeOfDay(out.time)},
-            {QStringLiteral("PrJob"), out.prJob},
-            {QStringLiteral("Delete"), false}};
+            {QStringLiteral("PrJob"), out.prJob}};
         if (FindLive(out.iddService, false)) {
             Rows::Update(m_db, kTable, {{QStringLiteral("IddService"), out.iddService}}, values);
         } else {
             out.iddService = NewKey(login) + u'u';
             Values row{{QStringLiteral("IddService"), out.iddService}};
-            row << values;
+            row << values << ColumnValue{QStringLiteral("Delete"), false};
             Rows::Insert(m_db, kTable, row);
         }
 

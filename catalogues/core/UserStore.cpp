@@ -6,6 +6,7 @@
 #include "KeyGen.h"
 #include "Password.h"
 #include "Rows.h"
+#include "ServerRoles.h"
 #include "UserInfo.h"
 
 namespace {
@@ -42,6 +43,16 @@ std::optional<UserRecord> UserStore::Load(const QString &iddUser) {
     return Read(rs);
 }
 
+std::optional<UserRecord> UserStore::FindLogin(const QString &login) {
+    CDynamicRecordset rs(m_db);
+    rs.Open(QStringLiteral(
+                "SELECT SUser.IddUser, SUser.Login, SUser.[Name], SUser.Prova, SUser.[Delete] FROM SUser "
+                "WHERE SUser.Login = ? AND SUser.[Delete] = FALSE"),
+            {login});
+    if (rs.IsEOF()) return std::nullopt;
+    return Read(rs);
+}
+
 bool UserStore::HasAnyUser() {
     CDynamicRecordset rs(m_db);
     rs.Open(QStringLiteral("SELECT SUser.IddUser FROM SUser WHERE SUser.[Delete] = FALSE"));
@@ -50,14 +61,19 @@ bool UserStore::HasAnyUser() {
 
 void UserStore::Save(const UserRecord &user, const QString &newPassword) {
     if (user.iddUser.isEmpty()) throw DbError(QStringLiteral("У пользователя нет ключа."));
+    Transaction tx(m_db);
+    // On a server that keeps the users as its roles the password is the server's alone.
+    const bool server = ServerRoles::InUse(m_db);
     Values rest = {{QStringLiteral("Login"), user.login},
                    {QStringLiteral("Name"), user.name},
                    {QStringLiteral("Prova"), user.prova},
                    {QStringLiteral("Delete"), user.deleted}};
-    if (!newPassword.isEmpty()) rest << ColumnValue{QStringLiteral("Pass"), Password::Hash(newPassword)};
+    if (server)
+        rest << ColumnValue{QStringLiteral("Pass"), QString()};
+    else if (!newPassword.isEmpty())
+        rest << ColumnValue{QStringLiteral("Pass"), Password::Hash(newPassword)};
     const Values key = {{QStringLiteral("IddUser"), user.iddUser}};
     Rows::Check(kTable, rest);
-    Transaction tx(m_db);
     // The login begins every key its user makes: two live users must not share one (in any letter case,
     // as the user card compares them). The database keeps the exact rule too.
     if (!user.deleted) {
@@ -71,13 +87,31 @@ void UserStore::Save(const UserRecord &user, const QString &newPassword) {
                                   .arg(user.login),
                               QStringLiteral("SUser.Login"));
     }
-    if (!Rows::Exists(m_db, kTable, key)) {
+    const std::optional<UserRecord> before = Load(user.iddUser);
+    if (!before) {
         if (newPassword.isEmpty()) throw DbError(QStringLiteral("Укажите пароль пользователя!"));
         Rows::Insert(m_db, kTable, key + rest);
     } else {
+        const UserInfo after{user.iddUser, user.login, user.name, user.deleted ? QString() : user.prova};
+        if (!after.HasRight(Right::Users)) KeepAnAdministrator(user.iddUser, kLastAdminRight);
         Rows::Update(m_db, kTable, key, rest);
     }
+    if (server) {
+        if (user.deleted)
+            ServerRoles::DropUser(m_db, before ? before->login : user.login);
+        else
+            ServerRoles::SaveUser(m_db, before ? before->login : QString(), user.login, newPassword,
+                                  user.prova);
+    }
     tx.Commit();
+}
+
+void UserStore::KeepAnAdministrator(const QString &iddUser, const QString &refusal) {
+    const std::optional<UserRecord> user = Load(iddUser);
+    if (!user || user->deleted || !UserInfo{{}, {}, {}, user->prova}.HasRight(Right::Users)) return;
+    for (const UserRecord &other : ListActive())
+        if (other.iddUser != iddUser && UserInfo{{}, {}, {}, other.prova}.HasRight(Right::Users)) return;
+    throw DbError(refusal);
 }
 
 void UserStore::SoftDelete(const QString &iddUser) {
@@ -93,13 +127,10 @@ void UserStore::SoftDelete(const QString &iddUser) {
         throw DbError(
             QStringLiteral("Нельзя удалить последнего пользователя программы!\n"
                            "Сначала добавьте другого пользователя."));
+    KeepAnAdministrator(iddUser, kLastAdminDelete);
     Rows::SoftDelete(m_db, kTable, {{QStringLiteral("IddUser"), iddUser}});
+    if (const std::optional<UserRecord> user = Load(iddUser)) ServerRoles::DropUser(m_db, user->login);
     tx.Commit();
-}
-
-void UserStore::StorePassword(const QString &iddUser, const QString &plain) {
-    Rows::Update(m_db, kTable, {{QStringLiteral("IddUser"), iddUser}},
-                 {{QStringLiteral("Pass"), Password::Hash(plain)}});
 }
 
 UserRecord UserStore::CreateFirstUser(const QString &name, const QString &login, const QString &password) {
@@ -108,6 +139,11 @@ UserRecord UserStore::CreateFirstUser(const QString &name, const QString &login,
     u.login = login;
     u.name = name;
     u.prova = QString(Rights::kCount, u'1');
+    Transaction tx(m_db);
+    // On PostgreSQL the shop's first user is also the first of the server's roles: the groups his rights
+    // make him a member of are made now, by the owner of the tables.
+    if (m_db.dialect() == Dialect::Postgres && !ServerRoles::InUse(m_db)) ServerRoles::Install(m_db);
     Save(u, password);
+    tx.Commit();
     return *Load(u.iddUser);
 }

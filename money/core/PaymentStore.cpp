@@ -53,9 +53,8 @@ QString PaymentStore::SavePayment(PayRecord &pay, const QString &iddZakaz, const
                                   const QString &suffix) {
     PayRecord out = pay;
     Transaction tx(m_db);
-    const bool found = !out.IddPay.isEmpty() && Rows::Exists(m_db, QStringLiteral("TPay"),
-                                                             {{QStringLiteral("IddPay"), out.IddPay},
-                                                              {QStringLiteral("IddZakaz"), iddZakaz}});
+    const std::optional<PayRecord> stored = out.IddPay.isEmpty() ? std::nullopt : LoadPayment(out.IddPay);
+    const bool found = stored && stored->IddZakaz == iddZakaz;
     if (!found) {
         CounterStore counters(m_db);
         const DocCounter counter = CounterFor(out);
@@ -67,16 +66,28 @@ QString PaymentStore::SavePayment(PayRecord &pay, const QString &iddZakaz, const
         out.ProposedNomer.clear();
     }
     const Values values = {
-        {QStringLiteral("IddZakaz"), iddZakaz},     {QStringLiteral("TypePay"), out.TypePay},
-        {QStringLiteral("NaznPay"), out.NaznPay},   {QStringLiteral("NomerPay"), out.NomerPay},
-        {QStringLiteral("DataPay"), out.DataPay},   {QStringLiteral("SummaPay"), out.SummaPay.ToDouble()},
-        {QStringLiteral("DocPay"), out.DocPay},     {QStringLiteral("PrimPay"), out.PrimPay},
-        {QStringLiteral("Delete"), out.Delete != 0}};
-    if (found) {
-        Rows::Update(m_db, QStringLiteral("TPay"), {{QStringLiteral("IddPay"), out.IddPay}}, values);
+        {QStringLiteral("IddZakaz"), iddZakaz},   {QStringLiteral("TypePay"), out.TypePay},
+        {QStringLiteral("NaznPay"), out.NaznPay}, {QStringLiteral("NomerPay"), out.NomerPay},
+        {QStringLiteral("DataPay"), out.DataPay}, {QStringLiteral("SummaPay"), out.SummaPay.ToDouble()},
+        {QStringLiteral("DocPay"), out.DocPay},   {QStringLiteral("PrimPay"), out.PrimPay}};
+    const Values key = {{QStringLiteral("IddPay"), out.IddPay}};
+    // Deleting a payment only marks it, and changing one never touches the mark: on a server that checks
+    // rights by column (see ServerRoles) each is its own right.
+    if (found && out.Delete) {
+        Rows::SoftDelete(m_db, QStringLiteral("TPay"), key);
+    } else if (found) {
+        // An order's form saves its payments with it: one it did not change is not written (changing a
+        // payment is a right apart from changing the order).
+        const bool same = stored->TypePay == out.TypePay && stored->NaznPay == out.NaznPay &&
+                          stored->NomerPay == out.NomerPay && stored->DataPay == out.DataPay &&
+                          stored->SummaPay == out.SummaPay && stored->DocPay == out.DocPay &&
+                          stored->PrimPay == out.PrimPay;
+        if (!same) Rows::Update(m_db, QStringLiteral("TPay"), key, values);
     } else {
         out.IddPay = NewKey(login) + suffix;
-        Rows::Insert(m_db, QStringLiteral("TPay"), Values{{QStringLiteral("IddPay"), out.IddPay}} + values);
+        Rows::Insert(m_db, QStringLiteral("TPay"),
+                     Values{{QStringLiteral("IddPay"), out.IddPay}} + values +
+                         Values{{QStringLiteral("Delete"), out.Delete != 0}});
     }
     out.IddZakaz = iddZakaz;
     tx.Commit();

@@ -126,9 +126,14 @@ QString SalaryStore::SavePayout(PayRecord &pay, QList<PayoutLine> &lines, const 
                                {QStringLiteral("IddWork"), line.IddWork},
                                {QStringLiteral("SummaWorkPay"), line.SummaWorkPay.ToDouble()},
                                {QStringLiteral("DeleteWorkPay"), line.DeleteWorkPay}};
+        // A new line is only inserted: adding a payout is a right apart from changing one.
+        if (!line.IddWorkPay.isEmpty() &&
+            Rows::Update(m_db, QStringLiteral("TWorkPay"), {{QStringLiteral("IddWorkPay"), line.IddWorkPay}},
+                         values) > 0)
+            continue;
         if (line.IddWorkPay.isEmpty()) line.IddWorkPay = NewKey(login);
-        Rows::InsertOrUpdate(m_db, QStringLiteral("TWorkPay"),
-                             {{QStringLiteral("IddWorkPay"), line.IddWorkPay}}, values);
+        Rows::Insert(m_db, QStringLiteral("TWorkPay"),
+                     Values{{QStringLiteral("IddWorkPay"), line.IddWorkPay}} + values);
     }
     tx.Commit();
     // Only a committed save changes the caller's copies: a failed one can be retried as it was.

@@ -153,9 +153,9 @@ bool OrderStore::UpdateOrder(const Order &order) {
                  order.ZakazBeginIn.isValid() ? order.ZakazBeginIn : Formats::ZeroDateTime()}};
     for (const ColumnValue &d : StatusDates(order))
         if (d.column == u"ZakazEndOut") v << d;
+    // The order is live (a removed one is gone with its lines), so its deletion mark is left alone.
     v << ColumnValue{QStringLiteral("IddAvto"), order.IddAvto}
-      << ColumnValue{QStringLiteral("IddVlad"), order.IddVlad}
-      << ColumnValue{QStringLiteral("Delete"), false};
+      << ColumnValue{QStringLiteral("IddVlad"), order.IddVlad};
     return Rows::Update(m_db, kOrders, {{QStringLiteral("IddZakaz"), order.IddZakaz}}, v) > 0;
 }
 

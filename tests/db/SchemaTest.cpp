@@ -1,8 +1,10 @@
 #include "CounterStore.h"
 #include "Database.h"
 #include "ErrorText.h"
+#include "Password.h"
 #include "Rows.h"
 #include "Schema.h"
+#include "ServerRoles.h"
 #include "TestDb.h"
 #include "TestRows.h"
 
@@ -51,7 +53,7 @@ TEST_P(SchemaTest, AVersionOneDatabaseIsUpgradedOnOpen) {
         "INSERT INTO AvtoVlad (IddAvtoVlad, IddAvto, IddVlad, [Delete]) VALUES (?, 'car', 'client', ?)");
     for (const auto &[key, deleted] : {std::pair{"l1", false}, {"l2", false}, {"l0", true}})  // l2 repeats l1
         db().Exec(link, {QString::fromLatin1(key), deleted});
-    for (const User &u : {User{"u1", "admin"}, User{"u2", "admin"}, User{"u3", "admin2"},
+    for (const User &u : {User{"u1", "admin", "А", "старый"}, User{"u2", "admin"}, User{"u3", "admin2"},
                           User{.key = "u4", .login = "admin", .deleted = true}})
         Put(db(), u);
     db().Exec(
@@ -70,6 +72,10 @@ TEST_P(SchemaTest, AVersionOneDatabaseIsUpgradedOnOpen) {
               QStringList{"l1"});
     EXPECT_EQ(ColumnTexts(db(), "SELECT Login FROM SUser WHERE [Delete] = FALSE ORDER BY IddUser"),
               (QStringList{"admin", "admin3", "admin2"}));
+    // No password stays as it was typed; on PostgreSQL the users' groups now exist on the server.
+    const QString hash = FirstValue(db(), "SELECT Pass FROM SUser WHERE IddUser = 'u1'").toString();
+    EXPECT_TRUE(Password::IsHash(hash) && Password::Matches("старый", hash)) << hash.toStdString();
+    EXPECT_EQ(ServerRoles::InUse(db()), GetParam() == Backend::Postgres);
     EXPECT_EQ(
         Figures("SELECT z.IddZakaz, ZakazSumma, ZakazSummaNDS, SummD FROM TZakaz z INNER JOIN TClientDolg d "
                 "ON d.IddZakaz = z.IddZakaz ORDER BY z.IddZakaz"),

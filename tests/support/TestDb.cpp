@@ -37,6 +37,19 @@ void ResetPostgres(const QString &connect) {
         if (!q.exec(QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(TestSchema())) ||
             !q.exec(QStringLiteral("CREATE SCHEMA %1").arg(TestSchema())))
             throw DbError(q.lastError().text());
+        // The server roles a test of this process made: its users, then their groups.
+        const QString groups = QStringLiteral("zv_%1_%2\\_%%").arg(target.dbname, TestSchema());
+        for (const char *members :
+             {"SELECT DISTINCT m.rolname FROM pg_roles m JOIN pg_auth_members a ON a.member = "
+              "m.oid JOIN pg_roles g ON g.oid = a.roleid WHERE g.rolname LIKE '%1'",
+              "SELECT rolname FROM pg_roles WHERE rolname LIKE '%1'"}) {
+            QStringList roles;
+            q.exec(QString::fromLatin1(members).arg(groups));
+            while (q.next()) roles << q.value(0).toString();
+            for (const QString &role : roles)
+                if (!q.exec(QStringLiteral("DROP ROLE \"%1\"").arg(role)))
+                    throw DbError(q.lastError().text());
+        }
         db.close();
     }
     QSqlDatabase::removeDatabase(name);
@@ -67,6 +80,13 @@ void DbTest::SetUp() {
 
 void DbTest::TearDown() {
     m_db.reset();
+}
+
+QString DbTest::Login(const char *base) const {
+    const QString login = QString::fromUtf8(base);
+    return GetParam() == Backend::Postgres
+               ? login + u'_' + QString::number(QCoreApplication::applicationPid())
+               : login;
 }
 
 std::unique_ptr<Database> DbTest::OpenAgain() {

@@ -24,6 +24,9 @@ protected:
     // Opens a second connection to the same database (as a second workstation would).
     std::unique_ptr<Database> OpenAgain();
     QString ConnectString() const { return m_connect; }
+    // A login for a user the test creates: on PostgreSQL users are the server's roles, which every test
+    // program on the server shares, so there it is made this process's own.
+    QString Login(const char *base) const;
 
     std::unique_ptr<Database> m_db;
     QTemporaryDir m_dir;

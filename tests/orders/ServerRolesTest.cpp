@@ -1,0 +1,325 @@
+#include "CashStore.h"
+#include "CompanyStore.h"
+#include "CounterStore.h"
+#include "ErrorText.h"
+#include "OrderFixtures.h"
+#include "OrderStore.h"
+#include "PaymentStore.h"
+#include "SalaryStore.h"
+#include "ServerRoles.h"
+#include "ServiceStore.h"
+#include "TestDb.h"
+#include "UserInfo.h"
+#include "UserStore.h"
+#include "WorkerStore.h"
+
+#include <QSqlRecord>
+#include <functional>
+
+using namespace Fixture;
+
+// On PostgreSQL each program user connects as his own role, and the server refuses what his rights do not
+// cover: from the program and from psql alike. The database is set up by its owner (the test's own
+// connection), who creates the first administrator.
+class ServerRolesTest : public DbTest {
+protected:
+    void SetUp() override {
+        DbTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        UserStore(db()).CreateFirstUser(u"Хозяин"_s, Login("boss"), u"Босс-1"_s);
+        using namespace TestRows;
+        Put(db(), TestRows::Worker{.key = u"w1"_s, .fio = u"Петров"_s});
+        for (const char *key : {"z1", "z2"})
+            Put(db(), TestRows::Order{.key = QString::fromLatin1(key), .lines = {{.price = 100}}});
+        Put(db(), TestRows::Pay{.key = u"p1"_s, .order = u"z1"_s, .kind = OrderPayment, .sum = 10});
+        Put(db(), TestRows::Pay{.key = u"c1"_s, .order = u"0"_s, .kind = CashOperation, .sum = 5});
+        for (const char *key : {"s1", "s2"}) {
+            Put(db(), TestRows::Pay{
+                          .key = QString::fromLatin1(key), .order = u"0"_s, .kind = SalaryPayout, .sum = -7});
+            Put(db(), TestRows::Payout{.key = u"l-"_s + QString::fromLatin1(key),
+                                       .pay = QString::fromLatin1(key),
+                                       .worker = u"w1"_s,
+                                       .sum = 7});
+        }
+        ServiceCard card{.name = u"Мойка"_s, .price = Rub(100)};
+        ServiceStore(db()).SaveCard(card, u"boss"_s);
+        service = card.iddService;
+    }
+    // A user saved as the users directory saves one, connected as himself.
+    std::unique_ptr<Database> Clerk(const char *name, const QString &rights) {
+        const QString login = Login(name);
+        UserStore(db()).Save({login + u"~"_s, login, {}, QString::fromLatin1(name), rights, false},
+                             u"пароль "_s + login);
+        return As(login, u"пароль "_s + login);
+    }
+    std::unique_ptr<Database> As(const QString &login, const QString &password) {
+        ConnectTarget target = ParseConnectString(ConnectString());
+        target.user = login;
+        target.password = password;
+        return Database::Open(target);
+    }
+    static QString With(std::initializer_list<Right> rights, bool granted) {
+        QString r(Rights::kCount, granted ? u'0' : u'1');
+        for (Right right : rights) r[Rights::Position(right)] = granted ? u'1' : u'0';
+        return r;
+    }
+    // Every row the commands may touch, as text.
+    QString Snapshot() {
+        QStringList rows;
+        for (const char *table :
+             {"TZakaz", "TService", "TWork", "TPay", "TWorkPay", "SService", "SWork", "SMain", "[Number]"}) {
+            QSqlQuery q = db().Exec(u"SELECT * FROM "_s + QString::fromLatin1(table));
+            while (q.next()) {
+                QStringList values;
+                for (int i = 0; i < q.record().count(); ++i) values << q.value(i).toString();
+                rows << values.join(u'|');
+            }
+        }
+        rows.sort();
+        return rows.join(u'\n');
+    }
+    QString service;
+};
+// The server's roles are PostgreSQL's.
+INSTANTIATE_TEST_SUITE_P(Db, ServerRolesTest, ::testing::Values(Backend::Postgres), BackendName);
+
+// Each command, run by the program's stores on the user's own connection: with the rights it needs it
+// succeeds; a user with every other right is refused by the server, and nothing changes.
+TEST_P(ServerRolesTest, TheServerLetsEachUserDoWhatHisRightsAllowAndNothingMore) {
+    const auto order = [](Database &d, const QString &key) { return OrderStore(d).Load(key).value(); };
+    const auto pay = [](Database &d, const QString &key) { return PaymentStore(d).LoadPayment(key).value(); };
+    const struct {
+        const char *name;
+        std::initializer_list<Right> needs, withheld;  // withheld: the rights that each allow it
+        std::function<void(Database &)> run;
+    } commands[] = {
+        {"add order",
+         {Right::AddOrder},
+         {Right::AddOrder},
+         [](Database &d) {
+             Order o = NewOrder();
+             o.lines = {Service(u"svc"_s, u"Мойка"_s, 1, 400, 20)};
+             o.lines[0].workers = {Worker(u"w1"_s, u"Петров"_s)};
+             OrderStore(d).Save(o, u"c"_s);
+         }},
+        {"edit order",
+         {Right::EditOrder},
+         {Right::EditOrder},
+         [&](Database &d) {
+             Order o = order(d, u"z1"_s);
+             o.ZakazNomer = u"77"_s;
+             o.lines[0].count = 2;
+             OrderStore(d).Save(o, u"c"_s);
+         }},
+        {"delete order",
+         {Right::DeleteOrder},
+         {Right::DeleteOrder},
+         [](Database &d) { OrderStore(d).Delete(u"z2"_s); }},
+        {"pay order",
+         {Right::AddOrderPayment},
+         {Right::AddOrderPayment},
+         [](Database &d) {
+             PayRecord p{
+                 .TypePay = OrderPayment, .NaznPay = u"Оплата"_s, .NomerPay = u"1"_s, .SummaPay = Rub(1)};
+             PaymentStore(d).SavePayment(p, u"z1"_s, u"c"_s);
+         }},
+        {"edit order payment",
+         {Right::EditOrderPayment},
+         {Right::EditOrderPayment, Right::EditCash},
+         [&](Database &d) {
+             PayRecord p = pay(d, u"p1"_s);
+             p.SummaPay = Rub(11);
+             PaymentStore(d).SavePayment(p, u"z1"_s, u"c"_s);
+         }},
+        {"delete order payment in the form",
+         {Right::EditOrder, Right::DeleteOrderPayment},
+         {Right::DeleteOrderPayment, Right::DeleteCash},
+         [&](Database &d) {
+             Order o = order(d, u"z1"_s);
+             o.payments[0].Delete = 1;
+             OrderStore(d).Save(o, u"c"_s);
+         }},
+        {"mark start",
+         {Right::MarkStart},
+         {Right::MarkStart, Right::EditOrder},
+         [](Database &d) { OrderStore(d).MarkStarted(u"z1"_s, QDateTime::currentDateTime()); }},
+        {"mark end",
+         {Right::MarkEnd},
+         {Right::MarkEnd, Right::EditOrder},
+         [](Database &d) { OrderStore(d).MarkFinished(u"z1"_s, QDateTime::currentDateTime()); }},
+        {"add cash operation",
+         {Right::AddCash},
+         {Right::AddCash},
+         [](Database &d) {
+             PayRecord p{
+                 .TypePay = CashOperation, .NaznPay = u"Аренда"_s, .NomerPay = u"1"_s, .SummaPay = Rub(3)};
+             PaymentStore(d).SavePayment(p, u"0"_s, u"c"_s);
+         }},
+        {"edit cash operation",
+         {Right::EditCash},
+         {Right::EditCash},
+         [&](Database &d) {
+             PayRecord p = pay(d, u"c1"_s);
+             p.SummaPay = Rub(6);
+             PaymentStore(d).SavePayment(p, u"0"_s, u"c"_s);
+         }},
+        {"delete cash operation",
+         {Right::DeleteCash},
+         {Right::DeleteCash},
+         [](Database &d) { CashStore(d).DeletePayment(u"c1"_s); }},
+        {"add payout",
+         {Right::AddSalary},
+         {Right::AddSalary},
+         [](Database &d) {
+             PayRecord p{.NaznPay = u"Зарплата"_s, .NomerPay = u"1"_s, .SummaPay = Rub(-2)};
+             QList<PayoutLine> lines{{{}, u"w1"_s, {}, Rub(2), false}};
+             SalaryStore(d).SavePayout(p, lines, u"c"_s);
+         }},
+        {"edit payout",
+         {Right::EditSalary},
+         {Right::EditSalary},
+         [&](Database &d) {
+             PayRecord p = pay(d, u"s1"_s);
+             QList<PayoutLine> lines = SalaryStore(d).LoadPayoutLines(u"s1"_s);
+             lines[0].SummaWorkPay = Rub(8);
+             p.SummaPay = Rub(-8);
+             SalaryStore(d).SavePayout(p, lines, u"c"_s);
+         }},
+        {"delete payout",
+         {Right::DeleteSalary},
+         {Right::DeleteSalary},
+         [](Database &d) { SalaryStore(d).DeletePayout(u"s2"_s); }},
+        {"company details",
+         {Right::CompanyDetails},
+         {Right::CompanyDetails},
+         [](Database &d) {
+             CompanyInfo info;
+             info.Field("MainName") = u"Шиномонтаж"_s;
+             CompanyStore(d).Save(info);
+         }},
+        // Editing a service may make the package typed on its card.
+        {"add service",
+         {Right::AddService},
+         {Right::AddService, Right::EditService},
+         [](Database &d) {
+             ServiceCard card{.name = u"Чернение"_s, .price = Rub(50)};
+             ServiceStore(d).SaveCard(card, u"c"_s);
+         }},
+        {"edit service",
+         {Right::EditService},
+         {Right::EditService},
+         [&](Database &d) {
+             ServiceCard card{
+                 .existing = true, .iddService = service, .name = u"Мойка кузова"_s, .price = Rub(120)};
+             ServiceStore(d).SaveCard(card, u"c"_s);
+         }},
+        {"delete service",
+         {Right::DeleteService},
+         {Right::DeleteService},
+         [&](Database &d) { ServiceStore(d).Delete(service); }},
+        {"add worker",
+         {Right::AddWorker},
+         {Right::AddWorker},
+         [](Database &d) {
+             WorkerRecord w;
+             w.workFio = u"Сидоров"_s;
+             WorkerStore(d).Insert(w, u"c"_s);
+         }},
+        {"edit worker",
+         {Right::EditWorker},
+         {Right::EditWorker},
+         [](Database &d) {
+             WorkerRecord w = WorkerStore(d).Load(u"w1"_s).value();
+             w.workTel = u"222"_s;
+             WorkerStore(d).Update(w);
+         }},
+        {"delete worker",
+         {Right::DeleteWorker},
+         {Right::DeleteWorker},
+         [](Database &d) { WorkerStore(d).Delete(u"w1"_s); }},
+        {"numbering",
+         {Right::Numbering},
+         {Right::Numbering},
+         [](Database &d) { CounterStore(d).WriteAll({.zakazPr = u"Б-"_s}); }},
+    };
+    int clerk = 0;
+    for (const auto &c : commands) {
+        SCOPED_TRACE(c.name);
+        const QString name = u"c%1"_s.arg(++clerk);
+        const auto denied = Clerk((name + u"n"_s).toLatin1().constData(), With(c.withheld, false));
+        const QString before = Snapshot();
+        EXPECT_EQ(ErrorText([&] { c.run(*denied); }).toStdString(), ServerRoles::kDenied.toStdString());
+        EXPECT_EQ(Snapshot().toStdString(), before.toStdString());
+        const auto granted = Clerk((name + u"y"_s).toLatin1().constData(), With(c.needs, true));
+        EXPECT_EQ(ErrorText([&] { c.run(*granted); }).toStdString(), "no error");
+    }
+}
+
+// What a clerk could try from psql with his own password: the users, the settings, the schema version and
+// the counters are the administrators'; money records are never removed, and marked deleted only with the
+// right to delete them.
+TEST_P(ServerRolesTest, AClerkOutsideTheProgramChangesNoSettingAndDeletesOnlyWhatHisRightsAllow) {
+    const auto clerk = Clerk("adder", With({Right::AddOrder, Right::AddOrderPayment, Right::AddCash}, true));
+    const auto refused = [&](Database &d, const char *sql) {
+        return ErrorText([&] { d.Exec(QString::fromLatin1(sql)); });
+    };
+    for (const char *sql :
+         {"UPDATE SUser SET Prova = '1111111111111111111111111111'", "UPDATE SUser SET Pass = 'x'",
+          "SELECT Pass FROM SUser", "UPDATE SUser SET [Delete] = TRUE", "UPDATE SMain SET MainName = 'x'",
+          "UPDATE ZvSchema SET Version = 99", "UPDATE [Number] SET ZakazPr = 'X'",
+          "UPDATE [Number] SET PayNomer = PayNomer - 1", "DELETE FROM [Number]",
+          "UPDATE TPay SET [Delete] = TRUE WHERE IddPay = 'p1'",
+          "UPDATE TPay SET SummaPay = 0 WHERE IddPay = 'p1'", "DELETE FROM TPay",
+          "UPDATE TWorkPay SET DeleteWorkPay = TRUE", "DELETE FROM TWorkPay", "DELETE FROM TZakaz",
+          "UPDATE TZakaz SET ZakazOplata = 0",
+          "INSERT INTO TPay (IddPay, IddZakaz, TypePay, SummaPay) VALUES ('x', '0', 1, -5)",
+          "ALTER TABLE TPay DISABLE TRIGGER ALL", "DROP TRIGGER TR_TPay_Guard ON TPay"})
+        EXPECT_NE(refused(*clerk, sql), u"no error"_s) << sql;
+    // Counters only grow, which taking a number needs.
+    EXPECT_EQ(refused(*clerk, "UPDATE [Number] SET PayNomer = PayNomer + 1"), u"no error"_s);
+
+    const auto remover = Clerk("remover", With({Right::DeleteOrder, Right::DeleteOrderPayment}, true));
+    EXPECT_EQ(refused(*remover, "UPDATE TPay SET [Delete] = TRUE WHERE IddPay = 'p1'"), u"no error"_s);
+    EXPECT_NE(refused(*remover, "UPDATE TPay SET [Delete] = TRUE WHERE IddPay = 's1'"),
+              u"no error"_s);  // a payout
+    EXPECT_NE(refused(*remover, "DELETE FROM TPay WHERE IddPay = 'p1'"), u"no error"_s);
+    EXPECT_EQ(refused(*remover, "DELETE FROM TZakaz WHERE IddZakaz = 'z2'"), u"no error"_s);
+}
+
+// The users directory, run by an administrator on his own connection, creates, changes and drops the
+// users' roles; a clerk cannot; the last administrator stays.
+TEST_P(ServerRolesTest, TheUsersDirectoryKeepsTheServersRoles) {
+    const auto boss = As(Login("boss"), u"Босс-1"_s);
+    UserStore users(*boss);
+    const QString login = Login("olga");
+    UserRecord olga{login + u"~"_s, login, {}, u"Ольга"_s, With({Right::AddOrder}, true), false};
+    users.Save(olga, u"первый"_s);
+    EXPECT_EQ(As(login, u"первый"_s)->dialect(), Dialect::Postgres);
+    const auto member = [&](const char *group) {
+        return CountRows(
+                   db(),
+                   u"SELECT 1 FROM pg_auth_members m JOIN pg_roles r ON r.oid = m.member JOIN pg_roles g ON "
+                   u"g.oid = m.roleid WHERE r.rolname = ? AND g.rolname = ?"_s,
+                   {login, ServerRoles::Prefix(db()) + u'_' + QString::fromLatin1(group)}) == 1;
+    };
+    EXPECT_TRUE(member("add_order") && !member("delete_order"));
+
+    olga.prova = With({Right::DeleteOrder}, true);
+    users.Save(olga, u"второй"_s);
+    EXPECT_TRUE(!member("add_order") && member("delete_order"));
+    EXPECT_FALSE(ErrorText([&] { As(login, u"первый"_s); }).isEmpty());
+    const auto own = As(login, u"второй"_s);
+    // A clerk cannot make himself an administrator, through the program's store or otherwise.
+    UserRecord self = olga;
+    self.prova = QString(Rights::kCount, u'1');
+    EXPECT_NE(ErrorText([&] { UserStore(*own).Save(self, {}); }), u"no error"_s);
+    EXPECT_NE(ErrorText([&] {
+                  own->Exec(u"GRANT \"%1_users\" TO \"%2\""_s.arg(ServerRoles::Prefix(db()), login));
+              }),
+              u"no error"_s);
+
+    users.SoftDelete(olga.iddUser);
+    EXPECT_NE(ErrorText([&] { As(login, u"второй"_s); }), u"no error"_s);
+    EXPECT_NE(ErrorText([&] { users.SoftDelete(users.FindLogin(Login("boss"))->iddUser); }), u"no error"_s);
+    EXPECT_EQ(As(Login("boss"), u"Босс-1"_s)->dialect(), Dialect::Postgres);
+}
