@@ -262,7 +262,16 @@ void Install(Database &db) {
     for (const QString &g : groups) quoted << Ident(g);
     QSqlQuery schema = db.Exec(QStringLiteral("SELECT current_schema()"));
     schema.next();
-    // From scratch each time, so that a grant no longer in the list does not linger.
+    // From scratch each time, so that a grant no longer in the list does not linger; and nobody else keeps
+    // one (the role all workstations shared before the users had roles of their own).
+    QSqlQuery others =
+        db.Exec(QStringLiteral(
+                    "SELECT DISTINCT grantee FROM information_schema.table_privileges WHERE table_schema = "
+                    "current_schema() AND grantee NOT IN (current_user, 'PUBLIC') AND grantee NOT LIKE ? AND "
+                    "grantee NOT "
+                    "IN (SELECT tableowner FROM pg_tables WHERE schemaname = current_schema())"),
+                {prefix + QStringLiteral("\\_%")});
+    while (others.next()) quoted << Ident(others.value(0).toString());
     db.Exec(QStringLiteral("REVOKE ALL ON ALL TABLES IN SCHEMA %1 FROM PUBLIC, %2")
                 .arg(Ident(schema.value(0).toString()), quoted.join(u", ")));
     db.Exec(QStringLiteral("GRANT USAGE ON SCHEMA %1 TO %2")

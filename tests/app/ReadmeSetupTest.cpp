@@ -1,9 +1,12 @@
 #include "ConnectString.h"
 #include "Database.h"
 #include "DbError.h"
+#include "ErrorText.h"
 #include "LoginSteps.h"
+#include "Password.h"
 #include "QuellmarodApp.h"
 #include "ServerRoles.h"
+#include "TestDb.h"
 #include "UserStore.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +16,7 @@
 #include <QRegularExpression>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -22,11 +26,30 @@ namespace {
 // and names of this process's own in place of "trellvark".
 class Readme {
 public:
-    explicit Readme(const ConnectTarget &server) : m_server(server) {
+    Readme(const ConnectTarget &server, QString suffix) : m_server(server), m_suffix(std::move(suffix)) {
         QFile file(QStringLiteral(ZV_SOURCE_DIR "/README.md"));
         if (file.open(QIODevice::ReadOnly)) m_text = QString::fromUtf8(file.readAll());
     }
-    QString Name() const { return u"zvr%1"_s.arg(QCoreApplication::applicationPid()); }
+    QString Name() const { return u"zvr%1"_s.arg(QCoreApplication::applicationPid()) + m_suffix; }
+    // psql as the server's superuser, on the database given.
+    QString Super(const QString &database = u"postgres"_s) const {
+        return u"psql -q -h %1 -p %2 -U %3 -d %4 "_s.arg(m_server.host)
+            .arg(m_server.port)
+            .arg(m_server.user, database);
+    }
+    // Drops what a run of this process left: the databases first, then the roles their grants named.
+    QString Clean(const QStringList &roles) const {
+        QString drop =
+            Super() +
+            u"-c 'DROP DATABASE IF EXISTS %1' -c 'DROP DATABASE IF EXISTS %1_restored'"_s.arg(Name());
+        for (const QString &r : roles) drop += u" -c 'DROP ROLE IF EXISTS %1'"_s.arg(r);
+        return drop + u" && "_s + Super() +
+               u"-At -c \"SELECT rolname FROM pg_roles WHERE rolname LIKE 'zv\\_%1\\_%%' OR rolname LIKE "
+               u"'%1\\_%%'\" | "
+               u"while read -r r; do "_s.arg(Name()) +
+               Super() + u"-c \"DROP ROLE \\\"$r\\\"\"; done"_s;
+    }
+    ConnectTarget Server() const { return m_server; }
     // The fenced block after the comment that names it, as it would be typed at a shell.
     QString Block(const QString &name) const {
         const QRegularExpression block(
@@ -56,7 +79,7 @@ private:
         return text;
     }
     ConnectTarget m_server;
-    QString m_text;
+    QString m_suffix, m_text;
 };
 
 // Runs shell commands in `dir`; the exit code, with what they printed when it is not 0.
@@ -94,27 +117,26 @@ QString CurrentUser(Database &db) {
 
 }  // namespace
 
-TEST(ReadmeSetupTest, TheShopIsSetUpUsedAndBackedUpAsTheReadmeSays) {
+// The test cluster (ZV_TEST_PG), or nothing when there is none.
+std::optional<ConnectTarget> TestServer() {
     const QString pg = qEnvironmentVariable("ZV_TEST_PG");
-    if (pg.isEmpty()) {
-        if (!qEnvironmentVariableIsEmpty("ZV_REQUIRE_PG")) FAIL() << "ZV_TEST_PG is not set";
-        GTEST_SKIP() << "no PostgreSQL test server (ZV_TEST_PG)";
+    if (pg.isEmpty()) return std::nullopt;
+    return ParseConnectString(u"PGSQL;"_s + pg);
+}
+
+#define ZV_NEED_SERVER(server)                                                                \
+    const std::optional<ConnectTarget> server = TestServer();                                 \
+    if (!server) {                                                                            \
+        if (!qEnvironmentVariableIsEmpty("ZV_REQUIRE_PG")) FAIL() << "ZV_TEST_PG is not set"; \
+        GTEST_SKIP() << "no PostgreSQL test server (ZV_TEST_PG)";                             \
     }
-    const ConnectTarget server = ParseConnectString(u"PGSQL;"_s + pg);
-    const Readme readme(server);
+
+TEST(ReadmeSetupTest, TheShopIsSetUpUsedAndBackedUpAsTheReadmeSays) {
+    ZV_NEED_SERVER(server);
+    const Readme readme(*server, {});
     const QString name = readme.Name(), admin = name + u"_anna"_s, clerk = name + u"_oleg"_s;
     QTemporaryDir dir;
-    const QString super =
-        u"psql -q -h %1 -p %2 -U %3 -d postgres "_s.arg(server.host).arg(server.port).arg(server.user);
-    // What an earlier run of this process left: the databases first, then the roles their grants named.
-    const QString clean =
-        super +
-        u"-c 'DROP DATABASE IF EXISTS %1' -c 'DROP DATABASE IF EXISTS %1_restored' "
-        u"-c 'DROP ROLE IF EXISTS %2' -c 'DROP ROLE IF EXISTS %3' && "_s.arg(name, admin, clerk) +
-        super +
-        u"-At -c \"SELECT rolname FROM pg_roles WHERE rolname LIKE 'zv\\_%1\\_%%' OR rolname = "
-        u"'%1_owner'\" | while read -r r; do "_s.arg(name) +
-        super + u"-c \"DROP ROLE \\\"$r\\\"\"; done"_s;
+    const QString clean = readme.Clean({admin, clerk});
     ASSERT_EQ(Shell(clean, dir.path()), 0);
 
     // 2: the owner role and the database.
@@ -181,5 +203,74 @@ TEST(ReadmeSetupTest, TheShopIsSetUpUsedAndBackedUpAsTheReadmeSays) {
         QSqlQuery q = restored->db()->Exec(u"SELECT IddPay FROM TPay"_s);
         EXPECT_TRUE(q.next() && q.value(0).toString() == u"p1"_s);
     }
+    Shell(clean, dir.path());
+}
+
+// A shop set up as earlier versions were (one shared clerk role with rights on every table, the users'
+// passwords in the database) moves to the users' own roles as README says.
+TEST(ReadmeSetupTest, AShopOfTheSharedClerkRoleMovesToTheUsersOwnRoles) {
+    ZV_NEED_SERVER(server);
+    const Readme readme(*server, u"m"_s);
+    const QString name = readme.Name(), owner = name + u"_admin"_s, shared = name + u"_clerk"_s,
+                  login = name + u"_ivan"_s;
+    QTemporaryDir dir;
+    const QString clean = readme.Clean({login, shared});
+    ASSERT_EQ(Shell(clean, dir.path()), 0);
+    ASSERT_EQ(Shell(readme.Super() +
+                        u"-c \"CREATE ROLE %1 LOGIN PASSWORD 'change-me-admin'\" -c \"CREATE ROLE %2 LOGIN "
+                        u"PASSWORD 'change-me-clerk'\" -c 'CREATE DATABASE %3 OWNER %1' && "_s.arg(
+                            owner, shared, name) +
+                        readme.Super(name) +
+                        u"-c 'ALTER DEFAULT PRIVILEGES FOR ROLE %1 IN SCHEMA public GRANT SELECT, "
+                        u"INSERT, UPDATE, DELETE ON TABLES TO %2'"_s.arg(owner, shared),
+                    dir.path()),
+              0);
+    const auto as = [&](const QString &role, const QString &password) {
+        ConnectTarget target = *server;
+        target.dbname = name, target.user = role, target.password = password;
+        return Database::Open(target);
+    };
+    {
+        const auto old = as(owner, u"change-me-admin"_s);
+        MakeVersion1(*old);
+        old->Exec(
+            u"INSERT INTO SUser (IddUser, Login, [Name], Pass, Prova, [Delete]) VALUES ('u1', ?, 'Иван', ?, ?, FALSE)"_s,
+            {login, Password::Hash(u"старый"_s), QString(Rights::kCount, u'1')});
+    }
+    // Through psql, as the shared role's workstations could: it needs no program of this version.
+    const auto sharedReads = [&] {
+        QProcess psql;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"PGPASSWORD"_s, u"change-me-clerk"_s);
+        psql.setProcessEnvironment(env);
+        psql.start(u"psql"_s, {u"-h"_s, server->host, u"-p"_s, QString::number(server->port), u"-U"_s, shared,
+                               u"-d"_s, name, u"-c"_s, u"SELECT * FROM TPay"_s});
+        psql.waitForFinished(30000);
+        return psql.exitCode() == 0;
+    };
+    EXPECT_TRUE(sharedReads());
+
+    ASSERT_EQ(Shell(readme.Block(u"migrate"_s), dir.path()), 0);
+    ScriptedPrompter prompter;
+    ScriptedDialogs dialogs;
+    qputenv("PGPASSWORD", "change-me-admin");
+    {
+        CQuellmarodApp app(prompter, dialogs);
+        ASSERT_TRUE(app.Connect(readme.Find(uR"re(--database "([^"]+_admin)")re"_s), {}))
+            << prompter.All().join(u'\n').toStdString();
+        dialogs.Then(FillLogin(u"Иван"_s, u"старый"_s));
+        ASSERT_EQ(app.LogIn(), CQuellmarodApp::LoginResult::LoggedIn)
+            << prompter.All().join(u'\n').toStdString();
+        EXPECT_EQ(CurrentUser(*app.db()), login);
+        EXPECT_TRUE(UserStore(*as(owner, u"change-me-admin"_s)).Load(u"u1"_s)->pass.isEmpty());
+    }
+    qunsetenv("PGPASSWORD");
+    EXPECT_FALSE(sharedReads());
+    EXPECT_EQ(CurrentUser(*as(login, u"старый"_s)), login);
+
+    ASSERT_EQ(Shell(readme.Block(u"drop-shared"_s), dir.path()), 0);
+    EXPECT_FALSE(as(owner, u"change-me-admin"_s)
+                     ->Exec(u"SELECT 1 FROM pg_roles WHERE rolname = ?"_s, {shared})
+                     .next());
     Shell(clean, dir.path());
 }
