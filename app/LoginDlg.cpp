@@ -42,6 +42,7 @@ CLoginDlg::CLoginDlg(const QList<Offered> &offered, bool typed, Check check, Pro
     Build(offered);
     if (!typed) return;
     m_users->setEditable(true);
+    m_userLabel->setText(QStringLiteral("Логин пользователя:"));
     m_users->setToolTip(QStringLiteral("Логин пользователя: выберите или введите свой логин"));
     m_users->setFocus();
 }
@@ -71,7 +72,8 @@ void CLoginDlg::Build(const QList<Offered> &offered) {
     connect(m_cancel, &QPushButton::clicked, this, &CLoginDlg::reject);
 
     auto *top = new QVBoxLayout(this);
-    top->addWidget(new QLabel(QStringLiteral("Имя пользователя:")));
+    m_userLabel = new QLabel(QStringLiteral("Имя пользователя:"));
+    top->addWidget(m_userLabel);
     top->addWidget(m_users);
     top->addWidget(new QLabel(QStringLiteral("Пароль пользователя:")));
     top->addWidget(m_password);

@@ -8,6 +8,7 @@
 
 class Prompter;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -48,6 +49,7 @@ private:
     Check m_check;
     Prompter &m_prompter;
     UserRecord m_user;
+    QLabel *m_userLabel = nullptr;
     QComboBox *m_users = nullptr;
     QLineEdit *m_password = nullptr;
     QPushButton *m_ok = nullptr;
