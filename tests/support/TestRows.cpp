@@ -5,18 +5,28 @@
 #include "Rows.h"
 #include "Schema.h"
 
+#include <stdexcept>
+
 namespace TestRows {
 
+namespace {
+
+// One row: the columns named in one text, their values in the same order.
+void Insert(Database &db, const char *table, const char *columns, const QVariantList &values) {
+    const QStringList names = QString::fromLatin1(columns).split(u' ');
+    if (names.size() != values.size())
+        throw std::logic_error(std::string("TestRows: columns and values of ") + table);
+    Values row;
+    for (qsizetype i = 0; i < names.size(); ++i) row << ColumnValue{names[i], values[i]};
+    Rows::Insert(db, QString::fromLatin1(table), row);
+}
+
+}  // namespace
+
 void Put(Database &db, const Client &c) {
-    Rows::Insert(db, QStringLiteral("SClient"),
-                 {{QStringLiteral("IddClient"), c.key},
-                  {QStringLiteral("ClientName"), c.name},
-                  {QStringLiteral("ClientTel"), c.tel},
-                  {QStringLiteral("ClientINN"), c.inn},
-                  {QStringLiteral("ClientAdres"), c.address},
-                  {QStringLiteral("ClientFaks"), c.fax},
-                  {QStringLiteral("ClientBIK"), c.bik},
-                  {QStringLiteral("ClientContact"), c.contact}});
+    Insert(db, "SClient",
+           "IddClient ClientName ClientTel ClientINN ClientAdres ClientFaks ClientBIK ClientContact",
+           {c.key, c.name, c.tel, c.inn, c.address, c.fax, c.bik, c.contact});
 }
 
 void Put(Database &db, const Car &c) {
@@ -28,134 +38,69 @@ void Put(Database &db, const Car &c) {
     if (!c.vin.isEmpty()) car << ColumnValue{QStringLiteral("AvtoVin"), c.vin};
     if (!c.engine.isEmpty()) car << ColumnValue{QStringLiteral("AvtoDvig"), c.engine};
     Rows::Insert(db, QStringLiteral("SAvto"), car);
-    if (c.owner.isEmpty()) return;
-    Rows::Insert(db, QStringLiteral("AvtoVlad"),
-                 {{QStringLiteral("IddAvtoVlad"), c.key + QStringLiteral("-") + c.owner},
-                  {QStringLiteral("IddAvto"), c.key},
-                  {QStringLiteral("IddVlad"), c.owner},
-                  {QStringLiteral("Delete"), c.ownerDeleted}});
+    if (!c.owner.isEmpty())
+        Put(db,
+            CarLink{
+                .key = c.key + u'-' + c.owner, .car = c.key, .client = c.owner, .deleted = c.ownerDeleted});
 }
 
 void Put(Database &db, const CarLink &l) {
-    Rows::Insert(db, QStringLiteral("AvtoVlad"),
-                 {{QStringLiteral("IddAvtoVlad"), l.key},
-                  {QStringLiteral("IddAvto"), l.car},
-                  {QStringLiteral("IddVlad"), l.client},
-                  {QStringLiteral("Delete"), l.deleted}});
+    Insert(db, "AvtoVlad", "IddAvtoVlad IddAvto IddVlad Delete", {l.key, l.car, l.client, l.deleted});
 }
 
 void Put(Database &db, const Service &s) {
-    Rows::Insert(db, QStringLiteral("SService"),
-                 {{QStringLiteral("IddService"), s.key},
-                  {QStringLiteral("IddTop"), s.top},
-                  {QStringLiteral("Name"), s.name},
-                  {QStringLiteral("Delete"), s.deleted}});
+    Insert(db, "SService", "IddService IddTop Name Delete", {s.key, s.top, s.name, s.deleted});
 }
 
 void Put(Database &db, const Worker &w) {
-    Rows::Insert(db, QStringLiteral("SWork"),
-                 {{QStringLiteral("IddWork"), w.key},
-                  {QStringLiteral("WorkFIO"), w.fio},
-                  {QStringLiteral("WorkOut"), w.workOut},
-                  {QStringLiteral("Delete"), w.deleted},
-                  {QStringLiteral("WorkDataIn"), w.hired},
-                  {QStringLiteral("WorkDataOut"), w.dismissed}});
+    Insert(db, "SWork", "IddWork WorkFIO WorkOut Delete WorkDataIn WorkDataOut",
+           {w.key, w.fio, w.workOut, w.deleted, w.hired, w.dismissed});
 }
 
 void Put(Database &db, const WorkerService &w) {
-    Rows::Insert(db, QStringLiteral("ServiceWork"),
-                 {{QStringLiteral("IddServiceWork"), w.key},
-                  {QStringLiteral("IddService"), w.service},
-                  {QStringLiteral("IddWork"), w.worker},
-                  {QStringLiteral("Delete"), w.deleted}});
+    Insert(db, "ServiceWork", "IddServiceWork IddService IddWork Delete",
+           {w.key, w.service, w.worker, w.deleted});
 }
 
 void Put(Database &db, const User &u) {
-    Rows::Insert(db, QStringLiteral("SUser"),
-                 {{QStringLiteral("IddUser"), u.key},
-                  {QStringLiteral("Login"), u.login},
-                  {QStringLiteral("Name"), u.name},
-                  {QStringLiteral("Pass"), u.pass},
-                  {QStringLiteral("Prova"), u.rights},
-                  {QStringLiteral("Delete"), u.deleted}});
+    Insert(db, "SUser", "IddUser Login Name Pass Prova Delete",
+           {u.key, u.login, u.name, u.pass, u.rights, u.deleted});
 }
 
 void Put(Database &db, const Bay &b) {
-    Rows::Insert(db, QStringLiteral("SBox"),
-                 {{QStringLiteral("IddBox"), b.key},
-                  {QStringLiteral("NameBox"), b.name},
-                  {QStringLiteral("Delete"), b.deleted}});
+    Insert(db, "SBox", "IddBox NameBox Delete", {b.key, b.name, b.deleted});
 }
-
-namespace {
-
-void PutLine(Database &db, const QString &order, const QString &key, const Line &l) {
-    Rows::Insert(db, QStringLiteral("TService"),
-                 {{QStringLiteral("IddZakaz"), order},
-                  {QStringLiteral("IddService"), key},
-                  {QStringLiteral("IddTop"), l.top},
-                  {QStringLiteral("Count"), l.count},
-                  {QStringLiteral("Name"), l.name},
-                  {QStringLiteral("Price"), l.price},
-                  {QStringLiteral("PrNDS"), l.nds},
-                  {QStringLiteral("Summa"), l.price * (1 + l.nds / 100)},
-                  {QStringLiteral("Time"), Formats::TimeOfDay(l.time)},
-                  {QStringLiteral("PrJob"), l.prJob},
-                  {QStringLiteral("Job"), l.job},
-                  {QStringLiteral("Delete"), l.deleted}});
-    for (const Work &w : l.workers)
-        Rows::Insert(db, QStringLiteral("TWork"),
-                     {{QStringLiteral("IddZakaz"), order},
-                      {QStringLiteral("IddService"), key},
-                      {QStringLiteral("IddWork"), w.worker},
-                      {QStringLiteral("WorkFIO"), w.fio},
-                      {QStringLiteral("Delete"), w.deleted}});
-}
-
-}  // namespace
 
 void Put(Database &db, const Order &o) {
     const QDateTime begin = o.begin.isValid() ? o.begin : o.date;
-    Rows::Insert(db, QStringLiteral("TZakaz"),
-                 {{QStringLiteral("IddZakaz"), o.key},
-                  {QStringLiteral("ZakazNomer"), o.number},
-                  {QStringLiteral("ZakazData"), o.date},
-                  {QStringLiteral("ZakazBegin"), begin},
-                  {QStringLiteral("ZakazBeginIn"), begin},
-                  {QStringLiteral("ZakazEndOut"), o.endOut.isValid() ? o.endOut : begin.addSecs(3600)},
-                  {QStringLiteral("IddAvto"), o.car},
-                  {QStringLiteral("IddVlad"), o.client},
-                  {QStringLiteral("ZakazStatus"), o.status},
-                  {QStringLiteral("Delete"), o.deleted}});
+    Insert(db, "TZakaz",
+           "IddZakaz ZakazNomer ZakazData ZakazBegin ZakazBeginIn ZakazEndOut IddAvto IddVlad ZakazStatus "
+           "Delete",
+           {o.key, o.number, o.date, begin, begin, o.endOut.isValid() ? o.endOut : begin.addSecs(3600), o.car,
+            o.client, o.status, o.deleted});
     const QList<Line> lines = o.lines.isEmpty() && !o.noLines ? QList<Line>{Line{}} : o.lines;
-    for (qsizetype i = 0; i < lines.size(); ++i)
-        PutLine(db, o.key,
-                lines[i].key.isEmpty() ? QStringLiteral("%1-%2").arg(o.key).arg(i + 1) : lines[i].key,
-                lines[i]);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const Line &l = lines[i];
+        const QString key = l.key.isEmpty() ? QStringLiteral("%1-%2").arg(o.key).arg(i + 1) : l.key;
+        Insert(db, "TService",
+               "IddZakaz IddService IddTop Count Name Price PrNDS Summa Time PrJob Job Delete",
+               {o.key, key, l.top, l.count, l.name, l.price, l.nds, l.price * (1 + l.nds / 100),
+                Formats::TimeOfDay(l.time), l.prJob, l.job, l.deleted});
+        for (const Work &w : l.workers)
+            Insert(db, "TWork", "IddZakaz IddService IddWork WorkFIO Delete",
+                   {o.key, key, w.worker, w.fio, w.deleted});
+    }
     Schema::RefreshOrderTotals(db, o.key);
 }
 
 void Put(Database &db, const Pay &p) {
-    Rows::Insert(db, QStringLiteral("TPay"),
-                 {{QStringLiteral("IddPay"), p.key},
-                  {QStringLiteral("IddZakaz"), p.order},
-                  {QStringLiteral("TypePay"), p.kind},
-                  {QStringLiteral("NaznPay"), p.purpose},
-                  {QStringLiteral("NomerPay"), p.number},
-                  {QStringLiteral("DataPay"), p.when},
-                  {QStringLiteral("SummaPay"), p.sum},
-                  {QStringLiteral("DocPay"), QString()},
-                  {QStringLiteral("PrimPay"), QString()},
-                  {QStringLiteral("Delete"), p.deleted}});
+    Insert(db, "TPay", "IddPay IddZakaz TypePay NaznPay NomerPay DataPay SummaPay DocPay PrimPay Delete",
+           {p.key, p.order, p.kind, p.purpose, p.number, p.when, p.sum, QString(), QString(), p.deleted});
 }
 
 void Put(Database &db, const Payout &p) {
-    Rows::Insert(db, QStringLiteral("TWorkPay"),
-                 {{QStringLiteral("IddWorkPay"), p.key},
-                  {QStringLiteral("IddPay"), p.pay},
-                  {QStringLiteral("IddWork"), p.worker},
-                  {QStringLiteral("SummaWorkPay"), p.sum},
-                  {QStringLiteral("DeleteWorkPay"), p.deleted}});
+    Insert(db, "TWorkPay", "IddWorkPay IddPay IddWork SummaWorkPay DeleteWorkPay",
+           {p.key, p.pay, p.worker, p.sum, p.deleted});
 }
 
 void PutCounters(Database &db, long order, long pay, long outPay, long salary) {
