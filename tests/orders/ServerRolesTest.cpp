@@ -13,7 +13,6 @@
 #include "UserStore.h"
 #include "WorkerStore.h"
 
-#include <QSqlRecord>
 #include <functional>
 
 using namespace Fixture;
@@ -64,18 +63,8 @@ protected:
     }
     // Every row the commands may touch, as text.
     QString Snapshot() {
-        QStringList rows;
-        for (const char *table :
-             {"TZakaz", "TService", "TWork", "TPay", "TWorkPay", "SService", "SWork", "SMain", "[Number]"}) {
-            QSqlQuery q = db().Exec(u"SELECT * FROM "_s + QString::fromLatin1(table));
-            while (q.next()) {
-                QStringList values;
-                for (int i = 0; i < q.record().count(); ++i) values << q.value(i).toString();
-                rows << values.join(u'|');
-            }
-        }
-        rows.sort();
-        return rows.join(u'\n');
+        return DumpTables(db(), {u"TZakaz"_s, u"TService"_s, u"TWork"_s, u"TPay"_s, u"TWorkPay"_s,
+                                 u"SService"_s, u"SWork"_s, u"SMain"_s, u"[Number]"_s});
     }
     QString service;
 };

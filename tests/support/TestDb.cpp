@@ -8,6 +8,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 
 std::string BackendName(const ::testing::TestParamInfo<Backend> &info) {
     return info.param == Backend::Sqlite ? "Sqlite" : "Postgres";
@@ -91,6 +92,18 @@ QString DbTest::Login(const char *base) const {
 
 std::unique_ptr<Database> DbTest::OpenAgain() {
     return Database::Open(m_connect);
+}
+
+QString DumpTables(Database &db, const QStringList &tables) {
+    QString out;
+    for (const QString &table : tables) {
+        QSqlQuery q = db.Exec(QStringLiteral("SELECT * FROM %1").arg(table));
+        while (q.next()) {
+            for (int i = 0; i < q.record().count(); ++i) out += q.value(i).toString() + u'|';
+            out += u'\n';
+        }
+    }
+    return out;
 }
 
 int CountRows(Database &db, const QString &sql, const QVariantList &binds) {

@@ -41,6 +41,8 @@ protected:
 #define ZV_INSTANTIATE_SCREEN_TESTS(Fixture) \
     INSTANTIATE_TEST_SUITE_P(Db, Fixture, ::testing::Values(Backend::Sqlite), BackendName)
 
+// Every row of these tables as text, to prove that a command wrote nothing.
+QString DumpTables(Database &db, const QStringList &tables);
 // Counts rows of a query (bound values allowed).
 int CountRows(Database &db, const QString &sql, const QVariantList &binds = {});
 // The first column of the first row; an invalid value when there is no row.

@@ -8,8 +8,6 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTreeWidget>
 
 void Click(const QObject &dialog, const char *button) {
@@ -78,16 +76,4 @@ void DoubleClick(QTreeWidget *list, QTreeWidgetItem *item) {
         QMouseEvent e(step.type, at, global, Qt::LeftButton, step.buttons, Qt::NoModifier);
         QApplication::sendEvent(list->viewport(), &e);
     }
-}
-
-QString DumpTables(Database &db, const QStringList &tables) {
-    QString out;
-    for (const QString &table : tables) {
-        QSqlQuery q = db.Exec(QStringLiteral("SELECT * FROM %1").arg(table));
-        while (q.next()) {
-            for (int i = 0; i < q.record().count(); ++i) out += q.value(i).toString() + u'|';
-            out += u'\n';
-        }
-    }
-    return out;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TestDb.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -37,9 +39,6 @@ void Press(QWidget *widget, Qt::Key key);
 void Type(QWidget *widget, const QString &text);
 // A double-click on a row.
 void DoubleClick(QTreeWidget *list, QTreeWidgetItem *item);
-
-// Every row of these tables as text, to prove that a command wrote nothing.
-QString DumpTables(Database &db, const QStringList &tables);
 
 template <class T>
 T *Child(const QObject &parent, const char *name) {
