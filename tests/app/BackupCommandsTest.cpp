@@ -21,10 +21,6 @@ namespace {
 const QString kName = "Иванова Анна";
 const QString kPass = "Пароль1";
 
-QStringList Orders(Database &db) {
-    return ColumnTexts(db, "SELECT ZakazNomer FROM TZakaz ORDER BY ZakazNomer");
-}
-
 // Every test starts with no remembered folder. The settings are the test program's own (see the
 // shared main), so no other test program running beside this one can change them mid-test.
 struct IsolatedSettings {
@@ -98,17 +94,17 @@ TEST(BackupRestoreTest, BackUpThenRestoreFromTheMenuAndLogInAgain) {
     app.frame()->Action(Cmd::kBackup)->trigger();
     const QStringList saved = QDir(dir.filePath("saved")).entryList({"Quellmarod_*.db"}, QDir::Files);
     ASSERT_EQ(saved.size(), 1) << prompter.All().join(u'\n').toStdString();
-    const QString copy = dir.filePath("saved/" + saved[0]);
+    pick = dir.filePath("saved/" + saved[0]);
     TestRows::Put(*app.db(), TestRows::Order{.key = "k2", .number = "2", .date = {}, .car = {}});
 
     // "No" to the question changes nothing. The folder of the backup was remembered for the restore.
-    pick = copy;
     prompter.Answer(false);
     app.frame()->Action(Cmd::kRestore)->trigger();
     EXPECT_EQ(starts.last(), dir.filePath("saved"));
     ASSERT_EQ(prompter.questions.size(), 1);
     QCoreApplication::processEvents();
-    EXPECT_EQ(Orders(*app.db()), QStringList({"1", "2"}));
+    EXPECT_EQ(ColumnTexts(*app.db(), "SELECT ZakazNomer FROM TZakaz ORDER BY ZakazNomer"),
+              QStringList({"1", "2"}));
 
     // "Yes": every window closes, the copy is put in place and the user logs in again.
     // The new frame may be made where the old one was, so the wait is for the second login instead.
@@ -122,7 +118,7 @@ TEST(BackupRestoreTest, BackUpThenRestoreFromTheMenuAndLogInAgain) {
     QCoreApplication::processEvents();
     ASSERT_GT(dialogs.opened.count("CLoginDlg"), logins);
     ASSERT_TRUE(app.frame() && app.db());
-    EXPECT_EQ(Orders(*app.db()), QStringList{"1"});
+    EXPECT_EQ(ColumnTexts(*app.db(), "SELECT ZakazNomer FROM TZakaz"), QStringList{"1"});
     EXPECT_TRUE(app.frame()->isVisible());
 
     const QStringList kept = QDir(dir.path()).entryList({"Quellmarod_replaced_*.db"}, QDir::Files);

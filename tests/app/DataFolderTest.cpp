@@ -16,11 +16,7 @@ void Touch(const QString &path) {
 // Restores the working directory and XDG_DATA_HOME a test changes.
 class DataFolderTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_oldCwd = QDir::currentPath();
-        m_oldXdg = qgetenv("XDG_DATA_HOME");
-        qputenv("XDG_DATA_HOME", m_dir.filePath("xdg").toLocal8Bit());
-    }
+    void SetUp() override { qputenv("XDG_DATA_HOME", m_dir.filePath("xdg").toLocal8Bit()); }
     void TearDown() override {
         QDir::setCurrent(m_oldCwd);
         m_oldXdg.isNull() ? qunsetenv("XDG_DATA_HOME") : qputenv("XDG_DATA_HOME", m_oldXdg);
@@ -28,8 +24,8 @@ protected:
     QString Path(const QString &name) const { return m_dir.filePath(name); }
 
     QTemporaryDir m_dir;
-    QString m_oldCwd;
-    QByteArray m_oldXdg;
+    const QString m_oldCwd = QDir::currentPath();
+    const QByteArray m_oldXdg = qgetenv("XDG_DATA_HOME");
 };
 
 TEST_F(DataFolderTest, WorksWhereTheDatabaseIsElseInTheUsersDataFolderAndFindsHelp) {

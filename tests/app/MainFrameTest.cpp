@@ -4,13 +4,7 @@
 
 #include <QAction>
 
-class MainFrameTest : public ScreenTest {
-protected:
-    std::unique_ptr<CMainFrame> Frame(const QString &rights = QString(Rights::kCount, u'1')) {
-        LogIn(rights);
-        return std::make_unique<CMainFrame>(*ctx);
-    }
-};
+class MainFrameTest : public ScreenTest {};
 ZV_INSTANTIATE_SCREEN_TESTS(MainFrameTest);
 
 TEST_P(MainFrameTest, EveryGuardedCommandChecksItsRightWhenItRunsAndCataloguesOpen) {
@@ -25,24 +19,26 @@ TEST_P(MainFrameTest, EveryGuardedCommandChecksItsRightWhenItRunsAndCataloguesOp
         for (const QString &rights : {allBut, QString(g.right, u'1'), QString()}) {
             prompter.Clear();
             dialogs.opened.clear();
-            auto frame = Frame(rights);
+            LogIn(rights);
+            CMainFrame frame(*ctx);
             int opened = 0;
             for (int kind :
                  {ChildKindId::kOrderJournal, ChildKindId::kCashJournal, ChildKindId::kSalaryJournal,
                   ChildKindId::kWorksReport, ChildKindId::kBalanceReport})
-                frame->RegisterChildKind(kind,
-                                         {{}, {}, false, [&opened] { return ++opened, new QWidget; }, {}});
-            frame->SetCatalogueOpener(Cmd::kUsers, [&opened] { ++opened; });
-            frame->Action(g.command)->trigger();
+                frame.RegisterChildKind(kind,
+                                        {{}, {}, false, [&opened] { return ++opened, new QWidget; }, {}});
+            frame.SetCatalogueOpener(Cmd::kUsers, [&opened] { ++opened; });
+            frame.Action(g.command)->trigger();
             EXPECT_EQ(prompter.warnings, QStringList{Rights::kRefusal}) << g.command << " " << rights.size();
             EXPECT_TRUE(opened == 0 && dialogs.opened.isEmpty()) << g.command;
         }
     }
     // The other catalogues open their directories without a right of their own.
     prompter.Clear();
-    auto frame = Frame(QString(18, u'0') + u'1');  // only the users right
+    LogIn(QString(18, u'0') + u'1');  // only the users right
+    CMainFrame frame(*ctx);
     for (int id : {Cmd::kServices, Cmd::kWorkers, Cmd::kBays, Cmd::kCars, Cmd::kClients, Cmd::kUsers})
-        frame->Action(id)->trigger();
+        frame.Action(id)->trigger();
     EXPECT_EQ(dialogs.opened, QStringList({"CServiceDirDlg", "CWorkerDirDlg", "CBayDirDlg", "CCarDirDlg",
                                            "CClientDirDlg", "CUserDirDlg"}));
     EXPECT_TRUE(prompter.All().isEmpty());

@@ -24,8 +24,10 @@ protected:
 };
 ZV_INSTANTIATE_SCREEN_TESTS(SettingsDlgTest);
 
-// Also: a lost company row comes back with the next save, and a failed save keeps the dialog and the typing.
-TEST_P(SettingsDlgTest, CompanyDetailsAreTrimmedSavedAndShownAgain) {
+// The company's details are trimmed, saved and shown again; a lost company row comes back with the next
+// save, and a failed save keeps the dialog and the typing. The numbering stores the prefix as typed and the
+// counters as numbers; Cancel and numbers the counters cannot hold write nothing.
+TEST_P(SettingsDlgTest, CompanyDetailsAndNumberingAreSavedAsTyped) {
     CMainFrame frame(*ctx);
     dialogs.Then([](QDialog &d) {
         auto &dlg = dynamic_cast<CCompanyDlg &>(d);
@@ -46,26 +48,24 @@ TEST_P(SettingsDlgTest, CompanyDetailsAreTrimmedSavedAndShownAgain) {
     EXPECT_EQ(CompanyStore(db()).Read()->Field("MainBIK"), info->Field("MainBIK"));
 
     db().Exec("DELETE FROM SMain");
-    CCompanyDlg dlg(*ctx);
-    dlg.Edit("MainName")->setText("Автомойка");
+    CCompanyDlg company(*ctx);
+    company.Edit("MainName")->setText("Автомойка");
     db().SetWriteHook([](const QString &) { throw DbError("disk full"); });
-    dlg.OkButton()->click();
+    company.OkButton()->click();
     db().SetWriteHook({});
-    EXPECT_TRUE(dlg.result() != QDialog::Accepted && prompter.errors == QStringList{"disk full"});
+    EXPECT_TRUE(company.result() != QDialog::Accepted && prompter.errors == QStringList{"disk full"});
     EXPECT_FALSE(CompanyStore(db()).Read());
-    dlg.OkButton()->click();
-    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    company.OkButton()->click();
+    EXPECT_EQ(company.result(), QDialog::Accepted);
     EXPECT_EQ(CompanyStore(db()).Read()->Field("MainName"), "Автомойка");
     EXPECT_EQ(CountRows(db(), "SELECT IddMain FROM SMain"), 1);
-}
 
-// Also: Cancel and numbers the counters cannot hold write nothing.
-TEST_P(SettingsDlgTest, NumberingStoresPrefixAsTypedAndCountersAsNumbers) {
     CounterStore(db()).WriteAll({"A-", 41, 7, 3, 12});
+    prompter.Clear();
     {
-        CNumberingDlg dlg(*ctx);
-        dlg.PrefixEdit()->setText("X");
-        dlg.CancelButton()->click();
+        CNumberingDlg numbering(*ctx);
+        numbering.PrefixEdit()->setText("X");
+        numbering.CancelButton()->click();
         CNumberingDlg refused(*ctx);
         for (const char *bad : {"-3", "99999999999"}) {
             refused.SalaryEdit()->setText(bad);
@@ -75,7 +75,6 @@ TEST_P(SettingsDlgTest, NumberingStoresPrefixAsTypedAndCountersAsNumbers) {
         EXPECT_EQ(prompter.warnings.size(), 2);
     }
     EXPECT_EQ(Counters(), "A-|41|7|3|12");
-    CMainFrame frame(*ctx);
     dialogs.Then([](QDialog &d) {
         auto &dlg = dynamic_cast<CNumberingDlg &>(d);
         EXPECT_EQ(QStringList({dlg.PrefixEdit()->text(), dlg.OrderEdit()->text(), dlg.PayEdit()->text(),

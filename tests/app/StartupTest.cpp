@@ -6,7 +6,6 @@
 #include "TestDb.h"
 #include "UserStore.h"
 
-#include <QDir>
 #include <QMdiArea>
 
 // The start on either database: connecting, the first user, the login.

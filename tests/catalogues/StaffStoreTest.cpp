@@ -13,11 +13,11 @@
 
 using namespace Qt::StringLiterals;
 
-class UserStoreTest : public DbTest {};
-ZV_INSTANTIATE_DB_TESTS(UserStoreTest);
+class StaffStoreTest : public DbTest {};
+ZV_INSTANTIATE_DB_TESTS(StaffStoreTest);
 
 // On PostgreSQL the password is the server role's (the role tests are the server's own file's).
-TEST_P(UserStoreTest, PasswordsAreHashedLoginsAreNotSharedAndTheLastAdministratorStays) {
+TEST_P(StaffStoreTest, UserPasswordsAreHashedLoginsAreNotSharedAndTheLastAdministratorStays) {
     UserStore users(db());
     const bool server = GetParam() == Backend::Postgres;
     const QString anna = Login("anna"), oleg = Login("oleg");
@@ -80,7 +80,8 @@ protected:
 };
 ZV_INSTANTIATE_DB_TESTS(WorkerStoreTest);
 
-TEST_P(WorkerStoreTest, InsertedWorkerReadsBackAndTheCardKeepsTheSalary) {
+// Also: dismissal takes the worker off every service and taking it back puts him on them all again.
+TEST_P(WorkerStoreTest, InsertedWorkerReadsBackTheCardKeepsTheSalaryAndDismissalTogglesServiceLinks) {
     WorkerStore store(db());
     const QString id = Add(u"Петров Пётр"_s);
     EXPECT_TRUE(id.startsWith(u"anna~"_s));
@@ -99,8 +100,31 @@ TEST_P(WorkerStoreTest, InsertedWorkerReadsBackAndTheCardKeepsTheSalary) {
     EXPECT_EQ(store.Load(id)->workSalary.Text() + store.Load(id)->workTel, u"25000.0055-55-55"_s);
 
     // A worker who is not there is an error.
-    edited.iddWork = u"nobody~1~"_s;
+    WorkerRecord nobody = edited;
+    nobody.iddWork = u"nobody~1~"_s;
+    EXPECT_THROW(store.Update(nobody), DbError);
+
+    Links(id, {u"s1"_s, u"s2"_s, u"-s3"_s});  // s3: removed from the service by hand
+
+    edited.workOut = true;
+    store.Update(edited);
+    EXPECT_TRUE(store.Load(id)->workOut && store.Load(id)->workDataOut == kOut);
+    EXPECT_EQ(LiveLinks(id), 0);
+
+    // Taking the dismissal back restores every link, the one removed by hand included.
+    edited.workOut = false;
+    store.Update(edited);
+    EXPECT_EQ(LiveLinks(id), 3);
+
+    // A failed save leaves both the worker and the links as they were.
+    edited.workOut = true;
+    db().SetWriteHook([](const QString &sql) {
+        if (sql.contains(u"ServiceWork"_s, Qt::CaseInsensitive)) throw DbError(u"locked"_s);
+    });
     EXPECT_THROW(store.Update(edited), DbError);
+    db().SetWriteHook({});
+    EXPECT_FALSE(store.Load(id)->workOut);
+    EXPECT_EQ(LiveLinks(id), 3);
 }
 
 TEST_P(WorkerStoreTest, DeleteMarksLinksAssignmentsAndPayoutLinesAllOrNothing) {
@@ -135,38 +159,7 @@ TEST_P(WorkerStoreTest, DeleteMarksLinksAssignmentsAndPayoutLinesAllOrNothing) {
     EXPECT_TRUE(store.List().size() == 1 && store.List()[0].workFio == u"Козлов"_s);
 }
 
-TEST_P(WorkerStoreTest, DismissalTogglesEveryServiceLink) {
-    WorkerStore store(db());
-    const QString id = Add(u"Сидоров"_s);
-    Links(id, {u"s1"_s, u"s2"_s, u"-s3"_s});  // s3: removed from the service by hand
-
-    WorkerRecord w = *store.Load(id);
-
-    w.workOut = true;
-    store.Update(w);
-    EXPECT_TRUE(store.Load(id)->workOut && store.Load(id)->workDataOut == kOut);
-    EXPECT_EQ(LiveLinks(id), 0);
-
-    // Taking the dismissal back restores every link, the one removed by hand included.
-    w.workOut = false;
-    store.Update(w);
-    EXPECT_EQ(LiveLinks(id), 3);
-
-    // A failed save leaves both the worker and the links as they were.
-    w.workOut = true;
-    db().SetWriteHook([](const QString &sql) {
-        if (sql.contains(u"ServiceWork"_s, Qt::CaseInsensitive)) throw DbError(u"locked"_s);
-    });
-    EXPECT_THROW(store.Update(w), DbError);
-    db().SetWriteHook({});
-    EXPECT_FALSE(store.Load(id)->workOut);
-    EXPECT_EQ(LiveLinks(id), 3);
-}
-
-class BayStoreTest : public DbTest {};
-ZV_INSTANTIATE_DB_TESTS(BayStoreTest);
-
-TEST_P(BayStoreTest, AddsUpdatesAndHidesBays) {
+TEST_P(StaffStoreTest, BaysAreAddedUpdatedAndHidden) {
     BayStore store(db());
     const QString wash = store.Add(u"Мойка 2"_s, u"тёплая"_s, u"anna"_s);
     const QString box = store.Add(u"Бокс 1"_s, QString(), u"anna"_s);

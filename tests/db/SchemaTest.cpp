@@ -130,8 +130,7 @@ TEST_P(SchemaTest, NewDatabaseHasEveryTableAndOneLimitPerTextFieldAndIsOpenedAga
         QStringList cols;
         for (const ColumnDef &c : t.columns) cols << u'[' + QString::fromLatin1(c.name) + u']';
         // Selecting every column by name proves the names (and their case rules) work on this database.
-        EXPECT_NO_THROW(db().Exec(QStringLiteral("SELECT %1 FROM %2").arg(cols.join(u", "), table)))
-            << t.name;
+        EXPECT_NO_THROW(db().Exec(QString("SELECT %1 FROM %2").arg(cols.join(u", "), table))) << t.name;
         // At the limit every text field stores and reads back whole, in the table as created.
         for (const ColumnDef &c : t.columns) {
             if (c.type != ColType::Text) continue;

@@ -28,9 +28,8 @@ const std::string kFalseOutput = "MSORCL32.DLL SQLConfigDataSource returned FALS
 const std::string kDriverEntry = "[SQLite3]\nDriver=libsqlite3odbc.so\nSetup=libsqlite3odbc.so\n";
 
 std::string Slurp(const fs::path &file) {
-    std::ifstream in(file, std::ios::binary);
     std::stringstream s;
-    s << in.rdbuf();
+    s << std::ifstream(file, std::ios::binary).rdbuf();
     return s.str();
 }
 
@@ -74,6 +73,13 @@ struct Outcome {
     std::string out, err;
 };
 
+// A run that reports TRUE and says nothing more, or (with a message) one that reports FALSE and why.
+void ExpectVerdict(const Outcome &run, const std::string &message = {}) {
+    EXPECT_EQ(run.exit_code, message.empty() ? 0 : 1) << run.err;
+    EXPECT_EQ(run.out, message.empty() ? kTrueOutput : kFalseOutput);
+    EXPECT_TRUE(message.empty() ? run.err.empty() : run.err.find(message) != std::string::npos) << run.err;
+}
+
 class DsnSetupTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -83,8 +89,7 @@ protected:
         sys_ = root_ / "sys";
         work_ = root_ / "work";
         ini_ = root_ / "odbc.ini";
-        fs::create_directories(sys_);
-        fs::create_directories(work_);
+        for (const fs::path &folder : {sys_, work_}) fs::create_directories(folder);
         WriteFile(sys_ / "odbcinst.ini", kDriverEntry);
         setenv("ODBCINI", ini_.c_str(), 1);
         setenv("ODBCSYSINI", sys_.c_str(), 1);
@@ -119,7 +124,7 @@ protected:
     fs::path root_, sys_, work_, ini_;
 };
 
-TEST_F(DsnSetupTest, RegistersAnOpenableSourceAndLeavesOthersAlone) {
+TEST_F(DsnSetupTest, RegistersAnOpenableSourceUpToTheLongestPathAndLeavesOthersAlone) {
     WriteFile(ini_, "[Other]\nDriver=SQLite3\nDatabase=/srv/other.db\n");
     const std::string system_ini = "[Zorvantide]\nDriver=SQLite3\nDatabase=/srv/system/Quellmarod.db\n";
     WriteFile(sys_ / "odbc.ini", system_ini);
@@ -127,10 +132,7 @@ TEST_F(DsnSetupTest, RegistersAnOpenableSourceAndLeavesOthersAlone) {
     // The second run is the shop folder moved: still one entry, now pointing at the new place.
     for (const fs::path &folder : {first, second}) {
         fs::create_directories(folder);
-        const Outcome run = Tool(folder);
-        EXPECT_EQ(run.exit_code, 0) << run.err;
-        EXPECT_EQ(run.out, kTrueOutput);
-        EXPECT_EQ(run.err, "");
+        ExpectVerdict(Tool(folder));
         EXPECT_FALSE(fs::exists(folder / "Quellmarod.db")) << "the open check left an empty file behind";
     }
     ExpectOpens(second);
@@ -140,21 +142,15 @@ TEST_F(DsnSetupTest, RegistersAnOpenableSourceAndLeavesOthersAlone) {
     EXPECT_EQ(ZorvantideDatabases(ini_), std::vector<std::string>{(second / "Quellmarod.db").string()});
     EXPECT_NE(Slurp(ini_).find("/srv/other.db"), std::string::npos) << Slurp(ini_);
     EXPECT_EQ(Slurp(sys_ / "odbc.ini"), system_ini);
-}
 
-TEST_F(DsnSetupTest, LongestOpenablePathWorksAndLongerOnesAreRefused) {
+    // The longest path SQLite opens works.
     const fs::path longest = FolderForDatabasePath(work_ / "fits", 504);
-    const Outcome run = Tool(longest);
-    EXPECT_EQ(run.exit_code, 0) << run.err;
-    EXPECT_EQ(run.out, kTrueOutput);
+    ExpectVerdict(Tool(longest));
     ExpectOpens(longest);
 
     // SQLite cannot open a byte more: refused before anything is written.
     const std::string registered = Slurp(ini_);
-    const Outcome refused = Tool(FolderForDatabasePath(work_ / "long", 505));
-    EXPECT_EQ(refused.exit_code, 1);
-    EXPECT_EQ(refused.out, kFalseOutput);
-    EXPECT_NE(refused.err.find("is 505 bytes long"), std::string::npos) << refused.err;
+    ExpectVerdict(Tool(FolderForDatabasePath(work_ / "long", 505)), "is 505 bytes long");
     EXPECT_EQ(Slurp(ini_), registered);
 }
 
@@ -180,10 +176,7 @@ TEST_F(DsnSetupTest, UnusableSetupReportsFalseAndLeavesNothingRegistered) {
         SCOPED_TRACE(c.message);
         WriteFile(sys_ / "odbcinst.ini", c.odbcinst);
         fs::create_directories(work_ / c.folder);
-        const Outcome run = Tool(work_ / c.folder, c.env);
-        EXPECT_EQ(run.exit_code, 1);
-        EXPECT_EQ(run.out, kFalseOutput);
-        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+        ExpectVerdict(Tool(work_ / c.folder, c.env), c.message);
         EXPECT_TRUE(ZorvantideDatabases(ini_).empty()) << Slurp(ini_);
         EXPECT_FALSE(fs::exists(work_ / c.folder / "Quellmarod.db"));
     }
@@ -203,8 +196,7 @@ TEST_F(DsnSetupTest, FailedReRunPutsTheEarlierRegistrationBack) {
     WriteFile(sys_ / "odbcinst.ini",
               "[SQLite3]\nDescription=no library named\n[Working]\nDriver=libsqlite3odbc.so\n");
     const Outcome run = Tool(work_);
-    EXPECT_EQ(run.exit_code, 1);
-    EXPECT_NE(run.err.find("was written but cannot be opened"), std::string::npos) << run.err;
+    ExpectVerdict(run, "was written but cannot be opened");
     EXPECT_NE(run.err.find("put the earlier data source Zorvantide back"), std::string::npos) << run.err;
     EXPECT_EQ(Slurp(ini_), earlier);
     ExpectOpens(shop);
@@ -220,16 +212,11 @@ TEST_F(DsnSetupTest, SetupRoutineIsTrustedOnlyWhenItStoredOurPath) {
     WriteFile(sys_ / "odbc.ini", system_ini);
     for (const auto &[mode, message] : {std::pair{"wrong", "points at \"/elsewhere/Other.db\""},
                                         std::pair{"nothing", "has no database path"}}) {
-        const Outcome run = Tool(work_, std::string("DSNSETUP_TEST_SETUP_MODE=") + mode);
-        EXPECT_EQ(run.exit_code, 1) << mode;
-        EXPECT_EQ(run.out, kFalseOutput);
-        EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
+        ExpectVerdict(Tool(work_, std::string("DSNSETUP_TEST_SETUP_MODE=") + mode), message);
         EXPECT_TRUE(ZorvantideDatabases(ini_).empty()) << Slurp(ini_);
         EXPECT_EQ(Slurp(sys_ / "odbc.ini"), system_ini);
     }
-    const Outcome run = Tool(work_, "DSNSETUP_TEST_SETUP_MODE=store");
-    EXPECT_EQ(run.exit_code, 0) << run.err;
-    EXPECT_EQ(run.err, "");
+    ExpectVerdict(Tool(work_, "DSNSETUP_TEST_SETUP_MODE=store"));
     EXPECT_EQ(ZorvantideDatabases(ini_), std::vector<std::string>{database});
 }
 
@@ -237,7 +224,7 @@ TEST_F(DsnSetupTest, SetupRoutineIsTrustedOnlyWhenItStoredOurPath) {
 // found it, also when killed while waiting.
 TEST_F(DsnSetupTest, OnTerminalWaitsForOneUnechoedKeyAndRestoresTerminal) {
     for (const bool by_key : {true, false}) {
-        int master = -1;
+        int master = -1, status = 0;
         const pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
         if (pid == 0) {
             if (chdir(work_.c_str()) == 0) execl(DSNSETUP_EXE, DSNSETUP_EXE, nullptr);
@@ -248,15 +235,11 @@ TEST_F(DsnSetupTest, OnTerminalWaitsForOneUnechoedKeyAndRestoresTerminal) {
         for (int i = 0; i < 2000 && tcgetattr(master, &settings) == 0 && (settings.c_lflag & ECHO) != 0; ++i)
             std::this_thread::sleep_for(10ms);
         std::this_thread::sleep_for(200ms);
-        int status = 0;
         EXPECT_EQ(settings.c_lflag & ECHO, 0u);
         EXPECT_EQ(waitpid(pid, &status, WNOHANG), 0) << "the tool did not wait for a key";
 
-        if (by_key) {
-            EXPECT_EQ(write(master, "\x03", 1), 1);
-        } else {
-            kill(pid, SIGTERM);
-        }
+        // Ctrl+C typed, or the tool killed while it waits.
+        EXPECT_EQ(by_key ? write(master, "\x03", 1) - 1 : kill(pid, SIGTERM), 0);
         int waited = 0;
         while (waitpid(pid, &status, WNOHANG) == 0 && ++waited < 2000) std::this_thread::sleep_for(10ms);
         if (waited == 2000) {
@@ -265,16 +248,16 @@ TEST_F(DsnSetupTest, OnTerminalWaitsForOneUnechoedKeyAndRestoresTerminal) {
         }
         ASSERT_EQ(tcgetattr(master, &settings), 0);
         EXPECT_EQ(settings.c_lflag & (ECHO | ICANON | ISIG), tcflag_t{ECHO | ICANON | ISIG});
+        EXPECT_TRUE(by_key ? WIFEXITED(status) && WEXITSTATUS(status) == 0
+                           : WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM)
+            << "the tool did not end as it should; status " << status;
         if (by_key) {
-            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the key did not end the tool";
             std::string output;
             char buffer[1024];
             for (ssize_t n; (n = read(master, buffer, sizeof buffer)) > 0;)
                 output.append(buffer, std::size_t(n));
             EXPECT_EQ(output,
                       "MSORCL32.DLL SQLConfigDataSource returned TRUE\r\nPress any key to exit..\r\n");
-        } else {
-            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
         }
         close(master);
     }

@@ -2,14 +2,13 @@
 #include "CounterStore.h"
 #include "Database.h"
 #include "DbError.h"
-#include "Formats.h"
 #include "OrderFixtures.h"
 #include "OrderMath.h"
 #include "OrderStore.h"
 #include "PaymentStore.h"
-#include "Rows.h"
 #include "Rub.h"
 #include "TestDb.h"
+#include "TestRows.h"
 
 #include <cstdio>
 
@@ -20,12 +19,14 @@
 
 namespace {
 
-// The driver entry Debian's libsqliteodbc registers, in folder/odbcinst.ini.
-void WriteDriverEntry(const QString &folder) {
-    QFile file(QDir(folder).filePath(QStringLiteral("odbcinst.ini")));
+void WriteFile(const QString &path, const QByteArray &text) {
+    QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("[SQLite3]\nDriver=libsqlite3odbc.so\nSetup=libsqlite3odbc.so\n");
+    file.write(text);
 }
+
+// The driver entry Debian's libsqliteodbc registers, for odbcinst.ini.
+const QByteArray kDriverEntry = "[SQLite3]\nDriver=libsqlite3odbc.so\nSetup=libsqlite3odbc.so\n";
 
 // Runs a program in folder with env, returning its exit code (-1 when it did not finish).
 int RunIn(const QString &folder, const QString &program, const QProcessEnvironment &env) {
@@ -45,15 +46,14 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
         // This process and the tool share the data sources and the driver list.
-        qputenv("ODBCINI", m_dir.filePath(QStringLiteral("odbc.ini")).toLocal8Bit());
+        qputenv("ODBCINI", m_dir.filePath("odbc.ini").toLocal8Bit());
         qputenv("ODBCSYSINI", m_dir.path().toLocal8Bit());
-        WriteDriverEntry(m_dir.path());
+        WriteFile(m_dir.filePath("odbcinst.ini"), kDriverEntry);
         ASSERT_FALSE(IsDsnRegistered());
-        ASSERT_EQ(RunIn(m_dir.path(), QStringLiteral(DSNSETUP_EXE), QProcessEnvironment::systemEnvironment()),
-                  0);
+        ASSERT_EQ(RunIn(m_dir.path(), DSNSETUP_EXE, QProcessEnvironment::systemEnvironment()), 0);
         ASSERT_TRUE(IsDsnRegistered());
         const QString connect = ResolveConnectString(QString(), QString(), IsDsnRegistered(), m_dir.path());
-        ASSERT_EQ(connect, QStringLiteral("ODBC;DSN=Zorvantide;"));
+        ASSERT_EQ(connect, "ODBC;DSN=Zorvantide;");
         try {
             m_db = Database::Open(connect);
         } catch (const DbError &e) {
@@ -81,80 +81,58 @@ TEST(OdbcHome, ProgramAndToolAgreeWhenHomeIsNotThePasswordHome) {
     const QDir root(dir.path());
     for (const char *folder : {"shop", "home", "passwd-home"})
         ASSERT_TRUE(root.mkpath(QLatin1String(folder)));
-    WriteDriverEntry(dir.path());
-    QFile stale(root.filePath(QStringLiteral("home/.odbc.ini")));
-    ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
-    stale.write("[Zorvantide]\nDriver=SQLite3\nDatabase=/nowhere/Quellmarod.db\n");
-    stale.close();
+    WriteFile(root.filePath("odbcinst.ini"), kDriverEntry);
+    WriteFile(root.filePath("home/.odbc.ini"),
+              "[Zorvantide]\nDriver=SQLite3\nDatabase=/nowhere/Quellmarod.db\n");
 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("ODBCINI"));
-    env.insert(QStringLiteral("ODBCSYSINI"), dir.path());
-    env.insert(QStringLiteral("HOME"), root.filePath(QStringLiteral("home")));
-    env.insert(QStringLiteral("ZV_TEST_PASSWD_HOME"), root.filePath(QStringLiteral("passwd-home")));
-    env.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(FAKE_PASSWD_HOME));
+    env.remove("ODBCINI");
+    env.insert("ODBCSYSINI", dir.path());
+    env.insert("HOME", root.filePath("home"));
+    env.insert("ZV_TEST_PASSWD_HOME", root.filePath("passwd-home"));
+    env.insert("LD_PRELOAD", FAKE_PASSWD_HOME);
     // A sanitizer build insists on coming first; the preloaded helper does not need it.
-    env.insert(QStringLiteral("ASAN_OPTIONS"),
-               env.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":verify_asan_link_order=0"));
+    env.insert("ASAN_OPTIONS", env.value("ASAN_OPTIONS") + ":verify_asan_link_order=0");
 
-    const QString shop = root.filePath(QStringLiteral("shop"));
-    EXPECT_EQ(RunIn(shop, QStringLiteral(DSN_PROBE_EXE), env), 1) << "took an entry unixODBC does not read";
-    ASSERT_EQ(RunIn(shop, QStringLiteral(DSNSETUP_EXE), env), 0);
-    EXPECT_TRUE(QFile::exists(root.filePath(QStringLiteral("passwd-home/.odbc.ini"))));
-    EXPECT_EQ(RunIn(shop, QStringLiteral(DSN_PROBE_EXE), env), 0);
-    EXPECT_TRUE(QFile::exists(root.filePath(QStringLiteral("shop/Quellmarod.db"))));
+    const QString shop = root.filePath("shop");
+    EXPECT_EQ(RunIn(shop, DSN_PROBE_EXE, env), 1) << "took an entry unixODBC does not read";
+    ASSERT_EQ(RunIn(shop, DSNSETUP_EXE, env), 0);
+    EXPECT_TRUE(QFile::exists(root.filePath("passwd-home/.odbc.ini")));
+    EXPECT_EQ(RunIn(shop, DSN_PROBE_EXE, env), 0);
+    EXPECT_TRUE(QFile::exists(root.filePath("shop/Quellmarod.db")));
 }
 
-TEST_F(OdbcSmokeTest, SchemaIsCreatedInTheRegisteredFile) {
+// The schema is created in the registered file, which the same file opened embedded shares. A save through
+// the data source takes the file's write lock as it begins, as the embedded connection does: another
+// program's write waits for it, rather than both going ahead and one failing half-way.
+TEST_F(OdbcSmokeTest, SchemaIsCreatedInTheRegisteredFileAndTransactionsTakeItsWriteLock) {
     EXPECT_EQ(m_db->dialect(), Dialect::Odbc);
-    EXPECT_TRUE(QFile::exists(m_dir.filePath(QStringLiteral("Quellmarod.db"))));
-    EXPECT_EQ(
-        CountRows(*m_db, QStringLiteral("SELECT * FROM [Number] WHERE iddnum = ?"), {QStringLiteral("1")}),
-        1);
-    // The same file opened embedded sees what the data source wrote.
-    Rows::Insert(*m_db, QStringLiteral("SBox"),
-                 {{QStringLiteral("IddBox"), QStringLiteral("b1")},
-                  {QStringLiteral("NameBox"), QStringLiteral("Мойка №1")}});
-    m_db.reset();
-    auto embedded =
-        Database::Open(QStringLiteral("SQLITE;DATABASE=") + m_dir.filePath(QStringLiteral("Quellmarod.db")));
-    EXPECT_EQ(CountRows(*embedded, QStringLiteral("SELECT * FROM SBox WHERE NameBox = ?"),
-                        {QStringLiteral("Мойка №1")}),
-              1);
-}
-
-// A save through the data source takes the file's write lock as it begins, as the embedded connection does:
-// another program's write waits for it, rather than both going ahead and one failing half-way.
-TEST_F(OdbcSmokeTest, TransactionTakesTheWriteLockAsItBegins) {
-    auto embedded =
-        Database::Open(QStringLiteral("SQLITE;DATABASE=") + m_dir.filePath(QStringLiteral("Quellmarod.db")));
+    EXPECT_TRUE(QFile::exists(m_dir.filePath("Quellmarod.db")));
+    EXPECT_EQ(CountRows(*m_db, "SELECT * FROM [Number] WHERE iddnum = ?", {"1"}), 1);
+    auto embedded = Database::Open("SQLITE;DATABASE=" + m_dir.filePath("Quellmarod.db"));
     embedded->SetLockWait(100);
-    const auto box = [](const char *key) {
-        return Values{{QStringLiteral("IddBox"), QString::fromLatin1(key)},
-                      {QStringLiteral("NameBox"), QString::fromLatin1(key)}};
-    };
     {
         Transaction t(*m_db);
         try {
-            Rows::Insert(*embedded, QStringLiteral("SBox"), box("other"));
+            TestRows::Put(*embedded, TestRows::Bay{.key = "other"});
             ADD_FAILURE() << "the other program wrote while the data source's transaction was open";
         } catch (const DbError &e) {
             EXPECT_EQ(e.text(), Database::BusyText());
         }
-        Rows::Insert(*m_db, QStringLiteral("SBox"), box("mine"));
+        TestRows::Put(*m_db, TestRows::Bay{.key = "b1", .name = "Мойка №1"});
         t.Commit();
     }
-    EXPECT_EQ(CountRows(*embedded, QStringLiteral("SELECT * FROM SBox")), 1);
-    Rows::Insert(*embedded, QStringLiteral("SBox"), box("other"));
-    EXPECT_EQ(CountRows(*m_db, QStringLiteral("SELECT * FROM SBox")), 2);
+    EXPECT_EQ(ColumnTexts(*embedded, "SELECT NameBox FROM SBox"), QStringList{"Мойка №1"});
+    TestRows::Put(*embedded, TestRows::Bay{.key = "other"});
+    EXPECT_EQ(CountRows(*m_db, "SELECT * FROM SBox"), 2);
 }
 
 TEST_F(OdbcSmokeTest, OrderLifecycle) {
     Database &db = *m_db;
-    CounterStore(db).WriteAll({QStringLiteral("Z-"), 0, 0, 0, 0});
+    CounterStore(db).WriteAll({"Z-", 0, 0, 0, 0});
 
     Order o = Fixture::NewOrder();
-    o.client.ClientName = QStringLiteral("O'Neil");
+    o.client.ClientName = "O'Neil";
     OrderLine wheel = Fixture::Service("wheel", "Снятие колеса", 4, 100, 18);
     wheel.workers = {Fixture::Worker("w1", "Петров П.П.")};
     o.lines = {Fixture::Package("pkg", "Шиномонтаж", {wheel})};
@@ -162,7 +140,7 @@ TEST_F(OdbcSmokeTest, OrderLifecycle) {
     o.ZakazEndOut = QDateTime(QDate(2024, 6, 10), QTime(10, 15));
 
     OrderStore store(db);
-    const QString key = store.Save(o, QStringLiteral("anna"));
+    const QString key = store.Save(o, "anna");
     auto back = store.Load(key);
     ASSERT_TRUE(back);
     EXPECT_EQ(Fixture::Head(*back),
@@ -173,23 +151,18 @@ TEST_F(OdbcSmokeTest, OrderLifecycle) {
     const Money total = OrderMath::Compute(back->lines).total;
     EXPECT_EQ(total, Rub(472.0));
 
-    PayRecord pay;
-    pay.NaznPay = QStringLiteral("Оплата услуг");
-    pay.DataPay = QDateTime(QDate(2024, 6, 10), QTime(10, 20));
-    pay.SummaPay = Rub(400);
-    PaymentStore payments(db);
-    payments.SavePayment(pay, key, QStringLiteral("anna"));
+    PayRecord pay{.NaznPay = "Оплата услуг",
+                  .DataPay = QDateTime(QDate(2024, 6, 10), QTime(10, 20)),
+                  .SummaPay = Rub(400)};
+    PaymentStore(db).SavePayment(pay, key, "anna");
     const Money paid = OrderMath::Paid(store.Load(key)->payments);
     EXPECT_EQ(paid, Rub(400.0));
     EXPECT_TRUE(OrderMath::Debt(total, paid).IsOutstanding());
-    QSqlQuery debt = db.Exec(QStringLiteral("SELECT SummD FROM TClientDolg WHERE IddZakaz = ?"), {key});
-    ASSERT_TRUE(debt.next());
-    EXPECT_NEAR(debt.value(0).toDouble(), 72.0, 1e-9);
+    EXPECT_NEAR(FirstValue(db, "SELECT SummD FROM TClientDolg WHERE IddZakaz = ?", {key}).toDouble(), 72,
+                1e-9);
 
     store.Delete(key);
     EXPECT_FALSE(store.Load(key));
-    EXPECT_EQ(CountRows(db, QStringLiteral("SELECT * FROM TService")), 0);
-    QSqlQuery kept = db.Exec(QStringLiteral("SELECT SummaPay FROM TPay WHERE IddZakaz = ?"), {key});
-    ASSERT_TRUE(kept.next());
-    EXPECT_NEAR(kept.value(0).toDouble(), 400.0, 1e-9);
+    EXPECT_EQ(CountRows(db, "SELECT * FROM TService"), 0);
+    EXPECT_NEAR(FirstValue(db, "SELECT SummaPay FROM TPay WHERE IddZakaz = ?", {key}).toDouble(), 400, 1e-9);
 }

@@ -16,10 +16,7 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <cstdio>
 
 namespace {
@@ -47,70 +44,42 @@ int main(int argc, char **argv) {
     QDir().mkpath(out);
 
     QTemporaryDir dir;
-    auto db =
-        Database::Open(QStringLiteral("SQLITE;DATABASE=") + dir.filePath(QStringLiteral("Quellmarod.db")));
+    auto db = Database::Open("SQLITE;DATABASE=" + dir.filePath("Quellmarod.db"));
     // Three orders of the last days, each with its client, car and payment, worked 09:00 to 18:00.
-    const struct {
-        const char *number, *client, *tel, *plate, *make;
-        int daysAgo, status;
-        QList<TestRows::Line> lines;
-        double paid;
-    } orders[] = {
-        {"101",
-         "ООО \"Автолайн\"",
-         "+7 495 120-33-44",
-         "А123ВС77",
-         "Toyota Camry",
-         2,
-         StatusFinished,
-         {Line("Шиномонтаж R16", 4, 600), Line("Балансировка колеса", 4, 450)},
-         5040},
-        {"102",
-         "Петров Сергей Иванович",
-         "+7 916 555-12-90",
-         "К777ОР99",
-         "Лада Веста",
-         1,
-         StatusStarted,
-         {Line("Мойка кузова", 1, 700), Line("Чернение резины", 1, 250), Line("Пылесос салона", 1, 400)},
-         500},
-        {"103",
-         "Смирнова Анна",
-         "+7 903 700-81-15",
-         "В555ХК50",
-         "Kia Rio",
-         0,
-         StatusRequested,
-         {Line("Шиномонтаж R15", 4, 500)},
-         0},
-    };
     int n = 0;
-    for (const auto &o : orders) {
+    // text: number|client|telephone|plate|make|days ago|paid
+    const auto add = [&db, &n](const char *text, int status, const QList<TestRows::Line> &lines) {
         const QString key = QString::number(++n);
-        const QDate day = QDate::currentDate().addDays(-o.daysAgo);
-        TestRows::Put(*db, TestRows::Client{.key = "c" + key, .name = o.client, .tel = o.tel});
-        TestRows::Put(*db, TestRows::Car{.key = "a" + key, .plate = o.plate, .make = o.make});
+        const QStringList o = QString::fromUtf8(text).split(u'|');
+        const QDate day = QDate::currentDate().addDays(-o[5].toInt());
+        const QDateTime midnight(day, {});
+        TestRows::Put(*db, TestRows::Client{.key = "c" + key, .name = o[1], .tel = o[2]});
+        TestRows::Put(*db, TestRows::Car{.key = "a" + key, .plate = o[3], .make = o[4]});
         TestRows::Put(*db, TestRows::Order{.key = "o" + key,
-                                           .number = o.number,
-                                           .date = QDateTime(day, {}),
+                                           .number = o[0],
+                                           .date = midnight,
                                            .begin = QDateTime(day, QTime(9, 0)),
                                            .endOut = QDateTime(day, QTime(18, 0)),
-                                           .status = o.status,
+                                           .status = status,
                                            .car = "a" + key,
                                            .client = "c" + key,
-                                           .lines = o.lines});
-        if (o.paid != 0)
+                                           .lines = lines});
+        if (o[6] != "0")
             TestRows::Put(
                 *db, TestRows::Pay{
-                         .key = "p" + key, .order = "o" + key, .sum = o.paid, .when = QDateTime(day, {})});
-    }
+                         .key = "p" + key, .order = "o" + key, .sum = o[6].toDouble(), .when = midnight});
+    };
+    add("101|ООО \"Автолайн\"|+7 495 120-33-44|А123ВС77|Toyota Camry|2|5040", StatusFinished,
+        {Line("Шиномонтаж R16", 4, 600), Line("Балансировка колеса", 4, 450)});
+    add("102|Петров Сергей Иванович|+7 916 555-12-90|К777ОР99|Лада Веста|1|500", StatusStarted,
+        {Line("Мойка кузова", 1, 700), Line("Чернение резины", 1, 250), Line("Пылесос салона", 1, 400)});
+    add("103|Смирнова Анна|+7 903 700-81-15|В555ХК50|Kia Rio|0|0", StatusRequested,
+        {Line("Шиномонтаж R15", 4, 500)});
 
     MessageBoxPrompter prompter;
     DialogRunner dialogs;
-    AppContext ctx(*db,
-                   UserInfo{QStringLiteral("u1"), QStringLiteral("admin"), QStringLiteral("Администратор"),
-                            QString(28, QLatin1Char('1'))},
-                   prompter, dialogs, dir.path());
+    AppContext ctx(*db, UserInfo{"u1", "admin", "Администратор", QString(28, u'1')}, prompter, dialogs,
+                   dir.path());
     CMainFrame frame(ctx);
     RegisterJournalKinds(frame, ctx);
     frame.resize(1280, 760);

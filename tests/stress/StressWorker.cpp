@@ -17,7 +17,7 @@
 
 namespace {
 
-Order MakeOrder(int i, const QString &who) {
+void SaveOrder(Database &db, int i, const QString &login, const QString &who) {
     Order o;
     o.car.AvtoNomer = QStringLiteral("а%1вс77").arg(i, 3, 10, QLatin1Char('0'));
     o.car.AvtoMarka = QStringLiteral("Лада");
@@ -36,7 +36,7 @@ Order MakeOrder(int i, const QString &who) {
     o.payments = {pay};
     o.ZakazData = QDateTime(QDate::currentDate(), QTime(0, 0));
     o.ZakazBegin = o.ZakazBeginIn = QDateTime(QDate::currentDate(), QTime(9, 0));
-    return o;
+    OrderStore(db).Save(o, login);
 }
 
 void SaveCar(Database &db, int i, const QString &login, const QString &who) {
@@ -64,10 +64,7 @@ int main(int argc, char **argv) {
         QTextStream(stderr) << "usage: zv_stress_worker CONNECT orders|cars COUNT LOGIN NAME\n";
         return 100;
     }
-    const QString &mode = args[2];
-    const int count = args[3].toInt();
-    const QString &login = args[4];
-    const QString &who = args[5];
+    const QString &mode = args[2], &login = args[4], &who = args[5];
     QTextStream err(stderr);
     std::unique_ptr<Database> db;
     try {
@@ -77,14 +74,9 @@ int main(int argc, char **argv) {
         return 101;
     }
     int failures = 0;
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < args[3].toInt(); ++i) {
         try {
-            if (mode == u"orders") {
-                Order o = MakeOrder(i, who);
-                OrderStore(*db).Save(o, login);
-            } else {
-                SaveCar(*db, i, login, who);
-            }
+            mode == u"orders" ? SaveOrder(*db, i, login, who) : SaveCar(*db, i, login, who);
         } catch (const DbError &e) {
             ++failures;
             err << "save " << i << ": " << e.text() << '\n';
