@@ -52,39 +52,62 @@ protected:
 };
 ZV_INSTANTIATE_SCREEN_TESTS(RightsPathsTest);
 
+namespace {
+
+// Chooses the row (none when empty) on a screen's part and runs the command on it.
+template <class Part>
+void Run(Part *part, const char *row, int column, void (Part::*command)()) {
+    ASSERT_TRUE(!*row || SelectRow(part->list(), QString::fromUtf8(row), column));
+    (part->*command)();
+}
+
+void OnOrders(AppContext &c, void (CClientOrdersPage::*command)()) {
+    CClientDlg card(c, u"k1"_s);
+    Run(card.ordersPage(), "101", 1, command);
+}
+
+void OnAccount(AppContext &c, void (CClientAccountPage::*command)()) {
+    CClientDlg card(c, u"k1"_s);
+    Run(card.accountPage(), "11", 0, command);
+}
+
+void OnForm(AppContext &c, const char *row, void (OrderPaymentsPart::*command)()) {
+    COrderFormDlg form(c, OrderFormMode::Edit, u"z1"_s);
+    Run(form.payments(), row, OrderPaymentsPart::ColAmount, command);
+}
+
+void OnPayout(AppContext &c, int command) {
+    CKassaView cash(c);
+    ASSERT_TRUE(SelectRow(cash.findChild<KeyedList *>(), u"12"_s));
+    cash.Command(command);
+}
+
+}  // namespace
+
 TEST_P(RightsPathsTest, EveryPathChecksTheCommandsRightBeforeDoingAnything) {
-    enum Screen { OrdersPage, AccountPage, Form, Cash };
+    using Orders = CClientOrdersPage;
+    using Account = CClientAccountPage;
     const struct {
         const char *path;
         Right right;
-        Screen screen;
-        const char *row;  // the row selected first
-        std::function<void(QWidget &)> run;
+        std::function<void(AppContext &)> run;
     } paths[] = {
-        {"card: new order", Right::AddOrder, OrdersPage, "101",
-         [](QWidget &w) { static_cast<CClientOrdersPage &>(w).AddOrder(); }},
-        {"card: edit order", Right::EditOrder, OrdersPage, "101",
-         [](QWidget &w) { static_cast<CClientOrdersPage &>(w).EditOrder(); }},
-        {"card: delete order", Right::DeleteOrder, OrdersPage, "101",
-         [](QWidget &w) { static_cast<CClientOrdersPage &>(w).DeleteOrder(); }},
-        {"card: pay order", Right::AddOrderPayment, OrdersPage, "101",
-         [](QWidget &w) { static_cast<CClientOrdersPage &>(w).AddPayment(); }},
-        {"card: add to account", Right::AddCash, AccountPage, "11",
-         [](QWidget &w) { static_cast<CClientAccountPage &>(w).AddPayment(); }},
-        {"card: edit payment", Right::EditCash, AccountPage, "11",
-         [](QWidget &w) { static_cast<CClientAccountPage &>(w).EditPayment(); }},
-        {"card: delete payment", Right::DeleteCash, AccountPage, "11",
-         [](QWidget &w) { static_cast<CClientAccountPage &>(w).DeletePayment(); }},
-        {"form: add payment", Right::AddOrderPayment, Form, nullptr,
-         [](QWidget &w) { static_cast<OrderPaymentsPart &>(w).AddPayment(); }},
-        {"form: edit payment", Right::EditOrderPayment, Form, "100.00",
-         [](QWidget &w) { static_cast<OrderPaymentsPart &>(w).EditPayment(); }},
-        {"form: delete payment", Right::DeleteOrderPayment, Form, "100.00",
-         [](QWidget &w) { static_cast<OrderPaymentsPart &>(w).DeletePayment(); }},
-        {"cash: edit payout", Right::EditSalary, Cash, "12",
-         [](QWidget &w) { static_cast<CKassaView &>(w).Command(CKassaView::kEdit); }},
-        {"cash: delete payout", Right::DeleteSalary, Cash, "12",
-         [](QWidget &w) { static_cast<CKassaView &>(w).Command(CKassaView::kDelete); }},
+        {"card: new order", Right::AddOrder, [](AppContext &c) { OnOrders(c, &Orders::AddOrder); }},
+        {"card: edit order", Right::EditOrder, [](AppContext &c) { OnOrders(c, &Orders::EditOrder); }},
+        {"card: delete order", Right::DeleteOrder, [](AppContext &c) { OnOrders(c, &Orders::DeleteOrder); }},
+        {"card: pay order", Right::AddOrderPayment, [](AppContext &c) { OnOrders(c, &Orders::AddPayment); }},
+        {"card: add to account", Right::AddCash, [](AppContext &c) { OnAccount(c, &Account::AddPayment); }},
+        {"card: edit payment", Right::EditCash, [](AppContext &c) { OnAccount(c, &Account::EditPayment); }},
+        {"card: delete payment", Right::DeleteCash,
+         [](AppContext &c) { OnAccount(c, &Account::DeletePayment); }},
+        {"form: add payment", Right::AddOrderPayment,
+         [](AppContext &c) { OnForm(c, "", &OrderPaymentsPart::AddPayment); }},
+        {"form: edit payment", Right::EditOrderPayment,
+         [](AppContext &c) { OnForm(c, "100.00", &OrderPaymentsPart::EditPayment); }},
+        {"form: delete payment", Right::DeleteOrderPayment,
+         [](AppContext &c) { OnForm(c, "100.00", &OrderPaymentsPart::DeletePayment); }},
+        {"cash: edit payout", Right::EditSalary, [](AppContext &c) { OnPayout(c, CKassaView::kEdit); }},
+        {"cash: delete payout", Right::DeleteSalary, [](AppContext &c) { OnPayout(c, CKassaView::kDelete); }},
     };
     const QString before = Dump();
     for (const auto &p : paths) {
@@ -92,40 +115,11 @@ TEST_P(RightsPathsTest, EveryPathChecksTheCommandsRightBeforeDoingAnything) {
             SCOPED_TRACE(std::string(p.path) + (granted ? " granted" : " denied"));
             LogIn(granted ? QString(Rights::kCount, u'1') : AllBut(Rights::Position(p.right)));
             ctx->SetOrderForms(&forms);
-            std::unique_ptr<QWidget> owner;
-            QWidget *screen = nullptr;
-            KeyedList *list = nullptr;
-            int column = 0;
-            switch (p.screen) {
-                case OrdersPage:
-                case AccountPage: {
-                    auto *card = new CClientDlg(*ctx, u"k1"_s);
-                    owner.reset(card);
-                    if (p.screen == OrdersPage) {
-                        screen = card->ordersPage(), list = card->ordersPage()->list(), column = 1;
-                    } else {
-                        screen = card->accountPage(), list = card->accountPage()->list();
-                    }
-                    break;
-                }
-                case Form: {
-                    auto *form = new COrderFormDlg(*ctx, OrderFormMode::Edit, u"z1"_s);
-                    owner.reset(form);
-                    screen = form->payments(), list = form->payments()->list();
-                    column = OrderPaymentsPart::ColAmount;
-                    break;
-                }
-                case Cash:
-                    owner = std::make_unique<CKassaView>(*ctx);
-                    screen = owner.get(), list = owner->findChild<KeyedList *>();
-                    break;
-            }
-            ASSERT_TRUE(!p.row || SelectRow(list, QString::fromUtf8(p.row), column));
             prompter.Clear();
             prompter.Answer(false);  // a question that comes is answered "No"
             dialogs.opened.clear();
             calls.clear();
-            p.run(*screen);
+            p.run(*ctx);
             const bool refused = prompter.warnings.contains(Rights::kRefusal);
             EXPECT_EQ(refused, !granted) << prompter.All().join(u'|').toStdString();
             const bool nothingOpened = dialogs.opened.isEmpty() && calls.isEmpty();
