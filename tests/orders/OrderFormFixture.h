@@ -108,12 +108,8 @@ protected:
             db(), TestRows::Client{.key = "k1", .name = "Кузнецов", .tel = "111", .address = "Лесная, 1"});
         TestRows::PutCounters(db(), 0, 40, 0);
         const PickedWorkers petrov = {{QString(), u"w1"_s, u"Петров"_s, false}};
-        ServiceCard tyre{.packageText = u"Шиномонтаж"_s,
-                         .name = u"Снятие"_s,
-                         .price = Rub(100),
-                         .prNds = 18,
-                         .time = QTime(0, 30),
-                         .performers = petrov};
+        ServiceCard tyre{.packageText = u"Шиномонтаж"_s, .name = u"Снятие"_s, .price = Rub(100), .prNds = 18};
+        tyre.time = QTime(0, 30), tyre.performers = petrov;
         ServiceCard wash{.name = u"Мойка"_s, .price = Rub(300), .time = QTime(1, 0), .performers = petrov};
         ServiceStore services(db());
         services.SaveCard(tyre, u"anna"_s);
@@ -123,11 +119,9 @@ protected:
 
     // A car with its VIN and engine number made of its key; returns its owner link when it has an owner.
     QString AddCar(const QString &id, const QString &plate, const QString &owner = {}) {
-        TestRows::Put(db(), TestRows::Car{.key = id,
-                                          .plate = plate,
-                                          .owner = owner,
-                                          .vin = u"VIN-"_s + id.toUpper(),
-                                          .engine = u"D-"_s + id.toUpper()});
+        TestRows::Car car{.key = id, .plate = plate, .owner = owner};
+        car.vin = u"VIN-"_s + id.toUpper(), car.engine = u"D-"_s + id.toUpper();
+        TestRows::Put(db(), car);
         return owner.isEmpty() ? QString() : id + u"-"_s + owner;
     }
 
