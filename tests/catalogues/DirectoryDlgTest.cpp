@@ -16,8 +16,6 @@
 #include <QLineEdit>
 #include <QTreeWidget>
 #include <array>
-#include <functional>
-#include <memory>
 #include <optional>
 
 using namespace Qt::StringLiterals;

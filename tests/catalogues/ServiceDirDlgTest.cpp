@@ -147,8 +147,7 @@ TEST_P(ServiceDirDlgTest, CardLoadsTheRowAndItsPerformersArePickedEditedAndRemov
     EXPECT_EQ(RowTexts(performers), QStringList{"Сидоров"});
     dialogs.Then([](QDialog &workers) {  // Петров ticked in the workers directory
         if (QTreeWidgetItem *row = FindRow(List(workers), u"Петров"_s)) row->setCheckState(0, Qt::Checked);
-        workers.accept();
-        return workers.result();
+        return workers.accept(), workers.result();
     });
     Click(card, "Add");
     EXPECT_EQ(RowTexts(performers), (QStringList{"Петров", "Сидоров"}));
@@ -156,8 +155,7 @@ TEST_P(ServiceDirDlgTest, CardLoadsTheRowAndItsPerformersArePickedEditedAndRemov
     SelectRow(performers, u"Петров"_s);
     dialogs.Then([](QDialog &worker) {
         Child<QCheckBox>(worker, "workOut")->setChecked(true);
-        Click(worker, "ok");
-        return worker.result();
+        return Click(worker, "ok"), worker.result();
     });
     Click(card, "Edit");
     EXPECT_EQ(RowTexts(performers), QStringList{"Сидоров"});

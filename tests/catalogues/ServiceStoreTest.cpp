@@ -1,4 +1,3 @@
-#include "Database.h"
 #include "DbError.h"
 #include "Rub.h"
 #include "ServiceStore.h"

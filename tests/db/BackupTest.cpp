@@ -1,18 +1,15 @@
 // Backups of the embedded database: consistent while another connection writes, restore refusing what
 // is not a usable Trellvark database, and the daily copies.
 #include "Backup.h"
-#include "Database.h"
 #include "ErrorText.h"
 #include "Schema.h"
 #include "TestDb.h"
 #include "TestRows.h"
 
-#include <gtest/gtest.h>
 #include <QAtomicInt>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <QThread>
 
 namespace {

@@ -15,7 +15,6 @@
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
-#include <memory>
 #include <tuple>
 
 using namespace TestRows;
@@ -50,8 +49,7 @@ protected:
             auto &payout = static_cast<CSalaryAccrualDlg &>(d);
             opened = d.windowTitle() + u' ' + RowTexts(payout.list(), 2).join(u'|');
             payout.list()->topLevelItem(0)->setText(CSalaryAccrualDlg::kPayout, typed);
-            d.accept();
-            return d.result();
+            return d.accept(), d.result();
         });
     }
     // The next dialog, a cash document, gets `typed` as its amount (and the article when given) and is saved.
@@ -59,8 +57,7 @@ protected:
         dialogs.Then([typed, article](QDialog &d) {
             if (!article.isEmpty()) Child<QComboBox>(d, "article")->setEditText(article);
             Edit(d, "amount")->setText(typed);
-            d.accept();
-            return d.result();
+            return d.accept(), d.result();
         });
     }
     QDateTime day;

@@ -78,17 +78,13 @@ protected:
         o.car = QStringLiteral("a-") + o.key;
         o.begin = QDateTime(o.date.date(), QTime(9, 0));
         o.endOut = QDateTime(o.date.date(), QTime(18, 0));
-        TestRows::Put(db, TestRows::Client{.key = o.client,
-                                           .name = QString::fromUtf8(client),
-                                           .tel = QStringLiteral("tel-") + o.key});
-        TestRows::Put(
-            db,
-            TestRows::Car{.key = o.car, .plate = QString::fromUtf8(plate), .make = QString::fromUtf8(make)});
+        const auto text = [](const char *utf8) { return QString::fromUtf8(utf8); };
+        TestRows::Put(db, TestRows::Client{.key = o.client, .name = text(client), .tel = u"tel-"_s + o.key});
+        TestRows::Put(db, TestRows::Car{.key = o.car, .plate = text(plate), .make = text(make)});
         TestRows::Put(db, o);
         for (qsizetype i = 0; i < paid.size(); ++i)
             TestRows::Put(
-                db, TestRows::Pay{
-                        .key = QStringLiteral("%1-p%2").arg(o.key).arg(i), .order = o.key, .sum = paid[i]});
+                db, TestRows::Pay{.key = u"%1-p%2"_s.arg(o.key).arg(i), .order = o.key, .sum = paid[i]});
     }
 };
 

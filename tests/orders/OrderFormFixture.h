@@ -30,7 +30,6 @@
 #include <QPushButton>
 #include <QTimeEdit>
 #include <QTreeWidget>
-#include <functional>
 
 namespace OrderForm {
 
@@ -56,8 +55,7 @@ inline ScriptedDialogs::Step PickServices(const QStringList &names) {
             };
             if (row) tick(row);
         }
-        dir.accept();
-        return dir.result();
+        return dir.accept(), dir.result();
     };
 }
 
@@ -66,8 +64,7 @@ template <class Directory>
 ScriptedDialogs::Step Choose(const QString &key, const QString &link = {}) {
     return [=](QDialog &d) {
         EXPECT_TRUE(dynamic_cast<Directory &>(d).Select(key, link)) << key.toStdString();
-        d.reject();
-        return d.result();
+        return d.reject(), d.result();
     };
 }
 
@@ -86,8 +83,7 @@ inline ScriptedDialogs::Step Pay(const QString &amount, Money *debtShown = nullp
         auto &p = dynamic_cast<COrderPaymentDlg &>(d);
         if (debtShown) *debtShown = p.DebtBefore();
         Child<QLineEdit>(p, "amount")->setText(amount);
-        p.accept();
-        return p.result();
+        return p.accept(), p.result();
     };
 }
 
