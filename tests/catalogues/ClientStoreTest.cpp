@@ -13,13 +13,8 @@ namespace {
 
 ClientRecord Client(const QString &id, const QString &name, const QString &inn = {}) {
     ClientRecord c;
-    c.iddClient = id;
-    c.clientName = name;
-    c.clientINN = inn;
-    c.clientTel = "tel-"_L1 + id;
-    c.clientFaks = "fax-"_L1 + id;
-    c.clientAdres = u"адрес "_s + id;
-    c.clientContact = u"контакт "_s + id;
+    c.iddClient = id, c.clientName = name, c.clientINN = inn, c.clientTel = "tel-"_L1 + id;
+    c.clientFaks = "fax-"_L1 + id, c.clientAdres = u"адрес "_s + id, c.clientContact = u"контакт "_s + id;
     return c;
 }
 

@@ -81,8 +81,7 @@ TEST_P(ServiceStoreTest, PerformerLinksGetDistinctKeysAndFollowTheirMarks) {
     EXPECT_EQ(back[0].workFio + back[1].workFio + back[1].iddServiceWork, u"ПетровСидоров"_s + k2);
 
     // Removing a stored link marks it; the service is updated, not added again.
-    card.existing = true;
-    card.performers[0].deleted = true;
+    card.existing = true, card.performers[0].deleted = true;
     Save(card);
     EXPECT_EQ(Count(u"ServiceWork"_s, u"[Delete] = ?"_s, {true}), 1);
     back = ServiceStore(db()).Performers(card.iddService);

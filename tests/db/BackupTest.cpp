@@ -48,8 +48,7 @@ protected:
 };
 
 TEST_F(BackupTest, CopyWhileAnotherConnectionWritesHoldsEveryCommittedOrder) {
-    QAtomicInt committed = 0;
-    QAtomicInt stop = 0;
+    QAtomicInt committed = 0, stop = 0;
     QString writerError;
     // The writer has a connection of its own on its own thread, as another workstation would.
     const std::unique_ptr<QThread> writer(QThread::create([&] {

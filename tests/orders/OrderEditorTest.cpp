@@ -93,8 +93,7 @@ TEST(OrderEditor, StatusAndMomentsFollowModeTicksAndPickers) {
 TEST(OrderEditor, LinesMergeAndMoveTheProposedCompletion) {
     const QDateTime now = At(10, 8, 0);
     OrderEditor editor(StatusStarted, now);
-    const PickedWorker petrov{QString(), u"w1"_s, u"Петров"_s, false};
-    const PickedWorker sidorov{QString(), u"w2"_s, u"Сидоров"_s, false};
+    const PickedWorker petrov{{}, u"w1"_s, u"Петров"_s, false}, sidorov{{}, u"w2"_s, u"Сидоров"_s, false};
     editor.AddServices({Picked(u"wash"_s, u"Мойка"_s, 300, QTime(1, 0), {petrov})});
     editor.AddServices({Tyres(), Picked(u"wash"_s, u"Мойка"_s, 300, QTime(1, 0), {sidorov})});
     EXPECT_EQ(

@@ -134,10 +134,9 @@ protected:
 
     // The car and client the form shows: client|phone|plate|engine.
     static QString CarClient(const COrderFormDlg &form) {
-        return QStringList({Child<QComboBox>(form, "client")->currentText(),
-                            Child<QLineEdit>(form, "phone")->text(), Child<QLineEdit>(form, "plate")->text(),
-                            Child<QLineEdit>(form, "engine")->text()})
-            .join(u'|');
+        return Child<QComboBox>(form, "client")->currentText() + u'|' +
+               Child<QLineEdit>(form, "phone")->text() + u'|' + Child<QLineEdit>(form, "plate")->text() +
+               u'|' + Child<QLineEdit>(form, "engine")->text();
     }
 
     long PayCounter() { return CounterStore(db()).ReadAll()->payNomer; }

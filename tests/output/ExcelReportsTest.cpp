@@ -4,19 +4,10 @@
 #include "ScriptedPrompter.h"
 #include "SheetCheck.h"
 
-#include <QTemporaryDir>
-
 namespace {
 
-// Reports built into a session writing to a temporary folder; nothing is launched.
-struct ReportsFixture : ::testing::Test {
-    QTemporaryDir dir;
-    QStringList opened;
-    QString refuse;  // what the opener answers
-    ExcelSession session{dir.filePath("reports"), [this](const QString &file) {
-                             opened << file;
-                             return refuse;
-                         }};
+// Reports built into the session.
+struct ReportsFixture : SessionFixture {
     ExcelReports reports{session, {}, false};
     const ExcelSheet &sheet() const { return session.Sheet(); }
 };
