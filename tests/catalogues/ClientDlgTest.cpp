@@ -16,7 +16,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTabWidget>
 #include <QTreeWidget>
 
 using namespace Qt::StringLiterals;

@@ -1,7 +1,6 @@
 #include "CarStore.h"
 #include "ClientStore.h"
 #include "DbError.h"
-#include "Rub.h"
 #include "TestDb.h"
 #include "TestRows.h"
 

@@ -1,7 +1,5 @@
 #include "CServiceDirDlg.h"
 #include "CServiceDlg.h"
-#include "CWorkerDirDlg.h"
-#include "CWorkerDlg.h"
 #include "Rub.h"
 #include "ScreenTest.h"
 #include "ServiceStore.h"
