@@ -18,7 +18,6 @@
 #include <QDateTimeEdit>
 #include <QLineEdit>
 #include <QTreeWidget>
-#include <functional>
 
 using namespace Qt::StringLiterals;
 

@@ -16,7 +16,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTabWidget>
 #include <QTreeWidget>
 
 using namespace Qt::StringLiterals;
@@ -27,8 +26,7 @@ namespace {
 ScriptedDialogs::Step PickClient(const QString &id) {
     return [id](QDialog &d) {
         EXPECT_TRUE(dynamic_cast<CClientDirDlg &>(d).Select(id)) << id.toStdString();
-        d.reject();
-        return d.result();
+        return d.reject(), d.result();
     };
 }
 
@@ -59,12 +57,10 @@ protected:
     }
     static QDateTime Day(int d) { return At(2024, 6, d, 10); }
     void Order(const QString &key, const QString &number, int day, double total, int status = 1) {
-        TestRows::Put(db(), TestRows::Order{.key = key,
-                                            .number = number,
-                                            .date = Day(day),
-                                            .status = status,
-                                            .client = u"k1"_s,
-                                            .lines = {{.price = total}}});
+        TestRows::Order o{
+            .key = key, .number = number, .date = Day(day), .status = status, .client = u"k1"_s};
+        o.lines = {{.price = total}};
+        TestRows::Put(db(), o);
     }
     int Links(const QString &client, const char *deleted) {
         return CountRows(
@@ -72,8 +68,7 @@ protected:
             {client});
     }
     void Pay(const QString &key, const QString &order, int kind, double sum, int day) {
-        TestRows::Put(db(),
-                      TestRows::Pay{.key = key, .order = order, .kind = kind, .sum = sum, .when = Day(day)});
+        TestRows::Put(db(), TestRows::Pay{key, order, kind, sum, Day(day)});
     }
     const QString link = u"car1-k1"_s;
 };
@@ -120,8 +115,7 @@ TEST_P(ClientDlgTest, NewCardRefusesCarsAndMoneyUntilSavedThenSavesOnceAndStaysO
                                               u"Перед добавлением заказа или платежа"_s + saveFirst,
                                               u"Перед добавлением заказа или платежа"_s + saveFirst,
                                               u"Укажите название клиента!"_s}));
-    EXPECT_TRUE(dialogs.opened.isEmpty());
-    EXPECT_FALSE(card.saved());
+    EXPECT_TRUE(dialogs.opened.isEmpty() && !card.saved());
     EXPECT_EQ(CountRows(db(), u"SELECT * FROM SClient"_s), 2);
 
     card.field(u"ClientName"_s)->setText(u"  O'Neil "_s);
@@ -156,8 +150,7 @@ TEST_P(ClientDlgTest, TheCarsPageLinksEditsAndDeletesCars) {
     ASSERT_TRUE(card.SelectCar(u"car1"_s));
     dialogs.Then([](QDialog &d) {
         Edit(d, "plate")->setText(u"к009кк"_s);
-        d.accept();
-        return d.result();
+        return d.accept(), d.result();
     });
     card.EditCar();
     EXPECT_EQ(card.carsList()->currentItem()->text(0), u"К009КК"_s);
@@ -191,8 +184,7 @@ TEST_P(ClientDlgTest, MoneyPagesShowTheClientsOrdersAndPaymentsAndFollowWhatIsDo
     dialogs.Then([](QDialog &d) {
         EXPECT_EQ(Edit(d, "amount")->text(), u"200.00"_s);
         Edit(d, "amount")->setText(u"100"_s);
-        d.accept();
-        return d.result();
+        return d.accept(), d.result();
     });
     SelectRow(orders, u"102"_s, 1);
     card.ordersPage()->AddPayment();
@@ -250,8 +242,7 @@ TEST_P(ClientDlgTest, CarDirectoryListsOwnersHandsBackTheRowAddsAndDeletes) {
     dialogs.Then([](QDialog &card) {
         Edit(card, "plate")->setText(u" а777аа "_s);
         Combo(card, "make")->setEditText(u"kia"_s);
-        card.accept();
-        return card.result();
+        return card.accept(), card.result();
     });
     Click(dir, "add");
     ASSERT_NE(dir.list()->currentItem(), nullptr);
@@ -300,8 +291,7 @@ TEST_P(ClientDlgTest, OwnersAreKeptInMemoryAndStoredWithTheCar) {
         auto &client = dynamic_cast<CClientDlg &>(d);
         client.field(u"ClientTel"_s)->setText(u"999"_s);
         EXPECT_TRUE(client.Save());
-        client.reject();
-        return client.result();
+        return client.reject(), client.result();
     });
     Click(card, "edit");
     EXPECT_EQ(card.ownersList()->currentItem()->text(1), u"999"_s);

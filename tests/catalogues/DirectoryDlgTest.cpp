@@ -16,8 +16,6 @@
 #include <QLineEdit>
 #include <QTreeWidget>
 #include <array>
-#include <functional>
-#include <memory>
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -100,9 +98,7 @@ TEST_P(DirectoryDlgTest, KeysAndDoubleClickRunTheButtonsCommands) {
         dlg->show();
         QTreeWidget *list = List(*dlg, d.list);
         list->setFocus();
-        QTreeWidgetItem *row = SelectRow(list, d.row, d.column);
-        ASSERT_NE(row, nullptr);
-        const QString card = QString::fromLatin1(d.card);
+        ASSERT_NE(SelectRow(list, d.row, d.column), nullptr);
 
         dialogs.opened.clear();
         Press(list, Qt::Key_Return);
@@ -115,7 +111,8 @@ TEST_P(DirectoryDlgTest, KeysAndDoubleClickRunTheButtonsCommands) {
             return int(QDialog::Accepted);
         });
         Press(list, Qt::Key_Insert);
-        EXPECT_EQ(dialogs.opened, QStringList(3, card));  // edit, edit (neither saved), add
+        EXPECT_EQ(dialogs.opened,
+                  QStringList(3, QString::fromLatin1(d.card)));  // edit, edit (neither saved), add
         EXPECT_NE(FindRow(list, u"НОВЫЙ 1"_s, d.column), nullptr);
 
         // Delete asks, by name where the question has one; No keeps the row, Yes removes it.

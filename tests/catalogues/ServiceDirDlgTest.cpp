@@ -1,7 +1,5 @@
 #include "CServiceDirDlg.h"
 #include "CServiceDlg.h"
-#include "CWorkerDirDlg.h"
-#include "CWorkerDlg.h"
 #include "Rub.h"
 #include "ScreenTest.h"
 #include "ServiceStore.h"
@@ -40,14 +38,8 @@ protected:
         TestRows::Put(db(), TestRows::Worker{u"w1"_s, u"Петров"_s});
         TestRows::Put(db(), TestRows::Worker{u"w2"_s, u"Сидоров"_s});
         const PickedWorker petrov{{}, u"w1"_s, u"Петров"_s, false}, sidorov{{}, u"w2"_s, u"Сидоров"_s, false};
-        ServiceCard a{.packageText = u"Шиномонтаж"_s,
-                      .name = u"Снятие"_s,
-                      .price = Rub(100),
-                      .prNds = 18,
-                      .job = 10,
-                      .prJob = true,
-                      .time = QTime(0, 30),
-                      .performers = {petrov}};
+        ServiceCard a{.packageText = u"Шиномонтаж"_s, .name = u"Снятие"_s, .price = Rub(100), .prNds = 18};
+        a.job = 10, a.prJob = true, a.time = QTime(0, 30), a.performers = {petrov};
         ServiceCard b{.name = u"Мойка"_s, .price = Rub(300), .performers = {petrov, sidorov}};
         ServiceStore(db()).SaveCard(a, u"anna"_s);
         ServiceStore(db()).SaveCard(b, u"anna"_s);
@@ -153,8 +145,7 @@ TEST_P(ServiceDirDlgTest, CardLoadsTheRowAndItsPerformersArePickedEditedAndRemov
     EXPECT_EQ(RowTexts(performers), QStringList{"Сидоров"});
     dialogs.Then([](QDialog &workers) {  // Петров ticked in the workers directory
         if (QTreeWidgetItem *row = FindRow(List(workers), u"Петров"_s)) row->setCheckState(0, Qt::Checked);
-        workers.accept();
-        return workers.result();
+        return workers.accept(), workers.result();
     });
     Click(card, "Add");
     EXPECT_EQ(RowTexts(performers), (QStringList{"Петров", "Сидоров"}));
@@ -162,8 +153,7 @@ TEST_P(ServiceDirDlgTest, CardLoadsTheRowAndItsPerformersArePickedEditedAndRemov
     SelectRow(performers, u"Петров"_s);
     dialogs.Then([](QDialog &worker) {
         Child<QCheckBox>(worker, "workOut")->setChecked(true);
-        Click(worker, "ok");
-        return worker.result();
+        return Click(worker, "ok"), worker.result();
     });
     Click(card, "Edit");
     EXPECT_EQ(RowTexts(performers), QStringList{"Сидоров"});
@@ -175,13 +165,9 @@ TEST_P(ServiceDirDlgTest, CardLoadsTheRowAndItsPerformersArePickedEditedAndRemov
 
 TEST_P(ServiceDirDlgTest, CardOnAnOrderLineLeavesPerformersToTheOrderAndATypedPackageIsNew) {
     Catalogue();
-    const ServiceCardSetup setup{
-        .existing = true,
-        .orderLine = true,
-        .packageLocked = true,
-        .iddService = washKey,
-        .line = ServiceRecord{washKey, u"top"_s, u"Мойка"_s, Rub(300), 20, Rub(360), false, 0, QTime(0, 40)},
-        .lineWorkers = {{{}, u"w2"_s, u"Сидоров"_s, false}}};
+    ServiceCardSetup setup{.existing = true, .orderLine = true, .packageLocked = true, .iddService = washKey};
+    setup.line = ServiceRecord{washKey, u"top"_s, u"Мойка"_s, Rub(300), 20, Rub(360), false, 0, QTime(0, 40)};
+    setup.lineWorkers = {{{}, u"w2"_s, u"Сидоров"_s, false}};
     CServiceDlg card(*ctx, setup);
     EXPECT_EQ(Edit(card, "summa")->text() + RowTexts(List(card, "performers")).join(u','),
               u"360.00Сидоров"_s);

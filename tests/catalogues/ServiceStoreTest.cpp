@@ -1,4 +1,3 @@
-#include "Database.h"
 #include "DbError.h"
 #include "Rub.h"
 #include "ServiceStore.h"
@@ -17,15 +16,10 @@ const PickedWorker kSidorov{{}, u"w2"_s, u"Сидоров"_s, false};
 // A card of a service at `price` with 18 % VAT and 10 % pay, half an hour long.
 ServiceCard Card(const QString &name, const QString &packageText = {}, const QString &iddTop = {},
                  double price = 100, PickedWorkers performers = {}) {
-    return {.iddTop = iddTop,
-            .packageText = packageText,
-            .name = name,
-            .price = Rub(price),
-            .prNds = 18,
-            .job = 10,
-            .prJob = true,
-            .time = QTime(0, 30),
-            .performers = std::move(performers)};
+    ServiceCard c{
+        .iddTop = iddTop, .packageText = packageText, .name = name, .price = Rub(price), .prNds = 18};
+    c.job = 10, c.prJob = true, c.time = QTime(0, 30), c.performers = std::move(performers);
+    return c;
 }
 
 }  // namespace
@@ -87,8 +81,7 @@ TEST_P(ServiceStoreTest, PerformerLinksGetDistinctKeysAndFollowTheirMarks) {
     EXPECT_EQ(back[0].workFio + back[1].workFio + back[1].iddServiceWork, u"ПетровСидоров"_s + k2);
 
     // Removing a stored link marks it; the service is updated, not added again.
-    card.existing = true;
-    card.performers[0].deleted = true;
+    card.existing = true, card.performers[0].deleted = true;
     Save(card);
     EXPECT_EQ(Count(u"ServiceWork"_s, u"[Delete] = ?"_s, {true}), 1);
     back = ServiceStore(db()).Performers(card.iddService);
@@ -124,13 +117,9 @@ TEST_P(ServiceStoreTest, PackageDeleteHidesItsServicesAndKeepsLinks) {
 TEST_P(ServiceStoreTest, TreeSumsPackagesNotWrappingTheirTimeAtMidnight) {
     // 100 at 18 % with 10 % pay, and 50 at 0 % with a fixed 7: package sums 150 / 18 / 168 / 18.8.
     const ServiceCard a = Save(Card(u"А"_s, u"Комплекс"_s));
-    Save({.iddTop = a.iddTop,
-          .packageText = u"Комплекс"_s,
-          .name = u"Б"_s,
-          .price = Rub(50),
-          .job = 7,
-          .time = QTime(23, 45),
-          .performers = {kPetrov}});
+    ServiceCard b = Card(u"Б"_s, u"Комплекс"_s, a.iddTop, 50, {kPetrov});
+    b.prNds = 0, b.job = 7, b.prJob = false, b.time = QTime(23, 45);
+    Save(b);
     Save(Card(u"Мойка"_s));
 
     const ServiceTree tree = ServiceStore(db()).LoadTree();

@@ -1,18 +1,15 @@
 // Backups of the embedded database: consistent while another connection writes, restore refusing what
 // is not a usable Trellvark database, and the daily copies.
 #include "Backup.h"
-#include "Database.h"
 #include "ErrorText.h"
 #include "Schema.h"
 #include "TestDb.h"
 #include "TestRows.h"
 
-#include <gtest/gtest.h>
 #include <QAtomicInt>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <QThread>
 
 namespace {
@@ -51,8 +48,7 @@ protected:
 };
 
 TEST_F(BackupTest, CopyWhileAnotherConnectionWritesHoldsEveryCommittedOrder) {
-    QAtomicInt committed = 0;
-    QAtomicInt stop = 0;
+    QAtomicInt committed = 0, stop = 0;
     QString writerError;
     // The writer has a connection of its own on its own thread, as another workstation would.
     const std::unique_ptr<QThread> writer(QThread::create([&] {

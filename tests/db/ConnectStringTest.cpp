@@ -30,8 +30,7 @@ TEST(ConnectString, ParsesEachForm) {
 }
 
 TEST(ConnectString, ResolutionOrder) {
-    const QString cmd = "SQLITE;DATABASE=/a.db";
-    const QString setting = "PGSQL;dbname=x";
+    const QString cmd = "SQLITE;DATABASE=/a.db", setting = "PGSQL;dbname=x";
     EXPECT_EQ(ResolveConnectString(cmd, setting, true, "/w"), cmd);
     EXPECT_EQ(ResolveConnectString(QString(), setting, true, "/w"), setting);
     EXPECT_EQ(ResolveConnectString(QString(), QString(), true, "/w"), "ODBC;DSN=Zorvantide;");

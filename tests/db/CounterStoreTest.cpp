@@ -1,5 +1,4 @@
 #include "CounterStore.h"
-#include "Database.h"
 #include "DbError.h"
 #include "TestDb.h"
 
@@ -8,22 +7,19 @@ protected:
     // The stored counters as "prefix|order|pay|out|salary"; "none" without the counter row.
     QString Stored() {
         const auto v = CounterStore(db()).ReadAll();
-        return v ? QStringLiteral("%1|%2|%3|%4|%5")
-                       .arg(v->zakazPr)
-                       .arg(v->zakazNomer)
-                       .arg(v->payNomer)
-                       .arg(v->outPayNomer)
-                       .arg(v->salaryNomer)
+        return v ? v->zakazPr + u'|' + Join({v->zakazNomer, v->payNomer, v->outPayNomer, v->salaryNomer})
                  : QStringLiteral("none");
     }
     // The numbers proposed: "pay|pay|out|salary|salary".
     QString Proposed() {
         CounterStore c(db());
-        return QStringList({QString::number(c.NextPayNumber()), QString::number(c.Next(DocCounter::Pay)),
-                            QString::number(c.Next(DocCounter::OutPay)),
-                            QString::number(c.NextSalaryNumber()),
-                            QString::number(c.Next(DocCounter::Salary))})
-            .join(u'|');
+        return Join({c.NextPayNumber(), c.Next(DocCounter::Pay), c.Next(DocCounter::OutPay),
+                     c.NextSalaryNumber(), c.Next(DocCounter::Salary)});
+    }
+    static QString Join(std::initializer_list<long> numbers) {
+        QStringList all;
+        for (long n : numbers) all << QString::number(n);
+        return all.join(u'|');
     }
 };
 ZV_INSTANTIATE_DB_TESTS(CounterTest);

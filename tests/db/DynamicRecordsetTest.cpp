@@ -116,11 +116,10 @@ protected:
             for (; !rs.IsEOF(); rs.MoveNext()) {
                 for (int i = 0; i < rs.FieldCount(); ++i) {
                     const CDynamicField &f = rs.Field(i);
+                    const QString kind = QString::number(int(f.kind())), null = QString::number(f.IsNull());
                     seen[direct] << QStringLiteral(
                                         "%1 kind %2 null %3 type %4 value [%5] text [%6] number %7")
-                                        .arg(f.name(), QString::number(int(f.kind())),
-                                             QString::number(f.IsNull()),
-                                             QString::fromLatin1(f.value().metaType().name()),
+                                        .arg(f.name(), kind, null, f.value().metaType().name(),
                                              f.value().toString(), f.AsText(),
                                              QString::number(f.AsDouble(), 'g', 17));
                 }

@@ -1,5 +1,4 @@
 #include "CashStore.h"
-#include "PaymentStore.h"
 #include "Rub.h"
 #include "TestDb.h"
 #include "TestRows.h"

@@ -15,7 +15,6 @@
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
-#include <memory>
 #include <tuple>
 
 using namespace TestRows;
@@ -50,15 +49,15 @@ protected:
             auto &payout = static_cast<CSalaryAccrualDlg &>(d);
             opened = d.windowTitle() + u' ' + RowTexts(payout.list(), 2).join(u'|');
             payout.list()->topLevelItem(0)->setText(CSalaryAccrualDlg::kPayout, typed);
-            d.accept();
-            return d.result();
+            return d.accept(), d.result();
         });
     }
-    void ThenAmount(const QString &typed) {
-        dialogs.Then([typed](QDialog &d) {
+    // The next dialog, a cash document, gets `typed` as its amount (and the article when given) and is saved.
+    void ThenAmount(const QString &typed, const QString &article = {}) {
+        dialogs.Then([typed, article](QDialog &d) {
+            if (!article.isEmpty()) Child<QComboBox>(d, "article")->setEditText(article);
             Edit(d, "amount")->setText(typed);
-            d.accept();
-            return d.result();
+            return d.accept(), d.result();
         });
     }
     QDateTime day;
@@ -165,14 +164,13 @@ TEST_P(JournalsTest, CashJournalEditsEachKindInItsOwnDialogAndBothJournalsDelete
     EXPECT_EQ(opened, CSalaryAccrualDlg::kEditTitle + " Иванов/1000.00");
     EXPECT_EQ(PaymentStore(db()).LoadPayment("p1")->SummaPay.Text(), "-900.00");
     // An account refund stays a refund on the account; a cash operation keeps its kind.
-    ThenAmount("25");
-    SelectRow(cash.list(), "7");
-    cash.Edit();
-    EXPECT_EQ(PayText(*PaymentStore(db()).LoadPayment("refund")), "2 c1 Возврат №7 -25.00");
-    ThenAmount("45");
-    SelectRow(cash.list(), "6");
-    cash.Edit();
-    EXPECT_EQ(PayText(*PaymentStore(db()).LoadPayment("out")), "5 0 Свет №6 -45.00");
+    for (const auto &[row, key, typed, stored] : {std::tuple{"7", "refund", "25", "2 c1 Возврат №7 -25.00"},
+                                                  std::tuple{"6", "out", "45", "5 0 Свет №6 -45.00"}}) {
+        ThenAmount(typed);
+        SelectRow(cash.list(), row);
+        cash.Edit();
+        EXPECT_EQ(PayText(*PaymentStore(db()).LoadPayment(key)), stored);
+    }
     EXPECT_EQ(Totals(cash), "100.00 -1220.00 -1120.00");
 
     CJSalaryView salary(*ctx);
@@ -190,12 +188,7 @@ TEST_P(JournalsTest, CashJournalEditsEachKindInItsOwnDialogAndBothJournalsDelete
     EXPECT_EQ(cash.list()->topLevelItemCount(), 4);
     EXPECT_EQ(salary.list()->topLevelItemCount(), 0);
 
-    dialogs.Then([](QDialog &d) {
-        Child<QComboBox>(d, "article")->setEditText("Касса");
-        Edit(d, "amount")->setText("10");
-        d.accept();
-        return d.result();
-    });
+    ThenAmount("10", "Касса");
     cash.Add();
     EXPECT_EQ(cash.list()->topLevelItemCount(), 4);
     EXPECT_EQ(Label(cash, "income"), "110.00");

@@ -20,7 +20,6 @@
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QRegularExpression>
-#include <memory>
 
 using namespace TestRows;
 

@@ -51,8 +51,7 @@ TEST_P(OrderCarClientPartTest, OkChecksPlateCarClientAndLinesInThatOrder) {
 }
 
 TEST_P(OrderCarClientPartTest, PickersFillCarAndClientAndAskBeforeReplacingOrForgetting) {
-    const QString link = AddCar(u"c1"_s, u"К001КК"_s, u"k1"_s);
-    const QString other = AddCar(u"c2"_s, u"М002ММ"_s, u"k1"_s);
+    const QString link = AddCar(u"c1"_s, u"К001КК"_s, u"k1"_s), other = AddCar(u"c2"_s, u"М002ММ"_s, u"k1"_s);
     COrderFormDlg form(*ctx, OrderFormMode::New);
     Child<QLineEdit>(form, "plate")->setText(u"к001кк"_s);
     dialogs.Then(Choose<CCarDirDlg>(u"c1"_s, link));

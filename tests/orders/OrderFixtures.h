@@ -14,12 +14,7 @@ namespace Fixture {
 inline OrderLine Service(const QString &key, const QString &name, double count, double price, double nds,
                          const QString &top = Group::kStandalone) {
     OrderLine l;
-    l.iddService = key;
-    l.iddTop = top;
-    l.name = name;
-    l.count = count;
-    l.price = Rub(price);
-    l.prNds = nds;
+    l.iddService = key, l.iddTop = top, l.name = name, l.count = count, l.price = Rub(price), l.prNds = nds;
     l.time = QTime(0, 30);
     return l;
 }
@@ -74,21 +69,15 @@ protected:
     void Put(TestRows::Order o, const QList<double> &paid = {}, const char *client = "Иванов И.И.",
              const char *plate = "А001АА77", const char *make = "ВАЗ") {
         Database &db = this->db();
-        o.client = QStringLiteral("c-") + o.key;
-        o.car = QStringLiteral("a-") + o.key;
-        o.begin = QDateTime(o.date.date(), QTime(9, 0));
-        o.endOut = QDateTime(o.date.date(), QTime(18, 0));
-        TestRows::Put(db, TestRows::Client{.key = o.client,
-                                           .name = QString::fromUtf8(client),
-                                           .tel = QStringLiteral("tel-") + o.key});
-        TestRows::Put(
-            db,
-            TestRows::Car{.key = o.car, .plate = QString::fromUtf8(plate), .make = QString::fromUtf8(make)});
+        o.client = u"c-"_s + o.key, o.car = u"a-"_s + o.key;
+        o.begin = QDateTime(o.date.date(), QTime(9, 0)), o.endOut = QDateTime(o.date.date(), QTime(18, 0));
+        const auto text = [](const char *utf8) { return QString::fromUtf8(utf8); };
+        TestRows::Put(db, TestRows::Client{.key = o.client, .name = text(client), .tel = u"tel-"_s + o.key});
+        TestRows::Put(db, TestRows::Car{.key = o.car, .plate = text(plate), .make = text(make)});
         TestRows::Put(db, o);
         for (qsizetype i = 0; i < paid.size(); ++i)
             TestRows::Put(
-                db, TestRows::Pay{
-                        .key = QStringLiteral("%1-p%2").arg(o.key).arg(i), .order = o.key, .sum = paid[i]});
+                db, TestRows::Pay{.key = u"%1-p%2"_s.arg(o.key).arg(i), .order = o.key, .sum = paid[i]});
     }
 };
 
@@ -97,10 +86,8 @@ inline Order NewOrder() {
     Order o;
     o.ZakazData = QDateTime(QDate(2024, 6, 10), QTime(0, 0));
     o.ZakazBegin = o.ZakazBeginIn = QDateTime(QDate(2024, 6, 10), QTime(9, 15));
-    o.car.AvtoNomer = u"а123вс77"_s;
-    o.car.AvtoMarka = u"Лада Веста"_s;
-    o.client.ClientName = u"ООО 'Ромашка'"_s;
-    o.client.ClientTel = u"+7 900 000-00-00"_s;
+    o.car.AvtoNomer = u"а123вс77"_s, o.car.AvtoMarka = u"Лада Веста"_s;
+    o.client.ClientName = u"ООО 'Ромашка'"_s, o.client.ClientTel = u"+7 900 000-00-00"_s;
     return o;
 }
 

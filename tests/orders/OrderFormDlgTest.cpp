@@ -8,8 +8,8 @@ TEST_P(OrderFormDlgTest, TicksAndPickersReachTheStoredOrder) {
     QString key;
     {
         COrderFormDlg form(*ctx, OrderFormMode::Request);
-        EXPECT_TRUE(Child<QCheckBox>(form, "prelim")->isChecked());
-        EXPECT_FALSE(Child<QTimeEdit>(form, "acceptTime")->isEnabled());
+        EXPECT_TRUE(Child<QCheckBox>(form, "prelim")->isChecked() &&
+                    !Child<QTimeEdit>(form, "acceptTime")->isEnabled());
         Child<QCheckBox>(form, "accepted")->setChecked(true);
         Child<QCheckBox>(form, "done")->setChecked(true);
         EXPECT_TRUE(Child<QDateEdit>(form, "doneDate")->isEnabled());
@@ -88,8 +88,7 @@ TEST_P(OrderFormDlgTest, LinesAreShownEditedAndDeletedOnTheForm) {
         auto &card = dynamic_cast<CServiceDlg &>(d);
         EXPECT_EQ(card.findChild<QLineEdit *>(u"name"_s)->text(), u"Снятие"_s);
         card.findChild<QLineEdit *>(u"price"_s)->setText(u"150,5"_s);
-        card.accept();
-        return card.result();
+        return card.accept(), card.result();
     });
     form.lines()->EditLine();
     EXPECT_EQ(Child<QLabel>(form, "total")->text(), u"1077.59"_s);  // 150.50 with 18 % VAT (27.09)

@@ -30,7 +30,6 @@
 #include <QPushButton>
 #include <QTimeEdit>
 #include <QTreeWidget>
-#include <functional>
 
 namespace OrderForm {
 
@@ -56,8 +55,7 @@ inline ScriptedDialogs::Step PickServices(const QStringList &names) {
             };
             if (row) tick(row);
         }
-        dir.accept();
-        return dir.result();
+        return dir.accept(), dir.result();
     };
 }
 
@@ -66,8 +64,7 @@ template <class Directory>
 ScriptedDialogs::Step Choose(const QString &key, const QString &link = {}) {
     return [=](QDialog &d) {
         EXPECT_TRUE(dynamic_cast<Directory &>(d).Select(key, link)) << key.toStdString();
-        d.reject();
-        return d.result();
+        return d.reject(), d.result();
     };
 }
 
@@ -86,8 +83,7 @@ inline ScriptedDialogs::Step Pay(const QString &amount, Money *debtShown = nullp
         auto &p = dynamic_cast<COrderPaymentDlg &>(d);
         if (debtShown) *debtShown = p.DebtBefore();
         Child<QLineEdit>(p, "amount")->setText(amount);
-        p.accept();
-        return p.result();
+        return p.accept(), p.result();
     };
 }
 
@@ -108,12 +104,8 @@ protected:
             db(), TestRows::Client{.key = "k1", .name = "Кузнецов", .tel = "111", .address = "Лесная, 1"});
         TestRows::PutCounters(db(), 0, 40, 0);
         const PickedWorkers petrov = {{QString(), u"w1"_s, u"Петров"_s, false}};
-        ServiceCard tyre{.packageText = u"Шиномонтаж"_s,
-                         .name = u"Снятие"_s,
-                         .price = Rub(100),
-                         .prNds = 18,
-                         .time = QTime(0, 30),
-                         .performers = petrov};
+        ServiceCard tyre{.packageText = u"Шиномонтаж"_s, .name = u"Снятие"_s, .price = Rub(100), .prNds = 18};
+        tyre.time = QTime(0, 30), tyre.performers = petrov;
         ServiceCard wash{.name = u"Мойка"_s, .price = Rub(300), .time = QTime(1, 0), .performers = petrov};
         ServiceStore services(db());
         services.SaveCard(tyre, u"anna"_s);
@@ -123,11 +115,9 @@ protected:
 
     // A car with its VIN and engine number made of its key; returns its owner link when it has an owner.
     QString AddCar(const QString &id, const QString &plate, const QString &owner = {}) {
-        TestRows::Put(db(), TestRows::Car{.key = id,
-                                          .plate = plate,
-                                          .owner = owner,
-                                          .vin = u"VIN-"_s + id.toUpper(),
-                                          .engine = u"D-"_s + id.toUpper()});
+        TestRows::Car car{.key = id, .plate = plate, .owner = owner};
+        car.vin = u"VIN-"_s + id.toUpper(), car.engine = u"D-"_s + id.toUpper();
+        TestRows::Put(db(), car);
         return owner.isEmpty() ? QString() : id + u"-"_s + owner;
     }
 
@@ -144,10 +134,9 @@ protected:
 
     // The car and client the form shows: client|phone|plate|engine.
     static QString CarClient(const COrderFormDlg &form) {
-        return QStringList({Child<QComboBox>(form, "client")->currentText(),
-                            Child<QLineEdit>(form, "phone")->text(), Child<QLineEdit>(form, "plate")->text(),
-                            Child<QLineEdit>(form, "engine")->text()})
-            .join(u'|');
+        return Child<QComboBox>(form, "client")->currentText() + u'|' +
+               Child<QLineEdit>(form, "phone")->text() + u'|' + Child<QLineEdit>(form, "plate")->text() +
+               u'|' + Child<QLineEdit>(form, "engine")->text();
     }
 
     long PayCounter() { return CounterStore(db()).ReadAll()->payNomer; }

@@ -114,15 +114,14 @@ TEST_P(OrderJournalStoreTest, OrdersComeWithTheirLiveLinesAndWorkersInOneStateme
          .count = 4,
          .nds = 18,
          .top = "pkg",
-         .workers = {{.worker = "w2", .fio = "Сидоров С.С."}, {.worker = "w1", .fio = "Петров П.П."}}},
+         .workers = {{"w2", "Сидоров С.С."}, {"w1", "Петров П.П."}}},
         {.key = "bal", .name = "Балансировка", .count = 4, .price = 50, .top = "pkg"},
         {.key = "gone", .name = "Удалённая", .price = 999, .top = "pkg", .deleted = true},
         {.key = "wash",
          .name = "Мойка",
          .price = 400,
          .nds = 20,
-         .workers = {{.worker = "w4", .fio = "О'Нил Д."},
-                     {.worker = "w3", .fio = "Ушедший", .deleted = true}}}};
+         .workers = {{"w4", "О'Нил Д."}, {"w3", "Ушедший", true}}}};
     int statements = 0;
     const auto search = [&] {
         statements = 0;

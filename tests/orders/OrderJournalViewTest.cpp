@@ -16,8 +16,7 @@ ScriptedDialogs::Step Moment(const char *title, const QDateTime &when) {
         auto &dlg = dynamic_cast<CDateTimeDlg &>(d);
         EXPECT_EQ(dlg.windowTitle(), QString::fromUtf8(title));
         dlg.SetDateTime(when);
-        Click(dlg, "ok");
-        return dlg.result();
+        return Click(dlg, "ok"), dlg.result();
     };
 }
 
@@ -30,8 +29,7 @@ ScriptedDialogs::Step Payment(const char *debt, const char *amount) {
 }
 
 int Cancel(QDialog &d) {
-    d.reject();
-    return d.result();
+    return d.reject(), d.result();
 }
 
 }  // namespace
@@ -123,8 +121,7 @@ TEST_P(OrderJournalViewTest, CommandsRefusedForWantOfARightOrOfAnOrderChangeNoth
         view->RunCommand(c.id);
         EXPECT_EQ(prompter.All(), QStringList{QString::fromUtf8(c.unselected)});
     }
-    EXPECT_TRUE(dialogs.opened.isEmpty());
-    EXPECT_TRUE(calls.isEmpty());
+    EXPECT_TRUE(dialogs.opened.isEmpty() && calls.isEmpty());
     EXPECT_EQ(Dump(), before);
     EXPECT_FALSE(view->RunCommand(57607));  // the frame's print is not the journal's
 

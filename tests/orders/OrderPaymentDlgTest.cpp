@@ -40,12 +40,9 @@ QString Fields(const PayRecord &p) {
 // Whatever kind and mark came in, an order payment leaves as a live one, trimmed; the proposal stays so that
 // the save still takes the next free number. (What an edited payment shows is the order form's tests'.)
 TEST_P(OrderPaymentDlgTest, NewPaymentProposesTheDebtAndRefusesAZeroAmount) {
-    PayRecord pay{.TypePay = ClientAccount,
-                  .NaznPay = COrderPaymentDlg::kPurpose,
-                  .NomerPay = u"41"_s,
-                  .DataPay = QDateTime(QDate(2024, 3, 5), QTime(10, 20, 30)),
-                  .Delete = 1,
-                  .ProposedNomer = u"41"_s};
+    PayRecord pay{.TypePay = ClientAccount, .NaznPay = COrderPaymentDlg::kPurpose, .NomerPay = u"41"_s};
+    pay.DataPay = QDateTime(QDate(2024, 3, 5), QTime(10, 20, 30)), pay.ProposedNomer = u"41"_s;
+    pay.Delete = 1;
     COrderPaymentDlg dlg(*ctx, pay, COrderPaymentDlg::kNewTitle, true, Money::Kopecks(150025));
     EXPECT_EQ(Edit(dlg, "number")->text() + u'|' + Child<QLabel>(dlg, "purpose")->text(),
               u"41|Оплата услуг"_s);

@@ -22,8 +22,7 @@ protected:
         OrderLine removal = Service(u"svc-remove"_s, u"Снятие колеса"_s, 4, 100, 18);
         removal.workers = {Worker(u"w1"_s, u"Петров П.П."_s), Worker(u"w2"_s, u"Сидоров С.С."_s)};
         OrderLine balance = Service(u"svc-balance"_s, u"Балансировка"_s, 4, 50, 0);
-        balance.prJob = true;
-        balance.job = 30;
+        balance.prJob = true, balance.job = 30;
         o.lines = {Package(u"pkg-tyres"_s, u"Шиномонтаж R15"_s, {removal, balance}),
                    Service(u"svc-wash"_s, u"Мойка кузова"_s, 1, 400, 20)};
         o.lines[1].workers = {Worker(u"w3"_s, u"О'Нил Д."_s)};
@@ -83,8 +82,7 @@ TEST_P(OrderStoreTest, NewOrderIsNumberedStoredAndLoadsBackTheSame) {
     // Forty lines of two workers each cost a few statements. A request keeps no start; an update
     // gives an order without one the zero date-time.
     Order req = NewOrder();
-    req.ZakazStatus = StatusRequested;
-    req.ZakazBeginIn = QDateTime();
+    req.ZakazStatus = StatusRequested, req.ZakazBeginIn = QDateTime();
     for (int i = 0; i < 40; ++i) {
         req.lines << Service(u"svc-%1"_s.arg(i), u"Услуга"_s, 1, 100, 20);
         req.lines.back().workers = {Worker(u"w1"_s, u"Петров П.П."_s), Worker(u"w2"_s, u"Сидоров С.С."_s)};
@@ -119,8 +117,7 @@ TEST_P(OrderStoreTest, EditingLinesPackagesAndWorkersKeepsTheTotals) {
     twice.workers = {Worker(u"w1"_s, u"Петров П.П."_s)};
     OrderLine twiceLater = twice;
     twiceLater.count = 2;  // the later one counts, as if written one after the other
-    abandoned.iddService = u"svc-wax"_s;
-    abandoned.deleted = true;
+    abandoned.iddService = u"svc-wax"_s, abandoned.deleted = true;
     edit.lines << again << twice << twiceLater << abandoned;
     Save(edit);
     Order back = Load(key);
@@ -167,8 +164,7 @@ TEST_P(OrderStoreTest, PaymentsAreKeptAsPaidAndOutliveTheOrder) {
     EXPECT_NEAR(Debt(key), 152, 1e-9);
 
     Order edit = Load(key);
-    pay.SummaPay = Rub(151.99);
-    pay.DataPay = QDateTime(QDate(2024, 6, 11), QTime(9, 0));
+    pay.SummaPay = Rub(151.99), pay.DataPay = QDateTime(QDate(2024, 6, 11), QTime(9, 0));
     edit.payments.prepend(pay);
     Save(edit);
     EXPECT_NEAR(Debt(key), 0.01, 1e-9);  // a kopeck is owed

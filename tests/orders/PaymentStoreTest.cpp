@@ -11,13 +11,9 @@ ZV_INSTANTIATE_DB_TESTS(PaymentStoreTest);
 
 TEST_P(PaymentStoreTest, SaveInsertsThenUpdatesByKeyAndOrder) {
     PaymentStore store(db());
-    PayRecord p{.TypePay = ClientAccount,
-                .NaznPay = u"Возврат"_s,
-                .NomerPay = u"12"_s,
-                .DataPay = QDateTime(QDate(2024, 2, 29), QTime(16, 30, 5)),
-                .SummaPay = Rub(-250.75),
-                .DocPay = u"РКО №12"_s,
-                .PrimPay = u"клиент 'Ромашка'"_s};
+    PayRecord p{.TypePay = ClientAccount, .NaznPay = u"Возврат"_s, .NomerPay = u"12"_s};
+    p.DataPay = QDateTime(QDate(2024, 2, 29), QTime(16, 30, 5)), p.SummaPay = Rub(-250.75);
+    p.DocPay = u"РКО №12"_s, p.PrimPay = u"клиент 'Ромашка'"_s;
     const QString key = store.SavePayment(p, u"client-1"_s, u"anna"_s, u"1"_s);
     EXPECT_EQ(p.IddPay, key);
     EXPECT_TRUE(key.endsWith(u"~1"));

@@ -10,7 +10,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 
 // An order in a fresh database, with the shop's details, printed in a temporary folder that is the
 // current directory meanwhile (documents go to doc/ there).

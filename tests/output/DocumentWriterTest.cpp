@@ -73,9 +73,8 @@ TEST_P(DocumentWriterTest, GroupWithThreeServicesGivesFourRows) {
 
     // A worker removed from a line is not named.
     TestRows::Put(db(), TestRows::Client{.key = "c1"});
-    TestRows::Put(
-        db(),
-        TestRows::Order{.key = "z9", .lines = {{.workers = {{"w1", "Петров"}, {"w2", "Уволенный", true}}}}});
+    const QList<TestRows::Work> workers = {{"w1", "Петров"}, {"w2", "Уволенный", true}};
+    TestRows::Put(db(), TestRows::Order{.key = "z9", .lines = {{.workers = workers}}});
     EXPECT_EQ(S(RowLines(Data(OrderDocument::WorkOrder, "z9")).value(0).section("|1:work:", 1)), "Петров ");
 }
 

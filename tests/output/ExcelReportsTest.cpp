@@ -4,19 +4,10 @@
 #include "ScriptedPrompter.h"
 #include "SheetCheck.h"
 
-#include <QTemporaryDir>
-
 namespace {
 
-// Reports built into a session writing to a temporary folder; nothing is launched.
-struct ReportsFixture : ::testing::Test {
-    QTemporaryDir dir;
-    QStringList opened;
-    QString refuse;  // what the opener answers
-    ExcelSession session{dir.filePath("reports"), [this](const QString &file) {
-                             opened << file;
-                             return refuse;
-                         }};
+// Reports built into the session.
+struct ReportsFixture : SessionFixture {
     ExcelReports reports{session, {}, false};
     const ExcelSheet &sheet() const { return session.Sheet(); }
 };
@@ -32,8 +23,7 @@ TEST_F(ReportsFixture, CashOperationsRowsAndCounterpart) {
     const CashOperationRow none{{}, {}, {}, {}, {}, {}, "  ", {}, {}, {}};
     ASSERT_TRUE(reports.CashOperations({all, worker, order, none}));
     EXPECT_EQ(Table(sheet(), "A1:G8"),
-              "Отчет об операциях по кассе.||||||\n"
-              "||||||\n"
+              "Отчет об операциях по кассе.||||||\n||||||\n"
               "№ п/п:|Дата:|Сумма:|Назначение:|Первичный документ:|Примечание:|Клиент:\n"
               "007|05.03.2026|1500.50|Оплата услуг|ПКО 7|наличные|ООО Ромашка Сидоров П.П. Заказ №15 от "
               "01.03.2026\n"
@@ -99,8 +89,8 @@ TEST_F(ReportsFixture, StatementPerformedWorksPayoutsAndBalances) {
     ASSERT_TRUE(reports.PerformedWorks({w, w}, QDate(2026, 4, 1), QDate(2026, 4, 30), "Петров П.П."));
     // The first column is the day the work was done, as the list on the screen shows it.
     EXPECT_EQ(Table(sheet(), "A1:I6"),
-              "Отчет о выполненных работах с:01.04.2026 по:30.04.2026 по исполнителю:Петров П.П..||||||||\n"
-              "||||||||\n"
+              "Отчет о выполненных работах с:01.04.2026 по:30.04.2026 по исполнителю:Петров "
+              "П.П..||||||||\n||||||||\n"
               "Исполнен:|№ заказа:|Дата заказа:|Оказанная услуга:|Сумма:|Сумма "
               "НДС:|Итого:|Исполнитель:|Начислено:\n"
               "02.04.2026|21|01.04.2026|Развал|1000.00|200.00|1200.00|Петров П.П.|300.00\n"
@@ -110,8 +100,7 @@ TEST_F(ReportsFixture, StatementPerformedWorksPayoutsAndBalances) {
     ASSERT_TRUE(reports.Payouts({{"5", At(2026, 4, 10), "Зарплата", Rub(7000)}}, QDate(2026, 4, 1),
                                 QDate(2026, 4, 30)));
     EXPECT_EQ(Table(sheet(), "A1:D5"),
-              "Отчет о выплатах сотрудникам за период с: 01.04.2026 по: 30.04.2026|||\n"
-              "|||\n"
+              "Отчет о выплатах сотрудникам за период с: 01.04.2026 по: 30.04.2026|||\n|||\n"
               "№|Дата|Назначение:|Сумма\n"
               "5|10.04.2026|Зарплата|7000.00\n"
               "Итого:|||7000.00");
@@ -120,8 +109,7 @@ TEST_F(ReportsFixture, StatementPerformedWorksPayoutsAndBalances) {
         {{"Петров П.П.", Rub(900), Rub(700), Rub(200)}, {"Сидоров С.С.", Rub(100), Rub(300), Rub(-200)}},
         QDate(2026, 4, 30)));
     EXPECT_EQ(Table(sheet(), "A1:D6"),
-              "Отчет о платежах и задолженности сотрудникам на дату: 30.04.2026|||\n"
-              "|||\n"
+              "Отчет о платежах и задолженности сотрудникам на дату: 30.04.2026|||\n|||\n"
               "Ф.И.О. сотрудника:|Выполненно:|Выдано:|Баланс:\n"
               "Петров П.П.|900.00|700.00|200.00\n"
               "Сидоров С.С.|100.00|300.00|-200.00\n"

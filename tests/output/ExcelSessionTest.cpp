@@ -3,21 +3,9 @@
 #include "XlsxProbe.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 #include <cmath>
 
 namespace {
-
-// A session writing into a temporary folder whose opener records what it was asked to open.
-struct SessionFixture : ::testing::Test {
-    QTemporaryDir dir;
-    QStringList opened;
-    QString refuse;  // what the opener answers
-    ExcelSession session{dir.filePath("reports/new"), [this](const QString &file) {
-                             opened << file;
-                             return refuse;
-                         }};
-};
 
 template <typename F>
 ExcelError Thrown(F f) {

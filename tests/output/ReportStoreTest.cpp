@@ -5,7 +5,7 @@
 #include "TestDb.h"
 #include "TestRows.h"
 
-#include <QTemporaryDir>
+using namespace TestRows;
 
 namespace {
 
@@ -53,18 +53,17 @@ TEST_P(ReportStoreTest, TurnoverSplitsTheBoundaryOnceAndNetsArticles) {
 }
 
 TEST_P(ReportStoreTest, ClientCardListsItsCarsOrdersAndExactlyItsPayments) {
-    const TestRows::Client owner{"cl", "ООО \"Ромашка\"", "495-000", "0012345678/770101001", "Тверь",
-                                 {},   "044525225",       "Мария"};
+    const Client owner{"cl", "ООО \"Ромашка\"", "495-000", "0012345678/770101001", "Тверь",
+                       {},   "044525225",       "Мария"};
     TestRows::Put(db(), owner);
-    TestRows::Put(db(), TestRows::Car{.key = "car1", .plate = "В222ВВ77", .owner = "cl"});
-    TestRows::Put(db(),
-                  TestRows::Car{.key = "car2", .plate = "С333СС77", .owner = "cl", .ownerDeleted = true});
+    Put(db(), Car{.key = "car1", .plate = "В222ВВ77", .owner = "cl"});
+    Put(db(), Car{.key = "car2", .plate = "С333СС77", .owner = "cl", .ownerDeleted = true});
     const auto order = [&](const char *key, const char *client, const QDateTime &date, double price,
                            bool deleted) {
         const QDateTime unfinished(QDate(1899, 12, 30), QTime(0, 0));
-        TestRows::Order o{key, QStringLiteral("N") + key, date, {}, unfinished, 1, {}, client, deleted};
+        Order o{key, QStringLiteral("N") + key, date, {}, unfinished, 1, {}, client, deleted};
         o.lines = {{.count = 2, .price = price, .nds = 20}};
-        TestRows::Put(db(), o);
+        Put(db(), o);
     };
     order("o2", "cl", At(2026, 2, 10, 9), 100, false);
     order("o1", "cl", At(2026, 1, 5, 9), 50, false);
@@ -100,13 +99,12 @@ TEST_P(ReportStoreTest, StoredStatementAndSignatories) {
     CompanyInfo company;
     company.Field("MainDirector") = "Иванов И.И.", company.Field("MainByx") = "Петрова А.А.";
     CompanyStore(db()).Save(company);
-    TestRows::Put(db(), TestRows::Worker{.key = "w1", .fio = "Борисов Б.Б."});
-    TestRows::Put(db(), TestRows::Worker{.key = "w2", .fio = "Алексеев А.А."});
-    TestRows::Put(db(), TestRows::Payout{.key = "x1", .pay = "pay", .worker = "w1", .sum = 3000});
-    TestRows::Put(db(), TestRows::Payout{.key = "x2", .pay = "pay", .worker = "w2", .sum = 2000});
-    TestRows::Put(db(),
-                  TestRows::Payout{.key = "x3", .pay = "pay", .worker = "w2", .sum = 9999, .deleted = true});
-    TestRows::Put(db(), TestRows::Payout{.key = "x4", .pay = "other", .worker = "w1", .sum = 1});
+    Put(db(), Worker{.key = "w1", .fio = "Борисов Б.Б."});
+    Put(db(), Worker{.key = "w2", .fio = "Алексеев А.А."});
+    Put(db(), Payout{.key = "x1", .pay = "pay", .worker = "w1", .sum = 3000});
+    Put(db(), Payout{.key = "x2", .pay = "pay", .worker = "w2", .sum = 2000});
+    Put(db(), Payout{.key = "x3", .pay = "pay", .worker = "w2", .sum = 9999, .deleted = true});
+    Put(db(), Payout{.key = "x4", .pay = "other", .worker = "w1", .sum = 1});
 
     ReportStore store(db());
     QStringList listed;

@@ -1,12 +1,26 @@
 #pragma once
 // Compact checks of a sheet a report built: texts and looks of cells and merges, each as one text; and
-// the moments reports are built from.
+// the moments reports are built from; and a session to build them in.
+#include "ExcelSession.h"
 #include "ExcelSheet.h"
 
 #include <gtest/gtest.h>
 #include <QDateTime>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <string>
+
+// A session writing into a temporary folder whose opener records what it was asked to open; nothing is
+// launched.
+struct SessionFixture : ::testing::Test {
+    QTemporaryDir dir;
+    QStringList opened;
+    QString refuse;  // what the opener answers
+    ExcelSession session{dir.filePath("reports/new"), [this](const QString &file) {
+                             opened << file;
+                             return refuse;
+                         }};
+};
 
 inline QDateTime At(int y, int m, int d, int h = 0, int min = 0, int s = 0) {
     return QDateTime(QDate(y, m, d), QTime(h, min, s));
