@@ -81,8 +81,10 @@ private:
     QString m_suffix, m_text;
 };
 
-// Runs shell commands in `dir`; the exit code, with what they printed when it is not 0.
-int Shell(const QString &commands, const QString &dir, const QString &password = {}) {
+// Runs shell commands in `dir`; the exit code (a failure of the test, with what they printed, when it is not
+// 0 and they must succeed).
+int Shell(const QString &commands, const QString &dir, const QString &password = {},
+          bool mustSucceed = true) {
     QProcess bash;
     bash.setWorkingDirectory(dir);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -91,7 +93,8 @@ int Shell(const QString &commands, const QString &dir, const QString &password =
     bash.setProcessChannelMode(QProcess::MergedChannels);
     bash.start(u"bash"_s, {u"-euo"_s, u"pipefail"_s, u"-c"_s, commands});
     bash.waitForFinished(120000);
-    if (bash.exitCode() != 0) ADD_FAILURE() << commands.toStdString() << "\n" << bash.readAll().toStdString();
+    if (mustSucceed && bash.exitCode() != 0)
+        ADD_FAILURE() << commands.toStdString() << "\n" << bash.readAll().toStdString();
     return bash.exitCode();
 }
 
@@ -100,11 +103,10 @@ ScriptedDialogs::Step TypeLogin(const QString &login, const QString &password) {
     return [=](QDialog &d) {
         auto &dlg = dynamic_cast<CLoginDlg &>(d);
         dlg.UserCombo()->setEditText(login);
-        dlg.PasswordEdit()->setText(password + u"x"_s);
-        dlg.OkButton()->click();
-        EXPECT_NE(dlg.result(), QDialog::Accepted);
-        dlg.PasswordEdit()->setText(password);
-        dlg.OkButton()->click();
+        for (const QString &typed : {password + u"x"_s, password}) {  // the wrong one is told (see below)
+            dlg.PasswordEdit()->setText(typed);
+            dlg.OkButton()->click();
+        }
         return dlg.result();
     };
 }
@@ -134,9 +136,7 @@ TEST(ReadmeSetupTest, TheShopIsSetUpUsedAndBackedUpAsTheReadmeSays) {
     ASSERT_EQ(Shell(clean, dir.path()), 0);
 
     // 2: the owner role and the database.
-    const QString ownerBlock = readme.Block(u"owner"_s);
-    ASSERT_TRUE(ownerBlock.contains(name + u"_owner"_s)) << ownerBlock.toStdString();
-    ASSERT_EQ(Shell(ownerBlock, dir.path()), 0);
+    ASSERT_EQ(Shell(readme.Block(u"owner"_s), dir.path()), 0);
 
     // 3: the owner's first start creates the tables and the first administrator, who then logs in as himself.
     ScriptedPrompter prompter;
@@ -226,16 +226,10 @@ TEST(ReadmeSetupTest, AShopOfTheSharedClerkRoleMovesToTheUsersOwnRoles) {
             {login, Password::Hash(u"старый"_s), QString(Rights::kCount, u'1')});
     }
     // Through psql, as the shared role's workstations could: it needs no program of this version.
-    const auto sharedReads = [&] {
-        QProcess psql;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(u"PGPASSWORD"_s, u"change-me-clerk"_s);
-        psql.setProcessEnvironment(env);
-        psql.start(u"psql"_s, {u"-h"_s, server->host, u"-p"_s, QString::number(server->port), u"-U"_s, shared,
-                               u"-d"_s, name, u"-c"_s, u"SELECT * FROM TPay"_s});
-        psql.waitForFinished(30000);
-        return psql.exitCode() == 0;
-    };
+    const QString sharedRead = u"psql -h %1 -p %2 -U %3 -d %4 -c 'SELECT * FROM TPay'"_s.arg(server->host)
+                                   .arg(server->port)
+                                   .arg(shared, name);
+    const auto sharedReads = [&] { return Shell(sharedRead, dir.path(), u"change-me-clerk"_s, false) == 0; };
     EXPECT_TRUE(sharedReads());
 
     ASSERT_EQ(Shell(readme.Block(u"migrate"_s), dir.path()), 0);

@@ -176,6 +176,7 @@ TEST_P(OrderStoreTest, PaymentsAreKeptAsPaidAndOutliveTheOrder) {
     ExpectKept(key, Rub(1152), Rub(1152));
     // One removed in the form, the other at the cash desk.
     edit = Load(key);
+    ASSERT_EQ(edit.payments.size(), 2);
     edit.payments[0].Delete = 1;
     Save(edit);
     ExpectKept(key, Rub(1152), Rub(1000));

@@ -19,25 +19,12 @@ protected:
         if (IsSkipped() || HasFatalFailure()) return;
         const QDateTime now = QDateTime::currentDateTime().addSecs(-60);
         TestRows::Put(db(), TestRows::Client{.key = u"k1"_s, .name = u"Кузнецов"_s});
-        TestRows::Put(db(), TestRows::Order{.key = u"z1"_s,
-                                            .number = u"101"_s,
-                                            .date = now,
-                                            .client = u"k1"_s,
-                                            .lines = {{.price = 300}}});
-        TestRows::Put(db(), TestRows::Pay{.key = u"p1"_s,
-                                          .order = u"z1"_s,
-                                          .kind = OrderPayment,
-                                          .sum = 100,
-                                          .when = now,
-                                          .number = u"11"_s});
+        TestRows::Put(
+            db(), TestRows::Order{u"z1"_s, u"101"_s, now, {}, {}, 1, {}, u"k1"_s, false, {{.price = 300}}});
+        TestRows::Put(db(),
+                      TestRows::Pay{u"p1"_s, u"z1"_s, OrderPayment, 100, now, u"Оплата услуг"_s, u"11"_s});
         TestRows::Put(db(), TestRows::Worker{.key = u"w1"_s, .fio = u"Иванов"_s});
-        TestRows::Put(db(), TestRows::Pay{.key = u"s1"_s,
-                                          .order = u"0"_s,
-                                          .kind = SalaryPayout,
-                                          .sum = -50,
-                                          .when = now,
-                                          .purpose = u"Зарплата"_s,
-                                          .number = u"12"_s});
+        TestRows::Put(db(), TestRows::Pay{u"s1"_s, u"0"_s, SalaryPayout, -50, now, u"Зарплата"_s, u"12"_s});
         TestRows::Put(db(), TestRows::Payout{.key = u"l1"_s, .pay = u"s1"_s, .worker = u"w1"_s, .sum = 50});
         forms.open = [this](OrderFormMode, const QString &, QString &key) {
             calls << u"open "_s + key;
@@ -120,8 +107,8 @@ TEST_P(RightsPathsTest, EveryPathChecksTheCommandsRightBeforeDoingAnything) {
             dialogs.opened.clear();
             calls.clear();
             p.run(*ctx);
-            const bool refused = prompter.warnings.contains(Rights::kRefusal);
-            EXPECT_EQ(refused, !granted) << prompter.All().join(u'|').toStdString();
+            EXPECT_EQ(prompter.warnings.contains(Rights::kRefusal), !granted)
+                << prompter.All().join(u'|').toStdString();
             const bool nothingOpened = dialogs.opened.isEmpty() && calls.isEmpty();
             EXPECT_TRUE(granted ? !(nothingOpened && prompter.All().isEmpty())
                                 : nothingOpened && prompter.All().size() == 1);

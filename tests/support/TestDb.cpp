@@ -40,17 +40,13 @@ void ResetPostgres(const QString &connect) {
             throw DbError(q.lastError().text());
         // The server roles a test of this process made: its users, then their groups.
         const QString groups = QStringLiteral("zv_%1_%2\\_%%").arg(target.dbname, TestSchema());
-        for (const char *members :
-             {"SELECT DISTINCT m.rolname FROM pg_roles m JOIN pg_auth_members a ON a.member = "
-              "m.oid JOIN pg_roles g ON g.oid = a.roleid WHERE g.rolname LIKE '%1'",
-              "SELECT rolname FROM pg_roles WHERE rolname LIKE '%1'"}) {
-            QStringList roles;
-            q.exec(QString::fromLatin1(members).arg(groups));
-            while (q.next()) roles << q.value(0).toString();
-            for (const QString &role : roles)
-                if (!q.exec(QStringLiteral("DROP ROLE \"%1\"").arg(role)))
-                    throw DbError(q.lastError().text());
-        }
+        if (!q.exec(QStringLiteral(
+                        "DO $$ DECLARE r record; BEGIN FOR r IN SELECT m.rolname, 0 FROM pg_roles m JOIN "
+                        "pg_auth_members a ON a.member = m.oid JOIN pg_roles g ON g.oid = a.roleid WHERE "
+                        "g.rolname LIKE '%1' UNION SELECT rolname, 1 FROM pg_roles WHERE rolname LIKE '%1' "
+                        "ORDER BY 2 LOOP EXECUTE format('DROP ROLE %I', r.rolname); END LOOP; END $$")
+                        .arg(groups)))
+            throw DbError(q.lastError().text());
         db.close();
     }
     QSqlDatabase::removeDatabase(name);

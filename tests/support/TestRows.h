@@ -14,75 +14,51 @@ class Database;
 namespace TestRows {
 
 struct Client {
-    QString key = {};
-    QString name = QStringLiteral("Иванов И.И.");
-    QString tel = {};
-    QString inn = {};
-    QString address = {};
-    QString fax = {};
-    QString bik = {};
-    QString contact = {};
+    QString key = {}, name = QStringLiteral("Иванов И.И."), tel = {}, inn = {}, address = {}, fax = {},
+            bik = {}, contact = {};
 };
 
 // A car; with an owner (a client key) it also gets a live owner link.
 struct Car {
-    QString key = {};
-    QString plate = QStringLiteral("А001АА77");
-    QString make = QStringLiteral("ВАЗ");
-    QString color = QStringLiteral("белый");
-    QString owner = {};
-    bool ownerDeleted = false;  // the owner link is a deleted one
-    QString vin = {};           // written only when given
-    QString engine = {};        // written only when given
-    QString note = {};          // AvtoPrim
+    QString key = {}, plate = QStringLiteral("А001АА77"), make = QStringLiteral("ВАЗ"),
+            color = QStringLiteral("белый"), owner = {};
+    bool ownerDeleted = false;      // the owner link is a deleted one
+    QString vin = {}, engine = {};  // written only when given
+    QString note = {};              // AvtoPrim
 };
 
 struct Worker {
-    QString key = {};
-    QString fio = {};
-    bool workOut = false;
-    bool deleted = false;
-    QDateTime hired = {};
-    QDateTime dismissed = {};
+    QString key = {}, fio = {};
+    bool workOut = false, deleted = false;
+    QDateTime hired = {}, dismissed = {};
 };
 
 // A worker named as a service's usual worker (ServiceWork).
 struct WorkerService {
-    QString key = {};
-    QString service = {};
-    QString worker = {};
+    QString key = {}, service = {}, worker = {};
     bool deleted = false;
 };
 
 struct User {
-    QString key = {};
-    QString login = {};
-    QString name = {};
-    QString pass = {};
-    QString rights = QStringLiteral("1111");
+    QString key = {}, login = {}, name = {}, pass = {}, rights = QStringLiteral("1111");
     bool deleted = false;
 };
 
 struct Bay {
-    QString key = {};
-    QString name = {};
+    QString key = {}, name = {};
     bool deleted = false;
 };
 
 // A worker on an order line (TWork).
 struct Work {
-    QString worker = {};
-    QString fio = {};
+    QString worker = {}, fio = {};
     bool deleted = false;
 };
 
 // An order line (TService); its Summa is the price with VAT. The key defaults to "<order key>-<n>".
 struct Line {
-    QString key = {};
-    QString name = QStringLiteral("Мойка");
-    double count = 1;
-    double price = 100;
-    double nds = 0;
+    QString key = {}, name = QStringLiteral("Мойка");
+    double count = 1, price = 100, nds = 0;
     bool prJob = false;  // the workers' pay is `job` per cent of the line rather than a sum
     double job = 0;
     QString top = QStringLiteral("top");
@@ -95,14 +71,10 @@ struct Line {
 // appointment and start default to `date`, the finish to an hour after the start. An order without
 // lines gets one "Мойка" for 100.
 struct Order {
-    QString key = {};
-    QString number = QStringLiteral("1");
-    QDateTime date = {};
-    QDateTime begin = {};
-    QDateTime endOut = {};
+    QString key = {}, number = QStringLiteral("1");
+    QDateTime date = {}, begin = {}, endOut = {};
     int status = 1;
-    QString car = {};
-    QString client = QStringLiteral("c1");
+    QString car = {}, client = QStringLiteral("c1");
     bool deleted = false;
     QList<Line> lines = {};
     bool noLines = false;  // leaves the order without lines
@@ -110,21 +82,17 @@ struct Order {
 
 // A cash-desk row (TPay): into the cash desk positive, out negative.
 struct Pay {
-    QString key = {};
-    QString order = {};
+    QString key = {}, order = {};
     int kind = 0;
     double sum = 0;
     QDateTime when = {};
-    QString purpose = QStringLiteral("Оплата услуг");
-    QString number = QStringLiteral("1");
+    QString purpose = QStringLiteral("Оплата услуг"), number = QStringLiteral("1");
     bool deleted = false;
 };
 
 // One worker's line of a salary payout (TWorkPay).
 struct Payout {
-    QString key = {};
-    QString pay = {};
-    QString worker = {};
+    QString key = {}, pay = {}, worker = {};
     double sum = 0;
     bool deleted = false;
 };
@@ -132,17 +100,13 @@ struct Payout {
 // A link of a car to a client (AvtoVlad), for links a Car's owner does not make: deleted ones, or
 // several owners.
 struct CarLink {
-    QString key = {};
-    QString car = {};
-    QString client = {};
+    QString key = {}, car = {}, client = {};
     bool deleted = false;
 };
 
 // A catalogue row (SService): a service filed under `top` ("top" for a standalone one, "0" for a package).
 struct Service {
-    QString key = {};
-    QString name = QStringLiteral("Мойка");
-    QString top = QStringLiteral("top");
+    QString key = {}, name = QStringLiteral("Мойка"), top = QStringLiteral("top");
     bool deleted = false;
 };
 
