@@ -1,5 +1,6 @@
 #include "DataFolder.h"
 
+#include "Backup.h"
 #include "ConnectString.h"
 
 #include <QDir>
@@ -20,7 +21,9 @@ QString ChooseWorkDir(const QString &current, const QString &userData) {
 QString EnterWorkDir() {
     const QString current = QDir::currentPath();
     const QString chosen = ChooseWorkDir(current, UserDataDir());
-    if (chosen != current && QDir().mkpath(chosen) && QDir::setCurrent(chosen)) return QDir::currentPath();
+    // A new data folder is its user's alone.
+    if (chosen != current && BackupStore::MakeOwnerFolder(chosen) && QDir::setCurrent(chosen))
+        return QDir::currentPath();
     return current;
 }
 

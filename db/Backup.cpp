@@ -57,6 +57,19 @@ const QString kDailyPrefix = QStringLiteral("Quellmarod_daily_");
 
 BackupStore::BackupStore(QString databaseFile) : m_file(std::move(databaseFile)) {}
 
+void BackupStore::OwnerOnly(const QString &file) {
+    QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+bool BackupStore::MakeOwnerFolder(const QString &folder) {
+    const bool made = !QFileInfo(folder).isDir();
+    if (!QDir().mkpath(folder)) return false;
+    if (made)
+        QFile::setPermissions(folder,
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    return true;
+}
+
 QString BackupStore::Stamp(const QDateTime &when) {
     return when.toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"));
 }
@@ -69,6 +82,7 @@ void BackupStore::CopyTo(const QString &target) const {
     try {
         FileConnection source(m_file, false);
         source.Run(QStringLiteral("VACUUM INTO ?"), {path});
+        OwnerOnly(path);
     } catch (const DbError &e) {
         QFile::remove(path);  // a half-written copy is worse than none
         throw DbError(BackupTexts::kCannotWrite.arg(QDir::toNativeSeparators(path), e.text()));
@@ -76,7 +90,7 @@ void BackupStore::CopyTo(const QString &target) const {
 }
 
 QString BackupStore::BackupInto(const QString &folder, const QDateTime &when) const {
-    if (!QDir().mkpath(folder))
+    if (!MakeOwnerFolder(folder))
         throw DbError(BackupTexts::kCannotWrite.arg(QDir::toNativeSeparators(folder), QString()));
     QString path = QDir(folder).filePath(kPrefix + Stamp(when) + QStringLiteral(".db"));
     // Two copies within one second get a suffix rather than fail.
@@ -102,7 +116,7 @@ QString BackupStore::DailyCopy(const QString &folder, const QDateTime &now, int 
     QStringList copies = DailyCopies(folder);
     for (const QString &path : copies)
         if (QFileInfo(path).fileName().startsWith(today)) return {};
-    if (!QDir().mkpath(folder))
+    if (!MakeOwnerFolder(folder))
         throw DbError(BackupTexts::kCannotWrite.arg(QDir::toNativeSeparators(folder), QString()));
     const QString made = QDir(folder).filePath(kDailyPrefix + Stamp(now) + QStringLiteral(".db"));
     CopyTo(made);

@@ -45,6 +45,9 @@ TEST_F(DataFolderTest, WorksWhereTheDatabaseIsElseInTheUsersDataFolderAndFindsHe
     ASSERT_TRUE(QDir::setCurrent(home));
     const QString entered = DataFolder::EnterWorkDir();
     ASSERT_TRUE(QFileInfo(data).isDir());
+    EXPECT_EQ(
+        QFile::permissions(data) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser),
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);  // its user's alone
     EXPECT_EQ(entered.toStdString(), QDir(data).canonicalPath().toStdString());
     EXPECT_EQ(QDir::currentPath(), entered);
     // Started from the shop's folder it stays there.

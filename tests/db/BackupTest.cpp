@@ -29,6 +29,10 @@ QStringList OrderNumbers(const QString &file) {
     return ColumnTexts(*Open(file), "SELECT ZakazNomer FROM TZakaz ORDER BY IddZakaz");
 }
 
+const QFileDevice::Permissions kNotOwner = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                                           QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                                           QFileDevice::WriteOther | QFileDevice::ExeOther;
+
 QByteArray Bytes(const QString &file) {
     QFile f(file);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -147,8 +151,7 @@ TEST_F(BackupTest, RestoreRefusesWhatIsNoUsableDatabaseAndKeepsTheReplacedOne) {
 
 TEST_F(BackupTest, DailyCopyOncePerDayKeepingTheLastFourteen) {
     const BackupStore store(m_file);
-    const QString folder = Path("backup");
-    QDir().mkpath(folder);
+    const QString folder = Path("backup");  // made by the first copy
     // Backups the user made by hand into the same folder are not the daily ones and are never removed.
     const QString manual = store.BackupInto(folder, QDateTime({2026, 1, 1}, {8, 0}));
     const QDateTime first({2026, 11, 1}, {9, 0});
@@ -163,6 +166,9 @@ TEST_F(BackupTest, DailyCopyOncePerDayKeepingTheLastFourteen) {
     EXPECT_EQ(QFileInfo(copies.last()).fileName(), "Quellmarod_daily_2026-11-20_09-00-00.db");
     EXPECT_TRUE(QFileInfo::exists(manual));
     EXPECT_EQ(BackupStore::Check(copies.last()), Schema::kVersion);
+    // The database, its copies and their folder are their user's alone.
+    for (const QString &f : {m_file, manual, copies.last(), folder})
+        EXPECT_EQ(QFile::permissions(f) & kNotOwner, QFileDevice::Permissions()) << f.toStdString();
 }
 
 }  // namespace
