@@ -2,10 +2,12 @@
 
 #include "Backup.h"
 #include "DbError.h"
+#include "DriverTexts.h"
 #include "Schema.h"
 #include "ServerRoles.h"
 #include "SqliteCursor.h"
 
+#include <libpq-fe.h>
 #include <sqlite3.h>
 #include <QAtomicInt>
 #include <QCoreApplication>
@@ -63,6 +65,7 @@ std::unique_ptr<Database> Database::Open(const ConnectTarget &target) {
 }
 
 void Database::Connect(const ConnectTarget &target) {
+    m_target = target;
     m_dialect = target.dialect;
     m_name = QStringLiteral("zv-%1").arg(g_connectionCounter.fetchAndAddOrdered(1));
     QSqlDatabase db;
@@ -90,7 +93,8 @@ void Database::Connect(const ConnectTarget &target) {
     if (!db.isValid())
         throw DbError(QStringLiteral("Драйвер базы данных не установлен: %1").arg(db.driverName()));
     if (!db.open()) {
-        const QString text = ErrorText(db.lastError());
+        const QString russian = DriverTexts::Russian(target, db.lastError(), true);
+        const QString text = russian.isEmpty() ? ErrorText(db.lastError()) : russian;
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_name);
         m_name.clear();
@@ -233,12 +237,50 @@ void Database::Fail(const QSqlError &error) {
         m_aborted = true;
         m_doomed = true;
     }
-    if (IsBusy(m_dialect, error)) throw DbError(BusyText());
+    throw Failure(error);
+}
+
+DbError Database::Failure(const QSqlError &error) {
+    if (IsBusy(m_dialect, error)) return DbError(BusyText());
     // The server refused for want of a privilege: the user's rights do not cover it (see ServerRoles).
-    if (m_postgresStyle && error.nativeErrorCode() == u"42501") throw DbError(ServerRoles::kDenied);
+    if (m_postgresStyle && error.nativeErrorCode() == u"42501") return DbError(ServerRoles::kDenied);
+    if (DriverTexts::ConnectionLost(m_dialect, error) || LostHandle()) m_lost = true;
+    const QString russian = DriverTexts::Russian(m_target, error, false);
+    if (!russian.isEmpty()) return DbError(russian);
+    if (m_lost) return DbError(DriverTexts::kLost + DriverTexts::kDetails.arg(ErrorText(error)));
     const QString text = ErrorText(error);
     const QString known = Schema::ConstraintText(text);
-    throw DbError(known.isEmpty() ? text : known);
+    return DbError(known.isEmpty() ? text : known);
+}
+
+bool Database::LostHandle() const {
+    if (m_dialect != Dialect::Postgres || m_name.isEmpty()) return false;
+    const QSqlDatabase db = handle();
+    if (!db.isValid() || !db.driver()) return false;
+    const QVariant conn = db.driver()->handle();
+    if (!conn.isValid() || qstrcmp(conn.typeName(), "PGconn*") != 0) return false;
+    PGconn *pg = *static_cast<PGconn *const *>(conn.constData());
+    return !pg || PQstatus(pg) == CONNECTION_BAD;
+}
+
+void Database::Reconnect() {
+    m_statements.clear();
+    m_sqlite = nullptr;
+    if (!m_name.isEmpty()) {
+        {
+            QSqlDatabase old = handle();
+            old.close();
+        }
+        QSqlDatabase::removeDatabase(m_name);
+        m_name.clear();
+    }
+    m_lost = false;
+    try {
+        Connect(m_target);
+    } catch (const DbError &) {
+        m_lost = true;
+        throw;
+    }
 }
 
 void Database::FailSqlite(int code, const char *what) {
@@ -251,6 +293,7 @@ QString Database::Announce(const QString &sql) {
     // After a failed statement nothing more runs in the transaction: it is already rolled back on the
     // server, so a statement now would commit on its own.
     if (m_aborted) throw DbError(QStringLiteral("Изменения отменены: часть записи не удалась."));
+    if (m_lost && m_depth == 0) Reconnect();
     const QString text = Sql(sql);
     if (m_statementHook) m_statementHook(text);
     if (m_writeHook && IsWrite(text)) m_writeHook(text);
@@ -258,6 +301,25 @@ QString Database::Announce(const QString &sql) {
 }
 
 QSqlQuery Database::Exec(const QString &sql, const QVariantList &binds) {
+    const bool write = IsWrite(sql);
+    if (write && m_depth == 0 && !m_sqliteFile) {
+        // A write is never run twice, since it may have been done before the connection broke: a lone one
+        // gets a transaction of its own, whose beginning finds a broken connection before anything is sent.
+        Transaction tx(*this);
+        QSqlQuery query = ExecOnce(sql, binds);
+        tx.Commit();
+        return query;
+    }
+    const bool retry = m_depth == 0 && !write;
+    try {
+        return ExecOnce(sql, binds);
+    } catch (const DbError &) {
+        if (!retry || !m_lost) throw;
+    }
+    return ExecOnce(sql, binds);
+}
+
+QSqlQuery Database::ExecOnce(const QString &sql, const QVariantList &binds) {
     const QString text = Announce(sql);
     if (binds.isEmpty()) {
         QSqlQuery query(handle());
@@ -430,16 +492,29 @@ void Database::Begin() {
     if (m_depth == 0) {
         m_doomed = false;
         m_aborted = false;
-        if (m_sqliteFile) {
-            // Taking the write lock first means a save that reads before it writes never finds its
-            // snapshot outdated half-way; a second program waits here (busy timeout) instead.
-            ExecControl(QStringLiteral("BEGIN IMMEDIATE"));
-        } else {
-            QSqlDatabase db = handle();
-            if (!db.transaction()) Fail(db.lastError());
+        // A connection that broke while the program stood idle is only found out here: the transaction
+        // is begun once more on a new one, since nothing was done in it yet.
+        try {
+            if (m_lost) Reconnect();
+            BeginOnServer();
+        } catch (const DbError &) {
+            if (!m_lost) throw;
+            Reconnect();
+            BeginOnServer();
         }
     }
     ++m_depth;
+}
+
+void Database::BeginOnServer() {
+    if (m_sqliteFile) {
+        // Taking the write lock first means a save that reads before it writes never finds its snapshot
+        // outdated half-way; a second program waits here (busy timeout) instead.
+        ExecControl(QStringLiteral("BEGIN IMMEDIATE"));
+    } else {
+        QSqlDatabase db = handle();
+        if (!db.transaction()) Fail(db.lastError());
+    }
 }
 
 void Database::Commit() {
@@ -454,8 +529,7 @@ void Database::Commit() {
         if (!q.exec(QStringLiteral("COMMIT"))) {
             const QSqlError error = q.lastError();
             Rollback0();
-            if (IsBusy(m_dialect, error)) throw DbError(BusyText());
-            throw DbError(ErrorText(error));
+            throw Failure(error);
         }
         return;
     }
@@ -463,8 +537,7 @@ void Database::Commit() {
     if (!db.commit()) {
         const QSqlError error = db.lastError();
         Rollback0();
-        if (IsBusy(m_dialect, error)) throw DbError(BusyText());
-        throw DbError(ErrorText(error));
+        throw Failure(error);
     }
 }
 

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+class DbError;
 class SqliteCursor;
 struct sqlite3;
 
@@ -34,7 +35,9 @@ public:
 
     // Rewrites bracketed names for this database.
     QString Sql(const QString &text) const;
-    // Prepares, binds and runs one statement; throws DbError with the driver's text.
+    // Prepares, binds and runs one statement; throws DbError with the driver's text. A read outside a
+    // transaction that fails because the connection to the server was lost is run once more on a new one;
+    // inside a transaction the loss fails the whole save (DriverTexts::kLost), and the next one reconnects.
     QSqlQuery Exec(const QString &sql, const QVariantList &binds = {});
     // SQLite: runs a SELECT as Exec does (same checks, hooks, binding and errors) and hands back a cursor
     // that reads its rows straight from the connection. Null on other databases and for a write: use Exec.
@@ -74,6 +77,15 @@ private:
     Database() = default;
     void Connect(const ConnectTarget &target);
     [[noreturn]] void Fail(const QSqlError &error);
+    // The error to throw for a driver's failure; notes a lost connection for the next statement.
+    DbError Failure(const QSqlError &error);
+    // PostgreSQL: libpq has found the connection broken.
+    bool LostHandle() const;
+    // Opens the connection again after it was lost (server restarted, network cut); statements kept
+    // prepared on the old one are forgotten with it. Throws DbError naming the server while it is down.
+    void Reconnect();
+    QSqlQuery ExecOnce(const QString &sql, const QVariantList &binds);
+    void BeginOnServer();
     // A failure of SQLite itself (its result code), reported as the driver reports it.
     [[noreturn]] void FailSqlite(int code, const char *what);
     // The checks and hooks every statement passes before it runs; the text as this database wants it.
@@ -83,6 +95,9 @@ private:
     QSqlQuery ExecPrepared(const QString &text, const QVariantList &binds);
 
     QString m_name;
+    ConnectTarget m_target;
+    // The connection broke: the next statement outside a transaction opens it again first.
+    bool m_lost = false;
     Dialect m_dialect = Dialect::Sqlite;
     bool m_postgresStyle = false;
     // An SQLite file, embedded or behind ODBC: transactions are begun and ended by statement, since the

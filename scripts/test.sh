@@ -29,6 +29,7 @@ done
 
 export ZV_TEST_PG
 ZV_TEST_PG=$(bash scripts/pg-cluster.sh start "$PGROOT/pg" "$PORT")
+export ZV_TEST_PG_CLUSTER=$PGROOT/pg  # the reconnect tests restart its server
 export ZV_REQUIRE_PG=1  # a PostgreSQL test never skips silently here
 export QT_QPA_PLATFORM=offscreen
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$PGROOT/runtime}

@@ -1,4 +1,6 @@
 #include "CounterStore.h"
+#include "DbError.h"
+#include "DriverTexts.h"
 #include "ErrorText.h"
 #include "TestDb.h"
 #include "TestRows.h"
@@ -57,6 +59,34 @@ TEST_P(DatabaseTest, ASaveThatFailsAnywhereStoresNothingAndTheConnectionGoesOn) 
     // The statement prepared in the failed transaction serves the next one.
     Put(db(), Bay{"b4"});
     EXPECT_EQ(CountRows(db(), "SELECT * FROM SBox"), 1);
+}
+
+// What the user can act on is said in Russian, SQLite's own words following as details; nothing is stored.
+TEST_P(DatabaseTest, AFullDiskAReadOnlyOrADamagedFileIsNamedInRussian) {
+    if (GetParam() != Backend::Sqlite) GTEST_SKIP() << "SQLite's own failures";
+    const QString file = m_dir.filePath("Quellmarod.db");
+    auto refused = [](const std::function<void()> &action, const QString &text) {
+        EXPECT_TRUE(ErrorText(action).startsWith(text + DriverTexts::kDetails.arg("")))
+            << ErrorText(action).toStdString();
+    };
+    db().Exec("PRAGMA max_page_count = " + FirstValue(db(), "PRAGMA page_count").toString());
+    refused(
+        [&] {
+            Transaction tx(db());
+            for (int i = 0; i < 10000; ++i) Put(db(), Bay{QString::number(i), QString(250, u'x')});
+        },
+        DriverTexts::kDiskFull);
+    db().Exec("PRAGMA query_only = 1");
+    refused([&] { Put(db(), Bay{"b1"}); }, DriverTexts::kReadOnly.arg(file));
+    db().Exec("PRAGMA query_only = 0");
+    EXPECT_EQ(CountRows(db(), "SELECT * FROM SBox"), 0);
+
+    const QString damaged = m_dir.filePath("damaged.db");
+    QFile garbage(damaged);
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
+    garbage.write(QByteArray(8192, 'z'));
+    garbage.close();
+    refused([&] { Database::Open("SQLITE;DATABASE=" + damaged); }, DriverTexts::kDamaged.arg(damaged));
 }
 
 // A null text is stored as NULL, an empty one as empty text; quotes, placeholders and SQL stay text; NUL
