@@ -66,6 +66,12 @@ inline const QString kConfirm = QStringLiteral(
     "все окна будут закрыты, и программа попросит войти заново.");
 inline const QString kDailyFailed =
     QStringLiteral("Не удалось сделать ежедневную резервную копию базы данных!\n%1");
+// Followed by BackupTexts::kDetails with the reason.
+inline const QString kPutBack = QStringLiteral(
+    "Восстановленную базу данных не удалось открыть.\n"
+    "Прежняя база данных возвращена на место, в ней ничего не изменилось.");
+inline const QString kNotPutBack =
+    QStringLiteral("Прежнюю базу данных не удалось вернуть на место: она сохранена в файле\n%1\n%2");
 inline const QString kRestored =
     QStringLiteral("База данных восстановлена из резервной копии.\nПрежняя база сохранена в файле\n%1");
 }  // namespace BackupCommandTexts

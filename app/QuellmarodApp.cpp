@@ -29,7 +29,9 @@
 #include <QTimer>
 
 CQuellmarodApp::CQuellmarodApp(Prompter &prompter, DialogRunner &dialogs)
-    : m_prompter(prompter), m_dialogs(dialogs) {}
+    : m_prompter(prompter),
+      m_dialogs(dialogs),
+      m_reopen([](const QString &connect) { return Database::Open(connect); }) {}
 
 // The frame's windows use the context and the connection: they go first.
 CQuellmarodApp::~CQuellmarodApp() {
@@ -212,11 +214,27 @@ bool CQuellmarodApp::RestoreAndReopen(const QString &backup) {
     }
     try {
         WaitCursor wait;
-        m_db = Database::Open(m_connect);
-    } catch (const DbError &e) {  // as at start-up, and nothing is left to run the program on
-        m_prompter.Error(StartTexts::kCannotOpen + e.text());
-        QCoreApplication::exit(1);
-        return false;
+        m_db = m_reopen(m_connect);
+    } catch (const DbError &e) {
+        // The copy opened when it was tried, yet the database does not: the replaced one goes back in
+        // its place rather than leave the program with nothing to run on.
+        QString failure = StartTexts::kCannotOpen + e.text();
+        if (!kept.isEmpty()) {
+            try {
+                WaitCursor wait;
+                BackupStore(file).PutBack(kept);
+                m_db = m_reopen(m_connect);
+            } catch (const DbError &back) {
+                failure +=
+                    u'\n' + BackupCommandTexts::kNotPutBack.arg(QDir::toNativeSeparators(kept), back.text());
+            }
+        }
+        if (!m_db) {
+            m_prompter.Error(failure);
+            QCoreApplication::exit(1);
+            return false;
+        }
+        error = BackupCommandTexts::kPutBack + BackupTexts::kDetails.arg(e.text());
     }
     if (!error.isEmpty())
         m_prompter.Error(error);

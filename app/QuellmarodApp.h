@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -45,9 +46,13 @@ public:
     void ShowMainFrame();
     // Closes every window and the connection, puts the backup in place of the embedded database, opens it
     // again and asks for the login; on a refused or failed restore the old database is opened again.
-    // Returns true when the backup was restored. Ends the program when nothing can be opened or the
+    // Returns true when the backup was restored. When the restored database cannot be opened, the
+    // replaced one is put back and opened again. Ends the program when nothing can be opened or the
     // login is cancelled.
     bool RestoreAndReopen(const QString &backup);
+    // Test seam: how RestoreAndReopen opens the database again.
+    using Opener = std::function<std::unique_ptr<Database>(const QString &connect)>;
+    void SetReopen(Opener open) { m_reopen = std::move(open); }
     // Waits for the daily copy started at start-up (none for a database that is not an SQLite file).
     void WaitForDailyCopy();
 
@@ -75,6 +80,7 @@ private:
     std::unique_ptr<QThread> m_dailyCopy;
     QString m_workDir;
     QString m_connect;
+    Opener m_reopen;
 };
 
 namespace StartTexts {

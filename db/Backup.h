@@ -32,14 +32,20 @@ public:
     // The daily copies in the folder, oldest first.
     static QStringList DailyCopies(const QString &folder);
 
-    // The schema version of a Trellvark database file after a full integrity check; throws DbError when
-    // the file is no database, is damaged, is not a Trellvark database or is newer than this program.
+    // The schema version of a Trellvark database file after a full integrity check; throws DbError, in
+    // Russian, when the file is no database, is damaged, lacks tables the program needs, or holds a version
+    // this program cannot bring up to its own (a wrong one, or a newer one).
     static int Check(const QString &file);
 
-    // Puts the backup in place of the database, whose connections must all be closed. The backup is
-    // checked first; the replaced database is kept beside it as "Quellmarod_replaced_<date>_<time>.db",
-    // whose path is returned. On any failure the database stays as it was.
+    // Puts the backup in place of the database, whose connections must all be closed. A private copy of
+    // the backup is made beside the database, checked, opened and upgraded as the program opens its
+    // database, and only a copy that then has everything the program needs replaces the database, in one
+    // rename. The replaced database is kept beside it as "Quellmarod_replaced_<date>_<time>.db", whose
+    // path is returned. On any failure the database file stays exactly as it was and no copy is left.
     QString Restore(const QString &backup, const QDateTime &when) const;
+    // Puts the database kept by Restore back in place of the restored one, when that cannot be opened
+    // after all. Throws DbError when the file cannot be moved.
+    void PutBack(const QString &kept) const;
 
     static QString Stamp(const QDateTime &when);
 
@@ -49,7 +55,14 @@ private:
 
 namespace BackupTexts {
 inline const QString kNotDatabase = QStringLiteral("Файл %1 не является базой данных Trellvark!");
-inline const QString kDamaged = QStringLiteral("Файл %1 поврежден: проверка целостности не пройдена!\n%2");
+inline const QString kDamaged = QStringLiteral("Файл %1 поврежден: проверка целостности не пройдена!");
+inline const QString kCannotRead = QStringLiteral("Не удается прочитать файл %1!");
+inline const QString kMissing =
+    QStringLiteral("В резервной копии %1 нет таблиц или полей, без которых программа не работает:\n%2");
+inline const QString kBadVersion =
+    QStringLiteral("Резервная копия %1 хранит неверный номер версии базы данных (%2).");
+inline const QString kNotUpgraded =
+    QStringLiteral("Резервную копию %1 не удается перевести на версию базы данных этой программы!");
 inline const QString kNewer = QStringLiteral(
     "Резервная копия %1 сделана более новой версией программы (версия базы %2, программа знает версию %3).\n"
     "Обновите программу, чтобы восстановить эту копию.");
@@ -57,4 +70,6 @@ inline const QString kInUse = QStringLiteral(
     "База данных %1 открыта другой программой.\nЗакройте Trellvark на других рабочих местах и повторите.");
 inline const QString kExists = QStringLiteral("Файл %1 уже существует!");
 inline const QString kCannotWrite = QStringLiteral("Не удается записать файл %1!\n%2");
+// Follows a Russian text: what the driver or the system said, in its own words.
+inline const QString kDetails = QStringLiteral("\nПодробности: %1");
 }  // namespace BackupTexts

@@ -3,6 +3,7 @@
 #include "Backup.h"
 #include "BackupCommands.h"
 #include "Commands.h"
+#include "DbError.h"
 #include "LoginSteps.h"
 #include "MainFrame.h"
 #include "QuellmarodApp.h"
@@ -125,4 +126,22 @@ TEST(BackupRestoreTest, BackUpThenRestoreFromTheMenuAndLogInAgain) {
     ASSERT_EQ(kept.size(), 1);
     EXPECT_EQ(prompter.warnings.value(prompter.warnings.size() - 1),
               BackupCommandTexts::kRestored.arg(QDir::toNativeSeparators(dir.filePath(kept[0]))));
+
+    // When the restored database will not open after all, the replaced one goes back in its place by
+    // itself and the program goes on with it.
+    TestRows::Put(*app.db(), TestRows::Order{.key = "k3", .number = "3", .date = {}, .car = {}});
+    const QStringList files = QDir(dir.path()).entryList(QDir::Files);
+    int opens = 0;
+    app.SetReopen([&opens](const QString &connect) {
+        if (opens++ == 0) throw DbError("disk I/O error");
+        return Database::Open(connect);
+    });
+    dialogs.Then(FillLogin(kName, kPass));
+    EXPECT_FALSE(app.RestoreAndReopen(pick));
+    ASSERT_TRUE(app.frame() && app.db());
+    EXPECT_EQ(ColumnTexts(*app.db(), "SELECT ZakazNomer FROM TZakaz ORDER BY ZakazNomer"),
+              QStringList({"1", "3"}));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), files);
+    EXPECT_EQ(prompter.errors.value(prompter.errors.size() - 1),
+              BackupCommandTexts::kPutBack + BackupTexts::kDetails.arg("disk I/O error"));
 }

@@ -90,63 +90,90 @@ TEST_F(BackupTest, CopyWhileAnotherConnectionWritesHoldsEveryCommittedOrder) {
     EXPECT_THROW(store.CopyTo(copies[0]), DbError);  // the copy refuses to overwrite an existing file
 }
 
-// A restore refuses what is no usable database and leaves the database alone; what it restores takes the
-// database's place, and the replaced one is kept beside it.
+// A restore refuses, in Russian, what is no usable database and changes nothing beside it; what it restores
+// is first upgraded as a copy, then takes the database's place, and the replaced one is kept beside it.
 TEST_F(BackupTest, RestoreRefusesWhatIsNoUsableDatabaseAndKeepsTheReplacedOne) {
     const BackupStore store(m_file);
     AddOrder(*Open(m_file), 1);
     const QByteArray original = Bytes(m_file);
     ASSERT_FALSE(original.isEmpty());
-    const auto other = Open(Path("other.db"));
-    for (const char *drop : {"DROP VIEW TClientDolgD", "DROP VIEW TClientDolg", "DROP TABLE TZakaz"})
-        other->Exec(QString::fromLatin1(drop));
+    {
+        const auto other = Open(Path("tables.db"));  // only TZakaz and SMain left
+        other->Exec("DROP VIEW TClientDolgD");
+        other->Exec("DROP VIEW TClientDolg");
+        for (const TableDef &t : Schema::Tables())
+            if (QString(t.name) != "TZakaz" && QString(t.name) != "SMain")
+                other->Exec(QString("DROP TABLE [%1]").arg(t.name));
+    }
     Open(Path("newer.db"))->Exec("UPDATE ZvSchema SET Version = ?", {Schema::kVersion + 1});
-    store.CopyTo(Path("broken.db"));  // then its pages are overwritten in the middle
-    for (const auto &[name, bytes] :
-         {std::pair{"text.db", QByteArray("just some text, not a database\n").repeated(200)},
-          std::pair{"empty.db", QByteArray()}, std::pair{"broken.db", QByteArray(4096, '\x5a')}}) {
-        QFile f(Path(QString::fromLatin1(name)));
+    Open(Path("negative.db"))->Exec("UPDATE ZvSchema SET Version = -5");
+    Open(Path("columns.db"))->Exec("ALTER TABLE SUser DROP COLUMN Prova");
+    // Copies whose bytes are then overwritten: in the middle, at the start, or cut off half-way.
+    for (const auto &[name, at, bytes] :
+         {std::tuple{"text.db", -1, QByteArray("just some text, not a database\n").repeated(200)},
+          std::tuple{"empty.db", -1, QByteArray()}, std::tuple{"broken.db", 2, QByteArray(4096, '\x5a')},
+          std::tuple{"header.db", 0, QByteArray(100, '\x5a')}, std::tuple{"cut.db", 2, QByteArray()}}) {
+        QFile f(Path(name));
+        if (at >= 0) store.CopyTo(f.fileName());
         ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-        f.seek(f.size() / 2);
+        f.seek(at > 0 ? f.size() / at : 0);
         f.write(bytes);
+        if (QString(name) == "cut.db") f.resize(f.size() / 2);
     }
     const struct {
         const char *name;
-        QString message;  // with %1 for the file; what follows a further %n is not compared
+        QString message;        // with %1 for the file; from the first further %n on not compared
+        const char *also = "";  // what else the message names
     } refused[] = {
-        {"text.db", BackupTexts::kNotDatabase},    {"empty.db", BackupTexts::kNotDatabase},
-        {"missing.db", BackupTexts::kNotDatabase}, {"other.db", BackupTexts::kNotDatabase},
-        {"newer.db", BackupTexts::kNewer},         {"broken.db", BackupTexts::kDamaged},
+        {"text.db", BackupTexts::kNotDatabase},
+        {"empty.db", BackupTexts::kNotDatabase},
+        {"missing.db", BackupTexts::kNotDatabase},
+        {"header.db", BackupTexts::kNotDatabase},
+        {"broken.db", BackupTexts::kDamaged},
+        {"cut.db", BackupTexts::kDamaged},
+        {"newer.db", BackupTexts::kNewer},
+        {"negative.db", BackupTexts::kBadVersion, "(-5)"},
+        {"tables.db", BackupTexts::kMissing, "AvtoVlad, SUser"},
+        {"columns.db", BackupTexts::kMissing, "SUser.Prova"},
     };
+    const QStringList files = QDir(m_dir.path()).entryList(QDir::Files);
     for (const auto &c : refused) {
-        const QString path = Path(QString::fromLatin1(c.name));
+        const QString path = Path(c.name);
         const QString error = ErrorText([&] { store.Restore(path, QDateTime::currentDateTime()); });
-        EXPECT_TRUE(error.startsWith(QString(c.message).replace("%1", path).section(u'%', 0, 0)))
+        // Russian first; SQLite's own words only as details on a later line.
+        EXPECT_TRUE(error.startsWith(QString(c.message).replace("%1", path).section(u'%', 0, 0)) &&
+                    error.contains(c.also) && !error.section(u'\n', 0, 0).contains("database"))
             << c.name << ": " << error.toStdString();
         EXPECT_TRUE(Bytes(m_file) == original) << c.name;
+        // Nothing was left beside the database.
+        EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files), files) << c.name;
     }
-    // Nothing was left beside the database.
-    EXPECT_EQ(QDir(m_dir.path()).entryList({"Quellmarod_*"}, QDir::Files), QStringList());
 
-    const QString copy = store.BackupInto(Path("saved"), QDateTime({2026, 12, 7}, {9, 30, 5}));
-    EXPECT_EQ(QFileInfo(copy).fileName(), "Quellmarod_2026-12-07_09-30-05.db");
+    // A copy of the first version is upgraded before it takes the database's place.
+    {
+        const auto old = Open(Path("old.db"));
+        MakeVersion1(*old);
+        old->Exec("INSERT INTO TZakaz (IddZakaz, ZakazNomer, [Delete]) VALUES ('z7', '7', FALSE)");
+    }
     AddOrder(*Open(m_file), 2);
     // The database is still open here: restoring now would lose what only its journal holds.
     {
         auto open = Open(m_file);
-        EXPECT_THROW(store.Restore(copy, QDateTime::currentDateTime()), DbError);
+        EXPECT_THROW(store.Restore(Path("old.db"), QDateTime::currentDateTime()), DbError);
     }
-    const QString kept = store.Restore(copy, QDateTime({2026, 12, 7}, {10, 0}));
+    const QString kept = store.Restore(Path("old.db"), QDateTime({2026, 12, 7}, {10, 0}));
     EXPECT_EQ(QFileInfo(kept).fileName(), "Quellmarod_replaced_2026-12-07_10-00-00.db");
     EXPECT_EQ(QFileInfo(kept).absolutePath(), QFileInfo(m_file).absolutePath());
-    EXPECT_EQ(OrderNumbers(m_file), QStringList{"1"});
+    EXPECT_EQ(BackupStore::Check(m_file), Schema::kVersion);  // upgraded in the file itself
     EXPECT_EQ(OrderNumbers(kept), (QStringList{"1", "2"}));
     // The kept database (a live one, in WAL mode) can itself be restored later.
     EXPECT_EQ(BackupStore::Check(kept), Schema::kVersion);
     // The restored database works as before: written to, backed up again.
     AddOrder(*Open(m_file), 3);
-    EXPECT_EQ(OrderNumbers(store.BackupInto(Path("saved"), QDateTime({2026, 12, 7}, {9, 30, 5}))),
-              (QStringList{"1", "3"}));
+    const QString copy = store.BackupInto(Path("saved"), QDateTime({2026, 12, 7}, {9, 30, 5}));
+    EXPECT_EQ(QFileInfo(copy).fileName(), "Quellmarod_2026-12-07_09-30-05.db");
+    EXPECT_EQ(OrderNumbers(copy), (QStringList{"3", "7"}));
+    EXPECT_EQ(QFile::permissions(m_file) & kNotOwner, QFileDevice::Permissions());
 }
 
 TEST_F(BackupTest, DailyCopyOncePerDayKeepingTheLastFourteen) {
