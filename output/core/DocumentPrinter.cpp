@@ -1,5 +1,6 @@
 #include "DocumentPrinter.h"
 
+#include "Backup.h"
 #include "DbError.h"
 #include "Prompter.h"
 #include "RtfTemplateFiller.h"
@@ -7,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 DocumentPrinter::DocumentPrinter(Database &db, Prompter &prompter, QString workDir, Opener opener)
     : m_db(db), m_prompter(prompter), m_workDir(std::move(workDir)), m_opener(std::move(opener)) {}
@@ -37,10 +39,17 @@ QString DocumentPrinter::OutputName(OrderDocument doc, const QString &number) {
 
 QStringList DocumentPrinter::Print(const QString &iddZakaz, const QList<OrderDocument> &ticked) {
     QStringList produced;
+    // The data for the merge go to a folder of this print's own, for its user alone: two workstations
+    // printing from one shared folder never write each other's, and nobody else can read them.
+    const QTemporaryDir data(QDir(QDir::tempPath()).filePath(QStringLiteral("trellvark-XXXXXX")));
+    if (!data.isValid()) {
+        m_prompter.Error(QStringLiteral("Не могу записать файл данных %1").arg(data.errorString()));
+        return produced;
+    }
     for (OrderDocument doc : DocumentFiles::InPrintOrder()) {
         if (!ticked.contains(doc)) continue;
         const DocumentFiles files = DocumentFiles::Of(doc);
-        const QString dataPath = QDir(m_workDir).filePath(files.dataFile);
+        const QString dataPath = data.filePath(files.dataFile);
         QString number;
         try {
             number = DocumentWriter(m_db).Write(doc, iddZakaz, dataPath);
@@ -49,7 +58,7 @@ QStringList DocumentPrinter::Print(const QString &iddZakaz, const QList<OrderDoc
             continue;
         }
         const QString output = OutputName(doc, number);
-        if (!QDir::current().mkpath(QStringLiteral("doc"))) {
+        if (!BackupStore::MakeOwnerFolder(QDir::current().filePath(QStringLiteral("doc")))) {
             m_prompter.Warning(QStringLiteral("Не могу создать папку doc для документов!"));
             continue;
         }

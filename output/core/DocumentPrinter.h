@@ -15,7 +15,7 @@ class DocumentPrinter {
 public:
     using Opener = std::function<void(const QString &path)>;
 
-    // workDir: where data files are written and templates are looked for first. Outputs go to doc/
+    // workDir: where templates are looked for first. Outputs go to doc/ (made for its user alone)
     // under the current directory; the opener shows each produced file.
     DocumentPrinter(Database &db, Prompter &prompter, QString workDir, Opener opener);
 

@@ -9,6 +9,7 @@
 #include "Formats.h"
 #include "OrderMath.h"
 #include "OrderStore.h"
+#include "PrivateFiles.h"
 
 #include <QFile>
 #include <QHash>
@@ -310,8 +311,7 @@ QByteArray DocumentWriter::Data(OrderDocument doc, const QString &iddZakaz, QStr
 QString DocumentWriter::Write(OrderDocument doc, const QString &iddZakaz, const QString &dataPath) {
     QString number;
     const QByteArray data = Data(doc, iddZakaz, &number);
-    QFile file(dataPath);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(data) != data.size())
+    if (!PrivateFiles::Write(dataPath, data).isEmpty())
         throw DbError(QStringLiteral("Не могу записать файл данных %1").arg(dataPath));
     return number;
 }

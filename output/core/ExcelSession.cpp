@@ -1,5 +1,7 @@
 #include "ExcelSession.h"
 
+#include "Backup.h"
+#include "PrivateFiles.h"
 #include "XlsxWriter.h"
 
 #include <QDateTime>
@@ -107,7 +109,7 @@ void ExcelSession::ColumnWidth(const QString &columns, double width) {
 }
 
 QString ExcelSession::ReserveFile() const {
-    if (!QDir().mkpath(m_folder))
+    if (!BackupStore::MakeOwnerFolder(m_folder))
         Fail(ExcelError::kCannotMake,
              QStringLiteral("Не удалось создать папку для отчётов «%1».").arg(m_folder));
     // Characters other systems refuse in file names become spaces, so the report can be copied anywhere.
@@ -124,7 +126,9 @@ QString ExcelSession::ReserveFile() const {
         const QString name = n == 1 ? base : QStringLiteral("%1 (%2)").arg(base).arg(n);
         const QString path = QDir(m_folder).absoluteFilePath(name + QStringLiteral(".xlsx"));
         QFile file(path);
-        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) return path;
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly,
+                      QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+            return path;
         if (!file.exists())
             Fail(ExcelError::kCannotMake,
                  QStringLiteral("Не удалось создать файл отчёта «%1»: %2").arg(path, file.errorString()));
@@ -135,7 +139,9 @@ QString ExcelSession::ReserveFile() const {
 
 QString ExcelSession::Show() {
     const QString path = ReserveFile();
-    const QString failure = XlsxWriter::Write(m_sheet, path);
+    // Written beside the reserved name and renamed onto it: never through a link put there meanwhile.
+    const QString failure = PrivateFiles::Produce(
+        path, [this](const QString &fresh) { return XlsxWriter::Write(m_sheet, fresh); });
     if (!failure.isEmpty()) {
         QFile::remove(path);  // no empty or broken file left behind for the user to stumble on
         Fail(ExcelError::kWriteFault,

@@ -1,5 +1,7 @@
 #include "RtfTemplateFiller.h"
 
+#include "PrivateFiles.h"
+
 #include "Cp1251.h"
 #include "Prompter.h"
 
@@ -7,7 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 
 namespace {
@@ -352,14 +353,10 @@ int RtfTemplateFiller::Fill(const QString &dataPath, const QString &templatePath
 
 int RtfTemplateFiller::WriteOutput(const QString &outputName, const QByteArray &content) {
     const QString path = QDir::current().filePath(QString(outputName).replace(u'\\', u'/'));
-    // Written aside and renamed at the end, so a failed write leaves an older file as it was.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        Fail(QStringLiteral("Не могу открыть файл отчета!"));
-        return 1;
-    }
-    file.write(ReplaceAll(content, QByteArrayLiteral("\r\n"), QByteArrayLiteral("\n")));
-    if (!file.commit()) {
+    // Written aside and renamed at the end, so a failed write leaves an older file as it was; for the user
+    // alone, and never through a link planted at the name.
+    if (!PrivateFiles::Write(path, ReplaceAll(content, QByteArrayLiteral("\r\n"), QByteArrayLiteral("\n")))
+             .isEmpty()) {
         Fail(QStringLiteral("Не могу открыть файл отчета!"));
         return 1;
     }

@@ -95,6 +95,8 @@ TEST_P(DocumentWriterTest, PrinterWritesTheTickedInOrderAndSkipsAFailedMerge) {
     QFile old(older);
     ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("older order") > 0);
     old.close();
+    // A link planted at an output name is replaced, never written through.
+    ASSERT_TRUE(QFile::link(QFileInfo(older).absoluteFilePath(), "doc/ZNarad" + m_number + ".doc"));
 
     QStringList opened;
     DocumentPrinter printer(db(), m_prompter, m_work.path(), [&](const QString &p) { opened << p; });
@@ -104,8 +106,11 @@ TEST_P(DocumentWriterTest, PrinterWritesTheTickedInOrderAndSkipsAFailedMerge) {
     const QString doc = QDir(m_work.path()).filePath("doc/");
     EXPECT_EQ(opened, QStringList({doc + "ZNarad" + m_number + ".doc", doc + "ChetFakt" + m_number + ".doc",
                                    doc + "Zajvka" + m_number + ".doc"}));
-    for (const QString &path : opened)
+    for (const QString &path : opened) {
         EXPECT_TRUE(Read(path).contains("Шиномонтаж \\'231 и \\'232")) << S(path);
+        EXPECT_FALSE(QFileInfo(path).isSymLink() || (QFile::permissions(path) & QFileDevice::ReadOther));
+    }
+    EXPECT_EQ(QDir().entryList({"*.txt"}), QStringList());  // the merge data were the print's own
     EXPECT_EQ(m_prompter.warnings, QStringList{"Формат файла шаблона - не RTF"});
     EXPECT_EQ(Read(older), "older order");
     EXPECT_EQ(S(DocumentPrinter::OutputName(OrderDocument::Invoice, "А/12")), "doc/ChetА_12.doc");

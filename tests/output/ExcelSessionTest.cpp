@@ -73,6 +73,12 @@ TEST_F(SessionFixture, KeepsWhatAReportBuildsAndWritesIt) {
     const XlsxProbe x = XlsxProbe::Read(file);
     ASSERT_TRUE(x.error.isEmpty()) << S(x.error);
     EXPECT_EQ(x.merges, QStringList{"A1:C1"});
+    // Its user's alone, in a folder made for him alone; nothing else left beside it.
+    const int owner = QFileDevice::ReadOwner | QFileDevice::WriteOwner, others = 0x77;
+    EXPECT_EQ(QFile::permissions(file) & (0x7000 | others), owner);
+    EXPECT_EQ(QFile::permissions(dir.filePath("reports/new")) & (0x7000 | others),
+              owner | QFileDevice::ExeOwner);
+    EXPECT_EQ(QDir(dir.filePath("reports/new")).entryList(QDir::Files | QDir::Hidden).size(), 1);
     // Numbers marked "#": an amount in a plain cell is one a spreadsheet can sum; a formula stays text.
     QStringList cells;
     for (const auto &[cell, text] : typed)
