@@ -69,8 +69,10 @@ void CClientAccountPage::AddPayment() {
     CClientPaymentDlg dlg(m_ctx, m_iddClient, pay, this);
     if (m_ctx.dialogs().Run(dlg) != QDialog::Accepted) return;
     QString key;
-    if (!TryDb(m_ctx.prompter(),
-               [&] { key = PaymentStore(m_ctx.db()).SavePayment(pay, pay.IddZakaz, m_ctx.login()); }))
+    if (pay.TypePay == OrderPayment
+            ? !SaveNewOrderPayment(m_ctx, pay, pay.IddZakaz, dlg.DebtSeen(), &key)
+            : !TryDb(m_ctx.prompter(),
+                     [&] { key = PaymentStore(m_ctx.db()).SavePayment(pay, pay.IddZakaz, m_ctx.login()); }))
         return;
     emit changed();
     m_list->SelectKey(key);

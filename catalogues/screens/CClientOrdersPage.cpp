@@ -9,6 +9,7 @@
 #include "Formats.h"
 #include "KeyedList.h"
 #include "OrderForms.h"
+#include "PaymentEditing.h"
 #include "PaymentStore.h"
 #include "Prompter.h"
 #include "Tooltip.h"
@@ -141,6 +142,6 @@ void CClientOrdersPage::AddPayment() {
     pay.TypePay = OrderPayment;
     COrderPaymentDlg dlg(m_ctx, pay, COrderPaymentDlg::kNewTitle, true, debt, this);
     if (m_ctx.dialogs().Run(dlg) != QDialog::Accepted) return;
-    TryDb(m_ctx.prompter(), [&] { PaymentStore(m_ctx.db()).SavePayment(pay, iddZakaz, m_ctx.login()); });
+    SaveNewOrderPayment(m_ctx, pay, iddZakaz, debt);
     emit changed();
 }

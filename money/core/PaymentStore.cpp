@@ -1,5 +1,7 @@
 #include "PaymentStore.h"
 
+#include "CashStore.h"
+
 #include "Database.h"
 #include "DbError.h"
 #include "DynamicRecordset.h"
@@ -42,6 +44,18 @@ std::optional<PayRecord> PaymentStore::LoadPayment(const QString &iddPay) {
     rs.Open(kPayColumns + QStringLiteral("WHERE TPay.IddPay = ?"), {iddPay});
     if (rs.IsEOF()) return std::nullopt;
     return ReadPayRecord(rs);
+}
+
+QString PaymentStore::SaveOrderPayment(PayRecord &pay, const QString &iddZakaz, const QString &login,
+                                       Money debtSeen) {
+    PayRecord out = pay;
+    Transaction tx(m_db);
+    SavePayment(out, iddZakaz, login);
+    const Money owed = CashStore(m_db).OrderDebt(iddZakaz) + out.SummaPay;
+    if (owed < debtSeen && out.SummaPay > owed) throw DebtChanged(owed);
+    tx.Commit();
+    pay = out;
+    return pay.IddPay;
 }
 
 DocCounter PaymentStore::CounterFor(const PayRecord &pay) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CounterStore.h"
+#include "DbError.h"
 #include "PayRecord.h"
 
 #include <QList>
@@ -13,6 +14,18 @@ class Database;
 extern const QString kPayColumns;
 // The record of the current row of a query that selected the TPay columns by their own names.
 PayRecord ReadPayRecord(const CDynamicRecordset &rs);
+
+// A new payment on an order would pay more than the order owes now, which is less than the clerk saw when
+// he typed it: another workstation took a payment on it meanwhile. Nothing was stored.
+class DebtChanged : public DbError {
+public:
+    explicit DebtChanged(Money now)
+        : DbError(QStringLiteral("Долг по заказу изменился: %1.").arg(now.Text())), m_now(now) {}
+    Money now() const { return m_now; }
+
+private:
+    Money m_now;
+};
 
 // Cash-desk rows (TPay) as the order screens use them.
 class PaymentStore {
@@ -29,6 +42,11 @@ public:
     // counter is SalaryNomer for a salary payout, OutPayNomer for money out, PayNomer otherwise.
     QString SavePayment(PayRecord &pay, const QString &iddZakaz, const QString &login,
                         const QString &suffix = {});
+    // Saves a new payment on an order as SavePayment does, having seen the order owe `debtSeen`. The debt is
+    // read again in the save's own transaction, after the payment is written (on a server the write waits
+    // for another workstation's payment on the same order to be committed first); if the order owed less
+    // than that and the payment pays more than it owed, throws DebtChanged and stores nothing.
+    QString SaveOrderPayment(PayRecord &pay, const QString &iddZakaz, const QString &login, Money debtSeen);
     static DocCounter CounterFor(const PayRecord &pay);
 
 private:

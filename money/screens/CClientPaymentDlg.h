@@ -25,6 +25,8 @@ public:
     static constexpr int kLabelRole = Qt::UserRole + 1;  // the purpose stored
 
     CClientPaymentDlg(AppContext &ctx, const QString &iddClient, PayRecord &pay, QWidget *parent = nullptr);
+    // What the chosen order owed as the dialog last showed it.
+    Money DebtSeen() const { return m_debtValue; }
 
     QComboBox *purposes() const { return m_purposes; }
     void accept() override;

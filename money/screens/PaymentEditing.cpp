@@ -32,3 +32,25 @@ bool EditPaymentInDialog(AppContext &ctx, const QString &iddPay, QWidget *parent
     return TryDb(ctx.prompter(),
                  [&] { PaymentStore(ctx.db()).SavePayment(*pay, before.IddZakaz, ctx.login()); });
 }
+
+bool SaveNewOrderPayment(AppContext &ctx, PayRecord &pay, const QString &iddZakaz, Money debtSeen,
+                         QString *key) {
+    for (;;) {
+        std::optional<Money> now;
+        const bool done = TryDb(ctx.prompter(), [&] {
+            try {
+                const QString iddPay =
+                    PaymentStore(ctx.db()).SaveOrderPayment(pay, iddZakaz, ctx.login(), debtSeen);
+                if (key) *key = iddPay;
+            } catch (const DebtChanged &e) {
+                now = e.now();
+            }
+        });
+        if (!now) return done;
+        if (!ctx.prompter().Question(
+                kDebtChangedMeanwhile.arg(now->Text(), pay.SummaPay.Text(), (pay.SummaPay - *now).Text())))
+            return false;
+        // Asked about this debt: the payment is stored unless it has dropped again meanwhile.
+        debtSeen = *now;
+    }
+}

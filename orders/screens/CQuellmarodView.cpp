@@ -12,6 +12,7 @@
 #include "Formats.h"
 #include "OrderMath.h"
 #include "OrderStore.h"
+#include "PaymentEditing.h"
 #include "PaymentStore.h"
 #include "PictureButton.h"
 #include "Prompter.h"
@@ -442,8 +443,7 @@ CQuellmarodView::PayResult CQuellmarodView::Pay(const QString &iddZakaz) {
     COrderPaymentDlg dlg(m_ctx, pay, COrderPaymentDlg::kNewTitle, true, state.debt, this);
     if (m_ctx.dialogs().Run(dlg) != QDialog::Accepted) return PayResult::Cancelled;
     // The payment's number is taken with the counter locked in the payment's own save.
-    if (!TryDb(m_ctx.prompter(), [&] { PaymentStore(m_ctx.db()).SavePayment(pay, iddZakaz, m_ctx.login()); }))
-        return PayResult::Stopped;
+    if (!SaveNewOrderPayment(m_ctx, pay, iddZakaz, state.debt)) return PayResult::Stopped;
     Reselect(iddZakaz);
     return PayResult::Saved;
 }

@@ -1,5 +1,7 @@
 #include "COrderPaymentDlg.h"
+#include "PaymentEditing.h"
 #include "ScreenTest.h"
+#include "TestRows.h"
 #include "Widgets.h"
 
 #include <QDateEdit>
@@ -64,4 +66,23 @@ TEST_P(OrderPaymentDlgTest, NewPaymentProposesTheDebtAndRefusesAZeroAmount) {
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     EXPECT_EQ(Fields(pay),
               u"1000.50|%1|0|чек 7|наличными|Оплата услуг|41|41|2024-03-06T10:20:30"_s.arg(OrderPayment));
+}
+
+// Another workstation took a payment on the order meanwhile: a payment that still fits the debt now is
+// stored without a word; one that would overpay is asked about first, naming the debt now ("Нет" stores
+// nothing).
+TEST_P(OrderPaymentDlgTest, APaymentTakenElsewhereMeanwhileIsAskedAboutBeforeAnOverpayment) {
+    TestRows::Put(db(), TestRows::Order{.key = u"z1"_s, .date = At(2024, 3, 5), .lines = {{.price = 1000}}});
+    TestRows::Put(db(), TestRows::Pay{.key = u"p0"_s, .order = u"z1"_s, .sum = 600});
+    const Money seen = Money::Kopecks(100000);
+    PayRecord fits{.DataPay = At(2024, 3, 5), .SummaPay = Money::Kopecks(30000)}, whole = fits;
+    whole.SummaPay = seen;
+    EXPECT_TRUE(SaveNewOrderPayment(*ctx, fits, u"z1"_s, seen));
+    prompter.Answer(false);
+    EXPECT_FALSE(SaveNewOrderPayment(*ctx, whole, u"z1"_s, seen));
+    EXPECT_EQ(CountRows(db(), u"SELECT * FROM TPay"_s), 2);
+    EXPECT_TRUE(SaveNewOrderPayment(*ctx, whole, u"z1"_s, seen));
+    EXPECT_EQ(prompter.questions,
+              QStringList(2, kDebtChangedMeanwhile.arg(u"100.00"_s, u"1000.00"_s, u"900.00"_s)));
+    EXPECT_EQ(FirstValue(db(), u"SELECT ZakazOplata - ZakazSumma FROM TZakaz"_s).toDouble(), 900);
 }

@@ -3,12 +3,14 @@
 // is printed; the exit code is the number of failures (capped), so 0 means every save went through.
 #include "../support/Rub.h"
 #include "CarStore.h"
+#include "CashStore.h"
 #include "ClientStore.h"
 #include "Database.h"
 #include "DbError.h"
 #include "Formats.h"
 #include "KeyGen.h"
 #include "OrderStore.h"
+#include "PaymentStore.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -17,7 +19,7 @@
 
 namespace {
 
-void SaveOrder(Database &db, int i, const QString &login, const QString &who) {
+void SaveOrder(Database &db, int i, const QString &login, const QString &who, bool paid) {
     Order o;
     o.car.AvtoNomer = QStringLiteral("а%1вс77").arg(i, 3, 10, QLatin1Char('0'));
     o.car.AvtoMarka = QStringLiteral("Лада");
@@ -33,7 +35,7 @@ void SaveOrder(Database &db, int i, const QString &login, const QString &who) {
     pay.ProposedNomer = pay.NomerPay = QStringLiteral("1");  // as proposed: the save takes a free number
     pay.DataPay = QDateTime::currentDateTime();
     pay.SummaPay = Rub(400);
-    o.payments = {pay};
+    if (paid) o.payments = {pay};
     o.ZakazData = QDateTime(QDate::currentDate(), QTime(0, 0));
     o.ZakazBegin = o.ZakazBeginIn = QDateTime(QDate::currentDate(), QTime(9, 0));
     OrderStore(db).Save(o, login);
@@ -52,6 +54,28 @@ void SaveCar(Database &db, int i, const QString &login, const QString &who) {
     CarStore(db).Save(car, owners, login);
     // The client's card links the same car again: one live link stays.
     ClientStore(db).LinkCar(client.iddClient, car.iddAvto, login);
+}
+
+// Pays the whole debt of every order that owes, as its clerk saw it; the other workstation pays the same
+// orders at the same moment. A payment refused because the debt fell meanwhile is what the clerk is asked
+// about, not a failure.
+void PayOrders(Database &db, const QString &login) {
+    QStringList orders;
+    for (QSqlQuery q = db.Exec(QStringLiteral("SELECT IddZakaz FROM TZakaz ORDER BY IddZakaz")); q.next();)
+        orders << q.value(0).toString();
+    for (const QString &key : orders) {
+        const Money seen = CashStore(db).OrderDebt(key);
+        if (!seen.IsOutstanding()) continue;
+        PayRecord pay;
+        pay.TypePay = OrderPayment;
+        pay.ProposedNomer = pay.NomerPay = QStringLiteral("1");
+        pay.DataPay = QDateTime::currentDateTime();
+        pay.SummaPay = seen;
+        try {
+            PaymentStore(db).SaveOrderPayment(pay, key, login, seen);
+        } catch (const DebtChanged &) {
+        }
+    }
 }
 
 }  // namespace
@@ -76,7 +100,13 @@ int main(int argc, char **argv) {
     int failures = 0;
     for (int i = 0; i < args[3].toInt(); ++i) {
         try {
-            mode == u"orders" ? SaveOrder(*db, i, login, who) : SaveCar(*db, i, login, who);
+            if (mode == u"payments") {
+                if (i == 0) PayOrders(*db, login);
+            } else if (mode == u"cars") {
+                SaveCar(*db, i, login, who);
+            } else {
+                SaveOrder(*db, i, login, who, mode == u"orders");
+            }
         } catch (const DbError &e) {
             ++failures;
             err << "save " << i << ": " << e.text() << '\n';

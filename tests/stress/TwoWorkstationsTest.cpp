@@ -79,6 +79,15 @@ TEST_P(TwoWorkstationsTest, OneLoginOnTwoWorkstationsMakesDistinctKeys) {
     ExpectDistinctOrderNumbers();
 }
 
+// Two cashiers pay the same orders at the same moment, each the debt he saw: the second is stopped (and
+// would be asked) rather than storing an overpayment.
+TEST_P(TwoWorkstationsTest, TwoCashiersPayingOneOrderAtOnceNeverBothPayIt) {
+    RunTwo("unpaid", "anna", "oleg");
+    m_db.reset();
+    RunTwo("payments", "anna", "oleg");
+    EXPECT_EQ(CountRows(db(), "SELECT * FROM TZakaz WHERE ZakazOplata <> ZakazSumma OR ZakazSumma = 0"), 0);
+}
+
 TEST_P(TwoWorkstationsTest, CarsSavedAtOnceNeitherWaitForeverNorFail) {
     RunTwo("cars", "admin", "admin");
     EXPECT_EQ(CountRows(db(), "SELECT * FROM SAvto"), 2 * kSaves);
