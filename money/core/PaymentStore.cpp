@@ -52,7 +52,7 @@ QString PaymentStore::SaveOrderPayment(PayRecord &pay, const QString &iddZakaz, 
     Transaction tx(m_db);
     SavePayment(out, iddZakaz, login);
     const Money owed = CashStore(m_db).OrderDebt(iddZakaz) + out.SummaPay;
-    if (owed < debtSeen && out.SummaPay > owed) throw DebtChanged(owed);
+    if (owed < debtSeen && out.SummaPay > owed) throw DebtChanged(owed, out.SummaPay);
     tx.Commit();
     pay = out;
     return pay.IddPay;

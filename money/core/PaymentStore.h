@@ -19,12 +19,16 @@ PayRecord ReadPayRecord(const CDynamicRecordset &rs);
 // he typed it: another workstation took a payment on it meanwhile. Nothing was stored.
 class DebtChanged : public DbError {
 public:
-    explicit DebtChanged(Money now)
-        : DbError(QStringLiteral("Долг по заказу изменился: %1.").arg(now.Text())), m_now(now) {}
+    DebtChanged(Money now, Money paying)
+        : DbError(QStringLiteral("Долг по заказу изменился: %1.").arg(now.Text())),
+          m_now(now),
+          m_paying(paying) {}
+    // What the order owes now, before the new payment; what the new payment (or payments) pay.
     Money now() const { return m_now; }
+    Money paying() const { return m_paying; }
 
 private:
-    Money m_now;
+    Money m_now, m_paying;
 };
 
 // Cash-desk rows (TPay) as the order screens use them.

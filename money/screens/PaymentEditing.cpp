@@ -36,21 +36,24 @@ bool EditPaymentInDialog(AppContext &ctx, const QString &iddPay, QWidget *parent
 bool SaveNewOrderPayment(AppContext &ctx, PayRecord &pay, const QString &iddZakaz, Money debtSeen,
                          QString *key) {
     for (;;) {
-        std::optional<Money> now;
+        std::optional<DebtChanged> changed;
         const bool done = TryDb(ctx.prompter(), [&] {
             try {
                 const QString iddPay =
                     PaymentStore(ctx.db()).SaveOrderPayment(pay, iddZakaz, ctx.login(), debtSeen);
                 if (key) *key = iddPay;
             } catch (const DebtChanged &e) {
-                now = e.now();
+                changed = e;
             }
         });
-        if (!now) return done;
-        if (!ctx.prompter().Question(
-                kDebtChangedMeanwhile.arg(now->Text(), pay.SummaPay.Text(), (pay.SummaPay - *now).Text())))
-            return false;
+        if (!changed) return done;
+        if (!AgreeToOverpay(ctx.prompter(), *changed)) return false;
         // Asked about this debt: the payment is stored unless it has dropped again meanwhile.
-        debtSeen = *now;
+        debtSeen = changed->now();
     }
+}
+
+bool AgreeToOverpay(Prompter &prompter, const DebtChanged &changed) {
+    return prompter.Question(kDebtChangedMeanwhile.arg(changed.now().Text(), changed.paying().Text(),
+                                                       (changed.paying() - changed.now()).Text()));
 }

@@ -5,6 +5,8 @@
 #include <QString>
 
 class AppContext;
+class DebtChanged;
+class Prompter;
 class QWidget;
 struct PayRecord;
 
@@ -21,6 +23,9 @@ inline const QString kPaymentGone = QStringLiteral("Платеж не найде
 // now. False when not saved (declined, or the message is shown).
 bool SaveNewOrderPayment(AppContext &ctx, PayRecord &pay, const QString &iddZakaz, Money debtSeen,
                          QString *key = nullptr);
+
+// Asks whether to store the payment anyway, naming the debt now.
+bool AgreeToOverpay(Prompter &prompter, const DebtChanged &changed);
 
 inline const QString kDebtChangedMeanwhile = QStringLiteral(
     "Пока вводился платеж, по заказу приняли оплату на другом рабочем месте: долг по заказу сейчас %1.\n"

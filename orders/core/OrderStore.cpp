@@ -1,5 +1,7 @@
 #include "OrderStore.h"
 
+#include "CashStore.h"
+
 #include "CarStore.h"
 #include "ClientStore.h"
 #include "CounterStore.h"
@@ -47,7 +49,7 @@ OrderLine OrderStore::ReadLine(CDynamicRecordset &rs) {
     return line;
 }
 
-QString OrderStore::Save(Order &order, const QString &login) {
+QString OrderStore::Save(Order &order, const QString &login, std::optional<Money> debtAgreed) {
     Order work = order;  // the caller's copy changes only when everything is stored
     const bool isNew = work.IsNew();
     // The stored total must fit an amount, like every figure it is summed from.
@@ -78,13 +80,23 @@ QString OrderStore::Save(Order &order, const QString &login) {
 
     PaymentStore payments(m_db);
     QList<PayRecord> keptPayments;
+    Money paid, paidNow;  // live payments as the form shows them; those of them new in this save
     for (int i = 0; i < work.payments.size(); ++i) {
         PayRecord &pay = work.payments[i];
         if (pay.IddPay.isEmpty() && pay.Delete) continue;
+        if (!pay.Delete) (pay.IddPay.isEmpty() ? paidNow : paid) += pay.SummaPay;
         payments.SavePayment(pay, work.IddZakaz, login, QString::number(i));
         keptPayments << pay;
     }
     work.payments = keptPayments;
+    if (!isNew && paidNow.IsOutstanding()) {
+        // Read after the payments are written: on a server their writes waited for another workstation's
+        // payment on the order to be committed.
+        const Money owes = CashStore(m_db).OrderDebt(work.IddZakaz);
+        const Money shown = OrderMath::Debt(OrderMath::Compute(work.lines).total, paid + paidNow);
+        if (owes < shown && owes < Money() && !(debtAgreed && owes + paidNow >= *debtAgreed))
+            throw DebtChanged(owes + paidNow, paidNow);
+    }
 
     if (isNew) {
         // Taken last, inside the save, with the counter row locked until the commit: another workstation

@@ -27,7 +27,11 @@ public:
     // takes its key and the next number here, from the counter locked for the rest of the save, so two
     // workstations never number two orders alike. On any failure nothing is stored, the order in memory
     // is left as it was and DbError is thrown.
-    QString Save(Order &order, const QString &login);
+    // Payments new in the form are checked as a payment alone is (PaymentStore::SaveOrderPayment): when
+    // another workstation took a payment meanwhile and the order would end paid beyond what the form shows
+    // and beyond its total, DebtChanged is thrown with what it owed before the new payments, unless the
+    // clerk has agreed to that debt (`debtAgreed`).
+    QString Save(Order &order, const QString &login, std::optional<Money> debtAgreed = std::nullopt);
 
     std::optional<Order> Load(const QString &iddZakaz);
     // Status 1 with the start moment / status 2 with the finish moment. False when the order is gone.

@@ -10,6 +10,8 @@
 #include "OrderLinesPart.h"
 #include "OrderPaymentsPart.h"
 #include "OrderStore.h"
+#include "PaymentEditing.h"
+#include "PaymentStore.h"
 #include "Prompter.h"
 #include "Tooltip.h"
 
@@ -235,7 +237,21 @@ bool COrderFormDlg::CheckInput() {
 void COrderFormDlg::accept() {
     if (!CheckInput()) return;
     Order work = m_editor.Result();
-    if (!TrySave(this, m_ctx.prompter(), [&] { OrderStore(m_ctx.db()).Save(work, m_ctx.login()); })) return;
+    std::optional<Money> agreed;  // the debt the clerk agreed to pay beyond, when paid elsewhere meanwhile
+    for (;;) {
+        std::optional<DebtChanged> changed;
+        const bool saved = TrySave(this, m_ctx.prompter(), [&] {
+            try {
+                OrderStore(m_ctx.db()).Save(work, m_ctx.login(), agreed);
+            } catch (const DebtChanged &e) {
+                changed = e;
+            }
+        });
+        if (!saved) return;
+        if (!changed) break;
+        if (!AgreeToOverpay(m_ctx.prompter(), *changed)) return;
+        agreed = changed->now();
+    }
     m_editor.Saved(work);
     m_number->setText(work.ZakazNomer);
     QDialog::accept();

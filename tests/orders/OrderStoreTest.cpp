@@ -228,6 +228,21 @@ TEST_P(OrderStoreTest, TwoWorkstationsSavingAndPayingAtOnce) {
     second.join();
     EXPECT_TRUE(failure.isEmpty()) << failure.toStdString();
     EXPECT_EQ(Kept("ZakazOplata", key), Rub(150));
+
+    // A form loaded owing 1002; another workstation takes 1000 meanwhile: the form's new payment of 1002 is
+    // refused with the debt now, and stored once the clerk agrees to that debt.
+    Order form = Load(key);
+    TestRows::Put(db(), TestRows::Pay{.key = "other-2", .order = key, .sum = 1000});
+    form.payments << PayRecord{.SummaPay = Rub(1002)};
+    try {
+        Save(form);
+        ADD_FAILURE() << "an overpayment was stored without asking";
+    } catch (const DebtChanged &e) {
+        EXPECT_EQ(QList<Money>({e.now(), e.paying(), Kept("ZakazOplata", key)}),
+                  QList<Money>({Rub(2), Rub(1002), Rub(1150)}));
+    }
+    OrderStore(db()).Save(form, u"anna"_s, Rub(2));
+    EXPECT_EQ(Kept("ZakazOplata", key), Rub(2152));
 }
 
 // A save refused or failing at its last step (the counter) writes nothing, takes no
