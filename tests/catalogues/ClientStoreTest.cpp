@@ -149,11 +149,7 @@ TEST_P(ClientStoreTest, SavingTwiceInsertsOnceAndQuotesAreData) {
 
 TEST_P(ClientStoreTest, DeletingAClientMarksItsLinksAndKeepsTheCarsAllOrNothing) {
     TestRows::Put(db(), TestRows::CarLink{u"l5"_s, u"car2"_s, u"a1"_s});
-    db().SetWriteHook([](const QString &sql) {
-        if (sql.contains(u"UPDATE"_s)) throw DbError(u"disk full"_s);
-    });
-    EXPECT_THROW(store().Delete(u"a1"_s), DbError);
-    db().SetWriteHook({});
+    EXPECT_TRUE(FailsWhenWriting(db(), u"UPDATE"_s, [&] { store().Delete(u"a1"_s); }));
     EXPECT_TRUE(store().Load(u"a1"_s));
     EXPECT_EQ(store().CarsOf(u"a1"_s).size(), 2);
 

@@ -118,11 +118,7 @@ TEST_P(WorkerStoreTest, InsertedWorkerReadsBackTheCardKeepsTheSalaryAndDismissal
 
     // A failed save leaves both the worker and the links as they were.
     edited.workOut = true;
-    db().SetWriteHook([](const QString &sql) {
-        if (sql.contains(u"ServiceWork"_s, Qt::CaseInsensitive)) throw DbError(u"locked"_s);
-    });
-    EXPECT_THROW(store.Update(edited), DbError);
-    db().SetWriteHook({});
+    EXPECT_TRUE(FailsWhenWriting(db(), u"ServiceWork"_s, [&] { store.Update(edited); }));
     EXPECT_FALSE(store.Load(id)->workOut);
     EXPECT_EQ(LiveLinks(id), 3);
 }
@@ -137,11 +133,7 @@ TEST_P(WorkerStoreTest, DeleteMarksLinksAssignmentsAndPayoutLinesAllOrNothing) {
     for (const QString &w : {id, other})
         TestRows::Put(db(), TestRows::Payout{.key = "wp-"_L1 + w, .pay = u"p1"_s, .worker = w, .sum = 100});
 
-    db().SetWriteHook([](const QString &sql) {
-        if (sql.contains(u"TWorkPay"_s, Qt::CaseInsensitive)) throw DbError(u"disk full"_s);
-    });
-    EXPECT_THROW(store.Delete(id), DbError);
-    db().SetWriteHook({});
+    EXPECT_TRUE(FailsWhenWriting(db(), u"TWorkPay"_s, [&] { store.Delete(id); }));
     EXPECT_FALSE(store.Load(id)->deleted);
     EXPECT_EQ(LiveLinks(id), 2);
 

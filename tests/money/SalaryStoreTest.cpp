@@ -108,11 +108,7 @@ TEST_P(SalaryStoreTest, BalancesShareEachLinesPayAmongItsLiveWorkersUpToTheDay) 
 // with them when a line fails.
 TEST_P(SalaryStoreTest, PayoutIsStoredWithItsLinesListedAndDeletedWithThem) {
     PutCounters(db(), 0, 0, 0, 3);
-    db().SetWriteHook([](const QString &sql) {
-        if (sql.contains("TWorkPay", Qt::CaseInsensitive)) throw DbError("диск полон");
-    });
-    EXPECT_THROW(Payout(10, 20, At(2024, 4, 1)), DbError);
-    db().SetWriteHook({});
+    EXPECT_TRUE(FailsWhenWriting(db(), "TWorkPay", [&] { Payout(10, 20, At(2024, 4, 1)); }));
     EXPECT_EQ(CountRows(db(), "SELECT * FROM TPay") + CountRows(db(), "SELECT * FROM TWorkPay"), 0);
     EXPECT_EQ(CounterStore(db()).NextSalaryNumber(), 4);
 

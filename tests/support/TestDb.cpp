@@ -90,6 +90,20 @@ std::unique_ptr<Database> DbTest::OpenAgain() {
     return Database::Open(m_connect);
 }
 
+bool FailsWhenWriting(Database &db, const QString &word, const std::function<void()> &action) {
+    db.SetWriteHook([word](const QString &sql) {
+        if (sql.contains(word, Qt::CaseInsensitive)) throw DbError(QStringLiteral("disk full"));
+    });
+    bool failed = false;
+    try {
+        action();
+    } catch (const DbError &) {
+        failed = true;
+    }
+    db.SetWriteHook({});
+    return failed;
+}
+
 QString DumpTables(Database &db, const QStringList &tables) {
     QString out;
     for (const QString &table : tables) {

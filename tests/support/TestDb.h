@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -43,6 +44,9 @@ protected:
 
 // Every row of these tables as text, to prove that a command wrote nothing.
 QString DumpTables(Database &db, const QStringList &tables);
+// Runs `action` while every write whose SQL holds `word` (in any case) fails as on a full disk; true when
+// the action threw DbError.
+bool FailsWhenWriting(Database &db, const QString &word, const std::function<void()> &action);
 // Counts rows of a query (bound values allowed).
 int CountRows(Database &db, const QString &sql, const QVariantList &binds = {});
 // The first column of the first row; an invalid value when there is no row.
