@@ -1,7 +1,10 @@
 #include "Rows.h"
 
 #include "Database.h"
+#include "DateRange.h"
+#include "DbError.h"
 #include "DynamicRecordset.h"
+#include "Formats.h"
 #include "Schema.h"
 
 #include <QStringList>
@@ -54,6 +57,15 @@ QMetaType MetaFor(ColType type) {
     return {};
 }
 
+// A moment is stored only within DateRange (the zero date stands for "unset" and carries a time of day).
+void CheckDate(const QString &table, const QString &column, const QDateTime &value) {
+    const QDate day = value.date();
+    if (DateRange::Contains(day) || day == Formats::ZeroDateTime().date()) return;
+    throw DbError(QStringLiteral("Поле «%1»: дата должна быть %2.\nИсправьте значение: ничего не сохранено.")
+                      .arg(Schema::Caption(table, column), DateRange::Text()),
+                  table + u'.' + column);
+}
+
 }  // namespace
 
 namespace Rows {
@@ -89,6 +101,7 @@ QVariant ForColumn(const QString &table, const QString &column, const QVariant &
     }
     if (field.IsNull()) return QVariant(MetaFor(type));
     if (type == ColType::Long) return qint64(field.value().toLongLong());
+    if (type == ColType::DateTime) CheckDate(table, column, field.value().toDateTime());
     // Amounts and quantities are rounded to their decimals and held to the limit, whatever they came as.
     if (type == ColType::Double) return Schema::FitNumber(table, column, field.value().toDouble());
     if (type == ColType::Text) {

@@ -42,7 +42,8 @@ int Delete(Database &db, const QString &table, const Values &keys);
 bool Exists(Database &db, const QString &table, const Values &keys);
 
 // The value converted to the type the schema gives the column (unchanged for unknown columns). Text loses
-// its NUL characters and is checked against the field's length (DbError naming the field).
+// its NUL characters and is checked against the field's length, a moment against DateRange (DbError naming
+// the field).
 QVariant ForColumn(const QString &table, const QString &column, const QVariant &value);
 // Checks every value as ForColumn does, writing nothing: a save calls it before its first write.
 void Check(const QString &table, const Values &values);

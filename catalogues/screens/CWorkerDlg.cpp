@@ -2,6 +2,7 @@
 
 #include "AppContext.h"
 #include "CardButtons.h"
+#include "DatePicker.h"
 #include "DbAction.h"
 #include "DbError.h"
 #include "Inputs.h"
@@ -24,6 +25,7 @@ namespace {
 QDateTimeEdit *MakeDatePicker(QWidget *parent, const QString &name) {
     // The whole date-time is kept (a new card starts at the current moment); only the date is shown.
     auto *edit = new QDateTimeEdit(parent);
+    DatePicker::Limit(edit);
     edit->setObjectName(name);
     edit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
     edit->setCalendarPopup(true);

@@ -168,7 +168,7 @@ PerformedWorks SalaryStore::FillPerformedWorks(const WorksFilter &filter) {
     QVariantList binds = {EndOf(filter.to)};
     if (filter.from.isValid()) {
         where += QStringLiteral(" AND TZakaz.ZakazEndOut >= ?");
-        binds << QDateTime(filter.from, QTime(0, 0));
+        binds << SqlConditions::StartOf(filter.from);
     }
     if (!filter.iddWork.isEmpty()) {
         where += QStringLiteral(" AND TWork.IddWork = ? AND TWork.[Delete] = FALSE");

@@ -4,6 +4,7 @@
 #include "CardButtons.h"
 #include "CashStore.h"
 #include "CounterStore.h"
+#include "DatePicker.h"
 #include "DbAction.h"
 #include "Formats.h"
 #include "Inputs.h"
@@ -48,6 +49,7 @@ void CCashOperationDlg::Build() {
     m_article->lineEdit()->setMaxLength(FieldMaxLength(QStringLiteral("TPay"), QStringLiteral("NaznPay")));
     m_number = line("number", QStringLiteral("NomerPay"));
     m_date = new QDateEdit(QDate::currentDate(), this);
+    DatePicker::Limit(m_date);
     m_date->setObjectName(QStringLiteral("date"));
     m_date->setCalendarPopup(true);
     m_date->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));

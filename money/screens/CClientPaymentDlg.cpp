@@ -3,6 +3,7 @@
 #include "AppContext.h"
 #include "CardButtons.h"
 #include "CounterStore.h"
+#include "DatePicker.h"
 #include "DbAction.h"
 #include "Formats.h"
 #include "Inputs.h"
@@ -43,6 +44,7 @@ void CClientPaymentDlg::Build() {
     m_number = line("number", QStringLiteral("NomerPay"));
     Inputs::Counter(m_number);
     m_date = new QDateEdit(QDate::currentDate(), this);
+    DatePicker::Limit(m_date);
     m_date->setObjectName(QStringLiteral("date"));
     m_date->setCalendarPopup(true);
     m_date->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));

@@ -3,6 +3,7 @@
 #include "AppContext.h"
 #include "CSalaryAccrualDlg.h"
 #include "CashStore.h"
+#include "DatePicker.h"
 #include "DbAction.h"
 #include "DialogRunner.h"
 #include "Formats.h"
@@ -26,6 +27,7 @@ constexpr int kSumColumn = 3;
 
 QDateEdit *DateEdit(QWidget *parent, const char *name, const QDate &value) {
     auto *edit = new QDateEdit(value, parent);
+    DatePicker::Limit(edit);
     edit->setObjectName(QString::fromLatin1(name));
     edit->setCalendarPopup(true);
     edit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
@@ -112,6 +114,7 @@ SalaryFilter CJSalaryView::FilterFromFields() const {
 
 void CJSalaryView::Find() {
     const SalaryFilter filter = FilterFromFields();
+    if (!DatePicker::PeriodAccepted(m_ctx.prompter(), filter.from, filter.to)) return;
     m_list->clear();
     m_rows.clear();
     // A failed query leaves the list empty and the total at zero.

@@ -2,6 +2,7 @@
 
 #include "AppContext.h"
 #include "CCashOperationDlg.h"
+#include "DatePicker.h"
 #include "DbAction.h"
 #include "DialogRunner.h"
 #include "Formats.h"
@@ -46,6 +47,7 @@ void CKassaView::Build() {
     to = QDate(today.year(), today.month(), today.daysInMonth());
     auto date = [this](const char *name, const QDate &value) {
         auto *edit = new QDateEdit(value, this);
+        DatePicker::Limit(edit);
         edit->setObjectName(QString::fromLatin1(name));
         edit->setCalendarPopup(true);
         edit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
@@ -146,6 +148,7 @@ CashFilter CKassaView::FilterFromFields() const {
 
 void CKassaView::Find() {
     const CashFilter filter = FilterFromFields();
+    if (!DatePicker::PeriodAccepted(m_ctx.prompter(), filter.from, filter.to)) return;
     m_list->clear();
     m_rowOf.clear();
     m_journal = {};

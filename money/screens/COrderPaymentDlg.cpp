@@ -2,6 +2,7 @@
 
 #include "AppContext.h"
 #include "CardButtons.h"
+#include "DatePicker.h"
 #include "Formats.h"
 #include "Inputs.h"
 #include "Prompter.h"
@@ -50,6 +51,7 @@ void COrderPaymentDlg::Build(const QString &title) {
     m_amount->setAlignment(Qt::AlignRight);
     Inputs::Amount(m_amount);
     m_date = new QDateEdit(this);
+    DatePicker::Limit(m_date);
     m_date->setObjectName(QStringLiteral("date"));
     m_date->setCalendarPopup(true);
     m_date->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));

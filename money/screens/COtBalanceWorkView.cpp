@@ -1,6 +1,7 @@
 #include "COtBalanceWorkView.h"
 
 #include "AppContext.h"
+#include "DatePicker.h"
 #include "DbAction.h"
 #include "Formats.h"
 #include "KeyedList.h"
@@ -18,6 +19,7 @@
 COtBalanceWorkView::COtBalanceWorkView(AppContext &ctx, QWidget *parent) : QWidget(parent), m_ctx(ctx) {
     setWindowTitle(kTitle);
     m_date = new QDateEdit(QDate::currentDate(), this);
+    DatePicker::Limit(m_date);
     m_date->setObjectName(QStringLiteral("date"));
     m_date->setCalendarPopup(true);
     m_date->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));

@@ -1,6 +1,7 @@
 #include "COtWorkView.h"
 
 #include "AppContext.h"
+#include "DatePicker.h"
 #include "DbAction.h"
 #include "PerformedWorksList.h"
 #include "PictureButton.h"
@@ -20,6 +21,7 @@ namespace {
 
 QDateEdit *DateEdit(QWidget *parent, const char *name, const QDate &value) {
     auto *edit = new QDateEdit(value, parent);
+    DatePicker::Limit(edit);
     edit->setObjectName(QString::fromLatin1(name));
     edit->setCalendarPopup(true);
     edit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
@@ -82,8 +84,9 @@ bool COtWorkView::Command(int id) {
 }
 
 void COtWorkView::Find() {
-    PerformedWorks works;
     const WorksFilter filter{m_from->date(), m_to->date(), m_worker->currentData().toString()};
+    if (!DatePicker::PeriodAccepted(m_ctx.prompter(), filter.from, filter.to)) return;
+    PerformedWorks works;
     // A failed read shows the driver's message and no figures.
     TryDb(m_ctx.prompter(), [&] { works = SalaryStore(m_ctx.db()).FillPerformedWorks(filter); });
     m_works->Show(works);

@@ -4,6 +4,7 @@
 #include "CWorkerWorksDlg.h"
 #include "CardButtons.h"
 #include "CounterStore.h"
+#include "DatePicker.h"
 #include "DbAction.h"
 #include "DialogRunner.h"
 #include "Formats.h"
@@ -53,6 +54,7 @@ public:
 
 QDateEdit *DateEdit(QWidget *parent, const char *name) {
     auto *edit = new QDateEdit(QDate::currentDate(), parent);
+    DatePicker::Limit(edit);
     edit->setObjectName(QString::fromLatin1(name));
     edit->setCalendarPopup(true);
     edit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));

@@ -1,6 +1,7 @@
 #include "CDateTimeDlg.h"
 
 #include "CardButtons.h"
+#include "DatePicker.h"
 #include "Tooltip.h"
 
 #include <QDateEdit>
@@ -17,6 +18,7 @@ CDateTimeDlg::CDateTimeDlg(const QString &title, QWidget *parent) : QDialog(pare
     m_time->setDisplayFormat(QStringLiteral("HH:mm:ss"));
     Tooltip::Set(m_time, QStringLiteral("Время"), QStringLiteral("Время события по заказу."));
     m_date = new QDateEdit(now.date(), this);
+    DatePicker::Limit(m_date);
     m_date->setObjectName(QStringLiteral("date"));
     m_date->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
     m_date->setCalendarPopup(true);

@@ -2,6 +2,7 @@
 
 #include "AppContext.h"
 #include "CardButtons.h"
+#include "DatePicker.h"
 #include "DbAction.h"
 #include "DialogRunner.h"
 #include "Inputs.h"
@@ -93,6 +94,7 @@ void COrderFormDlg::Build() {
 void COrderFormDlg::BuildDates() {
     auto date = [this](const char *name) {
         auto *d = new QDateEdit(this);
+        DatePicker::Limit(d);
         d->setObjectName(QString::fromLatin1(name));
         d->setCalendarPopup(true);
         d->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));

@@ -7,6 +7,7 @@
 #include "COrderPaymentDlg.h"
 #include "CarStore.h"
 #include "CounterStore.h"
+#include "DatePicker.h"
 #include "DbAction.h"
 #include "DialogRunner.h"
 #include "Formats.h"
@@ -49,6 +50,7 @@ QComboBox *TextFilter(const char *name, const QString &title, const QString &hel
 
 QDateEdit *DateFilter(const char *name, const QString &title, const QString &help) {
     auto *edit = new QDateEdit;
+    DatePicker::Limit(edit);
     edit->setObjectName(QString::fromLatin1(name));
     edit->setCalendarPopup(true);
     edit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
@@ -286,6 +288,7 @@ void CQuellmarodView::Search() {
     filter.plate = m_plate->currentText().trimmed();
     filter.make = m_make->currentText().trimmed();
     filter.client = m_client->currentText().trimmed();
+    if (!DatePicker::PeriodAccepted(m_ctx.prompter(), filter.from, filter.to)) return;
     QList<JournalOrder> orders;
     // A failed search leaves the list as it was.
     if (!TryDb(m_ctx.prompter(), [&] { orders = m_store.Search(filter); })) return;

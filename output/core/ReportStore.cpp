@@ -3,8 +3,8 @@
 #include "CompanyStore.h"
 #include "Database.h"
 #include "DynamicRecordset.h"
+#include "SqlConditions.h"
 
-#include <QTime>
 #include <cmath>
 
 namespace {
@@ -12,10 +12,6 @@ namespace {
 // A live order's total with VAT and what was paid on it, as the order keeps them.
 const QString kOrderTotal = QStringLiteral("COALESCE(TZakaz.ZakazSumma, 0)");
 const QString kOrderPaid = QStringLiteral("COALESCE(TZakaz.ZakazOplata, 0)");
-
-QDateTime StartOf(const QDate &day) {
-    return QDateTime(day, QTime(0, 0));
-}
 
 }  // namespace
 
@@ -76,7 +72,7 @@ ClientCardData ReportStore::ClientCard(const QString &iddClient) {
 
 TurnoverData ReportStore::Turnover(const QDate &from, const QDate &to) {
     TurnoverData data;
-    const QDateTime start = StartOf(from), end = StartOf(to.addDays(1));
+    const QDateTime start = SqlConditions::StartOf(from), end = SqlConditions::EndOf(to);
     CDynamicRecordset rs(m_db);
     rs.Open(
         QStringLiteral("SELECT SUM(SummaPay) AS Opening FROM TPay WHERE [Delete] = FALSE AND DataPay < ?"),

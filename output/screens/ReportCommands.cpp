@@ -1,6 +1,7 @@
 #include "ReportCommands.h"
 
 #include "AppContext.h"
+#include "DatePicker.h"
 #include "DbAction.h"
 #include "Prompter.h"
 #include "ReportStore.h"
@@ -40,6 +41,7 @@ bool Build(AppContext &ctx, QWidget *parent, int rows, const std::function<bool(
 
 bool Orders(AppContext &ctx, const QList<JournalOrder> &orders, const JournalFilter &filter,
             QWidget *parent) {
+    if (!DatePicker::PeriodAccepted(ctx.prompter(), filter.from, filter.to)) return false;
     const QList<OrderReportRow> rows = ReportRows::OrderRows(orders);
     return Build(ctx, parent, int(rows.size()), [&](ExcelReports &r) {
         return r.Orders(rows, filter.from, filter.to, ReportRows::KindWord(filter.status));
@@ -66,6 +68,7 @@ bool CashOperations(AppContext &ctx, const QList<CashOperationRow> &rows, QWidge
 }
 
 bool Turnover(AppContext &ctx, const QDate &from, const QDate &to, QWidget *parent) {
+    if (!DatePicker::PeriodAccepted(ctx.prompter(), from, to)) return false;
     TurnoverData data;
     if (!TryDb(ctx.prompter(), [&] { data = ReportStore(ctx.db()).Turnover(from, to); })) return false;
     return Build(ctx, parent, 0, [&](ExcelReports &r) { return r.Turnover(from, to, data); });
@@ -73,6 +76,7 @@ bool Turnover(AppContext &ctx, const QDate &from, const QDate &to, QWidget *pare
 
 bool PerformedWorks(AppContext &ctx, const QList<PerformedWorkRow> &rows, const QDate &from, const QDate &to,
                     const QString &worker, QWidget *parent) {
+    if (!DatePicker::PeriodAccepted(ctx.prompter(), from, to)) return false;
     return Build(ctx, parent, int(rows.size()),
                  [&](ExcelReports &r) { return r.PerformedWorks(rows, from, to, worker); });
 }
@@ -104,6 +108,7 @@ bool PayoutSheetStored(AppContext &ctx, const QString &iddPay, const QString &nu
 
 bool Payouts(AppContext &ctx, const QList<PayoutRow> &rows, const QDate &from, const QDate &to,
              QWidget *parent) {
+    if (!DatePicker::PeriodAccepted(ctx.prompter(), from, to)) return false;
     return Build(ctx, parent, int(rows.size()), [&](ExcelReports &r) { return r.Payouts(rows, from, to); });
 }
 

@@ -176,8 +176,7 @@ TEST_P(JournalsTest, CashJournalEditsEachKindInItsOwnDialogAndBothJournalsDelete
     CJSalaryView salary(*ctx);
     SelectRow(cash.list(), "1");
     SelectRow(salary.list(), "2");
-    prompter.Answer(false);
-    prompter.Answer(false);
+    for (int i = 0; i < 2; ++i) prompter.Answer(false);
     cash.Delete();
     salary.Delete();
     EXPECT_EQ(prompter.questions,

@@ -1,5 +1,7 @@
+#include "DbError.h"
 #include "OrderFixtures.h"
 #include "OrderJournalStore.h"
+#include "OrderStore.h"
 #include "TestDb.h"
 
 namespace {
@@ -72,6 +74,23 @@ TEST_P(OrderJournalStoreTest, EachStatusFilterListsExactlyItsOrders) {
     EXPECT_EQ(active.join(u','),
               u"julydebt:100.00,started:0.00,finnone:100.00,kopeck:0.01,stnone:100.00,"
               u"stpart:60.00,req:100.00,lastyear:80.00"_s);
+}
+
+// A period is held to 01.01.1900-31.12.2099, so a bound past it finds on both databases what the last day
+// finds; a reversed period and a moment past the range are refused, nothing stored.
+TEST_P(OrderJournalStoreTest, PeriodsAndMomentsAreHeldToTheDateRange) {
+    Put({.key = "now", .date = At(2024, 6, 3)});
+    Put({.key = "last", .date = At(2099, 12, 31, 23, 59, 59)});
+    const auto find = [this](const QDate &from, const QDate &to) {
+        return Keys(OrderJournalStore(db()).Search({from, to, JournalStatus::All, {}, {}, {}, {}}));
+    };
+    for (const QDate to : {QDate(2099, 12, 31), QDate(9999, 12, 31)})
+        EXPECT_EQ(find(QDate(1000, 1, 1), to), "last,now") << to.year();
+    EXPECT_THROW(find(QDate(2024, 6, 4), QDate(2024, 6, 3)), DbError);
+    Order far = Fixture::NewOrder();
+    far.ZakazData = At(9999, 12, 31);
+    EXPECT_THROW(OrderStore(db()).Save(far, u"anna"_s), DbError);
+    EXPECT_EQ(CountRows(db(), u"SELECT 1 FROM TZakaz"_s), 2);
 }
 
 TEST_P(OrderJournalStoreTest, TextFiltersMatchWholeBoundValues) {

@@ -1,7 +1,12 @@
 #include "CDateTimeDlg.h"
+#include "CJSalaryView.h"
+#include "CKassaView.h"
+#include "COtWorkView.h"
 #include "CQuellmarodView.h"
+#include "DateRange.h"
 #include "OrderFormFixture.h"
 #include "OrderJournalStore.h"
+#include "PayRecord.h"
 #include "StatusTreeList.h"
 
 namespace {
@@ -257,4 +262,24 @@ TEST_P(OrderJournalViewTest, PaymentIsStoredForTheOrderAndTheOrderReselected) {
     view->RunCommand(CQuellmarodView::kStart);
     EXPECT_EQ(prompter.warnings.size(), 1);
     EXPECT_EQ(RowTexts(view->list()), QStringList{u"Второй"_s});
+}
+
+// Every journal's pickers stop at 31.12.2099; a reversed period is refused with the message and the list
+// keeps what it showed.
+TEST_P(OrderJournalViewTest, JournalsHoldTheirPeriodToTheRangeAndRefuseItReversed) {
+    Put({.key = "o", .date = Today(), .status = StatusFinished, .lines = {{.workers = {{.worker = "w"}}}}});
+    TestRows::Put(db(), TestRows::Pay{"p", "0", SalaryPayout, -5, Today(10)});
+    TestRows::Put(db(), TestRows::Payout{"l", "p", "w", 5});
+    for (QWidget *made : std::initializer_list<QWidget *>{View().release(), new CKassaView(*ctx),
+                                                          new CJSalaryView(*ctx), new COtWorkView(*ctx)}) {
+        const std::unique_ptr<QWidget> journal(made);
+        SCOPED_TRACE(journal->metaObject()->className());
+        auto *from = Child<QDateEdit>(*journal, "from");
+        from->setDate(QDate(9999, 12, 31));  // held to the last day, after the period's end
+        EXPECT_EQ(from->date(), QDate(2099, 12, 31));
+        prompter.Clear();
+        Click(*journal, "find");
+        EXPECT_EQ(prompter.All(), QStringList{DateRange::kReversed});
+        EXPECT_EQ(RowTexts(List(*journal)).size(), 1);  // the row found on opening is still there
+    }
 }

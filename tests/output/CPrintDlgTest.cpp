@@ -1,5 +1,6 @@
 #include "AppContext.h"
 #include "CPrintDlg.h"
+#include "DateRange.h"
 #include "DocumentFixture.h"
 #include "ReportCommands.h"
 #include "Scripted.h"
@@ -11,7 +12,7 @@ class CPrintDlgTest : public DocumentTest {};
 ZV_INSTANTIATE_SCREEN_TESTS(CPrintDlgTest);
 
 // The print dialog asks for a choice and stays open, then prints what was ticked; the client card command
-// refuses a client deleted elsewhere.
+// refuses a client deleted elsewhere, the turnover sheet a reversed period.
 TEST_P(CPrintDlgTest, NothingTickedAsksAndStaysOpenThenPrintsTheTicked) {
     const QString key = SaveOrder({Line("x", "Мойка", 1, 100, 20)});
     ScriptedDialogs dialogs;
@@ -32,6 +33,8 @@ TEST_P(CPrintDlgTest, NothingTickedAsksAndStaysOpenThenPrintsTheTicked) {
 
     // No report target is given: going on to write the card would throw.
     EXPECT_FALSE(ReportCommands::ClientCard(ctx, QStringLiteral("gone"), nullptr));
-    EXPECT_EQ(m_prompter.warnings.value(1),
-              QStringLiteral("Клиент не найден: он удален на другом рабочем месте."));
+    EXPECT_FALSE(ReportCommands::Turnover(ctx, QDate(2024, 6, 2), QDate(2024, 6, 1), nullptr));
+    EXPECT_EQ(m_prompter.warnings.mid(1),
+              QStringList({QStringLiteral("Клиент не найден: он удален на другом рабочем месте."),
+                           DateRange::kReversed}));
 }
