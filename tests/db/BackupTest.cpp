@@ -29,9 +29,7 @@ QStringList OrderNumbers(const QString &file) {
     return ColumnTexts(*Open(file), "SELECT ZakazNomer FROM TZakaz ORDER BY IddZakaz");
 }
 
-const QFileDevice::Permissions kNotOwner = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
-                                           QFileDevice::ExeGroup | QFileDevice::ReadOther |
-                                           QFileDevice::WriteOther | QFileDevice::ExeOther;
+const QFileDevice::Permissions kNotOwner = QFileDevice::Permissions::fromInt(0x77);  // the group's, others'
 
 QByteArray Bytes(const QString &file) {
     QFile f(file);
@@ -124,18 +122,16 @@ TEST_F(BackupTest, RestoreRefusesWhatIsNoUsableDatabaseAndKeepsTheReplacedOne) {
         const char *name;
         QString message;        // with %1 for the file; from the first further %n on not compared
         const char *also = "";  // what else the message names
-    } refused[] = {
-        {"text.db", BackupTexts::kNotDatabase},
-        {"empty.db", BackupTexts::kNotDatabase},
-        {"missing.db", BackupTexts::kNotDatabase},
-        {"header.db", BackupTexts::kNotDatabase},
-        {"broken.db", BackupTexts::kDamaged},
-        {"cut.db", BackupTexts::kDamaged},
-        {"newer.db", BackupTexts::kNewer},
-        {"negative.db", BackupTexts::kBadVersion, "(-5)"},
-        {"tables.db", BackupTexts::kMissing, "AvtoVlad, SUser"},
-        {"columns.db", BackupTexts::kMissing, "SUser.Prova"},
-    };
+    } refused[] = {{"text.db", BackupTexts::kNotDatabase},
+                   {"empty.db", BackupTexts::kNotDatabase},
+                   {"missing.db", BackupTexts::kNotDatabase},
+                   {"header.db", BackupTexts::kNotDatabase},
+                   {"broken.db", BackupTexts::kDamaged},
+                   {"cut.db", BackupTexts::kDamaged},
+                   {"newer.db", BackupTexts::kNewer},
+                   {"negative.db", BackupTexts::kBadVersion, "(-5)"},
+                   {"tables.db", BackupTexts::kMissing, "AvtoVlad, SUser"},
+                   {"columns.db", BackupTexts::kMissing, "SUser.Prova"}};
     const QStringList files = QDir(m_dir.path()).entryList(QDir::Files);
     for (const auto &c : refused) {
         const QString path = Path(c.name);

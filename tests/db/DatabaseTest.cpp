@@ -65,28 +65,25 @@ TEST_P(DatabaseTest, ASaveThatFailsAnywhereStoresNothingAndTheConnectionGoesOn) 
 TEST_P(DatabaseTest, AFullDiskAReadOnlyOrADamagedFileIsNamedInRussian) {
     if (GetParam() != Backend::Sqlite) GTEST_SKIP() << "SQLite's own failures";
     const QString file = m_dir.filePath("Quellmarod.db");
-    auto refused = [](const std::function<void()> &action, const QString &text) {
+    auto refused = [](const QString &text, const std::function<void()> &action) {
         EXPECT_TRUE(ErrorText(action).startsWith(text + DriverTexts::kDetails.arg("")))
             << ErrorText(action).toStdString();
     };
     db().Exec("PRAGMA max_page_count = " + FirstValue(db(), "PRAGMA page_count").toString());
-    refused(
-        [&] {
-            Transaction tx(db());
-            for (int i = 0; i < 10000; ++i) Put(db(), Bay{QString::number(i), QString(250, u'x')});
-        },
-        DriverTexts::kDiskFull);
+    refused(DriverTexts::kDiskFull, [&] {
+        Transaction tx(db());
+        for (int i = 0; i < 10000; ++i) Put(db(), Bay{QString::number(i), QString(250, u'x')});
+    });
     db().Exec("PRAGMA query_only = 1");
-    refused([&] { Put(db(), Bay{"b1"}); }, DriverTexts::kReadOnly.arg(file));
+    refused(DriverTexts::kReadOnly.arg(file), [&] { Put(db(), Bay{"b1"}); });
     db().Exec("PRAGMA query_only = 0");
     EXPECT_EQ(CountRows(db(), "SELECT * FROM SBox"), 0);
 
     const QString damaged = m_dir.filePath("damaged.db");
     QFile garbage(damaged);
-    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
-    garbage.write(QByteArray(8192, 'z'));
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly) && garbage.write(QByteArray(8192, 'z')) > 0);
     garbage.close();
-    refused([&] { Database::Open("SQLITE;DATABASE=" + damaged); }, DriverTexts::kDamaged.arg(damaged));
+    refused(DriverTexts::kDamaged.arg(damaged), [&] { Database::Open("SQLITE;DATABASE=" + damaged); });
 }
 
 // A null text is stored as NULL, an empty one as empty text; quotes, placeholders and SQL stay text; NUL

@@ -12,12 +12,11 @@ using namespace TestRows;
 class ReconnectTest : public DbTest {
 protected:
     void Cluster(const char *command) {
-        const QString dir = qEnvironmentVariable("ZV_TEST_PG_CLUSTER");
-        if (dir.isEmpty()) GTEST_FAIL() << "ZV_TEST_PG_CLUSTER names no test cluster to restart";
         QProcess run;
-        run.start("bash", {ZV_SOURCE_DIR "/scripts/pg-cluster.sh", command, dir});
+        run.start("bash", {ZV_SOURCE_DIR "/scripts/pg-cluster.sh", command,
+                           qEnvironmentVariable("ZV_TEST_PG_CLUSTER")});
         ASSERT_TRUE(run.waitForFinished(60000) && run.exitCode() == 0)
-            << run.readAllStandardError().toStdString();
+            << "ZV_TEST_PG_CLUSTER must name the test cluster: " << run.readAllStandardError().toStdString();
     }
     int Bays() { return CountRows(db(), "SELECT * FROM SBox WHERE IddBox <> ?", {"-"}); }
 };
@@ -28,7 +27,9 @@ TEST_P(ReconnectTest, AfterARestartTheNextReadAndSaveWorkAndACutSaveLeavesNothin
     EXPECT_EQ(Bays(), 1);  // the read is kept prepared on the connection
     Cluster("restart");
     EXPECT_EQ(Bays(), 1);
+    Cluster("restart");
     Put(db(), Bay{"b2"});  // a lone write
+    Cluster("restart");
     {
         Transaction tx(db());
         Put(db(), Bay{"b3"});

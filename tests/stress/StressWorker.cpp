@@ -66,11 +66,8 @@ void PayOrders(Database &db, const QString &login) {
     for (const QString &key : orders) {
         const Money seen = CashStore(db).OrderDebt(key);
         if (!seen.IsOutstanding()) continue;
-        PayRecord pay;
-        pay.TypePay = OrderPayment;
-        pay.ProposedNomer = pay.NomerPay = QStringLiteral("1");
-        pay.DataPay = QDateTime::currentDateTime();
-        pay.SummaPay = seen;
+        PayRecord pay{.NomerPay = "1", .DataPay = QDateTime::currentDateTime(), .SummaPay = seen};
+        pay.ProposedNomer = pay.NomerPay;
         try {
             PaymentStore(db).SaveOrderPayment(pay, key, login, seen);
         } catch (const DebtChanged &) {
@@ -100,13 +97,12 @@ int main(int argc, char **argv) {
     int failures = 0;
     for (int i = 0; i < args[3].toInt(); ++i) {
         try {
-            if (mode == u"payments") {
-                if (i == 0) PayOrders(*db, login);
-            } else if (mode == u"cars") {
+            if (mode == u"cars")
                 SaveCar(*db, i, login, who);
-            } else {
+            else if (mode != u"payments")
                 SaveOrder(*db, i, login, who, mode == u"orders");
-            }
+            else if (i == 0)
+                PayOrders(*db, login);
         } catch (const DbError &e) {
             ++failures;
             err << "save " << i << ": " << e.text() << '\n';
