@@ -66,7 +66,7 @@ inline const QString kConfirm = QStringLiteral(
     "все окна будут закрыты, и программа попросит войти заново.");
 inline const QString kDailyFailed =
     QStringLiteral("Не удалось сделать ежедневную резервную копию базы данных!\n%1");
-// Followed by BackupTexts::kDetails with the reason.
+// Followed by DriverTexts::kDetails with the reason.
 inline const QString kPutBack = QStringLiteral(
     "Восстановленную базу данных не удалось открыть.\n"
     "Прежняя база данных возвращена на место, в ней ничего не изменилось.");

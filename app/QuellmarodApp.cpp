@@ -7,6 +7,7 @@
 #include "DbAction.h"
 #include "DbError.h"
 #include "DialogRunner.h"
+#include "DriverTexts.h"
 #include "FirstRunDlg.h"
 #include "JournalKinds.h"
 #include "LoginDlg.h"
@@ -234,7 +235,7 @@ bool CQuellmarodApp::RestoreAndReopen(const QString &backup) {
             QCoreApplication::exit(1);
             return false;
         }
-        error = BackupCommandTexts::kPutBack + BackupTexts::kDetails.arg(e.text());
+        error = BackupCommandTexts::kPutBack + DriverTexts::kDetails.arg(e.text());
     }
     if (!error.isEmpty())
         m_prompter.Error(error);

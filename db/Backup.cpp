@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "DbError.h"
+#include "DriverTexts.h"
 #include "Schema.h"
 
 #include <QAtomicInt>
@@ -75,7 +76,7 @@ QString Shown(const QString &file) {
 }
 
 DbError WithDetails(const QString &text, const QString &details) {
-    return DbError(details.trimmed().isEmpty() ? text : text + BackupTexts::kDetails.arg(details.trimmed()));
+    return DbError(details.trimmed().isEmpty() ? text : text + DriverTexts::kDetails.arg(details.trimmed()));
 }
 
 // The program's tables (and, once upgraded, their columns) that the database lacks, by name.

@@ -70,6 +70,4 @@ inline const QString kInUse = QStringLiteral(
     "База данных %1 открыта другой программой.\nЗакройте Trellvark на других рабочих местах и повторите.");
 inline const QString kExists = QStringLiteral("Файл %1 уже существует!");
 inline const QString kCannotWrite = QStringLiteral("Не удается записать файл %1!\n%2");
-// Follows a Russian text: what the driver or the system said, in its own words.
-inline const QString kDetails = QStringLiteral("\nПодробности: %1");
 }  // namespace BackupTexts

@@ -4,6 +4,7 @@
 #include "BackupCommands.h"
 #include "Commands.h"
 #include "DbError.h"
+#include "DriverTexts.h"
 #include "LoginSteps.h"
 #include "MainFrame.h"
 #include "QuellmarodApp.h"
@@ -143,5 +144,5 @@ TEST(BackupRestoreTest, BackUpThenRestoreFromTheMenuAndLogInAgain) {
               QStringList({"1", "3"}));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), files);
     EXPECT_EQ(prompter.errors.value(prompter.errors.size() - 1),
-              BackupCommandTexts::kPutBack + BackupTexts::kDetails.arg("disk I/O error"));
+              BackupCommandTexts::kPutBack + DriverTexts::kDetails.arg("disk I/O error"));
 }
