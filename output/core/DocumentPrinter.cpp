@@ -38,7 +38,7 @@ QString DocumentPrinter::OutputName(OrderDocument doc, const QString &number) {
 }
 
 QStringList DocumentPrinter::Print(const QString &iddZakaz, const QList<OrderDocument> &ticked) {
-    QStringList produced;
+    QStringList produced, notOpened;
     // The data for the merge go to a folder of this print's own, for its user alone: two workstations
     // printing from one shared folder never write each other's, and nobody else can read them.
     const QTemporaryDir data(QDir(QDir::tempPath()).filePath(QStringLiteral("trellvark-XXXXXX")));
@@ -67,7 +67,12 @@ QStringList DocumentPrinter::Print(const QString &iddZakaz, const QList<OrderDoc
         if (filler.Fill(dataPath, FindTemplate(files.templateFile), output) != 0) continue;
         const QString path = QDir::current().absoluteFilePath(output);
         produced << path;
-        m_opener(path);
+        if (!m_opener || !m_opener(path)) notOpened << QFileInfo(path).fileName();
     }
+    if (!notOpened.isEmpty())
+        m_prompter.Warning(QStringLiteral("Документы сохранены в папке «%1»: %2.\nОткрыть их не удалось: не "
+                                          "найдена программа для просмотра документов.")
+                               .arg(QDir::current().absoluteFilePath(QStringLiteral("doc")),
+                                    notOpened.join(QStringLiteral(", "))));
     return produced;
 }

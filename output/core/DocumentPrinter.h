@@ -13,7 +13,8 @@ class Prompter;
 // hands the result to the desktop. Widget-free; messages go through the prompter.
 class DocumentPrinter {
 public:
-    using Opener = std::function<void(const QString &path)>;
+    // Shows a produced file; false when nothing could show it.
+    using Opener = std::function<bool(const QString &path)>;
 
     // workDir: where templates are looked for first. Outputs go to doc/ (made for its user alone)
     // under the current directory; the opener shows each produced file.
@@ -21,7 +22,8 @@ public:
 
     // In the order work order, invoice, tax invoice, act, request, whatever the order of the list.
     // Returns the outputs written (absolute paths); only those are opened. A failed document is
-    // reported and the rest still run.
+    // reported and the rest still run. Documents written but not opened are named in one message
+    // with their folder, so the clerk always sees where the print went.
     QStringList Print(const QString &iddZakaz, const QList<OrderDocument> &ticked);
 
     // The template: the working directory first, then the installed templates folders.

@@ -11,8 +11,6 @@ QString ExcelError::MessageFor(std::uint32_t code) {
             return QStringLiteral("Не удается создать файл или папку.");
         case kWriteFault:
             return QStringLiteral("Системе не удается произвести запись на указанное устройство.");
-        case kNoAssociation:
-            return QStringLiteral("Для указанной операции нет сопоставленного приложения.");
     }
     const std::uint32_t low = code & 0xFFFF;
     const bool dispatch = (code & 0x80000000u) && ((code >> 16) & 0x1FFF) == 4;

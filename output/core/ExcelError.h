@@ -12,7 +12,6 @@ public:
     static constexpr std::uint32_t kInvalidArgument = 0x80070057;  // a range or value refused
     static constexpr std::uint32_t kCannotMake = 0x80070052;       // folder or file not created
     static constexpr std::uint32_t kWriteFault = 0x8007001D;       // workbook not written
-    static constexpr std::uint32_t kNoAssociation = 0x80070483;    // nothing to open it with
 
     ExcelError(std::uint32_t code, const QString &description);
 

@@ -77,6 +77,13 @@ bool ExcelReports::Step(int done, int total) {
 
 bool ExcelReports::Finish() {
     if (m_progress && !m_progress(-1, -1)) return false;  // last chance to cancel before writing
+    // Every report prints on A4 one page wide: upright when its columns fit across, else on its side
+    // (the print then shrinks only as much as the widest report needs).
+    PageSetup page;
+    page.paper = PageSetup::kA4;
+    page.fitToWidth = true;
+    page.landscape = m_s.Sheet().UsedWidthPixels() > PageSetup::kA4UprightPixels;
+    m_s.SetPage(page);
     if (m_show) m_s.Show();
     return true;
 }
@@ -93,7 +100,6 @@ QString ExcelReports::Counterpart(const CashOperationRow &row) {
 
 bool ExcelReports::CashOperations(const QList<CashOperationRow> &rows) {
     m_s.Start(QStringLiteral("Операции по кассе"));
-    m_s.SetPage(85, true);
     Title(QStringLiteral("A1:G2"), QStringLiteral("Отчет об операциях по кассе."));
     const char *cols[] = {"A", "B", "C", "D", "E", "F", "G"};
     const QStringList heads = {QStringLiteral("№ п/п:"),
@@ -128,7 +134,6 @@ bool ExcelReports::CashOperations(const QList<CashOperationRow> &rows) {
 
 bool ExcelReports::Turnover(const QDate &from, const QDate &to, const TurnoverData &data) {
     m_s.Start(QStringLiteral("Оборотная ведомость"));
-    m_s.SetPage(78, false);
     Title(QStringLiteral("A1:B1"), QStringLiteral("Оборотная ведомость с:") + Formats::Date(from) +
                                        QStringLiteral(" по:") + Formats::Date(to));
     Heading(QStringLiteral("A3"), QStringLiteral("Статья"));
@@ -164,7 +169,6 @@ bool ExcelReports::Turnover(const QDate &from, const QDate &to, const TurnoverDa
 bool ExcelReports::PerformedWorks(const QList<PerformedWorkRow> &rows, const QDate &from, const QDate &to,
                                   const QString &worker) {
     m_s.Start(QStringLiteral("Выполненные работы"));
-    m_s.SetPage(85, true);
     Title(QStringLiteral("A1:I2"), QStringLiteral("Отчет о выполненных работах") + QStringLiteral(" с:") +
                                        Formats::Date(from) + QStringLiteral(" по:") + Formats::Date(to) +
                                        QStringLiteral(" по исполнителю:") + worker + u'.');
@@ -211,7 +215,6 @@ bool ExcelReports::PayoutSheet(const QString &number, const QDateTime &date, con
                                const QList<PayoutSheetRow> &rows, const QString &director,
                                const QString &accountant) {
     m_s.Start(QStringLiteral("Ведомость"));
-    m_s.SetPage(85, false);
     Title(QStringLiteral("A1:D1"), QStringLiteral("Ведомость на получение ") + title + QStringLiteral(" №") +
                                        number + QStringLiteral(" от ") + DayOrEmpty(date));
     Heading(QStringLiteral("A3"), QStringLiteral("№ п/п"));
@@ -249,7 +252,6 @@ bool ExcelReports::PayoutSheet(const QString &number, const QDateTime &date, con
 
 bool ExcelReports::Payouts(const QList<PayoutRow> &rows, const QDate &from, const QDate &to) {
     m_s.Start(QStringLiteral("Выплаты сотрудникам"));
-    m_s.SetPage(100, true);
     Title(QStringLiteral("A1:D1"), QStringLiteral("Отчет о выплатах сотрудникам за период с: ") +
                                        Formats::Date(from) + QStringLiteral(" по: ") + Formats::Date(to));
     Heading(QStringLiteral("A3"), QStringLiteral("№"));
@@ -278,7 +280,6 @@ bool ExcelReports::Payouts(const QList<PayoutRow> &rows, const QDate &from, cons
 
 bool ExcelReports::WorkerBalances(const QList<WorkerBalanceRow> &rows, const QDate &date) {
     m_s.Start(QStringLiteral("Задолженность сотрудникам"));
-    m_s.SetPage(100, true);
     Title(QStringLiteral("A1:D1"),
           QStringLiteral("Отчет о платежах и задолженности сотрудникам на дату: ") + Formats::Date(date));
     Heading(QStringLiteral("A3"), QStringLiteral("Ф.И.О. сотрудника:"));
@@ -310,7 +311,6 @@ bool ExcelReports::WorkerBalances(const QList<WorkerBalanceRow> &rows, const QDa
 bool ExcelReports::Orders(const QList<OrderReportRow> &rows, const QDate &from, const QDate &to,
                           const QString &kind) {
     m_s.Start(QStringLiteral("Заказы"));
-    m_s.SetPage(78, true);
     Title(QStringLiteral("A1:J1"), QStringLiteral("Отчет о ") + kind + QStringLiteral(" заказах с:") +
                                        Formats::Date(from) + QStringLiteral(" по:") + Formats::Date(to));
     Heading(QStringLiteral("A2:A3"), QStringLiteral("Клиент:"));

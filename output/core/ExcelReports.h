@@ -91,8 +91,8 @@ struct ClientCardData {
 };
 
 // Builds the management reports into an ExcelSession. Each operation starts the session, fills the
-// sheet and, unless `show` was turned off, writes and opens the workbook. Errors of the session
-// (ExcelError) pass through; RunReport shows them.
+// sheet, sets it to print on A4 one page wide and, unless `show` was turned off, writes and opens the
+// workbook. Errors of the session (ExcelError) pass through; RunReport shows them.
 class ExcelReports {
 public:
     // Called with rows done and rows in all; false cancels the report (nothing is written).

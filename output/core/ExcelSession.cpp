@@ -43,10 +43,19 @@ void ExcelSession::Start(const QString &title) {
 }
 
 void ExcelSession::SetPage(int zoom, bool landscape) {
-    if (zoom < 10 || zoom > 400)
+    PageSetup page = m_sheet.Page();
+    page.zoom = zoom;
+    page.landscape = landscape;
+    SetPage(page);
+}
+
+void ExcelSession::SetPage(const PageSetup &page) {
+    if (page.zoom < 10 || page.zoom > 400)
         Fail(ExcelError::kInvalidArgument,
-             QStringLiteral("Масштаб страницы %1% вне пределов от 10 до 400.").arg(zoom));
-    m_sheet.SetPage({zoom, landscape});
+             QStringLiteral("Масштаб страницы %1% вне пределов от 10 до 400.").arg(page.zoom));
+    if (page.paper < 0 || page.paper > 255)
+        Fail(ExcelError::kInvalidArgument, QStringLiteral("Неизвестный размер бумаги %1.").arg(page.paper));
+    m_sheet.SetPage(page);
 }
 
 void ExcelSession::SetText(const QString &range, const QString &value) {
@@ -138,6 +147,7 @@ QString ExcelSession::ReserveFile() const {
 }
 
 QString ExcelSession::Show() {
+    m_notOpened.clear();
     const QString path = ReserveFile();
     // Written beside the reserved name and renamed onto it: never through a link put there meanwhile.
     const QString failure = PrivateFiles::Produce(
@@ -147,10 +157,10 @@ QString ExcelSession::Show() {
         Fail(ExcelError::kWriteFault,
              QStringLiteral("Не удалось записать отчёт в файл «%1»: %2").arg(path, failure));
     }
+    // The report is made either way; the user is told where to find it.
     const QString notOpened = m_opener ? m_opener(path) : QStringLiteral("не задана программа для просмотра");
     if (!notOpened.isEmpty())
-        Fail(ExcelError::kNoAssociation,
-             QStringLiteral("Отчёт сохранён в файл «%1», но открыть его не удалось: %2.")
-                 .arg(path, notOpened));
+        m_notOpened =
+            QStringLiteral("Отчёт сохранён в файл «%1», но открыть его не удалось: %2.").arg(path, notOpened);
     return path;
 }

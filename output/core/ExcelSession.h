@@ -8,7 +8,7 @@
 
 // The layer every spreadsheet report is built through: it fills one worksheet in memory, cell by cell,
 // addressed by A1-style ranges ("A1", "A1:G2", "C:C"), and on Show writes it to a new .xlsx file in the
-// reports folder and opens it in the desktop's spreadsheet program.
+// reports folder and opens it in the desktop's spreadsheet program, or says where the file is.
 //
 // Every operation that cannot be done throws ExcelError (and prints its report block to standard
 // output); the sheet stays as it was before that call. Screens catch it and show text().
@@ -26,6 +26,7 @@ public:
     void Start(const QString &title = {});
     // Print scale in percent (10 to 400) and orientation.
     void SetPage(int zoom, bool landscape);
+    void SetPage(const PageSetup &page);
     void SetText(const QString &range, const QString &value);
     // Keeps numbers, dates and leading zeros exactly as typed.
     void SetTextFormat(const QString &range);
@@ -39,9 +40,11 @@ public:
     void Border(const QString &range);
     // Width in characters (0 to 255) of every column the range touches, for example ("A:A", 12).
     void ColumnWidth(const QString &columns, double width);
-    // Writes the workbook to a file no earlier report has and opens it; returns the file. When opening
-    // fails the file stays written and the error names it.
+    // Writes the workbook to a file no earlier report has and opens it; returns the file. A file that
+    // could not be opened is still written: NotOpened then tells the user where it is.
     QString Show();
+    // After Show: "" when the file was opened, else the message naming it and why it was not opened.
+    const QString &NotOpened() const { return m_notOpened; }
 
     const ExcelSheet &Sheet() const { return m_sheet; }
 
@@ -59,4 +62,5 @@ private:
     Opener m_opener;
     QString m_title;
     ExcelSheet m_sheet;
+    QString m_notOpened;
 };

@@ -1,6 +1,7 @@
 #include "ExcelSheet.h"
 
 #include <algorithm>
+#include <cmath>
 
 CellFormat ExcelSheet::Inherited(int row, int column) const {
     if (const auto r = m_rowFormats.find(row); r != m_rowFormats.end()) return r->second;
@@ -101,4 +102,19 @@ std::optional<double> ExcelSheet::ColumnWidth(const QString &column) const {
     if (!r) return std::nullopt;
     const auto it = m_widths.find(r->firstColumn);
     return it == m_widths.end() ? std::nullopt : std::optional(it->second);
+}
+
+int ExcelSheet::UsedWidthPixels() const {
+    int last = -1;
+    for (const auto &[key, cell] : m_cells) last = std::max(last, key.second);
+    for (const CellRange &m : m_merges) last = std::max(last, m.lastColumn);
+    constexpr double kDefaultWidth = 8.43, kDigit = 7;  // the default font's widest digit, in pixels
+    int pixels = 0;
+    for (int c = 0; c <= last; ++c) {
+        const auto it = m_widths.find(c);
+        const double width = it == m_widths.end() ? kDefaultWidth : it->second;
+        // Below one character the padding shrinks with the column, as in the spreadsheet.
+        pixels += int(width < 1 ? std::lround(width * (kDigit + 5)) : std::lround(width * kDigit) + 5);
+    }
+    return pixels;
 }

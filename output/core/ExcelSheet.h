@@ -27,8 +27,14 @@ struct SheetCell {
 };
 
 struct PageSetup {
-    int zoom = 100;  // print scale, percent
+    static constexpr int kA4 = 9;  // the spreadsheet's paper code
+    // What fits across an upright A4 sheet between the default margins of 0.7 inch, in pixels at 96 dpi.
+    static constexpr int kA4UprightPixels = 659;
+
+    int zoom = 100;  // print scale, percent; a fit to width takes its place
     bool landscape = false;
+    int paper = 0;            // 0 leaves the printer's own
+    bool fitToWidth = false;  // one page wide, as many pages long as it takes
     bool operator==(const PageSetup &) const = default;
 };
 
@@ -57,6 +63,8 @@ public:
     CellFormat FormatAt(const QString &cell) const;                  // what the cell shows, made or not
     std::optional<double> ColumnWidth(const QString &column) const;  // "C"
     const CellRange *MergeAt(int row, int column) const;
+    // How wide the columns that hold anything print, in pixels at 96 dpi as the spreadsheet draws them.
+    int UsedWidthPixels() const;
 
 private:
     CellFormat Inherited(int row, int column) const;

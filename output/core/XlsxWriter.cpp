@@ -97,8 +97,14 @@ QString XlsxWriter::Write(const ExcelSheet &sheet, const QString &path) {
             w.Check(worksheet_merge_range(ws, lxw_row_t(m.firstRow), lxw_col_t(m.firstColumn),
                                           lxw_row_t(m.lastRow), lxw_col_t(m.lastColumn), "", nullptr));
         for (const auto &[key, cell] : sheet.Cells()) w.Cell(key.first, key.second, cell);
-        if (sheet.Page().landscape) worksheet_set_landscape(ws);
-        if (sheet.Page().zoom != 100) worksheet_set_print_scale(ws, uint16_t(sheet.Page().zoom));
+        const PageSetup &page = sheet.Page();
+        if (page.landscape)
+            worksheet_set_landscape(ws);
+        else
+            worksheet_set_portrait(ws);
+        if (page.paper > 0) worksheet_set_paper(ws, uint8_t(page.paper));
+        if (page.zoom != 100) worksheet_set_print_scale(ws, uint16_t(page.zoom));
+        if (page.fitToWidth) worksheet_fit_to_pages(ws, 1, 0);
     }
     const lxw_error closed = workbook_close(book);  // frees the workbook whatever happened before
     const lxw_error e = w.Error() != LXW_NO_ERROR ? w.Error() : closed;

@@ -13,7 +13,7 @@
 
 CPrintDlg::CPrintDlg(const AppContext &ctx, QString iddZakaz, QWidget *parent, DocumentPrinter::Opener opener)
     : QDialog(parent), m_ctx(ctx), m_iddZakaz(std::move(iddZakaz)), m_opener(std::move(opener)) {
-    if (!m_opener) m_opener = [](const QString &path) { OpenOnDesktop(path); };
+    if (!m_opener) m_opener = [](const QString &path) { return OpenOnDesktop(path); };
     setWindowTitle(QStringLiteral("Распечатать"));
     auto *layout = new QVBoxLayout(this);
     struct BoxDef {

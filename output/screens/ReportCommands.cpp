@@ -34,6 +34,8 @@ bool Build(AppContext &ctx, QWidget *parent, int rows, const std::function<bool(
     bool built = false;
     const bool ok = RunReport(ctx.prompter(), [&] { built = build(reports); });
     progress.reset();
+    // Written but not opened: the report is made, and the user learns where it is.
+    if (ok && built && !session.NotOpened().isEmpty()) ctx.prompter().Warning(session.NotOpened());
     return ok && built;
 }
 

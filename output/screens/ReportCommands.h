@@ -13,7 +13,7 @@ class QWidget;
 // where the context's report target says.
 namespace ReportCommands {
 
-// Each returns true when the workbook was written and opened.
+// Each returns true when the workbook was written; one that could not be opened is named to the user.
 bool Orders(AppContext &ctx, const QList<JournalOrder> &orders, const JournalFilter &filter, QWidget *parent);
 // Refuses with the directory's message when no client is chosen.
 bool ClientCard(AppContext &ctx, const QString &iddClient, QWidget *parent);

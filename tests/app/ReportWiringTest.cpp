@@ -40,9 +40,9 @@ TEST_P(ReportWiringTest, EveryCommandReachesTheScreenAboveIt) {
                   TestRows::Pay{.key = "p1", .order = "0", .kind = SalaryPayout, .sum = -40, .when = now});
     TestRows::Put(db(), TestRows::Payout{.key = "wp1", .pay = "p1", .worker = "w1", .sum = 40});
     QStringList opened;
-    ScreenServices services(*ctx, ReportTarget{m_dir.filePath("reports"), [&opened](const QString &f) {
-                                                   return opened << f, QString();
-                                               }});
+    QString refuse;  // what the opener answers
+    ScreenServices services(
+        *ctx, ReportTarget{m_dir.filePath("reports"), [&](const QString &f) { return opened << f, refuse; }});
     CMainFrame frame(*ctx);
     RegisterJournalKinds(frame, *ctx);
     // The command as the menu or toolbar runs it: the frame's print, or the action the window's kind added.
@@ -71,6 +71,11 @@ TEST_P(ReportWiringTest, EveryCommandReachesTheScreenAboveIt) {
         if (report.isEmpty()) return;
         EXPECT_TRUE(QFileInfo(opened[0]).fileName().startsWith(report)) << opened[0].toStdString();
         const XlsxProbe book = XlsxProbe::Read(opened[0]);
+        // On A4, one page wide; upright only the reports narrow enough for it.
+        const bool upright =
+            QStringList{"Оборотная ведомость", "Ведомость", "Карта клиента"}.contains(report);
+        EXPECT_EQ(book.page.join(' '), "fitToPage=1 paperSize=9 fitToHeight=0 orientation=" +
+                                           QString(upright ? "portrait" : "landscape"));
         for (auto c = cells.begin(); c != cells.end(); ++c)
             EXPECT_EQ(book.cells.value(c.key()).value, c.value()) << c.key().toStdString();
     };
@@ -127,4 +132,8 @@ TEST_P(ReportWiringTest, EveryCommandReachesTheScreenAboveIt) {
     check("performed works", ChildKindId::kWorksReport, "Выполненные работы", {}, command(Cmd::kPrint));
     check("balances", ChildKindId::kBalanceReport, "Задолженность сотрудникам", {}, command(Cmd::kPrint),
           {{"A4", "Иванов"}, {"B4", "100"}, {"C4", "40"}, {"D4", "60"}});
+    refuse = "нет программы", opened.clear(), prompter.Clear();
+    trigger(Cmd::kPrint);  // with nothing to open it, the report is still made and the warning names it
+    EXPECT_TRUE(opened.size() == 1 && prompter.errors.isEmpty() &&
+                prompter.warnings.value(0).contains(opened[0]));
 }

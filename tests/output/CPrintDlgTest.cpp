@@ -18,7 +18,7 @@ TEST_P(CPrintDlgTest, NothingTickedAsksAndStaysOpenThenPrintsTheTicked) {
     ScriptedDialogs dialogs;
     AppContext ctx(db(), UserInfo{}, m_prompter, dialogs, m_work.path());
     QStringList opened;
-    CPrintDlg dlg(ctx, key, nullptr, [&](const QString &p) { opened << p; });
+    CPrintDlg dlg(ctx, key, nullptr, [&](const QString &p) { return opened << p, true; });
     dlg.show();
     dlg.findChild<QPushButton *>("ok")->click();
     EXPECT_EQ(m_prompter.warnings, QStringList{"Выберите что печатать!"});

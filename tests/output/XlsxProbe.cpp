@@ -39,6 +39,8 @@ XlsxProbe XlsxProbe::Read(const QString &xlsx) {
             cell->value = shared ? strings.value(v.toInt()) : v;
         } else if (n == u"mergeCell") {
             p.merges << a.value(QLatin1String("ref")).toString();
+        } else if (n == u"pageSetUpPr" || n == u"pageSetup") {
+            for (const auto &t : a) p.page << t.name().toString() + u'=' + t.value().toString();
         }
     }
     if (x.hasError()) p.error = x.errorString();

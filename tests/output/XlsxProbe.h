@@ -13,6 +13,7 @@ struct XlsxCell {
 struct XlsxProbe {
     QMap<QString, XlsxCell> cells;  // by "B4"
     QStringList merges;             // "A1:G2"
+    QStringList page;               // the page set-up's attributes: "paperSize=9"
     QString error;                  // why the file could not be read
 
     static XlsxProbe Read(const QString &xlsx);
