@@ -10,7 +10,10 @@
 namespace DataFolder {
 
 QString UserDataDir() {
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    // Named outright, not by the application's name: the window class follows the menu entry's name,
+    // while the data stay in the folder the earlier versions made.
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return base.isEmpty() ? QString() : QDir(base).filePath(QStringLiteral("Zorvantide/Zorvantide"));
 }
 
 QString ChooseWorkDir(const QString &current, const QString &userData) {

@@ -6,7 +6,8 @@
 //
 // Started from a folder that holds the embedded database, the program works there, as it always did.
 // Started from the desktop's menu (or any other folder), it works in the per-user data folder
-// (QStandardPaths::AppDataLocation), which then holds the embedded database, doc/ and the reports.
+// (Zorvantide/Zorvantide in the generic data location), which then holds the embedded database, doc/ and the
+// reports.
 namespace DataFolder {
 
 // The per-user data folder (not created here).

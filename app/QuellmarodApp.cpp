@@ -9,6 +9,7 @@
 #include "DialogRunner.h"
 #include "DriverTexts.h"
 #include "FirstRunDlg.h"
+#include "InfoOptions.h"
 #include "JournalKinds.h"
 #include "LoginDlg.h"
 #include "MainFrame.h"
@@ -45,17 +46,14 @@ CQuellmarodApp::~CQuellmarodApp() {
 
 QString CQuellmarodApp::DatabaseOption(const QStringList &arguments, QString *error) {
     QCommandLineParser parser;
-    const QCommandLineOption database(
-        QStringLiteral("database"),
-        QStringLiteral("Database connect string (SQLITE;DATABASE=..., PGSQL;..., "
-                       "ODBC;DSN=...)."),
-        QStringLiteral("CONNECT"));
-    parser.addOption(database);
+    InfoOptions::Declare(parser);
     if (!parser.parse(arguments)) {
-        if (error) *error = parser.errorText();
+        if (error)
+            *error =
+                parser.errorText() + QStringLiteral("\nПараметры программы описывает «trellvark --help».");
         return {};
     }
-    return parser.value(database);
+    return parser.value(QStringLiteral("database"));
 }
 
 QString CQuellmarodApp::DatabaseSetting() {

@@ -12,26 +12,22 @@
 #include <QTextStream>
 #include <QTimer>
 
-static void NameTheApplication() {
-    QCoreApplication::setOrganizationName(QStringLiteral("Zorvantide"));
-    QCoreApplication::setApplicationName(QStringLiteral("Zorvantide"));
-}
-
 int main(int argc, char **argv) {
     Formats::KeepLocalZoneLoaded();
     {
-        // --version and --print-paths need no display.
+        // --help, --version and --print-paths need no display.
         QStringList arguments;
-        for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+        for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
         if (InfoOptions::Asked(arguments)) {
             QCoreApplication core(argc, argv);
-            NameTheApplication();
+            InfoOptions::NameTheApplication();
+            RussianUi::InstallTranslations(&core);  // the help's headings; without them they stay English
             QTextStream out(stdout);
             return InfoOptions::Answer(arguments, out);
         }
     }
     QApplication qapp(argc, argv);
-    NameTheApplication();
+    InfoOptions::NameTheApplication();
     // From the menu the program works in the user's data folder; from a folder with a database, there.
     DataFolder::EnterWorkDir();
     // No display name: Qt would append it to every dialog's title.

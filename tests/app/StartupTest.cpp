@@ -1,4 +1,5 @@
 #include "AppContext.h"
+#include "InfoOptions.h"
 #include "LoginSteps.h"
 #include "MainFrame.h"
 #include "Password.h"
@@ -7,6 +8,7 @@
 #include "UserStore.h"
 
 #include <QMdiArea>
+#include <QRegularExpression>
 
 // The start on either database: connecting, the first user, the login.
 class StartupTest : public DbTest {
@@ -63,7 +65,7 @@ TEST_P(StartupTest, OptionsFirstRunAndLoginDecideTheStart) {
               "SQLITE;DATABASE=/x.db|PGSQL;host=h dbname=d");
     QString error;
     EXPECT_TRUE(CQuellmarodApp::DatabaseOption({exe, "--databse", "x"}, &error).isEmpty() &&
-                !error.isEmpty());
+                error.contains("databse") && error.contains("trellvark --help"));
 
     // A database that cannot be opened tells why and stops.
     CQuellmarodApp failed(prompter, dialogs);
@@ -78,4 +80,19 @@ TEST_P(StartupTest, OptionsFirstRunAndLoginDecideTheStart) {
     prompter.Clear();
     EXPECT_FALSE(failed.Connect("SQLITE;DATABASE=/nonexistent-folder/Quellmarod.db", QString()));
     EXPECT_EQ(prompter.errors.size(), 1);
+}
+
+// --help and --version answer on standard output, as a Linux program does.
+TEST(CommandLineTest, HelpAndVersion) {
+    const QString exe = "trellvark";
+    EXPECT_TRUE(InfoOptions::Asked({exe, "-h"}) && InfoOptions::Asked({exe, "--version"}) &&
+                !InfoOptions::Asked({exe, "--database", "x"}) &&
+                !InfoOptions::Asked({exe, "--help", "--bogus"}));
+    QString out;
+    QTextStream stream(&out);
+    EXPECT_EQ(InfoOptions::Answer({exe, "--version"}, stream) + InfoOptions::Answer({exe, "-h"}, stream), 0);
+    stream.flush();
+    EXPECT_TRUE(out.startsWith("trellvark " TRELLVARK_VERSION "\n") && out.contains("--database <строка>") &&
+                out.contains(QRegularExpression("-h, --help +Показать эту справку")))
+        << out.toStdString();
 }

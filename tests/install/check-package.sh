@@ -23,16 +23,22 @@ DEB=$WORK/out/trellvark_${VERSION}_$(dpkg --print-architecture).deb
 # Every dependency is a real Debian package: the test machine has installed each of them.
 deps=$(dpkg-deb -f "$DEB" Depends | tr ',' '\n' | sed 's/(.*)//; s/|.*//; s/ //g' | sort -u)
 for dep in qt6-qpa-plugins libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc libqt6svg6 libsodium23 unixodbc \
-  libsqliteodbc qt6-translations-l10n breeze-icon-theme libxlsxwriter4; do
+  libsqliteodbc qt6-translations-l10n breeze-icon-theme libxlsxwriter4 xdg-utils; do
   check "package depends on $dep" grep -qx "$dep" <<<"$deps"
 done
+# Each package named once (dpkg-shlibdeps adds the linked libraries themselves).
+repeated=$(dpkg-deb -f "$DEB" Depends | tr ',' '\n' | sed 's/(.*)//; s/ //g' | sort | uniq -d)
+check "no dependency named twice (got: $repeated)" test -z "$repeated"
 for dep in $deps; do
   check "dependency $dep is a Debian package" dpkg-query -W "$dep" >/dev/null 2>&1
 done
 
 ROOT=$WORK/root
 dpkg -x "$DEB" "$ROOT"
-for f in usr/bin/trellvark usr/bin/dsnsetup; do check "$f is a program" test -x "$ROOT/$f"; done
+for f in usr/bin/trellvark usr/bin/dsnsetup; do
+  check "$f is a program" test -x "$ROOT/$f"
+  check "$f is stripped" bash -c "! readelf -S '$ROOT/$f' | grep -q -e '\.symtab' -e '\.debug_'"
+done
 
 # The menu entry starts a program on the PATH by name and shows an icon of the hicolor theme.
 DESKTOP=$ROOT/usr/share/applications/trellvark.desktop
@@ -41,6 +47,9 @@ if command -v desktop-file-validate >/dev/null; then check "desktop entry is val
 exec_name=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$DESKTOP")
 icon_name=$(sed -n 's/^Icon=//p' "$DESKTOP")
 check "Exec= names the installed program" test -x "$ROOT/usr/bin/$exec_name"
+# The desktop matches the program's windows to the menu entry by their class.
+wm_class=$(sed -n 's/^StartupWMClass=//p' "$DESKTOP")
+check "StartupWMClass= is the program's name" test "$wm_class" = "$exec_name"
 for size in 16 22 24 32 48 64 128 256; do
   png=$ROOT/usr/share/icons/hicolor/${size}x${size}/apps/$icon_name.png
   check "icon ${size}x${size}" test -f "$png"
@@ -58,6 +67,28 @@ check "help document is RTF" bash -c "head -c 6 '$DATA/help.doc' | grep -q '{.rt
 
 out=$("$ROOT/usr/bin/trellvark" --version 2>&1)
 check "--version prints the version (got: $out)" test "$out" = "trellvark $VERSION"
+out=$("$ROOT/usr/bin/trellvark" --help 2>&1)
+check "--help lists the options (got: $out)" grep -q -- '--database <строка>' <<<"$out"
+
+# The class of the first window the unpacked program shows, on a virtual display, in a home of its own.
+cat >"$WORK/window-class.sh" <<'EOF'
+HOME=$2 XDG_DATA_HOME=$2/data XDG_CONFIG_HOME=$2/config QT_QPA_PLATFORM=xcb "$1/usr/bin/trellvark" >"$2/log" 2>&1 &
+pid=$!
+for _ in $(seq 1 60); do
+  for id in $(xwininfo -root -children | sed -n 's/^ *\(0x[0-9a-f]*\) .*/\1/p'); do
+    class=$(xprop -id "$id" WM_CLASS 2>/dev/null | sed -n 's/^WM_CLASS(STRING) = //p')
+    [ -n "$class" ] && break 2
+  done
+  sleep 0.5
+done
+kill "$pid"
+echo "$class"
+EOF
+if command -v xvfb-run >/dev/null && command -v xprop >/dev/null && command -v xwininfo >/dev/null; then
+  mkdir -p "$WORK/xhome"
+  class=$(timeout 120 xvfb-run -a bash "$WORK/window-class.sh" "$ROOT" "$WORK/xhome")
+  check "the window's class is the menu entry's (got: $class)" test "$class" = "\"$wm_class\", \"$wm_class\""
+fi
 
 # From an empty working directory (as from the menu) the unpacked program finds its own files.
 EMPTY=$WORK/empty
