@@ -42,13 +42,6 @@ void ExcelSession::Start(const QString &title) {
     m_title = title;
 }
 
-void ExcelSession::SetPage(int zoom, bool landscape) {
-    PageSetup page = m_sheet.Page();
-    page.zoom = zoom;
-    page.landscape = landscape;
-    SetPage(page);
-}
-
 void ExcelSession::SetPage(const PageSetup &page) {
     if (page.zoom < 10 || page.zoom > 400)
         Fail(ExcelError::kInvalidArgument,

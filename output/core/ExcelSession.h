@@ -24,8 +24,7 @@ public:
 
     // Begins an empty sheet; the title (if any) names the file.
     void Start(const QString &title = {});
-    // Print scale in percent (10 to 400) and orientation.
-    void SetPage(int zoom, bool landscape);
+    // Print scale in percent (10 to 400), orientation, paper and fit to width.
     void SetPage(const PageSetup &page);
     void SetText(const QString &range, const QString &value);
     // Keeps numbers, dates and leading zeros exactly as typed.

@@ -64,7 +64,6 @@ TEST_P(DatabaseTest, ASaveThatFailsAnywhereStoresNothingAndTheConnectionGoesOn) 
 // What the user can act on is said in Russian, SQLite's own words following as details; nothing is stored.
 TEST_P(DatabaseTest, AFullDiskAReadOnlyOrADamagedFileIsNamedInRussian) {
     if (GetParam() != Backend::Sqlite) GTEST_SKIP() << "SQLite's own failures";
-    const QString file = m_dir.filePath("Quellmarod.db");
     auto refused = [](const QString &text, const std::function<void()> &action) {
         EXPECT_TRUE(ErrorText(action).startsWith(text + DriverTexts::kDetails.arg("")))
             << ErrorText(action).toStdString();
@@ -75,7 +74,7 @@ TEST_P(DatabaseTest, AFullDiskAReadOnlyOrADamagedFileIsNamedInRussian) {
         for (int i = 0; i < 10000; ++i) Put(db(), Bay{QString::number(i), QString(250, u'x')});
     });
     db().Exec("PRAGMA query_only = 1");
-    refused(DriverTexts::kReadOnly.arg(file), [&] { Put(db(), Bay{"b1"}); });
+    refused(DriverTexts::kReadOnly.arg(m_dir.filePath("Quellmarod.db")), [&] { Put(db(), Bay{"b1"}); });
     db().Exec("PRAGMA query_only = 0");
     EXPECT_EQ(CountRows(db(), "SELECT * FROM SBox"), 0);
 
