@@ -73,6 +73,8 @@ QIcon ThemeIconOf(int id) {
 }  // namespace
 
 CMainFrame::CMainFrame(AppContext &ctx, QWidget *parent) : QMainWindow(parent), m_ctx(ctx) {
+    // The frame keeps its own title: a maximised window adds its title to it ("Trellvark - [Журнал
+    // заказов]") and takes it away again, any other shows its title on its own frame.
     setWindowTitle(kTitle);
     resize(820, 550);
     m_mdi = new QMdiArea;
@@ -241,17 +243,18 @@ void CMainFrame::BuildBars() {
     m_mainToolBar->addAction(m_actions.value(Cmd::kAbout));
     addToolBar(Qt::TopToolBarArea, m_mainToolBar);
 
-    // The message pane, then Caps Lock, Num Lock and Scroll Lock.
+    // The message pane. (No Caps Lock and Num Lock panes: their state cannot be read here, and panes that
+    // always say "CAP" and "NUM" only mislead.)
     auto *ready = new QLabel(QStringLiteral("Готов"));
     ready->setObjectName(QStringLiteral("readyPane"));
     statusBar()->addWidget(ready, 1);
-    for (const char *pane : {"CAP", "NUM", "SCRL"}) {
-        auto *label = new QLabel(QString::fromLatin1(pane));
-        label->setObjectName(QLatin1StringView(pane));
-        label->setFrameShape(QFrame::Panel);
-        label->setFrameShadow(QFrame::Sunken);
-        statusBar()->addPermanentWidget(label);
-    }
+}
+
+QIcon CMainFrame::OwnIcon() {
+    QIcon icon;
+    for (const int size : {16, 32, 48, 256})
+        icon.addFile(QStringLiteral(":/icons/trellvark-%1.png").arg(size), QSize(size, size));
+    return icon;
 }
 
 void CMainFrame::RegisterChildKind(int kind, ChildKind spec) {
@@ -340,7 +343,6 @@ void CMainFrame::SyncToActiveChild() {
         active = windows.last();
     }
     ShowKind(active ? KindOf(active) : ChildKindId::kNone);
-    setWindowTitle(active ? kTitle + QStringLiteral(" - ") + active->windowTitle() : kTitle);
 }
 
 void CMainFrame::ShowKind(int kind) {
@@ -354,7 +356,10 @@ void CMainFrame::ShowKind(int kind) {
     // The kind's toolbar is made the first time one of its windows is active, right of the main toolbar.
     const auto it = m_kinds.find(kind);
     if (it != m_kinds.end() && !it->second.spec.toolbar.isEmpty() && !m_kindToolBars.contains(kind)) {
-        auto *bar = new QToolBar(QStringLiteral("Toolbar #%1").arg(++m_toolbarCounter), this);
+        const QMdiSubWindow *window = m_mdi->currentSubWindow();
+        auto *bar = new QToolBar(window ? QStringLiteral("Панель «%1»").arg(window->windowTitle())
+                                        : QStringLiteral("Панель %1").arg(++m_toolbarCounter),
+                                 this);
         bar->setObjectName(QStringLiteral("toolbar%1").arg(kind));
         bar->setIconSize(QSize(32, 32));
         for (int id : it->second.spec.toolbar) {

@@ -47,6 +47,8 @@ class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
     explicit CMainFrame(AppContext &ctx, QWidget *parent = nullptr);
+    // The program's icon as built into it (the desktop's icon theme comes first where it has one).
+    static QIcon OwnIcon();
     ~CMainFrame() override;
 
     // Later parts of the program plug their windows and directories in here.

@@ -36,7 +36,7 @@ int main(int argc, char **argv) {
     RussianUi::UseFallbackIconTheme();
     // The desktop matches the windows to the menu entry and shows its icon (installed in hicolor).
     QGuiApplication::setDesktopFileName(QStringLiteral("trellvark"));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("trellvark")));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("trellvark"), CMainFrame::OwnIcon()));
 
     MessageBoxPrompter prompter;
     DialogRunner dialogs;

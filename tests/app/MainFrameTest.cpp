@@ -3,6 +3,9 @@
 #include "ScreenTest.h"
 
 #include <QAction>
+#include <QLabel>
+#include <QStatusBar>
+#include <QToolBar>
 
 class MainFrameTest : public ScreenTest {};
 ZV_INSTANTIATE_SCREEN_TESTS(MainFrameTest);
@@ -42,4 +45,22 @@ TEST_P(MainFrameTest, EveryGuardedCommandChecksItsRightWhenItRunsAndCataloguesOp
     EXPECT_EQ(dialogs.opened, QStringList({"CServiceDirDlg", "CWorkerDirDlg", "CBayDirDlg", "CCarDirDlg",
                                            "CClientDirDlg", "CUserDirDlg"}));
     EXPECT_TRUE(prompter.All().isEmpty());
+}
+
+// The frame names a maximised window once (not "Trellvark - Касса - [Касса]"); no English in its bars.
+TEST_P(MainFrameTest, TheTitleNamesTheActiveWindowOnceAndTheBarsSpeakRussian) {
+    CMainFrame frame(*ctx);
+    const auto view = [] {
+        auto *v = new QWidget;
+        v->setWindowTitle("Касса");
+        return v;
+    };
+    for (int kind : {ChildKindId::kSalaryJournal, ChildKindId::kCashJournal})
+        frame.RegisterChildKind(kind, {{}, {Cmd::kPrint}, kind == ChildKindId::kCashJournal, view, {}});
+    frame.show();
+    for (int id : {Cmd::kSalaryJournal, Cmd::kCashJournal}) frame.Action(id)->trigger();
+    EXPECT_EQ(frame.windowTitle(), "Trellvark - [Касса]");
+    for (const QToolBar *bar : frame.findChildren<QToolBar *>())
+        EXPECT_FALSE(bar->windowTitle().contains("Tool"));
+    EXPECT_EQ(frame.statusBar()->findChildren<QLabel *>().size(), 1);
 }

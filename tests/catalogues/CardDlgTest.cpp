@@ -111,9 +111,8 @@ TEST_P(CardLoadTest, AFailedWriteKeepsTheCardOpenForTheNextTry) {
 // Пётр (petr, key "p") holds only rights 1, 2 and 9 and a stored password "hash".
 class UserDlgTest : public ScreenTest {
 protected:
-    void SetUp() override {
-        ScreenTest::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
+    void Fill() override {
+        ScreenTest::Fill();
         TestRows::Put(db(), TestRows::User{u"p"_s, u"petr"_s, u"Пётр"_s, u"hash"_s, u"0110000001"_s});
     }
     static void Fill(QDialog &card, const QString &name, const QString &login, const QString &password) {
@@ -182,9 +181,8 @@ TEST_P(UserDlgTest, RequiredFieldsAreAskedForInOrderAndALoginIsNotShared) {
 class WorkerDlgTest : public ScreenTest {
 protected:
     // Андреев (a, dismissed), Борисов (b) and Васильев (c), hired 10.01.2022.
-    void SetUp() override {
-        ScreenTest::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
+    void Fill() override {
+        ScreenTest::Fill();
         const QDateTime in = At(2022, 1, 10), out = At(2024, 2, 20);
         TestRows::Put(db(), TestRows::Worker{u"a"_s, u"Андреев А."_s, true, false, in, out});
         TestRows::Put(db(), TestRows::Worker{u"b"_s, u"Борисов Б."_s, false, false, in, out});

@@ -47,9 +47,8 @@ QString Footer(const CClientDlg &card) {
 // have no car and no owner.
 class ClientDlgTest : public ScreenTest {
 protected:
-    void SetUp() override {
-        ScreenTest::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
+    void Fill() override {
+        ScreenTest::Fill();
         TestRows::Put(db(), TestRows::Client{.key = u"k1"_s, .name = u"Кузнецов"_s, .tel = u"111-22-33"_s});
         TestRows::Put(db(), TestRows::Client{.key = u"k2"_s, .name = u"O'Neil"_s, .tel = u"222"_s});
         TestRows::Put(db(), TestRows::Car{.key = u"car1"_s, .plate = u"К001КК"_s, .owner = u"k1"_s});

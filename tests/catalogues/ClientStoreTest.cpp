@@ -44,9 +44,7 @@ QStringList Shown(const ClientListRow &row) {
 // Two clients share a name; a1 drives car1 "А111АА", b drives car2 "В222ВВ" (b's link to car1 is deleted).
 class ClientStoreTest : public DbTest {
 protected:
-    void SetUp() override {
-        DbTest::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
+    void Fill() override {
         store().Save(Client(u"a1"_s, u"Альфа"_s, u"111"_s));
         store().Save(Client(u"a2"_s, u"Альфа"_s, u"333"_s));
         store().Save(Client(u"b"_s, u"Бета"_s, u"222"_s));
@@ -198,9 +196,7 @@ QStringList Ids(const QList<CarListRow> &rows) {
 // KIA RIO whose only link (Иванов) is deleted.
 class CarStoreTest : public DbTest {
 protected:
-    void SetUp() override {
-        DbTest::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
+    void Fill() override {
         for (const auto &[id, name] :
              {std::pair{"ivanov", "Иванов"}, {"petrov", "Петров"}, {"petrov2", "Петров"}}) {
             const QString key = QString::fromUtf8(id);

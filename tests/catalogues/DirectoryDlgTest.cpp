@@ -76,9 +76,8 @@ const QList<Directory> &Directories() {
 
 class DirectoryDlgTest : public ScreenTest {
 protected:
-    void SetUp() override {
-        ScreenTest::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
+    void Fill() override {
+        ScreenTest::Fill();
         ServiceCard service{.name = u"Мойка кузова"_s, .price = Rub(300), .time = QTime(0, 30)};
         ServiceStore(db()).SaveCard(service, u"anna"_s);
         TestRows::Put(db(), TestRows::Worker{u"w1"_s, u"Петров П."_s});

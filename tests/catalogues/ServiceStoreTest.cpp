@@ -26,9 +26,7 @@ ServiceCard Card(const QString &name, const QString &packageText = {}, const QSt
 
 class ServiceStoreTest : public DbTest {
 protected:
-    void SetUp() override {
-        DbTest::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
+    void Fill() override {
         TestRows::Put(db(), TestRows::Worker{u"w1"_s, u"Петров"_s});
         TestRows::Put(db(), TestRows::Worker{u"w2"_s, u"Сидоров"_s});
     }

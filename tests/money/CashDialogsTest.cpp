@@ -17,9 +17,8 @@ using namespace TestRows;
 // Counters: the last incoming document 7, the last outgoing 30.
 class CashDialogsTest : public ScreenTest {
 protected:
-    void SetUp() override {
-        ScreenTest::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
+    void Fill() override {
+        ScreenTest::Fill();
         PutCounters(db(), 0, 7, 30);
     }
     static QStringList Items(const QComboBox *box) {

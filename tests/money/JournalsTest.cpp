@@ -23,9 +23,8 @@ using namespace TestRows;
 // salary payouts, 1 000 to Иванов and an advance of 250 to Петров.
 class JournalsTest : public ScreenTest {
 protected:
-    void SetUp() override {
-        ScreenTest::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
+    void Fill() override {
+        ScreenTest::Fill();
         day = QDateTime(QDate(QDate::currentDate().year(), QDate::currentDate().month(), 1), QTime(9, 0));
         Put(db(), Client{.key = "c1", .name = "Ромашка"});
         Put(db(), Worker{.key = "w1", .fio = "Иванов"});

@@ -27,9 +27,8 @@ using namespace TestRows;
 // line, shared); Иванов was paid 30 of it yesterday. A third worker was deleted.
 class SalaryScreensTest : public ScreenTest {
 protected:
-    void SetUp() override {
-        ScreenTest::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
+    void Fill() override {
+        ScreenTest::Fill();
         const QDateTime done(QDate::currentDate().addDays(-2), QTime(12, 0));
         Put(db(), Worker{.key = "w1", .fio = "Иванов"});
         Put(db(), Worker{.key = "w2", .fio = "Петров", .workOut = true});

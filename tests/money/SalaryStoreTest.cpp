@@ -12,9 +12,7 @@ using namespace TestRows;
 
 class SalaryStoreTest : public DbTest {
 protected:
-    void SetUp() override {
-        DbTest::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
+    void Fill() override {
         Put(db(), Worker{.key = "w1", .fio = "Иванов"});
         Put(db(), Worker{.key = "w2", .fio = "Петров", .workOut = true});
     }

@@ -96,9 +96,8 @@ using Fixture::Text;
 // An order form over a catalogue of a worker, a package with one service, a wash and one client.
 class OrderFormDlgTest : public ScreenTest {
 protected:
-    void SetUp() override {
-        ScreenTest::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
+    void Fill() override {
+        ScreenTest::Fill();
         TestRows::Put(db(), TestRows::Worker{.key = "w1", .fio = "Петров"});
         TestRows::Put(
             db(), TestRows::Client{.key = "k1", .name = "Кузнецов", .tel = "111", .address = "Лесная, 1"});

@@ -14,9 +14,8 @@ using OrderForm::AllBut;
 // happens; with it the command goes on to its question, dialog or order form.
 class RightsPathsTest : public ScreenTest {
 protected:
-    void SetUp() override {
-        ScreenTest::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
+    void Fill() override {
+        ScreenTest::Fill();
         const QDateTime now = QDateTime::currentDateTime().addSecs(-60);
         TestRows::Put(db(), TestRows::Client{.key = u"k1"_s, .name = u"Кузнецов"_s});
         TestRows::Put(

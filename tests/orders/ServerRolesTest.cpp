@@ -22,9 +22,7 @@ using namespace Fixture;
 // connection), who creates the first administrator.
 class ServerRolesTest : public DbTest {
 protected:
-    void SetUp() override {
-        DbTest::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
+    void Fill() override {
         UserStore(db()).CreateFirstUser(u"Хозяин"_s, Login("boss"), u"Босс-1"_s);
         using namespace TestRows;
         Put(db(), TestRows::Worker{.key = u"w1"_s, .fio = u"Петров"_s});

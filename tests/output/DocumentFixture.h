@@ -15,9 +15,7 @@
 // current directory meanwhile (documents go to doc/ there).
 class DocumentTest : public DbTest {
 protected:
-    void SetUp() override {
-        DbTest::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
+    void Fill() override {
         ASSERT_TRUE(m_work.isValid());
         m_old = QDir::currentPath();
         QDir::setCurrent(m_work.path());

@@ -13,9 +13,7 @@ constexpr int kDeadlineMs = 40 * 1000;  // for both together
 // schema, created by the two of them as they start.
 class TwoWorkstationsTest : public DbTest {
 protected:
-    void SetUp() override {
-        DbTest::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
+    void Fill() override {
         if (GetParam() == Backend::Sqlite) {
             m_shared = QStringLiteral("SQLITE;DATABASE=") + m_dir.filePath(QStringLiteral("Shared.db"));
         } else {

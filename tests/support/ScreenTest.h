@@ -10,11 +10,7 @@
 // data folder is the test's own.
 class ScreenTest : public DbTest {
 protected:
-    void SetUp() override {
-        DbTest::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
-        LogIn(QString(Rights::kCount, u'1'));
-    }
+    void Fill() override { LogIn(QString(Rights::kCount, u'1')); }
     void LogIn(const QString &rights) {
         ctx = std::make_unique<AppContext>(
             db(), UserInfo{QStringLiteral("u1"), QStringLiteral("anna"), QStringLiteral("Анна"), rights},

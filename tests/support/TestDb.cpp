@@ -73,6 +73,7 @@ void DbTest::SetUp() {
     } catch (const DbError &e) {
         FAIL() << "cannot open test database: " << e.text().toStdString();
     }
+    Fill();
 }
 
 void DbTest::TearDown() {

@@ -20,6 +20,8 @@ class DbTest : public ::testing::TestWithParam<Backend> {
 protected:
     void SetUp() override;
     void TearDown() override;
+    // What a fixture puts into the fresh database; runs only once it is open (not when skipped or failed).
+    virtual void Fill() {}
 
     Database &db() { return *m_db; }
     // Opens a second connection to the same database (as a second workstation would).
