@@ -99,7 +99,7 @@ TEST_P(OrderFormDlgTest, LinesAreShownEditedAndDeletedOnTheForm) {
     SelectRow(lines, u"Шиномонтаж"_s, P::ColName);
     prompter.Answer(true);
     form.lines()->DeleteLine();
-    EXPECT_EQ(prompter.questions, QStringList{u"Удалить услугу (пакет услуг и все услуги в пакете)?"_s});
+    EXPECT_EQ(prompter.confirms, QStringList{u"Удалить услугу (пакет услуг и все услуги в пакете)?"_s});
     form.accept();
     ASSERT_EQ(form.result(), QDialog::Accepted);
     EXPECT_EQ(Text(OrderStore(db()).Load(form.order().IddZakaz)->lines),
@@ -131,7 +131,7 @@ TEST_P(OrderFormDlgTest, PaymentsAreNumberedWithTheOrderAndNeedTheirRights) {
     SelectRow(pays, u"50.50"_s, OrderPaymentsPart::ColAmount);
     prompter.Answer(true);
     form.payments()->DeletePayment();
-    EXPECT_EQ(prompter.questions, QStringList{u"Удалить выбранный платеж?"_s});
+    EXPECT_EQ(prompter.confirms, QStringList{u"Удалить выбранный платеж?"_s});
     EXPECT_EQ(paidAndDebt(), u"120.00|180.00"_s);
     EXPECT_EQ(PayCounter(), 40);  // still only proposed
     form.accept();
