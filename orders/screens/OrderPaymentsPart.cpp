@@ -94,6 +94,7 @@ void OrderPaymentsPart::Fill() {
         item->setTextAlignment(ColAmount, Qt::AlignRight | Qt::AlignVCenter);
     }
     ShowTotals();
+    emit Changed();
 }
 
 void OrderPaymentsPart::ShowTotals() {
