@@ -5,6 +5,7 @@
 #include "DynamicRecordset.h"
 #include "Rows.h"
 
+#include <algorithm>
 #include <limits>
 
 static_assert(sizeof(long) == 8, "counters are 64-bit");
@@ -152,7 +153,21 @@ long CounterStore::Take(DocCounter counter) {
 }
 
 void CounterStore::Raise(DocCounter counter, long number) {
-    const QString col = QString::fromLatin1(ColumnOf(counter));
+    RaiseOf(ColumnOf(counter), number);
+}
+
+void CounterStore::RaiseOrderNumber(const QString &number) {
+    const std::optional<CounterValues> counters = ReadAll();
+    const QString prefix = counters ? counters->zakazPr : QString();
+    if (!number.startsWith(prefix)) return;
+    const QStringView digits = QStringView(number).mid(prefix.size());
+    const auto digit = [](QChar c) { return c >= u'0' && c <= u'9'; };
+    if (digits.isEmpty() || !std::all_of(digits.begin(), digits.end(), digit)) return;
+    RaiseOf("ZakazNomer", ParseNumber(digits));
+}
+
+void CounterStore::RaiseOf(const char *column, long number) {
+    const QString col = QString::fromLatin1(column);
     Transaction tx(m_db);
     const int changed = m_db.Exec(QStringLiteral("UPDATE [Number] SET %1 = ? WHERE iddnum = ? AND "
                                                  "(%1 IS NULL OR %1 < ?)")
@@ -160,7 +175,7 @@ void CounterStore::Raise(DocCounter counter, long number) {
                                   {qint64(number), kRowKey, qint64(number)})
                             .numRowsAffected();
     if (changed == 0 && !Rows::Exists(m_db, QStringLiteral("Number"), {{QStringLiteral("iddnum"), kRowKey}}))
-        Store(ColumnOf(counter), number);
+        Store(column, number);
     tx.Commit();
 }
 

@@ -38,6 +38,9 @@ public:
     // A number typed by the user on a new document: the counter rises to it when it is higher, and never
     // goes down (only the numbering settings may set a counter lower).
     void Raise(DocCounter counter, long number);
+    // An order number typed over a stored one: when it is the order prefix followed by nothing but digits,
+    // the order counter rises to that number, so no later order is given it.
+    void RaiseOrderNumber(const QString &number);
 
     std::optional<CounterValues> ReadAll();
     // Writes every counter and the prefix; recreates the row when it is missing.
@@ -50,6 +53,7 @@ public:
 private:
     long NextOf(const char *column);
     void Store(const char *column, long number);
+    void RaiseOf(const char *column, long number);
     std::optional<long> TakeOf(const char *column, QString *prefix = nullptr);
 
     Database &m_db;

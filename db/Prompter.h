@@ -13,6 +13,9 @@ public:
     virtual void Error(const QString &text) = 0;
     // Caption "Вопрос?", Yes/No; true for Yes.
     virtual bool Question(const QString &text) = 0;
+    // As Question, but "Нет" is the default button, so Enter answers No: for a question whose "Да" removes
+    // or throws away something.
+    virtual bool Confirm(const QString &text) = 0;
 };
 
 namespace Captions {

@@ -20,6 +20,9 @@ public:
     SqlConditions &Period(const QString &column, const QDate &first, const QDate &last);
     // "column = value" when the trimmed value is not blank; a blank filter chooses everything.
     SqlConditions &Equals(const QString &column, const QString &value);
+    // Values of the column that begin with the prefix (as typed, case and all): a range the column's index
+    // can walk (code-point order, as both databases compare here), checked exactly by its first characters.
+    SqlConditions &StartsWith(const QString &column, const QString &prefix);
     // Any further condition with its values.
     SqlConditions &And(const QString &condition, const QVariantList &binds = {});
 

@@ -10,13 +10,18 @@ std::unique_ptr<QMessageBox> MessageBoxPrompter::MakeBox(Kind kind, const QStrin
     if (kind == Kind::Error) {
         icon = QMessageBox::Critical;
         caption = Captions::kError;
-    } else if (kind == Kind::Question) {
+    } else if (kind == Kind::Question || kind == Kind::Confirm) {
         icon = QMessageBox::Question;
         caption = Captions::kQuestion;
         buttons = QMessageBox::Yes | QMessageBox::No;
     }
     auto box = std::make_unique<QMessageBox>(icon, caption, text, buttons, QApplication::activeWindow());
-    box->setDefaultButton(kind == Kind::Question ? QMessageBox::Yes : QMessageBox::Ok);
+    if (kind == Kind::Confirm) {
+        box->setDefaultButton(QMessageBox::No);
+        box->setEscapeButton(QMessageBox::No);
+    } else {
+        box->setDefaultButton(kind == Kind::Question ? QMessageBox::Yes : QMessageBox::Ok);
+    }
     return box;
 }
 
@@ -30,4 +35,8 @@ void MessageBoxPrompter::Error(const QString &text) {
 
 bool MessageBoxPrompter::Question(const QString &text) {
     return MakeBox(Kind::Question, text)->exec() == QMessageBox::Yes;
+}
+
+bool MessageBoxPrompter::Confirm(const QString &text) {
+    return MakeBox(Kind::Confirm, text)->exec() == QMessageBox::Yes;
 }

@@ -5,6 +5,7 @@
 #include "DynamicRecordset.h"
 #include "KeyGen.h"
 #include "Rows.h"
+#include "SqlConditions.h"
 
 #include <QHash>
 #include <QSet>
@@ -132,6 +133,21 @@ QStringList CarStore::OwnerNames() {
 
 QStringList CarStore::Colors() {
     return Distinct(m_db, QStringLiteral("SAvto.AvtoColor"), kCars);
+}
+
+QStringList CarStore::PlatesStartingWith(const QString &prefix, int limit) {
+    QStringList plates;
+    const QString p = prefix.trimmed().toUpper();
+    if (p.isEmpty() || limit <= 0) return plates;
+    SqlConditions where;
+    where.StartsWith(QStringLiteral("SAvto.AvtoNomer"), p);
+    CDynamicRecordset rs(m_db);
+    rs.Open(
+        QStringLiteral("SELECT DISTINCT SAvto.AvtoNomer FROM SAvto WHERE %1 ORDER BY SAvto.AvtoNomer LIMIT ?")
+            .arg(where.where()),
+        where.binds() + QVariantList{limit});
+    for (; !rs.IsEOF(); rs.MoveNext()) plates << rs.Field(0).AsText();
+    return plates;
 }
 
 std::optional<CarRecord> CarStore::Load(const QString &iddAvto) {

@@ -26,6 +26,9 @@ public:
     // Distinct makes and distinct client names, for the filter lists.
     QStringList Makes();
     QStringList OwnerNames();
+    // At most `limit` distinct plates beginning with the prefix (upper-cased, as plates are stored), in
+    // order: what the order form offers while a plate is typed.
+    QStringList PlatesStartingWith(const QString &prefix, int limit);
     // Distinct colours, offered by the car card.
     QStringList Colors();
 

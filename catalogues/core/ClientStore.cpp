@@ -6,6 +6,7 @@
 #include "Formats.h"
 #include "KeyGen.h"
 #include "Rows.h"
+#include "SqlConditions.h"
 
 #include <QHash>
 #include <QSet>
@@ -234,6 +235,28 @@ QList<ClientListRow> ClientStore::WholeList() {
         rows[it->second].cars.append(std::move(car));
     }
     return rows;
+}
+
+QList<ClientRecord> ClientStore::NamesStartingWith(const QString &prefix, int limit) {
+    QList<ClientRecord> names;
+    if (prefix.isEmpty() || limit <= 0) return names;
+    SqlConditions where;
+    where.StartsWith(QStringLiteral("SClient.ClientName"), prefix);
+    CDynamicRecordset rs(m_db);
+    rs.Open(
+        QStringLiteral("SELECT SClient.IddClient, SClient.ClientName, SClient.ClientAdres, SClient.ClientTel "
+                       "FROM SClient WHERE %1 ORDER BY SClient.ClientName, SClient.IddClient LIMIT ?")
+            .arg(where.where()),
+        where.binds() + QVariantList{limit});
+    for (; !rs.IsEOF(); rs.MoveNext()) {
+        ClientRecord c;
+        c.iddClient = rs.Field(0).AsText();
+        c.clientName = rs.Field(1).AsText();
+        c.clientAdres = rs.Field(2).AsText();
+        c.clientTel = rs.Field(3).AsText();
+        names << c;
+    }
+    return names;
 }
 
 std::optional<ClientRecord> ClientStore::Load(const QString &iddClient) {

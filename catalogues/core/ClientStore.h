@@ -24,6 +24,10 @@ public:
     // link limit. At most three queries whatever the number of rows.
     QList<ClientListRow> Search(const ClientFilter &filter);
 
+    // At most `limit` clients whose names begin with the prefix (as typed), by name: what the order form
+    // offers while a name is typed. Only the key, name, address and telephone are read.
+    QList<ClientRecord> NamesStartingWith(const QString &prefix, int limit);
+
     std::optional<ClientRecord> Load(const QString &iddClient);
     // Inserts the client the first time, updates it afterwards. Returns true when it was inserted.
     bool Save(const ClientRecord &client);

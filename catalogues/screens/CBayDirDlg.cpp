@@ -102,7 +102,7 @@ void CBayDirDlg::DeleteBay() {
             QStringLiteral("Выберите место оказания услуги (бокс или мойку),\nдля его удаления!"));
         return;
     }
-    if (!m_ctx.prompter().Question(QStringLiteral("Удалить бокс (мойку)?"))) return;
+    if (!m_ctx.prompter().Confirm(QStringLiteral("Удалить бокс (мойку)?"))) return;
     if (!TryDb(m_ctx.prompter(), [&] { BayStore(m_ctx.db()).Delete(id); })) return;
     Refill();
 }

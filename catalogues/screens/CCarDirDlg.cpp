@@ -204,7 +204,7 @@ void CCarDirDlg::Delete() {
     }
     // An owner row names its car, which is the one removed.
     const QString plate = item->data(0, kPlateRole).toString();
-    if (!m_ctx.prompter().Question(QStringLiteral("Удалить выбранный автомобиль: ") + plate + u'?')) return;
+    if (!m_ctx.prompter().Confirm(QStringLiteral("Удалить выбранный автомобиль: ") + plate + u'?')) return;
     TryDb(m_ctx.prompter(), [&] { m_store.Delete(item->data(0, kCarRole).toString()); });
     RefillLists();
     Refill();

@@ -234,8 +234,8 @@ void CCarDlg::DeleteOwner() {
         m_ctx.prompter().Warning(QStringLiteral("Выберите клиента из списка\nдля его удаления!"));
         return;
     }
-    if (!m_ctx.prompter().Question(QStringLiteral("Удалить выбранного клиента: ") + m_owners[pos].clientName +
-                                   u'?'))
+    if (!m_ctx.prompter().Confirm(QStringLiteral("Удалить выбранного клиента: ") + m_owners[pos].clientName +
+                                  u'?'))
         return;
     m_owners[pos].deleted = true;
     RefillOwners();

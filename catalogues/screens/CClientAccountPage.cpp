@@ -97,7 +97,7 @@ void CClientAccountPage::DeletePayment() {
         m_ctx.prompter().Warning(QStringLiteral("Выберите платеж для его удаления!"));
         return;
     }
-    if (!m_ctx.prompter().Question(QStringLiteral("Удалить платеж?"))) return;
+    if (!m_ctx.prompter().Confirm(QStringLiteral("Удалить платеж?"))) return;
     TryDb(m_ctx.prompter(), [&] { CashStore(m_ctx.db()).DeletePayment(key); });
     emit changed();
 }

@@ -233,7 +233,7 @@ void CClientDirDlg::Delete() {
     }
     // A car row names its owner, who is the one removed.
     const QString name = item->data(0, kNameRole).toString();
-    if (!m_ctx.prompter().Question(QStringLiteral("Удалить выбранного клиента: ") + name + u'?')) return;
+    if (!m_ctx.prompter().Confirm(QStringLiteral("Удалить выбранного клиента: ") + name + u'?')) return;
     TryDb(m_ctx.prompter(), [&] { m_store.Delete(item->data(0, kClientRole).toString()); });
     Refill();
 }

@@ -310,7 +310,7 @@ void CClientDlg::DeleteCar() {
         m_ctx.prompter().Warning(kSelectCarToDelete);
         return;
     }
-    if (!m_ctx.prompter().Question(QStringLiteral("Удалить выбранный автомобиль: ") + item->text(0) + u'?'))
+    if (!m_ctx.prompter().Confirm(QStringLiteral("Удалить выбранный автомобиль: ") + item->text(0) + u'?'))
         return;
     TryDb(m_ctx.prompter(), [&] { CarStore(m_ctx.db()).Delete(car); });
     RefillCars();

@@ -116,7 +116,7 @@ void CClientOrdersPage::DeleteOrder() {
         return;
     }
     OrderForms &forms = m_ctx.orderForms();
-    if (!m_ctx.prompter().Question(QStringLiteral("Удалить заказ?"))) return;
+    if (!m_ctx.prompter().Confirm(QStringLiteral("Удалить заказ?"))) return;
     TryDb(m_ctx.prompter(), [&] { forms.Delete(iddZakaz); });
     emit changed();
 }

@@ -192,7 +192,7 @@ void CServiceDirDlg::DeleteService() {
         m_ctx.prompter().Warning(kPickToDelete);
         return;
     }
-    if (!m_ctx.prompter().Question(kDeleteQuestion)) return;
+    if (!m_ctx.prompter().Confirm(kDeleteQuestion)) return;
     bool deleted = false;
     if (!TryDb(m_ctx.prompter(),
                [&] { deleted = ServiceStore(m_ctx.db()).Delete(row->data(Name, kKeyRole).toString()); }))

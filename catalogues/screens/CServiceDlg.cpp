@@ -331,7 +331,7 @@ void CServiceDlg::DeletePerformer() {
         m_ctx.prompter().Warning(kPickToDelete);
         return;
     }
-    if (!m_ctx.prompter().Question(kDeleteWorker)) return;
+    if (!m_ctx.prompter().Confirm(kDeleteWorker)) return;
     const qsizetype at = item->data(0, Qt::UserRole).toLongLong();
     if (at >= 0 && at < m_performers.size()) m_performers[at].deleted = true;
     FillPerformers();

@@ -88,7 +88,7 @@ void CUserDirDlg::DeleteUser() {
         m_ctx.prompter().Warning(QStringLiteral("Выберите пользователя,\nдля его удаления!"));
         return;
     }
-    if (!m_ctx.prompter().Question(QStringLiteral("Удалить пользователя?"))) return;
+    if (!m_ctx.prompter().Confirm(QStringLiteral("Удалить пользователя?"))) return;
     if (!TryDb(m_ctx.prompter(), [&] { UserStore(m_ctx.db()).SoftDelete(id); })) return;
     Refill();
 }

@@ -159,7 +159,7 @@ void CWorkerDirDlg::DeleteWorker() {
             QStringLiteral("Выберите! Выберите сотрудника из списка,\nдля его удаления!"));
         return;
     }
-    if (!m_ctx.prompter().Question(QStringLiteral("Удалить сотрудника?"))) return;
+    if (!m_ctx.prompter().Confirm(QStringLiteral("Удалить сотрудника?"))) return;
     if (!TryDb(m_ctx.prompter(), [&] { WorkerStore(m_ctx.db()).Delete(id); })) return;
     Refill();
 }

@@ -188,7 +188,7 @@ void CJSalaryView::Delete() {
         m_ctx.prompter().Warning(kSelectToDelete);
         return;
     }
-    if (!m_ctx.prompter().Question(kDeleteQuestion)) return;
+    if (!m_ctx.prompter().Confirm(kDeleteQuestion)) return;
     TryDb(m_ctx.prompter(), [&] { SalaryStore(m_ctx.db()).DeletePayout(key); });
     Find();
 }

@@ -255,7 +255,7 @@ void CKassaView::Delete() {
     }
     if (row->pay.TypePay == SalaryPayout && !m_ctx.CheckRight(Right::DeleteSalary)) return;
     const QString key = row->pay.IddPay;
-    if (!m_ctx.prompter().Question(QStringLiteral("Удалить выбранную операцию?"))) return;
+    if (!m_ctx.prompter().Confirm(QStringLiteral("Удалить выбранную операцию?"))) return;
     TryDb(m_ctx.prompter(), [&] { CashStore(m_ctx.db()).DeletePayment(key); });
     Find();
 }

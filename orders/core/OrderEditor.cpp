@@ -119,6 +119,10 @@ void OrderEditor::ProposeDone() {
     m_doneAt = OrderMath::ProposedCompletion(m_acceptAt, Totals().durationSecs);
 }
 
+void OrderEditor::SetNumber(const QString &number) {
+    if (!IsNew()) m_order.ZakazNomer = number.trimmed();
+}
+
 void OrderEditor::SetCar(const QString &iddAvto, const OrderCar &car) {
     m_order.IddAvto = iddAvto;
     m_order.car = {car.AvtoNomer.trimmed().toUpper(),
@@ -243,6 +247,12 @@ OrderEditor::Refusal OrderEditor::Check() const {
                 QStringLiteral("Сумма заказа не может быть больше %1.\nУменьшите количество или "
                                "цену: ничего не сохранено.")
                     .arg(MoneyLimitText())};
+    if (!IsNew() && m_order.ZakazNomer.isEmpty())
+        return {Field::Number, QStringLiteral("Укажите номер заказа!")};
+    const Order result = Result();
+    if (m_ticks.finished && result.ZakazEndOut < result.ZakazBeginIn)
+        return {Field::Done, QStringLiteral("Окончание работ не может быть раньше начала работ!\nИсправьте "
+                                            "дату и время окончания работ.")};
     return {};
 }
 

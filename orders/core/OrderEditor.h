@@ -25,7 +25,7 @@ public:
         bool finished = false;     // "Исполнен:"
     };
     // The field a refused OK names.
-    enum class Field { None, Plate, Client, Lines };
+    enum class Field { None, Plate, Client, Lines, Number, Done };
     struct Refusal {
         Field field = Field::None;
         QString message;
@@ -57,6 +57,9 @@ public:
     void PickAppointment(const QDateTime &at);
     void PickAccept(const QDateTime &at);  // also moves a proposed completion
     void PickDone(const QDateTime &at);
+
+    // A stored order's number as typed (trimmed); a new one is numbered when it is saved.
+    void SetNumber(const QString &number);
 
     // The car and the client, as typed (trimmed; the plate in upper case) and by key (empty: a new one).
     void SetCar(const QString &iddAvto, const OrderCar &car);

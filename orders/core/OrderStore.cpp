@@ -64,9 +64,11 @@ QString OrderStore::Save(Order &order, const QString &login, std::optional<Money
         work.IddZakaz = NewKey(login);
         work.ZakazNomer.clear();  // numbered at the end of the save
         InsertOrder(work);
-    } else if (!UpdateOrder(work)) {
-        throw DbError(
-            QStringLiteral("Заказ не найден в базе данных: возможно, он удалён на другом рабочем месте."));
+    } else {
+        CheckNewNumber(work);
+        if (!UpdateOrder(work))
+            throw DbError(QStringLiteral(
+                "Заказ не найден в базе данных: возможно, он удалён на другом рабочем месте."));
     }
     ClientStore(m_db).LinkCar(work.IddVlad, work.IddAvto, login);
 
@@ -169,6 +171,26 @@ bool OrderStore::UpdateOrder(const Order &order) {
     v << ColumnValue{QStringLiteral("IddAvto"), order.IddAvto}
       << ColumnValue{QStringLiteral("IddVlad"), order.IddVlad};
     return Rows::Update(m_db, kOrders, {{QStringLiteral("IddZakaz"), order.IddZakaz}}, v) > 0;
+}
+
+void OrderStore::CheckNewNumber(const Order &order) {
+    const QString field = QStringLiteral("TZakaz.ZakazNomer");
+    CDynamicRecordset rs(m_db);
+    rs.Open(QStringLiteral("SELECT TZakaz.ZakazNomer FROM TZakaz WHERE TZakaz.IddZakaz = ?"),
+            {order.IddZakaz});
+    // A number left as it was is not checked again: an order numbered alike long ago must stay editable.
+    if (rs.IsEOF() || rs.Field(0).AsText().trimmed() == order.ZakazNomer.trimmed()) return;
+    if (order.ZakazNomer.trimmed().isEmpty()) throw DbError(QStringLiteral("Укажите номер заказа!"), field);
+    rs.Open(
+        QStringLiteral("SELECT TZakaz.IddZakaz FROM TZakaz WHERE TZakaz.ZakazNomer = ? AND TZakaz.IddZakaz "
+                       "<> ? AND TZakaz.[Delete] = FALSE"),
+        {order.ZakazNomer, order.IddZakaz});
+    if (!rs.IsEOF())
+        throw DbError(QStringLiteral("Номер заказа %1 уже есть у другого заказа.\nУкажите другой номер.")
+                          .arg(order.ZakazNomer),
+                      field);
+    rs.Close();
+    CounterStore(m_db).RaiseOrderNumber(order.ZakazNomer);
 }
 
 namespace {

@@ -25,7 +25,8 @@ public:
     // Saves the order as the editor finished it (status and moments set) with its client, car, lines,
     // workers and payments in one transaction; client and car go through their own stores. A new order
     // takes its key and the next number here, from the counter locked for the rest of the save, so two
-    // workstations never number two orders alike. On any failure nothing is stored, the order in memory
+    // workstations never number two orders alike; a stored order keeps the number it carries, refused
+    // when another order has it. On any failure nothing is stored, the order in memory
     // is left as it was and DbError is thrown.
     // Payments new in the form are checked as a payment alone is (PaymentStore::SaveOrderPayment): when
     // another workstation took a payment meanwhile and the order would end paid beyond what the form shows
@@ -45,6 +46,9 @@ private:
     QList<OrderLine> LoadLines(const QString &iddZakaz);
     void InsertOrder(const Order &order);
     bool UpdateOrder(const Order &order);
+    // A stored order's number typed anew must name no other order (DbError naming the field); the order
+    // counter then rises to it.
+    void CheckNewNumber(const Order &order);
     void SaveCarAndClient(Order &order, const QString &login);
     Values StatusDates(const Order &order) const;
     // Writes the lines with their workers and children: the order's stored rows are updated, new ones

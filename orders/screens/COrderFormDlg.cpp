@@ -45,6 +45,7 @@ COrderFormDlg::COrderFormDlg(AppContext &ctx, OrderFormMode mode, const QString 
     m_lines->Fill();
     m_payments->Fill();
     m_carClient->plate()->setFocus();
+    m_touched = false;  // what the form showed on opening is nobody's change
 }
 
 void COrderFormDlg::Build() {
@@ -83,7 +84,11 @@ void COrderFormDlg::Build() {
     connect(m_lines, &OrderLinesPart::Changed, this, [this] {
         m_payments->ShowTotals();
         ShowDates();
+        m_touched = true;
     });
+    connect(m_payments, &OrderPaymentsPart::Changed, this, [this] { m_touched = true; });
+    connect(m_carClient, &OrderCarClientPart::Changed, this, [this] { m_touched = true; });
+    connect(m_number, &QLineEdit::textEdited, this, [this] { m_touched = true; });
 
     QList<QWidget *> tabs = {m_number,     m_orderDate,  m_prelim, m_prelimDate, m_prelimTime, m_accepted,
                              m_acceptDate, m_acceptTime, m_done,   m_doneDate,   m_doneTime};
@@ -127,12 +132,16 @@ void COrderFormDlg::BuildDates() {
 
     for (QCheckBox *box : {m_prelim, m_accepted, m_done})
         connect(box, &QCheckBox::toggled, this, [this] { TicksChanged(); });
-    connect(m_orderDate, &QDateEdit::dateChanged, this, [this](const QDate &d) { m_editor.SetOrderDate(d); });
+    connect(m_orderDate, &QDateEdit::dateChanged, this, [this](const QDate &d) {
+        m_editor.SetOrderDate(d);
+        if (!m_filling) m_touched = true;
+    });
     // A picker the clerk changes is the clerk's moment; a moved acceptance moves the proposed completion.
     auto picked = [this](QDateEdit *d, QTimeEdit *t, void (OrderEditor::*pick)(const QDateTime &)) {
         auto forward = [this, d, t, pick] {
             if (m_filling) return;
             (m_editor.*pick)(QDateTime(d->date(), t->time()));
+            m_touched = true;
             ShowDates();
         };
         connect(d, &QDateEdit::dateChanged, this, forward);
@@ -149,7 +158,7 @@ void COrderFormDlg::SetTooltips() {
     };
     tip(m_number, "Номер заказа",
         "Номер заказа формируется автоматически при сохранении.\nПоследний номер можно изменить "
-        "в настройках нумерации.");
+        "в настройках нумерации.\nНомер сохранённого заказа можно исправить, если он не занят.");
     tip(m_orderDate, "Дата заказа", "Дата оформления заказа.");
     tip(m_prelim, "Предварительный заказ", "Отметьте, если клиент записан на определенное время.");
     tip(m_prelimTime, "Время предварительного заказа", "Время, на которое записан клиент.");
@@ -202,19 +211,23 @@ void COrderFormDlg::ShowDates() {
 void COrderFormDlg::TicksChanged() {
     if (m_filling) return;
     m_editor.SetTicks({m_prelim->isChecked(), m_accepted->isChecked(), m_done->isChecked()});
+    m_touched = true;
     ShowDates();
 }
 
 void COrderFormDlg::PresetClient(const QString &iddClient) {
     if (m_mode != OrderFormMode::Edit) m_carClient->PresetClient(iddClient);
+    m_touched = false;  // the client the form was opened for is not the clerk's change
 }
 
 bool COrderFormDlg::CheckInput() {
+    m_editor.SetNumber(m_number->text());
     m_carClient->ApplyTo(m_editor);
     OrderEditor::Refusal refusal = m_editor.Check();
-    // The plate comes first; a plate typed without a stored car is looked up before the rest is checked.
+    // The plate comes first; a plate typed without a stored car is looked up before the rest is checked,
+    // and so is a client's name typed without a stored client.
     if (refusal.field != OrderEditor::Field::Plate) {
-        if (!m_carClient->SettleCar()) return false;
+        if (!m_carClient->SettleCar() || !m_carClient->SettleClient()) return false;
         m_carClient->ApplyTo(m_editor);
         refusal = m_editor.Check();
     }
@@ -229,6 +242,12 @@ bool COrderFormDlg::CheckInput() {
             break;
         case OrderEditor::Field::Lines:
             m_lines->addButton()->setFocus();
+            break;
+        case OrderEditor::Field::Number:
+            m_number->setFocus();
+            break;
+        case OrderEditor::Field::Done:
+            m_doneDate->setFocus();
             break;
     }
     m_ctx.prompter().Warning(refusal.message);
@@ -257,6 +276,12 @@ void COrderFormDlg::accept() {
     m_editor.Saved(work);
     m_number->setText(work.ZakazNomer);
     QDialog::accept();
+}
+
+void COrderFormDlg::reject() {
+    if (m_touched && !m_ctx.prompter().Confirm(QStringLiteral("Закрыть заказ без сохранения изменений?")))
+        return;
+    QDialog::reject();
 }
 
 bool RunOrderForm(const AppContext &ctx, OrderFormMode mode, QString &iddZakaz, QWidget *parent,

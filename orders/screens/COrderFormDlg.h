@@ -38,6 +38,8 @@ public:
     OrderPaymentsPart *payments() const { return m_payments; }
 
     void accept() override;
+    // Esc or "Отмена": a form the clerk changed closes only when the clerk agrees to lose the changes.
+    void reject() override;
 
 private:
     void Build();
@@ -55,6 +57,7 @@ private:
     bool m_loaded = true;
     OrderEditor m_editor;
     bool m_filling = false;  // the form sets its own pickers: not the user's touch
+    bool m_touched = false;  // the clerk changed something since the form was opened
 
     QLineEdit *m_number = nullptr;
     QDateEdit *m_orderDate = nullptr;

@@ -415,7 +415,7 @@ void CQuellmarodView::DeleteOrder() {
         m_ctx.prompter().Warning(QStringLiteral("Выберите заказ для его удаления!"));
         return;
     }
-    if (!m_ctx.prompter().Question(QStringLiteral("Удалить заказ?"))) return;
+    if (!m_ctx.prompter().Confirm(QStringLiteral("Удалить заказ?"))) return;
     if (TryDb(m_ctx.prompter(), [&] { OrderStore(m_ctx.db()).Delete(key); })) Search();
 }
 

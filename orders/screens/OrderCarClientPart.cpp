@@ -14,16 +14,22 @@
 #include "Tooltip.h"
 
 #include <QComboBox>
+#include <QCompleter>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStandardItemModel>
+#include <QStringListModel>
 
 namespace {
 
 const QString kCarTable = QStringLiteral("SAvto");
 const QString kClientTable = QStringLiteral("SClient");
+// Completions are read as the text grows, a few rows beginning with what is typed: never the whole list,
+// which a busy shop counts in hundreds of thousands.
+constexpr int kCompletionRows = 20;
 
 }  // namespace
 
@@ -92,6 +98,30 @@ void OrderCarClientPart::Build() {
     connect(m_clients, &QPushButton::clicked, this, [this] { PickClient(); });
     connect(m_client->lineEdit(), &QLineEdit::textEdited, this, [this] { ClientTextEdited(); });
     connect(m_client, qOverload<int>(&QComboBox::activated), this, [this](int i) { ClientChosen(i); });
+    for (QLineEdit *e : findChildren<QLineEdit *>())
+        connect(e, &QLineEdit::textEdited, this, &OrderCarClientPart::Changed);
+    BuildCompleters();
+}
+
+void OrderCarClientPart::BuildCompleters() {
+    m_plates = new QStringListModel(this);
+    m_plateCompleter = new QCompleter(m_plates, this);
+    m_clientNames = new QStandardItemModel(this);
+    m_clientCompleter = new QCompleter(m_clientNames, this);
+    // The stores chose the rows already: the popup shows them as they are.
+    m_plateCompleter->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
+    m_clientCompleter->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
+    m_plate->setCompleter(m_plateCompleter);
+    // Set on the combo box's line edit, not the combo: the combo would look the chosen row up in its own
+    // (empty) list and clear the text.
+    m_client->lineEdit()->setCompleter(m_clientCompleter);
+    connect(m_plate, &QLineEdit::textEdited, this, [this](const QString &t) { CompletePlate(t); });
+    connect(m_client->lineEdit(), &QLineEdit::textEdited, this,
+            [this](const QString &t) { CompleteClient(t); });
+    connect(m_plateCompleter, qOverload<const QString &>(&QCompleter::activated), this,
+            [this](const QString &plate) { PlateCompleted(plate); });
+    connect(m_clientCompleter, qOverload<const QModelIndex &>(&QCompleter::activated), this,
+            [this](const QModelIndex &i) { ClientCompleted(i.data(Qt::UserRole).toString()); });
 }
 
 void OrderCarClientPart::SetTooltips() {
@@ -158,9 +188,88 @@ bool OrderCarClientPart::SettleCar() {
                              QStringLiteral("Гос. №:") + car.avtoNomer + u' ' + car.avtoMarka +
                              QStringLiteral(" цвет:") + car.avtoColor + u'\n' + QStringLiteral("VIN:") +
                              car.avtoVin + QStringLiteral(", № двиг.:") + car.avtoDvig;
-        if (Ask(QStringLiteral("Вопрос"), text)) ShowCar(car);
+        if (Ask(QStringLiteral("Вопрос"), text)) {
+            ShowCar(car);
+            TakeOwner(car.iddAvto);
+        }
     }
     return true;
+}
+
+bool OrderCarClientPart::SettleClient() {
+    const QString name = m_client->currentText().trimmed();
+    if (!m_iddVlad.isEmpty() || name.isEmpty()) return true;
+    QList<ClientListRow> clients;
+    if (!TryDb(m_ctx.prompter(), [&] {
+            clients = ClientStore(m_ctx.db()).Search(ClientFilter{name, {}, {}, false});
+        }))
+        return false;
+    if (clients.size() > 1) {
+        m_ctx.prompter().Warning(
+            QStringLiteral("Клиентов с названием \"%1\": %2.\nВыберите клиента в справочнике!")
+                .arg(name)
+                .arg(clients.size()));
+        PickClient();
+        return false;
+    }
+    if (clients.size() == 1) LinkClient(clients.front().client);
+    return true;
+}
+
+void OrderCarClientPart::LinkClient(const ClientRecord &client) {
+    m_iddVlad = client.iddClient;
+    m_client->setEditText(client.clientName);
+    if (m_address->text().trimmed().isEmpty()) m_address->setText(client.clientAdres);
+    if (m_phone->text().trimmed().isEmpty()) m_phone->setText(client.clientTel);
+    m_newClientAnsweredNo = false;
+}
+
+void OrderCarClientPart::TakeOwner(const QString &iddAvto) {
+    if (!m_iddVlad.isEmpty() || !m_client->currentText().trimmed().isEmpty()) return;
+    QList<CarOwner> owners;
+    if (!TryDb(m_ctx.prompter(), [&] { owners = CarStore(m_ctx.db()).LoadOwners(iddAvto); })) return;
+    // With several owners the form cannot know which one came; the clerk types or picks the client.
+    if (owners.size() == 1) LoadClient(owners.front().iddVlad);
+}
+
+void OrderCarClientPart::CompletePlate(const QString &typed) {
+    QStringList plates;
+    if (!typed.trimmed().isEmpty())
+        TryDb(m_ctx.prompter(),
+              [&] { plates = CarStore(m_ctx.db()).PlatesStartingWith(typed, kCompletionRows); });
+    m_plates->setStringList(plates);
+    if (!plates.isEmpty()) m_plateCompleter->complete();
+}
+
+void OrderCarClientPart::CompleteClient(const QString &typed) {
+    QList<ClientRecord> clients;
+    const QString prefix = typed.trimmed();
+    if (!prefix.isEmpty())
+        TryDb(m_ctx.prompter(),
+              [&] { clients = ClientStore(m_ctx.db()).NamesStartingWith(prefix, kCompletionRows); });
+    m_clientNames->clear();
+    for (const ClientRecord &c : std::as_const(clients)) {
+        auto *item = new QStandardItem(c.clientName);
+        item->setData(c.iddClient, Qt::UserRole);
+        // Clients of one name told apart by where they live and their telephone.
+        item->setToolTip(QStringList{c.clientAdres, c.clientTel}.join(QStringLiteral(", ")));
+        m_clientNames->appendRow(item);
+    }
+    if (!clients.isEmpty()) m_clientCompleter->complete();
+}
+
+void OrderCarClientPart::PlateCompleted(const QString &plate) {
+    QList<CarListRow> cars;
+    if (!TryDb(m_ctx.prompter(), [&] { cars = CarStore(m_ctx.db()).Search(CarFilter{plate, {}, {}}); }))
+        return;
+    // Several cars with the plate are told apart on OK, in the directory.
+    if (cars.size() != 1) return;
+    ShowCar(cars.front().car);
+    TakeOwner(cars.front().car.iddAvto);
+}
+
+void OrderCarClientPart::ClientCompleted(const QString &iddClient) {
+    if (!iddClient.isEmpty()) LoadClient(iddClient);
 }
 
 bool OrderCarClientPart::Ask(const QString &heading, const QString &text) {
@@ -176,6 +285,7 @@ void OrderCarClientPart::ShowCar(const CarRecord &car) {
     m_vin->setText(car.avtoVin);
     m_engine->setText(car.avtoDvig);
     m_carNote->setText(car.avtoPrim);
+    emit Changed();
 }
 
 void OrderCarClientPart::LoadCar(const QString &iddAvto) {
@@ -194,6 +304,7 @@ bool OrderCarClientPart::LoadClient(const QString &iddClient) {
     m_phone->setText(client->clientTel);
     // Another client: the question whether a new one is typed belongs to it afresh.
     m_newClientAnsweredNo = false;
+    emit Changed();
     return true;
 }
 

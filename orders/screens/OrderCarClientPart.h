@@ -6,13 +6,18 @@
 class AppContext;
 class OrderEditor;
 class QComboBox;
+class QCompleter;
 class QLineEdit;
+class QStandardItemModel;
+class QStringListModel;
 class QPushButton;
 struct CarRecord;
+struct ClientRecord;
 struct Order;
 
-// The car and the client of the order form: typed, or picked in their directories. The part knows which
-// stored car and client the typed fields belong to (none: new ones are stored with the order).
+// The car and the client of the order form: typed (the stored plates and client names are offered as they
+// are typed), or picked in their directories. The part knows which stored car and client the typed fields
+// belong to (none: new ones are stored with the order).
 class OrderCarClientPart : public QWidget {
     Q_OBJECT
 public:
@@ -32,6 +37,19 @@ public:
     // With no stored car chosen, the plate is looked up: several cars with it must be picked in the
     // directory (false), a single one is offered. False also when the lookup failed.
     bool SettleCar();
+    // With no stored client chosen, a typed name is looked up: the one client of that name is taken, so a
+    // known client is not stored again. Several of that name must be picked in the directory (false);
+    // false also when the lookup failed.
+    bool SettleClient();
+
+    // The completions offered for what is typed: the stored plates, the stored clients' names.
+    QCompleter *plateCompleter() const { return m_plateCompleter; }
+    QCompleter *clientCompleter() const { return m_clientCompleter; }
+    void CompletePlate(const QString &typed);
+    void CompleteClient(const QString &typed);
+    // A completion chosen: the one car with that plate (with its owner), the client with that key.
+    void PlateCompleted(const QString &plate);
+    void ClientCompleted(const QString &iddClient);
 
     void PickCar();
     void PickClient();
@@ -39,8 +57,17 @@ public:
     // A row of the client box's list chosen: the client with that key.
     void ClientChosen(int index);
 
+signals:
+    // The clerk changed the car or the client: typed, completed or picked.
+    void Changed();
+
 private:
     void Build();
+    void BuildCompleters();
+    // A car taken while no client is chosen or typed brings its owner, when it has exactly one.
+    void TakeOwner(const QString &iddAvto);
+    // The stored client the typed name turned out to be; what the clerk left blank is filled from it.
+    void LinkClient(const ClientRecord &client);
     void SetTooltips();
     void ShowCar(const CarRecord &car);
     void LoadCar(const QString &iddAvto);
@@ -62,4 +89,8 @@ private:
     QPushButton *m_clients = nullptr;
     QLineEdit *m_address = nullptr;
     QLineEdit *m_phone = nullptr;
+    QCompleter *m_plateCompleter = nullptr;
+    QCompleter *m_clientCompleter = nullptr;
+    QStringListModel *m_plates = nullptr;
+    QStandardItemModel *m_clientNames = nullptr;
 };

@@ -221,7 +221,7 @@ void OrderLinesPart::EditLine() {
 void OrderLinesPart::DeleteLine() {
     QTreeWidgetItem *item = Selected(QStringLiteral("Выберите услугу или пакет услуг\nдля его удаления!"));
     if (!item) return;
-    if (!m_ctx.prompter().Question(QStringLiteral("Удалить услугу (пакет услуг и все услуги в пакете)?")))
+    if (!m_ctx.prompter().Confirm(QStringLiteral("Удалить услугу (пакет услуг и все услуги в пакете)?")))
         return;
     m_editor.RemoveLine(PosOf(item));
     Fill();

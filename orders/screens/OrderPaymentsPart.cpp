@@ -94,6 +94,7 @@ void OrderPaymentsPart::Fill() {
         item->setTextAlignment(ColAmount, Qt::AlignRight | Qt::AlignVCenter);
     }
     ShowTotals();
+    emit Changed();
 }
 
 void OrderPaymentsPart::ShowTotals() {
@@ -141,7 +142,7 @@ void OrderPaymentsPart::DeletePayment() {
     if (!m_ctx.CheckRight(Right::DeleteOrderPayment)) return;
     const int i = Selected(QStringLiteral("Выберите платеж в списке, для его удаления!"));
     if (i < 0) return;
-    if (!m_ctx.prompter().Question(QStringLiteral("Удалить выбранный платеж?"))) return;
+    if (!m_ctx.prompter().Confirm(QStringLiteral("Удалить выбранный платеж?"))) return;
     m_editor.RemovePayment(i);
     Fill();
 }

@@ -29,6 +29,10 @@ public:
     void EditPayment();
     void DeletePayment();
 
+signals:
+    // The payments were shown afresh (taken, changed or removed).
+    void Changed();
+
 private:
     void Build();
     // The selected payment's index in the order, or a warning and -1.

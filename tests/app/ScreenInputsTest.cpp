@@ -8,6 +8,7 @@
 #include "CompanyStore.h"
 #include "FirstRunDlg.h"
 #include "Inputs.h"
+#include "MessageBoxPrompter.h"
 #include "NumberingDlg.h"
 #include "PayRecord.h"
 #include "Schema.h"
@@ -18,6 +19,8 @@
 #include <QAbstractSpinBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSet>
 
 class ScreenInputsTest : public ScreenTest {};
@@ -108,4 +111,14 @@ TEST(ScreenInputs, AmountsAndCountersTakeOnlyWhatTheyCanBe) {
         Type(&edit, QString::fromUtf8(c.typed));
         EXPECT_EQ(edit.text(), QString::fromUtf8(c.kept)) << c.typed;
     }
+}
+
+// A question whose "Да" removes something takes "Нет" for Enter and Esc; an ordinary one takes "Да".
+TEST(ScreenInputs, AConfirmationDefaultsToNo) {
+    const auto confirm =
+        MessageBoxPrompter::MakeBox(MessageBoxPrompter::Kind::Confirm, QStringLiteral("Удалить?"));
+    const auto question =
+        MessageBoxPrompter::MakeBox(MessageBoxPrompter::Kind::Question, QStringLiteral("Выйти?"));
+    EXPECT_EQ(confirm->standardButton(confirm->defaultButton()), QMessageBox::No);
+    EXPECT_EQ(question->standardButton(question->defaultButton()), QMessageBox::Yes);
 }

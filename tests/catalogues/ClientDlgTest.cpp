@@ -97,7 +97,7 @@ TEST_P(ClientDlgTest, DirectoryListsClientsWithCarsAndHandsBackTheRow) {
     prompter.Clear();
     ASSERT_TRUE(dir.Select(u"k1"_s, link));
     Click(dir, "DEL");
-    EXPECT_EQ(prompter.questions, QStringList{u"Удалить выбранного клиента: Кузнецов?"_s});
+    EXPECT_EQ(prompter.confirms, QStringList{u"Удалить выбранного клиента: Кузнецов?"_s});
     EXPECT_TRUE(RowTexts(dir.list()).isEmpty());
 }
 
@@ -155,7 +155,7 @@ TEST_P(ClientDlgTest, TheCarsPageLinksEditsAndDeletesCars) {
     EXPECT_EQ(card.carsList()->currentItem()->text(0), u"К009КК"_s);
     ASSERT_TRUE(card.SelectCar(u"car1"_s));
     card.DeleteCar();
-    EXPECT_EQ(prompter.questions, QStringList{u"Удалить выбранный автомобиль: К009КК?"_s});
+    EXPECT_EQ(prompter.confirms, QStringList{u"Удалить выбранный автомобиль: К009КК?"_s});
     EXPECT_FALSE(CarStore(db()).Load(u"car1"_s));
     EXPECT_EQ(RowTexts(card.carsList()), QStringList{u"М002ММ"_s});
 }
@@ -193,7 +193,7 @@ TEST_P(ClientDlgTest, MoneyPagesShowTheClientsOrdersAndPaymentsAndFollowWhatIsDo
               u"21/"_s + QDate::currentDate().toString(u"dd.MM.yyyy"_s) + u"/100.00"_s);
     SelectRow(card.accountPage()->list(), u"21"_s);
     card.accountPage()->DeletePayment();
-    EXPECT_EQ(prompter.questions, QStringList{u"Удалить платеж?"_s});
+    EXPECT_EQ(prompter.confirms, QStringList{u"Удалить платеж?"_s});
     EXPECT_EQ(Footer(card), u"500.00/350.00/150.00"_s);
 
     // Orders are changed and deleted through the order screens (adding is the orders' tests' business).
@@ -214,7 +214,7 @@ TEST_P(ClientDlgTest, MoneyPagesShowTheClientsOrdersAndPaymentsAndFollowWhatIsDo
     prompter.Answer(false);
     card.ordersPage()->DeleteOrder();
     card.ordersPage()->DeleteOrder();
-    EXPECT_EQ(prompter.questions, QStringList(2, u"Удалить заказ?"_s));
+    EXPECT_EQ(prompter.confirms, QStringList(2, u"Удалить заказ?"_s));
     EXPECT_EQ(calls, (QStringList{"edit z1", "remove z1"}));
     // The order's payment stays stored but is no longer the client's.
     EXPECT_EQ(Footer(card), u"200.00/50.00/150.00"_s);
@@ -250,7 +250,7 @@ TEST_P(ClientDlgTest, CarDirectoryListsOwnersHandsBackTheRowAddsAndDeletes) {
 
     ASSERT_TRUE(dir.Select(u"car1"_s, link));
     Click(dir, "DEL");
-    EXPECT_EQ(prompter.questions, QStringList{u"Удалить выбранный автомобиль: К001КК?"_s});
+    EXPECT_EQ(prompter.confirms, QStringList{u"Удалить выбранный автомобиль: К001КК?"_s});
     EXPECT_EQ(RowTexts(dir.list()), (QStringList{"А777АА", "М002ММ"}));
 }
 
@@ -280,7 +280,7 @@ TEST_P(ClientDlgTest, OwnersAreKeptInMemoryAndStoredWithTheCar) {
     EXPECT_EQ(RowTexts(card.ownersList(), 2), (QStringList{"Кузнецов/111-22-33", "O'Neil/222"}));
     EXPECT_EQ(card.ownersList()->currentItem()->text(0), u"O'Neil"_s);
     Click(card, "del");
-    EXPECT_EQ(prompter.questions, QStringList{u"Удалить выбранного клиента: O'Neil?"_s});
+    EXPECT_EQ(prompter.confirms, QStringList{u"Удалить выбранного клиента: O'Neil?"_s});
     EXPECT_EQ(RowTexts(card.ownersList()), QStringList{u"Кузнецов"_s});
     EXPECT_EQ(Links(u"k2"_s, "FALSE") + Links(u"k2"_s, "TRUE"), 0);  // nothing stored before OK
 

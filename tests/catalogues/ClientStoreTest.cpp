@@ -85,6 +85,20 @@ TEST_P(ClientStoreTest, FiltersMatchWholeTrimmedValues) {
     }
 }
 
+// Names and plates are offered by their beginning as typed (plates upper-cased), a few at most.
+TEST_P(ClientStoreTest, NamesAndPlatesAreOfferedByTheirBeginning) {
+    TestRows::Put(db(), TestRows::Client{.key = u"c"_s, .name = u"Альфб"_s});
+    // What is typed, how many at most, and the client keys and the plates found.
+    const std::tuple<QString, int, QString> cases[] = {
+        {"Альф", 5, "a1 a2 c"}, {"Альфа", 1, "a1"}, {"альф", 5, ""}, {"а1", 5, "А111АА"}, {"", 5, ""}};
+    for (const auto &[typed, limit, found] : cases) {
+        QStringList keys;
+        for (const ClientRecord &r : store().NamesStartingWith(typed, limit)) keys << r.iddClient;
+        keys << CarStore(db()).PlatesStartingWith(typed, limit);
+        EXPECT_EQ(keys.join(u' '), found) << typed.toStdString();
+    }
+}
+
 TEST_P(ClientStoreTest, TheWholeListAgreesWithEachClientsOwnSearch) {
     // The whole list is put together from separate reads; a search is one statement: both must agree.
     TestRows::Put(db(), TestRows::Car{.key = u"car3"_s, .plate = u"А000АА"_s, .make = u"ГАЗ"_s});

@@ -119,7 +119,7 @@ TEST_P(DirectoryDlgTest, KeysAndDoubleClickRunTheButtonsCommands) {
         prompter.Answer(false);
         SelectRow(list, d.row, d.column);
         Press(list, Qt::Key_Delete);
-        EXPECT_EQ(prompter.questions, QStringList{d.question});
+        EXPECT_EQ(prompter.confirms, QStringList{d.question});
         EXPECT_NE(FindRow(list, d.row, d.column), nullptr);
         SelectRow(list, d.row, d.column);
         Press(list, Qt::Key_Delete);

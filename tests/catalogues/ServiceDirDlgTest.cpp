@@ -141,7 +141,7 @@ TEST_P(ServiceDirDlgTest, CardLoadsTheRowAndItsPerformersArePickedEditedAndRemov
     // Removed, then picked back through the workers directory: restored, not linked twice.
     SelectRow(performers, u"Петров"_s);
     Click(card, "Del");
-    EXPECT_EQ(prompter.questions, QStringList{u"Удалить сотрудника?"_s});
+    EXPECT_EQ(prompter.confirms, QStringList{u"Удалить сотрудника?"_s});
     EXPECT_EQ(RowTexts(performers), QStringList{"Сидоров"});
     dialogs.Then([](QDialog &workers) {  // Петров ticked in the workers directory
         if (QTreeWidgetItem *row = FindRow(List(workers), u"Петров"_s)) row->setCheckState(0, Qt::Checked);

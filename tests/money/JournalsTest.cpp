@@ -178,7 +178,7 @@ TEST_P(JournalsTest, CashJournalEditsEachKindInItsOwnDialogAndBothJournalsDelete
     for (int i = 0; i < 2; ++i) prompter.Answer(false);
     cash.Delete();
     salary.Delete();
-    EXPECT_EQ(prompter.questions,
+    EXPECT_EQ(prompter.confirms,
               (QStringList{"Удалить выбранную операцию?", "Удалить выбранную выплату сотрудникам?"}));
     EXPECT_EQ(cash.list()->topLevelItemCount() + salary.list()->topLevelItemCount(), 7);
     cash.Delete();

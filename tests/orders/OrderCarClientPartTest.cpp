@@ -1,5 +1,7 @@
 #include "OrderFormFixture.h"
 
+#include <QCompleter>
+
 // The car and client of the order form: the checks of OK that look them up, the pickers and the client card.
 class OrderCarClientPartTest : public OrderFormDlgTest {};
 ZV_INSTANTIATE_SCREEN_TESTS(OrderCarClientPartTest);
@@ -20,34 +22,29 @@ TEST_P(OrderCarClientPartTest, OkChecksPlateCarClientAndLinesInThatOrder) {
                                      "справочнике!")});
     EXPECT_EQ(dialogs.opened, QStringList{u"CCarDirDlg"_s});
 
-    // One car: asked about it; the client and the lines are checked next.
+    // One car: asked about it; taken, it brings its owner, and the lines are checked next.
     AddCar(u"c3"_s, u"Е555ЕЕ"_s, u"k1"_s);
     prompter.Clear();
     dialogs.opened.clear();
     Child<QLineEdit>(form, "plate")->setText(u"е555ее"_s);
     QString text, heading;
     dialogs.Then(Answer(true, &text, &heading));
+    dialogs.Then(PickServices({}));
     form.accept();
     EXPECT_EQ(heading, u"Вопрос"_s) << text.toStdString();
     EXPECT_EQ(text, QStringLiteral(
                         "Услуга оказывается этому автомобилю:\nГос. №:Е555ЕЕ ВАЗ цвет:белый\nVIN:VIN-C3, "
                         "№ двиг.:D-C3"))
         << text.toStdString();
-    EXPECT_EQ(prompter.warnings, QStringList{u"Укажите название клиента!"_s});
+    EXPECT_EQ(prompter.warnings, QStringList{u"Добавьте предоставляемые услуги!"_s});
+    EXPECT_EQ(CarClient(form), u"Кузнецов|111|Е555ЕЕ|D-C3"_s);
 
     prompter.Clear();
     dialogs.opened.clear();
-    Child<QComboBox>(form, "client")->setEditText(u"  Кузнецов "_s);
-    dialogs.Then(PickServices({}));
+    Child<QComboBox>(form, "client")->setEditText(QString());
     form.accept();
-    EXPECT_EQ(prompter.warnings, QStringList{u"Добавьте предоставляемые услуги!"_s});
-    EXPECT_EQ(dialogs.opened, QStringList{u"CServiceDirDlg"_s});  // car taken: no question
-    EXPECT_NE(form.result(), QDialog::Accepted);
-
-    AddWash(form);
-    form.accept();
-    ASSERT_EQ(form.result(), QDialog::Accepted);
-    EXPECT_EQ(form.order().IddAvto, u"c3"_s);
+    EXPECT_EQ(prompter.warnings, QStringList{u"Укажите название клиента!"_s});
+    EXPECT_TRUE(dialogs.opened.isEmpty());  // car taken: no question
 }
 
 TEST_P(OrderCarClientPartTest, PickersFillCarAndClientAndAskBeforeReplacingOrForgetting) {
@@ -103,4 +100,45 @@ TEST_P(OrderCarClientPartTest, ANewOrderForAClientStartsWithItsClientAndItsOnlyC
     AddCar(u"c2"_s, u"М002ММ"_s, u"k1"_s);
     open(u"Кузнецов|111||"_s, false);
     EXPECT_EQ(dialogs.unscripted, 0);
+}
+
+// The stored plates and names beginning with what is typed are offered: a plate chosen brings its car and
+// its owner, a name chosen that client. A name typed as one stored client's is that client (its telephone
+// kept), a new name a new client, and a name two clients share is picked in the directory.
+TEST_P(OrderCarClientPartTest, KnownPlatesAndNamesAreOfferedAndNeverStoredTwice) {
+    AddCar(u"c1"_s, u"К001КК"_s, u"k1"_s);
+    for (const char *key : {"k2", "k3"}) TestRows::Put(db(), TestRows::Client{.key = key, .name = "Петров"});
+    COrderFormDlg form(*ctx, OrderFormMode::New);
+    QCompleter *plates = form.carClient()->plateCompleter(), *names = form.carClient()->clientCompleter();
+    Type(Child<QLineEdit>(form, "plate"), u"к0"_s);
+    ASSERT_EQ(plates->completionModel()->rowCount(), 1);
+    emit plates->activated(plates->completionModel()->index(0, 0).data().toString());
+    EXPECT_EQ(CarClient(form), u"Кузнецов|111|К001КК|D-C1"_s);
+    Child<QComboBox>(form, "client")->setEditText(QString());
+    dialogs.Then(Answer(true));  // "Новый клиент?"
+    Type(Child<QComboBox>(form, "client")->lineEdit(), u"П"_s);
+    ASSERT_EQ(names->completionModel()->rowCount(), 2);
+    emit names->activated(names->completionModel()->index(1, 0));
+    AddWash(form);
+    form.accept();
+    ASSERT_EQ(form.result(), QDialog::Accepted) << prompter.All().join(u'|').toStdString();
+    EXPECT_EQ(form.order().IddVlad, u"k3"_s);
+
+    // The name typed, the client the order takes (a stored one, a new one "", none: refused) and the clients
+    // stored after it.
+    const std::tuple<QString, const char *, int> cases[] = {
+        {" Кузнецов ", "k1", 3}, {"Новиков", "", 4}, {"Петров", nullptr, 4}};
+    for (const auto &[name, key, clients] : cases) {
+        SCOPED_TRACE(name.toStdString());
+        COrderFormDlg typed(*ctx, OrderFormMode::New);
+        Fill(typed, name.trimmed().left(2) + u"777"_s);
+        Child<QComboBox>(typed, "client")->setEditText(name);
+        dialogs.opened.clear();
+        typed.accept();
+        EXPECT_EQ(typed.result() == QDialog::Accepted, key != nullptr);
+        EXPECT_EQ(CountRows(db(), u"SELECT * FROM SClient"_s), clients);
+        EXPECT_EQ(dialogs.opened, key ? QStringList() : QStringList{u"CClientDirDlg"_s});
+        EXPECT_EQ(key && *key ? typed.order().IddVlad : QString(), QString::fromLatin1(key));
+    }
+    EXPECT_EQ(ClientStore(db()).Load(u"k1"_s)->clientTel, u"111"_s);
 }

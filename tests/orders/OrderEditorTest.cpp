@@ -142,6 +142,19 @@ TEST(OrderEditor, PaymentsAndTheChecksOfOk) {
     editor.RemovePayment(2);
     EXPECT_EQ(editor.ShownPayments(), QList<int>({1, 0}));
     EXPECT_EQ(editor.Debt(), Rub(149.5));
+
+    // A stored order keeps a number, and its work cannot end before it began.
+    using F = OrderEditor::Field;  // the number typed, the end picked (work began at 9:15), what is refused
+    const std::tuple<QString, QDateTime, F> cases[] = {
+        {"7", At(10, 9, 14), F::Done}, {"7", At(10, 9, 15), F::None}, {" ", At(10, 12, 0), F::Number}};
+    for (const auto &[number, done, refused] : cases) {
+        OrderEditor stored(Stored(StatusStarted, At(10, 9, 15), At(10, 9, 15), {}), At(10, 8, 0));
+        stored.AddServices({Picked(u"wash"_s, u"Мойка"_s, 300, QTime(1, 0))});
+        stored.SetNumber(number);
+        stored.SetTicks({false, true, true});
+        stored.PickDone(done);
+        EXPECT_EQ(stored.Check().field, refused) << done.toString().toStdString();
+    }
 }
 
 TEST(OrderMath, TotalsCountLiveLinesOnceAndSkipPackageHeaders) {

@@ -99,7 +99,7 @@ TEST_P(OrderFormDlgTest, LinesAreShownEditedAndDeletedOnTheForm) {
     SelectRow(lines, u"Шиномонтаж"_s, P::ColName);
     prompter.Answer(true);
     form.lines()->DeleteLine();
-    EXPECT_EQ(prompter.questions, QStringList{u"Удалить услугу (пакет услуг и все услуги в пакете)?"_s});
+    EXPECT_EQ(prompter.confirms, QStringList{u"Удалить услугу (пакет услуг и все услуги в пакете)?"_s});
     form.accept();
     ASSERT_EQ(form.result(), QDialog::Accepted);
     EXPECT_EQ(Text(OrderStore(db()).Load(form.order().IddZakaz)->lines),
@@ -131,7 +131,7 @@ TEST_P(OrderFormDlgTest, PaymentsAreNumberedWithTheOrderAndNeedTheirRights) {
     SelectRow(pays, u"50.50"_s, OrderPaymentsPart::ColAmount);
     prompter.Answer(true);
     form.payments()->DeletePayment();
-    EXPECT_EQ(prompter.questions, QStringList{u"Удалить выбранный платеж?"_s});
+    EXPECT_EQ(prompter.confirms, QStringList{u"Удалить выбранный платеж?"_s});
     EXPECT_EQ(paidAndDebt(), u"120.00|180.00"_s);
     EXPECT_EQ(PayCounter(), 40);  // still only proposed
     form.accept();
@@ -160,4 +160,42 @@ TEST_P(OrderFormDlgTest, RunOrderFormReportsTheKeyOnlyWhenSaved) {
     EXPECT_TRUE(prompter.All().isEmpty());
     EXPECT_FALSE(RunOrderForm(*ctx, OrderFormMode::Edit, missing));
     EXPECT_EQ(prompter.warnings.size(), 1);
+}
+
+// A stored order's number typed anew is saved when no other order has it, and the order counter rises to it;
+// a number taken is refused, saying so.
+TEST_P(OrderFormDlgTest, AnEditedNumberIsSavedWhenFreeAndRefusedWhenTaken) {
+    CounterStore(db()).WriteAll({u"КС-"_s, 102, 40, 0, 0});
+    AddCar(u"c9"_s, u"Т009ТТ"_s);
+    TestRows::Put(db(), TestRows::Order{.key = "a", .number = "КС-101"});
+    TestRows::Put(db(), TestRows::Order{.key = "b", .number = "КС-102", .car = "c9", .client = "k1"});
+    // The number typed, the number stored and the order counter after the save.
+    const std::tuple<QString, QString, long> cases[] = {
+        {"КС-101", "КС-102", 102}, {"КС-150", "КС-150", 150}, {"КС-7", "КС-7", 150}};
+    for (const auto &[typed, stored, counter] : cases) {
+        prompter.Clear();
+        COrderFormDlg form(*ctx, OrderFormMode::Edit, u"b"_s);
+        Child<QLineEdit>(form, "number")->setText(typed);
+        form.accept();
+        EXPECT_EQ(OrderStore(db()).Load(u"b"_s)->ZakazNomer, stored);
+        EXPECT_EQ(CounterStore(db()).ReadAll()->zakazNomer, counter);
+        EXPECT_EQ(prompter.errors.join(u'|'),
+                  typed == stored
+                      ? QString()
+                      : u"Номер заказа КС-101 уже есть у другого заказа.\nУкажите другой номер."_s);
+    }
+}
+
+// Esc closes a form left as it opened at once; a changed one only when the clerk agrees to lose the changes.
+TEST_P(OrderFormDlgTest, EscAsksBeforeAChangedFormIsClosed) {
+    COrderFormDlg form(*ctx, OrderFormMode::New);
+    form.show();
+    Press(&form, Qt::Key_Escape);
+    EXPECT_TRUE(!form.isVisible() && prompter.All().isEmpty());
+    form.show();
+    Type(Child<QLineEdit>(form, "plate"), u"а1"_s);
+    prompter.Answer(false);
+    Press(&form, Qt::Key_Escape);
+    EXPECT_EQ(prompter.confirms, QStringList{u"Закрыть заказ без сохранения изменений?"_s});
+    EXPECT_TRUE(form.isVisible());
 }

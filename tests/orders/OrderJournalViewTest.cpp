@@ -172,7 +172,7 @@ TEST_P(OrderJournalViewTest, KeysAndDoubleClickRunTheFormAndDeleteWithItsQuestio
     prompter.Answer(false);
     ASSERT_TRUE(SelectRow(view->list(), u"Переименован"_s));
     Press(view->list(), Qt::Key_Delete);
-    EXPECT_EQ(prompter.questions, QStringList{u"Удалить заказ?"_s});
+    EXPECT_EQ(prompter.confirms, QStringList{u"Удалить заказ?"_s});
     EXPECT_EQ(Status("o"), StatusStarted);
     prompter.Answer(true);
     Press(view->list(), Qt::Key_Delete);

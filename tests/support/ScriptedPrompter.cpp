@@ -12,5 +12,6 @@ void ScriptedPrompter::Clear() {
     warnings.clear();
     errors.clear();
     questions.clear();
+    confirms.clear();
     answers.clear();
 }
