@@ -238,7 +238,7 @@ bool CQuellmarodApp::RestoreAndReopen(const QString &backup) {
     if (!error.isEmpty())
         m_prompter.Error(error);
     else
-        m_prompter.Warning(BackupCommandTexts::kRestored.arg(QDir::toNativeSeparators(kept)));
+        m_prompter.Information(BackupCommandTexts::kRestored.arg(QDir::toNativeSeparators(kept)));
     // The restored database has its own users.
     switch (LogIn()) {
         case LoginResult::Cancelled:

@@ -9,6 +9,8 @@ public:
     virtual ~Prompter() = default;
     // Caption "Внимание!", warning icon.
     virtual void Warning(const QString &text) = 0;
+    // Caption "Информация", information icon: something done that the user must know of.
+    virtual void Information(const QString &text) = 0;
     // Caption "Ошибка!", error icon.
     virtual void Error(const QString &text) = 0;
     // Caption "Вопрос?", Yes/No; true for Yes.
@@ -20,6 +22,7 @@ public:
 
 namespace Captions {
 inline const QString kWarning = QStringLiteral("Внимание!");
+inline const QString kInformation = QStringLiteral("Информация");
 inline const QString kError = QStringLiteral("Ошибка!");
 inline const QString kQuestion = QStringLiteral("Вопрос?");
 }  // namespace Captions

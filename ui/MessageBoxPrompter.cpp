@@ -7,7 +7,10 @@ std::unique_ptr<QMessageBox> MessageBoxPrompter::MakeBox(Kind kind, const QStrin
     QMessageBox::Icon icon = QMessageBox::Warning;
     QString caption = Captions::kWarning;
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
-    if (kind == Kind::Error) {
+    if (kind == Kind::Information) {
+        icon = QMessageBox::Information;
+        caption = Captions::kInformation;
+    } else if (kind == Kind::Error) {
         icon = QMessageBox::Critical;
         caption = Captions::kError;
     } else if (kind == Kind::Question || kind == Kind::Confirm) {
@@ -27,6 +30,10 @@ std::unique_ptr<QMessageBox> MessageBoxPrompter::MakeBox(Kind kind, const QStrin
 
 void MessageBoxPrompter::Warning(const QString &text) {
     MakeBox(Kind::Warning, text)->exec();
+}
+
+void MessageBoxPrompter::Information(const QString &text) {
+    MakeBox(Kind::Information, text)->exec();
 }
 
 void MessageBoxPrompter::Error(const QString &text) {

@@ -125,7 +125,7 @@ TEST(BackupRestoreTest, BackUpThenRestoreFromTheMenuAndLogInAgain) {
 
     const QStringList kept = QDir(dir.path()).entryList({"Quellmarod_replaced_*.db"}, QDir::Files);
     ASSERT_EQ(kept.size(), 1);
-    EXPECT_EQ(prompter.warnings.value(prompter.warnings.size() - 1),
+    EXPECT_EQ(prompter.infos.value(prompter.infos.size() - 1),  // news, not a warning
               BackupCommandTexts::kRestored.arg(QDir::toNativeSeparators(dir.filePath(kept[0]))));
 
     // When the restored database will not open after all, the replaced one goes back in its place by

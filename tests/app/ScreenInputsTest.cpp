@@ -121,4 +121,7 @@ TEST(ScreenInputs, AConfirmationDefaultsToNo) {
         MessageBoxPrompter::MakeBox(MessageBoxPrompter::Kind::Question, QStringLiteral("Выйти?"));
     EXPECT_EQ(confirm->standardButton(confirm->defaultButton()), QMessageBox::No);
     EXPECT_EQ(question->standardButton(question->defaultButton()), QMessageBox::Yes);
+    const auto news =
+        MessageBoxPrompter::MakeBox(MessageBoxPrompter::Kind::Information, QStringLiteral("Готово"));
+    EXPECT_TRUE(news->icon() == QMessageBox::Information && news->windowTitle() == Captions::kInformation);
 }

@@ -10,6 +10,7 @@ bool ScriptedPrompter::Question(const QString &text) {
 
 void ScriptedPrompter::Clear() {
     warnings.clear();
+    infos.clear();
     errors.clear();
     questions.clear();
     confirms.clear();
