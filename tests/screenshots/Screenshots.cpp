@@ -40,6 +40,7 @@ int main(int argc, char **argv) {
     }
     RussianUi::InstallTranslations(&app);
     RussianUi::UseFallbackIconTheme();
+    QApplication::setWindowIcon(CMainFrame::OwnIcon());
     const QString out = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(out);
 
@@ -82,7 +83,7 @@ int main(int argc, char **argv) {
                    dir.path());
     CMainFrame frame(ctx);
     RegisterJournalKinds(frame, ctx);
-    frame.resize(1280, 760);
+    frame.resize(1024, 768);
     frame.show();
     frame.OpenJournal(Cmd::kOrderJournal);
     Settle();
