@@ -19,7 +19,7 @@ QList<KassaMenuItem> KassaJournalMenu() {
 
 QList<int> KassaJournalToolbar() {
     using V = CKassaView;
-    return {V::kAdd, V::kEdit, V::kDelete, 0, V::kPrintTotals};
+    return {V::kAdd, V::kEdit, V::kDelete, 0, V::kPrint, V::kPrintTotals};
 }
 
 QWidget *CreateKassaJournal(AppContext &ctx, QWidget *parent) {

@@ -31,7 +31,8 @@ QList<JournalMenuItem> OrderJournalMenu(bool withPrint) {
 
 QList<int> OrderJournalToolbar() {
     using V = CQuellmarodView;
-    return {V::kRequest, V::kAdd, V::kEdit, V::kDelete, V::kPay, V::kStart, V::kFinish};
+    // "Распечатать..." shows only where the journal has a printer (its menu item then exists).
+    return {V::kRequest, V::kAdd, V::kEdit, V::kDelete, V::kPay, V::kStart, V::kFinish, 0, V::kPrintDocs};
 }
 
 QWidget *CreateOrderJournal(AppContext &ctx, OrderFormOpener opener, QWidget *parent,

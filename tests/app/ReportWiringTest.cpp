@@ -19,7 +19,9 @@
 #include <QDateEdit>
 #include <QFileInfo>
 #include <QMdiSubWindow>
+#include <QToolBar>
 #include <QTreeWidget>
+#include <algorithm>
 
 // As the application wires them: the print commands of the journals, the worker reports, their dialogs
 // and the clients directory write their reports, and the client card opens the order form.
@@ -136,4 +138,11 @@ TEST_P(ReportWiringTest, EveryCommandReachesTheScreenAboveIt) {
     trigger(Cmd::kPrint);  // with nothing to open it, the report is still made and the warning names it
     EXPECT_TRUE(opened.size() == 1 && prompter.errors.isEmpty() &&
                 prompter.warnings.value(0).contains(opened[0]));
+    // The order and cash journals print from their toolbars too.
+    const auto printing = [](auto *a) { return a->text().contains("ечат") && a->text().contains("..."); };
+    for (int kind : {ChildKindId::kOrderJournal, ChildKindId::kCashJournal}) {
+        frame.OpenChild(kind);
+        const auto *bar = frame.findChild<QToolBar *>(QStringLiteral("toolbar%1").arg(kind));
+        EXPECT_TRUE(bar && std::ranges::any_of(bar->actions(), printing)) << kind;
+    }
 }

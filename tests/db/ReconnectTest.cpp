@@ -30,11 +30,9 @@ TEST_P(ReconnectTest, AfterARestartTheNextReadAndSaveWorkAndACutSaveLeavesNothin
     Cluster("restart");
     Put(db(), Bay{"b2"});  // a lone write
     Cluster("restart");
-    {
-        Transaction tx(db());
-        Put(db(), Bay{"b3"});
-        tx.Commit();
-    }
+    Transaction save(db());
+    Put(db(), Bay{"b3"});
+    save.Commit();
     EXPECT_EQ(Bays(), 3);
 
     // The server goes away in the middle of a save.
