@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QScreen>
 #include <QScrollBar>
+#include <algorithm>
 
 namespace {
 
@@ -72,7 +73,10 @@ void KeyedList::SetColumns(const QStringList &headings, const QList<int> &widths
     setHeaderLabels(headings);
     m_minWidths.clear();
     for (int i = 0; i < headings.size(); ++i) {
-        const int width = i < widths.size() ? widths[i] : header()->sectionSizeHint(i);
+        // Never narrower than its heading (a cut "№ платеж" tells the clerk nothing); a width of 0 or 1
+        // keeps a column out of sight.
+        int width = i < widths.size() ? widths[i] : 0;
+        if (i >= widths.size() || width > 1) width = std::max(width, header()->sectionSizeHint(i));
         setColumnWidth(i, width);
         m_minWidths << width;
         if (i < alignments.size()) headerItem()->setTextAlignment(i, alignments[i] | Qt::AlignVCenter);
