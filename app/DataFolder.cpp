@@ -1,7 +1,7 @@
 #include "DataFolder.h"
 
-#include "Backup.h"
 #include "ConnectString.h"
+#include "PrivateFiles.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -25,7 +25,7 @@ QString EnterWorkDir() {
     const QString current = QDir::currentPath();
     const QString chosen = ChooseWorkDir(current, UserDataDir());
     // A new data folder is its user's alone.
-    if (chosen != current && BackupStore::MakeOwnerFolder(chosen) && QDir::setCurrent(chosen))
+    if (chosen != current && PrivateFiles::MakeFolder(chosen) && QDir::setCurrent(chosen))
         return QDir::currentPath();
     return current;
 }

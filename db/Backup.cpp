@@ -3,6 +3,7 @@
 #include "Database.h"
 #include "DbError.h"
 #include "DriverTexts.h"
+#include "PrivateFiles.h"
 #include "Schema.h"
 
 #include <QAtomicInt>
@@ -192,19 +193,6 @@ private:
 
 BackupStore::BackupStore(QString databaseFile) : m_file(std::move(databaseFile)) {}
 
-void BackupStore::OwnerOnly(const QString &file) {
-    QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-}
-
-bool BackupStore::MakeOwnerFolder(const QString &folder) {
-    const bool made = !QFileInfo(folder).isDir();
-    if (!QDir().mkpath(folder)) return false;
-    if (made)
-        QFile::setPermissions(folder,
-                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    return true;
-}
-
 QString BackupStore::Stamp(const QDateTime &when) {
     return when.toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"));
 }
@@ -217,7 +205,7 @@ void BackupStore::CopyTo(const QString &target) const {
     try {
         FileConnection source(m_file, false);
         source.Run(QStringLiteral("VACUUM INTO ?"), {path});
-        OwnerOnly(path);
+        PrivateFiles::OwnerOnly(path);
     } catch (const DbError &e) {
         QFile::remove(path);  // a half-written copy is worse than none
         throw DbError(BackupTexts::kCannotWrite.arg(QDir::toNativeSeparators(path), e.text()));
@@ -225,7 +213,7 @@ void BackupStore::CopyTo(const QString &target) const {
 }
 
 QString BackupStore::BackupInto(const QString &folder, const QDateTime &when) const {
-    if (!MakeOwnerFolder(folder))
+    if (!PrivateFiles::MakeFolder(folder))
         throw DbError(BackupTexts::kCannotWrite.arg(QDir::toNativeSeparators(folder), QString()));
     QString path = QDir(folder).filePath(kPrefix + Stamp(when) + QStringLiteral(".db"));
     // Two copies within one second get a suffix rather than fail.
@@ -251,7 +239,7 @@ QString BackupStore::DailyCopy(const QString &folder, const QDateTime &now, int 
     QStringList copies = DailyCopies(folder);
     for (const QString &path : copies)
         if (QFileInfo(path).fileName().startsWith(today)) return {};
-    if (!MakeOwnerFolder(folder))
+    if (!PrivateFiles::MakeFolder(folder))
         throw DbError(BackupTexts::kCannotWrite.arg(QDir::toNativeSeparators(folder), QString()));
     const QString made = QDir(folder).filePath(kDailyPrefix + Stamp(now) + QStringLiteral(".db"));
     CopyTo(made);
@@ -305,7 +293,7 @@ QString BackupStore::Restore(const QString &backup, const QDateTime &when) const
             QFile::remove(kept);
             throw DbError(BackupTexts::kCannotWrite.arg(Shown(kept), QString()));
         }
-        OwnerOnly(kept);
+        PrivateFiles::OwnerOnly(kept);
     }
     try {
         incoming.MoveOnto(live.absoluteFilePath());

@@ -9,12 +9,6 @@
 // the copy can be made on any thread. Widget-free; failures throw DbError with a Russian text.
 class BackupStore {
 public:
-    // Makes a file readable and writable by its owner only, a folder (created when missing) usable by its
-    // owner only: the database and its copies hold password hashes, clients and salaries. False when the
-    // folder cannot be made.
-    static void OwnerOnly(const QString &file);
-    static bool MakeOwnerFolder(const QString &folder);
-
     explicit BackupStore(QString databaseFile);
 
     const QString &databaseFile() const { return m_file; }

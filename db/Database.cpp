@@ -1,8 +1,8 @@
 #include "Database.h"
 
-#include "Backup.h"
 #include "DbError.h"
 #include "DriverTexts.h"
+#include "PrivateFiles.h"
 #include "Schema.h"
 #include "ServerRoles.h"
 #include "SqliteCursor.h"
@@ -120,7 +120,7 @@ void Database::Connect(const ConnectTarget &target) {
         if (connection.canConvert<sqlite3 *>()) m_sqlite = connection.value<sqlite3 *>();
         // Only its user may read the file (an older one is tightened too); SQLite gives its journal files
         // the database's mode.
-        if (target.file != u":memory:") BackupStore::OwnerOnly(target.file);
+        if (target.file != u":memory:") PrivateFiles::OwnerOnly(target.file);
         Exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
         // Lists over years of orders read the same pages again and again: they are kept in memory (32 MB)
         // and the file is read through a memory map instead of a system call a page.

@@ -1,5 +1,6 @@
 #include "PrivateFiles.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
@@ -8,6 +9,19 @@
 #include <cstring>
 
 namespace PrivateFiles {
+
+void OwnerOnly(const QString &file) {
+    QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+bool MakeFolder(const QString &folder) {
+    const bool made = !QFileInfo(folder).isDir();
+    if (!QDir().mkpath(folder)) return false;
+    if (made)
+        QFile::setPermissions(folder,
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    return true;
+}
 
 QString Produce(const QString &path, const std::function<QString(const QString &fresh)> &produce) {
     const QFileInfo target(path);

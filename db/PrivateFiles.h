@@ -8,6 +8,11 @@
 // him alone, and never written through a symbolic link someone planted at their name.
 namespace PrivateFiles {
 
+// Makes a file readable and writable by its owner only; a folder, when this makes it, usable by its owner
+// only (a folder that was there keeps its mode). False when the folder cannot be made.
+void OwnerOnly(const QString &file);
+bool MakeFolder(const QString &folder);
+
 // Puts a file in place whole: `produce` writes it under a fresh name beside `path` (created empty, for
 // its user only) and answers why it failed, empty when it did not; the file is then renamed to `path`,
 // which replaces a link there instead of following it, and a failed write leaves an older file as it was.

@@ -1,7 +1,7 @@
 #include "DocumentPrinter.h"
 
-#include "Backup.h"
 #include "DbError.h"
+#include "PrivateFiles.h"
 #include "Prompter.h"
 #include "RtfTemplateFiller.h"
 
@@ -58,7 +58,7 @@ QStringList DocumentPrinter::Print(const QString &iddZakaz, const QList<OrderDoc
             continue;
         }
         const QString output = OutputName(doc, number);
-        if (!BackupStore::MakeOwnerFolder(QDir::current().filePath(QStringLiteral("doc")))) {
+        if (!PrivateFiles::MakeFolder(QDir::current().filePath(QStringLiteral("doc")))) {
             m_prompter.Warning(QStringLiteral("Не могу создать папку doc для документов!"));
             continue;
         }

@@ -1,6 +1,5 @@
 #include "ExcelSession.h"
 
-#include "Backup.h"
 #include "PrivateFiles.h"
 #include "XlsxWriter.h"
 
@@ -111,7 +110,7 @@ void ExcelSession::ColumnWidth(const QString &columns, double width) {
 }
 
 QString ExcelSession::ReserveFile() const {
-    if (!BackupStore::MakeOwnerFolder(m_folder))
+    if (!PrivateFiles::MakeFolder(m_folder))
         Fail(ExcelError::kCannotMake,
              QStringLiteral("Не удалось создать папку для отчётов «%1».").arg(m_folder));
     // Characters other systems refuse in file names become spaces, so the report can be copied anywhere.
