@@ -2,6 +2,7 @@
 #include "DialogRunner.h"
 #include "Formats.h"
 #include "InfoOptions.h"
+#include "KeyHabits.h"
 #include "MainFrame.h"
 #include "MessageBoxPrompter.h"
 #include "QuellmarodApp.h"
@@ -34,6 +35,7 @@ int main(int argc, char **argv) {
     const QString missing = RussianUi::InstallTranslations(&qapp);
     if (!missing.isEmpty()) qWarning("%s", qUtf8Printable(missing));
     RussianUi::UseFallbackIconTheme();
+    KeyHabits::Install(&qapp);
     // The desktop matches the windows to the menu entry and shows its icon (installed in hicolor).
     QGuiApplication::setDesktopFileName(QStringLiteral("trellvark"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("trellvark"), CMainFrame::OwnIcon()));

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
@@ -60,6 +61,10 @@ void KeyedList::Init() {
             setCurrentItem(item);
             m_commands.open();
         }
+    });
+    // Rows put into a list that has the focus (a refill after a command) leave one of them selected.
+    connect(model(), &QAbstractItemModel::rowsInserted, this, [this] {
+        if (hasFocus()) SelectFocused();
     });
     connect(header(), &QHeaderView::sectionResized, this, [this](int column) {
         if (column != m_stretch) AdjustStretch();
@@ -268,7 +273,25 @@ void KeyedList::resizeEvent(QResizeEvent *event) {
     AdjustStretch();
 }
 
+void KeyedList::focusInEvent(QFocusEvent *event) {
+    QTreeWidget::focusInEvent(event);
+    // A click selects the row it lands on itself.
+    if (event->reason() != Qt::MouseFocusReason) SelectFocused();
+}
+
+void KeyedList::SelectFocused() {
+    QTreeWidgetItem *item = currentItem() ? currentItem() : topLevelItem(0);
+    if (!item || item->isSelected()) return;
+    setCurrentItem(item);
+    item->setSelected(true);
+}
+
 void KeyedList::keyPressEvent(QKeyEvent *event) {
+    // Enter in a cell being edited commits it (the cell's editor passes the key on): it opens nothing.
+    if (Editing()) {
+        QTreeWidget::keyPressEvent(event);
+        return;
+    }
     const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
     const std::function<void()> *command = nullptr;
     if (plain) {

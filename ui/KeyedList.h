@@ -17,7 +17,8 @@ struct ListCommands {
 
 // The list of every directory, journal and picker: one selected row drawn in the selection colours
 // across all columns, its key in Qt::UserRole of column 0, and one keyboard — Enter or double-click
-// opens the row, Insert adds, Delete removes; Escape is left to the dialog, which closes. Columns sort
+// opens the row, Insert adds, Delete removes; Escape is left to the dialog, which closes. The row with the
+// focus is always the selected one: a list taking the focus selects its current (or first) row. Columns sort
 // by the value a cell was given (numbers, dates) when sorting is switched on; one column stretches.
 class KeyedList : public QTreeWidget {
     Q_OBJECT
@@ -83,6 +84,9 @@ public:
     // Widens the columns that cut their texts off (never narrower than they were set); run after a refill.
     void FitColumns();
 
+    // A cell of the list is being edited in place.
+    bool Editing() const { return state() == QAbstractItemView::EditingState; }
+
     QMenu *ContextMenu() const { return m_menu; }
 
     // Wide enough to show every column without scrolling sideways.
@@ -92,6 +96,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
@@ -100,6 +105,8 @@ private:
     void BuildMenu();
     void AdjustStretch();
     int StretchWidth(int available) const;
+    // Selects the current row, or the first when none is current, while the list has the focus.
+    void SelectFocused();
 
     ListCommands m_commands;
     QStringList m_menuTexts;

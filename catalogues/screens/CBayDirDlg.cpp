@@ -39,7 +39,7 @@ CBayDirDlg::CBayDirDlg(AppContext &ctx, QWidget *parent) : QDialog(parent), m_ct
                       QStringLiteral("Изменить"), QStringLiteral("Изменить выбранный бокс (мойку)."));
     auto *del = PictureButton(QStringLiteral("Del"), QStringLiteral("list-remove"), QStringLiteral("Удалить"),
                               QStringLiteral("Удалить"), QStringLiteral("Удалить выбранный бокс (мойку)."));
-    auto *ok = new QPushButton(QStringLiteral("Закрыть"), this);
+    auto *ok = new QPushButton(QStringLiteral("Закрыть"));  // after the commands in Tab order
     ok->setObjectName(QStringLiteral("ok"));
     ok->setAutoDefault(false);
     Tooltip::Set(ok, QStringLiteral("Закрыть"), QStringLiteral("Закрыть справочник."));

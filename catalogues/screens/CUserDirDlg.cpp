@@ -38,7 +38,7 @@ CUserDirDlg::CUserDirDlg(AppContext &ctx, QWidget *parent) : QDialog(parent), m_
                                QStringLiteral("Изменить выбранного пользователя и его права."));
     auto *del = PictureButton(QStringLiteral("Del"), QStringLiteral("list-remove"), QStringLiteral("Удалить"),
                               QStringLiteral("Удалить"), QStringLiteral("Удалить выбранного пользователя."));
-    auto *close = new QPushButton(QStringLiteral("Закрыть"), this);
+    auto *close = new QPushButton(QStringLiteral("Закрыть"));  // after the commands in Tab order
     close->setObjectName(QStringLiteral("close"));
     close->setAutoDefault(false);
     Tooltip::Set(close, QStringLiteral("Закрыть"), QStringLiteral("Закрыть справочник."));

@@ -50,7 +50,7 @@ void CWorkerDirDlg::Build() {
                                QStringLiteral("Изменить сведения о выбранном сотруднике."));
     auto *del = PictureButton(QStringLiteral("Del"), QStringLiteral("list-remove"), QStringLiteral("Удалить"),
                               QStringLiteral("Удалить"), QStringLiteral("Удалить выбранного сотрудника."));
-    auto *ok = new QPushButton(QStringLiteral("Закрыть"), this);
+    auto *ok = new QPushButton(QStringLiteral("Закрыть"));  // after the commands in Tab order
     ok->setObjectName(QStringLiteral("ok"));
     ok->setAutoDefault(false);
 

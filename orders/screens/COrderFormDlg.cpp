@@ -23,7 +23,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimeEdit>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 COrderFormDlg::COrderFormDlg(AppContext &ctx, OrderFormMode mode, const QString &iddZakaz, QWidget *parent)
@@ -55,7 +55,7 @@ void COrderFormDlg::Build() {
     m_lines = new OrderLinesPart(m_ctx, m_editor, this);
     m_payments = new OrderPaymentsPart(m_ctx, m_editor, this);
     QHBoxLayout *buttons = MakeCardButtons(this, &m_ok, &m_cancel, QStringLiteral("Сохранить"),
-                                           QStringLiteral("Сохранить заказ\nи закрыть окно."));
+                                           QStringLiteral("Сохранить заказ\nи закрыть окно (Ctrl+Enter)."));
 
     // Layout: dates on top, then car and client side by side, then the lines, then the payments.
     auto *dates = new QGridLayout;
@@ -64,13 +64,10 @@ void COrderFormDlg::Build() {
     dates->addWidget(new QLabel(QStringLiteral("от:"), this), 0, 1);
     dates->addWidget(m_orderDate, 1, 1);
     int col = 2;
-    for (auto [box, d, t] :
-         {std::tuple{m_prelim, m_prelimDate, m_prelimTime},
-          std::tuple{m_accepted, m_acceptDate, m_acceptTime}, std::tuple{m_done, m_doneDate, m_doneTime}}) {
-        dates->addWidget(box, 0, col, 1, 2);
-        dates->addWidget(d, 1, col);
-        dates->addWidget(t, 1, col + 1);
-        col += 2;
+    for (auto [box, at] :
+         {std::pair{m_prelim, m_prelimAt}, std::pair{m_accepted, m_acceptAt}, std::pair{m_done, m_doneAt}}) {
+        dates->addWidget(box, 0, col);
+        dates->addWidget(at, 1, col++);
     }
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(dates);
@@ -90,27 +87,25 @@ void COrderFormDlg::Build() {
     connect(m_carClient, &OrderCarClientPart::Changed, this, [this] { m_touched = true; });
     connect(m_number, &QLineEdit::textEdited, this, [this] { m_touched = true; });
 
-    QList<QWidget *> tabs = {m_number,     m_orderDate,  m_prelim, m_prelimDate, m_prelimTime, m_accepted,
-                             m_acceptDate, m_acceptTime, m_done,   m_doneDate,   m_doneTime};
+    QList<QWidget *> tabs = {m_number,   m_orderDate, m_prelim, m_prelimAt,
+                             m_accepted, m_acceptAt,  m_done,   m_doneAt};
     tabs << m_carClient->TabOrder() << m_lines->TabOrder() << m_payments->TabOrder() << m_ok << m_cancel;
     Inputs::ChainTabOrder(tabs);
+    // Saved from any field, the lists included (where Enter has a meaning of its own).
+    for (const QKeySequence &keys :
+         {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, [this] { m_ok->click(); });
 }
 
 void COrderFormDlg::BuildDates() {
-    auto date = [this](const char *name) {
-        auto *d = new QDateEdit(this);
+    auto date = []<class Edit>(Edit *d, const char *name, const char *format) {
         DatePicker::Limit(d);
         d->setObjectName(QString::fromLatin1(name));
         d->setCalendarPopup(true);
-        d->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+        d->setDisplayFormat(QString::fromLatin1(format));
         return d;
     };
-    auto time = [this](const char *name) {
-        auto *t = new QTimeEdit(this);
-        t->setObjectName(QString::fromLatin1(name));
-        t->setDisplayFormat(QStringLiteral("HH:mm"));
-        return t;
-    };
+    auto moment = [&](const char *name) { return date(new QDateTimeEdit(this), name, "dd.MM.yyyy HH:mm"); };
     auto check = [this](const char *name, const QString &text) {
         auto *c = new QCheckBox(text, this);
         c->setObjectName(QString::fromLatin1(name));
@@ -119,16 +114,13 @@ void COrderFormDlg::BuildDates() {
     m_number = new QLineEdit(this);
     m_number->setObjectName(QStringLiteral("number"));
     Inputs::LimitTo(m_number, QStringLiteral("TZakaz"), QStringLiteral("ZakazNomer"));
-    m_orderDate = date("orderDate");
+    m_orderDate = date(new QDateEdit(this), "orderDate", "dd.MM.yyyy");
     m_prelim = check("prelim", QStringLiteral("Предварительный заказ:"));
-    m_prelimDate = date("prelimDate");
-    m_prelimTime = time("prelimTime");
+    m_prelimAt = moment("prelimAt");
     m_accepted = check("accepted", QStringLiteral("Принят к исполнению:"));
-    m_acceptDate = date("acceptDate");
-    m_acceptTime = time("acceptTime");
+    m_acceptAt = moment("acceptAt");
     m_done = check("done", QStringLiteral("Исполнен:"));
-    m_doneDate = date("doneDate");
-    m_doneTime = time("doneTime");
+    m_doneAt = moment("doneAt");
 
     for (QCheckBox *box : {m_prelim, m_accepted, m_done})
         connect(box, &QCheckBox::toggled, this, [this] { TicksChanged(); });
@@ -137,19 +129,17 @@ void COrderFormDlg::BuildDates() {
         if (!m_filling) m_touched = true;
     });
     // A picker the clerk changes is the clerk's moment; a moved acceptance moves the proposed completion.
-    auto picked = [this](QDateEdit *d, QTimeEdit *t, void (OrderEditor::*pick)(const QDateTime &)) {
-        auto forward = [this, d, t, pick] {
+    auto picked = [this](QDateTimeEdit *edit, void (OrderEditor::*pick)(const QDateTime &)) {
+        connect(edit, &QDateTimeEdit::dateTimeChanged, this, [this, pick](const QDateTime &at) {
             if (m_filling) return;
-            (m_editor.*pick)(QDateTime(d->date(), t->time()));
+            (m_editor.*pick)(at);
             m_touched = true;
             ShowDates();
-        };
-        connect(d, &QDateEdit::dateChanged, this, forward);
-        connect(t, &QTimeEdit::timeChanged, this, forward);
+        });
     };
-    picked(m_prelimDate, m_prelimTime, &OrderEditor::PickAppointment);
-    picked(m_acceptDate, m_acceptTime, &OrderEditor::PickAccept);
-    picked(m_doneDate, m_doneTime, &OrderEditor::PickDone);
+    picked(m_prelimAt, &OrderEditor::PickAppointment);
+    picked(m_acceptAt, &OrderEditor::PickAccept);
+    picked(m_doneAt, &OrderEditor::PickDone);
 }
 
 void COrderFormDlg::SetTooltips() {
@@ -161,16 +151,13 @@ void COrderFormDlg::SetTooltips() {
         "в настройках нумерации.\nНомер сохранённого заказа можно исправить, если он не занят.");
     tip(m_orderDate, "Дата заказа", "Дата оформления заказа.");
     tip(m_prelim, "Предварительный заказ", "Отметьте, если клиент записан на определенное время.");
-    tip(m_prelimTime, "Время предварительного заказа", "Время, на которое записан клиент.");
-    tip(m_prelimDate, "Дата предварительного заказа", "Дата, на которую записан клиент.");
+    tip(m_prelimAt, "Дата и время предварительного заказа",
+        "Дата и время, на которые записан клиент.\nКалендарь: Alt+Стрелка вниз или F4.");
     tip(m_accepted, "Заказ принят", "Отметьте, когда автомобиль принят в работу.");
-    tip(m_acceptTime, "Время начала заказа", "Время начала работ.");
-    tip(m_acceptDate, "Дата начала заказа", "Дата начала работ.");
+    tip(m_acceptAt, "Начало работ", "Дата и время начала работ.");
     tip(m_done, "Заказ исполнен", "Отметьте, когда работы закончены.");
-    tip(m_doneTime, "Время исполнения заказа",
-        "Время окончания работ.\nПредлагается по длительности заказанных услуг.");
-    tip(m_doneDate, "Дата исполнения заказа",
-        "Дата окончания работ.\nПредлагается по длительности заказанных услуг.");
+    tip(m_doneAt, "Окончание работ",
+        "Дата и время окончания работ.\nПредлагается по длительности заказанных услуг.");
 }
 
 bool COrderFormDlg::Load(const QString &iddZakaz) {
@@ -196,15 +183,13 @@ void COrderFormDlg::ShowDates() {
     m_accepted->setChecked(ticks.accepted);
     m_done->setChecked(ticks.finished);
     const OrderEditor::Ticks pickable = m_editor.Pickable();
-    const auto show = [](QDateEdit *d, QTimeEdit *t, const QDateTime &at, bool enabled) {
-        d->setDate(at.date());
-        t->setTime(at.time());
-        d->setEnabled(enabled);
-        t->setEnabled(enabled);
+    const auto show = [](QDateTimeEdit *edit, const QDateTime &at, bool enabled) {
+        edit->setDateTime(at);
+        edit->setEnabled(enabled);
     };
-    show(m_prelimDate, m_prelimTime, m_editor.AppointmentShown(), pickable.preliminary);
-    show(m_acceptDate, m_acceptTime, m_editor.AcceptShown(), pickable.accepted);
-    show(m_doneDate, m_doneTime, m_editor.DoneShown(), pickable.finished);
+    show(m_prelimAt, m_editor.AppointmentShown(), pickable.preliminary);
+    show(m_acceptAt, m_editor.AcceptShown(), pickable.accepted);
+    show(m_doneAt, m_editor.DoneShown(), pickable.finished);
     m_filling = wasFilling;
 }
 
@@ -247,7 +232,7 @@ bool COrderFormDlg::CheckInput() {
             m_number->setFocus();
             break;
         case OrderEditor::Field::Done:
-            m_doneDate->setFocus();
+            m_doneAt->setFocus();
             break;
     }
     m_ctx.prompter().Warning(refusal.message);

@@ -10,7 +10,7 @@ class QCheckBox;
 class QDateEdit;
 class QLineEdit;
 class QPushButton;
-class QTimeEdit;
+class QDateTimeEdit;
 class OrderCarClientPart;
 class OrderLinesPart;
 class OrderPaymentsPart;
@@ -62,14 +62,12 @@ private:
     QLineEdit *m_number = nullptr;
     QDateEdit *m_orderDate = nullptr;
     QCheckBox *m_prelim = nullptr;
-    QDateEdit *m_prelimDate = nullptr;
-    QTimeEdit *m_prelimTime = nullptr;
+    // Each moment is one field, date and time: one Tab stop, the calendar on Alt+Down or F4.
+    QDateTimeEdit *m_prelimAt = nullptr;
     QCheckBox *m_accepted = nullptr;
-    QDateEdit *m_acceptDate = nullptr;
-    QTimeEdit *m_acceptTime = nullptr;
+    QDateTimeEdit *m_acceptAt = nullptr;
     QCheckBox *m_done = nullptr;
-    QDateEdit *m_doneDate = nullptr;
-    QTimeEdit *m_doneTime = nullptr;
+    QDateTimeEdit *m_doneAt = nullptr;
     OrderCarClientPart *m_carClient = nullptr;
     OrderLinesPart *m_lines = nullptr;
     OrderPaymentsPart *m_payments = nullptr;

@@ -18,6 +18,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStandardItemModel>
@@ -59,6 +60,7 @@ void OrderCarClientPart::Build() {
     auto button = [this](const char *name) {
         auto *b = new QPushButton(QStringLiteral("..."), this);
         b->setObjectName(QString::fromLatin1(name));
+        b->setFocusPolicy(Qt::NoFocus);
         return b;
     };
     m_plate = edit("plate", kCarTable, QStringLiteral("AvtoNomer"));
@@ -94,6 +96,9 @@ void OrderCarClientPart::Build() {
     grid->addWidget(group(QStringLiteral("Адрес:"), m_address), 2, 1);
     grid->addWidget(group(QStringLiteral("тел. клиента:"), m_phone), 2, 2);
 
+    for (QObject *field : {static_cast<QObject *>(m_plate), static_cast<QObject *>(m_client),
+                           static_cast<QObject *>(m_client->lineEdit())})
+        field->installEventFilter(this);
     connect(m_cars, &QPushButton::clicked, this, [this] { PickCar(); });
     connect(m_clients, &QPushButton::clicked, this, [this] { PickClient(); });
     connect(m_client->lineEdit(), &QLineEdit::textEdited, this, [this] { ClientTextEdited(); });
@@ -129,21 +134,31 @@ void OrderCarClientPart::SetTooltips() {
         Tooltip::Set(w, QString::fromUtf8(title), QString::fromUtf8(text));
     };
     tip(m_plate, "Гос. № авто", "Государственный номер автомобиля.");
-    tip(m_cars, "Справочник авто", "Выбрать автомобиль в справочнике автомобилей.");
+    tip(m_cars, "Справочник авто", "Выбрать автомобиль в справочнике автомобилей (F4 в поле номера).");
     tip(m_make, "Марка автомобиля", "Марка и модель автомобиля.");
     tip(m_color, "Цвет автомобиля", "Цвет автомобиля.");
     tip(m_vin, "VIN автомобиля", "Идентификационный номер (VIN) автомобиля.");
     tip(m_engine, "№ двигателя автомобиля", "Номер двигателя автомобиля.");
     tip(m_carNote, "Примечание автомобиля", "Примечание к автомобилю.");
     tip(m_client, "Название клиента", "Название или ФИО клиента.");
-    tip(m_clients, "Справочник клиентов", "Выбрать клиента в справочнике клиентов.");
+    tip(m_clients, "Справочник клиентов", "Выбрать клиента в справочнике клиентов (F4 в поле клиента).");
     tip(m_address, "Адрес клиента", "Адрес клиента.");
     tip(m_phone, "Телефон клиента", "Телефон клиента.");
 }
 
 QList<QWidget *> OrderCarClientPart::TabOrder() const {
-    return {m_plate,   m_cars,   m_make,    m_color,   m_vin,  m_engine,
-            m_carNote, m_client, m_clients, m_address, m_phone};
+    return {m_plate, m_make, m_color, m_vin, m_engine, m_carNote, m_client, m_address, m_phone};
+}
+
+bool OrderCarClientPart::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() != QEvent::KeyPress || static_cast<QKeyEvent *>(event)->key() != Qt::Key_F4 ||
+        static_cast<QKeyEvent *>(event)->modifiers() != Qt::NoModifier)
+        return QWidget::eventFilter(watched, event);
+    if (watched == m_plate)
+        PickCar();
+    else
+        PickClient();
+    return true;
 }
 
 void OrderCarClientPart::Show(const Order &order) {

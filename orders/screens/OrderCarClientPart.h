@@ -57,6 +57,10 @@ public:
     // A row of the client box's list chosen: the client with that key.
     void ClientChosen(int index);
 
+protected:
+    // F4 in the plate or the client's name opens its directory (its "..." button is no Tab stop).
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 signals:
     // The clerk changed the car or the client: typed, completed or picked.
     void Changed();

@@ -13,9 +13,11 @@
 
 #include <QAction>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
@@ -34,9 +36,15 @@ public:
                           const QModelIndex &index) const override {
         if (index.column() != OrderLinesPart::ColCount) return nullptr;
         QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
-        if (auto *edit = qobject_cast<QLineEdit *>(editor)) Inputs::Quantity(edit);
+        m_open = qobject_cast<QLineEdit *>(editor);
+        if (m_open) Inputs::Quantity(m_open);
         return editor;
     }
+    // The quantity being typed, while a cell is open.
+    QLineEdit *Open() const { return m_open; }
+
+private:
+    mutable QPointer<QLineEdit> m_open;
 };
 
 QString Quantity(double count) {
@@ -65,8 +73,8 @@ void ShowLine(QTreeWidgetItem *item, const OrderLine &line) {
 }  // namespace
 
 OrderLinesPart::OrderLinesPart(AppContext &ctx, OrderEditor &editor, QWidget *parent)
-    : QGroupBox(QStringLiteral("Заказано:"), parent), m_ctx(ctx), m_editor(editor) {
-    setObjectName(QStringLiteral("linesBox"));
+    : QGroupBox(QStringLiteral("&Заказано:"), parent), m_ctx(ctx), m_editor(editor) {
+    setObjectName(QStringLiteral("linesBox"));  // Alt+З takes the clerk to the lines
     Build();
 }
 
@@ -92,7 +100,8 @@ void OrderLinesPart::Build() {
         connect(menuEdit, &QAction::triggered, this, [this] { EditLine(); });
     }
     m_lines->setItemDelegate(new QuantityDelegate(m_lines));
-    m_lines->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
+    m_lines->setEditTriggers(QAbstractItemView::SelectedClicked);
+    m_lines->installEventFilter(this);
 
     // The buttons keep their resource names; the payments' buttons carry the same ones in their group.
     m_add = PictureButton(QStringLiteral("add"), QStringLiteral("list-add"), QStringLiteral("Добавить"),
@@ -232,6 +241,7 @@ void OrderLinesPart::ChooseWorkers(QTreeWidgetItem *item) {
     const OrderLine *line = m_editor.Line(pos);
     if (!line) return;
     CWorkerDirDlg dir(m_ctx, this);
+    dir.SetPicking(true);  // Enter on a worker adds him and closes
     PickedWorkers current;
     for (const PickedWorker &w : line->workers)
         if (!w.deleted) current << PickedWorker{QString(), w.iddWork, w.workFio, false};
@@ -239,6 +249,22 @@ void OrderLinesPart::ChooseWorkers(QTreeWidgetItem *item) {
     if (m_ctx.dialogs().Run(dir) != QDialog::Accepted) return;
     m_editor.SetWorkers(pos, dir.Picked());
     item->setText(ColWorkers, WorkersText(*m_editor.Line(pos)));
+}
+
+bool OrderLinesPart::eventFilter(QObject *watched, QEvent *event) {
+    if (watched != m_lines || event->type() != QEvent::KeyPress || m_lines->Editing())
+        return QGroupBox::eventFilter(watched, event);
+    // F2 opens the selected line's quantity; a digit typed on the line opens it with that digit.
+    const auto &key = static_cast<const QKeyEvent &>(*event);
+    const QString text = key.text();
+    const bool digit = text.size() == 1 && text[0].isDigit();
+    QTreeWidgetItem *item = m_lines->Selected();
+    if (!item || !(digit || key.key() == Qt::Key_F2)) return false;
+    m_lines->setCurrentItem(item, ColCount);
+    m_lines->editItem(item, ColCount);
+    QLineEdit *edit = static_cast<const QuantityDelegate *>(m_lines->itemDelegate())->Open();
+    if (digit && edit) edit->setText(text);
+    return true;
 }
 
 void OrderLinesPart::QuantityEdited(QTreeWidgetItem *item, const QString &text) {

@@ -43,6 +43,9 @@ public:
     // A quantity typed in the list; 0 or less is ignored.
     void QuantityEdited(QTreeWidgetItem *item, const QString &text);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 signals:
     // The lines changed: what depends on the total or the duration follows.
     void Changed();

@@ -9,17 +9,14 @@ TEST_P(OrderFormDlgTest, TicksAndPickersReachTheStoredOrder) {
     {
         COrderFormDlg form(*ctx, OrderFormMode::Request);
         EXPECT_TRUE(Child<QCheckBox>(form, "prelim")->isChecked() &&
-                    !Child<QTimeEdit>(form, "acceptTime")->isEnabled());
+                    !Child<QDateTimeEdit>(form, "acceptAt")->isEnabled());
         Child<QCheckBox>(form, "accepted")->setChecked(true);
         Child<QCheckBox>(form, "done")->setChecked(true);
-        EXPECT_TRUE(Child<QDateEdit>(form, "doneDate")->isEnabled());
+        EXPECT_TRUE(Child<QDateTimeEdit>(form, "doneAt")->isEnabled());
         Fill(form);
-        Child<QDateEdit>(form, "prelimDate")->setDate(QDate(2024, 6, 12));
-        Child<QTimeEdit>(form, "prelimTime")->setTime(QTime(14, 0));
-        Child<QDateEdit>(form, "acceptDate")->setDate(QDate(2024, 6, 10));
-        Child<QTimeEdit>(form, "acceptTime")->setTime(QTime(9, 15));
-        Child<QDateEdit>(form, "doneDate")->setDate(QDate(2024, 6, 10));
-        Child<QTimeEdit>(form, "doneTime")->setTime(QTime(11, 45));
+        Child<QDateTimeEdit>(form, "prelimAt")->setDateTime(QDateTime(QDate(2024, 6, 12), QTime(14, 0)));
+        Child<QDateTimeEdit>(form, "acceptAt")->setDateTime(QDateTime(QDate(2024, 6, 10), QTime(9, 15)));
+        Child<QDateTimeEdit>(form, "doneAt")->setDateTime(QDateTime(QDate(2024, 6, 10), QTime(11, 45)));
         form.accept();
         ASSERT_EQ(form.result(), QDialog::Accepted) << prompter.All().join(u'|').toStdString();
         key = form.order().IddZakaz;
@@ -36,11 +33,11 @@ TEST_P(OrderFormDlgTest, TicksAndPickersReachTheStoredOrder) {
     const Order before = *OrderStore(db()).Load(key);
     {
         COrderFormDlg form(*ctx, OrderFormMode::Edit, key);
-        EXPECT_EQ(Child<QTimeEdit>(form, "doneTime")->time().toString(u"HH:mm"_s), u"18:05"_s);
+        EXPECT_EQ(Child<QDateTimeEdit>(form, "doneAt")->time().toString(u"HH:mm"_s), u"18:05"_s);
         // Ticking in edit mode leaves the pickers as they were; new lines do not move a stored completion.
         Child<QCheckBox>(form, "prelim")->setChecked(true);
         Child<QCheckBox>(form, "prelim")->setChecked(false);
-        EXPECT_FALSE(Child<QDateEdit>(form, "prelimDate")->isEnabled());
+        EXPECT_FALSE(Child<QDateTimeEdit>(form, "prelimAt")->isEnabled());
         dialogs.Then(PickServices({u"Шиномонтаж"_s}));
         form.lines()->AddLines();
         form.accept();
@@ -51,7 +48,7 @@ TEST_P(OrderFormDlgTest, TicksAndPickersReachTheStoredOrder) {
     // Only the acceptance time changed: the new start (the appointment with it) is stored, the rest stays.
     {
         COrderFormDlg form(*ctx, OrderFormMode::Edit, key);
-        Child<QTimeEdit>(form, "acceptTime")->setTime(QTime(8, 30));
+        Child<QDateTimeEdit>(form, "acceptAt")->setTime(QTime(8, 30));
         form.accept();
         ASSERT_EQ(form.result(), QDialog::Accepted);
     }
@@ -198,4 +195,51 @@ TEST_P(OrderFormDlgTest, EscAsksBeforeAChangedFormIsClosed) {
     Press(&form, Qt::Key_Escape);
     EXPECT_EQ(prompter.confirms, QStringList{u"Закрыть заказ без сохранения изменений?"_s});
     EXPECT_TRUE(form.isVisible());
+}
+
+// A request taken, begun, finished and paid with keys alone; the count of keys is what a clerk spends.
+TEST_P(OrderFormDlgTest, AnOrderGoesFromRequestToPaidOnTheKeyboardAlone) {
+    Keyboard key;
+    const auto keys = [&key](std::function<void()> press) {  // a nested dialog, worked by keys
+        return [&key, press](QDialog &d) { return Keyboard::Activate(d), press(), d.result(); };
+    };
+    QString id;
+    const auto edit = [&](OrderFormMode mode, const std::function<void(COrderFormDlg &)> &work) {
+        COrderFormDlg form(*ctx, mode, id);
+        Keyboard::Activate(form);
+        work(form);
+        key(Qt::Key_Return, Qt::ControlModifier);
+        ASSERT_EQ(form.result(), QDialog::Accepted) << prompter.All().join(u'|').toStdString();
+        id = form.order().IddZakaz;
+    };
+    edit(OrderFormMode::Request, [&](COrderFormDlg &form) {
+        key(u"К001КК77"_s);
+        for (int i = 0; i < 6; ++i) key(Qt::Key_Tab);
+        key(u"Сидоров"_s);
+        // The wash from the services (the second row), done by Петров, twice.
+        dialogs.Then(keys([&] { key(Qt::Key_Down), key(Qt::Key_Space), key(Qt::Key_Escape); }));
+        dialogs.Then(keys([&] { key(Qt::Key_Return); }));
+        for (Qt::Key k : {Qt::Key(u'З'), Qt::Key_Insert, Qt::Key_Return, Qt::Key_2, Qt::Key_Return}) {
+            key(k, k == Qt::Key(u'З') ? Qt::AltModifier : Qt::NoModifier);
+            Keyboard::Activate(form);
+        }
+    });
+    EXPECT_EQ(Text(OrderStore(db()).Load(id)->lines).section(u' ', 1), u"Мойка 2x300.00 01:00 {w1}"_s);
+    // The car arrives: "Принят к исполнению" is two stops back from the plate, the time its own.
+    edit(OrderFormMode::Edit,
+         [&](COrderFormDlg &) { key(Qt::Key_Backtab), key(Qt::Key_Backtab), key(Qt::Key_Space); });
+    // Finished, and paid in full (the payment proposes the debt).
+    dialogs.Then(keys([&] { key(Qt::Key_Return); }));
+    edit(OrderFormMode::Edit, [&](COrderFormDlg &form) {
+        key(Qt::Key_Backtab), key(Qt::Key_Space), key(Qt::Key(u'П'), Qt::AltModifier), key(Qt::Key_Insert);
+        Keyboard::Activate(form);
+    });
+    const Order o = *OrderStore(db()).Load(id);
+    EXPECT_EQ(o.ZakazStatus, StatusFinished);
+    EXPECT_EQ(o.ZakazEndOut, o.ZakazBeginIn.addSecs(2 * 3600));
+    ASSERT_EQ(o.payments.size(), 1);
+    EXPECT_EQ(o.payments[0].SummaPay, Rub(600));
+    EXPECT_EQ(prompter.All().join(u'|'), QString());
+    EXPECT_TRUE(dialogs.steps.empty() && dialogs.unscripted == 0);
+    EXPECT_LE(key.strokes, 41);  // 15 of them the plate and the name
 }

@@ -9,6 +9,7 @@
 #include "DialogRunner.h"
 #include "Formats.h"
 #include "JournalKinds.h"
+#include "KeyHabits.h"
 #include "MainFrame.h"
 #include "MessageBoxPrompter.h"
 #include "RussianUi.h"
@@ -40,6 +41,7 @@ int main(int argc, char **argv) {
     }
     RussianUi::InstallTranslations(&app);
     RussianUi::UseFallbackIconTheme();
+    KeyHabits::Install(&app);
     QApplication::setWindowIcon(CMainFrame::OwnIcon());
     const QString out = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(out);

@@ -1,4 +1,5 @@
 // Screen tests share this main: an application object (offscreen) with the Russian texts and icons.
+#include "KeyHabits.h"
 #include "RussianUi.h"
 #include "TestEnvironment.h"
 
@@ -13,6 +14,7 @@ int main(int argc, char **argv) {
     const QString missing = RussianUi::InstallTranslations(&app);
     if (!missing.isEmpty()) std::fprintf(stderr, "%s\n", qUtf8Printable(missing));
     RussianUi::UseFallbackIconTheme();
+    KeyHabits::Install(&app);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

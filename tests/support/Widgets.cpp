@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTest>
 #include <QTreeWidget>
 
 void Click(const QObject &dialog, const char *button) {
@@ -75,5 +76,34 @@ void DoubleClick(QTreeWidget *list, QTreeWidgetItem *item) {
     for (const auto &step : steps) {
         QMouseEvent e(step.type, at, global, Qt::LeftButton, step.buttons, Qt::NoModifier);
         QApplication::sendEvent(list->viewport(), &e);
+    }
+}
+
+void Keyboard::Activate(QWidget &window) {
+    window.show();
+    window.activateWindow();
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::activeWindow(), &window) << window.metaObject()->className();
+}
+
+void Keyboard::operator()(Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    ++strokes;
+    QWidget *focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr) << "no focus for key " << key;
+    if (key < 0x100 || key >= Qt::Key_Escape) return QTest::keyClick(focus, key, modifiers);
+    // A Russian letter: QTest spells only Latin ones.
+    const QString text = QString(QChar(char16_t(key))).toLower();
+    QTest::sendKeyEvent(QTest::Press, focus, key, text, modifiers);
+    QTest::sendKeyEvent(QTest::Release, focus, key, text, modifiers);
+}
+
+void Keyboard::operator()(const QString &text) {
+    strokes += int(text.size());
+    QWidget *focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr) << "no focus for " << text.toStdString();
+    for (const QChar c : text) {  // QTest spells only Latin letters
+        const auto code = Qt::Key(c.toUpper().unicode());
+        QTest::sendKeyEvent(QTest::Press, focus, code, QString(c), Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Release, focus, code, QString(c), Qt::NoModifier);
     }
 }

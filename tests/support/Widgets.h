@@ -40,6 +40,17 @@ void Type(QWidget *widget, const QString &text);
 // A double-click on a row.
 void DoubleClick(QTreeWidget *list, QTreeWidgetItem *item);
 
+// Keys where a user's keys go: to the focus of the active window, shortcuts included; counts them.
+struct Keyboard {
+    // Shows the window and makes it the active one, as the window manager does when it opens.
+    static void Activate(QWidget &window);
+    // One key (with its modifiers); each counts as a stroke.
+    void operator()(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    // Text typed key by key; each character is a stroke.
+    void operator()(const QString &text);
+    int strokes = 0;
+};
+
 template <class T>
 T *Child(const QObject &parent, const char *name) {
     T *w = parent.template findChild<T *>(QString::fromLatin1(name));
