@@ -111,6 +111,7 @@ void RegisterWorkerReports(CMainFrame &frame, AppContext &ctx) {
             });
         return view;
     };
+    works.toolbar = {Cmd::kPrint};  // the frame's print, which the view answers
     works.command = [](QWidget *view, int id) { RunWorksReportCommand(view, id); };
     frame.RegisterChildKind(ChildKindId::kWorksReport, works);
 
@@ -126,6 +127,7 @@ void RegisterWorkerReports(CMainFrame &frame, AppContext &ctx) {
             });
         return view;
     };
+    balance.toolbar = {Cmd::kPrint};
     balance.command = [](QWidget *view, int id) { RunBalanceReportCommand(view, id); };
     frame.RegisterChildKind(ChildKindId::kBalanceReport, balance);
 }

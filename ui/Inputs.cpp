@@ -3,6 +3,7 @@
 #include "Schema.h"
 
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
@@ -36,6 +37,14 @@ void Counter(QLineEdit *edit) {
 
 void ChainTabOrder(const QList<QWidget *> &widgets) {
     for (qsizetype i = 1; i < widgets.size(); ++i) QWidget::setTabOrder(widgets[i - 1], widgets[i]);
+}
+
+void RoomForTitle(QWidget *dialog) {
+    QFont bold = dialog->font();
+    bold.setBold(true);
+    constexpr int kIconAndButtons = 140;
+    const int wanted = QFontMetrics(bold).horizontalAdvance(dialog->windowTitle()) + kIconAndButtons;
+    dialog->setMinimumWidth(std::max(dialog->minimumWidth(), wanted));
 }
 
 void ReadOnlyFigure(QLineEdit *edit) {

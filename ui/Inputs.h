@@ -23,6 +23,9 @@ void Counter(QLineEdit *edit);
 void ChainTabOrder(const QList<QWidget *> &widgets);
 // A read-only figure is looked at, not filled in: it leaves the Tab chain.
 void ReadOnlyFigure(QLineEdit *edit);
+// Makes a dialog at least as wide as a window manager needs to show its whole title (in bold, beside the
+// window's icon and its buttons): a long title is not cut to "Изменение платежа за ок…".
+void RoomForTitle(QWidget *dialog);
 
 // The stored field's length limit becomes the input's maxLength, so a clerk cannot type what the store
 // would refuse. The input is also marked with its field ("Table.Field") for FocusField. A name that is no

@@ -37,6 +37,7 @@ COrderPaymentDlg::COrderPaymentDlg(AppContext &ctx, PayRecord &pay, const QStrin
 
 void COrderPaymentDlg::Build(const QString &title) {
     setWindowTitle(title);
+    Inputs::RoomForTitle(this);
     auto line = [this](const char *name, const QString &table, const QString &field) {
         auto *edit = new QLineEdit(this);
         edit->setObjectName(QString::fromLatin1(name));

@@ -69,6 +69,9 @@ void COrderFormDlg::Build() {
         dates->addWidget(box, 0, col);
         dates->addWidget(at, 1, col++);
     }
+    // The number takes what it needs; the moments keep their whole text.
+    m_number->setMaximumWidth(m_number->fontMetrics().horizontalAdvance(u'0') * 16);
+    dates->setColumnStretch(col, 1);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(dates);
     layout->addWidget(m_carClient);

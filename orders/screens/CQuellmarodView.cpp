@@ -167,18 +167,19 @@ QGridLayout *CQuellmarodView::BuildFilters() {
     for (QComboBox *combo : {m_number, m_plate, m_make, m_client})
         connect(combo->lineEdit(), &QLineEdit::returnPressed, this, &CQuellmarodView::Search);
     // The filters' lists fill from the orders found; a long value must not push the journal wider than
-    // the screen.
-    for (QComboBox *combo : {m_number, m_status, m_plate, m_make, m_client}) {
+    // the screen. The status shows its longest choice whole.
+    for (QComboBox *combo : {m_number, m_plate, m_make, m_client}) {
         combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-        combo->setMinimumContentsLength(combo == m_status ? 24 : 8);
+        combo->setMinimumContentsLength(8);
     }
+    m_status->setSizeAdjustPolicy(QComboBox::AdjustToContents);
 
-    auto *period = new QGroupBox(QStringLiteral("Дата:"));
-    auto *pl = new QHBoxLayout(period);
-    pl->addWidget(new QLabel(QStringLiteral("с:")));
-    pl->addWidget(m_from);
-    pl->addWidget(new QLabel(QStringLiteral("по:")));
-    pl->addWidget(m_to);
+    auto *period = new QHBoxLayout;
+    period->addWidget(new QLabel(QStringLiteral("с:")));
+    period->addWidget(m_from);
+    period->addWidget(new QLabel(QStringLiteral("по:")));
+    period->addWidget(m_to);
+    period->addStretch();
 
     const auto withButton = [](QWidget *field, QPushButton *button) {
         button->setFixedWidth(button->fontMetrics().horizontalAdvance(button->text()) + 16);
@@ -188,17 +189,22 @@ QGridLayout *CQuellmarodView::BuildFilters() {
         row->addWidget(button);
         return row;
     };
+    // Two rows, each label left of its field, so that the journal fits a screen 1024 pixels wide.
     auto *filters = new QGridLayout;
-    filters->addWidget(new QLabel(QStringLiteral("№ заказа:")), 0, 0);
-    filters->addWidget(m_number, 1, 0);
-    filters->addWidget(period, 0, 1, 2, 1);
-    filters->addWidget(new QLabel(QStringLiteral("Статус:")), 0, 2);
-    filters->addWidget(m_status, 1, 2);
-    filters->addWidget(new QLabel(QStringLiteral("Гос.№:")), 0, 3);
-    filters->addLayout(withButton(m_plate, cars), 1, 3);
-    filters->addWidget(new QLabel(QStringLiteral("Марка:")), 0, 4);
-    filters->addWidget(m_make, 1, 4);
-    filters->addWidget(new QLabel(QStringLiteral("Заказчик:")), 0, 5);
+    const auto label = [filters](const char *text, int row, int column) {
+        filters->addWidget(new QLabel(QString::fromUtf8(text)), row, column, Qt::AlignRight);
+    };
+    label("№ заказа:", 0, 0);
+    filters->addWidget(m_number, 0, 1);
+    label("Дата:", 0, 2);
+    filters->addLayout(period, 0, 3);
+    label("Статус:", 0, 4);
+    filters->addWidget(m_status, 0, 5, 1, 2, Qt::AlignLeft);
+    label("Гос.№:", 1, 0);
+    filters->addLayout(withButton(m_plate, cars), 1, 1);
+    label("Марка:", 1, 2);
+    filters->addWidget(m_make, 1, 3);
+    label("Заказчик:", 1, 4);
     filters->addLayout(withButton(m_client, clients), 1, 5);
     filters->addWidget(find, 1, 6);
     filters->setColumnStretch(5, 1);
@@ -213,7 +219,7 @@ void CQuellmarodView::BuildList() {
         {QStringLiteral("Клиент:"), QStringLiteral("№:"), QStringLiteral("Дата:"), QStringLiteral("с:"),
          QStringLiteral("по:"), QStringLiteral("Гос.№:"), QStringLiteral("Марка:"), QStringLiteral("Тел.:"),
          QStringLiteral("Сумма:"), QStringLiteral("Долг:")},
-        {220, 80, 80, 110, 110, 90, 120, 150, 90, 90},
+        {160, 60, 75, 110, 110, 80, 110, 110, 90, 90},
         {Qt::AlignLeft, Qt::AlignLeft, Qt::AlignLeft, Qt::AlignLeft, Qt::AlignLeft, Qt::AlignLeft,
          Qt::AlignLeft, Qt::AlignLeft, right, right});
     m_list->SetStretchColumn(0);

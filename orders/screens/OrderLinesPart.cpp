@@ -85,7 +85,7 @@ void OrderLinesPart::Build() {
         {QStringLiteral("Название"), QStringLiteral("Кол-во:"), QStringLiteral("Цена:"),
          QStringLiteral("Сумма:"), QStringLiteral("НДС%:"), QStringLiteral("Сумма НДС:"),
          QStringLiteral("Сумма с НДС:"), QStringLiteral("Длительность"), QStringLiteral("Исполнители")},
-        {220, 60, 80, 80, 60, 80, 90, 90, 160},
+        {150, 40, 60, 60, 40, 60, 70, 70, 120},  // the headings widen the figures
         {Qt::AlignLeft, Qt::AlignRight, Qt::AlignRight, Qt::AlignRight, Qt::AlignRight, Qt::AlignRight,
          Qt::AlignRight, Qt::AlignRight});
     m_lines->SetStretchColumn(ColName);

@@ -138,9 +138,10 @@ TEST_P(ReportWiringTest, EveryCommandReachesTheScreenAboveIt) {
     trigger(Cmd::kPrint);  // with nothing to open it, the report is still made and the warning names it
     EXPECT_TRUE(opened.size() == 1 && prompter.errors.isEmpty() &&
                 prompter.warnings.value(0).contains(opened[0]));
-    // The order and cash journals print from their toolbars too.
+    // The journals and the workers' reports print from their toolbars too.
     const auto printing = [](auto *a) { return a->text().contains("ечат") && a->text().contains("..."); };
-    for (int kind : {ChildKindId::kOrderJournal, ChildKindId::kCashJournal}) {
+    for (int kind : {ChildKindId::kOrderJournal, ChildKindId::kCashJournal, ChildKindId::kWorksReport,
+                     ChildKindId::kBalanceReport}) {
         frame.OpenChild(kind);
         const auto *bar = frame.findChild<QToolBar *>(QStringLiteral("toolbar%1").arg(kind));
         EXPECT_TRUE(bar && std::ranges::any_of(bar->actions(), printing)) << kind;

@@ -8,6 +8,7 @@
 #include "CompanyStore.h"
 #include "FirstRunDlg.h"
 #include "Inputs.h"
+#include "KeyedList.h"
 #include "MessageBoxPrompter.h"
 #include "NumberingDlg.h"
 #include "PayRecord.h"
@@ -17,11 +18,16 @@
 #include "Widgets.h"
 
 #include <QAbstractSpinBox>
+#include <QApplication>
+#include <QCalendarWidget>
 #include <QComboBox>
+#include <QDateTimeEdit>
+#include <QDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSet>
+#include <QVBoxLayout>
 
 class ScreenInputsTest : public ScreenTest {};
 ZV_INSTANTIATE_SCREEN_TESTS(ScreenInputsTest);
@@ -124,4 +130,38 @@ TEST(ScreenInputs, AConfirmationDefaultsToNo) {
     const auto news =
         MessageBoxPrompter::MakeBox(MessageBoxPrompter::Kind::Information, QStringLiteral("Готово"));
     EXPECT_TRUE(news->icon() == QMessageBox::Information && news->windowTitle() == Captions::kInformation);
+}
+
+// The keyboard every window shares: a list taking the focus selects its first row, a date and time field is
+// one Tab stop with its calendar on Alt+Down, and Enter presses the focused button, not the default one.
+TEST(ScreenInputs, TheKeyboardReachesEveryControl) {
+    QDialog d;
+    int opened = 0, pressed = 0, defaults = 0;
+    auto *list = new KeyedList({"Название"}, 0, ListCommands{{}, [&] { ++opened; }, {}}, &d);
+    list->AddRow({"первая"}), list->AddRow({"вторая"});
+    auto *at = new QDateTimeEdit(&d);
+    at->setCalendarPopup(true), at->setDisplayFormat("dd.MM.yyyy HH:mm");
+    auto *other = new QPushButton("Добавить", &d), *find = new QPushButton("Найти", &d);
+    other->setAutoDefault(false), find->setDefault(true);
+    QObject::connect(other, &QPushButton::clicked, [&] { ++pressed; });
+    QObject::connect(find, &QPushButton::clicked, [&] { ++defaults; });
+    auto *layout = new QVBoxLayout(&d);
+    for (QWidget *w : {static_cast<QWidget *>(list), static_cast<QWidget *>(at),
+                       static_cast<QWidget *>(other), static_cast<QWidget *>(find)})
+        layout->addWidget(w);
+    Keyboard key;
+    Keyboard::Activate(d);
+    ASSERT_EQ(QApplication::focusWidget(), list);
+    EXPECT_EQ(list->Selected(), list->topLevelItem(0));
+    key(Qt::Key_Return);
+    key(Qt::Key_Tab);
+    key(Qt::Key_Down, Qt::AltModifier);
+    auto *calendar = at->findChild<QCalendarWidget *>();
+    ASSERT_TRUE(calendar && calendar->isVisible());
+    key(Qt::Key_Escape);
+    EXPECT_FALSE(calendar->isVisible());
+    key(Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), other) << "one stop for the date and the time";
+    key(Qt::Key_Return);
+    EXPECT_EQ(std::tuple(opened, pressed, defaults), std::tuple(1, 1, 0));
 }

@@ -1,9 +1,13 @@
-// Makes the README's pictures: the main window with the order journal and the order form, on a small
+// Makes the README's pictures: the main window with the order journal, the order form and the three
+// payment dialogs (for an order, from a client, a cash operation), on a small
 // database of its own. Run under a display (xvfb-run) with the folder for the pictures:
-//   xvfb-run -a ./build/tests/screenshots/zv_screenshots docs/screenshots
-#include "../support/TestRows.h"
+//   xvfb-run -a ./build/tools/screenshots/zv_screenshots docs/screenshots
+#include "../../tests/support/TestRows.h"
 #include "AppContext.h"
+#include "CCashOperationDlg.h"
+#include "CClientPaymentDlg.h"
 #include "COrderFormDlg.h"
+#include "COrderPaymentDlg.h"
 #include "Commands.h"
 #include "Database.h"
 #include "DialogRunner.h"
@@ -12,6 +16,7 @@
 #include "KeyHabits.h"
 #include "MainFrame.h"
 #include "MessageBoxPrompter.h"
+#include "PayRecord.h"
 #include "RussianUi.h"
 #include "StatusTreeList.h"
 
@@ -24,6 +29,15 @@ namespace {
 
 void Settle() {
     for (int i = 0; i < 20; ++i) QApplication::processEvents();
+}
+
+// Shows a dialog as it opens and saves its picture; false when it could not be written.
+bool Shoot(QWidget &window, const QString &file) {
+    window.show();
+    Settle();
+    const bool ok = window.grab().save(file);
+    window.close();
+    return ok;
 }
 
 TestRows::Line Line(const char *name, double count, double price) {
@@ -97,10 +111,15 @@ int main(int argc, char **argv) {
     bool ok = frame.grab().save(out + QStringLiteral("/order-journal.png"));
 
     COrderFormDlg form(ctx, OrderFormMode::Edit, QStringLiteral("o2"));
-    form.show();
-    Settle();
-    ok = form.grab().save(out + QStringLiteral("/order-form.png")) && ok;
-    form.reject();
+    ok = Shoot(form, out + QStringLiteral("/order-form.png")) && ok;
+    PayRecord pay;
+    COrderPaymentDlg orderPay(ctx, pay, COrderPaymentDlg::kNewTitle, true, Money::Kopecks(135000));
+    ok = Shoot(orderPay, out + QStringLiteral("/order-payment.png")) && ok;
+    PayRecord deposit;
+    CClientPaymentDlg clientPay(ctx, QStringLiteral("c2"), deposit);
+    ok = Shoot(clientPay, out + QStringLiteral("/client-payment.png")) && ok;
+    CCashOperationDlg cash(ctx);
+    ok = Shoot(cash, out + QStringLiteral("/cash-operation.png")) && ok;
     frame.close();
     std::fprintf(stderr, ok ? "pictures written to %s\n" : "could not write the pictures to %s\n", argv[1]);
     return ok ? 0 : 1;
