@@ -74,7 +74,8 @@ check "--help lists the options (got: $out)" grep -q -- '--database <строк�
 cat >"$WORK/window-class.sh" <<'EOF'
 HOME=$2 XDG_DATA_HOME=$2/data XDG_CONFIG_HOME=$2/config QT_QPA_PLATFORM=xcb "$1/usr/bin/trellvark" >"$2/log" 2>&1 &
 pid=$!
-for _ in $(seq 1 60); do
+# Up to a minute: a sanitizer build on a busy machine takes long to show its first window.
+for _ in $(seq 1 120); do
   for id in $(xwininfo -root -children | sed -n 's/^ *\(0x[0-9a-f]*\) .*/\1/p'); do
     class=$(xprop -id "$id" WM_CLASS 2>/dev/null | sed -n 's/^WM_CLASS(STRING) = //p')
     [ -n "$class" ] && break 2
@@ -83,10 +84,11 @@ for _ in $(seq 1 60); do
 done
 kill "$pid"
 echo "$class"
+[ -n "$class" ] || tail -5 "$2/log" >&2  # why no window showed
 EOF
 if command -v xvfb-run >/dev/null && command -v xprop >/dev/null && command -v xwininfo >/dev/null; then
   mkdir -p "$WORK/xhome"
-  class=$(timeout 120 xvfb-run -a bash "$WORK/window-class.sh" "$ROOT" "$WORK/xhome")
+  class=$(timeout 150 xvfb-run -a bash "$WORK/window-class.sh" "$ROOT" "$WORK/xhome")
   check "the window's class is the menu entry's (got: $class)" test "$class" = "\"$wm_class\", \"$wm_class\""
 fi
 
