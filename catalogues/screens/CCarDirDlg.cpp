@@ -40,10 +40,12 @@ CCarDirDlg::CCarDirDlg(AppContext &ctx, QWidget *parent) : QDialog(parent), m_ct
     RefillLists();
     Refill();
     KeyedList::WidenToFit(this);
+    // With no car to choose the clerk starts with a search (or Insert, from the list).
+    if (m_list->topLevelItemCount() == 0) m_plate->setFocus();
 }
 
 void CCarDirDlg::BuildUi() {
-    setWindowTitle(QStringLiteral("Спраочник автомобилей"));
+    setWindowTitle(QStringLiteral("Справочник автомобилей"));  // as the menu names it
     resize(820, 520);
 
     m_plate = new QLineEdit;

@@ -44,6 +44,8 @@ CClientDirDlg::CClientDirDlg(AppContext &ctx, QWidget *parent)
     BuildUi();
     Refill();
     KeyedList::WidenToFit(this);
+    // With no client to choose the clerk starts with a search (or Insert, from the list).
+    if (m_list->topLevelItemCount() == 0) m_name->setFocus();
 }
 
 void CClientDirDlg::BuildUi() {

@@ -162,10 +162,11 @@ void CSalaryAccrualDlg::Build() {
     Inputs::ChainTabOrder({m_number, m_date, m_purpose, m_percent, m_onDate, m_recount, m_list, sel, unsel,
                            print, works, m_ok, m_cancel});
 
-    // Any change of the percent or the day counts the list afresh (the percent can only be typed
-    // non-negative).
+    // A change of the percent proposes the payouts again from the debts on screen (what a worker earned
+    // and was paid does not depend on it); a change of the day reads the figures again. The percent can
+    // only be typed non-negative.
     connect(m_percent, &QLineEdit::textChanged, this, [this] {
-        if (m_isNew) Recount();
+        if (m_isNew) ProposePayouts();
     });
     connect(m_onDate, &QDateEdit::dateChanged, this, [this] {
         if (m_isNew) Recount();
@@ -251,7 +252,6 @@ void CSalaryAccrualDlg::LoadPayout(const QString &iddPay) {
 }
 
 void CSalaryAccrualDlg::Recount() {
-    const double percent = Formats::ParseNumber(m_percent->text());
     QList<WorkerFigures> workers;
     m_figuresRead =
         TryDb(m_ctx.prompter(), [&] { workers = SalaryStore(m_ctx.db()).WorkerBalances(m_onDate->date()); });
@@ -259,9 +259,8 @@ void CSalaryAccrualDlg::Recount() {
     m_filling = true;
     m_list->clear();
     for (const WorkerFigures &w : workers) {
-        const Money payout = w.Debt().Percent(percent);
-        QTreeWidgetItem *item = m_list->AddRow(
-            {w.WorkFIO, payout.Text(), w.Debt().Text(), w.earned.Text(), w.paid.Text()}, w.IddWork);
+        QTreeWidgetItem *item =
+            m_list->AddRow({w.WorkFIO, {}, w.Debt().Text(), w.earned.Text(), w.paid.Text()}, w.IddWork);
         item->setData(0, kWorkPayRole, QString());
         item->setData(kDebt, kValueRole, qlonglong(w.Debt().kopecks()));
         item->setData(kEarned, kValueRole, qlonglong(w.earned.kopecks()));
@@ -273,7 +272,19 @@ void CSalaryAccrualDlg::Recount() {
             for (int c = 0; c < m_list->columnCount(); ++c) item->setForeground(c, QColor(10, 10, 200));
     }
     m_filling = false;
+    ProposePayouts();
     m_list->FitColumns();
+}
+
+void CSalaryAccrualDlg::ProposePayouts() {
+    const double percent = Formats::ParseNumber(m_percent->text());
+    m_filling = true;
+    for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *item = m_list->topLevelItem(i);
+        const Money debt = Money::Kopecks(item->data(kDebt, kValueRole).toLongLong());
+        item->setText(kPayout, debt.Percent(percent).Text());
+    }
+    m_filling = false;
     UpdateTotals();
 }
 

@@ -61,6 +61,8 @@ private:
     void BuildList();
     QGridLayout *BuildTotals();
     void LoadPayout(const QString &iddPay);
+    // Each row's payout: the percent of its debt (what was typed is dropped).
+    void ProposePayouts();
     void ItemChanged(QTreeWidgetItem *item, int column);
     void UpdateTotals();
     Money Sum(int column) const;

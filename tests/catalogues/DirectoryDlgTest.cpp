@@ -13,6 +13,7 @@
 #include "Widgets.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLineEdit>
 #include <QTreeWidget>
 #include <array>
@@ -178,4 +179,15 @@ TEST_P(DirectoryDlgTest, PickerChoosesTheRowOnDoubleClickWithoutOpeningACard) {
     DoubleClick(workers.list(), FindRow(workers.list(), u"Петров П."_s));
     EXPECT_TRUE(workers.Picked().size() == 1 && workers.Picked()[0].workFio == u"Петров П."_s);
     EXPECT_TRUE(dialogs.opened.isEmpty());  // no card was opened
+}
+
+// A directory opens on its first row, selected; an empty one in its search field.
+TEST_P(DirectoryDlgTest, ADirectoryOpensOnItsFirstRowOrItsSearch) {
+    CCarDirDlg cars(*ctx);
+    Keyboard::Activate(cars);
+    EXPECT_EQ(KeyedList::Key(static_cast<KeyedList *>(List(cars))->Selected()), u"a1"_s);
+    db().Exec(u"DELETE FROM SClient"_s);
+    CClientDirDlg clients(*ctx);
+    Keyboard::Activate(clients);
+    EXPECT_TRUE(Child<QWidget>(clients, "name")->isAncestorOf(QApplication::focusWidget()));
 }
