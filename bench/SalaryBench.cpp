@@ -4,8 +4,8 @@
 #include "CounterStore.h"
 #include "Database.h"
 #include "DbError.h"
+#include "Money.h"
 #include "SalaryStore.h"
-#include "WorkPay.h"
 
 #include <benchmark/benchmark.h>
 #include <QDateTime>
@@ -26,10 +26,9 @@ QString BalancesRaw() {
                "SELECT w.IddWork, w.WorkFIO, w.WorkOut, COALESCE(e.Earned, 0), COALESCE(p.Paid, 0) FROM "
                "SWork w "
                "LEFT JOIN (SELECT a.IddWork, SUM(") +
-           WorkPay::ShareKopecksSql(QStringLiteral("a.Pay"), QStringLiteral("a.IddWork = a.FirstWork"),
-                                    QStringLiteral("a.Workers")) +
-           QStringLiteral(") AS Earned FROM (SELECT t.IddWork, ") +
-           WorkPay::LinePayKopecksSql(QStringLiteral("s")) +
+           MoneySql::Share(QStringLiteral("a.Pay"), QStringLiteral("a.IddWork = a.FirstWork"),
+                           QStringLiteral("a.Workers")) +
+           QStringLiteral(") AS Earned FROM (SELECT t.IddWork, ") + MoneySql::LinePay(QStringLiteral("s")) +
            QStringLiteral(
                " AS Pay, COUNT(*) OVER (PARTITION BY s.IddZakaz, s.IddService, s.IddTop) AS Workers, "
                "MIN(t.IddWork) OVER (PARTITION BY s.IddZakaz, s.IddService, s.IddTop) AS FirstWork "
@@ -66,7 +65,7 @@ QString WorksRaw() {
                "t.IddWork, t.WorkFIO, ") +
            amount + QStringLiteral(" AS Amount, ") + MoneySql::LineVat(QStringLiteral("s")) +
            QStringLiteral(" AS Vat, ") +
-           WorkPay::ShareKopecksSql(WorkPay::LinePayKopecksSql(QStringLiteral("s")), first, workers) +
+           MoneySql::Share(MoneySql::LinePay(QStringLiteral("s")), first, workers) +
            QStringLiteral(
                " AS Pay FROM TWork t INNER JOIN TService s ON s.IddZakaz = t.IddZakaz AND s.IddService = "
                "t.IddService INNER JOIN TZakaz z ON z.IddZakaz = t.IddZakaz WHERE t.IddWork = ? AND "

@@ -133,4 +133,17 @@ QString LineVat(const QString &alias) {
         QStringLiteral("10000"));
 }
 
+QString LinePay(const QString &alias) {
+    const QString job = Whole(alias + QStringLiteral(".Job"), 2);
+    return QStringLiteral("(CASE WHEN %1.PrJob = TRUE THEN %2 ELSE %3 END)")
+        .arg(alias,
+             RoundDiv(QStringLiteral("(%1 * %2)").arg(LineAmount(alias), job), QStringLiteral("10000")), job);
+}
+
+QString Share(const QString &linePay, const QString &first, const QString &workers) {
+    const QString share = RoundDiv(linePay, workers);
+    return QStringLiteral("(CASE WHEN %1 THEN %2 - (%3 - 1) * %4 ELSE %4 END)")
+        .arg(first, linePay, workers, share);
+}
+
 }  // namespace MoneySql

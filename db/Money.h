@@ -86,4 +86,10 @@ QString Whole(const QString &column, int decimals);
 // The amount without VAT, the VAT and the total of the TService-like row `alias`, in kopecks.
 QString LineAmount(const QString &alias);
 QString LineVat(const QString &alias);
+// What the TService-like row `alias` pays its performers, in kopecks: a percentage of its amount, or a
+// fixed sum.
+QString LinePay(const QString &alias);
+// One worker's share of a line's pay (in kopecks) split equally among `workers`, given whether he is the
+// first of them by key (a condition): shares are rounded and the first takes what the rounding leaves.
+QString Share(const QString &linePay, const QString &first, const QString &workers);
 }  // namespace MoneySql

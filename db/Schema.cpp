@@ -228,6 +228,98 @@ void CreatePaidTriggers(Database &db) {
         for (const char *sql : kSqlitePaidTriggers) run(sql);
 }
 
+// What each worker earned on each finished order, in kopecks, beside the order's finish: the order's live
+// lines that are no package headers, each line's pay shared equally among its live workers and the first
+// of them by key taking what the rounding leaves. The database keeps it as orders, lines and their workers
+// change, by this program or any other, so that the salary figures add up these rows rather than every
+// line of the shop's years.
+const char *kTWorkEarn =
+    "CREATE TABLE TWorkEarn (IddZakaz VARCHAR(255) NOT NULL, IddWork VARCHAR(255) NOT NULL, EndOut "
+    "TIMESTAMP, Kopecks BIGINT NOT NULL, PRIMARY KEY (IddZakaz, IddWork))";
+// The figures up to a day read from the index alone.
+const char *kTWorkEarnIndex = "CREATE INDEX IX_TWorkEarn_EndOut ON TWorkEarn (EndOut, IddWork, Kopecks)";
+
+// The rows of TWorkEarn for the orders the condition on TZakaz.IddZakaz picks (all when it is empty). Each
+// line's workers are counted and its first found over one partition and no order; a line of an old
+// database without its pay earns nothing.
+QString EarnedRows(const QString &orders) {
+    const QString line =
+        QStringLiteral("PARTITION BY TService.IddZakaz, TService.IddService, TService.IddTop");
+    return QStringLiteral(
+               "INSERT INTO TWorkEarn (IddZakaz, IddWork, EndOut, Kopecks) SELECT x.IddZakaz, "
+               "x.IddWork, MAX(x.EndOut), COALESCE(SUM(") +
+           MoneySql::Share(QStringLiteral("x.Pay"), QStringLiteral("x.IddWork = x.FirstWork"),
+                           QStringLiteral("x.Workers")) +
+           QStringLiteral(
+               "), 0) FROM (SELECT TZakaz.IddZakaz AS IddZakaz, TZakaz.ZakazEndOut AS EndOut, "
+               "TWork.IddWork AS IddWork, ") +
+           MoneySql::LinePay(QStringLiteral("TService")) +
+           QStringLiteral(
+               " AS Pay, COUNT(*) OVER (%1) AS Workers, MIN(TWork.IddWork) OVER (%1) AS FirstWork "
+               "FROM (TZakaz INNER JOIN TService ON TService.IddZakaz = TZakaz.IddZakaz) INNER JOIN "
+               "TWork ON TWork.IddZakaz = TService.IddZakaz AND TWork.IddService = "
+               "TService.IddService WHERE TWork.[Delete] = FALSE AND TZakaz.ZakazStatus = 2 AND "
+               "TZakaz.[Delete] = FALSE AND TService.IddTop <> '0' AND TService.[Delete] = FALSE")
+               .arg(line) +
+           (orders.isEmpty() ? QString() : QStringLiteral(" AND TZakaz.IddZakaz ") + orders) +
+           QStringLiteral(") x GROUP BY x.IddZakaz, x.IddWork");
+}
+
+// The order's rows again whenever the order, one of its lines or one of their workers is written. An order
+// is only looked at again when what it earns may have changed, not when a payment updates what was paid.
+const char *const kEarnTables[] = {"TZakaz", "TService", "TWork"};
+QString EarnTrigger(const QString &table) {
+    return table == QStringLiteral("TZakaz")
+               ? QStringLiteral("UPDATE OF IddZakaz, ZakazStatus, ZakazEndOut, [Delete]")
+               : QStringLiteral("UPDATE");
+}
+
+void CreateEarnTriggers(Database &db) {
+    if (db.PostgresStyle()) {
+        // The order's row is locked first, as for what was paid: two workstations saving one order write
+        // its rows one after the other.
+        db.Exec(
+            QStringLiteral(
+                "CREATE OR REPLACE FUNCTION zv_work_earn() RETURNS trigger LANGUAGE plpgsql AS $$ DECLARE "
+                "orders VARCHAR[]; BEGIN IF TG_OP <> 'INSERT' THEN orders := orders || "
+                "OLD.IddZakaz::VARCHAR; "
+                "END IF; IF TG_OP <> 'DELETE' THEN orders := orders || NEW.IddZakaz::VARCHAR; END IF; "
+                "PERFORM 1 FROM TZakaz WHERE IddZakaz = ANY (orders) FOR UPDATE; "
+                "DELETE FROM TWorkEarn WHERE IddZakaz = ANY (orders); ") +
+            EarnedRows(QStringLiteral("= ANY (orders)")) + QStringLiteral("; RETURN NULL; END $$"));
+        for (const char *table : kEarnTables)
+            db.Exec(
+                QStringLiteral("CREATE TRIGGER TR_%1_Earn AFTER INSERT OR DELETE OR %2 ON %1 FOR EACH ROW "
+                               "EXECUTE FUNCTION zv_work_earn()")
+                    .arg(QLatin1StringView(table), EarnTrigger(QLatin1StringView(table))));
+        return;
+    }
+    for (const char *table : kEarnTables) {
+        const struct {
+            const char *name;
+            QString event;
+            const char *orders;
+        } events[] = {{"Insert", QStringLiteral("INSERT"), "IN (NEW.IddZakaz)"},
+                      {"Update", EarnTrigger(QLatin1StringView(table)), "IN (OLD.IddZakaz, NEW.IddZakaz)"},
+                      {"Delete", QStringLiteral("DELETE"), "IN (OLD.IddZakaz)"}};
+        for (const auto &e : events) {
+            const QString orders = QString::fromLatin1(e.orders);
+            db.Exec(QStringLiteral("CREATE TRIGGER TR_%1_Earn_%2 AFTER %3 ON %1 BEGIN DELETE FROM TWorkEarn "
+                                   "WHERE IddZakaz %4; %5; END")
+                        .arg(QLatin1StringView(table), QLatin1StringView(e.name), e.event, orders,
+                             EarnedRows(orders)));
+        }
+    }
+}
+
+// The kept figures made, filled for the orders there are, and kept from then on.
+void CreateWorkEarn(Database &db) {
+    db.Exec(QString::fromLatin1(kTWorkEarn));
+    db.Exec(QString::fromLatin1(kTWorkEarnIndex));
+    db.Exec(EarnedRows({}));
+    CreateEarnTriggers(db);
+}
+
 // One row per client: the sum of its orders' outstanding amounts.
 const char *kTClientDolgD =
     "CREATE VIEW TClientDolgD AS SELECT TClientDolg.IddVlad AS IddVlad, ROUND(CAST(SUM(TClientDolg.SummD) AS "
@@ -328,6 +420,7 @@ void Create(Database &db) {
     }
     for (const IndexDef &ix : kIndexes) CreateIndex(db, ix);
     CreatePaidTriggers(db);
+    CreateWorkEarn(db);
     db.Exec(QString::fromLatin1(kTClientDolg));
     db.Exec(QString::fromLatin1(kTClientDolgD));
 
@@ -466,7 +559,15 @@ void UpgradeTo6(Database &db) {
     if (db.dialect() == Dialect::Postgres && anyUser) ServerRoles::Install(db);
 }
 
-const Step kSteps[] = {{2, UpgradeTo2}, {3, UpgradeTo3}, {4, UpgradeTo4}, {5, UpgradeTo5}, {6, UpgradeTo6}};
+// Version 6 -> 7: the database keeps what each worker earned on each finished order (TWorkEarn); on
+// PostgreSQL the clerks' groups may read it and its trigger writes it for them.
+void UpgradeTo7(Database &db) {
+    CreateWorkEarn(db);
+    if (db.dialect() == Dialect::Postgres && !ServerRoles::Prefix(db).isEmpty()) ServerRoles::Install(db);
+}
+
+const Step kSteps[] = {{2, UpgradeTo2}, {3, UpgradeTo3}, {4, UpgradeTo4},
+                       {5, UpgradeTo5}, {6, UpgradeTo6}, {7, UpgradeTo7}};
 
 QString NewerText() {
     return QStringLiteral(
@@ -572,6 +673,13 @@ void RefreshOrderTotals(Database &db, const QString &iddZakaz) {
 
 void RefreshAllOrdersPaid(Database &db) {
     db.Exec(QStringLiteral("UPDATE TZakaz SET ") + QString::fromLatin1(kOrderPaidSet));
+}
+
+void RefreshAllWorkEarn(Database &db) {
+    Transaction tx(db);
+    db.Exec(QStringLiteral("DELETE FROM TWorkEarn"));
+    db.Exec(EarnedRows({}));
+    tx.Commit();
 }
 
 QString ConstraintText(const QString &driverText) {

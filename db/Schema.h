@@ -37,7 +37,7 @@ namespace Schema {
 // are found by INN through an index. 5: amounts exact to the kopeck and quantities to three decimals
 // (NUMERIC on PostgreSQL; rounded before writing on SQLite), order totals summed from rounded lines.
 // 6: passwords only as hashes; on PostgreSQL the users are the server's roles.
-inline constexpr int kVersion = 6;
+inline constexpr int kVersion = 7;
 
 const std::vector<TableDef> &Tables();
 // The type of a column by table and column name (case-insensitive); false when the schema has no such column.
@@ -67,6 +67,9 @@ void RefreshOrderTotals(Database &db, const QString &iddZakaz);
 // Works out again what was paid on every order (after payments were written with the triggers' work
 // left out of account, as a bulk load may).
 void RefreshAllOrdersPaid(Database &db);
+// Works out again what each worker earned on every finished order (TWorkEarn), from the lines, as the
+// triggers keep it row by row.
+void RefreshAllWorkEarn(Database &db);
 
 // The Russian message for a driver's text that reports a broken unique rule of ours; empty otherwise.
 QString ConstraintText(const QString &driverText);

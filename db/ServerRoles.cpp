@@ -5,6 +5,7 @@
 #include "UserInfo.h"
 
 #include <libpq-fe.h>
+#include <QSet>
 #include <QSqlDriver>
 
 namespace {
@@ -36,6 +37,7 @@ const Grant kGrants[] = {
     {kStaff, "SELECT", "TWork"},
     {kStaff, "SELECT", "TPay"},
     {kStaff, "SELECT", "TWorkPay"},
+    {kStaff, "SELECT", "TWorkEarn"},
     {kStaff, "SELECT", "SService"},
     {kStaff, "SELECT", "ServiceWork"},
     {kStaff, "SELECT", "SWork"},
@@ -276,12 +278,24 @@ void Install(Database &db) {
                 .arg(Ident(schema.value(0).toString()), quoted.join(u", ")));
     db.Exec(QStringLiteral("GRANT USAGE ON SCHEMA %1 TO %2")
                 .arg(Ident(schema.value(0).toString()), Ident(Group(prefix, kStaff))));
+    // An upgrade installs the roles before its later steps add their tables and functions: what is not
+    // there yet is granted by the step that makes it.
+    QSet<QString> present;
+    QSqlQuery tables = db.Exec(QStringLiteral(
+        "SELECT lower(table_name) FROM information_schema.tables WHERE table_schema = current_schema() UNION "
+        "SELECT lower(proname) || '()' FROM pg_proc WHERE pronamespace = current_schema()::regnamespace"));
+    while (tables.next()) present.insert(tables.value(0).toString());
     for (const Grant &g : kGrants)
-        db.Exec(QStringLiteral("GRANT %1 ON %2 TO %3")
-                    .arg(Latin(g.privileges).replace(QStringLiteral("%pay"), Latin(kPayColumns)),
-                         Latin(g.table), Ident(Group(prefix, g.group))));
+        if (present.contains(Latin(g.table).remove(u'[').remove(u']').toLower()))
+            db.Exec(QStringLiteral("GRANT %1 ON %2 TO %3")
+                        .arg(Latin(g.privileges).replace(QStringLiteral("%pay"), Latin(kPayColumns)),
+                             Latin(g.table), Ident(Group(prefix, g.group))));
     // What was paid on an order is kept by the payment's trigger, which no clerk could write himself.
-    db.Exec(QStringLiteral("ALTER FUNCTION zv_tpay_paid() SECURITY DEFINER SET search_path FROM CURRENT"));
+    // So is what each worker earned, by the trigger on orders, lines and their workers.
+    for (const char *function : {"zv_tpay_paid()", "zv_work_earn()"})
+        if (present.contains(QLatin1StringView(function)))
+            db.Exec(QStringLiteral("ALTER FUNCTION %1 SECURITY DEFINER SET search_path FROM CURRENT")
+                        .arg(QLatin1StringView(function)));
     db.Exec(NumberGuard(prefix));
     db.Exec(QStringLiteral(
         "CREATE OR REPLACE TRIGGER TR_Number_Guard BEFORE UPDATE ON [Number] FOR EACH ROW EXECUTE FUNCTION "

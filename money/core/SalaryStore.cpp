@@ -40,25 +40,10 @@ Money SumOfKopecks(const CDynamicField &field) {
 }  // namespace
 
 QHash<QString, Money> SalaryStore::Earned(const QDate &day) {
+    // The database keeps each worker's earnings per finished order (TWorkEarn): the figure is their sum.
     CDynamicRecordset rs(m_db);
-    // Each line's live workers are counted over the same join that lists them, so the whole figure is one
-    // pass over the assignments. A count per assignment costs PostgreSQL an index probe for each of them,
-    // many times slower on a shop's years of work.
-    // The subquery works out each assignment's line pay once; its two window functions, over one partition
-    // and no order, count the line's workers and find the first by key with a single sort.
-    rs.Open(QStringLiteral("SELECT x.IddWork, SUM(") +
-                WorkPay::ShareKopecksSql(QStringLiteral("x.Pay"), QStringLiteral("x.IddWork = x.FirstWork"),
-                                         QStringLiteral("x.Workers")) +
-                QStringLiteral(") AS Earned FROM (SELECT TWork.IddWork AS IddWork, ") +
-                WorkPay::LinePayKopecksSql() +
-                QStringLiteral(
-                    " AS Pay, COUNT(*) OVER (PARTITION BY TService.IddZakaz, TService.IddService, "
-                    "TService.IddTop) AS Workers, MIN(TWork.IddWork) OVER (PARTITION BY TService.IddZakaz, "
-                    "TService.IddService, TService.IddTop) AS FirstWork FROM (TZakaz INNER JOIN TService ON "
-                    "TService.IddZakaz = TZakaz.IddZakaz) INNER JOIN TWork ON TWork.IddZakaz = "
-                    "TService.IddZakaz AND TWork.IddService = TService.IddService WHERE TWork.[Delete] = "
-                    "FALSE AND ") +
-                kFinishedLines + QStringLiteral(" AND TZakaz.ZakazEndOut < ?) x GROUP BY x.IddWork"),
+    rs.Open(QStringLiteral("SELECT IddWork, SUM(Kopecks) AS Earned FROM TWorkEarn WHERE EndOut < ? GROUP BY "
+                           "IddWork"),
             {EndOf(day)});
     QHash<QString, Money> earned;
     for (; !rs.IsEOF(); rs.MoveNext())

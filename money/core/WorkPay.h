@@ -14,11 +14,6 @@ Money LinePay(double count, Money price, bool payIsPercent, double job);
 // One worker's share of a line's pay split equally among `workers`: shares are rounded to the kopeck and
 // the first worker (by key) takes what the rounding leaves, so the shares add up to the line's pay.
 Money Share(Money linePay, int workers, bool first);
-
-// The same in SQL, over the TService row `alias` and the TWork row in scope, in whole kopecks and exact on
-// both databases: the line's pay, and the share of a worker among the line's live workers,
-// given whether he is the first of them by key (a condition) and their number.
-QString LinePayKopecksSql(const QString &alias = QStringLiteral("TService"));
-QString ShareKopecksSql(const QString &linePayKopecks, const QString &first, const QString &workers);
+// (The same rules in SQL, which the database keeps the salary figures by: MoneySql::LinePay and Share.)
 
 }  // namespace WorkPay

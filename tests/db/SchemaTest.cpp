@@ -66,6 +66,13 @@ TEST_P(SchemaTest, AVersionOneDatabaseIsUpgradedOnOpen) {
         "('z1', 's2', 'top', 2, 25, 0, FALSE), ('z1', 's3', 'top', 1, 999, 10, TRUE), "
         "('z2', 's1', 'top', 1, 10.5, 10, FALSE)");
     db().Exec("INSERT INTO TPay (IddPay, IddZakaz, SummaPay, [Delete]) VALUES ('p1', 'z1', 100, FALSE)");
+    // Finished, with a worker on a line paid 10 % and one on a line that names no pay.
+    db().Exec("UPDATE TZakaz SET ZakazStatus = 2, ZakazEndOut = ? WHERE IddZakaz = 'z1'",
+              {QDateTime::currentDateTime()});
+    db().Exec("UPDATE TService SET PrJob = TRUE, Job = 10 WHERE IddService = 's1'");
+    db().Exec(
+        "INSERT INTO TWork (IddZakaz, IddService, IddWork, [Delete]) VALUES ('z1', 's1', 'w1', FALSE), "
+        "('z1', 's2', 'w2', FALSE)");
     Reopen();
     ASSERT_EQ(Schema::StoredVersion(db()), Schema::kVersion);
     EXPECT_EQ(ColumnTexts(db(), "SELECT IddAvtoVlad FROM AvtoVlad WHERE [Delete] = FALSE"),
@@ -81,6 +88,8 @@ TEST_P(SchemaTest, AVersionOneDatabaseIsUpgradedOnOpen) {
                 "ON d.IddZakaz = z.IddZakaz ORDER BY z.IddZakaz"),
         (QStringList{"z1 410 60 310", "z2 11.55 1.05 11.55", "z3 0 0 0"}));
     EXPECT_EQ(Figures("SELECT IddVlad, Sum_SummD FROM TClientDolgD"), QStringList{"c1 321.55"});
+    EXPECT_EQ(Figures("SELECT IddZakaz, IddWork, Kopecks FROM TWorkEarn ORDER BY IddWork"),
+              (QStringList{"z1 w1 3000", "z1 w2 0"}));
 
     // The new rules hold from now on in the database itself, with the same Russian message on both.
     EXPECT_TRUE(ErrorText([&] {

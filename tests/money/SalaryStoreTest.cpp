@@ -5,8 +5,11 @@
 #include "PaymentStore.h"
 #include "Rub.h"
 #include "SalaryStore.h"
+#include "Schema.h"
 #include "TestDb.h"
 #include "TestRows.h"
+
+#include <QSqlQuery>
 
 using namespace TestRows;
 
@@ -169,4 +172,43 @@ TEST_P(SalaryStoreTest, PerformedWorksRowsAndTotals) {
     db().Exec("UPDATE TWork SET [Delete] = ? WHERE IddWork = 'w1'", {true});
     EXPECT_EQ(Works({from, to, {}}), " 0.00 = 600.00 108.00 708.00 0.00");
     EXPECT_EQ(Works({from, to, "w1"}), " = 0.00 0.00 0.00 0.00");
+}
+
+// What the database keeps of each worker's earnings on each order is what a count afresh from the lines
+// gives, whatever was written: here by plain statements, as another program would write, and by payouts.
+TEST_P(SalaryStoreTest, KeptEarningsFollowEveryWriteToOrdersLinesAndWorkers) {
+    const auto afresh = [this](const char *after) {
+        const auto kept = [this] {
+            QStringList rows;
+            QSqlQuery q =
+                db().Exec("SELECT IddZakaz, IddWork, Kopecks FROM TWorkEarn ORDER BY IddZakaz, IddWork");
+            while (q.next())
+                rows << q.value(0).toString() + ' ' + q.value(1).toString() + ' ' + q.value(2).toString();
+            return rows.join(u'|');
+        };
+        const QString now = kept();
+        Schema::RefreshAllWorkEarn(db());
+        EXPECT_EQ(now, kept()) << after;
+        return now;
+    };
+    const Work w1{"w1"}, w2{"w2"};
+    Done("z1", At(2024, 5, 10),
+         {{.price = 1000, .prJob = true, .job = 10, .workers = {w1, w2}}, {.job = 33.33, .workers = {w2}}});
+    Done("z2", At(2024, 5, 11), {{.price = 500, .prJob = true, .job = 50, .workers = {w1}}}, 1);
+    EXPECT_EQ(afresh("orders written"), "z1 w1 5000|z1 w2 8333");
+    const std::pair<const char *, const char *> writes[] = {
+        {"a line's price", "UPDATE TService SET Price = 2000 WHERE IddService = 'z1-1'"},
+        {"a worker removed", "UPDATE TWork SET [Delete] = TRUE WHERE IddService = 'z1-1' AND IddWork = 'w2'"},
+        {"a worker added",
+         "INSERT INTO TWork (IddZakaz, IddService, IddWork, WorkFIO, [Delete]) VALUES ('z1', 'z1-2', 'w1', "
+         "'И', FALSE)"},
+        {"an order finished", "UPDATE TZakaz SET ZakazStatus = 2 WHERE IddZakaz = 'z2'"},
+        {"a line removed", "UPDATE TService SET [Delete] = TRUE WHERE IddService = 'z1-2'"},
+        {"an order deleted", "DELETE FROM TZakaz WHERE IddZakaz = 'z2'"}};
+    for (const auto &[what, sql] : writes) {
+        db().Exec(sql);
+        afresh(what);
+    }
+    Payout(10, 5, At(2024, 6, 1));
+    EXPECT_EQ(afresh("a payout"), "z1 w1 20000");
 }

@@ -144,7 +144,8 @@ void MakeVersion1(Database &db) {
     for (const TableDef &t : Schema::Tables())
         db.Exec(QStringLiteral("DROP TABLE [%1]").arg(QLatin1StringView(t.name)));
     db.Exec(QStringLiteral("DROP TABLE ZvSchema"));
-    if (db.PostgresStyle()) db.Exec(QStringLiteral("DROP FUNCTION zv_tpay_paid()"));
+    db.Exec(QStringLiteral("DROP TABLE TWorkEarn"));  // version 7
+    if (db.PostgresStyle()) db.Exec(QStringLiteral("DROP FUNCTION zv_tpay_paid(), zv_work_earn()"));
     for (const TableDef &t : Schema::Tables()) {
         QStringList cols;
         for (const ColumnDef &c : t.columns) {
