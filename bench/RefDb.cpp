@@ -142,15 +142,17 @@ RefDb::Outcome RefDb::Generate(Database &db, double scale, std::uint64_t seed) {
             db.Exec(QString::fromLatin1(pragma));
 
     RefDbGenerator generator(scale, seed);
+    Schema::StopKeepingWorkEarn(db);
     {
         RefDbWriter writer(db);
         generator.Run(writer);
         writer.Finish();
     }
     const RefDbCounts &c = generator.counts();
-    // The tables are written in batches, a payment possibly before its order: what each order was paid is
-    // worked out once at the end.
+    // The tables are written in batches, a payment possibly before its order: what each order was paid and
+    // what each worker earned on it are worked out once at the end.
     Schema::RefreshAllOrdersPaid(db);
+    Schema::KeepWorkEarn(db);
     db.Exec(
         QStringLiteral("UPDATE [Number] SET ZakazNomer = ?, PayNomer = ?, OutPayNomer = ?, SalaryNomer = ? "
                        "WHERE iddnum = ?"),

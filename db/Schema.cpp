@@ -236,8 +236,11 @@ void CreatePaidTriggers(Database &db) {
 const char *kTWorkEarn =
     "CREATE TABLE TWorkEarn (IddZakaz VARCHAR(255) NOT NULL, IddWork VARCHAR(255) NOT NULL, EndOut "
     "TIMESTAMP, Kopecks BIGINT NOT NULL, PRIMARY KEY (IddZakaz, IddWork))";
-// The figures up to a day read from the index alone.
-const char *kTWorkEarnIndex = "CREATE INDEX IX_TWorkEarn_EndOut ON TWorkEarn (EndOut, IddWork, Kopecks)";
+// The same per worker and day of finish, which a salary figure up to a day adds up: a few rows a day
+// where TWorkEarn has one per order and worker. Kept from TWorkEarn by its own triggers.
+const char *kTWorkEarnDay =
+    "CREATE TABLE TWorkEarnDay (IddWork VARCHAR(255) NOT NULL, EndDay DATE NOT NULL, Kopecks BIGINT NOT "
+    "NULL, PRIMARY KEY (IddWork, EndDay))";
 
 // The rows of TWorkEarn for the orders the condition on TZakaz.IddZakaz picks (all when it is empty). Each
 // line's workers are counted and its first found over one partition and no order; a line of an old
@@ -265,6 +268,47 @@ QString EarnedRows(const QString &orders) {
            QStringLiteral(") x GROUP BY x.IddZakaz, x.IddWork");
 }
 
+// The day of a TWorkEarn row's finish (on SQLite written as the program writes a date, so that it compares
+// with one).
+QString EndDay(const Database &db, const char *row) {
+    return db.PostgresStyle()
+               ? QStringLiteral("%1.EndOut::date").arg(QLatin1StringView(row))
+               : QStringLiteral("substr(%1.EndOut, 1, 10) || ' 00:00:00'").arg(QLatin1StringView(row));
+}
+
+// The day rows follow the order rows: a row in adds to its worker's day, a row out takes from it.
+void CreateEarnDayTriggers(Database &db) {
+    const QString add =
+        QStringLiteral(
+            "INSERT INTO TWorkEarnDay (IddWork, EndDay, Kopecks) VALUES (NEW.IddWork, %1, NEW.Kopecks) ON "
+            "CONFLICT "
+            "(IddWork, EndDay) DO UPDATE SET Kopecks = TWorkEarnDay.Kopecks + excluded.Kopecks")
+            .arg(EndDay(db, "NEW"));
+    const QString take = QStringLiteral(
+                             "UPDATE TWorkEarnDay SET Kopecks = Kopecks - OLD.Kopecks WHERE IddWork = "
+                             "OLD.IddWork AND EndDay = %1")
+                             .arg(EndDay(db, "OLD"));
+    if (db.PostgresStyle()) {
+        db.Exec(QStringLiteral(
+                    "CREATE OR REPLACE FUNCTION zv_work_earn_day() RETURNS trigger LANGUAGE plpgsql AS "
+                    "$$ BEGIN IF TG_OP = 'DELETE' THEN IF OLD.EndOut IS NOT NULL THEN %1; END IF; "
+                    "ELSIF NEW.EndOut IS NOT NULL THEN %2; END IF; RETURN NULL; END $$")
+                    .arg(take, add));
+        db.Exec(
+            QStringLiteral("CREATE TRIGGER TR_TWorkEarn_Day AFTER INSERT OR DELETE ON TWorkEarn FOR EACH ROW "
+                           "EXECUTE FUNCTION zv_work_earn_day()"));
+        return;
+    }
+    db.Exec(
+        QStringLiteral("CREATE TRIGGER TR_TWorkEarn_Day_Insert AFTER INSERT ON TWorkEarn WHEN NEW.EndOut IS "
+                       "NOT NULL BEGIN %1; END")
+            .arg(add));
+    db.Exec(
+        QStringLiteral("CREATE TRIGGER TR_TWorkEarn_Day_Delete AFTER DELETE ON TWorkEarn WHEN OLD.EndOut IS "
+                       "NOT NULL BEGIN %1; END")
+            .arg(take));
+}
+
 // The order's rows again whenever the order, one of its lines or one of their workers is written. An order
 // is only looked at again when what it earns may have changed, not when a payment updates what was paid.
 const char *const kEarnTables[] = {"TZakaz", "TService", "TWork"};
@@ -275,6 +319,7 @@ QString EarnTrigger(const QString &table) {
 }
 
 void CreateEarnTriggers(Database &db) {
+    CreateEarnDayTriggers(db);
     if (db.PostgresStyle()) {
         // The order's row is locked first, as for what was paid: two workstations saving one order write
         // its rows one after the other.
@@ -315,9 +360,8 @@ void CreateEarnTriggers(Database &db) {
 // The kept figures made, filled for the orders there are, and kept from then on.
 void CreateWorkEarn(Database &db) {
     db.Exec(QString::fromLatin1(kTWorkEarn));
-    db.Exec(QString::fromLatin1(kTWorkEarnIndex));
-    db.Exec(EarnedRows({}));
-    CreateEarnTriggers(db);
+    db.Exec(QString::fromLatin1(kTWorkEarnDay));
+    Schema::KeepWorkEarn(db);
 }
 
 // One row per client: the sum of its orders' outstanding amounts.
@@ -675,10 +719,33 @@ void RefreshAllOrdersPaid(Database &db) {
     db.Exec(QStringLiteral("UPDATE TZakaz SET ") + QString::fromLatin1(kOrderPaidSet));
 }
 
-void RefreshAllWorkEarn(Database &db) {
+void StopKeepingWorkEarn(Database &db) {
+    if (db.PostgresStyle()) {
+        for (const char *table : kEarnTables)
+            db.Exec(QStringLiteral("DROP TRIGGER IF EXISTS TR_%1_Earn ON %1").arg(QLatin1StringView(table)));
+        db.Exec(QStringLiteral("DROP TRIGGER IF EXISTS TR_TWorkEarn_Day ON TWorkEarn"));
+        return;
+    }
+    for (const char *table : kEarnTables)
+        for (const char *event : {"Insert", "Update", "Delete"})
+            db.Exec(QStringLiteral("DROP TRIGGER IF EXISTS TR_%1_Earn_%2")
+                        .arg(QLatin1StringView(table), QLatin1StringView(event)));
+    for (const char *event : {"Insert", "Delete"})
+        db.Exec(QStringLiteral("DROP TRIGGER IF EXISTS TR_TWorkEarn_Day_%1").arg(QLatin1StringView(event)));
+}
+
+void KeepWorkEarn(Database &db) {
+    // Filled in two statements with the triggers off, rather than row by row through them.
     Transaction tx(db);
+    StopKeepingWorkEarn(db);
+    db.Exec(QStringLiteral("DELETE FROM TWorkEarnDay"));
     db.Exec(QStringLiteral("DELETE FROM TWorkEarn"));
     db.Exec(EarnedRows({}));
+    db.Exec(
+        QStringLiteral("INSERT INTO TWorkEarnDay (IddWork, EndDay, Kopecks) SELECT IddWork, %1, SUM(Kopecks) "
+                       "FROM TWorkEarn WHERE EndOut IS NOT NULL GROUP BY IddWork, %1")
+            .arg(EndDay(db, "TWorkEarn")));
+    CreateEarnTriggers(db);
     tx.Commit();
 }
 

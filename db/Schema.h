@@ -67,9 +67,11 @@ void RefreshOrderTotals(Database &db, const QString &iddZakaz);
 // Works out again what was paid on every order (after payments were written with the triggers' work
 // left out of account, as a bulk load may).
 void RefreshAllOrdersPaid(Database &db);
-// Works out again what each worker earned on every finished order (TWorkEarn), from the lines, as the
-// triggers keep it row by row.
-void RefreshAllWorkEarn(Database &db);
+// What each worker earned on every finished order and day (TWorkEarn, TWorkEarnDay) worked out again from
+// the lines, and kept by the triggers from then on. A bulk load (the reference database's generator) writes
+// faster without the triggers: it stops them before and calls KeepWorkEarn after.
+void KeepWorkEarn(Database &db);
+void StopKeepingWorkEarn(Database &db);
 
 // The Russian message for a driver's text that reports a broken unique rule of ours; empty otherwise.
 QString ConstraintText(const QString &driverText);

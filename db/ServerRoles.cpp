@@ -38,6 +38,7 @@ const Grant kGrants[] = {
     {kStaff, "SELECT", "TPay"},
     {kStaff, "SELECT", "TWorkPay"},
     {kStaff, "SELECT", "TWorkEarn"},
+    {kStaff, "SELECT", "TWorkEarnDay"},
     {kStaff, "SELECT", "SService"},
     {kStaff, "SELECT", "ServiceWork"},
     {kStaff, "SELECT", "SWork"},
@@ -292,7 +293,7 @@ void Install(Database &db) {
                              Latin(g.table), Ident(Group(prefix, g.group))));
     // What was paid on an order is kept by the payment's trigger, which no clerk could write himself.
     // So is what each worker earned, by the trigger on orders, lines and their workers.
-    for (const char *function : {"zv_tpay_paid()", "zv_work_earn()"})
+    for (const char *function : {"zv_tpay_paid()", "zv_work_earn()", "zv_work_earn_day()"})
         if (present.contains(QLatin1StringView(function)))
             db.Exec(QStringLiteral("ALTER FUNCTION %1 SECURITY DEFINER SET search_path FROM CURRENT")
                         .arg(QLatin1StringView(function)));

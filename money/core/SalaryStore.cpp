@@ -40,11 +40,12 @@ Money SumOfKopecks(const CDynamicField &field) {
 }  // namespace
 
 QHash<QString, Money> SalaryStore::Earned(const QDate &day) {
-    // The database keeps each worker's earnings per finished order (TWorkEarn): the figure is their sum.
+    // The database keeps each worker's earnings per day of finish (TWorkEarnDay): the figure is their sum.
     CDynamicRecordset rs(m_db);
-    rs.Open(QStringLiteral("SELECT IddWork, SUM(Kopecks) AS Earned FROM TWorkEarn WHERE EndOut < ? GROUP BY "
-                           "IddWork"),
-            {EndOf(day)});
+    rs.Open(
+        QStringLiteral("SELECT IddWork, SUM(Kopecks) AS Earned FROM TWorkEarnDay WHERE EndDay < ? GROUP BY "
+                       "IddWork"),
+        {EndOf(day).date()});
     QHash<QString, Money> earned;
     for (; !rs.IsEOF(); rs.MoveNext())
         earned.insert(rs.Text(QStringLiteral("IddWork")), SumOfKopecks(rs.Field(QStringLiteral("Earned"))));

@@ -178,16 +178,19 @@ TEST_P(SalaryStoreTest, PerformedWorksRowsAndTotals) {
 // gives, whatever was written: here by plain statements, as another program would write, and by payouts.
 TEST_P(SalaryStoreTest, KeptEarningsFollowEveryWriteToOrdersLinesAndWorkers) {
     const auto afresh = [this](const char *after) {
-        const auto kept = [this] {
+        const auto kept = [this] {  // each order's earnings, then each day's (a day earning nothing aside)
             QStringList rows;
-            QSqlQuery q =
-                db().Exec("SELECT IddZakaz, IddWork, Kopecks FROM TWorkEarn ORDER BY IddZakaz, IddWork");
-            while (q.next())
-                rows << q.value(0).toString() + ' ' + q.value(1).toString() + ' ' + q.value(2).toString();
+            for (const char *sql :
+                 {"SELECT IddZakaz, IddWork, Kopecks FROM TWorkEarn ORDER BY IddZakaz, IddWork",
+                  "SELECT IddWork, substr(CAST(EndDay AS VARCHAR(20)), 1, 10), Kopecks FROM TWorkEarnDay "
+                  "WHERE Kopecks <> 0 ORDER "
+                  "BY IddWork, EndDay"})
+                for (QSqlQuery q = db().Exec(sql); q.next();)
+                    rows << q.value(0).toString() + ' ' + q.value(1).toString() + ' ' + q.value(2).toString();
             return rows.join(u'|');
         };
         const QString now = kept();
-        Schema::RefreshAllWorkEarn(db());
+        Schema::KeepWorkEarn(db());
         EXPECT_EQ(now, kept()) << after;
         return now;
     };
@@ -195,7 +198,7 @@ TEST_P(SalaryStoreTest, KeptEarningsFollowEveryWriteToOrdersLinesAndWorkers) {
     Done("z1", At(2024, 5, 10),
          {{.price = 1000, .prJob = true, .job = 10, .workers = {w1, w2}}, {.job = 33.33, .workers = {w2}}});
     Done("z2", At(2024, 5, 11), {{.price = 500, .prJob = true, .job = 50, .workers = {w1}}}, 1);
-    EXPECT_EQ(afresh("orders written"), "z1 w1 5000|z1 w2 8333");
+    EXPECT_EQ(afresh("orders written"), "z1 w1 5000|z1 w2 8333|w1 2024-05-10 5000|w2 2024-05-10 8333");
     const std::pair<const char *, const char *> writes[] = {
         {"a line's price", "UPDATE TService SET Price = 2000 WHERE IddService = 'z1-1'"},
         {"a worker removed", "UPDATE TWork SET [Delete] = TRUE WHERE IddService = 'z1-1' AND IddWork = 'w2'"},
@@ -210,5 +213,5 @@ TEST_P(SalaryStoreTest, KeptEarningsFollowEveryWriteToOrdersLinesAndWorkers) {
         afresh(what);
     }
     Payout(10, 5, At(2024, 6, 1));
-    EXPECT_EQ(afresh("a payout"), "z1 w1 20000");
+    EXPECT_EQ(afresh("a payout"), "z1 w1 20000|w1 2024-05-10 20000");
 }

@@ -144,8 +144,10 @@ void MakeVersion1(Database &db) {
     for (const TableDef &t : Schema::Tables())
         db.Exec(QStringLiteral("DROP TABLE [%1]").arg(QLatin1StringView(t.name)));
     db.Exec(QStringLiteral("DROP TABLE ZvSchema"));
-    db.Exec(QStringLiteral("DROP TABLE TWorkEarn"));  // version 7
-    if (db.PostgresStyle()) db.Exec(QStringLiteral("DROP FUNCTION zv_tpay_paid(), zv_work_earn()"));
+    for (const char *kept : {"TWorkEarn", "TWorkEarnDay"})  // version 7
+        db.Exec(QStringLiteral("DROP TABLE %1").arg(QLatin1StringView(kept)));
+    if (db.PostgresStyle())
+        db.Exec(QStringLiteral("DROP FUNCTION zv_tpay_paid(), zv_work_earn(), zv_work_earn_day()"));
     for (const TableDef &t : Schema::Tables()) {
         QStringList cols;
         for (const ColumnDef &c : t.columns) {
