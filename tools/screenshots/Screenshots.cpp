@@ -2,7 +2,6 @@
 // payment dialogs (for an order, from a client, a cash operation), on a small
 // database of its own. Run under a display (xvfb-run) with the folder for the pictures:
 //   xvfb-run -a ./build/tools/screenshots/zv_screenshots docs/screenshots
-#include "../../tests/support/TestRows.h"
 #include "AppContext.h"
 #include "CCashOperationDlg.h"
 #include "CClientPaymentDlg.h"
@@ -19,6 +18,7 @@
 #include "PayRecord.h"
 #include "RussianUi.h"
 #include "StatusTreeList.h"
+#include "TestRows.h"
 
 #include <QApplication>
 #include <QDir>
