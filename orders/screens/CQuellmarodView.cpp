@@ -24,7 +24,6 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QGridLayout>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>

@@ -191,8 +191,8 @@ OrderEditor::LinePos OrderLinesPart::PosOf(const QTreeWidgetItem *item) {
 }
 
 QTreeWidgetItem *OrderLinesPart::Selected(const QString &warning) {
-    QTreeWidgetItem *item = m_lines->currentItem();
-    if (item && item->isSelected() && m_editor.Line(PosOf(item))) return item;
+    QTreeWidgetItem *item = m_lines->Selected();
+    if (item && m_editor.Line(PosOf(item))) return item;
     m_ctx.prompter().Warning(warning);
     return nullptr;
 }
