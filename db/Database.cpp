@@ -2,6 +2,7 @@
 
 #include "DbError.h"
 #include "DriverTexts.h"
+#include "PgResult.h"
 #include "PrivateFiles.h"
 #include "Schema.h"
 #include "ServerRoles.h"
@@ -16,7 +17,6 @@
 #include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
-#include <QSqlField>
 #include <QThread>
 
 Q_DECLARE_OPAQUE_POINTER(sqlite3 *)
@@ -42,6 +42,13 @@ bool IsBusy(Dialect dialect, const QSqlError &error) {
     const QString text = error.databaseText() + u' ' + error.driverText();
     if (text.contains(u"database is locked") || text.contains(u"database table is locked")) return true;
     return dialect == Dialect::Sqlite && (code == u"5" || code == u"6");
+}
+
+// The libpq connection under the driver's handle (its type is named after the struct, not the typedef).
+PGconn *PgConnection(const QVariant &handle) {
+    const char *type = handle.typeName();
+    if (!type || (qstrcmp(type, "pg_conn*") != 0 && qstrcmp(type, "PGconn*") != 0)) return nullptr;
+    return *static_cast<PGconn *const *>(handle.constData());
 }
 
 bool IsWrite(const QString &sql) {
@@ -127,6 +134,7 @@ void Database::Connect(const ConnectTarget &target) {
         Exec(QStringLiteral("PRAGMA cache_size=-32768"));
         Exec(QStringLiteral("PRAGMA mmap_size=268435456"));
     } else if (target.dialect == Dialect::Postgres) {
+        m_pg = PgConnection(db.driver()->handle());
         // Waits for another workstation's lock as long as SQLite does, then reports it instead of hanging.
         SetLockWait(10000);
         // Statements stay prepared (see ExecPrepared); each run is still planned for its own values, so a
@@ -257,15 +265,14 @@ bool Database::LostHandle() const {
     if (m_dialect != Dialect::Postgres || m_name.isEmpty()) return false;
     const QSqlDatabase db = handle();
     if (!db.isValid() || !db.driver()) return false;
-    const QVariant conn = db.driver()->handle();
-    if (!conn.isValid() || qstrcmp(conn.typeName(), "PGconn*") != 0) return false;
-    PGconn *pg = *static_cast<PGconn *const *>(conn.constData());
-    return !pg || PQstatus(pg) == CONNECTION_BAD;
+    PGconn *pg = PgConnection(db.driver()->handle());
+    return pg && PQstatus(pg) == CONNECTION_BAD;
 }
 
 void Database::Reconnect() {
     m_statements.clear();
     m_sqlite = nullptr;
+    m_pg = nullptr;
     if (!m_name.isEmpty()) {
         {
             QSqlDatabase old = handle();
@@ -322,12 +329,13 @@ QSqlQuery Database::Exec(const QString &sql, const QVariantList &binds) {
 QSqlQuery Database::ExecOnce(const QString &sql, const QVariantList &binds) {
     const QString text = Announce(sql);
     if (binds.isEmpty()) {
+        if (m_pg) return ExecDirect(text);
         QSqlQuery query(handle());
         query.setForwardOnly(true);
         if (!query.exec(text)) Fail(query.lastError());
         return query;
     }
-    if (m_dialect == Dialect::Postgres) return ExecPrepared(text, binds);
+    if (m_pg) return ExecPrepared(text, binds);
     QSqlQuery query(handle());
     query.setForwardOnly(true);
     if (!query.prepare(text)) Fail(query.lastError());
@@ -438,40 +446,40 @@ std::unique_ptr<SqliteCursor> Database::OpenCursor(const QString &sql, const QVa
 }
 
 QSqlQuery Database::ExecPrepared(const QString &text, const QVariantList &binds) {
-    QString name = m_statements.value(text);
+    QSqlError error;
+    QByteArray name = m_statements.value(text);
     if (name.isEmpty()) {
         // The program has a few hundred statements; anything beyond means texts made on the fly.
         if (m_statements.size() >= 500) ForgetStatements();
-        name = QStringLiteral("zv_%1").arg(++m_statementSerial);
-        QSqlQuery prepare(handle());
-        if (!prepare.exec(QStringLiteral("PREPARE %1 AS ").arg(name) + NumberedMarks(text)))
-            Fail(prepare.lastError());
+        name = "zv_" + QByteArray::number(++m_statementSerial);
+        if (!PgResult::Prepare(m_pg, name, NumberedMarks(text), &error)) Fail(error);
         m_statements.insert(text, name);
     }
-    // The values are written out by the driver itself, exactly as it does for its own EXECUTE.
-    const QSqlDriver *driver = handle().driver();
-    QString call = QStringLiteral("EXECUTE ") + name + QStringLiteral(" (");
-    QSqlField field;
-    for (int i = 0; i < binds.size(); ++i) {
-        const QVariant value = BindValue(binds[i]);
-        field.setMetaType(value.metaType());
-        if (IsNullValue(value))
-            field.clear();
-        else
-            field.setValue(value);
-        if (i > 0) call += QStringLiteral(", ");
-        call += driver->formatValue(field);
+    QVariantList values;
+    values.reserve(binds.size());
+    for (const QVariant &bind : binds) {
+        const QVariant value = BindValue(bind);
+        values.append(IsNullValue(value) ? QVariant() : value);
     }
-    call += u')';
-    QSqlQuery query(handle());
-    query.setForwardOnly(true);
-    if (!query.exec(call)) Fail(query.lastError());
+    QSqlQuery query = PgResult::RunPrepared(m_pg, handle().driver(), name, values, &error);
+    if (!query.isActive()) Fail(error);
+    return query;
+}
+
+QSqlQuery Database::ExecDirect(const QString &text) {
+    QSqlError error;
+    QSqlQuery query = PgResult::Run(m_pg, handle().driver(), text, &error);
+    if (!query.isActive()) Fail(error);
     return query;
 }
 
 void Database::ForgetStatements() {
     if (m_statements.isEmpty()) return;
     m_statements.clear();
+    if (m_pg) {
+        ExecDirect(QStringLiteral("DEALLOCATE ALL"));
+        return;
+    }
     QSqlQuery q(handle());
     if (!q.exec(QStringLiteral("DEALLOCATE ALL"))) Fail(q.lastError());
 }

@@ -14,6 +14,7 @@
 class DbError;
 class SqliteCursor;
 struct sqlite3;
+struct pg_conn;
 
 // The one connection of the run. Every statement goes through Exec: the SQL is written once with
 // reserved names in brackets ([Delete], [Number], [Count], [Time], [Name]) and every value bound;
@@ -93,6 +94,8 @@ private:
     void ExecControl(const QString &sql);
     void Rollback0();
     QSqlQuery ExecPrepared(const QString &text, const QVariantList &binds);
+    // PostgreSQL: a statement without values, run on libpq as ExecPrepared runs one with values.
+    QSqlQuery ExecDirect(const QString &text);
 
     QString m_name;
     ConnectTarget m_target;
@@ -112,10 +115,11 @@ private:
     // inside an aborted transaction it fails and leaves the prepared statement on the server.
     bool m_aborted = false;
     // PostgreSQL: statements with values stay prepared for the connection's life under names of our own,
-    // so running one again is one round trip (EXECUTE) where the driver's own preparing costs three
-    // (PREPARE, EXECUTE, DEALLOCATE). Name by SQL text.
-    QHash<QString, QString> m_statements;
+    // so running one again is one round trip where the driver's own preparing costs three (PREPARE,
+    // EXECUTE, DEALLOCATE). Name by SQL text.
+    QHash<QString, QByteArray> m_statements;
     sqlite3 *m_sqlite = nullptr;  // the driver's connection, on SQLite
+    pg_conn *m_pg = nullptr;      // the driver's connection, on PostgreSQL (see PgResult)
     bool m_directReads = true;
     int m_statementSerial = 0;
 };
