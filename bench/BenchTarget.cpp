@@ -25,8 +25,15 @@ bool BenchTarget::FromArguments(QStringList &args, BenchTarget *target, double *
     QString file, pairs, scaleText = QStringLiteral("0.01");
     const bool sqlite = TakeOption(args, QStringLiteral("--sqlite"), &file);
     const bool pg = TakeOption(args, QStringLiteral("--pg"), &pairs);
+    QString unpaidText = QString::number(kUnpaidShare);
     TakeOption(args, QStringLiteral("--scale"), &scaleText);
+    TakeOption(args, QStringLiteral("--unpaid"), &unpaidText);
     bool ok = false;
+    const double unpaid = unpaidText.toDouble(&ok);
+    if (!ok || unpaid < 0 || unpaid > 0.5) {
+        *error = QStringLiteral("--unpaid wants the share of finished orders left owing, from 0 to 0.5");
+        return false;
+    }
     *scale = scaleText.toDouble(&ok);
     if (!ok || *scale <= 0 || *scale > 10) {
         *error = QStringLiteral("--scale wants a number above 0, such as 1.0, 0.1 or 0.01");
@@ -39,6 +46,7 @@ bool BenchTarget::FromArguments(QStringList &args, BenchTarget *target, double *
     }
     if (pg && pairs.startsWith(u"PGSQL;")) pairs = pairs.mid(6);
     *target = sqlite ? Sqlite(file) : Postgres(pairs);
+    target->SetUnpaid(unpaid);
     return true;
 }
 

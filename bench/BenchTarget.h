@@ -10,8 +10,8 @@ public:
     static BenchTarget Sqlite(const QString &file) { return BenchTarget(false, file); }
     static BenchTarget Postgres(const QString &pairs) { return BenchTarget(true, pairs); }
 
-    // Takes "--sqlite FILE" or "--pg PAIRS" and "--scale S" out of the arguments; false with a message
-    // in `error` when they are missing or wrong.
+    // Takes "--sqlite FILE" or "--pg PAIRS", "--scale S" and "--unpaid SHARE" out of the arguments; false
+    // with a message in `error` when they are missing or wrong.
     static bool FromArguments(QStringList &args, BenchTarget *target, double *scale, QString *error);
 
     bool postgres() const { return m_postgres; }
@@ -21,9 +21,14 @@ public:
     QString Connect(double scale) const;
     // SQLite: the file; PostgreSQL: the libpq pairs.
     const QString &where() const { return m_where; }
+    // The share of finished orders the generator leaves owing money (part-paid or unpaid).
+    double unpaid() const { return m_unpaid; }
+    void SetUnpaid(double share) { m_unpaid = share; }
+    static constexpr double kUnpaidShare = 0.05;
 
 private:
     BenchTarget(bool postgres, const QString &where) : m_postgres(postgres), m_where(where) {}
     bool m_postgres;
     QString m_where;
+    double m_unpaid = kUnpaidShare;
 };

@@ -20,7 +20,7 @@
 namespace {
 
 // Raise when the generator's rows change, so kept databases are made again.
-constexpr int kGeneratorVersion = 5;
+constexpr int kGeneratorVersion = 6;
 
 const char *kInfoColumns = "Tag, Seconds, Orders, Lines, LineWorkers, Payments, Clients, Cars";
 
@@ -82,7 +82,7 @@ bool ReadInfo(const PlainConnection &conn, const QString &table, const QString &
 
 }  // namespace
 
-QString RefDb::Tag(double scale, std::uint64_t seed) {
+QString RefDb::Tag(double scale, std::uint64_t seed, double unpaid) {
     QByteArray layout = QByteArray::number(Schema::kVersion);
     for (const TableDef &t : Schema::Tables()) {
         layout += ';';
@@ -92,15 +92,16 @@ QString RefDb::Tag(double scale, std::uint64_t seed) {
     }
     const QString digest =
         QString::fromLatin1(QCryptographicHash::hash(layout, QCryptographicHash::Md5).toHex().left(12));
-    return QStringLiteral("refdb %1; scale %2; seed %3; schema %4")
+    return QStringLiteral("refdb %1; scale %2; seed %3; unpaid %4; schema %5")
         .arg(kGeneratorVersion)
         .arg(QString::number(scale))
         .arg(seed)
+        .arg(QString::number(unpaid))
         .arg(digest);
 }
 
 RefDb::Outcome RefDb::Ensure(const BenchTarget &target, double scale, bool force) {
-    const QString tag = Tag(scale, kSeed);
+    const QString tag = Tag(scale, kSeed, target.unpaid());
     Outcome kept;
     if (target.postgres()) {
         const QString schema = target.Schema(scale);
@@ -124,10 +125,10 @@ RefDb::Outcome RefDb::Ensure(const BenchTarget &target, double scale, bool force
         QDir().mkpath(QFileInfo(file).absolutePath());
     }
     std::unique_ptr<Database> db = Database::Open(target.Connect(scale));
-    return Generate(*db, scale, kSeed);
+    return Generate(*db, scale, kSeed, target.unpaid());
 }
 
-RefDb::Outcome RefDb::Generate(Database &db, double scale, std::uint64_t seed) {
+RefDb::Outcome RefDb::Generate(Database &db, double scale, std::uint64_t seed, double unpaid) {
     QElapsedTimer timer;
     timer.start();
     const std::clock_t cpuStart = std::clock();
@@ -141,7 +142,7 @@ RefDb::Outcome RefDb::Generate(Database &db, double scale, std::uint64_t seed) {
              {"PRAGMA journal_mode=OFF", "PRAGMA synchronous=OFF", "PRAGMA cache_size=-262144"})
             db.Exec(QString::fromLatin1(pragma));
 
-    RefDbGenerator generator(scale, seed);
+    RefDbGenerator generator(scale, seed, unpaid);
     Schema::StopKeepingWorkEarn(db);
     {
         RefDbWriter writer(db);
@@ -164,7 +165,10 @@ RefDb::Outcome RefDb::Generate(Database &db, double scale, std::uint64_t seed) {
     // PostgreSQL's autovacuum would soon do the same; SQLite is left without statistics, as the program
     // never gathers them in a shop's file.
     if (pg) {
-        db.Exec(QStringLiteral("VACUUM ANALYZE"));
+        // Only the tables made here: the whole database may hold other schemas of any size.
+        QStringList tables;
+        for (const TableDef &t : Schema::Tables()) tables << QString::fromLatin1(t.name);
+        db.Exec(QStringLiteral("VACUUM ANALYZE ") + tables.join(QStringLiteral(", ")));
     } else {
         db.Exec(QStringLiteral("PRAGMA journal_mode=WAL"));
         db.Exec(QStringLiteral("PRAGMA synchronous=NORMAL"));

@@ -28,7 +28,8 @@ public:
     // Generates the database unless an up-to-date one is there (or always, with `force`). Throws DbError.
     static Outcome Ensure(const BenchTarget &target, double scale, bool force = false);
     // Generates into an open database with the empty schema. Throws DbError.
-    static Outcome Generate(Database &db, double scale, std::uint64_t seed);
+    static Outcome Generate(Database &db, double scale, std::uint64_t seed,
+                            double unpaid = BenchTarget::kUnpaidShare);
     // What identifies a generation.
-    static QString Tag(double scale, std::uint64_t seed);
+    static QString Tag(double scale, std::uint64_t seed, double unpaid = BenchTarget::kUnpaidShare);
 };

@@ -49,8 +49,8 @@ RefDbSizes RefDbSizes::ForScale(double scale) {
     return s;
 }
 
-RefDbGenerator::RefDbGenerator(double scale, std::uint64_t seed)
-    : m_sizes(RefDbSizes::ForScale(scale)), m_state(seed * 0x9E3779B97F4A7C15ULL + 1) {}
+RefDbGenerator::RefDbGenerator(double scale, std::uint64_t seed, double unpaid)
+    : m_sizes(RefDbSizes::ForScale(scale)), m_unpaid(unpaid), m_state(seed * 0x9E3779B97F4A7C15ULL + 1) {}
 
 std::uint64_t RefDbGenerator::Next() {
     // splitmix64
@@ -462,7 +462,8 @@ void RefDbGenerator::EmitLines(OrderDraft &o, int ordersLeft) {
 }
 
 void RefDbGenerator::EmitPayments(const OrderDraft &o, int ordersLeft) {
-    // Most orders paid in full (some in two parts), a few per cent part-paid, a few unpaid.
+    // Most orders paid in full (some in two parts); of the share left owing, five in six part-paid and the
+    // rest unpaid.
     int paySuffix = 0;
     const auto pay = [&](double amount, const QDateTime &at, bool deleted) {
         Emit("TPay", {{"IddPay", Key(o.login, at, o.index * 10 + paySuffix++)},
@@ -478,13 +479,14 @@ void RefDbGenerator::EmitPayments(const OrderDraft &o, int ordersLeft) {
         --m_budget.payRowsLeft;
         ++m_counts.payments;
     };
-    const double extra = m_budget.payRowsLeft - 0.975 * ordersLeft;
-    const double twoParts = std::clamp(extra / (0.95 * ordersLeft), 0.0, 1.0);
+    const double partPaid = m_unpaid * 5 / 6;
+    const double extra = m_budget.payRowsLeft - (1 - m_unpaid / 6) * ordersLeft;
+    const double twoParts = std::clamp(extra / ((0.98 - m_unpaid) * ordersLeft), 0.0, 1.0);
     if (o.status == 2 && o.total > 0) {
         const double r = Unit();
-        if (r < 0.025) {
+        if (r < partPaid) {
             pay(std::floor(o.total * (0.3 + 0.5 * Unit())), o.done, false);
-        } else if (r >= 0.03) {
+        } else if (r >= m_unpaid) {
             if (Chance(twoParts)) {
                 const double first = std::round(o.total * (0.3 + 0.4 * Unit()));
                 pay(first, o.begin, false);

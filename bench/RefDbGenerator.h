@@ -21,7 +21,8 @@
 // not named here is written as its default (false for flags, NULL otherwise).
 class RefDbGenerator {
 public:
-    RefDbGenerator(double scale, std::uint64_t seed);
+    // `unpaid`: the share of finished orders left owing money, a sixth of them wholly unpaid.
+    RefDbGenerator(double scale, std::uint64_t seed, double unpaid = 0.05);
 
     void Run(RowSink &sink);
     const RefDbCounts &counts() const { return m_counts; }
@@ -102,6 +103,7 @@ private:
     int NewOutPayNumber() { return ++m_counts.lastOutPayNumber; }
 
     RefDbSizes m_sizes;
+    double m_unpaid;
     std::uint64_t m_state;
     RowSink *m_sink = nullptr;
     RefDbCounts m_counts;

@@ -70,7 +70,16 @@ TEST(RefDbTest, KeptDatabaseIsReusedUntilForced) {
     EXPECT_NE(RefDb::Tag(0.001, RefDb::kSeed), RefDb::Tag(0.01, RefDb::kSeed));
 }
 
-class RefDbShapeTest : public DbTest {};
+class RefDbShapeTest : public DbTest {
+protected:
+    // The share of finished orders with something to pay.
+    double OwingShare() {
+        return Number(db(),
+                      QStringLiteral("SELECT 1.0 * SUM(CASE WHEN ZakazSumma - ZakazOplata > 0.005 THEN 1 "
+                                     "ELSE 0 END) / COUNT(*) FROM TZakaz WHERE ZakazStatus = 2 AND "
+                                     "ZakazSumma > 0"));
+    }
+};
 
 TEST_P(RefDbShapeTest, RowsHaveTheShapesOfARealShop) {
     const RefDb::Outcome out = RefDb::Generate(db(), kScale, RefDb::kSeed);
@@ -85,6 +94,7 @@ TEST_P(RefDbShapeTest, RowsHaveTheShapesOfARealShop) {
     ExpectNear(Number(db(), QStringLiteral("SELECT COUNT(*) FROM TPay")), target.payments, 0.05, "payments");
     EXPECT_EQ(Number(db(), QStringLiteral("SELECT COUNT(*) FROM TService")), out.counts.lines);
     EXPECT_EQ(Number(db(), QStringLiteral("SELECT ZakazNomer FROM [Number]")), target.orders);
+    ExpectNear(OwingShare(), BenchTarget::kUnpaidShare, 0.3, "finished orders left owing");
 
     // Ten years of orders.
     QSqlQuery span = db().Exec(QStringLiteral("SELECT MIN(ZakazData), MAX(ZakazData) FROM TZakaz"));
@@ -249,15 +259,30 @@ TEST(BenchTargetTest, ArgumentsNameOneDatabaseAndAScale) {
     EXPECT_EQ(target.Connect(scale),
               QStringLiteral("PGSQL;host=h port=5 dbname=d user=u options=-csearch_path=zv_bench_0_1"));
     EXPECT_NE(target.Schema(1.0), target.Schema(0.01));
+    EXPECT_DOUBLE_EQ(target.unpaid(), BenchTarget::kUnpaidShare);
+    args = QStringList{QStringLiteral("--sqlite"), QStringLiteral("a.db"), QStringLiteral("--unpaid"),
+                       QStringLiteral("0.08")};
+    ASSERT_TRUE(BenchTarget::FromArguments(args, &target, &scale, &error)) << error.toStdString();
+    EXPECT_DOUBLE_EQ(target.unpaid(), 0.08);
 
     for (const QStringList &bad : {QStringList{QStringLiteral("--scale"), QStringLiteral("1")},
                                    QStringList{QStringLiteral("--sqlite"), QStringLiteral("a.db"),
                                                QStringLiteral("--pg"), QStringLiteral("host=h")},
                                    QStringList{QStringLiteral("--sqlite"), QStringLiteral("a.db"),
-                                               QStringLiteral("--scale"), QStringLiteral("0")}}) {
+                                               QStringLiteral("--scale"), QStringLiteral("0")},
+                                   QStringList{QStringLiteral("--sqlite"), QStringLiteral("a.db"),
+                                               QStringLiteral("--unpaid"), QStringLiteral("0.9")}}) {
         QStringList a = bad;
         error.clear();
         EXPECT_FALSE(BenchTarget::FromArguments(a, &target, &scale, &error)) << bad.join(u' ').toStdString();
         EXPECT_FALSE(error.isEmpty());
     }
+}
+
+// Real shops that let debts stand have more unpaid orders: the share is the generator's parameter, and a
+// database made with another share is another database.
+TEST_P(RefDbShapeTest, TheShareOfOrdersLeftOwingIsAParameter) {
+    RefDb::Generate(db(), kScale, RefDb::kSeed, 0.2);
+    ExpectNear(OwingShare(), 0.2, 0.2, "finished orders left owing");
+    EXPECT_NE(RefDb::Tag(kScale, RefDb::kSeed, 0.2), RefDb::Tag(kScale, RefDb::kSeed));
 }
