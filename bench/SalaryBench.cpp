@@ -5,6 +5,7 @@
 #include "Database.h"
 #include "DbError.h"
 #include "Money.h"
+#include "RefDbGenerator.h"
 #include "SalaryStore.h"
 
 #include <benchmark/benchmark.h>
@@ -205,6 +206,15 @@ void RegisterSalaryBenchmarks(Database &db, const QString &backend) {
         const WorksFilter filter{in.yearFrom, in.yearTo, in.busyWorker};
         const QVariantList binds = {in.busyWorker, Midnight(in.yearFrom), Midnight(in.yearTo.addDays(1))};
         if (!std::exchange(*checked, true)) CheckWorks(*d, SalaryStore(*d).FillPerformedWorks(filter), binds);
+        RawQuery works(*d, WorksRaw());
+        RunPair(
+            state, *d, [&] { return size_t(SalaryStore(*d).FillPerformedWorks(filter).rows.size()); },
+            [&] { return works.Run(binds); });
+    });
+    // "Работы" of the same worker over every year of the database.
+    add("WorksOneWorkerAllYears", [d, in](benchmark::State &state) {
+        const WorksFilter filter{RefDbGenerator::FirstDay(), RefDbGenerator::LastDay(), in.busyWorker};
+        const QVariantList binds = {in.busyWorker, Midnight(filter.from), Midnight(filter.to.addDays(1))};
         RawQuery works(*d, WorksRaw());
         RunPair(
             state, *d, [&] { return size_t(SalaryStore(*d).FillPerformedWorks(filter).rows.size()); },

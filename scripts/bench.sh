@@ -4,7 +4,8 @@
 # pairs, or else in a cluster of the script's own kept in build-bench/pg/) and runs the benchmarks on
 # SQLite and on PostgreSQL: the directories, the order and cash journals, the client card's pages, the
 # order load, form opening and save, the salary lists and worker views, the document merge and the
-# spreadsheet reports, each beside its raw limit; then how the lists grow from a tenth of the scale to it.
+# spreadsheet reports, each beside its raw limit; then each speed target with PASS or FAIL (scripts/targets.sh);
+# then how the lists grow from a tenth of the scale to it.
 #   bash scripts/bench.sh [SCALE] [Google Benchmark flags...]      SCALE: 1.0 (default), 0.1, 0.01
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -51,9 +52,15 @@ echo "== Reference databases, scale $SCALE"
 "$OUT/bench/zv_refdb" --pg "$PG" --scale "$SCALE"
 # Quick calls repeat for two seconds to settle; a list at full scale runs once.
 echo "== SQLite"
-"$OUT/bench/zv_bench" --sqlite "$SQLITE" --scale "$SCALE" --benchmark_min_time=2 "$@"
+"$OUT/bench/zv_bench" --sqlite "$SQLITE" --scale "$SCALE" --benchmark_min_time=2 \
+  --benchmark_out="$OUT/sqlite-$SCALE.csv" --benchmark_out_format=csv "$@"
 echo "== PostgreSQL"
-"$OUT/bench/zv_bench" --pg "$PG" --scale "$SCALE" --benchmark_min_time=2 "$@"
+"$OUT/bench/zv_bench" --pg "$PG" --scale "$SCALE" --benchmark_min_time=2 \
+  --benchmark_out="$OUT/postgres-$SCALE.csv" --benchmark_out_format=csv "$@"
+# The targets are set for the full scale; at a smaller one the table only shows the figures.
+echo "== Targets, scale $SCALE"
+bash scripts/targets.sh "$OUT/sqlite-$SCALE.csv" Sqlite
+bash scripts/targets.sh "$OUT/postgres-$SCALE.csv" Postgres
 # How the lists grow from a tenth of the scale to the scale (ZV_BENCH_GROWTH=0 leaves this out).
 if [ "${ZV_BENCH_GROWTH:-1}" != 0 ]; then
   echo "== Growth, SQLite"

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# The speed targets, each beside what it was measured at and its raw limit, with PASS or FAIL. Reads the
+# CSV report a zv_bench run wrote (--benchmark_out=FILE --benchmark_out_format=csv).
+#   bash scripts/targets.sh REPORT.csv BACKEND      BACKEND: Sqlite or Postgres
+# A target is either a time ("ms": the program's call at most so many milliseconds) or a share of the raw
+# statement's time in the same run ("raw": the program's call at most so many times the raw one). A target
+# whose benchmark is missing from the report fails.
+set -euo pipefail
+[ $# -eq 2 ] || { echo "usage: targets.sh REPORT.csv BACKEND" >&2; exit 2; }
+REPORT=$1 BACKEND=$2
+TARGETS='
+SalaryAccrualList       ms  200  the salary accrual dialog, a new payout, every worker
+JournalDefault          raw 1.3  the order journal, default search
+Cars                    raw 1.3  the cars directory
+ClientsDefault          raw 1.3  the clients directory, whole
+ClientsDebtors          raw 1.3  the clients directory, debtors
+CarsFirstScreen         ms  150  the cars directory, first screen of rows shown
+ClientsFirstScreen      ms  150  the clients directory, first screen of rows shown
+WorksOneWorkerAllYears  ms  200  one worker'"'"'s works over every year ("Работы")
+'
+awk -F, -v backend="$BACKEND" -v targets="$TARGETS" '
+  /^name,/ { for (i = 1; i <= NF; i++) { c = $i; gsub(/"/, "", c); at[c] = i }; next }
+  /^"/ && ("real_time" in at) {
+    name = $1; gsub(/"/, "", name); sub(/\/manual_time$/, "", name)
+    unit = $at["time_unit"]; k = unit == "s" ? 1000 : unit == "us" ? 0.001 : unit == "ns" ? 1e-6 : 1
+    ms[name] = $at["real_time"] * k; raw[name] = ("raw_ms" in at) ? $at["raw_ms"] : ""
+  }
+  END {
+    printf "%-24s %10s %10s %12s  %-6s %s\n", "target (" backend ")", "program", "limit", "raw, ms", "", "what"
+    n = split(targets, line, "\n"); fails = 0
+    for (i = 1; i <= n; i++) {
+      if (line[i] == "") continue
+      split(line[i], f, " +"); what = line[i]; sub(/^[^ ]+ +[^ ]+ +[^ ]+ +/, "", what)
+      name = backend "/" f[1]
+      if (!(name in ms)) { printf "%-24s %10s %10s %12s  %-6s %s\n", f[1], "—", "", "", "FAIL", what " (not measured)"; fails++; continue }
+      if (f[2] == "ms") {
+        ok = ms[name] <= f[3]; figure = sprintf("%.1f ms", ms[name]); limit = sprintf("%g ms", f[3])
+      } else {
+        ratio = raw[name] > 0 ? ms[name] / raw[name] : 1e9
+        ok = ratio <= f[3]; figure = sprintf("%.2f×", ratio); limit = sprintf("%g×", f[3])
+      }
+      rawText = raw[name] == "" ? "" : sprintf("%.1f", raw[name])
+      printf "%-24s %10s %10s %12s  %-6s %s\n", f[1], figure, limit, rawText, ok ? "PASS" : "FAIL", what
+      if (!ok) fails++
+    }
+    printf "%d of the targets fail on %s\n", fails, backend
+  }' "$REPORT"
