@@ -351,25 +351,30 @@ void CDynamicRecordset::BuildFields() {
     if (m_cursor) {
         m_fields.reserve(size_t(m_cursor->Columns()));
         for (int i = 0; i < m_cursor->Columns(); ++i) add(i, m_cursor->Name(i), m_cursor->Type(i));
-        return;
+    } else {
+        const QSqlRecord rec = m_query.record();
+        m_fields.reserve(size_t(rec.count()));
+        for (int i = 0; i < rec.count(); ++i) add(i, rec.fieldName(i), rec.field(i).metaType());
     }
-    const QSqlRecord rec = m_query.record();
-    m_fields.reserve(size_t(rec.count()));
-    for (int i = 0; i < rec.count(); ++i) add(i, rec.fieldName(i), rec.field(i).metaType());
+    m_fieldRow.assign(m_fields.size(), -1);
 }
 
 void CDynamicRecordset::LoadRow() {
     m_lookup = 0;
-    for (int i = 0; i < int(m_fields.size()); ++i) {
-        CDynamicField &f = m_fields[i];
-        const QVariant raw = m_cursor ? m_cursor->Value(i) : m_query.value(i);
-        // A column whose type the driver could not tell (a computed one) takes the kind of its value.
-        if ((f.kind() == Kind::Empty || f.kind() == Kind::Text) && !raw.isNull()) {
-            const Kind k = CDynamicField::KindOf(raw.metaType());
-            if (IsNumberKind(k)) f = CDynamicField(k, f.name());
-        }
-        f.Load(raw);
+    ++m_row;
+}
+
+void CDynamicRecordset::LoadField(size_t index) const {
+    CDynamicField &f = m_fields[index];
+    const int column = int(index);
+    const QVariant raw = m_cursor ? m_cursor->Value(column) : m_query.value(column);
+    // A column whose type the driver could not tell (a computed one) takes the kind of its value.
+    if ((f.kind() == Kind::Empty || f.kind() == Kind::Text) && !raw.isNull()) {
+        const Kind k = CDynamicField::KindOf(raw.metaType());
+        if (IsNumberKind(k)) f = CDynamicField(k, f.name());
     }
+    f.Load(raw);
+    m_fieldRow[index] = m_row;
 }
 
 void CDynamicRecordset::MoveNext() {
@@ -403,7 +408,14 @@ int CDynamicRecordset::FieldIndex(const QString &name) const {
 
 const CDynamicField &CDynamicRecordset::Field(int index) const {
     static const CDynamicField empty;
-    return index >= 0 && index < int(m_fields.size()) ? m_fields[index] : empty;
+    if (index < 0 || index >= int(m_fields.size())) return empty;
+    const size_t i = size_t(index);
+    if (m_fieldRow[i] != m_row) {
+        // Past the last row only what was read on it is there; nothing older is handed out as current.
+        if (IsEOF()) return empty;
+        LoadField(i);
+    }
+    return m_fields[i];
 }
 
 const CDynamicField &CDynamicRecordset::Field(const QString &name) const {

@@ -81,13 +81,19 @@ public:
 
 private:
     void BuildFields();
+    // A row's values are read when first asked for: a list that reads an order's columns once and its
+    // lines' on every row does not pay for the order's columns on each.
     void LoadRow();
+    void LoadField(size_t index) const;
 
     Database &m_db;
     // On SQLite the rows are read straight from the connection; elsewhere through the driver's query.
     std::unique_ptr<SqliteCursor> m_cursor;
     QSqlQuery m_query;
-    std::vector<CDynamicField> m_fields;
+    mutable std::vector<CDynamicField> m_fields;
+    // The row each field holds the value of (m_row counts the rows stepped to).
+    mutable std::vector<long long> m_fieldRow;
+    long long m_row = 0;
     QHash<QString, int> m_names;
     // A reader asks for the same names in the same order on every row: the n-th lookup of a row is first
     // tried against the column the n-th lookup of the row before found, which costs a comparison instead
