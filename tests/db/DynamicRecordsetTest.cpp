@@ -77,6 +77,17 @@ TEST_P(RecordsetTest, NamesValuesAndDates) {
     rs.MoveNext();
     EXPECT_TRUE(rs.IsEOF());
 
+    // Values are read as they are asked for; past the last row only what was read on it is there, never a
+    // value of an earlier row.
+    rs.Open("SELECT 'a' AS x, 1 AS n UNION ALL SELECT 'b', 2 ORDER BY 2");
+    EXPECT_EQ(rs.Text("x") + rs.Text("n"), "a1");
+    rs.MoveNext();
+    EXPECT_EQ(rs.Long("n"), 2);
+    rs.MoveNext();
+    EXPECT_TRUE(rs.IsEOF());
+    EXPECT_EQ(rs.Long("n"), 2);
+    EXPECT_TRUE(rs.Text("x").isEmpty() && rs.Field("x").IsNull());
+
     const QDateTime when(QDate(2024, 12, 31), QTime(23, 59, 58));
     Put(db(), Pay{.key = "p1", .when = when});
     rs.Open("SELECT TPay.DataPay FROM TPay WHERE TPay.DataPay > ? AND TPay.DataPay < ?",
