@@ -6,16 +6,22 @@
 //
 //   zv_bench --sqlite FILE | --pg "host=... port=... dbname=... user=..."  [--scale 1.0] [--regenerate]
 //            [Google Benchmark flags]
+#include "AppContext.h"
 #include "BenchPair.h"
 #include "BenchTarget.h"
+#include "CCarDirDlg.h"
+#include "CClientDirDlg.h"
 #include "CarStore.h"
 #include "CashStore.h"
 #include "ClientStore.h"
 #include "Database.h"
 #include "DbError.h"
+#include "DialogRunner.h"
 #include "DocumentWriter.h"
 #include "Formats.h"
+#include "KeyedList.h"
 #include "MergeBench.h"
+#include "MessageBoxPrompter.h"
 #include "OrderJournalStore.h"
 #include "OrderStore.h"
 #include "RefDb.h"
@@ -28,7 +34,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -285,6 +291,35 @@ void RegisterDirectories(Database *d, const Inputs &in, const QString &backend) 
         RunPair(
             state, *d, [&] { return size_t(CarStore(*d).Search({}).size()); }, [&] { return raw.Run(); });
     });
+    // The two directories as the clerk opens them: from the command to the dialog shown with its rows
+    // painted (offscreen), beside the same raw statement as the lists above.
+    const auto screen = [d](const QString &rawSql, auto open) {
+        return [d, rawSql, open](benchmark::State &state) {
+            MessageBoxPrompter prompter;
+            DialogRunner dialogs;
+            AppContext ctx(*d, UserInfo{QString(), QStringLiteral("bench"), QString(), QString(64, u'1')},
+                           prompter, dialogs, QDir::tempPath());
+            RawQuery raw(*d, rawSql);
+            std::unique_ptr<QDialog> dialog;
+            RunPair(
+                state, *d,
+                [&] {
+                    auto opened = open(ctx);
+                    opened->show();
+                    QApplication::processEvents();
+                    const size_t rows = size_t(opened->list()->topLevelItemCount());
+                    dialog = std::move(opened);
+                    return rows;
+                },
+                [&] { return raw.Run(); }, [&] { dialog.reset(); });
+        };
+    };
+    Add(backend, "CarsFirstScreen", screen(QString::fromLatin1(kCarsRaw), [](AppContext &ctx) {
+            return std::make_unique<CCarDirDlg>(ctx);
+        }));
+    Add(backend, "ClientsFirstScreen", screen(ClientsRaw(QString(), Debts::All), [](AppContext &ctx) {
+            return std::make_unique<CClientDirDlg>(ctx);
+        }));
     Add(backend, "ServicesTree", [d](benchmark::State &state) {
         RawQuery raw(*d, QString::fromLatin1(kServicesRaw));
         RunPair(
@@ -465,7 +500,9 @@ void PrintOutcome(const BenchTarget &target, double scale, const RefDb::Outcome 
 int main(int argc, char **argv) {
     Formats::KeepLocalZoneLoaded();
     benchmark::Initialize(&argc, argv);
-    QCoreApplication app(argc, argv);
+    // The directories' benchmarks open their dialogs: without a screen, on the offscreen platform.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
     const bool force = args.removeAll(QStringLiteral("--regenerate")) > 0;
