@@ -19,17 +19,9 @@ trap 'rm -f "$RUNS"' EXIT
 for _ in $(seq "$ROUNDS"); do
   for scale in "$FROM" "$TO"; do
     if [ "$KIND" = --sqlite ]; then target=(--sqlite "$WHERE/refdb-$scale.db"); else target=(--pg "$WHERE"); fi
-    # The CSV report names its columns in its header line; each list's line follows it. What the program
-    # says about the database goes before the header, and is left out.
     "$BIN" "${target[@]}" --scale "$scale" --benchmark_filter="/($LISTS)/" --benchmark_min_time="$MIN_TIME" \
       --benchmark_format=csv 2>/dev/null |
-      awk -F, -v scale="$scale" '
-        /^name,/ { for (i = 1; i <= NF; i++) { c = $i; gsub(/"/, "", c); at[c] = i }; next }
-        /^"/ && ("real_time" in at) {
-          name = $1; gsub(/"/, "", name); sub(/\/manual_time$/, "", name)
-          unit = $at["time_unit"]; k = unit == "s" ? 1000 : unit == "us" ? 0.001 : unit == "ns" ? 1e-6 : 1
-          print scale, name, $at["real_time"] * k, $at["raw_ms"], $at["rows"]
-        }' >>"$RUNS"
+      awk -F, -f "$(dirname "$0")/bench-csv.awk" | sed "s/^/$scale /" >>"$RUNS"
   done
 done
 

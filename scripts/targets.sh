@@ -18,13 +18,8 @@ CarsFirstScreen         ms  150  the cars directory, first screen of rows shown
 ClientsFirstScreen      ms  150  the clients directory, first screen of rows shown
 WorksOneWorkerAllYears  ms  200  one worker'"'"'s works over every year ("Работы")
 '
-awk -F, -v backend="$BACKEND" -v targets="$TARGETS" '
-  /^name,/ { for (i = 1; i <= NF; i++) { c = $i; gsub(/"/, "", c); at[c] = i }; next }
-  /^"/ && ("real_time" in at) {
-    name = $1; gsub(/"/, "", name); sub(/\/manual_time$/, "", name)
-    unit = $at["time_unit"]; k = unit == "s" ? 1000 : unit == "us" ? 0.001 : unit == "ns" ? 1e-6 : 1
-    ms[name] = $at["real_time"] * k; raw[name] = ("raw_ms" in at) ? $at["raw_ms"] : ""
-  }
+awk -F, -f "$(dirname "$0")/bench-csv.awk" "$REPORT" | awk -v backend="$BACKEND" -v targets="$TARGETS" '
+  { ms[$1] = $2; raw[$1] = $3 == "-" ? "" : $3 }
   END {
     printf "%-24s %10s %10s %12s  %-6s %s\n", "target (" backend ")", "program", "limit", "raw, ms", "", "what"
     n = split(targets, line, "\n"); fails = 0
@@ -44,4 +39,4 @@ awk -F, -v backend="$BACKEND" -v targets="$TARGETS" '
       if (!ok) fails++
     }
     printf "%d of the targets fail on %s\n", fails, backend
-  }' "$REPORT"
+  }'
