@@ -332,7 +332,7 @@ bool CDynamicRecordset::Open(const QString &sql, const QVariantList &binds) {
         BuildFields();
         m_eof = !m_query.next();
     }
-    if (!m_eof) LoadRow();
+    if (!m_eof) NewRow();
     return true;
 }
 
@@ -359,7 +359,7 @@ void CDynamicRecordset::BuildFields() {
     m_fieldRow.assign(m_fields.size(), -1);
 }
 
-void CDynamicRecordset::LoadRow() {
+void CDynamicRecordset::NewRow() {
     m_lookup = 0;
     ++m_row;
 }
@@ -380,7 +380,7 @@ void CDynamicRecordset::LoadField(size_t index) const {
 void CDynamicRecordset::MoveNext() {
     if (IsEOF()) return;
     m_eof = m_cursor ? !m_cursor->Next() : !m_query.next();
-    if (!m_eof) LoadRow();
+    if (!m_eof) NewRow();
 }
 
 void CDynamicRecordset::Close() {

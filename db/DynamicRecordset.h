@@ -81,9 +81,9 @@ public:
 
 private:
     void BuildFields();
-    // A row's values are read when first asked for: a list that reads an order's columns once and its
-    // lines' on every row does not pay for the order's columns on each.
-    void LoadRow();
+    // Stepped to a row. Its values are read when first asked for: a list that reads an order's columns
+    // once and its lines' on every row does not pay for the order's columns on each.
+    void NewRow();
     void LoadField(size_t index) const;
 
     Database &m_db;
