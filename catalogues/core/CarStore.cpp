@@ -62,7 +62,7 @@ CarRecord CarStore::Normalized(CarRecord car) {
     return car;
 }
 
-QList<CarListRow> CarStore::Search(const CarFilter &filter) {
+QList<CarListRow> CarStore::Search(const CarFilter &filter, int firstRows, bool *more) {
     const CarFilter f = Normalized(filter);
     QStringList conditions;
     QVariantList binds;
@@ -93,11 +93,12 @@ QList<CarListRow> CarStore::Search(const CarFilter &filter) {
         QStringLiteral("SELECT %1, L.IddAvtoVlad, C.IddClient, C.ClientName, C.ClientContact, C.ClientTel, "
                        "C.ClientFaks FROM SAvto LEFT JOIN AvtoVlad L ON L.IddAvto = SAvto.IddAvto AND "
                        "L.[Delete] = FALSE LEFT JOIN SClient C ON C.IddClient = L.IddVlad%2 "
-                       "ORDER BY SAvto.AvtoNomer, SAvto.IddAvto, C.ClientName, L.IddAvtoVlad")
-            .arg(kCarColumns, where),
-        binds);
+                       "ORDER BY SAvto.AvtoNomer, SAvto.IddAvto, C.ClientName, L.IddAvtoVlad%3")
+            .arg(kCarColumns, where, firstRows > 0 ? QStringLiteral(" LIMIT ?") : QString()),
+        firstRows > 0 ? binds + QVariantList{firstRows} : binds);
+    int read = 0;
     // Columns by place, in the order of the statement: the whole list is tens of thousands of rows.
-    for (; !rs.IsEOF(); rs.MoveNext()) {
+    for (; !rs.IsEOF(); rs.MoveNext(), ++read) {
         const QString key = rs.Field(0).AsText();  // IddAvto
         if (rows.isEmpty() || rows.last().car.iddAvto != key) {
             CarListRow row;
@@ -120,6 +121,10 @@ QList<CarListRow> CarStore::Search(const CarFilter &filter) {
         owner.clientFaks = rs.Field(12).AsText();
         rows.last().owners.append(std::move(owner));
     }
+    // At the limit the last car may have more owners than were read.
+    const bool cut = firstRows > 0 && read == firstRows && !rows.isEmpty();
+    if (cut) rows.removeLast();
+    if (more) *more = cut;
     return rows;
 }
 

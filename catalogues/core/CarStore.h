@@ -21,8 +21,9 @@ public:
     static CarRecord Normalized(CarRecord car);
 
     // The cars directory: cars matching every filter given (whole values), each with its current owners.
-    // Two queries whatever the number of rows.
-    QList<CarListRow> Search(const CarFilter &filter);
+    // Two queries whatever the number of rows. With `firstRows` only the beginning of the list, read from
+    // at most that many car-and-owner rows, whole cars only: `more` is set when the list may go on.
+    QList<CarListRow> Search(const CarFilter &filter, int firstRows = 0, bool *more = nullptr);
     // Distinct makes and distinct client names, for the filter lists.
     QStringList Makes();
     QStringList OwnerNames();

@@ -120,7 +120,7 @@ SearchSource SourceFor(const ClientFilter &f) {
     // The plate joins the cars only beside an INN or alone; with a name but no INN it is ignored.
     const bool plate = !f.plate.isEmpty() && (inn || !name);
 
-    if (!name && !inn && !plate) {
+    if (!name && !inn && !plate && f.debtorsOnly) {
         // Every debtor: the debts of all clients are worked out together rather than one client at a time.
         s.debt = QStringLiteral("D.Sum_SummD");
         s.from += QStringLiteral(" INNER JOIN (") + kAllDebts +
@@ -158,9 +158,11 @@ ClientFilter ClientStore::Normalized(ClientFilter filter) {
     return filter;
 }
 
-QList<ClientListRow> ClientStore::Search(const ClientFilter &filter) {
+QList<ClientListRow> ClientStore::Search(const ClientFilter &filter, int firstRows, bool *more) {
     const ClientFilter f = Normalized(filter);
-    if (f.name.isEmpty() && f.inn.isEmpty() && f.plate.isEmpty() && !f.debtorsOnly) return WholeList();
+    if (more) *more = false;
+    if (firstRows <= 0 && f.name.isEmpty() && f.inn.isEmpty() && f.plate.isEmpty() && !f.debtorsOnly)
+        return WholeList();
     const SearchSource src = SourceFor(f);
     // The clients with their current cars in one statement: a client comes once per car, its cars in a row
     // by plate.
@@ -168,11 +170,13 @@ QList<ClientListRow> ClientStore::Search(const ClientFilter &filter) {
     rs.Open(QStringLiteral("SELECT %1, %2 AS Sum_SummD, L.IddAvtoVlad, A.IddAvto, A.AvtoNomer, A.AvtoMarka, "
                            "A.AvtoColor FROM %3 LEFT JOIN AvtoVlad L ON L.IddVlad = SClient.IddClient AND "
                            "L.[Delete] = FALSE LEFT JOIN SAvto A ON A.IddAvto = L.IddAvto%4 ORDER BY "
-                           "SClient.ClientName, SClient.IddClient, A.AvtoNomer, L.IddAvtoVlad")
-                .arg(kListColumns, src.debt, src.from, src.Where()),
-            src.binds);
+                           "SClient.ClientName, SClient.IddClient, A.AvtoNomer, L.IddAvtoVlad%5")
+                .arg(kListColumns, src.debt, src.from, src.Where(),
+                     firstRows > 0 ? QStringLiteral(" LIMIT ?") : QString()),
+            firstRows > 0 ? src.binds + QVariantList{firstRows} : src.binds);
     QList<ClientListRow> rows;
-    for (; !rs.IsEOF(); rs.MoveNext()) {
+    int read = 0;
+    for (; !rs.IsEOF(); rs.MoveNext(), ++read) {
         const QString key = rs.Text(QStringLiteral("IddClient"));
         if (rows.isEmpty() || rows.last().client.iddClient != key) {
             ClientListRow row;
@@ -190,6 +194,10 @@ QList<ClientListRow> ClientStore::Search(const ClientFilter &filter) {
         car.avtoColor = rs.Text(QStringLiteral("AvtoColor"));
         rows.last().cars << car;
     }
+    // At the limit the last client may have more cars than were read.
+    const bool cut = firstRows > 0 && read == firstRows && !rows.isEmpty();
+    if (cut) rows.removeLast();
+    if (more) *more = cut;
     return rows;
 }
 

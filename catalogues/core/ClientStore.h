@@ -21,8 +21,10 @@ public:
     // The clients directory: clients by name with their debts and, below each, its current cars.
     // Filters match whole values. Which filters count: a plate is used only together with an INN or
     // on its own (a name with a plate but no INN searches by the name alone); any filter drops the
-    // link limit. At most three queries whatever the number of rows.
-    QList<ClientListRow> Search(const ClientFilter &filter);
+    // link limit. At most three queries whatever the number of rows. With `firstRows` only the beginning
+    // of the list, read from at most that many client-and-car rows, whole clients only: `more` is set when
+    // the list may go on.
+    QList<ClientListRow> Search(const ClientFilter &filter, int firstRows = 0, bool *more = nullptr);
 
     // At most `limit` clients whose names begin with the prefix (as typed), by name: what the order form
     // offers while a name is typed. Only the key, name, address and telephone are read.

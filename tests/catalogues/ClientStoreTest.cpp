@@ -328,3 +328,51 @@ TEST_P(CarStoreTest, AnOwnerHasOneLiveLinkWhoeverAddsIt) {
     EXPECT_EQ(owners[2].iddAvtoVlad, theirs);
     EXPECT_EQ(Links(u"IddAvto = ? AND [Delete] = FALSE"_s, {u"c20"_s}), 2);
 }
+
+// The first screen of either directory: whole entries from the beginning of the list, never a car or a
+// client with some of its rows left out; `more` until the limit is past the list's end.
+TEST_P(CarStoreTest, TheFirstRowsAreWholeCarsFromTheBeginningOfTheList) {
+    CarStore store(db());
+    const auto whole = store.Search({});  // c1 with two owners, c3 with none, c2 with two: five rows
+    const struct {
+        int limit;
+        int cars;
+        bool more;
+    } cases[] = {{1, 0, true}, {3, 1, true}, {4, 2, true}, {5, 2, true}, {6, 3, false}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.limit);
+        bool more = !c.more;
+        const auto first = store.Search({}, c.limit, &more);
+        EXPECT_EQ(more, c.more);
+        ASSERT_EQ(Ids(first), Ids(whole.mid(0, c.cars)));
+        for (qsizetype i = 0; i < first.size(); ++i)
+            EXPECT_EQ(first[i].owners.size(), whole[i].owners.size()) << i;
+    }
+    // A filter limits the first rows the same way.
+    bool more = true;
+    EXPECT_EQ(Ids(store.Search({{}, u"ВАЗ 2107"_s, {}}, 10, &more)), (QStringList{"c1", "c2"}));
+    EXPECT_FALSE(more);
+}
+
+TEST_P(ClientStoreTest, TheFirstRowsAreWholeClientsWithTheirDebts) {
+    TestRows::Put(db(), TestRows::CarLink{u"l9"_s, u"car2"_s, u"a1"_s});  // a1 has two cars now
+    Order(u"z1"_s, u"a2"_s, 70.0, 20.0);
+    const auto whole = store().Search({});
+    const struct {
+        int limit;
+        int clients;
+        bool more;
+    } cases[] = {{1, 0, true}, {3, 1, true}, {4, 2, true}, {5, 3, false}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.limit);
+        bool more = !c.more;
+        const auto first = store().Search({}, c.limit, &more);
+        EXPECT_EQ(more, c.more);
+        ASSERT_EQ(first.size(), c.clients);
+        for (qsizetype i = 0; i < first.size(); ++i) EXPECT_EQ(Shown(first[i]), Shown(whole[i]));
+    }
+    // The debtors' first rows are debtors only.
+    ClientFilter debtors;
+    debtors.debtorsOnly = true;
+    EXPECT_EQ(Debts(store().Search(debtors, 10)), QStringList{u"a2 50.00"_s});
+}
