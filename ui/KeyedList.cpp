@@ -1,13 +1,6 @@
 #include "KeyedList.h"
 
-#include <QAction>
-#include <QContextMenuEvent>
-#include <QFocusEvent>
-#include <QHeaderView>
-#include <QKeyEvent>
-#include <QMenu>
 #include <QScreen>
-#include <QScrollBar>
 #include <algorithm>
 
 namespace {
@@ -26,116 +19,45 @@ public:
     }
 };
 
-// The widest a stretched name column grows to fit its texts before the list scrolls sideways.
-constexpr int kMaxFittedName = 480;
-
 }  // namespace
 
-KeyedList::KeyedList(QWidget *parent) : QTreeWidget(parent) {
-    Init();
-}
+KeyedList::KeyedList(QWidget *parent) : QTreeWidget(parent), m_habits(new ListHabits(this)) {}
 
 KeyedList::KeyedList(const QStringList &headings, int stretchColumn, ListCommands commands, QWidget *parent)
-    : QTreeWidget(parent) {
-    Init();
+    : KeyedList(parent) {
     SetColumns(headings);
     SetStretchColumn(stretchColumn);
     SetCommands(std::move(commands));
-}
-
-void KeyedList::Init() {
-    setSelectionBehavior(QAbstractItemView::SelectRows);
-    setSelectionMode(QAbstractItemView::SingleSelection);
-    setAllColumnsShowFocus(true);
-    setUniformRowHeights(true);
-    header()->setStretchLastSection(false);
-    // The selection keeps its colours while a message box or another window is in front, so the clerk
-    // still sees which row a command acts on.
-    QPalette p = palette();
-    for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
-        p.setColor(QPalette::Inactive, role, p.color(QPalette::Active, role));
-    setPalette(p);
-    m_menuTexts = {QStringLiteral("Добавить"), QStringLiteral("Изменить"), QStringLiteral("Удалить")};
-    connect(this, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem *item) {
-        if (item && m_commands.open) {
-            setCurrentItem(item);
-            m_commands.open();
-        }
-    });
-    // Rows put into a list that has the focus (a refill after a command) leave one of them selected.
-    connect(model(), &QAbstractItemModel::rowsInserted, this, [this] {
-        if (hasFocus()) SelectFocused();
-    });
-    connect(header(), &QHeaderView::sectionResized, this, [this](int column) {
-        if (column != m_stretch) AdjustStretch();
-    });
-    BuildMenu();
 }
 
 void KeyedList::SetColumns(const QStringList &headings, const QList<int> &widths,
                            const QList<Qt::Alignment> &alignments) {
     setColumnCount(int(headings.size()));
     setHeaderLabels(headings);
-    m_minWidths.clear();
-    for (int i = 0; i < headings.size(); ++i) {
-        // Never narrower than its heading (a cut "№ платеж" tells the clerk nothing); a width of 0 or 1
-        // keeps a column out of sight.
-        int width = i < widths.size() ? widths[i] : 0;
-        if (i >= widths.size() || width > 1) width = std::max(width, header()->sectionSizeHint(i));
-        setColumnWidth(i, width);
-        m_minWidths << width;
-        if (i < alignments.size()) headerItem()->setTextAlignment(i, alignments[i] | Qt::AlignVCenter);
-    }
+    for (int i = 0; i < headings.size() && i < alignments.size(); ++i)
+        headerItem()->setTextAlignment(i, alignments[i] | Qt::AlignVCenter);
+    m_habits->StartWidths(widths);
 }
 
 void KeyedList::SetWidths(const QList<int> &widths) {
-    for (int i = 0; i < widths.size() && i < columnCount(); ++i) {
-        setColumnWidth(i, widths[i]);
-        if (i < m_minWidths.size()) m_minWidths[i] = widths[i];
-    }
-    FitColumns();
+    m_habits->SetWidths(widths);
 }
 
 void KeyedList::SetStretchColumn(int column) {
-    m_stretch = column;
-    FitColumns();
+    m_habits->SetStretchColumn(column);
 }
 
 void KeyedList::SetCommands(ListCommands commands) {
-    m_commands = std::move(commands);
-    // A double-click opens the row rather than folding it.
-    setExpandsOnDoubleClick(!m_commands.open);
-    BuildMenu();
+    m_habits->SetCommands(std::move(commands));
 }
 
 void KeyedList::SetMenuTexts(const QString &add, const QString &open, const QString &remove) {
-    m_menuTexts = {add, open, remove};
-    BuildMenu();
+    m_habits->SetMenuTexts(add, open, remove);
 }
 
 void KeyedList::SetSortable(bool on) {
     setSortingEnabled(on);
     sortByColumn(-1, Qt::AscendingOrder);
-}
-
-void KeyedList::BuildMenu() {
-    if (!m_menu) m_menu = new QMenu(this);
-    m_menu->clear();
-    const struct {
-        const char *name;
-        const char *icon;
-        std::function<void()> *command;
-    } entries[] = {{"menuAdd", "list-add", &m_commands.add},
-                   {"menuEdit", "document-edit", &m_commands.open},
-                   {"menuDelete", "list-remove", &m_commands.remove}};
-    for (int i = 0; i < 3; ++i) {
-        if (!*entries[i].command) continue;
-        QAction *a = m_menu->addAction(QIcon::fromTheme(QLatin1StringView(entries[i].icon)), m_menuTexts[i]);
-        a->setObjectName(QLatin1StringView(entries[i].name));
-        connect(a, &QAction::triggered, this, [command = entries[i].command] {
-            if (*command) (*command)();
-        });
-    }
 }
 
 KeyedList::Batch::Batch(KeyedList &list) : m_list(list), m_outer(list.m_batch) {
@@ -183,8 +105,7 @@ QString KeyedList::Key(const QTreeWidgetItem *item) {
 }
 
 QTreeWidgetItem *KeyedList::Selected() const {
-    QTreeWidgetItem *item = currentItem();
-    return item && item->isSelected() ? item : nullptr;
+    return itemFromIndex(m_habits->Selected());
 }
 
 QString KeyedList::CurrentKey(bool topLevel) const {
@@ -224,40 +145,12 @@ bool KeyedList::SelectKey(int topRole, const QString &topKey, int childRole, con
 }
 
 void KeyedList::FitColumns() {
-    {
-        const QSignalBlocker block(header());
-        for (int c = 0; c < columnCount(); ++c) {
-            const int set = c < m_minWidths.size() ? m_minWidths[c] : 0;
-            // Hidden columns and key columns kept out of sight stay as they are.
-            if (isColumnHidden(c) || c == m_stretch || set <= 1) continue;
-            const int want = std::max({set, sizeHintForColumn(c), header()->sectionSizeHint(c)});
-            if (columnWidth(c) < want) setColumnWidth(c, want);
-        }
-    }
-    AdjustStretch();
-}
-
-void KeyedList::AdjustStretch() {
-    if (m_stretch < 0 || m_stretch >= columnCount()) return;
-    const QSignalBlocker block(header());
-    int others = 0;
-    for (int c = 0; c < columnCount(); ++c)
-        if (!isColumnHidden(c) && c != m_stretch) others += columnWidth(c);
-    setColumnWidth(m_stretch, StretchWidth(viewport()->width() - others));
-}
-
-int KeyedList::StretchWidth(int available) const {
-    const int set = m_stretch < m_minWidths.size() ? m_minWidths[m_stretch] : 0;
-    const int fitted = std::min(sizeHintForColumn(m_stretch), kMaxFittedName);
-    return std::max({set, fitted, available});
+    m_habits->FitColumns();
 }
 
 QSize KeyedList::sizeHint() const {
     QSize size = QTreeWidget::sizeHint();
-    int width = 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
-    for (int c = 0; c < columnCount(); ++c)
-        if (!isColumnHidden(c)) width += c == m_stretch ? StretchWidth(0) : columnWidth(c);
-    size.setWidth(std::max(size.width(), width));
+    size.setWidth(std::max(size.width(), m_habits->WidthHint()));
     return size;
 }
 
@@ -270,61 +163,18 @@ void KeyedList::WidenToFit(QWidget *window) {
 
 void KeyedList::resizeEvent(QResizeEvent *event) {
     QTreeWidget::resizeEvent(event);
-    AdjustStretch();
+    m_habits->AdjustStretch();
 }
 
 void KeyedList::focusInEvent(QFocusEvent *event) {
     QTreeWidget::focusInEvent(event);
-    // A click selects the row it lands on itself.
-    if (event->reason() != Qt::MouseFocusReason) SelectFocused();
-}
-
-void KeyedList::SelectFocused() {
-    QTreeWidgetItem *item = currentItem() ? currentItem() : topLevelItem(0);
-    if (!item || item->isSelected()) return;
-    setCurrentItem(item);
-    item->setSelected(true);
+    m_habits->FocusIn(event);
 }
 
 void KeyedList::keyPressEvent(QKeyEvent *event) {
-    // Enter in a cell being edited commits it (the cell's editor passes the key on): it opens nothing.
-    if (Editing()) {
-        QTreeWidget::keyPressEvent(event);
-        return;
-    }
-    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
-    const std::function<void()> *command = nullptr;
-    if (plain) {
-        switch (event->key()) {
-            case Qt::Key_Return:
-            case Qt::Key_Enter:
-                command = &m_commands.open;
-                break;
-            case Qt::Key_Insert:
-                command = &m_commands.add;
-                break;
-            case Qt::Key_Delete:
-                command = &m_commands.remove;
-                break;
-            case Qt::Key_Escape:
-                event->ignore();  // the dialog closes
-                return;
-            default:
-                break;
-        }
-    }
-    if (command && *command) {
-        (*command)();
-        event->accept();
-        return;
-    }
-    QTreeWidget::keyPressEvent(event);
+    if (!m_habits->Key(event, Editing())) QTreeWidget::keyPressEvent(event);
 }
 
 void KeyedList::contextMenuEvent(QContextMenuEvent *event) {
-    if (m_menu->isEmpty()) return;
-    // The row under the cursor is the one the command acts on.
-    // (The event comes through the viewport, in its coordinates.)
-    if (QTreeWidgetItem *item = itemAt(event->pos())) setCurrentItem(item);
-    m_menu->popup(event->globalPos());
+    m_habits->ContextMenu(event);
 }

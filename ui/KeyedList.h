@@ -1,25 +1,15 @@
 #pragma once
 
+#include "ListHabits.h"
 #include "Money.h"
 
 #include <QTreeWidget>
-#include <functional>
 
-class QAction;
 class QMenu;
 
-// The commands a list runs from its keys, its double-click and its right-click menu: the same handlers the
-// dialog's buttons run, so rights checks and messages live in one place. An empty one leaves its key
-// alone and its menu entry out.
-struct ListCommands {
-    std::function<void()> add, open, remove;
-};
-
-// The list of every directory, journal and picker: one selected row drawn in the selection colours
-// across all columns, its key in Qt::UserRole of column 0, and one keyboard — Enter or double-click
-// opens the row, Insert adds, Delete removes; Escape is left to the dialog, which closes. The row with the
-// focus is always the selected one: a list taking the focus selects its current (or first) row. Columns sort
-// by the value a cell was given (numbers, dates) when sorting is switched on; one column stretches.
+// The list of the journals, pickers and short directories, holding its own rows: the keyboard and looks of
+// every list (ListHabits), its key in Qt::UserRole of column 0. Columns sort by the value a cell was given
+// (numbers, dates) when sorting is switched on.
 class KeyedList : public QTreeWidget {
     Q_OBJECT
 public:
@@ -87,7 +77,7 @@ public:
     // A cell of the list is being edited in place.
     bool Editing() const { return state() == QAbstractItemView::EditingState; }
 
-    QMenu *ContextMenu() const { return m_menu; }
+    QMenu *ContextMenu() const { return m_habits->menu(); }
 
     // Wide enough to show every column without scrolling sideways.
     QSize sizeHint() const override;
@@ -101,17 +91,6 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    void Init();
-    void BuildMenu();
-    void AdjustStretch();
-    int StretchWidth(int available) const;
-    // Selects the current row, or the first when none is current, while the list has the focus.
-    void SelectFocused();
-
-    ListCommands m_commands;
-    QStringList m_menuTexts;
-    QMenu *m_menu = nullptr;
-    QList<int> m_minWidths;
-    int m_stretch = -1;
+    ListHabits *m_habits;
     Batch *m_batch = nullptr;
 };

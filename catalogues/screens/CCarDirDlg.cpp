@@ -4,7 +4,9 @@
 #include "CCarDlg.h"
 #include "DbAction.h"
 #include "DialogRunner.h"
+#include "DirectoryModels.h"
 #include "KeyedList.h"
+#include "KeyedView.h"
 #include "PictureButton.h"
 #include "Prompter.h"
 #include "Tooltip.h"
@@ -22,9 +24,9 @@ namespace {
 
 // Keys behind a row: the car (an owner row carries its car), the link of an owner row, and the car's
 // plate for the question.
-constexpr int kCarRole = KeyedList::kKeyRole;
-constexpr int kLinkRole = Qt::UserRole + 1;
-constexpr int kPlateRole = Qt::UserRole + 2;
+constexpr int kCarRole = CarListModel::kKeyRole;
+constexpr int kLinkRole = CarListModel::kLinkRole;
+constexpr int kPlateRole = CarListModel::kPlateRole;
 
 void FillCombo(QComboBox *combo, const QStringList &values) {
     const QString typed = combo->currentText();
@@ -37,11 +39,13 @@ void FillCombo(QComboBox *combo, const QStringList &values) {
 
 CCarDirDlg::CCarDirDlg(AppContext &ctx, QWidget *parent) : QDialog(parent), m_ctx(ctx), m_store(ctx.db()) {
     BuildUi();
-    RefillLists();
     Refill();
+    // The make and owner lists (tens of thousands of names) wait with the rest of a long list.
+    m_listsLater = !m_list->Whole();
+    if (!m_listsLater) RefillLists();
     KeyedList::WidenToFit(this);
     // With no car to choose the clerk starts with a search (or Insert, from the list).
-    if (m_list->topLevelItemCount() == 0) m_plate->setFocus();
+    if (m_rows->rowCount() == 0) m_plate->setFocus();
 }
 
 void CCarDirDlg::BuildUi() {
@@ -82,9 +86,8 @@ void CCarDirDlg::BuildUi() {
     fg->setColumnStretch(1, 1);
     fg->setColumnStretch(2, 2);
 
-    m_list = new KeyedList({QStringLiteral("Гос. №:"), QStringLiteral("Марка:"), QStringLiteral("Цвет:"),
-                            QStringLiteral("VIN:"), QStringLiteral("№ двиг.:")},
-                           0, {[this] { Add(); }, [this] { Edit(); }, [this] { Delete(); }}, this);
+    m_rows = new CarListModel(this);
+    m_list = new KeyedView(m_rows, 0, {[this] { Add(); }, [this] { Edit(); }, [this] { Delete(); }}, this);
     m_list->setObjectName(QStringLiteral("list"));
     m_list->SetWidths({220, 140, 140, 90, 90});
     m_list->SetMenuTexts(QStringLiteral("Добавить автомобиль"), QStringLiteral("Изменить автомобиль"),
@@ -122,7 +125,7 @@ void CCarDirDlg::BuildUi() {
 void CCarDirDlg::SetPicking(bool on) {
     m_list->SetCommands({[this] { Add(); },
                          on ? std::function<void()>([this] {
-                             if (SelectedItem()) reject();  // closing hands back the row
+                             if (m_list->Selected().isValid()) reject();  // closing hands back the row
                          })
                             : std::function<void()>([this] { Edit(); }),
                          [this] { Delete(); }});
@@ -136,6 +139,7 @@ void CCarDirDlg::SetFilters(const QString &plate, const QString &make, const QSt
 }
 
 void CCarDirDlg::RefillLists() {
+    m_listsLater = false;
     QStringList makes, owners;
     if (!TryDb(m_ctx.prompter(), [&] {
             makes = m_store.Makes();
@@ -147,36 +151,24 @@ void CCarDirDlg::RefillLists() {
 }
 
 void CCarDirDlg::Refill() {
+    Fill({m_plate->text(), m_make->currentText(), m_owner->currentText()}, KeyedView::kFirstScreen);
+}
+
+void CCarDirDlg::Fill(const CarFilter &filter, int firstRows) {
     QList<CarListRow> rows;
-    if (!TryDb(m_ctx.prompter(), [&] {
-            rows = m_store.Search({m_plate->text(), m_make->currentText(), m_owner->currentText()});
-        }))
-        return;
-    m_list->clear();
-    {
-        const KeyedList::Batch batch(*m_list);
-        for (const CarListRow &row : rows) {
-            const CarRecord &c = row.car;
-            QTreeWidgetItem *item =
-                m_list->AddRow({c.avtoNomer, c.avtoMarka, c.avtoColor, c.avtoVin, c.avtoDvig}, c.iddAvto);
-            item->setData(0, kPlateRole, c.avtoNomer);
-            for (const CarOwnerRow &o : row.owners) {
-                QTreeWidgetItem *child = m_list->AddRow(
-                    {o.clientName, o.clientContact, o.clientTel, o.clientFaks}, c.iddAvto, item);
-                child->setData(0, kLinkRole, o.iddAvtoVlad);
-                child->setData(0, kPlateRole, c.avtoNomer);
-            }
-        }
-    }
+    bool more = false;
+    if (!TryDb(m_ctx.prompter(), [&] { rows = m_store.Search(filter, firstRows, &more); })) return;
+    m_list->SetRest(more ? std::function<void()>([this, filter] {
+        Fill(filter, 0);
+        if (m_listsLater) RefillLists();
+    })
+                         : nullptr);
+    m_rows->Set(std::move(rows));
     m_list->FitColumns();
 }
 
 bool CCarDirDlg::Select(const QString &iddAvto, const QString &iddAvtoVlad) {
     return m_list->SelectKey(kCarRole, iddAvto, kLinkRole, iddAvtoVlad);
-}
-
-QTreeWidgetItem *CCarDirDlg::SelectedItem() const {
-    return m_list->Selected();
 }
 
 void CCarDirDlg::Add() {
@@ -188,9 +180,8 @@ void CCarDirDlg::Add() {
 }
 
 void CCarDirDlg::Edit() {
-    QTreeWidgetItem *item = SelectedItem();
-    if (!item) return;  // nothing to edit
-    const QString id = item->data(0, kCarRole).toString();
+    const QString id = m_list->SelectedValue(kCarRole);
+    if (id.isEmpty()) return;  // nothing to edit
     CCarDlg card(m_ctx, id, this);
     if (card.Loaded()) m_ctx.dialogs().Run(card);
     RefillLists();
@@ -199,15 +190,15 @@ void CCarDirDlg::Edit() {
 }
 
 void CCarDirDlg::Delete() {
-    QTreeWidgetItem *item = SelectedItem();
-    if (!item) {
+    // An owner row names its car, which is the one removed.
+    const QString id = m_list->SelectedValue(kCarRole);
+    if (id.isEmpty()) {
         m_ctx.prompter().Warning(QStringLiteral("Выберите автомобиль из списка\nдля его удаления!"));
         return;
     }
-    // An owner row names its car, which is the one removed.
-    const QString plate = item->data(0, kPlateRole).toString();
+    const QString plate = m_list->SelectedValue(kPlateRole);
     if (!m_ctx.prompter().Confirm(QStringLiteral("Удалить выбранный автомобиль: ") + plate + u'?')) return;
-    TryDb(m_ctx.prompter(), [&] { m_store.Delete(item->data(0, kCarRole).toString()); });
+    TryDb(m_ctx.prompter(), [&] { m_store.Delete(id); });
     RefillLists();
     Refill();
 }
@@ -216,10 +207,10 @@ void CCarDirDlg::reject() {
     m_selected = false;
     m_resultCar.clear();
     m_resultLink.clear();
-    if (QTreeWidgetItem *item = SelectedItem()) {
+    if (m_list->Selected().isValid()) {
         m_selected = true;
-        m_resultCar = item->data(0, kCarRole).toString();
-        m_resultLink = item->data(0, kLinkRole).toString();
+        m_resultCar = m_list->SelectedValue(kCarRole);
+        m_resultLink = m_list->SelectedValue(kLinkRole);
     }
     done(m_selected ? QDialog::Accepted : QDialog::Rejected);
 }

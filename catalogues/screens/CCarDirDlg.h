@@ -7,8 +7,8 @@
 class AppContext;
 class QComboBox;
 class QLineEdit;
-class KeyedList;
-class QTreeWidgetItem;
+class CarListModel;
+class KeyedView;
 
 // The cars directory: cars with their owners below them, searched by plate, make and owner. Also the
 // picker of a car: after it returns Accepted the caller reads the selected car (and, for an owner row,
@@ -38,7 +38,7 @@ public:
     void RefillLists();
     // Selects a car row, or one of its owner rows when `iddAvtoVlad` is given.
     bool Select(const QString &iddAvto, const QString &iddAvtoVlad = {});
-    KeyedList *list() const { return m_list; }
+    KeyedView *list() const { return m_list; }
 
     // The commands, as the buttons, the list's keys and its pop-up menu run them.
     void Add();
@@ -50,7 +50,8 @@ public:
 
 private:
     void BuildUi();
-    QTreeWidgetItem *SelectedItem() const;
+    // The list for these filters: its first screen now, the rest once that is shown.
+    void Fill(const CarFilter &filter, int firstRows);
 
     AppContext &m_ctx;
     CarStore m_store;
@@ -59,8 +60,10 @@ private:
     QLineEdit *m_plate = nullptr;
     QComboBox *m_make = nullptr;
     QComboBox *m_owner = nullptr;
-    KeyedList *m_list = nullptr;
+    CarListModel *m_rows = nullptr;
+    KeyedView *m_list = nullptr;
 
+    bool m_listsLater = false;  // the filter lists are read with the rest of the list
     bool m_selected = false;
     QString m_resultCar, m_resultLink;
 };

@@ -4,9 +4,11 @@
 #include "CClientDlg.h"
 #include "DbAction.h"
 #include "DialogRunner.h"
+#include "DirectoryModels.h"
 #include "Formats.h"
 #include "KeyGen.h"
 #include "KeyedList.h"
+#include "KeyedView.h"
 #include "PictureButton.h"
 #include "Prompter.h"
 #include "Tooltip.h"
@@ -25,12 +27,10 @@ namespace {
 
 // Keys behind a row: the client (a car row carries its owner), the link and car of a car row, and the
 // client's name for the questions.
-constexpr int kClientRole = KeyedList::kKeyRole;
-constexpr int kLinkRole = Qt::UserRole + 1;
-constexpr int kCarRole = Qt::UserRole + 2;
-constexpr int kNameRole = Qt::UserRole + 3;
-
-enum Column { ColInn, ColName, ColAdres, ColTel, ColFaks, ColContact, ColDebt };
+constexpr int kClientRole = ClientListModel::kKeyRole;
+constexpr int kLinkRole = ClientListModel::kLinkRole;
+constexpr int kCarRole = ClientListModel::kCarRole;
+constexpr int kNameRole = ClientListModel::kNameRole;
 
 const QString kSelectToEdit = QStringLiteral("Выберите клиента из списка\nдля его изменения!");
 const QString kSelectToDelete = QStringLiteral("Выберите клиента из списка\nдля его удаления!");
@@ -45,7 +45,7 @@ CClientDirDlg::CClientDirDlg(AppContext &ctx, QWidget *parent)
     Refill();
     KeyedList::WidenToFit(this);
     // With no client to choose the clerk starts with a search (or Insert, from the list).
-    if (m_list->topLevelItemCount() == 0) m_name->setFocus();
+    if (m_rows->rowCount() == 0) m_name->setFocus();
 }
 
 void CClientDirDlg::BuildUi() {
@@ -92,12 +92,10 @@ void CClientDirDlg::BuildUi() {
     filters->setColumnStretch(1, 1);
     filters->setColumnStretch(2, 1);
 
-    m_list = new KeyedList({QStringLiteral("ИНН/КПП:"), QStringLiteral("Название:"), QStringLiteral("Адрес:"),
-                            QStringLiteral("Телефон:"), QStringLiteral("Факс:"), QStringLiteral("Контакт:"),
-                            QStringLiteral("Долг:")},
-                           ColName, {[this] { Add(); }, [this] { Edit(); }, [this] { Delete(); }}, this);
+    m_rows = new ClientListModel(this);
+    m_list = new KeyedView(m_rows, ClientListModel::ColName,
+                           {[this] { Add(); }, [this] { Edit(); }, [this] { Delete(); }}, this);
     m_list->setObjectName(QStringLiteral("list"));
-    m_list->headerItem()->setTextAlignment(ColDebt, Qt::AlignRight | Qt::AlignVCenter);
     m_list->SetWidths({110, 180, 130, 80, 80, 100, 80});
     m_list->setAlternatingRowColors(true);
     Tooltip::Set(m_list, QStringLiteral("Справочник клиентов"),
@@ -146,7 +144,7 @@ void CClientDirDlg::SetFilters(const QString &name, const QString &inn, const QS
 void CClientDirDlg::SetPicking(bool on) {
     m_list->SetCommands({[this] { Add(); },
                          on ? std::function<void()>([this] {
-                             if (SelectedItem()) reject();  // closing hands back the row
+                             if (m_list->Selected().isValid()) reject();  // closing hands back the row
                          })
                             : std::function<void()>([this] { Edit(); }),
                          [this] { Delete(); }});
@@ -163,34 +161,22 @@ void CClientDirDlg::Refill() {
     filter.inn = m_inn->text();
     filter.plate = m_plate->text();
     filter.debtorsOnly = m_debtors->isChecked();
+    Fill(filter, KeyedView::kFirstScreen);
+}
 
+void CClientDirDlg::Fill(const ClientFilter &filter, int firstRows) {
     QList<ClientListRow> rows;
-    if (!TryDb(m_ctx.prompter(), [&] { rows = m_store.Search(filter); })) return;
-
-    m_list->clear();
+    bool more = false;
+    if (!TryDb(m_ctx.prompter(), [&] { rows = m_store.Search(filter, firstRows, &more); })) return;
+    m_list->SetRest(more ? std::function<void()>([this, filter] { Fill(filter, 0); }) : nullptr);
     QStringList names;
     QSet<QString> seen;
-    {
-        const KeyedList::Batch batch(*m_list);
-        for (const ClientListRow &row : rows) {
-            const ClientRecord &c = row.client;
-            QTreeWidgetItem *item = m_list->AddRow({c.clientINN, c.clientName, c.clientAdres, c.clientTel,
-                                                    c.clientFaks, c.clientContact, row.debt.Text()},
-                                                   c.iddClient);
-            item->setData(0, kNameRole, c.clientName);
-            for (const ClientCarRow &car : row.cars) {
-                QTreeWidgetItem *child =
-                    m_list->AddRow({car.avtoNomer, car.avtoMarka, car.avtoColor}, c.iddClient, item);
-                child->setData(0, kLinkRole, car.iddAvtoVlad);
-                child->setData(0, kCarRole, car.iddAvto);
-                child->setData(0, kNameRole, c.clientName);
-            }
-            if (!seen.contains(c.clientName)) {
-                seen.insert(c.clientName);
-                names << c.clientName;
-            }
-        }
+    for (const ClientListRow &row : rows) {
+        if (seen.contains(row.client.clientName)) continue;
+        seen.insert(row.client.clientName);
+        names << row.client.clientName;
     }
+    m_rows->Set(std::move(rows));
     m_list->FitColumns();
     const QString typed = m_name->currentText();
     m_name->clear();
@@ -202,10 +188,6 @@ bool CClientDirDlg::Select(const QString &iddClient, const QString &iddAvtoVlad)
     return m_list->SelectKey(kClientRole, iddClient, kLinkRole, iddAvtoVlad);
 }
 
-QTreeWidgetItem *CClientDirDlg::SelectedItem() const {
-    return m_list->Selected();
-}
-
 void CClientDirDlg::Add() {
     CClientDlg card(m_ctx, QString(), this);
     m_ctx.dialogs().Run(card);
@@ -214,13 +196,12 @@ void CClientDirDlg::Add() {
 }
 
 void CClientDirDlg::Edit() {
-    QTreeWidgetItem *item = SelectedItem();
-    if (!item) {
+    const QString id = m_list->SelectedValue(kClientRole);
+    if (id.isEmpty()) {
         m_ctx.prompter().Warning(kSelectToEdit);
         return;
     }
-    const QString id = item->data(0, kClientRole).toString();
-    const QString link = item->data(0, kLinkRole).toString();
+    const QString link = m_list->SelectedValue(kLinkRole);
     CClientDlg card(m_ctx, id, this);
     if (card.Loaded()) m_ctx.dialogs().Run(card);
     Refill();
@@ -228,25 +209,25 @@ void CClientDirDlg::Edit() {
 }
 
 void CClientDirDlg::Delete() {
-    QTreeWidgetItem *item = SelectedItem();
-    if (!item) {
+    // A car row names its owner, who is the one removed.
+    const QString id = m_list->SelectedValue(kClientRole);
+    if (id.isEmpty()) {
         m_ctx.prompter().Warning(kSelectToDelete);
         return;
     }
-    // A car row names its owner, who is the one removed.
-    const QString name = item->data(0, kNameRole).toString();
+    const QString name = m_list->SelectedValue(kNameRole);
     if (!m_ctx.prompter().Confirm(QStringLiteral("Удалить выбранного клиента: ") + name + u'?')) return;
-    TryDb(m_ctx.prompter(), [&] { m_store.Delete(item->data(0, kClientRole).toString()); });
+    TryDb(m_ctx.prompter(), [&] { m_store.Delete(id); });
     Refill();
 }
 
 void CClientDirDlg::Print() {
-    QTreeWidgetItem *item = SelectedItem();
-    if (!item) {
+    const QString id = m_list->SelectedValue(kClientRole);
+    if (id.isEmpty()) {
         m_ctx.prompter().Warning(kSelectToPrint);
         return;
     }
-    if (m_print) m_print(item->data(0, kClientRole).toString(), m_debtors->isChecked());
+    if (m_print) m_print(id, m_debtors->isChecked());
 }
 
 void CClientDirDlg::reject() {
@@ -255,12 +236,12 @@ void CClientDirDlg::reject() {
     m_resultName.clear();
     m_resultLink.clear();
     m_resultCar.clear();
-    if (QTreeWidgetItem *item = SelectedItem()) {
+    if (m_list->Selected().isValid()) {
         m_selected = true;
-        m_resultClient = item->data(0, kClientRole).toString();
-        m_resultName = item->data(0, kNameRole).toString();
-        m_resultLink = item->data(0, kLinkRole).toString();
-        m_resultCar = item->data(0, kCarRole).toString();
+        m_resultClient = m_list->SelectedValue(kClientRole);
+        m_resultName = m_list->SelectedValue(kNameRole);
+        m_resultLink = m_list->SelectedValue(kLinkRole);
+        m_resultCar = m_list->SelectedValue(kCarRole);
     }
     done(m_selected ? QDialog::Accepted : QDialog::Rejected);
 }

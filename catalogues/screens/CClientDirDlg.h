@@ -10,8 +10,8 @@ class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
-class KeyedList;
-class QTreeWidgetItem;
+class ClientListModel;
+class KeyedView;
 
 // The clients directory: clients with their debts and, under each, its cars. Also the picker of a
 // client (and optionally one of its cars): the caller may preset the filters or limit the list to the
@@ -41,7 +41,7 @@ public:
     void Refill();
     // Selects the row of a client, or of one of its car links when `iddAvtoVlad` is given.
     bool Select(const QString &iddClient, const QString &iddAvtoVlad = {});
-    KeyedList *list() const { return m_list; }
+    KeyedView *list() const { return m_list; }
 
     // The commands, as the buttons, the list's keys and its pop-up menu run them.
     void Add();
@@ -54,7 +54,8 @@ public:
 
 private:
     void BuildUi();
-    QTreeWidgetItem *SelectedItem() const;
+    // The list for this search: its first screen now, the rest once that is shown.
+    void Fill(const ClientFilter &filter, int firstRows);
 
     AppContext &m_ctx;
     ClientStore m_store;
@@ -64,7 +65,8 @@ private:
     QLineEdit *m_inn = nullptr;
     QLineEdit *m_plate = nullptr;
     QCheckBox *m_debtors = nullptr;
-    KeyedList *m_list = nullptr;
+    ClientListModel *m_rows = nullptr;
+    KeyedView *m_list = nullptr;
     QPushButton *m_printButton = nullptr;
 
     bool m_selected = false;

@@ -95,7 +95,7 @@ TEST_P(ReportWiringTest, EveryCommandReachesTheScreenAboveIt) {
     check("orders report", ChildKindId::kOrderJournal, "Заказы", {}, command(Cmd::kPrint));
     check("clients directory's card", 0, "Карта клиента", {}, [&] {
         dialogs.Then(reject([](QDialog &d) {
-            List(d)->setCurrentItem(List(d)->topLevelItem(0));
+            View(d)->setCurrentIndex(View(d)->model()->index(0, 0));
             Click(d, "print");
         }));
         frame.Action(Cmd::kClients)->trigger();

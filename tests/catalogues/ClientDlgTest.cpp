@@ -7,6 +7,7 @@
 #include "CarStore.h"
 #include "ClientStore.h"
 #include "KeyedList.h"
+#include "KeyedView.h"
 #include "PayRecord.h"
 #include "Rows.h"
 #include "ScreenTest.h"
@@ -79,9 +80,9 @@ TEST_P(ClientDlgTest, DirectoryListsClientsWithCarsAndHandsBackTheRow) {
     dir.reject();  // closing without a selection hands back nothing
     EXPECT_FALSE(dir.selected() || !dir.iddClient().isEmpty());
 
-    QTreeWidgetItem *client = FindRow(dir.list(), u"Кузнецов"_s, 1);
-    ASSERT_NE(client, nullptr);
-    EXPECT_EQ(u"%1|%2|%3"_s.arg(client->text(3), client->text(6), client->child(0)->text(0)),
+    const QModelIndex client = FindIndex(dir.list(), u"Кузнецов"_s, 1);
+    ASSERT_TRUE(client.isValid());
+    EXPECT_EQ(u"%1|%2|%3"_s.arg(Cell(client, 3), Cell(client, 6), Cell(ChildOf(client), 0)),
               u"111-22-33|0.00|К001КК"_s);
     // A car row hands back the owner and the car.
     ASSERT_TRUE(dir.Select(u"k1"_s, link));
@@ -223,10 +224,10 @@ TEST_P(ClientDlgTest, MoneyPagesShowTheClientsOrdersAndPaymentsAndFollowWhatIsDo
 
 TEST_P(ClientDlgTest, CarDirectoryListsOwnersHandsBackTheRowAddsAndDeletes) {
     CCarDirDlg dir(*ctx);
-    ASSERT_EQ(dir.list()->topLevelItemCount(), 2);
-    QTreeWidgetItem *car = dir.list()->topLevelItem(0);
-    ASSERT_EQ(car->childCount(), 1);
-    EXPECT_EQ(u"%1|%2|%3"_s.arg(car->text(0), car->child(0)->text(0), car->child(0)->text(2)),
+    ASSERT_EQ(dir.list()->model()->rowCount(), 2);
+    const QModelIndex car = dir.list()->model()->index(0, 0);
+    ASSERT_EQ(dir.list()->model()->rowCount(car), 1);
+    EXPECT_EQ(u"%1|%2|%3"_s.arg(Cell(car, 0), Cell(ChildOf(car), 0), Cell(ChildOf(car), 2)),
               u"К001КК|Кузнецов|111-22-33"_s);
 
     ASSERT_TRUE(dir.Select(u"car1"_s, link));
@@ -244,8 +245,7 @@ TEST_P(ClientDlgTest, CarDirectoryListsOwnersHandsBackTheRowAddsAndDeletes) {
         return card.accept(), card.result();
     });
     Click(dir, "add");
-    ASSERT_NE(dir.list()->currentItem(), nullptr);
-    EXPECT_EQ(dir.list()->currentItem()->text(0), u"А777АА"_s);
+    EXPECT_EQ(dir.list()->currentIndex().data().toString(), u"А777АА"_s);
     EXPECT_EQ(Combo(dir, "make")->count(), 2);  // the new make is offered
 
     ASSERT_TRUE(dir.Select(u"car1"_s, link));

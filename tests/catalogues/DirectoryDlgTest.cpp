@@ -5,15 +5,19 @@
 #include "CServiceDirDlg.h"
 #include "CUserDirDlg.h"
 #include "CWorkerDirDlg.h"
+#include "DirectoryModels.h"
 #include "KeyedList.h"
+#include "KeyedView.h"
 #include "Rub.h"
 #include "ScreenTest.h"
 #include "ServiceStore.h"
 #include "TestRows.h"
+#include "TwoLevelModel.h"
 #include "Widgets.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QTreeWidget>
 #include <array>
@@ -96,13 +100,13 @@ TEST_P(DirectoryDlgTest, KeysAndDoubleClickRunTheButtonsCommands) {
         SCOPED_TRACE(d.name);
         std::unique_ptr<QDialog> dlg = d.make(*ctx);
         dlg->show();
-        QTreeWidget *list = List(*dlg, d.list);
+        QTreeView *list = View(*dlg, d.list);
         list->setFocus();
-        ASSERT_NE(SelectRow(list, d.row, d.column), nullptr);
+        ASSERT_TRUE(SelectIndex(list, d.row, d.column).isValid());
 
         dialogs.opened.clear();
         Press(list, Qt::Key_Return);
-        DoubleClick(list, FindRow(list, d.row, d.column));
+        DoubleClick(list, FindIndex(list, d.row, d.column));
         // Insert opens a new card; what is typed there and saved with Enter shows in the list.
         dialogs.Then([&d](QDialog &c) {
             c.show();
@@ -113,18 +117,18 @@ TEST_P(DirectoryDlgTest, KeysAndDoubleClickRunTheButtonsCommands) {
         Press(list, Qt::Key_Insert);
         EXPECT_EQ(dialogs.opened,
                   QStringList(3, QString::fromLatin1(d.card)));  // edit, edit (neither saved), add
-        EXPECT_NE(FindRow(list, u"НОВЫЙ 1"_s, d.column), nullptr);
+        EXPECT_TRUE(FindIndex(list, u"НОВЫЙ 1"_s, d.column).isValid());
 
         // Delete asks, by name where the question has one; No keeps the row, Yes removes it.
         prompter.Clear();
         prompter.Answer(false);
-        SelectRow(list, d.row, d.column);
+        SelectIndex(list, d.row, d.column);
         Press(list, Qt::Key_Delete);
         EXPECT_EQ(prompter.confirms, QStringList{d.question});
-        EXPECT_NE(FindRow(list, d.row, d.column), nullptr);
-        SelectRow(list, d.row, d.column);
+        EXPECT_TRUE(FindIndex(list, d.row, d.column).isValid());
+        SelectIndex(list, d.row, d.column);
         Press(list, Qt::Key_Delete);
-        EXPECT_EQ(FindRow(list, d.row, d.column), nullptr);
+        EXPECT_FALSE(FindIndex(list, d.row, d.column).isValid());
         EXPECT_TRUE(prompter.warnings.isEmpty() && prompter.errors.isEmpty())
             << prompter.All().join(u'|').toStdString();
 
@@ -151,7 +155,7 @@ TEST_P(DirectoryDlgTest, EditAndDeleteNeedARowAndEachCommandItsOwnRight) {
             LogIn(rights);
             dlg = d.make(*ctx);
             for (int command = 0; command < 3; ++command) {
-                SelectRow(List(*dlg, d.list), d.row, d.column);
+                SelectIndex(View(*dlg, d.list), d.row, d.column);
                 prompter.Clear();
                 prompter.Answer(false);  // an allowed delete stops at its question
                 dialogs.opened.clear();
@@ -185,9 +189,83 @@ TEST_P(DirectoryDlgTest, PickerChoosesTheRowOnDoubleClickWithoutOpeningACard) {
 TEST_P(DirectoryDlgTest, ADirectoryOpensOnItsFirstRowOrItsSearch) {
     CCarDirDlg cars(*ctx);
     Keyboard::Activate(cars);
-    EXPECT_EQ(KeyedList::Key(static_cast<KeyedList *>(List(cars))->Selected()), u"a1"_s);
+    EXPECT_EQ(cars.list()->SelectedValue(TwoLevelModel::kKeyRole), u"a1"_s);
     db().Exec(u"DELETE FROM SClient"_s);
     CClientDirDlg clients(*ctx);
     Keyboard::Activate(clients);
     EXPECT_TRUE(Child<QWidget>(clients, "name")->isAncestorOf(QApplication::focusWidget()));
+}
+
+// A directory longer than a screen shows its first screen, then the rest once that is painted; the clerk
+// keeps his row, and a row further down is found at once when asked for.
+TEST_P(DirectoryDlgTest, ALongDirectoryShowsItsFirstScreenThenTheRestKeepingTheRow) {
+    const int total = KeyedView::kFirstScreen + 10;
+    for (int i = 0; i < total; ++i)
+        TestRows::Put(db(),
+                      TestRows::Car{.key = u"t%1"_s.arg(i), .plate = u"Т%1"_s.arg(i, 3, 10, QChar(u'0'))});
+    const auto plate = [](const QModelIndex &index) { return index.data().toString(); };
+    {
+        CCarDirDlg cars(*ctx);
+        EXPECT_FALSE(cars.list()->Whole());
+        EXPECT_LT(cars.list()->model()->rowCount(), KeyedView::kFirstScreen);
+        ASSERT_TRUE(SelectIndex(cars.list(), u"Т005"_s).isValid());
+        Keyboard::Activate(cars);  // painted: the rest follows
+        QApplication::processEvents();
+        EXPECT_TRUE(cars.list()->Whole());
+        EXPECT_EQ(cars.list()->model()->rowCount(), total + 1);  // and the car of the fixture
+        EXPECT_EQ(plate(cars.list()->Selected()), u"Т005"_s);
+    }
+    {
+        CCarDirDlg cars(*ctx);
+        ASSERT_TRUE(cars.Select(u"t209"_s));
+        EXPECT_TRUE(cars.list()->Whole());
+        EXPECT_EQ(plate(cars.list()->currentIndex()), u"Т209"_s);
+    }
+    {
+        // A heading's sort orders every row, not only the first screen's.
+        CCarDirDlg cars(*ctx);
+        cars.list()->header()->setSortIndicator(0, Qt::DescendingOrder);
+        EXPECT_TRUE(cars.list()->Whole());
+        EXPECT_EQ(plate(cars.list()->model()->index(0, 0)), u"Т209"_s);
+        EXPECT_EQ(plate(cars.list()->model()->index(total, 0)), u"А123АА"_s);
+    }
+}
+
+// The clients' debts sort as money (text would put 1000.00 before 200.00); each client keeps its cars and
+// the current row stays on its client; a refill keeps the order chosen.
+TEST(DirectoryModelTest, ClientsSortByDebtAsMoneyKeepingTheirCarsAndTheCurrentRow) {
+    QList<ClientListRow> rows;
+    for (const auto &[id, debt] : {std::pair{"k1", 100000}, {"k2", 20000}, {"k3", -5000}, {"k4", 0}}) {
+        ClientListRow row;
+        row.client.iddClient = row.client.clientName = QString::fromLatin1(id);
+        row.debt = Money::Kopecks(debt);
+        ClientCarRow car;
+        car.iddAvtoVlad = u"l-"_s + id;
+        car.avtoNomer = u"P-"_s + id;
+        row.cars = {car};
+        rows << row;
+    }
+    ClientListModel model;
+    model.Set(rows);
+    const auto column = [&model](int c) {
+        QStringList texts;
+        for (int r = 0; r < model.rowCount(); ++r) texts << model.index(r, c).data().toString();
+        return texts.join(u' ');
+    };
+    const QPersistentModelIndex current = model.index(1, 0);
+    const QPersistentModelIndex car = model.index(0, 0, model.index(0, 0));
+    model.sort(ClientListModel::ColDebt, Qt::AscendingOrder);
+    EXPECT_EQ(column(ClientListModel::ColDebt), u"-50.00 0.00 200.00 1000.00"_s);
+    EXPECT_EQ(current.data(TwoLevelModel::kKeyRole).toString() + u' ' + QString::number(current.row()),
+              u"k2 2"_s);
+    EXPECT_EQ(car.data().toString() + u' ' + car.parent().data(ClientListModel::kNameRole).toString(),
+              u"P-k1 k1"_s);
+    EXPECT_EQ(model.index(0, 0, model.index(3, 0)).data(ClientListModel::kLinkRole).toString(), u"l-k1"_s);
+    model.sort(ClientListModel::ColDebt, Qt::DescendingOrder);
+    model.Set(rows);
+    EXPECT_EQ(column(ClientListModel::ColDebt), u"1000.00 200.00 0.00 -50.00"_s);
+    EXPECT_EQ(column(ClientListModel::ColName), u"k1 k2 k4 k3"_s);
+    // Sorted by text where no value is given: names as a Russian reads them.
+    model.sort(ClientListModel::ColName, Qt::DescendingOrder);
+    EXPECT_EQ(column(ClientListModel::ColName), u"k4 k3 k2 k1"_s);
 }

@@ -38,14 +38,46 @@ QTreeWidgetItem *SelectRow(QTreeWidget *list, const QString &text, int column) {
     return item;
 }
 
-QStringList RowTexts(const QTreeWidget *list, int columns) {
+QStringList RowTexts(const QTreeView *list, int columns) {
     QStringList rows;
-    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+    const QAbstractItemModel *model = list->model();
+    for (int i = 0; i < model->rowCount(); ++i) {
         QStringList cells;
-        for (int c = 0; c < columns; ++c) cells << list->topLevelItem(i)->text(c);
+        for (int c = 0; c < columns; ++c) cells << model->index(i, c).data().toString();
         rows << cells.join(u'/');
     }
     return rows;
+}
+
+QTreeView *View(const QObject &dialog, const char *name) {
+    return Child<QTreeView>(dialog, name);
+}
+
+QModelIndex FindIndex(const QAbstractItemView *list, const QString &text, int column) {
+    const QAbstractItemModel *model = list->model();
+    if (model->rowCount() == 0) return {};
+    const QModelIndexList found = model->match(model->index(0, column), Qt::DisplayRole, text, 1,
+                                               Qt::MatchExactly | Qt::MatchRecursive | Qt::MatchWrap);
+    return found.isEmpty() ? QModelIndex() : found.first();
+}
+
+QModelIndex SelectIndex(QAbstractItemView *list, const QString &text, int column) {
+    const QModelIndex index = FindIndex(list, text, column);
+    EXPECT_TRUE(index.isValid()) << text.toStdString();
+    if (index.isValid()) {
+        list->setCurrentIndex(index);
+        list->selectionModel()->select(index,
+                                       QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
+    return index;
+}
+
+QString Cell(const QModelIndex &row, int column) {
+    return row.siblingAtColumn(column).data().toString();
+}
+
+QModelIndex ChildOf(const QModelIndex &row) {
+    return row.model()->index(0, 0, row.siblingAtColumn(0));
 }
 
 void Press(QWidget *widget, Qt::Key key) {
@@ -62,10 +94,10 @@ void Type(QWidget *widget, const QString &text) {
     }
 }
 
-void DoubleClick(QTreeWidget *list, QTreeWidgetItem *item) {
-    list->scrollToItem(item);
-    const QPointF at = list->visualItemRect(item).center();
-    const QPointF global = list->viewport()->mapToGlobal(at);
+namespace {
+
+void DoubleClickAt(QWidget *viewport, const QPointF &at) {
+    const QPointF global = viewport->mapToGlobal(at);
     const struct {
         QEvent::Type type;
         Qt::MouseButtons buttons;
@@ -75,8 +107,20 @@ void DoubleClick(QTreeWidget *list, QTreeWidgetItem *item) {
                  {QEvent::MouseButtonRelease, Qt::NoButton}};
     for (const auto &step : steps) {
         QMouseEvent e(step.type, at, global, Qt::LeftButton, step.buttons, Qt::NoModifier);
-        QApplication::sendEvent(list->viewport(), &e);
+        QApplication::sendEvent(viewport, &e);
     }
+}
+
+}  // namespace
+
+void DoubleClick(QTreeWidget *list, QTreeWidgetItem *item) {
+    list->scrollToItem(item);
+    DoubleClickAt(list->viewport(), list->visualItemRect(item).center());
+}
+
+void DoubleClick(QAbstractItemView *list, const QModelIndex &index) {
+    list->scrollTo(index);
+    DoubleClickAt(list->viewport(), list->visualRect(index).center());
 }
 
 void Keyboard::Activate(QWidget &window) {

@@ -11,6 +11,9 @@
 
 class Database;
 class QLineEdit;
+class QAbstractItemView;
+class QModelIndex;
+class QTreeView;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QWidget;
@@ -31,7 +34,16 @@ QTreeWidgetItem *FindRow(QTreeWidget *list, const QString &text, int column = 0)
 // Makes that row current and selected as a click would; null (and a failure) when there is none.
 QTreeWidgetItem *SelectRow(QTreeWidget *list, const QString &text, int column = 0);
 // The top-level rows, each as its first `columns` texts joined by "/".
-QStringList RowTexts(const QTreeWidget *list, int columns = 1);
+QStringList RowTexts(const QTreeView *list, int columns = 1);
+// Any list, whether it holds its rows (KeyedList) or shows a model (KeyedView).
+QTreeView *View(const QObject &dialog, const char *name = "list");
+// The row, at any depth, whose text in `column` is `text`; invalid when none.
+QModelIndex FindIndex(const QAbstractItemView *list, const QString &text, int column = 0);
+// Makes that row current and selected as a click would; invalid (and a failure) when there is none.
+QModelIndex SelectIndex(QAbstractItemView *list, const QString &text, int column = 0);
+// The text in another column of the row, and the row's first child.
+QString Cell(const QModelIndex &row, int column);
+QModelIndex ChildOf(const QModelIndex &row);
 
 // A key press as a user makes it, sent to the widget (and on to its parents when it ignores it).
 void Press(QWidget *widget, Qt::Key key);
@@ -39,6 +51,7 @@ void Press(QWidget *widget, Qt::Key key);
 void Type(QWidget *widget, const QString &text);
 // A double-click on a row.
 void DoubleClick(QTreeWidget *list, QTreeWidgetItem *item);
+void DoubleClick(QAbstractItemView *list, const QModelIndex &index);
 
 // Keys where a user's keys go: to the focus of the active window, shortcuts included; counts them.
 struct Keyboard {
