@@ -1,9 +1,10 @@
 // Makes the README's pictures: the main window with the order journal, the order form and the three
-// payment dialogs (for an order, from a client, a cash operation), on a small
+// payment dialogs (for an order, from a client, a cash operation) and the clients directory, on a small
 // database of its own. Run under a display (xvfb-run) with the folder for the pictures:
 //   xvfb-run -a ./build/tools/screenshots/zv_screenshots docs/screenshots
 #include "AppContext.h"
 #include "CCashOperationDlg.h"
+#include "CClientDirDlg.h"
 #include "CClientPaymentDlg.h"
 #include "COrderFormDlg.h"
 #include "COrderPaymentDlg.h"
@@ -13,6 +14,7 @@
 #include "Formats.h"
 #include "JournalKinds.h"
 #include "KeyHabits.h"
+#include "KeyedView.h"
 #include "MainFrame.h"
 #include "MessageBoxPrompter.h"
 #include "PayRecord.h"
@@ -120,6 +122,10 @@ int main(int argc, char **argv) {
     ok = Shoot(clientPay, out + QStringLiteral("/client-payment.png")) && ok;
     CCashOperationDlg cash(ctx);
     ok = Shoot(cash, out + QStringLiteral("/cash-operation.png")) && ok;
+    CClientDirDlg clients(ctx);
+    clients.Select(QStringLiteral("c2"));
+    clients.list()->expandAll();
+    ok = Shoot(clients, out + QStringLiteral("/clients-directory.png")) && ok;
     frame.close();
     std::fprintf(stderr, ok ? "pictures written to %s\n" : "could not write the pictures to %s\n", argv[1]);
     return ok ? 0 : 1;
