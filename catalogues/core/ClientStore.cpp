@@ -121,10 +121,13 @@ SearchSource SourceFor(const ClientFilter &f) {
     const bool plate = !f.plate.isEmpty() && (inn || !name);
 
     if (!name && !inn && !plate && f.debtorsOnly) {
-        // Every debtor: the debts of all clients are worked out together rather than one client at a time.
+        // Every debtor: the debts of all clients are worked out together rather than one client at a time,
+        // and the debtors chosen there (as a condition outside, SQLite took four times as long).
         s.debt = QStringLiteral("D.Sum_SummD");
         s.from += QStringLiteral(" INNER JOIN (") + kAllDebts +
-                  QStringLiteral(") D ON D.IddVlad = SClient.IddClient");
+                  QStringLiteral(" HAVING SUM(TClientDolg.SummD) > ?) D ON D.IddVlad = SClient.IddClient");
+        s.binds << kHalfKopeck;
+        return s;
     }
     if (name) {
         s.conditions << QStringLiteral("SClient.ClientName = ?");
