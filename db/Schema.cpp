@@ -309,6 +309,10 @@ void CreateEarnDayTriggers(Database &db) {
             .arg(take));
 }
 
+// The key of the shop's earnings lock on PostgreSQL (an advisory lock; any number the program uses only
+// for this).
+constexpr qint64 kEarnLock = 740'0001;
+
 // The order's rows again whenever the order, one of its lines or one of their workers is written. An order
 // is only looked at again when what it earns may have changed, not when a payment updates what was paid.
 const char *const kEarnTables[] = {"TZakaz", "TService", "TWork"};
@@ -318,20 +322,31 @@ QString EarnTrigger(const QString &table) {
                : QStringLiteral("UPDATE");
 }
 
+// The function of the earnings triggers on PostgreSQL. The order's row is locked first, as for what was
+// paid: two workstations saving one order write its rows one after the other. Before the kept figures of a
+// finished order (or one that earned before) are touched, the shop's earnings lock is taken to the end of
+// the transaction: a save writes its lines' workers one statement at a time, and two orders of the same
+// workers finished on the same day, saved at once with the workers in opposite turns, would otherwise each
+// hold one worker's day and wait for the other's.
+void CreateEarnFunction(Database &db) {
+    db.Exec(
+        QStringLiteral(
+            "CREATE OR REPLACE FUNCTION zv_work_earn() RETURNS trigger LANGUAGE plpgsql AS $$ DECLARE "
+            "orders VARCHAR[]; BEGIN IF TG_OP <> 'INSERT' THEN orders := orders || OLD.IddZakaz::VARCHAR; "
+            "END IF; IF TG_OP <> 'DELETE' THEN orders := orders || NEW.IddZakaz::VARCHAR; END IF; "
+            "PERFORM 1 FROM TZakaz WHERE IddZakaz = ANY (orders) FOR UPDATE; "
+            "IF EXISTS (SELECT 1 FROM TZakaz WHERE IddZakaz = ANY (orders) AND ZakazStatus = 2) OR EXISTS "
+            "(SELECT 1 FROM TWorkEarn WHERE IddZakaz = ANY (orders)) THEN PERFORM "
+            "pg_advisory_xact_lock(%1); END IF; "
+            "DELETE FROM TWorkEarn WHERE IddZakaz = ANY (orders); ")
+            .arg(kEarnLock) +
+        EarnedRows(QStringLiteral("= ANY (orders)")) + QStringLiteral("; RETURN NULL; END $$"));
+}
+
 void CreateEarnTriggers(Database &db) {
     CreateEarnDayTriggers(db);
     if (db.PostgresStyle()) {
-        // The order's row is locked first, as for what was paid: two workstations saving one order write
-        // its rows one after the other.
-        db.Exec(
-            QStringLiteral(
-                "CREATE OR REPLACE FUNCTION zv_work_earn() RETURNS trigger LANGUAGE plpgsql AS $$ DECLARE "
-                "orders VARCHAR[]; BEGIN IF TG_OP <> 'INSERT' THEN orders := orders || "
-                "OLD.IddZakaz::VARCHAR; "
-                "END IF; IF TG_OP <> 'DELETE' THEN orders := orders || NEW.IddZakaz::VARCHAR; END IF; "
-                "PERFORM 1 FROM TZakaz WHERE IddZakaz = ANY (orders) FOR UPDATE; "
-                "DELETE FROM TWorkEarn WHERE IddZakaz = ANY (orders); ") +
-            EarnedRows(QStringLiteral("= ANY (orders)")) + QStringLiteral("; RETURN NULL; END $$"));
+        CreateEarnFunction(db);
         for (const char *table : kEarnTables)
             db.Exec(
                 QStringLiteral("CREATE TRIGGER TR_%1_Earn AFTER INSERT OR DELETE OR %2 ON %1 FOR EACH ROW "
@@ -610,8 +625,14 @@ void UpgradeTo7(Database &db) {
     if (db.dialect() == Dialect::Postgres && !ServerRoles::Prefix(db).isEmpty()) ServerRoles::Install(db);
 }
 
-const Step kSteps[] = {{2, UpgradeTo2}, {3, UpgradeTo3}, {4, UpgradeTo4},
-                       {5, UpgradeTo5}, {6, UpgradeTo6}, {7, UpgradeTo7}};
+// Version 7 -> 8: on PostgreSQL the earnings triggers take the shop's earnings lock before they touch the
+// kept figures of finished orders (nothing changes on SQLite, whose writers take turns anyway).
+void UpgradeTo8(Database &db) {
+    if (db.PostgresStyle()) CreateEarnFunction(db);
+}
+
+const Step kSteps[] = {{2, UpgradeTo2}, {3, UpgradeTo3}, {4, UpgradeTo4}, {5, UpgradeTo5},
+                       {6, UpgradeTo6}, {7, UpgradeTo7}, {8, UpgradeTo8}};
 
 QString NewerText() {
     return QStringLiteral(

@@ -36,8 +36,11 @@ namespace Schema {
 // the database itself whenever a payment is written), so a debt is read from the order alone; clients
 // are found by INN through an index. 5: amounts exact to the kopeck and quantities to three decimals
 // (NUMERIC on PostgreSQL; rounded before writing on SQLite), order totals summed from rounded lines.
-// 6: passwords only as hashes; on PostgreSQL the users are the server's roles.
-inline constexpr int kVersion = 7;
+// 6: passwords only as hashes; on PostgreSQL the users are the server's roles. 7: what each worker earned
+// on each finished order, and on each day, kept by the database (TWorkEarn, TWorkEarnDay). 8: on PostgreSQL
+// the earnings triggers take one lock before touching finished orders' figures, so that two saves of the
+// same workers never wait for each other.
+inline constexpr int kVersion = 8;
 
 const std::vector<TableDef> &Tables();
 // The type of a column by table and column name (case-insensitive); false when the schema has no such column.

@@ -8,6 +8,7 @@
 #include "TestDb.h"
 #include "TestRows.h"
 
+#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
@@ -168,4 +169,25 @@ TEST_P(SchemaTest, NewDatabaseHasEveryTableAndOneLimitPerTextFieldAndIsOpenedAga
     db().Exec("UPDATE ZvSchema SET Version = ?", {Schema::kVersion + 1});
     EXPECT_TRUE(
         ErrorText([&] { Reopen(); }).startsWith(u"База данных создана более новой версией программы"));
+}
+
+// A database of version 7 gets the earnings lock in its PostgreSQL trigger function when it is opened.
+TEST_P(SchemaTest, AVersion7DatabaseGetsTheEarningsLock) {
+    const auto source = [this] {
+        return FirstValue(db(), "SELECT prosrc FROM pg_proc WHERE oid = 'zv_work_earn'::regproc").toString();
+    };
+    if (db().PostgresStyle()) {
+        QString old = source();
+        ASSERT_TRUE(old.contains("pg_advisory_xact_lock"));
+        old.replace(QRegularExpression("PERFORM\\s+pg_advisory_xact_lock\\(\\d+\\)"), "NULL");
+        db().Exec("CREATE OR REPLACE FUNCTION zv_work_earn() RETURNS trigger LANGUAGE plpgsql AS $fn$" + old +
+                  "$fn$");
+        ASSERT_FALSE(source().contains("pg_advisory_xact_lock"));
+    }
+    db().Exec("UPDATE ZvSchema SET Version = 7");
+    Reopen();
+    EXPECT_EQ(Schema::StoredVersion(db()), 8);
+    if (db().PostgresStyle()) {
+        EXPECT_TRUE(source().contains("pg_advisory_xact_lock"));
+    }
 }

@@ -10,6 +10,8 @@
 #include "TestRows.h"
 
 #include <QSqlQuery>
+#include <chrono>
+#include <thread>
 
 using namespace TestRows;
 
@@ -214,4 +216,46 @@ TEST_P(SalaryStoreTest, KeptEarningsFollowEveryWriteToOrdersLinesAndWorkers) {
     }
     Payout(10, 5, At(2024, 6, 1));
     EXPECT_EQ(afresh("a payout"), "z1 w1 20000|w1 2024-05-10 20000");
+}
+
+// Two workstations give the same two workers lines of orders finished on the same day, in opposite turns, at
+// the same moment: the kept day figures make the second wait for the first, never lock both out.
+TEST_P(SalaryStoreTest, TwoWorkstationsAddingTheSameWorkersInOppositeTurnsBothSave) {
+    Done("x", At(2024, 5, 10), {{.price = 100, .prJob = true, .job = 10}});
+    Done("y", At(2024, 5, 10, 15), {{.price = 100, .prJob = true, .job = 10}});
+    const QString add = QStringLiteral(
+        "INSERT INTO TWork (IddZakaz, IddService, IddWork, WorkFIO, [Delete]) VALUES (?, ?, ?, 'И', FALSE)");
+    QString mine, theirs;
+    try {
+        Transaction first(db());
+        db().Exec(add, {"x", "x-1", "w1"});
+        std::thread second([&] {
+            try {
+                const auto other = OpenAgain();
+                Transaction t(*other);
+                other->Exec(add, {"y", "y-1", "w2"});
+                other->Exec(add, {"y", "y-1", "w1"});
+                t.Commit();
+            } catch (const DbError &e) {
+                theirs = e.text();
+            }
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        try {
+            db().Exec(add, {"x", "x-1", "w2"});
+            first.Commit();
+        } catch (const DbError &e) {
+            mine = e.text();
+        }
+        second.join();
+    } catch (const DbError &e) {
+        mine = e.text();
+    }
+    EXPECT_EQ(mine + theirs, QString());
+    QStringList days;
+    for (QSqlQuery q =
+             db().Exec("SELECT IddWork, Kopecks FROM TWorkEarnDay WHERE Kopecks <> 0 ORDER BY IddWork");
+         q.next();)
+        days << q.value(0).toString() + ' ' + q.value(1).toString();
+    EXPECT_EQ(days.join(u'|'), "w1 1000|w2 1000");
 }
