@@ -48,4 +48,14 @@ QVariant ForColumn(const QString &table, const QString &column, const QVariant &
 // Checks every value as ForColumn does, writing nothing: a save calls it before its first write.
 void Check(const QString &table, const Values &values);
 
+// A list of entries read from at most `firstRows` statement rows (0: every row), an entry spanning rows
+// (a car and its owners): when the limit was reached the last entry may be cut short, so it goes. `more`,
+// when given, says whether the list may go on.
+template <class Entry>
+void KeepWholeEntries(QList<Entry> &entries, int firstRows, int rowsRead, bool *more) {
+    const bool cut = firstRows > 0 && rowsRead == firstRows && !entries.isEmpty();
+    if (cut) entries.removeLast();
+    if (more) *more = cut;
+}
+
 }  // namespace Rows

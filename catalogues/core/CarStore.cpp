@@ -121,10 +121,7 @@ QList<CarListRow> CarStore::Search(const CarFilter &filter, int firstRows, bool 
         owner.clientFaks = rs.Field(12).AsText();
         rows.last().owners.append(std::move(owner));
     }
-    // At the limit the last car may have more owners than were read.
-    const bool cut = firstRows > 0 && read == firstRows && !rows.isEmpty();
-    if (cut) rows.removeLast();
-    if (more) *more = cut;
+    Rows::KeepWholeEntries(rows, firstRows, read, more);
     return rows;
 }
 

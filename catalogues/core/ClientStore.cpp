@@ -202,10 +202,7 @@ QList<ClientListRow> ClientStore::Search(const ClientFilter &filter, int firstRo
         car.avtoColor = rs.Field(12).AsText();
         rows.last().cars.append(std::move(car));
     }
-    // At the limit the last client may have more cars than were read.
-    const bool cut = firstRows > 0 && read == firstRows && !rows.isEmpty();
-    if (cut) rows.removeLast();
-    if (more) *more = cut;
+    Rows::KeepWholeEntries(rows, firstRows, read, more);
     return rows;
 }
 
