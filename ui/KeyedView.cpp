@@ -18,6 +18,21 @@ KeyedView::KeyedView(TwoLevelModel *model, int stretchColumn, ListCommands comma
     m_habits->SetCommands(std::move(commands));
     // A sort needs every row.
     connect(header(), &QHeaderView::sortIndicatorChanged, this, [this] { ReadRest(); });
+    // A refill keeps the rows the clerk unfolded (by key).
+    connect(model, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+        m_unfolded.clear();
+        for (int r = 0; r < m_rows->rowCount(); ++r) {
+            const QModelIndex top = m_rows->index(r, 0);
+            if (isExpanded(top)) m_unfolded.insert(top.data(TwoLevelModel::kKeyRole).toString());
+        }
+    });
+    connect(model, &QAbstractItemModel::modelReset, this, [this] {
+        for (int r = 0; r < m_rows->rowCount() && !m_unfolded.isEmpty(); ++r) {
+            const QModelIndex top = m_rows->index(r, 0);
+            if (m_unfolded.remove(top.data(TwoLevelModel::kKeyRole).toString())) expand(top);
+        }
+        m_unfolded.clear();
+    });
 }
 
 void KeyedView::SetWidths(const QList<int> &widths) {

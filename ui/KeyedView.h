@@ -2,6 +2,7 @@
 
 #include "ListHabits.h"
 
+#include <QSet>
 #include <QTreeView>
 #include <functional>
 
@@ -11,7 +12,7 @@ class TwoLevelModel;
 // The list of a long directory: a view over a model of the store's records (TwoLevelModel) with the
 // keyboard and looks of every list (ListHabits). It can show the first screen of a list before the rest
 // is read: the rest is asked for once that screen is painted, or at once when a command needs a row that
-// may be further down (a search for a key, a sort by a heading).
+// may be further down (a search for a key, a sort by a heading). A refill keeps the rows the clerk unfolded.
 class KeyedView : public QTreeView {
     Q_OBJECT
 public:
@@ -60,4 +61,5 @@ private:
     ListHabits *m_habits;
     std::function<void()> m_rest;
     bool m_restQueued = false;
+    QSet<QString> m_unfolded;  // the keys of the unfolded rows, across a refill
 };

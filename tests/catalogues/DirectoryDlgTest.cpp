@@ -200,20 +200,25 @@ TEST_P(DirectoryDlgTest, ADirectoryOpensOnItsFirstRowOrItsSearch) {
 // keeps his row, and a row further down is found at once when asked for.
 TEST_P(DirectoryDlgTest, ALongDirectoryShowsItsFirstScreenThenTheRestKeepingTheRow) {
     const int total = KeyedView::kFirstScreen + 10;
-    for (int i = 0; i < total; ++i)
-        TestRows::Put(db(),
-                      TestRows::Car{.key = u"t%1"_s.arg(i), .plate = u"Т%1"_s.arg(i, 3, 10, QChar(u'0'))});
+    for (int i = 0; i < total; ++i) {
+        TestRows::Put(db(), TestRows::Car{.key = u"t%1"_s.arg(i),
+                                          .plate = u"Т%1"_s.arg(i, 3, 10, QChar(u'0')),
+                                          .owner = i == 7 ? u"c1"_s : QString()});
+    }
     const auto plate = [](const QModelIndex &index) { return index.data().toString(); };
     {
         CCarDirDlg cars(*ctx);
         EXPECT_FALSE(cars.list()->Whole());
         EXPECT_LT(cars.list()->model()->rowCount(), KeyedView::kFirstScreen);
         ASSERT_TRUE(SelectIndex(cars.list(), u"Т005"_s).isValid());
+        cars.list()->expand(FindIndex(cars.list(), u"Т007"_s));
         Keyboard::Activate(cars);  // painted: the rest follows
         QApplication::processEvents();
         EXPECT_TRUE(cars.list()->Whole());
         EXPECT_EQ(cars.list()->model()->rowCount(), total + 1);  // and the car of the fixture
         EXPECT_EQ(plate(cars.list()->Selected()), u"Т005"_s);
+        EXPECT_TRUE(cars.list()->isExpanded(FindIndex(cars.list(), u"Т007"_s)));  // still unfolded
+        EXPECT_FALSE(cars.list()->isExpanded(FindIndex(cars.list(), u"Т006"_s)));
     }
     {
         CCarDirDlg cars(*ctx);
