@@ -39,10 +39,9 @@ void FillCombo(QComboBox *combo, const QStringList &values) {
 
 CCarDirDlg::CCarDirDlg(AppContext &ctx, QWidget *parent) : QDialog(parent), m_ctx(ctx), m_store(ctx.db()) {
     BuildUi();
-    Refill();
     // The make and owner lists (tens of thousands of names) wait with the rest of a long list.
-    m_listsLater = !m_list->Whole();
-    if (!m_listsLater) RefillLists();
+    m_listsLater = true;
+    Refill();
     KeyedList::WidenToFit(this);
     // With no car to choose the clerk starts with a search (or Insert, from the list).
     if (m_rows->rowCount() == 0) m_plate->setFocus();
@@ -158,13 +157,11 @@ void CCarDirDlg::Fill(const CarFilter &filter, int firstRows) {
     QList<CarListRow> rows;
     bool more = false;
     if (!TryDb(m_ctx.prompter(), [&] { rows = m_store.Search(filter, firstRows, &more); })) return;
-    m_list->SetRest(more ? std::function<void()>([this, filter] {
-        Fill(filter, 0);
-        if (m_listsLater) RefillLists();
-    })
-                         : nullptr);
+    m_list->SetRest(more ? std::function<void()>([this, filter] { Fill(filter, 0); }) : nullptr);
     m_rows->Set(std::move(rows));
     m_list->FitColumns();
+    // Whenever the list is whole (this search's rest, or another search since), so are the filter lists.
+    if (!more && m_listsLater) RefillLists();
 }
 
 bool CCarDirDlg::Select(const QString &iddAvto, const QString &iddAvtoVlad) {

@@ -17,6 +17,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QTreeWidget>
@@ -219,6 +220,14 @@ TEST_P(DirectoryDlgTest, ALongDirectoryShowsItsFirstScreenThenTheRestKeepingTheR
         EXPECT_EQ(plate(cars.list()->Selected()), u"Т005"_s);
         EXPECT_TRUE(cars.list()->isExpanded(FindIndex(cars.list(), u"Т007"_s)));  // still unfolded
         EXPECT_FALSE(cars.list()->isExpanded(FindIndex(cars.list(), u"Т006"_s)));
+    }
+    {
+        // Searched again before the rest came, as the order form's picker does: the filter lists still come.
+        CCarDirDlg cars(*ctx);
+        EXPECT_EQ(Child<QComboBox>(cars, "make")->count(), 0);
+        cars.SetFilters(u"Т005"_s, {}, {});
+        EXPECT_TRUE(cars.list()->Whole());
+        EXPECT_EQ(Child<QComboBox>(cars, "make")->count(), 1);
     }
     {
         CCarDirDlg cars(*ctx);
