@@ -1,6 +1,6 @@
 #include "KeyedView.h"
 
-#include "TwoLevelModel.h"
+#include "KeyedModel.h"
 
 #include <QEvent>
 #include <QHeaderView>
@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <algorithm>
 
-KeyedView::KeyedView(TwoLevelModel *model, int stretchColumn, ListCommands commands, QWidget *parent)
+KeyedView::KeyedView(KeyedModel *model, int stretchColumn, ListCommands commands, QWidget *parent)
     : QTreeView(parent), m_rows(model) {
     model->setParent(this);
     setModel(model);
@@ -18,21 +18,9 @@ KeyedView::KeyedView(TwoLevelModel *model, int stretchColumn, ListCommands comma
     m_habits->SetCommands(std::move(commands));
     // A sort needs every row.
     connect(header(), &QHeaderView::sortIndicatorChanged, this, [this] { ReadRest(); });
-    // A refill keeps the rows the clerk unfolded (by key).
-    connect(model, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
-        m_unfolded.clear();
-        for (int r = 0; r < m_rows->rowCount(); ++r) {
-            const QModelIndex top = m_rows->index(r, 0);
-            if (isExpanded(top)) m_unfolded.insert(top.data(TwoLevelModel::kKeyRole).toString());
-        }
-    });
-    connect(model, &QAbstractItemModel::modelReset, this, [this] {
-        for (int r = 0; r < m_rows->rowCount() && !m_unfolded.isEmpty(); ++r) {
-            const QModelIndex top = m_rows->index(r, 0);
-            if (m_unfolded.remove(top.data(TwoLevelModel::kKeyRole).toString())) expand(top);
-        }
-        m_unfolded.clear();
-    });
+    // A refill keeps the clerk's row, the rows he unfolded and the rows he sees.
+    connect(model, &QAbstractItemModel::modelAboutToBeReset, this, &KeyedView::Remember);
+    connect(model, &QAbstractItemModel::modelReset, this, &KeyedView::Restore);
 }
 
 void KeyedView::SetWidths(const QList<int> &widths) {
@@ -64,26 +52,70 @@ void KeyedView::ReadRest() {
     if (!m_rest) return;
     const std::function<void()> rest = std::move(m_rest);
     m_rest = nullptr;
-    // The rest comes as the whole list again: the clerk keeps his row and the rows he sees.
+    rest();  // the whole list again, refilled as any refill is
+}
+
+void KeyedView::Remember() {
+    Kept now;
     const QModelIndex current = currentIndex();
-    const bool selected = current.isValid() && selectionModel()->isSelected(current);
-    QString topKey;
-    int childRow = -1;
-    if (current.isValid()) {
-        const QModelIndex top = current.parent().isValid() ? current.parent() : current;
-        topKey = top.siblingAtColumn(0).data(TwoLevelModel::kKeyRole).toString();
-        if (current.parent().isValid()) childRow = current.row();
+    now.current = PlaceOf(current);
+    now.selected = current.isValid() && selectionModel()->isSelected(current);
+    now.scroll = verticalScrollBar()->value();
+    for (int r = 0; r < m_rows->rowCount(); ++r) {
+        const QModelIndex top = m_rows->index(r, 0);
+        if (!isExpanded(top)) continue;
+        now.unfolded.append(PlaceOf(top));
+        for (int c = 0; c < m_rows->rowCount(top); ++c)
+            if (isExpanded(m_rows->index(c, 0, top))) now.unfolded.append(PlaceOf(m_rows->index(c, 0, top)));
     }
-    const int scroll = verticalScrollBar()->value();
-    rest();
-    QModelIndex again = topKey.isNull() ? QModelIndex() : m_rows->Find(TwoLevelModel::kKeyRole, topKey);
-    if (again.isValid() && childRow >= 0) again = m_rows->index(childRow, 0, again);
+    // What the refill before could not find (it showed a first screen) is looked for once more.
+    if (!current.isValid()) {
+        now.current = m_kept.current;
+        now.selected = m_kept.selected;
+    }
+    for (const Place &p : std::as_const(m_kept.unfolded))
+        if (!now.unfolded.contains(p)) now.unfolded.append(p);
+    m_kept = now;
+}
+
+void KeyedView::Restore() {
+    Kept missing;
+    for (const Place &place : std::as_const(m_kept.unfolded)) {
+        const QModelIndex again = IndexAt(place);
+        if (again.isValid())
+            expand(again);
+        else
+            missing.unfolded.append(place);
+    }
+    const QModelIndex again = IndexAt(m_kept.current);
     if (again.isValid()) {
         selectionModel()->setCurrentIndex(
-            again, selected ? QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows
-                            : QItemSelectionModel::NoUpdate);
+            again, m_kept.selected ? QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows
+                                   : QItemSelectionModel::NoUpdate);
+    } else {
+        missing.current = m_kept.current;
+        missing.selected = m_kept.selected;
     }
-    verticalScrollBar()->setValue(scroll);
+    executeDelayedItemsLayout();
+    verticalScrollBar()->setValue(m_kept.scroll);
+    m_kept = missing;
+}
+
+KeyedView::Place KeyedView::PlaceOf(const QModelIndex &index) {
+    Place place;
+    if (!index.isValid()) return place;
+    QModelIndex i = index.siblingAtColumn(0);
+    for (; i.parent().isValid(); i = i.parent()) place.path.prepend(i.row());
+    place.topKey = i.data(KeyedModel::kKeyRole).toString();
+    return place;
+}
+
+QModelIndex KeyedView::IndexAt(const Place &place) const {
+    if (place.topKey.isEmpty()) return {};
+    QModelIndex i = m_rows->Find(KeyedModel::kKeyRole, place.topKey);
+    for (const int row : place.path)
+        if (i.isValid()) i = m_rows->index(row, 0, i);
+    return i;
 }
 
 QString KeyedView::SelectedValue(int role) const {

@@ -2,26 +2,26 @@
 
 #include "ListHabits.h"
 
-#include <QSet>
 #include <QTreeView>
 #include <functional>
 
 class QMenu;
-class TwoLevelModel;
+class KeyedModel;
 
-// The list of a long directory: a view over a model of the store's records (TwoLevelModel) with the
+// A long list (a directory, a journal): a view over a model of the store's records (KeyedModel) with the
 // keyboard and looks of every list (ListHabits). It can show the first screen of a list before the rest
 // is read: the rest is asked for once that screen is painted, or at once when a command needs a row that
-// may be further down (a search for a key, a sort by a heading). A refill keeps the rows the clerk unfolded.
+// may be further down (a search for a key, a sort by a heading). A refill keeps the clerk's row, the rows
+// he unfolded and the scroll position.
 class KeyedView : public QTreeView {
     Q_OBJECT
 public:
     // How many rows a long list reads for its first screen: more than the tallest screen shows.
     static constexpr int kFirstScreen = 200;
 
-    KeyedView(TwoLevelModel *model, int stretchColumn, ListCommands commands, QWidget *parent = nullptr);
+    KeyedView(KeyedModel *model, int stretchColumn, ListCommands commands, QWidget *parent = nullptr);
 
-    TwoLevelModel *rows() const { return m_rows; }
+    KeyedModel *rows() const { return m_rows; }
     // The widths the columns start at (and never shrink below when fitted to their texts).
     void SetWidths(const QList<int> &widths);
     void SetCommands(ListCommands commands);
@@ -57,9 +57,27 @@ protected:
     bool viewportEvent(QEvent *event) override;
 
 private:
-    TwoLevelModel *m_rows;
+    KeyedModel *m_rows;
     ListHabits *m_habits;
     std::function<void()> m_rest;
     bool m_restQueued = false;
-    QSet<QString> m_unfolded;  // the keys of the unfolded rows, across a refill
+    // A row across a refill: its top row's key and the rows down from there.
+    struct Place {
+        QString topKey;
+        QList<int> path;
+        bool operator==(const Place &) const = default;
+    };
+    static Place PlaceOf(const QModelIndex &index);
+    QModelIndex IndexAt(const Place &place) const;
+    // Before a refill: the current row, the unfolded rows and the scroll position; after it they are
+    // found again by key, and what is not found (beyond a first screen) is kept for the next refill.
+    void Remember();
+    void Restore();
+    struct Kept {
+        Place current;
+        bool selected = false;
+        int scroll = 0;
+        QList<Place> unfolded;
+    };
+    Kept m_kept;
 };

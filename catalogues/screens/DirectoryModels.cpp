@@ -1,9 +1,9 @@
 #include "DirectoryModels.h"
 
 CarListModel::CarListModel(QObject *parent)
-    : TwoLevelModel({QStringLiteral("Гос. №:"), QStringLiteral("Марка:"), QStringLiteral("Цвет:"),
-                     QStringLiteral("VIN:"), QStringLiteral("№ двиг.:")},
-                    {}, parent) {}
+    : KeyedModel({QStringLiteral("Гос. №:"), QStringLiteral("Марка:"), QStringLiteral("Цвет:"),
+                  QStringLiteral("VIN:"), QStringLiteral("№ двиг.:")},
+                 {}, parent) {}
 
 void CarListModel::Set(QList<CarListRow> rows) {
     BeginReset();
@@ -11,8 +11,9 @@ void CarListModel::Set(QList<CarListRow> rows) {
     EndReset();
 }
 
-QString CarListModel::Text(int top, int child, int column) const {
-    const CarListRow &row = m_rows[top];
+QString CarListModel::Text(const Node &node, int column) const {
+    const int child = node.child;
+    const CarListRow &row = m_rows[node.top];
     if (child >= 0) {
         const CarOwnerRow &o = row.owners[child];
         switch (column) {
@@ -45,8 +46,9 @@ QString CarListModel::Text(int top, int child, int column) const {
     }
 }
 
-QVariant CarListModel::Value(int top, int child, int role) const {
-    const CarListRow &row = m_rows[top];
+QVariant CarListModel::Value(const Node &node, int role) const {
+    const int child = node.child;
+    const CarListRow &row = m_rows[node.top];
     switch (role) {
         case kKeyRole:
             return row.car.iddAvto;
@@ -60,10 +62,10 @@ QVariant CarListModel::Value(int top, int child, int role) const {
 }
 
 ClientListModel::ClientListModel(QObject *parent)
-    : TwoLevelModel({QStringLiteral("ИНН/КПП:"), QStringLiteral("Название:"), QStringLiteral("Адрес:"),
-                     QStringLiteral("Телефон:"), QStringLiteral("Факс:"), QStringLiteral("Контакт:"),
-                     QStringLiteral("Долг:")},
-                    {{}, {}, {}, {}, {}, {}, Qt::AlignRight}, parent) {}
+    : KeyedModel({QStringLiteral("ИНН/КПП:"), QStringLiteral("Название:"), QStringLiteral("Адрес:"),
+                  QStringLiteral("Телефон:"), QStringLiteral("Факс:"), QStringLiteral("Контакт:"),
+                  QStringLiteral("Долг:")},
+                 {{}, {}, {}, {}, {}, {}, Qt::AlignRight}, parent) {}
 
 void ClientListModel::Set(QList<ClientListRow> rows) {
     BeginReset();
@@ -71,8 +73,9 @@ void ClientListModel::Set(QList<ClientListRow> rows) {
     EndReset();
 }
 
-QString ClientListModel::Text(int top, int child, int column) const {
-    const ClientListRow &row = m_rows[top];
+QString ClientListModel::Text(const Node &node, int column) const {
+    const int child = node.child;
+    const ClientListRow &row = m_rows[node.top];
     if (child >= 0) {
         const ClientCarRow &car = row.cars[child];
         switch (column) {
@@ -107,8 +110,9 @@ QString ClientListModel::Text(int top, int child, int column) const {
     }
 }
 
-QVariant ClientListModel::Value(int top, int child, int role) const {
-    const ClientListRow &row = m_rows[top];
+QVariant ClientListModel::Value(const Node &node, int role) const {
+    const int child = node.child;
+    const ClientListRow &row = m_rows[node.top];
     switch (role) {
         case kKeyRole:
             return row.client.iddClient;
@@ -123,7 +127,7 @@ QVariant ClientListModel::Value(int top, int child, int role) const {
     }
 }
 
-QVariant ClientListModel::SortValue(int top, int child, int column) const {
-    if (child >= 0 || column != ColDebt) return {};
-    return qlonglong(m_rows[top].debt.kopecks());
+QVariant ClientListModel::SortValue(const Node &node, int column) const {
+    if (node.child >= 0 || column != ColDebt) return {};
+    return qlonglong(m_rows[node.top].debt.kopecks());
 }

@@ -2,11 +2,11 @@
 
 #include "CarRecord.h"
 #include "ClientRecord.h"
-#include "TwoLevelModel.h"
+#include "KeyedModel.h"
 
 // The cars directory's rows: a car, and under it its current owners. Column 0 of either carries the car
 // (kKeyRole), its plate (kPlateRole); an owner row also its link (kLinkRole).
-class CarListModel : public TwoLevelModel {
+class CarListModel : public KeyedModel {
 public:
     static constexpr int kLinkRole = Qt::UserRole + 1;
     static constexpr int kPlateRole = Qt::UserRole + 2;
@@ -17,8 +17,8 @@ public:
 protected:
     int TopCount() const override { return int(m_rows.size()); }
     int ChildCount(int top) const override { return int(m_rows[top].owners.size()); }
-    QString Text(int top, int child, int column) const override;
-    QVariant Value(int top, int child, int role) const override;
+    QString Text(const Node &node, int column) const override;
+    QVariant Value(const Node &node, int role) const override;
 
 private:
     QList<CarListRow> m_rows;
@@ -26,7 +26,7 @@ private:
 
 // The clients directory's rows: a client with its debt, and under it its current cars. Column 0 of either
 // carries the client (kKeyRole) and its name (kNameRole); a car row also its link and car.
-class ClientListModel : public TwoLevelModel {
+class ClientListModel : public KeyedModel {
 public:
     static constexpr int kLinkRole = Qt::UserRole + 1;
     static constexpr int kCarRole = Qt::UserRole + 2;
@@ -40,9 +40,9 @@ public:
 protected:
     int TopCount() const override { return int(m_rows.size()); }
     int ChildCount(int top) const override { return int(m_rows[top].cars.size()); }
-    QString Text(int top, int child, int column) const override;
-    QVariant Value(int top, int child, int role) const override;
-    QVariant SortValue(int top, int child, int column) const override;
+    QString Text(const Node &node, int column) const override;
+    QVariant Value(const Node &node, int role) const override;
+    QVariant SortValue(const Node &node, int column) const override;
 
 private:
     QList<ClientListRow> m_rows;

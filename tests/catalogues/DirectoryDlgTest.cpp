@@ -7,12 +7,12 @@
 #include "CWorkerDirDlg.h"
 #include "DirectoryModels.h"
 #include "KeyedList.h"
+#include "KeyedModel.h"
 #include "KeyedView.h"
 #include "Rub.h"
 #include "ScreenTest.h"
 #include "ServiceStore.h"
 #include "TestRows.h"
-#include "TwoLevelModel.h"
 #include "Widgets.h"
 
 #include <QAction>
@@ -190,7 +190,7 @@ TEST_P(DirectoryDlgTest, PickerChoosesTheRowOnDoubleClickWithoutOpeningACard) {
 TEST_P(DirectoryDlgTest, ADirectoryOpensOnItsFirstRowOrItsSearch) {
     CCarDirDlg cars(*ctx);
     Keyboard::Activate(cars);
-    EXPECT_EQ(cars.list()->SelectedValue(TwoLevelModel::kKeyRole), u"a1"_s);
+    EXPECT_EQ(cars.list()->SelectedValue(KeyedModel::kKeyRole), u"a1"_s);
     db().Exec(u"DELETE FROM SClient"_s);
     CClientDirDlg clients(*ctx);
     Keyboard::Activate(clients);
@@ -270,7 +270,7 @@ TEST(DirectoryModelTest, ClientsSortByDebtAsMoneyKeepingTheirCarsAndTheCurrentRo
     const QPersistentModelIndex car = model.index(0, 0, model.index(0, 0));
     model.sort(ClientListModel::ColDebt, Qt::AscendingOrder);
     EXPECT_EQ(column(ClientListModel::ColDebt), u"-50.00 0.00 200.00 1000.00"_s);
-    EXPECT_EQ(current.data(TwoLevelModel::kKeyRole).toString() + u' ' + QString::number(current.row()),
+    EXPECT_EQ(current.data(KeyedModel::kKeyRole).toString() + u' ' + QString::number(current.row()),
               u"k2 2"_s);
     EXPECT_EQ(car.data().toString() + u' ' + car.parent().data(ClientListModel::kNameRole).toString(),
               u"P-k1 k1"_s);
