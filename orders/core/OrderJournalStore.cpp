@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "DynamicRecordset.h"
+#include "OrderMath.h"
 #include "OrderStore.h"
 #include "Rows.h"
 #include "SqlConditions.h"
@@ -37,6 +38,46 @@ QString StatusCondition(JournalStatus status) {
     return {};
 }
 
+// Texts that repeat from row to row (service names, the same workers, a regular's name) kept once.
+class TextPool {
+public:
+    QString operator()(const QString &text) {
+        const auto it = m_texts.constFind(text);
+        if (it != m_texts.cend()) return *it;
+        m_texts.insert(text);
+        return text;
+    }
+
+private:
+    QSet<QString> m_texts;
+};
+
+JournalLine LineOf(const OrderLine &line, TextPool &pool) {
+    JournalLine j;
+    j.name = pool(line.name);
+    QStringList names;
+    for (const PickedWorker &w : line.workers) names << w.workFio;
+    j.performers = pool(names.join(QStringLiteral(", ")));
+    j.count = line.count;
+    j.prNds = line.prNds;
+    j.price = line.price;
+    if (!line.IsPackage()) {
+        j.amount = OrderMath::LineAmount(line);
+        j.vat = OrderMath::LineVat(line);
+        j.total = OrderMath::LineTotal(line);
+        return j;
+    }
+    j.package = true;
+    for (const OrderLine &service : line.children) {
+        JournalLine s = LineOf(service, pool);
+        j.amount += s.amount;
+        j.vat += s.vat;
+        j.total += s.total;
+        j.services << std::move(s);
+    }
+    return j;
+}
+
 QStringList SortedDistinct(const QSet<QString> &values) {
     QStringList list(values.begin(), values.end());
     list.removeAll(QString());
@@ -46,12 +87,19 @@ QStringList SortedDistinct(const QSet<QString> &values) {
 
 }  // namespace
 
+QString JournalOrder::Car() const {
+    QStringList car;
+    for (const QString &part : {AvtoMarka, AvtoColor})
+        if (!part.trimmed().isEmpty()) car << part.trimmed();
+    return car.join(u'-');
+}
+
 void OrderJournalStore::DefaultPeriod(const QDate &today, QDate *from, QDate *to) {
     *from = QDate(today.year(), today.month(), 1);
     *to = QDate(today.year(), today.month(), today.daysInMonth());
 }
 
-QList<JournalOrder> OrderJournalStore::Search(const JournalFilter &filter) {
+QList<JournalOrder> OrderJournalStore::Search(const JournalFilter &filter, int firstOrders, bool *more) {
     SqlConditions chosen;
     chosen.Period(QStringLiteral("TZakaz.ZakazData"), filter.from, filter.to)
         .Equals(QStringLiteral("TZakaz.ZakazNomer"), filter.number)
@@ -59,7 +107,7 @@ QList<JournalOrder> OrderJournalStore::Search(const JournalFilter &filter) {
         .Equals(QStringLiteral("SAvto.AvtoMarka"), filter.make)
         .Equals(QStringLiteral("SClient.ClientName"), filter.client);
     const QString period = chosen.where() + StatusCondition(filter.status);
-    const QVariantList binds = chosen.binds();
+    QVariantList binds = chosen.binds();
 
     QString where;
     if (filter.status == JournalStatus::Active)
@@ -70,7 +118,13 @@ QList<JournalOrder> OrderJournalStore::Search(const JournalFilter &filter) {
         where = period;
 
     // The orders are chosen once (with their debts) and then joined to their live lines and workers, so
-    // the whole journal is one round trip however many orders it lists.
+    // the whole journal is one round trip however many orders it lists. The first orders only are the
+    // list's beginning in the same order, one more than asked telling whether others follow.
+    QString first;
+    if (firstOrders > 0) {
+        first = QStringLiteral(" ORDER BY TZakaz.ZakazBegin DESC, TZakaz.IddZakaz LIMIT ?");
+        binds << firstOrders + 1;
+    }
     const QString sql =
         QStringLiteral(
             "WITH o AS MATERIALIZED (SELECT TZakaz.IddZakaz, TZakaz.ZakazNomer, TZakaz.ZakazData, "
@@ -82,9 +136,9 @@ QList<JournalOrder> OrderJournalStore::Search(const JournalFilter &filter) {
         QStringLiteral(
             " AS SummD FROM (TZakaz LEFT JOIN SAvto ON TZakaz.IddAvto = SAvto.IddAvto) LEFT JOIN SClient ON "
             "TZakaz.IddVlad = SClient.IddClient WHERE TZakaz.[Delete] = FALSE AND (") +
-        where +
+        where + QStringLiteral(")") + first +
         QStringLiteral(
-            ")) SELECT o.IddZakaz, o.ZakazNomer, o.ZakazData, o.ZakazBegin, o.ZakazBeginIn, o.ZakazEndOut, "
+            ") SELECT o.IddZakaz, o.ZakazNomer, o.ZakazData, o.ZakazBegin, o.ZakazBeginIn, o.ZakazEndOut, "
             "o.ZakazStatus, o.AvtoNomer, o.AvtoMarka, o.AvtoColor, o.ClientName, o.ClientTel, o.ZakazSumma, "
             "o.SummD, "
             "s.IddService, s.IddTop, s.[Count], s.[Name], s.Price, s.PrNDS, s.[Time], s.PrJob, s.Job, "
@@ -95,9 +149,10 @@ QList<JournalOrder> OrderJournalStore::Search(const JournalFilter &filter) {
 
     QList<JournalOrder> orders;
     QList<OrderLine> flat;  // the lines of the order being read, in the order the rows bring them
+    TextPool pool;
     const auto finish = [&] {
         if (orders.isEmpty()) return;
-        orders.last().lines = OrderStore::Arrange(flat);
+        for (const OrderLine &line : OrderStore::Arrange(flat)) orders.last().lines << LineOf(line, pool);
         flat.clear();
     };
 
@@ -116,10 +171,10 @@ QList<JournalOrder> OrderJournalStore::Search(const JournalFilter &filter) {
             o.ZakazEndOut = rs.Date(QStringLiteral("ZakazEndOut"));
             o.ZakazStatus = int(rs.Long(QStringLiteral("ZakazStatus")));
             o.AvtoNomer = rs.Text(QStringLiteral("AvtoNomer"));
-            o.AvtoMarka = rs.Text(QStringLiteral("AvtoMarka"));
-            o.AvtoColor = rs.Text(QStringLiteral("AvtoColor"));
-            o.ClientName = rs.Text(QStringLiteral("ClientName"));
-            o.ClientTel = rs.Text(QStringLiteral("ClientTel"));
+            o.AvtoMarka = pool(rs.Text(QStringLiteral("AvtoMarka")));
+            o.AvtoColor = pool(rs.Text(QStringLiteral("AvtoColor")));
+            o.ClientName = pool(rs.Text(QStringLiteral("ClientName")));
+            o.ClientTel = pool(rs.Text(QStringLiteral("ClientTel")));
             o.total = rs.Amount(QStringLiteral("ZakazSumma"));
             o.debt = rs.Amount(QStringLiteral("SummD"));
             orders << o;
@@ -135,6 +190,9 @@ QList<JournalOrder> OrderJournalStore::Search(const JournalFilter &filter) {
             flat.last().workers << PickedWorker{QString(), worker, rs.Text(QStringLiteral("WorkFIO")), false};
     }
     finish();
+    const bool cut = firstOrders > 0 && orders.size() > firstOrders;
+    if (cut) orders.removeLast();
+    if (more) *more = cut;
     return orders;
 }
 

@@ -27,8 +27,21 @@ struct JournalFilter {
     QString number, plate, make, client;
 };
 
+// One live line as the journal shows it: its figures worked out once, its texts shared with the other
+// lines that repeat them (a journal lists tens of thousands). A package carries its services and the sums
+// of their figures.
+struct JournalLine {
+    QString name = {};
+    QString performers = {};  // the line's workers, ", " between them
+    double count = 1;
+    double prNds = 0;  // VAT percent
+    Money price{}, amount{}, vat{}, total{};
+    bool package = false;
+    QList<JournalLine> services = {};  // a package's
+};
+
 // One order as the journal lists it, with its live lines (packages with their services, then the
-// standalone services) and their workers.
+// standalone services).
 struct JournalOrder {
     QString IddZakaz;
     QString ZakazNomer;
@@ -38,7 +51,13 @@ struct JournalOrder {
     QString ClientName, ClientTel;
     Money total{};  // with VAT, as the order keeps it
     Money debt{};   // total with VAT less the live payments
-    QList<OrderLine> lines;
+    QList<JournalLine> lines;
+
+    // What the journal and its report show: from the appointment of a request, else the start; to the
+    // end once finished; the car as make and colour.
+    QDateTime From() const { return ZakazStatus == StatusRequested ? ZakazBegin : ZakazBeginIn; }
+    QDateTime To() const { return ZakazStatus == StatusFinished ? ZakazEndOut : QDateTime(); }
+    QString Car() const;
 };
 
 // What the journal's finish command needs to know about an order right now.
@@ -57,8 +76,9 @@ public:
     static void DefaultPeriod(const QDate &today, QDate *from, QDate *to);
 
     // The listed orders, newest appointment first, each with its lines and workers: one statement
-    // whatever the number of orders, lines or workers.
-    QList<JournalOrder> Search(const JournalFilter &filter);
+    // whatever the number of orders, lines or workers. With `firstOrders` only the list's first so many
+    // orders (whole), and `more` says whether others follow.
+    QList<JournalOrder> Search(const JournalFilter &filter, int firstOrders = 0, bool *more = nullptr);
 
     // The order's status and debt as stored now; found is false for an order deleted meanwhile.
     JournalOrderState State(const QString &iddZakaz);

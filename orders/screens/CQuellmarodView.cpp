@@ -10,14 +10,13 @@
 #include "DatePicker.h"
 #include "DbAction.h"
 #include "DialogRunner.h"
-#include "Formats.h"
-#include "OrderMath.h"
+#include "KeyedView.h"
+#include "OrderJournalModel.h"
 #include "OrderStore.h"
 #include "PaymentEditing.h"
 #include "PaymentStore.h"
 #include "PictureButton.h"
 #include "Prompter.h"
-#include "StatusTreeList.h"
 #include "Tooltip.h"
 
 #include <QAction>
@@ -62,38 +61,6 @@ void FillCombo(QComboBox *combo, const QStringList &values) {
     combo->clear();
     combo->addItems(values);
     combo->setEditText(typed);
-}
-
-QString Performers(const OrderLine &line) {
-    QStringList names;
-    for (const PickedWorker &w : line.workers) names << w.workFio;
-    return names.join(QStringLiteral(", "));
-}
-
-// A line's cells: name, quantity, price, amount, VAT percent, VAT, amount with VAT, performers.
-QStringList LineTexts(const OrderLine &line) {
-    return {line.name,
-            Formats::TwoDecimals(line.count),
-            line.price.Text(),
-            OrderMath::LineAmount(line).Text(),
-            Formats::TwoDecimals(line.prNds),
-            (OrderMath::LineVat(line)).Text(),
-            (OrderMath::LineTotal(line)).Text(),
-            Performers(line)};
-}
-
-// A package's cells carry the sums of its services.
-QStringList PackageTexts(const OrderLine &pkg) {
-    Money amount, vat, total;
-    for (const OrderLine &s : pkg.children) {
-        amount += OrderMath::LineAmount(s);
-        vat += OrderMath::LineVat(s);
-        total += OrderMath::LineTotal(s);
-    }
-    return {pkg.name,     Formats::TwoDecimals(pkg.count),
-            QString(),    amount.Text(),
-            QString(),    vat.Text(),
-            total.Text(), Performers(pkg)};
 }
 
 }  // namespace
@@ -211,20 +178,17 @@ QGridLayout *CQuellmarodView::BuildFilters() {
 }
 
 void CQuellmarodView::BuildList() {
-    m_list = new StatusTreeList(this);
+    m_rows = new OrderJournalModel;
+    m_list =
+        new KeyedView(m_rows, OrderJournalModel::ColClient,
+                      {[this] { AddOrder(); }, [this] { EditOrder(); }, [this] { DeleteOrder(); }}, this);
     m_list->setObjectName(QStringLiteral("list"));
-    const Qt::Alignment right = Qt::AlignRight;
-    m_list->SetColumns(
-        {QStringLiteral("Клиент:"), QStringLiteral("№:"), QStringLiteral("Дата:"), QStringLiteral("с:"),
-         QStringLiteral("по:"), QStringLiteral("Гос.№:"), QStringLiteral("Марка:"), QStringLiteral("Тел.:"),
-         QStringLiteral("Сумма:"), QStringLiteral("Долг:")},
-        {160, 60, 75, 110, 110, 80, 110, 110, 90, 90},
-        {Qt::AlignLeft, Qt::AlignLeft, Qt::AlignLeft, Qt::AlignLeft, Qt::AlignLeft, Qt::AlignLeft,
-         Qt::AlignLeft, Qt::AlignLeft, right, right});
-    m_list->SetStretchColumn(0);
+    m_list->SetWidths({160, 60, 75, 110, 110, 80, 110, 110, 90, 90});
+    m_list->SetSortable(true);
+    // The row colours carry the status.
+    m_list->setAlternatingRowColors(false);
     // The performers of an unfolded order's lines get the room their names need.
-    connect(m_list, &QTreeWidget::itemExpanded, m_list, [this] { m_list->FitColumns(); });
-    m_list->SetCommands({[this] { AddOrder(); }, [this] { EditOrder(); }, [this] { DeleteOrder(); }});
+    connect(m_list, &QTreeView::expanded, m_list, [this] { m_list->FitColumns(); });
     m_list->SetMenuTexts(QStringLiteral("Добавить заказ"), QStringLiteral("Изменить заказ"),
                          QStringLiteral("Удалить заказ"));
     // The rest of the journal's commands around the three the list's keys run.
@@ -295,63 +259,47 @@ void CQuellmarodView::Search() {
     filter.client = m_client->currentText().trimmed();
     if (!DatePicker::PeriodAccepted(m_ctx.prompter(), filter.from, filter.to)) return;
     QList<JournalOrder> orders;
+    bool more = false;
     // A failed search leaves the list as it was.
-    if (!TryDb(m_ctx.prompter(), [&] { orders = m_store.Search(filter); })) return;
+    if (!TryDb(m_ctx.prompter(), [&] { orders = m_store.Search(filter, kFirstScreen, &more); })) return;
     m_shownFilter = filter;
-    m_shown = orders;
-    Fill(orders);
+    Fill(std::move(orders), !more);
+    if (!more) return;
+    // The rest once the first screen is painted, or at once when a command needs it. A failure there
+    // leaves the first screen as it is.
+    m_list->SetRest([this, filter] {
+        QList<JournalOrder> all;
+        if (TryDb(m_ctx.prompter(), [&] { all = m_store.Search(filter); })) Fill(std::move(all), true);
+    });
 }
 
-void CQuellmarodView::Fill(const QList<JournalOrder> &orders) {
-    m_list->setUpdatesEnabled(false);
-    m_list->clear();
-    {
-        const KeyedList::Batch batch(*m_list);
-        for (const JournalOrder &o : orders) {
-            const QDateTime from = o.ZakazStatus == StatusRequested ? o.ZakazBegin : o.ZakazBeginIn;
-            const QDateTime to = o.ZakazStatus == StatusFinished ? o.ZakazEndOut : QDateTime();
-            QStringList car;
-            for (const QString &part : {o.AvtoMarka, o.AvtoColor})
-                if (!part.trimmed().isEmpty()) car << part.trimmed();
-            QTreeWidgetItem *row =
-                m_list->AddRow({o.ClientName, o.ZakazNomer, Formats::Date(o.ZakazData),
-                                from.isValid() ? Formats::DateTime(from) : QString(),
-                                to.isValid() ? Formats::DateTime(to) : QString(), o.AvtoNomer, car.join(u'-'),
-                                o.ClientTel, o.total.Text(), o.debt.Text()},
-                               o.IddZakaz);
-            StatusTreeList::SetSortValue(row, 2, o.ZakazData);
-            StatusTreeList::SetSortValue(row, 3, from);
-            StatusTreeList::SetSortValue(row, 4, to);
-            StatusTreeList::SetSortValue(row, 8, o.total);
-            StatusTreeList::SetSortValue(row, 9, o.debt);
-            StatusTreeList::Paint(row, o.ZakazStatus, o.debt);
-            // Line rows carry no key: a command on one of them acts on its order.
-            for (const OrderLine &line : o.lines) {
-                if (line.IsPackage()) {
-                    QTreeWidgetItem *pkg = m_list->AddRow(PackageTexts(line), QString(), row);
-                    for (const OrderLine &s : line.children) m_list->AddRow(LineTexts(s), QString(), pkg);
-                } else {
-                    m_list->AddRow(LineTexts(line), QString(), row);
-                }
-            }
-        }
+const QList<JournalOrder> &CQuellmarodView::ShownOrders() {
+    m_list->ReadRest();
+    return m_rows->Orders();
+}
+
+void CQuellmarodView::Fill(QList<JournalOrder> orders, bool whole) {
+    m_list->SetRest({});
+    m_rows->Set(std::move(orders));
+    if (whole) {
+        const OrderJournalStore::FilterLists lists = OrderJournalStore::ListsOf(m_rows->Orders());
+        FillCombo(m_number, lists.numbers);
+        FillCombo(m_plate, lists.plates);
+        FillCombo(m_make, lists.makes);
+        FillCombo(m_client, lists.clients);
     }
-    const OrderJournalStore::FilterLists lists = OrderJournalStore::ListsOf(orders);
-    FillCombo(m_number, lists.numbers);
-    FillCombo(m_plate, lists.plates);
-    FillCombo(m_make, lists.makes);
-    FillCombo(m_client, lists.clients);
-    m_list->setUpdatesEnabled(true);
     m_list->FitColumns();
 }
 
 QString CQuellmarodView::SelectedOrder() const {
-    return m_list->CurrentKey(true);
+    QModelIndex row = m_list->Selected();
+    while (row.parent().isValid()) row = row.parent();
+    return row.siblingAtColumn(0).data(KeyedModel::kKeyRole).toString();
 }
 
 void CQuellmarodView::Reselect(const QString &iddZakaz) {
     Search();
-    m_list->SelectKey(iddZakaz);
+    m_list->SelectKey(KeyedModel::kKeyRole, iddZakaz);
 }
 
 void CQuellmarodView::OrderGone() {
@@ -369,7 +317,7 @@ bool CQuellmarodView::ReadState(const QString &iddZakaz, JournalOrderState *stat
 void CQuellmarodView::OpenForm(OrderFormMode mode) {
     if (!m_ctx.CheckRight(Right::AddOrder)) return;
     QString key;
-    // A new order is not selected afterwards: the clerk goes on from the list as it was searched.
+    // A new order is not selected afterwards: the clerk stays on the row he was on.
     if (m_opener && m_opener(mode, key)) Search();
 }
 

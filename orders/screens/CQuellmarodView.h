@@ -10,7 +10,8 @@ class AppContext;
 class QComboBox;
 class QGridLayout;
 class QDateEdit;
-class StatusTreeList;
+class KeyedView;
+class OrderJournalModel;
 
 // The order journal: the orders of a period as a tree (each order with its lines beneath it), the filters
 // that choose them, and the commands that create, edit, delete, pay, start and finish orders. Each
@@ -57,13 +58,18 @@ public:
     void PickCar();
     void PickClient();
 
-    // The orders listed now and the filter that listed them (the orders report prints exactly these).
-    const QList<JournalOrder> &ShownOrders() const { return m_shown; }
+    // How many orders a search shows before it reads the rest (after they are painted).
+    static constexpr int kFirstScreen = 200;
+
+    // The orders listed now, the rest of a long list read first, and the filter that listed them (the
+    // orders report prints exactly these).
+    const QList<JournalOrder> &ShownOrders();
     const JournalFilter &ShownFilter() const { return m_shownFilter; }
 
     // The key of the order the selected row belongs to ("" when none is selected).
     QString SelectedOrder() const;
-    StatusTreeList *list() const { return m_list; }
+    KeyedView *list() const { return m_list; }
+    OrderJournalModel *rows() const { return m_rows; }
 
 private:
     enum class PayResult { Saved, Cancelled, Stopped };
@@ -71,7 +77,8 @@ private:
     void BuildUi();
     QGridLayout *BuildFilters();
     void BuildList();
-    void Fill(const QList<JournalOrder> &orders);
+    // Shows the orders found; the filters' lists come from them once the list is whole.
+    void Fill(QList<JournalOrder> orders, bool whole);
     void OpenForm(OrderFormMode mode);
     // The commands once their right is checked and the order chosen.
     PayResult Pay(const QString &iddZakaz);
@@ -90,7 +97,6 @@ private:
     OrderFormOpener m_opener;
     DocumentsPrinter m_printer;
     OrderJournalStore m_store;
-    QList<JournalOrder> m_shown;
     JournalFilter m_shownFilter;
 
     QComboBox *m_number = nullptr;
@@ -100,5 +106,6 @@ private:
     QComboBox *m_plate = nullptr;
     QComboBox *m_make = nullptr;
     QComboBox *m_client = nullptr;
-    StatusTreeList *m_list = nullptr;
+    OrderJournalModel *m_rows = nullptr;
+    KeyedView *m_list = nullptr;
 };

@@ -1,7 +1,5 @@
 #include "ReportRows.h"
 
-#include "OrderMath.h"
-
 namespace ReportRows {
 
 QList<OrderReportRow> OrderRows(const QList<JournalOrder> &orders) {
@@ -13,15 +11,12 @@ QList<OrderReportRow> OrderRows(const QList<JournalOrder> &orders) {
         r.tel = o.ClientTel;
         r.number = o.ZakazNomer;
         r.date = o.ZakazData;
-        // As the journal shows them: the appointment for a request, else the start; the end once finished.
-        r.start = o.ZakazStatus == StatusRequested ? o.ZakazBegin : o.ZakazBeginIn;
-        r.end = o.ZakazStatus == StatusFinished ? o.ZakazEndOut : QDateTime();
+        // As the journal shows them.
+        r.start = o.From();
+        r.end = o.To();
         r.plate = o.AvtoNomer;
-        QStringList car;
-        for (const QString &part : {o.AvtoMarka, o.AvtoColor})
-            if (!part.trimmed().isEmpty()) car << part.trimmed();
-        r.make = car.join(u'-');
-        r.total = OrderMath::Compute(o.lines).total;
+        r.make = o.Car();
+        r.total = o.total;
         r.debt = o.debt;
         rows << r;
     }

@@ -18,6 +18,22 @@ std::string Keys(const QList<JournalOrder> &orders) {
     return keys.join(u',').toStdString();
 }
 
+// Lines as the journal shows them: "name count[xprice] amount/VAT/total[ +VAT%] {performers}", a package's
+// services in brackets.
+QString Text(const QList<JournalLine> &lines) {
+    QStringList texts;
+    for (const JournalLine &l : lines) {
+        QString t = u"%1 %2"_s.arg(l.name).arg(l.count, 0, 'f', 2);
+        if (!l.package) t += u'x' + l.price.Text();
+        t += u' ' + l.amount.Text() + u'/' + l.vat.Text() + u'/' + l.total.Text();
+        if (!l.package && l.prNds != 0) t += u" +%1%"_s.arg(l.prNds);
+        if (!l.performers.isEmpty()) t += u" {"_s + l.performers + u'}';
+        if (l.package) t += u" ["_s + Text(l.services) + u']';
+        texts << t;
+    }
+    return texts.join(u"; "_s);
+}
+
 }  // namespace
 
 class OrderJournalStoreTest : public Fixture::WithOrders<DbTest> {
@@ -154,18 +170,34 @@ TEST_P(OrderJournalStoreTest, OrdersComeWithTheirLiveLinesAndWorkersInOneStateme
     const QList<JournalOrder> few = search();
     ASSERT_EQ(few.size(), 2);
     const JournalOrder &o = few[0];  // the newest first
-    EXPECT_EQ(o.ClientName + u'|' + o.AvtoColor + u'|' + o.lines.value(1).workers.value(0).workFio + u'|' +
-                  o.debt.Text(),
-              u"Иванов И.И.|белый|О'Нил Д.|1152.00"_s);
-    // Packages first with their services, by name; neither the deleted service nor the removed worker shows.
-    EXPECT_EQ(Fixture::Text(o.lines),
-              u"pkg Шиномонтаж 1x0.00 00:30 [bal Балансировка 4x50.00 00:30; rm Снятие колеса "
-              "4x100.00 +18% 00:30 {w1,w2}]; wash Мойка 1x400.00 +20% 00:30 {w4}"_s);
+    EXPECT_EQ(o.ClientName + u'|' + o.AvtoColor + u'|' + o.debt.Text(), u"Иванов И.И.|белый|1152.00"_s);
+    // Packages first with their services, by name, the package summing them; neither the deleted service
+    // nor the removed worker shows; each line rounded to the kopeck as the order's total is.
+    EXPECT_EQ(Text(o.lines),
+              u"Шиномонтаж 1.00 600.00/72.00/672.00 [Балансировка 4.00x50.00 200.00/0.00/200.00; Снятие "
+              "колеса 4.00x100.00 400.00/72.00/472.00 +18% {Петров П.П., Сидоров С.С.}]; Мойка 1.00x400.00 "
+              "400.00/80.00/480.00 +20% {О'Нил Д.}"_s);
 
     // A couple of statements, however many orders there are.
     EXPECT_LE(statements, 2);
     for (int i = 0; i < 30; ++i)
         Put({.key = u"m%1"_s.arg(i), .date = At(2024, 6, 1 + i % 28), .lines = lines});
-    EXPECT_EQ(search().size(), 32);
+    const QList<JournalOrder> all = search();
+    EXPECT_EQ(all.size(), 32);
     EXPECT_LE(statements, 2);
+
+    // The first orders of the list are its beginning, whole, and say whether others follow.
+    const JournalFilter june{QDate(2024, 6, 1), QDate(2024, 6, 30), JournalStatus::All, {}, {}, {}, {}};
+    const auto keysAndLines = [](const QList<JournalOrder> &orders) {
+        QStringList texts;
+        for (const JournalOrder &j : orders) texts << j.IddZakaz + u' ' + Text(j.lines);
+        return texts;
+    };
+    for (const int first : {1, 5, 31, 32, 40}) {
+        SCOPED_TRACE(first);
+        bool more = true;
+        const QList<JournalOrder> some = OrderJournalStore(db()).Search(june, first, &more);
+        EXPECT_EQ(keysAndLines(some), keysAndLines(all.mid(0, first)));
+        EXPECT_EQ(more, first < 32);
+    }
 }

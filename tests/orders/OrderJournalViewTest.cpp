@@ -4,10 +4,14 @@
 #include "COtWorkView.h"
 #include "CQuellmarodView.h"
 #include "DateRange.h"
+#include "KeyedView.h"
 #include "OrderFormFixture.h"
+#include "OrderJournalModel.h"
 #include "OrderJournalStore.h"
 #include "PayRecord.h"
-#include "StatusTreeList.h"
+#include "Rub.h"
+
+#include <QColor>
 
 namespace {
 
@@ -84,15 +88,19 @@ TEST_P(OrderJournalViewTest, OpensOnThisMonthsOpenOrdersAndEveryDebtWithTheirLin
                                lastYear.toString(u"dd.MM.yyyy"_s),
                                QDateTime(lastYear, QTime(9, 0)).toString(u"dd.MM.yyyy HH:mm"_s),
                                QDateTime(lastYear, QTime(18, 0)).toString(u"dd.MM.yyyy HH:mm"_s))}));
-    QTreeWidgetItem *open = v->list()->topLevelItem(0), *old = v->list()->topLevelItem(1);
-    ASSERT_EQ(open->childCount(), 1);
+    const QAbstractItemModel *rows = v->list()->model();
+    const QModelIndex open = rows->index(0, 0), old = rows->index(1, 0);
+    ASSERT_EQ(rows->rowCount(open), 1);
     QStringList line;
-    for (int c = 0; c < 4; ++c) line << open->child(0)->text(c);
+    for (int c = 0; c < 4; ++c) line << Cell(ChildOf(open), c);
     EXPECT_EQ(line.join(u'|'), u"Мойка|2.00|50.00|100.00"_s);
-    // Open orders green, finished ones in debt red on pink.
-    EXPECT_EQ(open->foreground(0).color(), QColor(10, 150, 10));
-    EXPECT_EQ(old->foreground(0).color(), QColor(200, 10, 10));
-    EXPECT_EQ(old->background(0).color(), QColor(255, 240, 240));
+    // Open orders green, finished ones in debt red on pink, in every column; lines as the list's own.
+    const auto colour = [](const QModelIndex &i, int role) { return i.data(role).value<QColor>(); };
+    EXPECT_EQ(colour(open.siblingAtColumn(9), Qt::ForegroundRole), QColor(10, 150, 10));
+    EXPECT_FALSE(open.data(Qt::BackgroundRole).isValid());
+    EXPECT_EQ(colour(old, Qt::ForegroundRole), QColor(200, 10, 10));
+    EXPECT_EQ(colour(old.siblingAtColumn(5), Qt::BackgroundRole), QColor(255, 240, 240));
+    EXPECT_FALSE(ChildOf(open).data(Qt::ForegroundRole).isValid());
     // The client filter offers the clients listed.
     EXPECT_EQ(Child<QComboBox>(*v, "client")->count(), 2);
 }
@@ -115,7 +123,7 @@ TEST_P(OrderJournalViewTest, CommandsRefusedForWantOfARightOrOfAnOrderChangeNoth
         SCOPED_TRACE(c.id);
         // The right is checked first, with the order selected.
         view = View(AllBut(c.right));
-        ASSERT_TRUE(SelectRow(view->list(), u"Иванов И.И."_s));
+        ASSERT_TRUE(SelectIndex(view->list(), u"Иванов И.И."_s).isValid());
         prompter.Clear();
         EXPECT_TRUE(view->RunCommand(c.id));
         EXPECT_EQ(prompter.All(), QStringList{Rights::kRefusal});
@@ -131,7 +139,7 @@ TEST_P(OrderJournalViewTest, CommandsRefusedForWantOfARightOrOfAnOrderChangeNoth
     EXPECT_FALSE(view->RunCommand(57607));  // the frame's print is not the journal's
 
     // A service line belongs to its order: the command acts on that order.
-    ASSERT_TRUE(SelectRow(view->list(), u"Мойка"_s));
+    ASSERT_TRUE(SelectIndex(view->list(), u"Мойка"_s).isValid());
     EXPECT_EQ(view->SelectedOrder(), u"o"_s);
 
     // Printing needs no right but an order, and is offered only once the journal has a printer.
@@ -143,7 +151,7 @@ TEST_P(OrderJournalViewTest, CommandsRefusedForWantOfARightOrOfAnOrderChangeNoth
     prompter.Clear();
     EXPECT_TRUE(view->RunCommand(V::kPrintDocs));
     EXPECT_EQ(prompter.All(), QStringList{u"Выберите заказ для печати\nнеобходимых документов!"_s});
-    ASSERT_TRUE(SelectRow(view->list(), u"Иванов И.И."_s));
+    ASSERT_TRUE(SelectIndex(view->list(), u"Иванов И.И."_s).isValid());
     EXPECT_TRUE(view->RunCommand(V::kPrintDocs));
     EXPECT_EQ(printed, QStringList{u"o"_s});
 }
@@ -158,19 +166,20 @@ TEST_P(OrderJournalViewTest, KeysAndDoubleClickRunTheFormAndDeleteWithItsQuestio
         db().Exec(u"UPDATE SClient SET ClientName = ? WHERE IddClient = ?"_s,
                   {u"Переименован"_s, u"c-"_s + key});
     };
-    DoubleClick(view->list(), FindRow(view->list(), u"Иванов И.И."_s));
-    EXPECT_EQ(view->list()->currentItem()->text(0), u"Переименован"_s);
+    DoubleClick(view->list(), FindIndex(view->list(), u"Иванов И.И."_s));
+    EXPECT_EQ(Cell(view->list()->currentIndex(), 0), u"Переименован"_s);
     onForm = nullptr;
     Press(view->list(), Qt::Key_Return);
-    // Insert adds a new order; afterwards nothing is selected. The request comes from its menu command.
+    // Insert adds a new order; afterwards the clerk is still on his row. The request comes from its menu
+    // command.
     Press(view->list(), Qt::Key_Insert);
     view->RunCommand(CQuellmarodView::kRequest);
     EXPECT_EQ(calls.join(u','), u"edit o,edit o,new ,request "_s);
-    EXPECT_EQ(view->SelectedOrder(), QString());
+    EXPECT_EQ(view->SelectedOrder(), u"o"_s);
 
     // Delete asks; No keeps the order, Yes removes it.
     prompter.Answer(false);
-    ASSERT_TRUE(SelectRow(view->list(), u"Переименован"_s));
+    ASSERT_TRUE(SelectIndex(view->list(), u"Переименован"_s).isValid());
     Press(view->list(), Qt::Key_Delete);
     EXPECT_EQ(prompter.confirms, QStringList{u"Удалить заказ?"_s});
     EXPECT_EQ(Status("o"), StatusStarted);
@@ -184,7 +193,7 @@ TEST_P(OrderJournalViewTest, DebtQuestionComesBackUntilPaidThenTheFinishIsMarked
     Put({.key = "d", .date = Today()}, {20});
     Put({.key = "r", .date = Today(1), .status = StatusRequested}, {}, "Должник");
     view = View();
-    ASSERT_TRUE(SelectRow(view->list(), u"Иванов И.И."_s));
+    ASSERT_TRUE(SelectIndex(view->list(), u"Иванов И.И."_s).isValid());
     const QString question = QStringLiteral(
         "Есть задолженность по данному заказу: %1!\nПогасить задолженность и продолжить - ''Да''\n"
         "Отметить завершение  с задолженностью - ''Нет''");
@@ -208,7 +217,7 @@ TEST_P(OrderJournalViewTest, DebtQuestionComesBackUntilPaidThenTheFinishIsMarked
     EXPECT_TRUE(prompter.warnings.isEmpty());
 
     // A request's finish goes to its start first.
-    ASSERT_TRUE(SelectRow(view->list(), u"Должник"_s));
+    ASSERT_TRUE(SelectIndex(view->list(), u"Должник"_s).isValid());
     prompter.Clear();
     dialogs.opened.clear();
     const QDateTime start(QDate::currentDate(), QTime(10, 20, 30));
@@ -218,7 +227,7 @@ TEST_P(OrderJournalViewTest, DebtQuestionComesBackUntilPaidThenTheFinishIsMarked
               QStringList{u"Работы над заказом не начаты\nОтметьте сначала время начала работ!\n"_s});
     EXPECT_EQ(dialogs.opened, QStringList{u"CDateTimeDlg"_s});
     EXPECT_EQ(Status("r"), StatusStarted);
-    EXPECT_EQ(view->list()->currentItem()->text(3), start.toString(u"dd.MM.yyyy HH:mm"_s));
+    EXPECT_EQ(Cell(view->list()->currentIndex(), 3), start.toString(u"dd.MM.yyyy HH:mm"_s));
     // Now started, it goes to the debt question: "Нет" and then a cancelled moment change nothing; "Нет" and
     // a moment finish it with the debt.
     prompter.Answer(false);
@@ -235,7 +244,7 @@ TEST_P(OrderJournalViewTest, DebtQuestionComesBackUntilPaidThenTheFinishIsMarked
     db().Exec(u"UPDATE TZakaz SET ZakazStatus = 1 WHERE IddZakaz = 'r'"_s);
     view = View(AllBut(4));
     prompter.Clear();
-    ASSERT_TRUE(SelectRow(view->list(), u"Должник"_s));
+    ASSERT_TRUE(SelectIndex(view->list(), u"Должник"_s).isValid());
     prompter.Answer(true);
     view->RunCommand(CQuellmarodView::kFinish);
     EXPECT_EQ(prompter.warnings, QStringList{Rights::kRefusal});
@@ -247,7 +256,7 @@ TEST_P(OrderJournalViewTest, PaymentIsStoredForTheOrderAndTheOrderReselected) {
     Put({.key = "a", .date = Today(), .status = StatusFinished}, {}, "Первый");
     Put({.key = "b", .date = Today(2)}, {100}, "Второй");
     view = View();
-    ASSERT_TRUE(SelectRow(view->list(), u"Первый"_s));
+    ASSERT_TRUE(SelectIndex(view->list(), u"Первый"_s).isValid());
     dialogs.Then(Payment("100.00", "25.5"));
     view->RunCommand(CQuellmarodView::kPay);
     const QList<PayRecord> pays = PaymentStore(db()).LoadOrderPayments(u"a"_s);
@@ -255,7 +264,7 @@ TEST_P(OrderJournalViewTest, PaymentIsStoredForTheOrderAndTheOrderReselected) {
     EXPECT_EQ(u"%1|%2|%3"_s.arg(pays[0].SummaPay.Text(), pays[0].NaznPay).arg(pays[0].TypePay),
               u"25.50|Оплата услуг|%1"_s.arg(OrderPayment));
     EXPECT_EQ(view->SelectedOrder(), u"a"_s);
-    EXPECT_EQ(view->list()->currentItem()->text(9), u"74.50"_s);
+    EXPECT_EQ(Cell(view->list()->currentIndex(), 9), u"74.50"_s);
     // An order deleted on another workstation is reported, not marked.
     db().Exec(u"DELETE FROM TZakaz WHERE IddZakaz = 'a'"_s);
     dialogs.Then(Moment("Начало работ:", Today(8)));
@@ -280,6 +289,123 @@ TEST_P(OrderJournalViewTest, JournalsHoldTheirPeriodToTheRangeAndRefuseItReverse
         prompter.Clear();
         Click(*journal, "find");
         EXPECT_EQ(prompter.All(), QStringList{DateRange::kReversed});
-        EXPECT_EQ(RowTexts(List(*journal)).size(), 1);  // the row found on opening is still there
+        EXPECT_EQ(RowTexts(::View(*journal)).size(), 1);  // the row found on opening is still there
     }
+}
+
+// A long journal shows its first orders at once and the rest once they are painted (or when a command needs
+// them); a refill keeps the clerk's order, the orders and packages he unfolded, also beyond the first screen.
+TEST_P(OrderJournalViewTest, ALongJournalShowsItsFirstOrdersThenTheRestKeepingTheRowAndTheUnfolded) {
+    const int n = CQuellmarodView::kFirstScreen + 3;
+    const QList<TestRows::Line> package = {{.key = "pkg", .name = "Шиномонтаж", .price = 0, .top = "0"},
+                                           {.key = "bal", .name = "Балансировка", .top = "pkg"}};
+    for (int i = 0; i < n; ++i)
+        Put({.key = u"m%1"_s.arg(i, 3, 10, QChar(u'0')),
+             .number = QString::number(1000 + i),
+             .date = Today(),
+             .lines = package});
+    view = View();
+    KeyedView *list = view->list();
+    const auto number = Child<QComboBox>(*view, "number");
+    EXPECT_EQ(list->model()->rowCount(), CQuellmarodView::kFirstScreen);
+    EXPECT_EQ(number->count(), 0);  // the filters' lists wait for the whole list
+
+    // The clerk unfolds an order and its package near the top and stands on another order.
+    QModelIndex top = FindIndex(list, u"1001"_s, 1).siblingAtColumn(0);
+    list->expand(top);
+    list->expand(ChildOf(top));
+    ASSERT_TRUE(SelectIndex(list, u"1010"_s, 1).isValid());
+    list->ReadRest();
+    EXPECT_EQ(list->model()->rowCount(), n);
+    EXPECT_EQ(number->count(), n);
+    EXPECT_EQ(view->SelectedOrder(), u"m010"_s);
+    top = FindIndex(list, u"1001"_s, 1).siblingAtColumn(0);
+    EXPECT_TRUE(list->isExpanded(top) && list->isExpanded(ChildOf(top)));
+    EXPECT_FALSE(list->isExpanded(FindIndex(list, u"1002"_s, 1).siblingAtColumn(0)));
+
+    // Beyond the first screen: the order he stands on and has unfolded is not among the first orders of a
+    // new search, and is his again once the rest is read (here by the report's command).
+    list->expand(SelectIndex(list, u"1202"_s, 1).siblingAtColumn(0));
+    Click(*view, "find");
+    EXPECT_EQ(list->model()->rowCount(), CQuellmarodView::kFirstScreen);
+    EXPECT_EQ(view->SelectedOrder(), QString());
+    EXPECT_EQ(view->ShownOrders().size(), n);
+    EXPECT_EQ(view->SelectedOrder(), u"m202"_s);
+    EXPECT_TRUE(list->isExpanded(FindIndex(list, u"1202"_s, 1).siblingAtColumn(0)));
+    top = FindIndex(list, u"1001"_s, 1).siblingAtColumn(0);
+    EXPECT_TRUE(list->isExpanded(top) && list->isExpanded(ChildOf(top)));
+
+    // Editing an order past the first screen selects it again after the refill.
+    ASSERT_TRUE(SelectIndex(list, u"1201"_s, 1).isValid());
+    view->RunCommand(CQuellmarodView::kEdit);
+    EXPECT_EQ(calls.last(), u"edit m201"_s);
+    EXPECT_EQ(view->SelectedOrder(), u"m201"_s);
+}
+
+// Orders, their lines and a package's services in three levels; texts, colours and sort values from the
+// records; money sorts as money, and a row followed across a sort.
+TEST(OrderJournalModelTest, ShowsThreeLevelsAndSortsByValue) {
+    const JournalLine bal{
+        .name = u"Балансировка"_s, .count = 4, .price = Rub(50), .amount = Rub(200), .total = Rub(200)};
+    const JournalLine rm{.name = u"Снятие колеса"_s,
+                         .performers = u"Петров П.П., Сидоров С.С."_s,
+                         .count = 4,
+                         .prNds = 18,
+                         .price = Rub(100),
+                         .amount = Rub(400),
+                         .vat = Rub(72),
+                         .total = Rub(472)};
+    const JournalLine pkg{.name = u"Шиномонтаж"_s,
+                          .amount = Rub(600),
+                          .vat = Rub(72),
+                          .total = Rub(672),
+                          .package = true,
+                          .services = {bal, rm}};
+    JournalOrder a;
+    a.IddZakaz = u"a"_s, a.ClientName = u"Антонов"_s, a.ZakazStatus = StatusFinished, a.total = Rub(1000);
+    a.lines = {pkg,
+               JournalLine{.name = u"Мойка"_s, .price = Rub(328), .amount = Rub(328), .total = Rub(328)}};
+    JournalOrder b;
+    b.IddZakaz = u"b"_s, b.ClientName = u"Борисов"_s, b.ZakazStatus = StatusRequested, b.total = Rub(200);
+    b.debt = Rub(50);
+    OrderJournalModel model;
+    model.Set({a, b});
+
+    const QModelIndex first = model.index(0, 0), package = model.index(0, 0, first);
+    const QModelIndex service = model.index(1, 0, package);
+    const auto texts = [&](const QModelIndex &row, int columns) {
+        QStringList cells;
+        for (int c = 0; c < columns; ++c) cells << model.index(row.row(), c, row.parent()).data().toString();
+        return cells.join(u'|');
+    };
+    EXPECT_EQ(texts(package, 8), u"Шиномонтаж|1.00||600.00||72.00|672.00|"_s);
+    EXPECT_EQ(texts(service, 8),
+              u"Снятие колеса|4.00|100.00|400.00|18.00|72.00|472.00|Петров П.П., Сидоров С.С."_s);
+    EXPECT_EQ(model.rowCount(first), 2);
+    EXPECT_EQ(model.rowCount(package), 2);
+    EXPECT_EQ(model.rowCount(service), 0);
+    EXPECT_EQ(model.parent(service), package);
+    EXPECT_EQ(model.parent(package), first);
+    EXPECT_FALSE(model.parent(first).isValid());
+    EXPECT_EQ(first.data(KeyedModel::kKeyRole).toString(), u"a"_s);
+    EXPECT_EQ(package.data(KeyedModel::kKeyRole).toString(), QString());  // a line acts on its order
+    // A request blue and tinted for its debt; a paid finished order red on the list's own background.
+    EXPECT_EQ(model.index(1, 3).data(Qt::ForegroundRole).value<QColor>(), QColor(10, 10, 180));
+    EXPECT_EQ(model.index(1, 3).data(Qt::BackgroundRole).value<QColor>(), QColor(255, 240, 240));
+    EXPECT_EQ(first.data(Qt::ForegroundRole).value<QColor>(), QColor(200, 10, 10));
+    EXPECT_FALSE(first.data(Qt::BackgroundRole).isValid());
+
+    // By the column where the lines show their amount: the standalone wash (328.00) before the package
+    // (600.00); a row followed across the sort.
+    const QPersistentModelIndex kept(service);
+    model.sort(OrderJournalModel::ColFrom, Qt::AscendingOrder);
+    EXPECT_EQ(model.index(0, 0, first).data().toString(), u"Мойка"_s);
+    EXPECT_EQ(kept.data().toString(), u"Снятие колеса"_s);
+    EXPECT_EQ(kept.parent().row(), 1);
+    // By the total rising: 200.00 before 1000.00 (as text "1000.00" would come first).
+    model.sort(OrderJournalModel::ColTotal, Qt::AscendingOrder);
+    EXPECT_EQ(model.index(0, 0).data(KeyedModel::kKeyRole).toString(), u"b"_s);
+    EXPECT_EQ(kept.parent().parent(), model.index(1, 0));
+    model.sort(OrderJournalModel::ColTotal, Qt::DescendingOrder);
+    EXPECT_EQ(model.index(0, 0).data(KeyedModel::kKeyRole).toString(), u"a"_s);
 }

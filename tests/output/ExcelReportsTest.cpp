@@ -135,8 +135,7 @@ TEST(ReportRowsTest, JournalRowsBecomeOrderReportRowsAsTheJournalShowsThem) {
     requested.ClientName = "Иванов", requested.ZakazStatus = StatusRequested, requested.debt = Rub(240);
     requested.ZakazBegin = At(2026, 5, 2, 9), requested.ZakazBeginIn = At(2026, 5, 3, 10);
     requested.ZakazEndOut = At(2026, 5, 3, 18), requested.AvtoMarka = "ВАЗ", requested.AvtoColor = " белый ";
-    requested.lines = {OrderLine{}};
-    requested.lines[0].count = 2, requested.lines[0].price = Rub(100), requested.lines[0].prNds = 20;
+    requested.total = Rub(240);
     JournalOrder finished = requested;
     finished.ZakazStatus = StatusFinished, finished.AvtoColor.clear();
 

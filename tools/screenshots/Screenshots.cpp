@@ -8,6 +8,7 @@
 #include "CClientPaymentDlg.h"
 #include "COrderFormDlg.h"
 #include "COrderPaymentDlg.h"
+#include "CQuellmarodView.h"
 #include "Commands.h"
 #include "Database.h"
 #include "DialogRunner.h"
@@ -19,7 +20,6 @@
 #include "MessageBoxPrompter.h"
 #include "PayRecord.h"
 #include "RussianUi.h"
-#include "StatusTreeList.h"
 #include "TestRows.h"
 
 #include <QApplication>
@@ -105,9 +105,9 @@ int main(int argc, char **argv) {
     frame.show();
     frame.OpenJournal(Cmd::kOrderJournal);
     Settle();
-    if (auto *list = frame.findChild<StatusTreeList *>()) {
+    if (auto *list = frame.findChild<CQuellmarodView *>()->list()) {
         list->expandAll();
-        if (list->topLevelItemCount() > 1) list->setCurrentItem(list->topLevelItem(1));
+        list->setCurrentIndex(list->model()->index(1, 0));
     }
     Settle();
     bool ok = frame.grab().save(out + QStringLiteral("/order-journal.png"));
