@@ -11,6 +11,7 @@
 #include "BenchTarget.h"
 #include "CCarDirDlg.h"
 #include "CClientDirDlg.h"
+#include "CQuellmarodView.h"
 #include "CarStore.h"
 #include "CashStore.h"
 #include "ClientStore.h"
@@ -35,6 +36,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <malloc.h>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -408,6 +410,49 @@ void RegisterJournal(Database *d, const Inputs &in, const QString &backend) {
                 [&] { return raw.Run(binds); });
         };
     };
+    // The journal as the clerk opens it from the menu (this month's active orders and every debt): from the
+    // command to the first screen of orders painted (offscreen), and to the whole list read after it with
+    // the heap the open journal holds (the allocator's figure before it opened and after); beside the raw
+    // statement of the same search.
+    const auto screen = [d, period](bool whole) {
+        return [d, period, whole](benchmark::State &state) {
+            MessageBoxPrompter prompter;
+            DialogRunner dialogs;
+            AppContext ctx(*d, UserInfo{QString(), QStringLiteral("bench"), QString(), QString(64, u'1')},
+                           prompter, dialogs, QDir::tempPath());
+            QDate from, to;
+            OrderJournalStore::DefaultPeriod(QDate::currentDate(), &from, &to);
+            const QVariantList binds = {QDateTime(from, QTime(0, 0)), QDateTime(to.addDays(1), QTime(0, 0))};
+            RawQuery raw(*d, JournalRaw(period + QStringLiteral(" AND z.ZakazStatus IN (0, 1)"), true));
+            const auto open = [&] {
+                auto view = std::make_unique<CQuellmarodView>(ctx, OrderFormOpener{});
+                view->show();
+                view->repaint();  // painted now, as the first expose paints it
+                if (whole) view->list()->ReadRest();
+                return view;
+            };
+            std::unique_ptr<CQuellmarodView> shown;
+            RunPair(
+                state, *d,
+                [&] {
+                    shown = open();
+                    return size_t(shown->list()->model()->rowCount());
+                },
+                [&] { return raw.Run(binds); }, [&] { shown.reset(); });
+            if (!whole) return;
+            const size_t before = mallinfo2().uordblks;
+            shown = open();
+            const size_t after = mallinfo2().uordblks;
+            shown.reset();
+            // A label, not a counter: a CSV report wants every counter in every benchmark.
+            state.SetLabel(
+                QStringLiteral("heap_mb=%1")
+                    .arg(double(after > before ? after - before : 0) / (1024.0 * 1024.0), 0, 'f', 1)
+                    .toStdString());
+        };
+    };
+    Add(backend, "JournalFirstScreen", screen(false));
+    Add(backend, "JournalWholeScreen", screen(true));
     JournalFilter active{monthFrom, monthTo, JournalStatus::Active, {}, {}, {}, {}};
     JournalFilter all{monthFrom, monthTo, JournalStatus::All, {}, {}, {}, {}};
     JournalFilter byPlate{in.firstDay, in.lastDay, JournalStatus::All, {}, in.plate, {}, {}};

@@ -3,8 +3,9 @@
 # CSV report a zv_bench run wrote (--benchmark_out=FILE --benchmark_out_format=csv).
 #   bash scripts/targets.sh REPORT.csv BACKEND      BACKEND: Sqlite or Postgres
 # A target is either a time ("ms": the program's call at most so many milliseconds) or a share of the raw
-# statement's time in the same run ("raw": the program's call at most so many times the raw one). A target
-# whose benchmark is missing from the report fails.
+# statement's time in the same run ("raw": the program's call at most so many times the raw one) or the heap
+# an open screen holds ("mb": at most so many megabytes). A target whose benchmark is missing from the
+# report fails.
 set -euo pipefail
 [ $# -eq 2 ] || { echo "usage: targets.sh REPORT.csv BACKEND" >&2; exit 2; }
 REPORT=$1 BACKEND=$2
@@ -17,9 +18,11 @@ ClientsDebtors          raw 1.3  the clients directory, debtors
 CarsFirstScreen         ms  150  the cars directory, first screen of rows shown
 ClientsFirstScreen      ms  150  the clients directory, first screen of rows shown
 WorksOneWorkerAllYears  ms  200  one worker'"'"'s works over every year ("Работы")
+JournalFirstScreen      ms  300  the order journal as opened, first screen of orders shown
+JournalWholeScreen      mb  40   the order journal as opened, the heap it holds with every order read
 '
 awk -F, -f "$(dirname "$0")/bench-csv.awk" "$REPORT" | awk -v backend="$BACKEND" -v targets="$TARGETS" '
-  { ms[$1] = $2; raw[$1] = $3 == "-" ? "" : $3 }
+  { ms[$1] = $2; raw[$1] = $3 == "-" ? "" : $3; mb[$1] = $5 }
   END {
     printf "%-24s %10s %10s %12s  %-6s %s\n", "target (" backend ")", "program", "limit", "raw, ms", "", "what"
     n = split(targets, line, "\n"); fails = 0
@@ -30,6 +33,8 @@ awk -F, -f "$(dirname "$0")/bench-csv.awk" "$REPORT" | awk -v backend="$BACKEND"
       if (!(name in ms)) { printf "%-24s %10s %10s %12s  %-6s %s\n", f[1], "—", "", "", "FAIL", what " (not measured)"; fails++; continue }
       if (f[2] == "ms") {
         ok = ms[name] <= f[3]; figure = sprintf("%.1f ms", ms[name]); limit = sprintf("%g ms", f[3])
+      } else if (f[2] == "mb") {
+        ok = mb[name] != "-" && mb[name] <= f[3]; figure = sprintf("%.1f MB", mb[name]); limit = sprintf("%g MB", f[3])
       } else {
         ratio = raw[name] > 0 ? ms[name] / raw[name] : 1e9
         ok = ratio <= f[3]; figure = sprintf("%.2f×", ratio); limit = sprintf("%g×", f[3])
