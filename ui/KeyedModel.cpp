@@ -180,7 +180,7 @@ void KeyedModel::OrderUnder(const Node &parent) {
     std::stable_sort(rows.begin(), rows.end(), [&](int a, int b) {
         return down ? Less(nodeAt(b), nodeAt(a), m_sortColumn) : Less(nodeAt(a), nodeAt(b), m_sortColumn);
     });
-    m_under.insert(IdOf(parent), std::move(rows));
+    m_under.emplace(IdOf(parent), std::move(rows));
 }
 
 void KeyedModel::Order() {
