@@ -6,8 +6,9 @@
 #include "DatePicker.h"
 #include "DbAction.h"
 #include "DialogRunner.h"
+#include "FlatModel.h"
 #include "Formats.h"
-#include "KeyedList.h"
+#include "KeyedView.h"
 #include "PictureButton.h"
 #include "Prompter.h"
 #include "Tooltip.h"
@@ -22,8 +23,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-constexpr int kSumColumn = 3;
 
 QDateEdit *DateEdit(QWidget *parent, const char *name, const QDate &value) {
     auto *edit = new QDateEdit(value, parent);
@@ -81,12 +80,19 @@ void CJSalaryView::Build() {
     filters->addWidget(find, 1, 4);
     filters->setColumnStretch(3, 1);
 
-    const QStringList headings = {QStringLiteral("№:"), QStringLiteral("Дата:"),
-                                  QStringLiteral("Назначение:"), QStringLiteral("Сумма")};
-    m_list = new KeyedList(headings, 2, {[this] { Add(); }, [this] { Edit(); }, [this] { Delete(); }}, this);
+    // Money out of the cash desk, shown as the amount handed to the workers.
+    const auto handed = [](const PayRecord &p) { return -p.SummaPay; };
+    m_shown = new FlatModel<PayRecord>(
+        {{QStringLiteral("№:"), [](const PayRecord &p) { return p.NomerPay; }},
+         {QStringLiteral("Дата:"), [](const PayRecord &p) { return Formats::Date(p.DataPay.date()); },
+          [](const PayRecord &p) { return QVariant(p.DataPay); }},
+         {QStringLiteral("Назначение:"), [](const PayRecord &p) { return p.NaznPay; }},
+         {QStringLiteral("Сумма"), [handed](const PayRecord &p) { return handed(p).Text(); },
+          [handed](const PayRecord &p) { return QVariant(qlonglong(handed(p).kopecks())); }, Qt::AlignRight}},
+        [](const PayRecord &p) { return p.IddPay; });
+    m_list = new KeyedView(m_shown, 2, {[this] { Add(); }, [this] { Edit(); }, [this] { Delete(); }}, this);
     m_list->setObjectName(QStringLiteral("list"));
-    m_list->SetColumns(headings, {80, 100, 100, 100},
-                       {Qt::AlignLeft, Qt::AlignLeft, Qt::AlignLeft, Qt::AlignRight | Qt::AlignVCenter});
+    m_list->SetWidths({80, 100, 100, 100});
     m_list->setRootIsDecorated(false);
     m_list->SetSortable(true);
 
@@ -115,21 +121,13 @@ SalaryFilter CJSalaryView::FilterFromFields() const {
 void CJSalaryView::Find() {
     const SalaryFilter filter = FilterFromFields();
     if (!DatePicker::PeriodAccepted(m_ctx.prompter(), filter.from, filter.to)) return;
-    m_list->clear();
     m_rows.clear();
     // A failed query leaves the list empty and the total at zero.
     TryDb(m_ctx.prompter(), [&] { m_rows = SalaryStore(m_ctx.db()).SalaryJournal(filter); });
     m_lastFilter = filter;
     Money total;
-    for (const PayRecord &p : m_rows) {
-        // Money out of the cash desk, shown as the amount handed to the workers.
-        const Money shown = -p.SummaPay;
-        QTreeWidgetItem *item =
-            m_list->AddRow({p.NomerPay, Formats::Date(p.DataPay.date()), p.NaznPay, shown.Text()}, p.IddPay);
-        KeyedList::SetSortValue(item, 1, p.DataPay);
-        KeyedList::SetSortValue(item, kSumColumn, shown);
-        total += shown;
-    }
+    for (const PayRecord &p : m_rows) total -= p.SummaPay;  // handed to the workers
+    m_shown->Set(m_rows);                                   // shared, not copied
     m_list->FitColumns();
     m_total->setText(total.Text());
 }
@@ -161,12 +159,12 @@ void CJSalaryView::Add() {
     CSalaryAccrualDlg dlg(m_ctx, QString(), this);
     if (m_ctx.dialogs().Run(dlg) != QDialog::Accepted) return;
     Find();
-    m_list->SelectKey(dlg.saved().IddPay);
+    m_list->SelectKey(KeyedModel::kKeyRole, dlg.saved().IddPay);
 }
 
 void CJSalaryView::Edit() {
     if (!m_ctx.CheckRight(kRightEdit)) return;
-    const QString key = m_list->CurrentKey();
+    const QString key = m_list->SelectedValue(KeyedModel::kKeyRole);
     if (key.isEmpty()) {
         m_ctx.prompter().Warning(kSelectToEdit);
         return;
@@ -178,12 +176,12 @@ void CJSalaryView::Edit() {
     }
     if (m_ctx.dialogs().Run(dlg) != QDialog::Accepted) return;
     Find();
-    m_list->SelectKey(key);
+    m_list->SelectKey(KeyedModel::kKeyRole, key);
 }
 
 void CJSalaryView::Delete() {
     if (!m_ctx.CheckRight(kRightDelete)) return;
-    const QString key = m_list->CurrentKey();
+    const QString key = m_list->SelectedValue(KeyedModel::kKeyRole);
     if (key.isEmpty()) {
         m_ctx.prompter().Warning(kSelectToDelete);
         return;
@@ -194,7 +192,7 @@ void CJSalaryView::Delete() {
 }
 
 void CJSalaryView::PrintStatement() {
-    const QString key = m_list->CurrentKey();
+    const QString key = m_list->SelectedValue(KeyedModel::kKeyRole);
     if (key.isEmpty()) {
         m_ctx.prompter().Warning(kSelectToPrint);
         return;

@@ -7,7 +7,9 @@
 #include <functional>
 
 class AppContext;
-class KeyedList;
+class KeyedView;
+template <class Record>
+class FlatModel;
 class QComboBox;
 class QDateEdit;
 class QLabel;
@@ -50,7 +52,7 @@ public:
     using StatementPrinter = std::function<void(const PayRecord &payout)>;
     void SetStatementPrinter(StatementPrinter printer) { m_statementPrinter = std::move(printer); }
 
-    KeyedList *list() const { return m_list; }
+    KeyedView *list() const { return m_list; }
     const QList<PayRecord> &rows() const { return m_rows; }
     const SalaryFilter &lastFilter() const { return m_lastFilter; }  // the period last applied, for printing
 
@@ -67,6 +69,7 @@ private:
     QDateEdit *m_from = nullptr;
     QDateEdit *m_to = nullptr;
     QComboBox *m_purpose = nullptr;
-    KeyedList *m_list = nullptr;
+    FlatModel<PayRecord> *m_shown = nullptr;
+    KeyedView *m_list = nullptr;
     QLabel *m_total = nullptr;
 };

@@ -5,8 +5,9 @@
 #include "DatePicker.h"
 #include "DbAction.h"
 #include "DialogRunner.h"
+#include "FlatModel.h"
 #include "Formats.h"
-#include "KeyedList.h"
+#include "KeyedView.h"
 #include "PaymentEditing.h"
 #include "PictureButton.h"
 #include "Prompter.h"
@@ -23,11 +24,19 @@
 
 namespace {
 
-const QStringList kHeadings = {
-    QStringLiteral("№ платежа"),  QStringLiteral("Дата платежа"),       QStringLiteral("Сумма"),
-    QStringLiteral("Назначение"), QStringLiteral("Первичный документ"), QStringLiteral("Примечание"),
-    QStringLiteral("Клиент")};
-constexpr int kSumColumn = 2;
+// The journal's columns: number, date, amount, purpose, document, note, who.
+QList<FlatModel<CashRow>::Column> Columns() {
+    return {
+        {QStringLiteral("№ платежа"), [](const CashRow &r) { return r.pay.NomerPay; }},
+        {QStringLiteral("Дата платежа"), [](const CashRow &r) { return Formats::Date(r.pay.DataPay.date()); },
+         [](const CashRow &r) { return QVariant(r.pay.DataPay); }},
+        {QStringLiteral("Сумма"), [](const CashRow &r) { return r.pay.SummaPay.Text(); },
+         [](const CashRow &r) { return QVariant(qlonglong(r.pay.SummaPay.kopecks())); }, Qt::AlignRight},
+        {QStringLiteral("Назначение"), [](const CashRow &r) { return r.pay.NaznPay; }},
+        {QStringLiteral("Первичный документ"), [](const CashRow &r) { return r.pay.DocPay; }},
+        {QStringLiteral("Примечание"), [](const CashRow &r) { return r.pay.PrimPay; }},
+        {QStringLiteral("Клиент"), [](const CashRow &r) { return r.Who(); }}};
+}
 
 }  // namespace
 
@@ -86,10 +95,10 @@ void CKassaView::Build() {
     filters->setColumnStretch(3, 1);
     filters->setColumnStretch(4, 1);
 
-    m_list = new KeyedList(kHeadings, 6, {[this] { Add(); }, [this] { Edit(); }, [this] { Delete(); }}, this);
+    m_rows = new FlatModel<CashRow>(Columns(), [](const CashRow &r) { return r.pay.IddPay; });
+    m_list = new KeyedView(m_rows, 6, {[this] { Add(); }, [this] { Edit(); }, [this] { Delete(); }}, this);
     m_list->setObjectName(QStringLiteral("list"));
-    m_list->SetColumns(kHeadings, {70, 90, 120, 160, 160, 150, 150},
-                       {Qt::AlignLeft, Qt::AlignLeft, Qt::AlignRight | Qt::AlignVCenter});
+    m_list->SetWidths({70, 90, 120, 160, 160, 150, 150});
     m_list->setRootIsDecorated(false);
     m_list->SetSortable(true);
 
@@ -149,26 +158,13 @@ CashFilter CKassaView::FilterFromFields() const {
 void CKassaView::Find() {
     const CashFilter filter = FilterFromFields();
     if (!DatePicker::PeriodAccepted(m_ctx.prompter(), filter.from, filter.to)) return;
-    m_list->clear();
     m_rowOf.clear();
     m_journal = {};
     // A failed query leaves the list empty and the totals at zero.
     TryDb(m_ctx.prompter(), [&] { m_journal = CashStore(m_ctx.db()).FillCashJournal(filter); });
     m_lastFilter = filter;
-    {
-        const KeyedList::Batch batch(*m_list);
-        for (int i = 0; i < m_journal.rows.size(); ++i) {
-            const CashRow &row = m_journal.rows[i];
-            const PayRecord &p = row.pay;
-            QTreeWidgetItem *item =
-                m_list->AddRow({p.NomerPay, Formats::Date(p.DataPay.date()), p.SummaPay.Text(), p.NaznPay,
-                                p.DocPay, p.PrimPay, row.Who()},
-                               p.IddPay);
-            KeyedList::SetSortValue(item, 1, p.DataPay);
-            KeyedList::SetSortValue(item, kSumColumn, p.SummaPay);
-            m_rowOf.insert(p.IddPay, i);
-        }
-    }
+    for (int i = 0; i < m_journal.rows.size(); ++i) m_rowOf.insert(m_journal.rows[i].pay.IddPay, i);
+    m_rows->Set(m_journal.rows);  // shared with the journal, not copied
     m_list->FitColumns();
     m_income->setText(m_journal.income.Text());
     m_expense->setText(m_journal.expense.Text());
@@ -195,7 +191,7 @@ bool CKassaView::Command(int id) {
 }
 
 const CashRow *CKassaView::SelectedRow() const {
-    const auto it = m_rowOf.constFind(m_list->CurrentKey());
+    const auto it = m_rowOf.constFind(m_list->SelectedValue(KeyedModel::kKeyRole));
     return it == m_rowOf.cend() ? nullptr : &m_journal.rows[*it];
 }
 
@@ -205,7 +201,7 @@ void CKassaView::Add() {
     if (!dlg.Loaded()) return;
     if (m_ctx.dialogs().Run(dlg) != QDialog::Accepted) return;
     Find();
-    m_list->SelectKey(dlg.saved().IddPay);
+    m_list->SelectKey(KeyedModel::kKeyRole, dlg.saved().IddPay);
 }
 
 void CKassaView::Edit() {
@@ -243,7 +239,7 @@ void CKassaView::Edit() {
     }
     if (!saved) return;
     Find();
-    m_list->SelectKey(chosen.pay.IddPay);
+    m_list->SelectKey(KeyedModel::kKeyRole, chosen.pay.IddPay);
 }
 
 void CKassaView::Delete() {

@@ -8,7 +8,9 @@
 #include <functional>
 
 class AppContext;
-class KeyedList;
+class KeyedView;
+template <class Record>
+class FlatModel;
 class QComboBox;
 class QDateEdit;
 class QLabel;
@@ -50,7 +52,7 @@ public:
     // Until one is set, editing a payout says where payouts are edited.
     void SetPayoutEditor(PayoutEditor editor) { m_payoutEditor = std::move(editor); }
 
-    KeyedList *list() const { return m_list; }
+    KeyedView *list() const { return m_list; }
     const CashJournal &journal() const { return m_journal; }
     const CashFilter &lastFilter() const { return m_lastFilter; }  // the period last applied, for printing
 
@@ -71,7 +73,8 @@ private:
     QDateEdit *m_to = nullptr;
     QComboBox *m_purpose = nullptr;
     QComboBox *m_client = nullptr;
-    KeyedList *m_list = nullptr;
+    FlatModel<CashRow> *m_rows = nullptr;
+    KeyedView *m_list = nullptr;
     QLabel *m_income = nullptr;
     QLabel *m_expense = nullptr;
     QLabel *m_total = nullptr;

@@ -4,7 +4,8 @@
 #include "CKassaView.h"
 #include "Commands.h"
 #include "JournalKinds.h"
-#include "KeyedList.h"
+#include "KeyedModel.h"
+#include "KeyedView.h"
 #include "MainFrame.h"
 #include "Order.h"
 #include "PayRecord.h"
@@ -108,12 +109,12 @@ TEST_P(ReportWiringTest, EveryCommandReachesTheScreenAboveIt) {
                       " по:" + first.addMonths(1).addDays(-1).toString("dd.MM.yyyy")}});
     check("stored statement, nothing chosen", ChildKindId::kSalaryJournal, {}, CJSalaryView::kSelectToPrint,
           [&] {
-              journal()->list()->setCurrentItem(nullptr);
+              journal()->list()->setCurrentIndex({});
               journal()->list()->clearSelection();
               trigger(CJSalaryView::kStatement);
           });
     check("stored statement", ChildKindId::kSalaryJournal, "Ведомость", {}, [&] {
-        EXPECT_TRUE(journal()->list()->SelectKey("p1"));
+        EXPECT_TRUE(journal()->list()->SelectKey(KeyedModel::kKeyRole, "p1"));
         trigger(CJSalaryView::kStatement);
     });
     check("payouts", ChildKindId::kSalaryJournal, "Выплаты сотрудникам", {}, command(CJSalaryView::kPrint));

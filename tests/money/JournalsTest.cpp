@@ -4,6 +4,7 @@
 #include "Formats.h"
 #include "KassaJournalKind.h"
 #include "KeyedList.h"
+#include "KeyedView.h"
 #include "PayText.h"
 #include "PaymentStore.h"
 #include "SalaryJournalKind.h"
@@ -72,8 +73,13 @@ TEST_P(JournalsTest, CashJournalListsTheMonthSignedWithItsTotalsAndFilters) {
     EXPECT_EQ(RowTexts(view.list(), 3),
               (QStringList{"5/" + date + "/100.00", "6/" + date + "/-40.00", "7/" + date + "/-15.00",
                            "1/" + date + "/-1000.00", "2/" + date + "/-250.00"}));
-    EXPECT_EQ(view.list()->topLevelItem(2)->text(6), "Ромашка");
+    EXPECT_EQ(Cell(view.list()->model()->index(2, 0), 6), "Ромашка");
     EXPECT_EQ(Totals(view), "100.00 -1305.00 -1205.00");
+    // The amount sorts as money (as text -15.00 would come before -250.00), and the clerk's row stays his.
+    SelectIndex(view.list(), "6");
+    view.list()->sortByColumn(2, Qt::AscendingOrder);
+    EXPECT_EQ(RowTexts(view.list()), (QStringList{"1", "2", "6", "7", "5"}));
+    EXPECT_EQ(Cell(view.list()->currentIndex(), 2), "-40.00");
     auto *purpose = Child<QComboBox>(view, "purpose");
     EXPECT_EQ(purpose->itemText(0), "Все");
     purpose->setCurrentIndex(purpose->findText("Свет"));
@@ -101,12 +107,12 @@ TEST_P(JournalsTest, SalaryJournalListsPayoutsOfTheYearPositiveWithTheirTotalAnd
     // A payout is edited in the accrual dialog, and its row stays chosen.
     Edit(view, "number")->clear();
     Click(view, "find");
-    SelectRow(view.list(), "2");
+    SelectIndex(view.list(), "2");
     ThenPayout("300");
     view.Edit();
     EXPECT_EQ(opened, CSalaryAccrualDlg::kEditTitle + " Петров/250.00");
     EXPECT_EQ(Label(view, "total"), "1300.00");
-    EXPECT_EQ(view.list()->currentItem()->text(0), "2");
+    EXPECT_EQ(Cell(view.list()->currentIndex(), 0), "2");
 }
 
 TEST_P(JournalsTest, EachCommandNeedsItsOwnRightAndASelection) {
@@ -125,7 +131,7 @@ TEST_P(JournalsTest, EachCommandNeedsItsOwnRightAndASelection) {
         rights[int(right)] = u'0';
         LogIn(rights);
         const std::unique_ptr<QWidget> view(make(*ctx, nullptr));
-        SelectRow(view->findChild<QTreeWidget *>(), "2");
+        SelectIndex(::View(*view), "2");
         prompter.Clear();
         EXPECT_TRUE(run(view.get(), command));
         EXPECT_EQ(prompter.warnings, QStringList{Rights::kRefusal});
@@ -150,7 +156,7 @@ TEST_P(JournalsTest, EachCommandNeedsItsOwnRightAndASelection) {
 // journal goes from both; what is added shows in its journal.
 TEST_P(JournalsTest, CashJournalEditsEachKindInItsOwnDialogAndBothJournalsDeleteAndAdd) {
     CKassaView bare(*ctx);  // without the frame's payout editor: payouts are changed elsewhere
-    SelectRow(bare.list(), "1");
+    SelectIndex(bare.list(), "1");
     bare.Edit();
     EXPECT_EQ(prompter.warnings, QStringList{CKassaView::kPayoutElsewhere});
     prompter.Clear();
@@ -158,7 +164,7 @@ TEST_P(JournalsTest, CashJournalEditsEachKindInItsOwnDialogAndBothJournalsDelete
     const std::unique_ptr<QWidget> made(CreateKassaJournal(*ctx));
     auto &cash = *qobject_cast<CKassaView *>(made.get());
     ThenPayout("900");
-    SelectRow(cash.list(), "1");
+    SelectIndex(cash.list(), "1");
     cash.Edit();
     EXPECT_EQ(opened, CSalaryAccrualDlg::kEditTitle + " Иванов/1000.00");
     EXPECT_EQ(PaymentStore(db()).LoadPayment("p1")->SummaPay.Text(), "-900.00");
@@ -166,33 +172,33 @@ TEST_P(JournalsTest, CashJournalEditsEachKindInItsOwnDialogAndBothJournalsDelete
     for (const auto &[row, key, typed, stored] : {std::tuple{"7", "refund", "25", "2 c1 Возврат №7 -25.00"},
                                                   std::tuple{"6", "out", "45", "5 0 Свет №6 -45.00"}}) {
         ThenAmount(typed);
-        SelectRow(cash.list(), row);
+        SelectIndex(cash.list(), row);
         cash.Edit();
         EXPECT_EQ(PayText(*PaymentStore(db()).LoadPayment(key)), stored);
     }
     EXPECT_EQ(Totals(cash), "100.00 -1220.00 -1120.00");
 
     CJSalaryView salary(*ctx);
-    SelectRow(cash.list(), "1");
-    SelectRow(salary.list(), "2");
+    SelectIndex(cash.list(), "1");
+    SelectIndex(salary.list(), "2");
     for (int i = 0; i < 2; ++i) prompter.Answer(false);
     cash.Delete();
     salary.Delete();
     EXPECT_EQ(prompter.confirms,
               (QStringList{"Удалить выбранную операцию?", "Удалить выбранную выплату сотрудникам?"}));
-    EXPECT_EQ(cash.list()->topLevelItemCount() + salary.list()->topLevelItemCount(), 7);
+    EXPECT_EQ(cash.list()->model()->rowCount() + salary.list()->model()->rowCount(), 7);
     cash.Delete();
     salary.Delete();
-    EXPECT_EQ(cash.list()->topLevelItemCount(), 4);
-    EXPECT_EQ(salary.list()->topLevelItemCount(), 0);
+    EXPECT_EQ(cash.list()->model()->rowCount(), 4);
+    EXPECT_EQ(salary.list()->model()->rowCount(), 0);
 
     ThenAmount("10", "Касса");
     cash.Add();
-    EXPECT_EQ(cash.list()->topLevelItemCount(), 4);
+    EXPECT_EQ(cash.list()->model()->rowCount(), 4);
     EXPECT_EQ(Label(cash, "income"), "110.00");
     ThenPayout("30");
     salary.Add();
-    EXPECT_EQ(salary.list()->topLevelItemCount(), 1);
+    EXPECT_EQ(salary.list()->model()->rowCount(), 1);
     EXPECT_EQ(dialogs.opened, (QStringList{"CSalaryAccrualDlg", "COrderPaymentDlg", "CCashOperationDlg",
                                            "CCashOperationDlg", "CSalaryAccrualDlg"}));
 }

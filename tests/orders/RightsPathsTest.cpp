@@ -2,6 +2,7 @@
 #include "CClientDlg.h"
 #include "CClientOrdersPage.h"
 #include "CKassaView.h"
+#include "KeyedView.h"
 #include "OrderFormFixture.h"
 #include "PayRecord.h"
 #include "TestRows.h"
@@ -64,7 +65,7 @@ void OnForm(AppContext &c, const char *row, void (OrderPaymentsPart::*command)()
 
 void OnPayout(AppContext &c, int command) {
     CKassaView cash(c);
-    ASSERT_TRUE(SelectRow(cash.findChild<KeyedList *>(), u"12"_s));
+    ASSERT_TRUE(SelectIndex(cash.list(), u"12"_s).isValid());
     cash.Command(command);
 }
 
