@@ -20,6 +20,8 @@ ClientsFirstScreen      ms  150  the clients directory, first screen of rows sho
 WorksOneWorkerAllYears  ms  200  one worker'"'"'s works over every year ("Работы")
 JournalFirstScreen      ms  300  the order journal as opened, first screen of orders shown
 JournalWholeScreen      mb  40   the order journal as opened, the heap it holds with every order read
+CashMonthScreen         ms  300  the cash journal as opened and searched for a month, its rows shown
+CashMonthScreen         mb  40   the cash journal as opened and searched for a month, the heap it holds
 '
 awk -F, -f "$(dirname "$0")/bench-csv.awk" "$REPORT" | awk -v backend="$BACKEND" -v targets="$TARGETS" '
   { ms[$1] = $2; raw[$1] = $3 == "-" ? "" : $3; mb[$1] = $5 }
