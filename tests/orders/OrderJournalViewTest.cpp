@@ -12,6 +12,7 @@
 #include "Rub.h"
 
 #include <QColor>
+#include <QScrollBar>
 
 namespace {
 
@@ -305,6 +306,8 @@ TEST_P(OrderJournalViewTest, ALongJournalShowsItsFirstOrdersThenTheRestKeepingTh
              .date = Today(),
              .lines = package});
     view = View();
+    view->resize(800, 400);
+    view->show();  // laid out as on the screen (no event is handled here: the rest is read when asked)
     KeyedView *list = view->list();
     const auto number = Child<QComboBox>(*view, "number");
     EXPECT_EQ(list->model()->rowCount(), CQuellmarodView::kFirstScreen);
@@ -326,11 +329,13 @@ TEST_P(OrderJournalViewTest, ALongJournalShowsItsFirstOrdersThenTheRestKeepingTh
     // Beyond the first screen: the order he stands on and has unfolded is not among the first orders of a
     // new search, and is his again once the rest is read (here by the report's command).
     list->expand(SelectIndex(list, u"1202"_s, 1).siblingAtColumn(0));
+    list->verticalScrollBar()->setValue(40);
     Click(*view, "find");
     EXPECT_EQ(list->model()->rowCount(), CQuellmarodView::kFirstScreen);
     EXPECT_EQ(view->SelectedOrder(), QString());
     EXPECT_EQ(view->ShownOrders().size(), n);
     EXPECT_EQ(view->SelectedOrder(), u"m202"_s);
+    EXPECT_EQ(list->verticalScrollBar()->value(), 40);  // the rows he saw, though his row is further down
     EXPECT_TRUE(list->isExpanded(FindIndex(list, u"1202"_s, 1).siblingAtColumn(0)));
     top = FindIndex(list, u"1001"_s, 1).siblingAtColumn(0);
     EXPECT_TRUE(list->isExpanded(top) && list->isExpanded(ChildOf(top)));
