@@ -11,6 +11,7 @@
 #include "BenchTarget.h"
 #include "CCarDirDlg.h"
 #include "CClientDirDlg.h"
+#include "CJSalaryView.h"
 #include "CKassaView.h"
 #include "CQuellmarodView.h"
 #include "CarStore.h"
@@ -247,6 +248,12 @@ const char *kCashRaw =
     "FROM TPay p LEFT JOIN TZakaz z ON z.IddZakaz = p.IddZakaz LEFT JOIN SClient c ON c.IddClient = "
     "p.IddZakaz LEFT JOIN SWork k ON k.IddWork = p.IddZakaz WHERE p.DataPay >= ? AND p.DataPay < ? AND "
     "p.[Delete] = FALSE ORDER BY p.DataPay, p.IddPay";
+
+// The salary journal's payouts of a period, as its store reads them.
+const char *kSalaryJournalRaw =
+    "SELECT p.IddPay, p.IddZakaz, p.TypePay, p.NaznPay, p.NomerPay, p.DataPay, p.SummaPay, p.DocPay, "
+    "p.PrimPay, p.[Delete] FROM TPay p WHERE p.IddZakaz = '0' AND p.TypePay = 1 AND p.DataPay >= ? AND "
+    "p.DataPay < ? AND p.[Delete] = FALSE ORDER BY p.DataPay, p.IddPay";
 
 // The client card's two pages: the client's orders with totals and debts, and the client's account.
 const char *kClientOrdersRaw =
@@ -518,6 +525,29 @@ void RegisterMoneyAndDocuments(Database *d, const Inputs &in, const QString &bac
                 return size_t(shown->list()->model()->rowCount());
             },
             [&] { return raw.Run(month); }, [&] { shown.reset(); });
+        state.SetLabel(HeapLabel(open));
+    });
+    // The salary journal as the clerk opens it (this year's payouts), to its rows painted, with its heap.
+    Add(backend, "SalaryJournalScreen", [d](benchmark::State &state) {
+        ScreenContext context(*d);
+        RawQuery raw(*d, QString::fromLatin1(kSalaryJournalRaw));
+        const int year = QDate::currentDate().year();
+        const QVariantList binds = {QDateTime(QDate(year, 1, 1), QTime(0, 0)),
+                                    QDateTime(QDate(year + 1, 1, 1), QTime(0, 0))};
+        const auto open = [&] {
+            auto view = std::make_unique<CJSalaryView>(context.ctx);
+            view->show();
+            view->repaint();
+            return view;
+        };
+        std::unique_ptr<CJSalaryView> shown;
+        RunPair(
+            state, *d,
+            [&] {
+                shown = open();
+                return size_t(shown->list()->model()->rowCount());
+            },
+            [&] { return raw.Run(binds); }, [&] { shown.reset(); });
         state.SetLabel(HeapLabel(open));
     });
     // The cash journal of the last month with its three totals.

@@ -22,6 +22,8 @@ JournalFirstScreen      ms  300  the order journal as opened, first screen of or
 JournalWholeScreen      mb  40   the order journal as opened, the heap it holds with every order read
 CashMonthScreen         ms  300  the cash journal as opened and searched for a month, its rows shown
 CashMonthScreen         mb  40   the cash journal as opened and searched for a month, the heap it holds
+SalaryJournalScreen     ms  300  the salary journal as opened (the year'"'"'s payouts), its rows shown
+SalaryJournalScreen     mb  40   the salary journal as opened (the year'"'"'s payouts), the heap it holds
 '
 awk -F, -f "$(dirname "$0")/bench-csv.awk" "$REPORT" | awk -v backend="$BACKEND" -v targets="$TARGETS" '
   { ms[$1] = $2; raw[$1] = $3 == "-" ? "" : $3; mb[$1] = $5 }
