@@ -70,6 +70,9 @@ void CKassaView::Build() {
     m_client->setObjectName(QStringLiteral("client"));
     m_client->setEditable(true);
     m_client->setInsertPolicy(QComboBox::NoInsert);
+    // Sized by a few letters, not by measuring every client's name (tens of thousands) when it first shows.
+    m_client->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_client->setMinimumContentsLength(16);
     QPushButton *find = PictureButton(QStringLiteral("find"), QStringLiteral("edit-find"),
                                       QStringLiteral("Найти"), QStringLiteral("Поиск"),
                                       QStringLiteral("Показать операции\nпо условиям отбора."), this);
