@@ -302,6 +302,22 @@ std::string HeapLabel(Open open) {
         .toStdString();
 }
 
+// Times a screen from the command to its rows painted (offscreen), the screen left open until the next is
+// timed, beside the raw statement; with `heap`, labels the benchmark with the heap an open one holds.
+template <class Open>
+void TimeScreen(benchmark::State &state, Database &db, Open open, const std::function<size_t()> &raw,
+                bool heap) {
+    decltype(open()) shown;
+    RunPair(
+        state, db,
+        [&] {
+            shown = open();
+            return size_t(shown->list()->model()->rowCount());
+        },
+        raw, [&] { shown.reset(); });
+    if (heap) state.SetLabel(HeapLabel(open));
+}
+
 // The clients directory (whole, by name, by INN, the debtors), the cars directory and the services tree.
 void RegisterDirectories(Database *d, const Inputs &in, const QString &backend) {
     const auto clients = [d](ClientFilter filter, const QString &where, QVariantList binds, Debts debts) {
@@ -333,21 +349,16 @@ void RegisterDirectories(Database *d, const Inputs &in, const QString &backend) 
     const auto screen = [d](const QString &rawSql, auto open, bool whole) {
         return [d, rawSql, open, whole](benchmark::State &state) {
             ScreenContext context(*d);
-            AppContext &ctx = context.ctx;
             RawQuery raw(*d, rawSql);
-            std::unique_ptr<QDialog> dialog;
-            RunPair(
-                state, *d,
-                [&] {
-                    auto opened = open(ctx);
-                    opened->show();
-                    opened->repaint();  // painted now, as the first expose paints it
-                    if (whole) opened->list()->ReadRest();
-                    const size_t rows = size_t(opened->list()->model()->rowCount());
-                    dialog = std::move(opened);
-                    return rows;
-                },
-                [&] { return raw.Run(); }, [&] { dialog.reset(); });
+            const auto shown = [&] {
+                auto opened = open(context.ctx);
+                opened->show();
+                opened->repaint();  // painted now, as the first expose paints it
+                if (whole) opened->list()->ReadRest();
+                return opened;
+            };
+            TimeScreen(
+                state, *d, shown, [&] { return raw.Run(); }, false);
         };
     };
     const auto cars = [](AppContext &ctx) { return std::make_unique<CCarDirDlg>(ctx); };
@@ -459,24 +470,8 @@ void RegisterJournal(Database *d, const Inputs &in, const QString &backend) {
                 if (whole) view->list()->ReadRest();
                 return view;
             };
-            std::unique_ptr<CQuellmarodView> shown;
-            RunPair(
-                state, *d,
-                [&] {
-                    shown = open();
-                    return size_t(shown->list()->model()->rowCount());
-                },
-                [&] { return raw.Run(binds); }, [&] { shown.reset(); });
-            if (!whole) return;
-            const size_t before = mallinfo2().uordblks;
-            shown = open();
-            const size_t after = mallinfo2().uordblks;
-            shown.reset();
-            // A label, not a counter: a CSV report wants every counter in every benchmark.
-            state.SetLabel(
-                QStringLiteral("heap_mb=%1")
-                    .arg(double(after > before ? after - before : 0) / (1024.0 * 1024.0), 0, 'f', 1)
-                    .toStdString());
+            TimeScreen(
+                state, *d, open, [&] { return raw.Run(binds); }, whole);
         };
     };
     Add(backend, "JournalFirstScreen", screen(false));
@@ -517,15 +512,8 @@ void RegisterMoneyAndDocuments(Database *d, const Inputs &in, const QString &bac
             view->repaint();
             return view;
         };
-        std::unique_ptr<CKassaView> shown;
-        RunPair(
-            state, *d,
-            [&] {
-                shown = open();
-                return size_t(shown->list()->model()->rowCount());
-            },
-            [&] { return raw.Run(month); }, [&] { shown.reset(); });
-        state.SetLabel(HeapLabel(open));
+        TimeScreen(
+            state, *d, open, [&] { return raw.Run(month); }, true);
     });
     // The salary journal as the clerk opens it (this year's payouts), to its rows painted, with its heap.
     Add(backend, "SalaryJournalScreen", [d](benchmark::State &state) {
@@ -540,15 +528,8 @@ void RegisterMoneyAndDocuments(Database *d, const Inputs &in, const QString &bac
             view->repaint();
             return view;
         };
-        std::unique_ptr<CJSalaryView> shown;
-        RunPair(
-            state, *d,
-            [&] {
-                shown = open();
-                return size_t(shown->list()->model()->rowCount());
-            },
-            [&] { return raw.Run(binds); }, [&] { shown.reset(); });
-        state.SetLabel(HeapLabel(open));
+        TimeScreen(
+            state, *d, open, [&] { return raw.Run(binds); }, true);
     });
     // The cash journal of the last month with its three totals.
     Add(backend, "CashMonth", [d, monthFrom, monthTo, month](benchmark::State &state) {
