@@ -13,6 +13,7 @@
 
 #include <QColor>
 #include <QScrollBar>
+#include <QTest>
 
 namespace {
 
@@ -345,6 +346,14 @@ TEST_P(OrderJournalViewTest, ALongJournalShowsItsFirstOrdersThenTheRestKeepingTh
     view->RunCommand(CQuellmarodView::kEdit);
     EXPECT_EQ(calls.last(), u"edit m201"_s);
     EXPECT_EQ(view->SelectedOrder(), u"m201"_s);
+
+    // On the screen nobody asks: the rest comes by itself once the first orders are painted.
+    ASSERT_TRUE(SelectIndex(list, u"1000"_s, 1).isValid());
+    Click(*view, "find");
+    EXPECT_EQ(list->model()->rowCount(), CQuellmarodView::kFirstScreen);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return list->model()->rowCount() == n; }, 5000));
+    EXPECT_EQ(number->count(), n);
+    EXPECT_EQ(view->SelectedOrder(), u"m000"_s);
 }
 
 // Orders, their lines and a package's services in three levels; texts, colours and sort values from the
