@@ -1,7 +1,7 @@
 #include "OrderJournalModel.h"
 
 #include "Formats.h"
-#include "StatusTreeList.h"
+#include "StatusColors.h"
 
 namespace {
 
@@ -142,7 +142,7 @@ QVariant OrderJournalModel::SortValue(const Node &node, int column) const {
 QVariant OrderJournalModel::Look(const Node &node, int, int role) const {
     if (node.child >= 0) return {};
     const JournalOrder &o = m_orders[node.top];
-    if (role == Qt::ForegroundRole) return StatusTreeList::StatusColor(o.ZakazStatus);
-    if (role == Qt::BackgroundRole && o.debt.IsOutstanding()) return StatusTreeList::DebtBackground();
+    if (role == Qt::ForegroundRole) return StatusColors::Of(o.ZakazStatus);
+    if (role == Qt::BackgroundRole && o.debt.IsOutstanding()) return StatusColors::DebtBackground();
     return {};
 }

@@ -1,30 +1,24 @@
-#include "StatusTreeList.h"
+#include "KeyedList.h"
 
 #include <gtest/gtest.h>
 
-// A row owing money is tinted until it is repainted paid; its lines keep their own colours. A batch's rows,
-// its children and a nested batch's rows arrive together; a sorted list puts them in place, sorting
-// amounts by value.
-TEST(StatusTreeList, RowsInDebtAreTintedAndBatchRowsArriveTogetherAndSortByValue) {
-    StatusTreeList list;
+// A batch's rows, its children and a nested batch's rows arrive together; a sorted list puts them in place,
+// sorting amounts by value.
+TEST(KeyedList, BatchRowsArriveTogetherAndSortByValue) {
+    KeyedList list;
     list.SetColumns({"Клиент:", "Сумма:"});
-    QTreeWidgetItem *owes = list.AddRow({"Б", "0.01"}, "Б");
-    QTreeWidgetItem *line = list.AddRow({"Шиномонтаж"}, "s1", owes);
-    StatusTreeList::Paint(owes, 1, Money::Kopecks(1));
-    EXPECT_EQ(owes->foreground(1).color(), StatusTreeList::StatusColor(1));
-    EXPECT_TRUE(owes->data(1, Qt::BackgroundRole).isValid());
-    StatusTreeList::Paint(owes, 2, Money());
-    EXPECT_FALSE(owes->data(0, Qt::BackgroundRole).isValid() || line->data(0, Qt::ForegroundRole).isValid());
-    StatusTreeList::SetSortValue(owes, 1, 100);
+    QTreeWidgetItem *owes = list.AddRow({"Б", "100.00"}, "Б");
+    list.AddRow({"Шиномонтаж"}, "s1", owes);
+    KeyedList::SetSortValue(owes, 1, 100);
 
     const auto add = [&list](const QString &name, double sum) {
         QTreeWidgetItem *item = list.AddRow({name, QString::number(sum, 'f', 2)}, name);
-        StatusTreeList::SetSortValue(item, 1, sum);
+        KeyedList::SetSortValue(item, 1, sum);
         return item;
     };
     const auto keys = [&list] {
         QStringList all;
-        for (int i = 0; i < list.topLevelItemCount(); ++i) all << StatusTreeList::Key(list.topLevelItem(i));
+        for (int i = 0; i < list.topLevelItemCount(); ++i) all << KeyedList::Key(list.topLevelItem(i));
         return all.join(u' ');
     };
     {
