@@ -232,10 +232,22 @@ void CreatePaidTriggers(Database &db) {
 // lines that are no package headers, each line's pay shared equally among its live workers and the first
 // of them by key taking what the rounding leaves. The database keeps it as orders, lines and their workers
 // change, by this program or any other, so that the salary figures add up these rows rather than every
-// line of the shop's years.
+// line of the shop's years. Beside the pay, the amount and VAT of the worker's lines (each line counted
+// whole), which the totals of his performed works add up.
 const char *kTWorkEarn =
     "CREATE TABLE TWorkEarn (IddZakaz VARCHAR(255) NOT NULL, IddWork VARCHAR(255) NOT NULL, EndOut "
-    "TIMESTAMP, Kopecks BIGINT NOT NULL, PRIMARY KEY (IddZakaz, IddWork))";
+    "TIMESTAMP, Kopecks BIGINT NOT NULL, Amount BIGINT NOT NULL DEFAULT 0, Vat BIGINT NOT NULL DEFAULT 0, "
+    "PRIMARY KEY (IddZakaz, IddWork))";
+// A worker's orders in the order of their finish, with the figures the totals add up: read from the index
+// alone.
+QString WorkEarnIndex(const Database &db) {
+    return db.PostgresStyle() ? QStringLiteral(
+                                    "CREATE INDEX IX_TWorkEarn_Work ON TWorkEarn (IddWork, EndOut, IddZakaz) "
+                                    "INCLUDE (Kopecks, Amount, Vat)")
+                              : QStringLiteral(
+                                    "CREATE INDEX IX_TWorkEarn_Work ON TWorkEarn (IddWork, EndOut, IddZakaz, "
+                                    "Kopecks, Amount, Vat)");
+}
 // The same per worker and day of finish, which a salary figure up to a day adds up: a few rows a day
 // where TWorkEarn has one per order and worker. Kept from TWorkEarn by its own triggers.
 const char *kTWorkEarnDay =
@@ -249,16 +261,18 @@ QString EarnedRows(const QString &orders) {
     const QString line =
         QStringLiteral("PARTITION BY TService.IddZakaz, TService.IddService, TService.IddTop");
     return QStringLiteral(
-               "INSERT INTO TWorkEarn (IddZakaz, IddWork, EndOut, Kopecks) SELECT x.IddZakaz, "
+               "INSERT INTO TWorkEarn (IddZakaz, IddWork, EndOut, Kopecks, Amount, Vat) SELECT x.IddZakaz, "
                "x.IddWork, MAX(x.EndOut), COALESCE(SUM(") +
            MoneySql::Share(QStringLiteral("x.Pay"), QStringLiteral("x.IddWork = x.FirstWork"),
                            QStringLiteral("x.Workers")) +
            QStringLiteral(
-               "), 0) FROM (SELECT TZakaz.IddZakaz AS IddZakaz, TZakaz.ZakazEndOut AS EndOut, "
-               "TWork.IddWork AS IddWork, ") +
-           MoneySql::LinePay(QStringLiteral("TService")) +
+               "), 0), COALESCE(SUM(x.Amount), 0), COALESCE(SUM(x.Vat), 0) FROM (SELECT TZakaz.IddZakaz AS "
+               "IddZakaz, TZakaz.ZakazEndOut AS EndOut, TWork.IddWork AS IddWork, ") +
+           MoneySql::LinePay(QStringLiteral("TService")) + QStringLiteral(" AS Pay, ") +
+           MoneySql::LineAmount(QStringLiteral("TService")) + QStringLiteral(" AS Amount, ") +
+           MoneySql::LineVat(QStringLiteral("TService")) +
            QStringLiteral(
-               " AS Pay, COUNT(*) OVER (%1) AS Workers, MIN(TWork.IddWork) OVER (%1) AS FirstWork "
+               " AS Vat, COUNT(*) OVER (%1) AS Workers, MIN(TWork.IddWork) OVER (%1) AS FirstWork "
                "FROM (TZakaz INNER JOIN TService ON TService.IddZakaz = TZakaz.IddZakaz) INNER JOIN "
                "TWork ON TWork.IddZakaz = TService.IddZakaz AND TWork.IddService = "
                "TService.IddService WHERE TWork.[Delete] = FALSE AND TZakaz.ZakazStatus = 2 AND "
@@ -375,6 +389,7 @@ void CreateEarnTriggers(Database &db) {
 // The kept figures made, filled for the orders there are, and kept from then on.
 void CreateWorkEarn(Database &db) {
     db.Exec(QString::fromLatin1(kTWorkEarn));
+    db.Exec(WorkEarnIndex(db));
     db.Exec(QString::fromLatin1(kTWorkEarnDay));
     Schema::KeepWorkEarn(db);
 }
@@ -631,8 +646,30 @@ void UpgradeTo8(Database &db) {
     if (db.PostgresStyle()) CreateEarnFunction(db);
 }
 
+// Version 8 -> 9: the kept earnings carry the amount and VAT of each worker's lines, and a worker's orders
+// are found in the order of their finish, so that his performed works show their totals and first screen
+// without reading every line of his years. (A database older than version 7 got the table with them when
+// it was upgraded to 7 by this program.)
+void UpgradeTo9(Database &db) {
+    const bool made =
+        db.PostgresStyle()
+            ? db.Exec(QStringLiteral("SELECT 1 FROM information_schema.columns WHERE table_schema = "
+                                     "current_schema() AND table_name = 'tworkearn' AND "
+                                     "column_name = 'amount'"))
+                  .next()
+            : db.Exec(QStringLiteral("SELECT 1 FROM pragma_table_info('TWorkEarn') WHERE name = "
+                                     "'Amount'"))
+                  .next();
+    if (made) return;
+    for (const char *column : {"Amount", "Vat"})
+        db.Exec(QStringLiteral("ALTER TABLE TWorkEarn ADD COLUMN %1 BIGINT NOT NULL DEFAULT 0")
+                    .arg(QLatin1StringView(column)));
+    db.Exec(WorkEarnIndex(db));
+    Schema::KeepWorkEarn(db);
+}
+
 const Step kSteps[] = {{2, UpgradeTo2}, {3, UpgradeTo3}, {4, UpgradeTo4}, {5, UpgradeTo5},
-                       {6, UpgradeTo6}, {7, UpgradeTo7}, {8, UpgradeTo8}};
+                       {6, UpgradeTo6}, {7, UpgradeTo7}, {8, UpgradeTo8}, {9, UpgradeTo9}};
 
 QString NewerText() {
     return QStringLiteral(

@@ -39,8 +39,9 @@ namespace Schema {
 // 6: passwords only as hashes; on PostgreSQL the users are the server's roles. 7: what each worker earned
 // on each finished order, and on each day, kept by the database (TWorkEarn, TWorkEarnDay). 8: on PostgreSQL
 // the earnings triggers take one lock before touching finished orders' figures, so that two saves of the
-// same workers never wait for each other.
-inline constexpr int kVersion = 8;
+// same workers never wait for each other. 9: the kept earnings carry the amount and VAT of each worker's
+// lines and are found by worker and finish.
+inline constexpr int kVersion = 9;
 
 const std::vector<TableDef> &Tables();
 // The type of a column by table and column name (case-insensitive); false when the schema has no such column.

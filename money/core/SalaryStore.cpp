@@ -149,33 +149,35 @@ QList<PayRecord> SalaryStore::SalaryJournal(const SalaryFilter &filter) {
     return list;
 }
 
-PerformedWorks SalaryStore::FillPerformedWorks(const WorksFilter &filter) {
-    QString where = QStringLiteral("TZakaz.ZakazEndOut < ?");
-    QVariantList binds = {EndOf(filter.to)};
+namespace {
+
+// What the performed-works list reads of each line and worker, over TZakaz, TService and TWork.
+QString WorksColumns() {
+    return QStringLiteral(
+               "SELECT TZakaz.IddZakaz, TZakaz.ZakazNomer, TZakaz.ZakazData, TZakaz.ZakazEndOut, "
+               "TZakaz.IddVlad, TService.IddService, TService.IddTop, TService.Name, TService.[Count], "
+               "TService.Price, TService.PrNDS, TService.PrJob, TService.Job, TWork.IddWork, "
+               "TWork.WorkFIO, TWork.[Delete] AS WDelete, ") +
+           kLiveWorkers + QStringLiteral(" AS Workers, CASE WHEN ") + kFirst +
+           QStringLiteral(" THEN 1 ELSE 0 END AS First ");
+}
+
+const QString kWorksOrder = QStringLiteral(
+    " ORDER BY TZakaz.ZakazEndOut, TZakaz.IddZakaz, TService.Name, TService.IddService, TWork.WorkFIO");
+
+// The filter's period on a column of the finish.
+QString FinishedWithin(const WorksFilter &filter, const QString &column, QVariantList &binds) {
+    QString where = column + QStringLiteral(" < ?");
+    binds << EndOf(filter.to);
     if (filter.from.isValid()) {
-        where += QStringLiteral(" AND TZakaz.ZakazEndOut >= ?");
+        where += QStringLiteral(" AND ") + column + QStringLiteral(" >= ?");
         binds << SqlConditions::StartOf(filter.from);
     }
-    if (!filter.iddWork.isEmpty()) {
-        where += QStringLiteral(" AND TWork.IddWork = ? AND TWork.[Delete] = FALSE");
-        binds << filter.iddWork;
-    }
-    CDynamicRecordset rs(m_db);
-    rs.Open(QStringLiteral(
-                "SELECT TZakaz.IddZakaz, TZakaz.ZakazNomer, TZakaz.ZakazData, TZakaz.ZakazEndOut, "
-                "TZakaz.IddVlad, TService.IddService, TService.IddTop, TService.Name, TService.[Count], "
-                "TService.Price, TService.PrNDS, TService.PrJob, TService.Job, TWork.IddWork, "
-                "TWork.WorkFIO, TWork.[Delete] AS WDelete, ") +
-                kLiveWorkers + QStringLiteral(" AS Workers, CASE WHEN ") + kFirst +
-                QStringLiteral(
-                    " THEN 1 ELSE 0 END AS First FROM (TZakaz INNER JOIN TService ON TZakaz.IddZakaz = "
-                    "TService.IddZakaz) LEFT JOIN TWork ON TService.IddService = TWork.IddService AND "
-                    "TService.IddZakaz = TWork.IddZakaz WHERE ") +
-                where + QStringLiteral(" AND ") + kFinishedLines +
-                QStringLiteral(
-                    " ORDER BY TZakaz.ZakazEndOut, TZakaz.IddZakaz, TService.Name, TService.IddService, "
-                    "TWork.WorkFIO"),
-            binds);
+    return where;
+}
+
+// The rows of the list in their order, each line's pay shared among its live workers, and their totals.
+PerformedWorks ReadWorks(CDynamicRecordset &rs) {
     // Columns by position: the list may run to thousands of rows.
     const auto column = [&](const char *name) { return rs.FieldIndex(QLatin1String(name)); };
     const int cWorkers = column("Workers"), cIddWork = column("IddWork"), cWDelete = column("WDelete"),
@@ -223,6 +225,67 @@ PerformedWorks SalaryStore::FillPerformedWorks(const WorksFilter &filter) {
         works.pay += w.pay;
         works.rows << w;
     }
+    return works;
+}
+
+}  // namespace
+
+PerformedWorks SalaryStore::FillPerformedWorks(const WorksFilter &filter) {
+    QVariantList binds;
+    QString where = FinishedWithin(filter, QStringLiteral("TZakaz.ZakazEndOut"), binds);
+    if (!filter.iddWork.isEmpty()) {
+        where += QStringLiteral(" AND TWork.IddWork = ? AND TWork.[Delete] = FALSE");
+        binds << filter.iddWork;
+    }
+    CDynamicRecordset rs(m_db);
+    rs.Open(
+        WorksColumns() +
+            QStringLiteral("FROM (TZakaz INNER JOIN TService ON TZakaz.IddZakaz = TService.IddZakaz) LEFT "
+                           "JOIN TWork ON TService.IddService = TWork.IddService AND TService.IddZakaz = "
+                           "TWork.IddZakaz WHERE ") +
+            where + QStringLiteral(" AND ") + kFinishedLines + kWorksOrder,
+        binds);
+    return ReadWorks(rs);
+}
+
+PerformedWorks SalaryStore::FirstPerformedWorks(const WorksFilter &filter, int firstOrders, bool *more) {
+    if (more) *more = false;
+    if (filter.iddWork.isEmpty()) return FillPerformedWorks(filter);
+    // The worker's first orders by their finish come from the kept earnings, which hold a row for each
+    // finished order he has a live line on; one more than asked for tells whether the list goes on.
+    QVariantList binds = {filter.iddWork};
+    const QString within = FinishedWithin(filter, QStringLiteral("EndOut"), binds);
+    binds << firstOrders + 1 << filter.iddWork;
+    CDynamicRecordset rs(m_db);
+    rs.Open(
+        QStringLiteral("WITH o AS (SELECT IddZakaz FROM TWorkEarn WHERE IddWork = ? AND ") + within +
+            QStringLiteral(" ORDER BY EndOut, IddZakaz LIMIT ?) ") + WorksColumns() +
+            QStringLiteral("FROM ((o INNER JOIN TZakaz ON TZakaz.IddZakaz = o.IddZakaz) INNER JOIN TService "
+                           "ON TService.IddZakaz = TZakaz.IddZakaz) INNER JOIN TWork ON TWork.IddZakaz = "
+                           "TService.IddZakaz AND TWork.IddService = TService.IddService WHERE "
+                           "TWork.IddWork = ? AND TWork.[Delete] = FALSE AND ") +
+            kFinishedLines + kWorksOrder,
+        binds);
+    PerformedWorks works = ReadWorks(rs);
+    QSet<QString> orders;
+    for (const PerformedWork &w : works.rows) orders.insert(w.IddZakaz);
+    if (orders.size() > firstOrders) {
+        const QString last = works.rows.last().IddZakaz;
+        while (!works.rows.isEmpty() && works.rows.last().IddZakaz == last) works.rows.removeLast();
+        if (more) *more = true;
+    }
+    // The totals are the whole period's, from what the database keeps of the same lines.
+    QVariantList totalBinds = {filter.iddWork};
+    const QString period = FinishedWithin(filter, QStringLiteral("EndOut"), totalBinds);
+    CDynamicRecordset totals(m_db);
+    totals.Open(QStringLiteral("SELECT SUM(Amount) AS Amount, SUM(Vat) AS Vat, SUM(Kopecks) AS Pay FROM "
+                               "TWorkEarn WHERE IddWork = ? AND ") +
+                    period,
+                totalBinds);
+    works.amount = SumOfKopecks(totals.Field(QStringLiteral("Amount")));
+    works.vat = SumOfKopecks(totals.Field(QStringLiteral("Vat")));
+    works.total = works.amount + works.vat;
+    works.pay = SumOfKopecks(totals.Field(QStringLiteral("Pay")));
     return works;
 }
 

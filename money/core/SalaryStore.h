@@ -84,7 +84,12 @@ public:
 
     // Live payouts of the filter, oldest first.
     QList<PayRecord> SalaryJournal(const SalaryFilter &filter);
+    // The performed works of the filter, every row, the totals summed from them.
     PerformedWorks FillPerformedWorks(const WorksFilter &filter);
+    // The first screen of one worker's performed works: his first `firstOrders` orders (whole) in the
+    // list's order, and the whole period's totals; `more` says whether the list goes on. Without a worker,
+    // every row as FillPerformedWorks reads them.
+    PerformedWorks FirstPerformedWorks(const WorksFilter &filter, int firstOrders, bool *more);
     // Every worker, deleted ones first, then by name.
     QList<WorkerChoice> AllWorkers();
 

@@ -176,6 +176,60 @@ TEST_P(SalaryStoreTest, PerformedWorksRowsAndTotals) {
     EXPECT_EQ(Works({from, to, "w1"}), " = 0.00 0.00 0.00 0.00");
 }
 
+// One worker's first screen: his first orders whole, in the list's order, with the whole period's totals
+// from the kept figures, which are what the whole list sums to the kopeck.
+TEST_P(SalaryStoreTest, AWorkersFirstScreenIsHisFirstOrdersWithTheWholePeriodsTotals) {
+    const Work w1{"w1", "Иванов"}, w2{"w2", "Петров"};
+    // Amounts, VAT and shares that round: 3 × 33.33 at 18 %, a third of 10 % of 99.99 split in two.
+    for (int i = 0; i < 5; ++i)
+        Done(QStringLiteral("z%1").arg(i), At(2024, 3, 10 + i),
+             {{.count = 3, .price = 33.33, .nds = 18, .prJob = true, .job = 10, .workers = {w1, w2}},
+              {.name = "Балансировка", .count = 1.5, .price = 99.99, .nds = 20, .job = 0.05, .workers = {w1}},
+              {.name = "Без него", .price = 50, .workers = {w2}}});
+    Done("other", At(2024, 3, 12, 9), {{.price = 70, .workers = {w2}}});
+    Done("open", At(2024, 3, 13), {{.price = 10, .workers = {w1}}}, 1);
+    const auto orders = [](const PerformedWorks &w) {
+        QStringList keys;
+        for (const PerformedWork &p : w.rows) keys << p.IddZakaz + u'/' + p.Name + u'/' + p.pay.Text();
+        return keys.join(u'|');
+    };
+    const auto totals = [](const PerformedWorks &w) {
+        return QStringList{w.amount.Text(), w.vat.Text(), w.total.Text(), w.pay.Text()}.join(u' ');
+    };
+    SalaryStore store(db());
+    const WorksFilter all{{}, QDate(2024, 12, 31), "w1"};
+    const PerformedWorks whole = store.FillPerformedWorks(all);
+    ASSERT_EQ(whole.rows.size(), 10);
+    bool more = false;
+    const PerformedWorks first = store.FirstPerformedWorks(all, 2, &more);
+    EXPECT_TRUE(more);
+    EXPECT_EQ(orders(first), "z0/Балансировка/0.05|z0/Мойка/5.00|z1/Балансировка/0.05|z1/Мойка/5.00");
+    EXPECT_EQ(orders(first), orders({whole.rows.mid(0, 4), {}, {}, {}, {}}));
+    EXPECT_EQ(totals(first), totals(whole));
+    EXPECT_EQ(totals(whole), "1249.90 240.00 1489.90 25.25");
+
+    // As many orders as there are, or more: the whole list, nothing to come.
+    for (int n : {5, 6}) {
+        const PerformedWorks all5 = store.FirstPerformedWorks(all, n, &more);
+        EXPECT_FALSE(more) << n;
+        EXPECT_EQ(orders(all5), orders(whole)) << n;
+    }
+    // A period cuts the list and its totals alike.
+    const WorksFilter days{QDate(2024, 3, 11), QDate(2024, 3, 12), "w1"};
+    const PerformedWorks some = store.FirstPerformedWorks(days, 1, &more);
+    EXPECT_TRUE(more);
+    EXPECT_EQ(orders(some), "z1/Балансировка/0.05|z1/Мойка/5.00");
+    EXPECT_EQ(totals(some), totals(store.FillPerformedWorks(days)));
+    // A worker with no works, and every worker (which is read whole).
+    EXPECT_EQ(totals(store.FirstPerformedWorks({{}, QDate(2024, 12, 31), "nobody"}, 2, &more)),
+              "0.00 0.00 0.00 0.00");
+    EXPECT_FALSE(more);
+    const WorksFilter everyone{{}, QDate(2024, 12, 31), {}};
+    EXPECT_EQ(orders(store.FirstPerformedWorks(everyone, 1, &more)),
+              orders(store.FillPerformedWorks(everyone)));
+    EXPECT_FALSE(more);
+}
+
 // What the database keeps of each worker's earnings on each order is what a count afresh from the lines
 // gives, whatever was written: here by plain statements, as another program would write, and by payouts.
 TEST_P(SalaryStoreTest, KeptEarningsFollowEveryWriteToOrdersLinesAndWorkers) {
@@ -183,7 +237,8 @@ TEST_P(SalaryStoreTest, KeptEarningsFollowEveryWriteToOrdersLinesAndWorkers) {
         const auto kept = [this] {  // each order's earnings, then each day's (a day earning nothing aside)
             QStringList rows;
             for (const char *sql :
-                 {"SELECT IddZakaz, IddWork, Kopecks FROM TWorkEarn ORDER BY IddZakaz, IddWork",
+                 {"SELECT IddZakaz, IddWork, Kopecks || ' ' || Amount || ' ' || Vat FROM TWorkEarn ORDER BY "
+                  "IddZakaz, IddWork",
                   "SELECT IddWork, substr(CAST(EndDay AS VARCHAR(20)), 1, 10), Kopecks FROM TWorkEarnDay "
                   "WHERE Kopecks <> 0 ORDER "
                   "BY IddWork, EndDay"})
@@ -200,7 +255,8 @@ TEST_P(SalaryStoreTest, KeptEarningsFollowEveryWriteToOrdersLinesAndWorkers) {
     Done("z1", At(2024, 5, 10),
          {{.price = 1000, .prJob = true, .job = 10, .workers = {w1, w2}}, {.job = 33.33, .workers = {w2}}});
     Done("z2", At(2024, 5, 11), {{.price = 500, .prJob = true, .job = 50, .workers = {w1}}}, 1);
-    EXPECT_EQ(afresh("orders written"), "z1 w1 5000|z1 w2 8333|w1 2024-05-10 5000|w2 2024-05-10 8333");
+    EXPECT_EQ(afresh("orders written"),
+              "z1 w1 5000 100000 0|z1 w2 8333 110000 0|w1 2024-05-10 5000|w2 2024-05-10 8333");
     const std::pair<const char *, const char *> writes[] = {
         {"a line's price", "UPDATE TService SET Price = 2000 WHERE IddService = 'z1-1'"},
         {"a worker removed", "UPDATE TWork SET [Delete] = TRUE WHERE IddService = 'z1-1' AND IddWork = 'w2'"},
@@ -215,7 +271,7 @@ TEST_P(SalaryStoreTest, KeptEarningsFollowEveryWriteToOrdersLinesAndWorkers) {
         afresh(what);
     }
     Payout(10, 5, At(2024, 6, 1));
-    EXPECT_EQ(afresh("a payout"), "z1 w1 20000|w1 2024-05-10 20000");
+    EXPECT_EQ(afresh("a payout"), "z1 w1 20000 200000 0|w1 2024-05-10 20000");
 }
 
 // Two workstations give the same two workers lines of orders finished on the same day, in opposite turns, at
