@@ -8,6 +8,7 @@
 //            [Google Benchmark flags]
 #include "AppContext.h"
 #include "BenchPair.h"
+#include "BenchScreen.h"
 #include "BenchTarget.h"
 #include "CCarDirDlg.h"
 #include "CClientDirDlg.h"
@@ -19,13 +20,11 @@
 #include "ClientStore.h"
 #include "Database.h"
 #include "DbError.h"
-#include "DialogRunner.h"
 #include "DocumentWriter.h"
 #include "Formats.h"
 #include "KeyedList.h"
 #include "KeyedView.h"
 #include "MergeBench.h"
-#include "MessageBoxPrompter.h"
 #include "OrderJournalStore.h"
 #include "OrderStore.h"
 #include "RefDb.h"
@@ -38,7 +37,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <malloc.h>
 #include <QApplication>
 #include <QDateEdit>
 #include <QDir>
@@ -276,46 +274,6 @@ void Add(const QString &backend, const QString &name, Fn fn) {
     benchmark::RegisterBenchmark((backend + u'/' + name).toStdString().c_str(), fn)
         ->UseManualTime()
         ->Unit(benchmark::kMillisecond);
-}
-
-// What a screen needs to open in a benchmark: a user with every right, messages and dialogs as the program
-// has them.
-struct ScreenContext {
-    explicit ScreenContext(Database &db)
-        : ctx(db, UserInfo{QString(), QStringLiteral("bench"), QString(), QString(64, u'1')}, prompter,
-              dialogs, QDir::tempPath()) {}
-    MessageBoxPrompter prompter;
-    DialogRunner dialogs;
-    AppContext ctx;
-};
-
-// The heap an open screen holds, as the allocator counts it before it opens and after, as the benchmark's
-// label ("heap_mb=…"; a label, not a counter: a CSV report wants every counter in every benchmark).
-template <class Open>
-std::string HeapLabel(Open open) {
-    const size_t before = mallinfo2().uordblks;
-    auto shown = open();
-    const size_t after = mallinfo2().uordblks;
-    shown.reset();
-    return QStringLiteral("heap_mb=%1")
-        .arg(double(after > before ? after - before : 0) / (1024.0 * 1024.0), 0, 'f', 1)
-        .toStdString();
-}
-
-// Times a screen from the command to its rows painted (offscreen), the screen left open until the next is
-// timed, beside the raw statement; with `heap`, labels the benchmark with the heap an open one holds.
-template <class Open>
-void TimeScreen(benchmark::State &state, Database &db, Open open, const std::function<size_t()> &raw,
-                bool heap) {
-    decltype(open()) shown;
-    RunPair(
-        state, db,
-        [&] {
-            shown = open();
-            return size_t(shown->list()->model()->rowCount());
-        },
-        raw, [&] { shown.reset(); });
-    if (heap) state.SetLabel(HeapLabel(open));
 }
 
 // The clients directory (whole, by name, by INN, the debtors), the cars directory and the services tree.

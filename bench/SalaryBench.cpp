@@ -1,10 +1,14 @@
 #include "SalaryBench.h"
 
 #include "BenchPair.h"
+#include "BenchScreen.h"
+#include "CWorkerWorksDlg.h"
 #include "CounterStore.h"
 #include "Database.h"
 #include "DbError.h"
+#include "KeyedView.h"
 #include "Money.h"
+#include "PerformedWorksList.h"
 #include "RefDbGenerator.h"
 #include "SalaryStore.h"
 
@@ -211,13 +215,33 @@ void RegisterSalaryBenchmarks(Database &db, const QString &backend) {
             state, *d, [&] { return size_t(SalaryStore(*d).FillPerformedWorks(filter).rows.size()); },
             [&] { return works.Run(binds); });
     });
-    // "Работы" of the same worker over every year of the database.
-    add("WorksOneWorkerAllYears", [d, in](benchmark::State &state) {
-        const WorksFilter filter{RefDbGenerator::FirstDay(), RefDbGenerator::LastDay(), in.busyWorker};
-        const QVariantList binds = {in.busyWorker, Midnight(filter.from), Midnight(filter.to.addDays(1))};
+    // "Работы" of the same worker over every year of the database: the whole list as the store reads it,
+    // and the dialog as the clerk opens it from the accrual (its first screen and the totals painted).
+    const WorksFilter allYears{RefDbGenerator::FirstDay(), RefDbGenerator::LastDay(), in.busyWorker};
+    const QVariantList allYearsBinds = {in.busyWorker, Midnight(allYears.from),
+                                        Midnight(allYears.to.addDays(1))};
+    add("WorksOneWorkerAllYears", [d, allYears, allYearsBinds](benchmark::State &state) {
         RawQuery works(*d, WorksRaw());
         RunPair(
-            state, *d, [&] { return size_t(SalaryStore(*d).FillPerformedWorks(filter).rows.size()); },
-            [&] { return works.Run(binds); });
+            state, *d, [&] { return size_t(SalaryStore(*d).FillPerformedWorks(allYears).rows.size()); },
+            [&] { return works.Run(allYearsBinds); });
+    });
+    add("WorksFirstScreen", [d, allYears, allYearsBinds](benchmark::State &state) {
+        ScreenContext context(*d);
+        RawQuery works(*d, WorksRaw());
+        struct Shown {
+            std::unique_ptr<CWorkerWorksDlg> dialog;
+            KeyedView *list() const { return dialog->works()->list(); }
+        };
+        const auto open = [&] {
+            auto shown = std::make_unique<Shown>();
+            shown->dialog = std::make_unique<CWorkerWorksDlg>(context.ctx, allYears.iddWork,
+                                                              QStringLiteral("Исполнитель"), allYears.to);
+            shown->dialog->show();
+            shown->dialog->repaint();
+            return shown;
+        };
+        TimeScreen(
+            state, *d, open, [&] { return works.Run(allYearsBinds); }, false);
     });
 }

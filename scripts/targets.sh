@@ -17,7 +17,7 @@ ClientsDefault          raw 1.3  the clients directory, whole
 ClientsDebtors          raw 1.3  the clients directory, debtors
 CarsFirstScreen         ms  150  the cars directory, first screen of rows shown
 ClientsFirstScreen      ms  150  the clients directory, first screen of rows shown
-WorksOneWorkerAllYears  ms  200  one worker'"'"'s works over every year ("Работы")
+WorksFirstScreen        ms  200  one worker'"'"'s works over every year ("Работы"), first screen and totals shown
 JournalFirstScreen      ms  300  the order journal as opened, first screen of orders shown
 JournalWholeScreen      mb  40   the order journal as opened, the heap it holds with every order read
 CashMonthScreen         ms  300  the cash journal as opened and searched for a month, its rows shown

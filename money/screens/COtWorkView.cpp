@@ -3,6 +3,7 @@
 #include "AppContext.h"
 #include "DatePicker.h"
 #include "DbAction.h"
+#include "KeyedView.h"
 #include "PerformedWorksList.h"
 #include "PictureButton.h"
 #include "SalaryStore.h"
@@ -75,7 +76,7 @@ COtWorkView::COtWorkView(AppContext &ctx, QWidget *parent) : QWidget(parent), m_
 
 bool COtWorkView::Command(int id) {
     if (id == kPrint) {
-        if (m_printer) m_printer(m_shown, m_shownFilter.from, m_shownFilter.to, m_shownWorker);
+        if (m_printer) m_printer(m_works->Whole(), m_shownFilter.from, m_shownFilter.to, m_shownWorker);
         return true;
     }
     if (id != kFind) return false;
@@ -86,12 +87,15 @@ bool COtWorkView::Command(int id) {
 void COtWorkView::Find() {
     const WorksFilter filter{m_from->date(), m_to->date(), m_worker->currentData().toString()};
     if (!DatePicker::PeriodAccepted(m_ctx.prompter(), filter.from, filter.to)) return;
+    // A failed read shows the driver's message and no figures. One worker's works come by their first
+    // screen with the period's totals, the rest once it is painted.
     PerformedWorks works;
-    // A failed read shows the driver's message and no figures.
-    TryDb(m_ctx.prompter(), [&] { works = SalaryStore(m_ctx.db()).FillPerformedWorks(filter); });
-    m_works->Show(works);
+    bool more = false;
+    TryDb(m_ctx.prompter(), [&] {
+        works = SalaryStore(m_ctx.db()).FirstPerformedWorks(filter, KeyedView::kFirstScreen, &more);
+    });
+    m_works->Show(works, more ? WholeWorks(m_ctx, filter) : PerformedWorksList::Rest());
     // Printing takes what is on screen, not fields changed since.
-    m_shown = works;
     m_shownFilter = filter;
     m_shownWorker = m_worker->currentText();
 }

@@ -39,7 +39,6 @@ private:
     QDateEdit *m_to = nullptr;
     QComboBox *m_worker = nullptr;
     PerformedWorksList *m_works = nullptr;
-    PerformedWorks m_shown;
     WorksFilter m_shownFilter;
     QString m_shownWorker;
     Printer m_printer;

@@ -4,6 +4,7 @@
 #include "DbAction.h"
 #include "Formats.h"
 #include "KeyedList.h"
+#include "KeyedView.h"
 #include "MoneyPrintouts.h"
 #include "PerformedWorksList.h"
 #include "PictureButton.h"
@@ -41,11 +42,14 @@ CWorkerWorksDlg::CWorkerWorksDlg(AppContext &ctx, const QString &iddWork, const 
     layout->addWidget(m_works, 1);
     layout->addLayout(buttons);
 
+    // A failed read shows the driver's message and an empty list, never figures of nothing. The first
+    // screen comes with the totals of all his years, the rest once it is painted.
+    const WorksFilter filter{QDate(), day, iddWork};
     PerformedWorks works;
-    // A failed read shows the driver's message and an empty list, never figures of nothing.
-    TryDb(ctx.prompter(), [&] { works = SalaryStore(ctx.db()).FillPerformedWorks({QDate(), day, iddWork}); });
-    m_works->Show(works);
-    m_shown = works;
+    bool more = false;
+    TryDb(ctx.prompter(),
+          [&] { works = SalaryStore(ctx.db()).FirstPerformedWorks(filter, KeyedView::kFirstScreen, &more); });
+    m_works->Show(works, more ? WholeWorks(ctx, filter) : PerformedWorksList::Rest());
     resize(900, 450);
     KeyedList::WidenToFit(this);
 }
@@ -55,5 +59,5 @@ QString CWorkerWorksDlg::Heading() const {
 }
 
 void CWorkerWorksDlg::Print() {
-    m_ctx.moneyPrintouts().WorkerWorks(m_shown, m_day, m_workFio, this);
+    m_ctx.moneyPrintouts().WorkerWorks(m_works->Whole(), m_day, m_workFio, this);
 }

@@ -24,7 +24,6 @@ private:
     AppContext &m_ctx;
     QString m_workFio;
     QDate m_day;
-    PerformedWorks m_shown;
     QString m_heading;
     PerformedWorksList *m_works = nullptr;
 };

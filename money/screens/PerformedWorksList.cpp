@@ -1,8 +1,11 @@
 #include "PerformedWorksList.h"
 
+#include "AppContext.h"
+#include "DbAction.h"
+#include "FlatModel.h"
 #include "Formats.h"
 #include "Inputs.h"
-#include "KeyedList.h"
+#include "KeyedView.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -11,25 +14,40 @@
 
 namespace {
 
-// Keys behind a row beyond the order's (column 0's key role).
-constexpr int kServiceRole = Qt::UserRole + 1;
-constexpr int kWorkRole = Qt::UserRole + 2;
-constexpr int kClientRole = Qt::UserRole + 3;
+QVariant SortMoney(const Money &m) {
+    return QVariant(qlonglong(m.kopecks()));
+}
+
+QList<FlatModel<PerformedWork>::Column> Columns() {
+    using W = const PerformedWork &;
+    constexpr Qt::Alignment right = Qt::AlignRight;
+    return {{QStringLiteral("Исполнен"), [](W w) { return Formats::Date(w.ZakazEndOut.date()); },
+             [](W w) { return QVariant(w.ZakazEndOut); }},
+            {QStringLiteral("№ заказа"), [](W w) { return w.ZakazNomer; }},
+            {QStringLiteral("Дата заказа"), [](W w) { return Formats::Date(w.ZakazData.date()); },
+             [](W w) { return QVariant(w.ZakazData); }},
+            {QStringLiteral("Услуга"), [](W w) { return w.Name; }},
+            {QStringLiteral("Сумма"), [](W w) { return w.amount.Text(); },
+             [](W w) { return SortMoney(w.amount); }, right},
+            {QStringLiteral("НДС"), [](W w) { return w.vat.Text(); }, [](W w) { return SortMoney(w.vat); },
+             right},
+            {QStringLiteral("Итого"), [](W w) { return w.Total().Text(); },
+             [](W w) { return SortMoney(w.Total()); }, right},
+            {QStringLiteral("Исполнитель"), [](W w) { return w.WorkFIO; }},
+            {QStringLiteral("Начислено"), [](W w) { return w.pay.Text(); },
+             [](W w) { return SortMoney(w.pay); }, right}};
+}
 
 }  // namespace
 
 PerformedWorksList::PerformedWorksList(QWidget *parent) : QWidget(parent) {
-    const QStringList headings = {
-        QStringLiteral("Исполнен"), QStringLiteral("№ заказа"),    QStringLiteral("Дата заказа"),
-        QStringLiteral("Услуга"),   QStringLiteral("Сумма"),       QStringLiteral("НДС"),
-        QStringLiteral("Итого"),    QStringLiteral("Исполнитель"), QStringLiteral("Начислено")};
-    const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
-    m_list = new KeyedList(this);
+    // A row is its order's line and worker.
+    m_rows = new FlatModel<PerformedWork>(Columns(), [](const PerformedWork &w) {
+        return w.IddZakaz + u'\n' + w.IddService + u'\n' + w.IddWork;
+    });
+    m_list = new KeyedView(m_rows, 3, {}, this);
     m_list->setObjectName(QStringLiteral("list"));
-    m_list->SetColumns(headings, {70, 70, 70, 200, 90, 90, 90, 150, 90},
-                       {Qt::AlignLeft, Qt::AlignLeft, Qt::AlignLeft, Qt::AlignLeft, right, right, right,
-                        Qt::AlignLeft, right});
-    m_list->SetStretchColumn(3);
+    m_list->SetWidths({70, 70, 70, 200, 90, 90, 90, 150, 90});
     m_list->setRootIsDecorated(false);
     m_list->SetSortable(true);
 
@@ -57,26 +75,30 @@ PerformedWorksList::PerformedWorksList(QWidget *parent) : QWidget(parent) {
     Show({});
 }
 
-void PerformedWorksList::Show(const PerformedWorks &works) {
-    m_list->clear();
-    for (const PerformedWork &w : works.rows) {
-        QTreeWidgetItem *item = m_list->AddRow(
-            {Formats::Date(w.ZakazEndOut.date()), w.ZakazNomer, Formats::Date(w.ZakazData.date()), w.Name,
-             w.amount.Text(), w.vat.Text(), w.Total().Text(), w.WorkFIO, w.pay.Text()},
-            w.IddZakaz);
-        item->setData(0, kServiceRole, w.IddService);
-        item->setData(0, kWorkRole, w.IddWork);
-        item->setData(0, kClientRole, w.IddVlad);
-        KeyedList::SetSortValue(item, 0, w.ZakazEndOut);
-        KeyedList::SetSortValue(item, 2, w.ZakazData);
-        KeyedList::SetSortValue(item, 4, w.amount);
-        KeyedList::SetSortValue(item, 5, w.vat);
-        KeyedList::SetSortValue(item, 6, w.Total());
-        KeyedList::SetSortValue(item, 8, w.pay);
-    }
+void PerformedWorksList::Show(const PerformedWorks &works, Rest rest) {
+    m_list->SetRest({});
+    m_shown = works;
+    m_rows->Set(works.rows);
     m_list->FitColumns();
     m_amount->setText(works.amount.Text());
     m_vat->setText(works.vat.Text());
     m_total->setText(works.total.Text());
     m_pay->setText(works.pay.Text());
+    if (!rest) return;
+    // A failure reading the rest leaves the first screen as it is.
+    m_list->SetRest([this, rest = std::move(rest)] {
+        PerformedWorks all;
+        if (rest(all)) Show(all);
+    });
+}
+
+const PerformedWorks &PerformedWorksList::Whole() {
+    m_list->ReadRest();
+    return m_shown;
+}
+
+PerformedWorksList::Rest WholeWorks(AppContext &ctx, const WorksFilter &filter) {
+    return [&ctx, filter](PerformedWorks &all) {
+        return TryDb(ctx.prompter(), [&] { all = SalaryStore(ctx.db()).FillPerformedWorks(filter); });
+    };
 }

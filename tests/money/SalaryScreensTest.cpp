@@ -7,6 +7,7 @@
 #include "DbError.h"
 #include "Formats.h"
 #include "KeyedList.h"
+#include "KeyedView.h"
 #include "PayText.h"
 #include "PaymentStore.h"
 #include "PerformedWorksList.h"
@@ -184,7 +185,7 @@ TEST_P(SalaryScreensTest, ReportsListThePeriodPerWorker) {
     workers->setCurrentIndex(0);
     Child<QDateEdit>(*view, "from")->setDate(today.addDays(-1));  // after the work was finished
     Click(*view, "find");
-    EXPECT_EQ(view->works()->list()->topLevelItemCount(), 0);
+    EXPECT_EQ(view->works()->list()->model()->rowCount(), 0);
     EXPECT_FALSE(RunWorksReportCommand(view, 32811));  // the cash journal's
 
     std::unique_ptr<QWidget> balanceWidget(CreateBalanceReport(*ctx));
@@ -200,6 +201,31 @@ TEST_P(SalaryScreensTest, ReportsListThePeriodPerWorker) {
               (QStringList{"Иванов/90.00/0.00/90.00", "Петров/90.00/0.00/90.00"}));
 }
 
+// A worker with more orders than a screen holds: his works come by their first screen with the totals of
+// the whole period, the rest once it is painted; a printout takes every row.
+TEST_P(SalaryScreensTest, ALongListOfWorksShowsItsFirstScreenWithTheWholeTotalsAndPrintsEveryRow) {
+    const QDateTime first(QDate::currentDate().addYears(-1), QTime(9, 0));
+    const int orders = KeyedView::kFirstScreen + 5;
+    const Line line{.price = 10, .nds = 20, .job = 1, .workers = {{"w1", "Иванов"}}};
+    for (int i = 0; i < orders; ++i)
+        Put(db(), Order{.key = QString::number(i), .date = first.addDays(i), .status = 2, .lines = {line}});
+    COtWorkView view(*ctx);
+    std::optional<PerformedWorks> printed;
+    view.SetPrinter([&](const PerformedWorks &works, auto &&...) { printed = works; });
+    Child<QDateEdit>(view, "from")->setDate(first.date());
+    Child<QComboBox>(view, "worker")->setCurrentText("Иванов");
+    Click(view, "find");
+    const auto totals = [&] { return Texts(view, {"totalAmount", "totalVat", "totalSum", "totalPay"}); };
+    EXPECT_FALSE(view.works()->list()->Whole());
+    EXPECT_EQ(view.works()->list()->model()->rowCount(), KeyedView::kFirstScreen);
+    EXPECT_EQ(totals(), "3350.00 610.00 3960.00 295.00");  // with the order of the fixture
+    EXPECT_TRUE(RunWorksReportCommand(&view, COtWorkView::kPrint));
+    ASSERT_TRUE(printed.has_value());
+    EXPECT_EQ(printed->rows.size(), orders + 2);
+    EXPECT_EQ(totals(), "3350.00 610.00 3960.00 295.00");
+    EXPECT_TRUE(view.works()->list()->Whole());
+}
+
 // Figures that fail to read are shown as the error and nothing else: no payout is offered for saving until
 // they are counted again.
 TEST_P(SalaryScreensTest, FiguresThatFailToReadShowTheMessageAndAreNotOfferedForSaving) {
@@ -213,7 +239,7 @@ TEST_P(SalaryScreensTest, FiguresThatFailToReadShowTheMessageAndAreNotOfferedFor
     CSalaryAccrualDlg dlg(*ctx, QString());
     db().SetStatementHook({});
     EXPECT_EQ(prompter.errors, QStringList(3, "нет связи"));
-    EXPECT_EQ(balance.list()->topLevelItemCount() + works.works()->list()->topLevelItemCount() +
+    EXPECT_EQ(balance.list()->topLevelItemCount() + works.works()->list()->model()->rowCount() +
                   dlg.list()->topLevelItemCount(),
               0);
     EXPECT_EQ(Edit(works, "totalPay")->text(), "0.00");

@@ -50,8 +50,10 @@ protected:
         const PerformedWorks w = SalaryStore(db()).FillPerformedWorks(filter);
         QStringList rows;
         for (const PerformedWork &p : w.rows) rows << p.WorkFIO + u' ' + p.pay.Text();
-        return rows.join(u'|') + QStringLiteral(" = %1 %2 %3 %4")
-                                     .arg(w.amount.Text(), w.vat.Text(), w.total.Text(), w.pay.Text());
+        return rows.join(u'|') + " = " + Totals(w);
+    }
+    static QString Totals(const PerformedWorks &w) {
+        return QStringList{w.amount.Text(), w.vat.Text(), w.total.Text(), w.pay.Text()}.join(u' ');
     }
 };
 ZV_INSTANTIATE_DB_TESTS(SalaryStoreTest);
@@ -101,9 +103,13 @@ TEST_P(SalaryStoreTest, BalancesShareEachLinesPayAmongItsLiveWorkersUpToTheDay) 
         EXPECT_EQ(Balances(c.day), QString::fromUtf8(c.balances));
         db().SetStatementHook({});
         EXPECT_EQ(statements, 3);
-        for (const WorkerFigures &w : SalaryStore(db()).WorkerBalances(c.day))
-            EXPECT_EQ(SalaryStore(db()).FillPerformedWorks({{}, c.day, w.IddWork}).pay, w.earned)
-                << w.IddWork.toStdString();
+        // His works sum to it; their first screen's totals, from the kept figures, are the same.
+        for (const WorkerFigures &w : SalaryStore(db()).WorkerBalances(c.day)) {
+            const PerformedWorks whole = SalaryStore(db()).FillPerformedWorks({{}, c.day, w.IddWork});
+            EXPECT_EQ(whole.pay, w.earned) << w.IddWork.toStdString();
+            EXPECT_EQ(Totals(SalaryStore(db()).FirstPerformedWorks({{}, c.day, w.IddWork}, 1, nullptr)),
+                      Totals(whole));
+        }
     }
 }
 
@@ -176,58 +182,36 @@ TEST_P(SalaryStoreTest, PerformedWorksRowsAndTotals) {
     EXPECT_EQ(Works({from, to, "w1"}), " = 0.00 0.00 0.00 0.00");
 }
 
-// One worker's first screen: his first orders whole, in the list's order, with the whole period's totals
-// from the kept figures, which are what the whole list sums to the kopeck.
-TEST_P(SalaryStoreTest, AWorkersFirstScreenIsHisFirstOrdersWithTheWholePeriodsTotals) {
-    const Work w1{"w1", "Иванов"}, w2{"w2", "Петров"};
-    // Amounts, VAT and shares that round: 3 × 33.33 at 18 %, a third of 10 % of 99.99 split in two.
-    for (int i = 0; i < 5; ++i)
-        Done(QStringLiteral("z%1").arg(i), At(2024, 3, 10 + i),
-             {{.count = 3, .price = 33.33, .nds = 18, .prJob = true, .job = 10, .workers = {w1, w2}},
-              {.name = "Балансировка", .count = 1.5, .price = 99.99, .nds = 20, .job = 0.05, .workers = {w1}},
-              {.name = "Без него", .price = 50, .workers = {w2}}});
-    Done("other", At(2024, 3, 12, 9), {{.price = 70, .workers = {w2}}});
-    Done("open", At(2024, 3, 13), {{.price = 10, .workers = {w1}}}, 1);
-    const auto orders = [](const PerformedWorks &w) {
-        QStringList keys;
-        for (const PerformedWork &p : w.rows) keys << p.IddZakaz + u'/' + p.Name + u'/' + p.pay.Text();
-        return keys.join(u'|');
+// One worker's first screen: his first orders whole, in the list's order, `more` while the list goes on, and
+// the whole period's totals.
+TEST_P(SalaryStoreTest, AWorkersFirstScreenIsHisFirstOrdersWhole) {
+    const Work w1{"w1"}, w2{"w2"};
+    for (int i = 0; i < 3; ++i)
+        Done(QStringLiteral("z%1").arg(i), At(2024, 3, 10 + i), {{.workers = {w1, w2}}, {.workers = {w1}}});
+    Done("other", At(2024, 3, 10, 9), {{.price = 70, .workers = {w2}}});
+    const auto keys = [](const QList<PerformedWork> &rows) {
+        QStringList all;
+        for (const PerformedWork &p : rows) all << p.IddService + u'/' + p.IddWork;
+        return all.join(u' ');
     };
-    const auto totals = [](const PerformedWorks &w) {
-        return QStringList{w.amount.Text(), w.vat.Text(), w.total.Text(), w.pay.Text()}.join(u' ');
-    };
-    SalaryStore store(db());
-    const WorksFilter all{{}, QDate(2024, 12, 31), "w1"};
-    const PerformedWorks whole = store.FillPerformedWorks(all);
-    ASSERT_EQ(whole.rows.size(), 10);
-    bool more = false;
-    const PerformedWorks first = store.FirstPerformedWorks(all, 2, &more);
-    EXPECT_TRUE(more);
-    EXPECT_EQ(orders(first), "z0/Балансировка/0.05|z0/Мойка/5.00|z1/Балансировка/0.05|z1/Мойка/5.00");
-    EXPECT_EQ(orders(first), orders({whole.rows.mid(0, 4), {}, {}, {}, {}}));
-    EXPECT_EQ(totals(first), totals(whole));
-    EXPECT_EQ(totals(whole), "1249.90 240.00 1489.90 25.25");
-
-    // As many orders as there are, or more: the whole list, nothing to come.
-    for (int n : {5, 6}) {
-        const PerformedWorks all5 = store.FirstPerformedWorks(all, n, &more);
-        EXPECT_FALSE(more) << n;
-        EXPECT_EQ(orders(all5), orders(whole)) << n;
+    const struct {
+        QDate from;
+        const char *worker;
+        int first, rows;
+        bool more;
+    } cases[] = {{{}, "w1", 1, 2, true},      {{}, "w1", 3, 6, false},
+                 {{}, "w1", 4, 6, false},     {{2024, 3, 11}, "w1", 1, 2, true},
+                 {{}, "nobody", 1, 0, false}, {{}, "", 1, 10, false}};
+    for (const auto &c : cases) {
+        const WorksFilter filter{c.from, QDate(2024, 3, 31), c.worker};
+        bool more = !c.more;
+        const PerformedWorks first = SalaryStore(db()).FirstPerformedWorks(filter, c.first, &more);
+        const PerformedWorks whole = SalaryStore(db()).FillPerformedWorks(filter);
+        EXPECT_EQ(first.rows.size(), c.rows) << c.worker << c.first;
+        EXPECT_EQ(more, c.more) << c.worker << c.first;
+        EXPECT_EQ(keys(first.rows), keys(whole.rows.mid(0, c.rows))) << c.worker << c.first;
+        EXPECT_EQ(Totals(first), Totals(whole)) << c.worker << c.first;
     }
-    // A period cuts the list and its totals alike.
-    const WorksFilter days{QDate(2024, 3, 11), QDate(2024, 3, 12), "w1"};
-    const PerformedWorks some = store.FirstPerformedWorks(days, 1, &more);
-    EXPECT_TRUE(more);
-    EXPECT_EQ(orders(some), "z1/Балансировка/0.05|z1/Мойка/5.00");
-    EXPECT_EQ(totals(some), totals(store.FillPerformedWorks(days)));
-    // A worker with no works, and every worker (which is read whole).
-    EXPECT_EQ(totals(store.FirstPerformedWorks({{}, QDate(2024, 12, 31), "nobody"}, 2, &more)),
-              "0.00 0.00 0.00 0.00");
-    EXPECT_FALSE(more);
-    const WorksFilter everyone{{}, QDate(2024, 12, 31), {}};
-    EXPECT_EQ(orders(store.FirstPerformedWorks(everyone, 1, &more)),
-              orders(store.FillPerformedWorks(everyone)));
-    EXPECT_FALSE(more);
 }
 
 // What the database keeps of each worker's earnings on each order is what a count afresh from the lines

@@ -359,26 +359,21 @@ TEST_P(OrderJournalViewTest, ALongJournalShowsItsFirstOrdersThenTheRestKeepingTh
 // Orders, their lines and a package's services in three levels; texts, colours and sort values from the
 // records; money sorts as money, and a row followed across a sort.
 TEST(OrderJournalModelTest, ShowsThreeLevelsAndSortsByValue) {
-    const JournalLine bal{
-        .name = u"Балансировка"_s, .count = 4, .price = Rub(50), .amount = Rub(200), .total = Rub(200)};
-    const JournalLine rm{.name = u"Снятие колеса"_s,
-                         .performers = u"Петров П.П., Сидоров С.С."_s,
-                         .count = 4,
-                         .prNds = 18,
-                         .price = Rub(100),
-                         .amount = Rub(400),
-                         .vat = Rub(72),
-                         .total = Rub(472)};
-    const JournalLine pkg{.name = u"Шиномонтаж"_s,
-                          .amount = Rub(600),
-                          .vat = Rub(72),
-                          .total = Rub(672),
-                          .package = true,
-                          .services = {bal, rm}};
+    // A line of `count` at `price` roubles with its VAT percent.
+    const auto priced = [](const QString &name, double count, int price, double prNds = 0) {
+        JournalLine l;
+        l.name = name, l.count = count, l.prNds = prNds, l.price = Rub(price), l.amount = Rub(count * price);
+        l.vat = l.amount.Percent(prNds), l.total = l.amount + l.vat;
+        return l;
+    };
+    JournalLine rm = priced(u"Снятие колеса"_s, 4, 100, 18);
+    rm.performers = u"Петров П.П., Сидоров С.С."_s;
+    JournalLine pkg{
+        .name = u"Шиномонтаж"_s, .amount = Rub(600), .vat = Rub(72), .total = Rub(672), .package = true};
+    pkg.services = {priced(u"Балансировка"_s, 4, 50), rm};
     JournalOrder a;
     a.IddZakaz = u"a"_s, a.ClientName = u"Антонов"_s, a.ZakazStatus = StatusFinished, a.total = Rub(1000);
-    a.lines = {pkg,
-               JournalLine{.name = u"Мойка"_s, .price = Rub(328), .amount = Rub(328), .total = Rub(328)}};
+    a.lines = {pkg, priced(u"Мойка"_s, 1, 328)};
     JournalOrder b;
     b.IddZakaz = u"b"_s, b.ClientName = u"Борисов"_s, b.ZakazStatus = StatusRequested, b.total = Rub(200);
     b.debt = Rub(50);
