@@ -17,6 +17,7 @@
 #include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
+#include <QSqlResult>
 #include <QThread>
 
 Q_DECLARE_OPAQUE_POINTER(sqlite3 *)
@@ -163,6 +164,7 @@ void Database::Connect(const ConnectTarget &target) {
 }
 
 Database::~Database() {
+    m_writes.clear();
     if (m_name.isEmpty()) return;
     {
         QSqlDatabase db = QSqlDatabase::database(m_name, false);
@@ -274,6 +276,7 @@ bool Database::LostHandle() const {
 
 void Database::Reconnect() {
     m_statements.clear();
+    m_writes.clear();
     m_sqlite = nullptr;
     m_pg = nullptr;
     if (!m_name.isEmpty()) {
@@ -339,12 +342,62 @@ QSqlQuery Database::ExecOnce(const QString &sql, const QVariantList &binds) {
         return query;
     }
     if (m_pg) return ExecPrepared(text, binds);
+    // (A write that hands back rows is read as any statement is.)
+    if (m_sqlite && IsWrite(text) && !text.contains(QLatin1StringView("RETURNING"), Qt::CaseInsensitive))
+        return ExecKeptWrite(text, binds);
     QSqlQuery query(handle());
     query.setForwardOnly(true);
     if (!query.prepare(text)) Fail(query.lastError());
     for (int i = 0; i < binds.size(); ++i) query.bindValue(i, BindValue(binds[i]));
     if (!query.exec()) Fail(query.lastError());
     return query;
+}
+
+namespace {
+
+// What a kept write hands back: how many rows it changed (the kept statement itself stays with the
+// connection for its next run).
+class WriteDone : public QSqlResult {
+public:
+    WriteDone(const QSqlDriver *driver, int rows) : QSqlResult(driver), m_rows(rows) {
+        setSelect(false);
+        setActive(true);
+    }
+
+protected:
+    QVariant data(int) override { return {}; }
+    bool isNull(int) override { return true; }
+    bool reset(const QString &) override { return false; }
+    bool fetch(int) override { return false; }
+    bool fetchFirst() override { return false; }
+    bool fetchLast() override { return false; }
+    int size() override { return -1; }
+    int numRowsAffected() override { return m_rows; }
+
+private:
+    int m_rows;
+};
+
+}  // namespace
+
+QSqlQuery Database::ExecKeptWrite(const QString &text, const QVariantList &binds) {
+    auto kept = m_writes.find(text);
+    if (kept == m_writes.end()) {
+        // A few dozen texts cover every save; one that builds its text from its row count may make more.
+        if (m_writes.size() >= 64) m_writes.clear();
+        auto query = std::make_unique<QSqlQuery>(handle());
+        query->setForwardOnly(true);
+        if (!query->prepare(text)) Fail(query->lastError());
+        kept = m_writes.emplace(text, std::move(query)).first;
+    }
+    QSqlQuery &query = *kept->second;
+    for (int i = 0; i < binds.size(); ++i) query.bindValue(i, BindValue(binds[i]));
+    if (!query.exec()) {
+        const QSqlError error = query.lastError();
+        m_writes.erase(kept);
+        Fail(error);
+    }
+    return QSqlQuery(new WriteDone(handle().driver(), query.numRowsAffected()));
 }
 
 namespace {

@@ -10,6 +10,7 @@
 #include <QVariant>
 #include <functional>
 #include <memory>
+#include <unordered_map>
 
 class DbError;
 class SqliteCursor;
@@ -86,6 +87,8 @@ private:
     // prepared on the old one are forgotten with it. Throws DbError naming the server while it is down.
     void Reconnect();
     QSqlQuery ExecOnce(const QString &sql, const QVariantList &binds);
+    // SQLite: a write with values through its kept prepared statement.
+    QSqlQuery ExecKeptWrite(const QString &text, const QVariantList &binds);
     void BeginOnServer();
     // A failure of SQLite itself (its result code), reported as the driver reports it.
     [[noreturn]] void FailSqlite(int code, const char *what);
@@ -118,6 +121,9 @@ private:
     // so running one again is one round trip where the driver's own preparing costs three (PREPARE,
     // EXECUTE, DEALLOCATE). Name by SQL text.
     QHash<QString, QByteArray> m_statements;
+    // SQLite: writes with values stay prepared by their text, so that a save does not compile each of its
+    // statements again, with every trigger the statement fires, each time it runs.
+    std::unordered_map<QString, std::unique_ptr<QSqlQuery>> m_writes;
     sqlite3 *m_sqlite = nullptr;  // the driver's connection, on SQLite
     pg_conn *m_pg = nullptr;      // the driver's connection, on PostgreSQL (see PgResult)
     bool m_directReads = true;
