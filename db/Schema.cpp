@@ -336,6 +336,16 @@ QString EarnTrigger(const QString &table) {
                : QStringLiteral("UPDATE");
 }
 
+// Whether the orders the condition on IddZakaz picks may earn anything or have earned before: only then is
+// what they earn worked out again (a request or an order in work, the most written, is passed over).
+QString MayEarn(const QString &orders) {
+    return QStringLiteral(
+               "(EXISTS (SELECT 1 FROM TZakaz WHERE IddZakaz %1 AND ZakazStatus = 2) OR EXISTS (SELECT 1 "
+               "FROM "
+               "TWorkEarn WHERE IddZakaz %1))")
+        .arg(orders);
+}
+
 // The function of the earnings triggers on PostgreSQL. The order's row is locked first, as for what was
 // paid: two workstations saving one order write its rows one after the other. Before the kept figures of a
 // finished order (or one that earned before) are touched, the shop's earnings lock is taken to the end of
@@ -348,13 +358,12 @@ void CreateEarnFunction(Database &db) {
             "CREATE OR REPLACE FUNCTION zv_work_earn() RETURNS trigger LANGUAGE plpgsql AS $$ DECLARE "
             "orders VARCHAR[]; BEGIN IF TG_OP <> 'INSERT' THEN orders := orders || OLD.IddZakaz::VARCHAR; "
             "END IF; IF TG_OP <> 'DELETE' THEN orders := orders || NEW.IddZakaz::VARCHAR; END IF; "
-            "PERFORM 1 FROM TZakaz WHERE IddZakaz = ANY (orders) FOR UPDATE; "
-            "IF EXISTS (SELECT 1 FROM TZakaz WHERE IddZakaz = ANY (orders) AND ZakazStatus = 2) OR EXISTS "
-            "(SELECT 1 FROM TWorkEarn WHERE IddZakaz = ANY (orders)) THEN PERFORM "
-            "pg_advisory_xact_lock(%1); END IF; "
-            "DELETE FROM TWorkEarn WHERE IddZakaz = ANY (orders); ")
+            "PERFORM 1 FROM TZakaz WHERE IddZakaz = ANY (orders) FOR UPDATE; IF ") +
+        MayEarn(QStringLiteral("= ANY (orders)")) +
+        QStringLiteral(" THEN PERFORM pg_advisory_xact_lock(%1); DELETE FROM TWorkEarn WHERE IddZakaz = ANY "
+                       "(orders); ")
             .arg(kEarnLock) +
-        EarnedRows(QStringLiteral("= ANY (orders)")) + QStringLiteral("; RETURN NULL; END $$"));
+        EarnedRows(QStringLiteral("= ANY (orders)")) + QStringLiteral("; END IF; RETURN NULL; END $$"));
 }
 
 void CreateEarnTriggers(Database &db) {
@@ -378,10 +387,10 @@ void CreateEarnTriggers(Database &db) {
                       {"Delete", QStringLiteral("DELETE"), "IN (OLD.IddZakaz)"}};
         for (const auto &e : events) {
             const QString orders = QString::fromLatin1(e.orders);
-            db.Exec(QStringLiteral("CREATE TRIGGER TR_%1_Earn_%2 AFTER %3 ON %1 BEGIN DELETE FROM TWorkEarn "
-                                   "WHERE IddZakaz %4; %5; END")
-                        .arg(QLatin1StringView(table), QLatin1StringView(e.name), e.event, orders,
-                             EarnedRows(orders)));
+            db.Exec(QStringLiteral("CREATE TRIGGER TR_%1_Earn_%2 AFTER %3 ON %1 WHEN %4 BEGIN DELETE FROM "
+                                   "TWorkEarn WHERE IddZakaz %5; %6; END")
+                        .arg(QLatin1StringView(table), QLatin1StringView(e.name), e.event, MayEarn(orders),
+                             orders, EarnedRows(orders)));
         }
     }
 }
@@ -648,8 +657,8 @@ void UpgradeTo8(Database &db) {
 
 // Version 8 -> 9: the kept earnings carry the amount and VAT of each worker's lines, and a worker's orders
 // are found in the order of their finish, so that his performed works show their totals and first screen
-// without reading every line of his years. (A database older than version 7 got the table with them when
-// it was upgraded to 7 by this program.)
+// without reading every line of his years; the earnings triggers pass over orders that cannot earn. (A
+// database older than version 7 got all of it when it was upgraded to 7 by this program.)
 void UpgradeTo9(Database &db) {
     const bool made =
         db.PostgresStyle()

@@ -40,7 +40,7 @@ namespace Schema {
 // on each finished order, and on each day, kept by the database (TWorkEarn, TWorkEarnDay). 8: on PostgreSQL
 // the earnings triggers take one lock before touching finished orders' figures, so that two saves of the
 // same workers never wait for each other. 9: the kept earnings carry the amount and VAT of each worker's
-// lines and are found by worker and finish.
+// lines and are found by worker and finish; they are worked out only for orders that may earn.
 inline constexpr int kVersion = 9;
 
 const std::vector<TableDef> &Tables();
