@@ -346,35 +346,61 @@ QString MayEarn(const QString &orders) {
         .arg(orders);
 }
 
-// The function of the earnings triggers on PostgreSQL. The order's row is locked first, as for what was
-// paid: two workstations saving one order write its rows one after the other. Before the kept figures of a
-// finished order (or one that earned before) are touched, the shop's earnings lock is taken to the end of
-// the transaction: a save writes its lines' workers one statement at a time, and two orders of the same
-// workers finished on the same day, saved at once with the workers in opposite turns, would otherwise each
-// hold one worker's day and wait for the other's.
-void CreateEarnFunction(Database &db) {
+// The functions of the earnings triggers on PostgreSQL. The orders' rows are locked first (in the order of
+// their keys), as for what was paid: two workstations saving one order write its rows one after the other.
+// Only an order that may earn is worked out again; before its kept figures are touched, the shop's earnings
+// lock is taken to the end of the transaction: a save writes its lines' workers one statement at a time, and
+// two orders of the same workers finished on the same day, saved at once with the workers in opposite turns,
+// would otherwise each hold one worker's day and wait for the other's.
+void CreateEarnFunctions(Database &db) {
+    const QString work =
+        QStringLiteral(
+            "PERFORM 1 FROM TZakaz WHERE IddZakaz = ANY (orders) ORDER BY IddZakaz FOR UPDATE; IF ") +
+        MayEarn(QStringLiteral("= ANY (orders)")) +
+        QStringLiteral(
+            " THEN PERFORM pg_advisory_xact_lock(%1); DELETE FROM TWorkEarn WHERE IddZakaz = ANY "
+            "(orders); ")
+            .arg(kEarnLock) +
+        EarnedRows(QStringLiteral("= ANY (orders)")) + QStringLiteral("; END IF; RETURN NULL; END $$");
+    // A row of an order.
     db.Exec(
         QStringLiteral(
             "CREATE OR REPLACE FUNCTION zv_work_earn() RETURNS trigger LANGUAGE plpgsql AS $$ DECLARE "
             "orders VARCHAR[]; BEGIN IF TG_OP <> 'INSERT' THEN orders := orders || OLD.IddZakaz::VARCHAR; "
-            "END IF; IF TG_OP <> 'DELETE' THEN orders := orders || NEW.IddZakaz::VARCHAR; END IF; "
-            "PERFORM 1 FROM TZakaz WHERE IddZakaz = ANY (orders) FOR UPDATE; IF ") +
-        MayEarn(QStringLiteral("= ANY (orders)")) +
-        QStringLiteral(" THEN PERFORM pg_advisory_xact_lock(%1); DELETE FROM TWorkEarn WHERE IddZakaz = ANY "
-                       "(orders); ")
-            .arg(kEarnLock) +
-        EarnedRows(QStringLiteral("= ANY (orders)")) + QStringLiteral("; END IF; RETURN NULL; END $$"));
+            "END IF; IF TG_OP <> 'DELETE' THEN orders := orders || NEW.IddZakaz::VARCHAR; END IF; ") +
+        work);
+    // The rows one statement wrote of lines or their workers (a save writes them many at a time): their
+    // orders once each.
+    db.Exec(
+        QStringLiteral(
+            "CREATE OR REPLACE FUNCTION zv_work_earn_rows() RETURNS trigger LANGUAGE plpgsql AS $$ DECLARE "
+            "orders VARCHAR[]; BEGIN IF TG_OP = 'INSERT' THEN SELECT array_agg(DISTINCT IddZakaz) INTO "
+            "orders FROM zv_new; ELSIF TG_OP = 'DELETE' THEN SELECT array_agg(DISTINCT IddZakaz) INTO "
+            "orders FROM zv_old; ELSE SELECT array_agg(DISTINCT IddZakaz) INTO orders FROM (SELECT "
+            "IddZakaz FROM zv_new UNION SELECT IddZakaz FROM zv_old) x; END IF; IF orders IS NULL THEN "
+            "RETURN NULL; END IF; ") +
+        work);
+    if (ServerRoles::InUse(db)) ServerRoles::TrustKeepers(db);
 }
 
 void CreateEarnTriggers(Database &db) {
     CreateEarnDayTriggers(db);
     if (db.PostgresStyle()) {
-        CreateEarnFunction(db);
-        for (const char *table : kEarnTables)
-            db.Exec(
-                QStringLiteral("CREATE TRIGGER TR_%1_Earn AFTER INSERT OR DELETE OR %2 ON %1 FOR EACH ROW "
-                               "EXECUTE FUNCTION zv_work_earn()")
-                    .arg(QLatin1StringView(table), EarnTrigger(QLatin1StringView(table))));
+        CreateEarnFunctions(db);
+        // The order's row by row, for what is written of it; lines and workers by statement.
+        db.Exec(
+            QStringLiteral("CREATE TRIGGER TR_TZakaz_Earn AFTER INSERT OR DELETE OR %1 ON TZakaz FOR EACH "
+                           "ROW EXECUTE FUNCTION zv_work_earn()")
+                .arg(EarnTrigger(QStringLiteral("TZakaz"))));
+        for (const char *table : {"TService", "TWork"})
+            for (const auto &[name, event] :
+                 {std::pair{"Insert", "INSERT ON %1 REFERENCING NEW TABLE AS zv_new"},
+                  std::pair{"Update", "UPDATE ON %1 REFERENCING OLD TABLE AS zv_old NEW TABLE AS zv_new"},
+                  std::pair{"Delete", "DELETE ON %1 REFERENCING OLD TABLE AS zv_old"}})
+                db.Exec(QStringLiteral("CREATE TRIGGER TR_%1_Earn_%2 AFTER %3 FOR EACH STATEMENT EXECUTE "
+                                       "FUNCTION zv_work_earn_rows()")
+                            .arg(QLatin1StringView(table), QLatin1StringView(name),
+                                 QString::fromLatin1(event).arg(QLatin1StringView(table))));
         return;
     }
     for (const char *table : kEarnTables) {
@@ -652,7 +678,7 @@ void UpgradeTo7(Database &db) {
 // Version 7 -> 8: on PostgreSQL the earnings triggers take the shop's earnings lock before they touch the
 // kept figures of finished orders (nothing changes on SQLite, whose writers take turns anyway).
 void UpgradeTo8(Database &db) {
-    if (db.PostgresStyle()) CreateEarnFunction(db);
+    if (db.PostgresStyle()) CreateEarnFunctions(db);
 }
 
 // Version 8 -> 9: the kept earnings carry the amount and VAT of each worker's lines, and a worker's orders
@@ -788,8 +814,13 @@ void RefreshAllOrdersPaid(Database &db) {
 
 void StopKeepingWorkEarn(Database &db) {
     if (db.PostgresStyle()) {
-        for (const char *table : kEarnTables)
+        // (Up to version 8 lines and workers had a trigger by row, as orders have.)
+        for (const char *table : kEarnTables) {
             db.Exec(QStringLiteral("DROP TRIGGER IF EXISTS TR_%1_Earn ON %1").arg(QLatin1StringView(table)));
+            for (const char *event : {"Insert", "Update", "Delete"})
+                db.Exec(QStringLiteral("DROP TRIGGER IF EXISTS TR_%1_Earn_%2 ON %1")
+                            .arg(QLatin1StringView(table), QLatin1StringView(event)));
+        }
         db.Exec(QStringLiteral("DROP TRIGGER IF EXISTS TR_TWorkEarn_Day ON TWorkEarn"));
         return;
     }

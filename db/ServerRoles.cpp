@@ -229,6 +229,18 @@ QString Prefix(Database &db) {
     return q.next() ? q.value(0).toString() : QString();
 }
 
+void TrustKeepers(Database &db) {
+    // What was paid on an order is kept by the payment's trigger, which no clerk could write himself.
+    // So is what each worker earned, by the triggers on orders, lines and their workers.
+    for (const char *function : {"zv_tpay_paid", "zv_work_earn", "zv_work_earn_rows", "zv_work_earn_day"})
+        if (db.Exec(QStringLiteral("SELECT 1 FROM pg_proc WHERE proname = ? AND pronamespace = "
+                                   "current_schema()::regnamespace"),
+                    {QString::fromLatin1(function)})
+                .next())
+            db.Exec(QStringLiteral("ALTER FUNCTION %1() SECURITY DEFINER SET search_path FROM CURRENT")
+                        .arg(QLatin1StringView(function)));
+}
+
 bool InUse(Database &db) {
     return !Prefix(db).isEmpty();
 }
@@ -291,12 +303,7 @@ void Install(Database &db) {
             db.Exec(QStringLiteral("GRANT %1 ON %2 TO %3")
                         .arg(Latin(g.privileges).replace(QStringLiteral("%pay"), Latin(kPayColumns)),
                              Latin(g.table), Ident(Group(prefix, g.group))));
-    // What was paid on an order is kept by the payment's trigger, which no clerk could write himself.
-    // So is what each worker earned, by the trigger on orders, lines and their workers.
-    for (const char *function : {"zv_tpay_paid()", "zv_work_earn()", "zv_work_earn_day()"})
-        if (present.contains(QLatin1StringView(function)))
-            db.Exec(QStringLiteral("ALTER FUNCTION %1 SECURITY DEFINER SET search_path FROM CURRENT")
-                        .arg(QLatin1StringView(function)));
+    TrustKeepers(db);
     db.Exec(NumberGuard(prefix));
     db.Exec(QStringLiteral(
         "CREATE OR REPLACE TRIGGER TR_Number_Guard BEFORE UPDATE ON [Number] FOR EACH ROW EXECUTE FUNCTION "

@@ -248,6 +248,7 @@ TEST_P(SalaryStoreTest, KeptEarningsFollowEveryWriteToOrdersLinesAndWorkers) {
          "INSERT INTO TWork (IddZakaz, IddService, IddWork, WorkFIO, [Delete]) VALUES ('z1', 'z1-2', 'w1', "
          "'И', FALSE)"},
         {"an order finished", "UPDATE TZakaz SET ZakazStatus = 2 WHERE IddZakaz = 'z2'"},
+        {"both orders' lines at once", "UPDATE TService SET Job = Job * 2"},
         {"a line removed", "UPDATE TService SET [Delete] = TRUE WHERE IddService = 'z1-2'"},
         {"an order deleted", "DELETE FROM TZakaz WHERE IddZakaz = 'z2'"}};
     for (const auto &[what, sql] : writes) {
@@ -255,7 +256,7 @@ TEST_P(SalaryStoreTest, KeptEarningsFollowEveryWriteToOrdersLinesAndWorkers) {
         afresh(what);
     }
     Payout(10, 5, At(2024, 6, 1));
-    EXPECT_EQ(afresh("a payout"), "z1 w1 20000 200000 0|w1 2024-05-10 20000");
+    EXPECT_EQ(afresh("a payout"), "z1 w1 40000 200000 0|w1 2024-05-10 40000");
 }
 
 // Two workstations give the same two workers lines of orders finished on the same day, in opposite turns, at
