@@ -340,9 +340,8 @@ QString EarnTrigger(const QString &table) {
 // what they earn worked out again (a request or an order in work, the most written, is passed over).
 QString MayEarn(const QString &orders) {
     return QStringLiteral(
-               "(EXISTS (SELECT 1 FROM TZakaz WHERE IddZakaz %1 AND ZakazStatus = 2) OR EXISTS (SELECT 1 "
-               "FROM "
-               "TWorkEarn WHERE IddZakaz %1))")
+               "(EXISTS (SELECT 1 FROM TZakaz WHERE IddZakaz %1 AND ZakazStatus = 2) OR "
+               "EXISTS (SELECT 1 FROM TWorkEarn WHERE IddZakaz %1))")
         .arg(orders);
 }
 
