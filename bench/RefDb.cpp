@@ -1,5 +1,6 @@
 #include "RefDb.h"
 
+#include "ChangeFeed.h"
 #include "ConnectString.h"
 #include "Database.h"
 #include "DbError.h"
@@ -144,6 +145,7 @@ RefDb::Outcome RefDb::Generate(Database &db, double scale, std::uint64_t seed, d
 
     RefDbGenerator generator(scale, seed, unpaid);
     Schema::StopKeepingWorkEarn(db);
+    ChangeFeed::StopTelling(db);
     {
         RefDbWriter writer(db);
         generator.Run(writer);
@@ -154,6 +156,7 @@ RefDb::Outcome RefDb::Generate(Database &db, double scale, std::uint64_t seed, d
     // what each worker earned on it are worked out once at the end.
     Schema::RefreshAllOrdersPaid(db);
     Schema::KeepWorkEarn(db);
+    ChangeFeed::StartTelling(db);
     db.Exec(
         QStringLiteral("UPDATE [Number] SET ZakazNomer = ?, PayNomer = ?, OutPayNomer = ?, SalaryNomer = ? "
                        "WHERE iddnum = ?"),

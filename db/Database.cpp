@@ -1,5 +1,6 @@
 #include "Database.h"
 
+#include "ChangeFeed.h"
 #include "DbError.h"
 #include "DriverTexts.h"
 #include "PgResult.h"
@@ -164,6 +165,7 @@ void Database::Connect(const ConnectTarget &target) {
 }
 
 Database::~Database() {
+    m_feed.reset();
     m_writes.clear();
     if (m_name.isEmpty()) return;
     {
@@ -274,7 +276,16 @@ bool Database::LostHandle() const {
     return pg && PQstatus(pg) == CONNECTION_BAD;
 }
 
+ChangeFeed &Database::Changes() {
+    if (!m_feed) {
+        m_feed.reset(new ChangeFeed(*this));
+        m_feed->Start();
+    }
+    return *m_feed;
+}
+
 void Database::Reconnect() {
+    if (m_feed) m_feed->Detach();
     m_statements.clear();
     m_writes.clear();
     m_sqlite = nullptr;
@@ -294,6 +305,7 @@ void Database::Reconnect() {
         m_lost = true;
         throw;
     }
+    if (m_feed) m_feed->Restart();
 }
 
 void Database::FailSqlite(int code, const char *what) {
@@ -324,12 +336,18 @@ QSqlQuery Database::Exec(const QString &sql, const QVariantList &binds) {
         return query;
     }
     const bool retry = m_depth == 0 && !write;
-    try {
+    const auto run = [&] {
+        try {
+            return ExecOnce(sql, binds);
+        } catch (const DbError &) {
+            if (!retry || !m_lost) throw;
+        }
         return ExecOnce(sql, binds);
-    } catch (const DbError &) {
-        if (!retry || !m_lost) throw;
-    }
-    return ExecOnce(sql, binds);
+    };
+    QSqlQuery query = run();
+    // Outside a transaction a write has been committed, and a read may have brought notices along.
+    if (m_feed && m_depth == 0 && (write || m_pg)) m_feed->AfterWrite();
+    return query;
 }
 
 QSqlQuery Database::ExecOnce(const QString &sql, const QVariantList &binds) {
@@ -595,14 +613,15 @@ void Database::Commit() {
             Rollback0();
             throw Failure(error);
         }
-        return;
+    } else {
+        QSqlDatabase db = handle();
+        if (!db.commit()) {
+            const QSqlError error = db.lastError();
+            Rollback0();
+            throw Failure(error);
+        }
     }
-    QSqlDatabase db = handle();
-    if (!db.commit()) {
-        const QSqlError error = db.lastError();
-        Rollback0();
-        throw Failure(error);
-    }
+    if (m_feed) m_feed->AfterWrite();
 }
 
 void Database::Rollback() {

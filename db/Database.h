@@ -12,6 +12,7 @@
 #include <memory>
 #include <unordered_map>
 
+class ChangeFeed;
 class DbError;
 class SqliteCursor;
 struct sqlite3;
@@ -74,8 +75,13 @@ public:
     // Drops the statements kept prepared on the server (after the tables were changed under them).
     void ForgetStatements();
 
+    // What is written to the database, by this program and others on it (see ChangeFeed); it starts
+    // listening the first time it is asked for. Needs the application's event loop.
+    ChangeFeed &Changes();
+
 private:
     friend class SqliteCursor;
+    friend class ChangeFeed;
     Database() = default;
     void Connect(const ConnectTarget &target);
     [[noreturn]] void Fail(const QSqlError &error);
@@ -128,6 +134,8 @@ private:
     pg_conn *m_pg = nullptr;      // the driver's connection, on PostgreSQL (see PgResult)
     bool m_directReads = true;
     int m_statementSerial = 0;
+    // Destroyed before the connection it listens on.
+    std::unique_ptr<ChangeFeed> m_feed;
 };
 
 // Commits on Commit(); rolls back when it goes out of scope uncommitted (an exception passing through).

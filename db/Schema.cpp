@@ -1,5 +1,6 @@
 #include "Schema.h"
 
+#include "ChangeFeed.h"
 #include "Database.h"
 #include "DbError.h"
 #include "Money.h"
@@ -529,6 +530,7 @@ void Create(Database &db) {
     for (const IndexDef &ix : kIndexes) CreateIndex(db, ix);
     CreatePaidTriggers(db);
     CreateWorkEarn(db);
+    ChangeFeed::CreateTriggers(db);
     db.Exec(QString::fromLatin1(kTClientDolg));
     db.Exec(QString::fromLatin1(kTClientDolgD));
 
@@ -702,8 +704,14 @@ void UpgradeTo9(Database &db) {
     Schema::KeepWorkEarn(db);
 }
 
-const Step kSteps[] = {{2, UpgradeTo2}, {3, UpgradeTo3}, {4, UpgradeTo4}, {5, UpgradeTo5},
-                       {6, UpgradeTo6}, {7, UpgradeTo7}, {8, UpgradeTo8}, {9, UpgradeTo9}};
+// Version 9 -> 10: the database records every write to the tables the screens show, so that other windows
+// and workstations show it too.
+void UpgradeTo10(Database &db) {
+    ChangeFeed::CreateTriggers(db);
+}
+
+const Step kSteps[] = {{2, UpgradeTo2}, {3, UpgradeTo3}, {4, UpgradeTo4}, {5, UpgradeTo5},  {6, UpgradeTo6},
+                       {7, UpgradeTo7}, {8, UpgradeTo8}, {9, UpgradeTo9}, {10, UpgradeTo10}};
 
 QString NewerText() {
     return QStringLiteral(

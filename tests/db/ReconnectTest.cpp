@@ -1,5 +1,6 @@
 #include "DriverTexts.h"
 #include "ErrorText.h"
+#include "Heard.h"
 #include "TestDb.h"
 #include "TestRows.h"
 
@@ -62,4 +63,17 @@ TEST_P(ReconnectTest, WhileTheServerIsDownEachActionNamesItAndWorksAgainOnceItIs
     Cluster("resume");
     Put(db(), Bay{"b2"});
     EXPECT_EQ(Bays(), 2);
+}
+
+TEST_P(ReconnectTest, WhatOthersWriteIsToldAgainOnceTheServerIsBack) {
+    ChangeFeed &feed = db().Changes();
+    feed.SetPollInterval(50);
+    Heard heard(feed);
+    Cluster("restart");
+    // Nobody listened meanwhile: everything may have changed.
+    ASSERT_TRUE(heard.WaitFor([](const DataChanges &c) { return c.unknown; }, 10000));
+    heard.Clear();
+    auto other = OpenAgain();
+    Put(*other, Bay{"b1"});
+    EXPECT_TRUE(heard.WaitForKey("SBox", "b1"));
 }

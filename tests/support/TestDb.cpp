@@ -147,7 +147,10 @@ void MakeVersion1(Database &db) {
     for (const char *kept : {"TWorkEarn", "TWorkEarnDay"})  // version 7
         db.Exec(QStringLiteral("DROP TABLE %1").arg(QLatin1StringView(kept)));
     if (db.PostgresStyle())
-        db.Exec(QStringLiteral("DROP FUNCTION zv_tpay_paid(), zv_work_earn(), zv_work_earn_day()"));
+        db.Exec(QStringLiteral(
+            "DROP FUNCTION zv_tpay_paid(), zv_work_earn(), zv_work_earn_day(), zv_tell_change()"));
+    else
+        db.Exec(QStringLiteral("DROP TABLE ZvChange"));  // version 10
     for (const TableDef &t : Schema::Tables()) {
         QStringList cols;
         for (const ColumnDef &c : t.columns) {
