@@ -440,6 +440,18 @@ void RegisterJournal(Database *d, const Inputs &in, const QString &backend) {
     JournalFilter byNumber{in.firstDay, in.lastDay, JournalStatus::All, in.number, {}, {}, {}};
     Add(backend, "JournalDefault",
         journal(active, period + QStringLiteral(" AND z.ZakazStatus IN (0, 1)"), month, true));
+    // Another workstation wrote one order of the journal the clerk has open (the default search, whole): the
+    // journal reads that order again and puts it in its place; beside the raw statement of a whole new
+    // search.
+    Add(backend, "JournalRefreshOne", [d, active, period, month](benchmark::State &state) {
+        OrderJournalStore store(*d);
+        const QList<JournalOrder> shown = store.Search(active);
+        const JournalKeys keys{{shown.isEmpty() ? QString() : shown.first().IddZakaz}, {}, {}};
+        RawQuery raw(*d, JournalRaw(period + QStringLiteral(" AND z.ZakazStatus IN (0, 1)"), true));
+        RunPair(
+            state, *d, [&] { return size_t(store.Refreshed(shown, active, keys).size()); },
+            [&] { return raw.Run(month); });
+    });
     Add(backend, "JournalMonthAll", journal(all, period, month, false));
     Add(backend, "JournalPlate",
         journal(byPlate, period + QStringLiteral(" AND a.AvtoNomer = ?"), years + QVariantList{in.plate},

@@ -7,6 +7,7 @@
 #include "Rows.h"
 #include "SqlConditions.h"
 
+#include <QHash>
 #include <QSet>
 #include <algorithm>
 
@@ -100,6 +101,43 @@ void OrderJournalStore::DefaultPeriod(const QDate &today, QDate *from, QDate *to
 }
 
 QList<JournalOrder> OrderJournalStore::Search(const JournalFilter &filter, int firstOrders, bool *more) {
+    return Read(filter, firstOrders, more, nullptr);
+}
+
+QList<JournalOrder> OrderJournalStore::Changed(const JournalFilter &filter, const JournalKeys &keys) {
+    return Read(filter, 0, nullptr, &keys);
+}
+
+QList<JournalOrder> OrderJournalStore::Refreshed(const QList<JournalOrder> &shown,
+                                                 const JournalFilter &filter, const JournalKeys &keys) {
+    QList<JournalOrder> fresh = Changed(filter, keys);
+    QHash<QString, qsizetype> freshAt;
+    for (qsizetype i = 0; i < fresh.size(); ++i) freshAt.insert(fresh[i].IddZakaz, i);
+    QList<JournalOrder> list;
+    list.reserve(shown.size() + fresh.size());
+    for (const JournalOrder &order : shown) {
+        const auto found = freshAt.constFind(order.IddZakaz);
+        if (found != freshAt.constEnd()) {
+            list << std::move(fresh[found.value()]);
+            freshAt.erase(found);
+        } else if (!keys.orders.contains(order.IddZakaz)) {
+            list << order;
+        }  // else written and no longer listed
+    }
+    for (const qsizetype at : std::as_const(freshAt)) list << std::move(fresh[at]);
+    // In the list's order: newest appointment first, then by key; an order without an appointment where
+    // each database sorts a missing value (last on SQLite, first on PostgreSQL).
+    const bool missingFirst = m_db.PostgresStyle();
+    std::stable_sort(list.begin(), list.end(), [missingFirst](const JournalOrder &a, const JournalOrder &b) {
+        if (a.ZakazBegin.isValid() != b.ZakazBegin.isValid()) return a.ZakazBegin.isValid() != missingFirst;
+        if (a.ZakazBegin != b.ZakazBegin) return a.ZakazBegin > b.ZakazBegin;
+        return a.IddZakaz < b.IddZakaz;
+    });
+    return list;
+}
+
+QList<JournalOrder> OrderJournalStore::Read(const JournalFilter &filter, int firstOrders, bool *more,
+                                            const JournalKeys *keys) {
     SqlConditions chosen;
     chosen.Period(QStringLiteral("TZakaz.ZakazData"), filter.from, filter.to)
         .Equals(QStringLiteral("TZakaz.ZakazNomer"), filter.number)
@@ -116,6 +154,23 @@ QList<JournalOrder> OrderJournalStore::Search(const JournalFilter &filter, int f
         where = period + QStringLiteral(" AND ") + kInDebt;
     else
         where = period;
+    if (keys) {
+        QStringList any;
+        const auto among = [&](const char *column, const QSet<QString> &values) {
+            if (values.isEmpty()) return;
+            QStringList marks;
+            for (const QString &value : values) {
+                marks << QStringLiteral("?");
+                binds << value;
+            }
+            any << QStringLiteral("TZakaz.%1 IN (%2)").arg(QLatin1StringView(column), marks.join(u", "));
+        };
+        among("IddZakaz", keys->orders);
+        among("IddVlad", keys->clients);
+        among("IddAvto", keys->cars);
+        where = QStringLiteral("(%1) AND (%2)")
+                    .arg(where, any.isEmpty() ? QStringLiteral("1 = 0") : any.join(QStringLiteral(" OR ")));
+    }
 
     // The orders are chosen once (with their debts) and then joined to their live lines and workers, so
     // the whole journal is one round trip however many orders it lists. The first orders only are the

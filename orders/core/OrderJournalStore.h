@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -60,6 +61,12 @@ struct JournalOrder {
     QString Car() const;
 };
 
+// Rows written since a journal was read: orders (by their own, their lines' or their workers' writes), and
+// clients and cars whose names and plates the journal shows.
+struct JournalKeys {
+    QSet<QString> orders, clients, cars;
+};
+
 // What the journal's finish command needs to know about an order right now.
 struct JournalOrderState {
     bool found = false;
@@ -79,6 +86,13 @@ public:
     // whatever the number of orders, lines or workers. With `firstOrders` only the list's first so many
     // orders (whole), and `more` says whether others follow.
     QList<JournalOrder> Search(const JournalFilter &filter, int firstOrders = 0, bool *more = nullptr);
+    // Those of the listed orders that are among the written rows, as Search reads them: an order written
+    // but missing here no longer belongs to the list.
+    QList<JournalOrder> Changed(const JournalFilter &filter, const JournalKeys &keys);
+    // The shown list with the written orders read again: changed ones in place, new ones added, those that
+    // left the list (deleted, paid off, moved out of the period) taken out; in the list's order.
+    QList<JournalOrder> Refreshed(const QList<JournalOrder> &shown, const JournalFilter &filter,
+                                  const JournalKeys &keys);
 
     // The order's status and debt as stored now; found is false for an order deleted meanwhile.
     JournalOrderState State(const QString &iddZakaz);
@@ -90,5 +104,8 @@ public:
     static FilterLists ListsOf(const QList<JournalOrder> &orders);
 
 private:
+    QList<JournalOrder> Read(const JournalFilter &filter, int firstOrders, bool *more,
+                             const JournalKeys *keys);
+
     Database &m_db;
 };

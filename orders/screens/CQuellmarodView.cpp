@@ -11,6 +11,7 @@
 #include "DbAction.h"
 #include "DialogRunner.h"
 #include "KeyedView.h"
+#include "LiveRefresh.h"
 #include "OrderJournalModel.h"
 #include "OrderStore.h"
 #include "PaymentEditing.h"
@@ -19,6 +20,7 @@
 #include "Prompter.h"
 #include "Tooltip.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
 #include <QDateEdit>
@@ -56,12 +58,20 @@ QDateEdit *DateFilter(const char *name, const QString &title, const QString &hel
     return edit;
 }
 
+// The filter's list of values; what the clerk is typing there stays as it is, and a list he has dropped
+// down is left alone until it is closed.
 void FillCombo(QComboBox *combo, const QStringList &values) {
+    if (combo->view()->isVisible()) return;
     const QString typed = combo->currentText();
+    const int cursor = combo->lineEdit() ? combo->lineEdit()->cursorPosition() : 0;
     combo->clear();
     combo->addItems(values);
     combo->setEditText(typed);
+    if (combo->lineEdit()) combo->lineEdit()->setCursorPosition(cursor);
 }
+
+// More written orders than this are read again with the whole list rather than one by one.
+constexpr int kMostByKey = 500;
 
 }  // namespace
 
@@ -74,6 +84,10 @@ CQuellmarodView::CQuellmarodView(AppContext &ctx, OrderFormOpener opener, QWidge
     m_to->setDate(to);
     m_status->setCurrentIndex(m_status->findData(int(JournalStatus::Active)));
     Search();
+    new LiveRefresh(this, ctx.db(),
+                    {QStringLiteral("TZakaz"), QStringLiteral("TService"), QStringLiteral("TWork"),
+                     QStringLiteral("SClient"), QStringLiteral("SAvto")},
+                    [this](const DataChanges &changes) { Refresh(changes); });
 }
 
 void CQuellmarodView::BuildUi() {
@@ -263,14 +277,38 @@ void CQuellmarodView::Search() {
     // A failed search leaves the list as it was.
     if (!TryDb(m_ctx.prompter(), [&] { orders = m_store.Search(filter, kFirstScreen, &more); })) return;
     m_shownFilter = filter;
+    Show(std::move(orders), more);
+}
+
+void CQuellmarodView::Show(QList<JournalOrder> orders, bool more) {
     Fill(std::move(orders), !more);
     if (!more) return;
     // The rest once the first screen is painted, or at once when a command needs it. A failure there
     // leaves the first screen as it is.
-    m_list->SetRest([this, filter] {
+    m_list->SetRest([this, filter = m_shownFilter] {
         QList<JournalOrder> all;
         if (TryDb(m_ctx.prompter(), [&] { all = m_store.Search(filter); })) Fill(std::move(all), true);
     });
+}
+
+void CQuellmarodView::Refresh(const DataChanges &changes) {
+    const JournalKeys keys{
+        changes.KeysOf({QStringLiteral("TZakaz"), QStringLiteral("TService"), QStringLiteral("TWork")}),
+        changes.KeysOf({QStringLiteral("SClient")}), changes.KeysOf({QStringLiteral("SAvto")})};
+    // A client or car written while the list is filtered by names or plates may enter or leave it with
+    // orders the keys do not name.
+    const bool byNames =
+        !m_shownFilter.plate.isEmpty() || !m_shownFilter.make.isEmpty() || !m_shownFilter.client.isEmpty();
+    const bool byKey = !changes.unknown && m_list->Whole() &&
+                       keys.orders.size() + keys.clients.size() + keys.cars.size() <= kMostByKey &&
+                       !(byNames && (!keys.clients.isEmpty() || !keys.cars.isEmpty()));
+    if (byKey) {
+        Fill(m_store.Refreshed(m_rows->Orders(), m_shownFilter, keys), true);
+        return;
+    }
+    bool more = false;
+    QList<JournalOrder> orders = m_store.Search(m_shownFilter, kFirstScreen, &more);
+    Show(std::move(orders), more);
 }
 
 const QList<JournalOrder> &CQuellmarodView::ShownOrders() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ChangeFeed.h"
 #include "OrderFormOpener.h"
 #include "OrderJournalStore.h"
 
@@ -79,6 +80,11 @@ private:
     void BuildList();
     // Shows the orders found; the filters' lists come from them once the list is whole.
     void Fill(QList<JournalOrder> orders, bool whole);
+    // Shows a search's first screen; with `more` the rest is read once it is painted.
+    void Show(QList<JournalOrder> orders, bool more);
+    // Another window or workstation wrote rows the journal may show: with the whole list shown the
+    // written orders are read again by key, otherwise the first screen of the shown search.
+    void Refresh(const DataChanges &changes);
     void OpenForm(OrderFormMode mode);
     // The commands once their right is checked and the order chosen.
     PayResult Pay(const QString &iddZakaz);

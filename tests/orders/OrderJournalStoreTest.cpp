@@ -2,6 +2,7 @@
 #include "OrderFixtures.h"
 #include "OrderJournalStore.h"
 #include "OrderStore.h"
+#include "Schema.h"
 #include "TestDb.h"
 
 namespace {
@@ -200,4 +201,39 @@ TEST_P(OrderJournalStoreTest, OrdersComeWithTheirLiveLinesAndWorkersInOneStateme
         EXPECT_EQ(keysAndLines(some), keysAndLines(all.mid(0, first)));
         EXPECT_EQ(more, first < 32);
     }
+}
+
+// Another workstation writes orders, lines, payments, a client and a car under a shown journal: reading
+// only the written rows again gives exactly the list, order and figures a new search gives.
+TEST_P(OrderJournalStoreTest, ARefreshByTheWrittenKeysGivesWhatANewSearchGives) {
+    for (const char *key : {"a", "b", "c", "d"})
+        Put({.key = key, .date = At(2024, 6, 10 + key[0] - 'a'), .status = StatusStarted});
+    Put({.key = "old", .date = At(2023, 1, 5), .status = StatusFinished});  // in debt, so listed as active
+    OrderJournalStore store(db());
+    const JournalFilter filter{QDate(2024, 6, 1), QDate(2024, 6, 30), JournalStatus::Active, {}, {}, {}, {}};
+    const QList<JournalOrder> shown = store.Search(filter);
+    ASSERT_EQ(Keys(shown), "a,b,c,d,old");
+
+    Put({.key = "e", .date = At(2024, 6, 12, 15), .status = StatusRequested});       // new, in the middle
+    Put({.key = "july", .date = At(2024, 7, 2), .status = StatusRequested});         // new, outside
+    TestRows::Put(db(), TestRows::Pay{.key = "p-old", .order = "old", .sum = 100});  // paid off: leaves
+    db().Exec("UPDATE TZakaz SET [Delete] = ? WHERE IddZakaz = ?", {true, "b"});     // deleted: leaves
+    db().Exec("UPDATE TService SET Price = ? WHERE IddZakaz = ?", {250, "c"});       // changed line
+    Schema::RefreshOrderTotals(db(), "c");
+    db().Exec("UPDATE TZakaz SET ZakazBegin = ? WHERE IddZakaz = ?", {At(2024, 6, 30), "a"});  // moves up
+    db().Exec("UPDATE SClient SET ClientName = ? WHERE IddClient = ?", {"Петров", "c-d"});
+    db().Exec("UPDATE SAvto SET AvtoNomer = ? WHERE IddAvto = ?", {"В999ВВ99", "a-a"});
+
+    const JournalKeys keys{{"e", "july", "old", "b", "c", "a"}, {"c-d"}, {"a-a"}};
+    const QList<JournalOrder> refreshed = store.Refreshed(shown, filter, keys);
+    const QList<JournalOrder> searched = store.Search(filter);
+    const auto text = [](const QList<JournalOrder> &orders) {
+        QStringList rows;
+        for (const JournalOrder &o : orders)
+            rows << u"%1 %2 %3 %4 %5 %6"_s.arg(o.IddZakaz, o.ClientName, o.AvtoNomer, o.total.Text(),
+                                               o.debt.Text(), Text(o.lines));
+        return rows.join(u"\n"_s).toStdString();
+    };
+    EXPECT_EQ(text(refreshed), text(searched));
+    EXPECT_EQ(Keys(refreshed), "a,c,d,e,july");  // a request in debt is active whatever its date
 }
