@@ -7,6 +7,7 @@
 #include "DbError.h"
 #include "DialogRunner.h"
 #include "KeyedList.h"
+#include "LiveRefresh.h"
 #include "PictureButton.h"
 #include "Prompter.h"
 #include "Tooltip.h"
@@ -55,13 +56,17 @@ CBayDirDlg::CBayDirDlg(AppContext &ctx, QWidget *parent) : QDialog(parent), m_ct
     connect(ok, &QPushButton::clicked, this, &CBayDirDlg::accept);
 
     Refill();
+    new LiveRefresh(this, m_ctx.db(), {QStringLiteral("SBox")},
+                    [this](const DataChanges &) { Show(BayStore(m_ctx.db()).List()); });
     KeyedList::WidenToFit(this);
 }
 
 void CBayDirDlg::Refill() {
+    TryDb(m_ctx.prompter(), [&] { Show(BayStore(m_ctx.db()).List()); });
+}
+
+void CBayDirDlg::Show(const QList<BayRecord> &bays) {
     const QString current = m_list->CurrentKey();
-    QList<BayRecord> bays;
-    if (!TryDb(m_ctx.prompter(), [&] { bays = BayStore(m_ctx.db()).List(); })) return;
     m_list->clear();
     for (const BayRecord &b : bays) m_list->AddRow({b.nameBox, b.primBox}, b.iddBox);
     m_list->FitColumns();
@@ -85,13 +90,7 @@ void CBayDirDlg::EditBay() {
     }
     const QString id = KeyedList::Key(item);
     CBayDlg card(m_ctx, this);
-    card.SetName(item->text(kName));
-    card.SetNote(item->text(kNote));
-    card.SetSaver([this, id](const QString &name, const QString &note) {
-        if (!BayStore(m_ctx.db()).Update(id, name, note)) {
-            throw DbError(QStringLiteral("Бокс (мойка) не найден в базе данных."));
-        }
-    });
+    if (!card.Open(id)) return;  // the card reads the bay and writes it unless changed elsewhere meanwhile
     if (m_ctx.dialogs().Run(card) == QDialog::Accepted) Refill();
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QDialog>
+#include <QList>
 
 class AppContext;
+struct BayRecord;
 class KeyedList;
 
 // "Справочник боксов (моек)": the bays where services are performed.
@@ -12,6 +14,8 @@ public:
     explicit CBayDirDlg(AppContext &ctx, QWidget *parent = nullptr);
 
     void Refill();
+    // Fills the list with what was read, keeping the current row.
+    void Show(const QList<BayRecord> &bays);
     KeyedList *list() const { return m_list; }
 
     // The commands of the buttons, the keys and the pop-up menu.

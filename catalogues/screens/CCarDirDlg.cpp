@@ -7,6 +7,7 @@
 #include "DirectoryModels.h"
 #include "KeyedList.h"
 #include "KeyedView.h"
+#include "LiveRefresh.h"
 #include "PictureButton.h"
 #include "Prompter.h"
 #include "Tooltip.h"
@@ -42,6 +43,14 @@ CCarDirDlg::CCarDirDlg(AppContext &ctx, QWidget *parent) : QDialog(parent), m_ct
     // The make and owner lists (tens of thousands of names) wait with the rest of a long list.
     m_listsLater = true;
     Refill();
+    // Cars and their owners as written elsewhere, for the search shown.
+    new LiveRefresh(this, ctx.db(),
+                    {QStringLiteral("SAvto"), QStringLiteral("AvtoVlad"), QStringLiteral("SClient")},
+                    [this](const DataChanges &) {
+                        bool more = false;
+                        QList<CarListRow> rows = m_store.Search(m_shown, KeyedView::kFirstScreen, &more);
+                        Show(std::move(rows), more);
+                    });
     KeyedList::WidenToFit(this);
     // With no car to choose the clerk starts with a search (or Insert, from the list).
     if (m_rows->rowCount() == 0) m_plate->setFocus();
@@ -157,7 +166,12 @@ void CCarDirDlg::Fill(const CarFilter &filter, int firstRows) {
     QList<CarListRow> rows;
     bool more = false;
     if (!TryDb(m_ctx.prompter(), [&] { rows = m_store.Search(filter, firstRows, &more); })) return;
-    m_list->SetRest(more ? std::function<void()>([this, filter] { Fill(filter, 0); }) : nullptr);
+    m_shown = filter;
+    Show(std::move(rows), more);
+}
+
+void CCarDirDlg::Show(QList<CarListRow> rows, bool more) {
+    m_list->SetRest(more ? std::function<void()>([this, filter = m_shown] { Fill(filter, 0); }) : nullptr);
     m_rows->Set(std::move(rows));
     m_list->FitColumns();
     // Whenever the list is whole (this search's rest, or another search since), so are the filter lists.

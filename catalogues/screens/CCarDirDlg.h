@@ -52,9 +52,12 @@ private:
     void BuildUi();
     // The list for these filters: its first screen now, the rest once that is shown.
     void Fill(const CarFilter &filter, int firstRows);
+    // Shows the rows of the shown search; with `more` the rest is read once they are painted.
+    void Show(QList<CarListRow> rows, bool more);
 
     AppContext &m_ctx;
     CarStore m_store;
+    CarFilter m_shown;
     QString m_iddClient;
 
     QLineEdit *m_plate = nullptr;

@@ -7,6 +7,7 @@
 #include "DialogRunner.h"
 #include "Formats.h"
 #include "KeyedList.h"
+#include "LiveRefresh.h"
 #include "PaymentEditing.h"
 #include "PaymentStore.h"
 #include "Prompter.h"
@@ -42,6 +43,9 @@ CClientAccountPage::CClientAccountPage(AppContext &ctx, const QString &iddClient
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(5, 5, 5, 5);
     layout->addWidget(m_list);
+    // Payments taken or changed elsewhere: the card reads its pages and totals again.
+    new LiveRefresh(this, ctx.db(), {QStringLiteral("TPay")},
+                    [this](const DataChanges &) { emit changed(); });
 }
 
 void CClientAccountPage::Refill() {

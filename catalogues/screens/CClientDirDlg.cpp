@@ -9,6 +9,7 @@
 #include "KeyGen.h"
 #include "KeyedList.h"
 #include "KeyedView.h"
+#include "LiveRefresh.h"
 #include "PictureButton.h"
 #include "Prompter.h"
 #include "Tooltip.h"
@@ -43,6 +44,15 @@ CClientDirDlg::CClientDirDlg(AppContext &ctx, QWidget *parent)
     : QDialog(parent), m_ctx(ctx), m_store(ctx.db()) {
     BuildUi();
     Refill();
+    // Clients, their cars and their debts as written elsewhere, for the search shown.
+    new LiveRefresh(this, ctx.db(),
+                    {QStringLiteral("SClient"), QStringLiteral("SAvto"), QStringLiteral("AvtoVlad"),
+                     QStringLiteral("TZakaz")},
+                    [this](const DataChanges &) {
+                        bool more = false;
+                        QList<ClientListRow> rows = m_store.Search(m_shown, KeyedView::kFirstScreen, &more);
+                        Show(std::move(rows), more);
+                    });
     KeyedList::WidenToFit(this);
     // With no client to choose the clerk starts with a search (or Insert, from the list).
     if (m_rows->rowCount() == 0) m_name->setFocus();
@@ -168,7 +178,12 @@ void CClientDirDlg::Fill(const ClientFilter &filter, int firstRows) {
     QList<ClientListRow> rows;
     bool more = false;
     if (!TryDb(m_ctx.prompter(), [&] { rows = m_store.Search(filter, firstRows, &more); })) return;
-    m_list->SetRest(more ? std::function<void()>([this, filter] { Fill(filter, 0); }) : nullptr);
+    m_shown = filter;
+    Show(std::move(rows), more);
+}
+
+void CClientDirDlg::Show(QList<ClientListRow> rows, bool more) {
+    m_list->SetRest(more ? std::function<void()>([this, filter = m_shown] { Fill(filter, 0); }) : nullptr);
     QStringList names;
     QSet<QString> seen;
     for (const ClientListRow &row : rows) {

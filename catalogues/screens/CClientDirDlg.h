@@ -56,8 +56,11 @@ private:
     void BuildUi();
     // The list for this search: its first screen now, the rest once that is shown.
     void Fill(const ClientFilter &filter, int firstRows);
+    // Shows the rows of the shown search; with `more` the rest is read once they are painted.
+    void Show(QList<ClientListRow> rows, bool more);
 
     AppContext &m_ctx;
+    ClientFilter m_shown;
     ClientStore m_store;
     std::function<void(const QString &, bool)> m_print;
 

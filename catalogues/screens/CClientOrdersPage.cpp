@@ -8,6 +8,7 @@
 #include "DialogRunner.h"
 #include "Formats.h"
 #include "KeyedList.h"
+#include "LiveRefresh.h"
 #include "OrderForms.h"
 #include "PaymentEditing.h"
 #include "PaymentStore.h"
@@ -60,6 +61,10 @@ CClientOrdersPage::CClientOrdersPage(AppContext &ctx, const QString &iddClient,
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(5, 5, 5, 5);
     layout->addWidget(m_list);
+    // The client's orders and what was paid on them, as written elsewhere: the card reads its pages and
+    // totals again.
+    new LiveRefresh(this, ctx.db(), {QStringLiteral("TZakaz"), QStringLiteral("TService")},
+                    [this](const DataChanges &) { emit changed(); });
 }
 
 void CClientOrdersPage::Refill() {

@@ -5,6 +5,7 @@
 #include "DbAction.h"
 #include "DialogRunner.h"
 #include "KeyedList.h"
+#include "LiveRefresh.h"
 #include "PictureButton.h"
 #include "Prompter.h"
 #include "Tooltip.h"
@@ -54,13 +55,17 @@ CUserDirDlg::CUserDirDlg(AppContext &ctx, QWidget *parent) : QDialog(parent), m_
     connect(close, &QPushButton::clicked, this, &CUserDirDlg::reject);
 
     Refill();
+    new LiveRefresh(this, m_ctx.db(), {QStringLiteral("SUser")},
+                    [this](const DataChanges &) { Show(UserStore(m_ctx.db()).ListActive()); });
     KeyedList::WidenToFit(this);
 }
 
 void CUserDirDlg::Refill() {
+    TryDb(m_ctx.prompter(), [&] { Show(UserStore(m_ctx.db()).ListActive()); });
+}
+
+void CUserDirDlg::Show(const QList<UserRecord> &users) {
     const QString current = m_list->CurrentKey();
-    QList<UserRecord> users;
-    if (!TryDb(m_ctx.prompter(), [&] { users = UserStore(m_ctx.db()).ListActive(); })) return;
     m_list->clear();
     for (const UserRecord &u : users) m_list->AddRow({u.login, u.name}, u.iddUser);
     m_list->FitColumns();

@@ -6,6 +6,7 @@
 #include "DialogRunner.h"
 #include "Formats.h"
 #include "KeyedList.h"
+#include "LiveRefresh.h"
 #include "PictureButton.h"
 #include "Prompter.h"
 #include "Tooltip.h"
@@ -27,6 +28,9 @@ constexpr Right kRightDelete = Right::DeleteWorker;
 CWorkerDirDlg::CWorkerDirDlg(AppContext &ctx, QWidget *parent) : QDialog(parent), m_ctx(ctx) {
     Build();
     Refill();
+    // The ticks the clerk has made stay as they are.
+    new LiveRefresh(this, m_ctx.db(), {QStringLiteral("SWork")},
+                    [this](const DataChanges &) { Show(WorkerStore(m_ctx.db()).List()); });
     KeyedList::WidenToFit(this);
 }
 
@@ -108,12 +112,12 @@ QSet<QString> CWorkerDirDlg::TickedIds() const {
 }
 
 void CWorkerDirDlg::Refill() {
+    TryDb(m_ctx.prompter(), [&] { Show(WorkerStore(m_ctx.db()).List()); });
+}
+
+void CWorkerDirDlg::Show(const QList<WorkerRecord> &workers) {
     const QSet<QString> ticked = TickedIds();
     const QString current = m_list->CurrentKey();
-
-    QList<WorkerRecord> workers;
-    if (!TryDb(m_ctx.prompter(), [&] { workers = WorkerStore(m_ctx.db()).List(); })) return;
-
     m_list->clear();
     for (const WorkerRecord &w : workers) {
         const bool out = w.workOut && w.workDataOut.isValid();

@@ -3,9 +3,11 @@
 #include "PickedWorker.h"
 
 #include <QDialog>
+#include <QList>
 #include <QSet>
 
 class AppContext;
+struct WorkerRecord;
 class KeyedList;
 
 // "Справочник сотрудников": the workers directory, also the picker of workers for the service card and
@@ -24,6 +26,8 @@ public:
 
     // Reads the list again, keeping the ticks the user has made.
     void Refill();
+    // Fills the list with what was read, keeping the current row.
+    void Show(const QList<WorkerRecord> &workers);
     KeyedList *list() const { return m_list; }
 
     // The commands of the buttons, the keys and the pop-up menu.

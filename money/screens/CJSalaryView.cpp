@@ -9,6 +9,7 @@
 #include "FlatModel.h"
 #include "Formats.h"
 #include "KeyedView.h"
+#include "LiveRefresh.h"
 #include "PictureButton.h"
 #include "Prompter.h"
 #include "Tooltip.h"
@@ -39,6 +40,10 @@ CJSalaryView::CJSalaryView(AppContext &ctx, QWidget *parent) : QWidget(parent), 
     setWindowTitle(kTitle);
     Build();
     Find();
+    // Payouts made, changed or deleted elsewhere.
+    new LiveRefresh(
+        this, ctx.db(), {QStringLiteral("TPay"), QStringLiteral("TWorkPay")},
+        [this](const DataChanges &) { Show(SalaryStore(m_ctx.db()).SalaryJournal(m_lastFilter)); });
 }
 
 void CJSalaryView::Build() {
@@ -121,10 +126,15 @@ SalaryFilter CJSalaryView::FilterFromFields() const {
 void CJSalaryView::Find() {
     const SalaryFilter filter = FilterFromFields();
     if (!DatePicker::PeriodAccepted(m_ctx.prompter(), filter.from, filter.to)) return;
-    m_rows.clear();
+    QList<PayRecord> rows;
     // A failed query leaves the list empty and the total at zero.
-    TryDb(m_ctx.prompter(), [&] { m_rows = SalaryStore(m_ctx.db()).SalaryJournal(filter); });
+    TryDb(m_ctx.prompter(), [&] { rows = SalaryStore(m_ctx.db()).SalaryJournal(filter); });
     m_lastFilter = filter;
+    Show(std::move(rows));
+}
+
+void CJSalaryView::Show(QList<PayRecord> rows) {
+    m_rows = std::move(rows);
     Money total;
     for (const PayRecord &p : m_rows) total -= p.SummaPay;  // handed to the workers
     m_shown->Set(m_rows);                                   // shared, not copied

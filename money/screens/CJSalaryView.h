@@ -57,6 +57,8 @@ public:
     const SalaryFilter &lastFilter() const { return m_lastFilter; }  // the period last applied, for printing
 
 private:
+    // Shows the payouts read, with their total; the list keeps the clerk's row.
+    void Show(QList<PayRecord> rows);
     void Build();
     SalaryFilter FilterFromFields() const;
 

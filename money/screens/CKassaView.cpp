@@ -8,6 +8,7 @@
 #include "FlatModel.h"
 #include "Formats.h"
 #include "KeyedView.h"
+#include "LiveRefresh.h"
 #include "PaymentEditing.h"
 #include "PictureButton.h"
 #include "Prompter.h"
@@ -45,6 +46,10 @@ CKassaView::CKassaView(AppContext &ctx, QWidget *parent) : QWidget(parent), m_ct
     Build();
     FillFilterLists();
     Find();
+    // Payments taken, changed or deleted elsewhere, and the client names they show.
+    new LiveRefresh(
+        this, ctx.db(), {QStringLiteral("TPay"), QStringLiteral("SClient")},
+        [this](const DataChanges &) { Show(CashStore(m_ctx.db()).FillCashJournal(m_lastFilter)); });
 }
 
 void CKassaView::Build() {
@@ -161,11 +166,16 @@ CashFilter CKassaView::FilterFromFields() const {
 void CKassaView::Find() {
     const CashFilter filter = FilterFromFields();
     if (!DatePicker::PeriodAccepted(m_ctx.prompter(), filter.from, filter.to)) return;
-    m_rowOf.clear();
-    m_journal = {};
+    CashJournal journal;
     // A failed query leaves the list empty and the totals at zero.
-    TryDb(m_ctx.prompter(), [&] { m_journal = CashStore(m_ctx.db()).FillCashJournal(filter); });
+    TryDb(m_ctx.prompter(), [&] { journal = CashStore(m_ctx.db()).FillCashJournal(filter); });
     m_lastFilter = filter;
+    Show(std::move(journal));
+}
+
+void CKassaView::Show(CashJournal journal) {
+    m_journal = std::move(journal);
+    m_rowOf.clear();
     for (int i = 0; i < m_journal.rows.size(); ++i) m_rowOf.insert(m_journal.rows[i].pay.IddPay, i);
     m_rows->Set(m_journal.rows);  // shared with the journal, not copied
     m_list->FitColumns();

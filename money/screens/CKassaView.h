@@ -57,6 +57,8 @@ public:
     const CashFilter &lastFilter() const { return m_lastFilter; }  // the period last applied, for printing
 
 private:
+    // Shows a journal read; the list keeps the clerk's row.
+    void Show(CashJournal journal);
     void Build();
     void FillFilterLists();
     CashFilter FilterFromFields() const;
