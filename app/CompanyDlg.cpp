@@ -116,12 +116,18 @@ CCompanyDlg::CCompanyDlg(AppContext &ctx, QWidget *parent) : QDialog(parent), m_
     top->addLayout(buttons);
     resize(640, sizeHint().height());
 
+    m_loaded = Load();
+}
+
+bool CCompanyDlg::Load() {
     std::optional<CompanyInfo> info;
-    m_loaded = TryDb(m_ctx.prompter(), [&] { info = CompanyStore(m_ctx.db()).Read(); });
+    if (!TryDb(m_ctx.prompter(), [&] { info = CompanyStore(m_ctx.db()).Read(); })) return false;
+    m_stored = info;
     // A missing row shows empty fields; saving recreates it.
-    if (info)
-        for (int i = 0; i < CompanyInfo::kFieldCount; ++i)
-            m_edits.value(QLatin1StringView(CompanyInfo::kFields[size_t(i)]))->setText((*info)[i]);
+    for (int i = 0; i < CompanyInfo::kFieldCount; ++i)
+        m_edits.value(QLatin1StringView(CompanyInfo::kFields[size_t(i)]))
+            ->setText(info ? (*info)[i] : QString());
+    return true;
 }
 
 QLineEdit *CCompanyDlg::Edit(const char *column) const {
@@ -133,6 +139,9 @@ void CCompanyDlg::accept() {
     for (int i = 0; i < CompanyInfo::kFieldCount; ++i)
         info[i] = m_edits.value(QLatin1StringView(CompanyInfo::kFields[size_t(i)]))->text().trimmed();
     // Stays open on a failure so nothing typed is lost.
-    if (!TrySave(this, m_ctx.prompter(), [&] { CompanyStore(m_ctx.db()).Save(info); })) return;
+    if (!TrySave(
+            this, m_ctx.prompter(), [&] { CompanyStore(m_ctx.db()).Save(info, m_stored); },
+            [this] { Load(); }))
+        return;
     QDialog::accept();
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "CompanyStore.h"
+
 #include <QDialog>
 #include <QHash>
+#include <optional>
 
 class AppContext;
 class QLineEdit;
@@ -24,9 +27,13 @@ public slots:
     void accept() override;
 
 private:
+    // Reads the row and shows it; false when it could not be read (the error has been shown).
+    bool Load();
+
     AppContext &m_ctx;
     QHash<QString, QLineEdit *> m_edits;
     QPushButton *m_ok = nullptr;
     QPushButton *m_cancel = nullptr;
     bool m_loaded = false;
+    std::optional<CompanyInfo> m_stored;  // the row as read (none when missing): the save checks it
 };

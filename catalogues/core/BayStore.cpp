@@ -1,5 +1,6 @@
 #include "BayStore.h"
 
+#include "ChangedMeanwhile.h"
 #include "Database.h"
 #include "DynamicRecordset.h"
 #include "KeyGen.h"
@@ -11,7 +12,7 @@ const QString kTable = QStringLiteral("SBox");
 
 BayRecord Read(const CDynamicRecordset &rs) {
     return {rs.Text(QStringLiteral("IddBox")), rs.Text(QStringLiteral("NameBox")),
-            rs.Text(QStringLiteral("PrimBox"))};
+            rs.Text(QStringLiteral("PrimBox")), rs.Bool(QStringLiteral("Delete"))};
 }
 
 }  // namespace
@@ -45,9 +46,19 @@ QString BayStore::Add(const QString &name, const QString &note, const QString &l
     return key;
 }
 
-bool BayStore::Update(const QString &iddBox, const QString &name, const QString &note) {
-    return Rows::Update(m_db, kTable, {{QStringLiteral("IddBox"), iddBox}},
-                        {{QStringLiteral("NameBox"), name}, {QStringLiteral("PrimBox"), note}}) > 0;
+bool BayStore::Update(const QString &iddBox, const QString &name, const QString &note,
+                      const std::optional<BayRecord> &loaded) {
+    Transaction tx(m_db);
+    if (loaded) {
+        ChangedMeanwhile::LockRow(m_db, kTable, QStringLiteral("IddBox"), iddBox);
+        ChangedMeanwhile::Expect(Load(iddBox), *loaded,
+                                 [&](const BayRecord &b) { return b.deleted && !loaded->deleted; });
+    }
+    const bool found =
+        Rows::Update(m_db, kTable, {{QStringLiteral("IddBox"), iddBox}},
+                     {{QStringLiteral("NameBox"), name}, {QStringLiteral("PrimBox"), note}}) > 0;
+    tx.Commit();
+    return found;
 }
 
 bool BayStore::Delete(const QString &iddBox) {

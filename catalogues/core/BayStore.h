@@ -11,6 +11,9 @@ struct BayRecord {
     QString iddBox;
     QString nameBox;
     QString primBox;  // note
+    bool deleted = false;
+
+    bool operator==(const BayRecord &) const = default;
 };
 
 // Every SQL text about bays.
@@ -23,8 +26,10 @@ public:
     std::optional<BayRecord> Load(const QString &iddBox);
     // Adds a bay under a fresh key made from `login`; returns the key.
     QString Add(const QString &name, const QString &note, const QString &login);
-    // Returns false when there is no such bay.
-    bool Update(const QString &iddBox, const QString &name, const QString &note);
+    // Returns false when there is no such bay. A card hands the bay as it loaded it: when the stored one is
+    // not that any more, ChangedMeanwhile is thrown and nothing written.
+    bool Update(const QString &iddBox, const QString &name, const QString &note,
+                const std::optional<BayRecord> &loaded = std::nullopt);
     bool Delete(const QString &iddBox);
 
 private:

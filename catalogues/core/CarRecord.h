@@ -12,6 +12,8 @@ struct CarRecord {
     QString avtoVin;
     QString avtoDvig;  // engine number
     QString avtoPrim;  // note
+
+    bool operator==(const CarRecord &) const = default;
 };
 
 // An owner entry of the car card: one AvtoVlad link, with the owner's name and telephone for the list.
@@ -22,6 +24,12 @@ struct CarOwner {
     bool deleted = false;
     QString clientName;
     QString clientTel;
+};
+
+// A car card's car and owners as it read them (CarStore::Load, LoadOwners).
+struct StoredCar {
+    CarRecord car;
+    QList<CarOwner> owners;
 };
 
 // An owner as the cars directory shows it under the car.

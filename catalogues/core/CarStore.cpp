@@ -1,5 +1,6 @@
 #include "CarStore.h"
 
+#include "ChangedMeanwhile.h"
 #include "Database.h"
 #include "DbError.h"
 #include "DynamicRecordset.h"
@@ -28,6 +29,15 @@ CarRecord ReadCar(const CDynamicRecordset &rs) {
     car.avtoDvig = rs.Text(QStringLiteral("AvtoDvig"));
     car.avtoPrim = rs.Text(QStringLiteral("AvtoPrim"));
     return car;
+}
+
+// The live owner links of a card, as "link/owner" in order: what a save compares with the stored ones.
+QStringList LiveLinks(const QList<CarOwner> &owners) {
+    QStringList links;
+    for (const CarOwner &o : owners)
+        if (!o.deleted) links << o.iddAvtoVlad + u'/' + o.iddVlad;
+    links.sort();
+    return links;
 }
 
 // Distinct non-empty values of one column, sorted.
@@ -179,7 +189,8 @@ QList<CarOwner> CarStore::LoadOwners(const QString &iddAvto) {
     return owners;
 }
 
-void CarStore::Save(const CarRecord &car, QList<CarOwner> &owners, const QString &login) {
+void CarStore::Save(const CarRecord &car, QList<CarOwner> &owners, const QString &login,
+                    const std::optional<StoredCar> &loaded) {
     const CarRecord c = Normalized(car);
     if (c.iddAvto.isEmpty()) throw DbError(QStringLiteral("У автомобиля нет ключа."));
     if (c.avtoNomer.isEmpty()) throw DbError(QStringLiteral("Укажите гос. № автомобиля!"));
@@ -196,6 +207,12 @@ void CarStore::Save(const CarRecord &car, QList<CarOwner> &owners, const QString
 
     QList<CarOwner> written = owners;
     Transaction tx(m_db);
+    if (loaded) {
+        ChangedMeanwhile::LockRow(m_db, kCars, QStringLiteral("IddAvto"), c.iddAvto);
+        const std::optional<CarRecord> stored = Load(c.iddAvto);
+        ChangedMeanwhile::Expect(stored, loaded->car);
+        if (LiveLinks(LoadOwners(c.iddAvto)) != LiveLinks(loaded->owners)) throw ChangedMeanwhile(false);
+    }
     Rows::InsertOrUpdate(m_db, kCars, {{QStringLiteral("IddAvto"), c.iddAvto}},
                          {{QStringLiteral("AvtoNomer"), c.avtoNomer},
                           {QStringLiteral("AvtoMarka"), c.avtoMarka},

@@ -39,8 +39,11 @@ public:
 
     // Stores the car (inserted the first time, updated afterwards) and every owner entry, deleted ones
     // included, in one transaction. New links get keys (one generated key plus the entry's position),
-    // written back into `owners` only when everything was stored.
-    void Save(const CarRecord &car, QList<CarOwner> &owners, const QString &login);
+    // written back into `owners` only when everything was stored. A card open on a stored car hands the car
+    // and owners as it loaded them: when the car or its owner links are stored otherwise now,
+    // ChangedMeanwhile is thrown and nothing written (the owners' names and telephones are the clients').
+    void Save(const CarRecord &car, QList<CarOwner> &owners, const QString &login,
+              const std::optional<StoredCar> &loaded = std::nullopt);
     // The car as an order carries it, without its owners: added under a new key (written back into `car`)
     // when it has none, updated otherwise. Only the plate is upper-cased, the rest is kept as typed.
     void SaveFields(CarRecord &car, const QString &login);

@@ -28,6 +28,8 @@ struct ClientRecord {
     QString clientContact;
     QString clientPrim;
 
+    bool operator==(const ClientRecord &) const = default;
+
     using Member = QString ClientRecord::*;
     // The nineteen SClient columns in table order, each with the member that holds it.
     static const QList<std::pair<QString, Member>> &Columns();

@@ -1,5 +1,6 @@
 #include "ClientStore.h"
 
+#include "ChangedMeanwhile.h"
 #include "Database.h"
 #include "DbError.h"
 #include "DynamicRecordset.h"
@@ -281,14 +282,22 @@ std::optional<ClientRecord> ClientStore::Load(const QString &iddClient) {
     return ReadClient(rs);
 }
 
-bool ClientStore::Save(const ClientRecord &client) {
+bool ClientStore::Save(const ClientRecord &client, const std::optional<ClientRecord> &loaded) {
     if (client.iddClient.isEmpty()) throw DbError(QStringLiteral("У клиента нет ключа."));
     if (client.clientName.trimmed().isEmpty()) throw DbError(QStringLiteral("Укажите название клиента!"));
     Values rest;
     for (const auto &[column, member] : ClientRecord::Columns()) {
         if (member != &ClientRecord::iddClient) rest << ColumnValue{column, client.*member};
     }
-    return Rows::InsertOrUpdate(m_db, kClients, {{QStringLiteral("IddClient"), client.iddClient}}, rest);
+    Transaction tx(m_db);
+    if (loaded) {
+        ChangedMeanwhile::LockRow(m_db, kClients, QStringLiteral("IddClient"), client.iddClient);
+        ChangedMeanwhile::Expect(Load(client.iddClient), *loaded);
+    }
+    const bool inserted =
+        Rows::InsertOrUpdate(m_db, kClients, {{QStringLiteral("IddClient"), client.iddClient}}, rest);
+    tx.Commit();
+    return inserted;
 }
 
 void ClientStore::SaveContact(ClientRecord &client, const QString &login) {

@@ -31,8 +31,10 @@ public:
     QList<ClientRecord> NamesStartingWith(const QString &prefix, int limit);
 
     std::optional<ClientRecord> Load(const QString &iddClient);
-    // Inserts the client the first time, updates it afterwards. Returns true when it was inserted.
-    bool Save(const ClientRecord &client);
+    // Inserts the client the first time, updates it afterwards. Returns true when it was inserted. A card
+    // open on a stored client hands the client as it loaded it: when the stored one is not that any more,
+    // ChangedMeanwhile is thrown and nothing written.
+    bool Save(const ClientRecord &client, const std::optional<ClientRecord> &loaded = std::nullopt);
     // The name, address and telephone an order carries: a client without a key is added under a new one
     // (written back into `client`), a known one has only these three fields updated.
     void SaveContact(ClientRecord &client, const QString &login);

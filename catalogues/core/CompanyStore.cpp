@@ -1,5 +1,6 @@
 #include "CompanyStore.h"
 
+#include "ChangedMeanwhile.h"
 #include "Database.h"
 #include "DynamicRecordset.h"
 #include "Rows.h"
@@ -49,4 +50,16 @@ void CompanyStore::Save(const CompanyInfo &info) {
     for (int i = 0; i < CompanyInfo::kFieldCount; ++i)
         values << ColumnValue{QLatin1StringView(CompanyInfo::kFields[size_t(i)]), info[i]};
     Rows::InsertOrUpdate(m_db, QStringLiteral("SMain"), {{QStringLiteral("IddMain"), kRowKey}}, values);
+}
+
+void CompanyStore::Save(const CompanyInfo &info, const std::optional<CompanyInfo> &loaded) {
+    Transaction tx(m_db);
+    ChangedMeanwhile::LockRow(m_db, QStringLiteral("SMain"), QStringLiteral("IddMain"), kRowKey);
+    const std::optional<CompanyInfo> stored = Read();
+    if (loaded)
+        ChangedMeanwhile::Expect(stored, *loaded);
+    else if (stored)
+        throw ChangedMeanwhile(false);
+    Save(info);
+    tx.Commit();
 }

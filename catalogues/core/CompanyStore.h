@@ -15,6 +15,8 @@ struct CompanyInfo {
 
     std::array<QString, kFieldCount> values;
 
+    bool operator==(const CompanyInfo &) const = default;
+
     QString &operator[](int i) { return values[size_t(i)]; }
     const QString &operator[](int i) const { return values[size_t(i)]; }
     // By column name (MainName, MainINN, ...); an unknown name is a programming error and asserts.
@@ -31,6 +33,9 @@ public:
     // Writes the eighteen fields as given; a missing row is recreated so the typing is not lost.
     // Throws DbError (nothing written).
     void Save(const CompanyInfo &info);
+    // Save from a card that read the row as `loaded` (nullopt: it was missing). When the row is stored
+    // otherwise now (or was made meanwhile), ChangedMeanwhile is thrown and nothing written.
+    void Save(const CompanyInfo &info, const std::optional<CompanyInfo> &loaded);
 
 private:
     Database &m_db;

@@ -10,5 +10,7 @@ struct PickedWorker {
     QString iddWork;
     QString workFio;
     bool deleted = false;
+
+    bool operator==(const PickedWorker &) const = default;
 };
 using PickedWorkers = QList<PickedWorker>;

@@ -27,6 +27,7 @@ struct ServiceRecord {
     QTime time{0, 0};  // duration
     bool deleted = false;
 
+    bool operator==(const ServiceRecord &) const = default;
     bool IsPackage() const { return iddTop == Group::kPackage; }
     Money VatAmount() const { return price.Percent(prNds); }
     // The performer's share for one execution: a percentage of the price with VAT, or the fixed sum.

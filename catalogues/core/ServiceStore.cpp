@@ -1,5 +1,6 @@
 #include "ServiceStore.h"
 
+#include "ChangedMeanwhile.h"
 #include "Database.h"
 #include "DbError.h"
 #include "DynamicRecordset.h"
@@ -40,6 +41,15 @@ PickedWorker ReadLink(const CDynamicRecordset &rs) {
     w.iddWork = rs.Text(QStringLiteral("IddWork"));
     w.workFio = rs.Text(QStringLiteral("WorkFIO"));
     return w;
+}
+
+// The live performer links, as "link/worker" in order: the workers' names are theirs, not the service's.
+QStringList LiveLinks(const PickedWorkers &performers) {
+    QStringList links;
+    for (const PickedWorker &w : performers)
+        if (!w.deleted) links << w.iddServiceWork + u'/' + w.iddWork;
+    links.sort();
+    return links;
 }
 
 SelectedService ServiceEntry(const ServiceNode &node, const QSet<QString> &checkedLinks) {
@@ -183,6 +193,14 @@ void ServiceStore::SaveCard(ServiceCard &card, const QString &login) {
     out.name = out.name.trimmed();
 
     Transaction tr(m_db);
+    if (out.existing && out.loaded) {
+        const std::optional<ServiceRecord> &loaded = out.loaded;
+        ChangedMeanwhile::LockRow(m_db, kTable, QStringLiteral("IddService"), loaded->iddService);
+        ChangedMeanwhile::Expect(Load(loaded->iddService), *loaded,
+                                 [&](const ServiceRecord &s) { return s.deleted && !loaded->deleted; });
+        if (LiveLinks(Performers(loaded->iddService)) != LiveLinks(out.loadedPerformers))
+            throw ChangedMeanwhile(false);
+    }
     if (!out.packageText.isEmpty()) {
         const bool editingPackage = out.existing && out.iddTop == Group::kPackage;
         const QString id = editingPackage ? out.iddService : out.iddTop;

@@ -26,6 +26,10 @@ struct ServiceCard {
     bool prJob = false;
     QTime time{0, 0};
     PickedWorkers performers{};  // receive their IddServiceWork when stored
+    // A card open on a stored row: the row and its performers as the card read them (Load, Performers).
+    // When either is stored otherwise now, the save throws ChangedMeanwhile and writes nothing.
+    std::optional<ServiceRecord> loaded{};
+    PickedWorkers loadedPerformers{};
 };
 
 // Every SQL text of the service catalogue (SService, ServiceWork, and SWork names for performers).

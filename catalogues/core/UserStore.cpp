@@ -1,5 +1,6 @@
 #include "UserStore.h"
 
+#include "ChangedMeanwhile.h"
 #include "Database.h"
 #include "DbError.h"
 #include "DynamicRecordset.h"
@@ -59,9 +60,15 @@ bool UserStore::HasAnyUser() {
     return !rs.IsEOF();
 }
 
-void UserStore::Save(const UserRecord &user, const QString &newPassword) {
+void UserStore::Save(const UserRecord &user, const QString &newPassword,
+                     const std::optional<UserRecord> &loaded) {
     if (user.iddUser.isEmpty()) throw DbError(QStringLiteral("У пользователя нет ключа."));
     Transaction tx(m_db);
+    if (loaded) {
+        ChangedMeanwhile::LockRow(m_db, kTable, QStringLiteral("IddUser"), user.iddUser);
+        ChangedMeanwhile::Expect(Load(user.iddUser), *loaded,
+                                 [&](const UserRecord &u) { return u.deleted && !loaded->deleted; });
+    }
     // On a server that keeps the users as its roles the password is the server's alone.
     const bool server = ServerRoles::InUse(m_db);
     Values rest = {{QStringLiteral("Login"), user.login},

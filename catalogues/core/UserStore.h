@@ -14,6 +14,8 @@ struct UserRecord {
     QString name;
     QString prova;  // rights, one "0"/"1" character per position
     bool deleted = false;
+
+    bool operator==(const UserRecord &) const = default;
 };
 
 class UserStore {
@@ -32,8 +34,10 @@ public:
     // keeps the stored password (a new user must be given one: throws DbError otherwise). Where the
     // server keeps the users as its roles (ServerRoles), the role is created, changed or dropped with the
     // row and the password is the role's. Refuses to take the right to the users from the last live user
-    // who has it.
-    void Save(const UserRecord &user, const QString &newPassword);
+    // who has it. A card hands the user as it loaded him: when the stored one is not that any more,
+    // ChangedMeanwhile is thrown and nothing written.
+    void Save(const UserRecord &user, const QString &newPassword,
+              const std::optional<UserRecord> &loaded = std::nullopt);
     // Refuses (DbError) to delete the last live user, or the last one with the right to the users.
     void SoftDelete(const QString &iddUser);
 

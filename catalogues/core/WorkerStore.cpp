@@ -1,5 +1,6 @@
 #include "WorkerStore.h"
 
+#include "ChangedMeanwhile.h"
 #include "Database.h"
 #include "DbError.h"
 #include "DynamicRecordset.h"
@@ -61,8 +62,13 @@ QString WorkerStore::Insert(const WorkerRecord &worker, const QString &login) {
     return key;
 }
 
-void WorkerStore::Update(const WorkerRecord &worker) {
+void WorkerStore::Update(const WorkerRecord &worker, const std::optional<WorkerRecord> &loaded) {
     Transaction tx(m_db);
+    if (loaded) {
+        ChangedMeanwhile::LockRow(m_db, kTable, QStringLiteral("IddWork"), worker.iddWork);
+        ChangedMeanwhile::Expect(Load(worker.iddWork), *loaded,
+                                 [&](const WorkerRecord &w) { return w.deleted && !loaded->deleted; });
+    }
     CDynamicRecordset rs(m_db);
     rs.Open(QStringLiteral("SELECT SWork.WorkOut FROM SWork WHERE SWork.IddWork = ?"), {worker.iddWork});
     if (rs.IsEOF()) throw DbError(QStringLiteral("Сотрудник не найден в базе данных."));

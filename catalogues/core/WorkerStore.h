@@ -20,6 +20,8 @@ struct WorkerRecord {
     QDateTime workDataOut;  // meaningful only while workOut is set
     Money workSalary{};     // read for the list; the card never writes it
     bool deleted = false;
+
+    bool operator==(const WorkerRecord &) const = default;
 };
 
 // Every SQL text about workers: the directory's lists, the card's read and save, and the deletion that
@@ -37,8 +39,9 @@ public:
     // Writes the card's fields of an existing worker (not WorkSalary, not the deletion mark). When the
     // dismissal mark changes, every ServiceWork link of the worker takes it as its Delete mark in the same
     // transaction: dismissing hides the worker from every service's performers, taking it back restores them
-    // all. Throws DbError when the worker is not there.
-    void Update(const WorkerRecord &worker);
+    // all. Throws DbError when the worker is not there. A card hands the worker as it loaded him: when the
+    // stored one is not that any more, ChangedMeanwhile is thrown and nothing written.
+    void Update(const WorkerRecord &worker, const std::optional<WorkerRecord> &loaded = std::nullopt);
     // Marks the worker deleted together with its ServiceWork, TWork and TWorkPay rows, in one
     // transaction. Returns false (and changes nothing) when there is no such worker.
     bool Delete(const QString &iddWork);

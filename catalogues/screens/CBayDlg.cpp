@@ -56,6 +56,20 @@ QString CBayDlg::Note() const {
     return m_note->text().trimmed();
 }
 
+bool CBayDlg::Open(const QString &iddBox) {
+    std::optional<BayRecord> bay;
+    if (!TryDb(m_ctx.prompter(), [&] { bay = BayStore(m_ctx.db()).Load(iddBox); })) return false;
+    if (!bay || bay->deleted) {
+        m_ctx.prompter().Warning(
+            QStringLiteral("Бокс (мойка) не найден: он удален на другом рабочем месте."));
+        return false;
+    }
+    m_stored = bay;
+    SetName(bay->nameBox);
+    SetNote(bay->primBox);
+    return true;
+}
+
 void CBayDlg::accept() {
     m_name->setText(Name());
     m_note->setText(Note());
@@ -65,7 +79,13 @@ void CBayDlg::accept() {
         m_name->setFocus();
         return;
     }
-    if (m_saver) {
+    if (m_stored) {
+        const auto update = [&] {
+            if (!BayStore(m_ctx.db()).Update(m_stored->iddBox, Name(), Note(), m_stored))
+                throw DbError(QStringLiteral("Бокс (мойка) не найден в базе данных."));
+        };
+        if (!TrySave(this, m_ctx.prompter(), update, [this] { Open(m_stored->iddBox); })) return;
+    } else if (m_saver) {
         if (!TrySave(this, m_ctx.prompter(), [&] { m_saver(Name(), Note()); })) return;
     }
     QDialog::accept();

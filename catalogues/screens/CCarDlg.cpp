@@ -145,7 +145,13 @@ void CCarDlg::Load(bool stored) {
     }
     m_loaded = true;
     m_existing = stored;
-    if (car) m_car = *car;
+    if (car) {
+        m_car = *car;
+        m_stored = StoredCar{*car, m_owners};
+    }
+    // Loaded again when the clerk takes the stored car instead of his edits.
+    m_make->clear();
+    m_color->clear();
     m_make->addItems(makes);
     m_color->addItems(colors);
     m_plate->setText(m_car.avtoNomer);
@@ -261,7 +267,11 @@ void CCarDlg::accept() {
         m_plate->setFocus();
         return;
     }
-    if (!TrySave(this, m_ctx.prompter(), [&] { m_store.Save(car, m_owners, m_ctx.login()); })) return;
+    if (!TrySave(
+            this, m_ctx.prompter(),
+            [&] { m_store.Save(car, m_owners, m_ctx.login(), m_existing ? m_stored : std::nullopt); },
+            [this] { Load(true); }))
+        return;
     m_car = car;
     m_existing = true;
     m_saved = true;

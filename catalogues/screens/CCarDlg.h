@@ -48,6 +48,7 @@ private:
     CarStore m_store;
     CarRecord m_car;
     QList<CarOwner> m_owners;
+    std::optional<StoredCar> m_stored;  // as read on opening: the save checks it is still so
     bool m_loaded = false;
     bool m_existing = false;
     bool m_saved = false;

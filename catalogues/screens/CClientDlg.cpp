@@ -197,6 +197,7 @@ void CClientDlg::Load(bool stored) {
     }
     m_loaded = true;
     m_existing = stored;
+    m_stored = client;
     if (client) {
         for (const auto &[column, member] : ClientRecord::Columns()) {
             if (QLineEdit *edit = field(column)) edit->setText((*client).*member);
@@ -242,7 +243,11 @@ bool CClientDlg::Save() {
         field(QStringLiteral("ClientName"))->setFocus();
         return false;
     }
-    if (!TrySave(this, m_ctx.prompter(), [&] { m_store.Save(client); })) return false;
+    if (!TrySave(
+            this, m_ctx.prompter(), [&] { m_store.Save(client, m_existing ? m_stored : std::nullopt); },
+            [this] { Load(true); }))
+        return false;
+    m_stored = client;
     m_existing = true;
     m_saved = true;
     return true;

@@ -71,6 +71,7 @@ private:
     bool m_loaded = false;
     bool m_existing = false;
     bool m_saved = false;
+    std::optional<ClientRecord> m_stored;  // as last read or saved: a save checks it is still so
 
     QHash<QString, QLineEdit *> m_fields;
     QTabWidget *m_tabs = nullptr;

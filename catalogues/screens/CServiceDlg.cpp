@@ -190,6 +190,8 @@ void CServiceDlg::Load() {
         } else if (m_setup.existing) {
             row = store.Load(m_setup.iddService);
             if (row) m_performers = store.Performers(m_setup.iddService);
+            m_stored = row;
+            m_storedPerformers = m_performers;
         }
     });
     if (!read) return;
@@ -306,12 +308,19 @@ void CServiceDlg::EditPerformer() {
     // Dismissing the worker in that card removes (and taking it back restores) the worker's stored links;
     // follow it here, or saving this card would write the old marks back over it.
     QSet<QString> live;
+    PickedWorkers stored;
     bool known = false;
     if (!m_iddService.isEmpty()) {
         known = TryDb(m_ctx.prompter(), [&] {
-            for (const PickedWorker &w : ServiceStore(m_ctx.db()).Performers(m_iddService))
-                live.insert(w.iddServiceWork);
+            stored = ServiceStore(m_ctx.db()).Performers(m_iddService);
+            for (const PickedWorker &w : std::as_const(stored)) live.insert(w.iddServiceWork);
         });
+    }
+    // That change was made here: it is not another workstation's for this card's save.
+    if (known && m_stored) {
+        m_storedPerformers.removeIf([&](const PickedWorker &w) { return w.iddWork == iddWork; });
+        for (const PickedWorker &w : std::as_const(stored))
+            if (w.iddWork == iddWork) m_storedPerformers << w;
     }
     for (PickedWorker &w : m_performers) {
         if (w.iddWork != iddWork) continue;
@@ -384,10 +393,14 @@ void CServiceDlg::accept() {
     card.prJob = m_percent->isChecked();
     card.time = QTime(m_time->time().hour(), m_time->time().minute());
     card.performers = m_performers;
+    card.loaded = m_stored;
+    card.loadedPerformers = m_storedPerformers;
 
     if (!m_setup.orderLine) {
         // Nothing is written on a refusal; the card stays open.
-        if (!TrySave(this, m_ctx.prompter(), [&] { ServiceStore(m_ctx.db()).SaveCard(card, m_ctx.login()); }))
+        if (!TrySave(
+                this, m_ctx.prompter(), [&] { ServiceStore(m_ctx.db()).SaveCard(card, m_ctx.login()); },
+                [this] { Load(); }))
             return;
         m_iddService = card.iddService;
         m_iddTop = card.iddTop;

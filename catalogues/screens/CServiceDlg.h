@@ -68,6 +68,10 @@ private:
     QString m_iddTop;
     bool m_openedPackage = false;
     PickedWorkers m_performers;
+    // The stored row and its performers as read on opening (catalogue mode): the save checks they are still
+    // so.
+    std::optional<ServiceRecord> m_stored;
+    PickedWorkers m_storedPerformers;
     bool m_loaded = false;
     ServiceRecord m_result;
     QString m_resultPackage;

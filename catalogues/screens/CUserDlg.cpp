@@ -186,6 +186,7 @@ void CUserDlg::Load(bool stored) {
     }
     m_loaded = true;
     m_existing = stored;
+    m_stored = user;
     if (user) {
         m_name->setText(user->name);
         m_login->setText(user->login);
@@ -235,20 +236,23 @@ void CUserDlg::accept() {
 
     UserStore store(m_ctx.db());
     bool taken = false;
-    if (!TrySave(this, m_ctx.prompter(), [&] {
-            // The login starts every key its user makes, so two live users must not share one.
-            for (const UserRecord &other : store.ListActive())
-                taken = taken ||
-                        (other.iddUser != m_iddUser && other.login.compare(login, Qt::CaseInsensitive) == 0);
-            if (taken) return;
-            UserRecord user;
-            user.iddUser = m_iddUser;
-            user.login = login;
-            user.name = name;
-            user.prova = Prova();
-            user.deleted = false;
-            store.Save(user, password);
-        }))
+    if (!TrySave(
+            this, m_ctx.prompter(),
+            [&] {
+                // The login starts every key its user makes, so two live users must not share one.
+                for (const UserRecord &other : store.ListActive())
+                    taken = taken || (other.iddUser != m_iddUser &&
+                                      other.login.compare(login, Qt::CaseInsensitive) == 0);
+                if (taken) return;
+                UserRecord user;
+                user.iddUser = m_iddUser;
+                user.login = login;
+                user.name = name;
+                user.prova = Prova();
+                user.deleted = false;
+                store.Save(user, password, m_stored);
+            },
+            [this] { Load(true); }))
         return;
     if (taken) {
         m_ctx.prompter().Warning(

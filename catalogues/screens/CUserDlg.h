@@ -4,6 +4,9 @@
 #include <array>
 
 #include "AppContext.h"
+#include "UserStore.h"
+
+#include <optional>
 
 class QCheckBox;
 class QLineEdit;
@@ -39,6 +42,7 @@ private:
     bool m_loaded = false;
     bool m_existing = false;
     bool m_saved = false;
+    std::optional<UserRecord> m_stored;  // as read on opening: the save checks it is still so
 
     QLineEdit *m_name = nullptr;
     QLineEdit *m_login = nullptr;

@@ -103,6 +103,7 @@ void CWorkerDlg::Load() {
         return;
     }
     m_loaded = true;
+    m_stored = w;
     if (w) {
         m_fio->setText(w->workFio);
         m_adres->setText(w->workAdres);
@@ -155,7 +156,9 @@ void CWorkerDlg::accept() {
         }
         m_existing = true;
     } else {
-        if (!TrySave(this, m_ctx.prompter(), [&] { store.Update(w); })) return;
+        if (!TrySave(
+                this, m_ctx.prompter(), [&] { store.Update(w, m_stored); }, [this] { Load(); }))
+            return;
     }
     m_saved = true;
     QDialog::accept();

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "WorkerStore.h"
+
 #include <QDialog>
 #include <QString>
+#include <optional>
 
 class AppContext;
 class QCheckBox;
@@ -37,6 +40,7 @@ private:
     bool m_loaded = false;
     bool m_existing = false;
     bool m_saved = false;
+    std::optional<WorkerRecord> m_stored;  // as read on opening: the save checks it is still so
 
     QLineEdit *m_fio = nullptr;
     QLineEdit *m_adres = nullptr;

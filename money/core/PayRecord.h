@@ -23,4 +23,6 @@ struct PayRecord {
     // Not stored: the number the dialog proposed for a new document. When NomerPay still holds it at the
     // first save, the save takes the next free number instead (another workstation may have used this one).
     QString ProposedNomer = {};
+
+    bool operator==(const PayRecord &) const = default;
 };

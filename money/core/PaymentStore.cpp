@@ -2,6 +2,7 @@
 
 #include "CashStore.h"
 
+#include "ChangedMeanwhile.h"
 #include "Database.h"
 #include "DbError.h"
 #include "DynamicRecordset.h"
@@ -64,9 +65,14 @@ DocCounter PaymentStore::CounterFor(const PayRecord &pay) {
 }
 
 QString PaymentStore::SavePayment(PayRecord &pay, const QString &iddZakaz, const QString &login,
-                                  const QString &suffix) {
+                                  const QString &suffix, const std::optional<PayRecord> &loaded) {
     PayRecord out = pay;
     Transaction tx(m_db);
+    if (loaded) {
+        ChangedMeanwhile::LockRow(m_db, QStringLiteral("TPay"), QStringLiteral("IddPay"), loaded->IddPay);
+        ChangedMeanwhile::Expect(LoadPayment(loaded->IddPay), *loaded,
+                                 [&](const PayRecord &p) { return p.Delete && !loaded->Delete; });
+    }
     const std::optional<PayRecord> stored = out.IddPay.isEmpty() ? std::nullopt : LoadPayment(out.IddPay);
     const bool found = stored && stored->IddZakaz == iddZakaz;
     if (!found) {

@@ -44,8 +44,10 @@ public:
     // A new row is numbered in the same transaction: a number still as proposed (ProposedNomer) is
     // replaced by the next free one of its counter; a typed number raises the counter when higher. The
     // counter is SalaryNomer for a salary payout, OutPayNomer for money out, PayNomer otherwise.
+    // A dialog open on a stored row hands the row as it loaded it: when the stored one is not that any more
+    // (changed or deleted elsewhere), ChangedMeanwhile is thrown and nothing written.
     QString SavePayment(PayRecord &pay, const QString &iddZakaz, const QString &login,
-                        const QString &suffix = {});
+                        const QString &suffix = {}, const std::optional<PayRecord> &loaded = std::nullopt);
     // Saves a new payment on an order as SavePayment does, having seen the order owe `debtSeen`. The debt is
     // read again in the save's own transaction, after the payment is written (on a server the write waits
     // for another workstation's payment on the same order to be committed first); if the order owed less

@@ -1,6 +1,7 @@
 #include "SalaryStore.h"
 
 #include "CashStore.h"
+#include "ChangedMeanwhile.h"
 #include "Database.h"
 #include "DynamicRecordset.h"
 #include "KeyGen.h"
@@ -35,6 +36,17 @@ const QString kFinishedLines = QStringLiteral(
 // A sum of whole kopecks as SQL returns it (PostgreSQL sums integers as numeric).
 Money SumOfKopecks(const CDynamicField &field) {
     return Money::Kopecks(std::llround(field.AsDouble()));
+}
+
+// A payout's live lines as "line/worker/kopecks", in order: what a save compares with the stored ones (the
+// workers' names are theirs, not the payout's).
+QStringList StoredLines(const QList<PayoutLine> &lines) {
+    QStringList keys;
+    for (const PayoutLine &l : lines)
+        if (!l.DeleteWorkPay)
+            keys << QStringLiteral("%1/%2/%3").arg(l.IddWorkPay, l.IddWork).arg(l.SummaWorkPay.kopecks());
+    keys.sort();
+    return keys;
 }
 
 }  // namespace
@@ -100,13 +112,21 @@ QList<PayoutLine> SalaryStore::LoadPayoutLines(const QString &iddPay) {
     return lines;
 }
 
-QString SalaryStore::SavePayout(PayRecord &pay, QList<PayoutLine> &lines, const QString &login) {
+QString SalaryStore::SavePayout(PayRecord &pay, QList<PayoutLine> &lines, const QString &login,
+                                const std::optional<StoredPayout> &loaded) {
     PayRecord out = pay;
     QList<PayoutLine> saved = lines;
     out.TypePay = SalaryPayout;
     out.IddZakaz = QStringLiteral("0");
     Transaction tx(m_db);
-    PaymentStore(m_db).SavePayment(out, QStringLiteral("0"), login);
+    if (loaded) {
+        // The row first (locked and compared), then its lines, which only a save of the payout writes.
+        PaymentStore(m_db).SavePayment(out, QStringLiteral("0"), login, {}, loaded->pay);
+        if (StoredLines(LoadPayoutLines(loaded->pay.IddPay)) != StoredLines(loaded->lines))
+            throw ChangedMeanwhile(false);
+    } else {
+        PaymentStore(m_db).SavePayment(out, QStringLiteral("0"), login);
+    }
     for (PayoutLine &line : saved) {
         const Values values = {{QStringLiteral("IddPay"), out.IddPay},
                                {QStringLiteral("IddWork"), line.IddWork},

@@ -27,6 +27,12 @@ struct PayoutLine {
     bool DeleteWorkPay = false;  // the worker was not chosen for this payout
 };
 
+// A stored payout as a dialog read it: the row and its lines.
+struct StoredPayout {
+    PayRecord pay;
+    QList<PayoutLine> lines;
+};
+
 // A payout as the salary journal lists it.
 struct SalaryFilter {
     QDate from, to;   // both days taken whole
@@ -77,8 +83,11 @@ public:
     // The payout's lines of the chosen workers, by name.
     QList<PayoutLine> LoadPayoutLines(const QString &iddPay);
     // Saves the payout (kind 1, IddZakaz "0") and one line per worker in one transaction; a new payout
-    // takes its number from the salary counter. Keys of new lines are stored into `lines`.
-    QString SavePayout(PayRecord &pay, QList<PayoutLine> &lines, const QString &login);
+    // takes its number from the salary counter. Keys of new lines are stored into `lines`. A dialog open on
+    // a stored payout hands it as it loaded it: when the row or its lines are stored otherwise now (or the
+    // payout is gone), ChangedMeanwhile is thrown and nothing written.
+    QString SavePayout(PayRecord &pay, QList<PayoutLine> &lines, const QString &login,
+                       const std::optional<StoredPayout> &loaded = std::nullopt);
     // Marks the payout and its lines deleted; false when it is gone.
     bool DeletePayout(const QString &iddPay);
 

@@ -101,6 +101,7 @@ void CCashOperationDlg::Load() {
         articles = CashStore(m_ctx.db()).FillArticleList(true);
         if (!m_isNew) stored = PaymentStore(m_ctx.db()).LoadPayment(m_pay.IddPay);
     });
+    m_article->clear();  // loaded again when the clerk takes the stored row instead of his edits
     m_article->addItems(articles);
     m_article->setCurrentIndex(-1);
     m_article->setEditText(QString());
@@ -118,6 +119,7 @@ void CCashOperationDlg::Load() {
         return;
     }
     m_pay = *stored;
+    m_stored = stored;
     const QSignalBlocker quiet(m_income);
     (m_pay.SummaPay < Money() ? m_expense : m_income)->setChecked(true);
     m_article->setEditText(m_pay.NaznPay);
@@ -165,8 +167,10 @@ void CCashOperationDlg::accept() {
     pay.PrimPay = m_note->text();
     pay.SummaPay = m_expense->isChecked() ? -amount : amount;
     pay.Delete = 0;
-    if (!TryDb(m_ctx.prompter(),
-               [&] { PaymentStore(m_ctx.db()).SavePayment(pay, QStringLiteral("0"), m_ctx.login()); }))
+    const auto save = [&] {
+        PaymentStore(m_ctx.db()).SavePayment(pay, QStringLiteral("0"), m_ctx.login(), {}, m_stored);
+    };
+    if (!TrySave(this, m_ctx.prompter(), save, [this] { Load(); }))
         return;  // nothing stored; the dialog stays open with what was typed
     m_pay = pay;
     QDialog::accept();

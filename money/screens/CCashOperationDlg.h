@@ -3,6 +3,7 @@
 #include "PayRecord.h"
 
 #include <QDialog>
+#include <optional>
 
 class AppContext;
 class QComboBox;
@@ -33,6 +34,7 @@ private:
     bool m_isNew;
     bool m_loaded = true;
     PayRecord m_pay;
+    std::optional<PayRecord> m_stored;  // the edited row as read: the save checks it is still so
     QString m_proposed;
 
     QRadioButton *m_income = nullptr;

@@ -20,8 +20,14 @@
 
 COrderPaymentDlg::COrderPaymentDlg(AppContext &ctx, PayRecord &pay, const QString &title, bool isNew,
                                    Money debt, QWidget *parent)
-    : QDialog(parent), m_ctx(ctx), m_pay(pay), m_debtBefore(debt + pay.SummaPay) {
+    : QDialog(parent), m_ctx(ctx), m_pay(pay) {
     Build(title);
+    Show(debt, isNew);
+}
+
+void COrderPaymentDlg::Show(Money debt, bool isNew) {
+    const PayRecord &pay = m_pay;
+    m_debtBefore = debt + pay.SummaPay;
     m_number->setText(pay.NomerPay);
     m_date->setDate(pay.DataPay.isValid() ? pay.DataPay.date() : QDate::currentDate());
     m_purpose->setText(pay.NaznPay.isEmpty() ? kPurpose : pay.NaznPay);
@@ -123,5 +129,6 @@ void COrderPaymentDlg::accept() {
     // The date is picked; the time of a stored payment is kept, a new one is taken now.
     const QTime time = m_pay.DataPay.isValid() ? m_pay.DataPay.time() : QTime::currentTime();
     m_pay.DataPay = QDateTime(m_date->date(), time);
+    if (m_save && !m_save()) return;
     QDialog::accept();
 }

@@ -3,6 +3,7 @@
 #include "PayRecord.h"
 
 #include <QDialog>
+#include <functional>
 
 class AppContext;
 class QDateEdit;
@@ -12,7 +13,7 @@ class QPushButton;
 
 // A customer's payment for one order: number, date, primary document, note and amount, beside the
 // order's debt and what remains of it. OK fills the caller's record (kind "order payment", not deleted);
-// the caller saves it.
+// the caller saves it, or hands the dialog the save to run on OK (SetSaver).
 class COrderPaymentDlg : public QDialog {
     Q_OBJECT
 public:
@@ -31,6 +32,12 @@ public:
     // The amount as typed.
     Money Amount() const;
 
+    // Runs on OK once the record is filled; while it returns false (not stored; it said why) the dialog
+    // stays open with what was typed.
+    void SetSaver(std::function<bool()> save) { m_save = std::move(save); }
+    // Shows the record again, as the constructor did: after the caller read it anew.
+    void Show(Money debt, bool isNew);
+
     void accept() override;
 
 private:
@@ -40,6 +47,7 @@ private:
     AppContext &m_ctx;
     PayRecord &m_pay;
     Money m_debtBefore;
+    std::function<bool()> m_save;
 
     QLineEdit *m_number = nullptr;
     QDateEdit *m_date = nullptr;

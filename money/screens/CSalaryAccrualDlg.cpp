@@ -229,6 +229,7 @@ void CSalaryAccrualDlg::LoadPayout(const QString &iddPay) {
         return;
     }
     m_stored = *pay;
+    m_storedLines = lines;
     m_number->setText(pay->NomerPay);
     m_date->setDate(pay->DataPay.date());
     if (m_purpose->findText(pay->NaznPay) < 0) m_purpose->addItem(pay->NaznPay);
@@ -367,7 +368,12 @@ void CSalaryAccrualDlg::accept() {
     pay.Delete = 0;
     pay.ProposedNomer = m_isNew ? m_proposed : QString();
     QList<PayoutLine> lines = Lines();
-    if (!TryDb(m_ctx.prompter(), [&] { SalaryStore(m_ctx.db()).SavePayout(pay, lines, m_ctx.login()); }))
+    std::optional<StoredPayout> loaded;
+    if (!m_isNew) loaded = StoredPayout{m_stored, m_storedLines};
+    if (!TrySave(
+            this, m_ctx.prompter(),
+            [&] { SalaryStore(m_ctx.db()).SavePayout(pay, lines, m_ctx.login(), loaded); },
+            [this] { LoadPayout(m_stored.IddPay); }))
         return;
     m_saved = pay;
     QDialog::accept();

@@ -75,6 +75,7 @@ private:
     bool m_figuresRead = true;  // a payout is never saved from figures that failed to read
     bool m_filling = false;
     PayRecord m_stored;
+    QList<PayoutLine> m_storedLines;  // with m_stored, the payout as read: the save checks it is still so
     PayRecord m_saved;
     QString m_proposed;
 

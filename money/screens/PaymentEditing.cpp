@@ -8,29 +8,51 @@
 #include "PaymentStore.h"
 #include "Prompter.h"
 
-bool EditPaymentInDialog(AppContext &ctx, const QString &iddPay, QWidget *parent) {
+namespace {
+
+// The payment, live, with the debt its order had without it; nullopt when it cannot be read (the reason
+// was shown) or is gone.
+std::optional<std::pair<PayRecord, Money>> ReadPayment(AppContext &ctx, const QString &iddPay) {
     std::optional<PayRecord> pay;
     Money debt;
     if (!TryDb(ctx.prompter(), [&] {
             pay = PaymentStore(ctx.db()).LoadPayment(iddPay);
             if (pay && pay->TypePay == OrderPayment) debt = CashStore(ctx.db()).OrderDebt(pay->IddZakaz);
         }))
-        return false;
+        return std::nullopt;
     if (!pay || pay->Delete) {
         ctx.prompter().Warning(kPaymentGone);
-        return false;
+        return std::nullopt;
     }
-    const PayRecord before = *pay;
-    COrderPaymentDlg dlg(ctx, *pay, COrderPaymentDlg::kEditTitle, false, debt, parent);
-    if (ctx.dialogs().Run(dlg) != QDialog::Accepted) return false;
-    if (before.TypePay == ClientAccount) {
-        // The payment dialog knows only order payments: an account row stays one, and a "Возврат" stays
-        // money out.
-        pay->TypePay = ClientAccount;
-        pay->SummaPay = before.SummaPay < Money() ? -pay->SummaPay.Abs() : pay->SummaPay.Abs();
-    }
-    return TryDb(ctx.prompter(),
-                 [&] { PaymentStore(ctx.db()).SavePayment(*pay, before.IddZakaz, ctx.login()); });
+    return std::pair{*pay, debt};
+}
+
+}  // namespace
+
+bool EditPaymentInDialog(AppContext &ctx, const QString &iddPay, QWidget *parent) {
+    std::optional<std::pair<PayRecord, Money>> read = ReadPayment(ctx, iddPay);
+    if (!read) return false;
+    PayRecord before = read->first;  // as stored: the save checks it still is
+    PayRecord pay = before;
+    COrderPaymentDlg dlg(ctx, pay, COrderPaymentDlg::kEditTitle, false, read->second, parent);
+    dlg.SetSaver([&] {
+        PayRecord edited = pay;
+        if (before.TypePay == ClientAccount) {
+            // The payment dialog knows only order payments: an account row stays one, and a "Возврат"
+            // stays money out.
+            edited.TypePay = ClientAccount;
+            edited.SummaPay = before.SummaPay < Money() ? -edited.SummaPay.Abs() : edited.SummaPay.Abs();
+        }
+        const auto save = [&] {
+            PaymentStore(ctx.db()).SavePayment(edited, before.IddZakaz, ctx.login(), {}, before);
+        };
+        return TrySave(&dlg, ctx.prompter(), save, [&] {
+            if (!(read = ReadPayment(ctx, iddPay))) return;
+            before = pay = read->first;
+            dlg.Show(read->second, false);
+        });
+    });
+    return ctx.dialogs().Run(dlg) == QDialog::Accepted;
 }
 
 bool SaveNewOrderPayment(AppContext &ctx, PayRecord &pay, const QString &iddZakaz, Money debtSeen,

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QString>
 #include <QTime>
+#include <algorithm>
 
 // Order statuses (TZakaz.ZakazStatus).
 enum OrderStatus : int { StatusRequested = 0, StatusStarted = 1, StatusFinished = 2 };
@@ -24,14 +25,22 @@ struct OrderLine : ServiceRecord {
     PickedWorkers workers;
 
     bool IsNew() const { return stored.isEmpty(); }
+    // Written out: a list of the type itself cannot be compared by a defaulted operator.
+    bool operator==(const OrderLine &o) const {
+        return static_cast<const ServiceRecord &>(*this) == o && stored == o.stored && count == o.count &&
+               workers == o.workers &&
+               std::equal(children.begin(), children.end(), o.children.begin(), o.children.end());
+    }
 };
 
 // The car and client fields an order carries on its form.
 struct OrderCar {
     QString AvtoNomer, AvtoMarka, AvtoVin, AvtoDvig, AvtoColor, AvtoPrim;
+    bool operator==(const OrderCar &) const = default;
 };
 struct OrderClient {
     QString ClientName, ClientAdres, ClientTel;
+    bool operator==(const OrderClient &) const = default;
 };
 
 // A work order in memory: the form's working copy.
@@ -52,4 +61,5 @@ struct Order {
     QList<PayRecord> payments;  // the order's TPay rows
 
     bool IsNew() const { return IddZakaz.isEmpty(); }
+    bool operator==(const Order &) const = default;
 };

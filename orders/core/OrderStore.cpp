@@ -3,6 +3,7 @@
 #include "CashStore.h"
 
 #include "CarStore.h"
+#include "ChangedMeanwhile.h"
 #include "ClientStore.h"
 #include "CounterStore.h"
 #include "Database.h"
@@ -16,6 +17,7 @@
 
 #include <QHash>
 #include <QSet>
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -49,7 +51,8 @@ OrderLine OrderStore::ReadLine(CDynamicRecordset &rs) {
     return line;
 }
 
-QString OrderStore::Save(Order &order, const QString &login, std::optional<Money> debtAgreed) {
+QString OrderStore::Save(Order &order, const QString &login, std::optional<Money> debtAgreed,
+                         const std::optional<Order> &loaded) {
     Order work = order;  // the caller's copy changes only when everything is stored
     const bool isNew = work.IsNew();
     // The stored total must fit an amount, like every figure it is summed from.
@@ -59,6 +62,20 @@ QString OrderStore::Save(Order &order, const QString &login, std::optional<Money
                           .arg(MoneyLimitText()));
 
     Transaction tx(m_db);
+    if (!isNew && loaded) {
+        // The order's row is locked first: every save of the order, and every payment on it (whose trigger
+        // writes the order's paid sum), waits for this one.
+        ChangedMeanwhile::LockRow(m_db, kOrders, QStringLiteral("IddZakaz"), work.IddZakaz);
+        std::optional<Order> stored = Load(work.IddZakaz);
+        // A payment taken elsewhere meanwhile is no part of what the form writes over: it stays, and the
+        // debt check below answers for it. The payments the form loaded must be as they were.
+        if (stored)
+            stored->payments.removeIf([&](const PayRecord &p) {
+                return std::none_of(loaded->payments.begin(), loaded->payments.end(),
+                                    [&](const PayRecord &mine) { return mine.IddPay == p.IddPay; });
+            });
+        ChangedMeanwhile::Expect(stored, *loaded);
+    }
     SaveCarAndClient(work, login);
     if (isNew) {
         work.IddZakaz = NewKey(login);

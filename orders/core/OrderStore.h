@@ -32,7 +32,11 @@ public:
     // another workstation took a payment meanwhile and the order would end paid beyond what the form shows
     // and beyond its total, DebtChanged is thrown with what it owed before the new payments, unless the
     // clerk has agreed to that debt (`debtAgreed`).
-    QString Save(Order &order, const QString &login, std::optional<Money> debtAgreed = std::nullopt);
+    // A form open on a stored order hands the order as it loaded it: when Load gives anything else now (its
+    // head, car and client fields, lines, workers or payments changed elsewhere, or the order is gone),
+    // ChangedMeanwhile is thrown and nothing written.
+    QString Save(Order &order, const QString &login, std::optional<Money> debtAgreed = std::nullopt,
+                 const std::optional<Order> &loaded = std::nullopt);
 
     std::optional<Order> Load(const QString &iddZakaz);
     // Status 1 with the start moment / status 2 with the finish moment. False when the order is gone.

@@ -171,10 +171,19 @@ bool COrderFormDlg::Load(const QString &iddZakaz) {
             QStringLiteral("Заказ не найден: возможно, он удалён на другом рабочем месте."));
         return false;
     }
+    m_stored = stored;
     m_editor = OrderEditor(*stored, QDateTime::currentDateTime());
     m_number->setText(stored->ZakazNomer);
     m_carClient->Show(*stored);
     return true;
+}
+
+void COrderFormDlg::Reload() {
+    if (!m_stored || !Load(m_stored->IddZakaz)) return;
+    ShowDates();
+    m_lines->Fill();
+    m_payments->Fill();
+    m_touched = false;
 }
 
 void COrderFormDlg::ShowDates() {
@@ -249,13 +258,16 @@ void COrderFormDlg::accept() {
     std::optional<Money> agreed;  // the debt the clerk agreed to pay beyond, when paid elsewhere meanwhile
     for (;;) {
         std::optional<DebtChanged> changed;
-        const bool saved = TrySave(this, m_ctx.prompter(), [&] {
-            try {
-                OrderStore(m_ctx.db()).Save(work, m_ctx.login(), agreed);
-            } catch (const DebtChanged &e) {
-                changed = e;
-            }
-        });
+        const bool saved = TrySave(
+            this, m_ctx.prompter(),
+            [&] {
+                try {
+                    OrderStore(m_ctx.db()).Save(work, m_ctx.login(), agreed, m_stored);
+                } catch (const DebtChanged &e) {
+                    changed = e;
+                }
+            },
+            [this] { Reload(); });
         if (!saved) return;
         if (!changed) break;
         if (!AgreeToOverpay(m_ctx.prompter(), *changed)) return;

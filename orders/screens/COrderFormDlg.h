@@ -46,6 +46,8 @@ private:
     void BuildDates();
     void SetTooltips();
     bool Load(const QString &iddZakaz);
+    // Shows the stored order again in place of the clerk's edits.
+    void Reload();
     // Shows the editor's ticks and moments; the pickers' own changes are not the clerk's then.
     void ShowDates();
     void TicksChanged();
@@ -56,8 +58,9 @@ private:
     OrderFormMode m_mode;
     bool m_loaded = true;
     OrderEditor m_editor;
-    bool m_filling = false;  // the form sets its own pickers: not the user's touch
-    bool m_touched = false;  // the clerk changed something since the form was opened
+    std::optional<Order> m_stored;  // the order as read for editing: the save checks it is still so
+    bool m_filling = false;         // the form sets its own pickers: not the user's touch
+    bool m_touched = false;         // the clerk changed something since the form was opened
 
     QLineEdit *m_number = nullptr;
     QDateEdit *m_orderDate = nullptr;

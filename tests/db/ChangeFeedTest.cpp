@@ -84,19 +84,3 @@ TEST_P(ChangeFeedTest, ABulkLoadWithTellingStoppedLeavesNothingToTell) {
     ASSERT_TRUE(heard.WaitForKey("SClient", "loud"));
     EXPECT_FALSE(heard.all().keys.value("SClient").contains("quiet"));
 }
-
-// Tables whose writes nobody shows are never told (the kept earnings follow the orders, which are).
-TEST(DataChangesTest, KeysAreGatheredAndPickedByTable) {
-    DataChanges a, b;
-    a.keys["TZakaz"] = {"z1"};
-    b.keys["TZakaz"] = {"z2"};
-    b.keys["TService"] = {"z3"};
-    a.Add(b);
-    EXPECT_EQ(a.KeysOf({"TZakaz", "TService"}), (QSet<QString>{"z1", "z2", "z3"}));
-    const DataChanges mine = a.Of({"TService", "SClient"});
-    EXPECT_EQ(mine.keys.size(), 1);
-    EXPECT_FALSE(mine.Touches("TZakaz"));
-    b.unknown = true;
-    a.Add(b);
-    EXPECT_TRUE(a.Of({"SClient"}).Touches("SClient"));
-}
