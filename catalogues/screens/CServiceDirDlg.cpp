@@ -6,6 +6,7 @@
 #include "DialogRunner.h"
 #include "Formats.h"
 #include "KeyedList.h"
+#include "LiveRefresh.h"
 #include "PictureButton.h"
 #include "Prompter.h"
 #include "ServiceStore.h"
@@ -14,8 +15,10 @@
 
 #include <QBoxLayout>
 #include <QBrush>
+#include <QHash>
 #include <QPushButton>
 #include <QSet>
+#include <QTreeWidgetItemIterator>
 
 namespace {
 
@@ -75,6 +78,9 @@ CServiceDirDlg::CServiceDirDlg(AppContext &ctx, QWidget *parent) : QDialog(paren
     setWindowTitle(QStringLiteral("Справочник услуг"));
     Build();
     Reload();
+    // Services, prices and usual workers as saved elsewhere; the clerk's ticks stay.
+    new LiveRefresh(this, ctx.db(), {QStringLiteral("SService"), QStringLiteral("ServiceWork")},
+                    [this](const DataChanges &) { Refresh(); });
     KeyedList::WidenToFit(this);
 }
 
@@ -126,7 +132,33 @@ void CServiceDirDlg::Build() {
 void CServiceDirDlg::Reload() {
     m_list->clear();
     m_tree = ServiceTree{};
-    if (!TryDb(m_ctx.prompter(), [&] { m_tree = ServiceStore(m_ctx.db()).LoadTree(); })) return;
+    ServiceTree tree;
+    if (TryDb(m_ctx.prompter(), [&] { tree = ServiceStore(m_ctx.db()).LoadTree(); })) Show(std::move(tree));
+}
+
+void CServiceDirDlg::Refresh() {
+    ServiceTree tree = ServiceStore(m_ctx.db()).LoadTree();
+    // What the clerk has ticked, unfolded and stands on is found again by key after the refill.
+    QHash<QString, Qt::CheckState> ticks;
+    QSet<QString> unfolded;
+    const auto keyOf = [](const QTreeWidgetItem *item) { return item->data(Name, kKeyRole).toString(); };
+    for (QTreeWidgetItemIterator it(m_list); *it; ++it) {
+        ticks.insert(keyOf(*it), (*it)->checkState(Name));
+        if ((*it)->isExpanded()) unfolded.insert(keyOf(*it));
+    }
+    const QString current = m_list->currentItem() ? keyOf(m_list->currentItem()) : QString();
+    m_list->clear();
+    Show(std::move(tree));
+    for (QTreeWidgetItemIterator it(m_list); *it; ++it) {
+        const QString key = keyOf(*it);
+        if (ticks.contains(key)) (*it)->setCheckState(Name, ticks.value(key));
+        (*it)->setExpanded(unfolded.contains(key));
+        if (key == current) m_list->setCurrentItem(*it);
+    }
+}
+
+void CServiceDirDlg::Show(ServiceTree tree) {
+    m_tree = std::move(tree);
     for (const PackageNode &p : m_tree.packages) {
         QTreeWidgetItem *row = NewRow(nullptr, m_list);
         row->setText(Name, p.package.name);

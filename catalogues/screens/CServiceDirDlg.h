@@ -41,6 +41,11 @@ public:
 
 private:
     void Build();
+    // Fills the list with the catalogue read.
+    void Show(ServiceTree tree);
+    // Reads the catalogue again for what was saved elsewhere, keeping the ticks, the unfolded packages and
+    // the current row; throws DbError.
+    void Refresh();
     QTreeWidgetItem *SelectedRow() const;
     void BuildSelection();
 

@@ -1,5 +1,6 @@
 #include "CServiceDirDlg.h"
 #include "CServiceDlg.h"
+#include "ChangeFeed.h"
 #include "Rub.h"
 #include "ScreenTest.h"
 #include "ServiceStore.h"
@@ -11,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 #include <QTimeEdit>
 #include <QTreeWidget>
 
@@ -88,6 +90,21 @@ TEST_P(ServiceDirDlgTest, DirectoryShowsSumsHandsBackCheckedRowsAndFilesNewServi
     });
     Click(dlg, "Add");
     EXPECT_EQ(RowTexts(list, 2), (QStringList{"Шиномонтаж/1600.50", "Мойка/300.00"}));  // typed "1 500,5"
+}
+
+// A price saved at another workstation shows by itself; the clerk's ticks and unfolded package stay.
+TEST_P(ServiceDirDlgTest, APriceSavedElsewhereShowsWithTheTicksKept) {
+    Catalogue();
+    db().Changes().SetPollInterval(50);
+    CServiceDirDlg dlg(*ctx);
+    dlg.show();
+    QTreeWidget *list = Child<QTreeWidget>(dlg, "services");
+    list->topLevelItem(0)->setExpanded(true);
+    list->topLevelItem(1)->child(1)->setCheckState(0, Qt::Checked);  // Сидоров on the wash
+    OpenAgain()->Exec("UPDATE SService SET Price = ?, Summa = ? WHERE IddService = ?", {350, 350, washKey});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list->topLevelItem(1)->text(1) == u"350.00"_s; }, 2000));
+    EXPECT_TRUE(list->topLevelItem(0)->isExpanded());
+    EXPECT_EQ(list->topLevelItem(1)->child(1)->checkState(0), Qt::Checked);
 }
 
 TEST_P(ServiceDirDlgTest, CardChecksItsFieldsAndSavesWhatIsTyped) {
