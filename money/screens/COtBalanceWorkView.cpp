@@ -5,6 +5,7 @@
 #include "DbAction.h"
 #include "Formats.h"
 #include "KeyedList.h"
+#include "LiveRefresh.h"
 #include "PictureButton.h"
 #include "SalaryStore.h"
 #include "Tooltip.h"
@@ -50,6 +51,13 @@ COtBalanceWorkView::COtBalanceWorkView(AppContext &ctx, QWidget *parent) : QWidg
     layout->addLayout(filters);
     layout->addWidget(m_list, 1);
     Find();
+    // Work finished and payouts made elsewhere, on the day shown.
+    new LiveRefresh(this, ctx.db(),
+                    {QStringLiteral("TZakaz"), QStringLiteral("TService"), QStringLiteral("TWork"),
+                     QStringLiteral("TWorkPay"), QStringLiteral("TPay"), QStringLiteral("SWork")},
+                    [this](const DataChanges &) {
+                        Show(SalaryStore(m_ctx.db()).WorkerBalances(m_shownDay), m_shownDay);
+                    });
 }
 
 bool COtBalanceWorkView::Command(int id) {
@@ -63,12 +71,17 @@ bool COtBalanceWorkView::Command(int id) {
 }
 
 void COtBalanceWorkView::Find() {
-    m_list->clear();
     QList<WorkerFigures> workers;
     // A failed read shows the driver's message and an empty list, never balances of nothing.
     TryDb(m_ctx.prompter(), [&] { workers = SalaryStore(m_ctx.db()).WorkerBalances(m_date->date()); });
+    Show(workers, m_date->date());
+}
+
+void COtBalanceWorkView::Show(const QList<WorkerFigures> &workers, const QDate &day) {
+    const QString current = m_list->CurrentKey();
+    m_list->clear();
     m_shown = workers;
-    m_shownDay = m_date->date();
+    m_shownDay = day;
     for (const WorkerFigures &w : workers) {
         QTreeWidgetItem *item =
             m_list->AddRow({w.WorkFIO, w.earned.Text(), w.paid.Text(), w.Debt().Text()}, w.IddWork);
@@ -80,4 +93,5 @@ void COtBalanceWorkView::Find() {
             for (int c = 0; c < m_list->columnCount(); ++c) item->setForeground(c, QColor(10, 10, 200));
     }
     m_list->FitColumns();
+    if (!current.isEmpty()) m_list->SelectKey(current);
 }

@@ -33,6 +33,8 @@ public:
     KeyedList *list() const { return m_list; }
 
 private:
+    // Shows the balances read for the day, keeping the current row.
+    void Show(const QList<WorkerFigures> &workers, const QDate &day);
     AppContext &m_ctx;
     QDateEdit *m_date = nullptr;
     KeyedList *m_list = nullptr;

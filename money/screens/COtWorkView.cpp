@@ -4,6 +4,7 @@
 #include "DatePicker.h"
 #include "DbAction.h"
 #include "KeyedView.h"
+#include "LiveRefresh.h"
 #include "PerformedWorksList.h"
 #include "PictureButton.h"
 #include "SalaryStore.h"
@@ -72,6 +73,18 @@ COtWorkView::COtWorkView(AppContext &ctx, QWidget *parent) : QWidget(parent), m_
     layout->addLayout(filters);
     layout->addWidget(m_works, 1);
     Find();
+    // One worker's works as finished elsewhere, for the search shown (its first screen, then the rest). The
+    // works of all workers are read again only when asked: over a long period that takes seconds, which a
+    // save at another counter must not cost this one.
+    new LiveRefresh(
+        this, ctx.db(), {QStringLiteral("TZakaz"), QStringLiteral("TService"), QStringLiteral("TWork")},
+        [this](const DataChanges &) {
+            if (m_shownFilter.iddWork.isEmpty()) return;
+            bool more = false;
+            const PerformedWorks works =
+                SalaryStore(m_ctx.db()).FirstPerformedWorks(m_shownFilter, KeyedView::kFirstScreen, &more);
+            m_works->Show(works, more ? WholeWorks(m_ctx, m_shownFilter) : PerformedWorksList::Rest());
+        });
 }
 
 bool COtWorkView::Command(int id) {

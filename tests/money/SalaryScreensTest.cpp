@@ -3,6 +3,7 @@
 #include "COtWorkView.h"
 #include "CSalaryAccrualDlg.h"
 #include "CWorkerWorksDlg.h"
+#include "ChangeFeed.h"
 #include "CounterStore.h"
 #include "DbError.h"
 #include "Formats.h"
@@ -21,6 +22,7 @@
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QTest>
 
 using namespace TestRows;
 
@@ -199,6 +201,14 @@ TEST_P(SalaryScreensTest, ReportsListThePeriodPerWorker) {
     Click(*balance, "find");
     EXPECT_EQ(RowTexts(balance->list(), 4),
               (QStringList{"Иванов/90.00/0.00/90.00", "Петров/90.00/0.00/90.00"}));
+    // A payout made at another counter shows by itself on the day shown.
+    db().Changes().SetPollInterval(50);
+    balance->show();
+    const auto other = OpenAgain();
+    Put(*other, Pay{"new", "0", SalaryPayout, -25, QDateTime::currentDateTime().addDays(-3), "Аванс", "5"});
+    Put(*other, Payout{"l1", "new", "w2", 25});
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return RowTexts(balance->list(), 4).contains("Петров/90.00/25.00/65.00"); }));
 }
 
 // A worker with more orders than a screen holds: his works come by their first screen with the totals of
