@@ -59,14 +59,16 @@ TEST_P(ChangeFeedTest, OwnWritesAreToldAfterTheCommitNotBefore) {
     ASSERT_TRUE(heard.WaitForKey("SWork", "w1"));
 }
 
-TEST_P(ChangeFeedTest, ABulkWriteIsToldAsUnknownRatherThanKeyByKey) {
+// Too many keys at once are told as unknown; a server's notices may also come in parts, each told by its
+// keys, but never is one of the rows left out.
+TEST_P(ChangeFeedTest, ABulkWriteIsToldAsUnknownOrWholeAndKeysFollowAgain) {
     auto other = OpenAgain();
     Heard heard(Listen(db()));
     other->Exec(
         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 6000) "
         "INSERT INTO SBox (IddBox, NameBox, [Delete]) SELECT 'b' || i, 'Бокс', FALSE FROM n");
-    ASSERT_TRUE(heard.WaitFor([](const DataChanges &c) { return c.unknown; }));
-    EXPECT_TRUE(heard.all().keys.isEmpty());
+    ASSERT_TRUE(heard.WaitFor(
+        [](const DataChanges &c) { return c.unknown || c.keys.value("SBox").size() == 6000; }, 10000));
     // After it the keys are told again one by one.
     heard.Clear();
     Put(*other, Client{.key = "c9"});
