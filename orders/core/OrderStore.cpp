@@ -19,6 +19,7 @@
 #include <QSet>
 #include <algorithm>
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -69,11 +70,19 @@ QString OrderStore::Save(Order &order, const QString &login, std::optional<Money
         std::optional<Order> stored = Load(work.IddZakaz);
         // A payment taken elsewhere meanwhile is no part of what the form writes over: it stays, and the
         // debt check below answers for it. The payments the form loaded must be as they were.
-        if (stored)
+        if (stored) {
             stored->payments.removeIf([&](const PayRecord &p) {
                 return std::none_of(loaded->payments.begin(), loaded->payments.end(),
                                     [&](const PayRecord &mine) { return mine.IddPay == p.IddPay; });
             });
+            // The client's and the car's fields belong to their cards as well: those the clerk left as the
+            // form loaded them take what is stored now, so that a phone or a colour changed elsewhere
+            // meanwhile neither stops the save nor is written over.
+            if (work.IddVlad == loaded->IddVlad && work.client == loaded->client)
+                work.client = std::exchange(stored->client, loaded->client);
+            if (work.IddAvto == loaded->IddAvto && work.car == loaded->car)
+                work.car = std::exchange(stored->car, loaded->car);
+        }
         ChangedMeanwhile::Expect(stored, *loaded);
     }
     SaveCarAndClient(work, login);

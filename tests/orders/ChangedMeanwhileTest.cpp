@@ -120,15 +120,18 @@ TEST_P(ChangedMeanwhileTest, ASaveOverAStaleCopyIsRefusedAFreshOneWritesOneOfADe
     }
 }
 
-// A payment taken at another counter while the order form was open is nothing the form writes over: the
-// order saves, and the payment stays.
-TEST_P(ChangedMeanwhileTest, APaymentTakenElsewhereDoesNotStopTheOrdersSave) {
+// A payment taken, or the client's phone changed, at another counter while the order form was open is
+// nothing the form writes over: the order saves, and the payment and the phone stay.
+TEST_P(ChangedMeanwhileTest, APaymentOrAPhoneChangedElsewhereDoesNotStopTheOrdersSave) {
     const std::optional<Order> loaded = OrderStore(db()).Load(u"z1"_s);
     TestRows::Put(*OpenAgain(), TestRows::Pay{.key = u"p2"_s, .order = u"z1"_s, .sum = 10});
+    OpenAgain()->Exec("UPDATE SClient SET ClientTel = ? WHERE IddClient = ?", {"555", "c1"});
     Order edited = *loaded;
     edited.car.AvtoPrim += u'+';
     EXPECT_EQ(ErrorText([&] { OrderStore(db()).Save(edited, u"a"_s, std::nullopt, loaded); }), u"no error"_s);
-    EXPECT_EQ(OrderStore(db()).Load(u"z1"_s)->payments.size(), 2);
+    const std::optional<Order> saved = OrderStore(db()).Load(u"z1"_s);
+    EXPECT_EQ(saved->payments.size(), 2);
+    EXPECT_EQ(saved->client.ClientTel + u' ' + saved->car.AvtoPrim, u"555 +"_s);
 }
 
 ZV_INSTANTIATE_DB_TESTS(ChangedMeanwhileTest);
