@@ -212,9 +212,11 @@ void ServiceStore::SaveCard(ServiceCard &card, const QString &login) {
                                {QStringLiteral("Job"), 0.0},
                                {QStringLiteral("PrJob"), false}};
         // Only a package row is taken as the package: a key that names a service must not turn it into one.
-        // A live row is changed without its deletion mark, which is a right of its own (see ServerRoles).
+        // A live row is changed without its deletion mark, which is a right of its own (see ServerRoles), and
+        // only by its own card: a service filed in a package picked from the list leaves the package's name
+        // as stored, rather than writing back the list's, which another workstation may have changed since.
         if (FindLive(id, true)) {
-            Rows::Update(m_db, kTable, {{QStringLiteral("IddService"), id}}, values);
+            if (editingPackage) Rows::Update(m_db, kTable, {{QStringLiteral("IddService"), id}}, values);
         } else {
             const QString key = NewKey(login) + u'p';
             Values row{{QStringLiteral("IddService"), key}};

@@ -48,8 +48,12 @@ TEST_P(ServiceStoreTest, TypedPackageNameMakesANewPackagePickedOneIsReused) {
     const ServiceRecord package = Load(first.iddTop);
     EXPECT_TRUE(package.IsPackage() && !package.prJob);
     EXPECT_EQ(package.name + package.summa.Text(), u"Шиномонтаж0.00"_s);
-    // Picked from the list: the service joins that package. Typed: a second package of the same name.
+    // Picked from the list: the service joins that package, leaving alone its name (changed elsewhere since
+    // the list was read). Typed: a second package of the same name.
+    OpenAgain()->Exec("UPDATE SService SET [Name] = ? WHERE IddService = ?",
+                      {u"Шиномонтаж R"_s, first.iddTop});
     EXPECT_EQ(Save(Card(u"Установка колеса"_s, u"Шиномонтаж"_s, first.iddTop)).iddTop, first.iddTop);
+    EXPECT_EQ(Load(first.iddTop).name, u"Шиномонтаж R"_s);
     const ServiceCard typed = Save(Card(u"Балансировка"_s, u"Шиномонтаж"_s));
     EXPECT_NE(typed.iddTop, first.iddTop);
     const ServiceTree tree = ServiceStore(db()).LoadTree();
