@@ -28,6 +28,16 @@ QString SqliteTrigger(const ChangeFeed::Watched &w, const char *event) {
 
 const char *const kEvents[] = {"INSERT", "UPDATE", "DELETE"};
 
+// SQLite: the last write recorded, and the file's data version (it changes when another connection commits).
+qint64 LastSerial(Database &db) {
+    QSqlQuery last = db.Exec(QStringLiteral("SELECT COALESCE(MAX(Serial), 0) FROM ZvChange"));
+    return last.next() ? last.value(0).toLongLong() : 0;
+}
+qint64 DataVersion(Database &db) {
+    QSqlQuery version = db.Exec(QStringLiteral("PRAGMA data_version"));
+    return version.next() ? version.value(0).toLongLong() : -1;
+}
+
 }  // namespace
 
 bool DataChanges::TouchesAny(const QStringList &tables) const {
@@ -149,17 +159,11 @@ void ChangeFeed::SetPollInterval(int milliseconds) {
     m_poll->setInterval(milliseconds);
 }
 
-QString ChangeFeed::Channel() const {
-    return m_channel;
-}
-
 void ChangeFeed::Start() {
     m_started = true;
     if (m_db.m_sqliteFile) {
-        QSqlQuery last = m_db.Exec(QStringLiteral("SELECT COALESCE(MAX(Serial), 0) FROM ZvChange"));
-        m_lastSerial = last.next() ? last.value(0).toLongLong() : 0;
-        QSqlQuery version = m_db.Exec(QStringLiteral("PRAGMA data_version"));
-        m_dataVersion = version.next() ? version.value(0).toLongLong() : -1;
+        m_lastSerial = LastSerial(m_db);
+        m_dataVersion = DataVersion(m_db);
         m_poll->start();
         return;
     }
@@ -247,8 +251,7 @@ void ChangeFeed::ReadRecorded() {
     }
     if (count > kMostKeys) {
         m_pending.unknown = true;
-        QSqlQuery last = m_db.Exec(QStringLiteral("SELECT COALESCE(MAX(Serial), 0) FROM ZvChange"));
-        if (last.next()) m_lastSerial = last.value(0).toLongLong();
+        m_lastSerial = LastSerial(m_db);
     }
 }
 
@@ -256,8 +259,7 @@ void ChangeFeed::Poll() {
     if (m_db.TransactionDepth() > 0) return;
     try {
         if (m_db.m_sqliteFile) {
-            QSqlQuery version = m_db.Exec(QStringLiteral("PRAGMA data_version"));
-            const qint64 now = version.next() ? version.value(0).toLongLong() : -1;
+            const qint64 now = DataVersion(m_db);
             if (now == m_dataVersion) return;
             m_dataVersion = now;
             Soon();

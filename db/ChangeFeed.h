@@ -86,7 +86,6 @@ private:
     // Publish after a short pause, unless it is already due.
     void Soon();
     void Note(const QString &table, const QString &key);
-    QString Channel() const;
 
     Database &m_db;
     bool m_started = false;
