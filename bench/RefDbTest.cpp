@@ -185,7 +185,8 @@ TEST_P(RefDbShapeTest, CounterCountsEachExecutionAndTransactionEnds) {
     q.bindValue(0, 9);
     ASSERT_TRUE(q.exec());
     tx.Commit();
-    EXPECT_EQ(counter.Take(), 3);  // BEGIN, the insert, COMMIT
+    // BEGIN, the insert, COMMIT; on SQLite also naming the writer for the change log and forgetting him.
+    EXPECT_EQ(counter.Take(), GetParam() == Backend::Sqlite ? 5 : 3);
     EXPECT_EQ(Number(db(), QStringLiteral("SELECT COUNT(*) FROM T1")), 4);
 }
 

@@ -1,6 +1,7 @@
 #include "Database.h"
 
 #include "ChangeFeed.h"
+#include "ChangeLog.h"
 #include "DbError.h"
 #include "DriverTexts.h"
 #include "PgResult.h"
@@ -68,6 +69,7 @@ std::unique_ptr<Database> Database::Open(const ConnectTarget &target) {
     std::unique_ptr<Database> db(new Database);
     db->Connect(target);
     Schema::Ensure(*db);
+    db->FindChangeLog();
     // An upgrade may have changed tables under statements prepared before it.
     db->ForgetStatements();
     return db;
@@ -154,6 +156,8 @@ void Database::Connect(const ConnectTarget &target) {
         // ten years of order lines to join a journal of a few thousand orders, instead of looking up each
         // order's lines through their index.
         Exec(QStringLiteral("SET random_page_cost = 1.1"));
+        // The change log names the workstation every write came from.
+        Exec(QStringLiteral("SELECT set_config('zv.host', ?, false)"), {ChangeLog::Workstation()});
     } else if (target.dialect == Dialect::Odbc) {
         // The data source may lead to PostgreSQL as well as to an SQLite file.
         QSqlQuery probe(handle());
@@ -327,7 +331,7 @@ QString Database::Announce(const QString &sql) {
 
 QSqlQuery Database::Exec(const QString &sql, const QVariantList &binds) {
     const bool write = IsWrite(sql);
-    if (write && m_depth == 0 && !m_sqliteFile) {
+    if (write && m_depth == 0 && (!m_sqliteFile || m_tellWho)) {
         // A write is never run twice, since it may have been done before the connection broke: a lone one
         // gets a transaction of its own, whose beginning finds a broken connection before anything is sent.
         Transaction tx(*this);
@@ -593,6 +597,11 @@ void Database::BeginOnServer() {
         // Taking the write lock first means a save that reads before it writes never finds its snapshot
         // outdated half-way; a second program waits here (busy timeout) instead.
         ExecControl(QStringLiteral("BEGIN IMMEDIATE"));
+        if (m_tellWho)
+            ExecQuiet(
+                QStringLiteral("INSERT OR REPLACE INTO ZvWho (Id, Login, Host, Archive) VALUES (1, ?, ?, 0)"),
+                {m_login.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : QVariant(m_login),
+                 ChangeLog::Workstation()});
     } else {
         QSqlDatabase db = handle();
         if (!db.transaction()) Fail(db.lastError());
@@ -601,6 +610,8 @@ void Database::BeginOnServer() {
 
 void Database::Commit() {
     if (m_depth <= 0) return;
+    // Nobody is named for what another program may write to the file after this transaction.
+    if (m_depth == 1 && m_tellWho && !m_doomed) ExecQuiet(QStringLiteral("DELETE FROM ZvWho"));
     if (--m_depth > 0) return;
     if (m_doomed) {
         Rollback0();
@@ -622,6 +633,18 @@ void Database::Commit() {
         }
     }
     if (m_feed) m_feed->AfterWrite();
+}
+
+void Database::FindChangeLog() {
+    m_tellWho =
+        m_sqliteFile && Exec(QStringLiteral("SELECT 1 FROM sqlite_master WHERE name = 'ZvWho'")).next();
+}
+
+void Database::ExecQuiet(const QString &sql, const QVariantList &binds) {
+    QSqlQuery query(handle());
+    if (!query.prepare(sql)) Fail(query.lastError());
+    for (int i = 0; i < binds.size(); ++i) query.bindValue(i, binds[i]);
+    if (!query.exec()) Fail(query.lastError());
 }
 
 void Database::Rollback() {

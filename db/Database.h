@@ -75,6 +75,13 @@ public:
     // Drops the statements kept prepared on the server (after the tables were changed under them).
     void ForgetStatements();
 
+    // Who writes, for the change log (see ChangeLog): the program's login once the user has logged in. On
+    // SQLite it is handed to the log's triggers inside every transaction of this connection; on PostgreSQL
+    // the log names the role the connection logged in with, and this changes nothing.
+    void SetLogin(const QString &login) { m_login = login; }
+    // Looks whether the database keeps the change log (after the schema was made or taken apart).
+    void FindChangeLog();
+
     // What is written to the database, by this program and others on it (see ChangeFeed); it starts
     // listening the first time it is asked for. Needs the application's event loop.
     ChangeFeed &Changes();
@@ -102,6 +109,8 @@ private:
     QString Announce(const QString &sql);
     void ExecControl(const QString &sql);
     void Rollback0();
+    // SQLite: a statement of the connection's own bookkeeping, which the hooks do not see.
+    void ExecQuiet(const QString &sql, const QVariantList &binds = {});
     QSqlQuery ExecPrepared(const QString &text, const QVariantList &binds);
     // PostgreSQL: a statement without values, run on libpq as ExecPrepared runs one with values.
     QSqlQuery ExecDirect(const QString &text);
@@ -133,6 +142,9 @@ private:
     sqlite3 *m_sqlite = nullptr;  // the driver's connection, on SQLite
     pg_conn *m_pg = nullptr;      // the driver's connection, on PostgreSQL (see PgResult)
     bool m_directReads = true;
+    QString m_login;
+    // SQLite: the change log's triggers read who writes from ZvWho, filled for each transaction.
+    bool m_tellWho = false;
     int m_statementSerial = 0;
     // Destroyed before the connection it listens on.
     std::unique_ptr<ChangeFeed> m_feed;

@@ -1,6 +1,7 @@
 #include "Schema.h"
 
 #include "ChangeFeed.h"
+#include "ChangeLog.h"
 #include "Database.h"
 #include "DbError.h"
 #include "Money.h"
@@ -539,6 +540,7 @@ void Create(Database &db) {
                 "INSERT INTO [Number] (iddnum, ZakazPr, ZakazNomer, PayNomer, OutPayNomer, SalaryNomer) "
                 "VALUES (?, ?, 0, 0, 0, 0)"),
             {QStringLiteral("1"), QStringLiteral("")});
+    ChangeLog::Create(db);
     SetVersion(db, Schema::kVersion);
 }
 
@@ -710,8 +712,16 @@ void UpgradeTo10(Database &db) {
     ChangeFeed::CreateTriggers(db);
 }
 
-const Step kSteps[] = {{2, UpgradeTo2}, {3, UpgradeTo3}, {4, UpgradeTo4}, {5, UpgradeTo5},  {6, UpgradeTo6},
-                       {7, UpgradeTo7}, {8, UpgradeTo8}, {9, UpgradeTo9}, {10, UpgradeTo10}};
+// Version 10 -> 11: the database keeps a log of every change to the shop's records (see ChangeLog); on
+// PostgreSQL the administrators of the users may read it.
+void UpgradeTo11(Database &db) {
+    ChangeLog::Create(db);
+    if (db.dialect() == Dialect::Postgres && !ServerRoles::Prefix(db).isEmpty()) ServerRoles::Install(db);
+}
+
+const Step kSteps[] = {{2, UpgradeTo2},   {3, UpgradeTo3},  {4, UpgradeTo4}, {5, UpgradeTo5},
+                       {6, UpgradeTo6},   {7, UpgradeTo7},  {8, UpgradeTo8}, {9, UpgradeTo9},
+                       {10, UpgradeTo10}, {11, UpgradeTo11}};
 
 QString NewerText() {
     return QStringLiteral(

@@ -41,8 +41,9 @@ namespace Schema {
 // the earnings triggers take one lock before touching finished orders' figures, so that two saves of the
 // same workers never wait for each other. 9: the kept earnings carry the amount and VAT of each worker's
 // lines and are found by worker and finish; they are worked out only for orders that may earn. 10: every
-// write to the tables the screens show is told to the programs on the database (see ChangeFeed).
-inline constexpr int kVersion = 10;
+// write to the tables the screens show is told to the programs on the database (see ChangeFeed). 11: a log
+// of every change to the shop's records, written by the database (see ChangeLog).
+inline constexpr int kVersion = 11;
 
 const std::vector<TableDef> &Tables();
 // The type of a column by table and column name (case-insensitive); false when the schema has no such column.

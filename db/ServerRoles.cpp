@@ -102,6 +102,8 @@ const Grant kGrants[] = {
     {"delete_worker", "UPDATE ([Delete])", "TWork"},
     {"delete_worker", "UPDATE (DeleteWorkPay)", "TWorkPay"},
     {"numbering", "INSERT, UPDATE", "[Number]"},
+    // The change log is written by the database alone; the administrators of the users read it.
+    {"users", "SELECT", "ZvLog"},
 };
 
 QString Latin(const char *text) {
@@ -303,6 +305,9 @@ void Install(Database &db) {
             db.Exec(QStringLiteral("GRANT %1 ON %2 TO %3")
                         .arg(Latin(g.privileges).replace(QStringLiteral("%pay"), Latin(kPayColumns)),
                              Latin(g.table), Ident(Group(prefix, g.group))));
+    if (present.contains(QStringLiteral("zv_log_archive()")))
+        db.Exec(QStringLiteral("GRANT EXECUTE ON FUNCTION zv_log_archive(TIMESTAMP) TO %1")
+                    .arg(Ident(Group(prefix, "users"))));
     TrustKeepers(db);
     db.Exec(NumberGuard(prefix));
     db.Exec(QStringLiteral(

@@ -1,4 +1,5 @@
 #include "CashStore.h"
+#include "ChangeLog.h"
 #include "CompanyStore.h"
 #include "CounterStore.h"
 #include "ErrorText.h"
@@ -14,6 +15,7 @@
 #include "UserStore.h"
 #include "WorkerStore.h"
 
+#include <QThread>
 #include <functional>
 
 using namespace Fixture;
@@ -270,4 +272,32 @@ TEST_P(ServerRolesTest, TheUsersDirectoryKeepsTheServersRoles) {
     EXPECT_NE(ErrorText([&] { As(login, u"второй"_s); }), u"no error"_s);
     EXPECT_NE(ErrorText([&] { users.SoftDelete(users.FindLogin(Login("boss"))->iddUser); }), u"no error"_s);
     EXPECT_EQ(As(Login("boss"), u"Босс-1"_s)->dialect(), Dialect::Postgres);
+}
+
+TEST_P(ServerRolesTest, TheChangeLogNamesTheClerkAndNoClerkCanTouchIt) {
+    const auto clerk = Clerk("logc", With({Right::OrderJournal, Right::DeleteOrderPayment}));
+    clerk->Exec("UPDATE TPay SET [Delete] = TRUE WHERE IddPay = 'p1'");
+    EXPECT_EQ(
+        FirstValue(db(), "SELECT UserName || ' ' || Action FROM ZvLog WHERE Idd = 'p1' AND Action = 'X'"),
+        Login("logc") + " X");
+    // Whatever he tries from psql, the log stays as the database wrote it.
+    for (const char *sql :
+         {"SELECT COUNT(*) FROM ZvLog", "UPDATE ZvLog SET UserName = 'someone'", "DELETE FROM ZvLog",
+          "TRUNCATE ZvLog", "INSERT INTO ZvLog (At, Tbl, Action) VALUES (LOCALTIMESTAMP, 'TPay', 'D')",
+          "ALTER TABLE TPay DISABLE TRIGGER ZvLog_TPay", "DROP TRIGGER ZvLog_TPay ON TPay",
+          "SET session_replication_role = replica", "SELECT zv_log_archive(LOCALTIMESTAMP)"})
+        EXPECT_THROW(clerk->Exec(sql), DbError) << sql;
+    clerk->Exec("UPDATE TPay SET [Delete] = FALSE WHERE IddPay = 'p1'");
+    EXPECT_EQ(
+        FirstValue(db(), "SELECT COUNT(*) FROM ZvLog WHERE Idd = 'p1' AND UserName = ?", {Login("logc")})
+            .toInt(),
+        2);
+
+    // An administrator of the users reads it and archives what is past, which is logged under his name.
+    const auto admin = Clerk("loga", With({Right::Users}));
+    EXPECT_GE(FirstValue(*admin, "SELECT COUNT(*) FROM ZvLog").toInt(), 2);
+    QTemporaryDir dir;
+    QThread::msleep(1100);  // the log keeps whole seconds
+    EXPECT_GE(ChangeLog::Archive(*admin, QDateTime::currentDateTime(), dir.filePath("archive.db")), 2);
+    EXPECT_EQ(FirstValue(db(), "SELECT UserName FROM ZvLog WHERE Action = 'A'"), Login("loga"));
 }

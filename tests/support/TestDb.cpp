@@ -146,11 +146,15 @@ void MakeVersion1(Database &db) {
     db.Exec(QStringLiteral("DROP TABLE ZvSchema"));
     for (const char *kept : {"TWorkEarn", "TWorkEarnDay"})  // version 7
         db.Exec(QStringLiteral("DROP TABLE %1").arg(QLatin1StringView(kept)));
+    db.Exec(QStringLiteral("DROP TABLE ZvLog"));  // version 11
     if (db.PostgresStyle())
         db.Exec(QStringLiteral(
-            "DROP FUNCTION zv_tpay_paid(), zv_work_earn(), zv_work_earn_day(), zv_tell_change()"));
+            "DROP FUNCTION zv_tpay_paid(), zv_work_earn(), zv_work_earn_day(), zv_tell_change(), "
+            "zv_log_archive(TIMESTAMP)"));
     else
-        db.Exec(QStringLiteral("DROP TABLE ZvChange"));  // version 10
+        for (const char *kept : {"ZvChange", "ZvWho"})  // versions 10 and 11
+            db.Exec(QStringLiteral("DROP TABLE %1").arg(QLatin1StringView(kept)));
+    db.FindChangeLog();
     for (const TableDef &t : Schema::Tables()) {
         QStringList cols;
         for (const ColumnDef &c : t.columns) {
