@@ -19,6 +19,7 @@ inline constexpr int kCars = 32775;
 inline constexpr int kClients = 32776;
 inline constexpr int kUsers = 32804;
 inline constexpr int kNumbering = 32803;
+inline constexpr int kChangeLog = 32852;
 inline constexpr int kToolbar = 59392;
 inline constexpr int kStatusBar = 59393;
 inline constexpr int kWindowNew = 57648;
@@ -51,6 +52,7 @@ inline constexpr ThemeIconOfCommand kThemeIcons[] = {
     {kClients, "contact-new"},
     {kUsers, "user-identity"},
     {kNumbering, "configure"},
+    {kChangeLog, "view-history"},
     {kWindowNew, "window-new"},
     {kCascade, "window-duplicate"},
     {kTile, "view-grid"},

@@ -5,6 +5,7 @@
 #include "BackupCommands.h"
 #include "CBayDirDlg.h"
 #include "CCarDirDlg.h"
+#include "CChangeLogDlg.h"
 #include "CClientDirDlg.h"
 #include "CServiceDirDlg.h"
 #include "CUserDirDlg.h"
@@ -213,6 +214,10 @@ void CMainFrame::BuildServiceMenus() {
     auto *numbering = MakeAction(Cmd::kNumbering, QStringLiteral("Настройка нумерации"));
     connect(numbering, &QAction::triggered, this, &CMainFrame::OpenNumbering);
     m_service->addAction(numbering);
+    auto *changeLog = MakeAction(Cmd::kChangeLog, QStringLiteral("Журнал изменений"),
+                                 QStringLiteral("Кто, когда и что добавил, изменил или удалил"));
+    connect(changeLog, &QAction::triggered, this, &CMainFrame::OpenChangeLog);
+    m_service->addAction(changeLog);
     m_service->addSeparator();
     auto *backup = MakeAction(Cmd::kBackup, BackupCommandTexts::kBackup,
                               QStringLiteral("Сохранить копию базы данных в выбранную папку"));
@@ -428,6 +433,12 @@ void CMainFrame::OpenNumbering() {
     if (!m_ctx.CheckRight(Right::Numbering)) return;
     CNumberingDlg dlg(m_ctx, this);
     if (dlg.IsLoaded()) m_ctx.dialogs().Run(dlg);
+}
+
+void CMainFrame::OpenChangeLog() {
+    if (!m_ctx.CheckRight(Right::Users)) return;
+    CChangeLogDlg dlg(m_ctx, this);
+    m_ctx.dialogs().Run(dlg);
 }
 
 void CMainFrame::ShowAbout() {

@@ -61,6 +61,7 @@ public:
     void OpenCatalogue(int commandId);  // the six directories
     void OpenCompany();
     void OpenNumbering();
+    void OpenChangeLog();
     void ShowAbout();
     void BackUp();
     void Restore();

@@ -167,6 +167,8 @@ CQuellmarodApp::LoginResult CQuellmarodApp::LogIn() {
         settings.setValue(kRecentLogins, recent.mid(0, 10));
     }
     m_services.reset();
+    // The change log names him with every write of this connection.
+    m_db->SetLogin(u.login);
     m_ctx = std::make_unique<AppContext>(*m_db, UserInfo{u.iddUser, u.login, u.name, u.prova}, m_prompter,
                                          m_dialogs, m_workDir);
     m_services = std::make_unique<ScreenServices>(*m_ctx);

@@ -1,8 +1,10 @@
 #include "ScreenServices.h"
 
 #include "AppContext.h"
+#include "CChangeLogDlg.h"
 #include "COrderFormDlg.h"
 #include "DesktopOpener.h"
+#include "DialogRunner.h"
 #include "Formats.h"
 #include "OrderStore.h"
 #include "ReportCommands.h"
@@ -14,12 +16,14 @@ ScreenServices::ScreenServices(AppContext &ctx, ReportTarget target)
     m_ctx.SetOrderForms(this);
     m_ctx.SetMoneyPrintouts(this);
     m_ctx.SetReportTarget(&m_target);
+    m_ctx.SetChangeHistory(this);
 }
 
 ScreenServices::~ScreenServices() {
     m_ctx.SetOrderForms(nullptr);
     m_ctx.SetMoneyPrintouts(nullptr);
     m_ctx.SetReportTarget(nullptr);
+    m_ctx.SetChangeHistory(nullptr);
 }
 
 ReportTarget ScreenServices::DesktopReports() {
@@ -54,4 +58,16 @@ void ScreenServices::WorkerWorks(const PerformedWorks &works, const QDate &day, 
         if (w.ZakazEndOut.date() > Formats::ZeroDateTime().date())
             from = std::min(from, w.ZakazEndOut.date());
     ReportCommands::PerformedWorks(m_ctx, ReportRows::PerformedRows(works), from, day, workFio, parent);
+}
+
+void ScreenServices::Order(const QString &iddZakaz, QWidget *parent) {
+    if (iddZakaz.isEmpty() || !m_ctx.CheckRight(Right::Users)) return;
+    CChangeLogDlg dlg(m_ctx, ChangeLogFilter{.iddZakaz = iddZakaz}, parent);
+    m_ctx.dialogs().Run(dlg);
+}
+
+void ScreenServices::Payment(const QString &iddPay, QWidget *parent) {
+    if (iddPay.isEmpty() || !m_ctx.CheckRight(Right::Users)) return;
+    CChangeLogDlg dlg(m_ctx, ChangeLogFilter{.iddPay = iddPay}, parent);
+    m_ctx.dialogs().Run(dlg);
 }

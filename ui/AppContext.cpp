@@ -31,3 +31,7 @@ MoneyPrintouts &AppContext::moneyPrintouts() const {
 const ReportTarget &AppContext::reportTarget() const {
     return Provided(m_reportTarget, "no report target was provided");
 }
+
+ChangeHistory &AppContext::changeHistory() const {
+    return Provided(m_changeHistory, "no change history was provided");
+}

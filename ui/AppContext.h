@@ -10,6 +10,7 @@ class DialogRunner;
 class OrderForms;      // ui/OrderForms.h
 class MoneyPrintouts;  // money/screens/MoneyPrintouts.h
 struct ReportTarget;   // ui/ReportTarget.h
+class ChangeHistory;   // ui/ChangeHistory.h
 
 // What every screen is handed: the connection, the user, the message and dialog seams and the
 // working directory. Nothing global is reached from screens.
@@ -40,10 +41,12 @@ public:
     OrderForms &orderForms() const;
     MoneyPrintouts &moneyPrintouts() const;
     const ReportTarget &reportTarget() const;
+    ChangeHistory &changeHistory() const;
     // Each is held, not owned: the provider outlives the screens or withdraws it with nullptr.
     void SetOrderForms(OrderForms *forms) { m_orderForms = forms; }
     void SetMoneyPrintouts(MoneyPrintouts *printouts) { m_moneyPrintouts = printouts; }
     void SetReportTarget(const ReportTarget *target) { m_reportTarget = target; }
+    void SetChangeHistory(ChangeHistory *history) { m_changeHistory = history; }
 
 private:
     Database &m_db;
@@ -54,4 +57,5 @@ private:
     OrderForms *m_orderForms = nullptr;
     MoneyPrintouts *m_moneyPrintouts = nullptr;
     const ReportTarget *m_reportTarget = nullptr;
+    ChangeHistory *m_changeHistory = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "AppContext.h"
 #include "CSalaryAccrualDlg.h"
 #include "CashStore.h"
+#include "ChangeHistory.h"
 #include "DatePicker.h"
 #include "DbAction.h"
 #include "DialogRunner.h"
@@ -100,6 +101,9 @@ void CJSalaryView::Build() {
     m_list->SetWidths({80, 100, 100, 100});
     m_list->setRootIsDecorated(false);
     m_list->SetSortable(true);
+    AddHistoryCommand(m_list->ContextMenu(), [this] {
+        m_ctx.changeHistory().Payment(m_list->SelectedValue(KeyedModel::kKeyRole), this);
+    });
 
     m_total = new QLabel(this);
     m_total->setObjectName(QStringLiteral("total"));

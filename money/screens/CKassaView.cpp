@@ -2,6 +2,7 @@
 
 #include "AppContext.h"
 #include "CCashOperationDlg.h"
+#include "ChangeHistory.h"
 #include "DatePicker.h"
 #include "DbAction.h"
 #include "DialogRunner.h"
@@ -109,6 +110,9 @@ void CKassaView::Build() {
     m_list->SetWidths({70, 90, 120, 160, 160, 150, 150});
     m_list->setRootIsDecorated(false);
     m_list->SetSortable(true);
+    AddHistoryCommand(m_list->ContextMenu(), [this] {
+        if (const CashRow *row = SelectedRow()) m_ctx.changeHistory().Payment(row->pay.IddPay, this);
+    });
 
     auto total = [this](const char *name) {
         auto *label = new QLabel(this);

@@ -6,6 +6,7 @@
 #include "CDateTimeDlg.h"
 #include "COrderPaymentDlg.h"
 #include "CarStore.h"
+#include "ChangeHistory.h"
 #include "CounterStore.h"
 #include "DatePicker.h"
 #include "DbAction.h"
@@ -225,6 +226,7 @@ void CQuellmarodView::BuildList() {
                            QStringLiteral("Отметить начало работ"), kStart));
     menu->addAction(action("menuFinish", QStringLiteral("task-complete"),
                            QStringLiteral("Отметить исполнение работ"), kFinish));
+    AddHistoryCommand(menu, [this] { m_ctx.changeHistory().Order(SelectedOrder(), this); });
     Tooltip::Set(m_list, QStringLiteral("Журнал заказов"),
                  QStringLiteral("Заказы и их услуги.\nEnter или двойной щелчок - изменить заказ,\nInsert - "
                                 "добавить, Delete - удалить.\nПравая кнопка мыши открывает меню."));

@@ -130,7 +130,7 @@ QString ChangeLogStore::ActionText(char action) {
     return QString(QLatin1Char(action));
 }
 
-QList<FieldChange> ChangeLogStore::Fields(const ChangeLogEntry &entry) {
+QList<FieldChange> ChangeLogStore::Fields(const ChangeLogEntry &entry, bool keys) {
     QList<FieldChange> fields;
     const QJsonObject changes = QJsonDocument::fromJson(entry.changes.toUtf8()).object();
     // In the order the schema lists the table's columns; the database's own spelling of a name may differ
@@ -138,6 +138,7 @@ QList<FieldChange> ChangeLogStore::Fields(const ChangeLogEntry &entry) {
     QHash<QString, QString> byLower;
     for (auto it = changes.begin(); it != changes.end(); ++it) byLower.insert(it.key().toLower(), it.key());
     const auto add = [&](const QString &column, const QString &stored) {
+        if (!keys && column.startsWith(QLatin1StringView("Idd"), Qt::CaseInsensitive)) return;
         const QJsonArray pair = changes.value(stored).toArray();
         fields.append({FieldName(entry.table, column), ValueText(entry.table, column, pair.at(0)),
                        ValueText(entry.table, column, pair.at(1))});
@@ -156,7 +157,7 @@ QList<FieldChange> ChangeLogStore::Fields(const ChangeLogEntry &entry) {
 
 QString ChangeLogStore::Describe(const ChangeLogEntry &entry) {
     QStringList parts;
-    for (const FieldChange &f : Fields(entry)) {
+    for (const FieldChange &f : Fields(entry, false)) {
         if (entry.action == ChangeLog::kInsert)
             parts << f.field + QStringLiteral(": ") + f.after;
         else if (entry.action == ChangeLog::kDelete)

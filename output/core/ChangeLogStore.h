@@ -57,9 +57,10 @@ public:
     // covers both a row removed and a row marked deleted.
     static QStringList Actions();
     static QString ActionText(char action);
-    // The changed fields with Russian names and values as the screens show them.
-    static QList<FieldChange> Fields(const ChangeLogEntry &entry);
-    // "Сумма: 500.00 → 300.00; Удалено: нет → да"
+    // The changed fields with Russian names and values as the screens show them; the rows' keys among them
+    // only when asked for.
+    static QList<FieldChange> Fields(const ChangeLogEntry &entry, bool keys = true);
+    // "Сумма: 500.00 → 300.00; Удалено: нет → да", without the keys.
     static QString Describe(const ChangeLogEntry &entry);
 
 private:

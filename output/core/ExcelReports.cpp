@@ -278,6 +278,36 @@ bool ExcelReports::Payouts(const QList<PayoutRow> &rows, const QDate &from, cons
     return Finish();
 }
 
+bool ExcelReports::ChangeLog(const QList<ChangeLogRow> &rows, const QString &title) {
+    m_s.Start(QStringLiteral("Журнал изменений"));
+    Title(QStringLiteral("A1:I1"), title);
+    const char *const columns[] = {"A", "B", "C", "D", "E", "F", "G", "H", "I"};
+    const QString headings[] = {
+        QStringLiteral("Дата и время"), QStringLiteral("Пользователь"), QStringLiteral("Рабочее место"),
+        QStringLiteral("Действие"),     QStringLiteral("Вид записи"),   QStringLiteral("Запись"),
+        QStringLiteral("Заказ"),        QStringLiteral("Клиент"),       QStringLiteral("Изменения")};
+    for (int c = 0; c < 9; ++c) Heading(Cell(columns[c], 3), headings[c]);
+    int r = 4;
+    for (int i = 0; i < rows.size(); ++i, ++r) {
+        const ChangeLogRow &e = rows[i];
+        const QString texts[] = {e.at.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")),
+                                 e.user,
+                                 e.host,
+                                 e.action,
+                                 e.kind,
+                                 e.record,
+                                 e.order,
+                                 e.client,
+                                 e.changes};
+        for (int c = 0; c < 9; ++c) Data(Cell(columns[c], r), texts[c], true);
+        if (!Step(i + 1, int(rows.size()))) return false;
+    }
+    const double widths[] = {19, 14, 14, 16, 16, 24, 10, 24, 70};
+    for (int c = 0; c < 9; ++c)
+        m_s.ColumnWidth(QStringLiteral("%1:%1").arg(QLatin1StringView(columns[c])), widths[c]);
+    return Finish();
+}
+
 bool ExcelReports::WorkerBalances(const QList<WorkerBalanceRow> &rows, const QDate &date) {
     m_s.Start(QStringLiteral("Задолженность сотрудникам"));
     Title(QStringLiteral("A1:D1"),

@@ -56,6 +56,12 @@ struct PayoutRow {
     Money amount{};
 };
 
+// An entry of the change log as its window shows it.
+struct ChangeLogRow {
+    QDateTime at;
+    QString user, host, action, kind, record, order, client, changes;
+};
+
 struct WorkerBalanceRow {
     QString worker;
     Money earned{}, paid{}, balance{};
@@ -115,6 +121,8 @@ public:
         return PayoutSheet(number, date, title, rows, director, accountant);
     }
     bool Payouts(const QList<PayoutRow> &rows, const QDate &from, const QDate &to);
+    // `title` says which entries: a period's, or one record's history.
+    bool ChangeLog(const QList<ChangeLogRow> &rows, const QString &title);
     bool WorkerBalances(const QList<WorkerBalanceRow> &rows, const QDate &date);
     bool Orders(const QList<OrderReportRow> &rows, const QDate &from, const QDate &to, const QString &kind);
     bool ClientCard(const ClientCardData &card);

@@ -114,6 +114,10 @@ bool Payouts(AppContext &ctx, const QList<PayoutRow> &rows, const QDate &from, c
     return Build(ctx, parent, int(rows.size()), [&](ExcelReports &r) { return r.Payouts(rows, from, to); });
 }
 
+bool ChangeLog(AppContext &ctx, const QList<ChangeLogRow> &rows, const QString &title, QWidget *parent) {
+    return Build(ctx, parent, int(rows.size()), [&](ExcelReports &r) { return r.ChangeLog(rows, title); });
+}
+
 bool WorkerBalances(AppContext &ctx, const QList<WorkerBalanceRow> &rows, const QDate &date,
                     QWidget *parent) {
     return Build(ctx, parent, int(rows.size()),

@@ -27,6 +27,7 @@ bool PayoutSheetStored(AppContext &ctx, const QString &iddPay, const QString &nu
                        const QString &title, QWidget *parent);
 bool Payouts(AppContext &ctx, const QList<PayoutRow> &rows, const QDate &from, const QDate &to,
              QWidget *parent);
+bool ChangeLog(AppContext &ctx, const QList<ChangeLogRow> &rows, const QString &title, QWidget *parent);
 bool WorkerBalances(AppContext &ctx, const QList<WorkerBalanceRow> &rows, const QDate &date, QWidget *parent);
 
 }  // namespace ReportCommands
