@@ -11,6 +11,7 @@
 #include "BenchScreen.h"
 #include "BenchTarget.h"
 #include "CCarDirDlg.h"
+#include "CChangeLogDlg.h"
 #include "CClientDirDlg.h"
 #include "CJSalaryView.h"
 #include "CKassaView.h"
@@ -246,6 +247,13 @@ const char *kCashRaw =
     "FROM TPay p LEFT JOIN TZakaz z ON z.IddZakaz = p.IddZakaz LEFT JOIN SClient c ON c.IddClient = "
     "p.IddZakaz LEFT JOIN SWork k ON k.IddWork = p.IddZakaz WHERE p.DataPay >= ? AND p.DataPay < ? AND "
     "p.[Delete] = FALSE ORDER BY p.DataPay, p.IddPay";
+
+// The change log's entries of a period, as its store reads them.
+const char *kChangeLogRaw =
+    "SELECT l.Serial, l.At, l.UserName, l.Host, l.Tbl, l.Idd, l.IddZakaz, l.Nomer, l.Action, l.Label, "
+    "l.Changes, "
+    "c.ClientName FROM (ZvLog l LEFT JOIN TZakaz z ON z.IddZakaz = l.IddZakaz) LEFT JOIN SClient c ON "
+    "c.IddClient = z.IddVlad WHERE l.At >= ? AND l.At < ? ORDER BY l.Serial DESC";
 
 // The salary journal's payouts of a period, as its store reads them.
 const char *kSalaryJournalRaw =
@@ -500,6 +508,33 @@ void RegisterMoneyAndDocuments(Database *d, const Inputs &in, const QString &bac
         };
         TimeScreen(
             state, *d, open, [&] { return raw.Run(binds); }, true);
+    });
+    // The change log's window as the owner opens it from the menu (the last month's entries), to its rows
+    // painted, with its heap; and its store's search of the reference database's last month. Each beside the
+    // raw statement of the same period.
+    Add(backend, "ChangeLogScreen", [d](benchmark::State &state) {
+        ScreenContext context(*d);
+        RawQuery raw(*d, QString::fromLatin1(kChangeLogRaw));
+        const QDate today = QDate::currentDate();
+        const QVariantList binds = {QDateTime(today.addMonths(-1), QTime(0, 0)),
+                                    QDateTime(today.addDays(1), QTime(0, 0))};
+        const auto open = [&] {
+            auto dlg = std::make_unique<CChangeLogDlg>(context.ctx);
+            dlg->show();
+            dlg->repaint();
+            return dlg;
+        };
+        TimeScreen(
+            state, *d, open, [&] { return raw.Run(binds); }, true);
+    });
+    Add(backend, "ChangeLogMonth", [d, in](benchmark::State &state) {
+        RawQuery raw(*d, QString::fromLatin1(kChangeLogRaw));
+        const ChangeLogFilter filter{.from = in.lastDay.addMonths(-1), .to = in.lastDay};
+        const QVariantList binds = {QDateTime(filter.from, QTime(0, 0)),
+                                    QDateTime(filter.to.addDays(1), QTime(0, 0))};
+        RunPair(
+            state, *d, [&] { return size_t(ChangeLogStore(*d).Search(filter).size()); },
+            [&] { return raw.Run(binds); });
     });
     // The cash journal of the last month with its three totals.
     Add(backend, "CashMonth", [d, monthFrom, monthTo, month](benchmark::State &state) {

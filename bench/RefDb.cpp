@@ -1,6 +1,7 @@
 #include "RefDb.h"
 
 #include "ChangeFeed.h"
+#include "ChangeLog.h"
 #include "ConnectString.h"
 #include "Database.h"
 #include "DbError.h"
@@ -21,7 +22,94 @@
 namespace {
 
 // Raise when the generator's rows change, so kept databases are made again.
-constexpr int kGeneratorVersion = 6;
+constexpr int kGeneratorVersion = 7;
+
+// The change log of the last year, as the counters would have written it: each order taken in, started and
+// finished, its lines and workers, each payment taken and those deleted, by the user whose login begins the
+// record's key, at the moment the record names. Written in a few statements rather than through the
+// triggers (which log every row of the years the generator writes).
+void WriteYearOfLog(Database &db) {
+    const bool pg = db.PostgresStyle();
+    const QString object = pg ? QStringLiteral("json_build_object") : QStringLiteral("json_object");
+    const QString array = pg ? QStringLiteral("json_build_array") : QStringLiteral("json_array");
+    const QString text = pg ? QStringLiteral("::text") : QString();
+    const auto user = [](const QString &key) {
+        return QStringLiteral(
+                   "CASE WHEN %1 LIKE 'kassa1%' THEN 'kassa1' WHEN %1 LIKE 'kassa2%' THEN 'kassa2' WHEN "
+                   "%1 LIKE 'master%' THEN 'master' ELSE 'admin' END")
+            .arg(key);
+    };
+    const auto pair = [&](const QString &name, const QString &before, const QString &after) {
+        return QStringLiteral("'%1', %2(%3, %4)").arg(name, array, before, after);
+    };
+    QSqlQuery last = db.Exec(QStringLiteral("SELECT MAX(ZakazData) FROM TZakaz"));
+    const QDateTime from = last.next() ? last.value(0).toDateTime().addYears(-1) : QDateTime();
+    last.finish();
+    const QString insert = QStringLiteral(
+        "INSERT INTO ZvLog (At, UserName, Host, Tbl, Idd, IddZakaz, Nomer, Action, Label, Changes) ");
+    const QString orderWho = user(QStringLiteral("z.IddZakaz")) + QStringLiteral(", 'kassa-' || ") +
+                             user(QStringLiteral("z.IddZakaz"));
+    // The order taken in, then marked started and finished.
+    db.Exec(insert +
+                QStringLiteral("SELECT z.ZakazData, %1, 'TZakaz', z.IddZakaz, z.IddZakaz, z.ZakazNomer, 'I', "
+                               "z.ZakazNomer, %2(%3, %4)%5 FROM TZakaz z WHERE z.ZakazData >= ?")
+                    .arg(orderWho, object,
+                         pair(QStringLiteral("ZakazNomer"), QStringLiteral("NULL"),
+                              QStringLiteral("z.ZakazNomer")),
+                         pair(QStringLiteral("ZakazSumma"), QStringLiteral("NULL"),
+                              QStringLiteral("z.ZakazSumma")),
+                         text),
+            {from});
+    for (const auto &[moment, status] : {std::pair{"ZakazBeginIn", 1}, std::pair{"ZakazEndOut", 2}})
+        db.Exec(
+            insert + QStringLiteral("SELECT z.%1, %2, 'TZakaz', z.IddZakaz, z.IddZakaz, z.ZakazNomer, 'U', "
+                                    "z.ZakazNomer, %3(%4, %5)%6 FROM TZakaz z WHERE z.ZakazData >= ? AND "
+                                    "z.%1 IS NOT NULL")
+                         .arg(QLatin1StringView(moment), orderWho, object,
+                              pair(QStringLiteral("ZakazStatus"), QString::number(status - 1),
+                                   QString::number(status)),
+                              pair(QLatin1StringView(moment), QStringLiteral("NULL"),
+                                   QStringLiteral("z.") + QLatin1StringView(moment)),
+                              text),
+            {from});
+    db.Exec(
+        insert +
+            QStringLiteral("SELECT z.ZakazData, %1, 'TService', z.IddZakaz, z.IddZakaz, z.ZakazNomer, 'I', "
+                           "s.[Name], %2(%3, %4)%5 FROM TZakaz z JOIN TService s ON s.IddZakaz = z.IddZakaz "
+                           "WHERE z.ZakazData >= ?")
+                .arg(orderWho, object,
+                     pair(QStringLiteral("Name"), QStringLiteral("NULL"), QStringLiteral("s.[Name]")),
+                     pair(QStringLiteral("Price"), QStringLiteral("NULL"), QStringLiteral("s.Price")), text),
+        {from});
+    db.Exec(
+        insert +
+            QStringLiteral("SELECT z.ZakazData, %1, 'TWork', z.IddZakaz, z.IddZakaz, z.ZakazNomer, 'I', "
+                           "w.WorkFIO, %2(%3)%4 FROM TZakaz z JOIN TWork w ON w.IddZakaz = z.IddZakaz WHERE "
+                           "z.ZakazData >= ?")
+                .arg(orderWho, object,
+                     pair(QStringLiteral("WorkFIO"), QStringLiteral("NULL"), QStringLiteral("w.WorkFIO")),
+                     text),
+        {from});
+    const QString payWho = user(QStringLiteral("p.IddPay")) + QStringLiteral(", 'kassa-' || ") +
+                           user(QStringLiteral("p.IddPay"));
+    db.Exec(insert + QStringLiteral(
+                         "SELECT p.DataPay, %1, 'TPay', p.IddPay, p.IddZakaz, z.ZakazNomer, 'I', p.NomerPay, "
+                         "%2(%3)%4 FROM TPay p LEFT JOIN TZakaz z ON z.IddZakaz = p.IddZakaz WHERE "
+                         "p.DataPay >= ?")
+                         .arg(payWho, object,
+                              pair(QStringLiteral("SummaPay"), QStringLiteral("NULL"),
+                                   QStringLiteral("p.SummaPay")),
+                              text),
+            {from});
+    db.Exec(insert + QStringLiteral(
+                         "SELECT p.DataPay, %1, 'TPay', p.IddPay, p.IddZakaz, z.ZakazNomer, 'X', p.NomerPay, "
+                         "%2(%3)%4 FROM TPay p LEFT JOIN TZakaz z ON z.IddZakaz = p.IddZakaz WHERE "
+                         "p.DataPay >= ? AND p.[Delete] = TRUE")
+                         .arg(payWho, object,
+                              pair(QStringLiteral("Delete"), QStringLiteral("FALSE"), QStringLiteral("TRUE")),
+                              text),
+            {from});
+}
 
 const char *kInfoColumns = "Tag, Seconds, Orders, Lines, LineWorkers, Payments, Clients, Cars";
 
@@ -146,6 +234,7 @@ RefDb::Outcome RefDb::Generate(Database &db, double scale, std::uint64_t seed, d
     RefDbGenerator generator(scale, seed, unpaid);
     Schema::StopKeepingWorkEarn(db);
     ChangeFeed::StopTelling(db);
+    ChangeLog::Stop(db);
     {
         RefDbWriter writer(db);
         generator.Run(writer);
@@ -157,6 +246,8 @@ RefDb::Outcome RefDb::Generate(Database &db, double scale, std::uint64_t seed, d
     Schema::RefreshAllOrdersPaid(db);
     Schema::KeepWorkEarn(db);
     ChangeFeed::StartTelling(db);
+    WriteYearOfLog(db);
+    ChangeLog::Create(db);
     db.Exec(
         QStringLiteral("UPDATE [Number] SET ZakazNomer = ?, PayNomer = ?, OutPayNomer = ?, SalaryNomer = ? "
                        "WHERE iddnum = ?"),
@@ -171,6 +262,7 @@ RefDb::Outcome RefDb::Generate(Database &db, double scale, std::uint64_t seed, d
         // Only the tables made here: the whole database may hold other schemas of any size.
         QStringList tables;
         for (const TableDef &t : Schema::Tables()) tables << QString::fromLatin1(t.name);
+        tables << QStringLiteral("ZvLog");
         db.Exec(QStringLiteral("VACUUM ANALYZE ") + tables.join(QStringLiteral(", ")));
     } else {
         db.Exec(QStringLiteral("PRAGMA journal_mode=WAL"));

@@ -194,6 +194,19 @@ void Create(Database &db) {
         for (const char *event : kEvents) db.Exec(SqliteTrigger(t, event));
 }
 
+void Stop(Database &db) {
+    for (const Logged &t : Tables()) {
+        if (IsPostgres(db)) {
+            db.Exec(
+                QStringLiteral("DROP TRIGGER IF EXISTS ZvLog_%1 ON [%1]").arg(QLatin1StringView(t.table)));
+            continue;
+        }
+        for (const char *event : kEvents)
+            db.Exec(QStringLiteral("DROP TRIGGER IF EXISTS ZvLog_%1_%2")
+                        .arg(QLatin1StringView(t.table), QLatin1StringView(event)));
+    }
+}
+
 qint64 Archive(Database &db, const QDateTime &before, const QString &archive) {
     if (!before.isValid())
         throw DbError(QStringLiteral("Укажите дату, до которой записи переносятся в архив."));

@@ -38,6 +38,8 @@ inline constexpr char kInsert = 'I', kUpdate = 'U', kDelete = 'D', kMarkDeleted 
 
 // The schema's part: the log, its indexes and the triggers that write it. Repeating it is harmless.
 void Create(Database &db);
+// A bulk load (the reference database's generator) writes without logging, and logs again after.
+void Stop(Database &db);
 // On SQLite: who writes (the program's login, empty when nobody has logged in; the workstation's name),
 // kept for the transaction in ZvWho, which the triggers read. On PostgreSQL the user is the role the
 // connection logged in with, and the workstation is set once per connection.

@@ -157,7 +157,9 @@ QList<FieldChange> ChangeLogStore::Fields(const ChangeLogEntry &entry, bool keys
 
 QString ChangeLogStore::Describe(const ChangeLogEntry &entry) {
     QStringList parts;
-    for (const FieldChange &f : Fields(entry, false)) {
+    // The keys of an added or deleted row say nothing beside its other fields; a changed key is a change.
+    const bool whole = entry.action == ChangeLog::kInsert || entry.action == ChangeLog::kDelete;
+    for (const FieldChange &f : Fields(entry, !whole)) {
         if (entry.action == ChangeLog::kInsert)
             parts << f.field + QStringLiteral(": ") + f.after;
         else if (entry.action == ChangeLog::kDelete)

@@ -60,7 +60,7 @@ public:
     // The changed fields with Russian names and values as the screens show them; the rows' keys among them
     // only when asked for.
     static QList<FieldChange> Fields(const ChangeLogEntry &entry, bool keys = true);
-    // "Сумма: 500.00 → 300.00; Удалено: нет → да", without the keys.
+    // "Сумма: 500.00 → 300.00; Удалено: нет → да"; an added or deleted row's without its keys.
     static QString Describe(const ChangeLogEntry &entry);
 
 private:

@@ -46,7 +46,7 @@ public:
     QComboBox *KindBox() const { return m_kind; }
     QComboBox *ActionBox() const { return m_action; }
     QLineEdit *TextEdit() const { return m_text; }
-    KeyedView *List() const { return m_list; }
+    KeyedView *list() const { return m_list; }
 
 private:
     void Build(bool history);

@@ -64,8 +64,8 @@ TEST_P(ChangeLogWindowTest, TheOwnerFindsWhoDeletedWhichPaymentAndAnOrdersHistor
             EXPECT_EQ(e.orderNumber, "77");
         }();
         // Enter on the entry tells it in full, the amount it had among it.
-        log.List()->setCurrentIndex(log.List()->model()->index(0, 0));
-        QTest::keyClick(log.List(), Qt::Key_Return);
+        log.list()->setCurrentIndex(log.list()->model()->index(0, 0));
+        QTest::keyClick(log.list(), Qt::Key_Return);
         EXPECT_TRUE(prompter.infos.value(0).contains("Пользователь: anna"))
             << prompter.infos.value(0).toStdString();
         EXPECT_TRUE(prompter.infos.value(0).contains("Удалено: нет → да"));

@@ -1,6 +1,7 @@
 #include "ChangeLog.h"
 #include "ChangeLogStore.h"
 #include "DbError.h"
+#include "Schema.h"
 #include "TestDb.h"
 #include "TestRows.h"
 
@@ -178,4 +179,48 @@ TEST_P(ChangeLogTest, OldEntriesMoveToAnArchiveFileAndNothingElseRemovesThem) {
     EXPECT_EQ(archived,
               (QStringList{"0 < 11.03.2024 10:00", "1 < 11.03.2024 10:00", "2 < 03.03.2024 10:00"}));
     EXPECT_TRUE(ChangeLogStore(db()).Search({.from = old.date(), .to = old.date().addDays(5)}).isEmpty());
+}
+
+TEST_P(ChangeLogTest, EachKindOfRecordIsLoggedWhenAddedChangedAndDeleted) {
+    db().SetLogin(QStringLiteral("anna"));
+    for (const ChangeLog::Logged &t : ChangeLog::Tables()) {
+        SCOPED_TRACE(t.table);
+        const TableDef &def = *std::find_if(Schema::Tables().begin(), Schema::Tables().end(),
+                                            [&](const TableDef &d) { return qstrcmp(d.name, t.table) == 0; });
+        // Every text filled, the key "k1"; then the first field a user knows by name changed.
+        QStringList columns, marks;
+        QVariantList values;
+        const ColumnDef *changed = nullptr, *link = nullptr;
+        for (const ColumnDef &c : def.columns) {
+            const QString name = c.name;
+            if (t.secret && name == t.secret) continue;
+            const bool key = name.startsWith("Idd", Qt::CaseInsensitive);
+            if (key && name != t.key && c.type == ColType::Text && !link) link = &c;
+            if (!changed && !key && (c.type == ColType::Text || c.type == ColType::Double)) changed = &c;
+            if (c.type != ColType::Text) continue;
+            columns << "[" + name + "]", marks << "?";
+            values << (name == t.key ? QVariant("k1") : QVariant("v-" + name));
+        }
+        // A link between records has nothing but keys: one of them changes.
+        if (!changed) changed = link;
+        ASSERT_TRUE(changed);
+        const QString table = QString("[%1]").arg(t.table), where = QString(" WHERE [%1] = 'k1'").arg(t.key);
+        db().Exec("INSERT INTO " + table + " (" + columns.join(", ") + ") VALUES (" + marks.join(", ") + ")",
+                  values);
+        db().Exec(QString("UPDATE %1 SET [%2] = ?").arg(table, changed->name) + where,
+                  {changed->type == ColType::Text ? QVariant("new") : QVariant(7)});
+        db().Exec("DELETE FROM " + table + where);
+
+        QList<ChangeLogEntry> entries = Today();
+        entries.removeIf([&](const ChangeLogEntry &e) { return e.table != t.table; });
+        ASSERT_EQ(entries.size(), 3);
+        EXPECT_EQ((std::string{entries[0].action, entries[1].action, entries[2].action}), "DUI");
+        for (const ChangeLogEntry &e : entries) EXPECT_EQ(e.key, "k1");
+        const QString caption = ChangeLogStore::Fields(entries[1]).value(0).field;
+        EXPECT_EQ(ChangeLogStore::Describe(entries[1]),
+                  caption + (changed->type == ColType::Text ? QString(": v-%1 → new").arg(changed->name)
+                                                            : ": — → 7.00"));
+        // The deleted row's values, unless it had nothing but keys.
+        EXPECT_TRUE(changed == link || ChangeLogStore::Describe(entries[0]).contains(caption + ": "));
+    }
 }
