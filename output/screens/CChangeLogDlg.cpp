@@ -194,12 +194,9 @@ void CChangeLogDlg::Build(bool history) {
         archive->hide();
         open->hide();
     }
-    // Enter in a filter field searches; in the list it shows the entry.
-    connect(m_text, &QLineEdit::returnPressed, this, [this] { Find(); });
-    connect(m_user->lineEdit(), &QLineEdit::returnPressed, this, [this] { Find(); });
-    find->setAutoDefault(false);
-    report->setAutoDefault(false);
-    close->setAutoDefault(false);
+    // Enter in any filter searches (in the list it shows the entry); no other button is pressed by it.
+    for (QPushButton *b : {report, archive, open, close}) b->setAutoDefault(false);
+    find->setDefault(true);
     m_text->setFocus();
 }
 

@@ -55,6 +55,7 @@ TEST_P(ChangeLogWindowTest, TheOwnerFindsWhoDeletedWhichPaymentAndAnOrdersHistor
         log.KindBox()->setCurrentText("Платежи");
         log.ActionBox()->setCurrentText("удаление");
         log.TextEdit()->setText("77");
+        d.show();
         QTest::keyClick(log.TextEdit(), Qt::Key_Return);  // Enter in a filter searches
         [&] {
             ASSERT_EQ(log.Entries().size(), 1);
