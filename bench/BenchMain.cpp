@@ -253,7 +253,7 @@ const char *kChangeLogRaw =
     "SELECT l.Serial, l.At, l.UserName, l.Host, l.Tbl, l.Idd, l.IddZakaz, l.Nomer, l.Action, l.Label, "
     "l.Changes, "
     "c.ClientName FROM (ZvLog l LEFT JOIN TZakaz z ON z.IddZakaz = l.IddZakaz) LEFT JOIN SClient c ON "
-    "c.IddClient = z.IddVlad WHERE l.At >= ? AND l.At < ? ORDER BY l.Serial DESC";
+    "c.IddClient = z.IddVlad WHERE l.At >= ? AND l.At < ? ORDER BY l.Serial DESC LIMIT 10001";
 
 // The salary journal's payouts of a period, as its store reads them.
 const char *kSalaryJournalRaw =

@@ -4,6 +4,8 @@
 #include "DbError.h"
 #include "Schema.h"
 
+#include <sqlite3.h>
+#include <QFileInfo>
 #include <QSqlQuery>
 #include <QSysInfo>
 
@@ -253,6 +255,26 @@ qint64 Archive(Database &db, const QDateTime &before, const QString &archive) {
     }
     tx.Commit();
     return moved;
+}
+
+std::unique_ptr<Database> OpenArchive(const QString &archive) {
+    const QString refusal = QStringLiteral("Файл \"%1\" не является архивом журнала изменений.").arg(archive);
+    if (!QFileInfo(archive).isFile()) throw DbError(refusal);
+    // Looked at read-only first: opening it as a database would make the program's tables in any file.
+    sqlite3 *file = nullptr;
+    bool logged = false;
+    if (sqlite3_open_v2(archive.toUtf8().constData(), &file, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt *look = nullptr;
+        if (sqlite3_prepare_v2(file, "SELECT 1 FROM sqlite_master WHERE name = 'ZvLog'", -1, &look,
+                               nullptr) == SQLITE_OK)
+            logged = sqlite3_step(look) == SQLITE_ROW;
+        sqlite3_finalize(look);
+    }
+    sqlite3_close(file);
+    if (!logged) throw DbError(refusal);
+    ConnectTarget target;
+    target.file = archive;
+    return Database::Open(target);
 }
 
 }  // namespace ChangeLog

@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <memory>
 
 class Database;
 
@@ -50,5 +51,8 @@ QString Workstation();
 // how many. Returns how many were moved. On PostgreSQL only the administrators of the users may. Throws
 // DbError; the log is untouched unless the archive holds its entries.
 qint64 Archive(Database &db, const QDateTime &before, const QString &archive);
+// Opens an archive made by Archive to read its entries. Throws DbError, without touching the file, when it
+// is missing or is no archive of the log.
+std::unique_ptr<Database> OpenArchive(const QString &archive);
 
 }  // namespace ChangeLog

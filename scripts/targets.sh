@@ -24,6 +24,8 @@ CashMonthScreen         ms  300  the cash journal as opened and searched for a m
 CashMonthScreen         mb  40   the cash journal as opened and searched for a month, the heap it holds
 SalaryJournalScreen     ms  300  the salary journal as opened (the year'"'"'s payouts), its rows shown
 SalaryJournalScreen     mb  40   the salary journal as opened (the year'"'"'s payouts), the heap it holds
+ChangeLogScreen         ms  300  the change log as opened (the last month'"'"'s entries), its rows shown
+ChangeLogMonth          ms  300  the change log'"'"'s search of a month, over a year of entries
 '
 awk -F, -f "$(dirname "$0")/bench-csv.awk" "$REPORT" | awk -v backend="$BACKEND" -v targets="$TARGETS" '
   { ms[$1] = $2; raw[$1] = $3 == "-" ? "" : $3; mb[$1] = $5 }

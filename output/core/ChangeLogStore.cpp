@@ -178,7 +178,7 @@ QStringList ChangeLogStore::Users() {
     return users;
 }
 
-QList<ChangeLogEntry> ChangeLogStore::Search(const ChangeLogFilter &filter) {
+QList<ChangeLogEntry> ChangeLogStore::Search(const ChangeLogFilter &filter, int most, bool *more) {
     SqlConditions where;
     if (!filter.iddZakaz.isEmpty()) {
         where.And(QStringLiteral("l.IddZakaz = ?"), {filter.iddZakaz});
@@ -201,17 +201,20 @@ QList<ChangeLogEntry> ChangeLogStore::Search(const ChangeLogFilter &filter) {
         where.And(QStringLiteral("l.Action IN ('%1')")
                       .arg(codes.isEmpty() ? QStringLiteral("-") : codes.join(u"', '")));
     }
+    const QString text = filter.text.trimmed();
     CDynamicRecordset rs(m_db);
     rs.Open(
         QStringLiteral(
             "SELECT l.Serial, l.At, l.UserName, l.Host, l.Tbl, l.Idd, l.IddZakaz, l.Nomer, l.Action, "
-            "l.Label, "
-            "l.Changes, c.ClientName FROM (ZvLog l LEFT JOIN TZakaz z ON z.IddZakaz = l.IddZakaz) LEFT JOIN "
+            "l.Label, l.Changes, c.ClientName FROM (ZvLog l LEFT JOIN TZakaz z ON z.IddZakaz = l.IddZakaz) "
+            "LEFT JOIN "
             "SClient c ON c.IddClient = z.IddVlad") +
             (where.where().isEmpty() ? QString() : QStringLiteral(" WHERE ") + where.where()) +
-            QStringLiteral(" ORDER BY l.Serial DESC"),
+            QStringLiteral(" ORDER BY l.Serial DESC") +
+            // The text is looked for here, in any case and alphabet, so the rows it passes over are read too.
+            (text.isEmpty() ? QStringLiteral(" LIMIT %1").arg(most + 1) : QString()),
         where.binds());
-    const QString text = filter.text.trimmed();
+    if (more) *more = false;
     QList<ChangeLogEntry> entries;
     for (; !rs.IsEOF(); rs.MoveNext()) {
         ChangeLogEntry e;
@@ -233,6 +236,10 @@ QList<ChangeLogEntry> ChangeLogStore::Search(const ChangeLogFilter &filter) {
             const QString seen =
                 QStringList{e.label, e.orderNumber, e.client, e.user, e.host, Describe(e)}.join(u'\n');
             if (!seen.contains(text, Qt::CaseInsensitive)) continue;
+        }
+        if (entries.size() == most) {
+            if (more) *more = true;
+            break;
         }
         entries << e;
     }

@@ -45,8 +45,11 @@ class ChangeLogStore {
 public:
     explicit ChangeLogStore(Database &db) : m_db(db) {}
 
-    // The newest first. Throws DbError.
-    QList<ChangeLogEntry> Search(const ChangeLogFilter &filter);
+    // More entries than anyone reads through: a list stops at the newest so many, and says so.
+    static constexpr int kMostShown = 10000;
+
+    // The newest first, at most `most` of them; `more` says whether others matched. Throws DbError.
+    QList<ChangeLogEntry> Search(const ChangeLogFilter &filter, int most = kMostShown, bool *more = nullptr);
     // The program's users, by login, for the user filter.
     QStringList Users();
 

@@ -220,13 +220,18 @@ bool CChangeLogDlg::Find() {
         !DatePicker::PeriodAccepted(m_ctx.prompter(), filter.from, filter.to))
         return false;
     QList<ChangeLogEntry> entries;
-    if (!TryDb(m_ctx.prompter(), [&] { entries = ChangeLogStore(Source()).Search(filter); })) return false;
-    Show(std::move(entries));
+    bool more = false;
+    if (!TryDb(m_ctx.prompter(),
+               [&] { entries = ChangeLogStore(Source()).Search(filter, ChangeLogStore::kMostShown, &more); }))
+        return false;
+    Show(std::move(entries), more);
     return true;
 }
 
-void CChangeLogDlg::Show(QList<ChangeLogEntry> entries) {
-    m_count->setText(QStringLiteral("Записей: %1").arg(entries.size()));
+void CChangeLogDlg::Show(QList<ChangeLogEntry> entries, bool more) {
+    m_count->setText(
+        more ? QStringLiteral("Показаны последние %1 записей: уточните отбор.").arg(entries.size())
+             : QStringLiteral("Записей: %1").arg(entries.size()));
     m_rows->Set(std::move(entries));
     m_list->FitColumns();
 }
@@ -237,11 +242,7 @@ const QList<ChangeLogEntry> &CChangeLogDlg::Entries() const {
 
 bool CChangeLogDlg::ShowArchive(const QString &file) {
     std::unique_ptr<Database> archive;
-    const bool opened = TryDb(m_ctx.prompter(), [&] {
-        ConnectTarget target;
-        target.file = file;
-        archive = Database::Open(target);
-    });
+    const bool opened = TryDb(m_ctx.prompter(), [&] { archive = ChangeLog::OpenArchive(file); });
     if (!opened) return false;
     m_archive = std::move(archive);
     setWindowTitle(kTitle + QStringLiteral(" - архив ") + file);

@@ -51,7 +51,7 @@ public:
 private:
     void Build(bool history);
     ChangeLogFilter Filter() const;
-    void Show(QList<ChangeLogEntry> entries);
+    void Show(QList<ChangeLogEntry> entries, bool more);
     Database &Source() const;
 
     AppContext &m_ctx;

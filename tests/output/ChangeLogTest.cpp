@@ -129,6 +129,18 @@ TEST_P(ChangeLogTest, FiltersAndHistoriesChooseTheirEntries) {
     found = ChangeLogStore(db()).Search({.iddPay = "p2"});
     ASSERT_EQ(found.size(), 2);
     EXPECT_EQ(found[0].action, ChangeLog::kMarkDeleted) << "newest first";
+    // A list stops at the newest so many, and says there were more, with or without a text.
+    bool more = false;
+    const QDate today = QDate::currentDate();
+    found = ChangeLogStore(db()).Search({.from = today, .to = today}, 2, &more);
+    EXPECT_EQ(found.size(), 2);
+    EXPECT_TRUE(more);
+    EXPECT_EQ(found[0].action, ChangeLog::kDelete) << "the newest";
+    found = ChangeLogStore(db()).Search({.from = today, .to = today, .text = "Орлов"}, 1, &more);
+    EXPECT_EQ(found.size(), 1);
+    EXPECT_TRUE(more);
+    ChangeLogStore(db()).Search({.iddPay = "p2"}, 2, &more);
+    EXPECT_FALSE(more);
     // Yesterday holds nothing.
     EXPECT_TRUE(
         ChangeLogStore(db())
@@ -161,9 +173,9 @@ TEST_P(ChangeLogTest, OldEntriesMoveToAnArchiveFileAndNothingElseRemovesThem) {
     EXPECT_EQ(ChangeLog::Archive(db(), old.addDays(10), file), 1);
     EXPECT_EQ(ChangeLog::Archive(db(), old.addDays(10), file), 0);
 
-    ConnectTarget target;
-    target.file = file;
-    const auto archive = Database::Open(target);
+    EXPECT_THROW(ChangeLog::OpenArchive(m_dir.filePath("none.db")), DbError);
+    EXPECT_FALSE(QFile::exists(m_dir.filePath("none.db")));
+    const auto archive = ChangeLog::OpenArchive(file);
     const QList<ChangeLogEntry> kept =
         ChangeLogStore(*archive).Search({.from = old.date(), .to = old.date().addDays(5)});
     ASSERT_EQ(kept.size(), 3);
