@@ -112,10 +112,6 @@ QString PostgresFunction(const ChangeLog::Logged &t) {
         .arg(Over(t.label, QStringLiteral("r")));
 }
 
-bool IsPostgres(Database &db) {
-    return db.PostgresStyle();
-}
-
 }  // namespace
 
 namespace ChangeLog {
@@ -150,14 +146,15 @@ QString Workstation() {
 }
 
 void Create(Database &db) {
-    const bool pg = IsPostgres(db);
+    const bool pg = db.PostgresStyle();
     db.Exec(QStringLiteral(
                 "CREATE TABLE IF NOT EXISTS ZvLog (Serial %1 PRIMARY KEY, At TIMESTAMP NOT NULL, UserName "
                 "VARCHAR(255), Host VARCHAR(255), Tbl VARCHAR(32) NOT NULL, Idd VARCHAR(255), IddZakaz "
                 "VARCHAR(255), "
                 "Nomer VARCHAR(255), Action CHAR(1) NOT NULL, Label VARCHAR(2000), Changes TEXT)")
                 .arg(pg ? QStringLiteral("BIGSERIAL") : QStringLiteral("INTEGER")));
-    db.Exec(QStringLiteral("CREATE INDEX IF NOT EXISTS IX_ZvLog_At ON ZvLog (At)"));
+    // The newest first: walked from its end, the index hands over a period's newest entries without sorting.
+    db.Exec(QStringLiteral("CREATE INDEX IF NOT EXISTS IX_ZvLog_At ON ZvLog (At, Serial)"));
     db.Exec(QStringLiteral("CREATE INDEX IF NOT EXISTS IX_ZvLog_Order ON ZvLog (IddZakaz, At)"));
     db.Exec(QStringLiteral("CREATE INDEX IF NOT EXISTS IX_ZvLog_Key ON ZvLog (Idd, Tbl, At)"));
     if (pg) {
@@ -198,7 +195,7 @@ void Create(Database &db) {
 
 void Stop(Database &db) {
     for (const Logged &t : Tables()) {
-        if (IsPostgres(db)) {
+        if (db.PostgresStyle()) {
             db.Exec(
                 QStringLiteral("DROP TRIGGER IF EXISTS ZvLog_%1 ON [%1]").arg(QLatin1StringView(t.table)));
             continue;
@@ -240,7 +237,7 @@ qint64 Archive(Database &db, const QDateTime &before, const QString &archive) {
     }
     rows.finish();
     Transaction tx(db);
-    if (IsPostgres(db)) {
+    if (db.PostgresStyle()) {
         db.Exec(QStringLiteral("SELECT zv_log_archive(?)"), {before});
     } else {
         // Entries made since they were read are newer than `before` and stay.

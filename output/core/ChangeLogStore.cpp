@@ -203,17 +203,19 @@ QList<ChangeLogEntry> ChangeLogStore::Search(const ChangeLogFilter &filter, int 
     }
     const QString text = filter.text.trimmed();
     CDynamicRecordset rs(m_db);
-    rs.Open(
-        QStringLiteral(
-            "SELECT l.Serial, l.At, l.UserName, l.Host, l.Tbl, l.Idd, l.IddZakaz, l.Nomer, l.Action, "
-            "l.Label, l.Changes, c.ClientName FROM (ZvLog l LEFT JOIN TZakaz z ON z.IddZakaz = l.IddZakaz) "
-            "LEFT JOIN "
-            "SClient c ON c.IddClient = z.IddVlad") +
-            (where.where().isEmpty() ? QString() : QStringLiteral(" WHERE ") + where.where()) +
-            QStringLiteral(" ORDER BY l.Serial DESC") +
-            // The text is looked for here, in any case and alphabet, so the rows it passes over are read too.
-            (text.isEmpty() ? QStringLiteral(" LIMIT %1").arg(most + 1) : QString()),
-        where.binds());
+    // The entries are chosen first and only those shown looked up in the orders and clients. The text is
+    // looked for below, in any case and alphabet, so then every entry of the filters is read.
+    const QString newest = QStringLiteral(" ORDER BY l.At DESC, l.Serial DESC");
+    rs.Open(QStringLiteral(
+                "SELECT l.Serial, l.At, l.UserName, l.Host, l.Tbl, l.Idd, l.IddZakaz, l.Nomer, l.Action, "
+                "l.Label, l.Changes, c.ClientName FROM (SELECT * FROM ZvLog l") +
+                (where.where().isEmpty() ? QString() : QStringLiteral(" WHERE ") + where.where()) + newest +
+                (text.isEmpty() ? QStringLiteral(" LIMIT %1").arg(most + 1) : QString()) +
+                QStringLiteral(
+                    ") l LEFT JOIN TZakaz z ON z.IddZakaz = l.IddZakaz LEFT JOIN SClient c ON c.IddClient = "
+                    "z.IddVlad") +
+                newest,
+            where.binds());
     if (more) *more = false;
     QList<ChangeLogEntry> entries;
     for (; !rs.IsEOF(); rs.MoveNext()) {

@@ -18,6 +18,7 @@
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -146,6 +147,8 @@ void CChangeLogDlg::Build(bool history) {
     m_list->SetWidths({130, 90, 100, 110, 110, 140, 60, 140, 300});
     m_list->setRootIsDecorated(false);
     m_list->SetSortable(true);
+    // The columns fit the first rows' texts: measuring thousands of entries' changes would hold the window.
+    m_list->header()->setResizeContentsPrecision(100);
     m_list->SetMenuTexts(QString(), QStringLiteral("Подробно"), QString());
     Tooltip::Set(m_list, kTitle,
                  QStringLiteral("Кто, когда и что изменил.\nEnter или двойной щелчок - подробно."));
