@@ -251,9 +251,9 @@ const char *kCashRaw =
 // The change log's entries of a period, as its store reads them.
 const char *kChangeLogRaw =
     "SELECT l.Serial, l.At, l.UserName, l.Host, l.Tbl, l.Idd, l.IddZakaz, l.Nomer, l.Action, l.Label, "
-    "l.Changes, c.ClientName FROM (SELECT * FROM ZvLog l WHERE l.At >= ? AND l.At < ? ORDER BY l.At DESC, "
-    "l.Serial DESC LIMIT 10001) l LEFT JOIN TZakaz z ON z.IddZakaz = l.IddZakaz LEFT JOIN SClient c ON "
-    "c.IddClient = z.IddVlad ORDER BY l.At DESC, l.Serial DESC";
+    "l.Changes, "
+    "(SELECT c.ClientName FROM TZakaz z JOIN SClient c ON c.IddClient = z.IddVlad WHERE z.IddZakaz = "
+    "l.IddZakaz) FROM ZvLog l WHERE l.At >= ? AND l.At < ? ORDER BY l.At DESC, l.Serial DESC LIMIT 10001";
 
 // The salary journal's payouts of a period, as its store reads them.
 const char *kSalaryJournalRaw =

@@ -141,8 +141,11 @@ const QList<Logged> &Tables() {
 }
 
 QString Workstation() {
-    const QString name = QSysInfo::machineHostName();
-    return name.isEmpty() ? QStringLiteral("local") : name;
+    static const QString name = [] {
+        const QString host = QSysInfo::machineHostName();
+        return host.isEmpty() ? QStringLiteral("local") : host;
+    }();
+    return name;
 }
 
 void Create(Database &db) {

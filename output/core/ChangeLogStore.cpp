@@ -203,18 +203,16 @@ QList<ChangeLogEntry> ChangeLogStore::Search(const ChangeLogFilter &filter, int 
     }
     const QString text = filter.text.trimmed();
     CDynamicRecordset rs(m_db);
-    // The entries are chosen first and only those shown looked up in the orders and clients. The text is
-    // looked for below, in any case and alphabet, so then every entry of the filters is read.
-    const QString newest = QStringLiteral(" ORDER BY l.At DESC, l.Serial DESC");
+    // The client of each entry shown is looked up by its order, one row at a time, rather than joining the
+    // orders and clients of the years. The text is looked for below, in any case and alphabet, so then every
+    // entry of the filters is read.
     rs.Open(QStringLiteral(
                 "SELECT l.Serial, l.At, l.UserName, l.Host, l.Tbl, l.Idd, l.IddZakaz, l.Nomer, l.Action, "
-                "l.Label, l.Changes, c.ClientName FROM (SELECT * FROM ZvLog l") +
-                (where.where().isEmpty() ? QString() : QStringLiteral(" WHERE ") + where.where()) + newest +
-                (text.isEmpty() ? QStringLiteral(" LIMIT %1").arg(most + 1) : QString()) +
-                QStringLiteral(
-                    ") l LEFT JOIN TZakaz z ON z.IddZakaz = l.IddZakaz LEFT JOIN SClient c ON c.IddClient = "
-                    "z.IddVlad") +
-                newest,
+                "l.Label, l.Changes, (SELECT c.ClientName FROM TZakaz z JOIN SClient c ON c.IddClient = "
+                "z.IddVlad WHERE z.IddZakaz = l.IddZakaz) FROM ZvLog l") +
+                (where.where().isEmpty() ? QString() : QStringLiteral(" WHERE ") + where.where()) +
+                QStringLiteral(" ORDER BY l.At DESC, l.Serial DESC") +
+                (text.isEmpty() ? QStringLiteral(" LIMIT %1").arg(most + 1) : QString()),
             where.binds());
     if (more) *more = false;
     QList<ChangeLogEntry> entries;
