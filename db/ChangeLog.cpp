@@ -102,7 +102,7 @@ QString PostgresFunction(const ChangeLog::Logged &t) {
                "COALESCE(n, o)) k WHERE COALESCE(o -> k, 'null') IS DISTINCT FROM COALESCE(n -> k, 'null'); "
                "IF d IS NULL THEN IF TG_OP = 'UPDATE' THEN RETURN NULL; END IF; d := '{}'; END IF; "
                "%3%4"
-               "INSERT INTO ZvLog (%5) VALUES (LOCALTIMESTAMP(0), session_user, "
+               "INSERT INTO ZvLog (%5) VALUES (date_trunc('second', LOCALTIMESTAMP), session_user, "
                "COALESCE(NULLIF(current_setting("
                "'zv.host', true), ''), host(inet_client_addr()), 'local'), '%6', r.%7, %8, %9, act, %10, "
                "d::text); RETURN NULL; END $$")
@@ -176,7 +176,8 @@ void Create(Database &db) {
             "At < "
             "before; GET DIAGNOSTICS moved = ROW_COUNT; INSERT INTO ZvLog (At, UserName, Host, Tbl, Action, "
             "Label) "
-            "VALUES (LOCALTIMESTAMP(0), session_user, COALESCE(NULLIF(current_setting('zv.host', true), ''), "
+            "VALUES (date_trunc('second', LOCALTIMESTAMP), session_user, "
+            "COALESCE(NULLIF(current_setting('zv.host', true), ''), "
             "host(inet_client_addr()), 'local'), 'ZvLog', 'A', moved || ' < ' || to_char(before, "
             "'DD.MM.YYYY HH24:MI')); RETURN moved; END $$"));
         db.Exec(QStringLiteral("REVOKE ALL ON FUNCTION zv_log_archive(TIMESTAMP) FROM PUBLIC"));
