@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "DbError.h"
+#include "Schema.h"
 
 #include <libpq-fe.h>
 #include <QSocketNotifier>
@@ -112,16 +113,9 @@ void ChangeFeed::CreateTriggers(Database &db) {
 }
 
 void ChangeFeed::StopTelling(Database &db) {
-    for (const Watched &w : Tables()) {
-        if (db.PostgresStyle()) {
-            db.Exec(
-                QStringLiteral("DROP TRIGGER IF EXISTS ZvTell_%1 ON [%1]").arg(QLatin1StringView(w.table)));
-            continue;
-        }
-        for (const char *event : kEvents)
-            db.Exec(QStringLiteral("DROP TRIGGER IF EXISTS ZvTell_%1_%2")
-                        .arg(QLatin1StringView(w.table), QLatin1StringView(event)));
-    }
+    QStringList tables;
+    for (const Watched &w : Tables()) tables << QString::fromLatin1(w.table);
+    Schema::DropRowTriggers(db, QStringLiteral("ZvTell"), tables);
 }
 
 void ChangeFeed::StartTelling(Database &db) {

@@ -198,16 +198,9 @@ void Create(Database &db) {
 }
 
 void Stop(Database &db) {
-    for (const Logged &t : Tables()) {
-        if (db.PostgresStyle()) {
-            db.Exec(
-                QStringLiteral("DROP TRIGGER IF EXISTS ZvLog_%1 ON [%1]").arg(QLatin1StringView(t.table)));
-            continue;
-        }
-        for (const char *event : kEvents)
-            db.Exec(QStringLiteral("DROP TRIGGER IF EXISTS ZvLog_%1_%2")
-                        .arg(QLatin1StringView(t.table), QLatin1StringView(event)));
-    }
+    QStringList tables;
+    for (const Logged &t : Tables()) tables << QString::fromLatin1(t.table);
+    Schema::DropRowTriggers(db, QStringLiteral("ZvLog"), tables);
 }
 
 qint64 Archive(Database &db, const QDateTime &before, const QString &archive) {

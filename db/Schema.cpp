@@ -864,6 +864,18 @@ void KeepWorkEarn(Database &db) {
     tx.Commit();
 }
 
+void DropRowTriggers(Database &db, const QString &prefix, const QStringList &tables) {
+    for (const QString &table : tables) {
+        if (db.PostgresStyle()) {
+            db.Exec(QStringLiteral("DROP TRIGGER IF EXISTS %1_%2 ON [%2]").arg(prefix, table));
+            continue;
+        }
+        for (const char *event : {"INSERT", "UPDATE", "DELETE"})
+            db.Exec(QStringLiteral("DROP TRIGGER IF EXISTS %1_%2_%3")
+                        .arg(prefix, table, QLatin1StringView(event)));
+    }
+}
+
 QString ConstraintText(const QString &driverText) {
     for (const IndexDef &ix : kIndexes) {
         if (!ix.message) continue;
