@@ -91,7 +91,7 @@ CChangeLogDlg::~CChangeLogDlg() = default;
 void CChangeLogDlg::Build(bool history) {
     setWindowTitle(kTitle);
     setSizeGripEnabled(true);
-    resize(1000, 560);
+    resize(1200, 600);
     const QDate today = QDate::currentDate();
     const auto date = [this](const char *name, const QDate &value) {
         auto *edit = new QDateEdit(this);
@@ -144,7 +144,7 @@ void CChangeLogDlg::Build(bool history) {
         Columns(), [](const ChangeLogEntry &e) { return QString::number(e.serial); }, this);
     m_list = new KeyedView(m_rows, 8, {nullptr, [this] { ShowEntry(); }, nullptr}, this);
     m_list->setObjectName(QStringLiteral("list"));
-    m_list->SetWidths({130, 90, 100, 110, 110, 140, 60, 140, 300});
+    m_list->SetWidths({120, 70, 80, 100, 90, 110, 50, 110, 200});
     m_list->setRootIsDecorated(false);
     m_list->SetSortable(true);
     // The columns fit the first rows' texts: measuring thousands of entries' changes would hold the window.
