@@ -43,60 +43,63 @@ protected:
 ZV_INSTANTIATE_SCREEN_TESTS(ChangeLogWindowTest);
 
 TEST_P(ChangeLogWindowTest, TheOwnerFindsWhoDeletedWhichPaymentAndAnOrdersHistory) {
-    QStringList opened;
-    ScreenServices services(*ctx, ReportTarget{m_dir.filePath("reports"),
-                                               [&](const QString &f) { return opened << f, QString(); }});
-    CMainFrame frame(*ctx);
-    RegisterJournalKinds(frame, *ctx);
+    // The owner's screens go with this block, before the clerk logs in on a new context.
+    {
+        QStringList opened;
+        ScreenServices services(*ctx, ReportTarget{m_dir.filePath("reports"),
+                                                   [&](const QString &f) { return opened << f, QString(); }});
+        CMainFrame frame(*ctx);
+        RegisterJournalKinds(frame, *ctx);
 
-    dialogs.Then([&](QDialog &d) {
-        auto &log = dynamic_cast<CChangeLogDlg &>(d);
-        EXPECT_EQ(d.windowTitle(), "Журнал изменений");
-        log.KindBox()->setCurrentText("Платежи");
-        log.ActionBox()->setCurrentText("удаление");
-        log.TextEdit()->setText("77");
-        d.show();
-        QTest::keyClick(log.TextEdit(), Qt::Key_Return);  // Enter in a filter searches
-        [&] {
-            ASSERT_EQ(log.Entries().size(), 1);
-            const ChangeLogEntry &e = log.Entries()[0];
-            EXPECT_EQ(e.user, "anna");
-            EXPECT_EQ(e.label, "12");
-            EXPECT_EQ(e.orderNumber, "77");
-        }();
-        // Enter on the entry tells it in full, the amount it had among it.
-        log.list()->setCurrentIndex(log.list()->model()->index(0, 0));
-        QTest::keyClick(log.list(), Qt::Key_Return);
-        EXPECT_TRUE(prompter.infos.value(0).contains("Пользователь: anna"))
-            << prompter.infos.value(0).toStdString();
-        EXPECT_TRUE(prompter.infos.value(0).contains("Удалено: нет → да"));
-        Click(d, "report");
-        return int(QDialog::Rejected);
-    });
-    Command(frame, Cmd::kChangeLog)->trigger();
-    EXPECT_TRUE(dialogs.steps.empty());
-    ASSERT_EQ(opened.size(), 1);
-    const XlsxProbe book = XlsxProbe::Read(opened[0]);
-    EXPECT_EQ(book.cells.value("D4").value, "удаление (пометка)");
-    EXPECT_EQ(book.cells.value("G4").value, "77");
+        dialogs.Then([&](QDialog &d) {
+            auto &log = dynamic_cast<CChangeLogDlg &>(d);
+            EXPECT_EQ(d.windowTitle(), "Журнал изменений");
+            log.KindBox()->setCurrentText("Платежи");
+            log.ActionBox()->setCurrentText("удаление");
+            log.TextEdit()->setText("77");
+            d.show();
+            QTest::keyClick(log.TextEdit(), Qt::Key_Return);  // Enter in a filter searches
+            [&] {
+                ASSERT_EQ(log.Entries().size(), 1);
+                const ChangeLogEntry &e = log.Entries()[0];
+                EXPECT_EQ(e.user, "anna");
+                EXPECT_EQ(e.label, "12");
+                EXPECT_EQ(e.orderNumber, "77");
+            }();
+            // Enter on the entry tells it in full, the amount it had among it.
+            log.list()->setCurrentIndex(log.list()->model()->index(0, 0));
+            QTest::keyClick(log.list(), Qt::Key_Return);
+            EXPECT_TRUE(prompter.infos.value(0).contains("Пользователь: anna"))
+                << prompter.infos.value(0).toStdString();
+            EXPECT_TRUE(prompter.infos.value(0).contains("Удалено: нет → да"));
+            Click(d, "report");
+            return int(QDialog::Rejected);
+        });
+        Command(frame, Cmd::kChangeLog)->trigger();
+        EXPECT_TRUE(dialogs.steps.empty());
+        ASSERT_EQ(opened.size(), 1);
+        const XlsxProbe book = XlsxProbe::Read(opened[0]);
+        EXPECT_EQ(book.cells.value("D4").value, "удаление (пометка)");
+        EXPECT_EQ(book.cells.value("G4").value, "77");
 
-    // "История" on the order journal's row: that order's entries alone, its payment's among them.
-    QWidget *journal = frame.OpenChild(ChildKindId::kOrderJournal)->widget();
-    auto *list = journal->findChild<KeyedView *>("list");
-    ASSERT_TRUE(list->SelectKey(KeyedModel::kKeyRole, "z1"));
-    dialogs.Then([&](QDialog &d) {
-        auto &log = dynamic_cast<CChangeLogDlg &>(d);
-        EXPECT_EQ(d.windowTitle(), "История заказа №77");
-        QSet<QString> tables;
-        for (const ChangeLogEntry &e : log.Entries()) {
-            EXPECT_EQ(e.iddZakaz, "z1");
-            tables.insert(e.table);
-        }
-        EXPECT_TRUE(tables.contains("TZakaz") && tables.contains("TPay"));
-        return int(QDialog::Rejected);
-    });
-    Command(*journal, "menuHistory")->trigger();
-    EXPECT_TRUE(dialogs.steps.empty());
+        // "История" on the order journal's row: that order's entries alone, its payment's among them.
+        QWidget *journal = frame.OpenChild(ChildKindId::kOrderJournal)->widget();
+        auto *list = journal->findChild<KeyedView *>("list");
+        ASSERT_TRUE(list->SelectKey(KeyedModel::kKeyRole, "z1"));
+        dialogs.Then([&](QDialog &d) {
+            auto &log = dynamic_cast<CChangeLogDlg &>(d);
+            EXPECT_EQ(d.windowTitle(), "История заказа №77");
+            QSet<QString> tables;
+            for (const ChangeLogEntry &e : log.Entries()) {
+                EXPECT_EQ(e.iddZakaz, "z1");
+                tables.insert(e.table);
+            }
+            EXPECT_TRUE(tables.contains("TZakaz") && tables.contains("TPay"));
+            return int(QDialog::Rejected);
+        });
+        Command(*journal, "menuHistory")->trigger();
+        EXPECT_TRUE(dialogs.steps.empty());
+    }
 
     // Without the right to the users directory neither opens.
     LogIn(QString(Rights::kCount, u'1').replace(Rights::Position(Right::Users), 1, u'0'));
