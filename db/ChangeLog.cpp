@@ -163,10 +163,17 @@ void Create(Database &db) {
     if (pg) {
         for (const Logged &t : Tables()) {
             db.Exec(PostgresFunction(t));
+            const QString table = QLatin1StringView(t.table), function = table.toLower();
             db.Exec(QStringLiteral(
-                        "CREATE OR REPLACE TRIGGER ZvLog_%1 AFTER INSERT OR UPDATE OR DELETE ON [%1] FOR "
-                        "EACH ROW EXECUTE FUNCTION zv_log_%2()")
-                        .arg(QLatin1StringView(t.table), QString::fromLatin1(t.table).toLower()));
+                        "CREATE OR REPLACE TRIGGER ZvLog_%1 AFTER INSERT OR DELETE ON [%1] FOR EACH ROW "
+                        "EXECUTE FUNCTION zv_log_%2()")
+                        .arg(table, function));
+            // A save rewrites an order's unchanged lines and workers: the server passes over those rows
+            // without calling the function.
+            db.Exec(QStringLiteral(
+                        "CREATE OR REPLACE TRIGGER ZvLog_%1_UPDATE AFTER UPDATE ON [%1] FOR EACH ROW WHEN "
+                        "(OLD.* IS DISTINCT FROM NEW.*) EXECUTE FUNCTION zv_log_%2()")
+                        .arg(table, function));
         }
         // Archiving is the one way entries leave the log: only before a moment, and it is logged itself.
         db.Exec(QStringLiteral(

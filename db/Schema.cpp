@@ -866,13 +866,13 @@ void KeepWorkEarn(Database &db) {
 
 void DropRowTriggers(Database &db, const QString &prefix, const QStringList &tables) {
     for (const QString &table : tables) {
-        if (db.PostgresStyle()) {
-            db.Exec(QStringLiteral("DROP TRIGGER IF EXISTS %1_%2 ON [%2]").arg(prefix, table));
-            continue;
-        }
+        const QString on = db.PostgresStyle() ? QStringLiteral(" ON [%1]").arg(table) : QString();
+        if (db.PostgresStyle())
+            db.Exec(QStringLiteral("DROP TRIGGER IF EXISTS %1_%2").arg(prefix, table) + on);
         for (const char *event : {"INSERT", "UPDATE", "DELETE"})
             db.Exec(QStringLiteral("DROP TRIGGER IF EXISTS %1_%2_%3")
-                        .arg(prefix, table, QLatin1StringView(event)));
+                        .arg(prefix, table, QLatin1StringView(event)) +
+                    on);
     }
 }
 

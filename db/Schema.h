@@ -79,8 +79,8 @@ void RefreshAllOrdersPaid(Database &db);
 void KeepWorkEarn(Database &db);
 void StopKeepingWorkEarn(Database &db);
 
-// Drops the row triggers a family of the schema makes on each table, named "<prefix>_<table>" on PostgreSQL
-// (one for every event) and "<prefix>_<table>_<INSERT|UPDATE|DELETE>" on SQLite; missing ones are skipped.
+// Drops the row triggers a family of the schema makes on each table, named "<prefix>_<table>" (PostgreSQL,
+// for several events) and "<prefix>_<table>_<INSERT|UPDATE|DELETE>"; missing ones are skipped.
 void DropRowTriggers(Database &db, const QString &prefix, const QStringList &tables);
 
 // The Russian message for a driver's text that reports a broken unique rule of ours; empty otherwise.

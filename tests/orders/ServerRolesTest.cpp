@@ -284,8 +284,9 @@ TEST_P(ServerRolesTest, TheChangeLogNamesTheClerkAndNoClerkCanTouchIt) {
     for (const char *sql :
          {"SELECT COUNT(*) FROM ZvLog", "UPDATE ZvLog SET UserName = 'someone'", "DELETE FROM ZvLog",
           "TRUNCATE ZvLog", "INSERT INTO ZvLog (At, Tbl, Action) VALUES (LOCALTIMESTAMP, 'TPay', 'D')",
-          "ALTER TABLE TPay DISABLE TRIGGER ZvLog_TPay", "DROP TRIGGER ZvLog_TPay ON TPay",
-          "SET session_replication_role = replica", "SELECT zv_log_archive(LOCALTIMESTAMP)"})
+          "ALTER TABLE TPay DISABLE TRIGGER ZvLog_TPay", "ALTER TABLE TPay DISABLE TRIGGER ZvLog_TPay_UPDATE",
+          "DROP TRIGGER ZvLog_TPay ON TPay", "SET session_replication_role = replica",
+          "SELECT zv_log_archive(LOCALTIMESTAMP)"})
         EXPECT_THROW(clerk->Exec(sql), DbError) << sql;
     clerk->Exec("UPDATE TPay SET [Delete] = FALSE WHERE IddPay = 'p1'");
     EXPECT_EQ(

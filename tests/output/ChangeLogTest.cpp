@@ -236,3 +236,15 @@ TEST_P(ChangeLogTest, EachKindOfRecordIsLoggedWhenAddedChangedAndDeleted) {
         EXPECT_TRUE(changed == link || ChangeLogStore::Describe(entries[0]).contains(caption + ": "));
     }
 }
+
+TEST_P(ChangeLogTest, ABulkLoadWritesWithoutLoggingAndLogsAgainAfter) {
+    Put(db(), Client{.key = "c1"});
+    ChangeLog::Stop(db());
+    db().Exec("UPDATE SClient SET ClientName = 'Б' WHERE IddClient = 'c1'");
+    db().Exec("DELETE FROM SClient WHERE IddClient = 'c1'");
+    EXPECT_EQ(Today().size(), 1) << "only the insert before the stop";
+    ChangeLog::Create(db());
+    Put(db(), Client{.key = "c2"});
+    db().Exec("UPDATE SClient SET ClientName = 'В' WHERE IddClient = 'c2'");
+    EXPECT_EQ(Today().size(), 3);
+}
