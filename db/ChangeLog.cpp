@@ -28,30 +28,31 @@ QString OrderNumberOf(const ChangeLog::Logged &t, const QString &row) {
 const char *kColumns = "At, UserName, Host, Tbl, Idd, IddZakaz, Nomer, Action, Label, Changes";
 
 // SQLite: a trigger per table and event. The changed fields are gathered by a compound select of one row
-// per column that differs, made from the table's columns as the schema lists them.
-QString SqliteTrigger(const ChangeLog::Logged &t, const char *event) {
+// per column that differs, made from the table's columns as the database has them (an upgrade adds its
+// columns after the log is made).
+QString SqliteTrigger(Database &db, const ChangeLog::Logged &t, const char *event) {
     const bool insert = qstrcmp(event, "INSERT") == 0, update = qstrcmp(event, "UPDATE") == 0;
     const QString row = insert || update ? QStringLiteral("NEW") : QStringLiteral("OLD");
     QStringList pairs;
-    for (const TableDef &def : Schema::Tables()) {
-        if (qstrcmp(def.name, t.table) != 0) continue;
-        for (const ColumnDef &c : def.columns) {
-            if (t.left && qstrcmp(c.name, t.left) == 0) continue;
-            const QString column = QStringLiteral("[%1]").arg(QLatin1StringView(c.name));
-            const bool secret = t.secret && qstrcmp(c.name, t.secret) == 0;
-            const auto value = [&](const QString &which) {
-                const QString v = which + u'.' + column;
-                return secret ? QStringLiteral("CASE WHEN %1 IS NULL THEN NULL ELSE '***' END").arg(v) : v;
-            };
-            const QString oldValue = insert ? QStringLiteral("NULL") : value(QStringLiteral("OLD"));
-            const QString newValue =
-                !insert && !update ? QStringLiteral("NULL") : value(QStringLiteral("NEW"));
-            const QString differs = update ? QStringLiteral("OLD.%1 IS NOT NEW.%1").arg(column)
-                                           : QStringLiteral("%1.%2 IS NOT NULL").arg(row, column);
-            pairs << QStringLiteral("SELECT '%1' AS k, %2 AS o, %3 AS n WHERE %4")
-                         .arg(QLatin1StringView(c.name), oldValue, newValue, differs);
-        }
+    QSqlQuery columns =
+        db.Exec(QStringLiteral("SELECT name FROM pragma_table_info('%1')").arg(QLatin1StringView(t.table)));
+    while (columns.next()) {
+        const QString name = columns.value(0).toString();
+        if (t.left && name.compare(QLatin1StringView(t.left), Qt::CaseInsensitive) == 0) continue;
+        const QString column = u'[' + name + u']';
+        const bool secret = t.secret && name.compare(QLatin1StringView(t.secret), Qt::CaseInsensitive) == 0;
+        const auto value = [&](const QString &which) {
+            const QString v = which + u'.' + column;
+            return secret ? QStringLiteral("CASE WHEN %1 IS NULL THEN NULL ELSE '***' END").arg(v) : v;
+        };
+        const QString oldValue = insert ? QStringLiteral("NULL") : value(QStringLiteral("OLD"));
+        const QString newValue = !insert && !update ? QStringLiteral("NULL") : value(QStringLiteral("NEW"));
+        const QString differs = update ? QStringLiteral("OLD.%1 IS NOT NEW.%1").arg(column)
+                                       : QStringLiteral("%1.%2 IS NOT NULL").arg(row, column);
+        pairs << QStringLiteral("SELECT '%1' AS k, %2 AS o, %3 AS n WHERE %4")
+                     .arg(name, oldValue, newValue, differs);
     }
+    columns.finish();
     QString action = QStringLiteral("'%1'").arg(QLatin1Char(event[0]));
     if (update && t.deleted)
         action = QStringLiteral(
@@ -201,7 +202,7 @@ void Create(Database &db) {
         "(SELECT 1 FROM ZvWho WHERE Archive = 1) BEGIN SELECT RAISE(ABORT, 'change log entries "
         "cannot be deleted'); END"));
     for (const Logged &t : Tables())
-        for (const char *event : kEvents) db.Exec(SqliteTrigger(t, event));
+        for (const char *event : kEvents) db.Exec(SqliteTrigger(db, t, event));
 }
 
 void Stop(Database &db) {

@@ -44,7 +44,7 @@ std::vector<TableDef> MakeTables() {
           C("ZakazBegin", DateTime), C("ZakazBeginIn", DateTime), C("ZakazEndOut", DateTime),
           T("IddAvto", "Ключ автомобиля"), T("IddVlad", "Ключ клиента"), C("ZakazStatus", Long),
           C("Delete", Bool), A("ZakazSumma", "Сумма заказа"), A("ZakazSummaNDS", "НДС заказа"),
-          A("ZakazOplata", "Оплачено по заказу")},
+          A("ZakazOplata", "Оплачено по заказу"), T("IddBox", "Бокс"), C("ZakazPlanEnd", DateTime)},
          {"IddZakaz"}},
         {"TService",
          {T("IddZakaz", "Ключ заказа"), T("IddService", "Ключ услуги"), T("IddTop", "Ключ пакета"),
@@ -167,6 +167,8 @@ const IndexDef kIndexes[] = {
     {"IX_SClient_ClientName", "SClient", "ClientName", false},
     {"IX_SUser_Login", "SUser", "Login", false},
     {"IX_SClient_ClientINN", "SClient", "ClientINN", false, 4},
+    // The orders planned on a bay, in the order of their planned start.
+    {"IX_TZakaz_Box", "TZakaz", "IddBox, ZakazBegin", false, 12},
     // Every client's debt read from the index alone, without visiting the orders.
     {"IX_TZakaz_Debts", "TZakaz", "IddVlad, ZakazSumma, ZakazOplata", false, 4},
     // The orders in debt, which the order journal lists whatever the period: a handful among many. An
@@ -489,6 +491,18 @@ bool HasTable(Database &db, const QString &name) {
     return db.Exec(sql, {name}).next();
 }
 
+bool HasColumn(Database &db, const QString &table, const QString &column) {
+    return db.PostgresStyle()
+               ? db.Exec(QStringLiteral(
+                             "SELECT 1 FROM information_schema.columns WHERE table_schema = "
+                             "current_schema() AND table_name = lower(?) AND column_name = lower(?)"),
+                         {table, column})
+                     .next()
+               : db.Exec(QStringLiteral("SELECT 1 FROM pragma_table_info(?) WHERE lower(name) = lower(?)"),
+                         {table, column})
+                     .next();
+}
+
 void CreateIndex(Database &db, const IndexDef &ix) {
     QString sql = QStringLiteral("CREATE %1INDEX %2 ON %3 (%4)")
                       .arg(ix.unique ? QStringLiteral("UNIQUE ") : QString(), QString::fromLatin1(ix.name),
@@ -689,16 +703,7 @@ void UpgradeTo8(Database &db) {
 // without reading every line of his years; the earnings triggers pass over orders that cannot earn. (A
 // database older than version 7 got all of it when it was upgraded to 7 by this program.)
 void UpgradeTo9(Database &db) {
-    const bool made =
-        db.PostgresStyle()
-            ? db.Exec(QStringLiteral("SELECT 1 FROM information_schema.columns WHERE table_schema = "
-                                     "current_schema() AND table_name = 'tworkearn' AND "
-                                     "column_name = 'amount'"))
-                  .next()
-            : db.Exec(QStringLiteral("SELECT 1 FROM pragma_table_info('TWorkEarn') WHERE name = "
-                                     "'Amount'"))
-                  .next();
-    if (made) return;
+    if (HasColumn(db, QStringLiteral("TWorkEarn"), QStringLiteral("Amount"))) return;
     for (const char *column : {"Amount", "Vat"})
         db.Exec(QStringLiteral("ALTER TABLE TWorkEarn ADD COLUMN %1 BIGINT NOT NULL DEFAULT 0")
                     .arg(QLatin1StringView(column)));
@@ -719,9 +724,26 @@ void UpgradeTo11(Database &db) {
     if (db.dialect() == Dialect::Postgres && !ServerRoles::Prefix(db).isEmpty()) ServerRoles::Install(db);
 }
 
-const Step kSteps[] = {{2, UpgradeTo2},   {3, UpgradeTo3},  {4, UpgradeTo4}, {5, UpgradeTo5},
-                       {6, UpgradeTo6},   {7, UpgradeTo7},  {8, UpgradeTo8}, {9, UpgradeTo9},
-                       {10, UpgradeTo10}, {11, UpgradeTo11}};
+// Version 11 -> 12: an order may be planned on a bay, until a planned end (its planned start is ZakazBegin).
+// The log's triggers on SQLite list the orders' columns, so they are made again with the new ones.
+void UpgradeTo12(Database &db) {
+    // (A database made by a program that knew them may have them already.)
+    if (!HasColumn(db, QStringLiteral("TZakaz"), QStringLiteral("IddBox"))) {
+        db.Exec(QStringLiteral("ALTER TABLE TZakaz ADD COLUMN IddBox VARCHAR(255)"));
+        db.Exec(QStringLiteral("ALTER TABLE TZakaz ADD COLUMN ZakazPlanEnd TIMESTAMP"));
+        for (const IndexDef &ix : kIndexes)
+            if (ix.since == 12) CreateIndex(db, ix);
+    }
+    if (!db.PostgresStyle()) {
+        Schema::DropRowTriggers(db, QStringLiteral("ZvLog"), {QStringLiteral("TZakaz")});
+        ChangeLog::Create(db);
+    }
+    if (db.dialect() == Dialect::Postgres && !ServerRoles::Prefix(db).isEmpty()) ServerRoles::Install(db);
+}
+
+const Step kSteps[] = {{2, UpgradeTo2},   {3, UpgradeTo3},   {4, UpgradeTo4},  {5, UpgradeTo5},
+                       {6, UpgradeTo6},   {7, UpgradeTo7},   {8, UpgradeTo8},  {9, UpgradeTo9},
+                       {10, UpgradeTo10}, {11, UpgradeTo11}, {12, UpgradeTo12}};
 
 QString NewerText() {
     return QStringLiteral(

@@ -42,8 +42,9 @@ namespace Schema {
 // same workers never wait for each other. 9: the kept earnings carry the amount and VAT of each worker's
 // lines and are found by worker and finish; they are worked out only for orders that may earn. 10: every
 // write to the tables the screens show is told to the programs on the database (see ChangeFeed). 11: a log
-// of every change to the shop's records, written by the database (see ChangeLog).
-inline constexpr int kVersion = 11;
+// of every change to the shop's records, written by the database (see ChangeLog). 12: an order may be
+// planned on a bay until a planned end (TZakaz.IddBox, ZakazPlanEnd).
+inline constexpr int kVersion = 12;
 
 const std::vector<TableDef> &Tables();
 // The type of a column by table and column name (case-insensitive); false when the schema has no such column.

@@ -28,6 +28,7 @@ struct Grant {
     const char *group;
     const char *privileges;
     const char *table;
+    const char *needs = nullptr;  // a column a later version adds: granted once it is there
 };
 constexpr const char *kPayColumns =
     "IddPay, IddZakaz, TypePay, NaznPay, NomerPay, DataPay, SummaPay, DocPay, PrimPay";
@@ -63,6 +64,7 @@ const Grant kGrants[] = {
      "UPDATE (ZakazNomer, ZakazData, ZakazBegin, ZakazBeginIn, ZakazEndOut, IddAvto, IddVlad, ZakazStatus, "
      "ZakazSumma, ZakazSummaNDS)",
      "TZakaz"},
+    {"edit_order", "UPDATE (IddBox, ZakazPlanEnd)", "TZakaz", "zakazplanend"},
     {"edit_order", "INSERT, UPDATE", "TService"},
     {"edit_order", "INSERT, UPDATE", "TWork"},
     {"delete_order", "DELETE", "TZakaz"},
@@ -300,8 +302,12 @@ void Install(Database &db) {
         "SELECT lower(table_name) FROM information_schema.tables WHERE table_schema = current_schema() UNION "
         "SELECT lower(proname) || '()' FROM pg_proc WHERE pronamespace = current_schema()::regnamespace"));
     while (tables.next()) present.insert(tables.value(0).toString());
+    QSqlQuery columns = db.Exec(QStringLiteral(
+        "SELECT lower(column_name) FROM information_schema.columns WHERE table_schema = current_schema()"));
+    while (columns.next()) present.insert(columns.value(0).toString());
     for (const Grant &g : kGrants)
-        if (present.contains(Latin(g.table).remove(u'[').remove(u']').toLower()))
+        if (present.contains(Latin(g.table).remove(u'[').remove(u']').toLower()) &&
+            (!g.needs || present.contains(Latin(g.needs))))
             db.Exec(QStringLiteral("GRANT %1 ON %2 TO %3")
                         .arg(Latin(g.privileges).replace(QStringLiteral("%pay"), Latin(kPayColumns)),
                              Latin(g.table), Ident(Group(prefix, g.group))));

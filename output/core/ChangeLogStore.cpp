@@ -71,6 +71,7 @@ const QHash<QString, QString> &ExtraCaptions() {
         {"paynomer", "Счётчик приходов"},
         {"outpaynomer", "Счётчик расходов"},
         {"salarynomer", "Счётчик выплат"},
+        {"zakazplanend", "Окончание по записи"},
         {"count", "Количество"},
     };
     return captions;

@@ -76,6 +76,8 @@ TEST_P(SchemaTest, AVersionOneDatabaseIsUpgradedOnOpen) {
         "('z1', 's2', 'w2', FALSE)");
     Reopen();
     ASSERT_EQ(Schema::StoredVersion(db()), Schema::kVersion);
+    EXPECT_EQ(CountRows(db(), "SELECT 1 FROM TZakaz WHERE IddBox IS NULL AND ZakazPlanEnd IS NULL"), 3)
+        << "old orders are planned on no bay";
     EXPECT_EQ(ColumnTexts(db(), "SELECT IddAvtoVlad FROM AvtoVlad WHERE [Delete] = FALSE"),
               QStringList{"l1"});
     EXPECT_EQ(ColumnTexts(db(), "SELECT Login FROM SUser WHERE [Delete] = FALSE ORDER BY IddUser"),

@@ -159,8 +159,11 @@ void MakeVersion1(Database &db) {
         QStringList cols;
         for (const ColumnDef &c : t.columns) {
             const QLatin1StringView name(c.name);
-            if (name.startsWith(QLatin1StringView("ZakazSumma")) || name == QLatin1StringView("ZakazOplata"))
-                continue;  // versions 3 and 4
+            const bool plan = qstrcmp(t.name, "TZakaz") == 0 && (name == QLatin1StringView("IddBox") ||
+                                                                 name == QLatin1StringView("ZakazPlanEnd"));
+            if (name.startsWith(QLatin1StringView("ZakazSumma")) ||
+                name == QLatin1StringView("ZakazOplata") || plan)
+                continue;  // versions 3, 4 and 12
             const char *type = c.type == ColType::Text   ? "VARCHAR(255)"
                                : c.type == ColType::Long ? "INTEGER"
                                : c.type == ColType::Double
