@@ -25,7 +25,7 @@ QString OrderNumberOf(const ChangeLog::Logged &t, const QString &row) {
     return t.order ? Over(kOrderNumber, row) : QStringLiteral("NULL");
 }
 
-const char *kColumns = "At, UserName, Host, Tbl, Idd, IddZakaz, Nomer, Action, Label, Changes";
+const char *const kColumns = "At, UserName, Host, Tbl, Idd, IddZakaz, Nomer, Action, Label, Changes";
 
 // SQLite: a trigger per table and event. The changed fields are gathered by a compound select of one row
 // per column that differs, made from the table's columns as the database has them (an upgrade adds its

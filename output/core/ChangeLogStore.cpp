@@ -55,10 +55,10 @@ QString CodesOf(const QString &action) {
 const QHash<QString, QString> &ExtraCaptions() {
     static const QHash<QString, QString> captions = {
         {"zakazdata", "Дата заказа"},
-        {"zakazbegin", "Начало по записи"},
-        {"zakazbeginin", "Начало работ"},
-        {"zakazendout", "Окончание работ"},
-        {"zakazstatus", "Состояние"},
+        {"zakazbegin", "Дата предварительного заказа"},
+        {"zakazbeginin", "Дата начала заказа"},
+        {"zakazendout", "Дата исполнения заказа"},
+        {"zakazstatus", "Статус"},
         {"delete", "Удалено"},
         {"deleteworkpay", "Удалено"},
         {"typepay", "Вид платежа"},

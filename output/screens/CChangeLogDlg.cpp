@@ -29,10 +29,6 @@ namespace {
 const QString kTitle = QStringLiteral("Журнал изменений");
 const QString kAll = QStringLiteral("Все");
 
-QString OrderText(const ChangeLogEntry &e) {
-    return e.orderNumber;
-}
-
 QList<FlatModel<ChangeLogEntry>::Column> Columns() {
     return {
         {QStringLiteral("Дата и время"),
@@ -45,7 +41,7 @@ QList<FlatModel<ChangeLogEntry>::Column> Columns() {
         {QStringLiteral("Вид записи"),
          [](const ChangeLogEntry &e) { return ChangeLogStore::KindOf(e.table); }},
         {QStringLiteral("Запись"), [](const ChangeLogEntry &e) { return e.label; }},
-        {QStringLiteral("Заказ"), OrderText},
+        {QStringLiteral("Заказ"), [](const ChangeLogEntry &e) { return e.orderNumber; }},
         {QStringLiteral("Клиент"), [](const ChangeLogEntry &e) { return e.client; }},
         {QStringLiteral("Изменения"), [](const ChangeLogEntry &e) { return ChangeLogStore::Describe(e); }},
     };
