@@ -7,6 +7,7 @@
 #include "Money.h"
 #include "Password.h"
 #include "ServerRoles.h"
+#include "UserInfo.h"
 
 #include <QHash>
 #include <QSet>
@@ -115,7 +116,8 @@ std::vector<TableDef> MakeTables() {
           T("MainOKPO", "ОКПО"), T("MainBank", "Банк"), T("MainChet", "Расчётный счёт"),
           T("MainKorChet", "Корр. счёт"), T("MainBIK", "БИК"), T("MainDirector", "Руководитель"),
           T("MainByx", "Главный бухгалтер"), T("MainContact", "Контактное лицо"),
-          T("MainPrim", "Примечание", kNote)},
+          T("MainPrim", "Примечание", kNote), T("MainOpen", "Начало рабочего дня"),
+          T("MainClose", "Окончание рабочего дня")},
          {"IddMain"}},
         {"Number",
          {T("iddnum", "Ключ счётчиков"), T("ZakazPr", "Префикс номера заказа"), C("ZakazNomer", Long),
@@ -741,9 +743,33 @@ void UpgradeTo12(Database &db) {
     if (db.dialect() == Dialect::Postgres && !ServerRoles::Prefix(db).isEmpty()) ServerRoles::Install(db);
 }
 
+// Version 12 -> 13: the company details keep the shop's working hours, which the bay board spans; whoever
+// may see the order journal may see the bays' load (a right appended after the others).
+void UpgradeTo13(Database &db) {
+    if (!HasColumn(db, QStringLiteral("SMain"), QStringLiteral("MainOpen"))) {
+        db.Exec(QStringLiteral("ALTER TABLE SMain ADD COLUMN MainOpen VARCHAR(255)"));
+        db.Exec(QStringLiteral("ALTER TABLE SMain ADD COLUMN MainClose VARCHAR(255)"));
+    }
+    QSqlQuery users = db.Exec(QStringLiteral("SELECT IddUser, Prova FROM SUser"));
+    QList<std::pair<QString, QString>> granted;
+    while (users.next()) {
+        QString rights = users.value(1).toString();
+        if (!rights.startsWith(u'1') || rights.size() > Rights::Position(Right::BayBoard)) continue;
+        rights = rights.leftJustified(Rights::Position(Right::BayBoard), u'0') + u'1';
+        granted.append({users.value(0).toString(), rights});
+    }
+    for (const auto &[user, rights] : granted)
+        db.Exec(QStringLiteral("UPDATE SUser SET Prova = ? WHERE IddUser = ?"), {rights, user});
+    if (!db.PostgresStyle()) {
+        Schema::DropRowTriggers(db, QStringLiteral("ZvLog"), {QStringLiteral("SMain")});
+        ChangeLog::Create(db);
+    }
+}
+
 const Step kSteps[] = {{2, UpgradeTo2},   {3, UpgradeTo3},   {4, UpgradeTo4},  {5, UpgradeTo5},
                        {6, UpgradeTo6},   {7, UpgradeTo7},   {8, UpgradeTo8},  {9, UpgradeTo9},
-                       {10, UpgradeTo10}, {11, UpgradeTo11}, {12, UpgradeTo12}};
+                       {10, UpgradeTo10}, {11, UpgradeTo11}, {12, UpgradeTo12},
+                       {13, UpgradeTo13}};
 
 QString NewerText() {
     return QStringLiteral(

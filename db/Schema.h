@@ -44,7 +44,7 @@ namespace Schema {
 // write to the tables the screens show is told to the programs on the database (see ChangeFeed). 11: a log
 // of every change to the shop's records, written by the database (see ChangeLog). 12: an order may be
 // planned on a bay until a planned end (TZakaz.IddBox, ZakazPlanEnd).
-inline constexpr int kVersion = 12;
+inline constexpr int kVersion = 13;
 
 const std::vector<TableDef> &Tables();
 // The type of a column by table and column name (case-insensitive); false when the schema has no such column.

@@ -16,7 +16,7 @@ constexpr const char *kGroupOf[Rights::kCount] = {
     "del_order_pay", "mark_start",  "mark_end",     nullptr,          "add_cash",      "edit_cash",
     "delete_cash",   nullptr,       "add_salary",   "edit_salary",    "delete_salary", "company",
     "users",         "add_service", "edit_service", "delete_service", "add_worker",    "edit_worker",
-    "delete_worker", nullptr,       nullptr,        "numbering"};
+    "delete_worker", nullptr,       nullptr,        "numbering",      nullptr};
 constexpr const char *kStaff = "staff";  // every program user
 // TPay.TypePay of a salary payout and of an order's payment (the money records' own names sit above us).
 constexpr int kSalaryPayoutKind = 1, kOrderPaymentKind = 0;

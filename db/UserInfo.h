@@ -32,14 +32,15 @@ enum class Right {
     WorksReport,    // "Отчет о выполненных работах"
     BalanceReport,  // "Отчет о расчетах с сотрудниками"
     Numbering,      // "Настройка нумерации"
+    BayBoard,       // "Просмотр загрузки боксов"
 };
 
 namespace Rights {
 inline const QString kRefusal = QStringLiteral(
     "Вы не имеете прав на данное действие!\nЕсли вам необходимо выполнять данную работу,\n"
     "измените прова пользователя в справочнике пользователей!");
-inline constexpr int kCount = int(Right::Numbering) + 1;  // the length of a full rights string
-static_assert(kCount == 28);
+inline constexpr int kCount = int(Right::BayBoard) + 1;  // the length of a full rights string
+static_assert(kCount == 29);
 
 inline constexpr int Position(Right right) {
     return int(right);

@@ -61,6 +61,8 @@ constexpr RightText kRightTexts[Rights::kCount] = {
     {u"Отчет о расчетах с сотрудниками", u"Доступ к отчету о расчетах с сотрудниками",
      u"Открывать отчет о расчетах с сотрудниками."},
     {u"Настройка нумерации", u"Доступ к настройке нумерации", u"Изменять нумерацию документов."},
+    {u"Просмотр загрузки боксов", u"Доступ к загрузке боксов",
+     u"Открывать загрузку боксов по времени.\nПереносить заказы на доске может тот, кто изменяет заказы."},
 };
 
 // The rights that only make sense inside the order journal.
@@ -148,7 +150,8 @@ void CUserDlg::Build() {
     catalogues->addStretch();
 
     QVBoxLayout *reports = column();
-    for (Right r : {Right::WorksReport, Right::BalanceReport, Right::Numbering}) heading(reports, box(r));
+    for (Right r : {Right::WorksReport, Right::BalanceReport, Right::Numbering, Right::BayBoard})
+        heading(reports, box(r));
     reports->addStretch();
 
     auto *grid = new QHBoxLayout(group);

@@ -54,6 +54,9 @@ struct Order {
     int ZakazStatus = StatusStarted;
     QString IddAvto;
     QString IddVlad;
+    // Planned on a bay (empty: none) from ZakazBegin until ZakazPlanEnd.
+    QString IddBox;
+    QDateTime ZakazPlanEnd;
     int Delete = 0;
     OrderCar car;
     OrderClient client;

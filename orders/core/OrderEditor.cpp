@@ -1,5 +1,6 @@
 #include "OrderEditor.h"
 
+#include "BayPlan.h"
 #include "Formats.h"
 
 #include <algorithm>
@@ -81,6 +82,10 @@ OrderEditor::OrderEditor(const Order &stored, const QDateTime &now) : OrderEdito
     if (accept.isValid()) m_acceptAt = accept;
     if (m_storedAppointment.isValid()) m_prelimAt = m_storedAppointment;
     if (m_storedEnd.isValid()) m_doneAt = m_storedEnd;
+    if (!stored.IddBox.isEmpty() && stored.ZakazPlanEnd.isValid() && stored.ZakazBegin.isValid()) {
+        m_storedPlanStart = stored.ZakazBegin;
+        m_storedPlanEnd = stored.ZakazPlanEnd;
+    }
     ProposeDone();
 }
 
@@ -117,6 +122,25 @@ void OrderEditor::ProposeDone() {
     // A stored completion stays as it was; otherwise it follows the work planned.
     if (m_storedEnd.isValid() || m_donePicked) return;
     m_doneAt = OrderMath::ProposedCompletion(m_acceptAt, Totals().durationSecs);
+}
+
+QDateTime OrderEditor::PlanStart() const {
+    return Result().ZakazBegin;
+}
+
+QDateTime OrderEditor::PlanEndShown() const {
+    return PlanEndFrom(PlanStart());
+}
+
+QDateTime OrderEditor::PlanEndFrom(const QDateTime &start) const {
+    if (m_planEndPicked) return m_planEnd;
+    if (m_storedPlanEnd.isValid()) return m_storedPlanEnd.addSecs(m_storedPlanStart.secsTo(start));
+    return BayPlan::ProposedEnd(start, m_order.lines);
+}
+
+void OrderEditor::PickPlanEnd(const QDateTime &at) {
+    m_planEnd = ToMinute(at);
+    m_planEndPicked = true;
 }
 
 void OrderEditor::SetNumber(const QString &number) {
@@ -253,6 +277,9 @@ OrderEditor::Refusal OrderEditor::Check() const {
     if (m_ticks.finished && result.ZakazEndOut < result.ZakazBeginIn)
         return {Field::Done, QStringLiteral("Окончание работ не может быть раньше начала работ!\nИсправьте "
                                             "дату и время окончания работ.")};
+    if (!result.IddBox.isEmpty())
+        if (QString wrong = BayPlan::CheckSpan(result.ZakazBegin, result.ZakazPlanEnd); !wrong.isEmpty())
+            return {Field::PlanEnd, wrong};
     return {};
 }
 
@@ -269,5 +296,6 @@ Order OrderEditor::Result() const {
     if (m_ticks.preliminary) work.ZakazBegin = Take(m_storedAppointment, m_prelimPicked, m_prelimAt);
     if (m_ticks.finished) work.ZakazEndOut = Take(m_storedEnd, m_donePicked, m_doneAt);
     work.Delete = 0;
+    work.ZakazPlanEnd = work.IddBox.isEmpty() ? QDateTime() : PlanEndFrom(work.ZakazBegin);
     return work;
 }

@@ -25,7 +25,7 @@ public:
         bool finished = false;     // "Исполнен:"
     };
     // The field a refused OK names.
-    enum class Field { None, Plate, Client, Lines, Number, Done };
+    enum class Field { None, Plate, Client, Lines, Number, Done, PlanEnd };
     struct Refusal {
         Field field = Field::None;
         QString message;
@@ -57,6 +57,14 @@ public:
     void PickAppointment(const QDateTime &at);
     void PickAccept(const QDateTime &at);  // also moves a proposed completion
     void PickDone(const QDateTime &at);
+
+    // The bay the order is planned on (empty: none), from its planned start (the appointment, or the
+    // acceptance of an order taken without one) until the planned end. The end follows the start and the
+    // lines (their durations; a stored plan keeps its length) until the clerk picks one.
+    void SetBay(const QString &iddBox) { m_order.IddBox = iddBox; }
+    QDateTime PlanStart() const;
+    QDateTime PlanEndShown() const;
+    void PickPlanEnd(const QDateTime &at);
 
     // A stored order's number as typed (trimmed); a new one is numbered when it is saved.
     void SetNumber(const QString &number);
@@ -98,6 +106,7 @@ public:
 private:
     OrderLine *LineAt(LinePos pos);
     void ProposeDone();
+    QDateTime PlanEndFrom(const QDateTime &start) const;
 
     Order m_order;
     int m_openStatus = StatusStarted;
@@ -107,4 +116,6 @@ private:
     // Moments read from the stored order; kept on saving while their pickers are left alone.
     QDateTime m_storedAppointment, m_storedStart, m_storedEnd;
     bool m_prelimPicked = false, m_acceptPicked = false, m_donePicked = false;
+    QDateTime m_planEnd, m_storedPlanStart, m_storedPlanEnd;
+    bool m_planEndPicked = false;
 };

@@ -1,5 +1,6 @@
 #include "OrderStore.h"
 
+#include "BayPlan.h"
 #include "CashStore.h"
 
 #include "CarStore.h"
@@ -27,6 +28,20 @@ const QString kOrders = QStringLiteral("TZakaz");
 const QString kLines = QStringLiteral("TService");
 const QString kWorkers = QStringLiteral("TWork");
 
+// The bay and the planned end; an order on no bay keeps neither.
+Values PlanValues(const Order &order) {
+    const bool planned = !order.IddBox.isEmpty();
+    return {{QStringLiteral("IddBox"), planned ? QVariant(order.IddBox) : QVariant(QMetaType::fromType<QString>())},
+            {QStringLiteral("ZakazPlanEnd"),
+             planned ? QVariant(order.ZakazPlanEnd) : QVariant(QMetaType::fromType<QDateTime>())}};
+}
+
+// The plan was made or changed since the order was loaded.
+bool PlanChanged(const Order &order, const std::optional<Order> &loaded) {
+    return !loaded || order.IddBox != loaded->IddBox || order.ZakazBegin != loaded->ZakazBegin ||
+           order.ZakazPlanEnd != loaded->ZakazPlanEnd;
+}
+
 void MarkStored(QList<OrderLine> &lines) {
     for (OrderLine &line : lines) {
         line.stored = QStringLiteral("1");
@@ -53,7 +68,7 @@ OrderLine OrderStore::ReadLine(CDynamicRecordset &rs) {
 }
 
 QString OrderStore::Save(Order &order, const QString &login, std::optional<Money> debtAgreed,
-                         const std::optional<Order> &loaded) {
+                         const std::optional<Order> &loaded, bool overlapAgreed) {
     Order work = order;  // the caller's copy changes only when everything is stored
     const bool isNew = work.IsNew();
     // The stored total must fit an amount, like every figure it is summed from.
@@ -61,6 +76,9 @@ QString OrderStore::Save(Order &order, const QString &login, std::optional<Money
         throw DbError(QStringLiteral("Сумма заказа не может быть больше %1.\nУменьшите количество или цену: "
                                      "ничего не сохранено.")
                           .arg(MoneyLimitText()));
+    if (!work.IddBox.isEmpty())
+        if (const QString wrong = BayPlan::CheckSpan(work.ZakazBegin, work.ZakazPlanEnd); !wrong.isEmpty())
+            throw DbError(wrong + QStringLiteral("\nНичего не сохранено."), QStringLiteral("TZakaz.ZakazPlanEnd"));
 
     Transaction tx(m_db);
     if (!isNew && loaded) {
@@ -85,6 +103,9 @@ QString OrderStore::Save(Order &order, const QString &login, std::optional<Money
         }
         ChangedMeanwhile::Expect(stored, *loaded);
     }
+    // A plan kept as it was loaded is not asked about again.
+    if (!work.IddBox.isEmpty() && PlanChanged(work, isNew ? std::nullopt : loaded))
+        BayPlan::Claim(m_db, work.IddBox, work.ZakazBegin, work.ZakazPlanEnd, work.IddZakaz, overlapAgreed);
     SaveCarAndClient(work, login);
     if (isNew) {
         work.IddZakaz = NewKey(login);
@@ -179,7 +200,7 @@ void OrderStore::InsertOrder(const Order &order) {
         if (d.column != u"ZakazBegin") v << d;
     v << ColumnValue{QStringLiteral("IddAvto"), order.IddAvto}
       << ColumnValue{QStringLiteral("IddVlad"), order.IddVlad}
-      << ColumnValue{QStringLiteral("Delete"), false};
+      << ColumnValue{QStringLiteral("Delete"), false} << PlanValues(order);
     Rows::Insert(m_db, kOrders, v);
 }
 
@@ -195,7 +216,7 @@ bool OrderStore::UpdateOrder(const Order &order) {
         if (d.column == u"ZakazEndOut") v << d;
     // The order is live (a removed one is gone with its lines), so its deletion mark is left alone.
     v << ColumnValue{QStringLiteral("IddAvto"), order.IddAvto}
-      << ColumnValue{QStringLiteral("IddVlad"), order.IddVlad};
+      << ColumnValue{QStringLiteral("IddVlad"), order.IddVlad} << PlanValues(order);
     return Rows::Update(m_db, kOrders, {{QStringLiteral("IddZakaz"), order.IddZakaz}}, v) > 0;
 }
 
@@ -298,7 +319,8 @@ std::optional<Order> OrderStore::Load(const QString &iddZakaz) {
     rs.Open(QStringLiteral(
                 "SELECT TZakaz.IddZakaz, TZakaz.ZakazNomer, TZakaz.ZakazData, TZakaz.ZakazBegin, "
                 "TZakaz.ZakazBeginIn, "
-                "TZakaz.ZakazEndOut, TZakaz.IddAvto, TZakaz.IddVlad, TZakaz.ZakazStatus, SAvto.AvtoNomer, "
+                "TZakaz.ZakazEndOut, TZakaz.IddAvto, TZakaz.IddVlad, TZakaz.ZakazStatus, TZakaz.IddBox, "
+                "TZakaz.ZakazPlanEnd, SAvto.AvtoNomer, "
                 "SAvto.AvtoMarka, SAvto.AvtoVin, SAvto.AvtoDvig, SAvto.AvtoColor, SAvto.AvtoPrim, "
                 "SClient.ClientName, "
                 "SClient.ClientAdres, SClient.ClientTel FROM (TZakaz LEFT JOIN SAvto ON TZakaz.IddAvto = "
@@ -316,6 +338,8 @@ std::optional<Order> OrderStore::Load(const QString &iddZakaz) {
     o.IddAvto = rs.Text(QStringLiteral("IddAvto"));
     o.IddVlad = rs.Text(QStringLiteral("IddVlad"));
     o.ZakazStatus = int(rs.Long(QStringLiteral("ZakazStatus")));
+    o.IddBox = rs.Text(QStringLiteral("IddBox"));
+    if (!o.IddBox.isEmpty()) o.ZakazPlanEnd = rs.Date(QStringLiteral("ZakazPlanEnd"));
     o.car.AvtoNomer = rs.Text(QStringLiteral("AvtoNomer"));
     o.car.AvtoMarka = rs.Text(QStringLiteral("AvtoMarka"));
     o.car.AvtoVin = rs.Text(QStringLiteral("AvtoVin"));

@@ -35,8 +35,11 @@ public:
     // A form open on a stored order hands the order as it loaded it: when Load gives anything else now (its
     // head, car and client fields, lines, workers or payments changed elsewhere, or the order is gone),
     // ChangedMeanwhile is thrown and nothing written.
+    // An order planned on a bay (new, or its plan changed since `loaded`) claims the bay's time in the save's
+    // transaction: BayPlan::Overlap is thrown when other orders are planned there then, unless the clerk
+    // agreed to plan over them (`overlapAgreed`).
     QString Save(Order &order, const QString &login, std::optional<Money> debtAgreed = std::nullopt,
-                 const std::optional<Order> &loaded = std::nullopt);
+                 const std::optional<Order> &loaded = std::nullopt, bool overlapAgreed = false);
 
     std::optional<Order> Load(const QString &iddZakaz);
     // Status 1 with the start moment / status 2 with the finish moment. False when the order is gone.

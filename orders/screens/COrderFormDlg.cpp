@@ -1,6 +1,8 @@
 #include "COrderFormDlg.h"
 
 #include "AppContext.h"
+#include "BayPlan.h"
+#include "BayStore.h"
 #include "CardButtons.h"
 #include "DatePicker.h"
 #include "DbAction.h"
@@ -25,6 +27,9 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <utility>
 
 COrderFormDlg::COrderFormDlg(AppContext &ctx, OrderFormMode mode, const QString &iddZakaz, QWidget *parent)
     : QDialog(parent),
@@ -69,6 +74,13 @@ void COrderFormDlg::Build() {
         dates->addWidget(box, 0, col);
         dates->addWidget(at, 1, col++);
     }
+    for (auto [caption, field] : {std::pair{"Бокс:", static_cast<QWidget *>(m_bay)},
+                                  std::pair{"Окончание в боксе:", static_cast<QWidget *>(m_planEnd)}}) {
+        auto *label = new QLabel(QString::fromUtf8(caption), this);
+        label->setBuddy(field);
+        dates->addWidget(label, 0, col);
+        dates->addWidget(field, 1, col++);
+    }
     // The number takes what it needs; the moments keep their whole text.
     m_number->setMaximumWidth(m_number->fontMetrics().horizontalAdvance(u'0') * 16);
     dates->setColumnStretch(col, 1);
@@ -90,8 +102,8 @@ void COrderFormDlg::Build() {
     connect(m_carClient, &OrderCarClientPart::Changed, this, [this] { m_touched = true; });
     connect(m_number, &QLineEdit::textEdited, this, [this] { m_touched = true; });
 
-    QList<QWidget *> tabs = {m_number,   m_orderDate, m_prelim, m_prelimAt,
-                             m_accepted, m_acceptAt,  m_done,   m_doneAt};
+    QList<QWidget *> tabs = {m_number, m_orderDate, m_prelim, m_prelimAt, m_accepted,
+                             m_acceptAt, m_done, m_doneAt, m_bay, m_planEnd};
     tabs << m_carClient->TabOrder() << m_lines->TabOrder() << m_payments->TabOrder() << m_ok << m_cancel;
     Inputs::ChainTabOrder(tabs);
     // Saved from any field, the lists included (where Enter has a meaning of its own).
@@ -124,6 +136,10 @@ void COrderFormDlg::BuildDates() {
     m_acceptAt = moment("acceptAt");
     m_done = check("done", QStringLiteral("Исполнен:"));
     m_doneAt = moment("doneAt");
+    m_bay = new QComboBox(this);
+    m_bay->setObjectName(QStringLiteral("bay"));
+    m_planEnd = moment("planEnd");
+    FillBays();
 
     for (QCheckBox *box : {m_prelim, m_accepted, m_done})
         connect(box, &QCheckBox::toggled, this, [this] { TicksChanged(); });
@@ -143,6 +159,42 @@ void COrderFormDlg::BuildDates() {
     picked(m_prelimAt, &OrderEditor::PickAppointment);
     picked(m_acceptAt, &OrderEditor::PickAccept);
     picked(m_doneAt, &OrderEditor::PickDone);
+    picked(m_planEnd, &OrderEditor::PickPlanEnd);
+    connect(m_bay, &QComboBox::currentIndexChanged, this, [this] {
+        if (m_filling) return;
+        m_editor.SetBay(m_bay->currentData().toString());
+        m_touched = true;
+        ShowDates();
+    });
+}
+
+void COrderFormDlg::FillBays() {
+    QList<BayRecord> bays;
+    if (!TryDb(m_ctx.prompter(), [&] { bays = BayStore(m_ctx.db()).List(); })) bays.clear();
+    const QString mine = m_editor.order().IddBox;
+    if (!mine.isEmpty() && std::none_of(bays.begin(), bays.end(), [&](const BayRecord &b) {
+            return b.iddBox == mine;
+        })) {
+        std::optional<BayRecord> gone;
+        TryDb(m_ctx.prompter(), [&] { gone = BayStore(m_ctx.db()).Load(mine); });
+        bays.prepend(gone.value_or(BayRecord{mine, mine, {}, true}));
+    }
+    const bool wasFilling = std::exchange(m_filling, true);
+    m_bay->clear();
+    m_bay->addItem(QStringLiteral("(нет)"), QString());
+    for (const BayRecord &b : std::as_const(bays)) m_bay->addItem(b.nameBox, b.iddBox);
+    m_bay->setCurrentIndex(std::max(0, m_bay->findData(mine)));
+    m_filling = wasFilling;
+}
+
+void COrderFormDlg::PresetPlan(const QString &iddBox, const QDateTime &start) {
+    if (m_mode == OrderFormMode::Edit) return;
+    m_editor.SetTicks({true, false, false});
+    m_editor.PickAppointment(start);
+    m_editor.SetBay(iddBox);
+    FillBays();
+    ShowDates();
+    m_touched = false;  // the slot the form was opened for is not the clerk's change
 }
 
 void COrderFormDlg::SetTooltips() {
@@ -161,6 +213,10 @@ void COrderFormDlg::SetTooltips() {
     tip(m_done, "Заказ исполнен", "Отметьте, когда работы закончены.");
     tip(m_doneAt, "Дата исполнения заказа",
         "Дата и время окончания работ.\nПредлагается по длительности заказанных услуг.");
+    tip(m_bay, "Бокс", "Бокс, в котором запланированы работы по заказу.\nРаботы начинаются в указанное "
+                      "время записи\n(или время начала работ, если записи нет).");
+    tip(m_planEnd, "Окончание работ в боксе",
+        "До какого времени бокс занят заказом.\nПредлагается по длительности заказанных услуг.");
 }
 
 bool COrderFormDlg::Load(const QString &iddZakaz) {
@@ -175,6 +231,7 @@ bool COrderFormDlg::Load(const QString &iddZakaz) {
     m_editor = OrderEditor(*stored, QDateTime::currentDateTime());
     m_number->setText(stored->ZakazNomer);
     m_carClient->Show(*stored);
+    FillBays();
     return true;
 }
 
@@ -202,6 +259,8 @@ void COrderFormDlg::ShowDates() {
     show(m_prelimAt, m_editor.AppointmentShown(), pickable.preliminary);
     show(m_acceptAt, m_editor.AcceptShown(), pickable.accepted);
     show(m_doneAt, m_editor.DoneShown(), pickable.finished);
+    const bool planned = !m_editor.order().IddBox.isEmpty();
+    show(m_planEnd, planned ? m_editor.PlanEndShown() : m_editor.PlanStart(), planned);
     m_filling = wasFilling;
 }
 
@@ -246,33 +305,52 @@ bool COrderFormDlg::CheckInput() {
         case OrderEditor::Field::Done:
             m_doneAt->setFocus();
             break;
+        case OrderEditor::Field::PlanEnd:
+            m_planEnd->setFocus();
+            break;
     }
     m_ctx.prompter().Warning(refusal.message);
     if (refusal.field == OrderEditor::Field::Lines) m_lines->AddLines();
     return false;
 }
 
-void COrderFormDlg::accept() {
-    if (!CheckInput()) return;
-    Order work = m_editor.Result();
+bool COrderFormDlg::SaveOrder(Order &work) {
     std::optional<Money> agreed;  // the debt the clerk agreed to pay beyond, when paid elsewhere meanwhile
+    bool overlapAgreed = false;   // the bay's time the clerk agreed to share
     for (;;) {
         std::optional<DebtChanged> changed;
+        std::optional<BayPlan::Overlap> overlap;
         const bool saved = TrySave(
             this, m_ctx.prompter(),
             [&] {
                 try {
-                    OrderStore(m_ctx.db()).Save(work, m_ctx.login(), agreed, m_stored);
+                    OrderStore(m_ctx.db()).Save(work, m_ctx.login(), agreed, m_stored, overlapAgreed);
                 } catch (const DebtChanged &e) {
                     changed = e;
+                } catch (const BayPlan::Overlap &e) {
+                    overlap = e;
                 }
             },
             [this] { Reload(); });
-        if (!saved) return;
-        if (!changed) break;
-        if (!AgreeToOverpay(m_ctx.prompter(), *changed)) return;
+        if (!saved) return false;
+        if (overlap) {
+            if (!m_ctx.prompter().Confirm(overlap->Question())) {
+                m_bay->setFocus();
+                return false;
+            }
+            overlapAgreed = true;
+            continue;
+        }
+        if (!changed) return true;
+        if (!AgreeToOverpay(m_ctx.prompter(), *changed)) return false;
         agreed = changed->now();
     }
+}
+
+void COrderFormDlg::accept() {
+    if (!CheckInput()) return;
+    Order work = m_editor.Result();
+    if (!SaveOrder(work)) return;
     m_editor.Saved(work);
     m_number->setText(work.ZakazNomer);
     QDialog::accept();

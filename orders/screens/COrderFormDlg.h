@@ -7,6 +7,7 @@
 
 class AppContext;
 class QCheckBox;
+class QComboBox;
 class QDateEdit;
 class QLineEdit;
 class QPushButton;
@@ -36,6 +37,10 @@ public:
     OrderCarClientPart *carClient() const { return m_carClient; }
     OrderLinesPart *lines() const { return m_lines; }
     OrderPaymentsPart *payments() const { return m_payments; }
+    QComboBox *bay() const { return m_bay; }
+    QDateTimeEdit *planEnd() const { return m_planEnd; }
+    // A new order planned on the bay from `start` (as opened from the bay board): a request at that time.
+    void PresetPlan(const QString &iddBox, const QDateTime &start);
 
     void accept() override;
     // Esc or "Отмена": a form the clerk changed closes only when the clerk agrees to lose the changes.
@@ -51,8 +56,13 @@ private:
     // Shows the editor's ticks and moments; the pickers' own changes are not the clerk's then.
     void ShowDates();
     void TicksChanged();
+    // The live bays, and the order's own bay though it was deleted since.
+    void FillBays();
     // The checks of OK; false when one refused (it was shown, and its field has the focus).
     bool CheckInput();
+    // Saves the order, asking about a debt changed elsewhere and about a bay's time already taken; false
+    // when it was not saved (the reason was shown).
+    bool SaveOrder(Order &work);
 
     AppContext &m_ctx;
     OrderFormMode m_mode;
@@ -71,6 +81,8 @@ private:
     QDateTimeEdit *m_acceptAt = nullptr;
     QCheckBox *m_done = nullptr;
     QDateTimeEdit *m_doneAt = nullptr;
+    QComboBox *m_bay = nullptr;  // "Бокс:": none, or a bay of the catalogue
+    QDateTimeEdit *m_planEnd = nullptr;
     OrderCarClientPart *m_carClient = nullptr;
     OrderLinesPart *m_lines = nullptr;
     OrderPaymentsPart *m_payments = nullptr;

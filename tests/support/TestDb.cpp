@@ -159,11 +159,13 @@ void MakeVersion1(Database &db) {
         QStringList cols;
         for (const ColumnDef &c : t.columns) {
             const QLatin1StringView name(c.name);
-            const bool plan = qstrcmp(t.name, "TZakaz") == 0 && (name == QLatin1StringView("IddBox") ||
-                                                                 name == QLatin1StringView("ZakazPlanEnd"));
+            const bool plan = (qstrcmp(t.name, "TZakaz") == 0 && (name == QLatin1StringView("IddBox") ||
+                                                                  name == QLatin1StringView("ZakazPlanEnd"))) ||
+                              (qstrcmp(t.name, "SMain") == 0 && name.startsWith(QLatin1StringView("MainOpen"))) ||
+                              (qstrcmp(t.name, "SMain") == 0 && name == QLatin1StringView("MainClose"));
             if (name.startsWith(QLatin1StringView("ZakazSumma")) ||
                 name == QLatin1StringView("ZakazOplata") || plan)
-                continue;  // versions 3, 4 and 12
+                continue;  // versions 3, 4, 12 and 13
             const char *type = c.type == ColType::Text   ? "VARCHAR(255)"
                                : c.type == ColType::Long ? "INTEGER"
                                : c.type == ColType::Double
