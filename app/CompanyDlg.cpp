@@ -10,9 +10,13 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
+#include <QTimeEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <tuple>
 
 namespace {
 
@@ -91,6 +95,24 @@ CCompanyDlg::CCompanyDlg(AppContext &ctx, QWidget *parent) : QDialog(parent), m_
     grid->addWidget(framed(kDirector), 6, 0);
     grid->addWidget(framed(kByx), 6, 1, 1, 2);
     grid->addWidget(framed(kPrim), 7, 0, 1, 3);
+
+    auto *hoursBox = new QGroupBox(QStringLiteral("Часы работы:"));
+    auto *hours = new QHBoxLayout(hoursBox);
+    for (auto [edit, caption, name] : {std::tuple{&m_open, "с", "MainOpen"}, std::tuple{&m_close, "до", "MainClose"}}) {
+        *edit = new QTimeEdit;
+        (*edit)->setObjectName(QLatin1StringView(name));
+        (*edit)->setDisplayFormat(QStringLiteral("HH:mm"));
+        auto *label = new QLabel(QString::fromUtf8(caption));
+        label->setBuddy(*edit);
+        hours->addWidget(label);
+        hours->addWidget(*edit);
+    }
+    hours->addStretch();
+    Tooltip::Set(m_open, QStringLiteral("Начало рабочего дня"),
+                 QStringLiteral("Время открытия: с него начинается загрузка боксов"));
+    Tooltip::Set(m_close, QStringLiteral("Окончание рабочего дня"),
+                 QStringLiteral("Время закрытия: им заканчивается загрузка боксов"));
+    grid->addWidget(hoursBox, 8, 0, 1, 3);
     for (int c = 0; c < 3; ++c) grid->setColumnStretch(c, 1);
 
     m_ok = new QPushButton(QStringLiteral("ОК"));
@@ -127,6 +149,9 @@ bool CCompanyDlg::Load() {
     for (int i = 0; i < CompanyInfo::kFieldCount; ++i)
         m_edits.value(QLatin1StringView(CompanyInfo::kFields[size_t(i)]))
             ->setText(info ? (*info)[i] : QString());
+    const WorkingHours hours = info ? info->hours : WorkingHours();
+    m_open->setTime(hours.open);
+    m_close->setTime(hours.close);
     return true;
 }
 
@@ -138,6 +163,7 @@ void CCompanyDlg::accept() {
     CompanyInfo info;
     for (int i = 0; i < CompanyInfo::kFieldCount; ++i)
         info[i] = m_edits.value(QLatin1StringView(CompanyInfo::kFields[size_t(i)]))->text().trimmed();
+    info.hours = {m_open->time(), m_close->time()};
     // Stays open on a failure so nothing typed is lost.
     if (!TrySave(
             this, m_ctx.prompter(), [&] { CompanyStore(m_ctx.db()).Save(info, m_stored); },

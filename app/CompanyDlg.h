@@ -9,6 +9,7 @@
 class AppContext;
 class QLineEdit;
 class QPushButton;
+class QTimeEdit;
 
 // "Общие сведения о компании": the shop's requisites (the SMain row). OK trims and saves every field.
 class CCompanyDlg : public QDialog {
@@ -20,6 +21,9 @@ public:
     bool IsLoaded() const { return m_loaded; }
     // The edit of a column (MainName, MainINN, ...); also reachable by that objectName.
     QLineEdit *Edit(const char *column) const;
+    // "Часы работы:": when the shop opens and closes (the bay board spans them).
+    QTimeEdit *OpensAt() const { return m_open; }
+    QTimeEdit *ClosesAt() const { return m_close; }
     QPushButton *OkButton() const { return m_ok; }
     QPushButton *CancelButton() const { return m_cancel; }
 
@@ -32,6 +36,8 @@ private:
 
     AppContext &m_ctx;
     QHash<QString, QLineEdit *> m_edits;
+    QTimeEdit *m_open = nullptr;
+    QTimeEdit *m_close = nullptr;
     QPushButton *m_ok = nullptr;
     QPushButton *m_cancel = nullptr;
     bool m_loaded = false;
