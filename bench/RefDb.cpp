@@ -22,7 +22,7 @@
 namespace {
 
 // Raise when the generator's rows change, so kept databases are made again.
-constexpr int kGeneratorVersion = 8;
+constexpr int kGeneratorVersion = 9;
 
 // The change log of the last year, as the counters would have written it: each order taken in, started and
 // finished, its lines and workers, each payment taken and those deleted, by the user whose login begins the
@@ -252,10 +252,14 @@ RefDb::Outcome RefDb::Generate(Database &db, double scale, std::uint64_t seed, d
         QStringLiteral("UPDATE [Number] SET ZakazNomer = ?, PayNomer = ?, OutPayNomer = ?, SalaryNomer = ? "
                        "WHERE iddnum = ?"),
         {c.lastOrderNumber, c.lastPayNumber, c.lastOutPayNumber, c.lastSalaryNumber, QStringLiteral("1")});
-    db.Exec(QStringLiteral("UPDATE SMain SET MainName = ?, MainFullName = ?, MainINN = ? WHERE IddMain = ?"),
+    // The shop works from 8 to 20, the hours its orders are planned in.
+    db.Exec(QStringLiteral(
+                "UPDATE SMain SET MainName = ?, MainFullName = ?, MainINN = ?, MainOpen = ?, MainClose = ? "
+                "WHERE IddMain = ?"),
             {QStringLiteral("ООО «Квельмарод»"),
              QStringLiteral("Общество с ограниченной ответственностью «Квельмарод»"),
-             QStringLiteral("7701234567/770101001"), QStringLiteral("1")});
+             QStringLiteral("7701234567/770101001"), QStringLiteral("08:00"), QStringLiteral("20:00"),
+             QStringLiteral("1")});
     // PostgreSQL's autovacuum would soon do the same; SQLite is left without statistics, as the program
     // never gathers them in a shop's file.
     if (pg) {

@@ -28,6 +28,11 @@ const TableDef &TableNamed(const char *name) {
     throw std::runtime_error(std::string("the schema has no table ") + name);
 }
 
+// A moment as seconds from the first day's midnight, the clock's own reading: no time zone moves it.
+qint64 SecondsIn(const QDateTime &at) {
+    return RefDbGenerator::FirstDay().daysTo(at.date()) * 86400 + at.time().msecsSinceStartOfDay() / 1000;
+}
+
 double LineAmount(double count, double price, double nds) {
     // As the debt view sums it.
     return count * price + count * price * nds / 100;
@@ -146,10 +151,13 @@ void RefDbGenerator::MakeUsersAndBays() {
                    {"Pass", QStringLiteral("1")},
                    {"Prova", S(rights[1])},
                    {"Delete", true}});
-    for (int i = 1; i <= 5; ++i)
-        Emit("SBox", {{"IddBox", Key(QStringLiteral("admin"), at, 100 + i)},
+    m_bays.clear();
+    for (int i = 1; i <= 5; ++i) {
+        m_bays.push_back(Key(QStringLiteral("admin"), at, 100 + i));
+        Emit("SBox", {{"IddBox", m_bays.back()},
                       {"NameBox", i == 5 ? QStringLiteral("Мойка") : QStringLiteral("Бокс %1").arg(i)},
                       {"PrimBox", QString()}});
+    }
 }
 
 void RefDbGenerator::MakeWorkers() {
@@ -211,6 +219,7 @@ void RefDbGenerator::MakeServices() {
         s.prJob = Chance(0.8);
         s.job = s.prJob ? Between(25, 50) : Between(2, 20) * 50;
         s.minutes = Between(1, 12) * 10;
+        s.wash = name.startsWith(QStringLiteral("Мойка"));
         if (Chance(0.04)) s.deletedOn = FirstDay().addDays(Between(days / 4, days));
         m_services.push_back(s);
         return int(m_services.size()) - 1;
@@ -405,6 +414,7 @@ void RefDbGenerator::EmitLine(OrderDraft &o, const Service &s, const QString &to
         o.total += LineAmount(count, price, nds);
         o.vat += count * price * nds / 100;
         o.minutes += s.minutes;
+        if (s.wash) o.washMinutes += s.minutes;
     }
     // One to three workers, as many on average as the remaining budget asks for.
     const double mean = std::clamp(
@@ -516,6 +526,7 @@ void RefDbGenerator::MakeOrders() {
     const int fleetStride = std::max(1, n / fleetOrders);
     size_t fleetCar = 0;
     while (fleetCar + 1 < m_cars.size() && m_cars[fleetCar].owner != 0) ++fleetCar;
+    m_plans.assign(m_bays.size(), {});
 
     for (int i = 0; i < n; ++i) {
         const int ordersLeft = n - i;
@@ -553,6 +564,10 @@ void RefDbGenerator::MakeOrders() {
         const QDateTime appointment =
             o.status == 0 ? QDateTime(LastDay().addDays(Between(1, 10)), QTime(Between(9, 18), 0)) : o.begin;
         o.done = o.begin.addSecs(qint64(std::max(20, o.minutes)) * 60);
+        // Planned on a bay from the appointment (or the start of work) for as long as the services take.
+        const QDateTime planEnd = appointment.addSecs(qint64(std::max(15, o.minutes)) * 60);
+        const int bay =
+            PlanBay({SecondsIn(appointment), SecondsIn(planEnd)}, 2 * o.washMinutes > o.minutes, o.day, i);
         Emit("TZakaz", {{"IddZakaz", o.key},
                         {"ZakazNomer", QString::number(i + 1)},
                         {"ZakazData", QDateTime(o.day, QTime(0, 0))},
@@ -564,13 +579,41 @@ void RefDbGenerator::MakeOrders() {
                         {"ZakazStatus", o.status},
                         {"Delete", false},
                         {"ZakazSumma", o.total},
-                        {"ZakazSummaNDS", o.vat}});
+                        {"ZakazSummaNDS", o.vat},
+                        {"IddBox", m_bays[size_t(bay)]},
+                        {"ZakazPlanEnd", planEnd}});
         ++m_counts.orders;
         m_counts.lastOrderNumber = i + 1;
 
         EmitPayments(o, ordersLeft);
         if ((i + 1) % 5000 == 0) m_sink->Checkpoint();
     }
+}
+
+int RefDbGenerator::PlanBay(const Plan &plan, bool wash, const QDate &today, int index) {
+    // The orders come day by day, so a plan over before today's midnight meets none of those to come.
+    const qint64 midnight = SecondsIn(QDateTime(today, QTime(0, 0)));
+    const int bays = int(m_plans.size()), washBay = bays - 1;
+    std::vector<qint64> shared(size_t(bays), 0);
+    for (int b = 0; b < bays; ++b) {
+        std::vector<Plan> &plans = m_plans[size_t(b)];
+        std::erase_if(plans, [&](const Plan &p) { return p.end <= midnight; });
+        for (const Plan &p : plans)
+            shared[size_t(b)] +=
+                std::max<qint64>(0, std::min(plan.end, p.end) - std::max(plan.start, p.start));
+    }
+    // The bays tried in turn: a wash's the wash bay first, the rest the others first, from another one each
+    // time, so that a quiet day's orders spread over them all.
+    std::vector<int> tried;
+    if (wash) tried.push_back(washBay);
+    for (int k = 0; k < washBay; ++k) tried.push_back((index + k) % washBay);
+    if (!wash) tried.push_back(washBay);
+    int chosen = -1;
+    for (const int b : tried)
+        if (chosen < 0 && shared[size_t(b)] == 0) chosen = b;
+    if (chosen < 0) chosen = int(std::min_element(shared.begin(), shared.end()) - shared.begin());
+    m_plans[size_t(chosen)].push_back(plan);
+    return chosen;
 }
 
 void RefDbGenerator::MakeSalaryAndCash() {

@@ -14,7 +14,8 @@
 // Ten years of a car-service shop as rows of the program's own tables: workers (some dismissed), the
 // service catalogue (packages and standalone services, a few deleted), clients, cars and their owner links
 // (some deleted when a car changed hands), orders with package and standalone lines and one to three
-// workers a line, payments (a few per cent of orders part-paid), salary payouts and other cash operations.
+// workers a line, each order planned on one of the five bays for as long as its services take, payments (a
+// few per cent of orders part-paid), salary payouts and other cash operations.
 // The same scale and seed give the same rows, value for value.
 //
 // Every row is built here, by column name; a column the schema lacks fails loudly, and a schema column
@@ -45,6 +46,7 @@ private:
         double price = 0, nds = 0, job = 0;
         bool prJob = false;
         int minutes = 0;
+        bool wash = false;          // a wash's work, done on the wash bay
         QDate deletedOn;            // null while it is offered
         std::vector<int> children;  // a package's services
     };
@@ -67,7 +69,11 @@ private:
         std::vector<int> active;  // the workers on the staff that day
         double headerShare = 0;   // of the lines made so far, the package headers
         double total = 0, vat = 0;
-        int minutes = 0;
+        int minutes = 0, washMinutes = 0;
+    };
+    // One plan on a bay, in seconds from the first day's midnight.
+    struct Plan {
+        qint64 start = 0, end = 0;
     };
 
     // Deterministic on every platform, unlike the standard distributions.
@@ -97,6 +103,9 @@ private:
     void EmitLine(OrderDraft &order, const Service &service, const QString &top);
     void EmitPayments(const OrderDraft &order, int ordersLeft);
     void MakeSalaryAndCash();
+    // The bay an order planned over [start, end) goes on: one free then (wash work on the wash bay first, the
+    // rest on the others first), else the one it shares the least time on. Draws nothing.
+    int PlanBay(const Plan &plan, bool wash, const QDate &today, int index);
 
     std::vector<int> ActiveWorkers(const QDate &day) const;
     int NewPayNumber() { return ++m_counts.lastPayNumber; }
@@ -112,6 +121,8 @@ private:
     std::vector<int> m_packages, m_standalone;
     std::vector<QString> m_clients;
     std::vector<Car> m_cars;
+    std::vector<QString> m_bays;             // the last one is the wash bay
+    std::vector<std::vector<Plan>> m_plans;  // each bay's plans that may still meet an order to come
     int m_orderPayRowsTarget = 0;
     Budget m_budget;
 };

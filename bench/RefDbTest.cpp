@@ -135,6 +135,16 @@ TEST_P(RefDbShapeTest, RowsHaveTheShapesOfARealShop) {
                                "SELECT COUNT(*) FROM TZakaz z WHERE NOT EXISTS (SELECT 1 FROM AvtoVlad l "
                                "WHERE l.IddAvto = z.IddAvto AND l.IddVlad = z.IddVlad)")),
               0);
+    // Each order is planned on a live bay until after it starts, every bay has plans, and the shop has hours.
+    EXPECT_EQ(
+        Number(db(), QStringLiteral("SELECT COUNT(*) FROM TZakaz z WHERE z.ZakazPlanEnd IS NULL OR "
+                                    "z.ZakazPlanEnd <= z.ZakazBegin OR NOT EXISTS (SELECT 1 FROM SBox b "
+                                    "WHERE b.IddBox = z.IddBox AND b.[Delete] = FALSE)")),
+        0);
+    EXPECT_EQ(Number(db(), QStringLiteral("SELECT COUNT(DISTINCT IddBox) FROM TZakaz")), 5);
+    EXPECT_EQ(Number(db(), QStringLiteral("SELECT COUNT(*) FROM SMain WHERE MainOpen = '08:00' AND "
+                                          "MainClose = '20:00'")),
+              1);
     // One fleet client with many orders (plus its own few at random), for the client card's benchmark.
     const double fleet = Number(
         db(), QStringLiteral("SELECT MAX(n) FROM (SELECT COUNT(*) AS n FROM TZakaz GROUP BY IddVlad) x"));
