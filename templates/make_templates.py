@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
-"""Writes the five order-document templates (Windows-1251 RTF). Each field the document writers emit
-has exactly one placeholder (a field fills only its first placeholder after the text already merged),
-and the header fields stand before the table section, the totals after it, as the writers emit them."""
+"""Writes the five order-document templates and the bay plan's sheet (Windows-1251 RTF). Each field the
+document writers emit has exactly one placeholder (a field fills only its first placeholder after the text
+already merged), and the header fields stand before the table section, the totals after it, as the writers
+emit them."""
 import os
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -200,6 +201,29 @@ def schet_fakt():
             "}")
 
 
+PLAN_WIDTH = 10772  # A4 text width in twips with margins of 1 cm, so that a full day fits one page
+PLAN_W = [1650, 850, 1300, 2800, PLAN_WIDTH - 6600]
+PLAN_A = ["l", "c", "c", "l", "l"]
+
+
+def plan_box():
+    # Per bay with work: its heading and the captions (section 1), then a row per order (section 2). The
+    # writer emits every bay's heading before its orders, so each section is first reached in this order.
+    head = HEAD.replace(r"\margl1134\margr850\margt850\margb850", r"\margl567\margr567\margt567\margb567")
+    heading = r"\pard\plain\keepn\ql\sb160\sa40\f0\fs22\b {#Box#}\par" + "\n"
+    captions = row(["Время", "Заказ", "Гос. номер", "Клиент", "Услуги"], PLAN_W, bold=True, size=16,
+                   aligns=["c"] * 5)
+    order = row(["#time#", "#nomer#", "#AvtoNomer#", "#ClientName#", "#services#"], PLAN_W, size=18,
+                aligns=PLAN_A)
+    return (head +
+            para("План работ на #PlanDate#", "c", 28, True, 0, 0) +
+            para("#MainName#", "c", 20, False, 0, 60) +
+            "{#D1#}" + heading + captions + "{#1D#}" +
+            "{#D2#}" + order + "{#2D#}" +
+            para("#FreeBays#", size=18, before=160, after=0) +
+            para("Напечатано #Printed#", size=14, before=120) + "}")
+
+
 def write(name, text):
     with open(os.path.join(HERE, name), "wb") as f:
         f.write(text.encode("cp1251"))
@@ -211,3 +235,4 @@ if __name__ == "__main__":
     write("schetFakt.rtf", schet_fakt())
     write("sakt.rtf", akt())
     write("szajvka.rtf", zajvka())
+    write("splan_box.rtf", plan_box())

@@ -396,6 +396,36 @@ bool ExcelReports::ClientCard(const ClientCardData &card) {
     return Finish();
 }
 
+bool ExcelReports::BayPlan(const BayPlanDay &plan) {
+    m_s.Start(QStringLiteral("План работ боксов ") + Formats::Date(plan.day));
+    Title(QStringLiteral("A1:G1"), QStringLiteral("План работ боксов на ") + Formats::Date(plan.day));
+    m_s.SetText(QStringLiteral("A2"), plan.company);
+    m_s.Merge(QStringLiteral("A2:G2"));
+    m_s.Centre(QStringLiteral("A2:G2"));
+    m_s.Bold(QStringLiteral("A2:G2"));
+    const char *const columns[] = {"A", "B", "C", "D", "E", "F", "G"};
+    const QString headings[] = {QStringLiteral("Бокс"),       QStringLiteral("Время"),
+                                QStringLiteral("Заказ"),      QStringLiteral("Клиент"),
+                                QStringLiteral("Гос. номер"), QStringLiteral("Услуги"),
+                                QStringLiteral("Телефон")};
+    for (int c = 0; c < 7; ++c) Heading(Cell(columns[c], 3), headings[c]);
+    const int total = plan.Orders();
+    int r = 4, done = 0;
+    for (const BayPlanDay::Bay &bay : plan.bays) {
+        for (const BayPlanRow &o : bay.rows) {
+            const QString texts[] = {bay.name, o.time, o.number, o.client, o.plate, o.services, o.phone};
+            for (int c = 0; c < 7; ++c) Data(Cell(columns[c], r), texts[c], true);
+            ++r;
+            if (!Step(++done, total)) return false;
+        }
+    }
+    // Wide enough for a plan over midnight with both dates: a wrapped cell would not grow its row.
+    const double widths[] = {14, 22, 9, 30, 12, 50, 16};
+    for (int c = 0; c < 7; ++c)
+        m_s.ColumnWidth(QStringLiteral("%1:%1").arg(QLatin1StringView(columns[c])), widths[c]);
+    return Finish();
+}
+
 void ExcelReports::Caption(int row, const QString &text) {
     const QString range = Span("A", "CX", row);
     m_s.SetText(Cell("A", row), text);
@@ -511,6 +541,12 @@ void ExcelReports::ClientPayments(const ClientCardData &card, int r) {
     }
     Total(Span("A", "AA", r), QStringLiteral("Итого:"));
     Amount(Span("AB", "AN", r), paid, true);
+}
+
+int BayPlanDay::Orders() const {
+    int count = 0;
+    for (const Bay &bay : bays) count += int(bay.rows.size());
+    return count;
 }
 
 bool RunReport(Prompter &prompter, const std::function<void()> &report) {

@@ -96,6 +96,25 @@ struct ClientCardData {
     QList<Payment> payments;  // newest first
 };
 
+// An order planned on a bay, as the day's bay plan prints it.
+struct BayPlanRow {
+    QString time = {};  // "10:00–11:30"; a side on another day with its date
+    QString number = {}, client = {}, plate = {}, services = {}, phone = {};
+};
+
+// The day's plan of the shop's live bays: each bay in the board's order with its orders by start.
+struct BayPlanDay {
+    struct Bay {
+        QString name = {};
+        QList<BayPlanRow> rows = {};
+    };
+    QDate day = {};
+    QString company = {};  // the shop's name
+    QList<Bay> bays = {};
+
+    int Orders() const;
+};
+
 // Builds the management reports into an ExcelSession. Each operation starts the session, fills the
 // sheet, sets it to print on A4 one page wide and, unless `show` was turned off, writes and opens the
 // workbook. Errors of the session (ExcelError) pass through; RunReport shows them.
@@ -126,6 +145,8 @@ public:
     bool WorkerBalances(const QList<WorkerBalanceRow> &rows, const QDate &date);
     bool Orders(const QList<OrderReportRow> &rows, const QDate &from, const QDate &to, const QString &kind);
     bool ClientCard(const ClientCardData &card);
+    // A row per planned order, bay by bay; bays with nothing planned are left out.
+    bool BayPlan(const BayPlanDay &plan);
 
     // The counterpart text of a cash payment: client, worker, order, each only when present.
     static QString Counterpart(const CashOperationRow &row);

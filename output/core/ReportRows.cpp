@@ -1,5 +1,10 @@
 #include "ReportRows.h"
 
+#include "Formats.h"
+
+#include <QHash>
+#include <algorithm>
+
 namespace ReportRows {
 
 QList<OrderReportRow> OrderRows(const QList<JournalOrder> &orders) {
@@ -62,6 +67,34 @@ QList<PerformedWorkRow> PerformedRows(const PerformedWorks &works) {
         rows << PerformedWorkRow{w.ZakazEndOut, w.ZakazNomer, w.ZakazData, w.Name, w.amount,
                                  w.vat,         w.Total(),    w.WorkFIO,   w.pay};
     return rows;
+}
+
+QString PlanTime(const QDateTime &start, const QDateTime &end, const QDate &day) {
+    const auto side = [&day](const QDateTime &at, bool isEnd) {
+        if (at.date() == day) return Formats::Time(at);
+        if (isEnd && at == QDateTime(day.addDays(1), QTime(0, 0))) return QStringLiteral("24:00");
+        return at.toString(QStringLiteral("dd.MM HH:mm"));
+    };
+    return side(start, false) + u'\u2013' + side(end, true);
+}
+
+QList<BayPlanDay::Bay> PlanBays(const BayBoard::Board &board, const QDate &day) {
+    QList<BayPlanDay::Bay> bays;
+    QHash<QString, qsizetype> index;
+    for (const BayBoard::Bay &b : board.bays()) {
+        index.insert(b.iddBox, bays.size());
+        bays.append({b.name, {}});
+    }
+    QList<BayBoard::Block> blocks = board.blocks();
+    std::stable_sort(blocks.begin(), blocks.end(),
+                     [](const BayBoard::Block &a, const BayBoard::Block &b) { return a.start < b.start; });
+    for (const BayBoard::Block &b : std::as_const(blocks)) {
+        const auto at = index.constFind(b.iddBox);
+        if (at == index.constEnd()) continue;
+        bays[*at].rows.append(
+            {PlanTime(b.start, b.end, day), b.number, b.client, b.plate, b.services, b.phone});
+    }
+    return bays;
 }
 
 QString KindWord(JournalStatus status) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BayBoard.h"
 #include "CashStore.h"
 #include "ExcelReports.h"
 #include "OrderJournalStore.h"
@@ -20,6 +21,12 @@ QList<CashOperationRow> CashRows(const QList<CashRow> &journal);
 QList<PayoutRow> PayoutRows(const QList<PayRecord> &payouts);
 // The works of the works report and the worker's works dialog as the performed-works report prints them.
 QList<PerformedWorkRow> PerformedRows(const PerformedWorks &works);
+// When an order is planned on the day, as the bay plan prints it: "10:00–11:30"; a side on another day
+// with its date ("01.03 23:00–01:30"), an end at the midnight closing the day as "24:00".
+QString PlanTime(const QDateTime &start, const QDateTime &end, const QDate &day);
+// The board's bays, each with its planned orders by start, as the bay plan prints them. An order on a bay
+// the board does not show is left out.
+QList<BayPlanDay::Bay> PlanBays(const BayBoard::Board &board, const QDate &day);
 // The word of the report title naming the kind of orders a status filter lists.
 QString KindWord(JournalStatus status);
 

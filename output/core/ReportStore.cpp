@@ -1,8 +1,10 @@
 #include "ReportStore.h"
 
+#include "BayBoard.h"
 #include "CompanyStore.h"
 #include "Database.h"
 #include "DynamicRecordset.h"
+#include "ReportRows.h"
 #include "SqlConditions.h"
 
 #include <cmath>
@@ -99,6 +101,13 @@ QList<PayoutSheetRow> ReportStore::PayoutSheet(const QString &iddPay) {
     for (; !rs.IsEOF(); rs.MoveNext())
         rows << PayoutSheetRow{rs.Text(QStringLiteral("WorkFIO")), rs.Amount(QStringLiteral("SummaWorkPay"))};
     return rows;
+}
+
+BayPlanDay ReportStore::BayPlan(const QDate &day) {
+    const std::optional<CompanyInfo> company = CompanyStore(m_db).Read();
+    const BayBoard::Board board =
+        BayBoard::Store(m_db).Read(day, 1, company ? company->hours : WorkingHours());
+    return {day, company ? company->Field("MainName") : QString(), ReportRows::PlanBays(board, day)};
 }
 
 void ReportStore::Signatories(QString *director, QString *accountant) {

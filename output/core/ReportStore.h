@@ -23,6 +23,10 @@ public:
     // The live lines of a stored salary statement, by worker name.
     QList<PayoutSheetRow> PayoutSheet(const QString &iddPay);
 
+    // The orders planned on the live bays on the day, as the bay board reads them (also those running into
+    // it from the day before or on past its midnight), and the shop's name.
+    BayPlanDay BayPlan(const QDate &day);
+
     // The company's director and chief accountant for the statements' signature lines (from
     // CompanyStore; empty when the company row is missing).
     void Signatories(QString *director, QString *accountant);
