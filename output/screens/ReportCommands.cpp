@@ -1,11 +1,14 @@
 #include "ReportCommands.h"
 
 #include "AppContext.h"
+#include "BayPlanSheet.h"
 #include "DatePicker.h"
 #include "DbAction.h"
+#include "DesktopOpener.h"
 #include "Prompter.h"
 #include "ReportStore.h"
 #include "ReportTarget.h"
+#include "WaitCursor.h"
 
 #include <QApplication>
 #include <QProgressDialog>
@@ -122,6 +125,21 @@ bool WorkerBalances(AppContext &ctx, const QList<WorkerBalanceRow> &rows, const 
                     QWidget *parent) {
     return Build(ctx, parent, int(rows.size()),
                  [&](ExcelReports &r) { return r.WorkerBalances(rows, date); });
+}
+
+bool BayPlan(AppContext &ctx, const QDate &day, QWidget *parent) {
+    BayPlanDay plan;
+    if (!TryDb(ctx.prompter(), [&] { plan = ReportStore(ctx.db()).BayPlan(day); })) return false;
+    return Build(ctx, parent, plan.Orders(), [&](ExcelReports &r) { return r.BayPlan(plan); });
+}
+
+bool BayPlanSheet(AppContext &ctx, const QDate &day, const DocumentPrinter::Opener &opener) {
+    WaitCursor wait;
+    BayPlanDay plan;
+    if (!TryDb(ctx.prompter(), [&] { plan = ReportStore(ctx.db()).BayPlan(day); })) return false;
+    const DocumentPrinter::Opener show =
+        opener ? opener : [](const QString &path) { return OpenOnDesktop(path); };
+    return !::BayPlanSheet(ctx.prompter(), ctx.workDir(), show).Print(plan).isEmpty();
 }
 
 }  // namespace ReportCommands

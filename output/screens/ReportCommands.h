@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DocumentPrinter.h"
 #include "ExcelReports.h"
 #include "ReportRows.h"
 
@@ -29,5 +30,11 @@ bool Payouts(AppContext &ctx, const QList<PayoutRow> &rows, const QDate &from, c
              QWidget *parent);
 bool ChangeLog(AppContext &ctx, const QList<ChangeLogRow> &rows, const QString &title, QWidget *parent);
 bool WorkerBalances(AppContext &ctx, const QList<WorkerBalanceRow> &rows, const QDate &date, QWidget *parent);
+// The orders planned on the bays on the day, read afresh.
+bool BayPlan(AppContext &ctx, const QDate &day, QWidget *parent);
+
+// The day's bay plan as the sheet for the workshop wall, read afresh, written under doc/ and shown by the
+// opener (the desktop unless given). True when the sheet was written; a day with nothing planned is refused.
+bool BayPlanSheet(AppContext &ctx, const QDate &day, const DocumentPrinter::Opener &opener = {});
 
 }  // namespace ReportCommands
