@@ -1,12 +1,14 @@
 // The benchmarks: each list a user opens (directories, order and cash journals, the client card's pages),
-// the order load, the order form's opening and the order save, over the reference database, each beside
-// its raw-SQL limit timed in the same run (the raw statement returning the same rows through a bare
-// QSqlQuery, prepared once), with the ratio and what a call costs the database; and a document merge
-// beside the bare file work of the same size.
+// the order load, the order form's opening and the order save, the free times on the shop's bays, over the
+// reference database, each beside its raw-SQL limit timed in the same run (the raw statement returning the
+// same rows through a bare QSqlQuery, prepared once), with the ratio and what a call costs the database;
+// and a document merge beside the bare file work of the same size.
 //
 //   zv_bench --sqlite FILE | --pg "host=... port=... dbname=... user=..."  [--scale 1.0] [--regenerate]
 //            [Google Benchmark flags]
 #include "AppContext.h"
+#include "BayBoard.h"
+#include "BayStore.h"
 #include "BenchPair.h"
 #include "BenchScreen.h"
 #include "BenchTarget.h"
@@ -19,6 +21,7 @@
 #include "CarStore.h"
 #include "CashStore.h"
 #include "ClientStore.h"
+#include "CompanyStore.h"
 #include "Database.h"
 #include "DbError.h"
 #include "DocumentWriter.h"
@@ -51,6 +54,7 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
+#include <map>
 #include <memory>
 
 namespace {
@@ -139,6 +143,8 @@ struct Inputs {
     QString number, plate;    // the loaded order's number and its car's plate
     QString fleetClient;      // the client with the most orders
     int fleetOrders = 0;
+    QDate busyDay;  // of the last month's days, the one with the most orders planned on the bays (the latest)
+    int busyPlans = 0;
 };
 
 Inputs PickInputs(Database &db) {
@@ -178,6 +184,22 @@ Inputs PickInputs(Database &db) {
             in.fleetClient = q.value(0).toString();
             in.fleetOrders = q.value(1).toInt();
         }
+    }
+
+    {
+        // Counted here rather than grouped by day in SQL, which each database writes its own way.
+        QSqlQuery q = db.Exec(
+            QStringLiteral("SELECT ZakazBegin FROM TZakaz WHERE ZakazBegin >= ? AND ZakazBegin < ? "
+                           "AND IddBox IS NOT NULL AND [Delete] = FALSE"),
+            {QDateTime(in.lastDay.addDays(-30), QTime(0, 0)), QDateTime(in.lastDay.addDays(1), QTime(0, 0))});
+        std::map<QDate, int> plans;
+        while (q.next()) ++plans[QDate::fromString(q.value(0).toString().left(10), Qt::ISODate)];
+        in.busyDay = in.lastDay;
+        for (const auto &[planned, n] : plans)
+            if (n >= in.busyPlans) {
+                in.busyDay = planned;
+                in.busyPlans = n;
+            }
     }
 
     Order &o = in.newOrder;
@@ -275,6 +297,15 @@ const char *kClientAccountRaw =
     "z.[Delete] = FALSE AND p.[Delete] = FALSE UNION ALL SELECT p.IddPay, p.IddZakaz, p.TypePay, p.NaznPay, "
     "p.NomerPay, p.DataPay, p.SummaPay, p.DocPay, p.PrimPay, p.[Delete] FROM TPay p WHERE p.IddZakaz = ? AND "
     "p.[Delete] = FALSE ORDER BY 6 DESC, 1 DESC";
+
+// The bay board's statements, as its store runs them: the live bays, and one bay's bookings over the weeks a
+// search for free time looks at.
+const char *kBaysRaw =
+    "SELECT SBox.IddBox, SBox.NameBox, SBox.PrimBox, SBox.[Delete] FROM SBox WHERE SBox.[Delete] = ? "
+    "ORDER BY SBox.NameBox, SBox.IddBox";
+const char *kBayBookingsRaw =
+    "SELECT ZakazBegin, ZakazPlanEnd FROM TZakaz WHERE IddBox = ? AND ZakazBegin >= ? AND ZakazBegin < ? AND "
+    "ZakazPlanEnd > ? AND [Delete] = FALSE ORDER BY ZakazBegin";
 
 // Registers one benchmark timed by its own clock, in milliseconds, under "<backend>/<name>".
 template <typename Fn>
@@ -582,11 +613,33 @@ void RegisterMoneyAndDocuments(Database *d, const Inputs &in, const QString &bac
     }
 }
 
+// The bay board: the free times found for an hour's work from the busiest day's opening.
+void RegisterBays(Database *d, const Inputs &in, const QString &backend) {
+    const QDate day = in.busyDay;
+    Add(backend, "BayFreeSlots", [d, day](benchmark::State &state) {
+        const WorkingHours hours = CompanyStore(*d).Hours();
+        const QDateTime from(day, hours.open);
+        QStringList bays;
+        for (const BayRecord &b : BayStore(*d).List()) bays << b.iddBox;
+        // Each bay's bookings from the longest plan before the search to the four weeks it looks at.
+        const QVariantList period = {from.addDays(-BayPlan::kLongestDays), from.addDays(28), from};
+        RawQuery rawBays(*d, QString::fromLatin1(kBaysRaw)), booked(*d, QString::fromLatin1(kBayBookingsRaw));
+        RunPair(
+            state, *d, [&] { return size_t(BayBoard::Store(*d).FreeSlots(from, 3600, hours, 10).size()); },
+            [&] {
+                size_t n = rawBays.Run({false});
+                for (const QString &bay : std::as_const(bays)) n += booked.Run(QVariantList{bay} + period);
+                return n;
+            });
+    });
+}
+
 void Register(Database &db, const Inputs &in, const QString &backend) {
     RegisterDirectories(&db, in, backend);
     RegisterOrder(&db, in, backend);
     RegisterJournal(&db, in, backend);
     RegisterMoneyAndDocuments(&db, in, backend);
+    RegisterBays(&db, in, backend);
 }
 
 void PrintOutcome(const BenchTarget &target, double scale, const RefDb::Outcome &out) {
@@ -637,6 +690,8 @@ int main(int argc, char **argv) {
                     qPrintable(inputs.firstDay.toString(Qt::ISODate)),
                     qPrintable(inputs.lastDay.toString(Qt::ISODate)), qPrintable(inputs.fleetClient),
                     inputs.fleetOrders);
+        std::printf("bay board: %s, %d orders planned\n", qPrintable(inputs.busyDay.toString(Qt::ISODate)),
+                    inputs.busyPlans);
         std::printf(
             "time: the program's call; raw_ms: the raw statement in the same run; ratio: time / raw_ms; "
             "%s: per call\n",
