@@ -122,9 +122,10 @@ const char *kServicesRaw =
 // What the order load reads, one statement per kind of row.
 const char *const kLoadRaw[] = {
     "SELECT z.IddZakaz, z.ZakazNomer, z.ZakazData, z.ZakazBegin, z.ZakazBeginIn, z.ZakazEndOut, z.IddAvto, "
-    "z.IddVlad, z.ZakazStatus, a.AvtoNomer, a.AvtoMarka, a.AvtoVin, a.AvtoDvig, a.AvtoColor, a.AvtoPrim, "
-    "c.ClientName, c.ClientAdres, c.ClientTel FROM TZakaz z LEFT JOIN SAvto a ON z.IddAvto = a.IddAvto "
-    "LEFT JOIN SClient c ON z.IddVlad = c.IddClient WHERE z.IddZakaz = ? AND z.[Delete] = FALSE",
+    "z.IddVlad, z.ZakazStatus, z.IddBox, z.ZakazPlanEnd, a.AvtoNomer, a.AvtoMarka, a.AvtoVin, a.AvtoDvig, "
+    "a.AvtoColor, a.AvtoPrim, c.ClientName, c.ClientAdres, c.ClientTel FROM TZakaz z LEFT JOIN SAvto a ON "
+    "z.IddAvto = a.IddAvto LEFT JOIN SClient c ON z.IddVlad = c.IddClient WHERE z.IddZakaz = ? AND "
+    "z.[Delete] = FALSE",
     "SELECT IddService, IddWork, WorkFIO FROM TWork WHERE IddZakaz = ? AND [Delete] = FALSE "
     "ORDER BY WorkFIO, IddWork",
     "SELECT IddService, IddTop, [Count], [Name], Price, PrNDS, [Time], PrJob, Job FROM TService "
