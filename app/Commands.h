@@ -20,6 +20,7 @@ inline constexpr int kClients = 32776;
 inline constexpr int kUsers = 32804;
 inline constexpr int kNumbering = 32803;
 inline constexpr int kChangeLog = 32852;
+inline constexpr int kBayBoard = 32853;
 inline constexpr int kToolbar = 59392;
 inline constexpr int kStatusBar = 59393;
 inline constexpr int kWindowNew = 57648;
@@ -53,6 +54,7 @@ inline constexpr ThemeIconOfCommand kThemeIcons[] = {
     {kUsers, "user-identity"},
     {kNumbering, "configure"},
     {kChangeLog, "view-history"},
+    {kBayBoard, "view-calendar-day"},
     {kWindowNew, "window-new"},
     {kCascade, "window-duplicate"},
     {kTile, "view-grid"},
@@ -92,4 +94,5 @@ inline constexpr int kCashJournal = 103;
 inline constexpr int kWorksReport = 105;
 inline constexpr int kBalanceReport = 107;
 inline constexpr int kSalaryJournal = 109;
+inline constexpr int kBayBoard = 111;
 }  // namespace ChildKindId

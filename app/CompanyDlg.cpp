@@ -12,8 +12,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTimeEdit>
 #include <QPushButton>
+#include <QTimeEdit>
 #include <QVBoxLayout>
 
 #include <tuple>
@@ -98,7 +98,8 @@ CCompanyDlg::CCompanyDlg(AppContext &ctx, QWidget *parent) : QDialog(parent), m_
 
     auto *hoursBox = new QGroupBox(QStringLiteral("Часы работы:"));
     auto *hours = new QHBoxLayout(hoursBox);
-    for (auto [edit, caption, name] : {std::tuple{&m_open, "с", "MainOpen"}, std::tuple{&m_close, "до", "MainClose"}}) {
+    for (auto [edit, caption, name] :
+         {std::tuple{&m_open, "с", "MainOpen"}, std::tuple{&m_close, "до", "MainClose"}}) {
         *edit = new QTimeEdit;
         (*edit)->setObjectName(QLatin1StringView(name));
         (*edit)->setDisplayFormat(QStringLiteral("HH:mm"));

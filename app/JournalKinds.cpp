@@ -2,6 +2,7 @@
 
 #include "AppContext.h"
 #include "BalanceReportKind.h"
+#include "CBayBoardView.h"
 #include "CJSalaryView.h"
 #include "CKassaView.h"
 #include "COrderFormDlg.h"
@@ -132,6 +133,23 @@ void RegisterWorkerReports(CMainFrame &frame, AppContext &ctx) {
     frame.RegisterChildKind(ChildKindId::kBalanceReport, balance);
 }
 
+void RegisterBayBoard(CMainFrame &frame, AppContext &ctx) {
+    ChildKind board;
+    board.maximized = true;
+    board.toolbar = {Cmd::kPrint};
+    CMainFrame *owner = &frame;
+    board.open = [&ctx, owner] {
+        auto *view = new CBayBoardView(ctx);
+        view->SetReporters([&ctx, owner](const QDate &day) { ReportCommands::BayPlan(ctx, day, owner); },
+                           [&ctx](const QDate &day) { ReportCommands::BayPlanSheet(ctx, day); });
+        return view;
+    };
+    board.command = [](QWidget *view, int id) {
+        if (auto *b = qobject_cast<CBayBoardView *>(view); b && id == Cmd::kPrint) b->Print();
+    };
+    frame.RegisterChildKind(ChildKindId::kBayBoard, board);
+}
+
 }  // namespace
 
 void RegisterJournalKinds(CMainFrame &frame, AppContext &ctx) {
@@ -139,4 +157,5 @@ void RegisterJournalKinds(CMainFrame &frame, AppContext &ctx) {
     RegisterCashJournal(frame, ctx);
     RegisterSalaryJournal(frame, ctx);
     RegisterWorkerReports(frame, ctx);
+    RegisterBayBoard(frame, ctx);
 }

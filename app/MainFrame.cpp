@@ -47,6 +47,7 @@ constexpr JournalCommand kJournals[] = {
     {Cmd::kSalaryJournal, ChildKindId::kSalaryJournal, Right::SalaryJournal},
     {Cmd::kWorksReport, ChildKindId::kWorksReport, Right::WorksReport},
     {Cmd::kBalanceReport, ChildKindId::kBalanceReport, Right::BalanceReport},
+    {Cmd::kBayBoard, ChildKindId::kBayBoard, Right::BayBoard},
 };
 
 const JournalCommand *JournalByCommand(int command) {
@@ -128,6 +129,8 @@ void CMainFrame::BuildMenus() {
     m_journals->addAction(MakeAction(Cmd::kOrderJournal, QStringLiteral("Журнал заказов")));
     m_journals->addAction(MakeAction(Cmd::kCashJournal, QStringLiteral("Журнал кассы")));
     m_journals->addAction(MakeAction(Cmd::kSalaryJournal, QStringLiteral("Журнал З/П")));
+    m_journals->addAction(MakeAction(Cmd::kBayBoard, QStringLiteral("Загрузка боксов"),
+                                     QStringLiteral("Заказы, запланированные в боксах, по дням и времени")));
     m_reports = new QMenu(QStringLiteral("Отчеты"), this);
     m_reports->addAction(MakeAction(Cmd::kWorksReport, QStringLiteral("Отчет о выполненных работах"),
                                     QStringLiteral("Отчет о выполненных работах сотрудниками")));

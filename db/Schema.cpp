@@ -109,14 +109,26 @@ std::vector<TableDef> MakeTables() {
           T("Pass", "Пароль"), T("Prova", "Права"), C("Delete", Bool)},
          {"IddUser"}},
         {"SMain",
-         {T("IddMain", "Ключ реквизитов"), T("MainName", "Наименование организации"),
-          T("MainFullName", "Полное наименование", kAddress), T("MainINN", "ИНН/КПП"),
-          T("MainAdres", "Адрес", kAddress), T("MainAdresF", "Фактический адрес", kAddress),
-          T("MainTel", "Телефон"), T("MainFaks", "Факс"), T("MainEmail", "E-mail"), T("MainOKHX", "ОКОНХ"),
-          T("MainOKPO", "ОКПО"), T("MainBank", "Банк"), T("MainChet", "Расчётный счёт"),
-          T("MainKorChet", "Корр. счёт"), T("MainBIK", "БИК"), T("MainDirector", "Руководитель"),
-          T("MainByx", "Главный бухгалтер"), T("MainContact", "Контактное лицо"),
-          T("MainPrim", "Примечание", kNote), T("MainOpen", "Начало рабочего дня"),
+         {T("IddMain", "Ключ реквизитов"),
+          T("MainName", "Наименование организации"),
+          T("MainFullName", "Полное наименование", kAddress),
+          T("MainINN", "ИНН/КПП"),
+          T("MainAdres", "Адрес", kAddress),
+          T("MainAdresF", "Фактический адрес", kAddress),
+          T("MainTel", "Телефон"),
+          T("MainFaks", "Факс"),
+          T("MainEmail", "E-mail"),
+          T("MainOKHX", "ОКОНХ"),
+          T("MainOKPO", "ОКПО"),
+          T("MainBank", "Банк"),
+          T("MainChet", "Расчётный счёт"),
+          T("MainKorChet", "Корр. счёт"),
+          T("MainBIK", "БИК"),
+          T("MainDirector", "Руководитель"),
+          T("MainByx", "Главный бухгалтер"),
+          T("MainContact", "Контактное лицо"),
+          T("MainPrim", "Примечание", kNote),
+          T("MainOpen", "Начало рабочего дня"),
           T("MainClose", "Окончание рабочего дня")},
          {"IddMain"}},
         {"Number",
@@ -766,10 +778,9 @@ void UpgradeTo13(Database &db) {
     }
 }
 
-const Step kSteps[] = {{2, UpgradeTo2},   {3, UpgradeTo3},   {4, UpgradeTo4},  {5, UpgradeTo5},
-                       {6, UpgradeTo6},   {7, UpgradeTo7},   {8, UpgradeTo8},  {9, UpgradeTo9},
-                       {10, UpgradeTo10}, {11, UpgradeTo11}, {12, UpgradeTo12},
-                       {13, UpgradeTo13}};
+const Step kSteps[] = {{2, UpgradeTo2},   {3, UpgradeTo3},   {4, UpgradeTo4},   {5, UpgradeTo5},
+                       {6, UpgradeTo6},   {7, UpgradeTo7},   {8, UpgradeTo8},   {9, UpgradeTo9},
+                       {10, UpgradeTo10}, {11, UpgradeTo11}, {12, UpgradeTo12}, {13, UpgradeTo13}};
 
 QString NewerText() {
     return QStringLiteral(

@@ -44,8 +44,8 @@ public:
     std::optional<CompanyInfo> Read();
     // The working hours alone (the default ones when the row is missing). Throws DbError.
     WorkingHours Hours();
-    // Writes the eighteen fields and the hours as given (a day must end after it begins, or DbError); a missing row is recreated so the typing is not lost.
-    // Throws DbError (nothing written).
+    // Writes the eighteen fields and the hours as given (a day must end after it begins, or DbError); a
+    // missing row is recreated so the typing is not lost. Throws DbError (nothing written).
     void Save(const CompanyInfo &info);
     // Save from a card that read the row as `loaded` (nullopt: it was missing). When the row is stored
     // otherwise now (or was made meanwhile), ChangedMeanwhile is thrown and nothing written.

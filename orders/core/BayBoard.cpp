@@ -37,7 +37,8 @@ QDateTime SlotCeil(const QDateTime &at) {
 }  // namespace
 
 Kind Block::kind() const {
-    if (owes.IsOutstanding()) return Kind::Debt;
+    // Work in hand is paid for when it is done: only a finished order still owing is a debt.
+    if (status == StatusFinished && owes.IsOutstanding()) return Kind::Debt;
     switch (status) {
         case StatusRequested:
             return Kind::Request;
@@ -132,7 +133,8 @@ void Layout(QList<Block> &blocks) {
     std::iota(order.begin(), order.end(), 0);
     std::sort(order.begin(), order.end(), [&](int a, int b) {
         const Block &x = blocks[a], &y = blocks[b];
-        return std::tie(x.iddBox, x.start, x.end, x.iddZakaz) < std::tie(y.iddBox, y.start, y.end, y.iddZakaz);
+        return std::tie(x.iddBox, x.start, x.end, x.iddZakaz) <
+               std::tie(y.iddBox, y.start, y.end, y.iddZakaz);
     });
     QList<int> group;           // the blocks of the overlapping group being laid out
     QList<QDateTime> laneEnds;  // when each of its lanes is free again
@@ -172,14 +174,15 @@ Board Store::Read(const QDate &first, int days, const WorkingHours &hours) {
     QHash<QString, int> byKey;
     {
         CDynamicRecordset rs(m_db);
-        rs.Open(QStringLiteral(
-                    "SELECT TZakaz.IddZakaz, TZakaz.ZakazNomer, TZakaz.IddBox, TZakaz.ZakazBegin, "
-                    "TZakaz.ZakazPlanEnd, TZakaz.ZakazStatus, COALESCE(TZakaz.ZakazSumma, 0) - "
-                    "COALESCE(TZakaz.ZakazOplata, 0) AS Owes, SAvto.AvtoNomer, SClient.ClientName, "
-                    "SClient.ClientTel FROM (TZakaz LEFT JOIN SAvto ON TZakaz.IddAvto = SAvto.IddAvto) LEFT JOIN "
-                    "SClient ON TZakaz.IddVlad = SClient.IddClient WHERE ") +
-                    kPlannedIn + QStringLiteral(" ORDER BY TZakaz.ZakazBegin, TZakaz.IddZakaz"),
-                binds);
+        rs.Open(
+            QStringLiteral(
+                "SELECT TZakaz.IddZakaz, TZakaz.ZakazNomer, TZakaz.IddBox, TZakaz.ZakazBegin, "
+                "TZakaz.ZakazPlanEnd, TZakaz.ZakazStatus, COALESCE(TZakaz.ZakazSumma, 0) - "
+                "COALESCE(TZakaz.ZakazOplata, 0) AS Owes, SAvto.AvtoNomer, SClient.ClientName, "
+                "SClient.ClientTel FROM (TZakaz LEFT JOIN SAvto ON TZakaz.IddAvto = SAvto.IddAvto) LEFT JOIN "
+                "SClient ON TZakaz.IddVlad = SClient.IddClient WHERE ") +
+                kPlannedIn + QStringLiteral(" ORDER BY TZakaz.ZakazBegin, TZakaz.IddZakaz"),
+            binds);
         for (; !rs.IsEOF(); rs.MoveNext()) {
             Block b;
             b.iddZakaz = rs.Field(0).AsText();
@@ -223,7 +226,8 @@ void Store::Move(const Block &shown, const QString &toBay, const QDateTime &toSt
     ChangedMeanwhile::LockRow(m_db, table, key, shown.iddZakaz);
     {
         CDynamicRecordset rs(m_db);
-        rs.Open(QStringLiteral("SELECT IddBox, ZakazBegin, ZakazPlanEnd, [Delete] FROM TZakaz WHERE IddZakaz = ?"),
+        rs.Open(QStringLiteral(
+                    "SELECT IddBox, ZakazBegin, ZakazPlanEnd, [Delete] FROM TZakaz WHERE IddZakaz = ?"),
                 {shown.iddZakaz});
         if (rs.IsEOF() || rs.Field(3).AsBool()) throw ChangedMeanwhile(true);
         if (rs.Field(0).AsText() != shown.iddBox || rs.Field(1).AsDateTime() != shown.start ||
@@ -239,7 +243,8 @@ void Store::Move(const Block &shown, const QString &toBay, const QDateTime &toSt
     tx.Commit();
 }
 
-QList<FreeSlot> Store::FreeSlots(const QDateTime &from, qint64 durationSecs, const WorkingHours &hours, int count) {
+QList<FreeSlot> Store::FreeSlots(const QDateTime &from, qint64 durationSecs, const WorkingHours &hours,
+                                 int count) {
     const qint64 length = std::max(durationSecs, kSlotSecs);
     const qint64 dayLength = hours.open.secsTo(hours.close);
     if (dayLength <= 0) return {};
@@ -265,9 +270,10 @@ QList<FreeSlot> Store::FreeSlots(const QDateTime &from, qint64 durationSecs, con
         QList<BayPlan::Booking> booked;
         {
             CDynamicRecordset rs(m_db);
-            rs.Open(QStringLiteral("SELECT ZakazBegin, ZakazPlanEnd FROM TZakaz WHERE IddBox = ? AND ZakazBegin >= ? "
-                                   "AND ZakazBegin < ? AND ZakazPlanEnd > ? AND [Delete] = FALSE ORDER BY "
-                                   "ZakazBegin"),
+            rs.Open(QStringLiteral(
+                        "SELECT ZakazBegin, ZakazPlanEnd FROM TZakaz WHERE IddBox = ? AND ZakazBegin >= ? "
+                        "AND ZakazBegin < ? AND ZakazPlanEnd > ? AND [Delete] = FALSE ORDER BY "
+                        "ZakazBegin"),
                     QVariantList{bay.iddBox} + PlannedInBinds(start, horizon));
             for (; !rs.IsEOF(); rs.MoveNext())
                 booked.append({{}, {}, rs.Field(0).AsDateTime(), rs.Field(1).AsDateTime()});

@@ -17,7 +17,8 @@ class Database;
 // closing), with what moves a planned order and what finds free time.
 namespace BayBoard {
 
-// How a block is coloured: as the order journal shows the order.
+// How a block is coloured: by status as the order journal shows the order, and a finished order that still
+// owes as a debt.
 enum class Kind { Request, Accepted, Finished, Debt };
 
 struct Bay {
@@ -109,7 +110,8 @@ public:
     // The first free times on each live bay from `from` within the working hours, for work of
     // `durationSecs` (at least one slot), at slot boundaries: at least `count` in all when the next weeks
     // have them, earliest first.
-    QList<FreeSlot> FreeSlots(const QDateTime &from, qint64 durationSecs, const WorkingHours &hours, int count = 10);
+    QList<FreeSlot> FreeSlots(const QDateTime &from, qint64 durationSecs, const WorkingHours &hours,
+                              int count = 10);
 
 private:
     Database &m_db;

@@ -36,8 +36,7 @@ QString CheckSpan(const QDateTime &start, const QDateTime &end) {
     if (!start.isValid() || !end.isValid())
         return QStringLiteral("Укажите начало и окончание работ в боксе.");
     if (end <= start) return QStringLiteral("Окончание работ в боксе должно быть позже их начала.");
-    if (start.daysTo(end) > kLongestDays ||
-        (start.daysTo(end) == kLongestDays && end.time() > start.time()))
+    if (start.daysTo(end) > kLongestDays || (start.daysTo(end) == kLongestDays && end.time() > start.time()))
         return QStringLiteral("Заказ нельзя запланировать в боксе больше чем на %1 день.").arg(kLongestDays);
     return {};
 }
@@ -48,11 +47,12 @@ QList<Booking> Overlapping(Database &db, const QString &iddBox, const QDateTime 
     QVariantList binds = {iddBox, start.addDays(-kLongestDays), end, start};
     if (!except.isEmpty()) binds << except;
     CDynamicRecordset rs(db);
-    rs.Open(QStringLiteral("SELECT IddZakaz, ZakazNomer, ZakazBegin, ZakazPlanEnd FROM TZakaz WHERE IddBox = ? "
-                           "AND ZakazBegin >= ? AND ZakazBegin < ? AND ZakazPlanEnd > ? AND [Delete] = FALSE") +
-                (except.isEmpty() ? QString() : QStringLiteral(" AND IddZakaz <> ?")) +
-                QStringLiteral(" ORDER BY ZakazBegin, IddZakaz"),
-            binds);
+    rs.Open(
+        QStringLiteral("SELECT IddZakaz, ZakazNomer, ZakazBegin, ZakazPlanEnd FROM TZakaz WHERE IddBox = ? "
+                       "AND ZakazBegin >= ? AND ZakazBegin < ? AND ZakazPlanEnd > ? AND [Delete] = FALSE") +
+            (except.isEmpty() ? QString() : QStringLiteral(" AND IddZakaz <> ?")) +
+            QStringLiteral(" ORDER BY ZakazBegin, IddZakaz"),
+        binds);
     QList<Booking> found;
     for (; !rs.IsEOF(); rs.MoveNext())
         found.append(
@@ -66,9 +66,10 @@ QString Found(const QList<Booking> &found) {
     QStringList lines;
     for (const Booking &b : found)
         lines << QStringLiteral("заказ № %1: %2 – %3")
-                     .arg(b.number, b.start.toString(QStringLiteral("dd.MM.yyyy HH:mm")),
-                          b.end.toString(b.end.date() == b.start.date() ? QStringLiteral("HH:mm")
-                                                                         : QStringLiteral("dd.MM.yyyy HH:mm")));
+                     .arg(
+                         b.number, b.start.toString(QStringLiteral("dd.MM.yyyy HH:mm")),
+                         b.end.toString(b.end.date() == b.start.date() ? QStringLiteral("HH:mm")
+                                                                       : QStringLiteral("dd.MM.yyyy HH:mm")));
     return lines.join(u'\n');
 }
 
@@ -87,7 +88,8 @@ QString Overlap::Question() const {
 void Claim(Database &db, const QString &iddBox, const QDateTime &start, const QDateTime &end,
            const QString &except, bool agreed) {
     if (db.dialect() == Dialect::Postgres)
-        db.Exec(QStringLiteral("SELECT pg_advisory_xact_lock(hashtext(?))"), {QStringLiteral("zv-bay ") + iddBox});
+        db.Exec(QStringLiteral("SELECT pg_advisory_xact_lock(hashtext(?))"),
+                {QStringLiteral("zv-bay ") + iddBox});
     if (agreed) return;
     QList<Booking> found = Overlapping(db, iddBox, start, end, except);
     if (!found.isEmpty()) throw Overlap(std::move(found));

@@ -31,7 +31,8 @@ const QString kWorkers = QStringLiteral("TWork");
 // The bay and the planned end; an order on no bay keeps neither.
 Values PlanValues(const Order &order) {
     const bool planned = !order.IddBox.isEmpty();
-    return {{QStringLiteral("IddBox"), planned ? QVariant(order.IddBox) : QVariant(QMetaType::fromType<QString>())},
+    return {{QStringLiteral("IddBox"),
+             planned ? QVariant(order.IddBox) : QVariant(QMetaType::fromType<QString>())},
             {QStringLiteral("ZakazPlanEnd"),
              planned ? QVariant(order.ZakazPlanEnd) : QVariant(QMetaType::fromType<QDateTime>())}};
 }
@@ -78,7 +79,8 @@ QString OrderStore::Save(Order &order, const QString &login, std::optional<Money
                           .arg(MoneyLimitText()));
     if (!work.IddBox.isEmpty())
         if (const QString wrong = BayPlan::CheckSpan(work.ZakazBegin, work.ZakazPlanEnd); !wrong.isEmpty())
-            throw DbError(wrong + QStringLiteral("\nНичего не сохранено."), QStringLiteral("TZakaz.ZakazPlanEnd"));
+            throw DbError(wrong + QStringLiteral("\nНичего не сохранено."),
+                          QStringLiteral("TZakaz.ZakazPlanEnd"));
 
     Transaction tx(m_db);
     if (!isNew && loaded) {
@@ -199,8 +201,8 @@ void OrderStore::InsertOrder(const Order &order) {
     for (const ColumnValue &d : StatusDates(order))
         if (d.column != u"ZakazBegin") v << d;
     v << ColumnValue{QStringLiteral("IddAvto"), order.IddAvto}
-      << ColumnValue{QStringLiteral("IddVlad"), order.IddVlad}
-      << ColumnValue{QStringLiteral("Delete"), false} << PlanValues(order);
+      << ColumnValue{QStringLiteral("IddVlad"), order.IddVlad} << ColumnValue{QStringLiteral("Delete"), false}
+      << PlanValues(order);
     Rows::Insert(m_db, kOrders, v);
 }
 

@@ -102,8 +102,8 @@ void COrderFormDlg::Build() {
     connect(m_carClient, &OrderCarClientPart::Changed, this, [this] { m_touched = true; });
     connect(m_number, &QLineEdit::textEdited, this, [this] { m_touched = true; });
 
-    QList<QWidget *> tabs = {m_number, m_orderDate, m_prelim, m_prelimAt, m_accepted,
-                             m_acceptAt, m_done, m_doneAt, m_bay, m_planEnd};
+    QList<QWidget *> tabs = {m_number,   m_orderDate, m_prelim, m_prelimAt, m_accepted,
+                             m_acceptAt, m_done,      m_doneAt, m_bay,      m_planEnd};
     tabs << m_carClient->TabOrder() << m_lines->TabOrder() << m_payments->TabOrder() << m_ok << m_cancel;
     Inputs::ChainTabOrder(tabs);
     // Saved from any field, the lists included (where Enter has a meaning of its own).
@@ -172,9 +172,8 @@ void COrderFormDlg::FillBays() {
     QList<BayRecord> bays;
     if (!TryDb(m_ctx.prompter(), [&] { bays = BayStore(m_ctx.db()).List(); })) bays.clear();
     const QString mine = m_editor.order().IddBox;
-    if (!mine.isEmpty() && std::none_of(bays.begin(), bays.end(), [&](const BayRecord &b) {
-            return b.iddBox == mine;
-        })) {
+    if (!mine.isEmpty() &&
+        std::none_of(bays.begin(), bays.end(), [&](const BayRecord &b) { return b.iddBox == mine; })) {
         std::optional<BayRecord> gone;
         TryDb(m_ctx.prompter(), [&] { gone = BayStore(m_ctx.db()).Load(mine); });
         bays.prepend(gone.value_or(BayRecord{mine, mine, {}, true}));
@@ -187,11 +186,17 @@ void COrderFormDlg::FillBays() {
     m_filling = wasFilling;
 }
 
-void COrderFormDlg::PresetPlan(const QString &iddBox, const QDateTime &start) {
+void COrderFormDlg::PresetPlan(const QString &iddBox, const QDateTime &start,
+                               const SelectedServices &services) {
     if (m_mode == OrderFormMode::Edit) return;
     m_editor.SetTicks({true, false, false});
     m_editor.PickAppointment(start);
     m_editor.SetBay(iddBox);
+    if (!services.empty()) {
+        m_editor.AddServices(services);
+        m_lines->Fill();
+        m_payments->ShowTotals();
+    }
     FillBays();
     ShowDates();
     m_touched = false;  // the slot the form was opened for is not the clerk's change
@@ -213,8 +218,9 @@ void COrderFormDlg::SetTooltips() {
     tip(m_done, "Заказ исполнен", "Отметьте, когда работы закончены.");
     tip(m_doneAt, "Дата исполнения заказа",
         "Дата и время окончания работ.\nПредлагается по длительности заказанных услуг.");
-    tip(m_bay, "Бокс", "Бокс, в котором запланированы работы по заказу.\nРаботы начинаются в указанное "
-                      "время записи\n(или время начала работ, если записи нет).");
+    tip(m_bay, "Бокс",
+        "Бокс, в котором запланированы работы по заказу.\nРаботы начинаются в указанное "
+        "время записи\n(или время начала работ, если записи нет).");
     tip(m_planEnd, "Окончание работ в боксе",
         "До какого времени бокс занят заказом.\nПредлагается по длительности заказанных услуг.");
 }

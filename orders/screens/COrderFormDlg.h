@@ -40,7 +40,8 @@ public:
     QComboBox *bay() const { return m_bay; }
     QDateTimeEdit *planEnd() const { return m_planEnd; }
     // A new order planned on the bay from `start` (as opened from the bay board): a request at that time.
-    void PresetPlan(const QString &iddBox, const QDateTime &start);
+    // With the services when given (as the free-time finder chose them).
+    void PresetPlan(const QString &iddBox, const QDateTime &start, const SelectedServices &services = {});
 
     void accept() override;
     // Esc or "Отмена": a form the clerk changed closes only when the clerk agrees to lose the changes.

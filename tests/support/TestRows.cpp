@@ -78,6 +78,9 @@ void Put(Database &db, const Order &o) {
            "Delete",
            {o.key, o.number, o.date, begin, begin, o.endOut.isValid() ? o.endOut : begin.addSecs(3600), o.car,
             o.client, o.status, o.deleted});
+    if (!o.bay.isEmpty())
+        Rows::Update(db, QStringLiteral("TZakaz"), {{QStringLiteral("IddZakaz"), o.key}},
+                     {{QStringLiteral("IddBox"), o.bay}, {QStringLiteral("ZakazPlanEnd"), o.planEnd}});
     const QList<Line> lines = o.lines.isEmpty() && !o.noLines ? QList<Line>{Line{}} : o.lines;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const Line &l = lines[i];

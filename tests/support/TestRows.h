@@ -78,6 +78,8 @@ struct Order {
     bool deleted = false;
     QList<Line> lines = {};
     bool noLines = false;  // leaves the order without lines
+    QString bay = {};      // planned on the bay from `begin` until `planEnd`
+    QDateTime planEnd = {};
 };
 
 // A cash-desk row (TPay): into the cash desk positive, out negative.
