@@ -1,5 +1,5 @@
 // The benchmarks: each list a user opens (directories, order and cash journals, the client card's pages),
-// the order load, the order form's opening and the order save, the free times on the shop's bays, over the
+// the order load, the order form's opening and the order save, the bay board and free times on it, over the
 // reference database, each beside its raw-SQL limit timed in the same run (the raw statement returning the
 // same rows through a bare QSqlQuery, prepared once), with the ratio and what a call costs the database;
 // and a document merge beside the bare file work of the same size.
@@ -8,10 +8,12 @@
 //            [Google Benchmark flags]
 #include "AppContext.h"
 #include "BayBoard.h"
+#include "BayBoardCanvas.h"
 #include "BayStore.h"
 #include "BenchPair.h"
 #include "BenchScreen.h"
 #include "BenchTarget.h"
+#include "CBayBoardView.h"
 #include "CCarDirDlg.h"
 #include "CChangeLogDlg.h"
 #include "CClientDirDlg.h"
@@ -36,6 +38,7 @@
 #include "RtfTemplateFiller.h"
 #include "SalaryBench.h"
 #include "SaveBench.h"
+#include "ServiceRecord.h"
 #include "ServiceStore.h"
 #include "StatementCounter.h"
 
@@ -144,7 +147,7 @@ struct Inputs {
     QString number, plate;    // the loaded order's number and its car's plate
     QString fleetClient;      // the client with the most orders
     int fleetOrders = 0;
-    QDate busyDay;  // of the last month's days, the one with the most orders planned on the bays (the latest)
+    QDate busyDay;  // of the last weeks' the one with the most plans on the bays, its busiest day
     int busyPlans = 0;
 };
 
@@ -192,12 +195,20 @@ Inputs PickInputs(Database &db) {
         QSqlQuery q = db.Exec(
             QStringLiteral("SELECT ZakazBegin FROM TZakaz WHERE ZakazBegin >= ? AND ZakazBegin < ? "
                            "AND IddBox IS NOT NULL AND [Delete] = FALSE"),
-            {QDateTime(in.lastDay.addDays(-30), QTime(0, 0)), QDateTime(in.lastDay.addDays(1), QTime(0, 0))});
-        std::map<QDate, int> plans;
+            {QDateTime(in.lastDay.addDays(-35), QTime(0, 0)), QDateTime(in.lastDay.addDays(1), QTime(0, 0))});
+        std::map<QDate, int> plans, weeks;
         while (q.next()) ++plans[QDate::fromString(q.value(0).toString().left(10), Qt::ISODate)];
+        for (const auto &[planned, n] : plans) weeks[planned.addDays(1 - planned.dayOfWeek())] += n;
+        // The week with the most plans, and its busiest day; of equals the latest.
+        QDate monday;
+        for (int most = 0; const auto &[first, n] : weeks)
+            if (n >= most) {
+                monday = first;
+                most = n;
+            }
         in.busyDay = in.lastDay;
         for (const auto &[planned, n] : plans)
-            if (n >= in.busyPlans) {
+            if (planned >= monday && planned < monday.addDays(7) && n >= in.busyPlans) {
                 in.busyDay = planned;
                 in.busyPlans = n;
             }
@@ -299,14 +310,57 @@ const char *kClientAccountRaw =
     "p.NomerPay, p.DataPay, p.SummaPay, p.DocPay, p.PrimPay, p.[Delete] FROM TPay p WHERE p.IddZakaz = ? AND "
     "p.[Delete] = FALSE ORDER BY 6 DESC, 1 DESC";
 
-// The bay board's statements, as its store runs them: the live bays, and one bay's bookings over the weeks a
-// search for free time looks at.
+// The bay board's statements, as its store runs them: the live bays; the orders planned on them in a
+// period, with their cars and clients, and the services on those orders' top level; and one bay's bookings
+// over the weeks a search for free time looks at.
 const char *kBaysRaw =
     "SELECT SBox.IddBox, SBox.NameBox, SBox.PrimBox, SBox.[Delete] FROM SBox WHERE SBox.[Delete] = ? "
     "ORDER BY SBox.NameBox, SBox.IddBox";
+// The orders planned on live bays that are in the bays at some time of a period.
+const char *kPlannedInRaw =
+    "TZakaz.IddBox IN (SELECT SBox.IddBox FROM SBox WHERE SBox.[Delete] = FALSE) AND TZakaz.ZakazBegin >= ? "
+    "AND TZakaz.ZakazBegin < ? AND TZakaz.ZakazPlanEnd > ? AND TZakaz.[Delete] = FALSE";
+QString BoardBlocksRaw() {
+    return QStringLiteral(
+               "SELECT TZakaz.IddZakaz, TZakaz.ZakazNomer, TZakaz.IddBox, TZakaz.ZakazBegin, "
+               "TZakaz.ZakazPlanEnd, TZakaz.ZakazStatus, COALESCE(TZakaz.ZakazSumma, 0) - "
+               "COALESCE(TZakaz.ZakazOplata, 0) AS Owes, SAvto.AvtoNomer, SClient.ClientName, "
+               "SClient.ClientTel FROM (TZakaz LEFT JOIN SAvto ON TZakaz.IddAvto = SAvto.IddAvto) "
+               "LEFT JOIN SClient ON TZakaz.IddVlad = SClient.IddClient WHERE ") +
+           QLatin1StringView(kPlannedInRaw) + QStringLiteral(" ORDER BY TZakaz.ZakazBegin, TZakaz.IddZakaz");
+}
+QString BoardServicesRaw() {
+    return QStringLiteral(
+               "SELECT TService.IddZakaz, TService.[Name] FROM TService JOIN TZakaz ON "
+               "TService.IddZakaz = TZakaz.IddZakaz WHERE ") +
+           QLatin1StringView(kPlannedInRaw) +
+           QStringLiteral(
+               " AND TService.[Delete] = FALSE AND TService.IddTop IN (?, ?) ORDER BY "
+               "TService.IddZakaz, TService.IddTop, TService.[Name]");
+}
 const char *kBayBookingsRaw =
     "SELECT ZakazBegin, ZakazPlanEnd FROM TZakaz WHERE IddBox = ? AND ZakazBegin >= ? AND ZakazBegin < ? AND "
     "ZakazPlanEnd > ? AND [Delete] = FALSE ORDER BY ZakazBegin";
+
+// What the board's store reads for the days it shows, raw: the orders planned in them, their services and
+// the live bays.
+class BoardRaw {
+public:
+    explicit BoardRaw(Database &db)
+        : m_blocks(db, BoardBlocksRaw()),
+          m_services(db, BoardServicesRaw()),
+          m_bays(db, QString::fromLatin1(kBaysRaw)) {}
+    size_t Run(const QDate &first, int days) {
+        const QDateTime from(first, QTime(0, 0));
+        const QVariantList period = {from.addDays(-BayPlan::kLongestDays), from.addDays(days), from};
+        return m_blocks.Run(period) +
+               m_services.Run(period + QVariantList{Group::kPackage, Group::kStandalone}) +
+               m_bays.Run({false});
+    }
+
+private:
+    RawQuery m_blocks, m_services, m_bays;
+};
 
 // Registers one benchmark timed by its own clock, in milliseconds, under "<backend>/<name>".
 template <typename Fn>
@@ -614,9 +668,36 @@ void RegisterMoneyAndDocuments(Database *d, const Inputs &in, const QString &bac
     }
 }
 
-// The bay board: the free times found for an hour's work from the busiest day's opening.
+// The bay board as the clerk opens it ("Загрузка боксов", on today) and turns to the busiest day or its week,
+// to the board drawn (offscreen), with the heap it holds; beside the statements its store runs for the days
+// turned to. And the free times found for an hour's work from the busiest day's opening.
 void RegisterBays(Database *d, const Inputs &in, const QString &backend) {
     const QDate day = in.busyDay;
+    const auto board = [d, day](bool week) {
+        return [d, day, week](benchmark::State &state) {
+            ScreenContext context(*d);
+            BoardRaw raw(*d);
+            const QDate first = week ? day.addDays(1 - day.dayOfWeek()) : day;
+            const auto open = [&] {
+                auto view = std::make_unique<CBayBoardView>(context.ctx);
+                if (week)
+                    view->ShowWeek(day);
+                else
+                    view->ShowDay(day);
+                view->show();
+                view->repaint();  // drawn now, as the first expose draws it
+                return view;
+            };
+            // What it shows: the plans on the board.
+            const auto plans = [](const CBayBoardView &view) {
+                return view.canvas()->board().blocks().size();
+            };
+            TimeScreenShowing(
+                state, *d, open, plans, [&] { return raw.Run(first, week ? 7 : 1); }, true);
+        };
+    };
+    Add(backend, "BayBoardDay", board(false));
+    Add(backend, "BayBoardWeek", board(true));
     Add(backend, "BayFreeSlots", [d, day](benchmark::State &state) {
         const WorkingHours hours = CompanyStore(*d).Hours();
         const QDateTime from(day, hours.open);
@@ -691,8 +772,8 @@ int main(int argc, char **argv) {
                     qPrintable(inputs.firstDay.toString(Qt::ISODate)),
                     qPrintable(inputs.lastDay.toString(Qt::ISODate)), qPrintable(inputs.fleetClient),
                     inputs.fleetOrders);
-        std::printf("bay board: %s, %d orders planned\n", qPrintable(inputs.busyDay.toString(Qt::ISODate)),
-                    inputs.busyPlans);
+        std::printf("bay board: %s, %d orders planned, and its week\n",
+                    qPrintable(inputs.busyDay.toString(Qt::ISODate)), inputs.busyPlans);
         std::printf(
             "time: the program's call; raw_ms: the raw statement in the same run; ratio: time / raw_ms; "
             "%s: per call\n",

@@ -37,18 +37,27 @@ std::string HeapLabel(Open open) {
         .toStdString();
 }
 
-// Times a screen from the command to its rows painted (offscreen), the screen left open until the next is
-// timed, beside the raw statement; with `heap`, labels the benchmark with the heap an open one holds.
-template <class Open>
-void TimeScreen(benchmark::State &state, Database &db, Open open, const std::function<size_t()> &raw,
-                bool heap) {
+// Times a screen from the command to what it shows painted (offscreen), the screen left open until the next
+// is timed, beside the raw statement; `shows` counts what an open one shows. With `heap`, labels the
+// benchmark with the heap an open one holds.
+template <class Open, class Shows>
+void TimeScreenShowing(benchmark::State &state, Database &db, Open open, Shows shows,
+                       const std::function<size_t()> &raw, bool heap) {
     decltype(open()) shown;
     RunPair(
         state, db,
         [&] {
             shown = open();
-            return size_t(shown->list()->model()->rowCount());
+            return size_t(shows(*shown));
         },
         raw, [&] { shown.reset(); });
     if (heap) state.SetLabel(HeapLabel(open));
+}
+
+// A list screen, timed to its rows painted.
+template <class Open>
+void TimeScreen(benchmark::State &state, Database &db, Open open, const std::function<size_t()> &raw,
+                bool heap) {
+    TimeScreenShowing(
+        state, db, open, [](auto &screen) { return screen.list()->model()->rowCount(); }, raw, heap);
 }

@@ -26,6 +26,8 @@ SalaryJournalScreen     ms  300  the salary journal as opened (the year'"'"'s pa
 SalaryJournalScreen     mb  40   the salary journal as opened (the year'"'"'s payouts), the heap it holds
 ChangeLogScreen         ms  300  the change log as opened (the last month'"'"'s entries), its rows shown
 ChangeLogMonth          ms  300  the change log'"'"'s search of a month, over a year of entries
+BayBoardDay             ms  100  the bay board, one busy day, drawn
+BayBoardWeek            ms  300  the bay board, a busy week, drawn
 BayFreeSlots            ms  50   free times on the bays for an hour'"'"'s work, from a busy day'"'"'s opening
 '
 awk -F, -f "$(dirname "$0")/bench-csv.awk" "$REPORT" | awk -v backend="$BACKEND" -v targets="$TARGETS" '
