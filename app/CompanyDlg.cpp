@@ -103,6 +103,7 @@ CCompanyDlg::CCompanyDlg(AppContext &ctx, QWidget *parent) : QDialog(parent), m_
         *edit = new QTimeEdit;
         (*edit)->setObjectName(QLatin1StringView(name));
         (*edit)->setDisplayFormat(QStringLiteral("HH:mm"));
+        Inputs::MarkField(*edit, QStringLiteral("SMain"), QLatin1StringView(name));
         auto *label = new QLabel(QString::fromUtf8(caption));
         label->setBuddy(*edit);
         hours->addWidget(label);

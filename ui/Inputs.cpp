@@ -56,12 +56,16 @@ void LimitTo(QLineEdit *edit, const QString &table, const QString &field) {
     const int limit = FieldMaxLength(table, field);
     Q_ASSERT_X(limit > 0, "Inputs::LimitTo", "not a text field of the schema");
     if (limit > 0) edit->setMaxLength(limit);
-    edit->setProperty(kFieldProperty, table + u'.' + field);
+    MarkField(edit, table, field);
 }
 
 void LimitTo(QComboBox *combo, const QString &table, const QString &field) {
     Q_ASSERT_X(combo->lineEdit(), "Inputs::LimitTo", "the combo box is not editable");
     if (combo->lineEdit()) LimitTo(combo->lineEdit(), table, field);
+}
+
+void MarkField(QWidget *input, const QString &table, const QString &field) {
+    input->setProperty(kFieldProperty, table + u'.' + field);
 }
 
 bool FocusField(QWidget *card, const QString &field) {

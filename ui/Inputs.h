@@ -33,6 +33,8 @@ void RoomForTitle(QWidget *dialog);
 void LimitTo(QLineEdit *edit, const QString &table, const QString &field);
 // An editable combo box: its line edit.
 void LimitTo(QComboBox *combo, const QString &table, const QString &field);
+// Marks an input of another kind (a time, a date) with its field ("Table.Field") for FocusField.
+void MarkField(QWidget *input, const QString &table, const QString &field);
 // Puts the focus on the card's input marked with this field (DbError::field()); false when none is.
 bool FocusField(QWidget *card, const QString &field);
 

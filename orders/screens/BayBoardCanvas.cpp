@@ -37,19 +37,21 @@ void BayBoardCanvas::SetBoard(BayBoard::Board board) {
     m_column = std::clamp(m_column, 0, std::max(0, m_board.Columns() - 1));
     m_dragBlock = -1;
     m_dragging = false;
-    resize(sizeHint());
+    setMinimumSize(sizeHint());
     updateGeometry();
     update();
     emit CursorMoved();
 }
 
 int BayBoardCanvas::ColumnWidth() const {
-    return m_board.days() > 1 ? kWeekWidth : kDayWidth;
+    // The columns share what room the window gives, never narrower than their least.
+    const int least = m_board.days() > 1 ? kWeekWidth : kDayWidth;
+    return m_board.Columns() > 0 ? std::max(least, (width() - kGutter - 1) / m_board.Columns()) : least;
 }
 
 QSize BayBoardCanvas::sizeHint() const {
     const int headers = m_board.days() > 1 ? 2 : 1;
-    return {kGutter + m_board.Columns() * ColumnWidth() + 1,
+    return {kGutter + m_board.Columns() * (m_board.days() > 1 ? kWeekWidth : kDayWidth) + 1,
             headers * kHeaderLine + m_board.Rows() * kRowHeight + 1};
 }
 
@@ -176,7 +178,7 @@ void BayBoardCanvas::PaintBlocks(QPainter &p) const {
             p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
             p.setPen(StatusColors::Of(b.status));
             const QString text =
-                QStringLiteral("№ %1  %2\n%3\n%4").arg(b.number, b.plate, b.client, b.services);
+                QStringLiteral("№\u00A0%1  %2\n%3\n%4").arg(b.number, b.plate, b.client, b.services);
             p.drawText(r.adjusted(3, 1, -2, -1), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
         }
     }
@@ -196,13 +198,13 @@ void BayBoardCanvas::PaintNow(QPainter &p) const {
     p.drawLine(QPointF(left.left(), y), QPointF(left.left() + bays * ColumnWidth(), y));
 }
 
-void BayBoardCanvas::MoveCurrent(int slots, int columns) {
+void BayBoardCanvas::MoveCurrent(int rows, int columns) {
     const int block = CurrentBlock();
     if (block < 0) return;
     const BayBoard::Block &b = m_board.blocks()[block];
     const int to = m_column + columns;
     if (to < 0 || to >= m_board.Columns()) return;
-    QDateTime start = b.start.addSecs(qint64(slots) * BayPlan::kSlotMinutes * 60);
+    QDateTime start = b.start.addSecs(qint64(rows) * BayPlan::kSlotMinutes * 60);
     if (columns != 0)
         start = QDateTime(m_board.DayOf(to).addDays(m_board.DayOf(m_column).daysTo(b.start.date())),
                           b.start.time());

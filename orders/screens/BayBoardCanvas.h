@@ -56,8 +56,8 @@ private:
     void PaintGrid(QPainter &p) const;
     void PaintBlocks(QPainter &p) const;
     void PaintNow(QPainter &p) const;
-    // The block under the cursor moved by slots or columns.
-    void MoveCurrent(int slots, int columns);
+    // The block under the cursor moved by rows (slots) or columns.
+    void MoveCurrent(int rows, int columns);
 
     BayBoard::Board m_board;
     int m_row = 0, m_column = 0;

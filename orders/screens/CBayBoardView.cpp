@@ -38,6 +38,8 @@ QString Span(const BayBoard::Block &b) {
 CBayBoardView::CBayBoardView(AppContext &ctx, QWidget *parent) : QWidget(parent), m_ctx(ctx) {
     Build();
     Show(QDate::currentDate(), false);
+    // Opened on today: the cursor at the time it is now.
+    m_canvas->SetCursor(m_canvas->board().Row(QTime::currentTime()), 0);
     // Another workstation's plan, a bay added or renamed, the hours changed: the board shows it.
     new LiveRefresh(this, ctx.db(),
                     {QStringLiteral("TZakaz"), QStringLiteral("TService"), QStringLiteral("SBox"),
@@ -90,7 +92,7 @@ void CBayBoardView::Build() {
     m_canvas = new BayBoardCanvas(this);
     m_scroll = new QScrollArea(this);
     m_scroll->setWidget(m_canvas);
-    m_scroll->setWidgetResizable(false);
+    m_scroll->setWidgetResizable(true);
     m_scroll->setFocusProxy(m_canvas);
     m_current = new QLabel(this);
     m_current->setObjectName(QStringLiteral("current"));

@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimeEdit>
 
 class SettingsDlgTest : public ScreenTest {
 protected:
@@ -41,6 +42,23 @@ TEST_P(SettingsDlgTest, CompanyDetailsAndNumberingAreSavedAsTyped) {
     ASSERT_TRUE(info);
     for (int i = 0; i < CompanyInfo::kFieldCount; ++i)
         EXPECT_EQ((*info)[i], QString("значение %1").arg(i)) << CompanyInfo::kFields[size_t(i)];
+    EXPECT_EQ(CompanyStore(db()).Hours(), WorkingHours()) << "from 8 to 20 unless set";
+    {
+        // The working hours: a day that does not end after it begins is refused at the closing time.
+        CCompanyDlg hours(*ctx);
+        Keyboard::Activate(hours);
+        hours.OpensAt()->setTime(QTime(9, 0));
+        hours.ClosesAt()->setTime(QTime(9, 0));
+        hours.OkButton()->click();
+        EXPECT_NE(hours.result(), QDialog::Accepted);
+        EXPECT_TRUE(
+            prompter.errors.value(0).startsWith("Окончание рабочего дня должно быть позже его начала."));
+        EXPECT_TRUE(hours.ClosesAt()->hasFocus());
+        hours.ClosesAt()->setTime(QTime(21, 30));
+        hours.OkButton()->click();
+        EXPECT_EQ(CompanyStore(db()).Hours(), (WorkingHours{QTime(9, 0), QTime(21, 30)}));
+        prompter.Clear();
+    }
     CCompanyDlg again(*ctx);
     EXPECT_EQ(again.Edit("MainBIK")->text(), info->Field("MainBIK"));
     again.Edit("MainBIK")->setText("044525225");

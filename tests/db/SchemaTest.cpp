@@ -7,6 +7,7 @@
 #include "ServerRoles.h"
 #include "TestDb.h"
 #include "TestRows.h"
+#include "UserInfo.h"
 
 #include <QRegularExpression>
 #include <QSqlQuery>
@@ -55,7 +56,8 @@ TEST_P(SchemaTest, AVersionOneDatabaseIsUpgradedOnOpen) {
     for (const auto &[key, deleted] : {std::pair{"l1", false}, {"l2", false}, {"l0", true}})  // l2 repeats l1
         db().Exec(link, {QString::fromLatin1(key), deleted});
     for (const User &u : {User{"u1", "admin", "А", "старый"}, User{"u2", "admin"}, User{"u3", "admin2"},
-                          User{.key = "u4", .login = "admin", .deleted = true}})
+                          User{.key = "u4", .login = "admin", .deleted = true},
+                          User{.key = "u5", .login = "kassa", .rights = "0100"}})
         Put(db(), u);
     db().Exec(
         "INSERT INTO TZakaz (IddZakaz, IddVlad, [Delete]) VALUES ('z1', 'c1', FALSE), ('z2', 'c1', FALSE), "
@@ -81,7 +83,10 @@ TEST_P(SchemaTest, AVersionOneDatabaseIsUpgradedOnOpen) {
     EXPECT_EQ(ColumnTexts(db(), "SELECT IddAvtoVlad FROM AvtoVlad WHERE [Delete] = FALSE"),
               QStringList{"l1"});
     EXPECT_EQ(ColumnTexts(db(), "SELECT Login FROM SUser WHERE [Delete] = FALSE ORDER BY IddUser"),
-              (QStringList{"admin", "admin3", "admin2"}));
+              (QStringList{"admin", "admin3", "admin2", "kassa"}));
+    // Whoever saw the order journal sees the bays' load; the rest do not.
+    EXPECT_EQ(ColumnTexts(db(), "SELECT Prova FROM SUser WHERE IddUser IN ('u1', 'u5') ORDER BY IddUser"),
+              (QStringList{"1111" + QString(Rights::kCount - 5, u'0') + "1", "0100"}));
     // No password stays as it was typed; on PostgreSQL the users' groups now exist on the server.
     const QString hash = FirstValue(db(), "SELECT Pass FROM SUser WHERE IddUser = 'u1'").toString();
     EXPECT_TRUE(Password::IsHash(hash) && Password::Matches("старый", hash)) << hash.toStdString();
