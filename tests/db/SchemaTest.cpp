@@ -57,7 +57,7 @@ TEST_P(SchemaTest, AVersionOneDatabaseIsUpgradedOnOpen) {
         db().Exec(link, {QString::fromLatin1(key), deleted});
     for (const User &u : {User{"u1", "admin", "А", "старый"}, User{"u2", "admin"}, User{"u3", "admin2"},
                           User{.key = "u4", .login = "admin", .deleted = true},
-                          User{.key = "u5", .login = "kassa", .rights = "0100"}})
+                          User{.key = "k1", .login = "kassa", .rights = "0100"}})
         Put(db(), u);
     db().Exec(
         "INSERT INTO TZakaz (IddZakaz, IddVlad, [Delete]) VALUES ('z1', 'c1', FALSE), ('z2', 'c1', FALSE), "
@@ -83,9 +83,9 @@ TEST_P(SchemaTest, AVersionOneDatabaseIsUpgradedOnOpen) {
     EXPECT_EQ(ColumnTexts(db(), "SELECT IddAvtoVlad FROM AvtoVlad WHERE [Delete] = FALSE"),
               QStringList{"l1"});
     EXPECT_EQ(ColumnTexts(db(), "SELECT Login FROM SUser WHERE [Delete] = FALSE ORDER BY IddUser"),
-              (QStringList{"admin", "admin3", "admin2", "kassa"}));
+              (QStringList{"kassa", "admin", "admin3", "admin2"}));
     // Whoever saw the order journal sees the bays' load; the rest do not.
-    EXPECT_EQ(ColumnTexts(db(), "SELECT Prova FROM SUser WHERE IddUser IN ('u1', 'u5') ORDER BY IddUser"),
+    EXPECT_EQ(ColumnTexts(db(), "SELECT Prova FROM SUser WHERE IddUser IN ('u1', 'k1') ORDER BY Prova DESC"),
               (QStringList{"1111" + QString(Rights::kCount - 5, u'0') + "1", "0100"}));
     // No password stays as it was typed; on PostgreSQL the users' groups now exist on the server.
     const QString hash = FirstValue(db(), "SELECT Pass FROM SUser WHERE IddUser = 'u1'").toString();

@@ -1,3 +1,4 @@
+#include "BayBoard.h"
 #include "CashStore.h"
 #include "ChangeLog.h"
 #include "CompanyStore.h"
@@ -29,8 +30,13 @@ protected:
         UserStore(db()).CreateFirstUser(u"Хозяин"_s, Login("boss"), u"Босс-1"_s);
         using namespace TestRows;
         Put(db(), TestRows::Worker{.key = u"w1"_s, .fio = u"Петров"_s});
+        Put(db(), TestRows::Bay{.key = u"b1"_s, .name = u"Бокс 1"_s});
         for (const QString &key : {u"z1"_s, u"z2"_s})
-            Put(db(), TestRows::Order{.key = key, .lines = {{.price = 100}}});
+            Put(db(), TestRows::Order{.key = key,
+                                      .begin = kPlanned.addSecs(key == u"z1" ? 0 : 1800),
+                                      .lines = {{.price = 100}},
+                                      .bay = u"b1"_s,
+                                      .planEnd = kPlanned.addSecs(key == u"z1" ? 1800 : 3600)});
         Put(db(), TestRows::Pay{u"p1"_s, u"z1"_s, OrderPayment, 10});
         Put(db(), TestRows::Pay{u"c1"_s, u"0"_s, CashOperation, 5});
         for (const QString &key : {u"s1"_s, u"s2"_s}) {
@@ -39,6 +45,7 @@ protected:
         }
         Put(db(), TestRows::Service{.key = service, .name = u"Мойка"_s});
     }
+    static inline const QDateTime kPlanned = QDateTime(QDate(2024, 6, 11), QTime(10, 0));
     // A user saved as the users directory saves one, connected as himself.
     std::unique_ptr<Database> Clerk(const QString &name, const QString &rights) {
         const QString login = Login(name.toLatin1().constData());
@@ -103,6 +110,7 @@ TEST_P(ServerRolesTest, TheServerLetsEachUserDoWhatHisRightsAllowAndNothingMore)
              Order o = NewOrder();
              o.lines = {Service(u"svc"_s, u"Мойка"_s, 1, 400, 20)};
              o.lines[0].workers = {Worker(u"w1"_s, u"Петров"_s)};
+             o.IddBox = u"b1"_s, o.ZakazPlanEnd = o.ZakazBegin.addSecs(3600);  // on a bay
              OrderStore(d).Save(o, u"c"_s);
          }},
         {Right::EditOrder,
@@ -111,6 +119,10 @@ TEST_P(ServerRolesTest, TheServerLetsEachUserDoWhatHisRightsAllowAndNothingMore)
              o.ZakazNomer = u"77"_s;
              o.lines[0].count = 2;
              OrderStore(d).Save(o, u"c"_s);
+             // and moved on the bay board, over z2 once agreed
+             const BayBoard::Board board = BayBoard::Store(d).Read(kPlanned.date(), 1, WorkingHours());
+             for (const BayBoard::Block &b : board.blocks())
+                 if (b.iddZakaz == u"z1") BayBoard::Store(d).Move(b, u"b1"_s, kPlanned.addSecs(900), true);
          }},
         {Right::DeleteOrder, [](Database &d) { OrderStore(d).Delete(u"z2"_s); }},
         {Right::AddOrderPayment,
