@@ -47,6 +47,7 @@ CBayFreeSlotsDlg::CBayFreeSlotsDlg(AppContext &ctx, const QDateTime &from, QWidg
                            {nullptr, [this] { accept(); }, nullptr}, this);
     m_list->setObjectName(QStringLiteral("slots"));
     m_list->SetWidths({140, 130, 130});
+    m_list->setRootIsDecorated(false);
 
     auto *services = new QHBoxLayout;
     services->addWidget(m_servicesText, 1);
@@ -58,12 +59,16 @@ CBayFreeSlotsDlg::CBayFreeSlotsDlg(AppContext &ctx, const QDateTime &from, QWidg
     fromRow->addWidget(m_from);
     fromRow->addWidget(m_find);
     fromRow->addStretch();
-    form->addRow(QStringLiteral("&Начиная с:"), fromRow);
+    auto *fromLabel = new QLabel(QStringLiteral("На&чиная с:"), this);
+    fromLabel->setBuddy(m_from);
+    form->addRow(fromLabel, fromRow);
     QPushButton *ok = nullptr, *cancel = nullptr;
     QHBoxLayout *buttons = MakeCardButtons(this, &ok, &cancel, QStringLiteral("Записать"),
                                            QStringLiteral("Записать клиента на выбранное время."));
+    ok->setText(QStringLiteral("Записать"));
     ok->setDefault(false);
     ok->setAutoDefault(false);
+    m_find->setDefault(true);  // Enter in the length or the moment looks again; in the list it takes the time
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(m_list, 1);
