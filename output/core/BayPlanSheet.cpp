@@ -10,24 +10,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-namespace {
-
-using Fields = QList<std::pair<const char *, QString>>;
-
-// One data line of fields that share a prefix. Typed text keeps to its field: a line break is written as
-// the line-break marker, a "|" (which would start a field of its own) as the broken bar.
-QString Line(int section, const Fields &fields) {
-    QString line;
-    const QString prefix = QStringLiteral("|%1:").arg(section);
-    for (const auto &[name, value] : fields) {
-        QString v = value;
-        v.remove(u'\r').replace(u'|', u'\u00A6').replace(u'\n', QStringLiteral("|EOL:"));
-        line += prefix + QString::fromLatin1(name) + u':' + v;
-    }
-    return line + u'\n';
-}
-
-}  // namespace
+using TemplateData::Line;
 
 BayPlanSheet::BayPlanSheet(Prompter &prompter, QString workDir, DocumentPrinter::Opener opener)
     : m_prompter(prompter), m_workDir(std::move(workDir)), m_opener(std::move(opener)) {}

@@ -1,4 +1,5 @@
 #include "DocumentWriter.h"
+#include "RtfTemplateFiller.h"
 
 #include "AmountInWords.h"
 #include "ClientStore.h"
@@ -17,21 +18,8 @@
 
 namespace {
 
-using Fields = QList<std::pair<const char *, QString>>;
-
-// One data line of fields that share a prefix. A line break inside a value would end the data line,
-// so it is written as the line-break marker; a "|" would let typed text start a field or a code-page
-// switch of its own ("|0:", "|DOS:"), so it is printed as the broken bar.
-QString Line(int section, const Fields &fields) {
-    QString line;
-    const QString prefix = QStringLiteral("|%1:").arg(section);
-    for (const auto &[name, value] : fields) {
-        QString v = value;
-        v.remove(u'\r').replace(u'|', u'\u00A6').replace(u'\n', QStringLiteral("|EOL:"));
-        line += prefix + QString::fromLatin1(name) + u':' + v;
-    }
-    return line + u'\n';
-}
+using TemplateData::Fields;
+using TemplateData::Line;
 
 QString Simple(const char *name, const QString &value) {
     return Line(0, {{name, value}});

@@ -362,3 +362,14 @@ int RtfTemplateFiller::WriteOutput(const QString &outputName, const QByteArray &
     }
     return 0;
 }
+
+QString TemplateData::Line(int section, const Fields &fields) {
+    QString line;
+    const QString prefix = QStringLiteral("|%1:").arg(section);
+    for (const auto &[name, value] : fields) {
+        QString v = value;
+        v.remove(u'\r').replace(u'|', u'\u00A6').replace(u'\n', QStringLiteral("|EOL:"));
+        line += prefix + QString::fromLatin1(name) + u':' + v;
+    }
+    return line + u'\n';
+}

@@ -6,7 +6,18 @@
 #include <QString>
 #include <QVector>
 
+#include <utility>
+
 class Prompter;
+
+// What a data file holds: lines of fields that share a section prefix.
+namespace TemplateData {
+using Fields = QList<std::pair<const char *, QString>>;
+// One data line of fields of the section. A line break inside a value would end the data line, so it is
+// written as the line-break marker; a "|" would let typed text start a field or a code-page switch of its
+// own ("|0:", "|DOS:"), so it is printed as the broken bar.
+QString Line(int section, const Fields &fields);
+}  // namespace TemplateData
 
 // Merges a data file (lines of "|<n>:<name>:<value>" fields) into an RTF template whose placeholders
 // are "#name#", with repeated table rows between "#D<n>#" and "#<n>D#", and writes the result. Works on
