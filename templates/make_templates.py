@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Writes the five order-document templates and the bay plan's sheet (Windows-1251 RTF). Each field the
+"""Writes the five order-document templates, the bay plan's sheet and the tyre storage's receipt and labels
+(Windows-1251 RTF). Each field the
 document writers emit has exactly one placeholder (a field fills only its first placeholder after the text
 already merged), and the header fields stand before the table section, the totals after it, as the writers
 emit them."""
@@ -224,6 +225,54 @@ def plan_box():
             para("Напечатано #Printed#", size=14, before=120) + "}")
 
 
+def tyre_receipt():
+    # One A4 page: the shop, the receipt's number (the set's code) and day, the client and the car, the set's
+    # card, where it is kept and until when it is paid, the fee and the two signatures.
+    half = [WIDTH // 2, WIDTH - WIDTH // 2]
+    card_w = [3400, WIDTH - 3400]
+    card = [("Сезон", "Season"), ("Производитель и модель", "Model"), ("Размер", "Size"),
+            ("Количество", "Count"), ("Диски", "Rims"), ("Глубина протектора, мм", "Tread"),
+            ("Повреждения", "Damage")]
+    return (HEAD +
+            para("#MainName#", size=24, bold=True, after=0) +
+            para("Адрес: #MainAdres#", after=0) +
+            para("Тел.: #MainTel#", after=120) +
+            para(r"КВИТАНЦИЯ № #Code# от #ReceiptDate#", "c", 28, True, 240, 0) +
+            para("о приёме шин на хранение", "c", 24, True, 0, 240) +
+            row([r"{\b Клиент:} #ClientName#", r"{\b Телефон:} #ClientTel#"], half, border=False, size=20) +
+            row([r"{\b Автомобиль:} #AvtoMarka#", r"{\b Гос. номер:} #AvtoNomer#"], half, border=False,
+                size=20) +
+            para("Комплект шин", size=22, bold=True, before=240, after=60) +
+            "".join(row([cap, "#%s#" % field], card_w, size=20) for cap, field in card) +
+            para(r"{\b Место хранения:} #Place#", before=240, after=60) +
+            row([r"{\b Принят на хранение:} #DateIn#", r"{\b Оплачено до:} #PaidUntil#"], half, border=False,
+                size=20) +
+            para(r"{\b Стоимость хранения за сезон:} #Fee# руб.", before=60, after=160) +
+            para("Комплект выдаётся по предъявлении этой квитанции. Хранение сверх оплаченного срока "
+                 "оплачивается за каждый начатый сезон.", size=18, after=480) +
+            row(["Сдал: ______________ / клиент /", "Принял: ______________ / #Clerk# /"], half, border=False,
+                size=20) +
+            "}")
+
+
+LABEL_WIDTH = 10772  # A4 text width with margins of 1 cm
+LABEL_HEIGHT = 3800  # exact: four labels and the closing paragraph take less than the page's 15704 twips
+
+
+def tyre_labels():
+    # A label per tyre, one repeated row each, four to a page; dashed borders to cut along. The height is
+    # exact so that a long name is cut short rather than pushing a label onto the next page.
+    head = HEAD.replace(r"\margl1134\margr850\margt850\margb850", r"\margl567\margr567\margt567\margb567")
+    edges = "".join(r"\clbrdr%s\brdrdash\brdrw10" % side for side in "tlbr")
+    label = (r"\trowd\trgaph113\trleft0\trrh-%d%s\clvertalc\cellx%d" % (LABEL_HEIGHT, edges, LABEL_WIDTH) + "\n" +
+             r"\pard\plain\intbl\qc\sa60\f1\fs120\b {#AvtoNomer#}\par" + "\n" +
+             r"\pard\plain\intbl\qc\sa60\f0\fs32 {#ClientName#}\par" + "\n" +
+             r"\pard\plain\intbl\qc\sa60\f0\fs36\b {#Place#}\par" + "\n" +
+             r"\pard\plain\intbl\qc\f0\fs32 {Код: }{\b #Code#}{    #Season#    }{\b #Number#}\cell" + "\n" +
+             r"\row" + "\n")
+    return head + "{#D1#}" + label + "{#1D#}" + r"\pard\plain\fs2\par" + "\n}"
+
+
 def write(name, text):
     with open(os.path.join(HERE, name), "wb") as f:
         f.write(text.encode("cp1251"))
@@ -236,3 +285,5 @@ if __name__ == "__main__":
     write("sakt.rtf", akt())
     write("szajvka.rtf", zajvka())
     write("splan_box.rtf", plan_box())
+    write("stire_receipt.rtf", tyre_receipt())
+    write("stire_labels.rtf", tyre_labels())

@@ -61,7 +61,8 @@ check "scalable icon" test -f "$ROOT/usr/share/icons/hicolor/scalable/apps/$icon
 
 # Where the program looks: <bin>/../share/trellvark.
 DATA=$ROOT/usr/share/trellvark
-for t in szakaz_nar.rtf schet.rtf schetFakt.rtf sakt.rtf szajvka.rtf splan_box.rtf; do check "template $t" test -s "$DATA/templates/$t"; done
+for t in szakaz_nar.rtf schet.rtf schetFakt.rtf sakt.rtf szajvka.rtf splan_box.rtf stire_receipt.rtf \
+  stire_labels.rtf; do check "template $t" test -s "$DATA/templates/$t"; done
 check "help document" test -s "$DATA/help.doc"
 check "help document is RTF" bash -c "head -c 6 '$DATA/help.doc' | grep -q '{.rtf1'"
 
