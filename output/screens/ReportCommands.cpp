@@ -8,6 +8,7 @@
 #include "Prompter.h"
 #include "ReportStore.h"
 #include "ReportTarget.h"
+#include "TyreDocuments.h"
 #include "WaitCursor.h"
 
 #include <QApplication>
@@ -140,6 +141,29 @@ bool BayPlanSheet(AppContext &ctx, const QDate &day, const DocumentPrinter::Open
     const DocumentPrinter::Opener show =
         opener ? opener : [](const QString &path) { return OpenOnDesktop(path); };
     return !::BayPlanSheet(ctx.prompter(), ctx.workDir(), show).Print(plan).isEmpty();
+}
+
+namespace {
+
+TyreDocuments TyrePapers(AppContext &ctx, const DocumentPrinter::Opener &opener) {
+    return {ctx.prompter(), ctx.workDir(),
+            opener ? opener : [](const QString &path) { return OpenOnDesktop(path); }};
+}
+
+}  // namespace
+
+bool TyreReceipt(AppContext &ctx, const TyreSet &set, const DocumentPrinter::Opener &opener) {
+    WaitCursor wait;
+    // A user without a full name signs with his login.
+    const QString clerk = ctx.user().name.trimmed().isEmpty() ? ctx.login() : ctx.user().name;
+    TyreDocuments::Details details;
+    if (!TryDb(ctx.prompter(), [&] { details = TyreDocuments::Read(ctx.db(), set, clerk); })) return false;
+    return !TyrePapers(ctx, opener).PrintReceipt(set, details).isEmpty();
+}
+
+bool TyreLabels(AppContext &ctx, const TyreSet &set, const DocumentPrinter::Opener &opener) {
+    WaitCursor wait;
+    return !TyrePapers(ctx, opener).PrintLabels(set).isEmpty();
 }
 
 }  // namespace ReportCommands

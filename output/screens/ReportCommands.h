@@ -8,6 +8,7 @@
 
 class AppContext;
 class QWidget;
+struct TyreSet;
 
 // What the windows' print commands call: each reads what the report still needs, builds it under a
 // cancellable progress dialog and shows every failure to the user with its reason. The workbooks go
@@ -36,5 +37,11 @@ bool BayPlan(AppContext &ctx, const QDate &day, QWidget *parent);
 // The day's bay plan as the sheet for the workshop wall, read afresh, written under doc/ and shown by the
 // opener (the desktop unless given). True when the sheet was written; a day with nothing planned is refused.
 bool BayPlanSheet(AppContext &ctx, const QDate &day, const DocumentPrinter::Opener &opener = {});
+
+// A stored set's receipt (the shop, the client's phone and the car's make read afresh; the user signs as
+// the clerk) and its labels, a label per tyre; each written under doc/ and shown by the opener (the desktop
+// unless given). True when the document was written; a set without a code (not taken in yet) is refused.
+bool TyreReceipt(AppContext &ctx, const TyreSet &set, const DocumentPrinter::Opener &opener = {});
+bool TyreLabels(AppContext &ctx, const TyreSet &set, const DocumentPrinter::Opener &opener = {});
 
 }  // namespace ReportCommands
