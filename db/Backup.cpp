@@ -87,6 +87,7 @@ QStringList MissingTables(const QSqlDatabase &db, bool columns) {
     QStringList missing;
     for (const TableDef &t : Schema::Tables()) {
         const QString table = QString::fromLatin1(t.name);
+        if (!columns && t.since > 1) continue;  // a file not yet upgraded lacks what an upgrade makes
         if (!present.contains(table.toLower())) {
             missing << table;
             continue;
@@ -114,7 +115,8 @@ int Inspect(const QString &file, const QString &shown) {
         if (problems != QStringList{QStringLiteral("ok")})
             throw WithDetails(BackupTexts::kDamaged.arg(shown), problems.mid(0, 5).join(u'\n'));
         const QStringList missing = MissingTables(db.Handle(), false);
-        if (missing.size() == static_cast<qsizetype>(Schema::Tables().size()))
+        if (missing.size() == std::count_if(Schema::Tables().begin(), Schema::Tables().end(),
+                                            [](const TableDef &t) { return t.since == 1; }))
             throw DbError(BackupTexts::kNotDatabase.arg(shown));
         if (!missing.isEmpty()) throw DbError(BackupTexts::kMissing.arg(shown, missing.join(u", ")));
         // A database made before versions were kept is version 1.

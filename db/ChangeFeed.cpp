@@ -80,6 +80,8 @@ const QList<ChangeFeed::Watched> &ChangeFeed::Tables() {
         {"ServiceWork", "IddService"},
         {"SWork", "IddWork"},
         {"SBox", "IddBox"},
+        {"SPlace", "IddPlace"},
+        {"TTyre", "IddTyre"},
         {"SAvto", "IddAvto"},
         {"AvtoVlad", "IddAvto"},
         {"SClient", "IddClient"},
@@ -125,6 +127,7 @@ void ChangeFeed::StartTelling(Database &db) {
 
 void ChangeFeed::Tell(Database &db) {
     for (const Watched &w : Tables()) {
+        if (!Schema::TableExists(db, QLatin1StringView(w.table))) continue;
         if (db.PostgresStyle()) {
             db.Exec(
                 QStringLiteral(

@@ -130,6 +130,8 @@ const QList<Logged> &Tables() {
          "Delete", nullptr},
         {"SWork", "IddWork", nullptr, "%R.WorkFIO", "Delete", nullptr},
         {"SBox", "IddBox", nullptr, "%R.NameBox", "Delete", nullptr},
+        {"SPlace", "IddPlace", nullptr, "%R.Rack || ' ' || %R.Shelf || ' ' || %R.Cell", "Delete", nullptr},
+        {"TTyre", "IddTyre", "%R.IddZakaz", "%R.Code", "Delete", nullptr},
         {"SAvto", "IddAvto", nullptr, "%R.AvtoNomer", nullptr, nullptr},
         {"AvtoVlad", "IddAvto", nullptr, "(SELECT ClientName FROM SClient WHERE IddClient = %R.IddVlad)",
          "Delete", nullptr},
@@ -163,6 +165,7 @@ void Create(Database &db) {
     db.Exec(QStringLiteral("CREATE INDEX IF NOT EXISTS IX_ZvLog_Key ON ZvLog (Idd, Tbl, At)"));
     if (pg) {
         for (const Logged &t : Tables()) {
+            if (!Schema::TableExists(db, QLatin1StringView(t.table))) continue;
             db.Exec(PostgresFunction(t));
             const QString table = QLatin1StringView(t.table), function = table.toLower();
             db.Exec(QStringLiteral(
@@ -202,7 +205,8 @@ void Create(Database &db) {
         "(SELECT 1 FROM ZvWho WHERE Archive = 1) BEGIN SELECT RAISE(ABORT, 'change log entries "
         "cannot be deleted'); END"));
     for (const Logged &t : Tables())
-        for (const char *event : kEvents) db.Exec(SqliteTrigger(db, t, event));
+        if (Schema::TableExists(db, QLatin1StringView(t.table)))
+            for (const char *event : kEvents) db.Exec(SqliteTrigger(db, t, event));
 }
 
 void Stop(Database &db) {

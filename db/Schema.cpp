@@ -84,6 +84,21 @@ std::vector<TableDef> MakeTables() {
          {T("IddBox", "Ключ бокса"), T("NameBox", "Название бокса"), T("PrimBox", "Примечание", kNote),
           C("Delete", Bool)},
          {"IddBox"}},
+        // Tyre storage: the shop's storage places and the sets kept in them.
+        {"SPlace",
+         {T("IddPlace", "Ключ места хранения"), T("Rack", "Стеллаж", 64), T("Shelf", "Полка", 64),
+          T("Cell", "Ячейка", 64), C("Capacity", Long), T("PrimPlace", "Примечание", kNote),
+          C("Delete", Bool)},
+         {"IddPlace"}},
+        {"TTyre",
+         {T("IddTyre", "Ключ комплекта шин"), T("IddClient", "Ключ клиента"), T("IddAvto", "Ключ автомобиля"),
+          C("Season", Long), T("Maker", "Производитель", 64), T("Model", "Модель шин", 64),
+          T("Size", "Размер", 64), C("Count", Long), C("Rims", Bool), T("Tread", "Глубина протектора"),
+          T("Damage", "Повреждения", kNote), T("IddPlace", "Место хранения"), C("DateIn", DateTime),
+          C("PaidUntil", DateTime), C("DateOut", DateTime), T("IddZakaz", "Ключ заказа"),
+          A("Fee", "Плата за сезон"), T("Code", "Код", 64), C("Delete", Bool)},
+         {"IddTyre"},
+         14},
         {"SAvto",
          {T("IddAvto", "Ключ автомобиля"), T("AvtoNomer", "Гос. номер"), T("AvtoMarka", "Модель"),
           T("AvtoVin", "VIN"), T("AvtoDvig", "Номер двигателя"), T("AvtoColor", "Цвет"),
@@ -188,6 +203,12 @@ const IndexDef kIndexes[] = {
     // The orders in debt, which the order journal lists whatever the period: a handful among many. An
     // index on the debt itself, so that PostgreSQL also keeps statistics of it and knows they are few.
     {"IX_TZakaz_Debt", "TZakaz", "(ZakazSumma - ZakazOplata)", false, 4},
+    // What a place holds now, a car's and a client's sets, the journal by the day taken in.
+    {"IX_TTyre_Place", "TTyre", "IddPlace, DateOut", false, 14},
+    {"IX_TTyre_IddAvto", "TTyre", "IddAvto", false, 14},
+    {"IX_TTyre_IddClient", "TTyre", "IddClient", false, 14},
+    {"IX_TTyre_DateIn", "TTyre", "DateIn", false, 14},
+    {"UX_TTyre_Code", "TTyre", "Code", true, 14},
     {"UX_AvtoVlad_Live", "AvtoVlad", "IddAvto, IddVlad", true, 2, "[Delete] = FALSE", kLiveLinkMessage},
     {"UX_SUser_Login", "SUser", "Login", true, 2, "[Delete] = FALSE", kLiveLoginMessage},
 };
@@ -543,19 +564,20 @@ bool HasZeroDefault(const TableDef &t, const ColumnDef &c) {
              column == QLatin1StringView("ZakazOplata")));
 }
 
-void Create(Database &db) {
-    const bool pg = db.PostgresStyle();
-    for (const TableDef &t : Schema::Tables()) {
-        QStringList cols;
-        for (const ColumnDef &c : t.columns) {
-            QString def = Bracket(c.name) + u' ' + TypeName(c, pg);
-            if (c.type == Bool) def += QStringLiteral(" DEFAULT FALSE");
-            if (HasZeroDefault(t, c)) def += QStringLiteral(" DEFAULT 0");
-            cols << def;
-        }
-        if (!t.primaryKey.isEmpty()) cols << QStringLiteral("PRIMARY KEY (%1)").arg(t.primaryKey.join(u", "));
-        db.Exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(Bracket(t.name), cols.join(u", ")));
+void CreateTable(Database &db, const TableDef &t) {
+    QStringList cols;
+    for (const ColumnDef &c : t.columns) {
+        QString def = Bracket(c.name) + u' ' + TypeName(c, db.PostgresStyle());
+        if (c.type == Bool) def += QStringLiteral(" DEFAULT FALSE");
+        if (HasZeroDefault(t, c)) def += QStringLiteral(" DEFAULT 0");
+        cols << def;
     }
+    if (!t.primaryKey.isEmpty()) cols << QStringLiteral("PRIMARY KEY (%1)").arg(t.primaryKey.join(u", "));
+    db.Exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(Bracket(t.name), cols.join(u", ")));
+}
+
+void Create(Database &db) {
+    for (const TableDef &t : Schema::Tables()) CreateTable(db, t);
     for (const IndexDef &ix : kIndexes) CreateIndex(db, ix);
     CreatePaidTriggers(db);
     CreateWorkEarn(db);
@@ -578,7 +600,7 @@ void UpgradeTo2(Database &db) {
         // Version 1 kept long columns in 32 bits and every text in 255 characters.
         for (const TableDef &t : Schema::Tables())
             for (const ColumnDef &c : t.columns)
-                if (c.type == Long || (c.type == Text && c.maxLength > 255))
+                if (t.since == 1 && (c.type == Long || (c.type == Text && c.maxLength > 255)))
                     db.Exec(QStringLiteral("ALTER TABLE %1 ALTER COLUMN %2 TYPE %3")
                                 .arg(Bracket(t.name), Bracket(c.name), TypeName(c, true)));
     }
@@ -665,7 +687,7 @@ void UpgradeTo5(Database &db) {
             db.Exec(QStringLiteral("DROP TRIGGER IF EXISTS %1").arg(QLatin1StringView(name)));
     for (const TableDef &t : Schema::Tables())
         for (const ColumnDef &c : t.columns) {
-            if (c.type != Double || c.decimals == 0) continue;
+            if (t.since > 5 || c.type != Double || c.decimals == 0) continue;
             if (db.PostgresStyle())
                 db.Exec(QStringLiteral("ALTER TABLE %1 ALTER COLUMN %2 TYPE %3 USING ROUND(%2::numeric, %4)")
                             .arg(Bracket(t.name), Bracket(c.name), TypeName(c, true))
@@ -778,9 +800,24 @@ void UpgradeTo13(Database &db) {
     }
 }
 
+// Version 13 -> 14: seasonal tyre storage (its places and sets), with four rights appended after the
+// others, granted to nobody until the administrator gives them.
+void UpgradeTo14(Database &db) {
+    if (!HasTable(db, QStringLiteral("TTyre"))) {
+        for (const TableDef &t : Schema::Tables())
+            if (t.since == 14) CreateTable(db, t);
+        for (const IndexDef &ix : kIndexes)
+            if (ix.since == 14) CreateIndex(db, ix);
+    }
+    ChangeFeed::CreateTriggers(db);
+    ChangeLog::Create(db);
+    if (db.dialect() == Dialect::Postgres && !ServerRoles::Prefix(db).isEmpty()) ServerRoles::Install(db);
+}
+
 const Step kSteps[] = {{2, UpgradeTo2},   {3, UpgradeTo3},   {4, UpgradeTo4},   {5, UpgradeTo5},
                        {6, UpgradeTo6},   {7, UpgradeTo7},   {8, UpgradeTo8},   {9, UpgradeTo9},
-                       {10, UpgradeTo10}, {11, UpgradeTo11}, {12, UpgradeTo12}, {13, UpgradeTo13}};
+                       {10, UpgradeTo10}, {11, UpgradeTo11}, {12, UpgradeTo12}, {13, UpgradeTo13},
+                       {14, UpgradeTo14}};
 
 QString NewerText() {
     return QStringLiteral(
@@ -923,8 +960,13 @@ void KeepWorkEarn(Database &db) {
     tx.Commit();
 }
 
+bool TableExists(Database &db, const QString &name) {
+    return HasTable(db, name);
+}
+
 void DropRowTriggers(Database &db, const QString &prefix, const QStringList &tables) {
     for (const QString &table : tables) {
+        if (db.PostgresStyle() && !HasTable(db, table)) continue;  // a table a later version adds
         const QString on = db.PostgresStyle() ? QStringLiteral(" ON [%1]").arg(table) : QString();
         if (db.PostgresStyle())
             db.Exec(QStringLiteral("DROP TRIGGER IF EXISTS %1_%2").arg(prefix, table) + on);

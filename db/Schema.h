@@ -21,6 +21,7 @@ struct TableDef {
     const char *name;
     std::vector<ColumnDef> columns;
     QStringList primaryKey;  // empty when the table is identified by a unique index instead
+    int since = 1;           // the schema version that added it
 };
 
 // The most characters a text field holds: the same limit on every database, checked by the stores
@@ -44,7 +45,7 @@ namespace Schema {
 // write to the tables the screens show is told to the programs on the database (see ChangeFeed). 11: a log
 // of every change to the shop's records, written by the database (see ChangeLog). 12: an order may be
 // planned on a bay until a planned end (TZakaz.IddBox, ZakazPlanEnd).
-inline constexpr int kVersion = 13;
+inline constexpr int kVersion = 14;
 
 const std::vector<TableDef> &Tables();
 // The type of a column by table and column name (case-insensitive); false when the schema has no such column.
@@ -83,6 +84,9 @@ void StopKeepingWorkEarn(Database &db);
 // Drops the row triggers a family of the schema makes on each table, named "<prefix>_<table>" (PostgreSQL,
 // for several events) and "<prefix>_<table>_<INSERT|UPDATE|DELETE>"; missing ones are skipped.
 void DropRowTriggers(Database &db, const QString &prefix, const QStringList &tables);
+// The table (or view) is in the database's own schema: an upgrade's earlier step runs before a later one
+// has made the tables it adds.
+bool TableExists(Database &db, const QString &name);
 
 // The Russian message for a driver's text that reports a broken unique rule of ours; empty otherwise.
 QString ConstraintText(const QString &driverText);

@@ -16,7 +16,8 @@ constexpr const char *kGroupOf[Rights::kCount] = {
     "del_order_pay", "mark_start",  "mark_end",     nullptr,          "add_cash",      "edit_cash",
     "delete_cash",   nullptr,       "add_salary",   "edit_salary",    "delete_salary", "company",
     "users",         "add_service", "edit_service", "delete_service", "add_worker",    "edit_worker",
-    "delete_worker", nullptr,       nullptr,        "numbering",      nullptr};
+    "delete_worker", nullptr,       nullptr,        "numbering",      nullptr,         nullptr,
+    "tyre_in",       "tyre_out",    "tyre_delete"};
 constexpr const char *kStaff = "staff";  // every program user
 // TPay.TypePay of a salary payout and of an order's payment (the money records' own names sit above us).
 constexpr int kSalaryPayoutKind = 1, kOrderPaymentKind = 0;
@@ -56,6 +57,18 @@ const Grant kGrants[] = {
     {kStaff, "SELECT, INSERT, UPDATE, DELETE", "SBox"},
     // Every document takes its number; only "numbering" may lower a counter or change the prefix.
     {kStaff, "INSERT, UPDATE (ZakazNomer, PayNomer, OutPayNomer, SalaryNomer)", "[Number]"},
+    {kStaff, "SELECT", "SPlace"},
+    {kStaff, "SELECT", "TTyre"},
+    // Whoever takes sets in keeps the places they go to.
+    {"tyre_in", "INSERT, UPDATE", "SPlace"},
+    {"tyre_in", "INSERT", "TTyre"},
+    {"tyre_in",
+     "UPDATE (IddClient, IddAvto, Season, Maker, Model, Size, [Count], Rims, Tread, Damage, IddPlace, "
+     "DateIn, "
+     "PaidUntil, IddZakaz, Fee)",
+     "TTyre"},
+    {"tyre_out", "UPDATE (DateOut)", "TTyre"},
+    {"tyre_delete", "UPDATE ([Delete])", "TTyre"},
     {"add_order", "INSERT", "TZakaz"},
     {"add_order", "UPDATE (ZakazNomer, ZakazSumma, ZakazSummaNDS)", "TZakaz"},
     {"add_order", "INSERT", "TService"},

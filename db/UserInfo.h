@@ -33,14 +33,18 @@ enum class Right {
     BalanceReport,  // "Отчет о расчетах с сотрудниками"
     Numbering,      // "Настройка нумерации"
     BayBoard,       // "Просмотр загрузки боксов"
+    TyreJournal,    // "Хранение шин"
+    TyreTakeIn,
+    TyreGiveOut,
+    TyreDelete,
 };
 
 namespace Rights {
 inline const QString kRefusal = QStringLiteral(
     "Вы не имеете прав на данное действие!\nЕсли вам необходимо выполнять данную работу,\n"
     "измените прова пользователя в справочнике пользователей!");
-inline constexpr int kCount = int(Right::BayBoard) + 1;  // the length of a full rights string
-static_assert(kCount == 29);
+inline constexpr int kCount = int(Right::TyreDelete) + 1;  // the length of a full rights string
+static_assert(kCount == 33);
 
 inline constexpr int Position(Right right) {
     return int(right);

@@ -63,6 +63,11 @@ constexpr RightText kRightTexts[Rights::kCount] = {
     {u"Настройка нумерации", u"Доступ к настройке нумерации", u"Изменять нумерацию документов."},
     {u"Просмотр загрузки боксов", u"Доступ к загрузке боксов",
      u"Открывать загрузку боксов по времени.\nПереносить заказы на доске может тот, кто изменяет заказы."},
+    {u"Хранение шин:", u"Доступ к хранению шин", u"Открывать журнал хранения шин."},
+    {u"Принимать", u"Принимать шины на хранение",
+     u"Принимать комплекты шин на хранение, изменять их карточки\nи вести места хранения."},
+    {u"Выдавать", u"Выдавать шины", u"Выдавать комплекты шин с хранения."},
+    {u"Удалять", u"Удалять комплекты шин", u"Удалять ошибочные карточки комплектов шин."},
 };
 
 // The rights that only make sense inside the order journal.
@@ -152,6 +157,9 @@ void CUserDlg::Build() {
     QVBoxLayout *reports = column();
     for (Right r : {Right::WorksReport, Right::BalanceReport, Right::Numbering, Right::BayBoard})
         heading(reports, box(r));
+    reports->addSpacing(8);
+    heading(reports, box(Right::TyreJournal));
+    indentAll(reports, Right::TyreTakeIn, Right::TyreDelete);
     reports->addStretch();
 
     auto *grid = new QHBoxLayout(group);

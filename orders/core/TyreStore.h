@@ -20,10 +20,10 @@ enum class TyreSeason : int { Summer = 0, Winter = 1, AllSeason = 2 };
 QString SeasonText(TyreSeason season);
 
 struct StoragePlace {
-    QString iddPlace;
-    QString rack, shelf, cell;
+    QString iddPlace = {};
+    QString rack = {}, shelf = {}, cell = {};
     int capacity = 1;
-    QString note;
+    QString note = {};
     bool deleted = false;
     int occupied = 0;  // sets kept there now (as read)
 
@@ -118,9 +118,10 @@ public:
     QList<TyreSet> OfCar(const QString &iddAvto);
 
 private:
-    // Inside a transaction: locks the place and throws PlaceTaken when it holds `capacity` sets besides
-    // `except`.
-    void ClaimPlace(const QString &iddPlace, const QString &except);
+    // Inside a transaction: locks the place (DbError when it is gone) and throws PlaceTaken when `adding`
+    // more sets would not fit beside those kept there now other than `except`.
+    void ClaimPlace(const QString &iddPlace, const QString &except, int adding);
+    int Occupied(const QString &iddPlace, const QString &except);
     QList<TyreSet> Read(const QString &where, const QVariantList &binds, const QString &order);
 
     Database &m_db;

@@ -80,13 +80,15 @@ TEST_P(SchemaTest, AVersionOneDatabaseIsUpgradedOnOpen) {
     ASSERT_EQ(Schema::StoredVersion(db()), Schema::kVersion);
     EXPECT_EQ(CountRows(db(), "SELECT 1 FROM TZakaz WHERE IddBox IS NULL AND ZakazPlanEnd IS NULL"), 3)
         << "old orders are planned on no bay";
+    EXPECT_EQ(CountRows(db(), "SELECT * FROM TTyre") + CountRows(db(), "SELECT * FROM SPlace"), 0)
+        << "the tyre storage's tables are there, empty";
     EXPECT_EQ(ColumnTexts(db(), "SELECT IddAvtoVlad FROM AvtoVlad WHERE [Delete] = FALSE"),
               QStringList{"l1"});
     EXPECT_EQ(ColumnTexts(db(), "SELECT Login FROM SUser WHERE [Delete] = FALSE ORDER BY IddUser"),
               (QStringList{"kassa", "admin", "admin3", "admin2"}));
     // Whoever saw the order journal sees the bays' load; the rest do not.
     EXPECT_EQ(ColumnTexts(db(), "SELECT Prova FROM SUser WHERE IddUser IN ('u1', 'k1') ORDER BY Prova DESC"),
-              (QStringList{"1111" + QString(Rights::kCount - 5, u'0') + "1", "0100"}));
+              (QStringList{"1111" + QString(Rights::Position(Right::BayBoard) - 4, u'0') + "1", "0100"}));
     // No password stays as it was typed; on PostgreSQL the users' groups now exist on the server.
     const QString hash = FirstValue(db(), "SELECT Pass FROM SUser WHERE IddUser = 'u1'").toString();
     EXPECT_TRUE(Password::IsHash(hash) && Password::Matches("старый", hash)) << hash.toStdString();

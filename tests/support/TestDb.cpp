@@ -156,13 +156,15 @@ void MakeVersion1(Database &db) {
             db.Exec(QStringLiteral("DROP TABLE %1").arg(QLatin1StringView(kept)));
     db.FindChangeLog();
     for (const TableDef &t : Schema::Tables()) {
+        if (t.since > 1) continue;
         QStringList cols;
         for (const ColumnDef &c : t.columns) {
             const QLatin1StringView name(c.name);
-            const bool plan = (qstrcmp(t.name, "TZakaz") == 0 && (name == QLatin1StringView("IddBox") ||
-                                                                  name == QLatin1StringView("ZakazPlanEnd"))) ||
-                              (qstrcmp(t.name, "SMain") == 0 && name.startsWith(QLatin1StringView("MainOpen"))) ||
-                              (qstrcmp(t.name, "SMain") == 0 && name == QLatin1StringView("MainClose"));
+            const bool plan =
+                (qstrcmp(t.name, "TZakaz") == 0 &&
+                 (name == QLatin1StringView("IddBox") || name == QLatin1StringView("ZakazPlanEnd"))) ||
+                (qstrcmp(t.name, "SMain") == 0 && name.startsWith(QLatin1StringView("MainOpen"))) ||
+                (qstrcmp(t.name, "SMain") == 0 && name == QLatin1StringView("MainClose"));
             if (name.startsWith(QLatin1StringView("ZakazSumma")) ||
                 name == QLatin1StringView("ZakazOplata") || plan)
                 continue;  // versions 3, 4, 12 and 13
