@@ -21,6 +21,7 @@ inline constexpr int kUsers = 32804;
 inline constexpr int kNumbering = 32803;
 inline constexpr int kChangeLog = 32852;
 inline constexpr int kBayBoard = 32853;
+inline constexpr int kTyreJournal = 32854;
 inline constexpr int kToolbar = 59392;
 inline constexpr int kStatusBar = 59393;
 inline constexpr int kWindowNew = 57648;
@@ -55,6 +56,7 @@ inline constexpr ThemeIconOfCommand kThemeIcons[] = {
     {kNumbering, "configure"},
     {kChangeLog, "view-history"},
     {kBayBoard, "view-calendar-day"},
+    {kTyreJournal, "folder-open"},
     {kWindowNew, "window-new"},
     {kCascade, "window-duplicate"},
     {kTile, "view-grid"},
@@ -95,4 +97,5 @@ inline constexpr int kWorksReport = 105;
 inline constexpr int kBalanceReport = 107;
 inline constexpr int kSalaryJournal = 109;
 inline constexpr int kBayBoard = 111;
+inline constexpr int kTyreJournal = 113;
 }  // namespace ChildKindId

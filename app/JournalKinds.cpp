@@ -10,6 +10,7 @@
 #include "COtWorkView.h"
 #include "CPrintDlg.h"
 #include "CQuellmarodView.h"
+#include "CTyreJournalView.h"
 #include "Commands.h"
 #include "DialogRunner.h"
 #include "KassaJournalKind.h"
@@ -150,6 +151,18 @@ void RegisterBayBoard(CMainFrame &frame, AppContext &ctx) {
     frame.RegisterChildKind(ChildKindId::kBayBoard, board);
 }
 
+void RegisterTyreJournal(CMainFrame &frame, AppContext &ctx) {
+    ChildKind tyres;
+    tyres.maximized = true;
+    tyres.open = [&ctx] {
+        auto *view = new CTyreJournalView(ctx);
+        view->SetPrinters([&ctx](const TyreSet &set) { ReportCommands::TyreReceipt(ctx, set); },
+                          [&ctx](const TyreSet &set) { ReportCommands::TyreLabels(ctx, set); });
+        return view;
+    };
+    frame.RegisterChildKind(ChildKindId::kTyreJournal, tyres);
+}
+
 }  // namespace
 
 void RegisterJournalKinds(CMainFrame &frame, AppContext &ctx) {
@@ -158,4 +171,5 @@ void RegisterJournalKinds(CMainFrame &frame, AppContext &ctx) {
     RegisterSalaryJournal(frame, ctx);
     RegisterWorkerReports(frame, ctx);
     RegisterBayBoard(frame, ctx);
+    RegisterTyreJournal(frame, ctx);
 }

@@ -48,6 +48,7 @@ constexpr JournalCommand kJournals[] = {
     {Cmd::kWorksReport, ChildKindId::kWorksReport, Right::WorksReport},
     {Cmd::kBalanceReport, ChildKindId::kBalanceReport, Right::BalanceReport},
     {Cmd::kBayBoard, ChildKindId::kBayBoard, Right::BayBoard},
+    {Cmd::kTyreJournal, ChildKindId::kTyreJournal, Right::TyreJournal},
 };
 
 const JournalCommand *JournalByCommand(int command) {
@@ -131,6 +132,8 @@ void CMainFrame::BuildMenus() {
     m_journals->addAction(MakeAction(Cmd::kSalaryJournal, QStringLiteral("Журнал З/П")));
     m_journals->addAction(MakeAction(Cmd::kBayBoard, QStringLiteral("Загрузка боксов"),
                                      QStringLiteral("Заказы, запланированные в боксах, по дням и времени")));
+    m_journals->addAction(MakeAction(Cmd::kTyreJournal, QStringLiteral("Хранение шин"),
+                                     QStringLiteral("Комплекты шин клиентов на сезонном хранении")));
     m_reports = new QMenu(QStringLiteral("Отчеты"), this);
     m_reports->addAction(MakeAction(Cmd::kWorksReport, QStringLiteral("Отчет о выполненных работах"),
                                     QStringLiteral("Отчет о выполненных работах сотрудниками")));

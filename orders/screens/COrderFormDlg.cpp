@@ -186,6 +186,18 @@ void COrderFormDlg::FillBays() {
     m_filling = wasFilling;
 }
 
+void COrderFormDlg::PresetCharge(const QString &iddClient, const ServiceRecord &line, double count) {
+    if (m_mode == OrderFormMode::Edit) return;
+    m_carClient->PresetClient(iddClient);
+    m_editor.AddServices({SelectedService{line, {}, {}}});
+    const QList<OrderLine> &lines = m_editor.order().lines;
+    m_editor.SetQuantity({int(lines.size()) - 1, -1}, count);
+    m_lines->Fill();
+    m_payments->ShowTotals();
+    ShowDates();
+    m_touched = false;  // what the form was opened with is not the clerk's change
+}
+
 void COrderFormDlg::PresetPlan(const QString &iddBox, const QDateTime &start,
                                const SelectedServices &services) {
     if (m_mode == OrderFormMode::Edit) return;

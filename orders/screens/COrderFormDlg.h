@@ -40,6 +40,9 @@ public:
     QComboBox *bay() const { return m_bay; }
     QDateTimeEdit *planEnd() const { return m_planEnd; }
     // A new order planned on the bay from `start` (as opened from the bay board): a request at that time.
+    // A new order for a client's car with a line of its own (a charge not in the catalogue, as the tyre
+    // storage's fee for seasons beyond the paid ones): `count` times the line's price.
+    void PresetCharge(const QString &iddClient, const ServiceRecord &line, double count);
     // With the services when given (as the free-time finder chose them).
     void PresetPlan(const QString &iddBox, const QDateTime &start, const SelectedServices &services = {});
 

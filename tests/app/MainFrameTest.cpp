@@ -15,7 +15,8 @@ TEST_P(MainFrameTest, EveryGuardedCommandChecksItsRightWhenItRunsAndCataloguesOp
         int command, right;
     } guards[] = {{Cmd::kOrderJournal, 0}, {Cmd::kCashJournal, 9},    {Cmd::kSalaryJournal, 13},
                   {Cmd::kWorksReport, 25}, {Cmd::kBalanceReport, 26}, {Cmd::kCompany, 17},
-                  {Cmd::kUsers, 18},       {Cmd::kNumbering, 27},     {Cmd::kBayBoard, 28}};
+                  {Cmd::kUsers, 18},       {Cmd::kNumbering, 27},     {Cmd::kBayBoard, 28},
+                  {Cmd::kTyreJournal, 29}};
     for (const auto &g : guards) {
         QString allBut(Rights::kCount, u'1');  // every right but the command's
         allBut[g.right] = u'0';
@@ -25,9 +26,9 @@ TEST_P(MainFrameTest, EveryGuardedCommandChecksItsRightWhenItRunsAndCataloguesOp
             LogIn(rights);
             CMainFrame frame(*ctx);
             int opened = 0;
-            for (int kind :
-                 {ChildKindId::kOrderJournal, ChildKindId::kCashJournal, ChildKindId::kSalaryJournal,
-                  ChildKindId::kWorksReport, ChildKindId::kBalanceReport, ChildKindId::kBayBoard})
+            for (int kind : {ChildKindId::kOrderJournal, ChildKindId::kCashJournal,
+                             ChildKindId::kSalaryJournal, ChildKindId::kWorksReport,
+                             ChildKindId::kBalanceReport, ChildKindId::kBayBoard, ChildKindId::kTyreJournal})
                 frame.RegisterChildKind(kind,
                                         {{}, {}, false, [&opened] { return ++opened, new QWidget; }, {}});
             frame.SetCatalogueOpener(Cmd::kUsers, [&opened] { ++opened; });
