@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -33,6 +34,12 @@ qint64 SecondsIn(const QDateTime &at) {
     return RefDbGenerator::FirstDay().daysTo(at.date()) * 86400 + at.time().msecsSinceStartOfDay() / 1000;
 }
 
+// The months a shop changes tyres: spring (summer tyres on, the winter set left) and autumn.
+bool ChangeMonth(const QDate &day) {
+    const int m = day.month();
+    return (m >= 3 && m <= 5) || (m >= 9 && m <= 11);
+}
+
 double LineAmount(double count, double price, double nds) {
     // As the debt view sums it.
     return count * price + count * price * nds / 100;
@@ -55,7 +62,10 @@ RefDbSizes RefDbSizes::ForScale(double scale) {
 }
 
 RefDbGenerator::RefDbGenerator(double scale, std::uint64_t seed, double unpaid)
-    : m_sizes(RefDbSizes::ForScale(scale)), m_unpaid(unpaid), m_state(seed * 0x9E3779B97F4A7C15ULL + 1) {}
+    : m_sizes(RefDbSizes::ForScale(scale)),
+      m_unpaid(unpaid),
+      m_state(seed * 0x9E3779B97F4A7C15ULL + 1),
+      m_tyreState(seed * 0xD1B54A32D192ED03ULL + 0x7479726573ULL) {}
 
 std::uint64_t RefDbGenerator::Next() {
     // splitmix64
@@ -131,6 +141,8 @@ void RefDbGenerator::Run(RowSink &sink) {
     sink.Checkpoint();
     MakeOrders();
     MakeSalaryAndCash();
+    sink.Checkpoint();
+    MakeTyreStorage();
     sink.Checkpoint();
     m_sink = nullptr;
 }
@@ -584,6 +596,8 @@ void RefDbGenerator::MakeOrders() {
                         {"ZakazPlanEnd", planEnd}});
         ++m_counts.orders;
         m_counts.lastOrderNumber = i + 1;
+        if (o.status >= 1 && ChangeMonth(o.day))
+            m_visits.push_back({int(drawn - m_cars.data()), client, o.key, o.login, o.begin});
 
         EmitPayments(o, ordersLeft);
         if ((i + 1) % 5000 == 0) m_sink->Checkpoint();
@@ -684,4 +698,115 @@ void RefDbGenerator::MakeSalaryAndCash() {
         }
         ++m_counts.payments;
     }
+}
+
+void RefDbGenerator::MakeTyreStorage() {
+    const std::uint64_t mainState = std::exchange(m_state, m_tyreState);
+    // The storage: racks of five shelves of ten cells, a set a cell; a larger shop has more racks.
+    const int racks = std::clamp(int(std::lround(m_sizes.cars / 3500.0)), 4, Count(kRacks));
+    struct Place {
+        QString key;
+        QDate freeFrom;  // when the set kept there is fetched
+    };
+    std::vector<Place> places;
+    const QDateTime at(FirstDay().addYears(-1), QTime(9, 30));
+    for (int r = 0; r < racks; ++r)
+        for (int shelf = 1; shelf <= 5; ++shelf)
+            for (int cell = 1; cell <= 10; ++cell) {
+                places.push_back({Key(QStringLiteral("admin"), at, 200 + int(places.size())), FirstDay()});
+                Emit("SPlace", {{"IddPlace", places.back().key},
+                                {"Rack", S(kRacks[r])},
+                                {"Shelf", QString::number(shelf)},
+                                {"Cell", QString::number(cell)},
+                                {"Capacity", 1},
+                                {"PrimPlace", QString()},
+                                {"Delete", false}});
+            }
+    m_counts.places = int(places.size());
+
+    // A tenth of the cars, each on tyres of its own size.
+    const int cars = int(m_cars.size());
+    std::vector<int> shuffled(static_cast<size_t>(cars));
+    for (int i = 0; i < cars; ++i) shuffled[size_t(i)] = i;
+    std::vector<int> size(static_cast<size_t>(cars), -1);
+    for (int k = 0; k < std::max(1, cars / 10); ++k) {
+        std::swap(shuffled[size_t(k)], shuffled[size_t(k + Below(cars - k))]);
+        size[size_t(shuffled[size_t(k)])] = Below(Count(kTyreSizes));
+    }
+    // Until when each car's set is kept (one fetched after the last day, for ever).
+    const QDate never = LastDay().addYears(100);
+    std::vector<QDate> keptUntil(static_cast<size_t>(cars), FirstDay());
+    QDate codeDay;
+    int codeNumber = 0, index = 0;
+    // The visits come day by day: each set takes the first free place by rack, shelf and cell, as the take-in
+    // proposes, and a set finds none when the storage is full.
+    for (const Visit &v : m_visits) {
+        const QDate day = v.at.date();
+        if (size[size_t(v.car)] < 0 || keptUntil[size_t(v.car)] > day) continue;
+        const auto free =
+            std::find_if(places.begin(), places.end(), [&](const Place &p) { return p.freeFrom <= day; });
+        if (free == places.end()) {
+            ++m_counts.tyresTurnedAway;
+            continue;
+        }
+        // Most sets are fetched at the next season's change, a few months late (and paid for then): those
+        // still kept at the last day are overdue.
+        QDate out = day.addMonths(6).addDays(Chance(0.03) ? Between(30, 300) : Between(-10, 25));
+        if (out > LastDay()) out = QDate();
+        // The labels' code: the day and the set's number that day, a deleted card's number included.
+        if (day != codeDay) codeDay = day, codeNumber = 0;
+        const auto code = [&] {
+            return day.toString(QStringLiteral("yyMMdd")) + u'-' + QString::number(++codeNumber);
+        };
+        if (Chance(0.01))  // a card typed wrong and deleted, the set taken in again on another
+            EmitTyreSet(v, free->key, code(), index++, size[size_t(v.car)], QDate(), true);
+        EmitTyreSet(v, free->key, code(), index++, size[size_t(v.car)], out, false);
+        ++m_counts.tyreSets;
+        if (!out.isValid()) ++m_counts.tyresKept;
+        free->freeFrom = keptUntil[size_t(v.car)] = out.isValid() ? out : never;
+    }
+    m_tyreState = std::exchange(m_state, mainState);
+}
+
+void RefDbGenerator::EmitTyreSet(const Visit &v, const QString &place, const QString &code, int index,
+                                 int size, const QDate &out, bool deleted) {
+    const QDate day = v.at.date();
+    // Autumn leaves the summer set, spring the winter one; now and then an all-season set is kept too.
+    const bool allSeason = Chance(0.05);
+    const int season = allSeason ? 2 : day.month() >= 9 ? 0 : 1;
+    QString maker, model;
+    if (allSeason) {
+        const auto &m = kAllSeasonModels[Below(Count(kAllSeasonModels))];
+        maker = S(m[0]), model = S(m[1]);
+    } else {
+        const TyreModel &m = kTyreModels[Below(Count(kTyreModels))];
+        maker = S(m.maker), model = S(season == 0 ? m.summer : m.winter);
+    }
+    const int count = Chance(0.04) ? 2 : 4;
+    QStringList tread;
+    for (int k = 0; k < count; ++k) tread << QString::number(Between(30, 95) / 10.0, 'f', 1);
+    const bool rims = Chance(0.4);
+    // A season's fee rises over the years from 1500 to 2700 roubles, 300 more with rims.
+    const double growth = double(FirstDay().daysTo(day)) / double(FirstDay().daysTo(LastDay()));
+    const double fee = 1500 + 100 * double(std::lround(12 * growth)) + (rims ? 300 : 0);
+    const auto midnight = [](const QDate &d) { return QDateTime(d, QTime(0, 0)); };
+    Emit("TTyre", {{"IddTyre", Key(v.login, v.at, 70000000 + index)},
+                   {"IddClient", m_clients[size_t(v.client)]},
+                   {"IddAvto", m_cars[size_t(v.car)].key},
+                   {"Season", season},
+                   {"Maker", maker},
+                   {"Model", model},
+                   {"Size", S(kTyreSizes[size])},
+                   {"Count", count},
+                   {"Rims", rims},
+                   {"Tread", tread.join(QStringLiteral("; "))},
+                   {"Damage", Chance(0.08) ? S(kTyreDamages[Below(Count(kTyreDamages))]) : QString()},
+                   {"IddPlace", place},
+                   {"DateIn", midnight(day)},
+                   {"PaidUntil", midnight(day.addMonths(6))},
+                   {"DateOut", out.isValid() ? QVariant(midnight(out)) : QVariant()},
+                   {"IddZakaz", v.order},
+                   {"Fee", fee},
+                   {"Code", code},
+                   {"Delete", deleted}});
 }

@@ -15,7 +15,9 @@
 // service catalogue (packages and standalone services, a few deleted), clients, cars and their owner links
 // (some deleted when a car changed hands), orders with package and standalone lines and one to three
 // workers a line, each order planned on one of the five bays for as long as its services take, payments (a
-// few per cent of orders part-paid), salary payouts and other cash operations.
+// few per cent of orders part-paid), salary payouts and other cash operations; and seasonal tyre storage: a
+// tenth of the cars leave a set at their spring and autumn orders, kept in the storage's cells (one set a
+// cell) until it is fetched half a year later.
 // The same scale and seed give the same rows, value for value.
 //
 // Every row is built here, by column name; a column the schema lacks fails loudly, and a schema column
@@ -75,6 +77,12 @@ private:
     struct Plan {
         qint64 start = 0, end = 0;
     };
+    // A started or finished order in the months tyres are changed, where a set may be taken into storage.
+    struct Visit {
+        int car = 0, client = 0;
+        QString order, login;
+        QDateTime at;
+    };
 
     // Deterministic on every platform, unlike the standard distributions.
     std::uint64_t Next();
@@ -103,6 +111,11 @@ private:
     void EmitLine(OrderDraft &order, const Service &service, const QString &top);
     void EmitPayments(const OrderDraft &order, int ordersLeft);
     void MakeSalaryAndCash();
+    // The storage's places and the sets taken in at the visits, drawn from a sequence of their own so that
+    // every row before them stays as it was without them.
+    void MakeTyreStorage();
+    void EmitTyreSet(const Visit &visit, const QString &place, const QString &code, int index, int size,
+                     const QDate &out, bool deleted);
     // The bay an order planned over [start, end) goes on: one free then (wash work on the wash bay first, the
     // rest on the others first), else the one it shares the least time on. Draws nothing.
     int PlanBay(const Plan &plan, bool wash, const QDate &today, int index);
@@ -114,6 +127,7 @@ private:
     RefDbSizes m_sizes;
     double m_unpaid;
     std::uint64_t m_state;
+    std::uint64_t m_tyreState;  // the tyre storage's sequence
     RowSink *m_sink = nullptr;
     RefDbCounts m_counts;
     std::vector<Worker> m_workers;
@@ -123,6 +137,7 @@ private:
     std::vector<Car> m_cars;
     std::vector<QString> m_bays;             // the last one is the wash bay
     std::vector<std::vector<Plan>> m_plans;  // each bay's plans that may still meet an order to come
+    std::vector<Visit> m_visits;
     int m_orderPayRowsTarget = 0;
     Budget m_budget;
 };

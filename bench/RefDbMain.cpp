@@ -32,7 +32,10 @@ int main(int argc, char **argv) {
             out.generated ? "generated" : "up to date, kept", out.seconds, c.orders, c.lines, c.lineWorkers,
             c.payments, c.clients, c.cars);
         if (out.generated)
-            std::printf("  of which %.1f s of this program's processor time\n", out.cpuSeconds);
+            std::printf(
+                "  of which %.1f s of this program's processor time; tyre storage: %d places, %d sets taken "
+                "in, %d kept now, %d turned away from a full storage\n",
+                out.cpuSeconds, c.places, c.tyreSets, c.tyresKept, c.tyresTurnedAway);
     } catch (const std::exception &e) {
         std::fprintf(stderr, "zv_refdb: %s\n", e.what());
         return 1;

@@ -21,4 +21,7 @@ struct RefDbCounts {
     int orders = 0, lines = 0, lineWorkers = 0, payments = 0, clients = 0, cars = 0, links = 0;
     int workers = 0, services = 0, salaryRows = 0;
     int lastOrderNumber = 0, lastPayNumber = 0, lastOutPayNumber = 0, lastSalaryNumber = 0;
+    // Tyre storage: its places, the live sets ever taken in, those kept at the end, and the sets turned
+    // away because every place was taken.
+    int places = 0, tyreSets = 0, tyresKept = 0, tyresTurnedAway = 0;
 };

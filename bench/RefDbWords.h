@@ -1,7 +1,7 @@
 #pragma once
 
-// The words the reference database is made of: people's names, streets, car makes, the service catalogue
-// and the cash desk's articles.
+// The words the reference database is made of: people's names, streets, car makes, the service catalogue,
+// the cash desk's articles and the tyres kept in storage.
 namespace RefDbWords {
 
 inline constexpr const char *kSurnames[] = {
@@ -94,5 +94,26 @@ inline constexpr const char *kLogins[] = {"admin", "kassa1", "kassa2", "master"}
 inline constexpr const char *kCashArticlesOut[] = {"Хозяйственные расходы", "Закупка материалов",
                                                    "Инкассация"};
 inline constexpr const char *kCashArticlesIn[] = {"Размен", "Прочий приход"};
+
+// Tyres kept between seasons: sizes, and makers with a model of each season (summer, winter, all-season).
+inline constexpr const char *kTyreSizes[] = {"175/70 R13", "185/65 R14", "185/65 R15", "195/65 R15",
+                                             "205/55 R16", "215/60 R16", "215/55 R17", "225/45 R17",
+                                             "225/60 R17", "235/55 R18", "245/45 R18", "255/55 R19"};
+struct TyreModel {
+    const char *maker, *summer, *winter;
+};
+inline constexpr TyreModel kTyreModels[] = {{"Nokian", "Hakka Green 3", "Hakkapeliitta 10"},
+                                            {"Michelin", "Primacy 4", "X-Ice North 4"},
+                                            {"Continental", "PremiumContact 6", "IceContact 3"},
+                                            {"Bridgestone", "Turanza T005", "Blizzak Spike-02"},
+                                            {"Pirelli", "Cinturato P7", "Ice Zero"},
+                                            {"Cordiant", "Comfort 2", "Snow Cross 2"},
+                                            {"Yokohama", "BluEarth-A", "iceGUARD IG65"},
+                                            {"Kumho", "Ecsta HS51", "WinterCraft Ice WI32"}};
+inline constexpr const char *kAllSeasonModels[][2] = {{"Michelin", "CrossClimate 2"},
+                                                      {"Goodyear", "Vector 4Seasons Gen-3"}};
+inline constexpr const char *kTyreDamages[] = {"порез на боковине", "грыжа на одной шине",
+                                               "неравномерный износ", "выпала часть шипов"};
+inline constexpr const char *kRacks[] = {"А", "Б", "В", "Г", "Д", "Е", "Ж", "И", "К", "Л"};
 
 }  // namespace RefDbWords
