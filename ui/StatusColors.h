@@ -19,6 +19,11 @@ inline QColor Of(int status) {
     }
 }
 
+// The text of what is past its date: a stored tyre set kept beyond the paid time.
+inline QColor Overdue() {
+    return QColor(200, 10, 10);
+}
+
 inline QColor DebtBackground() {
     return QColor(255, 240, 240);
 }

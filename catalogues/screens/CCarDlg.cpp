@@ -1,4 +1,5 @@
 #include "CCarDlg.h"
+#include "TyreSetsPage.h"
 
 #include "AppContext.h"
 #include "CClientDirDlg.h"
@@ -119,9 +120,14 @@ void CCarDlg::BuildUi() {
         MakeCardButtons(this, &ok, &cancel, QStringLiteral("Сохранить"),
                         QStringLiteral("Сохранить сведения об автомобиле\nи его владельцах."));
 
+    auto *tyresFrame = new QGroupBox(QStringLiteral("Хранение шин:"));
+    m_tyres = new TyreSetsPage(m_ctx, TyreSetsPage::Of::Car);
+    (new QVBoxLayout(tyresFrame))->addWidget(m_tyres);
+
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addWidget(ownersFrame, 1);
+    layout->addWidget(tyresFrame, 1);
     layout->addLayout(buttons);
     // Down the card as it is laid out: the grid row by row, then the owners. Only once every widget is
     // in the card: Qt ignores an order between two windows.
@@ -161,6 +167,7 @@ void CCarDlg::Load(bool stored) {
     m_dvig->setText(m_car.avtoDvig);
     m_prim->setText(m_car.avtoPrim);
     RefillOwners();
+    m_tyres->Show(m_car.iddAvto);
 }
 
 void CCarDlg::RefillOwners() {

@@ -9,6 +9,7 @@ class AppContext;
 class QComboBox;
 class QLineEdit;
 class KeyedList;
+class TyreSetsPage;
 
 // The car card: the car's details and its owners. The owners are kept in memory while the card is
 // open (added, edited, marked deleted) and stored with the car in one transaction on OK.
@@ -60,4 +61,5 @@ private:
     QLineEdit *m_dvig = nullptr;
     QLineEdit *m_prim = nullptr;
     KeyedList *m_list = nullptr;
+    TyreSetsPage *m_tyres = nullptr;  // the car's stored tyre sets
 };

@@ -1,4 +1,5 @@
 #include "CClientDlg.h"
+#include "TyreSetsPage.h"
 
 #include "AppContext.h"
 #include "CCarDirDlg.h"
@@ -126,6 +127,8 @@ void CClientDlg::BuildUi() {
     m_tabs->addTab(m_ordersPage, QStringLiteral("Заказы"));
     m_tabs->addTab(m_accountPage, QStringLiteral("Лицевой счет"));
     m_tabs->addTab(BuildCarsPage(), QStringLiteral("Автомобили"));
+    m_tyresPage = new TyreSetsPage(m_ctx, TyreSetsPage::Of::Client);
+    m_tabs->addTab(m_tyresPage, QStringLiteral("Хранение"));
 
     auto money = [](const QString &name) {
         auto *label = new QLabel;
@@ -204,6 +207,7 @@ void CClientDlg::Load(bool stored) {
         }
     }
     RefillCars();
+    m_tyresPage->Show(m_iddClient);
     RefreshMoney();
 }
 

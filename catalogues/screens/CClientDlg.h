@@ -13,6 +13,7 @@ class QLineEdit;
 class QTabWidget;
 class KeyedList;
 class CClientAccountPage;
+class TyreSetsPage;
 
 // The client card: the client's details, the tab pages about the client and a footer with the
 // client's totals. "Сохранить" stores the card and leaves it open (inserted the first time, updated
@@ -78,6 +79,7 @@ private:
     KeyedList *m_cars = nullptr;
     CClientOrdersPage *m_ordersPage = nullptr;
     CClientAccountPage *m_accountPage = nullptr;
+    TyreSetsPage *m_tyresPage = nullptr;
     QLabel *m_servicesTotal = nullptr;
     QLabel *m_paymentsTotal = nullptr;
     QLabel *m_debt = nullptr;

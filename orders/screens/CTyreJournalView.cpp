@@ -162,8 +162,7 @@ void CTyreJournalView::Search() {
                                 s.placeText, DateText(s.paidUntil), DateText(s.dateOut)},
                                s.iddTyre);
             if (s.Overdue(today))
-                for (int c = 0; c < row->columnCount(); ++c)
-                    row->setForeground(c, StatusColors::Of(StatusFinished));
+                for (int c = 0; c < row->columnCount(); ++c) row->setForeground(c, StatusColors::Overdue());
         }
     }
     if (!m_list->SelectKey(current) && m_list->topLevelItemCount() > 0)

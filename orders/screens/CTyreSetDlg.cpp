@@ -15,6 +15,7 @@
 #include <QDateEdit>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -105,12 +106,18 @@ void CTyreSetDlg::Build() {
     countRow->addWidget(m_rims);
     countRow->addStretch();
     auto *form = new QFormLayout;
-    form->addRow(QStringLiteral("&Автомобиль, клиент:"), carRow);
+    // A row holding a layout gets its label's buddy by hand, or the mnemonic shows as typed.
+    const auto label = [this](const char *text, QWidget *buddy) {
+        auto *l = new QLabel(QString::fromUtf8(text), this);
+        l->setBuddy(buddy);
+        return l;
+    };
+    form->addRow(label("&Автомобиль, клиент:", m_chooseCar), carRow);
     form->addRow(QStringLiteral("&Сезон:"), m_season);
     form->addRow(QStringLiteral("&Производитель:"), m_maker);
     form->addRow(QStringLiteral("&Модель:"), m_model);
     form->addRow(QStringLiteral("&Размер:"), m_size);
-    form->addRow(QStringLiteral("&Количество:"), countRow);
+    form->addRow(label("&Количество:", m_count), countRow);
     form->addRow(QStringLiteral("&Глубина протектора, мм:"), m_tread);
     form->addRow(QStringLiteral("П&овреждения:"), m_damage);
     form->addRow(QStringLiteral("М&есто хранения:"), m_place);

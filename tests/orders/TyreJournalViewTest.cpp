@@ -1,3 +1,5 @@
+#include "CCarDlg.h"
+#include "CClientDlg.h"
 #include "CTyreJournalView.h"
 #include "CTyreSetDlg.h"
 #include "OrderFormFixture.h"
@@ -37,8 +39,7 @@ ZV_INSTANTIATE_SCREEN_TESTS(TyreJournalViewTest);
 TEST_P(TyreJournalViewTest, ASetIsTakenInPrintedFoundByPlateAndGivenBackWithTheFee) {
     auto view = Journal();
     ASSERT_EQ(view->shown().size(), 1);
-    EXPECT_EQ(view->list()->topLevelItem(0)->foreground(0).color(), StatusColors::Of(StatusFinished))
-        << "overdue";
+    EXPECT_EQ(view->list()->topLevelItem(0)->foreground(0).color(), StatusColors::Overdue()) << "overdue";
 
     // Taken in: the free place is proposed; depths typed with commas; a depth that is no number is refused.
     dialogs.Then([&](QDialog &d) {
@@ -84,6 +85,15 @@ TEST_P(TyreJournalViewTest, ASetIsTakenInPrintedFoundByPlateAndGivenBackWithTheF
         << prompter.confirms[1].toStdString();
     EXPECT_FALSE(TyreStore(db()).Load(oldKey)->Kept());
     EXPECT_EQ(CountRows(db(), "SELECT 1 FROM TZakaz WHERE IddVlad = 'c1' AND ZakazSumma = 3000"), 1);
+
+    // The client's card and the car's show both sets, the one given back with its day.
+    CClientDlg client(*ctx, u"c1"_s);
+    CCarDlg car(*ctx, u"a1"_s);
+    for (QDialog *card : {static_cast<QDialog *>(&client), static_cast<QDialog *>(&car)}) {
+        const auto *sets = Child<KeyedList>(*card, "tyreSets");
+        ASSERT_EQ(sets->topLevelItemCount(), 2);
+        EXPECT_EQ(sets->topLevelItem(1)->text(6), QDate::currentDate().toString(u"dd.MM.yyyy"_s));
+    }
 
     // Without the right to give sets back nothing happens.
     LogIn(AllBut(Rights::Position(Right::TyreGiveOut)));
