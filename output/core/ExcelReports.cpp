@@ -426,6 +426,58 @@ bool ExcelReports::BayPlan(const BayPlanDay &plan) {
     return Finish();
 }
 
+bool ExcelReports::TyresInStorage(const TyreStorageReport &report) {
+    const bool overdue = report.order == TyreReportOrder::Overdue;
+    const QString day = Formats::Date(report.day);
+    m_s.Start(QStringLiteral("Шины на хранении ") + day);
+    QString title = QStringLiteral("Шины на хранении на ") + day;
+    switch (report.order) {
+        case TyreReportOrder::ByPlace:
+            title += QStringLiteral(" по местам хранения");
+            break;
+        case TyreReportOrder::ByClient:
+            title += QStringLiteral(" по клиентам");
+            break;
+        case TyreReportOrder::Overdue:
+            title = QStringLiteral("Шины на хранении с просроченной оплатой на ") + day;
+            break;
+    }
+    const char *const columns[] = {"A", "B", "C", "D", "E", "F", "G", "H"};
+    const int used = overdue ? 8 : 7;
+    const char *last = columns[used - 1];
+    Title(Span("A", last, 1), title);
+    m_s.SetText(QStringLiteral("A2"), report.company);
+    m_s.Merge(Span("A", last, 2));
+    m_s.Centre(Span("A", last, 2));
+    m_s.Bold(Span("A", last, 2));
+    const QString headings[] = {QStringLiteral("Место"),      QStringLiteral("Клиент"),
+                                QStringLiteral("Гос. номер"), QStringLiteral("Комплект"),
+                                QStringLiteral("Принят"),     QStringLiteral("Оплачено до"),
+                                QStringLiteral("Код"),        QStringLiteral("Просрочено сезонов")};
+    for (int c = 0; c < used; ++c) Heading(Cell(columns[c], 3), headings[c]);
+    const int total = int(report.rows.size());
+    int r = 4;
+    for (int i = 0; i < total; ++i, ++r) {
+        const TyreReportRow &t = report.rows[i];
+        const QString texts[] = {t.place,
+                                 t.client,
+                                 t.plate,
+                                 t.set,
+                                 Formats::Date(t.dateIn),
+                                 t.paidUntil.isValid() ? Formats::Date(t.paidUntil) : QString(),
+                                 t.code};
+        for (int c = 0; c < 7; ++c) Data(Cell(columns[c], r), texts[c], true);
+        if (overdue) Data(Cell("H", r), QString::number(t.seasonsOverdue), false);
+        if (!Step(i + 1, total)) return false;
+    }
+    Total(Span("A", last, r), QStringLiteral("Всего комплектов: %1").arg(total));
+    // The set's description is the longest text: wide enough for a full one on one line.
+    const double widths[] = {30, 30, 12, 70, 11, 13, 10, 19};
+    for (int c = 0; c < used; ++c)
+        m_s.ColumnWidth(QStringLiteral("%1:%1").arg(QLatin1StringView(columns[c])), widths[c]);
+    return Finish();
+}
+
 void ExcelReports::Caption(int row, const QString &text) {
     const QString range = Span("A", "CX", row);
     m_s.SetText(Cell("A", row), text);

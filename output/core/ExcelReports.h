@@ -115,6 +115,25 @@ struct BayPlanDay {
     int Orders() const;
 };
 
+// Which of the sets kept in tyre storage the report lists, and in what order: all of them by rack, shelf
+// and cell, or by client; or only those kept beyond the day they were paid until, longest overdue first.
+enum class TyreReportOrder { ByPlace, ByClient, Overdue };
+
+// A set kept in storage, as the tyre storage report prints it.
+struct TyreReportRow {
+    QString place = {}, client = {}, plate = {}, set = {}, code = {};
+    QDate dateIn = {}, paidUntil = {};
+    int seasonsOverdue = 0;  // the seasons begun since it was paid until, by the report's day
+};
+
+// The sets kept in the shop's tyre storage on a day, ordered as asked.
+struct TyreStorageReport {
+    QDate day = {};
+    QString company = {};  // the shop's name
+    TyreReportOrder order = TyreReportOrder::ByPlace;
+    QList<TyreReportRow> rows = {};
+};
+
 // Builds the management reports into an ExcelSession. Each operation starts the session, fills the
 // sheet, sets it to print on A4 one page wide and, unless `show` was turned off, writes and opens the
 // workbook. Errors of the session (ExcelError) pass through; RunReport shows them.
@@ -147,6 +166,8 @@ public:
     bool ClientCard(const ClientCardData &card);
     // A row per planned order, bay by bay; bays with nothing planned are left out.
     bool BayPlan(const BayPlanDay &plan);
+    // A row per kept set in the report's order, with its total; the overdue list adds the seasons overdue.
+    bool TyresInStorage(const TyreStorageReport &report);
 
     // The counterpart text of a cash payment: client, worker, order, each only when present.
     static QString Counterpart(const CashOperationRow &row);

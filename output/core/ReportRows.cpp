@@ -2,7 +2,9 @@
 
 #include "Formats.h"
 
+#include <QCollator>
 #include <QHash>
+#include <QLocale>
 #include <algorithm>
 
 namespace ReportRows {
@@ -95,6 +97,52 @@ QList<BayPlanDay::Bay> PlanBays(const BayBoard::Board &board, const QDate &day) 
             {PlanTime(b.start, b.end, day), b.number, b.client, b.plate, b.services, b.phone});
     }
     return bays;
+}
+
+QList<TyreReportRow> TyreRows(QList<TyreSet> sets, const QList<StoragePlace> &places, TyreReportOrder order,
+                              const QDate &day) {
+    // Names in the Russian alphabet's order whatever the workstation's language, numbers by their value.
+    QCollator collator{QLocale(QLocale::Russian, QLocale::Russia)};
+    collator.setNumericMode(true);
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    QList<StoragePlace> ordered = places;
+    std::stable_sort(ordered.begin(), ordered.end(), [&](const StoragePlace &a, const StoragePlace &b) {
+        for (const auto &[x, y] : {std::pair{&a.rack, &b.rack}, {&a.shelf, &b.shelf}, {&a.cell, &b.cell}})
+            if (const int c = collator.compare(*x, *y)) return c < 0;
+        return false;
+    });
+    QHash<QString, qsizetype> rank;
+    for (qsizetype i = 0; i < ordered.size(); ++i) rank.insert(ordered[i].iddPlace, i);
+    const auto byPlace = [&](const TyreSet &a, const TyreSet &b) {
+        const qsizetype ra = rank.value(a.iddPlace, ordered.size()),
+                        rb = rank.value(b.iddPlace, ordered.size());
+        if (ra != rb) return ra < rb ? -1 : 1;
+        if (const int c = collator.compare(a.placeText, b.placeText)) return c;
+        if (a.dateIn != b.dateIn) return a.dateIn < b.dateIn ? -1 : 1;
+        return collator.compare(a.code, b.code);
+    };
+    const auto less = [&](const TyreSet &a, const TyreSet &b) {
+        switch (order) {
+            case TyreReportOrder::ByPlace:
+                break;
+            case TyreReportOrder::ByClient:
+                if (const int c = collator.compare(a.clientName, b.clientName)) return c < 0;
+                if (const int c = collator.compare(a.plate, b.plate)) return c < 0;
+                break;
+            case TyreReportOrder::Overdue:
+                if (a.paidUntil != b.paidUntil) return a.paidUntil < b.paidUntil;
+                break;
+        }
+        return byPlace(a, b) < 0;
+    };
+    if (order == TyreReportOrder::Overdue) sets.removeIf([&](const TyreSet &s) { return !s.Overdue(day); });
+    std::stable_sort(sets.begin(), sets.end(), less);
+    QList<TyreReportRow> rows;
+    rows.reserve(sets.size());
+    for (const TyreSet &s : std::as_const(sets))
+        rows.append({s.placeText, s.clientName, s.plate, s.Description(), s.code, s.dateIn, s.paidUntil,
+                     SeasonsOverdue(s.paidUntil, day)});
+    return rows;
 }
 
 QString KindWord(JournalStatus status) {

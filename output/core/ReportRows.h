@@ -6,6 +6,7 @@
 #include "OrderJournalStore.h"
 #include "PayRecord.h"
 #include "SalaryStore.h"
+#include "TyreStore.h"
 
 // The windows' rows as the reports print them.
 namespace ReportRows {
@@ -27,6 +28,12 @@ QString PlanTime(const QDateTime &start, const QDateTime &end, const QDate &day)
 // The board's bays, each with its planned orders by start, as the bay plan prints them. An order on a bay
 // the board does not show is left out.
 QList<BayPlanDay::Bay> PlanBays(const BayBoard::Board &board, const QDate &day);
+// The kept sets as the tyre storage report prints them, in its order: by place (rack, shelf and cell, their
+// numbers by value: cell 2 before cell 10), then by the day taken in; by the client's name, then the plate
+// and the place; or, when overdue, only those paid until before `day`, the longest overdue first. `places`
+// give the parts of the places; a set in a place not among them comes after the others, by its text.
+QList<TyreReportRow> TyreRows(QList<TyreSet> sets, const QList<StoragePlace> &places, TyreReportOrder order,
+                              const QDate &day);
 // The word of the report title naming the kind of orders a status filter lists.
 QString KindWord(JournalStatus status);
 

@@ -6,6 +6,7 @@
 #include "DynamicRecordset.h"
 #include "ReportRows.h"
 #include "SqlConditions.h"
+#include "TyreStore.h"
 
 #include <cmath>
 
@@ -108,6 +109,16 @@ BayPlanDay ReportStore::BayPlan(const QDate &day) {
     const BayBoard::Board board =
         BayBoard::Store(m_db).Read(day, 1, company ? company->hours : WorkingHours());
     return {day, company ? company->Field("MainName") : QString(), ReportRows::PlanBays(board, day)};
+}
+
+TyreStorageReport ReportStore::TyresInStorage(TyreReportOrder order, const QDate &day) {
+    const std::optional<CompanyInfo> company = CompanyStore(m_db).Read();
+    TyreStore store(m_db);
+    TyreFilter filter;
+    filter.state = order == TyreReportOrder::Overdue ? TyreFilter::State::Overdue : TyreFilter::State::Kept;
+    filter.today = day;
+    return {day, company ? company->Field("MainName") : QString(), order,
+            ReportRows::TyreRows(store.Search(filter), store.Places(), order, day)};
 }
 
 void ReportStore::Signatories(QString *director, QString *accountant) {

@@ -27,6 +27,10 @@ public:
     // it from the day before or on past its midnight), and the shop's name.
     BayPlanDay BayPlan(const QDate &day);
 
+    // The sets kept in tyre storage on the day (only those overdue then, for that order) in the report's
+    // order, and the shop's name.
+    TyreStorageReport TyresInStorage(TyreReportOrder order, const QDate &day);
+
     // The company's director and chief accountant for the statements' signature lines (from
     // CompanyStore; empty when the company row is missing).
     void Signatories(QString *director, QString *accountant);

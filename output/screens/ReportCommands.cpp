@@ -134,6 +134,15 @@ bool BayPlan(AppContext &ctx, const QDate &day, QWidget *parent) {
     return Build(ctx, parent, plan.Orders(), [&](ExcelReports &r) { return r.BayPlan(plan); });
 }
 
+bool TyresInStorage(AppContext &ctx, TyreReportOrder order, QWidget *parent) {
+    TyreStorageReport report;
+    if (!TryDb(ctx.prompter(),
+               [&] { report = ReportStore(ctx.db()).TyresInStorage(order, QDate::currentDate()); }))
+        return false;
+    return Build(ctx, parent, int(report.rows.size()),
+                 [&](ExcelReports &r) { return r.TyresInStorage(report); });
+}
+
 bool BayPlanSheet(AppContext &ctx, const QDate &day, const DocumentPrinter::Opener &opener) {
     WaitCursor wait;
     BayPlanDay plan;

@@ -34,6 +34,9 @@ bool WorkerBalances(AppContext &ctx, const QList<WorkerBalanceRow> &rows, const 
 // The orders planned on the bays on the day, read afresh.
 bool BayPlan(AppContext &ctx, const QDate &day, QWidget *parent);
 
+// The sets kept in tyre storage today (or only the overdue ones), read afresh, in the order asked.
+bool TyresInStorage(AppContext &ctx, TyreReportOrder order, QWidget *parent);
+
 // The day's bay plan as the sheet for the workshop wall, read afresh, written under doc/ and shown by the
 // opener (the desktop unless given). True when the sheet was written; a day with nothing planned is refused.
 bool BayPlanSheet(AppContext &ctx, const QDate &day, const DocumentPrinter::Opener &opener = {});
