@@ -730,7 +730,8 @@ void RefDbGenerator::MakeTyreStorage() {
     for (int i = 0; i < cars; ++i) shuffled[size_t(i)] = i;
     std::vector<int> size(static_cast<size_t>(cars), -1);
     for (int k = 0; k < std::max(1, cars / 10); ++k) {
-        std::swap(shuffled[size_t(k)], shuffled[size_t(k + Below(cars - k))]);
+        const int pick = k + Below(cars - k);
+        std::swap(shuffled[size_t(k)], shuffled[size_t(pick)]);
         size[size_t(shuffled[size_t(k)])] = Below(Count(kTyreSizes));
     }
     // Until when each car's set is kept (one fetched after the last day, for ever).
