@@ -208,7 +208,8 @@ void BayBoardCanvas::MoveCurrent(int rows, int columns) {
     if (columns != 0)
         start = QDateTime(m_board.DayOf(to).addDays(m_board.DayOf(m_column).daysTo(b.start.date())),
                           b.start.time());
-    emit MoveAsked(block, m_board.BayOf(to).iddBox, start);
+    const QString bay = m_board.BayOf(to).iddBox;  // the board is read again while the move is saved
+    emit MoveAsked(block, bay, start);
 }
 
 void BayBoardCanvas::keyPressEvent(QKeyEvent *event) {
@@ -282,8 +283,11 @@ void BayBoardCanvas::mouseReleaseEvent(QMouseEvent *) {
     m_dragging = false;
     update();
     if (!dropped || block < 0) return;
-    emit MoveAsked(block, m_board.BayOf(m_dropColumn).iddBox, m_board.SlotStart(m_dropRow, m_dropColumn));
+    const QString bay =
+        m_board.BayOf(m_dropColumn).iddBox;  // the board is read again while the move is saved
+    const QDateTime start = m_board.SlotStart(m_dropRow, m_dropColumn);
     m_dropColumn = -1;
+    emit MoveAsked(block, bay, start);
 }
 
 void BayBoardCanvas::mouseDoubleClickEvent(QMouseEvent *event) {

@@ -229,8 +229,11 @@ bool CBayBoardView::NewRequest(const QString &iddBox, const QDateTime &start, QS
     return true;
 }
 
-void CBayBoardView::MoveBlock(int block, const QString &iddBox, const QDateTime &start) {
+void CBayBoardView::MoveBlock(int block, const QString &toBay, const QDateTime &toStart) {
     if (!m_ctx.CheckRight(Right::EditOrder)) return;
+    // Kept here: a question asked below lets the board be read again, and what was handed in with it.
+    const QString iddBox = toBay;
+    const QDateTime start = toStart;
     const BayBoard::Block shown = m_canvas->board().blocks().value(block);
     if (shown.iddZakaz.isEmpty() || (shown.iddBox == iddBox && shown.start == start)) return;
     bool agreed = false;

@@ -3,6 +3,7 @@
 #include "AppContext.h"
 #include "BayPlan.h"
 #include "BayStore.h"
+#include "CTyreSetDlg.h"
 #include "CardButtons.h"
 #include "DatePicker.h"
 #include "DbAction.h"
@@ -189,6 +190,7 @@ void COrderFormDlg::FillBays() {
 void COrderFormDlg::PresetCharge(const QString &iddClient, const ServiceRecord &line, double count) {
     if (m_mode == OrderFormMode::Edit) return;
     m_carClient->PresetClient(iddClient);
+    m_offersStorage = false;  // the charge is for a set stored already
     m_editor.AddServices({SelectedService{line, {}, {}}});
     const QList<OrderLine> &lines = m_editor.order().lines;
     m_editor.SetQuantity({int(lines.size()) - 1, -1}, count);
@@ -368,10 +370,28 @@ bool COrderFormDlg::SaveOrder(Order &work) {
 void COrderFormDlg::accept() {
     if (!CheckInput()) return;
     Order work = m_editor.Result();
+    const bool wasNew = work.IsNew();
     if (!SaveOrder(work)) return;
     m_editor.Saved(work);
+    if (wasNew && m_offersStorage) OfferTyreStorage(work);
     m_number->setText(work.ZakazNomer);
     QDialog::accept();
+}
+
+void COrderFormDlg::OfferTyreStorage(const Order &saved) {
+    // A storage service of the catalogue: its name speaks of keeping tyres.
+    const auto storage = [](const OrderLine &l) {
+        return !l.deleted && l.name.contains(QStringLiteral("хранен"), Qt::CaseInsensitive);
+    };
+    const auto line = std::find_if(saved.lines.begin(), saved.lines.end(), storage);
+    if (line == saved.lines.end() || !m_ctx.user().HasRight(Right::TyreTakeIn) ||
+        !m_ctx.prompter().Confirm(
+            QStringLiteral("В заказе есть услуга «%1».\nПринять комплект шин на хранение?").arg(line->name)))
+        return;
+    CTyreSetDlg card(m_ctx, {}, this);
+    card.PresetCar(saved.IddAvto, saved.IddVlad);
+    card.PresetOrder(saved.IddZakaz, line->price + line->price.Percent(line->prNds));
+    m_ctx.dialogs().Run(card);
 }
 
 void COrderFormDlg::reject() {

@@ -67,6 +67,8 @@ private:
     // Saves the order, asking about a debt changed elsewhere and about a bay's time already taken; false
     // when it was not saved (the reason was shown).
     bool SaveOrder(Order &work);
+    // A new order with a tyre storage service on it: the clerk is offered to take the set in.
+    void OfferTyreStorage(const Order &saved);
 
     AppContext &m_ctx;
     OrderFormMode m_mode;
@@ -75,6 +77,7 @@ private:
     std::optional<Order> m_stored;  // the order as read for editing: the save checks it is still so
     bool m_filling = false;         // the form sets its own pickers: not the user's touch
     bool m_touched = false;         // the clerk changed something since the form was opened
+    bool m_offersStorage = true;    // a storage service saved offers to take a set in (not for a charge)
 
     QLineEdit *m_number = nullptr;
     QDateEdit *m_orderDate = nullptr;

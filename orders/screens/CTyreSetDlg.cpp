@@ -153,6 +153,13 @@ void CTyreSetDlg::PresetCar(const QString &iddAvto, const QString &iddClient) {
     Show();
 }
 
+void CTyreSetDlg::PresetOrder(const QString &iddZakaz, Money fee) {
+    if (!m_set.iddTyre.isEmpty()) return;
+    m_set.iddZakaz = iddZakaz;
+    m_set.fee = fee;
+    Show();
+}
+
 void CTyreSetDlg::Show() {
     QString plate = m_set.plate, client = m_set.clientName;
     if (plate.isEmpty() && !m_set.iddAvto.isEmpty())

@@ -22,6 +22,8 @@ public:
 
     // A new set for this car and client (the car card's, or the order's).
     void PresetCar(const QString &iddAvto, const QString &iddClient);
+    // Taken in by this order, at the storage fee it charged for a season.
+    void PresetOrder(const QString &iddZakaz, Money fee);
     // False when the stored set could not be read (the reason was shown).
     bool Loaded() const { return m_loaded; }
     // After OK: the set as stored.

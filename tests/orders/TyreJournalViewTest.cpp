@@ -104,3 +104,27 @@ TEST_P(TyreJournalViewTest, ASetIsTakenInPrintedFoundByPlateAndGivenBackWithTheF
     EXPECT_EQ(prompter.warnings, QStringList{Rights::kRefusal});
     EXPECT_TRUE(TyreStore(db()).Load(taken.iddTyre)->Kept());
 }
+
+// An order taken with the storage service offers to take the set in, for the order and at its price.
+TEST_P(TyreJournalViewTest, AnOrderWithTheStorageServiceOffersToTakeTheSetIn) {
+    ServiceCard storage{.name = u"Хранение шин, сезон"_s, .price = Rub(2000)};
+    ServiceStore(db()).SaveCard(storage, u"anna"_s);
+    COrderFormDlg form(*ctx, OrderFormMode::New);
+    form.PresetClient(u"c1"_s);
+    dialogs.Then(PickServices({u"Хранение шин, сезон"_s}));
+    form.lines()->AddLines();
+    dialogs.Then([&](QDialog &d) {
+        auto &card = dynamic_cast<CTyreSetDlg &>(d);
+        EXPECT_EQ(card.car()->text(), u"А001АА77 — Сидоров Иван"_s);
+        card.accept();
+        return card.result();
+    });
+    form.accept();
+    ASSERT_EQ(form.result(), QDialog::Accepted) << prompter.All().join(u'|').toStdString();
+    EXPECT_EQ(prompter.confirms.value(0),
+              u"В заказе есть услуга «Хранение шин, сезон».\nПринять комплект шин на хранение?"_s);
+    const QList<TyreSet> kept = TyreStore(db()).OfCar(u"a1"_s);
+    ASSERT_EQ(kept.size(), 2);
+    EXPECT_EQ(std::tuple(kept[0].iddZakaz, kept[0].fee, kept[0].iddPlace),
+              std::tuple(form.order().IddZakaz, Rub(2000), free));
+}
