@@ -152,13 +152,27 @@ void RegisterBayBoard(CMainFrame &frame, AppContext &ctx) {
 }
 
 void RegisterTyreJournal(CMainFrame &frame, AppContext &ctx) {
+    CMainFrame *owner = &frame;
     ChildKind tyres;
     tyres.maximized = true;
-    tyres.open = [&ctx] {
+    tyres.toolbar = {Cmd::kPrint};
+    tyres.open = [&ctx, owner] {
         auto *view = new CTyreJournalView(ctx);
+        using Order = CTyreJournalView::ReportOrder;
         view->SetPrinters([&ctx](const TyreSet &set) { ReportCommands::TyreReceipt(ctx, set); },
-                          [&ctx](const TyreSet &set) { ReportCommands::TyreLabels(ctx, set); });
+                          [&ctx](const TyreSet &set) { ReportCommands::TyreLabels(ctx, set); },
+                          [&ctx, owner](Order order) {
+                              ReportCommands::TyresInStorage(
+                                  ctx,
+                                  order == Order::ByClient  ? TyreReportOrder::ByClient
+                                  : order == Order::Overdue ? TyreReportOrder::Overdue
+                                                            : TyreReportOrder::ByPlace,
+                                  owner);
+                          });
         return view;
+    };
+    tyres.command = [](QWidget *view, int id) {
+        if (auto *j = qobject_cast<CTyreJournalView *>(view); j && id == Cmd::kPrint) j->Print();
     };
     frame.RegisterChildKind(ChildKindId::kTyreJournal, tyres);
 }

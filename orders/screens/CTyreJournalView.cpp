@@ -17,6 +17,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -86,6 +87,17 @@ void CTyreJournalView::Build() {
     QPushButton *receipt = button("receipt", "document-print", "Квитанция", "Напечатать квитанцию о приёме.");
     QPushButton *labels = button("labels", "document-print", "Этикетки", "Напечатать этикетки на шины.");
     QPushButton *places = button("places", "view-list-details", "Места...", "Места хранения и их загрузка.");
+    QPushButton *excel =
+        button("excel", "x-office-spreadsheet", "В Excel", "Шины на хранении: таблица Excel.");
+    auto *reports = new QMenu(excel);
+    for (auto [text, order] : {std::pair{"По местам хранения", ReportOrder::ByPlace},
+                               {"По клиентам", ReportOrder::ByClient},
+                               {"Просроченные", ReportOrder::Overdue}})
+        connect(reports->addAction(QString::fromUtf8(text)), &QAction::triggered, this,
+                [this, order = order] {
+                    if (m_report) m_report(order);
+                });
+    excel->setMenu(reports);
 
     auto *filters = new QHBoxLayout;
     for (auto [caption, w] : {std::pair{"Показать:", static_cast<QWidget *>(m_state)},
@@ -101,7 +113,7 @@ void CTyreJournalView::Build() {
     filters->addWidget(find);
     filters->addStretch();
     auto *buttons = new QHBoxLayout;
-    for (QPushButton *b : {takeIn, open, giveOut, remove, receipt, labels}) buttons->addWidget(b);
+    for (QPushButton *b : {takeIn, open, giveOut, remove, receipt, labels, excel}) buttons->addWidget(b);
     buttons->addStretch();
     buttons->addWidget(places);
     auto *layout = new QVBoxLayout(this);
@@ -124,9 +136,14 @@ void CTyreJournalView::Build() {
     setFocusProxy(m_list);
 }
 
-void CTyreJournalView::SetPrinters(SetCommand receipt, SetCommand labels) {
+void CTyreJournalView::SetPrinters(SetCommand receipt, SetCommand labels, ReportCommand report) {
     m_receipt = std::move(receipt);
     m_labels = std::move(labels);
+    m_report = std::move(report);
+}
+
+void CTyreJournalView::Print() {
+    if (m_report) m_report(ReportOrder::ByPlace);
 }
 
 void CTyreJournalView::Search() {

@@ -20,8 +20,14 @@ public:
     // What the journal hands on for a set: its receipt, its labels.
     using SetCommand = std::function<void(const TyreSet &set)>;
 
+    // The spreadsheet of the sets kept, in one of the orders the "В Excel" menu offers.
+    enum class ReportOrder { ByPlace, ByClient, Overdue };
+    using ReportCommand = std::function<void(ReportOrder order)>;
+
     explicit CTyreJournalView(AppContext &ctx, QWidget *parent = nullptr);
-    void SetPrinters(SetCommand receipt, SetCommand labels);
+    void SetPrinters(SetCommand receipt, SetCommand labels, ReportCommand report = {});
+    // The frame's print: the spreadsheet by place.
+    void Print();
 
     // The search with the filters as they stand.
     void Search();
@@ -47,6 +53,7 @@ private:
 
     AppContext &m_ctx;
     SetCommand m_receipt, m_labels;
+    ReportCommand m_report;
     QList<TyreSet> m_shown;
     QComboBox *m_state = nullptr, *m_season = nullptr, *m_place = nullptr;
     QLineEdit *m_plate = nullptr, *m_client = nullptr;

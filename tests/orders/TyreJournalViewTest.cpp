@@ -5,6 +5,7 @@
 #include "OrderFormFixture.h"
 #include "StatusColors.h"
 
+#include <QMenu>
 #include <QSpinBox>
 
 // The tyre storage journal as the clerk works it: a winter set taken in and printed, found by plate half a
@@ -27,7 +28,8 @@ protected:
     std::unique_ptr<CTyreJournalView> Journal() {
         auto view = std::make_unique<CTyreJournalView>(*ctx);
         view->SetPrinters([this](const TyreSet &s) { printed << u"receipt "_s + s.code; },
-                          [this](const TyreSet &s) { printed << u"labels "_s + s.plate; });
+                          [this](const TyreSet &s) { printed << u"labels "_s + s.plate; },
+                          [this](CTyreJournalView::ReportOrder o) { printed << u"report %1"_s.arg(int(o)); });
         view->resize(1000, 500);
         return view;
     }
@@ -61,6 +63,10 @@ TEST_P(TyreJournalViewTest, ASetIsTakenInPrintedFoundByPlateAndGivenBackWithTheF
     EXPECT_EQ(std::tuple(taken.iddPlace, taken.TreadText(), taken.paidUntil),
               std::tuple(free, u"7.5; 7.0; 6.8; 7.2"_s, QDate::currentDate().addMonths(6)));
     EXPECT_EQ(printed, (QStringList{u"receipt "_s + taken.code, u"labels А001АА77"_s}));
+    // The spreadsheet's menu and the frame's print.
+    for (QAction *a : Child<QPushButton>(*view, "excel")->menu()->actions()) a->trigger();
+    view->Print();
+    EXPECT_EQ(printed.mid(2), (QStringList{"report 0", "report 1", "report 2", "report 0"}));
     ASSERT_TRUE(prompter.warnings.value(0).startsWith(u"Глубина протектора «шесть» — не число."_s));
 
     // Found by part of the plate, given back: a season begun beyond the paid one (and the one before it)
