@@ -12,6 +12,7 @@
 #include "ServerRoles.h"
 #include "ServiceStore.h"
 #include "TestDb.h"
+#include "TyreStore.h"
 #include "UserInfo.h"
 #include "UserStore.h"
 #include "WorkerStore.h"
@@ -44,7 +45,22 @@ protected:
             Put(db(), TestRows::Payout{u"l-"_s + key, key, u"w1"_s, 7});
         }
         Put(db(), TestRows::Service{.key = service, .name = u"Мойка"_s});
+        // Tyre storage: two sets kept, and room for a third.
+        Put(db(), TestRows::Client{.key = u"c1"_s});
+        Put(db(), TestRows::Car{.key = u"a1"_s, .owner = u"c1"_s});
+        TyreStore tyres(db());
+        place = tyres.SavePlace({.rack = u"A"_s, .cell = u"1"_s, .capacity = 3}, u"boss"_s);
+        for (QString *key : {&kept, &mistaken}) {
+            TyreSet set = TyreIn();
+            *key = tyres.TakeIn(set, u"boss"_s);
+        }
     }
+    TyreSet TyreIn() const {
+        TyreSet set;
+        set.iddClient = u"c1"_s, set.iddAvto = u"a1"_s, set.iddPlace = place;
+        return set;
+    }
+    QString place, kept, mistaken;
     static inline const QDateTime kPlanned = QDateTime(QDate(2024, 6, 11), QTime(10, 0));
     // A user saved as the users directory saves one, connected as himself.
     std::unique_ptr<Database> Clerk(const QString &name, const QString &rights) {
@@ -196,6 +212,13 @@ TEST_P(ServerRolesTest, TheServerLetsEachUserDoWhatHisRightsAllowAndNothingMore)
          }},
         {Right::DeleteWorker, [](Database &d) { WorkerStore(d).Delete(u"w1"_s); }},
         {Right::Numbering, [](Database &d) { CounterStore(d).WriteAll({.zakazPr = u"Б-"_s}); }},
+        {Right::TyreTakeIn,
+         [&](Database &d) {
+             TyreSet set = TyreIn();
+             TyreStore(d).TakeIn(set, u"c"_s);
+         }},
+        {Right::TyreGiveOut, [&](Database &d) { TyreStore(d).GiveOut(kept, QDate::currentDate()); }},
+        {Right::TyreDelete, [&](Database &d) { TyreStore(d).Delete(mistaken); }},
     };
     for (const auto &c : commands) {
         const int position = Rights::Position(c.right);
