@@ -3,6 +3,7 @@
 #include "ChangedMeanwhile.h"
 #include "Database.h"
 #include "DynamicRecordset.h"
+#include "Formats.h"
 #include "KeyGen.h"
 #include "Rows.h"
 
@@ -13,10 +14,6 @@ namespace {
 
 const QString kSets = QStringLiteral("TTyre");
 const QString kPlaces = QStringLiteral("SPlace");
-
-QString Text(const QDate &d) {
-    return d.toString(QStringLiteral("dd.MM.yyyy"));
-}
 
 QDateTime Day(const QDate &d) {
     return d.isValid() ? QDateTime(d, QTime(0, 0)) : QDateTime();
@@ -234,7 +231,8 @@ int TyreStore::GiveOut(const QString &iddTyre, const QDate &day) {
     const std::optional<TyreSet> stored = Load(iddTyre);
     if (!stored)
         throw DbError(QStringLiteral("Комплект не найден: возможно, его удалили на другом рабочем месте."));
-    if (!stored->Kept()) throw DbError(QStringLiteral("Комплект уже выдан %1.").arg(Text(stored->dateOut)));
+    if (!stored->Kept())
+        throw DbError(QStringLiteral("Комплект уже выдан %1.").arg(Formats::Date(stored->dateOut)));
     Rows::Update(m_db, kSets, {{QStringLiteral("IddTyre"), iddTyre}},
                  {{QStringLiteral("DateOut"), Day(day)}});
     tx.Commit();

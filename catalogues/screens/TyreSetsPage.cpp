@@ -2,18 +2,11 @@
 
 #include "AppContext.h"
 #include "DbAction.h"
+#include "Formats.h"
 #include "KeyedList.h"
 #include "StatusColors.h"
 
 #include <QVBoxLayout>
-
-namespace {
-
-QString DateText(const QDate &d) {
-    return d.isValid() ? d.toString(QStringLiteral("dd.MM.yyyy")) : QString();
-}
-
-}  // namespace
 
 TyreSetsPage::TyreSetsPage(AppContext &ctx, Of of, QWidget *parent) : QWidget(parent), m_ctx(ctx), m_of(of) {
     m_list = new KeyedList({QStringLiteral("Код"), QStringLiteral("Принят"),
@@ -39,10 +32,10 @@ void TyreSetsPage::Show(const QString &key) {
     m_list->clear();
     const QDate today = QDate::currentDate();
     for (const TyreSet &s : std::as_const(sets)) {
-        QTreeWidgetItem *row =
-            m_list->AddRow({s.code, DateText(s.dateIn), m_of == Of::Client ? s.plate : s.clientName,
-                            s.Description(), s.placeText, DateText(s.paidUntil), DateText(s.dateOut)},
-                           s.iddTyre);
+        QTreeWidgetItem *row = m_list->AddRow(
+            {s.code, Formats::Date(s.dateIn), m_of == Of::Client ? s.plate : s.clientName, s.Description(),
+             s.placeText, Formats::Date(s.paidUntil), Formats::Date(s.dateOut)},
+            s.iddTyre);
         if (s.Overdue(today))
             for (int c = 0; c < row->columnCount(); ++c) row->setForeground(c, StatusColors::Overdue());
     }

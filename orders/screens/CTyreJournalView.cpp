@@ -6,6 +6,7 @@
 #include "CTyreSetDlg.h"
 #include "DbAction.h"
 #include "DialogRunner.h"
+#include "Formats.h"
 #include "KeyGen.h"
 #include "KeyedList.h"
 #include "LiveRefresh.h"
@@ -24,10 +25,6 @@
 namespace {
 
 enum Column { ColCode, ColIn, ColClient, ColPlate, ColSet, ColPlace, ColPaid, ColOut };
-
-QString DateText(const QDate &d) {
-    return d.isValid() ? d.toString(QStringLiteral("dd.MM.yyyy")) : QString();
-}
 
 }  // namespace
 
@@ -175,8 +172,8 @@ void CTyreJournalView::Search() {
         for (int i = 0; i < m_shown.size(); ++i) {
             const TyreSet &s = m_shown[i];
             QTreeWidgetItem *row =
-                m_list->AddRow({s.code, DateText(s.dateIn), s.clientName, s.plate, s.Description(),
-                                s.placeText, DateText(s.paidUntil), DateText(s.dateOut)},
+                m_list->AddRow({s.code, Formats::Date(s.dateIn), s.clientName, s.plate, s.Description(),
+                                s.placeText, Formats::Date(s.paidUntil), Formats::Date(s.dateOut)},
                                s.iddTyre);
             if (s.Overdue(today))
                 for (int c = 0; c < row->columnCount(); ++c) row->setForeground(c, StatusColors::Overdue());
@@ -223,7 +220,7 @@ void CTyreJournalView::GiveOut() {
     if (!current) return;
     const TyreSet set = *current;
     if (!set.Kept()) {
-        m_ctx.prompter().Warning(QStringLiteral("Комплект уже выдан %1.").arg(DateText(set.dateOut)));
+        m_ctx.prompter().Warning(QStringLiteral("Комплект уже выдан %1.").arg(Formats::Date(set.dateOut)));
         return;
     }
     if (!m_ctx.prompter().Confirm(QStringLiteral("Выдать комплект %1 (%2) клиенту %3?")
@@ -242,7 +239,7 @@ void CTyreJournalView::ChargeOverdue(const TyreSet &set, int seasons) {
     if (!m_ctx.prompter().Confirm(
             QStringLiteral("Хранение было оплачено до %1.\nСверх оплаченного срока начат сезонов: %2, "
                            "к оплате %3.\nОформить заказ на эту сумму?")
-                .arg(DateText(set.paidUntil))
+                .arg(Formats::Date(set.paidUntil))
                 .arg(seasons)
                 .arg(due.Text())))
         return;
