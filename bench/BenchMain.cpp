@@ -1,6 +1,7 @@
 // The benchmarks: each list a user opens (directories, order and cash journals, the client card's pages),
 // the order load, the order form's opening and the order save, the bay board and free times on it, over the
-// reference database, each beside its raw-SQL limit timed in the same run (the raw statement returning the
+// reference database, and the tyre storage's journal and its search by plate, each beside its raw-SQL limit
+// timed in the same run (the raw statement returning the
 // same rows through a bare QSqlQuery, prepared once), with the ratio and what a call costs the database;
 // and a document merge beside the bare file work of the same size.
 //
@@ -41,6 +42,7 @@
 #include "ServiceRecord.h"
 #include "ServiceStore.h"
 #include "StatementCounter.h"
+#include "TyreStore.h"
 
 #include <benchmark/benchmark.h>
 
@@ -149,6 +151,8 @@ struct Inputs {
     int fleetOrders = 0;
     QDate busyDay;  // of the last weeks' the one with the most plans on the bays, its busiest day
     int busyPlans = 0;
+    QString tyrePlate;  // the plate of a car whose tyres are kept in storage
+    int tyresKept = 0;
 };
 
 Inputs PickInputs(Database &db) {
@@ -213,6 +217,13 @@ Inputs PickInputs(Database &db) {
                 in.busyPlans = n;
             }
     }
+
+    in.tyrePlate =
+        One(db, QStringLiteral("SELECT MIN(a.AvtoNomer) FROM TTyre t INNER JOIN SAvto a ON "
+                               "a.IddAvto = t.IddAvto WHERE t.DateOut IS NULL AND t.[Delete] = FALSE"));
+    in.tyresKept =
+        One(db, QStringLiteral("SELECT COUNT(*) FROM TTyre WHERE DateOut IS NULL AND [Delete] = FALSE"))
+            .toInt();
 
     Order &o = in.newOrder;
     QSqlQuery link = db.Exec(QStringLiteral(
@@ -361,6 +372,16 @@ public:
 private:
     RawQuery m_blocks, m_services, m_bays;
 };
+
+// The tyre storage's sets kept now, as its store reads them for the journal (with the client, the car's
+// plate and the place); the store's order follows.
+const char *kTyresKeptRaw =
+    "SELECT t.IddTyre, t.IddClient, t.IddAvto, t.Season, t.Maker, t.Model, t.Size, t.[Count], t.Rims, "
+    "t.Tread, t.Damage, t.IddPlace, t.DateIn, t.PaidUntil, t.DateOut, t.IddZakaz, t.Fee, t.Code, "
+    "c.ClientName, a.AvtoNomer, p.Rack, p.Shelf, p.Cell FROM ((TTyre t LEFT JOIN SClient c ON "
+    "c.IddClient = t.IddClient) LEFT JOIN SAvto a ON a.IddAvto = t.IddAvto) LEFT JOIN SPlace p ON "
+    "p.IddPlace = t.IddPlace WHERE t.[Delete] = FALSE AND t.DateOut IS NULL";
+const char *kTyresOrder = " ORDER BY t.DateIn DESC, t.Code DESC";
 
 // Registers one benchmark timed by its own clock, in milliseconds, under "<backend>/<name>".
 template <typename Fn>
@@ -716,12 +737,31 @@ void RegisterBays(Database *d, const Inputs &in, const QString &backend) {
     });
 }
 
+// The tyre storage's journal as it opens (the sets kept now), and its search for a kept set's plate; beside
+// the raw statement of the kept sets and of those of the plate's car.
+void RegisterTyres(Database *d, const Inputs &in, const QString &backend) {
+    Add(backend, "TyreJournal", [d](benchmark::State &state) {
+        RawQuery raw(*d, QLatin1StringView(kTyresKeptRaw) + QLatin1StringView(kTyresOrder));
+        RunPair(
+            state, *d, [&] { return size_t(TyreStore(*d).Search({}).size()); }, [&] { return raw.Run(); });
+    });
+    const QString plate = in.tyrePlate;
+    Add(backend, "TyrePlateSearch", [d, plate](benchmark::State &state) {
+        RawQuery raw(*d, QLatin1StringView(kTyresKeptRaw) + QStringLiteral(" AND a.AvtoNomer = ?") +
+                             QLatin1StringView(kTyresOrder));
+        RunPair(
+            state, *d, [&] { return size_t(TyreStore(*d).Search({.plate = plate}).size()); },
+            [&] { return raw.Run({plate}); });
+    });
+}
+
 void Register(Database &db, const Inputs &in, const QString &backend) {
     RegisterDirectories(&db, in, backend);
     RegisterOrder(&db, in, backend);
     RegisterJournal(&db, in, backend);
     RegisterMoneyAndDocuments(&db, in, backend);
     RegisterBays(&db, in, backend);
+    RegisterTyres(&db, in, backend);
 }
 
 void PrintOutcome(const BenchTarget &target, double scale, const RefDb::Outcome &out) {
@@ -774,6 +814,8 @@ int main(int argc, char **argv) {
                     inputs.fleetOrders);
         std::printf("bay board: %s, %d orders planned, and its week\n",
                     qPrintable(inputs.busyDay.toString(Qt::ISODate)), inputs.busyPlans);
+        std::printf("tyre storage: %d sets kept; plate searched: %s\n", inputs.tyresKept,
+                    qPrintable(inputs.tyrePlate));
         std::printf(
             "time: the program's call; raw_ms: the raw statement in the same run; ratio: time / raw_ms; "
             "%s: per call\n",

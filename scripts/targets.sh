@@ -29,6 +29,8 @@ ChangeLogMonth          ms  300  the change log'"'"'s search of a month, over a 
 BayBoardDay             ms  100  the bay board, one busy day, drawn
 BayBoardWeek            ms  300  the bay board, a busy week, drawn
 BayFreeSlots            ms  50   free times on the bays for an hour'"'"'s work, from a busy day'"'"'s opening
+TyreJournal             ms  100  the tyre storage journal as opened, every set kept now
+TyrePlateSearch         ms  20   the tyre storage journal searched for a kept set'"'"'s plate
 '
 awk -F, -f "$(dirname "$0")/bench-csv.awk" "$REPORT" | awk -v backend="$BACKEND" -v targets="$TARGETS" '
   { ms[$1] = $2; raw[$1] = $3 == "-" ? "" : $3; mb[$1] = $5 }
