@@ -203,11 +203,11 @@ const IndexDef kIndexes[] = {
     // The orders in debt, which the order journal lists whatever the period: a handful among many. An
     // index on the debt itself, so that PostgreSQL also keeps statistics of it and knows they are few.
     {"IX_TZakaz_Debt", "TZakaz", "(ZakazSumma - ZakazOplata)", false, 4},
-    // What a place holds now, a car's and a client's sets, the journal by the day taken in.
+    // What a place holds now, a car's and a client's sets, the sets kept now (the journal's default).
     {"IX_TTyre_Place", "TTyre", "IddPlace, DateOut", false, 14},
     {"IX_TTyre_IddAvto", "TTyre", "IddAvto", false, 14},
     {"IX_TTyre_IddClient", "TTyre", "IddClient", false, 14},
-    {"IX_TTyre_DateIn", "TTyre", "DateIn", false, 14},
+    {"IX_TTyre_Kept", "TTyre", "DateOut, DateIn", false, 14},
     {"UX_TTyre_Code", "TTyre", "Code", true, 14},
     {"UX_AvtoVlad_Live", "AvtoVlad", "IddAvto, IddVlad", true, 2, "[Delete] = FALSE", kLiveLinkMessage},
     {"UX_SUser_Login", "SUser", "Login", true, 2, "[Delete] = FALSE", kLiveLoginMessage},

@@ -7,6 +7,8 @@
 #include "KeyGen.h"
 #include "Rows.h"
 
+#include <QCollator>
+#include <QLocale>
 #include <QStringList>
 #include <algorithm>
 
@@ -120,6 +122,15 @@ QList<StoragePlace> TyreStore::Places() {
     for (; !rs.IsEOF(); rs.MoveNext())
         places.append({rs.Field(0).AsText(), rs.Field(1).AsText(), rs.Field(2).AsText(), rs.Field(3).AsText(),
                        int(rs.Field(4).AsLong()), rs.Field(5).AsText(), false, int(rs.Field(6).AsLong())});
+    // As a clerk reads the racks: cell 2 before cell 10, letters in any case alike.
+    QCollator order(QLocale(QLocale::Russian));
+    order.setNumericMode(true);
+    order.setCaseSensitivity(Qt::CaseInsensitive);
+    std::stable_sort(places.begin(), places.end(), [&](const StoragePlace &a, const StoragePlace &b) {
+        for (auto [x, y] : {std::pair{&a.rack, &b.rack}, {&a.shelf, &b.shelf}, {&a.cell, &b.cell}})
+            if (const int c = order.compare(*x, *y); c != 0) return c < 0;
+        return false;
+    });
     return places;
 }
 
@@ -198,9 +209,12 @@ QString TyreStore::TakeIn(TyreSet &set, const QString &login) {
         m_db.Exec(QStringLiteral("SELECT pg_advisory_xact_lock(hashtext('zv-tyre-code'))"));
     const QString prefix = work.dateIn.toString(QStringLiteral("yyMMdd")) + u'-';
     CDynamicRecordset rs(m_db);
-    rs.Open(QStringLiteral("SELECT COUNT(*) FROM TTyre WHERE Code >= ? AND Code < ?"),
+    rs.Open(QStringLiteral("SELECT Code FROM TTyre WHERE Code >= ? AND Code < ?"),
             {prefix, prefix.left(6) + u'.'});
-    work.code = prefix + QString::number(rs.Field(0).AsLong() + 1);
+    long last = 0;
+    for (; !rs.IsEOF(); rs.MoveNext())
+        last = std::max(last, rs.Field(0).AsText().mid(prefix.size()).toLong());
+    work.code = prefix + QString::number(last + 1);
     rs.Close();
     Values row = {{QStringLiteral("IddTyre"), work.iddTyre}};
     row << CardValues(work) << ColumnValue{QStringLiteral("Code"), work.code}
@@ -320,10 +334,20 @@ QList<TyreSet> TyreStore::Search(const TyreFilter &filter) {
         where += QStringLiteral(" AND t.IddPlace = ?");
         binds << filter.iddPlace;
     }
-    QList<TyreSet> sets = Read(where, binds, QStringLiteral("t.DateIn DESC, t.Code DESC"));
-    // Parts of a plate or a name, in any case (which the databases' own comparisons do not all know for
-    // Cyrillic letters).
+    // Plates are kept in capitals, so part of one typed in any case is found by the database; its
+    // wildcards are taken as typed.
     const QString plate = filter.plate.trimmed(), client = filter.client.trimmed();
+    if (!plate.isEmpty()) {
+        QString pattern = plate.toUpper();
+        pattern.replace(u'!', QStringLiteral("!!"))
+            .replace(u'%', QStringLiteral("!%"))
+            .replace(u'_', QStringLiteral("!_"));
+        where += QStringLiteral(" AND a.AvtoNomer LIKE ? ESCAPE '!'");
+        binds << u'%' + pattern + u'%';
+    }
+    QList<TyreSet> sets = Read(where, binds, QStringLiteral("t.DateIn DESC, t.Code DESC"));
+    // A part of a name in any case, which the databases' own comparisons do not all know for Cyrillic
+    // letters; and the plate once more, for one kept otherwise than in capitals.
     if (!plate.isEmpty() || !client.isEmpty())
         sets.removeIf([&](const TyreSet &s) {
             return !s.plate.contains(plate, Qt::CaseInsensitive) ||

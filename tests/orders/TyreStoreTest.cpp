@@ -71,6 +71,7 @@ TEST_P(TyreStoreTest, ASetIsTakenInFoundAndGivenBackWithTheSeasonsOverdue) {
     };
     EXPECT_EQ(codes({}), (QStringList{"260410-2", "260410-1"}));
     EXPECT_EQ(codes({.plate = "а001"}), QStringList{"260410-1"}) << "part of a plate, any case";
+    EXPECT_TRUE(codes({.plate = "%"}).isEmpty()) << "a wildcard is a character like any other";
     EXPECT_EQ(codes({.client = "ромаш"}), QStringList{"260410-2"});
     EXPECT_EQ(codes({.season = TyreSeason::Winter}), QStringList{"260410-1"});
     EXPECT_EQ(codes({.state = TyreFilter::State::Overdue, .today = QDate(2026, 6, 1)}),
@@ -126,6 +127,13 @@ TEST_P(TyreStoreTest, APlaceHoldsNoMoreSetsThanItsCapacity) {
               (QStringList{"Стеллаж A, полка 1, ячейка 1 0/1", "Стеллаж A, полка 1, ячейка 2 1/2"}));
     EXPECT_EQ(ErrorText([&] { store.Update(*store.Load(second.iddTyre)); }).section(u':', 0, 0),
               u"Комплект уже выдан"_s);
+
+    // Places as a clerk reads them: cell 3 before cell 10, a rack's letter in either case alike.
+    store.SavePlace({.rack = "a", .shelf = "1", .cell = "10"}, u"anna"_s);
+    store.SavePlace({.rack = "A", .shelf = "1", .cell = "3"}, u"anna"_s);
+    QStringList cells;
+    for (const StoragePlace &p : store.Places()) cells << p.cell;
+    EXPECT_EQ(cells, (QStringList{"1", "2", "3", "10"}));
 }
 
 // What a card must hold is checked before anything is written.
