@@ -144,8 +144,8 @@ void Layout(QList<Block> &blocks) {
         group.clear();
         laneEnds.clear();
     };
-    for (int k = 0; k < order.size(); ++k) {
-        Block &b = blocks[order[k]];
+    for (const int index : std::as_const(order)) {
+        Block &b = blocks[index];
         if (!group.isEmpty() && (b.iddBox != blocks[group.first()].iddBox || b.start >= groupEnd)) close();
         if (group.isEmpty()) groupEnd = b.end;
         int lane = 0;
@@ -156,7 +156,7 @@ void Layout(QList<Block> &blocks) {
             laneEnds[lane] = b.end;
         b.lane = lane;
         groupEnd = std::max(groupEnd, b.end);
-        group.append(order[k]);
+        group.append(index);
     }
     close();
 }

@@ -229,11 +229,11 @@ bool CBayBoardView::NewRequest(const QString &iddBox, const QDateTime &start, QS
     return true;
 }
 
-void CBayBoardView::MoveBlock(int block, const QString &toBay, const QDateTime &toStart) {
+// Bay and start are taken by value: a question asked below lets the board be read again, and what a
+// reference handed in would point into with it.
+void CBayBoardView::MoveBlock(int block, QString iddBox,
+                              QDateTime start) {  // NOLINT(performance-unnecessary-value-param)
     if (!m_ctx.CheckRight(Right::EditOrder)) return;
-    // Kept here: a question asked below lets the board be read again, and what was handed in with it.
-    const QString iddBox = toBay;
-    const QDateTime start = toStart;
     const BayBoard::Block shown = m_canvas->board().blocks().value(block);
     if (shown.iddZakaz.isEmpty() || (shown.iddBox == iddBox && shown.start == start)) return;
     bool agreed = false;

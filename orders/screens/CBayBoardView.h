@@ -47,7 +47,7 @@ private:
     void Build();
     void Show(const QDate &day, bool week);
     void Activate(int row, int column);
-    void MoveBlock(int block, const QString &iddBox, const QDateTime &start);
+    void MoveBlock(int block, QString iddBox, QDateTime start);
     // A new request on the bay from `start`; true when it was saved (its key in `iddZakaz`).
     bool NewRequest(const QString &iddBox, const QDateTime &start, QString &iddZakaz,
                     const SelectedServices &services = {});

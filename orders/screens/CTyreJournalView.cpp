@@ -169,8 +169,7 @@ void CTyreJournalView::Search() {
     m_list->clear();
     {
         KeyedList::Batch batch(*m_list);
-        for (int i = 0; i < m_shown.size(); ++i) {
-            const TyreSet &s = m_shown[i];
+        for (const TyreSet &s : std::as_const(m_shown)) {
             QTreeWidgetItem *row =
                 m_list->AddRow({s.code, Formats::Date(s.dateIn), s.clientName, s.plate, s.Description(),
                                 s.placeText, Formats::Date(s.paidUntil), Formats::Date(s.dateOut)},
