@@ -5,6 +5,14 @@
 #include "TestRows.h"
 #include "TyreStore.h"
 
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+using namespace Qt::StringLiterals;
+
 // A winter set of a client's car with the fixture's shop, printed by the commands as the clerk
 // "Сидоров С.С."; the opener records what it is asked to show. On both databases: the receipt reads the
 // client, the car and the shop.
@@ -87,4 +95,29 @@ TEST_P(TyreDocumentsTest, LabelsAreOnePerTyre) {
     EXPECT_EQ(m_opened.size(), 1);
     EXPECT_TRUE(m_prompter.warnings.value(0).startsWith("В комплекте Ш/0042 не указано ни одной шины"));
     EXPECT_TRUE(m_prompter.warnings.value(1).startsWith("Комплект ещё не принят на хранение"));
+}
+
+// As the clerk's office suite shows them: the receipt on one page with the longest notes, eight labels on two
+// pages, four to a page. Where no office suite is installed there is nothing to look with.
+TEST_P(TyreDocumentsTest, TheReceiptTakesOnePageAndLabelsGoFourToAPage) {
+    const QString office = QStandardPaths::findExecutable(u"libreoffice"_s);
+    if (office.isEmpty() || GetParam() != Backend::Sqlite) GTEST_SKIP() << "no LibreOffice, or already seen";
+    const auto pages = [&](const QString &document) {
+        QTemporaryDir out;
+        QProcess convert;
+        convert.start(office,
+                      {u"--headless"_s, u"-env:UserInstallation=file://"_s + out.path() + u"/profile"_s,
+                       u"--convert-to"_s, u"pdf"_s, u"--outdir"_s, out.path(), document});
+        convert.waitForFinished(120000);
+        QFile pdf(out.filePath(QFileInfo(document).completeBaseName() + u".pdf"_s));
+        if (!pdf.open(QIODevice::ReadOnly)) return -1;
+        return int(QString::fromLatin1(pdf.readAll()).count(QRegularExpression(u"/Type\\s*/Page[^s]"_s)));
+    };
+    m_set.damage = QString(u"глубокий порез на боковине, грыжа, "_s).repeated(12);
+    m_set.clientName = u"Общество с ограниченной ответственностью «Транспортная компания Северо-Запад»"_s;
+    ASSERT_TRUE(Print(ReportCommands::TyreReceipt));
+    EXPECT_EQ(pages(m_opened.last()), 1);
+    m_set.count = 8;
+    ASSERT_TRUE(Print(ReportCommands::TyreLabels));
+    EXPECT_EQ(pages(m_opened.last()), 2);
 }
