@@ -143,6 +143,7 @@ TEST_P(BayBoardViewTest, PlansMoveByKeysAndDragsAndAskBeforeSharingABay) {
     key(Qt::Key_Return);
     EXPECT_TRUE(dialogs.steps.empty());
 
+    view.reset();  // the owner's board goes with the owner's context
     LogIn(AllBut(Rights::Position(Right::EditOrder)));
     auto clerk = std::make_unique<CBayBoardView>(*ctx);
     clerk->ShowDay(On(0).date());

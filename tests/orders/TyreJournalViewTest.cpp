@@ -93,15 +93,18 @@ TEST_P(TyreJournalViewTest, ASetIsTakenInPrintedFoundByPlateAndGivenBackWithTheF
     EXPECT_EQ(CountRows(db(), "SELECT 1 FROM TZakaz WHERE IddVlad = 'c1' AND ZakazSumma = 3000"), 1);
 
     // The client's card and the car's show both sets, the one given back with its day.
-    CClientDlg client(*ctx, u"c1"_s);
-    CCarDlg car(*ctx, u"a1"_s);
-    for (QDialog *card : {static_cast<QDialog *>(&client), static_cast<QDialog *>(&car)}) {
-        const auto *sets = Child<KeyedList>(*card, "tyreSets");
-        ASSERT_EQ(sets->topLevelItemCount(), 2);
-        EXPECT_EQ(sets->topLevelItem(1)->text(6), QDate::currentDate().toString(u"dd.MM.yyyy"_s));
+    {
+        CClientDlg client(*ctx, u"c1"_s);
+        CCarDlg car(*ctx, u"a1"_s);
+        for (QDialog *card : {static_cast<QDialog *>(&client), static_cast<QDialog *>(&car)}) {
+            const auto *sets = Child<KeyedList>(*card, "tyreSets");
+            ASSERT_EQ(sets->topLevelItemCount(), 2);
+            EXPECT_EQ(sets->topLevelItem(1)->text(6), QDate::currentDate().toString(u"dd.MM.yyyy"_s));
+        }
     }
 
     // Without the right to give sets back nothing happens.
+    view.reset();  // the owner's journal goes with the owner's context
     LogIn(AllBut(Rights::Position(Right::TyreGiveOut)));
     auto clerk = Journal();
     clerk->list()->setCurrentItem(clerk->list()->topLevelItem(0));
