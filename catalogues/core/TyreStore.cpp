@@ -163,8 +163,8 @@ QString TyreStore::SavePlace(StoragePlace place, const QString &login) {
     return place.iddPlace;
 }
 
-std::optional<StoragePlace> TyreStore::FreePlace() {
-    for (const StoragePlace &p : Places())
+std::optional<StoragePlace> TyreStore::FirstFree(const QList<StoragePlace> &places) {
+    for (const StoragePlace &p : places)
         if (p.Free() > 0) return p;
     return std::nullopt;
 }

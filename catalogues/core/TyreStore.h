@@ -96,7 +96,8 @@ public:
     // Adds or changes a place; a capacity below what it holds now is refused (DbError naming the field).
     QString SavePlace(StoragePlace place, const QString &login);
     // The first live place with room, by rack, shelf and cell; none when all are full.
-    std::optional<StoragePlace> FreePlace();
+    std::optional<StoragePlace> FreePlace() { return FirstFree(Places()); }
+    static std::optional<StoragePlace> FirstFree(const QList<StoragePlace> &places);
 
     // Takes a set in: a key and a label code are made, the place is checked to have room inside the save's
     // transaction (so two workstations cannot fill one cell twice: the second gets PlaceTaken), the date in

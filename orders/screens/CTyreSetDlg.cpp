@@ -36,9 +36,6 @@ CTyreSetDlg::CTyreSetDlg(AppContext &ctx, const QString &iddTyre, QWidget *paren
     } else {
         m_set.dateIn = QDate::currentDate();
         m_set.paidUntil = m_set.dateIn.addMonths(kSeasonMonths);
-        std::optional<StoragePlace> free;
-        TryDb(m_ctx.prompter(), [&] { free = TyreStore(m_ctx.db()).FreePlace(); });
-        if (free) m_set.iddPlace = free->iddPlace;
     }
     FillPlaces();
     Show();
@@ -122,7 +119,7 @@ void CTyreSetDlg::Build() {
     form->addRow(QStringLiteral("П&овреждения:"), m_damage);
     form->addRow(QStringLiteral("М&есто хранения:"), m_place);
     form->addRow(QStringLiteral("Принят на &хранение:"), m_in);
-    form->addRow(QStringLiteral("Оплачено &до:"), m_paid);
+    form->addRow(QStringLiteral("Оплаче&но до:"), m_paid);
     form->addRow(QStringLiteral("Плата за се&зон:"), m_fee);
     QPushButton *cancel = nullptr;
     QHBoxLayout *buttons = MakeCardButtons(this, &m_ok, &cancel, QStringLiteral("Сохранить"),
@@ -136,6 +133,9 @@ void CTyreSetDlg::Build() {
 void CTyreSetDlg::FillPlaces() {
     QList<StoragePlace> places;
     TryDb(m_ctx.prompter(), [&] { places = TyreStore(m_ctx.db()).Places(); });
+    // A new set is proposed the first place with room.
+    if (m_set.iddTyre.isEmpty() && m_set.iddPlace.isEmpty())
+        if (const auto free = TyreStore::FirstFree(places)) m_set.iddPlace = free->iddPlace;
     m_place->clear();
     for (const StoragePlace &p : std::as_const(places)) {
         // Its own place is no fuller for the set that is in it.
