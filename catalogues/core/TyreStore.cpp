@@ -123,7 +123,7 @@ QList<StoragePlace> TyreStore::Places() {
         places.append({rs.Field(0).AsText(), rs.Field(1).AsText(), rs.Field(2).AsText(), rs.Field(3).AsText(),
                        int(rs.Field(4).AsLong()), rs.Field(5).AsText(), false, int(rs.Field(6).AsLong())});
     // As a clerk reads the racks: cell 2 before cell 10, letters in any case alike.
-    QCollator order(QLocale(QLocale::Russian));
+    QCollator order{QLocale(QLocale::Russian)};
     order.setNumericMode(true);
     order.setCaseSensitivity(Qt::CaseInsensitive);
     std::stable_sort(places.begin(), places.end(), [&](const StoragePlace &a, const StoragePlace &b) {
