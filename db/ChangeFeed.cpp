@@ -212,6 +212,8 @@ void ChangeFeed::Soon() {
 }
 
 void ChangeFeed::TakeNotices() {
+    // While a list is still coming on the connection its notices wait; its end takes them.
+    if (m_db.m_stream) return;
     while (PGnotify *notice = PQnotifies(m_db.m_pg)) {
         if (QString::fromUtf8(notice->relname) == m_channel) {
             const QString extra = QString::fromUtf8(notice->extra);

@@ -4,6 +4,7 @@
 #include "ChangeLog.h"
 #include "DbError.h"
 #include "DriverTexts.h"
+#include "PgCursor.h"
 #include "PgResult.h"
 #include "PrivateFiles.h"
 #include "Schema.h"
@@ -188,7 +189,22 @@ Database::~Database() {
 }
 
 QSqlDatabase Database::handle() const {
+    SettleStream();
     return QSqlDatabase::database(m_name, false);
+}
+
+void Database::SettleStream() const {
+    if (!m_stream) return;
+    PgCursor *stream = m_stream;
+    m_stream = nullptr;
+    stream->Buffer();
+}
+
+void Database::StreamEnded(const PgCursor *cursor) {
+    if (m_stream != cursor) return;
+    m_stream = nullptr;
+    // The notices that came along with the rows.
+    if (m_feed && m_depth == 0) m_feed->AfterWrite();
 }
 
 QString Database::Sql(const QString &text) const {
@@ -289,6 +305,7 @@ ChangeFeed &Database::Changes() {
 }
 
 void Database::Reconnect() {
+    SettleStream();
     if (m_feed) m_feed->Detach();
     m_statements.clear();
     m_writes.clear();
@@ -322,6 +339,7 @@ QString Database::Announce(const QString &sql) {
     // After a failed statement nothing more runs in the transaction: it is already rolled back on the
     // server, so a statement now would commit on its own.
     if (m_aborted) throw DbError(QStringLiteral("Изменения отменены: часть записи не удалась."));
+    SettleStream();
     if (m_lost && m_depth == 0) Reconnect();
     const QString text = Sql(sql);
     if (m_statementHook) m_statementHook(text);
@@ -523,25 +541,65 @@ std::unique_ptr<SqliteCursor> Database::OpenCursor(const QString &sql, const QVa
     return cursor;
 }
 
-QSqlQuery Database::ExecPrepared(const QString &text, const QVariantList &binds) {
-    QSqlError error;
+QByteArray Database::Prepared(const QString &text) {
     QByteArray name = m_statements.value(text);
-    if (name.isEmpty()) {
-        // The program has a few hundred statements; anything beyond means texts made on the fly.
-        if (m_statements.size() >= 500) ForgetStatements();
-        name = "zv_" + QByteArray::number(++m_statementSerial);
-        if (!PgResult::Prepare(m_pg, name, NumberedMarks(text), &error)) Fail(error);
-        m_statements.insert(text, name);
-    }
+    if (!name.isEmpty()) return name;
+    // The program has a few hundred statements; anything beyond means texts made on the fly.
+    if (m_statements.size() >= 500) ForgetStatements();
+    name = "zv_" + QByteArray::number(++m_statementSerial);
+    QSqlError error;
+    if (!PgResult::Prepare(m_pg, name, NumberedMarks(text), &error)) Fail(error);
+    m_statements.insert(text, name);
+    return name;
+}
+
+namespace {
+
+// Values as the server is sent them: bound as this database binds them, NULLs as null variants.
+QVariantList ServerValues(const Database &db, const QVariantList &binds) {
     QVariantList values;
     values.reserve(binds.size());
     for (const QVariant &bind : binds) {
-        const QVariant value = BindValue(bind);
+        const QVariant value = db.BindValue(bind);
         values.append(IsNullValue(value) ? QVariant() : value);
     }
-    QSqlQuery query = PgResult::RunPrepared(m_pg, handle().driver(), name, values, &error);
+    return values;
+}
+
+}  // namespace
+
+QSqlQuery Database::ExecPrepared(const QString &text, const QVariantList &binds) {
+    const QByteArray name = Prepared(text);
+    QSqlError error;
+    QSqlQuery query =
+        PgResult::RunPrepared(m_pg, handle().driver(), name, ServerValues(*this, binds), &error);
     if (!query.isActive()) Fail(error);
     return query;
+}
+
+std::unique_ptr<RowCursor> Database::OpenStream(const QString &sql, const QVariantList &binds) {
+    if (!m_pg || !m_directReads || IsWrite(sql)) return nullptr;
+    const auto open = [&] {
+        const QString text = Announce(sql);
+        const QByteArray name = Prepared(text);
+        QSqlError error;
+        std::unique_ptr<PgResult::Stream> stream =
+            PgResult::Stream::Start(m_pg, name, ServerValues(*this, binds), &error);
+        if (!stream) Fail(error);
+        std::unique_ptr<PgCursor> cursor(new PgCursor(*this, std::move(stream)));
+        m_stream = cursor.get();
+        cursor->Prime();
+        return cursor;
+    };
+    // As Exec reads: on a connection found broken outside a transaction, once more on a new one.
+    if (m_depth == 0) {
+        try {
+            return open();
+        } catch (const DbError &) {
+            if (!m_lost) throw;
+        }
+    }
+    return open();
 }
 
 QSqlQuery Database::ExecDirect(const QString &text) {

@@ -14,6 +14,8 @@
 
 class ChangeFeed;
 class DbError;
+class PgCursor;
+class RowCursor;
 class SqliteCursor;
 struct sqlite3;
 struct pg_conn;
@@ -45,7 +47,13 @@ public:
     // SQLite: runs a SELECT as Exec does (same checks, hooks, binding and errors) and hands back a cursor
     // that reads its rows straight from the connection. Null on other databases and for a write: use Exec.
     std::unique_ptr<SqliteCursor> OpenCursor(const QString &sql, const QVariantList &binds = {});
-    // Test seam: with false, OpenCursor always answers null, so every read goes through the driver.
+    // PostgreSQL: runs a SELECT as Exec does and hands back a cursor that reads its rows as the server sends
+    // them, for a long list that is turned into records as it comes. Until the cursor has read its last row
+    // the connection is its own; a statement run meanwhile first takes the rest of its rows in. Null on
+    // other databases and for a write.
+    std::unique_ptr<RowCursor> OpenStream(const QString &sql, const QVariantList &binds = {});
+    // Test seam: with false, OpenCursor and OpenStream always answer null, so every read goes through the
+    // driver's query or a whole result.
     void SetDirectReads(bool on) { m_directReads = on; }
     // A value as it must be bound here: dates as canonical text, booleans as 1/0 where there is no boolean.
     QVariant BindValue(const QVariant &value) const;
@@ -88,6 +96,7 @@ public:
 
 private:
     friend class SqliteCursor;
+    friend class PgCursor;
     friend class ChangeFeed;
     Database() = default;
     void Connect(const ConnectTarget &target);
@@ -112,6 +121,12 @@ private:
     // SQLite: a statement of the connection's own bookkeeping, which the hooks do not see.
     void ExecQuiet(const QString &sql, const QVariantList &binds = {});
     QSqlQuery ExecPrepared(const QString &text, const QVariantList &binds);
+    // PostgreSQL: the name the statement is prepared under for the connection's life, prepared now if new.
+    QByteArray Prepared(const QString &text);
+    // PostgreSQL: a cursor's stream is read to its end or let go; the connection is free again.
+    void StreamEnded(const PgCursor *cursor);
+    // PostgreSQL: the rows of a stream still being read are taken in, so another statement can run.
+    void SettleStream() const;
     // PostgreSQL: a statement without values, run on libpq as ExecPrepared runs one with values.
     QSqlQuery ExecDirect(const QString &text);
 
@@ -146,6 +161,9 @@ private:
     // SQLite: the change log's triggers read who writes from ZvWho, filled for each transaction.
     bool m_tellWho = false;
     int m_statementSerial = 0;
+    // PostgreSQL: the cursor whose rows are still coming on the connection (see OpenStream). Settled from
+    // anything that reaches the connection, handle() included, which is why it may change in a const call.
+    mutable PgCursor *m_stream = nullptr;
     // Destroyed before the connection it listens on.
     std::unique_ptr<ChangeFeed> m_feed;
 };

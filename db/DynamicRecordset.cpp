@@ -2,6 +2,8 @@
 
 #include "Database.h"
 #include "Formats.h"
+#include "PgResult.h"
+#include "RowCursor.h"
 #include "SqliteCursor.h"
 
 #include <QLocale>
@@ -322,18 +324,32 @@ bool CDynamicRecordset::Open(const QString &sql, const QVariantList &binds) {
     Close();
     m_cursor = m_db.OpenCursor(sql, binds);
     if (m_cursor) {
-        // The cursor knows its columns once it has stepped (a computed column's type is its first value's).
-        m_open = true;
-        m_eof = !m_cursor->Next();
-        BuildFields();
-    } else {
-        m_query = m_db.Exec(sql, binds);
-        m_open = true;
-        BuildFields();
-        m_eof = !m_query.next();
+        StartCursor();
+        return true;
     }
+    m_query = m_db.Exec(sql, binds);
+    m_pg = PgResult::ReaderOf(m_query);
+    m_open = true;
+    BuildFields();
+    m_eof = !m_query.next();
     if (!m_eof) NewRow();
     return true;
+}
+
+bool CDynamicRecordset::OpenLong(const QString &sql, const QVariantList &binds) {
+    Close();
+    m_cursor = m_db.OpenStream(sql, binds);
+    if (!m_cursor) return Open(sql, binds);
+    StartCursor();
+    return true;
+}
+
+void CDynamicRecordset::StartCursor() {
+    // The cursor knows its columns once it has stepped (a computed column's type is its first value's).
+    m_open = true;
+    m_eof = !m_cursor->Next();
+    BuildFields();
+    if (!m_eof) NewRow();
 }
 
 void CDynamicRecordset::BuildFields() {
@@ -385,6 +401,7 @@ void CDynamicRecordset::MoveNext() {
 
 void CDynamicRecordset::Close() {
     m_cursor.reset();
+    m_pg = nullptr;
     if (m_open) m_query.finish();
     m_query = QSqlQuery();
     m_open = false;
@@ -416,6 +433,17 @@ const CDynamicField &CDynamicRecordset::Field(int index) const {
         LoadField(i);
     }
     return m_fields[i];
+}
+
+QString CDynamicRecordset::TextAt(int column) const {
+    // Only a text field: a number or a date is written out by the field's rules. A text column that
+    // held a number on an earlier row has become a number field, so it is never read here again.
+    if (column >= 0 && column < int(m_fields.size()) && !IsEOF() &&
+        m_fields[size_t(column)].kind() == Kind::Text) {
+        QString text;
+        if (m_cursor ? m_cursor->Text(column, &text) : (m_pg && m_pg->Text(column, &text))) return text;
+    }
+    return Field(column).AsText();
 }
 
 const CDynamicField &CDynamicRecordset::Field(const QString &name) const {

@@ -11,7 +11,10 @@
 #include <vector>
 
 class Database;
-class SqliteCursor;
+class RowCursor;
+namespace PgResult {
+class Reader;
+}
 
 // One column's value in the current row, read and written with the program's conversion rules.
 class CDynamicField {
@@ -61,6 +64,10 @@ public:
 
     // Runs the statement and moves to the first row. Throws DbError with the driver's text.
     bool Open(const QString &sql, const QVariantList &binds = {});
+    // Open for a list of thousands of rows read to its end, each turned into a record as it comes: on
+    // PostgreSQL the rows are handed out as the server sends them (see Database::OpenStream) instead of
+    // after the whole result has come.
+    bool OpenLong(const QString &sql, const QVariantList &binds = {});
     bool IsOpen() const { return m_open; }
     bool IsEOF() const { return !m_open || m_eof; }
     void MoveNext();
@@ -73,6 +80,9 @@ public:
     const CDynamicField &Field(const QString &name) const;
 
     QString Text(const QString &name) const { return Field(name).AsText(); }
+    // Field(column).AsText(), read straight from the row when the value is text: a long list reads tens
+    // of thousands of rows, and most of their values are.
+    QString TextAt(int column) const;
     long Long(const QString &name) const { return Field(name).AsLong(); }
     double Double(const QString &name) const { return Field(name).AsDouble(); }
     Money Amount(const QString &name) const { return Field(name).AsMoney(); }
@@ -81,15 +91,20 @@ public:
 
 private:
     void BuildFields();
+    // Steps the cursor just opened to its first row.
+    void StartCursor();
     // Stepped to a row. Its values are read when first asked for: a list that reads an order's columns
     // once and its lines' on every row does not pay for the order's columns on each.
     void NewRow();
     void LoadField(size_t index) const;
 
     Database &m_db;
-    // On SQLite the rows are read straight from the connection; elsewhere through the driver's query.
-    std::unique_ptr<SqliteCursor> m_cursor;
+    // On SQLite the rows are read straight from the connection, and so is a long list on PostgreSQL;
+    // elsewhere through the driver's query or a whole result.
+    std::unique_ptr<RowCursor> m_cursor;
     QSqlQuery m_query;
+    // On PostgreSQL the query's rows are libpq's own, and text is read from them directly.
+    const PgResult::Reader *m_pg = nullptr;
     mutable std::vector<CDynamicField> m_fields;
     // The row each field holds the value of (m_row counts the rows stepped to).
     mutable std::vector<long long> m_fieldRow;

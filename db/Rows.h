@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -57,5 +58,21 @@ void KeepWholeEntries(QList<Entry> &entries, int firstRows, int rowsRead, bool *
     if (cut) entries.removeLast();
     if (more) *more = cut;
 }
+
+// Values that repeat down a long list (a car's make, its colour) kept once: the list holds one string for
+// each such value instead of one per row, and letting go of it frees that many fewer.
+class SharedTexts {
+public:
+    QString operator()(const QString &text) {
+        if (text.isEmpty()) return text;
+        const auto kept = m_texts.constFind(text);
+        if (kept != m_texts.constEnd()) return *kept;
+        m_texts.insert(text);
+        return text;
+    }
+
+private:
+    QSet<QString> m_texts;
+};
 
 }  // namespace Rows

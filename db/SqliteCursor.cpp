@@ -72,6 +72,21 @@ void SqliteCursor::Describe(bool haveRow) {
     }
 }
 
+bool SqliteCursor::Text(int column, QString *text) const {
+    switch (sqlite3_column_type(m_statement, column)) {
+        case SQLITE_NULL:
+            *text = QString();
+            return true;
+        case SQLITE_TEXT:
+            *text =
+                QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(m_statement, column)),
+                                  sqlite3_column_bytes(m_statement, column));
+            return true;
+        default:
+            return false;
+    }
+}
+
 QVariant SqliteCursor::Value(int column) const {
     switch (sqlite3_column_type(m_statement, column)) {
         case SQLITE_INTEGER:

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <QMetaType>
-#include <QString>
+#include "RowCursor.h"
+
 #include <QStringList>
-#include <QVariant>
 #include <vector>
 
 class Database;
@@ -14,22 +13,18 @@ struct sqlite3_stmt;
 // to UTF-16 inside SQLite first; this reads each value once, with the driver's own rules for what a column
 // and a value are, so a reader cannot tell the two apart (see DynamicRecordset's tests).
 // Made by Database::OpenCursor, which has checked, announced and bound the statement.
-class SqliteCursor {
+class SqliteCursor final : public RowCursor {
 public:
-    ~SqliteCursor();
-    SqliteCursor(const SqliteCursor &) = delete;
-    SqliteCursor &operator=(const SqliteCursor &) = delete;
+    ~SqliteCursor() override;
 
-    // Moves to the next row; false after the last. A failure is thrown as Exec throws it.
-    bool Next();
-
-    int Columns() const { return int(m_names.size()); }
-    // The column's name as the driver gives it (quotes removed).
-    const QString &Name(int column) const { return m_names[size_t(column)]; }
-    // The column's type as the driver reports it: from the declared type, else from the first row's value.
-    QMetaType Type(int column) const { return m_types[size_t(column)]; }
-    // The value in the current row, of the type the driver hands out for it.
-    QVariant Value(int column) const;
+    bool Next() override;
+    int Columns() const override { return int(m_names.size()); }
+    // Quotes removed.
+    QString Name(int column) const override { return m_names[size_t(column)]; }
+    // From the declared type, else from the first row's value.
+    QMetaType Type(int column) const override { return m_types[size_t(column)]; }
+    QVariant Value(int column) const override;
+    bool Text(int column, QString *text) const override;
 
 private:
     friend class Database;

@@ -1,5 +1,7 @@
 #include "DbError.h"
+#include "DynamicRecordset.h"
 #include "ErrorText.h"
+#include "RowCursor.h"
 #include "TestDb.h"
 
 #include <QSqlField>
@@ -79,7 +81,8 @@ protected:
 };
 INSTANTIATE_TEST_SUITE_P(Db, PgResultTest, ::testing::Values(Backend::Postgres), BackendName);
 
-TEST_P(PgResultTest, EveryKindOfColumnReadsAsTheDriverReadsIt) {
+// Statements with every kind of column the program reads.
+QStringList EveryKind() {
     QStringList statements;
     // numbers of every width, the special ones, money as the tables keep it
     statements
@@ -101,7 +104,91 @@ TEST_P(PgResultTest, EveryKindOfColumnReadsAsTheDriverReadsIt) {
     // many rows, and a statement with none
     statements << "SELECT g, g * 0.25, 'строка ' || g, DATE '2024-01-01' + g FROM generate_series(1, 2000) g";
     statements << "SELECT 1 AS one, 'x' AS two WHERE false";
-    for (const QString &sql : statements) ExpectSame(ByDriver(sql), Direct(sql), sql);
+    return statements;
+}
+
+TEST_P(PgResultTest, EveryKindOfColumnReadsAsTheDriverReadsIt) {
+    for (const QString &sql : EveryKind()) ExpectSame(ByDriver(sql), Direct(sql), sql);
+}
+
+// Every field of every row as the recordset reads it, whole or as the rows arrive.
+QStringList Fields(Database &db, const QString &sql, bool streamed) {
+    QStringList seen;
+    CDynamicRecordset rs(db);
+    streamed ? rs.OpenLong(sql) : rs.Open(sql);
+    for (; !rs.IsEOF(); rs.MoveNext()) {
+        for (int i = 0; i < rs.FieldCount(); ++i) {
+            const QString fast = rs.TextAt(i);
+            const CDynamicField &f = rs.Field(i);
+            EXPECT_EQ(fast, f.AsText()) << sql.toStdString() << " column " << i;
+            seen << u"%1 %2 %3 [%4] [%5] %6"_s.arg(f.name())
+                        .arg(int(f.kind()))
+                        .arg(f.IsNull())
+                        .arg(f.value().toString(), f.AsText())
+                        .arg(f.AsDouble(), 0, 'g', 17);
+        }
+    }
+    seen << u"columns %1"_s.arg(rs.FieldCount());
+    return seen;
+}
+
+TEST_P(PgResultTest, AListReadAsItArrivesIsTheWholeResultRowForRow) {
+    for (const QString &sql : EveryKind())
+        EXPECT_EQ(Fields(db(), sql, true), Fields(db(), sql, false)) << sql.toStdString();
+    ASSERT_NE(db().OpenStream("SELECT 1"), nullptr);  // the streamed path is the one compared
+    EXPECT_EQ(db().OpenStream("UPDATE pg_class SET relname = relname WHERE false"), nullptr);
+
+    // Another statement while the list is still coming, a transaction begun and ended beside it, and a
+    // list let go half-way: each list still gives every row, in order, and the connection goes on.
+    const QString series = "SELECT g FROM generate_series(1, 3000) g ORDER BY g";
+    CDynamicRecordset outer(db());
+    outer.OpenLong(series);
+    CDynamicRecordset abandoned(db());
+    int read = 0, sum = 0;
+    for (; !outer.IsEOF(); outer.MoveNext(), ++read) {
+        EXPECT_EQ(outer.Field(0).AsLong(), read + 1);
+        sum += int(outer.Field(0).AsLong());
+        if (read == 10) {
+            EXPECT_EQ(FirstValue(db(), "SELECT ?::int4 * 2", {21}).toInt(), 42);
+        }
+        if (read == 20) {
+            Transaction tx(db());
+            abandoned.OpenLong(series);
+            abandoned.MoveNext();
+            db().Exec("CREATE TEMP TABLE probe (a int4)");
+            tx.Commit();
+        }
+        if (read == 30) abandoned.Close();
+    }
+    EXPECT_EQ(read, 3000);
+    EXPECT_EQ(sum, 3000 * 3001 / 2);
+    EXPECT_EQ(CountRows(db(), "SELECT * FROM probe"), 0);
+}
+
+// A list that fails after some of its rows have been handed out fails there, with the whole statement's
+// words; it is never taken for a shorter list. Inside a save the save fails with it.
+TEST_P(PgResultTest, AListThatFailsAsItArrivesFailsWithTheWholeStatementsWords) {
+    const QString sql = "SELECT 10 / (2500 - g) FROM generate_series(1, 3000) g";
+    const QString whole = ErrorText([&] { CDynamicRecordset(db()).Open(sql); });
+    EXPECT_TRUE(whole.contains(u"division by zero")) << whole.toStdString();
+    int rows = 0;
+    const QString streamed = ErrorText([&] {
+        CDynamicRecordset rs(db());
+        for (rs.OpenLong(sql); !rs.IsEOF(); rs.MoveNext()) ++rows;
+    });
+    EXPECT_EQ(streamed.toStdString(), whole.toStdString());
+    EXPECT_LT(rows, 2500);
+    EXPECT_EQ(FirstValue(db(), "SELECT ?::int4 + 1", {1}).toInt(), 2);
+
+    db().Exec("CREATE TEMP TABLE probe (a int4)");
+    {
+        Transaction tx(db());
+        db().Exec("INSERT INTO probe VALUES (1)");
+        CDynamicRecordset rs(db());
+        EXPECT_THROW(for (rs.OpenLong(sql); !rs.IsEOF(); rs.MoveNext()){}, DbError);
+        EXPECT_THROW(tx.Commit(), DbError);
+    }
+    EXPECT_EQ(CountRows(db(), "SELECT * FROM probe"), 0);
 }
 
 TEST_P(PgResultTest, ValuesTravelAsParametersAndComeBackAsTheDriverBindsThem) {

@@ -1,4 +1,5 @@
 #include "DriverTexts.h"
+#include "DynamicRecordset.h"
 #include "ErrorText.h"
 #include "Heard.h"
 #include "TestDb.h"
@@ -28,6 +29,13 @@ TEST_P(ReconnectTest, AfterARestartTheNextReadAndSaveWorkAndACutSaveLeavesNothin
     EXPECT_EQ(Bays(), 1);  // the read is kept prepared on the connection
     Cluster("restart");
     EXPECT_EQ(Bays(), 1);
+    Cluster("restart");
+    {
+        // so is a long list read as it arrives
+        CDynamicRecordset list(db());
+        list.OpenLong("SELECT IddBox FROM SBox WHERE IddBox <> ?", {"-"});
+        EXPECT_FALSE(list.IsEOF());
+    }
     Cluster("restart");
     Put(db(), Bay{"b2"});  // a lone write
     Cluster("restart");
