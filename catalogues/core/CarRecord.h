@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QTypeInfo>
 
 // One SAvto row. Cars have no deletion flag and are removed physically.
 struct CarRecord {
@@ -47,6 +48,12 @@ struct CarListRow {
     CarRecord car;
     QList<CarOwnerRow> owners;
 };
+
+// Made only of Qt's strings and lists, which may be moved in memory as bytes: a list of tens of thousands
+// grows in place instead of moving every row one by one.
+Q_DECLARE_TYPEINFO(CarRecord, Q_RELOCATABLE_TYPE);
+Q_DECLARE_TYPEINFO(CarOwnerRow, Q_RELOCATABLE_TYPE);
+Q_DECLARE_TYPEINFO(CarListRow, Q_RELOCATABLE_TYPE);
 
 // What the cars directory searches by. Empty texts are filters not given; all match whole values.
 struct CarFilter {

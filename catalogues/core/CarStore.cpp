@@ -99,7 +99,7 @@ QList<CarListRow> CarStore::Search(const CarFilter &filter, int firstRows, bool 
     // The cars with their current owners in one statement: a car comes once per owner, its owners in a row.
     QList<CarListRow> rows;
     CDynamicRecordset rs(m_db);
-    rs.Open(
+    rs.OpenLong(
         QStringLiteral("SELECT %1, L.IddAvtoVlad, C.IddClient, C.ClientName, C.ClientContact, C.ClientTel, "
                        "C.ClientFaks FROM SAvto LEFT JOIN AvtoVlad L ON L.IddAvto = SAvto.IddAvto AND "
                        "L.[Delete] = FALSE LEFT JOIN SClient C ON C.IddClient = L.IddVlad%2 "
@@ -107,28 +107,29 @@ QList<CarListRow> CarStore::Search(const CarFilter &filter, int firstRows, bool 
             .arg(kCarColumns, where, firstRows > 0 ? QStringLiteral(" LIMIT ?") : QString()),
         firstRows > 0 ? binds + QVariantList{firstRows} : binds);
     int read = 0;
+    Rows::SharedTexts shared;
     // Columns by place, in the order of the statement: the whole list is tens of thousands of rows.
     for (; !rs.IsEOF(); rs.MoveNext(), ++read) {
-        const QString key = rs.Field(0).AsText();  // IddAvto
+        const QString key = rs.TextAt(0);  // IddAvto
         if (rows.isEmpty() || rows.last().car.iddAvto != key) {
             CarListRow row;
             row.car.iddAvto = key;
-            row.car.avtoNomer = rs.Field(1).AsText();
-            row.car.avtoMarka = rs.Field(2).AsText();
-            row.car.avtoVin = rs.Field(3).AsText();
-            row.car.avtoDvig = rs.Field(4).AsText();
-            row.car.avtoColor = rs.Field(5).AsText();
-            row.car.avtoPrim = rs.Field(6).AsText();
+            row.car.avtoNomer = rs.TextAt(1);
+            row.car.avtoMarka = shared(rs.TextAt(2));
+            row.car.avtoVin = rs.TextAt(3);
+            row.car.avtoDvig = rs.TextAt(4);
+            row.car.avtoColor = shared(rs.TextAt(5));
+            row.car.avtoPrim = rs.TextAt(6);
             rows.append(std::move(row));
         }
         CarOwnerRow owner;
-        owner.iddVlad = rs.Field(8).AsText();   // IddClient
+        owner.iddVlad = rs.TextAt(8);           // IddClient
         if (owner.iddVlad.isEmpty()) continue;  // no current owner (or a link to a client that is gone)
-        owner.iddAvtoVlad = rs.Field(7).AsText();
-        owner.clientName = rs.Field(9).AsText();
-        owner.clientContact = rs.Field(10).AsText();
-        owner.clientTel = rs.Field(11).AsText();
-        owner.clientFaks = rs.Field(12).AsText();
+        owner.iddAvtoVlad = rs.TextAt(7);
+        owner.clientName = rs.TextAt(9);
+        owner.clientContact = rs.TextAt(10);
+        owner.clientTel = rs.TextAt(11);
+        owner.clientFaks = rs.TextAt(12);
         rows.last().owners.append(std::move(owner));
     }
     Rows::KeepWholeEntries(rows, firstRows, read, more);
@@ -158,7 +159,7 @@ QStringList CarStore::PlatesStartingWith(const QString &prefix, int limit) {
         QStringLiteral("SELECT DISTINCT SAvto.AvtoNomer FROM SAvto WHERE %1 ORDER BY SAvto.AvtoNomer LIMIT ?")
             .arg(where.where()),
         where.binds() + QVariantList{limit});
-    for (; !rs.IsEOF(); rs.MoveNext()) plates << rs.Field(0).AsText();
+    for (; !rs.IsEOF(); rs.MoveNext()) plates << rs.TextAt(0);
     return plates;
 }
 

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QTypeInfo>
 #include <utility>
 
 // One SClient row. Every field is text; the client has no deletion flag and is removed physically.
@@ -52,6 +53,12 @@ struct ClientListRow {
     Money debt{};  // TClientDolgD.Sum_SummD; 0 for a client without orders
     QList<ClientCarRow> cars;
 };
+
+// Made only of Qt's strings and lists and a whole number, which may be moved in memory as bytes: a list
+// of tens of thousands grows in place instead of moving every row one by one.
+Q_DECLARE_TYPEINFO(ClientRecord, Q_RELOCATABLE_TYPE);
+Q_DECLARE_TYPEINFO(ClientCarRow, Q_RELOCATABLE_TYPE);
+Q_DECLARE_TYPEINFO(ClientListRow, Q_RELOCATABLE_TYPE);
 
 // What the clients directory searches by. Empty texts are filters not given.
 struct ClientFilter {

@@ -64,13 +64,13 @@ const QString kListColumns = QStringLiteral(
 // A row of a statement that begins with kListColumns, read by place: lists read tens of thousands.
 ClientRecord ReadListClient(const CDynamicRecordset &rs) {
     ClientRecord c;
-    c.iddClient = rs.Field(0).AsText();
-    c.clientName = rs.Field(1).AsText();
-    c.clientINN = rs.Field(2).AsText();
-    c.clientAdres = rs.Field(3).AsText();
-    c.clientTel = rs.Field(4).AsText();
-    c.clientFaks = rs.Field(5).AsText();
-    c.clientContact = rs.Field(6).AsText();
+    c.iddClient = rs.TextAt(0);
+    c.clientName = rs.TextAt(1);
+    c.clientINN = rs.TextAt(2);
+    c.clientAdres = rs.TextAt(3);
+    c.clientTel = rs.TextAt(4);
+    c.clientFaks = rs.TextAt(5);
+    c.clientContact = rs.TextAt(6);
     return c;
 }
 
@@ -175,18 +175,20 @@ QList<ClientListRow> ClientStore::Search(const ClientFilter &filter, int firstRo
     // The clients with their current cars in one statement: a client comes once per car, its cars in a row
     // by plate.
     CDynamicRecordset rs(m_db);
-    rs.Open(QStringLiteral("SELECT %1, %2 AS Sum_SummD, L.IddAvtoVlad, A.IddAvto, A.AvtoNomer, A.AvtoMarka, "
-                           "A.AvtoColor FROM %3 LEFT JOIN AvtoVlad L ON L.IddVlad = SClient.IddClient AND "
-                           "L.[Delete] = FALSE LEFT JOIN SAvto A ON A.IddAvto = L.IddAvto%4 ORDER BY "
-                           "SClient.ClientName, SClient.IddClient, A.AvtoNomer, L.IddAvtoVlad%5")
-                .arg(kListColumns, src.debt, src.from, src.Where(),
-                     firstRows > 0 ? QStringLiteral(" LIMIT ?") : QString()),
-            firstRows > 0 ? src.binds + QVariantList{firstRows} : src.binds);
+    rs.OpenLong(
+        QStringLiteral("SELECT %1, %2 AS Sum_SummD, L.IddAvtoVlad, A.IddAvto, A.AvtoNomer, A.AvtoMarka, "
+                       "A.AvtoColor FROM %3 LEFT JOIN AvtoVlad L ON L.IddVlad = SClient.IddClient AND "
+                       "L.[Delete] = FALSE LEFT JOIN SAvto A ON A.IddAvto = L.IddAvto%4 ORDER BY "
+                       "SClient.ClientName, SClient.IddClient, A.AvtoNomer, L.IddAvtoVlad%5")
+            .arg(kListColumns, src.debt, src.from, src.Where(),
+                 firstRows > 0 ? QStringLiteral(" LIMIT ?") : QString()),
+        firstRows > 0 ? src.binds + QVariantList{firstRows} : src.binds);
     QList<ClientListRow> rows;
     int read = 0;
+    Rows::SharedTexts shared;
     for (; !rs.IsEOF(); rs.MoveNext(), ++read) {
         // Columns by place, in the order of the statement: the debtors are thousands of rows.
-        const QString key = rs.Field(0).AsText();  // IddClient
+        const QString key = rs.TextAt(0);  // IddClient
         if (rows.isEmpty() || rows.last().client.iddClient != key) {
             ClientListRow row;
             row.client = ReadListClient(rs);
@@ -194,13 +196,13 @@ QList<ClientListRow> ClientStore::Search(const ClientFilter &filter, int firstRo
             rows.append(std::move(row));
         }
         ClientCarRow car;
-        car.iddAvto = rs.Field(9).AsText();
+        car.iddAvto = rs.TextAt(9);
         if (car.iddAvto.isEmpty()) continue;  // no current car (or a link to a car that is gone)
-        car.iddAvtoVlad = rs.Field(8).AsText();
+        car.iddAvtoVlad = rs.TextAt(8);
         car.iddVlad = key;
-        car.avtoNomer = rs.Field(10).AsText();
-        car.avtoMarka = rs.Field(11).AsText();
-        car.avtoColor = rs.Field(12).AsText();
+        car.avtoNomer = rs.TextAt(10);
+        car.avtoMarka = shared(rs.TextAt(11));
+        car.avtoColor = shared(rs.TextAt(12));
         rows.last().cars.append(std::move(car));
     }
     Rows::KeepWholeEntries(rows, firstRows, read, more);
@@ -210,8 +212,8 @@ QList<ClientListRow> ClientStore::Search(const ClientFilter &filter, int firstRo
 QList<ClientListRow> ClientStore::WholeList() {
     QList<ClientListRow> rows;
     CDynamicRecordset rs(m_db);
-    rs.Open(QStringLiteral("SELECT %1 FROM SClient ORDER BY SClient.ClientName, SClient.IddClient")
-                .arg(kListColumns));
+    rs.OpenLong(QStringLiteral("SELECT %1 FROM SClient ORDER BY SClient.ClientName, SClient.IddClient")
+                    .arg(kListColumns));
     for (; !rs.IsEOF(); rs.MoveNext()) {
         ClientListRow row;
         row.client = ReadListClient(rs);
@@ -225,28 +227,29 @@ QList<ClientListRow> ClientStore::WholeList() {
 
     // Columns are read by place: these statements are read row by row tens of thousands of times.
     // Only the debts that are not nil: the rest show as 0 anyway, and most clients owe nothing.
-    rs.Open(kAllDebts + QStringLiteral(" HAVING ABS(") + kAllDebtSum + QStringLiteral(") > ?"),
-            {kHalfKopeck});
+    rs.OpenLong(kAllDebts + QStringLiteral(" HAVING ABS(") + kAllDebtSum + QStringLiteral(") > ?"),
+                {kHalfKopeck});
     for (; !rs.IsEOF(); rs.MoveNext()) {
-        const auto it = at.find(rs.Field(0).AsText());                      // IddVlad
+        const auto it = at.find(rs.TextAt(0));                              // IddVlad
         if (it != at.end()) rows[it->second].debt = rs.Field(1).AsMoney();  // Sum_SummD
     }
 
     // Cars by plate, so each client's come in that order.
-    rs.Open(QStringLiteral(
+    Rows::SharedTexts shared;
+    rs.OpenLong(QStringLiteral(
         "SELECT L.IddVlad, L.IddAvtoVlad, A.IddAvto, A.AvtoNomer, A.AvtoMarka, A.AvtoColor FROM AvtoVlad L "
         "INNER JOIN SAvto A ON A.IddAvto = L.IddAvto WHERE L.[Delete] = FALSE ORDER BY A.AvtoNomer, "
         "L.IddAvtoVlad"));
     for (; !rs.IsEOF(); rs.MoveNext()) {
         ClientCarRow car;
-        car.iddVlad = rs.Field(0).AsText();
+        car.iddVlad = rs.TextAt(0);
         const auto it = at.find(car.iddVlad);
         if (it == at.end()) continue;  // a link to a client that is gone
-        car.iddAvtoVlad = rs.Field(1).AsText();
-        car.iddAvto = rs.Field(2).AsText();
-        car.avtoNomer = rs.Field(3).AsText();
-        car.avtoMarka = rs.Field(4).AsText();
-        car.avtoColor = rs.Field(5).AsText();
+        car.iddAvtoVlad = rs.TextAt(1);
+        car.iddAvto = rs.TextAt(2);
+        car.avtoNomer = rs.TextAt(3);
+        car.avtoMarka = shared(rs.TextAt(4));
+        car.avtoColor = shared(rs.TextAt(5));
         rows[it->second].cars.append(std::move(car));
     }
     return rows;
@@ -265,10 +268,10 @@ QList<ClientRecord> ClientStore::NamesStartingWith(const QString &prefix, int li
         where.binds() + QVariantList{limit});
     for (; !rs.IsEOF(); rs.MoveNext()) {
         ClientRecord c;
-        c.iddClient = rs.Field(0).AsText();
-        c.clientName = rs.Field(1).AsText();
-        c.clientAdres = rs.Field(2).AsText();
-        c.clientTel = rs.Field(3).AsText();
+        c.iddClient = rs.TextAt(0);
+        c.clientName = rs.TextAt(1);
+        c.clientAdres = rs.TextAt(2);
+        c.clientTel = rs.TextAt(3);
         names << c;
     }
     return names;
