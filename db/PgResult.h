@@ -69,8 +69,6 @@ public:
     bool Text(int column, QString *text) const override;
     // Takes in every result still to come.
     void Buffer();
-    // True once nothing more can come from the connection for this statement.
-    bool Drained() const { return m_drained; }
 
 private:
     explicit Stream(pg_conn *connection) : m_connection(connection) {}

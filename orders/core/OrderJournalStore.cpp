@@ -39,21 +39,8 @@ QString StatusCondition(JournalStatus status) {
     return {};
 }
 
-// Texts that repeat from row to row (service names, the same workers, a regular's name) kept once.
-class TextPool {
-public:
-    QString operator()(const QString &text) {
-        const auto it = m_texts.constFind(text);
-        if (it != m_texts.cend()) return *it;
-        m_texts.insert(text);
-        return text;
-    }
-
-private:
-    QSet<QString> m_texts;
-};
-
-JournalLine LineOf(const OrderLine &line, TextPool &pool) {
+// Texts that repeat from row to row (service names, the same workers, a regular's name) are kept once.
+JournalLine LineOf(const OrderLine &line, Rows::SharedTexts &pool) {
     JournalLine j;
     j.name = pool(line.name);
     QStringList names;
@@ -204,7 +191,7 @@ QList<JournalOrder> OrderJournalStore::Read(const JournalFilter &filter, int fir
 
     QList<JournalOrder> orders;
     QList<OrderLine> flat;  // the lines of the order being read, in the order the rows bring them
-    TextPool pool;
+    Rows::SharedTexts pool;
     const auto finish = [&] {
         if (orders.isEmpty()) return;
         for (const OrderLine &line : OrderStore::Arrange(flat)) orders.last().lines << LineOf(line, pool);
