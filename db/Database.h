@@ -40,6 +40,8 @@ public:
 
     // Rewrites bracketed names for this database.
     QString Sql(const QString &text) const;
+    // True for an INSERT, UPDATE or DELETE: a statement the write hook sees and a cursor never runs.
+    static bool IsWrite(const QString &sql);
     // Prepares, binds and runs one statement; throws DbError with the driver's text. A read outside a
     // transaction that fails because the connection to the server was lost is run once more on a new one;
     // inside a transaction the loss fails the whole save (DriverTexts::kLost), and the next one reconnects.
