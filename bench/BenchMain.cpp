@@ -11,6 +11,7 @@
 #include "BayBoard.h"
 #include "BayBoardCanvas.h"
 #include "BayStore.h"
+#include "BenchInputs.h"
 #include "BenchPair.h"
 #include "BenchScreen.h"
 #include "BenchTarget.h"
@@ -34,6 +35,7 @@
 #include "MergeBench.h"
 #include "OrderJournalStore.h"
 #include "OrderStore.h"
+#include "RawStatements.h"
 #include "RefDb.h"
 #include "ReportBench.h"
 #include "RtfTemplateFiller.h"
@@ -63,325 +65,6 @@
 #include <memory>
 
 namespace {
-
-// How the raw clients statement finds debts: every client's at once (the whole list, the debtors), or
-// only the listed clients' own (a search by name or INN).
-enum class Debts { All, Debtors, Own };
-
-// Every client's debt in one pass over the orders' stored totals and what was paid on them.
-const char *kDebtsRaw =
-    "SELECT z.IddVlad, SUM(COALESCE(z.ZakazSumma, 0) - COALESCE(z.ZakazOplata, 0)) AS Sum_SummD FROM TZakaz "
-    "z "
-    "GROUP BY z.IddVlad";
-
-// The columns and rows of the clients directory in one statement: each client (the columns its list shows)
-// with its debt and its current cars.
-QString ClientsRaw(const QString &where, Debts debts) {
-    const QString all = QString::fromLatin1(kDebtsRaw);
-    QString debt, from;
-    switch (debts) {
-        case Debts::All:
-            debt = QStringLiteral("d.Sum_SummD");
-            from = QStringLiteral("SClient c LEFT JOIN (") + all +
-                   QStringLiteral(") d ON d.IddVlad = c.IddClient");
-            break;
-        case Debts::Debtors:
-            debt = QStringLiteral("d.Sum_SummD");
-            from = QStringLiteral("SClient c INNER JOIN (") + all +
-                   QStringLiteral(
-                       " HAVING SUM(COALESCE(z.ZakazSumma, 0) - COALESCE(z.ZakazOplata, 0)) > ?) d "
-                       "ON d.IddVlad = c.IddClient");
-            break;
-        case Debts::Own:
-            debt = QStringLiteral("(SELECT SUM(g.SummD) FROM TClientDolg g WHERE g.IddVlad = c.IddClient)");
-            from = QStringLiteral("SClient c");
-            break;
-    }
-    return QStringLiteral(
-               "SELECT c.IddClient, c.ClientName, c.ClientINN, c.ClientAdres, c.ClientTel, c.ClientFaks, "
-               "c.ClientContact, ") +
-           debt +
-           QStringLiteral(
-               " AS Sum_SummD, l.IddAvtoVlad, a.IddAvto, a.AvtoNomer, a.AvtoMarka, a.AvtoColor FROM ") +
-           from +
-           QStringLiteral(
-               " LEFT JOIN AvtoVlad l ON l.IddVlad = c.IddClient AND l.[Delete] = FALSE "
-               "LEFT JOIN SAvto a ON a.IddAvto = l.IddAvto") +
-           where + QStringLiteral(" ORDER BY c.ClientName, c.IddClient, a.AvtoNomer");
-}
-
-const char *kCarsRaw =
-    "SELECT a.IddAvto, a.AvtoNomer, a.AvtoMarka, a.AvtoVin, a.AvtoDvig, a.AvtoColor, a.AvtoPrim, "
-    "l.IddAvtoVlad, l.IddVlad, c.ClientName, c.ClientContact, c.ClientTel, c.ClientFaks FROM SAvto a "
-    "LEFT JOIN AvtoVlad l ON l.IddAvto = a.IddAvto AND l.[Delete] = FALSE "
-    "LEFT JOIN SClient c ON c.IddClient = l.IddVlad ORDER BY a.AvtoNomer, a.IddAvto, c.ClientName";
-
-const char *kServicesRaw =
-    "SELECT s.IddService, s.IddTop, s.[Name], s.Price, s.PrNDS, s.Summa, s.PrJob, s.Job, s.[Time], "
-    "s.[Delete], "
-    "w.IddServiceWork, w.iddWork, k.WorkFIO FROM SService s "
-    "LEFT JOIN ServiceWork w ON w.IddService = s.IddService AND w.[Delete] = FALSE "
-    "LEFT JOIN SWork k ON k.IddWork = w.iddWork WHERE s.[Delete] = FALSE "
-    "ORDER BY s.IddTop, s.[Name], s.IddService, k.WorkFIO";
-
-// What the order load reads, one statement per kind of row.
-const char *const kLoadRaw[] = {
-    "SELECT z.IddZakaz, z.ZakazNomer, z.ZakazData, z.ZakazBegin, z.ZakazBeginIn, z.ZakazEndOut, z.IddAvto, "
-    "z.IddVlad, z.ZakazStatus, z.IddBox, z.ZakazPlanEnd, a.AvtoNomer, a.AvtoMarka, a.AvtoVin, a.AvtoDvig, "
-    "a.AvtoColor, a.AvtoPrim, c.ClientName, c.ClientAdres, c.ClientTel FROM TZakaz z LEFT JOIN SAvto a ON "
-    "z.IddAvto = a.IddAvto LEFT JOIN SClient c ON z.IddVlad = c.IddClient WHERE z.IddZakaz = ? AND "
-    "z.[Delete] = FALSE",
-    "SELECT IddService, IddWork, WorkFIO FROM TWork WHERE IddZakaz = ? AND [Delete] = FALSE "
-    "ORDER BY WorkFIO, IddWork",
-    "SELECT IddService, IddTop, [Count], [Name], Price, PrNDS, [Time], PrJob, Job FROM TService "
-    "WHERE IddZakaz = ? AND [Delete] = FALSE ORDER BY [Name], IddService",
-    "SELECT IddPay, IddZakaz, TypePay, NaznPay, NomerPay, DataPay, SummaPay, DocPay, PrimPay, [Delete] FROM "
-    "TPay "
-    "WHERE IddZakaz = ? AND [Delete] = FALSE ORDER BY DataPay DESC, IddPay DESC"};
-
-// Everything the benchmarks work on, picked once from the reference database.
-struct Inputs {
-    QString threeName;  // a client name shared by about three clients
-    QString inn;
-    QString loadOrder;        // an ordinary order with a good number of lines
-    Order newOrder;           // ten standalone lines with two workers each, for an existing client and car
-    QDate firstDay, lastDay;  // of the orders
-    QString number, plate;    // the loaded order's number and its car's plate
-    QString fleetClient;      // the client with the most orders
-    int fleetOrders = 0;
-    QDate busyDay;  // of the last weeks' the one with the most plans on the bays, its busiest day
-    int busyPlans = 0;
-    QString tyrePlate;  // the plate of a car whose tyres are kept in storage
-    int tyresKept = 0;
-};
-
-Inputs PickInputs(Database &db) {
-    Inputs in;
-    in.threeName = One(db, QStringLiteral("SELECT ClientName FROM SClient GROUP BY ClientName "
-                                          "ORDER BY ABS(COUNT(*) - 3), ClientName"));
-    in.inn = One(db, QStringLiteral("SELECT MIN(ClientINN) FROM SClient WHERE ClientINN <> ''"));
-    const int last = One(db, QStringLiteral("SELECT ZakazNomer FROM [Number]")).toInt();
-    for (int number = last / 2; number < last / 2 + 200 && in.loadOrder.isEmpty(); ++number) {
-        const QString key = One(db, QStringLiteral("SELECT IddZakaz FROM TZakaz WHERE ZakazNomer = ?"),
-                                {QString::number(number)});
-        const int lines =
-            One(db, QStringLiteral("SELECT COUNT(*) FROM TService WHERE IddZakaz = ? AND [Delete] = FALSE"),
-                {key})
-                .toInt();
-        if (lines >= 8) in.loadOrder = key;
-    }
-    if (in.loadOrder.isEmpty()) in.loadOrder = One(db, QStringLiteral("SELECT MIN(IddZakaz) FROM TZakaz"));
-    // SQLite gives "yyyy-MM-dd hh:mm:ss", PostgreSQL a date-time: the day is the first ten characters of
-    // both.
-    const auto day = [&](const char *sql) {
-        return QDate::fromString(One(db, QString::fromLatin1(sql)).left(10), Qt::ISODate);
-    };
-    in.firstDay = day("SELECT MIN(ZakazData) FROM TZakaz");
-    in.lastDay = day("SELECT MAX(ZakazData) FROM TZakaz");
-    in.number = One(db, QStringLiteral("SELECT ZakazNomer FROM TZakaz WHERE IddZakaz = ?"), {in.loadOrder});
-    in.plate =
-        One(db,
-            QStringLiteral("SELECT a.AvtoNomer FROM TZakaz z INNER JOIN SAvto a ON a.IddAvto = z.IddAvto "
-                           "WHERE z.IddZakaz = ?"),
-            {in.loadOrder});
-    {
-        QSqlQuery q =
-            db.Exec(QStringLiteral("SELECT IddVlad, COUNT(*) FROM TZakaz WHERE [Delete] = FALSE "
-                                   "GROUP BY IddVlad ORDER BY COUNT(*) DESC, IddVlad"));
-        if (q.next()) {
-            in.fleetClient = q.value(0).toString();
-            in.fleetOrders = q.value(1).toInt();
-        }
-    }
-
-    {
-        // Counted here rather than grouped by day in SQL, which each database writes its own way.
-        QSqlQuery q = db.Exec(
-            QStringLiteral("SELECT ZakazBegin FROM TZakaz WHERE ZakazBegin >= ? AND ZakazBegin < ? "
-                           "AND IddBox IS NOT NULL AND [Delete] = FALSE"),
-            {QDateTime(in.lastDay.addDays(-35), QTime(0, 0)), QDateTime(in.lastDay.addDays(1), QTime(0, 0))});
-        std::map<QDate, int> plans, weeks;
-        while (q.next()) ++plans[QDate::fromString(q.value(0).toString().left(10), Qt::ISODate)];
-        for (const auto &[planned, n] : plans) weeks[planned.addDays(1 - planned.dayOfWeek())] += n;
-        // The week with the most plans, and its busiest day; of equals the latest.
-        QDate monday;
-        for (int most = 0; const auto &[first, n] : weeks)
-            if (n >= most) {
-                monday = first;
-                most = n;
-            }
-        in.busyDay = in.lastDay;
-        for (const auto &[planned, n] : plans)
-            if (planned >= monday && planned < monday.addDays(7) && n >= in.busyPlans) {
-                in.busyDay = planned;
-                in.busyPlans = n;
-            }
-    }
-
-    in.tyrePlate =
-        One(db, QStringLiteral("SELECT MIN(a.AvtoNomer) FROM TTyre t INNER JOIN SAvto a ON "
-                               "a.IddAvto = t.IddAvto WHERE t.DateOut IS NULL AND t.[Delete] = FALSE"));
-    in.tyresKept =
-        One(db, QStringLiteral("SELECT COUNT(*) FROM TTyre WHERE DateOut IS NULL AND [Delete] = FALSE"))
-            .toInt();
-
-    Order &o = in.newOrder;
-    QSqlQuery link = db.Exec(QStringLiteral(
-        "SELECT l.IddAvto, l.IddVlad FROM AvtoVlad l INNER JOIN SClient c ON c.IddClient = l.IddVlad "
-        "INNER JOIN SAvto a ON a.IddAvto = l.IddAvto WHERE l.[Delete] = FALSE ORDER BY l.IddAvtoVlad"));
-    if (!link.next()) throw DbError(QStringLiteral("the reference database has no car with an owner"));
-    o.IddAvto = link.value(0).toString();
-    o.IddVlad = link.value(1).toString();
-    const CarRecord car = *CarStore(db).Load(o.IddAvto);
-    o.car = {car.avtoNomer, car.avtoMarka, car.avtoVin, car.avtoDvig, car.avtoColor, car.avtoPrim};
-    const ClientRecord client = *ClientStore(db).Load(o.IddVlad);
-    o.client = {client.clientName, client.clientAdres, client.clientTel};
-
-    PickedWorkers workers;
-    QSqlQuery w =
-        db.Exec(QStringLiteral("SELECT IddWork, WorkFIO FROM SWork WHERE WorkOut = FALSE AND [Delete] = "
-                               "FALSE ORDER BY WorkFIO, IddWork"));
-    while (w.next()) workers << PickedWorker{QString(), w.value(0).toString(), w.value(1).toString(), false};
-    if (workers.size() < 2) throw DbError(QStringLiteral("the reference database has too few workers"));
-    QSqlQuery s = db.Exec(QStringLiteral("SELECT IddService, [Name], Price, PrNDS, PrJob, Job FROM SService "
-                                         "WHERE IddTop = ? AND [Delete] = FALSE ORDER BY [Name], IddService"),
-                          {QStringLiteral("top")});
-    for (int i = 0; i < 10 && s.next(); ++i) {
-        OrderLine line;
-        line.iddService = s.value(0).toString();
-        line.name = s.value(1).toString();
-        line.price = Money::Roubles(s.value(2).toDouble());
-        line.prNds = s.value(3).toDouble();
-        line.prJob = s.value(4).toBool();
-        line.job = s.value(5).toDouble();
-        line.time = QTime(0, 30);
-        line.workers << workers[(2 * i) % workers.size()] << workers[(2 * i + 1) % workers.size()];
-        o.lines << line;
-    }
-    return in;
-}
-
-// The order journal's raw limit: the listed orders with their debts (stored total less what was paid),
-// joined to their live lines and workers, in the journal's order. `where` is over z (TZakaz), a (SAvto) and
-// c (SClient). The default search ("Активные") also lists every order in debt.
-QString JournalRaw(const QString &where, bool everyDebt) {
-    const QString orders =
-        QStringLiteral(
-            "SELECT z.IddZakaz, z.ZakazNomer, z.ZakazData, z.ZakazBegin, z.ZakazBeginIn, z.ZakazEndOut, "
-            "z.ZakazStatus, a.AvtoNomer, a.AvtoMarka, a.AvtoColor, c.ClientName, c.ClientTel, "
-            "COALESCE(z.ZakazSumma, 0) - COALESCE(z.ZakazOplata, 0) AS SummD FROM TZakaz z "
-            "LEFT JOIN SAvto a ON a.IddAvto = z.IddAvto LEFT JOIN SClient c ON c.IddClient = z.IddVlad "
-            "WHERE z.[Delete] = FALSE AND ") +
-        (everyDebt
-             ? QStringLiteral("((") + where + QStringLiteral(") OR z.ZakazSumma - z.ZakazOplata > 0.009)")
-             : where);
-    return QStringLiteral("WITH o AS (") + orders +
-           QStringLiteral(
-               ") SELECT o.*, s.IddService, s.IddTop, s.[Count], s.[Name], s.Price, s.PrNDS, s.[Time], "
-               "s.PrJob, s.Job, w.iddWork, w.workFio FROM o LEFT JOIN TService s ON s.IddZakaz = o.IddZakaz "
-               "AND s.[Delete] = FALSE LEFT JOIN TWork w ON w.IddZakaz = s.IddZakaz AND w.IddService = "
-               "s.IddService AND w.[Delete] = FALSE ORDER BY o.ZakazBegin DESC, o.IddZakaz, s.[Name], "
-               "s.IddService, s.IddTop, w.workFio, w.iddWork");
-}
-
-// The cash journal's raw limit: the month's live rows with what each IddZakaz points at, oldest first
-// (the three totals are summed from the rows read, as the program does).
-const char *kCashRaw =
-    "SELECT p.IddPay, p.IddZakaz, p.TypePay, p.NaznPay, p.NomerPay, p.DataPay, p.SummaPay, p.DocPay, "
-    "p.PrimPay, p.[Delete], c.IddClient, c.ClientName, k.IddWork, k.WorkFIO, z.ZakazNomer, z.ZakazData "
-    "FROM TPay p LEFT JOIN TZakaz z ON z.IddZakaz = p.IddZakaz LEFT JOIN SClient c ON c.IddClient = "
-    "p.IddZakaz LEFT JOIN SWork k ON k.IddWork = p.IddZakaz WHERE p.DataPay >= ? AND p.DataPay < ? AND "
-    "p.[Delete] = FALSE ORDER BY p.DataPay, p.IddPay";
-
-// The change log's entries of a period, as its store reads them.
-const char *kChangeLogRaw =
-    "SELECT l.Serial, l.At, l.UserName, l.Host, l.Tbl, l.Idd, l.IddZakaz, l.Nomer, l.Action, l.Label, "
-    "l.Changes, "
-    "(SELECT c.ClientName FROM TZakaz z JOIN SClient c ON c.IddClient = z.IddVlad WHERE z.IddZakaz = "
-    "l.IddZakaz) FROM ZvLog l WHERE l.At >= ? AND l.At < ? ORDER BY l.At DESC, l.Serial DESC LIMIT 10001";
-
-// The salary journal's payouts of a period, as its store reads them.
-const char *kSalaryJournalRaw =
-    "SELECT p.IddPay, p.IddZakaz, p.TypePay, p.NaznPay, p.NomerPay, p.DataPay, p.SummaPay, p.DocPay, "
-    "p.PrimPay, p.[Delete] FROM TPay p WHERE p.IddZakaz = '0' AND p.TypePay = 1 AND p.DataPay >= ? AND "
-    "p.DataPay < ? AND p.[Delete] = FALSE ORDER BY p.DataPay, p.IddPay";
-
-// The client card's two pages: the client's orders with totals and debts, and the client's account.
-const char *kClientOrdersRaw =
-    "SELECT z.IddZakaz, z.ZakazNomer, z.ZakazData, z.ZakazBegin, z.ZakazBeginIn, z.ZakazEndOut, "
-    "a.AvtoNomer, a.AvtoMarka, a.AvtoColor, c.ClientName, c.ClientTel, z.ZakazStatus, z.ZakazSumma, "
-    "COALESCE(z.ZakazSumma, 0) - COALESCE(z.ZakazOplata, 0) AS SummD FROM TZakaz z "
-    "LEFT JOIN SAvto a ON a.IddAvto = z.IddAvto LEFT JOIN SClient c ON c.IddClient = z.IddVlad "
-    "WHERE z.IddVlad = ? AND z.[Delete] = FALSE ORDER BY z.ZakazBegin DESC, z.IddZakaz";
-const char *kClientAccountRaw =
-    "SELECT p.IddPay, p.IddZakaz, p.TypePay, p.NaznPay, p.NomerPay, p.DataPay, p.SummaPay, p.DocPay, "
-    "p.PrimPay, p.[Delete] FROM TPay p INNER JOIN TZakaz z ON z.IddZakaz = p.IddZakaz WHERE z.IddVlad = ? "
-    "AND "
-    "z.[Delete] = FALSE AND p.[Delete] = FALSE UNION ALL SELECT p.IddPay, p.IddZakaz, p.TypePay, p.NaznPay, "
-    "p.NomerPay, p.DataPay, p.SummaPay, p.DocPay, p.PrimPay, p.[Delete] FROM TPay p WHERE p.IddZakaz = ? AND "
-    "p.[Delete] = FALSE ORDER BY 6 DESC, 1 DESC";
-
-// The bay board's statements, as its store runs them: the live bays; the orders planned on them in a
-// period, with their cars and clients, and the services on those orders' top level; and one bay's bookings
-// over the weeks a search for free time looks at.
-const char *kBaysRaw =
-    "SELECT SBox.IddBox, SBox.NameBox, SBox.PrimBox, SBox.[Delete] FROM SBox WHERE SBox.[Delete] = ? "
-    "ORDER BY SBox.NameBox, SBox.IddBox";
-// The orders planned on live bays that are in the bays at some time of a period.
-const char *kPlannedInRaw =
-    "TZakaz.IddBox IN (SELECT SBox.IddBox FROM SBox WHERE SBox.[Delete] = FALSE) AND TZakaz.ZakazBegin >= ? "
-    "AND TZakaz.ZakazBegin < ? AND TZakaz.ZakazPlanEnd > ? AND TZakaz.[Delete] = FALSE";
-QString BoardBlocksRaw() {
-    return QStringLiteral(
-               "SELECT TZakaz.IddZakaz, TZakaz.ZakazNomer, TZakaz.IddBox, TZakaz.ZakazBegin, "
-               "TZakaz.ZakazPlanEnd, TZakaz.ZakazStatus, COALESCE(TZakaz.ZakazSumma, 0) - "
-               "COALESCE(TZakaz.ZakazOplata, 0) AS Owes, SAvto.AvtoNomer, SClient.ClientName, "
-               "SClient.ClientTel FROM (TZakaz LEFT JOIN SAvto ON TZakaz.IddAvto = SAvto.IddAvto) "
-               "LEFT JOIN SClient ON TZakaz.IddVlad = SClient.IddClient WHERE ") +
-           QLatin1StringView(kPlannedInRaw) + QStringLiteral(" ORDER BY TZakaz.ZakazBegin, TZakaz.IddZakaz");
-}
-QString BoardServicesRaw() {
-    return QStringLiteral(
-               "SELECT TService.IddZakaz, TService.[Name] FROM TService JOIN TZakaz ON "
-               "TService.IddZakaz = TZakaz.IddZakaz WHERE ") +
-           QLatin1StringView(kPlannedInRaw) +
-           QStringLiteral(
-               " AND TService.[Delete] = FALSE AND TService.IddTop IN (?, ?) ORDER BY "
-               "TService.IddZakaz, TService.IddTop, TService.[Name]");
-}
-const char *kBayBookingsRaw =
-    "SELECT ZakazBegin, ZakazPlanEnd FROM TZakaz WHERE IddBox = ? AND ZakazBegin >= ? AND ZakazBegin < ? AND "
-    "ZakazPlanEnd > ? AND [Delete] = FALSE ORDER BY ZakazBegin";
-
-// What the board's store reads for the days it shows, raw: the orders planned in them, their services and
-// the live bays.
-class BoardRaw {
-public:
-    explicit BoardRaw(Database &db)
-        : m_blocks(db, BoardBlocksRaw()),
-          m_services(db, BoardServicesRaw()),
-          m_bays(db, QString::fromLatin1(kBaysRaw)) {}
-    size_t Run(const QDate &first, int days) {
-        const QDateTime from(first, QTime(0, 0));
-        const QVariantList period = {from.addDays(-BayPlan::kLongestDays), from.addDays(days), from};
-        return m_blocks.Run(period) +
-               m_services.Run(period + QVariantList{Group::kPackage, Group::kStandalone}) +
-               m_bays.Run({false});
-    }
-
-private:
-    RawQuery m_blocks, m_services, m_bays;
-};
-
-// The tyre storage's sets kept now, as its store reads them for the journal (with the client, the car's
-// plate and the place); the store's order follows.
-const char *kTyresKeptRaw =
-    "SELECT t.IddTyre, t.IddClient, t.IddAvto, t.Season, t.Maker, t.Model, t.Size, t.[Count], t.Rims, "
-    "t.Tread, t.Damage, t.IddPlace, t.DateIn, t.PaidUntil, t.DateOut, t.IddZakaz, t.Fee, t.Code, "
-    "c.ClientName, a.AvtoNomer, p.Rack, p.Shelf, p.Cell FROM ((TTyre t LEFT JOIN SClient c ON "
-    "c.IddClient = t.IddClient) LEFT JOIN SAvto a ON a.IddAvto = t.IddAvto) LEFT JOIN SPlace p ON "
-    "p.IddPlace = t.IddPlace WHERE t.[Delete] = FALSE AND t.DateOut IS NULL";
-const char *kTyresOrder = " ORDER BY t.DateIn DESC, t.Code DESC";
 
 // Registers one benchmark timed by its own clock, in milliseconds, under "<backend>/<name>".
 template <typename Fn>
@@ -576,13 +259,12 @@ void RegisterJournal(Database *d, const Inputs &in, const QString &backend) {
                 false));
 }
 
-// The cash journal of the last month and the client card's pages; a work order merged into its template.
-void RegisterMoneyAndDocuments(Database *d, const Inputs &in, const QString &backend) {
+// The cash and salary journals as opened, the cash journal of the last month and the client card's pages.
+void RegisterMoney(Database *d, const Inputs &in, const QString &backend) {
     QDate monthFrom, monthTo;
     OrderJournalStore::DefaultPeriod(in.lastDay, &monthFrom, &monthTo);
     const QVariantList month = {QDateTime(monthFrom, QTime(0, 0)),
                                 QDateTime(monthTo.addDays(1), QTime(0, 0))};
-    const QString key = in.loadOrder;
     // The cash journal as the clerk opens it (its filters' lists filled) and finds the last month, to the
     // rows painted, with the heap it holds; beside the same raw statement as the store's call below.
     Add(backend, "CashMonthScreen", [d, monthFrom, monthTo, month](benchmark::State &state) {
@@ -616,33 +298,6 @@ void RegisterMoneyAndDocuments(Database *d, const Inputs &in, const QString &bac
         TimeScreen(
             state, *d, open, [&] { return raw.Run(binds); }, true);
     });
-    // The change log's window as the owner opens it from the menu (the last month's entries), to its rows
-    // painted, with its heap; and its store's search of the reference database's last month. Each beside the
-    // raw statement of the same period.
-    Add(backend, "ChangeLogScreen", [d](benchmark::State &state) {
-        ScreenContext context(*d);
-        RawQuery raw(*d, QString::fromLatin1(kChangeLogRaw));
-        const QDate today = QDate::currentDate();
-        const QVariantList binds = {QDateTime(today.addMonths(-1), QTime(0, 0)),
-                                    QDateTime(today.addDays(1), QTime(0, 0))};
-        const auto open = [&] {
-            auto dlg = std::make_unique<CChangeLogDlg>(context.ctx);
-            dlg->show();
-            dlg->repaint();
-            return dlg;
-        };
-        TimeScreen(
-            state, *d, open, [&] { return raw.Run(binds); }, true);
-    });
-    Add(backend, "ChangeLogMonth", [d, in](benchmark::State &state) {
-        RawQuery raw(*d, QString::fromLatin1(kChangeLogRaw));
-        const ChangeLogFilter filter{.from = in.lastDay.addMonths(-1), .to = in.lastDay};
-        const QVariantList binds = {QDateTime(filter.from, QTime(0, 0)),
-                                    QDateTime(filter.to.addDays(1), QTime(0, 0))};
-        RunPair(
-            state, *d, [&] { return size_t(ChangeLogStore(*d).Search(filter).size()); },
-            [&] { return raw.Run(binds); });
-    });
     // The cash journal of the last month with its three totals.
     Add(backend, "CashMonth", [d, monthFrom, monthTo, month](benchmark::State &state) {
         RawQuery raw(*d, QString::fromLatin1(kCashRaw));
@@ -673,6 +328,38 @@ void RegisterMoneyAndDocuments(Database *d, const Inputs &in, const QString &bac
             [&] {
                 return raw.Run({fleet, fleet});
             });
+    });
+}
+
+// The change log as the owner opens it and searches a month; a work order merged into its template.
+void RegisterLogAndDocuments(Database *d, const Inputs &in, const QString &backend) {
+    const QString key = in.loadOrder;
+    // The change log's window as the owner opens it from the menu (the last month's entries), to its rows
+    // painted, with its heap; and its store's search of the reference database's last month. Each beside the
+    // raw statement of the same period.
+    Add(backend, "ChangeLogScreen", [d](benchmark::State &state) {
+        ScreenContext context(*d);
+        RawQuery raw(*d, QString::fromLatin1(kChangeLogRaw));
+        const QDate today = QDate::currentDate();
+        const QVariantList binds = {QDateTime(today.addMonths(-1), QTime(0, 0)),
+                                    QDateTime(today.addDays(1), QTime(0, 0))};
+        const auto open = [&] {
+            auto dlg = std::make_unique<CChangeLogDlg>(context.ctx);
+            dlg->show();
+            dlg->repaint();
+            return dlg;
+        };
+        TimeScreen(
+            state, *d, open, [&] { return raw.Run(binds); }, true);
+    });
+    Add(backend, "ChangeLogMonth", [d, in](benchmark::State &state) {
+        RawQuery raw(*d, QString::fromLatin1(kChangeLogRaw));
+        const ChangeLogFilter filter{.from = in.lastDay.addMonths(-1), .to = in.lastDay};
+        const QVariantList binds = {QDateTime(filter.from, QTime(0, 0)),
+                                    QDateTime(filter.to.addDays(1), QTime(0, 0))};
+        RunPair(
+            state, *d, [&] { return size_t(ChangeLogStore(*d).Search(filter).size()); },
+            [&] { return raw.Run(binds); });
     });
     // A work order of 100 and of 1000 table rows merged into its template.
     for (const int rows : {100, 1000}) {
@@ -759,7 +446,8 @@ void Register(Database &db, const Inputs &in, const QString &backend) {
     RegisterDirectories(&db, in, backend);
     RegisterOrder(&db, in, backend);
     RegisterJournal(&db, in, backend);
-    RegisterMoneyAndDocuments(&db, in, backend);
+    RegisterMoney(&db, in, backend);
+    RegisterLogAndDocuments(&db, in, backend);
     RegisterBays(&db, in, backend);
     RegisterTyres(&db, in, backend);
 }

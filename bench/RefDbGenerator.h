@@ -35,6 +35,9 @@ public:
     static QDate LastDay() { return QDate(2026, 11, 30); }
 
 private:
+    // A line's amount with VAT, as the debt view sums it.
+    static double LineAmount(double count, double price, double nds);
+
     struct Field {
         const char *column;
         QVariant value;

@@ -80,6 +80,54 @@ protected:
                                      "ELSE 0 END) / COUNT(*) FROM TZakaz WHERE ZakazStatus = 2 AND "
                                      "ZakazSumma > 0"));
     }
+    // Tyre storage: sets taken in at an order of their car, on its day; most fetched, some kept still; no
+    // place over its capacity; codes numbered per day.
+    void ExpectTyreStorageOfAShop(const RefDb::Outcome &out) {
+        EXPECT_GT(out.counts.places, 0);
+        EXPECT_EQ(Number(db(), QStringLiteral("SELECT COUNT(*) FROM SPlace")), out.counts.places);
+        EXPECT_EQ(Number(db(), QStringLiteral("SELECT COUNT(*) FROM TTyre WHERE [Delete] = FALSE")),
+                  out.counts.tyreSets);
+        EXPECT_EQ(
+            Number(db(), QStringLiteral("SELECT COUNT(*) FROM TTyre WHERE [Delete] = FALSE AND DateOut IS "
+                                        "NULL")),
+            out.counts.tyresKept);
+        EXPECT_GT(out.counts.tyresKept, 0);
+        EXPECT_GT(out.counts.tyreSets, out.counts.tyresKept);
+        EXPECT_EQ(
+            Number(db(),
+                   QStringLiteral(
+                       "SELECT COUNT(*) FROM TTyre t WHERE t.DateOut <= t.DateIn OR NOT EXISTS (SELECT 1 "
+                       "FROM TZakaz z WHERE z.IddZakaz = t.IddZakaz AND z.IddAvto = t.IddAvto AND "
+                       "z.IddVlad = t.IddClient AND z.ZakazData = t.DateIn)")),
+            0);
+        // No place holds more sets at once than its capacity: none more on the day a set came in.
+        EXPECT_EQ(
+            Number(db(), QStringLiteral(
+                             "SELECT COUNT(*) FROM TTyre a INNER JOIN SPlace p ON p.IddPlace = a.IddPlace "
+                             "WHERE a.[Delete] = FALSE AND p.Capacity < (SELECT COUNT(*) FROM TTyre b WHERE "
+                             "b.IddPlace = a.IddPlace AND b.[Delete] = FALSE AND b.DateIn <= a.DateIn AND "
+                             "(b.DateOut IS NULL OR b.DateOut > a.DateIn))")),
+            0);
+        EXPECT_EQ(Number(db(), QStringLiteral("SELECT COUNT(*) FROM TTyre t WHERE NOT EXISTS (SELECT 1 FROM "
+                                              "SPlace p WHERE p.IddPlace = t.IddPlace)")),
+                  0);
+        // The codes are unique, and each day's are numbered from one on, deleted cards' included, so that a
+        // set the program takes in that day gets the next.
+        {
+            std::map<QString, QStringList> days;
+            QSqlQuery q = db().Exec(QStringLiteral("SELECT Code, DateIn FROM TTyre ORDER BY Code"));
+            while (q.next())
+                days[q.value(1).toDateTime().date().toString(u"yyMMdd")] << q.value(0).toString();
+            EXPECT_GT(days.size(), 1u);
+            for (auto &[day, codes] : days) {
+                QStringList expected;
+                for (int n = 1; n <= codes.size(); ++n) expected << day + u'-' + QString::number(n);
+                std::sort(codes.begin(), codes.end());
+                std::sort(expected.begin(), expected.end());
+                EXPECT_EQ(codes, expected) << day.toStdString();
+            }
+        }
+    }
 };
 
 TEST_P(RefDbShapeTest, RowsHaveTheShapesOfARealShop) {
@@ -167,48 +215,7 @@ TEST_P(RefDbShapeTest, RowsHaveTheShapesOfARealShop) {
                                "SUM(p.SummaPay) FROM TPay p WHERE p.IddZakaz = z.IddZakaz AND "
                                "p.[Delete] = FALSE), 0)) > 0.000001")),
               0);
-    // Tyre storage: sets taken in at an order of their car, on its day; most fetched, some kept still.
-    EXPECT_GT(out.counts.places, 0);
-    EXPECT_EQ(Number(db(), QStringLiteral("SELECT COUNT(*) FROM SPlace")), out.counts.places);
-    EXPECT_EQ(Number(db(), QStringLiteral("SELECT COUNT(*) FROM TTyre WHERE [Delete] = FALSE")),
-              out.counts.tyreSets);
-    EXPECT_EQ(Number(db(), QStringLiteral("SELECT COUNT(*) FROM TTyre WHERE [Delete] = FALSE AND DateOut IS "
-                                          "NULL")),
-              out.counts.tyresKept);
-    EXPECT_GT(out.counts.tyresKept, 0);
-    EXPECT_GT(out.counts.tyreSets, out.counts.tyresKept);
-    EXPECT_EQ(
-        Number(db(), QStringLiteral(
-                         "SELECT COUNT(*) FROM TTyre t WHERE t.DateOut <= t.DateIn OR NOT EXISTS (SELECT 1 "
-                         "FROM TZakaz z WHERE z.IddZakaz = t.IddZakaz AND z.IddAvto = t.IddAvto AND "
-                         "z.IddVlad = t.IddClient AND z.ZakazData = t.DateIn)")),
-        0);
-    // No place holds more sets at once than its capacity: none more on the day a set came in.
-    EXPECT_EQ(
-        Number(db(),
-               QStringLiteral("SELECT COUNT(*) FROM TTyre a INNER JOIN SPlace p ON p.IddPlace = a.IddPlace "
-                              "WHERE a.[Delete] = FALSE AND p.Capacity < (SELECT COUNT(*) FROM TTyre b WHERE "
-                              "b.IddPlace = a.IddPlace AND b.[Delete] = FALSE AND b.DateIn <= a.DateIn AND "
-                              "(b.DateOut IS NULL OR b.DateOut > a.DateIn))")),
-        0);
-    EXPECT_EQ(Number(db(), QStringLiteral("SELECT COUNT(*) FROM TTyre t WHERE NOT EXISTS (SELECT 1 FROM "
-                                          "SPlace p WHERE p.IddPlace = t.IddPlace)")),
-              0);
-    // The codes are unique, and each day's are numbered from one on, deleted cards' included, so that a set
-    // the program takes in that day gets the next.
-    {
-        std::map<QString, QStringList> days;
-        QSqlQuery q = db().Exec(QStringLiteral("SELECT Code, DateIn FROM TTyre ORDER BY Code"));
-        while (q.next()) days[q.value(1).toDateTime().date().toString(u"yyMMdd")] << q.value(0).toString();
-        EXPECT_GT(days.size(), 1u);
-        for (auto &[day, codes] : days) {
-            QStringList expected;
-            for (int n = 1; n <= codes.size(); ++n) expected << day + u'-' + QString::number(n);
-            std::sort(codes.begin(), codes.end());
-            std::sort(expected.begin(), expected.end());
-            EXPECT_EQ(codes, expected) << day.toStdString();
-        }
-    }
+    ExpectTyreStorageOfAShop(out);
     // Removed rows and dismissed workers are there.
     EXPECT_GT(Number(db(), QStringLiteral("SELECT COUNT(*) FROM AvtoVlad WHERE [Delete] = TRUE")), 0);
     EXPECT_GT(Number(db(), QStringLiteral("SELECT COUNT(*) FROM SWork WHERE WorkOut = TRUE")), 0);

@@ -2,7 +2,21 @@
 
 // The words the reference database is made of: people's names, streets, car makes, the service catalogue,
 // the cash desk's articles and the tyres kept in storage.
+#include <QString>
+#include <cstddef>
+
 namespace RefDbWords {
+
+// How many words a list holds.
+template <typename T, std::size_t N>
+constexpr int Count(const T (&)[N]) {
+    return int(N);
+}
+
+// A word as text.
+inline QString S(const char *text) {
+    return QString::fromUtf8(text);
+}
 
 inline constexpr const char *kSurnames[] = {
     "Иванов",  "Смирнов",  "Кузнецов", "Попов",       "Васильев",   "Петров",    "Соколов", "Михайлов",
