@@ -149,6 +149,21 @@ void CChangeLogDlg::Build(bool history) {
     Tooltip::Set(m_list, kTitle,
                  QStringLiteral("Кто, когда и что изменил.\nEnter или двойной щелчок - подробно."));
 
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(filters);
+    layout->addWidget(m_list, 1);
+    layout->addLayout(BuildButtons(history));
+    // A history has no filters: it is one record's entries.
+    if (history)
+        for (int i = 0; i < filters->count(); ++i)
+            if (QWidget *w = filters->itemAt(i)->widget()) w->hide();
+    // Enter in any filter searches (in the list it shows the entry); no button below is pressed by it.
+    find->setDefault(true);
+    m_text->setFocus();
+}
+
+// The row below the list: the count of entries, the report, the archive's commands and "Закрыть".
+QHBoxLayout *CChangeLogDlg::BuildButtons(bool history) {
     m_count = new QLabel(this);
     m_count->setObjectName(QStringLiteral("count"));
     auto *report = new QPushButton(QIcon::fromTheme(QStringLiteral("x-office-spreadsheet")),
@@ -175,28 +190,19 @@ void CChangeLogDlg::Build(bool history) {
     auto *close = new QPushButton(QStringLiteral("Закрыть"), this);
     close->setObjectName(QStringLiteral("close"));
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    // A history is one record's: it is neither archived nor read from an archive.
+    if (history) {
+        archive->hide();
+        open->hide();
+    }
+    for (QPushButton *b : {report, archive, open, close}) b->setAutoDefault(false);
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_count, 1);
     buttons->addWidget(report);
     buttons->addWidget(archive);
     buttons->addWidget(open);
     buttons->addWidget(close);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(filters);
-    layout->addWidget(m_list, 1);
-    layout->addLayout(buttons);
-    // A history has no filters: it is one record's entries.
-    if (history) {
-        for (int i = 0; i < filters->count(); ++i)
-            if (QWidget *w = filters->itemAt(i)->widget()) w->hide();
-        archive->hide();
-        open->hide();
-    }
-    // Enter in any filter searches (in the list it shows the entry); no other button is pressed by it.
-    for (QPushButton *b : {report, archive, open, close}) b->setAutoDefault(false);
-    find->setDefault(true);
-    m_text->setFocus();
+    return buttons;
 }
 
 ChangeLogFilter CChangeLogDlg::Filter() const {

@@ -10,6 +10,7 @@ class Database;
 class KeyedView;
 class QComboBox;
 class QDateEdit;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -50,6 +51,7 @@ public:
 
 private:
     void Build(bool history);
+    QHBoxLayout *BuildButtons(bool history);
     ChangeLogFilter Filter() const;
     void Show(QList<ChangeLogEntry> entries, bool more);
     Database &Source() const;

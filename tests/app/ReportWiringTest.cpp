@@ -26,22 +26,27 @@
 
 // As the application wires them: the print commands of the journals, the worker reports, their dialogs
 // and the clients directory write their reports, and the client card opens the order form.
-class ReportWiringTest : public ScreenTest {};
+class ReportWiringTest : public ScreenTest {
+protected:
+    // A finished line of Иванов's, part of it paid out; the other reports may be empty.
+    void PutIvanovsPaidLine() {
+        const QDateTime now = QDateTime::currentDateTime();
+        TestRows::Put(db(), TestRows::Client{"c1", "Ромашка", {}, {}, {}});
+        TestRows::Put(db(), TestRows::Worker{.key = "w1", .fio = "Иванов"});
+        const TestRows::Line line{
+            .key = "s1", .price = 1000, .prJob = true, .job = 10, .workers = {{"w1", "Иванов"}}};
+        TestRows::Order order{.key = "z2", .date = now.addDays(-1), .car = {}, .lines = {line}};
+        order.endOut = now, order.status = StatusFinished;
+        TestRows::Put(db(), order);
+        TestRows::Put(
+            db(), TestRows::Pay{.key = "p1", .order = "0", .kind = SalaryPayout, .sum = -40, .when = now});
+        TestRows::Put(db(), TestRows::Payout{.key = "wp1", .pay = "p1", .worker = "w1", .sum = 40});
+    }
+};
 ZV_INSTANTIATE_SCREEN_TESTS(ReportWiringTest);
 
 TEST_P(ReportWiringTest, EveryCommandReachesTheScreenAboveIt) {
-    // A finished line of Иванов's, part of it paid out; the other reports may be empty.
-    const QDateTime now = QDateTime::currentDateTime();
-    TestRows::Put(db(), TestRows::Client{"c1", "Ромашка", {}, {}, {}});
-    TestRows::Put(db(), TestRows::Worker{.key = "w1", .fio = "Иванов"});
-    const TestRows::Line line{
-        .key = "s1", .price = 1000, .prJob = true, .job = 10, .workers = {{"w1", "Иванов"}}};
-    TestRows::Order order{.key = "z2", .date = now.addDays(-1), .car = {}, .lines = {line}};
-    order.endOut = now, order.status = StatusFinished;
-    TestRows::Put(db(), order);
-    TestRows::Put(db(),
-                  TestRows::Pay{.key = "p1", .order = "0", .kind = SalaryPayout, .sum = -40, .when = now});
-    TestRows::Put(db(), TestRows::Payout{.key = "wp1", .pay = "p1", .worker = "w1", .sum = 40});
+    PutIvanovsPaidLine();
     QStringList opened;
     QString refuse;  // what the opener answers
     ScreenServices services(
@@ -139,7 +144,13 @@ TEST_P(ReportWiringTest, EveryCommandReachesTheScreenAboveIt) {
     trigger(Cmd::kPrint);  // with nothing to open it, the report is still made and the warning names it
     EXPECT_TRUE(opened.size() == 1 && prompter.errors.isEmpty() &&
                 prompter.warnings.value(0).contains(opened[0]));
-    // The journals and the workers' reports print from their toolbars too.
+}
+
+TEST_P(ReportWiringTest, TheJournalsAndReportsPrintFromTheirToolbarsToo) {
+    ScreenServices services(
+        *ctx, ReportTarget{m_dir.filePath("reports"), [](const QString &) { return QString(); }});
+    CMainFrame frame(*ctx);
+    RegisterJournalKinds(frame, *ctx);
     const auto printing = [](auto *a) { return a->text().contains("ечат") && a->text().contains("..."); };
     for (int kind : {ChildKindId::kOrderJournal, ChildKindId::kCashJournal, ChildKindId::kWorksReport,
                      ChildKindId::kBalanceReport}) {
