@@ -117,6 +117,7 @@ std::optional<UserRecord> CQuellmarodApp::ConnectAs(const QString &login, const 
         WaitCursor wait;
         db = Database::Open(target);
     } catch (const DbError &e) {
+        // A refused password is an answer, not a failure; anything else is the start-up's "cannot open".
         if (RefusedLogin(e.text())) return std::nullopt;
         throw DbError(StartTexts::kCannotOpen + e.text());
     }

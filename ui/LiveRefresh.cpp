@@ -27,6 +27,7 @@ void LiveRefresh::Flush() {
     try {
         m_refresh(changes);
     } catch (const DbError &) {
+        // Nobody asked for this refresh, so nothing is shown: the changes wait for the next one.
         m_pending.Add(changes);
     }
     m_running = false;

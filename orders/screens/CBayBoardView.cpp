@@ -249,6 +249,7 @@ void CBayBoardView::MoveBlock(int block, QString iddBox,
             Reload();
             return;
         } catch (const DbError &e) {
+            // By hand, beside the move's own outcomes above: a failed move leaves the board as it was.
             m_ctx.prompter().Error(e.text());
             return;
         }
