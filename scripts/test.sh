@@ -50,6 +50,19 @@ echo "formatting checked in $((SECONDS - start)) s"
 echo "== Size of the tests beside the code"
 git rev-parse --git-dir >/dev/null 2>&1 && { bash scripts/test-share.sh || status=1; }
 
+echo "== Size of each source file"
+# About 600 lines at most; a file past 650 is split by what it holds.
+if git rev-parse --git-dir >/dev/null 2>&1; then
+  big=$(git ls-files -z '*.cpp' '*.h' | xargs -0 wc -l | awk '$2 != "total" && $1 > 650')
+  if [ -n "$big" ]; then
+    printf '%s\n' "$big"
+    echo "source files over 650 lines: split them by what they hold" >&2
+    status=1
+  else
+    echo "no source file over 650 lines"
+  fi
+fi
+
 echo "== Build and test"
 build build
 ctest --test-dir build --output-on-failure -j "$JOBS" || status=1
