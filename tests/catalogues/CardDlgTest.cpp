@@ -2,6 +2,7 @@
 #include "CBayDlg.h"
 #include "CCarDlg.h"
 #include "CClientDlg.h"
+#include "CClientOrdersPage.h"
 #include "CServiceDlg.h"
 #include "CUserDlg.h"
 #include "CWorkerDirDlg.h"
@@ -18,6 +19,7 @@
 #include <QDateTimeEdit>
 #include <QLineEdit>
 #include <QTreeWidget>
+#include <stdexcept>
 
 using namespace Qt::StringLiterals;
 
@@ -63,6 +65,19 @@ TEST_P(CardLoadTest, ACardWhoseRecordIsGoneOrUnreadableDoesNotOpen) {
         db().Exec(u"ALTER TABLE Unreadable RENAME TO %1"_s.arg(QLatin1String(c.table)));
         EXPECT_EQ(prompter.All().size(), 2);  // the gone record's message, then the driver's
         prompter.Clear();
+    }
+}
+
+// A screen reaches the layer above through its context; a wire that was never provided fails loudly and
+// names itself, rather than leaving the command doing nothing.
+TEST_P(CardLoadTest, ACommandWhoseWireUpwardsWasNeverProvidedFailsNamingIt) {
+    TestRows::Put(db(), TestRows::Client{.key = u"c1"_s, .name = u"Ромашка"_s});
+    CClientDlg card(*ctx, u"c1"_s);
+    try {
+        card.ordersPage()->AddOrder();
+        ADD_FAILURE() << "the new order went nowhere";
+    } catch (const std::logic_error &e) {
+        EXPECT_STREQ(e.what(), "AppContext: no order forms were provided");
     }
 }
 
