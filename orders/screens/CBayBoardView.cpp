@@ -231,8 +231,8 @@ bool CBayBoardView::NewRequest(const QString &iddBox, const QDateTime &start, QS
 
 // Bay and start are taken by value: a question asked below lets the board be read again, and what a
 // reference handed in would point into with it.
-void CBayBoardView::MoveBlock(int block, QString iddBox,
-                              QDateTime start) {  // NOLINT(performance-unnecessary-value-param)
+// NOLINTNEXTLINE(performance-unnecessary-value-param)
+void CBayBoardView::MoveBlock(int block, QString iddBox, QDateTime start) {
     if (!m_ctx.CheckRight(Right::EditOrder)) return;
     const BayBoard::Block shown = m_canvas->board().blocks().value(block);
     if (shown.iddZakaz.isEmpty() || (shown.iddBox == iddBox && shown.start == start)) return;
