@@ -2,10 +2,12 @@
 
 #include "BenchPair.h"
 #include "BenchScreen.h"
+#include "CSalaryAccrualDlg.h"
 #include "CWorkerWorksDlg.h"
 #include "CounterStore.h"
 #include "Database.h"
 #include "DbError.h"
+#include "KeyedList.h"
 #include "KeyedView.h"
 #include "Money.h"
 #include "PerformedWorksList.h"
@@ -14,6 +16,7 @@
 
 #include <benchmark/benchmark.h>
 #include <QDateTime>
+#include <QLineEdit>
 #include <QSqlQuery>
 #include <algorithm>
 #include <cmath>
@@ -195,6 +198,25 @@ void RegisterSalaryBenchmarks(Database &db, const QString &backend) {
             [&] {
                 return number.Run({QStringLiteral("1")}) + balances.Run({end, end});
             });
+    });
+    // "% от выпол." typed in the accrual dialog open for a new payout: every worker's payout proposed again
+    // from the figures on screen and painted. Nothing is read from the database (its statements are counted;
+    // the raw side is empty).
+    add("SalaryAccrualPercent", [d](benchmark::State &state) {
+        ScreenContext context(*d);
+        CSalaryAccrualDlg dialog(context.ctx, QString());
+        dialog.show();
+        auto *percent = dialog.findChild<QLineEdit *>(QStringLiteral("percent"));
+        if (!percent) throw DbError(QStringLiteral("the accrual dialog has no percent field"));
+        int typed = 0;
+        RunPair(
+            state, *d,
+            [&] {
+                percent->setText(++typed % 2 ? QStringLiteral("50") : QStringLiteral("100"));
+                dialog.repaint();
+                return size_t(dialog.list()->topLevelItemCount());
+            },
+            [] { return size_t(0); });
     });
     add("SalaryBalanceView", [d, day = in.today, checked = once()](benchmark::State &state) {
         if (!std::exchange(*checked, true)) CheckBalances(*d, SalaryStore(*d).WorkerBalances(day), day);
