@@ -198,10 +198,11 @@ QList<JournalOrder> OrderJournalStore::Read(const JournalFilter &filter, int fir
         flat.clear();
     };
 
+    // Read as the rows arrive; the keys each row is told apart by are read by place (see the SELECT above).
     CDynamicRecordset rs(m_db);
-    rs.Open(sql, binds);
+    rs.OpenLong(sql, binds);
     for (; !rs.IsEOF(); rs.MoveNext()) {
-        const QString key = rs.Text(QStringLiteral("IddZakaz"));
+        const QString key = rs.TextAt(0);  // IddZakaz
         if (orders.isEmpty() || orders.last().IddZakaz != key) {
             finish();
             JournalOrder o;
@@ -221,15 +222,14 @@ QList<JournalOrder> OrderJournalStore::Read(const JournalFilter &filter, int fir
             o.debt = rs.Amount(QStringLiteral("SummD"));
             orders << o;
         }
-        const QString service = rs.Text(QStringLiteral("IddService"));
-        if (service.isEmpty()) continue;  // an order without lines
-        const QString top = rs.Text(QStringLiteral("IddTop"));
+        const QString service = rs.TextAt(14);  // IddService
+        if (service.isEmpty()) continue;        // an order without lines
+        const QString top = rs.TextAt(15);      // IddTop
         if (flat.isEmpty() || flat.last().iddService != service || flat.last().iddTop != top) {
             flat << OrderStore::ReadLine(rs);
         }
-        const QString worker = rs.Text(QStringLiteral("IddWork"));
-        if (!worker.isEmpty())
-            flat.last().workers << PickedWorker{QString(), worker, rs.Text(QStringLiteral("WorkFIO")), false};
+        const QString worker = rs.TextAt(23);  // IddWork
+        if (!worker.isEmpty()) flat.last().workers << PickedWorker{QString(), worker, rs.TextAt(24), false};
     }
     finish();
     const bool cut = firstOrders > 0 && orders.size() > firstOrders;
