@@ -11,6 +11,7 @@ set -euo pipefail
 REPORT=$1 BACKEND=$2
 TARGETS='
 SalaryAccrualList       ms  200  the salary accrual dialog, a new payout, every worker
+SalaryAccrualPercent    ms  20   the salary accrual dialog, "% от выпол." changed, the payouts proposed again
 JournalDefault          raw 1.3  the order journal, default search
 Cars                    raw 1.3  the cars directory
 ClientsDefault          raw 1.3  the clients directory, whole
